@@ -1,0 +1,17 @@
+// Entry point of the editor program.
+#include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Korvane Ondrill 3.2");
+
+    QMainWindow frame;
+    frame.setWindowTitle("Korvane Ondrill 3.2");
+    auto* area = new QMdiArea(&frame);
+    frame.setCentralWidget(area);
+    frame.resize(1024, 720);
+    frame.show();
+    return application.exec();
+}

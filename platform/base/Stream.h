@@ -1,0 +1,101 @@
+#pragma once
+// Byte streams: the one abstraction through which documents, GIF files and
+// streamed component properties are read and written.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Reads up to count bytes; returns how many were read (0 at the end).
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    // Writes up to count bytes; returns how many were written.
+    virtual int64_t Write(const void* buffer, int64_t count) = 0;
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+
+    int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
+    void SetPosition(int64_t position) { Seek(position, TSeekOrigin::soBeginning); }
+    virtual int64_t Size();
+    virtual void SetSize(int64_t size);
+
+    // Exactly count bytes or EReadError / EWriteError.
+    void ReadBuffer(void* buffer, int64_t count);
+    void WriteBuffer(const void* buffer, int64_t count);
+    // Copies count bytes from source (the whole of source when count is 0,
+    // after rewinding it); returns the number copied.
+    int64_t CopyFrom(TStream& source, int64_t count);
+
+    uint8_t ReadByte();
+    void WriteByte(uint8_t value);
+};
+
+// A stream over a growable block of memory.
+class TMemoryStream : public TStream {
+public:
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return static_cast<int64_t>(data_.size()); }
+    void SetSize(int64_t size) override;
+
+    void Clear();
+    const uint8_t* Memory() const { return data_.data(); }
+    uint8_t* Memory() { return data_.data(); }
+    void LoadFromStream(TStream& source);
+    void SaveToStream(TStream& target);
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName);
+    std::string DataString() const { return std::string(data_.begin(), data_.end()); }
+
+private:
+    std::vector<uint8_t> data_;
+    int64_t position_ = 0;
+};
+
+// A read-only stream over bytes owned by someone else.
+class TReadOnlyMemoryStream : public TStream {
+public:
+    TReadOnlyMemoryStream(const void* data, int64_t size)
+        : data_(static_cast<const uint8_t*>(data)), size_(size) {}
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return size_; }
+
+private:
+    const uint8_t* data_;
+    int64_t size_;
+    int64_t position_ = 0;
+};
+
+// Open modes of TFileStream.
+enum : unsigned {
+    fmOpenRead = 0x0000,
+    fmOpenWrite = 0x0001,
+    fmOpenReadWrite = 0x0002,
+    fmCreate = 0xFF00,
+};
+
+// A stream over a file.  File names are the file system's bytes.
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& fileName, unsigned mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+    const std::string& FileName() const { return fileName_; }
+
+private:
+    std::string fileName_;
+    int fd_ = -1;
+};

@@ -1,0 +1,92 @@
+#include "platform/base/Exceptions.h"
+#include "platform/base/Stream.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+namespace {
+
+std::filesystem::path tempFolder() {
+    auto dir = std::filesystem::temp_directory_path() /
+               ("ondrill-stream-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+TEST(Stream, MemoryStreamModelCheck) {
+    // Random writes, seeks and reads checked against a plain byte vector.
+    std::mt19937 random(42);
+    TMemoryStream stream;
+    std::vector<uint8_t> model;
+    int64_t position = 0;
+    for (int step = 0; step < 5000; ++step) {
+        switch (random() % 3) {
+        case 0: {
+            std::vector<uint8_t> chunk(random() % 40);
+            for (auto& b : chunk)
+                b = static_cast<uint8_t>(random());
+            stream.WriteBuffer(chunk.data(), static_cast<int64_t>(chunk.size()));
+            if (model.size() < position + chunk.size())
+                model.resize(position + chunk.size());
+            std::copy(chunk.begin(), chunk.end(), model.begin() + position);
+            position += static_cast<int64_t>(chunk.size());
+            break;
+        }
+        case 1:
+            position = model.empty() ? 0 : static_cast<int64_t>(random() % (model.size() + 1));
+            stream.SetPosition(position);
+            break;
+        case 2: {
+            std::vector<uint8_t> got(random() % 40);
+            int64_t n = stream.Read(got.data(), static_cast<int64_t>(got.size()));
+            int64_t expected = std::min<int64_t>(static_cast<int64_t>(got.size()),
+                                                 static_cast<int64_t>(model.size()) - position);
+            ASSERT_EQ(n, std::max<int64_t>(expected, 0));
+            for (int64_t i = 0; i < n; ++i)
+                ASSERT_EQ(got[i], model[position + i]);
+            position += n;
+            break;
+        }
+        }
+        ASSERT_EQ(stream.Position(), position);
+        ASSERT_EQ(stream.Size(), static_cast<int64_t>(model.size()));
+    }
+}
+
+TEST(Stream, ReadBufferPastEndRaises) {
+    TMemoryStream stream;
+    stream.WriteByte(1);
+    stream.SetPosition(0);
+    uint8_t two[2];
+    EXPECT_THROW(stream.ReadBuffer(two, 2), EReadError);
+    try {
+        stream.SetPosition(0);
+        stream.ReadBuffer(two, 2);
+    } catch (const EReadError& error) {
+        EXPECT_EQ(error.Message(), "Stream read error");
+    }
+}
+
+TEST(Stream, FileStreamRoundTripAndErrors) {
+    auto dir = tempFolder();
+    std::string name = (dir / "all-bytes.bin").string();
+    {
+        TFileStream file(name, fmCreate);
+        for (int b = 0; b < 256; ++b)
+            file.WriteByte(static_cast<uint8_t>(b));
+    }
+    TMemoryStream copy;
+    copy.LoadFromFile(name);
+    ASSERT_EQ(copy.Size(), 256);
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(copy.Memory()[b], b);
+
+    EXPECT_THROW(TFileStream((dir / "missing").string(), fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(dir.string(), fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream((dir / "no" / "such" / "x").string(), fmCreate), EFCreateError);
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace

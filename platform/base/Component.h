@@ -1,0 +1,103 @@
+#pragma once
+// Component ownership and free-notification.
+//
+// A component may own others: the owner frees what it owns when it is freed.
+// Any component may ask to be told when another is freed (FreeNotification),
+// so that it can drop its reference; the notice is a call to Notification
+// with opRemove.  Components attached to one another (an editor and its
+// gutter, say) also use Notification to pass further notices, with
+// operation numbers of their own above opRemove.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TFiler;
+
+// Operations passed to TComponent::Notification.  The type is open: callers
+// may pass operation numbers of their own (cast to TOperation).
+enum TOperation : int { opInsert = 0, opRemove = 1 };
+
+// Bits of TComponent::ComponentState.
+enum : unsigned {
+    csLoading = 0x01,
+    csReading = 0x02,
+    csWriting = 0x04,
+    csDestroying = 0x08,
+    csDesigning = 0x10,
+};
+
+// Base of objects with streamable properties.
+class TPersistent {
+public:
+    virtual ~TPersistent() = default;
+    // Copies the contents of source into this object; raises EConvertError
+    // ("Cannot assign a X to a Y") when neither side knows how.
+    virtual void Assign(const TPersistent* source);
+    // Declares properties that are streamed by the object itself.
+    virtual void DefineProperties(TFiler& filer) {}
+    virtual std::string ClassName() const { return "TPersistent"; }
+
+protected:
+    virtual void AssignTo(TPersistent* destination) const;
+};
+
+class TComponent : public TPersistent {
+public:
+    explicit TComponent(TComponent* owner = nullptr);
+    ~TComponent() override;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    std::string ClassName() const override { return "TComponent"; }
+
+    TComponent* Owner() const { return owner_; }
+    const std::string& Name() const { return name_; }
+    void SetName(std::string name) { name_ = std::move(name); }
+    int Tag = 0;
+
+    int ComponentCount() const { return static_cast<int>(components_.size()); }
+    // Raises EListError for an index outside 0..ComponentCount-1.
+    TComponent* Components(int index) const;
+    // Finds an owned component by name, ignoring ASCII case; nullptr if none.
+    TComponent* FindComponent(std::string_view name) const;
+    void InsertComponent(TComponent* component);
+    void RemoveComponent(TComponent* component);
+
+    // subscriber->Notification(this, opRemove) is called when this component
+    // is freed (and this->Notification(subscriber, opRemove) when the
+    // subscriber goes first).
+    void FreeNotification(TComponent* subscriber);
+    void RemoveFreeNotification(TComponent* subscriber);
+
+    unsigned ComponentState() const { return state_; }
+    bool IsDestroying() const { return (state_ & csDestroying) != 0; }
+    bool IsLoading() const { return (state_ & csLoading) != 0; }
+    void SetDesigning(bool designing);
+
+    // Marks the component as being freed and tells every subscriber.  Derived
+    // destructors that must run while the whole object still stands call it
+    // first; the base destructor calls it in any case.
+    void Destroying();
+
+    // Called after the component's properties were read from a stream.
+    virtual void Loaded() { state_ &= ~csLoading; }
+    void BeginLoading() { state_ |= csLoading; }
+
+protected:
+    virtual void Notification(TComponent* component, TOperation operation);
+    // Lets a component hand a notice to another one.
+    static void SendNotification(TComponent* target, TComponent* component, TOperation operation) {
+        target->Notification(component, operation);
+    }
+
+private:
+    void notifyFreeSubscribers();
+
+    TComponent* owner_ = nullptr;
+    std::string name_;
+    std::vector<TComponent*> components_;
+    std::vector<TComponent*> freeNotifies_;
+    unsigned state_ = 0;
+    bool subscribersTold_ = false;
+};

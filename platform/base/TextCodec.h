@@ -1,0 +1,36 @@
+#pragma once
+// The 8-bit code page of documents (Windows-1252) and its case rules.
+//
+// Documents are bytes.  Every boundary with Qt (painting, measuring, typing,
+// the clipboard, web views) converts through these functions, which are
+// lossless for all 256 byte values: the five bytes the code page leaves
+// undefined map to the C1 control characters of the same number and back.
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+// One byte to its Unicode character.
+char16_t AnsiCharToUnicode(unsigned char byte);
+// One Unicode character to its byte, or -1 when the code page has none.
+int UnicodeToAnsiChar(char32_t character);
+
+QString AnsiToQString(std::string_view bytes);
+// Characters the code page can not hold become '?'.
+std::string QStringToAnsi(const QString& text);
+
+// The code page's own case rules (letters with accents included).
+unsigned char AnsiUpperChar(unsigned char byte);
+unsigned char AnsiLowerChar(unsigned char byte);
+std::string AnsiUpperCase(std::string_view text);
+std::string AnsiLowerCase(std::string_view text);
+// Compares after upper-casing with the code page's rule: <0, 0 or >0.
+int AnsiCompareText(std::string_view a, std::string_view b);
+bool AnsiSameText(std::string_view a, std::string_view b);
+
+// ASCII-only case rules, for names, keys and masks.
+std::string UpperCase(std::string_view text);
+std::string LowerCase(std::string_view text);
+int CompareText(std::string_view a, std::string_view b);
+bool SameText(std::string_view a, std::string_view b);

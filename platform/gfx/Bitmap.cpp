@@ -1,0 +1,321 @@
+#include "platform/gfx/Bitmap.h"
+
+#include "platform/base/Stream.h"
+
+#include <QBuffer>
+#include <QByteArray>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kFileHeaderSize = 14;
+
+TPixelFormat formatOfImage(const QImage& image) {
+    switch (image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+        return pf1bit;
+    case QImage::Format_Indexed8:
+        return image.colorCount() <= 16 ? pf4bit : pf8bit;
+    case QImage::Format_RGB555:
+        return pf15bit;
+    case QImage::Format_RGB16:
+        return pf16bit;
+    case QImage::Format_BGR888:
+        return pf24bit;
+    default:
+        return pfDevice;
+    }
+}
+
+std::vector<QRgb> defaultPalette(TPixelFormat format) {
+    std::vector<QRgb> colors;
+    if (format == pf1bit) {
+        colors = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    } else if (format == pf4bit) {
+        // The sixteen colours of the classic palette.
+        const TColor sixteen[16] = {clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple,
+                                    clTeal,  clGray,   clSilver, clRed,  clLime, clYellow,
+                                    clBlue,  clFuchsia, clAqua, clWhite};
+        for (TColor c : sixteen)
+            colors.push_back(qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+    } else if (format == pf8bit) {
+        // A 6x6x6 colour cube followed by a grey ramp.
+        for (int r = 0; r < 6; ++r)
+            for (int g = 0; g < 6; ++g)
+                for (int b = 0; b < 6; ++b)
+                    colors.push_back(qRgb(r * 51, g * 51, b * 51));
+        for (int i = 0; colors.size() < 256; ++i)
+            colors.push_back(qRgb(i * 6, i * 6, i * 6));
+    }
+    return colors;
+}
+
+} // namespace
+
+QImage::Format ImageFormatOf(TPixelFormat format) {
+    switch (format) {
+    case pf1bit:
+        return QImage::Format_Mono;
+    case pf4bit:
+    case pf8bit:
+        return QImage::Format_Indexed8;
+    case pf15bit:
+        return QImage::Format_RGB555;
+    case pf16bit:
+        return QImage::Format_RGB16;
+    case pf24bit:
+        return QImage::Format_BGR888;
+    default:
+        return QImage::Format_RGB32;
+    }
+}
+
+TBitmap::TBitmap() { canvas_.SetDevice(&image_); }
+
+TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
+
+TBitmap::~TBitmap() { canvas_.Release(); }
+
+void TBitmap::changed() {
+    if (OnChange)
+        OnChange(this);
+}
+
+void TBitmap::releaseCanvas() { canvas_.Release(); }
+
+void TBitmap::SetSize(int width, int height) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (width == Width() && height == Height() && !image_.isNull())
+        return;
+    releaseCanvas();
+    QImage resized(width, height, ImageFormatOf(pixelFormat_));
+    if (resized.format() == QImage::Format_Indexed8 || resized.format() == QImage::Format_Mono) {
+        QList<QRgb> palette = image_.colorTable();
+        if (palette.isEmpty()) {
+            std::vector<QRgb> colors = defaultPalette(pixelFormat_);
+            palette = QList<QRgb>(colors.begin(), colors.end());
+        }
+        resized.setColorTable(palette);
+        int white = 0;
+        for (int i = 0; i < palette.size(); ++i)
+            if ((palette[i] & 0xFFFFFF) == 0xFFFFFF)
+                white = i;
+        resized.fill(static_cast<uint>(white));
+    } else {
+        resized.fill(Qt::white);
+    }
+    if (!image_.isNull() && image_.format() == resized.format() && width > 0 && height > 0) {
+        int rows = std::min(height, image_.height());
+        auto bytes = static_cast<size_t>((image_.depth() * std::min(width, image_.width()) + 7) / 8);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(resized.scanLine(y), image_.constScanLine(y), bytes);
+    }
+    image_ = resized;
+    changed();
+}
+
+TCanvas& TBitmap::Canvas() {
+    makePaintable();
+    return canvas_;
+}
+
+void TBitmap::makePaintable() {
+    QImage::Format format = image_.format();
+    if (format == QImage::Format_Indexed8 || format == QImage::Format_Mono ||
+        format == QImage::Format_MonoLSB) {
+        releaseCanvas();
+        image_ = image_.convertToFormat(QImage::Format_RGB32);
+        pixelFormat_ = pfDevice;
+    }
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+    if (format == pixelFormat_ || format == pfCustom)
+        return;
+    releaseCanvas();
+    QImage::Format target = ImageFormatOf(format);
+    if (!image_.isNull()) {
+        if (target == QImage::Format_Indexed8 || target == QImage::Format_Mono) {
+            std::vector<QRgb> palette = defaultPalette(format);
+            image_ = image_.convertToFormat(target, QList<QRgb>(palette.begin(), palette.end()));
+        } else {
+            image_ = image_.convertToFormat(target);
+        }
+    }
+    pixelFormat_ = format;
+    changed();
+}
+
+std::vector<TColor> TBitmap::Palette() const {
+    std::vector<TColor> colors;
+    for (QRgb rgb : image_.colorTable())
+        colors.push_back(RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)));
+    return colors;
+}
+
+void TBitmap::SetPalette(const std::vector<TColor>& colors) {
+    if (image_.format() != QImage::Format_Indexed8 && image_.format() != QImage::Format_Mono)
+        return;
+    releaseCanvas();
+    QList<QRgb> table;
+    for (TColor c : colors) {
+        TColor rgb = ColorToRGB(c);
+        table.append(qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+    }
+    image_.setColorTable(table);
+    changed();
+}
+
+void TBitmap::SetTransparent(bool transparent) {
+    if (transparent != transparent_) {
+        transparent_ = transparent;
+        changed();
+    }
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode mode) {
+    if (mode != transparentMode_) {
+        transparentMode_ = mode;
+        changed();
+    }
+}
+
+TColor TBitmap::TransparentColor() const {
+    if (transparentMode_ == tmFixed && transparentColor_ != clDefault)
+        return transparentColor_;
+    if (Empty())
+        return clDefault;
+    return FromQColor(QColor::fromRgb(image_.pixel(0, image_.height() - 1)));
+}
+
+void TBitmap::SetTransparentColor(TColor color) {
+    transparentColor_ = color;
+    transparentMode_ = color == clDefault ? tmAuto : tmFixed;
+    changed();
+}
+
+QImage TBitmap::MaskedImage() const {
+    QImage masked = image_.convertToFormat(QImage::Format_ARGB32);
+    TColor key = ColorToRGB(TransparentColor());
+    QRgb keyRgb = qRgb(GetRValue(key), GetGValue(key), GetBValue(key)) & 0xFFFFFF;
+    for (int y = 0; y < masked.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
+        for (int x = 0; x < masked.width(); ++x)
+            if ((row[x] & 0xFFFFFF) == keyRgb)
+                row[x] = 0;
+    }
+    return masked;
+}
+
+void TBitmap::LoadFromFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmOpenRead);
+    LoadFromStream(stream);
+}
+
+void TBitmap::SaveToFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmCreate);
+    SaveToStream(stream);
+}
+
+void TBitmap::LoadFromStream(TStream& stream) {
+    int64_t start = stream.Position();
+    int64_t available = stream.Size() - start;
+    uint8_t header[kFileHeaderSize];
+    if (available < kFileHeaderSize || stream.Read(header, kFileHeaderSize) != kFileHeaderSize ||
+        header[0] != 'B' || header[1] != 'M')
+        throw EInvalidGraphic("Bitmap image is not valid");
+    uint32_t declared = header[2] | (header[3] << 8) | (header[4] << 16) |
+                        (static_cast<uint32_t>(header[5]) << 24);
+    // Some writers leave the size 0 or wrong: then the rest of the stream is
+    // the picture.
+    int64_t total = declared >= kFileHeaderSize + 12 && declared <= available ? declared : available;
+    QByteArray data(static_cast<qsizetype>(total), '\0');
+    std::memcpy(data.data(), header, kFileHeaderSize);
+    int64_t rest = total - kFileHeaderSize;
+    if (rest > 0 && stream.Read(data.data() + kFileHeaderSize, rest) != rest)
+        throw EInvalidGraphic("Bitmap image is not valid");
+    QImage loaded;
+    if (!loaded.loadFromData(data, "BMP") || loaded.isNull()) {
+        stream.SetPosition(start);
+        throw EInvalidGraphic("Bitmap image is not valid");
+    }
+    int bitCount = data.size() >= 30 ? static_cast<uint8_t>(data[28]) | (static_cast<uint8_t>(data[29]) << 8) : 24;
+    TPixelFormat format = bitCount == 1    ? pf1bit
+                          : bitCount == 4  ? pf4bit
+                          : bitCount == 8  ? pf8bit
+                          : bitCount == 16 ? pf16bit
+                          : bitCount == 24 ? pf24bit
+                          : bitCount == 32 ? pf32bit
+                                           : pfDevice;
+    QImage::Format target = ImageFormatOf(format);
+    if (loaded.format() != target) {
+        if (target == QImage::Format_Indexed8 || target == QImage::Format_Mono)
+            loaded = loaded.convertToFormat(target, loaded.colorTable().isEmpty()
+                                                        ? QList<QRgb>()
+                                                        : loaded.colorTable());
+        else
+            loaded = loaded.convertToFormat(target);
+    }
+    releaseCanvas();
+    image_ = loaded;
+    pixelFormat_ = format;
+    changed();
+}
+
+void TBitmap::SaveToStream(TStream& stream) {
+    releaseCanvas();
+    QImage out = image_;
+    if (out.isNull())
+        out = QImage(0, 0, QImage::Format_RGB32);
+    // The BMP writer stores palette images as they are and everything else
+    // as 24-bit pixels.
+    if (out.format() != QImage::Format_Indexed8 && out.format() != QImage::Format_Mono)
+        out = out.convertToFormat(QImage::Format_RGB32);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!out.isNull() && !out.save(&buffer, "BMP"))
+        throw EInvalidGraphic("Bitmap image is not valid");
+    stream.WriteBuffer(bytes.constData(), bytes.size());
+}
+
+void TBitmap::Assign(const TPersistent* source) {
+    if (auto* bitmap = dynamic_cast<const TBitmap*>(source)) {
+        if (bitmap == this)
+            return;
+        releaseCanvas();
+        image_ = bitmap->image_.copy();
+        pixelFormat_ = bitmap->pixelFormat_;
+        transparent_ = bitmap->transparent_;
+        transparentMode_ = bitmap->transparentMode_;
+        transparentColor_ = bitmap->transparentColor_;
+        changed();
+        return;
+    }
+    if (source == nullptr) {
+        releaseCanvas();
+        image_ = QImage();
+        changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+uint8_t* TBitmap::ScanLine(int row) {
+    if (row < 0 || row >= Height())
+        throw EInvalidGraphic("Scan line index out of range");
+    releaseCanvas();
+    return image_.scanLine(row);
+}
+
+void TBitmap::SetImage(const QImage& image) {
+    releaseCanvas();
+    image_ = image.copy();
+    pixelFormat_ = formatOfImage(image_);
+    if (pixelFormat_ == pfDevice && image_.format() != QImage::Format_RGB32)
+        image_ = image_.convertToFormat(QImage::Format_RGB32);
+    changed();
+}

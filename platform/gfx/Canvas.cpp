@@ -1,0 +1,885 @@
+#include "platform/gfx/Canvas.h"
+
+#include "platform/base/Exceptions.h"
+#include "platform/gfx/Bitmap.h"
+
+#include <QGlyphRun>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+QRect normalised(int x1, int y1, int x2, int y2) {
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    return QRect(x1, y1, x2 - x1, y2 - y1);
+}
+
+Qt::BrushStyle hatchStyle(TBrushStyle style) {
+    switch (style) {
+    case bsHorizontal:
+        return Qt::HorPattern;
+    case bsVertical:
+        return Qt::VerPattern;
+    case bsFDiagonal:
+        return Qt::FDiagPattern;
+    case bsBDiagonal:
+        return Qt::BDiagPattern;
+    case bsCross:
+        return Qt::CrossPattern;
+    case bsDiagCross:
+        return Qt::DiagCrossPattern;
+    default:
+        return Qt::SolidPattern;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Justification
+
+void TTextJustification::Set(int extra, int breakCount) {
+    if (breakCount <= 0 || extra == 0) {
+        count_ = per_ = remainder_ = error_ = 0;
+        return;
+    }
+    count_ = breakCount;
+    per_ = extra / breakCount;
+    remainder_ = extra % breakCount;
+    error_ = remainder_ / 2;
+}
+
+int TTextJustification::NextBreak() {
+    if (count_ <= 0)
+        return 0;
+    int extra = per_;
+    error_ += remainder_;
+    if (remainder_ >= 0 && error_ >= count_) {
+        ++extra;
+        error_ -= count_;
+    } else if (remainder_ < 0 && error_ <= -count_) {
+        --extra;
+        error_ += count_;
+    }
+    return extra;
+}
+
+// ---------------------------------------------------------------------------
+// Device and state
+
+TCanvas::TCanvas() = default;
+
+TCanvas::TCanvas(QPaintDevice* device) : device_(device) {}
+
+TCanvas::~TCanvas() { Release(); }
+
+void TCanvas::SetDevice(QPaintDevice* device) {
+    Release();
+    device_ = device;
+}
+
+void TCanvas::Release() {
+    if (painter_) {
+        if (painter_->isActive())
+            painter_->end();
+        painter_.reset();
+    }
+}
+
+TSize TCanvas::DeviceSize() const {
+    if (device_ == nullptr)
+        return {};
+    return {device_->width(), device_->height()};
+}
+
+void TCanvas::beginPainting() {
+    if (painter_ || device_ == nullptr)
+        return;
+    if (device_->width() <= 0 || device_->height() <= 0)
+        return;
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(device_))
+        return;
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter->setTransform(QTransform::fromTranslate(origin_.X, origin_.Y));
+    painter_ = std::move(painter);
+    applyClip();
+}
+
+QPainter* TCanvas::Painter() {
+    beginPainting();
+    return painter_.get();
+}
+
+QPainter& TCanvas::painterOrThrow() {
+    QPainter* painter = Painter();
+    if (painter == nullptr)
+        throw EInvalidOperation("Canvas does not allow drawing");
+    return *painter;
+}
+
+void TCanvas::SetOrigin(TPoint origin) {
+    origin_ = origin;
+    if (painter_) {
+        painter_->setTransform(QTransform::fromTranslate(origin_.X, origin_.Y));
+        applyClip();
+    }
+}
+
+QImage* TCanvas::DeviceImage() const {
+    if (device_ != nullptr && device_->devType() == QInternal::Image)
+        return static_cast<QImage*>(device_);
+    return nullptr;
+}
+
+void TCanvas::applyClip() {
+    if (!painter_)
+        return;
+    if (clip_)
+        painter_->setClipRegion(clip_->translated(-origin_.X, -origin_.Y));
+    else
+        painter_->setClipping(false);
+}
+
+// ---------------------------------------------------------------------------
+// Clipping
+
+TRect TCanvas::ClipRect() const {
+    QRect area = device_ != nullptr ? QRect(0, 0, device_->width(), device_->height()) : QRect();
+    if (clip_)
+        area = device_ != nullptr ? clip_->boundingRect() & area : clip_->boundingRect();
+    if (area.isEmpty())
+        return {};
+    return FromQRect(area.translated(-origin_.X, -origin_.Y));
+}
+
+void TCanvas::SetClipRect(const TRect& rect) {
+    clip_ = QRegion(ToQRect(rect).translated(origin_.X, origin_.Y));
+    applyClip();
+}
+
+void TCanvas::IntersectClipRect(const TRect& rect) {
+    QRegion area(ToQRect(rect).translated(origin_.X, origin_.Y));
+    if (clip_)
+        clip_ = *clip_ & area;
+    else
+        clip_ = area;
+    applyClip();
+}
+
+void TCanvas::ExcludeClipRect(const TRect& rect) {
+    QRegion base = clip_ ? *clip_
+                         : QRegion(0, 0, device_ != nullptr ? device_->width() : 0,
+                                   device_ != nullptr ? device_->height() : 0);
+    clip_ = base - QRegion(ToQRect(rect).translated(origin_.X, origin_.Y));
+    applyClip();
+}
+
+void TCanvas::SetClipRegion(const QRegion& region) {
+    clip_ = region.translated(origin_.X, origin_.Y);
+    applyClip();
+}
+
+void TCanvas::RemoveClip() {
+    clip_.reset();
+    applyClip();
+}
+
+// ---------------------------------------------------------------------------
+// Measuring
+
+void TCanvas::SetMeasurer(TTextMeasurer* measurer) {
+    measurer_ = measurer;
+    measured_.reset();
+}
+
+TTextMeasurer& TCanvas::Measurer() const {
+    return measurer_ != nullptr ? *measurer_ : DefaultTextMeasurer();
+}
+
+const TMeasuredFont& TCanvas::MeasuredFont() {
+    TTextMeasurer& measurer = Measurer();
+    if (measured_ && measuredBy_ == &measurer && fontSeen_ == font_.ChangeCount())
+        return *measured_;
+    // A change of colour alone keeps the measured face.
+    if (!measured_ || measuredBy_ != &measurer || !measuredFace_.SameFace(font_)) {
+        measured_ = measurer.Measure(font_);
+        measuredBy_ = &measurer;
+        measuredFace_.Assign(&font_);
+    }
+    fontSeen_ = font_.ChangeCount();
+    return *measured_;
+}
+
+int TCanvas::TextWidth(std::string_view text) { return MeasuredFont().TextWidth(text); }
+
+int TCanvas::TextHeight(std::string_view) { return MeasuredFont().Metrics().Height; }
+
+TSize TCanvas::TextExtent(std::string_view text) {
+    const TMeasuredFont& font = MeasuredFont();
+    return {font.TextWidth(text), font.Metrics().Height};
+}
+
+// ---------------------------------------------------------------------------
+// Pens and brushes
+
+bool TCanvas::penDraws() const { return pen_.Style() != psClear && pen_.Mode() != pmNop; }
+
+QPainter::CompositionMode TCanvas::penComposition() const {
+    switch (pen_.Mode()) {
+    case pmBlack:
+        return QPainter::RasterOp_ClearDestination;
+    case pmWhite:
+        return QPainter::RasterOp_SetDestination;
+    case pmNot:
+        return QPainter::RasterOp_NotDestination;
+    case pmNotCopy:
+        return QPainter::RasterOp_NotSource;
+    case pmMergePenNot:
+        return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot:
+        return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen:
+        return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen:
+        return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge:
+        return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge:
+        return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask:
+        return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask:
+        return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor:
+        return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    default:
+        return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+QPen TCanvas::qtPen() const {
+    if (!penDraws())
+        return QPen(Qt::NoPen);
+    QPen pen(ToQColor(pen_.Color()));
+    pen.setWidth(pen_.Width() <= 1 ? 0 : pen_.Width());
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    switch (pen_.Style()) {
+    case psDash:
+        pen.setStyle(Qt::DashLine);
+        break;
+    case psDot:
+        pen.setStyle(Qt::DotLine);
+        break;
+    case psDashDot:
+        pen.setStyle(Qt::DashDotLine);
+        break;
+    case psDashDotDot:
+        pen.setStyle(Qt::DashDotDotLine);
+        break;
+    default:
+        pen.setStyle(Qt::SolidLine);
+        break;
+    }
+    return pen;
+}
+
+QBrush TCanvas::qtBrush() const {
+    if (TBitmap* pattern = brush_.Bitmap(); pattern != nullptr && !pattern->Empty())
+        return QBrush(pattern->Image().convertToFormat(QImage::Format_RGB32));
+    if (brush_.Style() == bsClear)
+        return QBrush(Qt::NoBrush);
+    return QBrush(ToQColor(brush_.Color()), hatchStyle(brush_.Style()));
+}
+
+void TCanvas::fillDeviceRect(const QRect& rect, const QColor& color) {
+    if (QPainter* p = Painter())
+        p->fillRect(rect, color);
+}
+
+// ---------------------------------------------------------------------------
+// Lines and shapes
+
+void TCanvas::drawSolidLine(int x1, int y1, int x2, int y2) {
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return;
+    QColor color = ToQColor(pen_.Color());
+    p->setCompositionMode(penComposition());
+    if (y1 == y2) {
+        if (x1 == x2)
+            return;
+        int from = x2 > x1 ? x1 : x2 + 1;
+        p->fillRect(QRect(from, y1, std::abs(x2 - x1), 1), color);
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    if (x1 == x2) {
+        int from = y2 > y1 ? y1 : y2 + 1;
+        p->fillRect(QRect(x1, from, 1, std::abs(y2 - y1)), color);
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    // Bresenham, leaving out the end point as lines here always do.
+    std::vector<QPoint> points;
+    int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int error = dx + dy;
+    int x = x1, y = y1;
+    points.reserve(static_cast<size_t>(std::max(dx, -dy)));
+    while (x != x2 || y != y2) {
+        points.emplace_back(x, y);
+        int e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+    QPen pen(color);
+    pen.setWidth(0);
+    p->setPen(pen);
+    p->drawPoints(points.data(), static_cast<int>(points.size()));
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::LineTo(int x, int y) {
+    TPoint from = penPos_;
+    penPos_ = {x, y};
+    if (!penDraws())
+        return;
+    if (pen_.Width() <= 1 && (pen_.Style() == psSolid || pen_.Style() == psInsideFrame)) {
+        drawSolidLine(from.X, from.Y, x, y);
+        return;
+    }
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return;
+    p->setCompositionMode(penComposition());
+    p->setPen(qtPen());
+    p->drawLine(from.X, from.Y, x, y);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::Polyline(std::span<const TPoint> points) {
+    if (points.empty())
+        return;
+    TPoint saved = penPos_;
+    penPos_ = points.front();
+    for (size_t i = 1; i < points.size(); ++i)
+        LineTo(points[i].X, points[i].Y);
+    penPos_ = saved;
+}
+
+void TCanvas::Polygon(std::span<const TPoint> points) {
+    QPainter* p = Painter();
+    if (p == nullptr || points.size() < 2)
+        return;
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(points.size()));
+    for (const TPoint& point : points)
+        polygon.append(QPoint(point.X, point.Y));
+    p->setCompositionMode(penComposition());
+    p->setPen(qtPen());
+    p->setBrush(qtBrush());
+    p->setBrushOrigin(-origin_.X, -origin_.Y);
+    p->drawPolygon(polygon, Qt::OddEvenFill);
+    p->setBrush(Qt::NoBrush);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return;
+    QRect box = normalised(x1, y1, x2, y2);
+    if (box.isEmpty())
+        return;
+    p->setCompositionMode(penComposition());
+    p->setBrushOrigin(-origin_.X, -origin_.Y);
+    QBrush brush = qtBrush();
+    if (!penDraws()) {
+        // Without an outline the filled area is one pixel smaller.
+        if (brush.style() != Qt::NoBrush)
+            p->fillRect(box.adjusted(0, 0, -1, -1), brush);
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    int w = std::max(1, pen_.Width());
+    QRect inside = box.adjusted(w, w, -w, -w);
+    if (brush.style() != Qt::NoBrush && !inside.isEmpty())
+        p->fillRect(inside, brush);
+    if (pen_.Style() == psSolid || pen_.Style() == psInsideFrame || w > 1) {
+        // The frame lies inside the rectangle, w pixels thick.
+        QColor color = ToQColor(pen_.Color());
+        int thickX = std::min(w, box.width()), thickY = std::min(w, box.height());
+        p->fillRect(QRect(box.left(), box.top(), box.width(), thickY), color);
+        if (box.height() > thickY)
+            p->fillRect(QRect(box.left(), box.bottom() - thickY + 1, box.width(), thickY), color);
+        int middle = box.height() - 2 * thickY;
+        if (middle > 0) {
+            p->fillRect(QRect(box.left(), box.top() + thickY, thickX, middle), color);
+            if (box.width() > thickX)
+                p->fillRect(QRect(box.right() - thickX + 1, box.top() + thickY, thickX, middle),
+                            color);
+        }
+    } else {
+        p->setPen(qtPen());
+        p->setBrush(Qt::NoBrush);
+        p->drawRect(box.adjusted(0, 0, -1, -1));
+    }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return;
+    QRect box = normalised(x1, y1, x2, y2);
+    if (box.width() < 1 || box.height() < 1)
+        return;
+    p->setCompositionMode(penComposition());
+    p->setPen(qtPen());
+    p->setBrush(qtBrush());
+    p->setBrushOrigin(-origin_.X, -origin_.Y);
+    p->drawEllipse(box.adjusted(0, 0, -1, -1));
+    p->setBrush(Qt::NoBrush);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::FillRect(const TRect& rect) {
+    QPainter* p = Painter();
+    if (p == nullptr || rect.IsEmpty())
+        return;
+    QBrush brush = qtBrush();
+    if (brush.style() == Qt::NoBrush)
+        return;
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->setBrushOrigin(-origin_.X, -origin_.Y);
+    p->fillRect(ToQRect(rect), brush);
+}
+
+void TCanvas::FrameRect(const TRect& rect) {
+    QPainter* p = Painter();
+    if (p == nullptr || rect.IsEmpty())
+        return;
+    QColor color = ToQColor(brush_.Color());
+    QRect box = ToQRect(rect);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->fillRect(QRect(box.left(), box.top(), box.width(), 1), color);
+    if (box.height() > 1)
+        p->fillRect(QRect(box.left(), box.bottom(), box.width(), 1), color);
+    if (box.height() > 2) {
+        p->fillRect(QRect(box.left(), box.top() + 1, 1, box.height() - 2), color);
+        if (box.width() > 1)
+            p->fillRect(QRect(box.right(), box.top() + 1, 1, box.height() - 2), color);
+    }
+}
+
+void TCanvas::DrawFocusRect(const TRect& rect) {
+    QPainter* p = Painter();
+    if (p == nullptr || rect.IsEmpty())
+        return;
+    // Every pixel of the frame whose device x + y is even is inverted; the
+    // pattern is fixed to the device so that overlapping frames agree.
+    std::vector<QPoint> points;
+    auto take = [&](int x, int y) {
+        if (((x + origin_.X + y + origin_.Y) & 1) == 0)
+            points.emplace_back(x, y);
+    };
+    for (int x = rect.Left; x < rect.Right; ++x) {
+        take(x, rect.Top);
+        if (rect.Bottom - 1 > rect.Top)
+            take(x, rect.Bottom - 1);
+    }
+    for (int y = rect.Top + 1; y < rect.Bottom - 1; ++y) {
+        take(rect.Left, y);
+        if (rect.Right - 1 > rect.Left)
+            take(rect.Right - 1, y);
+    }
+    QPen pen(Qt::white);
+    pen.setWidth(0);
+    p->setPen(pen);
+    p->setCompositionMode(QPainter::RasterOp_NotDestination);
+    p->drawPoints(points.data(), static_cast<int>(points.size()));
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::InvertRect(const TRect& rect) {
+    QPainter* p = Painter();
+    if (p == nullptr || rect.IsEmpty())
+        return;
+    p->setCompositionMode(QPainter::RasterOp_NotDestination);
+    p->fillRect(ToQRect(rect), Qt::white);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+bool TCanvas::DrawEdge(TRect& rect, unsigned edge, unsigned flags) {
+    QPainter* p = Painter();
+    TRect r = rect;
+    bool soft = (flags & BF_SOFT) != 0;
+    bool flat = (flags & (BF_FLAT | BF_MONO)) != 0;
+    auto layer = [&](TColor topLeft, TColor bottomRight) {
+        if (p != nullptr && !r.IsEmpty()) {
+            QColor lt = ToQColor(topLeft), rb = ToQColor(bottomRight);
+            p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+            if (flags & BF_LEFT)
+                p->fillRect(QRect(r.Left, r.Top, 1, std::max(0, r.Height() - 1)), lt);
+            if (flags & BF_TOP)
+                p->fillRect(QRect(r.Left, r.Top, std::max(0, r.Width() - 1), 1), lt);
+            if (flags & BF_RIGHT)
+                p->fillRect(QRect(r.Right - 1, r.Top, 1, r.Height()), rb);
+            if (flags & BF_BOTTOM)
+                p->fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), rb);
+        }
+        if (flags & BF_LEFT)
+            ++r.Left;
+        if (flags & BF_TOP)
+            ++r.Top;
+        if (flags & BF_RIGHT)
+            --r.Right;
+        if (flags & BF_BOTTOM)
+            --r.Bottom;
+    };
+    if (flat) {
+        bool mono = (flags & BF_MONO) != 0;
+        if (edge & BDR_OUTER) {
+            TColor outer = mono ? clWindowFrame : clBtnShadow;
+            layer(outer, outer);
+        }
+        if (edge & BDR_INNER) {
+            TColor inner = mono ? clWindow : clBtnFace;
+            layer(inner, inner);
+        }
+    } else {
+        if (edge & BDR_RAISEDOUTER)
+            layer(soft ? clBtnHighlight : cl3DLight, cl3DDkShadow);
+        else if (edge & BDR_SUNKENOUTER)
+            layer(soft ? cl3DDkShadow : clBtnShadow, clBtnHighlight);
+        if (edge & BDR_RAISEDINNER)
+            layer(soft ? cl3DLight : clBtnHighlight, clBtnShadow);
+        else if (edge & BDR_SUNKENINNER)
+            layer(soft ? clBtnShadow : cl3DDkShadow, cl3DLight);
+    }
+    if ((flags & BF_MIDDLE) && p != nullptr && !r.IsEmpty()) {
+        TColor face = (flags & BF_MONO) ? clWindow : clBtnFace;
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p->fillRect(ToQRect(r), ToQColor(face));
+    }
+    if (flags & BF_ADJUST)
+        rect = r;
+    return true;
+}
+
+TColor TCanvas::Pixel(int x, int y) {
+    if (device_ == nullptr)
+        return CLR_INVALID;
+    int dx = x + origin_.X, dy = y + origin_.Y;
+    if (dx < 0 || dy < 0 || dx >= device_->width() || dy >= device_->height())
+        return CLR_INVALID;
+    if (const QImage* image = DeviceImage())
+        return FromQColor(QColor::fromRgb(image->pixel(dx, dy)));
+    if (device_->devType() == QInternal::Pixmap) {
+        QImage one = static_cast<QPixmap*>(device_)->copy(dx, dy, 1, 1).toImage();
+        return FromQColor(QColor::fromRgb(one.pixel(0, 0)));
+    }
+    return CLR_INVALID;
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return;
+    p->setCompositionMode(QPainter::CompositionMode_Source);
+    p->fillRect(QRect(x, y, 1, 1), ToQColor(color));
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+// ---------------------------------------------------------------------------
+// Text
+
+unsigned TCanvas::SetTextAlign(unsigned flags) {
+    unsigned previous = textAlign_;
+    textAlign_ = flags;
+    return previous;
+}
+
+void TCanvas::syncBackgroundWithBrush() {
+    // The background of text follows the brush whenever the brush changes:
+    // a solid brush gives an opaque background of its colour, a clear one a
+    // transparent background.  SetBkMode and SetBkColor override it until
+    // the brush changes again.
+    if (brushSeen_ == brush_.ChangeCount())
+        return;
+    brushSeen_ = brush_.ChangeCount();
+    bkColor_ = brush_.Color();
+    bkMode_ = brush_.Style() == bsClear ? TRANSPARENT : OPAQUE;
+}
+
+int TCanvas::SetBkMode(int mode) {
+    syncBackgroundWithBrush();
+    int previous = bkMode_;
+    bkMode_ = mode;
+    return previous;
+}
+
+TColor TCanvas::SetBkColor(TColor color) {
+    syncBackgroundWithBrush();
+    TColor previous = bkColor_;
+    bkColor_ = color;
+    return previous;
+}
+
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+    ExtTextOut(x, y, 0, nullptr, text);
+    if (!(textAlign_ & TA_UPDATECP))
+        penPos_ = {x + TextWidth(text), y};
+}
+
+void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
+    unsigned options = ETO_CLIPPED;
+    if (brush_.Style() != bsClear)
+        options |= ETO_OPAQUE;
+    ExtTextOut(x, y, options, &rect, text);
+}
+
+bool TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, std::string_view text,
+                         const int* advances) {
+    syncBackgroundWithBrush();
+    const TMeasuredFont& font = MeasuredFont();
+    const TTextMetric& metrics = font.Metrics();
+    if (textAlign_ & TA_UPDATECP) {
+        x = penPos_.X;
+        y = penPos_.Y;
+    }
+
+    thread_local std::vector<int> offsets;
+    offsets.resize(text.size());
+    int width = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        offsets[i] = width;
+        int advance = advances != nullptr ? advances[i] : font.Advance(byte);
+        if (advances == nullptr && byte == ' ' && justification_.Active())
+            advance += justification_.NextBreak();
+        width += advance;
+    }
+
+    unsigned horizontal = textAlign_ & TA_CENTER;
+    int left = horizontal == TA_RIGHT ? x - width : horizontal == TA_CENTER ? x - width / 2 : x;
+    unsigned vertical = textAlign_ & TA_BASELINE;
+    int baseline = vertical == TA_BASELINE ? y
+                   : vertical == TA_BOTTOM ? y - metrics.Descent
+                                           : y + metrics.Ascent;
+    if (textAlign_ & TA_UPDATECP) {
+        if (horizontal == TA_RIGHT)
+            penPos_.X = left;
+        else if (horizontal != TA_CENTER)
+            penPos_.X = left + width;
+    }
+
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return true;
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QColor background = ToQColor(bkColor_);
+    if ((options & ETO_OPAQUE) && rect != nullptr)
+        p->fillRect(ToQRect(*rect), background);
+    else if (bkMode_ == OPAQUE && width > 0)
+        p->fillRect(QRect(left, baseline - metrics.Ascent, width, metrics.Height), background);
+
+    bool clipped = (options & ETO_CLIPPED) && rect != nullptr;
+    if (clipped) {
+        p->save();
+        p->setClipRect(ToQRect(*rect), clip_ ? Qt::IntersectClip : Qt::ReplaceClip);
+    }
+    QColor ink = ToQColor(font_.Color());
+    const QRawFont& raw = font.RawFont();
+    if (raw.isValid() && !text.empty()) {
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        glyphs.reserve(static_cast<qsizetype>(text.size()));
+        positions.reserve(static_cast<qsizetype>(text.size()));
+        for (size_t i = 0; i < text.size(); ++i) {
+            auto byte = static_cast<unsigned char>(text[i]);
+            if (byte == ' ')
+                continue; // nothing to draw
+            glyphs.append(font.Glyph(byte));
+            positions.append(QPointF(offsets[i], 0));
+        }
+        if (!glyphs.isEmpty()) {
+            QGlyphRun run;
+            run.setRawFont(raw);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            p->setPen(ink);
+            p->drawGlyphRun(QPointF(left, baseline), run);
+        }
+    }
+    TFontStyles style = font_.Style();
+    if ((style & (fsUnderline | fsStrikeOut)) && width > 0) {
+        int thickness = font.LineThickness();
+        if (style & fsUnderline)
+            p->fillRect(QRect(left, baseline + font.UnderlineOffset(), width, thickness), ink);
+        if (style & fsStrikeOut)
+            p->fillRect(QRect(left, baseline + font.StrikeOutOffset(), width, thickness), ink);
+    }
+    if (clipped)
+        p->restore();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Bitmaps and raster operations
+
+QImage TCanvas::Snapshot(const TRect& rect) {
+    if (device_ == nullptr || rect.IsEmpty())
+        return QImage();
+    QRect area = ToQRect(rect).translated(origin_.X, origin_.Y);
+    if (const QImage* image = DeviceImage())
+        return image->copy(area).convertToFormat(QImage::Format_RGB32);
+    if (device_->devType() == QInternal::Pixmap)
+        return static_cast<QPixmap*>(device_)->copy(area).toImage().convertToFormat(
+            QImage::Format_RGB32);
+    return QImage();
+}
+
+bool TCanvas::blitImage(const QRect& dest, const QImage& sourceImage, uint32_t rop) {
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return false;
+    auto draw = [&](QPainter::CompositionMode mode, const QImage& image) {
+        p->setCompositionMode(mode);
+        p->drawImage(dest, image);
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return true;
+    };
+    auto fill = [&](QPainter::CompositionMode mode, const QBrush& brush) {
+        p->setCompositionMode(mode);
+        p->setBrushOrigin(-origin_.X, -origin_.Y);
+        p->fillRect(dest, brush);
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return true;
+    };
+    // The pattern combined into a copy of the source, aligned to the device.
+    auto withPattern = [&](QImage image, QPainter::CompositionMode mode) {
+        QPainter tp(&image);
+        tp.setCompositionMode(mode);
+        tp.setBrushOrigin(-(dest.x() + origin_.X), -(dest.y() + origin_.Y));
+        tp.fillRect(image.rect(), qtBrush());
+        tp.end();
+        return image;
+    };
+    QBrush pattern = qtBrush();
+    if (pattern.style() == Qt::NoBrush)
+        pattern = QBrush(Qt::black);
+    switch (rop) {
+    case PATCOPY:
+        return fill(QPainter::CompositionMode_Source, pattern);
+    case PATINVERT:
+        return fill(QPainter::RasterOp_SourceXorDestination, pattern);
+    case DSTINVERT:
+        return fill(QPainter::RasterOp_NotDestination, QBrush(Qt::white));
+    case BLACKNESS:
+        return fill(QPainter::CompositionMode_Source, QBrush(Qt::black));
+    case WHITENESS:
+        return fill(QPainter::CompositionMode_Source, QBrush(Qt::white));
+    default:
+        break;
+    }
+    if (sourceImage.isNull())
+        return false;
+    QImage source = sourceImage.format() == QImage::Format_RGB32
+                        ? sourceImage
+                        : sourceImage.convertToFormat(QImage::Format_RGB32);
+    if (source.size() != dest.size())
+        source = source.scaled(dest.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    switch (rop) {
+    case SRCCOPY:
+        return draw(QPainter::CompositionMode_Source, source);
+    case SRCPAINT:
+        return draw(QPainter::RasterOp_SourceOrDestination, source);
+    case SRCAND:
+        return draw(QPainter::RasterOp_SourceAndDestination, source);
+    case SRCINVERT:
+        return draw(QPainter::RasterOp_SourceXorDestination, source);
+    case SRCERASE:
+        return draw(QPainter::RasterOp_SourceAndNotDestination, source);
+    case NOTSRCCOPY:
+        return draw(QPainter::RasterOp_NotSource, source);
+    case NOTSRCERASE:
+        return draw(QPainter::RasterOp_NotSourceAndNotDestination, source);
+    case MERGEPAINT:
+        return draw(QPainter::RasterOp_NotSourceOrDestination, source);
+    case MERGECOPY:
+        return draw(QPainter::CompositionMode_Source,
+                    withPattern(source, QPainter::RasterOp_SourceAndDestination));
+    case PATPAINT: {
+        QImage inverted = source.copy();
+        inverted.invertPixels(QImage::InvertRgb);
+        return draw(QPainter::RasterOp_SourceOrDestination,
+                    withPattern(inverted, QPainter::RasterOp_SourceOrDestination));
+    }
+    default:
+        return false;
+    }
+}
+
+bool TCanvas::BitBlt(int x, int y, int width, int height, TCanvas* source, int sourceX,
+                     int sourceY, uint32_t rop) {
+    if (width <= 0 || height <= 0)
+        return true;
+    QImage pixels;
+    if (source != nullptr)
+        pixels = source->Snapshot(Bounds(sourceX, sourceY, width, height));
+    return blitImage(QRect(x, y, width, height), pixels, rop);
+}
+
+bool TCanvas::StretchBlt(const TRect& dest, TCanvas* source, const TRect& sourceRect,
+                         uint32_t rop) {
+    if (dest.IsEmpty())
+        return true;
+    QImage pixels;
+    if (source != nullptr)
+        pixels = source->Snapshot(sourceRect);
+    return blitImage(ToQRect(dest), pixels, rop);
+}
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect) {
+    StretchBlt(dest, &source, sourceRect, CopyMode);
+}
+
+void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
+    StretchDraw(Bounds(x, y, bitmap.Width(), bitmap.Height()), bitmap);
+}
+
+void TCanvas::StretchDraw(const TRect& rect, TBitmap& bitmap) {
+    if (bitmap.Empty() || rect.IsEmpty())
+        return;
+    if (bitmap.Transparent()) {
+        QPainter* p = Painter();
+        if (p == nullptr)
+            return;
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p->drawImage(ToQRect(rect), bitmap.MaskedImage());
+        return;
+    }
+    QImage image = bitmap.Image();
+    blitImage(ToQRect(rect), image, CopyMode);
+}

@@ -1,0 +1,195 @@
+#include "platform/gfx/Clipboard.h"
+
+#include "platform/base/TextCodec.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct FormatRegistry {
+    std::vector<std::string> names; // index = id - 0xC000
+    std::map<std::string, unsigned> ids; // by lower-case name
+};
+
+FormatRegistry& registry() {
+    static FormatRegistry formats;
+    return formats;
+}
+
+constexpr unsigned kFirstRegisteredFormat = 0xC000;
+
+const QMimeData* systemData() {
+    if (qGuiApp == nullptr)
+        return nullptr;
+    return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+}
+
+} // namespace
+
+unsigned RegisterClipboardFormat(std::string_view name) {
+    if (name.empty())
+        return 0;
+    FormatRegistry& formats = registry();
+    std::string key = LowerCase(name);
+    if (auto it = formats.ids.find(key); it != formats.ids.end())
+        return it->second;
+    unsigned id = kFirstRegisteredFormat + static_cast<unsigned>(formats.names.size());
+    formats.names.emplace_back(name);
+    formats.ids.emplace(key, id);
+    return id;
+}
+
+std::string ClipboardFormatName(unsigned format) {
+    const FormatRegistry& formats = registry();
+    if (format < kFirstRegisteredFormat || format - kFirstRegisteredFormat >= formats.names.size())
+        return {};
+    return formats.names[format - kFirstRegisteredFormat];
+}
+
+std::string ClipboardFormatMimeType(unsigned format) {
+    if (format == CF_TEXT)
+        return "text/plain";
+    std::string name = ClipboardFormatName(format);
+    if (name.empty())
+        return {};
+    // Letters, digits and a few marks stay; everything else is %XX, so the
+    // type is a valid MIME token and the same for every instance.
+    static const char* hex = "0123456789abcdef";
+    std::string mime = "application/x-ondrill-";
+    for (unsigned char c : LowerCase(name)) {
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_' ||
+            c == '+') {
+            mime.push_back(static_cast<char>(c));
+        } else {
+            mime.push_back('%');
+            mime.push_back(hex[c >> 4]);
+            mime.push_back(hex[c & 15]);
+        }
+    }
+    return mime;
+}
+
+std::string ToClipboardLineBreaks(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        result.push_back(text[i]);
+    }
+    return result;
+}
+
+std::string FromClipboardLineBreaks(std::string_view text) {
+    std::string result;
+    result.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            result += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            result += "\r\n";
+        } else {
+            result.push_back(c);
+        }
+    }
+    return result;
+}
+
+struct TClipboard::Pending {
+    std::unique_ptr<QMimeData> data;
+};
+
+TClipboard::TClipboard() : pending_(new Pending) {}
+
+TClipboard::~TClipboard() { delete pending_; }
+
+void TClipboard::Open() { ++openCount_; }
+
+void TClipboard::Close() {
+    if (openCount_ == 0)
+        return;
+    if (--openCount_ == 0)
+        publish();
+}
+
+void TClipboard::publish() {
+    if (!pending_->data || qGuiApp == nullptr) {
+        pending_->data.reset();
+        return;
+    }
+    QGuiApplication::clipboard()->setMimeData(pending_->data.release(), QClipboard::Clipboard);
+}
+
+QMimeData* TClipboard::target() {
+    if (!pending_->data)
+        pending_->data = std::make_unique<QMimeData>();
+    return pending_->data.get();
+}
+
+void TClipboard::Clear() {
+    Open();
+    pending_->data = std::make_unique<QMimeData>();
+    Close();
+}
+
+bool TClipboard::HasFormat(unsigned format) const {
+    const QMimeData* data = pending_->data ? pending_->data.get() : systemData();
+    if (data == nullptr)
+        return false;
+    if (format == CF_TEXT)
+        return data->hasText();
+    std::string mime = ClipboardFormatMimeType(format);
+    return !mime.empty() && data->hasFormat(QString::fromStdString(mime));
+}
+
+std::string TClipboard::AsText() const {
+    const QMimeData* data = pending_->data ? pending_->data.get() : systemData();
+    if (data == nullptr || !data->hasText())
+        return {};
+    return FromClipboardLineBreaks(QStringToAnsi(data->text()));
+}
+
+void TClipboard::SetAsText(std::string_view text) {
+    Open();
+    target()->setText(AnsiToQString(ToClipboardLineBreaks(text)));
+    Close();
+}
+
+std::string TClipboard::GetFormatBytes(unsigned format) const {
+    if (format == CF_TEXT)
+        return AsText();
+    const QMimeData* data = pending_->data ? pending_->data.get() : systemData();
+    std::string mime = ClipboardFormatMimeType(format);
+    if (data == nullptr || mime.empty())
+        return {};
+    QByteArray bytes = data->data(QString::fromStdString(mime));
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+void TClipboard::SetFormatBytes(unsigned format, std::string_view bytes) {
+    if (format == CF_TEXT) {
+        SetAsText(bytes);
+        return;
+    }
+    std::string mime = ClipboardFormatMimeType(format);
+    if (mime.empty())
+        return;
+    Open();
+    target()->setData(QString::fromStdString(mime),
+                      QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    Close();
+}
+
+TClipboard& Clipboard() {
+    static TClipboard clipboard;
+    return clipboard;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// TImageList: a row of equally sized images with transparency, drawn onto a
+// canvas enabled or in the disabled (embossed) look.
+
+#include "platform/base/Component.h"
+#include "platform/gfx/Color.h"
+
+#include <QImage>
+
+#include <optional>
+#include <vector>
+
+class TBitmap;
+class TCanvas;
+
+class TImageList : public TComponent {
+public:
+    explicit TImageList(TComponent* owner = nullptr);
+    TImageList(int width, int height, TComponent* owner = nullptr);
+
+    std::string ClassName() const override { return "TImageList"; }
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Changing the size empties the list.
+    void SetSize(int width, int height);
+    int Count() const { return static_cast<int>(images_.size()); }
+
+    // Cuts image into Width-wide pieces (its height must be at least
+    // Height; extra columns that do not fill an image are dropped); the
+    // pixels of mask that are not black are transparent.  Without a mask
+    // every pixel is opaque.  Returns the index of the first image added,
+    // -1 when none fitted.
+    int Add(const TBitmap& image, const TBitmap* mask);
+    // As Add, with every pixel of maskColor transparent.
+    int AddMasked(const TBitmap& image, TColor maskColor);
+    void Clear() { images_.clear(); }
+    // Raises EInvalidOperation ("Image list index out of bounds").
+    void Delete(int index);
+
+    // Draws image index with its top-left corner at (x, y).  Disabled, the
+    // image's shape is drawn in the button highlight colour one pixel down
+    // and right and in the button shadow colour on top.  An index out of
+    // range draws nothing.
+    void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
+    // Copies image index onto a bitmap of the list's size, its transparent
+    // pixels filled with the background colour.
+    void GetBitmap(int index, TBitmap& image, TColor background = clWhite) const;
+    // The image with its transparency (ARGB32), or a null image.
+    QImage Image(int index) const;
+
+private:
+    int add(const QImage& image, const QImage* maskBits, std::optional<QRgb> maskColor);
+    int width_ = 16;
+    int height_ = 16;
+    std::vector<QImage> images_;
+};

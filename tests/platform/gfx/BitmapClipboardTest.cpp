@@ -1,0 +1,287 @@
+#include "platform/base/Stream.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Clipboard.h"
+#include "platform/gfx/ImageList.h"
+#include "tests/platform/gfx/GuiTestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QMimeData>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace {
+
+TColor pixelOf(TBitmap& bitmap, int x, int y) { return bitmap.Canvas().Pixel(x, y); }
+
+// Decodes a 24-bit bottom-up BMP by the file format's own rules.
+std::vector<std::vector<TColor>> decode24(const std::string& bytes) {
+    auto u32 = [&](size_t at) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at]) |
+                                     (static_cast<uint8_t>(bytes[at + 1]) << 8) |
+                                     (static_cast<uint8_t>(bytes[at + 2]) << 16) |
+                                     (static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24));
+    };
+    uint32_t offset = u32(10);
+    int width = static_cast<int>(u32(18)), height = static_cast<int>(u32(22));
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    std::vector<std::vector<TColor>> rows(static_cast<size_t>(height), std::vector<TColor>(static_cast<size_t>(width)));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            size_t at = offset + static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x) * 3;
+            rows[static_cast<size_t>(y)][static_cast<size_t>(x)] =
+                RGB(static_cast<uint8_t>(bytes[at + 2]), static_cast<uint8_t>(bytes[at + 1]),
+                    static_cast<uint8_t>(bytes[at]));
+        }
+    return rows;
+}
+
+TEST(Bitmap, LoadsBmpFilesFromOtherProgramsPixelForPixel) {
+    const std::filesystem::path folder = "/usr/share/xml/docbook/stylesheet/docbook-xsl/slides/slidy/graphics";
+    if (!std::filesystem::exists(folder / "fold.bmp"))
+        GTEST_SKIP() << "docbook-xsl is not installed";
+    int files = 0;
+    for (const char* name : {"fold.bmp", "unfold.bmp", "nofold-dim.bmp"}) {
+        std::ifstream in(folder / name, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        auto expected = decode24(bytes);
+        TBitmap bitmap;
+        bitmap.LoadFromFile((folder / name).string());
+        EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+        ASSERT_EQ(bitmap.Height(), static_cast<int>(expected.size()));
+        ASSERT_EQ(bitmap.Width(), static_cast<int>(expected[0].size()));
+        // ScanLine gives blue, green, red bytes of a 24-bit bitmap.
+        for (int y = 0; y < bitmap.Height(); ++y) {
+            const uint8_t* row = bitmap.ScanLine(y);
+            for (int x = 0; x < bitmap.Width(); ++x)
+                ASSERT_EQ(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]), expected[y][x]) << name;
+        }
+        // Saved and loaded again, every pixel survives.
+        TMemoryStream stream;
+        bitmap.SaveToStream(stream);
+        stream.SetPosition(0);
+        TBitmap again;
+        again.LoadFromStream(stream);
+        for (int y = 0; y < bitmap.Height(); ++y)
+            for (int x = 0; x < bitmap.Width(); ++x)
+                ASSERT_EQ(pixelOf(again, x, y), expected[y][x]);
+        ++files;
+    }
+    EXPECT_EQ(files, 3);
+}
+
+TEST(Bitmap, StreamsHoldSeveralBitmapsAndRejectWhatIsNotOne) {
+    std::mt19937 random(2);
+    TBitmap first(13, 5), second(4, 9);
+    for (TBitmap* bitmap : {&first, &second})
+        for (int y = 0; y < bitmap->Height(); ++y)
+            for (int x = 0; x < bitmap->Width(); ++x)
+                bitmap->Canvas().SetPixel(x, y, static_cast<TColor>(random() & 0xFFFFFF));
+    TMemoryStream stream;
+    first.SaveToStream(stream);
+    int64_t firstEnd = stream.Position();
+    second.SaveToStream(stream);
+    stream.WriteBuffer("tail", 4);
+    stream.SetPosition(0);
+    TBitmap a, b;
+    a.LoadFromStream(stream);
+    EXPECT_EQ(stream.Position(), firstEnd);
+    b.LoadFromStream(stream);
+    EXPECT_EQ(a.Width(), 13);
+    EXPECT_EQ(b.Height(), 9);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(pixelOf(a, x, y), pixelOf(first, x, y));
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 4; ++x)
+            ASSERT_EQ(pixelOf(b, x, y), pixelOf(second, x, y));
+
+    TMemoryStream garbage;
+    garbage.WriteBuffer("BMxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", 34);
+    garbage.SetPosition(0);
+    TBitmap c;
+    EXPECT_THROW(c.LoadFromStream(garbage), EInvalidGraphic);
+    TMemoryStream tooShort;
+    tooShort.WriteBuffer("BM", 2);
+    tooShort.SetPosition(0);
+    EXPECT_THROW(c.LoadFromStream(tooShort), EInvalidGraphic);
+    EXPECT_THROW(c.LoadFromFile("/nonexistent/folder/x.bmp"), EFOpenError);
+}
+
+TEST(Bitmap, PaletteFormatsRoundTripTheirIndexes) {
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf8bit);
+    bitmap.SetSize(7, 3);
+    std::vector<TColor> palette;
+    for (int i = 0; i < 256; ++i)
+        palette.push_back(RGB(i, 255 - i, (i * 7) & 0xFF));
+    bitmap.SetPalette(palette);
+    for (int y = 0; y < 3; ++y) {
+        uint8_t* row = bitmap.ScanLine(y);
+        for (int x = 0; x < 7; ++x)
+            row[x] = static_cast<uint8_t>(y * 80 + x * 11);
+    }
+    TMemoryStream stream;
+    bitmap.SaveToStream(stream);
+    stream.SetPosition(0);
+    TBitmap loaded;
+    loaded.LoadFromStream(stream);
+    EXPECT_EQ(loaded.PixelFormat(), pf8bit);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 7; ++x) {
+            int index = y * 80 + x * 11;
+            EXPECT_EQ(loaded.Palette()[loaded.ScanLine(y)[x]], palette[static_cast<size_t>(index)]);
+        }
+    // Drawing on a palette bitmap makes it a device bitmap with the same look.
+    TColor before = palette[static_cast<size_t>(2 * 80 + 3 * 11)];
+    loaded.Canvas();
+    EXPECT_EQ(loaded.PixelFormat(), pfDevice);
+    EXPECT_EQ(pixelOf(loaded, 3, 2), before);
+}
+
+TEST(Bitmap, ResizingKeepsPixelsAndTransparentDrawingSkipsTheKeyColour) {
+    TBitmap bitmap(4, 4);
+    bitmap.Canvas().Brush().SetColor(clRed);
+    bitmap.Canvas().FillRect(Rect(0, 0, 4, 4));
+    bitmap.Canvas().SetPixel(1, 1, clBlue);
+    bitmap.SetSize(6, 5);
+    EXPECT_EQ(pixelOf(bitmap, 1, 1), clBlue);
+    EXPECT_EQ(pixelOf(bitmap, 3, 3), clRed);
+    EXPECT_EQ(pixelOf(bitmap, 5, 4), clWhite);
+
+    TBitmap sprite(3, 3);
+    sprite.Canvas().Brush().SetColor(clLime);
+    sprite.Canvas().FillRect(Rect(0, 0, 3, 3));
+    sprite.Canvas().SetPixel(1, 1, clBlack);
+    sprite.SetTransparent(true);
+    EXPECT_EQ(sprite.TransparentColor(), clLime) << "the bottom-left pixel decides";
+    TBitmap target(5, 5);
+    target.Canvas().Brush().SetColor(clYellow);
+    target.Canvas().FillRect(Rect(0, 0, 5, 5));
+    target.Canvas().Draw(1, 1, sprite);
+    EXPECT_EQ(pixelOf(target, 2, 2), clBlack);
+    EXPECT_EQ(pixelOf(target, 1, 1), clYellow);
+    sprite.SetTransparent(false);
+    target.Canvas().Draw(1, 1, sprite);
+    EXPECT_EQ(pixelOf(target, 1, 1), clLime);
+
+    TBitmap copy;
+    copy.Assign(&target);
+    target.Canvas().SetPixel(0, 0, clNavy);
+    EXPECT_EQ(pixelOf(copy, 0, 0), clYellow) << "an assigned copy does not follow later drawing";
+    EXPECT_THROW(copy.ScanLine(5), EInvalidGraphic);
+}
+
+TEST(ImageList, MaskedStripsDrawOnlyTheirShape) {
+    TBitmap strip(30, 10);
+    strip.Canvas().Brush().SetColor(clWhite);
+    strip.Canvas().FillRect(Rect(0, 0, 30, 10));
+    for (int i = 0; i < 3; ++i) {
+        strip.Canvas().Brush().SetColor(i == 1 ? clRed : clBlue);
+        strip.Canvas().FillRect(Rect(i * 10 + 2, 2, i * 10 + 2 + 3 + i, 8));
+    }
+    TImageList images(10, 10);
+    EXPECT_EQ(images.AddMasked(strip, clWhite), 0);
+    EXPECT_EQ(images.Count(), 3);
+
+    TBitmap target(20, 20);
+    target.Canvas().Brush().SetColor(clGreen);
+    target.Canvas().FillRect(Rect(0, 0, 20, 20));
+    images.Draw(target.Canvas(), 5, 5, 1);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            bool shape = x >= 7 && x < 11 && y >= 7 && y < 13;
+            ASSERT_EQ(pixelOf(target, x, y), shape ? clRed : clGreen) << x << "," << y;
+        }
+    // Disabled: the shape in shadow, its highlight one pixel down and right.
+    images.Draw(target.Canvas(), 0, 0, 2, false);
+    EXPECT_EQ(pixelOf(target, 2, 2), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(pixelOf(target, 6, 8), ColorToRGB(clBtnHighlight)); // right of the shadow's bottom-right
+    EXPECT_EQ(pixelOf(target, 0, 0), clGreen);
+    // Out of range draws nothing; deleting out of range raises.
+    images.Draw(target.Canvas(), 0, 0, 7);
+    EXPECT_THROW(images.Delete(3), EInvalidOperation);
+    images.Delete(0);
+    EXPECT_EQ(images.Count(), 2);
+    TBitmap single;
+    images.GetBitmap(0, single, clFuchsia);
+    EXPECT_EQ(pixelOf(single, 0, 0), clFuchsia);
+    EXPECT_EQ(pixelOf(single, 3, 3), clRed);
+}
+
+std::string lineBreakOracle(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += "\r\n";
+            ++i;
+        } else if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+TEST(Clipboard, TextComesBackWithCrLfBreaksWhateverTheBreaksWere) {
+    std::mt19937 random(8);
+    const char alphabet[] = {'a', '\r', '\n', 'b', '\xE9', ' '};
+    for (int round = 0; round < 300; ++round) {
+        std::string text(random() % 24, ' ');
+        for (char& c : text)
+            c = alphabet[random() % sizeof alphabet];
+        std::string written = ToClipboardLineBreaks(text);
+        // Each CR LF pair loses its CR; nothing else changes.
+        size_t pairs = 0;
+        for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+            ++pairs;
+        EXPECT_EQ(written.size(), text.size() - pairs);
+        EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), std::count(text.begin(), text.end(), '\n'));
+        EXPECT_EQ(FromClipboardLineBreaks(written), lineBreakOracle(written));
+        EXPECT_EQ(FromClipboardLineBreaks(text), lineBreakOracle(text));
+    }
+    Clipboard().SetAsText("one\r\ntwo\r\n\xE9t\xE9\x80");
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "one\ntwo\n\xC3\xA9t\xC3\xA9\xE2\x82\xAC");
+    EXPECT_EQ(Clipboard().AsText(), "one\r\ntwo\r\n\xE9t\xE9\x80");
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("mac\runix\nwin\r\n\xE4\xB8\xAD"));
+    EXPECT_EQ(Clipboard().AsText(), "mac\r\nunix\r\nwin\r\n?");
+    EXPECT_TRUE(Clipboard().HasFormat(CF_TEXT));
+}
+
+TEST(Clipboard, RegisteredFormatsCarryBytesBesideTheText) {
+    unsigned block = RegisterClipboardFormat("Ondrill Column Block");
+    EXPECT_GE(block, 0xC000u);
+    EXPECT_EQ(RegisterClipboardFormat("ONDRILL column BLOCK"), block);
+    unsigned other = RegisterClipboardFormat("Something Else");
+    EXPECT_NE(other, block);
+    EXPECT_EQ(RegisterClipboardFormat(""), 0u);
+    EXPECT_EQ(ClipboardFormatName(block), "Ondrill Column Block");
+    EXPECT_EQ(ClipboardFormatMimeType(block), "application/x-ondrill-ondrill%20column%20block");
+
+    std::string bytes("ab\0c\r\n\xFF\x80", 8);
+    Clipboard().Open();
+    Clipboard().SetAsText("ab\r\nc");
+    Clipboard().SetFormatBytes(block, bytes);
+    Clipboard().Close();
+    EXPECT_TRUE(Clipboard().HasFormat(block));
+    EXPECT_FALSE(Clipboard().HasFormat(other));
+    EXPECT_EQ(Clipboard().GetFormatBytes(block), bytes);
+    EXPECT_EQ(Clipboard().AsText(), "ab\r\nc");
+    // Another program sees the format under its MIME type.
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(data->hasFormat("application/x-ondrill-ondrill%20column%20block"));
+    // A later plain copy replaces the whole content.
+    Clipboard().SetAsText("plain");
+    EXPECT_FALSE(Clipboard().HasFormat(block));
+    EXPECT_EQ(Clipboard().GetFormatBytes(block), "");
+    Clipboard().Clear();
+    EXPECT_FALSE(Clipboard().HasFormat(CF_TEXT));
+}
+
+} // namespace

@@ -1,0 +1,429 @@
+#include "platform/base/Registry.h"
+
+#include "platform/base/IniDocument.h"
+#include "platform/base/Strings.h"
+#include "platform/base/TextCodec.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::string_view kString = "sz:";
+constexpr std::string_view kExpandString = "expand_sz:";
+constexpr std::string_view kInteger = "dword:";
+constexpr std::string_view kBinary = "hex:";
+
+const char kHexDigits[] = "0123456789abcdef";
+
+void appendHexEscape(std::string& out, unsigned char byte) {
+    out += "\\x";
+    out += kHexDigits[byte >> 4];
+    out += kHexDigits[byte & 15];
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// "\\" is a backslash, "\xHH" a byte; a backslash before anything else
+// stands for that character.
+std::string unescape(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 == s.size()) {
+            out += s[i];
+            continue;
+        }
+        char next = s[i + 1];
+        if ((next == 'x' || next == 'X') && i + 3 < s.size() && hexValue(s[i + 2]) >= 0 &&
+            hexValue(s[i + 3]) >= 0) {
+            out += static_cast<char>(hexValue(s[i + 2]) * 16 + hexValue(s[i + 3]));
+            i += 3;
+        } else {
+            out += next;
+            i += 1;
+        }
+    }
+    return out;
+}
+
+// String data after its "sz:" prefix: backslashes and control bytes are
+// escaped, and so is a trailing blank, which the INI rules would drop.
+std::string escapeData(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        auto c = static_cast<unsigned char>(s[i]);
+        if (c == '\\')
+            out += "\\\\";
+        else if (c < 0x20 || (c == ' ' && i + 1 == s.size()))
+            appendHexEscape(out, c);
+        else
+            out += s[i];
+    }
+    return out;
+}
+
+// A value name as an INI key: never empty, no '=', nothing the INI rules
+// would read differently at either end.
+std::string encodeName(std::string_view name) {
+    if (name.empty())
+        return "@";
+    std::string out;
+    for (size_t i = 0; i < name.size(); ++i) {
+        auto c = static_cast<unsigned char>(name[i]);
+        bool first = i == 0;
+        bool last = i + 1 == name.size();
+        if (c == '\\')
+            out += "\\\\";
+        else if (c < 0x20 || c == '=' || (first && (c == ';' || c == '[' || c == '@' || c == 0xEF)) ||
+                 ((first || last) && c == ' '))
+            appendHexEscape(out, c);
+        else
+            out += name[i];
+    }
+    return out;
+}
+
+std::string decodeName(std::string_view key) { return key == "@" ? std::string() : unescape(key); }
+
+// Key paths: backslash-separated, empty parts dropped.
+std::string normalisePath(std::string_view path) {
+    std::string out;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > start) {
+            if (!out.empty())
+                out += '\\';
+            out += path.substr(start, end - start);
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
+// Whether section name lies at path or below it (path "" is the root).
+bool isAtOrBelow(std::string_view name, const std::string& foldedPath) {
+    std::string folded = UpperCase(name);
+    if (foldedPath.empty())
+        return true;
+    return folded == foldedPath ||
+           (folded.size() > foldedPath.size() && folded.compare(0, foldedPath.size(), foldedPath) == 0 &&
+            folded[foldedPath.size()] == '\\');
+}
+
+std::string quoted(std::string_view name) {
+    std::string text;
+    text.reserve(name.size() + 2);
+    text += '\'';
+    text += name;
+    text += '\'';
+    return text;
+}
+
+} // namespace
+
+struct TRegistry::TValue {
+    bool present = false;
+    TRegDataType type = rdUnknown;
+    std::string bytes; // string or binary data
+    int32_t integer = 0;
+};
+
+std::string RegistryStoreFileName() {
+    std::string base;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    // Only an absolute XDG_CONFIG_HOME counts; otherwise the default.
+    if (config != nullptr && config[0] == '/') {
+        base = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (home != nullptr && home[0] != '\0') {
+            base = home;
+        } else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+            base = entry->pw_dir;
+        }
+        base += "/.config";
+    }
+    return base + "/korvane-ondrill/hkcu.ini";
+}
+
+TRegistry::TRegistry(HKEY rootKey) : rootKey_(rootKey), fileName_(RegistryStoreFileName()) {}
+
+void TRegistry::SetRootKey(HKEY rootKey) {
+    if (rootKey == rootKey_)
+        return;
+    CloseKey();
+    rootKey_ = rootKey;
+}
+
+std::string TRegistry::resolve(std::string_view key) const {
+    if (!key.empty() && key.front() == '\\')
+        return normalisePath(key);
+    return normalisePath(currentPath_ + "\\" + std::string(key));
+}
+
+bool TRegistry::createKeyPath(const std::string& path) {
+    if (path.empty() || KeyExists("\\" + path))
+        return true;
+    if (!storesKeys() || !TIniDocument::IsStorableSection(path))
+        return false;
+    TIniDocument document = *TIniDocument::Load(fileName_);
+    if (document.AddSection(path)) {
+        try {
+            document.Save(fileName_, true);
+        } catch (const EStreamError&) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
+    std::string path = resolve(key);
+    bool exists = KeyExists("\\" + path);
+    if (!exists && !(canCreate && createKeyPath(path)))
+        return false;
+    currentPath_ = path;
+    readOnly_ = false;
+    return true;
+}
+
+bool TRegistry::OpenKeyReadOnly(std::string_view key) {
+    std::string path = resolve(key);
+    if (!KeyExists("\\" + path))
+        return false;
+    currentPath_ = path;
+    readOnly_ = true;
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    currentPath_.clear();
+    readOnly_ = false;
+}
+
+bool TRegistry::KeyExists(std::string_view key) const {
+    std::string path = resolve(key);
+    if (path.empty())
+        return true;
+    if (!storesKeys())
+        return false;
+    const std::string folded = UpperCase(path);
+    for (const std::string& name : TIniDocument::Load(fileName_)->SectionNames())
+        if (isAtOrBelow(name, folded))
+            return true;
+    return false;
+}
+
+bool TRegistry::CreateKey(std::string_view key) {
+    if (!createKeyPath(resolve(key)))
+        throw ERegistryException("Failed to create key " + std::string(key));
+    return true;
+}
+
+bool TRegistry::DeleteKey(std::string_view key) {
+    std::string path = resolve(key);
+    if (path.empty() || !storesKeys())
+        return false;
+    const std::string folded = UpperCase(path);
+    TIniDocument document = *TIniDocument::Load(fileName_);
+    if (!document.EraseSections([&](std::string_view name) { return isAtOrBelow(name, folded); }))
+        return false;
+    try {
+        document.Save(fileName_, true);
+    } catch (const EStreamError&) {
+        return false;
+    }
+    return true;
+}
+
+void TRegistry::GetKeyNames(TStrings& names) const {
+    TStringList found; // ignores ASCII case, like key paths
+    if (storesKeys()) {
+        const std::string prefix = currentPath_.empty() ? std::string() : UpperCase(currentPath_) + "\\";
+        for (const std::string& name : TIniDocument::Load(fileName_)->SectionNames()) {
+            if (name.size() <= prefix.size() || UpperCase(name).compare(0, prefix.size(), prefix) != 0)
+                continue;
+            std::string child = name.substr(prefix.size());
+            child = child.substr(0, child.find('\\'));
+            if (!child.empty() && found.IndexOf(child) < 0)
+                found.Add(child);
+        }
+    }
+    names.Assign(&found);
+}
+
+void TRegistry::GetValueNames(TStrings& names) const {
+    TStringList found;
+    if (storesKeys())
+        for (const auto& entry : TIniDocument::Load(fileName_)->Entries(currentPath_))
+            found.Add(decodeName(entry.first));
+    names.Assign(&found);
+}
+
+TRegistry::TValue TRegistry::readValue(std::string_view name) const {
+    TValue value;
+    if (!storesKeys())
+        return value;
+    auto document = TIniDocument::Load(fileName_);
+    const std::string* data = document->FindValue(currentPath_, encodeName(name));
+    if (data == nullptr)
+        return value;
+    value.present = true;
+    std::string_view text = *data;
+    if (text.substr(0, kString.size()) == kString) {
+        value.type = rdString;
+        value.bytes = unescape(text.substr(kString.size()));
+    } else if (text.substr(0, kExpandString.size()) == kExpandString) {
+        value.type = rdExpandString;
+        value.bytes = unescape(text.substr(kExpandString.size()));
+    } else if (text.substr(0, kInteger.size()) == kInteger) {
+        std::string_view digits = text.substr(kInteger.size());
+        uint32_t bits = 0;
+        bool ok = !digits.empty() && digits.size() <= 8;
+        for (char c : digits) {
+            int v = hexValue(c);
+            ok = ok && v >= 0;
+            bits = bits * 16 + static_cast<uint32_t>(v < 0 ? 0 : v);
+        }
+        if (ok) {
+            value.type = rdInteger;
+            value.integer = static_cast<int32_t>(bits);
+        }
+    } else if (text.substr(0, kBinary.size()) == kBinary) {
+        std::string_view hex = text.substr(kBinary.size());
+        std::string bytes;
+        bool ok = true;
+        for (size_t i = 0; ok && i < hex.size(); i += 3) {
+            ok = i + 1 < hex.size() && hexValue(hex[i]) >= 0 && hexValue(hex[i + 1]) >= 0 &&
+                 (i + 2 == hex.size() || hex[i + 2] == ',');
+            if (ok)
+                bytes += static_cast<char>(hexValue(hex[i]) * 16 + hexValue(hex[i + 1]));
+        }
+        if (ok) {
+            value.type = rdBinary;
+            value.bytes = std::move(bytes);
+        }
+    } else {
+        // No type prefix: a hand edit, taken as the string it shows.
+        value.type = rdString;
+        value.bytes = std::string(text);
+    }
+    return value;
+}
+
+void TRegistry::writeValue(std::string_view name, const std::string& data) {
+    const std::string failed = "Failed to set data for " + quoted(name);
+    if (!storesKeys() || readOnly_)
+        throw ERegistryException(failed);
+    TIniDocument document = *TIniDocument::Load(fileName_);
+    if (!document.SetValue(currentPath_, encodeName(name), data))
+        return;
+    try {
+        document.Save(fileName_, true);
+    } catch (const EStreamError&) {
+        throw ERegistryException(failed);
+    }
+}
+
+bool TRegistry::ValueExists(std::string_view name) const { return readValue(name).present; }
+
+bool TRegistry::DeleteValue(std::string_view name) {
+    if (!storesKeys() || readOnly_)
+        return false;
+    TIniDocument document = *TIniDocument::Load(fileName_);
+    if (!document.DeleteKey(currentPath_, encodeName(name)))
+        return false;
+    try {
+        document.Save(fileName_, true);
+    } catch (const EStreamError&) {
+        return false;
+    }
+    return true;
+}
+
+TRegDataType TRegistry::GetDataType(std::string_view name) const { return readValue(name).type; }
+
+int TRegistry::GetDataSize(std::string_view name) const {
+    TValue value = readValue(name);
+    if (!value.present)
+        return -1;
+    return value.type == rdInteger ? 4 : static_cast<int>(value.bytes.size());
+}
+
+namespace {
+
+[[noreturn]] void missingOrWrongType(bool present, std::string_view name) {
+    if (!present)
+        throw ERegistryException("Failed to get data for " + quoted(name));
+    throw ERegistryException("Invalid data type for " + quoted(name));
+}
+
+} // namespace
+
+std::string TRegistry::ReadString(std::string_view name) const {
+    TValue value = readValue(name);
+    if (value.type != rdString && value.type != rdExpandString)
+        missingOrWrongType(value.present, name);
+    return value.bytes;
+}
+
+void TRegistry::WriteString(std::string_view name, std::string_view value) {
+    writeValue(name, std::string(kString) + escapeData(value));
+}
+
+int32_t TRegistry::ReadInteger(std::string_view name) const {
+    TValue value = readValue(name);
+    if (value.type != rdInteger)
+        missingOrWrongType(value.present, name);
+    return value.integer;
+}
+
+void TRegistry::WriteInteger(std::string_view name, int32_t value) {
+    auto bits = static_cast<uint32_t>(value);
+    std::string data(kInteger);
+    for (int shift = 28; shift >= 0; shift -= 4)
+        data += kHexDigits[(bits >> shift) & 15];
+    writeValue(name, data);
+}
+
+bool TRegistry::ReadBool(std::string_view name) const { return ReadInteger(name) != 0; }
+
+void TRegistry::WriteBool(std::string_view name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+int TRegistry::ReadBinaryData(std::string_view name, void* buffer, int bufferSize) const {
+    TValue value = readValue(name);
+    if (value.type != rdBinary)
+        missingOrWrongType(value.present, name);
+    if (static_cast<int64_t>(value.bytes.size()) > bufferSize)
+        throw ERegistryException("Failed to get data for " + quoted(name));
+    if (!value.bytes.empty())
+        std::memcpy(buffer, value.bytes.data(), value.bytes.size());
+    return static_cast<int>(value.bytes.size());
+}
+
+void TRegistry::WriteBinaryData(std::string_view name, const void* data, int size) {
+    std::string text(kBinary);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (int i = 0; i < size; ++i) { // a negative size writes no bytes
+        if (i > 0)
+            text += ',';
+        text += kHexDigits[bytes[i] >> 4];
+        text += kHexDigits[bytes[i] & 15];
+    }
+    writeValue(name, text);
+}

@@ -95,10 +95,10 @@ public:
     virtual void LoadFromStream(TStream& stream);
     // Text() as bytes.
     virtual void SaveToStream(TStream& stream) const;
-    void LoadFromFile(const std::string& fileName);
+    virtual void LoadFromFile(const std::string& fileName);
     // Writes through a temporary file beside the target, so that a failed
     // save leaves the old file as it was.
-    void SaveToFile(const std::string& fileName) const;
+    virtual void SaveToFile(const std::string& fileName) const;
 
     // From another TStrings: strings and objects.  Anything else goes to
     // TPersistent's rules.

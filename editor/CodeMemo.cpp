@@ -1,0 +1,310 @@
+// TCodeMemo: construction, the store-level operations, properties and the
+// consistency check.
+
+#include "editor/CodeMemo.h"
+
+#include "editor/MemoGuards.h"
+#include "editor/StyleCodes.h"
+
+#include "platform/base/Exceptions.h"
+#include "platform/base/Stream.h"
+
+#include <algorithm>
+
+int32_t TCodeMeasure::TextWidth(uint8_t style, std::string_view text) const {
+    const int32_t* advances = AdvanceTable(style);
+    int32_t width = 0;
+    for (char c : text)
+        width += advances[static_cast<unsigned char>(c)];
+    return width;
+}
+
+TCodeMemo::TCodeMemo(TComponent* owner) : TComponent(owner) {
+    topLine_ = std::make_unique<TCodeNavigator>(this);
+    selStart_ = std::make_unique<TCodeNavigator>(this);
+    selEnd_ = std::make_unique<TCodeNavigator>(this);
+    work1_ = std::make_unique<TCodeNavigator>(this);
+    work2_ = std::make_unique<TCodeNavigator>(this);
+    newEmptyText();
+    SetSeparators(std::string_view("\t $%&,./:;<=>"));
+}
+
+TCodeMemo::~TCodeMemo() {
+    Destroying();
+    // Navigators owned by others (bookmarks, a highlighter's cursors) are
+    // detached; they stay valid as free navigators.
+    std::vector<TCodeNavigator*> bound = navigators_;
+    for (TCodeNavigator* navigator : bound)
+        navigator->memo_ = nullptr, navigator->Invalidate();
+    navigators_.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Store
+
+void TCodeMemo::newEmptyText() {
+    paragraphs_.Clear();
+    auto paragraph = std::make_unique<TParagraph>();
+    paragraph->Formatted = 1;
+    paragraph->FormatFromLine = kMaxTextLength;
+    paragraphs_.Add(std::move(paragraph));
+    paragraphs_.SetStart(0, 0);
+    paragraphs_.SetFirstLine(0, 0);
+    textLength_ = 0;
+    lineCount_ = 1;
+    widestWidth_ = 0;
+    widestParagraph_ = -1;
+}
+
+void TCodeMemo::resetText() {
+    paragraphs_.Clear();
+    textLength_ = 0;
+    lineCount_ = 0;
+    highlightFirst_ = 0;
+    highlightLast_ = -1;
+    validHighlight_ = -1;
+    selLength_ = 0;
+    blockMode_ = false;
+    caretAtEnd_ = false;
+    upperBuffer_.clear();
+    upperIndex_ = -1;
+    ClearUndo();
+    newEmptyText();
+    resetAllNavigators();
+}
+
+void TCodeMemo::resetAllNavigators() {
+    for (TCodeNavigator* navigator : navigators_) {
+        navigator->Invalidate();
+        navigator->offset_ = 0;
+    }
+}
+
+void TCodeMemo::registerNavigator(TCodeNavigator* navigator) { navigators_.push_back(navigator); }
+
+void TCodeMemo::unregisterNavigator(TCodeNavigator* navigator) {
+    auto it = std::find(navigators_.begin(), navigators_.end(), navigator);
+    if (it != navigators_.end())
+        navigators_.erase(it);
+}
+
+void TCodeMemo::swapInText(TParagraphsList&& paragraphs, int32_t textLength) {
+    paragraphs_ = std::move(paragraphs);
+    textLength_ = textLength;
+    lineCount_ = 0;
+    for (int32_t i = 0; i < paragraphs_.Count(); ++i)
+        lineCount_ += paragraphs_[i].LineCount();
+    widestWidth_ = 0;
+    widestParagraph_ = -1;
+    highlightFirst_ = 0;
+    highlightLast_ = -1;
+    validHighlight_ = -1;
+    upperBuffer_.clear();
+    upperIndex_ = -1;
+    selLength_ = 0;
+    blockMode_ = false;
+    caretAtEnd_ = false;
+    virtualColumns_ = 0;
+    rememberedColumn_ = INT32_MIN;
+    firstChangedPar_ = paragraphs_.Count();
+    lastChangedPar_ = -1;
+    firstChangedLine_ = lineCount_;
+    resetAllNavigators();
+}
+
+int32_t TCodeMemo::ParagraphStart(int32_t index) const {
+    paragraphs_.GetItem(index);
+    return paragraphs_.Start(index);
+}
+
+int32_t TCodeMemo::ParagraphFirstLine(int32_t index) const {
+    paragraphs_.GetItem(index);
+    return paragraphs_.FirstLine(index);
+}
+
+std::string TCodeMemo::GetTextRange(int32_t from, int32_t to) const {
+    from = std::clamp(from, 0, textLength_);
+    to = std::clamp(to, 0, textLength_);
+    if (to <= from)
+        return {};
+    std::string result;
+    result.reserve(static_cast<size_t>(to - from));
+    int32_t index = paragraphs_.IndexOfOffset(from);
+    int32_t offset = from;
+    while (offset < to && index < paragraphs_.Count()) {
+        const TParagraph& p = paragraphs_[index];
+        int32_t start = paragraphs_.Start(index);
+        int32_t inPar = offset - start;
+        int32_t length = p.Length();
+        if (inPar < length) {
+            int32_t take = std::min(length - inPar, to - offset);
+            result.append(p.Text, static_cast<size_t>(inPar), static_cast<size_t>(take));
+            offset += take;
+            inPar += take;
+        }
+        if (offset < to && inPar == length) {
+            result += '\r';
+            ++offset;
+            ++inPar;
+        }
+        if (offset < to && inPar == length + 1) {
+            result += '\n';
+            ++offset;
+        }
+        ++index;
+    }
+    return result;
+}
+
+char TCodeMemo::CharAt(int32_t offset) const {
+    offset = std::clamp(offset, 0, textLength_);
+    int32_t index = paragraphs_.IndexOfOffset(offset);
+    const TParagraph& p = paragraphs_[index];
+    int32_t inPar = offset - paragraphs_.Start(index);
+    if (inPar < p.Length())
+        return p.Text[static_cast<size_t>(inPar)];
+    return inPar == p.Length() ? '\r' : '\n';
+}
+
+void TCodeMemo::SetMaxTextLength(int32_t value) { maxTextLength_ = std::clamp(value, 0, kMaxTextLength); }
+
+// ---------------------------------------------------------------------------
+// Update batching
+
+void TCodeMemo::BeginUpdate() { ++updateCount_; }
+
+void TCodeMemo::EndUpdate() {
+    if (updateCount_ <= 0)
+        return;
+    if (--updateCount_ == 0)
+        UpdateAfterEdit();
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+void TCodeMemo::SetStaticFormat(bool value) {
+    if (value == staticFormat_)
+        return;
+    staticFormat_ = value;
+    // Reload the text so that style codes are read anew; the text itself,
+    // the caret and the Modified flag stay as they were.
+    TMemoryStream stream;
+    int32_t caret = SelStart();
+    bool modified = Modified;
+    SaveToStream(stream);
+    stream.SetPosition(0);
+    LoadFromStream(stream);
+    Modified = modified;
+    SetSelStart(caret);
+}
+
+void TCodeMemo::SetOptions(TCodeMemoOptions options) {
+    bool discardAdded = options.Contains(pmoDiscardTrailingSpaces) && !options_.Contains(pmoDiscardTrailingSpaces);
+    options_ = options;
+    if (discardAdded) {
+        TMemoryStream stream;
+        bool modified = Modified;
+        SaveToStream(stream);
+        stream.SetPosition(0);
+        LoadFromStream(stream);
+        Modified = modified;
+    }
+}
+
+void TCodeMemo::SetWordWrap(bool value) {
+    if (value == wordWrap_)
+        return;
+    wordWrap_ = value;
+    ReformatAll();
+}
+
+void TCodeMemo::SetAlignment(TCodeAlignment value) {
+    if (value == alignment_)
+        return;
+    bool reformat = !wordWrap_ && (value != taLeftJustify || alignment_ != taLeftJustify);
+    alignment_ = value;
+    if (reformat)
+        ReformatAll();
+}
+
+void TCodeMemo::SetLeftMargin(int32_t value) {
+    leftMargin_ = value;
+    ReformatAll();
+}
+
+void TCodeMemo::SetRightMargin(int32_t value) {
+    rightMargin_ = value;
+    ReformatAll();
+}
+
+void TCodeMemo::SetTabStops(int32_t value) {
+    tabStops_ = value;
+    ReformatAll();
+}
+
+void TCodeMemo::SetUpperCaseType(TpmUpperCase value) {
+    upperCaseType_ = value;
+    // A cached upper-case copy folded by the old rule is of no use any more.
+    upperBuffer_.clear();
+    upperIndex_ = -1;
+}
+
+std::string TCodeMemo::Separators() const {
+    std::string result;
+    for (int c = 0; c < 256; ++c)
+        if (IsSeparator(static_cast<unsigned char>(c)))
+            result += static_cast<char>(c);
+    return result;
+}
+
+void TCodeMemo::SetSeparators(std::string_view characters) {
+    std::fill(std::begin(separators_), std::end(separators_), 0u);
+    for (char c : characters) {
+        auto byte = static_cast<unsigned char>(c);
+        separators_[byte >> 5] |= 1u << (byte & 31);
+    }
+}
+
+void TCodeMemo::SetUpdateMode(TUpdateMode value) {
+    updateMode_ = value;
+    if (value == umImmediate)
+        FormatPending();
+}
+
+void TCodeMemo::SetHighlightRange(int32_t first, int32_t last) {
+    highlightFirst_ = first;
+    highlightLast_ = last;
+}
+
+// ---------------------------------------------------------------------------
+// Consistency check
+
+void TCodeMemo::CheckConsistency() const {
+    auto fail = [](int number) {
+        throw EInvalidOperation("Error " + std::to_string(number) + " in " + Version());
+    };
+    int64_t lineTotal = 0;
+    int64_t offset = 0;
+    for (int32_t i = 0; i < paragraphs_.Count(); ++i) {
+        const TParagraph& p = paragraphs_[i];
+        if (paragraphs_.FirstLine(i) != lineTotal)
+            fail(1);
+        if (paragraphs_.Start(i) != offset)
+            fail(2);
+        int32_t stop = 0;
+        for (int32_t line = 0; line < p.LineCount(); ++line) {
+            if (p.Line(line).Start != stop)
+                fail(3);
+            stop = p.Line(line).Stop;
+        }
+        if (stop != p.Length())
+            fail(4);
+        lineTotal += p.LineCount();
+        offset += p.Length() + 2;
+    }
+    if (textLength_ + 2 != offset)
+        fail(5);
+    if (lineTotal != lineCount_)
+        fail(6);
+}

@@ -1,0 +1,379 @@
+#pragma once
+// TCodeMemo: the source editor control.
+//
+// The memo owns the text store (paragraphs with their display lines and
+// context records), the navigators that follow the text, the undo list, the
+// selection and the caret.  Every change of the text goes through one
+// editing primitive, SetSelTextBuf.  This file holds the memo's text engine:
+// everything that works without a window.  Until the control has a widget,
+// a measuring context (a text measurer and a client width) stands in for its
+// canvas, so that formatting and line breaking run in tests.
+
+#include "editor/CodeMemoTypes.h"
+#include "editor/CodeNavigator.h"
+#include "editor/TextStore.h"
+#include "editor/UpperCase.h"
+
+#include "platform/base/Component.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TStream;
+
+// One recorded change: undoing it puts Text back in place of Start..Stop.
+struct TUndoEntry {
+    int32_t Start = 0;
+    int32_t Stop = 0;
+    bool Grouped = false;  // undoing this entry also undoes the one before it
+    std::string Text;
+    int64_t Size() const { return static_cast<int64_t>(Text.size()) + 13; }
+};
+
+// Measures text for line breaking: the advance of every byte in one style.
+// The memo's measuring context and a printer's canvas both provide one.
+class TCodeMeasure {
+public:
+    virtual ~TCodeMeasure() = default;
+    // The 256 advances in pixels of the font that a style set selects
+    // (bold, italic, underline, strike-out and the alternative font bits).
+    virtual const int32_t* AdvanceTable(uint8_t style) const = 0;
+    int32_t CharWidth(uint8_t style, unsigned char byte) const { return AdvanceTable(style)[byte]; }
+    // Width of a run of bytes in one style.
+    int32_t TextWidth(uint8_t style, std::string_view text) const;
+};
+
+class TCodeMemo : public TComponent {
+public:
+    explicit TCodeMemo(TComponent* owner = nullptr);
+    ~TCodeMemo() override;
+
+    std::string ClassName() const override { return "TCodeMemo"; }
+    static const char* Version() { return "CodeMemo 3.2"; }
+
+    // ---- Text store ----
+    int32_t TextLength() const { return textLength_; }
+    // Number of display lines.
+    int32_t LineCount() const { return lineCount_; }
+    int32_t ParagraphCount() const { return paragraphs_.Count(); }
+    TParagraphsList& ParagraphList() { return paragraphs_; }
+    const TParagraphsList& ParagraphList() const { return paragraphs_; }
+    // Raises "List index out of bounds" outside the paragraphs.
+    TParagraph* Paragraph(int32_t index) const { return paragraphs_.GetItem(index); }
+    int32_t ParagraphStart(int32_t index) const;
+    int32_t ParagraphFirstLine(int32_t index) const;
+    // The characters between two offsets (clamped to the text), CR LF at breaks.
+    std::string GetTextRange(int32_t from, int32_t to) const;
+    std::string ParagraphText(int32_t index) const { return Paragraph(index)->Text; }
+    // The byte at an absolute offset (CR and LF inside a break).
+    char CharAt(int32_t offset) const;
+    std::string Text() const { return GetTextRange(0, textLength_); }
+    int32_t WidestLineWidth() const { return widestWidth_; }
+    int32_t WidestLineParagraph() const { return widestParagraph_; }
+
+    // ---- Selection and caret ----
+    int32_t SelStart() const;
+    void SetSelStart(int32_t value);
+    int32_t SelLength() const { return selLength_; }
+    void SetSelLength(int32_t value);
+    std::string SelText() const;
+    void SetSelText(std::string_view text);
+    void SelectAll();
+    int32_t SelLine();
+    void SetSelLine(int32_t line);
+    int32_t SelCol();
+    void SetSelCol(int32_t column);
+    int32_t SelPar();
+    void SetSelPar(int32_t paragraph);
+    std::string CurrentWord();
+    // Copies at most size - 1 characters of the selection and a NUL; returns the count.
+    int32_t GetSelTextBuf(char* buffer, int32_t size) const;
+    void SetTextBuf(std::string_view text);
+    void Clear() { SetTextBuf({}); }
+    void ClearSelection() { SetSelText({}); }
+    bool Modified = false;
+    TCodeNavigator& SelStartNavigator() { return *selStart_; }
+    TCodeNavigator& SelEndNavigator() { return *selEnd_; }
+    TCodeNavigator& CaretNavigator() { return caretAtEnd_ ? *selEnd_ : *selStart_; }
+    TCodeNavigator& TopLineNavigator() { return *topLine_; }
+    int32_t VirtualColumns() const { return virtualColumns_; }
+    void SetVirtualColumns(int32_t columns) { virtualColumns_ = columns < 0 ? 0 : columns; }
+
+    // Column block: a rectangular selection by visual columns.
+    bool BlockMode() const { return blockMode_; }
+    int32_t BlockColumn1() const { return blockColumn1_; }
+    int32_t BlockColumn2() const { return blockColumn2_; }
+    // Selects the block between two visual columns over the paragraphs of
+    // the current selection (keyboard and mouse code use this).
+    void SetBlock(int32_t column1, int32_t column2);
+    std::string BlockText() const;
+
+    // ---- Editing ----
+    // The one editing primitive: replaces the selection with text (an empty
+    // text deletes it).  NUL bytes are ordinary characters.
+    virtual void SetSelTextBuf(std::string_view text);
+    void Undo();
+    void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    void ClearUndo();
+    int32_t UndoMaxLevel() const { return undoMaxLevel_; }
+    void SetUndoMaxLevel(int32_t value);
+    int32_t UndoMaxSpace() const { return undoMaxSpace_; }
+    void SetUndoMaxSpace(int32_t value);
+    const std::vector<TUndoEntry>& UndoList() const { return undoList_; }
+    int32_t UndoPosition() const { return undoPosition_; }
+    int64_t UndoTotal() const { return undoTotal_; }
+    // Marks the last recorded entry as undone together with the one before it.
+    void GroupLastUndo();
+    // Starts a new undo entry with the next edit (a click or a paste does this).
+    void BreakUndoGroup() { breakGrouping_ = true; }
+    bool UndoRecordingOff = false;
+    // Refuses texts and paragraphs longer than this ("Text too long");
+    // lowered by tests and by embedders that want a smaller cap.
+    int32_t MaxTextLength() const { return maxTextLength_; }
+    void SetMaxTextLength(int32_t value);
+
+    // ---- Update batching ----
+    void BeginUpdate();
+    void EndUpdate();
+    int32_t UpdateCount() const { return updateCount_; }
+
+    // ---- Loading, saving, searching ----
+    virtual void LoadFromStream(TStream& stream);
+    virtual void SaveToStream(TStream& stream);
+    virtual void SaveFormatted(TStream& stream);
+    virtual void LoadFormatted(TStream& stream, bool reformat);
+    bool FindTxt(std::string_view text, bool forward, bool fromBoundary, bool wholeWord, bool matchCase);
+
+    // ---- Upper-case paragraph cache ----
+    // Upper-cased characters of the paragraph from start on, valid for count
+    // characters (never beyond the paragraph) until the next call or edit.
+    const char* UpperCaseParagraph(TParagraph* paragraph, int32_t index, int32_t start, int32_t count);
+    int32_t UpperCacheParagraph() const { return upperIndex_; }
+    int32_t UpperCacheStart() const { return upperStart_; }
+    int32_t UpperCacheLength() const { return static_cast<int32_t>(upperBuffer_.size()); }
+
+    // ---- Consistency ----
+    // Raises "Error n in <version>" when the store breaks an invariant.
+    void CheckConsistency() const;
+
+    // ---- Style codes ----
+    void ToggleStyle(char code);
+    void ToggleBold() { ToggleStyle(kCodeBold); }
+    void ToggleItalic() { ToggleStyle(kCodeItalic); }
+    void ToggleUnderline() { ToggleStyle(kCodeUnderline); }
+    void ToggleHighlight() { ToggleStyle(kCodeHighlight); }
+    void ToggleAltFont() { ToggleStyle(kCodeAltFont); }
+
+    // ---- Formatting ----
+    // The measuring context used while the control has no widget: a measure
+    // and the client width in pixels.  A null measure gives every paragraph
+    // one display line.
+    void SetMeasuringContext(const TCodeMeasure* measure, int32_t clientWidth);
+    const TCodeMeasure* Measure() const { return measure_; }
+    int32_t ClientWidth() const { return clientWidth_; }
+    // Formats every paragraph for another measure and width (a printer);
+    // nullptr goes back to the measuring context.
+    void FormatOnCanvas(const TCodeMeasure* measure, int32_t width);
+    // Breaks paragraph index into display lines from line firstLine on.
+    // lastLine returns the last old line the new lines replaced, moved by the
+    // change of the line count; firstLine is lowered when the first word
+    // moved up into the previous line.
+    virtual void FormatParagraph(const TCodeMeasure* measure, int32_t width, int32_t index, int32_t& firstLine,
+                                 int32_t& lastLine, bool formatToEnd);
+    void FormatRange(int32_t first, int32_t last, bool force);
+    // Formats every paragraph still waiting for it.
+    void FormatPending();
+    // Marks every paragraph for formatting and formats them (margins, tab
+    // stops, wrapping and fonts changed).
+    void ReformatAll();
+    int32_t AverageCharWidth() const;
+    // The style set whose font measures text: the static style combined with
+    // the context record in force (highlighting never changes the font).
+    uint8_t StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const;
+
+    // ---- Highlighting seams ----
+    // Filled by the highlighting engine; the defaults leave contexts alone.
+    virtual void ApplyStartStopKeys(TCodeNavigator& from, TCodeNavigator& to) {}
+    virtual void ApplyKeywords(TCodeNavigator& from, TCodeNavigator& to) {}
+    // Puts a context record in force between two navigators.
+    virtual void ApplyContext(TCodeNavigator& first, TCodeNavigator& second, bool recordChange, bool opening,
+                              const TContextRecord& context);
+    void ReApplyKeywords();
+    // Drops the cached line and context indexes of navigators after offset
+    // that lie in paragraphs up to lastParagraph.
+    void InvalidateNavigators(int32_t offset, int32_t lastParagraph);
+    const std::vector<TCodeNavigator*>& Navigators() const { return navigators_; }
+    // Range of paragraphs whose highlighting is pending ("none" when first > last).
+    int32_t HighlightFirst() const { return highlightFirst_; }
+    int32_t HighlightLast() const { return highlightLast_; }
+    int32_t ValidHighlightParagraph() const { return validHighlight_; }
+    void SetHighlightRange(int32_t first, int32_t last);
+
+    // ---- Properties ----
+    bool StaticFormat() const { return staticFormat_; }
+    void SetStaticFormat(bool value);
+    TCodeMemoOptions Options() const { return options_; }
+    void SetOptions(TCodeMemoOptions options);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool value);
+    TCodeAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TCodeAlignment value);
+    int32_t LeftMargin() const { return leftMargin_; }
+    void SetLeftMargin(int32_t value);
+    int32_t RightMargin() const { return rightMargin_; }
+    void SetRightMargin(int32_t value);
+    int32_t TabStops() const { return tabStops_; }
+    void SetTabStops(int32_t value);
+    TpmUpperCase UpperCaseType() const { return upperCaseType_; }
+    void SetUpperCaseType(TpmUpperCase value);
+    std::string Separators() const;
+    void SetSeparators(std::string_view characters);
+    bool IsSeparator(unsigned char c) const { return (separators_[c >> 5] >> (c & 31)) & 1u; }
+    TUpdateMode UpdateMode() const { return updateMode_; }
+    void SetUpdateMode(TUpdateMode value);
+    TCodeLineBreak LineBreak = pbCRLF;
+    char NullReplacement = 0;
+    bool ApplyKeyWordsEnabled = true;
+    bool ApplyStartStopKeysEnabled = true;
+    bool ReadOnly = false;
+    bool DisplayOnly = false;
+    bool WantTabs = true;
+    bool PassOverCodes = true;
+    bool EnableHotKeys = true;
+    bool ShowEndParSelected = true;
+    bool Justified = false;
+    bool CodeCleanUp = true;  // removes pairs of equal style codes after edits
+    int32_t MouseWheelFactor = 3;
+    // Progress of formatting long texts, 0-100; -1 before the first report.
+    int32_t Progress() const { return progress_; }
+
+    // ---- Events ----
+    TMemoNotifyEvent OnChange;
+    TMemoNotifyEvent OnStyleChange;
+    TMemoNotifyEvent OnSelMove;
+    TMemoNotifyEvent OnProgress;
+    TParseEvent OnParse;
+    TContextEvent OnContext;
+    TpmBeforeChangeEvent OnBeforeChange;
+
+protected:
+    // Runs once per outermost edit after the display has been updated.
+    virtual void Change();
+    // Brings formatting up to date after edits; runs when the update count
+    // returns to 0.
+    virtual void UpdateAfterEdit();
+
+private:
+    friend class TCodeNavigator;
+    friend class TCodeMemoTestAccess;
+
+    struct TEditPlan;
+    struct TSurgeryResult;
+
+    // Store
+    void newEmptyText();
+    void resetText();
+    void registerNavigator(TCodeNavigator* navigator);
+    void unregisterNavigator(TCodeNavigator* navigator);
+    void resetAllNavigators();
+    void swapInText(TParagraphsList&& paragraphs, int32_t textLength);
+
+    // Editing
+    void deleteBlock();
+    void recordUndo(const TEditPlan& plan);
+    TSurgeryResult replaceRange(const TEditPlan& plan);
+    void moveNavigators(const TEditPlan& plan, const TSurgeryResult& result);
+    void fixContextsAtEditPoint(const TEditPlan& plan, const TSurgeryResult& result, int32_t& parseFrom,
+                                int32_t& parseTo, bool& skipParse);
+    void cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph, int32_t& caret);
+    void trimUndoSpace();
+    void applyUndoLevel();
+    void deleteUndoEntry(size_t index);
+    void selectRange(int32_t from, int32_t to);
+
+    // Formatting
+    int32_t formatOne(int32_t index, bool force);
+    uint8_t endStyle(int32_t index) const;
+    void propagateStyles(int32_t from);
+    void updateWidest(int32_t paragraph, int32_t width);
+    void reportProgress(int32_t index, bool force);
+
+    TParagraphsList paragraphs_;
+    int32_t textLength_ = 0;
+    int32_t lineCount_ = 1;
+    int32_t maxTextLength_ = kMaxTextLength;
+    int32_t widestWidth_ = 0;
+    int32_t widestParagraph_ = -1;
+
+    std::vector<TCodeNavigator*> navigators_;
+    std::unique_ptr<TCodeNavigator> topLine_;
+    std::unique_ptr<TCodeNavigator> selStart_;
+    std::unique_ptr<TCodeNavigator> selEnd_;
+    std::unique_ptr<TCodeNavigator> work1_;
+    std::unique_ptr<TCodeNavigator> work2_;
+    bool caretAtEnd_ = false;
+    int32_t selLength_ = 0;
+    int32_t virtualColumns_ = 0;
+    int32_t rememberedColumn_ = INT32_MIN;
+    bool blockMode_ = false;
+    int32_t blockColumn1_ = 0;
+    int32_t blockColumn2_ = 0;
+
+    // Edit bookkeeping
+    int32_t updateCount_ = 0;
+    int32_t firstChangedPar_ = 0;
+    int32_t lastChangedPar_ = -1;
+    int32_t firstChangedLine_ = 0;
+    bool internalEdit_ = false;
+    bool replaying_ = false;
+    bool undoing_ = false;
+    bool breakGrouping_ = true;
+
+    // Undo
+    std::vector<TUndoEntry> undoList_;
+    int32_t undoPosition_ = 0;
+    int64_t undoTotal_ = 0;
+    int32_t undoMaxLevel_ = 256;
+    int32_t undoMaxSpace_ = 65536;
+
+    // Highlighting bookkeeping
+    int32_t highlightFirst_ = 0;
+    int32_t highlightLast_ = -1;
+    int32_t validHighlight_ = -1;
+
+    // Upper-case cache
+    std::string upperBuffer_;
+    int32_t upperIndex_ = -1;
+    int32_t upperStart_ = 0;
+    TpmUpperCase upperRule_ = pmuAscii;
+    uint64_t upperGeneration_ = 0;
+
+    // Formatting
+    const TCodeMeasure* measure_ = nullptr;
+    int32_t clientWidth_ = 0;
+    const TCodeMeasure* outputMeasure_ = nullptr;
+    int32_t outputWidth_ = 0;
+    uint8_t memoFontStyle_ = 0;  // style bits of the memo's own font
+    std::vector<TLineRecord> scratchLines_;
+    int32_t formatNext_ = 0;   // pending formatting: next paragraph to format
+    int32_t formatLast_ = -1;  // ... and the last one that needs it (-1 = none)
+    int32_t progress_ = -1;
+    uint64_t lastProgressTick_ = 0;
+
+    // Properties
+    bool staticFormat_ = true;
+    TCodeMemoOptions options_{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret, pmoAutoScrollBars};
+    bool wordWrap_ = true;
+    TCodeAlignment alignment_ = taLeftJustify;
+    int32_t leftMargin_ = 8;
+    int32_t rightMargin_ = 8;
+    int32_t tabStops_ = 8;
+    TpmUpperCase upperCaseType_ = pmuAscii;
+    uint32_t separators_[8] = {};
+    TUpdateMode updateMode_ = umBackground;
+};

@@ -1,0 +1,156 @@
+// The selection model: two navigators hold the lower and the upper end of
+// the selection, the caret is one of them, and SelLength is signed (positive
+// when the caret is the lower end).
+
+#include "editor/CodeMemo.h"
+#include "editor/StyleCodes.h"
+
+#include "platform/base/Stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+int32_t TCodeMemo::SelStart() const { return caretAtEnd_ ? selEnd_->Pos() : selStart_->Pos(); }
+
+void TCodeMemo::SetSelStart(int32_t value) {
+    value = std::clamp(value, 0, textLength_);
+    selLength_ = 0;
+    blockMode_ = false;
+    rememberedColumn_ = INT32_MIN;
+    virtualColumns_ = 0;
+    selStart_->SetPos(value);
+    selEnd_->Assign(*selStart_);
+    caretAtEnd_ = false;
+    breakGrouping_ = true;
+}
+
+void TCodeMemo::SetSelLength(int32_t value) {
+    blockMode_ = false;
+    int32_t caret = SelStart();
+    int64_t far = static_cast<int64_t>(caret) + value;
+    far = std::clamp<int64_t>(far, 0, textLength_);
+    value = static_cast<int32_t>(far - caret);
+    if (value <= 0) {
+        selEnd_->SetPos(caret);
+        selStart_->SetPos(caret + value);
+        caretAtEnd_ = true;
+    } else {
+        selStart_->SetPos(caret);
+        selEnd_->SetPos(caret + value);
+        caretAtEnd_ = false;
+    }
+    selLength_ = value;
+    breakGrouping_ = true;
+}
+
+std::string TCodeMemo::SelText() const {
+    if (selLength_ == 0 && !blockMode_)
+        return {};
+    if (blockMode_)
+        return BlockText();
+    return GetTextRange(selStart_->Pos(), selEnd_->Pos());
+}
+
+void TCodeMemo::SetSelText(std::string_view text) {
+    if (virtualColumns_ > 0 && options_.Contains(pmoPutExtraSpaces) && (!blockMode_ || selLength_ == 0)) {
+        std::string padded(static_cast<size_t>(virtualColumns_), ' ');
+        padded.append(text);
+        SetSelTextBuf(padded);
+        return;
+    }
+    SetSelTextBuf(text);
+}
+
+void TCodeMemo::SelectAll() {
+    SetSelStart(textLength_);
+    SetSelLength(-textLength_);
+}
+
+int32_t TCodeMemo::SelLine() { return CaretNavigator().LineNumber(); }
+
+void TCodeMemo::SetSelLine(int32_t line) {
+    FormatPending();
+    work1_->SetLineNumber(std::max(line, 0));
+    SetSelStart(work1_->Pos());
+}
+
+int32_t TCodeMemo::SelCol() { return CaretNavigator().ColumnInLine() + virtualColumns_; }
+
+void TCodeMemo::SetSelCol(int32_t column) {
+    TCodeNavigator& caret = CaretNavigator();
+    work1_->Assign(caret);
+    work1_->SetColumnInLine(std::max(column, 0));
+    int32_t offset = work1_->Pos();
+    int64_t other = std::clamp<int64_t>(static_cast<int64_t>(offset) + selLength_, 0, textLength_);
+    selLength_ = static_cast<int32_t>(other - offset);
+    if (selLength_ > 0) {
+        selStart_->SetPos(offset);
+        selEnd_->SetPos(static_cast<int32_t>(other));
+        caretAtEnd_ = false;
+    } else {
+        selEnd_->SetPos(offset);
+        selStart_->SetPos(static_cast<int32_t>(other));
+        caretAtEnd_ = true;
+    }
+}
+
+int32_t TCodeMemo::SelPar() { return CaretNavigator().ParNumber(); }
+
+void TCodeMemo::SetSelPar(int32_t paragraph) {
+    paragraph = std::clamp(paragraph, 0, paragraphs_.Count() - 1);
+    SetSelStart(paragraphs_.Start(paragraph));
+}
+
+std::string TCodeMemo::CurrentWord() {
+    TCodeNavigator& caret = CaretNavigator();
+    const TParagraph& p = *caret.Paragraph();
+    int32_t offset = std::min(caret.ParOffset(), p.Length());
+    int32_t left = offset;
+    while (left > 0 && !IsSeparator(static_cast<unsigned char>(p.Text[static_cast<size_t>(left - 1)])))
+        --left;
+    int32_t right = offset;
+    while (right < p.Length() && !IsSeparator(static_cast<unsigned char>(p.Text[static_cast<size_t>(right)])))
+        ++right;
+    return p.Text.substr(static_cast<size_t>(left), static_cast<size_t>(right - left));
+}
+
+int32_t TCodeMemo::GetSelTextBuf(char* buffer, int32_t size) const {
+    if (buffer == nullptr || size <= 0)
+        return 0;
+    std::string text = SelText();
+    auto count = static_cast<int32_t>(std::min<size_t>(text.size(), static_cast<size_t>(size - 1)));
+    std::memcpy(buffer, text.data(), static_cast<size_t>(count));
+    buffer[count] = '\0';
+    return count;
+}
+
+void TCodeMemo::SetTextBuf(std::string_view text) {
+    if (text.empty() && textLength_ == 0)
+        return;
+    TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+    LoadFromStream(stream);
+    Modified = true;
+}
+
+void TCodeMemo::SetBlock(int32_t column1, int32_t column2) {
+    blockMode_ = true;
+    blockColumn1_ = std::max(column1, 0);
+    blockColumn2_ = std::max(column2, 0);
+}
+
+std::string TCodeMemo::BlockText() const {
+    int32_t low = std::min(blockColumn1_, blockColumn2_);
+    int32_t high = std::max(blockColumn1_, blockColumn2_);
+    int32_t first = selStart_->ParNumber();
+    int32_t last = selEnd_->ParNumber();
+    std::string result;
+    for (int32_t index = first; index <= last; ++index) {
+        const std::string& text = paragraphs_[index].Text;
+        int32_t a = ColumnToIndex(text, low, tabStops_, staticFormat_);
+        int32_t b = ColumnToIndex(text, high, tabStops_, staticFormat_);
+        if (b > a)
+            result.append(text, static_cast<size_t>(a), static_cast<size_t>(b - a));
+        result += "\r\n";
+    }
+    return result;
+}

@@ -1,0 +1,338 @@
+// Paragraph formatting: breaking one paragraph into display lines.
+//
+// Words wrap at blanks when the line is full; a word wider than the whole
+// line is broken inside.  Re-formatting starts one line before the first
+// line that changed (so that a word can move back up) and, unless asked to
+// go to the end, stops as soon as a new line ends where an old one ended:
+// typing in a long paragraph touches one or two lines.
+
+#include "editor/CodeMemo.h"
+#include "editor/StyleCodes.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+class TLineBreaker {
+public:
+    TLineBreaker(TCodeMemo& memo, TParagraph& paragraph, const TCodeMeasure& measure, int32_t available,
+                 std::vector<TLineRecord>& out)
+        : memo_(memo), p_(paragraph), measure_(measure), available_(available), out_(out),
+          text_(paragraph.Text), length_(paragraph.Length()) {
+        tab_ = std::max(memo.TabStops(), 1) * std::max(memo.AverageCharWidth(), 1);
+        staticFormat_ = memo.StaticFormat();
+    }
+
+    // Formats from line first on; returns the last old line replaced
+    // (the paragraph's last line when the end was reached).
+    int32_t Run(int32_t first, bool formatToEnd);
+
+private:
+    struct TState {
+        uint8_t style;
+        int32_t contextIndex;
+        const TContextRecord* context;
+    };
+
+    void enterContexts(int32_t position) {
+        bool changed = false;
+        while (state_.contextIndex < static_cast<int32_t>(p_.Contexts.size()) &&
+               p_.Contexts[static_cast<size_t>(state_.contextIndex)].Offset <= position) {
+            state_.context = &p_.Contexts[static_cast<size_t>(state_.contextIndex)];
+            ++state_.contextIndex;
+            changed = true;
+        }
+        if (changed)
+            selectFont();
+    }
+    void selectFont();
+    bool isCode(char c) const { return staticFormat_ && IsStyleCode(c); }
+    void finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth, int32_t stretch);
+    void startLine(int32_t start);
+    void breakInside();
+
+    TCodeMemo& memo_;
+    TParagraph& p_;
+    const TCodeMeasure& measure_;
+    int32_t available_;
+    std::vector<TLineRecord>& out_;
+    const std::string& text_;
+    int32_t length_;
+    int32_t tab_;
+    bool staticFormat_;
+
+    TState state_{};
+    const int32_t* advances_ = nullptr;
+    int32_t spaceAdvance_ = 1;
+    int32_t overhang_ = 0;
+    uint8_t selectedStyle_ = 0xFF;
+
+    int32_t position_ = 0;
+    int32_t lineStart_ = 0;
+    uint8_t lineStyle_ = 0;
+    int32_t x_ = 0;
+    int32_t spaces_ = 0;
+    int32_t stretchStart_ = 0;
+
+    bool formatToEnd_ = true;
+    bool stopped_ = false;
+    int32_t oldLine_ = 0;
+    int32_t replacedLast_ = 0;
+};
+
+void TLineBreaker::selectFont() {
+    uint8_t style = memo_.StyleForMeasure(state_.style, *state_.context);
+    if (style == selectedStyle_ && advances_ != nullptr)
+        return;
+    selectedStyle_ = style;
+    advances_ = measure_.AdvanceTable(style);
+    int32_t one = advances_[static_cast<unsigned char>(' ')];
+    int32_t two = 2 * one;
+    spaceAdvance_ = two - one;
+    overhang_ = 2 * one - two;
+    if (spaceAdvance_ < 1) {
+        spaceAdvance_ = 1;
+        overhang_ = 0;
+    }
+}
+
+void TLineBreaker::startLine(int32_t start) {
+    lineStart_ = start;
+    lineStyle_ = state_.style;
+    x_ = 0;
+    spaces_ = 0;
+    stretchStart_ = start;
+}
+
+void TLineBreaker::finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth, int32_t stretch) {
+    TLineRecord line;
+    line.Start = lineStart_;
+    line.Stop = stop;
+    line.TextWidth = textWidth;
+    line.FullWidth = fullWidth;
+    line.StretchSpaces = stretch;
+    line.StretchStart = stretchStart_;
+    line.Style = lineStyle_;
+    line.ContextIndex = p_.ContextIndexAt(lineStart_);
+    out_.push_back(line);
+    if (formatToEnd_)
+        return;
+    // Stop as soon as the new lines meet the old layout again: an old line
+    // (not the last) that ends here, followed by a line that starts in the
+    // same style.
+    int32_t oldCount = p_.LineCount();
+    while (oldLine_ < oldCount && p_.Line(oldLine_).Stop < stop)
+        ++oldLine_;
+    if (oldLine_ + 1 < oldCount && p_.Line(oldLine_).Stop == stop && p_.Line(oldLine_ + 1).Style == state_.style) {
+        stopped_ = true;
+        replacedLast_ = oldLine_;
+    }
+}
+
+void TLineBreaker::breakInside() {
+    int32_t width = 0;
+    int32_t taken = 0;
+    TState previous = state_;
+    int32_t previousWidth = 0;
+    while (position_ < length_ && width < available_) {
+        previous = state_;
+        previousWidth = width;
+        enterContexts(position_);
+        char c = text_[static_cast<size_t>(position_)];
+        if (c == ' ')
+            width += spaceAdvance_;
+        else if (c == '\t')
+            width = (width / tab_ + 1) * tab_;
+        else if (isCode(c))
+            state_.style = ToggleStyleBit(state_.style, c), selectFont();
+        else
+            width += advances_[static_cast<unsigned char>(c)];
+        ++position_;
+        ++taken;
+    }
+    // The character that carried the line past its width goes to the next
+    // line, unless the line would be left empty.
+    int32_t contextStart = state_.contextIndex > 0 ? state_.context->Offset : -1;
+    if (width > available_ && taken > 1 && position_ - 1 > contextStart) {
+        --position_;
+        state_ = previous;
+        width = previousWidth;
+        selectFont();
+    }
+    finishLine(position_, width, width, 0);
+    startLine(position_);
+}
+
+int32_t TLineBreaker::Run(int32_t first, bool formatToEnd) {
+    formatToEnd_ = formatToEnd;
+    oldLine_ = first;
+    replacedLast_ = p_.LineCount() - 1;
+    const TLineRecord& firstLine = p_.Line(first);
+    state_.style = staticFormat_ ? firstLine.Style : 0;
+    state_.contextIndex = p_.ContextIndexAt(firstLine.Start);
+    state_.context = state_.contextIndex > 0 ? &p_.Contexts[static_cast<size_t>(state_.contextIndex - 1)]
+                                             : p_.BaseContext.get();
+    selectFont();
+    position_ = firstLine.Start;
+    startLine(position_);
+    bool madeLine = false;
+    int32_t widthBeforeRun = 0;
+    while (!stopped_) {
+        // Blanks and codes: no break happens inside them.
+        widthBeforeRun = x_;
+        int32_t spacesBeforeRun = spaces_;
+        bool tabInRun = false;
+        while (position_ < length_) {
+            enterContexts(position_);
+            char c = text_[static_cast<size_t>(position_)];
+            if (c == ' ') {
+                x_ += spaceAdvance_;
+                ++spaces_;
+            } else if (c == '\t') {
+                x_ = (x_ / tab_ + 1) * tab_;
+                spaces_ = 0;
+                stretchStart_ = position_;
+                tabInRun = true;
+            } else if (isCode(c)) {
+                state_.style = ToggleStyleBit(state_.style, c);
+                selectFont();
+            } else {
+                break;
+            }
+            ++position_;
+        }
+        if (position_ >= length_)
+            break;
+
+        // A word, measured in runs of one style.
+        int32_t wordStart = position_;
+        int32_t widthBeforeWord = x_;
+        TState atWord = state_;
+        int32_t word = 0;
+        while (position_ < length_) {
+            char c = text_[static_cast<size_t>(position_)];
+            if (c == ' ' || c == '\t')
+                break;
+            enterContexts(position_);
+            if (isCode(c)) {
+                state_.style = ToggleStyleBit(state_.style, c);
+                selectFont();
+            } else {
+                word += advances_[static_cast<unsigned char>(c)];
+            }
+            ++position_;
+        }
+        word = std::max(word - overhang_, 0);
+
+        if (x_ + word <= available_) {
+            x_ += word;
+            continue;
+        }
+        if (wordStart > lineStart_) {
+            // The line ends in front of the word, which starts the next one.
+            TState atEnd = state_;
+            state_ = atWord;
+            finishLine(wordStart, widthBeforeRun, widthBeforeWord, tabInRun ? 0 : spacesBeforeRun);
+            madeLine = true;
+            startLine(wordStart);
+            if (stopped_)
+                break;
+            if (word <= available_) {
+                state_ = atEnd;
+                selectFont();
+                x_ = word;
+                continue;
+            }
+            selectFont();
+            position_ = wordStart;
+        } else {
+            state_ = atWord;
+            selectFont();
+            position_ = wordStart;
+        }
+        breakInside();
+        madeLine = true;
+    }
+    if (!stopped_ && (lineStart_ < length_ || !madeLine)) {
+        // The paragraph's last line; blanks at its end do not count in its
+        // text width.
+        finishLine(length_, widthBeforeRun, x_, 0);
+        stopped_ = false;
+        replacedLast_ = p_.LineCount() - 1;
+    }
+    return stopped_ ? replacedLast_ : p_.LineCount() - 1;
+}
+
+}  // namespace
+
+uint8_t TCodeMemo::StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const {
+    uint8_t style;
+    if ((context.Flags & TContextRecord::kStyled) == 0) {
+        style = staticStyle ^ memoFontStyle_;
+    } else if ((context.Flags & (kStyleStrikeOut | kStyleHighlight)) != (kStyleStrikeOut | kStyleHighlight)) {
+        style = context.Flags & 0x3F;
+    } else {
+        style = context.Flags & (0x07 | kStyleAltFont);
+    }
+    // Highlighting changes colours only, never the font.
+    return style & static_cast<uint8_t>(~kStyleHighlight);
+}
+
+void TCodeMemo::FormatParagraph(const TCodeMeasure* measure, int32_t width, int32_t index, int32_t& firstLine,
+                                int32_t& lastLine, bool formatToEnd) {
+    TParagraph& p = paragraphs_[index];
+    if (!p.KeywordsApplied && ApplyKeyWordsEnabled) {
+        work1_->SetPos(paragraphs_.Start(index));
+        work2_->SetPos(paragraphs_.Start(index) + p.Length());
+        ApplyKeywords(*work1_, *work2_);
+        work1_->Invalidate();
+        work2_->Invalidate();
+    }
+    p.Formatted = 1;
+    p.KeywordsApplied = 1;
+    const int32_t oldCount = p.LineCount();
+
+    if (measure == nullptr) {
+        p.ResetToOneLine();
+        firstLine = 0;
+        lastLine = 0;
+    } else {
+        int32_t available = wordWrap_ || alignment_ != taLeftJustify ? width - leftMargin_ - rightMargin_
+                                                                     : INT32_MAX - std::max(rightMargin_, 0);
+        available = std::max(available, 1);
+        // One line early, so that a word can move back up into it.
+        int32_t first = std::clamp(firstLine - 1, 0, oldCount - 1);
+        if (formatToEnd)
+            first = std::clamp(firstLine, 0, oldCount - 1);
+        scratchLines_.clear();
+        TLineBreaker breaker(*this, p, *measure, available, scratchLines_);
+        int32_t replacedLast = breaker.Run(first, formatToEnd);
+
+        // Splice the new lines over the old lines first..replacedLast.
+        std::vector<TLineRecord> lines;
+        lines.reserve(static_cast<size_t>(first) + scratchLines_.size() +
+                      static_cast<size_t>(oldCount - replacedLast - 1));
+        for (int32_t line = 0; line < first; ++line)
+            lines.push_back(p.Line(line));
+        lines.insert(lines.end(), scratchLines_.begin(), scratchLines_.end());
+        bool refreshContexts = !p.Contexts.empty();
+        for (int32_t line = replacedLast + 1; line < oldCount; ++line) {
+            lines.push_back(p.Line(line));
+            if (refreshContexts)
+                lines.back().ContextIndex = p.ContextIndexAt(lines.back().Start);
+        }
+        p.FirstLine = lines.front();
+        p.FurtherLines.assign(lines.begin() + 1, lines.end());
+        for (const TLineRecord& line : scratchLines_)
+            updateWidest(index, line.TextWidth);
+        int32_t delta = p.LineCount() - oldCount;
+        firstLine = first;
+        lastLine = replacedLast + delta;
+    }
+    int32_t delta = p.LineCount() - oldCount;
+    if (delta != 0) {
+        lineCount_ += delta;
+        paragraphs_.ShiftFrom(index + 1, 0, delta);
+    }
+}

@@ -1,0 +1,103 @@
+#include "editor/StyleCodes.h"
+
+#include "editor/CodeMemoTypes.h"
+
+#include <algorithm>
+
+bool IsStyleCode(char c) {
+    return c == kCodeBold || c == kCodeItalic || c == kCodeUnderline || c == kCodeHighlight || c == kCodeAltFont;
+}
+
+uint8_t ToggleStyleBit(uint8_t style, char code) {
+    switch (code) {
+    case kCodeBold: return style ^ kStyleBold;
+    case kCodeItalic: return style ^ kStyleItalic;
+    case kCodeUnderline: return style ^ kStyleUnderline;
+    case kCodeHighlight: return style ^ kStyleHighlight;
+    case kCodeAltFont: return style ^ kStyleAltFont;
+    default: return style;
+    }
+}
+
+std::string StripStyleCodes(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text)
+        if (!IsStyleCode(c))
+            result += c;
+    return result;
+}
+
+uint8_t FoldStyleCodes(uint8_t style, std::string_view text) {
+    for (char c : text)
+        style = ToggleStyleBit(style, c);
+    return style;
+}
+
+namespace {
+// Column after one more character.
+int32_t advance(int32_t column, char c, int32_t tabSize, bool codesZeroWidth) {
+    if (c == '\t')
+        return tabSize * (column / tabSize + 1);
+    if (codesZeroWidth && IsStyleCode(c))
+        return column;
+    return column + 1;
+}
+
+// Index reached and its column.
+std::pair<int32_t, int32_t> walk(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
+    tabSize = std::max(tabSize, 1);
+    int32_t visual = 0;
+    int32_t index = 0;
+    auto length = static_cast<int32_t>(text.size());
+    while (index < length && visual < column) {
+        int32_t next = advance(visual, text[static_cast<size_t>(index)], tabSize, codesZeroWidth);
+        // A tab that would carry the column past the target is where the target
+        // falls; the walk stops in front of it.
+        if (next > column)
+            break;
+        visual = next;
+        ++index;
+    }
+    return {index, visual};
+}
+}  // namespace
+
+int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
+    return walk(text, column, tabSize, codesZeroWidth).first;
+}
+
+int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
+    return column - walk(text, column, tabSize, codesZeroWidth).second;
+}
+
+int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth) {
+    tabSize = std::max(tabSize, 1);
+    index = std::clamp(index, 0, static_cast<int32_t>(text.size()));
+    int32_t visual = 0;
+    for (int32_t i = 0; i < index; ++i)
+        visual = advance(visual, text[static_cast<size_t>(i)], tabSize, codesZeroWidth);
+    return visual;
+}
+
+std::string RemoveCodePairs(std::string_view text) {
+    std::string result(text);
+    size_t i = 0;
+    while (i < result.size()) {
+        char code = result[i];
+        if (!IsStyleCode(code)) {
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        while (j < result.size() && IsStyleCode(result[j]) && result[j] != code)
+            ++j;
+        if (j < result.size() && result[j] == code) {
+            result.erase(j, 1);
+            result.erase(i, 1);
+        } else {
+            ++i;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Inline style codes and visual columns.
+//
+// A style code is one byte in the text that toggles a style bit when the
+// memo's StaticFormat is on: 2 bold, 1 italic, 21 underline, 3 highlight,
+// 4 alternative font.  Codes take an offset each but no width.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+bool IsStyleCode(char c);
+// The style set with the code's bit toggled; other bytes leave it unchanged.
+uint8_t ToggleStyleBit(uint8_t style, char code);
+// The text without the bytes 1, 2, 3, 4 and 21.
+std::string StripStyleCodes(std::string_view text);
+// The style set reached from style by toggling in every code of text.
+uint8_t FoldStyleCodes(uint8_t style, std::string_view text);
+
+// Walks text from 0 while the visual column stays below column: a tab
+// advances to the next multiple of tabSize, a code advances nothing when
+// codesZeroWidth, any other byte one column.  Returns the index reached
+// (at most the text's length).  A tab size below 1 counts as 1.
+int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth);
+// column minus the visual column of ColumnToIndex's index: the virtual
+// columns beyond the text, or the part of a tab the column falls into.
+int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth);
+// The visual column of an index.
+int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth);
+
+// The text with every style code removed that is followed, with only other
+// codes between, by the same code (both bytes of such a pair go).
+std::string RemoveCodePairs(std::string_view text);

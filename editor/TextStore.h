@@ -1,0 +1,190 @@
+#pragma once
+// The text store of the source editor: paragraphs, their display lines and
+// their highlighting contexts.
+//
+// Every other part of the editor addresses text by an absolute offset in
+// which each paragraph break counts 2 (it stands for CR LF, whatever break
+// the file used).  Paragraphs are reached by index; a paragraph record is
+// heap-allocated once and never moves while it exists, so a pointer to it
+// stays valid until the paragraph is removed.  Navigators cache indexes, not
+// pointers, because an edit renumbers the paragraphs behind it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The longest paragraph (and the longest text) the store accepts; offsets are
+// signed 32-bit numbers and a break adds 2 to them.
+constexpr int32_t kMaxTextLength = 2147483547;
+
+// One display line of a paragraph, written by line breaking.
+struct TLineRecord {
+    int32_t Start = 0;          // offset in the paragraph of the first character
+    int32_t Stop = 0;           // offset after the last character (next line's start)
+    int32_t TextWidth = 0;      // pixel width without the blanks that end the line
+    int32_t FullWidth = 0;      // pixel width with them
+    int32_t PaintInfo = 0;      // kept for painting; line breaking leaves it alone
+    int32_t StretchSpaces = 0;  // blanks a justified line may widen (0 = none)
+    int32_t StretchStart = 0;   // offset from which those blanks are counted
+    uint8_t Style = 0;          // static style set in force at the line's start
+    int32_t ContextIndex = 0;   // first context record at or after the line's start
+};
+
+// The highlighting state in force from an offset of a paragraph.  In a
+// paragraph's context array Offset is where the record starts to apply; the
+// base context of a paragraph (the state at its first character) is shared
+// between paragraphs through reference counting instead.
+struct TContextRecord {
+    static constexpr int kStackSize = 16;
+
+    int32_t Offset = 0;
+    uint8_t Flags = 0;    // bits 0-3 font style, 4 highlight, 5 alternative font, 6-7 key stack
+    int8_t Depth = 0;     // index of the key stack's top entry, -1 = empty
+    int32_t Background = 0;
+    int32_t Foreground = 0;
+    int32_t ContextNumber = 0;  // reported when the user clicks into the context; 0 = none
+    uint16_t Tag = 0;           // cursor shown over the context; 0 = the normal one
+    uint16_t KeyStack[kStackSize] = {};
+    uint8_t StartKeyLength = 0;
+    uint8_t StopKeyLength = 0;
+
+    // A styled context with a key stack has both top flag bits set.
+    static constexpr uint8_t kStyled = 0x80;
+    static constexpr uint8_t kKeyStack = 0x40;
+    bool HasKeyStack() const { return (Flags & (kStyled | kKeyStack)) == (kStyled | kKeyStack); }
+};
+
+// Two contexts are the same highlighting state when their key stacks agree;
+// offsets, colours and key lengths do not count.
+bool SameContext(const TContextRecord& a, const TContextRecord& b);
+
+using TBaseContext = std::shared_ptr<TContextRecord>;
+TBaseContext NewBaseContext();
+// A new, unshared copy of a context (the copy's offset field is reset).
+TBaseContext CopyBaseContext(const TContextRecord& context);
+
+// One paragraph: its bytes (NUL bytes included), its display lines and its
+// context records.  Line 0 lives inside the record so that a one-line
+// paragraph needs no further allocation.
+struct TParagraph {
+    TParagraph();
+
+    std::string Text;
+    int32_t TextColor = -1;        // -1 = the memo's colour
+    int32_t BackgroundColor = -1;  // -1 = the memo's colour
+    TBaseContext BaseContext;
+    TLineRecord FirstLine;
+    std::vector<TLineRecord> FurtherLines;
+    std::vector<TContextRecord> Contexts;
+    // Highlighting state owned by the highlighting engine: formatted, parsed,
+    // keywords applied.  A new paragraph has them 0, 1, 1.
+    uint8_t Formatted = 0;
+    uint8_t Parsed = 1;
+    uint8_t KeywordsApplied = 1;
+    // The first display line that the next formatting pass must redo; edits
+    // lower it so that formatting can start at the edited line.
+    int32_t FormatFromLine = 0;
+
+    int32_t Length() const { return static_cast<int32_t>(Text.size()); }
+    int32_t LineCount() const { return 1 + static_cast<int32_t>(FurtherLines.size()); }
+    TLineRecord& Line(int32_t index) { return index == 0 ? FirstLine : FurtherLines[static_cast<size_t>(index - 1)]; }
+    const TLineRecord& Line(int32_t index) const {
+        return index == 0 ? FirstLine : FurtherLines[static_cast<size_t>(index - 1)];
+    }
+    TLineRecord& LastLine() { return Line(LineCount() - 1); }
+    // Resizes the line list; n below 1 counts as 1.
+    void SetLineCount(int32_t n);
+    // One empty display line covering the whole paragraph, widths 0.
+    void ResetToOneLine();
+    // The last line whose start is not after the offset (never beyond the last line).
+    int32_t LineOfOffset(int32_t offsetInParagraph) const;
+    // The first context record whose offset is at least the given offset.
+    int32_t ContextIndexAt(int32_t offsetInParagraph) const;
+    // The record in force just before the offset: the last one that starts
+    // before it, or the base context.
+    const TContextRecord& ContextBefore(int32_t offsetInParagraph) const;
+};
+
+// A view of one paragraph's display lines.
+class TLinesList {
+public:
+    explicit TLinesList(TParagraph* paragraph = nullptr) : paragraph_(paragraph) {}
+    void SetParagraph(TParagraph* paragraph) { paragraph_ = paragraph; }
+    TParagraph* Paragraph() const { return paragraph_; }
+
+    int32_t LineCount() const { return paragraph_ ? paragraph_->LineCount() : 0; }
+    // Raises EListError ("List index out of bounds") outside 0..LineCount-1.
+    TLineRecord* GetLine(int32_t index) const;
+    TLineRecord Get(int32_t index) const { return *GetLine(index); }
+    void Put(int32_t index, const TLineRecord& line) { *GetLine(index) = line; }
+    int32_t Add(const TLineRecord& line);
+    // Raises EOutOfMemory for a count no line list can hold.
+    void SetLineCount(int32_t n);
+
+private:
+    TParagraph* paragraph_;
+};
+
+// The paragraphs of a text, by index.
+//
+// A paragraph's absolute start offset and first display line are kept in two
+// arrays beside the records.  An edit that changes lengths or line counts
+// shifts the values of every paragraph behind it; that shift is held lazily:
+// values from index pendingFrom_ on are stored without the pending deltas,
+// which every read adds.  Moving the pending boundary costs the distance it
+// moves, so typing in one place costs the same in a text of a thousand
+// paragraphs as in one of a hundred thousand.
+class TParagraphsList {
+public:
+    TParagraphsList() = default;
+    TParagraphsList(const TParagraphsList&) = delete;
+    TParagraphsList& operator=(const TParagraphsList&) = delete;
+    TParagraphsList(TParagraphsList&&) noexcept = default;
+    TParagraphsList& operator=(TParagraphsList&&) noexcept = default;
+
+    int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+    // Raises EListError ("List index out of bounds") outside 0..Count-1.
+    TParagraph* GetItem(int32_t index) const;
+    TParagraph& operator[](int32_t index) const { return *items_[static_cast<size_t>(index)]; }
+
+    int32_t Start(int32_t index) const {
+        return starts_[static_cast<size_t>(index)] + (index >= pendingFrom_ ? pendingStart_ : 0);
+    }
+    int32_t FirstLine(int32_t index) const {
+        return firstLines_[static_cast<size_t>(index)] + (index >= pendingFrom_ ? pendingLine_ : 0);
+    }
+    void SetStart(int32_t index, int32_t value) {
+        starts_[static_cast<size_t>(index)] = value - (index >= pendingFrom_ ? pendingStart_ : 0);
+    }
+    void SetFirstLine(int32_t index, int32_t value) {
+        firstLines_[static_cast<size_t>(index)] = value - (index >= pendingFrom_ ? pendingLine_ : 0);
+    }
+    // Adds the deltas to the start and first line of every paragraph from
+    // index on.
+    void ShiftFrom(int32_t index, int32_t startDelta, int32_t lineDelta);
+
+    // Appends a paragraph; its start and first line are set by the caller.
+    int32_t Add(std::unique_ptr<TParagraph> paragraph);
+    // Inserts the paragraphs before index.
+    void Insert(int32_t index, std::vector<std::unique_ptr<TParagraph>>& paragraphs);
+    // Removes count paragraphs from index on.
+    void Erase(int32_t index, int32_t count);
+    void Clear();
+
+    // The paragraph that holds an absolute offset (offsets past the text end
+    // land in the last paragraph, below 0 in the first).
+    int32_t IndexOfOffset(int32_t offset) const;
+    // The paragraph that holds a display line (clamped like offsets).
+    int32_t IndexOfLine(int32_t line) const;
+
+private:
+    void settle();
+
+    std::vector<std::unique_ptr<TParagraph>> items_;
+    std::vector<int32_t> starts_;
+    std::vector<int32_t> firstLines_;
+    int32_t pendingFrom_ = 0;
+    int32_t pendingStart_ = 0;
+    int32_t pendingLine_ = 0;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// The upper-casing rules the editor folds text with for case-insensitive
+// search and key matching.
+
+#include "editor/CodeMemoTypes.h"
+
+#include <cstdint>
+
+// An application-installed folding routine: changes length bytes in place.
+using TUpperCaseProc = void (*)(char* buffer, int32_t length);
+
+// Installs (or, with nullptr, removes) the process-wide routine used by
+// pmuUserDefined.  Every memo's cached upper-case copy is dropped.
+void SetUserUpperCaseProc(TUpperCaseProc proc);
+TUpperCaseProc UserUpperCaseProc();
+// Rises whenever the user-defined routine changes, so caches can tell.
+uint64_t UpperCaseGeneration();
+
+// Folds length bytes in place by the rule.  pmuUserDefined without an
+// installed routine folds as pmuAscii.
+void UpperCaseBuffer(TpmUpperCase rule, char* buffer, int32_t length);

@@ -1,0 +1,170 @@
+// Line breaking with a fixed-pitch measure: every character 10 pixels wide,
+// margins 8 + 8, so a client width of 16 + 10 * n leaves room for n characters.
+
+#include "editor/CodeMemo.h"
+#include "MemoTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TLine {
+    int32_t start, stop, textWidth, fullWidth;
+    bool operator==(const TLine&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TLine& line) {
+    return out << "[" << line.start << "," << line.stop << " w" << line.textWidth << "/" << line.fullWidth << "]";
+}
+
+std::vector<TLine> LinesOf(const TCodeMemo& memo, int32_t paragraph) {
+    std::vector<TLine> lines;
+    const TParagraph& p = *memo.Paragraph(paragraph);
+    for (int32_t i = 0; i < p.LineCount(); ++i)
+        lines.push_back({p.Line(i).Start, p.Line(i).Stop, p.Line(i).TextWidth, p.Line(i).FullWidth});
+    return lines;
+}
+
+class LineBreak : public ::testing::Test {
+protected:
+    void Format(std::string_view text, int32_t characters) {
+        memo.SetUpdateMode(umImmediate);
+        memo.SetMeasuringContext(&measure, 16 + 10 * characters);
+        LoadText(memo, text);
+        memo.CheckConsistency();
+    }
+    TFixedMeasure measure{10, 5};
+    TCodeMemo memo;
+};
+
+}  // namespace
+
+TEST_F(LineBreak, EmptyParagraphHasOneEmptyLine) {
+    Format("", 5);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 0, 0, 0}}));
+    EXPECT_EQ(memo.LineCount(), 1);
+}
+
+TEST_F(LineBreak, WrapsAtBlanksAndTrailingBlanksDoNotCount) {
+    Format("aaa bbb ccc", 7);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 8, 70, 80}, {8, 11, 30, 30}}));
+    EXPECT_EQ(memo.Paragraph(0)->Line(0).StretchSpaces, 1);
+    EXPECT_EQ(memo.Paragraph(0)->Line(1).StretchSpaces, 0);
+    EXPECT_EQ(memo.LineCount(), 2);
+    Format("aaaaaaa      ", 7);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 13, 70, 130}}));
+}
+
+TEST_F(LineBreak, LongWordIsBrokenInside) {
+    Format("abcdefghij", 3);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 3, 30, 30}, {3, 6, 30, 30}, {6, 9, 30, 30}, {9, 10, 10, 10}}));
+    // A line narrower than one character still takes a character per line.
+    Format("abc", 0);
+    EXPECT_EQ(memo.LineCount(), 3);
+    // A word that does not fit behind others goes to the next line whole first.
+    Format("ab cdefghij", 4);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 3, 20, 30}, {3, 7, 40, 40}, {7, 11, 40, 40}}));
+}
+
+TEST_F(LineBreak, TabsMoveToTheNextStop) {
+    memo.SetWordWrap(false);
+    Format("\tx", 100);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 2, 90, 90}}));
+    Format("12345678\tz", 100);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 10, 170, 170}}));
+    Format("1\t", 100);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 2, 10, 80}}));
+    // A tab stop of 0 counts as 1 character.
+    memo.SetTabStops(0);
+    Format("\t\t", 100);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 2, 0, 20}}));
+}
+
+TEST_F(LineBreak, WithoutWordWrapAParagraphStaysOneLine) {
+    memo.SetWordWrap(false);
+    Format(std::string(500, 'w') + " and more words", 5);
+    EXPECT_EQ(memo.LineCount(), 1);
+    EXPECT_EQ(memo.WidestLineWidth(), 10 * 515);
+    memo.SetAlignment(taCenter);
+    EXPECT_GT(memo.LineCount(), 1);
+}
+
+TEST_F(LineBreak, StyleCodesHaveNoWidthAndSelectTheirFont) {
+    Format("a\x02" "b\x02" "c", 100);
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 5, 35, 35}}));
+    memo.SetStaticFormat(false);
+    EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 50);
+}
+
+TEST_F(LineBreak, StyleCarriesIntoFollowingParagraphs) {
+    Format("x\r\nyy\r\nzzz", 100);
+    memo.CodeCleanUp = false;
+    EXPECT_EQ(memo.Paragraph(2)->Line(0).TextWidth, 30);
+    memo.SetSelStart(1);
+    memo.ToggleBold();  // two codes: no net change
+    EXPECT_EQ(memo.Text(), "x\x02\x02\r\nyy\r\nzzz");
+    EXPECT_EQ(memo.Paragraph(2)->Line(0).TextWidth, 30);
+    memo.SetSelStart(1);
+    memo.SetSelLength(1);
+    memo.SetSelText("");  // one code left: bold from here on
+    EXPECT_EQ(memo.Paragraph(1)->Line(0).Style & kStyleBold, kStyleBold);
+    EXPECT_EQ(memo.Paragraph(2)->Line(0).TextWidth, 45);
+    memo.CheckConsistency();
+}
+
+TEST_F(LineBreak, WordMovesBackUpAfterADeletion) {
+    Format("aaa bbb ccc ddd", 7);
+    ASSERT_EQ(memo.LineCount(), 2);
+    Select(memo, 4, 8);
+    memo.SetSelText("");
+    EXPECT_EQ(memo.Text(), "aaa ccc ddd");
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 8, 70, 80}, {8, 11, 30, 30}}));
+    Select(memo, 3, 7);
+    memo.SetSelText("");
+    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 7, 70, 70}}));
+    EXPECT_EQ(memo.LineCount(), 1);
+    memo.CheckConsistency();
+}
+
+TEST_F(LineBreak, TypingInALongParagraphTouchesOnlyNearbyLines) {
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "word ";
+    Format(text, 20);
+    std::vector<TLine> before = LinesOf(memo, 0);
+    memo.SetSelStart(5);
+    memo.SetSelText("x");
+    std::vector<TLine> after = LinesOf(memo, 0);
+    ASSERT_EQ(before.size(), after.size());
+    EXPECT_EQ(after[0].stop, 21);
+    for (size_t i = 1; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].start, before[i].start + 1);
+        EXPECT_EQ(after[i].stop, before[i].stop + 1);
+        EXPECT_EQ(after[i].textWidth, before[i].textWidth);
+    }
+}
+
+TEST_F(LineBreak, LinesFollowClientWidthAndFormatOnCanvas) {
+    Format("aaa bbb ccc ddd eee", 7);
+    int32_t narrow = memo.LineCount();
+    memo.SetMeasuringContext(&measure, 16 + 10 * 100);
+    EXPECT_EQ(memo.LineCount(), 1);
+    TFixedMeasure wide(20);
+    memo.FormatOnCanvas(&wide, 16 + 20 * 7);
+    EXPECT_EQ(memo.LineCount(), narrow);
+    EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 140);
+    memo.FormatOnCanvas(nullptr, 0);
+    EXPECT_EQ(memo.LineCount(), 1);
+    memo.CheckConsistency();
+}
+
+TEST_F(LineBreak, PendingFormattingWaitsForReaders) {
+    memo.SetMeasuringContext(&measure, 16 + 10 * 3);
+    LoadText(memo, "aaa bbb ccc");
+    EXPECT_EQ(memo.UpdateMode(), umBackground);
+    EXPECT_EQ(memo.LineCount(), 1);
+    memo.CheckConsistency();
+    memo.SetSelLine(2);
+    EXPECT_EQ(memo.LineCount(), 3);
+    EXPECT_EQ(memo.SelStart(), 8);
+}

@@ -1,0 +1,188 @@
+#include "editor/CodeMemo.h"
+#include "editor/CodeNavigator.h"
+#include "MemoTestSupport.h"
+
+#include "platform/base/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class TNotAMemo : public TComponent {};
+}  // namespace
+
+TEST(Navigator, RefusesComponentsThatAreNotMemos) {
+    TNotAMemo other;
+    try {
+        TCodeNavigator navigator(&other);
+        FAIL() << "no exception";
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.Message(), "Internal error: component is not a TCodeMemo");
+    }
+}
+
+TEST(Navigator, LocatesParagraphOffsetAndCharacters) {
+    TCodeMemo memo;
+    LoadText(memo, "abc\r\n\r\nxy");
+    TCodeNavigator navigator(&memo);
+    navigator.SetPos(memo.TextLength());
+    EXPECT_EQ(navigator.ParNumber(), 2);
+    EXPECT_EQ(navigator.ParOffset(), 2);
+    EXPECT_EQ(navigator.CharAt(), '\r');
+    navigator.SetPos(3);
+    EXPECT_EQ(navigator.CharAt(), '\r');
+    navigator.SetPos(4);
+    EXPECT_EQ(navigator.ParNumber(), 0);
+    EXPECT_EQ(navigator.CharAt(), '\n');
+    navigator.SetPos(5);
+    EXPECT_EQ(navigator.ParNumber(), 1);
+    EXPECT_EQ(navigator.CharAt(), '\r');
+    navigator.SetPos(1);
+    EXPECT_EQ(navigator.CharAt(), 'b');
+    EXPECT_EQ(navigator.GetText(4), "bc\r\n");
+    EXPECT_EQ(navigator.GetText(3), "bc\r");
+    EXPECT_EQ(navigator.GetText(100), "bc\r\n\r\nxy");
+}
+
+TEST(Navigator, LineNumbersFollowParagraphs) {
+    TCodeMemo memo;
+    LoadText(memo, "one\r\ntwo\r\nthree");
+    TCodeNavigator navigator(&memo);
+    navigator.SetLineNumber(1);
+    EXPECT_EQ(navigator.Pos(), 5);
+    EXPECT_EQ(navigator.LineNumber(), 1);
+    navigator.SetLineNumber(99);
+    EXPECT_EQ(navigator.Pos(), 10);
+    navigator.SetLineNumber(-4);
+    EXPECT_EQ(navigator.Pos(), 0);
+    navigator.SetPos(12);
+    EXPECT_EQ(navigator.ColumnInLine(), 2);
+    navigator.SetColumnInLine(40);
+    EXPECT_EQ(navigator.Pos(), 15);
+    navigator.SetColumnInLine(-3);
+    EXPECT_EQ(navigator.Pos(), 10);
+}
+
+TEST(Navigator, FollowsEditsBeforeInsideAndAfter) {
+    TCodeMemo memo;
+    memo.SetStaticFormat(false);
+    LoadText(memo, "0123456789\r\nabcdef");
+    TCodeNavigator before(&memo), atStart(&memo), inside(&memo), atEnd(&memo), after(&memo), nextPar(&memo),
+        sticky(&memo);
+    before.SetPos(1);
+    atStart.SetPos(3);
+    inside.SetPos(4);
+    atEnd.SetPos(6);
+    after.SetPos(8);
+    nextPar.SetPos(14);
+    sticky.SetPos(5);
+    sticky.EndOfInsertion = true;
+    nextPar.ParNumber();
+    Select(memo, 3, 6);
+    memo.SetSelText("XY\r\nZ");
+    EXPECT_EQ(memo.Text(), "012XY\r\nZ6789\r\nabcdef");
+    EXPECT_EQ(before.Pos(), 1);
+    EXPECT_EQ(atStart.Pos(), 3);
+    EXPECT_EQ(inside.Pos(), 3);
+    EXPECT_EQ(sticky.Pos(), 3 + 5);
+    EXPECT_EQ(atEnd.Pos(), 8);
+    EXPECT_EQ(after.Pos(), 10);
+    EXPECT_EQ(nextPar.Pos(), 16);
+    EXPECT_EQ(nextPar.ParNumber(), 2);
+    EXPECT_EQ(nextPar.ParOffset(), 2);
+    EXPECT_EQ(after.ParNumber(), 1);
+    EXPECT_EQ(after.CharAt(), '8');
+    EXPECT_EQ(atEnd.CharAt(), '6');
+}
+
+TEST(Navigator, InsertionAtNavigatorLeavesItBeforeUnlessFlagged) {
+    TCodeMemo memo;
+    LoadText(memo, "ab");
+    TCodeNavigator plain(&memo), flagged(&memo), later(&memo);
+    plain.SetPos(1);
+    flagged.SetPos(1);
+    flagged.EndOfInsertion = true;
+    later.SetPos(2);
+    memo.SetSelStart(1);
+    memo.SetSelText("xyz");
+    EXPECT_EQ(plain.Pos(), 1);
+    EXPECT_EQ(flagged.Pos(), 4);
+    EXPECT_EQ(later.Pos(), 5);
+}
+
+TEST(Navigator, FreeNoticeAndDetachOnMemoDestruction) {
+    int freed = 0;
+    auto memo = std::make_unique<TCodeMemo>();
+    auto navigator = std::make_unique<TCodeNavigator>(memo.get());
+    navigator->OnFree = [&](TCodeNavigator*) { ++freed; };
+    memo.reset();
+    EXPECT_EQ(navigator->Memo(), nullptr);
+    navigator.reset();
+    EXPECT_EQ(freed, 1);
+}
+
+TEST(Navigator, ContextRecordsCanBeInsertedWalkedAndRemoved) {
+    TCodeMemo memo;
+    LoadText(memo, "hello world\r\nsecond line");
+    TCodeNavigator navigator(&memo);
+    TContextRecord record;
+    record.Flags = 0xC0;
+    record.Depth = 0;
+    record.ContextNumber = 7;
+    navigator.SetPos(6);
+    navigator.InsertContext(record);
+    EXPECT_EQ(navigator.ContextIndex(), 1);
+    EXPECT_EQ(memo.Paragraph(0)->Contexts.at(0).Offset, 6);
+    record.ContextNumber = 8;
+    navigator.SetPos(13 + 3);
+    navigator.InsertContext(record);
+
+    navigator.SetPos(0);
+    EXPECT_EQ(navigator.CurrentContext()->ContextNumber, 0);  // base context
+    ASSERT_TRUE(navigator.NextContext(memo.TextLength()));
+    EXPECT_EQ(navigator.Pos(), 6);
+    navigator.SkipContextsHere();
+    EXPECT_EQ(navigator.CurrentContext()->ContextNumber, 7);
+    ASSERT_TRUE(navigator.NextContext(memo.TextLength()));
+    EXPECT_EQ(navigator.Pos(), 16);
+    navigator.SkipContextsHere();
+    EXPECT_FALSE(navigator.NextContext(memo.TextLength()));
+    EXPECT_TRUE(navigator.PrevContext(0));
+    EXPECT_EQ(navigator.Pos(), 16);
+    EXPECT_TRUE(navigator.PrevContext(0));
+    EXPECT_EQ(navigator.Pos(), 6);
+    EXPECT_FALSE(navigator.PrevContext(0));
+    EXPECT_EQ(navigator.Pos(), 6);
+
+    navigator.SetPos(7);
+    EXPECT_THROW(navigator.RemoveContext(), EInvalidOperation);
+    navigator.SetPos(6);
+    navigator.RemoveContext();
+    EXPECT_TRUE(memo.Paragraph(0)->Contexts.empty());
+
+    // Edits shift the records behind them.
+    memo.SetSelStart(0);
+    memo.SetSelText("XX");
+    EXPECT_EQ(memo.Paragraph(1)->Contexts.at(0).Offset, 3);
+    memo.SetSelStart(13 + 2 + 1);
+    memo.SetSelText("YY");
+    EXPECT_EQ(memo.Paragraph(1)->Contexts.at(0).Offset, 5);
+}
+
+TEST(Navigator, StyleAtFoldsCodesSinceLineStart) {
+    TCodeMemo memo;
+    LoadText(memo, std::string("a\x02" "b\x01" "c\r\nd\x02" "e"));
+    TCodeNavigator navigator(&memo);
+    navigator.SetPos(1);
+    EXPECT_EQ(navigator.StyleAt(), 0);
+    navigator.SetPos(2);
+    EXPECT_EQ(navigator.StyleAt(), kStyleBold);
+    navigator.SetPos(4);
+    EXPECT_EQ(navigator.StyleAt(), kStyleBold | kStyleItalic);
+    navigator.SetPos(7);  // "d" of the next paragraph carries the style over
+    EXPECT_EQ(navigator.StyleAt(), kStyleBold | kStyleItalic);
+    navigator.SetPos(9);
+    EXPECT_EQ(navigator.StyleAt(), kStyleItalic);
+    memo.SetStaticFormat(false);
+    navigator.SetPos(4);
+    EXPECT_EQ(navigator.StyleAt(), 0);
+}

@@ -1,0 +1,171 @@
+#include "editor/CodeMemo.h"
+#include "editor/TextStore.h"
+#include "MemoTestSupport.h"
+
+#include "platform/base/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+TEST(TextStore, EmptyMemoHasOneEmptyParagraphAndLine) {
+    TCodeMemo memo;
+    EXPECT_EQ(memo.ParagraphCount(), 1);
+    EXPECT_EQ(memo.TextLength(), 0);
+    EXPECT_EQ(memo.LineCount(), 1);
+    EXPECT_EQ(memo.Paragraph(0)->Length(), 0);
+    EXPECT_EQ(memo.Paragraph(0)->TextColor, -1);
+    EXPECT_EQ(memo.Paragraph(0)->BackgroundColor, -1);
+    EXPECT_NO_THROW(memo.CheckConsistency());
+}
+
+TEST(TextStore, ParagraphStartsCountTwoForEachBreak) {
+    TCodeMemo memo;
+    LoadText(memo, "a\r\nb");
+    EXPECT_EQ(memo.ParagraphCount(), 2);
+    EXPECT_EQ(memo.ParagraphStart(1), 3);
+    EXPECT_EQ(memo.TextLength(), 4);
+    EXPECT_EQ(memo.CharAt(1), '\r');
+    EXPECT_EQ(memo.CharAt(2), '\n');
+    EXPECT_EQ(memo.GetTextRange(0, 4), "a\r\nb");
+    EXPECT_EQ(memo.GetTextRange(1, 3), "\r\n");
+    EXPECT_EQ(memo.GetTextRange(2, 4), "\nb");
+    EXPECT_EQ(memo.GetTextRange(3, 1), "");
+    EXPECT_EQ(memo.GetTextRange(-5, 50), "a\r\nb");
+}
+
+TEST(TextStore, TrailingBreakGivesEmptyLastParagraph) {
+    TCodeMemo memo;
+    LoadText(memo, "ab\r\n");
+    ASSERT_EQ(memo.ParagraphCount(), 2);
+    EXPECT_EQ(memo.ParagraphText(1), "");
+    EXPECT_EQ(memo.TextLength(), 4);
+}
+
+TEST(TextStore, IndexErrorsRaiseListError) {
+    TCodeMemo memo;
+    LoadText(memo, "x\r\ny");
+    EXPECT_THROW(memo.Paragraph(2), EListError);
+    EXPECT_THROW(memo.Paragraph(-1), EListError);
+    try {
+        memo.Paragraph(5);
+    } catch (const EListError& error) {
+        EXPECT_EQ(error.Message(), "List index out of bounds");
+    }
+    TLinesList lines(memo.Paragraph(0));
+    EXPECT_EQ(lines.LineCount(), 1);
+    EXPECT_THROW(lines.GetLine(1), EListError);
+    EXPECT_THROW(lines.GetLine(-1), EListError);
+    EXPECT_THROW(lines.SetLineCount(59652325), EOutOfMemory);
+    EXPECT_EQ(lines.LineCount(), 1);
+}
+
+TEST(TextStore, LinesListAddsAndResizes) {
+    TParagraph paragraph;
+    TLinesList lines(&paragraph);
+    TLineRecord record;
+    record.Start = 3;
+    EXPECT_EQ(lines.Add(record), 1);
+    EXPECT_EQ(lines.LineCount(), 2);
+    EXPECT_EQ(lines.Get(1).Start, 3);
+    lines.SetLineCount(5);
+    EXPECT_EQ(lines.LineCount(), 5);
+    lines.SetLineCount(0);
+    EXPECT_EQ(lines.LineCount(), 1);
+}
+
+// The lazily shifted starts and first lines must read exactly as eagerly
+// maintained ones would, whatever the order of shifts, insertions and removals.
+TEST(TextStore, LazyShiftsMatchEagerOracle) {
+    std::mt19937 random(1234);
+    TParagraphsList list;
+    std::vector<int32_t> starts;
+    std::vector<int32_t> lines;
+    for (int i = 0; i < 50; ++i) {
+        list.Add(std::make_unique<TParagraph>());
+        list.SetStart(i, i * 10);
+        list.SetFirstLine(i, i);
+        starts.push_back(i * 10);
+        lines.push_back(i);
+    }
+    for (int step = 0; step < 5000; ++step) {
+        int op = static_cast<int>(random() % 4);
+        int32_t count = list.Count();
+        if (op <= 1 && count > 0) {
+            auto at = static_cast<int32_t>(random() % static_cast<unsigned>(count + 1));
+            int32_t ds = static_cast<int32_t>(random() % 21) - 10;
+            int32_t dl = static_cast<int32_t>(random() % 5) - 2;
+            list.ShiftFrom(at, ds, dl);
+            for (int32_t i = at; i < count; ++i) {
+                starts[static_cast<size_t>(i)] += ds;
+                lines[static_cast<size_t>(i)] += dl;
+            }
+        } else if (op == 2) {
+            auto at = static_cast<int32_t>(random() % static_cast<unsigned>(count + 1));
+            auto m = static_cast<int32_t>(random() % 3 + 1);
+            std::vector<std::unique_ptr<TParagraph>> fresh;
+            for (int32_t i = 0; i < m; ++i)
+                fresh.push_back(std::make_unique<TParagraph>());
+            list.Insert(at, fresh);
+            starts.insert(starts.begin() + at, static_cast<size_t>(m), 0);
+            lines.insert(lines.begin() + at, static_cast<size_t>(m), 0);
+            for (int32_t i = at; i < at + m; ++i) {
+                auto value = static_cast<int32_t>(random() % 1000);
+                list.SetStart(i, value);
+                list.SetFirstLine(i, value / 3);
+                starts[static_cast<size_t>(i)] = value;
+                lines[static_cast<size_t>(i)] = value / 3;
+            }
+        } else if (count > 1) {
+            auto at = static_cast<int32_t>(random() % static_cast<unsigned>(count));
+            auto m = std::min<int32_t>(static_cast<int32_t>(random() % 3 + 1), count - at);
+            list.Erase(at, m);
+            starts.erase(starts.begin() + at, starts.begin() + at + m);
+            lines.erase(lines.begin() + at, lines.begin() + at + m);
+        }
+        ASSERT_EQ(list.Count(), static_cast<int32_t>(starts.size()));
+        for (int32_t i = 0; i < list.Count(); ++i) {
+            ASSERT_EQ(list.Start(i), starts[static_cast<size_t>(i)]) << "step " << step << " index " << i;
+            ASSERT_EQ(list.FirstLine(i), lines[static_cast<size_t>(i)]) << "step " << step << " index " << i;
+        }
+    }
+}
+
+TEST(TextStore, OffsetAndLineLookupAreBinarySearches) {
+    TCodeMemo memo;
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += std::string(static_cast<size_t>(i % 7), 'x') + "\r\n";
+    LoadText(memo, text);
+    for (int32_t index = 0; index < memo.ParagraphCount(); ++index) {
+        int32_t start = memo.ParagraphStart(index);
+        EXPECT_EQ(memo.ParagraphList().IndexOfOffset(start), index);
+        EXPECT_EQ(memo.ParagraphList().IndexOfOffset(start + memo.Paragraph(index)->Length() + 1), index);
+        EXPECT_EQ(memo.ParagraphList().IndexOfLine(memo.ParagraphFirstLine(index)), index);
+    }
+    EXPECT_EQ(memo.ParagraphList().IndexOfOffset(-7), 0);
+    EXPECT_EQ(memo.ParagraphList().IndexOfOffset(memo.TextLength() + 100), memo.ParagraphCount() - 1);
+}
+
+TEST(TextStore, SameContextComparesKeyStacksOnly) {
+    TContextRecord a;
+    TContextRecord b;
+    a.Flags = b.Flags = 0xC1;
+    a.Depth = b.Depth = 1;
+    a.KeyStack[0] = b.KeyStack[0] = 0x8001;
+    a.KeyStack[1] = b.KeyStack[1] = 0x8002;
+    a.Foreground = 5;
+    a.Offset = 9;
+    a.KeyStack[5] = 77;  // above the depth: not compared
+    EXPECT_TRUE(SameContext(a, b));
+    b.KeyStack[1] = 0x8003;
+    EXPECT_FALSE(SameContext(a, b));
+    b.KeyStack[1] = 0x8002;
+    b.Depth = 0;
+    EXPECT_FALSE(SameContext(a, b));
+    TContextRecord plain1;
+    TContextRecord plain2;
+    plain2.Depth = 4;
+    EXPECT_TRUE(SameContext(plain1, plain2));
+}

@@ -25,6 +25,8 @@ TCodeMemo::TCodeMemo(TComponent* owner) : TComponent(owner) {
     selEnd_ = std::make_unique<TCodeNavigator>(this);
     work1_ = std::make_unique<TCodeNavigator>(this);
     work2_ = std::make_unique<TCodeNavigator>(this);
+    paragraphsView_ = std::make_unique<TCodeParaStrings>(*this);
+    linesView_ = std::make_unique<TCodeLinesStrings>(*this);
     newEmptyText();
     SetSeparators(std::string_view("\t $%&,./:;<=>"));
 }

@@ -9,6 +9,7 @@
 // a measuring context (a text measurer and a client width) stands in for its
 // canvas, so that formatting and line breaking run in tests.
 
+#include "editor/CodeMemoStrings.h"
 #include "editor/CodeMemoTypes.h"
 #include "editor/CodeNavigator.h"
 #include "editor/TextStore.h"
@@ -92,6 +93,13 @@ public:
     // Copies at most size - 1 characters of the selection and a NUL; returns the count.
     int32_t GetSelTextBuf(char* buffer, int32_t size) const;
     void SetTextBuf(std::string_view text);
+    // Appends paragraphs behind the text exactly as given (no closing style
+    // codes, no clean-up): how the streamed "Strings" property is read.
+    void AppendParagraphs(const std::vector<std::string>& paragraphs);
+    // The text by paragraph and by display line.
+    TCodeParaStrings& Paragraphs() { return *paragraphsView_; }
+    TCodeLinesStrings& Lines() { return *linesView_; }
+    void SetLines(const TStrings& lines) { linesView_->Assign(&lines); }
     void Clear() { SetTextBuf({}); }
     void ClearSelection() { SetSelText({}); }
     bool Modified = false;
@@ -316,6 +324,8 @@ private:
     std::unique_ptr<TCodeNavigator> selEnd_;
     std::unique_ptr<TCodeNavigator> work1_;
     std::unique_ptr<TCodeNavigator> work2_;
+    std::unique_ptr<TCodeParaStrings> paragraphsView_;
+    std::unique_ptr<TCodeLinesStrings> linesView_;
     bool caretAtEnd_ = false;
     int32_t selLength_ = 0;
     int32_t virtualColumns_ = 0;

@@ -3,6 +3,7 @@
 // when the caret is the lower end).
 
 #include "editor/CodeMemo.h"
+#include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"
 
 #include "platform/base/Stream.h"
@@ -153,4 +154,18 @@ std::string TCodeMemo::BlockText() const {
         result += "\r\n";
     }
     return result;
+}
+
+void TCodeMemo::AppendParagraphs(const std::vector<std::string>& paragraphs) {
+    if (paragraphs.empty())
+        return;
+    std::string text = textLength_ > 0 ? "\r\n" : "";
+    for (size_t i = 0; i < paragraphs.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += paragraphs[i];
+    }
+    SetSelStart(textLength_);
+    TRestoreOnExit<bool> internal(internalEdit_, true);
+    SetSelTextBuf(text);
 }

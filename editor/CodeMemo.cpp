@@ -2,6 +2,7 @@
 // consistency check.
 
 #include "editor/CodeMemo.h"
+#include "editor/FontMeasure.h"
 
 #include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"

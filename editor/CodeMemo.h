@@ -16,6 +16,7 @@
 #include "editor/UpperCase.h"
 
 #include "platform/base/Component.h"
+#include "platform/gfx/Font.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,8 @@
 #include <vector>
 
 class TStream;
+class TTextMeasurer;
+class TFontMeasure;
 
 // One recorded change: undoing it puts Text back in place of Start..Stop.
 struct TUndoEntry {
@@ -182,6 +185,10 @@ public:
     // and the client width in pixels.  A null measure gives every paragraph
     // one display line.
     void SetMeasuringContext(const TCodeMeasure* measure, int32_t clientWidth);
+    // The same with the memo's own fonts measured by a platform measurer.
+    void SetMeasuringContext(TTextMeasurer* measurer, int32_t clientWidth);
+    TFont& Font() { return font_; }
+    TFont& AltFont() { return altFont_; }
     const TCodeMeasure* Measure() const { return measure_; }
     int32_t ClientWidth() const { return clientWidth_; }
     // Formats every paragraph for another measure and width (a printer);
@@ -369,6 +376,9 @@ private:
     const TCodeMeasure* outputMeasure_ = nullptr;
     int32_t outputWidth_ = 0;
     uint8_t memoFontStyle_ = 0;  // style bits of the memo's own font
+    TFont font_;
+    TFont altFont_;
+    std::unique_ptr<TFontMeasure> fontMeasure_;
     std::vector<TLineRecord> scratchLines_;
     int32_t formatNext_ = 0;   // pending formatting: next paragraph to format
     int32_t formatLast_ = -1;  // ... and the last one that needs it (-1 = none)

@@ -3,6 +3,7 @@
 // (printing), and the context bookkeeping that highlighting builds on.
 
 #include "editor/CodeMemo.h"
+#include "editor/FontMeasure.h"
 #include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"
 
@@ -95,6 +96,11 @@ void TCodeMemo::ReformatAll() {
     formatLast_ = paragraphs_.Count() - 1;
     if (updateCount_ == 0 && updateMode_ == umImmediate)
         FormatPending();
+}
+
+void TCodeMemo::SetMeasuringContext(TTextMeasurer* measurer, int32_t clientWidth) {
+    fontMeasure_ = measurer != nullptr ? std::make_unique<TFontMeasure>(*measurer, font_, altFont_) : nullptr;
+    SetMeasuringContext(static_cast<const TCodeMeasure*>(fontMeasure_.get()), clientWidth);
 }
 
 void TCodeMemo::SetMeasuringContext(const TCodeMeasure* measure, int32_t clientWidth) {

@@ -1,0 +1,189 @@
+// Benchmarks of the editor's text engine.
+//
+//   build/bench/editor_bench
+//
+// Texts are generated deterministically.  Line breaking measures through
+// the platform's Qt text measurer ("Courier New", 10 points) at a client
+// width of 800 pixels; an offscreen QGuiApplication provides the fonts.
+
+#include "editor/CodeMemo.h"
+
+#include "platform/base/Stream.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/TextMeasurer.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace {
+
+constexpr int kClientWidth = 800;
+
+// Deterministic HTML: short markup lines, text paragraphs that wrap at
+// 800 pixels and an occasional very long line, as real pages have.
+std::string MakeHtml(size_t bytes) {
+    std::mt19937 random(42);
+    static const char* const words[] = {"the", "editor", "keeps", "paragraphs", "and", "display", "lines",
+                                        "while", "typing", "moves", "navigators", "of", "text", "quickly"};
+    std::string html = "<!DOCTYPE html>\r\n<html>\r\n<head><title>Generated</title></head>\r\n<body>\r\n";
+    while (html.size() < bytes) {
+        switch (random() % 4) {
+        case 0:
+            html += "<div class=\"row\"><a href=\"page" + std::to_string(random() % 1000) + ".html\">link</a></div>\r\n";
+            break;
+        case 1: {
+            html += "<p>";
+            int count = 20 + static_cast<int>(random() % 120);
+            for (int i = 0; i < count; ++i) {
+                html += words[random() % 14];
+                html += ' ';
+            }
+            html += "</p>\r\n";
+            break;
+        }
+        case 2:
+            html += "\t<td>" + std::to_string(random()) + "</td><td>cell</td>\r\n";
+            break;
+        default:
+            if (random() % 50 == 0)
+                html += "<script>" + std::string(4000, 'x') + "</script>\r\n";
+            else
+                html += "\r\n";
+        }
+    }
+    html += "</body>\r\n</html>\r\n";
+    return html;
+}
+
+const std::string& TenMegabytes() {
+    static const std::string text = MakeHtml(10 * 1024 * 1024);
+    return text;
+}
+
+// A document of a number of lines of about 60 characters.
+std::string MakeLines(int lines) {
+    std::string text;
+    for (int i = 0; i < lines; ++i)
+        text += "<tr><td>row " + std::to_string(i) + "</td><td>some cell content here</td></tr>\r\n";
+    return text;
+}
+
+struct TBenchMemo {
+    TQtTextMeasurer measurer;
+    TCodeMemo memo;
+
+    explicit TBenchMemo(const std::string& text) {
+        memo.Font().SetName("Courier New");
+        memo.Font().SetSize(10);
+        memo.SetStaticFormat(false);
+        memo.SetMeasuringContext(&measurer, kClientWidth);
+        TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+        memo.LoadFromStream(stream);
+        memo.FormatPending();
+    }
+};
+
+void BM_LoadAndBreak10MB(benchmark::State& state) {
+    const std::string& text = TenMegabytes();
+    TQtTextMeasurer measurer;
+    for (auto _ : state) {
+        TCodeMemo memo;
+        memo.Font().SetName("Courier New");
+        memo.Font().SetSize(10);
+        memo.SetMeasuringContext(&measurer, kClientWidth);
+        TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+        memo.LoadFromStream(stream);
+        memo.FormatPending();
+        benchmark::DoNotOptimize(memo.LineCount());
+        state.counters["display_lines"] = memo.LineCount();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_LoadAndBreak10MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Where an edit happens: 0 = the middle of the text, 1 = its last line.
+int32_t EditPosition(TCodeMemo& memo, int where) {
+    int32_t paragraph = where == 0 ? memo.ParagraphCount() / 2 : memo.ParagraphCount() - 2;
+    return memo.ParagraphStart(paragraph) + 12;
+}
+
+void BM_TypeCharacter(benchmark::State& state) {
+    TBenchMemo bench(MakeLines(static_cast<int>(state.range(0))));
+    TCodeMemo& memo = bench.memo;
+    const int32_t position = EditPosition(memo, static_cast<int>(state.range(1)));
+    memo.SetSelStart(position);
+    int typed = 0;
+    for (auto _ : state) {
+        memo.SetSelText("x");
+        if (++typed == 64) {
+            // Keep the paragraph from growing without bound.
+            state.PauseTiming();
+            memo.SetSelStart(position);
+            memo.SetSelLength(typed);
+            memo.SetSelText({});
+            memo.ClearUndo();
+            memo.SetSelStart(position);
+            typed = 0;
+            state.ResumeTiming();
+        }
+    }
+    state.SetLabel(std::to_string(state.range(0)) + " lines, " + (state.range(1) == 0 ? "middle" : "end"));
+}
+BENCHMARK(BM_TypeCharacter)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+void BM_Undo(benchmark::State& state) {
+    TBenchMemo bench(MakeLines(static_cast<int>(state.range(0))));
+    TCodeMemo& memo = bench.memo;
+    const int32_t position = EditPosition(memo, static_cast<int>(state.range(1)));
+    memo.SetUndoMaxSpace(1 << 24);
+    memo.SetUndoMaxLevel(100000);
+    int pending = 0;
+    for (auto _ : state) {
+        if (pending == 0) {
+            state.PauseTiming();
+            // Typed characters at one place, each its own undo entry.
+            for (int i = 0; i < 256; ++i) {
+                memo.SetSelStart(position);
+                memo.SetSelText("y");
+            }
+            pending = 256;
+            state.ResumeTiming();
+        }
+        memo.Undo();
+        --pending;
+    }
+    state.SetLabel(std::to_string(state.range(0)) + " lines, " + (state.range(1) == 0 ? "middle" : "end"));
+}
+BENCHMARK(BM_Undo)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+void BM_FindTxtMiss10MB(benchmark::State& state) {
+    static TBenchMemo* bench = new TBenchMemo(TenMegabytes());
+    TCodeMemo& memo = bench->memo;
+    bool matchCase = state.range(0) != 0;
+    for (auto _ : state) {
+        memo.SetSelStart(0);
+        benchmark::DoNotOptimize(memo.FindTxt("zebracrossing", true, true, false, matchCase));
+    }
+    state.SetBytesProcessed(state.iterations() * memo.TextLength());
+    state.SetLabel(matchCase ? "match case" : "ignore case");
+}
+BENCHMARK(BM_FindTxtMiss10MB)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The measure line breaking uses on screen and on a printer: the memo's
+// font and alternative font, measured through the platform's text measurer
+// in each style that style codes and highlighting select.
+
+#include "editor/CodeMemo.h"
+
+#include "platform/gfx/Font.h"
+#include "platform/gfx/TextMeasurer.h"
+
+#include <array>
+#include <cstdint>
+
+class TFontMeasure : public TCodeMeasure {
+public:
+    // The fonts are read, not copied: a change of either is seen at the next
+    // measurement.
+    TFontMeasure(TTextMeasurer& measurer, const TFont& font, const TFont& altFont);
+
+    const int32_t* AdvanceTable(uint8_t style) const override;
+    // The measured font of a style (bold, italic, underline, strike-out and
+    // the alternative-font bit).
+    const TMeasuredFont& MeasuredFont(uint8_t style) const;
+
+private:
+    void dropStaleFonts() const;
+
+    TTextMeasurer& measurer_;
+    const TFont& font_;
+    const TFont& altFont_;
+    mutable uint64_t fontChanges_ = 0;
+    mutable uint64_t altFontChanges_ = 0;
+    mutable std::array<TMeasuredFontPtr, 32> fonts_;
+};

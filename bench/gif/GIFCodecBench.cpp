@@ -1,0 +1,228 @@
+// Decoding and encoding speed of the GIF codec beside giflib, on the
+// largest outside GIF files present and on a generated 2000 x 2000 frame of
+// 256 colours.  After the usual benchmark lines a table gives our time,
+// giflib's time and their ratio for each case.
+
+#include "gif/GIFImage.h"
+
+#include <benchmark/benchmark.h>
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes readFile(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The outside files (Debian package data, read in place), largest first.
+std::vector<std::string> largestOutsideFiles(size_t count) {
+    namespace fs = std::filesystem;
+    const char* roots[] = {"/usr/share/apache2/icons", "/usr/share/xml/docbook/stylesheet/docbook-xsl",
+                           "/usr/share/tcltk/tk8.6/images", "/usr/share/qt6/doc/global/template/images",
+                           "/usr/share/javascript/jstree"};
+    std::vector<std::pair<uintmax_t, std::string>> found;
+    for (const char* root : roots) {
+        std::error_code error;
+        if (!fs::is_directory(root, error))
+            continue;
+        for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
+             it.increment(error))
+            if (it->is_regular_file(error) && it->path().extension() == ".gif")
+                found.emplace_back(it->file_size(error), it->path().string());
+    }
+    std::sort(found.rbegin(), found.rend());
+    std::vector<std::string> names;
+    for (size_t i = 0; i < found.size() && names.size() < count; ++i)
+        names.push_back(found[i].second);
+    return names;
+}
+
+// A 2000 x 2000 frame of 256 colours: broad gradients with noise, so that
+// the string table fills and restarts many times.
+Bytes generatedFrame() {
+    TGIFImage image;
+    for (int i = 0; i < 256; ++i)
+        image.GlobalColorMap().Add(uint32_t(i * 0x010101));
+    auto* frame = new TGIFSubImage(&image);
+    image.Add(frame);
+    frame->SetBounds(0, 0, 2000, 2000);
+    std::mt19937 random(1);
+    for (int y = 0; y < 2000; ++y) {
+        uint8_t* row = frame->Scanline(y);
+        for (int x = 0; x < 2000; ++x)
+            row[x] = uint8_t((x / 16 + y / 12 * 3 + (random() % 8 == 0 ? random() % 5 : 0)) & 0xFF);
+    }
+    TMemoryStream stream;
+    image.SaveToStream(stream);
+    return Bytes(stream.Memory(), stream.Memory() + stream.Size());
+}
+
+struct Case {
+    std::string Name;
+    Bytes File;
+};
+
+std::vector<Case>& cases() {
+    static std::vector<Case> all;
+    return all;
+}
+
+// ---- giflib through memory ----
+
+struct MemoryInput {
+    const Bytes* Data;
+    size_t Offset;
+};
+
+int readMemory(GifFileType* file, GifByteType* buffer, int count) {
+    auto* input = static_cast<MemoryInput*>(file->UserData);
+    const size_t n = std::min<size_t>(size_t(count), input->Data->size() - input->Offset);
+    std::memcpy(buffer, input->Data->data() + input->Offset, n);
+    input->Offset += n;
+    return int(n);
+}
+
+int writeMemory(GifFileType* file, const GifByteType* buffer, int count) {
+    auto* out = static_cast<Bytes*>(file->UserData);
+    out->insert(out->end(), buffer, buffer + count);
+    return count;
+}
+
+GifFileType* giflibSlurp(const Bytes& bytes, MemoryInput& input) {
+    int error = 0;
+    GifFileType* file = DGifOpen(&input, readMemory, &error);
+    if (!file || DGifSlurp(file) != GIF_OK) {
+        if (file)
+            DGifCloseFile(file, &error);
+        return nullptr;
+    }
+    return file;
+}
+
+// Writes a slurped file again, frame by frame (EGifSpew would close the
+// source's handle).
+void giflibWrite(GifFileType* source, Bytes& out) {
+    int error = 0;
+    GifFileType* file = EGifOpen(&out, writeMemory, &error);
+    EGifPutScreenDesc(file, source->SWidth, source->SHeight, source->SColorResolution, source->SBackGroundColor,
+                      source->SColorMap);
+    for (int i = 0; i < source->ImageCount; ++i) {
+        const SavedImage& image = source->SavedImages[i];
+        for (int e = 0; e < image.ExtensionBlockCount; ++e) {
+            const ExtensionBlock& block = image.ExtensionBlocks[e];
+            EGifPutExtension(file, block.Function, block.ByteCount, block.Bytes);
+        }
+        const GifImageDesc& d = image.ImageDesc;
+        EGifPutImageDesc(file, d.Left, d.Top, d.Width, d.Height, false, d.ColorMap);
+        for (int y = 0; y < d.Height; ++y)
+            EGifPutLine(file, image.RasterBits + size_t(y) * size_t(d.Width), d.Width);
+    }
+    EGifCloseFile(file, &error);
+}
+
+// ---- the benchmarks ----
+
+void decodeOurs(benchmark::State& state, const Case* c) {
+    for (auto _ : state) {
+        TGIFImage image;
+        TReadOnlyMemoryStream stream(c->File.data(), int64_t(c->File.size()));
+        image.LoadFromStream(stream);
+        benchmark::DoNotOptimize(image.Images().Frames(0)->Data());
+    }
+}
+
+void decodeGiflib(benchmark::State& state, const Case* c) {
+    for (auto _ : state) {
+        MemoryInput input{&c->File, 0};
+        GifFileType* file = giflibSlurp(c->File, input);
+        benchmark::DoNotOptimize(file);
+        int error = 0;
+        DGifCloseFile(file, &error);
+    }
+}
+
+void encodeOurs(benchmark::State& state, const Case* c) {
+    TGIFImage image;
+    TReadOnlyMemoryStream in(c->File.data(), int64_t(c->File.size()));
+    image.LoadFromStream(in);
+    for (auto _ : state) {
+        TMemoryStream out;
+        image.SaveToStream(out);
+        benchmark::DoNotOptimize(out.Memory());
+    }
+}
+
+void encodeGiflib(benchmark::State& state, const Case* c) {
+    MemoryInput input{&c->File, 0};
+    GifFileType* source = giflibSlurp(c->File, input);
+    for (auto _ : state) {
+        Bytes out;
+        giflibWrite(source, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    int error = 0;
+    DGifCloseFile(source, &error);
+}
+
+// Remembers each run's time per iteration for the closing table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                times_[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
+    }
+    void PrintRatios() const {
+        std::printf("\n%-34s %12s %12s %8s\n", "case", "ours (us)", "giflib (us)", "ratio");
+        for (const char* kind : {"decode", "encode"})
+            for (const Case& c : cases()) {
+                const std::string base = std::string(kind) + "/" + c.Name;
+                auto ours = times_.find(base + "/ours");
+                auto theirs = times_.find(base + "/giflib");
+                if (ours == times_.end() || theirs == times_.end())
+                    continue;
+                std::printf("%-34s %12.1f %12.1f %8.2f\n", base.c_str(), ours->second * 1e6, theirs->second * 1e6,
+                            ours->second / theirs->second);
+            }
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (const std::string& name : largestOutsideFiles(3))
+        cases().push_back({std::filesystem::path(name).filename().string(), readFile(name)});
+    cases().push_back({"generated-2000x2000", generatedFrame()});
+    if (cases().size() == 1)
+        std::printf("note: no outside GIF files installed; only the generated frame is measured\n");
+    for (const Case& c : cases()) {
+        benchmark::RegisterBenchmark(("decode/" + c.Name + "/ours").c_str(), decodeOurs, &c);
+        benchmark::RegisterBenchmark(("decode/" + c.Name + "/giflib").c_str(), decodeGiflib, &c);
+        benchmark::RegisterBenchmark(("encode/" + c.Name + "/ours").c_str(), encodeOurs, &c);
+        benchmark::RegisterBenchmark(("encode/" + c.Name + "/giflib").c_str(), encodeGiflib, &c);
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}

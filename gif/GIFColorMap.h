@@ -1,0 +1,114 @@
+#pragma once
+// GIF colour tables: the global table of the header and the local table of
+// a frame.  Entries are red, green, blue triples; colours cross the
+// interface as 32-bit colour values 0x00BBGGRR.
+
+#include "platform/base/Component.h"
+#include "platform/base/Stream.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TGIFImage;
+class TGIFSubImage;
+
+struct TGIFColor {
+    uint8_t Red = 0;
+    uint8_t Green = 0;
+    uint8_t Blue = 0;
+    bool operator==(const TGIFColor&) const = default;
+};
+
+inline constexpr int GIFMaxColors = 256;
+
+inline uint32_t GIFColorValue(const TGIFColor& color) {
+    return color.Red | (uint32_t(color.Green) << 8) | (uint32_t(color.Blue) << 16);
+}
+inline TGIFColor GIFColorOf(uint32_t value) {
+    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16)};
+}
+
+class TGIFColorMap : public TPersistent {
+public:
+    TGIFColorMap() = default;
+    TGIFColorMap(const TGIFColorMap&) = delete;
+    TGIFColorMap& operator=(const TGIFColorMap&) = delete;
+
+    int Count() const { return static_cast<int>(entries_.size()); }
+    int Capacity() const { return capacity_; }
+    // True only after the table was sorted by use; written as the sort flag.
+    bool Optimized() const { return optimized_; }
+    void SetOptimized(bool optimized) { optimized_ = optimized; }
+    const TGIFColor* Data() const { return entries_.data(); }
+
+    // Appends; a 257th colour raises "Color table overflow".
+    int Add(uint32_t color);
+    // The index of the colour, added when missing.
+    int AddUnique(uint32_t color);
+    // Raises "Invalid color index" for an index outside the table.
+    void Delete(int index);
+    // Exact match or -1.  An unsorted table is searched from the end, so of
+    // equal entries the last is found; a sorted one from the start, so the
+    // most used is found.
+    int IndexOfColor(uint32_t color) const;
+    // An index outside the table warns "Invalid color index" and gives entry
+    // 0; an empty table raises "Color table is empty".
+    uint32_t Colors(int index);
+    void Clear();
+    // Entries from blue, green, red, reserved quads.
+    void ImportRGB(const uint8_t* quads, int count);
+    void Assign(const TPersistent* source) override;
+
+    // Bits per pixel of the table as written: see ColorsToBits.
+    int BitsPerPixel() const;
+    // The entries, padded with black up to 2^BitsPerPixel.
+    void SaveToStream(TStream& stream) const;
+    // Replaces the table by `count` entries read from the stream.
+    void LoadFromStream(TStream& stream, int count);
+
+    virtual void Warning(int severity, const std::string& message) = 0;
+    // Use count of every entry over the pixels of the frames that draw with
+    // this table; pixel values beyond the table are not counted.
+    virtual std::vector<int64_t> BuildHistogram() const = 0;
+    // Rewrites those frames' pixels (and transparent indices) through the
+    // map, which has one new index per entry; pixel values beyond the table
+    // stay as they are.
+    virtual void MapImages(const std::vector<uint8_t>& map) = 0;
+    // Called after every change of the entries, so that whatever was made
+    // from them can be dropped.
+    virtual void Changed() {}
+
+    std::string ClassName() const override { return "TGIFColorMap"; }
+
+private:
+    void grow(int needed);
+
+    std::vector<TGIFColor> entries_;
+    int capacity_ = 0;
+    bool optimized_ = false;
+};
+
+class TGIFGlobalColorMap : public TGIFColorMap {
+public:
+    explicit TGIFGlobalColorMap(TGIFImage* image) : image_(image) {}
+    void Warning(int severity, const std::string& message) override;
+    std::vector<int64_t> BuildHistogram() const override;
+    void MapImages(const std::vector<uint8_t>& map) override;
+    std::string ClassName() const override { return "TGIFGlobalColorMap"; }
+
+private:
+    TGIFImage* image_;
+};
+
+class TGIFLocalColorMap : public TGIFColorMap {
+public:
+    explicit TGIFLocalColorMap(TGIFSubImage* frame) : frame_(frame) {}
+    void Warning(int severity, const std::string& message) override;
+    std::vector<int64_t> BuildHistogram() const override;
+    void MapImages(const std::vector<uint8_t>& map) override;
+    std::string ClassName() const override { return "TGIFLocalColorMap"; }
+
+private:
+    TGIFSubImage* frame_;
+};

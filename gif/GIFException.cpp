@@ -1,0 +1,3 @@
+#include "gif/GIFException.h"
+
+void GIFError(const char* message) { throw GIFException(message); }

@@ -1,0 +1,41 @@
+#pragma once
+// The exception of every GIF format and usage error, and the fixed texts it
+// (and the warnings passed to TGIFImage::OnWarning) carries.
+
+#include "platform/base/Exceptions.h"
+
+class GIFException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Raises GIFException with the message.
+[[noreturn]] void GIFError(const char* message);
+
+// Message texts.  Warnings and errors share them; where one text is used for
+// both, the reader's documentation says which applies.
+inline constexpr const char* sOutOfData = "Premature end of data";
+inline constexpr const char* sBadSignature = "Invalid GIF signature";
+inline constexpr const char* sUnsupportedVersion = "Unsupported GIF version";
+inline constexpr const char* sUnknownBlockType = "Unknown GIF block type";
+inline constexpr const char* sBadExtensionIntroducer = "Invalid extension introducer";
+inline constexpr const char* sUnknownExtension = "Unknown extension type";
+inline constexpr const char* sExtensionLabelMismatch = "Internal error: Extension Instance does not match Extension Label";
+inline constexpr const char* sInvalidData = "Invalid GIF data";
+inline constexpr const char* sBadTrailer = "Invalid Image trailer";
+inline constexpr const char* sColorTableOverflow = "Color table overflow";
+inline constexpr const char* sInvalidColorIndex = "Invalid color index";
+inline constexpr const char* sColorTableEmpty = "Color table is empty";
+inline constexpr const char* sCircularTable = "Circular decoder table entry";
+inline constexpr const char* sBitBufferUnderrun = "Decoder bit buffer under-run";
+inline constexpr const char* sInvalidLZWCode = "Invalid code in LZW data";
+inline constexpr const char* sInvalidLZWCodeSize = "Invalid LZW code size";
+inline constexpr const char* sColorNotInTable = "Color not in color table";
+inline constexpr const char* sInvalidPixel = "Invalid pixel coordinates";
+inline constexpr const char* sImageEmpty = "Image is empty";
+inline constexpr const char* sFrameTooLarge = "Image dimensions too large";
+inline constexpr const char* sFrameOutsideScreen = "Frame lies beyond the largest logical screen";
+inline constexpr const char* sScreenWidthTooSmall = "Image width too small for contained frames";
+inline constexpr const char* sScreenHeightTooSmall = "Image height too small for contained frames";
+inline constexpr const char* sExceedsScreen = "Image exceeds Logical Screen size";
+inline constexpr const char* sUnsupportedObject = "Object type not supported for operation";

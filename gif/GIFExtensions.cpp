@@ -1,0 +1,391 @@
+#include "gif/GIFExtensions.h"
+
+#include "gif/GIFException.h"
+#include "gif/GIFImage.h"
+#include "gif/GIFSubImage.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint8_t kIntroducer = '!';
+constexpr uint8_t kImageSeparator = ',';
+constexpr uint8_t kTrailer = ';';
+
+template <class T>
+TGIFExtension* make(TGIFSubImage* frame) {
+    return new T(frame);
+}
+
+// Label registry.  Searched from the last record to the first, so that a
+// later record for the same label would win.
+struct LabelRecord {
+    uint8_t Label;
+    const TGIFExtensionClass* Class;
+};
+const LabelRecord kLabels[] = {
+    {bsPlainTextExtension, &TGIFTextExtension::Class},
+    {bsGraphicControlExtension, &TGIFGraphicControlExtension::Class},
+    {bsCommentExtension, &TGIFCommentExtension::Class},
+    {bsApplicationExtension, &TGIFApplicationExtension::Class},
+};
+
+// Application registry: the 11 identifier and authentication bytes.
+struct AppRecord {
+    const char* Identifier;
+    const TGIFExtensionClass* Class;
+};
+const AppRecord kApplications[] = {
+    {"NETSCAPE2.0", &TGIFAppExtNSLoop::Class},
+    {"ANIMEXTS1.0", &TGIFAppExtNSLoop::Class},
+};
+
+const TGIFExtensionClass* classForLabel(uint8_t label) {
+    for (int i = int(std::size(kLabels)) - 1; i >= 0; --i)
+        if (kLabels[i].Label == label)
+            return kLabels[i].Class;
+    return nullptr;
+}
+
+const TGIFExtensionClass* classForApplication(const uint8_t* identifier) {
+    for (int i = int(std::size(kApplications)) - 1; i >= 0; --i)
+        if (std::memcmp(kApplications[i].Identifier, identifier, 11) == 0)
+            return kApplications[i].Class;
+    return nullptr;
+}
+
+// An application extension is told apart by its first subblock.  Only the
+// usual 11-byte block can name a known application; a block of any other
+// size, or one cut short by the end of the data, is kept as raw data (whose
+// reader then reports the short data).
+const TGIFExtensionClass* findApplicationClass(TStream& stream) {
+    uint8_t size = 0;
+    if (!TryReadGIFByte(stream, size) || size != 11)
+        return &TGIFUnknownAppExtension::Class;
+    uint8_t identifier[11];
+    if (stream.Read(identifier, 11) != 11)
+        return &TGIFUnknownAppExtension::Class;
+    const TGIFExtensionClass* known = classForApplication(identifier);
+    return known ? known : &TGIFUnknownAppExtension::Class;
+}
+
+void writeWord(uint8_t* out, uint16_t value) {
+    out[0] = uint8_t(value);
+    out[1] = uint8_t(value >> 8);
+}
+
+uint16_t readWord(const uint8_t* in) { return uint16_t(in[0] | (in[1] << 8)); }
+
+} // namespace
+
+const TGIFExtensionClass TGIFGraphicControlExtension::Class = {"TGIFGraphicControlExtension",
+                                                               &make<TGIFGraphicControlExtension>, nullptr};
+const TGIFExtensionClass TGIFTextExtension::Class = {"TGIFTextExtension", &make<TGIFTextExtension>, nullptr};
+const TGIFExtensionClass TGIFCommentExtension::Class = {"TGIFCommentExtension", &make<TGIFCommentExtension>,
+                                                        nullptr};
+const TGIFExtensionClass TGIFApplicationExtension::Class = {"TGIFApplicationExtension", nullptr,
+                                                            &findApplicationClass};
+const TGIFExtensionClass TGIFUnknownAppExtension::Class = {"TGIFUnknownAppExtension",
+                                                           &make<TGIFUnknownAppExtension>, nullptr};
+const TGIFExtensionClass TGIFAppExtNSLoop::Class = {"TGIFAppExtNSLoop", &make<TGIFAppExtNSLoop>, nullptr};
+
+// ---- TGIFExtension ----
+
+TGIFExtension::TGIFExtension(TGIFSubImage* frame) : TGIFItem(frame ? frame->Image() : nullptr), frame_(frame) {}
+
+TGIFExtension::~TGIFExtension() {
+    if (frame_)
+        frame_->Extensions().Remove(this);
+}
+
+void TGIFExtension::SaveToStream(TStream& stream) {
+    const uint8_t header[2] = {kIntroducer, ExtensionType()};
+    stream.WriteBuffer(header, 2);
+}
+
+void TGIFExtension::LoadFromStream(TStream& stream) {
+    uint8_t header[2];
+    ReadCheck(stream, header, 2);
+    if (header[0] != kIntroducer)
+        GIFError(sBadExtensionIntroducer);
+    if (header[1] != ExtensionType())
+        GIFError(sExtensionLabelMismatch);
+}
+
+const TGIFExtensionClass* TGIFExtension::FindExtension(TStream& stream) {
+    const int64_t start = stream.Position();
+    uint8_t label = 0;
+    const TGIFExtensionClass* found = nullptr;
+    if (TryReadGIFByte(stream, label)) {
+        found = classForLabel(label);
+        // Each step may read ahead; a class that answers for itself ends
+        // the search.
+        while (found && found->FindSubExtension) {
+            const TGIFExtensionClass* next = found->FindSubExtension(stream);
+            if (next == found || !next)
+                break;
+            found = next;
+        }
+    }
+    stream.SetPosition(start);
+    return found;
+}
+
+// ---- TGIFExtensionList ----
+
+TGIFExtensionList::TGIFExtensionList(TGIFSubImage* frame)
+    : TGIFList(frame ? frame->Image() : nullptr), frame_(frame) {}
+
+void TGIFExtensionList::LoadFromStream(TStream& stream, TPersistent*) {
+    uint8_t next = 0;
+    for (;;) {
+        if (!TryReadGIFByte(stream, next))
+            return;
+        if (next == 0)
+            continue; // padding between blocks
+        if (next == kImageSeparator || next == kTrailer)
+            break;
+        if (next != kIntroducer) {
+            Warning(GIFWarningSeverity, sBadExtensionIntroducer);
+            break;
+        }
+        const TGIFExtensionClass* kind = TGIFExtension::FindExtension(stream);
+        if (!kind || !kind->Create)
+            GIFError(sUnknownExtension);
+        stream.Seek(-1, TSeekOrigin::soCurrent);
+        std::unique_ptr<TGIFExtension> extension(kind->Create(frame_));
+        extension->LoadFromStream(stream);
+        Add(extension.release());
+    }
+    stream.Seek(-1, TSeekOrigin::soCurrent);
+}
+
+// ---- TGIFGraphicControlExtension ----
+
+TGIFGraphicControlExtension::TGIFGraphicControlExtension(TGIFSubImage* frame) : TGIFExtension(frame) {
+    if (frame && !frame->GraphicControlExtension())
+        frame->setGraphicControlExtension(this);
+}
+
+TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
+    if (Frame() && Frame()->GraphicControlExtension() == this)
+        Frame()->setGraphicControlExtension(nullptr);
+}
+
+void TGIFGraphicControlExtension::SetTransparent(bool transparent) {
+    packed_ = transparent ? uint8_t(packed_ | 0x01) : uint8_t(packed_ & ~0x01);
+}
+
+void TGIFGraphicControlExtension::SetTransparentColorIndex(int index) {
+    if (Frame()) {
+        const int count = Frame()->ActiveColorMap().Count();
+        if (count > 0 && (index < 0 || index >= count)) {
+            Warning(this, GIFWarningSeverity, sInvalidColorIndex);
+            index = 0;
+        }
+    }
+    transparentIndex_ = static_cast<uint8_t>(index);
+}
+
+void TGIFGraphicControlExtension::SetDisposal(uint8_t disposal) {
+    packed_ = uint8_t((packed_ & ~0x1C) | ((disposal & 7) << 2));
+}
+
+void TGIFGraphicControlExtension::SetUserInput(bool userInput) {
+    packed_ = userInput ? uint8_t(packed_ | 0x02) : uint8_t(packed_ & ~0x02);
+}
+
+void TGIFGraphicControlExtension::SaveToStream(TStream& stream) {
+    TGIFExtension::SaveToStream(stream);
+    uint8_t body[6] = {blockSize_, packed_, 0, 0, transparentIndex_, terminator_};
+    writeWord(body + 2, delay_);
+    stream.WriteBuffer(body, 6);
+}
+
+void TGIFGraphicControlExtension::LoadFromStream(TStream& stream) {
+    TGIFExtension::LoadFromStream(stream);
+    uint8_t body[6];
+    int64_t got = 0;
+    while (got < 6) {
+        const int64_t n = stream.Read(body + got, 6 - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    if (got < 6) {
+        Warning(this, GIFWarningSeverity, sOutOfData);
+        return;
+    }
+    blockSize_ = body[0];
+    packed_ = body[1];
+    delay_ = readWord(body + 2);
+    transparentIndex_ = body[4];
+    terminator_ = body[5];
+}
+
+// ---- TGIFTextExtension ----
+
+void TGIFTextExtension::SaveToStream(TStream& stream) {
+    TGIFExtension::SaveToStream(stream);
+    uint8_t body[13] = {blockSize_};
+    writeWord(body + 1, Left);
+    writeWord(body + 3, Top);
+    writeWord(body + 5, GridWidth);
+    writeWord(body + 7, GridHeight);
+    body[9] = CharWidth;
+    body[10] = CharHeight;
+    body[11] = ForegroundColorIndex;
+    body[12] = BackgroundColorIndex;
+    stream.WriteBuffer(body, 13);
+    WriteStrings(stream, text_);
+}
+
+void TGIFTextExtension::LoadFromStream(TStream& stream) {
+    TGIFExtension::LoadFromStream(stream);
+    uint8_t body[13];
+    ReadCheck(stream, body, 13);
+    blockSize_ = body[0];
+    Left = readWord(body + 1);
+    Top = readWord(body + 3);
+    GridWidth = readWord(body + 5);
+    GridHeight = readWord(body + 7);
+    CharWidth = body[9];
+    CharHeight = body[10];
+    ForegroundColorIndex = body[11];
+    BackgroundColorIndex = body[12];
+    ReadStrings(stream, text_);
+}
+
+// ---- TGIFCommentExtension ----
+
+void TGIFCommentExtension::SaveToStream(TStream& stream) {
+    TGIFExtension::SaveToStream(stream);
+    WriteStrings(stream, comment_);
+}
+
+void TGIFCommentExtension::LoadFromStream(TStream& stream) {
+    TGIFExtension::LoadFromStream(stream);
+    ReadStrings(stream, comment_);
+}
+
+// ---- TGIFApplicationExtension ----
+
+TGIFApplicationExtension::TGIFApplicationExtension(TGIFSubImage* frame) : TGIFExtension(frame) {}
+
+std::string TGIFApplicationExtension::Identifier() const {
+    return std::string(reinterpret_cast<const char*>(identifier_.data()), 8);
+}
+
+std::string TGIFApplicationExtension::Authentication() const {
+    return std::string(reinterpret_cast<const char*>(identifier_.data()) + 8, 3);
+}
+
+void TGIFApplicationExtension::SetIdentifier(const std::string& identifier) {
+    for (size_t i = 0; i < 8; ++i)
+        identifier_[i] = i < identifier.size() ? uint8_t(identifier[i]) : 0;
+    blockSize_ = 11;
+    extra_.clear();
+}
+
+void TGIFApplicationExtension::SetAuthentication(const std::string& code) {
+    for (size_t i = 0; i < 3; ++i)
+        identifier_[8 + i] = i < code.size() ? uint8_t(code[i]) : 0;
+    blockSize_ = 11;
+    extra_.clear();
+}
+
+void TGIFApplicationExtension::SaveToStream(TStream& stream) {
+    TGIFExtension::SaveToStream(stream);
+    WriteGIFByte(stream, blockSize_);
+    stream.WriteBuffer(identifier_.data(), std::min<int64_t>(blockSize_, 11));
+    if (!extra_.empty())
+        stream.WriteBuffer(extra_.data(), static_cast<int64_t>(extra_.size()));
+    // A first subblock of length 0 was the extension's terminator.
+    if (blockSize_ != 0)
+        SaveData(stream);
+}
+
+void TGIFApplicationExtension::LoadFromStream(TStream& stream) {
+    TGIFExtension::LoadFromStream(stream);
+    uint8_t size = 0;
+    ReadCheck(stream, &size, 1);
+    blockSize_ = size;
+    identifier_.fill(0);
+    extra_.clear();
+    ReadCheck(stream, identifier_.data(), std::min<int64_t>(size, 11));
+    if (size > 11) {
+        extra_.resize(size - 11u);
+        ReadCheck(stream, extra_.data(), static_cast<int64_t>(extra_.size()));
+    }
+    if (size != 0)
+        LoadData(stream);
+}
+
+// ---- TGIFUnknownAppExtension ----
+
+void TGIFUnknownAppExtension::SaveData(TStream& stream) {
+    for (const TGIFBlock& block : blocks_) {
+        size_t offset = 0;
+        while (offset < block.size()) {
+            const size_t piece = std::min<size_t>(255, block.size() - offset);
+            WriteGIFByte(stream, static_cast<uint8_t>(piece));
+            stream.WriteBuffer(block.data() + offset, static_cast<int64_t>(piece));
+            offset += piece;
+        }
+    }
+    WriteGIFByte(stream, 0);
+}
+
+void TGIFUnknownAppExtension::LoadData(TStream& stream) {
+    blocks_.clear();
+    uint8_t size = 0;
+    while (TryReadGIFByte(stream, size) && size != 0) {
+        TGIFBlock block(size);
+        ReadCheck(stream, block.data(), size);
+        blocks_.push_back(std::move(block));
+    }
+}
+
+// ---- TGIFAppExtNSLoop ----
+
+TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* frame) : TGIFApplicationExtension(frame) {
+    std::memcpy(identifier_.data(), "NETSCAPE2.0", 11);
+}
+
+void TGIFAppExtNSLoop::SaveData(TStream& stream) {
+    uint8_t loops[4] = {3, 1, 0, 0};
+    writeWord(loops + 2, Loops);
+    stream.WriteBuffer(loops, 4);
+    if (BufferSize != 0) {
+        const uint8_t buffer[6] = {5, 2, uint8_t(BufferSize), uint8_t(BufferSize >> 8), uint8_t(BufferSize >> 16),
+                                   uint8_t(BufferSize >> 24)};
+        stream.WriteBuffer(buffer, 6);
+    }
+    WriteGIFByte(stream, 0);
+}
+
+void TGIFAppExtNSLoop::LoadData(TStream& stream) {
+    uint8_t length = 0;
+    while (TryReadGIFByte(stream, length) && length != 0) {
+        uint8_t id = 0;
+        ReadCheck(stream, &id, 1);
+        int left = length - 1;
+        if ((id & 7) == 1) {
+            if (left < 2)
+                GIFError(sInvalidData);
+            uint8_t value[2];
+            ReadCheck(stream, value, 2);
+            Loops = readWord(value);
+            left -= 2;
+        } else if ((id & 7) == 2) {
+            if (left < 4)
+                GIFError(sInvalidData);
+            uint8_t value[4];
+            ReadCheck(stream, value, 4);
+            BufferSize = uint32_t(value[0]) | (uint32_t(value[1]) << 8) | (uint32_t(value[2]) << 16) |
+                         (uint32_t(value[3]) << 24);
+            left -= 4;
+        }
+        SkipCheck(stream, left);
+    }
+}

@@ -1,0 +1,73 @@
+#include "gif/GIFRoutines.h"
+
+#include "gif/GIFException.h"
+
+#include <algorithm>
+
+int64_t BytesPerScanline(int64_t pixels, int bitsPerPixel, int alignment) {
+    const int64_t bits = pixels * bitsPerPixel + alignment - 1;
+    return (bits - bits % alignment) / 8;
+}
+
+int ColorsToBits(int count) {
+    if (count <= 0)
+        return 0;
+    int bits = 1;
+    while ((1 << bits) < count)
+        ++bits;
+    return bits;
+}
+
+void WriteGIFByte(TStream& stream, uint8_t value) { stream.WriteBuffer(&value, 1); }
+
+uint8_t ReadGIFByte(TStream& stream) {
+    uint8_t value = 0;
+    TryReadGIFByte(stream, value);
+    return value;
+}
+
+bool TryReadGIFByte(TStream& stream, uint8_t& value) { return stream.Read(&value, 1) == 1; }
+
+void ReadCheck(TStream& stream, void* buffer, int64_t count) {
+    auto* out = static_cast<uint8_t*>(buffer);
+    while (count > 0) {
+        const int64_t got = stream.Read(out, count);
+        if (got <= 0)
+            GIFError(sOutOfData);
+        out += got;
+        count -= got;
+    }
+}
+
+void SkipCheck(TStream& stream, int64_t count) {
+    uint8_t scratch[256];
+    while (count > 0) {
+        const int64_t piece = count < 256 ? count : 256;
+        ReadCheck(stream, scratch, piece);
+        count -= piece;
+    }
+}
+
+void WriteStrings(TStream& stream, const TStrings& strings) {
+    for (int i = 0; i < strings.Count(); ++i) {
+        const std::string text = strings.Strings(i);
+        size_t offset = 0;
+        while (offset < text.size()) {
+            const size_t piece = std::min<size_t>(255, text.size() - offset);
+            WriteGIFByte(stream, static_cast<uint8_t>(piece));
+            stream.WriteBuffer(text.data() + offset, static_cast<int64_t>(piece));
+            offset += piece;
+        }
+    }
+    WriteGIFByte(stream, 0);
+}
+
+void ReadStrings(TStream& stream, TStrings& strings) {
+    strings.Clear();
+    uint8_t length = 0;
+    char block[255];
+    while (TryReadGIFByte(stream, length) && length != 0) {
+        ReadCheck(stream, block, length);
+        strings.Add(std::string(block, length));
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Small routines the GIF reader, writer and frames share: row and colour
+// depth arithmetic, byte reads and writes, and texts stored as data
+// subblocks.
+
+#include "platform/base/Stream.h"
+#include "platform/base/Strings.h"
+
+#include <cstdint>
+
+// Bytes in a row of `pixels` pixels of `bitsPerPixel` bits, padded to a
+// multiple of `alignment` bits.  Computed in 64 bits.
+int64_t BytesPerScanline(int64_t pixels, int bitsPerPixel, int alignment);
+
+// Bits needed to index `count` colours: 0 for none, 1 for one or two,
+// otherwise the smallest n with 2^n >= count.
+int ColorsToBits(int count);
+
+void WriteGIFByte(TStream& stream, uint8_t value);
+// One byte, or 0 when the stream is at its end.
+uint8_t ReadGIFByte(TStream& stream);
+// One byte into `value`; false (and `value` untouched) at the end.
+bool TryReadGIFByte(TStream& stream, uint8_t& value);
+
+// Reads exactly `count` bytes; fewer raise GIFException "Premature end of
+// data".
+void ReadCheck(TStream& stream, void* buffer, int64_t count);
+// Skips exactly `count` bytes by reading them, so that a skip past the end
+// is noticed the same way.
+void SkipCheck(TStream& stream, int64_t count);
+
+// Writes the texts as data subblocks: each text cut into pieces of at most
+// 255 bytes, the pieces of consecutive texts following one another, then
+// one zero byte.  An empty text writes nothing.
+void WriteStrings(TStream& stream, const TStrings& strings);
+// Reads data subblocks up to the zero length byte (or the end of the
+// stream); each subblock becomes one text, byte for byte, so that writing
+// the list again gives the same subblocks.  A text may hold any byte, zero
+// included.
+void ReadStrings(TStream& stream, TStrings& strings);

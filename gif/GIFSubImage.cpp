@@ -1,0 +1,215 @@
+#include "gif/GIFSubImage.h"
+
+#include "gif/GIFEncoders.h"
+#include "gif/GIFException.h"
+#include "gif/GIFImage.h"
+#include "gif/GIFRoutines.h"
+#include "gif/LZWDecoder.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr uint8_t kImageSeparator = ',';
+constexpr int kLargestCoordinate = 65535;
+
+void checkBounds(int64_t left, int64_t top, int64_t width, int64_t height) {
+    if (left < 0 || top < 0 || width < 0 || height < 0 || left + width > kLargestCoordinate ||
+        top + height > kLargestCoordinate)
+        GIFError(sFrameOutsideScreen);
+    if (width * height > GIFMaxFramePixels)
+        GIFError(sFrameTooLarge);
+}
+
+} // namespace
+
+TGIFSubImage::TGIFSubImage(TGIFImage* image) : TGIFItem(image), colorMap_(this), extensions_(this) {}
+
+TGIFSubImage::~TGIFSubImage() {
+    if (Image())
+        Image()->Images().Remove(this);
+    Clear();
+}
+
+void TGIFSubImage::Clear() {
+    extensions_.Clear();
+    colorMap_.Clear();
+    freePixels();
+    height_ = 0;
+    width_ = 0;
+    graphicControl_ = nullptr;
+}
+
+bool TGIFSubImage::Empty() const { return !pixels_ || dataSize_ == 0 || height_ == 0 || width_ == 0; }
+
+void TGIFSubImage::freePixels() {
+    pixels_.reset();
+    dataSize_ = 0;
+}
+
+void TGIFSubImage::allocatePixels(uint8_t fill) {
+    freePixels();
+    const int64_t size = int64_t(width_) * height_;
+    if (size == 0)
+        return;
+    // calloc leaves large zero-filled buffers to the system's untouched
+    // zero pages, so a big frame whose data runs out early costs little.
+    uint8_t* block = static_cast<uint8_t*>(fill == 0 ? std::calloc(size_t(size), 1) : std::malloc(size_t(size)));
+    if (!block)
+        throw EOutOfMemory();
+    if (fill != 0)
+        std::memset(block, fill, size_t(size));
+    pixels_.reset(block);
+    dataSize_ = size;
+}
+
+void TGIFSubImage::SetBounds(int left, int top, int width, int height) {
+    checkBounds(left, top, width, height);
+    const bool resized = width != width_ || height != height_;
+    left_ = uint16_t(left);
+    top_ = uint16_t(top);
+    width_ = uint16_t(width);
+    height_ = uint16_t(height);
+    if (resized)
+        allocatePixels(0);
+    TGIFImage* image = Image();
+    if (!image)
+        return;
+    bool exceeded = false;
+    if (image->Width() < left + width) {
+        if (image->Width() > 0) {
+            Warning(this, GIFWarningSeverity, sScreenWidthTooSmall);
+            exceeded = true;
+        }
+        image->Header().SetWidth(left + width);
+    }
+    if (image->Height() < top + height) {
+        if (image->Height() > 0) {
+            Warning(this, GIFWarningSeverity, sScreenHeightTooSmall);
+            exceeded = true;
+        }
+        image->Header().SetHeight(top + height);
+    }
+    if (exceeded)
+        Warning(this, GIFWarningSeverity, sExceedsScreen);
+}
+
+void TGIFSubImage::SetInterlaced(bool interlaced) {
+    packed_ = interlaced ? uint8_t(packed_ | 0x40) : uint8_t(packed_ & ~0x40);
+}
+
+int TGIFSubImage::Version() const { return (colorMap_.Optimized() || extensions_.Count() > 0) ? 2 : 1; }
+
+TGIFColorMap& TGIFSubImage::ActiveColorMap() {
+    if (colorMap_.Count() > 0)
+        return colorMap_;
+    if (Image() && Image()->GlobalColorMap().Count() > 0)
+        return Image()->GlobalColorMap();
+    return colorMap_;
+}
+
+void TGIFSubImage::checkCoordinates(int x, int y) const {
+    if (x < 0 || x >= width_ || y < 0 || y >= height_)
+        GIFError(sInvalidPixel);
+}
+
+uint8_t TGIFSubImage::Pixels(int x, int y) {
+    checkCoordinates(x, y);
+    return Scanline(y)[x];
+}
+
+void TGIFSubImage::SetPixel(int x, int y, uint8_t value) {
+    checkCoordinates(x, y);
+    Scanline(y)[x] = value;
+}
+
+uint8_t* TGIFSubImage::Scanline(int y) {
+    if (y < 0 || y >= height_)
+        GIFError(sInvalidPixel);
+    if (!pixels_)
+        allocatePixels(0);
+    if (!pixels_)
+        GIFError(sImageEmpty);
+    return pixels_.get() + int64_t(y) * width_;
+}
+
+void TGIFSubImage::Assign(const TPersistent* source) {
+    if (source == this)
+        return;
+    if (!source) {
+        Clear();
+        return;
+    }
+    const auto* other = dynamic_cast<const TGIFSubImage*>(source);
+    if (!other) {
+        TGIFItem::Assign(source);
+        return;
+    }
+    Clear();
+    left_ = other->left_;
+    top_ = other->top_;
+    width_ = other->width_;
+    height_ = other->height_;
+    packed_ = other->packed_;
+    if (other->pixels_) {
+        allocatePixels(0);
+        std::memcpy(pixels_.get(), other->pixels_.get(), size_t(dataSize_));
+    }
+    colorMap_.Assign(&other->colorMap_);
+    // Extensions are copied through their own stream form, which every
+    // kind reads back exactly.
+    TMemoryStream copy;
+    const_cast<TGIFExtensionList&>(other->extensions_).SaveToStream(copy);
+    copy.SetPosition(0);
+    extensions_.LoadFromStream(copy, this);
+}
+
+void TGIFSubImage::SaveToStream(TStream& stream) {
+    extensions_.SaveToStream(stream);
+    if (Empty())
+        return;
+    if (colorMap_.Count() > 0) {
+        // Frames with a local table are written row by row.
+        packed_ = uint8_t(0x80 | (colorMap_.Optimized() ? 0x20 : 0) | ((colorMap_.BitsPerPixel() - 1) & 7));
+    } else {
+        packed_ &= 0x58;
+    }
+    const uint8_t descriptor[10] = {kImageSeparator, uint8_t(left_),  uint8_t(left_ >> 8),
+                                    uint8_t(top_),   uint8_t(top_ >> 8), uint8_t(width_),
+                                    uint8_t(width_ >> 8), uint8_t(height_), uint8_t(height_ >> 8),
+                                    packed_};
+    stream.WriteBuffer(descriptor, 10);
+    if (packed_ & 0x80)
+        colorMap_.SaveToStream(stream);
+    EncodeGIFFrame(*this, stream);
+}
+
+void TGIFSubImage::LoadFromStream(TStream& stream) {
+    Clear();
+    extensions_.LoadFromStream(stream, this);
+    uint8_t next = 0;
+    if (!TryReadGIFByte(stream, next))
+        return;
+    stream.Seek(-1, TSeekOrigin::soCurrent);
+    if (next != kImageSeparator)
+        return; // a frame of extensions only
+    uint8_t descriptor[10];
+    ReadCheck(stream, descriptor, 10);
+    left_ = uint16_t(descriptor[1] | (descriptor[2] << 8));
+    top_ = uint16_t(descriptor[3] | (descriptor[4] << 8));
+    width_ = uint16_t(descriptor[5] | (descriptor[6] << 8));
+    height_ = uint16_t(descriptor[7] | (descriptor[8] << 8));
+    packed_ = descriptor[9];
+    if ((width_ == 0 || height_ == 0) && Image()) {
+        height_ = uint16_t(Image()->Height());
+        width_ = uint16_t(Image()->Width());
+        Warning(this, GIFWarningSeverity, sExceedsScreen);
+    }
+    checkBounds(left_, top_, width_, height_);
+    if (Image())
+        Image()->chargeLoadedPixels(int64_t(width_) * height_);
+    if (packed_ & 0x80)
+        colorMap_.LoadFromStream(stream, 2 << (packed_ & 7));
+    DecodeGIFFrame(*this, stream);
+}

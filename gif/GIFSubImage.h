@@ -1,0 +1,116 @@
+#pragma once
+// One frame of a GIF image: its image descriptor, optional local colour
+// table, extension blocks and pixels (one colour index per byte, rows top
+// to bottom).
+
+#include "gif/GIFColorMap.h"
+#include "gif/GIFExtensions.h"
+#include "gif/GIFItem.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+// Largest number of pixels one frame may hold (16384 x 16384).  A GIF
+// descriptor allows 65535 x 65535, which no real picture uses; a file that
+// claims more is refused before anything is allocated.
+inline constexpr int64_t GIFMaxFramePixels = int64_t(1) << 28;
+
+class TGIFSubImage : public TGIFItem {
+public:
+    explicit TGIFSubImage(TGIFImage* image);
+    // Takes the frame out of its image's frame list.
+    ~TGIFSubImage() override;
+
+    // Empties extensions, local table and pixels; the size becomes 0 x 0.
+    void Clear();
+    // No pixels to show: no buffer, or no width or height.
+    bool Empty() const;
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetLeft(int left) { SetBounds(left, top_, width_, height_); }
+    void SetTop(int top) { SetBounds(left_, top, width_, height_); }
+    void SetWidth(int width) { SetBounds(left_, top_, width, height_); }
+    void SetHeight(int height) { SetBounds(left_, top_, width_, height); }
+    // A change of width or height replaces the pixels by a zero-filled
+    // buffer of the new size.  The logical screen grows to hold the frame,
+    // with warnings when it had a size before.  Raises "Frame lies beyond
+    // the largest logical screen" when left + width or top + height passes
+    // 65535, and "Image dimensions too large" above GIFMaxFramePixels.
+    void SetBounds(int left, int top, int width, int height);
+
+    bool Interlaced() const { return (packed_ & 0x40) != 0; }
+    // Frames without a local table are written with this flag as set;
+    // frames with one are always written row by row.
+    void SetInterlaced(bool interlaced);
+    uint8_t Packed() const { return packed_; }
+
+    // 2 when the frame needs "89a": it holds an extension or a sorted table.
+    int Version() const override;
+
+    TGIFLocalColorMap& ColorMap() { return colorMap_; }
+    const TGIFLocalColorMap& ColorMap() const { return colorMap_; }
+    // The local table when it has entries, else the image's global table
+    // when that has entries, else the (empty) local table.
+    TGIFColorMap& ActiveColorMap();
+    int BitsPerPixel() const { return colorMap_.BitsPerPixel(); }
+    int ColorResolution() const { return BitsPerPixel() - 1; }
+
+    TGIFExtensionList& Extensions() { return extensions_; }
+    const TGIFExtensionList& Extensions() const { return extensions_; }
+    // The frame's graphic control extension (the first one made for it).
+    TGIFGraphicControlExtension* GraphicControlExtension() const { return graphicControl_; }
+    // Decided by the frame's graphic control extension alone.
+    bool Transparent() const { return graphicControl_ && graphicControl_->Transparent(); }
+
+    // Raises "Invalid pixel coordinates" outside the frame.
+    uint8_t Pixels(int x, int y);
+    void SetPixel(int x, int y, uint8_t value);
+    // Row y; allocates the buffer when missing.  Raises "Invalid pixel
+    // coordinates" outside the frame and "Image is empty" for a frame
+    // without width.
+    uint8_t* Scanline(int y);
+    // The whole buffer (nullptr when there is none) and its size in bytes.
+    uint8_t* Data() { return pixels_.get(); }
+    const uint8_t* Data() const { return pixels_.get(); }
+    int64_t DataSize() const { return pixels_ ? dataSize_ : 0; }
+
+    // Copies descriptor, pixels, local table and extensions of another
+    // frame; nullptr clears.
+    void Assign(const TPersistent* source) override;
+
+    // Extensions, then (unless empty) descriptor, local table and pixel
+    // data, compressed as the image's Compression says.
+    void SaveToStream(TStream& stream) override;
+    // Extensions, then the image when an image separator follows them.
+    void LoadFromStream(TStream& stream) override;
+
+    std::string ClassName() const override { return "TGIFSubImage"; }
+
+private:
+    friend class TGIFGraphicControlExtension;
+    void setGraphicControlExtension(TGIFGraphicControlExtension* extension) { graphicControl_ = extension; }
+    friend void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream);
+    // A buffer of width x height pixels, every one set to fill.
+    void allocatePixels(uint8_t fill);
+    void freePixels();
+    void checkCoordinates(int x, int y) const;
+
+    struct FreeDeleter {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+
+    std::unique_ptr<uint8_t, FreeDeleter> pixels_;
+    int64_t dataSize_ = 0;
+    TGIFLocalColorMap colorMap_;
+    TGIFExtensionList extensions_;
+    TGIFGraphicControlExtension* graphicControl_ = nullptr;
+    uint16_t left_ = 0;
+    uint16_t top_ = 0;
+    uint16_t width_ = 0;
+    uint16_t height_ = 0;
+    uint8_t packed_ = 0;
+};

@@ -1,0 +1,271 @@
+#include "gif/LZWDecoder.h"
+
+#include "gif/GIFException.h"
+#include "gif/GIFImage.h"
+#include "gif/GIFRoutines.h"
+#include "gif/GIFSubImage.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int kTableSize = 4096;
+constexpr int kMaxCodeSize = 11; // the clear code plus two must fit the table
+
+// Pulls codes of n bits, least significant bit first, out of the data
+// subblocks, refilling from as many subblocks as a code needs.
+class CodeReader {
+public:
+    CodeReader(TStream& stream, TGIFSubImage& frame) : stream_(stream), frame_(frame) {}
+
+    // The next code, or -1 when the data has run out.
+    int Read(int bits) {
+        while (available_ < bits) {
+            if (position_ < length_) {
+                buffer_ |= uint64_t(block_[position_++]) << available_;
+                available_ += 8;
+                continue;
+            }
+            if (!nextBlock()) {
+                warn(sBitBufferUnderrun);
+                return -1;
+            }
+        }
+        const int code = int(buffer_ & ((uint64_t(1) << bits) - 1));
+        buffer_ >>= bits;
+        available_ -= bits;
+        return code;
+    }
+
+    // Skips what is left of the data up to and including its terminator.
+    void SkipRest() {
+        while (!done_) {
+            position_ = length_;
+            nextBlock();
+        }
+    }
+
+    void warn(const char* message) { frame_.Warning(&frame_, GIFWarningSeverity, message); }
+
+private:
+    bool nextBlock() {
+        if (done_)
+            return false;
+        uint8_t length = 0;
+        if (!TryReadGIFByte(stream_, length)) {
+            // The data stops without its terminator.
+            warn(sOutOfData);
+            done_ = true;
+            return false;
+        }
+        if (length == 0) {
+            done_ = true;
+            return false;
+        }
+        int64_t got = 0;
+        while (got < length) {
+            const int64_t n = stream_.Read(block_ + got, length - got);
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        if (got < length) {
+            warn(sOutOfData);
+            done_ = true;
+        }
+        position_ = 0;
+        length_ = int(got);
+        return got > 0;
+    }
+
+    TStream& stream_;
+    TGIFSubImage& frame_;
+    uint8_t block_[255];
+    int position_ = 0;
+    int length_ = 0;
+    uint64_t buffer_ = 0;
+    int available_ = 0;
+    bool done_ = false;
+};
+
+// Rows of an interlaced frame in the order its data holds them: passes
+// start at rows 0, 4, 2, 1 and step 8, 8, 4, 2.
+void placeInterlacedRows(const uint8_t* linear, int64_t decoded, uint8_t* pixels, int width, int height) {
+    static constexpr int start[4] = {0, 4, 2, 1};
+    static constexpr int step[4] = {8, 8, 4, 2};
+    int64_t offset = 0;
+    for (int pass = 0; pass < 4 && offset < decoded; ++pass)
+        for (int row = start[pass]; row < height && offset < decoded; row += step[pass]) {
+            const int64_t n = std::min<int64_t>(width, decoded - offset);
+            std::memcpy(pixels + int64_t(row) * width, linear + offset, size_t(n));
+            offset += n;
+        }
+}
+
+} // namespace
+
+void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
+    const uint8_t fill = frame.Transparent() ? frame.GraphicControlExtension()->TransparentColorIndex() : 0;
+    frame.allocatePixels(fill);
+
+    uint8_t initialSize = 0;
+    if (!TryReadGIFByte(stream, initialSize))
+        return;
+
+    CodeReader reader(stream, frame);
+    if (initialSize == 0 || initialSize > kMaxCodeSize) {
+        reader.warn(sInvalidLZWCodeSize);
+        reader.SkipRest();
+        return;
+    }
+
+    // Pixels are decoded in data order into one linear run: the frame's own
+    // buffer, or for an interlaced frame a scratch run whose rows are put in
+    // place afterwards.
+    const int64_t total = frame.DataSize();
+    const bool interlaced = frame.Interlaced() && total > 0;
+    struct FreeDeleter {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint8_t, FreeDeleter> scratch;
+    if (interlaced) {
+        scratch.reset(static_cast<uint8_t*>(std::malloc(size_t(total))));
+        if (!scratch)
+            throw EOutOfMemory();
+    }
+    uint8_t* const out = interlaced ? scratch.get() : frame.Data();
+    int64_t done = 0;
+
+    const int clearCode = 1 << initialSize;
+    const int endCode = clearCode + 1;
+
+    // The string table as prefix links and last bytes.  Beside it, for
+    // each entry whose string is known to stand in the output already, where
+    // it stands: a code then costs one copy instead of a walk along its
+    // prefix chain.  The walk remains for entries made from damaged data,
+    // and it alone can meet a chain that runs in a circle.
+    uint16_t prefix[kTableSize];
+    uint8_t suffix[kTableSize];
+    uint32_t seenAt[kTableSize];
+    uint16_t seenLength[kTableSize]; // 0: not known
+    // A string walked backwards from its end; the longest chain the table
+    // can hold is kTableSize entries, plus one for the repeated first byte.
+    uint8_t string[kTableSize + 2];
+
+    int codeSize = 0;
+    int maxCode = 0;
+    int nextFree = 0;
+    int oldCode = 0;
+    int64_t oldAt = 0;     // where the previous code's string starts
+    int oldLength = 0;     // its length when it is the table's string, else 0
+    uint8_t firstByte = 0;
+    bool afterClear = true;
+
+    auto reset = [&] {
+        for (int i = 0; i < clearCode; ++i) {
+            prefix[i] = 0;
+            suffix[i] = uint8_t(i);
+        }
+        std::memset(prefix + clearCode, 0, sizeof(prefix[0]) * size_t(kTableSize - clearCode));
+        std::memset(suffix + clearCode, 0, size_t(kTableSize - clearCode));
+        std::memset(seenLength, 0, sizeof(seenLength));
+        codeSize = initialSize + 1;
+        maxCode = 2 * clearCode;
+        nextFree = clearCode + 2;
+        afterClear = true;
+    };
+    reset();
+
+    auto emit = [&](const uint8_t* bytes, int64_t length) {
+        const int64_t n = std::min(length, total - done);
+        std::memcpy(out + done, bytes, size_t(n));
+        done += n;
+    };
+
+    while (done < total) {
+        int code = reader.Read(codeSize);
+        if (code < 0 || code == endCode)
+            break;
+        if (code == clearCode) {
+            reset();
+            continue;
+        }
+        if (afterClear) {
+            // The first code after a clear starts the table's string chain
+            // and is taken as it stands.
+            afterClear = false;
+            oldCode = code;
+            firstByte = uint8_t(code);
+            oldAt = done;
+            oldLength = code < clearCode ? 1 : 0;
+            out[done++] = firstByte;
+            continue;
+        }
+        if (code > nextFree) {
+            reader.warn(sInvalidLZWCode);
+            break;
+        }
+        const int64_t at = done;
+        int length = 0; // of the string just written, when it is the table's
+        if (code < clearCode) {
+            firstByte = suffix[code];
+            out[done++] = firstByte;
+            length = 1;
+        } else if (code < nextFree && seenLength[code] != 0) {
+            firstByte = out[seenAt[code]];
+            length = seenLength[code];
+            emit(out + seenAt[code], length);
+        } else if (code == nextFree && oldLength != 0) {
+            // The string being defined: the previous one plus its own first
+            // byte.  Both stand just before the output position.
+            emit(out + oldAt, oldLength);
+            if (done < total)
+                out[done++] = firstByte;
+            length = oldLength + 1;
+        } else {
+            int top = kTableSize + 2;
+            int walk = code;
+            if (walk == nextFree) {
+                string[--top] = firstByte;
+                walk = oldCode;
+            }
+            int steps = 0;
+            while (walk >= clearCode) {
+                const int link = prefix[walk];
+                if (link == walk || ++steps >= kTableSize)
+                    GIFError(sCircularTable);
+                string[--top] = suffix[walk];
+                walk = link;
+            }
+            firstByte = suffix[walk];
+            string[--top] = firstByte;
+            emit(string + top, kTableSize + 2 - top);
+            // A string walked from the table is the table's string, except
+            // where it leans on a first code that was not a plain pixel.
+            length = (code == nextFree) ? 0 : kTableSize + 2 - top;
+        }
+        if (nextFree < kTableSize) {
+            prefix[nextFree] = uint16_t(oldCode);
+            suffix[nextFree] = firstByte;
+            // The new entry is the previous string and the first byte of
+            // this one, which follows it in the output.
+            if (oldLength != 0 && oldLength < kTableSize) {
+                seenAt[nextFree] = uint32_t(oldAt);
+                seenLength[nextFree] = uint16_t(oldLength + 1);
+            }
+            if (++nextFree >= maxCode && maxCode < kTableSize) {
+                maxCode *= 2;
+                ++codeSize;
+            }
+        }
+        oldCode = code;
+        oldAt = at;
+        oldLength = length;
+    }
+    reader.SkipRest();
+    if (interlaced)
+        placeInterlacedRows(out, done, frame.Data(), frame.Width(), frame.Height());
+}

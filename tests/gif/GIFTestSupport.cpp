@@ -1,0 +1,303 @@
+#include "GIFTestSupport.h"
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+bool WarningLog::Has(const std::string& message) const {
+    return std::find(Messages.begin(), Messages.end(), message) != Messages.end();
+}
+
+std::string WarningLog::Joined() const {
+    std::string all;
+    for (const auto& m : Messages)
+        all += m + "; ";
+    return all;
+}
+
+void CodeWriter::Put(int code, int bits) {
+    for (int i = 0; i < bits; ++i) {
+        if ((code >> i) & 1)
+            buffer_ |= 1u << count_;
+        if (++count_ == 8) {
+            bytes_.push_back(uint8_t(buffer_));
+            buffer_ = 0;
+            count_ = 0;
+        }
+    }
+}
+
+Bytes CodeWriter::Finish() const {
+    Bytes out = bytes_;
+    if (count_ > 0)
+        out.push_back(uint8_t(buffer_));
+    return out;
+}
+
+Bytes Subblocks(const Bytes& data, const std::vector<int>& sizes, bool terminate) {
+    Bytes out;
+    size_t offset = 0;
+    size_t which = 0;
+    while (offset < data.size()) {
+        const int want = sizes[std::min(which, sizes.size() - 1)];
+        ++which;
+        const size_t n = std::min<size_t>(size_t(want), data.size() - offset);
+        out.push_back(uint8_t(n));
+        out.insert(out.end(), data.begin() + long(offset), data.begin() + long(offset + n));
+        offset += n;
+    }
+    if (terminate)
+        out.push_back(0);
+    return out;
+}
+
+CodedStream ReferenceLZW(const Bytes& pixels, int minCodeSize, bool deferClear) {
+    CodedStream out;
+    const int clear = 1 << minCodeSize;
+    const int end = clear + 1;
+    std::map<std::pair<int, int>, int> table;
+    int next = clear + 2;
+    int size = minCodeSize + 1;
+    auto put = [&](int code) {
+        out.Codes.push_back(code);
+        out.Sizes.push_back(size);
+    };
+    put(clear);
+    if (pixels.empty()) {
+        put(end);
+        return out;
+    }
+    int prefix = pixels[0];
+    for (size_t i = 1; i < pixels.size(); ++i) {
+        const int c = pixels[i];
+        auto found = table.find({prefix, c});
+        if (found != table.end()) {
+            prefix = found->second;
+            continue;
+        }
+        put(prefix);
+        if (next < 4096) {
+            table[{prefix, c}] = next++;
+            // The decoder makes the entry one code later, so the size grows
+            // when the entry just made needs one more bit.
+            if (next > (1 << size) && size < 12)
+                ++size;
+        } else if (!deferClear) {
+            put(clear);
+            table.clear();
+            next = clear + 2;
+            size = minCodeSize + 1;
+        }
+        prefix = c;
+    }
+    put(prefix);
+    put(end);
+    return out;
+}
+
+Bytes Pack(const CodedStream& coded) {
+    CodeWriter writer;
+    for (size_t i = 0; i < coded.Codes.size(); ++i)
+        writer.Put(coded.Codes[i], coded.Sizes[i]);
+    return writer.Finish();
+}
+
+void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+
+namespace {
+void putWord(Bytes& out, int value) {
+    out.push_back(uint8_t(value));
+    out.push_back(uint8_t(value >> 8));
+}
+
+int tableField(int colors) {
+    int n = 0;
+    while ((2 << n) < colors)
+        ++n;
+    return n;
+}
+
+void putTable(Bytes& out, int colors) {
+    const int field = tableField(colors);
+    for (int i = 0; i < (2 << field); ++i) {
+        out.push_back(uint8_t(i * 3));
+        out.push_back(uint8_t(i * 5));
+        out.push_back(uint8_t(i * 7));
+    }
+}
+} // namespace
+
+Bytes GifWithBlocks(int width, int height, int colors, const Bytes& blocks, bool trailer) {
+    Bytes out = {'G', 'I', 'F', '8', '9', 'a'};
+    putWord(out, width);
+    putWord(out, height);
+    out.push_back(colors > 0 ? uint8_t(0x80 | 0x70 | tableField(colors)) : 0);
+    out.push_back(0);
+    out.push_back(0);
+    if (colors > 0)
+        putTable(out, colors);
+    Append(out, blocks);
+    if (trailer)
+        out.push_back(';');
+    return out;
+}
+
+Bytes ImageBlock(int left, int top, int width, int height, bool interlaced, int localColors, int minCodeSize,
+                 const Bytes& data) {
+    Bytes out = {','};
+    putWord(out, left);
+    putWord(out, top);
+    putWord(out, width);
+    putWord(out, height);
+    uint8_t packed = interlaced ? 0x40 : 0;
+    if (localColors > 0)
+        packed |= uint8_t(0x80 | tableField(localColors));
+    out.push_back(packed);
+    if (localColors > 0)
+        putTable(out, localColors);
+    out.push_back(uint8_t(minCodeSize));
+    Append(out, data);
+    return out;
+}
+
+void LoadImage(TGIFImage& image, const Bytes& bytes) {
+    TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
+    image.LoadFromStream(stream);
+}
+
+Bytes SaveImage(TGIFImage& image) {
+    TMemoryStream stream;
+    image.SaveToStream(stream);
+    return Bytes(stream.Memory(), stream.Memory() + stream.Size());
+}
+
+std::vector<std::string> OutsideGifFiles() {
+    namespace fs = std::filesystem;
+    const char* roots[] = {
+        "/usr/share/apache2/icons",                           // apache2-data
+        "/usr/share/xml/docbook/stylesheet/docbook-xsl",      // docbook-xsl
+        "/usr/share/tcltk/tk8.6/images",                      // libtk8.6
+        "/usr/share/qt6/doc/global/template/images",          // qt6-base-dev
+        "/usr/share/javascript/jstree",                       // libjs-jquery-jstree
+    };
+    std::vector<std::string> files;
+    for (const char* root : roots) {
+        std::error_code error;
+        if (!fs::is_directory(root, error))
+            continue;
+        for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
+             it.increment(error)) {
+            if (it->is_regular_file(error) && it->path().extension() == ".gif")
+                files.push_back(it->path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+Bytes ReadFile(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+namespace {
+struct MemoryInput {
+    const Bytes* Data;
+    size_t Offset;
+};
+
+int readMemory(GifFileType* file, GifByteType* buffer, int count) {
+    auto* input = static_cast<MemoryInput*>(file->UserData);
+    const size_t n = std::min<size_t>(size_t(count), input->Data->size() - input->Offset);
+    std::memcpy(buffer, input->Data->data() + input->Offset, n);
+    input->Offset += n;
+    return int(n);
+}
+
+std::vector<uint32_t> colorsOf(const ColorMapObject* map) {
+    std::vector<uint32_t> colors;
+    if (!map)
+        return colors;
+    for (int i = 0; i < map->ColorCount; ++i)
+        colors.push_back(map->Colors[i].Red | (map->Colors[i].Green << 8) | (map->Colors[i].Blue << 16));
+    return colors;
+}
+
+// Walks giflib's extension blocks: an application or comment block is
+// followed by its continuation blocks.
+void readExtensions(const ExtensionBlock* blocks, int count, OracleFrame& frame) {
+    for (int i = 0; i < count; ++i) {
+        const ExtensionBlock& block = blocks[i];
+        if (block.Function == GRAPHICS_EXT_FUNC_CODE && !frame.HasControl) {
+            GraphicsControlBlock control;
+            if (DGifExtensionToGCB(block.ByteCount, block.Bytes, &control) == GIF_OK) {
+                frame.HasControl = true;
+                frame.Disposal = control.DisposalMode;
+                frame.Delay = control.DelayTime;
+                frame.TransparentIndex = control.TransparentColor;
+            }
+        } else if (block.Function == COMMENT_EXT_FUNC_CODE) {
+            frame.Comments.emplace_back(reinterpret_cast<const char*>(block.Bytes), size_t(block.ByteCount));
+            while (i + 1 < count && blocks[i + 1].Function == CONTINUE_EXT_FUNC_CODE) {
+                ++i;
+                frame.Comments.emplace_back(reinterpret_cast<const char*>(blocks[i].Bytes),
+                                            size_t(blocks[i].ByteCount));
+            }
+        } else if (block.Function == APPLICATION_EXT_FUNC_CODE) {
+            const bool loop = block.ByteCount == 11 && (std::memcmp(block.Bytes, "NETSCAPE2.0", 11) == 0 ||
+                                                         std::memcmp(block.Bytes, "ANIMEXTS1.0", 11) == 0);
+            while (i + 1 < count && blocks[i + 1].Function == CONTINUE_EXT_FUNC_CODE) {
+                ++i;
+                const ExtensionBlock& data = blocks[i];
+                if (loop && data.ByteCount >= 3 && (data.Bytes[0] & 7) == 1 && frame.Loops < 0)
+                    frame.Loops = data.Bytes[1] | (data.Bytes[2] << 8);
+            }
+        }
+    }
+}
+} // namespace
+
+OracleImage GiflibRead(const Bytes& bytes) {
+    OracleImage image;
+    MemoryInput input{&bytes, 0};
+    int error = 0;
+    GifFileType* file = DGifOpen(&input, readMemory, &error);
+    if (!file)
+        return image;
+    if (DGifSlurp(file) == GIF_OK) {
+        image.Ok = true;
+        image.Width = file->SWidth;
+        image.Height = file->SHeight;
+        image.GlobalColors = colorsOf(file->SColorMap);
+        for (int i = 0; i < file->ImageCount; ++i) {
+            const SavedImage& saved = file->SavedImages[i];
+            OracleFrame frame;
+            frame.Left = saved.ImageDesc.Left;
+            frame.Top = saved.ImageDesc.Top;
+            frame.Width = saved.ImageDesc.Width;
+            frame.Height = saved.ImageDesc.Height;
+            frame.Interlaced = saved.ImageDesc.Interlace;
+            frame.LocalColors = colorsOf(saved.ImageDesc.ColorMap);
+            frame.Pixels.assign(saved.RasterBits, saved.RasterBits + size_t(frame.Width) * size_t(frame.Height));
+            readExtensions(saved.ExtensionBlocks, saved.ExtensionBlockCount, frame);
+            image.Frames.push_back(std::move(frame));
+        }
+        OracleFrame trailing;
+        readExtensions(file->ExtensionBlocks, file->ExtensionBlockCount, trailing);
+        image.TrailingComments = trailing.Comments;
+    }
+    DGifCloseFile(file, &error);
+    return image;
+}
+
+uint32_t ActiveColor(TGIFSubImage& frame, uint8_t index) {
+    TGIFColorMap& table = frame.ActiveColorMap();
+    if (index >= table.Count())
+        return 0xFFFFFFFFu;
+    return GIFColorValue(table.Data()[index]);
+}

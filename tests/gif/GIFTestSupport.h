@@ -1,0 +1,90 @@
+#pragma once
+// Helpers shared by the GIF suites: building GIF bytes by hand, collecting
+// warnings, the outside files and giflib as an independent reader.
+
+#include "gif/GIFImage.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// Collects the warnings of one image.
+struct WarningLog {
+    std::vector<std::string> Messages;
+    void Attach(TGIFImage& image) {
+        image.OnWarning = [this](TPersistent*, int, const std::string& message) { Messages.push_back(message); };
+    }
+    bool Has(const std::string& message) const;
+    std::string Joined() const;
+};
+
+// Packs LZW codes the way GIF stores them, least significant bit first.
+class CodeWriter {
+public:
+    void Put(int code, int bits);
+    // The packed bytes, the last one padded with zeros.
+    Bytes Finish() const;
+
+private:
+    Bytes bytes_;
+    uint32_t buffer_ = 0;
+    int count_ = 0;
+};
+
+// Cuts data into subblocks of the given sizes (the last size repeats) and
+// appends the zero terminator.
+Bytes Subblocks(const Bytes& data, const std::vector<int>& sizes = {255}, bool terminate = true);
+
+// A plain reference LZW encoder written for the tests: every pixel string
+// looked up in a map, a clear code when the table is full.  Returns the
+// code stream with the code size of each code.
+struct CodedStream {
+    std::vector<int> Codes;
+    std::vector<int> Sizes;
+};
+CodedStream ReferenceLZW(const Bytes& pixels, int minCodeSize, bool deferClear = false);
+Bytes Pack(const CodedStream& coded);
+
+// A GIF file by hand: logical screen with a global table of `colors`
+// entries (0 = none), then the given raw blocks, then the trailer.
+Bytes GifWithBlocks(int width, int height, int colors, const Bytes& blocks, bool trailer = true);
+// An image descriptor (and local table of `localColors` entries, 0 =
+// none) followed by the minimum code size and the data.
+Bytes ImageBlock(int left, int top, int width, int height, bool interlaced, int localColors, int minCodeSize,
+                 const Bytes& data);
+
+void Append(Bytes& to, const Bytes& more);
+void LoadImage(TGIFImage& image, const Bytes& bytes);
+Bytes SaveImage(TGIFImage& image);
+
+// The outside GIF files present on this machine (Debian package data,
+// read in place), and the folders they are looked for in.
+std::vector<std::string> OutsideGifFiles();
+Bytes ReadFile(const std::string& name);
+
+// What giflib makes of a GIF file.
+struct OracleFrame {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Interlaced = false;
+    std::vector<uint32_t> LocalColors; // 0x00BBGGRR
+    Bytes Pixels;
+    bool HasControl = false;
+    int Disposal = 0;
+    int Delay = 0;
+    int TransparentIndex = -1;
+    std::vector<std::string> Comments;
+    int Loops = -1; // -1: no loop extension before this frame
+};
+struct OracleImage {
+    bool Ok = false;
+    int Width = 0, Height = 0;
+    std::vector<uint32_t> GlobalColors;
+    std::vector<OracleFrame> Frames;
+    std::vector<std::string> TrailingComments;
+};
+OracleImage GiflibRead(const Bytes& bytes);
+
+// The colour of a frame's pixel through its active colour table.
+uint32_t ActiveColor(TGIFSubImage& frame, uint8_t index);

@@ -1,0 +1,280 @@
+// The stream as a whole: signature and header, the block loop, the trailer,
+// the version written, and the failures and warnings of each.
+
+#include "GIFTestSupport.h"
+
+#include "gif/GIFException.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+// A 2 x 2 frame of pixels 0, 1, 1, 0 as LZW data with a code size of 2.
+Bytes tinyData() {
+    CodedStream coded = ReferenceLZW({0, 1, 1, 0}, 2);
+    return Subblocks(Pack(coded));
+}
+
+Bytes tinyImage() { return ImageBlock(0, 0, 2, 2, false, 0, 2, tinyData()); }
+
+std::string loadError(const Bytes& bytes) {
+    TGIFImage image;
+    try {
+        LoadImage(image, bytes);
+    } catch (const GIFException& error) {
+        return error.Message();
+    }
+    return "";
+}
+
+TEST(GIFStream, SignatureVariantsLoad) {
+    const Bytes plain = GifWithBlocks(2, 2, 4, tinyImage());
+    Bytes prefixed = {'x', 'y', 'z', 'w'};
+    Append(prefixed, plain);
+    Bytes lower = plain;
+    lower[0] = 'g';
+    lower[1] = 'i';
+    lower[2] = 'f';
+    Bytes version = plain;
+    version[3] = '9';
+    version[4] = '9';
+    version[5] = 'z';
+    for (const Bytes& bytes : {plain, prefixed, lower, version}) {
+        TGIFImage image;
+        WarningLog warnings;
+        warnings.Attach(image);
+        ASSERT_NO_THROW(LoadImage(image, bytes));
+        ASSERT_EQ(image.Images().Count(), 1);
+        EXPECT_EQ(image.Images().Frames(0)->Pixels(1, 0), 1);
+        EXPECT_TRUE(warnings.Messages.empty()) << warnings.Joined();
+    }
+    Bytes bad = plain;
+    bad[1] = 'X';
+    EXPECT_EQ(loadError(bad), "Invalid GIF signature");
+    EXPECT_EQ(loadError({'G', 'I', 'F'}), "Premature end of data");
+}
+
+TEST(GIFStream, GlobalTableSizeField) {
+    for (int field = 0; field < 8; ++field) {
+        TGIFImage image;
+        LoadImage(image, GifWithBlocks(2, 2, 2 << field, tinyImage()));
+        EXPECT_EQ(image.GlobalColorMap().Count(), 2 << field);
+        EXPECT_FALSE(image.GlobalColorMap().Optimized()); // the sort flag is not taken from the file
+    }
+    // A table that the file does not hold entirely.
+    Bytes cut = GifWithBlocks(2, 2, 256, {}, false);
+    cut.resize(13 + 3 * 100);
+    EXPECT_EQ(loadError(cut), "Premature end of data");
+}
+
+TEST(GIFStream, ZeroBytesBetweenBlocksAndAfterTrailer) {
+    Bytes blocks = {0, 0};
+    Append(blocks, tinyImage());
+    blocks.insert(blocks.end(), {0, 0, 0});
+    Append(blocks, tinyImage());
+    Bytes bytes = GifWithBlocks(2, 2, 4, blocks);
+    bytes.insert(bytes.end(), {'g', 'a', 'r', 'b', 'a', 'g', 'e'});
+    TGIFImage image;
+    WarningLog warnings;
+    warnings.Attach(image);
+    LoadImage(image, bytes);
+    EXPECT_EQ(image.Images().Count(), 2);
+    EXPECT_TRUE(warnings.Messages.empty()) << warnings.Joined();
+}
+
+TEST(GIFStream, MissingTrailerWarnsThatDataMayBeLost) {
+    TGIFImage image;
+    WarningLog warnings;
+    warnings.Attach(image);
+    LoadImage(image, GifWithBlocks(2, 2, 4, tinyImage(), false));
+    EXPECT_EQ(image.Images().Count(), 1);
+    ASSERT_EQ(warnings.Messages.size(), 1u);
+    EXPECT_EQ(warnings.Messages[0], "Premature end of data");
+}
+
+TEST(GIFStream, UnknownBlockTypeEndsTheBlocks) {
+    Bytes blocks = tinyImage();
+    blocks.push_back('X');
+    Append(blocks, tinyImage());
+    TGIFImage image;
+    WarningLog warnings;
+    warnings.Attach(image);
+    LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
+    EXPECT_EQ(image.Images().Count(), 1);
+    ASSERT_EQ(warnings.Messages.size(), 2u) << warnings.Joined();
+    EXPECT_EQ(warnings.Messages[0], "Unknown GIF block type");
+    EXPECT_EQ(warnings.Messages[1], "Invalid Image trailer");
+}
+
+// Only an image separator starts an image: after a frame's extensions any
+// other byte leaves the frame without pixels and is reported by the block
+// reader.
+TEST(GIFStream, OnlyTheSeparatorStartsAnImage) {
+    Bytes blocks = {'!', 0xFE, 2, 'h', 'i', 0};
+    blocks.push_back('#');
+    Append(blocks, tinyImage());
+    TGIFImage image;
+    WarningLog warnings;
+    warnings.Attach(image);
+    LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
+    ASSERT_EQ(image.Images().Count(), 1);
+    EXPECT_TRUE(image.Images().Frames(0)->Empty());
+    EXPECT_EQ(image.Images().Frames(0)->Extensions().Count(), 1);
+    EXPECT_TRUE(warnings.Has("Unknown GIF block type")) << warnings.Joined();
+}
+
+TEST(GIFStream, ExtensionsAfterTheLastImageFormAFrameOfTheirOwn) {
+    Bytes blocks = tinyImage();
+    blocks.insert(blocks.end(), {'!', 0xFE, 3, 'e', 'n', 'd', 0});
+    TGIFImage image;
+    LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
+    ASSERT_EQ(image.Images().Count(), 2);
+    EXPECT_TRUE(image.Images().Frames(1)->Empty());
+    const Bytes written = SaveImage(image);
+    TGIFImage again;
+    LoadImage(again, written);
+    ASSERT_EQ(again.Images().Count(), 2);
+    auto* comment = dynamic_cast<TGIFCommentExtension*>(again.Images().Frames(1)->Extensions().Extensions(0));
+    ASSERT_NE(comment, nullptr);
+    EXPECT_EQ(comment->Comment().Strings(0), "end");
+}
+
+TEST(GIFStream, FailureInTheSecondFrameKeepsTheFirstAndRewinds) {
+    Bytes blocks = tinyImage();
+    blocks.insert(blocks.end(), {'!', 0x77, 1, 0, 0}); // no class for label 0x77
+    Bytes bytes = {'p', 'a', 'd', '!'};
+    Append(bytes, GifWithBlocks(2, 2, 4, blocks));
+    TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
+    stream.SetPosition(4);
+    TGIFImage image;
+    try {
+        image.LoadFromStream(stream);
+        FAIL();
+    } catch (const GIFException& error) {
+        EXPECT_EQ(error.Message(), "Unknown extension type");
+    }
+    EXPECT_EQ(stream.Position(), 4);
+    EXPECT_EQ(image.Images().Count(), 1);
+}
+
+TEST(GIFStream, SavingWithoutFramesIsRefused) {
+    TGIFImage image;
+    image.SetWidth(10);
+    try {
+        SaveImage(image);
+        FAIL();
+    } catch (const GIFException& error) {
+        EXPECT_EQ(error.Message(), "Unsupported GIF version");
+    }
+}
+
+TEST(GIFStream, VersionWrittenFollowsTheFrames) {
+    TGIFImage image;
+    image.GlobalColorMap().Add(0);
+    image.GlobalColorMap().Add(0xFFFFFF);
+    image.GlobalColorMap().SetOptimized(true); // sorted global table alone: still 87a
+    image.Header().SetAspectRatio(49);
+    auto* frame = new TGIFSubImage(&image);
+    image.Add(frame);
+    frame->SetBounds(0, 0, 3, 3);
+    EXPECT_EQ(image.Version(), 1);
+    Bytes written = SaveImage(image);
+    EXPECT_EQ(std::string(written.begin(), written.begin() + 6), "GIF87a");
+    EXPECT_EQ(written[10] & 0x08, 0x08); // the sort flag is still written
+    frame->Extensions().Add(new TGIFCommentExtension(frame));
+    EXPECT_EQ(image.Version(), 2);
+    written = SaveImage(image);
+    EXPECT_EQ(std::string(written.begin(), written.begin() + 6), "GIF89a");
+}
+
+TEST(GIFStream, HeaderPackedByteMatchesTheTableWritten) {
+    // A global table of 4 colours beside a local one of 256: the header's
+    // size field describes the 4 entries actually written.
+    TGIFImage image;
+    for (int i = 0; i < 4; ++i)
+        image.GlobalColorMap().Add(uint32_t(i));
+    auto* frame = new TGIFSubImage(&image);
+    image.Add(frame);
+    frame->SetBounds(0, 0, 2, 2);
+    for (int i = 0; i < 256; ++i)
+        frame->ColorMap().Add(uint32_t(i * 65793));
+    const Bytes written = SaveImage(image);
+    EXPECT_EQ(written[10] & 0x87, 0x81);
+    EXPECT_EQ(written[10] & 0x70, 0x70); // colour resolution of the deepest table
+    TGIFImage again;
+    LoadImage(again, written);
+    EXPECT_EQ(again.GlobalColorMap().Count(), 4);
+    EXPECT_EQ(again.Images().Frames(0)->ColorMap().Count(), 256);
+}
+
+TEST(GIFStream, ClearEmptiesEverything) {
+    TGIFImage image;
+    LoadImage(image, GifWithBlocks(2, 2, 4, tinyImage()));
+    image.Clear();
+    EXPECT_TRUE(image.Empty());
+    EXPECT_EQ(image.Width(), 0);
+    EXPECT_EQ(image.GlobalColorMap().Count(), 0);
+    EXPECT_EQ(image.Version(), 0);
+}
+
+TEST(GIFStream, ScreenSizeSettersGuardTheFrames) {
+    TGIFImage image;
+    auto* frame = new TGIFSubImage(&image);
+    image.Add(frame);
+    frame->SetBounds(5, 6, 10, 20);
+    EXPECT_EQ(image.Width(), 15);
+    EXPECT_EQ(image.Height(), 26);
+    try {
+        image.SetWidth(14);
+        FAIL();
+    } catch (const GIFException& error) {
+        EXPECT_EQ(error.Message(), "Image width too small for contained frames");
+    }
+    try {
+        image.SetHeight(25);
+        FAIL();
+    } catch (const GIFException& error) {
+        EXPECT_EQ(error.Message(), "Image height too small for contained frames");
+    }
+    image.SetWidth(100);
+    image.SetHeight(26);
+    EXPECT_EQ(image.Width(), 100);
+}
+
+TEST(GIFStream, AddTakesOnlyItsOwnFrames) {
+    TGIFImage image, other;
+    TGIFSubImage foreign(&other);
+    TStringList list;
+    EXPECT_THROW(image.Add(&foreign), GIFException);
+    try {
+        image.Add(&list);
+        FAIL();
+    } catch (const GIFException& error) {
+        EXPECT_EQ(error.Message(), "Object type not supported for operation");
+    }
+    auto* frame = new TGIFSubImage(&image);
+    EXPECT_EQ(image.Add(frame), 0);
+    EXPECT_EQ(image.Add(frame), 0); // not twice
+    EXPECT_EQ(image.Images().Count(), 1);
+    delete frame; // a frame freed directly leaves its image's list
+    EXPECT_EQ(image.Images().Count(), 0);
+}
+
+TEST(GIFStream, FilesRoundTrip) {
+    const auto dir = std::filesystem::temp_directory_path() / ("ondrill-gif-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string name = (dir / "tiny.gif").string();
+    TGIFImage image;
+    LoadImage(image, GifWithBlocks(2, 2, 4, tinyImage()));
+    image.SaveToFile(name);
+    TGIFImage again;
+    again.LoadFromFile(name);
+    EXPECT_EQ(again.Images().Frames(0)->Pixels(0, 1), 1);
+    std::filesystem::remove_all(dir);
+    EXPECT_THROW(again.LoadFromFile(name), EFOpenError);
+}
+
+} // namespace

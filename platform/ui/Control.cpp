@@ -1,0 +1,1076 @@
+#include "platform/ui/Control.h"
+
+#include "platform/base/Exceptions.h"
+#include "platform/ui/TimerService.h"
+#include "platform/ui/UserInteraction.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+
+#include <algorithm>
+
+namespace {
+
+TControl* captureControl = nullptr;
+TWinControl* focusControl = nullptr;
+TWinControl* caretOwner = nullptr;
+TControl::TPopupMenuHandler popupMenuHandler;
+
+const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class TPostedMessageEvent : public QEvent {
+public:
+    explicit TPostedMessageEvent(const TMessage& message)
+        : QEvent(kPostedMessageEvent), Message(message) {}
+    TMessage Message;
+};
+
+// Receives the posted messages of one window control.  It goes with the
+// control, and Qt drops the events still queued for it.
+class TMessageReceiver : public QObject {
+public:
+    explicit TMessageReceiver(TWinControl* control) : Control(control) {}
+    bool event(QEvent* event) override {
+        if (event->type() != kPostedMessageEvent)
+            return QObject::event(event);
+        if (Control != nullptr) {
+            TMessage message = static_cast<TPostedMessageEvent*>(event)->Message;
+            ++Depth;
+            DeliverMessage(*Control, message);
+            --Depth;
+        }
+        return true;
+    }
+    TWinControl* Control;
+    int Depth = 0;
+};
+
+bool isMouseMessage(unsigned msg) {
+    return (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Shift states
+
+TShiftState KeysToShiftState(unsigned keys) {
+    TShiftState shift = 0;
+    if (keys & MK_SHIFT)
+        shift |= ssShift;
+    if (keys & MK_CONTROL)
+        shift |= ssCtrl;
+    if (keys & MK_LBUTTON)
+        shift |= ssLeft;
+    if (keys & MK_RBUTTON)
+        shift |= ssRight;
+    if (keys & MK_MBUTTON)
+        shift |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= ssAlt;
+    return shift;
+}
+
+TShiftState KeyDataToShiftState(LPARAM keyData) {
+    TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        shift |= ssCtrl;
+    if (static_cast<uint32_t>(keyData) & KF_ALTDOWN_BIT)
+        shift |= ssAlt;
+    return shift;
+}
+
+// ---------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
+    font_->OnChange = [this](TPersistent*) { FontChanged(); };
+}
+
+TControl::~TControl() {
+    Destroying();
+    if (captureControl == this)
+        captureControl = nullptr;
+    if (parent_ != nullptr)
+        SetParent(nullptr);
+}
+
+void TControl::SetPopupMenuHandler(TPopupMenuHandler handler) { popupMenuHandler = std::move(handler); }
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == parent_)
+        return;
+    for (TWinControl* p = parent; p != nullptr; p = p->Parent())
+        if (p == this)
+            throw EInvalidOperation("A control cannot have itself as its parent");
+    if (parent_ != nullptr) {
+        TWinControl* old = parent_;
+        old->removeControl(this);
+        old->InvalidateRect(nullptr);
+    }
+    if (parent != nullptr) {
+        parent->insertControl(this);
+        if (parentFont_)
+            Perform(CM_PARENTFONTCHANGED);
+        if (parentColor_)
+            Perform(CM_PARENTCOLORCHANGED);
+        Invalidate();
+    }
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_)
+        return;
+    TRect old = BoundsRect();
+    left_ = left;
+    top_ = top;
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    BoundsChanged(old);
+}
+
+void TControl::BoundsChanged(const TRect& oldBounds) {
+    if (parent_ != nullptr && visible_) {
+        parent_->InvalidateRect(&oldBounds);
+        TRect now = BoundsRect();
+        parent_->InvalidateRect(&now);
+    }
+}
+
+TPoint TControl::ClientToScreen(TPoint point) const {
+    if (parent_ != nullptr)
+        return parent_->ClientToScreen({point.X + left_, point.Y + top_});
+    return {point.X + left_, point.Y + top_};
+}
+
+TPoint TControl::ScreenToClient(TPoint point) const {
+    TPoint origin = ClientToScreen({0, 0});
+    return {point.X - origin.X, point.Y - origin.Y};
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
+}
+
+bool TControl::Showing() const {
+    for (const TControl* c = this; c != nullptr; c = c->parent_)
+        if (!c->visible_)
+            return false;
+    return true;
+}
+
+void TControl::SetEnabled(bool enabled) {
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    Perform(CM_ENABLEDCHANGED);
+}
+
+void TControl::SetColor(TColor color) {
+    if (color == color_) {
+        parentColor_ = false;
+        return;
+    }
+    color_ = color;
+    parentColor_ = false;
+    Perform(CM_COLORCHANGED);
+}
+
+void TControl::SetParentColor(bool value) {
+    if (value == parentColor_)
+        return;
+    parentColor_ = value;
+    if (value && parent_ != nullptr)
+        Perform(CM_PARENTCOLORCHANGED);
+}
+
+void TControl::SetParentFont(bool value) {
+    if (value == parentFont_)
+        return;
+    parentFont_ = value;
+    if (value && parent_ != nullptr)
+        Perform(CM_PARENTFONTCHANGED);
+}
+
+void TControl::FontChanged() {
+    parentFont_ = false;
+    Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetCursor(int cursor) {
+    if (cursor == cursor_)
+        return;
+    cursor_ = cursor;
+    Perform(CM_CURSORCHANGED);
+}
+
+void TControl::SetCaption(const std::string& caption) {
+    if (caption == caption_)
+        return;
+    caption_ = caption;
+    Perform(CM_TEXTCHANGED);
+}
+
+void TControl::SetPopupMenu(TComponent* menu) {
+    if (menu == popupMenu_)
+        return;
+    if (popupMenu_ != nullptr)
+        popupMenu_->RemoveFreeNotification(this);
+    popupMenu_ = menu;
+    if (menu != nullptr)
+        menu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == popupMenu_)
+        popupMenu_ = nullptr;
+}
+
+LRESULT TControl::Perform(unsigned msg, WPARAM wParam, LPARAM lParam) {
+    TMessage message{msg, wParam, lParam, 0};
+    WndProc(message);
+    return message.Result;
+}
+
+void TControl::WndProc(TMessage& message) { Dispatch(message); }
+
+void TControl::DefaultHandler(TMessage& message) { message.Result = 0; }
+
+void TControl::Dispatch(TMessage& message) {
+    switch (message.Msg) {
+    case WM_MOUSEMOVE: {
+        TPoint p = PointFromLParam(message.LParam);
+        if (!(ControlStyle & csNoStdEvents))
+            MouseMove(KeysToShiftState(static_cast<unsigned>(message.WParam)), p.X, p.Y);
+        message.Result = 0;
+        return;
+    }
+    case WM_LBUTTONDOWN:
+        return handleMouseButton(message, mbLeft, true, false);
+    case WM_LBUTTONDBLCLK:
+        return handleMouseButton(message, mbLeft, true, true);
+    case WM_LBUTTONUP:
+        return handleMouseButton(message, mbLeft, false, false);
+    case WM_RBUTTONDOWN:
+        return handleMouseButton(message, mbRight, true, false);
+    case WM_RBUTTONDBLCLK:
+        return handleMouseButton(message, mbRight, true, true);
+    case WM_RBUTTONUP:
+        return handleMouseButton(message, mbRight, false, false);
+    case WM_MBUTTONDOWN:
+        return handleMouseButton(message, mbMiddle, true, false);
+    case WM_MBUTTONDBLCLK:
+        return handleMouseButton(message, mbMiddle, true, true);
+    case WM_MBUTTONUP:
+        return handleMouseButton(message, mbMiddle, false, false);
+    case WM_CONTEXTMENU:
+        return handleContextMenu(message);
+    case CM_MOUSEENTER:
+        if (OnMouseEnter)
+            OnMouseEnter(this);
+        return;
+    case CM_MOUSELEAVE:
+        if (OnMouseLeave)
+            OnMouseLeave(this);
+        return;
+    case CM_PARENTFONTCHANGED:
+        if (parentFont_ && parent_ != nullptr) {
+            font_->Assign(&parent_->Font());
+            parentFont_ = true; // Assign's notice cleared it
+        }
+        return;
+    case CM_PARENTCOLORCHANGED:
+        if (parentColor_ && parent_ != nullptr) {
+            SetColor(parent_->Color());
+            parentColor_ = true;
+        }
+        return;
+    case CM_FONTCHANGED:
+    case CM_COLORCHANGED:
+    case CM_ENABLEDCHANGED:
+        Invalidate();
+        return;
+    case CM_VISIBLECHANGED:
+        if (parent_ != nullptr) {
+            TRect bounds = BoundsRect();
+            parent_->InvalidateRect(&bounds);
+        }
+        return;
+    default:
+        DefaultHandler(message);
+    }
+}
+
+void TControl::handleMouseButton(TMessage& message, TMouseButton button, bool down, bool doubleClick) {
+    TPoint p = PointFromLParam(message.LParam);
+    TShiftState shift = KeysToShiftState(static_cast<unsigned>(message.WParam));
+    message.Result = 0;
+    if (down) {
+        if (doubleClick)
+            shift |= ssDouble;
+        if (button == mbLeft) {
+            if (ControlStyle & csCaptureMouse)
+                SetMouseCapture(true);
+            if (ControlStyle & csClickEvents) {
+                if (doubleClick)
+                    DblClick();
+                else
+                    ControlState |= csClicked;
+            }
+        }
+        if (!(ControlStyle & csNoStdEvents))
+            MouseDown(button, shift, p.X, p.Y);
+        return;
+    }
+    if (button == mbLeft) {
+        if (ControlStyle & csCaptureMouse)
+            SetMouseCapture(false);
+        if (ControlState & csClicked) {
+            ControlState &= ~csClicked;
+            if (ClientRect().Contains(p))
+                Click();
+        }
+    }
+    if (!(ControlStyle & csNoStdEvents))
+        MouseUp(button, shift, p.X, p.Y);
+}
+
+void TControl::handleContextMenu(TMessage& message) {
+    TPoint screen = PointFromLParam(message.LParam);
+    bool fromKeyboard = screen.X == -1 && screen.Y == -1;
+    TPoint client = fromKeyboard ? TPoint{-1, -1} : ScreenToClient(screen);
+    bool handled = false;
+    DoContextPopup(client, handled);
+    if (handled) {
+        message.Result = 1;
+        return;
+    }
+    if (popupMenu_ != nullptr && popupMenuHandler) {
+        if (fromKeyboard)
+            screen = ClientToScreen({Width() / 2, Height() / 2});
+        if (popupMenuHandler(*this, *popupMenu_, screen)) {
+            message.Result = 1;
+            return;
+        }
+    }
+    // Not taken here: the parent may offer its menu.
+    message.Result = parent_ != nullptr ? parent_->Perform(WM_CONTEXTMENU, message.WParam, message.LParam) : 0;
+}
+
+void TControl::DoContextPopup(TPoint mousePos, bool& handled) {
+    if (OnContextPopup)
+        OnContextPopup(this, mousePos, handled);
+}
+
+void TControl::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TControl::DblClick() {
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseDown)
+        OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+    if (OnMouseMove)
+        OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseUp)
+        OnMouseUp(this, button, shift, x, y);
+}
+
+TWinControl* TControl::Window() const { return parent_; }
+
+void TControl::Invalidate() {
+    if (parent_ != nullptr && visible_) {
+        TRect bounds = BoundsRect();
+        parent_->InvalidateRect(&bounds);
+    }
+}
+
+void TControl::Update() {
+    if (parent_ != nullptr)
+        parent_->Update();
+}
+
+bool TControl::MouseCapture() const { return captureControl == this; }
+
+void TControl::SetMouseCapture(bool capture) {
+    if (capture)
+        SetCaptureControl(this);
+    else if (captureControl == this)
+        ReleaseCapture();
+}
+
+// ---------------------------------------------------------------------------
+// Capture and focus
+
+TControl* GetCaptureControl() { return captureControl; }
+
+void SetCaptureControl(TControl* control) {
+    if (control == captureControl)
+        return;
+    TControl* previous = captureControl;
+    TWinControl* previousWindow = previous != nullptr ? previous->Window() : nullptr;
+    TWinControl* window = control != nullptr ? control->Window() : nullptr;
+    captureControl = control;
+    if (previousWindow != nullptr && previousWindow != window && previousWindow->Peer() != nullptr)
+        previousWindow->Peer()->CaptureChanged(false);
+    if (window != nullptr && window->Peer() != nullptr)
+        window->Peer()->CaptureChanged(true);
+    if (previous != nullptr)
+        previous->Perform(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(control));
+}
+
+void ReleaseCapture() { SetCaptureControl(nullptr); }
+
+TWinControl* GetFocusControl() { return focusControl; }
+
+// ---------------------------------------------------------------------------
+// TWinControl
+
+TWinControl::TWinControl(TComponent* owner)
+    : TControl(owner), receiver_(std::make_unique<TMessageReceiver>(this)) {}
+
+TWinControl::~TWinControl() {
+    Destroying();
+    KillAllTimers(this);
+    if (caretOwner == this)
+        caretOwner = nullptr;
+    if (focusControl == this)
+        focusControl = nullptr;
+    // Children go with their parent; each takes itself out of our list.
+    while (!controls_.empty())
+        delete controls_.back();
+    DestroyHandle();
+    auto* receiver = static_cast<TMessageReceiver*>(receiver_.get());
+    receiver->Control = nullptr;
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::removePostedEvents(receiver);
+    if (receiver->Depth > 0) {
+        // Freed from inside one of its own posted messages: the receiver is
+        // still on the stack and goes later.
+        receiver_.release();
+        receiver->deleteLater();
+    }
+}
+
+TControl* TWinControl::Controls(int index) const {
+    if (index < 0 || index >= ControlCount())
+        throw EListError();
+    return controls_[static_cast<size_t>(index)];
+}
+
+void TWinControl::insertControl(TControl* control) {
+    controls_.push_back(control);
+    control->setParentField(this);
+    if (auto* child = dynamic_cast<TWinControl*>(control); child != nullptr && peer_ != nullptr)
+        child->HandleNeeded();
+}
+
+void TWinControl::removeControl(TControl* control) {
+    if (auto* child = dynamic_cast<TWinControl*>(control); child != nullptr)
+        child->DestroyHandle();
+    controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+    control->setParentField(nullptr);
+    if (mouseControl_ == control)
+        mouseControl_ = nullptr;
+}
+
+TControl* TWinControl::ControlAtPos(TPoint point) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TControl* control = *it;
+        if (dynamic_cast<TWinControl*>(control) != nullptr)
+            continue;
+        if (control->Visible() && control->Enabled() && control->BoundsRect().Contains(point))
+            return control;
+    }
+    return nullptr;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.Style = tabStop_ ? unsigned{WS_TABSTOP} : 0u;
+    params.ExStyle = 0;
+}
+
+void TWinControl::HandleNeeded() {
+    if (peer_ != nullptr || !HasWindowPeerFactory() || (ControlState & csDestroyingHandle) ||
+        IsDestroying())
+        return;
+    if (Parent() != nullptr) {
+        Parent()->HandleNeeded();
+        if (!Parent()->HandleAllocated())
+            return;
+    }
+    ControlState |= csCreating;
+    CreateWnd();
+    ControlState &= ~csCreating;
+    createChildHandles();
+}
+
+void TWinControl::createChildHandles() {
+    if (peer_ == nullptr)
+        return;
+    for (TControl* control : std::vector<TControl*>(controls_))
+        if (auto* child = dynamic_cast<TWinControl*>(control))
+            child->HandleNeeded();
+}
+
+void TWinControl::CreateWnd() {
+    CreateParams(params_);
+    peer_ = CreateWindowPeer(*this);
+}
+
+void TWinControl::DestroyWnd() {
+    for (TControl* control : std::vector<TControl*>(controls_))
+        if (auto* child = dynamic_cast<TWinControl*>(control))
+            child->DestroyHandle();
+    peer_.reset();
+}
+
+void TWinControl::DestroyHandle() {
+    if (peer_ == nullptr)
+        return;
+    ControlState |= csDestroyingHandle;
+    DestroyWnd();
+    peer_.reset();
+    ControlState &= ~csDestroyingHandle;
+}
+
+void TWinControl::RecreateWnd() {
+    if (peer_ == nullptr)
+        return;
+    DestroyHandle();
+    HandleNeeded();
+}
+
+int TWinControl::ClientWidth() const {
+    return peer_ != nullptr ? peer_->ClientSize().cx : Width();
+}
+
+int TWinControl::ClientHeight() const {
+    return peer_ != nullptr ? peer_->ClientSize().cy : Height();
+}
+
+TPoint TWinControl::ClientToScreen(TPoint point) const {
+    if (peer_ != nullptr)
+        return peer_->ClientToScreen(point);
+    return TControl::ClientToScreen(point);
+}
+
+TPoint TWinControl::ScreenToClient(TPoint point) const {
+    if (peer_ != nullptr)
+        return peer_->ScreenToClient(point);
+    return TControl::ScreenToClient(point);
+}
+
+void TWinControl::BoundsChanged(const TRect& oldBounds) {
+    if (peer_ != nullptr)
+        peer_->BoundsChanged();
+    else
+        TControl::BoundsChanged(oldBounds);
+}
+
+void TWinControl::PeerBoundsChanged(const TRect& bounds) {
+    TControl& self = *this;
+    self.left_ = bounds.Left;
+    self.top_ = bounds.Top;
+    self.width_ = bounds.Width();
+    self.height_ = bounds.Height();
+}
+
+// --- focus ------------------------------------------------------------------
+
+bool TWinControl::Focused() const { return focusControl == this; }
+
+bool TWinControl::CanFocus() const {
+    for (const TControl* c = this; c != nullptr; c = c->Parent())
+        if (!c->Visible() || !c->Enabled())
+            return false;
+    return true;
+}
+
+void TWinControl::SetFocus() {
+    if (!CanFocus())
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    if (peer_ != nullptr)
+        peer_->SetFocus();
+    if (focusControl == this)
+        return;
+    // The window system has not (yet) moved the focus: tell both sides, as
+    // it would.
+    TWinControl* previous = focusControl;
+    if (previous != nullptr)
+        previous->Perform(WM_KILLFOCUS, reinterpret_cast<WPARAM>(this));
+    Perform(WM_SETFOCUS, reinterpret_cast<WPARAM>(previous));
+}
+
+void TWinControl::SetTabStop(bool value) {
+    if (value == tabStop_)
+        return;
+    tabStop_ = value;
+    if (peer_ != nullptr)
+        peer_->TabStopChanged();
+}
+
+void TWinControl::DoEnter() {
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (OnExit)
+        OnExit(this);
+}
+
+void TWinControl::KeyDown(uint16_t& key, TShiftState shift) {
+    if (OnKeyDown)
+        OnKeyDown(this, key, shift);
+}
+
+void TWinControl::KeyUp(uint16_t& key, TShiftState shift) {
+    if (OnKeyUp)
+        OnKeyUp(this, key, shift);
+}
+
+void TWinControl::KeyPress(char& key) {
+    if (OnKeyPress)
+        OnKeyPress(this, key);
+}
+
+void TWinControl::FontChanged() { TControl::FontChanged(); }
+
+void TWinControl::notifyControls(unsigned msg) {
+    for (TControl* control : std::vector<TControl*>(controls_))
+        control->Perform(msg);
+}
+
+// --- messages -----------------------------------------------------------------
+
+void TWinControl::WndProc(TMessage& message) {
+    if (isMouseMessage(message.Msg) && forwardToChildControl(message))
+        return;
+    TControl::WndProc(message);
+}
+
+bool TWinControl::forwardToChildControl(TMessage& message) {
+    TPoint point = PointFromLParam(message.LParam);
+    TControl* target = nullptr;
+    TControl* capture = GetCaptureControl();
+    if (capture != nullptr && capture != this) {
+        if (capture->Parent() == this && dynamic_cast<TWinControl*>(capture) == nullptr)
+            target = capture;
+    } else if (capture == nullptr) {
+        target = ControlAtPos(point);
+    }
+    if (message.Msg == WM_MOUSEMOVE && capture == nullptr && target != mouseControl_) {
+        TControl* left = mouseControl_;
+        mouseControl_ = target;
+        if (left != nullptr)
+            left->Perform(CM_MOUSELEAVE);
+        if (target != nullptr)
+            target->Perform(CM_MOUSEENTER);
+    }
+    if (target == nullptr)
+        return false;
+    TPoint local{point.X - target->Left(), point.Y - target->Top()};
+    message.Result = target->Perform(message.Msg, message.WParam, PointToLParam(local));
+    return true;
+}
+
+void TWinControl::Dispatch(TMessage& message) {
+    switch (message.Msg) {
+    case WM_SETFOCUS:
+        focusControl = this;
+        DoEnter();
+        message.Result = 0;
+        return;
+    case WM_KILLFOCUS:
+        if (focusControl == this)
+            focusControl = nullptr;
+        DoExit();
+        message.Result = 0;
+        return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        auto key = static_cast<uint16_t>(message.WParam);
+        KeyDown(key, KeyDataToShiftState(message.LParam));
+        if (key == 0) {
+            message.Result = 0;
+            return;
+        }
+        message.WParam = key;
+        DefaultHandler(message);
+        return;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        auto key = static_cast<uint16_t>(message.WParam);
+        KeyUp(key, KeyDataToShiftState(message.LParam));
+        if (key == 0) {
+            message.Result = 0;
+            return;
+        }
+        DefaultHandler(message);
+        return;
+    }
+    case WM_CHAR: {
+        char key = static_cast<char>(message.WParam & 0xFF);
+        KeyPress(key);
+        if (key == 0) {
+            message.Result = 0;
+            return;
+        }
+        message.WParam = static_cast<unsigned char>(key);
+        DefaultHandler(message);
+        return;
+    }
+    case WM_PAINT: {
+        TPaintStruct paint;
+        TCanvas* canvas = message.WParam != 0 ? reinterpret_cast<TCanvas*>(message.WParam) : BeginPaint(paint);
+        if (canvas != nullptr)
+            PaintControls(*canvas, message.WParam != 0 ? canvas->ClipRect() : paint.rcPaint);
+        if (message.WParam == 0)
+            EndPaint(paint);
+        message.Result = 0;
+        return;
+    }
+    case CM_FONTCHANGED:
+        Invalidate();
+        notifyControls(CM_PARENTFONTCHANGED);
+        return;
+    case CM_COLORCHANGED:
+        Invalidate();
+        notifyControls(CM_PARENTCOLORCHANGED);
+        return;
+    case CM_ENABLEDCHANGED:
+        if (peer_ != nullptr)
+            peer_->EnabledChanged();
+        Invalidate();
+        return;
+    case CM_VISIBLECHANGED:
+        if (Visible() && Parent() == nullptr)
+            HandleNeeded();
+        if (peer_ != nullptr)
+            peer_->VisibleChanged();
+        return;
+    case CM_CURSORCHANGED:
+        if (peer_ != nullptr && peer_->PointerInside())
+            Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(this), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return;
+    case CM_TEXTCHANGED:
+        if (peer_ != nullptr)
+            peer_->TextChanged();
+        return;
+    case CM_MOUSELEAVE:
+        if (mouseControl_ != nullptr) {
+            TControl* left = mouseControl_;
+            mouseControl_ = nullptr;
+            left->Perform(CM_MOUSELEAVE);
+        }
+        TControl::Dispatch(message);
+        return;
+    default:
+        TControl::Dispatch(message);
+    }
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+    switch (message.Msg) {
+    case WM_ERASEBKGND:
+        if (auto* canvas = reinterpret_cast<TCanvas*>(message.WParam)) {
+            canvas->Brush().SetColor(Color());
+            canvas->Brush().SetStyle(bsSolid);
+            canvas->FillRect(canvas->ClipRect());
+        }
+        message.Result = 1;
+        return;
+    case WM_SETCURSOR:
+        if (LOWORD(static_cast<uintptr_t>(message.LParam)) == HTCLIENT) {
+            TControl* under = mouseControl_ != nullptr ? mouseControl_ : this;
+            ShowCursorShape(under->Cursor() != crDefault ? under->Cursor() : Cursor());
+            message.Result = 1;
+            return;
+        }
+        message.Result = 0;
+        return;
+    default:
+        TControl::DefaultHandler(message);
+    }
+}
+
+void TWinControl::ShowCursorShape(int cursor) {
+    if (peer_ != nullptr)
+        peer_->ShowCursor(cursor);
+}
+
+// --- scroll bars --------------------------------------------------------------
+
+int TWinControl::SetScrollInfo(int which, const TScrollInfo& info, unsigned mask, bool redraw) {
+    ScrollBar& b = bar(which);
+    if (mask & SIF_RANGE) {
+        b.Info.Min = info.Min;
+        b.Info.Max = info.Max;
+    }
+    if (mask & SIF_PAGE)
+        b.Info.Page = info.Page;
+    if (mask & SIF_POS)
+        b.Info.Pos = info.Pos;
+    b.DisableNoScroll = (mask & SIF_DISABLENOSCROLL) != 0;
+    long long span = static_cast<long long>(b.Info.Max) - b.Info.Min + 1;
+    if (span > 0 && b.Info.Page > span)
+        b.Info.Page = static_cast<unsigned>(span);
+    long long highest = static_cast<long long>(b.Info.Max) - std::max<long long>(static_cast<long long>(b.Info.Page) - 1, 0);
+    if (b.Info.Pos > highest)
+        b.Info.Pos = static_cast<int>(highest);
+    if (b.Info.Pos < b.Info.Min)
+        b.Info.Pos = b.Info.Min;
+    b.Info.TrackPos = b.Info.Pos;
+    if (peer_ != nullptr && (redraw || (mask & ~SIF_POS) != 0))
+        peer_->ScrollBarChanged(which);
+    return b.Info.Pos;
+}
+
+TScrollInfo TWinControl::GetScrollInfo(int which) const { return bar(which).Info; }
+
+int TWinControl::SetScrollPos(int which, int pos, bool redraw) {
+    int previous = bar(which).Info.Pos;
+    TScrollInfo info;
+    info.Pos = pos;
+    SetScrollInfo(which, info, SIF_POS | (bar(which).DisableNoScroll ? unsigned{SIF_DISABLENOSCROLL} : 0u), redraw);
+    return previous;
+}
+
+int TWinControl::GetScrollPos(int which) const { return bar(which).Info.Pos; }
+
+void TWinControl::SetScrollRange(int which, int min, int max, bool redraw) {
+    TScrollInfo info;
+    info.Min = min;
+    info.Max = max;
+    SetScrollInfo(which, info, SIF_RANGE | (bar(which).DisableNoScroll ? unsigned{SIF_DISABLENOSCROLL} : 0u), redraw);
+}
+
+bool TWinControl::ScrollBarVisible(int which) const {
+    TCreateParams params;
+    const_cast<TWinControl*>(this)->CreateParams(params);
+    unsigned style = which == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
+    if (!(params.Style & style))
+        return false;
+    const ScrollBar& b = bar(which);
+    if (b.Hidden)
+        return false;
+    if (b.DisableNoScroll)
+        return true;
+    long long span = static_cast<long long>(b.Info.Max) - b.Info.Min + 1;
+    if (b.Info.Page > 0)
+        return span > static_cast<long long>(b.Info.Page);
+    return b.Info.Max > b.Info.Min;
+}
+
+void TWinControl::SetScrollTrackPos(int which, int pos) { bar(which).Info.TrackPos = pos; }
+
+// --- caret ----------------------------------------------------------------------
+
+void TWinControl::CreateCaret(int width, int height) {
+    if (caretOwner != nullptr && caretOwner != this)
+        caretOwner->DestroyCaret();
+    caretOwner = this;
+    caret_.Created = true;
+    caret_.Width = std::max(1, width);
+    caret_.Height = std::max(1, height);
+    caret_.HideCount = 1;
+    if (peer_ != nullptr)
+        peer_->CaretChanged();
+}
+
+void TWinControl::DestroyCaret() {
+    if (!caret_.Created)
+        return;
+    TPoint pos = caret_.Pos;
+    caret_ = TCaretState{};
+    caret_.Pos = pos;
+    if (caretOwner == this)
+        caretOwner = nullptr;
+    if (peer_ != nullptr)
+        peer_->CaretChanged();
+}
+
+void TWinControl::SetCaretPos(int x, int y) {
+    if (caret_.Pos == TPoint{x, y})
+        return;
+    caret_.Pos = {x, y};
+    if (peer_ != nullptr && caret_.Created)
+        peer_->CaretChanged();
+}
+
+void TWinControl::ShowCaret() {
+    if (!caret_.Created || caret_.HideCount <= 0)
+        return;
+    --caret_.HideCount;
+    if (peer_ != nullptr)
+        peer_->CaretChanged();
+}
+
+void TWinControl::HideCaret() {
+    if (!caret_.Created)
+        return;
+    ++caret_.HideCount;
+    if (peer_ != nullptr)
+        peer_->CaretChanged();
+}
+
+// --- painting -------------------------------------------------------------------
+
+void TWinControl::Invalidate() {
+    if (peer_ != nullptr)
+        peer_->Invalidate(nullptr);
+}
+
+void TWinControl::Update() {
+    if (peer_ != nullptr)
+        peer_->Update();
+}
+
+void TWinControl::InvalidateRect(const TRect* rect) {
+    if (peer_ != nullptr)
+        peer_->Invalidate(rect);
+}
+
+void TWinControl::ScrollWindow(int dx, int dy, const TRect* scroll, const TRect* clip) {
+    if (peer_ == nullptr || (dx == 0 && dy == 0))
+        return;
+    TRect area = scroll != nullptr ? *scroll : ClientRect();
+    if (clip != nullptr && !IntersectRect(area, area, *clip))
+        return;
+    peer_->Scroll(dx, dy, area);
+}
+
+TCanvas* TWinControl::BeginPaint(TPaintStruct& paint) {
+    if (!painting_) {
+        paint = TPaintStruct{};
+        return nullptr;
+    }
+    paint.Canvas = &windowCanvas_;
+    paint.rcPaint = paintRect_;
+    activePaint_ = &paint;
+    return paint.Canvas;
+}
+
+void TWinControl::EndPaint(TPaintStruct& paint) {
+    if (activePaint_ == &paint)
+        activePaint_ = nullptr;
+}
+
+void TWinControl::PeerPaintBegin(QPaintDevice* device, const TRect& rect) {
+    windowCanvas_.SetDevice(device);
+    windowCanvas_.SetOrigin({0, 0});
+    windowCanvas_.RemoveClip();
+    paintRect_ = rect;
+    painting_ = true;
+}
+
+void TWinControl::PeerPaintEnd() {
+    painting_ = false;
+    windowCanvas_.SetDevice(nullptr);
+}
+
+void TWinControl::PaintControls(TCanvas& canvas, const TRect& rect) {
+    QPaintDevice* device = canvas.Device();
+    if (device == nullptr)
+        return;
+    TPoint origin = canvas.Origin();
+    bool released = false;
+    for (TControl* control : std::vector<TControl*>(controls_)) {
+        auto* graphic = dynamic_cast<TGraphicControl*>(control);
+        if (graphic == nullptr || !graphic->Visible())
+            continue;
+        TRect bounds = graphic->BoundsRect();
+        TRect area;
+        if (!IntersectRect(area, bounds, rect))
+            continue;
+        if (!released) {
+            // One painter at a time may draw on a window.
+            canvas.Release();
+            released = true;
+        }
+        TCanvas& child = graphic->Canvas();
+        child.SetDevice(device);
+        child.SetOrigin({origin.X + bounds.Left, origin.Y + bounds.Top});
+        OffsetRect(area, -bounds.Left, -bounds.Top);
+        child.SetClipRect(area);
+        graphic->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&child));
+        child.RemoveClip();
+        child.SetDevice(nullptr);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TCustomControl and TGraphicControl
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+void TCustomControl::Dispatch(TMessage& message) {
+    if (message.Msg != WM_PAINT || message.WParam != 0) {
+        TWinControl::Dispatch(message);
+        return;
+    }
+    TPaintStruct paint;
+    if (TCanvas* canvas = BeginPaint(paint)) {
+        Paint();
+        PaintControls(*canvas, paint.rcPaint);
+    }
+    EndPaint(paint);
+    message.Result = 0;
+}
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+void TGraphicControl::Dispatch(TMessage& message) {
+    if (message.Msg == WM_PAINT) {
+        if (canvas_.HasDevice())
+            Paint();
+        message.Result = 0;
+        return;
+    }
+    TControl::Dispatch(message);
+}
+
+// ---------------------------------------------------------------------------
+// Posting
+
+bool PostMessage(TWinControl* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
+    if (target == nullptr || target->MessageReceiver() == nullptr)
+        return false;
+    QCoreApplication::postEvent(target->MessageReceiver(),
+                                new TPostedMessageEvent(TMessage{msg, wParam, lParam, 0}));
+    return true;
+}
+
+LRESULT SendMessage(TControl* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
+    return target != nullptr ? target->Perform(msg, wParam, lParam) : 0;
+}
+
+LRESULT DeliverMessage(TControl& target, TMessage& message) {
+    RunGuarded([&] { target.WndProc(message); });
+    return message.Result;
+}
+
+void ProcessMessages() {
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}

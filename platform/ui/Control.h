@@ -1,0 +1,451 @@
+#pragma once
+// The window base: TControl (anything with bounds on a parent), TWinControl
+// (a control that can have a window, children, focus, scroll bars and a
+// caret), TCustomControl (a window control that paints on its Canvas) and
+// TGraphicControl (a windowless control painted by its parent).
+//
+// All behaviour runs through messages: Perform hands a TMessage to the
+// virtual WndProc, which calls Dispatch; Dispatch handles the messages this
+// class knows (each derived class overrides it and falls back on its base)
+// and passes the rest to DefaultHandler.  A derived class that wants to see
+// every message first (the editor passes them to attached components)
+// overrides WndProc.
+//
+// A window control gets its window (peer) only when it is parented to a
+// control that has one or when a top-level control is shown, and only when
+// a peer factory is installed.  Without a window it still takes posted
+// messages, timers and focus notices, and measures through its Canvas.
+
+#include "platform/base/Component.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/ui/Cursors.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/Message.h"
+#include "platform/ui/WindowPeer.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TWinControl;
+class QObject;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+using TMouseEvent =
+    std::function<void(TPersistent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TPersistent* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TPersistent* sender, uint16_t& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TPersistent* sender, char& key)>;
+using TContextPopupEvent = std::function<void(TPersistent* sender, TPoint mousePos, bool& handled)>;
+
+// Bits of ControlStyle.
+enum : unsigned {
+    csAcceptsControls = 0x0001,
+    csCaptureMouse = 0x0002,
+    csClickEvents = 0x0004,
+    csOpaque = 0x0008,
+    csDoubleClicks = 0x0010,
+    csNoStdEvents = 0x0020,
+};
+
+// Bits of ControlState.
+enum : unsigned {
+    csLButtonDown = 0x0001,
+    csClicked = 0x0002,
+    csCreating = 0x0004,
+    csDestroyingHandle = 0x0008,
+};
+
+// Window styles a control asks for in CreateParams; the peer reads them
+// when the window is made.
+enum : unsigned {
+    WS_BORDER = 0x00800000,
+    WS_VSCROLL = 0x00200000,
+    WS_HSCROLL = 0x00100000,
+    WS_TABSTOP = 0x00010000,
+    WS_EX_CLIENTEDGE = 0x00000200,
+};
+struct TCreateParams {
+    unsigned Style = 0;
+    unsigned ExStyle = 0;
+};
+
+// Scroll-bar state, as SetScrollInfo takes it (Page 0 = no proportional
+// thumb).
+struct TScrollInfo {
+    int Min = 0;
+    int Max = 0;
+    unsigned Page = 0;
+    int Pos = 0;
+    int TrackPos = 0;
+};
+enum : unsigned {
+    SIF_RANGE = 0x01,
+    SIF_PAGE = 0x02,
+    SIF_POS = 0x04,
+    SIF_DISABLENOSCROLL = 0x08,
+    SIF_TRACKPOS = 0x10,
+    SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS,
+};
+
+// The caret of a window control.
+struct TCaretState {
+    bool Created = false;
+    int Width = 0;
+    int Height = 0;
+    TPoint Pos;
+    int HideCount = 1; // created hidden; ShowCaret counts down
+    bool Shown() const { return Created && HideCount <= 0; }
+};
+
+// The painting cycle of a WM_PAINT with WParam 0.
+struct TPaintStruct {
+    TCanvas* Canvas = nullptr;
+    TRect rcPaint;
+};
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner = nullptr);
+    ~TControl() override;
+
+    std::string ClassName() const override { return "TControl"; }
+
+    // --- parent and bounds (relative to the parent's client area) ---------
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetLeft(int value) { SetBounds(value, top_, width_, height_); }
+    void SetTop(int value) { SetBounds(left_, value, width_, height_); }
+    void SetWidth(int value) { SetBounds(left_, top_, value, height_); }
+    void SetHeight(int value) { SetBounds(left_, top_, width_, value); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
+    virtual int ClientWidth() const { return width_; }
+    virtual int ClientHeight() const { return height_; }
+    TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
+    // Client coordinates to screen coordinates and back (through the
+    // nearest window; without one the control's own offsets only).
+    virtual TPoint ClientToScreen(TPoint point) const;
+    virtual TPoint ScreenToClient(TPoint point) const;
+
+    // --- appearance and state ---------------------------------------------
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible, and so are all parents.
+    bool Showing() const;
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool value);
+    // The control's font; a change sends CM_FONTCHANGED to the control.
+    TFont& Font() { return *font_; }
+    void SetFont(const TFont& font) { font_->Assign(&font); }
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool value);
+    int Cursor() const { return cursor_; }
+    void SetCursor(int cursor);
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    std::string Hint;
+    bool ShowHint = false;
+    // The popup menu (a component of the menu framework); freed menus are
+    // forgotten.
+    TComponent* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TComponent* menu);
+
+    unsigned ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
+    unsigned ControlState = 0;
+
+    // --- messages -----------------------------------------------------------
+    LRESULT Perform(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    virtual void WndProc(TMessage& message);
+    virtual void Dispatch(TMessage& message);
+    virtual void DefaultHandler(TMessage& message);
+
+    // --- painting -----------------------------------------------------------
+    virtual void Invalidate();
+    virtual void Update();
+    void Repaint() {
+        Invalidate();
+        Update();
+    }
+
+    // The control's window: itself for a window control, else the nearest
+    // parent's.
+    virtual TWinControl* Window() const;
+
+    // --- mouse --------------------------------------------------------------
+    bool MouseCapture() const;
+    void SetMouseCapture(bool capture);
+
+    // --- events -------------------------------------------------------------
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+    TContextPopupEvent OnContextPopup;
+
+    // Shows popup menus: the menu framework installs it.  It gets the menu
+    // and the screen position and answers whether it showed the menu.
+    using TPopupMenuHandler = std::function<bool(TControl& control, TComponent& menu, TPoint screen)>;
+    static void SetPopupMenuHandler(TPopupMenuHandler handler);
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DoContextPopup(TPoint mousePos, bool& handled);
+
+    virtual void FontChanged();
+    // Moving bounds of a windowless control repaint its parent's area.
+    virtual void BoundsChanged(const TRect& oldBounds);
+    // Parent changes in the child's bookkeeping only.
+    void setParentField(TWinControl* parent) { parent_ = parent; }
+
+private:
+    friend class TWinControl;
+    void handleMouseButton(TMessage& message, TMouseButton button, bool down, bool doubleClick);
+    void handleContextMenu(TMessage& message);
+
+    TWinControl* parent_ = nullptr;
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    TColor color_ = clWindow;
+    bool parentColor_ = true;
+    std::unique_ptr<TFont> font_;
+    bool parentFont_ = true;
+    int cursor_ = crDefault;
+    std::string caption_;
+    TComponent* popupMenu_ = nullptr;
+};
+
+// Mouse shift state from the MK_* flags of a mouse message, with Alt from
+// the keyboard state.
+TShiftState KeysToShiftState(unsigned keys);
+// Shift state for a key message: Shift and Ctrl from the keyboard state,
+// Alt from the key data.
+TShiftState KeyDataToShiftState(LPARAM keyData);
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner = nullptr);
+    ~TWinControl() override;
+
+    std::string ClassName() const override { return "TWinControl"; }
+
+    TWinControl* Window() const override { return const_cast<TWinControl*>(this); }
+
+    // --- children -----------------------------------------------------------
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    TControl* Controls(int index) const;
+    // The visible, enabled windowless child at a client point, or nullptr.
+    TControl* ControlAtPos(TPoint point) const;
+
+    // --- the window ---------------------------------------------------------
+    bool HandleAllocated() const { return peer_ != nullptr; }
+    // Makes the window now when a factory is installed (the parents' windows
+    // first).  Without a factory it does nothing.
+    void HandleNeeded();
+    TWindowPeer* Peer() const { return peer_.get(); }
+    // Destroys and makes the window again (style changes).
+    void RecreateWnd();
+    virtual void CreateParams(TCreateParams& params);
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    TPoint ClientToScreen(TPoint point) const override;
+    TPoint ScreenToClient(TPoint point) const override;
+
+    // --- focus --------------------------------------------------------------
+    bool Focused() const;
+    virtual bool CanFocus() const;
+    // Raises EInvalidOperation ("Cannot focus a disabled or invisible
+    // window") when CanFocus is false.
+    virtual void SetFocus();
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool value);
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+    // --- scroll bars --------------------------------------------------------
+    // The positions stay within Min .. Max - max(Page - 1, 0).  A bar is
+    // shown when the control asked for it (WS_VSCROLL / WS_HSCROLL) and
+    // its range does not fit in its page (or SIF_DISABLENOSCROLL was given).
+    int SetScrollInfo(int bar, const TScrollInfo& info, unsigned mask, bool redraw = true);
+    TScrollInfo GetScrollInfo(int bar) const;
+    int SetScrollPos(int bar, int pos, bool redraw = true);
+    int GetScrollPos(int bar) const;
+    void SetScrollRange(int bar, int min, int max, bool redraw = true);
+    bool ScrollBarVisible(int bar) const;
+    // Used by the peer while the thumb is dragged.
+    void SetScrollTrackPos(int bar, int pos);
+
+    // --- caret ----------------------------------------------------------------
+    // One caret in the process: creating one takes it from its owner.
+    void CreateCaret(int width, int height);
+    void DestroyCaret();
+    void SetCaretPos(int x, int y);
+    TPoint GetCaretPos() const { return caret_.Pos; }
+    void ShowCaret();
+    void HideCaret();
+    const TCaretState& Caret() const { return caret_; }
+
+    // --- painting -----------------------------------------------------------
+    void Invalidate() override;
+    void Update() override;
+    // rect in client coordinates; nullptr = all.
+    void InvalidateRect(const TRect* rect);
+    // Moves the pixels of the client area (or of scroll, clipped to clip)
+    // by (dx, dy); the uncovered part is painted anew.
+    void ScrollWindow(int dx, int dy, const TRect* scroll = nullptr, const TRect* clip = nullptr);
+    // The canvas of the window: measuring only, except during a paint
+    // cycle, when the peer lets it draw on the window.
+    TCanvas& WindowCanvas() { return windowCanvas_; }
+    TCanvas* BeginPaint(TPaintStruct& paint);
+    void EndPaint(TPaintStruct& paint);
+    // Paints the windowless children that meet rect.
+    void PaintControls(TCanvas& canvas, const TRect& rect);
+    // Shows a cursor shape now (from a WM_SETCURSOR handler).
+    void ShowCursorShape(int cursor);
+
+    // --- for window peers ---------------------------------------------------
+    void PeerPaintBegin(QPaintDevice* device, const TRect& rect);
+    void PeerPaintEnd();
+    void PeerBoundsChanged(const TRect& bounds);
+    // The receiver of posted messages (owned by the control).
+    QObject* MessageReceiver() const { return receiver_.get(); }
+    const TCreateParams& WindowParams() const { return params_; }
+
+protected:
+    void Dispatch(TMessage& message) override;
+    void DefaultHandler(TMessage& message) override;
+    void WndProc(TMessage& message) override;
+
+    // The window was made / is about to go.  Overrides call the inherited
+    // one first (CreateWnd) or last (DestroyWnd).
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    void DestroyHandle();
+
+    virtual void KeyDown(uint16_t& key, TShiftState shift);
+    virtual void KeyUp(uint16_t& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void DoEnter();
+    virtual void DoExit();
+    void FontChanged() override;
+    void BoundsChanged(const TRect& oldBounds) override;
+
+private:
+    friend class TControl;
+    void insertControl(TControl* control);
+    void removeControl(TControl* control);
+    void createChildHandles();
+    bool forwardToChildControl(TMessage& message);
+    void notifyControls(unsigned msg);
+    struct ScrollBar {
+        TScrollInfo Info;
+        bool Hidden = false;
+        bool DisableNoScroll = false;
+    };
+    ScrollBar& bar(int which) { return which == SB_HORZ ? hbar_ : vbar_; }
+    const ScrollBar& bar(int which) const { return which == SB_HORZ ? hbar_ : vbar_; }
+
+    std::vector<TControl*> controls_;
+    std::unique_ptr<TWindowPeer> peer_;
+    std::unique_ptr<QObject> receiver_;
+    TCreateParams params_;
+    bool tabStop_ = false;
+    ScrollBar hbar_;
+    ScrollBar vbar_;
+    TCaretState caret_;
+    TCanvas windowCanvas_;
+    TPaintStruct* activePaint_ = nullptr;
+    TRect paintRect_;
+    bool painting_ = false;
+    TControl* mouseControl_ = nullptr; // windowless child under the pointer
+};
+
+// A window control that paints itself: Paint draws on Canvas.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner = nullptr);
+    std::string ClassName() const override { return "TCustomControl"; }
+    TCanvas& Canvas() { return WindowCanvas(); }
+
+protected:
+    void Dispatch(TMessage& message) override;
+    virtual void Paint() {}
+};
+
+// A windowless control painted by its parent: Paint draws on Canvas, whose
+// origin is the control's top-left corner during painting.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* owner = nullptr);
+    std::string ClassName() const override { return "TGraphicControl"; }
+    TCanvas& Canvas() { return canvas_; }
+
+protected:
+    void Dispatch(TMessage& message) override;
+    virtual void Paint() {}
+
+private:
+    TCanvas canvas_;
+};
+
+// --- mouse capture --------------------------------------------------------------
+// The control that receives all mouse messages until released.  Changing it
+// sends WM_CAPTURECHANGED to the control that had it.
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* control);
+void ReleaseCapture();
+
+// --- focus -----------------------------------------------------------------------
+// The window control that has the keyboard focus (as told by WM_SETFOCUS
+// and WM_KILLFOCUS), or nullptr.
+TWinControl* GetFocusControl();
+
+// --- posted messages and timers ----------------------------------------------
+// Queues a message for target's WndProc, delivered by the event loop; it is
+// dropped when target is freed first.  Works before the window exists.
+// Safe to call from any thread while target lives.
+bool PostMessage(TWinControl* target, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
+// Delivers at once (Perform).
+LRESULT SendMessage(TControl* target, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
+// Delivers a message to a control from the event loop: an exception from a
+// handler is shown as an error box and goes no further.  Returns Result.
+LRESULT DeliverMessage(TControl& target, TMessage& message);
+// WM_TIMER with WParam = id every interval milliseconds (of the tick
+// source) until killed; setting an id again restarts it.
+bool SetTimer(TWinControl* control, uintptr_t id, unsigned milliseconds);
+bool KillTimer(TWinControl* control, uintptr_t id);
+// Lets the event loop deliver what is pending (the application's message
+// processing inside long operations).
+void ProcessMessages();

@@ -1,0 +1,179 @@
+#include "platform/ui/Control.h"
+#include "platform/ui/TickSource.h"
+#include "platform/ui/TimerService.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+struct TimerEntry {
+    TWinControl* Control;
+    uintptr_t Id;
+    unsigned Interval;
+    uint64_t Due;
+    uint64_t Serial; // keeps the order of timers due at the same time
+};
+
+std::vector<TimerEntry>& timers() {
+    static std::vector<TimerEntry> entries;
+    return entries;
+}
+
+uint64_t nextSerial = 0;
+
+class TRealTickSource : public TTickSource {
+public:
+    TRealTickSource() { clock_.start(); }
+    uint64_t Milliseconds() override { return static_cast<uint64_t>(clock_.elapsed()); }
+
+private:
+    QElapsedTimer clock_;
+};
+
+TRealTickSource& realClock() {
+    static TRealTickSource clock;
+    return clock;
+}
+
+TTickSource* installedClock = nullptr;
+
+QTimer* driver() {
+    static QTimer* timer = nullptr;
+    if (timer == nullptr && QCoreApplication::instance() != nullptr) {
+        timer = new QTimer();
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer, &QTimer::timeout, [] {
+            FireDueTimers();
+            RescheduleTimers();
+        });
+    }
+    return timer;
+}
+
+} // namespace
+
+// --- the clock -------------------------------------------------------------------
+
+TTickSource& CurrentTickSource() {
+    return installedClock != nullptr ? *installedClock : realClock();
+}
+
+bool UsingManualClock() { return installedClock != nullptr; }
+
+void SetTickSource(TTickSource* source) {
+    installedClock = source;
+    RebaseTimers();
+    RescheduleTimers();
+}
+
+uint64_t GetTickCount64() { return CurrentTickSource().Milliseconds(); }
+
+uint32_t GetTickCount() { return static_cast<uint32_t>(GetTickCount64()); }
+
+void TManualTickSource::Advance(uint64_t milliseconds) {
+    uint64_t target = now_ + milliseconds;
+    bool current = installedClock == this;
+    while (current) {
+        std::optional<uint64_t> due = NextTimerDue();
+        if (!due || *due > target)
+            break;
+        now_ = std::max(now_, *due);
+        FireDueTimers();
+        current = installedClock == this;
+    }
+    now_ = target;
+}
+
+// --- timers ----------------------------------------------------------------------
+
+bool SetTimer(TWinControl* control, uintptr_t id, unsigned milliseconds) {
+    if (control == nullptr)
+        return false;
+    unsigned interval = std::max(1u, milliseconds);
+    uint64_t due = GetTickCount64() + interval;
+    auto& entries = timers();
+    auto it = std::find_if(entries.begin(), entries.end(),
+                           [&](const TimerEntry& e) { return e.Control == control && e.Id == id; });
+    if (it != entries.end()) {
+        it->Interval = interval;
+        it->Due = due;
+    } else {
+        entries.push_back({control, id, interval, due, nextSerial++});
+    }
+    RescheduleTimers();
+    return true;
+}
+
+bool KillTimer(TWinControl* control, uintptr_t id) {
+    auto& entries = timers();
+    auto it = std::find_if(entries.begin(), entries.end(),
+                           [&](const TimerEntry& e) { return e.Control == control && e.Id == id; });
+    if (it == entries.end())
+        return false;
+    entries.erase(it);
+    RescheduleTimers();
+    return true;
+}
+
+void KillAllTimers(TWinControl* control) {
+    auto& entries = timers();
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [&](const TimerEntry& e) { return e.Control == control; }),
+                  entries.end());
+}
+
+std::optional<uint64_t> NextTimerDue() {
+    const auto& entries = timers();
+    if (entries.empty())
+        return std::nullopt;
+    uint64_t earliest = entries.front().Due;
+    for (const TimerEntry& e : entries)
+        earliest = std::min(earliest, e.Due);
+    return earliest;
+}
+
+void FireDueTimers() {
+    uint64_t now = GetTickCount64();
+    // Each timer due now fires once; handlers may add, kill or free.
+    std::vector<std::pair<uint64_t, uint64_t>> due; // (due, serial)
+    for (const TimerEntry& e : timers())
+        if (e.Due <= now)
+            due.emplace_back(e.Due, e.Serial);
+    std::sort(due.begin(), due.end());
+    for (const auto& [when, serial] : due) {
+        auto& entries = timers();
+        auto it = std::find_if(entries.begin(), entries.end(),
+                               [&](const TimerEntry& e) { return e.Serial == serial; });
+        if (it == entries.end() || it->Due > now)
+            continue;
+        it->Due = now + it->Interval;
+        TWinControl* control = it->Control;
+        TMessage message{WM_TIMER, it->Id, 0, 0};
+        DeliverMessage(*control, message);
+    }
+}
+
+void RescheduleTimers() {
+    QTimer* timer = driver();
+    if (timer == nullptr)
+        return;
+    std::optional<uint64_t> due = NextTimerDue();
+    if (UsingManualClock() || !due) {
+        timer->stop();
+        return;
+    }
+    uint64_t now = GetTickCount64();
+    timer->start(static_cast<int>(*due > now ? std::min<uint64_t>(*due - now, 1u << 30) : 0));
+}
+
+void RebaseTimers() {
+    uint64_t now = GetTickCount64();
+    for (TimerEntry& e : timers())
+        e.Due = now + e.Interval;
+}

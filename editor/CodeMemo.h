@@ -172,6 +172,18 @@ public:
     // Raises "Error n in <version>" when the store breaks an invariant.
     void CheckConsistency() const;
 
+    // ---- Clipboard ----
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    // Pastes a column block: line i goes into the caret's paragraph + i at
+    // the caret's visual column, padded with blanks where the paragraph is
+    // shorter; paragraphs are appended as needed.
+    virtual void PasteBlock(std::string_view text);
+    // The clipboard format that marks text as a column block (registered by
+    // name on first use).
+    static unsigned BlockClipboardFormat();
+
     // ---- Style codes ----
     void ToggleStyle(char code);
     void ToggleBold() { ToggleStyle(kCodeBold); }

@@ -46,11 +46,15 @@ void TCodeMemo::Undo() {
         if (undoPosition_ > 0)
             --undoPosition_;
     }
+    // The inverse of this entry now stands at the position.  When the entry
+    // was grouped with the one before it, that one is undone too and the
+    // inverse is marked, so that redo brings the whole chain back (however
+    // long it is, not just its last two entries).
+    const auto inverse = static_cast<size_t>(undoPosition_);
     if (entry.Grouped) {
         Undo();
-        size_t next = static_cast<size_t>(undoPosition_) + 1;
-        if (next < undoList_.size())
-            undoList_[next].Grouped = true;
+        if (inverse < undoList_.size())
+            undoList_[inverse].Grouped = true;
     }
 }
 
@@ -58,7 +62,8 @@ void TCodeMemo::Redo() {
     auto count = static_cast<int32_t>(undoList_.size());
     if (undoPosition_ >= count)
         return;
-    TUndoEntry entry = undoList_[static_cast<size_t>(undoPosition_)];
+    const auto index = static_cast<size_t>(undoPosition_);
+    TUndoEntry entry = undoList_[index];
     bool followingGrouped =
         undoPosition_ + 1 < count && undoList_[static_cast<size_t>(undoPosition_ + 1)].Grouped;
     selectRange(entry.Start, std::min(entry.Stop, textLength_));
@@ -68,10 +73,12 @@ void TCodeMemo::Redo() {
         TRestoreOnExit<bool> recording(UndoRecordingOff, false);
         SetSelTextBuf(entry.Text);
     }
+    // The entry after this one was grouped with it: redo it too and mark it
+    // again (its inverse replaced it without the mark).
     if (followingGrouped) {
         Redo();
-        if (undoPosition_ >= 1)
-            undoList_[static_cast<size_t>(undoPosition_ - 1)].Grouped = true;
+        if (index + 1 < undoList_.size())
+            undoList_[index + 1].Grouped = true;
     }
 }
 

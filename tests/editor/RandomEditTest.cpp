@@ -37,7 +37,7 @@ public:
 
     int32_t Below(int32_t n) { return n <= 0 ? 0 : static_cast<int32_t>(random_() % static_cast<uint32_t>(n)); }
 
-    std::string Insertion() {
+    std::string Insertion(bool codes = false) {
         static const char* const pieces[] = {"\r\n", "\n", "\r", "\n\r", "\n\r\n", "\r\r\n"};
         std::string text;
         int32_t length = Below(4) == 0 ? Below(40) : Below(6);
@@ -53,6 +53,8 @@ public:
                 text += '\0';
             else if (kind < 16)
                 text += '\t';
+            else if (codes && kind < 18)
+                text += "\x01\x02\x03\x04\x15"[Below(5)];
             else
                 text += static_cast<char>(0x80 + Below(128));
         }
@@ -85,16 +87,22 @@ void ExpectSameLayout(const std::vector<TLineRecord>& a, const std::vector<TLine
     }
 }
 
-void RunRandomEdits(uint32_t seed, int steps, const TCodeMeasure* measure) {
+// With style codes the memo adds closing codes and removes code pairs, which
+// the plain model does not follow: then only the memo's own states are
+// recorded, and undo and redo must come back to each of them exactly.
+void RunRandomEdits(uint32_t seed, int steps, const TCodeMeasure* measure, bool styleCodes = false,
+                    int initialParagraphs = 4) {
     TRandomText random(seed);
     TCodeMemo memo;
-    memo.SetStaticFormat(false);
+    memo.SetStaticFormat(styleCodes);
     memo.SetUpdateMode(umImmediate);
     memo.SetUndoMaxSpace(1 << 30);
     memo.SetUndoMaxLevel(1 << 20);
     if (measure != nullptr)
         memo.SetMeasuringContext(measure, 8 * 10 + 16);
     std::string model = "first line\r\nsecond\r\n\r\nlast";
+    for (int i = 4; i < initialParagraphs; ++i)
+        model += "\r\nparagraph " + std::to_string(i) + " of a longer text";
     LoadText(memo, model);
     memo.CheckConsistency();
     std::vector<std::string> history{model};
@@ -109,7 +117,7 @@ void RunRandomEdits(uint32_t seed, int steps, const TCodeMeasure* measure) {
         if (random.Below(25) == 0)
             b = length;
         b = std::min(b, length);
-        std::string insertion = random.Insertion();
+        std::string insertion = random.Insertion(styleCodes);
         memo.SetSelStart(b);
         memo.SetSelLength(a - b);
 
@@ -122,6 +130,16 @@ void RunRandomEdits(uint32_t seed, int steps, const TCodeMeasure* measure) {
         if (a == b)
             to = from;
         std::string inserted = Normalised(insertion);
+        if (styleCodes) {
+            // One undo step per recorded edit, even when codes cancel out.
+            int32_t position = memo.UndoPosition();
+            memo.SetSelText(insertion);
+            ASSERT_NO_THROW(memo.CheckConsistency()) << "step " << step;
+            if (memo.UndoPosition() != position)
+                history.push_back(memo.Text());
+            model = memo.Text();
+            continue;
+        }
         if (from == to && inserted.empty()) {
             memo.SetSelText(insertion);
             ASSERT_EQ(memo.Text(), model);
@@ -178,6 +196,13 @@ TEST(RandomEdits, MatchStringModelUndoAndRedoWithWordWrap) {
     TFixedMeasure measure(10);
     RunRandomEdits(77, 2500, &measure);
 }
+
+TEST(RandomEdits, StyleCodesUndoAndRedoExactly) {
+    TFixedMeasure measure(10, 4);
+    RunRandomEdits(4242, 1500, &measure, true);
+}
+
+TEST(RandomEdits, ManyParagraphsKeepLazyStartsRight) { RunRandomEdits(8, 1500, nullptr, false, 3000); }
 
 TEST(RandomEdits, ReadsAfterEveryEditSeeDocumentedValuesInsideAnUpdate) {
     TRandomText random(5);

@@ -185,3 +185,22 @@ TEST(Undo, LoadingClearsTheUndoList) {
     EXPECT_FALSE(memo.CanUndo());
     EXPECT_FALSE(memo.CanRedo());
 }
+
+TEST(Undo, LongGroupedChainsUndoAndRedoWhole) {
+    const std::string original = "abcd\r\nabcd\r\nabcd\r\nabcd";
+    TCodeMemo memo;
+    LoadText(memo, original);
+    memo.SelectAll();
+    memo.SetBlock(1, 3);
+    memo.SetSelText("");
+    EXPECT_EQ(memo.Text(), "ad\r\nad\r\nad\r\nad");
+    EXPECT_EQ(memo.UndoList().size(), 4u);
+    for (int round = 0; round < 3; ++round) {
+        memo.Undo();
+        EXPECT_EQ(memo.Text(), original);
+        EXPECT_FALSE(memo.CanUndo());
+        memo.Redo();
+        EXPECT_EQ(memo.Text(), "ad\r\nad\r\nad\r\nad");
+        EXPECT_FALSE(memo.CanRedo());
+    }
+}

@@ -1,0 +1,118 @@
+// The clipboard: plain text, text without style codes, and column blocks,
+// which travel as plain text plus a format registered by name that marks
+// them as a block.
+
+#include "editor/CodeMemo.h"
+#include "editor/MemoGuards.h"
+#include "editor/StyleCodes.h"
+
+#include "platform/gfx/Clipboard.h"
+
+#include <algorithm>
+
+namespace {
+// Every memo registers the same name, so blocks travel between memos and
+// between program instances.
+constexpr const char* kBlockFormatName = "Korvane Ondrill Column Block";
+}  // namespace
+
+unsigned TCodeMemo::BlockClipboardFormat() {
+    static const unsigned format = RegisterClipboardFormat(kBlockFormatName);
+    return format;
+}
+
+void TCodeMemo::CopyToClipboard() {
+    if (selLength_ == 0 && !blockMode_)
+        return;
+    TClipboard& clipboard = Clipboard();
+    if (blockMode_) {
+        std::string text = BlockText();
+        std::string bytes = text;
+        bytes += '\0';
+        clipboard.Open();
+        try {
+            clipboard.SetAsText(text);
+            clipboard.SetFormatBytes(BlockClipboardFormat(), bytes);
+        } catch (...) {
+            clipboard.Close();
+            throw;
+        }
+        clipboard.Close();
+        return;
+    }
+    std::string text = SelText();
+    if (options_.Contains(pmoPlainClipboard))
+        text = StripStyleCodes(text);
+    clipboard.SetAsText(text);
+}
+
+void TCodeMemo::CutToClipboard() {
+    if (selLength_ == 0 && !blockMode_)
+        return;
+    CopyToClipboard();
+    SetSelText({});
+}
+
+void TCodeMemo::PasteFromClipboard() {
+    TClipboard& clipboard = Clipboard();
+    bool block = options_.Contains(pmoBlockSelection) && clipboard.HasFormat(BlockClipboardFormat());
+    if (!clipboard.HasFormat(CF_TEXT))
+        return;
+    std::string text = clipboard.AsText();
+    // A paste is an undo step of its own.
+    breakGrouping_ = true;
+    if (block)
+        PasteBlock(text);
+    else
+        SetSelText(text);
+    breakGrouping_ = true;
+}
+
+void TCodeMemo::PasteBlock(std::string_view text) {
+    std::vector<std::string> lines(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            lines.emplace_back();
+        } else {
+            lines.back() += c;
+        }
+    }
+    // The break behind the block's last line does not start another line.
+    if (lines.size() > 1 && lines.back().empty())
+        lines.pop_back();
+
+    TCountGuard update(updateCount_);
+    TCodeNavigator& caret = CaretNavigator();
+    const int32_t first = caret.ParNumber();
+    const TParagraph& caretPar = *caret.Paragraph();
+    const int32_t column =
+        IndexToColumn(caretPar.Text, std::min(caret.ParOffset(), caretPar.Length()), tabStops_, staticFormat_) +
+        virtualColumns_;
+    bool firstLine = true;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        auto index = first + static_cast<int32_t>(i);
+        while (index >= paragraphs_.Count()) {
+            SetSelStart(textLength_);
+            SetSelTextBuf("\r\n");
+            if (!UndoRecordingOff)
+                GroupLastUndo();
+        }
+        const std::string& paragraphText = paragraphs_[index].Text;
+        int32_t at = ColumnToIndex(paragraphText, column, tabStops_, staticFormat_);
+        int32_t padding = std::max(ColumnRemainder(paragraphText, column, tabStops_, staticFormat_), 0);
+        SetSelStart(paragraphs_.Start(index) + at);
+        std::string piece(static_cast<size_t>(padding), ' ');
+        piece += lines[i];
+        bool recorded = !UndoRecordingOff;
+        SetSelTextBuf(piece);
+        // The whole block comes and goes in one undo step.
+        if (recorded && !firstLine)
+            GroupLastUndo();
+        firstLine = false;
+    }
+    if (update.Release())
+        UpdateAfterEdit();
+}

@@ -20,7 +20,7 @@ int32_t TCodeMeasure::TextWidth(uint8_t style, std::string_view text) const {
     return width;
 }
 
-TCodeMemo::TCodeMemo(TComponent* owner) : TComponent(owner) {
+TCodeMemo::TCodeMemo(TComponent* owner) : TCustomControl(owner) {
     topLine_ = std::make_unique<TCodeNavigator>(this);
     selStart_ = std::make_unique<TCodeNavigator>(this);
     selEnd_ = std::make_unique<TCodeNavigator>(this);
@@ -30,6 +30,12 @@ TCodeMemo::TCodeMemo(TComponent* owner) : TComponent(owner) {
     linesView_ = std::make_unique<TCodeLinesStrings>(*this);
     newEmptyText();
     SetSeparators(std::string_view("\t $%&,./:;<=>"));
+    SetBounds(Left(), Top(), 100, 60);
+    SetCursor(crIBeam);
+    SetParentColor(false);
+    SetColor(clWindow);
+    SetTabStop(true);
+    altFont_.OnChange = [this](TPersistent*) { ReformatAll(); };
 }
 
 TCodeMemo::~TCodeMemo() {
@@ -271,8 +277,8 @@ void TCodeMemo::SetSeparators(std::string_view characters) {
 
 void TCodeMemo::SetUpdateMode(TUpdateMode value) {
     updateMode_ = value;
-    if (value == umImmediate)
-        FormatPending();
+    if (updateCount_ == 0)
+        scheduleFormatting();
 }
 
 void TCodeMemo::SetHighlightRange(int32_t first, int32_t last) {

@@ -17,6 +17,7 @@
 
 #include "platform/base/Component.h"
 #include "platform/gfx/Font.h"
+#include "platform/ui/Control.h"
 
 #include <cstdint>
 #include <memory>
@@ -50,7 +51,11 @@ public:
     int32_t TextWidth(uint8_t style, std::string_view text) const;
 };
 
-class TCodeMemo : public TComponent {
+// The private message that drives formatting in the background: each one
+// formats a slice of about 25 ms and posts the next while work remains.
+constexpr unsigned WM_CODEMEMO_BACKGROUND = 0x401;
+
+class TCodeMemo : public TCustomControl {
 public:
     explicit TCodeMemo(TComponent* owner = nullptr);
     ~TCodeMemo() override;
@@ -199,7 +204,6 @@ public:
     void SetMeasuringContext(const TCodeMeasure* measure, int32_t clientWidth);
     // The same with the memo's own fonts measured by a platform measurer.
     void SetMeasuringContext(TTextMeasurer* measurer, int32_t clientWidth);
-    TFont& Font() { return font_; }
     TFont& AltFont() { return altFont_; }
     const TCodeMeasure* Measure() const { return measure_; }
     int32_t ClientWidth() const { return clientWidth_; }
@@ -222,6 +226,11 @@ public:
     // The style set whose font measures text: the static style combined with
     // the context record in force (highlighting never changes the font).
     uint8_t StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const;
+
+    // One slice of background formatting (the handler of message 0x401);
+    // a non-zero WParam posts the next slice while work remains.
+    virtual void BackgroundFormat(TMessage& message);
+    bool BackgroundPending() const { return formatLast_ >= formatNext_; }
 
     // ---- Highlighting seams ----
     // Filled by the highlighting engine; the defaults leave contexts alone.
@@ -280,15 +289,19 @@ public:
     int32_t Progress() const { return progress_; }
 
     // ---- Events ----
-    TMemoNotifyEvent OnChange;
-    TMemoNotifyEvent OnStyleChange;
-    TMemoNotifyEvent OnSelMove;
-    TMemoNotifyEvent OnProgress;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnStyleChange;
+    TNotifyEvent OnSelMove;
+    TNotifyEvent OnProgress;
     TParseEvent OnParse;
     TContextEvent OnContext;
     TpmBeforeChangeEvent OnBeforeChange;
 
 protected:
+    void Dispatch(TMessage& message) override;
+    // Schedules pending formatting: at once with umImmediate, else through
+    // the posted background message.
+    void scheduleFormatting();
     // Runs once per outermost edit after the display has been updated.
     virtual void Change();
     // Brings formatting up to date after edits; runs when the update count
@@ -388,13 +401,13 @@ private:
     const TCodeMeasure* outputMeasure_ = nullptr;
     int32_t outputWidth_ = 0;
     uint8_t memoFontStyle_ = 0;  // style bits of the memo's own font
-    TFont font_;
     TFont altFont_;
     std::unique_ptr<TFontMeasure> fontMeasure_;
     std::vector<TLineRecord> scratchLines_;
     int32_t formatNext_ = 0;   // pending formatting: next paragraph to format
     int32_t formatLast_ = -1;  // ... and the last one that needs it (-1 = none)
     int32_t progress_ = -1;
+    bool backgroundPosted_ = false;
     uint64_t lastProgressTick_ = 0;
 
     // Properties

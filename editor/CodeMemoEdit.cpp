@@ -433,6 +433,17 @@ TCodeMemo::TSurgeryResult TCodeMemo::replaceRange(const TEditPlan& plan) {
     lastChangedPar_ = std::max(lastChangedPar_, S + k);
     firstChangedLine_ = std::min(firstChangedLine_, paragraphs_.FirstLine(S) + ls);
     validHighlight_ = std::min(validHighlight_, S - 1);
+    // Pending background formatting keeps covering the same paragraphs.
+    if (formatLast_ >= formatNext_) {
+        if (formatNext_ > E)
+            formatNext_ += result.paragraphDelta;
+        else if (formatNext_ > S)
+            formatNext_ = S;
+        if (formatLast_ > E)
+            formatLast_ += result.paragraphDelta;
+        else if (formatLast_ >= S)
+            formatLast_ = S + k;
+    }
 
     // The cached upper-case copy follows its paragraph or goes.
     if (upperIndex_ >= S && upperIndex_ <= E) {

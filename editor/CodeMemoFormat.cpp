@@ -7,6 +7,8 @@
 #include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"
 
+#include "platform/ui/TickSource.h"
+
 #include <algorithm>
 
 int32_t TCodeMemo::AverageCharWidth() const {
@@ -94,12 +96,78 @@ void TCodeMemo::ReformatAll() {
     widestParagraph_ = -1;
     formatNext_ = 0;
     formatLast_ = paragraphs_.Count() - 1;
-    if (updateCount_ == 0 && updateMode_ == umImmediate)
+    if (updateCount_ == 0)
+        scheduleFormatting();
+}
+
+void TCodeMemo::scheduleFormatting() {
+    if (!BackgroundPending())
+        return;
+    if (updateMode_ == umImmediate) {
         FormatPending();
+    } else if (updateMode_ == umBackground && !backgroundPosted_) {
+        backgroundPosted_ = PostMessage(this, WM_CODEMEMO_BACKGROUND, 1, 0);
+    }
+}
+
+void TCodeMemo::BackgroundFormat(TMessage& message) {
+    if (message.WParam != 0)
+        backgroundPosted_ = false;
+    if (updateCount_ > 0 || !BackgroundPending())
+        return;
+    // A slice of about 25 ms; the tick source is the platform's, so tests
+    // drive it with a manual clock.
+    const uint64_t deadline = GetTickCount64() + 25;
+    const int32_t last = std::min(formatLast_, paragraphs_.Count() - 1);
+    int32_t index = std::max(formatNext_, 0);
+    int32_t first = index;
+    while (index <= last) {
+        if (!paragraphs_[index].Formatted) {
+            reportProgress(index, false);
+            formatOne(index, false);
+        }
+        ++index;
+        if (GetTickCount64() >= deadline)
+            break;
+    }
+    if (index > first) {
+        if (staticFormat_)
+            for (int32_t i = index; i < paragraphs_.Count() && paragraphs_[i].Formatted &&
+                                    paragraphs_[i].FirstLine.Style != endStyle(i - 1);
+                 ++i)
+                formatOne(i, true);
+        for (TCodeNavigator* navigator : navigators_)
+            if (navigator->parIndex_ >= first && navigator->parIndex_ < index)
+                navigator->lineInPar_ = TCodeNavigator::kUnknown;
+    }
+    formatNext_ = index;
+    if (index > last) {
+        formatNext_ = paragraphs_.Count();
+        formatLast_ = -1;
+        reportProgress(paragraphs_.Count(), true);
+        return;
+    }
+    // Only re-posts itself: the event loop delivers what else is pending.
+    if (message.WParam != 0 && updateMode_ == umBackground && !backgroundPosted_)
+        backgroundPosted_ = PostMessage(this, WM_CODEMEMO_BACKGROUND, 1, 0);
+}
+
+void TCodeMemo::Dispatch(TMessage& message) {
+    switch (message.Msg) {
+    case WM_CODEMEMO_BACKGROUND:
+        BackgroundFormat(message);
+        return;
+    case CM_FONTCHANGED:
+        ReformatAll();
+        break;
+    default:
+        break;
+    }
+    TCustomControl::Dispatch(message);
 }
 
 void TCodeMemo::SetMeasuringContext(TTextMeasurer* measurer, int32_t clientWidth) {
-    fontMeasure_ = measurer != nullptr ? std::make_unique<TFontMeasure>(*measurer, font_, altFont_) : nullptr;
+    fontMeasure_ = measurer != nullptr ? std::make_unique<TFontMeasure>(*measurer, Font(), altFont_) : nullptr;
     SetMeasuringContext(static_cast<const TCodeMeasure*>(fontMeasure_.get()), clientWidth);
 }
 
@@ -131,8 +199,7 @@ void TCodeMemo::UpdateAfterEdit() {
     firstChangedPar_ = paragraphs_.Count();
     lastChangedPar_ = -1;
     firstChangedLine_ = lineCount_;
-    if (updateMode_ == umImmediate)
-        FormatPending();
+    scheduleFormatting();
     Change();
 }
 

@@ -7,10 +7,10 @@
 #include "editor/CodeMemo.h"
 #include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"
-#include "editor/Ticks.h"
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/Stream.h"
+#include "platform/ui/TickSource.h"
 
 #include <algorithm>
 #include <cstring>
@@ -180,7 +180,7 @@ void readBytes(TStream& stream, std::string& into, int64_t count) {
 void TCodeMemo::reportProgress(int32_t index, bool force) {
     if (!OnProgress)
         return;
-    uint64_t now = MemoTickCount();
+    uint64_t now = GetTickCount64();
     if (!force && now - lastProgressTick_ < kProgressInterval)
         return;
     lastProgressTick_ = now;
@@ -196,7 +196,7 @@ void TCodeMemo::LoadFromStream(TStream& stream) {
     std::vector<char> block(static_cast<size_t>(kReadBlock));
     // The break character that may still pair with the next one (0 = none).
     char pairable = 0;
-    uint64_t deadline = MemoTickCount() + kProgressInterval;
+    uint64_t deadline = GetTickCount64() + kProgressInterval;
     for (;;) {
         int64_t got = stream.Read(block.data(), kReadBlock);
         if (got <= 0)
@@ -222,8 +222,8 @@ void TCodeMemo::LoadFromStream(TStream& stream) {
                 if (autoBreak)
                     lineBreak = c == '\r' ? pbCR : pbLF;
                 ++i;
-                if (OnProgress && MemoTickCount() >= deadline) {
-                    deadline = MemoTickCount() + kProgressInterval;
+                if (OnProgress && GetTickCount64() >= deadline) {
+                    deadline = GetTickCount64() + kProgressInterval;
                     OnProgress(this);
                 }
                 continue;
@@ -255,8 +255,7 @@ void TCodeMemo::LoadFromStream(TStream& stream) {
     bool outermost = update.Release();
     reportProgress(paragraphs_.Count(), true);
     if (outermost) {
-        if (updateMode_ == umImmediate)
-            FormatPending();
+        scheduleFormatting();
         Change();
     }
 }
@@ -268,7 +267,7 @@ void TCodeMemo::SaveToStream(TStream& stream) {
     const bool discard = options_.Contains(pmoDiscardTrailingSpaces);
     std::string buffer;
     buffer.reserve(1 << 16);
-    uint64_t last = MemoTickCount();
+    uint64_t last = GetTickCount64();
     for (int32_t i = 0; i < paragraphs_.Count(); ++i) {
         std::string_view text = paragraphs_[i].Text;
         std::string cleaned;
@@ -286,8 +285,8 @@ void TCodeMemo::SaveToStream(TStream& stream) {
             stream.WriteBuffer(buffer.data(), static_cast<int64_t>(buffer.size()));
             buffer.clear();
         }
-        if (OnProgress && MemoTickCount() - last > kProgressInterval) {
-            last = MemoTickCount();
+        if (OnProgress && GetTickCount64() - last > kProgressInterval) {
+            last = GetTickCount64();
             OnProgress(this);
         }
     }
@@ -400,6 +399,6 @@ void TCodeMemo::LoadFormatted(TStream& stream, bool reformat) {
         }
         formatLast_ = paragraphs_.Count() - 1;
     }
-    if (update.Release() && updateMode_ == umImmediate)
-        FormatPending();
+    if (update.Release())
+        scheduleFormatting();
 }

@@ -80,7 +80,6 @@ enum : uint8_t {
     kStyleAltFont = 0x20,
 };
 
-using TMemoNotifyEvent = std::function<void(TCodeMemo* sender)>;
 using TParseEvent = std::function<void(TCodeMemo* sender, int32_t startOffset, int32_t stopOffset)>;
 using TContextEvent =
     std::function<void(TCodeMemo* sender, int32_t context, int32_t startOffset, int32_t stopOffset)>;

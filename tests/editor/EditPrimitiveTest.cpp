@@ -56,7 +56,7 @@ TEST(EditPrimitive, EmptyDeletionChangesAndRecordsNothing) {
     LoadText(memo, "abc");
     memo.Modified = false;
     int changes = 0;
-    memo.OnChange = [&](TCodeMemo*) { ++changes; };
+    memo.OnChange = [&](TPersistent*) { ++changes; };
     memo.SetSelStart(1);
     memo.SetSelTextBuf({});
     EXPECT_EQ(memo.Text(), "abc");
@@ -127,7 +127,7 @@ TEST(EditPrimitive, HandlerExceptionsNeverLeaveTheMemoFrozen) {
     EXPECT_EQ(memo.Text(), "abcd");
     memo.CheckConsistency();
     memo.OnParse = nullptr;
-    memo.OnChange = [](TCodeMemo*) { throw Exception("change failed"); };
+    memo.OnChange = [](TPersistent*) { throw Exception("change failed"); };
     memo.SetSelStart(4);
     EXPECT_THROW(memo.SetSelText("e"), Exception);
     EXPECT_EQ(memo.UpdateCount(), 0);

@@ -163,7 +163,7 @@ TEST(LoadSave, ChangeAndParseEventsAfterLoading) {
     TCodeMemo memo;
     int changes = 0;
     int32_t parsedTo = -1;
-    memo.OnChange = [&](TCodeMemo*) { ++changes; };
+    memo.OnChange = [&](TPersistent*) { ++changes; };
     memo.OnParse = [&](TCodeMemo*, int32_t, int32_t to) { parsedTo = to; };
     LoadText(memo, "abc\r\nd");
     EXPECT_EQ(changes, 1);

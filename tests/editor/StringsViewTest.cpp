@@ -110,7 +110,7 @@ TEST(StringsView, TextUpdatesAndAssign) {
     memo.SetLines(list);
     EXPECT_EQ(memo.Text(), "x\r\ny\r\n");
     int changes = 0;
-    memo.OnChange = [&](TCodeMemo*) { ++changes; };
+    memo.OnChange = [&](TPersistent*) { ++changes; };
     memo.Paragraphs().BeginUpdate();
     EXPECT_EQ(memo.UpdateCount(), 1);
     memo.Paragraphs().Add("p");

@@ -1,0 +1,132 @@
+// Formatting in the background through the posted message 0x401, driven by
+// the event loop and a manual clock (never by waiting on wall-clock time).
+
+#include "editor/CodeMemo.h"
+#include "MemoTestSupport.h"
+#include "tests/platform/gfx/GuiTestApp.h"
+
+#include "platform/ui/Control.h"
+#include "platform/ui/TickSource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A measure whose every use takes 10 ms of the manual clock, so that a
+// 25 ms slice formats only a few paragraphs.
+class TSlowMeasure : public TFixedMeasure {
+public:
+    explicit TSlowMeasure(TManualTickSource& clock) : TFixedMeasure(10), clock_(clock) {}
+    const int32_t* AdvanceTable(uint8_t style) const override {
+        clock_.Advance(10);
+        return TFixedMeasure::AdvanceTable(style);
+    }
+
+private:
+    TManualTickSource& clock_;
+};
+
+class TCountingMemo : public TCodeMemo {
+public:
+    int Slices = 0;
+    void BackgroundFormat(TMessage& message) override {
+        ++Slices;
+        TCodeMemo::BackgroundFormat(message);
+    }
+};
+
+class BackgroundFormat : public ::testing::Test {
+protected:
+    void SetUp() override { SetTickSource(&clock); }
+    void TearDown() override { SetTickSource(nullptr); }
+
+    void RunEventLoop(TCodeMemo& memo) {
+        for (int i = 0; i < 10000 && memo.BackgroundPending(); ++i)
+            ProcessMessages();
+    }
+
+    TManualTickSource clock;
+};
+
+std::string Paragraphs(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "aaa bbb ccc\r\n";
+    return text;
+}
+
+}  // namespace
+
+TEST_F(BackgroundFormat, PostedSlicesFormatEverythingBeforeTheWindowExists) {
+    TSlowMeasure measure(clock);
+    TCountingMemo memo;
+    ASSERT_FALSE(memo.HandleAllocated());
+    memo.SetMeasuringContext(&measure, 16 + 40);
+    LoadText(memo, Paragraphs(60));
+    EXPECT_TRUE(memo.BackgroundPending());
+    EXPECT_EQ(memo.LineCount(), 61);
+    memo.CheckConsistency();
+    RunEventLoop(memo);
+    EXPECT_FALSE(memo.BackgroundPending());
+    EXPECT_EQ(memo.LineCount(), 60 * 3 + 1);
+    EXPECT_GT(memo.Slices, 10);
+    EXPECT_EQ(memo.Progress(), -1);  // no OnProgress handler: no reports
+    memo.CheckConsistency();
+}
+
+TEST_F(BackgroundFormat, EditsBetweenSlicesEndInTheSameLayoutAsAFullFormat) {
+    TSlowMeasure measure(clock);
+    TCountingMemo memo;
+    memo.SetMeasuringContext(&measure, 16 + 40);
+    LoadText(memo, Paragraphs(40));
+    int progressReports = 0;
+    memo.OnProgress = [&](TPersistent*) { ++progressReports; };
+    for (int round = 0; round < 5 && memo.BackgroundPending(); ++round) {
+        ProcessMessages();
+        memo.SetSelStart(memo.ParagraphStart(30 - round * 5));
+        memo.SetSelText("xx yy\r\nzz ");
+        memo.CheckConsistency();
+    }
+    RunEventLoop(memo);
+    EXPECT_EQ(memo.Progress(), 100);
+    EXPECT_GT(progressReports, 0);
+    std::vector<int32_t> stops;
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        for (int32_t line = 0; line < memo.Paragraph(i)->LineCount(); ++line)
+            stops.push_back(memo.Paragraph(i)->Line(line).Stop);
+    int32_t lines = memo.LineCount();
+    memo.SetUpdateMode(umImmediate);
+    memo.ReformatAll();
+    EXPECT_EQ(memo.LineCount(), lines);
+    std::vector<int32_t> full;
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        for (int32_t line = 0; line < memo.Paragraph(i)->LineCount(); ++line)
+            full.push_back(memo.Paragraph(i)->Line(line).Stop);
+    EXPECT_EQ(stops, full);
+}
+
+TEST_F(BackgroundFormat, AMemoFreedWithASlicePendingIsNotTouched) {
+    TSlowMeasure measure(clock);
+    {
+        TCodeMemo memo;
+        memo.SetMeasuringContext(&measure, 16 + 40);
+        LoadText(memo, Paragraphs(50));
+        EXPECT_TRUE(memo.BackgroundPending());
+    }
+    ProcessMessages();
+    SUCCEED();
+}
+
+TEST_F(BackgroundFormat, UpdatesHoldTheBackgroundPass) {
+    TSlowMeasure measure(clock);
+    TCodeMemo memo;
+    memo.SetMeasuringContext(&measure, 16 + 40);
+    LoadText(memo, Paragraphs(20));
+    memo.BeginUpdate();
+    for (int i = 0; i < 20; ++i)
+        ProcessMessages();
+    EXPECT_EQ(memo.LineCount(), 21);
+    memo.EndUpdate();
+    RunEventLoop(memo);
+    EXPECT_EQ(memo.LineCount(), 61);
+}

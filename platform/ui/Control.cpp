@@ -152,8 +152,13 @@ TPoint TControl::ScreenToClient(TPoint point) const {
 }
 
 void TControl::SetVisible(bool visible) {
-    if (visible == visible_)
+    if (visible == visible_) {
+        // Showing what is already visible still shows a top-level window
+        // that has not been made yet.
+        if (visible)
+            Perform(CM_SHOWINGCHANGED);
         return;
+    }
     visible_ = visible;
     Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
 }
@@ -763,6 +768,7 @@ void TWinControl::Dispatch(TMessage& message) {
             peer_->EnabledChanged();
         Invalidate();
         return;
+    case CM_SHOWINGCHANGED:
     case CM_VISIBLECHANGED:
         if (Visible() && Parent() == nullptr)
             HandleNeeded();

@@ -1,0 +1,303 @@
+#include "platform/widgets/QtUserInteraction.h"
+
+#include "platform/base/TextCodec.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QUrl>
+
+#include <vector>
+
+namespace {
+
+QString fileNameToQt(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
+std::string fileNameFromQt(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+QString captionOr(const std::string& caption) {
+    if (!caption.empty())
+        return AnsiToQString(caption);
+    QString title = QApplication::applicationDisplayName();
+    return title.isEmpty() ? QApplication::applicationName() : title;
+}
+
+struct ButtonPair {
+    TMsgDlgBtn Ours;
+    QMessageBox::StandardButton Qt;
+};
+constexpr ButtonPair kButtons[] = {
+    {mbYes, QMessageBox::Yes},         {mbNo, QMessageBox::No},
+    {mbOK, QMessageBox::Ok},           {mbCancel, QMessageBox::Cancel},
+    {mbAbort, QMessageBox::Abort},     {mbRetry, QMessageBox::Retry},
+    {mbIgnore, QMessageBox::Ignore},   {mbAll, QMessageBox::YesToAll},
+    {mbNoToAll, QMessageBox::NoToAll}, {mbYesToAll, QMessageBox::YesToAll},
+    {mbHelp, QMessageBox::Help},
+};
+
+} // namespace
+
+std::string QtFileFilter(const std::string& filter) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= filter.size()) {
+        size_t bar = filter.find('|', start);
+        if (bar == std::string::npos)
+            bar = filter.size();
+        parts.push_back(filter.substr(start, bar - start));
+        start = bar + 1;
+    }
+    std::string result;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string masks = parts[i + 1];
+        for (char& c : masks)
+            if (c == ';')
+                c = ' ';
+        if (!result.empty())
+            result += ";;";
+        result += parts[i] + " (" + masks + ")";
+    }
+    return result;
+}
+
+TQtUserInteraction::~TQtUserInteraction() = default;
+
+TQtUserInteraction& QtUserInteraction() {
+    static TQtUserInteraction interaction;
+    return interaction;
+}
+
+int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                                   const std::string& caption) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(captionOr(caption));
+    box.setText(AnsiToQString(text));
+    switch (type) {
+    case mtWarning: box.setIcon(QMessageBox::Warning); break;
+    case mtError: box.setIcon(QMessageBox::Critical); break;
+    case mtInformation: box.setIcon(QMessageBox::Information); break;
+    case mtConfirmation: box.setIcon(QMessageBox::Question); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    QMessageBox::StandardButtons standard;
+    for (const ButtonPair& pair : kButtons)
+        if (buttons & (1u << pair.Ours))
+            standard |= pair.Qt;
+    if (standard == QMessageBox::NoButton)
+        standard = QMessageBox::Ok;
+    box.setStandardButtons(standard);
+    int pressed = box.exec();
+    for (const ButtonPair& pair : kButtons)
+        if (pressed == pair.Qt && (buttons & (1u << pair.Ours)))
+            return ModalResultOf(pair.Ours);
+    return pressed == QMessageBox::Ok ? mrOk : mrCancel;
+}
+
+void TQtUserInteraction::ShowException(const std::string& message) {
+    MessageDlg(message, mtError, mbOKOnly);
+}
+
+TFileDialogResult TQtUserInteraction::OpenFileDialog(const TFileDialogRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), AnsiToQString(request.Title),
+                       fileNameToQt(request.InitialDir));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles
+                       : request.FileMustExist ? QFileDialog::ExistingFile
+                                               : QFileDialog::AnyFile);
+    QStringList filters = QString::fromStdString(QtFileFilter(request.Filter)).split(";;", Qt::SkipEmptyParts);
+    dialog.setNameFilters(filters);
+    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+    if (!request.FileName.empty())
+        dialog.selectFile(fileNameToQt(request.FileName));
+    TFileDialogResult result;
+    if (dialog.exec() != QDialog::Accepted)
+        return result;
+    result.Accepted = true;
+    for (const QString& name : dialog.selectedFiles())
+        result.FileNames.push_back(fileNameFromQt(name));
+    result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return result;
+}
+
+TFileDialogResult TQtUserInteraction::SaveFileDialog(const TFileDialogRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), AnsiToQString(request.Title),
+                       fileNameToQt(request.InitialDir));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!request.OverwritePrompt)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QStringList filters = QString::fromStdString(QtFileFilter(request.Filter)).split(";;", Qt::SkipEmptyParts);
+    dialog.setNameFilters(filters);
+    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+    if (!request.DefaultExt.empty())
+        dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExt));
+    if (!request.FileName.empty())
+        dialog.selectFile(fileNameToQt(request.FileName));
+    TFileDialogResult result;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return result;
+    result.Accepted = true;
+    result.FileNames.push_back(fileNameFromQt(dialog.selectedFiles().first()));
+    result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return result;
+}
+
+bool TQtUserInteraction::ChooseColor(TColor& color) {
+    QColor chosen = QColorDialog::getColor(ToQColor(color), QApplication::activeWindow());
+    if (!chosen.isValid())
+        return false;
+    color = FromQColor(chosen);
+    return true;
+}
+
+bool TQtUserInteraction::ChooseFont(TFont& font) {
+    bool accepted = false;
+    QFont initial = font.ToQFont();
+    initial.setFamily(AnsiToQString(font.Name()));
+    initial.setPointSize(std::max(1, font.Size() > 0 ? font.Size() : -font.Size()));
+    QFont chosen = QFontDialog::getFont(&accepted, initial, QApplication::activeWindow());
+    if (!accepted)
+        return false;
+    font.SetName(QStringToAnsi(chosen.family()));
+    if (chosen.pointSize() > 0)
+        font.SetSize(chosen.pointSize());
+    else
+        font.SetHeight(-chosen.pixelSize());
+    TFontStyles style = 0;
+    if (chosen.bold())
+        style |= fsBold;
+    if (chosen.italic())
+        style |= fsItalic;
+    if (chosen.underline())
+        style |= fsUnderline;
+    if (chosen.strikeOut())
+        style |= fsStrikeOut;
+    font.SetStyle(style);
+    return true;
+}
+
+bool TQtUserInteraction::ChooseFolder(const std::string& title, std::string& folder) {
+    QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), AnsiToQString(title),
+                                                       fileNameToQt(folder));
+    if (chosen.isEmpty())
+        return false;
+    folder = fileNameFromQt(chosen);
+    return true;
+}
+
+bool TQtUserInteraction::PrinterSetupDialog(TPrinterSetup& setup) {
+    QPrinter printer;
+    if (!setup.PrinterName.empty())
+        printer.setPrinterName(QString::fromStdString(setup.PrinterName));
+    printer.setPageOrientation(setup.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setCopyCount(std::max(1, setup.Copies));
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    setup.PrinterName = printer.printerName().toStdString();
+    setup.Landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+    setup.Copies = printer.copyCount();
+    return true;
+}
+
+void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFindHandler handler) {
+    CloseFindDialogs();
+    auto* dialog = new QDialog(QApplication::activeWindow());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(replace ? "Replace" : "Find");
+    auto* layout = new QGridLayout(dialog);
+    auto* findEdit = new QLineEdit(AnsiToQString(initial.FindText), dialog);
+    auto* replaceEdit = new QLineEdit(AnsiToQString(initial.ReplaceText), dialog);
+    auto* wholeWord = new QCheckBox("Match &whole word only", dialog);
+    auto* matchCase = new QCheckBox("Match &case", dialog);
+    auto* down = new QCheckBox("Search &down", dialog);
+    wholeWord->setChecked(initial.Options & frWholeWord);
+    matchCase->setChecked(initial.Options & frMatchCase);
+    down->setChecked(initial.Options & frDown);
+    layout->addWidget(new QLabel("Fi&nd what:", dialog), 0, 0);
+    layout->addWidget(findEdit, 0, 1);
+    if (replace) {
+        layout->addWidget(new QLabel("Re&place with:", dialog), 1, 0);
+        layout->addWidget(replaceEdit, 1, 1);
+    } else {
+        replaceEdit->hide();
+    }
+    layout->addWidget(wholeWord, 2, 0, 1, 2);
+    layout->addWidget(matchCase, 3, 0, 1, 2);
+    layout->addWidget(down, 4, 0, 1, 2);
+    auto* buttons = new QDialogButtonBox(Qt::Vertical, dialog);
+    auto request = [=](unsigned action) {
+        TFindRequest r;
+        r.FindText = QStringToAnsi(findEdit->text());
+        r.ReplaceText = QStringToAnsi(replaceEdit->text());
+        r.Options = action | (wholeWord->isChecked() ? frWholeWord : 0u) |
+                    (matchCase->isChecked() ? frMatchCase : 0u) | (down->isChecked() ? frDown : 0u);
+        RunGuarded([&] { handler(r); });
+    };
+    QObject::connect(buttons->addButton("&Find Next", QDialogButtonBox::ActionRole), &QPushButton::clicked,
+                     dialog, [=] { request(frFindNext); });
+    if (replace) {
+        QObject::connect(buttons->addButton("&Replace", QDialogButtonBox::ActionRole),
+                         &QPushButton::clicked, dialog, [=] { request(frReplace); });
+        QObject::connect(buttons->addButton("Replace &All", QDialogButtonBox::ActionRole),
+                         &QPushButton::clicked, dialog, [=] { request(frReplaceAll); });
+    }
+    QObject::connect(buttons->addButton(QDialogButtonBox::Cancel), &QPushButton::clicked, dialog,
+                     &QDialog::close);
+    layout->addWidget(buttons, 0, 2, 5, 1);
+    findDialog_ = dialog;
+    QObject::connect(dialog, &QObject::destroyed, [this, dialog] {
+        if (findDialog_ == dialog)
+            findDialog_ = nullptr;
+    });
+    dialog->show();
+}
+
+void TQtUserInteraction::ShowFindDialog(const TFindRequest& initial, TFindHandler handler) {
+    showFind(false, initial, std::move(handler));
+}
+
+void TQtUserInteraction::ShowReplaceDialog(const TFindRequest& initial, TFindHandler handler) {
+    showFind(true, initial, std::move(handler));
+}
+
+void TQtUserInteraction::CloseFindDialogs() {
+    if (findDialog_ != nullptr) {
+        QDialog* dialog = findDialog_;
+        findDialog_ = nullptr;
+        dialog->close();
+    }
+}
+
+bool TQtUserInteraction::OpenDocument(const std::string& fileName) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileNameToQt(fileName)));
+}
+
+bool TQtUserInteraction::OpenURL(const std::string& url) {
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+bool TQtUserInteraction::StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                                      const std::string& workingFolder) {
+    QStringList list;
+    for (const std::string& argument : arguments)
+        list.append(fileNameToQt(argument));
+    return QProcess::startDetached(fileNameToQt(program), list, fileNameToQt(workingFolder));
+}

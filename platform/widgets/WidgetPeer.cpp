@@ -1,0 +1,536 @@
+#include "platform/widgets/WidgetPeer.h"
+
+#include "platform/base/TextCodec.h"
+#include "platform/ui/Cursors.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/SystemSettings.h"
+#include "platform/widgets/QtUserInteraction.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+
+namespace {
+
+TShiftState shiftOf(Qt::KeyboardModifiers modifiers) {
+    TShiftState shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= ssShift;
+    if (modifiers & Qt::ControlModifier)
+        shift |= ssCtrl;
+    if (modifiers & Qt::AltModifier)
+        shift |= ssAlt;
+    return shift;
+}
+
+unsigned mouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    unsigned keys = 0;
+    if (buttons & Qt::LeftButton)
+        keys |= MK_LBUTTON;
+    if (buttons & Qt::RightButton)
+        keys |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton)
+        keys |= MK_MBUTTON;
+    if (modifiers & Qt::ShiftModifier)
+        keys |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier)
+        keys |= MK_CONTROL;
+    return keys;
+}
+
+QWidget* parentWidgetOf(TWinControl& control) {
+    TWinControl* parent = control.Parent();
+    if (parent == nullptr || parent->Peer() == nullptr)
+        return nullptr;
+    return static_cast<QWidget*>(parent->Peer()->NativeWidget());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TWidgetPeer
+
+TWidgetPeer::TWidgetPeer(TWinControl& control)
+    : widget_(new TPeerWidget(control, parentWidgetOf(control))) {}
+
+TWidgetPeer::~TWidgetPeer() { delete widget_.data(); }
+
+void TWidgetPeer::BoundsChanged() {
+    if (widget_)
+        widget_->setGeometry(ToQRect(widget_->Control().BoundsRect()));
+}
+
+void TWidgetPeer::VisibleChanged() {
+    if (widget_)
+        widget_->setVisible(widget_->Control().Visible());
+}
+
+void TWidgetPeer::EnabledChanged() {
+    if (widget_)
+        widget_->setEnabled(widget_->Control().Enabled());
+}
+
+void TWidgetPeer::TextChanged() {
+    if (widget_)
+        widget_->setWindowTitle(AnsiToQString(widget_->Control().Caption()));
+}
+
+void TWidgetPeer::ScrollBarChanged(int bar) {
+    if (widget_)
+        widget_->SyncScrollBar(bar);
+}
+
+void TWidgetPeer::CaretChanged() {
+    if (widget_)
+        widget_->CaretChanged();
+}
+
+void TWidgetPeer::CaptureChanged(bool captured) {
+    // While a button is held Qt sends the mouse to the pressed widget
+    // anyway; an explicit grab matters only without one, and some
+    // platforms (the offscreen one) have none.
+    if (!widget_ || !widget_->isVisible() || QGuiApplication::platformName() == "offscreen")
+        return;
+    if (captured)
+        widget_->viewport()->grabMouse();
+    else
+        widget_->viewport()->releaseMouse();
+}
+
+void TWidgetPeer::TabStopChanged() {
+    if (widget_)
+        widget_->setFocusPolicy(widget_->Control().TabStop() ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void TWidgetPeer::ShowCursor(int cursor) {
+    if (widget_)
+        widget_->viewport()->setCursor(CursorToQCursor(cursor));
+}
+
+bool TWidgetPeer::PointerInside() const { return widget_ && widget_->viewport()->underMouse(); }
+
+void TWidgetPeer::Invalidate(const TRect* rect) {
+    if (!widget_)
+        return;
+    widget_->InvalidateClient(rect != nullptr ? ToQRect(*rect) : widget_->viewport()->rect());
+}
+
+void TWidgetPeer::Update() {
+    if (widget_)
+        widget_->UpdateNow();
+}
+
+void TWidgetPeer::Scroll(int dx, int dy, const TRect& area) {
+    if (widget_)
+        widget_->ScrollClient(dx, dy, ToQRect(area));
+}
+
+void TWidgetPeer::SetFocus() {
+    if (widget_)
+        widget_->setFocus(Qt::OtherFocusReason);
+}
+
+bool TWidgetPeer::HasFocus() const { return widget_ && widget_->hasFocus(); }
+
+TSize TWidgetPeer::ClientSize() const {
+    if (!widget_)
+        return {};
+    // Worked out from the frame and the bars, since a hidden scroll area
+    // lays out its viewport only when it is shown.
+    QRect inside = widget_->contentsRect();
+    int extent = widget_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, widget_);
+    int width = inside.width(), height = inside.height();
+    if (widget_->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        width -= extent;
+    if (widget_->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        height -= extent;
+    return {std::max(0, width), std::max(0, height)};
+}
+
+TPoint TWidgetPeer::ClientToScreen(TPoint point) const {
+    if (!widget_)
+        return point;
+    return FromQPoint(widget_->viewport()->mapToGlobal(ToQPoint(point)));
+}
+
+TPoint TWidgetPeer::ScreenToClient(TPoint point) const {
+    if (!widget_)
+        return point;
+    return FromQPoint(widget_->viewport()->mapFromGlobal(ToQPoint(point)));
+}
+
+void* TWidgetPeer::NativeWidget() { return widget_ ? widget_->viewport() : nullptr; }
+
+// ---------------------------------------------------------------------------
+// TPeerWidget
+
+TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent)
+    : QAbstractScrollArea(parent), control_(control) {
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    viewport()->setMouseTracking(true);
+    viewport()->setAutoFillBackground(false);
+    setFocusPolicy(control.TabStop() ? Qt::TabFocus : Qt::NoFocus);
+    setWindowTitle(AnsiToQString(control.Caption()));
+    SyncFrame();
+    SyncScrollBar(SB_VERT);
+    SyncScrollBar(SB_HORZ);
+    setGeometry(ToQRect(control.BoundsRect()));
+    setEnabled(control.Enabled());
+    viewport()->setCursor(CursorToQCursor(control.Cursor()));
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this](int action) { scrollAction(SB_VERT, action); });
+    connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this](int action) { scrollAction(SB_HORZ, action); });
+    auto released = [this](int bar) {
+        QScrollBar* scrollBar = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
+        unsigned msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+        deliver(msg, MAKEWPARAM(SB_THUMBPOSITION, static_cast<unsigned>(scrollBar->sliderPosition()) & 0xFFFF));
+        deliver(msg, MAKEWPARAM(SB_ENDSCROLL, 0));
+        SyncScrollBar(bar);
+    };
+    connect(verticalScrollBar(), &QScrollBar::sliderReleased, this, [=] { released(SB_VERT); });
+    connect(horizontalScrollBar(), &QScrollBar::sliderReleased, this, [=] { released(SB_HORZ); });
+    caretTimer_.setSingleShot(false);
+    connect(&caretTimer_, &QTimer::timeout, this, [this] { blink(); });
+    if (control.Visible() && (parent != nullptr || control.Parent() == nullptr))
+        setVisible(true);
+}
+
+TPeerWidget::~TPeerWidget() {
+    if (GetCaptureControl() != nullptr && GetCaptureControl()->Window() == &control_)
+        viewport()->releaseMouse();
+}
+
+LRESULT TPeerWidget::deliver(unsigned msg, WPARAM wParam, LPARAM lParam) {
+    TMessage message{msg, wParam, lParam, 0};
+    return DeliverMessage(control_, message);
+}
+
+void TPeerWidget::SyncFrame() {
+    const TCreateParams& params = control_.WindowParams();
+    if (params.ExStyle & WS_EX_CLIENTEDGE) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(2);
+    } else if (params.Style & WS_BORDER) {
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        setLineWidth(1);
+    } else {
+        setFrameStyle(QFrame::NoFrame);
+    }
+}
+
+void TPeerWidget::SyncScrollBar(int bar) {
+    QScrollBar* scrollBar = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
+    bool visible = control_.ScrollBarVisible(bar);
+    Qt::ScrollBarPolicy policy = visible ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+    syncing_ = true;
+    if (bar == SB_VERT && verticalScrollBarPolicy() != policy)
+        setVerticalScrollBarPolicy(policy);
+    if (bar == SB_HORZ && horizontalScrollBarPolicy() != policy)
+        setHorizontalScrollBarPolicy(policy);
+    TScrollInfo info = control_.GetScrollInfo(bar);
+    int page = static_cast<int>(info.Page);
+    int highest = std::max(info.Min, info.Max - std::max(page - 1, 0));
+    scrollBar->setRange(info.Min, highest);
+    scrollBar->setPageStep(std::max(1, page));
+    scrollBar->setSingleStep(1);
+    if (!scrollBar->isSliderDown())
+        scrollBar->setValue(info.Pos);
+    scrollBar->setEnabled(info.Max > info.Min && (page == 0 || info.Max - info.Min + 1 > page));
+    syncing_ = false;
+}
+
+void TPeerWidget::scrollAction(int bar, int action) {
+    if (syncing_)
+        return;
+    QScrollBar* scrollBar = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
+    int request;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: request = SB_LINEDOWN; break;
+    case QAbstractSlider::SliderSingleStepSub: request = SB_LINEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: request = SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: request = SB_PAGEUP; break;
+    case QAbstractSlider::SliderToMinimum: request = SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: request = SB_BOTTOM; break;
+    case QAbstractSlider::SliderMove: request = SB_THUMBTRACK; break;
+    default: return;
+    }
+    int position = scrollBar->sliderPosition();
+    control_.SetScrollTrackPos(bar, position);
+    deliver(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL,
+            MAKEWPARAM(static_cast<unsigned>(request), static_cast<unsigned>(position) & 0xFFFF));
+    // The control decides where the bar stands.
+    if (request != SB_THUMBTRACK)
+        scrollBar->setSliderPosition(control_.GetScrollPos(bar));
+}
+
+void TPeerWidget::InvalidateClient(const QRect& rect) {
+    QRect area = rect & viewport()->rect();
+    if (area.isEmpty())
+        return;
+    pending_ += area;
+    viewport()->update(area);
+}
+
+void TPeerWidget::UpdateNow() {
+    if (pending_.isEmpty() || !isVisible())
+        return;
+    QRegion region = pending_;
+    viewport()->repaint(region);
+}
+
+void TPeerWidget::ScrollClient(int dx, int dy, const QRect& area) {
+    QRect caret = caretDrawnAt_;
+    viewport()->scroll(dx, dy, area);
+    // The caret's pixels moved with the rest: paint both places anew.
+    if (!caret.isEmpty()) {
+        viewport()->update(caret);
+        viewport()->update(caret.translated(dx, dy));
+    }
+}
+
+QRect TPeerWidget::CaretRect() const {
+    const TCaretState& caret = control_.Caret();
+    return QRect(caret.Pos.X, caret.Pos.Y, caret.Width, caret.Height);
+}
+
+void TPeerWidget::CaretChanged() {
+    if (!caretDrawnAt_.isEmpty())
+        viewport()->update(caretDrawnAt_);
+    bool active = control_.Caret().Shown() && control_.Focused();
+    caretPhase_ = active;
+    if (active) {
+        viewport()->update(CaretRect());
+        int blinkTime = CaretBlinkTime();
+        if (blinkTime > 0)
+            caretTimer_.start(blinkTime);
+    } else {
+        caretTimer_.stop();
+    }
+}
+
+void TPeerWidget::blink() {
+    if (!control_.Caret().Shown() || !control_.Focused()) {
+        caretTimer_.stop();
+        caretPhase_ = false;
+    } else {
+        caretPhase_ = !caretPhase_;
+    }
+    viewport()->update(CaretRect());
+    if (!caretDrawnAt_.isEmpty())
+        viewport()->update(caretDrawnAt_);
+}
+
+void TPeerWidget::paintClient(QPaintEvent* event) {
+    TRect rect = FromQRect(event->rect());
+    pending_ -= event->region();
+    control_.PeerPaintBegin(viewport(), rect);
+    TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(&control_.WindowCanvas()), 0, 0};
+    DeliverMessage(control_, erase);
+    TMessage paint{WM_PAINT, 0, 0, 0};
+    DeliverMessage(control_, paint);
+    control_.PeerPaintEnd();
+    caretDrawnAt_ = QRect();
+    if (caretPhase_ && control_.Caret().Shown() && control_.Focused()) {
+        QRect caret = CaretRect();
+        if (event->region().intersects(caret)) {
+            // The caret inverts what is under it, so it shows on any colour.
+            QPainter painter(viewport());
+            painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+            painter.fillRect(caret, Qt::white);
+            caretDrawnAt_ = caret;
+        }
+    }
+}
+
+void TPeerWidget::mouseButton(QMouseEvent* event, bool down, bool doubleClick) {
+    SetModifierKeys(shiftOf(event->modifiers()));
+    unsigned msg;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        msg = down ? (doubleClick ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
+        break;
+    case Qt::RightButton:
+        msg = down ? (doubleClick ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
+        break;
+    case Qt::MiddleButton:
+        msg = down ? (doubleClick ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN) : WM_MBUTTONUP;
+        break;
+    default:
+        return;
+    }
+    if (doubleClick && !(control_.ControlStyle & csDoubleClicks))
+        msg -= 1; // a second press instead
+    QPoint position = event->position().toPoint();
+    deliver(msg, mouseKeys(event->buttons(), event->modifiers()), PointToLParam(FromQPoint(position)));
+    if (msg == WM_RBUTTONUP) {
+        QPoint global = event->globalPosition().toPoint();
+        deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), PointToLParam(FromQPoint(global)));
+    }
+}
+
+bool TPeerWidget::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Paint:
+        paintClient(static_cast<QPaintEvent*>(event));
+        return true;
+    case QEvent::MouseButtonPress:
+        mouseButton(static_cast<QMouseEvent*>(event), true, false);
+        return true;
+    case QEvent::MouseButtonDblClick:
+        mouseButton(static_cast<QMouseEvent*>(event), true, true);
+        return true;
+    case QEvent::MouseButtonRelease:
+        mouseButton(static_cast<QMouseEvent*>(event), false, false);
+        return true;
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        SetModifierKeys(shiftOf(mouse->modifiers()));
+        deliver(WM_MOUSEMOVE, mouseKeys(mouse->buttons(), mouse->modifiers()),
+                PointToLParam(FromQPoint(mouse->position().toPoint())));
+        deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return true;
+    }
+    case QEvent::Wheel: {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        SetModifierKeys(shiftOf(wheel->modifiers()));
+        QPoint delta = wheel->angleDelta();
+        unsigned keys = mouseKeys(wheel->buttons(), wheel->modifiers());
+        LPARAM where = PointToLParam(FromQPoint(wheel->globalPosition().toPoint()));
+        if (delta.y() != 0)
+            deliver(WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<unsigned>(delta.y()) & 0xFFFF), where);
+        if (delta.x() != 0)
+            deliver(WM_MOUSEHWHEEL, MAKEWPARAM(keys, static_cast<unsigned>(-delta.x()) & 0xFFFF), where);
+        return true;
+    }
+    case QEvent::Enter:
+        deliver(CM_MOUSEENTER);
+        return true;
+    case QEvent::Leave:
+        deliver(CM_MOUSELEAVE);
+        return true;
+    case QEvent::Resize:
+        deliver(WM_SIZE, SIZE_RESTORED,
+                MAKELPARAM(static_cast<unsigned>(viewport()->width()), static_cast<unsigned>(viewport()->height())));
+        return true;
+    case QEvent::ContextMenu:
+        // Mouse-made menus come from the button release; this one is the
+        // keyboard's.
+        if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard)
+            deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(0xFFFF, 0xFFFF));
+        return true;
+    default:
+        return QAbstractScrollArea::viewportEvent(event);
+    }
+}
+
+bool TPeerWidget::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            // A control that wants Tab gets it; otherwise it moves the focus.
+            LRESULT code = deliver(WM_GETDLGCODE, VK_TAB, 0);
+            if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) {
+                keyPressEvent(key);
+                return true;
+            }
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void TPeerWidget::keyPressEvent(QKeyEvent* event) {
+    uint16_t key = 0;
+    TShiftState shift = 0;
+    bool known = TranslateQtKey(*event, key, shift);
+    SetModifierKeys(shift);
+    bool alt = (shift & ssAlt) != 0;
+    if (known) {
+        SetKeyDown(key, true);
+        uint32_t data = 1u | (event->isAutoRepeat() ? KF_PREVIOUS_BIT : 0u) | (alt ? KF_ALTDOWN_BIT : 0u);
+        bool system = alt || key == VK_F10;
+        deliver(system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, static_cast<LPARAM>(data));
+    }
+    std::string characters = KeyPressCharacters(key, shift, event->text());
+    bool systemChar = alt && !(shift & ssCtrl);
+    for (char c : characters)
+        deliver(systemChar ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(c), 1);
+    event->accept();
+}
+
+void TPeerWidget::keyReleaseEvent(QKeyEvent* event) {
+    uint16_t key = 0;
+    TShiftState shift = 0;
+    if (!TranslateQtKey(*event, key, shift)) {
+        SetModifierKeys(shift);
+        return;
+    }
+    // Releasing a modifier reports the modifiers still held.
+    if (key == VK_SHIFT)
+        shift &= ~ssShift;
+    if (key == VK_CONTROL)
+        shift &= ~ssCtrl;
+    if (key == VK_MENU)
+        shift &= ~ssAlt;
+    SetModifierKeys(shift);
+    SetKeyDown(key, false);
+    bool alt = (shift & ssAlt) != 0 || key == VK_MENU;
+    uint32_t data = 1u | KF_PREVIOUS_BIT | KF_UP_BIT | (alt ? KF_ALTDOWN_BIT : 0u);
+    deliver(alt || key == VK_F10 ? WM_SYSKEYUP : WM_KEYUP, key, static_cast<LPARAM>(data));
+    event->accept();
+}
+
+void TPeerWidget::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    if (GetFocusControl() != &control_) {
+        TWinControl* previous = GetFocusControl();
+        if (previous != nullptr && previous->Peer() == nullptr)
+            previous->Perform(WM_KILLFOCUS, reinterpret_cast<WPARAM>(&control_));
+        deliver(WM_SETFOCUS, reinterpret_cast<WPARAM>(GetFocusControl()));
+    }
+    CaretChanged();
+}
+
+void TPeerWidget::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (GetFocusControl() == &control_ && !(control_.ControlState & csDestroyingHandle))
+        deliver(WM_KILLFOCUS, 0);
+    CaretChanged();
+}
+
+void TPeerWidget::noteBounds() {
+    QRect g = geometry();
+    control_.PeerBoundsChanged(FromQRect(g));
+}
+
+void TPeerWidget::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    noteBounds();
+}
+
+void TPeerWidget::moveEvent(QMoveEvent* event) {
+    QAbstractScrollArea::moveEvent(event);
+    noteBounds();
+}
+
+void TPeerWidget::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(0xFFFF, 0xFFFF));
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------
+
+void InstallWidgetPeers() {
+    SetWindowPeerFactory([](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
+        return std::make_unique<TWidgetPeer>(control);
+    });
+    SetUserInteraction(&QtUserInteraction());
+    RegisterProgramCursors();
+}

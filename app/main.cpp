@@ -3,9 +3,13 @@
 #include <QMainWindow>
 #include <QMdiArea>
 
+#include "platform/widgets/WidgetPeer.h"
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Korvane Ondrill 3.2");
+    // Window controls get their QWidget peers from here on.
+    InstallWidgetPeers();
 
     QMainWindow frame;
     frame.setWindowTitle("Korvane Ondrill 3.2");

@@ -220,15 +220,20 @@ uint16_t VirtualKeyFromQtKey(int qtKey, bool keypad) {
     }
 }
 
-bool TranslateQtKey(const QKeyEvent& event, uint16_t& virtualKey, TShiftState& shift) {
-    Qt::KeyboardModifiers modifiers = event.modifiers();
-    shift = 0;
+TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers) {
+    TShiftState shift = 0;
     if (modifiers & Qt::ShiftModifier)
         shift |= ssShift;
     if (modifiers & Qt::ControlModifier)
         shift |= ssCtrl;
     if (modifiers & Qt::AltModifier)
         shift |= ssAlt;
+    return shift;
+}
+
+bool TranslateQtKey(const QKeyEvent& event, uint16_t& virtualKey, TShiftState& shift) {
+    Qt::KeyboardModifiers modifiers = event.modifiers();
+    shift = ShiftStateFromQt(modifiers);
     virtualKey = VirtualKeyFromQtKey(event.key(), (modifiers & Qt::KeypadModifier) != 0);
     return virtualKey != 0;
 }

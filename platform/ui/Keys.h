@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include <Qt>
+
 class QKeyEvent;
 class QString;
 
@@ -153,6 +155,8 @@ TShiftState CurrentShiftState();
 // that has no code.  Shifted digits and punctuation map to their unshifted
 // key as on a US keyboard ("#" with Shift is the key 3).
 bool TranslateQtKey(const QKeyEvent& event, uint16_t& virtualKey, TShiftState& shift);
+// The shift state of Qt's keyboard modifiers (Shift, Ctrl, Alt).
+TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers);
 // The virtual key code of a Qt key (Qt::Key) and keypad flag; 0 when none.
 uint16_t VirtualKeyFromQtKey(int qtKey, bool keypad);
 // The characters a key press types, as bytes of the code page: Ctrl with a

@@ -17,17 +17,6 @@
 
 namespace {
 
-TShiftState shiftOf(Qt::KeyboardModifiers modifiers) {
-    TShiftState shift = 0;
-    if (modifiers & Qt::ShiftModifier)
-        shift |= ssShift;
-    if (modifiers & Qt::ControlModifier)
-        shift |= ssCtrl;
-    if (modifiers & Qt::AltModifier)
-        shift |= ssAlt;
-    return shift;
-}
-
 unsigned mouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     unsigned keys = 0;
     if (buttons & Qt::LeftButton)
@@ -350,7 +339,7 @@ void TPeerWidget::paintClient(QPaintEvent* event) {
 }
 
 void TPeerWidget::mouseButton(QMouseEvent* event, bool down, bool doubleClick) {
-    SetModifierKeys(shiftOf(event->modifiers()));
+    SetModifierKeys(ShiftStateFromQt(event->modifiers()));
     unsigned msg;
     switch (event->button()) {
     case Qt::LeftButton:
@@ -391,7 +380,7 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
         return true;
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        SetModifierKeys(shiftOf(mouse->modifiers()));
+        SetModifierKeys(ShiftStateFromQt(mouse->modifiers()));
         deliver(WM_MOUSEMOVE, mouseKeys(mouse->buttons(), mouse->modifiers()),
                 PointToLParam(FromQPoint(mouse->position().toPoint())));
         deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -399,7 +388,7 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
     }
     case QEvent::Wheel: {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        SetModifierKeys(shiftOf(wheel->modifiers()));
+        SetModifierKeys(ShiftStateFromQt(wheel->modifiers()));
         QPoint delta = wheel->angleDelta();
         unsigned keys = mouseKeys(wheel->buttons(), wheel->modifiers());
         LPARAM where = PointToLParam(FromQPoint(wheel->globalPosition().toPoint()));

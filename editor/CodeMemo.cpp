@@ -36,6 +36,8 @@ TCodeMemo::TCodeMemo(TComponent* owner) : TCustomControl(owner) {
     SetColor(clWindow);
     SetTabStop(true);
     altFont_.OnChange = [this](TPersistent*) { ReformatAll(); };
+    endOfTextMark_.SetColor(clRed);
+    specUnderline_.SetColor(clRed);
 }
 
 TCodeMemo::~TCodeMemo() {

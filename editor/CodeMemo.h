@@ -16,7 +16,9 @@
 #include "editor/UpperCase.h"
 
 #include "platform/base/Component.h"
+#include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
+#include "platform/gfx/PenBrush.h"
 #include "platform/ui/Control.h"
 
 #include <cstdint>
@@ -210,6 +212,9 @@ public:
     // Formats every paragraph for another measure and width (a printer);
     // nullptr goes back to the measuring context.
     void FormatOnCanvas(const TCodeMeasure* measure, int32_t width);
+    // The same for a canvas: the memo's fonts measured by the canvas's
+    // measurer (a printer's, say).  nullptr goes back to the screen.
+    void FormatOnCanvas(TCanvas* canvas, int32_t width);
     // Breaks paragraph index into display lines from line firstLine on.
     // lastLine returns the last old line the new lines replaced, moved by the
     // change of the line count; firstLine is lowered when the first word
@@ -285,6 +290,19 @@ public:
     bool Justified = false;
     bool CodeCleanUp = true;  // removes pairs of equal style codes after edits
     int32_t MouseWheelFactor = 3;
+    // Appearance the painting code reads; the window side repaints on change.
+    TColor HighlightColor = clRed;
+    TColor HighlightBackgnd = clWindow;
+    TColor SelBackColor = clHighlight;
+    TColor SelTextColor = clHighlightText;
+    bool HideSelection = true;
+    bool Overwrite = false;
+    // Caret width in pixels; 0 = line height div 14 + 1.
+    int32_t CaretWidth = 1;
+    // Line height in pixels; 0 or less = from the font.
+    int32_t FixedLineHeight = 0;
+    TPen& EndOfTextMark() { return endOfTextMark_; }
+    TPen& SpecUnderline() { return specUnderline_; }
     // Progress of formatting long texts, 0-100; -1 before the first report.
     int32_t Progress() const { return progress_; }
 
@@ -339,6 +357,8 @@ private:
     // Formatting
     int32_t formatOne(int32_t index, bool force);
     uint8_t endStyle(int32_t index) const;
+    // Style bits of the memo's own font (bold, italic, underline, strike-out).
+    uint8_t fontStyleBits() const { return static_cast<uint8_t>(const_cast<TCodeMemo*>(this)->Font().Style() & 0x0F); }
     void propagateStyles(int32_t from);
     void updateWidest(int32_t paragraph, int32_t width);
     void reportProgress(int32_t index, bool force);
@@ -400,8 +420,9 @@ private:
     int32_t clientWidth_ = 0;
     const TCodeMeasure* outputMeasure_ = nullptr;
     int32_t outputWidth_ = 0;
-    uint8_t memoFontStyle_ = 0;  // style bits of the memo's own font
     TFont altFont_;
+    TPen endOfTextMark_;
+    TPen specUnderline_;
     std::unique_ptr<TFontMeasure> fontMeasure_;
     std::vector<TLineRecord> scratchLines_;
     int32_t formatNext_ = 0;   // pending formatting: next paragraph to format

@@ -49,6 +49,7 @@ void SplitIntoPieces(std::string_view text, std::vector<std::string>& pieces) {
 }
 
 void TCodeMemo::selectRange(int32_t from, int32_t to) {
+    blockMode_ = false;
     selStart_->SetPos(from);
     selEnd_->SetPos(to);
     selLength_ = to - from;

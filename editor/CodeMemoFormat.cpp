@@ -16,7 +16,7 @@ int32_t TCodeMemo::AverageCharWidth() const {
     if (measure == nullptr)
         return 1;
     // A font without a usable blank still gives tabs a width.
-    return std::max(measure->CharWidth(memoFontStyle_ & static_cast<uint8_t>(~kStyleHighlight), ' '), 1);
+    return std::max(measure->CharWidth(fontStyleBits() & static_cast<uint8_t>(~kStyleHighlight), ' '), 1);
 }
 
 void TCodeMemo::updateWidest(int32_t paragraph, int32_t width) {
@@ -175,6 +175,16 @@ void TCodeMemo::SetMeasuringContext(const TCodeMeasure* measure, int32_t clientW
     measure_ = measure;
     clientWidth_ = clientWidth;
     ReformatAll();
+}
+
+void TCodeMemo::FormatOnCanvas(TCanvas* canvas, int32_t width) {
+    if (canvas == nullptr) {
+        FormatOnCanvas(static_cast<const TCodeMeasure*>(nullptr), 0);
+        return;
+    }
+    canvas->SetFont(Font());
+    TFontMeasure measure(canvas->Measurer(), Font(), altFont_);
+    FormatOnCanvas(&measure, width);
 }
 
 void TCodeMemo::FormatOnCanvas(const TCodeMeasure* measure, int32_t width) {

@@ -269,7 +269,7 @@ int32_t TLineBreaker::Run(int32_t first, bool formatToEnd) {
 uint8_t TCodeMemo::StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const {
     uint8_t style;
     if ((context.Flags & TContextRecord::kStyled) == 0) {
-        style = staticStyle ^ memoFontStyle_;
+        style = staticStyle ^ fontStyleBits();
     } else if ((context.Flags & (kStyleStrikeOut | kStyleHighlight)) != (kStyleStrikeOut | kStyleHighlight)) {
         style = context.Flags & 0x3F;
     } else {

@@ -156,7 +156,7 @@ TEST_F(LineBreak, LinesFollowClientWidthAndFormatOnCanvas) {
     memo.FormatOnCanvas(&wide, 16 + 20 * 7);
     EXPECT_EQ(memo.LineCount(), narrow);
     EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 140);
-    memo.FormatOnCanvas(nullptr, 0);
+    memo.FormatOnCanvas(static_cast<const TCodeMeasure*>(nullptr), 0);
     EXPECT_EQ(memo.LineCount(), 1);
     memo.CheckConsistency();
 }

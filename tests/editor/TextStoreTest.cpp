@@ -169,3 +169,59 @@ TEST(TextStore, SameContextComparesKeyStacksOnly) {
     plain2.Depth = 4;
     EXPECT_TRUE(SameContext(plain1, plain2));
 }
+
+TEST(Consistency, EachBrokenInvariantHasItsNumber) {
+    auto expectError = [](int number, auto&& corrupt) {
+        TCodeMemo memo;
+        LoadText(memo, "abc\r\ndefgh\r\nij");
+        memo.CheckConsistency();
+        corrupt(memo);
+        try {
+            memo.CheckConsistency();
+            ADD_FAILURE() << "no error " << number;
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.Message(), "Error " + std::to_string(number) + " in " + TCodeMemo::Version());
+        }
+    };
+    expectError(1, [](TCodeMemo& m) { m.ParagraphList().SetFirstLine(1, 5); });
+    expectError(2, [](TCodeMemo& m) { m.ParagraphList().SetStart(2, 3); });
+    expectError(3, [](TCodeMemo& m) {
+        TParagraph& p = *m.Paragraph(1);
+        p.SetLineCount(2);
+        p.Line(0).Stop = 2;
+        p.Line(1).Start = 3;
+        p.Line(1).Stop = 5;
+    });
+    expectError(4, [](TCodeMemo& m) { m.Paragraph(0)->Line(0).Stop = 2; });
+    expectError(5, [](TCodeMemo& m) {
+        m.Paragraph(2)->Text += "k";
+        m.Paragraph(2)->Line(0).Stop = 3;
+    });
+}
+
+TEST(MemoDefaults, PropertiesStartAsDocumented) {
+    TCodeMemo memo;
+    EXPECT_TRUE(memo.Options() == (TCodeMemoOptions{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret,
+                                                    pmoAutoScrollBars}));
+    EXPECT_EQ(memo.UndoMaxLevel(), 256);
+    EXPECT_EQ(memo.UndoMaxSpace(), 65536);
+    EXPECT_EQ(memo.LeftMargin(), 8);
+    EXPECT_EQ(memo.RightMargin(), 8);
+    EXPECT_EQ(memo.TabStops(), 8);
+    EXPECT_TRUE(memo.WordWrap());
+    EXPECT_TRUE(memo.StaticFormat());
+    EXPECT_EQ(memo.Alignment(), taLeftJustify);
+    EXPECT_EQ(memo.UpdateMode(), umBackground);
+    EXPECT_EQ(memo.UpperCaseType(), pmuAscii);
+    EXPECT_EQ(memo.LineBreak, pbCRLF);
+    EXPECT_EQ(memo.Width(), 100);
+    EXPECT_EQ(memo.Height(), 60);
+    EXPECT_EQ(memo.HighlightColor, clRed);
+    EXPECT_EQ(memo.SelBackColor, clHighlight);
+    EXPECT_EQ(memo.EndOfTextMark().Color(), clRed);
+    EXPECT_EQ(memo.CaretWidth, 1);
+    EXPECT_TRUE(memo.TabStop());
+    EXPECT_FALSE(memo.HandleAllocated());
+    EXPECT_FALSE(memo.Modified);
+    EXPECT_FALSE(memo.CanUndo());
+}

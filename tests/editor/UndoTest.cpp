@@ -204,3 +204,15 @@ TEST(Undo, LongGroupedChainsUndoAndRedoWhole) {
         EXPECT_FALSE(memo.CanRedo());
     }
 }
+
+TEST(Undo, UndoInBlockModeReplaysTheEntryOnly) {
+    TCodeMemo memo;
+    LoadText(memo, "abcd\r\nabcd");
+    memo.SetSelStart(0);
+    memo.SetSelText("x");
+    memo.SelectAll();
+    memo.SetBlock(1, 2);
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), "abcd\r\nabcd");
+    EXPECT_FALSE(memo.BlockMode());
+}

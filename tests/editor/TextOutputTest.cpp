@@ -1,0 +1,90 @@
+// Chunked measuring and drawing for painting, on an image canvas measured
+// by the fake fixed-pitch measurer.
+
+#include "editor/CodeMemo.h"
+#include "editor/TextOutput.h"
+#include "MemoTestSupport.h"
+#include "tests/platform/gfx/GuiTestApp.h"
+
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/TextMeasurer.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+class TextOutput : public ::testing::Test {
+protected:
+    TextOutput() : image(200, 40, QImage::Format_RGB32), canvas(&image) {
+        image.fill(Qt::white);
+        canvas.SetMeasurer(&measurer);
+    }
+    TFakeTextMeasurer measurer{7};
+    QImage image;
+    TCanvas canvas;
+};
+}  // namespace
+
+TEST_F(TextOutput, ExtentAddsChunks) {
+    std::string text(10000, 'x');
+    EXPECT_EQ(TextExtent(canvas, text, 10000, 4096), 70000);
+    EXPECT_EQ(TextExtent(canvas, text, 5, 2), 35);
+    EXPECT_EQ(TextExtent(canvas, text, 0, 4096), 0);
+    EXPECT_EQ(TextExtent(canvas, text, -3, 4096), 0);
+    EXPECT_EQ(TextExtent(canvas, "abc", 50, 4096), 21);
+}
+
+TEST_F(TextOutput, DrawTextSkipsFarLeftAndStopsAtTheLimit) {
+    std::string text(20000, 'w');
+    // 2400 chunks of 10 characters (70 px): those left of -16383 are only
+    // measured; drawing stops with the first chunk at or past x = 100.
+    DrawText(canvas, TPoint{-17000, 5}, text, 100, 10, 20000);
+    int32_t x = -17000;
+    while (x < -16383)
+        x += 70;
+    while (x < 100)
+        x += 70;
+    EXPECT_EQ(canvas.PenPos().X, x);
+    DrawText(canvas, TPoint{0, 5}, "short", 1000, 4096, 3);
+    EXPECT_EQ(canvas.PenPos().X, 21);
+}
+
+TEST_F(TextOutput, WavyLineZigZagsBetweenItsRows) {
+    canvas.Pen().SetColor(clBlack);
+    WavyLine(canvas, 10, 31, 4, 20);
+    // Starts low, goes up over one step, comes down over the next.
+    EXPECT_EQ(canvas.Pixel(10, 24), clBlack);
+    EXPECT_EQ(canvas.Pixel(14, 20), clBlack);
+    EXPECT_EQ(canvas.Pixel(18, 24), clBlack);
+    EXPECT_EQ(canvas.Pixel(16, 22), clBlack);
+    // Nothing right of x2 or outside the two rows.
+    for (int x = 31; x < 40; ++x)
+        for (int y = 15; y < 30; ++y)
+            EXPECT_NE(canvas.Pixel(x, y), clBlack) << x << "," << y;
+    for (int x = 0; x < 40; ++x) {
+        EXPECT_NE(canvas.Pixel(x, 19), clBlack);
+        EXPECT_NE(canvas.Pixel(x, 25), clBlack);
+    }
+    // A step of 0 counts as 1 and ends.
+    WavyLine(canvas, 0, 5, 0, 2);
+    EXPECT_EQ(canvas.PenPos().X, 5);
+}
+
+TEST_F(TextOutput, ClampRectLimitsHorizontalEdges) {
+    TRect rect = ClampRect(Rect(-100000, 3, 90000, 7));
+    EXPECT_EQ(rect.Left, -32768);
+    EXPECT_EQ(rect.Right, 32767);
+    EXPECT_EQ(rect.Top, 3);
+    EXPECT_EQ(rect.Bottom, 7);
+}
+
+TEST_F(TextOutput, FormatOnCanvasUsesTheCanvasMeasurer) {
+    TCodeMemo memo;
+    LoadText(memo, "aaa bbb ccc ddd");
+    memo.FormatOnCanvas(&canvas, 16 + 7 * 7);
+    EXPECT_EQ(memo.LineCount(), 2);
+    EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 49);
+    memo.FormatOnCanvas(static_cast<TCanvas*>(nullptr), 0);
+    EXPECT_EQ(memo.LineCount(), 1);  // back to the measuring context: none
+}

@@ -90,121 +90,217 @@ void TLinesList::SetLineCount(int32_t n) {
 
 // ---------------------------------------------------------------------------
 
-TParagraph* TParagraphsList::GetItem(int32_t index) const {
-    if (index < 0 || index >= Count())
-        throw EListError();
-    return items_[static_cast<size_t>(index)].get();
+TParagraphsList::TParagraphsList(int32_t blockSize) : blockSize_(std::max(blockSize, 2)) {
+    blocks_.resize(1);
+    blockFirst_.assign(1, 0);
 }
 
-void TParagraphsList::ShiftFrom(int32_t index, int32_t startDelta, int32_t lineDelta) {
-    index = std::max(index, 0);
-    int32_t count = Count();
-    if (index >= count || (startDelta == 0 && lineDelta == 0))
+TParagraph* TParagraphsList::GetItem(int32_t index) const {
+    if (index < 0 || index >= count_)
+        throw EListError();
+    return &(*this)[index];
+}
+
+TParagraphsList::TPlace TParagraphsList::locate(int32_t index) const {
+    size_t block = lastBlock_ < blocks_.size() ? lastBlock_ : 0;
+    if (index < blockFirst_[block] || index >= blockFirst_[block] + blocks_[block].Size()) {
+        // The last block whose first index is not after index.
+        auto it = std::upper_bound(blockFirst_.begin(), blockFirst_.end(), index);
+        block = static_cast<size_t>(std::max<std::ptrdiff_t>(it - blockFirst_.begin() - 1, 0));
+        lastBlock_ = block;
+    }
+    return {block, static_cast<size_t>(index - blockFirst_[block])};
+}
+
+void TParagraphsList::shiftBlocks(int32_t block, int32_t startDelta, int32_t lineDelta) {
+    auto count = static_cast<int32_t>(blocks_.size());
+    if (block >= count || (startDelta == 0 && lineDelta == 0))
         return;
     if (pendingStart_ == 0 && pendingLine_ == 0) {
-        pendingFrom_ = index;
-    } else if (index >= pendingFrom_) {
-        // Settle the stretch between the old boundary and the new one.
-        for (int32_t i = pendingFrom_; i < index; ++i) {
-            starts_[static_cast<size_t>(i)] += pendingStart_;
-            firstLines_[static_cast<size_t>(i)] += pendingLine_;
+        pendingBlock_ = block;
+    } else if (block >= pendingBlock_) {
+        // Settle the blocks between the old boundary and the new one.
+        for (int32_t b = pendingBlock_; b < block; ++b) {
+            blocks_[static_cast<size_t>(b)].startBase += pendingStart_;
+            blocks_[static_cast<size_t>(b)].lineBase += pendingLine_;
         }
-        pendingFrom_ = index;
+        pendingBlock_ = block;
     } else {
-        // Paragraphs between index and the boundary get the new deltas at once;
+        // Blocks between block and the boundary get the deltas at once;
         // those behind the boundary get them through the pending values.
-        for (int32_t i = index; i < pendingFrom_; ++i) {
-            starts_[static_cast<size_t>(i)] += startDelta;
-            firstLines_[static_cast<size_t>(i)] += lineDelta;
+        for (int32_t b = block; b < pendingBlock_; ++b) {
+            blocks_[static_cast<size_t>(b)].startBase += startDelta;
+            blocks_[static_cast<size_t>(b)].lineBase += lineDelta;
         }
     }
     pendingStart_ += startDelta;
     pendingLine_ += lineDelta;
 }
 
-void TParagraphsList::settle() {
-    for (size_t i = static_cast<size_t>(pendingFrom_); i < items_.size(); ++i) {
-        starts_[i] += pendingStart_;
-        firstLines_[i] += pendingLine_;
+void TParagraphsList::ShiftFrom(int32_t index, int32_t startDelta, int32_t lineDelta) {
+    index = std::max(index, 0);
+    if (index >= count_ || (startDelta == 0 && lineDelta == 0))
+        return;
+    TPlace place = locate(index);
+    TBlock& block = blocks_[place.block];
+    if (place.slot == 0) {
+        shiftBlocks(static_cast<int32_t>(place.block), startDelta, lineDelta);
+        return;
     }
-    pendingFrom_ = Count();
-    pendingStart_ = 0;
-    pendingLine_ = 0;
+    for (size_t slot = place.slot; slot < block.items.size(); ++slot) {
+        block.starts[slot] += startDelta;
+        block.firstLines[slot] += lineDelta;
+    }
+    shiftBlocks(static_cast<int32_t>(place.block) + 1, startDelta, lineDelta);
+}
+
+void TParagraphsList::renumberFrom(size_t block) {
+    blockFirst_[0] = 0;
+    block = std::max<size_t>(block, 1);
+    for (size_t b = block; b < blocks_.size(); ++b)
+        blockFirst_[b] = blockFirst_[b - 1] + blocks_[b - 1].Size();
+}
+
+void TParagraphsList::splitIfLarge(size_t block) {
+    while (blocks_[block].Size() > 2 * blockSize_) {
+        // The part beyond blockSize_ becomes the next block, with the same
+        // bases, so that no stored value changes.
+        TBlock tail;
+        TBlock& head = blocks_[block];
+        auto cut = static_cast<std::ptrdiff_t>(blockSize_);
+        tail.items.assign(std::make_move_iterator(head.items.begin() + cut), std::make_move_iterator(head.items.end()));
+        tail.starts.assign(head.starts.begin() + cut, head.starts.end());
+        tail.firstLines.assign(head.firstLines.begin() + cut, head.firstLines.end());
+        head.items.resize(static_cast<size_t>(blockSize_));
+        head.starts.resize(static_cast<size_t>(blockSize_));
+        head.firstLines.resize(static_cast<size_t>(blockSize_));
+        tail.startBase = head.startBase;
+        tail.lineBase = head.lineBase;
+        blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(tail));
+        blockFirst_.insert(blockFirst_.begin() + static_cast<std::ptrdiff_t>(block) + 1,
+                           blockFirst_[block] + blockSize_);
+        if (pendingBlock_ > static_cast<int32_t>(block))
+            ++pendingBlock_;
+        ++block;
+    }
+}
+
+void TParagraphsList::removeBlock(size_t block) {
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(block));
+    blockFirst_.erase(blockFirst_.begin() + static_cast<std::ptrdiff_t>(block));
+    if (pendingBlock_ > static_cast<int32_t>(block))
+        --pendingBlock_;
+    lastBlock_ = 0;
 }
 
 int32_t TParagraphsList::Add(std::unique_ptr<TParagraph> paragraph) {
-    items_.push_back(std::move(paragraph));
-    starts_.push_back(-pendingStart_);
-    firstLines_.push_back(-pendingLine_);
-    return Count() - 1;
+    if (blocks_.back().Size() >= blockSize_) {
+        TBlock block;
+        // A new block reads as base 0 whatever is pending.
+        bool pending = static_cast<int32_t>(blocks_.size()) >= pendingBlock_;
+        block.startBase = pending ? -pendingStart_ : 0;
+        block.lineBase = pending ? -pendingLine_ : 0;
+        blocks_.push_back(std::move(block));
+        blockFirst_.push_back(count_);
+    }
+    TBlock& last = blocks_.back();
+    last.items.push_back(std::move(paragraph));
+    last.starts.push_back(0);
+    last.firstLines.push_back(0);
+    return count_++;
 }
 
 void TParagraphsList::Insert(int32_t index, std::vector<std::unique_ptr<TParagraph>>& paragraphs) {
-    index = std::clamp(index, 0, Count());
     auto m = static_cast<int32_t>(paragraphs.size());
     if (m == 0)
         return;
-    items_.insert(items_.begin() + index, std::make_move_iterator(paragraphs.begin()),
-                  std::make_move_iterator(paragraphs.end()));
+    index = std::clamp(index, 0, count_);
+    TPlace place = index == count_ ? TPlace{blocks_.size() - 1, static_cast<size_t>(blocks_.back().Size())}
+                                   : locate(index);
+    TBlock& block = blocks_[place.block];
+    auto at = static_cast<std::ptrdiff_t>(place.slot);
+    block.items.insert(block.items.begin() + at, std::make_move_iterator(paragraphs.begin()),
+                       std::make_move_iterator(paragraphs.end()));
+    block.starts.insert(block.starts.begin() + at, static_cast<size_t>(m), 0);
+    block.firstLines.insert(block.firstLines.begin() + at, static_cast<size_t>(m), 0);
     paragraphs.clear();
-    // New entries inside the pending stretch are stored without the pending
-    // deltas, like their neighbours.
-    int32_t startValue = index < pendingFrom_ ? 0 : -pendingStart_;
-    int32_t lineValue = index < pendingFrom_ ? 0 : -pendingLine_;
-    starts_.insert(starts_.begin() + index, static_cast<size_t>(m), startValue);
-    firstLines_.insert(firstLines_.begin() + index, static_cast<size_t>(m), lineValue);
-    if (index < pendingFrom_)
-        pendingFrom_ += m;
+    count_ += m;
+    for (size_t b = place.block + 1; b < blocks_.size(); ++b)
+        blockFirst_[b] += m;
+    splitIfLarge(place.block);
 }
 
 void TParagraphsList::Erase(int32_t index, int32_t count) {
-    index = std::clamp(index, 0, Count());
-    count = std::clamp(count, 0, Count() - index);
+    index = std::clamp(index, 0, count_);
+    count = std::clamp(count, 0, count_ - index);
     if (count == 0)
         return;
-    items_.erase(items_.begin() + index, items_.begin() + index + count);
-    starts_.erase(starts_.begin() + index, starts_.begin() + index + count);
-    firstLines_.erase(firstLines_.begin() + index, firstLines_.begin() + index + count);
-    if (pendingFrom_ > index)
-        pendingFrom_ = std::max(index, pendingFrom_ - count);
+    size_t first = locate(index).block;
+    while (count > 0) {
+        TPlace place = locate(index);
+        TBlock& block = blocks_[place.block];
+        auto at = static_cast<std::ptrdiff_t>(place.slot);
+        auto take = std::min<int32_t>(count, block.Size() - static_cast<int32_t>(place.slot));
+        block.items.erase(block.items.begin() + at, block.items.begin() + at + take);
+        block.starts.erase(block.starts.begin() + at, block.starts.begin() + at + take);
+        block.firstLines.erase(block.firstLines.begin() + at, block.firstLines.begin() + at + take);
+        count_ -= take;
+        count -= take;
+        if (block.items.empty() && blocks_.size() > 1)
+            removeBlock(place.block);
+        renumberFrom(place.block);
+    }
+    renumberFrom(first);
+    lastBlock_ = 0;
 }
 
 void TParagraphsList::Clear() {
-    items_.clear();
-    starts_.clear();
-    firstLines_.clear();
-    pendingFrom_ = 0;
+    blocks_.clear();
+    blocks_.resize(1);
+    blockFirst_.assign(1, 0);
+    count_ = 0;
+    pendingBlock_ = 0;
     pendingStart_ = 0;
     pendingLine_ = 0;
+    lastBlock_ = 0;
 }
 
 int32_t TParagraphsList::IndexOfOffset(int32_t offset) const {
-    int32_t low = 0;
-    int32_t high = Count() - 1;
-    if (high <= 0)
+    if (count_ <= 1)
         return 0;
-    // Starts strictly increase: find the last paragraph starting at or before offset.
+    // The last block whose first paragraph starts at or before offset ...
+    size_t low = 0;
+    size_t high = blocks_.size() - 1;
     while (low < high) {
-        int32_t middle = low + (high - low + 1) / 2;
-        if (Start(middle) <= offset)
+        size_t middle = low + (high - low + 1) / 2;
+        if (startBase(middle) + blocks_[middle].starts.front() <= offset)
             low = middle;
         else
             high = middle - 1;
     }
-    return low;
+    // ... and in it the last paragraph that does.
+    const TBlock& block = blocks_[low];
+    int32_t relative = offset - startBase(low);
+    auto it = std::upper_bound(block.starts.begin(), block.starts.end(), relative);
+    auto slot = std::max<std::ptrdiff_t>(it - block.starts.begin() - 1, 0);
+    return blockFirst_[low] + static_cast<int32_t>(slot);
 }
 
 int32_t TParagraphsList::IndexOfLine(int32_t line) const {
-    int32_t low = 0;
-    int32_t high = Count() - 1;
-    if (high <= 0)
+    if (count_ <= 1)
         return 0;
+    size_t low = 0;
+    size_t high = blocks_.size() - 1;
     while (low < high) {
-        int32_t middle = low + (high - low + 1) / 2;
-        if (FirstLine(middle) <= line)
+        size_t middle = low + (high - low + 1) / 2;
+        if (lineBase(middle) + blocks_[middle].firstLines.front() <= line)
             low = middle;
         else
             high = middle - 1;
     }
-    return low;
+    const TBlock& block = blocks_[low];
+    int32_t relative = line - lineBase(low);
+    auto it = std::upper_bound(block.firstLines.begin(), block.firstLines.end(), relative);
+    auto slot = std::max<std::ptrdiff_t>(it - block.firstLines.begin() - 1, 0);
+    return blockFirst_[low] + static_cast<int32_t>(slot);
 }

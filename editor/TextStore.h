@@ -128,37 +128,48 @@ private:
 
 // The paragraphs of a text, by index.
 //
-// A paragraph's absolute start offset and first display line are kept in two
-// arrays beside the records.  An edit that changes lengths or line counts
-// shifts the values of every paragraph behind it; that shift is held lazily:
-// values from index pendingFrom_ on are stored without the pending deltas,
-// which every read adds.  Moving the pending boundary costs the distance it
-// moves, so typing in one place costs the same in a text of a thousand
-// paragraphs as in one of a hundred thousand.
+// Paragraphs are kept in blocks of a few hundred, so that inserting or
+// removing paragraphs moves only the entries of one block and the block
+// table, never the whole list.  A paragraph's absolute start offset and
+// first display line are stored relative to its block's base values; an
+// edit shifts the entries behind it in its own block and the bases of the
+// blocks behind that.  The block bases are shifted lazily: bases from block
+// pendingBlock_ on are stored without the pending deltas, which every read
+// adds, and moving that boundary costs the number of blocks it moves over.
+// So typing in one place costs the same in a text of a thousand paragraphs
+// as in one of a hundred thousand, and a new paragraph costs a block's
+// worth of work at most.
 class TParagraphsList {
 public:
-    TParagraphsList() = default;
+    explicit TParagraphsList(int32_t blockSize = 512);
     TParagraphsList(const TParagraphsList&) = delete;
     TParagraphsList& operator=(const TParagraphsList&) = delete;
     TParagraphsList(TParagraphsList&&) noexcept = default;
     TParagraphsList& operator=(TParagraphsList&&) noexcept = default;
 
-    int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+    int32_t Count() const { return count_; }
     // Raises EListError ("List index out of bounds") outside 0..Count-1.
     TParagraph* GetItem(int32_t index) const;
-    TParagraph& operator[](int32_t index) const { return *items_[static_cast<size_t>(index)]; }
+    TParagraph& operator[](int32_t index) const {
+        TPlace place = locate(index);
+        return *blocks_[place.block].items[place.slot];
+    }
 
     int32_t Start(int32_t index) const {
-        return starts_[static_cast<size_t>(index)] + (index >= pendingFrom_ ? pendingStart_ : 0);
+        TPlace place = locate(index);
+        return startBase(place.block) + blocks_[place.block].starts[place.slot];
     }
     int32_t FirstLine(int32_t index) const {
-        return firstLines_[static_cast<size_t>(index)] + (index >= pendingFrom_ ? pendingLine_ : 0);
+        TPlace place = locate(index);
+        return lineBase(place.block) + blocks_[place.block].firstLines[place.slot];
     }
     void SetStart(int32_t index, int32_t value) {
-        starts_[static_cast<size_t>(index)] = value - (index >= pendingFrom_ ? pendingStart_ : 0);
+        TPlace place = locate(index);
+        blocks_[place.block].starts[place.slot] = value - startBase(place.block);
     }
     void SetFirstLine(int32_t index, int32_t value) {
-        firstLines_[static_cast<size_t>(index)] = value - (index >= pendingFrom_ ? pendingLine_ : 0);
+        TPlace place = locate(index);
+        blocks_[place.block].firstLines[place.slot] = value - lineBase(place.block);
     }
     // Adds the deltas to the start and first line of every paragraph from
     // index on.
@@ -166,7 +177,8 @@ public:
 
     // Appends a paragraph; its start and first line are set by the caller.
     int32_t Add(std::unique_ptr<TParagraph> paragraph);
-    // Inserts the paragraphs before index.
+    // Inserts the paragraphs before index; their starts and first lines are
+    // set by the caller.
     void Insert(int32_t index, std::vector<std::unique_ptr<TParagraph>>& paragraphs);
     // Removes count paragraphs from index on.
     void Erase(int32_t index, int32_t count);
@@ -178,13 +190,42 @@ public:
     // The paragraph that holds a display line (clamped like offsets).
     int32_t IndexOfLine(int32_t line) const;
 
-private:
-    void settle();
+    int32_t BlockCount() const { return static_cast<int32_t>(blocks_.size()); }
 
-    std::vector<std::unique_ptr<TParagraph>> items_;
-    std::vector<int32_t> starts_;
-    std::vector<int32_t> firstLines_;
-    int32_t pendingFrom_ = 0;
+private:
+    struct TBlock {
+        std::vector<std::unique_ptr<TParagraph>> items;
+        std::vector<int32_t> starts;      // relative to the block's start base
+        std::vector<int32_t> firstLines;  // relative to the block's line base
+        int32_t startBase = 0;            // stored without the pending delta
+        int32_t lineBase = 0;
+        int32_t Size() const { return static_cast<int32_t>(items.size()); }
+    };
+    struct TPlace {
+        size_t block;
+        size_t slot;
+    };
+
+    TPlace locate(int32_t index) const;
+    int32_t startBase(size_t block) const {
+        return blocks_[block].startBase + (static_cast<int32_t>(block) >= pendingBlock_ ? pendingStart_ : 0);
+    }
+    int32_t lineBase(size_t block) const {
+        return blocks_[block].lineBase + (static_cast<int32_t>(block) >= pendingBlock_ ? pendingLine_ : 0);
+    }
+    // Adds deltas to the bases of every block from block on.
+    void shiftBlocks(int32_t block, int32_t startDelta, int32_t lineDelta);
+    // Splits a block grown past twice the block size.
+    void splitIfLarge(size_t block);
+    void removeBlock(size_t block);
+    void renumberFrom(size_t block);
+
+    int32_t blockSize_;
+    std::vector<TBlock> blocks_;
+    std::vector<int32_t> blockFirst_;  // index of the first paragraph of each block
+    int32_t count_ = 0;
+    int32_t pendingBlock_ = 0;
     int32_t pendingStart_ = 0;
     int32_t pendingLine_ = 0;
+    mutable size_t lastBlock_ = 0;  // where the last look-up landed
 };

@@ -137,6 +137,26 @@ void BM_TypeCharacter(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeCharacter)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
+// Enter: a paragraph break typed in the middle or at the end, and taken
+// back again outside the timing, so the text stays the same size.
+void BM_TypeBreak(benchmark::State& state) {
+    TBenchMemo bench(MakeLines(static_cast<int>(state.range(0))));
+    TCodeMemo& memo = bench.memo;
+    const int32_t position = EditPosition(memo, static_cast<int>(state.range(1)));
+    memo.UndoRecordingOff = true;
+    for (auto _ : state) {
+        memo.SetSelStart(position);
+        memo.SetSelText("\r\n");
+        state.PauseTiming();
+        memo.SetSelStart(position);
+        memo.SetSelLength(2);
+        memo.SetSelText({});
+        state.ResumeTiming();
+    }
+    state.SetLabel(std::to_string(state.range(0)) + " lines, " + (state.range(1) == 0 ? "middle" : "end"));
+}
+BENCHMARK(BM_TypeBreak)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
 void BM_Undo(benchmark::State& state) {
     TBenchMemo bench(MakeLines(static_cast<int>(state.range(0))));
     TCodeMemo& memo = bench.memo;

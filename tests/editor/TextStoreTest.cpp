@@ -79,7 +79,8 @@ TEST(TextStore, LinesListAddsAndResizes) {
 // maintained ones would, whatever the order of shifts, insertions and removals.
 TEST(TextStore, LazyShiftsMatchEagerOracle) {
     std::mt19937 random(1234);
-    TParagraphsList list;
+    // Small blocks, so that splits, removals and block shifts all happen.
+    TParagraphsList list(4);
     std::vector<int32_t> starts;
     std::vector<int32_t> lines;
     for (int i = 0; i < 50; ++i) {
@@ -103,7 +104,7 @@ TEST(TextStore, LazyShiftsMatchEagerOracle) {
             }
         } else if (op == 2) {
             auto at = static_cast<int32_t>(random() % static_cast<unsigned>(count + 1));
-            auto m = static_cast<int32_t>(random() % 3 + 1);
+            auto m = static_cast<int32_t>(random() % (random() % 8 == 0 ? 25 : 3) + 1);
             std::vector<std::unique_ptr<TParagraph>> fresh;
             for (int32_t i = 0; i < m; ++i)
                 fresh.push_back(std::make_unique<TParagraph>());
@@ -119,12 +120,19 @@ TEST(TextStore, LazyShiftsMatchEagerOracle) {
             }
         } else if (count > 1) {
             auto at = static_cast<int32_t>(random() % static_cast<unsigned>(count));
-            auto m = std::min<int32_t>(static_cast<int32_t>(random() % 3 + 1), count - at);
+            auto m = std::min<int32_t>(static_cast<int32_t>(random() % (random() % 8 == 0 ? 30 : 3) + 1), count - at);
             list.Erase(at, m);
             starts.erase(starts.begin() + at, starts.begin() + at + m);
             lines.erase(lines.begin() + at, lines.begin() + at + m);
         }
         ASSERT_EQ(list.Count(), static_cast<int32_t>(starts.size()));
+        if (step % 7 == 0 && list.Count() < 200) {
+            list.Add(std::make_unique<TParagraph>());
+            list.SetStart(list.Count() - 1, 5);
+            list.SetFirstLine(list.Count() - 1, 6);
+            starts.push_back(5);
+            lines.push_back(6);
+        }
         for (int32_t i = 0; i < list.Count(); ++i) {
             ASSERT_EQ(list.Start(i), starts[static_cast<size_t>(i)]) << "step " << step << " index " << i;
             ASSERT_EQ(list.FirstLine(i), lines[static_cast<size_t>(i)]) << "step " << step << " index " << i;

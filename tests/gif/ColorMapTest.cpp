@@ -28,19 +28,6 @@ TEST(GIFColorMap, AddUpTo256ThenOverflow) {
     EXPECT_EQ(table.Count(), 256);
 }
 
-TEST(GIFColorMap, CapacityGrowsInSteps) {
-    TGIFImage image;
-    TGIFColorMap& table = image.GlobalColorMap();
-    table.Add(0);
-    EXPECT_EQ(table.Capacity(), 16);
-    for (int i = 1; i < 17; ++i)
-        table.Add(rgb(i, i, i));
-    EXPECT_EQ(table.Capacity(), 32);
-    for (int i = 17; i < 33; ++i)
-        table.Add(rgb(i, i, i));
-    EXPECT_EQ(table.Capacity(), 64);
-}
-
 TEST(GIFColorMap, SearchOrderDependsOnOptimized) {
     TGIFImage image;
     TGIFColorMap& table = image.GlobalColorMap();

@@ -241,6 +241,9 @@ public:
     // Filled by the highlighting engine; the defaults leave contexts alone.
     virtual void ApplyStartStopKeys(TCodeNavigator& from, TCodeNavigator& to) {}
     virtual void ApplyKeywords(TCodeNavigator& from, TCodeNavigator& to) {}
+    // Brings start/stop parsing up to paragraph index before it is
+    // formatted (every paragraph's base context must be known first).
+    virtual void ParseUpTo(int32_t index) {}
     // Puts a context record in force between two navigators.
     virtual void ApplyContext(TCodeNavigator& first, TCodeNavigator& second, bool recordChange, bool opening,
                               const TContextRecord& context);

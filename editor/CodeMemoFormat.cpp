@@ -34,6 +34,8 @@ uint8_t TCodeMemo::endStyle(int32_t index) const {
 }
 
 int32_t TCodeMemo::formatOne(int32_t index, bool force) {
+    if (!paragraphs_[index].Parsed)
+        ParseUpTo(index);
     TParagraph& p = paragraphs_[index];
     if (staticFormat_) {
         // The static style carries over from the paragraph before.

@@ -1,5 +1,7 @@
-// Line breaking with a fixed-pitch measure: every character 10 pixels wide,
-// margins 8 + 8, so a client width of 16 + 10 * n leaves room for n characters.
+// Line breaking with the platform's fake fixed-pitch measurer: every
+// character 10 pixels wide, margins 8 + 8, so a client width of 16 + 10 * n
+// leaves room for n characters.  Tests of styles use a measure whose bold
+// face is wider.
 
 #include "editor/CodeMemo.h"
 #include "editor/FontMeasure.h"
@@ -32,11 +34,16 @@ class LineBreak : public ::testing::Test {
 protected:
     void Format(std::string_view text, int32_t characters) {
         memo.SetUpdateMode(umImmediate);
-        memo.SetMeasuringContext(&measure, 16 + 10 * characters);
+        if (boldWider)
+            memo.SetMeasuringContext(&measure, 16 + 10 * characters);
+        else
+            memo.SetMeasuringContext(&fake, 16 + 10 * characters);
         LoadText(memo, text);
         memo.CheckConsistency();
     }
+    TFakeTextMeasurer fake{10};
     TFixedMeasure measure{10, 5};
+    bool boldWider = false;
     TCodeMemo memo;
 };
 
@@ -93,6 +100,7 @@ TEST_F(LineBreak, WithoutWordWrapAParagraphStaysOneLine) {
 }
 
 TEST_F(LineBreak, StyleCodesHaveNoWidthAndSelectTheirFont) {
+    boldWider = true;
     Format("a\x02" "b\x02" "c", 100);
     EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 5, 35, 35}}));
     memo.SetStaticFormat(false);
@@ -100,6 +108,7 @@ TEST_F(LineBreak, StyleCodesHaveNoWidthAndSelectTheirFont) {
 }
 
 TEST_F(LineBreak, StyleCarriesIntoFollowingParagraphs) {
+    boldWider = true;
     Format("x\r\nyy\r\nzzz", 100);
     memo.CodeCleanUp = false;
     EXPECT_EQ(memo.Paragraph(2)->Line(0).TextWidth, 30);
@@ -150,7 +159,7 @@ TEST_F(LineBreak, TypingInALongParagraphTouchesOnlyNearbyLines) {
 TEST_F(LineBreak, LinesFollowClientWidthAndFormatOnCanvas) {
     Format("aaa bbb ccc ddd eee", 7);
     int32_t narrow = memo.LineCount();
-    memo.SetMeasuringContext(&measure, 16 + 10 * 100);
+    memo.SetMeasuringContext(&fake, 16 + 10 * 100);
     EXPECT_EQ(memo.LineCount(), 1);
     TFixedMeasure wide(20);
     memo.FormatOnCanvas(&wide, 16 + 20 * 7);
@@ -162,7 +171,7 @@ TEST_F(LineBreak, LinesFollowClientWidthAndFormatOnCanvas) {
 }
 
 TEST_F(LineBreak, PendingFormattingWaitsForReaders) {
-    memo.SetMeasuringContext(&measure, 16 + 10 * 3);
+    memo.SetMeasuringContext(&fake, 16 + 10 * 3);
     LoadText(memo, "aaa bbb ccc");
     EXPECT_EQ(memo.UpdateMode(), umBackground);
     EXPECT_EQ(memo.LineCount(), 1);

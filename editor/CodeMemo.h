@@ -361,7 +361,7 @@ private:
     int32_t formatOne(int32_t index, bool force);
     uint8_t endStyle(int32_t index) const;
     // Style bits of the memo's own font (bold, italic, underline, strike-out).
-    uint8_t fontStyleBits() const { return static_cast<uint8_t>(const_cast<TCodeMemo*>(this)->Font().Style() & 0x0F); }
+    uint8_t fontStyleBits() const { return static_cast<uint8_t>(Font().Style() & 0x0F); }
     void propagateStyles(int32_t from);
     void updateWidest(int32_t paragraph, int32_t width);
     void reportProgress(int32_t index, bool force);

@@ -153,6 +153,7 @@ public:
     void SetParentColor(bool value);
     // The control's font; a change sends CM_FONTCHANGED to the control.
     TFont& Font() { return *font_; }
+    const TFont& Font() const { return *font_; }
     void SetFont(const TFont& font) { font_->Assign(&font); }
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);

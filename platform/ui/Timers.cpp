@@ -146,7 +146,8 @@ void FireDueTimers() {
         if (e.Due <= now)
             due.emplace_back(e.Due, e.Serial);
     std::sort(due.begin(), due.end());
-    for (const auto& [when, serial] : due) {
+    for (const auto& entry : due) {
+        const uint64_t serial = entry.second;
         auto& entries = timers();
         auto it = std::find_if(entries.begin(), entries.end(),
                                [&](const TimerEntry& e) { return e.Serial == serial; });

@@ -38,10 +38,12 @@ TCodeMemo::TCodeMemo(TComponent* owner) : TCustomControl(owner) {
     altFont_.OnChange = [this](TPersistent*) { ReformatAll(); };
     endOfTextMark_.SetColor(clRed);
     specUnderline_.SetColor(clRed);
+    initWindowSide();
 }
 
 TCodeMemo::~TCodeMemo() {
     Destroying();
+    finishWindowSide();
     // Navigators owned by others (bookmarks, a highlighter's cursors) are
     // detached; they stay valid as free navigators.
     std::vector<TCodeNavigator*> bound = navigators_;
@@ -228,15 +230,20 @@ void TCodeMemo::SetWordWrap(bool value) {
         return;
     wordWrap_ = value;
     ReformatAll();
+    UpdateHScrollBar();
+    SetLeftPixel(0);
+    ScrollInView();
 }
 
 void TCodeMemo::SetAlignment(TCodeAlignment value) {
     if (value == alignment_)
         return;
     bool reformat = !wordWrap_ && (value != taLeftJustify || alignment_ != taLeftJustify);
+    SetLeftPixel(0);
     alignment_ = value;
     if (reformat)
         ReformatAll();
+    displayAfterAppearance();
 }
 
 void TCodeMemo::SetLeftMargin(int32_t value) {

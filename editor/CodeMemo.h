@@ -18,8 +18,10 @@
 #include "platform/base/Component.h"
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
+#include "platform/gfx/Bitmap.h"
 #include "platform/gfx/PenBrush.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/PopupMenu.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,6 +32,7 @@
 class TStream;
 class TTextMeasurer;
 class TFontMeasure;
+struct TMemoLinePainter;
 
 // One recorded change: undoing it puts Text back in place of Start..Stop.
 struct TUndoEntry {
@@ -56,6 +59,32 @@ public:
 // The private message that drives formatting in the background: each one
 // formats a slice of about 25 ms and posts the next while work remains.
 constexpr unsigned WM_CODEMEMO_BACKGROUND = 0x401;
+
+// Notices the memo sends itself so that attached components see them: the
+// view scrolled vertically, a click (0x403: left, 0x405: right) into a
+// clickable context (WParam the context number, LParam the address of a
+// std::string with the context's text), the caret moved.
+constexpr unsigned WM_CODEMEMO_SCROLLED = 0x402;
+constexpr unsigned WM_CODEMEMO_CONTEXTCLICK = 0x403;
+constexpr unsigned WM_CODEMEMO_CARETMOVED = 0x404;
+constexpr unsigned WM_CODEMEMO_CONTEXTRIGHTCLICK = 0x405;
+// Posted by painting when it had to format paragraphs in view: the scroll
+// bars and the top line follow once the paint is over.
+constexpr unsigned WM_CODEMEMO_VIEWSYNC = 0x406;
+// The operation code under which attached components get every message:
+// Notification(memo, kMemoMessage) while CurrentMessage() holds it.
+constexpr TOperation kMemoMessage = static_cast<TOperation>(64);
+
+// The display lines that DrawLinesOnCanvas puts on another canvas (a
+// printer's): lines First..Last, the first one's top-left corner at (X, Y),
+// Spacing pixels from one line's top to the next.
+struct TPaintRange {
+    int32_t First = 0;
+    int32_t Last = 0;
+    int32_t X = 0;
+    int32_t Y = 0;
+    float Spacing = 0;
+};
 
 class TCodeMemo : public TCustomControl {
 public:
@@ -318,6 +347,129 @@ public:
     TContextEvent OnContext;
     TpmBeforeChangeEvent OnBeforeChange;
 
+    // ================================================================
+    // The window side: geometry, painting, caret, scrolling, keyboard,
+    // mouse, attached components.  Everything here works without a window
+    // as far as it can (a measuring context stands in for the canvas);
+    // what needs one (caret, scroll bars, repainting) waits for it.
+
+    // ---- Geometry ----
+    // Pixels per display line, fixed through SetLineHeight or worked out
+    // from the font.
+    int32_t LineHeight() const { return lineHeight_; }
+    // A value of 1 or more fixes the line height, 0 or less makes it
+    // automatic; either way the font is measured again.
+    void SetLineHeight(int32_t value);
+    int32_t Baseline() const { return baseline_; }
+    int32_t UnderlineRow() const { return underlineRow_; }
+    int32_t VisibleLineCount() const { return visibleLines_; }
+    int32_t OutputChunk() const { return outputChunk_; }
+    // Pixel x (client coordinates) of a position of a display line; the
+    // paragraph record is looked up by index when not given.
+    virtual int32_t OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineInPar, int32_t offsetInLine);
+    // The offset within the display line nearest to pixel x.
+    virtual int32_t XToOffset(TParagraph* paragraph, int32_t index, bool exactColumn, int32_t x,
+                              int32_t lineInPar);
+    // Pixel y of a display line counted from the top line, and back.
+    virtual int32_t LineToY(int32_t line) const;
+    virtual int32_t YToLine(int32_t y) const;
+    // The width of the character at the position OffsetToX measured last.
+    int32_t CaretCharWidth() const { return caretCharWidth_; }
+    // OffsetToX for a navigator's position.
+    int32_t NavigatorX(TCodeNavigator& navigator);
+
+    // ---- Scrolling ----
+    int32_t TopLine();
+    void SetTopLine(int32_t line);
+    int32_t TopPixel() const { return topPixel_; }
+    int32_t LeftPixel() const { return leftPixel_; }
+    void SetTopPixel(int32_t y) { ScrollTo(leftPixel_, y); }
+    void SetLeftPixel(int32_t x) { ScrollTo(x, topPixel_); }
+    void ScrollTo(int32_t x, int32_t y);
+    // Scrolls so that the caret is in view (after edits and keyboard moves).
+    void ScrollInView();
+    int32_t VScrollUnit() const { return vUnit_; }
+    int32_t HScrollUnit() const { return hUnit_; }
+    void UpdateVScrollBar();
+    void UpdateHScrollBar();
+    int32_t WheelAccumulator() const { return wheelAccumulator_; }
+
+    // ---- Caret ----
+    // Places the caret at the caret navigator (re-making it when asked) and
+    // reports caret moves and style changes.
+    void CaretUpdate(bool recreate = false);
+    int32_t CaretX() const { return caretX_; }
+    int32_t CaretY() const { return caretY_; }
+    // The caret's width now: CaretWidth, automatic, or a character wide in
+    // overwrite mode.
+    int32_t CurrentCaretWidth();
+
+    // ---- Appearance with visual effects ----
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
+    TScrollStyle ScrollBars() const;
+    void SetScrollBars(TScrollStyle value);
+    void SetHideSelection(bool value);
+    void SetSelBackColor(TColor value);
+    void SetSelTextColor(TColor value);
+    void SetHighlightColor(TColor value);
+    void SetHighlightBackgnd(TColor value);
+    void SetCaretWidth(int32_t value);
+    void SetDisplayOnly(bool value);
+    void SetOverwrite(bool value);
+    void SetJustified(bool value);
+    // A picture tiled behind the text; changing it repaints.
+    TBitmap& BackgroundBmp() { return backgroundBmp_; }
+
+    // ---- Painting ----
+    // Paints display line `line` with its top-left corner at point.
+    void DrawLineOnCanvas(TCanvas& canvas, int32_t line, TPoint point);
+    void DrawLinesOnCanvas(TCanvas& canvas, const TPaintRange& range);
+    bool PaintingSuppressed() const { return paintSuppressed_; }
+    // Repaints the display lines first..last that are in view.
+    void InvalidateLines(int32_t first, int32_t last);
+    // Repaints the lines whose selection look changed since it was shown.
+    void SelectionChanged();
+
+    // ---- Attached components ----
+    // Attached components get every message the memo receives, as
+    // Notification(memo, kMemoMessage) with the message in CurrentMessage().
+    void AttachComponent(TComponent* component);
+    void DetachComponent(TComponent* component);
+    int AttachedCount() const;
+    const TMessage& CurrentMessage() const { return currentMessage_; }
+
+    // ---- Popup menu ----
+    // The built-in menu (Undo, Redo, Cut, Copy, Paste, Select all), made on
+    // first need.
+    TPopupMenu* DefaultPopup() const { return defaultPopup_.get(); }
+    void CreateDefaultPopup();
+
+    // ---- Mouse state ----
+    bool Dragging() const { return dragging_; }
+    int32_t MarginLine() const { return marginLine_; }
+    int AutoScrollDirection() const { return autoScrollDirection_; }
+    // The timer that paces auto-scrolling.
+    static constexpr uintptr_t kAutoScrollTimer = 0x4D53;
+
+    TNotifyEvent OnHScroll;
+    TNotifyEvent OnVScroll;
+    TMouseEvent OnAfterMouseDown;
+
+protected:
+    void WndProc(TMessage& message) override;
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+    void KeyUp(uint16_t& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    void Notification(TComponent* component, TOperation operation) override;
+
 protected:
     void Dispatch(TMessage& message) override;
     // Schedules pending formatting: at once with umImmediate, else through
@@ -445,4 +597,140 @@ private:
     TpmUpperCase upperCaseType_ = pmuAscii;
     uint32_t separators_[8] = {};
     TUpdateMode updateMode_ = umBackground;
+
+    // ---- Window side ----
+    friend struct TMemoLinePainter;
+    struct TShownSelection {
+        int32_t Start = 0;
+        int32_t End = 0;
+        bool Block = false;
+        int32_t Column1 = 0;
+        int32_t Column2 = 0;
+        bool Visible = false;
+    };
+    // Set-up and tear-down of the window side (CodeMemoView.cpp)
+    void initWindowSide();
+    void finishWindowSide();
+    // Geometry and painting (CodeMemoPixels.cpp, CodeMemoPaint.cpp)
+    void measureFont();
+    void paintWindow(TMessage& message);
+    void paintLines(TCanvas& canvas, int32_t first, int32_t last, const TRect& paintRect, bool onOutput,
+                    int32_t outputX, int32_t outputY, float spacing);
+    bool selectionShowing() const;
+    TShownSelection currentSelection() const;
+    void invalidateSelection(const TShownSelection& selection);
+    void invalidateOffsets(int32_t from, int32_t to);
+    void formatUpTo(int32_t paragraph);
+    int32_t lineOfOffset(int32_t offset);
+    // View bookkeeping after edits, formatting and loading (CodeMemoView.cpp)
+    void displayAfterEdit(int32_t firstLine, int32_t lastParagraph);
+    void displayAfterFormat(int32_t firstParagraph, int32_t lastParagraph);
+    void displayAfterLoad();
+    void displayAfterReformat();
+    void displayAfterAppearance();
+    void keepTopLineInRange();
+    void formatView();
+    void recomputeWidest();
+    void viewSync();
+    void syncTopLineFromPixels();
+    void syncPixelsFromTopLine();
+    void clientSizeChanged();
+    // Messages (CodeMemoMessages.cpp)
+    bool handleWindowMessage(TMessage& message);
+    void vScroll(int request, int position);
+    void hScroll(int request, int position);
+    void mouseWheel(int delta);
+    void focusChanged(bool gained);
+    void notifyAttached();
+    // Keyboard (CodeMemoKeys.cpp)
+    void keyDownDisplayOnly(uint16_t key, TShiftState shift);
+    bool hotKey(uint16_t key, TShiftState shift);
+    void moveVertically(TCodeNavigator& navigator, int32_t line, TShiftState shift);
+    void stepBack(TCodeNavigator& navigator, bool& moved);
+    void stepForward(TCodeNavigator& navigator);
+    void wordLeft(TCodeNavigator& navigator);
+    void wordRight(TCodeNavigator& navigator);
+    void selectionUpdate(TCodeNavigator& navigator, int32_t oldCaret, int32_t oldLine, TShiftState shift);
+    void deleteKey(TShiftState shift);
+    void backspaceKey(TShiftState shift);
+    void enterKey();
+    int32_t leadingBlanks(int32_t line);
+    void extendSelectionTo(int32_t offset);
+    // Mouse (CodeMemoMouse.cpp)
+    bool trackPointerAt(int x, int y);
+    void hover(int x, int y);
+    void selectWord(bool extendForward);
+    void autoScrollStep();
+    void setAutoScroll(int direction, int speed);
+    void finishDrag(TShiftState shift);
+    bool contextClick(TMouseButton button);
+    void saveCursor();
+    void restoreCursor();
+    bool setCursorMessage(TMessage& message);
+    void showDefaultPopup(int x, int y);
+    void popupAboutToShow();
+    void popupItemClicked(int index);
+    void placeInLine(TCodeNavigator& navigator, int32_t column);
+    std::string displayLineText(int32_t line);
+
+    // measurements
+    int32_t lineHeight_ = 12;
+    int32_t baseline_ = 10;
+    int32_t underlineRow_ = 11;
+    int32_t outputChunk_ = 1024;
+    int32_t visibleLines_ = 1;
+    int32_t caretCharWidth_ = 0;
+    bool fontNoticeKeepsFormat_ = false;
+    int32_t knownClientWidth_ = -1;
+    // scrolling
+    int32_t topPixel_ = 0;
+    int32_t leftPixel_ = 0;
+    int32_t vUnit_ = 1;
+    int32_t hUnit_ = 1;
+    int32_t wheelAccumulator_ = 0;
+    bool vScrollBar_ = true;
+    bool hScrollBar_ = false;
+    bool scrollBarUpdating_ = false;
+    bool widthChanged_ = false;
+    TBorderStyle borderStyle_ = bsSingle;
+    // caret
+    int32_t caretX_ = 0;
+    int32_t caretY_ = 0;
+    int32_t lastCaretOffset_ = -1;
+    uint8_t lastCaretStyle_ = 0;
+    bool caretStyleKnown_ = false;
+    // painting
+    bool paintSuppressed_ = false;
+    bool paintPending_ = false;
+    bool inPaint_ = false;
+    bool viewSyncPosted_ = false;
+    int32_t displayedLineCount_ = 1;
+    TShownSelection shownSelection_;
+    TBitmap backgroundBmp_;
+    TCanvas* outputCanvas_ = nullptr;
+    // keyboard
+    bool keyReleased_ = true;
+    // mouse
+    std::unique_ptr<TCodeNavigator> mouseNav_;
+    std::unique_ptr<TCodeNavigator> work3_;
+    std::unique_ptr<TCodeNavigator> keyNav_;
+    std::unique_ptr<TCodeNavigator> work4_;
+    int32_t pressOffset_ = 0;
+    bool selecting_ = false;
+    bool wordSelect_ = false;
+    int32_t marginLine_ = -1;
+    bool overSelection_ = false;
+    bool contextCursor_ = false;
+    bool cursorSaved_ = false;
+    int savedCursor_ = 0;
+    bool dragging_ = false;
+    bool pointerOutside_ = false;
+    int autoScrollDirection_ = 0;
+    int autoScrollSpeed_ = 0;
+    bool contextMenuTaken_ = false;
+    static TPoint lastPointer_;
+    // attached components
+    std::vector<TComponent*> attached_;
+    TMessage currentMessage_;
+    std::unique_ptr<TPopupMenu> defaultPopup_;
 };

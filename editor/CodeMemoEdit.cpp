@@ -66,8 +66,10 @@ void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
     // clean-up, handlers that edit) do not update the display before it ends.
     TCountGuard update(updateCount_);
     auto finish = [&]() {
-        if (update.Release())
+        if (update.Release()) {
             UpdateAfterEdit();
+            ScrollInView();
+        }
     };
     bool blockDeleted = false;
     if (blockMode_) {

@@ -70,12 +70,14 @@ void TCodeMemo::FormatRange(int32_t first, int32_t last, bool force) {
     if (!any)
         return;
     // A change of the style at a paragraph's end reaches the paragraphs after it.
+    int32_t reached = last;
     if (staticFormat_)
         for (int32_t i = last + 1; i < paragraphs_.Count() && paragraphs_[i].FirstLine.Style != endStyle(i - 1); ++i)
-            formatOne(i, true);
+            formatOne(i, true), reached = i;
     for (TCodeNavigator* navigator : navigators_)
         if (navigator->parIndex_ >= first && navigator->parIndex_ <= last)
             navigator->lineInPar_ = TCodeNavigator::kUnknown;
+    displayAfterFormat(first, reached);
 }
 
 void TCodeMemo::FormatPending() {
@@ -100,6 +102,7 @@ void TCodeMemo::ReformatAll() {
     formatLast_ = paragraphs_.Count() - 1;
     if (updateCount_ == 0)
         scheduleFormatting();
+    displayAfterReformat();
 }
 
 void TCodeMemo::scheduleFormatting() {
@@ -141,6 +144,7 @@ void TCodeMemo::BackgroundFormat(TMessage& message) {
         for (TCodeNavigator* navigator : navigators_)
             if (navigator->parIndex_ >= first && navigator->parIndex_ < index)
                 navigator->lineInPar_ = TCodeNavigator::kUnknown;
+        displayAfterFormat(first, index - 1);
     }
     formatNext_ = index;
     if (index > last) {
@@ -203,6 +207,8 @@ void TCodeMemo::FormatOnCanvas(const TCodeMeasure* measure, int32_t width) {
 }
 
 void TCodeMemo::UpdateAfterEdit() {
+    const int32_t changedLine = firstChangedLine_;
+    const int32_t changedLast = lastChangedPar_;
     if (firstChangedPar_ <= lastChangedPar_) {
         int32_t first = std::clamp(firstChangedPar_, 0, paragraphs_.Count() - 1);
         int32_t last = std::clamp(lastChangedPar_, 0, paragraphs_.Count() - 1);
@@ -212,10 +218,14 @@ void TCodeMemo::UpdateAfterEdit() {
     lastChangedPar_ = -1;
     firstChangedLine_ = lineCount_;
     scheduleFormatting();
+    displayAfterEdit(changedLine, changedLast);
     Change();
 }
 
 void TCodeMemo::Change() {
+    // Attached components (the gutter) hear of every change of the text.
+    if (AttachedCount() > 0)
+        Perform(CM_TEXTCHANGED);
     if (OnChange)
         OnChange(this);
 }

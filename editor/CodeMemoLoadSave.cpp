@@ -256,6 +256,7 @@ void TCodeMemo::LoadFromStream(TStream& stream) {
     reportProgress(paragraphs_.Count(), true);
     if (outermost) {
         scheduleFormatting();
+        displayAfterLoad();
         Change();
     }
 }
@@ -399,6 +400,8 @@ void TCodeMemo::LoadFormatted(TStream& stream, bool reformat) {
         }
         formatLast_ = paragraphs_.Count() - 1;
     }
-    if (update.Release())
+    if (update.Release()) {
         scheduleFormatting();
+        displayAfterLoad();
+    }
 }

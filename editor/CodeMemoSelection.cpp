@@ -23,6 +23,7 @@ void TCodeMemo::SetSelStart(int32_t value) {
     selEnd_->Assign(*selStart_);
     caretAtEnd_ = false;
     breakGrouping_ = true;
+    SelectionChanged();
 }
 
 void TCodeMemo::SetSelLength(int32_t value) {
@@ -42,6 +43,7 @@ void TCodeMemo::SetSelLength(int32_t value) {
     }
     selLength_ = value;
     breakGrouping_ = true;
+    SelectionChanged();
 }
 
 std::string TCodeMemo::SelText() const {
@@ -93,6 +95,7 @@ void TCodeMemo::SetSelCol(int32_t column) {
         selStart_->SetPos(static_cast<int32_t>(other));
         caretAtEnd_ = true;
     }
+    SelectionChanged();
 }
 
 int32_t TCodeMemo::SelPar() { return CaretNavigator().ParNumber(); }
@@ -137,6 +140,7 @@ void TCodeMemo::SetBlock(int32_t column1, int32_t column2) {
     blockMode_ = true;
     blockColumn1_ = std::max(column1, 0);
     blockColumn2_ = std::max(column2, 0);
+    SelectionChanged();
 }
 
 std::string TCodeMemo::BlockText() const {

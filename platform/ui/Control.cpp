@@ -1,6 +1,7 @@
 #include "platform/ui/Control.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/PopupMenu.h"
 #include "platform/ui/TimerService.h"
 #include "platform/ui/UserInteraction.h"
 
@@ -357,10 +358,17 @@ void TControl::handleContextMenu(TMessage& message) {
         message.Result = 1;
         return;
     }
-    if (popupMenu_ != nullptr && popupMenuHandler) {
+    if (popupMenu_ != nullptr) {
         if (fromKeyboard)
             screen = ClientToScreen({Width() / 2, Height() / 2});
-        if (popupMenuHandler(*this, *popupMenu_, screen)) {
+        if (popupMenuHandler && popupMenuHandler(*this, *popupMenu_, screen)) {
+            message.Result = 1;
+            return;
+        }
+        // The platform's own plain menu shows itself.
+        if (auto* plain = dynamic_cast<TPopupMenu*>(popupMenu_)) {
+            plain->PopupComponent = this;
+            plain->Popup(screen);
             message.Result = 1;
             return;
         }

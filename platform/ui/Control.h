@@ -76,6 +76,10 @@ struct TCreateParams {
     unsigned ExStyle = 0;
 };
 
+// The border of a window control and the scroll bars it asks for.
+enum TBorderStyle { bsNone, bsSingle };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 // Scroll-bar state, as SetScrollInfo takes it (Page 0 = no proportional
 // thumb).
 struct TScrollInfo {

@@ -3,12 +3,14 @@
 #include "platform/base/TextCodec.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Keys.h"
+#include "platform/ui/PopupMenu.h"
 #include "platform/ui/SystemSettings.h"
 #include "platform/widgets/QtUserInteraction.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -516,7 +518,39 @@ void TPeerWidget::contextMenuEvent(QContextMenuEvent* event) {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// Shows a plain popup menu as a Qt menu and answers with the item chosen.
+TMenuItem* showPopupMenu(TPopupMenu& menu, TPoint screen) {
+    QMenu qmenu;
+    std::vector<std::pair<QAction*, TMenuItem*>> actions;
+    for (int i = 0; i < menu.Count(); ++i) {
+        TMenuItem* item = menu.Items(i);
+        if (!item->Visible)
+            continue;
+        if (item->IsSeparator()) {
+            qmenu.addSeparator();
+            continue;
+        }
+        QAction* action = qmenu.addAction(AnsiToQString(item->Caption));
+        action->setEnabled(item->Enabled);
+        if (item->Checked) {
+            action->setCheckable(true);
+            action->setChecked(true);
+        }
+        actions.emplace_back(action, item);
+    }
+    QAction* chosen = qmenu.exec(ToQPoint(screen));
+    for (auto& [action, item] : actions)
+        if (action == chosen)
+            return item;
+    return nullptr;
+}
+
+} // namespace
+
 void InstallWidgetPeers() {
+    SetPopupMenuPresenter(showPopupMenu);
     SetWindowPeerFactory([](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
         return std::make_unique<TWidgetPeer>(control);
     });

@@ -1,0 +1,106 @@
+#pragma once
+// A memo in a real (offscreen) window, measured by the platform's fake
+// fixed-pitch measurer, for the tests of the memo control: keys and mouse
+// through QTest, pixels from grabbed images.  Every expected pixel and
+// offset is derived from the measurer's numbers, never from a font.
+
+#include "editor/CodeMemo.h"
+#include "tests/editor/MemoTestSupport.h"
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/TextMeasurer.h"
+#include "platform/ui/PopupMenu.h"
+#include "platform/ui/ScriptedUserInteraction.h"
+#include "platform/widgets/WidgetPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+// The fake measurer's numbers: every character 8 pixels wide, cells 16
+// high with an ascent of 13, so the automatic line height is 17.
+constexpr int kCharWidth = 8;
+constexpr int kCellHeight = 16;
+constexpr int kAscent = 13;
+constexpr int kLineHeight = kCellHeight + 1;
+
+class TMemoControlEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (QCoreApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "memo-control-tests";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv); // kept to the end, as Qt's statics need
+        }
+        InstallWidgetPeers();
+        static TFakeTextMeasurer measurer(kCharWidth, kCellHeight, kAscent);
+        SetDefaultTextMeasurer(&measurer);
+    }
+};
+
+inline ::testing::Environment* const kMemoControlEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TMemoControlEnvironment);
+
+// A shown memo without border and scroll bars, so that its client area is
+// exactly its bounds.
+class MemoWindow : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 10 * kLineHeight;
+
+    void SetUp() override { Make(); }
+    void TearDown() override { memo.reset(); }
+
+    void Make(TScrollStyle bars = ssNone, TBorderStyle border = bsNone, int width = kWidth,
+              int height = kHeight) {
+        memo = std::make_unique<TCodeMemo>();
+        memo->SetBorderStyle(border);
+        memo->SetScrollBars(bars);
+        memo->SetUpdateMode(umImmediate);
+        memo->SetBounds(0, 0, width, height);
+        memo->Show();
+        ASSERT_TRUE(memo->HandleAllocated());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Widget()));
+        memo->SetFocus();
+        QApplication::processEvents();
+    }
+
+    TPeerWidget* Widget() const { return static_cast<TWidgetPeer*>(memo->Peer())->Widget(); }
+    QWidget* Client() const { return Widget()->viewport(); }
+
+    void Load(std::string_view text) {
+        LoadText(*memo, text);
+        memo->FormatPending();
+        QApplication::processEvents();
+    }
+
+    // Paints the whole client area into an image.
+    QImage Paint() {
+        TBitmap bitmap(memo->ClientWidth(), memo->ClientHeight());
+        bitmap.SetPixelFormat(pf32bit);
+        memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&bitmap.Canvas()));
+        bitmap.Canvas().Release();
+        return bitmap.Image().convertToFormat(QImage::Format_RGB32);
+    }
+
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(Widget(), key, modifiers);
+    }
+    void Type(const QString& text) { QTest::keyClicks(Widget(), text); }
+    void Click(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(Client(), button, modifiers, at);
+    }
+
+    // The client point in the middle of the character at column of a
+    // display line (left-aligned, unscrolled text of one pitch).
+    static QPoint CharPoint(int column, int line) {
+        return QPoint(8 + column * kCharWidth + kCharWidth / 2, line * kLineHeight + kLineHeight / 2);
+    }
+
+    std::unique_ptr<TCodeMemo> memo;
+};

@@ -43,6 +43,7 @@ TCodeMemo::TCodeMemo(TComponent* owner) : TCustomControl(owner) {
 
 TCodeMemo::~TCodeMemo() {
     Destroying();
+    detachHighlighter();
     finishWindowSide();
     // Navigators owned by others (bookmarks, a highlighter's cursors) are
     // detached; they stay valid as free navigators.
@@ -263,6 +264,8 @@ void TCodeMemo::SetTabStops(int32_t value) {
 
 void TCodeMemo::SetUpperCaseType(TpmUpperCase value) {
     upperCaseType_ = value;
+    keywords_->SetUpperCaseType(value);
+    startStopKeys_->SetUpperCaseType(value);
     // A cached upper-case copy folded by the old rule is of no use any more.
     upperBuffer_.clear();
     upperIndex_ = -1;
@@ -282,6 +285,8 @@ void TCodeMemo::SetSeparators(std::string_view characters) {
         auto byte = static_cast<unsigned char>(c);
         separators_[byte >> 5] |= 1u << (byte & 31);
     }
+    // Whole-word keys derive their separator needs from the set.
+    startStopKeys_->SetPrepared(false);
 }
 
 void TCodeMemo::SetUpdateMode(TUpdateMode value) {

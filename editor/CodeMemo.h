@@ -12,6 +12,8 @@
 #include "editor/CodeMemoStrings.h"
 #include "editor/CodeMemoTypes.h"
 #include "editor/CodeNavigator.h"
+#include "editor/KeywordList.h"
+#include "editor/StartStopKeyList.h"
 #include "editor/TextStore.h"
 #include "editor/UpperCase.h"
 
@@ -32,6 +34,7 @@
 class TStream;
 class TTextMeasurer;
 class TFontMeasure;
+class TCodeHighlighter;
 struct TMemoLinePainter;
 
 // One recorded change: undoing it puts Text back in place of Start..Stop.
@@ -268,11 +271,11 @@ public:
 
     // ---- Highlighting seams ----
     // Filled by the highlighting engine; the defaults leave contexts alone.
-    virtual void ApplyStartStopKeys(TCodeNavigator& from, TCodeNavigator& to) {}
-    virtual void ApplyKeywords(TCodeNavigator& from, TCodeNavigator& to) {}
+    virtual void ApplyStartStopKeys(TCodeNavigator& from, TCodeNavigator& to);
+    virtual void ApplyKeywords(TCodeNavigator& from, TCodeNavigator& to);
     // Brings start/stop parsing up to paragraph index before it is
     // formatted (every paragraph's base context must be known first).
-    virtual void ParseUpTo(int32_t index) {}
+    virtual void ParseUpTo(int32_t index);
     // Puts a context record in force between two navigators.
     virtual void ApplyContext(TCodeNavigator& first, TCodeNavigator& second, bool recordChange, bool opening,
                               const TContextRecord& context);
@@ -286,6 +289,33 @@ public:
     int32_t HighlightLast() const { return highlightLast_; }
     int32_t ValidHighlightParagraph() const { return validHighlight_; }
     void SetHighlightRange(int32_t first, int32_t last);
+
+    // ---- Highlighting (HighlightEngine.cpp) ----
+    // Words coloured wherever they occur, and pairs of keys that open and
+    // close contexts; both owned by the memo.
+    TKeywordList& Keywords() { return *keywords_; }
+    TStartStopKeyList& StartStopKeys() { return *startStopKeys_; }
+    // The highlighter (not owned; one may serve many memos).  Changing it
+    // clears and redoes the highlighting.
+    TCodeHighlighter* Highlighter() const { return highlighter_; }
+    void SetHighlighter(TCodeHighlighter* highlighter);
+    // Tries to open a context at or after position and before limit (the
+    // memo's start keys first, then the highlighter's start hook); on
+    // success limit stands after the key.
+    bool FindStartKey(TCodeNavigator& position, TCodeNavigator& limit);
+    // Tries to end the context in force at position before limit; on
+    // success limit stands after the stop key.
+    bool FindStopKey(TCodeNavigator& position, TCodeNavigator& limit);
+    // Parses the paragraphs from the one holding from through the one
+    // holding to, each whole, and hands a changed context at the end on to
+    // the next paragraph; to ends at the last paragraph's end.
+    void ParseStartStopKeys(TCodeNavigator& from, TCodeNavigator& to);
+    // The highlighter's keyword hook, then the memo's own keywords.
+    void ApplyKeywordsBetween(TCodeNavigator& from, TCodeNavigator& to);
+    // ApplyContext (opening, not recorded) between two absolute offsets.
+    void ApplyContextBetween(int32_t from, int32_t to, const TContextRecord& context);
+    // The separator set as 256 bits.
+    const uint32_t* SeparatorSet() const { return separators_; }
 
     // ---- Properties ----
     bool StaticFormat() const { return staticFormat_; }
@@ -597,6 +627,23 @@ private:
     TpmUpperCase upperCaseType_ = pmuAscii;
     uint32_t separators_[8] = {};
     TUpdateMode updateMode_ = umBackground;
+
+    // ---- Highlighting (HighlightEngine.cpp) ----
+    void parseParagraph(int32_t index);
+    bool findStop(int32_t index, int32_t position, int32_t& limit);
+    bool findStart(int32_t index, int32_t position, int32_t& limit);
+    void handOn(int32_t index);
+    void scheduleParagraph(int32_t index);
+    void detachHighlighter();
+    std::unique_ptr<TKeywordList> keywords_ = std::make_unique<TKeywordList>();
+    std::unique_ptr<TStartStopKeyList> startStopKeys_ = std::make_unique<TStartStopKeyList>();
+    TCodeHighlighter* highlighter_ = nullptr;
+    // Positions handed to the highlighter's hooks while parsing, and the two
+    // ends of a keyword being put in force.
+    std::unique_ptr<TCodeNavigator> parse1_ = std::make_unique<TCodeNavigator>(this);
+    std::unique_ptr<TCodeNavigator> parse2_ = std::make_unique<TCodeNavigator>(this);
+    std::unique_ptr<TCodeNavigator> context1_ = std::make_unique<TCodeNavigator>(this);
+    std::unique_ptr<TCodeNavigator> context2_ = std::make_unique<TCodeNavigator>(this);
 
     // ---- Window side ----
     friend struct TMemoLinePainter;

@@ -50,7 +50,8 @@ int32_t TCodeMemo::formatOne(int32_t index, bool force) {
     int32_t last = oldCount - 1;
     const TCodeMeasure* measure = outputMeasure_ != nullptr ? outputMeasure_ : measure_;
     int32_t width = outputMeasure_ != nullptr ? outputWidth_ : clientWidth_;
-    FormatParagraph(measure, width, index, first, last, force);
+    FormatParagraph(measure, width, index, first, last, force || p.RelayoutToEnd);
+    p.RelayoutToEnd = 0;
     p.Formatted = 1;
     p.FormatFromLine = kMaxTextLength;
     return p.LineCount() - oldCount;
@@ -81,7 +82,9 @@ void TCodeMemo::FormatRange(int32_t first, int32_t last, bool force) {
 }
 
 void TCodeMemo::FormatPending() {
-    if (formatLast_ >= formatNext_) {
+    // Parsing may hand a changed context on to paragraphs behind the range,
+    // which then wait for formatting too.
+    while (formatLast_ >= formatNext_) {
         int32_t first = formatNext_;
         int32_t last = formatLast_;
         formatNext_ = paragraphs_.Count();
@@ -95,6 +98,8 @@ void TCodeMemo::ReformatAll() {
     for (int32_t i = 0; i < paragraphs_.Count(); ++i) {
         paragraphs_[i].Formatted = 0;
         paragraphs_[i].FormatFromLine = 0;
+        // A new width or new fonts may change any line, not just the first.
+        paragraphs_[i].RelayoutToEnd = 1;
     }
     widestWidth_ = 0;
     widestParagraph_ = -1;
@@ -123,10 +128,12 @@ void TCodeMemo::BackgroundFormat(TMessage& message) {
     // A slice of about 25 ms; the tick source is the platform's, so tests
     // drive it with a manual clock.
     const uint64_t deadline = GetTickCount64() + 25;
-    const int32_t last = std::min(formatLast_, paragraphs_.Count() - 1);
+    // The range may grow while the slice runs: parsing a paragraph hands a
+    // changed context on to the next one.
+    auto last = [this]() { return std::min(formatLast_, paragraphs_.Count() - 1); };
     int32_t index = std::max(formatNext_, 0);
     int32_t first = index;
-    while (index <= last) {
+    while (index <= last()) {
         if (!paragraphs_[index].Formatted) {
             reportProgress(index, false);
             formatOne(index, false);
@@ -146,8 +153,11 @@ void TCodeMemo::BackgroundFormat(TMessage& message) {
                 navigator->lineInPar_ = TCodeNavigator::kUnknown;
         displayAfterFormat(first, index - 1);
     }
-    formatNext_ = index;
-    if (index > last) {
+    // A paragraph before the slice that parsing scheduled is still to do.
+    const bool earlier = formatNext_ < first;
+    if (!earlier)
+        formatNext_ = index;
+    if (index > last() && !earlier) {
         formatNext_ = paragraphs_.Count();
         formatLast_ = -1;
         reportProgress(paragraphs_.Count(), true);

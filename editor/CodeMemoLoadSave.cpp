@@ -245,8 +245,12 @@ void TCodeMemo::LoadFromStream(TStream& stream) {
     ClearUndo();
     int32_t textLength = builder.TextLength();
     swapInText(std::move(builder.List()), textLength);
-    for (int32_t i = 0; i < paragraphs_.Count(); ++i)
+    for (int32_t i = 0; i < paragraphs_.Count(); ++i) {
         paragraphs_[i].Formatted = measure_ == nullptr ? 1 : 0;
+        // Loaded text is parsed and its keywords applied before it is formatted.
+        paragraphs_[i].Parsed = 0;
+        paragraphs_[i].KeywordsApplied = 0;
+    }
     SetHighlightRange(0, paragraphs_.Count() - 1);
     formatNext_ = 0;
     formatLast_ = measure_ == nullptr ? -1 : paragraphs_.Count() - 1;

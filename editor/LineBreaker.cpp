@@ -26,7 +26,9 @@ public:
 
     // Formats from line first on; returns the last old line replaced
     // (the paragraph's last line when the end was reached).
-    int32_t Run(int32_t first, bool formatToEnd);
+    // Lines before changedLine are redone only so that a word may move up:
+    // meeting the old layout there proves nothing about the changed lines.
+    int32_t Run(int32_t first, bool formatToEnd, int32_t changedLine = 0);
 
 private:
     struct TState {
@@ -79,6 +81,7 @@ private:
     bool stopped_ = false;
     int32_t oldLine_ = 0;
     int32_t replacedLast_ = 0;
+    int32_t changedLine_ = 0;
 };
 
 void TLineBreaker::selectFont() {
@@ -124,7 +127,8 @@ void TLineBreaker::finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth
     int32_t oldCount = p_.LineCount();
     while (oldLine_ < oldCount && p_.Line(oldLine_).Stop < stop)
         ++oldLine_;
-    if (oldLine_ + 1 < oldCount && p_.Line(oldLine_).Stop == stop && p_.Line(oldLine_ + 1).Style == state_.style) {
+    if (oldLine_ + 1 < oldCount && oldLine_ >= changedLine_ && p_.Line(oldLine_).Stop == stop &&
+        p_.Line(oldLine_ + 1).Style == state_.style) {
         stopped_ = true;
         replacedLast_ = oldLine_;
     }
@@ -164,8 +168,9 @@ void TLineBreaker::breakInside() {
     startLine(position_);
 }
 
-int32_t TLineBreaker::Run(int32_t first, bool formatToEnd) {
+int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) {
     formatToEnd_ = formatToEnd;
+    changedLine_ = changedLine;
     oldLine_ = first;
     replacedLast_ = p_.LineCount() - 1;
     const TLineRecord& firstLine = p_.Line(first);
@@ -282,7 +287,8 @@ uint8_t TCodeMemo::StyleForMeasure(uint8_t staticStyle, const TContextRecord& co
 void TCodeMemo::FormatParagraph(const TCodeMeasure* measure, int32_t width, int32_t index, int32_t& firstLine,
                                 int32_t& lastLine, bool formatToEnd) {
     TParagraph& p = paragraphs_[index];
-    if (!p.KeywordsApplied && ApplyKeyWordsEnabled) {
+    // The highlighter's keyword hook runs even with the memo's own keywords off.
+    if (!p.KeywordsApplied && (ApplyKeyWordsEnabled || highlighter_ != nullptr)) {
         work1_->SetPos(paragraphs_.Start(index));
         work2_->SetPos(paragraphs_.Start(index) + p.Length());
         ApplyKeywords(*work1_, *work2_);
@@ -301,13 +307,12 @@ void TCodeMemo::FormatParagraph(const TCodeMeasure* measure, int32_t width, int3
         int32_t available = wordWrap_ || alignment_ != taLeftJustify ? width - leftMargin_ - rightMargin_
                                                                      : INT32_MAX - std::max(rightMargin_, 0);
         available = std::max(available, 1);
-        // One line early, so that a word can move back up into it.
+        // One line early, so that a word can move back up into it (also
+        // when formatting runs to the end: contexts may have changed there).
         int32_t first = std::clamp(firstLine - 1, 0, oldCount - 1);
-        if (formatToEnd)
-            first = std::clamp(firstLine, 0, oldCount - 1);
         scratchLines_.clear();
         TLineBreaker breaker(*this, p, *measure, available, scratchLines_);
-        int32_t replacedLast = breaker.Run(first, formatToEnd);
+        int32_t replacedLast = breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));
 
         // Splice the new lines over the old lines first..replacedLast.
         std::vector<TLineRecord> lines;

@@ -85,6 +85,10 @@ struct TParagraph {
     // The first display line that the next formatting pass must redo; edits
     // lower it so that formatting can start at the edited line.
     int32_t FormatFromLine = 0;
+    // Set when re-parsing changed the paragraph's contexts: its line
+    // breaking must then run to the paragraph's end instead of stopping
+    // where the new lines meet the old ones.
+    uint8_t RelayoutToEnd = 0;
 
     int32_t Length() const { return static_cast<int32_t>(Text.size()); }
     int32_t LineCount() const { return 1 + static_cast<int32_t>(FurtherLines.size()); }

@@ -1,0 +1,111 @@
+#pragma once
+// Helpers shared by the highlighting tests: reading contexts back, and the
+// oracle every incremental result is compared with (a fresh memo that
+// loads the same text and highlights it whole).
+
+#include "editor/CodeMemo.h"
+#include "editor/ContextEditing.h"
+#include "tests/editor/MemoTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// The context number in force at an absolute offset (0 for plain text).
+inline int32_t NumberAt(TCodeMemo& memo, int32_t offset) {
+    int32_t index = memo.ParagraphList().IndexOfOffset(offset);
+    const TParagraph& p = *memo.Paragraph(index);
+    return ContextNumberOf(ContextInForce(p, offset - memo.ParagraphStart(index)));
+}
+
+// The context numbers of every character of a paragraph, as one string of
+// characters '0' + number (so a test can write the expected colouring
+// under the text).
+inline std::string NumbersOf(TCodeMemo& memo, int32_t paragraph) {
+    const TParagraph& p = *memo.Paragraph(paragraph);
+    std::string numbers;
+    for (int32_t i = 0; i < p.Length(); ++i)
+        numbers += static_cast<char>('0' + ContextNumberOf(ContextInForce(p, i)));
+    return numbers;
+}
+
+inline std::string Describe(const TContextRecord& r) {
+    std::ostringstream out;
+    out << "@" << r.Offset << " flags " << int(r.Flags) << " number " << r.ContextNumber << " depth "
+        << int(ContextDepthOf(r)) << " stack";
+    for (int i = 0; i <= ContextDepthOf(r); ++i)
+        out << " " << std::hex << r.KeyStack[i] << std::dec;
+    out << " colours " << r.Background << "/" << r.Foreground << " keys " << int(r.StartKeyLength) << "/"
+        << int(r.StopKeyLength);
+    return out.str();
+}
+
+// Compares the highlighting of two memos holding the same text: every
+// paragraph's base context and records.  Returns "" when they agree.
+inline std::string HighlightDifference(const TCodeMemo& memo, const TCodeMemo& oracle) {
+    if (memo.ParagraphCount() != oracle.ParagraphCount())
+        return "paragraph counts differ";
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i) {
+        const TParagraph& a = *memo.Paragraph(i);
+        const TParagraph& b = *oracle.Paragraph(i);
+        std::ostringstream where;
+        where << "paragraph " << i << " \"" << a.Text.substr(0, 80) << "\": ";
+        if (a.Text != b.Text)
+            return where.str() + "texts differ";
+        if (!SameHighlight(*a.BaseContext, *b.BaseContext))
+            return where.str() + "base " + Describe(*a.BaseContext) + " vs " + Describe(*b.BaseContext);
+        size_t n = std::max(a.Contexts.size(), b.Contexts.size());
+        for (size_t r = 0; r < n; ++r) {
+            if (r >= a.Contexts.size())
+                return where.str() + "missing " + Describe(b.Contexts[r]);
+            if (r >= b.Contexts.size())
+                return where.str() + "extra " + Describe(a.Contexts[r]);
+            if (a.Contexts[r].Offset != b.Contexts[r].Offset || !SameHighlight(a.Contexts[r], b.Contexts[r]))
+                return where.str() + "record " + std::to_string(r) + ": " + Describe(a.Contexts[r]) + " vs " +
+                       Describe(b.Contexts[r]);
+        }
+    }
+    return {};
+}
+
+// Line records of every paragraph, to compare layouts.
+inline std::string LayoutDifference(const TCodeMemo& memo, const TCodeMemo& oracle) {
+    for (int32_t i = 0; i < memo.ParagraphCount() && i < oracle.ParagraphCount(); ++i) {
+        const TParagraph& a = *memo.Paragraph(i);
+        const TParagraph& b = *oracle.Paragraph(i);
+        if (a.LineCount() != b.LineCount()) {
+            std::ostringstream out;
+            out << "paragraph " << i << " \"" << a.Text.substr(0, 200) << "\": line counts differ:";
+            for (int32_t line = 0; line < a.LineCount(); ++line)
+                out << " " << a.Line(line).Start << "-" << a.Line(line).Stop;
+            out << " vs";
+            for (int32_t line = 0; line < b.LineCount(); ++line)
+                out << " " << b.Line(line).Start << "-" << b.Line(line).Stop;
+            return out.str();
+        }
+        for (int32_t line = 0; line < a.LineCount(); ++line) {
+            const TLineRecord& x = a.Line(line);
+            const TLineRecord& y = b.Line(line);
+            if (x.Start != y.Start || x.Stop != y.Stop || x.TextWidth != y.TextWidth || x.FullWidth != y.FullWidth ||
+                x.ContextIndex != y.ContextIndex)
+            {
+                std::ostringstream out;
+                out << "paragraph " << i << " \"" << a.Text.substr(0, 200) << "\" line " << line << ": " << x.Start
+                    << "-" << x.Stop << " w" << x.TextWidth << "/" << x.FullWidth << " c" << x.ContextIndex << " vs "
+                    << y.Start << "-" << y.Stop << " w" << y.TextWidth << "/" << y.FullWidth << " c" << y.ContextIndex;
+                return out.str();
+            }
+        }
+    }
+    return {};
+}
+
+// Everything the engine still has to do, done now.
+inline void HighlightAll(TCodeMemo& memo) {
+    memo.FormatPending();
+    memo.ParseUpTo(memo.ParagraphCount() - 1);
+    memo.FormatPending();
+}

@@ -1,0 +1,259 @@
+// The memo's own start/stop keys and keywords: which context is in force
+// at every character, across paragraphs and after edits.
+
+#include "editor/CodeHighlighter.h"
+#include "editor/CodeMemo.h"
+#include "editor/ContextEditing.h"
+#include "HighlightTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+class StartStopKeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        memo.SetUpdateMode(umImmediate);
+        memo.SetMeasuringContext(&measure, 1000);
+    }
+    int32_t AddKey(const std::string& start, const std::string& stop, int32_t number, uint8_t options = 0,
+                   bool endsAtParagraphEnd = false) {
+        return memo.StartStopKeys().AddStartStopKey(start, stop, endsAtParagraphEnd, 0x1000 + number, -1, 0, number,
+                                                    0, options);
+    }
+    void Load(const std::string& text) {
+        LoadText(memo, text);
+        HighlightAll(memo);
+    }
+    void Type(int32_t at, const std::string& text) {
+        memo.SetSelStart(at);
+        memo.SetSelText(text);
+        HighlightAll(memo);
+    }
+    void Erase(int32_t from, int32_t to) {
+        Select(memo, from, to);
+        memo.SetSelText({});
+        HighlightAll(memo);
+    }
+    std::string Fresh() {
+        TCodeMemo oracle;
+        oracle.SetUpdateMode(umImmediate);
+        oracle.SetMeasuringContext(&measure, 1000);
+        for (int32_t i = 0; i < memo.StartStopKeys().Count(); ++i) {
+            const TStartStopInfo& e = memo.StartStopKeys()[i];
+            oracle.StartStopKeys().AddStartStopKey(e.StartKeyText, e.StopKeyText, e.EndsAtParagraphEnd, e.Foreground,
+                                                   e.Background, e.Tag, e.ContextNumber, e.Style, e.Options);
+        }
+        oracle.Keywords().Assign(&memo.Keywords());
+        oracle.SetHighlighter(memo.Highlighter());
+        LoadText(oracle, memo.Text());
+        HighlightAll(oracle);
+        return HighlightDifference(memo, oracle);
+    }
+
+    TFixedMeasure measure{10, 3};
+    TCodeMemo memo;
+};
+
+// Opens a context with the top entry 0xFFFF at every "(" and closes it at
+// the next ")": the memo's start keys may open inside such contexts.
+class TParenthesesHighlighter : public TCodeHighlighter {
+public:
+    std::map<int32_t, int> StartCalls;  // by paragraph
+
+    bool StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) override {
+        ++StartCalls[position.ParNumber()];
+        TParagraph& p = *position.Paragraph();
+        int32_t from = position.ParOffset();
+        int32_t to = limit.ParNumber() == position.ParNumber() ? limit.ParOffset() : p.Length();
+        const TContextRecord& inForce = ContextInForce(p, from);
+        int depth = ContextDepthOf(inForce);
+        if (depth >= 15)
+            return false;
+        for (int32_t i = from; i < to && i < p.Length(); ++i) {
+            if (p.Text[static_cast<size_t>(i)] != '(')
+                continue;
+            TContextRecord record = ContextInForce(p, i);
+            record.Depth = static_cast<int8_t>(ContextDepthOf(record) + 1);
+            record.KeyStack[record.Depth] = 0xFFFF;
+            record.Flags = 0xC0;
+            record.ContextNumber = 40 + record.Depth;
+            PutContext(p, i, record);
+            limit.SetPos(position.Pos() - from + i + 1);
+            return true;
+        }
+        return false;
+    }
+    bool StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) override {
+        TParagraph& p = *position.Paragraph();
+        int32_t from = position.ParOffset();
+        int32_t to = limit.ParNumber() == position.ParNumber() ? limit.ParOffset() : p.Length();
+        const TContextRecord& inForce = ContextInForce(p, from);
+        if (TopKeyEntry(inForce) != 0xFFFF)
+            return false;
+        for (int32_t i = from; i < to && i < p.Length(); ++i) {
+            if (p.Text[static_cast<size_t>(i)] != ')')
+                continue;
+            TContextRecord record = inForce;
+            record.Depth = static_cast<int8_t>(record.Depth - 1);
+            record.ContextNumber = record.Depth < 0 ? 0 : 40 + record.Depth;
+            record.Flags = record.Depth < 0 ? 0 : 0xC0;
+            PutContext(p, i + 1, record);
+            limit.SetPos(position.Pos() - from + i + 1);
+            return true;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST_F(StartStopKeys, AContextRunsFromItsStartKeyThroughItsStopKey) {
+    AddKey("/*", "*/", 3);
+    Load("ab /* cd */ ef");
+    EXPECT_EQ(NumbersOf(memo, 0), "00033333333000");
+    const TContextRecord& record = ContextInForce(*memo.Paragraph(0), 3);
+    EXPECT_EQ(record.Foreground, 0x1003);
+    EXPECT_EQ(record.StartKeyLength, 2);
+    EXPECT_EQ(TopKeyEntry(record), 0x8000);
+    EXPECT_EQ(Fresh(), "");
+}
+
+TEST_F(StartStopKeys, TheEarlierEntryWinsAtOnePositionAndTheEarlierPositionWinsOverall) {
+    AddKey("<", ">", 1);
+    AddKey("<!", ">", 2);  // longer, but later in the list
+    AddKey("x", "y", 4);
+    Load("<!a> x<!b>");
+    EXPECT_EQ(NumbersOf(memo, 0), "1111044444");
+}
+
+TEST_F(StartStopKeys, TheStopKeyIsNeverFoundInsideTheStartKey) {
+    AddKey("''", "''", 5);
+    Load("''x''y");
+    EXPECT_EQ(NumbersOf(memo, 0), "555550");
+}
+
+TEST_F(StartStopKeys, ALinkedEntryFollowsOnWhenTheFirstContextCloses) {
+    AddKey("<?", "?>", 1);
+    AddKey("<?", "!", 2);  // same start key and options: linked to entry 0
+    Load("<?a?>b!c <?d?>");
+    EXPECT_EQ(NumbersOf(memo, 0), "11111220011111");
+    EXPECT_EQ(TopKeyEntry(ContextInForce(*memo.Paragraph(0), 5)), 0x8001);
+    // The follow-on context reaches over the paragraph end like any other.
+    EXPECT_EQ(NumberAt(memo, memo.TextLength()), 2);
+}
+
+TEST_F(StartStopKeys, AnEntryEndingAtTheParagraphEndNeedsNoStopKey) {
+    AddKey("rem", "", 7, kKeyWholeWord, true);
+    Load("a rem b\r\nnext");
+    EXPECT_EQ(NumbersOf(memo, 0), "0077777");
+    EXPECT_EQ(NumbersOf(memo, 1), "0000");
+}
+
+TEST_F(StartStopKeys, WholeWordKeysNeedSeparatorsAroundThem) {
+    AddKey("rem", "end", 7, kKeyWholeWord, true);
+    Load("rem a\r\nxrem b\r\nx rem c end d\r\nx rem c bend d end");
+    EXPECT_EQ(NumbersOf(memo, 0).substr(0, 5), "77777");  // at the paragraph start: recognised
+    EXPECT_EQ(NumbersOf(memo, 1), "000000");
+    EXPECT_EQ(NumbersOf(memo, 2), "0077777777700");
+    EXPECT_EQ(NumbersOf(memo, 3), "007777777777777777");
+    // Whole-word flags follow the separator set.
+    memo.SetSeparators("x ");
+    memo.ReApplyKeywords();
+    HighlightAll(memo);
+    EXPECT_EQ(NumbersOf(memo, 1).substr(0, 4), "0777");
+}
+
+TEST_F(StartStopKeys, CaseInsensitiveKeysMatchTheUpperCasedText) {
+    AddKey("rem", "", 7, 0, true);
+    AddKey("Go", "", 8, kKeyCaseSensitive, true);
+    Load("x REM y\r\nx Rem\r\nx go Go");
+    EXPECT_EQ(NumbersOf(memo, 0), "0077777");
+    EXPECT_EQ(NumbersOf(memo, 1), "00777");
+    EXPECT_EQ(NumbersOf(memo, 2), "0000088");
+}
+
+TEST_F(StartStopKeys, AnOpenedCommentColoursTheFollowingParagraphsUpToItsStopKey) {
+    AddKey("/*", "*/", 3);
+    std::string text;
+    for (int i = 0; i < 12; ++i)
+        text += "line " + std::to_string(i) + (i == 6 ? " */ tail" : "") + "\r\n";
+    Load(text);
+    auto counter = std::make_unique<TParenthesesHighlighter>();
+    memo.SetHighlighter(counter.get());
+    HighlightAll(memo);
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        EXPECT_EQ(NumberAt(memo, memo.ParagraphStart(i)), 0) << i;
+
+    counter->StartCalls.clear();
+    Type(memo.ParagraphStart(2) + 1, "/*");
+    // Only the edited paragraph and those whose start context changed were
+    // parsed again.
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        EXPECT_EQ(counter->StartCalls.count(i) != 0, i >= 2 && i <= 6) << i;
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        EXPECT_EQ(NumberAt(memo, memo.ParagraphStart(i) + 2), i >= 2 && i <= 6 ? 3 : 0) << i;
+    EXPECT_EQ(NumbersOf(memo, 6), "33333333300000");
+    EXPECT_EQ(Fresh(), "");
+
+    counter->StartCalls.clear();
+    Erase(memo.ParagraphStart(2) + 1, memo.ParagraphStart(2) + 3);
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        EXPECT_EQ(counter->StartCalls.count(i) != 0, i >= 2 && i <= 6) << i;
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        EXPECT_EQ(NumberAt(memo, memo.ParagraphStart(i) + 2), 0) << i;
+    EXPECT_EQ(Fresh(), "");
+    memo.SetHighlighter(nullptr);
+}
+
+TEST_F(StartStopKeys, NoMoreThanSixteenContextsNest) {
+    TParenthesesHighlighter parentheses;
+    memo.SetHighlighter(&parentheses);
+    AddKey("x", "y", 9);
+    // Fifteen levels open: the key opens the sixteenth.
+    Load(std::string(15, '(') + "xay");
+    EXPECT_EQ(NumberAt(memo, 15), 9);
+    EXPECT_EQ(ContextDepthOf(ContextInForce(*memo.Paragraph(0), 16)), 15);
+    EXPECT_EQ(NumberAt(memo, 18), 54);
+    // Sixteen levels open: no key opens any more.
+    Load(std::string(16, '(') + "xay");
+    EXPECT_EQ(NumberAt(memo, 16), 55);
+    EXPECT_EQ(NumberAt(memo, 17), 55);
+    // And the highlighter's own hook refuses a seventeenth level.
+    Load(std::string(20, '(') + "a");
+    EXPECT_EQ(ContextDepthOf(ContextInForce(*memo.Paragraph(0), 20)), 15);
+    memo.SetHighlighter(nullptr);
+}
+
+TEST_F(StartStopKeys, KeywordsColourWordsOutsideContextsThatBarThem) {
+    TKeywordAttributes bold;
+    bold.Options = kKeyWholeWord;
+    bold.ContextNumber = 6;
+    bold.Style = kStyleBold;
+    bold.Foreground = 0x55;
+    memo.Keywords().AddKeyword("if", bold);
+    TKeywordAttributes never = bold;
+    never.ContextNumber = 0;  // a keyword without a context number is never applied
+    memo.Keywords().AddKeyword("then", never);
+    TKeywordAttributes inner = bold;
+    inner.Options = 0;
+    inner.ContextNumber = 8;
+    memo.Keywords().AddKeyword("ifx", inner);  // later in the list: "if" wins where both fit
+    AddKey("/*", "*/", 3);
+    AddKey("[", "]", 0);  // a context without a number does not bar keywords
+    Load("if x then ifx IF /* if */ [if] aifx");
+    EXPECT_EQ(NumbersOf(memo, 0), "66000000008880660333333330000000888");
+    const TContextRecord& record = ContextInForce(*memo.Paragraph(0), 0);
+    EXPECT_EQ(record.Foreground, 0x55);
+    EXPECT_EQ(TopKeyEntry(record), 0);  // a keyword index, bit 15 clear
+    EXPECT_EQ(Fresh(), "");
+
+    // Editing a keyword re-colours it.
+    Type(1, "f");
+    EXPECT_EQ(NumbersOf(memo, 0).substr(0, 4), "0000");
+    Erase(1, 2);
+    EXPECT_EQ(NumbersOf(memo, 0).substr(0, 3), "660");
+    EXPECT_EQ(Fresh(), "");
+}

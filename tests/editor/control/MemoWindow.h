@@ -49,10 +49,11 @@ inline ::testing::Environment* const kMemoControlEnvironment =
 // A shown memo without border and scroll bars, so that its client area is
 // exactly its bounds.
 class MemoWindow : public ::testing::Test {
-protected:
+public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 10 * kLineHeight;
 
+protected:
     void SetUp() override { Make(); }
     void TearDown() override { memo.reset(); }
 

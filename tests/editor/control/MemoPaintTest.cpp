@@ -1,0 +1,252 @@
+// Painting, checked on pixels: the selection (inverted, and in the Windows
+// colours), the end-of-paragraph mark, full-line selection, hidden
+// selection, blanks of wrapped lines, tabs in a coloured run, contexts with
+// the special underline, the end-of-text mark and paints held back during
+// an update.
+
+#include "MemoWindow.h"
+
+namespace {
+
+QRgb Rgb(TColor color) { return ToQColor(color).rgb() | 0xFF000000u; }
+const QRgb kWhite = 0xFFFFFFFFu;
+const QRgb kBlack = 0xFF000000u;
+
+// The pixels of a rectangle that differ from a colour.
+int CountNot(const QImage& image, const QRect& rect, QRgb colour) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (image.pixel(x, y) != colour)
+                ++count;
+    return count;
+}
+
+int Count(const QImage& image, const QRect& rect, QRgb colour) {
+    return rect.width() * rect.height() - CountNot(image, rect, colour);
+}
+
+// Glyphs are drawn with anti-aliasing: their colour is the one that
+// dominates the pixel.
+int CountReddish(const QImage& image, const QRect& rect) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            QColor c(image.pixel(x, y));
+            if (c.red() > 128 && c.green() < 64)
+                ++count;
+        }
+    return count;
+}
+
+QRect LineRect(int line) { return QRect(0, line * kLineHeight, MemoWindow::kWidth, kLineHeight); }
+
+} // namespace
+
+class MemoPaint : public MemoWindow {};
+
+TEST_F(MemoPaint, TheSelectionIsInvertedAfterDrawing) {
+    Load("abcdef ghij\r\nsecond");
+    QImage plain = Paint();
+    Select(*memo, 2, 5);
+    QImage selected = Paint();
+    const int left = memo->LeftMargin();
+    QRect inside(left + 2 * kCharWidth, 0, 3 * kCharWidth, kLineHeight);
+    for (int y = 0; y < selected.height(); ++y)
+        for (int x = 0; x < selected.width(); ++x) {
+            QRgb expected = plain.pixel(x, y);
+            if (inside.contains(x, y))
+                expected = (~expected & 0x00FFFFFFu) | 0xFF000000u;
+            ASSERT_EQ(selected.pixel(x, y), expected) << x << "," << y;
+        }
+}
+
+TEST_F(MemoPaint, WindowsColoursFillTheSelectionAndColourItsText) {
+    TCodeMemoOptions options = memo->Options();
+    memo->SetOptions(options.Include(pmoWindowsSelColors));
+    memo->SetSelTextColor(clRed);
+    Load("ab    cd");
+    Select(*memo, 1, 7);
+    QImage image = Paint();
+    const int left = memo->LeftMargin();
+    // The blanks of the selection show the selection colour only.
+    QRect blanks(left + 2 * kCharWidth, 0, 4 * kCharWidth, kLineHeight);
+    EXPECT_EQ(CountNot(image, blanks, Rgb(clHighlight)), 0);
+    // Selected characters are drawn in the selection's text colour...
+    QRect selectedB(left + 1 * kCharWidth, 0, kCharWidth, kLineHeight);
+    EXPECT_GT(CountReddish(image, selectedB), 0);
+    // ...and unselected ones in the font's.
+    QRect plainA(left, 0, kCharWidth, kLineHeight);
+    EXPECT_EQ(CountReddish(image, plainA), 0);
+    EXPECT_GT(Count(image, plainA, kBlack), 0);
+}
+
+TEST_F(MemoPaint, NoSelectionShowsWithoutFocusWhenHidden) {
+    Load("abcdef");
+    QImage plain = Paint();
+    Select(*memo, 1, 4);
+    memo->Perform(WM_KILLFOCUS);
+    ASSERT_FALSE(memo->Focused());
+    EXPECT_EQ(Paint(), plain);
+    memo->SetHideSelection(false);
+    EXPECT_NE(Paint(), plain);
+}
+
+TEST_F(MemoPaint, ASelectionOverABreakShowsTheEndOfParagraphMark) {
+    Load("abc\r\ndef");
+    Select(*memo, 1, 6);
+    QImage image = Paint();
+    const int x2 = memo->LeftMargin() + 3 * kCharWidth;
+    const int markWidth = kCharWidth / 2 + 1;
+    // The middle third of the line, half a blank wide, inverted from white.
+    QRect mark(x2, kLineHeight / 3, markWidth, 2 * (kLineHeight / 3) - kLineHeight / 3);
+    EXPECT_EQ(CountNot(image, mark, kBlack), 0);
+    EXPECT_EQ(image.pixel(x2 + markWidth, kLineHeight / 2), kWhite);
+    EXPECT_EQ(image.pixel(x2, 1), kWhite) << "above the mark";
+    // Without the option there is no mark.
+    memo->ShowEndParSelected = false;
+    EXPECT_EQ(Paint().pixel(x2 + 1, kLineHeight / 2), kWhite);
+}
+
+TEST_F(MemoPaint, FullLineSelectionReachesTheRightEdgeWithoutAMark) {
+    TCodeMemoOptions options = memo->Options();
+    memo->SetOptions(options.Include(pmoFullLineSelect));
+    Load("abc\r\ndef");
+    Select(*memo, 1, 6);
+    QImage image = Paint();
+    EXPECT_EQ(image.pixel(kWidth - 2, kLineHeight / 2), kBlack);
+    EXPECT_EQ(image.pixel(kWidth - 2, kLineHeight + kLineHeight / 2), kWhite) << "the last line ends at the caret";
+}
+
+TEST_F(MemoPaint, BlanksThatEndAWrappedLineAreNotDrawn) {
+    memo->SetHighlightBackgnd(clYellow);
+    // A highlighted run that wraps: its line's last blank stays unpainted.
+    std::string text = "\x03";
+    for (int i = 0; i < 12; ++i)
+        text += "word ";
+    text += "\x03";
+    Load(text);
+    TParagraph* p = memo->Paragraph(0);
+    ASSERT_GT(p->LineCount(), 1);
+    const TLineRecord& first = p->Line(0);
+    ASSERT_EQ(p->Text[static_cast<size_t>(first.Stop - 1)], ' ');
+    QImage image = Paint();
+    const int left = memo->LeftMargin();
+    // Visible columns of line 0 (the code has no width).
+    const int columns = first.Stop - first.Start - 1;
+    QRect lastBlank(left + (columns - 1) * kCharWidth, 0, kCharWidth, kLineHeight);
+    EXPECT_EQ(Count(image, lastBlank, Rgb(clYellow)), 0);
+    QRect innerBlank(left + 4 * kCharWidth, 0, kCharWidth, kCellHeight);
+    EXPECT_EQ(CountNot(image, innerBlank, Rgb(clYellow)), 0) << "a blank inside the line is highlighted";
+}
+
+TEST_F(MemoPaint, ATabInAColouredRunIsFilledUpToTheNextStop) {
+    memo->SetHighlightBackgnd(clYellow);
+    Load(std::string("\x03" "a\tb\x03"));
+    QImage image = Paint();
+    const int left = memo->LeftMargin();
+    const int stop = left + 8 * kCharWidth;
+    QRect tab(left + kCharWidth, 0, stop - left - kCharWidth, kCellHeight);
+    EXPECT_EQ(CountNot(image, tab, Rgb(clYellow)), 0);
+    EXPECT_EQ(image.pixel(stop + 2 * kCharWidth, 4), kWhite) << "after the highlighted text";
+}
+
+TEST_F(MemoPaint, AContextWithStrikeOutAndHighlightGetsTheZigzagOnly) {
+    memo->SetHighlightBackgnd(clYellow);
+    Load("abcdefgh");
+    TContextRecord context;
+    context.Offset = 0;
+    context.Flags = TContextRecord::kStyled | kStyleStrikeOut | kStyleHighlight;
+    memo->Paragraph(0)->Contexts.push_back(context);
+    QImage image = Paint();
+    const int left = memo->LeftMargin();
+    QRect text(left, 0, 8 * kCharWidth, kLineHeight);
+    EXPECT_EQ(Count(image, text, Rgb(clYellow)), 0) << "no highlight";
+    EXPECT_GT(Count(image, text, Rgb(clRed)), 8 * kCharWidth / 2) << "the red zigzag";
+    // No strike-out: the middle row of the cell carries no long black run.
+    int row = kAscent - 4;
+    int blackRun = 0, longest = 0;
+    for (int x = left; x < left + 8 * kCharWidth; ++x) {
+        blackRun = image.pixel(x, row) == kBlack ? blackRun + 1 : 0;
+        longest = std::max(longest, blackRun);
+    }
+    EXPECT_LT(longest, 3 * kCharWidth);
+}
+
+TEST_F(MemoPaint, ContextColoursColourTheText) {
+    Load("abcdefgh");
+    TContextRecord context;
+    context.Offset = 2;
+    context.Flags = TContextRecord::kStyled;
+    context.Foreground = clBlue;
+    context.Background = clYellow;
+    memo->Paragraph(0)->Contexts.push_back(context);
+    QImage image = Paint();
+    const int left = memo->LeftMargin();
+    QRect before(left, 0, 2 * kCharWidth, kCellHeight);
+    QRect after(left + 2 * kCharWidth, 0, 6 * kCharWidth, kCellHeight);
+    EXPECT_EQ(Count(image, before, Rgb(clBlue)), 0);
+    EXPECT_EQ(Count(image, before, Rgb(clYellow)), 0);
+    EXPECT_GT(Count(image, after, Rgb(clBlue)), 0);
+    EXPECT_GT(Count(image, after, Rgb(clYellow)), 0);
+    EXPECT_EQ(Count(image, after, kBlack), 0);
+}
+
+TEST_F(MemoPaint, TheEndOfTextMarkLiesUnderTheLastLine) {
+    Load("one\r\ntwo\r\nthree");
+    QImage image = Paint();
+    const int y = 3 * kLineHeight;
+    EXPECT_EQ(CountNot(image, QRect(0, y, kWidth, 1), Rgb(clRed)), 0);
+    EXPECT_EQ(Count(image, QRect(0, y + 2, kWidth, kHeight - y - 2), Rgb(clRed)), 0);
+    memo->EndOfTextMark().SetColor(-1);
+    EXPECT_EQ(Count(Paint(), QRect(0, y, kWidth, 1), Rgb(clRed)), 0);
+}
+
+TEST_F(MemoPaint, APaintDuringAnUpdateDrawsNothingAndHappensAfterwards) {
+    Load("text");
+    memo->Lines().BeginUpdate();
+    TBitmap bitmap(memo->ClientWidth(), memo->ClientHeight());
+    bitmap.SetPixelFormat(pf32bit);
+    bitmap.Canvas().Brush().SetColor(clFuchsia);
+    bitmap.Canvas().FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
+    memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&bitmap.Canvas()));
+    bitmap.Canvas().Release();
+    EXPECT_EQ(CountNot(bitmap.Image().convertToFormat(QImage::Format_RGB32), QRect(0, 0, 20, 20), Rgb(clFuchsia)), 0);
+    int paints = 0;
+    memo->Lines().EndUpdate();
+    // The skipped paint was remembered: the window is repainted.
+    QApplication::processEvents();
+    QImage shown = Widget()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.pixel(memo->LeftMargin() + 40, kLineHeight / 2), kWhite);
+    EXPECT_GT(CountNot(shown, QRect(memo->LeftMargin(), 0, 4 * kCharWidth, kCellHeight), kWhite), 0);
+    (void)paints;
+}
+
+TEST_F(MemoPaint, TheBackgroundPictureIsTiled) {
+    QImage tile(4, 4, QImage::Format_RGB32);
+    tile.fill(QColor(0, 200, 0));
+    tile.setPixel(0, 0, qRgb(200, 0, 0));
+    memo->BackgroundBmp().SetImage(tile);
+    Load("");
+    QImage image = Paint();
+    EXPECT_EQ(image.pixel(0, 0), qRgb(200, 0, 0));
+    EXPECT_EQ(image.pixel(4, 4), qRgb(200, 0, 0));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 200, 0));
+    EXPECT_EQ(image.pixel(kWidth - 1, kHeight - 1), qRgb(0, 200, 0));
+}
+
+TEST_F(MemoPaint, AColumnBlockIsARectangle) {
+    memo->SetWordWrap(false);
+    Load("abcdefgh\r\nab\r\nabcdefgh");
+    memo->SetSelStart(0);
+    memo->SetSelLength(22);
+    memo->SetBlock(2, 5);
+    QImage image = Paint();
+    const int left = memo->LeftMargin();
+    for (int line = 0; line < 3; ++line) {
+        QRect block(left + 2 * kCharWidth, line * kLineHeight, 3 * kCharWidth, kLineHeight);
+        // Inverted: white became black wherever no glyph was.
+        EXPECT_GT(Count(image, block, kBlack), block.width() * block.height() / 2) << line;
+        EXPECT_EQ(image.pixel(left + 6 * kCharWidth + 3, line * kLineHeight + 1), kWhite) << line;
+    }
+}

@@ -119,7 +119,6 @@ void TCodeMemo::parseParagraph(int32_t index) {
     }
     // Everything but styled stretches without keys is rebuilt now.
     std::vector<TContextRecord> before = p.Contexts;
-    const uint8_t keywordsWereApplied = p.KeywordsApplied;
     std::erase_if(p.Contexts, [](const TContextRecord& record) { return !IsStyledWithoutKeys(record); });
     if (keys && !startStopKeys_->Prepared())
         startStopKeys_->Prepare(separators_);
@@ -154,25 +153,25 @@ void TCodeMemo::parseParagraph(int32_t index) {
         }
     }
     p.Parsed = 1;
-    // The keywords went with the other records.
+    // The keywords went with the other records: line breaking applies them
+    // again, over the whole paragraph, since a context that barred them may
+    // have gone anywhere in it.
     p.KeywordsApplied = 0;
-    // Where the records changed, the fonts may have: line breaking must
-    // start there at the latest.
+    // Fonts may change from the first record that changed on; the lines
+    // after the edit are laid out again to the paragraph's end (the records
+    // an edit removed are gone already, so the comparison cannot tell
+    // whether the look behind it changed).
     size_t same = 0;
     while (same < before.size() && same < p.Contexts.size() && before[same].Offset == p.Contexts[same].Offset &&
            SameHighlight(before[same], p.Contexts[same]))
         ++same;
-    if (same == before.size() && same == p.Contexts.size()) {
-        // Nothing changed, keywords included.
-        p.KeywordsApplied = keywordsWereApplied;
-        return;
-    }
     int32_t changedAt = INT32_MAX;
     if (same < before.size())
         changedAt = before[same].Offset;
     if (same < p.Contexts.size())
         changedAt = std::min(changedAt, p.Contexts[same].Offset);
-    p.FormatFromLine = std::min(p.FormatFromLine, p.LineOfOffset(changedAt));
+    if (changedAt != INT32_MAX)
+        p.FormatFromLine = std::min(p.FormatFromLine, p.LineOfOffset(changedAt));
     p.RelayoutToEnd = 1;
     if (p.Formatted) {
         p.Formatted = 0;

@@ -5,6 +5,7 @@
 // clock, interleaved with the edits, as it does while a user types.
 
 #include "editor/CodeMemo.h"
+#include "editor/highlight/HtmlHighlighter.h"
 #include "HighlightTestSupport.h"
 #include "RealHtml.h"
 
@@ -151,3 +152,18 @@ void MemoKeys(TCodeMemo& memo) {
 }  // namespace
 
 TEST_F(RandomHighlightEdits, MemoKeysAndKeywordsMatchAFullHighlight) { Run(MemoKeys, 101, 300, 3); }
+
+TEST_F(RandomHighlightEdits, TheHtmlHighlighterMatchesAFullHighlight) {
+    THtmlHighlighter html;
+    Run([&](TCodeMemo& memo) { memo.SetHighlighter(&html); }, 201, 400, 2);
+}
+
+TEST_F(RandomHighlightEdits, HtmlWithTheMemosOwnKeysMatchesAFullHighlight) {
+    THtmlHighlighter html;
+    Run(
+        [&](TCodeMemo& memo) {
+            memo.SetHighlighter(&html);
+            MemoKeys(memo);
+        },
+        301, 300, 3);
+}

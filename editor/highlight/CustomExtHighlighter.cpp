@@ -1,0 +1,223 @@
+#include "editor/highlight/CustomExtHighlighter.h"
+
+#include "editor/CodeMemo.h"
+#include "editor/ContextEditing.h"
+#include "editor/KeyMatcher.h"
+
+#include "platform/base/Exceptions.h"
+
+#include <algorithm>
+
+namespace {
+
+// Chains longer than this are cut short when working out identifiers: the
+// setter refuses cycles, so only a broken chain could be that long.
+constexpr int kLongestChain = 256;
+
+struct TPlace {
+    TCodeMemo* Memo;
+    int32_t Index;
+    int32_t Start;
+    int32_t Position;
+    int32_t Limit;
+};
+
+TPlace placeOf(TCodeNavigator& position, TCodeNavigator& limit) {
+    TPlace place{position.Memo(), 0, 0, 0, 0};
+    if (place.Memo == nullptr)
+        return place;
+    place.Index = position.ParNumber();
+    place.Start = place.Memo->ParagraphStart(place.Index);
+    const int32_t length = place.Memo->Paragraph(place.Index)->Length();
+    place.Position = std::clamp(position.ParOffset(), 0, length);
+    place.Limit = limit.Memo() == place.Memo && limit.ParNumber() == place.Index ? limit.ParOffset() : length;
+    place.Limit = std::clamp(place.Limit, place.Position, length);
+    return place;
+}
+
+}  // namespace
+
+TCustomExtHighlighter::TCustomExtHighlighter(TComponent* owner)
+    : TCodeHighlighter(owner),
+      keywords_(std::make_unique<TExtKeywordList>()),
+      startStopKeys_(std::make_unique<TExtStartStopList>()),
+      vetoStart_(std::make_unique<TCodeNavigator>()),
+      vetoEnd_(std::make_unique<TCodeNavigator>()) {
+    SetSeparators(std::string_view("\t ,.;"));
+}
+
+TCustomExtHighlighter::~TCustomExtHighlighter() {
+    if (subHighlighter_ != nullptr)
+        subHighlighter_->RemoveFreeNotification(this);
+}
+
+std::string TCustomExtHighlighter::Separators() const {
+    std::string result;
+    for (int c = 0; c < 256; ++c)
+        if ((separators_[c >> 5] >> (c & 31)) & 1u)
+            result += static_cast<char>(c);
+    return result;
+}
+
+void TCustomExtHighlighter::SetSeparators(std::string_view characters) {
+    std::fill(std::begin(separators_), std::end(separators_), 0u);
+    for (char c : characters) {
+        auto byte = static_cast<unsigned char>(c);
+        separators_[byte >> 5] |= 1u << (byte & 31);
+    }
+    startStopKeys_->SetPrepared(false);
+}
+
+void TCustomExtHighlighter::SetSubHighlighter(TCodeHighlighter* highlighter) {
+    if (highlighter == subHighlighter_)
+        return;
+    int steps = 0;
+    for (TCodeHighlighter* next = highlighter; next != nullptr && steps < kLongestChain;
+         next = next->NextHighlighter(), ++steps)
+        if (next == this)
+            throw EInvalidOperation("Circular SubHighlighter chain");
+    if (subHighlighter_ != nullptr)
+        subHighlighter_->RemoveFreeNotification(this);
+    subHighlighter_ = highlighter;
+    if (subHighlighter_ != nullptr)
+        subHighlighter_->FreeNotification(this);
+    // The identifiers of the chain behind this highlighter mean something
+    // else now.
+    ReApplyToMemos();
+}
+
+void TCustomExtHighlighter::Notification(TComponent* component, TOperation operation) {
+    if (operation == kMemoMessage) {
+        if (subHighlighter_ != nullptr)
+            SendNotification(subHighlighter_, component, operation);
+    } else if (operation == opRemove && component == subHighlighter_) {
+        subHighlighter_ = nullptr;
+    }
+    TCodeHighlighter::Notification(component, operation);
+}
+
+void TCustomExtHighlighter::Loaded() {
+    TCodeHighlighter::Loaded();
+    if ((ComponentState() & csDesigning) != 0)
+        ReApplyToMemos();
+}
+
+int32_t TCustomExtHighlighter::FirstIdentifierIn(TCodeMemo& memo) const {
+    int32_t first = memo.StartStopKeys().Count();
+    int steps = 0;
+    for (TCodeHighlighter* h = memo.Highlighter(); h != nullptr && steps < kLongestChain; h = h->NextHighlighter(), ++steps) {
+        if (h == this)
+            return first;
+        first += h->OwnContextIdentifiers();
+    }
+    return memo.StartStopKeys().Count();
+}
+
+int16_t TCustomExtHighlighter::LevelOf(TCodeMemo& memo, const TContextRecord& record) const {
+    int top = TopKeyEntry(record);
+    if (top < 0)
+        return 0;
+    if ((top & 0x8000) == 0)
+        return 32767;
+    int32_t own = (top & 0x7FFF) - FirstIdentifierIn(memo) - IdentifiersBeforeOwnList();
+    if (own < 0 || own >= startStopKeys_->Count())
+        return 0;
+    return (*startStopKeys_)[own].Level;
+}
+
+bool TCustomExtHighlighter::keywordAllowed(TCodeMemo& memo, int32_t paragraph, int keyword, int32_t start,
+                                           int32_t end, const TContextRecord& inForce) {
+    const TKeywordAttributes attributes = keywords_->AttributesOf(keyword);
+    if (attributes.Level != 32767) {
+        const int32_t number = ContextNumberOf(inForce);
+        bool allowed = attributes.RequiredContext == 0
+                           ? attributes.Level > LevelOf(memo, inForce) || number == 0
+                           : number == attributes.RequiredContext;
+        if (!allowed)
+            return false;
+    }
+    // Only keyword contexts may begin inside the occurrence.
+    const TParagraph& p = *memo.Paragraph(paragraph);
+    for (int32_t offset = NextContextOffset(p, start); offset >= 0 && offset < end;
+         offset = NextContextOffset(p, offset)) {
+        int top = TopKeyEntry(ContextInForce(p, offset));
+        if (top < 0 || (top & 0x8000) != 0)
+            return false;
+    }
+    if (!OnKeywordVeto)
+        return true;
+    const int32_t base = memo.ParagraphStart(paragraph);
+    vetoStart_->SetMemo(&memo);
+    vetoEnd_->SetMemo(&memo);
+    vetoStart_->SetPos(base + start);
+    vetoEnd_->SetPos(base + end);
+    bool accept = true;
+    try {
+        OnKeywordVeto(this, *vetoStart_, accept, keyword, *vetoEnd_);
+    } catch (...) {
+        vetoStart_->SetMemo(nullptr);
+        vetoEnd_->SetMemo(nullptr);
+        throw;
+    }
+    vetoStart_->SetMemo(nullptr);
+    vetoEnd_->SetMemo(nullptr);
+    return accept;
+}
+
+void TCustomExtHighlighter::KeywordHook(TCodeNavigator& from, TCodeNavigator& to, int32_t firstIdentifier) {
+    TCodeMemo* memo = from.Memo();
+    if (memo == nullptr)
+        return;
+    if (enabled_ && keywords_->Count() > 0) {
+        TKeywordScope scope{*memo, *keywords_, separators_, firstIdentifier, false,
+                            [this, memo](int32_t keyword, int32_t paragraph, int32_t start, int32_t end,
+                                         const TContextRecord& inForce) {
+                                return keywordAllowed(*memo, paragraph, keyword, start, end, inForce);
+                            }};
+        ApplyKeywordList(scope, std::min(from.Pos(), to.Pos()), std::max(from.Pos(), to.Pos()));
+    }
+    if (subHighlighter_ != nullptr)
+        subHighlighter_->KeywordHook(from, to, firstIdentifier + keywords_->Count());
+}
+
+bool TCustomExtHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) {
+    TPlace place = placeOf(position, limit);
+    if (place.Memo == nullptr)
+        return false;
+    if (enabled_ && startStopKeys_->Count() > 0) {
+        TKeyMatchScope scope{*place.Memo, *startStopKeys_, separators_, firstIdentifier, true};
+        int32_t end = place.Limit;
+        if (MatchStartKey(scope, place.Index, place.Position, end)) {
+            limit.SetPos(place.Start + end);
+            return true;
+        }
+    }
+    if (subHighlighter_ != nullptr)
+        return subHighlighter_->StartKeyHook(position, limit, firstIdentifier + startStopKeys_->Count());
+    return false;
+}
+
+bool TCustomExtHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) {
+    TPlace place = placeOf(position, limit);
+    if (place.Memo == nullptr)
+        return false;
+    const TParagraph& p = *place.Memo->Paragraph(place.Index);
+    int top = TopKeyEntry(ContextInForce(p, place.Position));
+    // Keyword contexts are ended where they were put in force.
+    if (top < 0 || (top & 0x8000) == 0)
+        return false;
+    int32_t own = (top & 0x7FFF) - firstIdentifier;
+    if (own < 0)
+        return false;
+    if (own < startStopKeys_->Count()) {
+        TKeyMatchScope scope{*place.Memo, *startStopKeys_, separators_, firstIdentifier, true};
+        int32_t end = place.Limit;
+        if (!MatchStopKey(scope, place.Index, place.Position, end, own))
+            return false;
+        limit.SetPos(place.Start + end);
+        return true;
+    }
+    if (subHighlighter_ != nullptr)
+        return subHighlighter_->StopKeyHook(position, limit, firstIdentifier + startStopKeys_->Count());
+    return false;
+}

@@ -1,0 +1,318 @@
+#include "editor/highlight/HtmlHighlighter.h"
+
+#include "editor/CodeMemo.h"
+#include "editor/ContextEditing.h"
+#include "editor/highlight/HtmlElements.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+// Tag text is separated by blanks: a space, and a tab too (a tab after an
+// element name must not make the name unknown).
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool isEntityCharacter(char c) {
+    return c == '#' || c == '&' || c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
+           (c >= 'A' && c <= 'Z');
+}
+
+// The deepest key-stack entry; an HTML context is never pushed beyond it.
+constexpr int kDeepest = TContextRecord::kStackSize - 1;
+
+// One paragraph of one memo, as the hooks see it.
+struct TScan {
+    TCodeMemo& Memo;
+    int32_t Index;
+    TParagraph& Paragraph;
+    int32_t Start;  // absolute offset of the paragraph
+    std::string_view Text;
+    int32_t Length() const { return static_cast<int32_t>(Text.size()); }
+};
+
+// Writes one HTML context at an offset, built from the record in force
+// there: pushed one level deeper (or when the stack is empty), or in place
+// of the top entry.
+// The record is built from the one in force at `from` (by default the
+// offset itself).
+void writeContext(TScan& scan, const THighlightInfo& style, int32_t offset, bool push, int32_t startKeyLength,
+                  int32_t stopKeyLength, int32_t identifier, int32_t number, int32_t from = -1) {
+    TContextRecord record = ContextInForce(scan.Paragraph, from >= 0 ? from : offset);
+    const int depth = ContextDepthOf(record);
+    record.Flags = static_cast<uint8_t>(style.StyleByte() | TContextRecord::kStyled | TContextRecord::kKeyStack);
+    record.Background = style.Background();
+    record.Foreground = style.Foreground();
+    record.ContextNumber = number;
+    record.Tag = 0;
+    record.StartKeyLength = static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255));
+    record.StopKeyLength = static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255));
+    const auto entry = static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF));
+    if ((push || depth < 0) && depth < kDeepest) {
+        if (depth >= 0)
+            if (TContextRecord* before = RecordBefore(scan.Paragraph, offset))
+                before->StopKeyLength = 0;
+        record.Depth = static_cast<int8_t>(depth + 1);
+        record.KeyStack[depth + 1] = entry;
+    } else {
+        // A full stack takes the context in place of its top entry.
+        record.KeyStack[depth] = entry;
+    }
+    PutContext(scan.Paragraph, offset, record);
+}
+
+void endContext(TScan& scan, int32_t offset) { PutContext(scan.Paragraph, offset, PlainContext()); }
+
+// The first occurrence of a key between two offsets of the text (the key
+// must lie inside them), or -1.
+int32_t findIn(std::string_view text, std::string_view key, int32_t from, int32_t to) {
+    if (to - from < static_cast<int32_t>(key.size()))
+        return -1;
+    size_t at = text.substr(0, static_cast<size_t>(to)).find(key, static_cast<size_t>(from));
+    return at == std::string_view::npos ? -1 : static_cast<int32_t>(at);
+}
+
+}  // namespace
+
+THtmlHighlighter::THtmlHighlighter(TComponent* owner) : TCustomExtHighlighter(owner) {
+    auto changed = [this](THighlightInfo*) { styleChanged(); };
+    bracket_ = THighlightInfo(fsBold, -1, clBlue, changed);
+    defaultText_ = THighlightInfo(0, -1, clWindowText, changed);
+    htmlKeyword_ = THighlightInfo(fsBold, -1, clNavy, changed);
+    htmlTag_ = THighlightInfo(fsItalic, -1, clGreen, changed);
+    htmlComment_ = THighlightInfo(fsItalic, -1, clOlive, changed);
+    htmlAttribute_ = THighlightInfo(0, -1, clGreen, changed);
+    htmlAttributeValue_ = THighlightInfo(0, -1, clGray, changed);
+    scriptTag_ = THighlightInfo(fsBold, clWindow, clPurple, changed);
+    scriptContent_ = THighlightInfo(0x20, -1, clWindowText, changed);
+    specialChars_ = THighlightInfo(0, -1, clFuchsia, changed);
+    unknownTag_ = THighlightInfo(0, -1, clRed, changed);
+}
+
+void THtmlHighlighter::styleChanged() {
+    // At run time the callers re-highlight when they need to; a designer
+    // sees every change at once.
+    if ((ComponentState() & csDesigning) != 0 && !IsLoading())
+        ReApplyToMemos();
+}
+
+void THtmlHighlighter::Loaded() {
+    TCodeHighlighter::Loaded();
+    ReApplyToMemos();
+}
+
+bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {
+    TCodeMemo* memo = position.Memo();
+    if (memo == nullptr)
+        return false;
+    const int32_t index = position.ParNumber();
+    TParagraph& paragraph = *memo->Paragraph(index);
+    TScan scan{*memo, index, paragraph, memo->ParagraphStart(index), paragraph.Text};
+    const int32_t length = scan.Length();
+    const int32_t at = std::clamp(position.ParOffset(), 0, length);
+    const int32_t end = std::clamp(limit.ParNumber() == index ? limit.ParOffset() : length, at, length);
+    const std::string_view text = scan.Text;
+
+    const TContextRecord& inForce = ContextInForce(paragraph, at);
+    if (ContextDepthOf(inForce) >= kDeepest)
+        return false;
+    const int32_t number = ContextNumberOf(inForce);
+
+    if (number == 0) {
+        // Plain text: a tag, a comment or an entity begins at the next "<" or "&".
+        int32_t found = -1;
+        for (int32_t i = at; i < end; ++i)
+            if (text[static_cast<size_t>(i)] == '<' || text[static_cast<size_t>(i)] == '&') {
+                found = i;
+                break;
+            }
+        if (found >= 0) {
+            if (text[static_cast<size_t>(found)] == '&') {
+                writeContext(scan, specialChars_, found, true, 1, 1, first + kEntity, 10);
+                limit.SetPos(scan.Start + found + 1);
+            } else if (text.substr(static_cast<size_t>(found), 4) == "<!--") {
+                writeContext(scan, htmlComment_, found, true, 3, 4, first + kComment, 3);
+                limit.SetPos(scan.Start + found + 4);
+            } else {
+                writeContext(scan, bracket_, found, true, 1, 1, first, 4);
+                limit.SetPos(scan.Start + found + 1);
+            }
+            return true;
+        }
+    } else if (number == 4) {
+        // Just after a "<": a server block or an element name.
+        const char c = at < length ? text[static_cast<size_t>(at)] : '\0';
+        if (at < length && (c == '%' || c == '?')) {
+            bool percent = c == '%';
+            writeContext(scan, scriptContent_, at, false, 1, 2, first + (percent ? kPercentBlock : kQuestionBlock),
+                         percent ? 2 : 11);
+            limit.SetPos(scan.Start + at + 1);
+            return true;
+        }
+        int32_t nameEnd = at;
+        while (nameEnd < end && !isBlank(text[static_cast<size_t>(nameEnd)]) && text[static_cast<size_t>(nameEnd)] != '>')
+            ++nameEnd;
+        const int32_t nameLength = nameEnd - at;
+        int element = -1;
+        bool closing = false;
+        if (xmlSyntax_) {
+            element = 1;
+        } else if (nameLength > 0) {
+            const char* upper = memo->UpperCaseParagraph(&paragraph, index, at, nameLength);
+            closing = upper[0] == '/';
+            int skip = closing ? 1 : 0;
+            element = FindHtmlElement(upper + skip, nameLength - skip, closing);
+        }
+        RemoveContexts(paragraph, at, nameEnd);
+        if (element >= 0) {
+            writeContext(scan, htmlKeyword_, at, false, nameLength, nameLength, first + element, 5);
+            bool attributes = HtmlElement(element).Attributes && !closing;
+            writeContext(scan, attributes ? htmlTag_ : unknownTag_, nameEnd, false, 0, 0, first + element,
+                         attributes ? 1 : 6);
+        } else {
+            writeContext(scan, unknownTag_, at, false, nameLength, 0, first + kUnknownName, 6);
+        }
+        limit.SetPos(scan.Start + nameEnd);
+        return true;
+    } else if (number == 1) {
+        // Inside a tag that takes attributes: the next "name=value".
+        int32_t equals = -1;
+        for (int32_t i = at; i < end; ++i)
+            if (text[static_cast<size_t>(i)] == '=') {
+                equals = i;
+                break;
+            }
+        if (equals >= 0) {
+            // The name runs back over blanks and then over the word before
+            // them, but never back before the position being scanned.
+            int32_t nameStart = equals;
+            while (nameStart > at && isBlank(text[static_cast<size_t>(nameStart - 1)]))
+                --nameStart;
+            while (nameStart > at && !isBlank(text[static_cast<size_t>(nameStart - 1)]))
+                --nameStart;
+            const TContextRecord tag = inForce;
+            const int32_t span = equals + 1 - nameStart;
+            writeContext(scan, htmlAttribute_, nameStart, false, span, span, first, 8);
+
+            int32_t valueStart = equals + 1;
+            int32_t valueEnd = valueStart;
+            while (valueEnd < length && isBlank(text[static_cast<size_t>(valueEnd)]))
+                ++valueEnd;
+            const char quote = valueEnd < length ? text[static_cast<size_t>(valueEnd)] : '\0';
+            if (valueEnd < length && (quote == '"' || quote == '\'')) {
+                size_t close = text.find(quote, static_cast<size_t>(valueEnd) + 1);
+                valueEnd = close == std::string_view::npos ? length : static_cast<int32_t>(close) + 1;
+            } else {
+                while (valueEnd < length && !isBlank(text[static_cast<size_t>(valueEnd)]) &&
+                       text[static_cast<size_t>(valueEnd)] != '>')
+                    ++valueEnd;
+            }
+            RemoveContexts(paragraph, valueStart, valueEnd);
+            const int32_t valueSpan = valueEnd - valueStart;
+            writeContext(scan, htmlAttributeValue_, valueStart, false, valueSpan, valueSpan, first, 9);
+            // The tag goes on after the value.
+            PutContext(paragraph, valueEnd, tag);
+            limit.SetPos(scan.Start + valueEnd);
+            return true;
+        }
+    }
+    // Nothing of HTML's own: the highlighter's lists and its SubHighlighter.
+    return TCustomExtHighlighter::StartKeyHook(position, limit, first + kOwnIdentifiers);
+}
+
+bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {
+    TCodeMemo* memo = position.Memo();
+    if (memo == nullptr)
+        return false;
+    const int32_t index = position.ParNumber();
+    TParagraph& paragraph = *memo->Paragraph(index);
+    TScan scan{*memo, index, paragraph, memo->ParagraphStart(index), paragraph.Text};
+    const int32_t length = scan.Length();
+    const int32_t at = std::clamp(position.ParOffset(), 0, length);
+    const int32_t end = std::clamp(limit.ParNumber() == index ? limit.ParOffset() : length, at, length);
+    const std::string_view text = scan.Text;
+
+    const TContextRecord& inForce = ContextInForce(paragraph, at);
+    const int top = TopKeyEntry(inForce);
+    if (top < 0 || (top & 0x8000) == 0)
+        return false;
+    const int32_t identifier = top & 0x7FFF;
+    if (identifier - first >= kOwnIdentifiers)
+        return TCustomExtHighlighter::StopKeyHook(position, limit, first + kOwnIdentifiers);
+
+    switch (ContextNumberOf(inForce)) {
+    case 1:
+    case 6: {
+        int32_t close = findIn(text, ">", at, end);
+        if (close < 0)
+            return false;
+        writeContext(scan, bracket_, close, false, 1, 2, first, 7);
+        // After a SCRIPT start tag comes script content.
+        // Built on the bracket: a content context left there by an earlier
+        // round must not be pushed on twice.
+        if (identifier == first)
+            writeContext(scan, scriptContent_, close + 1, true, 0, 10, first, 2, close);
+        else
+            endContext(scan, close + 1);
+        limit.SetPos(scan.Start + close + 1);
+        return true;
+    }
+    case 2:
+    case 11: {
+        if (identifier == first) {
+            // Script content ends at "</SCRIPT>" in any letter case.
+            int32_t from = std::max(at - 10, 0);
+            int32_t to = std::min(end + 10, length);
+            if (to - from < 9)
+                return false;
+            const char* upper = memo->UpperCaseParagraph(&paragraph, index, from, to - from);
+            int32_t found = findIn(std::string_view(upper, static_cast<size_t>(to - from)), "</SCRIPT>", 0, to - from);
+            if (found < 0)
+                return false;
+            found += from;
+            writeContext(scan, bracket_, found, true, 9, 10, first, 7);
+            endContext(scan, found + 9);
+            limit.SetPos(scan.Start + found + 9);
+            return true;
+        }
+        const char* key = identifier == first + kQuestionBlock ? "?>" : "%>";
+        int32_t found = findIn(text, key, std::max(at - 2, 0), std::min(end + 2, length));
+        if (found < 0)
+            return false;
+        // The "%" or "?" keeps the block's colour.
+        writeContext(scan, bracket_, found + 1, false, 1, 2, first, 7);
+        endContext(scan, found + 2);
+        limit.SetPos(scan.Start + found + 2);
+        return true;
+    }
+    case 3: {
+        int32_t found = findIn(text, "-->", std::max(at - 3, 0), std::min(end + 3, length));
+        if (found < 0)
+            return false;
+        RemoveContexts(paragraph, at, found + 3);
+        endContext(scan, found + 3);
+        limit.SetPos(scan.Start + found + 3);
+        return true;
+    }
+    case 10: {
+        if (at > 0 && text[static_cast<size_t>(at - 1)] == ';') {
+            endContext(scan, at);
+            limit.SetPos(scan.Start + at);
+            return true;
+        }
+        int32_t i = at;
+        while (i < end && isEntityCharacter(text[static_cast<size_t>(i)]))
+            ++i;
+        if (i >= end && end < length)
+            return false;  // the entity may go on past the limit
+        if (i < length && text[static_cast<size_t>(i)] == ';')
+            ++i;
+        endContext(scan, i);
+        limit.SetPos(scan.Start + i);
+        return true;
+    }
+    default:
+        return false;
+    }
+}

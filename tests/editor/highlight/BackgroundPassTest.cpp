@@ -1,0 +1,157 @@
+// Highlighting long texts in the background: slices of 25 ms on the
+// platform's clock, driven by the posted message 0x401 and a manual clock
+// (never by waiting on wall-clock time).
+
+#include "editor/CodeMemo.h"
+#include "editor/highlight/HtmlHighlighter.h"
+#include "HighlightTestSupport.h"
+#include "tests/platform/gfx/GuiTestApp.h"
+
+#include "platform/ui/Control.h"
+#include "platform/ui/TickSource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every measurement takes a millisecond of the manual clock.
+class TClockedMeasure : public TFixedMeasure {
+public:
+    explicit TClockedMeasure(TManualTickSource& clock) : TFixedMeasure(7, 2), clock_(clock) {}
+    const int32_t* AdvanceTable(uint8_t style) const override {
+        clock_.Advance(1);
+        return TFixedMeasure::AdvanceTable(style);
+    }
+
+private:
+    TManualTickSource& clock_;
+};
+
+// Counts slices and notes whether another message is delivered while one
+// runs.
+class TSlicedMemo : public TCodeMemo {
+public:
+    int Slices = 0;
+    bool InSlice = false;
+    void BackgroundFormat(TMessage& message) override {
+        ++Slices;
+        InSlice = true;
+        TCodeMemo::BackgroundFormat(message);
+        InSlice = false;
+    }
+};
+
+class TWitness : public TCustomControl {
+public:
+    TSlicedMemo* Memo = nullptr;
+    int Seen = 0;
+    int SeenInsideASlice = 0;
+
+protected:
+    void Dispatch(TMessage& message) override {
+        if (message.Msg == 0x7777) {
+            ++Seen;
+            if (Memo != nullptr && Memo->InSlice)
+                ++SeenInsideASlice;
+            return;
+        }
+        TCustomControl::Dispatch(message);
+    }
+};
+
+std::string ManyParagraphs(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "<tr><td class=c" + std::to_string(i) + ">cell &amp; more</td></tr>\r\n";
+    return text;
+}
+
+class BackgroundHighlighting : public ::testing::Test {
+protected:
+    void SetUp() override { SetTickSource(&clock); }
+    void TearDown() override { SetTickSource(nullptr); }
+
+    std::string Fresh(TCodeMemo& memo) {
+        TCodeMemo oracle;
+        oracle.SetMeasuringContext(&measure, 400);
+        oracle.SetHighlighter(&html);
+        LoadText(oracle, memo.Text());
+        HighlightAll(oracle);
+        std::string difference = HighlightDifference(memo, oracle);
+        return difference.empty() ? LayoutDifference(memo, oracle) : difference;
+    }
+
+    TManualTickSource clock;
+    TClockedMeasure measure{clock};
+    THtmlHighlighter html;
+};
+
+}  // namespace
+
+TEST_F(BackgroundHighlighting, PostedSlicesHighlightALongTextWhileOtherMessagesGetThrough) {
+    TSlicedMemo memo;
+    TWitness witness;
+    witness.Memo = &memo;
+    memo.SetMeasuringContext(&measure, 400);
+    memo.SetHighlighter(&html);
+    LoadText(memo, ManyParagraphs(300));
+    EXPECT_TRUE(memo.BackgroundPending());
+    for (int i = 0; i < 100000 && memo.BackgroundPending(); ++i) {
+        PostMessage(&witness, 0x7777);
+        ProcessMessages();
+    }
+    EXPECT_FALSE(memo.BackgroundPending());
+    EXPECT_GT(memo.Slices, 5);
+    // Other messages wait for the slice to end: it never processes them
+    // itself.
+    EXPECT_GT(witness.Seen, 5);
+    EXPECT_EQ(witness.SeenInsideASlice, 0);
+    EXPECT_EQ(Fresh(memo), "");
+
+    // An opened comment reaches the end of the text slice by slice.
+    int before = memo.Slices;
+    memo.SetSelStart(0);
+    memo.SetSelText("<!--");
+    EXPECT_EQ(NumberAt(memo, memo.ParagraphStart(1)), 4);  // still a bracket: not parsed yet
+    for (int i = 0; i < 100000 && memo.BackgroundPending(); ++i)
+        ProcessMessages();
+    EXPECT_GT(memo.Slices - before, 5);
+    EXPECT_EQ(NumberAt(memo, memo.ParagraphStart(250)), 3);
+    EXPECT_EQ(Fresh(memo), "");
+    memo.SetHighlighter(nullptr);
+}
+
+TEST_F(BackgroundHighlighting, EditsBetweenSlicesEndAsAFullHighlight) {
+    TSlicedMemo memo;
+    memo.SetMeasuringContext(&measure, 400);
+    memo.SetHighlighter(&html);
+    LoadText(memo, ManyParagraphs(200));
+    static const char* const edits[] = {"<!--", "-->", "<script>", "</script>", "\"", "<%", "&"};
+    for (int round = 0; round < 20; ++round) {
+        ProcessMessages();
+        int32_t paragraph = (round * 37) % memo.ParagraphCount();
+        memo.SetSelStart(memo.ParagraphStart(paragraph) + round % 7);
+        memo.SetSelText(edits[round % 7]);
+    }
+    for (int i = 0; i < 100000 && memo.BackgroundPending(); ++i)
+        ProcessMessages();
+    EXPECT_FALSE(memo.BackgroundPending());
+    EXPECT_EQ(Fresh(memo), "");
+    memo.SetHighlighter(nullptr);
+}
+
+TEST_F(BackgroundHighlighting, AMemoFreedWithASlicePendingIsNotTouched) {
+    {
+        TSlicedMemo memo;
+        memo.SetMeasuringContext(&measure, 400);
+        memo.SetHighlighter(&html);
+        LoadText(memo, ManyParagraphs(100));
+        ProcessMessages();
+        EXPECT_TRUE(memo.BackgroundPending());
+        EXPECT_EQ(html.Memos().size(), 1u);
+    }
+    // The slice posted for the freed memo is dropped.
+    ProcessMessages();
+    ProcessMessages();
+    EXPECT_TRUE(html.Memos().empty());
+}

@@ -1,0 +1,206 @@
+// The HTML highlighter: the context number of every character of the
+// examples its design names, its styles, and how a change reaches the
+// following paragraphs.
+//
+// Expected colourings are strings with one character per text character:
+// '0' + the context number (so ':' is 10, an entity, and ';' is 11).
+
+#include "editor/CodeMemo.h"
+#include "editor/ContextEditing.h"
+#include "editor/highlight/HtmlHighlighter.h"
+#include "HighlightTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+class TCountingHtml : public THtmlHighlighter {
+public:
+    std::map<int32_t, int> StartCalls;
+    bool StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) override {
+        ++StartCalls[position.ParNumber()];
+        return THtmlHighlighter::StartKeyHook(position, limit, first);
+    }
+};
+
+class Html : public ::testing::Test {
+protected:
+    void SetUp() override {
+        memo.SetUpdateMode(umImmediate);
+        memo.SetMeasuringContext(&measure, 2000);
+        memo.SetHighlighter(&html);
+    }
+    void TearDown() override { memo.SetHighlighter(nullptr); }
+    std::string Colours(const std::string& text, int32_t paragraph = 0) {
+        LoadText(memo, text);
+        HighlightAll(memo);
+        return NumbersOf(memo, paragraph);
+    }
+    const TContextRecord& At(int32_t offset) {
+        int32_t index = memo.ParagraphList().IndexOfOffset(offset);
+        return ContextInForce(*memo.Paragraph(index), offset - memo.ParagraphStart(index));
+    }
+    std::string Fresh() {
+        TCodeMemo oracle;
+        oracle.SetUpdateMode(umImmediate);
+        oracle.SetMeasuringContext(&measure, 2000);
+        oracle.SetHighlighter(&html);
+        LoadText(oracle, memo.Text());
+        HighlightAll(oracle);
+        std::string difference = HighlightDifference(memo, oracle);
+        oracle.SetHighlighter(nullptr);
+        return difference;
+    }
+
+    TFixedMeasure measure{10, 2};
+    TCountingHtml html;
+    TCodeMemo memo;
+};
+
+}  // namespace
+
+TEST_F(Html, AnImageTagWithBareAndQuotedValues) {
+    EXPECT_EQ(Colours("<IMG SRC=a.gif ALT=\"x y\">"), "4555188889999918888999997");
+    // Each token class takes its own style.
+    EXPECT_EQ(At(0).Foreground, clBlue);
+    EXPECT_EQ(At(0).Flags & 0x0F, fsBold);
+    EXPECT_EQ(At(1).Foreground, clNavy);
+    EXPECT_EQ(At(4).Foreground, clGreen);
+    EXPECT_EQ(At(4).Flags & 0x0F, fsItalic);
+    EXPECT_EQ(At(9).Foreground, clGray);
+    EXPECT_EQ(At(0).Tag, 0);
+    EXPECT_EQ(At(0).Background, -1);
+    // The name and the rest of the tag share the element's identifier.
+    EXPECT_EQ(TopKeyEntry(At(1)), 0x8000 + 49);
+    EXPECT_EQ(TopKeyEntry(At(4)), 0x8000 + 49);
+}
+
+TEST_F(Html, ClosingTagsAreKnownOnlyForElementsThatHaveThem) {
+    EXPECT_EQ(Colours("</B>"), "4557");
+    EXPECT_EQ(Colours("</BR>"), "46667");
+    EXPECT_EQ(TopKeyEntry(At(1)), 0x8000 + THtmlHighlighter::kUnknownName);
+    EXPECT_EQ(Colours("<br>"), "4557");
+}
+
+TEST_F(Html, ElementsWithoutAttributesColourTheirRestAsUnknown) {
+    EXPECT_EQ(Colours("<HEAD x>"), "45555667");
+    EXPECT_EQ(At(5).Foreground, clRed);
+    // Names are matched whole: the first letters of TABLE are no element.
+    EXPECT_EQ(Colours("<TAB>"), "46667");
+    EXPECT_EQ(Colours("<table\tborder=1>"), "4555551888888897");
+}
+
+TEST_F(Html, AnUnclosedQuoteRunsToTheParagraphEndAndTheTagGoesOn) {
+    EXPECT_EQ(Colours("<A HREF=\"x y\r\nz\">b"), "451888889999");
+    EXPECT_EQ(NumbersOf(memo, 1), "1170");
+}
+
+TEST_F(Html, ScriptContentRunsToTheClosingTagInAnyLetterCase) {
+    EXPECT_EQ(Colours("<script>var a = \"</b>\";</Script>x"),
+              "4555555" "7" + std::string(15, '2') + std::string(9, '7') + "0");
+    EXPECT_EQ(At(8).Flags & 0x20, 0x20);  // script content uses the alternative font
+    EXPECT_EQ(Colours("<SCRIPT language=js>\r\na<b && c>d\r\n</sCrIpT>"), "4555555" "1" "888888888" "99" "7");
+    EXPECT_EQ(NumbersOf(memo, 1), "2222222222");
+    EXPECT_EQ(NumbersOf(memo, 2), "777777777");
+    EXPECT_EQ(NumberAt(memo, memo.TextLength()), 0);
+}
+
+TEST_F(Html, ServerBlocks) {
+    EXPECT_EQ(Colours("<% x %>y"), "42222270");
+    EXPECT_EQ(TopKeyEntry(At(1)), 0x8000 + THtmlHighlighter::kPercentBlock);
+    EXPECT_EQ(Colours("<?php echo 1 ?>y"), "4;;;;;;;;;;;;;70");
+    // A block over several paragraphs.
+    EXPECT_EQ(Colours("<%\r\nif a > b\r\n%>x", 1), "22222222");
+    EXPECT_EQ(NumbersOf(memo, 2), "270");
+}
+
+TEST_F(Html, Entities) {
+    EXPECT_EQ(Colours("a &amp; b"), "00:::::00");
+    EXPECT_EQ(Colours("&#160;x"), "::::::0");
+    EXPECT_EQ(Colours("&lt&gt;"), ":::::::");
+    // Unterminated at the paragraph end: the entity ends there.
+    EXPECT_EQ(Colours("a &nbsp\r\nb"), "00:::::");
+    EXPECT_EQ(NumbersOf(memo, 1), "0");
+}
+
+TEST_F(Html, Comments) {
+    EXPECT_EQ(Colours("<!-- a <b> -->c"), std::string(14, '3') + "0");
+    EXPECT_EQ(Colours("<!x>"), "4667");
+    EXPECT_EQ(Colours("<!DOCTYPE html>"), "4" "55555555" "11111" "7");
+}
+
+TEST_F(Html, XmlSyntaxKnowsEveryName) {
+    EXPECT_EQ(Colours("<foo bar=\"1\">"), "4666666666667");
+    html.SetXMLSyntax(true);
+    memo.ReApplyKeywords();
+    EXPECT_EQ(Colours("<foo bar=\"1\">"), "4555188889997");
+    EXPECT_EQ(Colours("</foo>"), "455557");
+    html.SetXMLSyntax(false);
+}
+
+TEST_F(Html, TheAttributeNameNeverReachesBackBeforeTheScan) {
+    EXPECT_EQ(Colours("<A B=\"1\"C=2>"), "451889998897");
+    EXPECT_EQ(Colours("<IMG=1>"), "4666667");
+    EXPECT_EQ(Colours("a<B=x"), "04666");
+}
+
+TEST_F(Html, TypingACommentOpenerColoursTheFollowingParagraphsUpToItsEnd) {
+    std::string text;
+    for (int i = 0; i < 10; ++i)
+        text += "<p class=x>line " + std::to_string(i) + (i == 5 ? " --> tail" : "") + "</p>\r\n";
+    LoadText(memo, text);
+    HighlightAll(memo);
+    html.StartCalls.clear();
+    memo.SetSelStart(memo.ParagraphStart(1));
+    memo.SetSelText("<!--");
+    HighlightAll(memo);
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        EXPECT_EQ(html.StartCalls.count(i) != 0, i >= 1 && i <= 5) << i;
+    for (int32_t i = 1; i <= 4; ++i)
+        EXPECT_EQ(NumbersOf(memo, i), std::string(memo.Paragraph(i)->Length(), '3')) << i;
+    EXPECT_EQ(NumbersOf(memo, 5).substr(0, 21), "333333333333333333333");
+    EXPECT_EQ(NumbersOf(memo, 5).substr(21), "00000" "4557");
+    EXPECT_EQ(NumbersOf(memo, 6), "451" "888888" "97" "000000" "4557");
+    EXPECT_EQ(Fresh(), "");
+
+    // Deleting it restores them, and again only they are parsed.
+    html.StartCalls.clear();
+    Select(memo, memo.ParagraphStart(1), memo.ParagraphStart(1) + 4);
+    memo.SetSelText({});
+    HighlightAll(memo);
+    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+        EXPECT_EQ(html.StartCalls.count(i) != 0, i >= 1 && i <= 5) << i;
+    EXPECT_EQ(NumbersOf(memo, 3).substr(0, 11), "451" "888888" "97");
+    EXPECT_EQ(Fresh(), "");
+}
+
+TEST_F(Html, ATagSplitOverTwoLinesFollowsItsFirstLine) {
+    EXPECT_EQ(Colours("<TABLE\r\nBORDER=1>", 1), "888888897");
+    // Turned into a closing tag by typing: the second line follows, although
+    // its start context keeps the element's identifier.
+    memo.SetSelStart(1);
+    memo.SetSelText("/");
+    HighlightAll(memo);
+    EXPECT_EQ(NumbersOf(memo, 0), "4555555");
+    EXPECT_EQ(NumbersOf(memo, 1), "666666667");
+    EXPECT_EQ(Fresh(), "");
+}
+
+TEST_F(Html, StylesChangeTheLookOnlyWhenTheTextIsHighlightedAgain) {
+    Colours("<b>");
+    html.Bracket().SetForeground(clRed);
+    EXPECT_EQ(At(0).Foreground, clBlue);
+    memo.ReApplyKeywords();
+    HighlightAll(memo);
+    EXPECT_EQ(At(0).Foreground, clRed);
+    // A designer sees changes at once.
+    html.SetDesigning(true);
+    html.Bracket().SetStyle(0);
+    HighlightAll(memo);
+    EXPECT_EQ(At(0).Flags & 0x0F, 0);
+    html.SetDesigning(false);
+    html.Bracket().SetForeground(clBlue);
+    html.Bracket().SetStyle(fsBold);
+}

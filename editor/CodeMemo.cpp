@@ -214,6 +214,7 @@ void TCodeMemo::SetStaticFormat(bool value) {
 }
 
 void TCodeMemo::SetOptions(TCodeMemoOptions options) {
+    const TCodeMemoOptions before = options_;
     bool discardAdded = options.Contains(pmoDiscardTrailingSpaces) && !options_.Contains(pmoDiscardTrailingSpaces);
     options_ = options;
     if (discardAdded) {
@@ -224,6 +225,7 @@ void TCodeMemo::SetOptions(TCodeMemoOptions options) {
         LoadFromStream(stream);
         Modified = modified;
     }
+    displayAfterOptions(before);
 }
 
 void TCodeMemo::SetWordWrap(bool value) {

@@ -675,6 +675,7 @@ private:
     void displayAfterLoad();
     void displayAfterReformat();
     void displayAfterAppearance();
+    void displayAfterOptions(TCodeMemoOptions before);
     void keepTopLineInRange();
     void formatView();
     void recomputeWidest();

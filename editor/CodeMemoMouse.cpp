@@ -9,6 +9,7 @@
 // freed meanwhile (the timer goes with it), and a pointer just outside the
 // window scrolls at the slowest pace rather than not at all.
 
+#include "editor/CodeHighlighter.h"
 #include "editor/CodeMemo.h"
 #include "editor/MemoGuards.h"
 
@@ -504,7 +505,8 @@ bool TCodeMemo::contextClick(TMouseButton button) {
     const TContextRecord& context = recordIndex >= 0 ? p.Contexts[static_cast<size_t>(recordIndex)] : *p.BaseContext;
     if (!(context.Flags & TContextRecord::kStyled) || context.ContextNumber == 0)
         return false;
-    if (!OnContext && AttachedCount() == 0)
+    const bool listeners = AttachedCount() > 0 || Highlighter() != nullptr;
+    if (!OnContext && !listeners)
         return false;
     // The context's range: from the record in force to the next one.
     int32_t start = 0;
@@ -528,10 +530,16 @@ bool TCodeMemo::contextClick(TMouseButton button) {
             }
     }
     const int32_t number = context.ContextNumber;
-    if (AttachedCount() > 0) {
+    if (listeners) {
         std::string text = GetTextRange(start, stop);
-        Perform(button == mbRight ? WM_CODEMEMO_CONTEXTRIGHTCLICK : WM_CODEMEMO_CONTEXTCLICK,
-                static_cast<WPARAM>(number), reinterpret_cast<LPARAM>(&text));
+        const unsigned notice = button == mbRight ? WM_CODEMEMO_CONTEXTRIGHTCLICK : WM_CODEMEMO_CONTEXTCLICK;
+        Perform(notice, static_cast<WPARAM>(number), reinterpret_cast<LPARAM>(&text));
+        // The highlighter is not in the attached list; it hears the same
+        // notice while it is the current message.
+        if (TCodeHighlighter* highlighter = Highlighter()) {
+            currentMessage_ = TMessage{notice, static_cast<WPARAM>(number), reinterpret_cast<LPARAM>(&text), 0};
+            SendNotification(highlighter, this, kMemoMessage);
+        }
     }
     if (OnContext)
         OnContext(this, number, start, stop);

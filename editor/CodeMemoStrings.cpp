@@ -246,6 +246,7 @@ int TCodeLinesStrings::Add(const std::string& s) {
     int paragraph = AddParagraph(s);
     memo_.SetSelStart(memo_.TextLength());
     memo_.FormatPending();
+    memo_.ScrollInView();
     return memo_.ParagraphFirstLine(paragraph);
 }
 

@@ -483,7 +483,16 @@ void TCodeMemo::displayAfterEdit(int32_t firstLine, int32_t lastParagraph) {
         Invalidate();
     }
     if (!wordWrap_) {
-        recomputeWidest();
+        // Formatting only ever raises the widest width; it is searched for
+        // again only when its line may have become shorter.
+        bool stillThere = false;
+        if (widestParagraph_ >= 0 && widestParagraph_ < paragraphs_.Count()) {
+            const TParagraph& p = paragraphs_[widestParagraph_];
+            for (int32_t line = 0; line < p.LineCount() && !stillThere; ++line)
+                stillThere = p.Line(line).TextWidth == widestWidth_;
+        }
+        if (!stillThere)
+            recomputeWidest();
         UpdateHScrollBar();
     }
     TShownSelection now = currentSelection();
@@ -608,4 +617,17 @@ void TCodeMemo::SetJustified(bool value) {
     SetLeftPixel(0);
     Justified = value;
     displayAfterAppearance();
+}
+
+void TCodeMemo::displayAfterOptions(TCodeMemoOptions before) {
+    if (!HandleAllocated())
+        return;
+    if (before.Contains(pmoAutoScrollBars) != options_.Contains(pmoAutoScrollBars)) {
+        UpdateVScrollBar();
+        UpdateHScrollBar();
+    }
+    const bool look = before.Contains(pmoWindowsSelColors) != options_.Contains(pmoWindowsSelColors) ||
+                      before.Contains(pmoFullLineSelect) != options_.Contains(pmoFullLineSelect);
+    if (look && selLength_ != 0)
+        invalidateSelection(currentSelection());
 }

@@ -154,3 +154,29 @@ TEST_F(MemoScroll, ResizingRewrapsTheText) {
     EXPECT_GT(memo->LineCount(), lines);
     memo->CheckConsistency();
 }
+
+TEST_F(MemoScroll, TheHorizontalRangeShrinksWithTheWidestLine) {
+    Make(ssBoth);
+    memo->SetWordWrap(false);
+    Load("short\r\n" + std::string(200, 'w') + "\r\nshort");
+    EXPECT_TRUE(memo->ScrollBarVisible(SB_HORZ));
+    EXPECT_EQ(memo->WidestLineWidth(), 200 * kCharWidth);
+    // Shortening the widest line finds the new widest one.
+    Select(*memo, memo->ParagraphStart(1) + 10, memo->ParagraphStart(1) + 200);
+    memo->ClearSelection();
+    EXPECT_EQ(memo->WidestLineWidth(), 10 * kCharWidth);
+    EXPECT_FALSE(memo->ScrollBarVisible(SB_HORZ));
+    // Typing elsewhere keeps it.
+    memo->SetSelStart(2);
+    memo->SetSelText("ab");
+    EXPECT_EQ(memo->WidestLineWidth(), 10 * kCharWidth);
+}
+
+TEST_F(MemoScroll, SwitchingAutomaticScrollBarsShowsTheBar) {
+    Make(ssVertical);
+    Load("short");
+    EXPECT_FALSE(memo->ScrollBarVisible(SB_VERT));
+    TCodeMemoOptions options = memo->Options();
+    memo->SetOptions(options.Exclude(pmoAutoScrollBars));
+    EXPECT_TRUE(memo->ScrollBarVisible(SB_VERT));
+}

@@ -307,9 +307,15 @@ void TCodeMemo::FormatParagraph(const TCodeMeasure* measure, int32_t width, int3
         int32_t available = wordWrap_ || alignment_ != taLeftJustify ? width - leftMargin_ - rightMargin_
                                                                      : INT32_MAX - std::max(rightMargin_, 0);
         available = std::max(available, 1);
-        // One line early, so that a word can move back up into it (also
-        // when formatting runs to the end: contexts may have changed there).
-        int32_t first = std::clamp(firstLine - 1, 0, oldCount - 1);
+        // From the line before the one where the changed word begins, so
+        // that the word can move back up (a long word broken over several
+        // lines may now fit after the line it used to leave), also when
+        // formatting runs to the end.
+        int32_t anchor = p.Line(std::clamp(firstLine, 0, oldCount - 1)).Start;
+        while (anchor > 0 && p.Text[static_cast<size_t>(anchor - 1)] != ' ' &&
+               p.Text[static_cast<size_t>(anchor - 1)] != '\t')
+            --anchor;
+        int32_t first = std::clamp(p.LineOfOffset(anchor) - 1, 0, oldCount - 1);
         scratchLines_.clear();
         TLineBreaker breaker(*this, p, *measure, available, scratchLines_);
         int32_t replacedLast = breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));

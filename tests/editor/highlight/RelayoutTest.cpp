@@ -74,3 +74,17 @@ TEST_F(Relayout, AWordMovesUpWhenItsContextGoes) {
     EXPECT_EQ(Stops(0), (std::vector<int32_t>{8}));
     EXPECT_EQ(Expected(), "");
 }
+
+TEST_F(Relayout, ALongWordCutShortMovesUpPastTheLineItBrokeOver) {
+    // A style code alone on the first line: the word behind it was too long
+    // for any line and was broken over the next ones.
+    LoadText(memo, "\x03xxxxxxxxxxxxxx end");
+    HighlightAll(memo);
+    EXPECT_EQ(Stops(0).front(), 1);
+    // A blank typed two lines into the word leaves a part that fits behind
+    // the code.
+    memo.SetSelStart(11);
+    memo.SetSelText(" ");
+    EXPECT_EQ(Stops(0).front(), 12);
+    EXPECT_EQ(Expected(), "");
+}

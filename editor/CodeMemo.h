@@ -475,6 +475,10 @@ public:
     TPopupMenu* DefaultPopup() const { return defaultPopup_.get(); }
     void CreateDefaultPopup();
 
+    // After the form has been read: a fresh undo list, and the streamed key
+    // lists put to work.
+    void Loaded() override;
+
     // ---- Mouse state ----
     bool Dragging() const { return dragging_; }
     int32_t MarginLine() const { return marginLine_; }

@@ -314,3 +314,14 @@ void TCodeMemo::focusChanged(bool gained) {
     if (HideSelection)
         SelectionChanged();
 }
+
+// ---------------------------------------------------------------------------
+// After the form has been read
+
+void TCodeMemo::Loaded() {
+    TCustomControl::Loaded();
+    ClearUndo();
+    if ((ApplyKeyWordsEnabled && Keywords().Count() > 0) ||
+        (ApplyStartStopKeysEnabled && StartStopKeys().Count() >= 1))
+        ReApplyKeywords();
+}

@@ -169,3 +169,20 @@ TEST_F(MemoNotify, AColumnBlockCopiedAndPastedByKeys) {
     memo->Undo();
     EXPECT_EQ(memo->Text(), "0123456789\r\nabcdefghij\r\nx") << "the paste comes back in one step";
 }
+
+TEST_F(MemoNotify, LoadingFromAFormClearsUndoAndPutsStreamedKeysToWork) {
+    Load("say <!-- hello --> there");
+    memo->SetSelText("x");
+    ASSERT_TRUE(memo->CanUndo());
+    memo->Loaded();
+    EXPECT_FALSE(memo->CanUndo());
+    // With a start/stop key the text is coloured by it.
+    memo->StartStopKeys().AddStartStopKey("<!--", "-->", false, clRed, -1, 0, 9, 0, 0);
+    memo->Loaded();
+    memo->FormatPending();
+    const TParagraph& p = *memo->Paragraph(0);
+    bool coloured = false;
+    for (const TContextRecord& context : p.Contexts)
+        coloured |= context.ContextNumber == 9;
+    EXPECT_TRUE(coloured);
+}

@@ -85,7 +85,7 @@ void TCodeMemo::measureFont() {
     Invalidate();
     if (OnVScroll)
         OnVScroll(this);
-    CaretUpdate(true);
+    CaretUpdate();
 }
 
 // ---------------------------------------------------------------------------

@@ -205,6 +205,9 @@ void TCodeMemo::UpdateVScrollBar() {
     const int32_t lineHeight = std::max(lineHeight_, 1);
     const int64_t textHeight = int64_t{lineCount_} * lineHeight;
     vUnit_ = static_cast<int32_t>(textHeight / 32760 + 1);
+    // The size changes the bars cause are not resizes by the user.  The
+    // update may nest (a new width re-formats, which updates the bar).
+    const bool nested = scrollBarUpdating_;
     scrollBarUpdating_ = true;
     widthChanged_ = false;
     const int32_t clientHeight = ClientHeight();
@@ -241,12 +244,13 @@ void TCodeMemo::UpdateVScrollBar() {
                 ScrollTo(leftPixel_, 0);
         }
     }
-    scrollBarUpdating_ = false;
+    scrollBarUpdating_ = nested;
 }
 
 void TCodeMemo::UpdateHScrollBar() {
     const int32_t span = std::max(widestWidth_, 0) + leftMargin_ + rightMargin_;
     hUnit_ = span / 32760 + 1;
+    const bool nested = scrollBarUpdating_;
     scrollBarUpdating_ = true;
     const int32_t clientWidth = ClientWidth();
     if (hScrollBar_ && HandleAllocated()) {
@@ -268,7 +272,7 @@ void TCodeMemo::UpdateHScrollBar() {
         SetScrollPos(SB_HORZ, std::max(leftPixel_, 0) / hUnit_, false);
     }
     visibleLines_ = lineHeight_ < 1 ? 1 : ClientHeight() / lineHeight_ + 1;
-    scrollBarUpdating_ = false;
+    scrollBarUpdating_ = nested;
 }
 
 TScrollStyle TCodeMemo::ScrollBars() const {

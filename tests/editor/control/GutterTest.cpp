@@ -7,6 +7,10 @@
 
 #include "editor/CodeGutter.h"
 
+#include <QScreen>
+
+#include <random>
+
 namespace {
 
 // A form that paints its windowless children.
@@ -211,4 +215,44 @@ TEST_F(Gutter, AFreedMemoLeavesTheGutterEmpty) {
     EXPECT_EQ(gutter->BookmarkLine(1), -1);
     QImage image = Paint();
     EXPECT_FALSE(HasInk(Band(image, 0)));
+}
+
+TEST_F(Gutter, TheWindowShowsWhatAFreshPaintDrawsAfterScrollsAndEdits) {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "line " + std::to_string(i) + (i % 4 == 0 ? " that is long enough to wrap in a narrow memo" : "") +
+                "\r\n";
+    Load(text);
+    gutter->ToggleBookmark(3, 1);
+    gutter->ToggleBookmark(20, 2);
+    std::mt19937 random(5);
+    auto gutterArea = [](const QImage& image) { return image.copy(0, 0, kGutterWidth, 10 * kLineHeight); };
+    for (int step = 0; step < 60; ++step) {
+        switch (random() % 5) {
+        case 0:
+            memo->SetTopLine(static_cast<int32_t>(random() % memo->LineCount()));
+            break;
+        case 1:
+            memo->Perform(WM_VSCROLL, random() % 2 ? SB_LINEDOWN : SB_LINEUP);
+            break;
+        case 2:
+            memo->SetTopPixel(static_cast<int32_t>(random() % (memo->LineCount() * kLineHeight)));
+            break;
+        case 3:
+            memo->SetSelStart(static_cast<int32_t>(random() % memo->TextLength()));
+            memo->SetSelText(random() % 2 ? "\r\n" : "x");
+            break;
+        default:
+            memo->SetSelStart(static_cast<int32_t>(random() % memo->TextLength()));
+            memo->SetSelLength(-2);
+            memo->ClearSelection();
+            break;
+        }
+        QApplication::processEvents();
+        QWidget* window = static_cast<QWidget*>(host->Peer()->NativeWidget())->window();
+        QImage shown = gutterArea(
+            QGuiApplication::primaryScreen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32));
+        QImage fresh = gutterArea(Paint());
+        ASSERT_TRUE(shown == fresh) << "step " << step;
+    }
 }

@@ -19,11 +19,18 @@ TRecords::iterator firstAtOrAfter(TRecords& records, int32_t offset) {
 }  // namespace
 
 const TContextRecord& ContextInForce(const TParagraph& paragraph, int32_t offset) {
+    // Parsing asks near the end of the records it is writing.
+    if (paragraph.Contexts.empty())
+        return *paragraph.BaseContext;
+    if (paragraph.Contexts.back().Offset <= offset)
+        return paragraph.Contexts.back();
     auto it = firstAfter(paragraph.Contexts, offset);
     return it == paragraph.Contexts.begin() ? *paragraph.BaseContext : *(it - 1);
 }
 
 TContextRecord* RecordBefore(TParagraph& paragraph, int32_t offset) {
+    if (!paragraph.Contexts.empty() && paragraph.Contexts.back().Offset < offset)
+        return &paragraph.Contexts.back();
     auto it = firstAtOrAfter(paragraph.Contexts, offset);
     return it == paragraph.Contexts.begin() ? nullptr : &*(it - 1);
 }
@@ -34,6 +41,11 @@ const TContextRecord& EndContext(const TParagraph& paragraph) {
 
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& record) {
     TRecords& records = paragraph.Contexts;
+    if (records.empty() || records.back().Offset < offset) {
+        records.push_back(record);
+        records.back().Offset = offset;
+        return;
+    }
     auto it = firstAtOrAfter(records, offset);
     if (it != records.end() && it->Offset == offset) {
         *it = record;
@@ -52,6 +64,11 @@ void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& rec
 
 void InsertContextIfNone(TParagraph& paragraph, int32_t offset, const TContextRecord& record) {
     TRecords& records = paragraph.Contexts;
+    if (records.empty() || records.back().Offset < offset) {
+        records.push_back(record);
+        records.back().Offset = offset;
+        return;
+    }
     auto it = firstAtOrAfter(records, offset);
     if (it != records.end() && it->Offset == offset)
         return;
@@ -60,15 +77,17 @@ void InsertContextIfNone(TParagraph& paragraph, int32_t offset, const TContextRe
 }
 
 void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {
-    if (to <= from)
-        return;
     TRecords& records = paragraph.Contexts;
+    if (to <= from || records.empty() || records.back().Offset < from)
+        return;
     auto begin = firstAtOrAfter(records, from);
     auto end = firstAtOrAfter(records, to);
     records.erase(begin, end);
 }
 
 int32_t NextContextOffset(const TParagraph& paragraph, int32_t offset) {
+    if (paragraph.Contexts.empty() || paragraph.Contexts.back().Offset <= offset)
+        return -1;
     auto it = firstAfter(paragraph.Contexts, offset);
     return it == paragraph.Contexts.end() ? -1 : it->Offset;
 }

@@ -72,10 +72,19 @@ bool TCodeMemo::findStop(int32_t index, int32_t position, int32_t& limit) {
     if (highlighter_ == nullptr)
         return false;
     const int32_t start = paragraphs_.Start(index);
-    parse1_->SetPos(start + position);
-    parse1_->InvalidateLineAndContext();
-    parse2_->SetPos(start + limit);
-    parse2_->InvalidateLineAndContext();
+    // The two navigators handed to the hooks go to offsets of the paragraph
+    // looked up above, without looking it up again; their cached context
+    // indexes are dropped, since parsing has just changed the records.
+    auto place = [&](TCodeNavigator& navigator, int32_t offset) {
+        navigator.parIndex_ = index;
+        navigator.parOffset_ = offset;
+        navigator.offset_ = start + offset;
+        navigator.contextIndex_ = TCodeNavigator::kUnknown;
+        navigator.lineInPar_ = TCodeNavigator::kUnknown;
+        navigator.lines_.SetParagraph(&p);
+    };
+    place(*parse1_, position);
+    place(*parse2_, limit);
     bool found = highlighter_->StopKeyHook(*parse1_, *parse2_, ownKeys);
     if (found)
         limit = std::clamp(parse2_->Pos() - start, position, p.Length());
@@ -92,19 +101,25 @@ bool TCodeMemo::findStart(int32_t index, int32_t position, int32_t& limit) {
         TParagraph& p = paragraphs_[index];
         const int32_t start = paragraphs_.Start(index);
         const int32_t hookLimit = keyFound ? match.Offset : limit;
-        parse1_->SetPos(start + position);
-        parse1_->InvalidateLineAndContext();
-        parse2_->SetPos(start + hookLimit);
-        parse2_->InvalidateLineAndContext();
+        // The two navigators handed to the hooks go to offsets of the paragraph
+        // looked up above, without looking it up again; their cached context
+        // indexes are dropped, since parsing has just changed the records.
+        auto place = [&](TCodeNavigator& navigator, int32_t offset) {
+            navigator.parIndex_ = index;
+            navigator.parOffset_ = offset;
+            navigator.offset_ = start + offset;
+            navigator.contextIndex_ = TCodeNavigator::kUnknown;
+            navigator.lineInPar_ = TCodeNavigator::kUnknown;
+            navigator.lines_.SetParagraph(&p);
+        };
+        place(*parse1_, position);
+        place(*parse2_, hookLimit);
         if (highlighter_->StartKeyHook(*parse1_, *parse2_, startStopKeys_->Count())) {
             limit = std::clamp(parse2_->Pos() - start, position, p.Length());
             return true;
         }
     }
-    if (!keyFound)
-        return false;
-    OpenStartKey(scope, index, match, limit);
-    return true;
+    return keyFound && OpenStartKey(scope, index, match, limit);
 }
 
 void TCodeMemo::parseParagraph(int32_t index) {

@@ -114,17 +114,22 @@ bool FindStartKeyMatch(const TKeyMatchScope& scope, int32_t index, int32_t posit
     return false;
 }
 
-void OpenStartKey(const TKeyMatchScope& scope, int32_t index, const TStartKeyMatch& match, int32_t& limit) {
+bool OpenStartKey(const TKeyMatchScope& scope, int32_t index, const TStartKeyMatch& match, int32_t& limit) {
     TParagraph& p = *scope.Memo.Paragraph(index);
     const TStartStopInfo& entry = scope.List[match.Entry];
     const int32_t at = match.Offset;
     const auto keyLength = static_cast<int32_t>(entry.StartKey.size());
-    if (ContextDepthOf(ContextInForce(p, at)) >= 0)
+    // The new context nests in the one in force at the key, which may begin
+    // right there (the record that restored it after a stop key): take it
+    // before the records under the key go.
+    TContextRecord record = ContextInForce(p, at);
+    const int newDepth = ContextDepthOf(record) + 1;
+    if (newDepth >= TContextRecord::kStackSize)
+        return false;
+    if (newDepth > 0)
         if (TContextRecord* before = RecordBefore(p, at))
             before->StopKeyLength = 0;
     RemoveContexts(p, at, at + keyLength);
-    TContextRecord record = ContextInForce(p, at);
-    int newDepth = ContextDepthOf(record) + 1;
     record.Depth = static_cast<int8_t>(newDepth);
     record.KeyStack[newDepth] = static_cast<uint16_t>(0x8000 | ((scope.FirstIdentifier + match.Entry) & 0x7FFF));
     record.Flags = static_cast<uint8_t>(entry.Style | TContextRecord::kStyled | TContextRecord::kKeyStack);
@@ -136,14 +141,12 @@ void OpenStartKey(const TKeyMatchScope& scope, int32_t index, const TStartKeyMat
     record.StopKeyLength = static_cast<uint8_t>(entry.StopLength);
     PutContext(p, at, record);
     limit = at + keyLength;
+    return true;
 }
 
 bool MatchStartKey(const TKeyMatchScope& scope, int32_t index, int32_t position, int32_t& limit) {
     TStartKeyMatch match;
-    if (!FindStartKeyMatch(scope, index, position, limit, match))
-        return false;
-    OpenStartKey(scope, index, match, limit);
-    return true;
+    return FindStartKeyMatch(scope, index, position, limit, match) && OpenStartKey(scope, index, match, limit);
 }
 
 bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, int32_t& limit, int32_t e) {

@@ -40,7 +40,8 @@ struct TStartKeyMatch {
 };
 bool FindStartKeyMatch(const TKeyMatchScope& scope, int32_t paragraph, int32_t position, int32_t limit,
                        TStartKeyMatch& match);
-void OpenStartKey(const TKeyMatchScope& scope, int32_t paragraph, const TStartKeyMatch& match, int32_t& limit);
+// False when the key stack is full there.
+bool OpenStartKey(const TKeyMatchScope& scope, int32_t paragraph, const TStartKeyMatch& match, int32_t& limit);
 
 // Ends the context in force at position, opened by entry `entry` of the
 // list: at the entry's stop key, at the paragraph end for an entry that

@@ -27,8 +27,8 @@ TPlace placeOf(TCodeNavigator& position, TCodeNavigator& limit) {
     if (place.Memo == nullptr)
         return place;
     place.Index = position.ParNumber();
-    place.Start = place.Memo->ParagraphStart(place.Index);
-    const int32_t length = place.Memo->Paragraph(place.Index)->Length();
+    place.Start = position.Pos() - position.ParOffset();
+    const int32_t length = position.Paragraph()->Length();
     place.Position = std::clamp(position.ParOffset(), 0, length);
     place.Limit = limit.Memo() == place.Memo && limit.ParNumber() == place.Index ? limit.ParOffset() : length;
     place.Limit = std::clamp(place.Limit, place.Position, length);

@@ -107,8 +107,8 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
     if (memo == nullptr)
         return false;
     const int32_t index = position.ParNumber();
-    TParagraph& paragraph = *memo->Paragraph(index);
-    TScan scan{*memo, index, paragraph, memo->ParagraphStart(index), paragraph.Text};
+    TParagraph& paragraph = *position.Paragraph();
+    TScan scan{*memo, index, paragraph, position.Pos() - position.ParOffset(), paragraph.Text};
     const int32_t length = scan.Length();
     const int32_t at = std::clamp(position.ParOffset(), 0, length);
     const int32_t end = std::clamp(limit.ParNumber() == index ? limit.ParOffset() : length, at, length);
@@ -226,8 +226,8 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
     if (memo == nullptr)
         return false;
     const int32_t index = position.ParNumber();
-    TParagraph& paragraph = *memo->Paragraph(index);
-    TScan scan{*memo, index, paragraph, memo->ParagraphStart(index), paragraph.Text};
+    TParagraph& paragraph = *position.Paragraph();
+    TScan scan{*memo, index, paragraph, position.Pos() - position.ParOffset(), paragraph.Text};
     const int32_t length = scan.Length();
     const int32_t at = std::clamp(position.ParOffset(), 0, length);
     const int32_t end = std::clamp(limit.ParNumber() == index ? limit.ParOffset() : length, at, length);

@@ -135,6 +135,17 @@ TEST_F(StartStopKeys, TheStopKeyIsNeverFoundInsideTheStartKey) {
     EXPECT_EQ(NumbersOf(memo, 0), "555550");
 }
 
+TEST_F(StartStopKeys, AKeyRightAfterAStopKeyOpensAtTheSameLevel) {
+    AddKey("'", "'", 5, 0, true);
+    Load("'a''b'''c");
+    EXPECT_EQ(NumbersOf(memo, 0), "555555550");
+    for (int32_t at : {0, 3, 6})
+        EXPECT_EQ(ContextDepthOf(ContextInForce(*memo.Paragraph(0), at)), 0) << at;
+    // However many follow one another.
+    Load(std::string(40, '\''));
+    EXPECT_EQ(ContextDepthOf(ContextInForce(*memo.Paragraph(0), 38)), 0);
+}
+
 TEST_F(StartStopKeys, ALinkedEntryFollowsOnWhenTheFirstContextCloses) {
     AddKey("<?", "?>", 1);
     AddKey("<?", "!", 2);  // same start key and options: linked to entry 0

@@ -309,3 +309,15 @@ TEST_F(MemoAutoScroll, FreeingTheMemoWhileItScrollsIsHarmless) {
     clock.Advance(5000);
     SUCCEED();
 }
+
+TEST_F(MemoMouse, AQtMouseDragThroughTheWindowSelects) {
+    Load("abcdef\r\nsecond");
+    QTest::mousePress(Client(), Qt::LeftButton, Qt::NoModifier, Edge(1, 0));
+    QTest::mouseMove(Client(), Edge(4, 1));
+    QTest::mouseRelease(Client(), Qt::LeftButton, Qt::NoModifier, Edge(4, 1));
+    EXPECT_EQ(memo->SelText(), "bcdef\r\nseco");
+    // A double click is a click and then the double click.
+    QTest::mouseClick(Client(), Qt::LeftButton, Qt::NoModifier, Edge(8, 1));
+    QTest::mouseDClick(Client(), Qt::LeftButton, Qt::NoModifier, Edge(8, 1));
+    EXPECT_EQ(memo->SelText(), "second");
+}

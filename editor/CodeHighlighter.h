@@ -45,9 +45,8 @@ public:
 
     // How many context identifiers the highlighter itself uses, and the
     // highlighter it hands unrecognised text to (if any).  Together they
-    // tell a highlighter in a chain which identifiers are its own.
+    // tell a highlighter in a chain which context identifiers are its own.
     virtual int32_t OwnContextIdentifiers() const { return 0; }
-    virtual int32_t OwnKeywordIdentifiers() const { return 0; }
     virtual TCodeHighlighter* NextHighlighter() const { return nullptr; }
 
     const std::vector<TCodeMemo*>& Memos() const { return memos_; }

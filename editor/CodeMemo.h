@@ -636,6 +636,9 @@ private:
     void parseParagraph(int32_t index);
     bool findStop(int32_t index, int32_t position, int32_t& limit);
     bool findStart(int32_t index, int32_t position, int32_t& limit);
+    // Asks the highlighter's start or stop hook about position .. hookLimit;
+    // on success limit stands after what it found.
+    bool callHook(bool startHook, int32_t index, int32_t position, int32_t hookLimit, int32_t& limit);
     void handOn(int32_t index);
     void scheduleParagraph(int32_t index);
     void detachHighlighter();

@@ -58,23 +58,12 @@ void TCodeMemo::scheduleParagraph(int32_t index) {
     }
 }
 
-bool TCodeMemo::findStop(int32_t index, int32_t position, int32_t& limit) {
+bool TCodeMemo::callHook(bool startHook, int32_t index, int32_t position, int32_t hookLimit, int32_t& limit) {
     TParagraph& p = paragraphs_[index];
-    const TContextRecord& inForce = ContextInForce(p, position);
-    int top = TopKeyEntry(inForce);
-    if (top < 0)
-        return false;
-    const int32_t ownKeys = startStopKeys_->Count();
-    if ((top & 0x8000) != 0 && (top & 0x7FFF) < ownKeys) {
-        TKeyMatchScope scope{*this, *startStopKeys_, separators_, 0, false};
-        return MatchStopKey(scope, index, position, limit, top & 0x7FFF);
-    }
-    if (highlighter_ == nullptr)
-        return false;
     const int32_t start = paragraphs_.Start(index);
-    // The two navigators handed to the hooks go to offsets of the paragraph
-    // looked up above, without looking it up again; their cached context
-    // indexes are dropped, since parsing has just changed the records.
+    // The navigators go to offsets of the paragraph just looked up, without
+    // looking it up again; their cached context indexes are dropped, since
+    // parsing has just changed the records.
     auto place = [&](TCodeNavigator& navigator, int32_t offset) {
         navigator.parIndex_ = index;
         navigator.parOffset_ = offset;
@@ -84,11 +73,24 @@ bool TCodeMemo::findStop(int32_t index, int32_t position, int32_t& limit) {
         navigator.lines_.SetParagraph(&p);
     };
     place(*parse1_, position);
-    place(*parse2_, limit);
-    bool found = highlighter_->StopKeyHook(*parse1_, *parse2_, ownKeys);
+    place(*parse2_, hookLimit);
+    const int32_t first = startStopKeys_->Count();
+    bool found = startHook ? highlighter_->StartKeyHook(*parse1_, *parse2_, first)
+                           : highlighter_->StopKeyHook(*parse1_, *parse2_, first);
     if (found)
         limit = std::clamp(parse2_->Pos() - start, position, p.Length());
     return found;
+}
+
+bool TCodeMemo::findStop(int32_t index, int32_t position, int32_t& limit) {
+    int top = TopKeyEntry(ContextInForce(paragraphs_[index], position));
+    if (top < 0)
+        return false;
+    if ((top & 0x8000) != 0 && (top & 0x7FFF) < startStopKeys_->Count()) {
+        TKeyMatchScope scope{*this, *startStopKeys_, separators_, 0, false};
+        return MatchStopKey(scope, index, position, limit, top & 0x7FFF);
+    }
+    return highlighter_ != nullptr && callHook(false, index, position, limit, limit);
 }
 
 bool TCodeMemo::findStart(int32_t index, int32_t position, int32_t& limit) {
@@ -97,28 +99,9 @@ bool TCodeMemo::findStart(int32_t index, int32_t position, int32_t& limit) {
     const bool keyFound = ApplyStartStopKeysEnabled && FindStartKeyMatch(scope, index, position, limit, match);
     // The highlighter may open something before the memo's own key: the
     // earlier start wins, so a key inside a tag does not break the tag.
-    if (highlighter_ != nullptr && (!keyFound || match.Offset > position)) {
-        TParagraph& p = paragraphs_[index];
-        const int32_t start = paragraphs_.Start(index);
-        const int32_t hookLimit = keyFound ? match.Offset : limit;
-        // The two navigators handed to the hooks go to offsets of the paragraph
-        // looked up above, without looking it up again; their cached context
-        // indexes are dropped, since parsing has just changed the records.
-        auto place = [&](TCodeNavigator& navigator, int32_t offset) {
-            navigator.parIndex_ = index;
-            navigator.parOffset_ = offset;
-            navigator.offset_ = start + offset;
-            navigator.contextIndex_ = TCodeNavigator::kUnknown;
-            navigator.lineInPar_ = TCodeNavigator::kUnknown;
-            navigator.lines_.SetParagraph(&p);
-        };
-        place(*parse1_, position);
-        place(*parse2_, hookLimit);
-        if (highlighter_->StartKeyHook(*parse1_, *parse2_, startStopKeys_->Count())) {
-            limit = std::clamp(parse2_->Pos() - start, position, p.Length());
-            return true;
-        }
-    }
+    if (highlighter_ != nullptr && (!keyFound || match.Offset > position) &&
+        callHook(true, index, position, keyFound ? match.Offset : limit, limit))
+        return true;
     return keyFound && OpenStartKey(scope, index, match, limit);
 }
 

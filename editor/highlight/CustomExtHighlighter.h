@@ -57,7 +57,6 @@ public:
     bool StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) override;
 
     int32_t OwnContextIdentifiers() const override { return IdentifiersBeforeOwnList() + startStopKeys_->Count(); }
-    int32_t OwnKeywordIdentifiers() const override { return keywords_->Count(); }
     TCodeHighlighter* NextHighlighter() const override { return subHighlighter_; }
 
     void Loaded() override;

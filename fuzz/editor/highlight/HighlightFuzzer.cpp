@@ -4,6 +4,12 @@
 // the edits the memo catches up with its highlighting; then the same text
 // is highlighted afresh, and both results must agree record for record and
 // line for line.
+//
+// The libFuzzer build (README.md) and a ten-minute run:
+//   cmake --build build-fuzz --target editor_highlight_fuzzer
+//   build-fuzz/fuzz/editor_highlight_fuzzer -max_total_time=600 -max_len=8192 fuzz/editor/highlight/corpus
+// (libFuzzer adds what it finds to the first folder: give it a copy of the
+// corpus to keep the checked-in one as it is.)
 
 #include "editor/CodeMemo.h"
 #include "editor/ContextEditing.h"

@@ -47,6 +47,8 @@ public:
         font.SetName("Courier New");
         font.SetSize(10);
         memo->SetFont(font);
+        // Script content is shown in the alternative font: the same face.
+        memo->AltFont().Assign(&font);
         memo->SetHighlighter(&html);
         gutter = new TCodeGutter(this);
         gutter->SetParent(this);

@@ -10,6 +10,7 @@
 #include "platform/ui/Control.h"
 #include "platform/widgets/WidgetPeer.h"
 
+#include <cstdio>
 #include <QApplication>
 
 #include <string>
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
         }
     } catch (const std::exception& error) {
         title += std::string(" - ") + error.what();
+        std::fprintf(stderr, "memodemo: %s\n", error.what());
     }
     form.memo->Modified = false;
     form.SetCaption(title);

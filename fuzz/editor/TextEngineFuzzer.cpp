@@ -8,6 +8,8 @@
 #include "platform/base/Exceptions.h"
 #include "platform/base/Stream.h"
 
+#include "fuzz/FuzzInput.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -28,33 +30,11 @@ private:
     std::array<int32_t, 256> advances_{};
 };
 
-class TInput {
-public:
-    TInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint8_t Byte() { return position_ < size_ ? data_[position_++] : 0; }
-    std::string Bytes(size_t count) {
-        count = std::min(count, size_ - position_);
-        std::string result(reinterpret_cast<const char*>(data_ + position_), count);
-        position_ += count;
-        return result;
-    }
-    std::string Rest() { return Bytes(size_ - position_); }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t position_ = 0;
-};
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    TInput input(data, size);
+    TFuzzInput input(data, size);
     uint8_t flags = input.Byte();
     uint8_t edits = input.Byte() % 32;
     std::string script = input.Bytes(static_cast<size_t>(edits) * 4);
@@ -107,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (memo.CanUndo())
         memo.Undo();
     memo.CheckConsistency();
-    Check(memo.Text() == loaded);
+    FuzzCheck(memo.Text() == loaded);
     while (memo.CanRedo())
         memo.Redo();
     memo.CheckConsistency();
@@ -118,6 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TCodeMemo copy;
     copy.LoadFormatted(snapshot, false);
     copy.CheckConsistency();
-    Check(copy.Text() == memo.Text());
+    FuzzCheck(copy.Text() == memo.Text());
     return 0;
 }

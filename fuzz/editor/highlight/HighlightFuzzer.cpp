@@ -16,6 +16,8 @@
 #include "editor/highlight/HtmlHighlighter.h"
 
 #include "platform/base/Stream.h"
+
+#include "fuzz/FuzzInput.h"
 #include "platform/ui/Control.h"
 
 #include <array>
@@ -43,28 +45,6 @@ private:
     std::array<int32_t, 256> bold_{};
 };
 
-class TInput {
-public:
-    TInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint8_t Byte() { return position_ < size_ ? data_[position_++] : 0; }
-    std::string Bytes(size_t count) {
-        count = std::min(count, size_ - position_);
-        std::string result(reinterpret_cast<const char*>(data_ + position_), count);
-        position_ += count;
-        return result;
-    }
-    std::string Rest() { return Bytes(size_ - position_); }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t position_ = 0;
-};
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 struct TParagraphState {
     TContextRecord Base;
@@ -122,7 +102,7 @@ const char* const kPieces[] = {"<", ">", "</", "<!--", "-->", "\"", "'", "=", "&
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    TInput input(data, size);
+    TFuzzInput input(data, size);
     const uint8_t flags = input.Byte();
     const uint8_t edits = input.Byte() % 24;
     std::string script = input.Bytes(static_cast<size_t>(edits) * 4);
@@ -194,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memo.ReApplyKeywords();
     CatchUp(memo, false);
     memo.CheckConsistency();
-    Check(SameState(incremental, StateOf(memo)));
+    FuzzCheck(SameState(incremental, StateOf(memo)));
     memo.SetHighlighter(nullptr);
     return 0;
 }

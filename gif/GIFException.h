@@ -34,6 +34,7 @@ inline constexpr const char* sColorNotInTable = "Color not in color table";
 inline constexpr const char* sInvalidPixel = "Invalid pixel coordinates";
 inline constexpr const char* sImageEmpty = "Image is empty";
 inline constexpr const char* sFrameTooLarge = "Image dimensions too large";
+inline constexpr const char* sInvalidDimensions = "Invalid image dimensions";
 inline constexpr const char* sFrameOutsideScreen = "Frame lies beyond the largest logical screen";
 inline constexpr const char* sScreenWidthTooSmall = "Image width too small for contained frames";
 inline constexpr const char* sScreenHeightTooSmall = "Image height too small for contained frames";

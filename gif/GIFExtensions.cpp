@@ -177,12 +177,13 @@ void TGIFGraphicControlExtension::SetTransparent(bool transparent) {
 }
 
 void TGIFGraphicControlExtension::SetTransparentColorIndex(int index) {
-    if (Frame()) {
-        const int count = Frame()->ActiveColorMap().Count();
-        if (count > 0 && (index < 0 || index >= count)) {
-            Warning(this, GIFWarningSeverity, sInvalidColorIndex);
-            index = 0;
-        }
+    // Without a colour table to check against, the index must still be one
+    // that the field (and any table) can hold, not one cut down to a byte.
+    const int count = Frame() ? Frame()->ActiveColorMap().Count() : 0;
+    const int limit = count > 0 ? count : GIFMaxColors;
+    if (index < 0 || index >= limit) {
+        Warning(this, GIFWarningSeverity, sInvalidColorIndex);
+        index = 0;
     }
     transparentIndex_ = static_cast<uint8_t>(index);
 }

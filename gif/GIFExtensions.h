@@ -98,8 +98,8 @@ public:
     bool Transparent() const { return (packed_ & 0x01) != 0; }
     void SetTransparent(bool transparent);
     uint8_t TransparentColorIndex() const { return transparentIndex_; }
-    // An index beyond the frame's colour table (when it has one) warns
-    // "Invalid color index" and stores 0.
+    // An index beyond the frame's colour table (when it has one, else
+    // beyond 0..255) warns "Invalid color index" and stores 0.
     void SetTransparentColorIndex(int index);
     // Hundredths of a second.
     uint16_t Delay() const { return delay_; }

@@ -18,6 +18,13 @@ bool nextBlockByte(TStream& stream, uint8_t& value) {
             return true;
     return false;
 }
+
+// The logical screen's sides are 16-bit fields: a value beyond them would
+// be stored cut down to some other size.
+void checkScreenSize(int size) {
+    if (size < 0 || size > 65535)
+        GIFError(sInvalidDimensions);
+}
 } // namespace
 
 // ---- TGIFImageList ----
@@ -51,6 +58,7 @@ void TGIFImage::SetWidth(int width) {
         if (frame->Left() + frame->Width() > width)
             GIFError(sScreenWidthTooSmall);
     }
+    checkScreenSize(width);
     header_.SetWidth(width);
 }
 
@@ -60,6 +68,7 @@ void TGIFImage::SetHeight(int height) {
         if (frame->Top() + frame->Height() > height)
             GIFError(sScreenHeightTooSmall);
     }
+    checkScreenSize(height);
     header_.SetHeight(height);
 }
 
@@ -150,6 +159,10 @@ void TGIFImage::LoadFromFile(const std::string& fileName) {
 }
 
 void TGIFImage::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
+    // Made whole in memory first: an image that cannot be written (no
+    // frames, a pixel beyond its colour table) leaves the old file as it
+    // was, and so does a disk that fills up on the way.
+    TMemoryStream data;
+    SaveToStream(data);
+    ReplaceFileContents(fileName, data);
 }

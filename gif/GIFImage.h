@@ -19,8 +19,8 @@ enum TGIFCompression : uint8_t {
     gcRLE = 1,
 };
 
-// The compression new images start with.
-inline TGIFCompression GIFDefaultCompression = gcLZW;
+// The compression new images start with (a process-wide setting).
+inline TGIFCompression DefaultCompression = gcLZW;
 
 class TGIFImageList : public TGIFList {
 public:
@@ -53,9 +53,11 @@ public:
     int Width() const { return header_.Width(); }
     int Height() const { return header_.Height(); }
     // Raises "Image width too small for contained frames" when a frame
-    // would reach past the new width.
+    // would reach past the new width, and "Invalid image dimensions" for a
+    // width outside 0..65535.
     void SetWidth(int width);
-    // Raises "Image height too small for contained frames" likewise.
+    // Raises "Image height too small for contained frames" and "Invalid
+    // image dimensions" likewise.
     void SetHeight(int height);
 
     bool Empty() const { return images_.Count() == 0; }
@@ -88,6 +90,8 @@ public:
     // "Unsupported GIF version".
     void SaveToStream(TStream& stream);
     void LoadFromFile(const std::string& fileName);
+    // The file is replaced only once the whole stream has been made; a
+    // failed save leaves it as it was.
     void SaveToFile(const std::string& fileName);
 
     std::string ClassName() const override { return "TGIFImage"; }
@@ -99,7 +103,7 @@ private:
 
     TGIFHeader header_;
     TGIFImageList images_;
-    TGIFCompression compression_ = GIFDefaultCompression;
+    TGIFCompression compression_ = DefaultCompression;
     bool loading_ = false;
     int64_t loadedPixels_ = 0;
 };

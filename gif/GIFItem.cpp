@@ -1,6 +1,7 @@
 #include "gif/GIFItem.h"
 
 #include "gif/GIFImage.h"
+#include "gif/GIFRoutines.h"
 #include "platform/base/Exceptions.h"
 
 #include <algorithm>
@@ -11,8 +12,11 @@ void TGIFItem::Warning(TPersistent* sender, int severity, const std::string& mes
 }
 
 void TGIFItem::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
+    // Made whole in memory first: an item that cannot be written leaves
+    // the old file as it was.
+    TMemoryStream data;
+    SaveToStream(data);
+    ReplaceFileContents(fileName, data);
 }
 
 void TGIFItem::LoadFromFile(const std::string& fileName) {

@@ -30,6 +30,7 @@ public:
 
     virtual void SaveToStream(TStream& stream) = 0;
     virtual void LoadFromStream(TStream& stream) = 0;
+    // The file is replaced only once the whole stream has been made.
     void SaveToFile(const std::string& fileName);
     void LoadFromFile(const std::string& fileName);
 

@@ -1,6 +1,7 @@
 #include "gif/GIFRoutines.h"
 
 #include "gif/GIFException.h"
+#include "platform/base/SafeFile.h"
 
 #include <algorithm>
 
@@ -19,6 +20,10 @@ int ColorsToBits(int count) {
 }
 
 void WriteGIFByte(TStream& stream, uint8_t value) { stream.WriteBuffer(&value, 1); }
+
+void ReplaceFileContents(const std::string& fileName, TMemoryStream& data) {
+    WriteFileReplacing(fileName, std::string_view(reinterpret_cast<const char*>(data.Memory()), size_t(data.Size())));
+}
 
 uint8_t ReadGIFByte(TStream& stream) {
     uint8_t value = 0;

@@ -22,7 +22,7 @@ public:
     CodeReader(TStream& stream, TGIFSubImage& frame) : stream_(stream), frame_(frame) {}
 
     // The next code, or -1 when the data has run out.
-    int Read(int bits) {
+    int GetCode(int bits) {
         while (available_ < bits) {
             if (position_ < length_) {
                 buffer_ |= uint64_t(block_[position_++]) << available_;
@@ -186,7 +186,7 @@ void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
     };
 
     while (done < total) {
-        int code = reader.Read(codeSize);
+        int code = reader.GetCode(codeSize);
         if (code < 0 || code == endCode)
             break;
         if (code == clearCode) {

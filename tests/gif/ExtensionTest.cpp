@@ -137,6 +137,25 @@ TEST(GIFExtensions, TransparentIndexOutsideTheTableIsRefused) {
     control->SetTransparentColorIndex(4);
     EXPECT_EQ(control->TransparentColorIndex(), 0);
     EXPECT_TRUE(warnings.Has("Invalid color index"));
+
+    // Without any colour table the index must still fit a table: 300 is
+    // not taken as 44.
+    TGIFImage bare;
+    WarningLog bareWarnings;
+    bareWarnings.Attach(bare);
+    TGIFSubImage* lone = new TGIFSubImage(&bare);
+    bare.Add(lone);
+    auto* free = new TGIFGraphicControlExtension(lone);
+    lone->Extensions().Add(free);
+    free->SetTransparentColorIndex(255);
+    EXPECT_EQ(free->TransparentColorIndex(), 255);
+    EXPECT_TRUE(bareWarnings.Messages.empty());
+    for (int index : {256, 300, -1}) {
+        free->SetTransparentColorIndex(255);
+        free->SetTransparentColorIndex(index);
+        EXPECT_EQ(free->TransparentColorIndex(), 0) << index;
+    }
+    EXPECT_EQ(bareWarnings.Messages.size(), 3u);
 }
 
 // Comments and plain text keep every byte and the original subblock sizes.

@@ -232,6 +232,42 @@ TEST(GIFStream, ScreenSizeSettersGuardTheFrames) {
     image.SetWidth(100);
     image.SetHeight(26);
     EXPECT_EQ(image.Width(), 100);
+    // The screen's sides are 16-bit: a size beyond them is refused, not
+    // stored as some other size.
+    image.SetWidth(65535);
+    EXPECT_EQ(image.Width(), 65535);
+    for (int size : {65536, 70000, -1}) {
+        try {
+            image.SetWidth(size);
+            FAIL() << size;
+        } catch (const GIFException& error) {
+            EXPECT_EQ(error.Message(), size < 0 ? "Image width too small for contained frames"
+                                                : "Invalid image dimensions");
+        }
+        try {
+            image.SetHeight(size);
+            FAIL() << size;
+        } catch (const GIFException& error) {
+            EXPECT_EQ(error.Message(), size < 0 ? "Image height too small for contained frames"
+                                                : "Invalid image dimensions");
+        }
+    }
+    EXPECT_EQ(image.Width(), 65535);
+    EXPECT_EQ(image.Height(), 26);
+    TGIFImage empty;
+    EXPECT_THROW(empty.SetWidth(-1), GIFException);
+    EXPECT_THROW(empty.SetHeight(65536), GIFException);
+    EXPECT_EQ(empty.Width(), 0);
+    EXPECT_EQ(empty.Height(), 0);
+}
+
+TEST(GIFStream, NewImagesTakeTheDefaultCompression) {
+    EXPECT_EQ(TGIFImage().Compression(), gcLZW);
+    DefaultCompression = gcRLE;
+    TGIFImage image;
+    DefaultCompression = gcLZW;
+    EXPECT_EQ(image.Compression(), gcRLE);
+    EXPECT_EQ(TGIFImage().Compression(), gcLZW);
 }
 
 TEST(GIFStream, AddTakesOnlyItsOwnFrames) {
@@ -272,6 +308,36 @@ TEST(GIFStream, FilesRoundTrip) {
     EXPECT_EQ(frame.Pixels(1, 1), 0);
     std::filesystem::remove_all(dir);
     EXPECT_THROW(again.LoadFromFile(name), EFOpenError);
+}
+
+// A save that fails leaves the file that was there untouched.
+TEST(GIFStream, FailedSaveKeepsTheOldFile) {
+    const auto dir = std::filesystem::temp_directory_path() / ("ondrill-gif-keep-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string name = (dir / "kept.gif").string();
+    TGIFImage image;
+    LoadImage(image, GifWithBlocks(2, 2, 4, tinyImage()));
+    image.SaveToFile(name);
+    const Bytes before = ReadFile(name);
+    ASSERT_FALSE(before.empty());
+
+    TGIFImage empty;
+    EXPECT_THROW(empty.SaveToFile(name), GIFException); // no frames
+    EXPECT_EQ(ReadFile(name), before);
+
+    image.Images().Frames(0)->SetPixel(1, 1, 7); // beyond the 4-entry table
+    EXPECT_THROW(image.SaveToFile(name), GIFException);
+    EXPECT_EQ(ReadFile(name), before);
+    EXPECT_THROW(image.Images().Frames(0)->SaveToFile(name), GIFException);
+    EXPECT_EQ(ReadFile(name), before);
+
+    // A good save still replaces it.
+    image.Images().Frames(0)->SetPixel(1, 1, 3);
+    image.SaveToFile(name);
+    TGIFImage again;
+    again.LoadFromFile(name);
+    EXPECT_EQ(again.Images().Frames(0)->Pixels(1, 1), 3);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

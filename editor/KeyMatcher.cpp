@@ -350,11 +350,20 @@ void ApplyKeywordList(const TKeywordScope& scope, int32_t from, int32_t to) {
                 auto at = static_cast<int32_t>(hit);
                 bool ok = true;
                 if (whole) {
+                    // A match never begins at the window's first character
+                    // unless that begins the paragraph, but it may end at
+                    // the window's last: the character behind it is then
+                    // read from the paragraph.
                     if (at > 0 && !inSet(scope.Separators, static_cast<unsigned char>(plain[static_cast<size_t>(at - 1)])))
                         ok = false;
-                    if (at + keyLength < size &&
-                        !inSet(scope.Separators, static_cast<unsigned char>(plain[static_cast<size_t>(at + keyLength)])))
+                    const int32_t after = at + keyLength;
+                    if (after < size) {
+                        if (!inSet(scope.Separators, static_cast<unsigned char>(plain[static_cast<size_t>(after)])))
+                            ok = false;
+                    } else if (windowEnd < length &&
+                               !inSet(scope.Separators, static_cast<unsigned char>(p.Text[static_cast<size_t>(windowEnd)]))) {
                         ok = false;
+                    }
                 }
                 if (!ok) {
                     hit = haystack.find(key, hit + 1);

@@ -268,3 +268,27 @@ TEST_F(StartStopKeys, KeywordsColourWordsOutsideContextsThatBarThem) {
     EXPECT_EQ(NumbersOf(memo, 0).substr(0, 3), "660");
     EXPECT_EQ(Fresh(), "");
 }
+
+// Keywords applied to a stretch of a paragraph (the stretch an edit
+// touched) look at the text beyond the stretch too: a whole-word keyword
+// at its edge must still stand between separators in the paragraph.
+TEST_F(StartStopKeys, AWholeWordKeywordAtTheEdgeOfTheExaminedStretchIsAWholeWordInTheText) {
+    TKeywordAttributes word;
+    word.Options = kKeyWholeWord;
+    word.ContextNumber = 6;
+    memo.Keywords().AddKeyword("abc", word);
+    Load("xx abcd");
+    EXPECT_EQ(NumbersOf(memo, 0), "0000000");
+    TCodeNavigator from(&memo);
+    TCodeNavigator to(&memo);
+    from.SetPos(2);
+    to.SetPos(3);
+    memo.ApplyKeywordsBetween(from, to);
+    EXPECT_EQ(NumbersOf(memo, 0), "0000000");
+    // Between separators, or at the paragraph's ends, the word is coloured.
+    Load("xx abc");
+    from.SetPos(2);
+    to.SetPos(3);
+    memo.ApplyKeywordsBetween(from, to);
+    EXPECT_EQ(NumbersOf(memo, 0), "000666");
+}

@@ -160,6 +160,8 @@ void TCodeMemo::BackgroundFormat(TMessage& message) {
     if (index > last() && !earlier) {
         formatNext_ = paragraphs_.Count();
         formatLast_ = -1;
+        // A finished pass reads as complete whether or not anyone listens.
+        progress_ = 100;
         reportProgress(paragraphs_.Count(), true);
         return;
     }

@@ -116,6 +116,10 @@ void TCodeMemo::PasteBlock(std::string_view text) {
             GroupLastUndo();
         firstLine = false;
     }
-    if (update.Release())
+    if (update.Release()) {
         UpdateAfterEdit();
+        // The caret stands after the block's last line, which may lie below
+        // the window.
+        ScrollInView();
+    }
 }

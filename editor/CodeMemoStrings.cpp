@@ -251,7 +251,12 @@ int TCodeLinesStrings::Add(const std::string& s) {
 }
 
 void TCodeLinesStrings::Insert(int index, const std::string& s) {
-    if (index >= GetCount()) {
+    // At the count the string is appended; beyond it there is no line to
+    // insert before, and nothing happens.
+    const int count = GetCount();
+    if (index > count)
+        return;
+    if (index == count) {
         Add(s);
         return;
     }

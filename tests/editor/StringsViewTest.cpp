@@ -94,6 +94,11 @@ TEST(StringsView, DisplayLinesFollowWrapping) {
     EXPECT_EQ(memo.Text(), "d");
     memo.Lines().Insert(0, "first");
     EXPECT_EQ(memo.Text(), "first\r\nd");
+    memo.Lines().Insert(3, "beyond");
+    EXPECT_EQ(memo.Text(), "first\r\nd") << "no line to insert before";
+    memo.Lines().Insert(2, "last");
+    EXPECT_EQ(memo.Text(), "first\r\nd\r\nlast");
+    memo.Lines().Delete(2);
     memo.Lines().Delete(1);
     EXPECT_EQ(memo.Text(), "first\r\n");
     memo.CheckConsistency();

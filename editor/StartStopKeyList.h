@@ -114,6 +114,9 @@ struct TStartStopInfo {
     int16_t Level = 0;
 };
 
+// The entry under the name the key lists' users know it by.
+using StartStopInfo = TStartStopInfo;
+
 // The end mode of an entry whose context ends at the first separator.
 constexpr int16_t kEndAtSeparator = 32767;
 // The longest key an entry may have: a key's length (and one separator

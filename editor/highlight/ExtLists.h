@@ -28,6 +28,10 @@ protected:
     void attributesToStream(const TKeywordAttributes& attributes, int32_t* values) const override;
 };
 
+// An entry of a highlighter's start/stop list as it is read from a stream:
+// the entry with its end mode and level.
+using TExtStartStopInfo = TStartStopInfo;
+
 class TExtStartStopList : public TStartStopKeyList {
 public:
     std::string ClassName() const override { return "TExtStartStopList"; }

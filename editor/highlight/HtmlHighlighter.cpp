@@ -37,7 +37,7 @@ struct TScan {
 // of the top entry.
 // The record is built from the one in force at `from` (by default the
 // offset itself).
-void writeContext(TScan& scan, const THighlightInfo& style, int32_t offset, bool push, int32_t startKeyLength,
+void WriteHtmlContext(TScan& scan, const THighlightInfo& style, int32_t offset, bool push, int32_t startKeyLength,
                   int32_t stopKeyLength, int32_t identifier, int32_t number, int32_t from = -1) {
     TContextRecord record = ContextInForce(scan.Paragraph, from >= 0 ? from : offset);
     const int depth = ContextDepthOf(record);
@@ -129,13 +129,13 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             }
         if (found >= 0) {
             if (text[static_cast<size_t>(found)] == '&') {
-                writeContext(scan, specialChars_, found, true, 1, 1, first + kEntity, 10);
+                WriteHtmlContext(scan, specialChars_, found, true, 1, 1, first + kEntity, 10);
                 limit.SetPos(scan.Start + found + 1);
             } else if (text.substr(static_cast<size_t>(found), 4) == "<!--") {
-                writeContext(scan, htmlComment_, found, true, 3, 4, first + kComment, 3);
+                WriteHtmlContext(scan, htmlComment_, found, true, 3, 4, first + kComment, 3);
                 limit.SetPos(scan.Start + found + 4);
             } else {
-                writeContext(scan, bracket_, found, true, 1, 1, first, 4);
+                WriteHtmlContext(scan, bracket_, found, true, 1, 1, first, 4);
                 limit.SetPos(scan.Start + found + 1);
             }
             return true;
@@ -145,7 +145,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         const char c = at < length ? text[static_cast<size_t>(at)] : '\0';
         if (at < length && (c == '%' || c == '?')) {
             bool percent = c == '%';
-            writeContext(scan, scriptContent_, at, false, 1, 2, first + (percent ? kPercentBlock : kQuestionBlock),
+            WriteHtmlContext(scan, scriptContent_, at, false, 1, 2, first + (percent ? kPercentBlock : kQuestionBlock),
                          percent ? 2 : 11);
             limit.SetPos(scan.Start + at + 1);
             return true;
@@ -166,12 +166,12 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         }
         RemoveContexts(paragraph, at, nameEnd);
         if (element >= 0) {
-            writeContext(scan, htmlKeyword_, at, false, nameLength, nameLength, first + element, 5);
+            WriteHtmlContext(scan, htmlKeyword_, at, false, nameLength, nameLength, first + element, 5);
             bool attributes = HtmlElement(element).Attributes && !closing;
-            writeContext(scan, attributes ? htmlTag_ : unknownTag_, nameEnd, false, 0, 0, first + element,
+            WriteHtmlContext(scan, attributes ? htmlTag_ : unknownTag_, nameEnd, false, 0, 0, first + element,
                          attributes ? 1 : 6);
         } else {
-            writeContext(scan, unknownTag_, at, false, nameLength, 0, first + kUnknownName, 6);
+            WriteHtmlContext(scan, unknownTag_, at, false, nameLength, 0, first + kUnknownName, 6);
         }
         limit.SetPos(scan.Start + nameEnd);
         return true;
@@ -193,7 +193,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
                 --nameStart;
             const TContextRecord tag = inForce;
             const int32_t span = equals + 1 - nameStart;
-            writeContext(scan, htmlAttribute_, nameStart, false, span, span, first, 8);
+            WriteHtmlContext(scan, htmlAttribute_, nameStart, false, span, span, first, 8);
 
             int32_t valueStart = equals + 1;
             int32_t valueEnd = valueStart;
@@ -210,7 +210,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             }
             RemoveContexts(paragraph, valueStart, valueEnd);
             const int32_t valueSpan = valueEnd - valueStart;
-            writeContext(scan, htmlAttributeValue_, valueStart, false, valueSpan, valueSpan, first, 9);
+            WriteHtmlContext(scan, htmlAttributeValue_, valueStart, false, valueSpan, valueSpan, first, 9);
             // The tag goes on after the value.
             PutContext(paragraph, valueEnd, tag);
             limit.SetPos(scan.Start + valueEnd);
@@ -247,12 +247,12 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
         int32_t close = findIn(text, ">", at, end);
         if (close < 0)
             return false;
-        writeContext(scan, bracket_, close, false, 1, 2, first, 7);
+        WriteHtmlContext(scan, bracket_, close, false, 1, 2, first, 7);
         // After a SCRIPT start tag comes script content.
         // Built on the bracket: a content context left there by an earlier
         // round must not be pushed on twice.
         if (identifier == first)
-            writeContext(scan, scriptContent_, close + 1, true, 0, 10, first, 2, close);
+            WriteHtmlContext(scan, scriptContent_, close + 1, true, 0, 10, first, 2, close);
         else
             endContext(scan, close + 1);
         limit.SetPos(scan.Start + close + 1);
@@ -271,7 +271,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             if (found < 0)
                 return false;
             found += from;
-            writeContext(scan, bracket_, found, true, 9, 10, first, 7);
+            WriteHtmlContext(scan, bracket_, found, true, 9, 10, first, 7);
             endContext(scan, found + 9);
             limit.SetPos(scan.Start + found + 9);
             return true;
@@ -281,7 +281,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
         if (found < 0)
             return false;
         // The "%" or "?" keeps the block's colour.
-        writeContext(scan, bracket_, found + 1, false, 1, 2, first, 7);
+        WriteHtmlContext(scan, bracket_, found + 1, false, 1, 2, first, 7);
         endContext(scan, found + 2);
         limit.SetPos(scan.Start + found + 2);
         return true;

@@ -327,11 +327,12 @@ void TCodeMemo::FormatParagraph(const TCodeMeasure* measure, int32_t width, int3
         for (int32_t line = 0; line < first; ++line)
             lines.push_back(p.Line(line));
         lines.insert(lines.end(), scratchLines_.begin(), scratchLines_.end());
-        bool refreshContexts = !p.Contexts.empty();
+        // The lines kept behind the new ones start where they did, but the
+        // records before them may have come or gone (all of them, when
+        // re-parsing left the paragraph plain).
         for (int32_t line = replacedLast + 1; line < oldCount; ++line) {
             lines.push_back(p.Line(line));
-            if (refreshContexts)
-                lines.back().ContextIndex = p.ContextIndexAt(lines.back().Start);
+            lines.back().ContextIndex = p.ContextIndexAt(lines.back().Start);
         }
         p.FirstLine = lines.front();
         p.FurtherLines.assign(lines.begin() + 1, lines.end());

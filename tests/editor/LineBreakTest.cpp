@@ -206,3 +206,32 @@ TEST(FontMeasure, MemoFontsMeasuredThroughThePlatformMeasurer) {
     memo.Font().SetSize(memo.Font().Size() + 6);
     EXPECT_NE(&measure.MeasuredFont(0), before);
 }
+
+// Every line record names the first context record at or after its start,
+// also for the lines that re-formatting keeps when the records before them
+// come or go.
+TEST_F(LineBreak, KeptLinesNameTheContextRecordsAfterTheirStart) {
+    TKeywordAttributes keyword;
+    keyword.Options = kKeyWholeWord;
+    keyword.ContextNumber = 5;
+    memo.Keywords().AddKeyword("the", keyword);
+    Format("the aaa bbb ccc ddd eee", 7);
+    auto check = [&](const char* when) {
+        const TParagraph& p = *memo.Paragraph(0);
+        for (int32_t line = 0; line < p.LineCount(); ++line)
+            EXPECT_EQ(p.Line(line).ContextIndex, p.ContextIndexAt(p.Line(line).Start)) << when << ", line " << line;
+    };
+    ASSERT_EQ(memo.Paragraph(0)->LineCount(), 3);
+    ASSERT_EQ(memo.Paragraph(0)->Contexts.size(), 2u);
+    check("keyword in the first line");
+    // The word and the blank behind it, with both records, are replaced
+    // by as many other characters: the first line keeps its end.
+    Select(memo, 0, 4);
+    memo.SetSelText("thx ");
+    ASSERT_TRUE(memo.Paragraph(0)->Contexts.empty());
+    check("keyword gone");
+    Select(memo, 0, 4);
+    memo.SetSelText("the ");
+    ASSERT_EQ(memo.Paragraph(0)->Contexts.size(), 2u);
+    check("keyword back");
+}

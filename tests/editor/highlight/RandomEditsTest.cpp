@@ -149,7 +149,25 @@ void MemoKeys(TCodeMemo& memo) {
     memo.Keywords().AddKeyword("a", keyword);
 }
 
+// Keywords alone: an edit in a paragraph without context records applies
+// them around the edit only, instead of re-parsing the paragraph.
+void MemoKeywordsOnly(TCodeMemo& memo) {
+    TKeywordAttributes keyword;
+    keyword.ContextNumber = 9;
+    keyword.Style = kStyleBold;
+    keyword.Options = kKeyWholeWord;
+    memo.Keywords().AddKeyword("the", keyword);
+    memo.Keywords().AddKeyword("table", keyword);
+    keyword.ContextNumber = 8;
+    keyword.Options = kKeyCaseSensitive;
+    memo.Keywords().AddKeyword("td", keyword);
+    keyword.Options = 0;
+    memo.Keywords().AddKeyword("ab", keyword);
+}
+
 }  // namespace
+
+TEST_F(RandomHighlightEdits, TheMemosKeywordsAloneMatchAFullHighlight) { Run(MemoKeywordsOnly, 401, 600, 2); }
 
 TEST_F(RandomHighlightEdits, MemoKeysAndKeywordsMatchAFullHighlight) { Run(MemoKeys, 101, 300, 3); }
 

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -218,17 +219,36 @@ void TCodeMemo::ParseUpTo(int32_t index) {
     if (index <= validHighlight_)
         return;
     const int32_t first = validHighlight_ + 1;
-    bool any = false;
+    // Each paragraph is parsed whole through the virtual operation, as an
+    // edit's paragraph is, so that a memo that overrides it sees every
+    // parse.  The two ends are navigators of their own: the caller may be
+    // using the working ones.
+    std::optional<TCodeNavigator> from;
+    std::optional<TCodeNavigator> to;
     for (int32_t i = first; i <= index; ++i) {
         if (!paragraphs_[i].Parsed) {
-            parseParagraph(i);
-            handOn(i);
-            any = true;
+            if (!from) {
+                from.emplace(this);
+                to.emplace(this);
+            }
+            // Placed on the paragraph just looked up, without looking it
+            // up again.
+            TParagraph& p = paragraphs_[i];
+            const int32_t start = paragraphs_.Start(i);
+            for (auto [navigator, offset] : {std::pair{&*from, 0}, std::pair{&*to, p.Length()}}) {
+                navigator->Invalidate();
+                navigator->parIndex_ = i;
+                navigator->parOffset_ = offset;
+                navigator->offset_ = start + offset;
+                navigator->lines_.SetParagraph(&p);
+            }
+            ApplyStartStopKeys(*from, *to);
+            // An override that parses nothing must not be asked again and
+            // again for the same paragraph.
+            paragraphs_[i].Parsed = 1;
         }
         validHighlight_ = i;
     }
-    if (any)
-        InvalidateNavigators(paragraphs_.Start(first) - 1, index + 1);
 }
 
 void TCodeMemo::ApplyKeywords(TCodeNavigator& from, TCodeNavigator& to) { ApplyKeywordsBetween(from, to); }

@@ -292,3 +292,38 @@ TEST_F(StartStopKeys, AWholeWordKeywordAtTheEdgeOfTheExaminedStretchIsAWholeWord
     memo.ApplyKeywordsBetween(from, to);
     EXPECT_EQ(NumbersOf(memo, 0), "000666");
 }
+
+// A memo that watches its own start/stop parsing through the virtual
+// operation every parse goes through.
+class TWatchingMemo : public TCodeMemo {
+public:
+    std::vector<std::pair<int32_t, int32_t>> Parsed;
+    void ApplyStartStopKeys(TCodeNavigator& from, TCodeNavigator& to) override {
+        Parsed.emplace_back(from.Pos(), to.Pos());
+        TCodeMemo::ApplyStartStopKeys(from, to);
+    }
+};
+
+// Paragraphs parsed on the way to formatting (after loading, or when a
+// changed context is handed on) are parsed whole through ApplyStartStopKeys,
+// as an edit's paragraph is, so that a memo that overrides it sees them all.
+TEST(StartStopParsing, ParagraphsAreParsedWholeThroughTheVirtualOperation) {
+    TFixedMeasure measure(10);
+    TWatchingMemo memo;
+    memo.SetUpdateMode(umImmediate);
+    memo.SetMeasuringContext(&measure, 1000);
+    memo.StartStopKeys().AddStartStopKey("/*", "*/", false, 1, -1, 0, 3, 0, 0);
+    LoadText(memo, "a /*\r\nbb\r\nccc */ d");
+    HighlightAll(memo);
+    using TRange = std::pair<int32_t, int32_t>;
+    EXPECT_EQ(memo.Parsed, (std::vector<TRange>{{0, 4}, {6, 8}, {10, 18}}));
+    EXPECT_EQ(NumberAt(memo, 7), 3) << "the comment runs on through the second paragraph";
+    // Closing the comment early hands the change on: the paragraphs after
+    // the edit's one are parsed whole again.
+    memo.Parsed.clear();
+    memo.SetSelStart(4);
+    memo.SetSelText("*/");
+    HighlightAll(memo);
+    EXPECT_EQ(memo.Parsed, (std::vector<TRange>{{2, 6}, {8, 10}, {12, 20}}));
+    EXPECT_EQ(NumberAt(memo, 9), 0);
+}

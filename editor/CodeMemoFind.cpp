@@ -60,13 +60,16 @@ bool TCodeMemo::FindTxt(std::string_view text, bool forward, bool fromBoundary, 
             return p.Text;
         return {UpperCaseParagraph(&p, index, 0, p.Length()), static_cast<size_t>(p.Length())};
     };
-    auto isWord = [&](std::string_view haystack, size_t at) {
+    // The neighbours of a whole word are the text's own characters, not
+    // their upper-cased copies (the separators may hold lower-case ones).
+    auto isWord = [&](int32_t index, size_t at) {
         if (!wholeWord)
             return true;
-        if (at > 0 && !IsSeparator(static_cast<unsigned char>(haystack[at - 1])))
+        std::string_view text = paragraphs_[index].Text;
+        if (at > 0 && !IsSeparator(static_cast<unsigned char>(text[at - 1])))
             return false;
         size_t after = at + needle.size();
-        return after >= haystack.size() || IsSeparator(static_cast<unsigned char>(haystack[after]));
+        return after >= text.size() || IsSeparator(static_cast<unsigned char>(text[after]));
     };
 
     TCodeNavigator& caret = CaretNavigator();
@@ -85,7 +88,7 @@ bool TCodeMemo::FindTxt(std::string_view text, bool forward, bool fromBoundary, 
         for (; index < count; ++index, position = 0) {
             std::string_view haystack = paragraphText(index);
             size_t at = haystack.find(needle, static_cast<size_t>(position));
-            while (at != std::string_view::npos && !isWord(haystack, at))
+            while (at != std::string_view::npos && !isWord(index, at))
                 at = haystack.find(needle, at + 1);
             if (at != std::string_view::npos) {
                 SetSelStart(paragraphs_.Start(index) + static_cast<int32_t>(at) + needleLength);
@@ -100,7 +103,7 @@ bool TCodeMemo::FindTxt(std::string_view text, bool forward, bool fromBoundary, 
         // The last occurrence that begins before the start position.
         if (position > 0) {
             size_t at = haystack.rfind(needle, static_cast<size_t>(position - 1));
-            while (at != std::string_view::npos && !isWord(haystack, at))
+            while (at != std::string_view::npos && !isWord(index, at))
                 at = at == 0 ? std::string_view::npos : haystack.rfind(needle, at - 1);
             if (at != std::string_view::npos) {
                 SetSelStart(paragraphs_.Start(index) + static_cast<int32_t>(at));

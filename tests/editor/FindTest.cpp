@@ -44,6 +44,20 @@ TEST(Find, WholeWordsAndCase) {
     EXPECT_EQ(memo.SelStart(), 6);
 }
 
+// The characters around a whole word are the text's own, also when the
+// search compares upper-cased copies: a lower-case separator still counts.
+TEST(Find, WholeWordSeparatorsAreTheTextsOwnCharacters) {
+    TCodeMemo memo;
+    memo.SetSeparators(" x");
+    LoadText(memo, "XabX xabx");
+    ASSERT_TRUE(memo.FindTxt("AB", true, true, true, false));
+    EXPECT_EQ(memo.SelStart(), 8);
+    EXPECT_EQ(memo.SelLength(), -2);
+    ASSERT_TRUE(memo.FindTxt("ab", false, true, true, false));
+    EXPECT_EQ(memo.SelStart(), 6);
+    EXPECT_FALSE(memo.FindTxt("ab", false, false, true, false)) << "XabX has no separators around ab";
+}
+
 TEST(Find, EmptyTextFindsNothingAndMatchesNeverSpanBreaks) {
     TCodeMemo memo;
     LoadText(memo, "ab\r\ncd");

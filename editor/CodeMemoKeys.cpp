@@ -424,6 +424,9 @@ void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) {
         if (oldCaret == 0 && virtualColumns_ == 0) {
             uint16_t again = original;
             TCustomControl::KeyDown(again, shift);
+            // The caret stays, but a selection collapses onto it like after
+            // any other move: the selection's ends must follow SelLength.
+            moved = true;
             break;
         }
         if (ctrl) {

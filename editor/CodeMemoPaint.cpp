@@ -132,7 +132,8 @@ struct TMemoLinePainter {
 
     // Wavy underline
     int32_t WavyAmplitude = 1;
-    int32_t WavyRow = 0;
+    int32_t WavyRow = 0;  // within a line, from its top
+    int32_t LineTop = 0;  // the top of the line being drawn on the canvas
 
     TMemoLinePainter(TCodeMemo& memo, TCanvas& canvas, bool output)
         : Memo(memo), Canvas(canvas), Output(output) {}
@@ -196,7 +197,7 @@ struct TMemoLinePainter {
         TPen saved;
         saved.Assign(&Canvas.Pen());
         Canvas.SetPen(Memo.SpecUnderline());
-        WavyLine(Canvas, x1, x2, WavyAmplitude, WavyRow);
+        WavyLine(Canvas, x1, x2, WavyAmplitude, LineTop + WavyRow);
         Canvas.SetPen(saved);
     }
 
@@ -305,6 +306,7 @@ struct TMemoLinePainter {
         const TParagraph& p = *Paragraph;
         const TLineRecord& line = p.Line(lineInPar);
         const bool lastOfParagraph = lineInPar == p.LineCount() - 1;
+        LineTop = top;
 
         // 1. The background.
         if (!Output)
@@ -314,6 +316,10 @@ struct TMemoLinePainter {
 
         // 2.-3. Layout and pen.
         TLineLayout layout = memoLineLayout(Memo, line, ClientWidth, HOffset);
+        // On another canvas (a printer's) tab stops are counted in that
+        // canvas's spaces, as its line breaking counted them.
+        if (Output)
+            layout.TabWidth = std::max(Memo.TabStops(), 1) * std::max(SpaceWidth, 1);
         int32_t left = layout.Left + (Output ? left0 : 0);
         const int32_t origin = left;
         Canvas.MoveTo(left, top + Baseline);
@@ -466,6 +472,7 @@ void TCodeMemo::paintLines(TCanvas& canvas, int32_t first, int32_t last, const T
     painter.SpaceWidth = AverageCharWidth();
     painter.HOffset = onOutput ? 0 : leftPixel_;
     painter.ClientWidth = clientWidth_;
+    int32_t underlineRow = underlineRow_;
     if (onOutput) {
         painter.OutputPixelsPerInch = canvas.Font().PixelsPerInch();
         canvas.SetFont(Font());
@@ -474,10 +481,12 @@ void TCodeMemo::paintLines(TCanvas& canvas, int32_t first, int32_t last, const T
             painter.LineHeight = metrics.Height + 1;
             painter.Baseline = painter.LineHeight - metrics.Descent - 1;
             painter.SpaceWidth = std::max(canvas.TextWidth(" "), 1);
+            underlineRow = painter.Baseline + metrics.Descent;
         } else {
             painter.LineHeight = 10;
             painter.Baseline = 0;
             painter.SpaceWidth = 10;
+            underlineRow = 0;
         }
         painter.ClientWidth = canvas.DeviceSize().cx > 0 ? canvas.DeviceSize().cx : clientWidth_;
     }
@@ -496,9 +505,11 @@ void TCodeMemo::paintLines(TCanvas& canvas, int32_t first, int32_t last, const T
         painter.BlockX2 = std::max(blockColumn1_, blockColumn2_) * space - leftPixel_ + leftMargin_;
     }
     painter.WavyAmplitude = specUnderline_.Width() * 3 / 2 + 1;
-    painter.WavyRow = underlineRow_ >= painter.LineHeight - painter.WavyAmplitude
+    // The zigzag under the text of each line, from the canvas's own metrics
+    // when drawing on another canvas.
+    painter.WavyRow = underlineRow >= painter.LineHeight - painter.WavyAmplitude
                           ? painter.LineHeight - painter.WavyAmplitude - 1
-                          : underlineRow_;
+                          : underlineRow;
 
     // The canvas's state comes back as it was.
     TFont savedFont(canvas.Font());

@@ -3,6 +3,7 @@
 // formatting and loading.  Nothing here touches the text.
 
 #include "editor/CodeMemo.h"
+#include "editor/MemoGuards.h"
 
 #include "platform/ui/Cursors.h"
 
@@ -206,9 +207,10 @@ void TCodeMemo::UpdateVScrollBar() {
     const int64_t textHeight = int64_t{lineCount_} * lineHeight;
     vUnit_ = static_cast<int32_t>(textHeight / 32760 + 1);
     // The size changes the bars cause are not resizes by the user.  The
-    // update may nest (a new width re-formats, which updates the bar).
-    const bool nested = scrollBarUpdating_;
-    scrollBarUpdating_ = true;
+    // update may nest (a new width re-formats, which updates the bar), and
+    // a handler it calls may raise: the flag is put back either way, or no
+    // later resize would be seen.
+    TRestoreOnExit<bool> updating(scrollBarUpdating_, true);
     widthChanged_ = false;
     const int32_t clientHeight = ClientHeight();
     if (vScrollBar_ && HandleAllocated()) {
@@ -244,14 +246,12 @@ void TCodeMemo::UpdateVScrollBar() {
                 ScrollTo(leftPixel_, 0);
         }
     }
-    scrollBarUpdating_ = nested;
 }
 
 void TCodeMemo::UpdateHScrollBar() {
     const int32_t span = std::max(widestWidth_, 0) + leftMargin_ + rightMargin_;
     hUnit_ = span / 32760 + 1;
-    const bool nested = scrollBarUpdating_;
-    scrollBarUpdating_ = true;
+    TRestoreOnExit<bool> updating(scrollBarUpdating_, true);
     const int32_t clientWidth = ClientWidth();
     if (hScrollBar_ && HandleAllocated()) {
         int32_t page = std::max((clientWidth - leftMargin_ - rightMargin_) / hUnit_, 0);
@@ -272,7 +272,6 @@ void TCodeMemo::UpdateHScrollBar() {
         SetScrollPos(SB_HORZ, std::max(leftPixel_, 0) / hUnit_, false);
     }
     visibleLines_ = lineHeight_ < 1 ? 1 : ClientHeight() / lineHeight_ + 1;
-    scrollBarUpdating_ = nested;
 }
 
 TScrollStyle TCodeMemo::ScrollBars() const {
@@ -288,10 +287,11 @@ void TCodeMemo::SetScrollBars(TScrollStyle value) {
         return;
     vScrollBar_ = value == ssVertical || value == ssBoth;
     hScrollBar_ = value == ssHorizontal || value == ssBoth;
-    // Re-making the window measures the font again, but the line breaks stay.
-    fontNoticeKeepsFormat_ = true;
+    // Re-making the window measures the font again, but the line breaks
+    // stay.  A handler raising meanwhile must not leave later font changes
+    // without their re-formatting.
+    TRestoreOnExit<bool> keepFormat(fontNoticeKeepsFormat_, true);
     RecreateWnd();
-    fontNoticeKeepsFormat_ = false;
 }
 
 void TCodeMemo::SetBorderStyle(TBorderStyle value) {

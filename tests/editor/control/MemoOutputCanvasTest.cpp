@@ -1,0 +1,80 @@
+// Lines drawn on another canvas (a printer's): tab stops are counted in the
+// spaces of that canvas's font, and the special underline of a context is
+// drawn under the line it belongs to.
+
+#include "MemoWindow.h"
+
+namespace {
+
+const QRgb kWhite = 0xFFFFFFFFu;
+
+// A white target that measures text with its own fake measurer.
+struct TOutputTarget {
+    explicit TOutputTarget(int width, int height, TTextMeasurer* measurer = nullptr) : Bitmap(width, height) {
+        Bitmap.SetPixelFormat(pf32bit);
+        if (measurer != nullptr)
+            Bitmap.Canvas().SetMeasurer(measurer);
+        Bitmap.Canvas().Brush().SetColor(clWhite);
+        Bitmap.Canvas().FillRect(Rect(0, 0, width, height));
+    }
+    QImage Image() {
+        Bitmap.Canvas().Release();
+        return Bitmap.Image().convertToFormat(QImage::Format_RGB32);
+    }
+    TBitmap Bitmap;
+};
+
+// The leftmost column with a pixel that is not white, or -1.
+int FirstInkColumn(const QImage& image) {
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixel(x, y) != kWhite)
+                return x;
+    return -1;
+}
+
+int RedPixels(const QImage& image, int top, int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            QColor c(image.pixel(x, y));
+            if (c.red() > 200 && c.green() < 64 && c.blue() < 64)
+                ++count;
+        }
+    return count;
+}
+
+} // namespace
+
+class MemoOutputCanvas : public MemoWindow {};
+
+TEST_F(MemoOutputCanvas, TabStopsCountTheCanvassOwnSpaces) {
+    Load("\tX");
+    // The printer's characters are twice as wide as the screen's.
+    TFakeTextMeasurer printer(2 * kCharWidth, kCellHeight, kAscent);
+    TOutputTarget target(400, 40, &printer);
+    memo->DrawLineOnCanvas(target.Bitmap.Canvas(), 0, {0, 0});
+    EXPECT_EQ(FirstInkColumn(target.Image()), memo->LeftMargin() + memo->TabStops() * 2 * kCharWidth);
+    // On the screen the same tab is half as wide.
+    memo->SetSelStart(1);
+    EXPECT_EQ(memo->CaretX(), memo->LeftMargin() + memo->TabStops() * kCharWidth);
+}
+
+TEST_F(MemoOutputCanvas, TheZigzagLiesUnderItsOwnLine) {
+    Load("plain\r\nplain\r\nwavy");
+    TContextRecord context;
+    context.Offset = 0;
+    context.Flags = TContextRecord::kStyled | kStyleStrikeOut | kStyleHighlight;
+    memo->Paragraph(2)->Contexts.push_back(context);
+    TOutputTarget target(200, 160);
+    TPaintRange range;
+    range.First = 0;
+    range.Last = 2;
+    range.Y = 20;
+    range.Spacing = 40.0f;
+    memo->DrawLinesOnCanvas(target.Bitmap.Canvas(), range);
+    QImage image = target.Image();
+    EXPECT_EQ(RedPixels(image, 0, 100), 0) << "nothing red above the third line";
+    EXPECT_GT(RedPixels(image, 100, 100 + kLineHeight), 2 * kCharWidth) << "the red zigzag under \"wavy\"";
+    EXPECT_EQ(RedPixels(image, 100 + kLineHeight, 160), 0);
+}

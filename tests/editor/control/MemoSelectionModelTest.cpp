@@ -1,0 +1,329 @@
+// Selecting and editing by keys and clicks, checked step by step against a
+// plain model of the text, the caret and the selection's anchor: moves with
+// and without Shift (characters, words, line ends, lines), clicks and
+// Shift+clicks, typing over the selection, Enter, Backspace and Delete.
+// The model follows the documented key table: a move without Shift first
+// collapses the selection onto the caret, then moves; a move that cannot
+// happen vertically leaves everything as it was.
+
+#include "MemoWindow.h"
+
+#include <deque>
+#include <random>
+#include <string>
+
+namespace {
+
+constexpr std::string_view kSeparators = "\t $%&,./:;<=>";
+
+bool isSeparator(char c) { return kSeparators.find(c) != std::string_view::npos; }
+
+// The text with CR LF breaks, the caret and the anchor as offsets, and the
+// column that vertical moves keep (-1 = none yet).
+struct TSelectionModel {
+    std::string Text;
+    int Caret = 0;
+    int Anchor = 0;
+    int Remembered = -1;
+
+    int Low() const { return std::min(Caret, Anchor); }
+    int High() const { return std::max(Caret, Anchor); }
+    int Length() const { return static_cast<int>(Text.size()); }
+    char At(int offset) const { return offset < Length() ? Text[static_cast<size_t>(offset)] : '\0'; }
+    int LineStart(int offset) const {
+        size_t lf = offset > 0 ? Text.rfind('\n', static_cast<size_t>(offset - 1)) : std::string::npos;
+        return lf == std::string::npos ? 0 : static_cast<int>(lf) + 1;
+    }
+    int LineEnd(int offset) const {
+        size_t cr = Text.find('\r', static_cast<size_t>(offset));
+        return cr == std::string::npos ? Length() : static_cast<int>(cr);
+    }
+    int LineOf(int offset) const {
+        return static_cast<int>(std::count(Text.begin(), Text.begin() + offset, '\n'));
+    }
+    int LineCount() const { return LineOf(Length()) + 1; }
+    int StartOfLine(int line) const {
+        int offset = 0;
+        for (int i = 0; i < line; ++i)
+            offset = LineEnd(offset) + 2;
+        return offset;
+    }
+
+    // A move: without Shift the selection collapses onto the new caret.
+    void MoveTo(int offset, bool shift) {
+        Caret = offset;
+        if (!shift)
+            Anchor = offset;
+    }
+    void Left(bool shift, bool ctrl) {
+        Remembered = -1;
+        int offset = Caret;
+        if (ctrl)
+            offset = WordLeft(offset);
+        else if (offset > LineStart(offset))
+            --offset;
+        else if (offset > 0)
+            offset -= 2;
+        MoveTo(offset, shift);
+    }
+    void Right(bool shift, bool ctrl) {
+        Remembered = -1;
+        int offset = Caret;
+        if (ctrl)
+            offset = WordRight(offset);
+        else if (offset < LineEnd(offset))
+            ++offset;
+        else if (offset < Length())
+            offset += 2;
+        MoveTo(offset, shift);
+    }
+    // Back over separators; from a paragraph's start to the previous
+    // paragraph's end; otherwise to the first character of the word.
+    int WordLeft(int offset) const {
+        if (offset <= 0)
+            return offset;
+        --offset;
+        while (offset > 0 && isSeparator(At(offset)))
+            --offset;
+        if (At(offset) == '\n')
+            return offset - 1;
+        while (offset > 0) {
+            --offset;
+            char c = At(offset);
+            if (isSeparator(c) || c == '\r' || c == '\n')
+                return offset + 1;
+        }
+        return 0;
+    }
+    // From a paragraph's end to the next one's start; otherwise over the
+    // word and then over the separators after it.
+    int WordRight(int offset) const {
+        if (offset >= Length())
+            return offset;
+        if (At(offset) == '\r')
+            return offset + 2;
+        while (offset < Length() && !isSeparator(At(offset)) && At(offset) != '\r')
+            ++offset;
+        while (offset < Length() && isSeparator(At(offset)))
+            ++offset;
+        return offset;
+    }
+    void Home(bool shift) {
+        Remembered = -1;
+        MoveTo(LineStart(Caret), shift);
+    }
+    void End(bool shift) {
+        Remembered = -1;
+        MoveTo(LineEnd(Caret), shift);
+    }
+    void Vertical(int delta, bool shift) {
+        int target = LineOf(Caret) + delta;
+        if (target < 0 || target >= LineCount())
+            return; // nothing moves, the selection stays
+        if (Remembered < 0)
+            Remembered = Caret - LineStart(Caret);
+        int start = StartOfLine(target);
+        MoveTo(start + std::min(Remembered, LineEnd(start) - start), shift);
+    }
+    // A press on the selected text starts a drag; released where it was
+    // pressed, it only places the caret there, Shift or not.
+    // Page Up and Down always move (to the first or last line at the
+    // edges), so they always collapse a selection made without Shift.
+    void Page(int delta, bool shift) {
+        int target = std::clamp(LineOf(Caret) + delta, 0, LineCount() - 1);
+        if (Remembered < 0)
+            Remembered = Caret - LineStart(Caret);
+        int start = StartOfLine(target);
+        MoveTo(start + std::min(Remembered, LineEnd(start) - start), shift);
+    }
+    // Ctrl+Backspace: back to the start of the word before the caret,
+    // within the paragraph.
+    void DeleteWordBack() {
+        Remembered = -1;
+        if (Caret != Anchor)
+            return Replace(Low(), High(), "");
+        int start = LineStart(Caret);
+        if (Caret == start)
+            return;
+        int q = Caret - 1;
+        while (q > start && isSeparator(At(q)))
+            --q;
+        while (q > start && !isSeparator(At(q - 1)))
+            --q;
+        Replace(q, Caret, "");
+    }
+    // Ctrl+Delete: a selection within one line grows to the line's end.
+    // Placing that selection forgets the remembered column.
+    void DeleteToLineEnd() {
+        if (LineOf(Low()) == LineOf(High())) {
+            Remembered = -1;
+            return Replace(Low(), LineEnd(High()), "");
+        }
+        Replace(Low(), High(), "");
+    }
+    void Click(int line, int column, bool shift) {
+        Remembered = -1;
+        int start = StartOfLine(line);
+        int target = start + std::min(column, LineEnd(start) - start);
+        bool overSelection = target >= Low() && target < High();
+        MoveTo(target, shift && !overSelection);
+    }
+    // An edit forgets the remembered column; an empty edit is no edit.
+    void Replace(int from, int to, const std::string& text) {
+        if (from == to && text.empty())
+            return;
+        Text.replace(static_cast<size_t>(from), static_cast<size_t>(to - from), text);
+        Caret = Anchor = from + static_cast<int>(text.size());
+        Remembered = -1;
+    }
+    void Type(const std::string& text) { Replace(Low(), High(), text); }
+    // Backspace forgets the remembered column even when it deletes nothing.
+    void Backspace() {
+        Remembered = -1;
+        if (Caret != Anchor)
+            return Replace(Low(), High(), "");
+        if (Caret == 0)
+            return;
+        Replace(Caret - (Caret == LineStart(Caret) ? 2 : 1), Caret, "");
+    }
+    void Delete() {
+        if (Caret != Anchor)
+            return Replace(Low(), High(), "");
+        if (Caret == Length())
+            return;
+        Replace(Caret, Caret + (Caret == LineEnd(Caret) ? 2 : 1), "");
+    }
+};
+
+// The model's state on one line: breaks shown as "|".
+std::string Describe(const TSelectionModel& model) {
+    std::string text;
+    for (char c : model.Text)
+        if (c != '\n')
+            text += c == '\r' ? '|' : c;
+    return "[" + text + "] caret " + std::to_string(model.Caret) + " anchor " + std::to_string(model.Anchor);
+}
+
+class MemoSelectionModel : public MemoWindow {};
+
+} // namespace
+
+TEST_F(MemoSelectionModel, KeysAndClicksAgreeWithAPlainModel) {
+    memo->SetWordWrap(false);
+    // Thirty lines of words, so that vertical moves and clicks scroll.
+    TSelectionModel model;
+    for (int line = 0; line < 30; ++line)
+        model.Text += (line ? "\r\n" : "") + std::string("ab cd.ef  gh,ij").substr(0, static_cast<size_t>(line % 16));
+    Load(model.Text);
+    std::mt19937 random(20240611);
+    auto modifiers = [&](bool shift, bool ctrl) {
+        Qt::KeyboardModifiers m = Qt::NoModifier;
+        if (shift)
+            m |= Qt::ShiftModifier;
+        if (ctrl)
+            m |= Qt::ControlModifier;
+        return m;
+    };
+    auto mods = [](bool shift, bool ctrl) {
+        return std::string(shift ? " with Shift" : "") + (ctrl ? " with Ctrl" : "");
+    };
+    // The last steps with the state before each, for a failure's message.
+    std::deque<std::string> history;
+    auto recent = [&]() {
+        std::string text;
+        for (const std::string& entry : history)
+            text += entry + "\n";
+        return text;
+    };
+    for (int step = 0; step < 1500; ++step) {
+        const int action = static_cast<int>(random() % 100);
+        const bool shift = random() % 4 == 0;
+        const bool ctrl = random() % 4 == 0;
+        std::string what;
+        const std::string before = Describe(model);
+        if (action < 30) {
+            char c = "abc de,f.  XY"[random() % 13];
+            Type(QString(QChar(c)));
+            model.Type(std::string(1, c));
+            what = std::string("type '") + c + "'";
+        } else if (action < 42) {
+            Key(Qt::Key_Left, modifiers(shift, ctrl)), model.Left(shift, ctrl), what = "left" + mods(shift, ctrl);
+        } else if (action < 54) {
+            Key(Qt::Key_Right, modifiers(shift, ctrl)), model.Right(shift, ctrl), what = "right" + mods(shift, ctrl);
+        } else if (action < 59) {
+            Key(Qt::Key_Up, modifiers(shift, false)), model.Vertical(-1, shift), what = "up" + mods(shift, false);
+        } else if (action < 66) {
+            Key(Qt::Key_Down, modifiers(shift, false)), model.Vertical(1, shift), what = "down" + mods(shift, false);
+        } else if (action < 70) {
+            Key(Qt::Key_Home, modifiers(shift, false)), model.Home(shift), what = "home" + mods(shift, false);
+        } else if (action < 74) {
+            Key(Qt::Key_End, modifiers(shift, false)), model.End(shift), what = "end" + mods(shift, false);
+        } else if (action < 80) {
+            Key(Qt::Key_Return), model.Type("\r\n"), what = "enter";
+        } else if (action < 85) {
+            if (ctrl)
+                Key(Qt::Key_Backspace, Qt::ControlModifier), model.DeleteWordBack(), what = "backspace with Ctrl";
+            else
+                Key(Qt::Key_Backspace), model.Backspace(), what = "backspace";
+        } else if (action < 89) {
+            if (ctrl)
+                Key(Qt::Key_Delete, Qt::ControlModifier), model.DeleteToLineEnd(), what = "delete with Ctrl";
+            else
+                Key(Qt::Key_Delete), model.Delete(), what = "delete";
+        } else if (action < 91) {
+            const bool up = random() % 2 == 0;
+            const int page = memo->VisibleLineCount() - 1;
+            Key(up ? Qt::Key_PageUp : Qt::Key_PageDown, modifiers(shift, false));
+            model.Page(up ? -page : page, shift);
+            what = (up ? "page up" : "page down") + mods(shift, false);
+        } else {
+            // A click (or Shift+click) on a line in view, possibly right of its end.
+            const int top = memo->TopLine();
+            const int rows = std::min(memo->VisibleLineCount() - 1, model.LineCount() - top);
+            const int row = static_cast<int>(random() % static_cast<unsigned>(std::max(rows, 1)));
+            // The view may be scrolled sideways to keep the caret in view.
+            const int left = memo->LeftPixel();
+            const int column = (left + kCharWidth - 1) / kCharWidth + static_cast<int>(random() % 12);
+            const QPoint at = CharPoint(column, row) - QPoint(kCharWidth / 2 + left, 0);
+            const LPARAM where = PointToLParam({at.x(), at.y()});
+            const WPARAM keys = shift ? WPARAM{MK_SHIFT} : WPARAM{0};
+            memo->Perform(WM_LBUTTONDOWN, keys | MK_LBUTTON, where);
+            memo->Perform(WM_LBUTTONUP, keys, where);
+            model.Click(top + row, column, shift);
+            what = "click line " + std::to_string(top + row) + " column " + std::to_string(column) + mods(shift, false);
+        }
+        history.push_back(before + " then " + what);
+        if (history.size() > 8)
+            history.pop_front();
+        ASSERT_EQ(memo->Text(), model.Text) << recent() << "step " << step;
+        ASSERT_EQ(memo->SelStart(), model.Caret) << recent() << "step " << step;
+        ASSERT_EQ(memo->SelLength(), model.Anchor - model.Caret) << recent() << "step " << step;
+        ASSERT_EQ(memo->SelText(), model.Text.substr(static_cast<size_t>(model.Low()),
+                                                     static_cast<size_t>(model.High() - model.Low())))
+            << recent() << "step " << step;
+    }
+    memo->CheckConsistency();
+}
+
+// The caret at the start of the text cannot move left, but the selection
+// still collapses onto it, so that the next character is inserted there
+// and the selected text stays.
+TEST_F(MemoSelectionModel, LeftAtTheStartCollapsesTheSelectionAndKeepsTheText) {
+    Load("hello world");
+    memo->SetSelStart(0);
+    memo->SetSelLength(5);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(memo->SelLength(), 0);
+    EXPECT_EQ(memo->SelText(), "");
+    EXPECT_EQ(memo->SelStartNavigator().Pos(), 0);
+    EXPECT_EQ(memo->SelEndNavigator().Pos(), 0);
+    Type("X");
+    EXPECT_EQ(memo->Text(), "Xhello world");
+    // The same with Ctrl, and with the selection made backwards by Shift+Home.
+    memo->SetSelStart(6);
+    Key(Qt::Key_Home, Qt::ShiftModifier);
+    ASSERT_EQ(memo->SelLength(), 6);
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(memo->Text(), "hello world");
+}

@@ -72,8 +72,26 @@ void TCodeMemo::SelectAll() {
 int32_t TCodeMemo::SelLine() { return CaretNavigator().LineNumber(); }
 
 void TCodeMemo::SetSelLine(int32_t line) {
-    FormatPending();
-    work1_->SetLineNumber(std::max(line, 0));
+    line = std::max(line, 0);
+    // The display lines up to the target must be final for its number to
+    // mean anything; the paragraphs after it may wait for the background
+    // pass, so that a jump in a long text still being formatted is quick.
+    for (int32_t index = 0; index < paragraphs_.Count() && paragraphs_.FirstLine(index) <= line;) {
+        if (paragraphs_[index].Formatted) {
+            ++index;
+            continue;
+        }
+        int32_t last = index;
+        while (last + 1 < paragraphs_.Count() && !paragraphs_[last + 1].Formatted &&
+               paragraphs_.FirstLine(last + 1) <= line)
+            ++last;
+        FormatRange(index, last, false);
+        // Formatting changed the line counts: look at the same paragraph
+        // again (it cannot still be waiting, but never spin on it).
+        if (!paragraphs_[index].Formatted)
+            ++index;
+    }
+    work1_->SetLineNumber(line);
     SetSelStart(work1_->Pos());
 }
 

@@ -1,7 +1,9 @@
 // Selecting and editing by keys and clicks, checked step by step against a
 // plain model of the text, the caret and the selection's anchor: moves with
-// and without Shift (characters, words, line ends, lines), clicks and
-// Shift+clicks, typing over the selection, Enter, Backspace and Delete.
+// and without Shift (characters, words, line ends, lines, pages), clicks and
+// Shift+clicks, typing over the selection, Enter, Backspace and Delete (also
+// with Ctrl).  Also: Left at the start of the text, and going to a display
+// line of a text still being formatted.
 // The model follows the documented key table: a move without Shift first
 // collapses the selection onto the caret, then moves; a move that cannot
 // happen vertically leaves everything as it was.
@@ -326,4 +328,28 @@ TEST_F(MemoSelectionModel, LeftAtTheStartCollapsesTheSelectionAndKeepsTheText) {
     Key(Qt::Key_Left, Qt::ControlModifier);
     Key(Qt::Key_Delete);
     EXPECT_EQ(memo->Text(), "hello world");
+}
+
+// Going to a display line formats the paragraphs up to it, not the whole
+// text: the rest waits for the background pass, and the line found is the
+// one a full formatting gives.
+TEST_F(MemoSelectionModel, GoingToALineFormatsOnlyUpToIt) {
+    memo->SetUpdateMode(umBackground);
+    std::string text;
+    for (int i = 0; i < 3000; ++i)
+        text += "abcd abcd abcd abcd abcd abcd abcd abcd abcd abcd abcd abcd\r\n";
+    LoadText(*memo, text); // formatting waits for the event loop
+    ASSERT_TRUE(memo->BackgroundPending());
+    memo->SetSelLine(21);
+    EXPECT_EQ(memo->SelLine(), 21);
+    const int32_t caret = memo->SelStart();
+    EXPECT_TRUE(memo->BackgroundPending()) << "the paragraphs far below wait";
+    EXPECT_FALSE(memo->Paragraph(memo->ParagraphCount() - 1)->Formatted);
+    memo->FormatPending();
+    EXPECT_EQ(memo->SelStart(), caret);
+    EXPECT_EQ(memo->SelLine(), 21);
+    EXPECT_GT(memo->LineCount(), memo->ParagraphCount()) << "the paragraphs wrap";
+    memo->SetSelLine(21);
+    EXPECT_EQ(memo->SelStart(), caret);
+    memo->CheckConsistency();
 }

@@ -1,7 +1,8 @@
 // Selecting and editing by keys and clicks, checked step by step against a
 // plain model of the text, the caret and the selection's anchor: moves with
 // and without Shift (characters, words, line ends, lines, pages), clicks and
-// Shift+clicks, typing over the selection, Enter, Backspace and Delete (also
+// Shift+clicks, dragging the selection to move or copy it (a move undone in
+// one step), typing over the selection, Enter, Backspace and Delete (also
 // with Ctrl).  Also: Left at the start of the text, and going to a display
 // line of a text still being formatted.
 // The model follows the documented key table: a move without Shift first
@@ -163,12 +164,35 @@ struct TSelectionModel {
         }
         Replace(Low(), High(), "");
     }
+    int Position(int line, int column) const {
+        int start = StartOfLine(line);
+        return start + std::min(column, LineEnd(start) - start);
+    }
+    // A press on the selected text starts a drag; released where it was
+    // pressed, it only places the caret there, Shift or not.
     void Click(int line, int column, bool shift) {
         Remembered = -1;
-        int start = StartOfLine(line);
-        int target = start + std::min(column, LineEnd(start) - start);
+        int target = Position(line, column);
         bool overSelection = target >= Low() && target < High();
         MoveTo(target, shift && !overSelection);
+    }
+    // The selection dragged to a position: moved (or copied) there unless
+    // dropped on itself, and selected again with the caret after it.
+    void Drop(int target, bool copy) {
+        Remembered = -1;
+        if (target >= Low() && target < High()) {
+            MoveTo(target, false);
+            return;
+        }
+        const std::string moved = Text.substr(static_cast<size_t>(Low()), static_cast<size_t>(High() - Low()));
+        if (!copy) {
+            if (target >= High())
+                target -= High() - Low();
+            Text.erase(static_cast<size_t>(Low()), moved.size());
+        }
+        Text.insert(static_cast<size_t>(target), moved);
+        Anchor = target;
+        Caret = target + static_cast<int>(moved.size());
     }
     // An edit forgets the remembered column; an empty edit is no edit.
     void Replace(int from, int to, const std::string& text) {
@@ -278,6 +302,42 @@ TEST_F(MemoSelectionModel, KeysAndClicksAgreeWithAPlainModel) {
             Key(up ? Qt::Key_PageUp : Qt::Key_PageDown, modifiers(shift, false));
             model.Page(up ? -page : page, shift);
             what = (up ? "page up" : "page down") + mods(shift, false);
+        } else if (action < 95 && model.Caret != model.Anchor) {
+            // The selection dragged by its first character (when in view) to
+            // a point in view, moved or with Ctrl copied; a move is undone in
+            // one step.
+            const int top = memo->TopLine();
+            const int left = memo->LeftPixel();
+            const int low = model.Low();
+            const int fromRow = model.LineOf(low) - top;
+            const int fromX = 8 + (low - model.LineStart(low)) * kCharWidth - left + kCharWidth / 4;
+            const int rows = std::min(memo->VisibleLineCount() - 1, model.LineCount() - top);
+            if (fromRow < 0 || fromRow >= rows || fromX < 8 || fromX >= kWidth)
+                continue;
+            const int row = static_cast<int>(random() % static_cast<unsigned>(rows));
+            const int column = (left + kCharWidth - 1) / kCharWidth + static_cast<int>(random() % 12);
+            const QPoint from(fromX, fromRow * kLineHeight + kLineHeight / 2);
+            const QPoint to = CharPoint(column, row) - QPoint(kCharWidth / 2 + left, 0);
+            const WPARAM keys = ctrl ? WPARAM{MK_CONTROL} : WPARAM{0};
+            const std::string textBefore = model.Text;
+            memo->Perform(WM_MOUSEMOVE, 0, PointToLParam({from.x(), from.y()}));
+            memo->Perform(WM_LBUTTONDOWN, keys | MK_LBUTTON, PointToLParam({from.x(), from.y()}));
+            memo->Perform(WM_MOUSEMOVE, keys | MK_LBUTTON, PointToLParam({to.x(), to.y()}));
+            memo->Perform(WM_LBUTTONUP, keys, PointToLParam({to.x(), to.y()}));
+            model.Drop(model.Position(top + row, column), ctrl);
+            what = std::string(ctrl ? "copy" : "move") + " by dragging to line " + std::to_string(top + row) +
+                   " column " + std::to_string(column);
+            if (!ctrl && model.Text != textBefore && random() % 2 == 0) {
+                ASSERT_EQ(memo->Text(), model.Text) << recent() << before << " then " << what;
+                Key(Qt::Key_Z, Qt::ControlModifier);
+                what += " and undone";
+                ASSERT_EQ(memo->Text(), textBefore) << recent() << before << " then " << what;
+                // Where undo leaves the selection is the undo list's business.
+                model.Text = textBefore;
+                model.Caret = memo->SelStart();
+                model.Anchor = model.Caret + memo->SelLength();
+                model.Remembered = -1;
+            }
         } else {
             // A click (or Shift+click) on a line in view, possibly right of its end.
             const int top = memo->TopLine();

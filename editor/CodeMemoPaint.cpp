@@ -475,7 +475,12 @@ void TCodeMemo::paintLines(TCanvas& canvas, int32_t first, int32_t last, const T
     int32_t underlineRow = underlineRow_;
     if (onOutput) {
         painter.OutputPixelsPerInch = canvas.Font().PixelsPerInch();
-        canvas.SetFont(Font());
+        // The memo's font at the canvas's resolution, as the runs will be
+        // drawn: the line height and baseline come from its metrics.
+        TFont font(Font());
+        if (font.Height() < 0 && painter.OutputPixelsPerInch > 0 && font.PixelsPerInch() > 0)
+            font.SetHeight(MulDiv(font.Height(), painter.OutputPixelsPerInch, font.PixelsPerInch()));
+        canvas.SetFont(font);
         const TTextMetric& metrics = canvas.TextMetrics();
         if (metrics.Height > 0) {
             painter.LineHeight = metrics.Height + 1;

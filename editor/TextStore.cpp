@@ -10,6 +10,10 @@ bool SameContext(const TContextRecord& a, const TContextRecord& b) {
         return false;
     if ((a.Flags & TContextRecord::kStyled) == 0)
         return true;
+    return SameKeyStack(a, b);
+}
+
+bool SameKeyStack(const TContextRecord& a, const TContextRecord& b) {
     if (a.Depth != b.Depth)
         return false;
     for (int i = 0; i <= a.Depth && i < TContextRecord::kStackSize; ++i)
@@ -265,42 +269,32 @@ void TParagraphsList::Clear() {
     lastBlock_ = 0;
 }
 
-int32_t TParagraphsList::IndexOfOffset(int32_t offset) const {
+template <int32_t (TParagraphsList::*Base)(size_t) const, std::vector<int32_t> TParagraphsList::TBlock::*Entries>
+int32_t TParagraphsList::lastAtOrBefore(int32_t value) const {
     if (count_ <= 1)
         return 0;
-    // The last block whose first paragraph starts at or before offset ...
+    // The last block whose first paragraph starts at or before the value ...
     size_t low = 0;
     size_t high = blocks_.size() - 1;
     while (low < high) {
         size_t middle = low + (high - low + 1) / 2;
-        if (startBase(middle) + blocks_[middle].starts.front() <= offset)
+        if ((this->*Base)(middle) + (blocks_[middle].*Entries).front() <= value)
             low = middle;
         else
             high = middle - 1;
     }
     // ... and in it the last paragraph that does.
-    const TBlock& block = blocks_[low];
-    int32_t relative = offset - startBase(low);
-    auto it = std::upper_bound(block.starts.begin(), block.starts.end(), relative);
-    auto slot = std::max<std::ptrdiff_t>(it - block.starts.begin() - 1, 0);
+    const std::vector<int32_t>& entries = blocks_[low].*Entries;
+    int32_t relative = value - (this->*Base)(low);
+    auto it = std::upper_bound(entries.begin(), entries.end(), relative);
+    auto slot = std::max<std::ptrdiff_t>(it - entries.begin() - 1, 0);
     return blockFirst_[low] + static_cast<int32_t>(slot);
 }
 
+int32_t TParagraphsList::IndexOfOffset(int32_t offset) const {
+    return lastAtOrBefore<&TParagraphsList::startBase, &TBlock::starts>(offset);
+}
+
 int32_t TParagraphsList::IndexOfLine(int32_t line) const {
-    if (count_ <= 1)
-        return 0;
-    size_t low = 0;
-    size_t high = blocks_.size() - 1;
-    while (low < high) {
-        size_t middle = low + (high - low + 1) / 2;
-        if (lineBase(middle) + blocks_[middle].firstLines.front() <= line)
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    const TBlock& block = blocks_[low];
-    int32_t relative = line - lineBase(low);
-    auto it = std::upper_bound(block.firstLines.begin(), block.firstLines.end(), relative);
-    auto slot = std::max<std::ptrdiff_t>(it - block.firstLines.begin() - 1, 0);
-    return blockFirst_[low] + static_cast<int32_t>(slot);
+    return lastAtOrBefore<&TParagraphsList::lineBase, &TBlock::firstLines>(line);
 }

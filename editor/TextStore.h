@@ -58,6 +58,8 @@ struct TContextRecord {
 // Two contexts are the same highlighting state when their key stacks agree;
 // offsets, colours and key lengths do not count.
 bool SameContext(const TContextRecord& a, const TContextRecord& b);
+// The key stacks alone: the same depth and the same entries up to it.
+bool SameKeyStack(const TContextRecord& a, const TContextRecord& b);
 
 using TBaseContext = std::shared_ptr<TContextRecord>;
 TBaseContext NewBaseContext();
@@ -217,6 +219,11 @@ private:
     int32_t lineBase(size_t block) const {
         return blocks_[block].lineBase + (static_cast<int32_t>(block) >= pendingBlock_ ? pendingLine_ : 0);
     }
+    // The paragraph whose start (or first line) is the last one at or before
+    // value: Base and Entries name the block base and the block's entries
+    // relative to it.  IndexOfOffset and IndexOfLine are this search.
+    template <int32_t (TParagraphsList::*Base)(size_t) const, std::vector<int32_t> TBlock::*Entries>
+    int32_t lastAtOrBefore(int32_t value) const;
     // Adds deltas to the bases of every block from block on.
     void shiftBlocks(int32_t block, int32_t startDelta, int32_t lineDelta);
     // Splits a block grown past twice the block size.

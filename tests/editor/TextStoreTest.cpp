@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -154,6 +155,49 @@ TEST(TextStore, OffsetAndLineLookupAreBinarySearches) {
     }
     EXPECT_EQ(memo.ParagraphList().IndexOfOffset(-7), 0);
     EXPECT_EQ(memo.ParagraphList().IndexOfOffset(memo.TextLength() + 100), memo.ParagraphCount() - 1);
+}
+
+// Both look-ups search the same way over their own values: the last
+// paragraph at or before the value, through small blocks whose bases are
+// shifted lazily.  A linear scan is the oracle.
+TEST(TextStore, OffsetAndLineLookupMatchALinearScanAcrossShiftedBlocks) {
+    std::mt19937 random(77);
+    TParagraphsList list(4);
+    std::vector<int32_t> starts;
+    std::vector<int32_t> lines;
+    int32_t start = 3;
+    int32_t line = 1;
+    for (int32_t i = 0; i < 120; ++i) {
+        list.Add(std::make_unique<TParagraph>());
+        list.SetStart(i, start);
+        list.SetFirstLine(i, line);
+        starts.push_back(start);
+        lines.push_back(line);
+        start += 2 + static_cast<int32_t>(random() % 40);
+        line += 1 + static_cast<int32_t>(random() % 3);
+    }
+    auto oracle = [](const std::vector<int32_t>& values, int32_t value) {
+        auto after = std::upper_bound(values.begin(), values.end(), value);
+        return std::max<int32_t>(static_cast<int32_t>(after - values.begin()) - 1, 0);
+    };
+    for (int step = 0; step < 300; ++step) {
+        // Growing shifts keep both sequences rising, as edits do.
+        auto at = static_cast<int32_t>(random() % static_cast<unsigned>(list.Count()));
+        auto ds = static_cast<int32_t>(random() % 30);
+        auto dl = static_cast<int32_t>(random() % 4);
+        list.ShiftFrom(at, ds, dl);
+        for (auto i = static_cast<size_t>(at); i < starts.size(); ++i) {
+            starts[i] += ds;
+            lines[i] += dl;
+        }
+        for (int probe = 0; probe < 20; ++probe) {
+            auto offset = static_cast<int32_t>(random() % static_cast<unsigned>(starts.back() + 50)) - 10;
+            auto displayLine = static_cast<int32_t>(random() % static_cast<unsigned>(lines.back() + 10)) - 3;
+            ASSERT_EQ(list.IndexOfOffset(offset), oracle(starts, offset)) << "step " << step << " offset " << offset;
+            ASSERT_EQ(list.IndexOfLine(displayLine), oracle(lines, displayLine))
+                << "step " << step << " line " << displayLine;
+        }
+    }
 }
 
 TEST(TextStore, SameContextComparesKeyStacksOnly) {

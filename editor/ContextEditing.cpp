@@ -1,6 +1,7 @@
 #include "editor/ContextEditing.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -14,6 +15,22 @@ TRecords::const_iterator firstAfter(const TRecords& records, int32_t offset) {
 TRecords::iterator firstAtOrAfter(TRecords& records, int32_t offset) {
     return std::lower_bound(records.begin(), records.end(), offset,
                             [](const TContextRecord& r, int32_t o) { return r.Offset < o; });
+}
+
+// Puts a copy of record at offset unless a record starts there already.
+// Returns the record at offset and whether it was there before.
+std::pair<TRecords::iterator, bool> placeRecord(TRecords& records, int32_t offset, const TContextRecord& record) {
+    if (records.empty() || records.back().Offset < offset) {
+        records.push_back(record);
+        records.back().Offset = offset;
+        return {records.end() - 1, false};
+    }
+    auto it = firstAtOrAfter(records, offset);
+    if (it != records.end() && it->Offset == offset)
+        return {it, true};
+    it = records.insert(it, record);
+    it->Offset = offset;
+    return {it, false};
 }
 
 }  // namespace
@@ -41,39 +58,21 @@ const TContextRecord& EndContext(const TParagraph& paragraph) {
 
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& record) {
     TRecords& records = paragraph.Contexts;
-    if (records.empty() || records.back().Offset < offset) {
-        records.push_back(record);
-        records.back().Offset = offset;
+    auto [it, existed] = placeRecord(records, offset, record);
+    if (!existed)
         return;
-    }
-    auto it = firstAtOrAfter(records, offset);
-    if (it != records.end() && it->Offset == offset) {
-        *it = record;
-        it->Offset = offset;
-        // One record per offset: any twin behind it goes.
-        auto twin = it + 1;
-        auto end = twin;
-        while (end != records.end() && end->Offset == offset)
-            ++end;
-        records.erase(twin, end);
-        return;
-    }
-    it = records.insert(it, record);
+    *it = record;
     it->Offset = offset;
+    // One record per offset: any twin behind it goes.
+    auto twin = it + 1;
+    auto end = twin;
+    while (end != records.end() && end->Offset == offset)
+        ++end;
+    records.erase(twin, end);
 }
 
 void InsertContextIfNone(TParagraph& paragraph, int32_t offset, const TContextRecord& record) {
-    TRecords& records = paragraph.Contexts;
-    if (records.empty() || records.back().Offset < offset) {
-        records.push_back(record);
-        records.back().Offset = offset;
-        return;
-    }
-    auto it = firstAtOrAfter(records, offset);
-    if (it != records.end() && it->Offset == offset)
-        return;
-    it = records.insert(it, record);
-    it->Offset = offset;
+    placeRecord(paragraph.Contexts, offset, record);
 }
 
 void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {
@@ -103,12 +102,5 @@ bool SameHighlight(const TContextRecord& a, const TContextRecord& b) {
         a.Foreground != b.Foreground || a.Tag != b.Tag || a.StartKeyLength != b.StartKeyLength ||
         a.StopKeyLength != b.StopKeyLength)
         return false;
-    if (!a.HasKeyStack())
-        return true;
-    if (a.Depth != b.Depth)
-        return false;
-    for (int i = 0; i <= a.Depth && i < TContextRecord::kStackSize; ++i)
-        if (a.KeyStack[i] != b.KeyStack[i])
-            return false;
-    return true;
+    return !a.HasKeyStack() || SameKeyStack(a, b);
 }

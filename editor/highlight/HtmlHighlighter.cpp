@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -29,8 +30,26 @@ struct TScan {
     TParagraph& Paragraph;
     int32_t Start;  // absolute offset of the paragraph
     std::string_view Text;
+    // The stretch a hook examines, in the paragraph: from the position to
+    // the limit, or to the paragraph's end when the limit lies beyond it.
+    int32_t At;
+    int32_t End;
     int32_t Length() const { return static_cast<int32_t>(Text.size()); }
 };
+
+// The paragraph at a hook's position; none when the position has no memo.
+std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
+    TCodeMemo* memo = position.Memo();
+    if (memo == nullptr)
+        return std::nullopt;
+    const int32_t index = position.ParNumber();
+    TParagraph& paragraph = *position.Paragraph();
+    const int32_t start = position.Pos() - position.ParOffset();
+    const auto length = static_cast<int32_t>(paragraph.Text.size());
+    const int32_t at = std::clamp(position.ParOffset(), 0, length);
+    const int32_t end = std::clamp(limit.ParNumber() == index ? limit.ParOffset() : length, at, length);
+    return TScan{*memo, index, paragraph, start, paragraph.Text, at, end};
+}
 
 // Writes one HTML context at an offset, built from the record in force
 // there: pushed one level deeper (or when the stack is empty), or in place
@@ -103,16 +122,12 @@ void THtmlHighlighter::Loaded() {
 }
 
 bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {
-    TCodeMemo* memo = position.Memo();
-    if (memo == nullptr)
+    std::optional<TScan> scanned = scanAt(position, limit);
+    if (!scanned)
         return false;
-    const int32_t index = position.ParNumber();
-    TParagraph& paragraph = *position.Paragraph();
-    TScan scan{*memo, index, paragraph, position.Pos() - position.ParOffset(), paragraph.Text};
+    TScan& scan = *scanned;
+    auto& [memo, index, paragraph, start, text, at, end] = scan;
     const int32_t length = scan.Length();
-    const int32_t at = std::clamp(position.ParOffset(), 0, length);
-    const int32_t end = std::clamp(limit.ParNumber() == index ? limit.ParOffset() : length, at, length);
-    const std::string_view text = scan.Text;
 
     const TContextRecord& inForce = ContextInForce(paragraph, at);
     if (ContextDepthOf(inForce) >= kDeepest)
@@ -130,13 +145,13 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         if (found >= 0) {
             if (text[static_cast<size_t>(found)] == '&') {
                 WriteHtmlContext(scan, specialChars_, found, true, 1, 1, first + kEntity, 10);
-                limit.SetPos(scan.Start + found + 1);
+                limit.SetPos(start + found + 1);
             } else if (text.substr(static_cast<size_t>(found), 4) == "<!--") {
                 WriteHtmlContext(scan, htmlComment_, found, true, 3, 4, first + kComment, 3);
-                limit.SetPos(scan.Start + found + 4);
+                limit.SetPos(start + found + 4);
             } else {
                 WriteHtmlContext(scan, bracket_, found, true, 1, 1, first, 4);
-                limit.SetPos(scan.Start + found + 1);
+                limit.SetPos(start + found + 1);
             }
             return true;
         }
@@ -147,7 +162,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             bool percent = c == '%';
             WriteHtmlContext(scan, scriptContent_, at, false, 1, 2, first + (percent ? kPercentBlock : kQuestionBlock),
                          percent ? 2 : 11);
-            limit.SetPos(scan.Start + at + 1);
+            limit.SetPos(start + at + 1);
             return true;
         }
         int32_t nameEnd = at;
@@ -159,7 +174,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         if (xmlSyntax_) {
             element = 1;
         } else if (nameLength > 0) {
-            const char* upper = memo->UpperCaseParagraph(&paragraph, index, at, nameLength);
+            const char* upper = memo.UpperCaseParagraph(&paragraph, index, at, nameLength);
             closing = upper[0] == '/';
             int skip = closing ? 1 : 0;
             element = FindHtmlElement(upper + skip, nameLength - skip, closing);
@@ -173,7 +188,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         } else {
             WriteHtmlContext(scan, unknownTag_, at, false, nameLength, 0, first + kUnknownName, 6);
         }
-        limit.SetPos(scan.Start + nameEnd);
+        limit.SetPos(start + nameEnd);
         return true;
     } else if (number == 1) {
         // Inside a tag that takes attributes: the next "name=value".
@@ -213,7 +228,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             WriteHtmlContext(scan, htmlAttributeValue_, valueStart, false, valueSpan, valueSpan, first, 9);
             // The tag goes on after the value.
             PutContext(paragraph, valueEnd, tag);
-            limit.SetPos(scan.Start + valueEnd);
+            limit.SetPos(start + valueEnd);
             return true;
         }
     }
@@ -222,16 +237,12 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
 }
 
 bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {
-    TCodeMemo* memo = position.Memo();
-    if (memo == nullptr)
+    std::optional<TScan> scanned = scanAt(position, limit);
+    if (!scanned)
         return false;
-    const int32_t index = position.ParNumber();
-    TParagraph& paragraph = *position.Paragraph();
-    TScan scan{*memo, index, paragraph, position.Pos() - position.ParOffset(), paragraph.Text};
+    TScan& scan = *scanned;
+    auto& [memo, index, paragraph, start, text, at, end] = scan;
     const int32_t length = scan.Length();
-    const int32_t at = std::clamp(position.ParOffset(), 0, length);
-    const int32_t end = std::clamp(limit.ParNumber() == index ? limit.ParOffset() : length, at, length);
-    const std::string_view text = scan.Text;
 
     const TContextRecord& inForce = ContextInForce(paragraph, at);
     const int top = TopKeyEntry(inForce);
@@ -255,7 +266,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             WriteHtmlContext(scan, scriptContent_, close + 1, true, 0, 10, first, 2, close);
         else
             endContext(scan, close + 1);
-        limit.SetPos(scan.Start + close + 1);
+        limit.SetPos(start + close + 1);
         return true;
     }
     case 2:
@@ -266,14 +277,14 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             int32_t to = std::min(end + 10, length);
             if (to - from < 9)
                 return false;
-            const char* upper = memo->UpperCaseParagraph(&paragraph, index, from, to - from);
+            const char* upper = memo.UpperCaseParagraph(&paragraph, index, from, to - from);
             int32_t found = findIn(std::string_view(upper, static_cast<size_t>(to - from)), "</SCRIPT>", 0, to - from);
             if (found < 0)
                 return false;
             found += from;
             WriteHtmlContext(scan, bracket_, found, true, 9, 10, first, 7);
             endContext(scan, found + 9);
-            limit.SetPos(scan.Start + found + 9);
+            limit.SetPos(start + found + 9);
             return true;
         }
         const char* key = identifier == first + kQuestionBlock ? "?>" : "%>";
@@ -283,7 +294,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
         // The "%" or "?" keeps the block's colour.
         WriteHtmlContext(scan, bracket_, found + 1, false, 1, 2, first, 7);
         endContext(scan, found + 2);
-        limit.SetPos(scan.Start + found + 2);
+        limit.SetPos(start + found + 2);
         return true;
     }
     case 3: {
@@ -292,13 +303,13 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             return false;
         RemoveContexts(paragraph, at, found + 3);
         endContext(scan, found + 3);
-        limit.SetPos(scan.Start + found + 3);
+        limit.SetPos(start + found + 3);
         return true;
     }
     case 10: {
         if (at > 0 && text[static_cast<size_t>(at - 1)] == ';') {
             endContext(scan, at);
-            limit.SetPos(scan.Start + at);
+            limit.SetPos(start + at);
             return true;
         }
         int32_t i = at;
@@ -309,7 +320,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
         if (i < length && text[static_cast<size_t>(i)] == ';')
             ++i;
         endContext(scan, i);
-        limit.SetPos(scan.Start + i);
+        limit.SetPos(start + i);
         return true;
     }
     default:

@@ -605,6 +605,10 @@ private:
     uint64_t upperGeneration_ = 0;
 
     // Formatting
+    // The measure and width lines are laid out for: the output canvas's
+    // while drawing on one, the window's otherwise.
+    const TCodeMeasure* activeMeasure() const { return outputMeasure_ != nullptr ? outputMeasure_ : measure_; }
+    int32_t activeWidth() const { return outputMeasure_ != nullptr ? outputWidth_ : clientWidth_; }
     const TCodeMeasure* measure_ = nullptr;
     int32_t clientWidth_ = 0;
     const TCodeMeasure* outputMeasure_ = nullptr;
@@ -666,6 +670,8 @@ private:
     void initWindowSide();
     void finishWindowSide();
     // Geometry and painting (CodeMemoPixels.cpp, CodeMemoPaint.cpp)
+    struct TPixelLine;
+    TPixelLine pixelLine(TParagraph* paragraph, int32_t index, int32_t lineInPar) const;
     void measureFont();
     void paintWindow(TMessage& message);
     void paintLines(TCanvas& canvas, int32_t first, int32_t last, const TRect& paintRect, bool onOutput,

@@ -12,7 +12,7 @@
 #include <algorithm>
 
 int32_t TCodeMemo::AverageCharWidth() const {
-    const TCodeMeasure* measure = outputMeasure_ != nullptr ? outputMeasure_ : measure_;
+    const TCodeMeasure* measure = activeMeasure();
     if (measure == nullptr)
         return 1;
     // A font without a usable blank still gives tabs a width.
@@ -48,9 +48,7 @@ int32_t TCodeMemo::formatOne(int32_t index, bool force) {
     const int32_t oldCount = p.LineCount();
     int32_t first = force ? 0 : std::min(p.FormatFromLine, oldCount - 1);
     int32_t last = oldCount - 1;
-    const TCodeMeasure* measure = outputMeasure_ != nullptr ? outputMeasure_ : measure_;
-    int32_t width = outputMeasure_ != nullptr ? outputWidth_ : clientWidth_;
-    FormatParagraph(measure, width, index, first, last, force || p.RelayoutToEnd);
+    FormatParagraph(activeMeasure(), activeWidth(), index, first, last, force || p.RelayoutToEnd);
     p.RelayoutToEnd = 0;
     p.Formatted = 1;
     p.FormatFromLine = kMaxTextLength;

@@ -35,7 +35,48 @@ TLineLayout layoutLine(const TCodeMemo& memo, const TLineRecord& line, int32_t c
     return layout;
 }
 
+// A display line walked with a measure: the run state, the counter of the
+// justified blanks and the advance table of the font in force.
+struct TMeasuredWalk {
+    const TCodeMemo& Memo;
+    const TCodeMeasure& Measure;
+    TLineWalk Walk;
+    TStretchCounter Stretch;
+    const int32_t* Advances = nullptr;
+
+    TMeasuredWalk(const TCodeMemo& memo, const TCodeMeasure& measure, const TParagraph& paragraph,
+                  const TLineRecord& line, const TLineLayout& layout)
+        : Memo(memo), Measure(measure), Walk(paragraph, line, memo.StaticFormat()) {
+        if (layout.StretchCount > 0 && layout.StretchStart == line.Start)
+            Stretch.Set(layout.StretchExtra, layout.StretchCount);
+        SelectFont();
+    }
+    // Looks up the advances again after the style or the context changed.
+    void SelectFont() { Advances = Measure.AdvanceTable(Memo.StyleForMeasure(Walk.StaticStyle, *Walk.Context)); }
+};
+
 } // namespace
+
+// A display line as OffsetToX and XToOffset see it: its paragraph, the
+// line itself, the measure in force (none before the memo can measure) and
+// the line's layout.
+struct TCodeMemo::TPixelLine {
+    const TParagraph& Paragraph;
+    const TLineRecord& Line;
+    const TCodeMeasure* Measure;
+    TLineLayout Layout;
+};
+
+// The paragraph is looked up by index when not given; the line index is
+// clamped to the paragraph's lines.  Drawing on an output canvas ignores
+// the window's horizontal scrolling.
+TCodeMemo::TPixelLine TCodeMemo::pixelLine(TParagraph* paragraph, int32_t index, int32_t lineInPar) const {
+    if (paragraph == nullptr)
+        paragraph = paragraphs_.GetItem(index);
+    const TLineRecord& line = paragraph->Line(std::clamp(lineInPar, 0, paragraph->LineCount() - 1));
+    const int32_t hOffset = outputCanvas_ != nullptr ? 0 : leftPixel_;
+    return {*paragraph, line, activeMeasure(), layoutLine(*this, line, activeWidth(), hOffset, AverageCharWidth())};
+}
 
 TLineLayout memoLineLayout(TCodeMemo& memo, const TLineRecord& line, int32_t clientWidth, int32_t hOffset) {
     return layoutLine(memo, line, clientWidth, hOffset, memo.AverageCharWidth());
@@ -47,41 +88,30 @@ int32_t TCodeMemo::NavigatorX(TCodeNavigator& navigator) {
 }
 
 int32_t TCodeMemo::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineInPar, int32_t offsetInLine) {
-    if (paragraph == nullptr)
-        paragraph = paragraphs_.GetItem(index);
-    const TParagraph& p = *paragraph;
-    lineInPar = std::clamp(lineInPar, 0, p.LineCount() - 1);
-    const TLineRecord& line = p.Line(lineInPar);
-    const TCodeMeasure* measure = outputMeasure_ != nullptr ? outputMeasure_ : measure_;
-    const int32_t clientWidth = outputMeasure_ != nullptr ? outputWidth_ : clientWidth_;
-    const int32_t hOffset = outputCanvas_ != nullptr ? 0 : leftPixel_;
-    TLineLayout layout = layoutLine(*this, line, clientWidth, hOffset, AverageCharWidth());
+    const auto [p, line, measure, layout] = pixelLine(paragraph, index, lineInPar);
     if (measure == nullptr) {
         caretCharWidth_ = 0;
         return layout.Left;
     }
     const int32_t end = std::clamp(line.Start + std::max(offsetInLine, 0), line.Start, std::max(line.Stop, line.Start));
-    TLineWalk walk(p, line, staticFormat_);
-    TStretchCounter stretch;
-    if (layout.StretchCount > 0 && layout.StretchStart == line.Start)
-        stretch.Set(layout.StretchExtra, layout.StretchCount);
-    const int32_t* advances = measure->AdvanceTable(StyleForMeasure(walk.StaticStyle, *walk.Context));
+    TMeasuredWalk run(*this, *measure, p, line, layout);
+    TLineWalk& walk = run.Walk;
     int32_t x = 0;
     for (int32_t i = line.Start; i < end; ++i) {
         if (walk.Enter(i))
-            advances = measure->AdvanceTable(StyleForMeasure(walk.StaticStyle, *walk.Context));
+            run.SelectFont();
         char c = walk.At(i);
         if (c == '\t') {
             x = (x / layout.TabWidth + 1) * layout.TabWidth;
             if (layout.StretchCount > 0 && i >= layout.StretchStart)
-                stretch.Set(layout.StretchExtra, layout.StretchCount);
+                run.Stretch.Set(layout.StretchExtra, layout.StretchCount);
         } else if (staticFormat_ && IsStyleCode(c)) {
             walk.StaticStyle = ToggleStyleBit(walk.StaticStyle, c);
-            advances = measure->AdvanceTable(StyleForMeasure(walk.StaticStyle, *walk.Context));
+            run.SelectFont();
         } else {
-            x += advances[static_cast<unsigned char>(c)];
-            if (c == ' ' && stretch.Active() && i >= layout.StretchStart)
-                x += stretch.Next();
+            x += run.Advances[static_cast<unsigned char>(c)];
+            if (c == ' ' && run.Stretch.Active() && i >= layout.StretchStart)
+                x += run.Stretch.Next();
         }
     }
     // The character at the position, for the wide overwrite caret.
@@ -89,41 +119,32 @@ int32_t TCodeMemo::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineI
     if (end < p.Length()) {
         walk.Enter(end);
         char c = walk.At(end);
-        if (!(staticFormat_ && IsStyleCode(c)))
-            caretCharWidth_ = measure->AdvanceTable(StyleForMeasure(walk.StaticStyle, *walk.Context))[static_cast<unsigned char>(c)];
+        if (!(staticFormat_ && IsStyleCode(c))) {
+            run.SelectFont();
+            caretCharWidth_ = run.Advances[static_cast<unsigned char>(c)];
+        }
     }
     return layout.Left + x;
 }
 
 int32_t TCodeMemo::XToOffset(TParagraph* paragraph, int32_t index, bool exactColumn, int32_t x, int32_t lineInPar) {
-    if (paragraph == nullptr)
-        paragraph = paragraphs_.GetItem(index);
-    const TParagraph& p = *paragraph;
-    lineInPar = std::clamp(lineInPar, 0, p.LineCount() - 1);
-    const TLineRecord& line = p.Line(lineInPar);
-    const TCodeMeasure* measure = outputMeasure_ != nullptr ? outputMeasure_ : measure_;
-    const int32_t clientWidth = outputMeasure_ != nullptr ? outputWidth_ : clientWidth_;
-    const int32_t hOffset = outputCanvas_ != nullptr ? 0 : leftPixel_;
+    const auto [p, line, measure, layout] = pixelLine(paragraph, index, lineInPar);
     if (measure == nullptr)
         return 0;
-    TLineLayout layout = layoutLine(*this, line, clientWidth, hOffset, AverageCharWidth());
     // The pointer relative to the line's first character.
     const int64_t pointer = static_cast<int64_t>(x) - layout.Left;
-    TLineWalk walk(p, line, staticFormat_);
-    TStretchCounter stretch;
-    if (layout.StretchCount > 0 && layout.StretchStart == line.Start)
-        stretch.Set(layout.StretchExtra, layout.StretchCount);
-    const int32_t* advances = measure->AdvanceTable(StyleForMeasure(walk.StaticStyle, *walk.Context));
+    TMeasuredWalk run(*this, *measure, p, line, layout);
+    TLineWalk& walk = run.Walk;
     int64_t left = 0;
     int32_t i = line.Start;
     while (i < line.Stop) {
         if (walk.Enter(i))
-            advances = measure->AdvanceTable(StyleForMeasure(walk.StaticStyle, *walk.Context));
+            run.SelectFont();
         char c = walk.At(i);
         if (staticFormat_ && IsStyleCode(c)) {
             // Codes have no width: the position after them is as near.
             walk.StaticStyle = ToggleStyleBit(walk.StaticStyle, c);
-            advances = measure->AdvanceTable(StyleForMeasure(walk.StaticStyle, *walk.Context));
+            run.SelectFont();
             ++i;
             continue;
         }
@@ -131,8 +152,8 @@ int32_t TCodeMemo::XToOffset(TParagraph* paragraph, int32_t index, bool exactCol
         if (c == '\t')
             width = (left / layout.TabWidth + 1) * layout.TabWidth - left;
         else
-            width = advances[static_cast<unsigned char>(c)] +
-                    (c == ' ' && stretch.Active() && i >= layout.StretchStart ? stretch.Next() : 0);
+            width = run.Advances[static_cast<unsigned char>(c)] +
+                    (c == ' ' && run.Stretch.Active() && i >= layout.StretchStart ? run.Stretch.Next() : 0);
         // A character is passed once the pointer reaches its middle; a
         // character without width only when the pointer is beyond it.
         if (pointer - left < std::max<int64_t>(width / 2, 1))
@@ -140,7 +161,7 @@ int32_t TCodeMemo::XToOffset(TParagraph* paragraph, int32_t index, bool exactCol
         left += width;
         ++i;
         if (c == '\t' && layout.StretchCount > 0 && i - 1 >= layout.StretchStart)
-            stretch.Set(layout.StretchExtra, layout.StretchCount);
+            run.Stretch.Set(layout.StretchExtra, layout.StretchCount);
     }
     int32_t count = i - line.Start;
     // A click inside a tab's blank space stays before the tab; the caller

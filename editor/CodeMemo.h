@@ -640,6 +640,9 @@ private:
     void parseParagraph(int32_t index);
     bool findStop(int32_t index, int32_t position, int32_t& limit);
     bool findStart(int32_t index, int32_t position, int32_t& limit);
+    // FindStartKey and FindStopKey: the search between two navigators in
+    // the first one's paragraph.
+    bool findKeyBetween(bool stopKey, TCodeNavigator& position, TCodeNavigator& limit);
     // Asks the highlighter's start or stop hook about position .. hookLimit;
     // on success limit stands after what it found.
     bool callHook(bool startHook, int32_t index, int32_t position, int32_t hookLimit, int32_t& limit);
@@ -690,6 +693,9 @@ private:
     void displayAfterAppearance();
     void displayAfterOptions(TCodeMemoOptions before);
     void keepTopLineInRange();
+    // Recomputes both scroll bars and puts their thumbs at the start (the
+    // view has just gone back to the text's top left).
+    void scrollBarsToStart();
     void formatView();
     void recomputeWidest();
     void viewSync();

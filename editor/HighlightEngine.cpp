@@ -271,26 +271,20 @@ void TCodeMemo::ApplyContextBetween(int32_t from, int32_t to, const TContextReco
 }
 
 bool TCodeMemo::FindStartKey(TCodeNavigator& position, TCodeNavigator& limit) {
-    const int32_t index = position.ParNumber();
-    const int32_t start = paragraphs_.Start(index);
-    const int32_t length = paragraphs_[index].Length();
-    int32_t offset = std::min(position.ParOffset(), length);
-    int32_t end = limit.ParNumber() == index ? std::min(limit.ParOffset(), length) : length;
-    bool found = findStart(index, offset, end);
-    if (found) {
-        limit.SetPos(start + end);
-        InvalidateNavigators(start + offset - 1, index);
-    }
-    return found;
+    return findKeyBetween(false, position, limit);
 }
 
 bool TCodeMemo::FindStopKey(TCodeNavigator& position, TCodeNavigator& limit) {
+    return findKeyBetween(true, position, limit);
+}
+
+bool TCodeMemo::findKeyBetween(bool stopKey, TCodeNavigator& position, TCodeNavigator& limit) {
     const int32_t index = position.ParNumber();
     const int32_t start = paragraphs_.Start(index);
     const int32_t length = paragraphs_[index].Length();
     int32_t offset = std::min(position.ParOffset(), length);
     int32_t end = limit.ParNumber() == index ? std::min(limit.ParOffset(), length) : length;
-    bool found = findStop(index, offset, end);
+    bool found = stopKey ? findStop(index, offset, end) : findStart(index, offset, end);
     if (found) {
         limit.SetPos(start + end);
         InvalidateNavigators(start + offset - 1, index);

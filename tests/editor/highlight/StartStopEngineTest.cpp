@@ -121,6 +121,27 @@ TEST_F(StartStopKeys, AContextRunsFromItsStartKeyThroughItsStopKey) {
     EXPECT_EQ(Fresh(), "");
 }
 
+// The public searches between two navigators: a start key is looked for
+// from the position, a stop key only for the context in force there, and
+// both only in the position's paragraph.
+TEST_F(StartStopKeys, FindStartKeyAndFindStopKeySearchThePositionsParagraph) {
+    AddKey("<<", ">>", 5);
+    Load("ab << cd\r\nx >> y");
+    TCodeNavigator position(&memo), limit(&memo);
+    auto search = [&](bool stop, int32_t from) -> int32_t {
+        position.SetPos(from);
+        limit.SetPos(memo.TextLength());
+        const bool found = stop ? memo.FindStopKey(position, limit) : memo.FindStartKey(position, limit);
+        return found ? limit.Pos() : -1;
+    };
+    const int32_t second = memo.ParagraphStart(1);
+    EXPECT_EQ(search(true, 0), -1);               // plain text: nothing to stop
+    EXPECT_EQ(search(true, 5), -1);               // the stop key is in the next paragraph
+    EXPECT_EQ(search(true, second), second + 4);  // after ">>"
+    EXPECT_EQ(search(false, 5), -1);              // no start key behind the first
+    EXPECT_EQ(search(false, 0), 5);               // after "<<"
+}
+
 TEST_F(StartStopKeys, TheEarlierEntryWinsAtOnePositionAndTheEarlierPositionWinsOverall) {
     AddKey("<", ">", 1);
     AddKey("<!", ">", 2);  // longer, but later in the list

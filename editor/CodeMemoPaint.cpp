@@ -75,12 +75,7 @@ void TCodeMemo::measureFont() {
     topPixel_ = 0;
     leftPixel_ = 0;
     topLine_->SetLineNumber(0);
-    UpdateVScrollBar();
-    UpdateHScrollBar();
-    if (vScrollBar_)
-        SetScrollPos(SB_VERT, 0);
-    if (hScrollBar_)
-        SetScrollPos(SB_HORZ, 0);
+    scrollBarsToStart();
     formatView();
     Invalidate();
     if (OnVScroll)

@@ -519,15 +519,19 @@ void TCodeMemo::displayAfterLoad() {
     if (!HandleAllocated())
         return;
     formatView();
+    scrollBarsToStart();
+    paintPending_ = false;
+    Invalidate();
+    CaretUpdate();
+}
+
+void TCodeMemo::scrollBarsToStart() {
     UpdateVScrollBar();
     UpdateHScrollBar();
     if (vScrollBar_)
         SetScrollPos(SB_VERT, 0);
     if (hScrollBar_)
         SetScrollPos(SB_HORZ, 0);
-    paintPending_ = false;
-    Invalidate();
-    CaretUpdate();
 }
 
 void TCodeMemo::displayAfterReformat() {

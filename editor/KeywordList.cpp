@@ -135,23 +135,11 @@ void TKeywordList::rebuild() {
 }
 
 TKeywordAttributes TKeywordList::attributesFromStream(const int32_t* values) const {
-    TKeywordAttributes attributes;
-    attributes.Options = static_cast<uint8_t>(values[0]);
-    attributes.Style = static_cast<uint8_t>(values[1]);
-    attributes.ContextNumber = values[2];
-    attributes.Tag = static_cast<uint16_t>(values[3]);
-    attributes.Background = values[4];
-    attributes.Foreground = values[5];
-    return attributes;
+    return AttributesFromStreamedValues(values);
 }
 
 void TKeywordList::attributesToStream(const TKeywordAttributes& attributes, int32_t* values) const {
-    values[0] = attributes.Options;
-    values[1] = attributes.Style;
-    values[2] = attributes.ContextNumber;
-    values[3] = attributes.Tag;
-    values[4] = attributes.Background;
-    values[5] = attributes.Foreground;
+    AttributesToStreamedValues(attributes, values);
 }
 
 void TKeywordList::readKeywords(TReader& reader) {

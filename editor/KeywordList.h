@@ -37,6 +37,29 @@ struct TKeywordAttributes {
     int16_t Level = 0;
 };
 
+// Keywords and start/stop entries (TStartStopInfo) stream the same six
+// attributes, in this order; the extended lists of highlighters append two
+// values of their own.
+template <class TAttributes>
+void AttributesToStreamedValues(const TAttributes& attributes, int32_t* values) {
+    values[0] = attributes.Options;
+    values[1] = attributes.Style;
+    values[2] = attributes.ContextNumber;
+    values[3] = attributes.Tag;
+    values[4] = attributes.Background;
+    values[5] = attributes.Foreground;
+}
+inline TKeywordAttributes AttributesFromStreamedValues(const int32_t* values) {
+    TKeywordAttributes attributes;
+    attributes.Options = static_cast<uint8_t>(values[0]);
+    attributes.Style = static_cast<uint8_t>(values[1]);
+    attributes.ContextNumber = values[2];
+    attributes.Tag = static_cast<uint16_t>(values[3]);
+    attributes.Background = values[4];
+    attributes.Foreground = values[5];
+    return attributes;
+}
+
 class TKeywordList : public TStringList {
 public:
     TKeywordList() = default;

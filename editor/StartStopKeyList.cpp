@@ -114,17 +114,13 @@ void TStartStopKeyList::Prepare(const uint32_t* separators) {
 
 void TStartStopKeyList::addFromStream(const std::string& startKey, const std::string& stopKey, const int32_t* values,
                                       bool endsAtParagraphEnd) {
-    AddStartStopKey(startKey, stopKey, endsAtParagraphEnd, values[5], values[4], static_cast<uint16_t>(values[3]),
-                    values[2], static_cast<uint8_t>(values[1]), static_cast<uint8_t>(values[0]));
+    const TKeywordAttributes a = AttributesFromStreamedValues(values);
+    AddStartStopKey(startKey, stopKey, endsAtParagraphEnd, a.Foreground, a.Background, a.Tag, a.ContextNumber,
+                    a.Style, a.Options);
 }
 
 void TStartStopKeyList::valuesToStream(const TStartStopInfo& entry, int32_t* values) const {
-    values[0] = entry.Options;
-    values[1] = entry.Style;
-    values[2] = entry.ContextNumber;
-    values[3] = entry.Tag;
-    values[4] = entry.Background;
-    values[5] = entry.Foreground;
+    AttributesToStreamedValues(entry, values);
 }
 
 void TStartStopKeyList::readKeys(TReader& reader) {

@@ -41,9 +41,9 @@ int32_t TExtStartStopList::Add(const std::string& startKey, const std::string& s
 
 void TExtStartStopList::addFromStream(const std::string& startKey, const std::string& stopKey,
                                       const int32_t* values, bool endsAtParagraphEnd) {
-    Add(startKey, stopKey, endsAtParagraphEnd, values[5], values[4], static_cast<uint16_t>(values[3]), values[2],
-        static_cast<uint8_t>(values[1]), static_cast<uint8_t>(values[0]), static_cast<int16_t>(values[6]),
-        static_cast<int16_t>(values[7]));
+    const TKeywordAttributes a = AttributesFromStreamedValues(values);
+    Add(startKey, stopKey, endsAtParagraphEnd, a.Foreground, a.Background, a.Tag, a.ContextNumber, a.Style, a.Options,
+        static_cast<int16_t>(values[6]), static_cast<int16_t>(values[7]));
 }
 
 void TExtStartStopList::valuesToStream(const TStartStopInfo& entry, int32_t* values) const {

@@ -134,6 +134,24 @@ std::string quoted(std::string_view name) {
     return text;
 }
 
+// What became of one change to the store.
+enum class TStoreChange { Unchanged, Saved, NotSaved };
+
+// Loads the store, applies change (which says whether it changed anything)
+// and writes the store back when it did.
+template <class TChange>
+TStoreChange changeStore(const std::string& fileName, TChange change) {
+    TIniDocument document = *TIniDocument::Load(fileName);
+    if (!change(document))
+        return TStoreChange::Unchanged;
+    try {
+        document.Save(fileName, true);
+    } catch (const EStreamError&) {
+        return TStoreChange::NotSaved;
+    }
+    return TStoreChange::Saved;
+}
+
 } // namespace
 
 struct TRegistry::TValue {
@@ -181,15 +199,8 @@ bool TRegistry::createKeyPath(const std::string& path) {
         return true;
     if (!storesKeys() || !TIniDocument::IsStorableSection(path))
         return false;
-    TIniDocument document = *TIniDocument::Load(fileName_);
-    if (document.AddSection(path)) {
-        try {
-            document.Save(fileName_, true);
-        } catch (const EStreamError&) {
-            return false;
-        }
-    }
-    return true;
+    return changeStore(fileName_, [&](TIniDocument& document) { return document.AddSection(path); }) !=
+           TStoreChange::NotSaved;
 }
 
 bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
@@ -240,15 +251,9 @@ bool TRegistry::DeleteKey(std::string_view key) {
     if (path.empty() || !storesKeys())
         return false;
     const std::string folded = UpperCase(path);
-    TIniDocument document = *TIniDocument::Load(fileName_);
-    if (!document.EraseSections([&](std::string_view name) { return isAtOrBelow(name, folded); }))
-        return false;
-    try {
-        document.Save(fileName_, true);
-    } catch (const EStreamError&) {
-        return false;
-    }
-    return true;
+    return changeStore(fileName_, [&](TIniDocument& document) {
+               return document.EraseSections([&](std::string_view name) { return isAtOrBelow(name, folded); });
+           }) == TStoreChange::Saved;
 }
 
 void TRegistry::GetKeyNames(TStrings& names) const {
@@ -330,14 +335,10 @@ void TRegistry::writeValue(std::string_view name, const std::string& data) {
     const std::string failed = "Failed to set data for " + quoted(name);
     if (!storesKeys() || readOnly_)
         throw ERegistryException(failed);
-    TIniDocument document = *TIniDocument::Load(fileName_);
-    if (!document.SetValue(currentPath_, encodeName(name), data))
-        return;
-    try {
-        document.Save(fileName_, true);
-    } catch (const EStreamError&) {
+    if (changeStore(fileName_, [&](TIniDocument& document) {
+            return document.SetValue(currentPath_, encodeName(name), data);
+        }) == TStoreChange::NotSaved)
         throw ERegistryException(failed);
-    }
 }
 
 bool TRegistry::ValueExists(std::string_view name) const { return readValue(name).present; }
@@ -345,15 +346,9 @@ bool TRegistry::ValueExists(std::string_view name) const { return readValue(name
 bool TRegistry::DeleteValue(std::string_view name) {
     if (!storesKeys() || readOnly_)
         return false;
-    TIniDocument document = *TIniDocument::Load(fileName_);
-    if (!document.DeleteKey(currentPath_, encodeName(name)))
-        return false;
-    try {
-        document.Save(fileName_, true);
-    } catch (const EStreamError&) {
-        return false;
-    }
-    return true;
+    return changeStore(fileName_, [&](TIniDocument& document) {
+               return document.DeleteKey(currentPath_, encodeName(name));
+           }) == TStoreChange::Saved;
 }
 
 TRegDataType TRegistry::GetDataType(std::string_view name) const { return readValue(name).type; }

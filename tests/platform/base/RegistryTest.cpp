@@ -277,4 +277,29 @@ TEST_F(RegistryTest, ReadOnlyKeysAndRefusedWrites) {
     EXPECT_EQ(errorOf([&] { refused.WriteInteger("v", 1); }), "Failed to set data for 'v'");
 }
 
+// A store the registry may not rewrite (a read-only file): every change
+// is refused as its call says, and the file keeps what it held.
+TEST_F(RegistryTest, AStoreThatCannotBeRewrittenKeepsEveryValue) {
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey("Software\\Kept", true));
+        registry.WriteString("name", "value");
+    }
+    const std::string before = readFile(store);
+    std::filesystem::permissions(store, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("Software\\Kept", false));
+    EXPECT_FALSE(registry.DeleteValue("name"));
+    EXPECT_FALSE(registry.DeleteKey("\\Software"));
+    EXPECT_EQ(errorOf([&] { registry.WriteString("name", "other"); }), "Failed to set data for 'name'");
+    EXPECT_EQ(errorOf([&] { registry.CreateKey("Inner"); }), "Failed to create key Inner");
+    EXPECT_FALSE(registry.OpenKey("\\Software\\New", true));
+    // What needs no change needs no write, and succeeds.
+    EXPECT_NO_THROW(registry.WriteString("name", "value"));
+    EXPECT_TRUE(registry.CreateKey("\\Software\\Kept"));
+    EXPECT_FALSE(registry.DeleteValue("missing"));
+    EXPECT_EQ(registry.ReadString("name"), "value");
+    EXPECT_EQ(readFile(store), before);
+}
+
 } // namespace

@@ -3,6 +3,8 @@
 #include "platform/base/Stream.h"
 #include "platform/base/Strings.h"
 
+#include "BaseTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -37,12 +39,7 @@ void readInto(const std::string& bytes, TPersistent& instance) {
 }
 
 std::string readErrorOf(const std::string& bytes, TPersistent& instance) {
-    try {
-        readInto(bytes, instance);
-    } catch (const EReadError& e) {
-        return e.Message();
-    }
-    return "no error";
+    return MessageOf<EReadError>([&] { readInto(bytes, instance); });
 }
 
 // A persistent with one property of every kind, as an editor component

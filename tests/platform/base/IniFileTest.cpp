@@ -4,32 +4,19 @@
 #include "platform/base/Strings.h"
 #include "platform/base/TextCodec.h"
 
+#include "BaseTestSupport.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cinttypes>
-#include <fstream>
 #include <map>
 #include <random>
 #include <regex>
-#include <sstream>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
-
-std::string readFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const std::string& name, const std::string& text) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 // Puts the file's times two minutes back, as for a file that has been
 // quiet for a while (and so may be served from the cache).
@@ -40,21 +27,7 @@ void ageFile(const std::string& name) {
     ASSERT_EQ(::utimensat(AT_FDCWD, name.c_str(), times, 0), 0);
 }
 
-std::vector<std::string> itemsOf(const TStrings& list) {
-    std::vector<std::string> items;
-    for (int i = 0; i < list.Count(); ++i)
-        items.push_back(list.Strings(i));
-    return items;
-}
-
-std::string refusalOf(const std::function<void()>& write) {
-    try {
-        write();
-    } catch (const EIniFileException& e) {
-        return e.Message();
-    }
-    return "no error";
-}
+std::string refusalOf(const std::function<void()>& write) { return MessageOf<EIniFileException>(write); }
 
 class IniFileTest : public testing::Test {
 protected:
@@ -63,7 +36,7 @@ protected:
 };
 
 TEST_F(IniFileTest, LookupIgnoresAsciiCaseAndTheFirstMatchWins) {
-    writeFile(name, "; settings\r\n"
+    WriteFile(name, "; settings\r\n"
                     "[Startup]\r\n"
                     "Mode=2\r\n"
                     "mode=3\r\n"
@@ -88,15 +61,15 @@ TEST_F(IniFileTest, LookupIgnoresAsciiCaseAndTheFirstMatchWins) {
     TStringList list;
     list.Add("stale");
     ini.ReadSection("startup", list);
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"Mode"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"Mode"}));
     ini.ReadSections(list);
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"Startup", "editeur"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"Startup", "editeur"}));
     ini.ReadSectionValues("editeur", list);
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"Colorer=custom", "name=Courier New"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"Colorer=custom", "name=Courier New"}));
 }
 
 TEST_F(IniFileTest, IntegersAcceptDecimalDollarHexAndZeroXHex) {
-    writeFile(name, "[s]\n"
+    WriteFile(name, "[s]\n"
                     "size=0x0C\nsize2=$C\nupper=0X1f\nneg=-12\nplus=+7\nword=yes\nempty=\nbare0x=0x\n"
                     "dollar=$\ntrailing=12abc\ntoobig=2147483648\nsmallest=-2147483648\nallbits=$FFFFFFFF\n"
                     "toowide=$100000000\nspaced=  0x10  \nquoted=\"5\"\nnegdollar=-$10\nnegzerox=-0x10\n"
@@ -178,7 +151,7 @@ TEST(IniInteger, AgreesWithAnOracleOnRandomText) {
 }
 
 TEST_F(IniFileTest, QuotedValuesLoseTheirQuotesAndWrittenValuesReadBackExactly) {
-    writeFile(name, "[q]\na=\"quoted value\"\nb='single'\nc=\"mismatch'\nd=\"\ne= \" padded \" \n");
+    WriteFile(name, "[q]\na=\"quoted value\"\nb='single'\nc=\"mismatch'\nd=\"\ne= \" padded \" \n");
     TIniFile ini(name);
     EXPECT_EQ(ini.ReadString("q", "a", ""), "quoted value");
     EXPECT_EQ(ini.ReadString("q", "b", ""), "single");
@@ -192,7 +165,7 @@ TEST_F(IniFileTest, QuotedValuesLoseTheirQuotesAndWrittenValuesReadBackExactly) 
     for (size_t i = 0; i < values.size(); ++i)
         ini.WriteString("round", "k" + std::to_string(i), values[i]);
     // Read back through the file itself, not through any cache.
-    TIniDocument onDisk(readFile(name));
+    TIniDocument onDisk(ReadFile(name));
     for (size_t i = 0; i < values.size(); ++i) {
         EXPECT_EQ(ini.ReadString("round", "k" + std::to_string(i), "?"), values[i]) << i;
         const std::string* stored = onDisk.FindValue("round", "k" + std::to_string(i));
@@ -212,13 +185,13 @@ TEST_F(IniFileTest, RewritingKeepsEveryOtherLineAsItWas) {
                                  "\r\n"
                                  "[Other]\r\n"
                                  "x=1";
-    writeFile(name, original);
+    WriteFile(name, original);
     TIniFile ini(name);
     ini.WriteString("mru", "MRU2", "/home/c.html"); // replaced in place, spelling kept
     ini.WriteString("MRU", "mru3", "/home/d.html"); // after the section's last entry
     ini.WriteString("Fresh", "k", "v");             // a new section at the end
     ini.WriteString("other", "x", "1");             // unchanged: no write
-    EXPECT_EQ(readFile(name), "\xEF\xBB\xBF; written by hand\r\n"
+    EXPECT_EQ(ReadFile(name), "\xEF\xBB\xBF; written by hand\r\n"
                               "orphan=before any section\r\n"
                               "[MRU]\r\n"
                               "mru1=/home/a.html\r\n"
@@ -233,7 +206,7 @@ TEST_F(IniFileTest, RewritingKeepsEveryOtherLineAsItWas) {
                               "[Fresh]\r\n"
                               "k=v\r\n");
     // The byte-order mark does not hide the first line.
-    writeFile(name, "\xEF\xBB\xBF[First]\nkey=value\n");
+    WriteFile(name, "\xEF\xBB\xBF[First]\nkey=value\n");
     EXPECT_EQ(ini.ReadString("first", "key", ""), "value");
 }
 
@@ -242,7 +215,7 @@ TEST_F(IniFileTest, EveryWriteReachesTheFileAtOnce) {
     TIniFile reader(name);
     EXPECT_FALSE(std::filesystem::exists(name));
     writer.WriteBool("startup", "newstandard", true);
-    EXPECT_EQ(readFile(name), "[startup]\nnewstandard=1\n");
+    EXPECT_EQ(ReadFile(name), "[startup]\nnewstandard=1\n");
     EXPECT_TRUE(reader.ReadBool("STARTUP", "NewStandard", false));
     writer.WriteInteger("editeur", "color", -2147483640);
     EXPECT_EQ(reader.ReadString("editeur", "color", ""), "-2147483640");
@@ -254,7 +227,7 @@ TEST_F(IniFileTest, EveryWriteReachesTheFileAtOnce) {
 }
 
 TEST_F(IniFileTest, ChangesMadeByOthersAreSeenEvenWhenTheFileLooksTheSame) {
-    writeFile(name, "[s]\nk=1\n");
+    WriteFile(name, "[s]\nk=1\n");
     ageFile(name);
     TIniFile ini(name);
     EXPECT_EQ(ini.ReadString("s", "k", ""), "1");
@@ -262,7 +235,7 @@ TEST_F(IniFileTest, ChangesMadeByOthersAreSeenEvenWhenTheFileLooksTheSame) {
     // Rewritten in place with the same size, then given the same old times.
     struct stat before {};
     ::stat(name.c_str(), &before);
-    writeFile(name, "[s]\nk=2\n");
+    WriteFile(name, "[s]\nk=2\n");
     timespec times[2] = {before.st_atim, before.st_mtim};
     ::utimensat(AT_FDCWD, name.c_str(), times, 0);
     // The change time still moved on, which is enough.
@@ -276,7 +249,7 @@ TEST_F(IniFileTest, QuickInPlaceRewritesAreNeverMissed) {
     // times; a fresh file must therefore be read again every time.
     TIniFile ini(name);
     for (int i = 0; i < 50; ++i) {
-        writeFile(name, "[s]\nk=" + std::to_string(i % 10) + "\n");
+        WriteFile(name, "[s]\nk=" + std::to_string(i % 10) + "\n");
         ASSERT_EQ(ini.ReadInteger("s", "k", -1), i % 10) << "rewrite " << i;
     }
 }
@@ -295,23 +268,23 @@ TEST_F(IniFileTest, MissingFilesReadAsEmptyAndDeletionsDoNotCreateThem) {
 }
 
 TEST_F(IniFileTest, EraseSectionRemovesEveryCopyWithItsLines) {
-    writeFile(name, "[Fichiers]\n1=/a\n; note\n\n[keep]\nx=1\n[FICHIERS]\n4=/stale\n");
+    WriteFile(name, "[Fichiers]\n1=/a\n; note\n\n[keep]\nx=1\n[FICHIERS]\n4=/stale\n");
     TIniFile ini(name);
     ini.EraseSection("fichiers");
     EXPECT_FALSE(ini.SectionExists("Fichiers"));
-    EXPECT_EQ(readFile(name), "[keep]\nx=1\n");
+    EXPECT_EQ(ReadFile(name), "[keep]\nx=1\n");
     ini.WriteString("Fichiers", "1", "/b");
     EXPECT_EQ(ini.ReadString("fichiers", "4", "#"), "#");
-    EXPECT_EQ(readFile(name), "[keep]\nx=1\n\n[Fichiers]\n1=/b\n");
+    EXPECT_EQ(ReadFile(name), "[keep]\nx=1\n\n[Fichiers]\n1=/b\n");
     // Erasing and writing again does not pile up blank lines.
     ini.EraseSection("Fichiers");
     ini.WriteString("Fichiers", "1", "/b");
-    EXPECT_EQ(readFile(name), "[keep]\nx=1\n\n[Fichiers]\n1=/b\n");
+    EXPECT_EQ(ReadFile(name), "[keep]\nx=1\n\n[Fichiers]\n1=/b\n");
 }
 
 TEST_F(IniFileTest, RefusedWritesRaiseUnableToWriteAndChangeNothing) {
     // A path whose folder is a file (refused even for the superuser).
-    writeFile(folder.File("data"), "not a folder");
+    WriteFile(folder.File("data"), "not a folder");
     const std::string inside = folder.File("data/zozed.dat");
     TIniFile blocked(inside);
     EXPECT_EQ(refusalOf([&] { blocked.WriteString("s", "k", "v"); }), "Unable to write to " + inside);
@@ -323,13 +296,13 @@ TEST_F(IniFileTest, RefusedWritesRaiseUnableToWriteAndChangeNothing) {
     EXPECT_EQ(refusalOf([&] { lost.WriteInteger("s", "k", 1); }), "Unable to write to " + missing);
 
     // A read-only file keeps its contents; deleting a key stays silent.
-    writeFile(name, "[s]\nk=old\n");
+    WriteFile(name, "[s]\nk=old\n");
     std::filesystem::permissions(name, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     TIniFile readOnly(name);
     EXPECT_EQ(refusalOf([&] { readOnly.WriteString("s", "k", "new"); }), "Unable to write to " + name);
     EXPECT_EQ(refusalOf([&] { readOnly.EraseSection("s"); }), "Unable to write to " + name);
     EXPECT_NO_THROW(readOnly.DeleteKey("s", "k"));
-    EXPECT_EQ(readFile(name), "[s]\nk=old\n");
+    EXPECT_EQ(ReadFile(name), "[s]\nk=old\n");
     EXPECT_EQ(readOnly.ReadString("s", "k", ""), "old");
     // Writing the value it already has needs no write, so no refusal.
     EXPECT_NO_THROW(readOnly.WriteString("s", "k", "old"));
@@ -338,17 +311,17 @@ TEST_F(IniFileTest, RefusedWritesRaiseUnableToWriteAndChangeNothing) {
 TEST_F(IniFileTest, NamesAndValuesThatCanNotBeStoredAreRefused) {
     TIniFile ini(name);
     ini.WriteString("s", "k", "v");
-    const std::string before = readFile(name);
+    const std::string before = ReadFile(name);
     EXPECT_NE(refusalOf([&] { ini.WriteString("s", "k", "two\r\nlines"); }).find("line break"), std::string::npos);
     EXPECT_NE(refusalOf([&] { ini.WriteString("s", "a=b", "v"); }), "no error");
     EXPECT_NE(refusalOf([&] { ini.WriteString("s", ";k", "v"); }), "no error");
     EXPECT_NE(refusalOf([&] { ini.WriteString("s", "[k]", "v"); }), "no error");
     EXPECT_NE(refusalOf([&] { ini.WriteString("s", "  ", "v"); }), "no error");
     EXPECT_NE(refusalOf([&] { ini.WriteString("a\nb", "k", "v"); }), "no error");
-    EXPECT_EQ(readFile(name), before);
+    EXPECT_EQ(ReadFile(name), before);
     // Blanks around names are dropped, as lookups drop them.
     ini.WriteString(" s ", " k ", "w");
-    EXPECT_EQ(readFile(name), "[s]\nk=w\n");
+    EXPECT_EQ(ReadFile(name), "[s]\nk=w\n");
 }
 
 TEST_F(IniFileTest, RandomEditsAgreeWithAMapOfMaps) {
@@ -395,7 +368,7 @@ TEST_F(IniFileTest, RandomEditsAgreeWithAMapOfMaps) {
             break;
         }
         }
-        TIniDocument onDisk(readFile(name));
+        TIniDocument onDisk(ReadFile(name));
         for (const std::string& sec : sections) {
             const std::string f = UpperCase(sec);
             ASSERT_EQ(onDisk.SectionExists(sec), model.count(f) > 0) << "step " << step;

@@ -3,36 +3,16 @@
 #include "platform/base/Registry.h"
 #include "platform/base/Strings.h"
 
+#include "BaseTestSupport.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <random>
-#include <sstream>
 
 namespace {
-
-std::string readFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const std::string& name, const std::string& text) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-std::vector<std::string> itemsOf(const TStrings& list) {
-    std::vector<std::string> items;
-    for (int i = 0; i < list.Count(); ++i)
-        items.push_back(list.Strings(i));
-    return items;
-}
 
 // Sets an environment variable for the life of the object.
 class TScopedEnvironment {
@@ -57,14 +37,7 @@ private:
     std::optional<std::string> old_;
 };
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ERegistryException& e) {
-        return e.Message();
-    }
-    return "no error";
-}
+std::string errorOf(const std::function<void()>& action) { return MessageOf<ERegistryException>(action); }
 
 class RegistryTest : public testing::Test {
 protected:
@@ -104,7 +77,7 @@ TEST_F(RegistryTest, ValuesPersistAcrossObjectsWithTheirTypes) {
         const unsigned char layout[] = {0x01, 0xFF, 0x00};
         registry.WriteBinaryData("Layout", layout, 3);
     }
-    EXPECT_EQ(readFile(store), "[Software\\Prelune2k2\\Toolbars\\MenuBar]\n"
+    EXPECT_EQ(ReadFile(store), "[Software\\Prelune2k2\\Toolbars\\MenuBar]\n"
                                "DockedTo=sz:TopDock\n"
                                "Rev=dword:000007d0\n"
                                "FloatLeft=dword:fffffffb\n"
@@ -128,7 +101,7 @@ TEST_F(RegistryTest, ValuesPersistAcrossObjectsWithTheirTypes) {
     EXPECT_EQ(registry.GetDataSize("Missing"), -1);
     TStringList names;
     registry.GetValueNames(names);
-    EXPECT_EQ(itemsOf(names), (std::vector<std::string>{"DockedTo", "Rev", "FloatLeft", "Visible", "Layout"}));
+    EXPECT_EQ(ItemsOf(names), (std::vector<std::string>{"DockedTo", "Rev", "FloatLeft", "Visible", "Layout"}));
     // Rewriting a value keeps its place; a new type replaces the old.
     registry.WriteString("Rev", "text now");
     EXPECT_EQ(registry.GetDataType("Rev"), rdString);
@@ -170,10 +143,10 @@ TEST_F(RegistryTest, KeysNestListAndDeleteWithTheirSubkeys) {
     TStringList names;
     registry.GetKeyNames(names);
     // Direct children only, each once whatever its spelling.
-    EXPECT_EQ(itemsOf(names), (std::vector<std::string>{"MenuBar", "EditBar"}));
+    EXPECT_EQ(ItemsOf(names), (std::vector<std::string>{"MenuBar", "EditBar"}));
     registry.CloseKey();
     registry.GetKeyNames(names);
-    EXPECT_EQ(itemsOf(names), (std::vector<std::string>{"Software"}));
+    EXPECT_EQ(ItemsOf(names), (std::vector<std::string>{"Software"}));
 
     EXPECT_TRUE(registry.DeleteKey("Software\\Prelune2k2\\Toolbars\\EditBar"));
     EXPECT_FALSE(registry.KeyExists("Software\\Prelune2k2\\Toolbars\\EditBar\\Inner"));
@@ -182,7 +155,7 @@ TEST_F(RegistryTest, KeysNestListAndDeleteWithTheirSubkeys) {
     EXPECT_FALSE(registry.DeleteKey(""));
     EXPECT_TRUE(registry.DeleteKey("\\SOFTWARE"));
     EXPECT_FALSE(registry.KeyExists("Software"));
-    EXPECT_EQ(readFile(store), "");
+    EXPECT_EQ(ReadFile(store), "");
 }
 
 TEST_F(RegistryTest, ValueNamesAndStringsOfAnyBytesRoundTrip) {
@@ -204,21 +177,21 @@ TEST_F(RegistryTest, ValueNamesAndStringsOfAnyBytesRoundTrip) {
             registry.WriteString(names[i], values[i]);
     }
     // Every line of the store is still a plain INI entry.
-    TIniDocument onDisk(readFile(store));
+    TIniDocument onDisk(ReadFile(store));
     EXPECT_EQ(onDisk.Entries("Odd").size(), names.size());
 
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKeyReadOnly("odd"));
     TStringList listed;
     registry.GetValueNames(listed);
-    EXPECT_EQ(itemsOf(listed), names);
+    EXPECT_EQ(ItemsOf(listed), names);
     for (size_t i = 0; i < names.size(); ++i)
         EXPECT_EQ(registry.ReadString(names[i]), values[i]) << i;
 }
 
 TEST_F(RegistryTest, HandEditedValuesAreReadSensibly) {
     std::filesystem::create_directories(folder.File("korvane-ondrill"));
-    writeFile(store, "; edited by hand\n"
+    WriteFile(store, "; edited by hand\n"
                      "[Software\\Prelune2k2\\Toolbars\\MenuBar]\n"
                      "Visible=0\n"
                      "Rev=dword:7D0\n"
@@ -236,7 +209,7 @@ TEST_F(RegistryTest, HandEditedValuesAreReadSensibly) {
     EXPECT_EQ(bytes[1], 0x0B);
     EXPECT_EQ(registry.GetDataType("BadBytes"), rdUnknown);
     registry.WriteInteger("Rev", 2001);
-    EXPECT_EQ(readFile(store).substr(0, 16), "; edited by hand");
+    EXPECT_EQ(ReadFile(store).substr(0, 16), "; edited by hand");
 }
 
 TEST_F(RegistryTest, OtherRootsReadAsEmptyAndRefuseWrites) {
@@ -269,7 +242,7 @@ TEST_F(RegistryTest, ReadOnlyKeysAndRefusedWrites) {
     EXPECT_FALSE(registry.OpenKeyReadOnly("Missing"));
 
     // A configuration folder that is really a file: nothing can be stored.
-    writeFile(folder.File("blocked"), "file");
+    WriteFile(folder.File("blocked"), "file");
     TScopedEnvironment blocked("XDG_CONFIG_HOME", folder.File("blocked").c_str());
     TRegistry refused;
     EXPECT_FALSE(refused.OpenKey("Software", true));
@@ -285,7 +258,7 @@ TEST_F(RegistryTest, AStoreThatCannotBeRewrittenKeepsEveryValue) {
         ASSERT_TRUE(registry.OpenKey("Software\\Kept", true));
         registry.WriteString("name", "value");
     }
-    const std::string before = readFile(store);
+    const std::string before = ReadFile(store);
     std::filesystem::permissions(store, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("Software\\Kept", false));
@@ -299,7 +272,7 @@ TEST_F(RegistryTest, AStoreThatCannotBeRewrittenKeepsEveryValue) {
     EXPECT_TRUE(registry.CreateKey("\\Software\\Kept"));
     EXPECT_FALSE(registry.DeleteValue("missing"));
     EXPECT_EQ(registry.ReadString("name"), "value");
-    EXPECT_EQ(readFile(store), before);
+    EXPECT_EQ(ReadFile(store), before);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/base/Strings.h"
 #include "platform/base/TextCodec.h"
 
+#include "BaseTestSupport.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -236,13 +237,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, StringListModel,
 
 // ---- Text, line breaks and comma text ----
 
-std::vector<std::string> itemsOf(const TStrings& list) {
-    std::vector<std::string> items;
-    for (int i = 0; i < list.Count(); ++i)
-        items.push_back(list.Strings(i));
-    return items;
-}
-
 // Oracle: normalise every break to LF, then split.
 std::vector<std::string> oracleLines(std::string text) {
     std::string normal;
@@ -272,11 +266,11 @@ TEST(StringsText, SetTextSplitsOnEveryKindOfBreakAsAnOracleDoes) {
             c = alphabet[random() % sizeof alphabet];
         TStringList list;
         list.SetText(text);
-        ASSERT_EQ(itemsOf(list), oracleLines(text)) << "round " << round;
+        ASSERT_EQ(ItemsOf(list), oracleLines(text)) << "round " << round;
     }
     TStringList list;
     list.SetText("a\n\rb"); // LF CR is two breaks
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"a", "", "b"}));
 }
 
 TEST(StringsText, TextEndsEveryItemWithCrLfAndRoundTrips) {
@@ -317,15 +311,15 @@ TEST(StringsText, CommaTextRoundTripsAnyBytes) {
 TEST(StringsText, CommaTextReadsHandWrittenLists) {
     TStringList list;
     list.SetCommaText("Author, Description,Generator , Keywords");
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"Author", "Description", "Generator", "Keywords"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"Author", "Description", "Generator", "Keywords"}));
     list.SetCommaText("a,\"b \"\"c\"\"\",");
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"a", "b \"c\"", ""}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"a", "b \"c\"", ""}));
     list.SetCommaText("  one two  ");
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"one", "two"}));
     list.SetCommaText(",x");
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"", "x"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"", "x"}));
     list.SetCommaText("\"unclosed, quote");
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"unclosed, quote"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"unclosed, quote"}));
     list.SetCommaText("");
     EXPECT_EQ(list.Count(), 0);
     list.Add("plain");
@@ -440,7 +434,7 @@ TEST(StringsBase, AssignCopiesStringsAndObjectsAndNeverEmptiesItself) {
         EXPECT_EQ(e.Message(), "Cannot assign a TPersistent to a TStringList");
     }
     target.AddStrings(target); // a list added to itself doubles once
-    EXPECT_EQ(itemsOf(target), (std::vector<std::string>{"one", "two", "one", "two"}));
+    EXPECT_EQ(ItemsOf(target), (std::vector<std::string>{"one", "two", "one", "two"}));
 }
 
 // ---- TStringList specifics ----
@@ -466,10 +460,10 @@ TEST(StringList, SortingFindAndCaseRules) {
     TStringList list;
     list.SetText("b\r\nB\r\na\r\nC\r\nA");
     list.Sort();
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"a", "A", "b", "B", "C"})); // stable
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"a", "A", "b", "B", "C"})); // stable
     list.SetCaseSensitive(true);
     list.SetSorted(true);
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"A", "B", "C", "a", "b"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"A", "B", "C", "a", "b"}));
     int index = -1;
     EXPECT_FALSE(list.Find("Ab", index));
     EXPECT_EQ(index, 1);
@@ -491,7 +485,7 @@ TEST(StringList, CustomSortSeesTheListByIndex) {
     list.CustomSort([](TStringList& l, int a, int b) {
         return static_cast<int>(l.Strings(a).size()) - static_cast<int>(l.Strings(b).size());
     });
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"", "a", "bb", "zz", "ccc"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"", "a", "bb", "zz", "ccc"}));
     EXPECT_EQ(list.Objects(0), tagOf(9));
 }
 
@@ -518,7 +512,7 @@ TEST(StringsFiles, LoadFromStreamTakesTheRestOfTheStream) {
     stream.SetPosition(5);
     TStringList list;
     list.LoadFromStream(stream);
-    EXPECT_EQ(itemsOf(list), (std::vector<std::string>{"one", std::string("two\0\xFF", 5), "three"}));
+    EXPECT_EQ(ItemsOf(list), (std::vector<std::string>{"one", std::string("two\0\xFF", 5), "three"}));
     TMemoryStream out;
     list.SaveToStream(out);
     EXPECT_EQ(out.DataString(), std::string("one\r\ntwo\0\xFF\r\nthree\r\n", 19));

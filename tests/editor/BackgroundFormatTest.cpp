@@ -12,20 +12,6 @@
 
 namespace {
 
-// A measure whose every use takes 10 ms of the manual clock, so that a
-// 25 ms slice formats only a few paragraphs.
-class TSlowMeasure : public TFixedMeasure {
-public:
-    explicit TSlowMeasure(TManualTickSource& clock) : TFixedMeasure(10), clock_(clock) {}
-    const int32_t* AdvanceTable(uint8_t style) const override {
-        clock_.Advance(10);
-        return TFixedMeasure::AdvanceTable(style);
-    }
-
-private:
-    TManualTickSource& clock_;
-};
-
 class TCountingMemo : public TCodeMemo {
 public:
     int Slices = 0;
@@ -58,7 +44,7 @@ std::string Paragraphs(int count) {
 }  // namespace
 
 TEST_F(BackgroundFormat, PostedSlicesFormatEverythingBeforeTheWindowExists) {
-    TSlowMeasure measure(clock);
+    TClockedMeasure measure(clock, 10, 10);  // 10 ms a use: a slice formats a few paragraphs
     TCountingMemo memo;
     ASSERT_FALSE(memo.HandleAllocated());
     memo.SetMeasuringContext(&measure, 16 + 40);
@@ -78,7 +64,7 @@ TEST_F(BackgroundFormat, PostedSlicesFormatEverythingBeforeTheWindowExists) {
 }
 
 TEST_F(BackgroundFormat, EditsBetweenSlicesEndInTheSameLayoutAsAFullFormat) {
-    TSlowMeasure measure(clock);
+    TClockedMeasure measure(clock, 10, 10);
     TCountingMemo memo;
     memo.SetMeasuringContext(&measure, 16 + 40);
     LoadText(memo, Paragraphs(40));
@@ -109,7 +95,7 @@ TEST_F(BackgroundFormat, EditsBetweenSlicesEndInTheSameLayoutAsAFullFormat) {
 }
 
 TEST_F(BackgroundFormat, AMemoFreedWithASlicePendingIsNotTouched) {
-    TSlowMeasure measure(clock);
+    TClockedMeasure measure(clock, 10, 10);
     {
         TCodeMemo memo;
         memo.SetMeasuringContext(&measure, 16 + 40);
@@ -121,7 +107,7 @@ TEST_F(BackgroundFormat, AMemoFreedWithASlicePendingIsNotTouched) {
 }
 
 TEST_F(BackgroundFormat, UpdatesHoldTheBackgroundPass) {
-    TSlowMeasure measure(clock);
+    TClockedMeasure measure(clock, 10, 10);
     TCodeMemo memo;
     memo.SetMeasuringContext(&measure, 16 + 40);
     LoadText(memo, Paragraphs(20));

@@ -4,6 +4,7 @@
 #include "editor/CodeMemo.h"
 
 #include "platform/base/Stream.h"
+#include "platform/ui/TickSource.h"
 
 #include <array>
 #include <cstdint>
@@ -25,6 +26,23 @@ public:
 private:
     std::array<int32_t, 256> normal_{};
     std::array<int32_t, 256> bold_{};
+};
+
+// A fixed-pitch measure whose every use takes time on a manual clock, so
+// that a 25 ms background slice formats only a few paragraphs (and the
+// tests never wait on the wall clock).
+class TClockedMeasure : public TFixedMeasure {
+public:
+    TClockedMeasure(TManualTickSource& clock, uint64_t millisecondsPerUse, int32_t pitch, int32_t boldExtra = 0)
+        : TFixedMeasure(pitch, boldExtra), clock_(clock), millisecondsPerUse_(millisecondsPerUse) {}
+    const int32_t* AdvanceTable(uint8_t style) const override {
+        clock_.Advance(millisecondsPerUse_);
+        return TFixedMeasure::AdvanceTable(style);
+    }
+
+private:
+    TManualTickSource& clock_;
+    uint64_t millisecondsPerUse_;
 };
 
 inline void LoadText(TCodeMemo& memo, std::string_view text) {

@@ -19,26 +19,12 @@
 
 namespace {
 
-// A measure whose every use takes 1 ms of the manual clock, so that a
-// 25 ms background slice formats a few paragraphs only; bold is wider.
-class TClockedMeasure : public TFixedMeasure {
-public:
-    explicit TClockedMeasure(TManualTickSource& clock) : TFixedMeasure(7, 2), clock_(clock) {}
-    const int32_t* AdvanceTable(uint8_t style) const override {
-        clock_.Advance(1);
-        return TFixedMeasure::AdvanceTable(style);
-    }
-
-private:
-    TManualTickSource& clock_;
-};
-
 using TSetUp = std::function<void(TCodeMemo&)>;
 
 class TRandomEditor {
 public:
     TRandomEditor(uint32_t seed, TSetUp setUp, TManualTickSource& clock)
-        : random_(seed), setUp_(std::move(setUp)), measure_(clock) {
+        : random_(seed), setUp_(std::move(setUp)), measure_(clock, 1, 7, 2) {
         setUp_(memo_);
         memo_.SetMeasuringContext(&measure_, 300);
         memo_.SetUndoMaxSpace(1 << 20);
@@ -107,7 +93,7 @@ private:
 
     std::mt19937 random_;
     TSetUp setUp_;
-    TClockedMeasure measure_;
+    TClockedMeasure measure_;  // a millisecond a use: a 25 ms slice formats a few paragraphs; bold is wider
     TCodeMemo memo_;
 };
 

@@ -4,6 +4,8 @@
 // giflib's time and their ratio for each case.
 
 #include "gif/GIFImage.h"
+#include "tests/gif/GIFFiles.h"
+#include "tests/gif/GiflibMemoryInput.h"
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
@@ -12,8 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -21,28 +21,12 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes readFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// The outside files (Debian package data, read in place), largest first.
+// The outside files, largest first.
 std::vector<std::string> largestOutsideFiles(size_t count) {
-    namespace fs = std::filesystem;
-    const char* roots[] = {"/usr/share/apache2/icons", "/usr/share/xml/docbook/stylesheet/docbook-xsl",
-                           "/usr/share/tcltk/tk8.6/images", "/usr/share/qt6/doc/global/template/images",
-                           "/usr/share/javascript/jstree"};
     std::vector<std::pair<uintmax_t, std::string>> found;
-    for (const char* root : roots) {
+    for (const std::string& name : OutsideGifFiles()) {
         std::error_code error;
-        if (!fs::is_directory(root, error))
-            continue;
-        for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
-             it.increment(error))
-            if (it->is_regular_file(error) && it->path().extension() == ".gif")
-                found.emplace_back(it->file_size(error), it->path().string());
+        found.emplace_back(std::filesystem::file_size(name, error), name);
     }
     std::sort(found.rbegin(), found.rend());
     std::vector<std::string> names;
@@ -66,9 +50,7 @@ Bytes generatedFrame() {
         for (int x = 0; x < 2000; ++x)
             row[x] = uint8_t((x / 16 + y / 12 * 3 + (random() % 8 == 0 ? random() % 5 : 0)) & 0xFF);
     }
-    TMemoryStream stream;
-    image.SaveToStream(stream);
-    return Bytes(stream.Memory(), stream.Memory() + stream.Size());
+    return SaveImage(image);
 }
 
 struct Case {
@@ -83,28 +65,15 @@ std::vector<Case>& cases() {
 
 // ---- giflib through memory ----
 
-struct MemoryInput {
-    const Bytes* Data;
-    size_t Offset;
-};
-
-int readMemory(GifFileType* file, GifByteType* buffer, int count) {
-    auto* input = static_cast<MemoryInput*>(file->UserData);
-    const size_t n = std::min<size_t>(size_t(count), input->Data->size() - input->Offset);
-    std::memcpy(buffer, input->Data->data() + input->Offset, n);
-    input->Offset += n;
-    return int(n);
-}
-
 int writeMemory(GifFileType* file, const GifByteType* buffer, int count) {
     auto* out = static_cast<Bytes*>(file->UserData);
     out->insert(out->end(), buffer, buffer + count);
     return count;
 }
 
-GifFileType* giflibSlurp(const Bytes& bytes, MemoryInput& input) {
+GifFileType* giflibSlurp(const Bytes& bytes, GiflibMemoryInput& input) {
     int error = 0;
-    GifFileType* file = DGifOpen(&input, readMemory, &error);
+    GifFileType* file = DGifOpen(&input, ReadGiflibMemory, &error);
     if (!file || DGifSlurp(file) != GIF_OK) {
         if (file)
             DGifCloseFile(file, &error);
@@ -147,7 +116,7 @@ void decodeOurs(benchmark::State& state, const Case* c) {
 
 void decodeGiflib(benchmark::State& state, const Case* c) {
     for (auto _ : state) {
-        MemoryInput input{&c->File, 0};
+        GiflibMemoryInput input{&c->File, 0};
         GifFileType* file = giflibSlurp(c->File, input);
         benchmark::DoNotOptimize(file);
         int error = 0;
@@ -167,7 +136,7 @@ void encodeOurs(benchmark::State& state, const Case* c) {
 }
 
 void encodeGiflib(benchmark::State& state, const Case* c) {
-    MemoryInput input{&c->File, 0};
+    GiflibMemoryInput input{&c->File, 0};
     GifFileType* source = giflibSlurp(c->File, input);
     for (auto _ : state) {
         Bytes out;
@@ -209,7 +178,7 @@ private:
 
 int main(int argc, char** argv) {
     for (const std::string& name : largestOutsideFiles(3))
-        cases().push_back({std::filesystem::path(name).filename().string(), readFile(name)});
+        cases().push_back({std::filesystem::path(name).filename().string(), ReadFile(name)});
     cases().push_back({"generated-2000x2000", generatedFrame()});
     if (cases().size() == 1)
         std::printf("note: no outside GIF files installed; only the generated frame is measured\n");

@@ -5,6 +5,7 @@
 
 #include "gif/GIFException.h"
 #include "gif/GIFImage.h"
+#include "tests/gif/GIFFrames.h"
 
 #include <cstdint>
 #include <cstring>
@@ -15,14 +16,6 @@ namespace {
 // Writing what loaded exercises the encoders; huge frames would only slow
 // the fuzzer down.
 constexpr int64_t kLargestRewrite = int64_t(1) << 20;
-
-std::vector<TGIFSubImage*> framesWithPixels(TGIFImage& image) {
-    std::vector<TGIFSubImage*> frames;
-    for (int i = 0; i < image.Images().Count(); ++i)
-        if (!image.Images().Frames(i)->Empty())
-            frames.push_back(image.Images().Frames(i));
-    return frames;
-}
 
 void checkRewrite(TGIFImage& image, TGIFCompression compression) {
     image.SetCompression(compression);
@@ -35,8 +28,8 @@ void checkRewrite(TGIFImage& image, TGIFCompression compression) {
     written.SetPosition(0);
     TGIFImage again;
     again.LoadFromStream(written); // what we wrote must read without error
-    const auto before = framesWithPixels(image);
-    const auto after = framesWithPixels(again);
+    const auto before = FramesWithPixels(image);
+    const auto after = FramesWithPixels(again);
     if (before.size() != after.size())
         __builtin_trap();
     for (size_t i = 0; i < before.size(); ++i)
@@ -56,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     int64_t pixels = 0;
-    for (TGIFSubImage* frame : framesWithPixels(image))
+    for (TGIFSubImage* frame : FramesWithPixels(image))
         pixels += frame->DataSize();
     if (pixels == 0 || pixels > kLargestRewrite)
         return 0;

@@ -1,12 +1,10 @@
 #include "GIFTestSupport.h"
+#include "GiflibMemoryInput.h"
 
 #include <gif_lib.h>
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 
 bool WarningLog::Has(const std::string& message) const {
@@ -165,60 +163,7 @@ Bytes ImageBlock(int left, int top, int width, int height, bool interlaced, int 
     return out;
 }
 
-void LoadImage(TGIFImage& image, const Bytes& bytes) {
-    TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
-    image.LoadFromStream(stream);
-}
-
-Bytes SaveImage(TGIFImage& image) {
-    TMemoryStream stream;
-    image.SaveToStream(stream);
-    return Bytes(stream.Memory(), stream.Memory() + stream.Size());
-}
-
-std::vector<std::string> OutsideGifFiles() {
-    namespace fs = std::filesystem;
-    const char* roots[] = {
-        "/usr/share/apache2/icons",                           // apache2-data
-        "/usr/share/xml/docbook/stylesheet/docbook-xsl",      // docbook-xsl
-        "/usr/share/tcltk/tk8.6/images",                      // libtk8.6
-        "/usr/share/qt6/doc/global/template/images",          // qt6-base-dev
-        "/usr/share/javascript/jstree",                       // libjs-jquery-jstree
-    };
-    std::vector<std::string> files;
-    for (const char* root : roots) {
-        std::error_code error;
-        if (!fs::is_directory(root, error))
-            continue;
-        for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
-             it.increment(error)) {
-            if (it->is_regular_file(error) && it->path().extension() == ".gif")
-                files.push_back(it->path().string());
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-Bytes ReadFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 namespace {
-struct MemoryInput {
-    const Bytes* Data;
-    size_t Offset;
-};
-
-int readMemory(GifFileType* file, GifByteType* buffer, int count) {
-    auto* input = static_cast<MemoryInput*>(file->UserData);
-    const size_t n = std::min<size_t>(size_t(count), input->Data->size() - input->Offset);
-    std::memcpy(buffer, input->Data->data() + input->Offset, n);
-    input->Offset += n;
-    return int(n);
-}
-
 std::vector<uint32_t> colorsOf(const ColorMapObject* map) {
     std::vector<uint32_t> colors;
     if (!map)
@@ -264,9 +209,9 @@ void readExtensions(const ExtensionBlock* blocks, int count, OracleFrame& frame)
 
 OracleImage GiflibRead(const Bytes& bytes) {
     OracleImage image;
-    MemoryInput input{&bytes, 0};
+    GiflibMemoryInput input{&bytes, 0};
     int error = 0;
-    GifFileType* file = DGifOpen(&input, readMemory, &error);
+    GifFileType* file = DGifOpen(&input, ReadGiflibMemory, &error);
     if (!file)
         return image;
     if (DGifSlurp(file) == GIF_OK) {

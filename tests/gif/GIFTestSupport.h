@@ -2,13 +2,13 @@
 // Helpers shared by the GIF suites: building GIF bytes by hand, collecting
 // warnings, the outside files and giflib as an independent reader.
 
+#include "GIFFiles.h"
+
 #include "gif/GIFImage.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-using Bytes = std::vector<uint8_t>;
 
 // Collects the warnings of one image.
 struct WarningLog {
@@ -56,13 +56,6 @@ Bytes ImageBlock(int left, int top, int width, int height, bool interlaced, int 
                  const Bytes& data);
 
 void Append(Bytes& to, const Bytes& more);
-void LoadImage(TGIFImage& image, const Bytes& bytes);
-Bytes SaveImage(TGIFImage& image);
-
-// The outside GIF files present on this machine (Debian package data,
-// read in place), and the folders they are looked for in.
-std::vector<std::string> OutsideGifFiles();
-Bytes ReadFile(const std::string& name);
 
 // What giflib makes of a GIF file.
 struct OracleFrame {

@@ -2,6 +2,7 @@
 // place), checked against giflib as an independent reader, written back and
 // read again, and cut or damaged in every way.
 
+#include "GIFFrames.h"
 #include "GIFTestSupport.h"
 
 #include "gif/GIFException.h"
@@ -22,14 +23,6 @@ protected:
     }
     std::vector<std::string> files_;
 };
-
-std::vector<TGIFSubImage*> framesWithPixels(TGIFImage& image) {
-    std::vector<TGIFSubImage*> frames;
-    for (int i = 0; i < image.Images().Count(); ++i)
-        if (!image.Images().Frames(i)->Empty())
-            frames.push_back(image.Images().Frames(i));
-    return frames;
-}
 
 std::vector<uint32_t> colorsOf(const TGIFColorMap& table) {
     std::vector<uint32_t> colors;
@@ -62,7 +55,7 @@ void expectSameAsGiflib(const std::string& name, const Bytes& bytes, TGIFImage& 
     EXPECT_EQ(image.Width(), oracle.Width);
     EXPECT_EQ(image.Height(), oracle.Height);
     EXPECT_EQ(colorsOf(image.GlobalColorMap()), oracle.GlobalColors);
-    const auto frames = framesWithPixels(image);
+    const auto frames = FramesWithPixels(image);
     ASSERT_EQ(frames.size(), oracle.Frames.size());
     for (size_t i = 0; i < frames.size(); ++i) {
         SCOPED_TRACE("frame " + std::to_string(i));
@@ -104,13 +97,13 @@ TEST_F(OutsideFiles, ReadAsGiflibReadsThem) {
         EXPECT_TRUE(warnings.Messages.empty()) << name << ": " << warnings.Joined();
         expectSameAsGiflib(name, bytes, image);
         (bytes[4] == '7' ? versions87 : versions89)++;
-        for (auto* frame : framesWithPixels(image)) {
+        for (auto* frame : FramesWithPixels(image)) {
             interlaced += frame->Interlaced();
             local += frame->ColorMap().Count() > 0;
         }
         for (int i = 0; i < image.Images().Count(); ++i)
             comments += !commentsOf(*image.Images().Frames(i)).empty();
-        animated += framesWithPixels(image).size() > 1;
+        animated += FramesWithPixels(image).size() > 1;
     }
     // The set really covers what it is meant to cover.
     EXPECT_GT(versions87, 0);
@@ -145,7 +138,7 @@ TEST_F(OutsideFiles, WrittenBackReadTheSameByGiflibWithBothEncoders) {
             // the pixels are what must survive.
             const OracleImage oracle = GiflibRead(written);
             ASSERT_TRUE(oracle.Ok) << name;
-            const auto frames = framesWithPixels(image);
+            const auto frames = FramesWithPixels(image);
             ASSERT_EQ(frames.size(), oracle.Frames.size()) << name;
             for (size_t i = 0; i < frames.size(); ++i) {
                 ASSERT_EQ(frames[i]->DataSize(), int64_t(oracle.Frames[i].Pixels.size())) << name;

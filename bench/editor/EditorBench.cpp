@@ -6,9 +6,12 @@
 // the platform's Qt text measurer ("Courier New", 10 points) at a client
 // width of 800 pixels; an offscreen QGuiApplication provides the fonts.
 
+#include "BenchMemo.h"
+#include "GeneratedHtml.h"
+#include "bench/BenchMain.h"
+
 #include "editor/CodeMemo.h"
 
-#include "platform/base/Stream.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/TextMeasurer.h"
 
@@ -17,7 +20,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include "GeneratedHtml.h"
 
 #include <memory>
 #include <random>
@@ -25,9 +27,10 @@
 
 namespace {
 
+using bench::kClientWidth;
+using bench::LoadBytes;
+using bench::SetBenchFont;
 using bench::TenMegabytes;
-
-constexpr int kClientWidth = 800;
 
 // A document of a number of lines of about 60 characters.
 std::string MakeLines(int lines) {
@@ -42,12 +45,10 @@ struct TBenchMemo {
     TCodeMemo memo;
 
     explicit TBenchMemo(const std::string& text) {
-        memo.Font().SetName("Courier New");
-        memo.Font().SetSize(10);
+        SetBenchFont(memo);
         memo.SetStaticFormat(false);
         memo.SetMeasuringContext(&measurer, kClientWidth);
-        TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
-        memo.LoadFromStream(stream);
+        LoadBytes(memo, text);
         memo.FormatPending();
     }
 };
@@ -57,11 +58,9 @@ void BM_LoadAndBreak10MB(benchmark::State& state) {
     TQtTextMeasurer measurer;
     for (auto _ : state) {
         TCodeMemo memo;
-        memo.Font().SetName("Courier New");
-        memo.Font().SetSize(10);
+        SetBenchFont(memo);
         memo.SetMeasuringContext(&measurer, kClientWidth);
-        TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
-        memo.LoadFromStream(stream);
+        LoadBytes(memo, text);
         memo.FormatPending();
         benchmark::DoNotOptimize(memo.LineCount());
         state.counters["display_lines"] = memo.LineCount();
@@ -163,10 +162,5 @@ BENCHMARK(BM_FindTxtMiss10MB)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

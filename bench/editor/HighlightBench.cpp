@@ -9,10 +9,13 @@
 // loaded and styled by QScintilla's HTML lexer in the same run; the summary
 // at the end prints both times and their ratio.
 
+#include "BenchMemo.h"
+#include "GeneratedHtml.h"
+#include "bench/BenchMain.h"
+
 #include "editor/CodeMemo.h"
 #include "editor/highlight/HtmlHighlighter.h"
 
-#include "platform/base/Stream.h"
 #include "platform/gfx/TextMeasurer.h"
 
 #include <QApplication>
@@ -27,8 +30,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include "GeneratedHtml.h"
-
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -37,9 +38,10 @@
 
 namespace {
 
+using bench::kClientWidth;
+using bench::LoadBytes;
 using bench::TenMegabytes;
 
-constexpr int kClientWidth = 800;
 const char* const kNodeReference = "/usr/share/doc/nodejs/api/all.html";
 
 const std::string& NodeReference() {
@@ -52,6 +54,15 @@ const std::string& NodeReference() {
 
 const std::string& Text(int which) { return which == 0 ? TenMegabytes() : NodeReference(); }
 const char* TextName(int which) { return which == 0 ? "generated 10 MB" : "Node.js all.html"; }
+
+// The text the benchmark's argument names; empty, and the benchmark
+// skipped, when it is not installed.
+const std::string& TextOrSkip(benchmark::State& state) {
+    const std::string& text = Text(static_cast<int>(state.range(0)));
+    if (text.empty())
+        state.SkipWithError("not installed");
+    return text;
+}
 
 // Mean times in milliseconds, by benchmark and text, for the summary.
 std::map<std::string, double>& Results() {
@@ -69,19 +80,16 @@ double Milliseconds(std::chrono::steady_clock::duration duration) {
 }
 
 void SetUpFont(TCodeMemo& memo) {
-    memo.Font().SetName("Courier New");
-    memo.Font().SetSize(10);
+    bench::SetBenchFont(memo);
     memo.SetStaticFormat(false);
 }
 
 // Ours: load the bytes and highlight every paragraph.
 void BM_LoadAndHighlight(benchmark::State& state) {
     const int which = static_cast<int>(state.range(0));
-    const std::string& text = Text(which);
-    if (text.empty()) {
-        state.SkipWithError("not installed");
+    const std::string& text = TextOrSkip(state);
+    if (text.empty())
         return;
-    }
     THtmlHighlighter html;
     double total = 0;
     for (auto _ : state) {
@@ -89,8 +97,7 @@ void BM_LoadAndHighlight(benchmark::State& state) {
         TCodeMemo memo;
         SetUpFont(memo);
         memo.SetHighlighter(&html);
-        TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
-        memo.LoadFromStream(stream);
+        LoadBytes(memo, text);
         memo.ParseUpTo(memo.ParagraphCount() - 1);
         total += Milliseconds(std::chrono::steady_clock::now() - start);
         state.PauseTiming();
@@ -110,11 +117,9 @@ BENCHMARK(BM_LoadAndHighlight)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->I
 // Ours, as the memo shows it: highlighted and broken into display lines.
 void BM_LoadHighlightAndBreak(benchmark::State& state) {
     const int which = static_cast<int>(state.range(0));
-    const std::string& text = Text(which);
-    if (text.empty()) {
-        state.SkipWithError("not installed");
+    const std::string& text = TextOrSkip(state);
+    if (text.empty())
         return;
-    }
     THtmlHighlighter html;
     TQtTextMeasurer measurer;
     for (auto _ : state) {
@@ -122,8 +127,7 @@ void BM_LoadHighlightAndBreak(benchmark::State& state) {
         SetUpFont(memo);
         memo.SetMeasuringContext(&measurer, kClientWidth);
         memo.SetHighlighter(&html);
-        TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
-        memo.LoadFromStream(stream);
+        LoadBytes(memo, text);
         memo.FormatPending();
         state.counters["display_lines"] = memo.LineCount();
         state.PauseTiming();
@@ -139,11 +143,9 @@ BENCHMARK(BM_LoadHighlightAndBreak)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecon
 // The peer: QScintilla loads the same bytes and its HTML lexer styles them all.
 void BM_PeerLoadAndStyle(benchmark::State& state) {
     const int which = static_cast<int>(state.range(0));
-    const std::string& text = Text(which);
-    if (text.empty()) {
-        state.SkipWithError("not installed");
+    const std::string& text = TextOrSkip(state);
+    if (text.empty())
         return;
-    }
     double total = 0;
     for (auto _ : state) {
         QsciScintilla editor;
@@ -188,8 +190,7 @@ void BM_Keystroke(benchmark::State& state) {
     memo.SetMeasuringContext(&measurer, kClientWidth);
     memo.SetHighlighter(&html);
     const std::string text = MakeRows(100000, comment);
-    TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
-    memo.LoadFromStream(stream);
+    LoadBytes(memo, text);
     memo.FormatPending();
     memo.SetUpdateMode(umBackground);
     const int32_t position = memo.ParagraphStart(memo.ParagraphCount() / 2) + 30;
@@ -250,11 +251,8 @@ void PrintSummary() {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    if (int failed = RunBenchmarks(argc, argv))
+        return failed;
     PrintSummary();
     return 0;
 }

@@ -2,6 +2,8 @@
 // the Qt measurer, and drawing a screenful of lines into an image through
 // TCanvas.
 
+#include "bench/BenchMain.h"
+
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/TextMeasurer.h"
 
@@ -75,10 +77,5 @@ int main(int argc, char** argv) {
     static char* qtArgv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     new QGuiApplication(qtArgc, qtArgv); // kept to the end of the process
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -22,4 +22,13 @@ inline void LoadBytes(TCodeMemo& memo, const std::string& text) {
     memo.LoadFromStream(stream);
 }
 
+// Deletes what was typed at position, and its undo entries, so that a
+// typing benchmark keeps its paragraph from growing without bound.
+inline void EraseTyped(TCodeMemo& memo, int32_t position, int32_t typed) {
+    memo.SetSelStart(position);
+    memo.SetSelLength(typed);
+    memo.SetSelText({});
+    memo.ClearUndo();
+}
+
 } // namespace bench

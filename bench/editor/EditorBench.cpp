@@ -27,6 +27,7 @@
 
 namespace {
 
+using bench::EraseTyped;
 using bench::kClientWidth;
 using bench::LoadBytes;
 using bench::SetBenchFont;
@@ -84,12 +85,8 @@ void BM_TypeCharacter(benchmark::State& state) {
     for (auto _ : state) {
         memo.SetSelText("x");
         if (++typed == 64) {
-            // Keep the paragraph from growing without bound.
             state.PauseTiming();
-            memo.SetSelStart(position);
-            memo.SetSelLength(typed);
-            memo.SetSelText({});
-            memo.ClearUndo();
+            EraseTyped(memo, position, typed);
             memo.SetSelStart(position);
             typed = 0;
             state.ResumeTiming();

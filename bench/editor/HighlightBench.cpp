@@ -38,6 +38,7 @@
 
 namespace {
 
+using bench::EraseTyped;
 using bench::kClientWidth;
 using bench::LoadBytes;
 using bench::TenMegabytes;
@@ -203,10 +204,7 @@ void BM_Keystroke(benchmark::State& state) {
         total += Milliseconds(std::chrono::steady_clock::now() - start);
         if (++typed == 64) {
             state.PauseTiming();
-            memo.SetSelStart(position);
-            memo.SetSelLength(typed);
-            memo.SetSelText({});
-            memo.ClearUndo();
+            EraseTyped(memo, position, typed);
             memo.FormatPending();
             memo.SetSelStart(position);
             typed = 0;

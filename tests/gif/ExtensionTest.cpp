@@ -11,13 +11,11 @@
 
 namespace {
 
-Bytes tinyImage() { return ImageBlock(0, 0, 2, 2, false, 0, 2, Subblocks(Pack(ReferenceLZW({0, 1, 1, 0}, 2)))); }
-
 // Loads the blocks before a tiny image; returns the image's bytes written
 // back, so that callers can compare.
 Bytes roundTrip(const Bytes& extensions, TGIFImage& image, WarningLog* warnings = nullptr) {
     Bytes blocks = extensions;
-    Append(blocks, tinyImage());
+    Append(blocks, TinyImage());
     if (warnings)
         warnings->Attach(image);
     LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
@@ -40,7 +38,7 @@ Bytes extensionsOf(const Bytes& file) {
 
 std::string errorOf(const Bytes& extensions) {
     Bytes blocks = extensions;
-    Append(blocks, tinyImage());
+    Append(blocks, TinyImage());
     TGIFImage image;
     try {
         LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
@@ -319,7 +317,7 @@ TEST(GIFExtensions, ClassLookupKeepsThePosition) {
 // together.
 TEST(GIFExtensions, PaddingInsideAFrame) {
     Bytes blocks = {'!', 0xF9, 4, 0x01, 0, 0, 1, 0, 0, 0};
-    Append(blocks, tinyImage());
+    Append(blocks, TinyImage());
     TGIFImage image;
     WarningLog warnings;
     warnings.Attach(image);

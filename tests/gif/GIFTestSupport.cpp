@@ -163,6 +163,10 @@ Bytes ImageBlock(int left, int top, int width, int height, bool interlaced, int 
     return out;
 }
 
+Bytes TinyImageData() { return Subblocks(Pack(ReferenceLZW({0, 1, 1, 0}, 2))); }
+
+Bytes TinyImage() { return ImageBlock(0, 0, 2, 2, false, 0, 2, TinyImageData()); }
+
 namespace {
 std::vector<uint32_t> colorsOf(const ColorMapObject* map) {
     std::vector<uint32_t> colors;

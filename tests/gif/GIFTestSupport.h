@@ -55,6 +55,11 @@ Bytes GifWithBlocks(int width, int height, int colors, const Bytes& blocks, bool
 Bytes ImageBlock(int left, int top, int width, int height, bool interlaced, int localColors, int minCodeSize,
                  const Bytes& data);
 
+// A 2 x 2 frame of pixels 0, 1, 1, 0: its LZW data (code size 2, in
+// subblocks) and the whole image block, for a GIF of 4 colours.
+Bytes TinyImageData();
+Bytes TinyImage();
+
 void Append(Bytes& to, const Bytes& more);
 
 // What giflib makes of a GIF file.

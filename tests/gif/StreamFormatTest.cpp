@@ -12,14 +12,6 @@
 
 namespace {
 
-// A 2 x 2 frame of pixels 0, 1, 1, 0 as LZW data with a code size of 2.
-Bytes tinyData() {
-    CodedStream coded = ReferenceLZW({0, 1, 1, 0}, 2);
-    return Subblocks(Pack(coded));
-}
-
-Bytes tinyImage() { return ImageBlock(0, 0, 2, 2, false, 0, 2, tinyData()); }
-
 std::string loadError(const Bytes& bytes) {
     TGIFImage image;
     try {
@@ -31,7 +23,7 @@ std::string loadError(const Bytes& bytes) {
 }
 
 TEST(GIFStream, SignatureVariantsLoad) {
-    const Bytes plain = GifWithBlocks(2, 2, 4, tinyImage());
+    const Bytes plain = GifWithBlocks(2, 2, 4, TinyImage());
     Bytes prefixed = {'x', 'y', 'z', 'w'};
     Append(prefixed, plain);
     Bytes lower = plain;
@@ -60,7 +52,7 @@ TEST(GIFStream, SignatureVariantsLoad) {
 TEST(GIFStream, GlobalTableSizeField) {
     for (int field = 0; field < 8; ++field) {
         TGIFImage image;
-        LoadImage(image, GifWithBlocks(2, 2, 2 << field, tinyImage()));
+        LoadImage(image, GifWithBlocks(2, 2, 2 << field, TinyImage()));
         EXPECT_EQ(image.GlobalColorMap().Count(), 2 << field);
         EXPECT_FALSE(image.GlobalColorMap().Optimized()); // the sort flag is not taken from the file
     }
@@ -72,9 +64,9 @@ TEST(GIFStream, GlobalTableSizeField) {
 
 TEST(GIFStream, ZeroBytesBetweenBlocksAndAfterTrailer) {
     Bytes blocks = {0, 0};
-    Append(blocks, tinyImage());
+    Append(blocks, TinyImage());
     blocks.insert(blocks.end(), {0, 0, 0});
-    Append(blocks, tinyImage());
+    Append(blocks, TinyImage());
     Bytes bytes = GifWithBlocks(2, 2, 4, blocks);
     bytes.insert(bytes.end(), {'g', 'a', 'r', 'b', 'a', 'g', 'e'});
     TGIFImage image;
@@ -89,16 +81,16 @@ TEST(GIFStream, MissingTrailerWarnsThatDataMayBeLost) {
     TGIFImage image;
     WarningLog warnings;
     warnings.Attach(image);
-    LoadImage(image, GifWithBlocks(2, 2, 4, tinyImage(), false));
+    LoadImage(image, GifWithBlocks(2, 2, 4, TinyImage(), false));
     EXPECT_EQ(image.Images().Count(), 1);
     ASSERT_EQ(warnings.Messages.size(), 1u);
     EXPECT_EQ(warnings.Messages[0], "Premature end of data");
 }
 
 TEST(GIFStream, UnknownBlockTypeEndsTheBlocks) {
-    Bytes blocks = tinyImage();
+    Bytes blocks = TinyImage();
     blocks.push_back('X');
-    Append(blocks, tinyImage());
+    Append(blocks, TinyImage());
     TGIFImage image;
     WarningLog warnings;
     warnings.Attach(image);
@@ -115,7 +107,7 @@ TEST(GIFStream, UnknownBlockTypeEndsTheBlocks) {
 TEST(GIFStream, OnlyTheSeparatorStartsAnImage) {
     Bytes blocks = {'!', 0xFE, 2, 'h', 'i', 0};
     blocks.push_back('#');
-    Append(blocks, tinyImage());
+    Append(blocks, TinyImage());
     TGIFImage image;
     WarningLog warnings;
     warnings.Attach(image);
@@ -127,7 +119,7 @@ TEST(GIFStream, OnlyTheSeparatorStartsAnImage) {
 }
 
 TEST(GIFStream, ExtensionsAfterTheLastImageFormAFrameOfTheirOwn) {
-    Bytes blocks = tinyImage();
+    Bytes blocks = TinyImage();
     blocks.insert(blocks.end(), {'!', 0xFE, 3, 'e', 'n', 'd', 0});
     TGIFImage image;
     LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
@@ -143,7 +135,7 @@ TEST(GIFStream, ExtensionsAfterTheLastImageFormAFrameOfTheirOwn) {
 }
 
 TEST(GIFStream, FailureInTheSecondFrameKeepsTheFirstAndRewinds) {
-    Bytes blocks = tinyImage();
+    Bytes blocks = TinyImage();
     blocks.insert(blocks.end(), {'!', 0x77, 1, 0, 0}); // no class for label 0x77
     Bytes bytes = {'p', 'a', 'd', '!'};
     Append(bytes, GifWithBlocks(2, 2, 4, blocks));
@@ -294,7 +286,7 @@ TEST(GIFStream, FilesRoundTrip) {
     std::filesystem::create_directories(dir);
     const std::string name = (dir / "tiny.gif").string();
     TGIFImage image;
-    LoadImage(image, GifWithBlocks(2, 2, 4, tinyImage()));
+    LoadImage(image, GifWithBlocks(2, 2, 4, TinyImage()));
     image.SaveToFile(name);
     TGIFImage again;
     again.LoadFromFile(name);
@@ -316,7 +308,7 @@ TEST(GIFStream, FailedSaveKeepsTheOldFile) {
     std::filesystem::create_directories(dir);
     const std::string name = (dir / "kept.gif").string();
     TGIFImage image;
-    LoadImage(image, GifWithBlocks(2, 2, 4, tinyImage()));
+    LoadImage(image, GifWithBlocks(2, 2, 4, TinyImage()));
     image.SaveToFile(name);
     const Bytes before = ReadFile(name);
     ASSERT_FALSE(before.empty());

@@ -2,6 +2,7 @@
 
 #include "platform/base/IniDocument.h"
 #include "platform/base/Strings.h"
+#include "platform/base/UpdateScope.h"
 
 #include <cstdint>
 
@@ -127,44 +128,29 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
 
 void TIniFile::ReadSection(std::string_view section, TStrings& keys) const {
     auto document = TIniDocument::Load(FileName());
-    keys.BeginUpdate();
-    try {
+    RunInUpdate(keys, [&] {
         keys.Clear();
         for (const auto& entry : document->Entries(section))
             keys.Add(entry.first);
-    } catch (...) {
-        keys.EndUpdate();
-        throw;
-    }
-    keys.EndUpdate();
+    });
 }
 
 void TIniFile::ReadSections(TStrings& sections) const {
     auto document = TIniDocument::Load(FileName());
-    sections.BeginUpdate();
-    try {
+    RunInUpdate(sections, [&] {
         sections.Clear();
         for (const std::string& name : document->SectionNames())
             sections.Add(name);
-    } catch (...) {
-        sections.EndUpdate();
-        throw;
-    }
-    sections.EndUpdate();
+    });
 }
 
 void TIniFile::ReadSectionValues(std::string_view section, TStrings& values) const {
     auto document = TIniDocument::Load(FileName());
-    values.BeginUpdate();
-    try {
+    RunInUpdate(values, [&] {
         values.Clear();
         for (const auto& entry : document->Entries(section))
             values.Add(entry.first + "=" + entry.second);
-    } catch (...) {
-        values.EndUpdate();
-        throw;
-    }
-    values.EndUpdate();
+    });
 }
 
 void TIniFile::EraseSection(std::string_view section) {

@@ -4,25 +4,75 @@
 #include "platform/base/SafeFile.h"
 #include "platform/base/Stream.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/UpdateScope.h"
 
 #include <algorithm>
 #include <numeric>
 
 namespace {
 
-// Keeps BeginUpdate / EndUpdate balanced when an operation throws.
-class TUpdateGuard {
-public:
-    explicit TUpdateGuard(TStrings& strings) : strings_(strings) { strings_.BeginUpdate(); }
-    ~TUpdateGuard() { strings_.EndUpdate(); }
-    TUpdateGuard(const TUpdateGuard&) = delete;
-    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
-
-private:
-    TStrings& strings_;
-};
-
 bool isBlankOrControl(unsigned char c) { return c <= ' '; }
+
+// Adds the items of a comma text.
+void addCommaItems(TStrings& strings, std::string_view text) {
+    size_t p = 0;
+    const size_t n = text.size();
+    auto skipBlanks = [&] {
+        while (p < n && isBlankOrControl(static_cast<unsigned char>(text[p])))
+            ++p;
+    };
+    skipBlanks();
+    while (p < n) {
+        std::string item;
+        if (text[p] == '"') {
+            // A quoted item: doubled quotes stand for one; an unclosed quote
+            // runs to the end of the text.
+            ++p;
+            while (p < n) {
+                if (text[p] == '"') {
+                    if (p + 1 < n && text[p + 1] == '"') {
+                        item += '"';
+                        p += 2;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                item += text[p++];
+            }
+        } else {
+            size_t start = p;
+            while (p < n && !isBlankOrControl(static_cast<unsigned char>(text[p])) && text[p] != ',')
+                ++p;
+            item.assign(text.substr(start, p - start));
+        }
+        strings.Add(item);
+        skipBlanks();
+        if (p < n && text[p] == ',') {
+            // A comma at the very end announces one more, empty, item.
+            if (p + 1 == n)
+                strings.Add(std::string());
+            ++p;
+            skipBlanks();
+        }
+    }
+}
+
+// Adds the lines of a text: CR LF, CR and LF each end a line.
+void addLines(TStrings& strings, std::string_view text) {
+    size_t start = 0;
+    const size_t n = text.size();
+    while (start < n) {
+        size_t end = start;
+        while (end < n && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        strings.Add(std::string(text.substr(start, end - start)));
+        if (end < n && text[end] == '\r' && end + 1 < n && text[end + 1] == '\n')
+            start = end + 2;
+        else
+            start = end + 1;
+    }
+}
 
 } // namespace
 
@@ -30,9 +80,10 @@ bool isBlankOrControl(unsigned char c) { return c <= ' '; }
 
 void TStrings::Put(int index, const std::string& s) {
     void* object = GetObject(index);
-    TUpdateGuard guard(*this);
-    Delete(index);
-    InsertObject(index, s, object);
+    RunInUpdate(*this, [&] {
+        Delete(index);
+        InsertObject(index, s, object);
+    });
 }
 
 void* TStrings::GetObject(int) const { return nullptr; }
@@ -57,11 +108,12 @@ void TStrings::InsertObject(int index, const std::string& s, void* object) {
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
-    TUpdateGuard guard(*this);
-    // The count is taken first so that adding a list to itself ends.
-    const int count = strings.GetCount();
-    for (int i = 0; i < count; ++i)
-        AddObject(strings.Get(i), strings.GetObject(i));
+    RunInUpdate(*this, [&] {
+        // The count is taken first so that adding a list to itself ends.
+        const int count = strings.GetCount();
+        for (int i = 0; i < count; ++i)
+            AddObject(strings.Get(i), strings.GetObject(i));
+    });
 }
 
 void TStrings::Move(int currentIndex, int newIndex) {
@@ -72,24 +124,26 @@ void TStrings::Move(int currentIndex, int newIndex) {
     const int count = GetCount();
     if (currentIndex < 0 || currentIndex >= count || newIndex < 0 || newIndex >= count)
         throw EListError();
-    TUpdateGuard guard(*this);
-    std::string s = Get(currentIndex);
-    void* object = GetObject(currentIndex);
-    PutObject(currentIndex, nullptr);
-    Delete(currentIndex);
-    InsertObject(newIndex, s, object);
+    RunInUpdate(*this, [&] {
+        std::string s = Get(currentIndex);
+        void* object = GetObject(currentIndex);
+        PutObject(currentIndex, nullptr);
+        Delete(currentIndex);
+        InsertObject(newIndex, s, object);
+    });
 }
 
 void TStrings::Exchange(int index1, int index2) {
-    TUpdateGuard guard(*this);
-    std::string s1 = Get(index1);
-    std::string s2 = Get(index2);
-    void* object1 = GetObject(index1);
-    void* object2 = GetObject(index2);
-    Put(index1, s2);
-    Put(index2, s1);
-    PutObject(index1, object2);
-    PutObject(index2, object1);
+    RunInUpdate(*this, [&] {
+        std::string s1 = Get(index1);
+        std::string s2 = Get(index2);
+        void* object1 = GetObject(index1);
+        void* object2 = GetObject(index2);
+        Put(index1, s2);
+        Put(index2, s1);
+        PutObject(index1, object2);
+        PutObject(index2, object1);
+    });
 }
 
 int TStrings::IndexOf(std::string_view s) const {
@@ -173,49 +227,10 @@ std::string TStrings::CommaText() const {
 }
 
 void TStrings::SetCommaText(std::string_view text) {
-    TUpdateGuard guard(*this);
-    Clear();
-    size_t p = 0;
-    const size_t n = text.size();
-    auto skipBlanks = [&] {
-        while (p < n && isBlankOrControl(static_cast<unsigned char>(text[p])))
-            ++p;
-    };
-    skipBlanks();
-    while (p < n) {
-        std::string item;
-        if (text[p] == '"') {
-            // A quoted item: doubled quotes stand for one; an unclosed quote
-            // runs to the end of the text.
-            ++p;
-            while (p < n) {
-                if (text[p] == '"') {
-                    if (p + 1 < n && text[p + 1] == '"') {
-                        item += '"';
-                        p += 2;
-                        continue;
-                    }
-                    ++p;
-                    break;
-                }
-                item += text[p++];
-            }
-        } else {
-            size_t start = p;
-            while (p < n && !isBlankOrControl(static_cast<unsigned char>(text[p])) && text[p] != ',')
-                ++p;
-            item.assign(text.substr(start, p - start));
-        }
-        Add(item);
-        skipBlanks();
-        if (p < n && text[p] == ',') {
-            // A comma at the very end announces one more, empty, item.
-            if (p + 1 == n)
-                Add(std::string());
-            ++p;
-            skipBlanks();
-        }
-    }
+    RunInUpdate(*this, [&] {
+        Clear();
+        addCommaItems(*this, text);
+    });
 }
 
 void TStrings::BeginUpdate() {
@@ -251,20 +266,10 @@ std::string TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(std::string_view text) {
-    TUpdateGuard guard(*this);
-    Clear();
-    size_t start = 0;
-    const size_t n = text.size();
-    while (start < n) {
-        size_t end = start;
-        while (end < n && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        Add(std::string(text.substr(start, end - start)));
-        if (end < n && text[end] == '\r' && end + 1 < n && text[end + 1] == '\n')
-            start = end + 2;
-        else
-            start = end + 1;
-    }
+    RunInUpdate(*this, [&] {
+        Clear();
+        addLines(*this, text);
+    });
 }
 
 int TStrings::CompareStrings(std::string_view a, std::string_view b) const { return CompareText(a, b); }
@@ -303,9 +308,10 @@ void TStrings::Assign(const TPersistent* source) {
         // Assigning a list to itself must not clear it first.
         if (strings == this)
             return;
-        TUpdateGuard guard(*this);
-        Clear();
-        AddStrings(*strings);
+        RunInUpdate(*this, [&] {
+            Clear();
+            AddStrings(*strings);
+        });
         return;
     }
     TPersistent::Assign(source);
@@ -319,11 +325,12 @@ void TStrings::DefineProperties(TFiler& filer) {
 
 void TStrings::ReadData(TReader& reader) {
     reader.ReadListBegin();
-    TUpdateGuard guard(*this);
-    Clear();
-    while (!reader.EndOfList())
-        Add(reader.ReadString());
-    reader.ReadListEnd();
+    RunInUpdate(*this, [&] {
+        Clear();
+        while (!reader.EndOfList())
+            Add(reader.ReadString());
+        reader.ReadListEnd();
+    });
 }
 
 void TStrings::WriteData(TWriter& writer) const {

@@ -13,6 +13,7 @@
 #include "editor/CodeMemo.h"
 #include "editor/MemoGuards.h"
 
+#include "platform/base/UpdateScope.h"
 #include "platform/gfx/Clipboard.h"
 #include "platform/ui/Cursors.h"
 
@@ -463,8 +464,7 @@ void TCodeMemo::finishDrag(TShiftState shift) {
             if (static_cast<int64_t>(text.size()) > kMaxTextLength)
                 text.resize(static_cast<size_t>(kMaxTextLength));
             const bool copy = (shift & ssCtrl) != 0;
-            BeginUpdate();
-            try {
+            RunInUpdate(*this, [&] {
                 if (copy)
                     SetSelLength(0);
                 else
@@ -477,11 +477,7 @@ void TCodeMemo::finishDrag(TShiftState shift) {
                 // A move comes back with one Undo.
                 if (!copy && !UndoRecordingOff)
                     GroupLastUndo();
-            } catch (...) {
-                EndUpdate();
-                throw;
-            }
-            EndUpdate();
+            });
         } else {
             SetSelStart(drop);
         }

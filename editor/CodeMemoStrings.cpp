@@ -5,6 +5,7 @@
 #include "platform/base/Exceptions.h"
 #include "platform/base/Filer.h"
 #include "platform/base/Stream.h"
+#include "platform/base/UpdateScope.h"
 
 #include <algorithm>
 
@@ -12,19 +13,6 @@ namespace {
 constexpr char kContinued = 5;
 constexpr size_t kPiece = 254;
 constexpr size_t kLastPiece = 255;
-
-// BeginUpdate / EndUpdate of the memo around a view operation, balanced on
-// every exit path.
-class TMemoUpdate {
-public:
-    explicit TMemoUpdate(TCodeMemo& memo) : memo_(memo) { memo_.BeginUpdate(); }
-    ~TMemoUpdate() { memo_.EndUpdate(); }
-    TMemoUpdate(const TMemoUpdate&) = delete;
-    TMemoUpdate& operator=(const TMemoUpdate&) = delete;
-
-private:
-    TCodeMemo& memo_;
-};
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -131,8 +119,7 @@ void TCodeMemoStrings::PutParagraph(int index, const std::string& s) {
     int32_t selLength = memo_.SelLength();
     int32_t delta = 0;
     int32_t start = 0;
-    {
-        TMemoUpdate update(memo_);
+    RunInUpdate(memo_, [&] {
         while (memo_.ParagraphCount() <= index) {
             memo_.SetSelStart(memo_.TextLength());
             memo_.SetSelTextBuf("\r\n");
@@ -143,7 +130,7 @@ void TCodeMemoStrings::PutParagraph(int index, const std::string& s) {
         memo_.SetSelLength(memo_.Paragraph(index)->Length());
         memo_.SetSelText(s);
         delta = memo_.TextLength() - before;
-    }
+    });
     if (start < caret)
         caret += delta;
     memo_.SetSelStart(caret);

@@ -3,6 +3,7 @@
 #include "editor/UpperCase.h"
 
 #include "platform/base/Filer.h"
+#include "platform/base/UpdateScope.h"
 
 #include <algorithm>
 #include <memory>
@@ -80,21 +81,21 @@ void TKeywordList::Assign(const TPersistent* source) {
     if (const auto* keywords = dynamic_cast<const TKeywordList*>(source)) {
         if (keywords == this)
             return;
-        BeginUpdate();
-        Clear();
-        for (int i = 0; i < keywords->GetCount(); ++i)
-            AddObject(keywords->Get(i), const_cast<TKeywordAttributes*>(keywords->Attributes(i)));
-        EndUpdate();
+        RunInUpdate(*this, [&] {
+            Clear();
+            for (int i = 0; i < keywords->GetCount(); ++i)
+                AddObject(keywords->Get(i), const_cast<TKeywordAttributes*>(keywords->Attributes(i)));
+        });
         return;
     }
     if (const auto* strings = dynamic_cast<const TStrings*>(source)) {
         // The objects of another list are not attribute records: the words
         // come over without any.
-        BeginUpdate();
-        Clear();
-        for (int i = 0; i < strings->GetCount(); ++i)
-            Add(strings->Get(i));
-        EndUpdate();
+        RunInUpdate(*this, [&] {
+            Clear();
+            for (int i = 0; i < strings->GetCount(); ++i)
+                Add(strings->Get(i));
+        });
         return;
     }
     TStringList::Assign(source);
@@ -144,8 +145,7 @@ void TKeywordList::attributesToStream(const TKeywordAttributes& attributes, int3
 
 void TKeywordList::readKeywords(TReader& reader) {
     reader.ReadListBegin();
-    BeginUpdate();
-    try {
+    RunInUpdate(*this, [&] {
         Clear();
         const int integers = StreamedIntegers();
         while (!reader.EndOfList()) {
@@ -156,11 +156,7 @@ void TKeywordList::readKeywords(TReader& reader) {
             TKeywordAttributes attributes = attributesFromStream(values);
             AddKeyword(keyword, attributes);
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
     reader.ReadListEnd();
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 
 TEST(StringsView, CountsIgnoreAnEmptyLastParagraph) {
     TCodeMemo memo;
@@ -53,6 +54,29 @@ TEST(StringsView, PutAppendsParagraphsAndKeepsTheCaret) {
     memo.Paragraphs().Put(1, "caret here");
     EXPECT_EQ(memo.SelStart(), 6);
     EXPECT_EQ(memo.SelLength(), 0);
+    memo.CheckConsistency();
+}
+
+// The memo reports a change when the update around Put ends; a handler
+// that raises there reaches the caller, and the memo is out of its update.
+TEST(StringsView, PutHandsARaisingChangeHandlerOnToTheCaller) {
+    TCodeMemo memo;
+    LoadText(memo, "aa\r\nbb");
+    int reports = 0;
+    bool refuse = true;
+    memo.OnChange = [&](TPersistent*) {
+        ++reports;
+        if (refuse)
+            throw std::runtime_error("handler refused");
+    };
+    EXPECT_THROW(memo.Paragraphs().Put(1, "cc"), std::runtime_error);
+    EXPECT_EQ(memo.Text(), "aa\r\ncc");
+    const int afterPut = reports;
+    EXPECT_GT(afterPut, 0);
+    refuse = false;
+    memo.SetSelStart(0);
+    memo.SetSelText("x");
+    EXPECT_GT(reports, afterPut);  // reported at once: no update is left open
     memo.CheckConsistency();
 }
 

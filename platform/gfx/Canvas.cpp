@@ -1,6 +1,5 @@
 #include "platform/gfx/Canvas.h"
 
-#include "platform/base/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
 
 #include <QGlyphRun>
@@ -119,13 +118,6 @@ void TCanvas::beginPainting() {
 QPainter* TCanvas::Painter() {
     beginPainting();
     return painter_.get();
-}
-
-QPainter& TCanvas::painterOrThrow() {
-    QPainter* painter = Painter();
-    if (painter == nullptr)
-        throw EInvalidOperation("Canvas does not allow drawing");
-    return *painter;
 }
 
 void TCanvas::SetOrigin(TPoint origin) {
@@ -303,11 +295,6 @@ QBrush TCanvas::qtBrush() const {
     if (brush_.Style() == bsClear)
         return QBrush(Qt::NoBrush);
     return QBrush(ToQColor(brush_.Color()), hatchStyle(brush_.Style()));
-}
-
-void TCanvas::fillDeviceRect(const QRect& rect, const QColor& color) {
-    if (QPainter* p = Painter())
-        p->fillRect(rect, color);
 }
 
 // ---------------------------------------------------------------------------

@@ -249,11 +249,9 @@ private:
     QPen qtPen() const;
     QBrush qtBrush() const;
     bool penDraws() const;
-    void fillDeviceRect(const QRect& rect, const QColor& color);
     void drawSolidLine(int x1, int y1, int x2, int y2);
     QPainter::CompositionMode penComposition() const;
     bool blitImage(const QRect& dest, const QImage& sourceImage, uint32_t rop);
-    QPainter& painterOrThrow();
 
     QPaintDevice* device_ = nullptr;
     std::unique_ptr<QPainter> painter_;

@@ -44,7 +44,7 @@ void TGIFEncoder::Encode(TStream& stream, int bits, int colors, const uint8_t* p
     colorCount_ = colors;
     initialCodeSize_ = std::max(bits, 2);
     initialBits_ = initialCodeSize_ + 1;
-    WriteGIFByte(stream, uint8_t(initialCodeSize_));
+    stream.WriteByte(uint8_t(initialCodeSize_));
     codeSize_ = initialBits_;
     maxCode_ = (1 << initialBits_) - 1;
     clearCode_ = 1 << initialCodeSize_;
@@ -66,7 +66,7 @@ void TGIFEncoder::Encode(TStream& stream, int bits, int colors, const uint8_t* p
     Output(endCode_);
     writer_->Finish();
     writer_.reset();
-    WriteGIFByte(stream, 0);
+    stream.WriteByte(0);
 }
 
 void TGIFEncoder::Output(int code) {

@@ -297,7 +297,7 @@ void TGIFApplicationExtension::SetAuthentication(const std::string& code) {
 
 void TGIFApplicationExtension::SaveToStream(TStream& stream) {
     TGIFExtension::SaveToStream(stream);
-    WriteGIFByte(stream, blockSize_);
+    stream.WriteByte(blockSize_);
     stream.WriteBuffer(identifier_.data(), std::min<int64_t>(blockSize_, 11));
     if (!extra_.empty())
         stream.WriteBuffer(extra_.data(), static_cast<int64_t>(extra_.size()));
@@ -329,12 +329,12 @@ void TGIFUnknownAppExtension::SaveData(TStream& stream) {
         size_t offset = 0;
         while (offset < block.size()) {
             const size_t piece = std::min<size_t>(255, block.size() - offset);
-            WriteGIFByte(stream, static_cast<uint8_t>(piece));
+            stream.WriteByte(static_cast<uint8_t>(piece));
             stream.WriteBuffer(block.data() + offset, static_cast<int64_t>(piece));
             offset += piece;
         }
     }
-    WriteGIFByte(stream, 0);
+    stream.WriteByte(0);
 }
 
 void TGIFUnknownAppExtension::LoadData(TStream& stream) {
@@ -362,7 +362,7 @@ void TGIFAppExtNSLoop::SaveData(TStream& stream) {
                                    uint8_t(BufferSize >> 24)};
         stream.WriteBuffer(buffer, 6);
     }
-    WriteGIFByte(stream, 0);
+    stream.WriteByte(0);
 }
 
 void TGIFAppExtNSLoop::LoadData(TStream& stream) {

@@ -103,7 +103,7 @@ void TGIFHeader::LoadFromStream(TStream& stream) {
     }
 }
 
-void TGIFTrailer::SaveToStream(TStream& stream) { WriteGIFByte(stream, kTrailer); }
+void TGIFTrailer::SaveToStream(TStream& stream) { stream.WriteByte(kTrailer); }
 
 void TGIFTrailer::LoadFromStream(TStream& stream) {
     uint8_t value = 0;

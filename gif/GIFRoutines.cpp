@@ -19,8 +19,6 @@ int ColorsToBits(int count) {
     return bits;
 }
 
-void WriteGIFByte(TStream& stream, uint8_t value) { stream.WriteBuffer(&value, 1); }
-
 void ReplaceFileContents(const std::string& fileName, TMemoryStream& data) {
     WriteFileReplacing(fileName, std::string_view(reinterpret_cast<const char*>(data.Memory()), size_t(data.Size())));
 }
@@ -59,12 +57,12 @@ void WriteStrings(TStream& stream, const TStrings& strings) {
         size_t offset = 0;
         while (offset < text.size()) {
             const size_t piece = std::min<size_t>(255, text.size() - offset);
-            WriteGIFByte(stream, static_cast<uint8_t>(piece));
+            stream.WriteByte(static_cast<uint8_t>(piece));
             stream.WriteBuffer(text.data() + offset, static_cast<int64_t>(piece));
             offset += piece;
         }
     }
-    WriteGIFByte(stream, 0);
+    stream.WriteByte(0);
 }
 
 void ReadStrings(TStream& stream, TStrings& strings) {

@@ -1,7 +1,7 @@
 #pragma once
 // Small routines the GIF reader, writer and frames share: row and colour
-// depth arithmetic, byte reads and writes, and texts stored as data
-// subblocks.
+// depth arithmetic, byte reads that tell the end of the data apart, and
+// texts stored as data subblocks.  Plain writes go through TStream.
 
 #include "platform/base/Stream.h"
 #include "platform/base/Strings.h"
@@ -16,7 +16,6 @@ int64_t BytesPerScanline(int64_t pixels, int bitsPerPixel, int alignment);
 // otherwise the smallest n with 2^n >= count.
 int ColorsToBits(int count);
 
-void WriteGIFByte(TStream& stream, uint8_t value);
 // Makes `data` the whole content of the file in one step, through a
 // temporary file renamed over it, so that a save that failed while the
 // data was being made never touched the old file and one that fails while

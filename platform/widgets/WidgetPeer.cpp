@@ -19,7 +19,12 @@
 
 namespace {
 
-unsigned mouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+// The MK_* flags of a mouse event.  The event's modifier keys are recorded
+// first, so that a handler reading the keyboard state sees them.
+unsigned noteMouseEvent(const QSinglePointEvent& event) {
+    Qt::KeyboardModifiers modifiers = event.modifiers();
+    SetModifierKeys(ShiftStateFromQt(modifiers));
+    Qt::MouseButtons buttons = event.buttons();
     unsigned keys = 0;
     if (buttons & Qt::LeftButton)
         keys |= MK_LBUTTON;
@@ -32,6 +37,12 @@ unsigned mouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::ControlModifier)
         keys |= MK_CONTROL;
     return keys;
+}
+
+unsigned scrollMessageOf(int bar) { return bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL; }
+
+Qt::FocusPolicy focusPolicyOf(const TWinControl& control) {
+    return control.TabStop() ? Qt::TabFocus : Qt::NoFocus;
 }
 
 QWidget* parentWidgetOf(TWinControl& control) {
@@ -95,7 +106,7 @@ void TWidgetPeer::CaptureChanged(bool captured) {
 
 void TWidgetPeer::TabStopChanged() {
     if (widget_)
-        widget_->setFocusPolicy(widget_->Control().TabStop() ? Qt::TabFocus : Qt::NoFocus);
+        widget_->setFocusPolicy(focusPolicyOf(widget_->Control()));
 }
 
 void TWidgetPeer::ShowCursor(int cursor) {
@@ -166,7 +177,7 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent, true);
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
-    setFocusPolicy(control.TabStop() ? Qt::TabFocus : Qt::NoFocus);
+    setFocusPolicy(focusPolicyOf(control));
     setWindowTitle(AnsiToQString(control.Caption()));
     SyncFrame();
     SyncScrollBar(SB_VERT);
@@ -179,9 +190,8 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent)
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { scrollAction(SB_HORZ, action); });
     auto released = [this](int bar) {
-        QScrollBar* scrollBar = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
-        unsigned msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
-        deliver(msg, MAKEWPARAM(SB_THUMBPOSITION, static_cast<unsigned>(scrollBar->sliderPosition()) & 0xFFFF));
+        unsigned msg = scrollMessageOf(bar);
+        deliver(msg, MAKEWPARAM(SB_THUMBPOSITION, static_cast<unsigned>(scrollBarOf(bar)->sliderPosition()) & 0xFFFF));
         deliver(msg, MAKEWPARAM(SB_ENDSCROLL, 0));
         SyncScrollBar(bar);
     };
@@ -203,6 +213,16 @@ LRESULT TPeerWidget::deliver(unsigned msg, WPARAM wParam, LPARAM lParam) {
     return DeliverMessage(control_, message);
 }
 
+QScrollBar* TPeerWidget::scrollBarOf(int bar) const {
+    return bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
+}
+
+void TPeerWidget::keyboardContextMenu() {
+    deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(0xFFFF, 0xFFFF));
+}
+
+bool TPeerWidget::caretActive() const { return control_.Caret().Shown() && control_.Focused(); }
+
 void TPeerWidget::SyncFrame() {
     const TCreateParams& params = control_.WindowParams();
     if (params.ExStyle & WS_EX_CLIENTEDGE) {
@@ -217,7 +237,7 @@ void TPeerWidget::SyncFrame() {
 }
 
 void TPeerWidget::SyncScrollBar(int bar) {
-    QScrollBar* scrollBar = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
+    QScrollBar* scrollBar = scrollBarOf(bar);
     bool visible = control_.ScrollBarVisible(bar);
     Qt::ScrollBarPolicy policy = visible ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
     syncing_ = true;
@@ -240,7 +260,7 @@ void TPeerWidget::SyncScrollBar(int bar) {
 void TPeerWidget::scrollAction(int bar, int action) {
     if (syncing_)
         return;
-    QScrollBar* scrollBar = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
+    QScrollBar* scrollBar = scrollBarOf(bar);
     int request;
     switch (action) {
     case QAbstractSlider::SliderSingleStepAdd: request = SB_LINEDOWN; break;
@@ -254,7 +274,7 @@ void TPeerWidget::scrollAction(int bar, int action) {
     }
     int position = scrollBar->sliderPosition();
     control_.SetScrollTrackPos(bar, position);
-    deliver(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL,
+    deliver(scrollMessageOf(bar),
             MAKEWPARAM(static_cast<unsigned>(request), static_cast<unsigned>(position) & 0xFFFF));
     // The control decides where the bar stands.
     if (request != SB_THUMBTRACK)
@@ -294,7 +314,7 @@ QRect TPeerWidget::CaretRect() const {
 void TPeerWidget::CaretChanged() {
     if (!caretDrawnAt_.isEmpty())
         viewport()->update(caretDrawnAt_);
-    bool active = control_.Caret().Shown() && control_.Focused();
+    bool active = caretActive();
     caretPhase_ = active;
     if (active) {
         viewport()->update(CaretRect());
@@ -307,7 +327,7 @@ void TPeerWidget::CaretChanged() {
 }
 
 void TPeerWidget::blink() {
-    if (!control_.Caret().Shown() || !control_.Focused()) {
+    if (!caretActive()) {
         caretTimer_.stop();
         caretPhase_ = false;
     } else {
@@ -322,13 +342,11 @@ void TPeerWidget::paintClient(QPaintEvent* event) {
     TRect rect = FromQRect(event->rect());
     pending_ -= event->region();
     control_.PeerPaintBegin(viewport(), rect);
-    TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(&control_.WindowCanvas()), 0, 0};
-    DeliverMessage(control_, erase);
-    TMessage paint{WM_PAINT, 0, 0, 0};
-    DeliverMessage(control_, paint);
+    deliver(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&control_.WindowCanvas()));
+    deliver(WM_PAINT);
     control_.PeerPaintEnd();
     caretDrawnAt_ = QRect();
-    if (caretPhase_ && control_.Caret().Shown() && control_.Focused()) {
+    if (caretPhase_ && caretActive()) {
         QRect caret = CaretRect();
         if (event->region().intersects(caret)) {
             // The caret inverts what is under it, so it shows on any colour.
@@ -341,7 +359,7 @@ void TPeerWidget::paintClient(QPaintEvent* event) {
 }
 
 void TPeerWidget::mouseButton(QMouseEvent* event, bool down, bool doubleClick) {
-    SetModifierKeys(ShiftStateFromQt(event->modifiers()));
+    unsigned keys = noteMouseEvent(*event);
     unsigned msg;
     switch (event->button()) {
     case Qt::LeftButton:
@@ -359,7 +377,7 @@ void TPeerWidget::mouseButton(QMouseEvent* event, bool down, bool doubleClick) {
     if (doubleClick && !(control_.ControlStyle & csDoubleClicks))
         msg -= 1; // a second press instead
     QPoint position = event->position().toPoint();
-    deliver(msg, mouseKeys(event->buttons(), event->modifiers()), PointToLParam(FromQPoint(position)));
+    deliver(msg, keys, PointToLParam(FromQPoint(position)));
     if (msg == WM_RBUTTONUP) {
         QPoint global = event->globalPosition().toPoint();
         deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), PointToLParam(FromQPoint(global)));
@@ -382,17 +400,14 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
         return true;
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        SetModifierKeys(ShiftStateFromQt(mouse->modifiers()));
-        deliver(WM_MOUSEMOVE, mouseKeys(mouse->buttons(), mouse->modifiers()),
-                PointToLParam(FromQPoint(mouse->position().toPoint())));
+        deliver(WM_MOUSEMOVE, noteMouseEvent(*mouse), PointToLParam(FromQPoint(mouse->position().toPoint())));
         deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return true;
     }
     case QEvent::Wheel: {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        SetModifierKeys(ShiftStateFromQt(wheel->modifiers()));
+        unsigned keys = noteMouseEvent(*wheel);
         QPoint delta = wheel->angleDelta();
-        unsigned keys = mouseKeys(wheel->buttons(), wheel->modifiers());
         LPARAM where = PointToLParam(FromQPoint(wheel->globalPosition().toPoint()));
         if (delta.y() != 0)
             deliver(WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<unsigned>(delta.y()) & 0xFFFF), where);
@@ -414,7 +429,7 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
         // Mouse-made menus come from the button release; this one is the
         // keyboard's.
         if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard)
-            deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(0xFFFF, 0xFFFF));
+            keyboardContextMenu();
         return true;
     default:
         return QAbstractScrollArea::viewportEvent(event);
@@ -512,7 +527,7 @@ void TPeerWidget::moveEvent(QMoveEvent* event) {
 
 void TPeerWidget::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() == QContextMenuEvent::Keyboard)
-        deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(0xFFFF, 0xFFFF));
+        keyboardContextMenu();
     event->accept();
 }
 

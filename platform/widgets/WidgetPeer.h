@@ -13,6 +13,7 @@
 #include <QRegion>
 #include <QTimer>
 
+class QScrollBar;
 class TPeerWidget;
 
 class TWidgetPeer : public TWindowPeer {
@@ -76,6 +77,11 @@ protected:
 
 private:
     LRESULT deliver(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    QScrollBar* scrollBarOf(int bar) const;
+    // The context-menu request of the keyboard (no mouse point).
+    void keyboardContextMenu();
+    // The caret shows: created, not hidden, and the control has the focus.
+    bool caretActive() const;
     void mouseButton(QMouseEvent* event, bool down, bool doubleClick);
     void paintClient(QPaintEvent* event);
     void scrollAction(int bar, int action);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace {
 constexpr int32_t kNoWavy = INT32_MIN;
@@ -116,11 +117,10 @@ struct TMemoLinePainter {
     int32_t ParSelStart = -1; // the selection in this paragraph's offsets
     int32_t ParSelEnd = -1;
 
-    // The state along the line
+    // The state along the line: the run state OffsetToX and XToOffset
+    // walk with, and what painting derives from it.
+    std::optional<TLineWalk> Walk;
     uint8_t Style = 0;
-    uint8_t StaticStyle = 0;
-    const TContextRecord* Context = nullptr;
-    int32_t NextContext = 0;
     bool InSelection = false;
     int32_t WavyStart = kNoWavy;
     int FontStyle = -1; // the style byte the canvas's font was made for
@@ -134,12 +134,13 @@ struct TMemoLinePainter {
         : Memo(memo), Canvas(canvas), Output(output) {}
 
     uint8_t effectiveStyle() const {
-        if (Context->Flags & TContextRecord::kStyled) {
-            if ((Context->Flags & (kStyleStrikeOut | kStyleHighlight)) == (kStyleStrikeOut | kStyleHighlight))
-                return Context->Flags & 0xA7;
-            return Context->Flags & 0x3F;
+        const TContextRecord& context = *Walk->Context;
+        if (context.Flags & TContextRecord::kStyled) {
+            if ((context.Flags & (kStyleStrikeOut | kStyleHighlight)) == (kStyleStrikeOut | kStyleHighlight))
+                return context.Flags & 0xA7;
+            return context.Flags & 0x3F;
         }
-        return static_cast<uint8_t>((Memo.Font().Style() & 0x0F) ^ StaticStyle);
+        return static_cast<uint8_t>((Memo.Font().Style() & 0x0F) ^ Walk->StaticStyle);
     }
 
     void setColours() {
@@ -153,11 +154,12 @@ struct TMemoLinePainter {
             background = Memo.HighlightBackgnd;
             hasBackground = true;
         }
-        if ((Context->Flags & TContextRecord::kStyled) && (Context->Background != 0 || Context->Foreground != 0)) {
-            if (Paragraph->TextColor == -1 && Context->Foreground != -1)
-                text = Context->Foreground;
-            if (Paragraph->BackgroundColor == -1 && Context->Background != -1) {
-                background = Context->Background;
+        const TContextRecord& context = *Walk->Context;
+        if ((context.Flags & TContextRecord::kStyled) && (context.Background != 0 || context.Foreground != 0)) {
+            if (Paragraph->TextColor == -1 && context.Foreground != -1)
+                text = context.Foreground;
+            if (Paragraph->BackgroundColor == -1 && context.Background != -1) {
+                background = context.Background;
                 hasBackground = true;
             }
         }
@@ -202,18 +204,12 @@ struct TMemoLinePainter {
     // moves past them), context records entered, colours, font and the wavy
     // underline follow.
     void applyState(int32_t& position, int32_t limit, bool force) {
-        bool contextChanged = false;
         if (Memo.StaticFormat())
-            while (position < limit && IsStyleCode(Paragraph->Text[static_cast<size_t>(position)])) {
-                StaticStyle = ToggleStyleBit(StaticStyle, Paragraph->Text[static_cast<size_t>(position)]);
+            while (position < limit && IsStyleCode(Walk->At(position))) {
+                Walk->StaticStyle = ToggleStyleBit(Walk->StaticStyle, Walk->At(position));
                 ++position;
             }
-        const auto count = static_cast<int32_t>(Paragraph->Contexts.size());
-        while (NextContext < count && Paragraph->Contexts[static_cast<size_t>(NextContext)].Offset <= position) {
-            Context = &Paragraph->Contexts[static_cast<size_t>(NextContext)];
-            ++NextContext;
-            contextChanged = true;
-        }
+        const bool contextChanged = Walk->Enter(position);
         bool colours = force || contextChanged;
         uint8_t style = effectiveStyle();
         if (style != Style || force) {
@@ -361,12 +357,7 @@ struct TMemoLinePainter {
             fillRect(Canvas, Rect(x1, top, x2, top + LineHeight), Memo.SelBackColor);
 
         // The state at the line's start.
-        StaticStyle = Memo.StaticFormat() ? line.Style : 0;
-        Context = p.BaseContext.get();
-        NextContext = 0;
-        const auto contextCount = static_cast<int32_t>(p.Contexts.size());
-        while (NextContext < contextCount && p.Contexts[static_cast<size_t>(NextContext)].Offset <= line.Start)
-            Context = &p.Contexts[static_cast<size_t>(NextContext++)];
+        Walk.emplace(p, line, Memo.StaticFormat());
         InSelection = WindowsColors && !Block && ShowSelection && lineStart >= SelStart && lineStart < SelEnd;
         WavyStart = kNoWavy;
         Style = effectiveStyle();
@@ -380,9 +371,7 @@ struct TMemoLinePainter {
             first = false;
             if (position >= line.Stop)
                 break;
-            int32_t end = line.Stop;
-            int32_t boundary = NextContext < contextCount ? p.Contexts[static_cast<size_t>(NextContext)].Offset : INT32_MAX;
-            end = std::min(end, std::max(boundary, position + 1));
+            int32_t end = std::min(line.Stop, std::max(Walk->NextBoundary(), position + 1));
             if (WindowsColors && selectionInParagraph()) {
                 if (position < ParSelStart)
                     end = std::min(end, ParSelStart);

@@ -2,6 +2,7 @@
 
 #include "gif/GIFException.h"
 #include "gif/GIFRoutines.h"
+#include "platform/base/SafeFile.h"
 
 #include <algorithm>
 #include <memory>
@@ -164,5 +165,5 @@ void TGIFImage::SaveToFile(const std::string& fileName) {
     // was, and so does a disk that fills up on the way.
     TMemoryStream data;
     SaveToStream(data);
-    ReplaceFileContents(fileName, data);
+    WriteFileReplacing(fileName, data.DataView());
 }

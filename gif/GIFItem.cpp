@@ -1,8 +1,8 @@
 #include "gif/GIFItem.h"
 
 #include "gif/GIFImage.h"
-#include "gif/GIFRoutines.h"
 #include "platform/base/Exceptions.h"
+#include "platform/base/SafeFile.h"
 
 #include <algorithm>
 
@@ -16,7 +16,7 @@ void TGIFItem::SaveToFile(const std::string& fileName) {
     // the old file as it was.
     TMemoryStream data;
     SaveToStream(data);
-    ReplaceFileContents(fileName, data);
+    WriteFileReplacing(fileName, data.DataView());
 }
 
 void TGIFItem::LoadFromFile(const std::string& fileName) {

@@ -1,7 +1,6 @@
 #include "gif/GIFRoutines.h"
 
 #include "gif/GIFException.h"
-#include "platform/base/SafeFile.h"
 
 #include <algorithm>
 
@@ -17,10 +16,6 @@ int ColorsToBits(int count) {
     while ((1 << bits) < count)
         ++bits;
     return bits;
-}
-
-void ReplaceFileContents(const std::string& fileName, TMemoryStream& data) {
-    WriteFileReplacing(fileName, std::string_view(reinterpret_cast<const char*>(data.Memory()), size_t(data.Size())));
 }
 
 uint8_t ReadGIFByte(TStream& stream) {

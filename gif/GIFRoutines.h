@@ -16,11 +16,6 @@ int64_t BytesPerScanline(int64_t pixels, int bitsPerPixel, int alignment);
 // otherwise the smallest n with 2^n >= count.
 int ColorsToBits(int count);
 
-// Makes `data` the whole content of the file in one step, through a
-// temporary file renamed over it, so that a save that failed while the
-// data was being made never touched the old file and one that fails while
-// writing leaves it whole.
-void ReplaceFileContents(const std::string& fileName, TMemoryStream& data);
 // One byte, or 0 when the stream is at its end.
 uint8_t ReadGIFByte(TStream& stream);
 // One byte into `value`; false (and `value` untouched) at the end.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
@@ -51,6 +52,10 @@ public:
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName);
     std::string DataString() const { return std::string(data_.begin(), data_.end()); }
+    // The bytes without a copy, valid until the stream next changes.
+    std::string_view DataView() const {
+        return std::string_view(reinterpret_cast<const char*>(data_.data()), data_.size());
+    }
 
 private:
     std::vector<uint8_t> data_;

@@ -11,12 +11,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QFontInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -49,6 +47,28 @@ constexpr ButtonPair kButtons[] = {
     {mbNoToAll, QMessageBox::NoToAll}, {mbYesToAll, QMessageBox::YesToAll},
     {mbHelp, QMessageBox::Help},
 };
+
+// What the open and save dialogs share: the filters, the filter and the
+// file chosen at first.  Returns Qt's filters, whose position tells the
+// filter index of the answer.
+QStringList prepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
+    QStringList filters = QString::fromStdString(QtFileFilter(request.Filter)).split(";;", Qt::SkipEmptyParts);
+    dialog.setNameFilters(filters);
+    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+    if (!request.FileName.empty())
+        dialog.selectFile(fileNameToQt(request.FileName));
+    return filters;
+}
+
+TFileDialogResult acceptedFiles(const QFileDialog& dialog, const QStringList& filters, const QStringList& names) {
+    TFileDialogResult result;
+    result.Accepted = true;
+    for (const QString& name : names)
+        result.FileNames.push_back(fileNameFromQt(name));
+    result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return result;
+}
 
 } // namespace
 
@@ -119,20 +139,10 @@ TFileDialogResult TQtUserInteraction::OpenFileDialog(const TFileDialogRequest& r
     dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles
                        : request.FileMustExist ? QFileDialog::ExistingFile
                                                : QFileDialog::AnyFile);
-    QStringList filters = QString::fromStdString(QtFileFilter(request.Filter)).split(";;", Qt::SkipEmptyParts);
-    dialog.setNameFilters(filters);
-    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
-    if (!request.FileName.empty())
-        dialog.selectFile(fileNameToQt(request.FileName));
-    TFileDialogResult result;
+    QStringList filters = prepareFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted)
-        return result;
-    result.Accepted = true;
-    for (const QString& name : dialog.selectedFiles())
-        result.FileNames.push_back(fileNameFromQt(name));
-    result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    return result;
+        return {};
+    return acceptedFiles(dialog, filters, dialog.selectedFiles());
 }
 
 TFileDialogResult TQtUserInteraction::SaveFileDialog(const TFileDialogRequest& request) {
@@ -142,21 +152,12 @@ TFileDialogResult TQtUserInteraction::SaveFileDialog(const TFileDialogRequest& r
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!request.OverwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    QStringList filters = QString::fromStdString(QtFileFilter(request.Filter)).split(";;", Qt::SkipEmptyParts);
-    dialog.setNameFilters(filters);
-    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
     if (!request.DefaultExt.empty())
         dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExt));
-    if (!request.FileName.empty())
-        dialog.selectFile(fileNameToQt(request.FileName));
-    TFileDialogResult result;
+    QStringList filters = prepareFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return result;
-    result.Accepted = true;
-    result.FileNames.push_back(fileNameFromQt(dialog.selectedFiles().first()));
-    result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    return result;
+        return {};
+    return acceptedFiles(dialog, filters, {dialog.selectedFiles().first()});
 }
 
 bool TQtUserInteraction::ChooseColor(TColor& color) {

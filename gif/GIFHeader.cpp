@@ -3,18 +3,17 @@
 #include "gif/GIFException.h"
 #include "gif/GIFImage.h"
 #include "gif/GIFRoutines.h"
+#include "platform/base/TextCodec.h"
 
-#include <cstring>
+#include <string_view>
 
 namespace {
 
 constexpr uint8_t kTrailer = ';';
 
+// The signature is taken in either case, as some writers store "gif".
 bool isSignature(const uint8_t* bytes) {
-    char upper[3];
-    for (int i = 0; i < 3; ++i)
-        upper[i] = (bytes[i] >= 'a' && bytes[i] <= 'z') ? char(bytes[i] - 'a' + 'A') : char(bytes[i]);
-    return std::memcmp(upper, "GIF", 3) == 0;
+    return SameText(std::string_view(reinterpret_cast<const char*>(bytes), 3), "GIF");
 }
 
 } // namespace

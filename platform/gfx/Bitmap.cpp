@@ -39,7 +39,7 @@ std::vector<QRgb> defaultPalette(TPixelFormat format) {
                                     clTeal,  clGray,   clSilver, clRed,  clLime, clYellow,
                                     clBlue,  clFuchsia, clAqua, clWhite};
         for (TColor c : sixteen)
-            colors.push_back(qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+            colors.push_back(ToQRgb(c));
     } else if (format == pf8bit) {
         // A 6x6x6 colour cube followed by a grey ramp.
         for (int r = 0; r < 6; ++r)
@@ -152,7 +152,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
 std::vector<TColor> TBitmap::Palette() const {
     std::vector<TColor> colors;
     for (QRgb rgb : image_.colorTable())
-        colors.push_back(RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)));
+        colors.push_back(FromQRgb(rgb));
     return colors;
 }
 
@@ -161,10 +161,8 @@ void TBitmap::SetPalette(const std::vector<TColor>& colors) {
         return;
     releaseCanvas();
     QList<QRgb> table;
-    for (TColor c : colors) {
-        TColor rgb = ColorToRGB(c);
-        table.append(qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
-    }
+    for (TColor c : colors)
+        table.append(ToQRgb(c));
     image_.setColorTable(table);
     changed();
 }
@@ -188,7 +186,7 @@ TColor TBitmap::TransparentColor() const {
         return transparentColor_;
     if (Empty())
         return clDefault;
-    return FromQColor(QColor::fromRgb(image_.pixel(0, image_.height() - 1)));
+    return FromQRgb(image_.pixel(0, image_.height() - 1));
 }
 
 void TBitmap::SetTransparentColor(TColor color) {
@@ -199,8 +197,7 @@ void TBitmap::SetTransparentColor(TColor color) {
 
 QImage TBitmap::MaskedImage() const {
     QImage masked = image_.convertToFormat(QImage::Format_ARGB32);
-    TColor key = ColorToRGB(TransparentColor());
-    QRgb keyRgb = qRgb(GetRValue(key), GetGValue(key), GetBValue(key)) & 0xFFFFFF;
+    QRgb keyRgb = ToQRgb(TransparentColor()) & 0xFFFFFF;
     for (int y = 0; y < masked.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
         for (int x = 0; x < masked.width(); ++x)

@@ -581,10 +581,10 @@ TColor TCanvas::Pixel(int x, int y) {
     if (dx < 0 || dy < 0 || dx >= device_->width() || dy >= device_->height())
         return CLR_INVALID;
     if (const QImage* image = DeviceImage())
-        return FromQColor(QColor::fromRgb(image->pixel(dx, dy)));
+        return FromQRgb(image->pixel(dx, dy));
     if (device_->devType() == QInternal::Pixmap) {
         QImage one = static_cast<QPixmap*>(device_)->copy(dx, dy, 1, 1).toImage();
-        return FromQColor(QColor::fromRgb(one.pixel(0, 0)));
+        return FromQRgb(one.pixel(0, 0));
     }
     return CLR_INVALID;
 }

@@ -66,3 +66,10 @@ QColor ToQColor(TColor color) {
 TColor FromQColor(const QColor& color) {
     return RGB(color.red(), color.green(), color.blue());
 }
+
+QRgb ToQRgb(TColor color) {
+    TColor rgb = ColorToRGB(color);
+    return qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+TColor FromQRgb(QRgb rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }

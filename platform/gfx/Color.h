@@ -134,3 +134,9 @@ QColor ToQColor(TColor color);
 
 // The TColor of a Qt colour (alpha ignored).
 TColor FromQColor(const QColor& color);
+
+// The same two ways for pixels and colour tables: an opaque QRgb with the
+// system colours resolved and the top byte of a plain colour ignored, and
+// the TColor of a QRgb (alpha ignored).
+QRgb ToQRgb(TColor color);
+TColor FromQRgb(QRgb rgb);

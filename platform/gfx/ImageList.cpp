@@ -51,8 +51,7 @@ int TImageList::Add(const TBitmap& image, const TBitmap* mask) {
 }
 
 int TImageList::AddMasked(const TBitmap& image, TColor maskColor) {
-    TColor rgb = ColorToRGB(maskColor);
-    return add(image.Image(), nullptr, qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+    return add(image.Image(), nullptr, ToQRgb(maskColor));
 }
 
 void TImageList::Delete(int index) {
@@ -81,12 +80,12 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) co
     }
     auto shape = [&image](TColor color) {
         QImage tinted = image.copy();
-        QRgb rgb = ToQColor(color).rgb() & 0xFFFFFF;
+        const QRgb opaque = ToQRgb(color);
         for (int row = 0; row < tinted.height(); ++row) {
             auto* pixels = reinterpret_cast<QRgb*>(tinted.scanLine(row));
             for (int column = 0; column < tinted.width(); ++column)
                 if (qAlpha(pixels[column]) != 0)
-                    pixels[column] = 0xFF000000 | rgb;
+                    pixels[column] = opaque;
         }
         return tinted;
     };

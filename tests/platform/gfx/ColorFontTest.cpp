@@ -51,7 +51,14 @@ TEST(Color, ChannelsKeepTheirPlaceOnTheWayToQtAndBack) {
         EXPECT_EQ(q.red(), GetRValue(color));
         EXPECT_EQ(q.blue(), GetBValue(color));
         EXPECT_EQ(FromQColor(q), color);
+        EXPECT_EQ(ToQRgb(color), q.rgb());
+        EXPECT_EQ(FromQRgb(q.rgb()), color);
     }
+    // Pixels: system colours resolve, the top byte of a plain colour and a
+    // pixel's alpha play no part.
+    EXPECT_EQ(ToQRgb(clHighlight), qRgb(0, 0, 128));
+    EXPECT_EQ(ToQRgb(static_cast<TColor>(0x12030201)), qRgb(1, 2, 3));
+    EXPECT_EQ(FromQRgb(qRgba(1, 2, 3, 0)), RGB(1, 2, 3));
 }
 
 TEST(Font, SizeAndHeightFollowEachOtherAtTheFontsResolution) {

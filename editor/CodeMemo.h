@@ -548,7 +548,11 @@ private:
     uint8_t endStyle(int32_t index) const;
     // Style bits of the memo's own font (bold, italic, underline, strike-out).
     uint8_t fontStyleBits() const { return static_cast<uint8_t>(Font().Style() & 0x0F); }
-    void propagateStyles(int32_t from);
+    // Paragraphs first..last have just been formatted: a static style that
+    // now ends one differently carries into the paragraphs behind it (into
+    // unformatted ones too only when asked), navigators in all of them
+    // forget their display line, and the display hears of them.
+    void formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted);
     void updateWidest(int32_t paragraph, int32_t width);
     void reportProgress(int32_t index, bool force);
 

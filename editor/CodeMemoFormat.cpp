@@ -66,15 +66,21 @@ void TCodeMemo::FormatRange(int32_t first, int32_t last, bool force) {
         formatOne(i, force);
         any = true;
     }
-    if (!any)
-        return;
-    // A change of the style at a paragraph's end reaches the paragraphs after it.
+    if (any)
+        formattingDone(first, last, true);
+}
+
+void TCodeMemo::formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted) {
     int32_t reached = last;
     if (staticFormat_)
-        for (int32_t i = last + 1; i < paragraphs_.Count() && paragraphs_[i].FirstLine.Style != endStyle(i - 1); ++i)
-            formatOne(i, true), reached = i;
+        for (int32_t i = last + 1; i < paragraphs_.Count() && (carryIntoUnformatted || paragraphs_[i].Formatted) &&
+                                   paragraphs_[i].FirstLine.Style != endStyle(i - 1);
+             ++i) {
+            formatOne(i, true);
+            reached = i;
+        }
     for (TCodeNavigator* navigator : navigators_)
-        if (navigator->parIndex_ >= first && navigator->parIndex_ <= last)
+        if (navigator->parIndex_ >= first && navigator->parIndex_ <= reached)
             navigator->lineInPar_ = TCodeNavigator::kUnknown;
     displayAfterFormat(first, reached);
 }
@@ -140,17 +146,11 @@ void TCodeMemo::BackgroundFormat(TMessage& message) {
         if (GetTickCount64() >= deadline)
             break;
     }
-    if (index > first) {
-        if (staticFormat_)
-            for (int32_t i = index; i < paragraphs_.Count() && paragraphs_[i].Formatted &&
-                                    paragraphs_[i].FirstLine.Style != endStyle(i - 1);
-                 ++i)
-                formatOne(i, true);
-        for (TCodeNavigator* navigator : navigators_)
-            if (navigator->parIndex_ >= first && navigator->parIndex_ < index)
-                navigator->lineInPar_ = TCodeNavigator::kUnknown;
-        displayAfterFormat(first, index - 1);
-    }
+    // Paragraphs behind the slice that are still to be formatted get their
+    // style when the pass reaches them: carrying it into them now could run
+    // far past the slice's time.
+    if (index > first)
+        formattingDone(first, index - 1, false);
     // A paragraph before the slice that parsing scheduled is still to do.
     const bool earlier = formatNext_ < first;
     if (!earlier)

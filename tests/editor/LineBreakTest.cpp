@@ -124,6 +124,26 @@ TEST_F(LineBreak, StyleCarriesIntoFollowingParagraphs) {
     memo.CheckConsistency();
 }
 
+TEST_F(LineBreak, NavigatorsFollowLinesThatAStyleCarriedOnRewrapped) {
+    boldWider = true;
+    // Five characters a line: "yy yy " and "yy yy" in the normal face, one
+    // word a line in bold.
+    Format("x\x02\x02\r\nyy yy yy yy", 5);
+    memo.CodeCleanUp = false;
+    ASSERT_EQ(memo.Paragraph(1)->LineCount(), 2);
+    TCodeNavigator bookmark(&memo);
+    bookmark.SetPos(memo.ParagraphStart(1) + 9);
+    ASSERT_EQ(bookmark.LineNumber(), 2);
+    Select(memo, 1, 2);
+    memo.SetSelText("");  // the paragraph before now ends bold
+    ASSERT_EQ(memo.Paragraph(1)->LineCount(), 4);
+    TCodeNavigator fresh(&memo);
+    fresh.SetPos(bookmark.Pos());
+    EXPECT_EQ(bookmark.LineNumber(), fresh.LineNumber());
+    EXPECT_EQ(bookmark.LineNumber(), 4);
+    memo.CheckConsistency();
+}
+
 TEST_F(LineBreak, WordMovesBackUpAfterADeletion) {
     Format("aaa bbb ccc ddd", 7);
     ASSERT_EQ(memo.LineCount(), 2);

@@ -21,6 +21,21 @@ QRect normalised(int x1, int y1, int x2, int y2) {
     return QRect(x1, y1, x2 - x1, y2 - y1);
 }
 
+// A frame of the given thickness lying inside box, drawn as filled strips:
+// the top and bottom across the whole width, the sides between them.
+void fillFrame(QPainter& p, const QRect& box, int thickness, const QColor& color) {
+    int thickX = std::min(thickness, box.width()), thickY = std::min(thickness, box.height());
+    p.fillRect(QRect(box.left(), box.top(), box.width(), thickY), color);
+    if (box.height() > thickY)
+        p.fillRect(QRect(box.left(), box.bottom() - thickY + 1, box.width(), thickY), color);
+    int middle = box.height() - 2 * thickY;
+    if (middle > 0) {
+        p.fillRect(QRect(box.left(), box.top() + thickY, thickX, middle), color);
+        if (box.width() > thickX)
+            p.fillRect(QRect(box.right() - thickX + 1, box.top() + thickY, thickX, middle), color);
+    }
+}
+
 Qt::BrushStyle hatchStyle(TBrushStyle style) {
     switch (style) {
     case bsHorizontal:
@@ -413,19 +428,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     if (brush.style() != Qt::NoBrush && !inside.isEmpty())
         p->fillRect(inside, brush);
     if (pen_.Style() == psSolid || pen_.Style() == psInsideFrame || w > 1) {
-        // The frame lies inside the rectangle, w pixels thick.
-        QColor color = ToQColor(pen_.Color());
-        int thickX = std::min(w, box.width()), thickY = std::min(w, box.height());
-        p->fillRect(QRect(box.left(), box.top(), box.width(), thickY), color);
-        if (box.height() > thickY)
-            p->fillRect(QRect(box.left(), box.bottom() - thickY + 1, box.width(), thickY), color);
-        int middle = box.height() - 2 * thickY;
-        if (middle > 0) {
-            p->fillRect(QRect(box.left(), box.top() + thickY, thickX, middle), color);
-            if (box.width() > thickX)
-                p->fillRect(QRect(box.right() - thickX + 1, box.top() + thickY, thickX, middle),
-                            color);
-        }
+        fillFrame(*p, box, w, ToQColor(pen_.Color()));
     } else {
         p->setPen(qtPen());
         p->setBrush(Qt::NoBrush);
@@ -466,17 +469,8 @@ void TCanvas::FrameRect(const TRect& rect) {
     QPainter* p = Painter();
     if (p == nullptr || rect.IsEmpty())
         return;
-    QColor color = ToQColor(brush_.Color());
-    QRect box = ToQRect(rect);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->fillRect(QRect(box.left(), box.top(), box.width(), 1), color);
-    if (box.height() > 1)
-        p->fillRect(QRect(box.left(), box.bottom(), box.width(), 1), color);
-    if (box.height() > 2) {
-        p->fillRect(QRect(box.left(), box.top() + 1, 1, box.height() - 2), color);
-        if (box.width() > 1)
-            p->fillRect(QRect(box.right(), box.top() + 1, 1, box.height() - 2), color);
-    }
+    fillFrame(*p, ToQRect(rect), 1, ToQColor(brush_.Color()));
 }
 
 void TCanvas::DrawFocusRect(const TRect& rect) {

@@ -70,23 +70,6 @@ void TCodeMemo::newEmptyText() {
     widestParagraph_ = -1;
 }
 
-void TCodeMemo::resetText() {
-    paragraphs_.Clear();
-    textLength_ = 0;
-    lineCount_ = 0;
-    highlightFirst_ = 0;
-    highlightLast_ = -1;
-    validHighlight_ = -1;
-    selLength_ = 0;
-    blockMode_ = false;
-    caretAtEnd_ = false;
-    upperBuffer_.clear();
-    upperIndex_ = -1;
-    ClearUndo();
-    newEmptyText();
-    resetAllNavigators();
-}
-
 void TCodeMemo::resetAllNavigators() {
     for (TCodeNavigator* navigator : navigators_) {
         navigator->Invalidate();

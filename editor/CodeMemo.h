@@ -524,7 +524,6 @@ private:
 
     // Store
     void newEmptyText();
-    void resetText();
     void registerNavigator(TCodeNavigator* navigator);
     void unregisterNavigator(TCodeNavigator* navigator);
     void resetAllNavigators();

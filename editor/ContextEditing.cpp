@@ -1,7 +1,6 @@
 #include "editor/ContextEditing.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -15,22 +14,6 @@ TRecords::const_iterator firstAfter(const TRecords& records, int32_t offset) {
 TRecords::iterator firstAtOrAfter(TRecords& records, int32_t offset) {
     return std::lower_bound(records.begin(), records.end(), offset,
                             [](const TContextRecord& r, int32_t o) { return r.Offset < o; });
-}
-
-// Puts a copy of record at offset unless a record starts there already.
-// Returns the record at offset and whether it was there before.
-std::pair<TRecords::iterator, bool> placeRecord(TRecords& records, int32_t offset, const TContextRecord& record) {
-    if (records.empty() || records.back().Offset < offset) {
-        records.push_back(record);
-        records.back().Offset = offset;
-        return {records.end() - 1, false};
-    }
-    auto it = firstAtOrAfter(records, offset);
-    if (it != records.end() && it->Offset == offset)
-        return {it, true};
-    it = records.insert(it, record);
-    it->Offset = offset;
-    return {it, false};
 }
 
 }  // namespace
@@ -58,9 +41,13 @@ const TContextRecord& EndContext(const TParagraph& paragraph) {
 
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& record) {
     TRecords& records = paragraph.Contexts;
-    auto [it, existed] = placeRecord(records, offset, record);
-    if (!existed)
+    // Parsing writes behind the last record most of the time.
+    auto it = records.empty() || records.back().Offset < offset ? records.end() : firstAtOrAfter(records, offset);
+    if (it == records.end() || it->Offset != offset) {
+        it = records.insert(it, record);
+        it->Offset = offset;
         return;
+    }
     *it = record;
     it->Offset = offset;
     // One record per offset: any twin behind it goes.
@@ -69,10 +56,6 @@ void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& rec
     while (end != records.end() && end->Offset == offset)
         ++end;
     records.erase(twin, end);
-}
-
-void InsertContextIfNone(TParagraph& paragraph, int32_t offset, const TContextRecord& record) {
-    placeRecord(paragraph.Contexts, offset, record);
 }
 
 void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {

@@ -20,8 +20,6 @@ const TContextRecord& EndContext(const TParagraph& paragraph);
 // Puts a record at the offset: it overwrites a record that begins there,
 // otherwise it is inserted in order.
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& record);
-// Inserts a record at the offset unless one already begins there.
-void InsertContextIfNone(TParagraph& paragraph, int32_t offset, const TContextRecord& record);
 // Removes the records that begin in from .. to - 1.
 void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to);
 // The offset of the first record that begins after the offset, or -1.

@@ -98,7 +98,6 @@ struct TParagraph {
     const TLineRecord& Line(int32_t index) const {
         return index == 0 ? FirstLine : FurtherLines[static_cast<size_t>(index - 1)];
     }
-    TLineRecord& LastLine() { return Line(LineCount() - 1); }
     // Resizes the line list; n below 1 counts as 1.
     void SetLineCount(int32_t n);
     // One empty display line covering the whole paragraph, widths 0.
@@ -195,8 +194,6 @@ public:
     int32_t IndexOfOffset(int32_t offset) const;
     // The paragraph that holds a display line (clamped like offsets).
     int32_t IndexOfLine(int32_t line) const;
-
-    int32_t BlockCount() const { return static_cast<int32_t>(blocks_.size()); }
 
 private:
     struct TBlock {

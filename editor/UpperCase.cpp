@@ -20,8 +20,6 @@ void SetUserUpperCaseProc(TUpperCaseProc proc) {
     ++generation;
 }
 
-TUpperCaseProc UserUpperCaseProc() { return userProc; }
-
 uint64_t UpperCaseGeneration() { return generation; }
 
 void UpperCaseBuffer(TpmUpperCase rule, char* buffer, int32_t length) {

@@ -12,7 +12,6 @@ using TUpperCaseProc = void (*)(char* buffer, int32_t length);
 // Installs (or, with nullptr, removes) the process-wide routine used by
 // pmuUserDefined.  Every memo's cached upper-case copy is dropped.
 void SetUserUpperCaseProc(TUpperCaseProc proc);
-TUpperCaseProc UserUpperCaseProc();
 // Rises whenever the user-defined routine changes, so caches can tell.
 uint64_t UpperCaseGeneration();
 

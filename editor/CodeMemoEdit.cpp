@@ -280,12 +280,8 @@ TCodeMemo::TSurgeryResult TCodeMemo::replaceRange(const TEditPlan& plan) {
         const std::string& piece = plan.pieces.front();
         auto pieceLength = static_cast<int32_t>(piece.size());
         std::vector<TContextRecord>& contexts = startPar.Contexts;
-        auto firstRemoved = std::lower_bound(contexts.begin(), contexts.end(), s,
-                                             [](const TContextRecord& r, int32_t o) { return r.Offset < o; });
-        auto firstKept = std::lower_bound(firstRemoved, contexts.end(), e,
-                                          [](const TContextRecord& r, int32_t o) { return r.Offset < o; });
-        if (s == e)
-            firstKept = firstRemoved;
+        auto firstRemoved = contexts.begin() + startPar.ContextIndexAt(s);
+        auto firstKept = contexts.begin() + startPar.ContextIndexAt(e);
         result.removedContexts = static_cast<int32_t>(firstKept - firstRemoved);
         auto kept = contexts.erase(firstRemoved, firstKept);
         for (; kept != contexts.end(); ++kept)
@@ -361,9 +357,7 @@ TCodeMemo::TSurgeryResult TCodeMemo::replaceRange(const TEditPlan& plan) {
         }
 
         // The start paragraph keeps its head and takes the first piece.
-        auto erased = std::lower_bound(startPar.Contexts.begin(), startPar.Contexts.end(), s,
-                                       [](const TContextRecord& r, int32_t o) { return r.Offset < o; });
-        startPar.Contexts.erase(erased, startPar.Contexts.end());
+        startPar.Contexts.erase(startPar.Contexts.begin() + startPar.ContextIndexAt(s), startPar.Contexts.end());
         startPar.Text.resize(static_cast<size_t>(s));
         startPar.Formatted = 0;
         startPar.FormatFromLine = std::min(startPar.FormatFromLine, ls);

@@ -3,6 +3,7 @@
 // (printing), and the context bookkeeping that highlighting builds on.
 
 #include "editor/CodeMemo.h"
+#include "editor/ContextEditing.h"
 #include "editor/FontMeasure.h"
 #include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"
@@ -265,11 +266,7 @@ void TCodeMemo::ApplyContext(TCodeNavigator& first, TCodeNavigator& second, bool
         TParagraph& p = paragraphs_[index];
         int32_t from = index == lowPar ? lowOffset : 0;
         int32_t to = index == highPar ? highOffset : p.Length() + 2;
-        auto begin = std::lower_bound(p.Contexts.begin(), p.Contexts.end(), from,
-                                      [](const TContextRecord& r, int32_t o) { return r.Offset < o; });
-        auto end = std::lower_bound(begin, p.Contexts.end(), to,
-                                    [](const TContextRecord& r, int32_t o) { return r.Offset < o; });
-        p.Contexts.erase(begin, end);
+        RemoveContexts(p, from, to);
         p.Formatted = 0;
         if (index > lowPar)
             p.BaseContext = CopyBaseContext(context);

@@ -1,38 +1,21 @@
 #include "editor/ContextEditing.h"
 
-#include <algorithm>
-
-namespace {
-
-using TRecords = std::vector<TContextRecord>;
-
-TRecords::const_iterator firstAfter(const TRecords& records, int32_t offset) {
-    return std::upper_bound(records.begin(), records.end(), offset,
-                            [](int32_t o, const TContextRecord& r) { return o < r.Offset; });
-}
-
-TRecords::iterator firstAtOrAfter(TRecords& records, int32_t offset) {
-    return std::lower_bound(records.begin(), records.end(), offset,
-                            [](const TContextRecord& r, int32_t o) { return r.Offset < o; });
-}
-
-}  // namespace
-
 const TContextRecord& ContextInForce(const TParagraph& paragraph, int32_t offset) {
     // Parsing asks near the end of the records it is writing.
     if (paragraph.Contexts.empty())
         return *paragraph.BaseContext;
     if (paragraph.Contexts.back().Offset <= offset)
         return paragraph.Contexts.back();
-    auto it = firstAfter(paragraph.Contexts, offset);
-    return it == paragraph.Contexts.begin() ? *paragraph.BaseContext : *(it - 1);
+    // Offsets are whole numbers: the record in force at an offset is the
+    // one in force just before the next.
+    return paragraph.ContextBefore(offset + 1);
 }
 
 TContextRecord* RecordBefore(TParagraph& paragraph, int32_t offset) {
     if (!paragraph.Contexts.empty() && paragraph.Contexts.back().Offset < offset)
         return &paragraph.Contexts.back();
-    auto it = firstAtOrAfter(paragraph.Contexts, offset);
-    return it == paragraph.Contexts.begin() ? nullptr : &*(it - 1);
+    const int32_t index = paragraph.ContextIndexAt(offset);
+    return index > 0 ? &paragraph.Contexts[static_cast<size_t>(index - 1)] : nullptr;
 }
 
 const TContextRecord& EndContext(const TParagraph& paragraph) {
@@ -40,9 +23,11 @@ const TContextRecord& EndContext(const TParagraph& paragraph) {
 }
 
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& record) {
-    TRecords& records = paragraph.Contexts;
+    std::vector<TContextRecord>& records = paragraph.Contexts;
     // Parsing writes behind the last record most of the time.
-    auto it = records.empty() || records.back().Offset < offset ? records.end() : firstAtOrAfter(records, offset);
+    auto it = records.end();
+    if (!records.empty() && records.back().Offset >= offset)
+        it = records.begin() + paragraph.ContextIndexAt(offset);
     if (it == records.end() || it->Offset != offset) {
         it = records.insert(it, record);
         it->Offset = offset;
@@ -59,19 +44,16 @@ void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& rec
 }
 
 void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {
-    TRecords& records = paragraph.Contexts;
+    std::vector<TContextRecord>& records = paragraph.Contexts;
     if (to <= from || records.empty() || records.back().Offset < from)
         return;
-    auto begin = firstAtOrAfter(records, from);
-    auto end = firstAtOrAfter(records, to);
-    records.erase(begin, end);
+    records.erase(records.begin() + paragraph.ContextIndexAt(from), records.begin() + paragraph.ContextIndexAt(to));
 }
 
 int32_t NextContextOffset(const TParagraph& paragraph, int32_t offset) {
     if (paragraph.Contexts.empty() || paragraph.Contexts.back().Offset <= offset)
         return -1;
-    auto it = firstAfter(paragraph.Contexts, offset);
-    return it == paragraph.Contexts.end() ? -1 : it->Offset;
+    return paragraph.Contexts[static_cast<size_t>(paragraph.ContextIndexAt(offset + 1))].Offset;
 }
 
 TContextRecord PlainContext() {

@@ -29,8 +29,8 @@ void putUnlessStyled(TParagraph& p, int32_t offset, const TContextRecord& record
 // with a lower depth; the plain context when there is none.
 TContextRecord enclosingContext(TCodeMemo& memo, int32_t index, int32_t position, int depth) {
     const TParagraph* p = memo.Paragraph(index);
-    auto upTo = std::upper_bound(p->Contexts.begin(), p->Contexts.end(), position,
-                                 [](int32_t o, const TContextRecord& r) { return o < r.Offset; });
+    // The records that begin at or before the position.
+    auto upTo = p->Contexts.begin() + p->ContextIndexAt(position + 1);
     for (auto it = upTo; it != p->Contexts.begin();) {
         --it;
         if (ContextDepthOf(*it) < depth)
@@ -181,10 +181,8 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
         int32_t windowStart = std::max(position - before, 0);
         // Never inside the key that opened the context: when two keys are
         // the same characters, the start key must not end its own context.
-        auto own = std::upper_bound(p.Contexts.begin(), p.Contexts.end(), position,
-                                    [](int32_t o, const TContextRecord& r) { return o < r.Offset; });
-        if (own != p.Contexts.begin())
-            windowStart = std::max(windowStart, std::min((own - 1)->Offset + (own - 1)->StartKeyLength, length));
+        if (const TContextRecord* own = RecordBefore(p, position + 1))
+            windowStart = std::max(windowStart, std::min(own->Offset + own->StartKeyLength, length));
         const int32_t after = keyLength + (entry.SeparatorAfterStop ? 1 : 0);
         int64_t windowEnd = static_cast<int64_t>(lim) + after;
         const bool clipped = windowEnd >= length;

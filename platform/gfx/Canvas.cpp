@@ -36,6 +36,30 @@ void fillFrame(QPainter& p, const QRect& box, int thickness, const QColor& color
     }
 }
 
+// The pixels of a slanted line by Bresenham, leaving out the end point as
+// lines here always do.
+std::vector<QPoint> linePoints(int x1, int y1, int x2, int y2) {
+    std::vector<QPoint> points;
+    int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int error = dx + dy;
+    int x = x1, y = y1;
+    points.reserve(static_cast<size_t>(std::max(dx, -dy)));
+    while (x != x2 || y != y2) {
+        points.emplace_back(x, y);
+        int e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+    return points;
+}
+
 Qt::BrushStyle hatchStyle(TBrushStyle style) {
     switch (style) {
     case bsHorizontal:
@@ -317,47 +341,23 @@ QBrush TCanvas::qtBrush() const {
 
 void TCanvas::drawSolidLine(int x1, int y1, int x2, int y2) {
     QPainter* p = Painter();
-    if (p == nullptr)
+    if (p == nullptr || (x1 == x2 && y1 == y2))
         return;
     QColor color = ToQColor(pen_.Color());
     p->setCompositionMode(penComposition());
     if (y1 == y2) {
-        if (x1 == x2)
-            return;
         int from = x2 > x1 ? x1 : x2 + 1;
         p->fillRect(QRect(from, y1, std::abs(x2 - x1), 1), color);
-        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        return;
-    }
-    if (x1 == x2) {
+    } else if (x1 == x2) {
         int from = y2 > y1 ? y1 : y2 + 1;
         p->fillRect(QRect(x1, from, 1, std::abs(y2 - y1)), color);
-        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        return;
+    } else {
+        std::vector<QPoint> points = linePoints(x1, y1, x2, y2);
+        QPen pen(color);
+        pen.setWidth(0);
+        p->setPen(pen);
+        p->drawPoints(points.data(), static_cast<int>(points.size()));
     }
-    // Bresenham, leaving out the end point as lines here always do.
-    std::vector<QPoint> points;
-    int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
-    int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-    int error = dx + dy;
-    int x = x1, y = y1;
-    points.reserve(static_cast<size_t>(std::max(dx, -dy)));
-    while (x != x2 || y != y2) {
-        points.emplace_back(x, y);
-        int e2 = 2 * error;
-        if (e2 >= dy) {
-            error += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            error += dx;
-            y += sy;
-        }
-    }
-    QPen pen(color);
-    pen.setWidth(0);
-    p->setPen(pen);
-    p->drawPoints(points.data(), static_cast<int>(points.size()));
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 

@@ -177,6 +177,20 @@ TEST(CanvasPen, LinesCombineWithThePixelsByThePenModeAndLeaveOutTheEndPoint) {
     }
 }
 
+TEST(CanvasPen, AZeroLengthLineLeavesThePainterAsItFoundIt) {
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TCanvas canvas(&image);
+    canvas.Pen().SetMode(pmXor);
+    canvas.Pen().SetColor(clRed);
+    canvas.MoveTo(1, 1);
+    canvas.LineTo(1, 1);
+    // A caller painting straight through Qt afterwards paints plainly.
+    canvas.Painter()->fillRect(QRect(0, 0, 4, 4), Qt::blue);
+    canvas.Release();
+    EXPECT_EQ(rgbOf(image, 1, 1), 0x0000FFu);
+}
+
 TEST(CanvasShapes, RectanglesFramesAndFillsKeepTheirRightAndBottomEdgesExclusive) {
     QImage image(12, 10, QImage::Format_RGB32);
     image.fill(Qt::white);

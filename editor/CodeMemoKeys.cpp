@@ -4,6 +4,7 @@
 // editing primitive.
 
 #include "editor/CodeMemo.h"
+#include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"
 
 #include "platform/ui/Cursors.h"
@@ -493,14 +494,9 @@ void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) {
 // Deletion
 
 void TCodeMemo::deleteKey(TShiftState shift) {
-    struct TSuppress {
-        bool& flag;
-        explicit TSuppress(bool& f) : flag(f) { flag = true; }
-        ~TSuppress() { flag = false; }
-    };
     int32_t rememberedX = INT32_MIN;
     {
-        TSuppress suppress(paintSuppressed_);
+        TRestoreOnExit<bool> suppress(paintSuppressed_, true);
         if (selLength_ == 0 && options_.Contains(pmoKeepColumnPos))
             rememberedX = caretX_;
         if ((shift & ssShift) && (selLength_ != 0 || blockMode_)) {
@@ -551,11 +547,7 @@ void TCodeMemo::backspaceKey(TShiftState shift) {
     rememberedColumn_ = INT32_MIN;
     TCodeNavigator& caret = CaretNavigator();
     {
-        struct TSuppress {
-            bool& flag;
-            explicit TSuppress(bool& f) : flag(f) { flag = true; }
-            ~TSuppress() { flag = false; }
-        } suppress(paintSuppressed_);
+        TRestoreOnExit<bool> suppress(paintSuppressed_, true);
         if (selLength_ != 0 || blockMode_) {
             // The selection goes.
         } else if (shift & ssCtrl) {

@@ -4,6 +4,7 @@
 
 #include "editor/CodeMemo.h"
 #include "editor/FontMeasure.h"
+#include "editor/MemoGuards.h"
 
 #include <algorithm>
 
@@ -180,21 +181,14 @@ void TCodeMemo::CreateWnd() {
         return;
     const int32_t width = TWinControl::ClientWidth();
     knownClientWidth_ = width;
-    const bool keepFormat = fontNoticeKeepsFormat_;
     if (fontMeasure_ == nullptr || measure_ != static_cast<const TCodeMeasure*>(fontMeasure_.get()) || clientWidth_ != width) {
         SetMeasuringContext(&WindowCanvas().Measurer(), width);
     }
     virtualColumns_ = 0;
     rememberedColumn_ = INT32_MIN;
     // The measurements and the scroll bars; the line breaks were just made.
-    fontNoticeKeepsFormat_ = true;
-    try {
-        Perform(CM_FONTCHANGED);
-    } catch (...) {
-        fontNoticeKeepsFormat_ = keepFormat;
-        throw;
-    }
-    fontNoticeKeepsFormat_ = keepFormat;
+    TRestoreOnExit<bool> keepFormat(fontNoticeKeepsFormat_, true);
+    Perform(CM_FONTCHANGED);
 }
 
 void TCodeMemo::DestroyWnd() {

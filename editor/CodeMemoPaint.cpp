@@ -577,11 +577,7 @@ void TCodeMemo::paintWindow(TMessage& message) {
             EndPaint(paint);
         return;
     }
-    struct TPaintGuard {
-        bool& flag;
-        explicit TPaintGuard(bool& f) : flag(f) { flag = true; }
-        ~TPaintGuard() { flag = false; }
-    } guard(inPaint_);
+    TRestoreOnExit<bool> painting(inPaint_, true);
 
     if (lineHeight_ >= 1 && rect.Bottom > rect.Top) {
         // The paragraphs in view are formatted before anything is drawn.

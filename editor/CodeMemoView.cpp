@@ -48,14 +48,8 @@ void TCodeMemo::finishWindowSide() {
 void TCodeMemo::SetLineHeight(int32_t value) {
     FixedLineHeight = value >= 1 ? value : 0;
     // Only the measurements change: the line breaks stay as they are.
-    fontNoticeKeepsFormat_ = true;
-    try {
-        Perform(CM_FONTCHANGED);
-    } catch (...) {
-        fontNoticeKeepsFormat_ = false;
-        throw;
-    }
-    fontNoticeKeepsFormat_ = false;
+    TRestoreOnExit<bool> keepFormat(fontNoticeKeepsFormat_, true);
+    Perform(CM_FONTCHANGED);
 }
 
 void TCodeMemo::formatUpTo(int32_t paragraph) {

@@ -10,9 +10,10 @@
 #include "platform/ui/Control.h"
 #include "platform/widgets/WidgetPeer.h"
 
-#include <cstdio>
 #include <QApplication>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -37,7 +38,8 @@ const char* const kSample =
     "</body>\r\n"
     "</html>\r\n";
 
-// The window: the gutter on the left, the memo filling the rest.
+// The window: the gutter on the left, the memo filling the rest.  Its own
+// background is the window base's erasing in the form's colour.
 class TDemoForm : public TCustomControl {
 public:
     TDemoForm() {
@@ -70,10 +72,6 @@ protected:
         TCustomControl::WndProc(message);
         if (message.Msg == WM_SIZE)
             layout();
-    }
-    void Paint() override {
-        Canvas().Brush().SetColor(Color());
-        Canvas().FillRect(Canvas().ClipRect());
     }
 
 private:

@@ -7,12 +7,13 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Message boxes without a caption of their own show it as well.
     QApplication::setApplicationName("Korvane Ondrill 3.2");
     // Window controls get their QWidget peers from here on.
     InstallWidgetPeers();
 
     QMainWindow frame;
-    frame.setWindowTitle("Korvane Ondrill 3.2");
+    frame.setWindowTitle(QApplication::applicationName());
     auto* area = new QMdiArea(&frame);
     frame.setCentralWidget(area);
     frame.resize(1024, 720);

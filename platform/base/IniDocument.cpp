@@ -2,6 +2,7 @@
 
 #include "platform/base/SafeFile.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/TextLines.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -43,24 +44,15 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 TIniDocument::TIniDocument(std::string_view text) {
     bool breakSeen = false;
-    size_t start = 0;
-    const size_t n = text.size();
-    endsWithBreak_ = n == 0 || text.back() == '\n' || text.back() == '\r';
-    while (start < n) {
-        size_t end = start;
-        while (end < n && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        lines_.push_back(parseLine(text.substr(start, end - start), lines_.empty()));
-        size_t next = end + 1;
-        if (end < n && text[end] == '\r' && end + 1 < n && text[end + 1] == '\n')
-            next = end + 2;
-        if (end < n && !breakSeen) {
+    endsWithBreak_ = text.empty() || text.back() == '\n' || text.back() == '\r';
+    ForEachLine(text, [&](std::string_view line, std::string_view lineBreak) {
+        lines_.push_back(parseLine(line, lines_.empty()));
+        if (!breakSeen && !lineBreak.empty()) {
             // The file's own line break is kept for the lines we add.
-            lineBreak_ = std::string(text.substr(end, next - end));
+            lineBreak_ = std::string(lineBreak);
             breakSeen = true;
         }
-        start = next;
-    }
+    });
     reindex();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/base/SafeFile.h"
 #include "platform/base/Stream.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/TextLines.h"
 #include "platform/base/UpdateScope.h"
 
 #include <algorithm>
@@ -55,22 +56,6 @@ void addCommaItems(TStrings& strings, std::string_view text) {
             ++p;
             skipBlanks();
         }
-    }
-}
-
-// Adds the lines of a text: CR LF, CR and LF each end a line.
-void addLines(TStrings& strings, std::string_view text) {
-    size_t start = 0;
-    const size_t n = text.size();
-    while (start < n) {
-        size_t end = start;
-        while (end < n && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        strings.Add(std::string(text.substr(start, end - start)));
-        if (end < n && text[end] == '\r' && end + 1 < n && text[end + 1] == '\n')
-            start = end + 2;
-        else
-            start = end + 1;
     }
 }
 
@@ -268,7 +253,7 @@ std::string TStrings::GetTextStr() const {
 void TStrings::SetTextStr(std::string_view text) {
     RunInUpdate(*this, [&] {
         Clear();
-        addLines(*this, text);
+        ForEachLine(text, [this](std::string_view line, std::string_view) { Add(std::string(line)); });
     });
 }
 

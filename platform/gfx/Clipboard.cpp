@@ -1,6 +1,7 @@
 #include "platform/gfx/Clipboard.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/base/TextLines.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -89,18 +90,11 @@ std::string ToClipboardLineBreaks(std::string_view text) {
 std::string FromClipboardLineBreaks(std::string_view text) {
     std::string result;
     result.reserve(text.size() + text.size() / 16);
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r') {
+    ForEachLine(text, [&](std::string_view line, std::string_view lineBreak) {
+        result += line;
+        if (!lineBreak.empty())
             result += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else if (c == '\n') {
-            result += "\r\n";
-        } else {
-            result.push_back(c);
-        }
-    }
+    });
     return result;
 }
 

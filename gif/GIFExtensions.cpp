@@ -63,7 +63,7 @@ const TGIFExtensionClass* findApplicationClass(TStream& stream) {
     if (!TryReadGIFByte(stream, size) || size != 11)
         return &TGIFUnknownAppExtension::Class;
     uint8_t identifier[11];
-    if (stream.Read(identifier, 11) != 11)
+    if (stream.ReadAvailable(identifier, 11) < 11)
         return &TGIFUnknownAppExtension::Class;
     const TGIFExtensionClass* known = classForApplication(identifier);
     return known ? known : &TGIFUnknownAppExtension::Class;
@@ -206,14 +206,7 @@ void TGIFGraphicControlExtension::SaveToStream(TStream& stream) {
 void TGIFGraphicControlExtension::LoadFromStream(TStream& stream) {
     TGIFExtension::LoadFromStream(stream);
     uint8_t body[6];
-    int64_t got = 0;
-    while (got < 6) {
-        const int64_t n = stream.Read(body + got, 6 - got);
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    if (got < 6) {
+    if (stream.ReadAvailable(body, 6) < 6) {
         Warning(this, GIFWarningSeverity, sOutOfData);
         return;
     }

@@ -27,14 +27,8 @@ uint8_t ReadGIFByte(TStream& stream) {
 bool TryReadGIFByte(TStream& stream, uint8_t& value) { return stream.Read(&value, 1) == 1; }
 
 void ReadCheck(TStream& stream, void* buffer, int64_t count) {
-    auto* out = static_cast<uint8_t*>(buffer);
-    while (count > 0) {
-        const int64_t got = stream.Read(out, count);
-        if (got <= 0)
-            GIFError(sOutOfData);
-        out += got;
-        count -= got;
-    }
+    if (stream.ReadAvailable(buffer, count) < count)
+        GIFError(sOutOfData);
 }
 
 void SkipCheck(TStream& stream, int64_t count) {

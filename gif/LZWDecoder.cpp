@@ -65,6 +65,9 @@ private:
             done_ = true;
             return false;
         }
+        // Read here rather than through TStream::ReadAvailable, which does
+        // the same: on the decoder's path the call measured a few per cent
+        // slower.
         int64_t got = 0;
         while (got < length) {
             const int64_t n = stream_.Read(block_ + got, length - got);

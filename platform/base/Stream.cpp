@@ -18,15 +18,21 @@ int64_t TStream::Size() {
 
 void TStream::SetSize(int64_t) {}
 
-void TStream::ReadBuffer(void* buffer, int64_t count) {
+int64_t TStream::ReadAvailable(void* buffer, int64_t count) {
     auto* out = static_cast<uint8_t*>(buffer);
-    while (count > 0) {
-        int64_t got = Read(out, count);
+    int64_t total = 0;
+    while (total < count) {
+        const int64_t got = Read(out + total, count - total);
         if (got <= 0)
-            throw EReadError();
-        out += got;
-        count -= got;
+            break;
+        total += got;
     }
+    return total;
+}
+
+void TStream::ReadBuffer(void* buffer, int64_t count) {
+    if (ReadAvailable(buffer, count) < count)
+        throw EReadError();
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {

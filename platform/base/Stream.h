@@ -24,6 +24,9 @@ public:
     virtual int64_t Size();
     virtual void SetSize(int64_t size);
 
+    // Reads until count bytes are in or the stream has no more, however
+    // few bytes each Read delivers; returns how many were read.
+    int64_t ReadAvailable(void* buffer, int64_t count);
     // Exactly count bytes or EReadError / EWriteError.
     void ReadBuffer(void* buffer, int64_t count);
     void WriteBuffer(const void* buffer, int64_t count);

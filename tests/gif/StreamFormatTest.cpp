@@ -152,6 +152,51 @@ TEST(GIFStream, FailureInTheSecondFrameKeepsTheFirstAndRewinds) {
     EXPECT_EQ(image.Images().Count(), 1);
 }
 
+// A stream that hands out at most `piece` bytes per read, as a pipe or a
+// network stream may.
+class TTrickleStream : public TReadOnlyMemoryStream {
+public:
+    TTrickleStream(const Bytes& bytes, int64_t piece)
+        : TReadOnlyMemoryStream(bytes.data(), int64_t(bytes.size())), piece_(piece) {}
+    int64_t Read(void* buffer, int64_t count) override {
+        return TReadOnlyMemoryStream::Read(buffer, std::min(count, piece_));
+    }
+
+private:
+    int64_t piece_;
+};
+
+// Every block reads the same whether the stream delivers its bytes at once
+// or a few at a time.
+TEST(GIFStream, ShortReadsLoadTheSame) {
+    Bytes blocks = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 4, 0, 0};
+    blocks.insert(blocks.end(), {'!', 0xF9, 4, 0x05, 7, 0, 2, 0, '!', 0xFE, 3, 'a', 'b', 'c', 0});
+    Bytes pixels(40 * 9);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint8_t(i * 7 / 5 % 4);
+    Append(blocks, ImageBlock(0, 0, 40, 9, true, 4, 2, Subblocks(Pack(ReferenceLZW(pixels, 2)), {1, 2, 3, 40})));
+    const Bytes bytes = GifWithBlocks(40, 9, 4, blocks);
+    TGIFImage whole;
+    LoadImage(whole, bytes);
+    ASSERT_NE(dynamic_cast<TGIFAppExtNSLoop*>(whole.Images().Frames(0)->Extensions().Extensions(0)), nullptr);
+    const Bytes expected = SaveImage(whole);
+    for (int64_t piece : {1, 2, 3}) {
+        TTrickleStream stream(bytes, piece);
+        TGIFImage image;
+        WarningLog warnings;
+        warnings.Attach(image);
+        image.LoadFromStream(stream);
+        EXPECT_TRUE(warnings.Messages.empty()) << piece << ": " << warnings.Joined();
+        TGIFSubImage* frame = image.Images().Frames(0);
+        auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(frame->Extensions().Extensions(0));
+        ASSERT_NE(loop, nullptr) << piece;
+        EXPECT_EQ(loop->Loops, 4);
+        EXPECT_EQ(frame->GraphicControlExtension()->Delay(), 7);
+        EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), frame->Data())) << piece;
+        EXPECT_EQ(SaveImage(image), expected) << piece;
+    }
+}
+
 TEST(GIFStream, SavingWithoutFramesIsRefused) {
     TGIFImage image;
     image.SetWidth(10);

@@ -18,12 +18,6 @@ int ColorsToBits(int count) {
     return bits;
 }
 
-uint8_t ReadGIFByte(TStream& stream) {
-    uint8_t value = 0;
-    TryReadGIFByte(stream, value);
-    return value;
-}
-
 bool TryReadGIFByte(TStream& stream, uint8_t& value) { return stream.Read(&value, 1) == 1; }
 
 void ReadCheck(TStream& stream, void* buffer, int64_t count) {

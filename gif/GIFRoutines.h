@@ -16,8 +16,6 @@ int64_t BytesPerScanline(int64_t pixels, int bitsPerPixel, int alignment);
 // otherwise the smallest n with 2^n >= count.
 int ColorsToBits(int count);
 
-// One byte, or 0 when the stream is at its end.
-uint8_t ReadGIFByte(TStream& stream);
 // One byte into `value`; false (and `value` untouched) at the end.
 bool TryReadGIFByte(TStream& stream, uint8_t& value);
 

@@ -40,7 +40,9 @@ TEST(GIFRoutines, ExactReadsRaisePrematureEnd) {
     } catch (const GIFException& error) {
         EXPECT_EQ(error.Message(), "Premature end of data");
     }
-    EXPECT_EQ(ReadGIFByte(stream), 0); // at the end: 0, no exception
+    uint8_t byte = 7;
+    EXPECT_FALSE(TryReadGIFByte(stream, byte)); // at the end: no byte, no exception
+    EXPECT_EQ(byte, 7);
     TReadOnlyMemoryStream again(data, 3);
     EXPECT_THROW(SkipCheck(again, 4), GIFException);
 }

@@ -256,20 +256,10 @@ void TCodeMemo::SetUpperCaseType(TpmUpperCase value) {
     upperIndex_ = -1;
 }
 
-std::string TCodeMemo::Separators() const {
-    std::string result;
-    for (int c = 0; c < 256; ++c)
-        if (IsSeparator(static_cast<unsigned char>(c)))
-            result += static_cast<char>(c);
-    return result;
-}
+std::string TCodeMemo::Separators() const { return separators_.Members(); }
 
 void TCodeMemo::SetSeparators(std::string_view characters) {
-    std::fill(std::begin(separators_), std::end(separators_), 0u);
-    for (char c : characters) {
-        auto byte = static_cast<unsigned char>(c);
-        separators_[byte >> 5] |= 1u << (byte & 31);
-    }
+    separators_ = TByteSet(characters);
     // Whole-word keys derive their separator needs from the set.
     startStopKeys_->SetPrepared(false);
 }

@@ -9,6 +9,7 @@
 // a measuring context (a text measurer and a client width) stands in for its
 // canvas, so that formatting and line breaking run in tests.
 
+#include "editor/ByteSet.h"
 #include "editor/CodeMemoStrings.h"
 #include "editor/CodeMemoTypes.h"
 #include "editor/CodeNavigator.h"
@@ -314,8 +315,6 @@ public:
     void ApplyKeywordsBetween(TCodeNavigator& from, TCodeNavigator& to);
     // ApplyContext (opening, not recorded) between two absolute offsets.
     void ApplyContextBetween(int32_t from, int32_t to, const TContextRecord& context);
-    // The separator set as 256 bits.
-    const uint32_t* SeparatorSet() const { return separators_; }
 
     // ---- Properties ----
     bool StaticFormat() const { return staticFormat_; }
@@ -336,7 +335,7 @@ public:
     void SetUpperCaseType(TpmUpperCase value);
     std::string Separators() const;
     void SetSeparators(std::string_view characters);
-    bool IsSeparator(unsigned char c) const { return (separators_[c >> 5] >> (c & 31)) & 1u; }
+    bool IsSeparator(unsigned char c) const { return separators_.Contains(c); }
     TUpdateMode UpdateMode() const { return updateMode_; }
     void SetUpdateMode(TUpdateMode value);
     TCodeLineBreak LineBreak = pbCRLF;
@@ -636,7 +635,7 @@ private:
     int32_t rightMargin_ = 8;
     int32_t tabStops_ = 8;
     TpmUpperCase upperCaseType_ = pmuAscii;
-    uint32_t separators_[8] = {};
+    TByteSet separators_;
     TUpdateMode updateMode_ = umBackground;
 
     // ---- Highlighting (HighlightEngine.cpp) ----
@@ -688,6 +687,11 @@ private:
     void invalidateOffsets(int32_t from, int32_t to);
     void formatUpTo(int32_t paragraph);
     int32_t lineOfOffset(int32_t offset);
+    // The visual column (in blanks from the left margin) at the caret's
+    // pixel, and how many blanks fill the pixels from fromX to toX (none
+    // when toX is not right of fromX).
+    int32_t caretColumn() const;
+    int32_t blankColumns(int32_t fromX, int32_t toX) const;
     // View bookkeeping after edits, formatting and loading (CodeMemoView.cpp)
     void displayAfterEdit(int32_t firstLine, int32_t lastParagraph);
     void displayAfterFormat(int32_t firstParagraph, int32_t lastParagraph);
@@ -726,6 +730,11 @@ private:
     void enterKey();
     int32_t leadingBlanks(int32_t line);
     void extendSelectionTo(int32_t offset);
+    // An empty selection at the navigator's position (and display line).
+    void collapseSelectionTo(const TCodeNavigator& navigator);
+    // Shows the selection after the caret moved, a column block's far
+    // column following the caret.
+    void selectionMoved();
     // Mouse (CodeMemoMouse.cpp)
     bool trackPointerAt(int x, int y);
     void hover(int x, int y);

@@ -10,8 +10,6 @@
 
 namespace {
 
-bool inSet(const uint32_t* set, unsigned char c) { return (set[c >> 5] >> (c & 31)) & 1u; }
-
 // The deepest a key may open: the key stack holds 16 entries.
 constexpr int kDeepestOpening = 15;
 
@@ -101,10 +99,10 @@ bool FindStartKeyMatch(const TKeyMatchScope& scope, int32_t index, int32_t posit
             const char* source = sensitive ? text + at : upper + (at - position);
             if (std::memcmp(source, entry.StartKey.data(), static_cast<size_t>(keyLength)) != 0)
                 continue;
-            if (entry.SeparatorBeforeStart && at > 0 && !inSet(scope.Separators, static_cast<unsigned char>(text[at - 1])))
+            if (entry.SeparatorBeforeStart && at > 0 && !scope.Separators.Contains(static_cast<unsigned char>(text[at - 1])))
                 continue;
             if (entry.SeparatorAfterStart && at + keyLength < length &&
-                !inSet(scope.Separators, static_cast<unsigned char>(text[at + keyLength])))
+                !scope.Separators.Contains(static_cast<unsigned char>(text[at + keyLength])))
                 continue;
             match.Offset = at;
             match.Entry = e;
@@ -171,7 +169,7 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
     if (scope.Extended && entry.EndMode == kEndAtSeparator) {
         // The context ends at the first separator (or the paragraph end).
         for (int32_t at = position; at < lim; ++at)
-            if (inSet(scope.Separators, static_cast<unsigned char>(text[at]))) {
+            if (scope.Separators.Contains(static_cast<unsigned char>(text[at]))) {
                 found = at;
                 break;
             }
@@ -208,10 +206,10 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
             if (at + keyLength > lastEnd)
                 break;
             bool ok = true;
-            if (entry.SeparatorBeforeStop && at > 0 && !inSet(scope.Separators, static_cast<unsigned char>(text[at - 1])))
+            if (entry.SeparatorBeforeStop && at > 0 && !scope.Separators.Contains(static_cast<unsigned char>(text[at - 1])))
                 ok = false;
             if (ok && entry.SeparatorAfterStop && at + keyLength < length &&
-                !inSet(scope.Separators, static_cast<unsigned char>(text[at + keyLength])))
+                !scope.Separators.Contains(static_cast<unsigned char>(text[at + keyLength])))
                 ok = false;
             if (ok) {
                 found = at;
@@ -352,14 +350,14 @@ void ApplyKeywordList(const TKeywordScope& scope, int32_t from, int32_t to) {
                     // unless that begins the paragraph, but it may end at
                     // the window's last: the character behind it is then
                     // read from the paragraph.
-                    if (at > 0 && !inSet(scope.Separators, static_cast<unsigned char>(plain[static_cast<size_t>(at - 1)])))
+                    if (at > 0 && !scope.Separators.Contains(static_cast<unsigned char>(plain[static_cast<size_t>(at - 1)])))
                         ok = false;
                     const int32_t after = at + keyLength;
                     if (after < size) {
-                        if (!inSet(scope.Separators, static_cast<unsigned char>(plain[static_cast<size_t>(after)])))
+                        if (!scope.Separators.Contains(static_cast<unsigned char>(plain[static_cast<size_t>(after)])))
                             ok = false;
                     } else if (windowEnd < length &&
-                               !inSet(scope.Separators, static_cast<unsigned char>(p.Text[static_cast<size_t>(windowEnd)]))) {
+                               !scope.Separators.Contains(static_cast<unsigned char>(p.Text[static_cast<size_t>(windowEnd)]))) {
                         ok = false;
                     }
                 }

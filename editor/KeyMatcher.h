@@ -7,6 +7,7 @@
 // extended list also takes end modes and levels into account.  Offsets are
 // offsets within one paragraph.
 
+#include "editor/ByteSet.h"
 #include "editor/KeywordList.h"
 #include "editor/StartStopKeyList.h"
 #include "editor/TextStore.h"
@@ -20,7 +21,7 @@ class TCodeNavigator;
 struct TKeyMatchScope {
     TCodeMemo& Memo;
     TStartStopKeyList& List;
-    const uint32_t* Separators;  // 256 bits
+    const TByteSet& Separators;
     int32_t FirstIdentifier;     // key-stack identifier of entry 0
     bool Extended = false;       // end modes and levels take part
 };
@@ -57,7 +58,7 @@ using TKeywordFilter =
 struct TKeywordScope {
     TCodeMemo& Memo;
     const TKeywordList& List;
-    const uint32_t* Separators;
+    const TByteSet& Separators;
     int32_t FirstIdentifier;  // key-stack entry of keyword 0
     // The memo's own keywords never match under a context that bars them
     // (styled, with a context number); a highlighter decides by its filter.

@@ -6,12 +6,6 @@
 
 #include <algorithm>
 
-namespace {
-
-bool inSet(const uint32_t* set, unsigned char c) { return (set[c >> 5] >> (c & 31)) & 1u; }
-
-}  // namespace
-
 std::string TStartStopKeyList::fold(const std::string& key, uint8_t options) const {
     std::string copy = key;
     if ((options & kKeyCaseSensitive) == 0)
@@ -87,16 +81,15 @@ void TStartStopKeyList::SetUpperCaseType(TpmUpperCase value) {
     prepared_ = false;
 }
 
-void TStartStopKeyList::Prepare(const uint32_t* separators) {
-    std::fill(std::begin(firstChars_), std::end(firstChars_), 0u);
-    std::fill(std::begin(foldedFirstChars_), std::end(foldedFirstChars_), 0u);
+void TStartStopKeyList::Prepare(const TByteSet& separators) {
+    firstChars_ = TByteSet();
+    foldedFirstChars_ = TByteSet();
     anyCaseInsensitive_ = false;
     for (TStartStopInfo& entry : items_) {
         if (!entry.StartKey.empty()) {
             auto c = static_cast<unsigned char>(entry.StartKey.front());
             bool sensitive = (entry.Options & kKeyCaseSensitive) != 0;
-            uint32_t* set = sensitive ? firstChars_ : foldedFirstChars_;
-            set[c >> 5] |= 1u << (c & 31);
+            (sensitive ? firstChars_ : foldedFirstChars_).Add(c);
             anyCaseInsensitive_ = anyCaseInsensitive_ || !sensitive;
         }
         bool whole = (entry.Options & kKeyWholeWord) != 0;
@@ -104,10 +97,10 @@ void TStartStopKeyList::Prepare(const uint32_t* separators) {
         const std::string& stop = entry.StopKey;
         auto first = [](const std::string& key) { return static_cast<unsigned char>(key.front()); };
         auto last = [](const std::string& key) { return static_cast<unsigned char>(key.back()); };
-        entry.SeparatorBeforeStart = whole && !start.empty() && !inSet(separators, first(start));
-        entry.SeparatorAfterStart = whole && !start.empty() && !inSet(separators, last(start));
-        entry.SeparatorBeforeStop = whole && !stop.empty() && !inSet(separators, first(stop));
-        entry.SeparatorAfterStop = whole && !stop.empty() && !inSet(separators, last(stop));
+        entry.SeparatorBeforeStart = whole && !start.empty() && !separators.Contains(first(start));
+        entry.SeparatorAfterStart = whole && !start.empty() && !separators.Contains(last(start));
+        entry.SeparatorBeforeStop = whole && !stop.empty() && !separators.Contains(first(stop));
+        entry.SeparatorAfterStop = whole && !stop.empty() && !separators.Contains(last(stop));
     }
     prepared_ = true;
 }

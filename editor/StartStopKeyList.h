@@ -4,6 +4,7 @@
 // highlighter's own list; and TDynArray, the growable record array it is
 // built on.
 
+#include "editor/ByteSet.h"
 #include "editor/CodeMemoTypes.h"
 #include "editor/KeywordList.h"
 
@@ -144,16 +145,16 @@ public:
     int16_t LongestStart() const { return longestStart_; }
     int16_t LongestStop() const { return longestStop_; }
 
-    // The separator flags follow the whole-word option and a separator set
-    // (256 bits); every change of the list or of the set asks for this anew.
+    // The separator flags follow the whole-word option and a separator set;
+    // every change of the list or of the set asks for this anew.
     bool Prepared() const { return prepared_; }
     void SetPrepared(bool value) { prepared_ = value; }
-    void Prepare(const uint32_t* separators);
+    void Prepare(const TByteSet& separators);
     // Filled by Prepare: the first characters of the case-sensitive start
-    // keys and of the folded case-insensitive ones (256 bits each), so that
-    // a scan tries the entries only where one may begin.
+    // keys and of the folded case-insensitive ones, so that a scan tries
+    // the entries only where one may begin.
     bool MayStartWith(unsigned char c, unsigned char folded) const {
-        return ((firstChars_[c >> 5] >> (c & 31)) & 1u) != 0 || ((foldedFirstChars_[folded >> 5] >> (folded & 31)) & 1u) != 0;
+        return firstChars_.Contains(c) || foldedFirstChars_.Contains(folded);
     }
     bool AnyCaseInsensitive() const { return anyCaseInsensitive_; }
 
@@ -178,7 +179,7 @@ private:
     int16_t longestStart_ = 0;
     int16_t longestStop_ = 0;
     bool prepared_ = false;
-    uint32_t firstChars_[8] = {};
-    uint32_t foldedFirstChars_[8] = {};
+    TByteSet firstChars_;
+    TByteSet foldedFirstChars_;
     bool anyCaseInsensitive_ = false;
 };

@@ -51,20 +51,10 @@ TCustomExtHighlighter::~TCustomExtHighlighter() {
         subHighlighter_->RemoveFreeNotification(this);
 }
 
-std::string TCustomExtHighlighter::Separators() const {
-    std::string result;
-    for (int c = 0; c < 256; ++c)
-        if ((separators_[c >> 5] >> (c & 31)) & 1u)
-            result += static_cast<char>(c);
-    return result;
-}
+std::string TCustomExtHighlighter::Separators() const { return separators_.Members(); }
 
 void TCustomExtHighlighter::SetSeparators(std::string_view characters) {
-    std::fill(std::begin(separators_), std::end(separators_), 0u);
-    for (char c : characters) {
-        auto byte = static_cast<unsigned char>(c);
-        separators_[byte >> 5] |= 1u << (byte & 31);
-    }
+    separators_ = TByteSet(characters);
     startStopKeys_->SetPrepared(false);
 }
 

@@ -8,6 +8,7 @@
 // the memo hands it are its own entries; the identifiers after them belong
 // to the SubHighlighter.
 
+#include "editor/ByteSet.h"
 #include "editor/CodeHighlighter.h"
 #include "editor/highlight/ExtLists.h"
 
@@ -39,7 +40,6 @@ public:
     // and ";"); whole-word keys and end-at-separator entries use it.
     std::string Separators() const;
     void SetSeparators(std::string_view characters);
-    const uint32_t* SeparatorSet() const { return separators_; }
 
     // Own keywords and start/stop keys apply only while enabled.
     bool Enabled() const { return enabled_; }
@@ -81,7 +81,7 @@ private:
 
     std::unique_ptr<TExtKeywordList> keywords_;
     std::unique_ptr<TExtStartStopList> startStopKeys_;
-    uint32_t separators_[8] = {};
+    TByteSet separators_;
     bool enabled_ = true;
     TCodeHighlighter* subHighlighter_ = nullptr;
     // Where a vetoed occurrence stands, for the veto callback.

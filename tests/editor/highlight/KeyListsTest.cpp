@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <memory>
 
 using namespace std::string_literals;
@@ -192,7 +191,7 @@ TEST(StartStopKeyList, StreamsAsKeysWithFoldedKeys) {
 
     TStartStopKeyList back;
     back.AddStartStopKey("old", "", false, 0, 0, 0, 1, 0, 0);
-    back.Prepare(std::array<uint32_t, 8>{}.data());
+    back.Prepare(TByteSet{});
     ReadStreamed(back, data);
     EXPECT_FALSE(back.Prepared());
     ASSERT_EQ(back.Count(), 3);

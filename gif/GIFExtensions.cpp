@@ -318,26 +318,16 @@ void TGIFApplicationExtension::LoadFromStream(TStream& stream) {
 // ---- TGIFUnknownAppExtension ----
 
 void TGIFUnknownAppExtension::SaveData(TStream& stream) {
-    for (const TGIFBlock& block : blocks_) {
-        size_t offset = 0;
-        while (offset < block.size()) {
-            const size_t piece = std::min<size_t>(255, block.size() - offset);
-            stream.WriteByte(static_cast<uint8_t>(piece));
-            stream.WriteBuffer(block.data() + offset, static_cast<int64_t>(piece));
-            offset += piece;
-        }
-    }
+    for (const TGIFBlock& block : blocks_)
+        WriteSubblocks(stream, block.data(), block.size());
     stream.WriteByte(0);
 }
 
 void TGIFUnknownAppExtension::LoadData(TStream& stream) {
     blocks_.clear();
-    uint8_t size = 0;
-    while (TryReadGIFByte(stream, size) && size != 0) {
-        TGIFBlock block(size);
-        ReadCheck(stream, block.data(), size);
-        blocks_.push_back(std::move(block));
-    }
+    uint8_t block[255];
+    while (const int size = ReadSubblock(stream, block))
+        blocks_.emplace_back(block, block + size);
 }
 
 // ---- TGIFAppExtNSLoop ----

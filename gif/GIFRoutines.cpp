@@ -34,26 +34,34 @@ void SkipCheck(TStream& stream, int64_t count) {
     }
 }
 
+void WriteSubblocks(TStream& stream, const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (size_t offset = 0; offset < size; offset += 255) {
+        const size_t piece = std::min<size_t>(255, size - offset);
+        stream.WriteByte(static_cast<uint8_t>(piece));
+        stream.WriteBuffer(bytes + offset, static_cast<int64_t>(piece));
+    }
+}
+
+int ReadSubblock(TStream& stream, uint8_t* block) {
+    uint8_t length = 0;
+    if (!TryReadGIFByte(stream, length))
+        return 0;
+    ReadCheck(stream, block, length);
+    return length;
+}
+
 void WriteStrings(TStream& stream, const TStrings& strings) {
     for (int i = 0; i < strings.Count(); ++i) {
         const std::string text = strings.Strings(i);
-        size_t offset = 0;
-        while (offset < text.size()) {
-            const size_t piece = std::min<size_t>(255, text.size() - offset);
-            stream.WriteByte(static_cast<uint8_t>(piece));
-            stream.WriteBuffer(text.data() + offset, static_cast<int64_t>(piece));
-            offset += piece;
-        }
+        WriteSubblocks(stream, text.data(), text.size());
     }
     stream.WriteByte(0);
 }
 
 void ReadStrings(TStream& stream, TStrings& strings) {
     strings.Clear();
-    uint8_t length = 0;
-    char block[255];
-    while (TryReadGIFByte(stream, length) && length != 0) {
-        ReadCheck(stream, block, length);
-        strings.Add(std::string(block, length));
-    }
+    uint8_t block[255];
+    while (const int length = ReadSubblock(stream, block))
+        strings.Add(std::string(reinterpret_cast<const char*>(block), size_t(length)));
 }

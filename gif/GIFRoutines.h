@@ -1,7 +1,8 @@
 #pragma once
 // Small routines the GIF reader, writer and frames share: row and colour
 // depth arithmetic, byte reads that tell the end of the data apart, and
-// texts stored as data subblocks.  Plain writes go through TStream.
+// data subblocks with the texts stored in them.  Plain writes go through
+// TStream.
 
 #include "platform/base/Stream.h"
 #include "platform/base/Strings.h"
@@ -25,6 +26,15 @@ void ReadCheck(TStream& stream, void* buffer, int64_t count);
 // Skips exactly `count` bytes by reading them, so that a skip past the end
 // is noticed the same way.
 void SkipCheck(TStream& stream, int64_t count);
+
+// Writes `size` bytes as data subblocks of at most 255 bytes each, without
+// the terminator, so that several pieces of data can follow one another.
+void WriteSubblocks(TStream& stream, const void* data, size_t size);
+// Reads the next data subblock into `block` (room for 255 bytes) and
+// returns its length: 0 at the zero length byte or at the end of the
+// stream.  A subblock that the data cuts short raises "Premature end of
+// data".
+int ReadSubblock(TStream& stream, uint8_t* block);
 
 // Writes the texts as data subblocks: each text cut into pieces of at most
 // 255 bytes, the pieces of consecutive texts following one another, then

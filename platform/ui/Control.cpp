@@ -530,9 +530,7 @@ void TWinControl::HandleNeeded() {
         if (!Parent()->HandleAllocated())
             return;
     }
-    ControlState |= csCreating;
     CreateWnd();
-    ControlState &= ~csCreating;
     createChildHandles();
 }
 
@@ -665,8 +663,6 @@ void TWinControl::KeyPress(char& key) {
     if (OnKeyPress)
         OnKeyPress(this, key);
 }
-
-void TWinControl::FontChanged() { TControl::FontChanged(); }
 
 void TWinControl::notifyControls(unsigned msg) {
     for (TControl* control : std::vector<TControl*>(controls_))
@@ -872,13 +868,6 @@ int TWinControl::SetScrollPos(int which, int pos, bool redraw) {
 
 int TWinControl::GetScrollPos(int which) const { return bar(which).Info.Pos; }
 
-void TWinControl::SetScrollRange(int which, int min, int max, bool redraw) {
-    TScrollInfo info;
-    info.Min = min;
-    info.Max = max;
-    SetScrollInfo(which, info, SIF_RANGE | (bar(which).DisableNoScroll ? unsigned{SIF_DISABLENOSCROLL} : 0u), redraw);
-}
-
 bool TWinControl::ScrollBarVisible(int which) const {
     TCreateParams params;
     const_cast<TWinControl*>(this)->CreateParams(params);
@@ -886,8 +875,6 @@ bool TWinControl::ScrollBarVisible(int which) const {
     if (!(params.Style & style))
         return false;
     const ScrollBar& b = bar(which);
-    if (b.Hidden)
-        return false;
     if (b.DisableNoScroll)
         return true;
     long long span = static_cast<long long>(b.Info.Max) - b.Info.Min + 1;

@@ -58,7 +58,6 @@ enum : unsigned {
 enum : unsigned {
     csLButtonDown = 0x0001,
     csClicked = 0x0002,
-    csCreating = 0x0004,
     csDestroyingHandle = 0x0008,
 };
 
@@ -165,8 +164,6 @@ public:
     void SetCursor(int cursor);
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
-    std::string Hint;
-    bool ShowHint = false;
     // The popup menu (a component of the menu framework); freed menus are
     // forgotten.
     TComponent* PopupMenu() const { return popupMenu_; }
@@ -307,7 +304,6 @@ public:
     TScrollInfo GetScrollInfo(int bar) const;
     int SetScrollPos(int bar, int pos, bool redraw = true);
     int GetScrollPos(int bar) const;
-    void SetScrollRange(int bar, int min, int max, bool redraw = true);
     bool ScrollBarVisible(int bar) const;
     // Used by the peer while the thumb is dragged.
     void SetScrollTrackPos(int bar, int pos);
@@ -364,7 +360,6 @@ protected:
     virtual void KeyPress(char& key);
     virtual void DoEnter();
     virtual void DoExit();
-    void FontChanged() override;
     void BoundsChanged(const TRect& oldBounds) override;
 
 private:
@@ -376,7 +371,6 @@ private:
     void notifyControls(unsigned msg);
     struct ScrollBar {
         TScrollInfo Info;
-        bool Hidden = false;
         bool DisableNoScroll = false;
     };
     ScrollBar& bar(int which) { return which == SB_HORZ ? hbar_ : vbar_; }

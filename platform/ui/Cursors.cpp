@@ -41,7 +41,6 @@ QPixmap arrowPixmap(bool pointRight, bool plus) {
     painter.drawPolygon(arrow);
     if (plus) {
         // A small box with a plus below-right of the tip.
-        painter.setBrush(Qt::white);
         painter.drawRect(12, 18, 10, 10);
         painter.drawLine(14, 23, 20, 23);
         painter.drawLine(17, 20, 17, 26);

@@ -10,7 +10,6 @@
 #include "platform/gfx/Font.h"
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,12 +30,6 @@ enum TMsgDlgBtn {
     mbHelp,
 };
 using TMsgDlgButtons = unsigned;
-constexpr TMsgDlgButtons Buttons(std::initializer_list<TMsgDlgBtn> buttons) {
-    TMsgDlgButtons set = 0;
-    for (TMsgDlgBtn b : buttons)
-        set |= 1u << b;
-    return set;
-}
 constexpr TMsgDlgButtons mbYesNo = (1u << mbYes) | (1u << mbNo);
 constexpr TMsgDlgButtons mbYesNoCancel = (1u << mbYes) | (1u << mbNo) | (1u << mbCancel);
 constexpr TMsgDlgButtons mbOKCancel = (1u << mbOK) | (1u << mbCancel);

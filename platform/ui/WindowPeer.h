@@ -38,7 +38,6 @@ public:
     virtual void Scroll(int dx, int dy, const TRect& area) = 0;
 
     virtual void SetFocus() = 0;
-    virtual bool HasFocus() const = 0;
 
     // The client area: the window without border and scroll bars.
     virtual TSize ClientSize() const = 0;

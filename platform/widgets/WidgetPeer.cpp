@@ -137,8 +137,6 @@ void TWidgetPeer::SetFocus() {
         widget_->setFocus(Qt::OtherFocusReason);
 }
 
-bool TWidgetPeer::HasFocus() const { return widget_ && widget_->hasFocus(); }
-
 TSize TWidgetPeer::ClientSize() const {
     if (!widget_)
         return {};

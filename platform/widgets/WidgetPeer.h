@@ -35,7 +35,6 @@ public:
     void Update() override;
     void Scroll(int dx, int dy, const TRect& area) override;
     void SetFocus() override;
-    bool HasFocus() const override;
     TSize ClientSize() const override;
     TPoint ClientToScreen(TPoint point) const override;
     TPoint ScreenToClient(TPoint point) const override;
@@ -61,7 +60,6 @@ public:
     void UpdateNow();
     void ScrollClient(int dx, int dy, const QRect& area);
     QRect CaretRect() const;
-    bool CaretDrawn() const { return caretPhase_; }
 
 protected:
     bool event(QEvent* event) override;

@@ -30,5 +30,3 @@ uint64_t GetTickCount64();
 
 // Installs a clock (not owned; nullptr restores the real one).
 void SetTickSource(TTickSource* source);
-TTickSource& CurrentTickSource();
-bool UsingManualClock();

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -26,6 +27,12 @@ std::vector<TimerEntry>& timers() {
 
 uint64_t nextSerial = 0;
 
+std::vector<TimerEntry>::iterator findTimer(TWinControl* control, uintptr_t id) {
+    auto& entries = timers();
+    return std::find_if(entries.begin(), entries.end(),
+                        [&](const TimerEntry& e) { return e.Control == control && e.Id == id; });
+}
+
 class TRealTickSource : public TTickSource {
 public:
     TRealTickSource() { clock_.start(); }
@@ -40,7 +47,18 @@ TRealTickSource& realClock() {
     return clock;
 }
 
+// A test's clock, or nullptr for the real one.
 TTickSource* installedClock = nullptr;
+
+// The earliest due time of all timers, if any.
+std::optional<uint64_t> nextTimerDue();
+// Delivers WM_TIMER to every timer due at the current tick, once each.
+void fireDueTimers();
+// Re-plans the real-clock driver (after timers or the clock changed).
+void rescheduleTimers();
+// Moves every timer to be due one interval from now (after a change of
+// clock, whose time has another origin).
+void rebaseTimers();
 
 QTimer* driver() {
     static QTimer* timer = nullptr;
@@ -49,8 +67,8 @@ QTimer* driver() {
         timer->setSingleShot(true);
         timer->setTimerType(Qt::PreciseTimer);
         QObject::connect(timer, &QTimer::timeout, [] {
-            FireDueTimers();
-            RescheduleTimers();
+            fireDueTimers();
+            rescheduleTimers();
         });
     }
     return timer;
@@ -60,19 +78,15 @@ QTimer* driver() {
 
 // --- the clock -------------------------------------------------------------------
 
-TTickSource& CurrentTickSource() {
-    return installedClock != nullptr ? *installedClock : realClock();
-}
-
-bool UsingManualClock() { return installedClock != nullptr; }
-
 void SetTickSource(TTickSource* source) {
     installedClock = source;
-    RebaseTimers();
-    RescheduleTimers();
+    rebaseTimers();
+    rescheduleTimers();
 }
 
-uint64_t GetTickCount64() { return CurrentTickSource().Milliseconds(); }
+uint64_t GetTickCount64() {
+    return installedClock != nullptr ? installedClock->Milliseconds() : realClock().Milliseconds();
+}
 
 uint32_t GetTickCount() { return static_cast<uint32_t>(GetTickCount64()); }
 
@@ -80,11 +94,11 @@ void TManualTickSource::Advance(uint64_t milliseconds) {
     uint64_t target = now_ + milliseconds;
     bool current = installedClock == this;
     while (current) {
-        std::optional<uint64_t> due = NextTimerDue();
+        std::optional<uint64_t> due = nextTimerDue();
         if (!due || *due > target)
             break;
         now_ = std::max(now_, *due);
-        FireDueTimers();
+        fireDueTimers();
         current = installedClock == this;
     }
     now_ = target;
@@ -97,27 +111,23 @@ bool SetTimer(TWinControl* control, uintptr_t id, unsigned milliseconds) {
         return false;
     unsigned interval = std::max(1u, milliseconds);
     uint64_t due = GetTickCount64() + interval;
-    auto& entries = timers();
-    auto it = std::find_if(entries.begin(), entries.end(),
-                           [&](const TimerEntry& e) { return e.Control == control && e.Id == id; });
-    if (it != entries.end()) {
+    auto it = findTimer(control, id);
+    if (it != timers().end()) {
         it->Interval = interval;
         it->Due = due;
     } else {
-        entries.push_back({control, id, interval, due, nextSerial++});
+        timers().push_back({control, id, interval, due, nextSerial++});
     }
-    RescheduleTimers();
+    rescheduleTimers();
     return true;
 }
 
 bool KillTimer(TWinControl* control, uintptr_t id) {
-    auto& entries = timers();
-    auto it = std::find_if(entries.begin(), entries.end(),
-                           [&](const TimerEntry& e) { return e.Control == control && e.Id == id; });
-    if (it == entries.end())
+    auto it = findTimer(control, id);
+    if (it == timers().end())
         return false;
-    entries.erase(it);
-    RescheduleTimers();
+    timers().erase(it);
+    rescheduleTimers();
     return true;
 }
 
@@ -128,7 +138,9 @@ void KillAllTimers(TWinControl* control) {
                   entries.end());
 }
 
-std::optional<uint64_t> NextTimerDue() {
+namespace {
+
+std::optional<uint64_t> nextTimerDue() {
     const auto& entries = timers();
     if (entries.empty())
         return std::nullopt;
@@ -138,7 +150,7 @@ std::optional<uint64_t> NextTimerDue() {
     return earliest;
 }
 
-void FireDueTimers() {
+void fireDueTimers() {
     uint64_t now = GetTickCount64();
     // Each timer due now fires once; handlers may add, kill or free.
     std::vector<std::pair<uint64_t, uint64_t>> due; // (due, serial)
@@ -160,12 +172,12 @@ void FireDueTimers() {
     }
 }
 
-void RescheduleTimers() {
+void rescheduleTimers() {
     QTimer* timer = driver();
     if (timer == nullptr)
         return;
-    std::optional<uint64_t> due = NextTimerDue();
-    if (UsingManualClock() || !due) {
+    std::optional<uint64_t> due = nextTimerDue();
+    if (installedClock != nullptr || !due) {
         timer->stop();
         return;
     }
@@ -173,8 +185,10 @@ void RescheduleTimers() {
     timer->start(static_cast<int>(*due > now ? std::min<uint64_t>(*due - now, 1u << 30) : 0));
 }
 
-void RebaseTimers() {
+void rebaseTimers() {
     uint64_t now = GetTickCount64();
     for (TimerEntry& e : timers())
         e.Due = now + e.Interval;
 }
+
+} // namespace

@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr uint8_t kIntroducer = '!';
-constexpr uint8_t kImageSeparator = ',';
-constexpr uint8_t kTrailer = ';';
-
 template <class T>
 TGIFExtension* make(TGIFSubImage* frame) {
     return new T(frame);
@@ -99,14 +95,14 @@ TGIFExtension::~TGIFExtension() {
 }
 
 void TGIFExtension::SaveToStream(TStream& stream) {
-    const uint8_t header[2] = {kIntroducer, ExtensionType()};
+    const uint8_t header[2] = {bsExtensionIntroducer, ExtensionType()};
     stream.WriteBuffer(header, 2);
 }
 
 void TGIFExtension::LoadFromStream(TStream& stream) {
     uint8_t header[2];
     ReadCheck(stream, header, 2);
-    if (header[0] != kIntroducer)
+    if (header[0] != bsExtensionIntroducer)
         GIFError(sBadExtensionIntroducer);
     if (header[1] != ExtensionType())
         GIFError(sExtensionLabelMismatch);
@@ -143,9 +139,9 @@ void TGIFExtensionList::LoadFromStream(TStream& stream, TPersistent*) {
             return;
         if (next == 0)
             continue; // padding between blocks
-        if (next == kImageSeparator || next == kTrailer)
+        if (next == bsImageSeparator || next == bsTrailer)
             break;
-        if (next != kIntroducer) {
+        if (next != bsExtensionIntroducer) {
             Warning(GIFWarningSeverity, sBadExtensionIntroducer);
             break;
         }

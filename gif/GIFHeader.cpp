@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint8_t kTrailer = ';';
-
 // The signature is taken in either case, as some writers store "gif".
 bool isSignature(const uint8_t* bytes) {
     return SameText(std::string_view(reinterpret_cast<const char*>(bytes), 3), "GIF");
@@ -102,10 +100,10 @@ void TGIFHeader::LoadFromStream(TStream& stream) {
     }
 }
 
-void TGIFTrailer::SaveToStream(TStream& stream) { stream.WriteByte(kTrailer); }
+void TGIFTrailer::SaveToStream(TStream& stream) { stream.WriteByte(bsTrailer); }
 
 void TGIFTrailer::LoadFromStream(TStream& stream) {
     uint8_t value = 0;
-    if (TryReadGIFByte(stream, value) && value != kTrailer)
+    if (TryReadGIFByte(stream, value) && value != bsTrailer)
         Warning(this, GIFWarningSeverity, sBadTrailer);
 }

@@ -8,9 +8,6 @@
 #include <memory>
 
 namespace {
-constexpr uint8_t kIntroducer = '!';
-constexpr uint8_t kImageSeparator = ',';
-constexpr uint8_t kTrailer = ';';
 
 // The next byte that is not zero padding; false at the end of the stream.
 bool nextBlockByte(TStream& stream, uint8_t& value) {
@@ -35,9 +32,9 @@ void TGIFImageList::LoadFromStream(TStream& stream, TPersistent* parent) {
     uint8_t next = 0;
     while (nextBlockByte(stream, next)) {
         stream.Seek(-1, TSeekOrigin::soCurrent);
-        if (next == kTrailer)
+        if (next == bsTrailer)
             return;
-        if (next != kIntroducer && next != kImageSeparator) {
+        if (next != bsExtensionIntroducer && next != bsImageSeparator) {
             Warning(GIFWarningSeverity, sUnknownBlockType);
             return;
         }

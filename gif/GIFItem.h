@@ -5,10 +5,16 @@
 #include "platform/base/Component.h"
 #include "platform/base/Stream.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class TGIFImage;
+
+// The bytes that start the blocks of a GIF stream after its header.
+inline constexpr uint8_t bsExtensionIntroducer = '!';
+inline constexpr uint8_t bsImageSeparator = ',';
+inline constexpr uint8_t bsTrailer = ';';
 
 // Severity passed with every warning.  The reader uses only this one: a
 // warning is a problem it has survived.

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr uint8_t kImageSeparator = ',';
 constexpr int kLargestCoordinate = 65535;
 
 void checkBounds(int64_t left, int64_t top, int64_t width, int64_t height) {
@@ -175,7 +174,7 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
     } else {
         packed_ &= 0x58;
     }
-    const uint8_t descriptor[10] = {kImageSeparator, uint8_t(left_),  uint8_t(left_ >> 8),
+    const uint8_t descriptor[10] = {bsImageSeparator, uint8_t(left_),  uint8_t(left_ >> 8),
                                     uint8_t(top_),   uint8_t(top_ >> 8), uint8_t(width_),
                                     uint8_t(width_ >> 8), uint8_t(height_), uint8_t(height_ >> 8),
                                     packed_};
@@ -192,7 +191,7 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
     if (!TryReadGIFByte(stream, next))
         return;
     stream.Seek(-1, TSeekOrigin::soCurrent);
-    if (next != kImageSeparator)
+    if (next != bsImageSeparator)
         return; // a frame of extensions only
     uint8_t descriptor[10];
     ReadCheck(stream, descriptor, 10);

@@ -9,6 +9,7 @@
 // edit; selection ends, the caret, the top line, bookmarks and the working
 // positions of formatting and highlighting are navigators.
 
+#include "editor/ContextEditing.h"
 #include "editor/TextStore.h"
 
 #include <cstdint>
@@ -84,7 +85,7 @@ public:
     }
 
     // The record's key-stack depth when it has a key stack, else -1.
-    static int ContextDepth(const TContextRecord& record) { return record.HasKeyStack() ? record.Depth : -1; }
+    static int ContextDepth(const TContextRecord& record) { return ContextDepthOf(record); }
 
 private:
     friend class TCodeMemo;

@@ -481,10 +481,8 @@ void TCodeMemo::moveNavigators(const TEditPlan& plan, const TSurgeryResult& resu
             navigator->parIndex_ = oldPar + result.paragraphDelta;
             navigator->lines_.SetParagraph(&paragraphs_[navigator->parIndex_]);
         } else if (oldPar == plan.E) {
-            navigator->Invalidate();
-            navigator->parIndex_ = lastNew;
-            navigator->parOffset_ = navigator->offset_ - paragraphs_.Start(lastNew);
-            navigator->lines_.SetParagraph(&paragraphs_[lastNew]);
+            const int32_t start = paragraphs_.Start(lastNew);
+            navigator->place(lastNew, paragraphs_[lastNew], start, navigator->offset_ - start);
         } else {
             navigator->Invalidate();
         }

@@ -58,6 +58,15 @@ void TCodeNavigator::locate() {
     lines_.SetParagraph(&list[parIndex_]);
 }
 
+void TCodeNavigator::place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph) {
+    parIndex_ = index;
+    parOffset_ = offsetInParagraph;
+    offset_ = start + offsetInParagraph;
+    contextIndex_ = kUnknown;
+    lineInPar_ = kUnknown;
+    lines_.SetParagraph(&paragraph);
+}
+
 TParagraph& TCodeNavigator::par() {
     if (parIndex_ < 0)
         locate();

@@ -91,6 +91,9 @@ private:
     friend class TCodeMemo;
 
     void locate();
+    // Stands at an offset of paragraph index, whose record and start the
+    // memo has just looked up; the line and context indexes are unknown.
+    void place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph);
     void requireMemo() const;
     TParagraph& par();
 

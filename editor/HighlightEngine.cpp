@@ -63,18 +63,10 @@ bool TCodeMemo::callHook(bool startHook, int32_t index, int32_t position, int32_
     TParagraph& p = paragraphs_[index];
     const int32_t start = paragraphs_.Start(index);
     // The navigators go to offsets of the paragraph just looked up, without
-    // looking it up again; their cached context indexes are dropped, since
-    // parsing has just changed the records.
-    auto place = [&](TCodeNavigator& navigator, int32_t offset) {
-        navigator.parIndex_ = index;
-        navigator.parOffset_ = offset;
-        navigator.offset_ = start + offset;
-        navigator.contextIndex_ = TCodeNavigator::kUnknown;
-        navigator.lineInPar_ = TCodeNavigator::kUnknown;
-        navigator.lines_.SetParagraph(&p);
-    };
-    place(*parse1_, position);
-    place(*parse2_, hookLimit);
+    // looking it up again (and without the context indexes they had: parsing
+    // has just changed the records).
+    parse1_->place(index, p, start, position);
+    parse2_->place(index, p, start, hookLimit);
     const int32_t first = startStopKeys_->Count();
     bool found = startHook ? highlighter_->StartKeyHook(*parse1_, *parse2_, first)
                            : highlighter_->StopKeyHook(*parse1_, *parse2_, first);
@@ -235,13 +227,8 @@ void TCodeMemo::ParseUpTo(int32_t index) {
             // up again.
             TParagraph& p = paragraphs_[i];
             const int32_t start = paragraphs_.Start(i);
-            for (auto [navigator, offset] : {std::pair{&*from, 0}, std::pair{&*to, p.Length()}}) {
-                navigator->Invalidate();
-                navigator->parIndex_ = i;
-                navigator->parOffset_ = offset;
-                navigator->offset_ = start + offset;
-                navigator->lines_.SetParagraph(&p);
-            }
+            from->place(i, p, start, 0);
+            to->place(i, p, start, p.Length());
             ApplyStartStopKeys(*from, *to);
             // An override that parses nothing must not be asked again and
             // again for the same paragraph.

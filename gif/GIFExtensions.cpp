@@ -65,13 +65,6 @@ const TGIFExtensionClass* findApplicationClass(TStream& stream) {
     return known ? known : &TGIFUnknownAppExtension::Class;
 }
 
-void writeWord(uint8_t* out, uint16_t value) {
-    out[0] = uint8_t(value);
-    out[1] = uint8_t(value >> 8);
-}
-
-uint16_t readWord(const uint8_t* in) { return uint16_t(in[0] | (in[1] << 8)); }
-
 } // namespace
 
 const TGIFExtensionClass TGIFGraphicControlExtension::Class = {"TGIFGraphicControlExtension",
@@ -195,7 +188,7 @@ void TGIFGraphicControlExtension::SetUserInput(bool userInput) {
 void TGIFGraphicControlExtension::SaveToStream(TStream& stream) {
     TGIFExtension::SaveToStream(stream);
     uint8_t body[6] = {blockSize_, packed_, 0, 0, transparentIndex_, terminator_};
-    writeWord(body + 2, delay_);
+    PutGIFWord(body + 2, delay_);
     stream.WriteBuffer(body, 6);
 }
 
@@ -208,7 +201,7 @@ void TGIFGraphicControlExtension::LoadFromStream(TStream& stream) {
     }
     blockSize_ = body[0];
     packed_ = body[1];
-    delay_ = readWord(body + 2);
+    delay_ = GetGIFWord(body + 2);
     transparentIndex_ = body[4];
     terminator_ = body[5];
 }
@@ -218,10 +211,10 @@ void TGIFGraphicControlExtension::LoadFromStream(TStream& stream) {
 void TGIFTextExtension::SaveToStream(TStream& stream) {
     TGIFExtension::SaveToStream(stream);
     uint8_t body[13] = {blockSize_};
-    writeWord(body + 1, Left);
-    writeWord(body + 3, Top);
-    writeWord(body + 5, GridWidth);
-    writeWord(body + 7, GridHeight);
+    PutGIFWord(body + 1, Left);
+    PutGIFWord(body + 3, Top);
+    PutGIFWord(body + 5, GridWidth);
+    PutGIFWord(body + 7, GridHeight);
     body[9] = CharWidth;
     body[10] = CharHeight;
     body[11] = ForegroundColorIndex;
@@ -235,10 +228,10 @@ void TGIFTextExtension::LoadFromStream(TStream& stream) {
     uint8_t body[13];
     ReadCheck(stream, body, 13);
     blockSize_ = body[0];
-    Left = readWord(body + 1);
-    Top = readWord(body + 3);
-    GridWidth = readWord(body + 5);
-    GridHeight = readWord(body + 7);
+    Left = GetGIFWord(body + 1);
+    Top = GetGIFWord(body + 3);
+    GridWidth = GetGIFWord(body + 5);
+    GridHeight = GetGIFWord(body + 7);
     CharWidth = body[9];
     CharHeight = body[10];
     ForegroundColorIndex = body[11];
@@ -334,7 +327,7 @@ TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* frame) : TGIFApplicationExtensi
 
 void TGIFAppExtNSLoop::SaveData(TStream& stream) {
     uint8_t loops[4] = {3, 1, 0, 0};
-    writeWord(loops + 2, Loops);
+    PutGIFWord(loops + 2, Loops);
     stream.WriteBuffer(loops, 4);
     if (BufferSize != 0) {
         const uint8_t buffer[6] = {5, 2, uint8_t(BufferSize), uint8_t(BufferSize >> 8), uint8_t(BufferSize >> 16),
@@ -355,7 +348,7 @@ void TGIFAppExtNSLoop::LoadData(TStream& stream) {
                 GIFError(sInvalidData);
             uint8_t value[2];
             ReadCheck(stream, value, 2);
-            Loops = readWord(value);
+            Loops = GetGIFWord(value);
             left -= 2;
         } else if ((id & 7) == 2) {
             if (left < 4)

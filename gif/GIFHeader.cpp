@@ -67,8 +67,9 @@ void TGIFHeader::SaveToStream(TStream& stream) {
         GIFError(sUnsupportedVersion);
     stream.WriteBuffer(version == 1 ? "GIF87a" : "GIF89a", 6);
     Prepare();
-    const uint8_t descriptor[7] = {uint8_t(width_), uint8_t(width_ >> 8), uint8_t(height_), uint8_t(height_ >> 8),
-                                   packed_, background_, aspectRatio_};
+    uint8_t descriptor[7] = {0, 0, 0, 0, packed_, background_, aspectRatio_};
+    PutGIFWord(descriptor, width_);
+    PutGIFWord(descriptor + 2, height_);
     stream.WriteBuffer(descriptor, 7);
     if (packed_ & 0x80)
         colorMap_.SaveToStream(stream);
@@ -87,8 +88,8 @@ void TGIFHeader::LoadFromStream(TStream& stream) {
     }
     uint8_t descriptor[7];
     ReadCheck(stream, descriptor, 7);
-    width_ = static_cast<uint16_t>(descriptor[0] | (descriptor[1] << 8));
-    height_ = static_cast<uint16_t>(descriptor[2] | (descriptor[3] << 8));
+    width_ = GetGIFWord(descriptor);
+    height_ = GetGIFWord(descriptor + 2);
     packed_ = descriptor[4];
     background_ = descriptor[5];
     aspectRatio_ = descriptor[6];

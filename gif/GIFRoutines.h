@@ -17,6 +17,13 @@ int64_t BytesPerScanline(int64_t pixels, int bitsPerPixel, int alignment);
 // otherwise the smallest n with 2^n >= count.
 int ColorsToBits(int count);
 
+// The 16-bit numbers of a GIF stream, stored low byte first.
+inline uint16_t GetGIFWord(const uint8_t* bytes) { return uint16_t(bytes[0] | (bytes[1] << 8)); }
+inline void PutGIFWord(uint8_t* bytes, uint16_t value) {
+    bytes[0] = uint8_t(value);
+    bytes[1] = uint8_t(value >> 8);
+}
+
 // One byte into `value`; false (and `value` untouched) at the end.
 bool TryReadGIFByte(TStream& stream, uint8_t& value);
 

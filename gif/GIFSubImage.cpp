@@ -7,7 +7,6 @@
 #include "gif/LZWDecoder.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -174,10 +173,12 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
     } else {
         packed_ &= 0x58;
     }
-    const uint8_t descriptor[10] = {bsImageSeparator, uint8_t(left_),  uint8_t(left_ >> 8),
-                                    uint8_t(top_),   uint8_t(top_ >> 8), uint8_t(width_),
-                                    uint8_t(width_ >> 8), uint8_t(height_), uint8_t(height_ >> 8),
-                                    packed_};
+    uint8_t descriptor[10] = {bsImageSeparator};
+    PutGIFWord(descriptor + 1, left_);
+    PutGIFWord(descriptor + 3, top_);
+    PutGIFWord(descriptor + 5, width_);
+    PutGIFWord(descriptor + 7, height_);
+    descriptor[9] = packed_;
     stream.WriteBuffer(descriptor, 10);
     if (packed_ & 0x80)
         colorMap_.SaveToStream(stream);
@@ -195,10 +196,10 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
         return; // a frame of extensions only
     uint8_t descriptor[10];
     ReadCheck(stream, descriptor, 10);
-    left_ = uint16_t(descriptor[1] | (descriptor[2] << 8));
-    top_ = uint16_t(descriptor[3] | (descriptor[4] << 8));
-    width_ = uint16_t(descriptor[5] | (descriptor[6] << 8));
-    height_ = uint16_t(descriptor[7] | (descriptor[8] << 8));
+    left_ = GetGIFWord(descriptor + 1);
+    top_ = GetGIFWord(descriptor + 3);
+    width_ = GetGIFWord(descriptor + 5);
+    height_ = GetGIFWord(descriptor + 7);
     packed_ = descriptor[9];
     if ((width_ == 0 || height_ == 0) && Image()) {
         height_ = uint16_t(Image()->Height());

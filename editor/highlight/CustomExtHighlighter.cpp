@@ -14,28 +14,21 @@ namespace {
 // setter refuses cycles, so only a broken chain could be that long.
 constexpr int kLongestChain = 256;
 
-struct TPlace {
-    TCodeMemo* Memo;
-    int32_t Index;
-    int32_t Start;
-    int32_t Position;
-    int32_t Limit;
-};
-
-TPlace placeOf(TCodeNavigator& position, TCodeNavigator& limit) {
-    TPlace place{position.Memo(), 0, 0, 0, 0};
-    if (place.Memo == nullptr)
-        return place;
-    place.Index = position.ParNumber();
-    place.Start = position.Pos() - position.ParOffset();
-    const int32_t length = position.Paragraph()->Length();
-    place.Position = std::clamp(position.ParOffset(), 0, length);
-    place.Limit = limit.Memo() == place.Memo && limit.ParNumber() == place.Index ? limit.ParOffset() : length;
-    place.Limit = std::clamp(place.Limit, place.Position, length);
-    return place;
-}
-
 }  // namespace
+
+THookStretch HookStretchOf(TCodeNavigator& position, TCodeNavigator& limit) {
+    THookStretch stretch;
+    stretch.Memo = position.Memo();
+    if (stretch.Memo == nullptr)
+        return stretch;
+    stretch.Index = position.ParNumber();
+    stretch.Start = position.Pos() - position.ParOffset();
+    const int32_t length = position.Paragraph()->Length();
+    stretch.Position = std::clamp(position.ParOffset(), 0, length);
+    stretch.Limit = limit.Memo() == stretch.Memo && limit.ParNumber() == stretch.Index ? limit.ParOffset() : length;
+    stretch.Limit = std::clamp(stretch.Limit, stretch.Position, length);
+    return stretch;
+}
 
 TCustomExtHighlighter::TCustomExtHighlighter(TComponent* owner)
     : TCodeHighlighter(owner),
@@ -171,7 +164,7 @@ void TCustomExtHighlighter::KeywordHook(TCodeNavigator& from, TCodeNavigator& to
 }
 
 bool TCustomExtHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) {
-    TPlace place = placeOf(position, limit);
+    const THookStretch place = HookStretchOf(position, limit);
     if (place.Memo == nullptr)
         return false;
     if (enabled_ && startStopKeys_->Count() > 0) {
@@ -188,7 +181,7 @@ bool TCustomExtHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigato
 }
 
 bool TCustomExtHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) {
-    TPlace place = placeOf(position, limit);
+    const THookStretch place = HookStretchOf(position, limit);
     if (place.Memo == nullptr)
         return false;
     const TParagraph& p = *place.Memo->Paragraph(place.Index);

@@ -39,16 +39,11 @@ struct TScan {
 
 // The paragraph at a hook's position; none when the position has no memo.
 std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
-    TCodeMemo* memo = position.Memo();
-    if (memo == nullptr)
+    const THookStretch stretch = HookStretchOf(position, limit);
+    if (stretch.Memo == nullptr)
         return std::nullopt;
-    const int32_t index = position.ParNumber();
     TParagraph& paragraph = *position.Paragraph();
-    const int32_t start = position.Pos() - position.ParOffset();
-    const auto length = static_cast<int32_t>(paragraph.Text.size());
-    const int32_t at = std::clamp(position.ParOffset(), 0, length);
-    const int32_t end = std::clamp(limit.ParNumber() == index ? limit.ParOffset() : length, at, length);
-    return TScan{*memo, index, paragraph, start, paragraph.Text, at, end};
+    return TScan{*stretch.Memo, stretch.Index, paragraph, stretch.Start, paragraph.Text, stretch.Position, stretch.Limit};
 }
 
 // Writes one HTML context at an offset, built from the record in force

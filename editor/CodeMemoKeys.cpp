@@ -162,8 +162,7 @@ void TCodeMemo::moveVertically(TCodeNavigator& nav, int32_t line, TShiftState sh
         const bool atEnd = nav.ParOffset() >= nav.Paragraph()->Length();
         if (atEnd || nav.CharAt() == '\t') {
             const int32_t x = NavigatorX(nav);
-            if (rememberedColumn_ > x)
-                virtualColumns_ = (rememberedColumn_ - x) / std::max(AverageCharWidth(), 1);
+            virtualColumns_ = blankColumns(x, rememberedColumn_);
         }
     }
 }
@@ -187,21 +186,30 @@ void TCodeMemo::extendSelectionTo(int32_t offset) {
     }
 }
 
-void TCodeMemo::selectionUpdate(TCodeNavigator& nav, int32_t oldCaret, int32_t oldLine, TShiftState shift) {
-    if (shift & ssShift) {
-        extendSelectionTo(nav.Pos());
-    } else {
-        selLength_ = 0;
-        selStart_->Assign(nav);
-        selEnd_->Assign(nav);
-        caretAtEnd_ = false;
-    }
-    breakGrouping_ = true;
+void TCodeMemo::collapseSelectionTo(const TCodeNavigator& navigator) {
+    selLength_ = 0;
+    selStart_->Assign(navigator);
+    selEnd_->Assign(navigator);
+    caretAtEnd_ = false;
+}
+
+void TCodeMemo::selectionMoved() {
     SelectionChanged();
+    // The first update placed the caret; a column block's far column
+    // follows it.
     if (blockMode_) {
-        blockColumn2_ = std::max((caretX_ + leftPixel_ - leftMargin_) / std::max(AverageCharWidth(), 1), 0);
+        blockColumn2_ = caretColumn();
         SelectionChanged();
     }
+}
+
+void TCodeMemo::selectionUpdate(TCodeNavigator& nav, int32_t oldCaret, int32_t oldLine, TShiftState shift) {
+    if (shift & ssShift)
+        extendSelectionTo(nav.Pos());
+    else
+        collapseSelectionTo(nav);
+    breakGrouping_ = true;
+    selectionMoved();
     ScrollInView();
     Update();
 }
@@ -537,7 +545,7 @@ void TCodeMemo::deleteKey(TShiftState shift) {
     if (options_.Contains(pmoKeepColumnPos) && rememberedX != INT32_MIN) {
         CaretUpdate();
         if (rememberedX > caretX_) {
-            virtualColumns_ = (rememberedX - caretX_) / std::max(AverageCharWidth(), 1);
+            virtualColumns_ = blankColumns(caretX_, rememberedX);
             CaretUpdate();
         }
     }

@@ -169,7 +169,6 @@ void TCodeMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
                     OnAfterMouseDown(this, button, shift, x, y);
                 return;
             }
-            const int32_t space = std::max(AverageCharWidth(), 1);
             if (marginLine_ >= 0) {
                 // A press in the margin selects the whole display line.
                 work4_->SetLineNumber(marginLine_);
@@ -188,23 +187,19 @@ void TCodeMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
                 int32_t columns = 0;
                 if (options_.Contains(pmoKeepColumnPos) || block) {
                     if (mouseNav_->ParOffset() >= mouseNav_->Paragraph()->Length() || mouseNav_->CharAt() == '\t')
-                        columns = std::max(x - NavigatorX(*mouseNav_), 0) / space;
+                        columns = blankColumns(NavigatorX(*mouseNav_), x);
                 }
-                if (shift & ssShift) {
+                if (shift & ssShift)
                     extendSelectionTo(target);
-                } else {
-                    selLength_ = 0;
-                    selStart_->Assign(*mouseNav_);
-                    selEnd_->Assign(*mouseNav_);
-                    caretAtEnd_ = false;
-                }
+                else
+                    collapseSelectionTo(*mouseNav_);
                 virtualColumns_ = columns;
                 blockMode_ = block;
             }
             breakGrouping_ = true;
             SelectionChanged();
             if (blockMode_) {
-                blockColumn1_ = blockColumn2_ = std::max((caretX_ + leftPixel_ - leftMargin_) / space, 0);
+                blockColumn1_ = blockColumn2_ = caretColumn();
                 SelectionChanged();
             }
         }
@@ -285,7 +280,6 @@ void TCodeMemo::MouseMove(TShiftState shift, int x, int y) {
             direction = 0;
         setAutoScroll(direction, speed);
 
-        const int32_t space = std::max(AverageCharWidth(), 1);
         if (marginLine_ >= 0) {
             // Line selection: whole display lines from the anchor line.
             TCodeNavigator& anchor = *work4_;
@@ -344,18 +338,13 @@ void TCodeMemo::MouseMove(TShiftState shift, int x, int y) {
             selLength_ = caretAtEnd_ ? selStart_->Pos() - selEnd_->Pos() : selEnd_->Pos() - selStart_->Pos();
             selectWord(pointer >= selEnd_->Pos());
         } else {
-            const int32_t columns =
-                blockMode_ ? std::max(x - NavigatorX(*mouseNav_), 0) / space : 0;
+            const int32_t columns = blockMode_ ? blankColumns(NavigatorX(*mouseNav_), x) : 0;
             const int32_t oldCaret = SelStart();
             const int32_t oldColumns = virtualColumns_;
             if (mouseNav_->Pos() != oldCaret || columns != oldColumns) {
                 extendSelectionTo(mouseNav_->Pos());
                 virtualColumns_ = columns;
-                SelectionChanged();
-                if (blockMode_) {
-                    blockColumn2_ = std::max((caretX_ + leftPixel_ - leftMargin_) / space, 0);
-                    SelectionChanged();
-                }
+                selectionMoved();
             }
         }
     }

@@ -489,7 +489,7 @@ void TCodeMemo::paintLines(TCanvas& canvas, int32_t first, int32_t last, const T
     painter.SelStartPar = selStart_->ParNumber();
     painter.SelEndPar = selEnd_->ParNumber();
     if (blockMode_) {
-        const int32_t space = std::max(AverageCharWidth(), 1);
+        const int32_t space = AverageCharWidth();
         painter.BlockX1 = std::min(blockColumn1_, blockColumn2_) * space - leftPixel_ + leftMargin_;
         painter.BlockX2 = std::max(blockColumn1_, blockColumn2_) * space - leftPixel_ + leftMargin_;
     }

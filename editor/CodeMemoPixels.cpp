@@ -171,6 +171,14 @@ int32_t TCodeMemo::XToOffset(TParagraph* paragraph, int32_t index, bool exactCol
     return count;
 }
 
+int32_t TCodeMemo::caretColumn() const {
+    return std::max((caretX_ + leftPixel_ - leftMargin_) / AverageCharWidth(), 0);
+}
+
+int32_t TCodeMemo::blankColumns(int32_t fromX, int32_t toX) const {
+    return std::max(toX - fromX, 0) / AverageCharWidth();
+}
+
 int32_t TCodeMemo::LineToY(int32_t line) const {
     if (topPixel_ >= 0)
         return line * lineHeight_ - (lineHeight_ > 0 ? topPixel_ % lineHeight_ : 0);

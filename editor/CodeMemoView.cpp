@@ -166,7 +166,7 @@ void TCodeMemo::ScrollInView() {
 
     const int32_t clientWidth = ClientWidth();
     const int32_t clientHeight = ClientHeight();
-    const int32_t step = 5 * std::max(AverageCharWidth(), 1);
+    const int32_t step = 5 * AverageCharWidth();
     int32_t x = leftPixel_;
     if (wordWrap_ || (alignment_ != taLeftJustify && leftPixel_ == 0))
         x = 0;

@@ -68,17 +68,11 @@ TShiftState KeysToShiftState(unsigned keys) {
         shift |= ssRight;
     if (keys & MK_MBUTTON)
         shift |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0)
-        shift |= ssAlt;
-    return shift;
+    return shift | (CurrentShiftState() & ssAlt);
 }
 
 TShiftState KeyDataToShiftState(LPARAM keyData) {
-    TShiftState shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0)
-        shift |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0)
-        shift |= ssCtrl;
+    TShiftState shift = CurrentShiftState() & (ssShift | ssCtrl);
     if (static_cast<uint32_t>(keyData) & KF_ALTDOWN_BIT)
         shift |= ssAlt;
     return shift;
@@ -598,11 +592,10 @@ void TWinControl::BoundsChanged(const TRect& oldBounds) {
 }
 
 void TWinControl::PeerBoundsChanged(const TRect& bounds) {
-    TControl& self = *this;
-    self.left_ = bounds.Left;
-    self.top_ = bounds.Top;
-    self.width_ = bounds.Width();
-    self.height_ = bounds.Height();
+    left_ = bounds.Left;
+    top_ = bounds.Top;
+    width_ = bounds.Width();
+    height_ = bounds.Height();
 }
 
 // --- focus ------------------------------------------------------------------

@@ -720,11 +720,11 @@ private:
     void keyDownDisplayOnly(uint16_t key, TShiftState shift);
     bool hotKey(uint16_t key, TShiftState shift);
     void moveVertically(TCodeNavigator& navigator, int32_t line, TShiftState shift);
-    void stepBack(TCodeNavigator& navigator, bool& moved);
+    void stepBack(TCodeNavigator& navigator);
     void stepForward(TCodeNavigator& navigator);
     void wordLeft(TCodeNavigator& navigator);
     void wordRight(TCodeNavigator& navigator);
-    void selectionUpdate(TCodeNavigator& navigator, int32_t oldCaret, int32_t oldLine, TShiftState shift);
+    void selectionUpdate(TCodeNavigator& navigator, TShiftState shift);
     void deleteKey(TShiftState shift);
     void backspaceKey(TShiftState shift);
     void enterKey();

@@ -49,8 +49,8 @@ void TCodeMemo::placeInLine(TCodeNavigator& navigator, int32_t column) {
 // ---------------------------------------------------------------------------
 // Moving the working navigator
 
-void TCodeMemo::stepBack(TCodeNavigator& nav, bool& moved) {
-    moved = false;
+void TCodeMemo::stepBack(TCodeNavigator& nav) {
+    bool moved = false;
     if (nav.ParOffset() > 0) {
         nav.SetPos(nav.Pos() - 1);
         moved = true;
@@ -68,7 +68,6 @@ void TCodeMemo::stepBack(TCodeNavigator& nav, bool& moved) {
     if (start < 2)
         return;
     nav.SetPos(start - 2);
-    moved = true;
     if (options_.Contains(pmoDiscardTrailingSpaces)) {
         const TParagraph& p = *nav.Paragraph();
         int32_t offset = p.Length();
@@ -203,7 +202,7 @@ void TCodeMemo::selectionMoved() {
     }
 }
 
-void TCodeMemo::selectionUpdate(TCodeNavigator& nav, int32_t oldCaret, int32_t oldLine, TShiftState shift) {
+void TCodeMemo::selectionUpdate(TCodeNavigator& nav, TShiftState shift) {
     if (shift & ssShift)
         extendSelectionTo(nav.Pos());
     else
@@ -322,7 +321,6 @@ void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) {
     TCodeNavigator& caret = CaretNavigator();
     formatUpTo(caret.ParNumber());
     const int32_t oldCaret = caret.Pos();
-    const int32_t oldLine = caret.LineNumber();
     TCodeNavigator& nav = *keyNav_;
     nav.Assign(caret);
     const bool alt = (shift & ssAlt) != 0;
@@ -443,8 +441,7 @@ void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) {
         } else if (virtualColumns_ > 0) {
             --virtualColumns_;
         } else {
-            bool stepped = false;
-            stepBack(nav, stepped);
+            stepBack(nav);
         }
         moved = true;
         break;
@@ -488,7 +485,7 @@ void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) {
         return;
     }
     if (moved) {
-        selectionUpdate(nav, oldCaret, oldLine, shift);
+        selectionUpdate(nav, shift);
         return;
     }
     // After Delete and Backspace the caret stands where the deletion left it.

@@ -57,8 +57,6 @@ TEST(WindowBase, CaptureMovesWithNoticeToTheFormerHolder) {
 
 TEST(WindowBase, KeysReachKeyDownKeyPressAndKeyUpWithTheShiftState) {
     TRecordingWindow window;
-    int defaults = 0;
-    window.OnMessage = [&](TMessage&) {};
     window.OnKeyDown = [&](TPersistent*, uint16_t& key, TShiftState) {
         if (key == VK_F2)
             key = 0; // taken by the application
@@ -77,7 +75,6 @@ TEST(WindowBase, KeysReachKeyDownKeyPressAndKeyUpWithTheShiftState) {
     EXPECT_EQ(window.Inputs[3].What, "char");
     EXPECT_EQ(window.Inputs[3].Key, 0xE9);
     EXPECT_EQ(window.Inputs[4].What, "up");
-    (void)defaults;
 }
 
 TEST(WindowBase, WindowlessFocusMovesWithNoticesAndRefusesHiddenControls) {

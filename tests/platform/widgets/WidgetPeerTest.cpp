@@ -199,10 +199,6 @@ TEST(WidgetPeer, MouseBecomesButtonMessagesWithKeyFlagsAndClientCoordinates) {
 
 TEST(WidgetPeer, PaintsThroughTheCanvasAndDrawsTheCaretInverted) {
     Window window;
-    window.control.Color();
-    struct Painter : TRecordingWindow {
-        using TRecordingWindow::TRecordingWindow;
-    };
     window.control.OnMessage = [&](TMessage& m) {
         if (m.Msg == WM_PAINT)
             window.control.Invalidate(); // no effect on what is being painted

@@ -52,7 +52,7 @@ public:
 
     // --- the script -------------------------------------------------------
     void AnswerMessage(int modalResult);
-    void AnswerFiles(std::vector<std::string> fileNames, int filterIndex = 1); // open or save
+    void AnswerFiles(std::vector<std::string> fileNames, int filterIndex = 1); // an open dialog
     void AnswerSaveFile(std::string fileName, int filterIndex = 1);
     void AnswerColor(TColor color);
     void AnswerFont(const TFont& font);

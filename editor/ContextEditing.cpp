@@ -62,6 +62,24 @@ TContextRecord PlainContext() {
     return record;
 }
 
+void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextRecord& record, uint16_t entry) {
+    const int depth = ContextDepthOf(record);
+    if (depth >= 0)
+        if (TContextRecord* before = RecordBefore(paragraph, offset))
+            before->StopKeyLength = 0;
+    record.Depth = static_cast<int8_t>(depth + 1);
+    record.KeyStack[depth + 1] = entry;
+}
+
+void SetContextLook(TContextRecord& record, uint8_t style, int32_t background, int32_t foreground, int32_t number,
+                    uint16_t tag) {
+    record.Flags = static_cast<uint8_t>(style | TContextRecord::kStyled | TContextRecord::kKeyStack);
+    record.Background = background;
+    record.Foreground = foreground;
+    record.ContextNumber = number;
+    record.Tag = tag;
+}
+
 bool SameHighlight(const TContextRecord& a, const TContextRecord& b) {
     if (a.Flags != b.Flags || a.ContextNumber != b.ContextNumber || a.Background != b.Background ||
         a.Foreground != b.Foreground || a.Tag != b.Tag || a.StartKeyLength != b.StartKeyLength ||

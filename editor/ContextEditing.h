@@ -28,6 +28,17 @@ int32_t NextContextOffset(const TParagraph& paragraph, int32_t offset);
 // The plain record: no style, no key stack.
 TContextRecord PlainContext();
 
+// Nests a context in the one in force at an offset: record, a copy of that
+// one not yet given its new look, goes one key-stack level deeper with entry
+// on top.  When the context
+// in force is on the key stack itself, its record before the offset no
+// longer ends at a stop key there: that record's stop-key length is cleared.
+void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextRecord& record, uint16_t entry);
+// Gives a record the look of a context on the key stack: its style bits,
+// colours, context number and cursor.
+void SetContextLook(TContextRecord& record, uint8_t style, int32_t background, int32_t foreground, int32_t number,
+                    uint16_t tag);
+
 // The key-stack depth of a record (-1 without a key stack) and its top entry
 // (-1 without one).
 inline int ContextDepthOf(const TContextRecord& record) { return record.HasKeyStack() ? record.Depth : -1; }

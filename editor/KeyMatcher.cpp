@@ -121,20 +121,11 @@ bool OpenStartKey(const TKeyMatchScope& scope, int32_t index, const TStartKeyMat
     // right there (the record that restored it after a stop key): take it
     // before the records under the key go.
     TContextRecord record = ContextInForce(p, at);
-    const int newDepth = ContextDepthOf(record) + 1;
-    if (newDepth >= TContextRecord::kStackSize)
+    if (ContextDepthOf(record) + 1 >= TContextRecord::kStackSize)
         return false;
-    if (newDepth > 0)
-        if (TContextRecord* before = RecordBefore(p, at))
-            before->StopKeyLength = 0;
+    PushKeyEntry(p, at, record, static_cast<uint16_t>(0x8000 | ((scope.FirstIdentifier + match.Entry) & 0x7FFF)));
     RemoveContexts(p, at, at + keyLength);
-    record.Depth = static_cast<int8_t>(newDepth);
-    record.KeyStack[newDepth] = static_cast<uint16_t>(0x8000 | ((scope.FirstIdentifier + match.Entry) & 0x7FFF));
-    record.Flags = static_cast<uint8_t>(entry.Style | TContextRecord::kStyled | TContextRecord::kKeyStack);
-    record.Background = entry.Background;
-    record.Foreground = entry.Foreground;
-    record.ContextNumber = entry.ContextNumber;
-    record.Tag = entry.Tag;
+    SetContextLook(record, entry.Style, entry.Background, entry.Foreground, entry.ContextNumber, entry.Tag);
     record.StartKeyLength = static_cast<uint8_t>(keyLength + (entry.SeparatorAfterStart ? 1 : 0));
     record.StopKeyLength = static_cast<uint8_t>(entry.StopLength);
     PutContext(p, at, record);
@@ -250,11 +241,7 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
         const TStartStopInfo& next = list[follow];
         TContextRecord record = current;
         record.KeyStack[depth] = static_cast<uint16_t>(0x8000 | ((scope.FirstIdentifier + follow) & 0x7FFF));
-        record.Flags = static_cast<uint8_t>(next.Style | TContextRecord::kStyled | TContextRecord::kKeyStack);
-        record.Background = next.Background;
-        record.Foreground = next.Foreground;
-        record.ContextNumber = next.ContextNumber;
-        record.Tag = next.Tag;
+        SetContextLook(record, next.Style, next.Background, next.Foreground, next.ContextNumber, next.Tag);
         record.StartKeyLength = 0;
         record.StopKeyLength = static_cast<uint8_t>(next.StopLength);
         putUnlessStyled(p, limit, record);
@@ -387,16 +374,10 @@ void ApplyKeywordList(const TKeywordScope& scope, int32_t from, int32_t to) {
                 continue;
             const TKeywordAttributes& attributes = *list.Attributes(occurrence.Keyword);
             TContextRecord record = inForce;
-            if (depth >= 0)
-                if (TContextRecord* before = RecordBefore(current, occurrence.Start))
-                    before->StopKeyLength = 0;
-            record.Depth = static_cast<int8_t>(depth + 1);
-            record.KeyStack[depth + 1] = static_cast<uint16_t>((scope.FirstIdentifier + occurrence.Keyword) & 0x7FFF);
-            record.Flags = static_cast<uint8_t>(attributes.Style | TContextRecord::kStyled | TContextRecord::kKeyStack);
-            record.Background = attributes.Background;
-            record.Foreground = attributes.Foreground;
-            record.ContextNumber = attributes.ContextNumber;
-            record.Tag = attributes.Tag;
+            PushKeyEntry(current, occurrence.Start, record,
+                         static_cast<uint16_t>((scope.FirstIdentifier + occurrence.Keyword) & 0x7FFF));
+            SetContextLook(record, attributes.Style, attributes.Background, attributes.Foreground,
+                           attributes.ContextNumber, attributes.Tag);
             const int32_t keyLength = std::min(occurrence.End - occurrence.Start, 255);
             record.StartKeyLength = static_cast<uint8_t>(keyLength);
             record.StopKeyLength = static_cast<uint8_t>(keyLength);

@@ -55,24 +55,14 @@ void WriteHtmlContext(TScan& scan, const THighlightInfo& style, int32_t offset, 
                   int32_t stopKeyLength, int32_t identifier, int32_t number, int32_t from = -1) {
     TContextRecord record = ContextInForce(scan.Paragraph, from >= 0 ? from : offset);
     const int depth = ContextDepthOf(record);
-    record.Flags = static_cast<uint8_t>(style.StyleByte() | TContextRecord::kStyled | TContextRecord::kKeyStack);
-    record.Background = style.Background();
-    record.Foreground = style.Foreground();
-    record.ContextNumber = number;
-    record.Tag = 0;
+    const auto entry = static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF));
+    if ((push || depth < 0) && depth < kDeepest)
+        PushKeyEntry(scan.Paragraph, offset, record, entry);
+    else
+        record.KeyStack[depth] = entry;  // in place of the top entry (also on a full stack)
+    SetContextLook(record, style.StyleByte(), style.Background(), style.Foreground(), number, 0);
     record.StartKeyLength = static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255));
     record.StopKeyLength = static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255));
-    const auto entry = static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF));
-    if ((push || depth < 0) && depth < kDeepest) {
-        if (depth >= 0)
-            if (TContextRecord* before = RecordBefore(scan.Paragraph, offset))
-                before->StopKeyLength = 0;
-        record.Depth = static_cast<int8_t>(depth + 1);
-        record.KeyStack[depth + 1] = entry;
-    } else {
-        // A full stack takes the context in place of its top entry.
-        record.KeyStack[depth] = entry;
-    }
     PutContext(scan.Paragraph, offset, record);
 }
 

@@ -35,7 +35,9 @@ TCodeMemoPrinter::~TCodeMemoPrinter() {
 }
 
 void TCodeMemoPrinter::releasePrintCopy() {
-    if (formatted_ && memo_ != nullptr)
+    // The printer listens while it holds a copy, stale (after a change of
+    // width) or not.
+    if (copy_ && memo_ != nullptr)
         memo_->DetachComponent(this);
     formatted_ = false;
     copy_.reset();

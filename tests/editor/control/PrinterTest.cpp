@@ -131,3 +131,29 @@ TEST(MemoPrinter, AFreedMemoLeavesNoMemoToPrint) {
     EXPECT_EQ(printer.MemoToPrint(), nullptr);
     EXPECT_EQ(printer.PrintCopy(), nullptr);
 }
+
+// A copy made stale by a new width still has the printer listening to its
+// memo: dropping it, or turning to another memo, stops that, so no memo
+// keeps a printer that may be freed before it.
+TEST(MemoPrinter, AStaleCopyStillStopsListeningWhenDropped) {
+    TCodeMemo memo;
+    TCodeMemo other;
+    {
+        TCodeMemoPrinter printer;
+        printer.SetMemoToPrint(&memo);
+        printer.SetPrintCopy(CopyWithLines(5), Printer(), {});
+        printer.SetMarginLeft(1.0f);
+        ASSERT_FALSE(printer.Formatted());
+        printer.SetMemoToPrint(&other);
+        EXPECT_EQ(memo.AttachedCount(), 0) << "no longer listening to the memo it left";
+
+        printer.SetPrintCopy(CopyWithLines(5), Printer(), {});
+        printer.SetMarginRight(1.0f);
+        other.SetSelText("x");
+        EXPECT_EQ(printer.PrintCopy(), nullptr);
+        EXPECT_EQ(other.AttachedCount(), 0) << "a text change dropped the stale copy";
+    }
+    memo.SetSelText("still whole");
+    other.SetSelText("still whole");
+    EXPECT_EQ(memo.Text(), "still whole");
+}

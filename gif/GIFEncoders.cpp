@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 // ---- TGIFWriter ----
 
@@ -96,14 +97,12 @@ void TGIFEncoder::Clear() {
 bool TGIFEncoder::nextRow() {
     if (!interlaced_)
         return false;
-    static constexpr int start[4] = {0, 4, 2, 1};
-    static constexpr int step[4] = {8, 8, 4, 2};
     pixelsLeft_ = width_;
-    row_ += step[pass_];
+    row_ += GIFInterlacePasses[pass_].Step;
     while (row_ >= height_) {
-        if (++pass_ > 3)
+        if (++pass_ >= int(std::size(GIFInterlacePasses)))
             return false;
-        row_ = start[pass_];
+        row_ = GIFInterlacePasses[pass_].Start;
     }
     pixel_ = pixels_ + int64_t(row_) * width_;
     return true;
@@ -344,6 +343,6 @@ void EncodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
         encoder = std::make_unique<TRLEEncoder>();
     else
         encoder = std::make_unique<TLZWEncoder>();
-    encoder->Encode(stream, bits, colors, frame.Data(), (frame.Packed() & 0x40) != 0, frame.Height(),
+    encoder->Encode(stream, bits, colors, frame.Data(), frame.Interlaced(), frame.Height(),
                     frame.Width());
 }

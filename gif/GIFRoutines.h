@@ -17,6 +17,14 @@ int64_t BytesPerScanline(int64_t pixels, int bitsPerPixel, int alignment);
 // otherwise the smallest n with 2^n >= count.
 int ColorsToBits(int count);
 
+// The passes in which an interlaced frame stores its rows: each starts at
+// row Start and takes every Step-th row from there.
+struct TGIFInterlacePass {
+    int Start;
+    int Step;
+};
+inline constexpr TGIFInterlacePass GIFInterlacePasses[4] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
+
 // The 16-bit numbers of a GIF stream, stored low byte first.
 inline uint16_t GetGIFWord(const uint8_t* bytes) { return uint16_t(bytes[0] | (bytes[1] << 8)); }
 inline void PutGIFWord(uint8_t* bytes, uint16_t value) {

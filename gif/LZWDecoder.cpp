@@ -94,14 +94,12 @@ private:
     bool done_ = false;
 };
 
-// Rows of an interlaced frame in the order its data holds them: passes
-// start at rows 0, 4, 2, 1 and step 8, 8, 4, 2.
+// Puts the rows of an interlaced frame, decoded in the order its data holds
+// them, in their places.
 void placeInterlacedRows(const uint8_t* linear, int64_t decoded, uint8_t* pixels, int width, int height) {
-    static constexpr int start[4] = {0, 4, 2, 1};
-    static constexpr int step[4] = {8, 8, 4, 2};
     int64_t offset = 0;
-    for (int pass = 0; pass < 4 && offset < decoded; ++pass)
-        for (int row = start[pass]; row < height && offset < decoded; row += step[pass]) {
+    for (const TGIFInterlacePass& pass : GIFInterlacePasses)
+        for (int row = pass.Start; row < height && offset < decoded; row += pass.Step) {
             const int64_t n = std::min<int64_t>(width, decoded - offset);
             std::memcpy(pixels + int64_t(row) * width, linear + offset, size_t(n));
             offset += n;

@@ -565,18 +565,8 @@ void TCodeMemo::cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph,
     for (int32_t index = firstParagraph; index <= lastParagraph && index < paragraphs_.Count(); ++index) {
         int32_t i = 0;
         while (i < paragraphs_[index].Length()) {
-            const std::string& text = paragraphs_[index].Text;
-            char code = text[static_cast<size_t>(i)];
-            if (!IsStyleCode(code)) {
-                ++i;
-                continue;
-            }
-            // Look for the same code with only other codes between.
-            int32_t j = i + 1;
-            while (j < static_cast<int32_t>(text.size()) && IsStyleCode(text[static_cast<size_t>(j)]) &&
-                   text[static_cast<size_t>(j)] != code)
-                ++j;
-            if (j >= static_cast<int32_t>(text.size()) || text[static_cast<size_t>(j)] != code) {
+            const int32_t j = PairedCodeIndex(paragraphs_[index].Text, i);
+            if (j < 0) {
                 ++i;
                 continue;
             }

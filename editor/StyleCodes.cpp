@@ -80,24 +80,29 @@ int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, boo
     return visual;
 }
 
+int32_t PairedCodeIndex(std::string_view text, int32_t index) {
+    const auto length = static_cast<int32_t>(text.size());
+    if (index < 0 || index >= length || !IsStyleCode(text[static_cast<size_t>(index)]))
+        return -1;
+    const char code = text[static_cast<size_t>(index)];
+    int32_t j = index + 1;
+    while (j < length && IsStyleCode(text[static_cast<size_t>(j)]) && text[static_cast<size_t>(j)] != code)
+        ++j;
+    return j < length && text[static_cast<size_t>(j)] == code ? j : -1;
+}
+
 std::string RemoveCodePairs(std::string_view text) {
     std::string result(text);
-    size_t i = 0;
-    while (i < result.size()) {
-        char code = result[i];
-        if (!IsStyleCode(code)) {
+    int32_t i = 0;
+    while (i < static_cast<int32_t>(result.size())) {
+        const int32_t j = PairedCodeIndex(result, i);
+        if (j < 0) {
             ++i;
             continue;
         }
-        size_t j = i + 1;
-        while (j < result.size() && IsStyleCode(result[j]) && result[j] != code)
-            ++j;
-        if (j < result.size() && result[j] == code) {
-            result.erase(j, 1);
-            result.erase(i, 1);
-        } else {
-            ++i;
-        }
+        // The codes after the pair's first one move up: look at index i again.
+        result.erase(static_cast<size_t>(j), 1);
+        result.erase(static_cast<size_t>(i), 1);
     }
     return result;
 }

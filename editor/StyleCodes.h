@@ -28,6 +28,9 @@ int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, 
 // The visual column of an index.
 int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth);
 
-// The text with every style code removed that is followed, with only other
-// codes between, by the same code (both bytes of such a pair go).
+// A style code at index that is followed, with only other codes between, by
+// the same code toggles nothing: the index of that second code, or -1 when
+// the byte at index is no code or has no such partner.
+int32_t PairedCodeIndex(std::string_view text, int32_t index);
+// The text with both codes of every such pair removed.
 std::string RemoveCodePairs(std::string_view text);

@@ -308,6 +308,12 @@ TEST(EditPrimitive, StyleCodeHelpers) {
     // A tab stop below 1 counts as 1.
     EXPECT_EQ(ColumnToIndex("\t\tx", 2, 0, true), 2);
     EXPECT_EQ(RemoveCodePairs("a\x02\x01\x02" "b\x01"), "a\x01" "b\x01");
+    // A pair has only other codes between its two codes.
+    EXPECT_EQ(PairedCodeIndex("a\x02\x01\x02", 1), 3);
+    EXPECT_EQ(PairedCodeIndex("a\x02\x01\x02", 2), -1);
+    EXPECT_EQ(PairedCodeIndex("\x02x\x02", 0), -1);
+    EXPECT_EQ(PairedCodeIndex("a\x02\x02", 0), -1);
+    EXPECT_EQ(PairedCodeIndex("\x02", 5), -1);
 }
 
 TEST(EditPrimitive, ColumnBlockTextAndDeletion) {

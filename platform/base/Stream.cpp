@@ -9,6 +9,33 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// The two memory streams read and seek alike over their block of size
+// bytes.  A seek may go past the end (a write there fills the gap), never
+// before the start.
+int64_t readFromBlock(const uint8_t* data, int64_t size, int64_t& position, void* buffer, int64_t count) {
+    if (count <= 0 || position >= size)
+        return 0;
+    int64_t n = std::min(count, size - position);
+    std::memcpy(buffer, data + position, static_cast<size_t>(n));
+    position += n;
+    return n;
+}
+
+int64_t seekInBlock(int64_t size, int64_t& position, int64_t offset, TSeekOrigin origin) {
+    switch (origin) {
+    case TSeekOrigin::soBeginning: position = offset; break;
+    case TSeekOrigin::soCurrent: position += offset; break;
+    case TSeekOrigin::soEnd: position = size + offset; break;
+    }
+    if (position < 0)
+        position = 0;
+    return position;
+}
+
+} // namespace
+
 int64_t TStream::Size() {
     int64_t position = Seek(0, TSeekOrigin::soCurrent);
     int64_t size = Seek(0, TSeekOrigin::soEnd);
@@ -73,12 +100,7 @@ void TStream::WriteByte(uint8_t value) { WriteBuffer(&value, 1); }
 // ---- TMemoryStream ----
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {
-    if (count <= 0 || position_ >= Size())
-        return 0;
-    int64_t n = std::min(count, Size() - position_);
-    std::memcpy(buffer, data_.data() + position_, static_cast<size_t>(n));
-    position_ += n;
-    return n;
+    return readFromBlock(data_.data(), Size(), position_, buffer, count);
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
@@ -100,14 +122,7 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    switch (origin) {
-    case TSeekOrigin::soBeginning: position_ = offset; break;
-    case TSeekOrigin::soCurrent: position_ += offset; break;
-    case TSeekOrigin::soEnd: position_ = Size() + offset; break;
-    }
-    if (position_ < 0)
-        position_ = 0;
-    return position_;
+    return seekInBlock(Size(), position_, offset, origin);
 }
 
 void TMemoryStream::SetSize(int64_t size) {
@@ -153,25 +168,13 @@ void TMemoryStream::SaveToFile(const std::string& fileName) {
 // ---- TReadOnlyMemoryStream ----
 
 int64_t TReadOnlyMemoryStream::Read(void* buffer, int64_t count) {
-    if (count <= 0 || position_ >= size_)
-        return 0;
-    int64_t n = std::min(count, size_ - position_);
-    std::memcpy(buffer, data_ + position_, static_cast<size_t>(n));
-    position_ += n;
-    return n;
+    return readFromBlock(data_, size_, position_, buffer, count);
 }
 
 int64_t TReadOnlyMemoryStream::Write(const void*, int64_t) { return 0; }
 
 int64_t TReadOnlyMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    switch (origin) {
-    case TSeekOrigin::soBeginning: position_ = offset; break;
-    case TSeekOrigin::soCurrent: position_ += offset; break;
-    case TSeekOrigin::soEnd: position_ = size_ + offset; break;
-    }
-    if (position_ < 0)
-        position_ = 0;
-    return position_;
+    return seekInBlock(size_, position_, offset, origin);
 }
 
 // ---- TFileStream ----

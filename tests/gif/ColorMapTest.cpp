@@ -19,12 +19,7 @@ TEST(GIFColorMap, AddUpTo256ThenOverflow) {
     for (int i = 0; i < 256; ++i)
         EXPECT_EQ(table.Add(rgb(i, 0, 0)), i);
     EXPECT_EQ(table.Capacity(), 256);
-    try {
-        table.Add(rgb(1, 2, 3));
-        FAIL();
-    } catch (const GIFException& error) {
-        EXPECT_EQ(error.Message(), "Color table overflow");
-    }
+    EXPECT_EQ(GIFErrorOf([&] { table.Add(rgb(1, 2, 3)); }), "Color table overflow");
     EXPECT_EQ(table.Count(), 256);
 }
 
@@ -57,12 +52,7 @@ TEST(GIFColorMap, DeleteAndOutOfRangeColors) {
     EXPECT_EQ(table.Colors(-1), rgb(10, 20, 30));
     ASSERT_EQ(warnings.Messages.size(), 2u);
     EXPECT_EQ(warnings.Messages[0], "Invalid color index");
-    try {
-        table.Delete(2);
-        FAIL();
-    } catch (const GIFException& error) {
-        EXPECT_EQ(error.Message(), "Invalid color index");
-    }
+    EXPECT_EQ(GIFErrorOf([&] { table.Delete(2); }), "Invalid color index");
     table.Delete(0);
     EXPECT_EQ(table.Count(), 1);
     EXPECT_EQ(table.Colors(0), rgb(40, 50, 60));

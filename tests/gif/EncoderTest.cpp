@@ -168,12 +168,8 @@ TEST(LZWEncoder, PixelBeyondTheColoursIsRefused) {
         TLZWEncoder lzw;
         TRLEEncoder rle;
         TGIFEncoder& encoder = which ? static_cast<TGIFEncoder&>(rle) : lzw;
-        try {
-            encode(encoder, {0, 1, 4, 2}, 2, 4, 4, 1);
-            FAIL();
-        } catch (const GIFException& error) {
-            EXPECT_EQ(error.Message(), "Color not in color table");
-        }
+        const auto encodeBeyondTheColours = [&] { encode(encoder, {0, 1, 4, 2}, 2, 4, 4, 1); };
+        EXPECT_EQ(GIFErrorOf(encodeBeyondTheColours), "Color not in color table");
     }
 }
 

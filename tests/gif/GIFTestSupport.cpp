@@ -1,6 +1,8 @@
 #include "GIFTestSupport.h"
 #include "GiflibMemoryInput.h"
 
+#include "gif/GIFException.h"
+
 #include <gif_lib.h>
 
 #include <algorithm>
@@ -16,6 +18,15 @@ std::string WarningLog::Joined() const {
     for (const auto& m : Messages)
         all += m + "; ";
     return all;
+}
+
+std::string GIFErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const GIFException& error) {
+        return error.Message();
+    }
+    return "";
 }
 
 void CodeWriter::Put(int code, int bits) {

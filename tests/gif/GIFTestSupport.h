@@ -7,6 +7,7 @@
 #include "gif/GIFImage.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct WarningLog {
     bool Has(const std::string& message) const;
     std::string Joined() const;
 };
+
+// The message of the GIFException the action raises, or "" when it raises
+// none (any other exception goes on to the test).
+std::string GIFErrorOf(const std::function<void()>& action);
 
 // Packs LZW codes the way GIF stores them, least significant bit first.
 class CodeWriter {

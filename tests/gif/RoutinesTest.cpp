@@ -34,12 +34,7 @@ TEST(GIFRoutines, ExactReadsRaisePrematureEnd) {
     uint8_t buffer[4];
     ReadCheck(stream, buffer, 2);
     EXPECT_EQ(buffer[1], 2);
-    try {
-        ReadCheck(stream, buffer, 2);
-        FAIL() << "no exception";
-    } catch (const GIFException& error) {
-        EXPECT_EQ(error.Message(), "Premature end of data");
-    }
+    EXPECT_EQ(GIFErrorOf([&] { ReadCheck(stream, buffer, 2); }), "Premature end of data");
     uint8_t byte = 7;
     EXPECT_FALSE(TryReadGIFByte(stream, byte)); // at the end: no byte, no exception
     EXPECT_EQ(byte, 7);

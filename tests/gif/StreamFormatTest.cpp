@@ -14,12 +14,7 @@ namespace {
 
 std::string loadError(const Bytes& bytes) {
     TGIFImage image;
-    try {
-        LoadImage(image, bytes);
-    } catch (const GIFException& error) {
-        return error.Message();
-    }
-    return "";
+    return GIFErrorOf([&] { LoadImage(image, bytes); });
 }
 
 TEST(GIFStream, SignatureVariantsLoad) {
@@ -142,12 +137,7 @@ TEST(GIFStream, FailureInTheSecondFrameKeepsTheFirstAndRewinds) {
     TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
     stream.SetPosition(4);
     TGIFImage image;
-    try {
-        image.LoadFromStream(stream);
-        FAIL();
-    } catch (const GIFException& error) {
-        EXPECT_EQ(error.Message(), "Unknown extension type");
-    }
+    EXPECT_EQ(GIFErrorOf([&] { image.LoadFromStream(stream); }), "Unknown extension type");
     EXPECT_EQ(stream.Position(), 4);
     EXPECT_EQ(image.Images().Count(), 1);
 }
@@ -200,12 +190,7 @@ TEST(GIFStream, ShortReadsLoadTheSame) {
 TEST(GIFStream, SavingWithoutFramesIsRefused) {
     TGIFImage image;
     image.SetWidth(10);
-    try {
-        SaveImage(image);
-        FAIL();
-    } catch (const GIFException& error) {
-        EXPECT_EQ(error.Message(), "Unsupported GIF version");
-    }
+    EXPECT_EQ(GIFErrorOf([&] { SaveImage(image); }), "Unsupported GIF version");
 }
 
 TEST(GIFStream, VersionWrittenFollowsTheFrames) {
@@ -254,18 +239,10 @@ TEST(GIFStream, ScreenSizeSettersGuardTheFrames) {
     frame->SetBounds(5, 6, 10, 20);
     EXPECT_EQ(image.Width(), 15);
     EXPECT_EQ(image.Height(), 26);
-    try {
-        image.SetWidth(14);
-        FAIL();
-    } catch (const GIFException& error) {
-        EXPECT_EQ(error.Message(), "Image width too small for contained frames");
-    }
-    try {
-        image.SetHeight(25);
-        FAIL();
-    } catch (const GIFException& error) {
-        EXPECT_EQ(error.Message(), "Image height too small for contained frames");
-    }
+    EXPECT_EQ(GIFErrorOf([&] { image.SetWidth(14); }),
+              "Image width too small for contained frames");
+    EXPECT_EQ(GIFErrorOf([&] { image.SetHeight(25); }),
+              "Image height too small for contained frames");
     image.SetWidth(100);
     image.SetHeight(26);
     EXPECT_EQ(image.Width(), 100);
@@ -274,20 +251,14 @@ TEST(GIFStream, ScreenSizeSettersGuardTheFrames) {
     image.SetWidth(65535);
     EXPECT_EQ(image.Width(), 65535);
     for (int size : {65536, 70000, -1}) {
-        try {
-            image.SetWidth(size);
-            FAIL() << size;
-        } catch (const GIFException& error) {
-            EXPECT_EQ(error.Message(), size < 0 ? "Image width too small for contained frames"
-                                                : "Invalid image dimensions");
-        }
-        try {
-            image.SetHeight(size);
-            FAIL() << size;
-        } catch (const GIFException& error) {
-            EXPECT_EQ(error.Message(), size < 0 ? "Image height too small for contained frames"
-                                                : "Invalid image dimensions");
-        }
+        EXPECT_EQ(GIFErrorOf([&] { image.SetWidth(size); }),
+                  size < 0 ? "Image width too small for contained frames"
+                           : "Invalid image dimensions")
+            << size;
+        EXPECT_EQ(GIFErrorOf([&] { image.SetHeight(size); }),
+                  size < 0 ? "Image height too small for contained frames"
+                           : "Invalid image dimensions")
+            << size;
     }
     EXPECT_EQ(image.Width(), 65535);
     EXPECT_EQ(image.Height(), 26);
@@ -312,12 +283,7 @@ TEST(GIFStream, AddTakesOnlyItsOwnFrames) {
     TGIFSubImage foreign(&other);
     TStringList list;
     EXPECT_THROW(image.Add(&foreign), GIFException);
-    try {
-        image.Add(&list);
-        FAIL();
-    } catch (const GIFException& error) {
-        EXPECT_EQ(error.Message(), "Object type not supported for operation");
-    }
+    EXPECT_EQ(GIFErrorOf([&] { image.Add(&list); }), "Object type not supported for operation");
     auto* frame = new TGIFSubImage(&image);
     EXPECT_EQ(image.Add(frame), 0);
     EXPECT_EQ(image.Add(frame), 0); // not twice

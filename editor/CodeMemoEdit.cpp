@@ -13,19 +13,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-void cutTrailingBlanks(std::string& piece) {
-    size_t end = piece.size();
-    while (end > 0 && isBlank(piece[end - 1]))
-        --end;
-    piece.resize(end);
-}
-
-}  // namespace
-
 void SplitIntoPieces(std::string_view text, std::vector<std::string>& pieces) {
     pieces.assign(1, std::string());
     size_t n = text.size();
@@ -113,18 +100,18 @@ void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
         const TParagraph& endPar = paragraphs_[plan.E];
         bool endsAtParagraphEnd = plan.e == endPar.Length();
         const std::string& first = plan.pieces.front();
-        bool firstBlank = std::all_of(first.begin(), first.end(), isBlank);
+        bool firstBlank = std::all_of(first.begin(), first.end(), IsBlank);
         if (firstBlank && (plan.pieces.size() > 1 || endsAtParagraphEnd)) {
             // Pressing Enter after trailing blanks removes them.
             const TParagraph& startPar = paragraphs_[plan.S];
-            while (plan.s > 0 && isBlank(startPar.Text[static_cast<size_t>(plan.s - 1)])) {
+            while (plan.s > 0 && IsBlank(startPar.Text[static_cast<size_t>(plan.s - 1)])) {
                 --plan.s;
                 --plan.from;
             }
         }
         for (size_t i = 0; i < plan.pieces.size(); ++i)
             if (i + 1 < plan.pieces.size() || endsAtParagraphEnd)
-                cutTrailingBlanks(plan.pieces[i]);
+                plan.pieces[i].resize(WithoutTrailingBlanks(plan.pieces[i]).size());
     }
     if (plan.from == plan.to && plan.pieces.size() == 1 && plan.pieces.front().empty())
         return finish();

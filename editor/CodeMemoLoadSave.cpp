@@ -20,8 +20,6 @@ namespace {
 constexpr int64_t kReadBlock = 65500;
 constexpr uint64_t kProgressInterval = 300;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 // Collects paragraphs while a stream is read.
 class TParagraphBuilder {
 public:
@@ -36,12 +34,8 @@ public:
     }
 
     void EndParagraph() {
-        if (discardTrailing_) {
-            size_t end = current_.size();
-            while (end > 0 && isBlank(current_[end - 1]))
-                --end;
-            current_.resize(end);
-        }
+        if (discardTrailing_)
+            current_.resize(WithoutTrailingBlanks(current_).size());
         auto length = static_cast<int64_t>(current_.size());
         if (textLength_ + length > maxLength_)
             throw Exception("Text too long");
@@ -281,8 +275,7 @@ void TCodeMemo::SaveToStream(TStream& stream) {
             text = cleaned;
         }
         if (discard)
-            while (!text.empty() && isBlank(text.back()))
-                text.remove_suffix(1);
+            text = WithoutTrailingBlanks(text);
         if (i > 0)
             buffer += lineBreak;
         buffer.append(text);

@@ -217,7 +217,7 @@ int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) 
         int32_t word = 0;
         while (position_ < length_) {
             char c = text_[static_cast<size_t>(position_)];
-            if (c == ' ' || c == '\t')
+            if (IsBlank(c))
                 break;
             enterContexts(position_);
             if (isCode(c)) {
@@ -312,8 +312,7 @@ void TCodeMemo::FormatParagraph(const TCodeMeasure* measure, int32_t width, int3
         // lines may now fit after the line it used to leave), also when
         // formatting runs to the end.
         int32_t anchor = p.Line(std::clamp(firstLine, 0, oldCount - 1)).Start;
-        while (anchor > 0 && p.Text[static_cast<size_t>(anchor - 1)] != ' ' &&
-               p.Text[static_cast<size_t>(anchor - 1)] != '\t')
+        while (anchor > 0 && !IsBlank(p.Text[static_cast<size_t>(anchor - 1)]))
             --anchor;
         int32_t first = std::clamp(p.LineOfOffset(anchor) - 1, 0, oldCount - 1);
         scratchLines_.clear();

@@ -28,6 +28,12 @@ std::string StripStyleCodes(std::string_view text) {
     return result;
 }
 
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 uint8_t FoldStyleCodes(uint8_t style, std::string_view text) {
     for (char c : text)
         style = ToggleStyleBit(style, c);

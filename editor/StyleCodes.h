@@ -1,15 +1,20 @@
 #pragma once
-// Inline style codes and visual columns.
+// Inline style codes, blanks and visual columns.
 //
 // A style code is one byte in the text that toggles a style bit when the
 // memo's StaticFormat is on: 2 bold, 1 italic, 21 underline, 3 highlight,
-// 4 alternative font.  Codes take an offset each but no width.
+// 4 alternative font.  Codes take an offset each but no width.  A blank is
+// a space or a tab: words end at blanks, and trailing blanks are what the
+// memo can discard.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 bool IsStyleCode(char c);
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// The text without the blanks at its end.
+std::string_view WithoutTrailingBlanks(std::string_view text);
 // The style set with the code's bit toggled; other bytes leave it unchanged.
 uint8_t ToggleStyleBit(uint8_t style, char code);
 // The text without the bytes 1, 2, 3, 4 and 21.

@@ -2,6 +2,7 @@
 
 #include "editor/CodeMemo.h"
 #include "editor/ContextEditing.h"
+#include "editor/StyleCodes.h"
 #include "editor/highlight/HtmlElements.h"
 
 #include <algorithm>
@@ -10,10 +11,6 @@
 #include <string_view>
 
 namespace {
-
-// Tag text is separated by blanks: a space, and a tab too (a tab after an
-// element name must not make the name unknown).
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool isEntityCharacter(char c) {
     return c == '#' || c == '&' || c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
@@ -150,8 +147,10 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             limit.SetPos(start + at + 1);
             return true;
         }
+        // Tag text is separated by blanks, tabs included: a tab after an
+        // element name must not make the name unknown.
         int32_t nameEnd = at;
-        while (nameEnd < end && !isBlank(text[static_cast<size_t>(nameEnd)]) && text[static_cast<size_t>(nameEnd)] != '>')
+        while (nameEnd < end && !IsBlank(text[static_cast<size_t>(nameEnd)]) && text[static_cast<size_t>(nameEnd)] != '>')
             ++nameEnd;
         const int32_t nameLength = nameEnd - at;
         int element = -1;
@@ -187,9 +186,9 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             // The name runs back over blanks and then over the word before
             // them, but never back before the position being scanned.
             int32_t nameStart = equals;
-            while (nameStart > at && isBlank(text[static_cast<size_t>(nameStart - 1)]))
+            while (nameStart > at && IsBlank(text[static_cast<size_t>(nameStart - 1)]))
                 --nameStart;
-            while (nameStart > at && !isBlank(text[static_cast<size_t>(nameStart - 1)]))
+            while (nameStart > at && !IsBlank(text[static_cast<size_t>(nameStart - 1)]))
                 --nameStart;
             const TContextRecord tag = inForce;
             const int32_t span = equals + 1 - nameStart;
@@ -197,14 +196,14 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
 
             int32_t valueStart = equals + 1;
             int32_t valueEnd = valueStart;
-            while (valueEnd < length && isBlank(text[static_cast<size_t>(valueEnd)]))
+            while (valueEnd < length && IsBlank(text[static_cast<size_t>(valueEnd)]))
                 ++valueEnd;
             const char quote = valueEnd < length ? text[static_cast<size_t>(valueEnd)] : '\0';
             if (valueEnd < length && (quote == '"' || quote == '\'')) {
                 size_t close = text.find(quote, static_cast<size_t>(valueEnd) + 1);
                 valueEnd = close == std::string_view::npos ? length : static_cast<int32_t>(close) + 1;
             } else {
-                while (valueEnd < length && !isBlank(text[static_cast<size_t>(valueEnd)]) &&
+                while (valueEnd < length && !IsBlank(text[static_cast<size_t>(valueEnd)]) &&
                        text[static_cast<size_t>(valueEnd)] != '>')
                     ++valueEnd;
             }

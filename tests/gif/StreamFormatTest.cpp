@@ -4,11 +4,11 @@
 #include "GIFTestSupport.h"
 
 #include "gif/GIFException.h"
+#include "tests/platform/base/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -293,9 +293,8 @@ TEST(GIFStream, AddTakesOnlyItsOwnFrames) {
 }
 
 TEST(GIFStream, FilesRoundTrip) {
-    const auto dir = std::filesystem::temp_directory_path() / ("ondrill-gif-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string name = (dir / "tiny.gif").string();
+    TTempFolder folder;
+    const std::string name = folder.File("tiny.gif");
     TGIFImage image;
     LoadImage(image, GifWithBlocks(2, 2, 4, TinyImage()));
     image.SaveToFile(name);
@@ -303,21 +302,20 @@ TEST(GIFStream, FilesRoundTrip) {
     again.LoadFromFile(name);
     EXPECT_EQ(again.Images().Frames(0)->Pixels(0, 1), 1);
     // A single block object writes and reads itself through a file too.
-    const std::string frameName = (dir / "frame.bin").string();
+    const std::string frameName = folder.File("frame.bin");
     again.Images().Frames(0)->SaveToFile(frameName);
     TGIFSubImage frame(&again);
     frame.LoadFromFile(frameName);
     EXPECT_EQ(frame.Pixels(0, 1), 1);
     EXPECT_EQ(frame.Pixels(1, 1), 0);
-    std::filesystem::remove_all(dir);
+    std::filesystem::remove(name);
     EXPECT_THROW(again.LoadFromFile(name), EFOpenError);
 }
 
 // A save that fails leaves the file that was there untouched.
 TEST(GIFStream, FailedSaveKeepsTheOldFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("ondrill-gif-keep-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string name = (dir / "kept.gif").string();
+    TTempFolder folder;
+    const std::string name = folder.File("kept.gif");
     TGIFImage image;
     LoadImage(image, GifWithBlocks(2, 2, 4, TinyImage()));
     image.SaveToFile(name);
@@ -340,7 +338,6 @@ TEST(GIFStream, FailedSaveKeepsTheOldFile) {
     TGIFImage again;
     again.LoadFromFile(name);
     EXPECT_EQ(again.Images().Frames(0)->Pixels(1, 1), 3);
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -173,12 +173,10 @@ void TControl::SetEnabled(bool enabled) {
 }
 
 void TControl::SetColor(TColor color) {
-    if (color == color_) {
-        parentColor_ = false;
-        return;
-    }
-    color_ = color;
     parentColor_ = false;
+    if (color == color_)
+        return;
+    color_ = color;
     Perform(CM_COLORCHANGED);
 }
 
@@ -709,25 +707,21 @@ void TWinControl::Dispatch(TMessage& message) {
         message.Result = 0;
         return;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        // A handler may change the key or take it (0).
         auto key = static_cast<uint16_t>(message.WParam);
-        KeyDown(key, KeyDataToShiftState(message.LParam));
+        TShiftState shift = KeyDataToShiftState(message.LParam);
+        if (message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN)
+            KeyDown(key, shift);
+        else
+            KeyUp(key, shift);
         if (key == 0) {
             message.Result = 0;
             return;
         }
         message.WParam = key;
-        DefaultHandler(message);
-        return;
-    }
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        auto key = static_cast<uint16_t>(message.WParam);
-        KeyUp(key, KeyDataToShiftState(message.LParam));
-        if (key == 0) {
-            message.Result = 0;
-            return;
-        }
         DefaultHandler(message);
         return;
     }

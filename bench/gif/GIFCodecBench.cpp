@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -71,17 +70,6 @@ int writeMemory(GifFileType* file, const GifByteType* buffer, int count) {
     return count;
 }
 
-GifFileType* giflibSlurp(const Bytes& bytes, GiflibMemoryInput& input) {
-    int error = 0;
-    GifFileType* file = DGifOpen(&input, ReadGiflibMemory, &error);
-    if (!file || DGifSlurp(file) != GIF_OK) {
-        if (file)
-            DGifCloseFile(file, &error);
-        return nullptr;
-    }
-    return file;
-}
-
 // Writes a slurped file again, frame by frame (EGifSpew would close the
 // source's handle).
 void giflibWrite(GifFileType* source, Bytes& out) {
@@ -117,7 +105,7 @@ void decodeOurs(benchmark::State& state, const Case* c) {
 void decodeGiflib(benchmark::State& state, const Case* c) {
     for (auto _ : state) {
         GiflibMemoryInput input{&c->File, 0};
-        GifFileType* file = giflibSlurp(c->File, input);
+        GifFileType* file = SlurpGiflibMemory(input);
         benchmark::DoNotOptimize(file);
         int error = 0;
         DGifCloseFile(file, &error);
@@ -137,7 +125,7 @@ void encodeOurs(benchmark::State& state, const Case* c) {
 
 void encodeGiflib(benchmark::State& state, const Case* c) {
     GiflibMemoryInput input{&c->File, 0};
-    GifFileType* source = giflibSlurp(c->File, input);
+    GifFileType* source = SlurpGiflibMemory(input);
     for (auto _ : state) {
         Bytes out;
         giflibWrite(source, out);

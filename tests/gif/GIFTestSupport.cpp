@@ -225,32 +225,30 @@ void readExtensions(const ExtensionBlock* blocks, int count, OracleFrame& frame)
 OracleImage GiflibRead(const Bytes& bytes) {
     OracleImage image;
     GiflibMemoryInput input{&bytes, 0};
-    int error = 0;
-    GifFileType* file = DGifOpen(&input, ReadGiflibMemory, &error);
+    GifFileType* file = SlurpGiflibMemory(input);
     if (!file)
         return image;
-    if (DGifSlurp(file) == GIF_OK) {
-        image.Ok = true;
-        image.Width = file->SWidth;
-        image.Height = file->SHeight;
-        image.GlobalColors = colorsOf(file->SColorMap);
-        for (int i = 0; i < file->ImageCount; ++i) {
-            const SavedImage& saved = file->SavedImages[i];
-            OracleFrame frame;
-            frame.Left = saved.ImageDesc.Left;
-            frame.Top = saved.ImageDesc.Top;
-            frame.Width = saved.ImageDesc.Width;
-            frame.Height = saved.ImageDesc.Height;
-            frame.Interlaced = saved.ImageDesc.Interlace;
-            frame.LocalColors = colorsOf(saved.ImageDesc.ColorMap);
-            frame.Pixels.assign(saved.RasterBits, saved.RasterBits + size_t(frame.Width) * size_t(frame.Height));
-            readExtensions(saved.ExtensionBlocks, saved.ExtensionBlockCount, frame);
-            image.Frames.push_back(std::move(frame));
-        }
-        OracleFrame trailing;
-        readExtensions(file->ExtensionBlocks, file->ExtensionBlockCount, trailing);
-        image.TrailingComments = trailing.Comments;
+    image.Ok = true;
+    image.Width = file->SWidth;
+    image.Height = file->SHeight;
+    image.GlobalColors = colorsOf(file->SColorMap);
+    for (int i = 0; i < file->ImageCount; ++i) {
+        const SavedImage& saved = file->SavedImages[i];
+        OracleFrame frame;
+        frame.Left = saved.ImageDesc.Left;
+        frame.Top = saved.ImageDesc.Top;
+        frame.Width = saved.ImageDesc.Width;
+        frame.Height = saved.ImageDesc.Height;
+        frame.Interlaced = saved.ImageDesc.Interlace;
+        frame.LocalColors = colorsOf(saved.ImageDesc.ColorMap);
+        frame.Pixels.assign(saved.RasterBits, saved.RasterBits + size_t(frame.Width) * size_t(frame.Height));
+        readExtensions(saved.ExtensionBlocks, saved.ExtensionBlockCount, frame);
+        image.Frames.push_back(std::move(frame));
     }
+    OracleFrame trailing;
+    readExtensions(file->ExtensionBlocks, file->ExtensionBlockCount, trailing);
+    image.TrailingComments = trailing.Comments;
+    int error = 0;
     DGifCloseFile(file, &error);
     return image;
 }

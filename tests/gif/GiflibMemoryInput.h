@@ -2,7 +2,7 @@
 // giflib reading from bytes in memory, for the GIF suites (giflib is their
 // independent reader) and the codec benchmark (giflib is its peer):
 //   GiflibMemoryInput input{&bytes, 0};
-//   GifFileType* file = DGifOpen(&input, ReadGiflibMemory, &error);
+//   GifFileType* file = SlurpGiflibMemory(input);
 
 #include <gif_lib.h>
 
@@ -22,4 +22,16 @@ inline int ReadGiflibMemory(GifFileType* file, GifByteType* buffer, int count) {
     std::memcpy(buffer, input->Data->data() + input->Offset, n);
     input->Offset += n;
     return int(n);
+}
+
+// Opens the input and reads all of it; nullptr when giflib refuses it.  The
+// caller closes the file with DGifCloseFile.
+inline GifFileType* SlurpGiflibMemory(GiflibMemoryInput& input) {
+    int error = 0;
+    GifFileType* file = DGifOpen(&input, ReadGiflibMemory, &error);
+    if (file && DGifSlurp(file) != GIF_OK) {
+        DGifCloseFile(file, &error);
+        return nullptr;
+    }
+    return file;
 }

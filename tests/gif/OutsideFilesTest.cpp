@@ -157,15 +157,11 @@ TEST_F(OutsideFiles, WrittenBackReadTheSameByGiflibWithBothEncoders) {
 TEST_F(OutsideFiles, EveryTruncatedPrefixIsNoticed) {
     for (const auto& name : files_) {
         const Bytes bytes = ReadFile(name);
-        // Where the trailer stands: any prefix that holds it is whole.
+        // What the whole file holds.  A prefix may end just after the
+        // trailer (bytes beyond it are ignored) and then holds it all too.
         TGIFImage whole;
         LoadImage(whole, bytes);
-        TMemoryStream rewritten;
         for (size_t length = 0; length < bytes.size(); ++length) {
-            if (length > 0 && bytes[length - 1] == ';') {
-                // A prefix ending in ';' may be the whole file (bytes after
-                // the trailer are ignored); checked by loading below.
-            }
             TGIFImage image;
             WarningLog warnings;
             warnings.Attach(image);

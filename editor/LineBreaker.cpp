@@ -67,7 +67,6 @@ private:
     TState state_{};
     const int32_t* advances_ = nullptr;
     int32_t spaceAdvance_ = 1;
-    int32_t overhang_ = 0;
     uint8_t selectedStyle_ = 0xFF;
 
     int32_t position_ = 0;
@@ -90,14 +89,9 @@ void TLineBreaker::selectFont() {
         return;
     selectedStyle_ = style;
     advances_ = measure_.AdvanceTable(style);
-    int32_t one = advances_[static_cast<unsigned char>(' ')];
-    int32_t two = 2 * one;
-    spaceAdvance_ = two - one;
-    overhang_ = 2 * one - two;
-    if (spaceAdvance_ < 1) {
-        spaceAdvance_ = 1;
-        overhang_ = 0;
-    }
+    // A font without a usable blank still moves on at one.  Advances are
+    // whole pixels without overhang, so a word is the sum of its characters.
+    spaceAdvance_ = std::max(advances_[static_cast<unsigned char>(' ')], 1);
 }
 
 void TLineBreaker::startLine(int32_t start) {
@@ -228,7 +222,6 @@ int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) 
             }
             ++position_;
         }
-        word = std::max(word - overhang_, 0);
 
         if (x_ + word <= available_) {
             x_ += word;

@@ -9,10 +9,12 @@
 //   - the time from a key press (key down, character, key up) to the
 //     repainted line, typing in the middle of the document.
 
+#include "BenchMemo.h"
+#include "bench/BenchMain.h"
+
 #include "editor/CodeMemo.h"
 #include "editor/highlight/HtmlHighlighter.h"
 
-#include "platform/base/Stream.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Control.h"
 #include "platform/widgets/WidgetPeer.h"
@@ -71,18 +73,13 @@ struct TBenchWindow {
 
     TBenchWindow() {
         memo = std::make_unique<TCodeMemo>();
-        TFont font;
-        font.SetName("Courier New");
-        font.SetSize(10);
-        memo->SetFont(font);
+        bench::SetBenchFont(*memo);
         memo->SetWordWrap(false);
         memo->SetBorderStyle(bsNone);
         memo->SetScrollBars(ssNone);
         memo->SetUpdateMode(umImmediate);
         memo->SetHighlighter(&html);
-        const std::string text = MakeDocument();
-        TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
-        memo->LoadFromStream(stream);
+        bench::LoadBytes(*memo, MakeDocument());
         memo->Show();
         // 120 columns and 60 lines of the measured font.
         const int charWidth = memo->WindowCanvas().TextWidth("x");
@@ -138,13 +135,10 @@ BENCHMARK(BM_KeyPressToRepaintedLine)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     InstallWidgetPeers();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = RunBenchmarks(argc, argv);
     window.reset();
-    return 0;
+    return result;
 }

@@ -133,14 +133,8 @@ void TReader::DefineBinaryProperty(std::string_view name, const TStreamProc& rea
 }
 
 void TReader::readBytes(void* buffer, int64_t count) {
-    auto* out = static_cast<uint8_t*>(buffer);
-    while (count > 0) {
-        int64_t got = Stream().Read(out, count);
-        if (got <= 0)
-            throw EReadError("Unexpected end of property data");
-        out += got;
-        count -= got;
-    }
+    if (Stream().ReadAvailable(buffer, count) < count)
+        throw EReadError("Unexpected end of property data");
 }
 
 TValueType TReader::readValueType() {
@@ -297,14 +291,8 @@ void WritePersistentProperties(TStream& stream, TPersistent& instance) {
 void ReadPersistentProperties(TStream& stream, TPersistent& instance) {
     TReader reader(stream);
     char signature[sizeof kSignature] = {};
-    int64_t got = 0;
-    while (got < static_cast<int64_t>(sizeof signature)) {
-        int64_t n = stream.Read(signature + got, static_cast<int64_t>(sizeof signature) - got);
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    if (got != static_cast<int64_t>(sizeof signature) || std::memcmp(signature, kSignature, sizeof signature) != 0)
+    if (stream.ReadAvailable(signature, sizeof signature) != static_cast<int64_t>(sizeof signature) ||
+        std::memcmp(signature, kSignature, sizeof signature) != 0)
         throw EReadError("Invalid property stream: signature missing");
     for (;;) {
         std::string name = reader.ReadPropName();

@@ -284,8 +284,7 @@ void TStrings::LoadFromFile(const std::string& fileName) {
 void TStrings::SaveToFile(const std::string& fileName) const {
     TMemoryStream buffer;
     SaveToStream(buffer);
-    WriteFileReplacing(fileName, std::string_view(reinterpret_cast<const char*>(buffer.Memory()),
-                                                  static_cast<size_t>(buffer.Size())));
+    WriteFileReplacing(fileName, buffer.DataView());
 }
 
 void TStrings::Assign(const TPersistent* source) {

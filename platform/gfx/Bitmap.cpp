@@ -221,7 +221,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
     int64_t start = stream.Position();
     int64_t available = stream.Size() - start;
     uint8_t header[kFileHeaderSize];
-    if (available < kFileHeaderSize || stream.Read(header, kFileHeaderSize) != kFileHeaderSize ||
+    if (available < kFileHeaderSize || stream.ReadAvailable(header, kFileHeaderSize) != kFileHeaderSize ||
         header[0] != 'B' || header[1] != 'M')
         throw EInvalidGraphic("Bitmap image is not valid");
     uint32_t declared = header[2] | (header[3] << 8) | (header[4] << 16) |
@@ -232,7 +232,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
     QByteArray data(static_cast<qsizetype>(total), '\0');
     std::memcpy(data.data(), header, kFileHeaderSize);
     int64_t rest = total - kFileHeaderSize;
-    if (rest > 0 && stream.Read(data.data() + kFileHeaderSize, rest) != rest)
+    if (rest > 0 && stream.ReadAvailable(data.data() + kFileHeaderSize, rest) != rest)
         throw EInvalidGraphic("Bitmap image is not valid");
     QImage loaded;
     if (!loaded.loadFromData(data, "BMP") || loaded.isNull()) {

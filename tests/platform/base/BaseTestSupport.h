@@ -1,8 +1,12 @@
 #pragma once
 // Helpers shared by the platform base suites: whole files as bytes, the
-// items of a string list, and the message of an expected exception.
+// items of a string list, the message of an expected exception, and a
+// stream that delivers its bytes a few at a time.
 
+#include "platform/base/Stream.h"
 #include "platform/base/Strings.h"
+
+#include <algorithm>
 
 #include <fstream>
 #include <functional>
@@ -28,6 +32,20 @@ inline std::vector<std::string> ItemsOf(const TStrings& list) {
         items.push_back(list.Strings(i));
     return items;
 }
+
+// A stream over bytes that hands out at most `piece` bytes per read, as a
+// pipe or a network stream may.
+class TTrickleStream : public TReadOnlyMemoryStream {
+public:
+    TTrickleStream(const std::string& bytes, int64_t piece)
+        : TReadOnlyMemoryStream(bytes.data(), static_cast<int64_t>(bytes.size())), piece_(piece) {}
+    int64_t Read(void* buffer, int64_t count) override {
+        return TReadOnlyMemoryStream::Read(buffer, std::min(count, piece_));
+    }
+
+private:
+    int64_t piece_;
+};
 
 // The message of the E the action raises, or "no error" when it raises
 // nothing (any other exception goes on to the test).

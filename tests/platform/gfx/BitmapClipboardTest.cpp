@@ -2,6 +2,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Clipboard.h"
 #include "platform/gfx/ImageList.h"
+#include "tests/platform/base/BaseTestSupport.h"
 #include "tests/platform/gfx/GuiTestApp.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,27 @@ TEST(Bitmap, StreamsHoldSeveralBitmapsAndRejectWhatIsNotOne) {
     tooShort.SetPosition(0);
     EXPECT_THROW(c.LoadFromStream(tooShort), EInvalidGraphic);
     EXPECT_THROW(c.LoadFromFile("/nonexistent/folder/x.bmp"), EFOpenError);
+}
+
+TEST(Bitmap, AStreamDeliveringAFewBytesAtATimeLoadsTheSame) {
+    std::mt19937 random(6);
+    TBitmap original(13, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 13; ++x)
+            original.Canvas().SetPixel(x, y, static_cast<TColor>(random() & 0xFFFFFF));
+    TMemoryStream saved;
+    original.SaveToStream(saved);
+    const std::string bytes = saved.DataString();
+    for (int64_t piece : {1, 3, 64}) {
+        TTrickleStream stream(bytes, piece);
+        TBitmap loaded;
+        ASSERT_NO_THROW(loaded.LoadFromStream(stream)) << piece;
+        EXPECT_EQ(stream.Position(), static_cast<int64_t>(bytes.size()));
+        ASSERT_EQ(loaded.Width(), 13);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(pixelOf(loaded, x, y), pixelOf(original, x, y)) << piece;
+    }
 }
 
 TEST(Bitmap, PaletteFormatsRoundTripTheirIndexes) {

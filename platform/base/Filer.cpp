@@ -163,11 +163,13 @@ void TReader::ReadListEnd() { expect(TValueType::vaNull); }
 
 bool TReader::EndOfList() { return NextValue() == TValueType::vaNull; }
 
-uint32_t TReader::readLength32() {
-    uint8_t bytes[4];
-    readBytes(bytes, 4);
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+uint32_t TReader::readLittleEndian(int bytes) {
+    uint8_t buffer[4] = {};
+    readBytes(buffer, bytes);
+    uint32_t value = 0;
+    for (int i = bytes; i-- > 0;)
+        value = value << 8 | buffer[i];
+    return value;
 }
 
 std::string TReader::readCounted(uint32_t length) {
@@ -186,24 +188,16 @@ std::string TReader::ReadString() {
     TValueType type = readValueType();
     if (type != TValueType::vaString)
         wrongType("string", type);
-    return readCounted(readLength32());
+    return readCounted(readLittleEndian(4));
 }
 
 int32_t TReader::ReadInteger() {
     TValueType type = readValueType();
-    uint8_t bytes[4] = {};
+    // Each form is the two's complement of its width.
     switch (type) {
-    case TValueType::vaInt8:
-        readBytes(bytes, 1);
-        return static_cast<int8_t>(bytes[0]);
-    case TValueType::vaInt16:
-        readBytes(bytes, 2);
-        return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | bytes[1] << 8));
-    case TValueType::vaInt32:
-        readBytes(bytes, 4);
-        return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-                                    static_cast<uint32_t>(bytes[2]) << 16 |
-                                    static_cast<uint32_t>(bytes[3]) << 24);
+    case TValueType::vaInt8: return static_cast<int8_t>(readLittleEndian(1));
+    case TValueType::vaInt16: return static_cast<int16_t>(readLittleEndian(2));
+    case TValueType::vaInt32: return static_cast<int32_t>(readLittleEndian(4));
     default: wrongType("integer", type);
     }
 }
@@ -219,16 +213,14 @@ std::string TReader::ReadIdent() {
     TValueType type = readValueType();
     if (type != TValueType::vaIdent)
         wrongType("identifier", type);
-    uint8_t length = 0;
-    readBytes(&length, 1);
-    return readCounted(length);
+    return readCounted(readLittleEndian(1));
 }
 
 std::string TReader::ReadBinary() {
     TValueType type = readValueType();
     if (type != TValueType::vaBinary)
         wrongType("binary data", type);
-    return readCounted(readLength32());
+    return readCounted(readLittleEndian(4));
 }
 
 void TReader::SkipValue() {
@@ -261,9 +253,7 @@ void TReader::SkipValue() {
 }
 
 std::string TReader::ReadPropName() {
-    uint8_t length = 0;
-    readBytes(&length, 1);
-    return readCounted(length);
+    return readCounted(readLittleEndian(1));
 }
 
 bool TReader::ReadDefinedProperty(TPersistent& instance, std::string_view name) {

@@ -131,7 +131,8 @@ public:
 private:
     TValueType readValueType();
     void expect(TValueType wanted);
-    uint32_t readLength32();
+    // An unsigned little-endian number of 1 to 4 bytes.
+    uint32_t readLittleEndian(int bytes);
     void readBytes(void* buffer, int64_t count);
     std::string readCounted(uint32_t length);
 

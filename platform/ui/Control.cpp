@@ -955,13 +955,7 @@ TCanvas* TWinControl::BeginPaint(TPaintStruct& paint) {
     }
     paint.Canvas = &windowCanvas_;
     paint.rcPaint = paintRect_;
-    activePaint_ = &paint;
     return paint.Canvas;
-}
-
-void TWinControl::EndPaint(TPaintStruct& paint) {
-    if (activePaint_ == &paint)
-        activePaint_ = nullptr;
 }
 
 void TWinControl::PeerPaintBegin(QPaintDevice* device, const TRect& rect) {

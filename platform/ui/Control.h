@@ -181,10 +181,6 @@ public:
     // --- painting -----------------------------------------------------------
     virtual void Invalidate();
     virtual void Update();
-    void Repaint() {
-        Invalidate();
-        Update();
-    }
 
     // The control's window: itself for a window control, else the nearest
     // parent's.
@@ -330,7 +326,8 @@ public:
     // cycle, when the peer lets it draw on the window.
     TCanvas& WindowCanvas() { return windowCanvas_; }
     TCanvas* BeginPaint(TPaintStruct& paint);
-    void EndPaint(TPaintStruct& paint);
+    // Nothing to release: the peer ends the paint cycle.
+    void EndPaint(TPaintStruct&) {}
     // Paints the windowless children that meet rect.
     void PaintControls(TCanvas& canvas, const TRect& rect);
     // Shows a cursor shape now (from a WM_SETCURSOR handler).
@@ -385,7 +382,6 @@ private:
     ScrollBar vbar_;
     TCaretState caret_;
     TCanvas windowCanvas_;
-    TPaintStruct* activePaint_ = nullptr;
     TRect paintRect_;
     bool painting_ = false;
     TControl* mouseControl_ = nullptr; // windowless child under the pointer

@@ -186,13 +186,14 @@ bool TIniDocument::IsStorableSection(std::string_view section) {
 
 bool TIniDocument::IsStorableValue(std::string_view value) { return !hasLineBreak(value); }
 
-bool TIniDocument::appendLines(std::vector<TLine> lines) {
-    if (!lines_.empty() && !endsWithBreak_)
+void TIniDocument::appendHeader(std::string_view section) {
+    if (!lines_.empty()) {
         endsWithBreak_ = true; // the old last line now needs its break
-    for (TLine& line : lines)
-        lines_.push_back(std::move(line));
-    reindex();
-    return true;
+        // A blank line keeps sections apart.
+        if (!trim(lines_.back().raw).empty())
+            lines_.push_back(TLine{});
+    }
+    lines_.push_back(parseLine(headerLine(section), false));
 }
 
 bool TIniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
@@ -201,13 +202,10 @@ bool TIniDocument::SetValue(std::string_view section, std::string_view key, std:
     const TSection* found = findSection(section);
     TLine entry = parseLine(entryLine(key, value), false);
     if (found == nullptr) {
-        std::vector<TLine> added;
-        // A blank line keeps sections apart.
-        if (!lines_.empty() && !trim(lines_.back().raw).empty())
-            added.push_back(TLine{});
-        added.push_back(parseLine(headerLine(section), false));
-        added.push_back(std::move(entry));
-        return appendLines(std::move(added));
+        appendHeader(section);
+        lines_.push_back(std::move(entry));
+        reindex();
+        return true;
     }
     auto it = found->keys.find(UpperCase(key));
     if (it != found->keys.end()) {
@@ -272,11 +270,9 @@ bool TIniDocument::AddSection(std::string_view section) {
     section = trim(section);
     if (findSection(section) != nullptr)
         return false;
-    std::vector<TLine> added;
-    if (!lines_.empty() && !trim(lines_.back().raw).empty())
-        added.push_back(TLine{});
-    added.push_back(parseLine(headerLine(section), false));
-    return appendLines(std::move(added));
+    appendHeader(section);
+    reindex();
+    return true;
 }
 
 // ---- Files ----

@@ -83,7 +83,8 @@ private:
     static std::string entryLine(std::string_view key, std::string_view value);
     void reindex();
     const TSection* findSection(std::string_view section) const;
-    bool appendLines(std::vector<TLine> lines);
+    // A new section's header at the end; the caller reindexes.
+    void appendHeader(std::string_view section);
 
     std::vector<TLine> lines_;
     std::string lineBreak_ = "\n";

@@ -33,21 +33,16 @@ TGIFSubImage::~TGIFSubImage() {
 void TGIFSubImage::Clear() {
     extensions_.Clear();
     colorMap_.Clear();
-    freePixels();
+    pixels_.reset();
     height_ = 0;
     width_ = 0;
     graphicControl_ = nullptr;
 }
 
-bool TGIFSubImage::Empty() const { return !pixels_ || dataSize_ == 0 || height_ == 0 || width_ == 0; }
-
-void TGIFSubImage::freePixels() {
-    pixels_.reset();
-    dataSize_ = 0;
-}
+bool TGIFSubImage::Empty() const { return DataSize() == 0; }
 
 void TGIFSubImage::allocatePixels(uint8_t fill) {
-    freePixels();
+    pixels_.reset();
     const int64_t size = int64_t(width_) * height_;
     if (size == 0)
         return;
@@ -59,7 +54,6 @@ void TGIFSubImage::allocatePixels(uint8_t fill) {
     if (fill != 0)
         std::memset(block, fill, size_t(size));
     pixels_.reset(block);
-    dataSize_ = size;
 }
 
 void TGIFSubImage::SetBounds(int left, int top, int width, int height) {
@@ -152,7 +146,7 @@ void TGIFSubImage::Assign(const TPersistent* source) {
     packed_ = other->packed_;
     if (other->pixels_) {
         allocatePixels(0);
-        std::memcpy(pixels_.get(), other->pixels_.get(), size_t(dataSize_));
+        std::memcpy(pixels_.get(), other->pixels_.get(), size_t(DataSize()));
     }
     colorMap_.Assign(&other->colorMap_);
     // Extensions are copied through their own stream form, which every

@@ -74,9 +74,11 @@ public:
     // without width.
     uint8_t* Scanline(int y);
     // The whole buffer (nullptr when there is none) and its size in bytes.
+    // A buffer always holds width x height pixels: every change of the size
+    // replaces it.
     uint8_t* Data() { return pixels_.get(); }
     const uint8_t* Data() const { return pixels_.get(); }
-    int64_t DataSize() const { return pixels_ ? dataSize_ : 0; }
+    int64_t DataSize() const { return pixels_ ? int64_t(width_) * height_ : 0; }
 
     // Copies descriptor, pixels, local table and extensions of another
     // frame; nullptr clears.
@@ -96,7 +98,6 @@ private:
     friend void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream);
     // A buffer of width x height pixels, every one set to fill.
     void allocatePixels(uint8_t fill);
-    void freePixels();
     void checkCoordinates(int x, int y) const;
 
     struct FreeDeleter {
@@ -104,7 +105,6 @@ private:
     };
 
     std::unique_ptr<uint8_t, FreeDeleter> pixels_;
-    int64_t dataSize_ = 0;
     TGIFLocalColorMap colorMap_;
     TGIFExtensionList extensions_;
     TGIFGraphicControlExtension* graphicControl_ = nullptr;

@@ -722,6 +722,13 @@ private:
     void moveVertically(TCodeNavigator& navigator, int32_t line, TShiftState shift);
     void stepBack(TCodeNavigator& navigator);
     void stepForward(TCodeNavigator& navigator);
+    // Words end at separators and line breaks: back to the start of the
+    // word before the position, on to the word's end, and on over the
+    // separators up to the line's end.
+    bool isWordBoundary(char c) const;
+    void toWordStart(TCodeNavigator& navigator);
+    void toWordEnd(TCodeNavigator& navigator);
+    void overSeparatorsInLine(TCodeNavigator& navigator);
     void wordLeft(TCodeNavigator& navigator);
     void wordRight(TCodeNavigator& navigator);
     void selectionUpdate(TCodeNavigator& navigator, TShiftState shift);

@@ -105,6 +105,31 @@ void TCodeMemo::stepForward(TCodeNavigator& nav) {
     }
 }
 
+bool TCodeMemo::isWordBoundary(char c) const {
+    return IsSeparator(static_cast<unsigned char>(c)) || c == '\r' || c == '\n';
+}
+
+void TCodeMemo::toWordStart(TCodeNavigator& nav) {
+    while (nav.Pos() > 0) {
+        nav.SetPos(nav.Pos() - 1);
+        if (isWordBoundary(nav.CharAt())) {
+            nav.SetPos(nav.Pos() + 1);
+            break;
+        }
+    }
+}
+
+void TCodeMemo::toWordEnd(TCodeNavigator& nav) {
+    while (nav.Pos() < textLength_ && !isWordBoundary(nav.CharAt()))
+        nav.SetPos(nav.Pos() + 1);
+}
+
+void TCodeMemo::overSeparatorsInLine(TCodeNavigator& nav) {
+    while (nav.Pos() < textLength_ && nav.CharAt() != '\r' && nav.CharAt() != '\n' &&
+           IsSeparator(static_cast<unsigned char>(nav.CharAt())))
+        nav.SetPos(nav.Pos() + 1);
+}
+
 void TCodeMemo::wordLeft(TCodeNavigator& nav) {
     virtualColumns_ = 0;
     if (nav.Pos() <= 0)
@@ -116,14 +141,7 @@ void TCodeMemo::wordLeft(TCodeNavigator& nav) {
         nav.SetPos(nav.Pos() - 1);
         return;
     }
-    while (nav.Pos() > 0) {
-        nav.SetPos(nav.Pos() - 1);
-        char c = nav.CharAt();
-        if (IsSeparator(static_cast<unsigned char>(c)) || c == '\r' || c == '\n') {
-            nav.SetPos(nav.Pos() + 1);
-            break;
-        }
-    }
+    toWordStart(nav);
 }
 
 void TCodeMemo::wordRight(TCodeNavigator& nav) {
@@ -134,12 +152,8 @@ void TCodeMemo::wordRight(TCodeNavigator& nav) {
         nav.SetPos(std::min(nav.Pos() + 2, textLength_));
         return;
     }
-    auto boundary = [&](char c) { return IsSeparator(static_cast<unsigned char>(c)) || c == '\r' || c == '\n'; };
-    while (nav.Pos() < textLength_ && !boundary(nav.CharAt()))
-        nav.SetPos(nav.Pos() + 1);
-    while (nav.Pos() < textLength_ && nav.CharAt() != '\r' && nav.CharAt() != '\n' &&
-           IsSeparator(static_cast<unsigned char>(nav.CharAt())))
-        nav.SetPos(nav.Pos() + 1);
+    toWordEnd(nav);
+    overSeparatorsInLine(nav);
 }
 
 void TCodeMemo::moveVertically(TCodeNavigator& nav, int32_t line, TShiftState shift) {

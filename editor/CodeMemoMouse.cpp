@@ -36,10 +36,6 @@ unsigned autoScrollDelay(int speed) {
     }
 }
 
-bool isBoundary(const TCodeMemo& memo, char c) {
-    return memo.IsSeparator(static_cast<unsigned char>(c)) || c == '\r' || c == '\n';
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -223,25 +219,16 @@ void TCodeMemo::selectWord(bool extendForward) {
     TCodeNavigator& nav = *work4_;
     nav.Assign(*selStart_);
     const int32_t oldStart = nav.Pos();
-    while (nav.Pos() > 0 && isBoundary(*this, nav.CharAt()))
+    while (nav.Pos() > 0 && isWordBoundary(nav.CharAt()))
         nav.SetPos(nav.Pos() - 1);
-    while (nav.Pos() > 0) {
-        nav.SetPos(nav.Pos() - 1);
-        if (isBoundary(*this, nav.CharAt())) {
-            nav.SetPos(nav.Pos() + 1);
-            break;
-        }
-    }
+    toWordStart(nav);
     int32_t start = nav.Pos();
     int32_t end = selEnd_->Pos();
     if (extendForward) {
         nav.Assign(*selEnd_);
-        while (nav.Pos() < textLength_ && !isBoundary(*this, nav.CharAt()))
-            nav.SetPos(nav.Pos() + 1);
+        toWordEnd(nav);
         if (options_.Contains(pmoLargeWordSelect))
-            while (nav.Pos() < textLength_ && nav.CharAt() != '\r' && nav.CharAt() != '\n' &&
-                   IsSeparator(static_cast<unsigned char>(nav.CharAt())))
-                nav.SetPos(nav.Pos() + 1);
+            overSeparatorsInLine(nav);
         end = nav.Pos();
     }
     if (start != oldStart)

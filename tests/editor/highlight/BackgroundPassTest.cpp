@@ -60,9 +60,12 @@ protected:
 
     // A memo on the clocked measure and the HTML highlighter, loaded.
     void Open(TCodeMemo& memo, const std::string& text) {
+        Prepare(memo);
+        LoadText(memo, text);
+    }
+    void Prepare(TCodeMemo& memo) {
         memo.SetMeasuringContext(&measure, 400);
         memo.SetHighlighter(&html);
-        LoadText(memo, text);
     }
     // Lets the posted slices run until the background pass is done.
     static void RunSlices(TCodeMemo& memo) {
@@ -71,11 +74,7 @@ protected:
     }
 
     std::string Fresh(TCodeMemo& memo) {
-        TCodeMemo oracle;
-        Open(oracle, memo.Text());
-        HighlightAll(oracle);
-        std::string difference = HighlightDifference(memo, oracle);
-        return difference.empty() ? LayoutDifference(memo, oracle) : difference;
+        return DifferenceFromFresh(memo, [this](TCodeMemo& oracle) { Prepare(oracle); }, true);
     }
 
     TManualTickSource clock;

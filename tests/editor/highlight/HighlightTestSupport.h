@@ -109,3 +109,18 @@ inline void HighlightAll(TCodeMemo& memo) {
     memo.ParseUpTo(memo.ParagraphCount() - 1);
     memo.FormatPending();
 }
+
+// How a memo differs from the oracle: a fresh memo that prepare sets up,
+// that loads the same text and highlights it whole.  "" when both agree
+// record for record and, with withLayout, line for line.
+inline std::string DifferenceFromFresh(const TCodeMemo& memo, const std::function<void(TCodeMemo&)>& prepare,
+                                       bool withLayout) {
+    TCodeMemo oracle;
+    prepare(oracle);
+    LoadText(oracle, memo.Text());
+    HighlightAll(oracle);
+    std::string difference = HighlightDifference(memo, oracle);
+    if (difference.empty() && withLayout)
+        difference = LayoutDifference(memo, oracle);
+    return difference;
+}

@@ -27,10 +27,11 @@ public:
 
 class Html : public ::testing::Test {
 protected:
-    void SetUp() override {
-        memo.SetUpdateMode(umImmediate);
-        memo.SetMeasuringContext(&measure, 2000);
-        memo.SetHighlighter(&html);
+    void SetUp() override { Prepare(memo); }
+    void Prepare(TCodeMemo& m) {
+        m.SetUpdateMode(umImmediate);
+        m.SetMeasuringContext(&measure, 2000);
+        m.SetHighlighter(&html);
     }
     void TearDown() override { memo.SetHighlighter(nullptr); }
     std::string Colours(const std::string& text, int32_t paragraph = 0) {
@@ -43,15 +44,7 @@ protected:
         return ContextInForce(*memo.Paragraph(index), offset - memo.ParagraphStart(index));
     }
     std::string Fresh() {
-        TCodeMemo oracle;
-        oracle.SetUpdateMode(umImmediate);
-        oracle.SetMeasuringContext(&measure, 2000);
-        oracle.SetHighlighter(&html);
-        LoadText(oracle, memo.Text());
-        HighlightAll(oracle);
-        std::string difference = HighlightDifference(memo, oracle);
-        oracle.SetHighlighter(nullptr);
-        return difference;
+        return DifferenceFromFresh(memo, [this](TCodeMemo& oracle) { Prepare(oracle); }, false);
     }
 
     TFixedMeasure measure{10, 2};

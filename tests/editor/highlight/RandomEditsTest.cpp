@@ -71,15 +71,13 @@ public:
 
     std::string Check() {
         memo_.CheckConsistency();
-        TCodeMemo oracle;
-        setUp_(oracle);
-        oracle.SetMeasuringContext(&measure_, 300);
-        LoadText(oracle, memo_.Text());
-        HighlightAll(oracle);
-        std::string difference = HighlightDifference(memo_, oracle);
-        if (difference.empty())
-            difference = LayoutDifference(memo_, oracle);
-        return difference;
+        return DifferenceFromFresh(
+            memo_,
+            [this](TCodeMemo& oracle) {
+                setUp_(oracle);
+                oracle.SetMeasuringContext(&measure_, 300);
+            },
+            true);
     }
 
 private:

@@ -19,12 +19,7 @@ protected:
         m.StartStopKeys().AddStartStopKey("{", "}", false, 0, -1, 0, 1, kStyleBold, 0);
     }
     std::string Expected() {
-        TCodeMemo oracle;
-        Prepare(oracle);
-        LoadText(oracle, memo.Text());
-        HighlightAll(oracle);
-        std::string difference = HighlightDifference(memo, oracle);
-        return difference.empty() ? LayoutDifference(memo, oracle) : difference;
+        return DifferenceFromFresh(memo, [this](TCodeMemo& oracle) { Prepare(oracle); }, true);
     }
     std::vector<int32_t> Stops(int32_t paragraph) {
         std::vector<int32_t> stops;

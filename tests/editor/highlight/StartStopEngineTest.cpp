@@ -14,9 +14,10 @@ namespace {
 
 class StartStopKeys : public ::testing::Test {
 protected:
-    void SetUp() override {
-        memo.SetUpdateMode(umImmediate);
-        memo.SetMeasuringContext(&measure, 1000);
+    void SetUp() override { Prepare(memo); }
+    void Prepare(TCodeMemo& m) {
+        m.SetUpdateMode(umImmediate);
+        m.SetMeasuringContext(&measure, 1000);
     }
     int32_t AddKey(const std::string& start, const std::string& stop, int32_t number, uint8_t options = 0,
                    bool endsAtParagraphEnd = false) {
@@ -37,20 +38,22 @@ protected:
         memo.SetSelText({});
         HighlightAll(memo);
     }
+    // The oracle has the memo's keys, keywords and highlighter.
     std::string Fresh() {
-        TCodeMemo oracle;
-        oracle.SetUpdateMode(umImmediate);
-        oracle.SetMeasuringContext(&measure, 1000);
-        for (int32_t i = 0; i < memo.StartStopKeys().Count(); ++i) {
-            const TStartStopInfo& e = memo.StartStopKeys()[i];
-            oracle.StartStopKeys().AddStartStopKey(e.StartKeyText, e.StopKeyText, e.EndsAtParagraphEnd, e.Foreground,
-                                                   e.Background, e.Tag, e.ContextNumber, e.Style, e.Options);
-        }
-        oracle.Keywords().Assign(&memo.Keywords());
-        oracle.SetHighlighter(memo.Highlighter());
-        LoadText(oracle, memo.Text());
-        HighlightAll(oracle);
-        return HighlightDifference(memo, oracle);
+        return DifferenceFromFresh(
+            memo,
+            [this](TCodeMemo& oracle) {
+                Prepare(oracle);
+                for (int32_t i = 0; i < memo.StartStopKeys().Count(); ++i) {
+                    const TStartStopInfo& e = memo.StartStopKeys()[i];
+                    oracle.StartStopKeys().AddStartStopKey(e.StartKeyText, e.StopKeyText, e.EndsAtParagraphEnd,
+                                                           e.Foreground, e.Background, e.Tag, e.ContextNumber,
+                                                           e.Style, e.Options);
+                }
+                oracle.Keywords().Assign(&memo.Keywords());
+                oracle.SetHighlighter(memo.Highlighter());
+            },
+            false);
     }
 
     TFixedMeasure measure{10, 3};

@@ -25,12 +25,6 @@ FormatRegistry& registry() {
 
 constexpr unsigned kFirstRegisteredFormat = 0xC000;
 
-const QMimeData* systemData() {
-    if (qGuiApp == nullptr)
-        return nullptr;
-    return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-}
-
 } // namespace
 
 unsigned RegisterClipboardFormat(std::string_view name) {
@@ -98,13 +92,9 @@ std::string FromClipboardLineBreaks(std::string_view text) {
     return result;
 }
 
-struct TClipboard::Pending {
-    std::unique_ptr<QMimeData> data;
-};
+TClipboard::TClipboard() = default;
 
-TClipboard::TClipboard() : pending_(new Pending) {}
-
-TClipboard::~TClipboard() { delete pending_; }
+TClipboard::~TClipboard() = default;
 
 void TClipboard::Open() { ++openCount_; }
 
@@ -116,27 +106,35 @@ void TClipboard::Close() {
 }
 
 void TClipboard::publish() {
-    if (!pending_->data || qGuiApp == nullptr) {
-        pending_->data.reset();
+    if (!pending_ || qGuiApp == nullptr) {
+        pending_.reset();
         return;
     }
-    QGuiApplication::clipboard()->setMimeData(pending_->data.release(), QClipboard::Clipboard);
+    QGuiApplication::clipboard()->setMimeData(pending_.release(), QClipboard::Clipboard);
 }
 
 QMimeData* TClipboard::target() {
-    if (!pending_->data)
-        pending_->data = std::make_unique<QMimeData>();
-    return pending_->data.get();
+    if (!pending_)
+        pending_ = std::make_unique<QMimeData>();
+    return pending_.get();
+}
+
+const QMimeData* TClipboard::source() const {
+    if (pending_)
+        return pending_.get();
+    if (qGuiApp == nullptr)
+        return nullptr;
+    return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
 }
 
 void TClipboard::Clear() {
     Open();
-    pending_->data = std::make_unique<QMimeData>();
+    pending_ = std::make_unique<QMimeData>();
     Close();
 }
 
 bool TClipboard::HasFormat(unsigned format) const {
-    const QMimeData* data = pending_->data ? pending_->data.get() : systemData();
+    const QMimeData* data = source();
     if (data == nullptr)
         return false;
     if (format == CF_TEXT)
@@ -146,7 +144,7 @@ bool TClipboard::HasFormat(unsigned format) const {
 }
 
 std::string TClipboard::AsText() const {
-    const QMimeData* data = pending_->data ? pending_->data.get() : systemData();
+    const QMimeData* data = source();
     if (data == nullptr || !data->hasText())
         return {};
     return FromClipboardLineBreaks(QStringToAnsi(data->text()));
@@ -161,7 +159,7 @@ void TClipboard::SetAsText(std::string_view text) {
 std::string TClipboard::GetFormatBytes(unsigned format) const {
     if (format == CF_TEXT)
         return AsText();
-    const QMimeData* data = pending_->data ? pending_->data.get() : systemData();
+    const QMimeData* data = source();
     std::string mime = ClipboardFormatMimeType(format);
     if (data == nullptr || mime.empty())
         return {};

@@ -10,8 +10,11 @@
 // clipboard content (the first set empties it); outside, each set replaces
 // the content.  A QGuiApplication must exist.
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+class QMimeData;
 
 // Predefined formats.
 enum : unsigned { CF_TEXT = 1 };
@@ -47,11 +50,13 @@ public:
     void SetFormatBytes(unsigned format, std::string_view bytes);
 
 private:
-    struct Pending;
-    Pending* pending_ = nullptr;
-    int openCount_ = 0;
+    // What is read: the content being built, else the system clipboard's.
+    const QMimeData* source() const;
+    QMimeData* target();
     void publish();
-    class QMimeData* target();
+
+    std::unique_ptr<QMimeData> pending_; // built between Open and Close
+    int openCount_ = 0;
 };
 
 // The process's clipboard object.

@@ -26,13 +26,12 @@ Bytes roundTrip(const Bytes& extensions, TGIFImage& image, WarningLog* warnings 
 // and the image separator: the extensions as written.
 Bytes extensionsOf(const Bytes& file) {
     const size_t start = 13 + 12;
-    size_t end = start;
     TGIFImage image;
     LoadImage(image, file);
     // Written extensions come first; find the separator by writing them.
     TMemoryStream stream;
     image.Images().Frames(0)->Extensions().SaveToStream(stream);
-    end = start + size_t(stream.Size());
+    const size_t end = start + size_t(stream.Size());
     return Bytes(file.begin() + long(start), file.begin() + long(end));
 }
 

@@ -540,6 +540,9 @@ private:
     void applyUndoLevel();
     void deleteUndoEntry(size_t index);
     void selectRange(int32_t from, int32_t to);
+    // The caret at caret, the selection's other end length characters away
+    // (clamped to the text); the caret is the lower end for a positive length.
+    void selectFromCaret(int32_t caret, int32_t length);
 
     // Formatting
     int32_t formatOne(int32_t index, bool force);

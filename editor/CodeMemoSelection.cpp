@@ -26,22 +26,23 @@ void TCodeMemo::SetSelStart(int32_t value) {
     SelectionChanged();
 }
 
+void TCodeMemo::selectFromCaret(int32_t caret, int32_t length) {
+    const auto far = static_cast<int32_t>(std::clamp<int64_t>(int64_t{caret} + length, 0, textLength_));
+    selLength_ = far - caret;
+    if (selLength_ > 0) {
+        selStart_->SetPos(caret);
+        selEnd_->SetPos(far);
+        caretAtEnd_ = false;
+    } else {
+        selEnd_->SetPos(caret);
+        selStart_->SetPos(far);
+        caretAtEnd_ = true;
+    }
+}
+
 void TCodeMemo::SetSelLength(int32_t value) {
     blockMode_ = false;
-    int32_t caret = SelStart();
-    int64_t far = static_cast<int64_t>(caret) + value;
-    far = std::clamp<int64_t>(far, 0, textLength_);
-    value = static_cast<int32_t>(far - caret);
-    if (value <= 0) {
-        selEnd_->SetPos(caret);
-        selStart_->SetPos(caret + value);
-        caretAtEnd_ = true;
-    } else {
-        selStart_->SetPos(caret);
-        selEnd_->SetPos(caret + value);
-        caretAtEnd_ = false;
-    }
-    selLength_ = value;
+    selectFromCaret(SelStart(), value);
     breakGrouping_ = true;
     SelectionChanged();
 }
@@ -101,18 +102,7 @@ void TCodeMemo::SetSelCol(int32_t column) {
     TCodeNavigator& caret = CaretNavigator();
     work1_->Assign(caret);
     work1_->SetColumnInLine(std::max(column, 0));
-    int32_t offset = work1_->Pos();
-    int64_t other = std::clamp<int64_t>(static_cast<int64_t>(offset) + selLength_, 0, textLength_);
-    selLength_ = static_cast<int32_t>(other - offset);
-    if (selLength_ > 0) {
-        selStart_->SetPos(offset);
-        selEnd_->SetPos(static_cast<int32_t>(other));
-        caretAtEnd_ = false;
-    } else {
-        selEnd_->SetPos(offset);
-        selStart_->SetPos(static_cast<int32_t>(other));
-        caretAtEnd_ = true;
-    }
+    selectFromCaret(work1_->Pos(), selLength_);
     SelectionChanged();
 }
 

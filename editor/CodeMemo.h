@@ -527,6 +527,9 @@ private:
     void unregisterNavigator(TCodeNavigator* navigator);
     void resetAllNavigators();
     void swapInText(TParagraphsList&& paragraphs, int32_t textLength);
+    // Saves the text and loads it again, so that loading's rules (style
+    // codes, trailing blanks) apply anew; Modified stays as it was.
+    void reloadText();
 
     // Editing
     void deleteBlock();
@@ -749,6 +752,9 @@ private:
     bool trackPointerAt(int x, int y);
     void hover(int x, int y);
     void selectWord(bool extendForward);
+    // Where the display line of a navigator ends, its paragraph's break
+    // included: what a click in the left margin selects.
+    int32_t displayLineEnd(TCodeNavigator& navigator);
     void autoScrollStep();
     void setAutoScroll(int direction, int speed);
     void finishDrag(TShiftState shift);

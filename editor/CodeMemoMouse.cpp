@@ -143,6 +143,15 @@ void TCodeMemo::hover(int x, int y) {
 // ---------------------------------------------------------------------------
 // Buttons
 
+int32_t TCodeMemo::displayLineEnd(TCodeNavigator& navigator) {
+    const int32_t index = navigator.ParNumber();
+    const TParagraph& p = *navigator.Paragraph();
+    const int32_t lineInPar = navigator.LineInPar();
+    const int32_t end = paragraphs_.Start(index) + p.Line(lineInPar).Stop;
+    // The paragraph's last line takes the break after it.
+    return lineInPar == p.LineCount() - 1 && index + 1 < paragraphs_.Count() ? end + 2 : end;
+}
+
 void TCodeMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TCustomControl::MouseDown(button, shift, x, y);
     if (trackPointerAt(x, y) && button == mbLeft && !selecting_)
@@ -168,14 +177,10 @@ void TCodeMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
             if (marginLine_ >= 0) {
                 // A press in the margin selects the whole display line.
                 work4_->SetLineNumber(marginLine_);
-                const TParagraph& p = *work4_->Paragraph();
-                const int32_t lineInPar = work4_->LineInPar();
-                const TLineRecord& line = p.Line(lineInPar);
-                int32_t length = line.Stop - line.Start;
-                if (lineInPar == p.LineCount() - 1 && work4_->ParNumber() + 1 < paragraphs_.Count())
-                    length += 2;
-                SetSelStart(work4_->Pos());
-                SetSelLength(length);
+                const int32_t start = work4_->Pos();
+                const int32_t end = displayLineEnd(*work4_);
+                SetSelStart(start);
+                SetSelLength(end - start);
             } else {
                 const bool block = (shift & (ssShift | ssAlt | ssCtrl)) == ssAlt &&
                                    options_.Contains(pmoBlockSelection) && !wordWrap_;
@@ -272,16 +277,7 @@ void TCodeMemo::MouseMove(TShiftState shift, int x, int y) {
             TCodeNavigator& anchor = *work4_;
             anchor.SetLineNumber(marginLine_);
             const int32_t anchorStart = anchor.Pos();
-            auto lineEnd = [&](TCodeNavigator& nav) {
-                const TParagraph& p = *nav.Paragraph();
-                const int32_t lineInPar = nav.LineInPar();
-                if (lineInPar + 1 < p.LineCount())
-                    return paragraphs_.Start(nav.ParNumber()) + p.Line(lineInPar + 1).Start;
-                if (nav.ParNumber() + 1 < paragraphs_.Count())
-                    return paragraphs_.Start(nav.ParNumber() + 1);
-                return textLength_;
-            };
-            const int32_t anchorEnd = lineEnd(anchor);
+            const int32_t anchorEnd = displayLineEnd(anchor);
             const int32_t pointerLine = mouseNav_->LineNumber();
             TCodeNavigator& line = *keyNav_;
             line.SetLineNumber(pointerLine);
@@ -289,7 +285,7 @@ void TCodeMemo::MouseMove(TShiftState shift, int x, int y) {
                 SetSelStart(line.Pos());
                 SetSelLength(anchorEnd - line.Pos());
             } else if (pointerLine > marginLine_) {
-                const int32_t end = lineEnd(line);
+                const int32_t end = displayLineEnd(line);
                 SetSelStart(end);
                 SetSelLength(anchorStart - end);
             } else {

@@ -818,6 +818,11 @@ void TWinControl::ShowCursorShape(int cursor) {
 
 // --- scroll bars --------------------------------------------------------------
 
+int TScrollInfo::HighestPos() const {
+    long long highest = static_cast<long long>(Max) - std::max<long long>(static_cast<long long>(Page) - 1, 0);
+    return static_cast<int>(std::max<long long>(highest, Min));
+}
+
 int TWinControl::SetScrollInfo(int which, const TScrollInfo& info, unsigned mask, bool redraw) {
     ScrollBar& b = bar(which);
     if (mask & SIF_RANGE) {
@@ -829,14 +834,10 @@ int TWinControl::SetScrollInfo(int which, const TScrollInfo& info, unsigned mask
     if (mask & SIF_POS)
         b.Info.Pos = info.Pos;
     b.DisableNoScroll = (mask & SIF_DISABLENOSCROLL) != 0;
-    long long span = static_cast<long long>(b.Info.Max) - b.Info.Min + 1;
+    long long span = b.Info.Span();
     if (span > 0 && b.Info.Page > span)
         b.Info.Page = static_cast<unsigned>(span);
-    long long highest = static_cast<long long>(b.Info.Max) - std::max<long long>(static_cast<long long>(b.Info.Page) - 1, 0);
-    if (b.Info.Pos > highest)
-        b.Info.Pos = static_cast<int>(highest);
-    if (b.Info.Pos < b.Info.Min)
-        b.Info.Pos = b.Info.Min;
+    b.Info.Pos = std::clamp(b.Info.Pos, b.Info.Min, b.Info.HighestPos());
     b.Info.TrackPos = b.Info.Pos;
     if (peer_ != nullptr && (redraw || (mask & ~SIF_POS) != 0))
         peer_->ScrollBarChanged(which);
@@ -862,12 +863,7 @@ bool TWinControl::ScrollBarVisible(int which) const {
     if (!(params.Style & style))
         return false;
     const ScrollBar& b = bar(which);
-    if (b.DisableNoScroll)
-        return true;
-    long long span = static_cast<long long>(b.Info.Max) - b.Info.Min + 1;
-    if (b.Info.Page > 0)
-        return span > static_cast<long long>(b.Info.Page);
-    return b.Info.Max > b.Info.Min;
+    return b.DisableNoScroll || b.Info.NeedsScrolling();
 }
 
 void TWinControl::SetScrollTrackPos(int which, int pos) { bar(which).Info.TrackPos = pos; }

@@ -87,6 +87,14 @@ struct TScrollInfo {
     unsigned Page = 0;
     int Pos = 0;
     int TrackPos = 0;
+
+    // Positions in the range (0 or less when Max is below Min).
+    long long Span() const { return static_cast<long long>(Max) - Min + 1; }
+    // The range does not fit in the page: there is something to scroll.
+    bool NeedsScrolling() const { return Page > 0 ? Span() > Page : Max > Min; }
+    // The last position the thumb reaches: a page before the end, never
+    // below Min.
+    int HighestPos() const;
 };
 enum : unsigned {
     SIF_RANGE = 0x01,

@@ -244,14 +244,12 @@ void TPeerWidget::SyncScrollBar(int bar) {
     if (bar == SB_HORZ && horizontalScrollBarPolicy() != policy)
         setHorizontalScrollBarPolicy(policy);
     TScrollInfo info = control_.GetScrollInfo(bar);
-    int page = static_cast<int>(info.Page);
-    int highest = std::max(info.Min, info.Max - std::max(page - 1, 0));
-    scrollBar->setRange(info.Min, highest);
-    scrollBar->setPageStep(std::max(1, page));
+    scrollBar->setRange(info.Min, info.HighestPos());
+    scrollBar->setPageStep(std::max(1, static_cast<int>(info.Page)));
     scrollBar->setSingleStep(1);
     if (!scrollBar->isSliderDown())
         scrollBar->setValue(info.Pos);
-    scrollBar->setEnabled(info.Max > info.Min && (page == 0 || info.Max - info.Min + 1 > page));
+    scrollBar->setEnabled(info.NeedsScrolling());
     syncing_ = false;
 }
 

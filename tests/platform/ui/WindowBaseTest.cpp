@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <limits>
+#include <random>
+
 namespace {
 
 LPARAM at(int x, int y) { return PointToLParam({x, y}); }
@@ -188,6 +193,40 @@ TEST(WindowBase, ScrollBarsClampPositionsAndHideWhenTheRangeFits) {
     info.Page = 500; // a page larger than the range shrinks to it
     scrolling.SetScrollInfo(SB_VERT, info, SIF_PAGE);
     EXPECT_EQ(scrolling.GetScrollInfo(SB_VERT).Page, 101u);
+}
+
+// Against a model in wide arithmetic: the page never exceeds a non-empty
+// range, the position stays between Min and the last page's start (never
+// below Min, also for empty or huge ranges), and the bar shows exactly
+// when the range does not fit in its page.
+TEST(WindowBase, ScrollInfoFollowsAWideArithmeticModel) {
+    TRecordingWindow scrolling(nullptr, WS_HSCROLL);
+    std::mt19937 random(20240611);
+    const int edges[] = {std::numeric_limits<int>::min(), -70000, -1, 0, 1, 2, 9, 10, 99, 70000,
+                         std::numeric_limits<int>::max()};
+    const unsigned pages[] = {0u, 1u, 2u, 10u, 100u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
+    auto pick = [&](auto& values) { return values[random() % std::size(values)]; };
+    for (int round = 0; round < 2000; ++round) {
+        TScrollInfo info;
+        info.Min = random() % 3 == 0 ? static_cast<int>(random() % 200) - 100 : pick(edges);
+        info.Max = random() % 3 == 0 ? static_cast<int>(random() % 200) - 100 : pick(edges);
+        info.Page = random() % 3 == 0 ? random() % 50 : pick(pages);
+        info.Pos = random() % 3 == 0 ? static_cast<int>(random() % 300) - 150 : pick(edges);
+        int pos = scrolling.SetScrollInfo(SB_HORZ, info, SIF_ALL);
+
+        long long span = static_cast<long long>(info.Max) - info.Min + 1;
+        long long page = span > 0 && info.Page > span ? span : info.Page;
+        long long last = std::max<long long>(info.Min, info.Max - std::max<long long>(page - 1, 0));
+        long long expected = std::clamp<long long>(info.Pos, info.Min, last);
+        TScrollInfo now = scrolling.GetScrollInfo(SB_HORZ);
+        ASSERT_EQ(now.Page, static_cast<unsigned>(page)) << round;
+        ASSERT_EQ(pos, expected) << round << ": " << info.Min << ".." << info.Max << " page " << info.Page
+                                 << " pos " << info.Pos;
+        ASSERT_EQ(now.Pos, expected) << round;
+        ASSERT_EQ(now.TrackPos, expected) << round;
+        bool fits = page > 0 ? span <= page : info.Max <= info.Min;
+        ASSERT_EQ(scrolling.ScrollBarVisible(SB_HORZ), !fits) << round;
+    }
 }
 
 TEST(WindowBase, OneCaretAtATimeShownByCount) {

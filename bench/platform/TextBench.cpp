@@ -72,10 +72,7 @@ BENCHMARK(DrawScreenOfText)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    static int qtArgc = 1;
-    static char name[] = "platform-bench";
-    static char* qtArgv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    new QGuiApplication(qtArgc, qtArgv); // kept to the end of the process
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication application(argc, argv);
     return RunBenchmarks(argc, argv);
 }

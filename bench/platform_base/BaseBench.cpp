@@ -2,6 +2,8 @@
 // file afresh, so a read of a quiet file must not parse it again), parsing a
 // whole settings file, and building a large sorted string list.
 
+#include "bench/BenchMain.h"
+
 #include "platform/base/IniDocument.h"
 #include "platform/base/IniFile.h"
 #include "platform/base/Strings.h"
@@ -86,4 +88,4 @@ BENCHMARK(StringListSortedAdd)->Arg(1000)->Arg(10000);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -109,6 +109,15 @@ void TCodeMemo::swapInText(TParagraphsList&& paragraphs, int32_t textLength) {
     resetAllNavigators();
 }
 
+void TCodeMemo::reloadText() {
+    TMemoryStream stream;
+    const bool modified = Modified;
+    SaveToStream(stream);
+    stream.SetPosition(0);
+    LoadFromStream(stream);
+    Modified = modified;
+}
+
 int32_t TCodeMemo::ParagraphStart(int32_t index) const {
     paragraphs_.GetItem(index);
     return paragraphs_.Start(index);
@@ -184,15 +193,9 @@ void TCodeMemo::SetStaticFormat(bool value) {
     if (value == staticFormat_)
         return;
     staticFormat_ = value;
-    // Reload the text so that style codes are read anew; the text itself,
-    // the caret and the Modified flag stay as they were.
-    TMemoryStream stream;
-    int32_t caret = SelStart();
-    bool modified = Modified;
-    SaveToStream(stream);
-    stream.SetPosition(0);
-    LoadFromStream(stream);
-    Modified = modified;
+    // Style codes are read anew; the text itself and the caret stay.
+    const int32_t caret = SelStart();
+    reloadText();
     SetSelStart(caret);
 }
 
@@ -200,14 +203,8 @@ void TCodeMemo::SetOptions(TCodeMemoOptions options) {
     const TCodeMemoOptions before = options_;
     bool discardAdded = options.Contains(pmoDiscardTrailingSpaces) && !options_.Contains(pmoDiscardTrailingSpaces);
     options_ = options;
-    if (discardAdded) {
-        TMemoryStream stream;
-        bool modified = Modified;
-        SaveToStream(stream);
-        stream.SetPosition(0);
-        LoadFromStream(stream);
-        Modified = modified;
-    }
+    if (discardAdded)
+        reloadText();
     displayAfterOptions(before);
 }
 

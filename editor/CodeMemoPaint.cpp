@@ -19,6 +19,15 @@ constexpr int32_t kNoWavy = INT32_MIN;
 constexpr uint8_t kSpecialUnderline = 0x80;
 constexpr uint8_t kHighlightBit = 0x10;
 
+// A font as a canvas of another resolution (a printer's) draws it: a height
+// in points keeps its size in points.  A resolution of 0 leaves it as it is.
+TFont fontAtResolution(const TFont& font, int pixelsPerInch) {
+    TFont scaled(font);
+    if (scaled.Height() < 0 && pixelsPerInch > 0 && scaled.PixelsPerInch() > 0)
+        scaled.SetHeight(MulDiv(scaled.Height(), pixelsPerInch, scaled.PixelsPerInch()));
+    return scaled;
+}
+
 void fillRect(TCanvas& canvas, const TRect& rect, TColor color) {
     QPainter* painter = canvas.Painter();
     if (painter == nullptr || rect.IsEmpty())
@@ -96,7 +105,7 @@ struct TMemoLinePainter {
     int32_t Baseline;
     int32_t SpaceWidth;
     int32_t HOffset;
-    int32_t OutputPixelsPerInch = 0;
+    int32_t OutputPixelsPerInch = 0; // the output canvas's resolution (0 on the screen)
 
     // Selection
     bool ShowSelection = false;
@@ -182,9 +191,8 @@ struct TMemoLinePainter {
             return;
         FontStyle = fontStyle;
         TColor colour = Canvas.Font().Color();
-        TFont font((Style & kStyleAltFont) ? Memo.AltFont() : Memo.Font());
-        if (Output && font.Height() < 0 && OutputPixelsPerInch > 0 && font.PixelsPerInch() > 0)
-            font.SetHeight(MulDiv(font.Height(), OutputPixelsPerInch, font.PixelsPerInch()));
+        const TFont& face = (Style & kStyleAltFont) ? Memo.AltFont() : Memo.Font();
+        TFont font = fontAtResolution(face, OutputPixelsPerInch);
         font.SetStyle(static_cast<TFontStyles>(Style & 0x0F));
         font.SetColor(colour);
         Canvas.SetFont(font);
@@ -461,10 +469,7 @@ void TCodeMemo::paintLines(TCanvas& canvas, int32_t first, int32_t last, const T
         painter.OutputPixelsPerInch = canvas.Font().PixelsPerInch();
         // The memo's font at the canvas's resolution, as the runs will be
         // drawn: the line height and baseline come from its metrics.
-        TFont font(Font());
-        if (font.Height() < 0 && painter.OutputPixelsPerInch > 0 && font.PixelsPerInch() > 0)
-            font.SetHeight(MulDiv(font.Height(), painter.OutputPixelsPerInch, font.PixelsPerInch()));
-        canvas.SetFont(font);
+        canvas.SetFont(fontAtResolution(Font(), painter.OutputPixelsPerInch));
         const TTextMetric& metrics = canvas.TextMetrics();
         if (metrics.Height > 0) {
             painter.LineHeight = metrics.Height + 1;
@@ -480,7 +485,7 @@ void TCodeMemo::paintLines(TCanvas& canvas, int32_t first, int32_t last, const T
         painter.ClientWidth = canvas.DeviceSize().cx > 0 ? canvas.DeviceSize().cx : clientWidth_;
     }
     // A printout shows the text, not the selection.
-    painter.ShowSelection = !onOutput && selLength_ != 0 && (Focused() || !HideSelection);
+    painter.ShowSelection = !onOutput && selectionShowing();
     painter.WindowsColors = options_.Contains(pmoWindowsSelColors);
     painter.FullLine = options_.Contains(pmoFullLineSelect);
     painter.Block = blockMode_;

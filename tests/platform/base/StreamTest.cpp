@@ -1,19 +1,13 @@
 #include "platform/base/Exceptions.h"
 #include "platform/base/Stream.h"
 
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <random>
 
 namespace {
-
-std::filesystem::path tempFolder() {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("ondrill-stream-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
-}
 
 TEST(Stream, MemoryStreamModelCheck) {
     // Random writes, seeks and reads checked against a plain byte vector.
@@ -70,8 +64,8 @@ TEST(Stream, ReadBufferPastEndRaises) {
 }
 
 TEST(Stream, FileStreamRoundTripAndErrors) {
-    auto dir = tempFolder();
-    std::string name = (dir / "all-bytes.bin").string();
+    TTempFolder folder;
+    std::string name = folder.File("all-bytes.bin");
     {
         TFileStream file(name, fmCreate);
         for (int b = 0; b < 256; ++b)
@@ -83,10 +77,9 @@ TEST(Stream, FileStreamRoundTripAndErrors) {
     for (int b = 0; b < 256; ++b)
         EXPECT_EQ(copy.Memory()[b], b);
 
-    EXPECT_THROW(TFileStream((dir / "missing").string(), fmOpenRead), EFOpenError);
-    EXPECT_THROW(TFileStream(dir.string(), fmOpenRead), EFOpenError);
-    EXPECT_THROW(TFileStream((dir / "no" / "such" / "x").string(), fmCreate), EFCreateError);
-    std::filesystem::remove_all(dir);
+    EXPECT_THROW(TFileStream(folder.File("missing"), fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(folder.Path().string(), fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(folder.File("no/such/x"), fmCreate), EFCreateError);
 }
 
 } // namespace

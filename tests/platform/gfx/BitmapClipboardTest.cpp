@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 namespace {
@@ -47,9 +46,7 @@ TEST(Bitmap, LoadsBmpFilesFromOtherProgramsPixelForPixel) {
         GTEST_SKIP() << "docbook-xsl is not installed";
     int files = 0;
     for (const char* name : {"fold.bmp", "unfold.bmp", "nofold-dim.bmp"}) {
-        std::ifstream in(folder / name, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        auto expected = decode24(bytes);
+        auto expected = decode24(ReadFile((folder / name).string()));
         TBitmap bitmap;
         bitmap.LoadFromFile((folder / name).string());
         EXPECT_EQ(bitmap.PixelFormat(), pf24bit);

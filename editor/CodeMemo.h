@@ -543,6 +543,9 @@ private:
     void applyUndoLevel();
     void deleteUndoEntry(size_t index);
     void selectRange(int32_t from, int32_t to);
+    // Replaces the selection as one more step of an edit under way: with
+    // withPrevious, the step undoes together with the one before it.
+    void replaceSelectionGrouped(std::string_view text, bool withPrevious);
     // The caret at caret, the selection's other end length characters away
     // (clamped to the text); the caret is the lower end for a positive length.
     void selectFromCaret(int32_t caret, int32_t length);

@@ -99,9 +99,7 @@ void TCodeMemo::PasteBlock(std::string_view text) {
         auto index = first + static_cast<int32_t>(i);
         while (index >= paragraphs_.Count()) {
             SetSelStart(textLength_);
-            SetSelTextBuf("\r\n");
-            if (!UndoRecordingOff)
-                GroupLastUndo();
+            replaceSelectionGrouped("\r\n", true);
         }
         const std::string& paragraphText = paragraphs_[index].Text;
         int32_t at = ColumnToIndex(paragraphText, column, tabStops_, staticFormat_);
@@ -109,11 +107,8 @@ void TCodeMemo::PasteBlock(std::string_view text) {
         SetSelStart(paragraphs_.Start(index) + at);
         std::string piece(static_cast<size_t>(padding), ' ');
         piece += lines[i];
-        bool recorded = !UndoRecordingOff;
-        SetSelTextBuf(piece);
         // The whole block comes and goes in one undo step.
-        if (recorded && !firstLine)
-            GroupLastUndo();
+        replaceSelectionGrouped(piece, !firstLine);
         firstLine = false;
     }
     if (update.Release()) {

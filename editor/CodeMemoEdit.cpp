@@ -43,6 +43,13 @@ void TCodeMemo::selectRange(int32_t from, int32_t to) {
     caretAtEnd_ = false;
 }
 
+void TCodeMemo::replaceSelectionGrouped(std::string_view text, bool withPrevious) {
+    const bool recorded = !UndoRecordingOff;
+    SetSelTextBuf(text);
+    if (recorded && withPrevious)
+        GroupLastUndo();
+}
+
 void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
     std::string text(buffer);
     if (OnBeforeChange && !replaying_)
@@ -562,11 +569,8 @@ void TCodeMemo::cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph,
             for (int32_t at : {j, i}) {
                 int32_t absolute = start + at;
                 selectRange(absolute, absolute + 1);
-                bool recorded = !UndoRecordingOff;
-                SetSelTextBuf({});
                 // The removal undoes together with the edit that caused it.
-                if (recorded)
-                    GroupLastUndo();
+                replaceSelectionGrouped({}, true);
                 if (absolute < caret)
                     --caret;
             }
@@ -589,11 +593,8 @@ void TCodeMemo::deleteBlock() {
             continue;
         int32_t start = paragraphs_.Start(index);
         selectRange(start + a, start + b);
-        bool recorded = !UndoRecordingOff;
-        SetSelTextBuf({});
         // The whole block goes, and comes back, in one undo step.
-        if (recorded && !firstDeletion)
-            GroupLastUndo();
+        replaceSelectionGrouped({}, !firstDeletion);
         firstDeletion = false;
     }
 }

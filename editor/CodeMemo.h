@@ -755,6 +755,9 @@ private:
     bool trackPointerAt(int x, int y);
     void hover(int x, int y);
     void selectWord(bool extendForward);
+    // Where the display line of a navigator ends, its paragraph's break
+    // included: what a click in the left margin selects.
+    int32_t displayLineEnd(TCodeNavigator& navigator);
     void autoScrollStep();
     void setAutoScroll(int direction, int speed);
     void finishDrag(TShiftState shift);

@@ -165,11 +165,7 @@ std::string TCodeMemo::GetTextRange(int32_t from, int32_t to) const {
 char TCodeMemo::CharAt(int32_t offset) const {
     offset = std::clamp(offset, 0, textLength_);
     int32_t index = paragraphs_.IndexOfOffset(offset);
-    const TParagraph& p = paragraphs_[index];
-    int32_t inPar = offset - paragraphs_.Start(index);
-    if (inPar < p.Length())
-        return p.Text[static_cast<size_t>(inPar)];
-    return inPar == p.Length() ? '\r' : '\n';
+    return paragraphs_[index].CharAt(offset - paragraphs_.Start(index));
 }
 
 void TCodeMemo::SetMaxTextLength(int32_t value) { maxTextLength_ = std::clamp(value, 0, kMaxTextLength); }

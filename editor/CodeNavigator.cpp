@@ -177,10 +177,7 @@ void TCodeNavigator::SetColumnInLine(int32_t column) {
 
 char TCodeNavigator::CharAt() {
     TParagraph& p = par();
-    int32_t offset = ParOffset();
-    if (offset < p.Length())
-        return p.Text[static_cast<size_t>(offset)];
-    return offset == p.Length() ? '\r' : '\n';
+    return p.CharAt(ParOffset());
 }
 
 std::string TCodeNavigator::GetText(int32_t count) {

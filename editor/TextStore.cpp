@@ -237,9 +237,6 @@ void TParagraphsList::Insert(int32_t index, std::vector<std::unique_ptr<TParagra
 void TParagraphsList::Erase(int32_t index, int32_t count) {
     index = std::clamp(index, 0, count_);
     count = std::clamp(count, 0, count_ - index);
-    if (count == 0)
-        return;
-    size_t first = locate(index).block;
     while (count > 0) {
         TPlace place = locate(index);
         TBlock& block = blocks_[place.block];
@@ -252,9 +249,9 @@ void TParagraphsList::Erase(int32_t index, int32_t count) {
         count -= take;
         if (block.items.empty() && blocks_.size() > 1)
             removeBlock(place.block);
+        // The blocks before this one are numbered already.
         renumberFrom(place.block);
     }
-    renumberFrom(first);
     lastBlock_ = 0;
 }
 

@@ -93,6 +93,13 @@ struct TParagraph {
     uint8_t RelayoutToEnd = 0;
 
     int32_t Length() const { return static_cast<int32_t>(Text.size()); }
+    // The byte at an offset: the text's own, CR at the paragraph's end and
+    // LF one beyond (the break that counts two).
+    char CharAt(int32_t offsetInParagraph) const {
+        if (offsetInParagraph < Length())
+            return Text[static_cast<size_t>(offsetInParagraph)];
+        return offsetInParagraph == Length() ? '\r' : '\n';
+    }
     int32_t LineCount() const { return 1 + static_cast<int32_t>(FurtherLines.size()); }
     TLineRecord& Line(int32_t index) { return index == 0 ? FirstLine : FurtherLines[static_cast<size_t>(index - 1)]; }
     const TLineRecord& Line(int32_t index) const {

@@ -80,16 +80,15 @@ void writeShort(std::string& out, uint16_t value) {
     out += static_cast<char>(value >> 8);
 }
 
-int32_t readInt(TStream& stream) {
-    unsigned char bytes[4];
-    stream.ReadBuffer(bytes, 4);
-    return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-                                (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24));
-}
-
 int32_t intAt(const unsigned char* p) {
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
                                 (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+}
+
+int32_t readInt(TStream& stream) {
+    unsigned char bytes[4];
+    stream.ReadBuffer(bytes, 4);
+    return intAt(bytes);
 }
 
 uint16_t shortAt(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }

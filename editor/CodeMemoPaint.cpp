@@ -28,14 +28,6 @@ TFont fontAtResolution(const TFont& font, int pixelsPerInch) {
     return scaled;
 }
 
-void fillRect(TCanvas& canvas, const TRect& rect, TColor color) {
-    QPainter* painter = canvas.Painter();
-    if (painter == nullptr || rect.IsEmpty())
-        return;
-    painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter->fillRect(ToQRect(ClampRect(rect)), ToQColor(color));
-}
-
 // The tiled picture over rect; sourceX and sourceY are where in the picture
 // the rectangle's top-left corner falls.
 void tilePicture(TCanvas& canvas, const TRect& rect, const QImage& picture, int32_t sourceX, int32_t sourceY) {
@@ -296,7 +288,7 @@ struct TMemoLinePainter {
             return;
         }
         if (!Output || Paragraph->BackgroundColor != -1)
-            fillRect(Canvas, rect, Paragraph->BackgroundColor != -1 ? Paragraph->BackgroundColor : Memo.Color());
+            Canvas.FillRect(rect, Paragraph->BackgroundColor != -1 ? Paragraph->BackgroundColor : Memo.Color());
     }
 
     // Draws display line `lineInPar` of the current paragraph with its top
@@ -311,7 +303,7 @@ struct TMemoLinePainter {
         if (!Output)
             fillBackground(Rect(0, 0, ClientWidth, LineHeight), absoluteLine * LineHeight);
         else if (p.BackgroundColor != -1)
-            fillRect(Canvas, Rect(left0, top, ClientWidth, top + LineHeight), p.BackgroundColor);
+            Canvas.FillRect(ClampRect(Rect(left0, top, ClientWidth, top + LineHeight)), p.BackgroundColor);
 
         // 2.-3. Layout and pen.
         TLineLayout layout = memoLineLayout(Memo, line, ClientWidth, HOffset);
@@ -362,7 +354,7 @@ struct TMemoLinePainter {
         }
         // 5. Windows colours: the selected area is filled first.
         if (WindowsColors && hasSelection)
-            fillRect(Canvas, Rect(x1, top, x2, top + LineHeight), Memo.SelBackColor);
+            Canvas.FillRect(ClampRect(Rect(x1, top, x2, top + LineHeight)), Memo.SelBackColor);
 
         // The state at the line's start.
         Walk.emplace(p, line, Memo.StaticFormat());
@@ -445,7 +437,7 @@ struct TMemoLinePainter {
                                                                line.Stop - line.Start);
             TRect mark = Rect(markX, top + LineHeight / 3, markX + SpaceWidth / 2 + 1, top + 2 * (LineHeight / 3));
             if (WindowsColors)
-                fillRect(Canvas, mark, Memo.SelBackColor);
+                Canvas.FillRect(ClampRect(mark), Memo.SelBackColor);
             else
                 Canvas.InvertRect(ClampRect(mark));
         }
@@ -603,7 +595,7 @@ void TCodeMemo::paintWindow(TMessage& message) {
                 tilePicture(*canvas, area, picture.Image(), leftPixel_ % picture.Width(),
                             (((topPixel_ + area.Top) % picture.Height()) + picture.Height()) % picture.Height());
             else
-                fillRect(*canvas, area, Color());
+                canvas->FillRect(area, Color());
         };
         // Text scrolled below the top leaves a band above it.
         if (first == 0 && topPixel_ < 0)

@@ -465,6 +465,14 @@ void TCanvas::FillRect(const TRect& rect) {
     p->fillRect(ToQRect(rect), brush);
 }
 
+void TCanvas::FillRect(const TRect& rect, TColor color) {
+    QPainter* p = Painter();
+    if (p == nullptr || rect.IsEmpty())
+        return;
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->fillRect(ToQRect(rect), ToQColor(color));
+}
+
 void TCanvas::FrameRect(const TRect& rect) {
     QPainter* p = Painter();
     if (p == nullptr || rect.IsEmpty())

@@ -176,6 +176,9 @@ public:
     void Ellipse(const TRect& rect) { Ellipse(rect.Left, rect.Top, rect.Right, rect.Bottom); }
     // Fills with the brush, no outline.
     void FillRect(const TRect& rect);
+    // Fills with one colour, leaving the brush (and so the text background
+    // that follows it) as it is.
+    void FillRect(const TRect& rect, TColor color);
     // A one-pixel border in the brush's colour.
     void FrameRect(const TRect& rect);
     // The dotted focus frame, drawn by inverting every other pixel, so that

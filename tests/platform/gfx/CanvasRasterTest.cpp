@@ -191,6 +191,27 @@ TEST(CanvasPen, AZeroLengthLineLeavesThePainterAsItFoundIt) {
     EXPECT_EQ(rgbOf(image, 1, 1), 0x0000FFu);
 }
 
+TEST(CanvasShapes, AColourFillLeavesTheBrushAndTheTextBackgroundAlone) {
+    QImage image(6, 5, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        TCanvas canvas(&image);
+        canvas.Brush().SetColor(clLime);
+        canvas.SetBkMode(TRANSPARENT);
+        const uint64_t brushChanges = canvas.Brush().ChangeCount();
+        canvas.FillRect(Rect(1, 1, 4, 3), clHighlight);
+        canvas.FillRect(Rect(2, 4, 2, 5), clBlack); // empty: nothing
+        EXPECT_EQ(canvas.Brush().ChangeCount(), brushChanges);
+        EXPECT_EQ(canvas.Brush().Color(), clLime);
+        EXPECT_EQ(canvas.BkMode(), TRANSPARENT) << "the text background did not follow a brush change";
+    }
+    const uint32_t highlight = qtRgb(ColorToRGB(clHighlight));
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(rgbOf(image, x, y), x >= 1 && x < 4 && y >= 1 && y < 3 ? highlight : 0xFFFFFFu)
+                << x << "," << y;
+}
+
 TEST(CanvasShapes, RectanglesFramesAndFillsKeepTheirRightAndBottomEdgesExclusive) {
     QImage image(12, 10, QImage::Format_RGB32);
     image.fill(Qt::white);

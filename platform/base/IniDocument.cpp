@@ -59,7 +59,7 @@ TIniDocument::TIniDocument(std::string_view text) {
 TIniDocument::TLine TIniDocument::parseLine(std::string_view raw, bool first) {
     TLine line;
     line.raw = std::string(raw);
-    if (first && raw.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    if (first && raw.starts_with(kByteOrderMark))
         raw.remove_prefix(kByteOrderMark.size());
     std::string_view content = trim(raw);
     if (content.empty() || content.front() == ';')
@@ -177,7 +177,7 @@ std::string_view TIniDocument::Trim(std::string_view s) { return trim(s); }
 
 bool TIniDocument::IsStorableKey(std::string_view key) {
     return !key.empty() && trim(key) == key && !hasLineBreak(key) && key.find('=') == std::string_view::npos &&
-           key.front() != ';' && key.front() != '[' && key.substr(0, kByteOrderMark.size()) != kByteOrderMark;
+           key.front() != ';' && key.front() != '[' && !key.starts_with(kByteOrderMark);
 }
 
 bool TIniDocument::IsStorableSection(std::string_view section) {

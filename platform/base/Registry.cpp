@@ -18,10 +18,14 @@ constexpr std::string_view kBinary = "hex:";
 
 const char kHexDigits[] = "0123456789abcdef";
 
-void appendHexEscape(std::string& out, unsigned char byte) {
-    out += "\\x";
+void appendHexByte(std::string& out, unsigned char byte) {
     out += kHexDigits[byte >> 4];
     out += kHexDigits[byte & 15];
+}
+
+void appendHexEscape(std::string& out, unsigned char byte) {
+    out += "\\x";
+    appendHexByte(out, byte);
 }
 
 int hexValue(char c) {
@@ -290,13 +294,13 @@ TRegistry::TValue TRegistry::readValue(std::string_view name) const {
         return value;
     value.present = true;
     std::string_view text = *data;
-    if (text.substr(0, kString.size()) == kString) {
+    if (text.starts_with(kString)) {
         value.type = rdString;
         value.bytes = unescape(text.substr(kString.size()));
-    } else if (text.substr(0, kExpandString.size()) == kExpandString) {
+    } else if (text.starts_with(kExpandString)) {
         value.type = rdExpandString;
         value.bytes = unescape(text.substr(kExpandString.size()));
-    } else if (text.substr(0, kInteger.size()) == kInteger) {
+    } else if (text.starts_with(kInteger)) {
         std::string_view digits = text.substr(kInteger.size());
         uint32_t bits = 0;
         bool ok = !digits.empty() && digits.size() <= 8;
@@ -309,7 +313,7 @@ TRegistry::TValue TRegistry::readValue(std::string_view name) const {
             value.type = rdInteger;
             value.integer = static_cast<int32_t>(bits);
         }
-    } else if (text.substr(0, kBinary.size()) == kBinary) {
+    } else if (text.starts_with(kBinary)) {
         std::string_view hex = text.substr(kBinary.size());
         std::string bytes;
         bool ok = true;
@@ -391,8 +395,8 @@ int32_t TRegistry::ReadInteger(std::string_view name) const {
 void TRegistry::WriteInteger(std::string_view name, int32_t value) {
     auto bits = static_cast<uint32_t>(value);
     std::string data(kInteger);
-    for (int shift = 28; shift >= 0; shift -= 4)
-        data += kHexDigits[(bits >> shift) & 15];
+    for (int shift = 24; shift >= 0; shift -= 8)
+        appendHexByte(data, static_cast<unsigned char>(bits >> shift));
     writeValue(name, data);
 }
 
@@ -417,8 +421,7 @@ void TRegistry::WriteBinaryData(std::string_view name, const void* data, int siz
     for (int i = 0; i < size; ++i) { // a negative size writes no bytes
         if (i > 0)
             text += ',';
-        text += kHexDigits[bytes[i] >> 4];
-        text += kHexDigits[bytes[i] & 15];
+        appendHexByte(text, bytes[i]);
     }
     writeValue(name, text);
 }

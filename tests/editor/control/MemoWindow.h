@@ -12,6 +12,7 @@
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/ScriptedUserInteraction.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -28,16 +29,11 @@ constexpr int kCellHeight = 16;
 constexpr int kAscent = 13;
 constexpr int kLineHeight = kCellHeight + 1;
 
+// The fake measurer for every memo of the program; the application and the
+// widget peers come from WidgetTestApp.h.
 class TMemoControlEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "memo-control-tests";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv); // kept to the end, as Qt's statics need
-        }
-        InstallWidgetPeers();
         static TFakeTextMeasurer measurer(kCharWidth, kCellHeight, kAscent);
         SetDefaultTextMeasurer(&measurer);
     }

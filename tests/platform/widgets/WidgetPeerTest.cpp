@@ -6,6 +6,7 @@
 #include "platform/widgets/QtUserInteraction.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/ui/RecordingControls.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +17,6 @@
 #include <QWheelEvent>
 
 namespace {
-
-class TWidgetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "widget-tests";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv); // kept to the end, as Qt's statics need
-        InstallWidgetPeers();
-    }
-};
-::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new TWidgetEnvironment);
 
 TPeerWidget* widgetOf(TWinControl& control) {
     return static_cast<TWidgetPeer*>(control.Peer())->Widget();

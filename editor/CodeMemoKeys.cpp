@@ -12,8 +12,14 @@
 #include <algorithm>
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isArrow(uint16_t key) { return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN; }
+// How many blanks a text starts with: a display line's indent.
+int32_t leadingBlankCount(std::string_view text) {
+    int32_t count = 0;
+    while (count < static_cast<int32_t>(text.size()) && IsBlank(text[static_cast<size_t>(count)]))
+        ++count;
+    return count;
+}
 } // namespace
 
 std::string TCodeMemo::displayLineText(int32_t line) {
@@ -25,13 +31,7 @@ std::string TCodeMemo::displayLineText(int32_t line) {
     return p.Text.substr(static_cast<size_t>(record.Start), static_cast<size_t>(record.Stop - record.Start));
 }
 
-int32_t TCodeMemo::leadingBlanks(int32_t line) {
-    std::string text = displayLineText(line);
-    int32_t count = 0;
-    while (count < static_cast<int32_t>(text.size()) && isBlank(text[static_cast<size_t>(count)]))
-        ++count;
-    return count;
-}
+int32_t TCodeMemo::leadingBlanks(int32_t line) { return leadingBlankCount(displayLineText(line)); }
 
 void TCodeMemo::placeInLine(TCodeNavigator& navigator, int32_t column) {
     // The end of a wrapped line is the next line's start; a caret placed
@@ -69,10 +69,7 @@ void TCodeMemo::stepBack(TCodeNavigator& nav) {
         return;
     nav.SetPos(start - 2);
     if (options_.Contains(pmoDiscardTrailingSpaces)) {
-        const TParagraph& p = *nav.Paragraph();
-        int32_t offset = p.Length();
-        while (offset > 0 && isBlank(p.Text[static_cast<size_t>(offset - 1)]))
-            --offset;
+        const auto offset = static_cast<int32_t>(WithoutTrailingBlanks(nav.Paragraph()->Text).size());
         nav.SetPos(paragraphs_.Start(nav.ParNumber()) + offset);
     }
 }
@@ -92,7 +89,7 @@ void TCodeMemo::stepForward(TCodeNavigator& nav) {
             nav.SetPos(nav.Pos() + 1);
     if (options_.Contains(pmoDiscardTrailingSpaces) && !blockMode_) {
         const int32_t from = nav.Pos();
-        while (nav.ParOffset() < p.Length() && isBlank(nav.CharAt()))
+        while (nav.ParOffset() < p.Length() && IsBlank(nav.CharAt()))
             nav.SetPos(nav.Pos() + 1);
         if (nav.ParOffset() < p.Length())
             nav.SetPos(from);
@@ -656,10 +653,7 @@ void TCodeMemo::enterKey() {
         if (!model.empty())
             break;
     }
-    int32_t indent = 0;
-    while (indent < static_cast<int32_t>(model.size()) && isBlank(model[static_cast<size_t>(indent)]))
-        ++indent;
-    indent = std::min(indent, SelCol());
+    const int32_t indent = std::min(leadingBlankCount(model), SelCol());
     if (options_.Contains(pmoDiscardTrailingSpaces) && caret.ParOffset() >= caret.Paragraph()->Length()) {
         SetSelText("\r\n");
         int32_t columns = 0;

@@ -100,7 +100,6 @@ TMeasuredFontPtr TQtTextMeasurer::Measure(const TFont& font) {
         m.Height = pixels;
         m.AveCharWidth = m.MaxCharWidth = std::max(1, pixels / 2);
     }
-    m.Overhang = 0;
     if (cache_.size() >= 256)
         cache_.clear();
     cache_.emplace(std::move(key), measured);
@@ -112,36 +111,14 @@ TFakeTextMeasurer::TFakeTextMeasurer(int charWidth, int height, int ascent)
     overrides_.fill(-1);
 }
 
-void TFakeTextMeasurer::rebuild() { cache_.clear(); }
-
 void TFakeTextMeasurer::SetCharWidth(int width) {
     charWidth_ = width;
-    rebuild();
-}
-
-void TFakeTextMeasurer::SetHeight(int height) {
-    height_ = height;
-    rebuild();
-}
-
-void TFakeTextMeasurer::SetAscent(int ascent) {
-    ascent_ = ascent;
-    rebuild();
+    cache_.clear();
 }
 
 void TFakeTextMeasurer::SetAdvance(unsigned char byte, int width) {
     overrides_[byte] = width;
-    rebuild();
-}
-
-void TFakeTextMeasurer::SetInternalLeading(int leading) {
-    internalLeading_ = leading;
-    rebuild();
-}
-
-void TFakeTextMeasurer::SetExternalLeading(int leading) {
-    externalLeading_ = leading;
-    rebuild();
+    cache_.clear();
 }
 
 TMeasuredFontPtr TFakeTextMeasurer::Measure(const TFont& font) {
@@ -160,16 +137,13 @@ TMeasuredFontPtr TFakeTextMeasurer::Measure(const TFont& font) {
     m.Height = height_;
     m.Ascent = ascent_;
     m.Descent = height_ - ascent_;
-    m.InternalLeading = internalLeading_;
-    m.ExternalLeading = externalLeading_;
     m.AveCharWidth = charWidth_;
     m.MaxCharWidth = widest;
-    m.Overhang = 0;
     // Drawing only: a monospace face of about the right size.
     QFont drawing(QStringLiteral("Liberation Mono"));
     drawing.setKerning(false);
     drawing.setStyleStrategy(QFont::NoFontMerging);
-    drawing.setPixelSize(std::max(1, height_ - internalLeading_ - 2));
+    drawing.setPixelSize(std::max(1, height_ - 2));
     drawing.setWeight((font.Style() & fsBold) ? QFont::Bold : QFont::Normal);
     drawing.setItalic((font.Style() & fsItalic) != 0);
     measured->font_ = drawing;

@@ -87,33 +87,23 @@ private:
     std::map<std::string, TMeasuredFontPtr> cache_;
 };
 
-// Fixed pitch without fonts: every byte is CharWidth wide (unless given its
-// own advance), every face has the same metrics.  For layout tests that must
-// not depend on the installed fonts.  Drawing with it uses a monospace face
-// placed at these advances.
+// Fixed pitch without fonts: every byte is charWidth wide (unless given its
+// own advance), every face has the same metrics and no leading.  For layout
+// tests that must not depend on the installed fonts.  Drawing with it uses a
+// monospace face placed at these advances.
 class TFakeTextMeasurer : public TTextMeasurer {
 public:
     explicit TFakeTextMeasurer(int charWidth = 8, int height = 16, int ascent = 13);
     TMeasuredFontPtr Measure(const TFont& font) override;
 
-    int CharWidth() const { return charWidth_; }
-    int Height() const { return height_; }
-    int Ascent() const { return ascent_; }
-    // Changing a measure affects fonts measured afterwards.
+    // Changing a width affects fonts measured afterwards.
     void SetCharWidth(int width);
-    void SetHeight(int height);
-    void SetAscent(int ascent);
     void SetAdvance(unsigned char byte, int width);
-    void SetInternalLeading(int leading);
-    void SetExternalLeading(int leading);
 
 private:
-    void rebuild();
     int charWidth_;
     int height_;
     int ascent_;
-    int internalLeading_ = 0;
-    int externalLeading_ = 0;
     std::array<int, 256> overrides_;
     std::map<std::string, TMeasuredFontPtr> cache_;
 };

@@ -15,11 +15,10 @@ int roundToInt(qreal value) { return static_cast<int>(std::lround(value)); }
 // All 256 bytes of the code page as Unicode characters, one each.
 const QString& codePageCharacters() {
     static const QString characters = [] {
-        QString text;
-        text.reserve(256);
+        std::string bytes(256, '\0');
         for (int b = 0; b < 256; ++b)
-            text.append(QChar(AnsiCharToUnicode(static_cast<unsigned char>(b))));
-        return text;
+            bytes[static_cast<size_t>(b)] = static_cast<char>(b);
+        return AnsiToQString(bytes);
     }();
     return characters;
 }

@@ -180,9 +180,7 @@ void TCodeGutter::MemoMessage(const TMessage& message) {
 void TCodeGutter::Paint() {
     TCanvas& canvas = Canvas();
     const TRect clip = canvas.ClipRect();
-    canvas.Brush().SetColor(Color());
-    canvas.Brush().SetStyle(bsSolid);
-    canvas.FillRect(clip);
+    canvas.FillRect(clip, Color());
     const int w = ClientWidth() - 2;
     if (clip.Right > w) {
         canvas.Pen().SetColor(clBtnHighlight);
@@ -216,6 +214,10 @@ void TCodeGutter::Paint() {
         digitWidth = alignment_ == taLeftJustify ? 0 : canvas.TextWidth("0");
     }
     const unsigned savedAlign = canvas.SetTextAlign(TA_BASELINE);
+    // Where something width pixels wide starts for the alignment (left-aligned at left).
+    auto alignedX = [&](int width, int left) {
+        return alignment_ == taLeftJustify ? left : alignment_ == taRightJustify ? w - width : (w - width) / 2;
+    };
     const int32_t iconOffset = std::max((lineHeight - kBookmarkIconSize) / 2, memo_->Baseline() - kBookmarkIconSize);
     const TParagraphsList& paragraphs = memo_->ParagraphList();
     for (; line < memo_->LineCount(); ++line) {
@@ -224,12 +226,11 @@ void TCodeGutter::Paint() {
             break;
         if (y + lineHeight <= clip.Top)
             continue;
-        const int bookmark = FindBookmark(line);
-        if (bookmark >= 0) {
-            const int x = alignment_ == taLeftJustify    ? 2
-                          : alignment_ == taRightJustify ? w - kBookmarkIconSize
-                                                         : (w - kBookmarkIconSize) / 2;
-            icons_.Draw(canvas, x, y + iconOffset, bookmark);
+        // The bookmarks' lines were just recorded: the lowest one on this line shows.
+        const auto bookmark = std::find(rememberedLines_.begin(), rememberedLines_.end(), line);
+        if (bookmark != rememberedLines_.end()) {
+            icons_.Draw(canvas, alignedX(kBookmarkIconSize, 2), y + iconOffset,
+                        static_cast<int>(bookmark - rememberedLines_.begin()));
             continue;
         }
         if (!lineNumbers_)
@@ -242,11 +243,7 @@ void TCodeGutter::Paint() {
             number = paragraph + 1;
         }
         const std::string text = std::to_string(number);
-        const int digits = static_cast<int>(text.size());
-        const int x = alignment_ == taLeftJustify    ? 0
-                      : alignment_ == taRightJustify ? w - digits * digitWidth
-                                                     : (w - digits * digitWidth) / 2;
-        canvas.TextOut(x, y + memo_->Baseline(), text);
+        canvas.TextOut(alignedX(static_cast<int>(text.size()) * digitWidth, 0), y + memo_->Baseline(), text);
     }
     canvas.SetTextAlign(savedAlign);
 }

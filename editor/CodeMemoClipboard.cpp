@@ -6,6 +6,7 @@
 #include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"
 
+#include "platform/base/TextLines.h"
 #include "platform/gfx/Clipboard.h"
 
 #include <algorithm>
@@ -69,20 +70,12 @@ void TCodeMemo::PasteFromClipboard() {
 }
 
 void TCodeMemo::PasteBlock(std::string_view text) {
-    std::vector<std::string> lines(1);
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            lines.emplace_back();
-        } else {
-            lines.back() += c;
-        }
-    }
-    // The break behind the block's last line does not start another line.
-    if (lines.size() > 1 && lines.back().empty())
-        lines.pop_back();
+    // The lines as every text reader splits them (the break behind the
+    // last line starts no other); an empty block is one empty line.
+    std::vector<std::string> lines;
+    ForEachLine(text, [&](std::string_view line, std::string_view) { lines.emplace_back(line); });
+    if (lines.empty())
+        lines.emplace_back();
 
     TCountGuard update(updateCount_);
     TCodeNavigator& caret = CaretNavigator();

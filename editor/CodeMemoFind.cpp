@@ -11,7 +11,7 @@ const char* TCodeMemo::UpperCaseParagraph(TParagraph* paragraph, int32_t index, 
     // Never read past the paragraph, whatever the caller asks for.
     start = std::clamp(start, 0, paragraph->Length());
     count = std::clamp(count, 0, paragraph->Length() - start);
-    const char* text = paragraph->Text.data();
+    const std::string_view whole(paragraph->Text);
     // A copy folded by another rule (or another user routine) is stale.
     if (upperRule_ != upperCaseType_ || upperGeneration_ != UpperCaseGeneration()) {
         upperIndex_ = -1;
@@ -21,7 +21,7 @@ const char* TCodeMemo::UpperCaseParagraph(TParagraph* paragraph, int32_t index, 
     auto cachedLength = static_cast<int32_t>(upperBuffer_.size());
     bool hit = upperIndex_ == index && start + count >= upperStart_ && start <= upperStart_ + cachedLength;
     if (!hit) {
-        upperBuffer_.assign(text + start, static_cast<size_t>(count));
+        upperBuffer_.assign(whole, static_cast<size_t>(start), static_cast<size_t>(count));
         UpperCaseBuffer(upperCaseType_, upperBuffer_.data(), count);
         upperIndex_ = index;
         upperStart_ = start;
@@ -29,18 +29,15 @@ const char* TCodeMemo::UpperCaseParagraph(TParagraph* paragraph, int32_t index, 
         int32_t front = upperStart_ - start;
         if (front > 0) {
             // Extend to the front: fold only the new characters.
-            std::string head(text + start, static_cast<size_t>(front));
-            UpperCaseBuffer(upperCaseType_, head.data(), front);
-            upperBuffer_.insert(0, head);
+            upperBuffer_.insert(0, UpperCased(upperCaseType_, whole.substr(static_cast<size_t>(start),
+                                                                           static_cast<size_t>(front))));
             upperStart_ = start;
         }
         int32_t end = start + count;
         int32_t cachedEnd = upperStart_ + static_cast<int32_t>(upperBuffer_.size());
-        if (end > cachedEnd) {
-            std::string tail(text + cachedEnd, static_cast<size_t>(end - cachedEnd));
-            UpperCaseBuffer(upperCaseType_, tail.data(), end - cachedEnd);
-            upperBuffer_ += tail;
-        }
+        if (end > cachedEnd)
+            upperBuffer_ += UpperCased(upperCaseType_, whole.substr(static_cast<size_t>(cachedEnd),
+                                                                    static_cast<size_t>(end - cachedEnd)));
     }
     return upperBuffer_.data() + (start - upperStart_);
 }
@@ -49,9 +46,7 @@ bool TCodeMemo::FindTxt(std::string_view text, bool forward, bool fromBoundary, 
     // Searching for nothing finds nothing.
     if (text.empty())
         return false;
-    std::string needle(text);
-    if (!matchCase)
-        UpperCaseBuffer(upperCaseType_, needle.data(), static_cast<int32_t>(needle.size()));
+    const std::string needle = matchCase ? std::string(text) : UpperCased(upperCaseType_, text);
     const auto needleLength = static_cast<int32_t>(needle.size());
 
     auto paragraphText = [&](int32_t index) -> std::string_view {

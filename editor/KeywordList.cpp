@@ -120,16 +120,13 @@ void TKeywordList::rebuild() {
     longest_ = 0;
     anyCaseInsensitive_ = false;
     for (int i = 0; i < count; ++i) {
-        std::string key = Get(i);
         TKeywordAttributes* attributes = record(i);
+        const bool caseSensitive = attributes != nullptr && (attributes->Options & kKeyCaseSensitive) != 0;
+        std::string key = caseSensitive ? Get(i) : UpperCased(upperCaseType_, Get(i));
+        anyCaseInsensitive_ = anyCaseInsensitive_ || !caseSensitive;
         auto length = static_cast<int32_t>(key.size());
         if (attributes != nullptr)
             attributes->Length = length;
-        bool caseSensitive = attributes != nullptr && (attributes->Options & kKeyCaseSensitive) != 0;
-        if (!caseSensitive) {
-            UpperCaseBuffer(upperCaseType_, key.data(), length);
-            anyCaseInsensitive_ = true;
-        }
         longest_ = std::max(longest_, length);
         folded_[static_cast<size_t>(i)] = std::move(key);
     }

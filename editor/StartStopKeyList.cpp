@@ -7,10 +7,7 @@
 #include <algorithm>
 
 std::string TStartStopKeyList::fold(const std::string& key, uint8_t options) const {
-    std::string copy = key;
-    if ((options & kKeyCaseSensitive) == 0)
-        UpperCaseBuffer(upperCaseType_, copy.data(), static_cast<int32_t>(copy.size()));
-    return copy;
+    return (options & kKeyCaseSensitive) != 0 ? key : UpperCased(upperCaseType_, key);
 }
 
 int16_t TStartStopKeyList::findLink(int32_t before, const std::string& foldedStart, uint8_t options) const {

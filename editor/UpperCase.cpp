@@ -42,3 +42,9 @@ void UpperCaseBuffer(TpmUpperCase rule, char* buffer, int32_t length) {
         return;
     }
 }
+
+std::string UpperCased(TpmUpperCase rule, std::string_view text) {
+    std::string copy(text);
+    UpperCaseBuffer(rule, copy.data(), static_cast<int32_t>(copy.size()));
+    return copy;
+}

@@ -5,6 +5,8 @@
 #include "editor/CodeMemoTypes.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 // An application-installed folding routine: changes length bytes in place.
 using TUpperCaseProc = void (*)(char* buffer, int32_t length);
@@ -18,3 +20,5 @@ uint64_t UpperCaseGeneration();
 // Folds length bytes in place by the rule.  pmuUserDefined without an
 // installed routine folds as pmuAscii.
 void UpperCaseBuffer(TpmUpperCase rule, char* buffer, int32_t length);
+// A copy of text folded by the rule.
+std::string UpperCased(TpmUpperCase rule, std::string_view text);

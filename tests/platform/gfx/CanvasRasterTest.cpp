@@ -36,7 +36,8 @@ QImage randomImage(std::mt19937& random, int width, int height) {
     return image;
 }
 
-uint32_t qtRgb(TColor c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+// A colour as the bits rgbOf reads.
+uint32_t qtRgb(TColor c) { return ToQRgb(c) & 0xFFFFFF; }
 
 // Runs a drawing on a copy of `before`, once on a QImage and once on a
 // QPixmap, and hands both results back.
@@ -205,7 +206,7 @@ TEST(CanvasShapes, AColourFillLeavesTheBrushAndTheTextBackgroundAlone) {
         EXPECT_EQ(canvas.Brush().Color(), clLime);
         EXPECT_EQ(canvas.BkMode(), TRANSPARENT) << "the text background did not follow a brush change";
     }
-    const uint32_t highlight = qtRgb(ColorToRGB(clHighlight));
+    const uint32_t highlight = qtRgb(clHighlight);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 6; ++x)
             EXPECT_EQ(rgbOf(image, x, y), x >= 1 && x < 4 && y >= 1 && y < 3 ? highlight : 0xFFFFFFu)
@@ -279,7 +280,7 @@ TEST(CanvasShapes, RaisedAndSunkenEdgesUseTheClassicShades) {
     EXPECT_TRUE(canvas.DrawEdge(box, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_MIDDLE));
     EXPECT_EQ(box, Rect(2, 2, 4, 4));
     canvas.Release();
-    auto at = [&](int x, int y) { return static_cast<TColor>(RGB(qRed(image.pixel(x, y)), qGreen(image.pixel(x, y)), qBlue(image.pixel(x, y)))); };
+    auto at = [&](int x, int y) { return FromQRgb(image.pixel(x, y)); };
     EXPECT_EQ(at(0, 0), ColorToRGB(cl3DLight));     // outer top-left
     EXPECT_EQ(at(5, 5), ColorToRGB(cl3DDkShadow));  // outer bottom-right
     EXPECT_EQ(at(5, 0), ColorToRGB(cl3DDkShadow));  // the top-right corner is the dark side's

@@ -1,6 +1,7 @@
 #include "platform/base/Exceptions.h"
 #include "platform/base/Stream.h"
 
+#include "BaseTestSupport.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -55,12 +56,8 @@ TEST(Stream, ReadBufferPastEndRaises) {
     stream.SetPosition(0);
     uint8_t two[2];
     EXPECT_THROW(stream.ReadBuffer(two, 2), EReadError);
-    try {
-        stream.SetPosition(0);
-        stream.ReadBuffer(two, 2);
-    } catch (const EReadError& error) {
-        EXPECT_EQ(error.Message(), "Stream read error");
-    }
+    stream.SetPosition(0);
+    EXPECT_EQ(MessageOf<EReadError>([&] { stream.ReadBuffer(two, 2); }), "Stream read error");
 }
 
 TEST(Stream, FileStreamRoundTripAndErrors) {

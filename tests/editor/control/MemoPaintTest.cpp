@@ -8,7 +8,6 @@
 
 namespace {
 
-QRgb Rgb(TColor color) { return ToQColor(color).rgb() | 0xFF000000u; }
 const QRgb kWhite = 0xFFFFFFFFu;
 const QRgb kBlack = 0xFF000000u;
 
@@ -38,8 +37,6 @@ int CountReddish(const QImage& image, const QRect& rect) {
         }
     return count;
 }
-
-QRect LineRect(int line) { return QRect(0, line * kLineHeight, MemoWindow::kWidth, kLineHeight); }
 
 } // namespace
 
@@ -71,7 +68,7 @@ TEST_F(MemoPaint, WindowsColoursFillTheSelectionAndColourItsText) {
     const int left = memo->LeftMargin();
     // The blanks of the selection show the selection colour only.
     QRect blanks(left + 2 * kCharWidth, 0, 4 * kCharWidth, kLineHeight);
-    EXPECT_EQ(CountNot(image, blanks, Rgb(clHighlight)), 0);
+    EXPECT_EQ(CountNot(image, blanks, ToQRgb(clHighlight)), 0);
     // Selected characters are drawn in the selection's text colour...
     QRect selectedB(left + 1 * kCharWidth, 0, kCharWidth, kLineHeight);
     EXPECT_GT(CountReddish(image, selectedB), 0);
@@ -135,9 +132,9 @@ TEST_F(MemoPaint, BlanksThatEndAWrappedLineAreNotDrawn) {
     // Visible columns of line 0 (the code has no width).
     const int columns = first.Stop - first.Start - 1;
     QRect lastBlank(left + (columns - 1) * kCharWidth, 0, kCharWidth, kLineHeight);
-    EXPECT_EQ(Count(image, lastBlank, Rgb(clYellow)), 0);
+    EXPECT_EQ(Count(image, lastBlank, ToQRgb(clYellow)), 0);
     QRect innerBlank(left + 4 * kCharWidth, 0, kCharWidth, kCellHeight);
-    EXPECT_EQ(CountNot(image, innerBlank, Rgb(clYellow)), 0) << "a blank inside the line is highlighted";
+    EXPECT_EQ(CountNot(image, innerBlank, ToQRgb(clYellow)), 0) << "a blank inside the line is highlighted";
 }
 
 TEST_F(MemoPaint, ATabInAColouredRunIsFilledUpToTheNextStop) {
@@ -147,7 +144,7 @@ TEST_F(MemoPaint, ATabInAColouredRunIsFilledUpToTheNextStop) {
     const int left = memo->LeftMargin();
     const int stop = left + 8 * kCharWidth;
     QRect tab(left + kCharWidth, 0, stop - left - kCharWidth, kCellHeight);
-    EXPECT_EQ(CountNot(image, tab, Rgb(clYellow)), 0);
+    EXPECT_EQ(CountNot(image, tab, ToQRgb(clYellow)), 0);
     EXPECT_EQ(image.pixel(stop + 2 * kCharWidth, 4), kWhite) << "after the highlighted text";
 }
 
@@ -161,8 +158,8 @@ TEST_F(MemoPaint, AContextWithStrikeOutAndHighlightGetsTheZigzagOnly) {
     QImage image = Paint();
     const int left = memo->LeftMargin();
     QRect text(left, 0, 8 * kCharWidth, kLineHeight);
-    EXPECT_EQ(Count(image, text, Rgb(clYellow)), 0) << "no highlight";
-    EXPECT_GT(Count(image, text, Rgb(clRed)), 8 * kCharWidth / 2) << "the red zigzag";
+    EXPECT_EQ(Count(image, text, ToQRgb(clYellow)), 0) << "no highlight";
+    EXPECT_GT(Count(image, text, ToQRgb(clRed)), 8 * kCharWidth / 2) << "the red zigzag";
     // No strike-out: the middle row of the cell carries no long black run.
     int row = kAscent - 4;
     int blackRun = 0, longest = 0;
@@ -185,10 +182,10 @@ TEST_F(MemoPaint, ContextColoursColourTheText) {
     const int left = memo->LeftMargin();
     QRect before(left, 0, 2 * kCharWidth, kCellHeight);
     QRect after(left + 2 * kCharWidth, 0, 6 * kCharWidth, kCellHeight);
-    EXPECT_EQ(Count(image, before, Rgb(clBlue)), 0);
-    EXPECT_EQ(Count(image, before, Rgb(clYellow)), 0);
-    EXPECT_GT(Count(image, after, Rgb(clBlue)), 0);
-    EXPECT_GT(Count(image, after, Rgb(clYellow)), 0);
+    EXPECT_EQ(Count(image, before, ToQRgb(clBlue)), 0);
+    EXPECT_EQ(Count(image, before, ToQRgb(clYellow)), 0);
+    EXPECT_GT(Count(image, after, ToQRgb(clBlue)), 0);
+    EXPECT_GT(Count(image, after, ToQRgb(clYellow)), 0);
     EXPECT_EQ(Count(image, after, kBlack), 0);
 }
 
@@ -196,10 +193,10 @@ TEST_F(MemoPaint, TheEndOfTextMarkLiesUnderTheLastLine) {
     Load("one\r\ntwo\r\nthree");
     QImage image = Paint();
     const int y = 3 * kLineHeight;
-    EXPECT_EQ(CountNot(image, QRect(0, y, kWidth, 1), Rgb(clRed)), 0);
-    EXPECT_EQ(Count(image, QRect(0, y + 2, kWidth, kHeight - y - 2), Rgb(clRed)), 0);
+    EXPECT_EQ(CountNot(image, QRect(0, y, kWidth, 1), ToQRgb(clRed)), 0);
+    EXPECT_EQ(Count(image, QRect(0, y + 2, kWidth, kHeight - y - 2), ToQRgb(clRed)), 0);
     memo->EndOfTextMark().SetColor(-1);
-    EXPECT_EQ(Count(Paint(), QRect(0, y, kWidth, 1), Rgb(clRed)), 0);
+    EXPECT_EQ(Count(Paint(), QRect(0, y, kWidth, 1), ToQRgb(clRed)), 0);
 }
 
 TEST_F(MemoPaint, APaintDuringAnUpdateDrawsNothingAndHappensAfterwards) {
@@ -211,7 +208,7 @@ TEST_F(MemoPaint, APaintDuringAnUpdateDrawsNothingAndHappensAfterwards) {
     bitmap.Canvas().FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
     memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&bitmap.Canvas()));
     bitmap.Canvas().Release();
-    EXPECT_EQ(CountNot(bitmap.Image().convertToFormat(QImage::Format_RGB32), QRect(0, 0, 20, 20), Rgb(clFuchsia)), 0);
+    EXPECT_EQ(CountNot(bitmap.Image().convertToFormat(QImage::Format_RGB32), QRect(0, 0, 20, 20), ToQRgb(clFuchsia)), 0);
     int paints = 0;
     memo->Lines().EndUpdate();
     // The skipped paint was remembered: the window is repainted.

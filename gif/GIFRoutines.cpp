@@ -3,6 +3,7 @@
 #include "gif/GIFException.h"
 
 #include <algorithm>
+#include <cstring>
 
 int64_t BytesPerScanline(int64_t pixels, int bitsPerPixel, int alignment) {
     const int64_t bits = pixels * bitsPerPixel + alignment - 1;
@@ -16,6 +17,17 @@ int ColorsToBits(int count) {
     while ((1 << bits) < count)
         ++bits;
     return bits;
+}
+
+TGIFPixels AllocateGIFPixels(int64_t size, uint8_t fill) {
+    if (size <= 0)
+        return nullptr;
+    auto* block = static_cast<uint8_t*>(fill == 0 ? std::calloc(size_t(size), 1) : std::malloc(size_t(size)));
+    if (!block)
+        throw EOutOfMemory();
+    if (fill != 0)
+        std::memset(block, fill, size_t(size));
+    return TGIFPixels(block);
 }
 
 bool TryReadGIFByte(TStream& stream, uint8_t& value) { return stream.Read(&value, 1) == 1; }

@@ -1,13 +1,15 @@
 #pragma once
 // Small routines the GIF reader, writer and frames share: row and colour
-// depth arithmetic, byte reads that tell the end of the data apart, and
-// data subblocks with the texts stored in them.  Plain writes go through
-// TStream.
+// depth arithmetic, pixel buffers, byte reads that tell the end of the data
+// apart, and data subblocks with the texts stored in them.  Plain writes go
+// through TStream.
 
 #include "platform/base/Stream.h"
 #include "platform/base/Strings.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 
 // Bytes in a row of `pixels` pixels of `bitsPerPixel` bits, padded to a
 // multiple of `alignment` bits.  Computed in 64 bits.
@@ -24,6 +26,19 @@ struct TGIFInterlacePass {
     int Step;
 };
 inline constexpr TGIFInterlacePass GIFInterlacePasses[4] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
+
+// A block of pixels, one colour index per byte.  It comes from the C heap
+// (see AllocateGIFPixels) and goes back there.
+struct TGIFPixelsFree {
+    void operator()(uint8_t* block) const { std::free(block); }
+};
+using TGIFPixels = std::unique_ptr<uint8_t, TGIFPixelsFree>;
+
+// `size` pixels, every one set to `fill`; no block for a size of 0.  A fill
+// of 0 leaves a large block to the system's untouched zero pages, so that a
+// big frame whose data runs out early costs little.  Raises EOutOfMemory
+// when the system has no room.
+TGIFPixels AllocateGIFPixels(int64_t size, uint8_t fill);
 
 // The 16-bit numbers of a GIF stream, stored low byte first.
 inline uint16_t GetGIFWord(const uint8_t* bytes) { return uint16_t(bytes[0] | (bytes[1] << 8)); }

@@ -42,18 +42,8 @@ void TGIFSubImage::Clear() {
 bool TGIFSubImage::Empty() const { return DataSize() == 0; }
 
 void TGIFSubImage::allocatePixels(uint8_t fill) {
-    pixels_.reset();
-    const int64_t size = int64_t(width_) * height_;
-    if (size == 0)
-        return;
-    // calloc leaves large zero-filled buffers to the system's untouched
-    // zero pages, so a big frame whose data runs out early costs little.
-    uint8_t* block = static_cast<uint8_t*>(fill == 0 ? std::calloc(size_t(size), 1) : std::malloc(size_t(size)));
-    if (!block)
-        throw EOutOfMemory();
-    if (fill != 0)
-        std::memset(block, fill, size_t(size));
-    pixels_.reset(block);
+    pixels_.reset(); // the old block goes before the new one comes
+    pixels_ = AllocateGIFPixels(int64_t(width_) * height_, fill);
 }
 
 void TGIFSubImage::SetBounds(int left, int top, int width, int height) {

@@ -6,10 +6,9 @@
 #include "gif/GIFColorMap.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFItem.h"
+#include "gif/GIFRoutines.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 
 // Largest number of pixels one frame may hold (16384 x 16384).  A GIF
 // descriptor allows 65535 x 65535, which no real picture uses; a file that
@@ -100,11 +99,7 @@ private:
     void allocatePixels(uint8_t fill);
     void checkCoordinates(int x, int y) const;
 
-    struct FreeDeleter {
-        void operator()(uint8_t* p) const { std::free(p); }
-    };
-
-    std::unique_ptr<uint8_t, FreeDeleter> pixels_;
+    TGIFPixels pixels_;
     TGIFLocalColorMap colorMap_;
     TGIFExtensionList extensions_;
     TGIFGraphicControlExtension* graphicControl_ = nullptr;

@@ -6,9 +6,7 @@
 #include "gif/GIFSubImage.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -128,15 +126,7 @@ void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
     // place afterwards.
     const int64_t total = frame.DataSize();
     const bool interlaced = frame.Interlaced() && total > 0;
-    struct FreeDeleter {
-        void operator()(uint8_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<uint8_t, FreeDeleter> scratch;
-    if (interlaced) {
-        scratch.reset(static_cast<uint8_t*>(std::malloc(size_t(total))));
-        if (!scratch)
-            throw EOutOfMemory();
-    }
+    const TGIFPixels scratch = interlaced ? AllocateGIFPixels(total, 0) : nullptr;
     uint8_t* const out = interlaced ? scratch.get() : frame.Data();
     int64_t done = 0;
 

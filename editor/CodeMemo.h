@@ -390,7 +390,6 @@ public:
     // automatic; either way the font is measured again.
     void SetLineHeight(int32_t value);
     int32_t Baseline() const { return baseline_; }
-    int32_t UnderlineRow() const { return underlineRow_; }
     int32_t VisibleLineCount() const { return visibleLines_; }
     int32_t OutputChunk() const { return outputChunk_; }
     // Pixel x (client coordinates) of a position of a display line; the
@@ -402,8 +401,6 @@ public:
     // Pixel y of a display line counted from the top line, and back.
     virtual int32_t LineToY(int32_t line) const;
     virtual int32_t YToLine(int32_t y) const;
-    // The width of the character at the position OffsetToX measured last.
-    int32_t CaretCharWidth() const { return caretCharWidth_; }
     // OffsetToX for a navigator's position.
     int32_t NavigatorX(TCodeNavigator& navigator);
 
@@ -418,7 +415,6 @@ public:
     // Scrolls so that the caret is in view (after edits and keyboard moves).
     void ScrollInView();
     int32_t VScrollUnit() const { return vUnit_; }
-    int32_t HScrollUnit() const { return hUnit_; }
     void UpdateVScrollBar();
     void UpdateHScrollBar();
     int32_t WheelAccumulator() const { return wheelAccumulator_; }
@@ -454,7 +450,6 @@ public:
     // Paints display line `line` with its top-left corner at point.
     void DrawLineOnCanvas(TCanvas& canvas, int32_t line, TPoint point);
     void DrawLinesOnCanvas(TCanvas& canvas, const TPaintRange& range);
-    bool PaintingSuppressed() const { return paintSuppressed_; }
     // Repaints the display lines first..last that are in view.
     void InvalidateLines(int32_t first, int32_t last);
     // Repaints the lines whose selection look changed since it was shown.
@@ -777,7 +772,7 @@ private:
     int32_t underlineRow_ = 11;
     int32_t outputChunk_ = 1024;
     int32_t visibleLines_ = 1;
-    int32_t caretCharWidth_ = 0;
+    int32_t caretCharWidth_ = 0; // the character OffsetToX measured last, for the wide overwrite caret
     bool fontNoticeKeepsFormat_ = false;
     int32_t knownClientWidth_ = -1;
     // scrolling
@@ -789,7 +784,6 @@ private:
     bool vScrollBar_ = true;
     bool hScrollBar_ = false;
     bool scrollBarUpdating_ = false;
-    bool widthChanged_ = false;
     TBorderStyle borderStyle_ = bsSingle;
     // caret
     int32_t caretX_ = 0;

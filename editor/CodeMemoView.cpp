@@ -205,7 +205,6 @@ void TCodeMemo::UpdateVScrollBar() {
     // a handler it calls may raise: the flag is put back either way, or no
     // later resize would be seen.
     TRestoreOnExit<bool> updating(scrollBarUpdating_, true);
-    widthChanged_ = false;
     const int32_t clientHeight = ClientHeight();
     if (vScrollBar_ && HandleAllocated()) {
         int32_t maximum = std::max(static_cast<int32_t>(textHeight / vUnit_), clientHeight - lineHeight - 1);
@@ -225,7 +224,6 @@ void TCodeMemo::UpdateVScrollBar() {
     if (HandleAllocated()) {
         const int32_t width = TWinControl::ClientWidth();
         if (width != knownClientWidth_) {
-            widthChanged_ = true;
             knownClientWidth_ = width;
             const bool rewrap = wordWrap_ || alignment_ != taLeftJustify;
             clientWidth_ = width;

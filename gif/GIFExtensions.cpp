@@ -67,16 +67,12 @@ const TGIFExtensionClass* findApplicationClass(TStream& stream) {
 
 } // namespace
 
-const TGIFExtensionClass TGIFGraphicControlExtension::Class = {"TGIFGraphicControlExtension",
-                                                               &make<TGIFGraphicControlExtension>, nullptr};
-const TGIFExtensionClass TGIFTextExtension::Class = {"TGIFTextExtension", &make<TGIFTextExtension>, nullptr};
-const TGIFExtensionClass TGIFCommentExtension::Class = {"TGIFCommentExtension", &make<TGIFCommentExtension>,
-                                                        nullptr};
-const TGIFExtensionClass TGIFApplicationExtension::Class = {"TGIFApplicationExtension", nullptr,
-                                                            &findApplicationClass};
-const TGIFExtensionClass TGIFUnknownAppExtension::Class = {"TGIFUnknownAppExtension",
-                                                           &make<TGIFUnknownAppExtension>, nullptr};
-const TGIFExtensionClass TGIFAppExtNSLoop::Class = {"TGIFAppExtNSLoop", &make<TGIFAppExtNSLoop>, nullptr};
+const TGIFExtensionClass TGIFGraphicControlExtension::Class = {&make<TGIFGraphicControlExtension>, nullptr};
+const TGIFExtensionClass TGIFTextExtension::Class = {&make<TGIFTextExtension>, nullptr};
+const TGIFExtensionClass TGIFCommentExtension::Class = {&make<TGIFCommentExtension>, nullptr};
+const TGIFExtensionClass TGIFApplicationExtension::Class = {nullptr, &findApplicationClass};
+const TGIFExtensionClass TGIFUnknownAppExtension::Class = {&make<TGIFUnknownAppExtension>, nullptr};
+const TGIFExtensionClass TGIFAppExtNSLoop::Class = {&make<TGIFAppExtNSLoop>, nullptr};
 
 // ---- TGIFExtension ----
 

@@ -18,7 +18,6 @@ class TGIFExtension;
 // What the reader needs of an extension class: how to make one, and, for a
 // kind whose data tells which subclass it is, how to look further.
 struct TGIFExtensionClass {
-    const char* Name;
     // nullptr for a kind that only stands for its subclasses.
     TGIFExtension* (*Create)(TGIFSubImage* frame);
     // Reads ahead (the stream is at the byte after the label) and returns

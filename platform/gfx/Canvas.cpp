@@ -60,6 +60,22 @@ std::vector<QPoint> linePoints(int x1, int y1, int x2, int y2) {
     return points;
 }
 
+// Draws in a raster operation's mode and hands the painter back in plain
+// source-over mode however the drawing ends, so that the next caller (the
+// canvas or code painting straight through Qt) paints normally.
+class TCompositionScope {
+public:
+    TCompositionScope(QPainter& painter, QPainter::CompositionMode mode) : painter_(painter) {
+        painter_.setCompositionMode(mode);
+    }
+    ~TCompositionScope() { painter_.setCompositionMode(QPainter::CompositionMode_SourceOver); }
+    TCompositionScope(const TCompositionScope&) = delete;
+    TCompositionScope& operator=(const TCompositionScope&) = delete;
+
+private:
+    QPainter& painter_;
+};
+
 Qt::BrushStyle hatchStyle(TBrushStyle style) {
     switch (style) {
     case bsHorizontal:
@@ -344,7 +360,7 @@ void TCanvas::drawSolidLine(int x1, int y1, int x2, int y2) {
     if (p == nullptr || (x1 == x2 && y1 == y2))
         return;
     QColor color = ToQColor(pen_.Color());
-    p->setCompositionMode(penComposition());
+    TCompositionScope mode(*p, penComposition());
     if (y1 == y2) {
         int from = x2 > x1 ? x1 : x2 + 1;
         p->fillRect(QRect(from, y1, std::abs(x2 - x1), 1), color);
@@ -358,7 +374,6 @@ void TCanvas::drawSolidLine(int x1, int y1, int x2, int y2) {
         p->setPen(pen);
         p->drawPoints(points.data(), static_cast<int>(points.size()));
     }
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void TCanvas::LineTo(int x, int y) {
@@ -373,10 +388,9 @@ void TCanvas::LineTo(int x, int y) {
     QPainter* p = Painter();
     if (p == nullptr)
         return;
-    p->setCompositionMode(penComposition());
+    TCompositionScope mode(*p, penComposition());
     p->setPen(qtPen());
     p->drawLine(from.X, from.Y, x, y);
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void TCanvas::Polyline(std::span<const TPoint> points) {
@@ -397,13 +411,12 @@ void TCanvas::Polygon(std::span<const TPoint> points) {
     polygon.reserve(static_cast<int>(points.size()));
     for (const TPoint& point : points)
         polygon.append(QPoint(point.X, point.Y));
-    p->setCompositionMode(penComposition());
+    TCompositionScope mode(*p, penComposition());
     p->setPen(qtPen());
     p->setBrush(qtBrush());
     p->setBrushOrigin(-origin_.X, -origin_.Y);
     p->drawPolygon(polygon, Qt::OddEvenFill);
     p->setBrush(Qt::NoBrush);
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
@@ -413,14 +426,13 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     QRect box = normalised(x1, y1, x2, y2);
     if (box.isEmpty())
         return;
-    p->setCompositionMode(penComposition());
+    TCompositionScope mode(*p, penComposition());
     p->setBrushOrigin(-origin_.X, -origin_.Y);
     QBrush brush = qtBrush();
     if (!penDraws()) {
         // Without an outline the filled area is one pixel smaller.
         if (brush.style() != Qt::NoBrush)
             p->fillRect(box.adjusted(0, 0, -1, -1), brush);
-        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
         return;
     }
     int w = std::max(1, pen_.Width());
@@ -434,7 +446,6 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
         p->setBrush(Qt::NoBrush);
         p->drawRect(box.adjusted(0, 0, -1, -1));
     }
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
@@ -444,13 +455,12 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     QRect box = normalised(x1, y1, x2, y2);
     if (box.width() < 1 || box.height() < 1)
         return;
-    p->setCompositionMode(penComposition());
+    TCompositionScope mode(*p, penComposition());
     p->setPen(qtPen());
     p->setBrush(qtBrush());
     p->setBrushOrigin(-origin_.X, -origin_.Y);
     p->drawEllipse(box.adjusted(0, 0, -1, -1));
     p->setBrush(Qt::NoBrush);
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void TCanvas::FillRect(const TRect& rect) {
@@ -505,18 +515,16 @@ void TCanvas::DrawFocusRect(const TRect& rect) {
     QPen pen(Qt::white);
     pen.setWidth(0);
     p->setPen(pen);
-    p->setCompositionMode(QPainter::RasterOp_NotDestination);
+    TCompositionScope mode(*p, QPainter::RasterOp_NotDestination);
     p->drawPoints(points.data(), static_cast<int>(points.size()));
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void TCanvas::InvertRect(const TRect& rect) {
     QPainter* p = Painter();
     if (p == nullptr || rect.IsEmpty())
         return;
-    p->setCompositionMode(QPainter::RasterOp_NotDestination);
+    TCompositionScope mode(*p, QPainter::RasterOp_NotDestination);
     p->fillRect(ToQRect(rect), Qt::white);
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 bool TCanvas::DrawEdge(TRect& rect, unsigned edge, unsigned flags) {
@@ -595,9 +603,8 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
     QPainter* p = Painter();
     if (p == nullptr)
         return;
-    p->setCompositionMode(QPainter::CompositionMode_Source);
+    TCompositionScope mode(*p, QPainter::CompositionMode_Source);
     p->fillRect(QRect(x, y, 1, 1), ToQColor(color));
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 // ---------------------------------------------------------------------------
@@ -754,16 +761,14 @@ bool TCanvas::blitImage(const QRect& dest, const QImage& sourceImage, uint32_t r
     if (p == nullptr)
         return false;
     auto draw = [&](QPainter::CompositionMode mode, const QImage& image) {
-        p->setCompositionMode(mode);
+        TCompositionScope scope(*p, mode);
         p->drawImage(dest, image);
-        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
         return true;
     };
     auto fill = [&](QPainter::CompositionMode mode, const QBrush& brush) {
-        p->setCompositionMode(mode);
+        TCompositionScope scope(*p, mode);
         p->setBrushOrigin(-origin_.X, -origin_.Y);
         p->fillRect(dest, brush);
-        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
         return true;
     };
     // The pattern combined into a copy of the source, aligned to the device.

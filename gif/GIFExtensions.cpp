@@ -123,16 +123,14 @@ TGIFExtensionList::TGIFExtensionList(TGIFSubImage* frame)
 
 void TGIFExtensionList::LoadFromStream(TStream& stream, TPersistent*) {
     uint8_t next = 0;
-    for (;;) {
-        if (!TryReadGIFByte(stream, next))
-            return;
-        if (next == 0)
-            continue; // padding between blocks
-        if (next == bsImageSeparator || next == bsTrailer)
-            break;
+    while (TryReadGIFBlockByte(stream, next)) {
         if (next != bsExtensionIntroducer) {
-            Warning(GIFWarningSeverity, sBadExtensionIntroducer);
-            break;
+            // The image separator and the trailer end the extensions; any
+            // other byte starts no block, and is left for the block reader.
+            if (next != bsImageSeparator && next != bsTrailer)
+                Warning(GIFWarningSeverity, sBadExtensionIntroducer);
+            stream.Seek(-1, TSeekOrigin::soCurrent);
+            return;
         }
         const TGIFExtensionClass* kind = TGIFExtension::FindExtension(stream);
         if (!kind || !kind->Create)
@@ -142,7 +140,6 @@ void TGIFExtensionList::LoadFromStream(TStream& stream, TPersistent*) {
         extension->LoadFromStream(stream);
         Add(extension.release());
     }
-    stream.Seek(-1, TSeekOrigin::soCurrent);
 }
 
 // ---- TGIFGraphicControlExtension ----

@@ -9,14 +9,6 @@
 
 namespace {
 
-// The next byte that is not zero padding; false at the end of the stream.
-bool nextBlockByte(TStream& stream, uint8_t& value) {
-    while (TryReadGIFByte(stream, value))
-        if (value != 0)
-            return true;
-    return false;
-}
-
 // The logical screen's sides are 16-bit fields: a value beyond them would
 // be stored cut down to some other size.
 void checkScreenSize(int size) {
@@ -30,7 +22,7 @@ void checkScreenSize(int size) {
 void TGIFImageList::LoadFromStream(TStream& stream, TPersistent* parent) {
     auto* image = dynamic_cast<TGIFImage*>(parent);
     uint8_t next = 0;
-    while (nextBlockByte(stream, next)) {
+    while (TryReadGIFBlockByte(stream, next)) {
         stream.Seek(-1, TSeekOrigin::soCurrent);
         if (next == bsTrailer)
             return;

@@ -32,6 +32,13 @@ TGIFPixels AllocateGIFPixels(int64_t size, uint8_t fill) {
 
 bool TryReadGIFByte(TStream& stream, uint8_t& value) { return stream.Read(&value, 1) == 1; }
 
+bool TryReadGIFBlockByte(TStream& stream, uint8_t& value) {
+    while (TryReadGIFByte(stream, value))
+        if (value != 0)
+            return true;
+    return false;
+}
+
 void ReadCheck(TStream& stream, void* buffer, int64_t count) {
     if (stream.ReadAvailable(buffer, count) < count)
         GIFError(sOutOfData);

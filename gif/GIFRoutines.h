@@ -49,6 +49,9 @@ inline void PutGIFWord(uint8_t* bytes, uint16_t value) {
 
 // One byte into `value`; false (and `value` untouched) at the end.
 bool TryReadGIFByte(TStream& stream, uint8_t& value);
+// The next byte that is not one of the zero bytes some writers leave
+// between blocks, into `value`; false at the end.
+bool TryReadGIFBlockByte(TStream& stream, uint8_t& value);
 
 // Reads exactly `count` bytes; fewer raise GIFException "Premature end of
 // data".

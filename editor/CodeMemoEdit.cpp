@@ -343,12 +343,8 @@ TCodeMemo::TSurgeryResult TCodeMemo::replaceRange(const TEditPlan& plan) {
 
         // The style in force at the edit start, carried through the pieces.
         uint8_t style = 0;
-        if (staticFormat_) {
-            const TLineRecord& line = startPar.Line(ls);
-            style = FoldStyleCodes(line.Style, std::string_view(startPar.Text).substr(
-                                                   static_cast<size_t>(line.Start), static_cast<size_t>(s - line.Start)));
-            style = FoldStyleCodes(style, plan.pieces.front());
-        }
+        if (staticFormat_)
+            style = FoldStyleCodes(startPar.StyleAt(ls, s), plan.pieces.front());
 
         // The start paragraph keeps its head and takes the first piece.
         startPar.Contexts.erase(startPar.Contexts.begin() + startPar.ContextIndexAt(s), startPar.Contexts.end());

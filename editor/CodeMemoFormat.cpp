@@ -6,7 +6,6 @@
 #include "editor/ContextEditing.h"
 #include "editor/FontMeasure.h"
 #include "editor/MemoGuards.h"
-#include "editor/StyleCodes.h"
 
 #include "platform/ui/TickSource.h"
 
@@ -29,9 +28,7 @@ void TCodeMemo::updateWidest(int32_t paragraph, int32_t width) {
 
 uint8_t TCodeMemo::endStyle(int32_t index) const {
     const TParagraph& p = paragraphs_[index];
-    const TLineRecord& last = p.Line(p.LineCount() - 1);
-    std::string_view text(p.Text);
-    return FoldStyleCodes(last.Style, text.substr(static_cast<size_t>(std::min(last.Start, p.Length()))));
+    return p.StyleAt(p.LineCount() - 1, p.Length());
 }
 
 int32_t TCodeMemo::formatOne(int32_t index, bool force) {

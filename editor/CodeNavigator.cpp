@@ -1,7 +1,6 @@
 #include "editor/CodeNavigator.h"
 
 #include "editor/CodeMemo.h"
-#include "editor/StyleCodes.h"
 
 #include "platform/base/Exceptions.h"
 
@@ -262,13 +261,7 @@ uint8_t TCodeNavigator::StyleAt() {
     requireMemo();
     if (!memo_->StaticFormat())
         return 0;
-    TParagraph& p = par();
-    const TLineRecord& line = p.Line(LineInPar());
-    int32_t end = std::min(ParOffset(), p.Length());
-    uint8_t style = line.Style;
-    for (int32_t i = line.Start; i < end; ++i)
-        style = ToggleStyleBit(style, p.Text[static_cast<size_t>(i)]);
-    return style;
+    return par().StyleAt(LineInPar(), ParOffset());
 }
 
 void TCodeNavigator::InsertContext(const TContextRecord& record) {

@@ -1,5 +1,7 @@
 #include "editor/TextStore.h"
 
+#include "editor/StyleCodes.h"
+
 #include "platform/base/Exceptions.h"
 
 #include <algorithm>
@@ -64,6 +66,14 @@ int32_t TParagraph::ContextIndexAt(int32_t offsetInParagraph) const {
 const TContextRecord& TParagraph::ContextBefore(int32_t offsetInParagraph) const {
     int32_t index = ContextIndexAt(offsetInParagraph);
     return index > 0 ? Contexts[static_cast<size_t>(index - 1)] : *BaseContext;
+}
+
+uint8_t TParagraph::StyleAt(int32_t line, int32_t offsetInParagraph) const {
+    const TLineRecord& record = Line(line);
+    const int32_t from = std::min(record.Start, Length());
+    const int32_t to = std::clamp(offsetInParagraph, from, Length());
+    return FoldStyleCodes(record.Style, std::string_view(Text).substr(static_cast<size_t>(from),
+                                                                      static_cast<size_t>(to - from)));
 }
 
 // ---------------------------------------------------------------------------

@@ -116,6 +116,10 @@ struct TParagraph {
     // The record in force just before the offset: the last one that starts
     // before it, or the base context.
     const TContextRecord& ContextBefore(int32_t offsetInParagraph) const;
+    // The static style set in force at an offset of a display line: the
+    // line's style with the style codes from the line's start up to the
+    // offset toggled in (an offset past the text counts as its end).
+    uint8_t StyleAt(int32_t line, int32_t offsetInParagraph) const;
 };
 
 // A view of one paragraph's display lines.

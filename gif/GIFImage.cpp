@@ -2,7 +2,6 @@
 
 #include "gif/GIFException.h"
 #include "gif/GIFRoutines.h"
-#include "platform/base/SafeFile.h"
 
 #include <algorithm>
 #include <memory>
@@ -149,10 +148,5 @@ void TGIFImage::LoadFromFile(const std::string& fileName) {
 }
 
 void TGIFImage::SaveToFile(const std::string& fileName) {
-    // Made whole in memory first: an image that cannot be written (no
-    // frames, a pixel beyond its colour table) leaves the old file as it
-    // was, and so does a disk that fills up on the way.
-    TMemoryStream data;
-    SaveToStream(data);
-    WriteFileReplacing(fileName, data.DataView());
+    SaveGIFFile(fileName, [this](TStream& stream) { SaveToStream(stream); });
 }

@@ -1,8 +1,8 @@
 #include "gif/GIFItem.h"
 
 #include "gif/GIFImage.h"
+#include "gif/GIFRoutines.h"
 #include "platform/base/Exceptions.h"
-#include "platform/base/SafeFile.h"
 
 #include <algorithm>
 
@@ -12,11 +12,7 @@ void TGIFItem::Warning(TPersistent* sender, int severity, const std::string& mes
 }
 
 void TGIFItem::SaveToFile(const std::string& fileName) {
-    // Made whole in memory first: an item that cannot be written leaves
-    // the old file as it was.
-    TMemoryStream data;
-    SaveToStream(data);
-    WriteFileReplacing(fileName, data.DataView());
+    SaveGIFFile(fileName, [this](TStream& stream) { SaveToStream(stream); });
 }
 
 void TGIFItem::LoadFromFile(const std::string& fileName) {

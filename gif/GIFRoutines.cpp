@@ -1,6 +1,7 @@
 #include "gif/GIFRoutines.h"
 
 #include "gif/GIFException.h"
+#include "platform/base/SafeFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,6 +52,12 @@ void SkipCheck(TStream& stream, int64_t count) {
         ReadCheck(stream, scratch, piece);
         count -= piece;
     }
+}
+
+void SaveGIFFile(const std::string& fileName, const std::function<void(TStream& stream)>& save) {
+    TMemoryStream data;
+    save(data);
+    WriteFileReplacing(fileName, data.DataView());
 }
 
 void WriteSubblocks(TStream& stream, const void* data, size_t size) {

@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <string>
 
 // Bytes in a row of `pixels` pixels of `bitsPerPixel` bits, padded to a
 // multiple of `alignment` bits.  Computed in 64 bits.
@@ -59,6 +61,12 @@ void ReadCheck(TStream& stream, void* buffer, int64_t count);
 // Skips exactly `count` bytes by reading them, so that a skip past the end
 // is noticed the same way.
 void SkipCheck(TStream& stream, int64_t count);
+
+// Replaces the file by what `save` writes to the stream it is given.  The
+// stream is made whole in memory first: a save that fails on the way (no
+// frames, a pixel beyond its colour table) leaves the old file as it was,
+// and so does a disk that fills up.
+void SaveGIFFile(const std::string& fileName, const std::function<void(TStream& stream)>& save);
 
 // Writes `size` bytes as data subblocks of at most 255 bytes each, without
 // the terminator, so that several pieces of data can follow one another.

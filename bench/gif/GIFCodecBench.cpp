@@ -96,8 +96,7 @@ void giflibWrite(GifFileType* source, Bytes& out) {
 void decodeOurs(benchmark::State& state, const Case* c) {
     for (auto _ : state) {
         TGIFImage image;
-        TReadOnlyMemoryStream stream(c->File.data(), int64_t(c->File.size()));
-        image.LoadFromStream(stream);
+        LoadImage(image, c->File);
         benchmark::DoNotOptimize(image.Images().Frames(0)->Data());
     }
 }
@@ -114,8 +113,7 @@ void decodeGiflib(benchmark::State& state, const Case* c) {
 
 void encodeOurs(benchmark::State& state, const Case* c) {
     TGIFImage image;
-    TReadOnlyMemoryStream in(c->File.data(), int64_t(c->File.size()));
-    image.LoadFromStream(in);
+    LoadImage(image, c->File);
     for (auto _ : state) {
         TMemoryStream out;
         image.SaveToStream(out);

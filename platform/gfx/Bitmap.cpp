@@ -29,8 +29,14 @@ TPixelFormat formatOfImage(const QImage& image) {
     }
 }
 
-std::vector<QRgb> defaultPalette(TPixelFormat format) {
-    std::vector<QRgb> colors;
+// Formats whose pixels are indexes into a colour table.
+bool isPaletteFormat(QImage::Format format) {
+    return format == QImage::Format_Indexed8 || format == QImage::Format_Mono ||
+           format == QImage::Format_MonoLSB;
+}
+
+QList<QRgb> defaultPalette(TPixelFormat format) {
+    QList<QRgb> colors;
     if (format == pf1bit) {
         colors = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
     } else if (format == pf4bit) {
@@ -92,12 +98,10 @@ void TBitmap::SetSize(int width, int height) {
         return;
     releaseCanvas();
     QImage resized(width, height, ImageFormatOf(pixelFormat_));
-    if (resized.format() == QImage::Format_Indexed8 || resized.format() == QImage::Format_Mono) {
+    if (isPaletteFormat(resized.format())) {
         QList<QRgb> palette = image_.colorTable();
-        if (palette.isEmpty()) {
-            std::vector<QRgb> colors = defaultPalette(pixelFormat_);
-            palette = QList<QRgb>(colors.begin(), colors.end());
-        }
+        if (palette.isEmpty())
+            palette = defaultPalette(pixelFormat_);
         resized.setColorTable(palette);
         int white = 0;
         for (int i = 0; i < palette.size(); ++i)
@@ -123,9 +127,7 @@ TCanvas& TBitmap::Canvas() {
 }
 
 void TBitmap::makePaintable() {
-    QImage::Format format = image_.format();
-    if (format == QImage::Format_Indexed8 || format == QImage::Format_Mono ||
-        format == QImage::Format_MonoLSB) {
+    if (isPaletteFormat(image_.format())) {
         releaseCanvas();
         image_ = image_.convertToFormat(QImage::Format_RGB32);
         pixelFormat_ = pfDevice;
@@ -138,9 +140,8 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     releaseCanvas();
     QImage::Format target = ImageFormatOf(format);
     if (!image_.isNull()) {
-        if (target == QImage::Format_Indexed8 || target == QImage::Format_Mono) {
-            std::vector<QRgb> palette = defaultPalette(format);
-            image_ = image_.convertToFormat(target, QList<QRgb>(palette.begin(), palette.end()));
+        if (isPaletteFormat(target)) {
+            image_ = image_.convertToFormat(target, defaultPalette(format));
         } else {
             image_ = image_.convertToFormat(target);
         }
@@ -157,7 +158,7 @@ std::vector<TColor> TBitmap::Palette() const {
 }
 
 void TBitmap::SetPalette(const std::vector<TColor>& colors) {
-    if (image_.format() != QImage::Format_Indexed8 && image_.format() != QImage::Format_Mono)
+    if (!isPaletteFormat(image_.format()))
         return;
     releaseCanvas();
     QList<QRgb> table;
@@ -249,10 +250,8 @@ void TBitmap::LoadFromStream(TStream& stream) {
                                            : pfDevice;
     QImage::Format target = ImageFormatOf(format);
     if (loaded.format() != target) {
-        if (target == QImage::Format_Indexed8 || target == QImage::Format_Mono)
-            loaded = loaded.convertToFormat(target, loaded.colorTable().isEmpty()
-                                                        ? QList<QRgb>()
-                                                        : loaded.colorTable());
+        if (isPaletteFormat(target))
+            loaded = loaded.convertToFormat(target, loaded.colorTable());
         else
             loaded = loaded.convertToFormat(target);
     }
@@ -265,11 +264,9 @@ void TBitmap::LoadFromStream(TStream& stream) {
 void TBitmap::SaveToStream(TStream& stream) {
     releaseCanvas();
     QImage out = image_;
-    if (out.isNull())
-        out = QImage(0, 0, QImage::Format_RGB32);
     // The BMP writer stores palette images as they are and everything else
     // as 24-bit pixels.
-    if (out.format() != QImage::Format_Indexed8 && out.format() != QImage::Format_Mono)
+    if (!isPaletteFormat(out.format()))
         out = out.convertToFormat(QImage::Format_RGB32);
     QByteArray bytes;
     QBuffer buffer(&bytes);

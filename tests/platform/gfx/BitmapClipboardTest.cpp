@@ -160,6 +160,25 @@ TEST(Bitmap, PaletteFormatsRoundTripTheirIndexes) {
     loaded.Canvas();
     EXPECT_EQ(loaded.PixelFormat(), pfDevice);
     EXPECT_EQ(pixelOf(loaded, 3, 2), before);
+
+    // A one-bit image of the other bit order is a palette bitmap as well: its
+    // colours can be changed and it is saved with them, as one bit a pixel.
+    QImage lsbFirst(9, 2, QImage::Format_MonoLSB);
+    lsbFirst.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255)});
+    lsbFirst.fill(0);
+    lsbFirst.setPixel(4, 1, 1);
+    TBitmap oneBit;
+    oneBit.SetImage(lsbFirst);
+    EXPECT_EQ(oneBit.PixelFormat(), pf1bit);
+    oneBit.SetPalette({clLime, clNavy});
+    TMemoryStream oneBitStream;
+    oneBit.SaveToStream(oneBitStream);
+    oneBitStream.SetPosition(0);
+    TBitmap oneBitLoaded;
+    oneBitLoaded.LoadFromStream(oneBitStream);
+    EXPECT_EQ(oneBitLoaded.PixelFormat(), pf1bit);
+    EXPECT_EQ(pixelOf(oneBitLoaded, 4, 1), clNavy);
+    EXPECT_EQ(pixelOf(oneBitLoaded, 3, 1), clLime);
 }
 
 TEST(Bitmap, ResizingKeepsPixelsAndTransparentDrawingSkipsTheKeyColour) {

@@ -28,15 +28,26 @@ TFont fontAtResolution(const TFont& font, int pixelsPerInch) {
     return scaled;
 }
 
-// The tiled picture over rect; sourceX and sourceY are where in the picture
-// the rectangle's top-left corner falls.
-void tilePicture(TCanvas& canvas, const TRect& rect, const QImage& picture, int32_t sourceX, int32_t sourceY) {
-    QPainter* painter = canvas.Painter();
-    if (painter == nullptr || rect.IsEmpty() || picture.isNull())
+// The view's background over rect: the picture tiled so that it stays in
+// place under the text whatever part of the window is painted, or colour
+// when there is no picture.  textX and textY are the pixel of the whole
+// text (from its top-left corner, before scrolling) under rect's top-left
+// corner.
+void fillViewBackground(TCanvas& canvas, const TRect& rect, const TBitmap& picture, int64_t textX, int64_t textY,
+                        TColor colour) {
+    if (rect.IsEmpty())
         return;
+    if (picture.Empty()) {
+        canvas.FillRect(rect, colour);
+        return;
+    }
+    QPainter* painter = canvas.Painter();
+    if (painter == nullptr)
+        return;
+    auto wrap = [](int64_t at, int64_t size) { return static_cast<int>((at % size + size) % size); };
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    QPixmap tile = QPixmap::fromImage(picture);
-    painter->drawTiledPixmap(ToQRect(ClampRect(rect)), tile, QPoint(sourceX, sourceY));
+    painter->drawTiledPixmap(ToQRect(ClampRect(rect)), QPixmap::fromImage(picture.Image()),
+                             QPoint(wrap(textX, picture.Width()), wrap(textY, picture.Height())));
 }
 } // namespace
 
@@ -280,17 +291,6 @@ struct TMemoLinePainter {
         }
     }
 
-    void fillBackground(const TRect& rect, int32_t pictureY) {
-        const TBitmap& picture = Memo.BackgroundBmp();
-        if (!Output && !picture.Empty() && Paragraph->BackgroundColor == -1) {
-            tilePicture(Canvas, rect, picture.Image(), HOffset % picture.Width(),
-                        ((pictureY % picture.Height()) + picture.Height()) % picture.Height());
-            return;
-        }
-        if (!Output || Paragraph->BackgroundColor != -1)
-            Canvas.FillRect(rect, Paragraph->BackgroundColor != -1 ? Paragraph->BackgroundColor : Memo.Color());
-    }
-
     // Draws display line `lineInPar` of the current paragraph with its top
     // at canvas y = 0 (screen: the band is the line) or at top (output).
     void drawLine(int32_t lineInPar, int32_t absoluteLine, int32_t left0, int32_t top) {
@@ -299,11 +299,13 @@ struct TMemoLinePainter {
         const bool lastOfParagraph = lineInPar == p.LineCount() - 1;
         LineTop = top;
 
-        // 1. The background.
-        if (!Output)
-            fillBackground(Rect(0, 0, ClientWidth, LineHeight), absoluteLine * LineHeight);
-        else if (p.BackgroundColor != -1)
+        // 1. The background: the paragraph's own colour, else the view's
+        // (which a printout leaves out).
+        if (p.BackgroundColor != -1)
             Canvas.FillRect(ClampRect(Rect(left0, top, ClientWidth, top + LineHeight)), p.BackgroundColor);
+        else if (!Output)
+            fillViewBackground(Canvas, Rect(0, 0, ClientWidth, LineHeight), Memo.BackgroundBmp(), HOffset,
+                               int64_t{absoluteLine} * LineHeight, Memo.Color());
 
         // 2.-3. Layout and pen.
         TLineLayout layout = memoLineLayout(Memo, line, ClientWidth, HOffset);
@@ -586,16 +588,9 @@ void TCodeMemo::paintWindow(TMessage& message) {
              index < paragraphs_.Count() && paragraphs_.FirstLine(index) <= last; ++index)
             formatUpTo(index);
 
-        const TBitmap& picture = backgroundBmp_;
-        const bool hasPicture = !picture.Empty();
         auto fillArea = [&](const TRect& area) {
-            if (area.IsEmpty())
-                return;
-            if (hasPicture)
-                tilePicture(*canvas, area, picture.Image(), leftPixel_ % picture.Width(),
-                            (((topPixel_ + area.Top) % picture.Height()) + picture.Height()) % picture.Height());
-            else
-                canvas->FillRect(area, Color());
+            fillViewBackground(*canvas, area, backgroundBmp_, int64_t{leftPixel_} + area.Left,
+                               int64_t{topPixel_} + area.Top, Color());
         };
         // Text scrolled below the top leaves a band above it.
         if (first == 0 && topPixel_ < 0)

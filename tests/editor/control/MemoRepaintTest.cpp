@@ -82,3 +82,23 @@ TEST_F(MemoRepaint, TheWindowShowsWhatAFreshPaintDraws) {
         ASSERT_TRUE(shown == fresh) << "step " << step << ": " << what;
     }
 }
+
+TEST_F(MemoRepaint, TheBackgroundPictureKeepsItsPlaceWhenTheTextScrollsSideways) {
+    // A tile whose every pixel differs from its neighbours, so that any
+    // shift of it shows.
+    QImage tile(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < tile.height(); ++y)
+        for (int x = 0; x < tile.width(); ++x)
+            tile.setPixel(x, y, qRgb(40 * x, 60 + 50 * y, 200 - 30 * x));
+    memo->BackgroundBmp().SetImage(tile);
+    memo->SetWordWrap(false);
+    Load(std::string(120, 'w') + "\r\nshort");
+    memo->Perform(WM_KILLFOCUS);
+    for (int step : {3, 7, 1, 11, -6}) {
+        memo->SetLeftPixel(memo->LeftPixel() + step);
+        QImage shown = Shown();
+        QImage fresh = Paint();
+        ASSERT_EQ(shown.size(), fresh.size());
+        ASSERT_TRUE(shown == fresh) << "after scrolling to " << memo->LeftPixel();
+    }
+}

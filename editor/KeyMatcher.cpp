@@ -6,12 +6,25 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 // The deepest a key may open: the key stack holds 16 entries.
 constexpr int kDeepestOpening = 15;
+// What keyword matching sees in place of text it must not match.
+constexpr char kHidden = 5;
+
+// A key at `at` that wants a separator in front of it or behind it (a
+// whole-word key) has one there, or meets the paragraph's start or end.
+bool standsApart(const TByteSet& separators, std::string_view text, int32_t at, int32_t keyLength, bool before,
+                 bool after) {
+    if (before && at > 0 && !separators.Contains(static_cast<unsigned char>(text[static_cast<size_t>(at - 1)])))
+        return false;
+    const auto end = static_cast<size_t>(at + keyLength);
+    return !after || end >= text.size() || separators.Contains(static_cast<unsigned char>(text[end]));
+}
 
 // Puts a record at the offset, except over a styled record without key
 // stack, which parsing leaves alone and which stays in force there.
@@ -97,12 +110,9 @@ bool FindStartKeyMatch(const TKeyMatchScope& scope, int32_t index, int32_t posit
                 continue;
             bool sensitive = (entry.Options & kKeyCaseSensitive) != 0;
             const char* source = sensitive ? text + at : upper + (at - position);
-            if (std::memcmp(source, entry.StartKey.data(), static_cast<size_t>(keyLength)) != 0)
-                continue;
-            if (entry.SeparatorBeforeStart && at > 0 && !scope.Separators.Contains(static_cast<unsigned char>(text[at - 1])))
-                continue;
-            if (entry.SeparatorAfterStart && at + keyLength < length &&
-                !scope.Separators.Contains(static_cast<unsigned char>(text[at + keyLength])))
+            if (std::memcmp(source, entry.StartKey.data(), static_cast<size_t>(keyLength)) != 0 ||
+                !standsApart(scope.Separators, p.Text, at, keyLength, entry.SeparatorBeforeStart,
+                             entry.SeparatorAfterStart))
                 continue;
             match.Offset = at;
             match.Entry = e;
@@ -196,13 +206,8 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
             auto at = static_cast<int32_t>(hit) + base;
             if (at + keyLength > lastEnd)
                 break;
-            bool ok = true;
-            if (entry.SeparatorBeforeStop && at > 0 && !scope.Separators.Contains(static_cast<unsigned char>(text[at - 1])))
-                ok = false;
-            if (ok && entry.SeparatorAfterStop && at + keyLength < length &&
-                !scope.Separators.Contains(static_cast<unsigned char>(text[at + keyLength])))
-                ok = false;
-            if (ok) {
+            if (standsApart(scope.Separators, p.Text, at, keyLength, entry.SeparatorBeforeStop,
+                            entry.SeparatorAfterStop)) {
                 found = at;
                 break;
             }
@@ -274,6 +279,13 @@ void ApplyKeywordList(const TKeywordScope& scope, int32_t from, int32_t to) {
     std::vector<TOccurrence> occurrences;
     std::string plain;
     std::string folded;
+    // Hides a stretch of the window (offsets in it) from the keywords still
+    // to be searched: a byte that is no keyword's, in both copies.
+    auto hide = [&](int32_t from, int32_t to) {
+        std::fill(plain.begin() + from, plain.begin() + to, kHidden);
+        if (!folded.empty())
+            std::fill(folded.begin() + from, folded.begin() + to, kHidden);
+    };
 
     for (int32_t index = first; index <= last; ++index) {
         TParagraph& p = paragraphs[index];
@@ -301,11 +313,7 @@ void ApplyKeywordList(const TKeywordScope& scope, int32_t from, int32_t to) {
                 int32_t next = NextContextOffset(p, at);
                 int32_t stretchEnd = next < 0 ? windowEnd : std::min(next, windowEnd);
                 if (ContextNumberOf(inForce) != 0) {
-                    for (int32_t i = at; i < stretchEnd; ++i) {
-                        plain[static_cast<size_t>(i - windowStart)] = 5;
-                        if (!folded.empty())
-                            folded[static_cast<size_t>(i - windowStart)] = 5;
-                    }
+                    hide(at - windowStart, stretchEnd - windowStart);
                     masked += stretchEnd - at;
                 }
                 at = stretchEnd;
@@ -353,11 +361,7 @@ void ApplyKeywordList(const TKeywordScope& scope, int32_t from, int32_t to) {
                     continue;
                 }
                 // Later keywords never overlap this one.
-                for (int32_t i = at; i < at + keyLength; ++i) {
-                    plain[static_cast<size_t>(i)] = 5;
-                    if (!folded.empty())
-                        folded[static_cast<size_t>(i)] = 5;
-                }
+                hide(at, at + keyLength);
                 occurrences.push_back({windowStart + at, windowStart + at + keyLength, k});
                 hit = haystack.find(key, hit + static_cast<size_t>(keyLength));
             }

@@ -164,7 +164,7 @@ private:
 
 int main(int argc, char** argv) {
     for (const std::string& name : largestOutsideFiles(3))
-        cases().push_back({std::filesystem::path(name).filename().string(), ReadFile(name)});
+        cases().push_back({std::filesystem::path(name).filename().string(), ReadFileBytes(name)});
     cases().push_back({"generated-2000x2000", generatedFrame()});
     if (cases().size() == 1)
         std::printf("note: no outside GIF files installed; only the generated frame is measured\n");

@@ -42,7 +42,8 @@ inline std::vector<std::string> OutsideGifFiles() {
     return files;
 }
 
-inline Bytes ReadFile(const std::string& name) {
+// The file's bytes (the platform suites' ReadFile gives them as text).
+inline Bytes ReadFileBytes(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }

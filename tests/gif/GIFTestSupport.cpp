@@ -1,8 +1,6 @@
 #include "GIFTestSupport.h"
 #include "GiflibMemoryInput.h"
 
-#include "gif/GIFException.h"
-
 #include <gif_lib.h>
 
 #include <algorithm>
@@ -18,15 +16,6 @@ std::string WarningLog::Joined() const {
     for (const auto& m : Messages)
         all += m + "; ";
     return all;
-}
-
-std::string GIFErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const GIFException& error) {
-        return error.Message();
-    }
-    return "";
 }
 
 void CodeWriter::Put(int code, int bits) {

@@ -4,7 +4,9 @@
 
 #include "GIFFiles.h"
 
+#include "gif/GIFException.h"
 #include "gif/GIFImage.h"
+#include "tests/platform/base/BaseTestSupport.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,9 +23,9 @@ struct WarningLog {
     std::string Joined() const;
 };
 
-// The message of the GIFException the action raises, or "" when it raises
-// none (any other exception goes on to the test).
-std::string GIFErrorOf(const std::function<void()>& action);
+// The message of the GIFException the action raises (any other exception
+// goes on to the test).
+inline std::string GIFErrorOf(const std::function<void()>& action) { return MessageOf<GIFException>(action); }
 
 // Packs LZW codes the way GIF stores them, least significant bit first.
 class CodeWriter {

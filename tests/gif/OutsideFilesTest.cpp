@@ -89,7 +89,7 @@ void expectSameAsGiflib(const std::string& name, const Bytes& bytes, TGIFImage& 
 TEST_F(OutsideFiles, ReadAsGiflibReadsThem) {
     int versions87 = 0, versions89 = 0, interlaced = 0, local = 0, comments = 0, animated = 0;
     for (const auto& name : files_) {
-        const Bytes bytes = ReadFile(name);
+        const Bytes bytes = ReadFileBytes(name);
         TGIFImage image;
         WarningLog warnings;
         warnings.Attach(image);
@@ -118,7 +118,7 @@ TEST_F(OutsideFiles, WrittenBackReadTheSameByGiflibWithBothEncoders) {
     for (TGIFCompression compression : {gcLZW, gcRLE}) {
         for (const auto& name : files_) {
             TGIFImage image;
-            LoadImage(image, ReadFile(name));
+            LoadImage(image, ReadFileBytes(name));
             image.SetCompression(compression);
             Bytes written;
             try {
@@ -156,7 +156,7 @@ TEST_F(OutsideFiles, WrittenBackReadTheSameByGiflibWithBothEncoders) {
 // also runs under the address and undefined-behaviour sanitizers).
 TEST_F(OutsideFiles, EveryTruncatedPrefixIsNoticed) {
     for (const auto& name : files_) {
-        const Bytes bytes = ReadFile(name);
+        const Bytes bytes = ReadFileBytes(name);
         // What the whole file holds.  A prefix may end just after the
         // trailer (bytes beyond it are ignored) and then holds it all too.
         TGIFImage whole;
@@ -195,7 +195,7 @@ TEST_F(OutsideFiles, CorruptedCopiesLoadSafely) {
     std::mt19937 random(20240601);
     int raised = 0, warned = 0;
     for (const auto& name : files_) {
-        const Bytes original = ReadFile(name);
+        const Bytes original = ReadFileBytes(name);
         for (int round = 0; round < 40; ++round) {
             Bytes bytes = original;
             const int damage = 1 + int(random() % 6);

@@ -319,18 +319,18 @@ TEST(GIFStream, FailedSaveKeepsTheOldFile) {
     TGIFImage image;
     LoadImage(image, GifWithBlocks(2, 2, 4, TinyImage()));
     image.SaveToFile(name);
-    const Bytes before = ReadFile(name);
+    const Bytes before = ReadFileBytes(name);
     ASSERT_FALSE(before.empty());
 
     TGIFImage empty;
     EXPECT_THROW(empty.SaveToFile(name), GIFException); // no frames
-    EXPECT_EQ(ReadFile(name), before);
+    EXPECT_EQ(ReadFileBytes(name), before);
 
     image.Images().Frames(0)->SetPixel(1, 1, 7); // beyond the 4-entry table
     EXPECT_THROW(image.SaveToFile(name), GIFException);
-    EXPECT_EQ(ReadFile(name), before);
+    EXPECT_EQ(ReadFileBytes(name), before);
     EXPECT_THROW(image.Images().Frames(0)->SaveToFile(name), GIFException);
-    EXPECT_EQ(ReadFile(name), before);
+    EXPECT_EQ(ReadFileBytes(name), before);
 
     // A good save still replaces it.
     image.Images().Frames(0)->SetPixel(1, 1, 3);

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -119,14 +120,20 @@ std::string normalisePath(std::string_view path) {
     return out;
 }
 
-// Whether section name lies at path or below it (path "" is the root).
-bool isAtOrBelow(std::string_view name, const std::string& foldedPath) {
-    std::string folded = UpperCase(name);
-    if (foldedPath.empty())
-        return true;
-    return folded == foldedPath ||
-           (folded.size() > foldedPath.size() && folded.compare(0, foldedPath.size(), foldedPath) == 0 &&
-            folded[foldedPath.size()] == '\\');
+// Where section name lies against the key at path ("" is the root),
+// ignoring ASCII case: the part of the name below the key ("" for the key
+// itself), or nothing when the section is not the key or below it.
+std::optional<std::string_view> partBelow(std::string_view name, std::string_view path) {
+    if (path.empty())
+        return name;
+    if (name.size() < path.size() || !SameText(name.substr(0, path.size()), path))
+        return std::nullopt;
+    std::string_view rest = name.substr(path.size());
+    if (rest.empty())
+        return rest;
+    if (rest.front() != '\\')
+        return std::nullopt;
+    return rest.substr(1);
 }
 
 std::string quoted(std::string_view name) {
@@ -198,9 +205,18 @@ std::string TRegistry::resolve(std::string_view key) const {
     return normalisePath(currentPath_ + "\\" + std::string(key));
 }
 
-bool TRegistry::createKeyPath(const std::string& path) {
-    if (path.empty() || KeyExists("\\" + path))
+bool TRegistry::keyExistsAt(const std::string& path) const {
+    if (path.empty())
         return true;
+    if (!storesKeys())
+        return false;
+    for (const std::string& name : TIniDocument::Load(fileName_)->SectionNames())
+        if (partBelow(name, path))
+            return true;
+    return false;
+}
+
+bool TRegistry::addKey(const std::string& path) {
     if (!storesKeys() || !TIniDocument::IsStorableSection(path))
         return false;
     return changeStore(fileName_, [&](TIniDocument& document) { return document.AddSection(path); }) !=
@@ -209,8 +225,7 @@ bool TRegistry::createKeyPath(const std::string& path) {
 
 bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
     std::string path = resolve(key);
-    bool exists = KeyExists("\\" + path);
-    if (!exists && !(canCreate && createKeyPath(path)))
+    if (!keyExistsAt(path) && !(canCreate && addKey(path)))
         return false;
     currentPath_ = path;
     readOnly_ = false;
@@ -219,7 +234,7 @@ bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
 
 bool TRegistry::OpenKeyReadOnly(std::string_view key) {
     std::string path = resolve(key);
-    if (!KeyExists("\\" + path))
+    if (!keyExistsAt(path))
         return false;
     currentPath_ = path;
     readOnly_ = true;
@@ -231,21 +246,11 @@ void TRegistry::CloseKey() {
     readOnly_ = false;
 }
 
-bool TRegistry::KeyExists(std::string_view key) const {
-    std::string path = resolve(key);
-    if (path.empty())
-        return true;
-    if (!storesKeys())
-        return false;
-    const std::string folded = UpperCase(path);
-    for (const std::string& name : TIniDocument::Load(fileName_)->SectionNames())
-        if (isAtOrBelow(name, folded))
-            return true;
-    return false;
-}
+bool TRegistry::KeyExists(std::string_view key) const { return keyExistsAt(resolve(key)); }
 
 bool TRegistry::CreateKey(std::string_view key) {
-    if (!createKeyPath(resolve(key)))
+    std::string path = resolve(key);
+    if (!keyExistsAt(path) && !addKey(path))
         throw ERegistryException("Failed to create key " + std::string(key));
     return true;
 }
@@ -254,21 +259,19 @@ bool TRegistry::DeleteKey(std::string_view key) {
     std::string path = resolve(key);
     if (path.empty() || !storesKeys())
         return false;
-    const std::string folded = UpperCase(path);
     return changeStore(fileName_, [&](TIniDocument& document) {
-               return document.EraseSections([&](std::string_view name) { return isAtOrBelow(name, folded); });
+               return document.EraseSections([&](std::string_view name) { return partBelow(name, path).has_value(); });
            }) == TStoreChange::Saved;
 }
 
 void TRegistry::GetKeyNames(TStrings& names) const {
     TStringList found; // ignores ASCII case, like key paths
     if (storesKeys()) {
-        const std::string prefix = currentPath_.empty() ? std::string() : UpperCase(currentPath_) + "\\";
         for (const std::string& name : TIniDocument::Load(fileName_)->SectionNames()) {
-            if (name.size() <= prefix.size() || UpperCase(name).compare(0, prefix.size(), prefix) != 0)
+            std::optional<std::string_view> below = partBelow(name, currentPath_);
+            if (!below)
                 continue;
-            std::string child = name.substr(prefix.size());
-            child = child.substr(0, child.find('\\'));
+            std::string child(below->substr(0, below->find('\\')));
             if (!child.empty() && found.IndexOf(child) < 0)
                 found.Add(child);
         }

@@ -106,7 +106,10 @@ private:
     bool storesKeys() const { return rootKey_ == HKEY_CURRENT_USER; }
     TValue readValue(std::string_view name) const;
     void writeValue(std::string_view name, const std::string& data);
-    bool createKeyPath(const std::string& path);
+    // Both take a resolved path.
+    bool keyExistsAt(const std::string& path) const;
+    // Adds the key's section; false when it can not be stored or saved.
+    bool addKey(const std::string& path);
 
     HKEY rootKey_;
     std::string fileName_;

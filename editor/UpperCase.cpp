@@ -7,12 +7,6 @@
 namespace {
 std::atomic<TUpperCaseProc> userProc{nullptr};
 std::atomic<uint64_t> generation{0};
-
-void asciiUpper(char* buffer, int32_t length) {
-    for (int32_t i = 0; i < length; ++i)
-        if (buffer[i] >= 'a' && buffer[i] <= 'z')
-            buffer[i] = static_cast<char>(buffer[i] - 'a' + 'A');
-}
 }  // namespace
 
 void SetUserUpperCaseProc(TUpperCaseProc proc) {
@@ -27,18 +21,17 @@ void UpperCaseBuffer(TpmUpperCase rule, char* buffer, int32_t length) {
         return;
     switch (rule) {
     case pmuAnsi:
-        for (int32_t i = 0; i < length; ++i)
-            buffer[i] = static_cast<char>(AnsiUpperChar(static_cast<unsigned char>(buffer[i])));
+        AnsiUpperCaseInPlace(buffer, static_cast<size_t>(length));
         return;
     case pmuUserDefined:
         if (TUpperCaseProc proc = userProc) {
             proc(buffer, length);
             return;
         }
-        asciiUpper(buffer, length);
+        UpperCaseInPlace(buffer, static_cast<size_t>(length));
         return;
     case pmuAscii:
-        asciiUpper(buffer, length);
+        UpperCaseInPlace(buffer, static_cast<size_t>(length));
         return;
     }
 }

@@ -85,23 +85,30 @@ unsigned char AnsiUpperChar(unsigned char byte) { return caseTables().upper[byte
 
 unsigned char AnsiLowerChar(unsigned char byte) { return caseTables().lower[byte]; }
 
-std::string AnsiUpperCase(std::string_view text) {
-    std::string result(text);
-    const auto& upper = caseTables().upper;
-    for (char& c : result)
-        c = static_cast<char>(upper[static_cast<unsigned char>(c)]);
-    return result;
-}
-
-std::string AnsiLowerCase(std::string_view text) {
-    std::string result(text);
-    const auto& lower = caseTables().lower;
-    for (char& c : result)
-        c = static_cast<char>(lower[static_cast<unsigned char>(c)]);
-    return result;
-}
-
 namespace {
+
+unsigned char asciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
+unsigned char asciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+
+// The code page's rule: one look-up in a case table.
+auto byTable(const std::array<unsigned char, 256>& table) {
+    return [&table](unsigned char c) { return table[c]; };
+}
+
+// Every byte of a buffer through one case rule.
+template <typename Fold>
+void foldInPlace(char* text, size_t length, Fold fold) {
+    for (size_t i = 0; i < length; ++i)
+        text[i] = static_cast<char>(fold(static_cast<unsigned char>(text[i])));
+}
+
+template <typename Fold>
+std::string foldedCopy(std::string_view text, Fold fold) {
+    std::string result(text);
+    foldInPlace(result.data(), result.size(), fold);
+    return result;
+}
+
 template <typename Fold>
 int compareFolded(std::string_view a, std::string_view b, Fold fold) {
     size_t n = std::min(a.size(), b.size());
@@ -116,31 +123,27 @@ int compareFolded(std::string_view a, std::string_view b, Fold fold) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-int asciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 } // namespace
 
+void AnsiUpperCaseInPlace(char* text, size_t length) { foldInPlace(text, length, byTable(caseTables().upper)); }
+
+std::string AnsiUpperCase(std::string_view text) { return foldedCopy(text, byTable(caseTables().upper)); }
+
+std::string AnsiLowerCase(std::string_view text) { return foldedCopy(text, byTable(caseTables().lower)); }
+
 int AnsiCompareText(std::string_view a, std::string_view b) {
-    return compareFolded(a, b, [](unsigned char c) { return static_cast<int>(AnsiUpperChar(c)); });
+    return compareFolded(a, b, byTable(caseTables().upper));
 }
 
 bool AnsiSameText(std::string_view a, std::string_view b) {
     return a.size() == b.size() && AnsiCompareText(a, b) == 0;
 }
 
-std::string UpperCase(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        c = static_cast<char>(asciiUpper(static_cast<unsigned char>(c)));
-    return result;
-}
+void UpperCaseInPlace(char* text, size_t length) { foldInPlace(text, length, asciiUpper); }
 
-std::string LowerCase(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return result;
-}
+std::string UpperCase(std::string_view text) { return foldedCopy(text, asciiUpper); }
+
+std::string LowerCase(std::string_view text) { return foldedCopy(text, asciiLower); }
 
 int CompareText(std::string_view a, std::string_view b) { return compareFolded(a, b, asciiUpper); }
 

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ unsigned char AnsiUpperChar(unsigned char byte);
 unsigned char AnsiLowerChar(unsigned char byte);
 std::string AnsiUpperCase(std::string_view text);
 std::string AnsiLowerCase(std::string_view text);
+// Upper-cases a caller's buffer where it stands.
+void AnsiUpperCaseInPlace(char* text, size_t length);
 // Compares after upper-casing with the code page's rule: <0, 0 or >0.
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
@@ -32,5 +35,6 @@ bool AnsiSameText(std::string_view a, std::string_view b);
 // ASCII-only case rules, for names, keys and masks.
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
+void UpperCaseInPlace(char* text, size_t length);
 int CompareText(std::string_view a, std::string_view b);
 bool SameText(std::string_view a, std::string_view b);

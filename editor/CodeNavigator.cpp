@@ -152,12 +152,8 @@ void TCodeNavigator::SetLineNumber(int32_t line) {
     int32_t index = list.IndexOfLine(line);
     TParagraph& p = list[index];
     int32_t lineInPar = std::clamp(line - list.FirstLine(index), 0, p.LineCount() - 1);
-    parIndex_ = index;
+    place(index, p, list.Start(index), p.Line(lineInPar).Start);
     lineInPar_ = lineInPar;
-    parOffset_ = p.Line(lineInPar).Start;
-    contextIndex_ = kUnknown;
-    offset_ = list.Start(index) + parOffset_;
-    lines_.SetParagraph(&p);
 }
 
 int32_t TCodeNavigator::ColumnInLine() {
@@ -196,15 +192,11 @@ bool TCodeNavigator::PrevContext(int32_t limit) {
         TParagraph& p = list[index];
         if (context > 0) {
             const TContextRecord& record = p.Contexts[static_cast<size_t>(context - 1)];
-            int32_t absolute = list.Start(index) + record.Offset;
-            if (absolute < limit)
+            const int32_t start = list.Start(index);
+            if (start + record.Offset < limit)
                 return false;
-            parIndex_ = index;
-            parOffset_ = record.Offset;
+            place(index, p, start, record.Offset);
             contextIndex_ = context - 1;
-            lineInPar_ = kUnknown;
-            offset_ = absolute;
-            lines_.SetParagraph(&p);
             return true;
         }
         // Search earlier paragraphs only while they may still reach the limit.
@@ -223,15 +215,11 @@ bool TCodeNavigator::NextContext(int32_t limit) {
         TParagraph& p = list[index];
         if (context < static_cast<int32_t>(p.Contexts.size())) {
             const TContextRecord& record = p.Contexts[static_cast<size_t>(context)];
-            int32_t absolute = list.Start(index) + record.Offset;
-            if (absolute > limit)
+            const int32_t start = list.Start(index);
+            if (start + record.Offset > limit)
                 return false;
-            parIndex_ = index;
-            parOffset_ = record.Offset;
+            place(index, p, start, record.Offset);
             contextIndex_ = context;
-            lineInPar_ = kUnknown;
-            offset_ = absolute;
-            lines_.SetParagraph(&p);
             return true;
         }
         if (index + 1 >= list.Count() || list.Start(index) + p.Length() >= limit)

@@ -92,7 +92,8 @@ private:
 
     void locate();
     // Stands at an offset of paragraph index, whose record and start the
-    // memo has just looked up; the line and context indexes are unknown.
+    // caller has just looked up; the line and context indexes are unknown
+    // until the caller sets one it knows.
     void place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph);
     void requireMemo() const;
     TParagraph& par();

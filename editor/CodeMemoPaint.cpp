@@ -28,6 +28,20 @@ TFont fontAtResolution(const TFont& font, int pixelsPerInch) {
     return scaled;
 }
 
+// Draws lines with another pen.  The canvas's own pen and the pen position
+// come back afterwards: text output continues from the position, so a line
+// drawn between two runs must not move the text off its baseline.
+template <typename TDrawLines>
+void drawWithPen(TCanvas& canvas, const TPen& pen, TDrawLines drawLines) {
+    TPen saved;
+    saved.Assign(&canvas.Pen());
+    const TPoint position = canvas.PenPos();
+    canvas.SetPen(pen);
+    drawLines();
+    canvas.SetPen(saved);
+    canvas.SetPenPos(position);
+}
+
 // The view's background over rect: the picture tiled so that it stays in
 // place under the text whatever part of the window is painted, or colour
 // when there is no picture.  textX and textY are the pixel of the whole
@@ -202,11 +216,7 @@ struct TMemoLinePainter {
     }
 
     void drawWavy(int32_t x1, int32_t x2) {
-        TPen saved;
-        saved.Assign(&Canvas.Pen());
-        Canvas.SetPen(Memo.SpecUnderline());
-        WavyLine(Canvas, x1, x2, WavyAmplitude, LineTop + WavyRow);
-        Canvas.SetPen(saved);
+        drawWithPen(Canvas, Memo.SpecUnderline(), [&] { WavyLine(Canvas, x1, x2, WavyAmplitude, LineTop + WavyRow); });
     }
 
     bool selectionInParagraph() const { return ParSelStart != ParSelEnd; }
@@ -604,12 +614,10 @@ void TCodeMemo::paintWindow(TMessage& message) {
         // The end-of-text mark under the last line.
         if (endOfTextMark_.Color() != -1 && first <= lineCount_ && lineCount_ <= last) {
             const int32_t y = LineToY(lineCount_ - top) + endOfTextMark_.Width() / 2;
-            TPen saved;
-            saved.Assign(&canvas->Pen());
-            canvas->SetPen(endOfTextMark_);
-            canvas->MoveTo(0, y);
-            canvas->LineTo(rect.Right, y);
-            canvas->SetPen(saved);
+            drawWithPen(*canvas, endOfTextMark_, [&] {
+                canvas->MoveTo(0, y);
+                canvas->LineTo(rect.Right, y);
+            });
         }
     }
     if (message.WParam == 0)

@@ -170,6 +170,25 @@ TEST_F(MemoPaint, AContextWithStrikeOutAndHighlightGetsTheZigzagOnly) {
     EXPECT_LT(longest, 3 * kCharWidth);
 }
 
+TEST_F(MemoPaint, TextAfterAZigzagStaysOnItsBaseline) {
+    Load("abcdefgh");
+    const QImage plain = Paint();
+    // The zigzag under the first four characters, plain text after them.
+    TContextRecord zigzag;
+    zigzag.Offset = 0;
+    zigzag.Flags = TContextRecord::kStyled | kStyleStrikeOut | kStyleHighlight;
+    TContextRecord after;
+    after.Offset = 4;
+    after.Flags = TContextRecord::kStyled;
+    memo->Paragraph(0)->Contexts.push_back(zigzag);
+    memo->Paragraph(0)->Contexts.push_back(after);
+    const QImage image = Paint();
+    const QRect rest(memo->LeftMargin() + 4 * kCharWidth, 0, 4 * kCharWidth, kLineHeight);
+    for (int y = rest.top(); y <= rest.bottom(); ++y)
+        for (int x = rest.left(); x <= rest.right(); ++x)
+            ASSERT_EQ(image.pixel(x, y), plain.pixel(x, y)) << x << "," << y;
+}
+
 TEST_F(MemoPaint, ContextColoursColourTheText) {
     Load("abcdefgh");
     TContextRecord context;

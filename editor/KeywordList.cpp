@@ -8,6 +8,16 @@
 #include <algorithm>
 #include <memory>
 
+namespace {
+// The list's own copy of the attribute record an object names; none for
+// nullptr.
+std::unique_ptr<TKeywordAttributes> recordCopy(const void* object) {
+    if (object == nullptr)
+        return nullptr;
+    return std::make_unique<TKeywordAttributes>(*static_cast<const TKeywordAttributes*>(object));
+}
+}  // namespace
+
 TKeywordList::~TKeywordList() {
     for (int i = 0; i < GetCount(); ++i)
         delete record(i);
@@ -31,9 +41,7 @@ void TKeywordList::SetAttributes(int index, const TKeywordAttributes& attributes
 }
 
 int TKeywordList::AddObject(const std::string& s, void* object) {
-    std::unique_ptr<TKeywordAttributes> copy;
-    if (object != nullptr)
-        copy = std::make_unique<TKeywordAttributes>(*static_cast<const TKeywordAttributes*>(object));
+    std::unique_ptr<TKeywordAttributes> copy = recordCopy(object);
     int before = GetCount();
     int index = TStringList::AddObject(s, copy.get());
     // A sorted list may refuse a duplicate: then it keeps no record.
@@ -43,9 +51,7 @@ int TKeywordList::AddObject(const std::string& s, void* object) {
 }
 
 void TKeywordList::InsertObject(int index, const std::string& s, void* object) {
-    std::unique_ptr<TKeywordAttributes> copy;
-    if (object != nullptr)
-        copy = std::make_unique<TKeywordAttributes>(*static_cast<const TKeywordAttributes*>(object));
+    std::unique_ptr<TKeywordAttributes> copy = recordCopy(object);
     TStringList::InsertObject(index, s, copy.get());
     copy.release();
 }
@@ -54,10 +60,7 @@ void TKeywordList::PutObject(int index, void* object) {
     TKeywordAttributes* old = record(index);
     if (object == old)
         return;
-    std::unique_ptr<TKeywordAttributes> copy;
-    if (object != nullptr)
-        copy = std::make_unique<TKeywordAttributes>(*static_cast<const TKeywordAttributes*>(object));
-    TStringList::PutObject(index, copy.release());
+    TStringList::PutObject(index, recordCopy(object).release());
     delete old;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/base/IniFile.h"
 
+#include "platform/base/HexDigits.h"
 #include "platform/base/IniDocument.h"
 #include "platform/base/Strings.h"
 #include "platform/base/UpdateScope.h"
@@ -31,15 +32,9 @@ bool TryParseIniInteger(std::string_view text, int32_t& value) {
     const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     uint64_t magnitude = 0;
     for (; p < text.size(); ++p) {
-        char c = text[p];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
+        const char c = text[p];
+        const int digit = hex ? HexDigitValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+        if (digit < 0)
             return false;
         magnitude = magnitude * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
         if (magnitude > limit)

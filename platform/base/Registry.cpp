@@ -1,5 +1,6 @@
 #include "platform/base/Registry.h"
 
+#include "platform/base/HexDigits.h"
 #include "platform/base/IniDocument.h"
 #include "platform/base/Strings.h"
 #include "platform/base/TextCodec.h"
@@ -17,26 +18,9 @@ constexpr std::string_view kExpandString = "expand_sz:";
 constexpr std::string_view kInteger = "dword:";
 constexpr std::string_view kBinary = "hex:";
 
-const char kHexDigits[] = "0123456789abcdef";
-
-void appendHexByte(std::string& out, unsigned char byte) {
-    out += kHexDigits[byte >> 4];
-    out += kHexDigits[byte & 15];
-}
-
 void appendHexEscape(std::string& out, unsigned char byte) {
     out += "\\x";
-    appendHexByte(out, byte);
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    AppendHexByte(out, byte);
 }
 
 // "\\" is a backslash, "\xHH" a byte; a backslash before anything else
@@ -50,9 +34,9 @@ std::string unescape(std::string_view s) {
             continue;
         }
         char next = s[i + 1];
-        if ((next == 'x' || next == 'X') && i + 3 < s.size() && hexValue(s[i + 2]) >= 0 &&
-            hexValue(s[i + 3]) >= 0) {
-            out += static_cast<char>(hexValue(s[i + 2]) * 16 + hexValue(s[i + 3]));
+        if ((next == 'x' || next == 'X') && i + 3 < s.size() && HexDigitValue(s[i + 2]) >= 0 &&
+            HexDigitValue(s[i + 3]) >= 0) {
+            out += static_cast<char>(HexDigitValue(s[i + 2]) * 16 + HexDigitValue(s[i + 3]));
             i += 3;
         } else {
             out += next;
@@ -308,7 +292,7 @@ TRegistry::TValue TRegistry::readValue(std::string_view name) const {
         uint32_t bits = 0;
         bool ok = !digits.empty() && digits.size() <= 8;
         for (char c : digits) {
-            int v = hexValue(c);
+            int v = HexDigitValue(c);
             ok = ok && v >= 0;
             bits = bits * 16 + static_cast<uint32_t>(v < 0 ? 0 : v);
         }
@@ -321,10 +305,10 @@ TRegistry::TValue TRegistry::readValue(std::string_view name) const {
         std::string bytes;
         bool ok = true;
         for (size_t i = 0; ok && i < hex.size(); i += 3) {
-            ok = i + 1 < hex.size() && hexValue(hex[i]) >= 0 && hexValue(hex[i + 1]) >= 0 &&
+            ok = i + 1 < hex.size() && HexDigitValue(hex[i]) >= 0 && HexDigitValue(hex[i + 1]) >= 0 &&
                  (i + 2 == hex.size() || hex[i + 2] == ',');
             if (ok)
-                bytes += static_cast<char>(hexValue(hex[i]) * 16 + hexValue(hex[i + 1]));
+                bytes += static_cast<char>(HexDigitValue(hex[i]) * 16 + HexDigitValue(hex[i + 1]));
         }
         if (ok) {
             value.type = rdBinary;
@@ -399,7 +383,7 @@ void TRegistry::WriteInteger(std::string_view name, int32_t value) {
     auto bits = static_cast<uint32_t>(value);
     std::string data(kInteger);
     for (int shift = 24; shift >= 0; shift -= 8)
-        appendHexByte(data, static_cast<unsigned char>(bits >> shift));
+        AppendHexByte(data, static_cast<unsigned char>(bits >> shift));
     writeValue(name, data);
 }
 
@@ -424,7 +408,7 @@ void TRegistry::WriteBinaryData(std::string_view name, const void* data, int siz
     for (int i = 0; i < size; ++i) { // a negative size writes no bytes
         if (i > 0)
             text += ',';
-        appendHexByte(text, bytes[i]);
+        AppendHexByte(text, bytes[i]);
     }
     writeValue(name, text);
 }

@@ -1,5 +1,6 @@
 #include "platform/gfx/Clipboard.h"
 
+#include "platform/base/HexDigits.h"
 #include "platform/base/TextCodec.h"
 #include "platform/base/TextLines.h"
 
@@ -55,7 +56,6 @@ std::string ClipboardFormatMimeType(unsigned format) {
         return {};
     // Letters, digits and a few marks stay; everything else is %XX, so the
     // type is a valid MIME token and the same for every instance.
-    static const char* hex = "0123456789abcdef";
     std::string mime = "application/x-ondrill-";
     for (unsigned char c : LowerCase(name)) {
         if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_' ||
@@ -63,8 +63,7 @@ std::string ClipboardFormatMimeType(unsigned format) {
             mime.push_back(static_cast<char>(c));
         } else {
             mime.push_back('%');
-            mime.push_back(hex[c >> 4]);
-            mime.push_back(hex[c & 15]);
+            AppendHexByte(mime, c);
         }
     }
     return mime;

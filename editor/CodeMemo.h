@@ -712,6 +712,11 @@ private:
     void viewSync();
     void syncTopLineFromPixels();
     void syncPixelsFromTopLine();
+    // The scroll bars' thumb positions for the view's offsets.
+    int32_t vScrollPos() const;
+    int32_t hScrollPos() const;
+    // Puts the window's caret at the caret's pixels.
+    void placeCaret();
     void clientSizeChanged();
     // Messages (CodeMemoMessages.cpp)
     bool handleWindowMessage(TMessage& message);

@@ -122,14 +122,14 @@ void TCodeMemo::ScrollTo(int32_t x, int32_t y) {
             rememberedColumn_ += dx;
         leftPixel_ = x;
         if (hScrollBar_ && HandleAllocated())
-            SetScrollPos(SB_HORZ, std::max(leftPixel_, 0) / std::max(hUnit_, 1));
+            SetScrollPos(SB_HORZ, hScrollPos());
     }
     if (dy != 0) {
         topPixel_ = y;
         syncTopLineFromPixels();
         caretY_ += dy;
         if (vScrollBar_ && HandleAllocated())
-            SetScrollPos(SB_VERT, std::max(topPixel_, 0) / std::max(vUnit_, 1));
+            SetScrollPos(SB_VERT, vScrollPos());
     }
     if (dx == 0 && dy == 0)
         return;
@@ -141,7 +141,7 @@ void TCodeMemo::ScrollTo(int32_t x, int32_t y) {
         if (dy != 0)
             formatView();
         if (Focused())
-            SetCaretPos(wordWrap_ ? std::min(caretX_, ClientWidth() - 1) : caretX_, caretY_);
+            placeCaret();
     }
     if (dx != 0 && OnHScroll)
         OnHScroll(this);
@@ -196,6 +196,10 @@ void TCodeMemo::ScrollInView() {
 // ---------------------------------------------------------------------------
 // Scroll bars
 
+int32_t TCodeMemo::vScrollPos() const { return std::max(topPixel_, 0) / std::max(vUnit_, 1); }
+
+int32_t TCodeMemo::hScrollPos() const { return std::max(leftPixel_, 0) / std::max(hUnit_, 1); }
+
 void TCodeMemo::UpdateVScrollBar() {
     const int32_t lineHeight = std::max(lineHeight_, 1);
     const int64_t textHeight = int64_t{lineCount_} * lineHeight;
@@ -219,7 +223,7 @@ void TCodeMemo::UpdateVScrollBar() {
             info.Page = static_cast<unsigned>(page);
             SetScrollInfo(SB_VERT, info, SIF_RANGE | SIF_PAGE, true);
         }
-        SetScrollPos(SB_VERT, std::max(topPixel_, 0) / vUnit_);
+        SetScrollPos(SB_VERT, vScrollPos());
     }
     if (HandleAllocated()) {
         const int32_t width = TWinControl::ClientWidth();
@@ -261,7 +265,7 @@ void TCodeMemo::UpdateHScrollBar() {
         SetScrollInfo(SB_HORZ, info, SIF_RANGE | SIF_PAGE, false);
         if (maximum < page && leftPixel_ != 0)
             ScrollTo(0, topPixel_);
-        SetScrollPos(SB_HORZ, std::max(leftPixel_, 0) / hUnit_, false);
+        SetScrollPos(SB_HORZ, hScrollPos(), false);
     }
     visibleLines_ = lineHeight_ < 1 ? 1 : ClientHeight() / lineHeight_ + 1;
 }
@@ -296,6 +300,11 @@ void TCodeMemo::SetBorderStyle(TBorderStyle value) {
 // ---------------------------------------------------------------------------
 // Caret
 
+void TCodeMemo::placeCaret() {
+    // A wrapped view shows no text past the client area: the caret stays in it.
+    SetCaretPos(wordWrap_ ? std::min(caretX_, ClientWidth() - 1) : caretX_, caretY_);
+}
+
 int32_t TCodeMemo::CurrentCaretWidth() {
     if (Overwrite && options_.Contains(pmoWideOverwriteCaret) && selLength_ == 0) {
         TCodeNavigator& caret = CaretNavigator();
@@ -325,7 +334,7 @@ void TCodeMemo::CaretUpdate(bool recreate) {
                 CreateCaret(width, lineHeight_);
                 ShowCaret();
             }
-            SetCaretPos(wordWrap_ ? std::min(caretX_, ClientWidth() - 1) : caretX_, caretY_);
+            placeCaret();
         }
     }
     const uint8_t style = caret.StyleAt();
@@ -549,9 +558,9 @@ void TCodeMemo::clientSizeChanged() {
     UpdateHScrollBar();
     formatView();
     if (vScrollBar_)
-        SetScrollPos(SB_VERT, std::max(topPixel_, 0) / std::max(vUnit_, 1));
+        SetScrollPos(SB_VERT, vScrollPos());
     if (hScrollBar_)
-        SetScrollPos(SB_HORZ, std::max(leftPixel_, 0) / std::max(hUnit_, 1));
+        SetScrollPos(SB_HORZ, hScrollPos());
     CaretUpdate();
 }
 

@@ -233,10 +233,10 @@ bool TIniDocument::DeleteKey(std::string_view section, std::string_view key) {
     const TSection* found = findSection(section);
     if (found == nullptr)
         return false;
-    const std::string folded = UpperCase(trim(key));
+    key = trim(key);
     bool changed = false;
     for (size_t i = found->end; i-- > found->header + 1;) {
-        if (lines_[i].kind == TKind::Entry && UpperCase(lines_[i].name) == folded) {
+        if (lines_[i].kind == TKind::Entry && SameText(lines_[i].name, key)) {
             lines_.erase(lines_.begin() + static_cast<long>(i));
             changed = true;
         }
@@ -262,8 +262,8 @@ bool TIniDocument::EraseSections(const std::function<bool(std::string_view name)
 }
 
 bool TIniDocument::EraseSection(std::string_view section) {
-    const std::string folded = UpperCase(trim(section));
-    return EraseSections([&](std::string_view name) { return UpperCase(name) == folded; });
+    section = trim(section);
+    return EraseSections([&](std::string_view name) { return SameText(name, section); });
 }
 
 bool TIniDocument::AddSection(std::string_view section) {

@@ -764,6 +764,10 @@ private:
     bool contextClick(TMouseButton button);
     void saveCursor();
     void restoreCursor();
+    // While text is dragged: the cursor of a move or a copy, and whether
+    // the pointer is over the window, where a drop would land.
+    void showDragCursor(bool copy);
+    bool pointerOverDrop() const;
     bool setCursorMessage(TMessage& message);
     void showDefaultPopup(int x, int y);
     void popupAboutToShow();

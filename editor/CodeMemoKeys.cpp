@@ -7,8 +7,6 @@
 #include "editor/MemoGuards.h"
 #include "editor/StyleCodes.h"
 
-#include "platform/ui/Cursors.h"
-
 #include <algorithm>
 
 namespace {
@@ -301,8 +299,8 @@ void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) {
     if (key == 0 || updateCount_ > 0)
         return;
     if (dragging_) {
-        if (key == VK_CONTROL && Peer() != nullptr && Peer()->PointerInside() && !pointerOutside_)
-            SetScreenCursor(NamedCursor("DRAGCOPY"));
+        if (key == VK_CONTROL && pointerOverDrop())
+            showDragCursor(true);
         return;
     }
     if (DisplayOnly) {
@@ -721,6 +719,6 @@ void TCodeMemo::KeyUp(uint16_t& key, TShiftState shift) {
     keyReleased_ = true;
     const uint16_t original = key;
     TCustomControl::KeyUp(key, shift);
-    if (dragging_ && original == VK_CONTROL && !pointerOutside_ && Peer() != nullptr && Peer()->PointerInside())
-        SetScreenCursor(crDrag);
+    if (dragging_ && original == VK_CONTROL && pointerOverDrop())
+        showDragCursor(false);
 }

@@ -55,6 +55,10 @@ void TCodeMemo::restoreCursor() {
     SetCursor(savedCursor_);
 }
 
+void TCodeMemo::showDragCursor(bool copy) { SetScreenCursor(copy ? NamedCursor("DRAGCOPY") : crDrag); }
+
+bool TCodeMemo::pointerOverDrop() const { return !pointerOutside_ && Peer() != nullptr && Peer()->PointerInside(); }
+
 bool TCodeMemo::setCursorMessage(TMessage& message) {
     if (reinterpret_cast<TCodeMemo*>(message.WParam) == this &&
         LOWORD(static_cast<uintptr_t>(message.LParam)) == HTCLIENT && marginLine_ >= 0) {
@@ -168,7 +172,7 @@ void TCodeMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
             dragging_ = overSelection_ && !ReadOnly;
             if (dragging_) {
                 pointerOutside_ = false;
-                SetScreenCursor(crDrag);
+                showDragCursor(false);
                 CaretUpdate(true);
                 if (OnAfterMouseDown)
                     OnAfterMouseDown(this, button, shift, x, y);
@@ -299,7 +303,7 @@ void TCodeMemo::MouseMove(TShiftState shift, int x, int y) {
                 CaretUpdate();
                 if (pointerOutside_) {
                     pointerOutside_ = false;
-                    SetScreenCursor((shift & ssCtrl) ? NamedCursor("DRAGCOPY") : crDrag);
+                    showDragCursor((shift & ssCtrl) != 0);
                 }
             } else if (autoScrollDirection_ == 0 && !pointerOutside_) {
                 SetScreenCursor(crNoDrop);

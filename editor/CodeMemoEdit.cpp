@@ -125,18 +125,7 @@ void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
 
     if (staticFormat_ && !internalEdit_ && !replay) {
         // The style after the inserted text stays what it was before it.
-        uint8_t net = FoldStyleCodes(0, text);
-        std::string& last = plan.pieces.back();
-        if (net & kStyleUnderline)
-            last += kCodeUnderline;
-        if (net & kStyleItalic)
-            last += kCodeItalic;
-        if (net & kStyleBold)
-            last += kCodeBold;
-        if (net & kStyleHighlight)
-            last += kCodeHighlight;
-        if (net & kStyleAltFont)
-            last += kCodeAltFont;
+        plan.pieces.back() += ClosingCodes(FoldStyleCodes(0, text));
     }
 
     int64_t inserted = 2 * static_cast<int64_t>(plan.pieces.size() - 1);

@@ -1,23 +1,6 @@
 #include "editor/StyleCodes.h"
 
-#include "editor/CodeMemoTypes.h"
-
 #include <algorithm>
-
-bool IsStyleCode(char c) {
-    return c == kCodeBold || c == kCodeItalic || c == kCodeUnderline || c == kCodeHighlight || c == kCodeAltFont;
-}
-
-uint8_t ToggleStyleBit(uint8_t style, char code) {
-    switch (code) {
-    case kCodeBold: return style ^ kStyleBold;
-    case kCodeItalic: return style ^ kStyleItalic;
-    case kCodeUnderline: return style ^ kStyleUnderline;
-    case kCodeHighlight: return style ^ kStyleHighlight;
-    case kCodeAltFont: return style ^ kStyleAltFont;
-    default: return style;
-    }
-}
 
 std::string StripStyleCodes(std::string_view text) {
     std::string result;
@@ -38,6 +21,14 @@ uint8_t FoldStyleCodes(uint8_t style, std::string_view text) {
     for (char c : text)
         style = ToggleStyleBit(style, c);
     return style;
+}
+
+std::string ClosingCodes(uint8_t style) {
+    std::string codes;
+    for (char code : {kCodeUnderline, kCodeItalic, kCodeBold, kCodeHighlight, kCodeAltFont})
+        if ((style & kStyleBitOfByte[static_cast<unsigned char>(code)]) != 0)
+            codes += code;
+    return codes;
 }
 
 namespace {

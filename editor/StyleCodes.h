@@ -7,20 +7,41 @@
 // a space or a tab: words end at blanks, and trailing blanks are what the
 // memo can discard.
 
+#include "editor/CodeMemoTypes.h"
+
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-bool IsStyleCode(char c);
+// The style bit each byte toggles: the code's bit for the five codes, 0 for
+// every other byte.  Line breaking, measuring and painting ask this of every
+// character, so it is one look-up.
+inline constexpr std::array<uint8_t, 256> kStyleBitOfByte = [] {
+    std::array<uint8_t, 256> bits{};
+    bits[kCodeBold] = kStyleBold;
+    bits[kCodeItalic] = kStyleItalic;
+    bits[kCodeUnderline] = kStyleUnderline;
+    bits[kCodeHighlight] = kStyleHighlight;
+    bits[kCodeAltFont] = kStyleAltFont;
+    return bits;
+}();
+
+inline bool IsStyleCode(char c) { return kStyleBitOfByte[static_cast<unsigned char>(c)] != 0; }
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // The text without the blanks at its end.
 std::string_view WithoutTrailingBlanks(std::string_view text);
 // The style set with the code's bit toggled; other bytes leave it unchanged.
-uint8_t ToggleStyleBit(uint8_t style, char code);
+inline uint8_t ToggleStyleBit(uint8_t style, char code) {
+    return style ^ kStyleBitOfByte[static_cast<unsigned char>(code)];
+}
 // The text without the bytes 1, 2, 3, 4 and 21.
 std::string StripStyleCodes(std::string_view text);
 // The style set reached from style by toggling in every code of text.
 uint8_t FoldStyleCodes(uint8_t style, std::string_view text);
+// The codes that toggle the bits of a style set back off, one per bit, in
+// the order underline, italic, bold, highlight, alternative font.
+std::string ClosingCodes(uint8_t style);
 
 // Walks text from 0 while the visual column stays below column: a tab
 // advances to the next multiple of tabSize, a code advances nothing when

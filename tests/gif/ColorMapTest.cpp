@@ -40,8 +40,7 @@ TEST(GIFColorMap, SearchOrderDependsOnOptimized) {
 
 TEST(GIFColorMap, DeleteAndOutOfRangeColors) {
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     TGIFColorMap& table = image.GlobalColorMap();
     EXPECT_THROW(table.Colors(0), GIFException); // empty
     warnings.Messages.clear();

@@ -286,8 +286,7 @@ TEST(EncoderRoundTrip, ThreeDecodersAgree) {
             const Bytes bytes = writeFrame(f, compression, uint32_t(round));
             // Ours.
             TGIFImage image;
-            WarningLog warnings;
-            warnings.Attach(image);
+            WarningLog warnings(image);
             LoadImage(image, bytes);
             ASSERT_TRUE(warnings.Messages.empty()) << warnings.Joined();
             TGIFSubImage* frame = image.Images().Frames(0);

@@ -83,8 +83,7 @@ TEST(GIFExtensions, TransparentFrameFillsWithItsIndex) {
 TEST(GIFExtensions, ShortGraphicControlWarns) {
     Bytes bytes = GifWithBlocks(2, 2, 4, {'!', 0xF9, 4, 1, 0}, false);
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     LoadImage(image, bytes);
     EXPECT_TRUE(warnings.Has("Premature end of data"));
     ASSERT_EQ(image.Images().Count(), 1);
@@ -133,8 +132,7 @@ TEST(GIFExtensions, TransparentIndexOutsideTheTableIsRefused) {
     // Without any colour table the index must still fit a table: 300 is
     // not taken as 44.
     TGIFImage bare;
-    WarningLog bareWarnings;
-    bareWarnings.Attach(bare);
+    WarningLog bareWarnings(bare);
     TGIFSubImage* lone = new TGIFSubImage(&bare);
     bare.Add(lone);
     auto* free = new TGIFGraphicControlExtension(lone);
@@ -295,8 +293,7 @@ TEST(GIFExtensions, PaddingInsideAFrame) {
     Bytes blocks = {'!', 0xF9, 4, 0x01, 0, 0, 1, 0, 0, 0};
     Append(blocks, TinyImage());
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
     ASSERT_EQ(image.Images().Count(), 1);
     EXPECT_TRUE(image.Images().Frames(0)->Transparent());

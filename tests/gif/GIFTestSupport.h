@@ -13,9 +13,14 @@
 #include <string>
 #include <vector>
 
-// Collects the warnings of one image.
+// Collects the warnings of one image, from construction or from Attach on.
 struct WarningLog {
     std::vector<std::string> Messages;
+    WarningLog() = default;
+    explicit WarningLog(TGIFImage& image) { Attach(image); }
+    // The image's handler points at this log.
+    WarningLog(const WarningLog&) = delete;
+    WarningLog& operator=(const WarningLog&) = delete;
     void Attach(TGIFImage& image) {
         image.OnWarning = [this](TPersistent*, int, const std::string& message) { Messages.push_back(message); };
     }

@@ -30,8 +30,7 @@ Decoded decode(int width, int height, int minCodeSize, const Bytes& data, bool i
     Append(blocks, ImageBlock(0, 0, 1, 1, false, 0, 2, Subblocks(Pack(ReferenceLZW({3}, 2)))));
     Decoded result;
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     try {
         LoadImage(image, GifWithBlocks(width, height, 256, blocks));
     } catch (const GIFException& error) {
@@ -169,8 +168,7 @@ TEST(LZWDecoder, DataStoppingBeforeTheEndCode) {
 TEST(LZWDecoder, SubblockLongerThanTheRest) {
     Bytes blocks = ImageBlock(0, 0, 4, 4, false, 0, 2, {200, 0x8C});
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     LoadImage(image, GifWithBlocks(4, 4, 4, blocks, false));
     EXPECT_TRUE(warnings.Has("Premature end of data"));
     ASSERT_EQ(image.Images().Count(), 1);

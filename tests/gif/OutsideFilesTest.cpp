@@ -91,8 +91,7 @@ TEST_F(OutsideFiles, ReadAsGiflibReadsThem) {
     for (const auto& name : files_) {
         const Bytes bytes = ReadFileBytes(name);
         TGIFImage image;
-        WarningLog warnings;
-        warnings.Attach(image);
+        WarningLog warnings(image);
         ASSERT_NO_THROW(LoadImage(image, bytes)) << name;
         EXPECT_TRUE(warnings.Messages.empty()) << name << ": " << warnings.Joined();
         expectSameAsGiflib(name, bytes, image);
@@ -130,8 +129,7 @@ TEST_F(OutsideFiles, WrittenBackReadTheSameByGiflibWithBothEncoders) {
                 continue;
             }
             TGIFImage again;
-            WarningLog warnings;
-            warnings.Attach(again);
+            WarningLog warnings(again);
             LoadImage(again, written);
             EXPECT_TRUE(warnings.Messages.empty()) << name << ": " << warnings.Joined();
             // Frames with a local table lose their interlacing on writing;
@@ -163,8 +161,7 @@ TEST_F(OutsideFiles, EveryTruncatedPrefixIsNoticed) {
         LoadImage(whole, bytes);
         for (size_t length = 0; length < bytes.size(); ++length) {
             TGIFImage image;
-            WarningLog warnings;
-            warnings.Attach(image);
+            WarningLog warnings(image);
             bool raised = false;
             try {
                 TReadOnlyMemoryStream stream(bytes.data(), int64_t(length));
@@ -214,8 +211,7 @@ TEST_F(OutsideFiles, CorruptedCopiesLoadSafely) {
                 }
             }
             TGIFImage image;
-            WarningLog warnings;
-            warnings.Attach(image);
+            WarningLog warnings(image);
             try {
                 LoadImage(image, bytes);
             } catch (const GIFException&) {

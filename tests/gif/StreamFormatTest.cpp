@@ -31,8 +31,7 @@ TEST(GIFStream, SignatureVariantsLoad) {
     version[5] = 'z';
     for (const Bytes& bytes : {plain, prefixed, lower, version}) {
         TGIFImage image;
-        WarningLog warnings;
-        warnings.Attach(image);
+        WarningLog warnings(image);
         ASSERT_NO_THROW(LoadImage(image, bytes));
         ASSERT_EQ(image.Images().Count(), 1);
         EXPECT_EQ(image.Images().Frames(0)->Pixels(1, 0), 1);
@@ -65,8 +64,7 @@ TEST(GIFStream, ZeroBytesBetweenBlocksAndAfterTrailer) {
     Bytes bytes = GifWithBlocks(2, 2, 4, blocks);
     bytes.insert(bytes.end(), {'g', 'a', 'r', 'b', 'a', 'g', 'e'});
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     LoadImage(image, bytes);
     EXPECT_EQ(image.Images().Count(), 2);
     EXPECT_TRUE(warnings.Messages.empty()) << warnings.Joined();
@@ -74,8 +72,7 @@ TEST(GIFStream, ZeroBytesBetweenBlocksAndAfterTrailer) {
 
 TEST(GIFStream, MissingTrailerWarnsThatDataMayBeLost) {
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     LoadImage(image, GifWithBlocks(2, 2, 4, TinyImage(), false));
     EXPECT_EQ(image.Images().Count(), 1);
     ASSERT_EQ(warnings.Messages.size(), 1u);
@@ -87,8 +84,7 @@ TEST(GIFStream, UnknownBlockTypeEndsTheBlocks) {
     blocks.push_back('X');
     Append(blocks, TinyImage());
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
     EXPECT_EQ(image.Images().Count(), 1);
     ASSERT_EQ(warnings.Messages.size(), 2u) << warnings.Joined();
@@ -104,8 +100,7 @@ TEST(GIFStream, OnlyTheSeparatorStartsAnImage) {
     blocks.push_back('#');
     Append(blocks, TinyImage());
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     LoadImage(image, GifWithBlocks(2, 2, 4, blocks));
     ASSERT_EQ(image.Images().Count(), 1);
     EXPECT_TRUE(image.Images().Frames(0)->Empty());
@@ -160,8 +155,7 @@ TEST(GIFStream, ShortReadsLoadTheSame) {
     for (int64_t piece : {1, 2, 3}) {
         TTrickleStream stream(text, piece);
         TGIFImage image;
-        WarningLog warnings;
-        warnings.Attach(image);
+        WarningLog warnings(image);
         image.LoadFromStream(stream);
         EXPECT_TRUE(warnings.Messages.empty()) << piece << ": " << warnings.Joined();
         TGIFSubImage* frame = image.Images().Frames(0);

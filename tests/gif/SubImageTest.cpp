@@ -28,8 +28,7 @@ TEST(GIFSubImage, ResizingReplacesThePixels) {
 
 TEST(GIFSubImage, GrowingPastTheScreenWarns) {
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     auto* frame = new TGIFSubImage(&image);
     image.Add(frame);
     frame->SetBounds(2, 3, 10, 10); // the screen had no size: silent
@@ -89,8 +88,7 @@ TEST(GIFSubImage, ImageWidePixelLimit) {
 
 TEST(GIFSubImage, ZeroSizedDescriptorTakesTheScreen) {
     TGIFImage image;
-    WarningLog warnings;
-    warnings.Attach(image);
+    WarningLog warnings(image);
     const Bytes data = Subblocks(Pack(ReferenceLZW(Bytes(12, 1), 2)));
     LoadImage(image, GifWithBlocks(4, 3, 4, ImageBlock(0, 0, 4, 0, false, 0, 2, data)));
     TGIFSubImage* frame = image.Images().Frames(0);

@@ -9,6 +9,7 @@
 #include "editor/MemoRunState.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -40,19 +41,43 @@ TLineLayout layoutLine(const TCodeMemo& memo, const TLineRecord& line, int32_t c
 struct TMeasuredWalk {
     const TCodeMemo& Memo;
     const TCodeMeasure& Measure;
+    const TLineLayout& Layout;
     TLineWalk Walk;
     TStretchCounter Stretch;
     const int32_t* Advances = nullptr;
 
     TMeasuredWalk(const TCodeMemo& memo, const TCodeMeasure& measure, const TParagraph& paragraph,
                   const TLineRecord& line, const TLineLayout& layout)
-        : Memo(memo), Measure(measure), Walk(paragraph, line, memo.StaticFormat()) {
+        : Memo(memo), Measure(measure), Layout(layout), Walk(paragraph, line, memo.StaticFormat()) {
         if (layout.StretchCount > 0 && layout.StretchStart == line.Start)
             Stretch.Set(layout.StretchExtra, layout.StretchCount);
         SelectFont();
     }
     // Looks up the advances again after the style or the context changed.
     void SelectFont() { Advances = Measure.AdvanceTable(Memo.StyleForMeasure(Walk.StaticStyle, *Walk.Context)); }
+
+    // Steps over the character at position, x pixels into the line, and
+    // answers its width: a tab reaches the next stop (and the justified
+    // blanks after it are spread anew), a blank of a justified line gets its
+    // share of the spare pixels.  A style code has no width (nullopt): it
+    // changes the font instead.
+    std::optional<int64_t> Step(int32_t position, int64_t x) {
+        if (Walk.Enter(position))
+            SelectFont();
+        const char c = Walk.At(position);
+        if (c == '\t') {
+            if (Layout.StretchCount > 0 && position >= Layout.StretchStart)
+                Stretch.Set(Layout.StretchExtra, Layout.StretchCount);
+            return (x / Layout.TabWidth + 1) * Layout.TabWidth - x;
+        }
+        if (Memo.StaticFormat() && IsStyleCode(c)) {
+            Walk.StaticStyle = ToggleStyleBit(Walk.StaticStyle, c);
+            SelectFont();
+            return std::nullopt;
+        }
+        const int32_t advance = Advances[static_cast<unsigned char>(c)];
+        return c == ' ' && Stretch.Active() && position >= Layout.StretchStart ? advance + Stretch.Next() : advance;
+    }
 };
 
 } // namespace
@@ -95,28 +120,13 @@ int32_t TCodeMemo::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineI
     }
     const int32_t end = std::clamp(line.Start + std::max(offsetInLine, 0), line.Start, std::max(line.Stop, line.Start));
     TMeasuredWalk run(*this, *measure, p, line, layout);
-    TLineWalk& walk = run.Walk;
-    int32_t x = 0;
-    for (int32_t i = line.Start; i < end; ++i) {
-        if (walk.Enter(i))
-            run.SelectFont();
-        char c = walk.At(i);
-        if (c == '\t') {
-            x = (x / layout.TabWidth + 1) * layout.TabWidth;
-            if (layout.StretchCount > 0 && i >= layout.StretchStart)
-                run.Stretch.Set(layout.StretchExtra, layout.StretchCount);
-        } else if (staticFormat_ && IsStyleCode(c)) {
-            walk.StaticStyle = ToggleStyleBit(walk.StaticStyle, c);
-            run.SelectFont();
-        } else {
-            x += run.Advances[static_cast<unsigned char>(c)];
-            if (c == ' ' && run.Stretch.Active() && i >= layout.StretchStart)
-                x += run.Stretch.Next();
-        }
-    }
+    int64_t x = 0;
+    for (int32_t i = line.Start; i < end; ++i)
+        x += run.Step(i, x).value_or(0);
     // The character at the position, for the wide overwrite caret.
     caretCharWidth_ = 0;
     if (end < p.Length()) {
+        TLineWalk& walk = run.Walk;
         walk.Enter(end);
         char c = walk.At(end);
         if (!(staticFormat_ && IsStyleCode(c))) {
@@ -124,7 +134,7 @@ int32_t TCodeMemo::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineI
             caretCharWidth_ = run.Advances[static_cast<unsigned char>(c)];
         }
     }
-    return layout.Left + x;
+    return static_cast<int32_t>(layout.Left + x);
 }
 
 int32_t TCodeMemo::XToOffset(TParagraph* paragraph, int32_t index, bool exactColumn, int32_t x, int32_t lineInPar) {
@@ -134,39 +144,23 @@ int32_t TCodeMemo::XToOffset(TParagraph* paragraph, int32_t index, bool exactCol
     // The pointer relative to the line's first character.
     const int64_t pointer = static_cast<int64_t>(x) - layout.Left;
     TMeasuredWalk run(*this, *measure, p, line, layout);
-    TLineWalk& walk = run.Walk;
     int64_t left = 0;
     int32_t i = line.Start;
-    while (i < line.Stop) {
-        if (walk.Enter(i))
-            run.SelectFont();
-        char c = walk.At(i);
-        if (staticFormat_ && IsStyleCode(c)) {
-            // Codes have no width: the position after them is as near.
-            walk.StaticStyle = ToggleStyleBit(walk.StaticStyle, c);
-            run.SelectFont();
-            ++i;
+    for (; i < line.Stop; ++i) {
+        const std::optional<int64_t> width = run.Step(i, left);
+        // Codes have no width: the position after them is as near.
+        if (!width)
             continue;
-        }
-        int64_t width;
-        if (c == '\t')
-            width = (left / layout.TabWidth + 1) * layout.TabWidth - left;
-        else
-            width = run.Advances[static_cast<unsigned char>(c)] +
-                    (c == ' ' && run.Stretch.Active() && i >= layout.StretchStart ? run.Stretch.Next() : 0);
         // A character is passed once the pointer reaches its middle; a
         // character without width only when the pointer is beyond it.
-        if (pointer - left < std::max<int64_t>(width / 2, 1))
+        if (pointer - left < std::max<int64_t>(*width / 2, 1))
             break;
-        left += width;
-        ++i;
-        if (c == '\t' && layout.StretchCount > 0 && i - 1 >= layout.StretchStart)
-            run.Stretch.Set(layout.StretchExtra, layout.StretchCount);
+        left += *width;
     }
     int32_t count = i - line.Start;
     // A click inside a tab's blank space stays before the tab; the caller
     // adds virtual columns for the rest.
-    if (exactColumn && count > 0 && pointer < left && walk.At(i - 1) == '\t')
+    if (exactColumn && count > 0 && pointer < left && run.Walk.At(i - 1) == '\t')
         --count;
     return count;
 }

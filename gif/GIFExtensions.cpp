@@ -1,7 +1,6 @@
 #include "gif/GIFExtensions.h"
 
 #include "gif/GIFException.h"
-#include "gif/GIFImage.h"
 #include "gif/GIFSubImage.h"
 
 #include <cstring>

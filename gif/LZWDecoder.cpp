@@ -1,7 +1,6 @@
 #include "gif/LZWDecoder.h"
 
 #include "gif/GIFException.h"
-#include "gif/GIFImage.h"
 #include "gif/GIFRoutines.h"
 #include "gif/GIFSubImage.h"
 

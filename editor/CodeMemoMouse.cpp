@@ -322,7 +322,7 @@ void TCodeMemo::MouseMove(TShiftState shift, int x, int y) {
                 selEnd_->SetPos(end);
                 caretAtEnd_ = false;
             }
-            selLength_ = caretAtEnd_ ? selStart_->Pos() - selEnd_->Pos() : selEnd_->Pos() - selStart_->Pos();
+            // selectWord widens the ends to whole words and sets SelLength.
             selectWord(pointer >= selEnd_->Pos());
         } else {
             const int32_t columns = blockMode_ ? blankColumns(NavigatorX(*mouseNav_), x) : 0;

@@ -96,6 +96,34 @@ void BM_TypeCharacter(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeCharacter)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
+// A character typed into one paragraph of a megabyte (a minified page, say),
+// which breaks into thousands of display lines: in the middle or near the
+// end.  Re-formatting touches the lines around the edit; the lines before
+// and behind it only keep their places.
+void BM_TypeInLongParagraph(benchmark::State& state) {
+    std::string text;
+    while (text.size() < (1u << 20))
+        text += "some cell content here ";
+    TBenchMemo bench(text);
+    TCodeMemo& memo = bench.memo;
+    const int32_t position = state.range(0) == 0 ? memo.TextLength() / 2 : memo.TextLength() - 100;
+    memo.SetSelStart(position);
+    int typed = 0;
+    for (auto _ : state) {
+        memo.SetSelText("x");
+        if (++typed == 64) {
+            state.PauseTiming();
+            EraseTyped(memo, position, typed);
+            memo.SetSelStart(position);
+            typed = 0;
+            state.ResumeTiming();
+        }
+    }
+    state.counters["display_lines"] = memo.LineCount();
+    state.SetLabel(state.range(0) == 0 ? "middle" : "end");
+}
+BENCHMARK(BM_TypeInLongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // Enter: a paragraph break typed in the middle or at the end, and taken
 // back again outside the timing, so the text stays the same size.
 void BM_TypeBreak(benchmark::State& state) {

@@ -312,22 +312,13 @@ void TCodeMemo::FormatParagraph(const TCodeMeasure* measure, int32_t width, int3
         TLineBreaker breaker(*this, p, *measure, available, scratchLines_);
         int32_t replacedLast = breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));
 
-        // Splice the new lines over the old lines first..replacedLast.
-        std::vector<TLineRecord> lines;
-        lines.reserve(static_cast<size_t>(first) + scratchLines_.size() +
-                      static_cast<size_t>(oldCount - replacedLast - 1));
-        for (int32_t line = 0; line < first; ++line)
-            lines.push_back(p.Line(line));
-        lines.insert(lines.end(), scratchLines_.begin(), scratchLines_.end());
+        // The new lines take the place of the old lines first..replacedLast.
+        p.ReplaceLines(first, replacedLast, scratchLines_);
         // The lines kept behind the new ones start where they did, but the
         // records before them may have come or gone (all of them, when
         // re-parsing left the paragraph plain).
-        for (int32_t line = replacedLast + 1; line < oldCount; ++line) {
-            lines.push_back(p.Line(line));
-            lines.back().ContextIndex = p.ContextIndexAt(lines.back().Start);
-        }
-        p.FirstLine = lines.front();
-        p.FurtherLines.assign(lines.begin() + 1, lines.end());
+        for (int32_t line = first + static_cast<int32_t>(scratchLines_.size()); line < p.LineCount(); ++line)
+            p.Line(line).ContextIndex = p.ContextIndexAt(p.Line(line).Start);
         for (const TLineRecord& line : scratchLines_)
             updateWidest(index, line.TextWidth);
         int32_t delta = p.LineCount() - oldCount;

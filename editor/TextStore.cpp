@@ -48,6 +48,24 @@ void TParagraph::ResetToOneLine() {
     FirstLine.Style = style;
 }
 
+void TParagraph::ReplaceLines(int32_t first, int32_t last, const std::vector<TLineRecord>& lines) {
+    // Line 0 lives in the record, line n in FurtherLines[n - 1].
+    auto source = lines.begin();
+    if (first == 0) {
+        FirstLine = *source++;
+        first = 1;
+    }
+    const auto at = static_cast<std::ptrdiff_t>(first - 1);
+    const std::ptrdiff_t oldCount = std::max(last - first + 1, 0);
+    const std::ptrdiff_t newCount = lines.end() - source;
+    const std::ptrdiff_t common = std::min(oldCount, newCount);
+    std::copy(source, source + common, FurtherLines.begin() + at);
+    if (newCount > oldCount)
+        FurtherLines.insert(FurtherLines.begin() + at + common, source + common, lines.end());
+    else
+        FurtherLines.erase(FurtherLines.begin() + at + common, FurtherLines.begin() + at + oldCount);
+}
+
 int32_t TParagraph::LineOfOffset(int32_t offsetInParagraph) const {
     if (FurtherLines.empty() || offsetInParagraph < FurtherLines.front().Start)
         return 0;

@@ -109,6 +109,10 @@ struct TParagraph {
     void SetLineCount(int32_t n);
     // One empty display line covering the whole paragraph, widths 0.
     void ResetToOneLine();
+    // Puts lines (at least one) in place of the display lines first..last;
+    // the lines before them stay where they are and those behind them move
+    // only when the count changes.
+    void ReplaceLines(int32_t first, int32_t last, const std::vector<TLineRecord>& lines);
     // The last line whose start is not after the offset (never beyond the last line).
     int32_t LineOfOffset(int32_t offsetInParagraph) const;
     // The first context record whose offset is at least the given offset.

@@ -200,6 +200,38 @@ TEST(TextStore, OffsetAndLineLookupMatchALinearScanAcrossShiftedBlocks) {
     }
 }
 
+TEST(TextStore, ReplacingDisplayLinesMatchesRebuildingTheList) {
+    std::mt19937 random(4321);
+    auto lineWithStart = [](int32_t start) {
+        TLineRecord line;
+        line.Start = start;
+        return line;
+    };
+    for (int round = 0; round < 400; ++round) {
+        TParagraph paragraph;
+        std::vector<TLineRecord> oracle;
+        const int count = 1 + static_cast<int>(random() % 8);
+        for (int i = 0; i < count; ++i)
+            oracle.push_back(lineWithStart(i));
+        paragraph.SetLineCount(count);
+        for (int i = 0; i < count; ++i)
+            paragraph.Line(i) = oracle[static_cast<size_t>(i)];
+        const auto first = static_cast<int32_t>(random() % static_cast<unsigned>(count));
+        const auto last = first + static_cast<int32_t>(random() % static_cast<unsigned>(count - first));
+        std::vector<TLineRecord> replacement;
+        const int newCount = 1 + static_cast<int>(random() % 6);
+        for (int i = 0; i < newCount; ++i)
+            replacement.push_back(lineWithStart(100 + round * 10 + i));
+
+        paragraph.ReplaceLines(first, last, replacement);
+        oracle.erase(oracle.begin() + first, oracle.begin() + last + 1);
+        oracle.insert(oracle.begin() + first, replacement.begin(), replacement.end());
+        ASSERT_EQ(paragraph.LineCount(), static_cast<int32_t>(oracle.size())) << "round " << round;
+        for (int32_t i = 0; i < paragraph.LineCount(); ++i)
+            ASSERT_EQ(paragraph.Line(i).Start, oracle[static_cast<size_t>(i)].Start) << "round " << round;
+    }
+}
+
 TEST(TextStore, SameContextComparesKeyStacksOnly) {
     TContextRecord a;
     TContextRecord b;

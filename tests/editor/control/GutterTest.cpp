@@ -70,19 +70,13 @@ protected:
         LoadText(*memo, text);
         QApplication::processEvents();
     }
-    QImage Paint() {
-        TBitmap bitmap(host->Width(), host->Height());
-        bitmap.SetPixelFormat(pf32bit);
-        host->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&bitmap.Canvas()));
-        bitmap.Canvas().Release();
-        return bitmap.Image().convertToFormat(QImage::Format_RGB32);
-    }
+    QImage Paint() { return PaintedImage(*host, host->Width(), host->Height()); }
     // The gutter's band of a display line (without its edge lines).
     static QImage Band(const QImage& image, int line) {
         return image.copy(0, line * kLineHeight, kGutterWidth - 2, kLineHeight);
     }
     static bool HasInk(const QImage& band) {
-        const QRgb face = ToQColor(clBtnFace).rgb();
+        const QRgb face = ToQRgb(clBtnFace);
         for (int y = 0; y < band.height(); ++y)
             for (int x = 0; x < band.width(); ++x)
                 if (band.pixel(x, y) != face)

@@ -42,6 +42,17 @@ public:
 inline ::testing::Environment* const kMemoControlEnvironment =
     ::testing::AddGlobalTestEnvironment(new TMemoControlEnvironment);
 
+// What a control paints (a WM_PAINT with a canvas) on a width x height
+// bitmap filled with background first, so that pixels it leaves alone show.
+inline QImage PaintedImage(TControl& control, int width, int height, TColor background = clWhite) {
+    TBitmap bitmap(width, height);
+    bitmap.SetPixelFormat(pf32bit);
+    bitmap.Canvas().FillRect(Rect(0, 0, width, height), background);
+    control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(&bitmap.Canvas()));
+    bitmap.Canvas().Release();
+    return bitmap.Image().convertToFormat(QImage::Format_RGB32);
+}
+
 // A shown memo without border and scroll bars, so that its client area is
 // exactly its bounds.
 class MemoWindow : public ::testing::Test {
@@ -77,13 +88,7 @@ protected:
     }
 
     // Paints the whole client area into an image.
-    QImage Paint() {
-        TBitmap bitmap(memo->ClientWidth(), memo->ClientHeight());
-        bitmap.SetPixelFormat(pf32bit);
-        memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&bitmap.Canvas()));
-        bitmap.Canvas().Release();
-        return bitmap.Image().convertToFormat(QImage::Format_RGB32);
-    }
+    QImage Paint() { return PaintedImage(*memo, memo->ClientWidth(), memo->ClientHeight()); }
 
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(Widget(), key, modifiers);

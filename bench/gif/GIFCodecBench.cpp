@@ -5,7 +5,7 @@
 
 #include "gif/GIFImage.h"
 #include "tests/gif/GIFFiles.h"
-#include "tests/gif/GiflibMemoryInput.h"
+#include "tests/gif/GiflibInput.h"
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
@@ -103,8 +103,8 @@ void decodeOurs(benchmark::State& state, const Case* c) {
 
 void decodeGiflib(benchmark::State& state, const Case* c) {
     for (auto _ : state) {
-        GiflibMemoryInput input{&c->File, 0};
-        GifFileType* file = SlurpGiflibMemory(input);
+        TReadOnlyMemoryStream input(c->File.data(), int64_t(c->File.size()));
+        GifFileType* file = SlurpGiflib(input);
         benchmark::DoNotOptimize(file);
         int error = 0;
         DGifCloseFile(file, &error);
@@ -122,8 +122,8 @@ void encodeOurs(benchmark::State& state, const Case* c) {
 }
 
 void encodeGiflib(benchmark::State& state, const Case* c) {
-    GiflibMemoryInput input{&c->File, 0};
-    GifFileType* source = SlurpGiflibMemory(input);
+    TReadOnlyMemoryStream input(c->File.data(), int64_t(c->File.size()));
+    GifFileType* source = SlurpGiflib(input);
     for (auto _ : state) {
         Bytes out;
         giflibWrite(source, out);

@@ -1,5 +1,5 @@
 #include "GIFTestSupport.h"
-#include "GiflibMemoryInput.h"
+#include "GiflibInput.h"
 
 #include <gif_lib.h>
 
@@ -213,8 +213,8 @@ void readExtensions(const ExtensionBlock* blocks, int count, OracleFrame& frame)
 
 OracleImage GiflibRead(const Bytes& bytes) {
     OracleImage image;
-    GiflibMemoryInput input{&bytes, 0};
-    GifFileType* file = SlurpGiflibMemory(input);
+    TReadOnlyMemoryStream input(bytes.data(), int64_t(bytes.size()));
+    GifFileType* file = SlurpGiflib(input);
     if (!file)
         return image;
     image.Ok = true;

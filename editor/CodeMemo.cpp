@@ -12,14 +12,6 @@
 
 #include <algorithm>
 
-int32_t TCodeMeasure::TextWidth(uint8_t style, std::string_view text) const {
-    const int32_t* advances = AdvanceTable(style);
-    int32_t width = 0;
-    for (char c : text)
-        width += advances[static_cast<unsigned char>(c)];
-    return width;
-}
-
 TCodeMemo::TCodeMemo(TComponent* owner) : TCustomControl(owner) {
     topLine_ = std::make_unique<TCodeNavigator>(this);
     selStart_ = std::make_unique<TCodeNavigator>(this);

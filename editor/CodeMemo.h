@@ -56,8 +56,6 @@ public:
     // (bold, italic, underline, strike-out and the alternative font bits).
     virtual const int32_t* AdvanceTable(uint8_t style) const = 0;
     int32_t CharWidth(uint8_t style, unsigned char byte) const { return AdvanceTable(style)[byte]; }
-    // Width of a run of bytes in one style.
-    int32_t TextWidth(uint8_t style, std::string_view text) const;
 };
 
 // The private message that drives formatting in the background: each one

@@ -11,7 +11,7 @@ namespace {
 // The logical screen's sides are 16-bit fields: a value beyond them would
 // be stored cut down to some other size.
 void checkScreenSize(int size) {
-    if (size < 0 || size > 65535)
+    if (size < 0 || size > GIFMaxWord)
         GIFError(sInvalidDimensions);
 }
 } // namespace

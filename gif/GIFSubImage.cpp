@@ -10,11 +10,9 @@
 
 namespace {
 
-constexpr int kLargestCoordinate = 65535;
-
 void checkBounds(int64_t left, int64_t top, int64_t width, int64_t height) {
-    if (left < 0 || top < 0 || width < 0 || height < 0 || left + width > kLargestCoordinate ||
-        top + height > kLargestCoordinate)
+    if (left < 0 || top < 0 || width < 0 || height < 0 || left + width > GIFMaxWord ||
+        top + height > GIFMaxWord)
         GIFError(sFrameOutsideScreen);
     if (width * height > GIFMaxFramePixels)
         GIFError(sFrameTooLarge);

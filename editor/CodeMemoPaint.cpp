@@ -16,8 +16,9 @@
 
 namespace {
 constexpr int32_t kNoWavy = INT32_MIN;
+// The style bit painting adds for a context with both strike-out and
+// highlight: the zigzag under its text instead of either.
 constexpr uint8_t kSpecialUnderline = 0x80;
-constexpr uint8_t kHighlightBit = 0x10;
 
 // A font as a canvas of another resolution (a printer's) draws it: a height
 // in points keeps its size in points.  A resolution of 0 leaves it as it is.
@@ -162,11 +163,12 @@ struct TMemoLinePainter {
     uint8_t effectiveStyle() const {
         const TContextRecord& context = *Walk->Context;
         if (context.Flags & TContextRecord::kStyled) {
+            constexpr uint8_t fontBits = kStyleBold | kStyleItalic | kStyleUnderline | kStyleAltFont;
             if ((context.Flags & (kStyleStrikeOut | kStyleHighlight)) == (kStyleStrikeOut | kStyleHighlight))
-                return context.Flags & 0xA7;
-            return context.Flags & 0x3F;
+                return (context.Flags & fontBits) | kSpecialUnderline;
+            return context.Flags & (fontBits | kStyleStrikeOut | kStyleHighlight);
         }
-        return static_cast<uint8_t>((Memo.Font().Style() & 0x0F) ^ Walk->StaticStyle);
+        return static_cast<uint8_t>(Memo.fontStyleBits() ^ Walk->StaticStyle);
     }
 
     void setColours() {
@@ -175,7 +177,7 @@ struct TMemoLinePainter {
         bool hasBackground = false;
         if (Paragraph->TextColor != -1)
             text = Paragraph->TextColor;
-        if (Style & kHighlightBit) {
+        if (Style & kStyleHighlight) {
             text = Memo.HighlightColor;
             background = Memo.HighlightBackgnd;
             hasBackground = true;
@@ -203,7 +205,7 @@ struct TMemoLinePainter {
     }
 
     void makeFont() {
-        const int fontStyle = Style & ~(kHighlightBit | kSpecialUnderline);
+        const int fontStyle = Style & ~(kStyleHighlight | kSpecialUnderline);
         if (fontStyle == FontStyle)
             return;
         FontStyle = fontStyle;
@@ -234,11 +236,11 @@ struct TMemoLinePainter {
         bool colours = force || contextChanged;
         uint8_t style = effectiveStyle();
         if (style != Style || force) {
-            if ((style ^ Style) & kHighlightBit)
+            if ((style ^ Style) & kStyleHighlight)
                 colours = true;
             uint8_t old = Style;
             Style = style;
-            if (force || ((style ^ old) & ~kHighlightBit) != 0)
+            if (force || ((style ^ old) & ~kStyleHighlight) != 0)
                 makeFont();
         }
         const int32_t penX = Canvas.PenPos().X;

@@ -5,6 +5,7 @@
 
 #include "gif/GIFImage.h"
 #include "tests/gif/GIFFiles.h"
+#include "tests/gif/GIFFrames.h"
 #include "tests/gif/GiflibInput.h"
 
 #include <benchmark/benchmark.h>
@@ -40,8 +41,7 @@ Bytes generatedFrame() {
     TGIFImage image;
     for (int i = 0; i < 256; ++i)
         image.GlobalColorMap().Add(uint32_t(i * 0x010101));
-    auto* frame = new TGIFSubImage(&image);
-    image.Add(frame);
+    TGIFSubImage* frame = AddFrame(image);
     frame->SetBounds(0, 0, 2000, 2000);
     std::mt19937 random(1);
     for (int y = 0; y < 2000; ++y) {

@@ -109,8 +109,7 @@ TEST(GIFColorMap, HistogramAndMappingModel) {
         std::vector<Bytes> before;
         std::vector<bool> usesGlobal;
         for (int f = 0; f < 3; ++f) {
-            auto* frame = new TGIFSubImage(&image);
-            image.Add(frame);
+            TGIFSubImage* frame = AddFrame(image);
             frame->SetBounds(0, 0, 1 + int(random() % 9), 1 + int(random() % 9));
             const bool local = random() % 3 == 0;
             if (local)

@@ -255,8 +255,7 @@ Frame randomFrame(std::mt19937& random, bool big) {
 Bytes writeFrame(const Frame& f, TGIFCompression compression, uint32_t seed) {
     TGIFImage image;
     image.SetCompression(compression);
-    auto* frame = new TGIFSubImage(&image);
-    image.Add(frame);
+    TGIFSubImage* frame = AddFrame(image);
     frame->SetBounds(0, 0, f.Width, f.Height);
     frame->SetInterlaced(f.Interlaced);
     TGIFColorMap& table = f.LocalTable ? static_cast<TGIFColorMap&>(frame->ColorMap()) : image.GlobalColorMap();

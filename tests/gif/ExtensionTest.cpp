@@ -133,8 +133,7 @@ TEST(GIFExtensions, TransparentIndexOutsideTheTableIsRefused) {
     // not taken as 44.
     TGIFImage bare;
     WarningLog bareWarnings(bare);
-    TGIFSubImage* lone = new TGIFSubImage(&bare);
-    bare.Add(lone);
+    TGIFSubImage* lone = AddFrame(bare);
     auto* free = new TGIFGraphicControlExtension(lone);
     lone->Extensions().Add(free);
     free->SetTransparentColorIndex(255);

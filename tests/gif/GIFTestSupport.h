@@ -3,6 +3,7 @@
 // warnings, the outside files and giflib as an independent reader.
 
 #include "GIFFiles.h"
+#include "GIFFrames.h"
 
 #include "gif/GIFException.h"
 #include "gif/GIFImage.h"

@@ -180,8 +180,7 @@ TEST(GIFStream, VersionWrittenFollowsTheFrames) {
     image.GlobalColorMap().Add(0xFFFFFF);
     image.GlobalColorMap().SetOptimized(true); // sorted global table alone: still 87a
     image.Header().SetAspectRatio(49);
-    auto* frame = new TGIFSubImage(&image);
-    image.Add(frame);
+    TGIFSubImage* frame = AddFrame(image);
     frame->SetBounds(0, 0, 3, 3);
     EXPECT_EQ(image.Version(), 1);
     Bytes written = SaveImage(image);
@@ -199,8 +198,7 @@ TEST(GIFStream, HeaderPackedByteMatchesTheTableWritten) {
     TGIFImage image;
     for (int i = 0; i < 4; ++i)
         image.GlobalColorMap().Add(uint32_t(i));
-    auto* frame = new TGIFSubImage(&image);
-    image.Add(frame);
+    TGIFSubImage* frame = AddFrame(image);
     frame->SetBounds(0, 0, 2, 2);
     for (int i = 0; i < 256; ++i)
         frame->ColorMap().Add(uint32_t(i * 65793));
@@ -215,8 +213,7 @@ TEST(GIFStream, HeaderPackedByteMatchesTheTableWritten) {
 
 TEST(GIFStream, ScreenSizeSettersGuardTheFrames) {
     TGIFImage image;
-    auto* frame = new TGIFSubImage(&image);
-    image.Add(frame);
+    TGIFSubImage* frame = AddFrame(image);
     frame->SetBounds(5, 6, 10, 20);
     EXPECT_EQ(image.Width(), 15);
     EXPECT_EQ(image.Height(), 26);

@@ -13,8 +13,7 @@ namespace {
 
 TEST(GIFSubImage, ResizingReplacesThePixels) {
     TGIFImage image;
-    auto* frame = new TGIFSubImage(&image);
-    image.Add(frame);
+    TGIFSubImage* frame = AddFrame(image);
     frame->SetBounds(0, 0, 4, 2);
     frame->SetPixel(3, 1, 9);
     EXPECT_EQ(frame->Pixels(3, 1), 9);
@@ -29,8 +28,7 @@ TEST(GIFSubImage, ResizingReplacesThePixels) {
 TEST(GIFSubImage, GrowingPastTheScreenWarns) {
     TGIFImage image;
     WarningLog warnings(image);
-    auto* frame = new TGIFSubImage(&image);
-    image.Add(frame);
+    TGIFSubImage* frame = AddFrame(image);
     frame->SetBounds(2, 3, 10, 10); // the screen had no size: silent
     EXPECT_TRUE(warnings.Messages.empty());
     EXPECT_EQ(image.Width(), 12);
@@ -167,8 +165,7 @@ TEST(GIFSubImage, AssignCopiesEverything) {
     LoadImage(image, GifWithBlocks(8, 8, 4, blocks));
     TGIFSubImage* source = image.Images().Frames(0);
     TGIFImage other;
-    auto* copy = new TGIFSubImage(&other);
-    other.Add(copy);
+    TGIFSubImage* copy = AddFrame(other);
     copy->Assign(source);
     EXPECT_EQ(copy->Left(), 1);
     EXPECT_EQ(copy->Top(), 2);
@@ -190,8 +187,7 @@ TEST(GIFSubImage, AssignCopiesEverything) {
 TEST(GIFSubImage, ListDeletionFreesTheFrame) {
     TGIFImage image;
     for (int i = 0; i < 3; ++i) {
-        auto* frame = new TGIFSubImage(&image);
-        image.Add(frame);
+        TGIFSubImage* frame = AddFrame(image);
         frame->SetBounds(0, 0, 1, 1);
         frame->Extensions().Add(new TGIFCommentExtension(frame));
     }

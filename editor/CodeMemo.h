@@ -680,6 +680,9 @@ private:
     struct TPixelLine;
     TPixelLine pixelLine(TParagraph* paragraph, int32_t index, int32_t lineInPar) const;
     void measureFont();
+    // VisibleLineCount anew: the display lines the client area holds, a
+    // partly shown one included.
+    void countVisibleLines();
     void paintWindow(TMessage& message);
     void paintLines(TCanvas& canvas, int32_t first, int32_t last, const TRect& paintRect, bool onOutput,
                     int32_t outputX, int32_t outputY, float spacing);

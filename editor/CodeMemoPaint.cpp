@@ -77,7 +77,7 @@ void TCodeMemo::measureFont() {
         // estimate keeps paging and scrolling arithmetic sound.
         baseline_ = std::max(lineHeight_ - 1, 0);
         underlineRow_ = lineHeight_;
-        visibleLines_ = lineHeight_ > 0 ? ClientHeight() / lineHeight_ + 1 : 1;
+        countVisibleLines();
         return;
     }
     TCanvas& canvas = WindowCanvas();
@@ -93,7 +93,7 @@ void TCodeMemo::measureFont() {
             baseline_ = lineHeight_;
     }
     underlineRow_ = baseline_ + metrics.Descent;
-    visibleLines_ = ClientHeight() / lineHeight_ + 1;
+    countVisibleLines();
     outputChunk_ = 16384 / std::max(metrics.MaxCharWidth, 1);
     knownClientWidth_ = TWinControl::ClientWidth();
     if (!fontNoticeKeepsFormat_) {

@@ -52,6 +52,8 @@ void TCodeMemo::SetLineHeight(int32_t value) {
     Perform(CM_FONTCHANGED);
 }
 
+void TCodeMemo::countVisibleLines() { visibleLines_ = lineHeight_ < 1 ? 1 : ClientHeight() / lineHeight_ + 1; }
+
 void TCodeMemo::formatUpTo(int32_t paragraph) {
     paragraph = std::clamp(paragraph, 0, paragraphs_.Count() - 1);
     if (!paragraphs_[paragraph].Formatted)
@@ -267,7 +269,7 @@ void TCodeMemo::UpdateHScrollBar() {
             ScrollTo(0, topPixel_);
         SetScrollPos(SB_HORZ, hScrollPos(), false);
     }
-    visibleLines_ = lineHeight_ < 1 ? 1 : ClientHeight() / lineHeight_ + 1;
+    countVisibleLines();
 }
 
 TScrollStyle TCodeMemo::ScrollBars() const {

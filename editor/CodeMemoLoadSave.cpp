@@ -12,8 +12,9 @@
 #include "platform/base/Stream.h"
 #include "platform/ui/TickSource.h"
 
+#include <QtEndian>
+
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -68,30 +69,24 @@ private:
     uint8_t style_ = 0;
 };
 
-void writeInt(std::string& out, int32_t value) {
-    auto v = static_cast<uint32_t>(value);
-    char bytes[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
-    out.append(bytes, 4);
+// The snapshot's numbers are little-endian whatever the machine.
+template <class TNumber>
+void writeNumber(std::string& out, TNumber value) {
+    char bytes[sizeof(TNumber)];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof bytes);
 }
+void writeInt(std::string& out, int32_t value) { writeNumber(out, value); }
+void writeShort(std::string& out, uint16_t value) { writeNumber(out, value); }
 
-void writeShort(std::string& out, uint16_t value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>(value >> 8);
-}
-
-int32_t intAt(const unsigned char* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
-}
+int32_t intAt(const unsigned char* p) { return qFromLittleEndian<int32_t>(p); }
+uint16_t shortAt(const unsigned char* p) { return qFromLittleEndian<uint16_t>(p); }
 
 int32_t readInt(TStream& stream) {
     unsigned char bytes[4];
     stream.ReadBuffer(bytes, 4);
     return intAt(bytes);
 }
-
-uint16_t shortAt(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 constexpr size_t kLineRecordSize = 36;
 constexpr size_t kContextRecordSize = 60;

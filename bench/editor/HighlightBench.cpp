@@ -15,6 +15,7 @@
 
 #include "editor/CodeMemo.h"
 #include "editor/highlight/HtmlHighlighter.h"
+#include "tests/editor/highlight/RealHtml.h"
 
 #include "platform/gfx/TextMeasurer.h"
 
@@ -30,8 +31,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -46,10 +45,7 @@ using bench::TenMegabytes;
 const char* const kNodeReference = "/usr/share/doc/nodejs/api/all.html";
 
 const std::string& NodeReference() {
-    static const std::string text = [] {
-        std::ifstream in(kNodeReference, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }();
+    static const std::string text = ReadWholeFile(kNodeReference);
     return text;
 }
 

@@ -86,7 +86,7 @@ void TCodeMemo::PasteBlock(std::string_view text) {
         virtualColumns_;
     // On screen the block goes to the caret's pixel column, in blanks.
     if (HandleAllocated())
-        column = std::max((caretX_ + leftPixel_ - leftMargin_) / std::max(AverageCharWidth(), 1), 0);
+        column = caretColumn();
     bool firstLine = true;
     for (size_t i = 0; i < lines.size(); ++i) {
         auto index = first + static_cast<int32_t>(i);

@@ -20,7 +20,7 @@ public:
                  std::vector<TLineRecord>& out)
         : memo_(memo), p_(paragraph), measure_(measure), available_(available), out_(out),
           text_(paragraph.Text), length_(paragraph.Length()) {
-        tab_ = std::max(memo.TabStops(), 1) * std::max(memo.AverageCharWidth(), 1);
+        tab_ = std::max(memo.TabStops(), 1) * memo.AverageCharWidth();
         staticFormat_ = memo.StaticFormat();
     }
 

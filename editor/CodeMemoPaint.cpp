@@ -50,19 +50,11 @@ void drawWithPen(TCanvas& canvas, const TPen& pen, TDrawLines drawLines) {
 // corner.
 void fillViewBackground(TCanvas& canvas, const TRect& rect, const TBitmap& picture, int64_t textX, int64_t textY,
                         TColor colour) {
-    if (rect.IsEmpty())
-        return;
-    if (picture.Empty()) {
+    if (picture.Empty())
         canvas.FillRect(rect, colour);
-        return;
-    }
-    QPainter* painter = canvas.Painter();
-    if (painter == nullptr)
-        return;
-    auto wrap = [](int64_t at, int64_t size) { return static_cast<int>((at % size + size) % size); };
-    painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter->drawTiledPixmap(ToQRect(ClampRect(rect)), QPixmap::fromImage(picture.Image()),
-                             QPoint(wrap(textX, picture.Width()), wrap(textY, picture.Height())));
+    else
+        canvas.TileDraw(ClampRect(rect), picture,
+                        {static_cast<int>(textX % picture.Width()), static_cast<int>(textY % picture.Height())});
 }
 } // namespace
 

@@ -863,6 +863,18 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
     StretchDraw(Bounds(x, y, bitmap.Width(), bitmap.Height()), bitmap);
 }
 
+void TCanvas::TileDraw(const TRect& rect, const TBitmap& bitmap, TPoint origin) {
+    if (bitmap.Empty() || rect.IsEmpty())
+        return;
+    QPainter* p = Painter();
+    if (p == nullptr)
+        return;
+    auto wrap = [](int at, int size) { return (at % size + size) % size; };
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->drawTiledPixmap(ToQRect(rect), QPixmap::fromImage(bitmap.Image()),
+                       QPoint(wrap(origin.X, bitmap.Width()), wrap(origin.Y, bitmap.Height())));
+}
+
 void TCanvas::StretchDraw(const TRect& rect, TBitmap& bitmap) {
     if (bitmap.Empty() || rect.IsEmpty())
         return;

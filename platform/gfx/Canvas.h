@@ -230,6 +230,9 @@ public:
     // --- bitmaps ----------------------------------------------------------
     void Draw(int x, int y, TBitmap& bitmap);
     void StretchDraw(const TRect& rect, TBitmap& bitmap);
+    // Covers rect with copies of the bitmap laid side by side, the bitmap's
+    // pixel origin (taken modulo its size) at rect's top-left corner.
+    void TileDraw(const TRect& rect, const TBitmap& bitmap, TPoint origin);
     // Copies (stretching when the sizes differ) with CopyMode.
     void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect);
     // Combines a block of source pixels, the brush (the pattern) and this

@@ -214,6 +214,24 @@ TEST(Bitmap, ResizingKeepsPixelsAndTransparentDrawingSkipsTheKeyColour) {
     EXPECT_THROW(copy.ScanLine(5), EInvalidGraphic);
 }
 
+TEST(Bitmap, TilesCoverARectangleFromAnyPixelOfTheTile) {
+    // A 3 x 2 tile whose pixels all differ.
+    TBitmap tile(3, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            tile.Canvas().SetPixel(x, y, RGB(80 * x, 100 * y, 50));
+    TBitmap target(12, 9);
+    target.Canvas().FillRect(Rect(0, 0, 12, 9), clWhite);
+    // The origin (-2, 5) is the tile's pixel (1, 1).
+    target.Canvas().TileDraw(Rect(2, 1, 10, 8), tile, {-2, 5});
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const bool inside = x >= 2 && x < 10 && y >= 1 && y < 8;
+            const TColor expected = inside ? RGB(80 * ((x - 1) % 3), 100 * (y % 2), 50) : clWhite;
+            ASSERT_EQ(pixelOf(target, x, y), expected) << x << "," << y;
+        }
+}
+
 TEST(ImageList, MaskedStripsDrawOnlyTheirShape) {
     TBitmap strip(30, 10);
     strip.Canvas().Brush().SetColor(clWhite);

@@ -672,6 +672,7 @@ private:
         int32_t Column1 = 0;
         int32_t Column2 = 0;
         bool Visible = false;
+        bool operator==(const TShownSelection&) const = default;
     };
     // Set-up and tear-down of the window side (CodeMemoView.cpp)
     void initWindowSide();

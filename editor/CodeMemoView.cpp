@@ -410,8 +410,7 @@ void TCodeMemo::SelectionChanged() {
     const TShownSelection& was = shownSelection_;
     if (HandleAllocated()) {
         if (now.Visible != was.Visible || now.Block || was.Block) {
-            if (now.Block != was.Block || now.Column1 != was.Column1 || now.Column2 != was.Column2 ||
-                now.Start != was.Start || now.End != was.End || now.Visible != was.Visible) {
+            if (now != was) {
                 invalidateSelection(was);
                 invalidateSelection(now);
             }

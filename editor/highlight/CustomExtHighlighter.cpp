@@ -21,9 +21,10 @@ THookStretch HookStretchOf(TCodeNavigator& position, TCodeNavigator& limit) {
     stretch.Memo = position.Memo();
     if (stretch.Memo == nullptr)
         return stretch;
+    stretch.Paragraph = position.Paragraph();
     stretch.Index = position.ParNumber();
     stretch.Start = position.Pos() - position.ParOffset();
-    const int32_t length = position.Paragraph()->Length();
+    const int32_t length = stretch.Paragraph->Length();
     stretch.Position = std::clamp(position.ParOffset(), 0, length);
     stretch.Limit = limit.Memo() == stretch.Memo && limit.ParNumber() == stretch.Index ? limit.ParOffset() : length;
     stretch.Limit = std::clamp(stretch.Limit, stretch.Position, length);
@@ -184,8 +185,7 @@ bool TCustomExtHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator
     const THookStretch place = HookStretchOf(position, limit);
     if (place.Memo == nullptr)
         return false;
-    const TParagraph& p = *place.Memo->Paragraph(place.Index);
-    int top = TopKeyEntry(ContextInForce(p, place.Position));
+    int top = TopKeyEntry(ContextInForce(*place.Paragraph, place.Position));
     // Keyword contexts are ended where they were put in force.
     if (top < 0 || (top & 0x8000) == 0)
         return false;

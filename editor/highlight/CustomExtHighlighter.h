@@ -20,12 +20,14 @@
 
 class TCodeNavigator;
 struct TContextRecord;
+struct TParagraph;
 
 // The stretch of text a hook examines: the position's paragraph from the
 // position to the limit, or to the paragraph's end when the limit lies in
 // another paragraph (or memo).  Memo is nullptr for a position in no memo.
 struct THookStretch {
     TCodeMemo* Memo = nullptr;
+    TParagraph* Paragraph = nullptr;
     int32_t Index = 0;     // the paragraph
     int32_t Start = 0;     // its absolute offset
     int32_t Position = 0;  // offsets within it

@@ -6,7 +6,6 @@
 #include "editor/highlight/HtmlElements.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -39,7 +38,7 @@ std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
     const THookStretch stretch = HookStretchOf(position, limit);
     if (stretch.Memo == nullptr)
         return std::nullopt;
-    TParagraph& paragraph = *position.Paragraph();
+    TParagraph& paragraph = *stretch.Paragraph;
     return TScan{*stretch.Memo, stretch.Index, paragraph, stretch.Start, paragraph.Text, stretch.Position, stretch.Limit};
 }
 

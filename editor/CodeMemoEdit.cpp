@@ -565,16 +565,13 @@ void TCodeMemo::cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph,
 
 void TCodeMemo::deleteBlock() {
     blockMode_ = false;
-    int32_t low = std::min(blockColumn1_, blockColumn2_);
-    int32_t high = std::max(blockColumn1_, blockColumn2_);
     int32_t first = selStart_->ParNumber();
     int32_t last = selEnd_->ParNumber();
     bool firstDeletion = true;
     for (int32_t index = first; index <= last; ++index) {
-        const std::string& text = paragraphs_[index].Text;
-        int32_t a = ColumnToIndex(text, low, tabStops_, staticFormat_);
-        int32_t b = ColumnToIndex(text, high, tabStops_, staticFormat_);
-        if (b <= a)
+        const auto [a, b] =
+            ColumnSpan(paragraphs_[index].Text, blockColumn1_, blockColumn2_, tabStops_, staticFormat_);
+        if (b == a)
             continue;
         int32_t start = paragraphs_.Start(index);
         selectRange(start + a, start + b);

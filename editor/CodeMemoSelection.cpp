@@ -152,17 +152,13 @@ void TCodeMemo::SetBlock(int32_t column1, int32_t column2) {
 }
 
 std::string TCodeMemo::BlockText() const {
-    int32_t low = std::min(blockColumn1_, blockColumn2_);
-    int32_t high = std::max(blockColumn1_, blockColumn2_);
     int32_t first = selStart_->ParNumber();
     int32_t last = selEnd_->ParNumber();
     std::string result;
     for (int32_t index = first; index <= last; ++index) {
         const std::string& text = paragraphs_[index].Text;
-        int32_t a = ColumnToIndex(text, low, tabStops_, staticFormat_);
-        int32_t b = ColumnToIndex(text, high, tabStops_, staticFormat_);
-        if (b > a)
-            result.append(text, static_cast<size_t>(a), static_cast<size_t>(b - a));
+        const auto [a, b] = ColumnSpan(text, blockColumn1_, blockColumn2_, tabStops_, staticFormat_);
+        result.append(text, static_cast<size_t>(a), static_cast<size_t>(b - a));
         result += "\r\n";
     }
     return result;

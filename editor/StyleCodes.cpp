@@ -77,6 +77,12 @@ int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, boo
     return visual;
 }
 
+std::pair<int32_t, int32_t> ColumnSpan(std::string_view text, int32_t column1, int32_t column2, int32_t tabSize,
+                                       bool codesZeroWidth) {
+    const auto [low, high] = std::minmax(column1, column2);
+    return {ColumnToIndex(text, low, tabSize, codesZeroWidth), ColumnToIndex(text, high, tabSize, codesZeroWidth)};
+}
+
 int32_t PairedCodeIndex(std::string_view text, int32_t index) {
     const auto length = static_cast<int32_t>(text.size());
     if (index < 0 || index >= length || !IsStyleCode(text[static_cast<size_t>(index)]))

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // The style bit each byte toggles: the code's bit for the five codes, 0 for
 // every other byte.  Line breaking, measuring and painting ask this of every
@@ -53,6 +54,11 @@ int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bo
 int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth);
 // The visual column of an index.
 int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth);
+// The characters of text that a column block between two visual columns
+// (in either order) covers: the index of the first and the index after the
+// last, equal when it covers none.
+std::pair<int32_t, int32_t> ColumnSpan(std::string_view text, int32_t column1, int32_t column2, int32_t tabSize,
+                                       bool codesZeroWidth);
 
 // A style code at index that is followed, with only other codes between, by
 // the same code toggles nothing: the index of that second code, or -1 when

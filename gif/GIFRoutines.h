@@ -1,8 +1,8 @@
 #pragma once
 // Small routines the GIF reader, writer and frames share: row and colour
-// depth arithmetic, pixel buffers, byte reads that tell the end of the data
-// apart, and data subblocks with the texts stored in them.  Plain writes go
-// through TStream.
+// depth arithmetic, pixel buffers, 16-bit fields, byte reads that tell the
+// end of the data apart, saving to a file, and data subblocks with the
+// texts stored in them.  Plain writes go through TStream.
 
 #include "platform/base/Stream.h"
 #include "platform/base/Strings.h"

@@ -720,6 +720,9 @@ private:
     // Puts the window's caret at the caret's pixels.
     void placeCaret();
     void clientSizeChanged();
+    // Whether the user may change the text: the memo is neither ReadOnly
+    // nor DisplayOnly.
+    bool userMayEdit() const { return !ReadOnly && !DisplayOnly; }
     // Messages (CodeMemoMessages.cpp)
     bool handleWindowMessage(TMessage& message);
     void vScroll(int request, int position);

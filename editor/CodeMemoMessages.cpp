@@ -97,18 +97,18 @@ bool TCodeMemo::handleWindowMessage(TMessage& message) {
         return true;
     case WM_CUT:
         // Changing requests do nothing on a memo that may not be changed.
-        if (!ReadOnly && !DisplayOnly)
+        if (userMayEdit())
             CutToClipboard();
         return true;
     case WM_COPY:
         CopyToClipboard();
         return true;
     case WM_PASTE:
-        if (!ReadOnly && !DisplayOnly)
+        if (userMayEdit())
             PasteFromClipboard();
         return true;
     case WM_UNDO:
-        if (!ReadOnly && !DisplayOnly)
+        if (userMayEdit())
             Undo();
         return true;
     case WM_TIMER:

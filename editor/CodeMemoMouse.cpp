@@ -116,7 +116,7 @@ void TCodeMemo::hover(int x, int y) {
     if (!options_.Contains(pmoNoDragnDrop)) {
         const int32_t offset = mouseNav_->Pos();
         const bool over = selLength_ != 0 && offset >= selStart_->Pos() && offset < selEnd_->Pos() && !blockMode_ &&
-                          !ReadOnly && !DisplayOnly;
+                          userMayEdit();
         if (over && !overSelection_) {
             saveCursor();
             overSelection_ = true;
@@ -533,7 +533,7 @@ void TCodeMemo::CreateDefaultPopup() {
 
 void TCodeMemo::popupAboutToShow() {
     TPopupMenu& menu = *defaultPopup_;
-    const bool changeable = !ReadOnly && !DisplayOnly;
+    const bool changeable = userMayEdit();
     menu.Items(0)->Enabled = CanUndo();
     menu.Items(1)->Enabled = CanRedo();
     menu.Items(3)->Enabled = selLength_ != 0 && changeable;

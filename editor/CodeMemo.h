@@ -731,7 +731,9 @@ private:
     void focusChanged(bool gained);
     void notifyAttached();
     // Keyboard (CodeMemoKeys.cpp)
-    void keyDownDisplayOnly(uint16_t key, TShiftState shift);
+    // A scrolling key of a DisplayOnly memo moves the view; false for any
+    // other key.
+    bool keyDownDisplayOnly(uint16_t key, TShiftState shift);
     bool hotKey(uint16_t key, TShiftState shift);
     void moveVertically(TCodeNavigator& navigator, int32_t line, TShiftState shift);
     void stepBack(TCodeNavigator& navigator);

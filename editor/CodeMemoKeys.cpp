@@ -225,7 +225,7 @@ void TCodeMemo::selectionUpdate(TCodeNavigator& nav, TShiftState shift) {
 // ---------------------------------------------------------------------------
 // Key down
 
-void TCodeMemo::keyDownDisplayOnly(uint16_t key, TShiftState shift) {
+bool TCodeMemo::keyDownDisplayOnly(uint16_t key, TShiftState shift) {
     const int32_t top = TopLine();
     const int32_t lastTop = std::max(lineCount_ - visibleLines_ + 1, 0);
     const int32_t rangeEnd = std::max(widestWidth_ - ClientWidth() + rightMargin_, 0);
@@ -255,9 +255,10 @@ void TCodeMemo::keyDownDisplayOnly(uint16_t key, TShiftState shift) {
         SetTopLine(std::min(top + 1, lastTop));
         break;
     default:
-        return;
+        return false;
     }
     Update();
+    return true;
 }
 
 bool TCodeMemo::hotKey(uint16_t key, TShiftState shift) {
@@ -304,11 +305,8 @@ void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) {
         return;
     }
     if (DisplayOnly) {
-        const uint16_t scrolling[] = {VK_PRIOR, VK_NEXT, VK_END, VK_HOME, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN};
-        if (std::find(std::begin(scrolling), std::end(scrolling), key) != std::end(scrolling)) {
-            keyDownDisplayOnly(key, shift);
+        if (keyDownDisplayOnly(key, shift))
             key = 0;
-        }
         return;
     }
     if ((shift & ssCtrl) && !(shift & ssAlt)) {

@@ -778,7 +778,6 @@ private:
     bool setCursorMessage(TMessage& message);
     void showDefaultPopup(int x, int y);
     void popupAboutToShow();
-    void popupItemClicked(int index);
     void placeInLine(TCodeNavigator& navigator, int32_t column);
     std::string displayLineText(int32_t line);
 

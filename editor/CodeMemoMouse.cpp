@@ -525,9 +525,24 @@ void TCodeMemo::CreateDefaultPopup() {
     if (defaultPopup_)
         return;
     defaultPopup_ = std::make_unique<TPopupMenu>();
-    const char* captions[] = {"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "&Select all"};
-    for (int i = 0; i < 8; ++i)
-        defaultPopup_->Add(captions[i], [this, i](TPersistent*) { popupItemClicked(i); });
+    struct TItem {
+        const char* Caption;
+        void (TCodeMemo::*Command)(); // none for a separator
+    };
+    const TItem items[] = {{"&Undo", &TCodeMemo::Undo},
+                           {"&Redo", &TCodeMemo::Redo},
+                           {"-", nullptr},
+                           {"Cu&t", &TCodeMemo::CutToClipboard},
+                           {"&Copy", &TCodeMemo::CopyToClipboard},
+                           {"&Paste", &TCodeMemo::PasteFromClipboard},
+                           {"-", nullptr},
+                           {"&Select all", &TCodeMemo::SelectAll}};
+    for (const TItem& item : items) {
+        TNotifyEvent click;
+        if (item.Command != nullptr)
+            click = [this, command = item.Command](TPersistent*) { (this->*command)(); };
+        defaultPopup_->Add(item.Caption, std::move(click));
+    }
     defaultPopup_->OnPopup = [this](TPersistent*) { popupAboutToShow(); };
 }
 
@@ -540,31 +555,6 @@ void TCodeMemo::popupAboutToShow() {
     menu.Items(4)->Enabled = selLength_ != 0;
     menu.Items(5)->Enabled = changeable && Clipboard().HasFormat(CF_TEXT);
     menu.Items(7)->Enabled = true;
-}
-
-void TCodeMemo::popupItemClicked(int index) {
-    switch (index) {
-    case 0:
-        Undo();
-        break;
-    case 1:
-        Redo();
-        break;
-    case 3:
-        CutToClipboard();
-        break;
-    case 4:
-        CopyToClipboard();
-        break;
-    case 5:
-        PasteFromClipboard();
-        break;
-    case 7:
-        SelectAll();
-        break;
-    default:
-        break;
-    }
 }
 
 void TCodeMemo::showDefaultPopup(int x, int y) {

@@ -249,6 +249,33 @@ TEST_F(MemoMouse, TheDefaultMenuFollowsTheState) {
     EXPECT_EQ(memo->SelLength(), -3) << "Select all was chosen";
 }
 
+TEST_F(MemoMouse, EachDefaultMenuItemRunsItsCommand) {
+    TMenuScript menus;
+    Load("hello world");
+    auto choose = [&](const char* caption) {
+        menus.Choose = caption;
+        Click(Edge(11, 0), Qt::NoModifier, Qt::RightButton);
+    };
+    Select(*memo, 0, 5);
+    choose("&Copy");
+    EXPECT_EQ(Clipboard().AsText(), "hello");
+    EXPECT_EQ(memo->Text(), "hello world");
+    Clipboard().SetAsText("x");
+    choose("Cu&t");
+    EXPECT_EQ(memo->Text(), " world");
+    EXPECT_EQ(Clipboard().AsText(), "hello");
+    choose("&Undo");
+    EXPECT_EQ(memo->Text(), "hello world");
+    choose("&Redo");
+    EXPECT_EQ(memo->Text(), " world");
+    memo->SetSelStart(memo->TextLength());
+    choose("&Paste");
+    EXPECT_EQ(memo->Text(), " worldhello");
+    choose("&Select all");
+    EXPECT_EQ(memo->SelText(), " worldhello");
+    EXPECT_EQ(menus.Shown, 6);
+}
+
 TEST_F(MemoMouse, AMemoWithItsOwnMenuShowsThatOne) {
     TMenuScript menus;
     Load("abc");

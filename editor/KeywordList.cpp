@@ -28,6 +28,8 @@ int TKeywordList::AddKeyword(const std::string& keyword, const TKeywordAttribute
 }
 
 const TKeywordAttributes* TKeywordList::Attributes(int index) const {
+    // The record's Length is filled in with the matching copies.
+    keepFolded();
     return static_cast<const TKeywordAttributes*>(GetObject(index));
 }
 
@@ -108,16 +110,16 @@ void TKeywordList::SetUpperCaseType(TpmUpperCase value) {
     if (value == upperCaseType_)
         return;
     upperCaseType_ = value;
-    rebuild();
+    stale_ = true;
 }
 
 void TKeywordList::Changed() {
-    if (UpdateCount() == 0)
-        rebuild();
+    stale_ = true;
     TStringList::Changed();
 }
 
-void TKeywordList::rebuild() {
+void TKeywordList::rebuild() const {
+    stale_ = false;
     const int count = GetCount();
     folded_.assign(static_cast<size_t>(count), std::string());
     longest_ = 0;

@@ -5,8 +5,10 @@
 // Each keyword carries an attribute record (its options, colours, context
 // number and cursor) as the string's object; the list owns the records.
 // For matching, the list keeps a zero-terminated copy of every keyword,
-// folded to upper case when the keyword is case-insensitive, and rebuilds
-// those copies after every change of the list.
+// folded to upper case when the keyword is case-insensitive.  A change of
+// the list makes those copies (and the records' lengths) stale; they are
+// made again when next read, so that adding keywords one by one costs one
+// rebuild, not one per keyword.
 
 #include "editor/CodeMemoTypes.h"
 
@@ -90,9 +92,18 @@ public:
     void SetUpperCaseType(TpmUpperCase value);
 
     // The matching copy of keyword index: folded when case-insensitive.
-    const std::string& FoldedKey(int index) const { return folded_[static_cast<size_t>(index)]; }
-    int32_t LongestLength() const { return longest_; }
-    bool AnyCaseInsensitive() const { return anyCaseInsensitive_; }
+    const std::string& FoldedKey(int index) const {
+        keepFolded();
+        return folded_[static_cast<size_t>(index)];
+    }
+    int32_t LongestLength() const {
+        keepFolded();
+        return longest_;
+    }
+    bool AnyCaseInsensitive() const {
+        keepFolded();
+        return anyCaseInsensitive_;
+    }
 
     // Streams the list as "Strings": per keyword its text and the integer
     // fields of its record.
@@ -109,11 +120,17 @@ protected:
     virtual void attributesToStream(const TKeywordAttributes& attributes, int32_t* values) const;
 
 private:
-    void rebuild();
+    void keepFolded() const {
+        if (stale_)
+            rebuild();
+    }
+    void rebuild() const;
     TKeywordAttributes* record(int index) const { return static_cast<TKeywordAttributes*>(TStringList::GetObject(index)); }
 
     TpmUpperCase upperCaseType_ = pmuAscii;
-    std::vector<std::string> folded_;
-    int32_t longest_ = 0;
-    bool anyCaseInsensitive_ = false;
+    // Made from the keywords by rebuild, on first read after a change.
+    mutable std::vector<std::string> folded_;
+    mutable int32_t longest_ = 0;
+    mutable bool anyCaseInsensitive_ = false;
+    mutable bool stale_ = false;
 };

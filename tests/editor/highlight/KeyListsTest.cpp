@@ -70,6 +70,31 @@ TEST(KeywordList, CaseInsensitiveKeywordsAreFoldedForMatchingOnly) {
     EXPECT_EQ(list.FoldedKey(1), "\xC9T\xC9");
 }
 
+TEST(KeywordList, MatchingCopiesFollowEveryChangeWhenRead) {
+    TKeywordList list;
+    // Read inside an update too: the copies describe the list as it is.
+    list.BeginUpdate();
+    for (int i = 0; i < 50; ++i)
+        list.AddKeyword("k" + std::to_string(i), Attributes(0, i + 1));
+    EXPECT_EQ(list.FoldedKey(49), "K49");
+    EXPECT_EQ(list.Attributes(49)->Length, 3);
+    list.EndUpdate();
+    list.Put(10, "longer word");
+    EXPECT_EQ(list.FoldedKey(10), "LONGER WORD");
+    EXPECT_EQ(list.Attributes(10)->Length, 11);
+    EXPECT_EQ(list.LongestLength(), 11);
+    list.Move(10, 0);
+    EXPECT_EQ(list.FoldedKey(0), "LONGER WORD");
+    EXPECT_EQ(list.FoldedKey(10), "K9");
+    list.Delete(0);
+    EXPECT_EQ(list.LongestLength(), 3);
+    list.SetAttributes(0, Attributes(kKeyCaseSensitive, 1));
+    EXPECT_EQ(list.FoldedKey(0), "k0");
+    list.Clear();
+    EXPECT_EQ(list.LongestLength(), 0);
+    EXPECT_FALSE(list.AnyCaseInsensitive());
+}
+
 TEST(KeywordList, RecordsAreCopiesOwnedByTheList) {
     TKeywordList list;
     TKeywordAttributes attributes = Attributes(kKeyWholeWord, 9);

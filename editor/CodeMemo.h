@@ -776,6 +776,9 @@ private:
     void showDragCursor(bool copy);
     bool pointerOverDrop() const;
     bool setCursorMessage(TMessage& message);
+    // Shows the cursor shape for the pointer now, as a pointer move would
+    // (the margin's arrow, or the control's cursor).
+    void updateCursorShape();
     void showDefaultPopup(int x, int y);
     void popupAboutToShow();
     void placeInLine(TCodeNavigator& navigator, int32_t column);

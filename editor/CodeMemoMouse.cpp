@@ -59,6 +59,11 @@ void TCodeMemo::showDragCursor(bool copy) { SetScreenCursor(copy ? NamedCursor("
 
 bool TCodeMemo::pointerOverDrop() const { return !pointerOutside_ && Peer() != nullptr && Peer()->PointerInside(); }
 
+void TCodeMemo::updateCursorShape() {
+    if (HandleAllocated())
+        Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(this), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
 bool TCodeMemo::setCursorMessage(TMessage& message) {
     if (reinterpret_cast<TCodeMemo*>(message.WParam) == this &&
         LOWORD(static_cast<uintptr_t>(message.LParam)) == HTCLIENT && marginLine_ >= 0) {
@@ -100,8 +105,7 @@ void TCodeMemo::hover(int x, int y) {
         marginLine_ = mouseNav_->LineNumber();
         if (previous < 0) {
             saveCursor();
-            if (HandleAllocated())
-                Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(this), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            updateCursorShape();
         }
         overSelection_ = false;
         contextCursor_ = false;
@@ -110,8 +114,8 @@ void TCodeMemo::hover(int x, int y) {
     if (marginLine_ >= 0) {
         marginLine_ = -1;
         restoreCursor();
-        if (!cursorSaved_ && HandleAllocated())
-            Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(this), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        if (!cursorSaved_)
+            updateCursorShape();
     }
     if (!options_.Contains(pmoNoDragnDrop)) {
         const int32_t offset = mouseNav_->Pos();

@@ -169,6 +169,24 @@ void BM_Undo(benchmark::State& state) {
 }
 BENCHMARK(BM_Undo)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
+// Pasting many lines at once: the new paragraphs go into the text store
+// in one insertion, which spreads them over new blocks.
+void BM_PasteLines(benchmark::State& state) {
+    const std::string text = MakeLines(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto bench = std::make_unique<TBenchMemo>(MakeLines(10));
+        bench->memo.SetSelStart(bench->memo.ParagraphStart(5));
+        state.ResumeTiming();
+        bench->memo.SetSelText(text);
+        state.PauseTiming();
+        bench.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_PasteLines)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 void BM_FindTxtMiss10MB(benchmark::State& state) {
     static TBenchMemo* bench = new TBenchMemo(TenMegabytes());
     TCodeMemo& memo = bench->memo;

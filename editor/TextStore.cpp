@@ -194,27 +194,39 @@ void TParagraphsList::renumberFrom(size_t block) {
 }
 
 void TParagraphsList::splitIfLarge(size_t block) {
-    while (blocks_[block].Size() > 2 * blockSize_) {
-        // The part beyond blockSize_ becomes the next block, with the same
-        // bases, so that no stored value changes.
-        TBlock tail;
-        TBlock& head = blocks_[block];
-        auto cut = static_cast<std::ptrdiff_t>(blockSize_);
-        tail.items.assign(std::make_move_iterator(head.items.begin() + cut), std::make_move_iterator(head.items.end()));
-        tail.starts.assign(head.starts.begin() + cut, head.starts.end());
-        tail.firstLines.assign(head.firstLines.begin() + cut, head.firstLines.end());
-        head.items.resize(static_cast<size_t>(blockSize_));
-        head.starts.resize(static_cast<size_t>(blockSize_));
-        head.firstLines.resize(static_cast<size_t>(blockSize_));
-        tail.startBase = head.startBase;
-        tail.lineBase = head.lineBase;
-        blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(tail));
-        blockFirst_.insert(blockFirst_.begin() + static_cast<std::ptrdiff_t>(block) + 1,
-                           blockFirst_[block] + blockSize_);
-        if (pendingBlock_ > static_cast<int32_t>(block))
-            ++pendingBlock_;
-        ++block;
+    TBlock& head = blocks_[block];
+    const int32_t size = head.Size();
+    if (size <= 2 * blockSize_)
+        return;
+    // The entries beyond the first blockSize_ go to new blocks of blockSize_
+    // each, the last taking the rest (at most twice the block size), with
+    // the same bases, so that no stored value changes.  Each entry moves
+    // once, however many blocks a large insertion makes.
+    std::vector<TBlock> pieces;
+    std::vector<int32_t> firsts;
+    for (int32_t from = blockSize_; from < size;) {
+        const int32_t to = size - from > 2 * blockSize_ ? from + blockSize_ : size;
+        const auto a = static_cast<std::ptrdiff_t>(from);
+        const auto b = static_cast<std::ptrdiff_t>(to);
+        TBlock piece;
+        piece.items.assign(std::make_move_iterator(head.items.begin() + a),
+                           std::make_move_iterator(head.items.begin() + b));
+        piece.starts.assign(head.starts.begin() + a, head.starts.begin() + b);
+        piece.firstLines.assign(head.firstLines.begin() + a, head.firstLines.begin() + b);
+        piece.startBase = head.startBase;
+        piece.lineBase = head.lineBase;
+        pieces.push_back(std::move(piece));
+        firsts.push_back(blockFirst_[block] + from);
+        from = to;
     }
+    head.items.resize(static_cast<size_t>(blockSize_));
+    head.starts.resize(static_cast<size_t>(blockSize_));
+    head.firstLines.resize(static_cast<size_t>(blockSize_));
+    const auto at = static_cast<std::ptrdiff_t>(block) + 1;
+    blocks_.insert(blocks_.begin() + at, std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
+    blockFirst_.insert(blockFirst_.begin() + at, firsts.begin(), firsts.end());
+    if (pendingBlock_ > static_cast<int32_t>(block))
+        pendingBlock_ += static_cast<int32_t>(pieces.size());
 }
 
 void TParagraphsList::removeBlock(size_t block) {

@@ -17,6 +17,12 @@ void SplitIntoPieces(std::string_view text, std::vector<std::string>& pieces) {
     pieces.assign(1, std::string());
     size_t n = text.size();
     for (size_t i = 0; i < n; ++i) {
+        // The characters up to the next CR or LF go in as one run.
+        const size_t run = std::min(text.find_first_of("\r\n", i), n);
+        pieces.back().append(text.substr(i, run - i));
+        i = run;
+        if (i == n)
+            break;
         char c = text[i];
         if (c == '\r') {
             // CR LF and a lone CR are one break each.
@@ -543,8 +549,15 @@ void TCodeMemo::cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph,
     TRestoreOnExit<bool> internal(internalEdit_, true);
     for (int32_t index = firstParagraph; index <= lastParagraph && index < paragraphs_.Count(); ++index) {
         int32_t i = 0;
-        while (i < paragraphs_[index].Length()) {
-            const int32_t j = PairedCodeIndex(paragraphs_[index].Text, i);
+        for (;;) {
+            // From one style code to the next: the paragraph is looked up
+            // again only after an edit.
+            const std::string& text = paragraphs_[index].Text;
+            const auto from = text.begin() + std::min<std::ptrdiff_t>(i, std::ssize(text));
+            i = static_cast<int32_t>(std::find_if(from, text.end(), IsStyleCode) - text.begin());
+            if (i >= std::ssize(text))
+                break;
+            const int32_t j = PairedCodeIndex(text, i);
             if (j < 0) {
                 ++i;
                 continue;

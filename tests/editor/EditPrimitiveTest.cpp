@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace std::string_literals;
 
 TEST(EditPrimitive, CrLfSplitsParagraphsAndLoneLfStays) {
@@ -49,6 +51,40 @@ TEST(EditPrimitive, SplitKeepsLfBeforeCrLfAsCharacter) {
     EXPECT_EQ(pieces.size(), 5u);
     SplitIntoPieces("", pieces);
     EXPECT_EQ(pieces.size(), 1u);
+}
+
+TEST(EditPrimitive, SplitMatchesTheBreakRulesCharacterByCharacter) {
+    // The rules one character at a time: CR LF, a lone CR and an LF CR not
+    // followed by LF end a piece; any other LF is a character.
+    auto oracle = [](const std::string& text) {
+        std::vector<std::string> pieces(1);
+        for (size_t i = 0; i < text.size(); ++i) {
+            const bool next = i + 1 < text.size();
+            if (text[i] == '\r') {
+                if (next && text[i + 1] == '\n')
+                    ++i;
+                pieces.emplace_back();
+            } else if (text[i] == '\n' && next && text[i + 1] == '\r' &&
+                       !(i + 2 < text.size() && text[i + 2] == '\n')) {
+                ++i;
+                pieces.emplace_back();
+            } else {
+                pieces.back() += text[i];
+            }
+        }
+        return pieces;
+    };
+    std::mt19937 random(99);
+    const char alphabet[] = {'a', 'b', '\r', '\n'};
+    std::vector<std::string> pieces;
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const auto length = random() % 12;
+        for (unsigned i = 0; i < length; ++i)
+            text += alphabet[random() % 4];
+        SplitIntoPieces(text, pieces);
+        ASSERT_EQ(pieces, oracle(text)) << "round " << round;
+    }
 }
 
 TEST(EditPrimitive, EmptyDeletionChangesAndRecordsNothing) {

@@ -327,6 +327,10 @@ struct TMemoLinePainter {
         // 4. The selection's extent on this line.
         const int32_t lineStart = ParStart + line.Start;
         const int32_t lineStop = ParStart + line.Stop;
+        // The client x of an offset of the text on this line.
+        auto xAt = [&](int32_t offset) {
+            return Memo.OffsetToX(const_cast<TParagraph*>(&p), ParIndex, lineInPar, offset - lineStart);
+        };
         bool hasSelection = false;
         int32_t x1 = 0;
         int32_t x2 = 0;
@@ -344,17 +348,17 @@ struct TMemoLinePainter {
                     startHere = true;
                 } else if (SelStart < lineStop ||
                            (SelStart == lineStop && line.Stop == p.Length() && SelEnd > lineStop)) {
-                    x1 = Memo.OffsetToX(const_cast<TParagraph*>(&p), ParIndex, lineInPar, SelStart - lineStart);
+                    x1 = xAt(SelStart);
                     startHere = true;
                 }
                 if (startHere) {
                     hasSelection = true;
                     if (SelEnd < lineStop || (SelEnd == lineStop && lastOfParagraph))
-                        x2 = Memo.OffsetToX(const_cast<TParagraph*>(&p), ParIndex, lineInPar, SelEnd - lineStart);
+                        x2 = xAt(SelEnd);
                     else if (FullLine)
                         x2 = INT32_MAX;
                     else
-                        x2 = Memo.OffsetToX(const_cast<TParagraph*>(&p), ParIndex, lineInPar, line.Stop - line.Start);
+                        x2 = xAt(lineStop);
                 }
             }
         }
@@ -439,8 +443,7 @@ struct TMemoLinePainter {
         const int32_t parEnd = ParStart + p.Length();
         if (ShowSelection && Memo.ShowEndParSelected && !FullLine && !Block && line.Stop == p.Length() &&
             SelStart <= parEnd && parEnd < SelEnd) {
-            int32_t markX = hasSelection ? x2 : Memo.OffsetToX(const_cast<TParagraph*>(&p), ParIndex, lineInPar,
-                                                               line.Stop - line.Start);
+            const int32_t markX = hasSelection ? x2 : xAt(lineStop);
             TRect mark = Rect(markX, top + LineHeight / 3, markX + SpaceWidth / 2 + 1, top + 2 * (LineHeight / 3));
             if (WindowsColors)
                 Canvas.FillRect(ClampRect(mark), Memo.SelBackColor);

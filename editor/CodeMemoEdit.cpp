@@ -18,7 +18,9 @@ void SplitIntoPieces(std::string_view text, std::vector<std::string>& pieces) {
     size_t n = text.size();
     for (size_t i = 0; i < n; ++i) {
         // The characters up to the next CR or LF go in as one run.
-        const size_t run = std::min(text.find_first_of("\r\n", i), n);
+        size_t run = i;
+        while (run < n && text[run] != '\r' && text[run] != '\n')
+            ++run;
         pieces.back().append(text.substr(i, run - i));
         i = run;
         if (i == n)

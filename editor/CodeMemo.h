@@ -705,6 +705,13 @@ private:
     void displayAfterReformat();
     void displayAfterAppearance();
     void displayAfterOptions(TCodeMemoOptions before);
+    // After the text or its line breaks changed from display line firstLine
+    // on: every line from there down is repainted and the vertical bar
+    // follows when the line count changed (or toEnd asks for it); else the
+    // lines through lastLine.
+    void repaintChangedLines(int32_t firstLine, int32_t lastLine, bool toEnd);
+    // The last display line of a paragraph (the index clamped to the text).
+    int32_t lastLineOfParagraph(int32_t index) const;
     void keepTopLineInRange();
     // Recomputes both scroll bars and puts their thumbs at the start (the
     // view has just gone back to the text's top left).

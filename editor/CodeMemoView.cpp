@@ -438,19 +438,27 @@ void TCodeMemo::displayAfterFormat(int32_t firstParagraph, int32_t lastParagraph
     }
     const int32_t firstLine = paragraphs_.FirstLine(std::clamp(firstParagraph, 0, paragraphs_.Count() - 1));
     syncPixelsFromTopLine();
-    if (lineCount_ != displayedLineCount_) {
-        displayedLineCount_ = lineCount_;
-        InvalidateLines(firstLine, INT32_MAX);
-        UpdateVScrollBar();
-    } else {
-        int32_t last = std::clamp(lastParagraph, 0, paragraphs_.Count() - 1);
-        InvalidateLines(firstLine, paragraphs_.FirstLine(last) + paragraphs_[last].LineCount() - 1);
-    }
+    repaintChangedLines(firstLine, lastLineOfParagraph(lastParagraph), false);
     if (!wordWrap_)
         UpdateHScrollBar();
     int32_t caretParagraph = CaretNavigator().ParNumber();
     if (caretParagraph >= firstParagraph && caretParagraph <= lastParagraph)
         CaretUpdate();
+}
+
+int32_t TCodeMemo::lastLineOfParagraph(int32_t index) const {
+    index = std::clamp(index, 0, paragraphs_.Count() - 1);
+    return paragraphs_.FirstLine(index) + paragraphs_[index].LineCount() - 1;
+}
+
+void TCodeMemo::repaintChangedLines(int32_t firstLine, int32_t lastLine, bool toEnd) {
+    if (lineCount_ != displayedLineCount_ || toEnd) {
+        displayedLineCount_ = lineCount_;
+        InvalidateLines(firstLine, INT32_MAX);
+        UpdateVScrollBar();
+    } else {
+        InvalidateLines(firstLine, lastLine);
+    }
 }
 
 void TCodeMemo::viewSync() {
@@ -476,14 +484,7 @@ void TCodeMemo::displayAfterEdit(int32_t firstLine, int32_t lastParagraph) {
     syncPixelsFromTopLine();
     // One line early: the first word of the changed line may have moved up.
     firstLine = std::max(firstLine - 1, 0);
-    if (lineCount_ != displayedLineCount_ || paintPending_) {
-        displayedLineCount_ = lineCount_;
-        InvalidateLines(firstLine, INT32_MAX);
-        UpdateVScrollBar();
-    } else if (lastParagraph >= 0) {
-        int32_t last = std::clamp(lastParagraph, 0, paragraphs_.Count() - 1);
-        InvalidateLines(firstLine, paragraphs_.FirstLine(last) + paragraphs_[last].LineCount() - 1);
-    }
+    repaintChangedLines(firstLine, lastParagraph >= 0 ? lastLineOfParagraph(lastParagraph) : -1, paintPending_);
     if (paintPending_) {
         paintPending_ = false;
         Invalidate();

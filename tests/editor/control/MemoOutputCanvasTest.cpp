@@ -11,22 +11,6 @@ namespace {
 
 const QRgb kWhite = 0xFFFFFFFFu;
 
-// A white target that measures text with its own fake measurer.
-struct TOutputTarget {
-    explicit TOutputTarget(int width, int height, TTextMeasurer* measurer = nullptr) : Bitmap(width, height) {
-        Bitmap.SetPixelFormat(pf32bit);
-        if (measurer != nullptr)
-            Bitmap.Canvas().SetMeasurer(measurer);
-        Bitmap.Canvas().Brush().SetColor(clWhite);
-        Bitmap.Canvas().FillRect(Rect(0, 0, width, height));
-    }
-    QImage Image() {
-        Bitmap.Canvas().Release();
-        return Bitmap.Image().convertToFormat(QImage::Format_RGB32);
-    }
-    TBitmap Bitmap;
-};
-
 // The leftmost column with a pixel that is not white, or -1.
 int FirstInkColumn(const QImage& image) {
     for (int x = 0; x < image.width(); ++x)

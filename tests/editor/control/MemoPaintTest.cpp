@@ -263,13 +263,9 @@ TEST_F(MemoPaint, AColumnBlockIsARectangle) {
 TEST_F(MemoPaint, DrawLineOnCanvasPutsALineWhereAskedWithoutTheSelection) {
     Load("abc\r\nsecond line");
     Select(*memo, 0, 9);
-    TBitmap target(300, 60);
-    target.SetPixelFormat(pf32bit);
-    target.Canvas().Brush().SetColor(clWhite);
-    target.Canvas().FillRect(Rect(0, 0, 300, 60));
-    memo->DrawLineOnCanvas(target.Canvas(), 1, {20, 30});
-    target.Canvas().Release();
-    QImage image = target.Image().convertToFormat(QImage::Format_RGB32);
+    TOutputTarget target(300, 60);
+    memo->DrawLineOnCanvas(target.Bitmap.Canvas(), 1, {20, 30});
+    const QImage image = target.Image();
     const int left = 20 + memo->LeftMargin();
     // "second line" from the left margin plus x, its cell from y on.
     EXPECT_GT(CountNot(image, QRect(left, 30, 11 * kCharWidth, kCellHeight), kWhite), 0);
@@ -282,19 +278,15 @@ TEST_F(MemoPaint, DrawLineOnCanvasPutsALineWhereAskedWithoutTheSelection) {
 
 TEST_F(MemoPaint, DrawLinesOnCanvasSpacesTheLines) {
     Load("one\r\ntwo\r\nthree");
-    TBitmap target(200, 200);
-    target.SetPixelFormat(pf32bit);
-    target.Canvas().Brush().SetColor(clWhite);
-    target.Canvas().FillRect(Rect(0, 0, 200, 200));
+    TOutputTarget target(200, 200);
     TPaintRange range;
     range.First = 0;
     range.Last = 2;
     range.X = 0;
     range.Y = 0;
     range.Spacing = 40.0f;
-    memo->DrawLinesOnCanvas(target.Canvas(), range);
-    target.Canvas().Release();
-    QImage image = target.Image().convertToFormat(QImage::Format_RGB32);
+    memo->DrawLinesOnCanvas(target.Bitmap.Canvas(), range);
+    const QImage image = target.Image();
     for (int line = 0; line < 3; ++line) {
         EXPECT_GT(CountNot(image, QRect(0, line * 40, 200, kCellHeight), kWhite), 0) << line;
         EXPECT_EQ(CountNot(image, QRect(0, line * 40 + kLineHeight + 2, 200, 40 - kLineHeight - 2), kWhite), 0)

@@ -53,6 +53,22 @@ inline QImage PaintedImage(TControl& control, int width, int height, TColor back
     return bitmap.Image().convertToFormat(QImage::Format_RGB32);
 }
 
+// A white bitmap to draw lines on as on a printer's canvas, measuring text
+// with its own measurer when given one.
+struct TOutputTarget {
+    explicit TOutputTarget(int width, int height, TTextMeasurer* measurer = nullptr) : Bitmap(width, height) {
+        Bitmap.SetPixelFormat(pf32bit);
+        if (measurer != nullptr)
+            Bitmap.Canvas().SetMeasurer(measurer);
+        Bitmap.Canvas().FillRect(Rect(0, 0, width, height), clWhite);
+    }
+    QImage Image() {
+        Bitmap.Canvas().Release();
+        return Bitmap.Image().convertToFormat(QImage::Format_RGB32);
+    }
+    TBitmap Bitmap;
+};
+
 // A shown memo without border and scroll bars, so that its client area is
 // exactly its bounds.
 class MemoWindow : public ::testing::Test {

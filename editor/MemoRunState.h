@@ -20,9 +20,13 @@ struct TLineWalk {
     const TContextRecord* Context = nullptr;
     int32_t NextContext = 0; // index of the first record that starts after the position
 
+    // The records before the line's start are found by binary search, not
+    // walked: a long paragraph has hundreds of thousands of them, and every
+    // line painted or measured would step through all those before it.
+    // Records that start exactly at the line's start are entered as usual.
     TLineWalk(const TParagraph& paragraph, const TLineRecord& line, bool staticFormat)
         : Paragraph(paragraph), Line(line), StaticStyle(staticFormat ? line.Style : 0),
-          Context(paragraph.BaseContext.get()) {
+          Context(&paragraph.ContextBefore(line.Start)), NextContext(paragraph.ContextIndexAt(line.Start)) {
         Enter(line.Start);
     }
 

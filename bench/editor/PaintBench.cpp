@@ -8,8 +8,14 @@
 //   - painting one full screen into an offscreen image;
 //   - the time from a key press (key down, character, key up) to the
 //     repainted line, typing in the middle of the document.
+// And one paragraph of 2 MB of HTML without a break (a minified page),
+// wrapped at the same width into thousands of display lines:
+//   - painting a full screen at its end;
+//   - the caret's x of 60 positions on its last line (OffsetToX), as the
+//     selection's ends and the caret ask for it.
 
 #include "BenchMemo.h"
+#include "GeneratedHtml.h"
 #include "bench/BenchMain.h"
 
 #include "editor/CodeMemo.h"
@@ -23,6 +29,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -104,6 +111,50 @@ TBenchWindow& Window() {
     return *window;
 }
 
+// The generated page with its breaks taken out: one paragraph of 2 MB,
+// highlighted into a context record every few characters.
+std::string MakeLongParagraph() {
+    std::string text = bench::MakeHtml(2 * 1024 * 1024);
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+    return text;
+}
+
+struct TLongParagraphWindow {
+    THtmlHighlighter html;
+    std::unique_ptr<TCodeMemo> memo;
+    TBitmap screen;
+
+    TLongParagraphWindow() {
+        memo = std::make_unique<TCodeMemo>();
+        bench::SetBenchFont(*memo);
+        memo->SetWordWrap(true);
+        memo->SetBorderStyle(bsNone);
+        memo->SetScrollBars(ssNone);
+        memo->SetUpdateMode(umImmediate);
+        memo->SetHighlighter(&html);
+        bench::LoadBytes(*memo, MakeLongParagraph());
+        memo->Show();
+        const int charWidth = memo->WindowCanvas().TextWidth("x");
+        memo->SetBounds(0, 0, kScreenColumns * charWidth + memo->LeftMargin() + memo->RightMargin(),
+                        kScreenLines * memo->LineHeight());
+        QApplication::processEvents();
+        memo->FormatPending();
+        memo->SetTopLine(std::max(memo->LineCount() - kScreenLines, 0));
+        memo->SetSelStart(memo->TextLength() - 10);
+        memo->SetFocus();
+        QApplication::processEvents();
+        screen.SetSize(memo->ClientWidth(), memo->ClientHeight());
+        screen.SetPixelFormat(pf32bit);
+    }
+};
+
+std::unique_ptr<TLongParagraphWindow> longWindow;
+TLongParagraphWindow& LongWindow() {
+    if (!longWindow)
+        longWindow = std::make_unique<TLongParagraphWindow>();
+    return *longWindow;
+}
+
 void BM_PaintFullScreen(benchmark::State& state) {
     TBenchWindow& window = Window();
     for (auto _ : state) {
@@ -132,6 +183,32 @@ void BM_KeyPressToRepaintedLine(benchmark::State& state) {
 }
 BENCHMARK(BM_KeyPressToRepaintedLine)->Unit(benchmark::kMicrosecond);
 
+void BM_PaintEndOfLongParagraph(benchmark::State& state) {
+    TLongParagraphWindow& window = LongWindow();
+    for (auto _ : state) {
+        window.memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&window.screen.Canvas()));
+        window.screen.Canvas().Release();
+        benchmark::ClobberMemory();
+    }
+    state.counters["display_lines"] = window.memo->LineCount();
+    state.counters["contexts"] = static_cast<double>(window.memo->Paragraph(0)->Contexts.size());
+}
+BENCHMARK(BM_PaintEndOfLongParagraph)->Unit(benchmark::kMicrosecond);
+
+void BM_OffsetToXOnLastLineOfLongParagraph(benchmark::State& state) {
+    TCodeMemo& memo = *LongWindow().memo;
+    TParagraph* paragraph = memo.Paragraph(0);
+    const int32_t lastLine = paragraph->LineCount() - 1;
+    for (auto _ : state) {
+        int64_t sum = 0;
+        for (int32_t column = 0; column < 60; ++column)
+            sum += memo.OffsetToX(paragraph, 0, lastLine, column);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["contexts"] = static_cast<double>(paragraph->Contexts.size());
+}
+BENCHMARK(BM_OffsetToXOnLastLineOfLongParagraph)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -140,5 +217,6 @@ int main(int argc, char** argv) {
     InstallWidgetPeers();
     const int result = RunBenchmarks(argc, argv);
     window.reset();
+    longWindow.reset();
     return result;
 }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
+#include <tuple>
 
 namespace {
 constexpr int32_t kNoWavy = INT32_MIN;
@@ -263,12 +264,9 @@ struct TMemoLinePainter {
         if (!ShowSelection)
             return;
         if (Block) {
-            if (index >= SelStartPar && index <= SelEndPar) {
-                int32_t low = std::min(Memo.BlockColumn1(), Memo.BlockColumn2());
-                int32_t high = std::max(Memo.BlockColumn1(), Memo.BlockColumn2());
-                ParSelStart = ColumnToIndex(Paragraph->Text, low, Memo.TabStops(), Memo.StaticFormat());
-                ParSelEnd = ColumnToIndex(Paragraph->Text, high, Memo.TabStops(), Memo.StaticFormat());
-            }
+            if (index >= SelStartPar && index <= SelEndPar)
+                std::tie(ParSelStart, ParSelEnd) = ColumnSpan(Paragraph->Text, Memo.BlockColumn1(), Memo.BlockColumn2(),
+                                                              Memo.TabStops(), Memo.StaticFormat());
             return;
         }
         const int32_t length = Paragraph->Length();

@@ -698,6 +698,10 @@ private:
     // when toX is not right of fromX).
     int32_t caretColumn() const;
     int32_t blankColumns(int32_t fromX, int32_t toX) const;
+    // The caret's visual column counted in the text (tabs to their stops,
+    // style codes as the static format counts them) plus its virtual
+    // columns: the column a block starts at without a window to measure in.
+    int32_t caretTextColumn();
     // View bookkeeping after edits, formatting and loading (CodeMemoView.cpp)
     void displayAfterEdit(int32_t firstLine, int32_t lastParagraph);
     void displayAfterFormat(int32_t firstParagraph, int32_t lastParagraph);

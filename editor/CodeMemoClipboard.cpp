@@ -80,13 +80,8 @@ void TCodeMemo::PasteBlock(std::string_view text) {
     TCountGuard update(updateCount_);
     TCodeNavigator& caret = CaretNavigator();
     const int32_t first = caret.ParNumber();
-    const TParagraph& caretPar = *caret.Paragraph();
-    int32_t column =
-        IndexToColumn(caretPar.Text, std::min(caret.ParOffset(), caretPar.Length()), tabStops_, staticFormat_) +
-        virtualColumns_;
     // On screen the block goes to the caret's pixel column, in blanks.
-    if (HandleAllocated())
-        column = caretColumn();
+    const int32_t column = HandleAllocated() ? caretColumn() : caretTextColumn();
     bool firstLine = true;
     for (size_t i = 0; i < lines.size(); ++i) {
         auto index = first + static_cast<int32_t>(i);

@@ -336,9 +336,7 @@ void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) {
 
     if ((shift & (ssShift | ssAlt | ssCtrl)) == (ssShift | ssAlt) && options_.Contains(pmoBlockSelection) &&
         !wordWrap_ && !blockMode_ && isArrow(original)) {
-        const TParagraph& p = *caret.Paragraph();
-        const int32_t column =
-            IndexToColumn(p.Text, std::min(caret.ParOffset(), p.Length()), tabStops_, staticFormat_) + virtualColumns_;
+        const int32_t column = caretTextColumn();
         blockMode_ = true;
         blockColumn1_ = blockColumn2_ = column;
     }

@@ -98,6 +98,12 @@ void TCodeMemo::SetSelLine(int32_t line) {
 
 int32_t TCodeMemo::SelCol() { return CaretNavigator().ColumnInLine() + virtualColumns_; }
 
+int32_t TCodeMemo::caretTextColumn() {
+    TCodeNavigator& caret = CaretNavigator();
+    const TParagraph& p = *caret.Paragraph();
+    return IndexToColumn(p.Text, std::min(caret.ParOffset(), p.Length()), tabStops_, staticFormat_) + virtualColumns_;
+}
+
 void TCodeMemo::SetSelCol(int32_t column) {
     TCodeNavigator& caret = CaretNavigator();
     work1_->Assign(caret);

@@ -276,23 +276,6 @@ struct TMemoLinePainter {
         ParSelEnd = SelEnd > ParStart + length + 1 ? INT32_MAX : SelEnd - ParStart;
     }
 
-    // Writes text at the pen, in chunks; text far left is only measured.
-    void outputText(std::string_view text, int32_t rightLimit) {
-        const int32_t chunk = std::max(Memo.OutputChunk(), 1);
-        size_t at = 0;
-        while (at < text.size() && Canvas.PenPos().X < -16383) {
-            std::string_view piece = text.substr(at, static_cast<size_t>(chunk));
-            TPoint pen = Canvas.PenPos();
-            Canvas.MoveTo(pen.X + Canvas.TextWidth(piece), pen.Y);
-            at += piece.size();
-        }
-        while (at < text.size() && Canvas.PenPos().X < rightLimit) {
-            std::string_view piece = text.substr(at, static_cast<size_t>(chunk));
-            Canvas.ExtTextOut(0, 0, 0, nullptr, piece);
-            at += piece.size();
-        }
-    }
-
     // Draws display line `lineInPar` of the current paragraph with its top
     // at canvas y = 0 (screen: the band is the line) or at top (output).
     void drawLine(int32_t lineInPar, int32_t absoluteLine, int32_t left0, int32_t top) {
@@ -399,9 +382,10 @@ struct TMemoLinePainter {
                 while (drawEnd > position && p.Text[static_cast<size_t>(drawEnd - 1)] == ' ')
                     --drawEnd;
             if (drawEnd > position)
-                outputText(std::string_view(p.Text).substr(static_cast<size_t>(position),
-                                                           static_cast<size_t>(drawEnd - position)),
-                           rightLimit);
+                DrawTextAtPen(Canvas,
+                              std::string_view(p.Text).substr(static_cast<size_t>(position),
+                                                              static_cast<size_t>(drawEnd - position)),
+                              rightLimit, Memo.OutputChunk());
             position = runEnd;
             if (position < line.Stop && p.Text[static_cast<size_t>(position)] == '\t') {
                 const int32_t penX = Canvas.PenPos().X;

@@ -2,36 +2,18 @@
 
 #include <algorithm>
 
-int32_t TextExtent(TCanvas& canvas, std::string_view text, int32_t count, int32_t chunk) {
-    count = std::min<int32_t>(count, static_cast<int32_t>(text.size()));
-    if (count < 1)
-        return 0;
-    chunk = std::max(chunk, 1);
-    int32_t width = 0;
-    for (int32_t at = 0; at < count; at += chunk)
-        width += canvas.TextWidth(text.substr(static_cast<size_t>(at), static_cast<size_t>(std::min(chunk, count - at))));
-    return width;
-}
-
-void DrawText(TCanvas& canvas, TPoint point, std::string_view text, int32_t rightLimit, int32_t chunk,
-              int32_t count) {
-    count = std::min<int32_t>(count, static_cast<int32_t>(text.size()));
-    chunk = std::max(chunk, 1);
-    int32_t x = point.X;
-    int32_t at = 0;
-    // Far left of the window: measure whole chunks only.
-    while (at < count && x < -16383) {
-        std::string_view piece = text.substr(static_cast<size_t>(at), static_cast<size_t>(std::min(chunk, count - at)));
-        x += canvas.TextWidth(piece);
-        at += static_cast<int32_t>(piece.size());
+void DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk) {
+    const auto piece = static_cast<size_t>(std::max(chunk, 1));
+    size_t at = 0;
+    while (at < text.size() && canvas.PenPos().X < -16383) {
+        const TPoint pen = canvas.PenPos();
+        canvas.MoveTo(pen.X + canvas.TextWidth(text.substr(at, piece)), pen.Y);
+        at += piece;
     }
-    while (at < count && x < rightLimit) {
-        std::string_view piece = text.substr(static_cast<size_t>(at), static_cast<size_t>(std::min(chunk, count - at)));
-        canvas.TextOut(x, point.Y, piece);
-        x += canvas.TextWidth(piece);
-        at += static_cast<int32_t>(piece.size());
+    while (at < text.size() && canvas.PenPos().X < rightLimit) {
+        canvas.ExtTextOut(0, 0, 0, nullptr, text.substr(at, piece));
+        at += piece;
     }
-    canvas.MoveTo(x, point.Y);
 }
 
 void WavyLine(TCanvas& canvas, int32_t x1, int32_t x2, int32_t step, int32_t y) {

@@ -26,28 +26,35 @@ protected:
 };
 }  // namespace
 
-TEST_F(TextOutput, ExtentAddsChunks) {
-    std::string text(10000, 'x');
-    EXPECT_EQ(TextExtent(canvas, text, 10000, 4096), 70000);
-    EXPECT_EQ(TextExtent(canvas, text, 5, 2), 35);
-    EXPECT_EQ(TextExtent(canvas, text, 0, 4096), 0);
-    EXPECT_EQ(TextExtent(canvas, text, -3, 4096), 0);
-    EXPECT_EQ(TextExtent(canvas, "abc", 50, 4096), 21);
-}
-
-TEST_F(TextOutput, DrawTextSkipsFarLeftAndStopsAtTheLimit) {
+TEST_F(TextOutput, DrawingAtThePenSkipsFarLeftAndStopsAtTheLimit) {
+    canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
     std::string text(20000, 'w');
-    // 2400 chunks of 10 characters (70 px): those left of -16383 are only
+    // 2000 chunks of 10 characters (70 px): those left of -16383 are only
     // measured; drawing stops with the first chunk at or past x = 100.
-    DrawText(canvas, TPoint{-17000, 5}, text, 100, 10, 20000);
+    canvas.MoveTo(-17000, 20);
+    DrawTextAtPen(canvas, text, 100, 10);
     int32_t x = -17000;
     while (x < -16383)
         x += 70;
     while (x < 100)
         x += 70;
     EXPECT_EQ(canvas.PenPos().X, x);
-    DrawText(canvas, TPoint{0, 5}, "short", 1000, 4096, 3);
-    EXPECT_EQ(canvas.PenPos().X, 21);
+    EXPECT_EQ(canvas.PenPos().Y, 20);
+    // The visible part was drawn.
+    bool inked = false;
+    for (int px = 0; px < 100 && !inked; ++px)
+        for (int py = 0; py < 40 && !inked; ++py)
+            inked = canvas.Pixel(px, py) != clWhite;
+    EXPECT_TRUE(inked);
+
+    canvas.MoveTo(0, 20);
+    DrawTextAtPen(canvas, "sho", 1000, 0);
+    EXPECT_EQ(canvas.PenPos().X, 21) << "a chunk below 1 counts as 1";
+    // The canvas's justification spreads over the blanks of all chunks.
+    canvas.MoveTo(0, 20);
+    canvas.SetTextJustification(6, 2);
+    DrawTextAtPen(canvas, "a b c", 1000, 2);
+    EXPECT_EQ(canvas.PenPos().X, 5 * 7 + 6);
 }
 
 TEST_F(TextOutput, WavyLineZigZagsBetweenItsRows) {

@@ -259,9 +259,15 @@ public:
     // stops, wrapping and fonts changed).
     void ReformatAll();
     int32_t AverageCharWidth() const;
-    // The style set whose font measures text: the static style combined with
-    // the context record in force (highlighting never changes the font).
-    uint8_t StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const;
+    // The style set text is drawn in: the static style combined with the
+    // font's own when the context record in force is plain, else the
+    // record's, where strike-out plus highlight means the zigzag instead.
+    uint8_t DrawingStyle(uint8_t staticStyle, const TContextRecord& context) const;
+    // The style set whose font measures text: the drawing style without
+    // what changes no font (highlighting and the zigzag).
+    uint8_t StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const {
+        return DrawingStyle(staticStyle, context) & static_cast<uint8_t>(~(kStyleHighlight | kStyleZigzag));
+    }
 
     // One slice of background formatting (the handler of message 0x401);
     // a non-zero WParam posts the next slice while work remains.

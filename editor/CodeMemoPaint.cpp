@@ -17,9 +17,6 @@
 
 namespace {
 constexpr int32_t kNoWavy = INT32_MIN;
-// The style bit painting adds for a context with both strike-out and
-// highlight: the zigzag under its text instead of either.
-constexpr uint8_t kSpecialUnderline = 0x80;
 
 // A font as a canvas of another resolution (a printer's) draws it: a height
 // in points keeps its size in points.  A resolution of 0 leaves it as it is.
@@ -153,16 +150,7 @@ struct TMemoLinePainter {
     TMemoLinePainter(TCodeMemo& memo, TCanvas& canvas, bool output)
         : Memo(memo), Canvas(canvas), Output(output) {}
 
-    uint8_t effectiveStyle() const {
-        const TContextRecord& context = *Walk->Context;
-        if (context.Flags & TContextRecord::kStyled) {
-            constexpr uint8_t fontBits = kStyleBold | kStyleItalic | kStyleUnderline | kStyleAltFont;
-            if ((context.Flags & (kStyleStrikeOut | kStyleHighlight)) == (kStyleStrikeOut | kStyleHighlight))
-                return (context.Flags & fontBits) | kSpecialUnderline;
-            return context.Flags & (fontBits | kStyleStrikeOut | kStyleHighlight);
-        }
-        return static_cast<uint8_t>(Memo.fontStyleBits() ^ Walk->StaticStyle);
-    }
+    uint8_t effectiveStyle() const { return Memo.DrawingStyle(Walk->StaticStyle, *Walk->Context); }
 
     void setColours() {
         TColor text = Memo.Font().Color();
@@ -198,7 +186,7 @@ struct TMemoLinePainter {
     }
 
     void makeFont() {
-        const int fontStyle = Style & ~(kStyleHighlight | kSpecialUnderline);
+        const int fontStyle = Style & ~(kStyleHighlight | kStyleZigzag);
         if (fontStyle == FontStyle)
             return;
         FontStyle = fontStyle;
@@ -237,9 +225,9 @@ struct TMemoLinePainter {
                 makeFont();
         }
         const int32_t penX = Canvas.PenPos().X;
-        if ((Style & kSpecialUnderline) && WavyStart == kNoWavy) {
+        if ((Style & kStyleZigzag) && WavyStart == kNoWavy) {
             WavyStart = penX;
-        } else if (!(Style & kSpecialUnderline) && WavyStart != kNoWavy) {
+        } else if (!(Style & kStyleZigzag) && WavyStart != kNoWavy) {
             drawWavy(WavyStart, penX);
             WavyStart = kNoWavy;
         }

@@ -78,6 +78,9 @@ enum : uint8_t {
     kStyleStrikeOut = 0x08,
     kStyleHighlight = 0x10,
     kStyleAltFont = 0x20,
+    // Only in the style painting works out: a context with both strike-out
+    // and highlight draws a zigzag under its text instead of either.
+    kStyleZigzag = 0x80,
 };
 
 using TParseEvent = std::function<void(TCodeMemo* sender, int32_t startOffset, int32_t stopOffset)>;

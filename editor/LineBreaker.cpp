@@ -264,17 +264,13 @@ int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) 
 
 }  // namespace
 
-uint8_t TCodeMemo::StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const {
-    uint8_t style;
-    if ((context.Flags & TContextRecord::kStyled) == 0) {
-        style = staticStyle ^ fontStyleBits();
-    } else if ((context.Flags & (kStyleStrikeOut | kStyleHighlight)) != (kStyleStrikeOut | kStyleHighlight)) {
-        style = context.Flags & 0x3F;
-    } else {
-        style = context.Flags & (0x07 | kStyleAltFont);
-    }
-    // Highlighting changes colours only, never the font.
-    return style & static_cast<uint8_t>(~kStyleHighlight);
+uint8_t TCodeMemo::DrawingStyle(uint8_t staticStyle, const TContextRecord& context) const {
+    if ((context.Flags & TContextRecord::kStyled) == 0)
+        return static_cast<uint8_t>(fontStyleBits() ^ staticStyle);
+    constexpr uint8_t fontBits = kStyleBold | kStyleItalic | kStyleUnderline | kStyleAltFont;
+    if ((context.Flags & (kStyleStrikeOut | kStyleHighlight)) == (kStyleStrikeOut | kStyleHighlight))
+        return (context.Flags & fontBits) | kStyleZigzag;
+    return context.Flags & (fontBits | kStyleStrikeOut | kStyleHighlight);
 }
 
 void TCodeMemo::FormatParagraph(const TCodeMeasure* measure, int32_t width, int32_t index, int32_t& firstLine,

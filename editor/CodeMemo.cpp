@@ -154,6 +154,15 @@ std::string TCodeMemo::GetTextRange(int32_t from, int32_t to) const {
     return result;
 }
 
+std::string TCodeMemo::DisplayLineText(int32_t line) const {
+    if (line < 0 || line >= lineCount_)
+        return {};
+    const int32_t index = paragraphs_.IndexOfLine(line);
+    const TParagraph& p = paragraphs_[index];
+    const TLineRecord& record = p.Line(line - paragraphs_.FirstLine(index));
+    return p.Text.substr(static_cast<size_t>(record.Start), static_cast<size_t>(record.Stop - record.Start));
+}
+
 char TCodeMemo::CharAt(int32_t offset) const {
     offset = std::clamp(offset, 0, textLength_);
     int32_t index = paragraphs_.IndexOfOffset(offset);

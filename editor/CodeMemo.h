@@ -110,6 +110,9 @@ public:
     // The characters between two offsets (clamped to the text), CR LF at breaks.
     std::string GetTextRange(int32_t from, int32_t to) const;
     std::string ParagraphText(int32_t index) const { return Paragraph(index)->Text; }
+    // The characters of a display line as it is laid out now, blanks at a
+    // wrap included; empty outside the lines.
+    std::string DisplayLineText(int32_t line) const;
     // The byte at an absolute offset (CR and LF inside a break).
     char CharAt(int32_t offset) const;
     std::string Text() const { return GetTextRange(0, textLength_); }
@@ -799,7 +802,6 @@ private:
     void showDefaultPopup(int x, int y);
     void popupAboutToShow();
     void placeInLine(TCodeNavigator& navigator, int32_t column);
-    std::string displayLineText(int32_t line);
 
     // measurements
     int32_t lineHeight_ = 12;

@@ -20,16 +20,7 @@ int32_t leadingBlankCount(std::string_view text) {
 }
 } // namespace
 
-std::string TCodeMemo::displayLineText(int32_t line) {
-    if (line < 0 || line >= lineCount_)
-        return {};
-    work3_->SetLineNumber(line);
-    const TParagraph& p = *work3_->Paragraph();
-    const TLineRecord& record = p.Line(work3_->LineInPar());
-    return p.Text.substr(static_cast<size_t>(record.Start), static_cast<size_t>(record.Stop - record.Start));
-}
-
-int32_t TCodeMemo::leadingBlanks(int32_t line) { return leadingBlankCount(displayLineText(line)); }
+int32_t TCodeMemo::leadingBlanks(int32_t line) { return leadingBlankCount(DisplayLineText(line)); }
 
 void TCodeMemo::placeInLine(TCodeNavigator& navigator, int32_t column) {
     // The end of a wrapped line is the next line's start; a caret placed
@@ -643,7 +634,7 @@ void TCodeMemo::enterKey() {
     TCodeNavigator& caret = CaretNavigator();
     std::string model;
     for (int32_t line = caret.LineNumber(); line >= 0; --line) {
-        model = displayLineText(line);
+        model = DisplayLineText(line);
         if (!model.empty())
             break;
     }

@@ -190,13 +190,7 @@ void TCodeParaStrings::Delete(int index) {
 
 std::string TCodeLinesStrings::Get(int index) const {
     memo_.FormatPending();
-    if (index < 0 || index >= memo_.LineCount())
-        return {};
-    TCodeNavigator navigator(&memo_);
-    navigator.SetLineNumber(index);
-    const TParagraph& p = *navigator.Paragraph();
-    const TLineRecord& line = p.Line(navigator.LineInPar());
-    return p.Text.substr(static_cast<size_t>(line.Start), static_cast<size_t>(line.Stop - line.Start));
+    return memo_.DisplayLineText(index);
 }
 
 int TCodeLinesStrings::GetCount() const {

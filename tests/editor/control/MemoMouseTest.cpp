@@ -9,40 +9,9 @@
 #include "platform/gfx/Clipboard.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/TickSource.h"
+#include "tests/platform/ui/ScriptedPopupMenus.h"
 
 #include <vector>
-
-namespace {
-
-// Records the menus shown and picks an item by caption.
-struct TMenuScript {
-    int Shown = 0;
-    std::vector<std::pair<std::string, bool>> Items; // caption, enabled
-    std::string Choose;
-    TMenuScript() {
-        SetPopupMenuPresenter([this](TPopupMenu& menu, TPoint) -> TMenuItem* {
-            ++Shown;
-            Items.clear();
-            TMenuItem* chosen = nullptr;
-            for (int i = 0; i < menu.Count(); ++i) {
-                Items.emplace_back(menu.Items(i)->Caption, menu.Items(i)->Enabled);
-                if (menu.Items(i)->Caption == Choose)
-                    chosen = menu.Items(i);
-            }
-            return chosen;
-        });
-    }
-    ~TMenuScript() { SetPopupMenuPresenter({}); }
-    bool Enabled(const std::string& caption) const {
-        for (auto& [text, enabled] : Items)
-            if (text == caption)
-                return enabled;
-        ADD_FAILURE() << "no item " << caption;
-        return false;
-    }
-};
-
-} // namespace
 
 class MemoMouse : public MemoWindow {
 protected:
@@ -195,7 +164,7 @@ TEST_F(MemoMouse, AClickIntoTheSelectionWithoutMovingPlacesTheCaret) {
 }
 
 TEST_F(MemoMouse, ClicksIntoAContextReportItAndShowNoMenu) {
-    TMenuScript menus;
+    TScriptedPopupMenus menus;
     Load("click here now");
     TContextRecord context;
     context.Offset = 6;
@@ -227,7 +196,7 @@ TEST_F(MemoMouse, ClicksIntoAContextReportItAndShowNoMenu) {
 }
 
 TEST_F(MemoMouse, TheDefaultMenuFollowsTheState) {
-    TMenuScript menus;
+    TScriptedPopupMenus menus;
     Load("abc");
     memo->ReadOnly = true;
     Select(*memo, 0, 2);
@@ -250,7 +219,7 @@ TEST_F(MemoMouse, TheDefaultMenuFollowsTheState) {
 }
 
 TEST_F(MemoMouse, EachDefaultMenuItemRunsItsCommand) {
-    TMenuScript menus;
+    TScriptedPopupMenus menus;
     Load("hello world");
     auto choose = [&](const char* caption) {
         menus.Choose = caption;
@@ -277,7 +246,7 @@ TEST_F(MemoMouse, EachDefaultMenuItemRunsItsCommand) {
 }
 
 TEST_F(MemoMouse, AMemoWithItsOwnMenuShowsThatOne) {
-    TMenuScript menus;
+    TScriptedPopupMenus menus;
     Load("abc");
     TPopupMenu own;
     own.Add("Own item");

@@ -6,33 +6,15 @@
 #include "platform/ui/PopupMenu.h"
 #include "tests/platform/gfx/GuiTestApp.h"
 #include "tests/platform/ui/RecordingControls.h"
+#include "tests/platform/ui/ScriptedPopupMenus.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace {
-
-struct TScriptedPresenter {
-    std::vector<std::string> Shown;
-    int Choose = -1;
-    TPoint At;
-    TScriptedPresenter() {
-        SetPopupMenuPresenter([this](TPopupMenu& menu, TPoint screen) -> TMenuItem* {
-            At = screen;
-            for (int i = 0; i < menu.Count(); ++i)
-                Shown.push_back(menu.Items(i)->Caption + (menu.Items(i)->Enabled ? "" : " (disabled)"));
-            return Choose >= 0 ? menu.Items(Choose) : nullptr;
-        });
-    }
-    ~TScriptedPresenter() { SetPopupMenuPresenter({}); }
-};
-
-} // namespace
-
 TEST(PopupMenu, TheOwnerSetsItemsBeforeTheMenuShowsAndOnlyEnabledItemsAreClicked) {
-    TScriptedPresenter presenter;
+    TScriptedPopupMenus presenter;
     TPopupMenu menu;
     std::vector<std::string> clicked;
     menu.Add("&First", [&](TPersistent*) { clicked.push_back("first"); });
@@ -40,16 +22,16 @@ TEST(PopupMenu, TheOwnerSetsItemsBeforeTheMenuShowsAndOnlyEnabledItemsAreClicked
     menu.Add("&Second", [&](TPersistent*) { clicked.push_back("second"); });
     bool enableSecond = false;
     menu.OnPopup = [&](TPersistent*) { menu.Items(2)->Enabled = enableSecond; };
-    presenter.Choose = 2;
+    presenter.ChooseIndex = 2;
     EXPECT_EQ(menu.Popup({5, 6}), nullptr) << "a disabled item is not clicked";
     EXPECT_EQ(presenter.At, (TPoint{5, 6}));
-    ASSERT_EQ(presenter.Shown.size(), 3u);
-    EXPECT_EQ(presenter.Shown[2], "&Second (disabled)");
+    ASSERT_EQ(presenter.Items.size(), 3u);
+    EXPECT_EQ(presenter.Items[2], std::make_pair(std::string("&Second"), false));
     enableSecond = true;
     EXPECT_EQ(menu.Popup({0, 0}), menu.Items(2));
-    presenter.Choose = 1;
+    presenter.ChooseIndex = 1;
     EXPECT_EQ(menu.Popup({0, 0}), nullptr) << "a separator is no command";
-    presenter.Choose = 0;
+    presenter.ChooseIndex = 0;
     menu.Popup({0, 0});
     EXPECT_EQ(clicked, (std::vector<std::string>{"second", "first"}));
     EXPECT_EQ(menu.IndexOf(menu.Items(2)), 2);
@@ -66,7 +48,7 @@ TEST(PopupMenu, WithoutAPresenterNothingShows) {
 }
 
 TEST(PopupMenu, AControlShowsItsOwnMenuOnTheContextMenuMessage) {
-    TScriptedPresenter presenter;
+    TScriptedPopupMenus presenter;
     TRecordingWindow window;
     window.SetBounds(0, 0, 100, 50);
     TPopupMenu menu;
@@ -74,11 +56,10 @@ TEST(PopupMenu, AControlShowsItsOwnMenuOnTheContextMenuMessage) {
     window.SetPopupMenu(&menu);
     LRESULT result = window.Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&window), PointToLParam({40, 30}));
     EXPECT_EQ(result, 1);
-    ASSERT_EQ(presenter.Shown.size(), 1u);
+    ASSERT_EQ(presenter.Shown, 1);
     EXPECT_EQ(presenter.At, (TPoint{40, 30}));
     EXPECT_EQ(menu.PopupComponent, &window);
     window.SetPopupMenu(nullptr);
-    presenter.Shown.clear();
     window.Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&window), PointToLParam({40, 30}));
-    EXPECT_TRUE(presenter.Shown.empty());
+    EXPECT_EQ(presenter.Shown, 1) << "no menu, nothing shown";
 }

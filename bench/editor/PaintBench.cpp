@@ -12,7 +12,9 @@
 // wrapped at the same width into thousands of display lines:
 //   - painting a full screen at its end;
 //   - the caret's x of 60 positions on its last line (OffsetToX), as the
-//     selection's ends and the caret ask for it.
+//     selection's ends and the caret ask for it;
+//   - a key press near its end to the repainted line (the paragraph is
+//     parsed again as a whole).
 
 #include "BenchMemo.h"
 #include "GeneratedHtml.h"
@@ -166,18 +168,23 @@ void BM_PaintFullScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintFullScreen)->Unit(benchmark::kMicrosecond);
 
+// One key press, key down to key up, and the repaint it asks for: an x
+// typed, or a backspace that takes it back, so that typing and deleting in
+// turn keep the document as it was.
+void PressKey(TCodeMemo& memo, bool type) {
+    const uint16_t key = type ? uint16_t{'X'} : uint16_t{VK_BACK};
+    memo.Perform(WM_KEYDOWN, key, 1);
+    if (type)
+        memo.Perform(WM_CHAR, 'x', 1);
+    memo.Perform(WM_KEYUP, key, static_cast<LPARAM>(1u | KF_PREVIOUS_BIT | KF_UP_BIT));
+    memo.Update();
+}
+
 void BM_KeyPressToRepaintedLine(benchmark::State& state) {
-    TBenchWindow& window = Window();
-    TCodeMemo& memo = *window.memo;
+    TCodeMemo& memo = *Window().memo;
     bool type = true;
     for (auto _ : state) {
-        // Typing and deleting in turn keeps the document as it was.
-        const uint16_t key = type ? uint16_t{'X'} : uint16_t{VK_BACK};
-        memo.Perform(WM_KEYDOWN, key, 1);
-        if (type)
-            memo.Perform(WM_CHAR, 'x', 1);
-        memo.Perform(WM_KEYUP, key, static_cast<LPARAM>(1u | KF_PREVIOUS_BIT | KF_UP_BIT));
-        memo.Update();
+        PressKey(memo, type);
         type = !type;
     }
 }
@@ -208,6 +215,16 @@ void BM_OffsetToXOnLastLineOfLongParagraph(benchmark::State& state) {
     state.counters["contexts"] = static_cast<double>(paragraph->Contexts.size());
 }
 BENCHMARK(BM_OffsetToXOnLastLineOfLongParagraph)->Unit(benchmark::kMicrosecond);
+
+void BM_KeyPressAtEndOfLongParagraph(benchmark::State& state) {
+    TCodeMemo& memo = *LongWindow().memo;
+    bool type = true;
+    for (auto _ : state) {
+        PressKey(memo, type);
+        type = !type;
+    }
+}
+BENCHMARK(BM_KeyPressAtEndOfLongParagraph)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

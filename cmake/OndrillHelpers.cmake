@@ -19,7 +19,7 @@ endfunction()
 # A GoogleTest program whose cases are registered with CTest under one label.
 function(ondrill_add_test name)
   cmake_parse_arguments(ARG "AUTOMOC" "LABEL;TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${ONDRILL_LEAK_SUPPRESSIONS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(ARG_AUTOMOC)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
@@ -31,7 +31,7 @@ function(ondrill_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ONDRILL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+               ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()
 
 # ondrill_add_benchmark(<name> SOURCES ... DEPENDS ...)
@@ -48,7 +48,7 @@ endfunction()
 # point once, registered as a test under the label "fuzz".
 function(ondrill_add_fuzzer name)
   cmake_parse_arguments(ARG "" "CORPUS;LABEL" "SOURCES;DEPENDS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${ONDRILL_LEAK_SUPPRESSIONS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
   if(ONDRILL_LIBFUZZER)

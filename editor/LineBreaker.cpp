@@ -204,12 +204,16 @@ int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) 
         if (position_ >= length_)
             break;
 
-        // A word, measured in runs of one style.
+        // A word, measured in runs of one style.  Measuring stops once the
+        // word is wider than a whole line: it is then broken inside from its
+        // start, and the rest of it measured line by line, so a word of a
+        // megabyte (a line of encoded data) is not measured again to its
+        // end for every line it fills.
         int32_t wordStart = position_;
         int32_t widthBeforeWord = x_;
         TState atWord = state_;
         int32_t word = 0;
-        while (position_ < length_) {
+        while (position_ < length_ && word <= available_) {
             char c = text_[static_cast<size_t>(position_)];
             if (IsBlank(c))
                 break;

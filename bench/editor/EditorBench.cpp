@@ -119,6 +119,16 @@ void BM_TypeInLongParagraph(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeInLongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// A character typed near the end of a word of a megabyte without a blank
+// (a line of encoded data), broken inside into thousands of display lines.
+void BM_TypeInLongWord(benchmark::State& state) {
+    TBenchMemo bench(std::string(1u << 20, 'a'));
+    TCodeMemo& memo = bench.memo;
+    TypeRepeatedly(state, memo, memo.TextLength() - 100);
+    state.counters["display_lines"] = memo.LineCount();
+}
+BENCHMARK(BM_TypeInLongWord)->Unit(benchmark::kMicrosecond);
+
 // Enter: a paragraph break typed in the middle or at the end, and taken
 // back again outside the timing, so the text stays the same size.
 void BM_TypeBreak(benchmark::State& state) {

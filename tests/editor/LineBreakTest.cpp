@@ -76,6 +76,41 @@ TEST_F(LineBreak, LongWordIsBrokenInside) {
     EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 3, 20, 30}, {3, 7, 40, 40}, {7, 11, 40, 40}}));
 }
 
+// A word many lines long is measured line by line, not again to its end
+// for every line it fills: with a style code before every character, each
+// measured character asks for a font, and the look-ups grow with the
+// word's length instead of with its square.
+TEST_F(LineBreak, AWordOfManyLinesIsMeasuredOnce) {
+    class TCountingMeasure : public TFixedMeasure {
+    public:
+        TCountingMeasure() : TFixedMeasure(10, 5) {}
+        const int32_t* AdvanceTable(uint8_t style) const override {
+            ++Uses;
+            return TFixedMeasure::AdvanceTable(style);
+        }
+        mutable int64_t Uses = 0;
+    };
+    TCountingMeasure counting;
+    std::string word;
+    for (int i = 0; i < 4000; ++i)
+        word += "\x02" "a";
+    memo.SetUpdateMode(umImmediate);
+    memo.SetMeasuringContext(&counting, 16 + 10 * 20);
+    counting.Uses = 0;
+    LoadText(memo, word);
+    memo.CheckConsistency();
+    // Bold and plain characters in turn, 15 + 10 pixels a pair: the word's
+    // lines hold 8 pairs, 200 pixels.
+    ASSERT_GT(memo.LineCount(), 250);
+    const TParagraph& p = *memo.Paragraph(0);
+    for (int32_t line = 0; line + 1 < p.LineCount(); ++line)
+        ASSERT_LE(p.Line(line).TextWidth, 200) << line;
+    EXPECT_EQ(LinesOf(memo, 0)[1], (TLine{1, 32, 200, 200}));
+    // About one look-up a byte; measuring to the word's end for every line
+    // took some sixty.
+    EXPECT_LT(counting.Uses, 4 * static_cast<int64_t>(word.size()));
+}
+
 TEST_F(LineBreak, TabsMoveToTheNextStop) {
     memo.SetWordWrap(false);
     Format("\tx", 100);

@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -75,43 +76,37 @@ std::string MakeDocument() {
     return text;
 }
 
+// A memo showing a screen of 120 columns and 60 lines of the measured font,
+// highlighted as HTML, painted into an offscreen bitmap.
 struct TBenchWindow {
     THtmlHighlighter html;
     std::unique_ptr<TCodeMemo> memo;
     TBitmap screen;
 
-    TBenchWindow() {
+    // place scrolls the formatted text and puts the caret where the case
+    // wants them.
+    TBenchWindow(const std::string& text, bool wordWrap, const std::function<void(TCodeMemo&)>& place) {
         memo = std::make_unique<TCodeMemo>();
         bench::SetBenchFont(*memo);
-        memo->SetWordWrap(false);
+        memo->SetWordWrap(wordWrap);
         memo->SetBorderStyle(bsNone);
         memo->SetScrollBars(ssNone);
         memo->SetUpdateMode(umImmediate);
         memo->SetHighlighter(&html);
-        bench::LoadBytes(*memo, MakeDocument());
+        bench::LoadBytes(*memo, text);
         memo->Show();
-        // 120 columns and 60 lines of the measured font.
         const int charWidth = memo->WindowCanvas().TextWidth("x");
         memo->SetBounds(0, 0, kScreenColumns * charWidth + memo->LeftMargin() + memo->RightMargin(),
                         kScreenLines * memo->LineHeight());
         QApplication::processEvents();
         memo->FormatPending();
-        memo->SetTopLine(kLines / 2);
-        memo->SetSelStart(memo->ParagraphStart(kLines / 2 + 10) + 20);
+        place(*memo);
         memo->SetFocus();
         QApplication::processEvents();
         screen.SetSize(memo->ClientWidth(), memo->ClientHeight());
         screen.SetPixelFormat(pf32bit);
     }
 };
-
-// Made on first use, freed before the application goes.
-std::unique_ptr<TBenchWindow> window;
-TBenchWindow& Window() {
-    if (!window)
-        window = std::make_unique<TBenchWindow>();
-    return *window;
-}
 
 // The generated page with its breaks taken out: one paragraph of 2 MB,
 // highlighted into a context record every few characters.
@@ -121,39 +116,28 @@ std::string MakeLongParagraph() {
     return text;
 }
 
-struct TLongParagraphWindow {
-    THtmlHighlighter html;
-    std::unique_ptr<TCodeMemo> memo;
-    TBitmap screen;
+// Made on first use, freed before the application goes.
+std::unique_ptr<TBenchWindow> window;
+std::unique_ptr<TBenchWindow> longWindow;
 
-    TLongParagraphWindow() {
-        memo = std::make_unique<TCodeMemo>();
-        bench::SetBenchFont(*memo);
-        memo->SetWordWrap(true);
-        memo->SetBorderStyle(bsNone);
-        memo->SetScrollBars(ssNone);
-        memo->SetUpdateMode(umImmediate);
-        memo->SetHighlighter(&html);
-        bench::LoadBytes(*memo, MakeLongParagraph());
-        memo->Show();
-        const int charWidth = memo->WindowCanvas().TextWidth("x");
-        memo->SetBounds(0, 0, kScreenColumns * charWidth + memo->LeftMargin() + memo->RightMargin(),
-                        kScreenLines * memo->LineHeight());
-        QApplication::processEvents();
-        memo->FormatPending();
-        memo->SetTopLine(std::max(memo->LineCount() - kScreenLines, 0));
-        memo->SetSelStart(memo->TextLength() - 10);
-        memo->SetFocus();
-        QApplication::processEvents();
-        screen.SetSize(memo->ClientWidth(), memo->ClientHeight());
-        screen.SetPixelFormat(pf32bit);
-    }
-};
+// The 100,000-line page, unwrapped, scrolled to its middle.
+TBenchWindow& Window() {
+    if (!window)
+        window = std::make_unique<TBenchWindow>(MakeDocument(), false, [](TCodeMemo& memo) {
+            memo.SetTopLine(kLines / 2);
+            memo.SetSelStart(memo.ParagraphStart(kLines / 2 + 10) + 20);
+        });
+    return *window;
+}
 
-std::unique_ptr<TLongParagraphWindow> longWindow;
-TLongParagraphWindow& LongWindow() {
+// The 2 MB paragraph, wrapped, showing its last screen with the caret near
+// its end.
+TBenchWindow& LongWindow() {
     if (!longWindow)
-        longWindow = std::make_unique<TLongParagraphWindow>();
+        longWindow = std::make_unique<TBenchWindow>(MakeLongParagraph(), true, [](TCodeMemo& memo) {
+            memo.SetTopLine(std::max(memo.LineCount() - kScreenLines, 0));
+            memo.SetSelStart(memo.TextLength() - 10);
+        });
     return *longWindow;
 }
 
@@ -191,7 +175,7 @@ void BM_KeyPressToRepaintedLine(benchmark::State& state) {
 BENCHMARK(BM_KeyPressToRepaintedLine)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintEndOfLongParagraph(benchmark::State& state) {
-    TLongParagraphWindow& window = LongWindow();
+    TBenchWindow& window = LongWindow();
     for (auto _ : state) {
         window.memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&window.screen.Canvas()));
         window.screen.Canvas().Release();

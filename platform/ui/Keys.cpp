@@ -183,7 +183,7 @@ uint16_t VirtualKeyFromQtKey(int qtKey, bool keypad) {
     case Qt::Key_Menu: return VK_APPS;
     case Qt::Key_NumLock: return VK_NUMLOCK;
     case Qt::Key_ScrollLock: return VK_SCROLL;
-    case Qt::Key_Asterisk: return keypad ? VK_MULTIPLY : uint16_t('8');
+    case Qt::Key_Asterisk: return keypad ? uint16_t{VK_MULTIPLY} : uint16_t{'8'};
     case Qt::Key_Plus: return keypad ? VK_ADD : VK_OEM_PLUS;
     case Qt::Key_Minus: return keypad ? VK_SUBTRACT : VK_OEM_MINUS;
     case Qt::Key_Period: return keypad ? VK_DECIMAL : VK_OEM_PERIOD;

@@ -231,7 +231,10 @@ int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) 
             x_ += word;
             continue;
         }
-        if (wordStart > lineStart_) {
+        // Only codes before the word (no width) leave the line as good as
+        // empty: ending it there would show a blank display line, so the
+        // word is broken inside on this one instead.
+        if (wordStart > lineStart_ && widthBeforeWord > 0) {
             // The line ends in front of the word, which starts the next one.
             TState atEnd = state_;
             state_ = atWord;

@@ -70,14 +70,16 @@ TEST_F(Relayout, AWordMovesUpWhenItsContextGoes) {
     EXPECT_EQ(Expected(), "");
 }
 
-TEST_F(Relayout, ALongWordCutShortMovesUpPastTheLineItBrokeOver) {
-    // A style code alone on the first line: the word behind it was too long
-    // for any line and was broken over the next ones.
+TEST_F(Relayout, ALongWordBehindAStyleCodeIsBrokenOnTheCodesLine) {
+    // A style code before a word too long for any line: the code has no
+    // width, so the word is broken inside from the first line on instead of
+    // leaving that line holding nothing but the code.
     LoadText(memo, "\x03xxxxxxxxxxxxxx end");
     HighlightAll(memo);
-    EXPECT_EQ(Stops(0).front(), 1);
-    // A blank typed two lines into the word leaves a part that fits behind
-    // the code.
+    EXPECT_EQ(Stops(0).front(), 11);
+    EXPECT_EQ(Expected(), "");
+    // A blank typed where the word broke leaves a part that fits the first
+    // line, blank and all.
     memo.SetSelStart(11);
     memo.SetSelText(" ");
     EXPECT_EQ(Stops(0).front(), 12);

@@ -534,16 +534,39 @@ private:
     void reloadText();
 
     // Editing
-    void deleteBlock();
+    // Deletes the column block's characters, line by line, as one undo
+    // step; true when that step was recorded (a block with no characters
+    // in it records nothing).
+    bool deleteBlock();
     void recordUndo(const TEditPlan& plan);
     TSurgeryResult replaceRange(const TEditPlan& plan);
     void moveNavigators(const TEditPlan& plan, const TSurgeryResult& result);
     void fixContextsAtEditPoint(const TEditPlan& plan, const TSurgeryResult& result, int32_t& parseFrom,
                                 int32_t& parseTo, bool& skipParse);
     void cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph, int32_t& caret);
-    void trimUndoSpace();
-    void applyUndoLevel();
-    void deleteUndoEntry(size_t index);
+    // The undo limits drop whole steps (an entry with the entries grouped
+    // behind it), never part of one, so that undoing never reaches a text
+    // that did not exist.  They are applied when an action is whole.
+    void trimUndo();
+    void eraseUndoEntries(size_t from, size_t to);
+    void dropRedoStepsBeyond(size_t index);
+    void dropOldestUndoSteps(int32_t steps);
+    // Held while an action records its undo entries (an edit with its
+    // clean-up, a column block, a drag-move): the limits wait until the
+    // outermost one ends, when the action's grouping is complete.
+    class TUndoAction {
+    public:
+        explicit TUndoAction(TCodeMemo& memo) : memo_(memo) { ++memo_.undoActionDepth_; }
+        ~TUndoAction() {
+            if (--memo_.undoActionDepth_ == 0 && !memo_.replaying_)
+                memo_.trimUndo();
+        }
+        TUndoAction(const TUndoAction&) = delete;
+        TUndoAction& operator=(const TUndoAction&) = delete;
+
+    private:
+        TCodeMemo& memo_;
+    };
     void selectRange(int32_t from, int32_t to);
     // Replaces the selection as one more step of an edit under way: with
     // withPrevious, the step undoes together with the one before it.
@@ -603,6 +626,7 @@ private:
     int32_t undoPosition_ = 0;
     int64_t undoTotal_ = 0;
     int32_t undoMaxLevel_ = 256;
+    int32_t undoActionDepth_ = 0;
     int32_t undoMaxSpace_ = 65536;
 
     // Highlighting bookkeeping

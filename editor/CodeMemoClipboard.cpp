@@ -78,6 +78,7 @@ void TCodeMemo::PasteBlock(std::string_view text) {
         lines.emplace_back();
 
     TCountGuard update(updateCount_);
+    TUndoAction action(*this);
     TCodeNavigator& caret = CaretNavigator();
     const int32_t first = caret.ParNumber();
     // On screen the block goes to the caret's pixel column, in blanks.

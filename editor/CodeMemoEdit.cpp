@@ -64,6 +64,7 @@ void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
         OnBeforeChange(this, text);
     if (selLength_ == 0 && text.empty())
         return;
+    TUndoAction action(*this);
     // The edit's own update level: nested edits (block deletion, code
     // clean-up, handlers that edit) do not update the display before it ends.
     TCountGuard update(updateCount_);
@@ -75,8 +76,9 @@ void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
     };
     bool blockDeleted = false;
     if (blockMode_) {
-        deleteBlock();
-        blockDeleted = !UndoRecordingOff;
+        // The text that replaces the block undoes with its deletion, but
+        // never with an unrelated edit before it when nothing was deleted.
+        blockDeleted = deleteBlock();
         if (text.empty())
             return finish();
     }
@@ -218,8 +220,7 @@ void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
 void TCodeMemo::recordUndo(const TEditPlan& plan) {
     if (!replaying_) {
         // A new edit makes the undone entries unreachable.
-        while (static_cast<int32_t>(undoList_.size()) > undoPosition_)
-            deleteUndoEntry(undoList_.size() - 1);
+        eraseUndoEntries(static_cast<size_t>(undoPosition_), undoList_.size());
     }
     bool newEntry = plan.from != plan.to || undoPosition_ == 0 || replaying_ || breakGrouping_;
     if (!newEntry) {
@@ -245,9 +246,6 @@ void TCodeMemo::recordUndo(const TEditPlan& plan) {
     }
     undoTotal_ += size;
     ++undoPosition_;
-    trimUndoSpace();
-    if (!replaying_)
-        applyUndoLevel();
 }
 
 TCodeMemo::TSurgeryResult TCodeMemo::replaceRange(const TEditPlan& plan) {
@@ -578,8 +576,9 @@ void TCodeMemo::cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph,
     }
 }
 
-void TCodeMemo::deleteBlock() {
+bool TCodeMemo::deleteBlock() {
     blockMode_ = false;
+    bool recorded = false;
     int32_t first = selStart_->ParNumber();
     int32_t last = selEnd_->ParNumber();
     bool firstDeletion = true;
@@ -591,9 +590,11 @@ void TCodeMemo::deleteBlock() {
         int32_t start = paragraphs_.Start(index);
         selectRange(start + a, start + b);
         // The whole block goes, and comes back, in one undo step.
+        recorded = recorded || !UndoRecordingOff;
         replaceSelectionGrouped({}, !firstDeletion);
         firstDeletion = false;
     }
+    return recorded;
 }
 
 void TCodeMemo::ToggleStyle(char code) {

@@ -445,6 +445,7 @@ void TCodeMemo::finishDrag(TShiftState shift) {
                 text.resize(static_cast<size_t>(kMaxTextLength));
             const bool copy = (shift & ssCtrl) != 0;
             RunInUpdate(*this, [&] {
+                TUndoAction action(*this);
                 if (copy)
                     SetSelLength(0);
                 else

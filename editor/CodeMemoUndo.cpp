@@ -93,39 +93,71 @@ void TCodeMemo::GroupLastUndo() {
         undoList_[static_cast<size_t>(undoPosition_ - 1)].Grouped = true;
 }
 
-void TCodeMemo::deleteUndoEntry(size_t index) {
-    undoTotal_ -= undoList_[index].Size();
-    undoList_.erase(undoList_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (static_cast<int32_t>(index) < undoPosition_)
-        --undoPosition_;
-    // An entry grouped with one that is gone stands alone now.
-    if (index == 0 && !undoList_.empty())
+void TCodeMemo::eraseUndoEntries(size_t from, size_t to) {
+    if (from >= to)
+        return;
+    for (size_t i = from; i < to; ++i)
+        undoTotal_ -= undoList_[i].Size();
+    const auto position = static_cast<size_t>(undoPosition_);
+    undoPosition_ -= static_cast<int32_t>(std::min(to, position) - std::min(from, position));
+    undoList_.erase(undoList_.begin() + static_cast<std::ptrdiff_t>(from),
+                    undoList_.begin() + static_cast<std::ptrdiff_t>(to));
+    if (!undoList_.empty())
         undoList_.front().Grouped = false;
 }
 
-void TCodeMemo::trimUndoSpace() {
-    while (undoTotal_ > undoMaxSpace_ && static_cast<int32_t>(undoList_.size()) > undoPosition_)
-        deleteUndoEntry(undoList_.size() - 1);
-    while (undoTotal_ > undoMaxSpace_ && undoPosition_ >= 1)
-        deleteUndoEntry(0);
+void TCodeMemo::dropRedoStepsBeyond(size_t index) {
+    // A redo step is kept whole or not at all: the cut moves back to the
+    // start of the step it falls into (steps never straddle the position).
+    const auto position = static_cast<size_t>(undoPosition_);
+    index = std::max(index, position);
+    while (index > position && index < undoList_.size() && undoList_[index].Grouped)
+        --index;
+    eraseUndoEntries(index, undoList_.size());
 }
 
-void TCodeMemo::applyUndoLevel() {
-    size_t keep = static_cast<size_t>(std::max(undoPosition_, undoMaxLevel_));
-    while (undoList_.size() > keep)
-        deleteUndoEntry(undoList_.size() - 1);
-    while (undoMaxLevel_ < undoPosition_)
-        deleteUndoEntry(0);
+void TCodeMemo::dropOldestUndoSteps(int32_t steps) {
+    size_t end = 0;
+    const auto position = static_cast<size_t>(undoPosition_);
+    for (; steps > 0 && end < position; --steps) {
+        ++end;
+        while (end < position && undoList_[end].Grouped)
+            ++end;
+    }
+    eraseUndoEntries(0, end);
+}
+
+void TCodeMemo::trimUndo() {
+    // Space: the redo steps go first, the newest of them first, then the
+    // oldest undo steps.
+    while (undoTotal_ > undoMaxSpace_ && static_cast<int32_t>(undoList_.size()) > undoPosition_) {
+        size_t start = undoList_.size() - 1;
+        while (static_cast<int32_t>(start) > undoPosition_ && undoList_[start].Grouped)
+            --start;
+        eraseUndoEntries(start, undoList_.size());
+    }
+    while (undoTotal_ > undoMaxSpace_ && undoPosition_ >= 1)
+        dropOldestUndoSteps(1);
+    // Level: the steps before the position.  They are never more than the
+    // entries, so most calls end at the first test.
+    if (undoPosition_ <= undoMaxLevel_)
+        return;
+    int32_t steps = 0;
+    for (int32_t i = 0; i < undoPosition_; ++i)
+        steps += undoList_[static_cast<size_t>(i)].Grouped ? 0 : 1;
+    if (steps > undoMaxLevel_)
+        dropOldestUndoSteps(steps - undoMaxLevel_);
 }
 
 void TCodeMemo::SetUndoMaxLevel(int32_t value) {
     if (value > kMaxUndoLevel)
         throw EListError("Undo set too high");
     undoMaxLevel_ = std::max(value, 0);
-    applyUndoLevel();
+    dropRedoStepsBeyond(static_cast<size_t>(undoMaxLevel_));
+    trimUndo();
 }
 
 void TCodeMemo::SetUndoMaxSpace(int32_t value) {
     undoMaxSpace_ = std::max(value, 0);
-    trimUndoSpace();
+    trimUndo();
 }

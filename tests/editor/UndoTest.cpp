@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace {
 void Type(TCodeMemo& memo, std::string_view text) {
     for (char c : text)
@@ -215,4 +219,90 @@ TEST(Undo, UndoInBlockModeReplaysTheEntryOnly) {
     memo.Undo();
     EXPECT_EQ(memo.Text(), "abcd\r\nabcd");
     EXPECT_FALSE(memo.BlockMode());
+}
+
+TEST(Undo, AnEmptyColumnBlockReplacedDoesNotJoinTheEditBeforeIt) {
+    TCodeMemo memo;
+    LoadText(memo, "abcd\r\nabcd");
+    memo.SetSelStart(0);
+    memo.SetSelText("x");
+    // Columns 2 to 2 hold no characters: nothing is deleted, "|" is typed.
+    memo.SelectAll();
+    memo.SetBlock(2, 2);
+    memo.SetSelText("|");
+    const std::string afterBlock = memo.Text();
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), "xabcd\r\nabcd");
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), "abcd\r\nabcd");
+    memo.Redo();
+    memo.Redo();
+    EXPECT_EQ(memo.Text(), afterBlock);
+}
+
+// Random actions, some of them several grouped entries (column blocks,
+// pasted blocks, the style-code clean-up), under small undo limits that
+// keep dropping the oldest steps.  However the limits cut, undoing must only
+// ever pass through texts the memo really had, newest first, and redoing
+// must come back to the last one.
+TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 60; ++round) {
+        TCodeMemo memo;
+        memo.SetStaticFormat(round % 2 == 0);
+        LoadText(memo, "abcdef\r\nab\x02\x02" "cdef\r\nabcdef\r\nabcdef\r\nabcdef");
+        memo.SetUndoMaxLevel(1 + static_cast<int32_t>(random() % 6));
+        memo.SetUndoMaxSpace(round % 3 == 0 ? 40 + static_cast<int32_t>(random() % 200) : 1 << 20);
+        std::vector<std::string> history{memo.Text()};
+        for (int action = 0; action < 25; ++action) {
+            const int32_t length = memo.TextLength();
+            const auto at = static_cast<int32_t>(random() % static_cast<uint32_t>(length + 1));
+            switch (random() % 5) {
+            case 0:
+                memo.SetSelStart(at);
+                memo.SetSelText(std::string(1, "xyz\x02"[random() % 4]));
+                break;
+            case 1:
+                memo.SetSelStart(at);
+                memo.SetSelLength(static_cast<int32_t>(random() % 5));
+                memo.SetSelText({});
+                break;
+            case 2: {
+                memo.SetSelStart(at);
+                memo.SetSelLength(static_cast<int32_t>(random() % 20));
+                const auto column = static_cast<int32_t>(random() % 5);
+                memo.SetBlock(column, column + static_cast<int32_t>(random() % 3));
+                memo.SetSelText(random() % 2 ? "|" : "");
+                break;
+            }
+            case 3:
+                memo.SetSelStart(at);
+                memo.PasteBlock("12\r\n34\r\n5");
+                break;
+            default:
+                memo.Undo();
+                break;
+            }
+            memo.CheckConsistency();
+            history.push_back(memo.Text());
+        }
+        const std::string last = memo.Text();
+        // Undo walks back through the history; each text it reaches lies at
+        // or before the point the walk had come to.
+        size_t reached = history.size() - 1;
+        int undone = 0;
+        while (memo.CanUndo()) {
+            memo.Undo();
+            ++undone;
+            memo.CheckConsistency();
+            size_t found = reached;
+            while (found > 0 && history[found] != memo.Text())
+                --found;
+            ASSERT_EQ(history[found], memo.Text()) << "round " << round << ", undo " << undone;
+            reached = found;
+        }
+        for (int i = 0; i < undone; ++i)
+            memo.Redo();
+        EXPECT_EQ(memo.Text(), last) << "round " << round;
+    }
 }

@@ -1,7 +1,8 @@
 // Fuzz entry point for the editor's text engine.  The first bytes choose
 // options and edits; the rest is loaded as a document.  Every step must keep
-// the store consistent, undo must come back to the loaded text, and the
-// formatted snapshot of the result must load back to the same text.
+// the store consistent; undoing must pass only through texts the memo had,
+// newest first, back to the loaded text; and the formatted snapshot of the
+// result must load back to the same text.
 
 #include "editor/CodeMemo.h"
 
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memo.LoadFromStream(stream);
     memo.CheckConsistency();
     const std::string loaded = memo.Text();
+    std::vector<std::string> history{loaded};
 
     for (size_t i = 0; i + 3 < script.size(); i += 4) {
         int32_t length = memo.TextLength();
@@ -82,11 +85,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          (what & 4) != 0);
         }
         memo.CheckConsistency();
+        history.push_back(memo.Text());
     }
 
-    while (memo.CanUndo())
+    size_t reached = history.size() - 1;
+    while (memo.CanUndo()) {
         memo.Undo();
-    memo.CheckConsistency();
+        memo.CheckConsistency();
+        while (reached > 0 && history[reached] != memo.Text())
+            --reached;
+        FuzzCheck(history[reached] == memo.Text());
+    }
     FuzzCheck(memo.Text() == loaded);
     while (memo.CanRedo())
         memo.Redo();

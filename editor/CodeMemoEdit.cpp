@@ -52,10 +52,13 @@ void TCodeMemo::selectRange(int32_t from, int32_t to) {
 }
 
 void TCodeMemo::replaceSelectionGrouped(std::string_view text, bool withPrevious) {
+    // The entry to group is the first this edit records, its own; the
+    // style-code clean-up behind it may record more, grouped with it already.
+    const int32_t first = undoPosition_;
     const bool recorded = !UndoRecordingOff;
     SetSelTextBuf(text);
-    if (recorded && withPrevious)
-        GroupLastUndo();
+    if (recorded && withPrevious && first >= 1 && undoPosition_ > first)
+        undoList_[static_cast<size_t>(first)].Grouped = true;
 }
 
 void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
@@ -165,9 +168,11 @@ void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
     rememberedColumn_ = INT32_MIN;
     Modified = true;
     if (record) {
+        const int32_t entry = undoPosition_;
         recordUndo(plan);
-        if (blockDeleted)
-            GroupLastUndo();
+        // The text that replaces a block undoes with the block's deletion.
+        if (blockDeleted && entry >= 1 && undoPosition_ > entry)
+            undoList_[static_cast<size_t>(entry)].Grouped = true;
     }
 
     TSurgeryResult result = replaceRange(plan);

@@ -453,11 +453,9 @@ void TCodeMemo::finishDrag(TShiftState shift) {
                 // The mouse navigator followed the deletion.
                 const int32_t at = mouseNav_->Pos();
                 SetSelStart(at);
-                SetSelTextBuf(text);
-                SetSelLength(at - SelStart());
                 // A move comes back with one Undo.
-                if (!copy && !UndoRecordingOff)
-                    GroupLastUndo();
+                replaceSelectionGrouped(text, !copy);
+                SetSelLength(at - SelStart());
             });
         } else {
             SetSelStart(drop);

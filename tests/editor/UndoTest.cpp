@@ -306,3 +306,23 @@ TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
         EXPECT_EQ(memo.Text(), last) << "round " << round;
     }
 }
+
+// The clean-up of style codes after a step of a larger edit records entries
+// of its own (here for the pair already in the second line); the step's own
+// entry must still join the edit, or undo stops half-way through it.
+TEST(Undo, AColumnBlockWhoseLineTriggersTheCodeCleanUpUndoesInOneStep) {
+    const std::string original = "abcdef\r\nab\x03\x03" "cdef";
+    TCodeMemo memo;
+    memo.SetStaticFormat(true);
+    LoadText(memo, original);
+    memo.SelectAll();
+    memo.SetBlock(0, 1);
+    memo.SetSelText("");
+    ASSERT_EQ(memo.Text(), "bcdef\r\nbcdef");
+    ASSERT_EQ(memo.UndoList().size(), 4u);
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), original);
+    EXPECT_FALSE(memo.CanUndo());
+    memo.Redo();
+    EXPECT_EQ(memo.Text(), "bcdef\r\nbcdef");
+}

@@ -250,8 +250,13 @@ TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
     for (int round = 0; round < 60; ++round) {
         TCodeMemo memo;
         memo.SetStaticFormat(round % 2 == 0);
-        LoadText(memo, "abcdef\r\nab\x02\x02" "cdef\r\nabcdef\r\nabcdef\r\nabcdef");
-        memo.SetUndoMaxLevel(1 + static_cast<int32_t>(random() % 6));
+        // A code pair in every line: the first edit of a line cleans it up,
+        // recording entries of its own.
+        std::string text;
+        for (int line = 0; line < 6; ++line)
+            text += line == 0 ? "ab\x02\x02" "cdef" : "\r\nab\x02\x02" "cdef";
+        LoadText(memo, text);
+        memo.SetUndoMaxLevel(round % 4 == 1 ? 256 : 1 + static_cast<int32_t>(random() % 6));
         memo.SetUndoMaxSpace(round % 3 == 0 ? 40 + static_cast<int32_t>(random() % 200) : 1 << 20);
         std::vector<std::string> history{memo.Text()};
         for (int action = 0; action < 25; ++action) {

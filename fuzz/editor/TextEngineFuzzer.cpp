@@ -80,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else if (what < 208) {
             memo.SetBlock(what & 7, what & 15);
             memo.SetSelText("|");
+        } else if (what < 216) {
+            memo.PasteBlock(std::string("ab\r\n\x02") + static_cast<char>(what) + "\r\n");
         } else {
             memo.FindTxt(std::string(1, static_cast<char>(what)), (what & 1) != 0, false, (what & 2) != 0,
                          (what & 4) != 0);

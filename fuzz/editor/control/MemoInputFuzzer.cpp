@@ -1,0 +1,145 @@
+// Fuzz entry point for the memo control: keys and mouse gestures, as a user
+// gives them, on a memo in an offscreen window.  The first bytes choose the
+// memo's options; then each group of four bytes is one gesture; the rest is
+// the document.  After every gesture the store must be consistent; at the
+// end, undoing must pass only through texts the memo had, newest first,
+// back to the loaded text.
+
+#include "editor/CodeMemo.h"
+
+#include "platform/base/Stream.h"
+#include "platform/gfx/TextMeasurer.h"
+#include "platform/widgets/WidgetPeer.h"
+
+#include "fuzz/FuzzInput.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kCharWidth = 8;
+constexpr int kLineHeight = 17;
+
+// The keys a user edits and moves with; letters and punctuation come as
+// typed text.
+const std::array<Qt::Key, 16> kKeys = {
+    Qt::Key_Left,   Qt::Key_Right,  Qt::Key_Up,     Qt::Key_Down,      Qt::Key_Home,     Qt::Key_End,
+    Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Tab,
+    Qt::Key_Insert, Qt::Key_B,      Qt::Key_C,      Qt::Key_V};
+
+Qt::KeyboardModifiers ModifiersOf(uint8_t bits) {
+    Qt::KeyboardModifiers modifiers;
+    if (bits & 1)
+        modifiers |= Qt::ShiftModifier;
+    if (bits & 2)
+        modifiers |= Qt::ControlModifier;
+    if (bits & 4)
+        modifiers |= Qt::AltModifier;
+    return modifiers;
+}
+
+void StartQt() {
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "memo-input-fuzzer";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    InstallWidgetPeers();
+    static TFakeTextMeasurer measurer(kCharWidth, 16, 13);
+    SetDefaultTextMeasurer(&measurer);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    StartQt();
+    TFuzzInput input(data, size);
+    const uint8_t flags = input.Byte();
+    const uint8_t gestures = input.Byte() % 24;
+    const std::string script = input.Bytes(static_cast<size_t>(gestures) * 4);
+    const std::string document = input.Rest();
+
+    TCodeMemo memo;
+    memo.SetBorderStyle(bsNone);
+    memo.SetScrollBars((flags & 1) ? ssBoth : ssNone);
+    memo.SetWordWrap((flags & 2) != 0);
+    memo.SetStaticFormat((flags & 4) != 0);
+    TCodeMemoOptions options = memo.Options();
+    if (flags & 8)
+        options = options.Include(pmoBlockSelection);
+    if (flags & 16)
+        options = options.Include(pmoKeepColumnPos);
+    if (flags & 32)
+        options = options.Include(pmoAutoIndent).Include(pmoBackIndent);
+    if (flags & 64)
+        options = options.Include(pmoFullLineSelect);
+    memo.SetOptions(options);
+    memo.SetUndoMaxSpace(1 << 24);
+    memo.SetUpdateMode(umImmediate);
+    memo.SetBounds(0, 0, 40 * kCharWidth, 8 * kLineHeight);
+    memo.Show();
+    memo.SetFocus();
+    TReadOnlyMemoryStream stream(document.data(), static_cast<int64_t>(document.size()));
+    memo.LoadFromStream(stream);
+    memo.FormatPending();
+    memo.CheckConsistency();
+    QWidget* widget = static_cast<TWidgetPeer*>(memo.Peer())->Widget();
+    QWidget* client = static_cast<TPeerWidget*>(widget)->viewport();
+
+    std::vector<std::string> history{memo.Text()};
+    for (size_t i = 0; i + 3 < script.size(); i += 4) {
+        const auto kind = static_cast<uint8_t>(script[i]);
+        const auto a = static_cast<uint8_t>(script[i + 1]);
+        const auto b = static_cast<uint8_t>(script[i + 2]);
+        const auto c = static_cast<uint8_t>(script[i + 3]);
+        const QPoint point(a % (44 * kCharWidth), b % (9 * kLineHeight));
+        const Qt::KeyboardModifiers modifiers = ModifiersOf(c);
+        switch (kind % 6) {
+        case 0:
+        case 1:
+            QTest::keyClick(widget, kKeys[a % kKeys.size()], modifiers);
+            break;
+        case 2:
+            QTest::keyClicks(widget, QString(QChar(0x20 + b % 95)));
+            break;
+        case 3:
+            QTest::mouseClick(client, Qt::LeftButton, modifiers, point);
+            break;
+        case 4:
+            QTest::mouseDClick(client, Qt::LeftButton, modifiers, point);
+            break;
+        default: {
+            // A drag: press, move, release, as selecting or moving text.
+            QTest::mousePress(client, Qt::LeftButton, modifiers, point);
+            QTest::mouseMove(client, QPoint(c % (44 * kCharWidth), (a ^ b) % (9 * kLineHeight)));
+            QTest::mouseRelease(client, Qt::LeftButton, modifiers,
+                                QPoint(c % (44 * kCharWidth), (a ^ b) % (9 * kLineHeight)));
+            break;
+        }
+        }
+        memo.CheckConsistency();
+        history.push_back(memo.Text());
+    }
+
+    size_t reached = history.size() - 1;
+    while (memo.CanUndo()) {
+        memo.Undo();
+        memo.CheckConsistency();
+        while (reached > 0 && history[reached] != memo.Text())
+            --reached;
+        FuzzCheck(history[reached] == memo.Text());
+    }
+    FuzzCheck(memo.Text() == history.front());
+    return 0;
+}

@@ -10,6 +10,7 @@
 #include "platform/base/Stream.h"
 
 #include "fuzz/FuzzInput.h"
+#include "fuzz/editor/UndoHistory.h"
 
 #include <array>
 #include <cstdint>
@@ -90,15 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         history.push_back(memo.Text());
     }
 
-    size_t reached = history.size() - 1;
-    while (memo.CanUndo()) {
-        memo.Undo();
-        memo.CheckConsistency();
-        while (reached > 0 && history[reached] != memo.Text())
-            --reached;
-        FuzzCheck(history[reached] == memo.Text());
-    }
-    FuzzCheck(memo.Text() == loaded);
+    CheckUndoWalksBack(memo, history);
     while (memo.CanRedo())
         memo.Redo();
     memo.CheckConsistency();

@@ -12,6 +12,7 @@
 #include "platform/widgets/WidgetPeer.h"
 
 #include "fuzz/FuzzInput.h"
+#include "fuzz/editor/UndoHistory.h"
 
 #include <QApplication>
 #include <QTest>
@@ -132,14 +133,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         history.push_back(memo.Text());
     }
 
-    size_t reached = history.size() - 1;
-    while (memo.CanUndo()) {
-        memo.Undo();
-        memo.CheckConsistency();
-        while (reached > 0 && history[reached] != memo.Text())
-            --reached;
-        FuzzCheck(history[reached] == memo.Text());
-    }
-    FuzzCheck(memo.Text() == history.front());
+    CheckUndoWalksBack(memo, history);
     return 0;
 }

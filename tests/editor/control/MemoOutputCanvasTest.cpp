@@ -35,15 +35,10 @@ std::pair<int, int> InkRows(const QImage& image) {
     return {first, last};
 }
 
+// Strongly red pixels in the rows top to bottom (exclusive), over the
+// whole width.
 int RedPixels(const QImage& image, int top, int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            QColor c(image.pixel(x, y));
-            if (c.red() > 200 && c.green() < 64 && c.blue() < 64)
-                ++count;
-        }
-    return count;
+    return CountReddish(image, QRect(0, top, image.width(), bottom - top), 201, 63, 63);
 }
 
 } // namespace

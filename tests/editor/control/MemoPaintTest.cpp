@@ -25,19 +25,6 @@ int Count(const QImage& image, const QRect& rect, QRgb colour) {
     return rect.width() * rect.height() - CountNot(image, rect, colour);
 }
 
-// Glyphs are drawn with anti-aliasing: their colour is the one that
-// dominates the pixel.
-int CountReddish(const QImage& image, const QRect& rect) {
-    int count = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            QColor c(image.pixel(x, y));
-            if (c.red() > 128 && c.green() < 64)
-                ++count;
-        }
-    return count;
-}
-
 } // namespace
 
 class MemoPaint : public MemoWindow {};

@@ -53,6 +53,21 @@ inline QImage PaintedImage(TControl& control, int width, int height, TColor back
     return bitmap.Image().convertToFormat(QImage::Format_RGB32);
 }
 
+// How many pixels of a rectangle of an image are reddish: much red, little
+// green and blue beyond the limits given.  Glyphs are drawn with
+// anti-aliasing, so a coloured glyph's pixels are those its colour dominates.
+inline int CountReddish(const QImage& image, const QRect& rect, int minimumRed = 129, int maximumGreen = 63,
+                        int maximumBlue = 255) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor c(image.pixel(x, y));
+            if (c.red() >= minimumRed && c.green() <= maximumGreen && c.blue() <= maximumBlue)
+                ++count;
+        }
+    return count;
+}
+
 // A white bitmap to draw lines on as on a printer's canvas, measuring text
 // with its own measurer when given one.
 struct TOutputTarget {

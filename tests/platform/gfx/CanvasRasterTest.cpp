@@ -36,6 +36,12 @@ QImage randomImage(std::mt19937& random, int width, int height) {
     return image;
 }
 
+QImage whiteImage(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
 // A colour as the bits rgbOf reads.
 uint32_t qtRgb(TColor c) { return ToQRgb(c) & 0xFFFFFF; }
 
@@ -179,8 +185,7 @@ TEST(CanvasPen, LinesCombineWithThePixelsByThePenModeAndLeaveOutTheEndPoint) {
 }
 
 TEST(CanvasPen, AZeroLengthLineLeavesThePainterAsItFoundIt) {
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = whiteImage(4, 4);
     TCanvas canvas(&image);
     canvas.Pen().SetMode(pmXor);
     canvas.Pen().SetColor(clRed);
@@ -193,8 +198,7 @@ TEST(CanvasPen, AZeroLengthLineLeavesThePainterAsItFoundIt) {
 }
 
 TEST(CanvasShapes, AColourFillLeavesTheBrushAndTheTextBackgroundAlone) {
-    QImage image(6, 5, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = whiteImage(6, 5);
     {
         TCanvas canvas(&image);
         canvas.Brush().SetColor(clLime);
@@ -214,8 +218,7 @@ TEST(CanvasShapes, AColourFillLeavesTheBrushAndTheTextBackgroundAlone) {
 }
 
 TEST(CanvasShapes, RectanglesFramesAndFillsKeepTheirRightAndBottomEdgesExclusive) {
-    QImage image(12, 10, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = whiteImage(12, 10);
     {
         TCanvas canvas(&image);
         canvas.Pen().SetColor(clRed);
@@ -299,8 +302,7 @@ TEST(CanvasShapes, RaisedAndSunkenEdgesUseTheClassicShades) {
 }
 
 TEST(CanvasShapes, OriginAndClipAreInCanvasCoordinates) {
-    QImage image(10, 10, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = whiteImage(10, 10);
     TCanvas canvas(&image);
     canvas.SetOrigin(Point(3, 2));
     canvas.IntersectClipRect(Rect(0, 0, 4, 4));

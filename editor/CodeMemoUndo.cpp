@@ -130,12 +130,8 @@ void TCodeMemo::dropOldestUndoSteps(int32_t steps) {
 void TCodeMemo::trimUndo() {
     // Space: the redo steps go first, the newest of them first, then the
     // oldest undo steps.
-    while (undoTotal_ > undoMaxSpace_ && static_cast<int32_t>(undoList_.size()) > undoPosition_) {
-        size_t start = undoList_.size() - 1;
-        while (static_cast<int32_t>(start) > undoPosition_ && undoList_[start].Grouped)
-            --start;
-        eraseUndoEntries(start, undoList_.size());
-    }
+    while (undoTotal_ > undoMaxSpace_ && static_cast<int32_t>(undoList_.size()) > undoPosition_)
+        dropRedoStepsBeyond(undoList_.size() - 1);
     while (undoTotal_ > undoMaxSpace_ && undoPosition_ >= 1)
         dropOldestUndoSteps(1);
     // Level: the steps before the position.  They are never more than the

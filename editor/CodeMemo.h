@@ -571,6 +571,9 @@ private:
     // Replaces the selection as one more step of an edit under way: with
     // withPrevious, the step undoes together with the one before it.
     void replaceSelectionGrouped(std::string_view text, bool withPrevious);
+    // Marks undo entry `entry`, when this edit added it, to undo together
+    // with the one before it.
+    void groupWithPrevious(int32_t entry);
     // The caret at caret, the selection's other end length characters away
     // (clamped to the text); the caret is the lower end for a positive length.
     void selectFromCaret(int32_t caret, int32_t length);

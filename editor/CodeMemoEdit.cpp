@@ -57,8 +57,15 @@ void TCodeMemo::replaceSelectionGrouped(std::string_view text, bool withPrevious
     const int32_t first = undoPosition_;
     const bool recorded = !UndoRecordingOff;
     SetSelTextBuf(text);
-    if (recorded && withPrevious && first >= 1 && undoPosition_ > first)
-        undoList_[static_cast<size_t>(first)].Grouped = true;
+    if (recorded && withPrevious)
+        groupWithPrevious(first);
+}
+
+void TCodeMemo::groupWithPrevious(int32_t entry) {
+    // Only an entry the edit really added: one merged into the entry before
+    // it (typing on) has nothing to join.
+    if (entry >= 1 && undoPosition_ > entry)
+        undoList_[static_cast<size_t>(entry)].Grouped = true;
 }
 
 void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
@@ -171,8 +178,8 @@ void TCodeMemo::SetSelTextBuf(std::string_view buffer) {
         const int32_t entry = undoPosition_;
         recordUndo(plan);
         // The text that replaces a block undoes with the block's deletion.
-        if (blockDeleted && entry >= 1 && undoPosition_ > entry)
-            undoList_[static_cast<size_t>(entry)].Grouped = true;
+        if (blockDeleted)
+            groupWithPrevious(entry);
     }
 
     TSurgeryResult result = replaceRange(plan);

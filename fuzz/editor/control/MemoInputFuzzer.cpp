@@ -13,6 +13,7 @@
 
 #include "fuzz/FuzzInput.h"
 #include "fuzz/editor/UndoHistory.h"
+#include "tests/platform/gfx/TestApplication.h"
 
 #include <QApplication>
 #include <QTest>
@@ -52,10 +53,7 @@ void StartQt() {
         return;
     started = true;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "memo-input-fuzzer";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    MakeTestApplication<QApplication>();
     InstallWidgetPeers();
     static TFakeTextMeasurer measurer(kCharWidth, 16, 13);
     SetDefaultTextMeasurer(&measurer);

@@ -242,7 +242,7 @@ public:
     void SetMeasuringContext(TTextMeasurer* measurer, int32_t clientWidth);
     TFont& AltFont() { return altFont_; }
     const TCodeMeasure* Measure() const { return measure_; }
-    int32_t ClientWidth() const { return clientWidth_; }
+    int32_t ClientWidth() const override { return clientWidth_; }
     // Formats every paragraph for another measure and width (a printer);
     // nullptr goes back to the measuring context.
     void FormatOnCanvas(const TCodeMeasure* measure, int32_t width);

@@ -36,9 +36,11 @@ std::string keyName(uint16_t key) {
         return std::string(1, static_cast<char>(key));
     if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9)
         return std::string(1, static_cast<char>('0' + key - VK_NUMPAD0));
-    if (key >= VK_F1 && key <= VK_F24)
-        return "F" + std::to_string(key - VK_F1 + 1);
-    return "#" + std::to_string(key);
+    // Appended rather than written as literal + string: GCC 12 warns
+    // falsely (-Wrestrict) about the inlined concatenation.
+    std::string name(1, key >= VK_F1 && key <= VK_F24 ? 'F' : '#');
+    name += std::to_string(key >= VK_F1 && key <= VK_F24 ? key - VK_F1 + 1 : key);
+    return name;
 }
 
 bool stripPrefix(std::string_view& text, std::string_view prefix) {

@@ -75,7 +75,7 @@ TEST(KeywordList, MatchingCopiesFollowEveryChangeWhenRead) {
     // Read inside an update too: the copies describe the list as it is.
     list.BeginUpdate();
     for (int i = 0; i < 50; ++i)
-        list.AddKeyword("k" + std::to_string(i), Attributes(0, i + 1));
+        list.AddKeyword(std::string("k").append(std::to_string(i)), Attributes(0, i + 1));
     EXPECT_EQ(list.FoldedKey(49), "K49");
     EXPECT_EQ(list.Attributes(49)->Length, 3);
     list.EndUpdate();

@@ -1,0 +1,218 @@
+#include "platform/shellns/FileNames.h"
+
+#include "platform/base/HexDigits.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr unsigned kEscapeBase = 0xF700;
+
+// The length of the valid UTF-8 sequence at the start of bytes, or 0.
+size_t utf8SequenceLength(std::string_view bytes, uint32_t& codePoint) {
+    auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
+    uint8_t lead = byte(0);
+    size_t length;
+    uint32_t minimum;
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, minimum = 0x80, codePoint = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, minimum = 0x800, codePoint = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, minimum = 0x10000, codePoint = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length)
+        return 0;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (byte(i) & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+void AppendUtf8(std::string& out, uint32_t codePoint) {
+    if (codePoint < 0x80) {
+        out.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else if (codePoint < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+namespace {
+
+bool isEscapeCodePoint(uint32_t codePoint) {
+    return codePoint >= kEscapeBase + 0x80 && codePoint <= kEscapeBase + 0xFF;
+}
+
+bool isUnreservedUriByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/';
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        uint32_t codePoint;
+        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string DisplayTextOfName(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        uint32_t codePoint;
+        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
+        if (length != 0 && !isEscapeCodePoint(codePoint)) {
+            text.append(bytes.substr(i, length));
+            i += length;
+        } else {
+            AppendUtf8(text, kEscapeBase + static_cast<uint8_t>(bytes[i]));
+            ++i;
+        }
+    }
+    return text;
+}
+
+std::string NameOfDisplayText(std::string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        uint32_t codePoint;
+        size_t length = utf8SequenceLength(text.substr(i), codePoint);
+        if (length == 0) {
+            // Not display text at all: keep the byte as it is.
+            bytes.push_back(text[i]);
+            ++i;
+        } else if (isEscapeCodePoint(codePoint)) {
+            bytes.push_back(static_cast<char>(codePoint - kEscapeBase));
+            i += length;
+        } else {
+            bytes.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return bytes;
+}
+
+std::string FileUriOfPath(std::string_view path) {
+    std::string uri = "file://";
+    for (unsigned char c : path) {
+        if (isUnreservedUriByte(c)) {
+            uri.push_back(static_cast<char>(c));
+        } else {
+            uri.push_back('%');
+            AppendHexByte(uri, c);
+        }
+    }
+    return uri;
+}
+
+bool PathOfFileUri(std::string_view uri, std::string& path) {
+    constexpr std::string_view scheme = "file:";
+    if (uri.size() < scheme.size())
+        return false;
+    for (size_t i = 0; i < scheme.size(); ++i)
+        if ((uri[i] | 0x20) != scheme[i])
+            return false;
+    std::string_view rest = uri.substr(scheme.size());
+    if (rest.starts_with("//")) {
+        rest.remove_prefix(2);
+        size_t slash = rest.find('/');
+        if (slash == std::string_view::npos)
+            return false;
+        std::string_view host = rest.substr(0, slash);
+        if (!host.empty() && host != "localhost")
+            return false;
+        rest.remove_prefix(slash);
+    }
+    if (!rest.starts_with('/'))
+        return false;
+    std::string result;
+    result.reserve(rest.size());
+    for (size_t i = 0; i < rest.size(); ++i) {
+        char c = rest[i];
+        if (c == '%') {
+            if (rest.size() - i < 3)
+                return false;
+            int high = HexDigitValue(rest[i + 1]), low = HexDigitValue(rest[i + 2]);
+            if (high < 0 || low < 0)
+                return false;
+            c = static_cast<char>(high * 16 + low);
+            i += 2;
+        } else if (c == '?' || c == '#') {
+            break; // a query or fragment is not part of the path
+        }
+        if (c == '\0')
+            return false;
+        result.push_back(c);
+    }
+    path = std::move(result);
+    return true;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '/')
+        path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+std::string_view FileNameOf(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string ParentPathOf(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos)
+        return {};
+    if (slash == 0)
+        return "/";
+    return std::string(path.substr(0, slash));
+}
+
+bool PathIsWithin(std::string_view path, std::string_view folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.remove_suffix(1);
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    if (folder == "/")
+        return path.starts_with('/');
+    if (!path.starts_with(folder))
+        return false;
+    return path.size() == folder.size() || path[folder.size()] == '/';
+}
+
+bool IsValidFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}

@@ -1,0 +1,159 @@
+// The change-watching thread on real folders: its slots, its notices
+// (one at a time per watch, however many changes), watches ending with
+// their folders, and every descriptor closed exactly once.
+
+#include "platform/ui/Control.h"
+#include "shell/ChangeHandlerThread.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr unsigned kNotice = 0x465;
+
+// Counts the notices it gets, per slot.
+class TNoticeCounter : public TWinControl {
+public:
+    void WndProc(TMessage& message) override {
+        if (message.Msg == kNotice)
+            Notices.push_back(static_cast<int>(message.WParam));
+        else
+            TWinControl::WndProc(message);
+    }
+    std::vector<int> Notices;
+};
+
+int openDescriptors() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
+}
+
+// Waits (without asserting anything about time) until the worker has read
+// at least count events, delivering what is posted meanwhile only when told.
+bool waitForEvents(TChangeHandlerThread& thread, uint64_t count) {
+    for (int i = 0; i < 3000 && thread.EventsSeen() < count; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return thread.EventsSeen() >= count;
+}
+
+class ChangeThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MakeShellTestApplication();
+        failedBefore = TChangeHandlerThread::FailedCloses();
+    }
+    void TearDown() override { EXPECT_EQ(TChangeHandlerThread::FailedCloses(), failedBefore); }
+
+    std::string folder(const std::string& name) {
+        std::string path = JoinPath(home.Files, name);
+        std::filesystem::create_directories(path);
+        return path;
+    }
+
+    TShellTestHome home;
+    TNoticeCounter window;
+    int failedBefore = 0;
+};
+
+} // namespace
+
+TEST_F(ChangeThreadTest, SlotsFillUpEmptyAndAreReusedFromTheStart) {
+    int descriptors = openDescriptors();
+    {
+        TChangeHandlerThread thread(&window, kNotice);
+        std::string path = folder("watched");
+        int index = -1;
+        for (int i = 0; i < TChangeHandlerThread::SlotCount; ++i) {
+            ASSERT_TRUE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME, index, false));
+            EXPECT_EQ(index, i);
+        }
+        EXPECT_FALSE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME, index, false));
+        EXPECT_EQ(index, -1);
+        EXPECT_FALSE(thread.AddWatch("", FILE_NOTIFY_CHANGE_FILE_NAME, index, false));
+        EXPECT_TRUE(thread.ClearWatches());
+        EXPECT_EQ(thread.WatchCount(), 0);
+        ASSERT_TRUE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME, index, false));
+        EXPECT_EQ(index, 0);
+        ASSERT_TRUE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME, index, false));
+        EXPECT_EQ(index, 1);
+        EXPECT_FALSE(thread.AddWatch(JoinPath(home.Files, "missing"), FILE_NOTIFY_CHANGE_FILE_NAME, index, false));
+        WriteFile(JoinPath(home.Files, "plain"), "");
+        EXPECT_FALSE(thread.AddWatch(JoinPath(home.Files, "plain"), FILE_NOTIFY_CHANGE_FILE_NAME, index, false));
+    }
+    EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+TEST_F(ChangeThreadTest, TwoSlotsOnOneFolderSurviveClosingOne) {
+    TChangeHandlerThread thread(&window, kNotice);
+    std::string path = folder("shared");
+    int first = -1, second = -1;
+    ASSERT_TRUE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME, first, false));
+    ASSERT_TRUE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME, second, false));
+    EXPECT_TRUE(thread.CloseWatch(first));
+    EXPECT_FALSE(thread.CloseWatch(first));
+    WriteFile(JoinPath(path, "new.txt"), "x");
+    ASSERT_TRUE(waitForEvents(thread, 1));
+    for (int i = 0; i < 100 && window.Notices.empty(); ++i) {
+        ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(window.Notices, std::vector<int>{second});
+}
+
+TEST_F(ChangeThreadTest, ABurstOfChangesGivesOneNoticeUntilItIsDelivered) {
+    TChangeHandlerThread thread(&window, kNotice);
+    std::string path = folder("burst");
+    std::string other = folder("quiet");
+    int index = -1, quiet = -1;
+    ASSERT_TRUE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, index, false));
+    ASSERT_TRUE(thread.AddWatch(other, FILE_NOTIFY_CHANGE_FILE_NAME, quiet, false));
+    for (int i = 0; i < 1000; ++i)
+        WriteFile(JoinPath(path, "f" + std::to_string(i)), "");
+    ASSERT_TRUE(waitForEvents(thread, 1000));
+    ProcessMessages();
+    EXPECT_EQ(window.Notices, std::vector<int>{index});
+    // Delivered, the watch may tell again.
+    std::filesystem::create_directory(JoinPath(path, "sub"));
+    ASSERT_TRUE(waitForEvents(thread, 1001));
+    for (int i = 0; i < 100 && window.Notices.size() < 2; ++i) {
+        ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(window.Notices, (std::vector<int>{index, index}));
+    // Changes a watch's filter leaves out tell nothing.
+    std::filesystem::create_directory(JoinPath(other, "dir"));
+    ASSERT_TRUE(waitForEvents(thread, 1002));
+    ProcessMessages();
+    EXPECT_EQ(window.Notices.size(), 2u);
+}
+
+TEST_F(ChangeThreadTest, ADeletedFolderEndsItsWatchSilently) {
+    int descriptors = openDescriptors();
+    {
+        TChangeHandlerThread thread(&window, kNotice);
+        std::string path = folder("doomed");
+        int index = -1;
+        ASSERT_TRUE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_DIR_NAME, index, false));
+        std::filesystem::remove(path);
+        ASSERT_TRUE(waitForEvents(thread, 2)); // deleted, then ignored
+        for (int i = 0; i < 20; ++i)
+            ProcessMessages();
+        EXPECT_TRUE(window.Notices.empty());
+        EXPECT_EQ(thread.WatchCount(), 0);
+        // Its slot is free again; a subtree watch follows new folders.
+        std::string tree = folder("tree/a");
+        ASSERT_TRUE(thread.AddWatch(JoinPath(home.Files, "tree"), FILE_NOTIFY_CHANGE_FILE_NAME, index, true));
+        EXPECT_EQ(index, 0);
+        WriteFile(JoinPath(tree, "deep.txt"), "");
+        ASSERT_TRUE(waitForEvents(thread, 3));
+        for (int i = 0; i < 100 && window.Notices.empty(); ++i) {
+            ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(window.Notices, std::vector<int>{0});
+        std::filesystem::remove_all(JoinPath(home.Files, "tree"));
+        ASSERT_TRUE(waitForEvents(thread, 6));
+    }
+    EXPECT_EQ(openDescriptors(), descriptors);
+}

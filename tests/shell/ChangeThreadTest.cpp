@@ -109,7 +109,7 @@ TEST_F(ChangeThreadTest, ABurstOfChangesGivesOneNoticeUntilItIsDelivered) {
     ASSERT_TRUE(thread.AddWatch(path, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, index, false));
     ASSERT_TRUE(thread.AddWatch(other, FILE_NOTIFY_CHANGE_FILE_NAME, quiet, false));
     for (int i = 0; i < 1000; ++i)
-        WriteFile(JoinPath(path, "f" + std::to_string(i)), "");
+        WriteFile(JoinPath(path, std::to_string(i) + ".txt"), "");
     ASSERT_TRUE(waitForEvents(thread, 1000));
     ProcessMessages();
     EXPECT_EQ(window.Notices, std::vector<int>{index});

@@ -5,9 +5,40 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+// Integers stored low byte first, whatever the machine: the byte order of
+// streamed properties, GIF files and the memo's snapshot.  TNumber is any
+// integer type of 1 to 8 bytes; a signed one is its two's complement.
+template <class TNumber>
+TNumber LoadLittleEndian(const void* bytes) {
+    static_assert(std::is_integral_v<TNumber> && sizeof(TNumber) <= 8);
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    uint64_t value = 0;
+    for (size_t i = sizeof(TNumber); i-- > 0;)
+        value = value << 8 | p[i];
+    return static_cast<TNumber>(value);
+}
+
+template <class TNumber>
+void StoreLittleEndian(void* bytes, TNumber value) {
+    static_assert(std::is_integral_v<TNumber> && sizeof(TNumber) <= 8);
+    auto* p = static_cast<uint8_t*>(bytes);
+    const auto bits = static_cast<uint64_t>(value);
+    for (size_t i = 0; i < sizeof(TNumber); ++i)
+        p[i] = static_cast<uint8_t>(bits >> (8 * i));
+}
+
+// Appends value's bytes, low byte first, to a buffer being built.
+template <class TNumber>
+void AppendLittleEndian(std::string& out, TNumber value) {
+    char bytes[sizeof(TNumber)];
+    StoreLittleEndian(bytes, value);
+    out.append(bytes, sizeof bytes);
+}
 
 class TStream {
 public:
@@ -36,6 +67,21 @@ public:
 
     uint8_t ReadByte();
     void WriteByte(uint8_t value);
+
+    // A little-endian integer of TNumber's width; ReadLittleEndian raises
+    // EReadError when the stream ends first.
+    template <class TNumber>
+    TNumber ReadLittleEndian() {
+        uint8_t bytes[sizeof(TNumber)];
+        ReadBuffer(bytes, sizeof bytes);
+        return LoadLittleEndian<TNumber>(bytes);
+    }
+    template <class TNumber>
+    void WriteLittleEndian(TNumber value) {
+        uint8_t bytes[sizeof(TNumber)];
+        StoreLittleEndian(bytes, value);
+        WriteBuffer(bytes, sizeof bytes);
+    }
 };
 
 // A stream over a growable block of memory.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstring>
 #include <random>
 
 namespace {
@@ -77,6 +79,40 @@ TEST(Stream, FileStreamRoundTripAndErrors) {
     EXPECT_THROW(TFileStream(folder.File("missing"), fmOpenRead), EFOpenError);
     EXPECT_THROW(TFileStream(folder.Path().string(), fmOpenRead), EFOpenError);
     EXPECT_THROW(TFileStream(folder.File("no/such/x"), fmCreate), EFCreateError);
+}
+
+// The helpers against the machine's own byte order (this suite runs on
+// little-endian machines, where a plain copy is the oracle).
+template <class TNumber>
+void checkLittleEndian(std::mt19937_64& random) {
+    static_assert(std::endian::native == std::endian::little);
+    TMemoryStream stream;
+    std::vector<TNumber> values;
+    for (int i = 0; i < 200; ++i) {
+        auto value = static_cast<TNumber>(random());
+        values.push_back(value);
+        uint8_t stored[sizeof(TNumber)];
+        StoreLittleEndian(stored, value);
+        ASSERT_EQ(std::memcmp(stored, &value, sizeof value), 0);
+        std::string appended;
+        AppendLittleEndian(appended, value);
+        ASSERT_EQ(std::memcmp(appended.data(), &value, sizeof value), 0);
+        stream.WriteLittleEndian(value);
+    }
+    stream.SetPosition(0);
+    for (TNumber value : values)
+        ASSERT_EQ(stream.ReadLittleEndian<TNumber>(), value);
+    EXPECT_THROW(stream.ReadLittleEndian<TNumber>(), EReadError);
+}
+
+TEST(Stream, LittleEndianHelpersAgreeWithTheMachine) {
+    std::mt19937_64 random(3);
+    checkLittleEndian<uint8_t>(random);
+    checkLittleEndian<int16_t>(random);
+    checkLittleEndian<uint16_t>(random);
+    checkLittleEndian<int32_t>(random);
+    checkLittleEndian<uint32_t>(random);
+    checkLittleEndian<int64_t>(random);
 }
 
 } // namespace

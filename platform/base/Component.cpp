@@ -122,3 +122,23 @@ void TComponent::SetDesigning(bool designing) {
 }
 
 void TComponent::Notification(TComponent* component, TOperation operation) {}
+
+std::string TComponent::EventHandlerName(std::string_view event) const {
+    for (const auto& [name, handler] : eventHandlers_)
+        if (SameText(name, event))
+            return handler;
+    return {};
+}
+
+void TComponent::SetEventHandlerName(std::string_view event, std::string_view handler) {
+    auto it = std::find_if(eventHandlers_.begin(), eventHandlers_.end(),
+                           [&](const auto& binding) { return SameText(binding.first, event); });
+    if (handler.empty()) {
+        if (it != eventHandlers_.end())
+            eventHandlers_.erase(it);
+    } else if (it != eventHandlers_.end()) {
+        it->second = std::string(handler);
+    } else {
+        eventHandlers_.emplace_back(std::string(event), std::string(handler));
+    }
+}

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class TFiler;
@@ -84,6 +85,13 @@ public:
     virtual void Loaded() { state_ &= ~csLoading; }
     void BeginLoading() { state_ |= csLoading; }
 
+    // The names of the handlers bound to published events by name (by a
+    // form description or a stream), so that a writer streams the bindings
+    // again; "" when an event was not bound by name.  An empty handler
+    // name forgets the binding.
+    std::string EventHandlerName(std::string_view event) const;
+    void SetEventHandlerName(std::string_view event, std::string_view handler);
+
 protected:
     virtual void Notification(TComponent* component, TOperation operation);
     // Lets a component hand a notice to another one.
@@ -98,6 +106,7 @@ private:
     std::string name_;
     std::vector<TComponent*> components_;
     std::vector<TComponent*> freeNotifies_;
+    std::vector<std::pair<std::string, std::string>> eventHandlers_; // event, handler
     unsigned state_ = 0;
     bool subscribersTold_ = false;
 };

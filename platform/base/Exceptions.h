@@ -38,6 +38,13 @@ public:
     using Exception::Exception;
 };
 
+// Raised for a component that can not take its place: a name already in
+// use, a parent that is missing or can not hold it.
+class EComponentError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 class EConvertError : public Exception {
 public:
     using Exception::Exception;

@@ -5,6 +5,7 @@
 #include "platform/base/TextCodec.h"
 
 #include <cstring>
+#include <exception>
 
 namespace {
 
@@ -22,26 +23,69 @@ const char* valueTypeName(TValueType type) {
     case TValueType::vaTrue: return "boolean";
     case TValueType::vaIdent: return "identifier";
     case TValueType::vaBinary: return "binary data";
+    case TValueType::vaDouble: return "floating-point number";
+    case TValueType::vaSet: return "set";
     }
     return "unknown value";
 }
 
-bool isKnownValueType(uint8_t byte) { return byte <= static_cast<uint8_t>(TValueType::vaBinary); }
+bool isKnownValueType(uint8_t byte) { return byte <= static_cast<uint8_t>(TValueType::vaSet); }
 
 [[noreturn]] void wrongType(const char* wanted, TValueType found) {
     throw EReadError(std::string(wanted) + " expected but " + valueTypeName(found) + " found");
 }
 
-void putLittleEndian(TStream& stream, uint64_t value, int bytes) {
-    uint8_t buffer[8];
-    for (int i = 0; i < bytes; ++i)
-        buffer[i] = static_cast<uint8_t>(value >> (8 * i));
-    stream.WriteBuffer(buffer, bytes);
-}
+// A component that is read is loading until everything is in.
+class TLoadingScope {
+public:
+    explicit TLoadingScope(TPersistent& instance) : component_(dynamic_cast<TComponent*>(&instance)) {
+        if (component_ != nullptr)
+            component_->BeginLoading();
+    }
+    ~TLoadingScope() noexcept(false) {
+        if (component_ == nullptr)
+            return;
+        if (std::uncaught_exceptions() == 0) {
+            component_->Loaded();
+            return;
+        }
+        try {
+            component_->Loaded();
+        } catch (...) {
+            // The first error is the one reported.
+        }
+    }
+    TLoadingScope(const TLoadingScope&) = delete;
+    TLoadingScope& operator=(const TLoadingScope&) = delete;
+
+private:
+    TComponent* component_;
+};
 
 } // namespace
 
 // ---- TWriter ----
+
+void TWriter::WriteProperties(TPersistent& instance) {
+    if (const TClassInfo* info = ClassInfoOf(instance)) {
+        for (const TPropertyInfo* property : info->Properties()) {
+            if (!property->ShouldWrite(instance))
+                continue;
+            if (TPersistent* sub = property->SubObject(instance)) {
+                const size_t length = path_.size();
+                path_ += property->Name() + ".";
+                WriteProperties(*sub);
+                path_.resize(length);
+                continue;
+            }
+            if (property->Kind() == TPropertyKind::Object)
+                continue; // no sub-object now: nothing to write
+            WritePropName(property->Name());
+            property->WriteValue(*this, instance);
+        }
+    }
+    instance.DefineProperties(*this);
+}
 
 void TWriter::DefineProperty(std::string_view name, const TReaderProc&, const TWriterProc& writeData,
                              bool hasData) {
@@ -71,20 +115,20 @@ void TWriter::WriteString(std::string_view value) {
     if (value.size() > UINT32_MAX)
         throw EWriteError("String too long to stream");
     writeValueType(TValueType::vaString);
-    putLittleEndian(Stream(), value.size(), 4);
+    Stream().WriteLittleEndian(static_cast<uint32_t>(value.size()));
     Stream().WriteBuffer(value.data(), static_cast<int64_t>(value.size()));
 }
 
 void TWriter::WriteInteger(int32_t value) {
     if (value >= INT8_MIN && value <= INT8_MAX) {
         writeValueType(TValueType::vaInt8);
-        putLittleEndian(Stream(), static_cast<uint8_t>(value), 1);
+        Stream().WriteLittleEndian(static_cast<int8_t>(value));
     } else if (value >= INT16_MIN && value <= INT16_MAX) {
         writeValueType(TValueType::vaInt16);
-        putLittleEndian(Stream(), static_cast<uint16_t>(value), 2);
+        Stream().WriteLittleEndian(static_cast<int16_t>(value));
     } else {
         writeValueType(TValueType::vaInt32);
-        putLittleEndian(Stream(), static_cast<uint32_t>(value), 4);
+        Stream().WriteLittleEndian(value);
     }
 }
 
@@ -102,15 +146,36 @@ void TWriter::WriteBinary(const void* data, int64_t size) {
     if (size < 0 || static_cast<uint64_t>(size) > UINT32_MAX)
         throw EWriteError("Binary data too long to stream");
     writeValueType(TValueType::vaBinary);
-    putLittleEndian(Stream(), static_cast<uint64_t>(size), 4);
+    Stream().WriteLittleEndian(static_cast<uint32_t>(size));
     Stream().WriteBuffer(data, size);
 }
 
+void TWriter::WriteFloat(double value) {
+    writeValueType(TValueType::vaDouble);
+    uint64_t bits = 0;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
+    Stream().WriteLittleEndian(bits);
+}
+
+void TWriter::WriteSet(const std::vector<std::string>& members) {
+    for (const std::string& member : members)
+        if (member.empty() || member.size() > 255)
+            throw EWriteError("Invalid set member \"" + member.substr(0, 32) + "\"");
+    writeValueType(TValueType::vaSet);
+    for (const std::string& member : members) {
+        Stream().WriteByte(static_cast<uint8_t>(member.size()));
+        Stream().WriteBuffer(member.data(), static_cast<int64_t>(member.size()));
+    }
+    Stream().WriteByte(0);
+}
+
 void TWriter::WritePropName(std::string_view name) {
-    if (name.empty() || name.size() > 255)
-        throw EWriteError("Invalid property name \"" + std::string(name.substr(0, 32)) + "\"");
-    Stream().WriteByte(static_cast<uint8_t>(name.size()));
-    Stream().WriteBuffer(name.data(), static_cast<int64_t>(name.size()));
+    const std::string full = path_ + std::string(name);
+    if (name.empty() || full.size() > 255)
+        throw EWriteError("Invalid property name \"" + full.substr(0, 32) + "\"");
+    Stream().WriteByte(static_cast<uint8_t>(full.size()));
+    Stream().WriteBuffer(full.data(), static_cast<int64_t>(full.size()));
 }
 
 // ---- TReader ----
@@ -163,13 +228,11 @@ void TReader::ReadListEnd() { expect(TValueType::vaNull); }
 
 bool TReader::EndOfList() { return NextValue() == TValueType::vaNull; }
 
-uint32_t TReader::readLittleEndian(int bytes) {
-    uint8_t buffer[4] = {};
-    readBytes(buffer, bytes);
-    uint32_t value = 0;
-    for (int i = bytes; i-- > 0;)
-        value = value << 8 | buffer[i];
-    return value;
+template <class TNumber>
+TNumber TReader::readNumber() {
+    uint8_t buffer[sizeof(TNumber)];
+    readBytes(buffer, sizeof buffer);
+    return LoadLittleEndian<TNumber>(buffer);
 }
 
 std::string TReader::readCounted(uint32_t length) {
@@ -188,17 +251,42 @@ std::string TReader::ReadString() {
     TValueType type = readValueType();
     if (type != TValueType::vaString)
         wrongType("string", type);
-    return readCounted(readLittleEndian(4));
+    return readCounted(readNumber<uint32_t>());
 }
 
 int32_t TReader::ReadInteger() {
     TValueType type = readValueType();
-    // Each form is the two's complement of its width.
     switch (type) {
-    case TValueType::vaInt8: return static_cast<int8_t>(readLittleEndian(1));
-    case TValueType::vaInt16: return static_cast<int16_t>(readLittleEndian(2));
-    case TValueType::vaInt32: return static_cast<int32_t>(readLittleEndian(4));
+    case TValueType::vaInt8: return readNumber<int8_t>();
+    case TValueType::vaInt16: return readNumber<int16_t>();
+    case TValueType::vaInt32: return readNumber<int32_t>();
     default: wrongType("integer", type);
+    }
+}
+
+double TReader::ReadFloat() {
+    TValueType type = NextValue();
+    if (type == TValueType::vaInt8 || type == TValueType::vaInt16 || type == TValueType::vaInt32)
+        return ReadInteger();
+    readValueType();
+    if (type != TValueType::vaDouble)
+        wrongType("floating-point number", type);
+    const uint64_t bits = readNumber<uint64_t>();
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::vector<std::string> TReader::ReadSet() {
+    TValueType type = readValueType();
+    if (type != TValueType::vaSet)
+        wrongType("set", type);
+    std::vector<std::string> members;
+    for (;;) {
+        std::string member = readCounted(readNumber<uint8_t>());
+        if (member.empty())
+            return members;
+        members.push_back(std::move(member));
     }
 }
 
@@ -213,14 +301,14 @@ std::string TReader::ReadIdent() {
     TValueType type = readValueType();
     if (type != TValueType::vaIdent)
         wrongType("identifier", type);
-    return readCounted(readLittleEndian(1));
+    return readCounted(readNumber<uint8_t>());
 }
 
 std::string TReader::ReadBinary() {
     TValueType type = readValueType();
     if (type != TValueType::vaBinary)
         wrongType("binary data", type);
-    return readCounted(readLittleEndian(4));
+    return readCounted(readNumber<uint32_t>());
 }
 
 void TReader::SkipValue() {
@@ -248,12 +336,14 @@ void TReader::SkipValue() {
         case TValueType::vaTrue: ReadBoolean(); break;
         case TValueType::vaIdent: ReadIdent(); break;
         case TValueType::vaBinary: ReadBinary(); break;
+        case TValueType::vaDouble: ReadFloat(); break;
+        case TValueType::vaSet: ReadSet(); break;
         }
     } while (depth > 0);
 }
 
 std::string TReader::ReadPropName() {
-    return readCounted(readLittleEndian(1));
+    return readCounted(readNumber<uint8_t>());
 }
 
 bool TReader::ReadDefinedProperty(TPersistent& instance, std::string_view name) {
@@ -269,30 +359,79 @@ bool TReader::ReadDefinedProperty(TPersistent& instance, std::string_view name) 
     return propertyRead_;
 }
 
+void TReader::ReadProperty(TPersistent& instance, std::string_view name) {
+    TPersistent* target = nullptr;
+    if (const TPropertyInfo* property = FindPublishedProperty(instance, name, target)) {
+        if (property->Kind() == TPropertyKind::Object)
+            throw EReadError("property does not exist");
+        property->ReadValue(*this, *target);
+        return;
+    }
+    // A sub-object's own property ("Lines.Strings"): the last part of the
+    // path is for the sub-object to define.
+    TPersistent* holder = &instance;
+    std::string_view rest = name;
+    const size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos) {
+        TPersistent* sub = nullptr;
+        const TPropertyInfo* object = FindPublishedProperty(instance, name.substr(0, dot), sub);
+        holder = object != nullptr ? object->SubObject(*sub) : nullptr;
+        rest = name.substr(dot + 1);
+    }
+    if (holder == nullptr || !ReadDefinedProperty(*holder, rest))
+        throw EReadError("property does not exist");
+}
+
+void TReader::ReadProperties(TPersistent& instance) {
+    for (;;) {
+        std::string name = ReadPropName();
+        if (name.empty())
+            return;
+        try {
+            ReadProperty(instance, name);
+        } catch (const EReadError& error) {
+            throw EReadError("Error reading property \"" + name + "\": " + error.Message());
+        } catch (const EPropertyError& error) {
+            throw EReadError("Error reading property \"" + name + "\": " + error.Message());
+        }
+    }
+}
+
+void TReader::AddFixup(TPersistent& instance, const TPropertyInfo& property, std::string componentName) {
+    fixups_.push_back({&instance, &property, std::move(componentName)});
+}
+
+void TReader::ResolveFixups() {
+    std::vector<TFixup> fixups = std::move(fixups_);
+    fixups_.clear();
+    for (const TFixup& fixup : fixups) {
+        try {
+            fixup.Property->SetValue(*fixup.Instance, TPropertyValue(fixup.Name), Binding);
+        } catch (const EPropertyError& error) {
+            throw EReadError("Error reading property \"" + fixup.Property->Name() + "\": " + error.Message());
+        }
+    }
+}
+
 // ---- Entry points ----
 
 void WritePersistentProperties(TStream& stream, TPersistent& instance) {
     TWriter writer(stream);
     stream.WriteBuffer(kSignature, sizeof kSignature);
-    instance.DefineProperties(writer);
+    writer.WriteProperties(instance);
     stream.WriteByte(0);
 }
 
-void ReadPersistentProperties(TStream& stream, TPersistent& instance) {
+void ReadPersistentProperties(TStream& stream, TPersistent& instance, const THandlerTable* handlers) {
     TReader reader(stream);
     char signature[sizeof kSignature] = {};
     if (stream.ReadAvailable(signature, sizeof signature) != static_cast<int64_t>(sizeof signature) ||
         std::memcmp(signature, kSignature, sizeof signature) != 0)
         throw EReadError("Invalid property stream: signature missing");
-    for (;;) {
-        std::string name = reader.ReadPropName();
-        if (name.empty())
-            return;
-        try {
-            if (!reader.ReadDefinedProperty(instance, name))
-                throw EReadError("property does not exist");
-        } catch (const EReadError& error) {
-            throw EReadError("Error reading property \"" + name + "\": " + error.Message());
-        }
-    }
+    auto* component = dynamic_cast<TComponent*>(&instance);
+    reader.Binding.Root = component != nullptr && component->Owner() != nullptr ? component->Owner() : component;
+    reader.Binding.Handlers = handlers;
+    TLoadingScope loading(instance);
+    reader.ReadProperties(instance);
+    reader.ResolveFixups();
 }

@@ -1,0 +1,52 @@
+#include "platform/ui/ControlProperties.h"
+
+#include "platform/base/Properties.h"
+#include "platform/gfx/GraphicsProperties.h"
+#include "platform/ui/Control.h"
+
+void RegisterControlClasses() {
+    static const bool registered = [] {
+        RegisterGraphicsClasses();
+        // Bounds are always stored.  A colour or font that follows the
+        // parent's is not stored; one that does not is stored whole, since
+        // it is read into a control that may follow another parent.
+        RegisterPublishedClass<TControl, TComponent>("TControl")
+            .Integer("Left", &TControl::Left, &TControl::SetLeft, std::nullopt)
+            .Integer("Top", &TControl::Top, &TControl::SetTop, std::nullopt)
+            .Integer("Width", &TControl::Width, &TControl::SetWidth, std::nullopt)
+            .Integer("Height", &TControl::Height, &TControl::SetHeight, std::nullopt)
+            .String("Caption", &TControl::Caption, &TControl::SetCaption)
+            .Integer("Color", &TControl::Color, &TControl::SetColor, std::nullopt)
+            .Names(ColorNames())
+            .StoredWhen([](TControl& c) { return !c.ParentColor(); })
+            .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault)
+            .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
+            .Object("Font", [](TControl& c) -> TFont& { return c.Font(); })
+            .StoredWhen([](TControl& c) { return !c.ParentFont(); })
+            .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, true)
+            .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
+            .Component<TComponent>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
+            .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
+            .Event("OnClick", &TControl::OnClick)
+            .Event("OnContextPopup", &TControl::OnContextPopup)
+            .Event("OnDblClick", &TControl::OnDblClick)
+            .Event("OnMouseDown", &TControl::OnMouseDown)
+            .Event("OnMouseEnter", &TControl::OnMouseEnter)
+            .Event("OnMouseLeave", &TControl::OnMouseLeave)
+            .Event("OnMouseMove", &TControl::OnMouseMove)
+            .Event("OnMouseUp", &TControl::OnMouseUp)
+            .Parenting([](TControl& c) -> TComponent* { return c.Parent(); },
+                       [](TControl& c, TComponent* parent) { c.SetParent(dynamic_cast<TWinControl*>(parent)); });
+        RegisterPublishedClass<TWinControl, TControl>("TWinControl")
+            .Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop, false)
+            .Event("OnEnter", &TWinControl::OnEnter)
+            .Event("OnExit", &TWinControl::OnExit)
+            .Event("OnKeyDown", &TWinControl::OnKeyDown)
+            .Event("OnKeyPress", &TWinControl::OnKeyPress)
+            .Event("OnKeyUp", &TWinControl::OnKeyUp);
+        RegisterPublishedClass<TCustomControl, TWinControl>("TCustomControl");
+        RegisterPublishedClass<TGraphicControl, TControl>("TGraphicControl");
+        return true;
+    }();
+    (void)registered;
+}

@@ -15,10 +15,12 @@ function(ondrill_add_library name)
   endif()
 endfunction()
 
-# ondrill_add_test(<name> LABEL <label> SOURCES ... [DEPENDS <libs>])
+# ondrill_add_test(<name> LABEL <label> SOURCES ... [DEPENDS <libs>] [ENVIRONMENT <NAME=value>])
 # A GoogleTest program whose cases are registered with CTest under one label.
+# ENVIRONMENT sets one more variable for its cases (a second would not
+# survive: discovered tests split list-valued properties into pairs).
 function(ondrill_add_test name)
-  cmake_parse_arguments(ARG "AUTOMOC" "LABEL;TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "AUTOMOC" "LABEL;TIMEOUT;ENVIRONMENT" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${ONDRILL_LEAK_SUPPRESSIONS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(ARG_AUTOMOC)
@@ -28,10 +30,15 @@ function(ondrill_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  set(extra)
+  if(ARG_ENVIRONMENT)
+    string(REPLACE "=" "=set:" modification "${ARG_ENVIRONMENT}")
+    set(extra ENVIRONMENT_MODIFICATION ${modification})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
-               ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+               ENVIRONMENT QT_QPA_PLATFORM=offscreen ${extra})
 endfunction()
 
 # ondrill_add_benchmark(<name> SOURCES ... DEPENDS ...)

@@ -1,0 +1,58 @@
+#pragma once
+// What the program asks of its two web views, as small interfaces, so that
+// code using them runs in tests against fakes (tests/platform/webview) and
+// in the program against the web-engine controls TDHTMLEdit and TWebBrowser.
+//
+// Text crosses as the program's 8-bit document bytes (Windows-1252, see
+// platform/base/TextCodec.h); addresses are "file://" followed by a path in
+// the file system's bytes, or any other URL.
+
+#include "platform/base/Exceptions.h"
+#include "platform/gfx/Font.h" // TNotifyEvent
+
+#include <string>
+
+// Raised when a web view can not do what it was asked: a page that does not
+// answer in time, a page that can not be read, an address that is no URL.
+class EWebViewError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A page shown for editing in place (the design view).
+class TDesignView {
+public:
+    virtual ~TDesignView() = default;
+
+    // Shows a document.  Loading starts once control returns to the event
+    // loop, so that a document and its base set one after the other make one
+    // load; OnDocumentComplete follows when the page stands and can be
+    // edited.  Until then DocumentHTML answers the document as it was set.
+    virtual void SetDocumentHTML(const std::string& html) = 0;
+    // The page as it stands, with the user's edits, serialised by the view
+    // (its spelling of tags and attributes, CR LF line breaks).  Characters
+    // the code page does not have come back as numeric character
+    // references.  Raises EWebViewError instead of waiting longer than the
+    // view's read timeout for the page.
+    virtual std::string DocumentHTML() = 0;
+    // The address relative references of the next document resolve
+    // against ("file:///folder/"); "file://" alone or "" means none.
+    virtual void SetBaseURL(const std::string& url) = 0;
+
+    // A document set through SetDocumentHTML has loaded and can be edited.
+    // Fires once per load; a document replaced before it finished loading
+    // fires nothing.
+    TNotifyEvent OnDocumentComplete;
+};
+
+// A page shown as a browser shows it (the preview).
+class TBrowserView {
+public:
+    virtual ~TBrowserView() = default;
+
+    // Loads the address, also when it is the one already shown, and always
+    // from its source, never from a cache.  Raises EWebViewError for text
+    // that is no address.
+    virtual void Navigate(const std::string& url) = 0;
+    virtual void SetVisible(bool visible) = 0;
+};

@@ -1,0 +1,27 @@
+#include "platform/webview/QtBrowserView.h"
+
+#include "platform/webview/DesignView.h"
+#include "platform/webview/WebAddress.h"
+#include "platform/webview/WebProfile.h"
+
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+TQtBrowserView::TQtBrowserView(QWidget* parent) : view_(new QWebEngineView(parent)) {
+    view_->setPage(new QWebEnginePage(&WebProfile(), view_));
+}
+
+TQtBrowserView::~TQtBrowserView() {
+    delete view_.data();
+}
+
+void TQtBrowserView::Navigate(const std::string& address) {
+    const QUrl url = WebAddressToUrl(address);
+    if (!url.isValid() || url.isRelative())
+        throw EWebViewError(FormatMessageText("\"%s\" is not a valid address", address.c_str()));
+    if (!view_)
+        return;
+    // Loading the address the page shows already reloads it, and the
+    // profile keeps no cache, so the page comes from its source again.
+    view_->page()->load(url);
+}

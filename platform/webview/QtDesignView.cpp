@@ -1,0 +1,216 @@
+#include "platform/webview/QtDesignView.h"
+
+#include "platform/webview/DesignView.h"
+#include "platform/webview/PageServer.h"
+#include "platform/webview/PageText.h"
+#include "platform/webview/ScriptCall.h"
+#include "platform/webview/WebAddress.h"
+#include "platform/webview/WebProfile.h"
+
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+// The page of a design view: its own scripts off, and it goes where the
+// program loads it and nowhere else.
+class TDesignPage : public QWebEnginePage {
+public:
+    explicit TDesignPage(QObject* parent) : QWebEnginePage(&WebProfile(), parent) {
+        settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    }
+
+    // The program is about to load a document.
+    void ExpectLoad() { expectedLoads_++; }
+    int Refused() const { return refused_; }
+
+protected:
+    bool acceptNavigationRequest(const QUrl&, NavigationType, bool isMainFrame) override {
+        if (!isMainFrame)
+            return true;
+        if (expectedLoads_ > 0) {
+            expectedLoads_--;
+            return true;
+        }
+        // A refresh, a link, a dropped file, Back or Reload from the context
+        // menu: each would replace the document and the user's edits.
+        refused_++;
+        return false;
+    }
+
+    // Scripts of the page do not run; what the engine reports of its own
+    // is of no use to the user.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+
+private:
+    int expectedLoads_ = 0;
+    int refused_ = 0;
+};
+
+namespace {
+
+const QString kDesignModeOn = QStringLiteral("document.designMode = 'on'; document.designMode");
+
+// The whole document: its doctype, comments outside the root element and
+// the root element, each on a line of its own.
+const QString kSerialise = QStringLiteral(R"((function () {
+  var parts = [];
+  for (var node = document.firstChild; node; node = node.nextSibling) {
+    if (node.nodeType === Node.DOCUMENT_TYPE_NODE) {
+      var text = '<!DOCTYPE ' + node.name;
+      if (node.publicId) text += ' PUBLIC "' + node.publicId + '"';
+      if (node.systemId) text += (node.publicId ? '' : ' SYSTEM') + ' "' + node.systemId + '"';
+      parts.push(text + '>');
+    } else if (node.nodeType === Node.COMMENT_NODE) {
+      parts.push('<!--' + node.data + '-->');
+    } else if (node.nodeType === Node.ELEMENT_NODE) {
+      parts.push(node.outerHTML);
+    }
+  }
+  return parts.join('\n');
+})())");
+
+} // namespace
+
+TQtDesignView::TQtDesignView(QWidget* parent)
+    : view_(new QWebEngineView(parent)), unanswered_(std::make_shared<bool>(false)) {
+    makePage();
+}
+
+TQtDesignView::~TQtDesignView() {
+    withdrawServed();
+    delete view_.data();
+}
+
+QWebEnginePage* TQtDesignView::Page() const {
+    return page_;
+}
+
+void TQtDesignView::SetDocumentHTML(std::string html) {
+    document_ = std::move(html);
+    changed_ = true;
+    scheduleLoad();
+}
+
+void TQtDesignView::SetBaseURL(const std::string& url) {
+    base_ = WebAddressToUrl(url);
+}
+
+bool TQtDesignView::Loading() const {
+    return changed_ || state_ == TState::Loading || state_ == TState::Preparing;
+}
+
+int TQtDesignView::RefusedNavigations() const {
+    return page_ ? page_->Refused() : 0;
+}
+
+std::string TQtDesignView::DocumentHTML() {
+    // Until the page stands, the document is the one set: nobody can have
+    // edited it, and the page would answer with whatever it showed before.
+    if (state_ != TState::Ready || changed_ || !page_)
+        return document_;
+    QPointer<TQtDesignView> self(this);
+    std::shared_ptr<bool> unanswered = unanswered_;
+    QVariant answer;
+    try {
+        answer = RunScriptAndWait(*page_, kSerialise, ReadTimeout, "The design view is not responding",
+                                  [unanswered] { *unanswered = false; });
+    } catch (const EWebViewError&) {
+        *unanswered = true;
+        throw;
+    }
+    // The wait ran the event loop: the view may be gone.
+    if (!self)
+        throw EWebViewError("The design view was closed while its page was read");
+    // A renderer that crashed answers nothing; an empty document here would
+    // replace the user's text.
+    if (answer.typeId() != QMetaType::QString)
+        throw EWebViewError("The design view could not read its page");
+    return PageTextToDocument(answer.toString());
+}
+
+void TQtDesignView::scheduleLoad() {
+    if (loadScheduled_)
+        return;
+    loadScheduled_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            loadScheduled_ = false;
+            startLoad();
+        },
+        Qt::QueuedConnection);
+}
+
+void TQtDesignView::startLoad() {
+    // One load at a time: the one running ends first (loadFinished or
+    // prepared start the next).
+    if (!changed_ || state_ == TState::Loading || state_ == TState::Preparing || !view_)
+        return;
+    changed_ = false;
+    ++generation_;
+    if (!page_ || *unanswered_)
+        makePage();
+    withdrawServed();
+    QByteArray page = DocumentToPageText(document_).toUtf8();
+    state_ = TState::Loading;
+    page_->ExpectLoad();
+    if (page.size() <= kLargestInlinePage) {
+        page_->setContent(page, QByteArrayLiteral("text/html;charset=UTF-8"), base_);
+    } else {
+        server_ = &WebPageServer();
+        served_ = server_->Serve(std::move(page), base_);
+        page_->load(served_);
+    }
+}
+
+void TQtDesignView::loadFinished() {
+    if (state_ != TState::Loading)
+        return;
+    if (changed_) {
+        state_ = TState::Empty;
+        startLoad();
+        return;
+    }
+    // Also after a failed load: the view has finished with the document,
+    // and whoever waits for it must not wait for ever.
+    state_ = TState::Preparing;
+    QPointer<TQtDesignView> self(this);
+    const unsigned generation = generation_;
+    page_->runJavaScript(kDesignModeOn, QWebEngineScript::ApplicationWorld, [self, generation](const QVariant&) {
+        if (self)
+            self->prepared(generation);
+    });
+}
+
+void TQtDesignView::prepared(unsigned generation) {
+    if (generation != generation_ || state_ != TState::Preparing)
+        return;
+    if (changed_) {
+        state_ = TState::Empty;
+        startLoad();
+        return;
+    }
+    state_ = TState::Ready;
+    if (OnDocumentComplete)
+        OnDocumentComplete();
+}
+
+void TQtDesignView::makePage() {
+    // The view deletes the page it owned when it gets another.
+    auto* page = new TDesignPage(view_);
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
+        if (page == page_)
+            loadFinished();
+    });
+    view_->setPage(page);
+    page_ = page;
+    unanswered_ = std::make_shared<bool>(false);
+    state_ = TState::Empty;
+}
+
+void TQtDesignView::withdrawServed() {
+    if (server_ && !served_.isEmpty())
+        server_->Withdraw(served_);
+    served_.clear();
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The design view on the web engine (platform code only: Qt types).
+//
+// A page shown with its own scripts off and its document made editable in
+// place by switching design mode on from the application world, a script
+// world of the program's own that runs while the page's scripts are off.
+// The document and its base are properties; setting them schedules one
+// load for the next turn of the event loop.  Loads run one at a time: a
+// document set while another loads waits for that load to end.  The page
+// leaves its document only for the program's loads (no refresh or link can
+// take the user's edits away).
+//
+// Reading the document back is synchronous with a timeout (see
+// ScriptCall.h).  A page that let a read time out may hang for good; the
+// next document gets a fresh page, and so a fresh renderer.
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWebEngineView;
+class QWebEnginePage;
+class QWidget;
+class TDesignPage;
+class TPageServer;
+
+class TQtDesignView : public QObject {
+public:
+    // Documents whose UTF-8 form is longer go through the page server: the
+    // engine takes a page given as text in a data: URL of at most 2 MB, and
+    // base64 makes 1.5 MB of text 2 MB of URL (less the URL's header).
+    static constexpr qsizetype kLargestInlinePage = 1'500'000;
+
+    explicit TQtDesignView(QWidget* parent = nullptr);
+    ~TQtDesignView() override;
+
+    QWebEngineView* View() const { return view_; }
+    QWebEnginePage* Page() const;
+
+    // See TDesignView.
+    void SetDocumentHTML(std::string html);
+    void SetBaseURL(const std::string& url);
+    std::string DocumentHTML();
+    // A document was set and is not yet complete.
+    bool Loading() const;
+    // Navigations the page asked for on its own and was refused.
+    int RefusedNavigations() const;
+
+    std::chrono::milliseconds ReadTimeout{5000};
+    std::function<void()> OnDocumentComplete;
+
+private:
+    enum class TState { Empty, Loading, Preparing, Ready };
+
+    void scheduleLoad();
+    void startLoad();
+    void loadFinished();
+    void prepared(unsigned generation);
+    void makePage();
+    void withdrawServed();
+
+    QPointer<QWebEngineView> view_;
+    QPointer<TDesignPage> page_;
+    std::string document_;
+    QUrl base_;
+    bool changed_ = false; // document_ set, its load not yet started
+    bool loadScheduled_ = false;
+    TState state_ = TState::Empty;
+    unsigned generation_ = 0;
+    QPointer<TPageServer> server_;
+    QUrl served_; // the document's address on server_, while it serves it
+    // True while a read that timed out has had no answer: the renderer may
+    // hang.  Shared with that read's late-answer callback.
+    std::shared_ptr<bool> unanswered_;
+};

@@ -1,0 +1,14 @@
+#pragma once
+// Addresses as the program writes them, made into URLs for the web engine
+// (platform code only: Qt types).
+
+#include <QUrl>
+
+#include <string_view>
+
+// "file://" followed by an absolute path is that file or folder, taken
+// literally: the program composes these from paths, which may hold "#",
+// "?", "%" or blanks, in the file system's bytes.  "file://" alone, or
+// nothing, is no address (an empty URL).  A bare absolute path is a file
+// too.  Anything else is parsed as a URL; the result may be invalid.
+QUrl WebAddressToUrl(std::string_view address);

@@ -1,0 +1,203 @@
+// The design and browser views on the real web engine (offscreen).  Each
+// case is a process of its own under CTest, so they are few and do much.
+
+#include "platform/webview/DesignView.h"
+#include "platform/webview/QtBrowserView.h"
+#include "platform/webview/QtDesignView.h"
+#include "platform/webview/ScriptCall.h"
+#include "tests/platform/base/TempFolder.h"
+#include "tests/platform/webview/WebEngineTestApp.h"
+
+#include <QImage>
+#include <QWebEngineView>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+void writeFile(const std::string& name, const std::string& content) {
+    std::ofstream(name, std::ios::binary) << content;
+}
+
+QVariant evaluate(QWebEnginePage& page, const char* script) {
+    return RunScriptAndWait(page, QString::fromUtf8(script), 60s, "no answer");
+}
+
+// Every byte of the code page's upper half except the no-break space, which
+// the engine writes back as "&nbsp;".
+std::string upperHalf() {
+    std::string bytes;
+    for (int byte = 0x80; byte <= 0xFF; ++byte)
+        if (byte != 0xA0)
+            bytes += static_cast<char>(byte);
+    return bytes;
+}
+
+// A page that declares a charset that would garble it, asks to be
+// refreshed elsewhere, runs a script of its own and shows a picture by a
+// relative reference; padding makes it larger without more to lay out.
+std::string testPage(size_t padding) {
+    std::string page =
+        "<!DOCTYPE html>\r\n<HTML>\r\n<HEAD>\r\n"
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-2\">\r\n"
+        "<META HTTP-EQUIV=\"refresh\" CONTENT=\"0; url=elsewhere.html\">\r\n"
+        "<TITLE>Test page</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
+        "<P ID=\"bytes\">" + upperHalf() + "\xA0</P>\r\n"
+        "<P ID=\"edit\">X</P>\r\n"
+        "<IMG ID=\"picture\" SRC=\"picture.png\">\r\n"
+        "<SCRIPT>document.body.setAttribute('data-ran', 'yes');</SCRIPT>\r\n";
+    if (padding > 0) {
+        page += "<!--";
+        for (size_t line = 0; page.size() < padding; ++line)
+            page += "padding line " + std::to_string(line) + " \xE9\xE8\r\n";
+        page += "-->\r\n";
+    }
+    return page + "</BODY>\r\n</HTML>\r\n";
+}
+
+// Puts the caret at the end of the paragraph "edit" and types there, as
+// the user would; the engine types only into an editable document.
+const char* const kTypeIntoEdit = R"((function () {
+  var range = document.createRange();
+  range.selectNodeContents(document.getElementById('edit'));
+  range.collapse(false);
+  var selection = getSelection();
+  selection.removeAllRanges();
+  selection.addRange(range);
+  return document.execCommand('insertText', false, 'typed \u4E2D');
+})())";
+
+bool onlyCrLfBreaks(const std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i)
+        if ((text[i] == '\n') != (i > 0 && text[i - 1] == '\r') || (text[i] == '\r' && text[i + 1] != '\n'))
+            return false;
+    return true;
+}
+
+class DesignViewLive : public ::testing::TestWithParam<size_t> {};
+
+} // namespace
+
+// A page small enough to go inline and one of 3 MB, which must go through
+// the page server, behave alike.
+TEST_P(DesignViewLive, LoadsEditsAndReadsBack) {
+    TTempFolder folder;
+    QImage picture(7, 5, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder.File("picture.png"))));
+    writeFile(folder.File("elsewhere.html"), "<P>elsewhere</P>");
+
+    const std::string page = testPage(GetParam());
+    ASSERT_EQ(page.size() > TQtDesignView::kLargestInlinePage, GetParam() > 0);
+    TQtDesignView view;
+    view.View()->resize(600, 400);
+    view.View()->show();
+    int completions = 0;
+    view.OnDocumentComplete = [&] { ++completions; };
+    view.SetDocumentHTML(page);
+    view.SetBaseURL("file://" + folder.Path().string() + "/");
+    ASSERT_TRUE(WaitFor([&] { return completions == 1; }));
+    EXPECT_FALSE(view.Loading());
+
+    // The picture came through the base; the page's script never ran; the
+    // page asked to go elsewhere and stayed.
+    EXPECT_EQ(evaluate(*view.Page(), "document.getElementById('picture').naturalWidth").toInt(), 7);
+    ASSERT_TRUE(WaitFor([&] { return view.RefusedNavigations() > 0; }));
+
+    ASSERT_EQ(evaluate(*view.Page(), kTypeIntoEdit).toBool(), true) << "the document is not editable";
+    const std::string html = view.DocumentHTML();
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>\r\n<html>", 0), 0u) << html.substr(0, 200);
+    EXPECT_NE(html.find(">" + upperHalf() + "&nbsp;</p>"), std::string::npos) << "bytes lost";
+    EXPECT_NE(html.find(">Xtyped &#20013;</p>"), std::string::npos) << "the edit is lost";
+    EXPECT_EQ(html.find("<body data-ran"), std::string::npos) << "the page's script ran";
+    EXPECT_TRUE(onlyCrLfBreaks(html));
+    if (GetParam() > 0) {
+        // The padding came back whole.
+        EXPECT_NE(html.find("padding line 100000 \xE9\xE8\r\n"), std::string::npos);
+        EXPECT_GT(html.size(), page.size() - 1000);
+    }
+    EXPECT_EQ(completions, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DesignViewLive, ::testing::Values(size_t{0}, size_t{3} << 20),
+                         [](const auto& info) { return info.param > 0 ? "ThreeMegabytes" : "Small"; });
+
+// Documents set together make one load; one set while another loads
+// replaces it, and only the last one completes.
+TEST(DesignViewLoads, OneCompletionPerDocumentThatStands) {
+    TQtDesignView view;
+    int completions = 0;
+    view.OnDocumentComplete = [&] { ++completions; };
+    view.SetDocumentHTML("<P>one</P>");
+    view.SetDocumentHTML("<P>two</P>");
+    EXPECT_TRUE(view.Loading());
+    EXPECT_EQ(view.DocumentHTML(), "<P>two</P>"); // as set, until it stands
+    ASSERT_TRUE(WaitFor([&] { return completions == 1; }));
+    EXPECT_EQ(view.DocumentHTML(), "<html><head></head><body><p>two</p></body></html>");
+
+    // While "three" loads (its load has started), "four" comes.
+    bool replaced = false;
+    QObject::connect(view.Page(), &QWebEnginePage::loadStarted, [&] {
+        if (!replaced) {
+            replaced = true;
+            view.SetDocumentHTML("<P>four</P>");
+        }
+    });
+    view.SetDocumentHTML("<P>three</P>");
+    ASSERT_TRUE(WaitFor([&] { return completions == 2; }));
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(view.DocumentHTML(), "<html><head></head><body><p>four</p></body></html>");
+    // Nothing more comes once the engine has answered all it was asked.
+    evaluate(*view.Page(), "1");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(completions, 2);
+}
+
+// A page that stops answering costs a read its timeout and an error; the
+// next document gets a page that answers.
+TEST(DesignViewLoads, ReadTimesOutOnAHungPageAndTheNextDocumentRecovers) {
+    TQtDesignView view;
+    int completions = 0;
+    view.OnDocumentComplete = [&] { ++completions; };
+    view.SetDocumentHTML("<P>first</P>");
+    ASSERT_TRUE(WaitFor([&] { return completions == 1; }));
+
+    view.Page()->runJavaScript(QStringLiteral("for (;;) {}"), QWebEngineScript::ApplicationWorld);
+    view.ReadTimeout = 200ms;
+    EXPECT_THROW(view.DocumentHTML(), EWebViewError);
+    EXPECT_THROW(view.DocumentHTML(), EWebViewError);
+
+    view.SetDocumentHTML("<P>second</P>");
+    ASSERT_TRUE(WaitFor([&] { return completions == 2; }));
+    view.ReadTimeout = 60s;
+    EXPECT_EQ(view.DocumentHTML(), "<html><head></head><body><p>second</p></body></html>");
+}
+
+// The preview loads the address again each time, also when it is the one
+// shown, and runs the page's scripts.  The folder's name holds what URL
+// parsing would misread.
+TEST(BrowserViewLive, NavigateAlwaysReloads) {
+    TTempFolder folder;
+    const std::string site = folder.File("my #1 site");
+    std::filesystem::create_directory(site);
+    const std::string file = site + "/HTMLtmp.htm";
+    TQtBrowserView browser;
+    int loads = 0;
+    QObject::connect(browser.View()->page(), &QWebEnginePage::loadFinished, [&](bool ok) { loads += ok ? 1 : 1000; });
+
+    for (const char* text : {"first", "second"}) {
+        writeFile(file, std::string("<P ID=\"t\">") + text + "</P><SCRIPT>document.title = 'scripted';</SCRIPT>");
+        const int before = loads;
+        browser.Navigate("file://" + file);
+        ASSERT_TRUE(WaitFor([&] { return loads > before; }));
+        EXPECT_EQ(loads, before + 1);
+        EXPECT_EQ(evaluate(*browser.View()->page(), "document.getElementById('t').textContent").toString(), text);
+        EXPECT_EQ(browser.View()->page()->title(), "scripted");
+    }
+    EXPECT_THROW(browser.Navigate("::"), EWebViewError);
+}

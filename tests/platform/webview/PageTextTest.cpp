@@ -1,0 +1,122 @@
+// Document text to the web engine and back, and the program's addresses as
+// URLs: checked on random input against models written here.
+
+#include "platform/base/TextCodec.h"
+#include "platform/webview/PageText.h"
+#include "platform/webview/WebAddress.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+namespace {
+
+// The model of the engine's line breaks: LF, CR LF and lone CR are one
+// break each, and the program writes CR LF.
+std::string withCrLfBreaks(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            out += "\r\n";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Reads the program's bytes as Unicode, numeric character references
+// resolved: what a browser makes of the text.
+std::u32string readAsBrowser(const std::string& bytes) {
+    std::u32string out;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '&' && i + 2 < bytes.size() && bytes[i + 1] == '#') {
+            size_t end = bytes.find(';', i);
+            out += static_cast<char32_t>(std::stoul(bytes.substr(i + 2, end - i - 2)));
+            i = end;
+        } else {
+            out += AnsiCharToUnicode(static_cast<unsigned char>(bytes[i]));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(PageText, EveryByteSurvivesTheRoundTripAndBreaksBecomeCrLf) {
+    std::mt19937 random(41);
+    for (int round = 0; round < 300; ++round) {
+        std::string document(random() % 400, '\0');
+        for (char& byte : document) {
+            // Line-break bytes often enough to meet every kind of break.
+            byte = random() % 8 == 0 ? "\r\n"[random() % 2] : static_cast<char>(random() % 256);
+        }
+        EXPECT_EQ(PageTextToDocument(DocumentToPageText(document)), withCrLfBreaks(document)) << "round " << round;
+    }
+}
+
+TEST(PageText, CharactersOutsideTheCodePageComeBackAsReferences) {
+    std::mt19937 random(43);
+    // Characters that are ASCII, in the code page's upper half, in its
+    // 0x80-0x9F block, C1 controls it lacks, elsewhere in the BMP, astral.
+    const char32_t pools[][2] = {{0x20, 0x25}, {0x27, 0x7E}, {0xA0, 0xFF}, {0x2013, 0x2022},
+                                 {0x80, 0x9F}, {0x4E00, 0x4E20}, {0x1F600, 0x1F610}};
+    for (int round = 0; round < 300; ++round) {
+        std::u32string expected;
+        QString text;
+        for (int i = random() % 60; i > 0; --i) {
+            const auto& pool = pools[random() % std::size(pools)];
+            char32_t character = pool[0] + random() % (pool[1] - pool[0] + 1);
+            expected += character;
+            text += QString::fromUcs4(&character, 1);
+        }
+        if (random() % 4 == 0) {
+            text += QChar(0xD800); // half a surrogate pair
+            expected += U'\uFFFD';
+        }
+        const std::string document = PageTextToDocument(text);
+        EXPECT_EQ(readAsBrowser(document), expected) << "round " << round;
+        // References only where the code page has no byte.
+        EXPECT_EQ(document.find("&#") == std::string::npos,
+                  std::all_of(expected.begin(), expected.end(), [](char32_t c) { return UnicodeToAnsiChar(c) >= 0; }))
+            << "round " << round;
+    }
+}
+
+TEST(WebAddress, FileAddressesAreTakenLiterally) {
+    std::mt19937 random(47);
+    // Paths with what a URL parser would read as fragment, query, escape or
+    // separator, and non-ASCII names in UTF-8.
+    const std::string pieces[] = {"docs", "my site", "#1", "a?b", "100%", "%41", "caf\xC3\xA9", "x;y", "+", "[]"};
+    for (int round = 0; round < 200; ++round) {
+        std::string path;
+        for (int depth = 1 + random() % 4; depth > 0; --depth)
+            path += "/" + pieces[random() % std::size(pieces)] + pieces[random() % std::size(pieces)];
+        if (random() % 2)
+            path += "/";
+        const QString local = QFile::decodeName(QByteArray::fromStdString(path));
+        for (const std::string& address : {"file://" + path, "FILE://" + path, path}) {
+            const QUrl url = WebAddressToUrl(address);
+            ASSERT_TRUE(url.isLocalFile()) << address;
+            EXPECT_EQ(url.toLocalFile(), local) << address;
+            EXPECT_FALSE(url.hasFragment() || url.hasQuery()) << address;
+        }
+    }
+}
+
+TEST(WebAddress, OtherAddresses) {
+    EXPECT_TRUE(WebAddressToUrl("").isEmpty());
+    EXPECT_TRUE(WebAddressToUrl("file://").isEmpty()); // a document never saved has no folder
+    const QUrl web = WebAddressToUrl("http://example.com/a b/page.htm?x=1#top");
+    EXPECT_EQ(web.host(), "example.com");
+    EXPECT_EQ(web.path(), "/a b/page.htm");
+    EXPECT_EQ(web.query(), "x=1");
+    EXPECT_EQ(web.fragment(), "top");
+    EXPECT_TRUE(WebAddressToUrl("no address").isRelative());
+}

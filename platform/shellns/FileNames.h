@@ -16,6 +16,9 @@
 // UTF-8 display text of raw name bytes, and back.
 std::string DisplayTextOfName(std::string_view bytes);
 std::string NameOfDisplayText(std::string_view text);
+// The name as text of the 8-bit code page the canvas draws: characters
+// the code page lacks (and bytes that are not UTF-8) become '?'.
+std::string CodePageTextOfName(std::string_view bytes);
 // True when the bytes are valid UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 // Appends a code point as UTF-8.

@@ -13,6 +13,7 @@
 #include "platform/base/Exceptions.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Color.h"
+#include "platform/gfx/Graphic.h" // EInvalidGraphic
 
 #include <QImage>
 
@@ -22,11 +23,6 @@
 
 class TStream;
 
-// Raised for data that is not a picture of the expected kind.
-class EInvalidGraphic : public Exception {
-public:
-    using Exception::Exception;
-};
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 enum TTransparentMode { tmAuto, tmFixed };

@@ -6,6 +6,8 @@
 #include "gif/GIFRoutines.h"
 #include "gif/GIFSubImage.h"
 
+#include <algorithm>
+
 void TGIFColorMap::grow(int needed) {
     if (needed <= capacity_)
         return;
@@ -77,6 +79,51 @@ void TGIFColorMap::ImportRGB(const uint8_t* quads, int count) {
     for (int i = 0; i < count; ++i, quads += 4)
         entries_.push_back({quads[2], quads[1], quads[0]});
     Changed();
+}
+
+void TGIFColorMap::ImportPalette(const TGIFPalette& palette) {
+    Clear();
+    const int count = std::min<int>(int(palette.size()), GIFMaxColors);
+    grow(count);
+    entries_.assign(palette.begin(), palette.begin() + count);
+    Changed();
+}
+
+bool TGIFColorMap::Optimize() {
+    if (Count() < 2)
+        return false;
+    optimized_ = true;
+    std::vector<int64_t> counts = BuildHistogram();
+    countOtherUses(counts);
+    std::vector<int> order(static_cast<size_t>(Count()));
+    for (int i = 0; i < Count(); ++i)
+        order[size_t(i)] = i;
+    // Stable, so that equally used entries keep their order and a table
+    // already in order stays as it is.
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return counts[size_t(a)] > counts[size_t(b)]; });
+    bool inOrder = true;
+    for (int i = 0; i < Count(); ++i)
+        inOrder = inOrder && order[size_t(i)] == i;
+    int used = Count();
+    while (used > 0 && counts[size_t(order[size_t(used - 1)])] == 0)
+        --used;
+    if (inOrder && used == Count())
+        return true;
+    std::vector<uint8_t> map(static_cast<size_t>(Count()));
+    std::vector<TGIFColor> sorted(static_cast<size_t>(Count()));
+    for (int position = 0; position < Count(); ++position) {
+        map[size_t(order[size_t(position)])] = uint8_t(position);
+        sorted[size_t(position)] = entries_[size_t(order[size_t(position)])];
+    }
+    MapImages(map);
+    mapOtherUses(map);
+    // Entries nobody uses go from the end, but never below what the
+    // pixels and transparent indices mapped into them still need.
+    sorted.resize(size_t(std::max(used, 1)));
+    entries_ = std::move(sorted);
+    Changed();
+    return true;
 }
 
 void TGIFColorMap::Assign(const TPersistent* source) {
@@ -159,16 +206,46 @@ void TGIFGlobalColorMap::Warning(int severity, const std::string& message) {
         image_->Warning(this, severity, message);
 }
 
+bool TGIFGlobalColorMap::Optimize() {
+    if (!image_ || image_->Images().Count() == 0)
+        return false;
+    return TGIFColorMap::Optimize();
+}
+
+void TGIFGlobalColorMap::Changed() {
+    if (!image_)
+        return;
+    for (int i = 0; i < image_->Images().Count(); ++i) {
+        TGIFSubImage& frame = *image_->Images().Frames(i);
+        if (frame.ColorMap().Count() == 0)
+            frame.Changed();
+    }
+    image_->frameChanged(nullptr);
+}
+
 std::vector<int64_t> TGIFGlobalColorMap::BuildHistogram() const {
     std::vector<int64_t> counts(static_cast<size_t>(Count()), 0);
     if (!image_)
         return counts;
     for (int i = 0; i < image_->Images().Count(); ++i) {
         TGIFSubImage& frame = *image_->Images().Frames(i);
-        if (&frame.ActiveColorMap() == this)
+        if (frame.ColorMap().Count() == 0)
             countPixels(frame, counts);
     }
     return counts;
+}
+
+void TGIFGlobalColorMap::countOtherUses(std::vector<int64_t>& counts) const {
+    // The logical screen's background colour is a use of its entry.
+    const int background = image_ ? image_->Header().BackgroundColorIndex() : Count();
+    if (background < Count())
+        ++counts[size_t(background)];
+}
+
+void TGIFGlobalColorMap::mapOtherUses(const std::vector<uint8_t>& map) {
+    const int background = image_ ? image_->Header().BackgroundColorIndex() : Count();
+    if (background < int(map.size()))
+        image_->Header().SetBackgroundColorIndex(map[size_t(background)]);
 }
 
 void TGIFGlobalColorMap::MapImages(const std::vector<uint8_t>& map) {
@@ -176,7 +253,7 @@ void TGIFGlobalColorMap::MapImages(const std::vector<uint8_t>& map) {
         return;
     for (int i = 0; i < image_->Images().Count(); ++i) {
         TGIFSubImage& frame = *image_->Images().Frames(i);
-        if (&frame.ActiveColorMap() == this)
+        if (frame.ColorMap().Count() == 0)
             mapPixels(frame, map);
     }
 }
@@ -191,6 +268,11 @@ std::vector<int64_t> TGIFLocalColorMap::BuildHistogram() const {
     if (frame_)
         countPixels(*frame_, counts);
     return counts;
+}
+
+void TGIFLocalColorMap::Changed() {
+    if (frame_)
+        frame_->Changed();
 }
 
 void TGIFLocalColorMap::MapImages(const std::vector<uint8_t>& map) {

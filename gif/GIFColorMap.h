@@ -22,6 +22,9 @@ struct TGIFColor {
 
 inline constexpr int GIFMaxColors = 256;
 
+// The colours a picture draws with, in index order (a palette).
+using TGIFPalette = std::vector<TGIFColor>;
+
 inline uint32_t GIFColorValue(const TGIFColor& color) {
     return color.Red | (uint32_t(color.Green) << 8) | (uint32_t(color.Blue) << 16);
 }
@@ -58,6 +61,17 @@ public:
     void Clear();
     // Entries from blue, green, red, reserved quads.
     void ImportRGB(const uint8_t* quads, int count);
+    // The table becomes the palette's first 256 colours.
+    void ImportPalette(const TGIFPalette& palette);
+    // The entries as a palette (empty for an empty table).
+    TGIFPalette ExportPalette() const { return entries_; }
+
+    // Sorts the entries by how often the pixels of the frames that draw
+    // with the table use them, most used first, rewrites those pixels, and
+    // drops the entries no pixel uses from the end.  Marks the table
+    // Optimized (written as the sort flag).  False, and nothing changed,
+    // for a table of fewer than two entries.
+    virtual bool Optimize();
     void Assign(const TPersistent* source) override;
 
     // Bits per pixel of the table as written: see ColorsToBits.
@@ -81,6 +95,12 @@ public:
 
     std::string ClassName() const override { return "TGIFColorMap"; }
 
+protected:
+    // Uses of entries besides the pixels (the background colour), counted
+    // and remapped by Optimize.
+    virtual void countOtherUses(std::vector<int64_t>& counts) const {}
+    virtual void mapOtherUses(const std::vector<uint8_t>& map) {}
+
 private:
     void grow(int needed);
 
@@ -95,7 +115,15 @@ public:
     void Warning(int severity, const std::string& message) override;
     std::vector<int64_t> BuildHistogram() const override;
     void MapImages(const std::vector<uint8_t>& map) override;
+    // False at once for an image without frames.
+    bool Optimize() override;
+    // Every frame that draws with the table changed.
+    void Changed() override;
     std::string ClassName() const override { return "TGIFGlobalColorMap"; }
+
+protected:
+    void countOtherUses(std::vector<int64_t>& counts) const override;
+    void mapOtherUses(const std::vector<uint8_t>& map) override;
 
 private:
     TGIFImage* image_;
@@ -107,6 +135,7 @@ public:
     void Warning(int severity, const std::string& message) override;
     std::vector<int64_t> BuildHistogram() const override;
     void MapImages(const std::vector<uint8_t>& map) override;
+    void Changed() override;
     std::string ClassName() const override { return "TGIFLocalColorMap"; }
 
 private:

@@ -1,9 +1,7 @@
 #include "gif/GIFEncoders.h"
 
 #include "gif/GIFException.h"
-#include "gif/GIFImage.h"
 #include "gif/GIFRoutines.h"
-#include "gif/GIFSubImage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -200,7 +198,7 @@ int RunTriangleCost(int count, int maxCodes) {
     return int(cost);
 }
 
-void TRLEEncoder::emit(int code) {
+void TRLEEncoder::emitCode(int code) {
     clearFlag_ = false;
     Output(code);
     ++outCount_;
@@ -234,15 +232,15 @@ void TRLEEncoder::flushFromClear(int count) {
     while (count > 0) {
         if (n == 1) {
             tableMax_ = 1;
-            emit(runPixel_);
+            emitCode(runPixel_);
             count -= 1;
         } else if (count >= n) {
             tableMax_ = n;
-            emit(baseCode_ + n - 2);
+            emitCode(baseCode_ + n - 2);
             count -= n;
         } else {
             ++tableMax_;
-            emit(count == 1 ? runPixel_ : baseCode_ + count - 2);
+            emitCode(count == 1 ? runPixel_ : baseCode_ + count - 2);
             count = 0;
         }
         n = outCount_ == 0 ? 1 : n + 1;
@@ -257,7 +255,7 @@ void TRLEEncoder::flushClearOrRepeat(int count) {
         return;
     }
     for (; count > 0; --count)
-        emit(runPixel_);
+        emitCode(runPixel_);
 }
 
 void TRLEEncoder::flushWithTable(int count) {
@@ -276,21 +274,21 @@ void TRLEEncoder::flushWithTable(int count) {
     }
     outClear_ = maxOutCodes_;
     for (; repeats > 0; --repeats)
-        emit(baseCode_ + tableMax_ - 2);
+        emitCode(baseCode_ + tableMax_ - 2);
     if (leftover > 0) {
         if (clearFlag_)
             flushFromClear(leftover);
         else if (leftover == 1)
-            emit(runPixel_);
+            emitCode(runPixel_);
         else
-            emit(baseCode_ + leftover - 2);
+            emitCode(baseCode_ + leftover - 2);
     }
     resetOutClear();
 }
 
 void TRLEEncoder::flushRun(int count) {
     if (count == 1) {
-        emit(runPixel_);
+        emitCode(runPixel_);
         return;
     }
     if (clearFlag_)
@@ -325,24 +323,13 @@ void TRLEEncoder::Compress() {
         flushRun(runCount_);
 }
 
-// ---- one frame ----
-
-void EncodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
-    TGIFColorMap& table = frame.ActiveColorMap();
-    int bits = 0;
-    int colors = 0;
-    if (table.Count() == 0) {
-        bits = frame.Image() ? frame.Image()->BitsPerPixel() : 0;
-        colors = 1 << bits;
+void EncodeGIFPixels(TGIFCompression compression, TStream& stream, int bits, int colors, const uint8_t* pixels,
+                     bool interlaced, int height, int width) {
+    if (compression == gcRLE) {
+        TRLEEncoder encoder;
+        encoder.Encode(stream, bits, colors, pixels, interlaced, height, width);
     } else {
-        colors = table.Count();
-        bits = table.BitsPerPixel();
+        TLZWEncoder encoder;
+        encoder.Encode(stream, bits, colors, pixels, interlaced, height, width);
     }
-    std::unique_ptr<TGIFEncoder> encoder;
-    if (frame.Image() && frame.Image()->Compression() == gcRLE)
-        encoder = std::make_unique<TRLEEncoder>();
-    else
-        encoder = std::make_unique<TLZWEncoder>();
-    encoder->Encode(stream, bits, colors, frame.Data(), frame.Interlaced(), frame.Height(),
-                    frame.Width());
 }

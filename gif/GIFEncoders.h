@@ -3,19 +3,17 @@
 // codes packed into data subblocks, and the zero terminator.  Two encoders
 // share one base: a classic LZW string-table encoder and a run-length
 // encoder whose output every GIF decoder reads as LZW but which needs no
-// string table.
+// string table.  A pure unit over a pixel buffer and the stream written.
 
 #include "platform/base/Stream.h"
 
 #include <cstdint>
 #include <memory>
 
-class TGIFSubImage;
-
-// Writes the frame's pixel data with the encoder the image's Compression
-// names.  A pixel at or beyond the number of colours of the frame's active
-// colour table raises "Color not in color table".
-void EncodeGIFFrame(TGIFSubImage& frame, TStream& stream);
+enum TGIFCompression : uint8_t {
+    gcLZW = 0,
+    gcRLE = 1,
+};
 
 // Packs bytes into data subblocks of up to 255 bytes on the target stream.
 class TGIFWriter : public TStream {
@@ -163,7 +161,7 @@ protected:
     void Compress() override;
 
 private:
-    void emit(int code);
+    void emitCode(int code);
     void flushRun(int count);
     void flushFromClear(int count);
     void flushClearOrRepeat(int count);
@@ -187,3 +185,9 @@ private:
 int RunTriangleCost(int count, int maxCodes);
 // Integer square root, rounded down.
 int64_t IntegerSqrt(int64_t value);
+
+// Writes `width` x `height` pixels (nullptr: an empty frame) with the
+// encoder the compression names.  A pixel at or beyond `colors` raises
+// "Color not in color table".
+void EncodeGIFPixels(TGIFCompression compression, TStream& stream, int bits, int colors, const uint8_t* pixels,
+                     bool interlaced, int height, int width);

@@ -2,11 +2,13 @@
 // The exception of every GIF format and usage error, and the fixed texts it
 // (and the warnings passed to TGIFImage::OnWarning) carries.
 
-#include "platform/base/Exceptions.h"
+#include "platform/gfx/Graphic.h"
 
-class GIFException : public Exception {
+// A picture that is not a valid GIF is an invalid graphic like any other,
+// so callers that load pictures of every kind catch one exception class.
+class GIFException : public EInvalidGraphic {
 public:
-    using Exception::Exception;
+    using EInvalidGraphic::EInvalidGraphic;
 };
 
 // Raises GIFException with the message.
@@ -40,3 +42,17 @@ inline constexpr const char* sScreenWidthTooSmall = "Image width too small for c
 inline constexpr const char* sScreenHeightTooSmall = "Image height too small for contained frames";
 inline constexpr const char* sExceedsScreen = "Image exceeds Logical Screen size";
 inline constexpr const char* sUnsupportedObject = "Object type not supported for operation";
+inline constexpr const char* sUnsupportedClipboardFormat = "Unsupported clipboard format";
+inline constexpr const char* sClipboardFailed = "Failed to store GIF on clipboard";
+inline constexpr const char* sInvalidReductionMethod = "Invalid reduction method";
+inline constexpr const char* sInvalidDitherMode = "Invalid dither mode";
+inline constexpr const char* sEmptyPalette = "Palette is empty";
+inline constexpr const char* sInvalidReductionBits = "Invalid number of reduction bits";
+
+// Progress messages.
+inline constexpr const char* sProgressLoading = "Loading...";
+inline constexpr const char* sProgressSaving = "Saving...";
+inline constexpr const char* sProgressCopying = "Copying...";
+inline constexpr const char* sProgressRendering = "Rendering...";
+inline constexpr const char* sProgressConverting = "Converting...";
+inline constexpr const char* sProgressOptimizing = "Optimizing...";

@@ -132,10 +132,21 @@ void TGIFExtensionList::LoadFromStream(TStream& stream, TPersistent*) {
             return;
         }
         const TGIFExtensionClass* kind = TGIFExtension::FindExtension(stream);
-        if (!kind || !kind->Create)
-            GIFError(sUnknownExtension);
-        stream.Seek(-1, TSeekOrigin::soCurrent);
-        std::unique_ptr<TGIFExtension> extension(kind->Create(frame_));
+        std::unique_ptr<TGIFExtension> extension;
+        if (!kind) {
+            // A label nobody registered: kept as raw data, as other readers
+            // skip what they do not know instead of refusing the file.
+            uint8_t label = 0;
+            if (!TryReadGIFByte(stream, label))
+                GIFError(sOutOfData);
+            stream.Seek(-2, TSeekOrigin::soCurrent);
+            extension = std::make_unique<TGIFUnknownExtension>(frame_, label);
+        } else {
+            if (!kind->Create)
+                GIFError(sUnknownExtension);
+            stream.Seek(-1, TSeekOrigin::soCurrent);
+            extension.reset(kind->Create(frame_));
+        }
         extension->LoadFromStream(stream);
         Add(extension.release());
     }
@@ -149,12 +160,20 @@ TGIFGraphicControlExtension::TGIFGraphicControlExtension(TGIFSubImage* frame) : 
 }
 
 TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
-    if (Frame() && Frame()->GraphicControlExtension() == this)
+    if (Frame() && Frame()->GraphicControlExtension() == this) {
         Frame()->setGraphicControlExtension(nullptr);
+        Frame()->Changed();
+    }
+}
+
+void TGIFGraphicControlExtension::changed() {
+    if (Frame() && Frame()->GraphicControlExtension() == this)
+        Frame()->Changed();
 }
 
 void TGIFGraphicControlExtension::SetTransparent(bool transparent) {
     packed_ = transparent ? uint8_t(packed_ | 0x01) : uint8_t(packed_ & ~0x01);
+    changed();
 }
 
 void TGIFGraphicControlExtension::SetTransparentColorIndex(int index) {
@@ -167,10 +186,12 @@ void TGIFGraphicControlExtension::SetTransparentColorIndex(int index) {
         index = 0;
     }
     transparentIndex_ = static_cast<uint8_t>(index);
+    changed();
 }
 
 void TGIFGraphicControlExtension::SetDisposal(uint8_t disposal) {
     packed_ = uint8_t((packed_ & ~0x1C) | ((disposal & 7) << 2));
+    changed();
 }
 
 void TGIFGraphicControlExtension::SetUserInput(bool userInput) {
@@ -179,30 +200,49 @@ void TGIFGraphicControlExtension::SetUserInput(bool userInput) {
 
 void TGIFGraphicControlExtension::SaveToStream(TStream& stream) {
     TGIFExtension::SaveToStream(stream);
-    uint8_t body[6] = {blockSize_, packed_, 0, 0, transparentIndex_, terminator_};
+    // Always the four bytes the fields fill, whatever size the block was
+    // read with: a size byte that promised more would make readers take the
+    // block that follows as part of this one.
+    uint8_t body[6] = {4, packed_, 0, 0, transparentIndex_, 0};
     PutGIFWord(body + 2, delay_);
     stream.WriteBuffer(body, 6);
 }
 
 void TGIFGraphicControlExtension::LoadFromStream(TStream& stream) {
     TGIFExtension::LoadFromStream(stream);
-    uint8_t body[6];
-    if (stream.ReadAvailable(body, 6) < 6) {
+    // Read as data subblocks, as every GIF reader does: the fields are the
+    // first four bytes of the first one, and a block that claims another
+    // size still ends where its terminator stands.
+    uint8_t block[255];
+    uint8_t size = 0;
+    if (!TryReadGIFByte(stream, size) || stream.ReadAvailable(block, size) < size || size < 4) {
         Warning(this, GIFWarningSeverity, sOutOfData);
         return;
     }
-    blockSize_ = body[0];
-    packed_ = body[1];
-    delay_ = GetGIFWord(body + 2);
-    transparentIndex_ = body[4];
-    terminator_ = body[5];
+    packed_ = block[0];
+    delay_ = GetGIFWord(block + 1);
+    transparentIndex_ = block[3];
+    for (;;) {
+        if (!TryReadGIFByte(stream, size)) {
+            Warning(this, GIFWarningSeverity, sOutOfData);
+            break;
+        }
+        if (size == 0 || stream.ReadAvailable(block, size) < size) {
+            if (size != 0)
+                Warning(this, GIFWarningSeverity, sOutOfData);
+            break;
+        }
+    }
+    changed();
 }
 
 // ---- TGIFTextExtension ----
 
 void TGIFTextExtension::SaveToStream(TStream& stream) {
     TGIFExtension::SaveToStream(stream);
-    uint8_t body[13] = {blockSize_};
+    // Always the twelve bytes the fields fill (see the graphic control
+    // extension).
+    uint8_t body[13] = {12};
     PutGIFWord(body + 1, Left);
     PutGIFWord(body + 3, Top);
     PutGIFWord(body + 5, GridWidth);
@@ -219,7 +259,6 @@ void TGIFTextExtension::LoadFromStream(TStream& stream) {
     TGIFExtension::LoadFromStream(stream);
     uint8_t body[13];
     ReadCheck(stream, body, 13);
-    blockSize_ = body[0];
     Left = GetGIFWord(body + 1);
     Top = GetGIFWord(body + 3);
     GridWidth = GetGIFWord(body + 5);
@@ -298,17 +337,35 @@ void TGIFApplicationExtension::LoadFromStream(TStream& stream) {
 
 // ---- TGIFUnknownAppExtension ----
 
-void TGIFUnknownAppExtension::SaveData(TStream& stream) {
-    for (const TGIFBlock& block : blocks_)
+void WriteGIFBlocks(TStream& stream, const std::vector<TGIFBlock>& blocks) {
+    for (const TGIFBlock& block : blocks)
         WriteSubblocks(stream, block.data(), block.size());
     stream.WriteByte(0);
 }
 
-void TGIFUnknownAppExtension::LoadData(TStream& stream) {
-    blocks_.clear();
+void ReadGIFBlocks(TStream& stream, std::vector<TGIFBlock>& blocks) {
+    blocks.clear();
     uint8_t block[255];
     while (const int size = ReadSubblock(stream, block))
-        blocks_.emplace_back(block, block + size);
+        blocks.emplace_back(block, block + size);
+}
+
+void TGIFUnknownAppExtension::SaveData(TStream& stream) { WriteGIFBlocks(stream, blocks_); }
+
+void TGIFUnknownAppExtension::LoadData(TStream& stream) { ReadGIFBlocks(stream, blocks_); }
+
+// ---- TGIFUnknownExtension ----
+
+const TGIFExtensionClass TGIFUnknownExtension::Class = {nullptr, nullptr};
+
+void TGIFUnknownExtension::SaveToStream(TStream& stream) {
+    TGIFExtension::SaveToStream(stream);
+    WriteGIFBlocks(stream, blocks_);
+}
+
+void TGIFUnknownExtension::LoadFromStream(TStream& stream) {
+    TGIFExtension::LoadFromStream(stream);
+    ReadGIFBlocks(stream, blocks_);
 }
 
 // ---- TGIFAppExtNSLoop ----
@@ -318,9 +375,11 @@ TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* frame) : TGIFApplicationExtensi
 }
 
 void TGIFAppExtNSLoop::SaveData(TStream& stream) {
-    uint8_t loops[4] = {3, 1, 0, 0};
-    PutGIFWord(loops + 2, Loops);
-    stream.WriteBuffer(loops, 4);
+    if (HasLoopCount) {
+        uint8_t loops[4] = {3, 1, 0, 0};
+        PutGIFWord(loops + 2, Loops);
+        stream.WriteBuffer(loops, 4);
+    }
     if (BufferSize != 0) {
         const uint8_t buffer[6] = {5, 2, uint8_t(BufferSize), uint8_t(BufferSize >> 8), uint8_t(BufferSize >> 16),
                                    uint8_t(BufferSize >> 24)};
@@ -330,6 +389,7 @@ void TGIFAppExtNSLoop::SaveData(TStream& stream) {
 }
 
 void TGIFAppExtNSLoop::LoadData(TStream& stream) {
+    HasLoopCount = false;
     uint8_t length = 0;
     while (TryReadGIFByte(stream, length) && length != 0) {
         uint8_t id = 0;
@@ -341,6 +401,7 @@ void TGIFAppExtNSLoop::LoadData(TStream& stream) {
             uint8_t value[2];
             ReadCheck(stream, value, 2);
             Loops = GetGIFWord(value);
+            HasLoopCount = true;
             left -= 2;
         } else if ((id & 7) == 2) {
             if (left < 4)

@@ -74,6 +74,11 @@ private:
     TGIFSubImage* frame_;
 };
 
+// How delays are shown: a frame without a delay shows for the fallback,
+// and none for less than the floor (in hundredths of a second, as stored).
+inline constexpr int GIFFallbackDelay = 10;
+inline constexpr int GIFDelayFloor = 3;
+
 // Disposal methods of a graphic control extension.
 enum TGIFDisposal : uint8_t {
     dmNone = 0,
@@ -110,19 +115,22 @@ public:
     void SetUserInput(bool userInput);
     uint8_t Packed() const { return packed_; }
 
+    // Always written with the block size 4.
     void SaveToStream(TStream& stream) override;
-    // A body shorter than its six bytes warns "Premature end of data" and
-    // leaves the fields as they were.
+    // A first subblock shorter than the four bytes of the fields, or data
+    // that ends before the terminator, warns "Premature end of data"; the
+    // fields then stay as they were when they were not all there.
     void LoadFromStream(TStream& stream) override;
 
     std::string ClassName() const override { return "TGIFGraphicControlExtension"; }
 
 private:
-    uint8_t blockSize_ = 4;
+    // Tells the frame its look changed, when this is the frame's own.
+    void changed();
+
     uint8_t packed_ = 0;
     uint16_t delay_ = 0;
     uint8_t transparentIndex_ = 0;
-    uint8_t terminator_ = 0;
 };
 
 class TGIFTextExtension : public TGIFExtension {
@@ -149,7 +157,6 @@ public:
     std::string ClassName() const override { return "TGIFTextExtension"; }
 
 private:
-    uint8_t blockSize_ = 12;
     TStringList text_;
 };
 
@@ -230,6 +237,33 @@ private:
     std::vector<TGIFBlock> blocks_;
 };
 
+// Writes the blocks as data subblocks (a block of more than 255 bytes as
+// several), then the terminator; reads each subblock into one block.
+void WriteGIFBlocks(TStream& stream, const std::vector<TGIFBlock>& blocks);
+void ReadGIFBlocks(TStream& stream, std::vector<TGIFBlock>& blocks);
+
+// An extension whose label no class is registered for: its data subblocks
+// are kept byte for byte and written back as they were.
+class TGIFUnknownExtension : public TGIFExtension {
+public:
+    static const TGIFExtensionClass Class;
+    TGIFUnknownExtension(TGIFSubImage* frame, uint8_t label) : TGIFExtension(frame), label_(label) {}
+
+    uint8_t ExtensionType() const override { return label_; }
+    const TGIFExtensionClass& ClassType() const override { return Class; }
+
+    std::vector<TGIFBlock>& Blocks() { return blocks_; }
+    const std::vector<TGIFBlock>& Blocks() const { return blocks_; }
+
+    void SaveToStream(TStream& stream) override;
+    void LoadFromStream(TStream& stream) override;
+    std::string ClassName() const override { return "TGIFUnknownExtension"; }
+
+private:
+    uint8_t label_;
+    std::vector<TGIFBlock> blocks_;
+};
+
 // The loop-count extension ("NETSCAPE2.0", also read as "ANIMEXTS1.0").
 class TGIFAppExtNSLoop : public TGIFApplicationExtension {
 public:
@@ -239,6 +273,9 @@ public:
 
     // 0 means endless.
     uint16_t Loops = 0;
+    // False for a block read without a loop-count subblock: it is written
+    // back without one, so a file that plays once keeps playing once.
+    bool HasLoopCount = true;
     uint32_t BufferSize = 0;
 
     void SaveData(TStream& stream) override;

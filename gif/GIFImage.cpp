@@ -1,6 +1,9 @@
 #include "gif/GIFImage.h"
 
 #include "gif/GIFException.h"
+#include "gif/GIFOptimize.h"
+#include "gif/GIFRender.h"
+#include "gif/GIFRenderSupport.h"
 #include "gif/GIFRoutines.h"
 
 #include <algorithm>
@@ -14,12 +17,37 @@ void checkScreenSize(int size) {
     if (size < 0 || size > GIFMaxWord)
         GIFError(sInvalidDimensions);
 }
+
+int percentOf(int64_t part, int64_t whole) { return whole > 0 ? int(part * 100 / whole) : 100; }
+
+// Reports the start and the end of a long operation; the end reports 0 %
+// when an exception passes.
+class TProgressScope {
+public:
+    TProgressScope(TGIFImage& image, const char* message) : image_(image), message_(message) {
+        image_.Progress(&image_, psStarting, 0, false, message_);
+    }
+    void Done() { done_ = true; }
+    ~TProgressScope() { image_.Progress(&image_, psEnding, done_ ? 100 : 0, true, message_); }
+
+private:
+    TGIFImage& image_;
+    const char* message_;
+    bool done_ = false;
+};
+
+const TGIFRenderSupport* installedSupport = nullptr;
+
 } // namespace
+
+void SetGIFRenderSupport(const TGIFRenderSupport* support) { installedSupport = support; }
+const TGIFRenderSupport* GIFRenderSupport() { return installedSupport; }
 
 // ---- TGIFImageList ----
 
 void TGIFImageList::LoadFromStream(TStream& stream, TPersistent* parent) {
     auto* image = dynamic_cast<TGIFImage*>(parent);
+    const int64_t size = stream.Size();
     uint8_t next = 0;
     while (TryReadGIFBlockByte(stream, next)) {
         stream.Seek(-1, TSeekOrigin::soCurrent);
@@ -32,6 +60,8 @@ void TGIFImageList::LoadFromStream(TStream& stream, TPersistent* parent) {
         std::unique_ptr<TGIFSubImage> frame(new TGIFSubImage(image));
         frame->LoadFromStream(stream);
         Add(frame.release());
+        if (image)
+            image->Progress(image, psRunning, percentOf(stream.Position(), size), false, sProgressLoading);
     }
 }
 
@@ -39,7 +69,36 @@ void TGIFImageList::LoadFromStream(TStream& stream, TPersistent* parent) {
 
 TGIFImage::TGIFImage() : header_(this), images_(this) {}
 
-TGIFImage::~TGIFImage() { images_.Clear(); }
+TGIFImage::~TGIFImage() {
+    StopPainters();
+    renderer_.reset();
+    images_.Clear();
+}
+
+TGIFImageRenderer* TGIFImage::Renderer() {
+    if (!renderer_) {
+        const TGIFRenderSupport* support = GIFRenderSupport();
+        if (support && support->CreateRenderer)
+            renderer_ = support->CreateRenderer(*this);
+    }
+    return renderer_.get();
+}
+
+void TGIFImage::StopPainters() {
+    if (renderer_)
+        renderer_->StopPainters();
+}
+
+void TGIFImage::frameChanged(TGIFSubImage*) {
+    if (renderer_)
+        renderer_->ImageChanged();
+}
+
+void TGIFImage::Changed(TPersistent* sender) {
+    if (renderer_)
+        renderer_->ImageChanged();
+    TGraphic::Changed(sender);
+}
 
 void TGIFImage::SetWidth(int width) {
     for (int i = 0; i < images_.Count(); ++i) {
@@ -48,7 +107,10 @@ void TGIFImage::SetWidth(int width) {
             GIFError(sScreenWidthTooSmall);
     }
     checkScreenSize(width);
+    if (width == header_.Width())
+        return;
     header_.SetWidth(width);
+    Changed(this);
 }
 
 void TGIFImage::SetHeight(int height) {
@@ -58,7 +120,10 @@ void TGIFImage::SetHeight(int height) {
             GIFError(sScreenHeightTooSmall);
     }
     checkScreenSize(height);
+    if (height == header_.Height())
+        return;
     header_.SetHeight(height);
+    Changed(this);
 }
 
 int TGIFImage::Version() const {
@@ -82,23 +147,109 @@ int TGIFImage::BitsPerPixel() const {
     return bits;
 }
 
+bool TGIFImage::IsDithered() const {
+    if (!(DrawOptions & gdDither))
+        return false;
+    return (DrawOptions & gdDitherOnPalette) ? DitherOnThisDisplay : true;
+}
+
+TGIFPalette TGIFImage::Palette() const {
+    if (IsDithered())
+        return WebPalette();
+    if (GlobalColorMap().Count() > 0)
+        return PaletteOf(GlobalColorMap());
+    if (images_.Count() > 0)
+        return FramePalette(*images_.Frames(0));
+    return SystemPalette();
+}
+
 void TGIFImage::Warning(TPersistent* sender, int severity, const std::string& message) {
     if (OnWarning)
         OnWarning(sender, severity, message);
 }
 
 int TGIFImage::Add(TPersistent* source) {
-    auto* frame = dynamic_cast<TGIFSubImage*>(source);
-    if (!frame || frame->Image() != this)
+    if (auto* frame = dynamic_cast<TGIFSubImage*>(source)) {
+        if (frame->Image() != this)
+            GIFError(sUnsupportedObject);
+        int index = images_.IndexOf(frame);
+        if (index < 0)
+            index = images_.Add(frame);
+        Changed(this);
+        return index;
+    }
+    if (!dynamic_cast<TGraphic*>(source))
         GIFError(sUnsupportedObject);
-    const int index = images_.IndexOf(frame);
-    return index >= 0 ? index : images_.Add(frame);
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    frame->Assign(source);
+    const int index = images_.Add(frame.release());
+    Changed(this);
+    return index;
 }
 
 void TGIFImage::Clear() {
+    StopPainters();
     images_.Clear();
     header_.Clear();
     header_.Prepare();
+    if (renderer_)
+        renderer_->ImageChanged();
+}
+
+void TGIFImage::copyFrom(const TGIFImage& source) {
+    TProgressScope progress(*this, sProgressCopying);
+    header_.Assign(&source.header_);
+    ThreadPriority = source.ThreadPriority;
+    BackgroundColor = source.BackgroundColor;
+    DrawOptions = source.DrawOptions;
+    ColorReduction = source.ColorReduction;
+    DitherMode = source.DitherMode;
+    const int count = source.images_.Count();
+    for (int i = 0; i < count; ++i) {
+        auto frame = std::make_unique<TGIFSubImage>(this);
+        frame->Assign(source.images_.Frames(i));
+        images_.Add(frame.release());
+        Progress(this, psRunning, percentOf(i + 1, count), false, sProgressCopying);
+    }
+    progress.Done();
+}
+
+void TGIFImage::Assign(const TPersistent* source) {
+    if (source == this)
+        return;
+    if (!source) {
+        Clear();
+        Changed(this);
+        return;
+    }
+    if (const auto* other = dynamic_cast<const TGIFImage*>(source)) {
+        Clear();
+        copyFrom(*other);
+        Changed(this);
+        return;
+    }
+    const TGIFRenderSupport* support = GIFRenderSupport();
+    if (!dynamic_cast<const TGIFSubImage*>(source) && (!support || !support->ImportFrame)) {
+        TGraphic::Assign(source); // the source's own AssignTo, or "Cannot assign"
+        return;
+    }
+    Clear();
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    frame->Assign(source);
+    images_.Add(frame.release());
+    Changed(this);
+}
+
+void TGIFImage::AssignTo(TPersistent* destination) const {
+    const TGIFRenderSupport* support = GIFRenderSupport();
+    if (support && support->ExportImage && support->ExportImage(const_cast<TGIFImage&>(*this), *destination))
+        return;
+    TGraphic::AssignTo(destination);
+}
+
+void TGIFImage::Draw(TCanvas& canvas, const TRect& rect) {
+    if (TGIFImageRenderer* renderer = Renderer())
+        renderer->Draw(canvas, rect);
 }
 
 void TGIFImage::chargeLoadedPixels(int64_t pixels) {
@@ -110,6 +261,7 @@ void TGIFImage::chargeLoadedPixels(int64_t pixels) {
 }
 
 void TGIFImage::LoadFromStream(TStream& stream) {
+    TProgressScope progress(*this, sProgressLoading);
     Clear();
     const int64_t start = stream.Position();
     loading_ = true;
@@ -117,29 +269,31 @@ void TGIFImage::LoadFromStream(TStream& stream) {
     try {
         header_.LoadFromStream(stream);
         images_.LoadFromStream(stream, this);
-        uint8_t next = 0;
-        if (TryReadGIFByte(stream, next)) {
-            stream.Seek(-1, TSeekOrigin::soCurrent);
-            TGIFTrailer trailer(this);
-            trailer.LoadFromStream(stream);
-        } else {
-            // A stream that stops where the trailer belongs was most likely
-            // cut short: whatever came after is lost.
-            Warning(this, GIFWarningSeverity, sOutOfData);
-        }
+        // A stream that ends where the trailer belongs is taken as it is.
+        TGIFTrailer trailer(this);
+        trailer.LoadFromStream(stream);
     } catch (...) {
         loading_ = false;
         stream.SetPosition(start);
+        Changed(this);
         throw;
     }
     loading_ = false;
+    progress.Done();
+    Changed(this);
 }
 
 void TGIFImage::SaveToStream(TStream& stream) {
+    TProgressScope progress(*this, sProgressSaving);
     header_.SaveToStream(stream);
-    images_.SaveToStream(stream);
+    const int count = images_.Count();
+    for (int i = 0; i < count; ++i) {
+        images_.Frames(i)->SaveToStream(stream);
+        Progress(this, psRunning, percentOf(i + 1, count), false, sProgressSaving);
+    }
     TGIFTrailer trailer(this);
     trailer.SaveToStream(stream);
+    progress.Done();
 }
 
 void TGIFImage::LoadFromFile(const std::string& fileName) {
@@ -149,4 +303,26 @@ void TGIFImage::LoadFromFile(const std::string& fileName) {
 
 void TGIFImage::SaveToFile(const std::string& fileName) {
     SaveGIFFile(fileName, [this](TStream& stream) { SaveToStream(stream); });
+}
+
+void TGIFImage::SaveToClipboardFormat(unsigned& format, std::string& data) {
+    if (Empty())
+        return;
+    if (CF_GIF == 0)
+        GIFError(sClipboardFailed);
+    TMemoryStream stream;
+    SaveToStream(stream);
+    data.assign(stream.DataView());
+    format = CF_GIF;
+}
+
+void TGIFImage::LoadFromClipboardFormat(unsigned format, std::string_view data) {
+    if (format == 0 || format != CF_GIF)
+        GIFError(sUnsupportedClipboardFormat);
+    TReadOnlyMemoryStream stream(data.data(), int64_t(data.size()));
+    LoadFromStream(stream);
+}
+
+void TGIFImage::Optimize(TGIFOptimizeOptions options, TGIFColorReduction method) {
+    OptimizeGIFImage(*this, options, method);
 }

@@ -91,3 +91,23 @@ void ReadStrings(TStream& stream, TStrings& strings) {
     while (const int length = ReadSubblock(stream, block))
         strings.Add(std::string(reinterpret_cast<const char*>(block), size_t(length)));
 }
+
+void ReadDataSubblocks(TStream& stream, std::vector<uint8_t>& data, const TGIFWarningSink& warn) {
+    for (;;) {
+        uint8_t length = 0;
+        if (!TryReadGIFByte(stream, length)) {
+            warn(sOutOfData);
+            return;
+        }
+        if (length == 0)
+            return;
+        const size_t at = data.size();
+        data.resize(at + length);
+        const int64_t got = stream.ReadAvailable(data.data() + at, length);
+        if (got < length) {
+            data.resize(at + size_t(got));
+            warn(sOutOfData);
+            return;
+        }
+    }
+}

@@ -12,6 +12,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+// Where the codecs send the problems they survive (one of the fixed texts
+// of GIFException.h); the image passes them on to its OnWarning handler.
+using TGIFWarningSink = std::function<void(const char* message)>;
 
 // Bytes in a row of `pixels` pixels of `bitsPerPixel` bits, padded to a
 // multiple of `alignment` bits.  Computed in 64 bits.
@@ -89,3 +94,9 @@ void WriteStrings(TStream& stream, const TStrings& strings);
 // the list again gives the same subblocks.  A text may hold any byte, zero
 // included.
 void ReadStrings(TStream& stream, TStrings& strings);
+
+// Appends the bytes of the data subblocks at the stream's position to
+// `data`, up to and including the zero terminator.  A subblock that the
+// stream cuts short, or data that ends without its terminator, warns
+// "Premature end of data" and keeps what was there.
+void ReadDataSubblocks(TStream& stream, std::vector<uint8_t>& data, const TGIFWarningSink& warn);

@@ -3,10 +3,12 @@
 #include "gif/GIFEncoders.h"
 #include "gif/GIFException.h"
 #include "gif/GIFImage.h"
+#include "gif/GIFRenderSupport.h"
 #include "gif/GIFRoutines.h"
 #include "gif/LZWDecoder.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -35,6 +37,26 @@ void TGIFSubImage::Clear() {
     height_ = 0;
     width_ = 0;
     graphicControl_ = nullptr;
+    Changed();
+}
+
+void TGIFSubImage::Changed() {
+    ++changeCount_;
+    renderCache_.reset();
+    if (Image())
+        Image()->frameChanged(this);
+}
+
+TRect TGIFSubImage::ScaleRect(const TRect& destination) const {
+    const int64_t screenWidth = Image() && Image()->Width() > 0 ? Image()->Width() : 1;
+    const int64_t screenHeight = Image() && Image()->Height() > 0 ? Image()->Height() : 1;
+    auto across = [&](int64_t at) { return int(destination.Left + at * destination.Width() / screenWidth); };
+    auto down = [&](int64_t at) { return int(destination.Top + at * destination.Height() / screenHeight); };
+    return {across(left_), down(top_), across(left_ + width_), down(top_ + height_)};
+}
+
+TGIFWarningSink TGIFSubImage::warningSink() {
+    return [this](const char* message) { Warning(this, GIFWarningSeverity, message); };
 }
 
 bool TGIFSubImage::Empty() const { return DataSize() == 0; }
@@ -53,6 +75,7 @@ void TGIFSubImage::SetBounds(int left, int top, int width, int height) {
     height_ = uint16_t(height);
     if (resized)
         allocatePixels(0);
+    Changed();
     TGIFImage* image = Image();
     if (!image)
         return;
@@ -94,9 +117,11 @@ void TGIFSubImage::checkCoordinates(int x, int y) const {
         GIFError(sInvalidPixel);
 }
 
-uint8_t TGIFSubImage::Pixels(int x, int y) {
+uint8_t TGIFSubImage::Pixels(int x, int y) const {
     checkCoordinates(x, y);
-    return Scanline(y)[x];
+    // A frame whose buffer was never made reads as the zeros it would be
+    // made with.
+    return pixels_ ? pixels_.get()[int64_t(y) * width_ + x] : 0;
 }
 
 void TGIFSubImage::SetPixel(int x, int y, uint8_t value) {
@@ -111,6 +136,7 @@ uint8_t* TGIFSubImage::Scanline(int y) {
         allocatePixels(0);
     if (!pixels_)
         GIFError(sImageEmpty);
+    Changed();
     return pixels_.get() + int64_t(y) * width_;
 }
 
@@ -123,7 +149,9 @@ void TGIFSubImage::Assign(const TPersistent* source) {
     }
     const auto* other = dynamic_cast<const TGIFSubImage*>(source);
     if (!other) {
-        TGIFItem::Assign(source);
+        const TGIFRenderSupport* support = GIFRenderSupport();
+        if (!support || !support->ImportFrame(*this, *source))
+            TGIFItem::Assign(source);
         return;
     }
     Clear();
@@ -143,6 +171,7 @@ void TGIFSubImage::Assign(const TPersistent* source) {
     const_cast<TGIFExtensionList&>(other->extensions_).SaveToStream(copy);
     copy.SetPosition(0);
     extensions_.LoadFromStream(copy, this);
+    Changed();
 }
 
 void TGIFSubImage::SaveToStream(TStream& stream) {
@@ -164,7 +193,50 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
     stream.WriteBuffer(descriptor, 10);
     if (packed_ & 0x80)
         colorMap_.SaveToStream(stream);
-    EncodeGIFFrame(*this, stream);
+    encodePixels(stream);
+}
+
+void TGIFSubImage::encodePixels(TStream& stream) {
+    const TGIFColorMap& table = ActiveColorMap();
+    int bits = 0;
+    int colors = 0;
+    if (table.Count() == 0) {
+        bits = Image() ? Image()->BitsPerPixel() : 0;
+        colors = 1 << bits;
+    } else {
+        colors = table.Count();
+        bits = table.BitsPerPixel();
+    }
+    const TGIFCompression compression = Image() ? Image()->Compression() : gcLZW;
+    EncodeGIFPixels(compression, stream, bits, colors, pixels_.get(), Interlaced(), height_, width_);
+}
+
+void TGIFSubImage::decodePixels(TStream& stream) {
+    const uint8_t fill = Transparent() ? graphicControl_->TransparentColorIndex() : 0;
+    allocatePixels(fill);
+    const TGIFWarningSink warn = warningSink();
+    uint8_t codeSize = 0;
+    if (!TryReadGIFByte(stream, codeSize)) {
+        // The descriptor promised pixels that are not there.
+        warn(sOutOfData);
+        return;
+    }
+    std::vector<uint8_t> data;
+    ReadDataSubblocks(stream, data, warn);
+    const int64_t total = DataSize();
+    if (total == 0) {
+        DecodeLZW(codeSize, data, {}, warn);
+        return;
+    }
+    if (!Interlaced()) {
+        DecodeLZW(codeSize, data, std::span<uint8_t>(pixels_.get(), size_t(total)), warn);
+        return;
+    }
+    // Rows come in the order of the four passes: decoded into one run
+    // first, then put in their places.
+    const TGIFPixels linear = AllocateGIFPixels(total, 0);
+    const int64_t decoded = DecodeLZW(codeSize, data, std::span<uint8_t>(linear.get(), size_t(total)), warn);
+    PlaceInterlacedRows(linear.get(), decoded, pixels_.get(), width_, height_);
 }
 
 void TGIFSubImage::LoadFromStream(TStream& stream) {
@@ -193,5 +265,6 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
         Image()->chargeLoadedPixels(int64_t(width_) * height_);
     if (packed_ & 0x80)
         colorMap_.LoadFromStream(stream, 2 << (packed_ & 7));
-    DecodeGIFFrame(*this, stream);
+    decodePixels(stream);
+    Changed();
 }

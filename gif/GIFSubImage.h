@@ -7,8 +7,17 @@
 #include "gif/GIFExtensions.h"
 #include "gif/GIFItem.h"
 #include "gif/GIFRoutines.h"
+#include "platform/gfx/Geometry.h"
 
 #include <cstdint>
+#include <memory>
+
+// Whatever the drawing side made of a frame (its rendered bitmap and mask).
+// The frame owns it and drops it whenever its look changes.
+class TGIFRenderCache {
+public:
+    virtual ~TGIFRenderCache() = default;
+};
 
 // Largest number of pixels one frame may hold (16384 x 16384).  A GIF
 // descriptor allows 65535 x 65535, which no real picture uses; a file that
@@ -41,6 +50,11 @@ public:
     // 65535, and "Image dimensions too large" above GIFMaxFramePixels.
     void SetBounds(int left, int top, int width, int height);
 
+    // The frame's place on the logical screen, and that place mapped onto
+    // `destination` as the whole screen is stretched into it.
+    TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
+    TRect ScaleRect(const TRect& destination) const;
+
     bool Interlaced() const { return (packed_ & 0x40) != 0; }
     // Frames without a local table are written with this flag as set;
     // frames with one are always written row by row.
@@ -66,22 +80,38 @@ public:
     bool Transparent() const { return graphicControl_ && graphicControl_->Transparent(); }
 
     // Raises "Invalid pixel coordinates" outside the frame.
-    uint8_t Pixels(int x, int y);
+    uint8_t Pixels(int x, int y) const;
     void SetPixel(int x, int y, uint8_t value);
     // Row y; allocates the buffer when missing.  Raises "Invalid pixel
     // coordinates" outside the frame and "Image is empty" for a frame
-    // without width.
+    // without width.  Taking a row to write counts as a change of the
+    // pixels (see Changed).
     uint8_t* Scanline(int y);
     // The whole buffer (nullptr when there is none) and its size in bytes.
     // A buffer always holds width x height pixels: every change of the size
-    // replaces it.
-    uint8_t* Data() { return pixels_.get(); }
+    // replaces it.  Taking it to write counts as a change of the pixels.
+    uint8_t* Data() {
+        Changed();
+        return pixels_.get();
+    }
     const uint8_t* Data() const { return pixels_.get(); }
     int64_t DataSize() const { return pixels_ ? int64_t(width_) * height_ : 0; }
 
     // Copies descriptor, pixels, local table and extensions of another
-    // frame; nullptr clears.
+    // frame; nullptr clears.  Pictures (bitmaps, other graphics, a picture
+    // holder) are imported by the drawing side (gif/render), reduced to 256
+    // colours where they hold more.
     void Assign(const TPersistent* source) override;
+
+    // Called after anything that changes how the frame looks (pixels,
+    // size, colours, transparency): drops what was rendered of it and tells
+    // the image.
+    void Changed();
+    // Counts the changes, so that what was made from the frame can tell
+    // whether it is still current.
+    uint64_t ChangeCount() const { return changeCount_; }
+    TGIFRenderCache* RenderCache() const { return renderCache_.get(); }
+    void SetRenderCache(std::unique_ptr<TGIFRenderCache> cache) { renderCache_ = std::move(cache); }
 
     // Extensions, then (unless empty) descriptor, local table and pixel
     // data, compressed as the image's Compression says.
@@ -94,10 +124,12 @@ public:
 private:
     friend class TGIFGraphicControlExtension;
     void setGraphicControlExtension(TGIFGraphicControlExtension* extension) { graphicControl_ = extension; }
-    friend void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream);
     // A buffer of width x height pixels, every one set to fill.
     void allocatePixels(uint8_t fill);
     void checkCoordinates(int x, int y) const;
+    void decodePixels(TStream& stream);
+    void encodePixels(TStream& stream);
+    TGIFWarningSink warningSink();
 
     TGIFPixels pixels_;
     TGIFLocalColorMap colorMap_;
@@ -108,4 +140,6 @@ private:
     uint16_t width_ = 0;
     uint16_t height_ = 0;
     uint8_t packed_ = 0;
+    uint64_t changeCount_ = 0;
+    std::unique_ptr<TGIFRenderCache> renderCache_;
 };

@@ -2,7 +2,6 @@
 
 #include "gif/GIFException.h"
 #include "gif/GIFRoutines.h"
-#include "gif/GIFSubImage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,24 +11,20 @@ namespace {
 constexpr int kTableSize = 4096;
 constexpr int kMaxCodeSize = 11; // the clear code plus two must fit the table
 
-// Pulls codes of n bits, least significant bit first, out of the data
-// subblocks, refilling from as many subblocks as a code needs.
+// Pulls codes of n bits, least significant bit first, out of the data.
 class CodeReader {
 public:
-    CodeReader(TStream& stream, TGIFSubImage& frame) : stream_(stream), frame_(frame) {}
+    CodeReader(std::span<const uint8_t> data, const TGIFWarningSink& warn) : data_(data), warn_(warn) {}
 
     // The next code, or -1 when the data has run out.
     int GetCode(int bits) {
         while (available_ < bits) {
-            if (position_ < length_) {
-                buffer_ |= uint64_t(block_[position_++]) << available_;
-                available_ += 8;
-                continue;
-            }
-            if (!nextBlock()) {
-                warn(sBitBufferUnderrun);
+            if (position_ >= data_.size()) {
+                warn_(sBitBufferUnderrun);
                 return -1;
             }
+            buffer_ |= uint64_t(data_[position_++]) << available_;
+            available_ += 8;
         }
         const int code = int(buffer_ & ((uint64_t(1) << bits) - 1));
         buffer_ >>= bits;
@@ -37,63 +32,17 @@ public:
         return code;
     }
 
-    // Skips what is left of the data up to and including its terminator.
-    void SkipRest() {
-        while (!done_) {
-            position_ = length_;
-            nextBlock();
-        }
-    }
-
-    void warn(const char* message) { frame_.Warning(&frame_, GIFWarningSeverity, message); }
-
 private:
-    bool nextBlock() {
-        if (done_)
-            return false;
-        uint8_t length = 0;
-        if (!TryReadGIFByte(stream_, length)) {
-            // The data stops without its terminator.
-            warn(sOutOfData);
-            done_ = true;
-            return false;
-        }
-        if (length == 0) {
-            done_ = true;
-            return false;
-        }
-        // Read here rather than through TStream::ReadAvailable, which does
-        // the same: on the decoder's path the call measured a few per cent
-        // slower.
-        int64_t got = 0;
-        while (got < length) {
-            const int64_t n = stream_.Read(block_ + got, length - got);
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        if (got < length) {
-            warn(sOutOfData);
-            done_ = true;
-        }
-        position_ = 0;
-        length_ = int(got);
-        return got > 0;
-    }
-
-    TStream& stream_;
-    TGIFSubImage& frame_;
-    uint8_t block_[255];
-    int position_ = 0;
-    int length_ = 0;
+    std::span<const uint8_t> data_;
+    const TGIFWarningSink& warn_;
+    size_t position_ = 0;
     uint64_t buffer_ = 0;
     int available_ = 0;
-    bool done_ = false;
 };
 
-// Puts the rows of an interlaced frame, decoded in the order its data holds
-// them, in their places.
-void placeInterlacedRows(const uint8_t* linear, int64_t decoded, uint8_t* pixels, int width, int height) {
+} // namespace
+
+void PlaceInterlacedRows(const uint8_t* linear, int64_t decoded, uint8_t* pixels, int width, int height) {
     int64_t offset = 0;
     for (const TGIFInterlacePass& pass : GIFInterlacePasses)
         for (int row = pass.Start; row < height && offset < decoded; row += pass.Step) {
@@ -103,30 +52,16 @@ void placeInterlacedRows(const uint8_t* linear, int64_t decoded, uint8_t* pixels
         }
 }
 
-} // namespace
-
-void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
-    const uint8_t fill = frame.Transparent() ? frame.GraphicControlExtension()->TransparentColorIndex() : 0;
-    frame.allocatePixels(fill);
-
-    uint8_t initialSize = 0;
-    if (!TryReadGIFByte(stream, initialSize))
-        return;
-
-    CodeReader reader(stream, frame);
-    if (initialSize == 0 || initialSize > kMaxCodeSize) {
-        reader.warn(sInvalidLZWCodeSize);
-        reader.SkipRest();
-        return;
+int64_t DecodeLZW(int minCodeSize, std::span<const uint8_t> data, std::span<uint8_t> pixels,
+                  const TGIFWarningSink& warn) {
+    if (minCodeSize == 0 || minCodeSize > kMaxCodeSize) {
+        warn(sInvalidLZWCodeSize);
+        return 0;
     }
-
-    // Pixels are decoded in data order into one linear run: the frame's own
-    // buffer, or for an interlaced frame a scratch run whose rows are put in
-    // place afterwards.
-    const int64_t total = frame.DataSize();
-    const bool interlaced = frame.Interlaced() && total > 0;
-    const TGIFPixels scratch = interlaced ? AllocateGIFPixels(total, 0) : nullptr;
-    uint8_t* const out = interlaced ? scratch.get() : frame.Data();
+    CodeReader reader(data, warn);
+    const int initialSize = minCodeSize;
+    const int64_t total = int64_t(pixels.size());
+    uint8_t* const out = pixels.data();
     int64_t done = 0;
 
     const int clearCode = 1 << initialSize;
@@ -169,7 +104,7 @@ void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
     };
     reset();
 
-    auto emit = [&](const uint8_t* bytes, int64_t length) {
+    auto emitCode = [&](const uint8_t* bytes, int64_t length) {
         const int64_t n = std::min(length, total - done);
         std::memcpy(out + done, bytes, size_t(n));
         done += n;
@@ -195,7 +130,7 @@ void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
             continue;
         }
         if (code > nextFree) {
-            reader.warn(sInvalidLZWCode);
+            warn(sInvalidLZWCode);
             break;
         }
         const int64_t at = done;
@@ -207,11 +142,11 @@ void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
         } else if (code < nextFree && seenLength[code] != 0) {
             firstByte = out[seenAt[code]];
             length = seenLength[code];
-            emit(out + seenAt[code], length);
+            emitCode(out + seenAt[code], length);
         } else if (code == nextFree && oldLength != 0) {
             // The string being defined: the previous one plus its own first
             // byte.  Both stand just before the output position.
-            emit(out + oldAt, oldLength);
+            emitCode(out + oldAt, oldLength);
             if (done < total)
                 out[done++] = firstByte;
             length = oldLength + 1;
@@ -232,7 +167,7 @@ void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
             }
             firstByte = suffix[walk];
             string[--top] = firstByte;
-            emit(string + top, kTableSize + 2 - top);
+            emitCode(string + top, kTableSize + 2 - top);
             // A string walked from the table is the table's string, except
             // where it leans on a first code that was not a plain pixel.
             length = (code == nextFree) ? 0 : kTableSize + 2 - top;
@@ -255,7 +190,5 @@ void DecodeGIFFrame(TGIFSubImage& frame, TStream& stream) {
         oldAt = at;
         oldLength = length;
     }
-    reader.SkipRest();
-    if (interlaced)
-        placeInterlacedRows(out, done, frame.Data(), frame.Width(), frame.Height());
+    return done;
 }

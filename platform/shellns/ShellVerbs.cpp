@@ -254,7 +254,7 @@ bool onSameDevice(const std::string& path, const std::string& folder) {
 
 // Asks, after a drag with the right button, what to do; the choices are the
 // allowed effects.
-uint32_t askDropEffect(uint32_t allowed, uint32_t preferred) {
+uint32_t askDropEffect(uint32_t allowed, TPoint point) {
     TPopupMenu menu;
     uint32_t chosen = DROPEFFECT_NONE;
     auto add = [&](uint32_t effect, const char* caption) {
@@ -266,8 +266,7 @@ uint32_t askDropEffect(uint32_t allowed, uint32_t preferred) {
     add(DROPEFFECT_LINK, "Create &Links Here");
     menu.Add("-");
     menu.Add("Cancel");
-    (void)preferred;
-    menu.Popup(TPoint{0, 0});
+    menu.Popup(point);
     return chosen;
 }
 
@@ -290,7 +289,7 @@ public:
         paths_.clear();
         return S_OK;
     }
-    HRESULT Drop(const std::shared_ptr<TDataObject>& data, uint32_t keyState, TPoint, uint32_t& effect) override {
+    HRESULT Drop(const std::shared_ptr<TDataObject>& data, uint32_t keyState, TPoint point, uint32_t& effect) override {
         uint32_t allowed = effect;
         effect = DROPEFFECT_NONE;
         RunGuarded([&] {
@@ -303,7 +302,7 @@ public:
                 for (uint32_t one : {DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK})
                     if ((allowed & one) != 0 && FolderDropEffect(paths, folder_, 0, one) != DROPEFFECT_NONE)
                         offered |= one;
-                chosen = askDropEffect(offered, chosen);
+                chosen = askDropEffect(offered, point);
             }
             if (chosen != DROPEFFECT_NONE)
                 effect = TransferIntoFolder(paths, folder_, chosen);

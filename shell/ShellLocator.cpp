@@ -99,9 +99,7 @@ void TPTShellLocator::WriteData(TStream& stream) const {
         return;
     }
     uint32_t length = static_cast<uint32_t>(IdListSize(pidl_.get()));
-    uint8_t bytes[4] = {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                        static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24)};
-    stream.WriteBuffer(bytes, 4);
+    stream.WriteLittleEndian(length);
     if (length > 0)
         stream.WriteBuffer(IdListBytes(pidl_.get()), length);
 }
@@ -114,9 +112,7 @@ void TPTShellLocator::ReadData(TStream& stream) {
         pidl_.reset();
         return;
     }
-    uint8_t bytes[4];
-    stream.ReadBuffer(bytes, 4);
-    uint32_t length = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+    auto length = stream.ReadLittleEndian<uint32_t>();
     if (length == 0) {
         kind_ = lkSpecialFolder;
         csidl_ = 0;

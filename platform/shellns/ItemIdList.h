@@ -14,6 +14,8 @@
 // flags byte and the item's name as raw bytes (a file name exactly as the
 // file system has it, NUL never included).
 
+#include "platform/base/Stream.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -44,13 +46,8 @@ using TIdListPtr = std::unique_ptr<ITEMIDLIST, TIdListFree>;
 
 // --- walking ---------------------------------------------------------------
 inline const uint8_t* IdListBytes(PCItemIDList list) { return reinterpret_cast<const uint8_t*>(list); }
-inline uint16_t ReadItemCount(const uint8_t* at) {
-    return static_cast<uint16_t>(at[0] | (at[1] << 8));
-}
-inline void WriteItemCount(uint8_t* at, uint16_t count) {
-    at[0] = static_cast<uint8_t>(count & 0xFF);
-    at[1] = static_cast<uint8_t>(count >> 8);
-}
+inline uint16_t ReadItemCount(const uint8_t* at) { return LoadLittleEndian<uint16_t>(at); }
+inline void WriteItemCount(uint8_t* at, uint16_t count) { StoreLittleEndian(at, count); }
 // The byte count of the first item (0 at the terminator).
 inline uint16_t FirstItemSize(PCItemIDList list) { return ReadItemCount(IdListBytes(list)); }
 // The list after its first item (the first item must not be the terminator).

@@ -1,22 +1,11 @@
 #include "platform/shellns/ShellDataFormats.h"
 
+#include "platform/base/Stream.h"
 #include "platform/shellns/FileNames.h"
 
 #include <cstdint>
 
 namespace {
-
-void appendUint32(std::string& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-uint32_t readUint32(std::string_view block, size_t offset) {
-    uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<uint32_t>(static_cast<uint8_t>(block[offset + i])) << (8 * i);
-    return value;
-}
 
 constexpr std::string_view kEmptyList("\0\0", 2);
 
@@ -62,12 +51,12 @@ std::string_view trimmed(std::string_view line) {
 std::string BuildIdListArray(PCItemIDList parent, const std::vector<PCItemIDList>& items) {
     std::string block;
     size_t headerSize = 8 + 4 * items.size();
-    appendUint32(block, static_cast<uint32_t>(items.size()));
+    AppendLittleEndian<uint32_t>(block, static_cast<uint32_t>(items.size()));
     size_t offset = headerSize;
-    appendUint32(block, static_cast<uint32_t>(offset));
+    AppendLittleEndian<uint32_t>(block, static_cast<uint32_t>(offset));
     offset += bytesOf(parent).size();
     for (PCItemIDList item : items) {
-        appendUint32(block, static_cast<uint32_t>(offset));
+        AppendLittleEndian<uint32_t>(block, static_cast<uint32_t>(offset));
         offset += bytesOf(item).size();
     }
     block.append(bytesOf(parent));
@@ -80,16 +69,16 @@ bool ParseIdListArray(std::string_view block, TIdListArrayView& view) {
     view = {};
     if (block.size() < 8)
         return false;
-    uint32_t count = readUint32(block, 0);
+    uint32_t count = LoadLittleEndian<uint32_t>(block.data());
     if (count > (block.size() - 8) / 4)
         return false;
     TIdListArrayView result;
-    result.Parent = listAt(block, readUint32(block, 4));
+    result.Parent = listAt(block, LoadLittleEndian<uint32_t>(block.data() + 4));
     if (result.Parent == nullptr)
         return false;
     result.Items.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
-        PCItemIDList item = listAt(block, readUint32(block, 8 + 4 * i));
+        PCItemIDList item = listAt(block, LoadLittleEndian<uint32_t>(block.data() + 8 + 4 * i));
         if (item == nullptr)
             return false;
         result.Items.push_back(item);
@@ -100,9 +89,9 @@ bool ParseIdListArray(std::string_view block, TIdListArrayView& view) {
 
 std::string BuildDropFiles(const std::vector<std::string>& names) {
     std::string block;
-    appendUint32(block, 20);
+    AppendLittleEndian<uint32_t>(block, 20);
     for (int i = 0; i < 4; ++i)
-        appendUint32(block, 0);
+        AppendLittleEndian<uint32_t>(block, 0);
     for (const std::string& name : names) {
         block.append(name);
         block.push_back('\0');
@@ -115,8 +104,8 @@ bool ParseDropFiles(std::string_view block, std::vector<std::string>& names) {
     names.clear();
     if (block.size() < 20)
         return false;
-    uint32_t offset = readUint32(block, 0);
-    bool wide = readUint32(block, 16) != 0;
+    uint32_t offset = LoadLittleEndian<uint32_t>(block.data());
+    bool wide = LoadLittleEndian<uint32_t>(block.data() + 16) != 0;
     if (offset < 20 || offset >= block.size())
         return false;
     std::vector<std::string> result;
@@ -137,7 +126,7 @@ bool ParseDropFiles(std::string_view block, std::vector<std::string>& names) {
         while (true) {
             if (block.size() - at < 2)
                 return false;
-            uint32_t unit = static_cast<uint8_t>(block[at]) | (static_cast<uint8_t>(block[at + 1]) << 8);
+            uint32_t unit = LoadLittleEndian<uint16_t>(block.data() + at);
             at += 2;
             if (unit == 0) {
                 if (name.empty())
@@ -147,7 +136,7 @@ bool ParseDropFiles(std::string_view block, std::vector<std::string>& names) {
                 continue;
             }
             if (unit >= 0xD800 && unit <= 0xDBFF && block.size() - at >= 2) {
-                uint32_t low = static_cast<uint8_t>(block[at]) | (static_cast<uint8_t>(block[at + 1]) << 8);
+                uint32_t low = LoadLittleEndian<uint16_t>(block.data() + at);
                 if (low >= 0xDC00 && low <= 0xDFFF) {
                     at += 2;
                     unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
@@ -223,13 +212,13 @@ bool PathsOfCopiedFiles(std::string_view text, std::vector<std::string>& paths, 
 
 std::string BuildDropEffectBlock(uint32_t effect) {
     std::string block;
-    appendUint32(block, effect);
+    AppendLittleEndian<uint32_t>(block, effect);
     return block;
 }
 
 bool ParseDropEffectBlock(std::string_view block, uint32_t& effect) {
     if (block.size() < 4)
         return false;
-    effect = readUint32(block, 0);
+    effect = LoadLittleEndian<uint32_t>(block.data());
     return true;
 }

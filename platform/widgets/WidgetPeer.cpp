@@ -1,5 +1,8 @@
 #include "platform/widgets/WidgetPeer.h"
 
+#include "platform/widgets/ShellDragDrop.h"
+#include "platform/widgets/ShellMenuTracker.h"
+
 #include "platform/base/TextCodec.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Keys.h"
@@ -562,6 +565,8 @@ TMenuItem* showPopupMenu(TPopupMenu& menu, TPoint screen) {
 
 void InstallWidgetPeers() {
     SetPopupMenuPresenter(showPopupMenu);
+    InstallShellMenuTracker();
+    InstallShellDragDrop();
     SetWindowPeerFactory([](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
         return std::make_unique<TWidgetPeer>(control);
     });

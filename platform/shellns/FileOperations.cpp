@@ -59,11 +59,16 @@ HRESULT copyTree(const fs::path& source, const fs::path& target) {
     return S_OK;
 }
 
-HRESULT refuseIntoItself(std::string_view source, std::string_view folder) {
-    // A folder cannot hold itself: the copy would never end, the move
-    // would cut the tree off.
+// Whether source may go into folder: a folder cannot hold itself (the copy
+// would never end, the move would cut the tree off), the source must be
+// there and the folder must be one.
+HRESULT checkTransfer(std::string_view source, std::string_view folder) {
     if (PathIsWithin(folder, source))
         return HResultFromErrno(EINVAL);
+    if (!PathExists(source))
+        return HResultFromErrno(ENOENT);
+    if (!IsFolderPath(folder))
+        return HResultFromErrno(ENOTDIR);
     return S_OK;
 }
 
@@ -113,12 +118,8 @@ HRESULT RenameNoReplace(std::string_view folder, std::string_view oldName, std::
 }
 
 HRESULT CopyIntoFolder(std::string_view source, std::string_view folder, std::string* resultPath) {
-    if (HRESULT hr = refuseIntoItself(source, folder); FAILED(hr))
+    if (HRESULT hr = checkTransfer(source, folder); FAILED(hr))
         return hr;
-    if (!PathExists(source))
-        return HResultFromErrno(ENOENT);
-    if (!IsFolderPath(folder))
-        return HResultFromErrno(ENOTDIR);
     std::string target = JoinPath(folder, FreeNameIn(folder, FileNameOf(source), IsFolderPath(source)));
     HRESULT hr = copyTree(pathOf(source), pathOf(target));
     if (FAILED(hr)) {
@@ -132,12 +133,8 @@ HRESULT CopyIntoFolder(std::string_view source, std::string_view folder, std::st
 }
 
 HRESULT MoveIntoFolder(std::string_view source, std::string_view folder, std::string* resultPath) {
-    if (HRESULT hr = refuseIntoItself(source, folder); FAILED(hr))
+    if (HRESULT hr = checkTransfer(source, folder); FAILED(hr))
         return hr;
-    if (!PathExists(source))
-        return HResultFromErrno(ENOENT);
-    if (!IsFolderPath(folder))
-        return HResultFromErrno(ENOTDIR);
     if (ParentPathOf(source) == ParentPathOf(JoinPath(folder, "x"))) {
         if (resultPath != nullptr)
             *resultPath = std::string(source);

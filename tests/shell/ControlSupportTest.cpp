@@ -115,15 +115,10 @@ TEST_F(ControlSupportTest, SendToSubmenuIsFilledMeasuredDrawnAndTyped) {
     std::string item = JoinPath(home.Files, "doc.htm");
     WriteFile(item, "doc");
 
-    PItemIDList pidl = nullptr;
-    ASSERT_EQ(PathToPidl(item, pidl), S_OK);
-    TIdListPtr owned(pidl);
-    std::shared_ptr<TShellFolder> parent;
-    PCItemIDList last = nullptr;
-    ASSERT_EQ(SHBindToParent(pidl, parent, &last), S_OK);
+    TItemInFolder doc = ItemInFolder(item);
     HMENU menu;
     TShellMenuContext context;
-    ASSERT_EQ(BuildContextMenu(nullptr, *parent, 1, &last, menu, context.ContextMenu, CMF_EXPLORE), S_OK);
+    ASSERT_EQ(BuildContextMenu(nullptr, *doc.Parent, 1, &doc.Last, menu, context.ContextMenu, CMF_EXPLORE), S_OK);
     TShellMenu* sendToMenu = nullptr;
     for (int i = 0; i < menu->Count(); ++i)
         if ((menu->ItemAt(i)->Flags & MF_POPUP) != 0)
@@ -213,15 +208,10 @@ TEST_F(ControlSupportTest, SendToSubmenuIsFilledMeasuredDrawnAndTyped) {
 TEST_F(ControlSupportTest, VerbsByNameAndUnknownVerbs) {
     std::string item = JoinPath(home.Files, "x.htm");
     WriteFile(item, "x");
-    PItemIDList pidl = nullptr;
-    ASSERT_EQ(PathToPidl(item, pidl), S_OK);
-    TIdListPtr owned(pidl);
-    std::shared_ptr<TShellFolder> parent;
-    PCItemIDList last = nullptr;
-    SHBindToParent(pidl, parent, &last);
+    TItemInFolder x = ItemInFolder(item);
     HMENU menu;
     std::shared_ptr<TContextMenu> contextMenu;
-    ASSERT_EQ(BuildContextMenu(nullptr, *parent, 1, &last, menu, contextMenu, CMF_EXPLORE), S_OK);
+    ASSERT_EQ(BuildContextMenu(nullptr, *x.Parent, 1, &x.Last, menu, contextMenu, CMF_EXPLORE), S_OK);
     EXPECT_EQ(VerbToOffset(*contextMenu, "RENAME"), 18);
     EXPECT_EQ(VerbToOffset(*contextMenu, "COPY"), 2);
     EXPECT_EQ(VerbToOffset(*contextMenu, "no-such-verb"), -1);

@@ -194,6 +194,23 @@ TEST(ItemListTest, ItemListArraysRoundTripAndRejectBadOffsets) {
 TEST(ItemListTest, DroppedFileListsKeepEveryNameWhole) {
     std::mt19937 random(3);
     EXPECT_EQ(BuildDropFiles({}).size(), 21u);
+    // Other programs may hand over UTF-16 names: they arrive as UTF-8.
+    std::u16string wide = u"/tmp/\u00e9t\u00e9.htm";
+    wide += u'\0';
+    wide += u"/x/\U0001F600";
+    wide += u'\0';
+    wide += u'\0';
+    std::string block = BuildDropFiles({});
+    block.resize(20);
+    block[16] = 1;
+    for (char16_t unit : wide) {
+        block.push_back(static_cast<char>(unit & 0xFF));
+        block.push_back(static_cast<char>(unit >> 8));
+    }
+    std::vector<std::string> wideNames;
+    ASSERT_TRUE(ParseDropFiles(block, wideNames));
+    EXPECT_EQ(wideNames, (std::vector<std::string>{"/tmp/\xC3\xA9t\xC3\xA9.htm", "/x/\xF0\x9F\x98\x80"}));
+    EXPECT_FALSE(ParseDropFiles(block.substr(0, block.size() - 1), wideNames));
     for (int round = 0; round < 200; ++round) {
         std::vector<std::string> names;
         for (int i = 0, n = static_cast<int>(random() % 6); i < n; ++i)

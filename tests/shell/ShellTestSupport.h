@@ -8,6 +8,7 @@
 #include "platform/shellns/FileNames.h"
 #include "platform/shellns/ItemIdList.h"
 #include "platform/shellns/MountTable.h"
+#include "platform/shellns/ShellFolder.h"
 #include "tests/platform/gfx/TestApplication.h"
 
 #include <QGuiApplication>
@@ -99,3 +100,19 @@ inline std::string RandomFileName(std::mt19937& random, size_t maxLength = 24) {
 }
 
 inline std::string ItemBytes(PCItemIDList list) { return std::string(IdListView(list)); }
+
+// An existing path as the namespace has it: its absolute list, the folder
+// that holds it and its last item there (pointing into the list).
+struct TItemInFolder {
+    TIdListPtr Absolute;
+    std::shared_ptr<TShellFolder> Parent;
+    PCItemIDList Last = nullptr;
+};
+inline TItemInFolder ItemInFolder(const std::string& path) {
+    TItemInFolder item;
+    PItemIDList absolute = nullptr;
+    EXPECT_EQ(SHParseDisplayName(path, &absolute), S_OK) << path;
+    item.Absolute.reset(absolute);
+    EXPECT_EQ(SHBindToParent(absolute, item.Parent, &item.Last), S_OK) << path;
+    return item;
+}

@@ -76,15 +76,10 @@ TEST(ShellWidgetsTest, SendToEntriesAreDrawnByTheOwnerAndChosenByALetter) {
         WriteFile(JoinPath(SendToFolderPath(), name), "");
     std::string item = JoinPath(home.Files, "doc.htm");
     WriteFile(item, "doc");
-    PItemIDList pidl = nullptr;
-    ASSERT_EQ(PathToPidl(item, pidl), S_OK);
-    TIdListPtr owned(pidl);
-    std::shared_ptr<TShellFolder> parent;
-    PCItemIDList last = nullptr;
-    ASSERT_EQ(SHBindToParent(pidl, parent, &last), S_OK);
+    TItemInFolder doc = ItemInFolder(item);
     TMenuOwner owner;
     HMENU menu;
-    ASSERT_EQ(BuildContextMenu(&owner, *parent, 1, &last, menu, owner.Context.ContextMenu, CMF_EXPLORE), S_OK);
+    ASSERT_EQ(BuildContextMenu(&owner, *doc.Parent, 1, &doc.Last, menu, owner.Context.ContextMenu, CMF_EXPLORE), S_OK);
     owner.Context.SmallImages = GetSystemImageList(0);
 
     QStringList topCaptions, entries;

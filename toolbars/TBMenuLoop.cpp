@@ -1,0 +1,650 @@
+#include "toolbars/TBMenuLoop.h"
+
+#include "toolbars/TBCommon.h"
+#include "toolbars/TBDeferredClick.h"
+#include "toolbars/TBItemViewer.h"
+#include "toolbars/TBPopupWindow.h"
+#include "toolbars/TBScreen.h"
+#include "toolbars/TBSystemSettings.h"
+#include "toolbars/TBView.h"
+
+namespace {
+
+TTBMenuLoop* activeLoop = nullptr;
+TTBMenuLoopDriver* driver = nullptr;
+
+TWinControl* captureWindow = nullptr;
+int captureCount = 0;
+
+constexpr unsigned SC_KEYMENU = 0xF100;
+constexpr unsigned WM_SYSCOMMAND = 0x0112;
+
+void setHint(const std::string& hint) {
+    if (TBApplicationLink().SetHint)
+        TBApplicationLink().SetHint(hint);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Capture
+
+void HoldMenuCapture(TWinControl* window) {
+    if (captureCount++ > 0)
+        return;
+    captureWindow = window;
+    SetCaptureControl(window);
+    if (window != nullptr)
+        window->ShowCursorShape(crArrow);
+}
+
+void ReleaseMenuCapture() {
+    if (captureCount == 0 || --captureCount > 0)
+        return;
+    if (captureWindow != nullptr && GetCaptureControl() == captureWindow)
+        ReleaseCapture();
+    captureWindow = nullptr;
+}
+
+TWinControl* MenuCaptureWindow() { return captureWindow; }
+
+void SetMenuLoopDriver(TTBMenuLoopDriver* value) { driver = value; }
+TTBMenuLoopDriver* MenuLoopDriver() { return driver; }
+
+// ---------------------------------------------------------------------------
+// TTBMenuLoop
+
+TTBMenuLoop::TTBMenuLoop(TTBView* rootView, bool startedByMouse, bool menuMode, bool selectFirst)
+    : startedByMouse_(startedByMouse), menuMode_(menuMode), selectFirst_(selectFirst) {
+    state_.RootView = rootView;
+    outer_ = activeLoop;
+    activeLoop = this;
+}
+
+TTBMenuLoop::~TTBMenuLoop() {
+    Leave();
+    activeLoop = outer_;
+}
+
+TTBMenuLoop* TTBMenuLoop::Active() { return activeLoop; }
+
+template <class Step> bool TTBMenuLoop::guarded(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (...) {
+        if (!failure_)
+            failure_ = std::current_exception();
+        finished_ = true;
+        return false;
+    }
+}
+
+void TTBMenuLoop::Start() {
+    started_ = true;
+    TTBView* root = state_.RootView;
+    guarded([&] {
+        root->ValidatePositions();
+        if (menuMode_)
+            root->State |= vsMenuMode;
+        else
+            root->State &= static_cast<TTBViewState>(~vsMenuMode);
+        root->State |= vsModal;
+        HoldMenuCapture(root->Window());
+        lastCursor_ = TBCursorPos();
+        if (startedByMouse_) {
+            leftButtonDown_ = true;
+            if (TTBItemViewer* selected = root->Selected()) {
+                TPoint at = selected->ScreenToViewer(TBCursorPos());
+                selected->MouseDown(0, at.X, at.Y, state_);
+                if (state_.Finish) {
+                    finished_ = true;
+                    return;
+                }
+            }
+            state_.IgnoreRelease = false;
+        }
+        if (root->State & vsMenuMode)
+            root->OpenPopup(selectFirst_);
+    });
+}
+
+void TTBMenuLoop::Leave() {
+    if (left_)
+        return;
+    left_ = true;
+    finished_ = true;
+    if (!started_)
+        return;
+    TTBView* root = state_.RootView;
+    try {
+        root->CancelCapture();
+    } catch (...) {
+        if (!failure_)
+            failure_ = std::current_exception();
+    }
+    root->State &= static_cast<TTBViewState>(~vsModal);
+    ReleaseMenuCapture();
+    setHint("");
+}
+
+TTBView* TTBMenuLoop::chainViewOfWindow(TWinControl* window) {
+    if (window == nullptr)
+        return nullptr;
+    for (TTBView* view = state_.RootView; view != nullptr; view = view->OpenViewerView())
+        if (view->Window() == window)
+            return view;
+    return nullptr;
+}
+
+bool TTBMenuLoop::insidePopupOfChain(TPoint screen) {
+    TTBView* view = chainViewOfWindow(TBWindowAtPoint(screen));
+    return view != nullptr && view != state_.RootView && view->IsPopup();
+}
+
+int TTBMenuLoop::showDelay() {
+    if (!showDelay_)
+        showDelay_ = std::max(0, TBSystemSettings().MenuShowDelay());
+    return *showDelay_;
+}
+
+TTBItemViewer* TTBMenuLoop::mouseTarget() {
+    for (TTBView* view = state_.RootView; view != nullptr; view = view->OpenViewerView())
+        if (view->Capture())
+            return view->Selected();
+    for (TTBView* view = state_.RootView; view != nullptr; view = view->OpenViewerView()) {
+        if (view->Selected() != nullptr && view->MouseOverSelected())
+            return view->Selected();
+        if (view->State & vsMouseInWindow)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void TTBMenuLoop::updateSelection(TPoint screen, bool force) {
+    TTBView* root = state_.RootView;
+    TTBView* captured = nullptr;
+    for (TTBView* view = root; view != nullptr; view = view->OpenViewerView())
+        if (view->Capture())
+            captured = view;
+    // From the deepest view up; a view may close the popups below it, so
+    // the chain is read afresh after each one.
+    TTBView* view = captured != nullptr ? captured : root->DeepestView();
+    while (view != nullptr) {
+        TTBView* parent = captured != nullptr ? nullptr : view->ParentView();
+        if (!root->IsAncestorOf(view))
+            break;
+        TTBItemViewer* before = view->Selected();
+        view->MouseMoved(screen, force);
+        TTBItemViewer* selected = view->Selected();
+        bool inside = (view->State & vsMouseInWindow) != 0;
+        bool submenuAhead = view->OpenViewer() != nullptr ||
+                            (selected != nullptr && (selected->Item()->ItemStyle & isSubmenu));
+        if (inside && selected != view->OpenViewer() && submenuAhead) {
+            bool noAutoOpen = selected != nullptr && (selected->Item()->ItemStyle & isNoAutoOpen);
+            if (view->IsToolbar()) {
+                if (view != root && !view->Capture())
+                    view->State |= vsMenuMode;
+                if (view->State & vsMenuMode) {
+                    if (noAutoOpen)
+                        view->CloseChildPopups();
+                    else
+                        view->OpenPopup(false);
+                }
+            } else {
+                int delay = showDelay();
+                if (view->OpenTimer == 0) {
+                    StopViewTimer(view->CloseTimer);
+                    view->CloseTimer = StartViewTimer(view, static_cast<unsigned>(delay));
+                }
+                if (!noAutoOpen) {
+                    if (view->OpenTimer == 0) {
+                        view->OpenTimer = StartViewTimer(view, static_cast<unsigned>(delay));
+                    } else if (before != selected) {
+                        StopViewTimer(view->OpenTimer);
+                        view->OpenTimer = StartViewTimer(view, static_cast<unsigned>(delay));
+                    }
+                }
+            }
+        }
+        view = parent;
+    }
+}
+
+void TTBMenuLoop::updateCursorAndHint() {
+    if (!lastCursor_)
+        return;
+    updateSelection(*lastCursor_, true);
+    TTBView* deepest = state_.RootView->DeepestView();
+    TTBItemViewer* selected = deepest->Selected();
+    int cursor = crArrow;
+    if (selected != nullptr)
+        selected->CursorAt(selected->ScreenToViewer(*lastCursor_), cursor);
+    if (TWinControl* window = TBWindowAtPoint(*lastCursor_); window != nullptr && chainViewOfWindow(window))
+        window->ShowCursorShape(cursor);
+}
+
+void TTBMenuLoop::afterEvent() {
+    if (finished_)
+        return;
+    if (!lastCursor_) {
+        lastCursor_ = TBCursorPos();
+        updateCursorAndHint();
+    }
+    std::string hint;
+    for (TTBView* view = state_.RootView; view != nullptr; view = view->OpenViewerView())
+        if (view->Selected() != nullptr)
+            hint = LongHintOf(view->Selected()->Item()->Hint);
+    setHint(hint);
+}
+
+// A press before it is taken: whether the loop keeps it.
+bool TTBMenuLoop::pressCheck(const TTBInputEvent& event) {
+    TTBView* root = state_.RootView;
+    TWinControl* window = TBWindowAtPoint(event.Screen);
+    TTBView* view = chainViewOfWindow(window);
+    if (view != nullptr && view != root)
+        return true;
+    if (window == nullptr || window != root->Window())
+        return false;
+    TPoint local = root->ScreenToView(event.Screen);
+    TWinControl* rootWindow = root->Window();
+    TRect client = Rect(0, 0, rootWindow->ClientWidth() - root->WindowOrigin.X,
+                        rootWindow->ClientHeight() - root->WindowOrigin.Y);
+    if (!client.Contains(local))
+        return false;
+    if (event.Button == mbLeft) {
+        updateSelection(event.Screen, true);
+        TTBItemViewer* selected = root->Selected();
+        if (selected == nullptr || !root->MouseOverSelected() || (selected->Item()->ItemStyle & isNotClickable))
+            return false;
+    }
+    return true;
+}
+
+bool TTBMenuLoop::HandleEvent(const TTBInputEvent& event) {
+    if (finished_)
+        return false;
+    bool used = true;
+    switch (event.Kind) {
+    case tbikQuit:
+        quit_ = true;
+        finished_ = true;
+        return true;
+    case tbikCaptureLost:
+        finished_ = true;
+        return true;
+    default:
+        break;
+    }
+    bool isPress = event.Kind == tbikButtonDown || event.Kind == tbikDoubleClick;
+    bool isMouse = event.Kind == tbikMouseMove || isPress || event.Kind == tbikButtonUp || event.Kind == tbikWheel;
+    if (isMouse)
+        SetTBCursorPos(event.Screen);
+    guarded([&] {
+        if (isPress && event.Button != mbMiddle && !pressCheck(event)) {
+            // Not the menus' press: the loop ends and its target gets it.
+            finished_ = true;
+            used = false;
+            return;
+        }
+        switch (event.Kind) {
+        case tbikButtonDown:
+        case tbikDoubleClick:
+            if (event.Button == mbLeft) {
+                leftButtonDown_ = true;
+                buttonDown(event, event.Kind == tbikDoubleClick);
+            }
+            break;
+        case tbikButtonUp:
+            if (event.Button == mbLeft) {
+                leftButtonDown_ = false;
+                buttonUp(event);
+            }
+            break;
+        case tbikMouseMove:
+            mouseMove(event);
+            break;
+        case tbikWheel:
+            if (TTBItemViewer* target = mouseTarget()) {
+                TPoint at = target->ScreenToViewer(event.Screen);
+                target->MouseWheel(event.WheelDelta, at.X, at.Y);
+            }
+            break;
+        case tbikKeyDown:
+            keyDown(event);
+            break;
+        default: // key releases and context-menu requests are swallowed
+            break;
+        }
+        if (state_.Finish)
+            finished_ = true;
+        afterEvent();
+    });
+    if (!used)
+        return false;
+    return true;
+}
+
+void TTBMenuLoop::buttonDown(const TTBInputEvent& event, bool doubleClick) {
+    setHint("");
+    state_.IgnoreRelease = false;
+    updateSelection(event.Screen, true);
+    if (TTBItemViewer* target = mouseTarget()) {
+        TPoint at = target->ScreenToViewer(event.Screen);
+        target->MouseDown(doubleClick ? static_cast<TShiftState>(ssDouble) : 0u, at.X, at.Y, state_);
+    }
+    if (state_.Finish)
+        finished_ = true;
+    else
+        lastCursor_ = event.Screen;
+}
+
+void TTBMenuLoop::buttonUp(const TTBInputEvent& event) {
+    updateSelection(event.Screen, false);
+    if (TTBItemViewer* target = mouseTarget()) {
+        TPoint at = target->ScreenToViewer(event.Screen);
+        target->MouseUp(at.X, at.Y, state_);
+        return;
+    }
+    // Released over a popup's empty space: the menus stay open.
+    if (!insidePopupOfChain(event.Screen))
+        finished_ = true;
+}
+
+void TTBMenuLoop::mouseMove(const TTBInputEvent& event) {
+    if (!lastCursor_ || *lastCursor_ != event.Screen) {
+        lastCursor_ = event.Screen;
+        updateCursorAndHint();
+    }
+    if (TTBItemViewer* target = mouseTarget()) {
+        TPoint at = target->ScreenToViewer(event.Screen);
+        target->MouseMove(at.X, at.Y);
+    }
+}
+
+void TTBMenuLoop::runKey(uint16_t key, TShiftState shift) {
+    TTBView* deepest = state_.RootView->DeepestView();
+    if (TTBItemViewer* selected = deepest->Selected())
+        selected->KeyDown(key, shift);
+    // The viewer's handler may have ended the loop or closed its popup.
+    if (key != 0 && !state_.Finish && state_.RootView->IsAncestorOf(deepest))
+        deepest->KeyDown(key, shift, state_);
+}
+
+void TTBMenuLoop::keyDown(const TTBInputEvent& event) {
+    setHint("");
+    // While the left button is held only F1 works.
+    if (leftButtonDown_ && event.Key != VK_F1)
+        return;
+    uint16_t key = event.Key;
+    TTBView* deepest = state_.RootView->DeepestView();
+    if (TTBItemViewer* selected = deepest->Selected())
+        selected->KeyDown(key, event.Shift);
+    if (key != 0 && !state_.Finish && state_.RootView->IsAncestorOf(deepest))
+        deepest->KeyDown(key, event.Shift, state_);
+    if (state_.Finish || key == 0)
+        return;
+    std::string text = event.Text;
+    if (text.empty() && (event.Shift & ssAlt) &&
+        ((event.Key >= 'A' && event.Key <= 'Z') || (event.Key >= '0' && event.Key <= '9')))
+        text = std::string(1, static_cast<char>(event.Key >= 'A' ? event.Key - 'A' + 'a' : event.Key));
+    for (char ch : text) {
+        if (state_.Finish || finished_)
+            break;
+        typed(ch);
+    }
+}
+
+void TTBMenuLoop::typed(char ch) {
+    if (leftButtonDown_ || static_cast<unsigned char>(ch) < ' ')
+        return;
+    TTBView* root = state_.RootView;
+    TTBView* deepest = root->DeepestView();
+    bool unique = false;
+    if (TTBItemViewer* viewer = deepest->FindAccelViewer(deepest->Selected(), ch, unique, false)) {
+        deepest->Select(viewer);
+        if (unique)
+            runKey(VK_RETURN, 0);
+        return;
+    }
+    TWinControl* active = TBApplicationLink().ActiveWindow ? TBApplicationLink().ActiveWindow() : nullptr;
+    if ((ch == ' ' || ch == '-') && root->OpenViewer() == nullptr && root->IsToolbar() && active != nullptr) {
+        state_.DoneAction = TTBDoneAction{};
+        state_.DoneAction.Kind = tbdaOpenSystemMenu;
+        state_.DoneAction.Window = active;
+        state_.DoneAction.Character = ch;
+        state_.Finish = true;
+        return;
+    }
+    TBSystemSettings().Beep();
+}
+
+void TTBMenuLoop::ViewTimer(uintptr_t id) {
+    if (finished_)
+        return;
+    TTBView* view = ViewOfTimer(id);
+    if (view == nullptr || !state_.RootView->IsAncestorOf(view)) {
+        StopViewTimer(id);
+        return;
+    }
+    guarded([&] {
+        view->TimerFired(id);
+        afterEvent();
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Keyboard navigation of a view
+
+void TTBView::KeyDown(uint16_t& key, TShiftState shift, TTBLoopState& loop) {
+    TTBView* toolbarView = NearestToolbarView();
+    bool horizontalToolbar = toolbarView != nullptr && toolbarView->Orientation != tbvoVertical;
+    TTBView* parent = ParentView();
+    // Closing this popup level frees this view: nothing may touch it after.
+    auto closeThisLevel = [parent] {
+        if (parent != nullptr)
+            parent->CloseChildPopups();
+    };
+    switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (IsToolbar() && Orientation == tbvoVertical) {
+            key = 0;
+            if (OpenPopup(true))
+                State |= vsMenuMode;
+            return;
+        }
+        if (key == VK_LEFT) {
+            key = 0;
+            if (horizontalToolbar && (toolbarView == this || toolbarView == parent)) {
+                toolbarView->SelectNext(false);
+                toolbarView->OpenSelectedIfMenuMode();
+            } else if (!IsToolbar()) {
+                closeThisLevel();
+            }
+            return;
+        }
+        key = 0;
+        if ((toolbarView == this || !OpenPopup(true)) && horizontalToolbar) {
+            toolbarView->SelectNext(true);
+            toolbarView->OpenSelectedIfMenuMode();
+        }
+        return;
+    case VK_UP:
+    case VK_DOWN:
+        if (IsToolbar() && Orientation != tbvoVertical) {
+            if (OpenPopup(true))
+                State |= vsMenuMode;
+        } else {
+            SelectNext(key == VK_DOWN);
+        }
+        break;
+    case VK_HOME:
+        Select(NextSelectable(nullptr, true));
+        break;
+    case VK_END:
+        Select(NextSelectable(nullptr, false));
+        break;
+    case VK_TAB:
+        SelectNext(!(shift & ssShift));
+        break;
+    case VK_ESCAPE:
+        key = 0;
+        if (this == loop.RootView) {
+            loop.Finish = true;
+        } else if (parent != nullptr) {
+            parent->CloseChildPopups();
+            if (parent->IsToolbar())
+                parent->State &= static_cast<TTBViewState>(~vsMenuMode);
+        }
+        return;
+    case VK_RETURN: {
+        key = 0;
+        TTBItemViewer* selected = Selected();
+        if (selected == nullptr || !selected->Item()->Enabled()) {
+            loop.Finish = true;
+            return;
+        }
+        TTBCustomItem* item = selected->Item();
+        if (!(item->ItemStyle & isDropDownCombo) && OpenPopup(true)) {
+            if (this == toolbarView)
+                State |= vsMenuMode;
+            return;
+        }
+        if (item->ItemStyle & isSelectable) {
+            PromoteViewer(selected);
+            loop.DoneAction = TTBDoneAction{};
+            loop.DoneAction.Kind = tbdaClickItem;
+            loop.DoneAction.ClickItem = item;
+            loop.DoneAction.Sound = !(this == loop.RootView && IsToolbar());
+        }
+        loop.Finish = true;
+        return;
+    }
+    case VK_MENU:
+    case VK_F10:
+        loop.Finish = true;
+        break;
+    case VK_F1:
+        for (TTBView* view = this; view != nullptr; view = view->ParentView())
+            if (view->Selected() != nullptr && view->Selected()->Item()->HelpContext != 0) {
+                loop.DoneAction = TTBDoneAction{};
+                loop.DoneAction.Kind = tbdaHelp;
+                loop.DoneAction.HelpContext = view->Selected()->Item()->HelpContext;
+                loop.Finish = true;
+                break;
+            }
+        break;
+    default:
+        return;
+    }
+    key = 0;
+}
+
+TTBItemViewer* TTBView::FindAccelViewer(TTBItemViewer* start, char ch, bool& unique, bool accelOnly) {
+    unique = false;
+    ValidatePositions();
+    int count = ViewerCount();
+    if (count == 0)
+        return nullptr;
+    char wanted = UpperCaseKey(ch);
+    int from = IndexOfViewer(start);
+    for (int pass = 0; pass < (accelOnly ? 2 : 4); ++pass) {
+        bool accelPass = pass < 2;
+        bool enabledPass = pass % 2 == 0;
+        TTBItemViewer* found = nullptr;
+        int matches = 0;
+        for (int step = 1; step <= count; ++step) {
+            int i = (from + step) % count;
+            if (i < 0)
+                i += count;
+            TTBItemViewer* viewer = Viewers(i);
+            TTBCustomItem* item = viewer->Item();
+            if (!viewer->Show || !(item->ItemStyle & isSelectable) || !item->Visible() ||
+                item->Enabled() != enabledPass || !viewer->ShowsCaption())
+                continue;
+            std::string caption = viewer->CaptionText();
+            char key = AccessKeyOf(caption);
+            bool match = accelPass ? key != 0 && UpperCaseKey(key) == wanted
+                                   : key == 0 && ch != ' ' && !caption.empty() && UpperCaseKey(caption[0]) == wanted;
+            if (!match)
+                continue;
+            if (found == nullptr)
+                found = viewer;
+            ++matches;
+        }
+        if (found != nullptr) {
+            unique = !enabledPass || matches == 1;
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The entry
+
+void TrackMenu(TTBView* view, unsigned options) {
+    if (view == nullptr || view->IsPopup() || (view->State & vsModal))
+        return;
+    view->State &= static_cast<TTBViewState>(vsShowAccels | vsUseHiddenAccels | vsAlwaysShowHints);
+    TTBDoneAction done;
+    std::exception_ptr failure;
+    bool quit = false;
+    {
+        TTBMenuLoop loop(view, options & tbtmStartedByMouse, options & tbtmMenuMode, options & tbtmSelectFirst);
+        loop.Start();
+        if (!loop.Finished()) {
+            if (TTBMenuLoopDriver* current = MenuLoopDriver()) {
+                try {
+                    current->Run(loop);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            }
+        }
+        loop.Leave();
+        if (!failure)
+            failure = loop.Failure();
+        done = loop.State().DoneAction;
+        quit = loop.Quit();
+    }
+    // Whatever way the loop ended, no popup stays open.
+    try {
+        view->CloseChildPopups();
+        view->MouseMoved(TBCursorPos(), true);
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+    view->SetAccelsVisible(false);
+    view->Select(nullptr);
+    view->State &= static_cast<TTBViewState>(~(vsMenuMode | vsNoAnimation));
+    if (!quit)
+        ExecuteDoneAction(done);
+}
+
+void ExecuteDoneAction(const TTBDoneAction& action) {
+    switch (action.Kind) {
+    case tbdaClickItem:
+        if (action.ClickItem == nullptr || !TBItemAlive(action.ClickItem))
+            return;
+        if (action.Sound && TBSystemSettings().SoundAssigned("MenuCommand"))
+            TBSystemSettings().PlaySound("MenuCommand");
+        PostItemClick(action.ClickItem);
+        break;
+    case tbdaOpenSystemMenu:
+        if (action.Window != nullptr)
+            SendMessage(action.Window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<unsigned char>(action.Character));
+        break;
+    case tbdaHelp:
+        if (TBApplicationLink().ShowHelp)
+            TBApplicationLink().ShowHelp(action.HelpContext);
+        break;
+    default:
+        break;
+    }
+}

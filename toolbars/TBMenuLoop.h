@@ -1,0 +1,144 @@
+#pragma once
+// The menu tracking loop: while a menu is open, every mouse and key event
+// of the application goes through one modal loop that runs on the root view
+// of a toolbar or menu bar.  It routes them to the views and viewers of the
+// open menu chain, opens and closes submenus after the show delay, and ends
+// with at most one done action (click an item, open a window's system menu,
+// show help), carried out once the loop has ended and every popup is closed.
+//
+// The loop is a state machine: TTBMenuLoop takes one input event at a time
+// (with its screen position) and says whether it used it.  A driver runs it
+// (TTBMenuLoopDriver): production feeds it the application's events through
+// a nested event loop; tests feed it scripted events.  A press outside the
+// menus ends the loop and is left for its target, to which the driver
+// delivers it once the loop has unwound.  A quit request ends the loop
+// without its action.  An exception from a handler ends the loop too; it is
+// raised again by TrackMenu after every popup is closed and the capture
+// released.
+
+#include "platform/gfx/Geometry.h"
+#include "platform/ui/Control.h"
+#include "platform/ui/Keys.h"
+#include "toolbars/TBLoopState.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+class TTBView;
+class TTBItemViewer;
+
+enum TTBInputKind {
+    tbikMouseMove,
+    tbikButtonDown,
+    tbikButtonUp,
+    tbikDoubleClick,
+    tbikWheel,
+    tbikKeyDown, // with the characters the key types, if any
+    tbikKeyUp,
+    tbikContextMenu,
+    tbikCaptureLost, // another window took the mouse capture
+    tbikQuit,        // the application is asked to quit
+};
+
+struct TTBInputEvent {
+    TTBInputKind Kind = tbikMouseMove;
+    TPoint Screen;
+    TMouseButton Button = mbLeft;
+    TShiftState Shift = 0;
+    uint16_t Key = 0;
+    // What the key types (bytes of the code page).
+    std::string Text;
+    // Signed; one notch is 120.
+    int WheelDelta = 0;
+};
+
+// Options of TrackMenu.
+enum : unsigned {
+    tbtmStartedByMouse = 1, // a press on the selected viewer started it
+    tbtmMenuMode = 2,       // submenus open on selection
+    tbtmSelectFirst = 4,    // the submenu opened at the start selects its first item
+};
+
+class TTBMenuLoop {
+public:
+    TTBMenuLoop(TTBView* rootView, bool startedByMouse, bool menuMode, bool selectFirst);
+    ~TTBMenuLoop();
+    TTBMenuLoop(const TTBMenuLoop&) = delete;
+    TTBMenuLoop& operator=(const TTBMenuLoop&) = delete;
+
+    // The innermost loop running, or nullptr.
+    static TTBMenuLoop* Active();
+
+    // Takes the capture, handles the starting press and opens the first
+    // submenu in menu mode.
+    void Start();
+    // Handles one event; false when the event is not the loop's (a press
+    // that ended the loop, left for its target).
+    bool HandleEvent(const TTBInputEvent& event);
+    // A view timer fired.
+    void ViewTimer(uintptr_t id);
+    bool Finished() const { return finished_; }
+    // Ended by a quit request.
+    bool Quit() const { return quit_; }
+    // Ends the loop: releases the capture and the hint (once).
+    void Leave();
+    TTBLoopState& State() { return state_; }
+    TTBView* RootView() const { return state_.RootView; }
+    // The exception a handler raised, if any.
+    std::exception_ptr Failure() const { return failure_; }
+
+private:
+    template <class Step> bool guarded(Step&& step);
+    bool pressCheck(const TTBInputEvent& event);
+    void buttonDown(const TTBInputEvent& event, bool doubleClick);
+    void buttonUp(const TTBInputEvent& event);
+    void mouseMove(const TTBInputEvent& event);
+    void keyDown(const TTBInputEvent& event);
+    void typed(char ch);
+    void runKey(uint16_t key, TShiftState shift);
+    void updateSelection(TPoint screen, bool force);
+    void updateCursorAndHint();
+    void afterEvent();
+    TTBItemViewer* mouseTarget();
+    TTBView* chainViewOfWindow(TWinControl* window);
+    bool insidePopupOfChain(TPoint screen);
+    int showDelay();
+
+    TTBLoopState state_;
+    bool startedByMouse_;
+    bool menuMode_;
+    bool selectFirst_;
+    bool finished_ = false;
+    bool left_ = false;
+    bool started_ = false;
+    bool quit_ = false;
+    bool leftButtonDown_ = false;
+    std::optional<TPoint> lastCursor_;
+    std::optional<int> showDelay_;
+    std::exception_ptr failure_;
+    TTBMenuLoop* outer_ = nullptr;
+};
+
+// Runs a loop until it has finished, feeding it the application's events.
+class TTBMenuLoopDriver {
+public:
+    virtual ~TTBMenuLoopDriver() = default;
+    virtual void Run(TTBMenuLoop& loop) = 0;
+};
+// The driver in use (not owned; nullptr: none, and a loop ends at once).
+void SetMenuLoopDriver(TTBMenuLoopDriver* driver);
+TTBMenuLoopDriver* MenuLoopDriver();
+
+// Tracks a menu on a toolbar's view: runs the loop, closes every popup, then
+// carries out the done action.  Nothing happens for a popup's view or a view
+// already tracking.
+void TrackMenu(TTBView* view, unsigned options);
+void ExecuteDoneAction(const TTBDoneAction& action);
+
+// The menus' hold on the mouse: nested requests count; the first captures
+// the mouse for the window, the last releases it when the window still has
+// it.
+void HoldMenuCapture(TWinControl* window);
+void ReleaseMenuCapture();
+TWinControl* MenuCaptureWindow();

@@ -1,0 +1,231 @@
+#include "toolbars/TBPopupWindow.h"
+
+#include "platform/gfx/Canvas.h"
+#include "toolbars/TBItemViewer.h"
+#include "toolbars/TBPopupPlacement.h"
+#include "toolbars/TBScreen.h"
+#include "toolbars/TBSystemSettings.h"
+#include "toolbars/TBView.h"
+
+namespace {
+
+// The first popup since the program started is shown before its sound
+// plays; later ones play it first.
+bool firstPopupShown = false;
+
+void frame(TCanvas& canvas, const TRect& rect, TColor color) {
+    TBrush saved;
+    saved.Assign(&canvas.Brush());
+    canvas.Brush().SetBitmap(nullptr);
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.Brush().SetColor(color);
+    canvas.FrameRect(rect);
+    canvas.SetBrush(saved);
+}
+
+TRect screenRectOf(TTBView* view, const TRect& rect) {
+    TPoint topLeft = view->ViewToScreen(rect.TopLeft());
+    return Bounds(topLeft.X, topLeft.Y, rect.Width(), rect.Height());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TTBPopupWindow
+
+TTBPopupWindow::TTBPopupWindow(TComponent* owner) : TCustomControl(owner) {
+    SetVisible(false);
+    SetBounds(0, 0, 320, 240);
+    ControlStyle &= ~csCaptureMouse;
+    SetColor(clMenu);
+}
+
+TTBPopupWindow::~TTBPopupWindow() {
+    Destroying();
+    UnregisterTBWindow(this);
+    if (view_ != nullptr) {
+        view_->CloseChildPopups();
+        TTBView* view = view_;
+        view_ = nullptr;
+        delete view;
+    }
+}
+
+TTBPopupWindow* TTBPopupWindow::Make(TTBView* parentView, TTBCustomItem* item, bool customizing) {
+    auto* window = new TTBPopupWindow();
+    window->Init(parentView, item, customizing);
+    return window;
+}
+
+void TTBPopupWindow::Init(TTBView* parentView, TTBCustomItem* item, bool customizing) {
+    if (parentView != nullptr)
+        SetFont(parentView->GetFont());
+    else
+        SetFont(TBMenuFont());
+    view_ = CreateView(parentView, item, customizing);
+    TPoint border = BorderSize();
+    view_->WindowOrigin = border;
+    if (parentView != nullptr)
+        view_->State |= parentView->State & (vsUseHiddenAccels | vsShowAccels);
+    RegisterTBWindow(this, true);
+}
+
+TTBView* TTBPopupWindow::CreateView(TTBView* parentView, TTBCustomItem* item, bool customizing) {
+    return new TTBPopupView(this, parentView, item, this, false, customizing, false);
+}
+
+void TTBPopupWindow::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.Style &= ~WS_TABSTOP;
+}
+
+void TTBPopupWindow::Dispatch(TMessage& message) {
+    // A popup closes only when its menu does.
+    if (message.Msg == WM_CLOSE)
+        return;
+    TCustomControl::Dispatch(message);
+}
+
+void TTBPopupWindow::Paint() {
+    TCanvas& canvas = Canvas();
+    TRect whole = Rect(0, 0, Width(), Height());
+    PaintBorder(canvas, whole);
+    TPoint border = BorderSize();
+    TRect inside = whole;
+    InflateRect(inside, -border.X, -border.Y);
+    TColor background = view_ != nullptr && view_->Color != clDefault ? view_->Color : Color();
+    canvas.FillRect(inside, background);
+    if (view_ == nullptr)
+        return;
+    TPoint origin = canvas.Origin();
+    bool hadClip = canvas.HasClip();
+    TRect oldClip = canvas.ClipRect();
+    canvas.IntersectClipRect(inside);
+    canvas.SetOrigin({origin.X + border.X, origin.Y + border.Y});
+    view_->DrawViewers(canvas);
+    canvas.SetOrigin(origin);
+    if (hadClip)
+        canvas.SetClipRect(oldClip);
+    else
+        canvas.RemoveClip();
+}
+
+void TTBPopupWindow::PaintBorder(TCanvas& canvas, const TRect& rect) {
+    TRect r = rect;
+    if (TBSystemSettings().FlatMenus()) {
+        frame(canvas, r, clBtnShadow);
+        InflateRect(r, -1, -1);
+        frame(canvas, r, Color());
+        InflateRect(r, -1, -1);
+        frame(canvas, r, Color());
+        return;
+    }
+    canvas.DrawEdge(r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    frame(canvas, r, clBtnFace);
+}
+
+// ---------------------------------------------------------------------------
+// Opening an item's popup
+
+TTBPopupWindowClass TTBCustomItem::PopupWindowClass() { return &TTBPopupWindow::Make; }
+
+TTBPopupWindow* TTBCustomItem::OpenPopupWindow(TTBView* parentView, TTBItemViewer* parentViewer,
+                                               bool positionAsSubmenu, bool selectFirstItem, bool customizing,
+                                               TPoint position, int alignment) {
+    if (LinkSubitems() != nullptr && LinkSubitems() != this)
+        LinkSubitems()->BeforePopup(this, true);
+    BeforePopup(this, false);
+
+    TTBView* chevronParent = ChevronSourceView();
+    TTBCustomItem* shown = chevronParent != nullptr ? chevronParent->ParentItem() : this;
+    std::unique_ptr<TTBPopupWindow> popup(PopupWindowClass()(parentView, shown, customizing));
+    TTBView* view = popup->View();
+    if (chevronParent != nullptr) {
+        view->SetChevronParentView(chevronParent);
+        view->SetIsToolbar(true);
+        view->State |= chevronParent->State & vsAlwaysShowHints;
+        popup->SetColor(clBtnFace);
+        // The view lists its viewers again now that it knows which ones the
+        // toolbar hides.
+        view->RebuildViewers();
+    }
+    if (selectFirstItem)
+        view->Select(view->FirstSelectable());
+    view->ValidatePositions();
+
+    TTBPopupPositionRec rec;
+    rec.PositionAsSubmenu = positionAsSubmenu;
+    rec.Alignment = alignment;
+    rec.Opposite = parentView != nullptr && (parentView->State & vsOppositePopup);
+    rec.NCSize = popup->BorderSize();
+    rec.Width = popup->Width();
+    rec.Height = popup->Height();
+    if (parentView != nullptr && parentViewer != nullptr) {
+        rec.ParentItemRect = screenRectOf(parentView, parentViewer->BoundsRect);
+        rec.MonitorRect = !parentView->MonitorRect.IsEmpty() ? parentView->MonitorRect
+                                                             : MonitorAreaOfRect(rec.ParentItemRect, true);
+        const TRect& item = rec.ParentItemRect;
+        if (positionAsSubmenu) {
+            rec.X = item.Right - rec.NCSize.X;
+            rec.Y = item.Top - rec.NCSize.Y;
+        } else if (chevronParent != nullptr && parentView->Orientation != tbvoVertical) {
+            rec.X = item.Right - rec.Width;
+            rec.Y = item.Bottom;
+        } else if (parentView->Orientation == tbvoVertical) {
+            rec.X = item.Left - rec.Width;
+            rec.Y = item.Top;
+        } else {
+            rec.X = TBSystemSettings().MenuDropAlignmentRight() ? item.Right - rec.Width : item.Left;
+            rec.Y = item.Bottom;
+        }
+    } else {
+        rec.ParentItemRect = Rect(position.X, position.Y, position.X, position.Y);
+        rec.X = position.X;
+        rec.Y = position.Y;
+        if (alignment == 1)
+            rec.X -= rec.Width;
+        else if (alignment == 2)
+            rec.X -= rec.Width / 2;
+        rec.MonitorRect = MonitorAreaOfPoint(position, true);
+    }
+    view->MonitorRect = rec.MonitorRect;
+    PlacePopup(parentView, popup.get(), rec);
+    popup->AnimationDirection = rec.AnimateDirection;
+    popup->SetBounds(rec.X, rec.Y, rec.Width, rec.Height);
+
+    TTBPopupWindow* window = popup.release();
+    if (parentView != nullptr) {
+        parentView->SetOpenViewer(parentViewer, window);
+        if (parentView->IsToolbar())
+            parentView->RepaintViewer(parentViewer);
+    }
+    view->State |= vsDrawInOrder;
+    TTBSystemSettings& settings = TBSystemSettings();
+    if (!settings.SoundAssigned("MenuPopup")) {
+        window->Show();
+    } else if (!firstPopupShown) {
+        window->Show();
+        window->Update();
+        settings.PlaySound("MenuPopup");
+    } else {
+        settings.PlaySound("MenuPopup");
+        window->Show();
+    }
+    firstPopupShown = true;
+    return window;
+}
+
+void TTBCustomItem::PlacePopup(TTBView* parentView, TTBPopupWindow* popup, TTBPopupPositionRec& rec) {
+    TTBPlacementOpener opener;
+    if (parentView != nullptr) {
+        opener.Exists = true;
+        opener.Vertical = parentView->Orientation == tbvoVertical;
+        for (int i = 0; i < parentView->ViewerCount(); ++i) {
+            TTBItemViewer* viewer = parentView->Viewers(i);
+            if (viewer->Show)
+                opener.ViewerRects.push_back(screenRectOf(parentView, viewer->BoundsRect));
+        }
+    }
+    if (PlacePopupRect(rec, opener))
+        popup->View()->State |= vsOppositePopup;
+}

@@ -12,6 +12,7 @@ namespace {
 // The first popup since the program started is shown before its sound
 // plays; later ones play it first.
 bool firstPopupShown = false;
+int popupCount = 0;
 
 void frame(TCanvas& canvas, const TRect& rect, TColor color) {
     TBrush saved;
@@ -33,7 +34,10 @@ TRect screenRectOf(TTBView* view, const TRect& rect) {
 // ---------------------------------------------------------------------------
 // TTBPopupWindow
 
+int TBPopupWindowCount() { return popupCount; }
+
 TTBPopupWindow::TTBPopupWindow(TComponent* owner) : TCustomControl(owner) {
+    ++popupCount;
     SetVisible(false);
     SetBounds(0, 0, 320, 240);
     ControlStyle &= ~csCaptureMouse;
@@ -49,6 +53,7 @@ TTBPopupWindow::~TTBPopupWindow() {
         view_ = nullptr;
         delete view;
     }
+    --popupCount;
 }
 
 TTBPopupWindow* TTBPopupWindow::Make(TTBView* parentView, TTBCustomItem* item, bool customizing) {

@@ -12,6 +12,9 @@
 
 class TTBView;
 
+// Number of popup windows alive.
+int TBPopupWindowCount();
+
 class TTBPopupWindow : public TCustomControl {
 public:
     // A hidden window; Init makes its view.

@@ -205,6 +205,7 @@ void TTBView::insertViewerFor(TTBCustomItem* parent, TTBCustomItem* item) {
     }
     bool expand = parent == curParentItem_ && !customizing_ && (item->ItemStyle & isRelayedGroup);
     addViewers(item, at, expand, usePriorityList_);
+    InvalidatePositions();
 }
 
 void TTBView::removeViewer(int index) {
@@ -228,6 +229,7 @@ void TTBView::deleteViewersOf(TTBCustomItem* item) {
         }
     if (index < 0)
         return;
+    InvalidatePositions();
     removeViewer(index);
     if (item->ItemStyle & isRelayedGroup)
         while (index < ViewerCount() && viewers_[index]->Item()->Parent() == item)
@@ -657,8 +659,6 @@ void TTBView::OpenSelectedIfMenuMode() {
 void TTBView::CloseChildPopups() {
     if (openViewerView_ != nullptr)
         openViewerView_->CloseChildPopups();
-    StopViewTimer(OpenTimer);
-    StopViewTimer(CloseTimer);
     TTBPopupWindow* window = openViewerWindow_;
     TTBItemViewer* opener = openViewer_;
     openViewer_ = nullptr;

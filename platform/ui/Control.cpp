@@ -1,6 +1,7 @@
 #include "platform/ui/Control.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/TimerService.h"
 #include "platform/ui/UserInteraction.h"
@@ -89,6 +90,8 @@ TControl::~TControl() {
     Destroying();
     if (captureControl == this)
         captureControl = nullptr;
+    // A modal loop that held the capture through this control loses it.
+    NoteControlFreed(this);
     if (parent_ != nullptr)
         SetParent(nullptr);
 }
@@ -440,6 +443,7 @@ void SetCaptureControl(TControl* control) {
         window->Peer()->CaptureChanged(true);
     if (previous != nullptr)
         previous->Perform(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(control));
+    NoteCaptureChanged(previous, control);
 }
 
 void ReleaseCapture() { SetCaptureControl(nullptr); }
@@ -509,8 +513,8 @@ TControl* TWinControl::ControlAtPos(TPoint point) const {
 }
 
 void TWinControl::CreateParams(TCreateParams& params) {
+    params = TCreateParams{};
     params.Style = tabStop_ ? unsigned{WS_TABSTOP} : 0u;
-    params.ExStyle = 0;
 }
 
 void TWinControl::HandleNeeded() {
@@ -553,6 +557,23 @@ void TWinControl::DestroyHandle() {
     DestroyWnd();
     peer_.reset();
     ControlState &= ~csDestroyingHandle;
+}
+
+void TWinControl::SetWindowRegion(std::vector<TRect> region) {
+    region_ = std::move(region);
+    if (peer_ != nullptr)
+        peer_->RegionChanged();
+}
+
+void TWinControl::BringToFront() {
+    if (TWinControl* parent = Parent()) {
+        // Last in the list is painted last and found first under the mouse.
+        parent->controls_.erase(std::remove(parent->controls_.begin(), parent->controls_.end(), this),
+                                parent->controls_.end());
+        parent->controls_.push_back(this);
+    }
+    if (peer_ != nullptr)
+        peer_->BringToFront();
 }
 
 void TWinControl::RecreateWnd() {
@@ -601,6 +622,8 @@ void TWinControl::PeerBoundsChanged(const TRect& bounds) {
 bool TWinControl::Focused() const { return focusControl == this; }
 
 bool TWinControl::CanFocus() const {
+    if (peer_ != nullptr && !peer_->CanTakeFocus())
+        return false;
     for (const TControl* c = this; c != nullptr; c = c->Parent())
         if (!c->Visible() || !c->Enabled())
             return false;

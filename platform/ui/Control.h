@@ -70,9 +70,14 @@ enum : unsigned {
     WS_TABSTOP = 0x00010000,
     WS_EX_CLIENTEDGE = 0x00000200,
 };
+// What a control asks of its window: the kind (see WindowPeer.h), the
+// styles, and for a top-level window the window it stays above (its owner
+// window, or none).
 struct TCreateParams {
+    std::string Kind = std::string(wk::CustomDrawn);
     unsigned Style = 0;
     unsigned ExStyle = 0;
+    TWinControl* WndParent = nullptr;
 };
 
 // The border of a window control and the scroll bars it asks for.
@@ -280,6 +285,13 @@ public:
     TWindowPeer* Peer() const { return peer_.get(); }
     // Destroys and makes the window again (style changes).
     void RecreateWnd();
+    // The part of the window that shows and takes input, in window
+    // coordinates; an empty list is the whole window.
+    void SetWindowRegion(std::vector<TRect> region);
+    const std::vector<TRect>& WindowRegion() const { return region_; }
+    // Puts the window in front of its siblings (a top-level one in front of
+    // the other windows).
+    void BringToFront();
     virtual void CreateParams(TCreateParams& params);
     int ClientWidth() const override;
     int ClientHeight() const override;
@@ -385,6 +397,7 @@ private:
     std::unique_ptr<TWindowPeer> peer_;
     std::unique_ptr<QObject> receiver_;
     TCreateParams params_;
+    std::vector<TRect> region_;
     bool tabStop_ = false;
     ScrollBar hbar_;
     ScrollBar vbar_;

@@ -122,3 +122,14 @@ void SetScreenCursor(int cursor) {
     }
     screenCursor = cursor;
 }
+
+TPoint GetCursorPos() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return {};
+    return FromQPoint(QCursor::pos());
+}
+
+void SetCursorPos(TPoint screen) {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+        QCursor::setPos(ToQPoint(screen));
+}

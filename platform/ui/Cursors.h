@@ -4,6 +4,8 @@
 // as "PMRIGHTARROW" and "DRAGCOPY") are registered by name at start-up and
 // get positive numbers.
 
+#include "platform/gfx/Geometry.h"
+
 #include <QCursor>
 
 #include <string>
@@ -47,6 +49,11 @@ void RegisterProgramCursors();
 
 // The Qt cursor for a number; crDefault and unknown numbers give the arrow.
 QCursor CursorToQCursor(int cursor);
+
+// The pointer's position in screen coordinates ((0, 0) without a GUI
+// application), and moving it where the window system allows.
+TPoint GetCursorPos();
+void SetCursorPos(TPoint screen);
 
 // The cursor shown everywhere while not crDefault (an override of every
 // control's own cursor), as during a drag.

@@ -1,16 +1,39 @@
 #pragma once
-// The window behind a TWinControl.  platform_widgets implements it with a
-// QWidget and registers a factory at start-up; without a factory controls
-// stay windowless, which is how model code runs in tests.  The peer turns
-// Qt events into messages for the control's WndProc and mirrors the state
-// the control keeps (bounds, scroll bars, caret, cursor, capture).
+// The window behind a TWinControl.  A control names the kind of window it
+// needs in CreateParams (TCreateParams::Kind); platform_widgets registers one
+// factory per kind, each in a file of its own, and hands them to the window
+// base when InstallWidgetPeers runs.  Without factories controls stay
+// windowless, which is how model code runs in tests.  The peer turns Qt
+// events into messages for the control's WndProc and mirrors the state the
+// control keeps (bounds, scroll bars, caret, cursor, capture); it tells the
+// control of anything only through messages.
 
 #include "platform/gfx/Geometry.h"
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 class TWinControl;
+
+// The kinds of window the platform knows.  The standard controls add kinds
+// of their own the same way.
+namespace wk {
+// A child (or, without a parent, a plain top-level) window whose client
+// area the control paints itself, with optional border and scroll bars.
+inline constexpr std::string_view CustomDrawn = "CustomDrawn";
+// A top-level window without caption that never takes the focus or
+// activates: menus, drop-downs, hints.
+inline constexpr std::string_view Popup = "Popup";
+// A window that lets all input through to what lies under it: drag
+// outlines.  A child overlay with a parent, a top-level one without.
+inline constexpr std::string_view Overlay = "Overlay";
+// A top-level window without the window manager's frame, that floats over
+// its owner without activating: floating toolbar frames.
+inline constexpr std::string_view Frameless = "Frameless";
+} // namespace wk
 
 class TWindowPeer {
 public:
@@ -25,6 +48,11 @@ public:
     virtual void CaretChanged() = 0;
     virtual void CaptureChanged(bool captured) = 0;
     virtual void TabStopChanged() = 0;
+    // The window region (TWinControl::SetWindowRegion) changed.
+    virtual void RegionChanged() {}
+    // Brings a top-level window to the front of the others (and a child to
+    // the front of its siblings).
+    virtual void BringToFront() {}
 
     // Shows a cursor shape now, while the pointer is over the window.
     virtual void ShowCursor(int cursor) = 0;
@@ -38,20 +66,36 @@ public:
     virtual void Scroll(int dx, int dy, const TRect& area) = 0;
 
     virtual void SetFocus() = 0;
+    // False for windows that never take the keyboard focus (popups).
+    virtual bool CanTakeFocus() const { return true; }
 
     // The client area: the window without border and scroll bars.
     virtual TSize ClientSize() const = 0;
     virtual TPoint ClientToScreen(TPoint point) const = 0;
     virtual TPoint ScreenToClient(TPoint point) const = 0;
 
-    // The QWidget behind the peer (as void* so that this layer needs no
-    // Qt Widgets).
+    // The QWidget that holds the window's children (as void* so that this
+    // layer needs no Qt Widgets).
     virtual void* NativeWidget() = 0;
 };
 
 using TWindowPeerFactory = std::function<std::unique_ptr<TWindowPeer>(TWinControl& control)>;
 
-// Installs the factory (an empty function removes it).
-void SetWindowPeerFactory(TWindowPeerFactory factory);
+// Makes kind available (replacing an earlier factory of that name); an
+// empty function removes it.
+void RegisterWindowKind(std::string_view kind, TWindowPeerFactory factory);
+// Removes every kind: controls stay windowless again.
+void UnregisterWindowKinds();
+bool HasWindowKind(std::string_view kind);
+// True when any kind is registered: windows are made at all.
 bool HasWindowPeerFactory();
+// The window for a control, of the kind its CreateParams named.  Raises
+// EInvalidOperation when windows are made but that kind is unknown (a
+// programming error: the kind's file was not linked).
 std::unique_ptr<TWindowPeer> CreateWindowPeer(TWinControl& control);
+
+// The program window under a screen point, or nullptr: the window system
+// answers (installed by platform_widgets).
+using TControlLocator = std::function<TWinControl*(TPoint screen)>;
+void SetControlLocator(TControlLocator locator);
+TWinControl* ControlAtScreen(TPoint screen);

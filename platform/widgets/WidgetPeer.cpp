@@ -8,7 +8,10 @@
 #include "platform/ui/Keys.h"
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/SystemSettings.h"
+#include "platform/widgets/LoopInputFilter.h"
+#include "platform/widgets/QtInput.h"
 #include "platform/widgets/QtUserInteraction.h"
+#include "platform/widgets/WindowKinds.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -22,46 +25,41 @@
 
 namespace {
 
-// The MK_* flags of a mouse event.  The event's modifier keys are recorded
-// first, so that a handler reading the keyboard state sees them.
-unsigned noteMouseEvent(const QSinglePointEvent& event) {
-    Qt::KeyboardModifiers modifiers = event.modifiers();
-    SetModifierKeys(ShiftStateFromQt(modifiers));
-    Qt::MouseButtons buttons = event.buttons();
-    unsigned keys = 0;
-    if (buttons & Qt::LeftButton)
-        keys |= MK_LBUTTON;
-    if (buttons & Qt::RightButton)
-        keys |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton)
-        keys |= MK_MBUTTON;
-    if (modifiers & Qt::ShiftModifier)
-        keys |= MK_SHIFT;
-    if (modifiers & Qt::ControlModifier)
-        keys |= MK_CONTROL;
-    return keys;
-}
-
 unsigned scrollMessageOf(int bar) { return bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL; }
 
-Qt::FocusPolicy focusPolicyOf(const TWinControl& control) {
-    return control.TabStop() ? Qt::TabFocus : Qt::NoFocus;
-}
-
-QWidget* parentWidgetOf(TWinControl& control) {
-    TWinControl* parent = control.Parent();
-    if (parent == nullptr || parent->Peer() == nullptr)
-        return nullptr;
-    return static_cast<QWidget*>(parent->Peer()->NativeWidget());
+// The parent widget of a new window: the parent's client widget for a child
+// window; for a top-level one the window of its owner (so that it stays
+// above it), or none.
+QWidget* parentWidgetOf(TWinControl& control, const TPeerWindowStyle& style) {
+    if (!style.TopLevel)
+        return ClientWidgetOf(control.Parent());
+    TWinControl* owner = control.WindowParams().WndParent;
+    if (owner == nullptr)
+        owner = control.Parent();
+    QWidget* widget = ClientWidgetOf(owner);
+    return widget != nullptr ? widget->window() : nullptr;
 }
 
 } // namespace
 
+TWinControl* ControlOfObject(const QObject* object) {
+    for (; object != nullptr; object = object->parent())
+        if (auto* peer = dynamic_cast<const TPeerWidget*>(object))
+            return &peer->Control();
+    return nullptr;
+}
+
+QWidget* ClientWidgetOf(const TWinControl* control) {
+    if (control == nullptr || control->Peer() == nullptr)
+        return nullptr;
+    return static_cast<QWidget*>(control->Peer()->NativeWidget());
+}
+
 // ---------------------------------------------------------------------------
 // TWidgetPeer
 
-TWidgetPeer::TWidgetPeer(TWinControl& control)
-    : widget_(new TPeerWidget(control, parentWidgetOf(control))) {}
+TWidgetPeer::TWidgetPeer(TWinControl& control, const TPeerWindowStyle& style)
+    : widget_(new TPeerWidget(control, parentWidgetOf(control, style), style)) {}
 
 TWidgetPeer::~TWidgetPeer() { delete widget_.data(); }
 
@@ -109,7 +107,17 @@ void TWidgetPeer::CaptureChanged(bool captured) {
 
 void TWidgetPeer::TabStopChanged() {
     if (widget_)
-        widget_->setFocusPolicy(focusPolicyOf(widget_->Control()));
+        widget_->setFocusPolicy(widget_->FocusPolicyNow());
+}
+
+void TWidgetPeer::RegionChanged() {
+    if (widget_)
+        widget_->SyncRegion();
+}
+
+void TWidgetPeer::BringToFront() {
+    if (widget_)
+        widget_->raise();
 }
 
 void TWidgetPeer::ShowCursor(int cursor) {
@@ -136,9 +144,11 @@ void TWidgetPeer::Scroll(int dx, int dy, const TRect& area) {
 }
 
 void TWidgetPeer::SetFocus() {
-    if (widget_)
+    if (CanTakeFocus())
         widget_->setFocus(Qt::OtherFocusReason);
 }
+
+bool TWidgetPeer::CanTakeFocus() const { return widget_ && !widget_->WindowStyle().NeverFocus; }
 
 TSize TWidgetPeer::ClientSize() const {
     if (!widget_)
@@ -172,15 +182,24 @@ void* TWidgetPeer::NativeWidget() { return widget_ ? widget_->viewport() : nullp
 // ---------------------------------------------------------------------------
 // TPeerWidget
 
-TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent)
-    : QAbstractScrollArea(parent), control_(control) {
+TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindowStyle& style)
+    : QAbstractScrollArea(parent), control_(control), style_(style) {
+    if (style.TopLevel)
+        setWindowFlags(style.Flags != Qt::WindowFlags{} ? style.Flags : Qt::Window);
+    if (style.ShowWithoutActivating)
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
+    if (style.InputTransparent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents, true);
+        viewport()->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    }
     setAttribute(Qt::WA_InputMethodEnabled, false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent, true);
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
-    setFocusPolicy(focusPolicyOf(control));
+    setFocusPolicy(FocusPolicyNow());
     setWindowTitle(AnsiToQString(control.Caption()));
     SyncFrame();
+    SyncRegion();
     SyncScrollBar(SB_VERT);
     SyncScrollBar(SB_HORZ);
     setGeometry(ToQRect(control.BoundsRect()));
@@ -200,8 +219,24 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent)
     connect(horizontalScrollBar(), &QScrollBar::sliderReleased, this, [=] { released(SB_HORZ); });
     caretTimer_.setSingleShot(false);
     connect(&caretTimer_, &QTimer::timeout, this, [this] { blink(); });
-    if (control.Visible() && (parent != nullptr || control.Parent() == nullptr))
+    if (control.Visible() && (parent != nullptr || style.TopLevel || control.Parent() == nullptr))
         setVisible(true);
+}
+
+Qt::FocusPolicy TPeerWidget::FocusPolicyNow() const {
+    return control_.TabStop() && !style_.NeverFocus ? Qt::TabFocus : Qt::NoFocus;
+}
+
+void TPeerWidget::SyncRegion() {
+    const std::vector<TRect>& rects = control_.WindowRegion();
+    if (rects.empty()) {
+        clearMask();
+        return;
+    }
+    QRegion region;
+    for (const TRect& rect : rects)
+        region += ToQRect(rect);
+    setMask(region);
 }
 
 TPeerWidget::~TPeerWidget() {
@@ -358,21 +393,10 @@ void TPeerWidget::paintClient(QPaintEvent* event) {
 }
 
 void TPeerWidget::mouseButton(QMouseEvent* event, bool down, bool doubleClick) {
-    unsigned keys = noteMouseEvent(*event);
-    unsigned msg;
-    switch (event->button()) {
-    case Qt::LeftButton:
-        msg = down ? (doubleClick ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
-        break;
-    case Qt::RightButton:
-        msg = down ? (doubleClick ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
-        break;
-    case Qt::MiddleButton:
-        msg = down ? (doubleClick ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN) : WM_MBUTTONUP;
-        break;
-    default:
+    unsigned keys = MouseKeysOf(*event);
+    unsigned msg = MouseButtonMessage(event->button(), down, doubleClick);
+    if (msg == 0)
         return;
-    }
     if (doubleClick && !(control_.ControlStyle & csDoubleClicks))
         msg -= 1; // a second press instead
     QPoint position = event->position().toPoint();
@@ -399,13 +423,13 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
         return true;
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        deliver(WM_MOUSEMOVE, noteMouseEvent(*mouse), PointToLParam(FromQPoint(mouse->position().toPoint())));
+        deliver(WM_MOUSEMOVE, MouseKeysOf(*mouse), PointToLParam(FromQPoint(mouse->position().toPoint())));
         deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return true;
     }
     case QEvent::Wheel: {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        unsigned keys = noteMouseEvent(*wheel);
+        unsigned keys = MouseKeysOf(*wheel);
         QPoint delta = wheel->angleDelta();
         LPARAM where = PointToLParam(FromQPoint(wheel->globalPosition().toPoint()));
         if (delta.y() != 0)
@@ -451,43 +475,26 @@ bool TPeerWidget::event(QEvent* event) {
 }
 
 void TPeerWidget::keyPressEvent(QKeyEvent* event) {
-    uint16_t key = 0;
-    TShiftState shift = 0;
-    bool known = TranslateQtKey(*event, key, shift);
-    SetModifierKeys(shift);
-    bool alt = (shift & ssAlt) != 0;
-    if (known) {
-        SetKeyDown(key, true);
-        uint32_t data = 1u | (event->isAutoRepeat() ? KF_PREVIOUS_BIT : 0u) | (alt ? KF_ALTDOWN_BIT : 0u);
-        bool system = alt || key == VK_F10;
-        deliver(system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, static_cast<LPARAM>(data));
+    TKeyMessage message = KeyMessageOf(*event);
+    SetModifierKeys(message.Shift);
+    if (message.Known) {
+        SetKeyDown(message.Key, true);
+        deliver(message.Msg, message.Key, static_cast<LPARAM>(message.Data));
     }
-    std::string characters = KeyPressCharacters(key, shift, event->text());
-    bool systemChar = alt && !(shift & ssCtrl);
+    std::string characters = KeyPressCharacters(message.Key, message.Shift, event->text());
+    bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
     for (char c : characters)
         deliver(systemChar ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(c), 1);
     event->accept();
 }
 
 void TPeerWidget::keyReleaseEvent(QKeyEvent* event) {
-    uint16_t key = 0;
-    TShiftState shift = 0;
-    if (!TranslateQtKey(*event, key, shift)) {
-        SetModifierKeys(shift);
+    TKeyMessage message = KeyMessageOf(*event);
+    SetModifierKeys(message.Shift);
+    if (!message.Known)
         return;
-    }
-    // Releasing a modifier reports the modifiers still held.
-    if (key == VK_SHIFT)
-        shift &= ~ssShift;
-    if (key == VK_CONTROL)
-        shift &= ~ssCtrl;
-    if (key == VK_MENU)
-        shift &= ~ssAlt;
-    SetModifierKeys(shift);
-    SetKeyDown(key, false);
-    bool alt = (shift & ssAlt) != 0 || key == VK_MENU;
-    uint32_t data = 1u | KF_PREVIOUS_BIT | KF_UP_BIT | (alt ? KF_ALTDOWN_BIT : 0u);
-    deliver(alt || key == VK_F10 ? WM_SYSKEYUP : WM_KEYUP, key, static_cast<LPARAM>(data));
+    SetKeyDown(message.Key, false);
+    deliver(message.Msg, message.Key, static_cast<LPARAM>(message.Data));
     event->accept();
 }
 
@@ -564,12 +571,11 @@ TMenuItem* showPopupMenu(TPopupMenu& menu, TPoint screen) {
 } // namespace
 
 void InstallWidgetPeers() {
+    InstallWindowKinds();
+    InstallLoopInputFilter();
     SetPopupMenuPresenter(showPopupMenu);
     InstallShellMenuTracker();
     InstallShellDragDrop();
-    SetWindowPeerFactory([](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
-        return std::make_unique<TWidgetPeer>(control);
-    });
     SetUserInteraction(&QtUserInteraction());
     RegisterProgramCursors();
 }

@@ -1,9 +1,10 @@
 #pragma once
-// The QWidget that hosts a TWinControl.  A scroll area: its viewport is the
-// control's client area, its scroll bars mirror the state the control
-// keeps, its frame follows the control's border style.  Qt events become
-// messages for the control's WndProc, each delivered under the exception
-// guard.
+// The QWidget that hosts a custom-drawn TWinControl.  A scroll area: its
+// viewport is the control's client area, its scroll bars mirror the state
+// the control keeps, its frame follows the control's border style.  Qt
+// events become messages for the control's WndProc, each delivered under
+// the exception guard.  The custom-drawn, popup, overlay and frameless
+// window kinds are all this widget, each with its own window style.
 
 #include "platform/ui/Control.h"
 #include "platform/ui/WindowPeer.h"
@@ -16,9 +17,24 @@
 class QScrollBar;
 class TPeerWidget;
 
+// How a kind's window sits among the others.
+struct TPeerWindowStyle {
+    // A window of its own even when the control has a parent (whose window
+    // it then stays above).
+    bool TopLevel = false;
+    // The window flags of a top-level window (0: a plain window).
+    Qt::WindowFlags Flags = {};
+    // Never takes the keyboard focus, whatever the control's TabStop.
+    bool NeverFocus = false;
+    // Shown without becoming the active window.
+    bool ShowWithoutActivating = false;
+    // Mouse input passes through to what lies under the window.
+    bool InputTransparent = false;
+};
+
 class TWidgetPeer : public TWindowPeer {
 public:
-    explicit TWidgetPeer(TWinControl& control);
+    explicit TWidgetPeer(TWinControl& control, const TPeerWindowStyle& style = {});
     ~TWidgetPeer() override;
 
     void BoundsChanged() override;
@@ -29,12 +45,15 @@ public:
     void CaretChanged() override;
     void CaptureChanged(bool captured) override;
     void TabStopChanged() override;
+    void RegionChanged() override;
+    void BringToFront() override;
     void ShowCursor(int cursor) override;
     bool PointerInside() const override;
     void Invalidate(const TRect* rect) override;
     void Update() override;
     void Scroll(int dx, int dy, const TRect& area) override;
     void SetFocus() override;
+    bool CanTakeFocus() const override;
     TSize ClientSize() const override;
     TPoint ClientToScreen(TPoint point) const override;
     TPoint ScreenToClient(TPoint point) const override;
@@ -49,10 +68,13 @@ private:
 // The scroll area itself; public so that tests can reach its parts.
 class TPeerWidget : public QAbstractScrollArea {
 public:
-    explicit TPeerWidget(TWinControl& control, QWidget* parent);
+    TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindowStyle& style = {});
     ~TPeerWidget() override;
 
     TWinControl& Control() const { return control_; }
+    const TPeerWindowStyle& WindowStyle() const { return style_; }
+    Qt::FocusPolicy FocusPolicyNow() const;
+    void SyncRegion();
     void SyncScrollBar(int bar);
     void SyncFrame();
     void CaretChanged();
@@ -87,6 +109,7 @@ private:
     void noteBounds();
 
     TWinControl& control_;
+    TPeerWindowStyle style_;
     QRegion pending_;
     QTimer caretTimer_;
     bool caretPhase_ = false;
@@ -94,6 +117,14 @@ private:
     bool syncing_ = false;
 };
 
-// Registers the widget peer factory, the Qt user interaction and the
-// program's cursors.  Call once after the QApplication exists.
+// The control whose window holds a Qt object (the object itself or one of
+// its parents), or nullptr.
+TWinControl* ControlOfObject(const QObject* object);
+// The widget that holds the children of a control's window (its parent's
+// for the child kinds), or nullptr.
+QWidget* ClientWidgetOf(const TWinControl* control);
+
+// Makes every registered window kind available, and installs the Qt user
+// interaction, the popup-menu presenter, the program's cursors and the
+// modal loops' input filter.  Call once after the QApplication exists.
 void InstallWidgetPeers();

@@ -1,0 +1,150 @@
+#include "platform/widgets/LoopInputFilter.h"
+
+#include "platform/ui/Control.h"
+#include "platform/ui/ModalLoop.h"
+#include "platform/widgets/QtInput.h"
+#include "platform/widgets/WidgetPeer.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QPointer>
+#include <QWheelEvent>
+#include <QWidget>
+
+namespace {
+
+// What identifies one input event as it travels from a widget to its
+// parents (Qt offers an ignored event to each parent, through the filter
+// again): the loops must see it once.
+struct TEventIdentity {
+    QEvent::Type Type = QEvent::None;
+    quint64 Timestamp = 0;
+    QPointF Global;
+    int Key = 0;
+    bool operator==(const TEventIdentity&) const = default;
+};
+
+bool isInputEvent(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Fills input from a Qt event; false for events the loops do not see
+// (unknown buttons and keys).
+bool translate(QObject* receiver, QEvent* event, TLoopInput& input) {
+    input.Target = ControlOfObject(receiver);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        TKeyMessage message = KeyMessageOf(*key);
+        if (!message.Known)
+            return false;
+        input.Msg = message.Msg;
+        input.WParam = message.Key;
+        input.LParam = static_cast<LPARAM>(message.Data);
+        input.Screen = FromQPoint(QCursor::pos());
+        if (event->type() == QEvent::KeyPress)
+            input.Characters = KeyPressCharacters(message.Key, message.Shift, key->text());
+        return true;
+    }
+    case QEvent::Wheel: {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        QPoint delta = wheel->angleDelta();
+        unsigned keys = MouseKeysOf(*wheel, false);
+        bool vertical = delta.y() != 0;
+        input.Msg = vertical ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL;
+        int amount = vertical ? delta.y() : -delta.x();
+        input.WParam = MAKEWPARAM(keys, static_cast<unsigned>(amount) & 0xFFFF);
+        input.Screen = FromQPoint(wheel->globalPosition().toPoint());
+        break;
+    }
+    default: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (event->type() == QEvent::MouseMove)
+            input.Msg = WM_MOUSEMOVE;
+        else
+            input.Msg = MouseButtonMessage(mouse->button(), event->type() != QEvent::MouseButtonRelease,
+                                           event->type() == QEvent::MouseButtonDblClick);
+        if (input.Msg == 0)
+            return false;
+        input.WParam = MouseKeysOf(*mouse, false);
+        input.Screen = FromQPoint(mouse->globalPosition().toPoint());
+        break;
+    }
+    }
+    TPoint client = input.Target != nullptr ? input.Target->ScreenToClient(input.Screen) : input.Screen;
+    input.LParam = PointToLParam(client);
+    return true;
+}
+
+TEventIdentity identityOf(QEvent* event) {
+    TEventIdentity identity;
+    identity.Type = event->type();
+    auto* inputEvent = static_cast<QInputEvent*>(event);
+    identity.Timestamp = inputEvent->timestamp();
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+        identity.Key = static_cast<QKeyEvent*>(event)->key();
+    else
+        identity.Global = static_cast<QSinglePointEvent*>(event)->globalPosition();
+    return identity;
+}
+
+class TLoopInputFilter : public QObject {
+public:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (InnermostLoop() == nullptr || !isInputEvent(event->type()) || !receiver->isWidgetType())
+            return false;
+        // A dialog or menu of Qt's own runs its own modal loop: leave its
+        // input alone.
+        if (QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr)
+            return false;
+        TEventIdentity identity = identityOf(event);
+        if (identity.Timestamp != 0 && identity == last_)
+            return lastSwallowed_;
+        last_ = identity;
+        lastSwallowed_ = false;
+        TLoopInput input;
+        if (!translate(receiver, event, input))
+            return false;
+        TLoopVerdict verdict = DeliverLoopInput(input);
+        if (verdict == lvPass)
+            return false;
+        lastSwallowed_ = true;
+        if (verdict == lvPassAfterLoop) {
+            // Posted: it arrives once control is back in the outer loop.
+            last_ = TEventIdentity{};
+            QCoreApplication::postEvent(receiver, event->clone());
+        }
+        return true;
+    }
+
+private:
+    TEventIdentity last_;
+    bool lastSwallowed_ = false;
+};
+
+TWinControl* controlAtScreen(TPoint screen) {
+    return ControlOfObject(QApplication::widgetAt(ToQPoint(screen)));
+}
+
+} // namespace
+
+void InstallLoopInputFilter() {
+    static TLoopInputFilter* filter = nullptr;
+    if (filter != nullptr || QCoreApplication::instance() == nullptr)
+        return;
+    filter = new TLoopInputFilter;
+    QCoreApplication::instance()->installEventFilter(filter);
+    SetControlLocator(controlAtScreen);
+}

@@ -354,3 +354,55 @@ TEST_F(ControlSupportTest, DrivesArrivingAndLeavingReachSubscribersOnce) {
     EXPECT_EQ(seen.size(), 1u);
     SetMountInfoPath({});
 }
+
+namespace {
+
+// A folder that describes its own columns: 0 and 1 shown by default, 2
+// not, 3 shown again.
+class TColumnsFolder : public TShellFolder2 {
+public:
+    HRESULT ParseDisplayName(std::string_view, unsigned*, PItemIDList*, uint32_t*) override { return E_NOTIMPL; }
+    HRESULT EnumObjects(unsigned, std::shared_ptr<TEnumIDList>&) override { return E_NOTIMPL; }
+    HRESULT BindToObject(PCItemIDList, std::shared_ptr<TShellFolder>&) override { return E_NOTIMPL; }
+    HRESULT CompareIDs(intptr_t, PCItemIDList, PCItemIDList) override { return E_NOTIMPL; }
+    HRESULT GetAttributesOf(unsigned, const PCItemIDList*, uint32_t&) override { return E_NOTIMPL; }
+    HRESULT GetUIObjectOf(unsigned, const PCItemIDList*, TShellInterface, std::shared_ptr<TUnknown>&) override {
+        return E_NOTIMPL;
+    }
+    HRESULT GetDisplayNameOf(PCItemIDList, unsigned, std::string&) override { return E_NOTIMPL; }
+    HRESULT SetNameOf(PCItemIDList, std::string_view, unsigned, PItemIDList*) override { return E_NOTIMPL; }
+    PCItemIDList AbsoluteIdList() const override { return nullptr; }
+    std::string FileSystemPath() const override { return {}; }
+    HRESULT GetDefaultColumnState(unsigned column, uint32_t& state) override {
+        if (column > 3)
+            return E_INVALIDARG;
+        state = column == 2 ? 0u : static_cast<uint32_t>(SHCOLSTATE_ONBYDEFAULT);
+        return S_OK;
+    }
+    HRESULT GetDetailsOf(PCItemIDList, unsigned column, TShellDetails& details) override {
+        if (column > 3 || Broken)
+            return E_INVALIDARG;
+        details.Text = "column " + std::to_string(column);
+        return S_OK;
+    }
+    bool Broken = false;
+};
+
+} // namespace
+
+TEST(ColumnProviderTest, AFolderDescribingItsColumnsShowsThoseUpToTheFirstHiddenOne) {
+    auto folder = std::make_shared<TColumnsFolder>();
+    std::shared_ptr<TShellDetailsProvider> provider = FindDetailsProvider(folder);
+    ASSERT_TRUE(provider);
+    std::vector<std::string> captions;
+    TShellDetails details;
+    for (unsigned column = 0; SUCCEEDED(provider->GetDetailsOf(nullptr, column, details)); ++column)
+        captions.push_back(details.Text);
+    EXPECT_EQ(captions, (std::vector<std::string>{"column 0", "column 1"}));
+    EXPECT_EQ(provider->ColumnClick(0), E_NOTIMPL);
+    folder->Broken = true;
+    EXPECT_FALSE(FindDetailsProvider(folder)) << "no columns of its own and no provider";
+    std::shared_ptr<TShellFolder> desktop;
+    SHGetDesktopFolder(desktop);
+    EXPECT_FALSE(FindDetailsProvider(desktop)) << "the namespace's folders use the standard columns";
+}

@@ -1,6 +1,5 @@
 #include "platform/webview/QtBrowserView.h"
 
-#include "platform/webview/DesignView.h"
 #include "platform/webview/WebAddress.h"
 #include "platform/webview/WebProfile.h"
 
@@ -16,9 +15,7 @@ TQtBrowserView::~TQtBrowserView() {
 }
 
 void TQtBrowserView::Navigate(const std::string& address) {
-    const QUrl url = WebAddressToUrl(address);
-    if (!url.isValid() || url.isRelative())
-        throw EWebViewError(FormatMessageText("\"%s\" is not a valid address", address.c_str()));
+    const QUrl url = RequireWebAddress(address);
     if (!view_)
         return;
     // Loading the address the page shows already reloads it, and the

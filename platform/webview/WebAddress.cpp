@@ -1,6 +1,7 @@
 #include "platform/webview/WebAddress.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/webview/DesignView.h"
 
 #include <QFile>
 
@@ -27,4 +28,12 @@ QUrl WebAddressToUrl(std::string_view address) {
             return localFile(rest);
     }
     return QUrl(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())), QUrl::TolerantMode);
+}
+
+QUrl RequireWebAddress(std::string_view address) {
+    QUrl url = WebAddressToUrl(address);
+    if (!url.isValid() || url.isRelative())
+        throw EWebViewError(FormatMessageText("\"%.*s\" is not a valid address", static_cast<int>(address.size()),
+                                              address.data()));
+    return url;
 }

@@ -12,3 +12,6 @@
 // nothing, is no address (an empty URL).  A bare absolute path is a file
 // too.  Anything else is parsed as a URL; the result may be invalid.
 QUrl WebAddressToUrl(std::string_view address);
+// The URL of an address a browser can load; raises EWebViewError for one
+// that is empty, relative or invalid.
+QUrl RequireWebAddress(std::string_view address);

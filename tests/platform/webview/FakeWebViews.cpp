@@ -1,0 +1,33 @@
+#include "tests/platform/webview/FakeWebViews.h"
+
+void TFakeDesignView::SetDocumentHTML(const std::string& html) {
+    document_ = html;
+    loading_ = true;
+    Hung = false; // the next document gets a page that answers
+}
+
+std::string TFakeDesignView::DocumentHTML() {
+    if (Hung)
+        throw EWebViewError("The design view is not responding");
+    return loading_ || Loads.empty() ? document_ : Page;
+}
+
+void TFakeDesignView::SetBaseURL(const std::string& url) {
+    base_ = url;
+}
+
+void TFakeDesignView::CompleteLoad() {
+    if (!loading_)
+        return;
+    loading_ = false;
+    Loads.push_back({document_, base_});
+    Page = Serialise ? Serialise(document_) : document_;
+    if (OnDocumentComplete)
+        OnDocumentComplete(nullptr);
+}
+
+void TFakeBrowserView::Navigate(const std::string& url) {
+    if (url.empty() || Failing)
+        throw EWebViewError("\"" + url + "\" is not a valid address");
+    Navigations.push_back(url);
+}

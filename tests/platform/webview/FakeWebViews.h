@@ -1,0 +1,62 @@
+#pragma once
+// Fakes of the two web views for tests of the code that uses them: no
+// engine, no window, and each asynchronous step of the real views taken
+// only when the test says so.  They keep the real views' rules, which the
+// web-view suite checks against the real controls: a document reads back
+// as it was set until its load completes; each completed load fires one
+// OnDocumentComplete; the base in force when the load completes is the
+// one it gets; a page that does not answer raises EWebViewError until the
+// next document is set.
+
+#include "platform/webview/DesignView.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TFakeDesignView : public TDesignView {
+public:
+    void SetDocumentHTML(const std::string& html) override;
+    std::string DocumentHTML() override;
+    void SetBaseURL(const std::string& url) override;
+
+    // The load of the document set last completes now: the page becomes
+    // the document as the view writes it back, and OnDocumentComplete
+    // fires.  Does nothing while no load is pending.
+    void CompleteLoad();
+    bool Loading() const { return loading_; }
+
+    // The page shown once a load completed; a test edits it as the user
+    // would.
+    std::string Page;
+    // How the view writes a page back; unchanged when not set.
+    std::function<std::string(const std::string& html)> Serialise;
+    // While true, reads raise EWebViewError as a page that stopped
+    // answering does; the next document set clears it, as it does for the
+    // real view.
+    bool Hung = false;
+
+    struct TLoad {
+        std::string Html;
+        std::string BaseURL;
+    };
+    // Each completed load, in order.
+    std::vector<TLoad> Loads;
+
+private:
+    std::string document_;
+    std::string base_;
+    bool loading_ = false;
+};
+
+class TFakeBrowserView : public TBrowserView {
+public:
+    // Records the address; raises EWebViewError for an empty one, or for
+    // any while Failing.
+    void Navigate(const std::string& url) override;
+    void SetVisible(bool visible) override { Visible = visible; }
+
+    std::vector<std::string> Navigations;
+    bool Visible = true;
+    bool Failing = false;
+};

@@ -1,0 +1,231 @@
+// The web-view controls on real windows (offscreen, the real engine), and
+// the fakes held to the same rules as the real design view.
+
+#include "platform/ui/FormBuilder.h"
+#include "platform/webview/DHTMLEdit.h"
+#include "platform/webview/ScriptCall.h"
+#include "platform/webview/WebBrowser.h"
+#include "platform/webview/WebViewProperties.h"
+#include "tests/platform/base/TempFolder.h"
+#include "tests/platform/webview/FakeWebViews.h"
+#include "tests/platform/webview/WebEngineTestApp.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
+
+#include <QImage>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// A shown top-level window to put controls into.
+std::unique_ptr<TCustomControl> makeHost() {
+    auto host = std::make_unique<TCustomControl>();
+    host->SetBounds(0, 0, 640, 480);
+    host->Show();
+    return host;
+}
+
+QWebEnginePage& pageOf(TWinControl& control) {
+    auto* view = ClientWidgetOf(&control)->findChild<QWebEngineView*>();
+    EXPECT_NE(view, nullptr);
+    return *view->page();
+}
+
+QVariant evaluate(TWinControl& control, const char* script) {
+    return RunScriptAndWait(pageOf(control), QString::fromUtf8(script), 60s, "no answer");
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A design view and what the test does to let it work.
+struct TDesignViewSubject {
+    virtual ~TDesignViewSubject() = default;
+    virtual TDesignView& View() = 0;
+    // Returns once the load in progress has completed.
+    virtual void LetLoadComplete() = 0;
+    // Makes the page stop answering and reads.
+    virtual void ReadHungPage() = 0;
+    int Completions = 0;
+};
+
+struct TFakeSubject : TDesignViewSubject {
+    TFakeDesignView fake;
+    TDesignView& View() override { return fake; }
+    void LetLoadComplete() override { fake.CompleteLoad(); }
+    void ReadHungPage() override {
+        fake.Hung = true;
+        fake.DocumentHTML();
+    }
+};
+
+struct TRealSubject : TDesignViewSubject {
+    std::unique_ptr<TCustomControl> host = makeHost();
+    TDHTMLEdit edit;
+    int awaited = 0;
+    TRealSubject() { edit.SetParent(host.get()); }
+    TDesignView& View() override { return edit; }
+    void LetLoadComplete() override {
+        ++awaited;
+        ASSERT_TRUE(WaitFor([&] { return Completions >= awaited; }));
+    }
+    void ReadHungPage() override {
+        pageOf(edit).runJavaScript(QStringLiteral("for (;;) {}"), QWebEngineScript::ApplicationWorld);
+        edit.SetReadTimeout(200);
+        struct TRestore {
+            TDHTMLEdit& edit;
+            ~TRestore() { edit.SetReadTimeout(60000); }
+        } restore{edit};
+        edit.DocumentHTML();
+    }
+};
+
+std::unique_ptr<TDesignViewSubject> makeSubject(bool real) {
+    if (real)
+        return std::make_unique<TRealSubject>();
+    return std::make_unique<TFakeSubject>();
+}
+
+class DesignViewContract : public ::testing::TestWithParam<bool> {};
+
+} // namespace
+
+// The rules code using a design view relies on, on the fake and on the
+// real control alike.
+TEST_P(DesignViewContract, ReadsLoadsCompletionsAndAHungPage) {
+    auto subject = makeSubject(GetParam());
+    TDesignView& view = subject->View();
+    view.OnDocumentComplete = [&](TPersistent*) { ++subject->Completions; };
+
+    // Read as set until it stands, then as the view holds it.
+    const std::string alpha = "<P>alpha</P>";
+    view.SetDocumentHTML(alpha);
+    view.SetBaseURL("file:///tmp/");
+    EXPECT_EQ(view.DocumentHTML(), alpha);
+    subject->LetLoadComplete();
+    EXPECT_EQ(subject->Completions, 1);
+    EXPECT_TRUE(contains(view.DocumentHTML(), "alpha</"));
+
+    // Two documents set together: one load, one completion, the second wins.
+    view.SetDocumentHTML("<P>beta</P>");
+    view.SetDocumentHTML("<P>gamma</P>");
+    EXPECT_EQ(view.DocumentHTML(), "<P>gamma</P>");
+    subject->LetLoadComplete();
+    EXPECT_EQ(subject->Completions, 2);
+    EXPECT_TRUE(contains(view.DocumentHTML(), "gamma</"));
+
+    // A page that stops answering raises; the next document answers.
+    EXPECT_THROW(subject->ReadHungPage(), EWebViewError);
+    view.SetDocumentHTML("<P>delta</P>");
+    subject->LetLoadComplete();
+    EXPECT_TRUE(contains(view.DocumentHTML(), "delta</"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(subject->Completions, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(FakeAndReal, DesignViewContract, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "RealControl" : "Fake"; });
+
+// The control keeps its document until it has a window, and the user's
+// edits when its window is made again.
+TEST(DHTMLEdit, HandsItsDocumentToItsWindowAndKeepsEditsAcrossWindows) {
+    auto host = makeHost(); // frees its child controls: made first, freed last
+    TDHTMLEdit edit;
+    std::vector<TPersistent*> senders;
+    edit.OnDocumentComplete = [&](TPersistent* sender) { senders.push_back(sender); };
+    edit.SetDocumentHTML("<P ID=\"p\">kept</P>");
+    EXPECT_FALSE(edit.HandleAllocated());
+    EXPECT_EQ(edit.DocumentHTML(), "<P ID=\"p\">kept</P>");
+
+    edit.SetBounds(10, 10, 300, 200);
+    edit.SetParent(host.get());
+    ASSERT_TRUE(edit.HandleAllocated());
+    ASSERT_TRUE(WaitFor([&] { return senders.size() == 1; }));
+    EXPECT_EQ(senders[0], &edit);
+    EXPECT_EQ(ClientWidgetOf(&edit)->findChild<QWebEngineView*>()->size(), QSize(300, 200));
+
+    ASSERT_TRUE(evaluate(edit, R"((function () {
+      var range = document.createRange();
+      range.selectNodeContents(document.getElementById('p'));
+      range.collapse(false);
+      getSelection().removeAllRanges();
+      getSelection().addRange(range);
+      return document.execCommand('insertText', false, ' and edited');
+    })())").toBool());
+    edit.RecreateWnd();
+    ASSERT_TRUE(WaitFor([&] { return senders.size() == 2; }));
+    EXPECT_TRUE(contains(edit.DocumentHTML(), ">kept and edited</p>"));
+}
+
+// Forms describe both controls: the base and the completion handler of the
+// description take effect (a picture beside the page shows), and the
+// browser follows Visible.
+TEST(WebViewControls, BuiltFromADescription) {
+    RegisterWebViewClasses();
+    TTempFolder folder;
+    QImage picture(9, 4, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder.File("picture.png"))));
+
+    auto host = makeHost();
+    int completed = 0;
+    THandlerTable handlers;
+    handlers.Add("dhtmleditDocumentComplete", TNotifyEvent([&](TPersistent*) { ++completed; }));
+    const TFormDescription form{
+        .Components = {
+            {.Name = "dhtmledit", .ClassName = "TDHTMLEdit", .Bounds = Bounds(0, 0, 320, 240),
+             .Properties = {{"BaseURL", "file://" + folder.Path().string() + "/"}},
+             .Events = {{"OnDocumentComplete", "dhtmleditDocumentComplete"}}},
+            {.Name = "WebBrowser1", .ClassName = "TWebBrowser", .Bounds = Bounds(320, 0, 320, 240),
+             .Properties = {{"Visible", false}}},
+        }};
+    BuildForm(*host, form, handlers);
+    auto* edit = dynamic_cast<TDHTMLEdit*>(host->FindComponent("dhtmledit"));
+    auto* web = dynamic_cast<TWebBrowser*>(host->FindComponent("WebBrowser1"));
+    ASSERT_TRUE(edit && web);
+    edit->SetDocumentHTML("<IMG ID=\"i\" SRC=\"picture.png\">");
+    ASSERT_TRUE(WaitFor([&] { return completed == 1; }));
+    EXPECT_EQ(evaluate(*edit, "document.getElementById('i').naturalWidth").toInt(), 9);
+
+    EXPECT_FALSE(ClientWidgetOf(web)->isVisible());
+    web->SetVisible(true);
+    EXPECT_TRUE(ClientWidgetOf(web)->isVisible());
+}
+
+// An address given before the browser has its window is loaded once it has
+// one; loading the address shown again reloads it from its source; the
+// page's scripts run.  The folder's name holds what URL parsing would
+// misread; text that is no address raises, window or not.
+TEST(WebBrowser, LoadsWhatItWasGivenAndAlwaysReloads) {
+    TTempFolder folder;
+    const std::string site = folder.File("my #1 site");
+    std::filesystem::create_directory(site);
+    const std::string file = site + "/HTMLtmp.htm";
+    auto host = makeHost();
+    TWebBrowser browser;
+    EXPECT_THROW(browser.Navigate(""), EWebViewError);
+    for (const char* text : {"first", "second"}) {
+        std::ofstream(file) << "<P ID=\"t\">" << text << "</P><SCRIPT>document.title = 'scripted';</SCRIPT>";
+        browser.Navigate("file://" + file);
+        if (!browser.HandleAllocated()) {
+            browser.SetBounds(0, 0, 200, 100);
+            browser.SetParent(host.get());
+        }
+        bool loaded = false;
+        QObject::connect(&pageOf(browser), &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
+        ASSERT_TRUE(WaitFor([&] { return loaded; }));
+        EXPECT_EQ(evaluate(browser, "document.getElementById('t').textContent").toString(), text);
+        EXPECT_EQ(pageOf(browser).title(), "scripted");
+        QObject::disconnect(&pageOf(browser), &QWebEnginePage::loadFinished, nullptr, nullptr);
+    }
+    EXPECT_THROW(browser.Navigate("::"), EWebViewError);
+}

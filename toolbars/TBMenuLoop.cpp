@@ -11,7 +11,6 @@
 namespace {
 
 TTBMenuLoop* activeLoop = nullptr;
-TTBMenuLoopDriver* driver = nullptr;
 
 TWinControl* captureWindow = nullptr;
 int captureCount = 0;
@@ -48,8 +47,7 @@ void ReleaseMenuCapture() {
 
 TWinControl* MenuCaptureWindow() { return captureWindow; }
 
-void SetMenuLoopDriver(TTBMenuLoopDriver* value) { driver = value; }
-TTBMenuLoopDriver* MenuLoopDriver() { return driver; }
+TWinControl* TTBMenuLoop::CaptureWindow() const { return state_.RootView->Window(); }
 
 // ---------------------------------------------------------------------------
 // TTBMenuLoop
@@ -262,18 +260,18 @@ bool TTBMenuLoop::pressCheck(const TTBInputEvent& event) {
     return true;
 }
 
-bool TTBMenuLoop::HandleEvent(const TTBInputEvent& event) {
+TTBVerdict TTBMenuLoop::HandleEvent(const TTBInputEvent& event) {
     if (finished_)
-        return false;
+        return tbvPassAfterEnd;
     bool used = true;
     switch (event.Kind) {
     case tbikQuit:
         quit_ = true;
         finished_ = true;
-        return true;
+        return tbvSwallow;
     case tbikCaptureLost:
         finished_ = true;
-        return true;
+        return tbvSwallow;
     default:
         break;
     }
@@ -321,9 +319,7 @@ bool TTBMenuLoop::HandleEvent(const TTBInputEvent& event) {
             finished_ = true;
         afterEvent();
     });
-    if (!used)
-        return false;
-    return true;
+    return used ? tbvSwallow : tbvPassAfterEnd;
 }
 
 void TTBMenuLoop::buttonDown(const TTBInputEvent& event, bool doubleClick) {
@@ -596,12 +592,10 @@ void TrackMenu(TTBView* view, unsigned options) {
         TTBMenuLoop loop(view, options & tbtmStartedByMouse, options & tbtmMenuMode, options & tbtmSelectFirst);
         loop.Start();
         if (!loop.Finished()) {
-            if (TTBMenuLoopDriver* current = MenuLoopDriver()) {
-                try {
-                    current->Run(loop);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
+            try {
+                TBLoopDriver().Run(loop);
+            } catch (...) {
+                failure = std::current_exception();
             }
         }
         loop.Leave();

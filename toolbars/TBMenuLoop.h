@@ -6,10 +6,8 @@
 // with at most one done action (click an item, open a window's system menu,
 // show help), carried out once the loop has ended and every popup is closed.
 //
-// The loop is a state machine: TTBMenuLoop takes one input event at a time
-// (with its screen position) and says whether it used it.  A driver runs it
-// (TTBMenuLoopDriver): production feeds it the application's events through
-// a nested event loop; tests feed it scripted events.  A press outside the
+// The loop is a state machine (TBModal.h): TTBMenuLoop takes one input
+// event at a time (with its screen position) and says whether it used it.  A press outside the
 // menus ends the loop and is left for its target, to which the driver
 // delivers it once the loop has unwound.  A quit request ends the loop
 // without its action.  An exception from a handler ends the loop too; it is
@@ -20,6 +18,7 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/Keys.h"
 #include "toolbars/TBLoopState.h"
+#include "toolbars/TBModal.h"
 
 #include <exception>
 #include <optional>
@@ -28,31 +27,6 @@
 class TTBView;
 class TTBItemViewer;
 
-enum TTBInputKind {
-    tbikMouseMove,
-    tbikButtonDown,
-    tbikButtonUp,
-    tbikDoubleClick,
-    tbikWheel,
-    tbikKeyDown, // with the characters the key types, if any
-    tbikKeyUp,
-    tbikContextMenu,
-    tbikCaptureLost, // another window took the mouse capture
-    tbikQuit,        // the application is asked to quit
-};
-
-struct TTBInputEvent {
-    TTBInputKind Kind = tbikMouseMove;
-    TPoint Screen;
-    TMouseButton Button = mbLeft;
-    TShiftState Shift = 0;
-    uint16_t Key = 0;
-    // What the key types (bytes of the code page).
-    std::string Text;
-    // Signed; one notch is 120.
-    int WheelDelta = 0;
-};
-
 // Options of TrackMenu.
 enum : unsigned {
     tbtmStartedByMouse = 1, // a press on the selected viewer started it
@@ -60,10 +34,10 @@ enum : unsigned {
     tbtmSelectFirst = 4,    // the submenu opened at the start selects its first item
 };
 
-class TTBMenuLoop {
+class TTBMenuLoop : public TTBModalMachine {
 public:
     TTBMenuLoop(TTBView* rootView, bool startedByMouse, bool menuMode, bool selectFirst);
-    ~TTBMenuLoop();
+    ~TTBMenuLoop() override;
     TTBMenuLoop(const TTBMenuLoop&) = delete;
     TTBMenuLoop& operator=(const TTBMenuLoop&) = delete;
 
@@ -73,12 +47,13 @@ public:
     // Takes the capture, handles the starting press and opens the first
     // submenu in menu mode.
     void Start();
-    // Handles one event; false when the event is not the loop's (a press
-    // that ended the loop, left for its target).
-    bool HandleEvent(const TTBInputEvent& event);
+    // Handles one event: every event is the loop's, except a press that
+    // ends it, which is left for its target.
+    TTBVerdict HandleEvent(const TTBInputEvent& event) override;
     // A view timer fired.
     void ViewTimer(uintptr_t id);
-    bool Finished() const { return finished_; }
+    bool Finished() const override { return finished_; }
+    TWinControl* CaptureWindow() const override;
     // Ended by a quit request.
     bool Quit() const { return quit_; }
     // Ends the loop: releases the capture and the hint (once).
@@ -119,16 +94,6 @@ private:
     std::exception_ptr failure_;
     TTBMenuLoop* outer_ = nullptr;
 };
-
-// Runs a loop until it has finished, feeding it the application's events.
-class TTBMenuLoopDriver {
-public:
-    virtual ~TTBMenuLoopDriver() = default;
-    virtual void Run(TTBMenuLoop& loop) = 0;
-};
-// The driver in use (not owned; nullptr: none, and a loop ends at once).
-void SetMenuLoopDriver(TTBMenuLoopDriver* driver);
-TTBMenuLoopDriver* MenuLoopDriver();
 
 // Tracks a menu on a toolbar's view: runs the loop, closes every popup, then
 // carries out the done action.  Nothing happens for a popup's view or a view

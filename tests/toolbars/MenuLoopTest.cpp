@@ -434,7 +434,7 @@ TEST(MenuLoop, RandomInputAlwaysEndsTheLoopWithNothingLeftBehind) {
         f.Driver.Release(At({1999, 1499}));
         for (int i = 0; i < 5; ++i)
             f.Driver.Key(VK_ESCAPE);
-        f.Driver.AfterEachStep = [&](TTBMenuLoop& loop) { checkChain(loop.RootView()); };
+        f.Driver.AfterEachStep = [&](TTBModalMachine&) { checkChain(m.View()); };
 
         m.View()->Select(m.Bar.ViewerOf(m.Bar.Items.ItemAt(pick(3))));
         unsigned options = static_cast<unsigned>(pick(8));

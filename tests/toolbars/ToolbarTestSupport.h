@@ -114,15 +114,20 @@ private:
 
 // Plays input events to a menu loop; when the script runs out before the
 // loop ends, it asks the loop to quit and says so.
-class TScriptedLoopDriver : public TTBMenuLoopDriver {
+class TScriptedLoopDriver : public TTBLoopDriver {
 public:
-    using TStep = std::function<void(TTBMenuLoop& loop)>;
+    using TStep = std::function<void(TTBModalMachine& loop)>;
     std::deque<TStep> Steps;
     std::vector<TTBInputEvent> NotTaken; // presses the loop left for their targets
+    std::vector<TTBInputEvent> Passed;   // events that went on to their windows
+    // The window under a point (default: the framework's windows).
+    std::function<TWinControl*(TPoint)> TargetAt;
+    // Delivers a passed event to its window (a scripted field types it).
+    std::function<void(const TTBInputEvent& event)> Deliver;
     bool RanOut = false;
-    std::function<void(TTBMenuLoop& loop)> AfterEachStep;
+    std::function<void(TTBModalMachine& loop)> AfterEachStep;
 
-    void Run(TTBMenuLoop& loop) override {
+    void Run(TTBModalMachine& loop) override {
         while (!loop.Finished()) {
             if (Steps.empty()) {
                 RanOut = true;
@@ -144,11 +149,21 @@ public:
     using TWhere = std::function<TPoint()>;
 
     void Event(TTBInputEvent event, TWhere where = {}) {
-        Steps.push_back([this, event, where](TTBMenuLoop& loop) mutable {
+        Steps.push_back([this, event, where](TTBModalMachine& loop) mutable {
             if (where)
                 event.Screen = where();
-            if (!loop.HandleEvent(event))
+            if (event.Target == nullptr)
+                event.Target = event.Kind == tbikKeyDown || event.Kind == tbikKeyUp ? GetFocusControl()
+                               : TargetAt                                            ? TargetAt(event.Screen)
+                                                                                     : TBWindowAtPoint(event.Screen);
+            TTBVerdict verdict = loop.HandleEvent(event);
+            if (verdict == tbvPassAfterEnd)
                 NotTaken.push_back(event);
+            if (verdict == tbvPass) {
+                Passed.push_back(event);
+                if (Deliver)
+                    Deliver(event);
+            }
         });
     }
     void Mouse(TTBInputKind kind, TWhere where, TMouseButton button = mbLeft) {
@@ -174,7 +189,7 @@ public:
         Event(e);
     }
     void Do(std::function<void()> action) {
-        Steps.push_back([action](TTBMenuLoop&) { action(); });
+        Steps.push_back([action](TTBModalMachine&) { action(); });
     }
 };
 
@@ -185,13 +200,13 @@ struct TLoopFixture {
     TManualTickSource Clock;
     TLoopFixture() {
         SetTBSystemSettings(&Settings);
-        SetMenuLoopDriver(&Driver);
+        SetTBLoopDriver(&Driver);
         SetTickSource(&Clock);
         SetTBCursorPos({-100, -100});
     }
     ~TLoopFixture() {
         SetTickSource(nullptr);
-        SetMenuLoopDriver(nullptr);
+        SetTBLoopDriver(nullptr);
         SetTBSystemSettings(nullptr);
     }
     void Wait(int milliseconds) {

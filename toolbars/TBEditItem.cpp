@@ -1,0 +1,364 @@
+#include "toolbars/TBEditItem.h"
+
+#include "platform/base/TextCodec.h"
+#include "platform/gfx/Canvas.h"
+#include "toolbars/TBCommon.h"
+#include "toolbars/TBDrawText.h"
+#include "toolbars/TBLoopState.h"
+#include "toolbars/TBMenuLoop.h"
+#include "toolbars/TBPopupWindow.h"
+#include "toolbars/TBView.h"
+
+namespace {
+
+TTBEditFieldFactory& fieldFactory() {
+    static TTBEditFieldFactory factory;
+    return factory;
+}
+
+// Remembers a control and forgets it when it is freed.
+class TControlWatch : public TComponent {
+public:
+    explicit TControlWatch(TWinControl* control) : control_(control) {
+        if (control_ != nullptr)
+            control_->FreeNotification(this);
+    }
+    ~TControlWatch() override {
+        if (control_ != nullptr)
+            control_->RemoveFreeNotification(this);
+    }
+    TWinControl* Control() const { return control_; }
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove && component == control_)
+            control_ = nullptr;
+    }
+
+private:
+    TWinControl* control_;
+};
+
+void frame(TCanvas& canvas, const TRect& rect, int colorIndex) {
+    TBrush saved;
+    saved.Assign(&canvas.Brush());
+    canvas.Brush().SetBitmap(nullptr);
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.Brush().SetColor(SystemColor(colorIndex));
+    canvas.FrameRect(rect);
+    canvas.SetBrush(saved);
+}
+
+} // namespace
+
+void SetTBEditFieldFactory(TTBEditFieldFactory factory) { fieldFactory() = std::move(factory); }
+
+// ---------------------------------------------------------------------------
+// TTBEditItem
+
+TTBEditItem::TTBEditItem(TComponent* owner) : TTBCustomItem(owner) {}
+
+std::string TTBEditItem::cased(const std::string& text) const {
+    switch (charCase_) {
+    case ecUpperCase:
+        return AnsiUpperCase(text);
+    case ecLowerCase:
+        return AnsiLowerCase(text);
+    default:
+        return text;
+    }
+}
+
+void TTBEditItem::SetCharCase(TTBEditCharCase value) {
+    charCase_ = value;
+    SetText(text_);
+}
+
+void TTBEditItem::SetEditCaption(const std::string& value) {
+    if (value == editCaption_)
+        return;
+    editCaption_ = value;
+    NotifyChange(true);
+}
+
+void TTBEditItem::SetEditOptions(TTBEditItemOptions value) {
+    if (value == editOptions_)
+        return;
+    editOptions_ = value;
+    NotifyChange(true);
+}
+
+void TTBEditItem::SetEditWidth(int value) {
+    if (value == editWidth_)
+        return;
+    editWidth_ = value;
+    NotifyChange(true);
+}
+
+void TTBEditItem::SetMaxLength(int value) {
+    if (value == maxLength_)
+        return;
+    maxLength_ = value;
+    NotifyChange(false);
+}
+
+void TTBEditItem::SetText(const std::string& value) {
+    std::string text = cased(value);
+    if (text == text_)
+        return;
+    text_ = std::move(text);
+    NotifyChange(false);
+}
+
+TTBItemViewerClass TTBEditItem::ViewerClassFor(TTBView* view) {
+    if ((editOptions_ & tboUseEditWhenVertical) || view->Orientation != tbvoVertical)
+        return &TTBEditItemViewer::Make;
+    return &TTBItemViewer::Make;
+}
+
+bool TTBEditItem::ViewerNeedsRebuild(TTBView* view, TTBItemViewer* viewer) {
+    return ViewerClassFor(view) != viewer->ViewerClass();
+}
+
+void TTBEditItem::StartEditNotify(TTBEditItemViewer* viewer) {
+    if (OnBeginEdit)
+        OnBeginEdit(this, viewer, viewer->EditControl());
+}
+
+// ---------------------------------------------------------------------------
+// TTBEditItemViewer: measuring and painting
+
+TTBItemViewer* TTBEditItemViewer::Make(TTBView* view, TTBCustomItem* item) {
+    return new TTBEditItemViewer(view, item);
+}
+
+std::string TTBEditItemViewer::CaptionText() const { return EditItem()->EditCaption(); }
+
+bool TTBEditItemViewer::ShowsCaption() const { return !IsToolbarStyle() && TTBItemViewer::ShowsCaption(); }
+
+int TTBEditItemViewer::captionWidth() const {
+    TCanvas canvas;
+    canvas.SetFont(TBMenuFont());
+    return CaptionTextWidth(canvas, EditItem()->EditCaption(), true);
+}
+
+void TTBEditItemViewer::MeasureSize(TCanvas& canvas, int& width, int& height) {
+    int textHeight = canvas.TextMetrics().Height;
+    width = EditItem()->EditWidth();
+    height = textHeight;
+    if (!IsToolbarStyle()) {
+        if (!EditItem()->EditCaption().empty())
+            width += CaptionTextWidth(canvas, EditItem()->EditCaption(), true) + 10;
+        height += DivideAwayFromZero(textHeight, 4);
+    }
+    // Room for the field's frame around a line of text.
+    height = std::max(height, textHeight + 7);
+}
+
+TRect TTBEditItemViewer::EditFieldRect() const {
+    TRect r = BoundsRect;
+    if (!View()->IsToolbar() && !EditItem()->EditCaption().empty())
+        r.Left += captionWidth() + 10;
+    return r;
+}
+
+void TTBEditItemViewer::Paint(TCanvas& canvas, const TRect& clientArea, bool isSelected, bool isPushed,
+                              bool useDisabledShadow) {
+    TTBEditItem* item = EditItem();
+    const bool enabled = item->Enabled();
+    canvas.SetFont(TBMenuFont());
+    canvas.SetBkMode(TRANSPARENT);
+    TRect r = clientArea;
+    if (!IsToolbarStyle() && !item->EditCaption().empty()) {
+        int textColor = TextColorIndex(useDisabledShadow, isSelected);
+        int background = BackgroundColorIndex(useDisabledShadow, isSelected);
+        TRect strip = r;
+        strip.Right = r.Left + CaptionTextWidth(canvas, item->EditCaption(), true) + 6;
+        canvas.FillRect(strip, SystemColor(background));
+        TRect text = strip;
+        text.Left += 3;
+        bool embossed = !enabled && !(isSelected && useDisabledShadow);
+        canvas.Font().SetColor(SystemColor(enabled ? textColor : COLOR_BTNSHADOW));
+        DrawCaptionText(canvas, text, item->EditCaption(), embossed, PrefixFlags() | DT_VCENTER | DT_SINGLELINE);
+        canvas.FillRect(Rect(strip.Right, r.Top, strip.Right + 4, r.Bottom),
+                        SystemColor(BackgroundColorIndex(useDisabledShadow, false)));
+        r.Left = strip.Right + 4;
+    }
+    if (!(isSelected && enabled)) {
+        frame(canvas, r, COLOR_BTNFACE);
+        InflateRect(r, -1, -1);
+        frame(canvas, r, enabled ? COLOR_BTNFACE : COLOR_WINDOW);
+    } else {
+        canvas.DrawEdge(r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        frame(canvas, r, COLOR_BTNFACE);
+    }
+    InflateRect(r, -1, -1);
+    canvas.FillRect(r, SystemColor(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+    InflateRect(r, -1, -1);
+    if (!item->Text().empty()) {
+        canvas.Font().SetColor(SystemColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        TBDrawText(canvas, item->Text(), r, DT_SINGLELINE | DT_NOPREFIX);
+    }
+}
+
+void TTBEditItemViewer::CursorAt(TPoint point, int& cursor) {
+    if (!EditItem()->Enabled())
+        return;
+    TRect field = EditFieldRect();
+    OffsetRect(field, -BoundsRect.Left, -BoundsRect.Top);
+    InflateRect(field, -2, -2);
+    if (field.Contains(point))
+        cursor = crIBeam;
+}
+
+// ---------------------------------------------------------------------------
+// Starting to edit
+
+void TTBEditItemViewer::KeyDown(uint16_t& key, TShiftState shift) {
+    if (key != VK_RETURN)
+        return;
+    key = 0;
+    TTBMenuLoop* loop = TTBMenuLoop::Active();
+    doEdit(loop != nullptr ? &loop->State() : nullptr);
+}
+
+void TTBEditItemViewer::MouseDown(TShiftState shift, int x, int y, TTBLoopState& loop) { doEdit(&loop); }
+
+void TTBEditItemViewer::MouseUp(int x, int y, TTBLoopState& loop) {
+    View()->CancelCapture();
+    doEdit(&loop);
+}
+
+void TTBEditItemViewer::doEdit(TTBLoopState* loop) {
+    if (!EditItem()->Enabled())
+        return;
+    if (EditLoop(MenuCaptureWindow())) {
+        if (loop != nullptr)
+            loop->Finish = true;
+        if (EditState & tbesNextItem)
+            View()->PromoteViewer(this);
+    }
+}
+
+void TTBEditItemViewer::accept() {
+    std::string text = field_->Text();
+    bool accepted = true;
+    if (EditItem()->OnAcceptText)
+        EditItem()->OnAcceptText(this, text, accepted);
+    if (accepted)
+        EditItem()->SetText(text);
+}
+
+bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
+    TRect r = EditFieldRect();
+    if (r.IsEmpty() || !fieldFactory() || View()->Window() == nullptr)
+        return false;
+    TTBView* view = View();
+    TControlWatch focused(GetFocusControl());
+    TControlWatch capture(captureWindow);
+    InflateRect(r, -3, -3);
+    OffsetRect(r, view->WindowOrigin.X, view->WindowOrigin.Y);
+    field_ = fieldFactory()(view->Window());
+    if (!field_)
+        return false;
+    TTBEditItem* item = EditItem();
+    TShiftState shiftAtEnd = 0;
+    try {
+        TWinControl* control = field_->Control();
+        control->SetFont(TBMenuFont());
+        field_->SetCharCase(item->CharCase());
+        field_->SetMaxLength(item->MaxLength());
+        field_->SetText(item->Text());
+        control->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        field_->SelectAll();
+        item->StartEditNotify(this);
+        control->Show();
+        if (control->CanFocus())
+            control->SetFocus();
+        EditState = tbesEditing;
+        TTBEditLoop loop(*this);
+        if (!loop.Finished())
+            TBLoopDriver().Run(loop);
+        shiftAtEnd = loop.ShiftAtEnd();
+    } catch (...) {
+        field_.reset();
+        throw;
+    }
+    field_.reset();
+    if (view->Window() != nullptr) {
+        view->Window()->Invalidate();
+        view->Window()->Update();
+    }
+    if (focused.Control() != nullptr && focused.Control()->CanFocus())
+        focused.Control()->SetFocus();
+    if (GetCaptureControl() == nullptr && capture.Control() != nullptr)
+        SetCaptureControl(capture.Control());
+    if (EditState & tbesEndLoop)
+        return true;
+    if (capture.Control() != nullptr && GetCaptureControl() == capture.Control()) {
+        if (EditState & tbesNextItem)
+            view->Select(view->NextSelectable(this, !(shiftAtEnd & ssShift)));
+        if (view->IsToolbar())
+            TrackMenu(view, tbtmSelectFirst);
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// TTBEditLoop
+
+bool TTBEditLoop::Finished() const {
+    return left_ || !(viewer_.EditState & tbesEditing) || !viewer_.EditItem()->Enabled() || !viewer_.field_;
+}
+
+TTBVerdict TTBEditLoop::HandleEvent(const TTBInputEvent& event) {
+    if (Finished())
+        return tbvPassAfterEnd;
+    TWinControl* field = viewer_.field_->Control();
+    switch (event.Kind) {
+    case tbikQuit:
+        left_ = true;
+        return tbvSwallow;
+    case tbikKeyDown:
+        // Alt with another key: the menus end, and the key goes on.
+        if ((event.Shift & ssAlt) && event.Key != VK_MENU) {
+            viewer_.EditState = tbesEndLoop;
+            left_ = true;
+            return tbvPassAfterEnd;
+        }
+        switch (event.Key) {
+        case VK_TAB:
+            viewer_.EditState = tbesNextItem;
+            shift_ = event.Shift;
+            viewer_.accept();
+            return tbvSwallow;
+        case VK_RETURN:
+            viewer_.EditState = tbesNextItem | tbesEndLoop;
+            viewer_.accept();
+            return tbvSwallow;
+        case VK_ESCAPE:
+            viewer_.EditState = 0;
+            return tbvSwallow;
+        default:
+            return tbvPass;
+        }
+    case tbikKeyUp:
+        if (event.Key == VK_MENU) {
+            viewer_.EditState = tbesEndLoop;
+            left_ = true;
+            return tbvPassAfterEnd;
+        }
+        return tbvPass;
+    case tbikButtonDown:
+    case tbikDoubleClick:
+        // A press anywhere else ends editing without taking the text.
+        if (event.Target != field) {
+            left_ = true;
+            return tbvPassAfterEnd;
+        }
+        return tbvPass;
+    default:
+        return tbvPass;
+    }
+}

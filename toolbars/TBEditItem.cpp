@@ -277,6 +277,9 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
         if (control->CanFocus())
             control->SetFocus();
         EditState = tbesEditing;
+        // The field takes the mouse while it is edited.
+        if (capture.Control() != nullptr && GetCaptureControl() == capture.Control())
+            ReleaseCapture();
         TTBEditLoop loop(*this);
         if (!loop.Finished())
             TBLoopDriver().Run(loop);
@@ -294,6 +297,8 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
         focused.Control()->SetFocus();
     if (GetCaptureControl() == nullptr && capture.Control() != nullptr)
         SetCaptureControl(capture.Control());
+    if (dynamic_cast<TTBPopupWindow*>(view->Window()) != nullptr)
+        view->Window()->BringToFront();
     if (EditState & tbesEndLoop)
         return true;
     if (capture.Control() != nullptr && GetCaptureControl() == capture.Control()) {

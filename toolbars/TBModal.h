@@ -61,6 +61,7 @@ public:
     virtual ~TTBLoopDriver() = default;
     virtual void Run(TTBModalMachine& machine) = 0;
 };
-// The driver in use: the one installed (not owned), else the platform's.
+// The driver in use: the one installed (not owned), else the platform's
+// modal loops (TBPlatformLoop.cpp).
 void SetTBLoopDriver(TTBLoopDriver* driver);
 TTBLoopDriver& TBLoopDriver();

@@ -81,6 +81,7 @@ TTBView* TTBPopupWindow::CreateView(TTBView* parentView, TTBCustomItem* item, bo
 
 void TTBPopupWindow::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
+    params.Kind = std::string(wk::Popup);
     params.Style &= ~WS_TABSTOP;
 }
 

@@ -32,6 +32,11 @@ TWinControl* registryWindowAt(TPoint screen) {
     return nullptr;
 }
 
+bool registered(const TWinControl* window) {
+    const auto& entries = windows();
+    return std::any_of(entries.begin(), entries.end(), [&](const TEntry& e) { return e.Window == window; });
+}
+
 } // namespace
 
 TPoint TBCursorPos() { return cursor; }
@@ -51,7 +56,18 @@ void UnregisterTBWindow(TWinControl* window) {
 TWinControl* TBWindowAtPoint(TPoint screen) {
     if (finder)
         return finder(screen);
-    return registryWindowAt(screen);
+    if (!HasWindowPeerFactory())
+        return registryWindowAt(screen);
+    // The window system knows: the framework's window holding the control
+    // there, else that control's top window.
+    TWinControl* control = ControlAtScreen(screen);
+    TWinControl* top = control;
+    for (TWinControl* w = control; w != nullptr; w = w->Parent()) {
+        if (registered(w))
+            return w;
+        top = w;
+    }
+    return top;
 }
 
 TRect TBWindowScreenRect(TWinControl* window) {

@@ -76,7 +76,9 @@ bool TTBSystemSettings::SoundAssigned(std::string_view name) {
 }
 
 std::vector<TTBMonitor> TTBSystemSettings::Monitors() {
-    TRect screen = Rect(0, 0, 1024, 768);
+    // Until the platform names the monitors, one that holds any position a
+    // window can have: popups are then never pushed about.
+    TRect screen = Rect(0, 0, 32767, 32767);
     return {TTBMonitor{screen, screen}};
 }
 

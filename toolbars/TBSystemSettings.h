@@ -54,8 +54,7 @@ public:
     // The short warning sound of a key that does nothing.
     virtual void Beep() {}
 
-    // The monitors, the first being the primary one.  The default is one
-    // monitor as large as the platform's screen, or 1024 x 768 without one.
+    // The monitors, the first being the primary one.
     virtual std::vector<TTBMonitor> Monitors();
 
 private:

@@ -4,17 +4,21 @@
 // choose, a menu-loop driver that plays a script of input events, and a
 // test environment with a GUI application and the fixed-pitch measurer.
 
+#include <gtest/gtest.h>
+
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/TickSource.h"
-#include "tests/platform/gfx/GuiTestApp.h"
+#include "tests/platform/gfx/TestApplication.h"
 #include "toolbars/TBItem.h"
 #include "toolbars/TBItemViewer.h"
 #include "toolbars/TBMenuLoop.h"
 #include "toolbars/TBScreen.h"
 #include "toolbars/TBSystemSettings.h"
 #include "toolbars/TBView.h"
+
+#include <QApplication>
 
 #include <deque>
 #include <functional>
@@ -238,10 +242,14 @@ inline std::function<TPoint()> At(TPoint p) {
     return [p] { return p; };
 }
 
-// Fixed-pitch measuring for every test of the program (8 x 16 pixels).
+// One application for the test program, and fixed-pitch measuring for
+// every test (8 x 16 pixels).
 class TToolbarTestEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { SetDefaultTextMeasurer(&measurer_); }
+    void SetUp() override {
+        MakeTestApplication<QApplication>();
+        SetDefaultTextMeasurer(&measurer_);
+    }
     void TearDown() override { SetDefaultTextMeasurer(nullptr); }
 
 private:

@@ -1,0 +1,144 @@
+// The menus in real (offscreen) windows: the platform's modal loop driving
+// the menu loop with real input events, a press outside reaching its window
+// after the loop, and pixels grabbed from a toolbar and an open popup.
+
+#include "tests/toolbars/ToolbarTestSupport.h"
+
+#include "platform/ui/ModalLoop.h"
+#include "platform/widgets/WidgetPeer.h"
+#include "tests/platform/ui/RecordingControls.h"
+#include "toolbars/TBPopupWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+class TWidgetsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { InstallWidgetPeers(); }
+};
+::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new TWidgetsEnvironment);
+
+void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
+
+QWidget* windowOf(TWinControl* control) { return ClientWidgetOf(control)->window(); }
+
+TColor pixelAt(const QImage& image, TPoint p) { return FromQRgb(image.pixel(p.X, p.Y)); }
+
+struct TShownMenuBar {
+    TTestSettings Settings;
+    TTestBar Bar{100, 50};
+    TTBCustomItem* File;
+    TTBCustomItem* Open;
+    TTBCustomItem* Save;
+    std::vector<std::string> Clicked;
+    TShownMenuBar() {
+        SetTBSystemSettings(&Settings);
+        File = AddSubmenu(Bar.Items, "&File", {"&Open", "&Save"});
+        Open = File->ItemAt(0);
+        Save = File->ItemAt(1);
+        for (TTBCustomItem* item : {Open, Save})
+            item->OnClick = [this](TTBCustomItem* sender) { Clicked.push_back(sender->Caption()); };
+        Bar.Show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(windowOf(&Bar)));
+    }
+    ~TShownMenuBar() { SetTBSystemSettings(nullptr); }
+    QWidget* BarWidget() { return ClientWidgetOf(&Bar); }
+};
+
+TEST(Windows, RealKeysDriveTheMenuAndThePopupShowsItsSelection) {
+    TShownMenuBar m;
+    QImage popupImage;
+    TRect openRect, saveRect;
+    Later([&] {
+        TTBView* popup = OpenedView(m.Bar.View.get());
+        ASSERT_NE(popup, nullptr);
+        TTBPopupWindow* window = m.Bar.View->OpenViewerWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(windowOf(window)));
+        QTest::keyClick(m.BarWidget(), Qt::Key_Down);
+        window->Update();
+        popupImage = windowOf(window)->grab().toImage();
+        openRect = popup->ViewerOf(m.Open)->BoundsRect;
+        saveRect = popup->ViewerOf(m.Save)->BoundsRect;
+        OffsetRect(openRect, 3, 3); // inside the border
+        OffsetRect(saveRect, 3, 3);
+        QTest::keyClick(m.BarWidget(), Qt::Key_Return);
+    });
+    m.Bar.View->Select(m.Bar.ViewerOf(m.File));
+    TrackMenu(m.Bar.View.get(), tbtmMenuMode | tbtmSelectFirst);
+    EXPECT_EQ(TBPopupWindowCount(), 0);
+    EXPECT_EQ(RunningLoopCount(), 0);
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    ProcessMessages();
+    EXPECT_EQ(m.Clicked, std::vector<std::string>{"&Save"});
+
+    // Down had moved the highlight from Open to Save.
+    ASSERT_FALSE(popupImage.isNull());
+    const TColor highlight = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(pixelAt(popupImage, {saveRect.Right - 3, saveRect.Top + 2}), highlight);
+    EXPECT_NE(pixelAt(popupImage, {openRect.Right - 3, openRect.Top + 2}), highlight);
+    // The raised border of a classic menu.
+    EXPECT_EQ(pixelAt(popupImage, {0, 0}), GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(pixelAt(popupImage, {popupImage.width() - 1, popupImage.height() - 1}), GetSysColor(COLOR_3DDKSHADOW));
+}
+
+TEST(Windows, APressOutsideEndsTheMenuAndReachesItsWindowAfterwards) {
+    TShownMenuBar m;
+    TRecordingWindow target;
+    target.SetBounds(600, 400, 120, 80);
+    target.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(windowOf(&target)));
+    bool loopRunningAtPress = true;
+    target.OnMessage = [&](TMessage& message) {
+        if (message.Msg == WM_LBUTTONDOWN)
+            loopRunningAtPress = RunningLoopCount() > 0 || TBPopupWindowCount() > 0;
+    };
+    Later([&] {
+        QWidget* client = ClientWidgetOf(&target);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 12), client->mapToGlobal(QPointF(10, 12)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(client, &press);
+    });
+    m.Bar.View->Select(m.Bar.ViewerOf(m.File));
+    TrackMenu(m.Bar.View.get(), tbtmMenuMode | tbtmSelectFirst);
+    EXPECT_EQ(TBPopupWindowCount(), 0);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    bool pressed = false;
+    for (const TRecordedInput& input : target.Inputs)
+        pressed |= input.What == "mousedown" && input.X == 10 && input.Y == 12;
+    EXPECT_TRUE(pressed);
+    EXPECT_FALSE(loopRunningAtPress);
+    EXPECT_TRUE(m.Clicked.empty());
+    ReleaseCapture();
+}
+
+TEST(Windows, AToolbarShowsItsHotAndCheckedButtons) {
+    TShownMenuBar m;
+    auto* bold = new TTBCustomItem;
+    bold->SetCaption("Bold");
+    bold->SetChecked(true);
+    m.Bar.Items.Add(bold);
+    m.Bar.View->Select(m.Bar.ViewerOf(m.File));
+    m.Bar.Invalidate();
+    m.Bar.Update();
+    QImage image = m.BarWidget()->grab().toImage();
+    TRect file = m.Bar.ViewerOf(m.File)->BoundsRect;
+    TRect checked = m.Bar.ViewerOf(bold)->BoundsRect;
+    EXPECT_EQ(pixelAt(image, file.TopLeft()), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixelAt(image, {file.Right - 1, file.Bottom - 1}), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(pixelAt(image, checked.TopLeft()), GetSysColor(COLOR_BTNSHADOW));
+    TColor a = pixelAt(image, {checked.Left + 2, checked.Top + 2});
+    TColor b = pixelAt(image, {checked.Left + 3, checked.Top + 2});
+    EXPECT_NE(a, b); // the checkerboard
+    m.Bar.View->Select(nullptr);
+}
+
+} // namespace

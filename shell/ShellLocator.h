@@ -6,7 +6,6 @@
 
 #include "platform/base/Component.h"
 #include "platform/base/Stream.h"
-#include "platform/gfx/Font.h"
 #include "platform/shellns/ShellFolder.h"
 
 #include <functional>
@@ -47,7 +46,8 @@ public:
     // Streams the locator as the binary property "Pidl".
     void DefineProperties(TFiler& filer) override;
 
-    TNotifyEvent OnChange;
+    // Called after every change, with the locator.
+    std::function<void(TPersistent* sender)> OnChange;
 
 private:
     void changed();

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Canvas.h"
 #include "toolbars/TBItemViewer.h"
+#include "toolbars/TBPopupAnimation.h"
 #include "toolbars/TBPopupPlacement.h"
 #include "toolbars/TBScreen.h"
 #include "toolbars/TBSystemSettings.h"
@@ -46,6 +47,7 @@ TTBPopupWindow::TTBPopupWindow(TComponent* owner) : TCustomControl(owner) {
 
 TTBPopupWindow::~TTBPopupWindow() {
     Destroying();
+    StopPopupAnimation(this);
     UnregisterTBWindow(this);
     if (view_ != nullptr) {
         view_->CloseChildPopups();
@@ -86,14 +88,39 @@ void TTBPopupWindow::CreateParams(TCreateParams& params) {
 }
 
 void TTBPopupWindow::Dispatch(TMessage& message) {
-    // A popup closes only when its menu does.
-    if (message.Msg == WM_CLOSE)
+    switch (message.Msg) {
+    case WM_CLOSE: // a popup closes only when its menu does
         return;
-    TCustomControl::Dispatch(message);
+    case WM_TIMER:
+        PopupAnimationTimer(this);
+        return;
+    case TBM_ANIMATIONDONE:
+        PostMessage(this, TBM_ANIMATIONNOTICE, 2);
+        return;
+    default:
+        TCustomControl::Dispatch(message);
+    }
+}
+
+void TTBPopupWindow::ShowPopup() {
+    TTBView* parent = view_ != nullptr ? view_->ParentView() : nullptr;
+    TTBSystemSettings& settings = TBSystemSettings();
+    bool animate = !(parent != nullptr && (parent->State & vsNoAnimation)) && !Visible() && view_ != nullptr &&
+                   view_->Selected() == nullptr && settings.MenuAnimation() && AnimationDirection != 0;
+    if (animate && Perform(TBM_ANIMATIONNOTICE, 1) == 0) {
+        StartPopupAnimation(this, kPopupAnimationMilliseconds, AnimationDirection);
+        return;
+    }
+    Show();
+    PostMessage(this, TBM_ANIMATIONNOTICE, 3);
 }
 
 void TTBPopupWindow::Paint() {
-    TCanvas& canvas = Canvas();
+    if (!PaintAnimatedPopup(this, Canvas()))
+        PaintTo(Canvas());
+}
+
+void TTBPopupWindow::PaintTo(TCanvas& canvas) {
     TRect whole = Rect(0, 0, Width(), Height());
     PaintBorder(canvas, whole);
     TPoint border = BorderSize();
@@ -208,14 +235,14 @@ TTBPopupWindow* TTBCustomItem::OpenPopupWindow(TTBView* parentView, TTBItemViewe
     view->State |= vsDrawInOrder;
     TTBSystemSettings& settings = TBSystemSettings();
     if (!settings.SoundAssigned("MenuPopup")) {
-        window->Show();
+        window->ShowPopup();
     } else if (!firstPopupShown) {
-        window->Show();
+        window->ShowPopup();
         window->Update();
         settings.PlaySound("MenuPopup");
     } else {
         settings.PlaySound("MenuPopup");
-        window->Show();
+        window->ShowPopup();
     }
     firstPopupShown = true;
     return window;

@@ -38,6 +38,12 @@ public:
 
     void CreateParams(TCreateParams& params) override;
 
+    // Shows the window, sliding in when the desktop animates menus and the
+    // popup was not opened from the keyboard nor right after another one.
+    void ShowPopup();
+    // Paints the whole window (border and items) on a canvas.
+    void PaintTo(TCanvas& canvas);
+
 protected:
     // Makes the view; window classes with views of their own override it.
     virtual TTBView* CreateView(TTBView* parentView, TTBCustomItem* item, bool customizing);

@@ -31,6 +31,8 @@ class TTestSettings : public TTBSystemSettings {
 public:
     int Delay = 400;
     bool Flat = false;
+    bool Animation = false;
+    bool MenuAnimation() override { return Animation; }
     bool Cues = true;
     std::vector<std::string> Played;
     int Beeps = 0;

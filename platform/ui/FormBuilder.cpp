@@ -54,9 +54,18 @@ private:
     void place(TComponent& component, const TComponentDescription& description) {
         auto* control = dynamic_cast<TControl*>(&component);
         if (control == nullptr) {
-            if (!description.Parent.empty())
-                throw EComponentError(description.Name + " is no control and can not have a parent");
-            return;
+            if (description.Parent.empty())
+                return;
+            // A class that nests in streams (menu items in their parent
+            // items) nests the same way in a description.
+            TComponent* named = this->named(description.Parent);
+            const TClassInfo* info = ClassInfoOf(component);
+            if (named != nullptr && named != &component && info != nullptr) {
+                info->SetParentOf(component, named);
+                if (info->ParentOf(component) == named)
+                    return;
+            }
+            throw EComponentError(description.Name + " is no control and can not have a parent");
         }
         TWinControl* parent = &form_;
         if (!description.Parent.empty()) {

@@ -1,0 +1,201 @@
+// Colour reduction: the fixed palettes and their lookups, the quantizer on
+// pictures of few colours, and every error-diffusion kernel on random
+// pictures (against a plain reference diffusion) and on pictures one pixel
+// wide or high (this suite also runs under the address sanitizer).
+
+#include "GIFTestSupport.h"
+
+#include "gif/GIFColorReduction.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <set>
+
+namespace {
+
+// Pixel rows of blue, green, red, 3 bytes each.
+struct Picture {
+    int Width, Height;
+    std::vector<uint8_t> Bits;
+    Picture(int width, int height) : Width(width), Height(height), Bits(size_t(width) * size_t(height) * 3) {}
+    TGIFTrueColorImage View() const { return {Width, Height, Bits.data(), int64_t(Width) * 3, 3}; }
+    uint8_t* At(int x, int y) { return Bits.data() + (size_t(y) * size_t(Width) + size_t(x)) * 3; }
+};
+
+Picture randomPicture(int width, int height, uint32_t seed, int colors = 0) {
+    std::mt19937 random(seed);
+    std::vector<std::array<uint8_t, 3>> few(static_cast<size_t>(colors));
+    for (auto& c : few)
+        c = {uint8_t(random()), uint8_t(random()), uint8_t(random())};
+    Picture picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = picture.At(x, y);
+            if (colors > 0) {
+                const auto& c = few[random() % few.size()];
+                p[0] = c[0], p[1] = c[1], p[2] = c[2];
+            } else {
+                p[0] = uint8_t(random()), p[1] = uint8_t(random()), p[2] = uint8_t(random());
+            }
+        }
+    return picture;
+}
+
+TEST(GIFColorReduction, FixedPalettesAndTheirLookups) {
+    TNetscapeColorLookup cube;
+    TGIFColor chosen;
+    EXPECT_EQ(cube.Lookup(128, 128, 128, chosen), 86);
+    EXPECT_EQ(chosen, (TGIFColor{102, 102, 102}));
+    // Every cube colour maps to itself, at its place in the web palette.
+    const TGIFPalette web = WebPalette();
+    for (int i = 0; i < 216; ++i) {
+        ASSERT_EQ(cube.Lookup(web[size_t(i)].Red, web[size_t(i)].Green, web[size_t(i)].Blue, chosen), i);
+        ASSERT_EQ(chosen, web[size_t(i)]);
+    }
+    TMonochromeLookup mono;
+    // 77 R + 150 G + 29 B: 32512 is still black, 32513 white.
+    int exact[2] = {0, 0};
+    for (int r = 0; r < 256; ++r)
+        for (int g = 0; g < 256; ++g)
+            for (int target : {32512, 32513}) {
+                const int rest = target - 77 * r - 150 * g;
+                if (rest < 0 || rest % 29 != 0 || rest / 29 > 255)
+                    continue;
+                ASSERT_EQ(mono.Lookup(uint8_t(r), uint8_t(g), uint8_t(rest / 29), chosen), target - 32512);
+                ++exact[target - 32512];
+            }
+    EXPECT_GT(exact[0], 0);
+    EXPECT_GT(exact[1], 0);
+    EXPECT_EQ(SystemPalette().size(), 20u);
+    EXPECT_EQ(HalftonePalette().size(), 256u);
+
+    // The fast lookup: an exact entry wins over an earlier one that shares
+    // its top bits; other colours go to the nearest entry.
+    const TGIFPalette near = {{8, 8, 8}, {9, 9, 9}, {200, 0, 0}};
+    TFastColorLookup fast(near);
+    EXPECT_EQ(fast.Lookup(9, 9, 9, chosen), 1);
+    EXPECT_EQ(fast.Lookup(8, 8, 8, chosen), 0);
+    EXPECT_EQ(fast.Lookup(190, 20, 0, chosen), 2);
+    std::mt19937 random(3);
+    TGIFPalette palette(100);
+    for (TGIFColor& c : palette)
+        c = {uint8_t(random()), uint8_t(random()), uint8_t(random())};
+    TFastColorLookup any(palette);
+    for (const TGIFColor& c : palette) {
+        any.Lookup(c.Red, c.Green, c.Blue, chosen);
+        EXPECT_EQ(chosen, c);
+    }
+}
+
+TEST(GIFColorReduction, QuantizerKeepsFewColoursExactly) {
+    for (int colors : {1, 2, 17, 255, 256}) {
+        SCOPED_TRACE(colors);
+        const Picture picture = randomPicture(37, 29, uint32_t(colors), colors);
+        const TGIFReducedImage reduced = ReduceColors(picture.View(), gcrQuantize, gdmFloydSteinberg, 8);
+        ASSERT_EQ(reduced.Palette.size(), 256u);
+        for (int y = 0; y < picture.Height; ++y)
+            for (int x = 0; x < picture.Width; ++x) {
+                const uint8_t* p = const_cast<Picture&>(picture).At(x, y);
+                ASSERT_EQ(reduced.Palette[reduced.Indices[size_t(y) * 37 + size_t(x)]], (TGIFColor{p[2], p[1], p[0]}));
+            }
+    }
+    // More colours than room: a palette of exactly 2^bits entries.
+    const Picture photo = randomPicture(64, 64, 9);
+    const TGIFReducedImage sixteen = ReduceColors(photo.View(), gcrQuantize, gdmNearest, 4);
+    EXPECT_EQ(sixteen.Palette.size(), 16u);
+    EXPECT_LT(*std::max_element(sixteen.Indices.begin(), sixteen.Indices.end()), 16);
+    const TGIFReducedImage windows = ReduceColors(photo.View(), gcrQuantizeWindows, gdmNearest, 8);
+    ASSERT_EQ(windows.Palette.size(), 256u);
+    EXPECT_EQ(windows.Palette[0], SystemPalette()[0]);
+    EXPECT_EQ(windows.Palette[255], SystemPalette()[19]);
+}
+
+// The diffusion as described, written plainly: a full error array per
+// channel, the kernel mirrored on right-to-left rows.
+std::vector<uint8_t> referenceDither(const Picture& picture, const TGIFPalette& palette,
+                                     const std::vector<std::array<int, 3>>& kernel, int divisor) {
+    const int w = picture.Width, h = picture.Height;
+    std::vector<std::array<int64_t, 3>> error(size_t(w) * size_t(h), {0, 0, 0});
+    std::vector<uint8_t> out(size_t(w) * size_t(h));
+    TFastColorLookup lookup(palette);
+    for (int y = 0; y < h; ++y) {
+        const int direction = y % 2 == 0 ? 1 : -1;
+        for (int i = 0; i < w; ++i) {
+            const int x = direction > 0 ? i : w - 1 - i;
+            const uint8_t* p = picture.Bits.data() + (size_t(y) * size_t(w) + size_t(x)) * 3;
+            const int in[3] = {p[2], p[1], p[0]};
+            int value[3];
+            for (int c = 0; c < 3; ++c)
+                value[c] = std::clamp(in[c] + int((error[size_t(y) * size_t(w) + size_t(x)][size_t(c)] + divisor / 2) / divisor), 0, 255);
+            TGIFColor chosen;
+            out[size_t(y) * size_t(w) + size_t(x)] = lookup.Lookup(uint8_t(value[0]), uint8_t(value[1]), uint8_t(value[2]), chosen);
+            const int e[3] = {value[0] - chosen.Red, value[1] - chosen.Green, value[2] - chosen.Blue};
+            for (const auto& [ahead, below, weight] : kernel) {
+                const int tx = x + ahead * direction, ty = y + below;
+                if (tx < 0 || tx >= w || ty >= h)
+                    continue;
+                for (int c = 0; c < 3; ++c)
+                    error[size_t(ty) * size_t(w) + size_t(tx)][size_t(c)] += e[c] * weight;
+            }
+        }
+    }
+    return out;
+}
+
+TEST(GIFColorReduction, EveryKernelDiffusesAsDescribed) {
+    struct Kernel {
+        TGIFDitherMode Mode;
+        int Divisor;
+        std::vector<std::array<int, 3>> Weights; // ahead, below, weight
+    };
+    const Kernel kernels[] = {
+        {gdmFloydSteinberg, 16, {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}},
+        {gdmStucki, 42, {{1, 0, 8}, {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2},
+                         {-2, 2, 1}, {-1, 2, 2}, {0, 2, 4}, {1, 2, 2}, {2, 2, 1}}},
+        {gdmSierra, 32, {{1, 0, 5}, {2, 0, 3}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 5}, {1, 1, 4}, {2, 1, 2},
+                         {-1, 2, 2}, {0, 2, 3}, {1, 2, 2}}},
+        {gdmJaJuNi, 48, {{1, 0, 7}, {2, 0, 5}, {-2, 1, 3}, {-1, 1, 5}, {0, 1, 7}, {1, 1, 5}, {2, 1, 3},
+                         {-2, 2, 1}, {-1, 2, 3}, {0, 2, 5}, {1, 2, 3}, {2, 2, 1}}},
+        {gdmSteveArche, 200, {{2, 0, 32}, {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30}, {3, 1, 16}, {-2, 2, 12},
+                              {0, 2, 26}, {2, 2, 12}, {-3, 3, 5}, {-1, 3, 12}, {1, 3, 12}, {3, 3, 5}}},
+        {gdmBurkes, 32, {{1, 0, 8}, {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}},
+    };
+    const TGIFPalette palette = Gray4Palette();
+    for (const Kernel& kernel : kernels) {
+        SCOPED_TRACE(int(kernel.Mode));
+        for (auto [w, h] : {std::pair{33, 21}, std::pair{1, 40}, std::pair{40, 1}, std::pair{1, 1}, std::pair{2, 3}}) {
+            const Picture picture = randomPicture(w, h, uint32_t(w * 100 + h));
+            const TGIFReducedImage reduced = ReduceColors(picture.View(), gcrGray4, kernel.Mode, 8);
+            ASSERT_EQ(reduced.Indices, referenceDither(picture, palette, kernel.Weights, kernel.Divisor))
+                << w << " x " << h;
+        }
+    }
+    // Diffusion keeps the mean: a flat mid grey dithered to black and white
+    // comes out half white.
+    Picture grey(64, 64);
+    std::fill(grey.Bits.begin(), grey.Bits.end(), uint8_t(128));
+    const TGIFReducedImage halftone = ReduceColors(grey.View(), gcrBlackWhite, gdmFloydSteinberg, 8);
+    const auto whites = std::count(halftone.Indices.begin(), halftone.Indices.end(), 1);
+    EXPECT_NEAR(double(whites) / double(halftone.Indices.size()), 128.0 / 255.0, 0.02);
+}
+
+TEST(GIFColorReduction, RefusesWhatItCannotDo) {
+    const Picture picture = randomPicture(4, 4, 1);
+    EXPECT_EQ(GIFErrorOf([&] { ReduceColors(picture.View(), TGIFColorReduction(10), gdmNearest, 8); }),
+              "Invalid reduction method");
+    EXPECT_EQ(GIFErrorOf([&] { ReduceColors(picture.View(), gcrNone, gdmNearest, 8); }), "Invalid reduction method");
+    EXPECT_EQ(GIFErrorOf([&] { ReduceColors(picture.View(), gcrWebPalette, TGIFDitherMode(7), 8); }),
+              "Invalid dither mode");
+    const TGIFPalette empty;
+    EXPECT_EQ(GIFErrorOf([&] { ReduceColors(picture.View(), gcrCustomPalette, gdmNearest, 8, &empty); }),
+              "Palette is empty");
+    EXPECT_EQ(GIFErrorOf([&] { ReduceColors(picture.View(), gcrQuantize, gdmNearest, 9); }),
+              "Invalid number of reduction bits");
+    Picture before = picture;
+    ReduceColors(picture.View(), gcrGray256, gdmStucki, 8);
+    EXPECT_EQ(before.Bits, picture.Bits) << "the source is only read";
+}
+
+} // namespace

@@ -204,7 +204,7 @@ void TGIFGraphicControlExtension::SaveToStream(TStream& stream) {
     // read with: a size byte that promised more would make readers take the
     // block that follows as part of this one.
     uint8_t body[6] = {4, packed_, 0, 0, transparentIndex_, 0};
-    PutGIFWord(body + 2, delay_);
+    StoreLittleEndian<uint16_t>(body + 2, delay_);
     stream.WriteBuffer(body, 6);
 }
 
@@ -220,7 +220,7 @@ void TGIFGraphicControlExtension::LoadFromStream(TStream& stream) {
         return;
     }
     packed_ = block[0];
-    delay_ = GetGIFWord(block + 1);
+    delay_ = LoadLittleEndian<uint16_t>(block + 1);
     transparentIndex_ = block[3];
     for (;;) {
         if (!TryReadGIFByte(stream, size)) {
@@ -243,10 +243,10 @@ void TGIFTextExtension::SaveToStream(TStream& stream) {
     // Always the twelve bytes the fields fill (see the graphic control
     // extension).
     uint8_t body[13] = {12};
-    PutGIFWord(body + 1, Left);
-    PutGIFWord(body + 3, Top);
-    PutGIFWord(body + 5, GridWidth);
-    PutGIFWord(body + 7, GridHeight);
+    StoreLittleEndian<uint16_t>(body + 1, Left);
+    StoreLittleEndian<uint16_t>(body + 3, Top);
+    StoreLittleEndian<uint16_t>(body + 5, GridWidth);
+    StoreLittleEndian<uint16_t>(body + 7, GridHeight);
     body[9] = CharWidth;
     body[10] = CharHeight;
     body[11] = ForegroundColorIndex;
@@ -259,10 +259,10 @@ void TGIFTextExtension::LoadFromStream(TStream& stream) {
     TGIFExtension::LoadFromStream(stream);
     uint8_t body[13];
     ReadCheck(stream, body, 13);
-    Left = GetGIFWord(body + 1);
-    Top = GetGIFWord(body + 3);
-    GridWidth = GetGIFWord(body + 5);
-    GridHeight = GetGIFWord(body + 7);
+    Left = LoadLittleEndian<uint16_t>(body + 1);
+    Top = LoadLittleEndian<uint16_t>(body + 3);
+    GridWidth = LoadLittleEndian<uint16_t>(body + 5);
+    GridHeight = LoadLittleEndian<uint16_t>(body + 7);
     CharWidth = body[9];
     CharHeight = body[10];
     ForegroundColorIndex = body[11];
@@ -377,12 +377,12 @@ TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* frame) : TGIFApplicationExtensi
 void TGIFAppExtNSLoop::SaveData(TStream& stream) {
     if (HasLoopCount) {
         uint8_t loops[4] = {3, 1, 0, 0};
-        PutGIFWord(loops + 2, Loops);
+        StoreLittleEndian<uint16_t>(loops + 2, Loops);
         stream.WriteBuffer(loops, 4);
     }
     if (BufferSize != 0) {
-        const uint8_t buffer[6] = {5, 2, uint8_t(BufferSize), uint8_t(BufferSize >> 8), uint8_t(BufferSize >> 16),
-                                   uint8_t(BufferSize >> 24)};
+        uint8_t buffer[6] = {5, 2};
+        StoreLittleEndian<uint32_t>(buffer + 2, BufferSize);
         stream.WriteBuffer(buffer, 6);
     }
     stream.WriteByte(0);
@@ -400,7 +400,7 @@ void TGIFAppExtNSLoop::LoadData(TStream& stream) {
                 GIFError(sInvalidData);
             uint8_t value[2];
             ReadCheck(stream, value, 2);
-            Loops = GetGIFWord(value);
+            Loops = LoadLittleEndian<uint16_t>(value);
             HasLoopCount = true;
             left -= 2;
         } else if ((id & 7) == 2) {
@@ -408,8 +408,7 @@ void TGIFAppExtNSLoop::LoadData(TStream& stream) {
                 GIFError(sInvalidData);
             uint8_t value[4];
             ReadCheck(stream, value, 4);
-            BufferSize = uint32_t(value[0]) | (uint32_t(value[1]) << 8) | (uint32_t(value[2]) << 16) |
-                         (uint32_t(value[3]) << 24);
+            BufferSize = LoadLittleEndian<uint32_t>(value);
             left -= 4;
         }
         SkipCheck(stream, left);

@@ -68,8 +68,8 @@ void TGIFHeader::SaveToStream(TStream& stream) {
     stream.WriteBuffer(version == 1 ? "GIF87a" : "GIF89a", 6);
     Prepare();
     uint8_t descriptor[7] = {0, 0, 0, 0, packed_, background_, aspectRatio_};
-    PutGIFWord(descriptor, width_);
-    PutGIFWord(descriptor + 2, height_);
+    StoreLittleEndian<uint16_t>(descriptor, width_);
+    StoreLittleEndian<uint16_t>(descriptor + 2, height_);
     stream.WriteBuffer(descriptor, 7);
     if (packed_ & 0x80)
         colorMap_.SaveToStream(stream);
@@ -88,8 +88,8 @@ void TGIFHeader::LoadFromStream(TStream& stream) {
     }
     uint8_t descriptor[7];
     ReadCheck(stream, descriptor, 7);
-    width_ = GetGIFWord(descriptor);
-    height_ = GetGIFWord(descriptor + 2);
+    width_ = LoadLittleEndian<uint16_t>(descriptor);
+    height_ = LoadLittleEndian<uint16_t>(descriptor + 2);
     packed_ = descriptor[4];
     background_ = descriptor[5];
     aspectRatio_ = descriptor[6];

@@ -47,15 +47,10 @@ using TGIFPixels = std::unique_ptr<uint8_t, TGIFPixelsFree>;
 // when the system has no room.
 TGIFPixels AllocateGIFPixels(int64_t size, uint8_t fill);
 
-// The 16-bit numbers of a GIF stream, stored low byte first.  The largest
-// is the limit of the logical screen's sides and of where a frame may
-// reach.
+// The largest 16-bit number of a GIF stream (numbers are stored low byte
+// first: see LoadLittleEndian in platform/base/Stream.h): the limit of the
+// logical screen's sides and of where a frame may reach.
 inline constexpr int GIFMaxWord = 65535;
-inline uint16_t GetGIFWord(const uint8_t* bytes) { return uint16_t(bytes[0] | (bytes[1] << 8)); }
-inline void PutGIFWord(uint8_t* bytes, uint16_t value) {
-    bytes[0] = uint8_t(value);
-    bytes[1] = uint8_t(value >> 8);
-}
 
 // One byte into `value`; false (and `value` untouched) at the end.
 bool TryReadGIFByte(TStream& stream, uint8_t& value);

@@ -185,10 +185,10 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
         packed_ &= 0x58;
     }
     uint8_t descriptor[10] = {bsImageSeparator};
-    PutGIFWord(descriptor + 1, left_);
-    PutGIFWord(descriptor + 3, top_);
-    PutGIFWord(descriptor + 5, width_);
-    PutGIFWord(descriptor + 7, height_);
+    StoreLittleEndian<uint16_t>(descriptor + 1, left_);
+    StoreLittleEndian<uint16_t>(descriptor + 3, top_);
+    StoreLittleEndian<uint16_t>(descriptor + 5, width_);
+    StoreLittleEndian<uint16_t>(descriptor + 7, height_);
     descriptor[9] = packed_;
     stream.WriteBuffer(descriptor, 10);
     if (packed_ & 0x80)
@@ -250,10 +250,10 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
         return; // a frame of extensions only
     uint8_t descriptor[10];
     ReadCheck(stream, descriptor, 10);
-    left_ = GetGIFWord(descriptor + 1);
-    top_ = GetGIFWord(descriptor + 3);
-    width_ = GetGIFWord(descriptor + 5);
-    height_ = GetGIFWord(descriptor + 7);
+    left_ = LoadLittleEndian<uint16_t>(descriptor + 1);
+    top_ = LoadLittleEndian<uint16_t>(descriptor + 3);
+    width_ = LoadLittleEndian<uint16_t>(descriptor + 5);
+    height_ = LoadLittleEndian<uint16_t>(descriptor + 7);
     packed_ = descriptor[9];
     if ((width_ == 0 || height_ == 0) && Image()) {
         height_ = uint16_t(Image()->Height());

@@ -3,6 +3,7 @@
 // giflib; and optimisation, which must leave every composite, every delay
 // and the loop count as they were while the file gets no larger.
 
+#include "GIFComposites.h"
 #include "GIFFrames.h"
 #include "GIFTestSupport.h"
 
@@ -28,20 +29,6 @@ std::vector<QImage> qtFrames(const Bytes& bytes) {
     return frames;
 }
 
-// The composite after each frame that holds pixels (frames of extensions
-// only are never shown).
-std::vector<std::vector<uint32_t>> composites(const TGIFImage& image) {
-    TGIFCompositor compositor(image);
-    std::vector<std::vector<uint32_t>> shown;
-    for (int i = 0; i < image.Images().Count(); ++i) {
-        if (image.Images().Frames(i)->Empty())
-            continue;
-        compositor.Show(i);
-        shown.push_back(compositor.Pixels());
-    }
-    return shown;
-}
-
 class Animations : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -60,7 +47,7 @@ TEST_F(Animations, CompositesEqualQtsFramesOnOpaquePixels) {
         outside += name.front() == '/';
         TGIFImage image;
         LoadImage(image, bytes);
-        const auto ours = composites(image);
+        const auto ours = Composites(image);
         const auto qt = qtFrames(bytes);
         ASSERT_EQ(ours.size(), qt.size());
         for (size_t k = 0; k < ours.size(); ++k) {
@@ -81,45 +68,6 @@ TEST_F(Animations, CompositesEqualQtsFramesOnOpaquePixels) {
     EXPECT_GT(compared, 10000);
 }
 
-// The delay each shown frame is on screen for, and the loop count, as a
-// viewer follows them.
-struct Timing {
-    std::vector<int> Delays;
-    int Loops = -1;
-    bool operator==(const Timing&) const = default;
-};
-
-Timing timingOf(const TGIFImage& image) {
-    Timing timing;
-    for (int i = 0; i < image.Images().Count(); ++i) {
-        const TGIFSubImage& frame = *image.Images().Frames(i);
-        for (int k = 0; k < frame.Extensions().Count(); ++k)
-            if (auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(frame.Extensions().Extensions(k)))
-                if (timing.Loops < 0 && loop->HasLoopCount)
-                    timing.Loops = loop->Loops;
-        if (frame.Empty())
-            continue;
-        const int delay = frame.GraphicControlExtension() ? frame.GraphicControlExtension()->Delay() : 0;
-        timing.Delays.push_back(delay == 0 ? GIFFallbackDelay : std::max(delay, GIFDelayFloor));
-    }
-    return timing;
-}
-
-// Shown frames that optimisation folded into the one before add their
-// time to it: compare the time each distinct picture stays on screen.
-std::vector<std::pair<std::vector<uint32_t>, int>> screenTimes(const TGIFImage& image) {
-    const auto shown = composites(image);
-    const Timing timing = timingOf(image);
-    std::vector<std::pair<std::vector<uint32_t>, int>> times;
-    for (size_t k = 0; k < shown.size(); ++k) {
-        if (!times.empty() && times.back().first == shown[k])
-            times.back().second += timing.Delays[k];
-        else
-            times.emplace_back(shown[k], timing.Delays[k]);
-    }
-    return times;
-}
-
 TEST_F(Animations, OptimisingKeepsWhatIsShownAndShrinks) {
     int64_t before = 0, after = 0;
     for (const auto& [name, bytes] : samples_) {
@@ -127,14 +75,14 @@ TEST_F(Animations, OptimisingKeepsWhatIsShownAndShrinks) {
         TGIFImage image;
         LoadImage(image, bytes);
         const Bytes original = SaveImage(image);
-        const auto times = screenTimes(image);
-        const int loops = timingOf(image).Loops;
+        const auto times = ScreenTimes(image);
+        const int loops = ShownTiming(image).Loops;
         image.Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap);
         const Bytes optimised = SaveImage(image);
         TGIFImage again;
         LoadImage(again, optimised);
-        EXPECT_TRUE(screenTimes(again) == times);
-        EXPECT_EQ(timingOf(again).Loops, loops);
+        EXPECT_TRUE(ScreenTimes(again) == times);
+        EXPECT_EQ(ShownTiming(again).Loops, loops);
         EXPECT_LE(optimised.size(), original.size());
         before += int64_t(original.size());
         after += int64_t(optimised.size());

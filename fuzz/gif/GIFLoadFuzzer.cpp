@@ -1,10 +1,15 @@
 // Fuzz entry point: loading a GIF from arbitrary bytes.  Loading must end
-// in a GIFException or an image; an image that loads is written with both
-// encoders and read again, and its frames must come back with the same
-// pixels.
+// in a GIFException or an image; an image that loads is drawn (every frame
+// onto a bitmap, opaque, transparent, stretched and tiled, and the
+// composite after each frame, dithered too), written with both encoders
+// and read again with the same pixels, and optimised, after which every
+// picture it shows must stay as it was for as long.
 
 #include "gif/GIFException.h"
 #include "gif/GIFImage.h"
+#include "gif/render/GIFDraw.h"
+#include "gif/render/GIFRegistration.h"
+#include "tests/gif/GIFComposites.h"
 #include "tests/gif/GIFFrames.h"
 
 #include <cstdint>
@@ -38,9 +43,34 @@ void checkRewrite(TGIFImage& image, TGIFCompression compression) {
             __builtin_trap();
 }
 
+void draw(TGIFImage& image) {
+    TBitmap target(40, 30);
+    for (int i = 0; i < image.Images().Count(); ++i) {
+        TGIFSubImage& frame = *image.Images().Frames(i);
+        DrawGIFFrame(frame, target.Canvas(), Rect(0, 0, 40, 30), true, false);
+        DrawGIFFrame(frame, target.Canvas(), Rect(3, 2, 17, 9), false, true);
+    }
+    // Still pictures draw straight away; animations start no painter here.
+    image.DrawOptions = gdTransparent | gdTile;
+    image.Draw(target.Canvas(), Rect(1, 1, 39, 29));
+    TGIFCompositor dithered(image, true, true);
+    for (int i = 0; i < image.Images().Count(); ++i)
+        dithered.Show(i);
+}
+
+void checkOptimize(TGIFImage& image) {
+    const auto before = ScreenTimes(image);
+    const int loops = ShownTiming(image).Loops;
+    image.Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap);
+    // The loop count matters only while there is something to animate.
+    if (ScreenTimes(image) != before || (before.size() > 1 && ShownTiming(image).Loops != loops))
+        __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    RegisterGIFImage();
     TGIFImage image;
     TReadOnlyMemoryStream stream(data, int64_t(size));
     try {
@@ -53,7 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         pixels += frame->DataSize();
     if (pixels == 0 || pixels > kLargestRewrite)
         return 0;
+    draw(image);
     checkRewrite(image, gcLZW);
     checkRewrite(image, gcRLE);
+    if (image.Width() * int64_t(image.Height()) * image.Images().Count() <= kLargestRewrite)
+        checkOptimize(image);
     return 0;
 }

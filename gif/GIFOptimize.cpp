@@ -246,11 +246,18 @@ bool CropGIFFrame(TGIFSubImage& frame) {
     const uint8_t t = uint8_t(transparentIndex(frame));
     const int width = frame.Width();
     const int height = frame.Height();
+    // Pixels beyond the logical screen are never shown: the frame is cut
+    // to the part on it, so that it never grows the screen.
+    int shownWidth = width, shownHeight = height;
+    if (const TGIFImage* image = frame.Image()) {
+        shownWidth = std::clamp(image->Width() - frame.Left(), 0, width);
+        shownHeight = std::clamp(image->Height() - frame.Top(), 0, height);
+    }
     const uint8_t* pixels = static_cast<const TGIFSubImage&>(frame).Data();
     int left = width, right = -1, top = height, bottom = -1;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < shownHeight; ++y) {
         const uint8_t* row = pixels + int64_t(y) * width;
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < shownWidth; ++x) {
             if (row[x] == t)
                 continue;
             left = std::min(left, x);

@@ -15,8 +15,9 @@
 void OptimizeGIFImage(TGIFImage& image, TGIFOptimizeOptions options, TGIFColorReduction method);
 
 // Cuts a transparent frame down to the rectangle of its pixels that are not
-// transparent.  Returns false, and leaves the frame alone, when every pixel
-// is transparent, or when the frame is empty or not transparent.
+// transparent, on the logical screen.  Returns false, and leaves the frame
+// alone, when no such pixel is on the screen, or when the frame is empty or
+// not transparent.
 bool CropGIFFrame(TGIFSubImage& frame);
 
 // Makes every pixel of the frame transparent that shows the same colour as

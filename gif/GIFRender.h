@@ -16,6 +16,11 @@ class TGIFSubImage;
 
 inline constexpr uint32_t GIFOpaqueBlack = 0xFF000000u;
 
+// The largest logical screen (in pixels) composites are made for: 8192 x
+// 8192, 256 MB of 32-bit pixels.  A header may claim 65535 x 65535 around
+// a few small frames; such a picture is drawn as its first frame only.
+inline constexpr int64_t GIFMaxCompositePixels = int64_t(1) << 26;
+
 inline uint32_t GIFPixelOf(const TGIFColor& color) {
     return 0xFF000000u | (uint32_t(color.Red) << 16) | (uint32_t(color.Green) << 8) | color.Blue;
 }

@@ -124,7 +124,8 @@ void TGIFImageDrawer::Draw(TCanvas& canvas, const TRect& rect) {
     } reset{drawing_};
     const TGIFDrawOptions options = image_.DrawOptions;
     const bool tile = (options & gdTile) != 0;
-    if (image_.Images().Count() == 1 || !(options & gdAnimate)) {
+    const bool hugeScreen = int64_t(image_.Width()) * image_.Height() > GIFMaxCompositePixels;
+    if (image_.Images().Count() == 1 || !(options & gdAnimate) || hugeScreen) {
         DrawGIFFrame(*image_.Images().Frames(0), canvas, rect, (options & gdTransparent) != 0, tile);
         return;
     }
@@ -140,6 +141,13 @@ void TGIFImageDrawer::Draw(TCanvas& canvas, const TRect& rect) {
 }
 
 void TGIFImageDrawer::RenderFirstFrame(TBitmap& bitmap) {
+    if (int64_t(image_.Width()) * image_.Height() > GIFMaxCompositePixels) {
+        // Only the frame itself, not the vast screen around it.
+        TGIFSubImage& first = *image_.Images().Frames(0);
+        FillGIFBitmap(bitmap, first.Width(), first.Height(), RenderGIFFrame(first, false, image_.IsDithered()),
+                      clBlack, {});
+        return;
+    }
     TGIFCompositor compositor(image_, false, image_.IsDithered());
     compositor.Show(0);
     FillGIFBitmap(bitmap, compositor.Width(), compositor.Height(), compositor.Pixels(), GIFBackgroundColor(image_),

@@ -193,10 +193,11 @@ void mapPixels(TGIFSubImage& frame, const std::vector<uint8_t>& map) {
         for (int64_t i = 0; i < size; ++i)
             pixels[i] = table[pixels[i]];
     }
-    if (frame.Transparent()) {
-        TGIFGraphicControlExtension* control = frame.GraphicControlExtension();
+    // A transparent index beyond the table stays as it is, like the pixels
+    // that use it (setting it would refuse it and take entry 0 instead).
+    TGIFGraphicControlExtension* control = frame.GraphicControlExtension();
+    if (frame.Transparent() && control->TransparentColorIndex() < map.size())
         control->SetTransparentColorIndex(table[control->TransparentColorIndex()]);
-    }
 }
 
 } // namespace

@@ -309,6 +309,11 @@ Bytes GiflibWrite(int width, int height, const std::vector<uint32_t>& globalColo
         }
         for (int y : rows)
             EGifPutLine(file, const_cast<GifByteType*>(f.Pixels.data() + size_t(y) * size_t(f.Width)), f.Width);
+        // giflib keeps a copy of the frame's table that it never frees.
+        if (file->Image.ColorMap) {
+            GifFreeMapObject(file->Image.ColorMap);
+            file->Image.ColorMap = nullptr;
+        }
     }
     EGifCloseFile(file, &error);
     return out;

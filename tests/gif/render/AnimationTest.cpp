@@ -9,7 +9,8 @@
 #include "gif/render/GIFPainter.h"
 #include "gif/render/GIFRegistration.h"
 #include "platform/ui/TickSource.h"
-#include "tests/platform/widgets/WidgetTestApp.h"
+// The Qt application comes from the program: a QApplication in the GIF
+// render suite, a QGuiApplication in its ThreadSanitizer build.
 
 #include <gtest/gtest.h>
 

@@ -64,6 +64,11 @@ int keyOf(uint8_t red, uint8_t green, uint8_t blue) { return (red >> 3) | ((gree
 TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
     : palette_(palette.begin(), palette.begin() + std::min<size_t>(palette.size(), GIFMaxColors)),
       cache_(32768, kUnknown) {
+    for (const TGIFColor& c : palette_) {
+        reds_.push_back(c.Red);
+        greens_.push_back(c.Green);
+        blues_.push_back(c.Blue);
+    }
     // Each entry claims the cell of its own key when it is still free, the
     // first entry winning.
     for (size_t i = 0; i < palette_.size(); ++i) {
@@ -99,15 +104,13 @@ uint8_t TFastColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFC
     }
     uint16_t& cell = cache_[size_t(key)];
     if (cell == kUnknown) {
-        int best = 0x30000;
-        for (size_t i = 0; i < palette_.size(); ++i) {
-            const TGIFColor& c = palette_[i];
-            const int distance = std::abs(c.Red - red) + std::abs(c.Green - green) + std::abs(c.Blue - blue);
-            if (distance < best) {
-                best = distance;
-                cell = uint16_t(i);
-            }
-        }
+        // The distances first, in a loop the compiler vectorises; then the
+        // first of the least (the lowest index wins ties).
+        const size_t count = palette_.size();
+        int distance[GIFMaxColors];
+        for (size_t i = 0; i < count; ++i)
+            distance[i] = std::abs(reds_[i] - red) + std::abs(greens_[i] - green) + std::abs(blues_[i] - blue);
+        cell = uint16_t(std::min_element(distance, distance + count) - distance);
     }
     chosen = palette_[cell];
     return uint8_t(cell);
@@ -207,36 +210,40 @@ const TKernel& kernelOf(TGIFDitherMode mode) {
 // Error diffusion by a kernel.  Each channel's error accumulates in 32-bit
 // cells of a few rows (the current one and those below), each wider than
 // the picture by the kernel's reach on both sides, so the kernel may write
-// past either edge without tests.
+// past either edge without tests.  The rows are one block, used as a ring.
 class TDiffusionEngine : public TDitherEngine {
 public:
-    TDiffusionEngine(int width, TColorLookup& lookup, const TKernel& kernel) : TDitherEngine(width, lookup), kernel_(kernel) {
+    TDiffusionEngine(int width, TColorLookup& lookup, const TKernel& kernel)
+        : TDitherEngine(width, lookup), divisor_(kernel.Divisor) {
         int rows = 1;
-        for (const TKernelWeight& w : kernel_.Weights) {
+        for (const TKernelWeight& w : kernel.Weights) {
             rows = std::max(rows, w.Below + 1);
             margin_ = std::max(margin_, std::abs(w.Ahead));
         }
-        rowCells_ = size_t(width + 2 * margin_);
-        rows_.assign(size_t(rows), std::vector<std::array<int32_t, 3>>(rowCells_, {0, 0, 0}));
+        rowCells_ = size_t(width + 2 * margin_) * 3;
+        cells_.assign(rowCells_ * size_t(rows), 0);
+        rows_.resize(size_t(rows));
+        for (size_t r = 0; r < rows_.size(); ++r)
+            rows_[r] = cells_.data() + r * rowCells_;
+        weights_ = kernel.Weights;
     }
 
     uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue) override {
         const int x = column_;
-        const std::array<int32_t, 3>& carried = rows_[first_][size_t(margin_ + x)];
-        const int bias = kernel_.Divisor / 2;
-        const uint8_t in[3] = {red, green, blue};
-        int value[3];
-        for (int c = 0; c < 3; ++c)
-            value[c] = std::clamp(in[c] + (carried[size_t(c)] + bias) / kernel_.Divisor, 0, 255);
+        const int32_t* carried = rows_[0] + size_t(margin_ + x) * 3;
+        const int bias = divisor_ / 2;
+        const int value[3] = {std::clamp(red + (carried[0] + bias) / divisor_, 0, 255),
+                              std::clamp(green + (carried[1] + bias) / divisor_, 0, 255),
+                              std::clamp(blue + (carried[2] + bias) / divisor_, 0, 255)};
         TGIFColor chosen;
         const uint8_t index = lookup_.Lookup(uint8_t(value[0]), uint8_t(value[1]), uint8_t(value[2]), chosen);
         const int error[3] = {value[0] - chosen.Red, value[1] - chosen.Green, value[2] - chosen.Blue};
         if (error[0] != 0 || error[1] != 0 || error[2] != 0) {
-            for (const TKernelWeight& w : kernel_.Weights) {
-                std::array<int32_t, 3>& cell =
-                    rows_[(first_ + size_t(w.Below)) % rows_.size()][size_t(margin_ + x + w.Ahead * direction_)];
-                for (int c = 0; c < 3; ++c)
-                    cell[size_t(c)] += error[c] * w.Weight;
+            for (const TKernelWeight& w : weights_) {
+                int32_t* cell = rows_[size_t(w.Below)] + ptrdiff_t(margin_ + x + w.Ahead * direction_) * 3;
+                cell[0] += error[0] * w.Weight;
+                cell[1] += error[1] * w.Weight;
+                cell[2] += error[2] * w.Weight;
             }
         }
         column_ += direction_;
@@ -244,17 +251,20 @@ public:
     }
 
     void NextLine() override {
-        std::fill(rows_[first_].begin(), rows_[first_].end(), std::array<int32_t, 3>{0, 0, 0});
-        first_ = (first_ + 1) % rows_.size();
+        // The current row, cleared, becomes the last; the others move up.
+        int32_t* done = rows_.front();
+        std::fill(done, done + rowCells_, 0);
+        std::rotate(rows_.begin(), rows_.begin() + 1, rows_.end());
         TDitherEngine::NextLine();
     }
 
 private:
-    const TKernel& kernel_;
+    int divisor_;
     int margin_ = 0;
     size_t rowCells_ = 0;
-    std::vector<std::vector<std::array<int32_t, 3>>> rows_;
-    size_t first_ = 0; // the current row's place in the ring
+    std::vector<int32_t> cells_;
+    std::vector<int32_t*> rows_; // the current row first
+    std::vector<TKernelWeight> weights_;
 };
 
 class TNearestEngine : public TDitherEngine {

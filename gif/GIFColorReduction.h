@@ -72,6 +72,7 @@ public:
 
 private:
     TGIFPalette palette_;
+    std::vector<int> reds_, greens_, blues_; // the palette by channel, for the nearest search
     std::vector<uint16_t> cache_;            // by 15-bit key; 0xFFFF: not yet known
     std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_, 0 for none
     std::vector<std::vector<uint8_t>> exact_; // palette indices grouped by key

@@ -7,6 +7,7 @@
 #include "tests/gif/GIFFiles.h"
 #include "tests/gif/GIFFrames.h"
 #include "tests/gif/GiflibInput.h"
+#include "TimingReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
@@ -134,31 +135,18 @@ void encodeGiflib(benchmark::State& state, const Case* c) {
 }
 
 // Remembers each run's time per iteration for the closing table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                times_[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
-    }
-    void PrintRatios() const {
-        std::printf("\n%-34s %12s %12s %8s\n", "case", "ours (us)", "giflib (us)", "ratio");
-        for (const char* kind : {"decode", "encode"})
-            for (const Case& c : cases()) {
-                const std::string base = std::string(kind) + "/" + c.Name;
-                auto ours = times_.find(base + "/ours");
-                auto theirs = times_.find(base + "/giflib");
-                if (ours == times_.end() || theirs == times_.end())
-                    continue;
-                std::printf("%-34s %12.1f %12.1f %8.2f\n", base.c_str(), ours->second * 1e6, theirs->second * 1e6,
-                            ours->second / theirs->second);
-            }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
+void printRatios(const TTimingReporter& reporter) {
+    std::printf("\n%-34s %12s %12s %8s\n", "case", "ours (us)", "giflib (us)", "ratio");
+    for (const char* kind : {"decode", "encode"})
+        for (const Case& c : cases()) {
+            const std::string base = std::string(kind) + "/" + c.Name;
+            const double ours = reporter.Time(base + "/ours");
+            const double theirs = reporter.Time(base + "/giflib");
+            if (ours <= 0 || theirs <= 0)
+                continue;
+            std::printf("%-34s %12.1f %12.1f %8.2f\n", base.c_str(), ours * 1e6, theirs * 1e6, ours / theirs);
+        }
+}
 
 } // namespace
 
@@ -175,9 +163,9 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("encode/" + c.Name + "/giflib").c_str(), encodeGiflib, &c);
     }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TTimingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    printRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "gif/GIFRender.h"
 #include "gif/render/GIFDraw.h"
 #include "tests/gif/GIFTestSupport.h"
+#include "TimingReporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -179,23 +180,6 @@ OptimizeFigures optimizeFigures() {
     return figures;
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                times_[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
-    }
-    double Time(const std::string& name) const {
-        auto found = times_.find(name);
-        return found == times_.end() ? 0 : found->second;
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -209,7 +193,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("reduce-1024x768/ours", reduceOurs)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("reduce-1024x768/qt", reduceQt)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TTimingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\n%zu animated samples\n", samples().size());

@@ -56,16 +56,7 @@ void TGIFImageDrawer::Advance(uintptr_t serial) {
     if (found == painters_.end())
         return; // a painter stopped since it posted
     TGIFPainter* painter = found->Painter.get();
-    ++busy_;
-    try {
-        painter->Advance();
-    } catch (...) {
-        --busy_;
-        painter->Stop();
-        reap();
-        throw;
-    }
-    --busy_;
+    runPainter(*painter, [painter] { painter->Advance(); });
     if (painter->Finished()) {
         painter->Stop(); // its thread is leaving: join it
         if (painter == drawPainter_)
@@ -85,17 +76,7 @@ void TGIFImageDrawer::startPainter(TCanvas& canvas, const TRect& rect) {
     painters_.push_back({serial, std::move(painter)});
     drawPainter_ = raw;
     if (!(options & gdThreaded)) {
-        ++busy_;
-        try {
-            raw->Execute();
-        } catch (...) {
-            --busy_;
-            raw->Stop();
-            drawPainter_ = nullptr;
-            reap();
-            throw;
-        }
-        --busy_;
+        runPainter(*raw, [raw] { raw->Execute(); });
         drawPainter_ = nullptr;
         raw->Stop();
         reap();
@@ -109,8 +90,24 @@ void TGIFImageDrawer::startPainter(TCanvas& canvas, const TRect& rect) {
             image_.OnChange(&image_);
     };
     raw->OnAdvanceDue = [receiver, serial](TGIFPainter&) { PostMessage(receiver, WM_GIFADVANCE, WPARAM(serial)); };
+    runPainter(*raw, [raw] { raw->Start(); });
+}
+
+void TGIFImageDrawer::runPainter(TGIFPainter& painter, const std::function<void()>& run) {
+    // While a painter runs here (its event handlers may draw or change the
+    // image), painters that end are only marked; an exception from a
+    // handler ends the painter.
     ++busy_;
-    raw->Start();
+    try {
+        run();
+    } catch (...) {
+        --busy_;
+        painter.Stop();
+        if (&painter == drawPainter_)
+            drawPainter_ = nullptr;
+        reap();
+        throw;
+    }
     --busy_;
 }
 

@@ -8,6 +8,7 @@
 #include "gif/render/GIFPainter.h"
 #include "platform/ui/Control.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -69,6 +70,7 @@ private:
     void startPainter(TCanvas& canvas, const TRect& rect);
     // Frees painters that have ended, unless one of them is busy.
     void reap();
+    void runPainter(TGIFPainter& painter, const std::function<void()>& run);
 
     TGIFImage& image_;
     bool drawing_ = false;

@@ -198,11 +198,13 @@ private:
         frames().Delete(i);
     }
 
+    // The loop extension viewers follow: the first that holds a loop count.
     bool isFirstLoopExtension(const TGIFExtension* extension) {
         for (int i = 0; i < count(); ++i)
             for (int k = 0; k < frame(i).Extensions().Count(); ++k)
-                if (dynamic_cast<const TGIFAppExtNSLoop*>(frame(i).Extensions().Extensions(k)))
-                    return frame(i).Extensions().Extensions(k) == extension;
+                if (auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(frame(i).Extensions().Extensions(k)))
+                    if (loop->HasLoopCount)
+                        return loop == extension;
         return false;
     }
 
@@ -213,7 +215,6 @@ private:
             for (int k = f.Extensions().Count() - 1; k >= 0; --k) {
                 TGIFExtension* extension = f.Extensions().Extensions(k);
                 const bool loop = dynamic_cast<TGIFAppExtNSLoop*>(extension) != nullptr;
-                // The first loop extension is the one viewers follow.
                 if (loop && !single && isFirstLoopExtension(extension))
                     continue;
                 if (loop || dynamic_cast<TGIFCommentExtension*>(extension) ||

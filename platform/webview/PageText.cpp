@@ -7,21 +7,32 @@ QString DocumentToPageText(std::string_view document) {
 }
 
 std::string PageTextToDocument(const QString& text) {
-    std::string document;
-    document.reserve(static_cast<size_t>(text.size()) + text.size() / 16);
+    const char16_t* in = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype length = text.size();
-    for (qsizetype i = 0; i < length; ++i) {
-        char32_t character = text[i].unicode();
+    std::string document;
+    // Most pages are mostly ASCII: one byte per character, and a little
+    // room for line breaks and references.
+    document.reserve(static_cast<size_t>(length + length / 16));
+    qsizetype i = 0;
+    while (i < length) {
+        // A run of plain ASCII goes over as it is.
+        qsizetype end = i;
+        while (end < length && in[end] < 0x80 && in[end] != u'\r' && in[end] != u'\n')
+            ++end;
+        document.append(in + i, in + end);
+        i = end;
+        if (i == length)
+            break;
+        char32_t character = in[i++];
         if (character == u'\r' || character == u'\n') {
             // CR LF, lone CR and lone LF are one line break each.
-            if (character == u'\r' && i + 1 < length && text[i + 1] == u'\n') {
+            if (character == u'\r' && i < length && in[i] == u'\n')
                 ++i;
-            }
             document += "\r\n";
             continue;
         }
-        if (QChar::isHighSurrogate(character) && i + 1 < length && text[i + 1].isLowSurrogate()) {
-            character = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+        if (QChar::isHighSurrogate(character) && i < length && QChar::isLowSurrogate(in[i])) {
+            character = QChar::surrogateToUcs4(static_cast<char16_t>(character), in[i]);
             ++i;
         } else if (QChar::isSurrogate(character)) {
             character = 0xFFFD; // half a pair stands for no character
@@ -30,7 +41,9 @@ std::string PageTextToDocument(const QString& text) {
         if (byte >= 0) {
             document += static_cast<char>(byte);
         } else {
-            document += "&#" + std::to_string(static_cast<unsigned long>(character)) + ';';
+            document += "&#";
+            document += std::to_string(static_cast<unsigned long>(character));
+            document += ';';
         }
     }
     return document;

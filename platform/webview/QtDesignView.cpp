@@ -51,25 +51,6 @@ namespace {
 
 const QString kDesignModeOn = QStringLiteral("document.designMode = 'on'; document.designMode");
 
-// The whole document: its doctype, comments outside the root element and
-// the root element, each on a line of its own.
-const QString kSerialise = QStringLiteral(R"((function () {
-  var parts = [];
-  for (var node = document.firstChild; node; node = node.nextSibling) {
-    if (node.nodeType === Node.DOCUMENT_TYPE_NODE) {
-      var text = '<!DOCTYPE ' + node.name;
-      if (node.publicId) text += ' PUBLIC "' + node.publicId + '"';
-      if (node.systemId) text += (node.publicId ? '' : ' SYSTEM') + ' "' + node.systemId + '"';
-      parts.push(text + '>');
-    } else if (node.nodeType === Node.COMMENT_NODE) {
-      parts.push('<!--' + node.data + '-->');
-    } else if (node.nodeType === Node.ELEMENT_NODE) {
-      parts.push(node.outerHTML);
-    }
-  }
-  return parts.join('\n');
-})())");
-
 } // namespace
 
 TQtDesignView::TQtDesignView(QWidget* parent)
@@ -113,8 +94,10 @@ std::string TQtDesignView::DocumentHTML() {
     std::shared_ptr<bool> unanswered = unanswered_;
     QVariant answer;
     try {
-        answer = RunScriptAndWait(*page_, kSerialise, ReadTimeout, "The design view is not responding",
-                                  [unanswered] { *unanswered = false; });
+        // The engine's own serialiser: the whole document, doctype and
+        // comments around the root included.
+        answer = AskPageAndWait([page = page_](TPageAnswer reply) { page->toHtml([reply](const QString& html) { reply(html); }); }, ReadTimeout,
+                                "The design view is not responding", [unanswered] { *unanswered = false; });
     } catch (const EWebViewError&) {
         *unanswered = true;
         throw;
@@ -122,9 +105,9 @@ std::string TQtDesignView::DocumentHTML() {
     // The wait ran the event loop: the view may be gone.
     if (!self)
         throw EWebViewError("The design view was closed while its page was read");
-    // A renderer that crashed answers nothing; an empty document here would
-    // replace the user's text.
-    if (answer.typeId() != QMetaType::QString)
+    // A parsed page is never empty: a renderer that crashed answers
+    // nothing, and an empty document here would replace the user's text.
+    if (answer.toString().isEmpty())
         throw EWebViewError("The design view could not read its page");
     return PageTextToDocument(answer.toString());
 }

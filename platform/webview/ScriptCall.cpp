@@ -11,10 +11,10 @@
 
 namespace {
 
-// Shared with the engine's callback, which may run after the wait is over
+// Shared with the answering callback, which may run after the wait is over
 // (or never).
-struct TPendingCall {
-    QVariant Result;
+struct TPendingAnswer {
+    QVariant Answer;
     bool Answered = false;
     bool GaveUp = false;
     QEventLoop* Loop = nullptr;
@@ -23,34 +23,41 @@ struct TPendingCall {
 
 } // namespace
 
-QVariant RunScriptAndWait(QWebEnginePage& page, const QString& script, std::chrono::milliseconds timeout,
-                          const char* timeoutMessage, std::function<void()> lateAnswer) {
-    auto call = std::make_shared<TPendingCall>();
-    call->LateAnswer = std::move(lateAnswer);
-    page.runJavaScript(script, QWebEngineScript::ApplicationWorld, [call](const QVariant& result) {
-        if (call->GaveUp) {
-            if (call->LateAnswer)
-                call->LateAnswer();
+QVariant AskPageAndWait(const std::function<void(TPageAnswer answer)>& ask, std::chrono::milliseconds timeout,
+                        const char* timeoutMessage, std::function<void()> lateAnswer) {
+    auto pending = std::make_shared<TPendingAnswer>();
+    pending->LateAnswer = std::move(lateAnswer);
+    ask([pending](const QVariant& answer) {
+        if (pending->GaveUp) {
+            if (pending->LateAnswer)
+                pending->LateAnswer();
             return;
         }
-        call->Result = result;
-        call->Answered = true;
-        if (call->Loop != nullptr)
-            call->Loop->quit();
+        pending->Answer = answer;
+        pending->Answered = true;
+        if (pending->Loop != nullptr)
+            pending->Loop->quit();
     });
-    if (!call->Answered) {
+    if (!pending->Answered) {
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
         QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        call->Loop = &loop;
+        pending->Loop = &loop;
         timer.start(timeout);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-        call->Loop = nullptr;
+        pending->Loop = nullptr;
     }
-    if (!call->Answered) {
-        call->GaveUp = true;
+    if (!pending->Answered) {
+        pending->GaveUp = true;
         throw EWebViewError(timeoutMessage);
     }
-    return call->Result;
+    return pending->Answer;
+}
+
+QVariant RunScriptAndWait(QWebEnginePage& page, const QString& script, std::chrono::milliseconds timeout,
+                          const char* timeoutMessage, std::function<void()> lateAnswer) {
+    return AskPageAndWait(
+        [&](TPageAnswer answer) { page.runJavaScript(script, QWebEngineScript::ApplicationWorld, answer); },
+        timeout, timeoutMessage, std::move(lateAnswer));
 }

@@ -35,8 +35,10 @@ const char* const kLargePage = "/usr/share/doc/nodejs/api/all.html";
 
 const char* const kSkeleton =
     "<HTML>\r\n<!-- Created with Korvane Ondrill 3.2 -->\r\n<HEAD>\r\n<TITLE></TITLE>\r\n"
-    "<META NAME=\"Generator\" CONTENT=\"Korvane Ondrill 3.2\">\r\n<META NAME=\"Description\" CONTENT=\"\">\r\n"
-    "<META NAME=\"Keywords\" CONTENT=\"\">\r\n<META NAME=\"Author\" CONTENT=\"\">\r\n</HEAD>\r\n<BODY> \r\n"
+    "<META NAME=\"Generator\" CONTENT=\"Korvane Ondrill 3.2\">\r\n<META NAME=\"Description\" "
+    "CONTENT=\"\">\r\n"
+    "<META NAME=\"Keywords\" CONTENT=\"\">\r\n<META NAME=\"Author\" "
+    "CONTENT=\"\">\r\n</HEAD>\r\n<BODY> \r\n"
     "\r\n\r\n\r\n\r\n</BODY>\r\n</HTML>\r\n";
 
 std::map<std::string, double>& results() {
@@ -63,7 +65,8 @@ bool readLargePage(std::string& bytes) {
 }
 
 // Ours: shows the page, reads it back; both timed.
-void designView(benchmark::State& state, const std::string& page, const std::string& base, const std::string& name) {
+void designView(benchmark::State& state, const std::string& page, const std::string& base,
+                const std::string& name) {
     double load = 0;
     double read = 0;
     for (auto _ : state) {
@@ -89,7 +92,8 @@ void designView(benchmark::State& state, const std::string& page, const std::str
 }
 
 // The peer: a plain view of the same profile, scripts off.
-void engineView(benchmark::State& state, const std::string& page, const QUrl& file, const std::string& name) {
+void engineView(benchmark::State& state, const std::string& page, const QUrl& file,
+                const std::string& name) {
     double load = 0;
     double read = 0;
     for (auto _ : state) {
@@ -158,8 +162,8 @@ void printSummary() {
             std::printf("  %-40s %10s\n", operation, "not run");
             continue;
         }
-        std::printf("  %-40s %10.1f %10.1f %8.2f  (ours / peer; below 1 is faster)\n", operation, ours->second,
-                    peer->second, ours->second / peer->second);
+        std::printf("  %-40s %10.1f %10.1f %8.2f  (ours / peer; below 1 is faster)\n", operation,
+                    ours->second, peer->second, ours->second / peer->second);
     }
 }
 

@@ -11,7 +11,9 @@ namespace {
 class TBrowserPeer : public TWebViewWindow, public TBrowserWindow {
 public:
     explicit TBrowserPeer(TWinControl& control)
-        : TWebViewWindow(control), engine_(static_cast<QWidget*>(NativeWidget())) { Embed(engine_.View()); }
+        : TWebViewWindow(control), engine_(static_cast<QWidget*>(NativeWidget())) {
+        Embed(engine_.View());
+    }
 
     void Navigate(const std::string& url) override { engine_.Navigate(url); }
 

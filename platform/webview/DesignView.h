@@ -27,13 +27,15 @@ public:
     // Shows a document.  Loading starts once control returns to the event
     // loop, so that a document and its base set one after the other make one
     // load; OnDocumentComplete follows when the page stands and can be
-    // edited.  Until then DocumentHTML answers the document as it was set.
+    // edited.
     virtual void SetDocumentHTML(const std::string& html) = 0;
     // The page as it stands, with the user's edits, serialised by the view
     // (its spelling of tags and attributes, CR LF line breaks).  Characters
     // the code page does not have come back as numeric character
-    // references.  Raises EWebViewError instead of waiting longer than the
-    // view's read timeout for the page.
+    // references.  A document still loading is waited for (its completion
+    // fires during the wait); one that does not stand within the view's
+    // read timeout, or failed to load, is answered as it was set.  Raises
+    // EWebViewError when the page does not answer within the timeout.
     virtual std::string DocumentHTML() = 0;
     // The address relative references of the next document resolve
     // against ("file:///folder/"); "file://" alone or "" means none.

@@ -7,6 +7,8 @@
 #include "platform/webview/WebAddress.h"
 #include "platform/webview/WebProfile.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -40,7 +42,8 @@ protected:
 
     // Scripts of the page do not run; what the engine reports of its own
     // is of no use to the user.
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override {}
 
 private:
     int expectedLoads_ = 0;
@@ -86,18 +89,26 @@ int TQtDesignView::RefusedNavigations() const {
 }
 
 std::string TQtDesignView::DocumentHTML() {
-    // Until the page stands, the document is the one set: nobody can have
-    // edited it, and the page would answer with whatever it showed before.
-    if (state_ != TState::Ready || changed_ || !page_)
-        return document_;
     QPointer<TQtDesignView> self(this);
+    // A document still loading is waited for, so that the answer is always
+    // the page as the view writes it.  One that does not stand in time, or
+    // failed to load, is answered as it was set: nobody can have edited it,
+    // and the page would answer with whatever it showed instead.
+    if (Loading() && !waitForLoad())
+        return document_;
+    if (state_ != TState::Ready || !loadSucceeded_ || !page_)
+        return document_;
     std::shared_ptr<bool> unanswered = unanswered_;
     QVariant answer;
     try {
         // The engine's own serialiser: the whole document, doctype and
         // comments around the root included.
-        answer = AskPageAndWait([page = page_](TPageAnswer reply) { page->toHtml([reply](const QString& html) { reply(html); }); }, ReadTimeout,
-                                "The design view is not responding", [unanswered] { *unanswered = false; });
+        answer = AskPageAndWait(
+            [page = page_](TPageAnswer reply) {
+                page->toHtml([reply](const QString& html) { reply(html); });
+            },
+            ReadTimeout, "The design view is not responding",
+            [unanswered] { *unanswered = false; });
     } catch (const EWebViewError&) {
         *unanswered = true;
         throw;
@@ -110,6 +121,21 @@ std::string TQtDesignView::DocumentHTML() {
     if (answer.toString().isEmpty())
         throw EWebViewError("The design view could not read its page");
     return PageTextToDocument(answer.toString());
+}
+
+bool TQtDesignView::waitForLoad() {
+    QPointer<TQtDesignView> self(this);
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    loadWaiter_ = &loop;
+    timer.start(ReadTimeout);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!self)
+        throw EWebViewError("The design view was closed while its page was read");
+    loadWaiter_ = nullptr;
+    return !Loading();
 }
 
 void TQtDesignView::scheduleLoad() {
@@ -147,9 +173,10 @@ void TQtDesignView::startLoad() {
     }
 }
 
-void TQtDesignView::loadFinished() {
+void TQtDesignView::loadFinished(bool succeeded) {
     if (state_ != TState::Loading)
         return;
+    loadSucceeded_ = succeeded;
     if (changed_) {
         state_ = TState::Empty;
         startLoad();
@@ -160,10 +187,11 @@ void TQtDesignView::loadFinished() {
     state_ = TState::Preparing;
     QPointer<TQtDesignView> self(this);
     const unsigned generation = generation_;
-    page_->runJavaScript(kDesignModeOn, QWebEngineScript::ApplicationWorld, [self, generation](const QVariant&) {
-        if (self)
-            self->prepared(generation);
-    });
+    page_->runJavaScript(kDesignModeOn, QWebEngineScript::ApplicationWorld,
+                         [self, generation](const QVariant&) {
+                             if (self)
+                                 self->prepared(generation);
+                         });
 }
 
 void TQtDesignView::prepared(unsigned generation) {
@@ -175,6 +203,8 @@ void TQtDesignView::prepared(unsigned generation) {
         return;
     }
     state_ = TState::Ready;
+    if (loadWaiter_ != nullptr)
+        loadWaiter_->quit();
     if (OnDocumentComplete)
         OnDocumentComplete();
 }
@@ -182,9 +212,9 @@ void TQtDesignView::prepared(unsigned generation) {
 void TQtDesignView::makePage() {
     // The view deletes the page it owned when it gets another.
     auto* page = new TDesignPage(view_);
-    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool) {
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool succeeded) {
         if (page == page_)
-            loadFinished();
+            loadFinished(succeeded);
     });
     view_->setPage(page);
     page_ = page;

@@ -11,8 +11,9 @@
 // take the user's edits away).
 //
 // Reading the document back is synchronous with a timeout (see
-// ScriptCall.h).  A page that let a read time out may hang for good; the
-// next document gets a fresh page, and so a fresh renderer.
+// ScriptCall.h), and waits for a document still loading.  A page that let
+// a read time out may hang for good; the next document gets a fresh page,
+// and so a fresh renderer.
 
 #include <QObject>
 #include <QPointer>
@@ -23,6 +24,7 @@
 #include <memory>
 #include <string>
 
+class QEventLoop;
 class QWebEngineView;
 class QWebEnginePage;
 class QWidget;
@@ -59,7 +61,10 @@ private:
 
     void scheduleLoad();
     void startLoad();
-    void loadFinished();
+    void loadFinished(bool succeeded);
+    // Runs the event loop until the document stands, at most ReadTimeout;
+    // true when it does.
+    bool waitForLoad();
     void prepared(unsigned generation);
     void makePage();
     void withdrawServed();
@@ -71,6 +76,8 @@ private:
     bool changed_ = false; // document_ set, its load not yet started
     bool loadScheduled_ = false;
     TState state_ = TState::Empty;
+    bool loadSucceeded_ = false;
+    QEventLoop* loadWaiter_ = nullptr; // the wait of a read for the load
     unsigned generation_ = 0;
     QPointer<TPageServer> server_;
     QUrl served_; // the document's address on server_, while it serves it

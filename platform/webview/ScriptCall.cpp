@@ -23,8 +23,9 @@ struct TPendingAnswer {
 
 } // namespace
 
-QVariant AskPageAndWait(const std::function<void(TPageAnswer answer)>& ask, std::chrono::milliseconds timeout,
-                        const char* timeoutMessage, std::function<void()> lateAnswer) {
+QVariant AskPageAndWait(const std::function<void(TPageAnswer answer)>& ask,
+                        std::chrono::milliseconds timeout, const char* timeoutMessage,
+                        std::function<void()> lateAnswer) {
     auto pending = std::make_shared<TPendingAnswer>();
     pending->LateAnswer = std::move(lateAnswer);
     ask([pending](const QVariant& answer) {
@@ -55,9 +56,12 @@ QVariant AskPageAndWait(const std::function<void(TPageAnswer answer)>& ask, std:
     return pending->Answer;
 }
 
-QVariant RunScriptAndWait(QWebEnginePage& page, const QString& script, std::chrono::milliseconds timeout,
-                          const char* timeoutMessage, std::function<void()> lateAnswer) {
+QVariant RunScriptAndWait(QWebEnginePage& page, const QString& script,
+                          std::chrono::milliseconds timeout, const char* timeoutMessage,
+                          std::function<void()> lateAnswer) {
     return AskPageAndWait(
-        [&](TPageAnswer answer) { page.runJavaScript(script, QWebEngineScript::ApplicationWorld, answer); },
+        [&](TPageAnswer answer) {
+            page.runJavaScript(script, QWebEngineScript::ApplicationWorld, answer);
+        },
         timeout, timeoutMessage, std::move(lateAnswer));
 }

@@ -20,11 +20,13 @@ using TPageAnswer = std::function<void(const QVariant& answer)>;
 // answer.  Raises EWebViewError with timeoutMessage when none came within
 // timeout; an answer that comes later is dropped, after lateAnswer (if
 // given) was called.
-QVariant AskPageAndWait(const std::function<void(TPageAnswer answer)>& ask, std::chrono::milliseconds timeout,
-                        const char* timeoutMessage, std::function<void()> lateAnswer = {});
+QVariant AskPageAndWait(const std::function<void(TPageAnswer answer)>& ask,
+                        std::chrono::milliseconds timeout, const char* timeoutMessage,
+                        std::function<void()> lateAnswer = {});
 
 // Runs a script in the page's application world (which sees the page's
 // document but none of the page's scripts, and runs while they are off)
 // and returns its value, as AskPageAndWait.
-QVariant RunScriptAndWait(QWebEnginePage& page, const QString& script, std::chrono::milliseconds timeout,
-                          const char* timeoutMessage, std::function<void()> lateAnswer = {});
+QVariant RunScriptAndWait(QWebEnginePage& page, const QString& script,
+                          std::chrono::milliseconds timeout, const char* timeoutMessage,
+                          std::function<void()> lateAnswer = {});

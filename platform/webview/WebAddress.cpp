@@ -10,7 +10,8 @@ namespace {
 constexpr std::string_view kFilePrefix = "file://";
 
 QUrl localFile(std::string_view path) {
-    return QUrl::fromLocalFile(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    return QUrl::fromLocalFile(
+        QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
 }
 
 } // namespace
@@ -27,13 +28,14 @@ QUrl WebAddressToUrl(std::string_view address) {
         if (rest.front() == '/')
             return localFile(rest);
     }
-    return QUrl(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())), QUrl::TolerantMode);
+    return QUrl(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())),
+                QUrl::TolerantMode);
 }
 
 QUrl RequireWebAddress(std::string_view address) {
     QUrl url = WebAddressToUrl(address);
     if (!url.isValid() || url.isRelative())
-        throw EWebViewError(FormatMessageText("\"%.*s\" is not a valid address", static_cast<int>(address.size()),
-                                              address.data()));
+        throw EWebViewError(FormatMessageText("\"%.*s\" is not a valid address",
+                                              static_cast<int>(address.size()), address.data()));
     return url;
 }

@@ -1,12 +1,11 @@
 #include "platform/webview/DHTMLEdit.h"
-#include "platform/webview/WebBrowser.h"
 #include "platform/webview/WebAddress.h"
+#include "platform/webview/WebBrowser.h"
 #include "platform/webview/WebViewWindows.h"
 
 namespace {
 
-template <class Window>
-Window* windowOf(const TWinControl& control) {
+template <class Window> Window* windowOf(const TWinControl& control) {
     return dynamic_cast<Window*>(control.Peer());
 }
 

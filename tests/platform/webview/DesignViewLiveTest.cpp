@@ -9,8 +9,8 @@
 
 #include <QImage>
 #include <QWebEnginePage>
-#include <QWebEngineView>
 #include <QWebEngineScript>
+#include <QWebEngineView>
 
 #include <fstream>
 
@@ -45,7 +45,9 @@ std::string testPage(size_t padding) {
         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-2\">\r\n"
         "<META HTTP-EQUIV=\"refresh\" CONTENT=\"0; url=elsewhere.html\">\r\n"
         "<TITLE>Test page</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
-        "<P ID=\"bytes\">" + upperHalf() + "\xA0</P>\r\n"
+        "<P ID=\"bytes\">" +
+        upperHalf() +
+        "\xA0</P>\r\n"
         "<P ID=\"edit\">X</P>\r\n"
         "<IMG ID=\"picture\" SRC=\"picture.png\">\r\n"
         "<SCRIPT>document.body.setAttribute('data-ran', 'yes');</SCRIPT>\r\n";
@@ -72,7 +74,8 @@ const char* const kTypeIntoEdit = R"((function () {
 
 bool onlyCrLfBreaks(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i)
-        if ((text[i] == '\n') != (i > 0 && text[i - 1] == '\r') || (text[i] == '\r' && text[i + 1] != '\n'))
+        if ((text[i] == '\n') != (i > 0 && text[i - 1] == '\r') ||
+            (text[i] == '\r' && text[i + 1] != '\n'))
             return false;
     return true;
 }
@@ -107,7 +110,8 @@ TEST_P(DesignViewLive, LoadsEditsAndReadsBack) {
     EXPECT_EQ(evaluate(*view.Page(), "document.getElementById('picture').naturalWidth").toInt(), 7);
     ASSERT_TRUE(WaitFor([&] { return view.RefusedNavigations() > 0; }));
 
-    ASSERT_EQ(evaluate(*view.Page(), kTypeIntoEdit).toBool(), true) << "the document is not editable";
+    ASSERT_EQ(evaluate(*view.Page(), kTypeIntoEdit).toBool(), true)
+        << "the document is not editable";
     const std::string html = view.DocumentHTML();
     EXPECT_EQ(html.rfind("<!DOCTYPE html><html>", 0), 0u) << html.substr(0, 200);
     std::string bytes(">");
@@ -125,7 +129,9 @@ TEST_P(DesignViewLive, LoadsEditsAndReadsBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, DesignViewLive, ::testing::Values(size_t{0}, size_t{3} << 20),
-                         [](const auto& info) { return info.param > 0 ? "ThreeMegabytes" : "Small"; });
+                         [](const auto& info) {
+                             return info.param > 0 ? "ThreeMegabytes" : "Small";
+                         });
 
 // A document set while another loads replaces it: only the last one
 // completes.  (Documents set together, and hung pages, are covered with

@@ -7,9 +7,10 @@ void TFakeDesignView::SetDocumentHTML(const std::string& html) {
 }
 
 std::string TFakeDesignView::DocumentHTML() {
+    CompleteLoad(); // the real view waits for a pending load
     if (Hung)
         throw EWebViewError("The design view is not responding");
-    return loading_ || Loads.empty() ? document_ : Page;
+    return Loads.empty() ? document_ : Page;
 }
 
 void TFakeDesignView::SetBaseURL(const std::string& url) {

@@ -2,9 +2,9 @@
 // Fakes of the two web views for tests of the code that uses them: no
 // engine, no window, and each asynchronous step of the real views taken
 // only when the test says so.  They keep the real views' rules, which the
-// web-view suite checks against the real controls: a document reads back
-// as it was set until its load completes; each completed load fires one
-// OnDocumentComplete; the base in force when the load completes is the
+// web-view suite checks against the real controls: a read while a load is
+// pending waits for it (so the load completes then); each completed load
+// fires one OnDocumentComplete; the base in force when the load completes is the
 // one it gets; a page that does not answer raises EWebViewError until the
 // next document is set.
 
@@ -22,7 +22,7 @@ public:
 
     // The load of the document set last completes now: the page becomes
     // the document as the view writes it back, and OnDocumentComplete
-    // fires.  Does nothing while no load is pending.
+    // fires.  Does nothing while no load is pending.  A read calls it.
     void CompleteLoad();
     bool Loading() const { return loading_; }
 

@@ -1,8 +1,8 @@
 // Document text to the web engine and back, and the program's addresses as
 // URLs: checked on random input against models written here.
 
-#include "platform/base/TextCodec.h"
 #include "platform/webview/PageText.h"
+#include "platform/base/TextCodec.h"
 #include "platform/webview/WebAddress.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +57,8 @@ TEST(PageText, EveryByteSurvivesTheRoundTripAndBreaksBecomeCrLf) {
             // Line-break bytes often enough to meet every kind of break.
             byte = random() % 8 == 0 ? "\r\n"[random() % 2] : static_cast<char>(random() % 256);
         }
-        EXPECT_EQ(PageTextToDocument(DocumentToPageText(document)), withCrLfBreaks(document)) << "round " << round;
+        EXPECT_EQ(PageTextToDocument(DocumentToPageText(document)), withCrLfBreaks(document))
+            << "round " << round;
     }
 }
 
@@ -65,8 +66,9 @@ TEST(PageText, CharactersOutsideTheCodePageComeBackAsReferences) {
     std::mt19937 random(43);
     // Characters that are ASCII, in the code page's upper half, in its
     // 0x80-0x9F block, C1 controls it lacks, elsewhere in the BMP, astral.
-    const char32_t pools[][2] = {{0x20, 0x25}, {0x27, 0x7E}, {0xA0, 0xFF}, {0x2013, 0x2022},
-                                 {0x80, 0x9F}, {0x4E00, 0x4E20}, {0x1F600, 0x1F610}};
+    const char32_t pools[][2] = {{0x20, 0x25},      {0x27, 0x7E}, {0xA0, 0xFF},
+                                 {0x2013, 0x2022},  {0x80, 0x9F}, {0x4E00, 0x4E20},
+                                 {0x1F600, 0x1F610}};
     for (int round = 0; round < 300; ++round) {
         std::u32string expected;
         QString text;
@@ -84,7 +86,8 @@ TEST(PageText, CharactersOutsideTheCodePageComeBackAsReferences) {
         EXPECT_EQ(readAsBrowser(document), expected) << "round " << round;
         // References only where the code page has no byte.
         EXPECT_EQ(document.find("&#") == std::string::npos,
-                  std::all_of(expected.begin(), expected.end(), [](char32_t c) { return UnicodeToAnsiChar(c) >= 0; }))
+                  std::all_of(expected.begin(), expected.end(),
+                              [](char32_t c) { return UnicodeToAnsiChar(c) >= 0; }))
             << "round " << round;
     }
 }
@@ -93,11 +96,13 @@ TEST(WebAddress, FileAddressesAreTakenLiterally) {
     std::mt19937 random(47);
     // Paths with what a URL parser would read as fragment, query, escape or
     // separator, and non-ASCII names in UTF-8.
-    const std::string pieces[] = {"docs", "my site", "#1", "a?b", "100%", "%41", "caf\xC3\xA9", "x;y", "+", "[]"};
+    const std::string pieces[] = {"docs", "my site",     "#1",  "a?b", "100%",
+                                  "%41",  "caf\xC3\xA9", "x;y", "+",   "[]"};
     for (int round = 0; round < 200; ++round) {
         std::string path;
         for (int depth = 1 + random() % 4; depth > 0; --depth)
-            path += "/" + pieces[random() % std::size(pieces)] + pieces[random() % std::size(pieces)];
+            path +=
+                "/" + pieces[random() % std::size(pieces)] + pieces[random() % std::size(pieces)];
         if (random() % 2)
             path += "/";
         const QString local = QFile::decodeName(QByteArray::fromStdString(path));

@@ -22,8 +22,7 @@ inline ::testing::Environment* const kWebEngineTestEnvironment =
 // through many small events, so the loop runs freely, never sleeping
 // between checks.  The limit only keeps a broken engine from hanging the
 // suite; no test depends on how long anything takes.
-template <typename Predicate>
-bool WaitFor(Predicate done) {
+template <typename Predicate> bool WaitFor(Predicate done) {
     if (done())
         return true;
     QEventLoop loop;

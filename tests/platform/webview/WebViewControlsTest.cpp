@@ -165,6 +165,32 @@ TEST(DHTMLEdit, HandsItsDocumentToItsWindowAndKeepsEditsAcrossWindows) {
     EXPECT_TRUE(contains(edit.DocumentHTML(), ">kept and edited</p>"));
 }
 
+// A click into the page moves the keyboard focus to the engine's own
+// widgets; the control hears of it coming and going as any control does.
+TEST(DHTMLEdit, HearsOfTheFocusInItsPage) {
+    auto host = makeHost();
+    TDHTMLEdit edit;
+    TCustomControl other;
+    std::vector<std::string> notices;
+    edit.OnEnter = [&](TPersistent*) { notices.push_back("enter"); };
+    edit.OnExit = [&](TPersistent*) { notices.push_back("exit"); };
+    for (TWinControl* control :
+         {static_cast<TWinControl*>(&edit), static_cast<TWinControl*>(&other)}) {
+        control->SetBounds(control == &edit ? 0 : 300, 0, 300, 200);
+        control->SetTabStop(true);
+        control->SetParent(host.get());
+    }
+    other.SetFocus();
+    QApplication::processEvents();
+    ClientWidgetOf(&edit)->findChild<QWebEngineView*>()->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(GetFocusControl(), &edit);
+    other.SetFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(GetFocusControl(), &other);
+    EXPECT_EQ(notices, (std::vector<std::string>{"enter", "exit"}));
+}
+
 // Forms describe both controls: the base and the completion handler of the
 // description take effect (a picture beside the page shows), and the
 // browser follows Visible.

@@ -344,7 +344,7 @@ void TStringList::checkIndex(int index) const {
 
 std::string TStringList::Get(int index) const {
     checkIndex(index);
-    return items_[static_cast<size_t>(index)].string;
+    return items_.At(index).String;
 }
 
 void TStringList::Put(int index, const std::string& s) {
@@ -352,19 +352,19 @@ void TStringList::Put(int index, const std::string& s) {
         throw EStringListError("Operation not allowed on sorted list");
     checkIndex(index);
     Changing();
-    items_[static_cast<size_t>(index)].string = s;
+    items_.At(index).String = s;
     Changed();
 }
 
 void* TStringList::GetObject(int index) const {
     checkIndex(index);
-    return items_[static_cast<size_t>(index)].object;
+    return items_.At(index).Object;
 }
 
 void TStringList::PutObject(int index, void* object) {
     checkIndex(index);
     Changing();
-    items_[static_cast<size_t>(index)].object = object;
+    items_.At(index).Object = object;
     Changed();
 }
 
@@ -380,22 +380,22 @@ void TStringList::InsertObject(int index, const std::string& s, void* object) {
 
 void TStringList::insertItem(int index, const std::string& s, void* object) {
     Changing();
-    items_.insert(items_.begin() + index, TItem{s, object});
+    items_.Insert(index, TStringItem{s, object});
     Changed();
 }
 
 void TStringList::Delete(int index) {
     checkIndex(index);
     Changing();
-    items_.erase(items_.begin() + index);
+    items_.Erase(index);
     Changed();
 }
 
 void TStringList::Clear() {
-    if (items_.empty())
+    if (items_.Empty())
         return;
     Changing();
-    items_.clear();
+    items_.Clear();
     Changed();
 }
 
@@ -422,12 +422,7 @@ void TStringList::Move(int currentIndex, int newIndex) {
     if (currentIndex == newIndex)
         return;
     Changing();
-    auto from = items_.begin() + currentIndex;
-    auto to = items_.begin() + newIndex;
-    if (currentIndex < newIndex)
-        std::rotate(from, from + 1, to + 1);
-    else
-        std::rotate(to, from, from + 1);
+    items_.Move(currentIndex, newIndex);
     Changed();
 }
 
@@ -437,7 +432,7 @@ void TStringList::Exchange(int index1, int index2) {
     checkIndex(index1);
     checkIndex(index2);
     Changing();
-    std::swap(items_[static_cast<size_t>(index1)], items_[static_cast<size_t>(index2)]);
+    items_.Swap(index1, index2);
     Changed();
 }
 
@@ -450,44 +445,30 @@ int TStringList::IndexOf(std::string_view s) const {
 
 bool TStringList::Find(std::string_view s, int& index) const {
     // First position whose item is not below s.
-    int low = 0;
-    int high = GetCount();
-    while (low < high) {
-        int middle = low + (high - low) / 2;
-        if (CompareStrings(items_[static_cast<size_t>(middle)].string, s) < 0)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    index = low;
-    return low < GetCount() && CompareStrings(items_[static_cast<size_t>(low)].string, s) == 0;
+    index = items_.LowerBound(s, [this](std::string_view a, std::string_view b) { return CompareStrings(a, b); });
+    return index < GetCount() && CompareStrings(items_.At(index).String, s) == 0;
 }
 
 void TStringList::Sort() {
-    if (sorted_ || items_.size() < 2)
+    if (sorted_ || items_.Size() < 2)
         return;
     Changing();
-    std::stable_sort(items_.begin(), items_.end(), [this](const TItem& a, const TItem& b) {
-        return CompareStrings(a.string, b.string) < 0;
-    });
+    items_.StableSort(
+        [this](const TStringItem& a, const TStringItem& b) { return CompareStrings(a.String, b.String) < 0; });
     Changed();
 }
 
 void TStringList::CustomSort(const TCompareFunction& compare) {
-    if (sorted_ || items_.size() < 2)
+    if (sorted_ || items_.Size() < 2)
         return;
     // compare reads the items by index, so the list stays as it is while a
     // permutation is sorted; the permutation is applied afterwards.
-    std::vector<int> order(items_.size());
+    std::vector<int> order(static_cast<size_t>(items_.Size()));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return compare(*this, a, b) < 0; });
     Changing();
-    std::vector<TItem> sorted;
-    sorted.reserve(items_.size());
-    for (int i : order)
-        sorted.push_back(std::move(items_[static_cast<size_t>(i)]));
-    items_ = std::move(sorted);
+    items_.Reorder(order);
     Changed();
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/base/Component.h"
 #include "platform/base/Exceptions.h"
+#include "platform/base/StringItems.h"
 
 #include <functional>
 #include <string>
@@ -137,7 +138,7 @@ public:
     std::string ClassName() const override { return "TStringList"; }
 
     std::string Get(int index) const override;
-    int GetCount() const override { return static_cast<int>(items_.size()); }
+    int GetCount() const override { return items_.Size(); }
     void Put(int index, const std::string& s) override;
     void* GetObject(int index) const override;
     void PutObject(int index, void* object) override;
@@ -180,15 +181,10 @@ protected:
     virtual void Changed();
 
 private:
-    struct TItem {
-        std::string string;
-        void* object = nullptr;
-    };
-
     void checkIndex(int index) const;
     void insertItem(int index, const std::string& s, void* object);
 
-    std::vector<TItem> items_;
+    TStringItems items_;
     bool sorted_ = false;
     bool caseSensitive_ = false;
     TDuplicates duplicates_ = dupIgnore;

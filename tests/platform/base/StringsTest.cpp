@@ -230,6 +230,156 @@ INSTANTIATE_TEST_SUITE_P(Modes, StringListModel,
                                          TListMode{true, dupError, false}, TListMode{true, dupError, true}),
                          modeName);
 
+// ---- Large lists against a plain vector ----
+
+bool oracleLess(const TEntry& a, const std::string& s, bool caseSensitive) {
+    return oracleCompare(a.first, s, caseSensitive) < 0;
+}
+
+std::string randomWord(std::mt19937& random) {
+    // Enough variety for thousands of items, with duplicates and case
+    // variants still common.
+    static const char alphabet[] = {'a', 'A', 'b', 'B', 'c', '\0', '\xE9', 'z', 'Z'};
+    std::string s(random() % 6, ' ');
+    for (char& c : s)
+        c = alphabet[random() % sizeof alphabet];
+    return s;
+}
+
+// A sorted list of thousands of items (its storage splits and joins
+// blocks as it grows and shrinks) against a sorted vector with the same
+// insertion rule: a new item goes in front of the items equal to it.
+TEST(StringListLarge, SortedListAgreesWithASortedVectorItemForItem) {
+    for (bool caseSensitive : {false, true})
+        for (TDuplicates duplicates : {dupIgnore, dupAccept, dupError}) {
+            std::mt19937 random(77 + caseSensitive * 5 + duplicates);
+            TStringList list;
+            list.SetCaseSensitive(caseSensitive);
+            list.SetDuplicates(duplicates);
+            list.SetSorted(true);
+            std::vector<TEntry> model;
+            int nextId = 1;
+            for (int step = 0; step < 12000; ++step) {
+                const std::string s = randomWord(random);
+                auto at = std::lower_bound(model.begin(), model.end(), s, [&](const TEntry& e, const std::string& w) {
+                    return oracleLess(e, w, caseSensitive);
+                });
+                const int position = static_cast<int>(at - model.begin());
+                const bool present = at != model.end() && oracleCompare(at->first, s, caseSensitive) == 0;
+                // Mostly adds while small, then as many deletions, so that
+                // blocks both split and join.
+                const bool growing = (step / 3000) % 2 == 0;
+                const unsigned what = random() % 10;
+                if (what < (growing ? 7u : 3u)) {
+                    void* tag = tagOf(nextId++);
+                    if (present && duplicates == dupError) {
+                        ASSERT_THROW(list.AddObject(s, tag), EStringListError);
+                    } else if (present && duplicates == dupIgnore) {
+                        ASSERT_EQ(list.AddObject(s, tag), position);
+                    } else {
+                        ASSERT_EQ(list.AddObject(s, tag), position) << "step " << step;
+                        model.insert(at, TEntry{s, tag});
+                    }
+                } else if (what < 9 && !model.empty()) {
+                    const int index = static_cast<int>(random() % model.size());
+                    list.Delete(index);
+                    model.erase(model.begin() + index);
+                } else {
+                    int found = -1;
+                    ASSERT_EQ(list.Find(s, found), present);
+                    ASSERT_EQ(found, position);
+                    ASSERT_EQ(list.IndexOf(s), present ? position : -1);
+                }
+                ASSERT_EQ(list.Count(), static_cast<int>(model.size()));
+                if (!model.empty()) {
+                    const size_t probe = random() % model.size();
+                    ASSERT_EQ(list.Strings(static_cast<int>(probe)), model[probe].first);
+                }
+                if (step % 500 == 0) {
+                    ASSERT_EQ(entriesOf(list), model) << "step " << step;
+                }
+            }
+            EXPECT_EQ(entriesOf(list), model);
+        }
+}
+
+// Positional edits of an unsorted list of thousands of items, and its
+// sorts, against a vector.
+TEST(StringListLarge, UnsortedEditsAndSortsAgreeWithAVector) {
+    std::mt19937 random(91);
+    TStringList list;
+    std::vector<TEntry> model;
+    int nextId = 1;
+    auto less = [](const TEntry& a, const TEntry& b) { return oracleCompare(a.first, b.first, false) < 0; };
+    for (int step = 0; step < 20000; ++step) {
+        const int count = static_cast<int>(model.size());
+        const int index = static_cast<int>(random() % (count + 1));
+        const int other = count == 0 ? 0 : static_cast<int>(random() % count);
+        const std::string s = randomWord(random);
+        // Insertions outweigh deletions for the first half, deletions the second.
+        switch (random() % (step < 10000 ? 7 : 12)) {
+        case 0:
+        case 1:
+        case 2: {
+            void* tag = tagOf(nextId++);
+            list.InsertObject(index, s, tag);
+            model.insert(model.begin() + index, TEntry{s, tag});
+            break;
+        }
+        case 3:
+            if (count > 0) {
+                list.Move(index % count, other);
+                TEntry moved = model[static_cast<size_t>(index % count)];
+                model.erase(model.begin() + index % count);
+                model.insert(model.begin() + other, moved);
+            }
+            break;
+        case 4:
+            if (count > 0) {
+                list.Exchange(index % count, other);
+                std::swap(model[static_cast<size_t>(index % count)], model[static_cast<size_t>(other)]);
+            }
+            break;
+        case 5:
+            if (count > 0) {
+                list.Put(other, s);
+                model[static_cast<size_t>(other)].first = s;
+            }
+            break;
+        case 6:
+            if (random() % 400 == 0) { // a stable sort, by the list's rule or the caller's
+                if (random() % 2) {
+                    list.Sort();
+                    std::stable_sort(model.begin(), model.end(), less);
+                } else {
+                    list.CustomSort([](TStringList& l, int a, int b) {
+                        return static_cast<int>(l.Strings(b).size()) - static_cast<int>(l.Strings(a).size());
+                    });
+                    std::stable_sort(model.begin(), model.end(), [](const TEntry& a, const TEntry& b) {
+                        return a.first.size() > b.first.size();
+                    });
+                }
+                ASSERT_EQ(entriesOf(list), model) << "step " << step;
+            }
+            break;
+        default:
+            if (count > 0) {
+                list.Delete(other);
+                model.erase(model.begin() + other);
+            }
+            break;
+        }
+        ASSERT_EQ(list.Count(), static_cast<int>(model.size()));
+        if (step % 400 == 0) {
+            ASSERT_EQ(entriesOf(list), model) << "step " << step;
+        }
+    }
+    EXPECT_EQ(entriesOf(list), model);
+    list.SetSorted(true);
+    std::stable_sort(model.begin(), model.end(), less);
+    EXPECT_EQ(entriesOf(list), model);
+}
+
 // ---- Text, line breaks and comma text ----
 
 // Oracle: normalise every break to LF, then split.

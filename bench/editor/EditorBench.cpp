@@ -100,7 +100,7 @@ void BM_TypeCharacter(benchmark::State& state) {
     TypeRepeatedly(state, memo, position);
     state.SetLabel(std::to_string(state.range(0)) + " lines, " + (state.range(1) == 0 ? "middle" : "end"));
 }
-BENCHMARK(BM_TypeCharacter)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeCharacter)->ArgNames({"lines", "at_end"})->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 // A character typed into one paragraph of a megabyte (a minified page, say),
 // which breaks into thousands of display lines: in the middle or near the
@@ -117,7 +117,7 @@ void BM_TypeInLongParagraph(benchmark::State& state) {
     state.counters["display_lines"] = memo.LineCount();
     state.SetLabel(state.range(0) == 0 ? "middle" : "end");
 }
-BENCHMARK(BM_TypeInLongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeInLongParagraph)->ArgName("at_end")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // A character typed near the end of a word of a megabyte without a blank
 // (a line of encoded data), broken inside into thousands of display lines.
@@ -147,7 +147,7 @@ void BM_TypeBreak(benchmark::State& state) {
     }
     state.SetLabel(std::to_string(state.range(0)) + " lines, " + (state.range(1) == 0 ? "middle" : "end"));
 }
-BENCHMARK(BM_TypeBreak)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeBreak)->ArgNames({"lines", "at_end"})->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 void BM_Undo(benchmark::State& state) {
     TBenchMemo bench(MakeLines(static_cast<int>(state.range(0))));
@@ -172,7 +172,7 @@ void BM_Undo(benchmark::State& state) {
     }
     state.SetLabel(std::to_string(state.range(0)) + " lines, " + (state.range(1) == 0 ? "middle" : "end"));
 }
-BENCHMARK(BM_Undo)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Undo)->ArgNames({"lines", "at_end"})->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 // Pasting many lines at once: the new paragraphs go into the text store
 // in one insertion, which spreads them over new blocks.
@@ -190,7 +190,7 @@ void BM_PasteLines(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
-BENCHMARK(BM_PasteLines)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteLines)->ArgName("lines")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_FindTxtMiss10MB(benchmark::State& state) {
     static TBenchMemo* bench = new TBenchMemo(TenMegabytes());
@@ -203,7 +203,7 @@ void BM_FindTxtMiss10MB(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * memo.TextLength());
     state.SetLabel(matchCase ? "match case" : "ignore case");
 }
-BENCHMARK(BM_FindTxtMiss10MB)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindTxtMiss10MB)->ArgName("match_case")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

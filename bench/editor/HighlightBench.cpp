@@ -109,7 +109,7 @@ void BM_LoadAndHighlight(benchmark::State& state) {
     state.SetLabel(TextName(which));
     Record(state, std::string("highlight ") + TextName(which), total);
 }
-BENCHMARK(BM_LoadAndHighlight)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadAndHighlight)->ArgName("text")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Ours, as the memo shows it: highlighted and broken into display lines.
 void BM_LoadHighlightAndBreak(benchmark::State& state) {
@@ -134,7 +134,7 @@ void BM_LoadHighlightAndBreak(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
     state.SetLabel(TextName(which));
 }
-BENCHMARK(BM_LoadHighlightAndBreak)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_LoadHighlightAndBreak)->ArgName("text")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 #ifdef ONDRILL_HAVE_QSCINTILLA
 // The peer: QScintilla loads the same bytes and its HTML lexer styles them all.
@@ -163,7 +163,7 @@ void BM_PeerLoadAndStyle(benchmark::State& state) {
     state.SetLabel(TextName(which));
     Record(state, std::string("peer ") + TextName(which), total);
 }
-BENCHMARK(BM_PeerLoadAndStyle)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PeerLoadAndStyle)->ArgName("text")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 #endif
 
 // A document of table rows, with or without a comment opened on its first
@@ -213,7 +213,7 @@ void BM_Keystroke(benchmark::State& state) {
     Record(state, comment ? "keystroke in a comment" : "keystroke without comments", total);
     memo.SetHighlighter(nullptr);
 }
-BENCHMARK(BM_Keystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Keystroke)->ArgName("in_comment")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void PrintSummary() {
     std::map<std::string, double>& results = Results();

@@ -1,8 +1,10 @@
 #pragma once
 // Helpers shared by the platform base suites: whole files as bytes, the
-// items of a string list, the message of an expected exception, and a
-// stream that delivers its bytes a few at a time.
+// items of a string list, the message of an expected exception, a stream
+// that delivers its bytes a few at a time, and the property names in a
+// stream of properties.
 
+#include "platform/base/Filer.h"
 #include "platform/base/Stream.h"
 #include "platform/base/Strings.h"
 
@@ -57,4 +59,17 @@ std::string MessageOf(const std::function<void()>& action) {
         return e.Message();
     }
     return "no error";
+}
+
+// The names of the properties WritePersistentProperties wrote, in order.
+inline std::vector<std::string> PropertyNamesIn(const std::string& bytes) {
+    TReadOnlyMemoryStream stream(bytes.data(), static_cast<int64_t>(bytes.size()));
+    stream.SetPosition(4); // the signature
+    TReader reader(stream);
+    std::vector<std::string> names;
+    for (std::string name = reader.ReadPropName(); !name.empty(); name = reader.ReadPropName()) {
+        names.push_back(name);
+        reader.SkipValue();
+    }
+    return names;
 }

@@ -135,19 +135,6 @@ void readInto(const std::string& bytes, TPersistent& instance, const THandlerTab
     ReadPersistentProperties(stream, instance, handlers);
 }
 
-// The property names a stream holds, in order.
-std::vector<std::string> namesIn(const std::string& bytes) {
-    TReadOnlyMemoryStream stream(bytes.data(), static_cast<int64_t>(bytes.size()));
-    stream.SetPosition(4);
-    TReader reader(stream);
-    std::vector<std::string> names;
-    for (std::string name = reader.ReadPropName(); !name.empty(); name = reader.ReadPropName()) {
-        names.push_back(name);
-        reader.SkipValue();
-    }
-    return names;
-}
-
 std::map<std::string, std::string> publishedValues(TPersistent& object) {
     std::map<std::string, std::string> values;
     for (const std::string path : {"Count", "Flag", "Shape", "Flags", "Ratio", "Text", "Named", "Pen.Width",
@@ -214,7 +201,7 @@ TEST(Properties, RandomValuesRoundTripAndOnlyChangedOnesAreWritten) {
                 expected.push_back(std::string(path) == "Items" ? "Items.Strings" : path);
         if (!source->Extra.empty())
             expected.push_back("Extra");
-        ASSERT_EQ(namesIn(bytes), expected) << "round " << round;
+        ASSERT_EQ(PropertyNamesIn(bytes), expected) << "round " << round;
 
         auto* copy = new TSampleDerived(&owner);
         readInto(bytes, *copy, &handlers);
@@ -249,7 +236,7 @@ TEST(Properties, ClassChainAndLookup) {
     EXPECT_EQ(names.front(), "Tag");
     EXPECT_EQ(names[1], "Count");
     EXPECT_EQ(std::count(names.begin(), names.end(), "Count"), 1);
-    EXPECT_EQ(namesIn(written(unregistered)), (std::vector<std::string>{"Named", "Pen.Width", "Pen.Label"}));
+    EXPECT_EQ(PropertyNamesIn(written(unregistered)), (std::vector<std::string>{"Named", "Pen.Width", "Pen.Label"}));
     EXPECT_EQ(FindClassInfo("tsamplebase")->Name(), "TSampleBase");
     std::unique_ptr<TComponent> made(CreateComponent("TSampleDerived", nullptr));
     EXPECT_EQ(made->ClassName(), "TSampleDerived");
@@ -290,7 +277,7 @@ TEST(Properties, RefusedValuesAndBindings) {
     TSampleBase copy;
     readInto(written(*sample), copy);
     EXPECT_FALSE(copy.OnDone);
-    EXPECT_EQ(namesIn(written(copy)), namesIn(written(*sample)));
+    EXPECT_EQ(PropertyNamesIn(written(copy)), PropertyNamesIn(written(*sample)));
 }
 
 TEST(Properties, DamagedStreamsFailCleanly) {

@@ -11,6 +11,7 @@
 #include "platform/base/Stream.h"
 #include "platform/base/Strings.h"
 #include "platform/ui/FormBuilder.h"
+#include "tests/platform/base/BaseTestSupport.h"
 
 #include <algorithm>
 #include <map>
@@ -116,19 +117,6 @@ inline void RandomSettings(TPersistent& scratch, const std::string& prefix, std:
         } catch (const Exception&) {
         }
     }
-}
-
-// The names of the properties WritePersistentProperties wrote, in order.
-inline std::vector<std::string> PropertyNamesIn(const std::string& bytes) {
-    TReadOnlyMemoryStream stream(bytes.data(), static_cast<int64_t>(bytes.size()));
-    stream.SetPosition(4); // the signature
-    TReader reader(stream);
-    std::vector<std::string> names;
-    for (std::string name = reader.ReadPropName(); !name.empty(); name = reader.ReadPropName()) {
-        names.push_back(name);
-        reader.SkipValue();
-    }
-    return names;
 }
 
 // The published properties a fresh component of a creatable class writes

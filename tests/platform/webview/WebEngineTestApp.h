@@ -13,6 +13,11 @@
 class TWebEngineTestEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { MakeTestApplication<QApplication>(); }
+    // The engine stops its threads when the application goes.  Left to the
+    // process's exit, they would still run while the libraries' statics
+    // are torn down, and crash the program now and then after all tests
+    // passed.
+    void TearDown() override { delete QCoreApplication::instance(); }
 };
 
 inline ::testing::Environment* const kWebEngineTestEnvironment =

@@ -54,7 +54,7 @@ public:
 
     TComponent* Owner() const { return owner_; }
     const std::string& Name() const { return name_; }
-    void SetName(std::string name) { name_ = std::move(name); }
+    virtual void SetName(std::string name) { name_ = std::move(name); }
     int Tag = 0;
 
     int ComponentCount() const { return static_cast<int>(components_.size()); }

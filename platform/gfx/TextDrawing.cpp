@@ -1,0 +1,98 @@
+#include "platform/gfx/TextDrawing.h"
+
+#include "platform/gfx/Canvas.h"
+
+namespace {
+
+// The text as shown and the index of its access key (-1 for none).
+struct TShownText {
+    std::string Text;
+    int Key = -1;
+};
+
+TShownText shownText(std::string_view text, bool noPrefix) {
+    TShownText shown;
+    if (noPrefix) {
+        shown.Text.assign(text);
+        return shown;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (++i == text.size())
+                break;
+            if (text[i] != '&')
+                shown.Key = static_cast<int>(shown.Text.size());
+        }
+        shown.Text += text[i];
+    }
+    return shown;
+}
+
+} // namespace
+
+std::string EllipsisText(TCanvas& canvas, std::string_view text, int width) {
+    if (canvas.TextWidth(text) <= width)
+        return std::string(text);
+    const std::string dots = "...";
+    int room = width - canvas.TextWidth(dots);
+    if (room < 0) {
+        std::string part;
+        for (char dot : dots) {
+            if (canvas.TextWidth(part + dot) > width)
+                break;
+            part += dot;
+        }
+        return part;
+    }
+    // Each character adds its own advance, so the fitting start is found in
+    // one pass.
+    size_t length = 0;
+    int used = 0;
+    while (length < text.size()) {
+        int advance = canvas.TextWidth(text.substr(length, 1));
+        if (used + advance > room)
+            break;
+        used += advance;
+        ++length;
+    }
+    return std::string(text.substr(0, length)) + dots;
+}
+
+TSize MeasureTextLine(TCanvas& canvas, std::string_view text, const TTextLineFormat& format) {
+    TShownText shown = shownText(text, format.NoPrefix);
+    return {canvas.TextWidth(shown.Text), canvas.TextMetrics().Height};
+}
+
+TRect DrawTextLine(TCanvas& canvas, std::string_view text, const TRect& rect, const TTextLineFormat& format) {
+    TShownText shown = shownText(text, format.NoPrefix);
+    if (format.EndEllipsis) {
+        std::string cut = EllipsisText(canvas, shown.Text, rect.Width());
+        if (cut.size() != shown.Text.size() || cut != shown.Text) {
+            // The key is underlined only while it is still shown whole.
+            if (shown.Key >= 0 && static_cast<size_t>(shown.Key) + 3 >= cut.size())
+                shown.Key = -1;
+            shown.Text = std::move(cut);
+        }
+    }
+    const TTextMetric& metrics = canvas.TextMetrics();
+    int width = canvas.TextWidth(shown.Text);
+    int x = format.Align == thCenter ? rect.Left + (rect.Width() - width) / 2
+            : format.Align == thRight ? rect.Right - width
+                                      : rect.Left;
+    int y = format.VCenter ? rect.Top + (rect.Height() - metrics.Height) / 2 : rect.Top;
+    unsigned oldAlign = canvas.SetTextAlign(TA_LEFT | TA_TOP);
+    canvas.ExtTextOut(x, y, ETO_CLIPPED, &rect, shown.Text);
+    canvas.SetTextAlign(oldAlign);
+    if (shown.Key >= 0) {
+        std::string_view all = shown.Text;
+        int from = x + canvas.TextWidth(all.substr(0, static_cast<size_t>(shown.Key)));
+        int to = from + canvas.TextWidth(all.substr(static_cast<size_t>(shown.Key), 1));
+        int underline = y + metrics.Ascent + 1;
+        if (underline >= rect.Top && underline < rect.Bottom)
+            canvas.FillRect(Rect(std::max(from, rect.Left), underline, std::min(to, rect.Right), underline + 1),
+                            canvas.Font().Color());
+    }
+    TRect covered = Rect(x, y, x + width, y + metrics.Height);
+    IntersectRect(covered, covered, rect);
+    return covered;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// One line of text drawn into a rectangle, as controls draw their captions
+// and cells: aligned left, centred or right, at the top or centred
+// vertically, clipped to the rectangle, cut with "..." when it is wider
+// than the rectangle (EndEllipsis), and with the access-key marker "&"
+// taken out and its character underlined (unless NoPrefix; "&&" is one
+// "&").  The text is drawn in the canvas's font and colour, with its
+// background mode and colour.
+
+#include "platform/gfx/Geometry.h"
+
+#include <string>
+#include <string_view>
+
+class TCanvas;
+
+enum TTextHAlign { thLeft, thCenter, thRight };
+
+struct TTextLineFormat {
+    TTextHAlign Align = thLeft;
+    bool VCenter = false;
+    bool EndEllipsis = false;
+    bool NoPrefix = false;
+};
+
+// Draws the text; returns the rectangle the drawn text covers.
+TRect DrawTextLine(TCanvas& canvas, std::string_view text, const TRect& rect, const TTextLineFormat& format);
+// The width and height the text takes (markers taken out; at least one
+// line high, also for empty text).
+TSize MeasureTextLine(TCanvas& canvas, std::string_view text, const TTextLineFormat& format);
+// The longest start of the text that, followed by "...", is at most width
+// pixels wide ("..." alone, or as much of it as fits, when nothing of the
+// text does); the text itself when it fits.
+std::string EllipsisText(TCanvas& canvas, std::string_view text, int width);

@@ -1,0 +1,4 @@
+#pragma once
+// How a control aligns its caption across its width.
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };

@@ -198,6 +198,7 @@ void TTBEditItemViewer::Paint(TCanvas& canvas, const TRect& clientArea, bool isS
     InflateRect(r, -1, -1);
     if (!item->Text().empty()) {
         canvas.Font().SetColor(SystemColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        canvas.SetBkMode(TRANSPARENT);
         TBDrawText(canvas, item->Text(), r, DT_SINGLELINE | DT_NOPREFIX);
     }
 }

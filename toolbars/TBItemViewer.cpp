@@ -229,6 +229,9 @@ void TTBItemViewer::MeasureSize(TCanvas& canvas, int& width, int& height) {
 void TTBItemViewer::DrawCaptionText(TCanvas& canvas, TRect rect, const std::string& caption, bool embossed,
                                     unsigned format) {
     bool rotated = view_->Orientation == tbvoVertical && !(item_->EffectiveOptions() & tboImageAboveCaption);
+    // Captions lie on what is painted below them; a brush set since (a
+    // glyph's, a pattern's) would otherwise give them its background.
+    canvas.SetBkMode(TRANSPARENT);
     auto draw = [&](TRect r) {
         if (rotated)
             TBDrawRotatedText(canvas, caption, r, format);

@@ -710,6 +710,14 @@ TTBItemViewer* TTBView::HighestPriorityViewer() const {
     return nullptr;
 }
 
+int TTBView::MinimumShrunkLength() const {
+    TTBItemViewer* viewer = HighestPriorityViewer();
+    if (viewer == nullptr)
+        return 0;
+    const TRect& r = viewer->BoundsRect;
+    return (Orientation == tbvoVertical ? r.Height() : r.Width()) + ChevronSize;
+}
+
 void TTBView::CollectOffEdgeControls(std::vector<TWinControl*>& list) const {
     for (const auto& viewer : viewers_) {
         auto* controlItem = dynamic_cast<TTBControlItem*>(viewer->Item());

@@ -144,6 +144,9 @@ public:
     void SetOpenViewer(TTBItemViewer* viewer, TTBPopupWindow* window);
     void PromoteViewer(TTBItemViewer* viewer);
     TTBItemViewer* HighestPriorityViewer() const;
+    // The least length a shrinking bar needs along its axis: its most
+    // recently used item and the chevron; 0 for a bar without items.
+    int MinimumShrunkLength() const;
     // The windowed controls of control items hidden behind the chevron.
     void CollectOffEdgeControls(std::vector<TWinControl*>& list) const;
     TTBView* NearestToolbarView();

@@ -40,16 +40,6 @@ private:
     TWinControl* control_;
 };
 
-void frame(TCanvas& canvas, const TRect& rect, int colorIndex) {
-    TBrush saved;
-    saved.Assign(&canvas.Brush());
-    canvas.Brush().SetBitmap(nullptr);
-    canvas.Brush().SetStyle(bsSolid);
-    canvas.Brush().SetColor(SystemColor(colorIndex));
-    canvas.FrameRect(rect);
-    canvas.SetBrush(saved);
-}
-
 } // namespace
 
 void SetTBEditFieldFactory(TTBEditFieldFactory factory) { fieldFactory() = std::move(factory); }
@@ -75,41 +65,15 @@ void TTBEditItem::SetCharCase(TTBEditCharCase value) {
     SetText(text_);
 }
 
-void TTBEditItem::SetEditCaption(const std::string& value) {
-    if (value == editCaption_)
-        return;
-    editCaption_ = value;
-    NotifyChange(true);
-}
+void TTBEditItem::SetEditCaption(const std::string& value) { changeProperty(editCaption_, value, true); }
 
-void TTBEditItem::SetEditOptions(TTBEditItemOptions value) {
-    if (value == editOptions_)
-        return;
-    editOptions_ = value;
-    NotifyChange(true);
-}
+void TTBEditItem::SetEditOptions(TTBEditItemOptions value) { changeProperty(editOptions_, value, true); }
 
-void TTBEditItem::SetEditWidth(int value) {
-    if (value == editWidth_)
-        return;
-    editWidth_ = value;
-    NotifyChange(true);
-}
+void TTBEditItem::SetEditWidth(int value) { changeProperty(editWidth_, value, true); }
 
-void TTBEditItem::SetMaxLength(int value) {
-    if (value == maxLength_)
-        return;
-    maxLength_ = value;
-    NotifyChange(false);
-}
+void TTBEditItem::SetMaxLength(int value) { changeProperty(maxLength_, value, false); }
 
-void TTBEditItem::SetText(const std::string& value) {
-    std::string text = cased(value);
-    if (text == text_)
-        return;
-    text_ = std::move(text);
-    NotifyChange(false);
-}
+void TTBEditItem::SetText(const std::string& value) { changeProperty(text_, cased(value), false); }
 
 TTBItemViewerClass TTBEditItem::ViewerClassFor(TTBView* view) {
     if ((editOptions_ & tboUseEditWhenVertical) || view->Orientation != tbvoVertical)
@@ -186,12 +150,12 @@ void TTBEditItemViewer::Paint(TCanvas& canvas, const TRect& clientArea, bool isS
         r.Left = strip.Right + 4;
     }
     if (!(isSelected && enabled)) {
-        frame(canvas, r, COLOR_BTNFACE);
+        FrameInColor(canvas, r, clBtnFace);
         InflateRect(r, -1, -1);
-        frame(canvas, r, enabled ? COLOR_BTNFACE : COLOR_WINDOW);
+        FrameInColor(canvas, r, enabled ? clBtnFace : clWindow);
     } else {
         canvas.DrawEdge(r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-        frame(canvas, r, COLOR_BTNFACE);
+        FrameInColor(canvas, r, clBtnFace);
     }
     InflateRect(r, -1, -1);
     canvas.FillRect(r, SystemColor(enabled ? COLOR_WINDOW : COLOR_BTNFACE));

@@ -34,6 +34,17 @@ std::vector<THookRecord>& addItemHooks() {
     return records;
 }
 
+// Runs a step; its exception is kept as the first failure (when there is
+// none yet) instead of stopping the caller's other steps.
+template <class Step> void collectFailure(std::exception_ptr& failure, Step&& step) {
+    try {
+        step();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+}
+
 TTBCustomItem* findShortCut(TTBCustomItem* parent, TShortCut key, int linkDepth, TTBCustomItem*& top) {
     TTBCustomItem* source = parent;
     if (parent->LinkSubitems() != nullptr) {
@@ -128,24 +139,14 @@ void TTBCustomItem::insertChild(int index, TTBCustomItem* item) {
     std::exception_ptr failure;
     tell(failure, ckBeginUpdate, nullptr, 0);
     tell(failure, ckInserted, item, index);
-    try {
-        item->recalcEffectiveOptions();
-    } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
-    }
+    collectFailure(failure, [&] { item->recalcEffectiveOptions(); });
     tell(failure, ckEndUpdate, nullptr, 0);
     if (failure)
         std::rethrow_exception(failure);
 }
 
 void TTBCustomItem::tell(std::exception_ptr& failure, TTBChangeKind kind, TTBCustomItem* item, int index) {
-    try {
-        Notify(kind, item, index);
-    } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
-    }
+    collectFailure(failure, [&] { Notify(kind, item, index); });
 }
 
 void TTBCustomItem::Delete(int index) {
@@ -189,20 +190,9 @@ void TTBCustomItem::Move(int curIndex, int newIndex) {
         throw ETBItemError(TBTexts::ItemIndexOutOfRange);
     std::exception_ptr failure;
     tell(failure, ckBeginUpdate, nullptr, 0);
-    try {
-        Delete(curIndex);
-    } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
-    }
-    if (item->parent_ == nullptr && newIndex <= Count()) {
-        try {
-            insertChild(newIndex, item);
-        } catch (...) {
-            if (!failure)
-                failure = std::current_exception();
-        }
-    }
+    collectFailure(failure, [&] { Delete(curIndex); });
+    if (item->parent_ == nullptr && newIndex <= Count())
+        collectFailure(failure, [&] { insertChild(newIndex, item); });
     tell(failure, ckEndUpdate, nullptr, 0);
     if (failure)
         std::rethrow_exception(failure);
@@ -237,23 +227,13 @@ void TTBCustomItem::notifyFrom(TTBCustomItem* ancestor, TTBChangeKind kind, TTBC
                                int index) {
     std::exception_ptr failure;
     if (ancestor == this) {
-        if ((ItemStyle & isRelayedGroup) && parent_ != nullptr) {
-            try {
-                parent_->notifyFrom(ancestor, kind, item, index);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        }
+        if ((ItemStyle & isRelayedGroup) && parent_ != nullptr)
+            collectFailure(failure, [&] { parent_->notifyFrom(ancestor, kind, item, index); });
         for (TTBCustomItem* linker : std::vector<TTBCustomItem*>(linkParents_)) {
             if (linker == parent_ ||
                 std::find(linkParents_.begin(), linkParents_.end(), linker) == linkParents_.end())
                 continue;
-            try {
-                linker->notifyFrom(ancestor, kind, item, index);
-            } catch (...) {
-                if (!failure)
-                    failure = std::current_exception();
-            }
+            collectFailure(failure, [&] { linker->notifyFrom(ancestor, kind, item, index); });
         }
     }
     // Every subscriber present when the notice starts is told once, unless
@@ -266,14 +246,8 @@ void TTBCustomItem::notifyFrom(TTBCustomItem* ancestor, TTBChangeKind kind, TTBC
     for (TTBItemSubscriber* subscriber : snapshot) {
         bool present = std::any_of(subscribers_.begin(), subscribers_.end(),
                                    [&](const TSubscriberRecord& r) { return r.Subscriber == subscriber; });
-        if (!present)
-            continue;
-        try {
-            subscriber->ItemNotification(ancestor, ancestor != this, kind, item, index);
-        } catch (...) {
-            if (!failure)
-                failure = std::current_exception();
-        }
+        if (present)
+            collectFailure(failure, [&] { subscriber->ItemNotification(ancestor, ancestor != this, kind, item, index); });
     }
     if (failure)
         std::rethrow_exception(failure);
@@ -287,12 +261,7 @@ void TTBCustomItem::NotifyChange(bool needResize) {
 // ---------------------------------------------------------------------------
 // Properties
 
-void TTBCustomItem::SetCaption(const std::string& value) {
-    if (value == caption_)
-        return;
-    caption_ = value;
-    NotifyChange(true);
-}
+void TTBCustomItem::SetCaption(const std::string& value) { changeProperty(caption_, value, true); }
 
 void TTBCustomItem::SetChecked(bool value) {
     if (value == checked_)
@@ -311,12 +280,7 @@ void TTBCustomItem::uncheckGroupSiblings() {
             sibling->SetChecked(false);
 }
 
-void TTBCustomItem::SetDisplayMode(TTBItemDisplayMode value) {
-    if (value == displayMode_)
-        return;
-    displayMode_ = value;
-    NotifyChange(true);
-}
+void TTBCustomItem::SetDisplayMode(TTBItemDisplayMode value) { changeProperty(displayMode_, value, true); }
 
 void TTBCustomItem::SetEnabled(bool value) {
     if (value == enabled_)
@@ -343,37 +307,32 @@ void TTBCustomItem::SetImageIndex(int value) {
     NotifyChange(resize);
 }
 
+void TTBCustomItem::watchImages(TImageList*& field, std::unique_ptr<TTBImageChangeLink>& link, TImageList* value) {
+    if (field != nullptr)
+        field->RemoveFreeNotification(this);
+    field = value;
+    if (!link)
+        link = std::make_unique<TTBImageChangeLink>([this](TTBImageChangeLink& l) { ImageListChanged(&l); });
+    link->SetImages(value);
+    if (value != nullptr)
+        value->FreeNotification(this);
+}
+
 void TTBCustomItem::SetImages(TImageList* value) {
     if (value == images_)
         return;
-    if (images_ != nullptr)
-        images_->RemoveFreeNotification(this);
     int oldWidth = images_ != nullptr ? images_->Width() : 0;
     int oldHeight = images_ != nullptr ? images_->Height() : 0;
-    images_ = value;
-    if (!imagesLink_)
-        imagesLink_ = std::make_unique<TTBImageChangeLink>([this](TTBImageChangeLink& l) { ImageListChanged(&l); });
-    imagesLink_->SetImages(value);
-    bool resize = true;
-    if (value != nullptr) {
-        value->FreeNotification(this);
-        resize = value->Width() != oldWidth || value->Height() != oldHeight;
-    }
+    watchImages(images_, imagesLink_, value);
+    // A new size (or none) changes the item's size.
+    bool resize = value == nullptr || value->Width() != oldWidth || value->Height() != oldHeight;
     NotifyChange(resize);
 }
 
 void TTBCustomItem::SetSubMenuImages(TImageList* value) {
     if (value == subMenuImages_)
         return;
-    if (subMenuImages_ != nullptr)
-        subMenuImages_->RemoveFreeNotification(this);
-    subMenuImages_ = value;
-    if (!subMenuImagesLink_)
-        subMenuImagesLink_ =
-            std::make_unique<TTBImageChangeLink>([this](TTBImageChangeLink& l) { ImageListChanged(&l); });
-    subMenuImagesLink_->SetImages(value);
-    if (value != nullptr)
-        value->FreeNotification(this);
+    watchImages(subMenuImages_, subMenuImagesLink_, value);
     Notify(ckSubMenuImagesChanged, nullptr, 0);
 }
 
@@ -452,12 +411,7 @@ void TTBCustomItem::SetLinkSubitems(TTBCustomItem* value) {
         Notify(ckLinkChanged, nullptr, 0);
 }
 
-void TTBCustomItem::SetVisible(bool value) {
-    if (value == visible_)
-        return;
-    visible_ = value;
-    NotifyChange(true);
-}
+void TTBCustomItem::SetVisible(bool value) { changeProperty(visible_, value, true); }
 
 std::string TTBCustomItem::ShortCutCaption() const {
     size_t tab = caption_.find('\t');
@@ -617,12 +571,7 @@ TTBSeparatorItem::TTBSeparatorItem(TComponent* owner) : TTBCustomItem(owner) {
     ItemStyle = isSeparator | isNotClickable;
 }
 
-void TTBSeparatorItem::SetBlank(bool value) {
-    if (value == blank_)
-        return;
-    blank_ = value;
-    NotifyChange(false);
-}
+void TTBSeparatorItem::SetBlank(bool value) { changeProperty(blank_, value, false); }
 
 TTBControlItem::TTBControlItem(TComponent* owner) : TTBCustomItem(owner) {
     ItemStyle = static_cast<TTBItemStyle>((kTBDefaultItemStyle & ~isSelectable) | isNotClickable);

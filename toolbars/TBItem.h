@@ -245,11 +245,21 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    // Stores a property's new value and tells the views (repaint or new
+    // size); nothing when the value is the same.
+    template <class T> void changeProperty(T& field, const T& value, bool needResize) {
+        if (field == value)
+            return;
+        field = value;
+        NotifyChange(needResize);
+    }
 
 private:
     friend class TTBImageChangeLink;
     void notifyFrom(TTBCustomItem* ancestor, TTBChangeKind kind, TTBCustomItem* item, int index);
     void recalcEffectiveOptions();
+    // Follows an image list: its change link and its free notification.
+    void watchImages(TImageList*& field, std::unique_ptr<TTBImageChangeLink>& link, TImageList* value);
     void uncheckGroupSiblings();
     void insertChild(int index, TTBCustomItem* item);
     // Notify, keeping the first exception for later.

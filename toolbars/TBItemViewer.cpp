@@ -73,6 +73,16 @@ void DrawDropdownArrow(TCanvas& canvas, int cx, int cy, bool pointLeft, int colo
     canvas.Polygon(points);
 }
 
+void FrameInColor(TCanvas& canvas, const TRect& rect, TColor color) {
+    TBrush saved;
+    saved.Assign(&canvas.Brush());
+    canvas.Brush().SetBitmap(nullptr);
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.Brush().SetColor(color);
+    canvas.FrameRect(rect);
+    canvas.SetBrush(saved);
+}
+
 void FillCheckedPattern(TCanvas& canvas, const TRect& rect) {
     TBrush saved;
     saved.Assign(&canvas.Brush());

@@ -6,6 +6,7 @@
 // TTBItemViewer draws the classic look with system colours and 3-D edges;
 // TTBSeparatorItemViewer draws separators.
 
+#include "platform/gfx/Color.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/ui/Keys.h"
 #include "toolbars/TBItem.h"
@@ -117,6 +118,8 @@ public:
 void DrawMenuArrow(TCanvas& canvas, const TRect& rect, int colorIndex);
 // A filled triangle of the drop-down arrow: pointing down, or left.
 void DrawDropdownArrow(TCanvas& canvas, int cx, int cy, bool pointLeft, int colorIndex);
+// A one-pixel frame of one colour, leaving the canvas's brush as it was.
+void FrameInColor(TCanvas& canvas, const TRect& rect, TColor color);
 // The 8 x 8 checkerboard of button face and highlight behind checked
 // buttons.
 void FillCheckedPattern(TCanvas& canvas, const TRect& rect);

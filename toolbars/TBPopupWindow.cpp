@@ -15,16 +15,6 @@ namespace {
 bool firstPopupShown = false;
 int popupCount = 0;
 
-void frame(TCanvas& canvas, const TRect& rect, TColor color) {
-    TBrush saved;
-    saved.Assign(&canvas.Brush());
-    canvas.Brush().SetBitmap(nullptr);
-    canvas.Brush().SetStyle(bsSolid);
-    canvas.Brush().SetColor(color);
-    canvas.FrameRect(rect);
-    canvas.SetBrush(saved);
-}
-
 TRect screenRectOf(TTBView* view, const TRect& rect) {
     TPoint topLeft = view->ViewToScreen(rect.TopLeft());
     return Bounds(topLeft.X, topLeft.Y, rect.Width(), rect.Height());
@@ -146,15 +136,15 @@ void TTBPopupWindow::PaintTo(TCanvas& canvas) {
 void TTBPopupWindow::PaintBorder(TCanvas& canvas, const TRect& rect) {
     TRect r = rect;
     if (TBSystemSettings().FlatMenus()) {
-        frame(canvas, r, clBtnShadow);
+        FrameInColor(canvas, r, clBtnShadow);
         InflateRect(r, -1, -1);
-        frame(canvas, r, Color());
+        FrameInColor(canvas, r, Color());
         InflateRect(r, -1, -1);
-        frame(canvas, r, Color());
+        FrameInColor(canvas, r, Color());
         return;
     }
     canvas.DrawEdge(r, EDGE_RAISED, BF_RECT | BF_ADJUST);
-    frame(canvas, r, clBtnFace);
+    FrameInColor(canvas, r, clBtnFace);
 }
 
 // ---------------------------------------------------------------------------

@@ -135,7 +135,12 @@ bool TQtDesignView::waitForLoad() {
     if (!self)
         throw EWebViewError("The design view was closed while its page was read");
     loadWaiter_ = nullptr;
-    return !Loading();
+    if (!Loading())
+        return true;
+    // A page that does not finish may never do: the next document gets a
+    // fresh one.
+    *unanswered_ = true;
+    return false;
 }
 
 void TQtDesignView::scheduleLoad() {
@@ -152,9 +157,12 @@ void TQtDesignView::scheduleLoad() {
 }
 
 void TQtDesignView::startLoad() {
+    if (!changed_ || !view_)
+        return;
     // One load at a time: the one running ends first (loadFinished or
-    // prepared start the next).
-    if (!changed_ || state_ == TState::Loading || state_ == TState::Preparing || !view_)
+    // prepared start the next), unless the page stopped answering, which
+    // the fresh page below leaves behind.
+    if ((state_ == TState::Loading || state_ == TState::Preparing) && !*unanswered_)
         return;
     changed_ = false;
     ++generation_;

@@ -404,10 +404,18 @@ void TReader::AddFixup(TPersistent& instance, const TPropertyInfo& property, std
 void TReader::ResolveFixups() {
     std::vector<TFixup> fixups = std::move(fixups_);
     fixups_.clear();
-    for (const TFixup& fixup : fixups) {
+    // All or none: when a name does not resolve, the references already
+    // set go back to what they were, so that no component keeps one to a
+    // component that the failed read frees again.
+    std::vector<TPropertyValue> before;
+    for (size_t i = 0; i < fixups.size(); ++i) {
+        const TFixup& fixup = fixups[i];
+        before.push_back(fixup.Property->GetValue(*fixup.Instance));
         try {
             fixup.Property->SetValue(*fixup.Instance, TPropertyValue(fixup.Name), Binding);
         } catch (const EPropertyError& error) {
+            for (size_t j = i; j-- > 0;)
+                fixups[j].Property->SetValue(*fixups[j].Instance, before[j], Binding);
             throw EReadError("Error reading property \"" + fixup.Property->Name() + "\": " + error.Message());
         }
     }

@@ -410,4 +410,37 @@ TEST(ComponentStream, AFailedReadLeavesNoComponentsBehind) {
     EXPECT_EQ(copy.ComponentCount(), 0);
 }
 
+TEST(ComponentStream, AReferenceThatDoesNotResolveUndoesTheOthers) {
+    registerSamples();
+    TComponent root;
+    auto named = [&](const char* name) {
+        auto* node = new TSampleDerived(&root);
+        node->SetName(name);
+        return node;
+    };
+    TSampleDerived* keeper = named("keeper");
+    TSampleDerived* a = named("nodeA");
+    TSampleDerived* b = named("nodeB");
+    TSampleDerived* z = named("nodeZ");
+    keeper->Link = a;
+    b->Link = z;
+    TMemoryStream stream;
+    WriteComponent(stream, root);
+    // The stream names nodeZ as nodeY, so nodeB's reference finds nothing.
+    std::string bytes = stream.DataString();
+    bytes.replace(bytes.rfind("nodeZ"), 5, "nodeY");
+
+    // The copy already owns keeper, which the read sets to the new nodeA
+    // before nodeB's reference fails; nodeA is freed again, and keeper
+    // must not keep pointing at it.
+    TComponent copy;
+    auto* kept = new TSampleDerived(&copy);
+    kept->SetName("keeper");
+    TReadOnlyMemoryStream in(bytes.data(), static_cast<int64_t>(bytes.size()));
+    EXPECT_EQ(MessageOf<EReadError>([&] { ReadComponent(in, copy); }),
+              "Error reading property \"Link\": Component \"nodeZ\" not found for property Link");
+    EXPECT_EQ(copy.ComponentCount(), 1);
+    EXPECT_EQ(kept->Link, nullptr);
+}
+
 } // namespace

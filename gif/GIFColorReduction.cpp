@@ -3,6 +3,7 @@
 #include "gif/GIFException.h"
 
 #include <algorithm>
+#include <climits>
 #include <array>
 #include <cstdlib>
 
@@ -110,7 +111,10 @@ uint8_t TFastColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFC
         int distance[GIFMaxColors];
         for (size_t i = 0; i < count; ++i)
             distance[i] = std::abs(reds_[i] - red) + std::abs(greens_[i] - green) + std::abs(blues_[i] - blue);
-        cell = uint16_t(std::min_element(distance, distance + count) - distance);
+        int least = INT32_MAX;
+        for (size_t i = 0; i < count; ++i)
+            least = std::min(least, distance[i]);
+        cell = uint16_t(std::find(distance, distance + count, least) - distance);
     }
     chosen = palette_[cell];
     return uint8_t(cell);

@@ -318,3 +318,56 @@ TEST(GIFStream, FailedSaveKeepsTheOldFile) {
 }
 
 } // namespace
+
+namespace {
+
+// Loading, saving and copying report their progress from start to end;
+// a copy takes the other image's frames and drawing settings but keeps its
+// own handlers; a new screen size is a change.
+TEST(GIFImageNotices, ProgressCopiesAndChanges) {
+    const Bytes bytes = RandomAnimation(3, {0, 1, 2, 3});
+    std::vector<std::string> progress;
+    auto record = [&](TPersistent*, TProgressStage stage, int percent, bool, const std::string& message) {
+        progress.push_back(message + " " + std::to_string(int(stage)) + " " + std::to_string(percent));
+    };
+    TGIFImage image;
+    image.OnProgress = record;
+    LoadImage(image, bytes);
+    ASSERT_GE(progress.size(), 3u);
+    EXPECT_EQ(progress.front(), "Loading... 0 0");
+    EXPECT_EQ(progress.back(), "Loading... 2 100");
+    progress.clear();
+    SaveImage(image);
+    EXPECT_EQ(progress.size(), size_t(image.Images().Count()) + 2);
+    EXPECT_EQ(progress[1], "Saving... 1 25");
+    EXPECT_EQ(progress.back(), "Saving... 2 100");
+    progress.clear();
+    Bytes cut(bytes.begin(), bytes.begin() + 11);
+    EXPECT_THROW(LoadImage(image, cut), GIFException);
+    EXPECT_EQ(progress.back(), "Loading... 2 0");
+
+    LoadImage(image, bytes);
+    image.DrawOptions = gdTile;
+    image.BackgroundColor = 0x123456;
+    image.SetAnimationSpeed(50);
+    TGIFImage copy;
+    int changes = 0;
+    std::vector<std::string> copying;
+    copy.OnChange = [&](TPersistent*) { ++changes; };
+    copy.OnProgress = [&](TPersistent*, TProgressStage, int, bool, const std::string& message) { copying.push_back(message); };
+    copy.Assign(&image);
+    EXPECT_EQ(SaveImage(copy), SaveImage(image));
+    EXPECT_EQ(copy.DrawOptions, gdTile);
+    EXPECT_EQ(copy.BackgroundColor, 0x123456);
+    EXPECT_EQ(copy.AnimationSpeed(), 100) << "the speed stays the copy's own";
+    EXPECT_TRUE(copy.OnProgress && copy.OnChange) << "the copy keeps its handlers";
+    EXPECT_EQ(copying.front(), "Copying...");
+    EXPECT_GE(changes, 1);
+    changes = 0;
+    copy.SetWidth(copy.Width());
+    EXPECT_EQ(changes, 0);
+    copy.SetWidth(copy.Width() + 1);
+    EXPECT_EQ(changes, 1);
+}
+
+} // namespace

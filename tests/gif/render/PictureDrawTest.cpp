@@ -7,6 +7,7 @@
 #include "GIFTestSupport.h"
 
 #include "gif/GIFRender.h"
+#include "gif/render/GIFDraw.h"
 #include "gif/render/GIFImageDrawer.h"
 #include "gif/render/GIFImport.h"
 #include "gif/render/GIFRegistration.h"
@@ -172,6 +173,15 @@ TEST_F(GIFPictures, PicturesOfOtherKindsBecomeFrames) {
             const int source = (x + y) % 4;
             EXPECT_EQ(keyed.Pixels(x, y), source == 2 ? clear : source);
         }
+    // The mask follows the frame's transparency and pixels.
+    EXPECT_TRUE(GIFFrameHasMask(keyed));
+    ASSERT_TRUE(GIFFrameBitmap(keyed, true)->Transparent());
+    keyed.GraphicControlExtension()->SetTransparent(false);
+    EXPECT_FALSE(GIFFrameHasMask(keyed));
+    keyed.GraphicControlExtension()->SetTransparent(true);
+    for (int y = 0; y < 4; ++y)
+        std::fill_n(keyed.Scanline(y), 5, uint8_t(0));
+    EXPECT_FALSE(GIFFrameHasMask(keyed)) << "no pixel left of the transparent index";
 
     // A PNG with a see-through hole, through the picture holder.
     QImage png(6, 6, QImage::Format_ARGB32);

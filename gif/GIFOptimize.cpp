@@ -171,7 +171,9 @@ private:
             return delay == 0 ? GIFFallbackDelay : std::max(delay, GIFDelayFloor);
         };
         const int delay = shown(previous) + shown(f);
-        controlOf(previous).SetDelay(uint16_t(std::min(delay, 65535)));
+        if (delay > 65535)
+            return; // the sum does not fit the 16-bit delay
+        controlOf(previous).SetDelay(uint16_t(delay));
         // The frame's other extensions (comments, the loop count) move to
         // the next frame, so they keep their place in the file.
         TGIFSubImage* next = i + 1 < count() ? &frame(i + 1) : nullptr;

@@ -1,13 +1,11 @@
 #pragma once
-// Single-line text output in a rectangle, as menus and buttons draw their
-// captions: aligned by format flags (left, centre or right; top, centred or
-// bottom), clipped to the rectangle, the access-key marker "&" taken out
+// Captions by the format flags menus and buttons use (DT_* of
+// TBItemViewer.h), drawn through the platform's one-line text drawing
+// (TextDrawing.h): left, centred or right, at the top or centred
+// vertically, clipped to the rectangle, the access-key marker "&" taken out
 // and its character underlined (unless DT_NOPREFIX, or DT_HIDEPREFIX which
 // takes the marker out without underlining).  DT_CALCRECT only measures:
 // the rectangle's right and bottom become the text's extent.
-//
-// The text is drawn with the canvas's font, its colour and its background
-// mode.
 
 #include "platform/gfx/Geometry.h"
 

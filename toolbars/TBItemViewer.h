@@ -25,7 +25,6 @@ enum : unsigned {
     DT_CENTER = 0x0001,
     DT_RIGHT = 0x0002,
     DT_VCENTER = 0x0004,
-    DT_BOTTOM = 0x0008,
     DT_SINGLELINE = 0x0020,
     DT_CALCRECT = 0x0400,
     DT_NOPREFIX = 0x0800,

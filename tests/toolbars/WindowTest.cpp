@@ -120,6 +120,53 @@ TEST(Windows, APressOutsideEndsTheMenuAndReachesItsWindowAfterwards) {
     ReleaseCapture();
 }
 
+// A viewer that records the wheel turns it gets.
+class TWheelViewer : public TTBItemViewer {
+public:
+    using TTBItemViewer::TTBItemViewer;
+    static std::vector<int>& Deltas() {
+        static std::vector<int> deltas;
+        return deltas;
+    }
+    static TTBItemViewer* Make(TTBView* view, TTBCustomItem* item) { return new TWheelViewer(view, item); }
+    TTBItemViewerClass ViewerClass() const override { return &Make; }
+    void MouseWheel(int delta, int, int) override { Deltas().push_back(delta); }
+};
+
+class TWheelItem : public TTBCustomItem {
+public:
+    TTBItemViewerClass ViewerClassFor(TTBView*) override { return &TWheelViewer::Make; }
+};
+
+TEST(Windows, WheelTurnsReachTheViewerWithTheirSign) {
+    TShownMenuBar m;
+    auto* wheel = new TWheelItem;
+    wheel->SetCaption("&Zoom");
+    m.File->Add(wheel);
+    TWheelViewer::Deltas().clear();
+    Later([&] {
+        TTBView* popup = OpenedView(m.Bar.View.get());
+        ASSERT_NE(popup, nullptr);
+        for (int notches : {-1, 2}) {
+            TLoopInput input;
+            input.Msg = WM_MOUSEWHEEL;
+            input.WParam = MAKEWPARAM(0, static_cast<unsigned>(notches * WHEEL_DELTA) & 0xFFFF);
+            input.Screen = CentreIn(popup, wheel);
+            input.Target = m.Bar.View->OpenViewerWindow();
+            TLoopInput move = input;
+            move.Msg = WM_MOUSEMOVE;
+            move.WParam = 0;
+            DeliverLoopInput(move);
+            DeliverLoopInput(input);
+        }
+        QTest::keyClick(m.BarWidget(), Qt::Key_Escape);
+        QTest::keyClick(m.BarWidget(), Qt::Key_Escape);
+    });
+    m.Bar.View->Select(m.Bar.ViewerOf(m.File));
+    TrackMenu(m.Bar.View.get(), tbtmMenuMode | tbtmSelectFirst);
+    EXPECT_EQ(TWheelViewer::Deltas(), (std::vector<int>{-120, 240}));
+}
+
 TEST(Windows, AToolbarShowsItsHotAndCheckedButtons) {
     TShownMenuBar m;
     auto* bold = new TTBCustomItem;

@@ -128,6 +128,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     width_ = std::max(0, width);
     height_ = std::max(0, height);
     BoundsChanged(old);
+    if (parent_ != nullptr && align_ != alNone)
+        parent_->Realign();
 }
 
 void TControl::BoundsChanged(const TRect& oldBounds) {
@@ -159,6 +161,8 @@ void TControl::SetVisible(bool visible) {
     }
     visible_ = visible;
     Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
+    if (parent_ != nullptr && align_ != alNone)
+        parent_->Realign();
 }
 
 bool TControl::Showing() const {
@@ -490,6 +494,8 @@ void TWinControl::insertControl(TControl* control) {
     control->setParentField(this);
     if (auto* child = dynamic_cast<TWinControl*>(control); child != nullptr && peer_ != nullptr)
         child->HandleNeeded();
+    if (control->Align() != alNone)
+        Realign();
 }
 
 void TWinControl::removeControl(TControl* control) {
@@ -499,6 +505,8 @@ void TWinControl::removeControl(TControl* control) {
     control->setParentField(nullptr);
     if (mouseControl_ == control)
         mouseControl_ = nullptr;
+    if (control->Align() != alNone && !IsDestroying())
+        Realign();
 }
 
 TControl* TWinControl::ControlAtPos(TPoint point) const {
@@ -608,13 +616,18 @@ void TWinControl::BoundsChanged(const TRect& oldBounds) {
         peer_->BoundsChanged();
     else
         TControl::BoundsChanged(oldBounds);
+    if (oldBounds.Width() != Width() || oldBounds.Height() != Height())
+        Realign();
 }
 
 void TWinControl::PeerBoundsChanged(const TRect& bounds) {
+    bool resized = bounds.Width() != width_ || bounds.Height() != height_;
     left_ = bounds.Left;
     top_ = bounds.Top;
     width_ = bounds.Width();
     height_ = bounds.Height();
+    if (resized)
+        Realign();
 }
 
 // --- focus ------------------------------------------------------------------

@@ -80,6 +80,11 @@ struct TCreateParams {
     TWinControl* WndParent = nullptr;
 };
 
+// How a control sits in its parent's client area: along an edge (full
+// width or height there, its own other dimension), filling what the edges
+// leave, or where its bounds put it.
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
 // The border of a window control and the scroll bars it asks for.
 enum TBorderStyle { bsNone, bsSingle };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -177,6 +182,20 @@ public:
     void SetCursor(int cursor);
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
+    // The help text shown when the pointer rests on the control (when
+    // ShowHint holds) and offered to the application's hint.
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint) { hint_ = hint; }
+    // Follows the parent's while ParentShowHint holds (the default);
+    // setting it stops following.
+    bool ShowHint() const;
+    void SetShowHint(bool value);
+    bool ParentShowHint() const { return parentShowHint_; }
+    void SetParentShowHint(bool value) { parentShowHint_ = value; }
+    // Aligned controls are placed by their parent (see
+    // TWinControl::Realign) whenever it or they change.
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
     // The popup menu (a component of the menu framework); freed menus are
     // forgotten.
     TComponent* PopupMenu() const { return popupMenu_; }
@@ -252,6 +271,10 @@ private:
     bool parentFont_ = true;
     int cursor_ = crDefault;
     std::string caption_;
+    std::string hint_;
+    bool showHint_ = false;
+    bool parentShowHint_ = true;
+    TAlign align_ = alNone;
     TComponent* popupMenu_ = nullptr;
 };
 
@@ -292,6 +315,12 @@ public:
     // Puts the window in front of its siblings (a top-level one in front of
     // the other windows).
     void BringToFront();
+    // Places the aligned children: the top, bottom, left and right ones
+    // along the edges of what is left of the client area (each group in
+    // the order of its current position), then the client-aligned ones
+    // over the rest.  Runs by itself when the client area, or an aligned
+    // child's bounds, alignment or visibility change.
+    void Realign();
     virtual void CreateParams(TCreateParams& params);
     int ClientWidth() const override;
     int ClientHeight() const override;
@@ -372,6 +401,10 @@ protected:
     virtual void DestroyWnd();
     void DestroyHandle();
 
+    // Places the aligned children within rect (the client area); a
+    // control that lays out its children itself (pages) overrides it.
+    virtual void AlignControls(TRect& rect);
+
     virtual void KeyDown(uint16_t& key, TShiftState shift);
     virtual void KeyUp(uint16_t& key, TShiftState shift);
     virtual void KeyPress(char& key);
@@ -406,6 +439,7 @@ private:
     TRect paintRect_;
     bool painting_ = false;
     TControl* mouseControl_ = nullptr; // windowless child under the pointer
+    bool aligning_ = false;
 };
 
 // A window control that paints itself: Paint draws on Canvas.

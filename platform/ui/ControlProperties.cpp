@@ -4,6 +4,12 @@
 #include "platform/gfx/GraphicsProperties.h"
 #include "platform/ui/Control.h"
 
+const TIdentMap& AlignNames() {
+    static const TIdentMap names{{alNone, "alNone"}, {alTop, "alTop"},     {alBottom, "alBottom"},
+                                 {alLeft, "alLeft"}, {alRight, "alRight"}, {alClient, "alClient"}};
+    return names;
+}
+
 void RegisterControlClasses() {
     static const bool registered = [] {
         RegisterGraphicsClasses();
@@ -19,13 +25,18 @@ void RegisterControlClasses() {
             .Integer("Color", &TControl::Color, &TControl::SetColor, std::nullopt)
             .Names(ColorNames())
             .StoredWhen([](TControl& c) { return !c.ParentColor(); })
+            .Enum("Align", &TControl::Align, &TControl::SetAlign, alNone, AlignNames())
             .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault)
             .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
             .Object("Font", [](TControl& c) -> TFont& { return c.Font(); })
             .StoredWhen([](TControl& c) { return !c.ParentFont(); })
+            .String("Hint", &TControl::Hint, &TControl::SetHint)
             .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, true)
             .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
+            .Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true)
             .Component<TComponent>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
+            .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
+            .StoredWhen([](TControl& c) { return !c.ParentShowHint(); })
             .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
             .Event("OnClick", &TControl::OnClick)
             .Event("OnContextPopup", &TControl::OnContextPopup)

@@ -8,3 +8,7 @@
 // Registers the window base's classes (and the graphics and base classes
 // under them); safe to call again.
 void RegisterControlClasses();
+
+class TIdentMap;
+// The names of TAlign's values.
+const TIdentMap& AlignNames();

@@ -13,7 +13,9 @@ template <class Window> Window* windowOf(const TWinControl& control) {
 
 // --- TDHTMLEdit -----------------------------------------------------------------
 
-TDHTMLEdit::TDHTMLEdit(TComponent* owner) : TWinControl(owner) {}
+TDHTMLEdit::TDHTMLEdit(TComponent* owner) : TWinControl(owner) {
+    SetTabStop(true);
+}
 
 void TDHTMLEdit::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -71,7 +73,9 @@ void TDHTMLEdit::Dispatch(TMessage& message) {
 
 // --- TWebBrowser ------------------------------------------------------------------
 
-TWebBrowser::TWebBrowser(TComponent* owner) : TWinControl(owner) {}
+TWebBrowser::TWebBrowser(TComponent* owner) : TWinControl(owner) {
+    SetTabStop(true);
+}
 
 void TWebBrowser::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);

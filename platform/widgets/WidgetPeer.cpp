@@ -9,6 +9,7 @@
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/SystemSettings.h"
 #include "platform/widgets/LoopInputFilter.h"
+#include "platform/widgets/NativePeer.h"
 #include "platform/widgets/QtInput.h"
 #include "platform/widgets/QtUserInteraction.h"
 #include "platform/widgets/WindowKinds.h"
@@ -43,9 +44,12 @@ QWidget* parentWidgetOf(TWinControl& control, const TPeerWindowStyle& style) {
 } // namespace
 
 TWinControl* ControlOfObject(const QObject* object) {
-    for (; object != nullptr; object = object->parent())
+    for (; object != nullptr; object = object->parent()) {
         if (auto* peer = dynamic_cast<const TPeerWidget*>(object))
             return &peer->Control();
+        if (QVariant control = object->property(kControlProperty); control.isValid())
+            return static_cast<TWinControl*>(control.value<void*>());
+    }
     return nullptr;
 }
 

@@ -1,0 +1,97 @@
+// Aligned children and the hint flags of the window base.
+#include "platform/ui/Control.h"
+
+#include <algorithm>
+#include <vector>
+
+void TControl::SetAlign(TAlign align) {
+    if (align == align_)
+        return;
+    align_ = align;
+    if (parent_ != nullptr)
+        parent_->Realign();
+}
+
+bool TControl::ShowHint() const {
+    if (parentShowHint_ && parent_ != nullptr)
+        return parent_->ShowHint();
+    return showHint_;
+}
+
+void TControl::SetShowHint(bool value) {
+    showHint_ = value;
+    parentShowHint_ = false;
+}
+
+void TWinControl::Realign() {
+    // Placing a child changes its bounds, which asks for this again.
+    if (aligning_ || IsDestroying())
+        return;
+    aligning_ = true;
+    try {
+        TRect rect = ClientRect();
+        AlignControls(rect);
+    } catch (...) {
+        aligning_ = false;
+        throw;
+    }
+    aligning_ = false;
+}
+
+namespace {
+
+// Where a control stands along the edge it is aligned to, nearest the edge
+// first.
+int edgeOrder(const TControl& control) {
+    switch (control.Align()) {
+    case alTop: return control.Top();
+    case alBottom: return -(control.Top() + control.Height());
+    case alLeft: return control.Left();
+    case alRight: return -(control.Left() + control.Width());
+    default: return 0;
+    }
+}
+
+} // namespace
+
+void TWinControl::AlignControls(TRect& rect) {
+    for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+        std::vector<TControl*> group;
+        for (TControl* control : controls_)
+            if (control->Align() == align && control->Visible())
+                group.push_back(control);
+        // Controls keep their order along an edge, so that one dragged past
+        // another (by a splitter) changes places with it.
+        std::stable_sort(group.begin(), group.end(),
+                         [](TControl* a, TControl* b) { return edgeOrder(*a) < edgeOrder(*b); });
+        for (TControl* control : group) {
+            int width = std::max(0, rect.Width());
+            int height = std::max(0, rect.Height());
+            switch (align) {
+            case alTop:
+                height = control->Height();
+                control->SetBounds(rect.Left, rect.Top, width, height);
+                rect.Top += height;
+                break;
+            case alBottom:
+                height = control->Height();
+                control->SetBounds(rect.Left, rect.Bottom - height, width, height);
+                rect.Bottom -= height;
+                break;
+            case alLeft:
+                width = control->Width();
+                control->SetBounds(rect.Left, rect.Top, width, height);
+                rect.Left += width;
+                break;
+            case alRight:
+                width = control->Width();
+                control->SetBounds(rect.Right - width, rect.Top, width, height);
+                rect.Right -= width;
+                break;
+            default:
+                control->SetBounds(rect.Left, rect.Top, width, height);
+                break;
+            }
+        }
+    }
+}

@@ -1,0 +1,8 @@
+#include "platform/ui/StandardControls.h"
+
+void RegisterStandardControlClasses() {
+    RegisterTextControlClasses();
+    RegisterButtonControlClasses();
+    RegisterListControlClasses();
+    RegisterExtControlClasses();
+}

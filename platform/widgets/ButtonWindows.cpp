@@ -1,0 +1,165 @@
+// The windows of buttons: push buttons (with a picture for the picture
+// button), check boxes and radio buttons.  A click is reported; the check
+// mark shown is always the control's, which decides what a click does.
+#include "platform/base/TextCodec.h"
+#include "platform/ui/ButtonControls.h"
+#include "platform/ui/ExtControls.h"
+#include "platform/widgets/NativeConversions.h"
+#include "platform/widgets/NativePeer.h"
+#include "platform/widgets/WindowKinds.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+class TButtonPeer : public TNativePeer {
+public:
+    TButtonPeer(TButtonControl& control, QAbstractButton* button) : TNativePeer(control, button) {
+        connect(button, &QAbstractButton::clicked, [this] { clicked(); });
+    }
+
+protected:
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(Widget()); }
+    void textChanged() override { button()->setText(AnsiToQString(Control().Caption())); }
+    virtual void clicked() { notify(CN_COMMAND, BN_CLICKED, 0); }
+};
+
+class TPushButtonPeer : public TButtonPeer {
+public:
+    explicit TPushButtonPeer(TButton& control)
+        : TButtonPeer(control, new QPushButton(ParentWidgetFor(control))), control_(control) {
+        auto* push = static_cast<QPushButton*>(button());
+        push->setAutoDefault(false);
+        TSync sync(*this);
+        changed(paOptions, -1);
+        start();
+    }
+
+protected:
+    void changed(TPeerAspect aspect, int) override {
+        if (aspect == paOptions)
+            static_cast<QPushButton*>(button())->setDefault(control_.Default());
+    }
+
+    void applyAppearance() override {
+        TButtonPeer::applyAppearance();
+        auto* picture = dynamic_cast<TBitBtn*>(&control_);
+        if (picture == nullptr)
+            return;
+        // The first of the glyph's pictures side by side; Qt makes the
+        // disabled look itself.
+        QIcon icon;
+        if (!picture->Glyph().Empty()) {
+            QImage image = QImageOf(picture->Glyph());
+            int width = image.width() / picture->NumGlyphs();
+            image = image.copy(0, 0, width, image.height());
+            icon = QIcon(QPixmap::fromImage(image));
+            button()->setIconSize(image.size());
+        }
+        button()->setIcon(icon);
+        bool glyphRight = picture->Layout() == blGlyphRight;
+        button()->setLayoutDirection(glyphRight ? Qt::RightToLeft : Qt::LeftToRight);
+    }
+
+private:
+    TButton& control_;
+};
+
+class TCheckBoxPeer : public TButtonPeer {
+public:
+    explicit TCheckBoxPeer(TCustomCheckBox& control)
+        : TButtonPeer(control, new QCheckBox(ParentWidgetFor(control))), control_(control) {
+        TSync sync(*this);
+        changed(paState, -1);
+        changed(paAlignment, -1);
+        start();
+    }
+
+protected:
+    void changed(TPeerAspect aspect, int) override {
+        auto* box = static_cast<QCheckBox*>(button());
+        if (aspect == paState) {
+            box->setTristate(control_.State() == cbGrayed || control_.AllowGrayed());
+            box->setCheckState(control_.State() == cbChecked   ? Qt::Checked
+                               : control_.State() == cbGrayed ? Qt::PartiallyChecked
+                                                              : Qt::Unchecked);
+        } else if (aspect == paAlignment) {
+            // The caption left of the box.
+            box->setLayoutDirection(control_.Alignment() == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+        }
+    }
+
+    void clicked() override {
+        auto alive = Alive();
+        TButtonPeer::clicked();
+        if (alive.expired())
+            return;
+        TSync sync(*this);
+        changed(paState, -1);
+    }
+
+private:
+    TCustomCheckBox& control_;
+};
+
+class TRadioButtonPeer : public TButtonPeer {
+public:
+    explicit TRadioButtonPeer(TRadioButton& control)
+        : TButtonPeer(control, new QRadioButton(ParentWidgetFor(control))), control_(control) {
+        // The control unchecks the buttons beside it itself.
+        button()->setAutoExclusive(false);
+        TSync sync(*this);
+        changed(paState, -1);
+        changed(paAlignment, -1);
+        start();
+    }
+
+protected:
+    void changed(TPeerAspect aspect, int) override {
+        if (aspect == paState)
+            button()->setChecked(control_.Checked());
+        else if (aspect == paAlignment)
+            button()->setLayoutDirection(control_.Alignment() == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+    }
+
+    void clicked() override {
+        auto alive = Alive();
+        TButtonPeer::clicked();
+        if (alive.expired())
+            return;
+        TSync sync(*this);
+        changed(paState, -1);
+    }
+
+private:
+    TRadioButton& control_;
+};
+
+class TGroupBoxPeer : public TNativePeer {
+public:
+    explicit TGroupBoxPeer(TCustomGroupBox& control) : TNativePeer(control, new QGroupBox(ParentWidgetFor(control))) {
+        start();
+    }
+
+protected:
+    void textChanged() override { static_cast<QGroupBox*>(Widget())->setTitle(AnsiToQString(Control().Caption())); }
+};
+
+const TWindowKindRegistration buttonKind(wk::Button, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
+    return std::make_unique<TPushButtonPeer>(dynamic_cast<TButton&>(control));
+});
+const TWindowKindRegistration checkBoxKind(wk::CheckBox, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
+    return std::make_unique<TCheckBoxPeer>(dynamic_cast<TCustomCheckBox&>(control));
+});
+const TWindowKindRegistration radioKind(wk::RadioButton, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
+    return std::make_unique<TRadioButtonPeer>(dynamic_cast<TRadioButton&>(control));
+});
+const TWindowKindRegistration groupKind(wk::GroupBox, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
+    return std::make_unique<TGroupBoxPeer>(dynamic_cast<TCustomGroupBox&>(control));
+});
+
+} // namespace

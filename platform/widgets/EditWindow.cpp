@@ -1,0 +1,95 @@
+// The edit box's window: a line edit.
+#include "platform/base/TextCodec.h"
+#include "platform/ui/TextControls.h"
+#include "platform/widgets/NativePeer.h"
+#include "platform/widgets/WindowKinds.h"
+
+#include <QLineEdit>
+
+namespace {
+
+class TEditPeer : public TNativePeer {
+public:
+    explicit TEditPeer(TCustomEdit& edit) : TNativePeer(edit, new QLineEdit(ParentWidgetFor(edit))), edit_(edit) {
+        QLineEdit* line = lineEdit();
+        connect(line, &QLineEdit::textEdited, [this](const QString& text) { edited(text); });
+        connect(line, &QLineEdit::selectionChanged, [this] { selectionMoved(); });
+        connect(line, &QLineEdit::cursorPositionChanged, [this] { selectionMoved(); });
+        TSync sync(*this);
+        for (TPeerAspect aspect : {paReadOnly, paMaxLength, paOptions})
+            changed(aspect, -1);
+        start();
+        changed(paSelection, -1);
+    }
+
+protected:
+    QLineEdit* lineEdit() const { return static_cast<QLineEdit*>(Widget()); }
+
+    void textChanged() override {
+        QString text = AnsiToQString(edit_.Text());
+        if (lineEdit()->text() != text)
+            lineEdit()->setText(text);
+    }
+
+    void changed(TPeerAspect aspect, int) override {
+        QLineEdit* line = lineEdit();
+        switch (aspect) {
+        case paReadOnly:
+            line->setReadOnly(edit_.ReadOnly());
+            break;
+        case paMaxLength:
+            line->setMaxLength(edit_.MaxLength() > 0 ? edit_.MaxLength() : 32767);
+            break;
+        case paOptions:
+            line->setEchoMode(edit_.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
+            line->setFrame(edit_.BorderStyle() == bsSingle);
+            break;
+        case paSelection:
+            if (edit_.SelLength() > 0)
+                line->setSelection(edit_.SelStart(), edit_.SelLength());
+            else
+                line->setCursorPosition(edit_.SelStart());
+            break;
+        default:
+            break;
+        }
+    }
+
+private:
+    void edited(const QString& text) {
+        std::string bytes = QStringToAnsi(text);
+        auto alive = Alive();
+        notify(CN_COMMAND, EN_CHANGE, reinterpret_cast<LPARAM>(&bytes));
+        if (alive.expired())
+            return;
+        // What the control keeps is what shows: characters outside the code
+        // page, or a handler's own text.
+        {
+            TSync sync(*this);
+            textChanged();
+        }
+        selectionMoved();
+    }
+
+    void selectionMoved() {
+        QLineEdit* line = lineEdit();
+        if (line == nullptr)
+            return;
+        TSelRange range;
+        if (line->hasSelectedText()) {
+            range.Start = line->selectionStart();
+            range.Length = static_cast<int>(line->selectedText().size());
+        } else {
+            range.Start = line->cursorPosition();
+        }
+        notify(CN_COMMAND, EN_SELCHANGE, reinterpret_cast<LPARAM>(&range));
+    }
+
+    TCustomEdit& edit_;
+};
+
+const TWindowKindRegistration registration(wk::Edit, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {
+    return std::make_unique<TEditPeer>(dynamic_cast<TCustomEdit&>(control));
+});
+
+} // namespace

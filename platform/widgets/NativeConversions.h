@@ -1,0 +1,31 @@
+#pragma once
+// The platform's values as Qt's, for the windows of the standard controls:
+// one place that knows where the window base keeps its Qt conversions.
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/ImageList.h"
+#include "platform/ui/Cursors.h"
+
+#include <QColor>
+#include <QCursor>
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+
+inline QFont QFontOf(const TFont& font) { return font.ToQFont(); }
+inline QColor QColorOf(TColor color) { return ToQColor(color); }
+inline QCursor QCursorOf(int cursor) { return CursorToQCursor(cursor); }
+// A bitmap with its transparent colour see-through when it is transparent.
+inline QImage QImageOf(const TBitmap& bitmap) {
+    return bitmap.Transparent() ? bitmap.MaskedImage() : bitmap.Image();
+}
+// An image of a list; a null icon for an index the list does not have.
+inline QIcon QIconOf(const TImageList* list, int index) {
+    if (list == nullptr || index < 0 || index >= list->Count())
+        return {};
+    return QIcon(QPixmap::fromImage(list->Image(index)));
+}

@@ -1,0 +1,394 @@
+#include "platform/widgets/NativePeer.h"
+
+#include "platform/base/TextCodec.h"
+#include "platform/gfx/Color.h"
+#include "platform/ui/ButtonControls.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/UserInteraction.h"
+#include "platform/widgets/NativeConversions.h"
+#include "platform/widgets/QtInput.h"
+#include "platform/widgets/WidgetPeer.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QToolTip>
+
+// Turns the input of a standard control's widget (and of its watched
+// parts) into messages for the control.
+class TNativeInputFilter : public QObject {
+public:
+    explicit TNativeInputFilter(TNativePeer& peer) : peer_(&peer) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The peer is gone: events still under way are eaten.
+    void Detach() { peer_ = nullptr; }
+
+private:
+    bool dispatch(QObject* watched, QEvent* event);
+    TWinControl& control() const { return peer_->Control(); }
+    LRESULT deliver(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+        TMessage message{msg, wParam, lParam, 0};
+        deliver(message);
+        return message.Result;
+    }
+    void deliver(TMessage& message) {
+        if (peer_ != nullptr)
+            peer_->deliver(message);
+    }
+    bool gone() const { return peer_ == nullptr; }
+    // A point of a part in the control's client coordinates.
+    TPoint clientPoint(QObject* watched, QPointF local) const;
+    bool mouseButton(QObject* watched, QMouseEvent* event, bool down, bool doubleClick);
+    bool key(QObject* watched, QKeyEvent* event);
+    bool focusIn();
+    bool focusOut();
+    bool contextMenu(QContextMenuEvent* event);
+    bool toolTip(QHelpEvent* event);
+
+    TNativePeer* peer_;
+    // A key event sent again with changed characters passes unfiltered.
+    bool resending_ = false;
+};
+
+TPoint TNativeInputFilter::clientPoint(QObject* watched, QPointF local) const {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    QWidget* client = peer_->clientWidget();
+    if (widget == nullptr || client == nullptr)
+        return FromQPoint(local.toPoint());
+    return FromQPoint(client->mapFromGlobal(widget->mapToGlobal(local.toPoint())));
+}
+
+bool TNativeInputFilter::mouseButton(QObject* watched, QMouseEvent* event, bool down, bool doubleClick) {
+    unsigned msg = MouseButtonMessage(event->button(), down, doubleClick);
+    if (msg == 0)
+        return false;
+    if (doubleClick && !(control().ControlStyle & csDoubleClicks))
+        msg -= 1;
+    deliver(msg, MouseKeysOf(*event), PointToLParam(clientPoint(watched, event->position())));
+    return false;
+}
+
+bool TNativeInputFilter::key(QObject* watched, QKeyEvent* event) {
+    TKeyMessage message = KeyMessageOf(*event);
+    SetModifierKeys(message.Shift);
+    if (event->type() == QEvent::KeyRelease) {
+        if (!message.Known)
+            return false;
+        SetKeyDown(message.Key, false);
+        return deliver(message.Msg, message.Key, static_cast<LPARAM>(message.Data)) == 0;
+    }
+    if (message.Known) {
+        SetKeyDown(message.Key, true);
+        TMessage down{message.Msg, message.Key, static_cast<LPARAM>(message.Data), 0};
+        deliver(down);
+        if (gone() || down.Result == 0)
+            return true; // a handler took the key (or freed the control)
+        bool dialogKey = message.Key == VK_RETURN || message.Key == VK_ESCAPE;
+        if (dialogKey && !(control().Perform(WM_GETDLGCODE, message.Key) & DLGC_WANTALLKEYS)) {
+            bool taken = false;
+            RunGuarded([&] { taken = SendDialogKey(control(), message.Key); });
+            if (taken || gone())
+                return true;
+        }
+    }
+    std::string characters = KeyPressCharacters(message.Key, message.Shift, event->text());
+    if (characters.empty())
+        return false;
+    bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
+    std::string typed;
+    for (char c : characters) {
+        TMessage charMessage{systemChar ? unsigned{WM_SYSCHAR} : unsigned{WM_CHAR}, static_cast<unsigned char>(c), 1, 0};
+        deliver(charMessage);
+        if (gone())
+            return true;
+        if (charMessage.Result != 0)
+            typed += static_cast<char>(charMessage.WParam & 0xFF);
+    }
+    if (typed == characters)
+        return false;
+    // The handlers took or changed characters: the widget gets what is left.
+    if (!typed.empty()) {
+        QKeyEvent changed(QEvent::KeyPress, 0, event->modifiers(), AnsiToQString(typed));
+        resending_ = true;
+        QCoreApplication::sendEvent(watched, &changed);
+        resending_ = false;
+    }
+    return true;
+}
+
+bool TNativeInputFilter::focusIn() {
+    if (GetFocusControl() != &control()) {
+        TWinControl* previous = GetFocusControl();
+        if (previous != nullptr && previous->Peer() == nullptr)
+            previous->Perform(WM_KILLFOCUS, reinterpret_cast<WPARAM>(&control()));
+        deliver(WM_SETFOCUS, reinterpret_cast<WPARAM>(previous));
+    }
+    return false;
+}
+
+bool TNativeInputFilter::focusOut() {
+    // Focus moving between the parts of one window stays with the control.
+    QWidget* now = QApplication::focusWidget();
+    QWidget* widget = peer_->Widget();
+    if (now != nullptr && widget != nullptr && (now == widget || widget->isAncestorOf(now)))
+        return false;
+    if (GetFocusControl() == &control() && !(control().ControlState & csDestroyingHandle))
+        deliver(WM_KILLFOCUS, 0);
+    return false;
+}
+
+bool TNativeInputFilter::contextMenu(QContextMenuEvent* event) {
+    LPARAM where = event->reason() == QContextMenuEvent::Keyboard
+                       ? MAKELPARAM(0xFFFF, 0xFFFF)
+                       : PointToLParam(FromQPoint(event->globalPos()));
+    // Taken by a popup menu of the control (or a parent): the widget's own
+    // menu does not show as well.
+    return deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control()), where) != 0;
+}
+
+bool TNativeInputFilter::toolTip(QHelpEvent* event) {
+    // The short part of a hint, before a "|", is the tool tip.
+    std::string hint = control().Hint();
+    hint = hint.substr(0, hint.find('|'));
+    if (control().ShowHint() && !hint.empty())
+        QToolTip::showText(event->globalPos(), AnsiToQString(hint), peer_->Widget());
+    else
+        QToolTip::hideText();
+    return true;
+}
+
+bool TNativeInputFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (gone())
+        return event->type() != QEvent::DeferredDelete && event->spontaneous();
+    if (resending_ || control().IsDestroying())
+        return false;
+    bool eaten = dispatch(watched, event);
+    // A handler freed the control: Qt has nothing left to give the event.
+    return eaten || gone();
+}
+
+bool TNativeInputFilter::dispatch(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        return mouseButton(watched, static_cast<QMouseEvent*>(event), true, false);
+    case QEvent::MouseButtonDblClick:
+        return mouseButton(watched, static_cast<QMouseEvent*>(event), true, true);
+    case QEvent::MouseButtonRelease:
+        return mouseButton(watched, static_cast<QMouseEvent*>(event), false, false);
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        deliver(WM_MOUSEMOVE, MouseKeysOf(*mouse), PointToLParam(clientPoint(watched, mouse->position())));
+        deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(&control()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return false;
+    }
+    case QEvent::Enter:
+        if (watched == peer_->Widget())
+            deliver(CM_MOUSEENTER);
+        return false;
+    case QEvent::Leave:
+        if (watched == peer_->Widget())
+            deliver(CM_MOUSELEAVE);
+        return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return key(watched, static_cast<QKeyEvent*>(event));
+    case QEvent::FocusIn:
+        return focusIn();
+    case QEvent::FocusOut:
+        return focusOut();
+    case QEvent::ContextMenu:
+        return contextMenu(static_cast<QContextMenuEvent*>(event));
+    case QEvent::ToolTip:
+        return toolTip(static_cast<QHelpEvent*>(event));
+    case QEvent::Resize:
+    case QEvent::Move:
+        if (watched == peer_->Widget())
+            peer_->noteBounds();
+        return false;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TNativePeer
+
+QWidget* TNativePeer::ParentWidgetFor(TWinControl& control) { return ClientWidgetOf(control.Parent()); }
+
+TNativePeer::TNativePeer(TWinControl& control, QWidget* widget) : control_(control), widget_(widget) {
+    filter_ = new TNativeInputFilter(*this);
+    widget->setProperty(kControlProperty, QVariant::fromValue(static_cast<void*>(&control)));
+    watch(widget);
+}
+
+TNativePeer::~TNativePeer() {
+    alive_.reset();
+    syncing_ = true;
+    for (const QMetaObject::Connection& connection : connections_)
+        QObject::disconnect(connection);
+    filter_->Detach();
+    if (busy_ > 0 && widget_) {
+        // Qt is still inside one of the widget's events or signals: it goes
+        // once that is over, out of sight meanwhile.
+        widget_->hide();
+        widget_->setParent(nullptr);
+        widget_->deleteLater();
+        filter_->deleteLater();
+        return;
+    }
+    // The widget goes with its children (the children's windows went
+    // first, with their controls).
+    delete widget_.data();
+    delete filter_;
+}
+
+void TNativePeer::deliver(TMessage& message) {
+    std::weak_ptr<int> alive = alive_;
+    ++busy_;
+    DeliverMessage(control_, message);
+    if (!alive.expired())
+        --busy_;
+}
+
+void TNativePeer::watch(QObject* part) {
+    part->installEventFilter(filter_);
+    part->setProperty(kControlProperty, QVariant::fromValue(static_cast<void*>(&control_)));
+}
+
+void TNativePeer::start() {
+    TSync sync(*this);
+    widget_->setGeometry(ToQRect(control_.BoundsRect()));
+    widget_->setEnabled(control_.Enabled());
+    TabStopChanged();
+    applyAppearance();
+    textChanged();
+    if (control_.Visible())
+        widget_->setVisible(true);
+}
+
+LRESULT TNativePeer::notify(unsigned msg, WPARAM wParam, LPARAM lParam) {
+    if (syncing_ || control_.IsDestroying() || (control_.ControlState & csDestroyingHandle))
+        return 0;
+    TMessage message{msg, wParam, lParam, 0};
+    deliver(message);
+    return message.Result;
+}
+
+void TNativePeer::noteBounds() {
+    if (widget_ && !syncing_)
+        control_.PeerBoundsChanged(FromQRect(widget_->geometry()));
+}
+
+void TNativePeer::BoundsChanged() {
+    if (!widget_)
+        return;
+    TSync sync(*this);
+    widget_->setGeometry(ToQRect(control_.BoundsRect()));
+}
+
+void TNativePeer::VisibleChanged() {
+    if (widget_)
+        widget_->setVisible(control_.Visible());
+}
+
+void TNativePeer::EnabledChanged() {
+    if (widget_)
+        widget_->setEnabled(control_.Enabled());
+}
+
+void TNativePeer::TextChanged() {
+    if (!widget_)
+        return;
+    TSync sync(*this);
+    textChanged();
+}
+
+void TNativePeer::TabStopChanged() {
+    if (widget_)
+        widget_->setFocusPolicy(control_.TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TNativePeer::BringToFront() {
+    if (widget_)
+        widget_->raise();
+}
+
+void TNativePeer::ShowCursor(int cursor) {
+    if (!widget_)
+        return;
+    if (cursor == crDefault)
+        clientWidget()->unsetCursor();
+    else
+        clientWidget()->setCursor(QCursorOf(cursor));
+}
+
+bool TNativePeer::PointerInside() const { return widget_ && widget_->underMouse(); }
+
+void TNativePeer::Invalidate(const TRect* rect) {
+    if (!widget_)
+        return;
+    if (rect != nullptr)
+        clientWidget()->update(ToQRect(*rect));
+    else
+        widget_->update();
+}
+
+void TNativePeer::Update() {
+    if (widget_ && widget_->isVisible())
+        widget_->repaint();
+}
+
+void TNativePeer::SetFocus() {
+    if (widget_)
+        widget_->setFocus(Qt::OtherFocusReason);
+}
+
+TSize TNativePeer::ClientSize() const {
+    if (!widget_)
+        return {};
+    QWidget* client = clientWidget();
+    return {client->width(), client->height()};
+}
+
+TPoint TNativePeer::ClientToScreen(TPoint point) const {
+    if (!widget_)
+        return point;
+    return FromQPoint(clientWidget()->mapToGlobal(ToQPoint(point)));
+}
+
+TPoint TNativePeer::ScreenToClient(TPoint point) const {
+    if (!widget_)
+        return point;
+    return FromQPoint(clientWidget()->mapFromGlobal(ToQPoint(point)));
+}
+
+void* TNativePeer::NativeWidget() { return container_ ? container_.data() : widget_.data(); }
+
+void TNativePeer::ControlChanged(TPeerAspect aspect, int index) {
+    if (!widget_)
+        return;
+    TSync sync(*this);
+    if (aspect == paAppearance)
+        applyAppearance();
+    changed(aspect, index);
+}
+
+void TNativePeer::applyAppearance() {
+    widget_->setFont(QFontOf(control_.Font()));
+    // The colours of the enabled looks; the disabled look stays the
+    // style's.
+    QPalette palette = widget_->palette();
+    QColor back = QColorOf(control_.Color());
+    QColor text = QColorOf(control_.Font().Color());
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button})
+            palette.setColor(group, role, back);
+        for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+            palette.setColor(group, role, text);
+    }
+    widget_->setPalette(palette);
+}

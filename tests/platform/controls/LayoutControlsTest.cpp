@@ -1,0 +1,243 @@
+// Aligned children, the splitter between them, panels, images and the
+// spin edit: random layouts checked against the rules of alignment, drags
+// of the splitter as mouse messages, pixels of painted pictures, and
+// random values against the spin edit's bounds.
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Picture.h"
+#include "platform/ui/ExtControls.h"
+#include "platform/ui/SpinEdit.h"
+#include "tests/platform/base/TempFolder.h"
+#include "tests/platform/controls/ControlsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QSpinBox>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+
+namespace {
+
+// The area left after the aligned children in the order the rules place
+// them: edges in the order of the controls' positions, then the client.
+TEST(Align, RandomChildrenTileTheClientAreaByTheRules) {
+    std::mt19937 random(8);
+    for (int round = 0; round < 60; ++round) {
+        TPanel parent;
+        parent.SetBevelOuter(bvNone);
+        parent.SetBounds(0, 0, 300 + static_cast<int>(random() % 200), 200 + static_cast<int>(random() % 200));
+        std::vector<std::unique_ptr<TPanel>> children;
+        for (int i = 0, n = 1 + static_cast<int>(random() % 8); i < n; ++i) {
+            auto child = std::make_unique<TPanel>();
+            child->SetBounds(static_cast<int>(random() % 200), static_cast<int>(random() % 200),
+                             5 + static_cast<int>(random() % 40), 5 + static_cast<int>(random() % 40));
+            child->SetParent(&parent);
+            child->SetAlign(static_cast<TAlign>(random() % 6));
+            if (random() % 7 == 0)
+                child->Hide();
+            children.push_back(std::move(child));
+        }
+        // Resizing the parent places them again.
+        parent.SetBounds(0, 0, parent.Width() + static_cast<int>(random() % 50), parent.Height());
+        TRect free = parent.ClientRect();
+        for (TAlign align : {alTop, alBottom, alLeft, alRight}) {
+            std::vector<TControl*> group;
+            for (auto& child : children)
+                if (child->Align() == align && child->Visible())
+                    group.push_back(child.get());
+            // Nearest the edge first: each touches the one before.
+            std::sort(group.begin(), group.end(), [&](TControl* a, TControl* b) {
+                switch (align) {
+                case alTop: return a->Top() < b->Top();
+                case alBottom: return a->Top() > b->Top();
+                case alLeft: return a->Left() < b->Left();
+                default: return a->Left() > b->Left();
+                }
+            });
+            for (TControl* control : group) {
+                TRect bounds = control->BoundsRect();
+                if (align == alTop || align == alBottom) {
+                    EXPECT_EQ(bounds.Left, free.Left);
+                    EXPECT_EQ(bounds.Width(), std::max(0, free.Width()));
+                    EXPECT_EQ(align == alTop ? bounds.Top : bounds.Bottom, align == alTop ? free.Top : free.Bottom)
+                        << "round " << round;
+                    (align == alTop ? free.Top : free.Bottom) += align == alTop ? bounds.Height() : -bounds.Height();
+                } else {
+                    EXPECT_EQ(bounds.Top, free.Top);
+                    EXPECT_EQ(bounds.Height(), std::max(0, free.Height()));
+                    EXPECT_EQ(align == alLeft ? bounds.Left : bounds.Right, align == alLeft ? free.Left : free.Right)
+                        << "round " << round;
+                    (align == alLeft ? free.Left : free.Right) += align == alLeft ? bounds.Width() : -bounds.Width();
+                }
+            }
+        }
+        for (auto& child : children)
+            if (child->Align() == alClient && child->Visible()) {
+                EXPECT_EQ(child->Left(), free.Left);
+                EXPECT_EQ(child->Top(), free.Top);
+                EXPECT_EQ(child->Width(), std::max(0, free.Width()));
+                EXPECT_EQ(child->Height(), std::max(0, free.Height()));
+            }
+    }
+}
+
+TEST(Align, APanelPlacesItsChildrenInsideItsBevelsAndBorder) {
+    TPanel panel;
+    panel.SetBounds(0, 0, 100, 80);
+    panel.SetBevelInner(bvLowered);
+    panel.SetBorderWidth(3);
+    TPanel inner;
+    inner.SetParent(&panel);
+    inner.SetAlign(alClient);
+    EXPECT_EQ(inner.BoundsRect(), Rect(5, 5, 95, 75));
+}
+
+// A left pane, a splitter and a client pane; dragging the splitter with
+// the mouse resizes the pane within the limits.
+TEST(Splitter, DragsResizeThePaneBeforeItWithinTheLimits) {
+    TTestHost host(400, 200);
+    host.Form.SetBevelOuter(bvNone);
+    TPanel left(&host.Form), rest(&host.Form);
+    TSplitter splitter(&host.Form);
+    left.SetParent(&host.Form);
+    left.SetWidth(100);
+    left.SetAlign(alLeft);
+    splitter.SetParent(&host.Form);
+    splitter.SetLeft(150);
+    rest.SetParent(&host.Form);
+    rest.SetAlign(alClient);
+    ASSERT_EQ(splitter.Left(), 100);
+    ASSERT_EQ(splitter.ResizeControl(), &left);
+    int moved = 0;
+    splitter.OnMoved = [&](TPersistent*) { ++moved; };
+    std::mt19937 random(4);
+    const int clientWidth = host.Form.ClientWidth();
+    for (int drag = 0; drag < 20; ++drag) {
+        int from = left.Width() + 1;
+        int by = static_cast<int>(random() % 600) - 300;
+        int before = left.Width();
+        host.Form.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(static_cast<unsigned>(from), 50));
+        host.Form.Perform(WM_MOUSEMOVE, MK_LBUTTON, PointToLParam({from + by / 2, 50}));
+        host.Form.Perform(WM_MOUSEMOVE, MK_LBUTTON, PointToLParam({from + by, 50}));
+        host.Form.Perform(WM_LBUTTONUP, 0, PointToLParam({from + by, 50}));
+        int expected = std::clamp(before + by, splitter.MinSize(), clientWidth - splitter.Width() - splitter.MinSize());
+        ASSERT_EQ(left.Width(), expected) << "drag " << drag << " by " << by;
+        ASSERT_EQ(splitter.Left(), left.Width());
+        ASSERT_EQ(rest.Left(), left.Width() + splitter.Width());
+        ASSERT_EQ(rest.Width(), clientWidth - rest.Left());
+    }
+    EXPECT_EQ(moved, 20);
+    // A handler may refuse or change the size.
+    splitter.OnCanResize = [](TPersistent*, int& size, bool& accept) {
+        accept = size % 2 == 0;
+        size += 0;
+    };
+    left.SetWidth(100);
+    splitter.MoveBy(11);
+    EXPECT_EQ(left.Width(), 100);
+    splitter.MoveBy(12);
+    EXPECT_EQ(left.Width(), 112);
+}
+
+TEST(Image, PicturesPaintWhereTheirModeSays) {
+    TTempFolder folder;
+    TTestHost host(300, 200);
+    host.Form.SetColor(clWhite);
+    host.Form.SetBevelOuter(bvNone);
+    // A 10 x 5 picture: red left half, blue right half.
+    TBitmap source(10, 5);
+    source.Canvas().FillRect(Rect(0, 0, 5, 5), clRed);
+    source.Canvas().FillRect(Rect(5, 0, 10, 5), clBlue);
+    const std::string file = folder.File("two.bmp");
+    source.SaveToFile(file);
+    TImage image(&host.Form);
+    image.SetParent(&host.Form);
+    image.SetBounds(20, 20, 100, 100);
+    image.Picture().LoadFromFile(file);
+    EXPECT_EQ(image.DestRect(), Rect(0, 0, 10, 5));
+    image.SetStretch(true);
+    EXPECT_EQ(image.DestRect(), Rect(0, 0, 100, 100));
+    image.SetProportional(true);
+    EXPECT_EQ(image.DestRect(), Rect(0, 0, 100, 50));
+    image.SetCenter(true);
+    EXPECT_EQ(image.DestRect(), Rect(0, 25, 100, 75));
+    image.SetAutoSize(true);
+    EXPECT_EQ(image.Width(), 10);
+    image.SetAutoSize(false);
+    image.SetBounds(20, 20, 100, 100);
+    QApplication::processEvents();
+    QImage pixels = ClientWidgetOf(&host.Form)->grab().toImage();
+    auto at = [&](int x, int y) { return QColor(pixels.pixel(20 + x, 20 + y)); };
+    EXPECT_EQ(at(25, 50), QColor(Qt::red));
+    EXPECT_EQ(at(75, 50), QColor(Qt::blue));
+    EXPECT_EQ(at(50, 10), QColor(Qt::white)) << "above the centred picture";
+    EXPECT_EQ(at(50, 90), QColor(Qt::white)) << "below it";
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(SpinEdit, RandomValuesAndBoundsStayWithinTheBoundsAndTheWindowShowsTheValue) {
+    TTestHost host;
+    TSpinEdit spin(&host.Form);
+    spin.SetParent(&host.Form);
+    auto* box = WidgetOf<QSpinBox>(spin);
+    ASSERT_NE(box, nullptr);
+    std::mt19937 random(12);
+    for (int step = 0; step < 200; ++step) {
+        int a = static_cast<int>(random() % 200) - 100;
+        switch (random() % 4) {
+        case 0: spin.SetMinValue(a); break;
+        case 1: spin.SetMaxValue(a); break;
+        case 2: spin.SetValue(a * 7); break;
+        case 3: spin.SetText(random() % 2 ? "junk" : std::to_string(a)); break;
+        }
+        int low = std::min(spin.MinValue(), spin.MaxValue());
+        int high = std::max(spin.MinValue(), spin.MaxValue());
+        if (spin.Bounded()) {
+            ASSERT_TRUE(spin.Value() >= low && spin.Value() <= high) << "step " << step;
+        }
+        if (spin.Text() == "junk") {
+            ASSERT_EQ(spin.Value(), spin.CheckValue(spin.MinValue()));
+        }
+        ASSERT_EQ(box->value(), spin.CheckValue(spin.Value())) << "step " << step;
+    }
+}
+
+TEST(SpinEdit, KeysAndTypingChangeTheValueOnceEachAndBoundsWaitForTheFormToBeBuilt) {
+    TTestHost host;
+    TSpinEdit spin(&host.Form);
+    spin.SetParent(&host.Form);
+    spin.SetMinValue(1);
+    spin.SetMaxValue(10);
+    spin.SetIncrement(3);
+    spin.SetValue(5);
+    int changes = 0;
+    spin.OnChange = [&](TPersistent*) { ++changes; };
+    auto* box = WidgetOf<QSpinBox>(spin);
+    QTest::keyClick(box, Qt::Key_Up);
+    EXPECT_EQ(spin.Value(), 8);
+    QTest::keyClick(box, Qt::Key_Up);
+    EXPECT_EQ(spin.Value(), 10);
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(spin.Value(), 7);
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(box->value(), 7);
+    box->selectAll();
+    QTest::keyClicks(box, "4");
+    EXPECT_EQ(spin.Value(), 4);
+    EXPECT_EQ(changes, 4);
+    // While loading, bounds set one after the other do not clamp.
+    TSpinEdit loaded;
+    loaded.BeginLoading();
+    loaded.SetText("50");
+    loaded.SetMinValue(5);
+    loaded.SetMaxValue(100);
+    loaded.Loaded();
+    EXPECT_EQ(loaded.Value(), 50);
+    loaded.SetMaxValue(20);
+    EXPECT_EQ(loaded.Value(), 20);
+}
+
+} // namespace

@@ -2,8 +2,10 @@
 // process of its own under CTest, so they are few and do much.
 
 #include "platform/webview/DesignView.h"
+#include "platform/webview/PageServer.h"
 #include "platform/webview/QtDesignView.h"
 #include "platform/webview/ScriptCall.h"
+#include "platform/webview/WebProfile.h"
 #include "tests/platform/base/TempFolder.h"
 #include "tests/platform/webview/WebEngineTestApp.h"
 
@@ -126,6 +128,10 @@ TEST_P(DesignViewLive, LoadsEditsAndReadsBack) {
         EXPECT_GT(html.size(), page.size() - 1000);
     }
     EXPECT_EQ(completions, 1);
+    // The server lets go of a page the view no longer shows.
+    view.SetDocumentHTML("<P>small</P>");
+    ASSERT_TRUE(WaitFor([&] { return completions == 2; }));
+    EXPECT_EQ(WebPageServer().ServedCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, DesignViewLive, ::testing::Values(size_t{0}, size_t{3} << 20),

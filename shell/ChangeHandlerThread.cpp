@@ -208,6 +208,20 @@ bool TChangeHandlerThread::ClearWatches() {
     return true;
 }
 
+bool TChangeHandlerThread::TakeChangedNames(int index, std::vector<std::string>& names) {
+    names.clear();
+    if (index < 0 || index >= SlotCount)
+        return false;
+    std::lock_guard guard(lock_);
+    TSlot& slot = slots_[index];
+    bool known = slot.Used && !slot.NamesUnknown;
+    if (known)
+        names.swap(slot.ChangedNames);
+    slot.ChangedNames.clear();
+    slot.NamesUnknown = false;
+    return known;
+}
+
 void TChangeHandlerThread::noticeDelivered(int slot) {
     if (slot >= 0 && slot < SlotCount)
         pending_[slot] = false;
@@ -225,8 +239,10 @@ void TChangeHandlerThread::readEvents(std::vector<bool>& fired) {
             at += sizeof(inotify_event) + event->len;
             ++eventsSeen_;
             if ((event->mask & IN_Q_OVERFLOW) != 0) {
-                for (int i = 0; i < SlotCount; ++i)
+                for (int i = 0; i < SlotCount; ++i) {
                     fired[static_cast<size_t>(i)] = fired[static_cast<size_t>(i)] || slots_[i].Used;
+                    slots_[i].NamesUnknown = true;
+                }
                 continue;
             }
             auto owners = slotsOfWatch_.find(event->wd);
@@ -246,8 +262,13 @@ void TChangeHandlerThread::readEvents(std::vector<bool>& fired) {
             }
             for (int slot : ownerSlots) {
                 TSlot& s = slots_[slot];
-                if (reports(s.Filter, event->mask))
+                if (reports(s.Filter, event->mask)) {
                     fired[static_cast<size_t>(slot)] = true;
+                    if (s.Subtree || event->len == 0 || s.ChangedNames.size() >= MaxChangedNames)
+                        s.NamesUnknown = true;
+                    else
+                        s.ChangedNames.emplace_back(event->name); // NUL-padded by the kernel
+                }
                 if (s.Subtree && (event->mask & IN_ISDIR) != 0 && (event->mask & (IN_CREATE | IN_MOVED_TO)) != 0 &&
                     s.SubtreeFolders < MaxSubtreeFolders && event->len > 0) {
                     std::string child = JoinPath(pathOfWatch_[event->wd], event->name);

@@ -10,6 +10,10 @@
 // been delivered yet posts no second one, so a burst of changes costs the
 // control one notice, not thousands.  A watched folder that is deleted
 // stops its watch without a notice.
+//
+// A watch of one folder (not its subtree) also collects the names of the
+// entries that changed, which its owner may take to look at those entries
+// alone instead of listing the whole folder again.
 
 #include <atomic>
 #include <cstdint>
@@ -55,6 +59,13 @@ public:
     // Stops every watch.
     bool ClearWatches();
 
+    // The names of the entries of a one-folder watch that changed since the
+    // names were last taken; false (and no names) when they are not known:
+    // too many, the kernel's queue overflowed, or a subtree watch.
+    bool TakeChangedNames(int index, std::vector<std::string>& names);
+    // More names than this make the owner list the folder instead.
+    static constexpr size_t MaxChangedNames = 1024;
+
     // Slots in use.
     int WatchCount() const;
     // Kernel events the worker has read so far.
@@ -71,6 +82,8 @@ private:
         bool Subtree = false;
         int SubtreeFolders = 0;
         std::vector<int> Watches;
+        std::vector<std::string> ChangedNames;
+        bool NamesUnknown = false;
     };
 
     void run();

@@ -13,9 +13,7 @@ template <class Window> Window* windowOf(const TWinControl& control) {
 
 // --- TDHTMLEdit -----------------------------------------------------------------
 
-TDHTMLEdit::TDHTMLEdit(TComponent* owner) : TWinControl(owner) {
-    SetTabStop(true);
-}
+TDHTMLEdit::TDHTMLEdit(TComponent* owner) : TWinControl(owner) {}
 
 void TDHTMLEdit::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -73,9 +71,7 @@ void TDHTMLEdit::Dispatch(TMessage& message) {
 
 // --- TWebBrowser ------------------------------------------------------------------
 
-TWebBrowser::TWebBrowser(TComponent* owner) : TWinControl(owner) {
-    SetTabStop(true);
-}
+TWebBrowser::TWebBrowser(TComponent* owner) : TWinControl(owner) {}
 
 void TWebBrowser::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);

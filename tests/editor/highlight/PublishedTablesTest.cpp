@@ -26,29 +26,29 @@ namespace {
 class TEditorForm : public TWinControl {
 public:
     explicit TEditorForm(TComponent* owner = nullptr) : TWinControl(owner) {
-        Handlers.Add("Notify", this, &TEditorForm::Notify);
-        Handlers.Add("Parse", this, &TEditorForm::Parse);
-        Handlers.Add("Context", this, &TEditorForm::Context);
-        Handlers.Add("BeforeChange", this, &TEditorForm::BeforeChange);
-        Handlers.Add("Mouse", this, &TEditorForm::Mouse);
-        Handlers.Add("MouseMove", this, &TEditorForm::MouseMove);
-        Handlers.Add("Key", this, &TEditorForm::Key);
-        Handlers.Add("KeyPress", this, &TEditorForm::KeyPress);
-        Handlers.Add("ContextPopup", this, &TEditorForm::ContextPopup);
+        Handlers.Add("Notify", this, &TEditorForm::HandleNotify);
+        Handlers.Add("Parse", this, &TEditorForm::HandleParse);
+        Handlers.Add("Context", this, &TEditorForm::HandleContext);
+        Handlers.Add("BeforeChange", this, &TEditorForm::HandleBeforeChange);
+        Handlers.Add("Mouse", this, &TEditorForm::HandleMouse);
+        Handlers.Add("MouseMove", this, &TEditorForm::HandleMouseMove);
+        Handlers.Add("Key", this, &TEditorForm::HandleKey);
+        Handlers.Add("KeyPress", this, &TEditorForm::HandleKeyPress);
+        Handlers.Add("ContextPopup", this, &TEditorForm::HandleContextPopup);
     }
     std::string ClassName() const override { return "TEditorForm"; }
 
     THandlerTable Handlers;
     int Calls = 0;
-    void Notify(TPersistent*) { ++Calls; }
-    void Parse(TCodeMemo*, int32_t, int32_t) { ++Calls; }
-    void Context(TCodeMemo*, int32_t, int32_t, int32_t) { ++Calls; }
-    void BeforeChange(TCodeMemo*, std::string&) { ++Calls; }
-    void Mouse(TPersistent*, TMouseButton, TShiftState, int, int) { ++Calls; }
-    void MouseMove(TPersistent*, TShiftState, int, int) { ++Calls; }
-    void Key(TPersistent*, uint16_t&, TShiftState) { ++Calls; }
-    void KeyPress(TPersistent*, char&) { ++Calls; }
-    void ContextPopup(TPersistent*, TPoint, bool&) { ++Calls; }
+    void HandleNotify(TPersistent*) { ++Calls; }
+    void HandleParse(TCodeMemo*, int32_t, int32_t) { ++Calls; }
+    void HandleContext(TCodeMemo*, int32_t, int32_t, int32_t) { ++Calls; }
+    void HandleBeforeChange(TCodeMemo*, std::string&) { ++Calls; }
+    void HandleMouse(TPersistent*, TMouseButton, TShiftState, int, int) { ++Calls; }
+    void HandleMouseMove(TPersistent*, TShiftState, int, int) { ++Calls; }
+    void HandleKey(TPersistent*, uint16_t&, TShiftState) { ++Calls; }
+    void HandleKeyPress(TPersistent*, char&) { ++Calls; }
+    void HandleContextPopup(TPersistent*, TPoint, bool&) { ++Calls; }
 };
 
 const std::vector<std::string> kHandlerNames{"Notify", "Parse",    "Context",      "BeforeChange", "Mouse",

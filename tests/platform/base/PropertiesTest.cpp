@@ -400,6 +400,19 @@ TEST(ComponentStream, AFailedReadLeavesNoComponentsBehind) {
         EXPECT_NE(MessageOf<EReadError>([&] { ReadComponent(in, copy); }), "no error");
         EXPECT_EQ(copy.ComponentCount(), 0) << "length " << length;
     }
+    // Random damage: a clean read, or an error that leaves nothing behind.
+    for (int round = 0; round < 3000; ++round) {
+        std::string damaged = bytes;
+        for (int hits = 1 + static_cast<int>(random() % 3); hits > 0; --hits)
+            damaged[4 + random() % (damaged.size() - 4)] = static_cast<char>(random());
+        TComponent copy;
+        TReadOnlyMemoryStream in(damaged.data(), static_cast<int64_t>(damaged.size()));
+        try {
+            ReadComponent(in, copy);
+        } catch (const Exception&) {
+            ASSERT_EQ(copy.ComponentCount(), 0) << "round " << round;
+        }
+    }
     // A class nobody registered.
     std::string unknown = bytes;
     const size_t at = unknown.find("TSampleDerived");

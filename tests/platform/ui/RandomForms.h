@@ -28,24 +28,24 @@ namespace random_forms {
 class TTestForm : public TWinControl {
 public:
     explicit TTestForm(TComponent* owner = nullptr) : TWinControl(owner) {
-        Handlers.Add("Click", this, &TTestForm::Click);
-        Handlers.Add("MouseDown", this, &TTestForm::MouseDown);
-        Handlers.Add("MouseMove", this, &TTestForm::MouseMove);
-        Handlers.Add("KeyDown", this, &TTestForm::KeyDown);
-        Handlers.Add("KeyPress", this, &TTestForm::KeyPress);
-        Handlers.Add("ContextPopup", this, &TTestForm::ContextPopup);
+        Handlers.Add("Click", this, &TTestForm::HandleClick);
+        Handlers.Add("MouseDown", this, &TTestForm::HandleMouseDown);
+        Handlers.Add("MouseMove", this, &TTestForm::HandleMouseMove);
+        Handlers.Add("KeyDown", this, &TTestForm::HandleKeyDown);
+        Handlers.Add("KeyPress", this, &TTestForm::HandleKeyPress);
+        Handlers.Add("ContextPopup", this, &TTestForm::HandleContextPopup);
     }
     std::string ClassName() const override { return "TTestForm"; }
 
     THandlerTable Handlers;
     std::vector<std::string> Calls;
 
-    void Click(TPersistent* sender) { record("Click", sender); }
-    void MouseDown(TPersistent* sender, TMouseButton, TShiftState, int, int) { record("MouseDown", sender); }
-    void MouseMove(TPersistent* sender, TShiftState, int, int) { record("MouseMove", sender); }
-    void KeyDown(TPersistent* sender, uint16_t&, TShiftState) { record("KeyDown", sender); }
-    void KeyPress(TPersistent* sender, char&) { record("KeyPress", sender); }
-    void ContextPopup(TPersistent* sender, TPoint, bool&) { record("ContextPopup", sender); }
+    void HandleClick(TPersistent* sender) { record("Click", sender); }
+    void HandleMouseDown(TPersistent* sender, TMouseButton, TShiftState, int, int) { record("MouseDown", sender); }
+    void HandleMouseMove(TPersistent* sender, TShiftState, int, int) { record("MouseMove", sender); }
+    void HandleKeyDown(TPersistent* sender, uint16_t&, TShiftState) { record("KeyDown", sender); }
+    void HandleKeyPress(TPersistent* sender, char&) { record("KeyPress", sender); }
+    void HandleContextPopup(TPersistent* sender, TPoint, bool&) { record("ContextPopup", sender); }
 
 private:
     void record(const char* what, TPersistent* sender) {

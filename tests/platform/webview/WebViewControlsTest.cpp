@@ -7,6 +7,7 @@
 #include "platform/webview/WebBrowser.h"
 #include "platform/webview/WebViewProperties.h"
 #include "tests/platform/base/TempFolder.h"
+#include "tests/platform/ui/RandomForms.h"
 #include "tests/platform/webview/FakeWebViews.h"
 #include "tests/platform/webview/WebEngineTestApp.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
@@ -189,6 +190,16 @@ TEST(DHTMLEdit, HearsOfTheFocusInItsPage) {
     QApplication::processEvents();
     EXPECT_EQ(GetFocusControl(), &other);
     EXPECT_EQ(notices, (std::vector<std::string>{"enter", "exit"}));
+}
+
+// Both tables hold what a fresh control has as defaults, and random forms
+// with the web views among the other controls round-trip through the
+// filer (their controls stay windowless: no page is loaded).
+TEST(WebViewControls, PublishedTablesHoldTheirDefaultsAndRoundTrip) {
+    RegisterWebViewClasses();
+    for (const char* name : {"TDHTMLEdit", "TWebBrowser"})
+        EXPECT_EQ(DefaultsThatDisagree(*FindClassInfo(name)), std::vector<std::string>{}) << name;
+    CheckRandomFormsRoundTrip(17, 20);
 }
 
 // Forms describe both controls: the base and the completion handler of the

@@ -1,0 +1,27 @@
+#include "app/DocumentText.h"
+
+#include "editor/CodeMemo.h"
+
+#include "platform/base/SafeFile.h"
+#include "platform/base/Stream.h"
+
+void TDocumentText::LoadFromFile(const std::string& fileName) {
+    TMemoryStream file;
+    file.LoadFromFile(fileName);
+    SetText(file.DataView());
+}
+
+void TDocumentText::SetText(std::string_view text) {
+    TLineBreaks breaks = TLineBreaks::Scan(text);
+    TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+    editor_.LoadFromStream(stream);
+    breaks_ = std::move(breaks);
+    editor_.LineBreak = breaks_.NewBreak();
+}
+
+std::string TDocumentText::Bytes() const {
+    return breaks_.Join(editor_.ParagraphCount(),
+                        [this](int32_t i) -> std::string_view { return editor_.Paragraph(i)->Text; });
+}
+
+void TDocumentText::SaveToFile(const std::string& fileName) const { WriteFileReplacing(fileName, Bytes()); }

@@ -1,0 +1,38 @@
+#pragma once
+// A document's text on disk: loading a file into an editor and writing
+// the editor's text back byte for byte as it was read, apart from what was
+// edited (see TLineBreaks).  Files are written through the platform's safe
+// replace: the old file stays whole until the new one is complete, and
+// keeps its permissions.
+
+#include "app/LineBreaks.h"
+
+#include <string>
+#include <string_view>
+
+class TCodeMemo;
+
+class TDocumentText {
+public:
+    explicit TDocumentText(TCodeMemo& editor) : editor_(editor) {}
+    TDocumentText(const TDocumentText&) = delete;
+    TDocumentText& operator=(const TDocumentText&) = delete;
+
+    // Reads the file into the editor (the editor's text is left as it was
+    // when the file can not be read: EFOpenError or EReadError).
+    void LoadFromFile(const std::string& fileName);
+    // Replaces the editor's whole text, keeping the breaks the text spells.
+    void SetText(std::string_view text);
+    // The editor's text with the document's breaks.
+    std::string Bytes() const;
+    // Writes Bytes() to the file (EFCreateError when it can not be written;
+    // the file is then untouched).
+    void SaveToFile(const std::string& fileName) const;
+
+    TLineBreaks& Breaks() { return breaks_; }
+    const TLineBreaks& Breaks() const { return breaks_; }
+
+private:
+    TCodeMemo& editor_;
+    TLineBreaks breaks_;
+};

@@ -1,0 +1,49 @@
+#pragma once
+// The line breaks of a document as its file spells them.
+//
+// The editor keeps paragraphs and counts every break as CR LF; a file may
+// use CR LF, LF CR, CR or LF, even mixed.  TLineBreaks remembers the kind
+// of each break (break i follows paragraph i), follows the edits of the
+// document, and writes the text back with each break as it was read, so
+// that saving a page changes no byte the user did not touch.  Breaks made
+// by edits take the file's most frequent kind.
+
+#include "editor/CodeMemoTypes.h" // TCodeLineBreak
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TLineBreaks {
+public:
+    TLineBreaks() = default;
+
+    // The breaks of a text as the editor's loader splits it: CR LF and
+    // LF CR are one break each, a lone CR or LF is one.
+    static TLineBreaks Scan(std::string_view bytes);
+
+    int32_t Count() const { return static_cast<int32_t>(kinds_.size()); }
+    TCodeLineBreak At(int32_t index) const { return static_cast<TCodeLineBreak>(kinds_[index]); }
+    // The kind new breaks get.
+    TCodeLineBreak NewBreak() const { return newBreak_; }
+    void SetNewBreak(TCodeLineBreak kind) { newBreak_ = kind; }
+
+    // A text of paragraphCount paragraphs whose breaks are all new.
+    void Reset(int32_t paragraphCount);
+    // Paragraphs first..last of the text became first..last + delta: the
+    // breaks inside the range are new, the one after it stays.
+    void ParagraphsReplaced(int32_t first, int32_t last, int32_t delta);
+
+    // The text of paragraphCount paragraphs (each given by paragraph(i))
+    // joined by the remembered breaks.  Where a break would pair with a
+    // lone CR or LF before it across an empty paragraph (a CR, then an LF:
+    // read back, that is one break), it is written like that one instead,
+    // so the text always reads back as the same paragraphs.
+    std::string Join(int32_t paragraphCount, const std::function<std::string_view(int32_t)>& paragraph) const;
+
+private:
+    std::vector<uint8_t> kinds_;
+    TCodeLineBreak newBreak_ = pbCRLF;
+};

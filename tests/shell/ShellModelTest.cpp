@@ -1,0 +1,291 @@
+// The tree and list models over real folders, checked against the disk:
+// random changes followed by a refresh leave exactly the disk's folders in
+// every expanded node and the disk's files in the list (by full difference
+// and by the names a change notice gives), letter-case twins included; the
+// selection of a deleted folder moves to its parent; paths are found level
+// by level; masks filter; sorting by each column follows the files' own
+// sizes, types and times.
+
+#include "platform/shellns/FileTypes.h"
+#include "shell/ShellListModel.h"
+#include "shell/ShellTreeModel.h"
+#include "shell/ShellUtils.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+
+namespace {
+
+TIdListPtr parsed(const std::string& path) {
+    PItemIDList list = nullptr;
+    EXPECT_EQ(SHParseDisplayName(path, &list), S_OK) << path;
+    return TIdListPtr(list);
+}
+
+std::set<std::string> diskEntries(const std::string& folder, bool folders, bool files, bool hidden) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        if (!hidden && name.starts_with('.'))
+            continue;
+        if (entry.is_directory() ? folders : files)
+            names.insert(name);
+    }
+    return names;
+}
+
+std::set<std::string> childNames(TPTShellNode* node) {
+    std::set<std::string> names;
+    for (int i = 0; i < node->Count(); ++i)
+        names.insert(std::string(FileNameOf(node->Item(i)->Data()->GetPath())));
+    return names;
+}
+
+std::set<std::string> rowNames(TPTShellListModel& list) {
+    std::set<std::string> names;
+    for (int i = 0; i < list.Count(); ++i)
+        names.insert(list.Data(i)->GetFileName());
+    return names;
+}
+
+TPTShellNode* childNamed(TPTShellNode* node, const std::string& name) {
+    for (int i = 0; i < node->Count(); ++i)
+        if (FileNameOf(node->Item(i)->Data()->GetPath()) == name)
+            return node->Item(i);
+    return nullptr;
+}
+
+// Folders a..c with twins, nested two deep.
+const std::vector<std::string> kFolderNames = {"a", "A", "b", "c.d", ".h"};
+
+} // namespace
+
+TEST(ShellModelTest, TreeFillsLazilyAndFindsPathsLevelByLevel) {
+    TShellTestHome home;
+    for (const char* path : {"web/img/icons", "web/css", "Web", ".secret/inner", "empty"})
+        std::filesystem::create_directories(JoinPath(home.Files, path));
+    WriteFile(JoinPath(home.Files, "web/index.htm"), "x");
+    TPTShellTreeModel tree(nullptr);
+    tree.Options &= static_cast<TPTShellTreeOptions>(~TreeOption(ptstoShowHidden));
+    std::vector<std::string> inserted;
+    tree.OnInsertItem = [&](TPTShellNode* node) { inserted.push_back(node->Text()); };
+    TIdListPtr base = parsed(home.Files);
+    tree.FillRoot(base.get());
+    TPTShellNode* root = tree.Root();
+    ASSERT_NE(root, nullptr);
+    EXPECT_TRUE(root->Expanded);
+    EXPECT_EQ(root->Text(), "files");
+    // Sorted without regard to case, twins both there; hidden left out.
+    std::vector<std::string> order;
+    for (int i = 0; i < root->Count(); ++i)
+        order.push_back(root->Item(i)->Text());
+    EXPECT_EQ(order, (std::vector<std::string>{"empty", "Web", "web"}));
+    EXPECT_EQ(inserted.size(), 4u);
+    TPTShellNode* web = childNamed(root, "web");
+    EXPECT_TRUE(web->HasChildren);
+    EXPECT_EQ(web->Count(), 0) << "filled when first expanded";
+    EXPECT_FALSE(childNamed(root, "empty")->HasChildren);
+    tree.Expand(web);
+    EXPECT_EQ(childNames(web), (std::set<std::string>{"css", "img"}));
+    EXPECT_EQ(tree.ImageIndexOf(web), IconIndexOf("web", true));
+    EXPECT_EQ(tree.SelectedIndexOf(web), IconIndexOf("web", true, true));
+
+    // A path below folders never opened: each level opens on the way.
+    bool beep = false;
+    TPTShellNode* icons = tree.FindPidl(base.get(), parsed(JoinPath(home.Files, "web/img/icons")).get(), false, beep);
+    ASSERT_NE(icons, nullptr);
+    EXPECT_FALSE(beep);
+    EXPECT_EQ(icons->Data()->GetPath(), JoinPath(home.Files, "web/img/icons"));
+    EXPECT_TRUE(icons->Parent()->Expanded);
+    // A hidden folder is reached too: added on the way, ghosted.
+    TPTShellNode* inner = tree.FindPidl(base.get(), parsed(JoinPath(home.Files, ".secret/inner")).get(), false, beep);
+    EXPECT_EQ(inner->Data()->GetPath(), JoinPath(home.Files, ".secret/inner"));
+    EXPECT_TRUE(inner->Parent()->Cut);
+    // The base, a folder above it, the desktop and a folder elsewhere: the root.
+    EXPECT_EQ(tree.FindPidl(base.get(), base.get(), false, beep), root);
+    EXPECT_EQ(tree.FindPidl(base.get(), parsed(home.Root).get(), false, beep), root);
+    EXPECT_EQ(tree.FindPidl(base.get(), nullptr, false, beep), root);
+    std::filesystem::create_directories(JoinPath(home.Root, "elsewhere/deeper/still"));
+    EXPECT_EQ(tree.FindPidl(base.get(), parsed(JoinPath(home.Root, "elsewhere/deeper/still")).get(), false, beep), root);
+    EXPECT_EQ(childNamed(root, "deeper"), nullptr) << "no branch made of another folder's levels";
+
+    // Files as nodes with the option.
+    TPTShellTreeModel withFiles(nullptr);
+    withFiles.Options |= TreeOption(ptstoIncludeNonFolders);
+    withFiles.FillRoot(base.get());
+    TPTShellNode* webWithFiles = childNamed(withFiles.Root(), "web");
+    withFiles.Expand(webWithFiles);
+    EXPECT_EQ(childNames(webWithFiles), (std::set<std::string>{"css", "img", "index.htm"}));
+}
+
+TEST(ShellModelTest, TreeRefreshFollowsRandomChangesAndMovesTheSelectionUp) {
+    TShellTestHome home;
+    std::mt19937 random(21);
+    TIdListPtr base = parsed(home.Files);
+    TPTShellTreeModel tree(nullptr);
+    tree.Options |= TreeOption(ptstoIncludeNonFolders);
+    tree.FillRoot(base.get());
+    std::vector<std::string> folders = {home.Files};
+    for (int round = 0; round < 60; ++round) {
+        // Change the disk: a folder or file made or removed somewhere.
+        const std::string& where = folders[random() % folders.size()];
+        std::string name = kFolderNames[random() % kFolderNames.size()];
+        std::string path = JoinPath(where, name);
+        switch (random() % 4) {
+        case 0:
+        case 1:
+            if (!std::filesystem::exists(path)) {
+                std::filesystem::create_directories(path);
+                folders.push_back(path);
+            }
+            break;
+        case 2:
+            if (!std::filesystem::exists(path))
+                WriteFile(path, "f");
+            break;
+        default:
+            if (path != home.Files && std::filesystem::exists(path)) {
+                std::filesystem::remove_all(path);
+                std::erase_if(folders, [&](const std::string& f) { return PathIsWithin(f, path); });
+            }
+        }
+        // Open a random node now and then, select one, refresh.
+        std::vector<TPTShellNode*> nodes = tree.Nodes(true);
+        TPTShellNode* pick = nodes[random() % nodes.size()];
+        if (random() % 2)
+            tree.Expand(pick);
+        TPTShellNode* selection = nodes[random() % nodes.size()];
+        std::string selectedPath = selection->Data()->GetPath();
+        tree.RefreshNode(tree.Root(), selection);
+        // Every expanded node holds exactly its folder's entries.
+        for (TPTShellNode* node : tree.Nodes(true)) {
+            std::string folder = node->Data()->GetPath();
+            if (!std::filesystem::is_directory(folder) || (node->HasChildren && node->Count() == 0))
+                continue;
+            ASSERT_EQ(childNames(node), diskEntries(folder, true, true, true)) << folder << " round " << round;
+        }
+        // The selection stays, or went to the nearest folder still shown.
+        ASSERT_NE(selection, nullptr);
+        std::string now = selection->Data()->GetPath();
+        EXPECT_TRUE(PathIsWithin(selectedPath, now));
+        if (std::filesystem::exists(selectedPath) && now != selectedPath) {
+            ADD_FAILURE() << "the selection left " << selectedPath << " for " << now;
+        }
+    }
+}
+
+TEST(ShellModelTest, ListRefreshMatchesTheDiskByDifferenceAndByNames) {
+    TShellTestHome home;
+    std::mt19937 random(33);
+    const std::vector<std::string> names = {"a.htm", "A.htm", "a.HTML", "b.txt", "B.TXT", "c", ".hid.htm", "d.htm"};
+    TIdListPtr folder = parsed(home.Files);
+    for (const char* filter : {"", "*.htm;;*.html"}) {
+        TPTShellListModel full, byNames;
+        for (TPTShellListModel* list : {&full, &byNames}) {
+            list->SetFileFilter(filter);
+            ASSERT_EQ(list->Fill(folder.get()), S_OK);
+        }
+        for (int round = 0; round < 80; ++round) {
+            std::vector<std::string> changed;
+            for (int n = 1 + static_cast<int>(random() % 3); n > 0; --n) {
+                std::string name = names[random() % names.size()];
+                std::string path = JoinPath(home.Files, name);
+                if (random() % 3 == 0)
+                    std::filesystem::remove_all(path);
+                else if (!std::filesystem::exists(path) && random() % 4 == 0)
+                    std::filesystem::create_directories(path);
+                else if (!std::filesystem::exists(path))
+                    WriteFile(path, name);
+                changed.push_back(name);
+            }
+            full.Refresh();
+            ASSERT_TRUE(byNames.RefreshNames(changed));
+            std::set<std::string> expected;
+            for (const std::string& name : diskEntries(home.Files, true, true, true))
+                if (std::filesystem::is_directory(JoinPath(home.Files, name)) || *filter == '\0' ||
+                    name.ends_with(".htm") || name.ends_with(".HTM") || name.ends_with(".HTML") ||
+                    name.ends_with(".html"))
+                    expected.insert(name);
+            ASSERT_EQ(rowNames(full), expected) << "round " << round << " filter '" << filter << "'";
+            ASSERT_EQ(rowNames(byNames), expected) << "round " << round << " filter '" << filter << "'";
+            EXPECT_EQ(full.Count(), static_cast<int>(expected.size())) << "no row twice";
+            EXPECT_EQ(byNames.Count(), static_cast<int>(expected.size()));
+        }
+        std::filesystem::remove_all(home.Files);
+        std::filesystem::create_directories(home.Files);
+    }
+    // A folder without a path is refreshed only by difference.
+    TPTShellListModel desktop;
+    ASSERT_EQ(desktop.Fill(nullptr), S_OK);
+    EXPECT_FALSE(desktop.RefreshNames({"x"}));
+}
+
+TEST(ShellModelTest, ListMasksAndSortingByEachColumn) {
+    TShellTestHome home;
+    std::mt19937 random(44);
+    std::vector<std::string> names = {"zeta.htm", "Alpha.HTM", "beta.css", "gamma.txt", "delta.html", "eps", "b.htm"};
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string path = JoinPath(home.Files, names[i]);
+        WriteFile(path, std::string(random() % 5000, 'x'));
+        struct timespec times[2] = {{static_cast<time_t>(1000000 + random() % 100000), 0},
+                                    {static_cast<time_t>(1000000 + random() % 100000), 0}};
+        ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+    }
+    std::filesystem::create_directories(JoinPath(home.Files, "folder.htm.d"));
+    TIdListPtr folder = parsed(home.Files);
+
+    TPTShellListModel list;
+    // No mask at all (";;") filters nothing either.
+    for (const char* all : {"", "*", "*.*", ";;"}) {
+        list.SetFileFilter(all);
+        ASSERT_EQ(list.Fill(folder.get()), S_OK);
+        EXPECT_EQ(list.Count(), 8) << "filter '" << all << "'";
+    }
+    list.SetFileFilter("*.HTM;*.css");
+    list.Fill(folder.get());
+    EXPECT_EQ(rowNames(list), (std::set<std::string>{"zeta.htm", "Alpha.HTM", "beta.css", "b.htm", "folder.htm.d"}));
+
+    list.SetFileFilter("");
+    list.Fill(folder.get());
+    ASSERT_EQ(list.Columns().size(), 4u);
+    // The order each column should give: folders first, then the column's
+    // value, then the name without regard to case.
+    auto lower = [](std::string s) {
+        for (char& c : s)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    auto keyOf = [&](const std::string& name, int column) -> std::tuple<bool, long long, std::string, std::string> {
+        std::string path = JoinPath(home.Files, name);
+        struct stat info;
+        ::stat(path.c_str(), &info);
+        bool isFolder = S_ISDIR(info.st_mode);
+        long long number = column == 1 && !isFolder ? info.st_size : column == 3 ? info.st_mtime : 0;
+        std::string text = column == 2 ? lower(TypeNameOf(name, isFolder)) : "";
+        return {!isFolder, number, text, lower(name)};
+    };
+    for (int column = 0; column < 4; ++column)
+        for (int direction : {1, -1}) {
+            list.SetSortColumn(direction * (column + 1));
+            std::vector<std::string> shown;
+            for (int i = 0; i < list.Count(); ++i)
+                shown.push_back(list.Data(i)->GetFileName());
+            std::vector<std::string> expected = shown;
+            std::sort(expected.begin(), expected.end(), [&](const std::string& a, const std::string& b) {
+                return direction > 0 ? keyOf(a, column) < keyOf(b, column) : keyOf(b, column) < keyOf(a, column);
+            });
+            EXPECT_EQ(shown, expected) << "column " << column << " direction " << direction;
+        }
+    // A header click reverses the sorted column and sorts another ascending.
+    list.SetSortColumn(2);
+    list.ColumnClicked(1);
+    EXPECT_EQ(list.SortColumn(), -2);
+    list.ColumnClicked(3);
+    EXPECT_EQ(list.SortColumn(), 4);
+    EXPECT_EQ(list.RowText(0, 0), "folder.htm.d");
+}

@@ -139,6 +139,20 @@ void TPTShellListModel::DeleteRow(int index) {
         --FocusedIndex;
 }
 
+void TPTShellListModel::RenameRow(int index, PItemIDList renamed) {
+    if (index < 0 || index >= Count() || !Row(index).Data) {
+        ShellFree(renamed);
+        return;
+    }
+    TPTShellRow& row = Row(index);
+    unindexRow(row);
+    row.Data->SetRelativePidl(renamed);
+    row.ImageIndex = -1;
+    indexRow(row);
+    if (Observer != nullptr)
+        Observer->RowChanged(index);
+}
+
 void TPTShellListModel::Clear() {
     for (int index = Count() - 1; index >= 0; --index) {
         if (rows_[static_cast<size_t>(index)]->Data && OnDeleteItem)

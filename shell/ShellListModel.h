@@ -116,6 +116,8 @@ public:
     TPTShListData* Data(int index) { return rows_[static_cast<size_t>(index)]->Data.get(); }
     int IndexOf(const TPTShListData* data) const;
     void DeleteRow(int index);
+    // The row's item was renamed: it takes the new list (owned).
+    void RenameRow(int index, PItemIDList renamed);
     // The caption (column 0) or detail text of a row.
     std::string RowText(int index, int column);
     // The row's icon in the system image lists.

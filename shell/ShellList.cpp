@@ -1,0 +1,803 @@
+#include "shell/ShellList.h"
+
+#include "platform/shellns/DragDrop.h"
+#include "platform/shellns/MountTable.h"
+#include "platform/ui/TickSource.h"
+#include "shell/DeviceChangeHandler.h"
+#include "shell/ShellConsts.h"
+#include "shell/ShellOps.h"
+#include "shell/ShellScopes.h"
+#include "shell/ShellUtils.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uintptr_t kTimerId = 1;
+constexpr uint32_t kDropEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+
+std::shared_ptr<TContextMenu> contextMenuOf(TShellFolder& folder, const std::vector<PCItemIDList>& items) {
+    std::shared_ptr<TUnknown> object;
+    if (items.empty() ||
+        FAILED(folder.GetUIObjectOf(static_cast<unsigned>(items.size()), items.data(), TShellInterface::ContextMenu, object)))
+        return nullptr;
+    return std::dynamic_pointer_cast<TContextMenu>(object);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TDataObject_shlv
+
+TDataObject_shlv::TDataObject_shlv(TPTCustomShellList& list) {
+    std::vector<PCItemIDList> items;
+    TPTShellListModel& model = list.Model();
+    for (int row : model.SelectedRows())
+        if (model.Data(row) != nullptr)
+            items.push_back(model.Data(row)->RelativePidl());
+    if (!items.empty())
+        SetItems(model.ListFolder(), model.ListFolderPidl(), items);
+}
+
+// ---------------------------------------------------------------------------
+// TPTCustomShellList
+
+TPTCustomShellList::TPTCustomShellList(TComponent* owner) : TPTCustomListView(owner) {
+    folder_.OnChange = [this](TPersistent*) { folderChanged(); };
+    TPTShellListModel& model = Model();
+    model.Options = DefaultShellListOptions;
+    model.OnAddItem = [this](const std::shared_ptr<TShellFolder>& folder, PCItemIDList parent, PCItemIDList relative,
+                             uint32_t attributes) { return AllowAddItem(folder, parent, relative, attributes); };
+    model.OnDeleteItem = [this](int item, TPTShListData* data) {
+        if (OnDeleteItem)
+            OnDeleteItem(this, item, data);
+    };
+    model.OnFillStart = [this] {
+        if (OnFillStart)
+            OnFillStart(this);
+    };
+    model.OnFillComplete = [this] {
+        if (OnFillComplete)
+            OnFillComplete(this);
+    };
+    SetSortColumn(0);
+    SetSortAscending(true);
+    DeviceChangeHandler().Subscribe(this, [this](TPTDeviceChangeHandler&, TMessage& message) { DeviceChanged(message); });
+}
+
+TPTCustomShellList::~TPTCustomShellList() {
+    Destroying();
+    DeviceChangeHandler().Unsubscribe(this);
+    KillTimer(this, kTimerId);
+    if (tree_ != nullptr && tree_->ShellList() == this)
+        tree_->SetShellList(nullptr);
+    registerDropTarget(false);
+    changeThread_.reset();
+    Model().SaveColumnWidths();
+    Model().OnDeleteItem = nullptr;
+}
+
+// --- properties ------------------------------------------------------------------------------
+
+void TPTCustomShellList::SetFolder(const TPTShellLocator& folder) { folder_.Assign(&folder); }
+
+void TPTCustomShellList::SetFileFilter(const std::string& filter) {
+    if (Model().SetFileFilter(filter) && !IsLoading() && HasOption(ptsloAutoFill))
+        FullFill();
+}
+
+void TPTCustomShellList::SetOptions(TPTShellListOptions options) {
+    TPTShellListOptions old = Model().Options;
+    Model().Options = options;
+    if (IsLoading())
+        return;
+    auto changed = [&](TPTShellListOption option) { return ((old ^ options) & ListOption(option)) != 0; };
+    if (changed(ptsloOleDrop) && HandleAllocated())
+        registerDropTarget(HasOption(ptsloOleDrop));
+    if (changed(ptsloDynamicRefresh) && !(ComponentState() & csDesigning)) {
+        if (HasOption(ptsloDynamicRefresh))
+            armWatch();
+        else if (changeThread_)
+            changeThread_->ClearWatches();
+    }
+    if ((changed(ptsloHideFoldersWhenLinkedToTree) || changed(ptsloShowHidden)) && Model().ListFolder())
+        FullFill();
+}
+
+void TPTCustomShellList::SetLinkedTree(TPTCustomShellTree* tree) {
+    if (tree_ != nullptr && tree_ != tree)
+        tree_->RemoveFreeNotification(this);
+    tree_ = tree;
+    Model().LinkedToTree = tree != nullptr;
+    if (tree != nullptr)
+        tree->FreeNotification(this);
+}
+
+void TPTCustomShellList::Notification(TComponent* component, TOperation operation) {
+    TPTCustomListView::Notification(component, operation);
+    if (operation == opRemove && component == tree_) {
+        tree_ = nullptr;
+        Model().LinkedToTree = false;
+    }
+}
+
+TPTShListData* TPTCustomShellList::GetSelectedData() {
+    int item = Selected();
+    return item >= 0 ? Model().Data(item) : nullptr;
+}
+
+// --- filling ------------------------------------------------------------------------------------
+
+void TPTCustomShellList::folderChanged() {
+    if (nesting_ == 0 && !IsLoading()) {
+        TRaisedScope raised(nesting_);
+        if (tree_ != nullptr)
+            tree_->SelectPidl(folder_.GetPidl());
+        FullFill();
+    }
+    if (OnFolderChanged)
+        OnFolderChanged(this);
+}
+
+bool TPTCustomShellList::AllowAddItem(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
+                                      PCItemIDList relative, uint32_t attributes) {
+    bool allow = true;
+    if (OnAddItem)
+        OnAddItem(this, folder, parentAbsolute, relative, attributes, allow);
+    return allow;
+}
+
+void TPTCustomShellList::FullFill() {
+    if (dragging_ || IsEditing()) {
+        refreshPending_ = true;
+        return;
+    }
+    THourglassScope hourglass;
+    Model().ClearSelection();
+    heldNames_.clear();
+    heldNamesUnknown_ = false;
+    if (FAILED(Model().Fill(folder_.GetPidl()))) {
+        // A folder that went away or cannot be read shows empty, with no
+        // error box at every refresh.
+        Model().Clear();
+    }
+    SortChanged();
+    if (HasOption(ptsloDynamicRefresh) && !(ComponentState() & csDesigning))
+        armWatch();
+}
+
+void TPTCustomShellList::RefreshList(bool afterNotice) {
+    if (dragging_ || IsEditing()) {
+        refreshPending_ = true;
+        return;
+    }
+    if (Model().Count() == 0 || !Model().ListFolder()) {
+        FullFill();
+        return;
+    }
+    THourglassScope hourglass;
+    std::vector<std::string> names;
+    bool known = afterNotice && changeThread_ && !watched_.empty() && changeThread_->TakeChangedNames(0, names) &&
+                 !heldNamesUnknown_;
+    names.insert(names.end(), heldNames_.begin(), heldNames_.end());
+    heldNames_.clear();
+    heldNamesUnknown_ = false;
+    if (!known || !Model().RefreshNames(names))
+        Model().Refresh();
+}
+
+void TPTCustomShellList::afterHeldBack() {
+    if (refreshPending_ && !dragging_ && !IsEditing()) {
+        refreshPending_ = false;
+        RefreshList();
+    }
+}
+
+void TPTCustomShellList::SortChanged() {
+    int sort = Model().SortColumn();
+    SetSortColumn(sort == 0 ? -1 : std::abs(sort) - 1);
+    SetSortAscending(sort > 0);
+    TPTCustomListView::SortChanged();
+}
+
+void TPTCustomShellList::ColumnClicked(int column) {
+    TPTCustomListView::ColumnClicked(column);
+    Model().ColumnClicked(column);
+}
+
+// --- watching --------------------------------------------------------------------------------------
+
+void TPTCustomShellList::armWatch() {
+    KillTimer(this, kTimerId);
+    timerPending_ = false;
+    if (!changeThread_)
+        changeThread_ = std::make_unique<TChangeHandlerThread>(this, CM_SHELLCHANGENOTICE);
+    else
+        changeThread_->ClearWatches();
+    watched_ = Model().FolderPath();
+    int slot = -1;
+    if (watched_.empty() ||
+        !changeThread_->AddWatch(watched_, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, slot, false))
+        watched_.clear();
+}
+
+void TPTCustomShellList::changeNotice(int slot) {
+    if (renameEcho_.Tick != 0 && changeThread_) {
+        // The names are looked at (and so taken) here: kept for the refresh
+        // unless the notice is the rename's own.
+        std::vector<std::string> names;
+        bool known = changeThread_->TakeChangedNames(slot, names);
+        if (renameEcho_.Swallows(watched_, known, names))
+            return;
+        renameEcho_.Tick = 0;
+        heldNamesUnknown_ = heldNamesUnknown_ || !known;
+        heldNames_.insert(heldNames_.end(), names.begin(), names.end());
+    }
+    if (dragging_) {
+        refreshPending_ = true; // a drag from the list: refreshed when it ends
+        return;
+    }
+    KillTimer(this, kTimerId);
+    timerPending_ = true;
+    SetTimer(this, kTimerId, Focused() ? 400 : 2000);
+}
+
+void TPTCustomShellList::timerFired() {
+    KillTimer(this, kTimerId);
+    timerPending_ = false;
+    if (tree_ != nullptr) {
+        TRaisedScope raised(nesting_);
+        tree_->FlushPendingSync(false);
+    }
+    RefreshList(true);
+}
+
+void TPTCustomShellList::FlushPending() {
+    if (timerPending_)
+        timerFired();
+}
+
+void TPTCustomShellList::DeviceChanged(TMessage& message) {
+    if (message.WParam != DBT_DEVICEARRIVAL && message.WParam != DBT_DEVICEREMOVECOMPLETE)
+        return;
+    if (PidlToCsidl(folder_.GetPidl()) == CSIDL_DRIVES)
+        FullFill();
+}
+
+void TPTCustomShellList::refreshAfterVerb() {
+    // Remote folders tell nothing of their changes: refreshed by hand.
+    std::string path = Model().FolderPath();
+    if (!path.empty() && MountOfPath(path).DriveType == DRIVE_REMOTE)
+        RefreshList();
+}
+
+// --- windows ---------------------------------------------------------------------------------------
+
+void TPTCustomShellList::Loaded() {
+    TPTCustomListView::Loaded();
+    if (HasOption(ptsloAutoFill) && Model().Count() == 0 && HandleAllocated())
+        PostMessage(this, CM_SHELLFIRSTFILL);
+}
+
+void TPTCustomShellList::registerDropTarget(bool on) {
+    if (on && !dropTarget_ && HandleAllocated()) {
+        dropTarget_ = std::make_shared<TDropTarget_shlv>(this);
+        RegisterDragDrop(this, dropTarget_);
+    } else if (!on && dropTarget_) {
+        if (HandleAllocated())
+            RevokeDragDrop(this);
+        dropTarget_.reset();
+    }
+}
+
+void TPTCustomShellList::CreateWnd() {
+    TPTCustomListView::CreateWnd();
+    if (!(ComponentState() & csDesigning) && HasOption(ptsloOleDrop))
+        registerDropTarget(true);
+    if (HasOption(ptsloAutoFill) && Model().Count() == 0 && !IsLoading())
+        PostMessage(this, CM_SHELLFIRSTFILL);
+}
+
+void TPTCustomShellList::DestroyWnd() {
+    Model().SaveColumnWidths();
+    changeThread_.reset();
+    watched_.clear();
+    registerDropTarget(false);
+    TPTCustomListView::DestroyWnd();
+}
+
+// --- messages ----------------------------------------------------------------------------------------
+
+void TPTCustomShellList::WndProc(TMessage& message) {
+    if (trackedMenu_) {
+        TShellMenuContext context;
+        context.ContextMenu = trackedMenu_;
+        context.SmallImages = GetSystemImageList(0);
+        if (OnPopupHint)
+            context.OnPopupHint = [this](const std::string& hint) { OnPopupHint(this, hint); };
+        if (HandleShellMenuMessage(message, context))
+            return;
+    }
+    TPTCustomListView::WndProc(message);
+}
+
+void TPTCustomShellList::Dispatch(TMessage& message) {
+    switch (message.Msg) {
+    case WM_TIMER:
+        if (message.WParam == kTimerId) {
+            timerFired();
+            message.Result = 0;
+            return;
+        }
+        break;
+    case CM_SHELLCHANGENOTICE:
+        changeNotice(static_cast<int>(message.WParam));
+        message.Result = 0;
+        return;
+    case CM_SHELLFIRSTFILL:
+        if (Model().Count() == 0)
+            FullFill();
+        message.Result = 0;
+        return;
+    case CWM_GETISHELLBROWSER:
+        message.Result = 0;
+        return;
+    case CM_WANTSPECIALKEY:
+        // Enter opens a selected folder rather than pressing the dialog's
+        // default button.
+        if (message.WParam == VK_RETURN && GetSelectedData() != nullptr && GetSelectedData()->IsFolder()) {
+            message.Result = 1;
+            return;
+        }
+        break;
+    case WM_MOUSEWHEEL:
+        mouseWheel(message);
+        return;
+    }
+    TPTCustomListView::Dispatch(message);
+}
+
+void TPTCustomShellList::mouseWheel(TMessage& message) {
+    message.Result = 0;
+    TWinControl* under = ControlAtScreen(PointFromLParam(message.LParam));
+    if (under != nullptr && under != this &&
+        (dynamic_cast<TPTCustomShellTree*>(under) != nullptr || dynamic_cast<TPTCustomShellList*>(under) != nullptr)) {
+        under->Perform(message.Msg, message.WParam, message.LParam);
+        return;
+    }
+    int delta = GET_WHEEL_DELTA_WPARAM(message.WParam);
+    WheelScroll(*this, ViewStyle() == vsList ? SB_HORZ : SB_VERT, delta < 0, delta < 0 ? SB_PAGEDOWN : SB_PAGEUP);
+}
+
+// --- keys and opening ----------------------------------------------------------------------------------
+
+void TPTCustomShellList::KeyDown(uint16_t& key, TShiftState shift) {
+    TPTCustomListView::KeyDown(key, shift);
+    if (key == 0 || !HasOption(ptsloDefaultKeyHandling) || (ComponentState() & csDesigning) || IsEditing())
+        return;
+    int command = DefaultKeyCommand(ShortCut(key, shift));
+    if (command < 0 && (shift & ssShift) != 0 && DefaultKeyCommand(ShortCut(key, shift & ~ssShift)) == dkDelete)
+        command = dkDelete;
+    if (command < 0)
+        return;
+    key = 0;
+    switch (command) {
+    case dkSelectAll:
+        if (MultiSelect)
+            for (int row = 0; row < Model().Count(); ++row)
+                if (!Model().Row(row).Selected) {
+                    Model().SetSelected(row, true);
+                    if (OnSelectItem)
+                        OnSelectItem(this, row, true);
+                }
+        break;
+    case dkRefresh: FullFill(); break;
+    case dkCopy: InvokeVerbOnSelection("copy"); break;
+    case dkCut: InvokeVerbOnSelection("cut"); break;
+    case dkPaste:
+        InvokeVerbOnSelection("paste");
+        RefreshList();
+        break;
+    case dkRename: EditCaption(ItemFocused()); break;
+    case dkDelete:
+        InvokeVerbOnSelection("delete");
+        RefreshList();
+        break;
+    default: break;
+    }
+}
+
+void TPTCustomShellList::KeyPress(char& key) {
+    TPTCustomListView::KeyPress(key);
+    if (IsEditing())
+        return;
+    if (key == '\r') {
+        key = 0;
+        OpenSelection();
+    } else if (key == '\b') {
+        key = 0;
+        GoUp();
+    }
+}
+
+void TPTCustomShellList::EnterFolder(PCItemIDList absolute) {
+    if (HasOption(ptsloDontChangeFolder))
+        return;
+    if (tree_ != nullptr)
+        tree_->SelectPidl(absolute);
+    else
+        folder_.SetPidl(absolute);
+}
+
+void TPTCustomShellList::GoUp() {
+    PCItemIDList folder = folder_.GetPidl();
+    int count = IdListItemCount(folder);
+    if (count == 0)
+        return;
+    TIdListPtr parent(IdListCloneFirst(folder, count - 1));
+    EnterFolder(parent.get());
+}
+
+void TPTCustomShellList::OpenSelection() {
+    FlushPending();
+    if (SelCount() < 2) {
+        OpenItem(Selected());
+        return;
+    }
+    bool handled = false;
+    if (OnDblClickOpen)
+        OnDblClickOpen(this, handled);
+    if (handled || !Model().ListFolder())
+        return;
+    std::vector<PCItemIDList> items = selectedItems();
+    if (std::shared_ptr<TContextMenu> menu = contextMenuOf(*Model().ListFolder(), items))
+        InvokeContextCommand(this, *menu, "open");
+}
+
+void TPTCustomShellList::OpenItem(int item) {
+    if (item < 0 || item >= Model().Count())
+        return;
+    TPTShListData* data = Model().Data(item);
+    if (data == nullptr) {
+        bool handled = false;
+        if (OnDblClickOpen)
+            OnDblClickOpen(this, handled);
+        return;
+    }
+    TIdListPtr absolute;
+    {
+        THourglassScope hourglass;
+        if (data->IsFolder()) {
+            absolute.reset(CopyPidl(nullptr, data->GetAbsolutePidl()));
+        } else if (data->IsLink()) {
+            TLinkData link;
+            if (SUCCEEDED(ResolveShellLink(data->GetPath(), link, false)) && link.TargetFound &&
+                S_ISDIR(link.TargetInfo.st_mode)) {
+                PItemIDList target = nullptr;
+                if (SUCCEEDED(PathToPidl(link.TargetPath, target)))
+                    absolute.reset(target);
+            }
+        }
+    }
+    if (absolute) {
+        EnterFolder(absolute.get());
+        return;
+    }
+    bool handled = false;
+    if (OnDblClickOpen)
+        OnDblClickOpen(this, handled);
+    if (handled || !Model().ListFolder())
+        return;
+    PCItemIDList relative = data->RelativePidl();
+    HMENU menu;
+    std::shared_ptr<TContextMenu> contextMenu;
+    if (FAILED(BuildContextMenu(this, *Model().ListFolder(), 1, &relative, menu, contextMenu, CMF_DEFAULTONLY)) || !menu)
+        return;
+    int command = menu->DefaultItem();
+    if (command >= static_cast<int>(ShellCommandFirst))
+        InvokeContextCommand(this, *contextMenu, static_cast<unsigned>(command) - ShellCommandFirst);
+}
+
+std::vector<PCItemIDList> TPTCustomShellList::selectedItems() {
+    std::vector<PCItemIDList> items;
+    for (int row : Model().SelectedRows())
+        if (Model().Data(row) != nullptr)
+            items.push_back(Model().Data(row)->RelativePidl());
+    return items;
+}
+
+HRESULT TPTCustomShellList::InvokeVerbOnSelection(const std::string& verb) {
+    std::shared_ptr<TContextMenu> menu;
+    if (verb == "paste") {
+        std::shared_ptr<TUnknown> object;
+        if (SUCCEEDED(GetUIObjectOfPidl(folder_.GetPidl(), TShellInterface::ContextMenu, object)))
+            menu = std::dynamic_pointer_cast<TContextMenu>(object);
+    } else if (Model().ListFolder()) {
+        menu = contextMenuOf(*Model().ListFolder(), selectedItems());
+    }
+    if (!menu)
+        return S_FALSE;
+    HRESULT hr = InvokeContextCommand(this, *menu, verb);
+    refreshAfterVerb();
+    return hr;
+}
+
+// --- context menus -------------------------------------------------------------------------------------
+
+void TPTCustomShellList::ItemContextMenu(int item, TPoint point) {
+    TPopupMenu* menu = dynamic_cast<TPopupMenu*>(PopupMenu());
+    if (OnItemContextMenu)
+        OnItemContextMenu(this, item, point, menu);
+    menuShown_ = true;
+    if (HasOption(ptsloContextMenus) && !(ComponentState() & csDesigning) && !dragging_ && item >= 0) {
+        ShowItemsContextMenu(point);
+        return;
+    }
+    if (menu != nullptr) {
+        menu->PopupComponent = this;
+        menu->Popup(ClientToScreen(point));
+    }
+}
+
+void TPTCustomShellList::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbRight && y >= HeaderHeight() && GetItemAt(x, y) < 0 && HasOption(ptsloFolderContextMenu) &&
+        HasOption(ptsloContextMenus) && !(ComponentState() & csDesigning)) {
+        // Empty space: the folder's own menu.
+        TPTRowView::MouseUp(button, shift, x, y);
+        SetSelected(-1);
+        ShowFolderContextMenu({x, y});
+        menuShown_ = true;
+        return;
+    }
+    TPTCustomListView::MouseUp(button, shift, x, y);
+}
+
+void TPTCustomShellList::trackMenu(TShellFolder& folder, const std::vector<PCItemIDList>& items, TPoint point,
+                                   bool rows) {
+    unsigned flags = CMF_EXPLORE;
+    int focused = ItemFocused();
+    if (rows && !ReadOnly && focused >= 0 && Model().Data(focused) != nullptr && !Model().Data(focused)->GetPath().empty())
+        flags |= CMF_CANRENAME;
+    HMENU menu;
+    std::shared_ptr<TContextMenu> contextMenu;
+    if (FAILED(BuildContextMenu(this, folder, static_cast<unsigned>(items.size()), items.data(), menu, contextMenu,
+                                flags)) ||
+        !menu)
+        return;
+    trackedMenu_ = contextMenu;
+    unsigned command = TrackPopupMenu(*menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, ClientToScreen(point), this);
+    trackedMenu_.reset();
+    if (command == ShellCommandFirst + 18 && rows) {
+        EditCaption(focused);
+    } else if (command >= ShellCommandFirst) {
+        InvokeContextCommand(this, *contextMenu, command - ShellCommandFirst);
+        refreshAfterVerb();
+    } else if (command >= 1 && rows) {
+        TStringList& entries = SendToList();
+        int index = static_cast<int>(command) - 1;
+        if (index < entries.Count())
+            SendToDrop(entries.Strings(index), std::make_shared<TDataObject_shlv>(*this));
+    }
+}
+
+void TPTCustomShellList::ShowItemsContextMenu(TPoint point) {
+    std::vector<PCItemIDList> items = selectedItems();
+    if (!items.empty() && Model().ListFolder())
+        trackMenu(*Model().ListFolder(), items, point, true);
+}
+
+void TPTCustomShellList::ShowFolderContextMenu(TPoint point) {
+    std::shared_ptr<TShellFolder> parent;
+    TIdListPtr parentPidl, last;
+    if (IdListIsEmpty(folder_.GetPidl()) || FAILED(BindParentOf(folder_.GetPidl(), parent, parentPidl, last)))
+        return;
+    trackMenu(*parent, {last.get()}, point, false);
+}
+
+// --- renaming ----------------------------------------------------------------------------------------
+
+bool TPTCustomShellList::CanEdit(int item) {
+    if (ComponentState() & csDesigning)
+        return false;
+    TPTShListData* data = Model().Data(item);
+    if (data != nullptr && !data->CanRename())
+        return false;
+    return TPTCustomListView::CanEdit(item);
+}
+
+void TPTCustomShellList::Edit(int item, std::string text) {
+    TPTCustomListView::Edit(item, text);
+    TPTShListData* data = Model().Data(item);
+    std::shared_ptr<TShellFolder> folder = Model().ListFolder();
+    if (data != nullptr && folder) {
+        THourglassScope hourglass;
+        std::string oldName = data->GetFileName();
+        PItemIDList renamed = nullptr;
+        if (SUCCEEDED(folder->SetNameOf(data->RelativePidl(), text, SHGDN_INFOLDER, &renamed)) && renamed != nullptr) {
+            Model().RenameRow(item, renamed);
+            renameEcho_.Set(watched_, {oldName, Model().Data(item)->GetFileName()});
+        }
+    }
+    afterHeldBack();
+}
+
+// --- dragging out -------------------------------------------------------------------------------------
+
+void TPTCustomShellList::ItemDragStart(bool rightButton) {
+    if (HasOption(ptsloOleDrag))
+        BeginDrag(rightButton);
+}
+
+uint32_t TPTCustomShellList::SelectionEffects() {
+    std::vector<PCItemIDList> items = selectedItems();
+    uint32_t attributes = kDropEffects;
+    if (items.empty() || !Model().ListFolder() ||
+        FAILED(Model().ListFolder()->GetAttributesOf(static_cast<unsigned>(items.size()), items.data(), attributes)))
+        return 0;
+    return attributes & kDropEffects;
+}
+
+void TPTCustomShellList::BeginDrag(bool rightButton) {
+    auto data = std::make_shared<TDataObject_shlv>(*this);
+    if (!data->HasItems())
+        return;
+    dragging_ = true;
+    dragRight_ = rightButton;
+    auto source = std::make_shared<TDropSource_shlvtv>(rightButton ? 1 : 0);
+    uint32_t effect = 0;
+    HRESULT hr = DoDragDrop(data, source, SelectionEffects(), effect);
+    dragging_ = false;
+    bool pending = refreshPending_;
+    refreshPending_ = false;
+    if (hr == DRAGDROP_S_DROP || pending) {
+        RefreshList();
+        Model().Sort();
+    }
+}
+
+// --- drops ---------------------------------------------------------------------------------------------
+
+std::shared_ptr<TDropTarget> TPTCustomShellList::folderDropTarget() {
+    std::shared_ptr<TDropTarget> target;
+    if (IdListIsEmpty(folder_.GetPidl())) {
+        GetDesktopDropTarget(target);
+        return target;
+    }
+    std::shared_ptr<TUnknown> object;
+    if (SUCCEEDED(GetUIObjectOfPidl(folder_.GetPidl(), TShellInterface::DropTarget, object)))
+        target = std::dynamic_pointer_cast<TDropTarget>(object);
+    return target;
+}
+
+std::shared_ptr<TDropTarget> TPTCustomShellList::dropTargetAt(TPoint screen, int& item, bool forDrop, uint32_t& effect,
+                                                             bool& none) {
+    none = false;
+    TPoint client = ScreenToClient(screen);
+    item = GetItemAt(client.X, client.Y);
+    TPTShListData* data = item >= 0 ? Model().Data(item) : nullptr;
+    if (data != nullptr && Model().ListFolder()) {
+        PCItemIDList relative = data->RelativePidl();
+        std::shared_ptr<TUnknown> object;
+        if (SUCCEEDED(Model().ListFolder()->GetUIObjectOf(1, &relative, TShellInterface::DropTarget, object)))
+            if (auto target = std::dynamic_pointer_cast<TDropTarget>(object))
+                return target;
+        item = -1; // an item that takes nothing: the folder takes it
+        return folderDropTarget();
+    }
+    item = -1;
+    if (dragging_) {
+        // Dragged within this list onto empty space: nothing with the left
+        // button; with the right one, everything but a move.
+        if (!dragRight_) {
+            none = true;
+            effect = DROPEFFECT_NONE;
+            return nullptr;
+        }
+        if (!forDrop) {
+            none = true;
+            effect = DROPEFFECT_COPY;
+            return nullptr;
+        }
+        effect &= ~uint32_t{DROPEFFECT_MOVE};
+    }
+    return folderDropTarget();
+}
+
+HRESULT TPTCustomShellList::DragEnter(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point,
+                                      uint32_t& effect) {
+    lastScrollTick_ = GetTickCount();
+    incoming_ = data;
+    incomingKeys_ = keys;
+    int item = -1;
+    bool none = false;
+    HRESULT hr = S_OK;
+    std::shared_ptr<TDropTarget> target = dropTargetAt(point, item, false, effect, none);
+    SetDropTarget(-1);
+    if (target) {
+        hr = target->DragEnter(data, keys, point, effect);
+        target->DragLeave();
+        if (effect != DROPEFFECT_NONE && item >= 0)
+            SetDropTarget(item);
+    } else if (!none) {
+        effect = DROPEFFECT_NONE;
+    }
+    return hr;
+}
+
+HRESULT TPTCustomShellList::DragOver(uint32_t keys, TPoint point, uint32_t& effect) {
+    int item = -1;
+    bool none = false;
+    HRESULT hr = S_OK;
+    std::shared_ptr<TDropTarget> target = dropTargetAt(point, item, false, effect, none);
+    if (none) {
+        SetDropTarget(-1);
+        return S_OK; // no probe, no scrolling
+    }
+    int highlight = -1;
+    if (target) {
+        target->DragEnter(incoming_, keys, point, effect);
+        hr = target->DragOver(keys, point, effect);
+        target->DragLeave();
+        if (effect != DROPEFFECT_NONE)
+            highlight = item;
+    } else {
+        effect = DROPEFFECT_NONE;
+    }
+    SetDropTarget(highlight);
+    uint32_t now = GetTickCount();
+    if (now - lastScrollTick_ > 100) {
+        TPoint client = ScreenToClient(point);
+        if (client.X < 26)
+            ScrollStep(*this, SB_HORZ, SB_LINELEFT);
+        else if (client.X > ClientWidth() - 26)
+            ScrollStep(*this, SB_HORZ, SB_LINERIGHT);
+        if (client.Y < 20)
+            ScrollStep(*this, SB_VERT, SB_LINEUP);
+        else if (client.Y > ClientHeight() - 20)
+            ScrollStep(*this, SB_VERT, SB_LINEDOWN);
+        lastScrollTick_ = now;
+    }
+    effect |= DROPEFFECT_SCROLL;
+    return hr;
+}
+
+HRESULT TPTCustomShellList::DragLeave() {
+    incoming_.reset();
+    SetDropTarget(-1);
+    return S_OK;
+}
+
+HRESULT TPTCustomShellList::Drop(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point,
+                                 uint32_t& effect) {
+    int item = -1;
+    bool none = false;
+    HRESULT hr = S_OK;
+    std::shared_ptr<TDropTarget> target = dropTargetAt(point, item, true, effect, none);
+    if (target) {
+        keys |= incomingKeys_ & (MK_LBUTTON | MK_RBUTTON);
+        uint32_t allowed = effect;
+        target->DragEnter(data, keys, point, effect);
+        target->DragOver(keys, point, effect);
+        effect = allowed & GetDropEffects(*data);
+        hr = target->Drop(data, keys, point, effect);
+        refreshAfterVerb();
+    } else {
+        effect = DROPEFFECT_NONE;
+    }
+    incoming_.reset();
+    SetDropTarget(-1);
+    return hr;
+}
+
+// --- drawing -----------------------------------------------------------------------------------------------
+
+std::unique_ptr<TPTCustomDraw> TPTCustomShellList::CustomDrawItem(TPTCustomDrawStage stage, int item,
+                                                                  const TRect& rect) {
+    std::unique_ptr<TPTCustomDraw> draw = TPTCustomListView::CustomDrawItem(stage, item, rect);
+    TPTShListData* data = item >= 0 && item < Model().Count() ? Model().Data(item) : nullptr;
+    if (OnCustomDrawSh)
+        OnCustomDrawSh(this, *draw, item, data);
+    if (draw->Stage() == cdsItemPrePaint && OnCustomDrawShEx)
+        OnCustomDrawShEx(this, *draw, item, data);
+    return draw;
+}

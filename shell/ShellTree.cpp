@@ -1,0 +1,848 @@
+#include "shell/ShellTree.h"
+
+#include "platform/shellns/DragDrop.h"
+#include "platform/shellns/FileNames.h"
+#include "platform/shellns/MountTable.h"
+#include "platform/ui/Cursors.h"
+#include "platform/ui/TickSource.h"
+#include "shell/DeviceChangeHandler.h"
+#include "shell/ShellConsts.h"
+#include "shell/ShellItemsDataObject.h"
+#include "shell/ShellList.h"
+#include "shell/ShellOps.h"
+#include "shell/ShellScopes.h"
+#include "shell/ShellUtils.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uintptr_t kTimerId = 1;
+constexpr int kSelectionSync = 1;
+constexpr int kRefresh = 2;
+constexpr uint32_t kDropEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+
+void invalidateBelow(TPTShellNode* node) {
+    for (int i = 0; i < node->Count(); ++i) {
+        if (TPTShTreeData* data = node->Item(i)->Data())
+            data->Invalidate();
+        invalidateBelow(node->Item(i));
+    }
+}
+
+// Folders on drives that are watched: not removable media.
+bool watchableFolder(const std::string& path) {
+    unsigned type = MountOfPath(path).DriveType;
+    return type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TPTRenameEcho
+
+void TPTRenameEcho::Set(std::string folder, std::vector<std::string> names) {
+    Folder = std::move(folder);
+    Names = std::move(names);
+    Tick = GetTickCount();
+}
+
+bool TPTRenameEcho::Swallows(const std::string& folder, bool namesKnown, const std::vector<std::string>& names) {
+    if (Folder.empty())
+        return false;
+    bool fresh = GetTickCount() - Tick < Lifetime;
+    bool own = fresh && namesKnown && folder == Folder && !names.empty() &&
+               std::all_of(names.begin(), names.end(), [&](const std::string& name) {
+                   return std::find(Names.begin(), Names.end(), name) != Names.end();
+               });
+    if (own || !fresh)
+        Folder.clear();
+    return own;
+}
+
+// ---------------------------------------------------------------------------
+// TPTCustomShellTree
+
+TPTCustomShellTree::TPTCustomShellTree(TComponent* owner) : TPTCustomTreeView(owner) {
+    ShowRoot = false;
+    baseFolder_.OnChange = [this](TPersistent*) { baseFolderChanged(); };
+    selectedFolder_.OnChange = [this](TPersistent*) { selectedFolderChanged(); };
+    TPTShellTreeModel& model = Model();
+    model.Options = DefaultShellTreeOptions;
+    model.AllowAddItem = [this](const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
+                                uint32_t attributes, PCItemIDList relative) {
+        return AllowAddItem(folder, parentAbsolute, attributes, relative);
+    };
+    model.OnInsertItem = [this](TPTShellNode* node) {
+        if (OnInsertItem)
+            OnInsertItem(this, node);
+    };
+    model.OnDeleteItem = [this](TPTShellNode* node, TPTShTreeData* data) {
+        if (node == dragNode_)
+            dragNode_ = nullptr;
+        if (OnDeleteItem)
+            OnDeleteItem(this, node, data);
+    };
+    model.OnFillStart = [this] {
+        if (OnFillStart)
+            OnFillStart(this);
+    };
+    model.OnFillComplete = [this] {
+        if (OnFillComplete)
+            OnFillComplete(this);
+    };
+    DeviceChangeHandler().Subscribe(this, [this](TPTDeviceChangeHandler&, TMessage& message) { DeviceChanged(message); });
+}
+
+TPTCustomShellTree::~TPTCustomShellTree() {
+    Destroying();
+    DeviceChangeHandler().Unsubscribe(this);
+    KillTimer(this, kTimerId);
+    if (shellList_ != nullptr)
+        shellList_->SetLinkedTree(nullptr);
+    registerDropTarget(false);
+    changeThread_.reset();
+    Model().OnDeleteItem = nullptr;
+}
+
+// --- properties ----------------------------------------------------------------------------
+
+void TPTCustomShellTree::SetBaseFolder(const TPTShellLocator& folder) {
+    if (!IsLoading())
+        baseFolder_.Assign(&folder);
+}
+
+void TPTCustomShellTree::SetSelectedFolder(const TPTShellLocator& folder) {
+    if (!IsLoading() && nesting_ <= 0)
+        selectedFolder_.Assign(&folder);
+    else if (shellList_ != nullptr)
+        shellList_->SetFolder(selectedFolder_);
+}
+
+void TPTCustomShellTree::SetShellList(TPTCustomShellList* list) {
+    if (list == shellList_)
+        return;
+    if (shellList_ != nullptr) {
+        shellList_->SetLinkedTree(nullptr);
+        shellList_->RemoveFreeNotification(this);
+    }
+    shellList_ = list;
+    if (list != nullptr) {
+        list->SetLinkedTree(this);
+        list->FreeNotification(this);
+        list->SetFolder(selectedFolder_);
+    }
+}
+
+void TPTCustomShellTree::Notification(TComponent* component, TOperation operation) {
+    TPTCustomTreeView::Notification(component, operation);
+    if (operation == opRemove && component == shellList_)
+        shellList_ = nullptr;
+}
+
+void TPTCustomShellTree::SetOptions(TPTShellTreeOptions options) {
+    TPTShellTreeOptions old = Model().Options;
+    Model().Options = options;
+    if (!HandleAllocated())
+        return;
+    auto changed = [&](TPTShellTreeOption option) { return ((old ^ options) & TreeOption(option)) != 0; };
+    if (changed(ptstoOleDrop))
+        registerDropTarget(HasOption(ptstoOleDrop));
+    if (changed(ptstoDynamicRefresh) && !(ComponentState() & csDesigning)) {
+        if (HasOption(ptstoDynamicRefresh))
+            watchFolders();
+        else if (changeThread_)
+            changeThread_->ClearWatches();
+    }
+}
+
+std::string TPTCustomShellTree::GetSelectedPath() {
+    TPTShellNode* node = Selected();
+    return node != nullptr && node->Data() != nullptr ? node->Data()->GetPath() : std::string();
+}
+
+void TPTCustomShellTree::SelectPath(const std::string& path) {
+    if (nesting_ <= 0)
+        selectedFolder_.SetPath(path);
+}
+
+// --- filling -------------------------------------------------------------------------------
+
+bool TPTCustomShellTree::AllowAddItem(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
+                                      uint32_t attributes, PCItemIDList relative) {
+    bool allow = true;
+    if (OnAddItem)
+        OnAddItem(this, folder, parentAbsolute, relative, attributes, allow);
+    return allow;
+}
+
+void TPTCustomShellTree::FillChildren(const std::shared_ptr<TShellFolder>& folder, TPTShellNode* parent) {
+    if (parent == nullptr)
+        Model().FillRoot(baseFolder_.GetPidl());
+    else
+        Model().FillChildren(folder, parent);
+}
+
+void TPTCustomShellTree::Fill() {
+    if (busy_ || IsEditing()) {
+        refreshPending_ = true;
+        return;
+    }
+    THourglassScope hourglass;
+    {
+        TRaisedScope raised(nesting_);
+        SetSelected(nullptr);
+        Model().Clear();
+    }
+    FillChildren(nullptr, nullptr);
+    clickFlag_ = -1;
+    if (selectedFolder_.GetPidl() == nullptr)
+        SetSelected(Model().Root());
+    else
+        SelectPidl(selectedFolder_.GetPidl());
+    FlushPendingSync(false);
+    if (HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning))
+        watchFolders();
+}
+
+void TPTCustomShellTree::Refresh() {
+    if (busy_ || IsEditing()) {
+        refreshPending_ = true;
+        return;
+    }
+    if (Model().Empty()) {
+        Fill();
+        return;
+    }
+    THourglassScope hourglass;
+    if (OnFillStart)
+        OnFillStart(this);
+    TPTShellNode* remembered = Selected();
+    {
+        TRaisedScope raised(nesting_);
+        SetSelected(nullptr);
+        Model().RefreshNode(Model().Root(), remembered);
+    }
+    clickFlag_ = -1;
+    SetSelected(remembered);
+    if (remembered != nullptr)
+        MakeVisible(remembered);
+    if (HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning) && HandleAllocated())
+        watchFolders();
+    if (OnFillComplete)
+        OnFillComplete(this);
+}
+
+bool TPTCustomShellTree::CanExpand(TPTShellNode* node) {
+    if (expansionLock_ != 0)
+        return false;
+    if (!TPTCustomTreeView::CanExpand(node))
+        return false;
+    if (node->Data() != nullptr && node->Count() == 0 && node->HasChildren) {
+        THourglassScope hourglass;
+        Model().PopulateNode(node);
+    }
+    return true;
+}
+
+void TPTCustomShellTree::NodeExpansionChanged(TPTShellNode*) {
+    if (HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning) && HandleAllocated())
+        watchFolders();
+}
+
+// --- selection -------------------------------------------------------------------------------
+
+void TPTCustomShellTree::SelectPidl(PCItemIDList absolute) {
+    if (nesting_ > 0)
+        return;
+    clickFlag_ = -1;
+    bool beep = false;
+    bool expandLast = shellList_ != nullptr && shellList_->HasOption(ptsloHideFoldersWhenLinkedToTree);
+    TPTShellNode* node = Model().FindPidl(baseFolder_.GetPidl(), absolute, expandLast, beep);
+    if (node == nullptr)
+        return;
+    if (node == Selected())
+        syncSelection(node); // the folder asked for may differ from where the tree stopped
+    SetSelected(node);
+    MakeVisible(node);
+    // Folders opened on the way are watched from now on.
+    if (HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning) && changeThread_)
+        watchFolders();
+}
+
+void TPTCustomShellTree::SelectParent(int levels) {
+    TPTShellNode* node = Selected();
+    if (node == nullptr || node->Parent() == nullptr)
+        return;
+    for (; levels > 0 && node->Parent() != nullptr; --levels)
+        node = node->Parent();
+    clickFlag_ = -1;
+    SetSelected(node);
+    MakeVisible(node);
+}
+
+void TPTCustomShellTree::NodeClicked(TPTShellNode*) { clickFlag_ = -1; }
+
+void TPTCustomShellTree::syncSelection(TPTShellNode* node) {
+    if (node == nullptr || node->Data() == nullptr)
+        return;
+    TRaisedScope raised(nesting_);
+    selectedFolder_.SetPidl(node->Data()->GetAbsolutePidl());
+    if (shellList_ != nullptr && node == Selected() && !shellList_->IsLoading())
+        shellList_->Folder().SetPidl(node->Data()->GetAbsolutePidl());
+}
+
+void TPTCustomShellTree::Change(TPTShellNode* node) {
+    if (IsLoading() || nesting_ > 0) {
+        if (node != nullptr && node->Data() != nullptr) {
+            TRaisedScope raised(nesting_);
+            selectedFolder_.SetPidl(node->Data()->GetAbsolutePidl());
+        }
+        return;
+    }
+    TPTCustomTreeView::Change(node);
+    if (node == nullptr || node->Data() == nullptr)
+        return;
+    if (clickFlag_ == 0 && shellList_ != nullptr) {
+        // Keyboard travel: the list follows once the keys rest.
+        startTimer(kSelectionSync, 500);
+        return;
+    }
+    syncSelection(node);
+    clickFlag_ = 0;
+}
+
+void TPTCustomShellTree::startTimer(int job, unsigned interval) {
+    KillTimer(this, kTimerId);
+    pendingJob_ = job;
+    SetTimer(this, kTimerId, interval);
+}
+
+void TPTCustomShellTree::timerFired() {
+    KillTimer(this, kTimerId);
+    int job = pendingJob_;
+    if (job == kSelectionSync) {
+        TPTShellNode* node = Selected();
+        if (node != nullptr && node->Data() != nullptr)
+            syncSelection(node);
+    } else if (job == kRefresh) {
+        Refresh();
+    }
+    if (pendingJob_ == job)
+        pendingJob_ = 0;
+}
+
+void TPTCustomShellTree::FlushPendingSync(bool syncLinked) {
+    if (syncLinked && shellList_ != nullptr)
+        shellList_->FlushPending();
+    if (pendingJob_ != 0)
+        timerFired();
+}
+
+void TPTCustomShellTree::baseFolderChanged() {
+    if (IsLoading())
+        return;
+    selectedFolder_.Clear();
+    if (HasOption(ptstoAutoFill)) {
+        clickFlag_ = -1;
+        Fill();
+    }
+}
+
+void TPTCustomShellTree::selectedFolderChanged() {
+    if (!Model().Empty())
+        SelectPidl(selectedFolder_.GetPidl());
+}
+
+// --- change watching -----------------------------------------------------------------------
+
+void TPTCustomShellTree::watchFolders() {
+    // The folders the tree shows the children of are watched, each by
+    // itself: the kernel's notices are per folder, and a refresh looks at
+    // opened folders only.
+    if (!changeThread_)
+        changeThread_ = std::make_unique<TChangeHandlerThread>(this, CM_SHELLCHANGENOTICE);
+    changeThread_->ClearWatches();
+    watched_.assign(TChangeHandlerThread::SlotCount, std::string());
+    uint32_t filter = FILE_NOTIFY_CHANGE_DIR_NAME;
+    if (HasOption(ptstoIncludeNonFolders))
+        filter |= FILE_NOTIFY_CHANGE_FILE_NAME;
+    for (TPTShellNode* node : Model().Nodes(false)) {
+        if (node->Data() == nullptr || (!node->Expanded && node->Count() == 0))
+            continue;
+        std::string path = node->Data()->GetPath();
+        if (path.empty() || !watchableFolder(path))
+            continue;
+        int slot = -1;
+        if (changeThread_->AddWatch(path, filter, slot, false))
+            watched_[static_cast<size_t>(slot)] = path;
+        else if (slot < 0 && changeThread_->WatchCount() >= TChangeHandlerThread::SlotCount)
+            break;
+    }
+}
+
+void TPTCustomShellTree::changeNotice(int slot) {
+    std::vector<std::string> names;
+    bool known = changeThread_ && changeThread_->TakeChangedNames(slot, names);
+    std::string folder = slot >= 0 && slot < static_cast<int>(watched_.size()) ? watched_[static_cast<size_t>(slot)] : "";
+    if (renameEcho_.Swallows(folder, known, names))
+        return;
+    if (busy_) {
+        // A menu or a drag is open: one refresh once it closes.
+        refreshPending_ = true;
+        return;
+    }
+    startTimer(kRefresh, Focused() ? 400 : 2000);
+}
+
+void TPTCustomShellTree::DeviceChanged(TMessage& message) {
+    if (message.WParam != DBT_DEVICEARRIVAL && message.WParam != DBT_DEVICEREMOVECOMPLETE)
+        return;
+    RevalidateDrives();
+    SuppressDriveRevalidation();
+    try {
+        Refresh();
+    } catch (...) {
+        AllowDriveRevalidation();
+        throw;
+    }
+    AllowDriveRevalidation();
+}
+
+// --- windows --------------------------------------------------------------------------------
+
+void TPTCustomShellTree::Loaded() {
+    if (IsLoading() && HasOption(ptstoAutoFill)) {
+        // Filled while still loading: selection changes stay quiet.
+        if (Model().Empty())
+            Fill();
+        if (shellList_ != nullptr)
+            shellList_->SetFolder(selectedFolder_);
+    }
+    TRaisedScope locked(expansionLock_);
+    TPTCustomTreeView::Loaded();
+}
+
+void TPTCustomShellTree::registerDropTarget(bool on) {
+    if (on && !dropTarget_ && HandleAllocated()) {
+        dropTarget_ = std::make_shared<TDropTarget_shtv>(this);
+        RegisterDragDrop(this, dropTarget_);
+    } else if (!on && dropTarget_) {
+        if (HandleAllocated())
+            RevokeDragDrop(this);
+        dropTarget_.reset();
+    }
+}
+
+void TPTCustomShellTree::CreateWnd() {
+    TPTCustomTreeView::CreateWnd();
+    bool designing = (ComponentState() & csDesigning) != 0;
+    if (!designing && HasOption(ptstoOleDrop))
+        registerDropTarget(true);
+    if (!IsLoading()) {
+        if (HasOption(ptstoAutoFill) && Model().Empty())
+            PostMessage(this, CM_SHELLFIRSTFILL);
+        if (shellList_ != nullptr)
+            shellList_->SetFolder(selectedFolder_);
+    }
+    if (!designing && HasOption(ptstoDynamicRefresh) && !Model().Empty())
+        watchFolders();
+}
+
+void TPTCustomShellTree::DestroyWnd() {
+    {
+        TRaisedScope raised(nesting_);
+        registerDropTarget(false);
+        changeThread_.reset();
+    }
+    TPTCustomTreeView::DestroyWnd();
+}
+
+// --- messages -----------------------------------------------------------------------------------
+
+void TPTCustomShellTree::WndProc(TMessage& message) {
+    if (trackedMenu_) {
+        TShellMenuContext context;
+        context.ContextMenu = trackedMenu_;
+        context.SmallImages = GetSystemImageList(0);
+        if (OnPopupHint)
+            context.OnPopupHint = [this](const std::string& hint) { OnPopupHint(this, hint); };
+        if (HandleShellMenuMessage(message, context))
+            return;
+    }
+    TPTCustomTreeView::WndProc(message);
+}
+
+void TPTCustomShellTree::Dispatch(TMessage& message) {
+    switch (message.Msg) {
+    case WM_TIMER:
+        if (message.WParam == kTimerId) {
+            timerFired();
+            message.Result = 0;
+            return;
+        }
+        break;
+    case CM_SHELLCHANGENOTICE:
+        changeNotice(static_cast<int>(message.WParam));
+        message.Result = 0;
+        return;
+    case CM_SHELLFIRSTFILL:
+        if (Model().Empty())
+            Fill();
+        message.Result = 0;
+        return;
+    case WM_MOUSEWHEEL:
+        mouseWheel(message);
+        return;
+    }
+    TPTCustomTreeView::Dispatch(message);
+}
+
+void TPTCustomShellTree::mouseWheel(TMessage& message) {
+    message.Result = 0;
+    TWinControl* under = ControlAtScreen(PointFromLParam(message.LParam));
+    if (under != nullptr && under != this &&
+        (dynamic_cast<TPTCustomShellTree*>(under) != nullptr || dynamic_cast<TPTCustomShellList*>(under) != nullptr)) {
+        under->Perform(message.Msg, message.WParam, message.LParam);
+        return;
+    }
+    int delta = GET_WHEEL_DELTA_WPARAM(message.WParam);
+    WheelScroll(*this, SB_VERT, delta < 0, delta < 0 ? SB_PAGEDOWN : SB_PAGEUP);
+}
+
+// --- keys ----------------------------------------------------------------------------------------
+
+void TPTCustomShellTree::KeyDown(uint16_t& key, TShiftState shift) {
+    TPTCustomTreeView::KeyDown(key, shift);
+    if (key == 0 || !HasOption(ptstoDefaultKeyHandling) || (ComponentState() & csDesigning) || IsEditing())
+        return;
+    int command = DefaultKeyCommand(ShortCut(key, shift));
+    if (command < 0 && (shift & ssShift) != 0 && DefaultKeyCommand(ShortCut(key, shift & ~ssShift)) == dkDelete)
+        command = dkDelete; // Shift+Del deletes as well
+    if (command < 0)
+        return;
+    key = 0;
+    TPTShellNode* node = Selected();
+    switch (command) {
+    case dkRename:
+        if (node != nullptr)
+            EditLabel(node);
+        break;
+    case dkRefresh: Refresh(); break;
+    case dkCut: InvokeVerb(node, "cut"); break;
+    case dkCopy: InvokeVerb(node, "copy"); break;
+    case dkPaste:
+        InvokeVerb(node, "paste");
+        Refresh();
+        break;
+    case dkDelete:
+        InvokeVerb(node, "delete");
+        Refresh();
+        break;
+    default: break; // select all means nothing in a tree
+    }
+}
+
+// --- context menus and verbs --------------------------------------------------------------------------
+
+void TPTCustomShellTree::NodeContextMenu(TPTShellNode* node, TPoint point) {
+    TPopupMenu* menu = dynamic_cast<TPopupMenu*>(PopupMenu());
+    if (OnNodeContextMenu)
+        OnNodeContextMenu(this, node, point, menu);
+    if (node != nullptr && HasOption(ptstoContextMenus) && !(ComponentState() & csDesigning)) {
+        ShowNodeContextMenu(node, point);
+        return;
+    }
+    if (menu != nullptr) {
+        menu->PopupComponent = this;
+        menu->Popup(ClientToScreen(point));
+    }
+}
+
+void TPTCustomShellTree::ShowNodeContextMenu(TPTShellNode* node, TPoint point) {
+    if (node == nullptr || node->Data() == nullptr || IdListIsEmpty(node->Data()->GetAbsolutePidl()))
+        return;
+    TPTShTreeData* data = node->Data();
+    std::shared_ptr<TShellFolder> folder = data->GetParentFolder();
+    if (!folder)
+        return;
+    // The root's item in the folder above the base.
+    TIdListPtr parentPidl, rootItem;
+    PCItemIDList item = data->RelativePidl();
+    if (data->ParentRecord() == nullptr) {
+        std::shared_ptr<TShellFolder> parentFolder;
+        if (FAILED(BindParentOf(data->GetAbsolutePidl(), parentFolder, parentPidl, rootItem)))
+            return;
+        item = rootItem.get();
+    }
+    unsigned flags = CMF_EXPLORE | (ReadOnly ? 0u : unsigned{CMF_CANRENAME});
+    HMENU menu;
+    std::shared_ptr<TContextMenu> contextMenu;
+    busy_ = true;
+    struct TDone {
+        TPTCustomShellTree& tree;
+        ~TDone() {
+            tree.busy_ = false;
+            tree.trackedMenu_.reset();
+        }
+    } done{*this};
+    if (FAILED(BuildContextMenu(this, *folder, 1, &item, menu, contextMenu, flags)) || !menu)
+        return;
+    trackedMenu_ = contextMenu;
+    unsigned command = TrackPopupMenu(*menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, ClientToScreen(point), this);
+    trackedMenu_.reset();
+    if (command >= 1 && command < ShellCommandFirst) {
+        SendToTarget(node, static_cast<int>(command) - 1);
+    } else if (command == ShellCommandFirst + 18) {
+        busy_ = false;
+        EditLabel(node);
+    } else if (command >= ShellCommandFirst) {
+        InvokeContextCommand(this, *contextMenu, command - ShellCommandFirst);
+        busy_ = false;
+        refreshPending_ = false;
+        Refresh();
+    }
+    busy_ = false;
+    afterBusy();
+}
+
+void TPTCustomShellTree::afterBusy() {
+    if (refreshPending_ && !busy_) {
+        refreshPending_ = false;
+        Refresh();
+    }
+}
+
+HRESULT TPTCustomShellTree::InvokeVerb(TPTShellNode* node, const std::string& verb) {
+    if (node == nullptr || node->Data() == nullptr || node->Parent() == nullptr)
+        return S_FALSE;
+    std::shared_ptr<TShellFolder> folder = node->Data()->GetParentFolder();
+    if (!folder)
+        RaiseComError(E_FAIL);
+    PCItemIDList item = node->Data()->RelativePidl();
+    std::shared_ptr<TUnknown> object;
+    HRESULT hr = folder->GetUIObjectOf(1, &item, TShellInterface::ContextMenu, object);
+    auto contextMenu = std::dynamic_pointer_cast<TContextMenu>(object);
+    if (FAILED(hr) || !contextMenu)
+        RaiseComError(FAILED(hr) ? hr : E_NOINTERFACE);
+    hr = InvokeContextCommand(this, *contextMenu, verb);
+    Refresh();
+    return hr;
+}
+
+void TPTCustomShellTree::SendToTarget(TPTShellNode* node, int index) {
+    TStringList& entries = SendToList();
+    if (index < 0 || index >= entries.Count())
+        return;
+    SendToDrop(entries.Strings(index), std::make_shared<TDataObject_shtv>(node));
+}
+
+bool TPTCustomShellTree::CreateFolder() {
+    std::string path = GetSelectedPath();
+    std::string name;
+    if (path.empty() || !CreateNewFolder(path, name))
+        return false;
+    renameEcho_.Set(path, {name});
+    Refresh();
+    TPTShellNode* node = Selected();
+    if (node == nullptr)
+        return true;
+    ExpandNode(node);
+    for (int i = 0; i < node->Count(); ++i)
+        if (node->Item(i)->Data() != nullptr && FileNameOf(node->Item(i)->Data()->GetPath()) == name) {
+            EditLabel(node->Item(i));
+            break;
+        }
+    return true;
+}
+
+// --- renaming -----------------------------------------------------------------------------------------
+
+bool TPTCustomShellTree::CanEdit(TPTShellNode* node) {
+    if (ComponentState() & csDesigning)
+        return false;
+    if (node->Data() != nullptr && !node->Data()->CanRename())
+        return false;
+    return TPTCustomTreeView::CanEdit(node);
+}
+
+void TPTCustomShellTree::Edit(TPTShellNode* node, std::string text) {
+    TPTShTreeData* data = node->Data();
+    if (data == nullptr) {
+        TPTCustomTreeView::Edit(node, std::move(text));
+        return;
+    }
+    if (OnEdited)
+        OnEdited(this, node, text);
+    THourglassScope hourglass;
+    {
+        TRaisedScope raised(nesting_);
+        std::shared_ptr<TShellFolder> folder = data->GetParentFolder();
+        std::string oldPath = data->GetPath();
+        PItemIDList renamed = nullptr;
+        if (folder && SUCCEEDED(folder->SetNameOf(data->RelativePidl(), text, SHGDN_INFOLDER, &renamed)) &&
+            renamed != nullptr) {
+            TIdListPtr owned(renamed);
+            invalidateBelow(node);
+            data->Rename(renamed);
+            std::string newPath = data->GetPath();
+            renameEcho_.Set(ParentPathOf(newPath), {std::string(FileNameOf(oldPath)), std::string(FileNameOf(newPath))});
+            node->SetText(text);
+            NodeChanged(node);
+            if (node == Selected()) {
+                selectedFolder_.SetPidl(data->GetAbsolutePidl());
+                if (shellList_ != nullptr)
+                    shellList_->Folder().SetPidl(data->GetAbsolutePidl());
+            }
+        }
+    }
+    // A refresh asked for while the label was edited runs now.
+    afterBusy();
+}
+
+// --- dragging out --------------------------------------------------------------------------------------
+
+void TPTCustomShellTree::NodeDragStart(TPTShellNode* node, bool rightButton) {
+    if (!HasOption(ptstoOleDrag) || node == nullptr)
+        return;
+    dragNode_ = node;
+    SetDropTarget(node);
+    if (node->Data() != nullptr && node->Parent() != nullptr)
+        BeginOleDrag(rightButton);
+    dragNode_ = nullptr;
+    SetDropTarget(nullptr);
+}
+
+uint32_t TPTCustomShellTree::GetNodeEffects(TPTShellNode* node) {
+    if (node == nullptr || node->Data() == nullptr)
+        return kDropEffects;
+    std::shared_ptr<TShellFolder> folder = node->Data()->GetParentFolder();
+    PCItemIDList item = node->Data()->RelativePidl();
+    TIdListPtr parentPidl, rootItem;
+    if (node->Data()->ParentRecord() == nullptr) {
+        if (FAILED(BindParentOf(node->Data()->GetAbsolutePidl(), folder, parentPidl, rootItem)))
+            return kDropEffects;
+        item = rootItem.get();
+    }
+    uint32_t attributes = kDropEffects;
+    if (!folder || FAILED(folder->GetAttributesOf(1, &item, attributes)))
+        return kDropEffects;
+    return attributes & kDropEffects;
+}
+
+void TPTCustomShellTree::BeginOleDrag(bool rightButton) {
+    if (dragNode_ == nullptr)
+        return;
+    busy_ = true;
+    auto data = std::make_shared<TDataObject_shtv>(dragNode_);
+    auto source = std::make_shared<TDropSource_shlvtv>(rightButton ? 1 : 0);
+    uint32_t effect = 0;
+    HRESULT hr = DoDragDrop(data, source, GetNodeEffects(dragNode_), effect);
+    bool refresh = hr == DRAGDROP_S_DROP || refreshPending_;
+    busy_ = false;
+    refreshPending_ = false;
+    if (refresh)
+        Refresh();
+}
+
+// --- drops -------------------------------------------------------------------------------------------
+
+std::shared_ptr<TDropTarget> TPTCustomShellTree::dropTargetAt(TPoint screen, TPTShellNode*& node) {
+    TPoint client = ScreenToClient(screen);
+    node = GetNodeAt(client.X, client.Y);
+    if (node == nullptr || node->Data() == nullptr || node->Parent() == nullptr) {
+        node = nullptr;
+        return nullptr;
+    }
+    std::shared_ptr<TDropTarget> target;
+    if (FAILED(node->Data()->GetDropTarget(target)))
+        target.reset();
+    return target;
+}
+
+HRESULT TPTCustomShellTree::DragEnter(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point,
+                                      uint32_t& effect) {
+    lastScrollTick_ = GetTickCount();
+    incoming_ = data;
+    incomingKeys_ = keys;
+    TPTShellNode* node = nullptr;
+    std::shared_ptr<TDropTarget> target = dropTargetAt(point, node);
+    SetDropTarget(node);
+    if (target) {
+        target->DragEnter(data, keys, point, effect);
+        target->DragLeave();
+    } else {
+        effect = DROPEFFECT_NONE;
+    }
+    return S_OK;
+}
+
+HRESULT TPTCustomShellTree::DragOver(uint32_t keys, TPoint point, uint32_t& effect) {
+    HRESULT hr = S_OK;
+    TPTShellNode* node = nullptr;
+    std::shared_ptr<TDropTarget> target = dropTargetAt(point, node);
+    if (target) {
+        SetDropTarget(node);
+        target->DragEnter(incoming_, keys, point, effect);
+        hr = target->DragOver(keys, point, effect);
+        target->DragLeave();
+    } else {
+        effect = DROPEFFECT_NONE;
+        SetDropTarget(dragNode_);
+    }
+    uint32_t now = GetTickCount();
+    if (now - lastScrollTick_ > 100) {
+        TPoint client = ScreenToClient(point);
+        if (client.X < 26)
+            ScrollStep(*this, SB_HORZ, SB_LINELEFT);
+        else if (client.X > ClientWidth() - 26)
+            ScrollStep(*this, SB_HORZ, SB_LINERIGHT);
+        if (client.Y < 20)
+            ScrollStep(*this, SB_VERT, SB_LINEUP);
+        else if (client.Y > ClientHeight() - 20)
+            ScrollStep(*this, SB_VERT, SB_LINEDOWN);
+        lastScrollTick_ = now;
+    }
+    effect |= DROPEFFECT_SCROLL;
+    return hr;
+}
+
+HRESULT TPTCustomShellTree::DragLeave() {
+    incoming_.reset();
+    SetDropTarget(nullptr);
+    return S_OK;
+}
+
+HRESULT TPTCustomShellTree::Drop(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point,
+                                 uint32_t& effect) {
+    HRESULT hr = S_OK;
+    TPTShellNode* node = nullptr;
+    std::shared_ptr<TDropTarget> target = dropTargetAt(point, node);
+    if (target) {
+        // The buttons are up by now: the folder hears which one dragged.
+        keys |= incomingKeys_ & (MK_LBUTTON | MK_RBUTTON);
+        target->DragEnter(data, keys, point, effect);
+        target->DragOver(keys, point, effect);
+        effect &= GetDropEffects(*data);
+        hr = target->Drop(data, keys, point, effect);
+        Refresh();
+    } else {
+        effect = DROPEFFECT_NONE;
+    }
+    SetDropTarget(nullptr);
+    incoming_.reset();
+    return hr;
+}
+
+// --- drawing -------------------------------------------------------------------------------------------
+
+std::unique_ptr<TPTCustomDraw> TPTCustomShellTree::CustomDrawItem(TPTCustomDrawStage stage, TPTShellNode* node,
+                                                                  const TRect& rect) {
+    std::unique_ptr<TPTCustomDraw> draw = TPTCustomTreeView::CustomDrawItem(stage, node, rect);
+    TPTShTreeData* data = node != nullptr ? node->Data() : nullptr;
+    if (OnCustomDrawShEx)
+        OnCustomDrawShEx(this, *draw, node, data);
+    if (draw->Stage() == cdsItemPrePaint && OnCustomDrawSh)
+        OnCustomDrawSh(this, *draw, node, data);
+    return draw;
+}

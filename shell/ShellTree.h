@@ -1,0 +1,210 @@
+#pragma once
+// The shell tree: a tree view of the shell namespace with one root node
+// for a base folder (the desktop unless BaseFolder says otherwise) and a
+// node per child folder (optionally per file) below it, filled when a node
+// is first opened.  It keeps itself current (change notices of the folders
+// it shows, drives arriving and leaving), drives a linked shell list so
+// that the list shows the selected folder, and offers the shell's context
+// menus, the default keys, renaming in place and drag and drop.
+//
+// The application calls SelectPath (the folder restored at start) and
+// GetSelectedPath (the folder saved on close).
+
+#include "shell/ChangeHandlerThread.h"
+#include "shell/PTTreeView.h"
+#include "shell/ShellContextMenus.h"
+#include "shell/ShellLocator.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TPTCustomShellList;
+class TDropTarget_shtv;
+
+// The private messages of the shell controls.
+enum : unsigned {
+    CM_SHELLCHANGENOTICE = 0x0465, // a change thread's notice (WParam: the watch)
+    CM_SHELLFIRSTFILL = 0x0467,    // the first fill once the window exists
+};
+
+using TPTShAddItemEvent =
+    std::function<void(TPersistent* sender, const std::shared_ptr<TShellFolder>& parentFolder, PCItemIDList parentAbsolute,
+                       PCItemIDList itemRelative, uint32_t attributes, bool& allowAdd)>;
+using TPTShTreeDeleteItemEvent = std::function<void(TPersistent* sender, TPTShellNode* node, TPTShTreeData* data)>;
+using TPTShTreeInsertItemEvent = std::function<void(TPersistent* sender, TPTShellNode* node)>;
+using TPTShPopupHintEvent = std::function<void(TPersistent* sender, const std::string& hint)>;
+using TPTShTvCustomDrawEvent =
+    std::function<void(TPersistent* sender, TPTCustomDraw& draw, TPTShellNode* node, TPTShTreeData* data)>;
+
+// A rename's own change notice: the names it touched in one folder, for a
+// short while after it.  A notice that names only those is skipped; any
+// other (or one whose names are not known) is not.
+struct TPTRenameEcho {
+    std::string Folder;
+    std::vector<std::string> Names;
+    uint32_t Tick = 0;
+    static constexpr uint32_t Lifetime = 2000;
+    void Set(std::string folder, std::vector<std::string> names);
+    // True (and the echo used up) when a notice of folder naming these
+    // names is the rename's own.
+    bool Swallows(const std::string& folder, bool namesKnown, const std::vector<std::string>& names);
+};
+
+class TPTCustomShellTree : public TPTCustomTreeView {
+public:
+    explicit TPTCustomShellTree(TComponent* owner = nullptr);
+    ~TPTCustomShellTree() override;
+    std::string ClassName() const override { return "TPTCustomShellTree"; }
+
+    // --- what is shown ----------------------------------------------------------------
+    TPTShellLocator& BaseFolder() { return baseFolder_; }
+    // Assigned (ignored while loading); the tree fills anew.
+    void SetBaseFolder(const TPTShellLocator& folder);
+    TPTShellLocator& SelectedFolder() { return selectedFolder_; }
+    // Selects that folder (or, while selection changes are held back,
+    // hands the tree's own selected folder to the linked list).
+    void SetSelectedFolder(const TPTShellLocator& folder);
+    TPTCustomShellList* ShellList() const { return shellList_; }
+    void SetShellList(TPTCustomShellList* list);
+    TPTShellTreeOptions Options() const { return Model().Options; }
+    void SetOptions(TPTShellTreeOptions options);
+    bool HasOption(TPTShellTreeOption option) const { return Model().HasOption(option); }
+
+    // The selected folder's file-system path; empty when nothing is
+    // selected or the folder has none (the desktop, Computer).
+    std::string GetSelectedPath();
+    // Selects and opens the folder of a path (the desktop for a path that
+    // does not parse); nothing while selection changes are held back.
+    void SelectPath(const std::string& path);
+
+    // --- filling and following ----------------------------------------------------------
+    void Fill();
+    // Brings the opened folders up to date (Fill when empty).
+    void Refresh();
+    void SelectPidl(PCItemIDList absolute);
+    void SelectParent(int levels);
+    // Runs pending timer work now (the linked list's first with syncLinked).
+    void FlushPendingSync(bool syncLinked);
+
+    // --- commands ---------------------------------------------------------------------
+    void ShowNodeContextMenu(TPTShellNode* node, TPoint point);
+    // The verb of a node's context menu; S_FALSE for the root and nodes
+    // that are not the shell's.
+    HRESULT InvokeVerb(TPTShellNode* node, const std::string& verb);
+    // A new folder in the selected one, whose name is then edited.
+    bool CreateFolder();
+    void SendToTarget(TPTShellNode* node, int index);
+    // Drags the drag node out.
+    void BeginOleDrag(bool rightButton);
+    // The drop effects a node allows (copy, move, link).
+    uint32_t GetNodeEffects(TPTShellNode* node);
+
+    // --- drops (called by the tree's drop target; points on the screen) --------------
+    virtual HRESULT DragEnter(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect);
+    virtual HRESULT DragOver(uint32_t keys, TPoint point, uint32_t& effect);
+    virtual HRESULT DragLeave();
+    virtual HRESULT Drop(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect);
+
+    virtual bool AllowAddItem(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
+                              uint32_t attributes, PCItemIDList relative);
+    virtual void DeviceChanged(TMessage& message);
+    virtual void FillChildren(const std::shared_ptr<TShellFolder>& folder, TPTShellNode* parent);
+
+    // State tests look at.
+    bool Busy() const { return busy_; }
+    bool RefreshPending() const { return refreshPending_; }
+    // 0 nothing, 1 selection sync, 2 refresh.
+    int PendingJob() const { return pendingJob_; }
+    TChangeHandlerThread* ChangeThread() const { return changeThread_.get(); }
+    const std::vector<std::string>& WatchedFolders() const { return watched_; }
+
+    TPTShAddItemEvent OnAddItem;
+    TPTShTreeDeleteItemEvent OnDeleteItem;
+    TPTShTreeInsertItemEvent OnInsertItem;
+    TPTShPopupHintEvent OnPopupHint;
+    TPTShTvCustomDrawEvent OnCustomDrawSh;   // item stages
+    TPTShTvCustomDrawEvent OnCustomDrawShEx; // every stage
+    TNotifyEvent OnFillStart;
+    TNotifyEvent OnFillComplete;
+
+    void Loaded() override;
+
+protected:
+    void WndProc(TMessage& message) override;
+    void Dispatch(TMessage& message) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
+
+    void Change(TPTShellNode* node) override;
+    bool CanExpand(TPTShellNode* node) override;
+    bool CanEdit(TPTShellNode* node) override;
+    void Edit(TPTShellNode* node, std::string text) override;
+    void NodeContextMenu(TPTShellNode* node, TPoint point) override;
+    void NodeClicked(TPTShellNode* node) override;
+    void NodeDragStart(TPTShellNode* node, bool rightButton) override;
+    void NodeExpansionChanged(TPTShellNode* node) override;
+    std::unique_ptr<TPTCustomDraw> CustomDrawItem(TPTCustomDrawStage stage, TPTShellNode* node,
+                                                  const TRect& rect) override;
+
+private:
+    friend class TPTCustomShellList;
+    void baseFolderChanged();
+    void selectedFolderChanged();
+    void syncSelection(TPTShellNode* node);
+    void startTimer(int job, unsigned interval);
+    void timerFired();
+    void changeNotice(int slot);
+    void watchFolders();
+    void registerDropTarget(bool on);
+    void afterBusy();
+    void mouseWheel(TMessage& message);
+    std::shared_ptr<TDropTarget> dropTargetAt(TPoint screen, TPTShellNode*& node);
+
+    TPTShellLocator baseFolder_;
+    TPTShellLocator selectedFolder_;
+    TPTCustomShellList* shellList_ = nullptr;
+    int nesting_ = 0;
+    int clickFlag_ = 0; // -1: the next selection change syncs at once
+    bool busy_ = false;
+    bool refreshPending_ = false;
+    int expansionLock_ = 0;
+    int pendingJob_ = 0;
+    TPTRenameEcho renameEcho_;
+    std::unique_ptr<TChangeHandlerThread> changeThread_;
+    std::vector<std::string> watched_; // by slot
+    std::shared_ptr<TDropTarget_shtv> dropTarget_;
+    std::shared_ptr<TContextMenu> trackedMenu_;
+    // Dragging out and in.
+    TPTShellNode* dragNode_ = nullptr;
+    std::shared_ptr<TDataObject> incoming_;
+    uint32_t incomingKeys_ = 0;
+    uint32_t lastScrollTick_ = 0;
+};
+
+class TPTShellTree : public TPTCustomShellTree {
+public:
+    using TPTCustomShellTree::TPTCustomShellTree;
+    std::string ClassName() const override { return "TPTShellTree"; }
+};
+
+// The drop target of a tree window: hands every call to the tree.
+class TDropTarget_shtv : public TDropTarget {
+public:
+    explicit TDropTarget_shtv(TPTCustomShellTree* tree) : tree_(tree) {}
+    HRESULT DragEnter(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect) override {
+        return tree_->DragEnter(data, keys, point, effect);
+    }
+    HRESULT DragOver(uint32_t keys, TPoint point, uint32_t& effect) override {
+        return tree_->DragOver(keys, point, effect);
+    }
+    HRESULT DragLeave() override { return tree_->DragLeave(); }
+    HRESULT Drop(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect) override {
+        return tree_->Drop(data, keys, point, effect);
+    }
+
+private:
+    TPTCustomShellTree* tree_;
+};

@@ -1,0 +1,263 @@
+// The shell tree and list as controls, without windows, on real folders
+// with the clock in the test's hand: a selected folder deleted on disk
+// leaves its parent selected (and shown in the linked list); a burst of
+// changes gives one refresh, and a rename's own notice none; case twins
+// survive refreshes; masks, header clicks and remembered column widths;
+// drop effects from the items' attributes; a right drag within one list
+// offers no move.
+
+#include "platform/shellns/DragDrop.h"
+#include "platform/ui/PopupMenu.h"
+#include "platform/ui/TickSource.h"
+#include "shell/ShellList.h"
+#include "shell/ShellTree.h"
+#include "shell/ShellUtils.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+class ShellControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MakeShellTestApplication();
+        SetTickSource(&clock);
+    }
+    void TearDown() override {
+        SetTickSource(nullptr);
+        SetDragDropService({});
+        SetPopupMenuPresenter({});
+    }
+    std::string folder(const std::string& relative) {
+        std::string path = JoinPath(home.Files, relative);
+        std::filesystem::create_directories(path);
+        return path;
+    }
+    // Delivers posted notices until done() (the change thread works on its
+    // own time; nothing here measures it).
+    template <class Done> bool deliverUntil(Done done) {
+        for (int i = 0; i < 2000 && !done(); ++i) {
+            ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return done();
+    }
+
+    TShellTestHome home;
+    TManualTickSource clock;
+};
+
+std::set<std::string> rowNames(TPTCustomShellList& list) {
+    std::set<std::string> names;
+    for (int i = 0; i < list.Model().Count(); ++i)
+        names.insert(list.Model().Data(i)->GetFileName());
+    return names;
+}
+
+int rowOf(TPTCustomShellList& list, const std::string& name) {
+    for (int i = 0; i < list.Model().Count(); ++i)
+        if (list.Model().Data(i)->GetFileName() == name)
+            return i;
+    return -1;
+}
+
+} // namespace
+
+TEST_F(ShellControlsTest, ADeletedSelectedFolderLeavesItsParentSelectedAfterOneRefresh) {
+    folder("site/pages/old");
+    folder("site/img");
+    TComponent owner;
+    auto* tree = new TPTShellTree(&owner);
+    auto* list = new TPTShellList(&owner);
+    tree->BaseFolder().SetPath(home.Files);
+    tree->SetShellList(list);
+    tree->Fill();
+    tree->SelectPath(JoinPath(home.Files, "site/pages/old"));
+    EXPECT_EQ(tree->GetSelectedPath(), JoinPath(home.Files, "site/pages/old"));
+    EXPECT_EQ(list->Folder().GetPath(), JoinPath(home.Files, "site/pages/old"));
+    int refreshes = 0;
+    tree->OnFillComplete = [&](TPersistent*) { ++refreshes; };
+
+    // Deleted on disk: the notice starts the timer (2 s without the
+    // focus); when it fires, one refresh moves the selection up.
+    std::filesystem::remove_all(JoinPath(home.Files, "site/pages/old"));
+    ASSERT_TRUE(deliverUntil([&] { return tree->PendingJob() == 2; }));
+    clock.Advance(1999);
+    EXPECT_EQ(refreshes, 0);
+    clock.Advance(1);
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_EQ(tree->GetSelectedPath(), JoinPath(home.Files, "site/pages"));
+    EXPECT_EQ(list->Folder().GetPath(), JoinPath(home.Files, "site/pages"));
+
+    // A burst of changes in a shown folder: notices keep restarting the
+    // timer, and one refresh brings every new folder.
+    for (int i = 0; i < 40; ++i)
+        folder("site/pages/new" + std::to_string(i));
+    ASSERT_TRUE(deliverUntil([&] { return tree->PendingJob() == 2; }));
+    for (int i = 0; i < 20; ++i) // late notices of the same burst
+        ProcessMessages();
+    clock.Advance(2000);
+    EXPECT_EQ(refreshes, 2);
+    clock.Advance(10000);
+    EXPECT_EQ(refreshes, 2);
+    TPTShellNode* pages = tree->Selected();
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages->Count(), 40);
+
+    // A folder that is gone as a whole: the tree keeps what is left.
+    std::filesystem::remove_all(JoinPath(home.Files, "site"));
+    tree->Refresh();
+    EXPECT_EQ(tree->GetSelectedPath(), home.Files);
+}
+
+TEST_F(ShellControlsTest, ARenamesOwnNoticeIsSkippedButOthersAreNot) {
+    std::string dir = folder("docs/letters");
+    TComponent owner;
+    auto* tree = new TPTShellTree(&owner);
+    tree->BaseFolder().SetPath(home.Files);
+    tree->Fill();
+    tree->SelectPath(dir);
+    TPTShellNode* node = tree->Selected();
+    ASSERT_NE(node, nullptr);
+    ASSERT_TRUE(tree->EditLabel(node));
+    tree->EndEditLabel("mail", true);
+    EXPECT_EQ(tree->GetSelectedPath(), JoinPath(home.Files, "docs/mail"));
+    EXPECT_TRUE(std::filesystem::is_directory(JoinPath(home.Files, "docs/mail")));
+    // The notice of the rename itself arrives and is let go.
+    ASSERT_TRUE(deliverUntil([&] { return tree->ChangeThread() && tree->ChangeThread()->EventsSeen() >= 2; }));
+    for (int i = 0; i < 50; ++i)
+        ProcessMessages();
+    EXPECT_EQ(tree->PendingJob(), 0);
+    // Another program's change a moment later is not lost.
+    folder("docs/other");
+    ASSERT_TRUE(deliverUntil([&] { return tree->PendingJob() == 2; }));
+}
+
+TEST_F(ShellControlsTest, ListKeepsCaseTwinsFiltersSortsAndRemembersWidths) {
+    for (const char* name : {"a.htm", "A.htm", "b.HTM", "c.txt", "z.html"})
+        WriteFile(JoinPath(home.Files, name), std::string(strlen(name) * 100, 'x'));
+    folder("sub.txt");
+    TPTColumnMemory::Reset();
+    {
+        TComponent owner;
+        auto* list = new TPTShellList(&owner);
+        list->Folder().SetPath(home.Files);
+        EXPECT_EQ(rowNames(*list), (std::set<std::string>{"a.htm", "A.htm", "b.HTM", "c.txt", "z.html", "sub.txt"}));
+        WriteFile(JoinPath(home.Files, "new.htm"), "n");
+        list->RefreshList();
+        list->RefreshList();
+        EXPECT_EQ(list->Model().Count(), 7) << "twins and all survive refreshes";
+
+        // Masks ignore case; folders always pass; ";;" and "*.*" filter nothing.
+        list->SetFileFilter("*.HTM");
+        EXPECT_EQ(rowNames(*list), (std::set<std::string>{"a.htm", "A.htm", "b.HTM", "new.htm", "sub.txt"}));
+        list->SetFileFilter(";;");
+        EXPECT_EQ(list->Model().Count(), 7);
+        list->SetFileFilter("*.txt;*.html");
+        EXPECT_EQ(rowNames(*list), (std::set<std::string>{"c.txt", "z.html", "sub.txt"}));
+        list->SetFileFilter("");
+
+        // Changes by others reach the list through its notices, then its
+        // timer; its own rename's notice does not.
+        WriteFile(JoinPath(home.Files, "late.htm"), "l");
+        ASSERT_TRUE(deliverUntil([&] { return list->TimerPending(); }));
+        clock.Advance(2000);
+        EXPECT_NE(rowOf(*list, "late.htm"), -1);
+        ASSERT_TRUE(list->EditCaption(rowOf(*list, "late.htm")));
+        list->EndEditCaption("later.htm", true);
+        EXPECT_NE(rowOf(*list, "later.htm"), -1);
+        EXPECT_EQ(rowOf(*list, "late.htm"), -1);
+        ASSERT_TRUE(deliverUntil([&] { return list->ChangeThread()->EventsSeen() >= 3; }));
+        for (int i = 0; i < 50; ++i)
+            ProcessMessages();
+        EXPECT_FALSE(list->TimerPending());
+        EXPECT_EQ(list->Model().Count(), 8);
+
+        // Header clicks: the sorted column reverses, another sorts up.
+        EXPECT_EQ(list->SortColumn(), 0);
+        EXPECT_TRUE(list->SortAscending());
+        list->Perform(WM_NULL); // nothing
+        list->Model().ColumnClicked(0);
+        EXPECT_EQ(list->Model().SortColumn(), -1);
+        EXPECT_FALSE(list->SortAscending());
+        EXPECT_EQ(list->Model().Data(list->Model().Count() - 1)->GetFileName(), "sub.txt") << "folders last going down";
+        list->Model().ColumnClicked(1);
+        EXPECT_EQ(list->SortColumn(), 1);
+        EXPECT_TRUE(list->SortAscending());
+
+        list->Model().SetColumnWidth(0, 321);
+        list->Model().SetColumnWidth(3, 77);
+    } // the list goes: its widths are saved
+    TComponent owner;
+    auto* second = new TPTShellList(&owner);
+    second->Folder().SetPath(home.Files);
+    ASSERT_EQ(second->Model().Columns().size(), 4u);
+    EXPECT_EQ(second->Model().Columns()[0].Width, 321);
+    EXPECT_EQ(second->Model().Columns()[3].Width, 77);
+    EXPECT_EQ(second->Model().Columns()[1].Width, 60);
+    TPTColumnMemory::Reset();
+}
+
+TEST_F(ShellControlsTest, DropEffectsFollowTheItemsAndARightDragWithinOneListOffersNoMove) {
+    WriteFile(JoinPath(home.Files, "free.htm"), "y");
+    TComponent owner;
+    auto* list = new TPTShellList(&owner);
+    list->SetBounds(0, 0, 400, 300);
+    if (::geteuid() != 0) { // the superuser may write anywhere
+        std::string locked = folder("locked");
+        WriteFile(JoinPath(locked, "fixed.htm"), "x");
+        ::chmod(locked.c_str(), 0555);
+        list->Folder().SetPath(locked);
+        list->SetSelected(rowOf(*list, "fixed.htm"));
+        // Items of a folder that cannot be written to may be copied and
+        // linked, not moved.
+        EXPECT_EQ(list->SelectionEffects(), DROPEFFECT_COPY | DROPEFFECT_LINK);
+        ::chmod(locked.c_str(), 0755);
+    }
+    list->SetSelected(-1);
+    EXPECT_EQ(list->SelectionEffects(), DROPEFFECT_NONE) << "nothing selected, nothing to drag";
+    list->Folder().SetPath(home.Files);
+    list->SetSelected(rowOf(*list, "free.htm"));
+    EXPECT_EQ(list->SelectionEffects(), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+
+    // A drag of a row onto the list's empty space, as the platform's drag
+    // loop would run it, with either button.
+    std::vector<std::string> offered;
+    SetPopupMenuPresenter([&](TPopupMenu& menu, TPoint) -> TMenuItem* {
+        for (int i = 0; i < menu.Count(); ++i)
+            offered.push_back(menu.Items(i)->Caption);
+        return nullptr;
+    });
+    TPoint empty = list->ClientToScreen({200, 280});
+    std::vector<uint32_t> overEffects;
+    SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>& data, const std::shared_ptr<TDropSource>& source,
+                                          uint32_t allowed, uint32_t& effect) -> HRESULT {
+                            uint32_t keys = static_cast<TDropSource_shlvtv&>(*source).Button();
+                            uint32_t e = allowed;
+                            list->DragEnter(data, keys, empty, e);
+                            e = allowed;
+                            list->DragOver(keys, empty, e);
+                            overEffects.push_back(e & ~DROPEFFECT_SCROLL);
+                            e = allowed;
+                            list->Drop(data, 0, empty, e);
+                            effect = e;
+                            return DRAGDROP_S_DROP;
+                        },
+                        .Register = nullptr,
+                        .Revoke = nullptr});
+    list->BeginDrag(false);
+    list->BeginDrag(true);
+    EXPECT_EQ(overEffects, (std::vector<uint32_t>{DROPEFFECT_NONE, DROPEFFECT_COPY}));
+    // Only the right drag reached the folder, whose menu offers no move.
+    EXPECT_FALSE(offered.empty());
+    EXPECT_NE(std::find(offered.begin(), offered.end(), "&Copy Here"), offered.end());
+    EXPECT_EQ(std::find(offered.begin(), offered.end(), "&Move Here"), offered.end());
+    EXPECT_FALSE(list->Dragging());
+}

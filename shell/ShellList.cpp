@@ -222,17 +222,19 @@ void TPTCustomShellList::armWatch() {
 }
 
 void TPTCustomShellList::changeNotice(int slot) {
-    if (renameEcho_.Tick != 0 && changeThread_) {
-        // The names are looked at (and so taken) here: kept for the refresh
-        // unless the notice is the rename's own.
-        std::vector<std::string> names;
-        bool known = changeThread_->TakeChangedNames(slot, names);
-        if (renameEcho_.Swallows(watched_, known, names))
-            return;
-        renameEcho_.Tick = 0;
-        heldNamesUnknown_ = heldNamesUnknown_ || !known;
-        heldNames_.insert(heldNames_.end(), names.begin(), names.end());
+    // The names are taken at once and kept for the refresh.
+    std::vector<std::string> names;
+    bool known = changeThread_ && changeThread_->TakeChangedNames(slot, names);
+    if (known && names.empty())
+        return; // a refresh since took them: nothing is left to do
+    if (renameEcho_.Swallows(watched_, known, names)) {
+        // Only the renamed entry: checked at once (it costs that entry
+        // alone), so that nothing another program did to it is lost.
+        Model().RefreshNames(names);
+        return;
     }
+    heldNamesUnknown_ = heldNamesUnknown_ || !known;
+    heldNames_.insert(heldNames_.end(), names.begin(), names.end());
     if (dragging_) {
         refreshPending_ = true; // a drag from the list: refreshed when it ends
         return;

@@ -55,8 +55,8 @@ bool TPTRenameEcho::Swallows(const std::string& folder, bool namesKnown, const s
                std::all_of(names.begin(), names.end(), [&](const std::string& name) {
                    return std::find(Names.begin(), Names.end(), name) != Names.end();
                });
-    if (own || !fresh)
-        Folder.clear();
+    if (!fresh)
+        Folder.clear(); // the rename's own notices come in one or two parts, soon
     return own;
 }
 
@@ -384,6 +384,8 @@ void TPTCustomShellTree::watchFolders() {
 void TPTCustomShellTree::changeNotice(int slot) {
     std::vector<std::string> names;
     bool known = changeThread_ && changeThread_->TakeChangedNames(slot, names);
+    if (known && names.empty())
+        return; // a notice whose changes a refresh has seen already
     std::string folder = slot >= 0 && slot < static_cast<int>(watched_.size()) ? watched_[static_cast<size_t>(slot)] : "";
     if (renameEcho_.Swallows(folder, known, names))
         return;

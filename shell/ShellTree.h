@@ -46,8 +46,8 @@ struct TPTRenameEcho {
     uint32_t Tick = 0;
     static constexpr uint32_t Lifetime = 2000;
     void Set(std::string folder, std::vector<std::string> names);
-    // True (and the echo used up) when a notice of folder naming these
-    // names is the rename's own.
+    // True when a notice of folder naming these names is the rename's own
+    // (the echo lasts its lifetime: the notices may come in parts).
     bool Swallows(const std::string& folder, bool namesKnown, const std::vector<std::string>& names);
 };
 

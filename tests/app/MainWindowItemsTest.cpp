@@ -1,0 +1,61 @@
+// The main window's item tables agree with themselves: every name is one
+// item, the document command lists name items that wait for a document,
+// and every item that waits for one is switched by those lists or stands
+// directly under "Insert" (which opens with the document commands).
+
+#include "app/MainWindowItems.h"
+
+#include "platform/ui/Keys.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+void collect(const std::vector<TMainItem>& items, const std::string& path,
+             std::map<std::string, std::pair<const TMainItem*, std::string>>& byName, std::vector<std::string>& clashes) {
+    for (const TMainItem& item : items) {
+        if (item.Flags & miSeparator)
+            continue;
+        if (!byName.emplace(item.Name, std::make_pair(&item, path)).second)
+            clashes.push_back(item.Name);
+        collect(item.Items, path + "/" + item.Caption, byName, clashes);
+    }
+}
+
+} // namespace
+
+TEST(MainWindowItems, NamesAreUniqueAndTheDocumentSetsNameDocumentItems) {
+    std::map<std::string, std::pair<const TMainItem*, std::string>> byName;
+    std::vector<std::string> clashes;
+    for (const TMainBar& bar : MainWindowBars())
+        collect(bar.Items, bar.Name, byName, clashes);
+    EXPECT_EQ(clashes, std::vector<std::string>{});
+    EXPECT_EQ(MainWindowBars().size(), 12u);
+
+    std::set<std::string> switched;
+    for (const auto* list : {&DocumentCommandItems(), &SelectionAndUndoItems()})
+        for (const std::string& name : *list) {
+            EXPECT_TRUE(switched.insert(name).second) << name << " listed twice";
+            auto found = byName.find(name);
+            ASSERT_NE(found, byName.end()) << name;
+            EXPECT_TRUE(found->second.first->Flags & miNeedsDocument) << name;
+        }
+    EXPECT_EQ(DocumentCommandItems().size(), 82u);
+
+    for (const auto& [name, entry] : byName) {
+        const auto& [item, path] = entry;
+        EXPECT_FALSE(name.empty()) << path << "/" << item->Caption;
+        if (item->Flags & miNeedsDocument) {
+            EXPECT_TRUE(switched.count(name) || path == "menubar/Insert") << path << "/" << name;
+        }
+        if (!item->ShortCut.empty()) {
+            EXPECT_NE(TextToShortCut(item->ShortCut), 0) << item->ShortCut;
+        }
+        // Every item either runs something, opens a submenu, or holds a list.
+        EXPECT_TRUE(!item->Handler.empty() || (item->Flags & (miSubmenu | miRecentList)) || name == "Multimdia2")
+            << name;
+    }
+}

@@ -19,6 +19,15 @@ void TDocumentText::SetText(std::string_view text) {
     editor_.LineBreak = breaks_.NewBreak();
 }
 
+void TDocumentText::ReplaceAll(std::string_view text) {
+    const TCodeLineBreak kind = breaks_.NewBreak();
+    SetText(text);
+    breaks_.SetNewBreak(kind);
+    breaks_.Reset(editor_.ParagraphCount());
+    editor_.LineBreak = kind;
+    editor_.Modified = true;
+}
+
 std::string TDocumentText::Bytes() const {
     return breaks_.Join(editor_.ParagraphCount(),
                         [this](int32_t i) -> std::string_view { return editor_.Paragraph(i)->Text; });

@@ -23,12 +23,17 @@ public:
     void LoadFromFile(const std::string& fileName);
     // Replaces the editor's whole text, keeping the breaks the text spells.
     void SetText(std::string_view text);
+    // Replaces the editor's whole text by one written elsewhere (the design
+    // view's): its breaks all take the document's kind for new breaks.
+    // The editor counts as modified.
+    void ReplaceAll(std::string_view text);
     // The editor's text with the document's breaks.
     std::string Bytes() const;
     // Writes Bytes() to the file (EFCreateError when it can not be written;
     // the file is then untouched).
     void SaveToFile(const std::string& fileName) const;
 
+    TCodeMemo& Editor() const { return editor_; }
     TLineBreaks& Breaks() { return breaks_; }
     const TLineBreaks& Breaks() const { return breaks_; }
 

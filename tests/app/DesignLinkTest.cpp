@@ -1,0 +1,159 @@
+// The source and the design view: a page only looked at in the design view
+// keeps its source byte for byte, an edit made there comes back, and a view
+// that is loading or does not answer never changes the source.  The
+// preview file goes only when this window wrote it.
+
+#include "app/DesignLink.h"
+#include "app/DocumentText.h"
+#include "app/PreviewFile.h"
+
+#include "editor/CodeMemo.h"
+#include "tests/platform/base/TempFolder.h"
+#include "tests/platform/webview/FakeWebViews.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <cctype>
+#include <filesystem>
+#include <random>
+
+namespace {
+
+// The view writes pages its own way, as the engine does: lower-case tags
+// and CR LF breaks.
+std::string engineWriting(const std::string& html) {
+    std::string out;
+    bool inTag = false;
+    for (size_t i = 0; i < html.size(); ++i) {
+        char c = html[i];
+        if (c == '<')
+            inTag = true;
+        else if (c == '>')
+            inTag = false;
+        if (c == '\n' && (i == 0 || html[i - 1] != '\r'))
+            out += '\r';
+        out += inTag ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
+    }
+    return out;
+}
+
+struct TDocument {
+    TDocument() {
+        Editor.SetStaticFormat(false);
+        View.Serialise = engineWriting;
+        View.OnDocumentComplete = [this](TPersistent*) { Link.DocumentComplete(); };
+    }
+    TCodeMemo Editor;
+    TDocumentText Text{Editor};
+    TFakeDesignView View;
+    TDesignLink Link{View, Text};
+};
+
+} // namespace
+
+TEST(DesignLink, APageOnlyLookedAtKeepsItsSourceAndAnEditComesBack) {
+    const std::string source = "<!DOCTYPE html>\n<HTML><BODY>\x80\x01 x</BODY></HTML>\n<?php echo 1; ?>";
+    TDocument doc;
+    doc.Text.SetText(source);
+    doc.Link.Show("file:///pages/");
+    EXPECT_FALSE(doc.Link.Ready());
+    doc.View.CompleteLoad();
+    ASSERT_TRUE(doc.Link.Ready());
+    EXPECT_EQ(doc.View.Loads.back().BaseURL, "file:///pages/");
+    EXPECT_FALSE(doc.Link.TakeBack());
+    EXPECT_EQ(doc.Text.Bytes(), source);
+
+    // Edited in the view: the page replaces the source, with the file's
+    // own line breaks, and the document is modified.
+    doc.Editor.Modified = false;
+    doc.Link.Show("file://");
+    doc.View.CompleteLoad();
+    doc.View.Page += "\r\n<p>new</p>";
+    EXPECT_TRUE(doc.Link.TakeBack());
+    EXPECT_TRUE(doc.Editor.Modified);
+    std::string expected = engineWriting(source) + "\r\n<p>new</p>";
+    expected.erase(std::remove(expected.begin(), expected.end(), '\r'), expected.end());
+    EXPECT_EQ(doc.Text.Bytes(), expected);
+    // Taken back once: leaving again without an edit changes nothing more.
+    EXPECT_FALSE(doc.Link.TakeBack());
+}
+
+// Random sessions of a user switching between the source and the design
+// page while the view loads, is edited or stops answering, against a model
+// of when the page must come back.
+TEST(DesignLink, TheSourceChangesOnlyByAnEditOfALoadedPage) {
+    std::mt19937 random(99);
+    std::uniform_int_distribution<int> step(0, 3);
+    for (int round = 0; round < 300; ++round) {
+        TDocument doc;
+        doc.Text.SetText("<P>start</P>\n");
+        bool onDesign = false;
+        bool loading = false;      // the view has not loaded what it was given
+        bool haveBaseline = false; // its writing of the loaded page is known
+        std::string baseline;
+        for (int i = 0; i < 40; ++i) {
+            const int what = step(random);
+            if (!onDesign) {
+                if (what == 0) { // the user leaves the source page
+                    baseline = engineWriting(doc.Editor.Text());
+                    doc.Link.Show("file://");
+                    onDesign = true;
+                    loading = true;
+                    haveBaseline = false;
+                } else { // or edits the source
+                    doc.Editor.SetSelStart(doc.Editor.TextLength());
+                    doc.Editor.SetSelText(what == 1 ? "<I>x</I>" : "\r\n");
+                }
+                continue;
+            }
+            if (what == 0) { // the engine finishes loading
+                if (loading && !doc.View.Hung)
+                    haveBaseline = true;
+                loading = false;
+                doc.View.CompleteLoad();
+            } else if (what == 1) { // the user types into the loaded page
+                if (!loading)
+                    doc.View.Page += "<b>" + std::to_string(i) + "</b>";
+            } else if (what == 2) { // the page stops answering
+                doc.View.Hung = true;
+            } else { // the user leaves the design page
+                ASSERT_EQ(doc.Link.Ready(), !loading) << round;
+                if (loading)
+                    continue; // refused: the page stays
+                const std::string before = doc.Editor.Text();
+                const std::string page = doc.View.Page;
+                const bool edited = haveBaseline && !doc.View.Hung && page != baseline;
+                ASSERT_EQ(doc.Link.TakeBack(), edited) << "round " << round << " step " << i;
+                ASSERT_EQ(doc.Editor.Text(), edited ? page : before) << "round " << round << " step " << i;
+                if (edited)
+                    baseline = page;
+                onDesign = false;
+            }
+        }
+    }
+}
+
+TEST(PreviewFile, IsRemovedOnlyWhenThisWindowWroteIt) {
+    TTempFolder folder;
+    const std::string document = folder.File("page.html");
+    const std::string preview = folder.File("HTMLtmp.htm");
+    EXPECT_EQ(TPreviewFile::PathFor(document), preview);
+
+    // Someone else's preview file stays.
+    std::ofstream(preview) << "theirs";
+    TPreviewFile file;
+    file.Remove();
+    EXPECT_TRUE(std::filesystem::exists(preview));
+
+    file.Write(document, "<P>mine</P>");
+    EXPECT_EQ(file.Written(), preview);
+    file.Remove();
+    EXPECT_FALSE(std::filesystem::exists(preview));
+    file.Remove(); // nothing left to remove: no error
+
+    // A document whose folder is gone.
+    EXPECT_THROW(file.Write(folder.File("gone/page.html"), "x"), EFCreateError);
+    EXPECT_EQ(file.Written(), "");
+}

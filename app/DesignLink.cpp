@@ -5,7 +5,13 @@
 #include "editor/CodeMemo.h"
 #include "platform/webview/DesignView.h"
 
+TDesignLink::TDesignLink(TDesignView& view, TDocumentText& text, TDeferral defer)
+    : view_(view), text_(text), defer_(std::move(defer)) {}
+
+TDesignLink::~TDesignLink() = default;
+
 void TDesignLink::Show(const std::string& baseURL) {
+    ++*generation_;
     ready_ = false;
     haveBaseline_ = false;
     baseline_.clear();
@@ -15,6 +21,19 @@ void TDesignLink::Show(const std::string& baseURL) {
 
 void TDesignLink::DocumentComplete() {
     ready_ = true;
+    if (!defer_) {
+        readBaseline();
+        return;
+    }
+    std::weak_ptr<unsigned> generation = generation_;
+    defer_([this, generation, expected = *generation_] {
+        auto current = generation.lock();
+        if (current && *current == expected)
+            readBaseline();
+    });
+}
+
+void TDesignLink::readBaseline() {
     try {
         baseline_ = view_.DocumentHTML();
         haveBaseline_ = true;

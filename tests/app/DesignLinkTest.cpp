@@ -80,6 +80,37 @@ TEST(DesignLink, APageOnlyLookedAtKeepsItsSourceAndAnEditComesBack) {
     EXPECT_FALSE(doc.Link.TakeBack());
 }
 
+// The page is read once the view's notice is over; a read meant for a
+// document replaced since, or for a link gone since, does nothing.
+TEST(DesignLink, ReadsTheLoadedPageWhenTheEventLoopComesBack) {
+    std::vector<std::function<void()>> queued;
+    TCodeMemo editor;
+    TDocumentText text(editor);
+    TFakeDesignView view;
+    view.Serialise = engineWriting;
+    auto link = std::make_unique<TDesignLink>(view, text, [&](std::function<void()> task) { queued.push_back(task); });
+    view.OnDocumentComplete = [&](TPersistent*) { link->DocumentComplete(); };
+    text.SetText("<P>one</P>");
+    link->Show("file://");
+    view.CompleteLoad();
+    ASSERT_EQ(queued.size(), 1u);
+    link->Show("file://"); // replaced before the read ran
+    queued[0]();
+    view.CompleteLoad();
+    view.Page += "<b>edited</b>";
+    EXPECT_FALSE(link->TakeBack()) << "a page read for another document";
+    ASSERT_EQ(queued.size(), 2u);
+    link->Show("file://");
+    view.CompleteLoad();
+    queued[2]();
+    view.Page += "<b>edited</b>";
+    EXPECT_TRUE(link->TakeBack());
+    link->Show("file://");
+    view.CompleteLoad();
+    link.reset();
+    queued[3](); // the link is gone: nothing happens
+}
+
 // Random sessions of a user switching between the source and the design
 // page while the view loads, is edited or stops answering, against a model
 // of when the page must come back.

@@ -5,7 +5,7 @@
 // against the same form built by hand with the Qt widgets they stand for.
 // After the usual lines a table gives ours, the peer's and the ratio.
 
-#include "bench/BenchMain.h"
+#include "bench/WidgetBenchMain.h"
 
 #include "platform/base/EventHandlers.h"
 #include "platform/ui/Control.h"
@@ -180,11 +180,4 @@ void printSummary() {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    InstallWidgetPeers();
-    int result = RunBenchmarks(argc, argv);
-    printSummary();
-    return result;
-}
+int main(int argc, char** argv) { return RunWidgetBenchmarks(argc, argv, printSummary); }

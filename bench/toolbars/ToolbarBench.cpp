@@ -9,7 +9,7 @@
 //   rendered into an image, its extension button taking what does not fit).
 // After the usual lines a table gives ours, the peer's and the ratio.
 
-#include "bench/BenchMain.h"
+#include "bench/WidgetBenchMain.h"
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
@@ -283,11 +283,4 @@ void printSummary() {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    InstallWidgetPeers();
-    int result = RunBenchmarks(argc, argv);
-    printSummary();
-    return result;
-}
+int main(int argc, char** argv) { return RunWidgetBenchmarks(argc, argv, printSummary); }

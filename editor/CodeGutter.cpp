@@ -219,7 +219,7 @@ void TCodeGutter::Paint() {
         return alignment_ == taLeftJustify ? left : alignment_ == taRightJustify ? w - width : (w - width) / 2;
     };
     const int32_t iconOffset = std::max((lineHeight - kBookmarkIconSize) / 2, memo_->Baseline() - kBookmarkIconSize);
-    const TParagraphsList& paragraphs = memo_->ParagraphList();
+    const TParagraphsList& paragraphs = memo_->Document().ParagraphList();
     for (; line < memo_->LineCount(); ++line) {
         const int32_t y = originY + memo_->LineToY(line - top);
         if (y >= clip.Bottom)

@@ -11,7 +11,7 @@
 
 #include "editor/CodeMemo.h"
 #include "editor/CodeMemoTypes.h"
-#include "editor/CodeNavigator.h"
+#include "editor/model/CodeNavigator.h"
 
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/Control.h"

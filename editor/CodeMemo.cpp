@@ -1,302 +1,284 @@
-// TCodeMemo: construction, the store-level operations, properties and the
-// consistency check.
+// TCodeMemo: construction, the properties whose setters reach beyond the
+// document, and the window side's public operations, which its
+// collaborators carry out.
 
 #include "editor/CodeMemo.h"
+
 #include "editor/FontMeasure.h"
+#include "editor/MemoKeyboard.h"
+#include "editor/MemoMouse.h"
+#include "editor/MemoPainter.h"
+#include "editor/MemoView.h"
+#include "editor/model/ScopeGuards.h"
 
-#include "editor/MemoGuards.h"
-#include "editor/StyleCodes.h"
-
-#include "platform/base/Exceptions.h"
-#include "platform/base/Stream.h"
+#include "platform/ui/TickSource.h"
 
 #include <algorithm>
 
 TCodeMemo::TCodeMemo(TComponent* owner) : TCustomControl(owner) {
-    topLine_ = std::make_unique<TCodeNavigator>(this);
-    selStart_ = std::make_unique<TCodeNavigator>(this);
-    selEnd_ = std::make_unique<TCodeNavigator>(this);
-    work1_ = std::make_unique<TCodeNavigator>(this);
-    work2_ = std::make_unique<TCodeNavigator>(this);
-    paragraphsView_ = std::make_unique<TCodeParaStrings>(*this);
-    linesView_ = std::make_unique<TCodeLinesStrings>(*this);
-    newEmptyText();
-    SetSeparators(std::string_view("\t $%&,./:;<=>"));
+    document_ = std::make_unique<TCodeDocument>(this);
+    // The platform's clock paces background slices, so tests drive them
+    // with a manual one.
+    document_->SetClock(GetTickCount64);
+    document_->OnBeforeChange = [this](std::string& text) {
+        if (OnBeforeChange)
+            OnBeforeChange(this, text);
+    };
+    document_->OnParse = [this](int32_t from, int32_t to) {
+        if (OnParse)
+            OnParse(this, from, to);
+    };
+    view_ = std::make_unique<TMemoView>(*this);
+    selection_ = std::make_unique<TTextSelection>(*document_, view_.get());
+    paragraphsView_ = std::make_unique<TCodeParaStrings>(*selection_);
+    linesView_ = std::make_unique<TCodeLinesStrings>(*selection_);
+    painter_ = std::make_unique<TMemoPainter>(*this, *view_);
+    keyboard_ = std::make_unique<TMemoKeyboard>(*this, *view_);
+    mouse_ = std::make_unique<TMemoMouse>(*this, *view_);
     SetBounds(Left(), Top(), 100, 60);
     SetCursor(crIBeam);
     SetParentColor(false);
     SetColor(clWindow);
     SetTabStop(true);
+    document_->Layout().SetFontStyle(static_cast<uint8_t>(Font().Style()));
     altFont_.OnChange = [this](TPersistent*) { ReformatAll(); };
     endOfTextMark_.SetColor(clRed);
     specUnderline_.SetColor(clRed);
-    initWindowSide();
+    auto repaint = [this](TPersistent*) {
+        if (HandleAllocated())
+            Invalidate();
+    };
+    backgroundBmp_.OnChange = repaint;
+    endOfTextMark_.OnChange = repaint;
+    specUnderline_.OnChange = repaint;
+    view_->MeasureFont();
 }
 
 TCodeMemo::~TCodeMemo() {
     Destroying();
-    detachHighlighter();
-    finishWindowSide();
-    // Navigators owned by others (bookmarks, a highlighter's cursors) are
-    // detached; they stay valid as free navigators.
-    std::vector<TCodeNavigator*> bound = navigators_;
-    for (TCodeNavigator* navigator : bound)
-        navigator->memo_ = nullptr, navigator->Invalidate();
-    navigators_.clear();
-}
-
-// ---------------------------------------------------------------------------
-// Store
-
-void TCodeMemo::newEmptyText() {
-    paragraphs_.Clear();
-    auto paragraph = std::make_unique<TParagraph>();
-    paragraph->Formatted = 1;
-    paragraph->FormatFromLine = kMaxTextLength;
-    paragraphs_.Add(std::move(paragraph));
-    paragraphs_.SetStart(0, 0);
-    paragraphs_.SetFirstLine(0, 0);
-    textLength_ = 0;
-    lineCount_ = 1;
-    widestWidth_ = 0;
-    widestParagraph_ = -1;
-}
-
-void TCodeMemo::resetAllNavigators() {
-    for (TCodeNavigator* navigator : navigators_) {
-        navigator->Invalidate();
-        navigator->offset_ = 0;
-    }
-}
-
-void TCodeMemo::registerNavigator(TCodeNavigator* navigator) { navigators_.push_back(navigator); }
-
-void TCodeMemo::unregisterNavigator(TCodeNavigator* navigator) {
-    auto it = std::find(navigators_.begin(), navigators_.end(), navigator);
-    if (it != navigators_.end())
-        navigators_.erase(it);
-}
-
-void TCodeMemo::swapInText(TParagraphsList&& paragraphs, int32_t textLength) {
-    paragraphs_ = std::move(paragraphs);
-    textLength_ = textLength;
-    lineCount_ = 0;
-    for (int32_t i = 0; i < paragraphs_.Count(); ++i)
-        lineCount_ += paragraphs_[i].LineCount();
-    widestWidth_ = 0;
-    widestParagraph_ = -1;
-    highlightFirst_ = 0;
-    highlightLast_ = -1;
-    validHighlight_ = -1;
-    upperBuffer_.clear();
-    upperIndex_ = -1;
-    selLength_ = 0;
-    blockMode_ = false;
-    caretAtEnd_ = false;
-    virtualColumns_ = 0;
-    rememberedColumn_ = INT32_MIN;
-    firstChangedPar_ = paragraphs_.Count();
-    lastChangedPar_ = -1;
-    firstChangedLine_ = lineCount_;
-    resetAllNavigators();
-}
-
-void TCodeMemo::reloadText() {
-    TMemoryStream stream;
-    const bool modified = Modified;
-    SaveToStream(stream);
-    stream.SetPosition(0);
-    LoadFromStream(stream);
-    Modified = modified;
-}
-
-int32_t TCodeMemo::ParagraphStart(int32_t index) const {
-    paragraphs_.GetItem(index);
-    return paragraphs_.Start(index);
-}
-
-int32_t TCodeMemo::ParagraphFirstLine(int32_t index) const {
-    paragraphs_.GetItem(index);
-    return paragraphs_.FirstLine(index);
-}
-
-std::string TCodeMemo::GetTextRange(int32_t from, int32_t to) const {
-    from = std::clamp(from, 0, textLength_);
-    to = std::clamp(to, 0, textLength_);
-    if (to <= from)
-        return {};
-    std::string result;
-    result.reserve(static_cast<size_t>(to - from));
-    int32_t index = paragraphs_.IndexOfOffset(from);
-    int32_t offset = from;
-    while (offset < to && index < paragraphs_.Count()) {
-        const TParagraph& p = paragraphs_[index];
-        int32_t start = paragraphs_.Start(index);
-        int32_t inPar = offset - start;
-        int32_t length = p.Length();
-        if (inPar < length) {
-            int32_t take = std::min(length - inPar, to - offset);
-            result.append(p.Text, static_cast<size_t>(inPar), static_cast<size_t>(take));
-            offset += take;
-            inPar += take;
-        }
-        if (offset < to && inPar == length) {
-            result += '\r';
-            ++offset;
-            ++inPar;
-        }
-        if (offset < to && inPar == length + 1) {
-            result += '\n';
-            ++offset;
-        }
-        ++index;
-    }
-    return result;
-}
-
-std::string TCodeMemo::DisplayLineText(int32_t line) const {
-    if (line < 0 || line >= lineCount_)
-        return {};
-    const int32_t index = paragraphs_.IndexOfLine(line);
-    const TParagraph& p = paragraphs_[index];
-    const TLineRecord& record = p.Line(line - paragraphs_.FirstLine(index));
-    return p.Text.substr(static_cast<size_t>(record.Start), static_cast<size_t>(record.Stop - record.Start));
-}
-
-char TCodeMemo::CharAt(int32_t offset) const {
-    offset = std::clamp(offset, 0, textLength_);
-    int32_t index = paragraphs_.IndexOfOffset(offset);
-    return paragraphs_[index].CharAt(offset - paragraphs_.Start(index));
-}
-
-void TCodeMemo::SetMaxTextLength(int32_t value) { maxTextLength_ = std::clamp(value, 0, kMaxTextLength); }
-
-// ---------------------------------------------------------------------------
-// Update batching
-
-void TCodeMemo::BeginUpdate() { ++updateCount_; }
-
-void TCodeMemo::EndUpdate() {
-    if (updateCount_ <= 0)
-        return;
-    if (--updateCount_ == 0)
-        UpdateAfterEdit();
+    mouse_->Release();
+    DestroyCaret();
+    // The window goes while the memo is still whole, so that nothing the
+    // window reports in its last moments reaches half-destroyed members.
+    DestroyHandle();
+    mouse_.reset();
+    keyboard_.reset();
+    painter_.reset();
+    linesView_.reset();
+    paragraphsView_.reset();
+    selection_.reset();
+    view_.reset();
+    document_.reset();
 }
 
 // ---------------------------------------------------------------------------
 // Properties
 
 void TCodeMemo::SetStaticFormat(bool value) {
-    if (value == staticFormat_)
+    if (value == document_->StaticFormat())
         return;
-    staticFormat_ = value;
     // Style codes are read anew; the text itself and the caret stay.
     const int32_t caret = SelStart();
-    reloadText();
+    document_->SetStaticFormat(value);
     SetSelStart(caret);
 }
 
 void TCodeMemo::SetOptions(TCodeMemoOptions options) {
-    const TCodeMemoOptions before = options_;
-    bool discardAdded = options.Contains(pmoDiscardTrailingSpaces) && !options_.Contains(pmoDiscardTrailingSpaces);
-    options_ = options;
-    if (discardAdded)
-        reloadText();
-    displayAfterOptions(before);
+    const TCodeMemoOptions before = document_->Options();
+    document_->SetOptions(options);
+    if (!HandleAllocated())
+        return;
+    if (before.Contains(pmoAutoScrollBars) != options.Contains(pmoAutoScrollBars)) {
+        view_->UpdateVScrollBar();
+        view_->UpdateHScrollBar();
+    }
+    const bool look = before.Contains(pmoWindowsSelColors) != options.Contains(pmoWindowsSelColors) ||
+                      before.Contains(pmoFullLineSelect) != options.Contains(pmoFullLineSelect);
+    if (look && SelLength() != 0)
+        view_->InvalidateSelection();
 }
 
 void TCodeMemo::SetWordWrap(bool value) {
-    if (value == wordWrap_)
+    if (value == WordWrap())
         return;
-    wordWrap_ = value;
-    ReformatAll();
-    UpdateHScrollBar();
+    document_->Layout().SetWordWrap(value);
+    view_->UpdateHScrollBar();
     SetLeftPixel(0);
     ScrollInView();
 }
 
 void TCodeMemo::SetAlignment(TCodeAlignment value) {
-    if (value == alignment_)
+    if (value == Alignment())
         return;
-    bool reformat = !wordWrap_ && (value != taLeftJustify || alignment_ != taLeftJustify);
     SetLeftPixel(0);
-    alignment_ = value;
-    if (reformat)
-        ReformatAll();
-    displayAfterAppearance();
+    document_->Layout().SetAlignment(value);
+    view_->Appearance();
 }
 
-void TCodeMemo::SetLeftMargin(int32_t value) {
-    leftMargin_ = value;
-    ReformatAll();
+TScrollStyle TCodeMemo::ScrollBars() const { return view_->ScrollBars(); }
+
+void TCodeMemo::SetScrollBars(TScrollStyle value) {
+    if (value == ScrollBars())
+        return;
+    view_->SetScrollBarFlags(value);
+    // Re-making the window measures the font again, but the line breaks
+    // stay.  A handler raising meanwhile must not leave later font changes
+    // without their re-formatting.
+    TRestoreOnExit<bool> keepFormat(view_->KeepFormatOnFontNotice(), true);
+    RecreateWnd();
 }
 
-void TCodeMemo::SetRightMargin(int32_t value) {
-    rightMargin_ = value;
-    ReformatAll();
+void TCodeMemo::SetBorderStyle(TBorderStyle value) {
+    if (value == borderStyle_)
+        return;
+    borderStyle_ = value;
+    RecreateWnd();
 }
 
-void TCodeMemo::SetTabStops(int32_t value) {
-    tabStops_ = value;
-    ReformatAll();
+void TCodeMemo::SetHideSelection(bool value) {
+    if (value == HideSelection)
+        return;
+    HideSelection = value;
+    view_->SelectionChanged();
 }
 
-void TCodeMemo::SetUpperCaseType(TpmUpperCase value) {
-    upperCaseType_ = value;
-    keywords_->SetUpperCaseType(value);
-    startStopKeys_->SetUpperCaseType(value);
-    // A cached upper-case copy folded by the old rule is of no use any more.
-    upperBuffer_.clear();
-    upperIndex_ = -1;
+void TCodeMemo::SetSelBackColor(TColor value) {
+    SelBackColor = value;
+    view_->InvalidateSelection();
 }
 
-std::string TCodeMemo::Separators() const { return separators_.Members(); }
-
-void TCodeMemo::SetSeparators(std::string_view characters) {
-    separators_ = TByteSet(characters);
-    // Whole-word keys derive their separator needs from the set.
-    startStopKeys_->SetPrepared(false);
+void TCodeMemo::SetSelTextColor(TColor value) {
+    SelTextColor = value;
+    view_->InvalidateSelection();
 }
 
-void TCodeMemo::SetUpdateMode(TUpdateMode value) {
-    updateMode_ = value;
-    if (updateCount_ == 0)
-        scheduleFormatting();
+void TCodeMemo::SetHighlightColor(TColor value) {
+    HighlightColor = value;
+    if (HandleAllocated())
+        Invalidate();
 }
 
-void TCodeMemo::SetHighlightRange(int32_t first, int32_t last) {
-    highlightFirst_ = first;
-    highlightLast_ = last;
+void TCodeMemo::SetHighlightBackgnd(TColor value) {
+    HighlightBackgnd = value;
+    if (HandleAllocated())
+        Invalidate();
+}
+
+void TCodeMemo::SetCaretWidth(int32_t value) {
+    CaretWidth = std::max(value, 0);
+    if (Focused() && HandleAllocated() && !DisplayOnly)
+        view_->CaretUpdate(true);
+}
+
+void TCodeMemo::SetDisplayOnly(bool value) {
+    if (value == DisplayOnly)
+        return;
+    DisplayOnly = value;
+    if (!Focused() || !HandleAllocated())
+        return;
+    if (value)
+        DestroyCaret();
+    else
+        view_->CaretUpdate(true);
+}
+
+void TCodeMemo::SetOverwrite(bool value) {
+    if (value == Overwrite)
+        return;
+    Overwrite = value;
+    if (Focused() && HandleAllocated() && !DisplayOnly)
+        view_->CaretUpdate(true);
+}
+
+void TCodeMemo::SetJustified(bool value) {
+    SetLeftPixel(0);
+    Justified = value;
+    view_->Appearance();
+}
+
+void TCodeMemo::SetLineHeight(int32_t value) {
+    FixedLineHeight = value >= 1 ? value : 0;
+    // Only the measurements change: the line breaks stay as they are.
+    TRestoreOnExit<bool> keepFormat(view_->KeepFormatOnFontNotice(), true);
+    Perform(CM_FONTCHANGED);
 }
 
 // ---------------------------------------------------------------------------
-// Consistency check
+// Formatting
 
-void TCodeMemo::CheckConsistency() const {
-    auto fail = [](int number) {
-        throw EInvalidOperation("Error " + std::to_string(number) + " in " + Version());
-    };
-    int64_t lineTotal = 0;
-    int64_t offset = 0;
-    for (int32_t i = 0; i < paragraphs_.Count(); ++i) {
-        const TParagraph& p = paragraphs_[i];
-        if (paragraphs_.FirstLine(i) != lineTotal)
-            fail(1);
-        if (paragraphs_.Start(i) != offset)
-            fail(2);
-        int32_t stop = 0;
-        for (int32_t line = 0; line < p.LineCount(); ++line) {
-            if (p.Line(line).Start != stop)
-                fail(3);
-            stop = p.Line(line).Stop;
-        }
-        if (stop != p.Length())
-            fail(4);
-        lineTotal += p.LineCount();
-        offset += p.Length() + 2;
+void TCodeMemo::SetMeasuringContext(TTextMeasurer* measurer, int32_t clientWidth) {
+    view_->MeasureWith(measurer, clientWidth);
+}
+
+void TCodeMemo::FormatOnCanvas(TCanvas* canvas, int32_t width) {
+    if (canvas == nullptr) {
+        document_->Layout().FormatFor(nullptr, 0);
+        return;
     }
-    if (textLength_ + 2 != offset)
-        fail(5);
-    if (lineTotal != lineCount_)
-        fail(6);
+    canvas->SetFont(Font());
+    TFontMeasure measure(canvas->Measurer(), Font(), altFont_);
+    document_->Layout().FormatFor(&measure, width);
+}
+
+void TCodeMemo::BackgroundFormat(TMessage& message) { view_->BackgroundMessage(message.WParam != 0); }
+
+void TCodeMemo::Change() {
+    // Attached components (the gutter) hear of every change of the text.
+    if (AttachedCount() > 0)
+        Perform(CM_TEXTCHANGED);
+    if (OnChange)
+        OnChange(this);
+}
+
+// ---------------------------------------------------------------------------
+// The window side's public operations
+
+int32_t TCodeMemo::LineHeight() const { return view_->LineHeight(); }
+int32_t TCodeMemo::Baseline() const { return view_->Baseline(); }
+int32_t TCodeMemo::VisibleLineCount() const { return view_->VisibleLineCount(); }
+int32_t TCodeMemo::OutputChunk() const { return view_->OutputChunk(); }
+int32_t TCodeMemo::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineInPar, int32_t offsetInLine) {
+    return view_->OffsetToX(paragraph, index, lineInPar, offsetInLine);
+}
+int32_t TCodeMemo::XToOffset(TParagraph* paragraph, int32_t index, bool exactColumn, int32_t x, int32_t lineInPar) {
+    return view_->XToOffset(paragraph, index, exactColumn, x, lineInPar);
+}
+int32_t TCodeMemo::LineToY(int32_t line) const { return view_->LineToY(line); }
+int32_t TCodeMemo::YToLine(int32_t y) const { return view_->YToLine(y); }
+int32_t TCodeMemo::NavigatorX(TCodeNavigator& navigator) { return view_->NavigatorX(navigator); }
+int32_t TCodeMemo::TopLine() { return view_->TopLine(); }
+void TCodeMemo::SetTopLine(int32_t line) { view_->SetTopLine(line); }
+int32_t TCodeMemo::TopPixel() const { return view_->TopPixel(); }
+int32_t TCodeMemo::LeftPixel() const { return view_->LeftPixel(); }
+void TCodeMemo::ScrollTo(int32_t x, int32_t y) { view_->ScrollTo(x, y); }
+void TCodeMemo::ScrollInView() { view_->ScrollInView(); }
+int32_t TCodeMemo::VScrollUnit() const { return view_->VScrollUnit(); }
+void TCodeMemo::UpdateVScrollBar() { view_->UpdateVScrollBar(); }
+void TCodeMemo::UpdateHScrollBar() { view_->UpdateHScrollBar(); }
+int32_t TCodeMemo::WheelAccumulator() const { return view_->WheelAccumulator(); }
+void TCodeMemo::CaretUpdate(bool recreate) { view_->CaretUpdate(recreate); }
+int32_t TCodeMemo::CaretX() const { return view_->CaretX(); }
+int32_t TCodeMemo::CaretY() const { return view_->CaretY(); }
+int32_t TCodeMemo::CurrentCaretWidth() { return view_->CurrentCaretWidth(); }
+void TCodeMemo::InvalidateLines(int32_t first, int32_t last) { view_->InvalidateLines(first, last); }
+void TCodeMemo::SelectionChanged() { view_->SelectionChanged(); }
+bool TCodeMemo::Dragging() const { return mouse_->Dragging(); }
+int32_t TCodeMemo::MarginLine() const { return mouse_->MarginLine(); }
+int TCodeMemo::AutoScrollDirection() const { return mouse_->AutoScrollDirection(); }
+TCodeNavigator& TCodeMemo::MouseNavigator() { return mouse_->PointerNavigator(); }
+TPopupMenu* TCodeMemo::DefaultPopup() const { return mouse_->DefaultPopup(); }
+void TCodeMemo::CreateDefaultPopup() { mouse_->CreateDefaultPopup(); }
+
+void TCodeMemo::DrawLineOnCanvas(TCanvas& canvas, int32_t line, TPoint point) {
+    TPaintRange range;
+    range.First = line;
+    range.Last = line;
+    range.X = point.X;
+    range.Y = point.Y;
+    range.Spacing = static_cast<float>(LineHeight());
+    DrawLinesOnCanvas(canvas, range);
+}
+
+void TCodeMemo::DrawLinesOnCanvas(TCanvas& canvas, const TPaintRange& range) {
+    painter_->DrawLinesOnCanvas(canvas, range);
 }

@@ -1,10 +1,15 @@
-// Window messages: every message passes to the attached components first;
-// then painting, scroll bars, the wheel, focus and the caret, the dialog
-// code, the clipboard messages and the window's creation and loss.
+// The memo's messages: every message passes to the attached components
+// first; then one switch hands painting, scroll bars, the wheel, focus,
+// the background pass, the clipboard messages and the window's creation
+// to the collaborator that owns them.  Keys and the mouse go to the
+// keyboard and the mouse.
 
 #include "editor/CodeMemo.h"
-#include "editor/FontMeasure.h"
-#include "editor/MemoGuards.h"
+
+#include "editor/MemoKeyboard.h"
+#include "editor/MemoMouse.h"
+#include "editor/MemoPainter.h"
+#include "editor/MemoView.h"
 
 #include <algorithm>
 
@@ -30,8 +35,8 @@ void TCodeMemo::DetachComponent(TComponent* component) {
 }
 
 int TCodeMemo::AttachedCount() const {
-    return static_cast<int>(std::count_if(attached_.begin(), attached_.end(),
-                                          [](const TComponent* c) { return c != nullptr; }));
+    return static_cast<int>(
+        std::count_if(attached_.begin(), attached_.end(), [](const TComponent* c) { return c != nullptr; }));
 }
 
 void TCodeMemo::notifyAttached() {
@@ -63,21 +68,21 @@ void TCodeMemo::Notification(TComponent* component, TOperation operation) {
 void TCodeMemo::WndProc(TMessage& message) {
     currentMessage_ = message;
     notifyAttached();
-    if (!handleWindowMessage(message))
+    if (!handleMessage(message))
         TCustomControl::WndProc(message);
 }
 
-bool TCodeMemo::handleWindowMessage(TMessage& message) {
+bool TCodeMemo::handleMessage(TMessage& message) {
     switch (message.Msg) {
     case WM_PAINT:
-        paintWindow(message);
+        painter_->Paint(message);
         return true;
     case WM_ERASEBKGND:
         // Painting covers every pixel.
         message.Result = 1;
         return true;
     case WM_SETCURSOR:
-        return setCursorMessage(message);
+        return mouse_->SetCursorMessage(message);
     case WM_GETDLGCODE:
         message.Result = DLGC_WANTARROWS | DLGC_HASSETSEL | DLGC_WANTCHARS;
         if (WantTabs && !DisplayOnly)
@@ -85,73 +90,70 @@ bool TCodeMemo::handleWindowMessage(TMessage& message) {
         return true;
     case WM_VSCROLL:
         message.Result = 0;
-        vScroll(LOWORD(message.WParam), static_cast<int16_t>(HIWORD(message.WParam)));
+        view_->VScroll(LOWORD(message.WParam), static_cast<int16_t>(HIWORD(message.WParam)));
         return true;
     case WM_HSCROLL:
         message.Result = 0;
-        hScroll(LOWORD(message.WParam), static_cast<int16_t>(HIWORD(message.WParam)));
+        view_->HScroll(LOWORD(message.WParam), static_cast<int16_t>(HIWORD(message.WParam)));
         return true;
     case WM_MOUSEWHEEL:
         message.Result = 0;
-        mouseWheel(GET_WHEEL_DELTA_WPARAM(message.WParam));
+        view_->MouseWheel(GET_WHEEL_DELTA_WPARAM(message.WParam));
         return true;
     case WM_CUT:
         // Changing requests do nothing on a memo that may not be changed.
-        if (userMayEdit())
+        if (UserMayEdit())
             CutToClipboard();
         return true;
     case WM_COPY:
         CopyToClipboard();
         return true;
     case WM_PASTE:
-        if (userMayEdit())
+        if (UserMayEdit())
             PasteFromClipboard();
         return true;
     case WM_UNDO:
-        if (userMayEdit())
+        if (UserMayEdit())
             Undo();
         return true;
     case WM_TIMER:
         if (message.WParam != kAutoScrollTimer)
             return false;
-        autoScrollStep();
+        mouse_->AutoScrollStep();
+        return true;
+    case WM_CODEMEMO_BACKGROUND:
+        BackgroundFormat(message);
         return true;
     case WM_CODEMEMO_VIEWSYNC:
-        viewSync();
+        view_->ViewSync();
         return true;
     case WM_SIZE:
         TCustomControl::WndProc(message);
-        clientSizeChanged();
+        view_->ClientSizeChanged();
         return true;
     case WM_SETFOCUS:
-        TCustomControl::WndProc(message);
-        focusChanged(true);
-        return true;
     case WM_KILLFOCUS:
         TCustomControl::WndProc(message);
-        focusChanged(false);
+        view_->FocusChanged(message.Msg == WM_SETFOCUS);
         return true;
     case WM_CAPTURECHANGED:
-        // Whoever took the mouse ends a selection or a drag in progress.
-        if (reinterpret_cast<TControl*>(message.LParam) != this) {
-            selecting_ = false;
-            wordSelect_ = false;
-            setAutoScroll(0, 0);
-        }
+        if (reinterpret_cast<TControl*>(message.LParam) != this)
+            mouse_->CaptureLost();
         return false;
     case WM_CONTEXTMENU:
-        // A right click that was a context click or showed the default
-        // menu has had its answer.
-        if (contextMenuTaken_) {
-            contextMenuTaken_ = false;
-            message.Result = 1;
-            return true;
-        }
-        return false;
+        if (!mouse_->TakeContextMenu())
+            return false;
+        message.Result = 1;
+        return true;
     case CM_FONTCHANGED:
-        if (!fontNoticeKeepsFormat_)
+        // A new font lays everything out again, unless only the
+        // measurements are asked for (a new line height, a re-made window).
+        if (!view_->KeepFormatOnFontNotice()) {
+            document_->Layout().SetFontStyle(static_cast<uint8_t>(Font().Style()));
+            ReformatAll();
             TCustomControl::WndProc(message);
-        measureFont();
+        }
+        view_->MeasureFont();
         return true;
     case CM_CTL3DCHANGED:
         TCustomControl::WndProc(message);
@@ -167,9 +169,9 @@ bool TCodeMemo::handleWindowMessage(TMessage& message) {
 
 void TCodeMemo::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
-    if (vScrollBar_)
+    if (view_->HasVScrollBar())
         params.Style |= WS_VSCROLL;
-    if (hScrollBar_)
+    if (view_->HasHScrollBar())
         params.Style |= WS_HSCROLL;
     if (borderStyle_ == bsSingle)
         params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -177,137 +179,33 @@ void TCodeMemo::CreateParams(TCreateParams& params) {
 
 void TCodeMemo::CreateWnd() {
     TCustomControl::CreateWnd();
-    if (!HandleAllocated())
-        return;
-    const int32_t width = TWinControl::ClientWidth();
-    knownClientWidth_ = width;
-    if (fontMeasure_ == nullptr || measure_ != static_cast<const TCodeMeasure*>(fontMeasure_.get()) || clientWidth_ != width) {
-        SetMeasuringContext(&WindowCanvas().Measurer(), width);
-    }
-    virtualColumns_ = 0;
-    rememberedColumn_ = INT32_MIN;
-    // The measurements and the scroll bars; the line breaks were just made.
-    TRestoreOnExit<bool> keepFormat(fontNoticeKeepsFormat_, true);
-    Perform(CM_FONTCHANGED);
+    if (HandleAllocated())
+        view_->WindowCreated();
 }
 
 void TCodeMemo::DestroyWnd() {
-    knownClientWidth_ = -1;
+    view_->WindowDestroyed();
     TCustomControl::DestroyWnd();
 }
 
 // ---------------------------------------------------------------------------
-// Scroll bars and the wheel
+// Keys and the mouse
 
-void TCodeMemo::vScroll(int request, int position) {
-    if (updateCount_ > 0 || lineHeight_ < 1)
-        return;
-    const int32_t top = TopLine();
-    switch (request) {
-    case SB_LINEUP:
-        if (topPixel_ > 0)
-            SetTopLine(topPixel_ % lineHeight_ != 0 ? top : top - 1);
-        break;
-    case SB_LINEDOWN:
-        if (top < lineCount_ - 1 && top < lineCount_ - visibleLines_ + 2)
-            SetTopLine(top + 1);
-        break;
-    case SB_PAGEUP: {
-        int32_t target = std::max(top - visibleLines_ + 2, 0);
-        work3_->SetLineNumber(target);
-        FormatRange(work3_->ParNumber(), topLine_->ParNumber() - 1, false);
-        SetTopLine(std::max(TopLine() - visibleLines_ + 2, 0));
-        break;
-    }
-    case SB_PAGEDOWN:
-        SetTopLine(std::min(top + visibleLines_ - 1, std::max(0, lineCount_ - visibleLines_ + 2)));
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        // Positions are 16-bit: the unit keeps every range below 32760.
-        const int64_t pixels = int64_t{std::max(position, 0)} * vUnit_;
-        if (options_.Contains(pmoNoFineScroll))
-            SetTopLine(static_cast<int32_t>((pixels + lineHeight_ / 2) / lineHeight_));
-        else
-            SetTopPixel(static_cast<int32_t>(std::min<int64_t>(pixels, INT32_MAX / 2)));
-        break;
-    }
-    case SB_TOP:
-        SetTopLine(0);
-        break;
-    case SB_BOTTOM:
-        SetTopLine(std::max(0, lineCount_ - visibleLines_ + 2));
-        break;
-    default:
-        return;
-    }
-    Update();
+void TCodeMemo::KeyDown(uint16_t& key, TShiftState shift) { keyboard_->KeyDown(key, shift); }
+
+void TCodeMemo::KeyUp(uint16_t& key, TShiftState shift) { keyboard_->KeyUp(key, shift); }
+
+void TCodeMemo::KeyPress(char& key) { keyboard_->KeyPress(key); }
+
+void TCodeMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    mouse_->MouseDown(button, shift, x, y);
 }
 
-void TCodeMemo::hScroll(int request, int position) {
-    if (updateCount_ > 0)
-        return;
-    const int32_t clientWidth = ClientWidth();
-    const int32_t step = clientWidth / 20;
-    // Not beyond the widest line: there is nothing to see further right.
-    const int32_t rangeEnd = std::max(widestWidth_ + leftMargin_ + rightMargin_ - clientWidth, 0);
-    int32_t x = leftPixel_;
-    switch (request) {
-    case SB_LINELEFT:
-        x = std::max(x - step - 1, 0);
-        break;
-    case SB_LINERIGHT:
-        x = std::min(x + step + 1, std::max(rangeEnd, x));
-        break;
-    case SB_PAGELEFT:
-        x = std::max(x + step - clientWidth, 0);
-        break;
-    case SB_PAGERIGHT:
-        x = std::min(x + clientWidth - step, std::max(rangeEnd, x));
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        x = std::max(position, 0) * hUnit_;
-        break;
-    case SB_LEFT:
-        x = 0;
-        break;
-    case SB_RIGHT:
-        x = rangeEnd;
-        break;
-    default:
-        return;
-    }
-    SetLeftPixel(x);
-    Update();
-}
+void TCodeMemo::MouseMove(TShiftState shift, int x, int y) { mouse_->MouseMove(shift, x, y); }
 
-void TCodeMemo::mouseWheel(int delta) {
-    wheelAccumulator_ += delta * MouseWheelFactor;
-    while (wheelAccumulator_ <= -WHEEL_DELTA) {
-        SendMessage(this, WM_VSCROLL, SB_LINEDOWN);
-        wheelAccumulator_ += WHEEL_DELTA;
-    }
-    while (wheelAccumulator_ >= WHEEL_DELTA) {
-        SendMessage(this, WM_VSCROLL, SB_LINEUP);
-        wheelAccumulator_ -= WHEEL_DELTA;
-    }
-}
+void TCodeMemo::MouseUp(TMouseButton button, TShiftState shift, int x, int y) { mouse_->MouseUp(button, shift, x, y); }
 
-// ---------------------------------------------------------------------------
-// Focus
-
-void TCodeMemo::focusChanged(bool gained) {
-    if (!DisplayOnly) {
-        if (gained)
-            CaretUpdate(true);
-        else
-            DestroyCaret();
-    }
-    // With HideSelection the selection shows only while focused.
-    if (HideSelection)
-        SelectionChanged();
-}
+void TCodeMemo::DblClick() { mouse_->DblClick(); }
 
 // ---------------------------------------------------------------------------
 // After the form has been read
@@ -315,7 +213,6 @@ void TCodeMemo::focusChanged(bool gained) {
 void TCodeMemo::Loaded() {
     TCustomControl::Loaded();
     ClearUndo();
-    if ((ApplyKeyWordsEnabled && Keywords().Count() > 0) ||
-        (ApplyStartStopKeysEnabled && StartStopKeys().Count() >= 1))
+    if ((ApplyKeyWordsEnabled && Keywords().Count() > 0) || (ApplyStartStopKeysEnabled && StartStopKeys().Count() >= 1))
         ReApplyKeywords();
 }

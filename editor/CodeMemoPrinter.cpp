@@ -96,7 +96,7 @@ void TCodeMemoPrinter::SetPlainText(bool value) {
     releasePrintCopy();
 }
 
-void TCodeMemoPrinter::SetPrintCopy(std::unique_ptr<TCodeMemo> copy, const TPrinterMeasures& printer,
+void TCodeMemoPrinter::SetPrintCopy(std::unique_ptr<TPrintLayout> copy, const TPrinterMeasures& printer,
                                     std::vector<int32_t> pageBreaks) {
     releasePrintCopy();
     if (!copy)

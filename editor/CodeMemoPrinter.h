@@ -9,6 +9,7 @@
 
 #include "editor/CodeMemo.h"
 #include "editor/CodeMemoTypes.h"
+#include "editor/model/PrintLayout.h"
 
 #include "platform/base/Component.h"
 #include "platform/gfx/Font.h"
@@ -78,13 +79,13 @@ public:
     TNotifyEvent OnProgress;
     TNotifyEvent OnPreview;
 
-    // The print copy: a memo formatted for the printer, owned here, with
-    // the printer's measures and the display lines of forced page breaks.
-    // Whoever formats one for printing hands it over; it is paginated at
-    // once.
-    void SetPrintCopy(std::unique_ptr<TCodeMemo> copy, const TPrinterMeasures& printer,
+    // The print copy: the memo's text laid out for the printer (its own
+    // lines apart from the memo's), owned here, with the printer's measures
+    // and the display lines of forced page breaks.  Whoever lays one out
+    // for printing hands it over; it is paginated at once.
+    void SetPrintCopy(std::unique_ptr<TPrintLayout> copy, const TPrinterMeasures& printer,
                       std::vector<int32_t> pageBreaks);
-    TCodeMemo* PrintCopy() const { return copy_.get(); }
+    TPrintLayout* PrintCopy() const { return copy_.get(); }
     bool Formatted() const { return formatted_; }
     const TPagination& Pagination() const { return pagination_; }
     int32_t LinesPerPage() const { return pagination_.LinesPerPage; }
@@ -107,7 +108,7 @@ private:
     TFont footerFont_;
     bool plainText_ = false;
 
-    std::unique_ptr<TCodeMemo> copy_;
+    std::unique_ptr<TPrintLayout> copy_;
     bool formatted_ = false;
     TPrinterMeasures printer_;
     std::vector<int32_t> pageBreaks_;

@@ -32,7 +32,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <functional>
 #include <memory>
 #include <random>
@@ -164,14 +167,27 @@ void PressKey(TCodeMemo& memo, bool type) {
     memo.Update();
 }
 
-void BM_KeyPressToRepaintedLine(benchmark::State& state) {
-    TCodeMemo& memo = *Window().memo;
+// Mean microseconds of the key press benchmarks, for the summary.
+std::map<std::string, double>& Results() {
+    static std::map<std::string, double> results;
+    return results;
+}
+
+// Presses keys in turn (typing and taking back) for the state's iterations.
+void PressKeys(benchmark::State& state, TCodeMemo& memo, const char* name) {
     bool type = true;
+    double total = 0;
     for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
         PressKey(memo, type);
+        total += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
         type = !type;
     }
+    if (state.iterations() > 0)
+        Results()[name] = total / static_cast<double>(state.iterations());
 }
+
+void BM_KeyPressToRepaintedLine(benchmark::State& state) { PressKeys(state, *Window().memo, "short line"); }
 BENCHMARK(BM_KeyPressToRepaintedLine)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintEndOfLongParagraph(benchmark::State& state) {
@@ -201,14 +217,34 @@ void BM_OffsetToXOnLastLineOfLongParagraph(benchmark::State& state) {
 BENCHMARK(BM_OffsetToXOnLastLineOfLongParagraph)->Unit(benchmark::kMicrosecond);
 
 void BM_KeyPressAtEndOfLongParagraph(benchmark::State& state) {
-    TCodeMemo& memo = *LongWindow().memo;
-    bool type = true;
-    for (auto _ : state) {
-        PressKey(memo, type);
-        type = !type;
-    }
+    PressKeys(state, *LongWindow().memo, "end of the 2 MB line");
 }
 BENCHMARK(BM_KeyPressAtEndOfLongParagraph)->Unit(benchmark::kMicrosecond);
+
+// The caret in the middle of the 2 MB line, the view scrolled to it.
+void BM_KeyPressInMiddleOfLongParagraph(benchmark::State& state) {
+    TCodeMemo& memo = *LongWindow().memo;
+    memo.SetSelStart(memo.TextLength() / 2);
+    memo.ScrollInView();
+    PressKeys(state, memo, "middle of the 2 MB line");
+    memo.SetTopLine(std::max(memo.LineCount() - kScreenLines, 0));
+    memo.SetSelStart(memo.TextLength() - 10);
+}
+BENCHMARK(BM_KeyPressInMiddleOfLongParagraph)->Unit(benchmark::kMicrosecond);
+
+void PrintSummary() {
+    std::map<std::string, double>& results = Results();
+    auto shortLine = results.find("short line");
+    if (shortLine == results.end())
+        return;
+    std::printf("\nKey press to repainted line (ours / the same key in a short line):\n");
+    std::printf("  %-26s %10.1f us\n", shortLine->first.c_str(), shortLine->second);
+    for (const char* key : {"end of the 2 MB line", "middle of the 2 MB line"}) {
+        auto found = results.find(key);
+        if (found != results.end())
+            std::printf("  %-26s %10.1f us   ratio %6.2f\n", key, found->second, found->second / shortLine->second);
+    }
+}
 
 } // namespace
 
@@ -217,6 +253,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     InstallWidgetPeers();
     const int result = RunBenchmarks(argc, argv);
+    if (result == 0)
+        PrintSummary();
     window.reset();
     longWindow.reset();
     return result;

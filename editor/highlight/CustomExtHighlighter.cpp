@@ -1,8 +1,9 @@
 #include "editor/highlight/CustomExtHighlighter.h"
 
-#include "editor/CodeMemo.h"
-#include "editor/ContextEditing.h"
-#include "editor/KeyMatcher.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/CodeNavigator.h"
+#include "editor/model/ContextEditing.h"
+#include "editor/model/KeyMatcher.h"
 
 #include "platform/base/Exceptions.h"
 
@@ -18,15 +19,15 @@ constexpr int kLongestChain = 256;
 
 THookStretch HookStretchOf(TCodeNavigator& position, TCodeNavigator& limit) {
     THookStretch stretch;
-    stretch.Memo = position.Memo();
-    if (stretch.Memo == nullptr)
+    stretch.Document = position.Document();
+    if (stretch.Document == nullptr)
         return stretch;
     stretch.Paragraph = position.Paragraph();
     stretch.Index = position.ParNumber();
     stretch.Start = position.Pos() - position.ParOffset();
     const int32_t length = stretch.Paragraph->Length();
     stretch.Position = std::clamp(position.ParOffset(), 0, length);
-    stretch.Limit = limit.Memo() == stretch.Memo && limit.ParNumber() == stretch.Index ? limit.ParOffset() : length;
+    stretch.Limit = limit.Document() == stretch.Document && limit.ParNumber() == stretch.Index ? limit.ParOffset() : length;
     stretch.Limit = std::clamp(stretch.Limit, stretch.Position, length);
     return stretch;
 }
@@ -67,7 +68,7 @@ void TCustomExtHighlighter::SetSubHighlighter(TCodeHighlighter* highlighter) {
         subHighlighter_->FreeNotification(this);
     // The identifiers of the chain behind this highlighter mean something
     // else now.
-    ReApplyToMemos();
+    ReApplyToDocuments();
 }
 
 void TCustomExtHighlighter::Notification(TComponent* component, TOperation operation) {
@@ -83,45 +84,45 @@ void TCustomExtHighlighter::Notification(TComponent* component, TOperation opera
 void TCustomExtHighlighter::Loaded() {
     TCodeHighlighter::Loaded();
     if ((ComponentState() & csDesigning) != 0)
-        ReApplyToMemos();
+        ReApplyToDocuments();
 }
 
-int32_t TCustomExtHighlighter::FirstIdentifierIn(TCodeMemo& memo) const {
-    int32_t first = memo.StartStopKeys().Count();
+int32_t TCustomExtHighlighter::FirstIdentifierIn(TCodeDocument& document) const {
+    int32_t first = document.Highlighting().StartStopKeys().Count();
     int steps = 0;
-    for (TCodeHighlighter* h = memo.Highlighter(); h != nullptr && steps < kLongestChain; h = h->NextHighlighter(), ++steps) {
+    for (TCodeHighlighter* h = document.Highlighting().Highlighter(); h != nullptr && steps < kLongestChain; h = h->NextHighlighter(), ++steps) {
         if (h == this)
             return first;
         first += h->OwnContextIdentifiers();
     }
-    return memo.StartStopKeys().Count();
+    return document.Highlighting().StartStopKeys().Count();
 }
 
-int16_t TCustomExtHighlighter::LevelOf(TCodeMemo& memo, const TContextRecord& record) const {
+int16_t TCustomExtHighlighter::LevelOf(TCodeDocument& document, const TContextRecord& record) const {
     int top = TopKeyEntry(record);
     if (top < 0)
         return 0;
     if ((top & 0x8000) == 0)
         return 32767;
-    int32_t own = (top & 0x7FFF) - FirstIdentifierIn(memo) - IdentifiersBeforeOwnList();
+    int32_t own = (top & 0x7FFF) - FirstIdentifierIn(document) - IdentifiersBeforeOwnList();
     if (own < 0 || own >= startStopKeys_->Count())
         return 0;
     return (*startStopKeys_)[own].Level;
 }
 
-bool TCustomExtHighlighter::keywordAllowed(TCodeMemo& memo, int32_t paragraph, int keyword, int32_t start,
+bool TCustomExtHighlighter::keywordAllowed(TCodeDocument& document, int32_t paragraph, int keyword, int32_t start,
                                            int32_t end, const TContextRecord& inForce) {
     const TKeywordAttributes attributes = keywords_->AttributesOf(keyword);
     if (attributes.Level != 32767) {
         const int32_t number = ContextNumberOf(inForce);
         bool allowed = attributes.RequiredContext == 0
-                           ? attributes.Level > LevelOf(memo, inForce) || number == 0
+                           ? attributes.Level > LevelOf(document, inForce) || number == 0
                            : number == attributes.RequiredContext;
         if (!allowed)
             return false;
     }
     // Only keyword contexts may begin inside the occurrence.
-    const TParagraph& p = *memo.Paragraph(paragraph);
+    const TParagraph& p = *document.Paragraph(paragraph);
     for (int32_t offset = NextContextOffset(p, start); offset >= 0 && offset < end;
          offset = NextContextOffset(p, offset)) {
         int top = TopKeyEntry(ContextInForce(p, offset));
@@ -130,33 +131,33 @@ bool TCustomExtHighlighter::keywordAllowed(TCodeMemo& memo, int32_t paragraph, i
     }
     if (!OnKeywordVeto)
         return true;
-    const int32_t base = memo.ParagraphStart(paragraph);
-    vetoStart_->SetMemo(&memo);
-    vetoEnd_->SetMemo(&memo);
+    const int32_t base = document.ParagraphStart(paragraph);
+    vetoStart_->SetDocument(&document);
+    vetoEnd_->SetDocument(&document);
     vetoStart_->SetPos(base + start);
     vetoEnd_->SetPos(base + end);
     bool accept = true;
     try {
         OnKeywordVeto(this, *vetoStart_, accept, keyword, *vetoEnd_);
     } catch (...) {
-        vetoStart_->SetMemo(nullptr);
-        vetoEnd_->SetMemo(nullptr);
+        vetoStart_->SetDocument(nullptr);
+        vetoEnd_->SetDocument(nullptr);
         throw;
     }
-    vetoStart_->SetMemo(nullptr);
-    vetoEnd_->SetMemo(nullptr);
+    vetoStart_->SetDocument(nullptr);
+    vetoEnd_->SetDocument(nullptr);
     return accept;
 }
 
 void TCustomExtHighlighter::KeywordHook(TCodeNavigator& from, TCodeNavigator& to, int32_t firstIdentifier) {
-    TCodeMemo* memo = from.Memo();
-    if (memo == nullptr)
+    TCodeDocument* document = from.Document();
+    if (document == nullptr)
         return;
     if (enabled_ && keywords_->Count() > 0) {
-        TKeywordScope scope{*memo, *keywords_, separators_, firstIdentifier, false,
-                            [this, memo](int32_t keyword, int32_t paragraph, int32_t start, int32_t end,
+        TKeywordScope scope{*document, *keywords_, separators_, firstIdentifier, false,
+                            [this, document](int32_t keyword, int32_t paragraph, int32_t start, int32_t end,
                                          const TContextRecord& inForce) {
-                                return keywordAllowed(*memo, paragraph, keyword, start, end, inForce);
+                                return keywordAllowed(*document, paragraph, keyword, start, end, inForce);
                             }};
         ApplyKeywordList(scope, std::min(from.Pos(), to.Pos()), std::max(from.Pos(), to.Pos()));
     }
@@ -166,10 +167,10 @@ void TCustomExtHighlighter::KeywordHook(TCodeNavigator& from, TCodeNavigator& to
 
 bool TCustomExtHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) {
     const THookStretch place = HookStretchOf(position, limit);
-    if (place.Memo == nullptr)
+    if (place.Document == nullptr)
         return false;
     if (enabled_ && startStopKeys_->Count() > 0) {
-        TKeyMatchScope scope{*place.Memo, *startStopKeys_, separators_, firstIdentifier, true};
+        TKeyMatchScope scope{*place.Document, *startStopKeys_, separators_, firstIdentifier, true};
         int32_t end = place.Limit;
         if (MatchStartKey(scope, place.Index, place.Position, end)) {
             limit.SetPos(place.Start + end);
@@ -183,7 +184,7 @@ bool TCustomExtHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigato
 
 bool TCustomExtHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) {
     const THookStretch place = HookStretchOf(position, limit);
-    if (place.Memo == nullptr)
+    if (place.Document == nullptr)
         return false;
     int top = TopKeyEntry(ContextInForce(*place.Paragraph, place.Position));
     // Keyword contexts are ended where they were put in force.
@@ -193,7 +194,7 @@ bool TCustomExtHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator
     if (own < 0)
         return false;
     if (own < startStopKeys_->Count()) {
-        TKeyMatchScope scope{*place.Memo, *startStopKeys_, separators_, firstIdentifier, true};
+        TKeyMatchScope scope{*place.Document, *startStopKeys_, separators_, firstIdentifier, true};
         int32_t end = place.Limit;
         if (!MatchStopKey(scope, place.Index, place.Position, end, own))
             return false;

@@ -3,13 +3,13 @@
 // keys of its own and hands what it does not recognise to an optional
 // SubHighlighter.
 //
-// Its three hooks work like the memo's own key matching, over its own
+// Its three hooks work like the document's own key matching, over its own
 // lists and its own separator set.  Context identifiers from the first one
-// the memo hands it are its own entries; the identifiers after them belong
+// the document hands it are its own entries; the identifiers after them belong
 // to the SubHighlighter.
 
-#include "editor/ByteSet.h"
-#include "editor/CodeHighlighter.h"
+#include "editor/model/ByteSet.h"
+#include "editor/model/CodeHighlighter.h"
 #include "editor/highlight/ExtLists.h"
 
 #include <cstdint>
@@ -18,15 +18,17 @@
 #include <string>
 #include <string_view>
 
+class TCodeDocument;
 class TCodeNavigator;
 struct TContextRecord;
 struct TParagraph;
 
 // The stretch of text a hook examines: the position's paragraph from the
 // position to the limit, or to the paragraph's end when the limit lies in
-// another paragraph (or memo).  Memo is nullptr for a position in no memo.
+// another paragraph (or document).  Document is nullptr for a position in
+// no document.
 struct THookStretch {
-    TCodeMemo* Memo = nullptr;
+    TCodeDocument* Document = nullptr;
     TParagraph* Paragraph = nullptr;
     int32_t Index = 0;     // the paragraph
     int32_t Start = 0;     // its absolute offset
@@ -82,15 +84,15 @@ protected:
     // ones of its own list (the HTML highlighter's element and token
     // contexts).
     virtual int32_t IdentifiersBeforeOwnList() const { return 0; }
-    // The first context identifier of this highlighter in a memo: the memo's
+    // The first context identifier of this highlighter in a document: the
     // own keys and every highlighter before this one in the chain come first.
-    int32_t FirstIdentifierIn(TCodeMemo& memo) const;
+    int32_t FirstIdentifierIn(TCodeDocument& document) const;
     // The level of the context a record stands for (32767 for a keyword,
     // 0 outside this highlighter's own start/stop contexts).
-    int16_t LevelOf(TCodeMemo& memo, const TContextRecord& record) const;
+    int16_t LevelOf(TCodeDocument& document, const TContextRecord& record) const;
 
 private:
-    bool keywordAllowed(TCodeMemo& memo, int32_t paragraph, int keyword, int32_t start, int32_t end,
+    bool keywordAllowed(TCodeDocument& document, int32_t paragraph, int keyword, int32_t start, int32_t end,
                         const TContextRecord& inForce);
 
     std::unique_ptr<TExtKeywordList> keywords_;

@@ -1,5 +1,5 @@
 #pragma once
-// The keyword and start/stop lists of a highlighter: the memo's lists with
+// The keyword and start/stop lists of a highlighter: the document's lists with
 // two more fields per entry that restrict where the entry applies.
 //
 // A keyword's required context (0 = any) limits it to contexts with that
@@ -9,8 +9,8 @@
 // separator) and level (the level of the contexts it opens) take part in
 // matching follow-on entries too.
 
-#include "editor/KeywordList.h"
-#include "editor/StartStopKeyList.h"
+#include "editor/model/KeywordList.h"
+#include "editor/model/StartStopKeyList.h"
 
 class TExtKeywordList : public TKeywordList {
 public:

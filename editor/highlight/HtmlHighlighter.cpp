@@ -1,8 +1,9 @@
 #include "editor/highlight/HtmlHighlighter.h"
 
-#include "editor/CodeMemo.h"
-#include "editor/ContextEditing.h"
-#include "editor/StyleCodes.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/CodeNavigator.h"
+#include "editor/model/ContextEditing.h"
+#include "editor/model/StyleCodes.h"
 #include "editor/highlight/HtmlElements.h"
 
 #include <algorithm>
@@ -19,9 +20,9 @@ bool isEntityCharacter(char c) {
 // The deepest key-stack entry; an HTML context is never pushed beyond it.
 constexpr int kDeepest = TContextRecord::kStackSize - 1;
 
-// One paragraph of one memo, as the hooks see it.
+// One paragraph of one document, as the hooks see it.
 struct TScan {
-    TCodeMemo& Memo;
+    TCodeDocument& Document;
     int32_t Index;
     TParagraph& Paragraph;
     int32_t Start;  // absolute offset of the paragraph
@@ -33,13 +34,13 @@ struct TScan {
     int32_t Length() const { return static_cast<int32_t>(Text.size()); }
 };
 
-// The paragraph at a hook's position; none when the position has no memo.
+// The paragraph at a hook's position; none when the position has no document.
 std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
     const THookStretch stretch = HookStretchOf(position, limit);
-    if (stretch.Memo == nullptr)
+    if (stretch.Document == nullptr)
         return std::nullopt;
     TParagraph& paragraph = *stretch.Paragraph;
-    return TScan{*stretch.Memo, stretch.Index, paragraph, stretch.Start, paragraph.Text, stretch.Position, stretch.Limit};
+    return TScan{*stretch.Document, stretch.Index, paragraph, stretch.Start, paragraph.Text, stretch.Position, stretch.Limit};
 }
 
 // Writes one HTML context at an offset, built from the record in force
@@ -94,12 +95,12 @@ void THtmlHighlighter::styleChanged() {
     // At run time the callers re-highlight when they need to; a designer
     // sees every change at once.
     if ((ComponentState() & csDesigning) != 0 && !IsLoading())
-        ReApplyToMemos();
+        ReApplyToDocuments();
 }
 
 void THtmlHighlighter::Loaded() {
     TCodeHighlighter::Loaded();
-    ReApplyToMemos();
+    ReApplyToDocuments();
 }
 
 bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {
@@ -107,7 +108,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
     if (!scanned)
         return false;
     TScan& scan = *scanned;
-    auto& [memo, index, paragraph, start, text, at, end] = scan;
+    auto& [document, index, paragraph, start, text, at, end] = scan;
     const int32_t length = scan.Length();
 
     const TContextRecord& inForce = ContextInForce(paragraph, at);
@@ -157,7 +158,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         if (xmlSyntax_) {
             element = 1;
         } else if (nameLength > 0) {
-            const char* upper = memo.UpperCaseParagraph(&paragraph, index, at, nameLength);
+            const char* upper = document.UpperCaseParagraph(&paragraph, index, at, nameLength);
             closing = upper[0] == '/';
             int skip = closing ? 1 : 0;
             element = FindHtmlElement(upper + skip, nameLength - skip, closing);
@@ -224,7 +225,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
     if (!scanned)
         return false;
     TScan& scan = *scanned;
-    auto& [memo, index, paragraph, start, text, at, end] = scan;
+    auto& [document, index, paragraph, start, text, at, end] = scan;
     const int32_t length = scan.Length();
 
     const TContextRecord& inForce = ContextInForce(paragraph, at);
@@ -260,7 +261,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             int32_t to = std::min(end + 10, length);
             if (to - from < 9)
                 return false;
-            const char* upper = memo.UpperCaseParagraph(&paragraph, index, from, to - from);
+            const char* upper = document.UpperCaseParagraph(&paragraph, index, from, to - from);
             int32_t found = findIn(std::string_view(upper, static_cast<size_t>(to - from)), "</SCRIPT>", 0, to - from);
             if (found < 0)
                 return false;

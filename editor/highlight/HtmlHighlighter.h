@@ -1,5 +1,5 @@
 #pragma once
-// THtmlHighlighter: colours HTML source in a TCodeMemo.
+// THtmlHighlighter: colours HTML source in a document (and the memo showing it).
 //
 // Its start hook recognises what begins at a position (a bracket, an
 // element name, an attribute with its value, a comment, an entity, a
@@ -15,7 +15,7 @@
 //   6 unknown name, rest of another tag
 // Identifiers: B + element index for element names and tags, B + 106
 // comment, B + 107 unknown name, B + 108 "%" block, B + 109 entity, B + 110
-// "?" block (B = the first identifier the memo hands over); the inherited
+// "?" block (B = the first identifier the document hands over); the inherited
 // lists and the SubHighlighter come after B + 111.
 
 #include "editor/highlight/CustomExtHighlighter.h"

@@ -1,10 +1,12 @@
 // Fuzz entry point for the editor's text engine.  The first bytes choose
 // options and edits; the rest is loaded as a document.  Every step must keep
-// the store consistent; undoing must pass only through texts the memo had,
-// newest first, back to the loaded text; and the formatted snapshot of the
-// result must load back to the same text.
+// the store consistent; undoing must pass only through texts the document
+// had, newest first, back to the loaded text; and the formatted snapshot of
+// the result must load back to the same text.  It runs on the document and
+// its selection alone, without a memo.
 
-#include "editor/CodeMemo.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/Stream.h"
@@ -41,67 +43,68 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t flags = input.Byte();
     uint8_t edits = input.Byte() % 32;
     std::string script = input.Bytes(static_cast<size_t>(edits) * 4);
-    std::string document = input.Rest();
+    std::string text = input.Rest();
 
     TFuzzMeasure measure;
-    TCodeMemo memo;
-    memo.SetStaticFormat((flags & 1) != 0);
-    memo.SetWordWrap((flags & 2) != 0);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetStaticFormat((flags & 1) != 0);
+    document.Layout().SetWordWrap((flags & 2) != 0);
     if (flags & 4)
-        memo.SetOptions(memo.Options().Include(pmoDiscardTrailingSpaces));
-    memo.SetUndoMaxSpace(1 << 24);
-    memo.SetUpdateMode(umImmediate);
-    memo.SetMeasuringContext(&measure, 40 + (flags >> 3) * 8);
-    memo.CheckConsistency();
+        document.SetOptions(document.Options().Include(pmoDiscardTrailingSpaces));
+    document.UndoHistory().SetMaxSpace(1 << 24);
+    document.Layout().SetUpdateMode(umImmediate);
+    document.Layout().SetMeasure(&measure, 40 + (flags >> 3) * 8);
+    document.CheckConsistency();
 
-    TReadOnlyMemoryStream stream(document.data(), static_cast<int64_t>(document.size()));
-    memo.LoadFromStream(stream);
-    memo.CheckConsistency();
-    const std::string loaded = memo.Text();
+    TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+    document.LoadFromStream(stream);
+    document.CheckConsistency();
+    const std::string loaded = document.Text();
     std::vector<std::string> history{loaded};
 
     for (size_t i = 0; i + 3 < script.size(); i += 4) {
-        int32_t length = memo.TextLength();
+        int32_t length = document.TextLength();
         int32_t at = length > 0 ? (static_cast<uint8_t>(script[i]) * 257 + static_cast<uint8_t>(script[i + 1])) % (length + 1)
                                 : 0;
         int32_t span = static_cast<int8_t>(script[i + 2]) % 9;
-        memo.SetSelStart(at);
-        memo.SetSelLength(span);
+        selection.SetSelStart(at);
+        selection.SetSelLength(span);
         uint8_t what = static_cast<uint8_t>(script[i + 3]);
         if (what < 64) {
-            memo.SetSelText(std::string(1, static_cast<char>(what)) + "\r\n" + static_cast<char>(what ^ 0x0D));
+            selection.SetSelText(std::string(1, static_cast<char>(what)) + "\r\n" + static_cast<char>(what ^ 0x0D));
         } else if (what < 128) {
-            memo.SetSelText({});
+            selection.SetSelText({});
         } else if (what < 160) {
-            memo.Undo();
+            selection.Undo();
         } else if (what < 176) {
-            memo.Redo();
+            selection.Redo();
         } else if (what < 192) {
-            memo.ToggleStyle(kCodeBold);
+            selection.ToggleStyle(kCodeBold);
         } else if (what < 208) {
-            memo.SetBlock(what & 7, what & 15);
-            memo.SetSelText("|");
+            selection.SetBlock(what & 7, what & 15);
+            selection.SetSelText("|");
         } else if (what < 216) {
-            memo.PasteBlock(std::string("ab\r\n\x02") + static_cast<char>(what) + "\r\n");
+            selection.PasteBlock(std::string("ab\r\n\x02") + static_cast<char>(what) + "\r\n", selection.CaretTextColumn());
         } else {
-            memo.FindTxt(std::string(1, static_cast<char>(what)), (what & 1) != 0, false, (what & 2) != 0,
+            selection.FindTxt(std::string(1, static_cast<char>(what)), (what & 1) != 0, false, (what & 2) != 0,
                          (what & 4) != 0);
         }
-        memo.CheckConsistency();
-        history.push_back(memo.Text());
+        document.CheckConsistency();
+        history.push_back(document.Text());
     }
 
-    CheckUndoWalksBack(memo, history);
-    while (memo.CanRedo())
-        memo.Redo();
-    memo.CheckConsistency();
+    CheckUndoWalksBack(selection, history);
+    while (document.UndoHistory().CanRedo())
+        selection.Redo();
+    document.CheckConsistency();
 
     TMemoryStream snapshot;
-    memo.SaveFormatted(snapshot);
+    document.SaveFormatted(snapshot);
     snapshot.SetPosition(0);
-    TCodeMemo copy;
+    TCodeDocument copy;
     copy.LoadFormatted(snapshot, false);
     copy.CheckConsistency();
-    FuzzCheck(copy.Text() == memo.Text());
+    FuzzCheck(copy.Text() == document.Text());
     return 0;
 }

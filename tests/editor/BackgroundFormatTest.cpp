@@ -6,13 +6,18 @@
 #include "tests/platform/gfx/GuiTestApp.h"
 
 #include "platform/ui/Control.h"
-#include "platform/ui/TickSource.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class TCountingMemo : public TCodeMemo {
+// A memo whose slices run on the test clock, which the measure moves.
+class TClockedMemo : public TCodeMemo {
+public:
+    TClockedMemo() { Document().SetClock(TTestClock::Read); }
+};
+
+class TCountingMemo : public TClockedMemo {
 public:
     int Slices = 0;
     void BackgroundFormat(TMessage& message) override {
@@ -23,15 +28,10 @@ public:
 
 class BackgroundFormat : public ::testing::Test {
 protected:
-    void SetUp() override { SetTickSource(&clock); }
-    void TearDown() override { SetTickSource(nullptr); }
-
     void RunEventLoop(TCodeMemo& memo) {
         for (int i = 0; i < 10000 && memo.BackgroundPending(); ++i)
             ProcessMessages();
     }
-
-    TManualTickSource clock;
 };
 
 std::string Paragraphs(int count) {
@@ -44,10 +44,10 @@ std::string Paragraphs(int count) {
 }  // namespace
 
 TEST_F(BackgroundFormat, PostedSlicesFormatEverythingBeforeTheWindowExists) {
-    TClockedMeasure measure(clock, 10, 10);  // 10 ms a use: a slice formats a few paragraphs
+    TClockedMeasure measure(10, 10);  // 10 ms a use: a slice formats a few paragraphs
     TCountingMemo memo;
     ASSERT_FALSE(memo.HandleAllocated());
-    memo.SetMeasuringContext(&measure, 16 + 40);
+    memo.Document().Layout().SetMeasure(&measure, 16 + 40);
     EXPECT_EQ(memo.Progress(), -1);
     LoadText(memo, Paragraphs(60));
     EXPECT_TRUE(memo.BackgroundPending());
@@ -64,9 +64,9 @@ TEST_F(BackgroundFormat, PostedSlicesFormatEverythingBeforeTheWindowExists) {
 }
 
 TEST_F(BackgroundFormat, EditsBetweenSlicesEndInTheSameLayoutAsAFullFormat) {
-    TClockedMeasure measure(clock, 10, 10);
+    TClockedMeasure measure(10, 10);
     TCountingMemo memo;
-    memo.SetMeasuringContext(&measure, 16 + 40);
+    memo.Document().Layout().SetMeasure(&measure, 16 + 40);
     LoadText(memo, Paragraphs(40));
     int progressReports = 0;
     memo.OnProgress = [&](TPersistent*) { ++progressReports; };
@@ -95,10 +95,10 @@ TEST_F(BackgroundFormat, EditsBetweenSlicesEndInTheSameLayoutAsAFullFormat) {
 }
 
 TEST_F(BackgroundFormat, AMemoFreedWithASlicePendingIsNotTouched) {
-    TClockedMeasure measure(clock, 10, 10);
+    TClockedMeasure measure(10, 10);
     {
-        TCodeMemo memo;
-        memo.SetMeasuringContext(&measure, 16 + 40);
+        TClockedMemo memo;
+        memo.Document().Layout().SetMeasure(&measure, 16 + 40);
         LoadText(memo, Paragraphs(50));
         EXPECT_TRUE(memo.BackgroundPending());
     }
@@ -107,9 +107,9 @@ TEST_F(BackgroundFormat, AMemoFreedWithASlicePendingIsNotTouched) {
 }
 
 TEST_F(BackgroundFormat, UpdatesHoldTheBackgroundPass) {
-    TClockedMeasure measure(clock, 10, 10);
-    TCodeMemo memo;
-    memo.SetMeasuringContext(&measure, 16 + 40);
+    TClockedMeasure measure(10, 10);
+    TClockedMemo memo;
+    memo.Document().Layout().SetMeasure(&measure, 16 + 40);
     LoadText(memo, Paragraphs(20));
     memo.BeginUpdate();
     for (int i = 0; i < 20; ++i)

@@ -1,7 +1,8 @@
-#include "editor/CodeMemo.h"
-#include "editor/EditPlan.h"
-#include "editor/StyleCodes.h"
-#include "MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/EditPlan.h"
+#include "editor/model/StyleCodes.h"
+#include "DocumentTestSupport.h"
 
 #include "platform/base/Exceptions.h"
 
@@ -12,31 +13,33 @@
 using namespace std::string_literals;
 
 TEST(EditPrimitive, CrLfSplitsParagraphsAndLoneLfStays) {
-    TCodeMemo memo;
-    LoadText(memo, "ab");
-    memo.SetSelStart(1);
-    memo.SetSelText("x\r\ny");
-    ASSERT_EQ(memo.ParagraphCount(), 2);
-    EXPECT_EQ(memo.ParagraphText(0), "ax");
-    EXPECT_EQ(memo.ParagraphText(1), "yb");
-    EXPECT_EQ(memo.SelStart(), 5);
-    memo.SetSelText("\n");
-    EXPECT_EQ(memo.ParagraphCount(), 2);
-    EXPECT_EQ(memo.ParagraphText(1), "y\nb");
-    memo.CheckConsistency();
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "ab");
+    selection.SetSelStart(1);
+    selection.SetSelText("x\r\ny");
+    ASSERT_EQ(document.ParagraphCount(), 2);
+    EXPECT_EQ(document.ParagraphText(0), "ax");
+    EXPECT_EQ(document.ParagraphText(1), "yb");
+    EXPECT_EQ(selection.SelStart(), 5);
+    selection.SetSelText("\n");
+    EXPECT_EQ(document.ParagraphCount(), 2);
+    EXPECT_EQ(document.ParagraphText(1), "y\nb");
+    document.CheckConsistency();
 }
 
 TEST(EditPrimitive, LoneCrAndLfCrAreBreaksCountedAsInserted) {
-    TCodeMemo memo;
-    LoadText(memo, "<>");
-    memo.SetSelStart(1);
-    memo.SetSelText("a\rb\n\rc");
-    EXPECT_EQ(memo.Text(), "<a\r\nb\r\nc>");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "<>");
+    selection.SetSelStart(1);
+    selection.SetSelText("a\rb\n\rc");
+    EXPECT_EQ(document.Text(), "<a\r\nb\r\nc>");
     // The caret stands after what was actually inserted: 3 letters, 2 breaks.
-    EXPECT_EQ(memo.SelStart(), 1 + 3 + 4);
-    EXPECT_EQ(memo.UndoList().back().Stop, 8);
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "<>");
+    EXPECT_EQ(selection.SelStart(), 1 + 3 + 4);
+    EXPECT_EQ(document.UndoHistory().Entries().back().Stop, 8);
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "<>");
 }
 
 TEST(EditPrimitive, SplitKeepsLfBeforeCrLfAsCharacter) {
@@ -88,244 +91,258 @@ TEST(EditPrimitive, SplitMatchesTheBreakRulesCharacterByCharacter) {
 }
 
 TEST(EditPrimitive, EmptyDeletionChangesAndRecordsNothing) {
-    TCodeMemo memo;
-    LoadText(memo, "abc");
-    memo.Modified = false;
-    int changes = 0;
-    memo.OnChange = [&](TPersistent*) { ++changes; };
-    memo.SetSelStart(1);
-    memo.SetSelTextBuf({});
-    EXPECT_EQ(memo.Text(), "abc");
-    EXPECT_FALSE(memo.Modified);
-    EXPECT_TRUE(memo.UndoList().empty());
-    EXPECT_EQ(changes, 0);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abc");
+    document.Fields().Modified = false;
+    TUpdateCounter changes(document);
+    selection.SetSelStart(1);
+    selection.SetSelTextBuf({});
+    EXPECT_EQ(document.Text(), "abc");
+    EXPECT_FALSE(document.Fields().Modified);
+    EXPECT_TRUE(document.UndoHistory().Entries().empty());
+    EXPECT_EQ(changes.Count, 0);
 }
 
 TEST(EditPrimitive, OffsetsInsideABreakSnapToItsEnds) {
     const std::string original = "ab\r\ncd\r\nef";
-    TCodeMemo memo;
-    LoadText(memo, original);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, original);
     // Start between CR and LF: snaps back to the paragraph end (2).
-    Select(memo, 3, 5);
-    memo.SetSelText("X");
-    EXPECT_EQ(memo.Text(), "abXd\r\nef");
-    memo.CheckConsistency();
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), original);
+    Select(selection, 3, 5);
+    selection.SetSelText("X");
+    EXPECT_EQ(document.Text(), "abXd\r\nef");
+    document.CheckConsistency();
+    selection.Undo();
+    EXPECT_EQ(document.Text(), original);
     // End between CR and LF: snaps forward to the next paragraph's start.
-    Select(memo, 0, 3);
-    memo.SetSelText("Y");
-    EXPECT_EQ(memo.Text(), "Ycd\r\nef");
-    memo.CheckConsistency();
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), original);
+    Select(selection, 0, 3);
+    selection.SetSelText("Y");
+    EXPECT_EQ(document.Text(), "Ycd\r\nef");
+    document.CheckConsistency();
+    selection.Undo();
+    EXPECT_EQ(document.Text(), original);
     // Both inside breaks.
-    Select(memo, 3, 7);
-    memo.SetSelText("Z");
-    EXPECT_EQ(memo.Text(), "abZef");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), original);
+    Select(selection, 3, 7);
+    selection.SetSelText("Z");
+    EXPECT_EQ(document.Text(), "abZef");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), original);
 }
 
 TEST(EditPrimitive, TooLongIsRefusedBeforeAnythingChanges) {
-    TCodeMemo memo;
-    LoadText(memo, "12345");
-    memo.SetMaxTextLength(9);
-    memo.Modified = false;
-    memo.SetSelStart(5);
-    memo.SetSelText("ab");
-    memo.SetSelStart(0);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "12345");
+    document.SetMaxTextLength(9);
+    document.Fields().Modified = false;
+    selection.SetSelStart(5);
+    selection.SetSelText("ab");
+    selection.SetSelStart(0);
     try {
-        memo.SetSelText("xyz");
+        selection.SetSelText("xyz");
         FAIL() << "no exception";
     } catch (const Exception& error) {
         EXPECT_EQ(error.Message(), "Text too long");
     }
-    EXPECT_EQ(memo.Text(), "12345ab");
-    EXPECT_EQ(memo.UndoList().size(), 1u);
-    EXPECT_EQ(memo.UpdateCount(), 0);
+    EXPECT_EQ(document.Text(), "12345ab");
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 1u);
+    EXPECT_EQ(document.UpdateCount(), 0);
     // A second paragraph is fine while each stays under the limit.
-    memo.SetSelText("\r\n");
-    EXPECT_EQ(memo.ParagraphCount(), 2);
-    memo.CheckConsistency();
+    selection.SetSelText("\r\n");
+    EXPECT_EQ(document.ParagraphCount(), 2);
+    document.CheckConsistency();
     // Loading a text over the limit leaves the old text in place.
-    EXPECT_THROW(LoadText(memo, "0123456789"), Exception);
-    EXPECT_EQ(memo.Text(), "\r\n12345ab");
+    EXPECT_THROW(LoadText(document, "0123456789"), Exception);
+    EXPECT_EQ(document.Text(), "\r\n12345ab");
 }
 
 TEST(EditPrimitive, HandlerExceptionsNeverLeaveTheMemoFrozen) {
-    TCodeMemo memo;
-    LoadText(memo, "abc");
-    memo.OnParse = [](TCodeMemo*, int32_t, int32_t) { throw Exception("parse failed"); };
-    memo.SetSelStart(3);
-    EXPECT_THROW(memo.SetSelText("d"), Exception);
-    EXPECT_EQ(memo.UpdateCount(), 0);
-    EXPECT_EQ(memo.Text(), "abcd");
-    memo.CheckConsistency();
-    memo.OnParse = nullptr;
-    memo.OnChange = [](TPersistent*) { throw Exception("change failed"); };
-    memo.SetSelStart(4);
-    EXPECT_THROW(memo.SetSelText("e"), Exception);
-    EXPECT_EQ(memo.UpdateCount(), 0);
-    memo.OnChange = nullptr;
-    memo.SetSelStart(5);
-    memo.SetSelText("f");
-    EXPECT_EQ(memo.Text(), "abcdef");
-    memo.CheckConsistency();
-    memo.OnParse = [](TCodeMemo*, int32_t, int32_t) { throw Exception("parse failed"); };
-    memo.BeginUpdate();
-    EXPECT_THROW(LoadText(memo, "x\r\ny\r\n"), Exception);
-    EXPECT_EQ(memo.UpdateCount(), 1);
-    memo.EndUpdate();
-    EXPECT_EQ(memo.UpdateCount(), 0);
-    memo.OnParse = nullptr;
-    memo.OnBeforeChange = [](TCodeMemo*, std::string&) { throw Exception("refused"); };
-    EXPECT_THROW(memo.SetSelText("g"), Exception);
-    EXPECT_EQ(memo.UpdateCount(), 0);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abc");
+    document.OnParse = [](int32_t, int32_t) { throw Exception("parse failed"); };
+    selection.SetSelStart(3);
+    EXPECT_THROW(selection.SetSelText("d"), Exception);
+    EXPECT_EQ(document.UpdateCount(), 0);
+    EXPECT_EQ(document.Text(), "abcd");
+    document.CheckConsistency();
+    document.OnParse = nullptr;
+    TUpdateCounter changes(document);
+    changes.Then = [] { throw Exception("change failed"); };
+    selection.SetSelStart(4);
+    EXPECT_THROW(selection.SetSelText("e"), Exception);
+    EXPECT_EQ(document.UpdateCount(), 0);
+    changes.Then = nullptr;
+    selection.SetSelStart(5);
+    selection.SetSelText("f");
+    EXPECT_EQ(document.Text(), "abcdef");
+    document.CheckConsistency();
+    document.OnParse = [](int32_t, int32_t) { throw Exception("parse failed"); };
+    document.BeginUpdate();
+    EXPECT_THROW(LoadText(document, "x\r\ny\r\n"), Exception);
+    EXPECT_EQ(document.UpdateCount(), 1);
+    document.EndUpdate();
+    EXPECT_EQ(document.UpdateCount(), 0);
+    document.OnParse = nullptr;
+    document.OnBeforeChange = [](std::string&) { throw Exception("refused"); };
+    EXPECT_THROW(selection.SetSelText("g"), Exception);
+    EXPECT_EQ(document.UpdateCount(), 0);
 }
 
 TEST(EditPrimitive, BeforeChangeMayReplaceTheText) {
-    TCodeMemo memo;
-    memo.OnBeforeChange = [](TCodeMemo*, std::string& text) {
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.OnBeforeChange = [](std::string& text) {
         if (text == "a")
             text = "<a>";
     };
-    memo.SetSelText("a");
-    EXPECT_EQ(memo.Text(), "<a>");
-    EXPECT_EQ(memo.SelStart(), 3);
+    selection.SetSelText("a");
+    EXPECT_EQ(document.Text(), "<a>");
+    EXPECT_EQ(selection.SelStart(), 3);
 }
 
 TEST(EditPrimitive, NulBytesAreOrdinaryCharacters) {
-    TCodeMemo memo;
+    TCodeDocument document;
+    TTextSelection selection(document);
     std::string withNul = "a\0b\r\n\0"s;
-    memo.SetSelText(withNul);
-    EXPECT_EQ(memo.Text(), withNul);
-    EXPECT_EQ(memo.TextLength(), 6);
-    Select(memo, 0, 6);
-    EXPECT_EQ(memo.SelText(), withNul);
-    memo.SetSelText("z");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), withNul);
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), "z");
+    selection.SetSelText(withNul);
+    EXPECT_EQ(document.Text(), withNul);
+    EXPECT_EQ(document.TextLength(), 6);
+    Select(selection, 0, 6);
+    EXPECT_EQ(selection.SelText(), withNul);
+    selection.SetSelText("z");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), withNul);
+    selection.Redo();
+    EXPECT_EQ(document.Text(), "z");
 }
 
 TEST(EditPrimitive, StaticFormatClosesStylesOpenedByInsertedText) {
-    TCodeMemo memo;
-    LoadText(memo, "xy");
-    memo.SetSelStart(1);
-    memo.SetSelText("\x02" "b");
-    EXPECT_EQ(memo.Text(), "x\x02" "b\x02" "y");
-    EXPECT_EQ(memo.SelStart(), 4);
-    memo.SetSelStart(0);
-    memo.SetSelText("\x04\x03\x02\x01\x15Z");
-    EXPECT_EQ(memo.ParagraphText(0).substr(0, 11), "\x04\x03\x02\x01\x15Z\x15\x01\x02\x03\x04");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "xy");
+    selection.SetSelStart(1);
+    selection.SetSelText("\x02" "b");
+    EXPECT_EQ(document.Text(), "x\x02" "b\x02" "y");
+    EXPECT_EQ(selection.SelStart(), 4);
+    selection.SetSelStart(0);
+    selection.SetSelText("\x04\x03\x02\x01\x15Z");
+    EXPECT_EQ(document.ParagraphText(0).substr(0, 11), "\x04\x03\x02\x01\x15Z\x15\x01\x02\x03\x04");
     // Codes that toggle nothing between them are cleaned up as a pair.
-    memo.SetSelStart(0);
-    memo.SetSelText("\x02\x02");
-    EXPECT_EQ(memo.ParagraphText(0).substr(0, 2), "\x04\x03");
+    selection.SetSelStart(0);
+    selection.SetSelText("\x02\x02");
+    EXPECT_EQ(document.ParagraphText(0).substr(0, 2), "\x04\x03");
     // Without StaticFormat codes are plain bytes.
-    TCodeMemo plain;
+    TCodeDocument plain;
+    TTextSelection plainSelection(plain);
     plain.SetStaticFormat(false);
-    plain.SetSelText("\x02" "b");
+    plainSelection.SetSelText("\x02" "b");
     EXPECT_EQ(plain.Text(), "\x02" "b");
 }
 
 TEST(EditPrimitive, CodeCleanUpRemovesEqualPairsAndUndoesInOneStep) {
-    TCodeMemo memo;
-    LoadText(memo, "a\x02" "b");
-    memo.SetSelStart(2);
-    memo.ToggleBold();  // inserts 2,2 with the caret between
-    EXPECT_EQ(memo.Text(), "a\x02\x02\x02" "b");
-    EXPECT_EQ(memo.SelStart(), 3);
-    memo.SetSelStart(1);
-    memo.SetSelLength(1);
-    memo.SetSelText("");  // deleting one code leaves 2,2 adjacent: the pair goes too
-    EXPECT_EQ(memo.Text(), "ab");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "a\x02\x02\x02" "b");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "a\x02" "b");
+    selection.SetSelStart(2);
+    selection.ToggleStyle(kCodeBold);  // inserts 2,2 with the caret between
+    EXPECT_EQ(document.Text(), "a\x02\x02\x02" "b");
+    EXPECT_EQ(selection.SelStart(), 3);
+    selection.SetSelStart(1);
+    selection.SetSelLength(1);
+    selection.SetSelText("");  // deleting one code leaves 2,2 adjacent: the pair goes too
+    EXPECT_EQ(document.Text(), "ab");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "a\x02\x02\x02" "b");
 }
 
 TEST(EditPrimitive, ToggleStyleWrapsTheSelection) {
-    TCodeMemo memo;
-    LoadText(memo, "one two");
-    memo.SetSelStart(0);
-    memo.SetSelLength(3);
-    memo.ToggleItalic();
-    EXPECT_EQ(memo.Text(), "\x01one\x01 two");
-    EXPECT_EQ(memo.SelStart(), 1);
-    EXPECT_EQ(memo.SelLength(), 3);
-    EXPECT_EQ(memo.SelText(), "one");
-    memo.SetStaticFormat(false);
-    memo.ToggleBold();  // only with StaticFormat
-    EXPECT_EQ(memo.Text(), "\x01one\x01 two");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "one two");
+    selection.SetSelStart(0);
+    selection.SetSelLength(3);
+    selection.ToggleStyle(kCodeItalic);
+    EXPECT_EQ(document.Text(), "\x01one\x01 two");
+    EXPECT_EQ(selection.SelStart(), 1);
+    EXPECT_EQ(selection.SelLength(), 3);
+    EXPECT_EQ(selection.SelText(), "one");
+    document.SetStaticFormat(false);
+    selection.ToggleStyle(kCodeBold);  // only with StaticFormat
+    EXPECT_EQ(document.Text(), "\x01one\x01 two");
 }
 
 TEST(EditPrimitive, DiscardTrailingSpacesOnEnter) {
-    TCodeMemo memo;
-    LoadText(memo, "abc");
-    memo.SetOptions(memo.Options().Include(pmoDiscardTrailingSpaces));
-    memo.SetSelStart(3);
-    memo.SetSelText("  \t ");
-    EXPECT_EQ(memo.Text(), "abc");
-    memo.SetSelText("d  ");
-    EXPECT_EQ(memo.Text(), "abcd");
-    memo.SetSelText(" \r\n");
-    EXPECT_EQ(memo.Text(), "abcd\r\n");
-    memo.CheckConsistency();
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abc");
+    document.SetOptions(document.Options().Include(pmoDiscardTrailingSpaces));
+    selection.SetSelStart(3);
+    selection.SetSelText("  \t ");
+    EXPECT_EQ(document.Text(), "abc");
+    selection.SetSelText("d  ");
+    EXPECT_EQ(document.Text(), "abcd");
+    selection.SetSelText(" \r\n");
+    EXPECT_EQ(document.Text(), "abcd\r\n");
+    document.CheckConsistency();
 }
 
 TEST(EditPrimitive, SelectionSettersClamp) {
-    TCodeMemo memo;
-    LoadText(memo, "0123456789ab");
-    memo.SetSelStart(-5);
-    EXPECT_EQ(memo.SelStart(), 0);
-    memo.SetSelStart(22);
-    EXPECT_EQ(memo.SelStart(), 12);
-    memo.SetSelStart(10);
-    memo.SetSelLength(5);
-    EXPECT_EQ(memo.SelLength(), 2);
-    memo.SetSelLength(-20);
-    EXPECT_EQ(memo.SelLength(), -10);
-    EXPECT_EQ(memo.SelStart(), 10);
-    EXPECT_EQ(memo.SelText(), "0123456789");
-    memo.SelectAll();
-    EXPECT_EQ(memo.SelStart(), 12);
-    EXPECT_EQ(memo.SelLength(), -12);
-    EXPECT_EQ(memo.SelText(), "0123456789ab");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "0123456789ab");
+    selection.SetSelStart(-5);
+    EXPECT_EQ(selection.SelStart(), 0);
+    selection.SetSelStart(22);
+    EXPECT_EQ(selection.SelStart(), 12);
+    selection.SetSelStart(10);
+    selection.SetSelLength(5);
+    EXPECT_EQ(selection.SelLength(), 2);
+    selection.SetSelLength(-20);
+    EXPECT_EQ(selection.SelLength(), -10);
+    EXPECT_EQ(selection.SelStart(), 10);
+    EXPECT_EQ(selection.SelText(), "0123456789");
+    selection.SelectAll();
+    EXPECT_EQ(selection.SelStart(), 12);
+    EXPECT_EQ(selection.SelLength(), -12);
+    EXPECT_EQ(selection.SelText(), "0123456789ab");
     char buffer[5];
-    EXPECT_EQ(memo.GetSelTextBuf(buffer, 5), 4);
+    EXPECT_EQ(selection.GetSelTextBuf(buffer, 5), 4);
     EXPECT_STREQ(buffer, "0123");
 }
 
 TEST(EditPrimitive, LineParagraphAndColumnSettersClampAtZero) {
-    TCodeMemo memo;
-    LoadText(memo, "ab\r\ncde\r\nf");
-    memo.SetSelPar(-3);
-    EXPECT_EQ(memo.SelStart(), 0);
-    memo.SetSelPar(9);
-    EXPECT_EQ(memo.SelStart(), 9);
-    memo.SetSelLine(-1);
-    EXPECT_EQ(memo.SelLine(), 0);
-    memo.SetSelLine(1);
-    EXPECT_EQ(memo.SelStart(), 4);
-    memo.SetSelCol(-2);
-    EXPECT_EQ(memo.SelCol(), 0);
-    memo.SetSelCol(2);
-    EXPECT_EQ(memo.SelStart(), 6);
-    memo.SetSelCol(10);
-    EXPECT_EQ(memo.SelStart(), 7);
-    EXPECT_EQ(memo.SelPar(), 1);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "ab\r\ncde\r\nf");
+    selection.SetSelPar(-3);
+    EXPECT_EQ(selection.SelStart(), 0);
+    selection.SetSelPar(9);
+    EXPECT_EQ(selection.SelStart(), 9);
+    selection.SetSelLine(-1);
+    EXPECT_EQ(selection.SelLine(), 0);
+    selection.SetSelLine(1);
+    EXPECT_EQ(selection.SelStart(), 4);
+    selection.SetSelCol(-2);
+    EXPECT_EQ(selection.SelCol(), 0);
+    selection.SetSelCol(2);
+    EXPECT_EQ(selection.SelStart(), 6);
+    selection.SetSelCol(10);
+    EXPECT_EQ(selection.SelStart(), 7);
+    EXPECT_EQ(selection.SelPar(), 1);
 }
 
 TEST(EditPrimitive, SeparatorsAndCurrentWord) {
-    TCodeMemo memo;
-    EXPECT_EQ(memo.Separators(), "\t $%&,./:;<=>");
-    LoadText(memo, "<table border=1>");
-    memo.SetSelStart(4);
-    EXPECT_EQ(memo.CurrentWord(), "table");
-    memo.SetSeparators("ba");
-    EXPECT_EQ(memo.Separators(), "ab");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    EXPECT_EQ(document.Separators(), "\t $%&,./:;<=>");
+    LoadText(document, "<table border=1>");
+    selection.SetSelStart(4);
+    EXPECT_EQ(selection.CurrentWord(), "table");
+    document.SetSeparators("ba");
+    EXPECT_EQ(document.Separators(), "ab");
 }
 
 TEST(EditPrimitive, StyleCodeHelpers) {
@@ -353,13 +370,14 @@ TEST(EditPrimitive, StyleCodeHelpers) {
 }
 
 TEST(EditPrimitive, ColumnBlockTextAndDeletion) {
-    TCodeMemo memo;
-    LoadText(memo, "abcdef\r\nab\r\n\tx123");
-    Select(memo, 0, memo.TextLength());
-    memo.SetBlock(1, 4);
-    EXPECT_EQ(memo.SelText(), "bcd\r\nb\r\n\r\n");
-    memo.SetSelText("");
-    EXPECT_EQ(memo.Text(), "aef\r\na\r\n\tx123");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "abcdef\r\nab\r\n\tx123");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abcdef\r\nab\r\n\tx123");
+    Select(selection, 0, document.TextLength());
+    selection.SetBlock(1, 4);
+    EXPECT_EQ(selection.SelText(), "bcd\r\nb\r\n\r\n");
+    selection.SetSelText("");
+    EXPECT_EQ(document.Text(), "aef\r\na\r\n\tx123");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "abcdef\r\nab\r\n\tx123");
 }

@@ -3,11 +3,10 @@
 // leaves room for n characters.  Tests of styles use a measure whose bold
 // face is wider.
 
-#include "editor/CodeMemo.h"
-#include "editor/FontMeasure.h"
-#include "MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "DocumentTestSupport.h"
 
-#include "platform/gfx/TextMeasurer.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +21,9 @@ std::ostream& operator<<(std::ostream& out, const TLine& line) {
     return out << "[" << line.start << "," << line.stop << " w" << line.textWidth << "/" << line.fullWidth << "]";
 }
 
-std::vector<TLine> LinesOf(const TCodeMemo& memo, int32_t paragraph) {
+std::vector<TLine> LinesOf(const TCodeDocument& document, int32_t paragraph) {
     std::vector<TLine> lines;
-    const TParagraph& p = *memo.Paragraph(paragraph);
+    const TParagraph& p = *document.Paragraph(paragraph);
     for (int32_t i = 0; i < p.LineCount(); ++i)
         lines.push_back({p.Line(i).Start, p.Line(i).Stop, p.Line(i).TextWidth, p.Line(i).FullWidth});
     return lines;
@@ -33,47 +32,48 @@ std::vector<TLine> LinesOf(const TCodeMemo& memo, int32_t paragraph) {
 class LineBreak : public ::testing::Test {
 protected:
     void Format(std::string_view text, int32_t characters) {
-        memo.SetUpdateMode(umImmediate);
+        document.Layout().SetUpdateMode(umImmediate);
         if (boldWider)
-            memo.SetMeasuringContext(&measure, 16 + 10 * characters);
+            document.Layout().SetMeasure(&measure, 16 + 10 * characters);
         else
-            memo.SetMeasuringContext(&fake, 16 + 10 * characters);
-        LoadText(memo, text);
-        memo.CheckConsistency();
+            document.Layout().SetMeasure(&fake, 16 + 10 * characters);
+        LoadText(document, text);
+        document.CheckConsistency();
     }
-    TFakeTextMeasurer fake{10};
+    TFixedMeasure fake{10};
     TFixedMeasure measure{10, 5};
     bool boldWider = false;
-    TCodeMemo memo;
+    TCodeDocument document;
+    TTextSelection selection{document};
 };
 
 }  // namespace
 
 TEST_F(LineBreak, EmptyParagraphHasOneEmptyLine) {
     Format("", 5);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 0, 0, 0}}));
-    EXPECT_EQ(memo.LineCount(), 1);
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 0, 0, 0}}));
+    EXPECT_EQ(document.LineCount(), 1);
 }
 
 TEST_F(LineBreak, WrapsAtBlanksAndTrailingBlanksDoNotCount) {
     Format("aaa bbb ccc", 7);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 8, 70, 80}, {8, 11, 30, 30}}));
-    EXPECT_EQ(memo.Paragraph(0)->Line(0).StretchSpaces, 1);
-    EXPECT_EQ(memo.Paragraph(0)->Line(1).StretchSpaces, 0);
-    EXPECT_EQ(memo.LineCount(), 2);
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 8, 70, 80}, {8, 11, 30, 30}}));
+    EXPECT_EQ(document.Paragraph(0)->Line(0).StretchSpaces, 1);
+    EXPECT_EQ(document.Paragraph(0)->Line(1).StretchSpaces, 0);
+    EXPECT_EQ(document.LineCount(), 2);
     Format("aaaaaaa      ", 7);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 13, 70, 130}}));
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 13, 70, 130}}));
 }
 
 TEST_F(LineBreak, LongWordIsBrokenInside) {
     Format("abcdefghij", 3);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 3, 30, 30}, {3, 6, 30, 30}, {6, 9, 30, 30}, {9, 10, 10, 10}}));
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 3, 30, 30}, {3, 6, 30, 30}, {6, 9, 30, 30}, {9, 10, 10, 10}}));
     // A line narrower than one character still takes a character per line.
     Format("abc", 0);
-    EXPECT_EQ(memo.LineCount(), 3);
+    EXPECT_EQ(document.LineCount(), 3);
     // A word that does not fit behind others goes to the next line whole first.
     Format("ab cdefghij", 4);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 3, 20, 30}, {3, 7, 40, 40}, {7, 11, 40, 40}}));
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 3, 20, 30}, {3, 7, 40, 40}, {7, 11, 40, 40}}));
 }
 
 // A word many lines long is measured line by line, not again to its end
@@ -94,72 +94,72 @@ TEST_F(LineBreak, AWordOfManyLinesIsMeasuredOnce) {
     std::string word;
     for (int i = 0; i < 4000; ++i)
         word += "\x02" "a";
-    memo.SetUpdateMode(umImmediate);
-    memo.SetMeasuringContext(&counting, 16 + 10 * 20);
+    document.Layout().SetUpdateMode(umImmediate);
+    document.Layout().SetMeasure(&counting, 16 + 10 * 20);
     counting.Uses = 0;
-    LoadText(memo, word);
-    memo.CheckConsistency();
+    LoadText(document, word);
+    document.CheckConsistency();
     // Bold and plain characters in turn, 15 + 10 pixels a pair: the word's
     // lines hold 8 pairs, 200 pixels.
-    ASSERT_EQ(memo.LineCount(), 250);
-    const TParagraph& p = *memo.Paragraph(0);
+    ASSERT_EQ(document.LineCount(), 250);
+    const TParagraph& p = *document.Paragraph(0);
     for (int32_t line = 0; line + 1 < p.LineCount(); ++line)
         ASSERT_LE(p.Line(line).TextWidth, 200) << line;
     // The code in front of the word stays on the word's first line, which
     // is not left holding nothing but that code.
-    EXPECT_EQ(LinesOf(memo, 0)[0], (TLine{0, 32, 200, 200}));
-    EXPECT_EQ(LinesOf(memo, 0)[1], (TLine{32, 64, 200, 200}));
+    EXPECT_EQ(LinesOf(document, 0)[0], (TLine{0, 32, 200, 200}));
+    EXPECT_EQ(LinesOf(document, 0)[1], (TLine{32, 64, 200, 200}));
     // About one look-up a byte; measuring to the word's end for every line
     // took some sixty.
     EXPECT_LT(counting.Uses, 4 * static_cast<int64_t>(word.size()));
 }
 
 TEST_F(LineBreak, TabsMoveToTheNextStop) {
-    memo.SetWordWrap(false);
+    document.Layout().SetWordWrap(false);
     Format("\tx", 100);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 2, 90, 90}}));
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 2, 90, 90}}));
     Format("12345678\tz", 100);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 10, 170, 170}}));
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 10, 170, 170}}));
     Format("1\t", 100);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 2, 10, 80}}));
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 2, 10, 80}}));
     // A tab stop of 0 counts as 1 character.
-    memo.SetTabStops(0);
+    document.Layout().SetTabStops(0);
     Format("\t\t", 100);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 2, 0, 20}}));
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 2, 0, 20}}));
 }
 
 TEST_F(LineBreak, WithoutWordWrapAParagraphStaysOneLine) {
-    memo.SetWordWrap(false);
+    document.Layout().SetWordWrap(false);
     Format(std::string(500, 'w') + " and more words", 5);
-    EXPECT_EQ(memo.LineCount(), 1);
-    EXPECT_EQ(memo.WidestLineWidth(), 10 * 515);
-    memo.SetAlignment(taCenter);
-    EXPECT_GT(memo.LineCount(), 1);
+    EXPECT_EQ(document.LineCount(), 1);
+    EXPECT_EQ(document.Layout().WidestLineWidth(), 10 * 515);
+    document.Layout().SetAlignment(taCenter);
+    EXPECT_GT(document.LineCount(), 1);
 }
 
 TEST_F(LineBreak, StyleCodesHaveNoWidthAndSelectTheirFont) {
     boldWider = true;
     Format("a\x02" "b\x02" "c", 100);
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 5, 35, 35}}));
-    memo.SetStaticFormat(false);
-    EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 50);
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 5, 35, 35}}));
+    document.SetStaticFormat(false);
+    EXPECT_EQ(document.Paragraph(0)->Line(0).TextWidth, 50);
 }
 
 TEST_F(LineBreak, StyleCarriesIntoFollowingParagraphs) {
     boldWider = true;
     Format("x\r\nyy\r\nzzz", 100);
-    memo.CodeCleanUp = false;
-    EXPECT_EQ(memo.Paragraph(2)->Line(0).TextWidth, 30);
-    memo.SetSelStart(1);
-    memo.ToggleBold();  // two codes: no net change
-    EXPECT_EQ(memo.Text(), "x\x02\x02\r\nyy\r\nzzz");
-    EXPECT_EQ(memo.Paragraph(2)->Line(0).TextWidth, 30);
-    memo.SetSelStart(1);
-    memo.SetSelLength(1);
-    memo.SetSelText("");  // one code left: bold from here on
-    EXPECT_EQ(memo.Paragraph(1)->Line(0).Style & kStyleBold, kStyleBold);
-    EXPECT_EQ(memo.Paragraph(2)->Line(0).TextWidth, 45);
-    memo.CheckConsistency();
+    document.Fields().CodeCleanUp = false;
+    EXPECT_EQ(document.Paragraph(2)->Line(0).TextWidth, 30);
+    selection.SetSelStart(1);
+    selection.ToggleStyle(kCodeBold);  // two codes: no net change
+    EXPECT_EQ(document.Text(), "x\x02\x02\r\nyy\r\nzzz");
+    EXPECT_EQ(document.Paragraph(2)->Line(0).TextWidth, 30);
+    selection.SetSelStart(1);
+    selection.SetSelLength(1);
+    selection.SetSelText("");  // one code left: bold from here on
+    EXPECT_EQ(document.Paragraph(1)->Line(0).Style & kStyleBold, kStyleBold);
+    EXPECT_EQ(document.Paragraph(2)->Line(0).TextWidth, 45);
+    document.CheckConsistency();
 }
 
 TEST_F(LineBreak, NavigatorsFollowLinesThatAStyleCarriedOnRewrapped) {
@@ -167,33 +167,33 @@ TEST_F(LineBreak, NavigatorsFollowLinesThatAStyleCarriedOnRewrapped) {
     // Five characters a line: "yy yy " and "yy yy" in the normal face, one
     // word a line in bold.
     Format("x\x02\x02\r\nyy yy yy yy", 5);
-    memo.CodeCleanUp = false;
-    ASSERT_EQ(memo.Paragraph(1)->LineCount(), 2);
-    TCodeNavigator bookmark(&memo);
-    bookmark.SetPos(memo.ParagraphStart(1) + 9);
+    document.Fields().CodeCleanUp = false;
+    ASSERT_EQ(document.Paragraph(1)->LineCount(), 2);
+    TCodeNavigator bookmark(&document);
+    bookmark.SetPos(document.ParagraphStart(1) + 9);
     ASSERT_EQ(bookmark.LineNumber(), 2);
-    Select(memo, 1, 2);
-    memo.SetSelText("");  // the paragraph before now ends bold
-    ASSERT_EQ(memo.Paragraph(1)->LineCount(), 4);
-    TCodeNavigator fresh(&memo);
+    Select(selection, 1, 2);
+    selection.SetSelText("");  // the paragraph before now ends bold
+    ASSERT_EQ(document.Paragraph(1)->LineCount(), 4);
+    TCodeNavigator fresh(&document);
     fresh.SetPos(bookmark.Pos());
     EXPECT_EQ(bookmark.LineNumber(), fresh.LineNumber());
     EXPECT_EQ(bookmark.LineNumber(), 4);
-    memo.CheckConsistency();
+    document.CheckConsistency();
 }
 
 TEST_F(LineBreak, WordMovesBackUpAfterADeletion) {
     Format("aaa bbb ccc ddd", 7);
-    ASSERT_EQ(memo.LineCount(), 2);
-    Select(memo, 4, 8);
-    memo.SetSelText("");
-    EXPECT_EQ(memo.Text(), "aaa ccc ddd");
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 8, 70, 80}, {8, 11, 30, 30}}));
-    Select(memo, 3, 7);
-    memo.SetSelText("");
-    EXPECT_EQ(LinesOf(memo, 0), (std::vector<TLine>{{0, 7, 70, 70}}));
-    EXPECT_EQ(memo.LineCount(), 1);
-    memo.CheckConsistency();
+    ASSERT_EQ(document.LineCount(), 2);
+    Select(selection, 4, 8);
+    selection.SetSelText("");
+    EXPECT_EQ(document.Text(), "aaa ccc ddd");
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 8, 70, 80}, {8, 11, 30, 30}}));
+    Select(selection, 3, 7);
+    selection.SetSelText("");
+    EXPECT_EQ(LinesOf(document, 0), (std::vector<TLine>{{0, 7, 70, 70}}));
+    EXPECT_EQ(document.LineCount(), 1);
+    document.CheckConsistency();
 }
 
 TEST_F(LineBreak, TypingInALongParagraphTouchesOnlyNearbyLines) {
@@ -201,10 +201,10 @@ TEST_F(LineBreak, TypingInALongParagraphTouchesOnlyNearbyLines) {
     for (int i = 0; i < 200; ++i)
         text += "word ";
     Format(text, 20);
-    std::vector<TLine> before = LinesOf(memo, 0);
-    memo.SetSelStart(5);
-    memo.SetSelText("x");
-    std::vector<TLine> after = LinesOf(memo, 0);
+    std::vector<TLine> before = LinesOf(document, 0);
+    selection.SetSelStart(5);
+    selection.SetSelText("x");
+    std::vector<TLine> after = LinesOf(document, 0);
     ASSERT_EQ(before.size(), after.size());
     EXPECT_EQ(after[0].stop, 21);
     for (size_t i = 1; i < after.size(); ++i) {
@@ -216,53 +216,27 @@ TEST_F(LineBreak, TypingInALongParagraphTouchesOnlyNearbyLines) {
 
 TEST_F(LineBreak, LinesFollowClientWidthAndFormatOnCanvas) {
     Format("aaa bbb ccc ddd eee", 7);
-    int32_t narrow = memo.LineCount();
-    memo.SetMeasuringContext(&fake, 16 + 10 * 100);
-    EXPECT_EQ(memo.LineCount(), 1);
+    int32_t narrow = document.LineCount();
+    document.Layout().SetMeasure(&fake, 16 + 10 * 100);
+    EXPECT_EQ(document.LineCount(), 1);
     TFixedMeasure wide(20);
-    memo.FormatOnCanvas(&wide, 16 + 20 * 7);
-    EXPECT_EQ(memo.LineCount(), narrow);
-    EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 140);
-    memo.FormatOnCanvas(static_cast<const TCodeMeasure*>(nullptr), 0);
-    EXPECT_EQ(memo.LineCount(), 1);
-    memo.CheckConsistency();
+    document.Layout().FormatFor(&wide, 16 + 20 * 7);
+    EXPECT_EQ(document.LineCount(), narrow);
+    EXPECT_EQ(document.Paragraph(0)->Line(0).TextWidth, 140);
+    document.Layout().FormatFor(static_cast<const TCodeMeasure*>(nullptr), 0);
+    EXPECT_EQ(document.LineCount(), 1);
+    document.CheckConsistency();
 }
 
 TEST_F(LineBreak, PendingFormattingWaitsForReaders) {
-    memo.SetMeasuringContext(&fake, 16 + 10 * 3);
-    LoadText(memo, "aaa bbb ccc");
-    EXPECT_EQ(memo.UpdateMode(), umBackground);
-    EXPECT_EQ(memo.LineCount(), 1);
-    memo.CheckConsistency();
-    memo.SetSelLine(2);
-    EXPECT_EQ(memo.LineCount(), 3);
-    EXPECT_EQ(memo.SelStart(), 8);
-}
-
-TEST(FontMeasure, MemoFontsMeasuredThroughThePlatformMeasurer) {
-    TFakeTextMeasurer measurer(8);
-    measurer.SetAdvance('w', 20);
-    TCodeMemo memo;
-    memo.SetUpdateMode(umImmediate);
-    memo.SetMeasuringContext(&measurer, 16 + 8 * 10);
-    LoadText(memo, "aaaa bbbb cccc");
-    EXPECT_EQ(memo.AverageCharWidth(), 8);
-    EXPECT_EQ(memo.LineCount(), 2);
-    EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 72);
-    LoadText(memo, "ww ww");
-    EXPECT_EQ(memo.LineCount(), 2);
-    EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 40);
-    // Each style asks the measurer for its own font.
-    TFontMeasure measure(measurer, memo.Font(), memo.AltFont());
-    EXPECT_TRUE(measure.MeasuredFont(kStyleBold).Font().bold());
-    EXPECT_FALSE(measure.MeasuredFont(0).Font().bold());
-    EXPECT_TRUE(measure.MeasuredFont(kStyleItalic | kStyleAltFont).Font().italic());
-    memo.AltFont().SetName("Times New Roman");
-    EXPECT_NE(&measure.MeasuredFont(kStyleAltFont), &measure.MeasuredFont(0));
-    // A change of the font is seen at the next measurement.
-    const TMeasuredFont* before = &measure.MeasuredFont(0);
-    memo.Font().SetSize(memo.Font().Size() + 6);
-    EXPECT_NE(&measure.MeasuredFont(0), before);
+    document.Layout().SetMeasure(&fake, 16 + 10 * 3);
+    LoadText(document, "aaa bbb ccc");
+    EXPECT_EQ(document.Layout().UpdateMode(), umBackground);
+    EXPECT_EQ(document.LineCount(), 1);
+    document.CheckConsistency();
+    selection.SetSelLine(2);
+    EXPECT_EQ(document.LineCount(), 3);
+    EXPECT_EQ(selection.SelStart(), 8);
 }
 
 // Every line record names the first context record at or after its start,
@@ -272,24 +246,24 @@ TEST_F(LineBreak, KeptLinesNameTheContextRecordsAfterTheirStart) {
     TKeywordAttributes keyword;
     keyword.Options = kKeyWholeWord;
     keyword.ContextNumber = 5;
-    memo.Keywords().AddKeyword("the", keyword);
+    document.Highlighting().Keywords().AddKeyword("the", keyword);
     Format("the aaa bbb ccc ddd eee", 7);
     auto check = [&](const char* when) {
-        const TParagraph& p = *memo.Paragraph(0);
+        const TParagraph& p = *document.Paragraph(0);
         for (int32_t line = 0; line < p.LineCount(); ++line)
             EXPECT_EQ(p.Line(line).ContextIndex, p.ContextIndexAt(p.Line(line).Start)) << when << ", line " << line;
     };
-    ASSERT_EQ(memo.Paragraph(0)->LineCount(), 3);
-    ASSERT_EQ(memo.Paragraph(0)->Contexts.size(), 2u);
+    ASSERT_EQ(document.Paragraph(0)->LineCount(), 3);
+    ASSERT_EQ(document.Paragraph(0)->Contexts.size(), 2u);
     check("keyword in the first line");
     // The word and the blank behind it, with both records, are replaced
     // by as many other characters: the first line keeps its end.
-    Select(memo, 0, 4);
-    memo.SetSelText("thx ");
-    ASSERT_TRUE(memo.Paragraph(0)->Contexts.empty());
+    Select(selection, 0, 4);
+    selection.SetSelText("thx ");
+    ASSERT_TRUE(document.Paragraph(0)->Contexts.empty());
     check("keyword gone");
-    Select(memo, 0, 4);
-    memo.SetSelText("the ");
-    ASSERT_EQ(memo.Paragraph(0)->Contexts.size(), 2u);
+    Select(selection, 0, 4);
+    selection.SetSelText("the ");
+    ASSERT_EQ(document.Paragraph(0)->Contexts.size(), 2u);
     check("keyword back");
 }

@@ -4,7 +4,7 @@
 // record reaches, with several records at one offset (empty contexts), a
 // record that starts or ends exactly at the line's start, and none at all.
 
-#include "editor/MemoRunState.h"
+#include "editor/LineWalk.h"
 
 #include <gtest/gtest.h>
 

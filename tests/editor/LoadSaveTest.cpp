@@ -1,5 +1,6 @@
-#include "editor/CodeMemo.h"
-#include "MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "DocumentTestSupport.h"
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/Stream.h"
@@ -33,50 +34,52 @@ private:
     int64_t position_ = 0;
 };
 
-std::vector<std::string> ParagraphsOf(const TCodeMemo& memo) {
+std::vector<std::string> ParagraphsOf(const TCodeDocument& document) {
     std::vector<std::string> result;
-    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
-        result.push_back(memo.ParagraphText(i));
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i)
+        result.push_back(document.ParagraphText(i));
     return result;
 }
 }  // namespace
 
 TEST(LoadSave, BreakKindsAreDetectedAndTheLastOneDecides) {
-    TCodeMemo memo;
-    memo.SetOptions(memo.Options().Include(pmoAutoLineBreak));
-    LoadText(memo, "a\r\nb");
-    EXPECT_EQ(ParagraphsOf(memo), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(memo.LineBreak, pbCRLF);
-    EXPECT_EQ(SaveText(memo), "a\r\nb");
-    LoadText(memo, "a\n\r\nb");
-    EXPECT_EQ(ParagraphsOf(memo), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_EQ(memo.LineBreak, pbLF);
-    LoadText(memo, "a\rb\rc");
-    EXPECT_EQ(ParagraphsOf(memo), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(memo.LineBreak, pbCR);
-    EXPECT_EQ(SaveText(memo), "a\rb\rc");
-    LoadText(memo, "a\n\rb");
-    EXPECT_EQ(memo.LineBreak, pbLFCR);
-    EXPECT_EQ(SaveText(memo), "a\n\rb");
-    LoadText(memo, "a\r\n\r\nb\n");
-    EXPECT_EQ(ParagraphsOf(memo), (std::vector<std::string>{"a", "", "b", ""}));
-    EXPECT_EQ(memo.LineBreak, pbLF);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetOptions(document.Options().Include(pmoAutoLineBreak));
+    LoadText(document, "a\r\nb");
+    EXPECT_EQ(ParagraphsOf(document), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(document.Fields().LineBreak, pbCRLF);
+    EXPECT_EQ(SaveText(document), "a\r\nb");
+    LoadText(document, "a\n\r\nb");
+    EXPECT_EQ(ParagraphsOf(document), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(document.Fields().LineBreak, pbLF);
+    LoadText(document, "a\rb\rc");
+    EXPECT_EQ(ParagraphsOf(document), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(document.Fields().LineBreak, pbCR);
+    EXPECT_EQ(SaveText(document), "a\rb\rc");
+    LoadText(document, "a\n\rb");
+    EXPECT_EQ(document.Fields().LineBreak, pbLFCR);
+    EXPECT_EQ(SaveText(document), "a\n\rb");
+    LoadText(document, "a\r\n\r\nb\n");
+    EXPECT_EQ(ParagraphsOf(document), (std::vector<std::string>{"a", "", "b", ""}));
+    EXPECT_EQ(document.Fields().LineBreak, pbLF);
     // Without the option the break kind stays what it was.
-    memo.SetOptions(memo.Options().Exclude(pmoAutoLineBreak));
-    memo.LineBreak = pbCRLF;
-    LoadText(memo, "a\nb");
-    EXPECT_EQ(memo.LineBreak, pbCRLF);
-    EXPECT_EQ(SaveText(memo), "a\r\nb");
+    document.SetOptions(document.Options().Exclude(pmoAutoLineBreak));
+    document.Fields().LineBreak = pbCRLF;
+    LoadText(document, "a\nb");
+    EXPECT_EQ(document.Fields().LineBreak, pbCRLF);
+    EXPECT_EQ(SaveText(document), "a\r\nb");
 }
 
 TEST(LoadSave, TrailingBreakAndEmptyText) {
-    TCodeMemo memo;
-    LoadText(memo, "x\r\n");
-    EXPECT_EQ(SaveText(memo), "x\r\n");
-    LoadText(memo, "");
-    EXPECT_EQ(memo.ParagraphCount(), 1);
-    EXPECT_EQ(SaveText(memo), "");
-    memo.CheckConsistency();
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "x\r\n");
+    EXPECT_EQ(SaveText(document), "x\r\n");
+    LoadText(document, "");
+    EXPECT_EQ(document.ParagraphCount(), 1);
+    EXPECT_EQ(SaveText(document), "");
+    document.CheckConsistency();
 }
 
 TEST(LoadSave, EveryByteValueRoundTrips) {
@@ -87,107 +90,115 @@ TEST(LoadSave, EveryByteValueRoundTrips) {
                 text += static_cast<char>(c);
         text += "\r\n";
     }
-    TCodeMemo memo;
-    memo.SetStaticFormat(false);
-    LoadText(memo, text);
-    EXPECT_EQ(memo.ParagraphCount(), 4);
-    EXPECT_EQ(SaveText(memo), text);
-    EXPECT_EQ(memo.Text(), text);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetStaticFormat(false);
+    LoadText(document, text);
+    EXPECT_EQ(document.ParagraphCount(), 4);
+    EXPECT_EQ(SaveText(document), text);
+    EXPECT_EQ(document.Text(), text);
 }
 
 TEST(LoadSave, NulReplacement) {
-    TCodeMemo memo;
-    memo.NullReplacement = '?';
-    LoadText(memo, "a\0b"s);
-    EXPECT_EQ(memo.Text(), "a?b");
-    memo.NullReplacement = '\0';
-    LoadText(memo, "a\0b"s);
-    EXPECT_EQ(memo.Text(), "a\0b"s);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.Fields().NullReplacement = '?';
+    LoadText(document, "a\0b"s);
+    EXPECT_EQ(document.Text(), "a?b");
+    document.Fields().NullReplacement = '\0';
+    LoadText(document, "a\0b"s);
+    EXPECT_EQ(document.Text(), "a\0b"s);
 }
 
 TEST(LoadSave, BreakPairSplitAcrossReadBlocks) {
     std::string text(65499, 'x');
     text += "\r\nafter";
-    TCodeMemo memo;
-    LoadText(memo, text);
-    EXPECT_EQ(memo.ParagraphCount(), 2);
-    EXPECT_EQ(memo.ParagraphText(1), "after");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, text);
+    EXPECT_EQ(document.ParagraphCount(), 2);
+    EXPECT_EQ(document.ParagraphText(1), "after");
     std::string lfcr(65499, 'y');
     lfcr += "\n\r\nz";
-    LoadText(memo, lfcr);
-    EXPECT_EQ(memo.ParagraphCount(), 3);
+    LoadText(document, lfcr);
+    EXPECT_EQ(document.ParagraphCount(), 3);
 }
 
 TEST(LoadSave, SaveCleansStyleCodePairsAndTrailingBlanks) {
-    TCodeMemo memo;
-    LoadText(memo, "a\x02\x01\x02" "b");
-    EXPECT_EQ(SaveText(memo), "a\x01" "b");
-    memo.CodeCleanUp = false;
-    EXPECT_EQ(SaveText(memo), "a\x02\x01\x02" "b");
-    memo.SetStaticFormat(false);
-    memo.CodeCleanUp = true;
-    EXPECT_EQ(SaveText(memo), "a\x02\x01\x02" "b");
-    LoadText(memo, "a  \r\nb\t");
-    memo.SetOptions(memo.Options().Include(pmoDiscardTrailingSpaces));
-    EXPECT_EQ(memo.Text(), "a\r\nb");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "a\x02\x01\x02" "b");
+    EXPECT_EQ(SaveText(document), "a\x01" "b");
+    document.Fields().CodeCleanUp = false;
+    EXPECT_EQ(SaveText(document), "a\x02\x01\x02" "b");
+    document.SetStaticFormat(false);
+    document.Fields().CodeCleanUp = true;
+    EXPECT_EQ(SaveText(document), "a\x02\x01\x02" "b");
+    LoadText(document, "a  \r\nb\t");
+    document.SetOptions(document.Options().Include(pmoDiscardTrailingSpaces));
+    EXPECT_EQ(document.Text(), "a\r\nb");
 }
 
 TEST(LoadSave, ReadErrorLeavesTheMemoAsItWas) {
-    TCodeMemo memo;
-    LoadText(memo, "keep me");
-    memo.Modified = false;
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "keep me");
+    document.Fields().Modified = false;
     TFailingStream failing(std::string(200000, 'z'), 70000);
-    EXPECT_THROW(memo.LoadFromStream(failing), EReadError);
-    EXPECT_EQ(memo.Text(), "keep me");
-    EXPECT_FALSE(memo.Modified);
-    EXPECT_EQ(memo.UpdateCount(), 0);
-    memo.CheckConsistency();
+    EXPECT_THROW(document.LoadFromStream(failing), EReadError);
+    EXPECT_EQ(document.Text(), "keep me");
+    EXPECT_FALSE(document.Fields().Modified);
+    EXPECT_EQ(document.UpdateCount(), 0);
+    document.CheckConsistency();
 }
 
 TEST(LoadSave, SetTextBufClearAndModified) {
-    TCodeMemo memo;
-    EXPECT_FALSE(memo.Modified);
-    memo.SetTextBuf("");
-    EXPECT_FALSE(memo.Modified);
-    memo.SetTextBuf("abc\r\ndef");
-    EXPECT_TRUE(memo.Modified);
-    EXPECT_EQ(memo.ParagraphCount(), 2);
-    EXPECT_EQ(memo.SelStart(), 0);
-    memo.Modified = false;
-    memo.Clear();
-    EXPECT_TRUE(memo.Modified);
-    EXPECT_EQ(memo.TextLength(), 0);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    EXPECT_FALSE(document.Fields().Modified);
+    document.SetTextBuf("");
+    EXPECT_FALSE(document.Fields().Modified);
+    document.SetTextBuf("abc\r\ndef");
+    EXPECT_TRUE(document.Fields().Modified);
+    EXPECT_EQ(document.ParagraphCount(), 2);
+    EXPECT_EQ(selection.SelStart(), 0);
+    document.Fields().Modified = false;
+    document.SetTextBuf({});
+    EXPECT_TRUE(document.Fields().Modified);
+    EXPECT_EQ(document.TextLength(), 0);
 }
 
 TEST(LoadSave, ChangeAndParseEventsAfterLoading) {
-    TCodeMemo memo;
-    int changes = 0;
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TUpdateCounter changes(document);
     int32_t parsedTo = -1;
-    memo.OnChange = [&](TPersistent*) { ++changes; };
-    memo.OnParse = [&](TCodeMemo*, int32_t, int32_t to) { parsedTo = to; };
-    LoadText(memo, "abc\r\nd");
-    EXPECT_EQ(changes, 1);
+    document.OnParse = [&](int32_t, int32_t to) { parsedTo = to; };
+    LoadText(document, "abc\r\nd");
+    EXPECT_EQ(changes.Count, 1);
     EXPECT_EQ(parsedTo, 6);
 }
 
 TEST(LoadSave, NavigatorsGoToTheStartOnLoad) {
-    TCodeMemo memo;
-    LoadText(memo, "0123456789");
-    TCodeNavigator navigator(&memo);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "0123456789");
+    TCodeNavigator navigator(&document);
     navigator.SetPos(7);
-    memo.SetSelStart(5);
-    LoadText(memo, "ab");
+    selection.SetSelStart(5);
+    LoadText(document, "ab");
     EXPECT_EQ(navigator.Pos(), 0);
-    EXPECT_EQ(memo.SelStart(), 0);
+    EXPECT_EQ(selection.SelStart(), 0);
 }
 
 TEST(FormattedSnapshot, RoundTripsLinesContextsAndText) {
     TFixedMeasure measure(10);
-    TCodeMemo memo;
-    memo.SetMeasuringContext(&measure, 116);
-    memo.SetUpdateMode(umImmediate);
-    LoadText(memo, "one two three four five six\r\n\r\nseven\0eight nine ten"s);
-    TCodeNavigator navigator(&memo);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.Layout().SetMeasure(&measure, 116);
+    document.Layout().SetUpdateMode(umImmediate);
+    LoadText(document, "one two three four five six\r\n\r\nseven\0eight nine ten"s);
+    TCodeNavigator navigator(&document);
     TContextRecord record;
     record.Flags = 0xC3;
     record.Depth = 1;
@@ -203,26 +214,26 @@ TEST(FormattedSnapshot, RoundTripsLinesContextsAndText) {
     navigator.InsertContext(record);
 
     TMemoryStream stream;
-    memo.SaveFormatted(stream);
+    document.SaveFormatted(stream);
     // Header of four integers, then per paragraph five integers, the line
     // records (36 bytes each), the context records (60 bytes each), the text.
     int64_t expected = 16;
-    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
-        expected += 20 + 36 * memo.Paragraph(i)->LineCount() + 60 * static_cast<int64_t>(memo.Paragraph(i)->Contexts.size()) +
-                    memo.Paragraph(i)->Length();
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i)
+        expected += 20 + 36 * document.Paragraph(i)->LineCount() + 60 * static_cast<int64_t>(document.Paragraph(i)->Contexts.size()) +
+                    document.Paragraph(i)->Length();
     EXPECT_EQ(stream.Size(), expected);
     const uint8_t* bytes = stream.Memory();
-    EXPECT_EQ(bytes[0] | (bytes[1] << 8), memo.TextLength());
+    EXPECT_EQ(bytes[0] | (bytes[1] << 8), document.TextLength());
     EXPECT_EQ(bytes[12], 3);  // paragraph count, little-endian
 
-    TCodeMemo copy;
+    TCodeDocument copy;
     stream.SetPosition(0);
     copy.LoadFormatted(stream, false);
-    EXPECT_EQ(copy.Text(), memo.Text());
-    EXPECT_EQ(copy.LineCount(), memo.LineCount());
+    EXPECT_EQ(copy.Text(), document.Text());
+    EXPECT_EQ(copy.LineCount(), document.LineCount());
     copy.CheckConsistency();
-    for (int32_t i = 0; i < memo.ParagraphCount(); ++i) {
-        const TParagraph& a = *memo.Paragraph(i);
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
+        const TParagraph& a = *document.Paragraph(i);
         const TParagraph& b = *copy.Paragraph(i);
         ASSERT_EQ(a.LineCount(), b.LineCount());
         for (int32_t line = 0; line < a.LineCount(); ++line) {
@@ -248,12 +259,13 @@ TEST(FormattedSnapshot, RoundTripsLinesContextsAndText) {
 }
 
 TEST(FormattedSnapshot, DamagedStreamsAreRefusedAndChangeNothing) {
-    TCodeMemo memo;
-    LoadText(memo, "abc\r\ndef");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abc\r\ndef");
     TMemoryStream stream;
-    memo.SaveFormatted(stream);
+    document.SaveFormatted(stream);
     std::string good = stream.DataString();
-    TCodeMemo target;
+    TCodeDocument target;
     LoadText(target, "unchanged");
     for (size_t cut : {size_t{3}, size_t{20}, good.size() - 1}) {
         TReadOnlyMemoryStream shortStream(good.data(), static_cast<int64_t>(cut));

@@ -1,6 +1,7 @@
-#include "editor/CodeMemo.h"
-#include "editor/CodeNavigator.h"
-#include "MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/CodeNavigator.h"
+#include "DocumentTestSupport.h"
 
 #include "platform/base/Exceptions.h"
 
@@ -21,10 +22,11 @@ TEST(Navigator, RefusesComponentsThatAreNotMemos) {
 }
 
 TEST(Navigator, LocatesParagraphOffsetAndCharacters) {
-    TCodeMemo memo;
-    LoadText(memo, "abc\r\n\r\nxy");
-    TCodeNavigator navigator(&memo);
-    navigator.SetPos(memo.TextLength());
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abc\r\n\r\nxy");
+    TCodeNavigator navigator(&document);
+    navigator.SetPos(document.TextLength());
     EXPECT_EQ(navigator.ParNumber(), 2);
     EXPECT_EQ(navigator.ParOffset(), 2);
     EXPECT_EQ(navigator.CharAt(), '\r');
@@ -44,9 +46,10 @@ TEST(Navigator, LocatesParagraphOffsetAndCharacters) {
 }
 
 TEST(Navigator, LineNumbersFollowParagraphs) {
-    TCodeMemo memo;
-    LoadText(memo, "one\r\ntwo\r\nthree");
-    TCodeNavigator navigator(&memo);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "one\r\ntwo\r\nthree");
+    TCodeNavigator navigator(&document);
     navigator.SetLineNumber(1);
     EXPECT_EQ(navigator.Pos(), 5);
     EXPECT_EQ(navigator.LineNumber(), 1);
@@ -63,11 +66,12 @@ TEST(Navigator, LineNumbersFollowParagraphs) {
 }
 
 TEST(Navigator, FollowsEditsBeforeInsideAndAfter) {
-    TCodeMemo memo;
-    memo.SetStaticFormat(false);
-    LoadText(memo, "0123456789\r\nabcdef");
-    TCodeNavigator before(&memo), atStart(&memo), inside(&memo), atEnd(&memo), after(&memo), nextPar(&memo),
-        sticky(&memo);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetStaticFormat(false);
+    LoadText(document, "0123456789\r\nabcdef");
+    TCodeNavigator before(&document), atStart(&document), inside(&document), atEnd(&document), after(&document), nextPar(&document),
+        sticky(&document);
     before.SetPos(1);
     atStart.SetPos(3);
     inside.SetPos(4);
@@ -77,9 +81,9 @@ TEST(Navigator, FollowsEditsBeforeInsideAndAfter) {
     sticky.SetPos(5);
     sticky.EndOfInsertion = true;
     nextPar.ParNumber();
-    Select(memo, 3, 6);
-    memo.SetSelText("XY\r\nZ");
-    EXPECT_EQ(memo.Text(), "012XY\r\nZ6789\r\nabcdef");
+    Select(selection, 3, 6);
+    selection.SetSelText("XY\r\nZ");
+    EXPECT_EQ(document.Text(), "012XY\r\nZ6789\r\nabcdef");
     EXPECT_EQ(before.Pos(), 1);
     EXPECT_EQ(atStart.Pos(), 3);
     EXPECT_EQ(inside.Pos(), 3);
@@ -95,35 +99,37 @@ TEST(Navigator, FollowsEditsBeforeInsideAndAfter) {
 }
 
 TEST(Navigator, InsertionAtNavigatorLeavesItBeforeUnlessFlagged) {
-    TCodeMemo memo;
-    LoadText(memo, "ab");
-    TCodeNavigator plain(&memo), flagged(&memo), later(&memo);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "ab");
+    TCodeNavigator plain(&document), flagged(&document), later(&document);
     plain.SetPos(1);
     flagged.SetPos(1);
     flagged.EndOfInsertion = true;
     later.SetPos(2);
-    memo.SetSelStart(1);
-    memo.SetSelText("xyz");
+    selection.SetSelStart(1);
+    selection.SetSelText("xyz");
     EXPECT_EQ(plain.Pos(), 1);
     EXPECT_EQ(flagged.Pos(), 4);
     EXPECT_EQ(later.Pos(), 5);
 }
 
-TEST(Navigator, FreeNoticeAndDetachOnMemoDestruction) {
+TEST(Navigator, FreeNoticeAndDetachOnDocumentDestruction) {
     int freed = 0;
-    auto memo = std::make_unique<TCodeMemo>();
-    auto navigator = std::make_unique<TCodeNavigator>(memo.get());
+    auto document = std::make_unique<TCodeDocument>();
+    auto navigator = std::make_unique<TCodeNavigator>(document.get());
     navigator->OnFree = [&](TCodeNavigator*) { ++freed; };
-    memo.reset();
-    EXPECT_EQ(navigator->Memo(), nullptr);
+    document.reset();
+    EXPECT_EQ(navigator->Document(), nullptr);
     navigator.reset();
     EXPECT_EQ(freed, 1);
 }
 
 TEST(Navigator, ContextRecordsCanBeInsertedWalkedAndRemoved) {
-    TCodeMemo memo;
-    LoadText(memo, "hello world\r\nsecond line");
-    TCodeNavigator navigator(&memo);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "hello world\r\nsecond line");
+    TCodeNavigator navigator(&document);
     TContextRecord record;
     record.Flags = 0xC0;
     record.Depth = 0;
@@ -131,21 +137,21 @@ TEST(Navigator, ContextRecordsCanBeInsertedWalkedAndRemoved) {
     navigator.SetPos(6);
     navigator.InsertContext(record);
     EXPECT_EQ(navigator.ContextIndex(), 1);
-    EXPECT_EQ(memo.Paragraph(0)->Contexts.at(0).Offset, 6);
+    EXPECT_EQ(document.Paragraph(0)->Contexts.at(0).Offset, 6);
     record.ContextNumber = 8;
     navigator.SetPos(13 + 3);
     navigator.InsertContext(record);
 
     navigator.SetPos(0);
     EXPECT_EQ(navigator.CurrentContext()->ContextNumber, 0);  // base context
-    ASSERT_TRUE(navigator.NextContext(memo.TextLength()));
+    ASSERT_TRUE(navigator.NextContext(document.TextLength()));
     EXPECT_EQ(navigator.Pos(), 6);
     navigator.SkipContextsHere();
     EXPECT_EQ(navigator.CurrentContext()->ContextNumber, 7);
-    ASSERT_TRUE(navigator.NextContext(memo.TextLength()));
+    ASSERT_TRUE(navigator.NextContext(document.TextLength()));
     EXPECT_EQ(navigator.Pos(), 16);
     navigator.SkipContextsHere();
-    EXPECT_FALSE(navigator.NextContext(memo.TextLength()));
+    EXPECT_FALSE(navigator.NextContext(document.TextLength()));
     EXPECT_TRUE(navigator.PrevContext(0));
     EXPECT_EQ(navigator.Pos(), 16);
     EXPECT_TRUE(navigator.PrevContext(0));
@@ -157,21 +163,22 @@ TEST(Navigator, ContextRecordsCanBeInsertedWalkedAndRemoved) {
     EXPECT_THROW(navigator.RemoveContext(), EInvalidOperation);
     navigator.SetPos(6);
     navigator.RemoveContext();
-    EXPECT_TRUE(memo.Paragraph(0)->Contexts.empty());
+    EXPECT_TRUE(document.Paragraph(0)->Contexts.empty());
 
     // Edits shift the records behind them.
-    memo.SetSelStart(0);
-    memo.SetSelText("XX");
-    EXPECT_EQ(memo.Paragraph(1)->Contexts.at(0).Offset, 3);
-    memo.SetSelStart(13 + 2 + 1);
-    memo.SetSelText("YY");
-    EXPECT_EQ(memo.Paragraph(1)->Contexts.at(0).Offset, 5);
+    selection.SetSelStart(0);
+    selection.SetSelText("XX");
+    EXPECT_EQ(document.Paragraph(1)->Contexts.at(0).Offset, 3);
+    selection.SetSelStart(13 + 2 + 1);
+    selection.SetSelText("YY");
+    EXPECT_EQ(document.Paragraph(1)->Contexts.at(0).Offset, 5);
 }
 
 TEST(Navigator, StyleAtFoldsCodesSinceLineStart) {
-    TCodeMemo memo;
-    LoadText(memo, std::string("a\x02" "b\x01" "c\r\nd\x02" "e"));
-    TCodeNavigator navigator(&memo);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, std::string("a\x02" "b\x01" "c\r\nd\x02" "e"));
+    TCodeNavigator navigator(&document);
     navigator.SetPos(1);
     EXPECT_EQ(navigator.StyleAt(), 0);
     navigator.SetPos(2);
@@ -182,7 +189,7 @@ TEST(Navigator, StyleAtFoldsCodesSinceLineStart) {
     EXPECT_EQ(navigator.StyleAt(), kStyleBold | kStyleItalic);
     navigator.SetPos(9);
     EXPECT_EQ(navigator.StyleAt(), kStyleItalic);
-    memo.SetStaticFormat(false);
+    document.SetStaticFormat(false);
     navigator.SetPos(4);
     EXPECT_EQ(navigator.StyleAt(), 0);
 }

@@ -2,9 +2,10 @@
 // store's invariants and incremental line breaking checked after each; then
 // everything is undone back to the original and redone again.
 
-#include "editor/CodeMemo.h"
-#include "editor/EditPlan.h"
-#include "MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/EditPlan.h"
+#include "DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -66,10 +67,10 @@ private:
 };
 
 // Line records as they are, to compare incremental formatting with a full one.
-std::vector<TLineRecord> AllLines(const TCodeMemo& memo) {
+std::vector<TLineRecord> AllLines(const TCodeDocument& document) {
     std::vector<TLineRecord> lines;
-    for (int32_t i = 0; i < memo.ParagraphCount(); ++i) {
-        const TParagraph& p = *memo.Paragraph(i);
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
+        const TParagraph& p = *document.Paragraph(i);
         for (int32_t line = 0; line < p.LineCount(); ++line)
             lines.push_back(p.Line(line));
     }
@@ -93,18 +94,19 @@ void ExpectSameLayout(const std::vector<TLineRecord>& a, const std::vector<TLine
 void RunRandomEdits(uint32_t seed, int steps, const TCodeMeasure* measure, bool styleCodes = false,
                     int initialParagraphs = 4) {
     TRandomText random(seed);
-    TCodeMemo memo;
-    memo.SetStaticFormat(styleCodes);
-    memo.SetUpdateMode(umImmediate);
-    memo.SetUndoMaxSpace(1 << 30);
-    memo.SetUndoMaxLevel(1 << 20);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetStaticFormat(styleCodes);
+    document.Layout().SetUpdateMode(umImmediate);
+    document.UndoHistory().SetMaxSpace(1 << 30);
+    document.UndoHistory().SetMaxLevel(1 << 20);
     if (measure != nullptr)
-        memo.SetMeasuringContext(measure, 8 * 10 + 16);
+        document.Layout().SetMeasure(measure, 8 * 10 + 16);
     std::string model = "first line\r\nsecond\r\n\r\nlast";
     for (int i = 4; i < initialParagraphs; ++i)
         model += "\r\nparagraph " + std::to_string(i) + " of a longer text";
-    LoadText(memo, model);
-    memo.CheckConsistency();
+    LoadText(document, model);
+    document.CheckConsistency();
     std::vector<std::string> history{model};
 
     for (int step = 0; step < steps; ++step) {
@@ -118,8 +120,8 @@ void RunRandomEdits(uint32_t seed, int steps, const TCodeMeasure* measure, bool 
             b = length;
         b = std::min(b, length);
         std::string insertion = random.Insertion(styleCodes);
-        memo.SetSelStart(b);
-        memo.SetSelLength(a - b);
+        selection.SetSelStart(b);
+        selection.SetSelLength(a - b);
 
         int32_t from = std::min(a, b);
         int32_t to = std::max(a, b);
@@ -132,37 +134,37 @@ void RunRandomEdits(uint32_t seed, int steps, const TCodeMeasure* measure, bool 
         std::string inserted = Normalised(insertion);
         if (styleCodes) {
             // One undo step per recorded edit, even when codes cancel out.
-            int32_t position = memo.UndoPosition();
-            memo.SetSelText(insertion);
-            ASSERT_NO_THROW(memo.CheckConsistency()) << "step " << step;
-            if (memo.UndoPosition() != position)
-                history.push_back(memo.Text());
-            model = memo.Text();
+            int32_t position = document.UndoHistory().Position();
+            selection.SetSelText(insertion);
+            ASSERT_NO_THROW(document.CheckConsistency()) << "step " << step;
+            if (document.UndoHistory().Position() != position)
+                history.push_back(document.Text());
+            model = document.Text();
             continue;
         }
         if (from == to && inserted.empty()) {
-            memo.SetSelText(insertion);
-            ASSERT_EQ(memo.Text(), model);
+            selection.SetSelText(insertion);
+            ASSERT_EQ(document.Text(), model);
             continue;
         }
         model.replace(static_cast<size_t>(from), static_cast<size_t>(to - from), inserted);
-        memo.SetSelText(insertion);
+        selection.SetSelText(insertion);
 
-        ASSERT_EQ(memo.TextLength(), static_cast<int32_t>(model.size()))
+        ASSERT_EQ(document.TextLength(), static_cast<int32_t>(model.size()))
             << "step " << step << " from " << from << " to " << to << " inserting " << ::testing::PrintToString(insertion)
             << " a " << a << " b " << b;
-        ASSERT_EQ(memo.Text(), model) << "step " << step;
-        ASSERT_EQ(JoinedParagraphs(memo), model) << "step " << step;
-        ASSERT_EQ(memo.SelStart(), from + static_cast<int32_t>(inserted.size())) << "step " << step;
-        ASSERT_NO_THROW(memo.CheckConsistency()) << "step " << step;
+        ASSERT_EQ(document.Text(), model) << "step " << step;
+        ASSERT_EQ(JoinedParagraphs(document), model) << "step " << step;
+        ASSERT_EQ(selection.SelStart(), from + static_cast<int32_t>(inserted.size())) << "step " << step;
+        ASSERT_NO_THROW(document.CheckConsistency()) << "step " << step;
         history.push_back(model);
 
         if (measure != nullptr && step % 97 == 0) {
             // Incremental formatting must give what formatting from scratch gives.
-            std::vector<TLineRecord> incremental = AllLines(memo);
-            memo.ReformatAll();
-            memo.FormatPending();
-            ExpectSameLayout(incremental, AllLines(memo), step);
+            std::vector<TLineRecord> incremental = AllLines(document);
+            document.Layout().ReformatAll();
+            document.Layout().FormatPending();
+            ExpectSameLayout(incremental, AllLines(document), step);
             if (::testing::Test::HasFatalFailure())
                 return;
         }
@@ -170,22 +172,22 @@ void RunRandomEdits(uint32_t seed, int steps, const TCodeMeasure* measure, bool 
 
     // Undo everything, checking every state on the way back.
     size_t state = history.size() - 1;
-    while (memo.CanUndo()) {
-        memo.Undo();
+    while (document.UndoHistory().CanUndo()) {
+        selection.Undo();
         ASSERT_GT(state, 0u);
         --state;
-        ASSERT_EQ(memo.Text(), history[state]) << "undo to state " << state;
-        ASSERT_NO_THROW(memo.CheckConsistency());
+        ASSERT_EQ(document.Text(), history[state]) << "undo to state " << state;
+        ASSERT_NO_THROW(document.CheckConsistency());
     }
     EXPECT_EQ(state, 0u);
-    EXPECT_EQ(memo.Text(), history.front());
-    while (memo.CanRedo()) {
-        memo.Redo();
+    EXPECT_EQ(document.Text(), history.front());
+    while (document.UndoHistory().CanRedo()) {
+        selection.Redo();
         ++state;
-        ASSERT_EQ(memo.Text(), history[state]) << "redo to state " << state;
-        ASSERT_NO_THROW(memo.CheckConsistency());
+        ASSERT_EQ(document.Text(), history[state]) << "redo to state " << state;
+        ASSERT_NO_THROW(document.CheckConsistency());
     }
-    EXPECT_EQ(memo.Text(), history.back());
+    EXPECT_EQ(document.Text(), history.back());
 }
 
 }  // namespace
@@ -206,21 +208,22 @@ TEST(RandomEdits, ManyParagraphsKeepLazyStartsRight) { RunRandomEdits(8, 1500, n
 
 TEST(RandomEdits, ReadsAfterEveryEditSeeDocumentedValuesInsideAnUpdate) {
     TRandomText random(5);
-    TCodeMemo memo;
-    memo.SetStaticFormat(false);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetStaticFormat(false);
     TFixedMeasure measure(7);
-    memo.SetMeasuringContext(&measure, 100);
-    LoadText(memo, "alpha beta gamma delta epsilon zeta eta theta\r\niota kappa");
-    memo.FormatPending();
-    memo.BeginUpdate();
+    document.Layout().SetMeasure(&measure, 100);
+    LoadText(document, "alpha beta gamma delta epsilon zeta eta theta\r\niota kappa");
+    document.Layout().FormatPending();
+    document.BeginUpdate();
     for (int step = 0; step < 500; ++step) {
-        int32_t length = memo.TextLength();
-        memo.SetSelStart(random.Below(length + 1));
-        memo.SetSelLength(random.Below(4));
-        memo.SetSelText(random.Insertion());
+        int32_t length = document.TextLength();
+        selection.SetSelStart(random.Below(length + 1));
+        selection.SetSelLength(random.Below(4));
+        selection.SetSelText(random.Insertion());
         // Formatting waits for the update, but every reader sees a consistent store.
-        ASSERT_NO_THROW(memo.CheckConsistency()) << "step " << step;
+        ASSERT_NO_THROW(document.CheckConsistency()) << "step " << step;
     }
-    memo.EndUpdate();
-    memo.CheckConsistency();
+    document.EndUpdate();
+    document.CheckConsistency();
 }

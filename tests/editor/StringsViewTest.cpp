@@ -1,6 +1,7 @@
-#include "editor/CodeMemo.h"
-#include "editor/CodeMemoStrings.h"
-#include "MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/CodeStrings.h"
+#include "DocumentTestSupport.h"
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/Filer.h"
@@ -13,143 +14,162 @@
 #include <stdexcept>
 
 TEST(StringsView, CountsIgnoreAnEmptyLastParagraph) {
-    TCodeMemo memo;
-    EXPECT_EQ(memo.Paragraphs().GetCount(), 0);
-    EXPECT_EQ(memo.Lines().GetCount(), 0);
-    LoadText(memo, "a");
-    EXPECT_EQ(memo.Paragraphs().GetCount(), 1);
-    EXPECT_EQ(memo.Lines().GetCount(), 1);
-    LoadText(memo, "a\r\n");
-    EXPECT_EQ(memo.Paragraphs().GetCount(), 1);
-    EXPECT_EQ(memo.Lines().GetCount(), 1);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
+    EXPECT_EQ(paragraphs.GetCount(), 0);
+    EXPECT_EQ(lines.GetCount(), 0);
+    LoadText(document, "a");
+    EXPECT_EQ(paragraphs.GetCount(), 1);
+    EXPECT_EQ(lines.GetCount(), 1);
+    LoadText(document, "a\r\n");
+    EXPECT_EQ(paragraphs.GetCount(), 1);
+    EXPECT_EQ(lines.GetCount(), 1);
 }
 
 TEST(StringsView, AddReturnsTheIndexOfTheAddedString) {
-    TCodeMemo memo;
-    EXPECT_EQ(memo.Paragraphs().Add("one"), 0);
-    EXPECT_EQ(memo.Text(), "one\r\n");
-    EXPECT_EQ(memo.Paragraphs().Add("two"), 1);
-    EXPECT_EQ(memo.Paragraphs().Get(1), "two");
-    LoadText(memo, "x");
-    EXPECT_EQ(memo.Paragraphs().Add("y"), 1);
-    EXPECT_EQ(memo.Text(), "x\r\ny");
-    EXPECT_EQ(memo.Lines().Add("z"), 2);
-    EXPECT_EQ(memo.Lines().Get(2), "z");
-    EXPECT_EQ(memo.SelStart(), memo.TextLength());
-    EXPECT_THROW(memo.Paragraphs().Get(9), EListError);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
+    EXPECT_EQ(paragraphs.Add("one"), 0);
+    EXPECT_EQ(document.Text(), "one\r\n");
+    EXPECT_EQ(paragraphs.Add("two"), 1);
+    EXPECT_EQ(paragraphs.Get(1), "two");
+    LoadText(document, "x");
+    EXPECT_EQ(paragraphs.Add("y"), 1);
+    EXPECT_EQ(document.Text(), "x\r\ny");
+    EXPECT_EQ(lines.Add("z"), 2);
+    EXPECT_EQ(lines.Get(2), "z");
+    EXPECT_EQ(selection.SelStart(), document.TextLength());
+    EXPECT_THROW(paragraphs.Get(9), EListError);
 }
 
 TEST(StringsView, PutAppendsParagraphsAndKeepsTheCaret) {
-    TCodeMemo memo;
-    LoadText(memo, "aa\r\nbb");
-    memo.SetSelStart(4);
-    memo.SetSelLength(1);
-    memo.Paragraphs().Put(0, "xxxx");
-    EXPECT_EQ(memo.Text(), "xxxx\r\nbb");
-    EXPECT_EQ(memo.SelStart(), 6);
-    EXPECT_EQ(memo.SelLength(), 1);
-    memo.Paragraphs().Put(4, "e");
-    EXPECT_EQ(memo.Text(), "xxxx\r\nbb\r\n\r\n\r\ne");
-    EXPECT_EQ(memo.SelStart(), 6);
-    memo.Paragraphs().Put(1, "caret here");
-    EXPECT_EQ(memo.SelStart(), 6);
-    EXPECT_EQ(memo.SelLength(), 0);
-    memo.CheckConsistency();
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
+    LoadText(document, "aa\r\nbb");
+    selection.SetSelStart(4);
+    selection.SetSelLength(1);
+    paragraphs.Put(0, "xxxx");
+    EXPECT_EQ(document.Text(), "xxxx\r\nbb");
+    EXPECT_EQ(selection.SelStart(), 6);
+    EXPECT_EQ(selection.SelLength(), 1);
+    paragraphs.Put(4, "e");
+    EXPECT_EQ(document.Text(), "xxxx\r\nbb\r\n\r\n\r\ne");
+    EXPECT_EQ(selection.SelStart(), 6);
+    paragraphs.Put(1, "caret here");
+    EXPECT_EQ(selection.SelStart(), 6);
+    EXPECT_EQ(selection.SelLength(), 0);
+    document.CheckConsistency();
 }
 
 // The memo reports a change when the update around Put ends; a handler
 // that raises there reaches the caller, and the memo is out of its update.
 TEST(StringsView, PutHandsARaisingChangeHandlerOnToTheCaller) {
-    TCodeMemo memo;
-    LoadText(memo, "aa\r\nbb");
-    int reports = 0;
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
+    LoadText(document, "aa\r\nbb");
+    TUpdateCounter reports(document);
     bool refuse = true;
-    memo.OnChange = [&](TPersistent*) {
-        ++reports;
+    reports.Then = [&] {
         if (refuse)
             throw std::runtime_error("handler refused");
     };
-    EXPECT_THROW(memo.Paragraphs().Put(1, "cc"), std::runtime_error);
-    EXPECT_EQ(memo.Text(), "aa\r\ncc");
-    const int afterPut = reports;
+    EXPECT_THROW(paragraphs.Put(1, "cc"), std::runtime_error);
+    EXPECT_EQ(document.Text(), "aa\r\ncc");
+    const int afterPut = reports.Count;
     EXPECT_GT(afterPut, 0);
     refuse = false;
-    memo.SetSelStart(0);
-    memo.SetSelText("x");
-    EXPECT_GT(reports, afterPut);  // reported at once: no update is left open
-    memo.CheckConsistency();
+    selection.SetSelStart(0);
+    selection.SetSelText("x");
+    EXPECT_GT(reports.Count, afterPut);  // reported at once: no update is left open
+    document.CheckConsistency();
 }
 
 TEST(StringsView, InsertAndDeleteParagraphs) {
-    TCodeMemo memo;
-    LoadText(memo, "a\r\nb\r\nc");
-    memo.Paragraphs().Insert(1, "new");
-    EXPECT_EQ(memo.Text(), "a\r\nnew\r\nb\r\nc");
-    memo.Paragraphs().Insert(10, "end");
-    EXPECT_EQ(memo.Text(), "a\r\nnew\r\nb\r\nc\r\nend");
-    memo.Paragraphs().Delete(1);
-    EXPECT_EQ(memo.Text(), "a\r\nb\r\nc\r\nend");
-    memo.Paragraphs().Delete(3);
-    EXPECT_EQ(memo.Text(), "a\r\nb\r\nc\r\n");
-    EXPECT_EQ(memo.Paragraphs().GetCount(), 3);
-    memo.Paragraphs().Insert(3, "d");
-    EXPECT_EQ(memo.Text(), "a\r\nb\r\nc\r\nd\r\n");
-    EXPECT_THROW(memo.Paragraphs().Delete(7), EListError);
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "a\r\nb\r\nc\r\n");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
+    LoadText(document, "a\r\nb\r\nc");
+    paragraphs.Insert(1, "new");
+    EXPECT_EQ(document.Text(), "a\r\nnew\r\nb\r\nc");
+    paragraphs.Insert(10, "end");
+    EXPECT_EQ(document.Text(), "a\r\nnew\r\nb\r\nc\r\nend");
+    paragraphs.Delete(1);
+    EXPECT_EQ(document.Text(), "a\r\nb\r\nc\r\nend");
+    paragraphs.Delete(3);
+    EXPECT_EQ(document.Text(), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(paragraphs.GetCount(), 3);
+    paragraphs.Insert(3, "d");
+    EXPECT_EQ(document.Text(), "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_THROW(paragraphs.Delete(7), EListError);
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "a\r\nb\r\nc\r\n");
 }
 
 TEST(StringsView, DisplayLinesFollowWrapping) {
     TFixedMeasure measure(10);
-    TCodeMemo memo;
-    memo.SetMeasuringContext(&measure, 16 + 70);
-    LoadText(memo, "aaa bbb ccc\r\nd");
-    EXPECT_EQ(memo.Lines().GetCount(), 3);
-    EXPECT_EQ(memo.Lines().Get(0), "aaa bbb ");
-    EXPECT_EQ(memo.Lines().Get(1), "ccc");
-    EXPECT_EQ(memo.Lines().Get(2), "d");
-    EXPECT_EQ(memo.Lines().Get(3), "");
-    EXPECT_EQ(memo.Lines().Get(-1), "");
-    memo.Lines().Put(1, "CCC");
-    EXPECT_EQ(memo.Text(), "aaa bbb CCC\r\nd");
-    memo.Lines().Delete(0);
-    EXPECT_EQ(memo.Text(), "CCC\r\nd");
-    memo.Lines().Delete(0);
-    EXPECT_EQ(memo.Text(), "d");
-    memo.Lines().Insert(0, "first");
-    EXPECT_EQ(memo.Text(), "first\r\nd");
-    memo.Lines().Insert(3, "beyond");
-    EXPECT_EQ(memo.Text(), "first\r\nd") << "no line to insert before";
-    memo.Lines().Insert(2, "last");
-    EXPECT_EQ(memo.Text(), "first\r\nd\r\nlast");
-    memo.Lines().Delete(2);
-    memo.Lines().Delete(1);
-    EXPECT_EQ(memo.Text(), "first\r\n");
-    memo.CheckConsistency();
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
+    document.Layout().SetMeasure(&measure, 16 + 70);
+    LoadText(document, "aaa bbb ccc\r\nd");
+    EXPECT_EQ(lines.GetCount(), 3);
+    EXPECT_EQ(lines.Get(0), "aaa bbb ");
+    EXPECT_EQ(lines.Get(1), "ccc");
+    EXPECT_EQ(lines.Get(2), "d");
+    EXPECT_EQ(lines.Get(3), "");
+    EXPECT_EQ(lines.Get(-1), "");
+    lines.Put(1, "CCC");
+    EXPECT_EQ(document.Text(), "aaa bbb CCC\r\nd");
+    lines.Delete(0);
+    EXPECT_EQ(document.Text(), "CCC\r\nd");
+    lines.Delete(0);
+    EXPECT_EQ(document.Text(), "d");
+    lines.Insert(0, "first");
+    EXPECT_EQ(document.Text(), "first\r\nd");
+    lines.Insert(3, "beyond");
+    EXPECT_EQ(document.Text(), "first\r\nd") << "no line to insert before";
+    lines.Insert(2, "last");
+    EXPECT_EQ(document.Text(), "first\r\nd\r\nlast");
+    lines.Delete(2);
+    lines.Delete(1);
+    EXPECT_EQ(document.Text(), "first\r\n");
+    document.CheckConsistency();
 }
 
 TEST(StringsView, TextUpdatesAndAssign) {
-    TCodeMemo memo;
-    memo.Lines().SetText("one\r\ntwo");
-    EXPECT_EQ(memo.ParagraphCount(), 2);
-    EXPECT_EQ(memo.Lines().Text(), "one\r\ntwo");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
+    lines.SetText("one\r\ntwo");
+    EXPECT_EQ(document.ParagraphCount(), 2);
+    EXPECT_EQ(lines.Text(), "one\r\ntwo");
     TStringList list;
     list.Add("x");
     list.Add("y");
-    memo.SetLines(list);
-    EXPECT_EQ(memo.Text(), "x\r\ny\r\n");
-    int changes = 0;
-    memo.OnChange = [&](TPersistent*) { ++changes; };
-    memo.Paragraphs().BeginUpdate();
-    EXPECT_EQ(memo.UpdateCount(), 1);
-    memo.Paragraphs().Add("p");
-    memo.Paragraphs().Add("q");
-    EXPECT_EQ(changes, 0);
-    memo.Paragraphs().EndUpdate();
-    EXPECT_EQ(memo.UpdateCount(), 0);
-    EXPECT_EQ(changes, 1);
-    memo.Paragraphs().Clear();
-    EXPECT_EQ(memo.TextLength(), 0);
+    lines.Assign(&list);
+    EXPECT_EQ(document.Text(), "x\r\ny\r\n");
+    TUpdateCounter changes(document);
+    paragraphs.BeginUpdate();
+    EXPECT_EQ(document.UpdateCount(), 1);
+    paragraphs.Add("p");
+    paragraphs.Add("q");
+    EXPECT_EQ(changes.Count, 0);
+    paragraphs.EndUpdate();
+    EXPECT_EQ(document.UpdateCount(), 0);
+    EXPECT_EQ(changes.Count, 1);
+    paragraphs.Clear();
+    EXPECT_EQ(document.TextLength(), 0);
 }
 
 TEST(StringsStreaming, LongParagraphsAreWrittenInPieces) {
@@ -193,22 +213,30 @@ TEST(StringsStreaming, PropertyRoundTripThroughTheFiler) {
             text += c;
         }
     }
-    TCodeMemo memo;
-    memo.SetStaticFormat(false);
-    LoadText(memo, text);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
+    document.SetStaticFormat(false);
+    LoadText(document, text);
     TMemoryStream stream;
-    WritePersistentProperties(stream, memo.Lines());
+    WritePersistentProperties(stream, lines);
     stream.SetPosition(0);
-    TCodeMemo copy;
+    TCodeDocument copy;
+    TTextSelection copySelection(copy);
+    TCodeLinesStrings copyLines(copySelection);
     copy.SetStaticFormat(false);
-    ReadPersistentProperties(stream, copy.Lines());
-    EXPECT_EQ(copy.ParagraphCount(), memo.ParagraphCount());
+    ReadPersistentProperties(stream, copyLines);
+    EXPECT_EQ(copy.ParagraphCount(), document.ParagraphCount());
     EXPECT_EQ(copy.Text(), text);
 }
 
 TEST(StringsStreaming, EmptyTextWritesNoProperty) {
-    TCodeMemo memo;
+    TCodeDocument document;
+    TTextSelection selection(document);
+    TCodeParaStrings paragraphs(selection);
+    TCodeLinesStrings lines(selection);
     TMemoryStream stream;
-    WritePersistentProperties(stream, memo.Paragraphs());
+    WritePersistentProperties(stream, paragraphs);
     EXPECT_EQ(stream.Size(), 5);  // signature and the end mark only
 }

@@ -1,6 +1,7 @@
-#include "editor/CodeMemo.h"
-#include "editor/TextStore.h"
-#include "MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/TextStore.h"
+#include "DocumentTestSupport.h"
 
 #include "platform/base/Exceptions.h"
 
@@ -11,50 +12,54 @@
 #include <vector>
 
 TEST(TextStore, EmptyMemoHasOneEmptyParagraphAndLine) {
-    TCodeMemo memo;
-    EXPECT_EQ(memo.ParagraphCount(), 1);
-    EXPECT_EQ(memo.TextLength(), 0);
-    EXPECT_EQ(memo.LineCount(), 1);
-    EXPECT_EQ(memo.Paragraph(0)->Length(), 0);
-    EXPECT_EQ(memo.Paragraph(0)->TextColor, -1);
-    EXPECT_EQ(memo.Paragraph(0)->BackgroundColor, -1);
-    EXPECT_NO_THROW(memo.CheckConsistency());
+    TCodeDocument document;
+    TTextSelection selection(document);
+    EXPECT_EQ(document.ParagraphCount(), 1);
+    EXPECT_EQ(document.TextLength(), 0);
+    EXPECT_EQ(document.LineCount(), 1);
+    EXPECT_EQ(document.Paragraph(0)->Length(), 0);
+    EXPECT_EQ(document.Paragraph(0)->TextColor, -1);
+    EXPECT_EQ(document.Paragraph(0)->BackgroundColor, -1);
+    EXPECT_NO_THROW(document.CheckConsistency());
 }
 
 TEST(TextStore, ParagraphStartsCountTwoForEachBreak) {
-    TCodeMemo memo;
-    LoadText(memo, "a\r\nb");
-    EXPECT_EQ(memo.ParagraphCount(), 2);
-    EXPECT_EQ(memo.ParagraphStart(1), 3);
-    EXPECT_EQ(memo.TextLength(), 4);
-    EXPECT_EQ(memo.CharAt(1), '\r');
-    EXPECT_EQ(memo.CharAt(2), '\n');
-    EXPECT_EQ(memo.GetTextRange(0, 4), "a\r\nb");
-    EXPECT_EQ(memo.GetTextRange(1, 3), "\r\n");
-    EXPECT_EQ(memo.GetTextRange(2, 4), "\nb");
-    EXPECT_EQ(memo.GetTextRange(3, 1), "");
-    EXPECT_EQ(memo.GetTextRange(-5, 50), "a\r\nb");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "a\r\nb");
+    EXPECT_EQ(document.ParagraphCount(), 2);
+    EXPECT_EQ(document.ParagraphStart(1), 3);
+    EXPECT_EQ(document.TextLength(), 4);
+    EXPECT_EQ(document.CharAt(1), '\r');
+    EXPECT_EQ(document.CharAt(2), '\n');
+    EXPECT_EQ(document.GetTextRange(0, 4), "a\r\nb");
+    EXPECT_EQ(document.GetTextRange(1, 3), "\r\n");
+    EXPECT_EQ(document.GetTextRange(2, 4), "\nb");
+    EXPECT_EQ(document.GetTextRange(3, 1), "");
+    EXPECT_EQ(document.GetTextRange(-5, 50), "a\r\nb");
 }
 
 TEST(TextStore, TrailingBreakGivesEmptyLastParagraph) {
-    TCodeMemo memo;
-    LoadText(memo, "ab\r\n");
-    ASSERT_EQ(memo.ParagraphCount(), 2);
-    EXPECT_EQ(memo.ParagraphText(1), "");
-    EXPECT_EQ(memo.TextLength(), 4);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "ab\r\n");
+    ASSERT_EQ(document.ParagraphCount(), 2);
+    EXPECT_EQ(document.ParagraphText(1), "");
+    EXPECT_EQ(document.TextLength(), 4);
 }
 
 TEST(TextStore, IndexErrorsRaiseListError) {
-    TCodeMemo memo;
-    LoadText(memo, "x\r\ny");
-    EXPECT_THROW(memo.Paragraph(2), EListError);
-    EXPECT_THROW(memo.Paragraph(-1), EListError);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "x\r\ny");
+    EXPECT_THROW(document.Paragraph(2), EListError);
+    EXPECT_THROW(document.Paragraph(-1), EListError);
     try {
-        memo.Paragraph(5);
+        document.Paragraph(5);
     } catch (const EListError& error) {
         EXPECT_EQ(error.Message(), "List index out of bounds");
     }
-    TLinesList lines(memo.Paragraph(0));
+    TLinesList lines(document.Paragraph(0));
     EXPECT_EQ(lines.LineCount(), 1);
     EXPECT_THROW(lines.GetLine(1), EListError);
     EXPECT_THROW(lines.GetLine(-1), EListError);
@@ -142,19 +147,20 @@ TEST(TextStore, LazyShiftsMatchEagerOracle) {
 }
 
 TEST(TextStore, OffsetAndLineLookupAreBinarySearches) {
-    TCodeMemo memo;
+    TCodeDocument document;
+    TTextSelection selection(document);
     std::string text;
     for (int i = 0; i < 1000; ++i)
         text += std::string(static_cast<size_t>(i % 7), 'x') + "\r\n";
-    LoadText(memo, text);
-    for (int32_t index = 0; index < memo.ParagraphCount(); ++index) {
-        int32_t start = memo.ParagraphStart(index);
-        EXPECT_EQ(memo.ParagraphList().IndexOfOffset(start), index);
-        EXPECT_EQ(memo.ParagraphList().IndexOfOffset(start + memo.Paragraph(index)->Length() + 1), index);
-        EXPECT_EQ(memo.ParagraphList().IndexOfLine(memo.ParagraphFirstLine(index)), index);
+    LoadText(document, text);
+    for (int32_t index = 0; index < document.ParagraphCount(); ++index) {
+        int32_t start = document.ParagraphStart(index);
+        EXPECT_EQ(document.ParagraphList().IndexOfOffset(start), index);
+        EXPECT_EQ(document.ParagraphList().IndexOfOffset(start + document.Paragraph(index)->Length() + 1), index);
+        EXPECT_EQ(document.ParagraphList().IndexOfLine(document.ParagraphFirstLine(index)), index);
     }
-    EXPECT_EQ(memo.ParagraphList().IndexOfOffset(-7), 0);
-    EXPECT_EQ(memo.ParagraphList().IndexOfOffset(memo.TextLength() + 100), memo.ParagraphCount() - 1);
+    EXPECT_EQ(document.ParagraphList().IndexOfOffset(-7), 0);
+    EXPECT_EQ(document.ParagraphList().IndexOfOffset(document.TextLength() + 100), document.ParagraphCount() - 1);
 }
 
 // Both look-ups search the same way over their own values: the last
@@ -256,56 +262,30 @@ TEST(TextStore, SameContextComparesKeyStacksOnly) {
 
 TEST(Consistency, EachBrokenInvariantHasItsNumber) {
     auto expectError = [](int number, auto&& corrupt) {
-        TCodeMemo memo;
-        LoadText(memo, "abc\r\ndefgh\r\nij");
-        memo.CheckConsistency();
-        corrupt(memo);
+        TCodeDocument document;
+        TTextSelection selection(document);
+        LoadText(document, "abc\r\ndefgh\r\nij");
+        document.CheckConsistency();
+        corrupt(document);
         try {
-            memo.CheckConsistency();
+            document.CheckConsistency();
             ADD_FAILURE() << "no error " << number;
         } catch (const Exception& error) {
-            EXPECT_EQ(error.Message(), "Error " + std::to_string(number) + " in " + TCodeMemo::Version());
+            EXPECT_EQ(error.Message(), "Error " + std::to_string(number) + " in " + kCodeMemoVersion);
         }
     };
-    expectError(1, [](TCodeMemo& m) { m.ParagraphList().SetFirstLine(1, 5); });
-    expectError(2, [](TCodeMemo& m) { m.ParagraphList().SetStart(2, 3); });
-    expectError(3, [](TCodeMemo& m) {
+    expectError(1, [](TCodeDocument& m) { m.ParagraphList().SetFirstLine(1, 5); });
+    expectError(2, [](TCodeDocument& m) { m.ParagraphList().SetStart(2, 3); });
+    expectError(3, [](TCodeDocument& m) {
         TParagraph& p = *m.Paragraph(1);
         p.SetLineCount(2);
         p.Line(0).Stop = 2;
         p.Line(1).Start = 3;
         p.Line(1).Stop = 5;
     });
-    expectError(4, [](TCodeMemo& m) { m.Paragraph(0)->Line(0).Stop = 2; });
-    expectError(5, [](TCodeMemo& m) {
+    expectError(4, [](TCodeDocument& m) { m.Paragraph(0)->Line(0).Stop = 2; });
+    expectError(5, [](TCodeDocument& m) {
         m.Paragraph(2)->Text += "k";
         m.Paragraph(2)->Line(0).Stop = 3;
     });
-}
-
-TEST(MemoDefaults, PropertiesStartAsDocumented) {
-    TCodeMemo memo;
-    EXPECT_TRUE(memo.Options() == (TCodeMemoOptions{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret,
-                                                    pmoAutoScrollBars}));
-    EXPECT_EQ(memo.UndoMaxLevel(), 256);
-    EXPECT_EQ(memo.UndoMaxSpace(), 65536);
-    EXPECT_EQ(memo.LeftMargin(), 8);
-    EXPECT_EQ(memo.RightMargin(), 8);
-    EXPECT_EQ(memo.TabStops(), 8);
-    EXPECT_TRUE(memo.WordWrap());
-    EXPECT_TRUE(memo.StaticFormat());
-    EXPECT_EQ(memo.Alignment(), taLeftJustify);
-    EXPECT_EQ(memo.UpdateMode(), umBackground);
-    EXPECT_EQ(memo.UpperCaseType(), pmuAscii);
-    EXPECT_EQ(memo.LineBreak, pbCRLF);
-    EXPECT_EQ(memo.Width(), 100);
-    EXPECT_EQ(memo.Height(), 60);
-    EXPECT_EQ(memo.HighlightColor, clRed);
-    EXPECT_EQ(memo.SelBackColor, clHighlight);
-    EXPECT_EQ(memo.EndOfTextMark().Color(), clRed);
-    EXPECT_EQ(memo.CaretWidth, 1);
-    EXPECT_TRUE(memo.TabStop());
-    EXPECT_FALSE(memo.HandleAllocated());
-    EXPECT_FALSE(memo.Modified);
-    EXPECT_FALSE(memo.CanUndo());
 }

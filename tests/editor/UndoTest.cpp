@@ -1,5 +1,6 @@
-#include "editor/CodeMemo.h"
-#include "MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "DocumentTestSupport.h"
 
 #include "platform/base/Exceptions.h"
 
@@ -10,234 +11,247 @@
 #include <vector>
 
 namespace {
-void Type(TCodeMemo& memo, std::string_view text) {
+void Type(TTextSelection& selection, std::string_view text) {
     for (char c : text)
-        memo.SetSelText(std::string(1, c));
+        selection.SetSelText(std::string(1, c));
 }
 }  // namespace
 
 TEST(Undo, TypedCharactersGroupIntoOneEntry) {
-    TCodeMemo memo;
-    LoadText(memo, "xy");
-    memo.SetSelStart(1);
-    Type(memo, "abc");
-    ASSERT_EQ(memo.UndoList().size(), 1u);
-    EXPECT_EQ(memo.UndoList()[0].Start, 1);
-    EXPECT_EQ(memo.UndoList()[0].Stop, 4);
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "xy");
-    EXPECT_FALSE(memo.CanUndo());
-    EXPECT_TRUE(memo.CanRedo());
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), "xabcy");
-    EXPECT_EQ(memo.SelStart(), 4);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "xy");
+    selection.SetSelStart(1);
+    Type(selection, "abc");
+    ASSERT_EQ(document.UndoHistory().Entries().size(), 1u);
+    EXPECT_EQ(document.UndoHistory().Entries()[0].Start, 1);
+    EXPECT_EQ(document.UndoHistory().Entries()[0].Stop, 4);
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "xy");
+    EXPECT_FALSE(document.UndoHistory().CanUndo());
+    EXPECT_TRUE(document.UndoHistory().CanRedo());
+    selection.Redo();
+    EXPECT_EQ(document.Text(), "xabcy");
+    EXPECT_EQ(selection.SelStart(), 4);
 }
 
 TEST(Undo, ClickingElsewhereStartsANewEntry) {
-    TCodeMemo memo;
-    LoadText(memo, "xy");
-    memo.SetSelStart(1);
-    Type(memo, "ab");
-    memo.SetSelStart(0);
-    Type(memo, "cd");
-    EXPECT_EQ(memo.UndoList().size(), 2u);
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "xaby");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "xy");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "xy");
+    selection.SetSelStart(1);
+    Type(selection, "ab");
+    selection.SetSelStart(0);
+    Type(selection, "cd");
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 2u);
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "xaby");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "xy");
     // Typing on from where the caret was put after a click is a new entry even
     // when it continues the last one.
-    memo.Redo();
-    memo.SetSelStart(3);
-    Type(memo, "z");
-    EXPECT_EQ(memo.UndoList().size(), 2u);
+    selection.Redo();
+    selection.SetSelStart(3);
+    Type(selection, "z");
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 2u);
 }
 
 TEST(Undo, NewEditClearsRedoAndRedoWithoutUndoDoesNothing) {
-    TCodeMemo memo;
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), "");
-    Type(memo, "abc");
-    memo.Undo();
-    EXPECT_TRUE(memo.CanRedo());
-    Type(memo, "x");
-    EXPECT_FALSE(memo.CanRedo());
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), "x");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    selection.Redo();
+    EXPECT_EQ(document.Text(), "");
+    Type(selection, "abc");
+    selection.Undo();
+    EXPECT_TRUE(document.UndoHistory().CanRedo());
+    Type(selection, "x");
+    EXPECT_FALSE(document.UndoHistory().CanRedo());
+    selection.Redo();
+    EXPECT_EQ(document.Text(), "x");
 }
 
 TEST(Undo, ReplacementUndoesToTheOldTextAndSelection) {
-    TCodeMemo memo;
-    LoadText(memo, "one two\r\nthree");
-    Select(memo, 4, 11);
-    memo.SetSelText("2\r\n2b");
-    EXPECT_EQ(memo.Text(), "one 2\r\n2bree");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "one two\r\nthree");
-    EXPECT_EQ(memo.SelStart(), 11);
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), "one 2\r\n2bree");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "one two\r\nthree");
+    Select(selection, 4, 11);
+    selection.SetSelText("2\r\n2b");
+    EXPECT_EQ(document.Text(), "one 2\r\n2bree");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "one two\r\nthree");
+    EXPECT_EQ(selection.SelStart(), 11);
+    selection.Redo();
+    EXPECT_EQ(document.Text(), "one 2\r\n2bree");
 }
 
 TEST(Undo, SpaceLimitDropsOldestEntries) {
-    TCodeMemo memo;
-    LoadText(memo, "0123456789");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "0123456789");
     for (int i = 0; i < 5; ++i) {
-        Select(memo, 0, 2);
-        memo.SetSelText("ab");
+        Select(selection, 0, 2);
+        selection.SetSelText("ab");
     }
-    EXPECT_EQ(memo.UndoList().size(), 5u);
-    EXPECT_EQ(memo.UndoTotal(), 5 * (2 + 13));
-    memo.SetUndoMaxSpace(31);
-    EXPECT_EQ(memo.UndoList().size(), 2u);
-    EXPECT_EQ(memo.UndoPosition(), 2);
-    memo.SetUndoMaxSpace(0);
-    EXPECT_TRUE(memo.UndoList().empty());
-    EXPECT_EQ(memo.UndoTotal(), 0);
-    EXPECT_FALSE(memo.CanUndo());
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 5u);
+    EXPECT_EQ(document.UndoHistory().Total(), 5 * (2 + 13));
+    document.UndoHistory().SetMaxSpace(31);
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 2u);
+    EXPECT_EQ(document.UndoHistory().Position(), 2);
+    document.UndoHistory().SetMaxSpace(0);
+    EXPECT_TRUE(document.UndoHistory().Entries().empty());
+    EXPECT_EQ(document.UndoHistory().Total(), 0);
+    EXPECT_FALSE(document.UndoHistory().CanUndo());
     // With no space every new entry goes at once.
-    Type(memo, "x");
-    EXPECT_TRUE(memo.UndoList().empty());
+    Type(selection, "x");
+    EXPECT_TRUE(document.UndoHistory().Entries().empty());
 }
 
 TEST(Undo, SpaceLimitPrefersDroppingRedoEntries) {
-    TCodeMemo memo;
-    Type(memo, "a");
-    memo.SetSelStart(0);
-    Type(memo, "b");
-    memo.SetSelStart(0);
-    Type(memo, "c");
-    memo.Undo();
-    ASSERT_EQ(memo.UndoPosition(), 2);
-    memo.SetUndoMaxSpace(2 * 13);
-    EXPECT_EQ(memo.UndoList().size(), 2u);
-    EXPECT_EQ(memo.UndoPosition(), 2);
-    EXPECT_FALSE(memo.CanRedo());
+    TCodeDocument document;
+    TTextSelection selection(document);
+    Type(selection, "a");
+    selection.SetSelStart(0);
+    Type(selection, "b");
+    selection.SetSelStart(0);
+    Type(selection, "c");
+    selection.Undo();
+    ASSERT_EQ(document.UndoHistory().Position(), 2);
+    document.UndoHistory().SetMaxSpace(2 * 13);
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 2u);
+    EXPECT_EQ(document.UndoHistory().Position(), 2);
+    EXPECT_FALSE(document.UndoHistory().CanRedo());
 }
 
 TEST(Undo, LevelLimit) {
-    TCodeMemo memo;
-    EXPECT_THROW(memo.SetUndoMaxLevel(134217728), EListError);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    EXPECT_THROW(document.UndoHistory().SetMaxLevel(134217728), EListError);
     try {
-        memo.SetUndoMaxLevel(134217728);
+        document.UndoHistory().SetMaxLevel(134217728);
     } catch (const EListError& error) {
         EXPECT_EQ(error.Message(), "Undo set too high");
     }
-    EXPECT_EQ(memo.UndoMaxLevel(), 256);
-    memo.SetUndoMaxLevel(134217727);
-    memo.SetUndoMaxLevel(3);
+    EXPECT_EQ(document.UndoHistory().MaxLevel(), 256);
+    document.UndoHistory().SetMaxLevel(134217727);
+    document.UndoHistory().SetMaxLevel(3);
     for (int i = 0; i < 6; ++i) {
-        memo.SetSelStart(0);
-        Type(memo, "x");
+        selection.SetSelStart(0);
+        Type(selection, "x");
     }
-    EXPECT_EQ(memo.UndoList().size(), 3u);
-    memo.Undo();
-    memo.Undo();
-    memo.Undo();
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "xxx");
-    memo.Redo();
-    memo.SetUndoMaxLevel(1);
-    EXPECT_EQ(memo.UndoList().size(), 1u);
-    EXPECT_EQ(memo.UndoPosition(), 1);
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 3u);
+    selection.Undo();
+    selection.Undo();
+    selection.Undo();
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "xxx");
+    selection.Redo();
+    document.UndoHistory().SetMaxLevel(1);
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 1u);
+    EXPECT_EQ(document.UndoHistory().Position(), 1);
 }
 
 TEST(Undo, GroupedEntriesUndoAndRedoTogether) {
-    TCodeMemo memo;
-    LoadText(memo, "abcdef");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abcdef");
     // A drag-move: delete "bc", insert it after "e", grouped.
-    Select(memo, 1, 3);
-    memo.SetSelText("");
-    memo.SetSelStart(3);
-    memo.SetSelText("bc");
-    memo.GroupLastUndo();
-    EXPECT_EQ(memo.Text(), "adebcf");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "abcdef");
-    EXPECT_FALSE(memo.CanUndo());
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), "adebcf");
-    EXPECT_FALSE(memo.CanRedo());
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "abcdef");
+    Select(selection, 1, 3);
+    selection.SetSelText("");
+    selection.SetSelStart(3);
+    selection.SetSelText("bc");
+    document.UndoHistory().GroupLast();
+    EXPECT_EQ(document.Text(), "adebcf");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "abcdef");
+    EXPECT_FALSE(document.UndoHistory().CanUndo());
+    selection.Redo();
+    EXPECT_EQ(document.Text(), "adebcf");
+    EXPECT_FALSE(document.UndoHistory().CanRedo());
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "abcdef");
 }
 
 TEST(Undo, ReplayIsExactWithStaticFormatAndTrailingBlankRules) {
-    TCodeMemo memo;
-    memo.SetOptions(memo.Options().Include(pmoDiscardTrailingSpaces));
-    LoadText(memo, std::string("ab\x02" "cd\x02"));
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetOptions(document.Options().Include(pmoDiscardTrailingSpaces));
+    LoadText(document, std::string("ab\x02" "cd\x02"));
     // Deleting one code must come back as exactly that code, no closing code.
-    Select(memo, 2, 3);
-    memo.SetSelText("");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), std::string("ab\x02" "cd\x02"));
+    Select(selection, 2, 3);
+    selection.SetSelText("");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), std::string("ab\x02" "cd\x02"));
     // Enter after blanks removes them; undo brings them back.
-    LoadText(memo, "ab  cd");
-    memo.SetSelStart(4);
-    memo.SetSelText("\r\n");
-    EXPECT_EQ(memo.Text(), "ab\r\ncd");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "ab  cd");
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), "ab\r\ncd");
+    LoadText(document, "ab  cd");
+    selection.SetSelStart(4);
+    selection.SetSelText("\r\n");
+    EXPECT_EQ(document.Text(), "ab\r\ncd");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "ab  cd");
+    selection.Redo();
+    EXPECT_EQ(document.Text(), "ab\r\ncd");
 }
 
 TEST(Undo, LoadingClearsTheUndoList) {
-    TCodeMemo memo;
-    Type(memo, "abc");
-    LoadText(memo, "new");
-    EXPECT_FALSE(memo.CanUndo());
-    EXPECT_FALSE(memo.CanRedo());
+    TCodeDocument document;
+    TTextSelection selection(document);
+    Type(selection, "abc");
+    LoadText(document, "new");
+    EXPECT_FALSE(document.UndoHistory().CanUndo());
+    EXPECT_FALSE(document.UndoHistory().CanRedo());
 }
 
 TEST(Undo, LongGroupedChainsUndoAndRedoWhole) {
     const std::string original = "abcd\r\nabcd\r\nabcd\r\nabcd";
-    TCodeMemo memo;
-    LoadText(memo, original);
-    memo.SelectAll();
-    memo.SetBlock(1, 3);
-    memo.SetSelText("");
-    EXPECT_EQ(memo.Text(), "ad\r\nad\r\nad\r\nad");
-    EXPECT_EQ(memo.UndoList().size(), 4u);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, original);
+    selection.SelectAll();
+    selection.SetBlock(1, 3);
+    selection.SetSelText("");
+    EXPECT_EQ(document.Text(), "ad\r\nad\r\nad\r\nad");
+    EXPECT_EQ(document.UndoHistory().Entries().size(), 4u);
     for (int round = 0; round < 3; ++round) {
-        memo.Undo();
-        EXPECT_EQ(memo.Text(), original);
-        EXPECT_FALSE(memo.CanUndo());
-        memo.Redo();
-        EXPECT_EQ(memo.Text(), "ad\r\nad\r\nad\r\nad");
-        EXPECT_FALSE(memo.CanRedo());
+        selection.Undo();
+        EXPECT_EQ(document.Text(), original);
+        EXPECT_FALSE(document.UndoHistory().CanUndo());
+        selection.Redo();
+        EXPECT_EQ(document.Text(), "ad\r\nad\r\nad\r\nad");
+        EXPECT_FALSE(document.UndoHistory().CanRedo());
     }
 }
 
 TEST(Undo, UndoInBlockModeReplaysTheEntryOnly) {
-    TCodeMemo memo;
-    LoadText(memo, "abcd\r\nabcd");
-    memo.SetSelStart(0);
-    memo.SetSelText("x");
-    memo.SelectAll();
-    memo.SetBlock(1, 2);
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "abcd\r\nabcd");
-    EXPECT_FALSE(memo.BlockMode());
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abcd\r\nabcd");
+    selection.SetSelStart(0);
+    selection.SetSelText("x");
+    selection.SelectAll();
+    selection.SetBlock(1, 2);
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "abcd\r\nabcd");
+    EXPECT_FALSE(selection.BlockMode());
 }
 
 TEST(Undo, AnEmptyColumnBlockReplacedDoesNotJoinTheEditBeforeIt) {
-    TCodeMemo memo;
-    LoadText(memo, "abcd\r\nabcd");
-    memo.SetSelStart(0);
-    memo.SetSelText("x");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    LoadText(document, "abcd\r\nabcd");
+    selection.SetSelStart(0);
+    selection.SetSelText("x");
     // Columns 2 to 2 hold no characters: nothing is deleted, "|" is typed.
-    memo.SelectAll();
-    memo.SetBlock(2, 2);
-    memo.SetSelText("|");
-    const std::string afterBlock = memo.Text();
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "xabcd\r\nabcd");
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), "abcd\r\nabcd");
-    memo.Redo();
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), afterBlock);
+    selection.SelectAll();
+    selection.SetBlock(2, 2);
+    selection.SetSelText("|");
+    const std::string afterBlock = document.Text();
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "xabcd\r\nabcd");
+    selection.Undo();
+    EXPECT_EQ(document.Text(), "abcd\r\nabcd");
+    selection.Redo();
+    selection.Redo();
+    EXPECT_EQ(document.Text(), afterBlock);
 }
 
 // Random actions, some of them several grouped entries (column blocks,
@@ -248,67 +262,68 @@ TEST(Undo, AnEmptyColumnBlockReplacedDoesNotJoinTheEditBeforeIt) {
 TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
     std::mt19937 random(20261207);
     for (int round = 0; round < 60; ++round) {
-        TCodeMemo memo;
-        memo.SetStaticFormat(round % 2 == 0);
+        TCodeDocument document;
+        TTextSelection selection(document);
+        document.SetStaticFormat(round % 2 == 0);
         // A code pair in every line: the first edit of a line cleans it up,
         // recording entries of its own.
         std::string text;
         for (int line = 0; line < 6; ++line)
             text += line == 0 ? "ab\x02\x02" "cdef" : "\r\nab\x02\x02" "cdef";
-        LoadText(memo, text);
-        memo.SetUndoMaxLevel(round % 4 == 1 ? 256 : 1 + static_cast<int32_t>(random() % 6));
-        memo.SetUndoMaxSpace(round % 3 == 0 ? 40 + static_cast<int32_t>(random() % 200) : 1 << 20);
-        std::vector<std::string> history{memo.Text()};
+        LoadText(document, text);
+        document.UndoHistory().SetMaxLevel(round % 4 == 1 ? 256 : 1 + static_cast<int32_t>(random() % 6));
+        document.UndoHistory().SetMaxSpace(round % 3 == 0 ? 40 + static_cast<int32_t>(random() % 200) : 1 << 20);
+        std::vector<std::string> history{document.Text()};
         for (int action = 0; action < 25; ++action) {
-            const int32_t length = memo.TextLength();
+            const int32_t length = document.TextLength();
             const auto at = static_cast<int32_t>(random() % static_cast<uint32_t>(length + 1));
             switch (random() % 5) {
             case 0:
-                memo.SetSelStart(at);
-                memo.SetSelText(std::string(1, "xyz\x02"[random() % 4]));
+                selection.SetSelStart(at);
+                selection.SetSelText(std::string(1, "xyz\x02"[random() % 4]));
                 break;
             case 1:
-                memo.SetSelStart(at);
-                memo.SetSelLength(static_cast<int32_t>(random() % 5));
-                memo.SetSelText({});
+                selection.SetSelStart(at);
+                selection.SetSelLength(static_cast<int32_t>(random() % 5));
+                selection.SetSelText({});
                 break;
             case 2: {
-                memo.SetSelStart(at);
-                memo.SetSelLength(static_cast<int32_t>(random() % 20));
+                selection.SetSelStart(at);
+                selection.SetSelLength(static_cast<int32_t>(random() % 20));
                 const auto column = static_cast<int32_t>(random() % 5);
-                memo.SetBlock(column, column + static_cast<int32_t>(random() % 3));
-                memo.SetSelText(random() % 2 ? "|" : "");
+                selection.SetBlock(column, column + static_cast<int32_t>(random() % 3));
+                selection.SetSelText(random() % 2 ? "|" : "");
                 break;
             }
             case 3:
-                memo.SetSelStart(at);
-                memo.PasteBlock("12\r\n34\r\n5");
+                selection.SetSelStart(at);
+                selection.PasteBlock("12\r\n34\r\n5", selection.CaretTextColumn());
                 break;
             default:
-                memo.Undo();
+                selection.Undo();
                 break;
             }
-            memo.CheckConsistency();
-            history.push_back(memo.Text());
+            document.CheckConsistency();
+            history.push_back(document.Text());
         }
-        const std::string last = memo.Text();
+        const std::string last = document.Text();
         // Undo walks back through the history; each text it reaches lies at
         // or before the point the walk had come to.
         size_t reached = history.size() - 1;
         int undone = 0;
-        while (memo.CanUndo()) {
-            memo.Undo();
+        while (document.UndoHistory().CanUndo()) {
+            selection.Undo();
             ++undone;
-            memo.CheckConsistency();
+            document.CheckConsistency();
             size_t found = reached;
-            while (found > 0 && history[found] != memo.Text())
+            while (found > 0 && history[found] != document.Text())
                 --found;
-            ASSERT_EQ(history[found], memo.Text()) << "round " << round << ", undo " << undone;
+            ASSERT_EQ(history[found], document.Text()) << "round " << round << ", undo " << undone;
             reached = found;
         }
         for (int i = 0; i < undone; ++i)
-            memo.Redo();
-        EXPECT_EQ(memo.Text(), last) << "round " << round;
+            selection.Redo();
+        EXPECT_EQ(document.Text(), last) << "round " << round;
     }
 }
 
@@ -317,17 +332,18 @@ TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
 // entry must still join the edit, or undo stops half-way through it.
 TEST(Undo, AColumnBlockWhoseLineTriggersTheCodeCleanUpUndoesInOneStep) {
     const std::string original = "abcdef\r\nab\x03\x03" "cdef";
-    TCodeMemo memo;
-    memo.SetStaticFormat(true);
-    LoadText(memo, original);
-    memo.SelectAll();
-    memo.SetBlock(0, 1);
-    memo.SetSelText("");
-    ASSERT_EQ(memo.Text(), "bcdef\r\nbcdef");
-    ASSERT_EQ(memo.UndoList().size(), 4u);
-    memo.Undo();
-    EXPECT_EQ(memo.Text(), original);
-    EXPECT_FALSE(memo.CanUndo());
-    memo.Redo();
-    EXPECT_EQ(memo.Text(), "bcdef\r\nbcdef");
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetStaticFormat(true);
+    LoadText(document, original);
+    selection.SelectAll();
+    selection.SetBlock(0, 1);
+    selection.SetSelText("");
+    ASSERT_EQ(document.Text(), "bcdef\r\nbcdef");
+    ASSERT_EQ(document.UndoHistory().Entries().size(), 4u);
+    selection.Undo();
+    EXPECT_EQ(document.Text(), original);
+    EXPECT_FALSE(document.UndoHistory().CanUndo());
+    selection.Redo();
+    EXPECT_EQ(document.Text(), "bcdef\r\nbcdef");
 }

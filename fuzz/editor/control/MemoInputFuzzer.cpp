@@ -131,6 +131,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         history.push_back(memo.Text());
     }
 
-    CheckUndoWalksBack(memo, history);
+    CheckUndoWalksBack(memo.Selection(), history);
     return 0;
 }

@@ -1,7 +1,7 @@
 // Fuzz entry point for highlighting.  The first bytes choose settings and a
-// few edits; the rest is loaded as a document into a memo with the HTML
-// highlighter (and, by choice, keys and keywords of the memo's own).  After
-// the edits the memo catches up with its highlighting; then the same text
+// few edits; the rest is loaded into a document with the HTML highlighter
+// (and, by choice, keys and keywords of the document's own).  After the
+// edits the document catches up with its highlighting; then the same text
 // is highlighted afresh, and both results must agree record for record and
 // line for line.
 //
@@ -11,14 +11,14 @@
 // (libFuzzer adds what it finds to the first folder: give it a copy of the
 // corpus to keep the checked-in one as it is.)
 
-#include "editor/CodeMemo.h"
-#include "editor/ContextEditing.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/ContextEditing.h"
 #include "editor/highlight/HtmlHighlighter.h"
 
 #include "platform/base/Stream.h"
 
 #include "fuzz/FuzzInput.h"
-#include "platform/ui/Control.h"
 
 #include <array>
 #include <cstdint>
@@ -52,10 +52,10 @@ struct TParagraphState {
     std::vector<TLineRecord> Lines;
 };
 
-std::vector<TParagraphState> StateOf(const TCodeMemo& memo) {
+std::vector<TParagraphState> StateOf(const TCodeDocument& document) {
     std::vector<TParagraphState> state;
-    for (int32_t i = 0; i < memo.ParagraphCount(); ++i) {
-        const TParagraph& p = *memo.Paragraph(i);
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
+        const TParagraph& p = *document.Paragraph(i);
         TParagraphState s{*p.BaseContext, p.Contexts, {}};
         for (int32_t line = 0; line < p.LineCount(); ++line)
             s.Lines.push_back(p.Line(line));
@@ -86,14 +86,12 @@ bool SameState(const std::vector<TParagraphState>& a, const std::vector<TParagra
 }
 
 // Everything pending done: in slices of the background pass or at once.
-void CatchUp(TCodeMemo& memo, bool slices) {
-    for (int i = 0; slices && i < 1000000 && memo.BackgroundPending(); ++i) {
-        TMessage message{WM_CODEMEMO_BACKGROUND, 0, 0, 0};
-        memo.BackgroundFormat(message);
-    }
-    memo.FormatPending();
-    memo.ParseUpTo(memo.ParagraphCount() - 1);
-    memo.FormatPending();
+void CatchUp(TCodeDocument& document, bool slices) {
+    for (int i = 0; slices && i < 1000000 && document.Layout().BackgroundPending(); ++i)
+        document.Layout().BackgroundSlice();
+    document.Layout().FormatPending();
+    document.ParseUpTo(document.ParagraphCount() - 1);
+    document.Layout().FormatPending();
 }
 
 const char* const kPieces[] = {"<", ">", "</", "<!--", "-->", "\"", "'", "=", "&", ";", "<script>", "</script>",
@@ -106,75 +104,73 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t flags = input.Byte();
     const uint8_t edits = input.Byte() % 24;
     std::string script = input.Bytes(static_cast<size_t>(edits) * 4);
-    std::string document = input.Rest();
+    std::string text = input.Rest();
 
     TFuzzMeasure measure;
     THtmlHighlighter html;
     html.SetXMLSyntax((flags & 1) != 0);
-    TCodeMemo memo;
-    memo.SetStaticFormat((flags & 2) != 0);
-    memo.SetWordWrap((flags & 4) == 0);
+    TCodeDocument document;
+    TTextSelection selection(document);
+    document.SetStaticFormat((flags & 2) != 0);
+    document.Layout().SetWordWrap((flags & 4) == 0);
     if (flags & 8) {
-        memo.StartStopKeys().AddStartStopKey("/*", "*/", false, 1, -1, 0, 3, kStyleBold, 0);
-        memo.StartStopKeys().AddStartStopKey("'", "'", true, 2, -1, 0, 12, 0, 0);
-        memo.StartStopKeys().AddStartStopKey("/*", "!", false, 3, -1, 0, 13, 0, 0);
-        memo.StartStopKeys().AddStartStopKey("rem", "", true, 4, -1, 0, 14, kStyleItalic, kKeyWholeWord);
+        document.Highlighting().StartStopKeys().AddStartStopKey("/*", "*/", false, 1, -1, 0, 3, kStyleBold, 0);
+        document.Highlighting().StartStopKeys().AddStartStopKey("'", "'", true, 2, -1, 0, 12, 0, 0);
+        document.Highlighting().StartStopKeys().AddStartStopKey("/*", "!", false, 3, -1, 0, 13, 0, 0);
+        document.Highlighting().StartStopKeys().AddStartStopKey("rem", "", true, 4, -1, 0, 14, kStyleItalic, kKeyWholeWord);
         TKeywordAttributes keyword;
         keyword.ContextNumber = 15;
         keyword.Style = kStyleBold;
         keyword.Options = kKeyWholeWord;
-        memo.Keywords().AddKeyword("div", keyword);
+        document.Highlighting().Keywords().AddKeyword("div", keyword);
         keyword.Options = kKeyCaseSensitive;
-        memo.Keywords().AddKeyword("a", keyword);
+        document.Highlighting().Keywords().AddKeyword("a", keyword);
     }
     if (flags & 16)
-        memo.SetUpperCaseType(pmuAnsi);
+        document.SetUpperCaseType(pmuAnsi);
     const bool slices = (flags & 32) != 0;
-    memo.SetUpdateMode(slices ? umOnNeed : umImmediate);
-    memo.SetUndoMaxSpace(1 << 24);
-    memo.SetMeasuringContext(&measure, 60 + (flags >> 6) * 40);
-    memo.SetHighlighter(&html);
+    document.Layout().SetUpdateMode(slices ? umOnNeed : umImmediate);
+    document.UndoHistory().SetMaxSpace(1 << 24);
+    document.Layout().SetMeasure(&measure, 60 + (flags >> 6) * 40);
+    document.Highlighting().SetHighlighter(&html);
 
-    TReadOnlyMemoryStream stream(document.data(), static_cast<int64_t>(document.size()));
-    memo.LoadFromStream(stream);
+    TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+    document.LoadFromStream(stream);
     if (!slices)
-        CatchUp(memo, false);
+        CatchUp(document, false);
 
     for (size_t i = 0; i + 3 < script.size(); i += 4) {
-        const int32_t length = memo.TextLength();
+        const int32_t length = document.TextLength();
         const int32_t at =
             length > 0 ? (static_cast<uint8_t>(script[i]) * 257 + static_cast<uint8_t>(script[i + 1])) % (length + 1) : 0;
         const int32_t span = static_cast<int8_t>(script[i + 2]) % 9;
         const auto what = static_cast<uint8_t>(script[i + 3]);
-        memo.SetSelStart(at);
-        memo.SetSelLength(span);
+        selection.SetSelStart(at);
+        selection.SetSelLength(span);
         if (what < 96)
-            memo.SetSelText(kPieces[what % (sizeof kPieces / sizeof *kPieces)]);
+            selection.SetSelText(kPieces[what % (sizeof kPieces / sizeof *kPieces)]);
         else if (what < 128)
-            memo.SetSelText(std::string(1, static_cast<char>(what - 64)));
+            selection.SetSelText(std::string(1, static_cast<char>(what - 64)));
         else if (what < 176)
-            memo.SetSelText({});
+            selection.SetSelText({});
         else if (what < 208)
-            memo.Undo();
+            selection.Undo();
         else if (what < 224)
-            memo.Redo();
-        else if (slices) {
-            // A slice of the background pass between edits.
-            TMessage message{WM_CODEMEMO_BACKGROUND, 0, 0, 0};
-            memo.BackgroundFormat(message);
-        }
-        memo.CheckConsistency();
+            selection.Redo();
+        else if (slices)
+            document.Layout().BackgroundSlice();  // a slice of the background pass between edits
+        document.CheckConsistency();
     }
 
-    CatchUp(memo, slices);
-    memo.CheckConsistency();
-    const std::vector<TParagraphState> incremental = StateOf(memo);
+    CatchUp(document, slices);
+    document.CheckConsistency();
+    const std::vector<TParagraphState> incremental = StateOf(document);
 
     // The same paragraphs highlighted and laid out from scratch.
-    memo.ReApplyKeywords();
-    CatchUp(memo, false);
-    memo.CheckConsistency();
-    FuzzCheck(SameState(incremental, StateOf(memo)));
-    memo.SetHighlighter(nullptr);
+    document.ReApplyKeywords();
+    CatchUp(document, false);
+    document.CheckConsistency();
+    FuzzCheck(SameState(incremental, StateOf(document)));
+    document.Highlighting().SetHighlighter(nullptr);
     return 0;
 }

@@ -16,13 +16,14 @@ TPrinterMeasures Printer(int fontLineHeight = 20, int pageHeight = 1000, int pix
     return printer;
 }
 
-std::unique_ptr<TCodeMemo> CopyWithLines(int lines) {
-    auto copy = std::make_unique<TCodeMemo>();
+// A print layout of `lines` lines (empty paragraphs, one line each).
+std::unique_ptr<TPrintLayout> CopyWithLines(int lines) {
+    TCodeDocument document;
     std::string text;
     for (int i = 1; i < lines; ++i)
         text += "\r\n";
-    LoadText(*copy, text);
-    return copy;
+    LoadText(document, text);
+    return std::make_unique<TPrintLayout>(document, nullptr, 0);
 }
 
 } // namespace

@@ -1,14 +1,14 @@
 // Highlighting long texts in the background: slices of 25 ms on the
-// platform's clock, driven by the posted message 0x401 and a manual clock
+// document's clock, driven by the posted message 0x401 and the test clock
 // (never by waiting on wall-clock time).
 
 #include "editor/CodeMemo.h"
 #include "editor/highlight/HtmlHighlighter.h"
 #include "HighlightTestSupport.h"
+#include "tests/editor/MemoTestSupport.h"
 #include "tests/platform/gfx/GuiTestApp.h"
 
 #include "platform/ui/Control.h"
-#include "platform/ui/TickSource.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,7 @@ namespace {
 // runs.
 class TSlicedMemo : public TCodeMemo {
 public:
+    TSlicedMemo() { Document().SetClock(TTestClock::Read); }
     int Slices = 0;
     bool InSlice = false;
     void BackgroundFormat(TMessage& message) override {
@@ -55,17 +56,14 @@ std::string ManyParagraphs(int count) {
 
 class BackgroundHighlighting : public ::testing::Test {
 protected:
-    void SetUp() override { SetTickSource(&clock); }
-    void TearDown() override { SetTickSource(nullptr); }
-
     // A memo on the clocked measure and the HTML highlighter, loaded.
     void Open(TCodeMemo& memo, const std::string& text) {
-        Prepare(memo);
+        Prepare(memo.Document());
         LoadText(memo, text);
     }
-    void Prepare(TCodeMemo& memo) {
-        memo.SetMeasuringContext(&measure, 400);
-        memo.SetHighlighter(&html);
+    void Prepare(TCodeDocument& document) {
+        document.Layout().SetMeasure(&measure, 400);
+        document.Highlighting().SetHighlighter(&html);
     }
     // Lets the posted slices run until the background pass is done.
     static void RunSlices(TCodeMemo& memo) {
@@ -74,11 +72,10 @@ protected:
     }
 
     std::string Fresh(TCodeMemo& memo) {
-        return DifferenceFromFresh(memo, [this](TCodeMemo& oracle) { Prepare(oracle); }, true);
+        return DifferenceFromFresh(memo.Document(), [this](TCodeDocument& oracle) { Prepare(oracle); }, true);
     }
 
-    TManualTickSource clock;
-    TClockedMeasure measure{clock, 1, 7, 2};  // a millisecond a use; bold is wider
+    TClockedMeasure measure{1, 7, 2};  // a millisecond a use; bold is wider
     THtmlHighlighter html;
 };
 
@@ -106,10 +103,10 @@ TEST_F(BackgroundHighlighting, PostedSlicesHighlightALongTextWhileOtherMessagesG
     int before = memo.Slices;
     memo.SetSelStart(0);
     memo.SetSelText("<!--");
-    EXPECT_EQ(NumberAt(memo, memo.ParagraphStart(1)), 4);  // still a bracket: not parsed yet
+    EXPECT_EQ(NumberAt(memo.Document(), memo.ParagraphStart(1)), 4);  // still a bracket: not parsed yet
     RunSlices(memo);
     EXPECT_GT(memo.Slices - before, 5);
-    EXPECT_EQ(NumberAt(memo, memo.ParagraphStart(250)), 3);
+    EXPECT_EQ(NumberAt(memo.Document(), memo.ParagraphStart(250)), 3);
     EXPECT_EQ(Fresh(memo), "");
     memo.SetHighlighter(nullptr);
 }
@@ -136,10 +133,10 @@ TEST_F(BackgroundHighlighting, AMemoFreedWithASlicePendingIsNotTouched) {
         Open(memo, ManyParagraphs(100));
         ProcessMessages();
         EXPECT_TRUE(memo.BackgroundPending());
-        EXPECT_EQ(html.Memos().size(), 1u);
+        EXPECT_EQ(html.Documents().size(), 1u);
     }
     // The slice posted for the freed memo is dropped.
     ProcessMessages();
     ProcessMessages();
-    EXPECT_TRUE(html.Memos().empty());
+    EXPECT_TRUE(html.Documents().empty());
 }

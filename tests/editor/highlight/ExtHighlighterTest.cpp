@@ -2,8 +2,9 @@
 // whose entries carry levels, required contexts and end modes, and the
 // chain of SubHighlighters.
 
-#include "editor/CodeMemo.h"
-#include "editor/ContextEditing.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/ContextEditing.h"
 #include "editor/highlight/CustomExtHighlighter.h"
 #include "editor/highlight/HighlightInfo.h"
 #include "HighlightTestSupport.h"
@@ -84,18 +85,19 @@ TKeywordAttributes Keyword(int32_t number, int16_t level, int16_t required = 0) 
 class ExtHighlighter : public ::testing::Test {
 protected:
     void SetUp() override {
-        memo.SetUpdateMode(umImmediate);
-        memo.SetMeasuringContext(&measure, 2000);
+        document.Layout().SetUpdateMode(umImmediate);
+        document.Layout().SetMeasure(&measure, 2000);
     }
-    void TearDown() override { memo.SetHighlighter(nullptr); }
+    void TearDown() override { document.Highlighting().SetHighlighter(nullptr); }
     std::string Colours(const std::string& text) {
-        LoadText(memo, text);
-        HighlightAll(memo);
-        return NumbersOf(memo, 0);
+        LoadText(document, text);
+        HighlightAll(document);
+        return NumbersOf(document, 0);
     }
 
     TFixedMeasure measure{10, 2};
-    TCodeMemo memo;
+    TCodeDocument document;
+    TTextSelection selection{document};
 };
 
 }  // namespace
@@ -171,7 +173,7 @@ TEST_F(ExtHighlighter, KeywordsFollowLevelsAndRequiredContexts) {
     ext.Keywords().AddKeyword("k2", Keyword(8, 1));
     ext.Keywords().AddKeyword("k3", Keyword(9, 0, 5));
     ext.Keywords().AddKeyword("k4", Keyword(3, 32767));
-    memo.SetHighlighter(&ext);
+    document.Highlighting().SetHighlighter(&ext);
     EXPECT_EQ(Colours("k1 k2 k3 k4 (k1 k2 k3 k4) $abc def"),
               "77" "0" "88" "0" "00" "0" "33" "0" "5" "77" "5" "55" "5" "99" "5" "33" "5" "0" "6666" "0" "000");
 
@@ -198,18 +200,18 @@ TEST_F(ExtHighlighter, AFollowOnEntryMustHaveTheSameEndModeAndLevel) {
     ext.StartStopKeys().Add("<<", ">>", false, 0, -1, 0, 1, 0, 0, 0, 0);
     ext.StartStopKeys().Add("<<", "!", false, 0, -1, 0, 2, 0, 0, 0, 5);
     ext.StartStopKeys().Add("<<", "?", false, 0, -1, 0, 3, 0, 0, 0, 0);
-    memo.SetHighlighter(&ext);
+    document.Highlighting().SetHighlighter(&ext);
     EXPECT_EQ(Colours("<<a>>b?c"), "11111330");
 }
 
 TEST_F(ExtHighlighter, WithoutOwnKeysEveryQuestionGoesToTheSubHighlighter) {
-    memo.StartStopKeys().AddStartStopKey("[", "]", false, 0, -1, 0, 1, 0, 0);
-    memo.StartStopKeys().AddStartStopKey("{", "}", false, 0, -1, 0, 2, 0, 0);
-    memo.Keywords().AddKeyword("if", Keyword(3, 0));
+    document.Highlighting().StartStopKeys().AddStartStopKey("[", "]", false, 0, -1, 0, 1, 0, 0);
+    document.Highlighting().StartStopKeys().AddStartStopKey("{", "}", false, 0, -1, 0, 2, 0, 0);
+    document.Highlighting().Keywords().AddKeyword("if", Keyword(3, 0));
     TCustomExtHighlighter ext;
     TRecordingHighlighter sub;
     ext.SetSubHighlighter(&sub);
-    memo.SetHighlighter(&ext);
+    document.Highlighting().SetHighlighter(&ext);
     EXPECT_EQ(Colours("a x b y c"), "007777700");
     ASSERT_FALSE(sub.StartIdentifiers.empty());
     ASSERT_FALSE(sub.StopIdentifiers.empty());
@@ -220,11 +222,11 @@ TEST_F(ExtHighlighter, WithoutOwnKeysEveryQuestionGoesToTheSubHighlighter) {
         EXPECT_EQ(identifier, 2);
     for (int32_t identifier : sub.KeywordIdentifiers)
         EXPECT_EQ(identifier, 1);
-    EXPECT_EQ(TopKeyEntry(ContextInForce(*memo.Paragraph(0), 3)), 0x8002);
+    EXPECT_EQ(TopKeyEntry(ContextInForce(*document.Paragraph(0), 3)), 0x8002);
 
     // With own entries the identifiers behind them go to the SubHighlighter.
     ext.StartStopKeys().Add("(", ")", false, 0, -1, 0, 5, 0, 0, 0, 0);
-    memo.ReApplyKeywords();
+    document.ReApplyKeywords();
     sub.StartIdentifiers.clear();
     EXPECT_EQ(Colours("(a) x y"), "5550777");
     for (int32_t identifier : sub.StartIdentifiers)
@@ -242,6 +244,7 @@ TEST_F(ExtHighlighter, TheSubHighlighterChainStaysSoundAndHearsTheMemo) {
     auto sub = std::make_unique<TRecordingHighlighter>();
     second.SetSubHighlighter(sub.get());
     // A memo message reaches the end of the chain.
+    TComponent memo;
     first.Notify(&memo, kMemoMessage);
     EXPECT_EQ(sub->Notices, 1);
     sub.reset();

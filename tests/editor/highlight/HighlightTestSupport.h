@@ -1,11 +1,11 @@
 #pragma once
 // Helpers shared by the highlighting tests: reading contexts back, and the
-// oracle every incremental result is compared with (a fresh memo that
+// oracle every incremental result is compared with (a fresh document that
 // loads the same text and highlights it whole).
 
-#include "editor/CodeMemo.h"
-#include "editor/ContextEditing.h"
-#include "tests/editor/MemoTestSupport.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/ContextEditing.h"
+#include "tests/editor/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +15,17 @@
 #include <vector>
 
 // The context number in force at an absolute offset (0 for plain text).
-inline int32_t NumberAt(TCodeMemo& memo, int32_t offset) {
-    int32_t index = memo.ParagraphList().IndexOfOffset(offset);
-    const TParagraph& p = *memo.Paragraph(index);
-    return ContextNumberOf(ContextInForce(p, offset - memo.ParagraphStart(index)));
+inline int32_t NumberAt(TCodeDocument& document, int32_t offset) {
+    int32_t index = document.ParagraphList().IndexOfOffset(offset);
+    const TParagraph& p = *document.Paragraph(index);
+    return ContextNumberOf(ContextInForce(p, offset - document.ParagraphStart(index)));
 }
 
 // The context numbers of every character of a paragraph, as one string of
 // characters '0' + number (so a test can write the expected colouring
 // under the text).
-inline std::string NumbersOf(TCodeMemo& memo, int32_t paragraph) {
-    const TParagraph& p = *memo.Paragraph(paragraph);
+inline std::string NumbersOf(TCodeDocument& document, int32_t paragraph) {
+    const TParagraph& p = *document.Paragraph(paragraph);
     std::string numbers;
     for (int32_t i = 0; i < p.Length(); ++i)
         numbers += static_cast<char>('0' + ContextNumberOf(ContextInForce(p, i)));
@@ -43,13 +43,13 @@ inline std::string Describe(const TContextRecord& r) {
     return out.str();
 }
 
-// Compares the highlighting of two memos holding the same text: every
+// Compares the highlighting of two documents holding the same text: every
 // paragraph's base context and records.  Returns "" when they agree.
-inline std::string HighlightDifference(const TCodeMemo& memo, const TCodeMemo& oracle) {
-    if (memo.ParagraphCount() != oracle.ParagraphCount())
+inline std::string HighlightDifference(const TCodeDocument& document, const TCodeDocument& oracle) {
+    if (document.ParagraphCount() != oracle.ParagraphCount())
         return "paragraph counts differ";
-    for (int32_t i = 0; i < memo.ParagraphCount(); ++i) {
-        const TParagraph& a = *memo.Paragraph(i);
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
+        const TParagraph& a = *document.Paragraph(i);
         const TParagraph& b = *oracle.Paragraph(i);
         std::ostringstream where;
         where << "paragraph " << i << " \"" << a.Text.substr(0, 80) << "\": ";
@@ -72,9 +72,9 @@ inline std::string HighlightDifference(const TCodeMemo& memo, const TCodeMemo& o
 }
 
 // Line records of every paragraph, to compare layouts.
-inline std::string LayoutDifference(const TCodeMemo& memo, const TCodeMemo& oracle) {
-    for (int32_t i = 0; i < memo.ParagraphCount() && i < oracle.ParagraphCount(); ++i) {
-        const TParagraph& a = *memo.Paragraph(i);
+inline std::string LayoutDifference(const TCodeDocument& document, const TCodeDocument& oracle) {
+    for (int32_t i = 0; i < document.ParagraphCount() && i < oracle.ParagraphCount(); ++i) {
+        const TParagraph& a = *document.Paragraph(i);
         const TParagraph& b = *oracle.Paragraph(i);
         if (a.LineCount() != b.LineCount()) {
             std::ostringstream out;
@@ -104,23 +104,23 @@ inline std::string LayoutDifference(const TCodeMemo& memo, const TCodeMemo& orac
 }
 
 // Everything the engine still has to do, done now.
-inline void HighlightAll(TCodeMemo& memo) {
-    memo.FormatPending();
-    memo.ParseUpTo(memo.ParagraphCount() - 1);
-    memo.FormatPending();
+inline void HighlightAll(TCodeDocument& document) {
+    document.Layout().FormatPending();
+    document.ParseUpTo(document.ParagraphCount() - 1);
+    document.Layout().FormatPending();
 }
 
-// How a memo differs from the oracle: a fresh memo that prepare sets up,
+// How a document differs from the oracle: a fresh document that prepare sets up,
 // that loads the same text and highlights it whole.  "" when both agree
 // record for record and, with withLayout, line for line.
-inline std::string DifferenceFromFresh(const TCodeMemo& memo, const std::function<void(TCodeMemo&)>& prepare,
+inline std::string DifferenceFromFresh(const TCodeDocument& document, const std::function<void(TCodeDocument&)>& prepare,
                                        bool withLayout) {
-    TCodeMemo oracle;
+    TCodeDocument oracle;
     prepare(oracle);
-    LoadText(oracle, memo.Text());
+    LoadText(oracle, document.Text());
     HighlightAll(oracle);
-    std::string difference = HighlightDifference(memo, oracle);
+    std::string difference = HighlightDifference(document, oracle);
     if (difference.empty() && withLayout)
-        difference = LayoutDifference(memo, oracle);
+        difference = LayoutDifference(document, oracle);
     return difference;
 }

@@ -5,8 +5,9 @@
 // Expected colourings are strings with one character per text character:
 // '0' + the context number (so ':' is 10, an entity, and ';' is 11).
 
-#include "editor/CodeMemo.h"
-#include "editor/ContextEditing.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/ContextEditing.h"
 #include "editor/highlight/HtmlHighlighter.h"
 #include "HighlightTestSupport.h"
 
@@ -27,29 +28,30 @@ public:
 
 class Html : public ::testing::Test {
 protected:
-    void SetUp() override { Prepare(memo); }
-    void Prepare(TCodeMemo& m) {
-        m.SetUpdateMode(umImmediate);
-        m.SetMeasuringContext(&measure, 2000);
-        m.SetHighlighter(&html);
+    void SetUp() override { Prepare(document); }
+    void Prepare(TCodeDocument& m) {
+        m.Layout().SetUpdateMode(umImmediate);
+        m.Layout().SetMeasure(&measure, 2000);
+        m.Highlighting().SetHighlighter(&html);
     }
-    void TearDown() override { memo.SetHighlighter(nullptr); }
+    void TearDown() override { document.Highlighting().SetHighlighter(nullptr); }
     std::string Colours(const std::string& text, int32_t paragraph = 0) {
-        LoadText(memo, text);
-        HighlightAll(memo);
-        return NumbersOf(memo, paragraph);
+        LoadText(document, text);
+        HighlightAll(document);
+        return NumbersOf(document, paragraph);
     }
     const TContextRecord& At(int32_t offset) {
-        int32_t index = memo.ParagraphList().IndexOfOffset(offset);
-        return ContextInForce(*memo.Paragraph(index), offset - memo.ParagraphStart(index));
+        int32_t index = document.ParagraphList().IndexOfOffset(offset);
+        return ContextInForce(*document.Paragraph(index), offset - document.ParagraphStart(index));
     }
     std::string Fresh() {
-        return DifferenceFromFresh(memo, [this](TCodeMemo& oracle) { Prepare(oracle); }, false);
+        return DifferenceFromFresh(document, [this](TCodeDocument& oracle) { Prepare(oracle); }, false);
     }
 
     TFixedMeasure measure{10, 2};
     TCountingHtml html;
-    TCodeMemo memo;
+    TCodeDocument document;
+    TTextSelection selection{document};
 };
 
 }  // namespace
@@ -87,7 +89,7 @@ TEST_F(Html, ElementsWithoutAttributesColourTheirRestAsUnknown) {
 
 TEST_F(Html, AnUnclosedQuoteRunsToTheParagraphEndAndTheTagGoesOn) {
     EXPECT_EQ(Colours("<A HREF=\"x y\r\nz\">b"), "451888889999");
-    EXPECT_EQ(NumbersOf(memo, 1), "1170");
+    EXPECT_EQ(NumbersOf(document, 1), "1170");
 }
 
 TEST_F(Html, ScriptContentRunsToTheClosingTagInAnyLetterCase) {
@@ -95,9 +97,9 @@ TEST_F(Html, ScriptContentRunsToTheClosingTagInAnyLetterCase) {
               "4555555" "7" + std::string(15, '2') + std::string(9, '7') + "0");
     EXPECT_EQ(At(8).Flags & 0x20, 0x20);  // script content uses the alternative font
     EXPECT_EQ(Colours("<SCRIPT language=js>\r\na<b && c>d\r\n</sCrIpT>"), "4555555" "1" "888888888" "99" "7");
-    EXPECT_EQ(NumbersOf(memo, 1), "2222222222");
-    EXPECT_EQ(NumbersOf(memo, 2), "777777777");
-    EXPECT_EQ(NumberAt(memo, memo.TextLength()), 0);
+    EXPECT_EQ(NumbersOf(document, 1), "2222222222");
+    EXPECT_EQ(NumbersOf(document, 2), "777777777");
+    EXPECT_EQ(NumberAt(document, document.TextLength()), 0);
 }
 
 TEST_F(Html, ServerBlocks) {
@@ -106,7 +108,7 @@ TEST_F(Html, ServerBlocks) {
     EXPECT_EQ(Colours("<?php echo 1 ?>y"), "4;;;;;;;;;;;;;70");
     // A block over several paragraphs.
     EXPECT_EQ(Colours("<%\r\nif a > b\r\n%>x", 1), "22222222");
-    EXPECT_EQ(NumbersOf(memo, 2), "270");
+    EXPECT_EQ(NumbersOf(document, 2), "270");
 }
 
 TEST_F(Html, Entities) {
@@ -115,7 +117,7 @@ TEST_F(Html, Entities) {
     EXPECT_EQ(Colours("&lt&gt;"), ":::::::");
     // Unterminated at the paragraph end: the entity ends there.
     EXPECT_EQ(Colours("a &nbsp\r\nb"), "00:::::");
-    EXPECT_EQ(NumbersOf(memo, 1), "0");
+    EXPECT_EQ(NumbersOf(document, 1), "0");
 }
 
 TEST_F(Html, Comments) {
@@ -127,7 +129,7 @@ TEST_F(Html, Comments) {
 TEST_F(Html, XmlSyntaxKnowsEveryName) {
     EXPECT_EQ(Colours("<foo bar=\"1\">"), "4666666666667");
     html.SetXMLSyntax(true);
-    memo.ReApplyKeywords();
+    document.ReApplyKeywords();
     EXPECT_EQ(Colours("<foo bar=\"1\">"), "4555188889997");
     EXPECT_EQ(Colours("</foo>"), "455557");
     html.SetXMLSyntax(false);
@@ -143,29 +145,29 @@ TEST_F(Html, TypingACommentOpenerColoursTheFollowingParagraphsUpToItsEnd) {
     std::string text;
     for (int i = 0; i < 10; ++i)
         text += "<p class=x>line " + std::to_string(i) + (i == 5 ? " --> tail" : "") + "</p>\r\n";
-    LoadText(memo, text);
-    HighlightAll(memo);
+    LoadText(document, text);
+    HighlightAll(document);
     html.StartCalls.clear();
-    memo.SetSelStart(memo.ParagraphStart(1));
-    memo.SetSelText("<!--");
-    HighlightAll(memo);
-    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+    selection.SetSelStart(document.ParagraphStart(1));
+    selection.SetSelText("<!--");
+    HighlightAll(document);
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i)
         EXPECT_EQ(html.StartCalls.count(i) != 0, i >= 1 && i <= 5) << i;
     for (int32_t i = 1; i <= 4; ++i)
-        EXPECT_EQ(NumbersOf(memo, i), std::string(memo.Paragraph(i)->Length(), '3')) << i;
-    EXPECT_EQ(NumbersOf(memo, 5).substr(0, 21), "333333333333333333333");
-    EXPECT_EQ(NumbersOf(memo, 5).substr(21), "00000" "4557");
-    EXPECT_EQ(NumbersOf(memo, 6), "451" "888888" "97" "000000" "4557");
+        EXPECT_EQ(NumbersOf(document, i), std::string(document.Paragraph(i)->Length(), '3')) << i;
+    EXPECT_EQ(NumbersOf(document, 5).substr(0, 21), "333333333333333333333");
+    EXPECT_EQ(NumbersOf(document, 5).substr(21), "00000" "4557");
+    EXPECT_EQ(NumbersOf(document, 6), "451" "888888" "97" "000000" "4557");
     EXPECT_EQ(Fresh(), "");
 
     // Deleting it restores them, and again only they are parsed.
     html.StartCalls.clear();
-    Select(memo, memo.ParagraphStart(1), memo.ParagraphStart(1) + 4);
-    memo.SetSelText({});
-    HighlightAll(memo);
-    for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+    Select(selection, document.ParagraphStart(1), document.ParagraphStart(1) + 4);
+    selection.SetSelText({});
+    HighlightAll(document);
+    for (int32_t i = 0; i < document.ParagraphCount(); ++i)
         EXPECT_EQ(html.StartCalls.count(i) != 0, i >= 1 && i <= 5) << i;
-    EXPECT_EQ(NumbersOf(memo, 3).substr(0, 11), "451" "888888" "97");
+    EXPECT_EQ(NumbersOf(document, 3).substr(0, 11), "451" "888888" "97");
     EXPECT_EQ(Fresh(), "");
 }
 
@@ -173,11 +175,11 @@ TEST_F(Html, ATagSplitOverTwoLinesFollowsItsFirstLine) {
     EXPECT_EQ(Colours("<TABLE\r\nBORDER=1>", 1), "888888897");
     // Turned into a closing tag by typing: the second line follows, although
     // its start context keeps the element's identifier.
-    memo.SetSelStart(1);
-    memo.SetSelText("/");
-    HighlightAll(memo);
-    EXPECT_EQ(NumbersOf(memo, 0), "4555555");
-    EXPECT_EQ(NumbersOf(memo, 1), "666666667");
+    selection.SetSelStart(1);
+    selection.SetSelText("/");
+    HighlightAll(document);
+    EXPECT_EQ(NumbersOf(document, 0), "4555555");
+    EXPECT_EQ(NumbersOf(document, 1), "666666667");
     EXPECT_EQ(Fresh(), "");
 }
 
@@ -185,13 +187,13 @@ TEST_F(Html, StylesChangeTheLookOnlyWhenTheTextIsHighlightedAgain) {
     Colours("<b>");
     html.Bracket().SetForeground(clRed);
     EXPECT_EQ(At(0).Foreground, clBlue);
-    memo.ReApplyKeywords();
-    HighlightAll(memo);
+    document.ReApplyKeywords();
+    HighlightAll(document);
     EXPECT_EQ(At(0).Foreground, clRed);
     // A designer sees changes at once.
     html.SetDesigning(true);
     html.Bracket().SetStyle(0);
-    HighlightAll(memo);
+    HighlightAll(document);
     EXPECT_EQ(At(0).Flags & 0x0F, 0);
     html.SetDesigning(false);
     html.Bracket().SetForeground(clBlue);

@@ -1,10 +1,11 @@
 // Keyword lists and start/stop key lists: folding, links, limits and their
-// streamed form; the highlighter base's list of memos.
+// streamed form; the highlighter base's list of documents.
 
-#include "editor/CodeHighlighter.h"
-#include "editor/CodeMemo.h"
-#include "editor/KeywordList.h"
-#include "editor/StartStopKeyList.h"
+#include "editor/model/CodeHighlighter.h"
+#include "editor/model/CodeDocument.h"
+#include "editor/model/TextSelection.h"
+#include "editor/model/KeywordList.h"
+#include "editor/model/StartStopKeyList.h"
 
 #include "platform/base/Filer.h"
 #include "platform/base/Stream.h"
@@ -74,8 +75,12 @@ TEST(KeywordList, MatchingCopiesFollowEveryChangeWhenRead) {
     TKeywordList list;
     // Read inside an update too: the copies describe the list as it is.
     list.BeginUpdate();
-    for (int i = 0; i < 50; ++i)
-        list.AddKeyword(std::string("k").append(std::to_string(i)), Attributes(0, i + 1));
+    std::string key = "k";
+    for (int i = 0; i < 50; ++i) {
+        key.resize(1);
+        key += std::to_string(i);
+        list.AddKeyword(key, Attributes(0, i + 1));
+    }
     EXPECT_EQ(list.FoldedKey(49), "K49");
     EXPECT_EQ(list.Attributes(49)->Length, 3);
     list.EndUpdate();
@@ -239,22 +244,22 @@ TEST(StartStopKeyList, StreamsAsKeysWithFoldedKeys) {
     EXPECT_THROW(ReadStreamed(bad, broken), Exception);
 }
 
-TEST(CodeHighlighter, MemosFollowTheirHighlighterAndLoseItWhenItIsFreed) {
+TEST(CodeHighlighter, DocumentsFollowTheirHighlighterAndLoseItWhenItIsFreed) {
     auto highlighter = std::make_unique<TCodeHighlighter>();
-    TCodeMemo first;
+    TCodeDocument first;
     {
-        TCodeMemo second;
-        first.SetHighlighter(highlighter.get());
-        second.SetHighlighter(highlighter.get());
-        EXPECT_EQ(highlighter->Memos().size(), 2u);
+        TCodeDocument second;
+        first.Highlighting().SetHighlighter(highlighter.get());
+        second.Highlighting().SetHighlighter(highlighter.get());
+        EXPECT_EQ(highlighter->Documents().size(), 2u);
     }
-    // A memo that goes away leaves the list.
-    EXPECT_EQ(highlighter->Memos().size(), 1u);
+    // A document that goes away leaves the list.
+    EXPECT_EQ(highlighter->Documents().size(), 1u);
     TCodeHighlighter other;
-    first.SetHighlighter(&other);
-    EXPECT_TRUE(highlighter->Memos().empty());
-    first.SetHighlighter(highlighter.get());
+    first.Highlighting().SetHighlighter(&other);
+    EXPECT_TRUE(highlighter->Documents().empty());
+    first.Highlighting().SetHighlighter(highlighter.get());
     highlighter.reset();
-    EXPECT_EQ(first.Highlighter(), nullptr);
-    EXPECT_TRUE(other.Memos().empty());
+    EXPECT_EQ(first.Highlighting().Highlighter(), nullptr);
+    EXPECT_TRUE(other.Documents().empty());
 }

@@ -1,0 +1,194 @@
+// Mapping between text positions and pixels.  OffsetToX and XToOffset walk
+// a display line exactly as painting does: the same fonts (style codes and
+// context records), tab stops from the line's own left edge, justified
+// blanks widened by the canvas's own rule.  So a position turned into a
+// pixel and back is the same position, and the caret stands where the
+// character is painted.
+
+#include "editor/MemoView.h"
+
+#include "editor/CodeMemo.h"
+#include "editor/LineWalk.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// Horizontal layout of a line for a client width and horizontal offset.
+TLineLayout layoutLine(const TTextLayout& rules, bool justified, const TLineRecord& line, int32_t clientWidth,
+                       int32_t hOffset) {
+    TLineLayout layout;
+    layout.TabWidth = std::max(rules.TabStops(), 1) * std::max(rules.AverageCharWidth(), 1);
+    layout.Justified = justified && line.StretchStart < line.Stop;
+    int32_t left = rules.LeftMargin() - hOffset;
+    int32_t right = clientWidth - rules.RightMargin();
+    if (!layout.Justified) {
+        if (rules.Alignment() == taRightJustify)
+            left = right - line.TextWidth;
+        else if (rules.Alignment() == taCenter)
+            left = (left + right - line.TextWidth) / 2;
+    }
+    layout.Left = left;
+    if (justified && line.StretchSpaces > 0) {
+        layout.StretchExtra = clientWidth - rules.LeftMargin() - rules.RightMargin() - line.TextWidth;
+        layout.StretchCount = line.StretchSpaces;
+        layout.StretchStart = line.StretchStart;
+    }
+    return layout;
+}
+
+// A display line walked with a measure: the run state, the counter of the
+// justified blanks and the advance table of the font in force.
+struct TMeasuredWalk {
+    const TTextLayout& Rules;
+    bool StaticFormat;
+    const TCodeMeasure& Measure;
+    const TLineLayout& Layout;
+    TLineWalk Walk;
+    TStretchCounter Stretch;
+    const int32_t* Advances = nullptr;
+
+    TMeasuredWalk(const TTextLayout& rules, bool staticFormat, const TCodeMeasure& measure, const TParagraph& paragraph,
+                  const TLineRecord& line, const TLineLayout& layout)
+        : Rules(rules), StaticFormat(staticFormat), Measure(measure), Layout(layout),
+          Walk(paragraph, line, staticFormat) {
+        if (layout.StretchCount > 0 && layout.StretchStart == line.Start)
+            Stretch.Set(layout.StretchExtra, layout.StretchCount);
+        SelectFont();
+    }
+    // Looks up the advances again after the style or the context changed.
+    void SelectFont() { Advances = Measure.AdvanceTable(Rules.StyleForMeasure(Walk.StaticStyle, *Walk.Context)); }
+
+    // Steps over the character at position, x pixels into the line, and
+    // answers its width: a tab reaches the next stop (and the justified
+    // blanks after it are spread anew), a blank of a justified line gets its
+    // share of the spare pixels.  A style code has no width (nullopt): it
+    // changes the font instead.
+    std::optional<int64_t> Step(int32_t position, int64_t x) {
+        if (Walk.Enter(position))
+            SelectFont();
+        const char c = Walk.At(position);
+        if (c == '\t') {
+            if (Layout.StretchCount > 0 && position >= Layout.StretchStart)
+                Stretch.Set(Layout.StretchExtra, Layout.StretchCount);
+            return (x / Layout.TabWidth + 1) * Layout.TabWidth - x;
+        }
+        if (StaticFormat && IsStyleCode(c)) {
+            Walk.StaticStyle = ToggleStyleBit(Walk.StaticStyle, c);
+            SelectFont();
+            return std::nullopt;
+        }
+        const int32_t advance = Advances[static_cast<unsigned char>(c)];
+        return c == ' ' && Stretch.Active() && position >= Layout.StretchStart ? advance + Stretch.Next() : advance;
+    }
+};
+
+} // namespace
+
+// A display line as OffsetToX and XToOffset see it: its paragraph, the
+// line itself, the measure in force (none before the memo can measure) and
+// the line's layout.
+struct TMemoView::TPixelLine {
+    const TParagraph& Paragraph;
+    const TLineRecord& Line;
+    const TCodeMeasure* Measure;
+    TLineLayout Layout;
+};
+
+// The paragraph is looked up by index when not given; the line index is
+// clamped to the paragraph's lines.  Drawing on an output canvas ignores
+// the window's horizontal scrolling.
+TMemoView::TPixelLine TMemoView::pixelLine(TParagraph* paragraph, int32_t index, int32_t lineInPar) const {
+    if (paragraph == nullptr)
+        paragraph = document_.ParagraphList().GetItem(index);
+    const TLineRecord& line = paragraph->Line(std::clamp(lineInPar, 0, paragraph->LineCount() - 1));
+    const int32_t hOffset = drawingOnOutput_ ? 0 : leftPixel_;
+    const TTextLayout& layout = document_.Layout();
+    return {*paragraph, line, layout.ActiveMeasure(), LineLayout(line, layout.ActiveWidth(), hOffset)};
+}
+
+TLineLayout TMemoView::LineLayout(const TLineRecord& line, int32_t clientWidth, int32_t hOffset) const {
+    return layoutLine(document_.Layout(), memo_.Justified, line, clientWidth, hOffset);
+}
+
+int32_t TMemoView::NavigatorX(TCodeNavigator& navigator) {
+    return OffsetToX(navigator.Paragraph(), navigator.ParNumber(), navigator.LineInPar(),
+                     navigator.ColumnInLine());
+}
+
+int32_t TMemoView::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineInPar, int32_t offsetInLine) {
+    const auto [p, line, measure, layout] = pixelLine(paragraph, index, lineInPar);
+    if (measure == nullptr) {
+        caretCharWidth_ = 0;
+        return layout.Left;
+    }
+    const int32_t end = std::clamp(line.Start + std::max(offsetInLine, 0), line.Start, std::max(line.Stop, line.Start));
+    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), *measure, p, line, layout);
+    int64_t x = 0;
+    for (int32_t i = line.Start; i < end; ++i)
+        x += run.Step(i, x).value_or(0);
+    // The character at the position, for the wide overwrite caret.
+    caretCharWidth_ = 0;
+    if (end < p.Length()) {
+        TLineWalk& walk = run.Walk;
+        walk.Enter(end);
+        char c = walk.At(end);
+        if (!(document_.StaticFormat() && IsStyleCode(c))) {
+            run.SelectFont();
+            caretCharWidth_ = run.Advances[static_cast<unsigned char>(c)];
+        }
+    }
+    return static_cast<int32_t>(layout.Left + x);
+}
+
+int32_t TMemoView::XToOffset(TParagraph* paragraph, int32_t index, bool exactColumn, int32_t x, int32_t lineInPar) {
+    const auto [p, line, measure, layout] = pixelLine(paragraph, index, lineInPar);
+    if (measure == nullptr)
+        return 0;
+    // The pointer relative to the line's first character.
+    const int64_t pointer = static_cast<int64_t>(x) - layout.Left;
+    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), *measure, p, line, layout);
+    int64_t left = 0;
+    int32_t i = line.Start;
+    for (; i < line.Stop; ++i) {
+        const std::optional<int64_t> width = run.Step(i, left);
+        // Codes have no width: the position after them is as near.
+        if (!width)
+            continue;
+        // A character is passed once the pointer reaches its middle; a
+        // character without width only when the pointer is beyond it.
+        if (pointer - left < std::max<int64_t>(*width / 2, 1))
+            break;
+        left += *width;
+    }
+    int32_t count = i - line.Start;
+    // A click inside a tab's blank space stays before the tab; the caller
+    // adds virtual columns for the rest.
+    if (exactColumn && count > 0 && pointer < left && run.Walk.At(i - 1) == '\t')
+        --count;
+    return count;
+}
+
+int32_t TMemoView::CaretColumn() const {
+    const TTextLayout& layout = document_.Layout();
+    return std::max((caretX_ + leftPixel_ - layout.LeftMargin()) / layout.AverageCharWidth(), 0);
+}
+
+int32_t TMemoView::BlankColumns(int32_t fromX, int32_t toX) const {
+    return std::max(toX - fromX, 0) / document_.Layout().AverageCharWidth();
+}
+
+int32_t TMemoView::LineToY(int32_t line) const {
+    if (topPixel_ >= 0)
+        return line * lineHeight_ - (lineHeight_ > 0 ? topPixel_ % lineHeight_ : 0);
+    return line * lineHeight_ - topPixel_;
+}
+
+int32_t TMemoView::YToLine(int32_t y) const {
+    if (lineHeight_ < 1)
+        return 0;
+    if (topPixel_ >= 0)
+        return (y + topPixel_ % lineHeight_) / lineHeight_;
+    return (y + topPixel_) / lineHeight_;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// How views observe a document: every change of its text, of its
+// highlighting and of its display lines is reported to each watcher, so
+// that a view repaints what changed without polling the document.
+
+#include <cstdint>
+
+class TCodeDocument;
+
+// One change of the text: Removed characters from From on (offsets before
+// the change, breaks counting 2) were replaced by Inserted characters.
+// Paragraphs FirstParagraph..LastParagraph of the old text became
+// FirstParagraph..FirstParagraph + LastParagraph - FirstParagraph +
+// ParagraphDelta of the new one.
+struct TTextChange {
+    int32_t From = 0;
+    int32_t Removed = 0;
+    int32_t Inserted = 0;
+    int32_t FirstParagraph = 0;
+    int32_t LastParagraph = 0;
+    int32_t ParagraphDelta = 0;
+    int32_t LineDelta = 0;
+};
+
+// What the end of an outermost update reports: the first display line the
+// updates changed and the last paragraph they changed (-1 when none).
+struct TUpdateSummary {
+    enum TKind {
+        kEdit,      // edits: the view catches up and the change is announced
+        kLoad,      // a new text was loaded: the view starts at the top
+        kSnapshot,  // a formatted snapshot was loaded: as a load, but unannounced
+    };
+    TKind Kind = kEdit;
+    int32_t FirstLine = 0;
+    int32_t LastParagraph = -1;
+};
+
+class TDocumentWatcher {
+public:
+    virtual ~TDocumentWatcher() = default;
+
+    // The text changed (navigators have already moved).  Nested edits
+    // report one change each, in the order they happen.
+    virtual void TextChanged(TCodeDocument& document, const TTextChange& change) {}
+    // The whole text was replaced (a load): every navigator stands at 0.
+    virtual void TextReplaced(TCodeDocument& document) {}
+    // The contexts of paragraphs first..last changed: their colours and
+    // fonts may look different.
+    virtual void StylesChanged(TCodeDocument& document, int32_t first, int32_t last) {}
+    // Paragraphs first..last were laid out anew (line numbers after them
+    // may have moved).
+    virtual void LayoutChanged(TCodeDocument& document, int32_t first, int32_t last) {}
+    // Every paragraph waits to be laid out again (width, fonts or rules
+    // changed).
+    virtual void LayoutReset(TCodeDocument& document) {}
+    // The outermost update ended: what changed since it began.
+    virtual void UpdateEnded(TCodeDocument& document, const TUpdateSummary& summary) {}
+    // Layout waits for the background pass: a view with an event loop
+    // schedules TTextLayout::BackgroundSlice.
+    virtual void BackgroundWorkPending(TCodeDocument& document) {}
+    // Progress of loading, saving and formatting long texts
+    // (TCodeDocument::Progress), reported only while a watcher wants it.
+    virtual bool WantsProgress() const { return false; }
+    virtual void ProgressMade(TCodeDocument& document) {}
+};

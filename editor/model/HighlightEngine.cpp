@@ -1,0 +1,344 @@
+// The highlighting engine: start/stop parsing paragraph by paragraph with
+// the hand-on of changed contexts, keyword application, and putting
+// contexts in force between two positions.
+
+#include "editor/model/HighlightEngine.h"
+
+#include "editor/model/CodeDocument.h"
+#include "editor/model/CodeHighlighter.h"
+#include "editor/model/CodeNavigator.h"
+#include "editor/model/ContextEditing.h"
+#include "editor/model/KeyMatcher.h"
+
+#include <algorithm>
+#include <climits>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// A paragraph whose parse makes no headway for this many rounds in a row
+// is left as it stands (a highlighter that opens and closes empty
+// contexts at one place forever must not hang the editor).
+constexpr int kRoundsWithoutProgress = 64;
+
+}  // namespace
+
+THighlightEngine::THighlightEngine(TCodeDocument& document)
+    : document_(document), keywords_(std::make_unique<TKeywordList>()),
+      startStopKeys_(std::make_unique<TStartStopKeyList>()),
+      hookPosition_(std::make_unique<TCodeNavigator>(&document)),
+      hookLimit_(std::make_unique<TCodeNavigator>(&document)),
+      keywordStart_(std::make_unique<TCodeNavigator>(&document)),
+      keywordEnd_(std::make_unique<TCodeNavigator>(&document)) {}
+
+THighlightEngine::~THighlightEngine() { detachHighlighter(); }
+
+void THighlightEngine::SetHighlightRange(int32_t first, int32_t last) {
+    highlightFirst_ = first;
+    highlightLast_ = last;
+}
+
+void THighlightEngine::textReplaced() {
+    highlightFirst_ = 0;
+    highlightLast_ = -1;
+    validHighlight_ = -1;
+}
+
+void THighlightEngine::SetHighlighter(TCodeHighlighter* highlighter) {
+    if (highlighter == highlighter_)
+        return;
+    if (highlighter_ != nullptr)
+        highlighter_->removeDocument(&document_);
+    highlighter_ = highlighter;
+    if (highlighter_ != nullptr)
+        highlighter_->addDocument(&document_);
+    // Contexts made by another highlighter mean nothing to this one.
+    ReApplyKeywords();
+}
+
+void THighlightEngine::detachHighlighter() {
+    if (highlighter_ != nullptr)
+        highlighter_->removeDocument(&document_);
+    highlighter_ = nullptr;
+}
+
+bool THighlightEngine::callHook(bool startHook, int32_t index, int32_t position, int32_t hookLimit, int32_t& limit) {
+    TParagraph& p = document_.paragraphs_[index];
+    const int32_t start = document_.paragraphs_.Start(index);
+    // The navigators go to offsets of the paragraph just looked up, without
+    // looking it up again (and without the context indexes they had: parsing
+    // has just changed the records).
+    hookPosition_->place(index, p, start, position);
+    hookLimit_->place(index, p, start, hookLimit);
+    const int32_t first = startStopKeys_->Count();
+    bool found = startHook ? highlighter_->StartKeyHook(*hookPosition_, *hookLimit_, first)
+                           : highlighter_->StopKeyHook(*hookPosition_, *hookLimit_, first);
+    if (found)
+        limit = std::clamp(hookLimit_->Pos() - start, position, p.Length());
+    return found;
+}
+
+bool THighlightEngine::findStop(int32_t index, int32_t position, int32_t& limit) {
+    int top = TopKeyEntry(ContextInForce(document_.paragraphs_[index], position));
+    if (top < 0)
+        return false;
+    if ((top & 0x8000) != 0 && (top & 0x7FFF) < startStopKeys_->Count()) {
+        TKeyMatchScope scope{document_, *startStopKeys_, document_.SeparatorSet(), 0, false};
+        return MatchStopKey(scope, index, position, limit, top & 0x7FFF);
+    }
+    return highlighter_ != nullptr && callHook(false, index, position, limit, limit);
+}
+
+bool THighlightEngine::findStart(int32_t index, int32_t position, int32_t& limit) {
+    TKeyMatchScope scope{document_, *startStopKeys_, document_.SeparatorSet(), 0, false};
+    TStartKeyMatch match;
+    const bool keyFound = document_.Fields().ApplyStartStopKeysEnabled && FindStartKeyMatch(scope, index, position, limit, match);
+    // The highlighter may open something before the memo's own key: the
+    // earlier start wins, so a key inside a tag does not break the tag.
+    if (highlighter_ != nullptr && (!keyFound || match.Offset > position) &&
+        callHook(true, index, position, keyFound ? match.Offset : limit, limit))
+        return true;
+    return keyFound && OpenStartKey(scope, index, match, limit);
+}
+
+void THighlightEngine::parseParagraph(int32_t index) {
+    TParagraph& p = document_.paragraphs_[index];
+    const bool keys = document_.Fields().ApplyStartStopKeysEnabled && startStopKeys_->Count() > 0;
+    const bool keywords = document_.Fields().ApplyKeyWordsEnabled && keywords_->Count() > 0;
+    if (!keys && highlighter_ == nullptr && (!keywords || p.Contexts.empty())) {
+        // Nothing to find and nothing to rebuild: records put in force from
+        // outside stay as they are.
+        p.Parsed = 1;
+        return;
+    }
+    // Everything but styled stretches without keys is rebuilt now.
+    std::vector<TContextRecord> before = p.Contexts;
+    std::erase_if(p.Contexts, [](const TContextRecord& record) { return !IsStyledWithoutKeys(record); });
+    if (keys && !startStopKeys_->Prepared())
+        startStopKeys_->Prepare(document_.SeparatorSet());
+
+    const int32_t end = p.Length();
+    int32_t scan = 0;
+    int32_t lastScan = -1;
+    int idleRounds = 0;
+    while (true) {
+        // Styled stretches without keys keep their look: parsing skips them.
+        while (scan < end && IsStyledWithoutKeys(ContextInForce(p, scan))) {
+            int32_t next = NextContextOffset(p, scan);
+            scan = next < 0 || next > end ? end : next;
+        }
+        int32_t limit = end;
+        for (int32_t next = NextContextOffset(p, scan); next >= 0 && next < end; next = NextContextOffset(p, next)) {
+            if (IsStyledWithoutKeys(ContextInForce(p, next))) {
+                limit = next;
+                break;
+            }
+        }
+        findStop(index, scan, limit);
+        bool started = findStart(index, scan, limit);
+        scan = std::max(limit, scan);
+        if (scan >= end && !started)
+            break;
+        if (scan > lastScan) {
+            lastScan = scan;
+            idleRounds = 0;
+        } else if (++idleRounds > kRoundsWithoutProgress) {
+            break;
+        }
+    }
+    p.Parsed = 1;
+    // The keywords went with the other records: line breaking applies them
+    // again, over the whole paragraph, since a context that barred them may
+    // have gone anywhere in it.
+    p.KeywordsApplied = 0;
+    // Fonts may change from the first record that changed on; the lines
+    // after the edit are laid out again to the paragraph's end (the records
+    // an edit removed are gone already, so the comparison cannot tell
+    // whether the look behind it changed).
+    size_t same = 0;
+    while (same < before.size() && same < p.Contexts.size() && before[same].Offset == p.Contexts[same].Offset &&
+           SameHighlight(before[same], p.Contexts[same]))
+        ++same;
+    int32_t changedAt = INT32_MAX;
+    if (same < before.size())
+        changedAt = before[same].Offset;
+    if (same < p.Contexts.size())
+        changedAt = std::min(changedAt, p.Contexts[same].Offset);
+    if (changedAt != INT32_MAX) {
+        p.FormatFromLine = std::min(p.FormatFromLine, p.LineOfOffset(changedAt));
+        document_.notify([&](TDocumentWatcher& watcher) { watcher.StylesChanged(document_, index, index); });
+    }
+    p.RelayoutToEnd = 1;
+    if (p.Formatted) {
+        p.Formatted = 0;
+        document_.layout_->ScheduleParagraph(index);
+    }
+}
+
+void THighlightEngine::handOn(int32_t index) {
+    if (index + 1 >= document_.paragraphs_.Count())
+        return;
+    TParagraph& p = document_.paragraphs_[index];
+    TParagraph& next = document_.paragraphs_[index + 1];
+    const TContextRecord& end = EndContext(p);
+    if (SameHighlight(end, *next.BaseContext))
+        return;
+    // Paragraphs without records of their own share one base context.
+    next.BaseContext = p.Contexts.empty() ? p.BaseContext : CopyBaseContext(end);
+    next.Parsed = 0;
+    next.KeywordsApplied = 0;
+    next.Formatted = 0;
+    next.FormatFromLine = 0;
+    // With another start context every line of it may look different.
+    next.RelayoutToEnd = 1;
+    validHighlight_ = std::min(validHighlight_, index);
+    document_.layout_->ScheduleParagraph(index + 1);
+}
+
+void THighlightEngine::ParseStartStopKeys(TCodeNavigator& from, TCodeNavigator& to) {
+    int32_t first = from.ParNumber();
+    int32_t last = to.ParNumber();
+    if (last < first)
+        std::swap(first, last);
+    for (int32_t index = first; index <= last; ++index) {
+        parseParagraph(index);
+        handOn(index);
+    }
+    to.SetPos(document_.paragraphs_.Start(last) + document_.paragraphs_[last].Length());
+    // Records changed: cached context indexes after the range start are stale.
+    document_.InvalidateNavigators(document_.paragraphs_.Start(first) - 1, last);
+}
+
+void THighlightEngine::ParseUpTo(int32_t index) {
+    index = std::min(index, document_.paragraphs_.Count() - 1);
+    if (index <= validHighlight_)
+        return;
+    const int32_t first = validHighlight_ + 1;
+    // Each paragraph is parsed whole through the virtual operation, as an
+    // edit's paragraph is, so that a memo that overrides it sees every
+    // parse.  The two ends are navigators of their own: the caller may be
+    // using the working ones.
+    std::optional<TCodeNavigator> from;
+    std::optional<TCodeNavigator> to;
+    for (int32_t i = first; i <= index; ++i) {
+        if (!document_.paragraphs_[i].Parsed) {
+            if (!from) {
+                from.emplace(&document_);
+                to.emplace(&document_);
+            }
+            // Placed on the paragraph just looked up, without looking it
+            // up again.
+            TParagraph& p = document_.paragraphs_[i];
+            const int32_t start = document_.paragraphs_.Start(i);
+            from->place(i, p, start, 0);
+            to->place(i, p, start, p.Length());
+            document_.ApplyStartStopKeys(*from, *to);
+            // An override that parses nothing must not be asked again and
+            // again for the same paragraph.
+            document_.paragraphs_[i].Parsed = 1;
+        }
+        validHighlight_ = i;
+    }
+}
+
+void THighlightEngine::ApplyKeywordsBetween(TCodeNavigator& from, TCodeNavigator& to) {
+    const int32_t low = std::min(from.Pos(), to.Pos());
+    const int32_t high = std::max(from.Pos(), to.Pos());
+    if (highlighter_ != nullptr)
+        highlighter_->KeywordHook(from, to, keywords_->Count());
+    if (document_.Fields().ApplyKeyWordsEnabled && keywords_->Count() > 0) {
+        TKeywordScope scope{document_, *keywords_, document_.SeparatorSet(), 0, true, {}};
+        ApplyKeywordList(scope, low, high);
+    }
+}
+
+void THighlightEngine::ApplyContextBetween(int32_t from, int32_t to, const TContextRecord& context) {
+    keywordStart_->SetPos(from);
+    keywordEnd_->SetPos(to);
+    document_.ApplyContext(*keywordStart_, *keywordEnd_, false, true, context);
+}
+
+bool THighlightEngine::FindStartKey(TCodeNavigator& position, TCodeNavigator& limit) {
+    return findKeyBetween(false, position, limit);
+}
+
+bool THighlightEngine::FindStopKey(TCodeNavigator& position, TCodeNavigator& limit) {
+    return findKeyBetween(true, position, limit);
+}
+
+bool THighlightEngine::findKeyBetween(bool stopKey, TCodeNavigator& position, TCodeNavigator& limit) {
+    const int32_t index = position.ParNumber();
+    const int32_t start = document_.paragraphs_.Start(index);
+    const int32_t length = document_.paragraphs_[index].Length();
+    int32_t offset = std::min(position.ParOffset(), length);
+    int32_t end = limit.ParNumber() == index ? std::min(limit.ParOffset(), length) : length;
+    bool found = stopKey ? findStop(index, offset, end) : findStart(index, offset, end);
+    if (found) {
+        limit.SetPos(start + end);
+        document_.InvalidateNavigators(start + offset - 1, index);
+    }
+    return found;
+}
+
+void THighlightEngine::PutContextBetween(TCodeNavigator& first, TCodeNavigator& second, bool recordChange,
+                                         bool opening, const TContextRecord& context) {
+    TParagraphsList& paragraphs_ = document_.paragraphs_;
+    TCodeNavigator& low = first.Pos() <= second.Pos() ? first : second;
+    TCodeNavigator& high = first.Pos() <= second.Pos() ? second : first;
+    int32_t lowPar = low.ParNumber();
+    int32_t highPar = high.ParNumber();
+    int32_t lowOffset = low.ParOffset();
+    int32_t highOffset = high.ParOffset();
+    if (recordChange)
+        document_.recordChangedRange(lowPar, highPar, low.LineNumber());
+    // The text after the range keeps the context it had.
+    TContextRecord restore = paragraphs_[highPar].ContextBefore(highOffset + 1);
+    for (int32_t index = lowPar; index <= highPar; ++index) {
+        TParagraph& p = paragraphs_[index];
+        int32_t from = index == lowPar ? lowOffset : 0;
+        int32_t to = index == highPar ? highOffset : p.Length() + 2;
+        RemoveContexts(p, from, to);
+        p.Formatted = 0;
+        if (index > lowPar)
+            p.BaseContext = CopyBaseContext(context);
+    }
+    TContextRecord record = context;
+    if (opening)
+        record.Flags |= TContextRecord::kStyled;
+    if (opening || (context.Flags & TContextRecord::kStyled) != 0) {
+        TParagraph& p = paragraphs_[lowPar];
+        record.Offset = lowOffset;
+        p.Contexts.insert(p.Contexts.begin() + p.ContextIndexAt(lowOffset), record);
+    }
+    if (high.Pos() < document_.TextLength()) {
+        TParagraph& p = paragraphs_[highPar];
+        int32_t at = p.ContextIndexAt(highOffset);
+        if (at >= static_cast<int32_t>(p.Contexts.size()) || p.Contexts[static_cast<size_t>(at)].Offset != highOffset) {
+            restore.Offset = highOffset;
+            p.Contexts.insert(p.Contexts.begin() + at, restore);
+        }
+    }
+    document_.InvalidateNavigators(low.Pos() - 1, highPar);
+    low.InvalidateLineAndContext();
+    high.InvalidateLineAndContext();
+    document_.notify([&](TDocumentWatcher& watcher) { watcher.StylesChanged(document_, lowPar, highPar); });
+}
+
+void THighlightEngine::ReApplyKeywords() {
+    TParagraphsList& paragraphs_ = document_.paragraphs_;
+    TBaseContext shared = paragraphs_[0].BaseContext;
+    for (int32_t i = 0; i < paragraphs_.Count(); ++i) {
+        TParagraph& p = paragraphs_[i];
+        p.Formatted = 0;
+        p.Parsed = 0;
+        p.KeywordsApplied = 0;
+        p.Contexts.clear();
+        p.BaseContext = shared;
+    }
+    for (TCodeNavigator* navigator : document_.Navigators())
+        navigator->InvalidateLineAndContext();
+    validHighlight_ = -1;
+    SetHighlightRange(0, paragraphs_.Count() - 1);
+    document_.Layout().ReformatAll();
+}

@@ -1,0 +1,106 @@
+#pragma once
+// The highlighting engine of a document: which context is in force at
+// every character.
+//
+// Contexts come from the document's own start/stop keys and from its
+// highlighter's hooks; keywords are applied on top during line breaking.
+// A paragraph is always parsed whole, from the context in force at its
+// start (its base context), so that its records depend only on that base
+// and its text: a re-parse after an edit gives exactly what a full
+// highlight gives.  When the context at a paragraph's end changes, the
+// change is handed on to the next paragraph, which is parsed later (by the
+// background pass, formatting or painting); the hand-on stops at the first
+// paragraph whose base context is unchanged.
+
+#include "editor/model/KeywordList.h"
+#include "editor/model/StartStopKeyList.h"
+#include "editor/model/TextStore.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+class TCodeDocument;
+class TCodeHighlighter;
+class TCodeNavigator;
+
+class THighlightEngine {
+public:
+    explicit THighlightEngine(TCodeDocument& document);
+    ~THighlightEngine();
+    THighlightEngine(const THighlightEngine&) = delete;
+    THighlightEngine& operator=(const THighlightEngine&) = delete;
+
+    // Words coloured wherever they occur, and pairs of keys that open and
+    // close contexts; both owned by the document.
+    TKeywordList& Keywords() { return *keywords_; }
+    TStartStopKeyList& StartStopKeys() { return *startStopKeys_; }
+    // The highlighter (not owned; one may serve many documents).  Changing
+    // it clears and redoes the highlighting.
+    TCodeHighlighter* Highlighter() const { return highlighter_; }
+    void SetHighlighter(TCodeHighlighter* highlighter);
+
+    // Tries to open a context at or after position and before limit (the
+    // document's start keys first, then the highlighter's start hook); on
+    // success limit stands after the key.
+    bool FindStartKey(TCodeNavigator& position, TCodeNavigator& limit);
+    // Tries to end the context in force at position before limit; on
+    // success limit stands after the stop key.
+    bool FindStopKey(TCodeNavigator& position, TCodeNavigator& limit);
+    // Parses the paragraphs from the one holding from through the one
+    // holding to, each whole, and hands a changed context at the end on to
+    // the next paragraph; to ends at the last paragraph's end.
+    void ParseStartStopKeys(TCodeNavigator& from, TCodeNavigator& to);
+    // The highlighter's keyword hook, then the document's own keywords.
+    void ApplyKeywordsBetween(TCodeNavigator& from, TCodeNavigator& to);
+    // Puts a context in force between two navigators (the document's
+    // ApplyContext seam does it through this).
+    void PutContextBetween(TCodeNavigator& first, TCodeNavigator& second, bool recordChange, bool opening,
+                           const TContextRecord& context);
+    // ApplyContext (opening, not recorded) between two absolute offsets.
+    void ApplyContextBetween(int32_t from, int32_t to, const TContextRecord& context);
+    // Brings start/stop parsing up to paragraph index (every paragraph's
+    // base context must be known before it is formatted).
+    void ParseUpTo(int32_t index);
+    // Clears every context and highlights everything again.
+    void ReApplyKeywords();
+
+    // Range of paragraphs whose highlighting is pending ("none" when first > last).
+    int32_t HighlightFirst() const { return highlightFirst_; }
+    int32_t HighlightLast() const { return highlightLast_; }
+    void SetHighlightRange(int32_t first, int32_t last);
+    // The last paragraph whose highlighting is known to be valid (-1 = none).
+    int32_t ValidHighlightParagraph() const { return validHighlight_; }
+
+private:
+    friend class TCodeDocument;
+
+    void parseParagraph(int32_t index);
+    bool findStop(int32_t index, int32_t position, int32_t& limit);
+    bool findStart(int32_t index, int32_t position, int32_t& limit);
+    // FindStartKey and FindStopKey: the search between two navigators in
+    // the first one's paragraph.
+    bool findKeyBetween(bool stopKey, TCodeNavigator& position, TCodeNavigator& limit);
+    // Asks the highlighter's start or stop hook about position .. hookLimit;
+    // on success limit stands after what it found.
+    bool callHook(bool startHook, int32_t index, int32_t position, int32_t hookLimit, int32_t& limit);
+    void handOn(int32_t index);
+    void detachHighlighter();
+    // The text changed from paragraph first on; a new text resets everything.
+    void textChangedFrom(int32_t first) { validHighlight_ = std::min(validHighlight_, first - 1); }
+    void textReplaced();
+
+    TCodeDocument& document_;
+    std::unique_ptr<TKeywordList> keywords_;
+    std::unique_ptr<TStartStopKeyList> startStopKeys_;
+    TCodeHighlighter* highlighter_ = nullptr;
+    int32_t highlightFirst_ = 0;
+    int32_t highlightLast_ = -1;
+    int32_t validHighlight_ = -1;
+    // Where the highlighter's hooks look (the position and the limit), and
+    // the two ends of a keyword being put in force.
+    std::unique_ptr<TCodeNavigator> hookPosition_;
+    std::unique_ptr<TCodeNavigator> hookLimit_;
+    std::unique_ptr<TCodeNavigator> keywordStart_;
+    std::unique_ptr<TCodeNavigator> keywordEnd_;
+};

@@ -1,0 +1,353 @@
+// Paragraph formatting: breaking one paragraph into display lines.
+//
+// Words wrap at blanks when the line is full; a word wider than the whole
+// line is broken inside.  Re-formatting starts one line before the first
+// line that changed (so that a word can move back up) and, unless asked to
+// go to the end, stops as soon as a new line ends where an old one ended:
+// typing in a long paragraph touches one or two lines.
+
+#include "editor/model/CodeDocument.h"
+#include "editor/model/CodeNavigator.h"
+#include "editor/model/StyleCodes.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+class TLineBreaker {
+public:
+    TLineBreaker(const TTextLayout& layout, bool staticFormat, TParagraph& paragraph, const TCodeMeasure& measure,
+                 int32_t available, std::vector<TLineRecord>& out)
+        : layout_(layout), p_(paragraph), measure_(measure), available_(available), out_(out),
+          text_(paragraph.Text), length_(paragraph.Length()), staticFormat_(staticFormat) {
+        // Tab stops are counted in the blanks of the measure lines are broken for.
+        const int32_t blank = measure.CharWidth(layout.FontStyle() & static_cast<uint8_t>(~kStyleHighlight), ' ');
+        tab_ = std::max(layout.TabStops(), 1) * std::max(blank, 1);
+    }
+
+    // Formats from line first on; returns the last old line replaced
+    // (the paragraph's last line when the end was reached).
+    // Lines before changedLine are redone only so that a word may move up:
+    // meeting the old layout there proves nothing about the changed lines.
+    int32_t Run(int32_t first, bool formatToEnd, int32_t changedLine = 0);
+    // Breaks the whole paragraph from its start in static style
+    // startStyle into the output only, leaving its own lines alone.
+    void RunApart(uint8_t startStyle);
+
+private:
+    struct TState {
+        uint8_t style;
+        int32_t contextIndex;
+        const TContextRecord* context;
+    };
+
+    void enterContexts(int32_t position) {
+        bool changed = false;
+        while (state_.contextIndex < static_cast<int32_t>(p_.Contexts.size()) &&
+               p_.Contexts[static_cast<size_t>(state_.contextIndex)].Offset <= position) {
+            state_.context = &p_.Contexts[static_cast<size_t>(state_.contextIndex)];
+            ++state_.contextIndex;
+            changed = true;
+        }
+        if (changed)
+            selectFont();
+    }
+    int32_t runFrom(int32_t start, uint8_t style);
+    void selectFont();
+    bool isCode(char c) const { return staticFormat_ && IsStyleCode(c); }
+    void finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth, int32_t stretch);
+    void startLine(int32_t start);
+    void breakInside();
+
+    const TTextLayout& layout_;
+    TParagraph& p_;
+    const TCodeMeasure& measure_;
+    int32_t available_;
+    std::vector<TLineRecord>& out_;
+    const std::string& text_;
+    int32_t length_;
+    bool staticFormat_;
+    int32_t tab_;
+
+    TState state_{};
+    const int32_t* advances_ = nullptr;
+    int32_t spaceAdvance_ = 1;
+    uint8_t selectedStyle_ = 0xFF;
+
+    int32_t position_ = 0;
+    int32_t lineStart_ = 0;
+    uint8_t lineStyle_ = 0;
+    int32_t x_ = 0;
+    int32_t spaces_ = 0;
+    int32_t stretchStart_ = 0;
+
+    bool formatToEnd_ = true;
+    bool stopped_ = false;
+    int32_t oldLine_ = 0;
+    int32_t replacedLast_ = 0;
+    int32_t changedLine_ = 0;
+};
+
+void TLineBreaker::selectFont() {
+    uint8_t style = layout_.StyleForMeasure(state_.style, *state_.context);
+    if (style == selectedStyle_ && advances_ != nullptr)
+        return;
+    selectedStyle_ = style;
+    advances_ = measure_.AdvanceTable(style);
+    // A font without a usable blank still moves on at one.  Advances are
+    // whole pixels without overhang, so a word is the sum of its characters.
+    spaceAdvance_ = std::max(advances_[static_cast<unsigned char>(' ')], 1);
+}
+
+void TLineBreaker::startLine(int32_t start) {
+    lineStart_ = start;
+    lineStyle_ = state_.style;
+    x_ = 0;
+    spaces_ = 0;
+    stretchStart_ = start;
+}
+
+void TLineBreaker::finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth, int32_t stretch) {
+    TLineRecord line;
+    line.Start = lineStart_;
+    line.Stop = stop;
+    line.TextWidth = textWidth;
+    line.FullWidth = fullWidth;
+    line.StretchSpaces = stretch;
+    line.StretchStart = stretchStart_;
+    line.Style = lineStyle_;
+    line.ContextIndex = p_.ContextIndexAt(lineStart_);
+    out_.push_back(line);
+    if (formatToEnd_)
+        return;
+    // Stop as soon as the new lines meet the old layout again: an old line
+    // (not the last) that ends here, followed by a line that starts in the
+    // same style.
+    int32_t oldCount = p_.LineCount();
+    while (oldLine_ < oldCount && p_.Line(oldLine_).Stop < stop)
+        ++oldLine_;
+    if (oldLine_ + 1 < oldCount && oldLine_ >= changedLine_ && p_.Line(oldLine_).Stop == stop &&
+        p_.Line(oldLine_ + 1).Style == state_.style) {
+        stopped_ = true;
+        replacedLast_ = oldLine_;
+    }
+}
+
+void TLineBreaker::breakInside() {
+    int32_t width = 0;
+    int32_t taken = 0;
+    TState previous = state_;
+    int32_t previousWidth = 0;
+    while (position_ < length_ && width < available_) {
+        previous = state_;
+        previousWidth = width;
+        enterContexts(position_);
+        char c = text_[static_cast<size_t>(position_)];
+        if (c == ' ')
+            width += spaceAdvance_;
+        else if (c == '\t')
+            width = (width / tab_ + 1) * tab_;
+        else if (isCode(c))
+            state_.style = ToggleStyleBit(state_.style, c), selectFont();
+        else
+            width += advances_[static_cast<unsigned char>(c)];
+        ++position_;
+        ++taken;
+    }
+    // The character that carried the line past its width goes to the next
+    // line, unless the line would be left empty.
+    int32_t contextStart = state_.contextIndex > 0 ? state_.context->Offset : -1;
+    if (width > available_ && taken > 1 && position_ - 1 > contextStart) {
+        --position_;
+        state_ = previous;
+        width = previousWidth;
+        selectFont();
+    }
+    finishLine(position_, width, width, 0);
+    startLine(position_);
+}
+
+void TLineBreaker::RunApart(uint8_t startStyle) {
+    formatToEnd_ = true;
+    runFrom(0, startStyle);
+}
+
+int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) {
+    formatToEnd_ = formatToEnd;
+    changedLine_ = changedLine;
+    oldLine_ = first;
+    replacedLast_ = p_.LineCount() - 1;
+    const TLineRecord& firstLine = p_.Line(first);
+    return runFrom(firstLine.Start, firstLine.Style);
+}
+
+int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
+    state_.style = staticFormat_ ? style : 0;
+    state_.contextIndex = p_.ContextIndexAt(start);
+    state_.context = state_.contextIndex > 0 ? &p_.Contexts[static_cast<size_t>(state_.contextIndex - 1)]
+                                             : p_.BaseContext.get();
+    selectFont();
+    position_ = start;
+    startLine(position_);
+    bool madeLine = false;
+    int32_t widthBeforeRun = 0;
+    while (!stopped_) {
+        // Blanks and codes: no break happens inside them.
+        widthBeforeRun = x_;
+        int32_t spacesBeforeRun = spaces_;
+        bool tabInRun = false;
+        while (position_ < length_) {
+            enterContexts(position_);
+            char c = text_[static_cast<size_t>(position_)];
+            if (c == ' ') {
+                x_ += spaceAdvance_;
+                ++spaces_;
+            } else if (c == '\t') {
+                x_ = (x_ / tab_ + 1) * tab_;
+                spaces_ = 0;
+                stretchStart_ = position_;
+                tabInRun = true;
+            } else if (isCode(c)) {
+                state_.style = ToggleStyleBit(state_.style, c);
+                selectFont();
+            } else {
+                break;
+            }
+            ++position_;
+        }
+        if (position_ >= length_)
+            break;
+
+        // A word, measured in runs of one style.  Measuring stops once the
+        // word is wider than a whole line: it is then broken inside from its
+        // start, and the rest of it measured line by line, so a word of a
+        // megabyte (a line of encoded data) is not measured again to its
+        // end for every line it fills.
+        int32_t wordStart = position_;
+        int32_t widthBeforeWord = x_;
+        TState atWord = state_;
+        int32_t word = 0;
+        while (position_ < length_ && word <= available_) {
+            char c = text_[static_cast<size_t>(position_)];
+            if (IsBlank(c))
+                break;
+            enterContexts(position_);
+            if (isCode(c)) {
+                state_.style = ToggleStyleBit(state_.style, c);
+                selectFont();
+            } else {
+                word += advances_[static_cast<unsigned char>(c)];
+            }
+            ++position_;
+        }
+
+        if (x_ + word <= available_) {
+            x_ += word;
+            continue;
+        }
+        // Only codes before the word (no width) leave the line as good as
+        // empty: ending it there would show a blank display line, so the
+        // word is broken inside on this one instead.
+        if (wordStart > lineStart_ && widthBeforeWord > 0) {
+            // The line ends in front of the word, which starts the next one.
+            TState atEnd = state_;
+            state_ = atWord;
+            finishLine(wordStart, widthBeforeRun, widthBeforeWord, tabInRun ? 0 : spacesBeforeRun);
+            madeLine = true;
+            startLine(wordStart);
+            if (stopped_)
+                break;
+            if (word <= available_) {
+                state_ = atEnd;
+                selectFont();
+                x_ = word;
+                continue;
+            }
+            selectFont();
+            position_ = wordStart;
+        } else {
+            state_ = atWord;
+            selectFont();
+            position_ = wordStart;
+        }
+        breakInside();
+        madeLine = true;
+    }
+    if (!stopped_ && (lineStart_ < length_ || !madeLine)) {
+        // The paragraph's last line; blanks at its end do not count in its
+        // text width.
+        finishLine(length_, widthBeforeRun, x_, 0);
+        stopped_ = false;
+        replacedLast_ = p_.LineCount() - 1;
+    }
+    return stopped_ ? replacedLast_ : p_.LineCount() - 1;
+}
+
+}  // namespace
+
+void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int32_t index, int32_t& firstLine,
+                                 int32_t& lastLine, bool formatToEnd) {
+    TParagraphsList& paragraphs = document_.paragraphs_;
+    TParagraph& p = paragraphs[index];
+    // The highlighter's keyword hook runs even with the document's own
+    // keywords off.
+    if (!p.KeywordsApplied &&
+        (document_.Fields().ApplyKeyWordsEnabled || document_.Highlighting().Highlighter() != nullptr)) {
+        keywordsFrom_->SetPos(paragraphs.Start(index));
+        keywordsTo_->SetPos(paragraphs.Start(index) + p.Length());
+        document_.ApplyKeywords(*keywordsFrom_, *keywordsTo_);
+        keywordsFrom_->Invalidate();
+        keywordsTo_->Invalidate();
+    }
+    p.Formatted = 1;
+    p.KeywordsApplied = 1;
+    const int32_t oldCount = p.LineCount();
+
+    if (measure == nullptr) {
+        p.ResetToOneLine();
+        firstLine = 0;
+        lastLine = 0;
+    } else {
+        const int32_t available = availableWidth(width);
+        // From the line before the one where the changed word begins, so
+        // that the word can move back up (a long word broken over several
+        // lines may now fit after the line it used to leave), also when
+        // formatting runs to the end.
+        int32_t anchor = p.Line(std::clamp(firstLine, 0, oldCount - 1)).Start;
+        while (anchor > 0 && !IsBlank(p.Text[static_cast<size_t>(anchor - 1)]))
+            --anchor;
+        int32_t first = std::clamp(p.LineOfOffset(anchor) - 1, 0, oldCount - 1);
+        newLines_.clear();
+        TLineBreaker breaker(*this, document_.StaticFormat(), p, *measure, available, newLines_);
+        int32_t replacedLast = breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));
+
+        // The new lines take the place of the old lines first..replacedLast.
+        p.ReplaceLines(first, replacedLast, newLines_);
+        // The lines kept behind the new ones start where they did, but the
+        // records before them may have come or gone (all of them, when
+        // re-parsing left the paragraph plain).
+        for (int32_t line = first + static_cast<int32_t>(newLines_.size()); line < p.LineCount(); ++line)
+            p.Line(line).ContextIndex = p.ContextIndexAt(p.Line(line).Start);
+        for (const TLineRecord& line : newLines_)
+            updateWidest(index, line.TextWidth);
+        int32_t delta = p.LineCount() - oldCount;
+        firstLine = first;
+        lastLine = replacedLast + delta;
+    }
+    document_.lineCountChanged(index, p.LineCount() - oldCount);
+}
+
+int32_t TTextLayout::availableWidth(int32_t width) const {
+    const int32_t available = wordWrap_ || alignment_ != taLeftJustify ? width - leftMargin_ - rightMargin_
+                                                                       : INT32_MAX - std::max(rightMargin_, 0);
+    return std::max(available, 1);
+}
+
+void TTextLayout::BreakApart(const TCodeMeasure& measure, int32_t width, int32_t index, uint8_t startStyle,
+                             std::vector<TLineRecord>& lines) const {
+    TParagraph& p = document_.paragraphs_[index];
+    lines.clear();
+    TLineBreaker breaker(*this, document_.StaticFormat(), p, measure, availableWidth(width), lines);
+    breaker.RunApart(startStyle);
+}

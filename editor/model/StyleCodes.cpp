@@ -1,0 +1,111 @@
+#include "editor/model/StyleCodes.h"
+
+#include <algorithm>
+
+std::string StripStyleCodes(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text)
+        if (!IsStyleCode(c))
+            result += c;
+    return result;
+}
+
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+uint8_t FoldStyleCodes(uint8_t style, std::string_view text) {
+    for (char c : text)
+        style = ToggleStyleBit(style, c);
+    return style;
+}
+
+std::string ClosingCodes(uint8_t style) {
+    std::string codes;
+    for (char code : {kCodeUnderline, kCodeItalic, kCodeBold, kCodeHighlight, kCodeAltFont})
+        if ((style & kStyleBitOfByte[static_cast<unsigned char>(code)]) != 0)
+            codes += code;
+    return codes;
+}
+
+namespace {
+// Column after one more character.
+int32_t advance(int32_t column, char c, int32_t tabSize, bool codesZeroWidth) {
+    if (c == '\t')
+        return tabSize * (column / tabSize + 1);
+    if (codesZeroWidth && IsStyleCode(c))
+        return column;
+    return column + 1;
+}
+
+// Index reached and its column.
+std::pair<int32_t, int32_t> walk(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
+    tabSize = std::max(tabSize, 1);
+    int32_t visual = 0;
+    int32_t index = 0;
+    auto length = static_cast<int32_t>(text.size());
+    while (index < length && visual < column) {
+        int32_t next = advance(visual, text[static_cast<size_t>(index)], tabSize, codesZeroWidth);
+        // A tab that would carry the column past the target is where the target
+        // falls; the walk stops in front of it.
+        if (next > column)
+            break;
+        visual = next;
+        ++index;
+    }
+    return {index, visual};
+}
+}  // namespace
+
+int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
+    return walk(text, column, tabSize, codesZeroWidth).first;
+}
+
+int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
+    return column - walk(text, column, tabSize, codesZeroWidth).second;
+}
+
+int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth) {
+    tabSize = std::max(tabSize, 1);
+    index = std::clamp(index, 0, static_cast<int32_t>(text.size()));
+    int32_t visual = 0;
+    for (int32_t i = 0; i < index; ++i)
+        visual = advance(visual, text[static_cast<size_t>(i)], tabSize, codesZeroWidth);
+    return visual;
+}
+
+std::pair<int32_t, int32_t> ColumnSpan(std::string_view text, int32_t column1, int32_t column2, int32_t tabSize,
+                                       bool codesZeroWidth) {
+    const auto [low, high] = std::minmax(column1, column2);
+    return {ColumnToIndex(text, low, tabSize, codesZeroWidth), ColumnToIndex(text, high, tabSize, codesZeroWidth)};
+}
+
+int32_t PairedCodeIndex(std::string_view text, int32_t index) {
+    const auto length = static_cast<int32_t>(text.size());
+    if (index < 0 || index >= length || !IsStyleCode(text[static_cast<size_t>(index)]))
+        return -1;
+    const char code = text[static_cast<size_t>(index)];
+    int32_t j = index + 1;
+    while (j < length && IsStyleCode(text[static_cast<size_t>(j)]) && text[static_cast<size_t>(j)] != code)
+        ++j;
+    return j < length && text[static_cast<size_t>(j)] == code ? j : -1;
+}
+
+std::string RemoveCodePairs(std::string_view text) {
+    std::string result(text);
+    int32_t i = 0;
+    while (i < static_cast<int32_t>(result.size())) {
+        const int32_t j = PairedCodeIndex(result, i);
+        if (j < 0) {
+            ++i;
+            continue;
+        }
+        // The codes after the pair's first one move up: look at index i again.
+        result.erase(static_cast<size_t>(j), 1);
+        result.erase(static_cast<size_t>(i), 1);
+    }
+    return result;
+}

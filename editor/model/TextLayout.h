@@ -1,0 +1,161 @@
+#pragma once
+// The layout of a document: its paragraphs broken into display lines for a
+// measure and a width, and the formatting state that keeps them up to date
+// (which paragraphs wait for formatting, the widest line, the rules of
+// wrapping, alignment, margins and tab stops).
+//
+// The display lines live in the paragraph records of the store (line 0 of a
+// paragraph inline), so that one layout, the view's, costs no further
+// allocation.  A printer formats for its own measure through FormatFor.
+
+#include "editor/model/CodeMeasure.h"
+#include "editor/model/DocumentTypes.h"
+#include "editor/model/TextStore.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TCodeDocument;
+class TCodeNavigator;
+
+class TTextLayout {
+public:
+    explicit TTextLayout(TCodeDocument& document);
+    ~TTextLayout();
+    TTextLayout(const TTextLayout&) = delete;
+    TTextLayout& operator=(const TTextLayout&) = delete;
+
+    // ---- What lines are measured with ----
+    // The measure and the width (in pixels, margins included) lines are
+    // broken for; a null measure gives every paragraph one display line.
+    // Everything is formatted again.
+    void SetMeasure(const TCodeMeasure* measure, int32_t width);
+    const TCodeMeasure* Measure() const { return measure_; }
+    int32_t ClientWidth() const { return clientWidth_; }
+    // A new width for the same measure; the caller formats again as far as
+    // the width matters (wrapped or aligned lines).
+    void SetClientWidth(int32_t width) { clientWidth_ = width; }
+    // Formats every paragraph for another measure and width (a printer's);
+    // nullptr formats them for the measure again.
+    void FormatFor(const TCodeMeasure* measure, int32_t width);
+    // The measure and width lines are laid out for now: the output's while
+    // formatting for one, the measure's otherwise.
+    const TCodeMeasure* ActiveMeasure() const { return outputMeasure_ != nullptr ? outputMeasure_ : measure_; }
+    int32_t ActiveWidth() const { return outputMeasure_ != nullptr ? outputWidth_ : clientWidth_; }
+
+    // ---- Rules; changing one formats everything again ----
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool value);
+    TCodeAlignment Alignment() const { return alignment_; }
+    // Without wrapping, right-justified and centred lines are broken for
+    // the width too.
+    void SetAlignment(TCodeAlignment value);
+    int32_t LeftMargin() const { return leftMargin_; }
+    void SetLeftMargin(int32_t value);
+    int32_t RightMargin() const { return rightMargin_; }
+    void SetRightMargin(int32_t value);
+    int32_t TabStops() const { return tabStops_; }
+    void SetTabStops(int32_t value);
+    // The style bits (bold, italic, underline, strike-out) of the font text
+    // without style codes or contexts is measured in.
+    uint8_t FontStyle() const { return fontStyle_; }
+    void SetFontStyle(uint8_t bits) { fontStyle_ = bits & 0x0F; }
+    TUpdateMode UpdateMode() const { return updateMode_; }
+    // umImmediate formats what waits at once, umBackground asks the view
+    // for background slices.
+    void SetUpdateMode(TUpdateMode value);
+
+    // ---- Measures of the laid-out text ----
+    // The width of a blank, at least 1: tabs and virtual columns count in it.
+    int32_t AverageCharWidth() const;
+    // The style set text is drawn in: the static style combined with the
+    // font's own when the context record in force is plain, else the
+    // record's, where strike-out plus highlight means the zigzag instead.
+    uint8_t DrawingStyle(uint8_t staticStyle, const TContextRecord& context) const;
+    // The style set whose font measures text: the drawing style without
+    // what changes no font (highlighting and the zigzag).
+    uint8_t StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const {
+        return DrawingStyle(staticStyle, context) & static_cast<uint8_t>(~(kStyleHighlight | kStyleZigzag));
+    }
+    int32_t WidestLineWidth() const { return widestWidth_; }
+    int32_t WidestLineParagraph() const { return widestParagraph_; }
+    // Finds the widest line again when its paragraph may have become
+    // narrower (formatting only ever raises it).
+    void KeepWidestUpToDate();
+    // Forgets the widest line (the font was measured anew).
+    void ForgetWidest();
+
+    // ---- Formatting ----
+    // Breaks paragraph index into display lines (TCodeDocument's
+    // FormatParagraph seam does it through this).
+    void BreakParagraph(const TCodeMeasure* measure, int32_t width, int32_t index, int32_t& firstLine,
+                        int32_t& lastLine, bool formatToEnd);
+    // Breaks paragraph index for another measure and width into lines,
+    // starting in static style startStyle; its own lines stay as they are.
+    void BreakApart(const TCodeMeasure& measure, int32_t width, int32_t index, uint8_t startStyle,
+                    std::vector<TLineRecord>& lines) const;
+    // Formats paragraphs first..last (those waiting, or all when forced).
+    void FormatRange(int32_t first, int32_t last, bool force);
+    // Formats paragraph index when it waits.
+    void FormatParagraphIfNeeded(int32_t index);
+    // Formats what waits before display line `line` exists as it will
+    // stay; the paragraphs after it may wait for the background pass.
+    void FormatThroughLine(int32_t line);
+    // Formats every paragraph still waiting.
+    void FormatPending();
+    // Marks every paragraph for formatting and formats them as the update
+    // mode says (margins, tab stops, wrapping and fonts changed).
+    void ReformatAll();
+    // Formatting is waiting for the background pass.
+    bool BackgroundPending() const { return formatLast_ >= formatNext_; }
+    // One slice of about 25 ms of the background pass; true while work
+    // remains.
+    bool BackgroundSlice();
+    // Formats what waits at once (umImmediate) or asks for background
+    // slices (umBackground).
+    void Schedule();
+    // Paragraph index waits for formatting.
+    void ScheduleParagraph(int32_t index);
+
+private:
+    friend class TCodeDocument;
+
+    int32_t formatOne(int32_t index, bool force);
+    // The pixels a line may take: the width less the margins, or (neither
+    // wrapped nor aligned) no limit.
+    int32_t availableWidth(int32_t width) const;
+    uint8_t endStyle(int32_t index) const;
+    // Paragraphs first..last have just been formatted: a static style that
+    // now ends one differently carries into the paragraphs behind it (into
+    // unformatted ones too only when asked), navigators in all of them
+    // forget their display line, and the watchers hear of them.
+    void formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted);
+    void updateWidest(int32_t paragraph, int32_t width);
+    // An edit replaced paragraphs first..last by first..newLast: the
+    // pending range and the widest line follow.
+    void paragraphsReplaced(int32_t first, int32_t last, int32_t newLast);
+    // A new text: nothing waits.
+    void textReplaced(bool formatAll);
+
+    TCodeDocument& document_;
+    const TCodeMeasure* measure_ = nullptr;
+    int32_t clientWidth_ = 0;
+    const TCodeMeasure* outputMeasure_ = nullptr;
+    int32_t outputWidth_ = 0;
+    bool wordWrap_ = true;
+    TCodeAlignment alignment_ = taLeftJustify;
+    int32_t leftMargin_ = 8;
+    int32_t rightMargin_ = 8;
+    int32_t tabStops_ = 8;
+    uint8_t fontStyle_ = 0;
+    TUpdateMode updateMode_ = umBackground;
+    int32_t widestWidth_ = 0;
+    int32_t widestParagraph_ = -1;
+    int32_t formatNext_ = 0;   // pending formatting: next paragraph to format
+    int32_t formatLast_ = -1;  // ... and the last one that needs it (-1 = none)
+    std::vector<TLineRecord> newLines_;
+    // The ends of the paragraph whose keywords line breaking applies.
+    std::unique_ptr<TCodeNavigator> keywordsFrom_;
+    std::unique_ptr<TCodeNavigator> keywordsTo_;
+};

@@ -1,0 +1,44 @@
+// The upper-case paragraph cache that text search and case-insensitive key
+// matching compare against: one paragraph's upper-cased copy, extended as a
+// scan moves on, so that each character is folded once.
+
+#include "editor/model/CodeDocument.h"
+
+#include <algorithm>
+
+const char* TCodeDocument::UpperCaseParagraph(TParagraph* paragraph, int32_t index, int32_t start, int32_t count) {
+    if (paragraph == nullptr)
+        paragraph = Paragraph(index);
+    // Never read past the paragraph, whatever the caller asks for.
+    start = std::clamp(start, 0, paragraph->Length());
+    count = std::clamp(count, 0, paragraph->Length() - start);
+    const std::string_view whole(paragraph->Text);
+    // A copy folded by another rule (or another user routine) is stale.
+    if (upperRule_ != upperCaseType_ || upperGeneration_ != UpperCaseGeneration()) {
+        upperIndex_ = -1;
+        upperRule_ = upperCaseType_;
+        upperGeneration_ = UpperCaseGeneration();
+    }
+    auto cachedLength = static_cast<int32_t>(upperBuffer_.size());
+    bool hit = upperIndex_ == index && start + count >= upperStart_ && start <= upperStart_ + cachedLength;
+    if (!hit) {
+        upperBuffer_.assign(whole, static_cast<size_t>(start), static_cast<size_t>(count));
+        UpperCaseBuffer(upperCaseType_, upperBuffer_.data(), count);
+        upperIndex_ = index;
+        upperStart_ = start;
+    } else {
+        int32_t front = upperStart_ - start;
+        if (front > 0) {
+            // Extend to the front: fold only the new characters.
+            upperBuffer_.insert(0, UpperCased(upperCaseType_, whole.substr(static_cast<size_t>(start),
+                                                                           static_cast<size_t>(front))));
+            upperStart_ = start;
+        }
+        int32_t end = start + count;
+        int32_t cachedEnd = upperStart_ + static_cast<int32_t>(upperBuffer_.size());
+        if (end > cachedEnd)
+            upperBuffer_ += UpperCased(upperCaseType_, whole.substr(static_cast<size_t>(cachedEnd),
+                                                                    static_cast<size_t>(end - cachedEnd)));
+    }
+    return upperBuffer_.data() + (start - upperStart_);
+}

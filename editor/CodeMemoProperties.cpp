@@ -1,7 +1,7 @@
 // The published table of TCodeMemo (and of TCodeHighlighter, which its
 // Highlighter property names).
 
-#include "editor/CodeHighlighter.h"
+#include "editor/model/CodeHighlighter.h"
 #include "editor/CodeMemo.h"
 #include "editor/EditorClasses.h"
 

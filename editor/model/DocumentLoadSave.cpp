@@ -67,27 +67,12 @@ private:
 };
 
 // The snapshot's numbers are little-endian whatever the machine.
-void writeInt(std::string& out, int32_t value) {
-    const auto bits = static_cast<uint32_t>(value);
-    const char bytes[4] = {static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
-                           static_cast<char>((bits >> 16) & 0xFF), static_cast<char>(bits >> 24)};
-    out.append(bytes, sizeof bytes);
-}
-void writeShort(std::string& out, uint16_t value) {
-    const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-    out.append(bytes, sizeof bytes);
-}
+void writeInt(std::string& out, int32_t value) { AppendLittleEndian(out, value); }
+void writeShort(std::string& out, uint16_t value) { AppendLittleEndian(out, value); }
+int32_t intAt(const unsigned char* p) { return LoadLittleEndian<int32_t>(p); }
+uint16_t shortAt(const unsigned char* p) { return LoadLittleEndian<uint16_t>(p); }
 
-int32_t intAt(const unsigned char* p) {
-    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
-}
-uint16_t shortAt(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-int32_t readInt(TStream& stream) {
-    unsigned char bytes[4];
-    stream.ReadBuffer(bytes, 4);
-    return intAt(bytes);
-}
+int32_t readInt(TStream& stream) { return stream.ReadLittleEndian<int32_t>(); }
 
 constexpr size_t kLineRecordSize = 36;
 constexpr size_t kContextRecordSize = 60;

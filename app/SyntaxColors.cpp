@@ -148,7 +148,7 @@ void ApplyHighlighting(TCodeMemo& editor, THtmlHighlighter& highlighter, const s
     // Contexts keep the colours they were parsed with: documents already
     // coloured by the shared highlighter are coloured again.
     if (changed)
-        highlighter.ReApplyToMemos();
+        highlighter.ReApplyToDocuments();
     editor.ApplyKeyWordsEnabled = true;
     editor.ApplyStartStopKeysEnabled = true;
     editor.SetHighlighter(&highlighter);

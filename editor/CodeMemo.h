@@ -165,6 +165,8 @@ public:
     TCodeHighlighter* Highlighter() const { return document_->Highlighting().Highlighter(); }
     void SetHighlighter(TCodeHighlighter* highlighter) { document_->Highlighting().SetHighlighter(highlighter); }
     void ReApplyKeywords() { document_->ReApplyKeywords(); }
+    // Brings start/stop parsing up to paragraph index.
+    void ParseUpTo(int32_t index) { document_->ParseUpTo(index); }
 
     // ---- Properties ----
     bool StaticFormat() const { return document_->StaticFormat(); }

@@ -5,4 +5,5 @@ void RegisterStandardControlClasses() {
     RegisterButtonControlClasses();
     RegisterListControlClasses();
     RegisterExtControlClasses();
+    RegisterItemViewClasses();
 }

@@ -18,5 +18,8 @@ void RegisterListControlClasses();
 // Panel, bevel, group box, image, splitter.
 void RegisterExtControlClasses();
 
+// Tree view and list view.
+void RegisterItemViewClasses();
+
 // Every family above (and those added beside them).
 void RegisterStandardControlClasses();

@@ -196,6 +196,12 @@ bool TPTCustomListView::EditCaption(int item) {
         return false;
     editing_ = item;
     MakeItemVisible(item);
+    TRect icon = ItemIconRect(item);
+    TRect label = Rect(icon.Right + 2, icon.Top - 2, icon.Right + 2 + 200, icon.Bottom + 2);
+    if (viewStyle_ == vsIcon)
+        label = Rect(icon.Left - 20, icon.Bottom + 2, icon.Right + 20, icon.Bottom + 22);
+    editor_ = std::make_unique<TPTInPlaceEditor>(this, label, model_.RowText(item, 0),
+                                                 [this](const std::string& text, bool accept) { EndEditCaption(text, accept); });
     return true;
 }
 
@@ -204,6 +210,16 @@ void TPTCustomListView::EndEditCaption(const std::string& text, bool accept) {
     if (item < 0)
         return;
     editing_ = -1;
+    if (editor_) {
+        // The editor may be inside its own key handler: freed later.
+        retiredEditor_ = std::move(editor_);
+        retiredEditor_->Finish(false);
+        retiredEditor_->Hide();
+        if (!PostMessage(this, CM_FREEINPLACEEDITOR))
+            retiredEditor_.reset();
+        if (CanFocus())
+            SetFocus();
+    }
     if (accept)
         Edit(item, text);
 }
@@ -223,7 +239,8 @@ void TPTCustomListView::SetDropTarget(int item) {
 // --- the model's notices ---------------------------------------------------------------------
 
 void TPTCustomListView::RowsReset() {
-    editing_ = -1;
+    if (editing_ >= 0)
+        EndEditCaption({}, false);
     dropTarget_ = -1;
     anchor_ = -1;
     RowsChanged();
@@ -238,6 +255,8 @@ void TPTCustomListView::RowRemoving(int index) {
         else if (at > index)
             --at;
     };
+    if (editing_ == index)
+        EndEditCaption({}, false);
     shift(editing_);
     shift(dropTarget_);
     shift(anchor_);
@@ -407,6 +426,10 @@ void TPTCustomListView::MouseUp(TMouseButton button, TShiftState shift, int x, i
 
 void TPTCustomListView::Dispatch(TMessage& message) {
     switch (message.Msg) {
+    case CM_FREEINPLACEEDITOR:
+        retiredEditor_.reset();
+        message.Result = 0;
+        return;
     case WM_RBUTTONDOWN:
         menuShown_ = false;
         TPTRowView::Dispatch(message);

@@ -130,6 +130,7 @@ private:
     int columnEdgeAt(int x) const;
 
     TPTShellListModel model_;
+    std::unique_ptr<TPTInPlaceEditor> editor_, retiredEditor_;
     TViewStyle viewStyle_ = vsReport;
     int sortColumn_ = -1;
     bool sortAscending_ = false;

@@ -153,6 +153,10 @@ bool TPTCustomTreeView::EditLabel(TPTShellNode* node) {
         return false;
     editing_ = node;
     MakeVisible(node);
+    TRect label = NodeTextRect(node);
+    label.Right = std::max(label.Right + 40, label.Left + 120);
+    editor_ = std::make_unique<TPTInPlaceEditor>(this, label, node->Text(),
+                                                 [this](const std::string& text, bool accept) { EndEditLabel(text, accept); });
     return true;
 }
 
@@ -161,6 +165,16 @@ void TPTCustomTreeView::EndEditLabel(const std::string& text, bool accept) {
     if (node == nullptr)
         return;
     editing_ = nullptr;
+    if (editor_) {
+        // The editor may be inside its own key handler: freed later.
+        retiredEditor_ = std::move(editor_);
+        retiredEditor_->Finish(false);
+        retiredEditor_->Hide();
+        if (!PostMessage(this, CM_FREEINPLACEEDITOR))
+            retiredEditor_.reset();
+        if (Focused() || CanFocus())
+            SetFocus();
+    }
     if (accept)
         Edit(node, text);
 }
@@ -193,7 +207,7 @@ void TPTCustomTreeView::NodeAdded(TPTShellNode*) {
 
 void TPTCustomTreeView::NodeRemoving(TPTShellNode* node) {
     if (editing_ != nullptr && editing_->IsWithin(node))
-        editing_ = nullptr;
+        EndEditLabel({}, false);
     if (pressNode_ != nullptr && pressNode_->IsWithin(node))
         pressNode_ = nullptr;
     if (dropTarget_ != nullptr && dropTarget_->IsWithin(node))
@@ -364,6 +378,10 @@ void TPTCustomTreeView::MouseUp(TMouseButton button, TShiftState shift, int x, i
 
 void TPTCustomTreeView::Dispatch(TMessage& message) {
     switch (message.Msg) {
+    case CM_FREEINPLACEEDITOR:
+        retiredEditor_.reset();
+        message.Result = 0;
+        return;
     case WM_RBUTTONDOWN:
         menuShown_ = false;
         TPTRowView::Dispatch(message);

@@ -7,6 +7,7 @@
 // expand and label-editing hooks, and the drop highlight.
 
 #include "platform/ui/PopupMenu.h"
+#include "shell/PTInPlaceEditor.h"
 #include "shell/PTRowView.h"
 #include "shell/ShellTreeModel.h"
 
@@ -152,6 +153,7 @@ private:
     void paintNode(TCanvas& canvas, TPTShellNode* node, const TRect& row);
     void moveSelection(TPTShellNode* node);
     TPTShellTreeModel model_;
+    std::unique_ptr<TPTInPlaceEditor> editor_, retiredEditor_;
     TPTShellNode* pressNode_ = nullptr; // a drag may start from it
     TPoint pressPoint_;
     bool pressRight_ = false;

@@ -1,5 +1,6 @@
 #include "shell/ShellListModel.h"
 
+#include "platform/shellns/CompareScope.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/shellns/NamespaceItems.h"
 #include "shell/ShellEnumeration.h"
@@ -370,6 +371,7 @@ void TPTShellListModel::Sort() {
     TPTShellRow* focused = FocusedIndex >= 0 && FocusedIndex < Count() ? rows_[static_cast<size_t>(FocusedIndex)].get() : nullptr;
     intptr_t column = std::abs(sortColumn_) - 1;
     int direction = sortColumn_ > 0 ? 1 : -1;
+    TShellCompareScope readOnce; // each row's size, type or date read once
     std::stable_sort(rows_.begin(), rows_.end(), [&](const auto& a, const auto& b) {
         if (!a->Data || !b->Data)
             return false;

@@ -6,6 +6,7 @@
 //   the window, against QFileSystemWatcher's directoryChanged.
 // After the usual lines a table gives ours, the peer's and the ratio.
 
+#include "bench/shell/RatioReporter.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/shellns/ShellFolder.h"
 #include "platform/ui/Control.h"
@@ -150,30 +151,6 @@ void latencyQt(benchmark::State& state) {
     }
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                times_[run.run_name.function_name] = run.real_accumulated_time / double(run.iterations);
-    }
-    void PrintRatios() const {
-        std::printf("\n%-34s %12s %12s %8s\n", "case", "ours (us)", "Qt (us)", "ratio");
-        for (const char* base : {"enumerate-10000-files", "change-notice-latency"}) {
-            auto ours = times_.find(std::string(base) + "/ours");
-            auto theirs = times_.find(std::string(base) + "/qt");
-            if (ours == times_.end() || theirs == times_.end())
-                continue;
-            std::printf("%-34s %12.1f %12.1f %8.2f\n", base, ours->second * 1e6, theirs->second * 1e6,
-                        ours->second / theirs->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -184,9 +161,9 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("change-notice-latency/ours", latencyOurs)->UseManualTime()->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("change-notice-latency/qt", latencyQt)->UseManualTime()->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    reporter.PrintRatios({"enumerate-10000-files", "change-notice-latency"});
     benchmark::Shutdown();
     std::error_code ignored;
     std::filesystem::remove_all(folderPath, ignored);

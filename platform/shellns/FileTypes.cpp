@@ -13,6 +13,7 @@
 
 #include <map>
 #include <mutex>
+#include <unordered_map>
 
 namespace {
 
@@ -22,6 +23,8 @@ struct TIconCache {
     TImageList large{32, 32};
     std::map<std::string, int> indexByIconName;
     std::map<std::string, std::pair<std::string, std::string>> typeByMimeName; // comment, icon name
+    // A name's type depends on the name alone: looked up once per name.
+    std::unordered_map<std::string, const std::pair<std::string, std::string>*> typeByFileName;
     int overlays[3] = {-1, -1, -1};
 };
 
@@ -134,10 +137,16 @@ QImage overlayPicture(int size, int overlay) {
 
 // The comment and icon name of the type a file name has.
 const std::pair<std::string, std::string>& typeOfName(std::string_view fileName) {
+    TIconCache& c = cache();
+    {
+        std::lock_guard guard(c.lock);
+        auto known = c.typeByFileName.find(std::string(fileName));
+        if (known != c.typeByFileName.end())
+            return *known->second;
+    }
     QString name = QString::fromUtf8(DisplayTextOfName(fileName));
     QMimeType type = database().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
     std::string key = type.name().toStdString();
-    TIconCache& c = cache();
     std::lock_guard guard(c.lock);
     auto it = c.typeByMimeName.find(key);
     if (it == c.typeByMimeName.end()) {
@@ -145,6 +154,11 @@ const std::pair<std::string, std::string>& typeOfName(std::string_view fileName)
         std::string icon = type.iconName().toStdString() + "\n" + type.genericIconName().toStdString();
         it = c.typeByMimeName.emplace(key, std::make_pair(std::move(comment), std::move(icon))).first;
     }
+    // The map's entries stay where they are; a long session's names are
+    // forgotten now and then rather than kept without end.
+    if (c.typeByFileName.size() > 200000)
+        c.typeByFileName.clear();
+    c.typeByFileName.emplace(std::string(fileName), &it->second);
     return it->second;
 }
 

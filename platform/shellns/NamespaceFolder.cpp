@@ -1,5 +1,6 @@
 #include "platform/shellns/NamespaceFolder.h"
 
+#include "platform/shellns/CompareScope.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/shellns/FileOperations.h"
 #include "platform/shellns/FileTypes.h"
@@ -126,9 +127,35 @@ struct TStatResult {
 };
 TStatResult statPlace(const TItemPlace& place) {
     TStatResult r;
-    if (place.Kind == TItemPlace::FileSystem)
-        r.ok = ::stat(place.Path.c_str(), &r.info) == 0 || ::lstat(place.Path.c_str(), &r.info) == 0;
+    if (place.Kind != TItemPlace::FileSystem)
+        return r;
+    TShellCompareMemo* memo = CurrentCompareMemo();
+    if (memo != nullptr) {
+        auto found = memo->Status.find(place.Path);
+        if (found != memo->Status.end()) {
+            r.ok = found->second.Ok;
+            r.info = found->second.Info;
+            return r;
+        }
+    }
+    r.ok = ::stat(place.Path.c_str(), &r.info) == 0 || ::lstat(place.Path.c_str(), &r.info) == 0;
+    if (memo != nullptr)
+        memo->Status.emplace(place.Path, TShellCompareMemo::TStatus{r.ok, r.info});
     return r;
+}
+
+// The type name of an item, remembered while a compare scope lives.
+std::string typeNameForCompare(std::string_view name, bool isFolder) {
+    TShellCompareMemo* memo = CurrentCompareMemo();
+    if (memo == nullptr)
+        return TypeNameOf(name, isFolder);
+    std::string key(name);
+    if (isFolder)
+        key += '/';
+    auto found = memo->Types.find(key);
+    if (found == memo->Types.end())
+        found = memo->Types.emplace(std::move(key), TypeNameOf(name, isFolder)).first;
+    return found->second;
 }
 
 std::string displayOfPlaceItem(const TItemPayload& item) {
@@ -291,23 +318,27 @@ HRESULT TNamespaceFolder::CompareIDs(intptr_t column, PCItemIDList first, PCItem
         if (folderA != folderB)
             return result(folderA ? -1 : 1);
         TItemPlace placeA, placeB;
-        bool placed = PlaceOfChild(place, itemA, placeA) && PlaceOfChild(place, itemB, placeB);
-        if (sortColumn != 0 && placed && itemA.Kind == TItemKind::FileSystem) {
-            TStatResult statA = statPlace(placeA), statB = statPlace(placeB);
-            if (sortColumn == 1 && statA.ok && statB.ok && !folderA)
-                order = sign(static_cast<long long>(statA.info.st_size) - static_cast<long long>(statB.info.st_size));
-            else if (sortColumn == 2)
-                order = compareNames(TypeNameOf(itemA.Name, folderA), TypeNameOf(itemB.Name, folderB));
-            else if (sortColumn == 3 && statA.ok && statB.ok)
-                order = statA.info.st_mtim.tv_sec != statB.info.st_mtim.tv_sec
-                            ? sign(statA.info.st_mtim.tv_sec - statB.info.st_mtim.tv_sec)
-                            : sign(statA.info.st_mtim.tv_nsec - statB.info.st_mtim.tv_nsec);
+        if (sortColumn != 0 && itemA.Kind == TItemKind::FileSystem) {
+            bool placed = PlaceOfChild(place, itemA, placeA) && PlaceOfChild(place, itemB, placeB);
+            if (placed && sortColumn == 2) {
+                order = compareNames(typeNameForCompare(itemA.Name, folderA), typeNameForCompare(itemB.Name, folderB));
+            } else if (placed && (sortColumn == 1 || sortColumn == 3)) {
+                TStatResult statA = statPlace(placeA), statB = statPlace(placeB);
+                if (sortColumn == 1 && statA.ok && statB.ok && !folderA)
+                    order = sign(static_cast<long long>(statA.info.st_size) - static_cast<long long>(statB.info.st_size));
+                else if (sortColumn == 3 && statA.ok && statB.ok)
+                    order = statA.info.st_mtim.tv_sec != statB.info.st_mtim.tv_sec
+                                ? sign(statA.info.st_mtim.tv_sec - statB.info.st_mtim.tv_sec)
+                                : sign(statA.info.st_mtim.tv_nsec - statB.info.st_mtim.tv_nsec);
+            }
             if (order != 0)
                 return result(order);
         }
         order = compareNames(itemA.Name, itemB.Name);
         if (order != 0)
             return result(order);
+        // The same item: its place is needed only to go on below it.
+        bool placed = PlaceOfChild(place, itemA, placeA) && PlaceOfChild(place, itemB, placeB);
         // The same item: go on with the levels below it.
         a = NextItem(a);
         b = NextItem(b);

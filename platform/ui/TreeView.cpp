@@ -9,7 +9,7 @@
 // ---------------------------------------------------------------------------
 // TTreeNode
 
-TCustomTreeView& TTreeNode::TreeView() const { return owner_.Owner(); }
+TCustomTreeView& TTreeNode::TreeView() const { return owner_->Owner(); }
 
 void TTreeNode::SetText(const std::string& text) {
     if (text == text_)
@@ -92,12 +92,12 @@ bool TTreeNode::IsVisible() const {
     return true;
 }
 
-TTreeNode* TTreeNode::Parent() const { return parent_ == owner_.Root() ? nullptr : parent_; }
+TTreeNode* TTreeNode::Parent() const { return parent_ == owner_->Root() ? nullptr : parent_; }
 
 TTreeNode* TTreeNode::Item(int index) const {
     if (index < 0 || index >= Count())
         throw EListError();
-    return children_[static_cast<size_t>(index)].get();
+    return children_[static_cast<size_t>(index)]; 
 }
 
 int TTreeNode::Level() const {
@@ -123,25 +123,25 @@ bool TTreeNode::HasAsParent(const TTreeNode* node) const {
     return false;
 }
 
-TTreeNode* TTreeNode::GetFirstChild() const { return children_.empty() ? nullptr : children_.front().get(); }
+TTreeNode* TTreeNode::GetFirstChild() const { return children_.empty() ? nullptr : children_.front();  }
 
-TTreeNode* TTreeNode::GetLastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
+TTreeNode* TTreeNode::GetLastChild() const { return children_.empty() ? nullptr : children_.back();  }
 
 TTreeNode* TTreeNode::GetNextSibling() const {
     if (parent_ == nullptr || index_ + 1 >= parent_->Count())
         return nullptr;
-    return parent_->children_[static_cast<size_t>(index_) + 1].get();
+    return parent_->children_[static_cast<size_t>(index_) + 1]; 
 }
 
 TTreeNode* TTreeNode::GetPrevSibling() const {
     if (parent_ == nullptr || index_ == 0)
         return nullptr;
-    return parent_->children_[static_cast<size_t>(index_) - 1].get();
+    return parent_->children_[static_cast<size_t>(index_) - 1]; 
 }
 
 TTreeNode* TTreeNode::GetNext() const {
     if (!children_.empty())
-        return children_.front().get();
+        return children_.front(); 
     for (const TTreeNode* node = this; node != nullptr; node = node->Parent())
         if (TTreeNode* next = node->GetNextSibling())
             return next;
@@ -153,31 +153,31 @@ TTreeNode* TTreeNode::GetPrev() const {
     if (previous == nullptr)
         return Parent();
     while (!previous->children_.empty())
-        previous = previous->children_.back().get();
+        previous = previous->children_.back(); 
     return previous;
 }
 
 TTreeNode* TTreeNode::GetNextVisible() const {
     if (expanded_ && !children_.empty())
-        return children_.front().get();
+        return children_.front(); 
     for (const TTreeNode* node = this; node != nullptr; node = node->Parent())
         if (TTreeNode* next = node->GetNextSibling())
             return next;
     return nullptr;
 }
 
-void TTreeNode::Delete() { owner_.Delete(this); }
+void TTreeNode::Delete() { owner_->Delete(this); }
 
 void TTreeNode::DeleteChildren() {
-    owner_.BeginUpdate();
+    owner_->BeginUpdate();
     try {
         while (!children_.empty())
-            owner_.Delete(children_.back().get());
+            owner_->Delete(children_.back());
     } catch (...) {
-        owner_.EndUpdate();
+        owner_->EndUpdate();
         throw;
     }
-    owner_.EndUpdate();
+    owner_->EndUpdate();
 }
 
 bool TTreeNode::EditText() {
@@ -213,11 +213,44 @@ void TTreeNode::CustomSort(const TCompare& compare, bool recurse) { TreeView().s
 // ---------------------------------------------------------------------------
 // TTreeNodes
 
-TTreeNodes::TTreeNodes(TCustomTreeView& owner) : owner_(owner), root_(new TTreeNode(*this)) {
+TTreeNodes::TTreeNodes(TCustomTreeView& owner) : owner_(owner), root_(new TTreeNode()) {
+    root_->owner_ = this;
     root_->expanded_ = true;
 }
 
 TTreeNodes::~TTreeNodes() = default;
+
+TTreeNode* TTreeNodes::allocate() {
+    constexpr size_t kBlock = 1024;
+    TTreeNode* node;
+    if (!free_.empty()) {
+        node = free_.back();
+        free_.pop_back();
+    } else {
+        if (blocks_.empty() || usedInBlock_ == kBlock) {
+            blocks_.emplace_back(new TTreeNode[kBlock]);
+            usedInBlock_ = 0;
+        }
+        node = &blocks_.back()[usedInBlock_++];
+    }
+    node->owner_ = this;
+    return node;
+}
+
+void TTreeNodes::release(TTreeNode* node) {
+    for (TTreeNode* child : node->children_)
+        release(child);
+    // Back to a fresh node's state, its vector's room kept for the next.
+    node->children_.clear();
+    node->text_.clear();
+    node->parent_ = nullptr;
+    node->index_ = 0;
+    node->data_ = nullptr;
+    node->imageIndex_ = node->selectedIndex_ = 0;
+    node->overlayIndex_ = -1;
+    node->hasChildren_ = node->cut_ = node->dropTarget_ = node->expanded_ = false;
+    free_.push_back(node);
+}
 
 TTreeNode* TTreeNodes::Item(int absoluteIndex) const {
     if (absoluteIndex < 0 || absoluteIndex >= count_)
@@ -267,21 +300,21 @@ TTreeNode* TTreeNodes::insert(TTreeNode* parent, int index, const std::string& t
         // Kept in order: after the equal ones.
         auto& children = parent->children_;
         auto at = std::upper_bound(children.begin(), children.end(), text,
-                                   [](const std::string& value, const std::unique_ptr<TTreeNode>& node) {
+                                   [](const std::string& value, const TTreeNode* node) {
                                        return AnsiCompareText(value, node->text_) < 0;
                                    });
         index = static_cast<int>(at - children.begin());
     }
-    std::unique_ptr<TTreeNode> node(new TTreeNode(*this));
+    TTreeNode* node = allocate();
     node->parent_ = parent;
     node->text_ = text;
     node->data_ = data;
-    TTreeNode* made = node.get();
+    TTreeNode* made = node;
     TTreeViewPeer* peer = updateCount_ == 0 ? owner_.treePeer() : nullptr;
     TTreeNode* shownParent = parent == root_.get() ? nullptr : parent;
     if (peer != nullptr)
         peer->NodesInserting(shownParent, index, 1);
-    parent->children_.insert(parent->children_.begin() + index, std::move(node));
+    parent->children_.insert(parent->children_.begin() + index, node);
     for (size_t i = static_cast<size_t>(index); i < parent->children_.size(); ++i)
         parent->children_[i]->index_ = static_cast<int>(i);
     ++count_;
@@ -301,7 +334,7 @@ void TTreeNodes::Delete(TTreeNode* node) {
 void TTreeNodes::forgetNodes(TTreeNode* node) {
     // The children go first, each told to the control.
     for (auto it = node->children_.rbegin(); it != node->children_.rend(); ++it)
-        forgetNodes(it->get());
+        forgetNodes(*it);
     owner_.nodeRemoving(node);
 }
 
@@ -319,7 +352,7 @@ void TTreeNodes::remove(TTreeNode* node) {
         peer->NodesRemoving(shownParent, index, 1);
     if (selectedGone)
         owner_.selected_ = nullptr;
-    std::unique_ptr<TTreeNode> gone = std::move(parent->children_[static_cast<size_t>(index)]);
+    TTreeNode* gone = parent->children_[static_cast<size_t>(index)];
     parent->children_.erase(parent->children_.begin() + index);
     for (size_t i = static_cast<size_t>(index); i < parent->children_.size(); ++i)
         parent->children_[i]->index_ = static_cast<int>(i);
@@ -328,7 +361,7 @@ void TTreeNodes::remove(TTreeNode* node) {
         peer->NodesRemoved();
     else
         changedWhileUpdating_ = true;
-    gone.reset();
+    release(gone);
     owner_.nodeRemoved(shownParent, selectedGone, index);
 }
 
@@ -336,12 +369,14 @@ void TTreeNodes::Clear() {
     if (root_->children_.empty())
         return;
     for (auto it = root_->children_.rbegin(); it != root_->children_.rend(); ++it)
-        forgetNodes(it->get());
+        forgetNodes(*it);
     TTreeViewPeer* peer = updateCount_ == 0 ? owner_.treePeer() : nullptr;
     int count = root_->Count();
     if (peer != nullptr)
         peer->NodesRemoving(nullptr, 0, count);
     owner_.selected_ = nullptr;
+    for (TTreeNode* node : root_->children_)
+        release(node);
     root_->children_.clear();
     count_ = 0;
     if (peer != nullptr) {
@@ -500,15 +535,15 @@ void TCustomTreeView::sortChildren(TTreeNode* parent, bool recurse, const TTreeN
     TTreeNode* under = parent != nullptr ? parent : items_->Root();
     auto& children = under->children_;
     std::stable_sort(children.begin(), children.end(),
-                     [&](const std::unique_ptr<TTreeNode>& a, const std::unique_ptr<TTreeNode>& b) {
-                         int order = compare ? compare(a.get(), b.get()) : compareNodes(a.get(), b.get());
+                     [&](TTreeNode* a, TTreeNode* b) {
+                         int order = compare ? compare(a, b) : compareNodes(a, b);
                          return order < 0;
                      });
     for (size_t i = 0; i < children.size(); ++i)
         children[i]->index_ = static_cast<int>(i);
     if (recurse)
-        for (auto& child : children)
-            sortChildren(child.get(), true, compare);
+        for (TTreeNode* child : children)
+            sortChildren(child, true, compare);
     if (parent == nullptr || !recurse || parent->Parent() == nullptr) {
         if (TTreeViewPeer* peer = treePeer(); peer != nullptr && !items_->Updating())
             peer->NodesReordered(parent);

@@ -29,7 +29,7 @@ public:
     TTreeNode(const TTreeNode&) = delete;
     TTreeNode& operator=(const TTreeNode&) = delete;
 
-    TTreeNodes& Owner() const { return owner_; }
+    TTreeNodes& Owner() const { return *owner_; }
     TCustomTreeView& TreeView() const;
 
     const std::string& Text() const { return text_; }
@@ -106,11 +106,12 @@ public:
 private:
     friend class TTreeNodes;
     friend class TCustomTreeView;
-    explicit TTreeNode(TTreeNodes& owner) : owner_(owner) {}
+    // Nodes are made in blocks by their TTreeNodes.
+    TTreeNode() = default;
 
-    TTreeNodes& owner_;
+    TTreeNodes* owner_ = nullptr;
     TTreeNode* parent_ = nullptr; // the hidden root for top-level nodes
-    std::vector<std::unique_ptr<TTreeNode>> children_;
+    std::vector<TTreeNode*> children_;
     int index_ = 0;
     std::string text_;
     void* data_ = nullptr;
@@ -168,9 +169,16 @@ private:
     TTreeNode* insert(TTreeNode* parent, int index, const std::string& text, void* data);
     void remove(TTreeNode* node);
     void forgetNodes(TTreeNode* node);
+    // Nodes come from blocks, and freed ones are used again: a tree of
+    // many nodes costs few allocations.
+    TTreeNode* allocate();
+    void release(TTreeNode* node);
 
     TCustomTreeView& owner_;
     std::unique_ptr<TTreeNode> root_;
+    std::vector<std::unique_ptr<TTreeNode[]>> blocks_;
+    size_t usedInBlock_ = 0;
+    std::vector<TTreeNode*> free_;
     int count_ = 0;
     int updateCount_ = 0;
     bool changedWhileUpdating_ = false;

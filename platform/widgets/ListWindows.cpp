@@ -46,10 +46,12 @@ public:
     explicit TComboBoxPeer(TCustomComboBox& combo)
         : TNativePeer(combo, new TNoticeComboBox(ParentWidgetFor(combo))), combo_(combo) {
         auto* box = comboBox();
-        box->setEditable(combo.Style() != csDropDownList);
-        box->setInsertPolicy(QComboBox::NoInsert);
+        // The model first: an edit field made afterwards gets its completer
+        // over it once, instead of over the default model and then again.
         model_ = new TItemListModel(combo.ItemList(), box);
         box->setModel(model_);
+        box->setEditable(combo.Style() != csDropDownList);
+        box->setInsertPolicy(QComboBox::NoInsert);
         if (QLineEdit* line = box->lineEdit()) {
             watch(line);
             connect(line, &QLineEdit::textEdited, [this](const QString& text) {

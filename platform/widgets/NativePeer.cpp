@@ -15,6 +15,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QToolTip>
 
 // Turns the input of a standard control's widget (and of its watched
@@ -379,16 +380,24 @@ void TNativePeer::ControlChanged(TPeerAspect aspect, int index) {
 
 void TNativePeer::applyAppearance() {
     widget_->setFont(QFontOf(control_.Font()));
-    // The colours of the enabled looks; the disabled look stays the
-    // style's.
-    QPalette palette = widget_->palette();
-    QColor back = QColorOf(control_.Color());
-    QColor text = QColorOf(control_.Font().Color());
+    // A system colour is the style's own (the window's look on this
+    // desktop); a colour the program chose is set in the enabled looks, the
+    // disabled look staying the style's.  Setting a palette costs a
+    // restyle, so only chosen colours are set.
+    TColor back = control_.Color();
+    TColor text = control_.Font().Color();
+    bool ownBack = back >= 0, ownText = text >= 0;
+    if (!ownBack && !ownText && !paletteSet_)
+        return;
+    QPalette palette = widget_->style()->standardPalette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button})
-            palette.setColor(group, role, back);
-        for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-            palette.setColor(group, role, text);
+        if (ownBack)
+            for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button})
+                palette.setColor(group, role, QColorOf(back));
+        if (ownText)
+            for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+                palette.setColor(group, role, QColorOf(text));
     }
     widget_->setPalette(palette);
+    paletteSet_ = true;
 }

@@ -130,6 +130,7 @@ private:
     QPointer<QWidget> container_;
     TNativeInputFilter* filter_ = nullptr;
     bool syncing_ = false;
+    bool paletteSet_ = false;
     int busy_ = 0;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     std::vector<QMetaObject::Connection> connections_;

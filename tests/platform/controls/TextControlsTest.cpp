@@ -353,3 +353,26 @@ TEST_F(TFixedPitch, ALabelTakesTheSizeOfItsTextWithoutAcceleratorMarks) {
 }
 
 } // namespace
+
+namespace {
+
+// A colour the program chose shows in the box; a system colour gives the
+// style's own look back.
+TEST(EditBox, AChosenColourShowsAndASystemColourGivesTheStylesLookBack) {
+    TTestHost host;
+    TEdit edit(&host.Form);
+    edit.SetParent(&host.Form);
+    edit.SetBounds(10, 10, 100, 24);
+    auto* line = WidgetOf<QLineEdit>(edit);
+    auto inside = [&] { return QColor(line->grab().toImage().pixel(50, 12)); };
+    const QColor styleBase = inside();
+    edit.SetColor(clYellow);
+    EXPECT_EQ(inside(), QColor(Qt::yellow));
+    edit.Font().SetColor(clRed);
+    EXPECT_EQ(line->palette().color(QPalette::Text), QColor(Qt::red));
+    edit.SetColor(clWindow);
+    edit.Font().SetColor(clWindowText);
+    EXPECT_EQ(inside(), styleBase);
+}
+
+} // namespace

@@ -1,22 +1,17 @@
 // Entry point of the editor program.
-#include <QApplication>
-#include <QMainWindow>
-#include <QMdiArea>
-
-#include "platform/widgets/WidgetPeer.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Control.h"
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    // Message boxes without a caption of their own show it as well.
-    QApplication::setApplicationName("Korvane Ondrill 3.2");
-    // Window controls get their QWidget peers from here on.
-    InstallWidgetPeers();
+    Application().Initialize(argc, argv);
+    Application().SetTitle("Korvane Ondrill 3.2");
 
-    QMainWindow frame;
-    frame.setWindowTitle(QApplication::applicationName());
-    auto* area = new QMdiArea(&frame);
-    frame.setCentralWidget(area);
-    frame.resize(1024, 720);
-    frame.show();
-    return application.exec();
+    // The main window: an empty frame until the application's own exists.
+    TCustomControl frame;
+    frame.SetColor(clAppWorkSpace);
+    frame.SetCaption(Application().Title());
+    frame.SetBounds(0, 0, 1024, 720);
+    frame.Show();
+    Application().Run();
+    return 0;
 }

@@ -4,10 +4,10 @@
 // the mask colour.  Drawn in code, so that no picture file has to travel
 // with the program.
 
-#include <QImage>
+class TBitmap;
 
 constexpr int kBookmarkIconSize = 10;
 constexpr int kBookmarkIconCount = 10;
 
-// The strip, 100 x 10 pixels.
-QImage BookmarkIconsImage();
+// Makes strip the 100 x 10 pixel strip of icons.
+void DrawBookmarkIcons(TBitmap& strip);

@@ -12,7 +12,7 @@ TCodeGutter::TCodeGutter(TComponent* owner) : TGraphicControl(owner), icons_(kBo
     ControlStyle |= csOpaque;
     SetBounds(Left(), Top(), 30, 50);
     TBitmap strip;
-    strip.SetImage(BookmarkIconsImage());
+    DrawBookmarkIcons(strip);
     icons_.AddMasked(strip, clWhite);
     rememberedLines_.fill(-1);
 }

@@ -14,6 +14,7 @@
 #include "editor/model/ScopeGuards.h"
 
 #include <algorithm>
+#include <cmath>
 #include <climits>
 #include <optional>
 #include <tuple>

@@ -6,6 +6,7 @@
 
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/TextMeasurer.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,7 +50,7 @@ BENCHMARK(MeasureHundredKilobytes);
 
 void DrawScreenOfText(benchmark::State& state) {
     QImage image(1400, 60 * 16, QImage::Format_RGB32);
-    TCanvas canvas(&image);
+    TDeviceCanvas canvas(&image);
     canvas.SetFont(editorFont());
     canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
     std::vector<std::string> lines;

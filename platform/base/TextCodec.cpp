@@ -1,5 +1,7 @@
 #include "platform/base/TextCodec.h"
 
+#include "platform/base/QtBridge.h"
+
 #include <QList>
 
 #include <algorithm>

@@ -2,11 +2,10 @@
 // The 8-bit code page of documents (Windows-1252) and its case rules.
 //
 // Documents are bytes.  Every boundary with Qt (painting, measuring, typing,
-// the clipboard, web views) converts through these functions, which are
-// lossless for all 256 byte values: the five bytes the code page leaves
-// undefined map to the C1 control characters of the same number and back.
-
-#include <QString>
+// the clipboard, web views) converts through these functions (the Qt
+// string forms are in platform/base/QtBridge.h), which are lossless for all
+// 256 byte values: the five bytes the code page leaves undefined map to the
+// C1 control characters of the same number and back.
 
 #include <cstddef>
 #include <string>
@@ -16,10 +15,6 @@
 char16_t AnsiCharToUnicode(unsigned char byte);
 // One Unicode character to its byte, or -1 when the code page has none.
 int UnicodeToAnsiChar(char32_t character);
-
-QString AnsiToQString(std::string_view bytes);
-// Characters the code page can not hold become '?'.
-std::string QStringToAnsi(const QString& text);
 
 // The code page's own case rules (letters with accents included).
 unsigned char AnsiUpperChar(unsigned char byte);

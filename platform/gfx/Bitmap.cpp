@@ -1,6 +1,7 @@
 #include "platform/gfx/Bitmap.h"
 
 #include "platform/base/Stream.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -60,6 +61,24 @@ QList<QRgb> defaultPalette(TPixelFormat format) {
 
 } // namespace
 
+// The pixels behind a bitmap.
+struct TBitmapPixels {
+    QImage Image;
+};
+
+struct TBitmapAccess {
+    static QImage& Image(const TBitmap& bitmap) { return bitmap.pixels_->Image; }
+    static void SetImage(TBitmap& bitmap, const QImage& image) {
+        bitmap.releaseCanvas();
+        QImage& pixels = bitmap.pixels_->Image;
+        pixels = image.copy();
+        bitmap.pixelFormat_ = formatOfImage(pixels);
+        if (bitmap.pixelFormat_ == pfDevice && pixels.format() != QImage::Format_RGB32)
+            pixels = pixels.convertToFormat(QImage::Format_RGB32);
+        bitmap.changed();
+    }
+};
+
 QImage::Format ImageFormatOf(TPixelFormat format) {
     switch (format) {
     case pf1bit:
@@ -78,7 +97,11 @@ QImage::Format ImageFormatOf(TPixelFormat format) {
     }
 }
 
-TBitmap::TBitmap() { canvas_.SetDevice(&image_); }
+TBitmap::TBitmap() : pixels_(std::make_unique<TBitmapPixels>()) { canvas_.QtSide().SetDevice(&pixels_->Image); }
+
+int TBitmap::Width() const { return pixels_->Image.width(); }
+
+int TBitmap::Height() const { return pixels_->Image.height(); }
 
 TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
 
@@ -94,12 +117,12 @@ void TBitmap::releaseCanvas() { canvas_.Release(); }
 void TBitmap::SetSize(int width, int height) {
     width = std::max(0, width);
     height = std::max(0, height);
-    if (width == Width() && height == Height() && !image_.isNull())
+    if (width == Width() && height == Height() && !pixels_->Image.isNull())
         return;
     releaseCanvas();
     QImage resized(width, height, ImageFormatOf(pixelFormat_));
     if (isPaletteFormat(resized.format())) {
-        QList<QRgb> palette = image_.colorTable();
+        QList<QRgb> palette = pixels_->Image.colorTable();
         if (palette.isEmpty())
             palette = defaultPalette(pixelFormat_);
         resized.setColorTable(palette);
@@ -111,13 +134,13 @@ void TBitmap::SetSize(int width, int height) {
     } else {
         resized.fill(Qt::white);
     }
-    if (!image_.isNull() && image_.format() == resized.format() && width > 0 && height > 0) {
-        int rows = std::min(height, image_.height());
-        auto bytes = static_cast<size_t>((image_.depth() * std::min(width, image_.width()) + 7) / 8);
+    if (!pixels_->Image.isNull() && pixels_->Image.format() == resized.format() && width > 0 && height > 0) {
+        int rows = std::min(height, pixels_->Image.height());
+        auto bytes = static_cast<size_t>((pixels_->Image.depth() * std::min(width, pixels_->Image.width()) + 7) / 8);
         for (int y = 0; y < rows; ++y)
-            std::memcpy(resized.scanLine(y), image_.constScanLine(y), bytes);
+            std::memcpy(resized.scanLine(y), pixels_->Image.constScanLine(y), bytes);
     }
-    image_ = resized;
+    pixels_->Image = resized;
     changed();
 }
 
@@ -127,9 +150,9 @@ TCanvas& TBitmap::Canvas() {
 }
 
 void TBitmap::makePaintable() {
-    if (isPaletteFormat(image_.format())) {
+    if (isPaletteFormat(pixels_->Image.format())) {
         releaseCanvas();
-        image_ = image_.convertToFormat(QImage::Format_RGB32);
+        pixels_->Image = pixels_->Image.convertToFormat(QImage::Format_RGB32);
         pixelFormat_ = pfDevice;
     }
 }
@@ -139,11 +162,11 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
         return;
     releaseCanvas();
     QImage::Format target = ImageFormatOf(format);
-    if (!image_.isNull()) {
+    if (!pixels_->Image.isNull()) {
         if (isPaletteFormat(target)) {
-            image_ = image_.convertToFormat(target, defaultPalette(format));
+            pixels_->Image = pixels_->Image.convertToFormat(target, defaultPalette(format));
         } else {
-            image_ = image_.convertToFormat(target);
+            pixels_->Image = pixels_->Image.convertToFormat(target);
         }
     }
     pixelFormat_ = format;
@@ -152,19 +175,19 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
 
 std::vector<TColor> TBitmap::Palette() const {
     std::vector<TColor> colors;
-    for (QRgb rgb : image_.colorTable())
+    for (QRgb rgb : pixels_->Image.colorTable())
         colors.push_back(FromQRgb(rgb));
     return colors;
 }
 
 void TBitmap::SetPalette(const std::vector<TColor>& colors) {
-    if (!isPaletteFormat(image_.format()))
+    if (!isPaletteFormat(pixels_->Image.format()))
         return;
     releaseCanvas();
     QList<QRgb> table;
     for (TColor c : colors)
         table.append(ToQRgb(c));
-    image_.setColorTable(table);
+    pixels_->Image.setColorTable(table);
     changed();
 }
 
@@ -187,7 +210,7 @@ TColor TBitmap::TransparentColor() const {
         return transparentColor_;
     if (Empty())
         return clDefault;
-    return FromQRgb(image_.pixel(0, image_.height() - 1));
+    return FromQRgb(pixels_->Image.pixel(0, pixels_->Image.height() - 1));
 }
 
 void TBitmap::SetTransparentColor(TColor color) {
@@ -196,9 +219,10 @@ void TBitmap::SetTransparentColor(TColor color) {
     changed();
 }
 
-QImage TBitmap::MaskedImage() const {
-    QImage masked = image_.convertToFormat(QImage::Format_ARGB32);
-    QRgb keyRgb = ToQRgb(TransparentColor()) & 0xFFFFFF;
+QImage MaskedBitmapImage(const TBitmap& bitmap) {
+    const QImage& image = TBitmapAccess::Image(bitmap);
+    QImage masked = image.convertToFormat(QImage::Format_ARGB32);
+    QRgb keyRgb = ToQRgb(bitmap.TransparentColor()) & 0xFFFFFF;
     for (int y = 0; y < masked.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
         for (int x = 0; x < masked.width(); ++x)
@@ -256,14 +280,14 @@ void TBitmap::LoadFromStream(TStream& stream) {
             loaded = loaded.convertToFormat(target);
     }
     releaseCanvas();
-    image_ = loaded;
+    pixels_->Image = loaded;
     pixelFormat_ = format;
     changed();
 }
 
 void TBitmap::SaveToStream(TStream& stream) {
     releaseCanvas();
-    QImage out = image_;
+    QImage out = pixels_->Image;
     // The BMP writer stores palette images as they are and everything else
     // as 24-bit pixels.
     if (!isPaletteFormat(out.format()))
@@ -281,7 +305,7 @@ void TBitmap::Assign(const TPersistent* source) {
         if (bitmap == this)
             return;
         releaseCanvas();
-        image_ = bitmap->image_.copy();
+        pixels_->Image = bitmap->pixels_->Image.copy();
         pixelFormat_ = bitmap->pixelFormat_;
         transparent_ = bitmap->transparent_;
         transparentMode_ = bitmap->transparentMode_;
@@ -291,7 +315,7 @@ void TBitmap::Assign(const TPersistent* source) {
     }
     if (source == nullptr) {
         releaseCanvas();
-        image_ = QImage();
+        pixels_->Image = QImage();
         changed();
         return;
     }
@@ -302,14 +326,9 @@ uint8_t* TBitmap::ScanLine(int row) {
     if (row < 0 || row >= Height())
         throw EInvalidGraphic("Scan line index out of range");
     releaseCanvas();
-    return image_.scanLine(row);
+    return pixels_->Image.scanLine(row);
 }
 
-void TBitmap::SetImage(const QImage& image) {
-    releaseCanvas();
-    image_ = image.copy();
-    pixelFormat_ = formatOfImage(image_);
-    if (pixelFormat_ == pfDevice && image_.format() != QImage::Format_RGB32)
-        image_ = image_.convertToFormat(QImage::Format_RGB32);
-    changed();
-}
+const QImage& BitmapImage(const TBitmap& bitmap) { return TBitmapAccess::Image(bitmap); }
+
+void SetBitmapImage(TBitmap& bitmap, const QImage& image) { TBitmapAccess::SetImage(bitmap, image); }

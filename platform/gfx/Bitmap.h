@@ -1,6 +1,7 @@
 #pragma once
-// TBitmap: an image in memory with a canvas to draw on it, stored as a
-// QImage, read and written as BMP.
+// TBitmap: an image in memory with a canvas to draw on it, read and written
+// as BMP.  Its pixels are a QImage, reached by platform code through
+// platform/gfx/QtBridge.h.
 //
 // The pixel format decides the QImage format and so the layout of ScanLine:
 // pf1bit one bit per pixel, pf4bit and pf8bit one palette index byte per
@@ -15,13 +16,13 @@
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Graphic.h" // EInvalidGraphic
 
-#include <QImage>
-
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class TStream;
+struct TBitmapPixels;
 
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
@@ -37,9 +38,9 @@ public:
 
     std::string ClassName() const override { return "TBitmap"; }
 
-    int Width() const { return image_.width(); }
-    int Height() const { return image_.height(); }
-    bool Empty() const { return image_.isNull() || image_.width() == 0 || image_.height() == 0; }
+    int Width() const;
+    int Height() const;
+    bool Empty() const { return Width() == 0 || Height() == 0; }
     // Resizing keeps the pixels that still fit; new pixels are white.
     void SetWidth(int width) { SetSize(width, Height()); }
     void SetHeight(int height) { SetSize(Width(), height); }
@@ -61,8 +62,6 @@ public:
     TColor TransparentColor() const;
     // Setting a colour switches to tmFixed.
     void SetTransparentColor(TColor color);
-    // The image with every pixel of the transparent colour fully transparent.
-    QImage MaskedImage() const;
 
     // Raises EFOpenError/EFCreateError for files, EInvalidGraphic ("Bitmap
     // image is not valid") for data that is not a BMP.
@@ -78,27 +77,21 @@ public:
     // The first byte of a row (0 = top).  Raises EInvalidGraphic("Scan line
     // index out of range") outside the image.
     uint8_t* ScanLine(int row);
-    // The pixels.  A view: copy it to keep it past further drawing.
-    const QImage& Image() const { return image_; }
-    // Replaces the pixels; the pixel format follows the image's format.
-    void SetImage(const QImage& image);
 
-    // Called after size, format, contents (loading, assigning, SetImage) or
+    // Called after size, format, contents (loading, assigning, new pixels) or
     // transparency changed; drawing through the canvas does not call it.
     TNotifyEvent OnChange;
 
 private:
+    friend struct TBitmapAccess;
     void changed();
     void releaseCanvas();
     void makePaintable();
 
-    QImage image_;
+    std::unique_ptr<TBitmapPixels> pixels_; // a QImage (Bitmap.cpp)
     TCanvas canvas_;
     TPixelFormat pixelFormat_ = pfDevice;
     bool transparent_ = false;
     TTransparentMode transparentMode_ = tmAuto;
     TColor transparentColor_ = clDefault;
 };
-
-// The QImage format that holds a pixel format.
-QImage::Format ImageFormatOf(TPixelFormat format);

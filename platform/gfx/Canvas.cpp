@@ -1,6 +1,7 @@
 #include "platform/gfx/Canvas.h"
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QGlyphRun>
 #include <QImage>
@@ -129,18 +130,22 @@ int TTextJustification::NextBreak() {
 // ---------------------------------------------------------------------------
 // Device and state
 
-TCanvas::TCanvas() = default;
-
-TCanvas::TCanvas(QPaintDevice* device) : device_(device) {}
+TCanvas::TCanvas() : qt_(std::make_unique<TCanvasQt>(*this)) {}
 
 TCanvas::~TCanvas() { Release(); }
 
-void TCanvas::SetDevice(QPaintDevice* device) {
-    Release();
+bool TCanvas::HasDevice() const { return qt_->device_ != nullptr; }
+
+bool TCanvas::HasClip() const { return qt_->clip_.has_value(); }
+
+void TCanvas::Release() { qt_->end(); }
+
+void TCanvasQt::SetDevice(QPaintDevice* device) {
+    end();
     device_ = device;
 }
 
-void TCanvas::Release() {
+void TCanvasQt::end() {
     if (painter_) {
         if (painter_->isActive())
             painter_->end();
@@ -149,12 +154,13 @@ void TCanvas::Release() {
 }
 
 TSize TCanvas::DeviceSize() const {
-    if (device_ == nullptr)
+    QPaintDevice* device = qt_->device_;
+    if (device == nullptr)
         return {};
-    return {device_->width(), device_->height()};
+    return {device->width(), device->height()};
 }
 
-void TCanvas::beginPainting() {
+void TCanvasQt::begin() {
     if (painter_ || device_ == nullptr)
         return;
     if (device_->width() <= 0 || device_->height() <= 0)
@@ -165,35 +171,35 @@ void TCanvas::beginPainting() {
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter->setTransform(QTransform::fromTranslate(origin_.X, origin_.Y));
+    painter->setTransform(QTransform::fromTranslate(canvas_.origin_.X, canvas_.origin_.Y));
     painter_ = std::move(painter);
     applyClip();
 }
 
-QPainter* TCanvas::Painter() {
-    beginPainting();
+QPainter* TCanvasQt::Painter() {
+    begin();
     return painter_.get();
 }
 
 void TCanvas::SetOrigin(TPoint origin) {
     origin_ = origin;
-    if (painter_) {
-        painter_->setTransform(QTransform::fromTranslate(origin_.X, origin_.Y));
-        applyClip();
+    if (qt_->painter_) {
+        qt_->painter_->setTransform(QTransform::fromTranslate(origin_.X, origin_.Y));
+        qt_->applyClip();
     }
 }
 
-QImage* TCanvas::DeviceImage() const {
+QImage* TCanvasQt::DeviceImage() const {
     if (device_ != nullptr && device_->devType() == QInternal::Image)
         return static_cast<QImage*>(device_);
     return nullptr;
 }
 
-void TCanvas::applyClip() {
+void TCanvasQt::applyClip() {
     if (!painter_)
         return;
     if (clip_)
-        painter_->setClipRegion(clip_->translated(-origin_.X, -origin_.Y));
+        painter_->setClipRegion(clip_->translated(-canvas_.origin_.X, -canvas_.origin_.Y));
     else
         painter_->setClipping(false);
 }
@@ -202,44 +208,44 @@ void TCanvas::applyClip() {
 // Clipping
 
 TRect TCanvas::ClipRect() const {
-    QRect area = device_ != nullptr ? QRect(0, 0, device_->width(), device_->height()) : QRect();
-    if (clip_)
-        area = device_ != nullptr ? clip_->boundingRect() & area : clip_->boundingRect();
+    QRect area = qt_->device_ != nullptr ? QRect(0, 0, qt_->device_->width(), qt_->device_->height()) : QRect();
+    if (qt_->clip_)
+        area = qt_->device_ != nullptr ? qt_->clip_->boundingRect() & area : qt_->clip_->boundingRect();
     if (area.isEmpty())
         return {};
     return FromQRect(area.translated(-origin_.X, -origin_.Y));
 }
 
 void TCanvas::SetClipRect(const TRect& rect) {
-    clip_ = QRegion(ToQRect(rect).translated(origin_.X, origin_.Y));
-    applyClip();
+    qt_->clip_ = QRegion(ToQRect(rect).translated(origin_.X, origin_.Y));
+    qt_->applyClip();
 }
 
 void TCanvas::IntersectClipRect(const TRect& rect) {
     QRegion area(ToQRect(rect).translated(origin_.X, origin_.Y));
-    if (clip_)
-        clip_ = *clip_ & area;
+    if (qt_->clip_)
+        qt_->clip_ = *qt_->clip_ & area;
     else
-        clip_ = area;
-    applyClip();
+        qt_->clip_ = area;
+    qt_->applyClip();
 }
 
 void TCanvas::ExcludeClipRect(const TRect& rect) {
-    QRegion base = clip_ ? *clip_
-                         : QRegion(0, 0, device_ != nullptr ? device_->width() : 0,
-                                   device_ != nullptr ? device_->height() : 0);
-    clip_ = base - QRegion(ToQRect(rect).translated(origin_.X, origin_.Y));
-    applyClip();
+    QRegion base = qt_->clip_ ? *qt_->clip_
+                         : QRegion(0, 0, qt_->device_ != nullptr ? qt_->device_->width() : 0,
+                                   qt_->device_ != nullptr ? qt_->device_->height() : 0);
+    qt_->clip_ = base - QRegion(ToQRect(rect).translated(origin_.X, origin_.Y));
+    qt_->applyClip();
 }
 
-void TCanvas::SetClipRegion(const QRegion& region) {
-    clip_ = region.translated(origin_.X, origin_.Y);
+void TCanvasQt::SetClipRegion(const QRegion& region) {
+    clip_ = region.translated(canvas_.origin_.X, canvas_.origin_.Y);
     applyClip();
 }
 
 void TCanvas::RemoveClip() {
-    clip_.reset();
-    applyClip();
+    qt_->clip_.reset();
+    qt_->applyClip();
 }
 
 // ---------------------------------------------------------------------------
@@ -282,8 +288,8 @@ TSize TCanvas::TextExtent(std::string_view text) {
 
 bool TCanvas::penDraws() const { return pen_.Style() != psClear && pen_.Mode() != pmNop; }
 
-QPainter::CompositionMode TCanvas::penComposition() const {
-    switch (pen_.Mode()) {
+QPainter::CompositionMode TCanvasQt::penComposition() const {
+    switch (canvas_.pen_.Mode()) {
     case pmBlack:
         return QPainter::RasterOp_ClearDestination;
     case pmWhite:
@@ -317,8 +323,9 @@ QPainter::CompositionMode TCanvas::penComposition() const {
     }
 }
 
-QPen TCanvas::qtPen() const {
-    if (!penDraws())
+QPen TCanvasQt::pen() const {
+    const TPen& pen_ = canvas_.pen_;
+    if (!canvas_.penDraws())
         return QPen(Qt::NoPen);
     QPen pen(ToQColor(pen_.Color()));
     pen.setWidth(pen_.Width() <= 1 ? 0 : pen_.Width());
@@ -344,9 +351,10 @@ QPen TCanvas::qtPen() const {
     return pen;
 }
 
-QBrush TCanvas::qtBrush() const {
+QBrush TCanvasQt::brush() const {
+    const TBrush& brush_ = canvas_.brush_;
     if (TBitmap* pattern = brush_.Bitmap(); pattern != nullptr && !pattern->Empty())
-        return QBrush(pattern->Image().convertToFormat(QImage::Format_RGB32));
+        return QBrush(BitmapImage(*pattern).convertToFormat(QImage::Format_RGB32));
     if (brush_.Style() == bsClear)
         return QBrush(Qt::NoBrush);
     return QBrush(ToQColor(brush_.Color()), hatchStyle(brush_.Style()));
@@ -356,11 +364,11 @@ QBrush TCanvas::qtBrush() const {
 // Lines and shapes
 
 void TCanvas::drawSolidLine(int x1, int y1, int x2, int y2) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr || (x1 == x2 && y1 == y2))
         return;
     QColor color = ToQColor(pen_.Color());
-    TCompositionScope mode(*p, penComposition());
+    TCompositionScope mode(*p, qt_->penComposition());
     if (y1 == y2) {
         int from = x2 > x1 ? x1 : x2 + 1;
         p->fillRect(QRect(from, y1, std::abs(x2 - x1), 1), color);
@@ -385,11 +393,11 @@ void TCanvas::LineTo(int x, int y) {
         drawSolidLine(from.X, from.Y, x, y);
         return;
     }
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr)
         return;
-    TCompositionScope mode(*p, penComposition());
-    p->setPen(qtPen());
+    TCompositionScope mode(*p, qt_->penComposition());
+    p->setPen(qt_->pen());
     p->drawLine(from.X, from.Y, x, y);
 }
 
@@ -404,31 +412,31 @@ void TCanvas::Polyline(std::span<const TPoint> points) {
 }
 
 void TCanvas::Polygon(std::span<const TPoint> points) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr || points.size() < 2)
         return;
     QPolygon polygon;
     polygon.reserve(static_cast<int>(points.size()));
     for (const TPoint& point : points)
         polygon.append(QPoint(point.X, point.Y));
-    TCompositionScope mode(*p, penComposition());
-    p->setPen(qtPen());
-    p->setBrush(qtBrush());
+    TCompositionScope mode(*p, qt_->penComposition());
+    p->setPen(qt_->pen());
+    p->setBrush(qt_->brush());
     p->setBrushOrigin(-origin_.X, -origin_.Y);
     p->drawPolygon(polygon, Qt::OddEvenFill);
     p->setBrush(Qt::NoBrush);
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr)
         return;
     QRect box = normalised(x1, y1, x2, y2);
     if (box.isEmpty())
         return;
-    TCompositionScope mode(*p, penComposition());
+    TCompositionScope mode(*p, qt_->penComposition());
     p->setBrushOrigin(-origin_.X, -origin_.Y);
-    QBrush brush = qtBrush();
+    QBrush brush = qt_->brush();
     if (!penDraws()) {
         // Without an outline the filled area is one pixel smaller.
         if (brush.style() != Qt::NoBrush)
@@ -442,32 +450,32 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     if (pen_.Style() == psSolid || pen_.Style() == psInsideFrame || w > 1) {
         fillFrame(*p, box, w, ToQColor(pen_.Color()));
     } else {
-        p->setPen(qtPen());
+        p->setPen(qt_->pen());
         p->setBrush(Qt::NoBrush);
         p->drawRect(box.adjusted(0, 0, -1, -1));
     }
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr)
         return;
     QRect box = normalised(x1, y1, x2, y2);
     if (box.width() < 1 || box.height() < 1)
         return;
-    TCompositionScope mode(*p, penComposition());
-    p->setPen(qtPen());
-    p->setBrush(qtBrush());
+    TCompositionScope mode(*p, qt_->penComposition());
+    p->setPen(qt_->pen());
+    p->setBrush(qt_->brush());
     p->setBrushOrigin(-origin_.X, -origin_.Y);
     p->drawEllipse(box.adjusted(0, 0, -1, -1));
     p->setBrush(Qt::NoBrush);
 }
 
 void TCanvas::FillRect(const TRect& rect) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr || rect.IsEmpty())
         return;
-    QBrush brush = qtBrush();
+    QBrush brush = qt_->brush();
     if (brush.style() == Qt::NoBrush)
         return;
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -476,7 +484,7 @@ void TCanvas::FillRect(const TRect& rect) {
 }
 
 void TCanvas::FillRect(const TRect& rect, TColor color) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr || rect.IsEmpty())
         return;
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -484,7 +492,7 @@ void TCanvas::FillRect(const TRect& rect, TColor color) {
 }
 
 void TCanvas::FrameRect(const TRect& rect) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr || rect.IsEmpty())
         return;
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -492,7 +500,7 @@ void TCanvas::FrameRect(const TRect& rect) {
 }
 
 void TCanvas::DrawFocusRect(const TRect& rect) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr || rect.IsEmpty())
         return;
     // Every pixel of the frame whose device x + y is even is inverted; the
@@ -520,7 +528,7 @@ void TCanvas::DrawFocusRect(const TRect& rect) {
 }
 
 void TCanvas::InvertRect(const TRect& rect) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr || rect.IsEmpty())
         return;
     TCompositionScope mode(*p, QPainter::RasterOp_NotDestination);
@@ -528,7 +536,7 @@ void TCanvas::InvertRect(const TRect& rect) {
 }
 
 bool TCanvas::DrawEdge(TRect& rect, unsigned edge, unsigned flags) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     TRect r = rect;
     bool soft = (flags & BF_SOFT) != 0;
     bool flat = (flags & (BF_FLAT | BF_MONO)) != 0;
@@ -585,12 +593,13 @@ bool TCanvas::DrawEdge(TRect& rect, unsigned edge, unsigned flags) {
 }
 
 TColor TCanvas::Pixel(int x, int y) {
+    QPaintDevice* device_ = qt_->Device();
     if (device_ == nullptr)
         return CLR_INVALID;
     int dx = x + origin_.X, dy = y + origin_.Y;
     if (dx < 0 || dy < 0 || dx >= device_->width() || dy >= device_->height())
         return CLR_INVALID;
-    if (const QImage* image = DeviceImage())
+    if (const QImage* image = qt_->DeviceImage())
         return FromQRgb(image->pixel(dx, dy));
     if (device_->devType() == QInternal::Pixmap) {
         QImage one = static_cast<QPixmap*>(device_)->copy(dx, dy, 1, 1).toImage();
@@ -600,7 +609,7 @@ TColor TCanvas::Pixel(int x, int y) {
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr)
         return;
     TCompositionScope mode(*p, QPainter::CompositionMode_Source);
@@ -690,7 +699,7 @@ bool TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, std:
             penPos_.X = left + width;
     }
 
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr)
         return true;
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -703,10 +712,10 @@ bool TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, std:
     bool clipped = (options & ETO_CLIPPED) && rect != nullptr;
     if (clipped) {
         p->save();
-        p->setClipRect(ToQRect(*rect), clip_ ? Qt::IntersectClip : Qt::ReplaceClip);
+        p->setClipRect(ToQRect(*rect), qt_->clip_ ? Qt::IntersectClip : Qt::ReplaceClip);
     }
     QColor ink = ToQColor(font_.Color());
-    const QRawFont& raw = font.RawFont();
+    const QRawFont& raw = font.QtSide().RawFont();
     if (raw.isValid() && !text.empty()) {
         QList<quint32> glyphs;
         QList<QPointF> positions;
@@ -744,10 +753,10 @@ bool TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, std:
 // ---------------------------------------------------------------------------
 // Bitmaps and raster operations
 
-QImage TCanvas::Snapshot(const TRect& rect) {
+QImage TCanvasQt::Snapshot(const TRect& rect) {
     if (device_ == nullptr || rect.IsEmpty())
         return QImage();
-    QRect area = ToQRect(rect).translated(origin_.X, origin_.Y);
+    QRect area = ToQRect(rect).translated(canvas_.origin_.X, canvas_.origin_.Y);
     if (const QImage* image = DeviceImage())
         return image->copy(area).convertToFormat(QImage::Format_RGB32);
     if (device_->devType() == QInternal::Pixmap)
@@ -756,7 +765,8 @@ QImage TCanvas::Snapshot(const TRect& rect) {
     return QImage();
 }
 
-bool TCanvas::blitImage(const QRect& dest, const QImage& sourceImage, uint32_t rop) {
+bool TCanvasQt::blit(const QRect& dest, const QImage& sourceImage, uint32_t rop) {
+    const TPoint origin_ = canvas_.origin_;
     QPainter* p = Painter();
     if (p == nullptr)
         return false;
@@ -776,11 +786,11 @@ bool TCanvas::blitImage(const QRect& dest, const QImage& sourceImage, uint32_t r
         QPainter tp(&image);
         tp.setCompositionMode(mode);
         tp.setBrushOrigin(-(dest.x() + origin_.X), -(dest.y() + origin_.Y));
-        tp.fillRect(image.rect(), qtBrush());
+        tp.fillRect(image.rect(), brush());
         tp.end();
         return image;
     };
-    QBrush pattern = qtBrush();
+    QBrush pattern = brush();
     if (pattern.style() == Qt::NoBrush)
         pattern = QBrush(Qt::black);
     switch (rop) {
@@ -841,8 +851,8 @@ bool TCanvas::BitBlt(int x, int y, int width, int height, TCanvas* source, int s
         return true;
     QImage pixels;
     if (source != nullptr)
-        pixels = source->Snapshot(Bounds(sourceX, sourceY, width, height));
-    return blitImage(QRect(x, y, width, height), pixels, rop);
+        pixels = source->qt_->Snapshot(Bounds(sourceX, sourceY, width, height));
+    return qt_->blit(QRect(x, y, width, height), pixels, rop);
 }
 
 bool TCanvas::StretchBlt(const TRect& dest, TCanvas* source, const TRect& sourceRect,
@@ -851,8 +861,8 @@ bool TCanvas::StretchBlt(const TRect& dest, TCanvas* source, const TRect& source
         return true;
     QImage pixels;
     if (source != nullptr)
-        pixels = source->Snapshot(sourceRect);
-    return blitImage(ToQRect(dest), pixels, rop);
+        pixels = source->qt_->Snapshot(sourceRect);
+    return qt_->blit(ToQRect(dest), pixels, rop);
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect) {
@@ -866,12 +876,12 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
 void TCanvas::TileDraw(const TRect& rect, const TBitmap& bitmap, TPoint origin) {
     if (bitmap.Empty() || rect.IsEmpty())
         return;
-    QPainter* p = Painter();
+    QPainter* p = qt_->Painter();
     if (p == nullptr)
         return;
     auto wrap = [](int at, int size) { return (at % size + size) % size; };
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->drawTiledPixmap(ToQRect(rect), QPixmap::fromImage(bitmap.Image()),
+    p->drawTiledPixmap(ToQRect(rect), QPixmap::fromImage(BitmapImage(bitmap)),
                        QPoint(wrap(origin.X, bitmap.Width()), wrap(origin.Y, bitmap.Height())));
 }
 
@@ -879,13 +889,13 @@ void TCanvas::StretchDraw(const TRect& rect, TBitmap& bitmap) {
     if (bitmap.Empty() || rect.IsEmpty())
         return;
     if (bitmap.Transparent()) {
-        QPainter* p = Painter();
+        QPainter* p = qt_->Painter();
         if (p == nullptr)
             return;
         p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p->drawImage(ToQRect(rect), bitmap.MaskedImage());
+        p->drawImage(ToQRect(rect), MaskedBitmapImage(bitmap));
         return;
     }
-    QImage image = bitmap.Image();
-    blitImage(ToQRect(rect), image, CopyMode);
+    QImage image = BitmapImage(bitmap);
+    qt_->blit(ToQRect(rect), image, CopyMode);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// TCanvas: drawing on a QImage, QPixmap or QWidget through QPainter, with
-// the drawing model the program is written for: a current pen position,
+// TCanvas: drawing on a bitmap, a window or a printer page (through QPainter
+// on the platform side, platform/gfx/QtBridge.h), with the drawing model the
+// program is written for: a current pen position,
 // rectangles whose right and bottom edges are exclusive, pen modes and
 // raster operations, text placed by alignment flags with an opaque or
 // transparent background.
@@ -20,10 +21,6 @@
 #include "platform/gfx/PenBrush.h"
 #include "platform/gfx/TextMeasurer.h"
 
-#include <QImage>
-#include <QPainter>
-#include <QRegion>
-
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -31,7 +28,7 @@
 #include <string_view>
 
 class TBitmap;
-class QPaintDevice;
+struct TCanvasQt;
 
 // Raster operations of BitBlt and CopyMode (the ternary operation codes).
 enum : uint32_t {
@@ -123,20 +120,17 @@ private:
 class TCanvas {
 public:
     TCanvas();
-    explicit TCanvas(QPaintDevice* device);
     virtual ~TCanvas();
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
     // --- the device -------------------------------------------------------
-    void SetDevice(QPaintDevice* device);
-    QPaintDevice* Device() const { return device_; }
-    bool HasDevice() const { return device_ != nullptr; }
+    bool HasDevice() const;
     // Ends the painter (the device's pixels are then final); the next
     // drawing begins it again.
     void Release();
-    // The active painter, begun on demand; nullptr without a device.
-    QPainter* Painter();
+    // The device and painter, for platform code (platform/gfx/QtBridge.h).
+    TCanvasQt& QtSide() const { return *qt_; }
     // Device coordinates of the canvas's (0, 0).
     TPoint Origin() const { return origin_; }
     void SetOrigin(TPoint origin);
@@ -220,11 +214,10 @@ public:
     // --- clipping (canvas coordinates) ----------------------------------
     // The bounding box of the area drawing can reach.
     TRect ClipRect() const;
-    bool HasClip() const { return clip_.has_value(); }
+    bool HasClip() const;
     void SetClipRect(const TRect& rect);
     void IntersectClipRect(const TRect& rect);
     void ExcludeClipRect(const TRect& rect);
-    void SetClipRegion(const QRegion& region); // canvas coordinates
     void RemoveClip();
 
     // --- bitmaps ----------------------------------------------------------
@@ -241,28 +234,14 @@ public:
     bool BitBlt(int x, int y, int width, int height, TCanvas* source, int sourceX, int sourceY,
                 uint32_t rop);
     bool StretchBlt(const TRect& dest, TCanvas* source, const TRect& sourceRect, uint32_t rop);
-    // The pixels of a part of the canvas (canvas coordinates), or a null
-    // image when the device has none to read.
-    QImage Snapshot(const TRect& rect);
-
-protected:
-    // The image behind the device, when it is one (direct pixel access).
-    QImage* DeviceImage() const;
 
 private:
-    void beginPainting();
-    void applyClip();
-    QPen qtPen() const;
-    QBrush qtBrush() const;
+    friend struct TCanvasQt;
     bool penDraws() const;
     void drawSolidLine(int x1, int y1, int x2, int y2);
-    QPainter::CompositionMode penComposition() const;
-    bool blitImage(const QRect& dest, const QImage& sourceImage, uint32_t rop);
 
-    QPaintDevice* device_ = nullptr;
-    std::unique_ptr<QPainter> painter_;
+    std::unique_ptr<TCanvasQt> qt_;
     TPoint origin_;
-    std::optional<QRegion> clip_; // device coordinates
 
     TFont font_;
     TPen pen_;

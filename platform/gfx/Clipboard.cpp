@@ -3,6 +3,7 @@
 #include "platform/base/HexDigits.h"
 #include "platform/base/TextCodec.h"
 #include "platform/base/TextLines.h"
+#include "platform/base/QtBridge.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -91,6 +92,25 @@ std::string FromClipboardLineBreaks(std::string_view text) {
     return result;
 }
 
+// A clipboard content being built, and where reading takes it from.
+struct TClipboardContent {
+    std::unique_ptr<QMimeData> Data = std::make_unique<QMimeData>();
+
+    // What is read: the content being built, else the system clipboard's.
+    static const QMimeData* Source(const TClipboard& clipboard) {
+        if (clipboard.pending_)
+            return clipboard.pending_->Data.get();
+        if (qGuiApp == nullptr)
+            return nullptr;
+        return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    }
+    static QMimeData* Target(TClipboard& clipboard) {
+        if (!clipboard.pending_)
+            clipboard.pending_ = std::make_unique<TClipboardContent>();
+        return clipboard.pending_->Data.get();
+    }
+};
+
 TClipboard::TClipboard() = default;
 
 TClipboard::~TClipboard() = default;
@@ -109,31 +129,18 @@ void TClipboard::publish() {
         pending_.reset();
         return;
     }
-    QGuiApplication::clipboard()->setMimeData(pending_.release(), QClipboard::Clipboard);
-}
-
-QMimeData* TClipboard::target() {
-    if (!pending_)
-        pending_ = std::make_unique<QMimeData>();
-    return pending_.get();
-}
-
-const QMimeData* TClipboard::source() const {
-    if (pending_)
-        return pending_.get();
-    if (qGuiApp == nullptr)
-        return nullptr;
-    return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    std::unique_ptr<TClipboardContent> content = std::move(pending_);
+    QGuiApplication::clipboard()->setMimeData(content->Data.release(), QClipboard::Clipboard);
 }
 
 void TClipboard::Clear() {
     Open();
-    pending_ = std::make_unique<QMimeData>();
+    pending_ = std::make_unique<TClipboardContent>();
     Close();
 }
 
 bool TClipboard::HasFormat(unsigned format) const {
-    const QMimeData* data = source();
+    const QMimeData* data = TClipboardContent::Source(*this);
     if (data == nullptr)
         return false;
     if (format == CF_TEXT)
@@ -143,7 +150,7 @@ bool TClipboard::HasFormat(unsigned format) const {
 }
 
 std::string TClipboard::AsText() const {
-    const QMimeData* data = source();
+    const QMimeData* data = TClipboardContent::Source(*this);
     if (data == nullptr || !data->hasText())
         return {};
     return FromClipboardLineBreaks(QStringToAnsi(data->text()));
@@ -151,14 +158,14 @@ std::string TClipboard::AsText() const {
 
 void TClipboard::SetAsText(std::string_view text) {
     Open();
-    target()->setText(AnsiToQString(ToClipboardLineBreaks(text)));
+    TClipboardContent::Target(*this)->setText(AnsiToQString(ToClipboardLineBreaks(text)));
     Close();
 }
 
 std::string TClipboard::GetFormatBytes(unsigned format) const {
     if (format == CF_TEXT)
         return AsText();
-    const QMimeData* data = source();
+    const QMimeData* data = TClipboardContent::Source(*this);
     std::string mime = ClipboardFormatMimeType(format);
     if (data == nullptr || mime.empty())
         return {};
@@ -175,7 +182,7 @@ void TClipboard::SetFormatBytes(unsigned format, std::string_view bytes) {
     if (mime.empty())
         return;
     Open();
-    target()->setData(QString::fromStdString(mime),
+    TClipboardContent::Target(*this)->setData(QString::fromStdString(mime),
                       QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     Close();
 }

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-class QMimeData;
+struct TClipboardContent;
 
 // Predefined formats.
 enum : unsigned { CF_TEXT = 1 };
@@ -50,12 +50,10 @@ public:
     void SetFormatBytes(unsigned format, std::string_view bytes);
 
 private:
-    // What is read: the content being built, else the system clipboard's.
-    const QMimeData* source() const;
-    QMimeData* target();
+    friend struct TClipboardContent;
     void publish();
 
-    std::unique_ptr<QMimeData> pending_; // built between Open and Close
+    std::unique_ptr<TClipboardContent> pending_; // built between Open and Close
     int openCount_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/gfx/Color.h"
 
+#include "platform/gfx/QtBridge.h"
+
 #include <array>
 
 namespace {

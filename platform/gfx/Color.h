@@ -4,8 +4,6 @@
 // classic desktop scheme so that pixels are the same on every machine.
 // clNone and clDefault are markers that callers test for before drawing.
 
-#include <QColor>
-
 #include <cstdint>
 
 using TColor = int32_t;
@@ -127,16 +125,3 @@ TColor GetSysColor(int index);
 // A system colour resolved to 0x00BBGGRR; any other value is returned as it
 // is (clNone and clDefault included, so callers can still recognise them).
 TColor ColorToRGB(TColor color);
-
-// The Qt colour for a TColor: system colours resolved, the top byte of a
-// plain colour ignored, clNone fully transparent, clDefault black.
-QColor ToQColor(TColor color);
-
-// The TColor of a Qt colour (alpha ignored).
-TColor FromQColor(const QColor& color);
-
-// The same two ways for pixels and colour tables: an opaque QRgb with the
-// system colours resolved and the top byte of a plain colour ignored, and
-// the TColor of a QRgb (alpha ignored).
-QRgb ToQRgb(TColor color);
-TColor FromQRgb(QRgb rgb);

@@ -1,6 +1,7 @@
 #include "platform/gfx/Font.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -121,29 +122,29 @@ void TFont::Assign(const TPersistent* source) {
     TPersistent::Assign(source);
 }
 
-QFont TFont::ToQFont() const {
-    QFont font(QString::fromStdString(ResolveFontFamily(name_)));
+QFont ToQFont(const TFont& face) {
+    QFont font(QString::fromStdString(ResolveFontFamily(face.Name())));
     font.setKerning(false);
     font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferMatch | QFont::NoFontMerging));
-    font.setWeight((style_ & fsBold) ? QFont::Bold : QFont::Normal);
-    font.setItalic((style_ & fsItalic) != 0);
-    font.setUnderline((style_ & fsUnderline) != 0);
-    font.setStrikeOut((style_ & fsStrikeOut) != 0);
-    if (pitch_ == fpFixed) {
+    font.setWeight((face.Style() & fsBold) ? QFont::Bold : QFont::Normal);
+    font.setItalic((face.Style() & fsItalic) != 0);
+    font.setUnderline((face.Style() & fsUnderline) != 0);
+    font.setStrikeOut((face.Style() & fsStrikeOut) != 0);
+    if (face.Pitch() == fpFixed) {
         font.setFixedPitch(true);
         font.setStyleHint(QFont::Monospace, font.styleStrategy());
     }
-    int pixels = height_ < 0 ? -height_ : height_;
+    int pixels = face.Height() < 0 ? -face.Height() : face.Height();
     if (pixels == 0)
         pixels = 11;
-    if (height_ > 0 && qGuiApp != nullptr) {
+    if (face.Height() > 0 && qGuiApp != nullptr) {
         // A cell height: find the em size whose ascent plus descent fills it.
         QFont probe(font);
         probe.setPixelSize(100);
         QFontMetricsF metrics(probe);
         qreal cell = metrics.ascent() + metrics.descent();
         if (cell > 0)
-            pixels = std::max(1, static_cast<int>(std::lround(height_ * 100.0 / cell)));
+            pixels = std::max(1, static_cast<int>(std::lround(face.Height() * 100.0 / cell)));
     }
     font.setPixelSize(pixels);
     return font;

@@ -10,8 +10,6 @@
 #include "platform/base/Component.h"
 #include "platform/gfx/Color.h"
 
-#include <QFont>
-
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -76,11 +74,6 @@ public:
     bool SameFace(const TFont& other) const;
     // Text that identifies the face, size and style, for cache keys.
     std::string FaceKey() const;
-
-    // The Qt font: the face resolved as ResolveFontFamily says, kerning off,
-    // the pixel size from Height.  A positive (cell) height needs the face's
-    // metrics, so this needs a QGuiApplication.
-    QFont ToQFont() const;
 
     void Assign(const TPersistent* source) override;
 

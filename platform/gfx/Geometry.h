@@ -3,9 +3,6 @@
 // left/top edge and the edge just past its right/bottom side, so its width
 // is Right - Left and an empty rectangle has Right <= Left or Bottom <= Top.
 
-#include <QPoint>
-#include <QRect>
-
 #include <algorithm>
 
 struct TPoint {
@@ -83,8 +80,3 @@ inline void InflateRect(TRect& rect, int dx, int dy) {
     rect.Top -= dy;
     rect.Bottom += dy;
 }
-
-inline QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-inline TRect FromQRect(const QRect& r) { return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
-inline QPoint ToQPoint(TPoint p) { return QPoint(p.X, p.Y); }
-inline TPoint FromQPoint(const QPoint& p) { return {p.x(), p.y()}; }

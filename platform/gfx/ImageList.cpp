@@ -3,14 +3,29 @@
 #include "platform/base/Exceptions.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QPainter>
 
-TImageList::TImageList(TComponent* owner) : TComponent(owner) {}
+#include <optional>
+#include <vector>
 
-TImageList::TImageList(int width, int height, TComponent* owner) : TComponent(owner) {
-    SetSize(width, height);
-}
+// The images of a list, each width x height with its transparency.
+struct TImageListImages {
+    std::vector<QImage> Images;
+    static int Add(TImageList& list, const QImage& image, const QImage* maskBits, std::optional<QRgb> maskColor);
+    static QImage Image(const TImageList& list, int index);
+};
+
+TImageList::TImageList(TComponent* owner) : TComponent(owner), images_(std::make_unique<TImageListImages>()) {}
+
+TImageList::TImageList(int width, int height, TComponent* owner) : TImageList(owner) { SetSize(width, height); }
+
+TImageList::~TImageList() = default;
+
+int TImageList::Count() const { return static_cast<int>(images_->Images.size()); }
+
+void TImageList::Clear() { images_->Images.clear(); }
 
 void TImageList::SetSize(int width, int height) {
     width = std::max(1, width);
@@ -19,15 +34,19 @@ void TImageList::SetSize(int width, int height) {
         return;
     width_ = width;
     height_ = height;
-    images_.clear();
+    images_->Images.clear();
 }
 
-int TImageList::add(const QImage& source, const QImage* maskBits, std::optional<QRgb> maskColor) {
+int TImageListImages::Add(TImageList& list, const QImage& source, const QImage* maskBits,
+                          std::optional<QRgb> maskColor) {
+    const int width_ = list.width_;
+    const int height_ = list.height_;
+    std::vector<QImage>& images_ = list.images_->Images;
     if (source.isNull() || source.height() < height_ || source.width() < width_)
         return -1;
     QImage strip = source.convertToFormat(QImage::Format_ARGB32);
     QImage mask = maskBits != nullptr ? maskBits->convertToFormat(QImage::Format_RGB32) : QImage();
-    int first = Count();
+    int first = list.Count();
     for (int left = 0; left + width_ <= strip.width(); left += width_) {
         QImage piece = strip.copy(left, 0, width_, height_);
         for (int y = 0; y < height_; ++y) {
@@ -43,36 +62,39 @@ int TImageList::add(const QImage& source, const QImage* maskBits, std::optional<
         }
         images_.push_back(piece);
     }
-    return Count() > first ? first : -1;
+    return list.Count() > first ? first : -1;
 }
 
 int TImageList::Add(const TBitmap& image, const TBitmap* mask) {
-    return add(image.Image(), mask != nullptr ? &mask->Image() : nullptr, std::nullopt);
+    return TImageListImages::Add(*this, BitmapImage(image), mask != nullptr ? &BitmapImage(*mask) : nullptr,
+                                 std::nullopt);
 }
 
 int TImageList::AddMasked(const TBitmap& image, TColor maskColor) {
-    return add(image.Image(), nullptr, ToQRgb(maskColor));
+    return TImageListImages::Add(*this, BitmapImage(image), nullptr, ToQRgb(maskColor));
 }
 
 void TImageList::Delete(int index) {
     if (index < 0 || index >= Count())
         throw EInvalidOperation("Image list index out of bounds");
-    images_.erase(images_.begin() + index);
+    images_->Images.erase(images_->Images.begin() + index);
 }
 
-QImage TImageList::Image(int index) const {
-    if (index < 0 || index >= Count())
+QImage TImageListImages::Image(const TImageList& list, int index) {
+    if (index < 0 || index >= list.Count())
         return QImage();
-    return images_[static_cast<size_t>(index)];
+    return list.images_->Images[static_cast<size_t>(index)];
 }
+
+QImage ImageListImage(const TImageList& list, int index) { return TImageListImages::Image(list, index); }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) const {
     if (index < 0 || index >= Count())
         return;
-    QPainter* painter = canvas.Painter();
+    QPainter* painter = canvas.QtSide().Painter();
     if (painter == nullptr)
         return;
-    const QImage& image = images_[static_cast<size_t>(index)];
+    const QImage& image = images_->Images[static_cast<size_t>(index)];
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (enabled) {
         painter->drawImage(x, y, image);

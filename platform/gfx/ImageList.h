@@ -5,18 +5,17 @@
 #include "platform/base/Component.h"
 #include "platform/gfx/Color.h"
 
-#include <QImage>
-
-#include <optional>
-#include <vector>
+#include <memory>
 
 class TBitmap;
 class TCanvas;
+struct TImageListImages;
 
 class TImageList : public TComponent {
 public:
     explicit TImageList(TComponent* owner = nullptr);
     TImageList(int width, int height, TComponent* owner = nullptr);
+    ~TImageList() override;
 
     std::string ClassName() const override { return "TImageList"; }
 
@@ -24,7 +23,7 @@ public:
     int Height() const { return height_; }
     // Changing the size empties the list.
     void SetSize(int width, int height);
-    int Count() const { return static_cast<int>(images_.size()); }
+    int Count() const;
 
     // Cuts image into Width-wide pieces (its height must be at least
     // Height; extra columns that do not fill an image are dropped); the
@@ -34,7 +33,7 @@ public:
     int Add(const TBitmap& image, const TBitmap* mask);
     // As Add, with every pixel of maskColor transparent.
     int AddMasked(const TBitmap& image, TColor maskColor);
-    void Clear() { images_.clear(); }
+    void Clear();
     // Raises EInvalidOperation ("Image list index out of bounds").
     void Delete(int index);
 
@@ -46,12 +45,10 @@ public:
     // Copies image index onto a bitmap of the list's size, its transparent
     // pixels filled with the background colour.
     void GetBitmap(int index, TBitmap& image, TColor background = clWhite) const;
-    // The image with its transparency (ARGB32), or a null image.
-    QImage Image(int index) const;
 
 private:
-    int add(const QImage& image, const QImage* maskBits, std::optional<QRgb> maskColor);
+    friend struct TImageListImages;
     int width_ = 16;
     int height_ = 16;
-    std::vector<QImage> images_;
+    std::unique_ptr<TImageListImages> images_; // QImages (ImageList.cpp)
 };

@@ -8,9 +8,6 @@
 
 #include "platform/gfx/Font.h"
 
-#include <QFont>
-#include <QRawFont>
-
 #include <array>
 #include <cstdint>
 #include <map>
@@ -30,8 +27,18 @@ struct TTextMetric {
     int Overhang = 0; // always 0: synthesised styles add no width here
 };
 
+struct TMeasuredFontQt; // the face that draws (platform/gfx/QtBridge.h)
+
 class TMeasuredFont {
 public:
+    // A font measured by a measurer: its metrics and the advance of each
+    // byte, drawn with face (whose own widths do not matter: each character
+    // is placed at these advances).
+    TMeasuredFont(const TTextMetric& metrics, const std::array<int, 256>& advances, const TFont& face);
+    ~TMeasuredFont();
+    TMeasuredFont(const TMeasuredFont&) = delete;
+    TMeasuredFont& operator=(const TMeasuredFont&) = delete;
+
     const TTextMetric& Metrics() const { return metrics_; }
     int Advance(unsigned char byte) const { return advances_[byte]; }
     const std::array<int, 256>& Advances() const { return advances_; }
@@ -42,10 +49,9 @@ public:
         return width;
     }
 
-    // What draws the characters: the Qt font, its raw font and the glyph of
-    // each byte.  For a fake measured font these are made on first use.
-    const QFont& Font() const { return font_; }
-    const QRawFont& RawFont() const;
+    // The face that draws the characters.
+    const TFont& DrawingFace() const { return face_; }
+    // The glyph that draws a byte in the drawing face (0 when it has none).
     uint32_t Glyph(unsigned char byte) const;
     // Underline and strike-out as the face places them (pixels from the
     // baseline, downward positive) and their thickness.
@@ -53,17 +59,14 @@ public:
     int StrikeOutOffset() const;
     int LineThickness() const;
 
-private:
-    friend class TQtTextMeasurer;
-    friend class TFakeTextMeasurer;
-    void makeDrawingFont() const;
+    // The drawing side, for platform code.
+    TMeasuredFontQt& QtSide() const { return *qt_; }
 
+private:
     TTextMetric metrics_;
     std::array<int, 256> advances_{};
-    QFont font_;
-    mutable bool drawingReady_ = false;
-    mutable QRawFont rawFont_;
-    mutable std::array<uint32_t, 256> glyphs_{};
+    TFont face_;
+    std::unique_ptr<TMeasuredFontQt> qt_;
 };
 
 using TMeasuredFontPtr = std::shared_ptr<const TMeasuredFont>;
@@ -84,27 +87,6 @@ public:
     int CachedFontCount() const { return static_cast<int>(cache_.size()); }
 
 private:
-    std::map<std::string, TMeasuredFontPtr> cache_;
-};
-
-// Fixed pitch without fonts: every byte is charWidth wide (unless given its
-// own advance), every face has the same metrics and no leading.  For layout
-// tests that must not depend on the installed fonts.  Drawing with it uses a
-// monospace face placed at these advances.
-class TFakeTextMeasurer : public TTextMeasurer {
-public:
-    explicit TFakeTextMeasurer(int charWidth = 8, int height = 16, int ascent = 13);
-    TMeasuredFontPtr Measure(const TFont& font) override;
-
-    // Changing a width affects fonts measured afterwards.
-    void SetCharWidth(int width);
-    void SetAdvance(unsigned char byte, int width);
-
-private:
-    int charWidth_;
-    int height_;
-    int ascent_;
-    std::array<int, 256> overrides_;
     std::map<std::string, TMeasuredFontPtr> cache_;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/shellns/FileNames.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -51,8 +52,8 @@ void addPicture(TImageList& list, const QImage& picture) {
             mask.setPixel(x, y, qAlpha(pixel) >= 128 ? 0xFF000000 : 0xFFFFFFFF);
         }
     TBitmap bitmap, maskBitmap;
-    bitmap.SetImage(colours);
-    maskBitmap.SetImage(mask);
+    SetBitmapImage(bitmap, colours);
+    SetBitmapImage(maskBitmap, mask);
     list.Add(bitmap, &maskBitmap);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/ui/ModalLoop.h"
+#include "platform/ui/QtBridge.h"
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/TimerService.h"
 #include "platform/ui/UserInteraction.h"
@@ -17,7 +18,6 @@ namespace {
 TControl* captureControl = nullptr;
 TWinControl* focusControl = nullptr;
 TWinControl* caretOwner = nullptr;
-TControl::TPopupMenuHandler popupMenuHandler;
 
 const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
@@ -27,6 +27,8 @@ public:
         : QEvent(kPostedMessageEvent), Message(message) {}
     TMessage Message;
 };
+
+} // namespace
 
 // Receives the posted messages of one window control.  It goes with the
 // control, and Qt drops the events still queued for it.
@@ -47,6 +49,10 @@ public:
     TWinControl* Control;
     int Depth = 0;
 };
+
+QObject* MessageReceiverOf(const TWinControl& control) { return control.MessageReceiver(); }
+
+namespace {
 
 bool isMouseMessage(unsigned msg) {
     return (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
@@ -95,8 +101,6 @@ TControl::~TControl() {
     if (parent_ != nullptr)
         SetParent(nullptr);
 }
-
-void TControl::SetPopupMenuHandler(TPopupMenuHandler handler) { popupMenuHandler = std::move(handler); }
 
 void TControl::SetParent(TWinControl* parent) {
     if (parent == parent_)
@@ -222,7 +226,7 @@ void TControl::SetCaption(const std::string& caption) {
     Perform(CM_TEXTCHANGED);
 }
 
-void TControl::SetPopupMenu(TComponent* menu) {
+void TControl::SetPopupMenu(TCustomPopupMenu* menu) {
     if (menu == popupMenu_)
         return;
     if (popupMenu_ != nullptr)
@@ -360,17 +364,10 @@ void TControl::handleContextMenu(TMessage& message) {
     if (popupMenu_ != nullptr) {
         if (fromKeyboard)
             screen = ClientToScreen({Width() / 2, Height() / 2});
-        if (popupMenuHandler && popupMenuHandler(*this, *popupMenu_, screen)) {
-            message.Result = 1;
-            return;
-        }
-        // The platform's own plain menu shows itself.
-        if (auto* plain = dynamic_cast<TPopupMenu*>(popupMenu_)) {
-            plain->PopupComponent = this;
-            plain->Popup(screen);
-            message.Result = 1;
-            return;
-        }
+        popupMenu_->PopupComponent = this;
+        popupMenu_->Popup(screen);
+        message.Result = 1;
+        return;
     }
     // Not taken here: the parent may offer its menu.
     message.Result = parent_ != nullptr ? parent_->Perform(WM_CONTEXTMENU, message.WParam, message.LParam) : 0;
@@ -471,7 +468,7 @@ TWinControl::~TWinControl() {
     while (!controls_.empty())
         delete controls_.back();
     DestroyHandle();
-    auto* receiver = static_cast<TMessageReceiver*>(receiver_.get());
+    TMessageReceiver* receiver = receiver_.get();
     receiver->Control = nullptr;
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::removePostedEvents(receiver);
@@ -990,8 +987,7 @@ TCanvas* TWinControl::BeginPaint(TPaintStruct& paint) {
     return paint.Canvas;
 }
 
-void TWinControl::PeerPaintBegin(QPaintDevice* device, const TRect& rect) {
-    windowCanvas_.SetDevice(device);
+void TWinControl::PeerPaintBegin(const TRect& rect) {
     windowCanvas_.SetOrigin({0, 0});
     windowCanvas_.RemoveClip();
     paintRect_ = rect;
@@ -1000,11 +996,11 @@ void TWinControl::PeerPaintBegin(QPaintDevice* device, const TRect& rect) {
 
 void TWinControl::PeerPaintEnd() {
     painting_ = false;
-    windowCanvas_.SetDevice(nullptr);
+    windowCanvas_.QtSide().SetDevice(nullptr);
 }
 
 void TWinControl::PaintControls(TCanvas& canvas, const TRect& rect) {
-    QPaintDevice* device = canvas.Device();
+    QPaintDevice* device = canvas.QtSide().Device();
     if (device == nullptr)
         return;
     TPoint origin = canvas.Origin();
@@ -1023,13 +1019,13 @@ void TWinControl::PaintControls(TCanvas& canvas, const TRect& rect) {
             released = true;
         }
         TCanvas& child = graphic->Canvas();
-        child.SetDevice(device);
+        child.QtSide().SetDevice(device);
         child.SetOrigin({origin.X + bounds.Left, origin.Y + bounds.Top});
         OffsetRect(area, -bounds.Left, -bounds.Top);
         child.SetClipRect(area);
         graphic->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&child));
         child.RemoveClip();
-        child.SetDevice(nullptr);
+        child.QtSide().SetDevice(nullptr);
     }
 }
 

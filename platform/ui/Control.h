@@ -33,7 +33,8 @@
 #include <vector>
 
 class TWinControl;
-class QObject;
+class TMessageReceiver;
+class TCustomPopupMenu;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -196,10 +197,9 @@ public:
     // TWinControl::Realign) whenever it or they change.
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
-    // The popup menu (a component of the menu framework); freed menus are
-    // forgotten.
-    TComponent* PopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(TComponent* menu);
+    // The context menu, shown on WM_CONTEXTMENU; freed menus are forgotten.
+    TCustomPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TCustomPopupMenu* menu);
 
     unsigned ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
     unsigned ControlState = 0;
@@ -231,11 +231,6 @@ public:
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
     TContextPopupEvent OnContextPopup;
-
-    // Shows popup menus: the menu framework installs it.  It gets the menu
-    // and the screen position and answers whether it showed the menu.
-    using TPopupMenuHandler = std::function<bool(TControl& control, TComponent& menu, TPoint screen)>;
-    static void SetPopupMenuHandler(TPopupMenuHandler handler);
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -275,7 +270,7 @@ private:
     bool showHint_ = false;
     bool parentShowHint_ = true;
     TAlign align_ = alNone;
-    TComponent* popupMenu_ = nullptr;
+    TCustomPopupMenu* popupMenu_ = nullptr;
 };
 
 // Mouse shift state from the MK_* flags of a mouse message, with Alt from
@@ -383,12 +378,14 @@ public:
     void ShowCursorShape(int cursor);
 
     // --- for window peers ---------------------------------------------------
-    void PeerPaintBegin(QPaintDevice* device, const TRect& rect);
+    // A paint cycle of rect: the peer has pointed WindowCanvas at the
+    // window (platform/gfx/QtBridge.h) and ends the cycle with PeerPaintEnd.
+    void PeerPaintBegin(const TRect& rect);
     void PeerPaintEnd();
     void PeerBoundsChanged(const TRect& bounds);
-    // The receiver of posted messages (owned by the control).
-    QObject* MessageReceiver() const { return receiver_.get(); }
     const TCreateParams& WindowParams() const { return params_; }
+    // The receiver of posted messages (platform/ui/QtBridge.h).
+    TMessageReceiver* MessageReceiver() const { return receiver_.get(); }
 
 protected:
     void Dispatch(TMessage& message) override;
@@ -428,7 +425,7 @@ private:
 
     std::vector<TControl*> controls_;
     std::unique_ptr<TWindowPeer> peer_;
-    std::unique_ptr<QObject> receiver_;
+    std::unique_ptr<TMessageReceiver> receiver_; // a QObject (Control.cpp)
     TCreateParams params_;
     std::vector<TRect> region_;
     bool tabStop_ = false;

@@ -3,6 +3,7 @@
 #include "platform/base/Properties.h"
 #include "platform/gfx/GraphicsProperties.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/PopupMenu.h"
 
 const TIdentMap& AlignNames() {
     static const TIdentMap names{{alNone, "alNone"}, {alTop, "alTop"},     {alBottom, "alBottom"},
@@ -34,7 +35,7 @@ void RegisterControlClasses() {
             .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, true)
             .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
             .Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true)
-            .Component<TComponent>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
+            .Component<TCustomPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
             .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
             .StoredWhen([](TControl& c) { return !c.ParentShowHint(); })
             .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)

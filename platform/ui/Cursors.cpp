@@ -1,6 +1,7 @@
 #include "platform/ui/Cursors.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QGuiApplication>
 #include <QImage>

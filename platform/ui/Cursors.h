@@ -6,8 +6,6 @@
 
 #include "platform/gfx/Geometry.h"
 
-#include <QCursor>
-
 #include <string>
 #include <string_view>
 
@@ -37,8 +35,6 @@ enum : int {
     crSize = crSizeAll,
 };
 
-// Registers (or replaces) a named cursor; returns its number.
-int RegisterNamedCursor(std::string_view name, const QCursor& cursor);
 // The number of a registered name (ignoring ASCII case); crDefault when
 // none is registered.
 int NamedCursor(std::string_view name);
@@ -46,9 +42,6 @@ int NamedCursor(std::string_view name);
 // right, for selecting whole lines) and "DRAGCOPY" (the drag cursor with a
 // plus sign).  Needs a QGuiApplication; repeated calls do nothing.
 void RegisterProgramCursors();
-
-// The Qt cursor for a number; crDefault and unknown numbers give the arrow.
-QCursor CursorToQCursor(int cursor);
 
 // The pointer's position in screen coordinates ((0, 0) without a GUI
 // application), and moving it where the window system allows.

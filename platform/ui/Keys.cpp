@@ -1,6 +1,7 @@
 #include "platform/ui/Keys.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QKeyEvent>
 

@@ -1,15 +1,11 @@
 #pragma once
-// Virtual key codes, shift states, shortcut words, and the rules that turn
-// Qt key events into key codes and typed characters.
+// Virtual key codes, shift states and shortcut words.  The rules that turn
+// Qt key events into key codes and typed characters are in
+// platform/ui/QtBridge.h.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include <Qt>
-
-class QKeyEvent;
-class QString;
 
 // --- virtual key codes ------------------------------------------------------
 // Letters and digits are their upper-case ASCII codes ('A' = 0x41, '0' =
@@ -149,19 +145,3 @@ void SetKeyDown(int virtualKey, bool down);
 void SetModifierKeys(TShiftState shift);
 // The shift state of the modifier keys now.
 TShiftState CurrentShiftState();
-
-// --- Qt translation -----------------------------------------------------------
-// The virtual key code and shift state of a Qt key event; false for a key
-// that has no code.  Shifted digits and punctuation map to their unshifted
-// key as on a US keyboard ("#" with Shift is the key 3).
-bool TranslateQtKey(const QKeyEvent& event, uint16_t& virtualKey, TShiftState& shift);
-// The shift state of Qt's keyboard modifiers (Shift, Ctrl, Alt).
-TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers);
-// The virtual key code of a Qt key (Qt::Key) and keypad flag; 0 when none.
-uint16_t VirtualKeyFromQtKey(int qtKey, bool keypad);
-// The characters a key press types, as bytes of the code page: Ctrl with a
-// letter gives 1-26 (Ctrl with [ \ ] gives 27-29), Ctrl with a digit or any
-// other key nothing; Enter 13, Backspace 8 (Ctrl+Backspace 127), Tab 9,
-// Escape 27; everything else the event's text through the code page,
-// leaving out characters the code page lacks and control characters.
-std::string KeyPressCharacters(uint16_t virtualKey, TShiftState shift, const QString& text);

@@ -16,7 +16,7 @@ void TMenuItem::Click() {
         OnClick(this);
 }
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
+TPopupMenu::TPopupMenu(TComponent* owner) : TCustomPopupMenu(owner) {}
 
 TPopupMenu::~TPopupMenu() {
     Destroying();

@@ -1,10 +1,14 @@
 #pragma once
-// A plain popup menu: a list of items with captions ("-" is a separator,
-// "&" marks the access key), each enabled or not, with a click event, and an
-// event fired just before the menu shows so that its owner can set the
-// items' states.  Showing it goes through an installable presenter: the
-// widget layer shows a Qt menu and answers with the item chosen; tests
-// install a presenter that chooses from a script and never blocks.
+// Popup menus.  TCustomPopupMenu is what a control shows as its context
+// menu (TControl::PopupMenu): the plain menu below, or the menu framework's
+// own, which derives from it and shows itself.  The plain popup menu is a
+// list of items with captions ("-" is a separator, "&" marks the access
+// key), each enabled or not, with a click event, and an event fired just
+// before the menu shows so that its owner can set the items' states.
+// Showing it goes through an installable presenter (the one hook of the
+// plain menu): the widget layer shows a Qt menu and answers with the item
+// chosen; tests install a presenter that chooses from a script and never
+// blocks.
 
 #include "platform/base/Component.h"
 #include "platform/gfx/Font.h"
@@ -31,7 +35,22 @@ public:
     virtual void Click();
 };
 
-class TPopupMenu : public TComponent {
+class TCustomPopupMenu : public TComponent {
+public:
+    explicit TCustomPopupMenu(TComponent* owner = nullptr) : TComponent(owner) {}
+    std::string ClassName() const override { return "TCustomPopupMenu"; }
+
+    // Fired (with the menu) before the menu shows.
+    TNotifyEvent OnPopup;
+    // The control the menu was last shown for.
+    TComponent* PopupComponent = nullptr;
+
+    // Fires OnPopup, shows the menu at a screen point until it closes, and
+    // clicks the item chosen, if any.  Returns that item or nullptr.
+    virtual TComponent* Popup(TPoint screen) = 0;
+};
+
+class TPopupMenu : public TCustomPopupMenu {
 public:
     explicit TPopupMenu(TComponent* owner = nullptr);
     ~TPopupMenu() override;
@@ -45,14 +64,7 @@ public:
     int IndexOf(const TMenuItem* item) const;
     void Clear();
 
-    // Fired (with the menu) before the menu shows.
-    TNotifyEvent OnPopup;
-    // The control the menu was last shown for.
-    TComponent* PopupComponent = nullptr;
-
-    // Fires OnPopup, shows the menu at a screen point and clicks the item
-    // chosen, if any.  Returns the item clicked or nullptr.
-    TMenuItem* Popup(TPoint screen);
+    TMenuItem* Popup(TPoint screen) override;
 
 private:
     std::vector<std::unique_ptr<TMenuItem>> items_;

@@ -7,6 +7,7 @@
 #include "platform/widgets/NativeConversions.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -2,6 +2,7 @@
 // control has no parent) whose client area the control paints.
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 namespace {
 const TWindowKindRegistration registration(wk::CustomDrawn, [](TWinControl& control) {

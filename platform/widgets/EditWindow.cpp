@@ -3,6 +3,7 @@
 #include "platform/ui/TextControls.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QLineEdit>
 

@@ -5,6 +5,7 @@
 // a popup it can take the keyboard focus.
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 namespace {
 const TWindowKindRegistration registration(wk::Frameless, [](TWinControl& control) {

@@ -1,6 +1,7 @@
 #include "platform/widgets/ItemListModel.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/ui/QtBridge.h"
 
 TItemListModel::TItemListModel(const TListControlItems& items, QObject* parent)
     : QAbstractListModel(parent), items_(items), rows_(items.GetCount()) {}

@@ -7,6 +7,7 @@
 #include "platform/widgets/ItemListModel.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QComboBox>
 #include <QItemSelectionModel>

@@ -4,6 +4,7 @@
 #include "platform/ui/ModalLoop.h"
 #include "platform/widgets/QtInput.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QApplication>
 #include <QCursor>

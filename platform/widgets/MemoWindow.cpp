@@ -5,6 +5,7 @@
 #include "platform/ui/TextControls.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QScrollBar>
 #include <QTextBlock>

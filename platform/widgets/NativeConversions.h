@@ -8,6 +8,7 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QColor>
 #include <QCursor>
@@ -16,16 +17,16 @@
 #include <QImage>
 #include <QPixmap>
 
-inline QFont QFontOf(const TFont& font) { return font.ToQFont(); }
+inline QFont QFontOf(const TFont& font) { return ToQFont(font); }
 inline QColor QColorOf(TColor color) { return ToQColor(color); }
 inline QCursor QCursorOf(int cursor) { return CursorToQCursor(cursor); }
 // A bitmap with its transparent colour see-through when it is transparent.
 inline QImage QImageOf(const TBitmap& bitmap) {
-    return bitmap.Transparent() ? bitmap.MaskedImage() : bitmap.Image();
+    return bitmap.Transparent() ? MaskedBitmapImage(bitmap) : BitmapImage(bitmap);
 }
 // An image of a list; a null icon for an index the list does not have.
 inline QIcon QIconOf(const TImageList* list, int index) {
     if (list == nullptr || index < 0 || index >= list->Count())
         return {};
-    return QIcon(QPixmap::fromImage(list->Image(index)));
+    return QIcon(QPixmap::fromImage(ImageListImage(*list, index)));
 }

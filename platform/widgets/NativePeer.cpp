@@ -8,6 +8,7 @@
 #include "platform/widgets/NativeConversions.h"
 #include "platform/widgets/QtInput.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -5,6 +5,7 @@
 #include "platform/ui/NonClientFrame.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QEvent>
 #include <QMargins>
@@ -28,7 +29,7 @@ public:
     TFramePainter(TWinControl& control, TPeerWidget* widget) : QObject(widget), control_(control), widget_(widget) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == widget_ && event->type() == QEvent::Paint) {
-            TCanvas canvas(widget_);
+            TDeviceCanvas canvas(widget_);
             canvas.ExcludeClipRect(FromQRect(widget_->viewport()->geometry()));
             TMessage message{WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
             DeliverMessage(control_, message);

@@ -6,6 +6,7 @@
 #include "platform/ui/Control.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 namespace {
 const TWindowKindRegistration registration(wk::Overlay, [](TWinControl& control) {

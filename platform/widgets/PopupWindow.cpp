@@ -3,6 +3,7 @@
 // X11 and on the offscreen platform alike; it floats above the others.
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 namespace {
 const TWindowKindRegistration registration(wk::Popup, [](TWinControl& control) {

@@ -1,4 +1,5 @@
 #include "platform/widgets/QtInput.h"
+#include "platform/ui/QtBridge.h"
 
 unsigned MouseKeysOf(const QSinglePointEvent& event, bool record) {
     Qt::KeyboardModifiers modifiers = event.modifiers();

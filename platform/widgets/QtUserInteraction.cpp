@@ -1,6 +1,8 @@
 #include "platform/widgets/QtUserInteraction.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/base/QtBridge.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -170,7 +172,7 @@ bool TQtUserInteraction::ChooseColor(TColor& color) {
 
 bool TQtUserInteraction::ChooseFont(TFont& font) {
     bool accepted = false;
-    QFont initial = font.ToQFont();
+    QFont initial = ToQFont(font);
     initial.setFamily(AnsiToQString(font.Name()));
     initial.setPointSize(std::max(1, font.Size() > 0 ? font.Size() : -font.Size()));
     QFont chosen = QFontDialog::getFont(&accepted, initial, QApplication::activeWindow());

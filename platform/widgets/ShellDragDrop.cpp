@@ -6,6 +6,7 @@
 #include "platform/ui/Message.h"
 #include "platform/ui/UserInteraction.h"
 #include "platform/ui/WindowPeer.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>

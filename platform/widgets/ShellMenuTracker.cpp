@@ -6,6 +6,8 @@
 #include "platform/shellns/ShellMenu.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Message.h"
+#include "platform/base/QtBridge.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -72,7 +74,7 @@ protected:
         draw.itemData = item->ItemData;
         send(tracking_, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
         QPainter painter(this);
-        painter.drawImage(0, 0, bitmap.Image());
+        painter.drawImage(0, 0, BitmapImage(bitmap));
     }
     void enterEvent(QEnterEvent*) override {
         qmenu_.setActiveAction(&action_);

@@ -5,6 +5,7 @@
 #include "platform/ui/SpinEdit.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QLineEdit>
 #include <QSpinBox>

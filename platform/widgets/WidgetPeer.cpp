@@ -13,6 +13,8 @@
 #include "platform/widgets/QtInput.h"
 #include "platform/widgets/QtUserInteraction.h"
 #include "platform/widgets/WindowKinds.h"
+#include "platform/base/QtBridge.h"
+#include "platform/ui/QtBridge.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -379,7 +381,8 @@ void TPeerWidget::blink() {
 void TPeerWidget::paintClient(QPaintEvent* event) {
     TRect rect = FromQRect(event->rect());
     pending_ -= event->region();
-    control_.PeerPaintBegin(viewport(), rect);
+    control_.WindowCanvas().QtSide().SetDevice(viewport());
+    control_.PeerPaintBegin(rect);
     deliver(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&control_.WindowCanvas()));
     deliver(WM_PAINT);
     control_.PeerPaintEnd();

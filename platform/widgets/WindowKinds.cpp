@@ -1,4 +1,5 @@
 #include "platform/widgets/WindowKinds.h"
+#include "platform/ui/QtBridge.h"
 
 #include <string>
 #include <utility>

@@ -6,6 +6,7 @@
 #include "MemoTestSupport.h"
 
 #include "platform/gfx/TextMeasurer.h"
+#include "tests/support/FakeTextMeasurer.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +25,9 @@ TEST(FontMeasure, MemoFontsMeasuredThroughThePlatformMeasurer) {
     EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 40);
     // Each style asks the measurer for its own font.
     TFontMeasure measure(measurer, memo.Font(), memo.AltFont());
-    EXPECT_TRUE(measure.MeasuredFont(kStyleBold).Font().bold());
-    EXPECT_FALSE(measure.MeasuredFont(0).Font().bold());
-    EXPECT_TRUE(measure.MeasuredFont(kStyleItalic | kStyleAltFont).Font().italic());
+    EXPECT_TRUE(measure.MeasuredFont(kStyleBold).DrawingFace().Style() & fsBold);
+    EXPECT_FALSE(measure.MeasuredFont(0).DrawingFace().Style() & fsBold);
+    EXPECT_TRUE(measure.MeasuredFont(kStyleItalic | kStyleAltFont).DrawingFace().Style() & fsItalic);
     memo.AltFont().SetName("Times New Roman");
     EXPECT_NE(&measure.MeasuredFont(kStyleAltFont), &measure.MeasuredFont(0));
     // A change of the font is seen at the next measurement.

@@ -8,6 +8,8 @@
 
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/TextMeasurer.h"
+#include "tests/support/FakeTextMeasurer.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QImage>
 
@@ -22,7 +24,7 @@ protected:
     }
     TFakeTextMeasurer measurer{7};
     QImage image;
-    TCanvas canvas;
+    TDeviceCanvas canvas;
 };
 }  // namespace
 

@@ -12,7 +12,7 @@
 #include "platform/shellns/ShellDataFormats.h"
 #include "platform/shellns/SpecialFolders.h"
 #include "platform/ui/Control.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "shell/ChangeHandlerThread.h"
 #include "shell/DeviceChangeHandler.h"
 #include "shell/ShellConsts.h"

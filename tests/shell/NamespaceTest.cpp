@@ -6,7 +6,7 @@
 #include "platform/shellns/NamespaceItems.h"
 #include "platform/shellns/ShellFolder.h"
 #include "platform/shellns/SpecialFolders.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "shell/ShellUtils.h"
 #include "tests/shell/ShellTestSupport.h"
 

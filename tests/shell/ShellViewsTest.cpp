@@ -12,6 +12,7 @@
 #include "shell/ShellUtils.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/shell/ShellTestSupport.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ QColor qt(TColor color) {
 
 // Whether the pixels of an image-list entry appear at a place.
 bool iconAt(const QImage& shot, TImageList& images, int index, QPoint at) {
-    QImage icon = images.Image(index);
+    QImage icon = ImageListImage(images, index);
     int matching = 0, opaque = 0;
     for (int y = 0; y < icon.height(); ++y)
         for (int x = 0; x < icon.width(); ++x) {

@@ -8,7 +8,7 @@
 #include "platform/shellns/ShellClipboard.h"
 #include "platform/shellns/ShellDataFormats.h"
 #include "platform/shellns/SpecialFolders.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "shell/ShellContextMenus.h"
 #include "shell/ShellUtils.h"
 #include "tests/platform/widgets/WidgetTestApp.h"

@@ -12,7 +12,7 @@
 #include "platform/shellns/ShellVerbs.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/Message.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "shell/ShellUtils.h"
 #include "tests/shell/ShellTestSupport.h"
 

@@ -4,7 +4,7 @@
 #include "toolbars/TBMRUList.h"
 
 #include "platform/base/IniFile.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "tests/platform/base/TempFolder.h"
 #include "toolbars/TBCommon.h"
 

@@ -7,7 +7,7 @@
 #include "toolbars/TBDeferredClick.h"
 #include "toolbars/TBPopupWindow.h"
 
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
 

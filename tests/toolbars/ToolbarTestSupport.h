@@ -17,6 +17,7 @@
 #include "toolbars/TBScreen.h"
 #include "toolbars/TBSystemSettings.h"
 #include "toolbars/TBView.h"
+#include "tests/support/FakeTextMeasurer.h"
 
 #include <QApplication>
 

@@ -8,6 +8,7 @@
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/ui/RecordingControls.h"
 #include "toolbars/TBPopupWindow.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 

@@ -7,10 +7,8 @@
 #include "editor/highlight/HtmlHighlighter.h"
 
 #include "platform/base/Stream.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Control.h"
-#include "platform/widgets/WidgetPeer.h"
-
-#include <QApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -86,8 +84,8 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    InstallWidgetPeers();
+    Application().Initialize(argc, argv);
+    Application().SetTitle("Memo demo");
     TDemoForm form;
     std::string title = "Memo demo";
     try {
@@ -107,5 +105,6 @@ int main(int argc, char** argv) {
     form.SetBounds(100, 60, 900, 640);
     form.Show();
     form.memo->SetFocus();
-    return application.exec();
+    Application().Run();
+    return 0;
 }

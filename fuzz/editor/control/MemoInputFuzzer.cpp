@@ -14,6 +14,7 @@
 #include "fuzz/FuzzInput.h"
 #include "fuzz/editor/UndoHistory.h"
 #include "tests/platform/gfx/TestApplication.h"
+#include "tests/support/FakeTextMeasurer.h"
 
 #include <QApplication>
 #include <QTest>

@@ -6,6 +6,7 @@
 #include "MemoWindow.h"
 
 #include "editor/CodeGutter.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QScreen>
 

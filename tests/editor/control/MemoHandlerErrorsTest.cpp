@@ -4,6 +4,7 @@
 // re-break it.
 
 #include "MemoWindow.h"
+#include "tests/support/FakeTextMeasurer.h"
 
 #include <stdexcept>
 

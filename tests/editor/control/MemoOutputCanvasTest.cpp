@@ -4,6 +4,7 @@
 // underline of a context is drawn under the line it belongs to.
 
 #include "MemoWindow.h"
+#include "tests/support/FakeTextMeasurer.h"
 
 #include <utility>
 

@@ -5,6 +5,7 @@
 // an update.
 
 #include "MemoWindow.h"
+#include "platform/gfx/QtBridge.h"
 
 namespace {
 
@@ -222,7 +223,7 @@ TEST_F(MemoPaint, TheBackgroundPictureIsTiled) {
     QImage tile(4, 4, QImage::Format_RGB32);
     tile.fill(QColor(0, 200, 0));
     tile.setPixel(0, 0, qRgb(200, 0, 0));
-    memo->BackgroundBmp().SetImage(tile);
+    SetBitmapImage(memo->BackgroundBmp(), tile);
     Load("");
     QImage image = Paint();
     EXPECT_EQ(image.pixel(0, 0), qRgb(200, 0, 0));

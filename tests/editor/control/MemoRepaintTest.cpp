@@ -4,6 +4,7 @@
 // are read back from the offscreen screen, not re-rendered.
 
 #include "MemoWindow.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QScreen>
 
@@ -90,7 +91,7 @@ TEST_F(MemoRepaint, TheBackgroundPictureKeepsItsPlaceWhenTheTextScrollsSideways)
     for (int y = 0; y < tile.height(); ++y)
         for (int x = 0; x < tile.width(); ++x)
             tile.setPixel(x, y, qRgb(40 * x, 60 + 50 * y, 200 - 30 * x));
-    memo->BackgroundBmp().SetImage(tile);
+    SetBitmapImage(memo->BackgroundBmp(), tile);
     memo->SetWordWrap(false);
     Load(std::string(120, 'w') + "\r\nshort");
     memo->Perform(WM_KILLFOCUS);

@@ -10,9 +10,11 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/ui/PopupMenu.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
+#include "tests/support/FakeTextMeasurer.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +52,7 @@ inline QImage PaintedImage(TControl& control, int width, int height, TColor back
     bitmap.Canvas().FillRect(Rect(0, 0, width, height), background);
     control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(&bitmap.Canvas()));
     bitmap.Canvas().Release();
-    return bitmap.Image().convertToFormat(QImage::Format_RGB32);
+    return BitmapImage(bitmap).convertToFormat(QImage::Format_RGB32);
 }
 
 // How many pixels of a rectangle of an image are reddish: much red, little
@@ -79,7 +81,7 @@ struct TOutputTarget {
     }
     QImage Image() {
         Bitmap.Canvas().Release();
-        return Bitmap.Image().convertToFormat(QImage::Format_RGB32);
+        return BitmapImage(Bitmap).convertToFormat(QImage::Format_RGB32);
     }
     TBitmap Bitmap;
 };

@@ -1,6 +1,7 @@
 #include "platform/base/Component.h"
 #include "platform/base/Exceptions.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/QtBridge.h"
 
 #include <gtest/gtest.h>
 

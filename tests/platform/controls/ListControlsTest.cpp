@@ -5,6 +5,7 @@
 #include "platform/base/TextCodec.h"
 #include "platform/ui/ListControls.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
+#include "platform/ui/QtBridge.h"
 
 #include <gtest/gtest.h>
 

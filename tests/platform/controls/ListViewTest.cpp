@@ -7,6 +7,7 @@
 #include "platform/base/TextCodec.h"
 #include "platform/ui/ListView.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
+#include "platform/base/QtBridge.h"
 
 #include <gtest/gtest.h>
 

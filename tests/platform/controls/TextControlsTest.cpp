@@ -7,6 +7,8 @@
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/ui/TextControls.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
+#include "platform/ui/QtBridge.h"
+#include "tests/support/FakeTextMeasurer.h"
 
 #include <gtest/gtest.h>
 

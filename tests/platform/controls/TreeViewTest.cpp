@@ -8,6 +8,7 @@
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/TreeView.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
+#include "platform/base/QtBridge.h"
 
 #include <gtest/gtest.h>
 

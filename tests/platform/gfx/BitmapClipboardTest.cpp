@@ -4,6 +4,7 @@
 #include "platform/gfx/ImageList.h"
 #include "tests/platform/base/BaseTestSupport.h"
 #include "tests/platform/gfx/GuiTestApp.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 
@@ -168,7 +169,7 @@ TEST(Bitmap, PaletteFormatsRoundTripTheirIndexes) {
     lsbFirst.fill(0);
     lsbFirst.setPixel(4, 1, 1);
     TBitmap oneBit;
-    oneBit.SetImage(lsbFirst);
+    SetBitmapImage(oneBit, lsbFirst);
     EXPECT_EQ(oneBit.PixelFormat(), pf1bit);
     oneBit.SetPalette({clLime, clNavy});
     TMemoryStream oneBitStream;

@@ -4,6 +4,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "tests/platform/gfx/GuiTestApp.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 
@@ -51,13 +52,13 @@ std::vector<QImage> drawBoth(const QImage& before, const std::function<void(TCan
     std::vector<QImage> results;
     QImage image = before.copy();
     {
-        TCanvas canvas(&image);
+        TDeviceCanvas canvas(&image);
         draw(canvas);
     }
     results.push_back(image);
     QPixmap pixmap = QPixmap::fromImage(before);
     {
-        TCanvas canvas(&pixmap);
+        TDeviceCanvas canvas(&pixmap);
         draw(canvas);
     }
     results.push_back(pixmap.toImage().convertToFormat(QImage::Format_RGB32));
@@ -75,7 +76,7 @@ TEST(CanvasRasterOps, EveryOperationMatchesThePerPixelOracle) {
         TColor brush = static_cast<TColor>(random() & 0xFFFFFF);
         for (uint32_t rop : operations) {
             auto results = drawBoth(dest, [&](TCanvas& canvas) {
-                TCanvas source(&sourcePixels);
+                TDeviceCanvas source(&sourcePixels);
                 canvas.Brush().SetColor(brush);
                 EXPECT_TRUE(canvas.BitBlt(2, 1, 5, 4, &source, 3, 2, rop));
             });
@@ -103,7 +104,7 @@ TEST(CanvasRasterOps, BlitsClipAndStretchAndCopyOntoThemselves) {
     QImage dest = randomImage(random, 10, 10);
     QImage before = dest.copy();
     {
-        TCanvas canvas(&dest);
+        TDeviceCanvas canvas(&dest);
         canvas.SetClipRect(Rect(0, 0, 4, 10));
         // A copy of the canvas onto itself, shifted right: only x < 4 may change.
         canvas.BitBlt(1, 0, 9, 10, &canvas, 0, 0, SRCCOPY);
@@ -117,16 +118,16 @@ TEST(CanvasRasterOps, BlitsClipAndStretchAndCopyOntoThemselves) {
     QImage small = randomImage(random, 2, 2);
     QImage big(4, 4, QImage::Format_RGB32);
     {
-        TCanvas source(&small);
-        TCanvas canvas(&big);
+        TDeviceCanvas source(&small);
+        TDeviceCanvas canvas(&big);
         EXPECT_TRUE(canvas.StretchBlt(Rect(0, 0, 4, 4), &source, Rect(0, 0, 2, 2), SRCCOPY));
     }
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(rgbOf(big, x, y), rgbOf(small, x / 2, y / 2));
     // An operation outside the supported set is refused, not guessed.
-    TCanvas canvas(&big);
-    TCanvas source(&small);
+    TDeviceCanvas canvas(&big);
+    TDeviceCanvas source(&small);
     EXPECT_FALSE(canvas.BitBlt(0, 0, 2, 2, &source, 0, 0, 0x00AA0029));
     TCanvas measuringOnly;
     EXPECT_FALSE(measuringOnly.BitBlt(0, 0, 2, 2, &source, 0, 0, SRCCOPY));
@@ -186,13 +187,13 @@ TEST(CanvasPen, LinesCombineWithThePixelsByThePenModeAndLeaveOutTheEndPoint) {
 
 TEST(CanvasPen, AZeroLengthLineLeavesThePainterAsItFoundIt) {
     QImage image = whiteImage(4, 4);
-    TCanvas canvas(&image);
+    TDeviceCanvas canvas(&image);
     canvas.Pen().SetMode(pmXor);
     canvas.Pen().SetColor(clRed);
     canvas.MoveTo(1, 1);
     canvas.LineTo(1, 1);
     // A caller painting straight through Qt afterwards paints plainly.
-    canvas.Painter()->fillRect(QRect(0, 0, 4, 4), Qt::blue);
+    canvas.QtSide().Painter()->fillRect(QRect(0, 0, 4, 4), Qt::blue);
     canvas.Release();
     EXPECT_EQ(rgbOf(image, 1, 1), 0x0000FFu);
 }
@@ -200,7 +201,7 @@ TEST(CanvasPen, AZeroLengthLineLeavesThePainterAsItFoundIt) {
 TEST(CanvasShapes, AColourFillLeavesTheBrushAndTheTextBackgroundAlone) {
     QImage image = whiteImage(6, 5);
     {
-        TCanvas canvas(&image);
+        TDeviceCanvas canvas(&image);
         canvas.Brush().SetColor(clLime);
         canvas.SetBkMode(TRANSPARENT);
         const uint64_t brushChanges = canvas.Brush().ChangeCount();
@@ -220,7 +221,7 @@ TEST(CanvasShapes, AColourFillLeavesTheBrushAndTheTextBackgroundAlone) {
 TEST(CanvasShapes, RectanglesFramesAndFillsKeepTheirRightAndBottomEdgesExclusive) {
     QImage image = whiteImage(12, 10);
     {
-        TCanvas canvas(&image);
+        TDeviceCanvas canvas(&image);
         canvas.Pen().SetColor(clRed);
         canvas.Brush().SetColor(clBlue);
         canvas.Rectangle(1, 1, 6, 5);
@@ -252,7 +253,7 @@ TEST(CanvasShapes, InversionAndFocusFramesUndoThemselves) {
     std::mt19937 random(1);
     QImage image = randomImage(random, 9, 8);
     QImage before = image.copy();
-    TCanvas canvas(&image);
+    TDeviceCanvas canvas(&image);
     canvas.InvertRect(Rect(2, 2, 6, 5));
     canvas.Release();
     for (int y = 0; y < 8; ++y)
@@ -278,7 +279,7 @@ TEST(CanvasShapes, InversionAndFocusFramesUndoThemselves) {
 TEST(CanvasShapes, RaisedAndSunkenEdgesUseTheClassicShades) {
     QImage image(6, 6, QImage::Format_RGB32);
     image.fill(Qt::magenta);
-    TCanvas canvas(&image);
+    TDeviceCanvas canvas(&image);
     TRect box = Rect(0, 0, 6, 6);
     EXPECT_TRUE(canvas.DrawEdge(box, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_MIDDLE));
     EXPECT_EQ(box, Rect(2, 2, 4, 4));
@@ -303,7 +304,7 @@ TEST(CanvasShapes, RaisedAndSunkenEdgesUseTheClassicShades) {
 
 TEST(CanvasShapes, OriginAndClipAreInCanvasCoordinates) {
     QImage image = whiteImage(10, 10);
-    TCanvas canvas(&image);
+    TDeviceCanvas canvas(&image);
     canvas.SetOrigin(Point(3, 2));
     canvas.IntersectClipRect(Rect(0, 0, 4, 4));
     EXPECT_EQ(canvas.ClipRect(), Rect(0, 0, 4, 4));

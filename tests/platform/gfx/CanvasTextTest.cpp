@@ -4,6 +4,8 @@
 
 #include "platform/gfx/Canvas.h"
 #include "tests/platform/gfx/GuiTestApp.h"
+#include "tests/support/FakeTextMeasurer.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +47,7 @@ TEST(CanvasText, ALongLineDrawsEveryCharacterWhereTheSummedAdvancesSay) {
         QImage pieces = whiteImage(4000, 30);
         int width = 0;
         {
-            TCanvas canvas(&whole);
+            TDeviceCanvas canvas(&whole);
             useFont(canvas, name, height);
             canvas.Brush().SetStyle(bsClear);
             width = canvas.TextWidth(line);
@@ -55,7 +57,7 @@ TEST(CanvasText, ALongLineDrawsEveryCharacterWhereTheSummedAdvancesSay) {
         {
             // The oracle: each character drawn on its own at the left edge
             // the summed advances of the characters before it give.
-            TCanvas canvas(&pieces);
+            TDeviceCanvas canvas(&pieces);
             useFont(canvas, name, height);
             canvas.Brush().SetStyle(bsClear);
             int x = 5;
@@ -80,7 +82,7 @@ TEST(CanvasText, AlignmentFlagsPlaceTheSameInk) {
     int width = 0;
     TTextMetric metrics;
     {
-        TCanvas canvas(&reference);
+        TDeviceCanvas canvas(&reference);
         useFont(canvas, "Arial", -16);
         width = canvas.TextWidth(text);
         metrics = canvas.TextMetrics();
@@ -95,7 +97,7 @@ TEST(CanvasText, AlignmentFlagsPlaceTheSameInk) {
                    Case{TA_LEFT | TA_BOTTOM, 20, 10 + metrics.Height},
                    Case{TA_CENTER | TA_TOP, 20 + width / 2, 10}}) {
         QImage image = whiteImage(300, 60);
-        TCanvas canvas(&image);
+        TDeviceCanvas canvas(&image);
         useFont(canvas, "Arial", -16);
         canvas.SetTextAlign(c.align);
         canvas.TextOut(c.x, c.y, text);
@@ -105,7 +107,7 @@ TEST(CanvasText, AlignmentFlagsPlaceTheSameInk) {
     // Updating the current position: two halves make the whole line.
     QImage halves = whiteImage(300, 60);
     {
-        TCanvas canvas(&halves);
+        TDeviceCanvas canvas(&halves);
         useFont(canvas, "Arial", -16);
         canvas.SetTextAlign(TA_UPDATECP);
         canvas.MoveTo(20, 10);
@@ -118,7 +120,7 @@ TEST(CanvasText, AlignmentFlagsPlaceTheSameInk) {
 
 TEST(CanvasText, OpaqueBackgroundFillsTheTextCellAndClippingHoldsTheInk) {
     QImage image = whiteImage(200, 40);
-    TCanvas canvas(&image);
+    TDeviceCanvas canvas(&image);
     useFont(canvas, "Arial", -14);
     canvas.SetBkColor(clRed);
     EXPECT_EQ(canvas.BkMode(), OPAQUE) << "a solid brush makes text opaque";
@@ -163,7 +165,7 @@ TEST(CanvasText, GivenAdvancesAndJustificationMoveTheCharacters) {
     QImage oracle = whiteImage(300, 30);
     const std::string text = "a b c d";
     {
-        TCanvas canvas(&oracle);
+        TDeviceCanvas canvas(&oracle);
         useFont(canvas, "Arial", -14);
         canvas.Brush().SetStyle(bsClear);
         int x = 10;
@@ -173,7 +175,7 @@ TEST(CanvasText, GivenAdvancesAndJustificationMoveTheCharacters) {
         }
     }
     {
-        TCanvas canvas(&withAdvances);
+        TDeviceCanvas canvas(&withAdvances);
         useFont(canvas, "Arial", -14);
         canvas.Brush().SetStyle(bsClear);
         int advances[] = {9, 12, 9, 12, 9, 12, 9};

@@ -2,6 +2,7 @@
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
 #include "tests/platform/gfx/GuiTestApp.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 
@@ -125,7 +126,7 @@ TEST(Font, ClassicFaceNamesResolveToInstalledMetricTwins) {
         TFont font;
         font.SetName(c.name);
         font.SetSize(10);
-        QFontInfo info(font.ToQFont());
+        QFontInfo info(ToQFont(font));
         EXPECT_EQ(info.family().toStdString(), c.family) << c.name << " is not installed as expected";
     }
     // An installed family resolves to itself; an unknown one to some
@@ -139,7 +140,7 @@ TEST(Font, QtFontCarriesStyleAndTheRequestedHeight) {
     font.SetName("Arial");
     font.SetHeight(-17);
     font.SetStyle(fsBold | fsItalic | fsUnderline);
-    QFont q = font.ToQFont();
+    QFont q = ToQFont(font);
     EXPECT_EQ(q.pixelSize(), 17);
     EXPECT_EQ(q.weight(), QFont::Bold);
     EXPECT_TRUE(q.italic());
@@ -148,7 +149,7 @@ TEST(Font, QtFontCarriesStyleAndTheRequestedHeight) {
     // A positive height is the cell: ascent plus descent.
     for (int cell : {12, 16, 23, 40}) {
         font.SetHeight(cell);
-        QFontMetricsF metrics(font.ToQFont());
+        QFontMetricsF metrics(ToQFont(font));
         EXPECT_NEAR(metrics.ascent() + metrics.descent(), cell, 1.0) << cell;
     }
 }

@@ -1,6 +1,8 @@
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "tests/platform/gfx/GuiTestApp.h"
+#include "tests/support/FakeTextMeasurer.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +25,7 @@ TEST(QtTextMeasurer, AsciiAdvancesAgreeWithQtsOwnMetrics) {
     for (const TFont& font : {makeFont("Arial", -13), makeFont("Times New Roman", -16, fsBold),
                               makeFont("Courier New", -12), makeFont("Arial", -21, fsItalic)}) {
         TMeasuredFontPtr measured = measurer.Measure(font);
-        QFontMetricsF oracle(font.ToQFont());
+        QFontMetricsF oracle(ToQFont(font));
         for (int c = 32; c < 127; ++c) {
             double expected = oracle.horizontalAdvance(QChar(c));
             EXPECT_NEAR(measured->Advance(static_cast<unsigned char>(c)), expected, 0.5 + 1e-9)
@@ -59,7 +61,7 @@ TEST(QtTextMeasurer, WidthOfAnyByteStringIsTheSumOfItsAdvances) {
     }
     // The code page's letters beyond ASCII measure as the characters they
     // decode to.
-    QFontMetricsF oracle(makeFont("Arial", -15).ToQFont());
+    QFontMetricsF oracle(ToQFont(makeFont("Arial", -15)));
     for (unsigned char byte : {0xE9, 0xC4, 0x80, 0x9C, 0xDF})
         EXPECT_NEAR(font->Advance(byte), oracle.horizontalAdvance(QChar(AnsiCharToUnicode(byte))),
                     0.5 + 1e-9);

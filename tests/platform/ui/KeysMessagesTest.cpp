@@ -1,6 +1,7 @@
 #include "platform/ui/Keys.h"
 #include "platform/ui/Message.h"
 #include "tests/platform/gfx/GuiTestApp.h"
+#include "platform/ui/QtBridge.h"
 
 #include <gtest/gtest.h>
 

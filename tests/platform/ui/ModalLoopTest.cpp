@@ -4,7 +4,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/ui/ModalLoop.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "tests/platform/gfx/GuiTestApp.h"
 #include "tests/platform/ui/RecordingControls.h"
 

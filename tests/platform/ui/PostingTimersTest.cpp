@@ -2,7 +2,7 @@
 // with the scripted user-interaction seam.
 
 #include "platform/base/Exceptions.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "platform/ui/TickSource.h"
 #include "tests/platform/gfx/GuiTestApp.h"
 #include "tests/platform/ui/RecordingControls.h"

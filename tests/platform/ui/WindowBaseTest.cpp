@@ -2,7 +2,8 @@
 // handling, focus, fonts, windowless children, scroll-bar and caret state.
 
 #include "platform/base/Exceptions.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "platform/ui/PopupMenu.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "tests/platform/gfx/GuiTestApp.h"
 #include "tests/platform/ui/RecordingControls.h"
 
@@ -251,23 +252,30 @@ TEST(WindowBase, OneCaretAtATimeShownByCount) {
     EXPECT_FALSE(b.Caret().Created);
 }
 
-TEST(WindowBase, ContextMenusGoToThePopupHandlerOrUpToTheParent) {
+// A menu of another kind, as the menu framework's: it shows itself.
+class TOwnPopupMenu : public TCustomPopupMenu {
+public:
+    TControl* ShownFor = nullptr;
+    TPoint At;
+    TComponent* Popup(TPoint screen) override {
+        ShownFor = dynamic_cast<TControl*>(PopupComponent);
+        At = screen;
+        return nullptr;
+    }
+};
+
+TEST(WindowBase, ContextMenusShowTheControlsMenuOrGoUpToTheParent) {
     TRecordingWindow parent;
     auto* child = new TRecordingWindow;
     child->SetParent(&parent);
-    auto* menu = new TComponent;
-    TControl* shownFor = nullptr;
-    TControl::SetPopupMenuHandler([&](TControl& control, TComponent& popup, TPoint) {
-        shownFor = &control;
-        EXPECT_EQ(&popup, menu);
-        return true;
-    });
+    auto* menu = new TOwnPopupMenu;
     child->Perform(WM_CONTEXTMENU, 0, at(50, 60));
-    EXPECT_EQ(shownFor, nullptr);
+    EXPECT_EQ(menu->ShownFor, nullptr);
     EXPECT_EQ(countMessages(parent.Messages, WM_CONTEXTMENU), 1) << "unhandled: passed to the parent";
     parent.SetPopupMenu(menu);
     EXPECT_EQ(child->Perform(WM_CONTEXTMENU, 0, at(50, 60)), 1);
-    EXPECT_EQ(shownFor, &parent);
+    EXPECT_EQ(menu->ShownFor, &parent);
+    EXPECT_EQ(menu->At, (TPoint{50, 60}));
     delete menu;
     EXPECT_EQ(parent.PopupMenu(), nullptr) << "a freed menu is forgotten";
     bool handled = false;
@@ -277,7 +285,6 @@ TEST(WindowBase, ContextMenusGoToThePopupHandlerOrUpToTheParent) {
     };
     EXPECT_EQ(child->Perform(WM_CONTEXTMENU, 0, at(1, 1)), 1);
     EXPECT_TRUE(handled);
-    TControl::SetPopupMenuHandler(nullptr);
 }
 
 TEST(WindowBase, ControlsStayWindowlessWithoutAPeerFactory) {

@@ -2,7 +2,7 @@
 // bars, focus and the exception guard on real (offscreen) widgets.
 
 #include "platform/base/Exceptions.h"
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "platform/widgets/QtUserInteraction.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/ui/RecordingControls.h"

@@ -6,6 +6,7 @@
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/ui/RecordingControls.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
+#include "platform/ui/QtBridge.h"
 
 #include <gtest/gtest.h>
 

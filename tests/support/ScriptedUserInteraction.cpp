@@ -1,4 +1,4 @@
-#include "platform/ui/ScriptedUserInteraction.h"
+#include "tests/support/ScriptedUserInteraction.h"
 
 #include <cstdio>
 #include <cstdlib>

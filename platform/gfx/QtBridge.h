@@ -1,0 +1,120 @@
+#pragma once
+// The graphics values as Qt's and back, and the Qt side of the canvas,
+// bitmaps, image lists and measured fonts, for platform code only: code
+// above platform/ never includes a QtBridge.h (nor any Qt header).
+
+#include "platform/base/QtBridge.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/ImageList.h"
+#include "platform/gfx/TextMeasurer.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QRawFont>
+#include <QRect>
+#include <QRegion>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+// --- geometry ---------------------------------------------------------------------
+inline QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+inline TRect FromQRect(const QRect& r) { return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
+inline QPoint ToQPoint(TPoint p) { return QPoint(p.X, p.Y); }
+inline TPoint FromQPoint(const QPoint& p) { return {p.x(), p.y()}; }
+
+// --- colours ----------------------------------------------------------------------
+// The Qt colour for a TColor: system colours resolved, the top byte of a
+// plain colour ignored, clNone fully transparent, clDefault black.
+QColor ToQColor(TColor color);
+// The TColor of a Qt colour (alpha ignored).
+TColor FromQColor(const QColor& color);
+// The same two ways for pixels and colour tables: an opaque QRgb with the
+// system colours resolved and the top byte of a plain colour ignored, and
+// the TColor of a QRgb (alpha ignored).
+QRgb ToQRgb(TColor color);
+TColor FromQRgb(QRgb rgb);
+
+// --- fonts ------------------------------------------------------------------------
+// The Qt font: the face resolved as ResolveFontFamily says, kerning off, the
+// pixel size from Height.  A positive (cell) height needs the face's
+// metrics, so this needs a QGuiApplication.
+QFont ToQFont(const TFont& font);
+
+// What draws a measured font's characters: the Qt font, its raw font and
+// the glyph of each byte, made on first use.
+struct TMeasuredFontQt {
+    explicit TMeasuredFontQt(const TFont& face) : Face(face) {}
+    const QFont& Font() const;
+    const QRawFont& RawFont() const;
+    uint32_t Glyph(unsigned char byte) const;
+
+private:
+    void make() const;
+    TFont Face;
+    mutable bool ready_ = false;
+    mutable QFont font_;
+    mutable QRawFont raw_;
+    mutable std::array<uint32_t, 256> glyphs_{};
+};
+
+// --- the canvas -------------------------------------------------------------------
+// The device a canvas draws on, its painter (begun on demand) and its clip
+// (device coordinates).
+struct TCanvasQt {
+    explicit TCanvasQt(TCanvas& canvas) : canvas_(canvas) {}
+
+    // Ends the current painter and draws on device from now on.
+    void SetDevice(QPaintDevice* device);
+    QPaintDevice* Device() const { return device_; }
+    // The active painter, begun on demand; nullptr without a device.
+    QPainter* Painter();
+    // Clips to a region in canvas coordinates.
+    void SetClipRegion(const QRegion& region);
+    // The pixels of a part of the canvas (canvas coordinates), or a null
+    // image when the device has none to read.
+    QImage Snapshot(const TRect& rect);
+    // The image behind the device, when it is one (direct pixel access).
+    QImage* DeviceImage() const;
+
+private:
+    friend class TCanvas;
+    void begin();
+    void end();
+    void applyClip();
+    QPen pen() const;
+    QBrush brush() const;
+    QPainter::CompositionMode penComposition() const;
+    bool blit(const QRect& dest, const QImage& source, uint32_t rop);
+
+    TCanvas& canvas_;
+    QPaintDevice* device_ = nullptr;
+    std::unique_ptr<QPainter> painter_;
+    std::optional<QRegion> clip_;
+};
+
+// A canvas made on a Qt paint device (an image, a pixmap, a widget).
+class TDeviceCanvas : public TCanvas {
+public:
+    explicit TDeviceCanvas(QPaintDevice* device) { QtSide().SetDevice(device); }
+};
+
+// --- bitmaps and image lists ----------------------------------------------------
+// A bitmap's pixels.  A view: copy it to keep it past further drawing.
+const QImage& BitmapImage(const TBitmap& bitmap);
+// Replaces a bitmap's pixels; the pixel format follows the image's format.
+void SetBitmapImage(TBitmap& bitmap, const QImage& image);
+// The pixels with every pixel of the transparent colour fully transparent.
+QImage MaskedBitmapImage(const TBitmap& bitmap);
+// The QImage format that holds a pixel format.
+QImage::Format ImageFormatOf(TPixelFormat format);
+// Image index of a list with its transparency (ARGB32), or a null image.
+QImage ImageListImage(const TImageList& list, int index);

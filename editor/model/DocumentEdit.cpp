@@ -196,6 +196,7 @@ void TCodeDocument::highlightEdit(const TEditPlan& plan, int32_t parseFrom, int3
     if (startPar.Parsed) {
         if (parseTo_->ParNumber() != parseFrom_->ParNumber())
             parseTo_->SetPos(paragraphs_.Start(parseFrom_->ParNumber()) + parseFrom_->Paragraph()->Length());
+        TRestoreOnExit<bool> around(highlighting_->aroundEdit_, plan.StartParagraph == plan.EndParagraph);
         ApplyStartStopKeys(*parseFrom_, *parseTo_);
     }
     if (startPar.KeywordsApplied) {
@@ -496,8 +497,7 @@ void TCodeDocument::cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagr
             // From one style code to the next: the paragraph is looked up
             // again only after an edit.
             const std::string& text = paragraphs_[index].Text;
-            const auto from = text.begin() + std::min<std::ptrdiff_t>(i, std::ssize(text));
-            i = static_cast<int32_t>(std::find_if(from, text.end(), IsStyleCode) - text.begin());
+            i = static_cast<int32_t>(FindStyleCode(text, static_cast<size_t>(std::min<std::ptrdiff_t>(i, std::ssize(text)))));
             if (i >= std::ssize(text))
                 break;
             const int32_t j = PairedCodeIndex(text, i);

@@ -77,7 +77,8 @@ int32_t readInt(TStream& stream) { return stream.ReadLittleEndian<int32_t>(); }
 constexpr size_t kLineRecordSize = 36;
 constexpr size_t kContextRecordSize = 60;
 
-void writeLine(std::string& out, const TLineRecord& line) {
+// The last field is the first context record at or after the line's start.
+void writeLine(std::string& out, const TParagraph& paragraph, const TLineRecord& line) {
     writeInt(out, line.Start);
     writeInt(out, line.Stop);
     writeInt(out, line.TextWidth);
@@ -87,7 +88,7 @@ void writeLine(std::string& out, const TLineRecord& line) {
     writeInt(out, line.StretchStart);
     out += static_cast<char>(line.Style);
     out.append(3, '\0');
-    writeInt(out, line.ContextIndex);
+    writeInt(out, paragraph.ContextIndexAt(line.Start));
 }
 
 TLineRecord readLine(const unsigned char* p) {
@@ -100,7 +101,6 @@ TLineRecord readLine(const unsigned char* p) {
     line.StretchSpaces = intAt(p + 20);
     line.StretchStart = intAt(p + 24);
     line.Style = p[28];
-    line.ContextIndex = intAt(p + 32);
     return line;
 }
 
@@ -279,7 +279,7 @@ void TCodeDocument::SaveFormatted(TStream& stream) {
         writeInt(out, static_cast<int32_t>(p.Contexts.size()));
         writeInt(out, p.LineCount());
         for (int32_t line = 0; line < p.LineCount(); ++line)
-            writeLine(out, p.Line(line));
+            writeLine(out, p, p.Line(line));
         for (const TContextRecord& context : p.Contexts)
             writeContext(out, context);
         out += p.Text;

@@ -102,7 +102,20 @@ bool THighlightEngine::findStart(int32_t index, int32_t position, int32_t& limit
     return keyFound && OpenStartKey(scope, index, match, limit);
 }
 
-void THighlightEngine::parseParagraph(int32_t index) {
+namespace {
+
+// A record of keyword application (a keyword on top of its key stack), as
+// opposed to one that parsing wrote.
+bool IsKeywordRecord(const TContextRecord& record) {
+    const int top = TopKeyEntry(record);
+    return top >= 0 && (top & 0x8000) == 0;
+}
+
+bool IsPlain(const TContextRecord& record) { return (record.Flags & TContextRecord::kStyled) == 0; }
+
+} // namespace
+
+void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t editTo) {
     TParagraph& p = document_.paragraphs_[index];
     const bool keys = document_.Fields().ApplyStartStopKeysEnabled && startStopKeys_->Count() > 0;
     const bool keywords = document_.Fields().ApplyKeyWordsEnabled && keywords_->Count() > 0;
@@ -112,14 +125,46 @@ void THighlightEngine::parseParagraph(int32_t index) {
         p.Parsed = 1;
         return;
     }
-    // Everything but styled stretches without keys is rebuilt now.
-    std::vector<TContextRecord> before = p.Contexts;
-    std::erase_if(p.Contexts, [](const TContextRecord& record) { return !IsStyledWithoutKeys(record); });
     if (keys && !startStopKeys_->Prepared())
         startStopKeys_->Prepare(document_.SeparatorSet());
 
-    const int32_t end = p.Length();
+    // Where parsing starts.  After an edit of a parsed paragraph: at a
+    // plain record well before the edit, where parsing the whole paragraph
+    // passes in the same state (no key or token reaches back over the
+    // margin, and no later step looks at the records before it); otherwise
+    // at the paragraph's start, where everything but styled stretches
+    // without keys is rebuilt.
+    // Keywords rewrite the records parsing wrote (they replace what lies
+    // under them): a paragraph with keywords in force is parsed whole.
+    const bool afterEdit =
+        editFrom >= 0 && std::none_of(p.Contexts.begin(), p.Contexts.end(), IsKeywordRecord);
+    size_t firstParsed = 0;
     int32_t scan = 0;
+    if (afterEdit) {
+        int32_t i = p.ContextIndexAt(editFrom - kParseMargin + 1) - 1;
+        while (i >= 0 && !IsPlain(p.Contexts[static_cast<size_t>(i)]))
+            --i;
+        if (i >= 0) {
+            firstParsed = static_cast<size_t>(i) + 1;
+            scan = p.Contexts[static_cast<size_t>(i)].Offset;
+        }
+    }
+    const int32_t restart = scan;
+    std::vector<TContextRecord> old(p.Contexts.begin() + static_cast<std::ptrdiff_t>(firstParsed), p.Contexts.end());
+    p.Contexts.erase(p.Contexts.begin() + static_cast<std::ptrdiff_t>(firstParsed), p.Contexts.end());
+    for (const TContextRecord& record : old)
+        if (IsStyledWithoutKeys(record))
+            p.Contexts.push_back(record);
+
+    // The old parse's state as the scan moves on: whether the last record
+    // parsing wrote (not a keyword's) at or before the scan was plain.  It
+    // is known only from a record behind the edit: the edit removed the
+    // records it replaced, so the state at its end is lost with them.
+    size_t oldNext = 0;
+    bool oldKnown = false;
+    bool oldPlain = false;
+    int32_t convergedAt = -1;
+    const int32_t end = p.Length();
     int32_t lastScan = -1;
     int idleRounds = 0;
     while (true) {
@@ -140,6 +185,19 @@ void THighlightEngine::parseParagraph(int32_t index) {
         scan = std::max(limit, scan);
         if (scan >= end && !started)
             break;
+        if (afterEdit && scan >= editTo + kParseMargin) {
+            // Past the edit, both parses plain at the same place: from here
+            // on this one would write what the old one wrote.
+            for (; oldNext < old.size() && old[oldNext].Offset <= scan; ++oldNext)
+                if (old[oldNext].Offset >= editTo && !IsStyledWithoutKeys(old[oldNext])) {
+                    oldKnown = true;
+                    oldPlain = IsPlain(old[oldNext]);
+                }
+            if (oldKnown && oldPlain && IsPlain(ContextInForce(p, scan))) {
+                convergedAt = scan;
+                break;
+            }
+        }
         if (scan > lastScan) {
             lastScan = scan;
             idleRounds = 0;
@@ -147,29 +205,71 @@ void THighlightEngine::parseParagraph(int32_t index) {
             break;
         }
     }
-    p.Parsed = 1;
-    // The keywords went with the other records: line breaking applies them
-    // again, over the whole paragraph, since a context that barred them may
-    // have gone anywhere in it.
-    p.KeywordsApplied = 0;
-    // Fonts may change from the first record that changed on; the lines
-    // after the edit are laid out again to the paragraph's end (the records
-    // an edit removed are gone already, so the comparison cannot tell
-    // whether the look behind it changed).
+    // What changed, for the layout and the watchers: from the first record
+    // that differs on.
+    const auto parsed = p.Contexts.begin() + static_cast<std::ptrdiff_t>(firstParsed);
+    const size_t oldCompared = convergedAt < 0 ? old.size()
+                                               : static_cast<size_t>(std::upper_bound(old.begin(), old.end(), convergedAt,
+                                                                                      [](int32_t at, const TContextRecord& r) {
+                                                                                          return at < r.Offset;
+                                                                                      }) -
+                                                                     old.begin());
+    const size_t newCompared = static_cast<size_t>(p.Contexts.end() - parsed);
     size_t same = 0;
-    while (same < before.size() && same < p.Contexts.size() && before[same].Offset == p.Contexts[same].Offset &&
-           SameHighlight(before[same], p.Contexts[same]))
+    while (same < oldCompared && same < newCompared && old[same].Offset == parsed[static_cast<std::ptrdiff_t>(same)].Offset &&
+           SameHighlight(old[same], parsed[static_cast<std::ptrdiff_t>(same)]))
         ++same;
     int32_t changedAt = INT32_MAX;
-    if (same < before.size())
-        changedAt = before[same].Offset;
-    if (same < p.Contexts.size())
-        changedAt = std::min(changedAt, p.Contexts[same].Offset);
+    if (same < oldCompared)
+        changedAt = old[same].Offset;
+    if (same < newCompared)
+        changedAt = std::min(changedAt, parsed[static_cast<std::ptrdiff_t>(same)].Offset);
+    if (convergedAt >= 0) {
+        // The old records from there on stay (keywords' among them).
+        std::vector<TContextRecord> merged;
+        merged.reserve(p.Contexts.size() + old.size() - oldCompared);
+        auto keep = old.begin() + static_cast<std::ptrdiff_t>(oldCompared);
+        for (auto it = p.Contexts.begin(); it != p.Contexts.end(); ++it) {
+            for (; keep != old.end() && keep->Offset < it->Offset; ++keep)
+                if (!IsStyledWithoutKeys(*keep))
+                    merged.push_back(*keep);
+            merged.push_back(*it);
+        }
+        for (; keep != old.end(); ++keep)
+            if (!IsStyledWithoutKeys(*keep))
+                merged.push_back(*keep);
+        p.Contexts.swap(merged);
+    }
+    p.Parsed = 1;
+    if (convergedAt >= 0) {
+        // The keywords of the parsed stretch went with its records: applied
+        // again there (or, when they wait for line breaking, over the whole
+        // paragraph then).
+        if (p.KeywordsApplied) {
+            const int32_t start = document_.paragraphs_.Start(index);
+            TCodeNavigator from(&document_);
+            TCodeNavigator to(&document_);
+            from.SetPos(start + restart);
+            to.SetPos(start + convergedAt);
+            document_.ApplyKeywords(from, to);
+        }
+    } else {
+        // The keywords went with the other records: line breaking applies
+        // them again, over the whole paragraph, since a context that barred
+        // them may have gone anywhere in it.
+        p.KeywordsApplied = 0;
+    }
+    if (afterEdit)
+        changedAt = std::min(changedAt, editFrom);
     if (changedAt != INT32_MAX) {
         p.FormatFromLine = std::min(p.FormatFromLine, p.LineOfOffset(changedAt));
         document_.notify([&](TDocumentWatcher& watcher) { watcher.StylesChanged(document_, index, index); });
     }
-    p.RelayoutToEnd = 1;
+    // Fonts may change from the first record that changed on; the lines
+    // are laid out again at least as far as parsing went (the records an
+    // edit removed are gone already, so the comparison cannot tell whether
+    // the look behind the edit changed).
+    p.RelayoutThrough = std::max(p.RelayoutThrough, convergedAt >= 0 ? convergedAt : kMaxTextLength);
     if (p.Formatted) {
         p.Formatted = 0;
         document_.layout_->ScheduleParagraph(index);
@@ -191,7 +291,7 @@ void THighlightEngine::handOn(int32_t index) {
     next.Formatted = 0;
     next.FormatFromLine = 0;
     // With another start context every line of it may look different.
-    next.RelayoutToEnd = 1;
+    next.RelayoutThrough = kMaxTextLength;
     validHighlight_ = std::min(validHighlight_, index);
     document_.layout_->ScheduleParagraph(index + 1);
 }
@@ -201,8 +301,15 @@ void THighlightEngine::ParseStartStopKeys(TCodeNavigator& from, TCodeNavigator& 
     int32_t last = to.ParNumber();
     if (last < first)
         std::swap(first, last);
+    // An edit within one paragraph re-parses around it; anything else
+    // parses the paragraphs whole.
+    const bool around = aroundEdit_ && first == last &&
+                        (from.ParOffset() > 0 || to.ParOffset() < document_.paragraphs_[first].Length());
     for (int32_t index = first; index <= last; ++index) {
-        parseParagraph(index);
+        if (around)
+            parseParagraph(index, std::min(from.ParOffset(), to.ParOffset()), std::max(from.ParOffset(), to.ParOffset()));
+        else
+            parseParagraph(index, -1, -1);
         handOn(index);
     }
     to.SetPos(document_.paragraphs_.Start(last) + document_.paragraphs_[last].Length());

@@ -75,7 +75,13 @@ public:
 private:
     friend class TCodeDocument;
 
-    void parseParagraph(int32_t index);
+    // Parses paragraph index whole, or (with editFrom at or above 0) again
+    // around a change of editFrom..editTo: from a plain record before it to
+    // where the new records meet the old ones again.
+    void parseParagraph(int32_t index, int32_t editFrom, int32_t editTo);
+    // How far a key or token may reach back from where it is looked for:
+    // re-parsing after an edit starts and ends at least this far from it.
+    static constexpr int32_t kParseMargin = 256;
     bool findStop(int32_t index, int32_t position, int32_t& limit);
     bool findStart(int32_t index, int32_t position, int32_t& limit);
     // FindStartKey and FindStopKey: the search between two navigators in
@@ -91,6 +97,10 @@ private:
     void textReplaced();
 
     TCodeDocument& document_;
+    // Set while an edit inside one paragraph is parsed: the records behind
+    // the edit are that paragraph's own, so parsing may stop where it meets
+    // them again.
+    bool aroundEdit_ = false;
     std::unique_ptr<TKeywordList> keywords_;
     std::unique_ptr<TStartStopKeyList> startStopKeys_;
     TCodeHighlighter* highlighter_ = nullptr;

@@ -117,7 +117,6 @@ void TLineBreaker::finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth
     line.StretchSpaces = stretch;
     line.StretchStart = stretchStart_;
     line.Style = lineStyle_;
-    line.ContextIndex = p_.ContextIndexAt(lineStart_);
     out_.push_back(line);
     if (formatToEnd_)
         return;
@@ -127,8 +126,8 @@ void TLineBreaker::finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth
     int32_t oldCount = p_.LineCount();
     while (oldLine_ < oldCount && p_.Line(oldLine_).Stop < stop)
         ++oldLine_;
-    if (oldLine_ + 1 < oldCount && oldLine_ >= changedLine_ && p_.Line(oldLine_).Stop == stop &&
-        p_.Line(oldLine_ + 1).Style == state_.style) {
+    if (oldLine_ + 1 < oldCount && oldLine_ >= changedLine_ && stop >= p_.RelayoutThrough &&
+        p_.Line(oldLine_).Stop == stop && p_.Line(oldLine_ + 1).Style == state_.style) {
         stopped_ = true;
         replacedLast_ = oldLine_;
     }
@@ -324,11 +323,6 @@ void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int
 
         // The new lines take the place of the old lines first..replacedLast.
         p.ReplaceLines(first, replacedLast, newLines_);
-        // The lines kept behind the new ones start where they did, but the
-        // records before them may have come or gone (all of them, when
-        // re-parsing left the paragraph plain).
-        for (int32_t line = first + static_cast<int32_t>(newLines_.size()); line < p.LineCount(); ++line)
-            p.Line(line).ContextIndex = p.ContextIndexAt(p.Line(line).Start);
         for (const TLineRecord& line : newLines_)
             updateWidest(index, line.TextWidth);
         int32_t delta = p.LineCount() - oldCount;

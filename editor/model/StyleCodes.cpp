@@ -83,6 +83,29 @@ std::pair<int32_t, int32_t> ColumnSpan(std::string_view text, int32_t column1, i
     return {ColumnToIndex(text, low, tabSize, codesZeroWidth), ColumnToIndex(text, high, tabSize, codesZeroWidth)};
 }
 
+size_t FindStyleCode(std::string_view text, size_t from) {
+    constexpr size_t kBlock = 64;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    size_t at = from;
+    while (at + kBlock <= text.size()) {
+        // Without an early exit the compiler works on many bytes at once.
+        // The codes are the bytes 1-4 and 21.
+        unsigned any = 0;
+        for (size_t i = 0; i < kBlock; ++i) {
+            const unsigned char c = bytes[at + i];
+            any |= static_cast<unsigned>(static_cast<unsigned char>(c - 1) < 4) |
+                   static_cast<unsigned>(c == static_cast<unsigned char>(kCodeUnderline));
+        }
+        if (any != 0)
+            break;
+        at += kBlock;
+    }
+    for (; at < text.size(); ++at)
+        if (IsStyleCode(text[at]))
+            return at;
+    return text.size();
+}
+
 int32_t PairedCodeIndex(std::string_view text, int32_t index) {
     const auto length = static_cast<int32_t>(text.size());
     if (index < 0 || index >= length || !IsStyleCode(text[static_cast<size_t>(index)]))

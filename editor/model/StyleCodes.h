@@ -30,6 +30,10 @@ inline constexpr std::array<uint8_t, 256> kStyleBitOfByte = [] {
 
 inline bool IsStyleCode(char c) { return kStyleBitOfByte[static_cast<unsigned char>(c)] != 0; }
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// The index of the first style code in text at or after from, or the
+// text's length when there is none.  Long texts are looked at a block at a
+// time, so a paragraph of megabytes without codes is passed quickly.
+size_t FindStyleCode(std::string_view text, size_t from);
 // The text without the blanks at its end.
 std::string_view WithoutTrailingBlanks(std::string_view text);
 // The style set with the code's bit toggled; other bytes leave it unchanged.

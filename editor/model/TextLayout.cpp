@@ -131,8 +131,9 @@ int32_t TTextLayout::formatOne(int32_t index, bool force) {
     const int32_t oldCount = p.LineCount();
     int32_t first = force ? 0 : std::min(p.FormatFromLine, oldCount - 1);
     int32_t last = oldCount - 1;
-    document_.FormatParagraph(ActiveMeasure(), ActiveWidth(), index, first, last, force || p.RelayoutToEnd);
-    p.RelayoutToEnd = 0;
+    const bool toEnd = force || (p.RelayoutThrough > 0 && p.RelayoutThrough >= p.Length());
+    document_.FormatParagraph(ActiveMeasure(), ActiveWidth(), index, first, last, toEnd);
+    p.RelayoutThrough = 0;
     p.Formatted = 1;
     p.FormatFromLine = kMaxTextLength;
     return p.LineCount() - oldCount;
@@ -217,7 +218,7 @@ void TTextLayout::ReformatAll() {
         paragraphs[i].Formatted = 0;
         paragraphs[i].FormatFromLine = 0;
         // A new width or new fonts may change any line, not just the first.
-        paragraphs[i].RelayoutToEnd = 1;
+        paragraphs[i].RelayoutThrough = kMaxTextLength;
     }
     ForgetWidest();
     formatNext_ = 0;

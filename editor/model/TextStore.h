@@ -28,7 +28,6 @@ struct TLineRecord {
     int32_t StretchSpaces = 0;  // blanks a justified line may widen (0 = none)
     int32_t StretchStart = 0;   // offset from which those blanks are counted
     uint8_t Style = 0;          // static style set in force at the line's start
-    int32_t ContextIndex = 0;   // first context record at or after the line's start
 };
 
 // The highlighting state in force from an offset of a paragraph.  In a
@@ -87,10 +86,10 @@ struct TParagraph {
     // The first display line that the next formatting pass must redo; edits
     // lower it so that formatting can start at the edited line.
     int32_t FormatFromLine = 0;
-    // Set when re-parsing changed the paragraph's contexts: its line
-    // breaking must then run to the paragraph's end instead of stopping
-    // where the new lines meet the old ones.
-    uint8_t RelayoutToEnd = 0;
+    // Re-parsing changed the paragraph's contexts up to this offset: line
+    // breaking lays lines out at least that far instead of stopping where
+    // the new lines meet the old ones (kMaxTextLength: to the end).
+    int32_t RelayoutThrough = 0;
 
     int32_t Length() const { return static_cast<int32_t>(Text.size()); }
     // The byte at an offset: the text's own, CR at the paragraph's end and

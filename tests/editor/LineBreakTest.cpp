@@ -239,31 +239,3 @@ TEST_F(LineBreak, PendingFormattingWaitsForReaders) {
     EXPECT_EQ(selection.SelStart(), 8);
 }
 
-// Every line record names the first context record at or after its start,
-// also for the lines that re-formatting keeps when the records before them
-// come or go.
-TEST_F(LineBreak, KeptLinesNameTheContextRecordsAfterTheirStart) {
-    TKeywordAttributes keyword;
-    keyword.Options = kKeyWholeWord;
-    keyword.ContextNumber = 5;
-    document.Highlighting().Keywords().AddKeyword("the", keyword);
-    Format("the aaa bbb ccc ddd eee", 7);
-    auto check = [&](const char* when) {
-        const TParagraph& p = *document.Paragraph(0);
-        for (int32_t line = 0; line < p.LineCount(); ++line)
-            EXPECT_EQ(p.Line(line).ContextIndex, p.ContextIndexAt(p.Line(line).Start)) << when << ", line " << line;
-    };
-    ASSERT_EQ(document.Paragraph(0)->LineCount(), 3);
-    ASSERT_EQ(document.Paragraph(0)->Contexts.size(), 2u);
-    check("keyword in the first line");
-    // The word and the blank behind it, with both records, are replaced
-    // by as many other characters: the first line keeps its end.
-    Select(selection, 0, 4);
-    selection.SetSelText("thx ");
-    ASSERT_TRUE(document.Paragraph(0)->Contexts.empty());
-    check("keyword gone");
-    Select(selection, 0, 4);
-    selection.SetSelText("the ");
-    ASSERT_EQ(document.Paragraph(0)->Contexts.size(), 2u);
-    check("keyword back");
-}

@@ -78,7 +78,7 @@ bool SameState(const std::vector<TParagraphState>& a, const std::vector<TParagra
             const TLineRecord& x = a[i].Lines[l];
             const TLineRecord& y = b[i].Lines[l];
             if (x.Start != y.Start || x.Stop != y.Stop || x.TextWidth != y.TextWidth || x.FullWidth != y.FullWidth ||
-                x.ContextIndex != y.ContextIndex)
+                x.Style != y.Style)
                 return false;
         }
     }

@@ -90,12 +90,11 @@ inline std::string LayoutDifference(const TCodeDocument& document, const TCodeDo
             const TLineRecord& x = a.Line(line);
             const TLineRecord& y = b.Line(line);
             if (x.Start != y.Start || x.Stop != y.Stop || x.TextWidth != y.TextWidth || x.FullWidth != y.FullWidth ||
-                x.ContextIndex != y.ContextIndex)
-            {
+                x.Style != y.Style) {
                 std::ostringstream out;
                 out << "paragraph " << i << " \"" << a.Text.substr(0, 200) << "\" line " << line << ": " << x.Start
-                    << "-" << x.Stop << " w" << x.TextWidth << "/" << x.FullWidth << " c" << x.ContextIndex << " vs "
-                    << y.Start << "-" << y.Stop << " w" << y.TextWidth << "/" << y.FullWidth << " c" << y.ContextIndex;
+                    << "-" << x.Stop << " w" << x.TextWidth << "/" << x.FullWidth << " s" << int(x.Style) << " vs "
+                    << y.Start << "-" << y.Stop << " w" << y.TextWidth << "/" << y.FullWidth << " s" << int(y.Style);
                 return out.str();
             }
         }

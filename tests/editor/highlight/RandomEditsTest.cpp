@@ -20,6 +20,23 @@ namespace {
 
 using TSetUp = std::function<void(TCodeDocument&)>;
 
+// The text with its breaks taken out, but one kept after each stretch of
+// `length` characters.
+std::string JoinedLines(const std::string& text, size_t length) {
+    std::string joined;
+    size_t sinceBreak = 0;
+    for (char c : text) {
+        if (c == '\r' || c == '\n') {
+            if (sinceBreak < length)
+                continue;
+            sinceBreak = 0;
+        }
+        joined += c;
+        ++sinceBreak;
+    }
+    return joined;
+}
+
 class TRandomEditor {
 public:
     TRandomEditor(uint32_t seed, TSetUp setUp) : random_(seed), setUp_(std::move(setUp)), measure_(1, 7, 2) {
@@ -93,8 +110,12 @@ private:
 
 class RandomHighlightEdits : public ::testing::Test {
 protected:
-    void Run(const TSetUp& setUp, uint32_t seed, int steps, int checkEvery) {
-        for (const std::string& html : RealHtmlSamples(3, 6000)) {
+    // longLines joins the lines of each sample into paragraphs of a few
+    // thousand characters, where an edit is parsed again around itself.
+    void Run(const TSetUp& setUp, uint32_t seed, int steps, int checkEvery, bool longLines = false) {
+        for (std::string html : RealHtmlSamples(3, 6000)) {
+            if (longLines)
+                html = JoinedLines(html, 2500);
             TRandomEditor editor(seed++, setUp);
             editor.Load(html);
             for (int step = 1; step <= steps; ++step) {
@@ -109,12 +130,17 @@ protected:
     }
 };
 
+void OwnStartStopKeys(TCodeDocument& document) {
+    TStartStopKeyList& keys = document.Highlighting().StartStopKeys();
+    keys.AddStartStopKey("<!--", "-->", false, 1, -1, 0, 3, kStyleItalic, 0);
+    keys.AddStartStopKey("<", ">", false, 2, -1, 0, 4, kStyleBold, 0);
+    keys.AddStartStopKey("\"", "\"", true, 3, -1, 0, 5, 0, 0);
+    keys.AddStartStopKey("<", "/", false, 4, -1, 0, 6, 0, 0);  // follows on after "<"
+    keys.AddStartStopKey("if", "", true, 5, -1, 0, 7, 0, kKeyWholeWord);
+}
+
 void OwnKeys(TCodeDocument& document) {
-    document.Highlighting().StartStopKeys().AddStartStopKey("<!--", "-->", false, 1, -1, 0, 3, kStyleItalic, 0);
-    document.Highlighting().StartStopKeys().AddStartStopKey("<", ">", false, 2, -1, 0, 4, kStyleBold, 0);
-    document.Highlighting().StartStopKeys().AddStartStopKey("\"", "\"", true, 3, -1, 0, 5, 0, 0);
-    document.Highlighting().StartStopKeys().AddStartStopKey("<", "/", false, 4, -1, 0, 6, 0, 0);  // follows on after "<"
-    document.Highlighting().StartStopKeys().AddStartStopKey("if", "", true, 5, -1, 0, 7, 0, kKeyWholeWord);
+    OwnStartStopKeys(document);
     TKeywordAttributes keyword;
     keyword.ContextNumber = 9;
     keyword.Style = kStyleBold;
@@ -149,6 +175,18 @@ TEST_F(RandomHighlightEdits, OwnKeysAndKeywordsMatchAFullHighlight) { Run(OwnKey
 TEST_F(RandomHighlightEdits, TheHtmlHighlighterMatchesAFullHighlight) {
     THtmlHighlighter html;
     Run([&](TCodeDocument& document) { document.Highlighting().SetHighlighter(&html); }, 201, 400, 2);
+}
+
+TEST_F(RandomHighlightEdits, EditsInLongParagraphsMatchAFullHighlight) {
+    THtmlHighlighter html;
+    Run(
+        [&](TCodeDocument& document) {
+            document.Highlighting().SetHighlighter(&html);
+            OwnStartStopKeys(document);
+        },
+        501, 400, 2, true);
+    Run(OwnStartStopKeys, 701, 300, 3, true);
+    Run([&](TCodeDocument& document) { document.Highlighting().SetHighlighter(&html); }, 601, 400, 2, true);
 }
 
 TEST_F(RandomHighlightEdits, HtmlWithTheDocumentsOwnKeysMatchesAFullHighlight) {

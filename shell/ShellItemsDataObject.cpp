@@ -2,7 +2,7 @@
 
 #include "platform/shellns/ShellClipboard.h"
 #include "shell/ShellOps.h"
-#include "shell/ShellTreeModel.h"
+#include "shell/ShellRecords.h"
 #include "shell/ShellUtils.h"
 
 TPTShellItemsDataObject::TPTShellItemsDataObject()
@@ -46,10 +46,9 @@ HRESULT TPTShellItemsDataObject::EnumFormatEtc(uint32_t direction, std::shared_p
     return S_OK;
 }
 
-TDataObject_shtv::TDataObject_shtv(TPTShellNode* node) {
-    if (node == nullptr || node->Data() == nullptr)
+TDataObject_shtv::TDataObject_shtv(TPTShTreeData* data) {
+    if (data == nullptr)
         return;
-    TPTShTreeData* data = node->Data();
     // The item in the folder that holds it; the root's parent is the folder
     // above the base.
     PCItemIDList parent = data->ParentRecord() != nullptr ? data->ParentRecord()->GetAbsolutePidl() : nullptr;

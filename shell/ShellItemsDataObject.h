@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-class TPTShellNode;
+class TPTShTreeData;
 
 class TPTShellItemsDataObject : public TDataObject {
 public:
@@ -36,9 +36,9 @@ private:
     std::string dropBlock_;
 };
 
-// One dragged or sent tree node.
+// One dragged or sent tree node, by its record.
 class TDataObject_shtv : public TPTShellItemsDataObject {
 public:
-    // A node without a record gives an object without blocks.
-    explicit TDataObject_shtv(TPTShellNode* node);
+    // A node without a record (nullptr) gives an object without blocks.
+    explicit TDataObject_shtv(TPTShTreeData* data);
 };

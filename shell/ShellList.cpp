@@ -42,13 +42,15 @@ TDataObject_shlv::TDataObject_shlv(TPTCustomShellList& list) {
 // ---------------------------------------------------------------------------
 // TPTCustomShellList
 
-TPTCustomShellList::TPTCustomShellList(TComponent* owner) : TPTCustomListView(owner) {
+TPTCustomShellList::TPTCustomShellList(TComponent* owner) : TPTCustomListView(owner), model_(*this) {
+    SetSmallImages(GetSystemImageList(0));
+    SetLargeImages(GetSystemImageList(1));
     folder_.OnChange = [this](TPersistent*) { folderChanged(); };
     TPTShellListModel& model = Model();
     model.Options = DefaultShellListOptions;
     model.OnAddItem = [this](const std::shared_ptr<TShellFolder>& folder, PCItemIDList parent, PCItemIDList relative,
                              uint32_t attributes) { return AllowAddItem(folder, parent, relative, attributes); };
-    model.OnDeleteItem = [this](int item, TPTShListData* data) {
+    model.OnDeleteItem = [this](TListItem* item, TPTShListData* data) {
         if (OnDeleteItem)
             OnDeleteItem(this, item, data);
     };
@@ -74,7 +76,9 @@ TPTCustomShellList::~TPTCustomShellList() {
     registerDropTarget(false);
     changeThread_.reset();
     Model().SaveColumnWidths();
+    // The rows go while their records' keeper is still there.
     Model().OnDeleteItem = nullptr;
+    Items().Clear();
 }
 
 // --- properties ------------------------------------------------------------------------------
@@ -121,10 +125,7 @@ void TPTCustomShellList::Notification(TComponent* component, TOperation operatio
     }
 }
 
-TPTShListData* TPTCustomShellList::GetSelectedData() {
-    int item = Selected();
-    return item >= 0 ? Model().Data(item) : nullptr;
-}
+TPTShListData* TPTCustomShellList::GetSelectedData() { return Model().RecordOf(Selected()); }
 
 // --- filling ------------------------------------------------------------------------------------
 
@@ -153,7 +154,7 @@ void TPTCustomShellList::FullFill() {
         return;
     }
     THourglassScope hourglass;
-    Model().ClearSelection();
+    ClearSelection();
     heldNames_.clear();
     heldNamesUnknown_ = false;
     if (FAILED(Model().Fill(folder_.GetPidl()))) {
@@ -161,7 +162,7 @@ void TPTCustomShellList::FullFill() {
         // error box at every refresh.
         Model().Clear();
     }
-    SortChanged();
+    showSortMark();
     if (HasOption(ptsloDynamicRefresh) && !(ComponentState() & csDesigning))
         armWatch();
 }
@@ -193,16 +194,39 @@ void TPTCustomShellList::afterHeldBack() {
     }
 }
 
-void TPTCustomShellList::SortChanged() {
+void TPTCustomShellList::showSortMark() {
     int sort = Model().SortColumn();
     SetSortColumn(sort == 0 ? -1 : std::abs(sort) - 1);
     SetSortAscending(sort > 0);
-    TPTCustomListView::SortChanged();
 }
 
-void TPTCustomShellList::ColumnClicked(int column) {
-    TPTCustomListView::ColumnClicked(column);
-    Model().ColumnClicked(column);
+void TPTCustomShellList::ColClick(TListColumn* column) {
+    TPTCustomListView::ColClick(column);
+    Model().ColumnClicked(column->Index());
+    showSortMark();
+}
+
+void TPTCustomShellList::Delete(TListItem* item) {
+    if (item == dropHighlight_)
+        dropHighlight_ = nullptr;
+    TPTCustomListView::Delete(item);
+    Model().ItemDeleting(item);
+}
+
+void TPTCustomShellList::GetImageIndex(TListItem* item) {
+    TPTCustomListView::GetImageIndex(item);
+    if (item->ImageIndex() < 1)
+        Model().RowImage(item->Index());
+}
+
+std::string TPTCustomShellList::DisplayText(int index, int column) {
+    TListItem* item = Items().Item(index);
+    if (Model().RecordOf(item) == nullptr)
+        return TPTCustomListView::DisplayText(index, column);
+    // A detail text set by the program wins over the item's own.
+    if (column > 0 && column - 1 < item->SubItems().Count() && !item->SubItems().Strings(column - 1).empty())
+        return item->SubItems().Strings(column - 1);
+    return Model().RowText(index, column);
 }
 
 // --- watching --------------------------------------------------------------------------------------
@@ -355,6 +379,19 @@ void TPTCustomShellList::Dispatch(TMessage& message) {
     case WM_MOUSEWHEEL:
         mouseWheel(message);
         return;
+    case WM_RBUTTONUP: {
+        TPoint at = PointFromLParam(message.LParam);
+        if (IndexAt(at.X, at.Y) < 0 && HasOption(ptsloFolderContextMenu) && HasOption(ptsloContextMenus) &&
+            !(ComponentState() & csDesigning)) {
+            // Empty space: the folder's own menu.
+            ClearSelection();
+            ShowFolderContextMenu(at);
+            menuShown_ = true;
+            message.Result = 0;
+            return;
+        }
+        break;
+    }
     }
     TPTCustomListView::Dispatch(message);
 }
@@ -385,13 +422,8 @@ void TPTCustomShellList::KeyDown(uint16_t& key, TShiftState shift) {
     key = 0;
     switch (command) {
     case dkSelectAll:
-        if (MultiSelect)
-            for (int row = 0; row < Model().Count(); ++row)
-                if (!Model().Row(row).Selected) {
-                    Model().SetSelected(row, true);
-                    if (OnSelectItem)
-                        OnSelectItem(this, row, true);
-                }
+        if (MultiSelect())
+            SelectAll();
         break;
     case dkRefresh: FullFill(); break;
     case dkCopy: InvokeVerbOnSelection("copy"); break;
@@ -400,7 +432,7 @@ void TPTCustomShellList::KeyDown(uint16_t& key, TShiftState shift) {
         InvokeVerbOnSelection("paste");
         RefreshList();
         break;
-    case dkRename: EditCaption(ItemFocused()); break;
+    case dkRename: EditCaption(FocusedIndex()); break;
     case dkDelete:
         InvokeVerbOnSelection("delete");
         RefreshList();
@@ -440,10 +472,15 @@ void TPTCustomShellList::GoUp() {
     EnterFolder(parent.get());
 }
 
+void TPTCustomShellList::DblClick() {
+    TPTCustomListView::DblClick();
+    OpenSelection();
+}
+
 void TPTCustomShellList::OpenSelection() {
     FlushPending();
     if (SelCount() < 2) {
-        OpenItem(Selected());
+        OpenItem(ItemIndex());
         return;
     }
     bool handled = false;
@@ -526,12 +563,12 @@ HRESULT TPTCustomShellList::InvokeVerbOnSelection(const std::string& verb) {
 
 // --- context menus -------------------------------------------------------------------------------------
 
-void TPTCustomShellList::ItemContextMenu(int item, TPoint point) {
+void TPTCustomShellList::ItemContextMenu(TListItem* item, TPoint point) {
     TPopupMenu* menu = dynamic_cast<TPopupMenu*>(PopupMenu());
     if (OnItemContextMenu)
         OnItemContextMenu(this, item, point, menu);
     menuShown_ = true;
-    if (HasOption(ptsloContextMenus) && !(ComponentState() & csDesigning) && !dragging_ && item >= 0) {
+    if (HasOption(ptsloContextMenus) && !(ComponentState() & csDesigning) && !dragging_ && item != nullptr) {
         ShowItemsContextMenu(point);
         return;
     }
@@ -541,24 +578,11 @@ void TPTCustomShellList::ItemContextMenu(int item, TPoint point) {
     }
 }
 
-void TPTCustomShellList::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == mbRight && y >= HeaderHeight() && GetItemAt(x, y) < 0 && HasOption(ptsloFolderContextMenu) &&
-        HasOption(ptsloContextMenus) && !(ComponentState() & csDesigning)) {
-        // Empty space: the folder's own menu.
-        TPTRowView::MouseUp(button, shift, x, y);
-        SetSelected(-1);
-        ShowFolderContextMenu({x, y});
-        menuShown_ = true;
-        return;
-    }
-    TPTCustomListView::MouseUp(button, shift, x, y);
-}
-
 void TPTCustomShellList::trackMenu(TShellFolder& folder, const std::vector<PCItemIDList>& items, TPoint point,
                                    bool rows) {
     unsigned flags = CMF_EXPLORE;
-    int focused = ItemFocused();
-    if (rows && !ReadOnly && focused >= 0 && Model().Data(focused) != nullptr && !Model().Data(focused)->GetPath().empty())
+    int focused = FocusedIndex();
+    if (rows && !ReadOnly() && focused >= 0 && Model().Data(focused) != nullptr && !Model().Data(focused)->GetPath().empty())
         flags |= CMF_CANRENAME;
     HMENU menu;
     std::shared_ptr<TContextMenu> contextMenu;
@@ -598,26 +622,26 @@ void TPTCustomShellList::ShowFolderContextMenu(TPoint point) {
 
 // --- renaming ----------------------------------------------------------------------------------------
 
-bool TPTCustomShellList::CanEdit(int item) {
+bool TPTCustomShellList::CanEdit(TListItem* item) {
     if (ComponentState() & csDesigning)
         return false;
-    TPTShListData* data = Model().Data(item);
+    TPTShListData* data = Model().RecordOf(item);
     if (data != nullptr && !data->CanRename())
         return false;
     return TPTCustomListView::CanEdit(item);
 }
 
-void TPTCustomShellList::Edit(int item, std::string text) {
+void TPTCustomShellList::Edit(TListItem* item, std::string& text) {
     TPTCustomListView::Edit(item, text);
-    TPTShListData* data = Model().Data(item);
+    TPTShListData* data = Model().RecordOf(item);
     std::shared_ptr<TShellFolder> folder = Model().ListFolder();
     if (data != nullptr && folder) {
         THourglassScope hourglass;
         std::string oldName = data->GetFileName();
         PItemIDList renamed = nullptr;
         if (SUCCEEDED(folder->SetNameOf(data->RelativePidl(), text, SHGDN_INFOLDER, &renamed)) && renamed != nullptr) {
-            Model().RenameRow(item, renamed);
-            renameEcho_.Set(watched_, {oldName, Model().Data(item)->GetFileName()});
+            Model().RenameRow(item->Index(), renamed);
+            renameEcho_.Set(watched_, {oldName, data->GetFileName()});
         }
     }
     afterHeldBack();
@@ -675,7 +699,7 @@ std::shared_ptr<TDropTarget> TPTCustomShellList::dropTargetAt(TPoint screen, int
                                                              bool& none) {
     none = false;
     TPoint client = ScreenToClient(screen);
-    item = GetItemAt(client.X, client.Y);
+    item = IndexAt(client.X, client.Y);
     TPTShListData* data = item >= 0 ? Model().Data(item) : nullptr;
     if (data != nullptr && Model().ListFolder()) {
         PCItemIDList relative = data->RelativePidl();
@@ -714,12 +738,12 @@ HRESULT TPTCustomShellList::DragEnter(const std::shared_ptr<TDataObject>& data, 
     bool none = false;
     HRESULT hr = S_OK;
     std::shared_ptr<TDropTarget> target = dropTargetAt(point, item, false, effect, none);
-    SetDropTarget(-1);
+    setDropHighlight(-1);
     if (target) {
         hr = target->DragEnter(data, keys, point, effect);
         target->DragLeave();
         if (effect != DROPEFFECT_NONE && item >= 0)
-            SetDropTarget(item);
+            setDropHighlight(item);
     } else if (!none) {
         effect = DROPEFFECT_NONE;
     }
@@ -732,7 +756,7 @@ HRESULT TPTCustomShellList::DragOver(uint32_t keys, TPoint point, uint32_t& effe
     HRESULT hr = S_OK;
     std::shared_ptr<TDropTarget> target = dropTargetAt(point, item, false, effect, none);
     if (none) {
-        SetDropTarget(-1);
+        setDropHighlight(-1);
         return S_OK; // no probe, no scrolling
     }
     int highlight = -1;
@@ -745,7 +769,7 @@ HRESULT TPTCustomShellList::DragOver(uint32_t keys, TPoint point, uint32_t& effe
     } else {
         effect = DROPEFFECT_NONE;
     }
-    SetDropTarget(highlight);
+    setDropHighlight(highlight);
     uint32_t now = GetTickCount();
     if (now - lastScrollTick_ > 100) {
         TPoint client = ScreenToClient(point);
@@ -765,7 +789,7 @@ HRESULT TPTCustomShellList::DragOver(uint32_t keys, TPoint point, uint32_t& effe
 
 HRESULT TPTCustomShellList::DragLeave() {
     incoming_.reset();
-    SetDropTarget(-1);
+    setDropHighlight(-1);
     return S_OK;
 }
 
@@ -787,19 +811,28 @@ HRESULT TPTCustomShellList::Drop(const std::shared_ptr<TDataObject>& data, uint3
         effect = DROPEFFECT_NONE;
     }
     incoming_.reset();
-    SetDropTarget(-1);
+    setDropHighlight(-1);
     return hr;
 }
 
 // --- drawing -----------------------------------------------------------------------------------------------
 
-std::unique_ptr<TPTCustomDraw> TPTCustomShellList::CustomDrawItem(TPTCustomDrawStage stage, int item,
-                                                                  const TRect& rect) {
-    std::unique_ptr<TPTCustomDraw> draw = TPTCustomListView::CustomDrawItem(stage, item, rect);
-    TPTShListData* data = item >= 0 && item < Model().Count() ? Model().Data(item) : nullptr;
-    if (OnCustomDrawSh)
-        OnCustomDrawSh(this, *draw, item, data);
-    if (draw->Stage() == cdsItemPrePaint && OnCustomDrawShEx)
-        OnCustomDrawShEx(this, *draw, item, data);
-    return draw;
+void TPTCustomShellList::setDropHighlight(int index) {
+    TListItem* item = index >= 0 && index < Items().Count() ? Items().Item(index) : nullptr;
+    if (item == dropHighlight_)
+        return;
+    if (dropHighlight_ != nullptr)
+        dropHighlight_->SetDropTarget(false);
+    dropHighlight_ = item;
+    if (item != nullptr)
+        item->SetDropTarget(true);
+}
+
+void TPTCustomShellList::CustomDrawItem(TPTCustomDraw& draw, int item) {
+    TListItem* row = item >= 0 && item < Items().Count() ? Items().Item(item) : nullptr;
+    TPTShListData* data = Model().RecordOf(row);
+    if (OnCustomDrawShEx)
+        OnCustomDrawShEx(this, draw, row, data);
+    if (draw.Stage() == cdsItemPrePaint && OnCustomDrawSh)
+        OnCustomDrawSh(this, draw, row, data);
 }

@@ -11,6 +11,7 @@
 
 #include "shell/ChangeHandlerThread.h"
 #include "shell/PTListView.h"
+#include "shell/ShellListModel.h"
 #include "shell/ShellItemsDataObject.h"
 #include "shell/ShellLocator.h"
 #include "shell/ShellTree.h"
@@ -20,10 +21,10 @@
 
 class TDropTarget_shlv;
 
-using TPTShListDeleteItemEvent = std::function<void(TPersistent* sender, int item, TPTShListData* data)>;
+using TPTShListDeleteItemEvent = std::function<void(TPersistent* sender, TListItem* item, TPTShListData* data)>;
 using TPTShDblClickOpenEvent = std::function<void(TPersistent* sender, bool& handled)>;
 using TPTShLvCustomDrawEvent =
-    std::function<void(TPersistent* sender, TPTCustomDraw& draw, int item, TPTShListData* data)>;
+    std::function<void(TPersistent* sender, TPTCustomDraw& draw, TListItem* item, TPTShListData* data)>;
 
 // The message shell menu handlers send for the explorer window's browser;
 // no such window exists here, so it is answered with 0.
@@ -34,6 +35,9 @@ public:
     explicit TPTCustomShellList(TComponent* owner = nullptr);
     ~TPTCustomShellList() override;
     std::string ClassName() const override { return "TPTCustomShellList"; }
+
+    TPTShellListModel& Model() { return model_; }
+    const TPTShellListModel& Model() const { return model_; }
 
     TPTShellLocator& Folder() { return folder_; }
     // Assigned; the list then shows that folder.
@@ -63,7 +67,7 @@ public:
     void FlushPending();
     // Opens the selection: a folder is entered, a link to a folder
     // followed, anything else opened by the shell (after OnDblClickOpen).
-    void OpenSelection() override;
+    void OpenSelection();
     void OpenItem(int item);
     // Shows a folder (through the linked tree when there is one).
     void EnterFolder(PCItemIDList absolute);
@@ -81,6 +85,9 @@ public:
     virtual HRESULT Drop(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect);
     // Drags the selected rows out.
     void BeginDrag(bool rightButton);
+    // Renames a row in place (false when it may not be renamed or the list
+    // has no window to edit in).
+    bool EditCaption(int index) { return index >= 0 && index < Items().Count() && Items().Item(index)->EditCaption(); }
     // The effects the selected rows allow (copy, move, link).
     uint32_t SelectionEffects();
 
@@ -106,6 +113,15 @@ public:
 
     void Loaded() override;
 
+    // The hooks of the list view.
+    bool CanEdit(TListItem* item) override;
+    void Edit(TListItem* item, std::string& text) override;
+    void Delete(TListItem* item) override;
+    void ColClick(TListColumn* column) override;
+    void GetImageIndex(TListItem* item) override;
+    std::string DisplayText(int index, int column) override;
+    bool WantsItemDraw() const override { return OnCustomDrawSh || OnCustomDrawShEx; }
+
 protected:
     void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;
@@ -114,17 +130,15 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
     void KeyPress(char& key) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DblClick() override;
 
-    bool CanEdit(int item) override;
-    void Edit(int item, std::string text) override;
-    void ColumnClicked(int column) override;
-    void ItemContextMenu(int item, TPoint point) override;
+    void ItemContextMenu(TListItem* item, TPoint point) override;
     void ItemDragStart(bool rightButton) override;
-    std::unique_ptr<TPTCustomDraw> CustomDrawItem(TPTCustomDrawStage stage, int item, const TRect& rect) override;
-    void SortChanged() override;
+    void CustomDrawItem(TPTCustomDraw& draw, int item) override;
 
 private:
+    void showSortMark();
+    void setDropHighlight(int index);
     void folderChanged();
     void armWatch();
     void changeNotice(int slot);
@@ -138,8 +152,10 @@ private:
     std::shared_ptr<TDropTarget> dropTargetAt(TPoint screen, int& item, bool forDrop, uint32_t& effect, bool& none);
     void mouseWheel(TMessage& message);
 
+    TPTShellListModel model_;
     TPTShellLocator folder_;
     TPTCustomShellTree* tree_ = nullptr;
+    TListItem* dropHighlight_ = nullptr;
     int nesting_ = 0;
     bool dragging_ = false;
     bool dragRight_ = false;

@@ -20,14 +20,13 @@ constexpr uint32_t kAdmissionAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM 
 
 int comparisonOrder(HRESULT hr) { return SUCCEEDED(hr) ? static_cast<int16_t>(HRESULT_CODE(hr)) : 0; }
 
+TAlignment alignmentOf(int format) { return format == 1 ? taRightJustify : format == 2 ? taCenter : taLeftJustify; }
+
 } // namespace
 
-TPTShellListModel::TPTShellListModel() = default;
-
 TPTShellListModel::~TPTShellListModel() {
-    Observer = nullptr;
-    OnDeleteItem = nullptr;
-    Clear();
+    for (const TPTShListData* record : records_)
+        delete record;
 }
 
 std::shared_ptr<TShellDetailsProvider> TPTShellListModel::ListDetailsProvider() {
@@ -37,8 +36,6 @@ std::shared_ptr<TShellDetailsProvider> TPTShellListModel::ListDetailsProvider() 
     }
     return provider_;
 }
-
-std::string TPTShellListModel::FolderPath() const { return folderPath_; }
 
 bool TPTShellListModel::SetFileFilter(const std::string& filter) {
     if (filter == filter_)
@@ -83,116 +80,113 @@ bool TPTShellListModel::admit(PCItemIDList relative, uint32_t& attributes) {
     return true;
 }
 
-void TPTShellListModel::indexRow(TPTShellRow& row) {
-    if (folderPath_.empty() || !row.Data)
-        return;
-    TItemPayload payload;
-    if (DecodeItem(row.Data->RelativePidl(), payload) && payload.Kind == TItemKind::FileSystem)
-        byName_[std::string(payload.Name)] = &row;
+TPTShListData* TPTShellListModel::RecordOf(const TListItem* item) const {
+    if (item == nullptr)
+        return nullptr;
+    auto* record = static_cast<TPTShListData*>(item->Data());
+    return record != nullptr && records_.contains(record) ? record : nullptr;
 }
 
-void TPTShellListModel::unindexRow(TPTShellRow& row) {
-    if (!row.Data)
+int TPTShellListModel::IndexOf(const TPTShListData* data) const {
+    for (int i = 0; i < Count(); ++i)
+        if (view_.Items().Item(i)->Data() == data)
+            return i;
+    return -1;
+}
+
+void TPTShellListModel::indexRow(TListItem* item) {
+    TPTShListData* record = RecordOf(item);
+    if (folderPath_.empty() || record == nullptr)
         return;
     TItemPayload payload;
-    if (DecodeItem(row.Data->RelativePidl(), payload) && payload.Kind == TItemKind::FileSystem) {
+    if (DecodeItem(record->RelativePidl(), payload) && payload.Kind == TItemKind::FileSystem)
+        byName_[std::string(payload.Name)] = item;
+}
+
+void TPTShellListModel::unindexRow(TListItem* item) {
+    TPTShListData* record = RecordOf(item);
+    TItemPayload payload;
+    if (record != nullptr && DecodeItem(record->RelativePidl(), payload) && payload.Kind == TItemKind::FileSystem) {
         auto found = byName_.find(std::string(payload.Name));
-        if (found != byName_.end() && found->second == &row)
+        if (found != byName_.end() && found->second == item)
             byName_.erase(found);
     }
 }
 
 void TPTShellListModel::addRow(TIdListPtr relative, uint32_t attributes) {
-    auto row = std::make_unique<TPTShellRow>();
-    row->Data = std::make_unique<TPTShListData>(this);
-    row->Data->SetRelativePidl(relative.release());
+    auto record = std::make_unique<TPTShListData>(this);
+    record->SetRelativePidl(relative.release());
+    TListItem* item = view_.Items().Add();
+    item->SetData(record.get());
+    records_.insert(record.release());
     if ((attributes & SFGAO_SHARE) != 0)
-        row->OverlayIndex = 0;
+        item->SetOverlayIndex(0);
     else if ((attributes & SFGAO_LINK) != 0)
-        row->OverlayIndex = 1;
-    row->Cut = (attributes & SFGAO_HIDDEN) != 0;
-    indexRow(*row);
-    rows_.push_back(std::move(row));
-    if (Observer != nullptr)
-        Observer->RowAdded(Count() - 1);
+        item->SetOverlayIndex(1);
+    item->SetCut((attributes & SFGAO_HIDDEN) != 0);
+    indexRow(item);
 }
 
-int TPTShellListModel::IndexOf(const TPTShListData* data) const {
-    for (size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i]->Data.get() == data)
-            return static_cast<int>(i);
-    return -1;
-}
-
-void TPTShellListModel::DeleteRow(int index) {
-    if (index < 0 || index >= Count())
+void TPTShellListModel::ItemDeleting(TListItem* item) {
+    TPTShListData* record = RecordOf(item);
+    if (record == nullptr)
         return;
-    if (Observer != nullptr)
-        Observer->RowRemoving(index);
-    TPTShellRow& row = Row(index);
-    if (row.Data && OnDeleteItem)
-        OnDeleteItem(index, row.Data.get());
-    unindexRow(row);
-    rows_.erase(rows_.begin() + index);
-    if (FocusedIndex == index)
-        FocusedIndex = -1;
-    else if (FocusedIndex > index)
-        --FocusedIndex;
+    unindexRow(item);
+    if (OnDeleteItem)
+        OnDeleteItem(item, record);
+    records_.erase(record);
+    item->SetData(nullptr);
+    delete record;
 }
 
 void TPTShellListModel::RenameRow(int index, PItemIDList renamed) {
-    if (index < 0 || index >= Count() || !Row(index).Data) {
+    TListItem* item = index >= 0 && index < Count() ? view_.Items().Item(index) : nullptr;
+    TPTShListData* record = RecordOf(item);
+    if (record == nullptr) {
         ShellFree(renamed);
         return;
     }
-    TPTShellRow& row = Row(index);
-    unindexRow(row);
-    row.Data->SetRelativePidl(renamed);
-    row.ImageIndex = -1;
-    indexRow(row);
-    if (Observer != nullptr)
-        Observer->RowChanged(index);
-}
-
-void TPTShellListModel::Clear() {
-    for (int index = Count() - 1; index >= 0; --index) {
-        if (rows_[static_cast<size_t>(index)]->Data && OnDeleteItem)
-            OnDeleteItem(index, rows_[static_cast<size_t>(index)]->Data.get());
-    }
-    rows_.clear();
-    byName_.clear();
-    FocusedIndex = -1;
-    if (Observer != nullptr)
-        Observer->RowsReset();
+    unindexRow(item);
+    record->SetRelativePidl(renamed);
+    item->SetImageIndex(-1); // the row is shown anew, its texts asked again
+    indexRow(item);
 }
 
 void TPTShellListModel::buildColumns() {
     bool fileSystem = !folderPath_.empty();
-    if (std::shared_ptr<TShellDetailsProvider> provider = ListDetailsProvider())
+    if (std::shared_ptr<TShellDetailsProvider> provider = ListDetailsProvider()) {
         columns_ = ProviderColumns(*provider, fileSystem);
-    else {
+    } else {
         columns_ = StandardColumns();
         fileSystem = true; // the standard columns always count as a file-system folder's
     }
     columnsOfFileSystem_ = fileSystem;
     if (sortColumn_ > static_cast<int>(columns_.size()))
         sortColumn_ = 1;
-    if (Observer != nullptr)
-        Observer->ColumnsChanged();
+    TListColumns& columns = view_.Columns();
+    columns.BeginUpdate();
+    columns.Clear();
+    for (const TPTColumnSpec& spec : columns_) {
+        TListColumn* column = columns.Add();
+        column->SetCaption(spec.Caption);
+        column->SetWidth(spec.Width);
+        column->SetAlignment(alignmentOf(spec.Format));
+    }
+    columns.EndUpdate();
+}
+
+std::vector<int> TPTShellListModel::ColumnWidths() const {
+    std::vector<int> widths;
+    TListColumns& columns = view_.Columns();
+    for (int i = 0; i < columns.Count(); ++i)
+        widths.push_back(columns.Items(i)->Width());
+    return widths;
 }
 
 void TPTShellListModel::SaveColumnWidths() const {
     if (columns_.empty() || !columnsOfFileSystem_)
         return;
-    std::vector<int> widths;
-    for (const TPTColumnSpec& column : columns_)
-        widths.push_back(column.Width);
-    TPTColumnMemory::Save(widths);
-}
-
-void TPTShellListModel::SetColumnWidth(int index, int width) {
-    if (index >= 0 && index < static_cast<int>(columns_.size()))
-        columns_[static_cast<size_t>(index)].Width = width;
+    TPTColumnMemory::Save(ColumnWidths());
 }
 
 HRESULT TPTShellListModel::Fill(PCItemIDList folderList) {
@@ -203,29 +197,35 @@ HRESULT TPTShellListModel::Fill(PCItemIDList folderList) {
     if (OnFillStart)
         OnFillStart();
     SaveColumnWidths();
-    Clear();
-    folderPidl_.reset(IdListIsEmpty(folderList) ? nullptr : CopyPidl(nullptr, folderList));
-    folder_ = folder;
-    folderPath_ = folder->FileSystemPath();
-    provider_.reset();
-    providerLooked_ = false;
-    buildColumns();
-    unsigned flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (HasOption(ptsloShowHidden) ? SHCONTF_INCLUDEHIDDEN : 0u);
-    std::vector<TIdListPtr> items;
-    EnumerateFolder(*folder_, flags, items); // a folder that cannot be listed shows what came, or nothing
-    rows_.reserve(items.size());
-    TPTShellListObserver* observer = Observer;
-    Observer = nullptr; // one reset for the whole fill
-    for (TIdListPtr& item : items) {
-        uint32_t attributes = 0;
-        if (admit(item.get(), attributes))
-            addRow(std::move(item), attributes);
+    TListItems& items = view_.Items();
+    items.BeginUpdate();
+    try {
+        Clear();
+        byName_.clear();
+        folderPidl_.reset(IdListIsEmpty(folderList) ? nullptr : CopyPidl(nullptr, folderList));
+        folder_ = folder;
+        folderPath_ = folder->FileSystemPath();
+        provider_.reset();
+        providerLooked_ = false;
+        buildColumns();
+        unsigned flags =
+            SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (HasOption(ptsloShowHidden) ? SHCONTF_INCLUDEHIDDEN : 0u);
+        std::vector<TIdListPtr> found;
+        EnumerateFolder(*folder_, flags, found); // a folder that cannot be listed shows what came, or nothing
+        items.SetCapacity(static_cast<int>(found.size()));
+        for (TIdListPtr& item : found) {
+            uint32_t attributes = 0;
+            if (admit(item.get(), attributes))
+                addRow(std::move(item), attributes);
+        }
+        Sort();
+        if (Count() > 0)
+            view_.SetFocusedIndex(0);
+    } catch (...) {
+        items.EndUpdate();
+        throw;
     }
-    Sort();
-    FocusedIndex = rows_.empty() ? -1 : 0;
-    Observer = observer;
-    if (Observer != nullptr)
-        Observer->RowsReset();
+    items.EndUpdate();
     if (OnFillComplete)
         OnFillComplete();
     return S_OK;
@@ -237,11 +237,11 @@ void TPTShellListModel::Refresh() {
     if (OnFillStart)
         OnFillStart();
     std::vector<PCItemIDList> shown;
-    std::vector<int> shownRows;
+    std::vector<TListItem*> shownItems;
     for (int i = 0; i < Count(); ++i)
-        if (Data(i) != nullptr) {
-            shown.push_back(Data(i)->RelativePidl());
-            shownRows.push_back(i);
+        if (TPTShListData* record = Data(i)) {
+            shown.push_back(record->RelativePidl());
+            shownItems.push_back(view_.Items().Item(i));
         }
     unsigned flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (HasOption(ptsloShowHidden) ? SHCONTF_INCLUDEHIDDEN : 0u);
     std::vector<TIdListPtr> present;
@@ -249,13 +249,16 @@ void TPTShellListModel::Refresh() {
     // Items of a file-system folder are the same when their bytes are;
     // others when the folder says so.
     TPTEnumerationDiff diff = DiffEnumeration(folderPath_.empty() ? folder_ : nullptr, shown, std::move(present));
+    TListItems& items = view_.Items();
+    items.BeginUpdate();
     for (auto gone = diff.Gone.rbegin(); gone != diff.Gone.rend(); ++gone)
-        DeleteRow(shownRows[static_cast<size_t>(*gone)]);
+        shownItems[static_cast<size_t>(*gone)]->Delete();
     for (TIdListPtr& item : diff.Added) {
         uint32_t attributes = 0;
         if (admit(item.get(), attributes))
             addRow(std::move(item), attributes);
     }
+    items.EndUpdate();
     if (OnFillComplete)
         OnFillComplete();
 }
@@ -273,18 +276,17 @@ bool TPTShellListModel::RefreshNames(const std::vector<std::string>& names) {
         bool isFolder = exists && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
         TIdListPtr item(IdListFromItems(FileItem(name, isFolder)));
         auto found = byName_.find(name);
-        TPTShellRow* row = found != byName_.end() ? found->second : nullptr;
+        TListItem* row = found != byName_.end() ? found->second : nullptr;
         if (row != nullptr) {
-            if (exists && IdListView(row->Data->RelativePidl()) == IdListView(item.get())) {
+            TPTShListData* record = RecordOf(row);
+            if (exists && IdListView(record->RelativePidl()) == IdListView(item.get())) {
                 // The same item, perhaps replaced by another file: its texts
                 // are read again.
-                row->Data->Invalidate();
-                row->ImageIndex = -1;
-                if (Observer != nullptr)
-                    Observer->RowChanged(IndexOf(row->Data.get()));
+                record->Invalidate();
+                row->SetImageIndex(-1); // shown anew
                 continue;
             }
-            DeleteRow(IndexOf(row->Data.get()));
+            row->Delete();
         }
         if (!exists)
             continue;
@@ -305,48 +307,20 @@ std::string TPTShellListModel::RowText(int index, int column) {
     return column == 0 ? data->GetDisplayName() : data->GetColumnText(column);
 }
 
-int TPTShellListModel::RowImage(int index, bool large) {
-    TPTShellRow& row = Row(index);
-    if (row.ImageIndex < 0 && row.Data)
-        row.ImageIndex = GetShellIconIndex(row.Data->GetAbsolutePidl(), large ? SHGFI_LARGEICON : SHGFI_SMALLICON);
-    return std::max(0, row.ImageIndex);
-}
-
-int TPTShellListModel::SelectedCount() const {
-    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const auto& row) { return row->Selected; }));
-}
-
-int TPTShellListModel::SelectedIndex() const {
-    for (size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i]->Selected)
-            return static_cast<int>(i);
-    return -1;
+int TPTShellListModel::RowImage(int index) {
+    TListItem* item = view_.Items().Item(index);
+    TPTShListData* record = RecordOf(item);
+    if (item->ImageIndex() < 1 && record != nullptr)
+        item->SetImageIndex(GetShellIconIndex(record->GetAbsolutePidl(), SHGFI_SMALLICON));
+    return item->ImageIndex();
 }
 
 std::vector<int> TPTShellListModel::SelectedRows() const {
     std::vector<int> selected;
-    for (size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i]->Selected)
-            selected.push_back(static_cast<int>(i));
+    for (int i = 0; i < Count(); ++i)
+        if (view_.IsSelected(i))
+            selected.push_back(i);
     return selected;
-}
-
-void TPTShellListModel::SetSelected(int index, bool selected) {
-    if (index < 0 || index >= Count() || Row(index).Selected == selected)
-        return;
-    Row(index).Selected = selected;
-    if (Observer != nullptr)
-        Observer->SelectionChanged();
-}
-
-void TPTShellListModel::ClearSelection() {
-    bool any = false;
-    for (auto& row : rows_) {
-        any = any || row->Selected;
-        row->Selected = false;
-    }
-    if (any && Observer != nullptr)
-        Observer->SelectionChanged();
 }
 
 void TPTShellListModel::SetSortColumn(int column) {
@@ -354,8 +328,6 @@ void TPTShellListModel::SetSortColumn(int column) {
         return;
     sortColumn_ = column;
     Sort();
-    if (Observer != nullptr)
-        Observer->SortChanged();
 }
 
 void TPTShellListModel::ColumnClicked(int column) {
@@ -366,21 +338,20 @@ void TPTShellListModel::ColumnClicked(int column) {
 }
 
 void TPTShellListModel::Sort() {
-    if (sortColumn_ == 0 || !folder_ || rows_.size() < 2)
+    if (sortColumn_ == 0 || !folder_ || Count() < 2)
         return;
-    TPTShellRow* focused = FocusedIndex >= 0 && FocusedIndex < Count() ? rows_[static_cast<size_t>(FocusedIndex)].get() : nullptr;
     intptr_t column = std::abs(sortColumn_) - 1;
     int direction = sortColumn_ > 0 ? 1 : -1;
     TShellCompareScope readOnce; // each row's size, type or date read once
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const auto& a, const auto& b) {
-        if (!a->Data || !b->Data)
-            return false;
-        return direction * comparisonOrder(folder_->CompareIDs(column, a->Data->RelativePidl(), b->Data->RelativePidl())) < 0;
+    // The records are looked up once, not at every comparison.
+    std::unordered_map<const TListItem*, TPTShListData*> records;
+    records.reserve(static_cast<size_t>(Count()));
+    for (int i = 0; i < Count(); ++i)
+        records.emplace(view_.Items().Item(i), Data(i));
+    view_.CustomSort([&](TListItem* a, TListItem* b) {
+        TPTShListData *first = records[a], *second = records[b];
+        if (first == nullptr || second == nullptr)
+            return 0;
+        return direction * comparisonOrder(folder_->CompareIDs(column, first->RelativePidl(), second->RelativePidl()));
     });
-    if (focused != nullptr)
-        for (size_t i = 0; i < rows_.size(); ++i)
-            if (rows_[i].get() == focused)
-                FocusedIndex = static_cast<int>(i);
-    if (Observer != nullptr)
-        Observer->RowsReset();
 }

@@ -1,10 +1,11 @@
 #pragma once
-// The rows of a shell list and what fills, filters, sorts and refreshes
-// them, apart from any window: one row per item of one folder, each with a
-// TPTShListData record, the folder's columns, the sort order, the selection.
-// The list control (ShellList.h) owns a model and shows it; the model tells
-// its observer of every change so that a view can follow.
+// What fills, filters, sorts and refreshes the rows of a shell list: one
+// row per item of one folder, each carrying a TPTShListData record as its
+// Data, the folder's columns and the sort order.  The rows are the list
+// view's own; the model works on them and owns their records (the list
+// hands it every row that goes, ItemDeleting).
 
+#include "platform/ui/ListView.h"
 #include "shell/ShellColumns.h"
 #include "shell/ShellRecords.h"
 
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // The list's options, bit n = value n.
@@ -37,31 +39,9 @@ constexpr TPTShellListOptions ListOption(TPTShellListOption option) {
 }
 constexpr TPTShellListOptions DefaultShellListOptions = 0x1E9B;
 
-struct TPTShellRow {
-    std::unique_ptr<TPTShListData> Data; // nullptr for a row that is not the shell's
-    bool Cut = false;                    // hidden items look ghosted
-    int OverlayIndex = -1;               // 0 shared, 1 link
-    int ImageIndex = -1;                 // fetched on first use
-    bool Selected = false;
-};
-
-class TPTShellListObserver {
-public:
-    virtual ~TPTShellListObserver() = default;
-    // Everything changed (a fill, a sort, columns).
-    virtual void RowsReset() {}
-    virtual void RowAdded(int index) {}
-    // Before the row goes.
-    virtual void RowRemoving(int index) {}
-    virtual void RowChanged(int index) {}
-    virtual void SelectionChanged() {}
-    virtual void ColumnsChanged() {}
-    virtual void SortChanged() {}
-};
-
 class TPTShellListModel : public TPTShellListContext {
 public:
-    TPTShellListModel();
+    explicit TPTShellListModel(TCustomListView& view) : view_(view) {}
     ~TPTShellListModel() override;
     TPTShellListModel(const TPTShellListModel&) = delete;
     TPTShellListModel& operator=(const TPTShellListModel&) = delete;
@@ -74,24 +54,23 @@ public:
     std::function<bool(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
                        PCItemIDList relative, uint32_t attributes)>
         OnAddItem;
-    std::function<void(int row, TPTShListData* data)> OnDeleteItem;
+    std::function<void(TListItem* item, TPTShListData* data)> OnDeleteItem;
     std::function<void()> OnFillStart;
     std::function<void()> OnFillComplete;
-    TPTShellListObserver* Observer = nullptr;
 
     // --- the folder -------------------------------------------------------------------
     PCItemIDList ListFolderPidl() override { return folderPidl_.get(); }
     std::shared_ptr<TShellFolder> ListFolder() override { return folder_; }
     std::shared_ptr<TShellDetailsProvider> ListDetailsProvider() override;
     // The shown folder's file-system path ("" without one).
-    std::string FolderPath() const;
+    const std::string& FolderPath() const { return folderPath_; }
 
     // --- filtering --------------------------------------------------------------------
     const std::string& FileFilter() const { return filter_; }
     // True when the masks changed.
     bool SetFileFilter(const std::string& filter);
     // Whether the masks apply in the shown folder (a file-system folder
-    // and a filter that does not show everything).
+    // and a filter with masks that do not show everything).
     bool Filtering() const;
     // Folders always pass; files by name.
     virtual bool MatchesFilter(std::string_view fileName, uint32_t attributes) const;
@@ -108,33 +87,29 @@ public:
     // notice named them); false when the folder has no path, so that only
     // Refresh can tell.
     bool RefreshNames(const std::vector<std::string>& names);
-    void Clear();
+    void Clear() { view_.Items().Clear(); }
 
     // --- rows -----------------------------------------------------------------------------
-    int Count() const { return static_cast<int>(rows_.size()); }
-    TPTShellRow& Row(int index) { return *rows_[static_cast<size_t>(index)]; }
-    TPTShListData* Data(int index) { return rows_[static_cast<size_t>(index)]->Data.get(); }
+    int Count() const { return view_.Items().Count(); }
+    // The record of a row; nullptr for a row that is not the shell's.
+    TPTShListData* RecordOf(const TListItem* item) const;
+    TPTShListData* Data(int index) const { return RecordOf(view_.Items().Item(index)); }
     int IndexOf(const TPTShListData* data) const;
-    void DeleteRow(int index);
+    // Called by the list for every row that goes: the record is freed.
+    void ItemDeleting(TListItem* item);
     // The row's item was renamed: it takes the new list (owned).
     void RenameRow(int index, PItemIDList renamed);
     // The caption (column 0) or detail text of a row.
     std::string RowText(int index, int column);
-    // The row's icon in the system image lists.
-    int RowImage(int index, bool large = false);
-
-    // --- selection --------------------------------------------------------------------------
-    int SelectedCount() const;
-    // The first selected row, -1 when none.
-    int SelectedIndex() const;
+    // The row's icon in the system image lists, fetched on first use.
+    int RowImage(int index);
+    // The records of the selected rows, in row order.
     std::vector<int> SelectedRows() const;
-    void SetSelected(int index, bool selected);
-    void ClearSelection();
-    int FocusedIndex = -1;
 
     // --- columns and order ---------------------------------------------------------------------
     const std::vector<TPTColumnSpec>& Columns() const { return columns_; }
-    void SetColumnWidth(int index, int width);
+    // The widths as the view has them now (the user may have dragged them).
+    std::vector<int> ColumnWidths() const;
     // Saves the widths in the program's memory when the columns are a
     // file-system folder's.
     void SaveColumnWidths() const;
@@ -150,10 +125,12 @@ private:
     bool admit(PCItemIDList relative, uint32_t& attributes);
     void addRow(TIdListPtr relative, uint32_t attributes);
     void buildColumns();
-    void indexRow(TPTShellRow& row);
-    void unindexRow(TPTShellRow& row);
+    void indexRow(TListItem* item);
+    void unindexRow(TListItem* item);
     std::string nameOf(PCItemIDList relative) const;
 
+    TCustomListView& view_;
+    std::unordered_set<const TPTShListData*> records_;
     TIdListPtr folderPidl_;
     std::shared_ptr<TShellFolder> folder_;
     std::string folderPath_;
@@ -161,9 +138,8 @@ private:
     bool providerLooked_ = false;
     std::string filter_;
     std::vector<std::string> masks_;
-    std::vector<std::unique_ptr<TPTShellRow>> rows_;
     // Rows of a file-system folder by item name, for notices that name them.
-    std::unordered_map<std::string, TPTShellRow*> byName_;
+    std::unordered_map<std::string, TListItem*> byName_;
     std::vector<TPTColumnSpec> columns_;
     bool columnsOfFileSystem_ = false;
     int sortColumn_ = 1;

@@ -22,11 +22,11 @@ constexpr int kSelectionSync = 1;
 constexpr int kRefresh = 2;
 constexpr uint32_t kDropEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 
-void invalidateBelow(TPTShellNode* node) {
+void invalidateBelow(const TPTShellTreeModel& model, TTreeNode* node) {
     for (int i = 0; i < node->Count(); ++i) {
-        if (TPTShTreeData* data = node->Item(i)->Data())
+        if (TPTShTreeData* data = model.RecordOf(node->Item(i)))
             data->Invalidate();
-        invalidateBelow(node->Item(i));
+        invalidateBelow(model, node->Item(i));
     }
 }
 
@@ -63,8 +63,9 @@ bool TPTRenameEcho::Swallows(const std::string& folder, bool namesKnown, const s
 // ---------------------------------------------------------------------------
 // TPTCustomShellTree
 
-TPTCustomShellTree::TPTCustomShellTree(TComponent* owner) : TPTCustomTreeView(owner) {
-    ShowRoot = false;
+TPTCustomShellTree::TPTCustomShellTree(TComponent* owner) : TPTCustomTreeView(owner), model_(*this) {
+    SetShowRoot(false);
+    SetImages(GetSystemImageList(0));
     baseFolder_.OnChange = [this](TPersistent*) { baseFolderChanged(); };
     selectedFolder_.OnChange = [this](TPersistent*) { selectedFolderChanged(); };
     TPTShellTreeModel& model = Model();
@@ -73,13 +74,15 @@ TPTCustomShellTree::TPTCustomShellTree(TComponent* owner) : TPTCustomTreeView(ow
                                 uint32_t attributes, PCItemIDList relative) {
         return AllowAddItem(folder, parentAbsolute, attributes, relative);
     };
-    model.OnInsertItem = [this](TPTShellNode* node) {
+    model.OnInsertItem = [this](TTreeNode* node) {
         if (OnInsertItem)
             OnInsertItem(this, node);
     };
-    model.OnDeleteItem = [this](TPTShellNode* node, TPTShTreeData* data) {
+    model.OnDeleteItem = [this](TTreeNode* node, TPTShTreeData* data) {
         if (node == dragNode_)
             dragNode_ = nullptr;
+        if (node == dropHighlight_)
+            dropHighlight_ = nullptr;
         if (OnDeleteItem)
             OnDeleteItem(this, node, data);
     };
@@ -102,7 +105,9 @@ TPTCustomShellTree::~TPTCustomShellTree() {
         shellList_->SetLinkedTree(nullptr);
     registerDropTarget(false);
     changeThread_.reset();
+    // The nodes go while their records' keeper is still there.
     Model().OnDeleteItem = nullptr;
+    Items().Clear();
 }
 
 // --- properties ----------------------------------------------------------------------------
@@ -157,8 +162,8 @@ void TPTCustomShellTree::SetOptions(TPTShellTreeOptions options) {
 }
 
 std::string TPTCustomShellTree::GetSelectedPath() {
-    TPTShellNode* node = Selected();
-    return node != nullptr && node->Data() != nullptr ? node->Data()->GetPath() : std::string();
+    TPTShTreeData* record = Model().RecordOf(Selected());
+    return record != nullptr ? record->GetPath() : std::string();
 }
 
 void TPTCustomShellTree::SelectPath(const std::string& path) {
@@ -176,7 +181,7 @@ bool TPTCustomShellTree::AllowAddItem(const std::shared_ptr<TShellFolder>& folde
     return allow;
 }
 
-void TPTCustomShellTree::FillChildren(const std::shared_ptr<TShellFolder>& folder, TPTShellNode* parent) {
+void TPTCustomShellTree::FillChildren(const std::shared_ptr<TShellFolder>& folder, TTreeNode* parent) {
     if (parent == nullptr)
         Model().FillRoot(baseFolder_.GetPidl());
     else
@@ -192,7 +197,7 @@ void TPTCustomShellTree::Fill() {
     {
         TRaisedScope raised(nesting_);
         SetSelected(nullptr);
-        Model().Clear();
+        Items().Clear();
     }
     FillChildren(nullptr, nullptr);
     clickFlag_ = -1;
@@ -217,7 +222,7 @@ void TPTCustomShellTree::Refresh() {
     THourglassScope hourglass;
     if (OnFillStart)
         OnFillStart(this);
-    TPTShellNode* remembered = Selected();
+    TTreeNode* remembered = Selected();
     {
         TRaisedScope raised(nesting_);
         SetSelected(nullptr);
@@ -226,28 +231,57 @@ void TPTCustomShellTree::Refresh() {
     clickFlag_ = -1;
     SetSelected(remembered);
     if (remembered != nullptr)
-        MakeVisible(remembered);
-    if (HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning) && HandleAllocated())
-        watchFolders();
+        remembered->MakeVisible();
+    rewatch();
     if (OnFillComplete)
         OnFillComplete(this);
 }
 
-bool TPTCustomShellTree::CanExpand(TPTShellNode* node) {
+bool TPTCustomShellTree::CanExpand(TTreeNode* node) {
     if (expansionLock_ != 0)
         return false;
     if (!TPTCustomTreeView::CanExpand(node))
         return false;
-    if (node->Data() != nullptr && node->Count() == 0 && node->HasChildren) {
+    if (Model().RecordOf(node) != nullptr && node->Count() == 0 && node->HasChildren()) {
         THourglassScope hourglass;
         Model().PopulateNode(node);
     }
     return true;
 }
 
-void TPTCustomShellTree::NodeExpansionChanged(TPTShellNode*) {
-    if (HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning) && HandleAllocated())
+void TPTCustomShellTree::Expand(TTreeNode* node) {
+    TPTCustomTreeView::Expand(node);
+    rewatch();
+}
+
+void TPTCustomShellTree::Collapse(TTreeNode* node) {
+    TPTCustomTreeView::Collapse(node);
+    rewatch();
+}
+
+void TPTCustomShellTree::rewatch() {
+    // The folders shown are watched: opened folders from now on.
+    if (changeThread_ && HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning))
         watchFolders();
+}
+
+void TPTCustomShellTree::Delete(TTreeNode* node) {
+    if (node == dragNode_)
+        dragNode_ = nullptr;
+    if (node == dropHighlight_)
+        dropHighlight_ = nullptr;
+    TPTCustomTreeView::Delete(node);
+    Model().NodeDeleting(node);
+}
+
+void TPTCustomShellTree::GetImageIndex(TTreeNode* node) {
+    Model().ImageIndexOf(node);
+    TPTCustomTreeView::GetImageIndex(node);
+}
+
+void TPTCustomShellTree::GetSelectedIndex(TTreeNode* node) {
+    Model().SelectedIndexOf(node);
+    TPTCustomTreeView::GetSelectedIndex(node);
 }
 
 // --- selection -------------------------------------------------------------------------------
@@ -258,51 +292,49 @@ void TPTCustomShellTree::SelectPidl(PCItemIDList absolute) {
     clickFlag_ = -1;
     bool beep = false;
     bool expandLast = shellList_ != nullptr && shellList_->HasOption(ptsloHideFoldersWhenLinkedToTree);
-    TPTShellNode* node = Model().FindPidl(baseFolder_.GetPidl(), absolute, expandLast, beep);
+    TTreeNode* node = Model().FindPidl(baseFolder_.GetPidl(), absolute, expandLast, beep);
     if (node == nullptr)
         return;
     if (node == Selected())
         syncSelection(node); // the folder asked for may differ from where the tree stopped
     SetSelected(node);
-    MakeVisible(node);
-    // Folders opened on the way are watched from now on.
-    if (HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning) && changeThread_)
-        watchFolders();
+    node->MakeVisible();
 }
 
 void TPTCustomShellTree::SelectParent(int levels) {
-    TPTShellNode* node = Selected();
+    TTreeNode* node = Selected();
     if (node == nullptr || node->Parent() == nullptr)
         return;
     for (; levels > 0 && node->Parent() != nullptr; --levels)
         node = node->Parent();
     clickFlag_ = -1;
     SetSelected(node);
-    MakeVisible(node);
+    node->MakeVisible();
 }
 
-void TPTCustomShellTree::NodeClicked(TPTShellNode*) { clickFlag_ = -1; }
-
-void TPTCustomShellTree::syncSelection(TPTShellNode* node) {
-    if (node == nullptr || node->Data() == nullptr)
+void TPTCustomShellTree::syncSelection(TTreeNode* node) {
+    TPTShTreeData* record = Model().RecordOf(node);
+    if (record == nullptr)
         return;
     TRaisedScope raised(nesting_);
-    selectedFolder_.SetPidl(node->Data()->GetAbsolutePidl());
+    selectedFolder_.SetPidl(record->GetAbsolutePidl());
     if (shellList_ != nullptr && node == Selected() && !shellList_->IsLoading())
-        shellList_->Folder().SetPidl(node->Data()->GetAbsolutePidl());
+        shellList_->Folder().SetPidl(record->GetAbsolutePidl());
 }
 
-void TPTCustomShellTree::Change(TPTShellNode* node) {
+void TPTCustomShellTree::Change(TTreeNode* node) {
+    TPTShTreeData* record = Model().RecordOf(node);
     if (IsLoading() || nesting_ > 0) {
-        if (node != nullptr && node->Data() != nullptr) {
+        if (record != nullptr) {
             TRaisedScope raised(nesting_);
-            selectedFolder_.SetPidl(node->Data()->GetAbsolutePidl());
+            selectedFolder_.SetPidl(record->GetAbsolutePidl());
         }
         return;
     }
     TPTCustomTreeView::Change(node);
-    if (node == nullptr || node->Data() == nullptr)
+    if (record == nullptr)
         return;
+    rewatch();
     if (clickFlag_ == 0 && shellList_ != nullptr) {
         // Keyboard travel: the list follows once the keys rest.
         startTimer(kSelectionSync, 500);
@@ -322,9 +354,7 @@ void TPTCustomShellTree::timerFired() {
     KillTimer(this, kTimerId);
     int job = pendingJob_;
     if (job == kSelectionSync) {
-        TPTShellNode* node = Selected();
-        if (node != nullptr && node->Data() != nullptr)
-            syncSelection(node);
+        syncSelection(Selected());
     } else if (job == kRefresh) {
         Refresh();
     }
@@ -357,9 +387,9 @@ void TPTCustomShellTree::selectedFolderChanged() {
 // --- change watching -----------------------------------------------------------------------
 
 void TPTCustomShellTree::watchFolders() {
-    // The folders the tree shows the children of are watched, each by
-    // itself: the kernel's notices are per folder, and a refresh looks at
-    // opened folders only.
+    // The folders whose children the tree shows, and the selected one, are
+    // watched, each by itself: the kernel's notices are per folder, and a
+    // refresh looks at opened folders only.
     if (!changeThread_)
         changeThread_ = std::make_unique<TChangeHandlerThread>(this, CM_SHELLCHANGENOTICE);
     changeThread_->ClearWatches();
@@ -367,10 +397,17 @@ void TPTCustomShellTree::watchFolders() {
     uint32_t filter = FILE_NOTIFY_CHANGE_DIR_NAME;
     if (HasOption(ptstoIncludeNonFolders))
         filter |= FILE_NOTIFY_CHANGE_FILE_NAME;
-    for (TPTShellNode* node : Model().Nodes(false)) {
-        if (node->Data() == nullptr || (!node->Expanded && node->Count() == 0))
+    std::vector<TTreeNode*> folders;
+    if (Selected() != nullptr)
+        folders.push_back(Selected());
+    for (TTreeNode* node : Model().Nodes(false))
+        if (node != Selected() && (node->Expanded() || node->Count() > 0))
+            folders.push_back(node);
+    for (TTreeNode* node : folders) {
+        TPTShTreeData* record = Model().RecordOf(node);
+        if (record == nullptr)
             continue;
-        std::string path = node->Data()->GetPath();
+        std::string path = record->GetPath();
         if (path.empty() || !watchableFolder(path))
             continue;
         int slot = -1;
@@ -451,6 +488,7 @@ void TPTCustomShellTree::CreateWnd() {
         watchFolders();
 }
 
+
 void TPTCustomShellTree::DestroyWnd() {
     {
         TRaisedScope raised(nesting_);
@@ -477,6 +515,12 @@ void TPTCustomShellTree::WndProc(TMessage& message) {
 
 void TPTCustomShellTree::Dispatch(TMessage& message) {
     switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+        clickFlag_ = -1; // the selection change a click makes syncs at once
+        break;
+    case WM_KEYDOWN:
+        clickFlag_ = 0; // keyboard travel syncs when the keys rest
+        break;
     case WM_TIMER:
         if (message.WParam == kTimerId) {
             timerFired();
@@ -524,7 +568,7 @@ void TPTCustomShellTree::KeyDown(uint16_t& key, TShiftState shift) {
     if (command < 0)
         return;
     key = 0;
-    TPTShellNode* node = Selected();
+    TTreeNode* node = Selected();
     switch (command) {
     case dkRename:
         if (node != nullptr)
@@ -547,7 +591,7 @@ void TPTCustomShellTree::KeyDown(uint16_t& key, TShiftState shift) {
 
 // --- context menus and verbs --------------------------------------------------------------------------
 
-void TPTCustomShellTree::NodeContextMenu(TPTShellNode* node, TPoint point) {
+void TPTCustomShellTree::NodeContextMenu(TTreeNode* node, TPoint point) {
     TPopupMenu* menu = dynamic_cast<TPopupMenu*>(PopupMenu());
     if (OnNodeContextMenu)
         OnNodeContextMenu(this, node, point, menu);
@@ -561,10 +605,10 @@ void TPTCustomShellTree::NodeContextMenu(TPTShellNode* node, TPoint point) {
     }
 }
 
-void TPTCustomShellTree::ShowNodeContextMenu(TPTShellNode* node, TPoint point) {
-    if (node == nullptr || node->Data() == nullptr || IdListIsEmpty(node->Data()->GetAbsolutePidl()))
+void TPTCustomShellTree::ShowNodeContextMenu(TTreeNode* node, TPoint point) {
+    if (node == nullptr || Model().RecordOf(node) == nullptr || IdListIsEmpty(Model().RecordOf(node)->GetAbsolutePidl()))
         return;
-    TPTShTreeData* data = node->Data();
+    TPTShTreeData* data = Model().RecordOf(node);
     std::shared_ptr<TShellFolder> folder = data->GetParentFolder();
     if (!folder)
         return;
@@ -577,7 +621,7 @@ void TPTCustomShellTree::ShowNodeContextMenu(TPTShellNode* node, TPoint point) {
             return;
         item = rootItem.get();
     }
-    unsigned flags = CMF_EXPLORE | (ReadOnly ? 0u : unsigned{CMF_CANRENAME});
+    unsigned flags = CMF_EXPLORE | (ReadOnly() ? 0u : unsigned{CMF_CANRENAME});
     HMENU menu;
     std::shared_ptr<TContextMenu> contextMenu;
     busy_ = true;
@@ -615,13 +659,13 @@ void TPTCustomShellTree::afterBusy() {
     }
 }
 
-HRESULT TPTCustomShellTree::InvokeVerb(TPTShellNode* node, const std::string& verb) {
-    if (node == nullptr || node->Data() == nullptr || node->Parent() == nullptr)
+HRESULT TPTCustomShellTree::InvokeVerb(TTreeNode* node, const std::string& verb) {
+    if (node == nullptr || Model().RecordOf(node) == nullptr || node->Parent() == nullptr)
         return S_FALSE;
-    std::shared_ptr<TShellFolder> folder = node->Data()->GetParentFolder();
+    std::shared_ptr<TShellFolder> folder = Model().RecordOf(node)->GetParentFolder();
     if (!folder)
         RaiseComError(E_FAIL);
-    PCItemIDList item = node->Data()->RelativePidl();
+    PCItemIDList item = Model().RecordOf(node)->RelativePidl();
     std::shared_ptr<TUnknown> object;
     HRESULT hr = folder->GetUIObjectOf(1, &item, TShellInterface::ContextMenu, object);
     auto contextMenu = std::dynamic_pointer_cast<TContextMenu>(object);
@@ -632,11 +676,11 @@ HRESULT TPTCustomShellTree::InvokeVerb(TPTShellNode* node, const std::string& ve
     return hr;
 }
 
-void TPTCustomShellTree::SendToTarget(TPTShellNode* node, int index) {
+void TPTCustomShellTree::SendToTarget(TTreeNode* node, int index) {
     TStringList& entries = SendToList();
     if (index < 0 || index >= entries.Count())
         return;
-    SendToDrop(entries.Strings(index), std::make_shared<TDataObject_shtv>(node));
+    SendToDrop(entries.Strings(index), std::make_shared<TDataObject_shtv>(Model().RecordOf(node)));
 }
 
 bool TPTCustomShellTree::CreateFolder() {
@@ -646,12 +690,12 @@ bool TPTCustomShellTree::CreateFolder() {
         return false;
     renameEcho_.Set(path, {name});
     Refresh();
-    TPTShellNode* node = Selected();
+    TTreeNode* node = Selected();
     if (node == nullptr)
         return true;
-    ExpandNode(node);
+    Model().Expand(node);
     for (int i = 0; i < node->Count(); ++i)
-        if (node->Item(i)->Data() != nullptr && FileNameOf(node->Item(i)->Data()->GetPath()) == name) {
+        if (Model().RecordOf(node->Item(i)) != nullptr && FileNameOf(Model().RecordOf(node->Item(i))->GetPath()) == name) {
             EditLabel(node->Item(i));
             break;
         }
@@ -660,37 +704,37 @@ bool TPTCustomShellTree::CreateFolder() {
 
 // --- renaming -----------------------------------------------------------------------------------------
 
-bool TPTCustomShellTree::CanEdit(TPTShellNode* node) {
+bool TPTCustomShellTree::CanEdit(TTreeNode* node) {
     if (ComponentState() & csDesigning)
         return false;
-    if (node->Data() != nullptr && !node->Data()->CanRename())
+    if (Model().RecordOf(node) != nullptr && !Model().RecordOf(node)->CanRename())
         return false;
     return TPTCustomTreeView::CanEdit(node);
 }
 
-void TPTCustomShellTree::Edit(TPTShellNode* node, std::string text) {
-    TPTShTreeData* data = node->Data();
+void TPTCustomShellTree::Edit(TTreeNode* node, std::string& text) {
+    TPTShTreeData* data = Model().RecordOf(node);
     if (data == nullptr) {
-        TPTCustomTreeView::Edit(node, std::move(text));
+        TPTCustomTreeView::Edit(node, text);
         return;
     }
     if (OnEdited)
         OnEdited(this, node, text);
     THourglassScope hourglass;
+    bool renamed = false;
     {
         TRaisedScope raised(nesting_);
         std::shared_ptr<TShellFolder> folder = data->GetParentFolder();
         std::string oldPath = data->GetPath();
-        PItemIDList renamed = nullptr;
-        if (folder && SUCCEEDED(folder->SetNameOf(data->RelativePidl(), text, SHGDN_INFOLDER, &renamed)) &&
-            renamed != nullptr) {
-            TIdListPtr owned(renamed);
-            invalidateBelow(node);
-            data->Rename(renamed);
+        PItemIDList newItem = nullptr;
+        if (folder && SUCCEEDED(folder->SetNameOf(data->RelativePidl(), text, SHGDN_INFOLDER, &newItem)) &&
+            newItem != nullptr) {
+            TIdListPtr owned(newItem);
+            invalidateBelow(Model(), node);
+            data->Rename(newItem);
             std::string newPath = data->GetPath();
             renameEcho_.Set(ParentPathOf(newPath), {std::string(FileNameOf(oldPath)), std::string(FileNameOf(newPath))});
-            node->SetText(text);
-            NodeChanged(node);
+            renamed = true;
             if (node == Selected()) {
                 selectedFolder_.SetPidl(data->GetAbsolutePidl());
                 if (shellList_ != nullptr)
@@ -698,31 +742,43 @@ void TPTCustomShellTree::Edit(TPTShellNode* node, std::string text) {
             }
         }
     }
+    if (!renamed)
+        text = node->Text(); // a refused name leaves the label as it was
     // A refresh asked for while the label was edited runs now.
     afterBusy();
 }
 
 // --- dragging out --------------------------------------------------------------------------------------
 
-void TPTCustomShellTree::NodeDragStart(TPTShellNode* node, bool rightButton) {
+void TPTCustomShellTree::setDropHighlight(TTreeNode* node) {
+    if (node == dropHighlight_)
+        return;
+    if (dropHighlight_ != nullptr)
+        dropHighlight_->SetDropTarget(false);
+    dropHighlight_ = node;
+    if (node != nullptr)
+        node->SetDropTarget(true);
+}
+
+void TPTCustomShellTree::NodeDragStart(TTreeNode* node, bool rightButton) {
     if (!HasOption(ptstoOleDrag) || node == nullptr)
         return;
     dragNode_ = node;
-    SetDropTarget(node);
-    if (node->Data() != nullptr && node->Parent() != nullptr)
+    setDropHighlight(node);
+    if (Model().RecordOf(node) != nullptr && node->Parent() != nullptr)
         BeginOleDrag(rightButton);
     dragNode_ = nullptr;
-    SetDropTarget(nullptr);
+    setDropHighlight(nullptr);
 }
 
-uint32_t TPTCustomShellTree::GetNodeEffects(TPTShellNode* node) {
-    if (node == nullptr || node->Data() == nullptr)
+uint32_t TPTCustomShellTree::GetNodeEffects(TTreeNode* node) {
+    if (node == nullptr || Model().RecordOf(node) == nullptr)
         return kDropEffects;
-    std::shared_ptr<TShellFolder> folder = node->Data()->GetParentFolder();
-    PCItemIDList item = node->Data()->RelativePidl();
+    std::shared_ptr<TShellFolder> folder = Model().RecordOf(node)->GetParentFolder();
+    PCItemIDList item = Model().RecordOf(node)->RelativePidl();
     TIdListPtr parentPidl, rootItem;
-    if (node->Data()->ParentRecord() == nullptr) {
-        if (FAILED(BindParentOf(node->Data()->GetAbsolutePidl(), folder, parentPidl, rootItem)))
+    if (Model().RecordOf(node)->ParentRecord() == nullptr) {
+        if (FAILED(BindParentOf(Model().RecordOf(node)->GetAbsolutePidl(), folder, parentPidl, rootItem)))
             return kDropEffects;
         item = rootItem.get();
     }
@@ -736,7 +792,7 @@ void TPTCustomShellTree::BeginOleDrag(bool rightButton) {
     if (dragNode_ == nullptr)
         return;
     busy_ = true;
-    auto data = std::make_shared<TDataObject_shtv>(dragNode_);
+    auto data = std::make_shared<TDataObject_shtv>(Model().RecordOf(dragNode_));
     auto source = std::make_shared<TDropSource_shlvtv>(rightButton ? 1 : 0);
     uint32_t effect = 0;
     HRESULT hr = DoDragDrop(data, source, GetNodeEffects(dragNode_), effect);
@@ -749,15 +805,15 @@ void TPTCustomShellTree::BeginOleDrag(bool rightButton) {
 
 // --- drops -------------------------------------------------------------------------------------------
 
-std::shared_ptr<TDropTarget> TPTCustomShellTree::dropTargetAt(TPoint screen, TPTShellNode*& node) {
+std::shared_ptr<TDropTarget> TPTCustomShellTree::dropTargetAt(TPoint screen, TTreeNode*& node) {
     TPoint client = ScreenToClient(screen);
     node = GetNodeAt(client.X, client.Y);
-    if (node == nullptr || node->Data() == nullptr || node->Parent() == nullptr) {
+    if (node == nullptr || Model().RecordOf(node) == nullptr || node->Parent() == nullptr) {
         node = nullptr;
         return nullptr;
     }
     std::shared_ptr<TDropTarget> target;
-    if (FAILED(node->Data()->GetDropTarget(target)))
+    if (FAILED(Model().RecordOf(node)->GetDropTarget(target)))
         target.reset();
     return target;
 }
@@ -767,9 +823,9 @@ HRESULT TPTCustomShellTree::DragEnter(const std::shared_ptr<TDataObject>& data, 
     lastScrollTick_ = GetTickCount();
     incoming_ = data;
     incomingKeys_ = keys;
-    TPTShellNode* node = nullptr;
+    TTreeNode* node = nullptr;
     std::shared_ptr<TDropTarget> target = dropTargetAt(point, node);
-    SetDropTarget(node);
+    setDropHighlight(node);
     if (target) {
         target->DragEnter(data, keys, point, effect);
         target->DragLeave();
@@ -781,16 +837,16 @@ HRESULT TPTCustomShellTree::DragEnter(const std::shared_ptr<TDataObject>& data, 
 
 HRESULT TPTCustomShellTree::DragOver(uint32_t keys, TPoint point, uint32_t& effect) {
     HRESULT hr = S_OK;
-    TPTShellNode* node = nullptr;
+    TTreeNode* node = nullptr;
     std::shared_ptr<TDropTarget> target = dropTargetAt(point, node);
     if (target) {
-        SetDropTarget(node);
+        setDropHighlight(node);
         target->DragEnter(incoming_, keys, point, effect);
         hr = target->DragOver(keys, point, effect);
         target->DragLeave();
     } else {
         effect = DROPEFFECT_NONE;
-        SetDropTarget(dragNode_);
+        setDropHighlight(dragNode_);
     }
     uint32_t now = GetTickCount();
     if (now - lastScrollTick_ > 100) {
@@ -811,14 +867,14 @@ HRESULT TPTCustomShellTree::DragOver(uint32_t keys, TPoint point, uint32_t& effe
 
 HRESULT TPTCustomShellTree::DragLeave() {
     incoming_.reset();
-    SetDropTarget(nullptr);
+    setDropHighlight(nullptr);
     return S_OK;
 }
 
 HRESULT TPTCustomShellTree::Drop(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point,
                                  uint32_t& effect) {
     HRESULT hr = S_OK;
-    TPTShellNode* node = nullptr;
+    TTreeNode* node = nullptr;
     std::shared_ptr<TDropTarget> target = dropTargetAt(point, node);
     if (target) {
         // The buttons are up by now: the folder hears which one dragged.
@@ -831,20 +887,17 @@ HRESULT TPTCustomShellTree::Drop(const std::shared_ptr<TDataObject>& data, uint3
     } else {
         effect = DROPEFFECT_NONE;
     }
-    SetDropTarget(nullptr);
+    setDropHighlight(nullptr);
     incoming_.reset();
     return hr;
 }
 
 // --- drawing -------------------------------------------------------------------------------------------
 
-std::unique_ptr<TPTCustomDraw> TPTCustomShellTree::CustomDrawItem(TPTCustomDrawStage stage, TPTShellNode* node,
-                                                                  const TRect& rect) {
-    std::unique_ptr<TPTCustomDraw> draw = TPTCustomTreeView::CustomDrawItem(stage, node, rect);
-    TPTShTreeData* data = node != nullptr ? node->Data() : nullptr;
+void TPTCustomShellTree::CustomDrawItem(TPTCustomDraw& draw, TTreeNode* node) {
+    TPTShTreeData* data = Model().RecordOf(node);
     if (OnCustomDrawShEx)
-        OnCustomDrawShEx(this, *draw, node, data);
-    if (draw->Stage() == cdsItemPrePaint && OnCustomDrawSh)
-        OnCustomDrawSh(this, *draw, node, data);
-    return draw;
+        OnCustomDrawShEx(this, draw, node, data);
+    if (draw.Stage() == cdsItemPrePaint && OnCustomDrawSh)
+        OnCustomDrawSh(this, draw, node, data);
 }

@@ -12,6 +12,7 @@
 
 #include "shell/ChangeHandlerThread.h"
 #include "shell/PTTreeView.h"
+#include "shell/ShellTreeModel.h"
 #include "shell/ShellContextMenus.h"
 #include "shell/ShellLocator.h"
 
@@ -31,11 +32,11 @@ enum : unsigned {
 using TPTShAddItemEvent =
     std::function<void(TPersistent* sender, const std::shared_ptr<TShellFolder>& parentFolder, PCItemIDList parentAbsolute,
                        PCItemIDList itemRelative, uint32_t attributes, bool& allowAdd)>;
-using TPTShTreeDeleteItemEvent = std::function<void(TPersistent* sender, TPTShellNode* node, TPTShTreeData* data)>;
-using TPTShTreeInsertItemEvent = std::function<void(TPersistent* sender, TPTShellNode* node)>;
+using TPTShTreeDeleteItemEvent = std::function<void(TPersistent* sender, TTreeNode* node, TPTShTreeData* data)>;
+using TPTShTreeInsertItemEvent = std::function<void(TPersistent* sender, TTreeNode* node)>;
 using TPTShPopupHintEvent = std::function<void(TPersistent* sender, const std::string& hint)>;
 using TPTShTvCustomDrawEvent =
-    std::function<void(TPersistent* sender, TPTCustomDraw& draw, TPTShellNode* node, TPTShTreeData* data)>;
+    std::function<void(TPersistent* sender, TPTCustomDraw& draw, TTreeNode* node, TPTShTreeData* data)>;
 
 // A rename's own change notice: the names it touched in one folder, for a
 // short while after it.  A notice that names only those is skipped; any
@@ -88,17 +89,17 @@ public:
     void FlushPendingSync(bool syncLinked);
 
     // --- commands ---------------------------------------------------------------------
-    void ShowNodeContextMenu(TPTShellNode* node, TPoint point);
+    void ShowNodeContextMenu(TTreeNode* node, TPoint point);
     // The verb of a node's context menu; S_FALSE for the root and nodes
     // that are not the shell's.
-    HRESULT InvokeVerb(TPTShellNode* node, const std::string& verb);
+    HRESULT InvokeVerb(TTreeNode* node, const std::string& verb);
     // A new folder in the selected one, whose name is then edited.
     bool CreateFolder();
-    void SendToTarget(TPTShellNode* node, int index);
+    void SendToTarget(TTreeNode* node, int index);
     // Drags the drag node out.
     void BeginOleDrag(bool rightButton);
     // The drop effects a node allows (copy, move, link).
-    uint32_t GetNodeEffects(TPTShellNode* node);
+    uint32_t GetNodeEffects(TTreeNode* node);
 
     // --- drops (called by the tree's drop target; points on the screen) --------------
     virtual HRESULT DragEnter(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect);
@@ -109,7 +110,13 @@ public:
     virtual bool AllowAddItem(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
                               uint32_t attributes, PCItemIDList relative);
     virtual void DeviceChanged(TMessage& message);
-    virtual void FillChildren(const std::shared_ptr<TShellFolder>& folder, TPTShellNode* parent);
+    virtual void FillChildren(const std::shared_ptr<TShellFolder>& folder, TTreeNode* parent);
+
+    TPTShellTreeModel& Model() { return model_; }
+    const TPTShellTreeModel& Model() const { return model_; }
+    // Renames a node in place (false when it may not be renamed or the
+    // tree has no window to edit in).
+    bool EditLabel(TTreeNode* node) { return node != nullptr && node->EditText(); }
 
     // State tests look at.
     bool Busy() const { return busy_; }
@@ -138,22 +145,28 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
 
-    void Change(TPTShellNode* node) override;
-    bool CanExpand(TPTShellNode* node) override;
-    bool CanEdit(TPTShellNode* node) override;
-    void Edit(TPTShellNode* node, std::string text) override;
-    void NodeContextMenu(TPTShellNode* node, TPoint point) override;
-    void NodeClicked(TPTShellNode* node) override;
-    void NodeDragStart(TPTShellNode* node, bool rightButton) override;
-    void NodeExpansionChanged(TPTShellNode* node) override;
-    std::unique_ptr<TPTCustomDraw> CustomDrawItem(TPTCustomDrawStage stage, TPTShellNode* node,
-                                                  const TRect& rect) override;
+public:
+    void Change(TTreeNode* node) override;
+    bool CanExpand(TTreeNode* node) override;
+    void Expand(TTreeNode* node) override;
+    void Collapse(TTreeNode* node) override;
+    bool CanEdit(TTreeNode* node) override;
+    void Edit(TTreeNode* node, std::string& text) override;
+    void Delete(TTreeNode* node) override;
+    void GetImageIndex(TTreeNode* node) override;
+    void GetSelectedIndex(TTreeNode* node) override;
+    bool WantsItemDraw() const override { return OnCustomDrawSh || OnCustomDrawShEx; }
+
+protected:
+    void NodeContextMenu(TTreeNode* node, TPoint point) override;
+    void NodeDragStart(TTreeNode* node, bool rightButton) override;
+    void CustomDrawItem(TPTCustomDraw& draw, TTreeNode* node) override;
 
 private:
     friend class TPTCustomShellList;
     void baseFolderChanged();
     void selectedFolderChanged();
-    void syncSelection(TPTShellNode* node);
+    void syncSelection(TTreeNode* node);
     void startTimer(int job, unsigned interval);
     void timerFired();
     void changeNotice(int slot);
@@ -161,8 +174,11 @@ private:
     void registerDropTarget(bool on);
     void afterBusy();
     void mouseWheel(TMessage& message);
-    std::shared_ptr<TDropTarget> dropTargetAt(TPoint screen, TPTShellNode*& node);
+    void rewatch();
+    void setDropHighlight(TTreeNode* node);
+    std::shared_ptr<TDropTarget> dropTargetAt(TPoint screen, TTreeNode*& node);
 
+    TPTShellTreeModel model_;
     TPTShellLocator baseFolder_;
     TPTShellLocator selectedFolder_;
     TPTCustomShellList* shellList_ = nullptr;
@@ -178,7 +194,8 @@ private:
     std::shared_ptr<TDropTarget_shtv> dropTarget_;
     std::shared_ptr<TContextMenu> trackedMenu_;
     // Dragging out and in.
-    TPTShellNode* dragNode_ = nullptr;
+    TTreeNode* dragNode_ = nullptr;
+    TTreeNode* dropHighlight_ = nullptr;
     std::shared_ptr<TDataObject> incoming_;
     uint32_t incomingKeys_ = 0;
     uint32_t lastScrollTick_ = 0;

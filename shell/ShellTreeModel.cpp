@@ -14,35 +14,20 @@ constexpr uint32_t kAdmissionAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM 
 
 int comparisonOrder(HRESULT hr) { return SUCCEEDED(hr) ? static_cast<int16_t>(HRESULT_CODE(hr)) : 0; }
 
+void childrenOf(TTreeNode* node, bool all, std::vector<TTreeNode*>& nodes) {
+    for (int i = 0; i < node->Count(); ++i) {
+        TTreeNode* child = node->Item(i);
+        nodes.push_back(child);
+        if (all || child->Expanded())
+            childrenOf(child, all, nodes);
+    }
+}
+
 } // namespace
 
-int TPTShellNode::IndexOf(const TPTShellNode* child) const {
-    for (size_t i = 0; i < children_.size(); ++i)
-        if (children_[i].get() == child)
-            return static_cast<int>(i);
-    return -1;
-}
-
-int TPTShellNode::Level() const {
-    int level = 0;
-    for (const TPTShellNode* node = parent_; node != nullptr; node = node->parent_)
-        ++level;
-    return level;
-}
-
-bool TPTShellNode::IsWithin(const TPTShellNode* node) const {
-    for (const TPTShellNode* at = this; at != nullptr; at = at->parent_)
-        if (at == node)
-            return true;
-    return false;
-}
-
-// ---------------------------------------------------------------------------
-
 TPTShellTreeModel::~TPTShellTreeModel() {
-    Observer = nullptr;
-    OnDeleteItem = nullptr;
-    Clear();
+    for (const TPTShTreeData* record : records_)
+        delete record;
 }
 
 unsigned TPTShellTreeModel::EnumerationFlags() const {
@@ -54,78 +39,48 @@ unsigned TPTShellTreeModel::EnumerationFlags() const {
     return flags;
 }
 
-TPTShellNode* TPTShellTreeModel::Root() const {
-    for (const auto& node : top_)
-        if (node->Data() != nullptr)
-            return node.get();
+TPTShTreeData* TPTShellTreeModel::RecordOf(const TTreeNode* node) const {
+    if (node == nullptr)
+        return nullptr;
+    auto* record = static_cast<TPTShTreeData*>(node->Data());
+    return record != nullptr && records_.contains(record) ? record : nullptr;
+}
+
+TTreeNode* TPTShellTreeModel::Root() const {
+    TTreeNodes& items = view_.Items();
+    for (int i = 0; i < items.TopLevelCount(); ++i)
+        if (RecordOf(items.TopLevelItem(i)) != nullptr)
+            return items.TopLevelItem(i);
     return nullptr;
 }
 
-void TPTShellTreeModel::SetSelected(TPTShellNode* node) {
-    if (node == selected_)
-        return;
-    selected_ = node;
-    if (Observer != nullptr)
-        Observer->SelectionChanged(node);
-}
-
-std::vector<TPTShellNode*> TPTShellTreeModel::Nodes(bool all) const {
-    std::vector<TPTShellNode*> nodes;
-    std::function<void(const std::vector<std::unique_ptr<TPTShellNode>>&)> walk = [&](const auto& level) {
-        for (const auto& node : level) {
-            nodes.push_back(node.get());
-            if (all || node->Expanded)
-                walk(node->children_);
-        }
-    };
-    walk(top_);
+std::vector<TTreeNode*> TPTShellTreeModel::Nodes(bool all) const {
+    std::vector<TTreeNode*> nodes;
+    childrenOf(view_.Items().Root(), all, nodes);
     return nodes;
 }
 
-TPTShellNode* TPTShellTreeModel::insert(TPTShellNode* parent, std::unique_ptr<TPTShellNode> node) {
-    TPTShellNode* added = node.get();
-    childrenOf(parent).push_back(std::move(node));
-    lastInserted_ = added;
-    if (Observer != nullptr)
-        Observer->NodeAdded(added);
-    if (OnInsertItem)
-        OnInsertItem(added);
-    return added;
-}
-
-void TPTShellTreeModel::removeRecords(TPTShellNode* node) {
-    for (auto& child : node->children_)
-        removeRecords(child.get());
-    if (lastInserted_ == node)
+void TPTShellTreeModel::NodeDeleting(TTreeNode* node) {
+    if (node == lastInserted_)
         lastInserted_ = nullptr;
-    if (node->data_ && OnDeleteItem)
-        OnDeleteItem(node, node->data_.get());
-}
-
-void TPTShellTreeModel::Delete(TPTShellNode* node) {
-    if (node == nullptr)
+    TPTShTreeData* record = RecordOf(node);
+    if (record == nullptr)
         return;
-    bool selectionGoes = selected_ != nullptr && selected_->IsWithin(node);
-    if (Observer != nullptr)
-        Observer->NodeRemoving(node);
-    removeRecords(node);
-    auto& siblings = childrenOf(node->Parent());
-    auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == node; });
-    std::unique_ptr<TPTShellNode> gone = std::move(*it);
-    siblings.erase(it);
-    gone.reset();
-    if (selectionGoes)
-        SetSelected(nullptr);
+    if (OnDeleteItem)
+        OnDeleteItem(node, record);
+    records_.erase(record);
+    node->SetData(nullptr);
+    delete record;
 }
 
-void TPTShellTreeModel::Clear() {
-    if (Observer != nullptr)
-        Observer->BeginUpdate();
-    while (!top_.empty())
-        Delete(top_.back().get());
-    lastInserted_ = nullptr;
-    if (Observer != nullptr)
-        Observer->EndUpdate();
+TTreeNode* TPTShellTreeModel::addNode(TTreeNode* parent, const std::string& text,
+                                      std::unique_ptr<TPTShTreeData> record) {
+    TTreeNode* node = view_.Items().AddChildObject(parent, text, record.get());
+    records_.insert(record.release());
+    lastInserted_ = node;
+    if (OnInsertItem)
+        OnInsertItem(node);
+    return node;
 }
 
 void TPTShellTreeModel::FillRoot(PCItemIDList base) {
@@ -135,7 +90,7 @@ void TPTShellTreeModel::FillRoot(PCItemIDList base) {
     FillChildren(folder, nullptr, base);
 }
 
-void TPTShellTreeModel::FillChildren(const std::shared_ptr<TShellFolder>& folder, TPTShellNode* parent,
+void TPTShellTreeModel::FillChildren(const std::shared_ptr<TShellFolder>& folder, TTreeNode* parent,
                                      PCItemIDList base) {
     if (OnFillStart)
         OnFillStart();
@@ -151,45 +106,44 @@ void TPTShellTreeModel::FillChildren(const std::shared_ptr<TShellFolder>& folder
     if (parent == nullptr) {
         TShFileInfo info;
         SHGetFileInfo(base, SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON, info);
-        auto root = std::make_unique<TPTShellNode>(nullptr, info.DisplayName);
-        root->ImageIndex = info.IconIndex;
-        root->SelectedIndex = GetShellIconIndex(base, SHGFI_SMALLICON | SHGFI_OPENICON);
-        root->data_ = std::make_unique<TPTShTreeData>(tree_);
-        root->data_->SetPidls(nullptr, IdListIsEmpty(base) ? nullptr : base);
-        root->data_->SetOwnFolder(folder);
-        root->HasChildren = true;
-        parent = insert(nullptr, std::move(root));
+        auto record = std::make_unique<TPTShTreeData>(&view_);
+        record->SetPidls(nullptr, IdListIsEmpty(base) ? nullptr : base);
+        record->SetOwnFolder(folder);
+        parent = addNode(nullptr, info.DisplayName, std::move(record));
+        parent->SetImageIndex(info.IconIndex);
+        parent->SetSelectedIndex(GetShellIconIndex(base, SHGFI_SMALLICON | SHGFI_OPENICON));
+        parent->SetHasChildren(true);
         parentAbsolute.reset(IdListIsEmpty(base) ? nullptr : CopyPidl(nullptr, base));
-    } else if (parent->Data() != nullptr) {
-        parentAbsolute.reset(CopyPidl(nullptr, parent->Data()->GetAbsolutePidl()));
+    } else if (TPTShTreeData* record = RecordOf(parent)) {
+        parentAbsolute.reset(CopyPidl(nullptr, record->GetAbsolutePidl()));
     }
 
     std::vector<TIdListPtr> items;
     HRESULT hr = folder ? EnumerateFolder(*folder, EnumerationFlags(), items) : E_FAIL;
     if (FAILED(hr) && items.empty()) {
         // A folder that cannot be listed shows no children, silently.
-        parent->HasChildren = false;
-        if (Observer != nullptr)
-            Observer->NodeChanged(parent);
+        parent->SetHasChildren(false);
         return;
     }
-    if (Observer != nullptr)
-        Observer->BeginUpdate();
-    for (const TIdListPtr& item : items)
-        AddShellNode(folder, parentAbsolute.get(), item.get(), parent); // items gone meanwhile are skipped
-    if (parent->Count() == 0)
-        parent->HasChildren = false;
-    SortChildren(parent);
-    if (parent->Parent() == nullptr && parent->Data() != nullptr && parent == Root())
-        parent->Expanded = true;
-    if (Observer != nullptr) {
-        Observer->NodeChanged(parent);
-        Observer->EndUpdate();
+    TTreeNodes& nodes = view_.Items();
+    nodes.BeginUpdate();
+    try {
+        for (const TIdListPtr& item : items)
+            AddShellNode(folder, parentAbsolute.get(), item.get(), parent); // items gone meanwhile are skipped
+        if (parent->Count() == 0)
+            parent->SetHasChildren(false);
+        SortChildren(parent);
+    } catch (...) {
+        nodes.EndUpdate();
+        throw;
     }
+    nodes.EndUpdate();
+    if (parent == Root())
+        parent->Expand(false);
 }
 
 HRESULT TPTShellTreeModel::AddShellNode(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
-                                        PCItemIDList relative, TPTShellNode* parent) {
+                                        PCItemIDList relative, TTreeNode* parent) {
     uint32_t attributes = kAdmissionAttributes;
     HRESULT hr = folder->GetAttributesOf(1, &relative, attributes);
     if (FAILED(hr))
@@ -201,77 +155,75 @@ HRESULT TPTShellTreeModel::AddShellNode(const std::shared_ptr<TShellFolder>& fol
         return S_OK;
     std::string name;
     GetDisplayName(folder, relative, dnInFolder, name);
-    auto node = std::make_unique<TPTShellNode>(parent, std::move(name));
+    auto record = std::make_unique<TPTShTreeData>(&view_);
+    record->SetPidls(RecordOf(parent), relative);
+    // The node is complete before anyone hears of it.
     bool folderish = (attributes & SFGAO_FOLDER) != 0, hasSubfolders = (attributes & SFGAO_HASSUBFOLDER) != 0;
-    node->HasChildren = HasOption(ptstoIncludeNonFolders) ? (folderish || hasSubfolders) : (folderish && hasSubfolders);
+    TTreeNode* node = view_.Items().AddChildObject(parent, name, record.get());
+    records_.insert(record.release());
+    node->SetHasChildren(HasOption(ptstoIncludeNonFolders) ? (folderish || hasSubfolders) : (folderish && hasSubfolders));
     if ((attributes & SFGAO_SHARE) != 0)
-        node->OverlayIndex = 0;
+        node->SetOverlayIndex(0);
     else if ((attributes & SFGAO_LINK) != 0)
-        node->OverlayIndex = 1;
-    node->Cut = (attributes & SFGAO_HIDDEN) != 0;
-    node->data_ = std::make_unique<TPTShTreeData>(tree_);
-    node->data_->SetPidls(parent != nullptr ? parent->Data() : nullptr, relative);
-    insert(parent, std::move(node));
+        node->SetOverlayIndex(1);
+    node->SetCut((attributes & SFGAO_HIDDEN) != 0);
+    lastInserted_ = node;
+    if (OnInsertItem)
+        OnInsertItem(node);
     return S_OK;
 }
 
-void TPTShellTreeModel::PopulateNode(TPTShellNode* node) {
-    if (node == nullptr || node->Data() == nullptr || node->Count() > 0 || !node->HasChildren)
+void TPTShellTreeModel::PopulateNode(TTreeNode* node) {
+    TPTShTreeData* record = RecordOf(node);
+    if (record == nullptr || node->Count() > 0 || !node->HasChildren())
         return;
-    FillChildren(node->Data()->GetFolder(), node);
+    FillChildren(record->GetFolder(), node);
 }
 
-void TPTShellTreeModel::Expand(TPTShellNode* node) {
+void TPTShellTreeModel::Expand(TTreeNode* node) {
+    if (node == nullptr)
+        return;
     PopulateNode(node);
-    if (node == nullptr || node->Expanded || node->Count() == 0)
-        return;
-    node->Expanded = true;
-    if (Observer != nullptr)
-        Observer->NodeChanged(node);
+    if (node->Count() > 0)
+        node->Expand(false);
 }
 
-void TPTShellTreeModel::Collapse(TPTShellNode* node) {
-    if (node == nullptr || !node->Expanded)
-        return;
-    node->Expanded = false;
-    if (selected_ != nullptr && selected_ != node && selected_->IsWithin(node))
-        SetSelected(node); // a hidden node cannot stay selected
-    if (Observer != nullptr)
-        Observer->NodeChanged(node);
-}
-
-void TPTShellTreeModel::SortChildren(TPTShellNode* parent) {
-    auto& children = childrenOf(parent);
-    if (children.size() < 2)
-        return;
+void TPTShellTreeModel::SortChildren(TTreeNode* parent) {
     // The children of one node share their parent folder: bound once.
     std::shared_ptr<TShellFolder> folder;
-    if (parent != nullptr && parent->Data() != nullptr)
-        folder = parent->Data()->GetFolder();
-    std::stable_sort(children.begin(), children.end(), [&](const auto& a, const auto& b) {
-        if (!folder || a->Data() == nullptr || b->Data() == nullptr)
-            return false;
-        return comparisonOrder(folder->CompareIDs(0, a->Data()->RelativePidl(), b->Data()->RelativePidl())) < 0;
-    });
-    if (Observer != nullptr)
-        Observer->ChildrenReordered(parent);
+    if (TPTShTreeData* record = RecordOf(parent))
+        folder = record->GetFolder();
+    if (!folder)
+        return;
+    auto compare = [&](TTreeNode* a, TTreeNode* b) {
+        TPTShTreeData *first = RecordOf(a), *second = RecordOf(b);
+        if (first == nullptr || second == nullptr)
+            return 0;
+        return comparisonOrder(folder->CompareIDs(0, first->RelativePidl(), second->RelativePidl()));
+    };
+    if (parent != nullptr)
+        parent->CustomSort(compare, false);
+    else
+        view_.CustomSort(compare, false);
 }
 
-int TPTShellTreeModel::ImageIndexOf(TPTShellNode* node) {
-    if (node->ImageIndex == 0 && node->Data() != nullptr)
-        node->ImageIndex = GetShellIconIndex(node->Data()->GetAbsolutePidl(), SHGFI_SMALLICON);
-    return node->ImageIndex;
+int TPTShellTreeModel::ImageIndexOf(TTreeNode* node) {
+    TPTShTreeData* record = RecordOf(node);
+    if (node->ImageIndex() == 0 && record != nullptr)
+        node->SetImageIndex(GetShellIconIndex(record->GetAbsolutePidl(), SHGFI_SMALLICON));
+    return node->ImageIndex();
 }
 
-int TPTShellTreeModel::SelectedIndexOf(TPTShellNode* node) {
-    if (node->SelectedIndex == 0 && node->Data() != nullptr)
-        node->SelectedIndex = GetShellIconIndex(node->Data()->GetAbsolutePidl(), SHGFI_SMALLICON | SHGFI_OPENICON);
-    return node->SelectedIndex;
+int TPTShellTreeModel::SelectedIndexOf(TTreeNode* node) {
+    TPTShTreeData* record = RecordOf(node);
+    if (node->SelectedIndex() == 0 && record != nullptr)
+        node->SetSelectedIndex(GetShellIconIndex(record->GetAbsolutePidl(), SHGFI_SMALLICON | SHGFI_OPENICON));
+    return node->SelectedIndex();
 }
 
-TPTShellNode* TPTShellTreeModel::FindPidl(PCItemIDList base, PCItemIDList target, bool expandLast, bool& beep) {
+TTreeNode* TPTShellTreeModel::FindPidl(PCItemIDList base, PCItemIDList target, bool expandLast, bool& beep) {
     beep = false;
-    TPTShellNode* node = Root();
+    TTreeNode* node = Root();
     if (node == nullptr)
         return nullptr;
     int b = IdListItemCount(base), t = IdListItemCount(target);
@@ -288,25 +240,26 @@ TPTShellNode* TPTShellTreeModel::FindPidl(PCItemIDList base, PCItemIDList target
     TPTIdListArray chain(target);
     for (int level = b; level < t; ++level) {
         TIdListPtr item(CopyPidl(nullptr, chain.Item(level)));
-        std::shared_ptr<TShellFolder> folder = node->Data() != nullptr ? node->Data()->GetFolder() : nullptr;
+        TPTShTreeData* record = RecordOf(node);
+        std::shared_ptr<TShellFolder> folder = record != nullptr ? record->GetFolder() : nullptr;
         if (!folder) {
             beep = true;
             break;
         }
-        TPTShellNode* child = nullptr;
+        TTreeNode* child = nullptr;
         for (int i = 0; i < node->Count() && child == nullptr; ++i) {
-            TPTShellNode* candidate = node->Item(i);
-            if (candidate->Data() == nullptr)
+            TPTShTreeData* candidate = RecordOf(node->Item(i));
+            if (candidate == nullptr)
                 continue;
-            HRESULT order = folder->CompareIDs(0, candidate->Data()->RelativePidl(), item.get());
+            HRESULT order = folder->CompareIDs(0, candidate->RelativePidl(), item.get());
             if (SUCCEEDED(order) && comparisonOrder(order) == 0)
-                child = candidate;
+                child = node->Item(i);
         }
         if (child == nullptr) {
             // An item the folder does not list (a hidden one): added here.
-            TPTShellNode* before = lastInserted_;
+            TTreeNode* before = lastInserted_;
             lastInserted_ = nullptr;
-            HRESULT hr = AddShellNode(folder, node->Data()->GetAbsolutePidl(), item.get(), node);
+            HRESULT hr = AddShellNode(folder, record->GetAbsolutePidl(), item.get(), node);
             if (FAILED(hr) || lastInserted_ == nullptr) {
                 if (lastInserted_ == nullptr)
                     lastInserted_ = before;
@@ -314,7 +267,6 @@ TPTShellNode* TPTShellTreeModel::FindPidl(PCItemIDList base, PCItemIDList target
                 break;
             }
             child = lastInserted_;
-            node->HasChildren = true;
         }
         if (level < t - 1 || expandLast)
             Expand(child);
@@ -323,42 +275,42 @@ TPTShellNode* TPTShellTreeModel::FindPidl(PCItemIDList base, PCItemIDList target
     return node;
 }
 
-void TPTShellTreeModel::RefreshNode(TPTShellNode* node, TPTShellNode*& selection) {
-    if (node == nullptr || node->Data() == nullptr || (node->HasChildren && node->Count() == 0))
+void TPTShellTreeModel::RefreshNode(TTreeNode* node, TTreeNode*& selection) {
+    TPTShTreeData* record = RecordOf(node);
+    if (record == nullptr || (node->HasChildren() && node->Count() == 0))
         return;
-    std::shared_ptr<TShellFolder> folder = node->Data()->GetFolder();
+    std::shared_ptr<TShellFolder> folder = record->GetFolder();
     if (!folder)
         return;
     std::vector<PCItemIDList> shown;
-    std::vector<TPTShellNode*> shownNodes;
+    std::vector<TTreeNode*> shownNodes;
     for (int i = 0; i < node->Count(); ++i)
-        if (TPTShTreeData* data = node->Item(i)->Data()) {
-            shown.push_back(data->RelativePidl());
+        if (TPTShTreeData* child = RecordOf(node->Item(i))) {
+            shown.push_back(child->RelativePidl());
             shownNodes.push_back(node->Item(i));
         }
     std::vector<TIdListPtr> present;
     EnumerateFolder(*folder, EnumerationFlags(), present); // a folder that cannot be read lists nothing
     TPTEnumerationDiff diff = DiffEnumeration(folder, shown, std::move(present));
     for (int index : diff.Gone) {
-        TPTShellNode* gone = shownNodes[static_cast<size_t>(index)];
-        if (selection != nullptr && selection->IsWithin(gone))
+        TTreeNode* gone = shownNodes[static_cast<size_t>(index)];
+        if (selection != nullptr && (selection == gone || selection->HasAsParent(gone)))
             selection = node;
-        Delete(gone);
+        gone->Delete();
     }
     int added = 0;
     for (const TIdListPtr& item : diff.Added) {
-        TPTShellNode* before = lastInserted_;
-        AddShellNode(folder, node->Data()->GetAbsolutePidl(), item.get(), node);
+        TTreeNode* before = lastInserted_;
+        AddShellNode(folder, record->GetAbsolutePidl(), item.get(), node);
         added += lastInserted_ != before;
     }
     if (added > 0)
         SortChildren(node);
-    bool hadChildren = node->HasChildren;
-    node->HasChildren = node->Count() > 0;
-    if (node->Count() == 0)
-        node->Expanded = false;
-    if (Observer != nullptr && (added > 0 || !diff.Gone.empty() || hadChildren != node->HasChildren))
-        Observer->NodeChanged(node);
+    if (node->Count() == 0) {
+        node->SetHasChildren(false);
+        if (node->Expanded())
+            node->Collapse(false);
+    }
     for (int i = 0; i < node->Count(); ++i)
         RefreshNode(node->Item(i), selection);
 }

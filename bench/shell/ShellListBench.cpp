@@ -13,7 +13,7 @@
 
 #include "bench/shell/RatioReporter.h"
 #include "platform/shellns/FileNames.h"
-#include "shell/ShellListModel.h"
+#include "shell/ShellList.h"
 #include "shell/ShellUtils.h"
 
 #include <QApplication>
@@ -65,7 +65,8 @@ void fillOurs(benchmark::State& state) {
     TIdListPtr folder = pidlOf(bigFolder);
     size_t characters = 0;
     for (auto _ : state) {
-        TPTShellListModel list;
+        TPTShellList view;
+        TPTShellListModel& list = view.Model();
         list.Fill(folder.get());
         askScreen(list, characters);
         if (list.Count() != kFiles + 30)
@@ -111,7 +112,8 @@ void fillQt(benchmark::State& state) {
 
 void sortOurs(benchmark::State& state, int column) {
     TIdListPtr folder = pidlOf(bigFolder);
-    TPTShellListModel list;
+    TPTShellList view;
+    TPTShellListModel& list = view.Model();
     list.Fill(folder.get());
     int direction = 1;
     size_t characters = 0;
@@ -153,7 +155,8 @@ void sortQt(benchmark::State& state, int column) {
 // or at the whole folder.
 void refreshOurs(benchmark::State& state, const std::string& path, bool byName) {
     TIdListPtr folder = pidlOf(path);
-    TPTShellListModel list;
+    TPTShellList view;
+    TPTShellListModel& list = view.Model();
     list.Fill(folder.get());
     for (auto _ : state) {
         state.PauseTiming();

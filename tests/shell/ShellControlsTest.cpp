@@ -12,6 +12,7 @@
 #include "shell/ShellList.h"
 #include "shell/ShellTree.h"
 #include "shell/ShellUtils.h"
+#include "tests/shell/ShellControlSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -54,19 +55,8 @@ protected:
     TManualTickSource clock;
 };
 
-std::set<std::string> rowNames(TPTCustomShellList& list) {
-    std::set<std::string> names;
-    for (int i = 0; i < list.Model().Count(); ++i)
-        names.insert(list.Model().Data(i)->GetFileName());
-    return names;
-}
-
-int rowOf(TPTCustomShellList& list, const std::string& name) {
-    for (int i = 0; i < list.Model().Count(); ++i)
-        if (list.Model().Data(i)->GetFileName() == name)
-            return i;
-    return -1;
-}
+std::set<std::string> rowNames(TPTCustomShellList& list) { return RowNames(list.Model()); }
+int rowOf(TPTCustomShellList& list, const std::string& name) { return RowOf(list.Model(), name); }
 
 } // namespace
 
@@ -107,7 +97,7 @@ TEST_F(ShellControlsTest, ADeletedSelectedFolderLeavesItsParentSelectedAfterOneR
     EXPECT_EQ(refreshes, 2);
     clock.Advance(10000);
     EXPECT_EQ(refreshes, 2);
-    TPTShellNode* pages = tree->Selected();
+    TTreeNode* pages = tree->Selected();
     ASSERT_NE(pages, nullptr);
     EXPECT_EQ(pages->Count(), 40);
 
@@ -124,10 +114,9 @@ TEST_F(ShellControlsTest, ARenamesOwnNoticeIsSkippedButOthersAreNot) {
     tree->BaseFolder().SetPath(home.Files);
     tree->Fill();
     tree->SelectPath(dir);
-    TPTShellNode* node = tree->Selected();
+    TTreeNode* node = tree->Selected();
     ASSERT_NE(node, nullptr);
-    ASSERT_TRUE(tree->EditLabel(node));
-    tree->EndEditLabel("mail", true);
+    ASSERT_TRUE(RenameNode(*tree, node, "mail"));
     EXPECT_EQ(tree->GetSelectedPath(), JoinPath(home.Files, "docs/mail"));
     EXPECT_TRUE(std::filesystem::is_directory(JoinPath(home.Files, "docs/mail")));
     // The notice of the rename itself arrives and is let go.
@@ -170,8 +159,7 @@ TEST_F(ShellControlsTest, ListKeepsCaseTwinsFiltersSortsAndRemembersWidths) {
         ASSERT_TRUE(deliverUntil([&] { return list->TimerPending(); }));
         clock.Advance(2000);
         EXPECT_NE(rowOf(*list, "late.htm"), -1);
-        ASSERT_TRUE(list->EditCaption(rowOf(*list, "late.htm")));
-        list->EndEditCaption("later.htm", true);
+        ASSERT_TRUE(RenameRow(*list, rowOf(*list, "late.htm"), "later.htm"));
         EXPECT_NE(rowOf(*list, "later.htm"), -1);
         EXPECT_EQ(rowOf(*list, "late.htm"), -1);
         ASSERT_TRUE(deliverUntil([&] { return list->ChangeThread()->EventsSeen() >= 3; }));
@@ -183,17 +171,16 @@ TEST_F(ShellControlsTest, ListKeepsCaseTwinsFiltersSortsAndRemembersWidths) {
         // Header clicks: the sorted column reverses, another sorts up.
         EXPECT_EQ(list->SortColumn(), 0);
         EXPECT_TRUE(list->SortAscending());
-        list->Perform(WM_NULL); // nothing
-        list->Model().ColumnClicked(0);
+        list->Perform(CN_NOTIFY, static_cast<WPARAM>(static_cast<intptr_t>(LVN_COLUMNCLICK)), 0);
         EXPECT_EQ(list->Model().SortColumn(), -1);
         EXPECT_FALSE(list->SortAscending());
         EXPECT_EQ(list->Model().Data(list->Model().Count() - 1)->GetFileName(), "sub.txt") << "folders last going down";
-        list->Model().ColumnClicked(1);
+        list->Perform(CN_NOTIFY, static_cast<WPARAM>(static_cast<intptr_t>(LVN_COLUMNCLICK)), 1);
         EXPECT_EQ(list->SortColumn(), 1);
         EXPECT_TRUE(list->SortAscending());
 
-        list->Model().SetColumnWidth(0, 321);
-        list->Model().SetColumnWidth(3, 77);
+        list->Columns().Items(0)->SetWidth(321); // as the user drags them
+        list->Columns().Items(3)->SetWidth(77);
     } // the list goes: its widths are saved
     TComponent owner;
     auto* second = new TPTShellList(&owner);
@@ -215,16 +202,16 @@ TEST_F(ShellControlsTest, DropEffectsFollowTheItemsAndARightDragWithinOneListOff
         WriteFile(JoinPath(locked, "fixed.htm"), "x");
         ::chmod(locked.c_str(), 0555);
         list->Folder().SetPath(locked);
-        list->SetSelected(rowOf(*list, "fixed.htm"));
+        list->SetItemIndex(rowOf(*list, "fixed.htm"));
         // Items of a folder that cannot be written to may be copied and
         // linked, not moved.
         EXPECT_EQ(list->SelectionEffects(), DROPEFFECT_COPY | DROPEFFECT_LINK);
         ::chmod(locked.c_str(), 0755);
     }
-    list->SetSelected(-1);
+    list->SetItemIndex(-1);
     EXPECT_EQ(list->SelectionEffects(), DROPEFFECT_NONE) << "nothing selected, nothing to drag";
     list->Folder().SetPath(home.Files);
-    list->SetSelected(rowOf(*list, "free.htm"));
+    list->SetItemIndex(rowOf(*list, "free.htm"));
     EXPECT_EQ(list->SelectionEffects(), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
 
     // A drag of a row onto the list's empty space, as the platform's drag

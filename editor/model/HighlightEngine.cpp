@@ -334,19 +334,30 @@ void THighlightEngine::ParseUpTo(int32_t index) {
                 from.emplace(&document_);
                 to.emplace(&document_);
             }
-            // Placed on the paragraph just looked up, without looking it
-            // up again.
-            TParagraph& p = document_.paragraphs_[i];
-            const int32_t start = document_.paragraphs_.Start(i);
-            from->place(i, p, start, 0);
-            to->place(i, p, start, p.Length());
-            document_.ApplyStartStopKeys(*from, *to);
-            // An override that parses nothing must not be asked again and
-            // again for the same paragraph.
-            document_.paragraphs_[i].Parsed = 1;
+            parseWhole(i, *from, *to);
         }
         validHighlight_ = i;
     }
+}
+
+void THighlightEngine::parseWhole(int32_t index, TCodeNavigator& from, TCodeNavigator& to) {
+    // Placed on the paragraph just looked up, without looking it up again.
+    TParagraph& p = document_.paragraphs_[index];
+    const int32_t start = document_.paragraphs_.Start(index);
+    from.place(index, p, start, 0);
+    to.place(index, p, start, p.Length());
+    document_.ApplyStartStopKeys(from, to);
+    // An override that parses nothing must not be asked again and again
+    // for the same paragraph.
+    document_.paragraphs_[index].Parsed = 1;
+}
+
+void THighlightEngine::ParseAhead(int32_t index) {
+    if (document_.paragraphs_[index].Parsed)
+        return;
+    TCodeNavigator from(&document_);
+    TCodeNavigator to(&document_);
+    parseWhole(index, from, to);
 }
 
 void THighlightEngine::ApplyKeywordsBetween(TCodeNavigator& from, TCodeNavigator& to) {

@@ -62,6 +62,11 @@ public:
     // Brings start/stop parsing up to paragraph index (every paragraph's
     // base context must be known before it is formatted).
     void ParseUpTo(int32_t index);
+    // Parses paragraph index out of order, from the base context it has
+    // for now, so that a view far ahead of the pass in order shows at once.
+    // The result stands: should the paragraphs before it end in another
+    // context, handing that on marks this one to be parsed again.
+    void ParseAhead(int32_t index);
     // Clears every context and highlights everything again.
     void ReApplyKeywords();
 
@@ -91,6 +96,9 @@ private:
     // on success limit stands after what it found.
     bool callHook(bool startHook, int32_t index, int32_t position, int32_t hookLimit, int32_t& limit);
     void handOn(int32_t index);
+    // Parses paragraph index whole through the document's virtual
+    // operation (an override sees every parse), with two navigators to use.
+    void parseWhole(int32_t index, TCodeNavigator& from, TCodeNavigator& to);
     void detachHighlighter();
     // The text changed from paragraph first on; a new text resets everything.
     void textChangedFrom(int32_t first) { validHighlight_ = std::min(validHighlight_, first - 1); }

@@ -117,8 +117,14 @@ uint8_t TTextLayout::endStyle(int32_t index) const {
 
 int32_t TTextLayout::formatOne(int32_t index, bool force) {
     TParagraphsList& paragraphs = document_.paragraphs_;
-    if (!paragraphs[index].Parsed)
-        document_.ParseUpTo(index);
+    if (!paragraphs[index].Parsed) {
+        // Far ahead of the paragraphs parsed in order (a jump into a text
+        // still being highlighted) the paragraph is parsed on its own.
+        if (index - document_.Highlighting().ValidHighlightParagraph() > parseAhead_)
+            document_.Highlighting().ParseAhead(index);
+        else
+            document_.ParseUpTo(index);
+    }
     TParagraph& p = paragraphs[index];
     if (document_.StaticFormat()) {
         // The static style carries over from the paragraph before.

@@ -117,6 +117,10 @@ public:
     void Schedule();
     // Paragraph index waits for formatting.
     void ScheduleParagraph(int32_t index);
+    // How many paragraphs ahead of those highlighted in order a paragraph
+    // that is formatted gets parsed on its own (the pass in order is
+    // quicker over a few paragraphs, a jump far ahead must not wait for it).
+    void SetParseAhead(int32_t paragraphs) { parseAhead_ = paragraphs; }
 
 private:
     friend class TCodeDocument;
@@ -154,6 +158,7 @@ private:
     int32_t widestParagraph_ = -1;
     int32_t formatNext_ = 0;   // pending formatting: next paragraph to format
     int32_t formatLast_ = -1;  // ... and the last one that needs it (-1 = none)
+    int32_t parseAhead_ = 256;
     std::vector<TLineRecord> newLines_;
     // The ends of the paragraph whose keywords line breaking applies.
     std::unique_ptr<TCodeNavigator> keywordsFrom_;

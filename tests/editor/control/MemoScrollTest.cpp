@@ -124,6 +124,33 @@ TEST_F(MemoScroll, TheCaretStaysInViewWhileTyping) {
     EXPECT_EQ(memo->LeftPixel(), 0);
 }
 
+TEST_F(MemoScroll, CtrlEndInATextStillBeingFormattedShowsTheEndAndKeepsIt) {
+    memo->SetUpdateMode(umBackground);
+    // Paragraphs of several display lines each, none formatted yet.
+    std::string text;
+    for (int i = 0; i < 3000; ++i)
+        text += "paragraph " + std::to_string(i) + std::string(50, 'w') + " tail\r\n";
+    LoadText(*memo, text + "last");
+    ASSERT_TRUE(memo->BackgroundPending());
+    Key(Qt::Key_End, Qt::ControlModifier);
+    auto caretInView = [&] {
+        const int32_t line = memo->SelLine();
+        return memo->TopLine() <= line && line < memo->TopLine() + memo->VisibleLineCount();
+    };
+    EXPECT_TRUE(caretInView()) << memo->TopLine() << " " << memo->SelLine();
+    EXPECT_FALSE(memo->Paragraph(1500)->Formatted) << "the jump waits for no paragraph far from the end";
+    const int32_t topParagraph = memo->Document().ParagraphList().IndexOfLine(memo->TopLine());
+    const int32_t linesBefore = memo->LineCount();
+    for (int i = 0; i < 100000 && memo->BackgroundPending(); ++i)
+        QApplication::processEvents();
+    ASSERT_FALSE(memo->BackgroundPending());
+    // The paragraphs above grew to several lines each; the view shows the
+    // same text.
+    EXPECT_GT(memo->LineCount(), linesBefore + 3000);
+    EXPECT_TRUE(caretInView()) << memo->TopLine() << " " << memo->SelLine();
+    EXPECT_EQ(memo->Document().ParagraphList().IndexOfLine(memo->TopLine()), topParagraph);
+}
+
 TEST_F(MemoScroll, FocusShowsAndHidesTheCaretAndTheSelection) {
     Load("abcdef");
     Select(*memo, 1, 4);

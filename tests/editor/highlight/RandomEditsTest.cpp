@@ -43,6 +43,9 @@ public:
         document_.SetClock(TTestClock::Read);
         setUp_(document_);
         document_.Layout().SetMeasure(&measure_, 300);
+        // A view's jump a few paragraphs ahead of the pass in order parses
+        // them on their own.
+        document_.Layout().SetParseAhead(3);
         document_.UndoHistory().SetMaxSpace(1 << 20);
     }
 
@@ -60,8 +63,12 @@ public:
             "<head x>", "<TAB>", "%", "?", "/", "-"};
         const int32_t length = document_.TextLength();
         int32_t at = pick(length + 1);
-        int kind = pick(10);
-        if (kind < 5) {
+        int kind = pick(11);
+        if (kind == 10) {
+            // A view shows a few paragraphs somewhere.
+            const int32_t first = pick(document_.ParagraphCount());
+            document_.Layout().FormatRange(first, first + pick(5), false);
+        } else if (kind < 5) {
             selection_.SetSelStart(at);
             selection_.SetSelText(pieces[pick(sizeof pieces / sizeof *pieces)]);
         } else if (kind < 8) {

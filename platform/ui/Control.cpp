@@ -6,6 +6,7 @@
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/TimerService.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/ui/WindowNotices.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -459,6 +460,8 @@ TWinControl::TWinControl(TComponent* owner)
 
 TWinControl::~TWinControl() {
     Destroying();
+    if (Parent() == nullptr)
+        NotifyWindowNotice(wnWindowDestroying, this);
     KillAllTimers(this);
     if (caretOwner == this)
         caretOwner = nullptr;
@@ -798,6 +801,8 @@ void TWinControl::Dispatch(TMessage& message) {
             HandleNeeded();
         if (peer_ != nullptr)
             peer_->VisibleChanged();
+        if (Parent() == nullptr && (message.Msg == CM_VISIBLECHANGED || Visible()))
+            NotifyWindowNotice(Visible() ? wnWindowShown : wnWindowHidden, this);
         return;
     case CM_CURSORCHANGED:
         if (peer_ != nullptr && peer_->PointerInside())

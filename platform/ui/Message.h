@@ -58,6 +58,7 @@ enum : unsigned {
     WM_SYSKEYUP = 0x0105,
     WM_SYSCHAR = 0x0106,
     WM_COMMAND = 0x0111,
+    WM_SYSCOMMAND = 0x0112,
     WM_TIMER = 0x0113,
     WM_HSCROLL = 0x0114,
     WM_VSCROLL = 0x0115,
@@ -184,6 +185,15 @@ enum : unsigned {
     DLGC_WANTMESSAGE = 0x0004,
     DLGC_HASSETSEL = 0x0008,
     DLGC_WANTCHARS = 0x0080,
+};
+
+// Commands of WM_SYSCOMMAND (WParam; the low four bits are the system's).
+enum : unsigned {
+    SC_MINIMIZE = 0xF020,
+    SC_MAXIMIZE = 0xF030,
+    SC_CLOSE = 0xF060,
+    SC_KEYMENU = 0xF100,
+    SC_RESTORE = 0xF120,
 };
 
 // Hit-test codes (low word of LParam of WM_SETCURSOR).

@@ -1,14 +1,20 @@
 // The window with a frame of the control's own (platform/ui/NonClientFrame.h):
 // the custom-drawn window whose viewport, the client area, sits inside
-// margins the control names, and whose margins the control paints.
+// margins the control names, and whose margins the control paints and
+// hit-tests (platform/ui/NonClientMouse.h).
+#include "platform/widgets/NonClientFramedPeer.h"
+
 #include "platform/ui/Control.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/NonClientFrame.h"
-#include "platform/widgets/WidgetPeer.h"
+#include "platform/ui/NonClientMouse.h"
+#include "platform/widgets/QtInput.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
 
 #include <QEvent>
 #include <QMargins>
+#include <QMouseEvent>
 
 namespace {
 
@@ -23,30 +29,28 @@ void setViewportMargins(QAbstractScrollArea& area, const QMargins& margins) {
     (area.*set)(margins);
 }
 
-// Paints the frame whenever the window (not its viewport) paints.
-class TFramePainter : public QObject {
+class TNonClientFramedPeer;
+
+// Paints the frame whenever the window (not its viewport) paints, and
+// turns the mouse over the frame into non-client messages.
+class TFrameFilter : public QObject {
 public:
-    TFramePainter(TWinControl& control, TPeerWidget* widget) : QObject(widget), control_(control), widget_(widget) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == widget_ && event->type() == QEvent::Paint) {
-            TDeviceCanvas canvas(widget_);
-            canvas.ExcludeClipRect(FromQRect(widget_->viewport()->geometry()));
-            TMessage message{WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
-            DeliverMessage(control_, message);
-            canvas.Release();
-        }
-        return false;
-    }
+    TFrameFilter(TNonClientFramedPeer& peer, TPeerWidget* widget) : QObject(widget), peer_(peer), widget_(widget) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TWinControl& control_;
+    TNonClientFramedPeer& peer_;
     TPeerWidget* widget_;
 };
 
 class TNonClientFramedPeer : public TWidgetPeer, public TNonClientFramePeer {
 public:
-    explicit TNonClientFramedPeer(TWinControl& control) : TWidgetPeer(control), control_(control) {
-        Widget()->installEventFilter(new TFramePainter(control, Widget()));
+    TNonClientFramedPeer(TWinControl& control, const TPeerWindowStyle& style)
+        : TWidgetPeer(control, style), control_(control) {
+        auto* filter = new TFrameFilter(*this, Widget());
+        Widget()->installEventFilter(filter);
+        Widget()->viewport()->installEventFilter(filter);
+        Widget()->setMouseTracking(true);
         applyMargins();
     }
     void FrameChanged() override {
@@ -63,8 +67,70 @@ public:
         return {std::max(0, size.cx - margins_.left() - margins_.right()),
                 std::max(0, size.cy - margins_.top() - margins_.bottom())};
     }
+    void ShowCursor(int cursor) override {
+        if (!inFrame_) {
+            TWidgetPeer::ShowCursor(cursor);
+            return;
+        }
+        cursorShown_ = true;
+        if (Widget() != nullptr)
+            Widget()->setCursor(CursorToQCursor(cursor));
+    }
+
+    // --- the frame's mouse ---------------------------------------------------------
+    LRESULT Deliver(unsigned msg, WPARAM wParam, LPARAM lParam) {
+        TMessage message{msg, wParam, lParam, 0};
+        return DeliverMessage(control_, message);
+    }
+    int HitTest(TPoint screen) { return static_cast<int>(Deliver(WM_NCHITTEST, 0, PointToLParam(screen))); }
+    void FrameMouse(QMouseEvent* event) {
+        TPoint screen = FromQPoint(event->globalPosition().toPoint());
+        LPARAM where = PointToLParam(screen);
+        int hit = HitTest(screen);
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            inFrame_ = true;
+            Deliver(WM_NCMOUSEMOVE, static_cast<WPARAM>(hit), where);
+            showFrameCursor(hit);
+            return;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
+            if (event->button() == Qt::LeftButton)
+                Deliver(doubleClick ? WM_NCLBUTTONDBLCLK : WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), where);
+            else if (event->button() == Qt::RightButton)
+                Deliver(WM_NCRBUTTONDOWN, static_cast<WPARAM>(hit), where);
+            return;
+        }
+        case QEvent::MouseButtonRelease:
+            if (event->button() == Qt::LeftButton)
+                Deliver(WM_NCLBUTTONUP, static_cast<WPARAM>(hit), where);
+            else if (event->button() == Qt::RightButton)
+                Deliver(WM_NCRBUTTONUP, static_cast<WPARAM>(hit), where);
+            return;
+        default:
+            return;
+        }
+    }
+    void LeftFrame() {
+        if (!inFrame_)
+            return;
+        inFrame_ = false;
+        Deliver(WM_NCMOUSELEAVE, 0, 0);
+    }
+    // The pointer is over the frame (not the client area).
+    bool PointOnFrame(QPoint local) const {
+        return Widget() != nullptr && !Widget()->viewport()->geometry().contains(local);
+    }
 
 private:
+    void showFrameCursor(int hit) {
+        cursorShown_ = false;
+        Deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(static_cast<unsigned>(hit), WM_MOUSEMOVE));
+        if (!cursorShown_ && Widget() != nullptr)
+            Widget()->setCursor(CursorToQCursor(SizingCursorOfHitCode(hit)));
+    }
+
     void applyMargins() {
         if (Widget() == nullptr)
             return;
@@ -78,10 +144,54 @@ private:
 
     TWinControl& control_;
     QMargins margins_;
+    bool inFrame_ = false;
+    bool cursorShown_ = false;
 };
 
+bool TFrameFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget_->viewport()) {
+        if (event->type() == QEvent::Enter)
+            peer_.LeftFrame();
+        return false;
+    }
+    if (watched != widget_)
+        return false;
+    switch (event->type()) {
+    case QEvent::Paint: {
+        TDeviceCanvas canvas(widget_);
+        canvas.ExcludeClipRect(FromQRect(widget_->viewport()->geometry()));
+        TMessage message{WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
+        DeliverMessage(widget_->Control(), message);
+        canvas.Release();
+        return false;
+    }
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        // Presses made in the client area come here only when a child let
+        // them through; the frame takes its own.
+        if (event->type() != QEvent::MouseButtonRelease && event->type() != QEvent::MouseMove &&
+            !peer_.PointOnFrame(mouse->position().toPoint()))
+            return false;
+        peer_.FrameMouse(mouse);
+        return true;
+    }
+    case QEvent::Leave:
+        peer_.LeftFrame();
+        return false;
+    default:
+        return false;
+    }
+}
+
 const TWindowKindRegistration registration(wk::NonClientFramed, [](TWinControl& control) {
-    return std::make_unique<TNonClientFramedPeer>(control);
+    return MakeNonClientFramedPeer(control, TPeerWindowStyle{});
 });
 
 } // namespace
+
+std::unique_ptr<TWindowPeer> MakeNonClientFramedPeer(TWinControl& control, const TPeerWindowStyle& style) {
+    return std::make_unique<TNonClientFramedPeer>(control, style);
+}

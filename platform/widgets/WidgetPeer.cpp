@@ -585,4 +585,5 @@ void InstallWidgetPeers() {
     InstallShellDragDrop();
     SetUserInteraction(&QtUserInteraction());
     RegisterProgramCursors();
+    InstallApplicationNotices();
 }

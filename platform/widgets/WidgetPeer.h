@@ -128,3 +128,6 @@ QWidget* ClientWidgetOf(const TWinControl* control);
 // interaction, the popup-menu presenter, the program's cursors and the
 // modal loops' input filter.  Call once after the QApplication exists.
 void InstallWidgetPeers();
+// Passes the application's activation on as window notices
+// (platform/ui/WindowNotices.h); part of InstallWidgetPeers.
+void InstallApplicationNotices();

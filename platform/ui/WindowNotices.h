@@ -1,0 +1,29 @@
+#pragma once
+// Notices about the program's top-level windows and the application as a
+// whole, for code that follows other windows than its own (a floating
+// toolbar hides with the form it floats over and while the application is
+// inactive): a top-level window was shown or hidden, or is being freed,
+// and the application became active or inactive.  The window base sends
+// the window notices; the window system (platform_widgets) sends the
+// application's.
+
+#include <functional>
+
+class TWinControl;
+
+enum TWindowNotice {
+    wnWindowShown,            // a top-level window became visible
+    wnWindowHidden,           // a top-level window was hidden
+    wnWindowDestroying,       // a top-level window is being freed
+    wnApplicationActivated,   // one of the program's windows became active (window: nullptr)
+    wnApplicationDeactivated, // none of them is active any more (window: nullptr)
+};
+
+using TWindowNoticeHandler = std::function<void(TWindowNotice notice, TWinControl* window)>;
+
+// Adds a handler; the number removes it again.
+int AddWindowNoticeHandler(TWindowNoticeHandler handler);
+void RemoveWindowNoticeHandler(int id);
+// Tells every handler, in the order they were added (a handler may add or
+// remove handlers meanwhile).
+void NotifyWindowNotice(TWindowNotice notice, TWinControl* window);

@@ -3,6 +3,7 @@
 #include "platform/base/Properties.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/ControlProperties.h"
+#include "toolbars/TBDockClasses.h"
 #include "toolbars/TBEditItem.h"
 #include "toolbars/TBItem.h"
 #include "toolbars/TBMRUList.h"
@@ -87,6 +88,7 @@ void RegisterToolbarClasses() {
             .String("Prefix", &TTBMRUList::Prefix, &TTBMRUList::Prefix, std::string("MRU"))
             .Event("OnChange", &TTBMRUList::OnChange)
             .Event("OnClick", &TTBMRUList::OnClick);
+        RegisterDockClasses();
         return true;
     }();
     (void)registered;

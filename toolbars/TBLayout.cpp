@@ -77,6 +77,7 @@ private:
                 length_ += along(sizes_[i]);
             }
         measured_ = true;
+        fullLength_ = length_;
     }
 
     int shownNonSeparators() const {
@@ -134,7 +135,9 @@ private:
         for (int i = 0; i < count_; ++i)
             if (shown(i))
                 largest = std::max(largest, across(sizes_[i]));
-        result_.BaseSize = vertical_ ? TSize{largest, length_} : TSize{length_, largest};
+        // Along the axis, the length before anything went behind the
+        // chevron: what the bar asks its dock for.
+        result_.BaseSize = vertical_ ? TSize{largest, fullLength_} : TSize{fullLength_, largest};
     }
 
     // The lengths of the shown viewers after index, up to the next shown
@@ -330,6 +333,7 @@ private:
     std::vector<TSize> sizes_;
     TTBLayoutResult result_;
     bool measured_ = false;
+    int fullLength_ = 0;
     int length_ = 0;
     int chevronOffset_ = 0;
     bool wrapped_ = false;

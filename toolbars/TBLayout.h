@@ -66,7 +66,8 @@ struct TTBLayoutPosition {
 
 struct TTBLayoutResult {
     std::vector<TTBLayoutPosition> Positions;
-    // Along the axis: the shown viewers' lengths; across: the largest.
+    // Along the axis: the lengths of the viewers shown before any went
+    // behind the chevron; across: the largest shown.
     TSize BaseSize;
     TSize NewSize;
     int WrappedLines = 1;

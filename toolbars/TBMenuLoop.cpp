@@ -15,9 +15,6 @@ TTBMenuLoop* activeLoop = nullptr;
 TWinControl* captureWindow = nullptr;
 int captureCount = 0;
 
-constexpr unsigned SC_KEYMENU = 0xF100;
-constexpr unsigned WM_SYSCOMMAND = 0x0112;
-
 void setHint(const std::string& hint) {
     if (TBApplicationLink().SetHint)
         TBApplicationLink().SetHint(hint);

@@ -1,0 +1,414 @@
+// Docks with toolbars and tool windows, without a window system: bars in
+// rows, shrinking behind the chevron, menu bars, floating and docking
+// again, and the drag and resize loops fed scripted input.
+
+#include "tests/toolbars/DockTestSupport.h"
+
+#include "platform/ui/Cursors.h"
+#include "toolbars/TBDragLoop.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Dock, ToolbarsLieInRowsAndTheDockIsAsThickAsItsRows) {
+    TDockForm f;
+    TTBToolbar* a = f.Toolbar("A", f.Top, {"One", "Two"});
+    TTBToolbar* b = f.Toolbar("B", f.Top, {"Three"});
+    EXPECT_TRUE(a->Docked());
+    EXPECT_EQ(a->CurrentDock(), f.Top);
+    EXPECT_EQ(a->DockType(), dtTopBottom);
+    // The docked frame: 2 pixels around and the 6-pixel drag handle.
+    EXPECT_EQ(a->Width(), a->SizeAsked().cx + 10);
+    EXPECT_EQ(a->ClientWidth(), a->SizeAsked().cx);
+    EXPECT_EQ(a->ClientOrigin(), (TPoint{8, 2}));
+    EXPECT_EQ(a->BoundsRect(), Bounds(0, 0, a->Width(), a->SizeAsked().cy + 4));
+    EXPECT_EQ(b->Left(), a->Width());
+    EXPECT_EQ(f.Top->Height(), a->Height());
+    EXPECT_EQ(f.Top->VisibleBarList().size(), 2u);
+
+    // A second row, then hiding the first row's bars closes it up.
+    b->SetDockRow(1);
+    EXPECT_EQ(b->BoundsRect(), Bounds(0, a->Height(), b->Width(), b->Height()));
+    EXPECT_EQ(f.Top->Height(), a->Height() + b->Height());
+    a->Hide();
+    EXPECT_EQ(b->Top(), 0);
+    EXPECT_EQ(b->PlacedRow, 0);
+    EXPECT_EQ(f.Top->Height(), b->Height());
+    b->Hide();
+    EXPECT_EQ(f.Top->Height(), 0);
+    f.Top->SetFixAlign(true);
+    EXPECT_EQ(f.Top->Height(), 1);
+
+    // A vertical dock turns the bar and puts the handle on top.
+    a->Show();
+    a->SetParent(f.Left);
+    EXPECT_EQ(a->View()->Orientation, tbvoVertical);
+    EXPECT_EQ(a->ClientOrigin(), (TPoint{2, 8}));
+    EXPECT_EQ(f.Left->Width(), a->Width());
+    EXPECT_GT(a->Height(), a->Width());
+}
+
+TEST(Dock, AChevronToolbarShrinksButKeepsItsLastUsedItemAndTheChevron) {
+    TDockForm f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"});
+    int full = bar->Width();
+    TTBCustomItem* gamma = bar->Items()->ItemAt(2);
+    bar->View()->PromoteViewer(bar->View()->ViewerOf(gamma));
+    f.Top->SetBounds(0, 0, full / 2, f.Top->Height());
+    EXPECT_EQ(bar->Width(), full / 2);
+    EXPECT_TRUE(bar->View()->ViewerOf(gamma)->Show);
+    EXPECT_TRUE(bar->View()->ViewerOf(bar->Items()->ItemAt(4))->OffEdge);
+    EXPECT_TRUE(bar->ChevronItem()->Enabled());
+
+    // However narrow the dock, the bar keeps its last used item and the
+    // chevron, beside its frame.
+    f.Top->SetBounds(0, 0, 5, f.Top->Height());
+    TRect shown = bar->View()->ViewerOf(gamma)->BoundsRect;
+    EXPECT_TRUE(bar->View()->ViewerOf(gamma)->Show);
+    EXPECT_EQ(bar->Width(), shown.Width() + 12 + 10);
+    EXPECT_EQ(bar->ShrunkLength(), bar->Width());
+
+    // Room again: everything shows and nothing is shrunk.
+    f.Top->SetBounds(0, 0, 640, f.Top->Height());
+    EXPECT_EQ(bar->Width(), full);
+    EXPECT_EQ(bar->ShrunkLength(), 0);
+    for (int i = 0; i < bar->Items()->Count(); ++i)
+        EXPECT_TRUE(bar->View()->ViewerOf(bar->Items()->ItemAt(i))->Show);
+}
+
+TEST(Dock, AMenuBarTakesTheWholeRowAndWraps) {
+    TDockForm f;
+    TTBToolbar* other = f.Toolbar("Other", f.Top, {"X"});
+    TTBToolbar* menu = f.Toolbar("Menu", f.Top, {"&File", "&Edit", "&View", "&Insert", "&Tools", "&Help"});
+    menu->SetMenuBar(true);
+    EXPECT_TRUE(menu->FullSize());
+    EXPECT_EQ(menu->ShrinkMode(), tbsmWrap);
+    EXPECT_FALSE(menu->CloseButton());
+    EXPECT_TRUE(menu->ProcessShortCuts());
+    EXPECT_EQ(menu->Width(), f.Top->ClientWidth());
+    EXPECT_NE(menu->PlacedRow, other->PlacedRow);
+    int oneLine = menu->Height();
+    f.Top->SetBounds(0, 0, 100, f.Top->Height());
+    EXPECT_GT(menu->Height(), oneLine);
+    EXPECT_EQ(menu->Width(), 100);
+
+    menu->SetMenuBar(false);
+    EXPECT_FALSE(menu->FullSize());
+    EXPECT_EQ(menu->ShrinkMode(), tbsmChevron);
+    EXPECT_TRUE(menu->CloseButton());
+}
+
+TEST(Dock, ADoubleClickFloatsABarAndAnotherDocksItWhereItCameFrom) {
+    TDockForm f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Left, {"One", "Two"});
+    bar->DoubleClickToggle();
+    ASSERT_TRUE(bar->Floating());
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(bar->Parent(), frame);
+    EXPECT_EQ(frame->ParentForm, &f.Form);
+    EXPECT_EQ(bar->LastDock(), f.Left);
+    EXPECT_TRUE(frame->Visible());
+    EXPECT_EQ(frame->Width(), bar->Width() + 2 * kTBSizingFrame);
+    EXPECT_EQ(frame->Height(), bar->Height() + 2 * kTBSizingFrame + kTBSmallCaption);
+    EXPECT_EQ(bar->View()->Orientation, tbvoFloating);
+    // A floating bar stays in its last dock's list, but not its shown one.
+    EXPECT_EQ(f.Left->BarList().size(), 1u);
+    EXPECT_TRUE(f.Left->VisibleBarList().empty());
+
+    bar->DoubleClickToggle();
+    EXPECT_EQ(bar->CurrentDock(), f.Left);
+    EXPECT_EQ(bar->FloatingFrame(), nullptr);
+
+    // Without a last dock it goes to the start of the default dock's first
+    // row; with neither it stays floating.
+    f.Toolbar("First", f.Top, {"A"});
+    bar->SetFloating(true);
+    bar->SetUseLastDock(false);
+    EXPECT_EQ(bar->LastDock(), nullptr);
+    EXPECT_TRUE(f.Left->BarList().empty());
+    bar->DoubleClickToggle();
+    EXPECT_TRUE(bar->Floating());
+    bar->SetDefaultDock(f.Top);
+    bar->DoubleClickToggle();
+    EXPECT_EQ(bar->CurrentDock(), f.Top);
+    EXPECT_EQ(bar->Left(), 0);
+    EXPECT_EQ(bar->PlacedRow, 0);
+
+    // A window without a form cannot float.
+    TTBToolbar lonely;
+    lonely.SetName("Lonely");
+    EXPECT_THROW(lonely.SetFloating(true), EInvalidOperation);
+}
+
+TEST(Dock, HidingAFloatingBarHidesItsFrameAndClosingAsksFirst) {
+    TDockForm f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});
+    bar->SetFloating(true);
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    bool allow = false;
+    int closed = 0;
+    bar->OnCloseQuery = [&](TPersistent*, bool& canClose) { canClose = allow; };
+    bar->OnClose = [&](TPersistent*) { ++closed; };
+    bar->CloseWindow();
+    EXPECT_TRUE(bar->Visible());
+    allow = true;
+    bar->CloseWindow();
+    EXPECT_FALSE(bar->Visible());
+    EXPECT_FALSE(frame->Visible());
+    EXPECT_EQ(closed, 1);
+    bar->Show();
+    EXPECT_TRUE(frame->Visible());
+    // The form hidden, the frame hides; an inactive application too.
+    f.Form.Hide();
+    EXPECT_FALSE(frame->Visible());
+    f.Form.Show();
+    bool active = false;
+    TTBApplicationLink link;
+    link.ActiveWindow = [&]() -> TWinControl* { return active ? &f.Form : nullptr; };
+    SetTBApplicationLink(link);
+    bar->UpdateFloatingVisibility();
+    EXPECT_FALSE(frame->Visible());
+    bar->SetHideWhenInactive(false);
+    EXPECT_TRUE(frame->Visible());
+    EXPECT_TRUE(bar->InactiveCaption());
+    SetTBApplicationLink({});
+}
+
+// --- the drag loop ----------------------------------------------------------------------
+
+struct TDragFixture : TDockForm {
+    TScriptedLoopDriver Driver;
+    TDragFixture() { SetTBLoopDriver(&Driver); }
+    ~TDragFixture() { SetTBLoopDriver(nullptr); }
+    void Move(TPoint p) { Driver.Move(At(p)); }
+    void Key(TTBInputKind kind, uint16_t key) {
+        TTBInputEvent e;
+        e.Kind = kind;
+        e.Key = key;
+        Driver.Event(e);
+    }
+};
+
+TEST(DragLoop, ABarDraggedOffTheDockFloatsWhereTheOutlineWasAndDocksWhenDraggedBack) {
+    TDragFixture f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One", "Two"});
+    TPoint handle = TDockForm::HandleOf(bar);
+    TPoint grab{handle.X - (f.Form.Left() + bar->Left()), handle.Y - (f.Form.Top() + bar->Top())};
+    f.Move({400, 400});
+    f.Driver.Release(At({400, 400}));
+    TDockForm::Drag(bar, handle);
+    ASSERT_TRUE(bar->Floating());
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    ASSERT_NE(frame, nullptr);
+    // The frame lies where the pointer holds it, at the same place of the
+    // grab point in the bigger frame.
+    EXPECT_TRUE(frame->BoundsRect().Contains({400, 400}));
+    EXPECT_EQ(bar->FloatLeft, frame->Left());
+    EXPECT_GE(frame->Left(), 400 - frame->Width());
+    EXPECT_LE(frame->Left(), 400 - grab.X);
+    EXPECT_EQ(f.Top->Height(), 0);
+    EXPECT_EQ(f.Top->BarInDrag, nullptr);
+
+    // Back over the left dock by its caption: it docks there, in a new row.
+    TPoint caption{frame->Left() + 20, frame->Top() + 8};
+    TPoint leftDock = f.Left->ClientToScreen({0, 40});
+    f.Move(leftDock);
+    f.Driver.Release(At(leftDock));
+    TDockForm::Drag(bar, caption);
+    EXPECT_EQ(bar->CurrentDock(), f.Left);
+    EXPECT_EQ(bar->FloatingFrame(), nullptr);
+    EXPECT_EQ(ScreenCursor(), crDefault);
+}
+
+TEST(DragLoop, CtrlKeepsTheBarFloatingOverADockUntilReleased) {
+    TDragFixture f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});
+    bar->SetFloating(true);
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    frame->SetBounds(300, 300, frame->Width(), frame->Height());
+    TPoint caption{302 + kTBSizingFrame, 300 + kTBSizingFrame + 4};
+    TPoint overTop = f.Top->ClientToScreen({60, 0});
+    bool floatedOverDock = false;
+    f.Key(tbikKeyDown, VK_CONTROL);
+    f.Move(overTop);
+    f.Driver.Do([&] { floatedOverDock = bar->Floating(); });
+    f.Key(tbikKeyUp, VK_CONTROL); // no move: the bar docks at once
+    f.Driver.Release(At(overTop));
+    TDockForm::Drag(bar, caption);
+    EXPECT_TRUE(floatedOverDock);
+    EXPECT_EQ(bar->CurrentDock(), f.Top);
+}
+
+TEST(DragLoop, ABarThatCannotFloatStaysPutWhenDraggedAwayAndShowsTheNoCursor) {
+    TDragFixture f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});
+    f.Toolbar("Next", f.Top, {"Two"});
+    bar->DockMode = dmCannotFloat;
+    TRect before = bar->BoundsRect();
+    int cursor = crDefault;
+    f.Move({500, 500});
+    f.Driver.Do([&] { cursor = ScreenCursor(); });
+    f.Driver.Release(At({500, 500}));
+    TDockForm::Drag(bar, TDockForm::HandleOf(bar));
+    EXPECT_EQ(cursor, crNo);
+    EXPECT_EQ(ScreenCursor(), crDefault);
+    EXPECT_EQ(bar->CurrentDock(), f.Top);
+    EXPECT_EQ(bar->BoundsRect(), before);
+    EXPECT_FALSE(bar->Floating());
+}
+
+TEST(DragLoop, EscapeOrAnotherButtonEndsAnOutlineDragWithoutChange) {
+    for (int ending = 0; ending < 3; ++ending) {
+        TDragFixture f;
+        TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});
+        bar->SmoothDrag = false;
+        TRect before = bar->BoundsRect();
+        bool outlineShown = false;
+        f.Move({400, 400});
+        f.Driver.Do([&] { outlineShown = !bar->Floating() && bar->CurrentDock() == f.Top; });
+        if (ending == 0)
+            f.Key(tbikKeyDown, VK_ESCAPE);
+        else if (ending == 1)
+            f.Driver.Press(At({400, 400}), mbLeft);
+        else
+            f.Driver.Press(At({400, 400}), mbRight);
+        if (ending == 2) // another button is swallowed; then the release drops it
+            f.Key(tbikKeyUp, VK_ESCAPE);
+        TDockForm::Drag(bar, TDockForm::HandleOf(bar));
+        EXPECT_TRUE(outlineShown);
+        EXPECT_FALSE(f.Driver.RanOut);
+        EXPECT_EQ(bar->CurrentDock(), f.Top);
+        EXPECT_EQ(bar->BoundsRect(), before);
+    }
+    // Released, the outline drag floats the bar.
+    TDragFixture f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});
+    bar->SmoothDrag = false;
+    f.Move({400, 400});
+    f.Driver.Release(At({400, 400}));
+    TDockForm::Drag(bar, TDockForm::HandleOf(bar));
+    EXPECT_TRUE(bar->Floating());
+}
+
+TEST(DragLoop, ABarInACrowdedRowLocksItAfterTenPixelsAlongTheDock) {
+    for (int step : {9, 10}) {
+        TDragFixture f;
+        TTBToolbar* first = f.Toolbar("First", f.Top, {"A", "B", "C", "D"});
+        TTBToolbar* second = f.Toolbar("Second", f.Top, {"E", "F", "G", "H"});
+        int least = 0, other = 0;
+        first->ShrinkLimit(least);
+        second->ShrinkLimit(other);
+        f.Top->SetBounds(0, 0, least + other + 4, f.Top->Height());
+        ASSERT_EQ(first->PlacedRow, second->PlacedRow);
+        ASSERT_GT(second->ShrunkLength() + first->ShrunkLength(), 0);
+        TPoint handle = TDockForm::HandleOf(second);
+        bool locked = false;
+        f.Move({handle.X + step, handle.Y});
+        f.Move({handle.X + step + 1, handle.Y});
+        f.Driver.Do([&] { locked = f.Top->RowLocked; });
+        f.Driver.Release(At({handle.X + step + 1, handle.Y}));
+        TDockForm::Drag(second, handle);
+        EXPECT_EQ(locked, step >= 10) << step;
+        // The drag's end forgets the lock and the crowded row.
+        EXPECT_FALSE(f.Top->RowLocked);
+        EXPECT_FALSE(f.Top->CrowdedRow);
+        EXPECT_EQ(second->CurrentDock(), f.Top);
+    }
+}
+
+TEST(DragLoop, AFloatingBarDraggedAboveTheScreenKeepsItsCaptionOnIt) {
+    TDragFixture f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});
+    bar->SetFloating(true);
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    frame->SetBounds(300, 300, frame->Width(), frame->Height());
+    TPoint caption{310, 300 + kTBSizingFrame + 8};
+    f.Move({310, -400});
+    f.Driver.Release(At({310, -400}));
+    TDockForm::Drag(bar, caption);
+    EXPECT_TRUE(bar->Floating());
+    // Up as far as it goes with 4 pixels of its border and caption on the
+    // screen.
+    int band = kTBSizingFrame + kTBSmallCaption;
+    EXPECT_LT(frame->Top(), 0);
+    EXPECT_GE(frame->Top() + band, 4);
+}
+
+TEST(DragLoop, TheDecisionsDivideNothingByZeroAndPickRowsByTheirQuarters) {
+    // A 1-pixel window scales its grab point by nothing.
+    EXPECT_EQ(DragOutline({50, 50}, {0, 0}, {0, 0}, 30, 20), Bounds(50, 50, 30, 20));
+    EXPECT_EQ(DragOutline({50, 50}, {10, 5}, {20, 10}, 41, 21), Bounds(30, 40, 41, 21));
+    std::vector<TTBDragRow> rows{{26, false}, {0, false}, {26, true}};
+    bool newRow = false;
+    EXPECT_EQ(ChooseDockRow(rows, 3, false, newRow), 0);
+    EXPECT_TRUE(newRow); // above the first quarter of row 0
+    EXPECT_EQ(ChooseDockRow(rows, 12, false, newRow), 0);
+    EXPECT_FALSE(newRow);
+    EXPECT_EQ(ChooseDockRow(rows, 24, false, newRow), 2);
+    EXPECT_TRUE(newRow); // the full-size row takes nobody: a row before it
+    EXPECT_EQ(ChooseDockRow(rows, 60, false, newRow), 3);
+    EXPECT_TRUE(newRow);
+    EXPECT_EQ(ChooseDockRow({}, 0, false, newRow), 0);
+    EXPECT_TRUE(DockHitTest(Rect(0, 0, 100, 20), false, {50, 30}, {12, 12}, Rect(20, 15, 80, 40)));
+    EXPECT_FALSE(DockHitTest(Rect(0, 0, 100, 20), false, {50, 40}, {12, 12}, Rect(20, 30, 80, 60)));
+    EXPECT_EQ(SizeRect(Rect(0, 0, 100, 100), 3, {90, 95}, {40, 30}, {0, 0}), Rect(60, 70, 100, 100));
+    EXPECT_EQ(SizeRect(Rect(0, 0, 100, 100), 7, {500, 5}, {0, 0}, {150, 0}), Rect(0, 0, 150, 105));
+}
+
+// --- resizing ----------------------------------------------------------------------------
+
+TEST(ResizeLoop, AFloatingToolbarJumpsBetweenTheWidthsWhereItsLinesChange) {
+    TDragFixture f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"Alpha", "Beta", "Gamma", "Delta"});
+    bar->SetFloating(true);
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    std::vector<TSize> sizes;
+    for (const auto& entry : bar->GetFloatingSizes())
+        sizes.push_back(entry.Size);
+    ASSERT_GE(sizes.size(), 3u);
+    EXPECT_EQ(sizes[0].cx, frame->Width());
+    for (size_t i = 1; i < sizes.size(); ++i) {
+        EXPECT_LT(sizes[i].cx, sizes[i - 1].cx);
+        EXPECT_GT(sizes[i].cy, sizes[i - 1].cy);
+    }
+    // Dragging the right edge half way in: the frame snaps to a listed size.
+    TPoint edge{frame->Left() + frame->Width() - 1, frame->Top() + 30};
+    int target = frame->Left() + frame->Width() / 2;
+    f.Move({target, edge.Y});
+    f.Driver.Release(At({target, edge.Y}));
+    bar->TrackResizeFrom(1, edge);
+    TSize now{frame->Width(), frame->Height()};
+    EXPECT_NE(std::find(sizes.begin(), sizes.end(), now), sizes.end());
+    EXPECT_LT(now.cx, sizes[0].cx);
+    EXPECT_GT(bar->FloatingRightX(), 0);
+    EXPECT_EQ(bar->Width(), now.cx - 2 * kTBSizingFrame);
+    EXPECT_EQ(bar->Height(), now.cy - 2 * kTBSizingFrame - kTBSmallCaption);
+}
+
+TEST(ResizeLoop, AToolWindowStopsAtItsMinimumAndAZeroMaximumNeverLimits) {
+    TDragFixture f;
+    auto* tool = new TTBToolWindow(&f.Form);
+    tool->SetName("Tool");
+    tool->SetParent(f.Right);
+    tool->SizeClientArea(100, 80);
+    EXPECT_EQ(f.Right->Width(), 104);
+    EXPECT_EQ(tool->Height(), 80 + 4 + 6);
+    tool->SetFloating(true);
+    TTBFloatingWindowParent* frame = tool->FloatingFrame();
+    TPoint corner{frame->Left() + frame->Width() - 1, frame->Top() + frame->Height() - 1};
+    f.Move({corner.X - 500, corner.Y - 500});
+    f.Driver.Release(At({corner.X - 500, corner.Y - 500}));
+    tool->TrackResizeFrom(7, corner);
+    EXPECT_EQ(tool->ClientAreaWidth(), 32);
+    EXPECT_EQ(tool->ClientAreaHeight(), 32);
+    corner = {frame->Left() + frame->Width() - 1, frame->Top() + frame->Height() - 1};
+    f.Move({corner.X + 700, corner.Y + 600});
+    f.Driver.Release(At({corner.X + 700, corner.Y + 600}));
+    tool->TrackResizeFrom(7, corner);
+    EXPECT_EQ(tool->ClientAreaWidth(), 732);
+    EXPECT_EQ(tool->ClientAreaHeight(), 632);
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+// Docks, toolbars and floating frames in real (offscreen) windows: pixels
+// grabbed from a docked toolbar, a floating frame and a docked tool
+// window, and a drag started by a real press on a drag handle.
+
+#include "tests/toolbars/DockTestSupport.h"
+
+#include "platform/ui/NonClientMouse.h"
+#include "platform/widgets/WidgetPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+class TWidgetsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { InstallWidgetPeers(); }
+};
+::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new TWidgetsEnvironment);
+
+// The whole window of a control: its frame included.
+QImage grabWindow(TWinControl* control) {
+    QWidget* client = ClientWidgetOf(control);
+    QWidget* whole = client->parentWidget();
+    return whole->grab().toImage();
+}
+
+TColor pixelAt(const QImage& image, int x, int y) { return FromQRgb(image.pixel(x, y)); }
+
+struct TShownForm : TDockForm {
+    TShownForm() {
+        Form.SetColor(clAppWorkSpace);
+        Form.Show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(ClientWidgetOf(&Form)->window()));
+    }
+    void Settle() {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
+};
+
+TEST(DockWindows, ADockedToolbarDrawsItsEdgeAndGripAroundItsItems) {
+    TShownForm f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One", "Two"});
+    f.Settle();
+    QImage image = grabWindow(bar);
+    ASSERT_EQ(image.width(), bar->Width());
+    ASSERT_EQ(image.height(), bar->Height());
+    int w = image.width(), h = image.height();
+    // The raised edge: light at the top left, shadow at the bottom right.
+    EXPECT_EQ(pixelAt(image, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixelAt(image, w - 1, h - 1), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(pixelAt(image, 1, 1), GetSysColor(COLOR_BTNFACE));
+    // The single grip: a raised bar 3 pixels wide from x = 3, its far
+    // end's leading pixel lit.
+    EXPECT_EQ(pixelAt(image, 3, h / 2), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixelAt(image, 5, h / 2), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(pixelAt(image, 3, h - 4), GetSysColor(COLOR_BTNHIGHLIGHT));
+    // The first item's caption is drawn in the client area, where the
+    // view put it.
+    TRect one = bar->View()->ViewerOf(bar->Items()->ItemAt(0))->BoundsRect;
+    OffsetRect(one, bar->ClientOrigin().X, bar->ClientOrigin().Y);
+    bool text = false;
+    for (int y = one.Top; y < one.Bottom; ++y)
+        for (int x = one.Left; x < one.Right; ++x)
+            text |= pixelAt(image, x, y) == GetSysColor(COLOR_BTNTEXT);
+    EXPECT_TRUE(text);
+}
+
+TEST(DockWindows, AFloatingFrameShowsItsCaptionAndCloseButtonAndTheCloseButtonHits) {
+    TShownForm f;
+    TTBToolbar* bar = f.Toolbar("Floating", f.Top, {"One", "Two"});
+    bar->SetFloating(true);
+    bar->PlaceFloatingFrame({300, 250});
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    ASSERT_TRUE(frame->HandleAllocated());
+    f.Settle();
+    QImage image = grabWindow(frame);
+    ASSERT_EQ(image.width(), frame->Width());
+    const int border = kTBSizingFrame;
+    EXPECT_EQ(pixelAt(image, 1, 1), GetSysColor(COLOR_3DHIGHLIGHT));
+    EXPECT_EQ(pixelAt(image, border + 1, border + kTBSmallCaption - 3), GetSysColor(COLOR_ACTIVECAPTION));
+    // The band below the caption and the border are button face.
+    EXPECT_EQ(pixelAt(image, border + 1, border + kTBSmallCaption - 1), GetSysColor(COLOR_BTNFACE));
+    TRect close = frame->CloseButtonRect();
+    EXPECT_EQ(pixelAt(image, close.Left + 1, close.Top + 1), GetSysColor(COLOR_ACTIVECAPTION));
+    EXPECT_EQ(pixelAt(image, close.Left + 2, close.Top + 2), GetSysColor(COLOR_3DLIGHT));
+    // Hit codes over the frame.
+    EXPECT_EQ(frame->HitTest({close.Left + 3, close.Top + 3}), kHitCloseButton);
+    EXPECT_EQ(frame->HitTest({border + 3, border + 3}), kHitCaption);
+    // A toolbar's frame sizes by its sides only; with corner sizing the
+    // ends of each side size two ways.
+    EXPECT_EQ(frame->HitTest({0, frame->Height() / 2}), HTLEFT);
+    EXPECT_EQ(frame->HitTest({0, 0}), HTTOP);
+    EXPECT_EQ(frame->HitTest({frame->Width() - 1, frame->Height() - 1}), HTBOTTOM);
+    bar->ResizeOptions |= roCornerSizing;
+    EXPECT_EQ(frame->HitTest({0, 0}), HTTOPLEFT);
+    EXPECT_EQ(frame->HitTest({frame->Width() - 1, frame->Height() - 1}), HTBOTTOMRIGHT);
+    EXPECT_EQ(frame->HitTest({frame->Width() / 2, frame->Height() - 1}), HTBOTTOM);
+    bar->SetResizable(false);
+    EXPECT_EQ(frame->BorderSize(), kTBFixedFrame);
+    EXPECT_EQ(frame->HitTest({0, frame->Height() / 2}), HTNOWHERE);
+    // Without a caption the frame is only its border.
+    bar->SetShowCaption(false);
+    EXPECT_EQ(frame->Height(), bar->Height() + 2 * kTBFixedFrame);
+    EXPECT_EQ(frame->HitTest({5, 2}), HTNOWHERE);
+}
+
+TEST(DockWindows, ADockedToolWindowKeepsItsClientSizeInsideItsFrame) {
+    TShownForm f;
+    auto* tool = new TTBToolWindow(&f.Form);
+    tool->SetName("Tool");
+    tool->SetParent(f.Right);
+    tool->SizeClientArea(60, 90);
+    f.Settle();
+    EXPECT_EQ(tool->ClientWidth(), 60);
+    EXPECT_EQ(tool->ClientHeight(), 90);
+    QImage image = grabWindow(tool);
+    EXPECT_EQ(image.size(), QSize(64, 100));
+    // On a vertical dock the grip runs across the top.
+    EXPECT_EQ(pixelAt(image, 30, 3), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixelAt(image, 30, 5), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(f.Right->Width(), 64);
+}
+
+TEST(DockWindows, APressOnTheDragHandleDragsTheToolbarOffItsDock) {
+    TShownForm f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One", "Two"});
+    f.Settle();
+    QWidget* window = ClientWidgetOf(bar)->parentWidget();
+    QPoint handle(4, bar->Height() / 2);
+    QPoint target = window->mapToGlobal(handle) + QPoint(200, 250);
+    QTimer::singleShot(0, qApp, [&] {
+        QWidget* under = QApplication::widgetAt(target);
+        QWidget* receiver = under != nullptr ? under : window;
+        QPoint local = receiver->mapFromGlobal(target);
+        QMouseEvent move(QEvent::MouseMove, local, target, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, target, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &release);
+    });
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, handle);
+    EXPECT_TRUE(bar->Floating());
+    ASSERT_NE(bar->FloatingFrame(), nullptr);
+    EXPECT_TRUE(bar->FloatingFrame()->BoundsRect().Contains(FromQPoint(target)));
+    EXPECT_EQ(f.Top->Height(), 0);
+    ReleaseCapture();
+}
+
+} // namespace

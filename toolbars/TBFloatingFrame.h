@@ -1,0 +1,76 @@
+#pragma once
+// TTBFloatingWindowParent: the small top-level window that holds one
+// floating dockable window.  It draws and hit-tests its own frame: a thin
+// raised border, a small caption with the window's caption and an
+// optional close button.  A press on the caption drags the window, a
+// press on the border sizes it, the close button closes it, a double
+// click on the caption docks it again; closing the frame closes the form
+// it floats over.  Themed frames replace PaintFrameParts.
+
+#include "platform/ui/Control.h"
+
+class TTBCustomDockableWindow;
+
+// Parts of the frame, for RedrawParts and PaintFrameParts.
+enum : unsigned { fpBorder = 1, fpCaption = 2, fpCloseButton = 4, fpAll = 7 };
+
+class TTBFloatingWindowParent : public TCustomControl {
+public:
+    explicit TTBFloatingWindowParent(TComponent* owner = nullptr);
+    ~TTBFloatingWindowParent() override;
+    std::string ClassName() const override { return "TTBFloatingWindowParent"; }
+
+    // The window it holds (set by the window when it makes the frame).
+    TTBCustomDockableWindow* DockableWindow = nullptr;
+    // The form the window belongs to.
+    TWinControl* ParentForm = nullptr;
+    // What the window last decided about the frame's visibility.
+    bool ShouldShow = false;
+    bool CloseButtonPressed() const { return closeButtonPressed_; }
+
+    // --- geometry (window coordinates) -------------------------------------------
+    int BorderSize() const;
+    // The caption band's height (0 without a caption).
+    int CaptionHeight() const;
+    // What the frame adds to the window's size: across and down.
+    TPoint FrameSize() const;
+    // The caption band; without the close button's square when asked.
+    TRect CaptionRect(bool withoutCloseButton) const;
+    TRect CloseButtonRect() const;
+    bool ShowsCloseButton() const;
+    // The hit code of a point (window coordinates): the caption, the close
+    // button, a sizing border or nothing.
+    int HitTest(TPoint point) const;
+
+    // The frame takes the window's size plus the frame.
+    void FitToWindow();
+    // The border or caption changed size (resizing allowed, caption shown).
+    void FrameGeometryChanged();
+    // The window it should stay above changed (the floating mode).
+    void OwnerChanged();
+    // A frame made before the form it floats over had a window is made
+    // again, above that window.
+    void KeepAboveOwner();
+    void RedrawParts(unsigned parts);
+    // Paints parts of the frame on a canvas over the whole frame.
+    virtual void PaintFrameParts(TCanvas& canvas, unsigned parts);
+
+    void CreateParams(TCreateParams& params) override;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    TPoint ClientToScreen(TPoint point) const override;
+    TPoint ScreenToWindow(TPoint screen) const;
+
+protected:
+    void Dispatch(TMessage& message) override;
+    void Paint() override {}
+    void CreateWnd() override;
+
+private:
+    TWinControl* ownerWindow() const;
+    bool madeAboveOwner_ = false;
+    bool trackCloseButton();
+    void setCloseButtonPressed(bool pressed);
+
+    bool closeButtonPressed_ = false;
+};

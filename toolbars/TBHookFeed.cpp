@@ -1,0 +1,23 @@
+#include "toolbars/TBHookFeed.h"
+
+#include "platform/ui/WindowNotices.h"
+#include "toolbars/TBHooks.h"
+
+void EnsureTBHookFeed() {
+    static const int handler = AddWindowNoticeHandler([](TWindowNotice notice, TWinControl* window) {
+        switch (notice) {
+        case wnApplicationActivated:
+        case wnApplicationDeactivated:
+            CallHookClients(hpSendActivateApp, window, notice == wnApplicationActivated ? 1 : 0, 0);
+            break;
+        case wnWindowShown:
+        case wnWindowHidden:
+            CallHookClients(hpSendWindowPosChanged, window, 0, 0);
+            break;
+        case wnWindowDestroying:
+            CallHookClients(hpPreDestroy, window, 0, 0);
+            break;
+        }
+    });
+    (void)handler;
+}

@@ -1,0 +1,710 @@
+#include "toolbars/TBToolbar.h"
+
+#include "platform/gfx/Canvas.h"
+#include "platform/ui/NonClientMouse.h"
+#include "toolbars/TBDock.h"
+#include "toolbars/TBFloatingFrame.h"
+#include "toolbars/TBGlyphs.h"
+#include "toolbars/TBMenuLoop.h"
+#include "toolbars/TBScreen.h"
+#include "toolbars/TBSystemSettings.h"
+
+#include <algorithm>
+
+namespace {
+
+// The width of the chevron button.
+constexpr int kChevronSize = 12;
+
+std::vector<TTBCustomToolbar*>& shortCutToolbars() {
+    static std::vector<TTBCustomToolbar*> list;
+    return list;
+}
+
+bool referencesControl(TTBCustomItem* parent, TControl* control) {
+    for (int i = 0; i < parent->Count(); ++i) {
+        auto* item = dynamic_cast<TTBControlItem*>(parent->ItemAt(i));
+        if (item != nullptr && item->Control() == control)
+            return true;
+    }
+    return false;
+}
+
+int along(TSize size, bool vertical) { return vertical ? size.cy : size.cx; }
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The chevron
+
+TTBChevronItem::TTBChevronItem(TTBCustomToolbar* toolbar) : TTBCustomItem(nullptr), toolbar_(toolbar) {
+    ItemStyle |= isSubmenu | isNoAutoOpen;
+}
+
+TTBView* TTBChevronItem::ChevronSourceView() { return toolbar_->View(); }
+
+TTBItemViewerClass TTBChevronItem::ViewerClassFor(TTBView*) { return &TTBChevronItemViewer::Make; }
+
+TTBItemViewer* TTBChevronItemViewer::Make(TTBView* view, TTBCustomItem* item) {
+    return new TTBChevronItemViewer(view, item);
+}
+
+void TTBChevronItemViewer::Paint(TCanvas& canvas, const TRect& clientArea, bool isSelected, bool isPushed,
+                                 bool) {
+    TRect r = clientArea;
+    bool enabled = Item()->Enabled();
+    if (enabled) {
+        TRect edge = r;
+        if (isPushed)
+            canvas.DrawEdge(edge, BDR_SUNKENOUTER, BF_RECT);
+        else if (isSelected)
+            canvas.DrawEdge(edge, BDR_RAISEDINNER, BF_RECT);
+    }
+    bool vertical = View()->Orientation == tbvoVertical;
+    int x = vertical ? r.Right - 9 : r.Left + 2;
+    int y = vertical ? r.Top + 2 : r.Top + 4;
+    if (isPushed) {
+        ++x;
+        ++y;
+    }
+    auto draw = [&](int dx, int dy, TColor color) {
+        if (vertical)
+            DrawMonoGlyph(canvas, kTBChevronGlyphVertical, x + dx, y + dy, color);
+        else
+            DrawMonoGlyph(canvas, kTBChevronGlyphHorizontal, x + dx, y + dy, color);
+    };
+    if (enabled) {
+        draw(0, 0, clBtnText);
+    } else {
+        draw(0, 1, clBtnHighlight);
+        draw(0, 0, clBtnShadow);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The view
+
+TTBToolbarView::TTBToolbarView(TTBCustomToolbar* toolbar, TTBCustomItem* items)
+    : TTBView(nullptr, nullptr, items, toolbar, true, false, true), toolbar_(toolbar) {}
+
+TTBCustomItem* TTBToolbarView::GetChevronItem() { return toolbar_->ChevronItem(); }
+
+TFont TTBToolbarView::GetFont() { return toolbar_->SystemFont() ? TBMenuFont() : toolbar_->Font(); }
+
+void TTBToolbarView::ResizeWindow(int width, int height) {
+    // The dock is asked for the length without the chevron's hiding, so
+    // that a shrunk bar grows back when there is room.
+    toolbar_->sizeAsked_ = BaseSize;
+    if (toolbar_->arranging_ == 0 && toolbar_->SizesItself() && toolbar_->Parent() != nullptr)
+        toolbar_->ResizeToClientSize(width, height);
+}
+
+void TTBToolbarView::LayoutAndRepaint(TSize& newSize) {
+    if (TTBDock* dock = toolbar_->CurrentDock()) {
+        int thickness = dock->GetRowThicknessExcept(toolbar_->PlacedRow, toolbar_);
+        if (dock->IsVertical())
+            newSize.cx = thickness;
+        else
+            newSize.cy = thickness;
+    }
+    if (toolbar_->FullSize()) {
+        if (Orientation == tbvoVertical)
+            newSize.cy = std::max(newSize.cy, WrapOffset);
+        else
+            newSize.cx = std::max(newSize.cx, WrapOffset);
+    }
+    toolbar_->SetShrunkLength(0);
+    ++toolbar_->layoutsInProgress_;
+    try {
+        TTBView::LayoutAndRepaint(newSize);
+    } catch (...) {
+        --toolbar_->layoutsInProgress_;
+        throw;
+    }
+    --toolbar_->layoutsInProgress_;
+}
+
+void TTBToolbarView::InvalidatePositions() {
+    toolbar_->SetShrunkLength(0);
+    TTBView::InvalidatePositions();
+}
+
+// ---------------------------------------------------------------------------
+// The toolbar
+
+struct TTBCustomToolbar::TFloatingResize {
+    int Edge = 0;
+    TRect Frame;
+    int LeftBorder = 0;
+    int ApplyValue = 0;
+    int SnapDistance = 12;
+    bool Changed = false;
+    bool LastShrinking = false;
+    std::vector<TFloatingSize> Sizes; // frame sizes, largest first
+};
+
+TTBCustomToolbar::TTBCustomToolbar(TComponent* owner) : TTBCustomDockableWindow(owner) {
+    RegisterAddItemHook(&ComponentIsA<TTBCustomToolbar>, [](TComponent* parent, TTBCustomItem* item) {
+        static_cast<TTBCustomToolbar*>(parent)->Items()->Add(item);
+    });
+    ControlStyle = (ControlStyle | csAcceptsControls) & ~csCaptureMouse;
+    ResizeOptions = 0;
+    items_ = std::make_unique<TTBRootItem>();
+    items_->SetParentComponentValue(this);
+    MakeParts();
+    SetColor(clBtnFace);
+    SetBounds(Left(), Top(), 23, 22);
+}
+
+TTBCustomToolbar::~TTBCustomToolbar() {
+    Destroying();
+    std::erase(shortCutToolbars(), this);
+    view_.reset();
+    chevron_.reset();
+    items_.reset();
+    UnregisterAddItemHook(&ComponentIsA<TTBCustomToolbar>);
+}
+
+TTBToolbarView* TTBCustomToolbar::CreateView() { return new TTBToolbarView(this, items_.get()); }
+
+TTBChevronItem* TTBCustomToolbar::CreateChevronItem() { return new TTBChevronItem(this); }
+
+void TTBCustomToolbar::MakeParts() {
+    view_.reset();
+    chevron_.reset(CreateChevronItem());
+    chevron_->SetLinkSubitems(items_.get());
+    view_.reset(CreateView());
+    view_->Color = Color();
+    view_->ChevronSize = kChevronSize;
+    if (menuBar_)
+        view_->Style |= vsMenuBar;
+    view_->RebuildViewers();
+}
+
+void TTBCustomToolbar::BeginUpdate() { view_->BeginUpdate(); }
+
+void TTBCustomToolbar::EndUpdate() { view_->EndUpdate(); }
+
+void TTBCustomToolbar::SetMenuBar(bool value) {
+    if (value == menuBar_)
+        return;
+    menuBar_ = value;
+    if (value)
+        view_->Style |= vsMenuBar;
+    else
+        view_->Style &= static_cast<TTBViewStyle>(~vsMenuBar);
+    if (!IsLoading()) {
+        SetFullSize(value);
+        SetShrinkMode(value ? tbsmWrap : tbsmChevron);
+        SetCloseButton(!value);
+        SetProcessShortCuts(value);
+    }
+    updateRegistration();
+}
+
+void TTBCustomToolbar::SetProcessShortCuts(bool value) {
+    if (value == processShortCuts_)
+        return;
+    processShortCuts_ = value;
+    updateRegistration();
+}
+
+void TTBCustomToolbar::updateRegistration() {
+    auto& list = shortCutToolbars();
+    bool wanted = (processShortCuts_ || menuBar_) && !(ComponentState() & csDesigning);
+    bool listed = std::find(list.begin(), list.end(), this) != list.end();
+    if (wanted && !listed)
+        list.push_back(this);
+    else if (!wanted && listed)
+        std::erase(list, this);
+}
+
+const std::vector<TTBCustomToolbar*>& TTBCustomToolbar::ShortCutToolbars() { return shortCutToolbars(); }
+
+void TTBCustomToolbar::SetShrinkMode(TTBShrinkMode value) {
+    if (value == shrinkMode_)
+        return;
+    shrinkMode_ = value;
+    if (Docked())
+        CurrentDock()->LayoutBars();
+    else if (!Floating())
+        rearrange();
+}
+
+void TTBCustomToolbar::SetSystemFont(bool value) {
+    if (value == systemFont_)
+        return;
+    systemFont_ = value;
+    rearrange();
+}
+
+void TTBCustomToolbar::SetFloatingRightX(int value) {
+    value = std::clamp(value, 0, 32767);
+    if (value == floatingRightX_)
+        return;
+    floatingRightX_ = value;
+    if (Floating())
+        rearrange();
+}
+
+void TTBCustomToolbar::rearrange() {
+    view_->InvalidatePositions();
+    FitToContents();
+}
+
+// ---------------------------------------------------------------------------
+// Arranging
+
+void TTBCustomToolbar::limitsFor(TTBDock* dock, bool floating, int& orientation, int& wrapOffset,
+                                 int& chevronOffset) {
+    orientation = floating ? tbvoFloating : dock != nullptr && dock->IsVertical() ? tbvoVertical : tbvoHorizontal;
+    wrapOffset = 0;
+    chevronOffset = 0;
+    if (dock == nullptr && !floating) {
+        if (!AutoResize()) {
+            int length = Width() - (Width() - ClientWidth());
+            if (shrinkMode_ == tbsmChevron)
+                chevronOffset = length;
+            else if (shrinkMode_ == tbsmWrap)
+                wrapOffset = length;
+        }
+        return;
+    }
+    bool vertical = dock != nullptr && dock->IsVertical();
+    TSize frame = DockedFrameSizeFor(dock);
+    if (shrinkMode_ == tbsmChevron && dock != nullptr && dock == CurrentDock())
+        chevronOffset = std::max(0, ShrunkLength() - along(frame, vertical));
+    if (floating)
+        wrapOffset = floatingRightX_;
+    else if (shrinkMode_ == tbsmWrap)
+        wrapOffset = vertical ? dock->Height() - dock->NonClientHeight() - frame.cy
+                              : dock->Width() - dock->NonClientWidth() - frame.cx;
+}
+
+void TTBCustomToolbar::UpdateViewLimits() {
+    int orientation, wrapOffset, chevronOffset;
+    limitsFor(CurrentDock(), Floating(), orientation, wrapOffset, chevronOffset);
+    view_->Orientation = orientation;
+    view_->WrapOffset = wrapOffset;
+    view_->ChevronOffset = chevronOffset;
+    view_->ChevronSize = kChevronSize;
+}
+
+TSize TTBCustomToolbar::ArrangeContents(bool canMove, TTBDockType, TTBDock* dockingTo, bool toFloating) {
+    if (canMove) {
+        ++arranging_;
+        try {
+            adoptChildControls();
+            UpdateViewLimits();
+            TSize size = view_->Relayout();
+            --arranging_;
+            return size;
+        } catch (...) {
+            --arranging_;
+            throw;
+        }
+    }
+    int orientation, wrapOffset, chevronOffset;
+    limitsFor(dockingTo, toFloating, orientation, wrapOffset, chevronOffset);
+    TSize base, size;
+    int lines = 1;
+    view_->CalculatePositions(false, orientation, wrapOffset, chevronOffset, kChevronSize, base, size, lines);
+    lastLines_ = lines;
+    return size;
+}
+
+TSize TTBCustomToolbar::ContentClientSize() {
+    view_->ValidatePositions();
+    return sizeAsked_;
+}
+
+void TTBCustomToolbar::ShrinkLimit(int& length) {
+    view_->ValidatePositions();
+    int shrunk = view_->MinimumShrunkLength();
+    if (shrunk == 0)
+        shrunk = kChevronSize;
+    bool vertical = CurrentDock() != nullptr && CurrentDock()->IsVertical();
+    length = shrunk + along(DockedFrameSize(), vertical);
+}
+
+void TTBCustomToolbar::adoptChildControls() {
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* control = Controls(i);
+        if (!referencesControl(items_.get(), control))
+            CreateControlItem(control, items_->Count());
+    }
+}
+
+TTBControlItem* TTBCustomToolbar::CreateControlItem(TControl* control, int index) {
+    auto* item = new TTBControlItem(Owner(), control);
+    items_->Insert(index, item);
+    return item;
+}
+
+void TTBCustomToolbar::Loaded() {
+    adoptChildControls();
+    TTBCustomDockableWindow::Loaded();
+}
+
+// ---------------------------------------------------------------------------
+// Mouse and keys
+
+void TTBCustomToolbar::PointOnChildControl(TPoint point, bool& result) {
+    TTBCustomDockableWindow::PointOnChildControl(point, result);
+    if (result)
+        return;
+    TPoint screen = ClientToScreen(point);
+    SetTBCursorPos(screen);
+    view_->MouseMoved(screen, true);
+    TTBItemViewer* selected = view_->Selected();
+    result = selected != nullptr && !(selected->Item()->ItemStyle & isNotClickable);
+}
+
+void TTBCustomToolbar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TWinControl* parentBefore = Parent();
+    TTBCustomDockableWindow::MouseDown(button, shift, x, y);
+    if (Parent() != parentBefore || button != mbLeft || (shift & ssDouble))
+        return;
+    TPoint screen = ClientToScreen({x, y});
+    SetTBCursorPos(screen);
+    view_->MouseMoved(screen, true);
+    TTBItemViewer* selected = view_->Selected();
+    if (selected == nullptr || (selected->Item()->ItemStyle & isNotClickable))
+        return;
+    trackingFromMouse_ = true;
+    try {
+        TrackMenu(view_.get(), tbtmStartedByMouse);
+    } catch (...) {
+        trackingFromMouse_ = false;
+        throw;
+    }
+    trackingFromMouse_ = false;
+}
+
+void TTBCustomToolbar::MouseMove(TShiftState shift, int x, int y) {
+    TPoint screen = ClientToScreen({x, y});
+    SetTBCursorPos(screen);
+    view_->MouseMoved(screen, true);
+    TTBCustomDockableWindow::MouseMove(shift, x, y);
+}
+
+void TTBCustomToolbar::Paint() { view_->DrawViewers(Canvas()); }
+
+bool TTBCustomToolbar::KeyboardOpen(char ch, bool accelOnly) {
+    view_->SetAccelsVisible(true);
+    bool acted = false;
+    TTBItemViewer* viewer = nullptr;
+    if (ch != 0) {
+        bool unique = false;
+        viewer = view_->FindAccelViewer(nullptr, ch, unique, accelOnly);
+        if (viewer != nullptr && viewer->Item()->Enabled()) {
+            TTBCustomItem* item = viewer->Item();
+            if (unique && !(item->ItemStyle & isSubmenu)) {
+                item->Click();
+                acted = true;
+            } else if (unique) {
+                view_->Select(viewer);
+                TrackMenu(view_.get(), tbtmMenuMode | tbtmSelectFirst);
+                acted = true;
+            } else if (menuBar_) {
+                view_->Select(viewer);
+                TrackMenu(view_.get(), 0);
+                acted = true;
+            }
+        }
+    } else if (TTBItemViewer* first = view_->FirstSelectable()) {
+        view_->Select(first);
+        TrackMenu(view_.get(), 0);
+        acted = true;
+    }
+    if (viewer != nullptr)
+        view_->SetAccelsVisible(false);
+    return acted;
+}
+
+bool TTBCustomToolbar::handleSysCommand(TMessage& message) {
+    if ((message.WParam & 0xFFF0) != SC_KEYMENU || !menuBar_ || !Enabled() || !Showing())
+        return false;
+    char ch = static_cast<char>(message.LParam & 0xFF);
+    if (ch == ' ' || GetCaptureControl() != nullptr)
+        return false;
+    if (KeyboardOpen(ch, false)) {
+        message.Result = 1;
+        return true;
+    }
+    if (ch == '-')
+        return false; // the system menu of the document window
+    TBSystemSettings().Beep();
+    message.Result = 1;
+    return true;
+}
+
+void TTBCustomToolbar::Dispatch(TMessage& message) {
+    switch (message.Msg) {
+    case CM_COLORCHANGED:
+        view_->Color = Color();
+        break;
+    case CM_FONTCHANGED:
+        TTBCustomDockableWindow::Dispatch(message);
+        if (!systemFont_)
+            rearrange();
+        return;
+    case CM_MOUSELEAVE:
+        if (GetCaptureControl() != this && !trackingFromMouse_)
+            view_->MouseMoved({}, false, false);
+        break;
+    case WM_NCMOUSEMOVE:
+        if (GetCaptureControl() != this)
+            view_->MouseMoved({}, false, false);
+        break;
+    case WM_CONTEXTMENU:
+        view_->MouseMoved({}, false, false);
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(static_cast<uintptr_t>(message.LParam)) == HTCLIENT) {
+            TPoint screen = TBCursorPos();
+            view_->MouseMoved(screen, true);
+            if (TTBItemViewer* selected = view_->Selected()) {
+                int cursor = crDefault;
+                selected->CursorAt(selected->ScreenToViewer(screen), cursor);
+                if (cursor != crDefault) {
+                    ShowCursorShape(cursor);
+                    message.Result = 1;
+                    return;
+                }
+            }
+        }
+        break;
+    case CM_DIALOGKEY:
+        if (message.WParam == VK_MENU && menuBar_)
+            view_->SetAccelsVisible(true);
+        break;
+    case CM_DIALOGCHAR: {
+        char ch = static_cast<char>(message.WParam & 0xFF);
+        if (!menuBar_ && Enabled() && Showing() && ch != 0 && KeyboardOpen(ch, true)) {
+            message.Result = 1;
+            return;
+        }
+        break;
+    }
+    case WM_SYSCOMMAND:
+        if (handleSysCommand(message))
+            return;
+        break;
+    case WM_SETTINGCHANGE:
+        rearrange();
+        break;
+    default:
+        break;
+    }
+    TTBCustomDockableWindow::Dispatch(message);
+}
+
+// ---------------------------------------------------------------------------
+// Floating resize: the frame snaps to the widths at which the number of
+// lines changes.
+
+std::vector<TTBCustomToolbar::TFloatingSize> TTBCustomToolbar::GetFloatingSizes() {
+    TTBFloatingWindowParent* frame = FloatingFrame();
+    TPoint extra = frame != nullptr ? frame->FrameSize() : TPoint{};
+    TRect margins;
+    view_->GetMargins(tbvoFloating, margins);
+    // The width a layout takes up to its items' right edge, which is what
+    // its wrap width is compared with.
+    auto measure = [&](int wrapWidth, int& lines) {
+        TSize base, size;
+        view_->CalculatePositions(false, tbvoFloating, wrapWidth, 0, kChevronSize, base, size, lines);
+        return size;
+    };
+    std::vector<TFloatingSize> sizes;
+    int lines = 1;
+    TSize unwrapped = measure(0, lines);
+    sizes.push_back({unwrapped, 0});
+    int lastLines = lines;
+    int narrowest = margins.Left + margins.Right;
+    for (int width = unwrapped.cx - margins.Right - 1; width >= narrowest && width > 0;) {
+        TSize wrapped = measure(width, lines);
+        int used = wrapped.cx - margins.Right;
+        if (used > width)
+            break;
+        if (used == width) {
+            if (lines == lastLines && sizes.size() > 1)
+                sizes.back() = {wrapped, width};
+            else
+                sizes.push_back({wrapped, width});
+            lastLines = lines;
+            --width;
+        } else {
+            width = used;
+        }
+    }
+    for (TFloatingSize& s : sizes) {
+        s.Size.cx += extra.X;
+        s.Size.cy += extra.Y;
+    }
+    return sizes;
+}
+
+void TTBCustomToolbar::SizingStarted(int edge) {
+    TTBFloatingWindowParent* frame = FloatingFrame();
+    if (frame == nullptr)
+        return;
+    auto resize = std::make_unique<TFloatingResize>();
+    resize->Edge = edge;
+    resize->Frame = frame->BoundsRect();
+    resize->LeftBorder = frame->BorderSize();
+    resize->ApplyValue = floatingRightX_;
+    resize->Sizes = GetFloatingSizes();
+    bool byWidth = edge == 0 || edge == 1;
+    std::stable_sort(resize->Sizes.begin(), resize->Sizes.end(), [byWidth](const auto& a, const auto& b) {
+        return byWidth ? a.Size.cx > b.Size.cx : a.Size.cy > b.Size.cy;
+    });
+    auto key = [byWidth](const TFloatingSize& s) { return byWidth ? s.Size.cx : s.Size.cy; };
+    TSize current{resize->Frame.Width(), resize->Frame.Height()};
+    const auto& sizes = resize->Sizes;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        if (sizes[i].Size.cx != current.cx || sizes[i].Size.cy != current.cy)
+            continue;
+        if (i > 0)
+            resize->SnapDistance = std::min(resize->SnapDistance, std::abs(key(sizes[i - 1]) - key(sizes[i])) - 1);
+        if (i + 1 < sizes.size())
+            resize->SnapDistance = std::min(resize->SnapDistance, std::abs(key(sizes[i]) - key(sizes[i + 1])) - 1);
+        resize->SnapDistance = std::max(resize->SnapDistance, 0);
+        break;
+    }
+    floatingResize_ = std::move(resize);
+}
+
+void TTBCustomToolbar::ProposeSizingRect(TRect& rect, const TRect& startRect) {
+    TFloatingResize* resize = floatingResize_.get();
+    if (resize == nullptr || resize->Sizes.empty())
+        return;
+    const int edge = resize->Edge;
+    const bool byWidth = edge == 0 || edge == 1;
+    auto key = [byWidth](const TFloatingSize& s) { return byWidth ? s.Size.cx : s.Size.cy; };
+    int start = byWidth ? resize->Frame.Width() : resize->Frame.Height();
+    int wanted = byWidth ? rect.Width() : rect.Height();
+    bool shrinking = wanted < start;
+    if (!resize->Changed || shrinking != resize->LastShrinking)
+        if (wanted >= start - resize->SnapDistance && wanted < start + resize->SnapDistance)
+            wanted = start;
+    resize->LastShrinking = shrinking;
+    rect = startRect;
+    // Sizes are ordered largest first.
+    size_t chosen = 0;
+    const size_t count = resize->Sizes.size();
+    if (shrinking) {
+        chosen = count - 1;
+        for (size_t i = 0; i < count; ++i)
+            if (key(resize->Sizes[i]) <= wanted) {
+                chosen = i;
+                break;
+            }
+    } else {
+        chosen = 0;
+        for (size_t i = count; i-- > 0;)
+            if (key(resize->Sizes[i]) > wanted) {
+                chosen = i;
+                break;
+            }
+    }
+    TSize size = resize->Sizes[chosen].Size;
+    switch (edge) {
+    case 1:
+        rect.Right = rect.Left + size.cx;
+        rect.Bottom = rect.Top + size.cy;
+        break;
+    case 0:
+        rect.Left = rect.Right - size.cx;
+        rect.Bottom = rect.Top + size.cy;
+        break;
+    case 5:
+        rect.Bottom = rect.Top + size.cy;
+        rect.Right = rect.Left + size.cx;
+        break;
+    case 2:
+        rect.Top = rect.Bottom - size.cy;
+        rect.Right = rect.Left + size.cx;
+        break;
+    default:
+        break;
+    }
+    resize->ApplyValue = resize->Sizes[chosen].RightX;
+    resize->Changed = !(rect == startRect);
+}
+
+void TTBCustomToolbar::BeforeSizeApplied() {
+    if (floatingResize_ != nullptr)
+        SetFloatingRightX(floatingResize_->ApplyValue);
+}
+
+void TTBCustomToolbar::SizingFinished() { floatingResize_.reset(); }
+
+void TTBCustomToolbar::ReadExtraPositionValues(const TTBPositionReader& reader) {
+    SetFloatingRightX(reader.ReadInt(Name(), "FloatRightX", 0));
+}
+
+void TTBCustomToolbar::WriteExtraPositionValues(const TTBPositionWriter& writer) {
+    writer.WriteInt(Name(), "FloatRightX", floatingRightX_);
+}
+
+// ---------------------------------------------------------------------------
+// The application's keys
+
+bool ToolbarsProcessFormShortCut(TWinControl* form, TShortCut key) {
+    if (form == nullptr || !form->Enabled())
+        return false;
+    for (TTBCustomToolbar* toolbar : std::vector<TTBCustomToolbar*>(shortCutToolbars())) {
+        if (!toolbar->ProcessShortCuts())
+            continue;
+        TWinControl* host = nullptr;
+        try {
+            host = TTBCustomDockableWindow::HostFormOf(toolbar);
+        } catch (const EInvalidOperation&) {
+            continue;
+        }
+        if (host != form)
+            continue;
+        bool handled = false;
+        if (toolbar->OnShortCut)
+            toolbar->OnShortCut(toolbar, key, handled);
+        if (!handled)
+            handled = toolbar->Items()->HandleShortCut(key);
+        if (handled)
+            return true;
+    }
+    return false;
+}
+
+bool ToolbarsProcessShortCut(TWinControl* activeForm, TWinControl* mainForm, TShortCut key) {
+    if (shortCutToolbars().empty())
+        return false;
+    if (ToolbarsProcessFormShortCut(activeForm, key))
+        return true;
+    return mainForm != activeForm && ToolbarsProcessFormShortCut(mainForm, key);
+}
+
+namespace {
+
+bool sysCommandIn(TWinControl* container, WPARAM wParam, LPARAM lParam) {
+    for (int i = 0; i < container->ControlCount(); ++i) {
+        auto* control = dynamic_cast<TWinControl*>(container->Controls(i));
+        if (control == nullptr || !control->Visible() || !control->Enabled())
+            continue;
+        auto* toolbar = dynamic_cast<TTBCustomToolbar*>(control);
+        if (dynamic_cast<TTBDock*>(control) != nullptr || (toolbar != nullptr && toolbar->WantsMenuEvents()))
+            if (SendMessage(control, WM_SYSCOMMAND, wParam, lParam) != 0)
+                return true;
+        if (sysCommandIn(control, wParam, lParam))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool ToolbarsSysCommand(TWinControl* form, WPARAM wParam, LPARAM lParam) {
+    if (form == nullptr || !form->Showing())
+        return false;
+    return sysCommandIn(form, wParam, lParam);
+}

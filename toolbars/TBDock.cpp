@@ -27,6 +27,7 @@ void sortByRequest(std::vector<TTBCustomDockableWindow*>& list) {
 TTBDock::TTBDock(TComponent* owner) : TCustomControl(owner) {
     ControlStyle = (ControlStyle | csAcceptsControls) & ~(csCaptureMouse | csClickEvents | csOpaque);
     SetColor(clBtnFace);
+    SetAlign(alTop);
 }
 
 TTBDock::~TTBDock() {
@@ -91,6 +92,8 @@ void TTBDock::SetPosition(TTBDockPosition value) {
     if (ControlCount() > 0)
         throw EInvalidOperation(TBTexts::DockPositionLocked);
     position_ = value;
+    static constexpr TAlign aligns[] = {alTop, alBottom, alLeft, alRight};
+    SetAlign(aligns[value]);
 }
 
 void TTBDock::SetParent(TWinControl* parent) {
@@ -344,14 +347,14 @@ void TTBDock::SetSizeKeepEdge(int width, int height) {
 }
 
 void TTBDock::BoundsChanged(const TRect& oldBounds) {
+    // A new size asks for the alignment of the children, which is the
+    // layout of the bars.
     TCustomControl::BoundsChanged(oldBounds);
-    int oldLength = IsVertical() ? oldBounds.Height() : oldBounds.Width();
-    int newLength = IsVertical() ? Height() : Width();
-    if (oldLength != newLength)
-        LayoutBars();
     if (OnResize && (oldBounds.Width() != Width() || oldBounds.Height() != Height()))
         OnResize(this);
 }
+
+void TTBDock::AlignControls(TRect&) { LayoutBars(); }
 
 // ---------------------------------------------------------------------------
 // Frame and painting

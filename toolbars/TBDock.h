@@ -132,6 +132,8 @@ protected:
     void Dispatch(TMessage& message) override;
     void Notification(TComponent* component, TOperation operation) override;
     void BoundsChanged(const TRect& oldBounds) override;
+    // The bars are not aligned: they are laid out.
+    void AlignControls(TRect& rect) override;
 
 private:
     bool forwardToFloatingBars(TMessage& message);

@@ -162,6 +162,9 @@ protected:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void Paint() override;
+    // Controls on a toolbar are placed by its view through their control
+    // items, never aligned.
+    void AlignControls(TRect&) override {}
 
 private:
     friend class TTBToolbarView;

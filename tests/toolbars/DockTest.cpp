@@ -55,7 +55,7 @@ TEST(Dock, AChevronToolbarShrinksButKeepsItsLastUsedItemAndTheChevron) {
     int full = bar->Width();
     TTBCustomItem* gamma = bar->Items()->ItemAt(2);
     bar->View()->PromoteViewer(bar->View()->ViewerOf(gamma));
-    f.Top->SetBounds(0, 0, full / 2, f.Top->Height());
+    f.SetWidth(full / 2);
     EXPECT_EQ(bar->Width(), full / 2);
     EXPECT_TRUE(bar->View()->ViewerOf(gamma)->Show);
     EXPECT_TRUE(bar->View()->ViewerOf(bar->Items()->ItemAt(4))->OffEdge);
@@ -63,14 +63,14 @@ TEST(Dock, AChevronToolbarShrinksButKeepsItsLastUsedItemAndTheChevron) {
 
     // However narrow the dock, the bar keeps its last used item and the
     // chevron, beside its frame.
-    f.Top->SetBounds(0, 0, 5, f.Top->Height());
+    f.SetWidth(5);
     TRect shown = bar->View()->ViewerOf(gamma)->BoundsRect;
     EXPECT_TRUE(bar->View()->ViewerOf(gamma)->Show);
     EXPECT_EQ(bar->Width(), shown.Width() + 12 + 10);
     EXPECT_EQ(bar->ShrunkLength(), bar->Width());
 
     // Room again: everything shows and nothing is shrunk.
-    f.Top->SetBounds(0, 0, 640, f.Top->Height());
+    f.SetWidth(640);
     EXPECT_EQ(bar->Width(), full);
     EXPECT_EQ(bar->ShrunkLength(), 0);
     for (int i = 0; i < bar->Items()->Count(); ++i)
@@ -89,7 +89,7 @@ TEST(Dock, AMenuBarTakesTheWholeRowAndWraps) {
     EXPECT_EQ(menu->Width(), f.Top->ClientWidth());
     EXPECT_NE(menu->PlacedRow, other->PlacedRow);
     int oneLine = menu->Height();
-    f.Top->SetBounds(0, 0, 100, f.Top->Height());
+    f.SetWidth(100);
     EXPECT_GT(menu->Height(), oneLine);
     EXPECT_EQ(menu->Width(), 100);
 
@@ -300,7 +300,7 @@ TEST(DragLoop, ABarInACrowdedRowLocksItAfterTenPixelsAlongTheDock) {
         int least = 0, other = 0;
         first->ShrinkLimit(least);
         second->ShrinkLimit(other);
-        f.Top->SetBounds(0, 0, least + other + 4, f.Top->Height());
+        f.SetWidth(least + other + 4);
         ASSERT_EQ(first->PlacedRow, second->PlacedRow);
         ASSERT_GT(second->ShrunkLength() + first->ShrunkLength(), 0);
         TPoint handle = TDockForm::HandleOf(second);

@@ -26,8 +26,7 @@ inline TTBToolbar* MakeToolbar(TComponent* owner, const std::string& name, const
     return toolbar;
 }
 
-// A form at (100, 100), 640 x 480, with docks on its four edges (placed
-// by hand, as the form would align them).
+// A form at (100, 100), 640 x 480, with docks aligned to its four edges.
 struct TDockForm {
     TTestSettings Settings;
     TCustomControl Form;
@@ -40,10 +39,10 @@ struct TDockForm {
         SetTBSystemSettings(&Settings);
         Form.SetName("Form");
         Form.SetBounds(100, 100, 640, 480);
-        Top = makeDock("TopDock", dpTop, Rect(0, 0, 640, 0));
-        Bottom = makeDock("BottomDock", dpBottom, Rect(0, 480, 640, 480));
-        Left = makeDock("LeftDock", dpLeft, Rect(0, 100, 0, 380));
-        Right = makeDock("RightDock", dpRight, Rect(640, 100, 640, 380));
+        Top = makeDock("TopDock", dpTop);
+        Bottom = makeDock("BottomDock", dpBottom);
+        Left = makeDock("LeftDock", dpLeft);
+        Right = makeDock("RightDock", dpRight);
     }
     ~TDockForm() { SetTBSystemSettings(nullptr); }
 
@@ -60,6 +59,9 @@ struct TDockForm {
         return vertical ? TPoint{topLeft.X + bar->Width() / 2, topLeft.Y + 4} : TPoint{topLeft.X + 4, topLeft.Y + bar->Height() / 2};
     }
 
+    // The form's width (its docks follow).
+    void SetWidth(int width) { Form.SetBounds(Form.Left(), Form.Top(), width, Form.Height()); }
+
     // Starts a drag at a screen point of a bar (through TrackDrag, as a
     // press there would).
     static void Drag(TTBCustomDockableWindow* bar, TPoint screen) {
@@ -68,12 +70,11 @@ struct TDockForm {
     }
 
 private:
-    TTBDock* makeDock(const std::string& name, TTBDockPosition position, const TRect& bounds) {
+    TTBDock* makeDock(const std::string& name, TTBDockPosition position) {
         auto* dock = new TTBDock(&Form);
         dock->SetName(name);
         dock->SetPosition(position);
         dock->SetParent(&Form);
-        dock->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
         return dock;
     }
 };

@@ -4,6 +4,7 @@
 
 #include "tests/toolbars/DockTestSupport.h"
 
+#include "platform/gfx/QtBridge.h"
 #include "platform/ui/NonClientMouse.h"
 #include "platform/widgets/WidgetPeer.h"
 

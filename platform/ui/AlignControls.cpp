@@ -23,9 +23,16 @@ void TControl::SetShowHint(bool value) {
     parentShowHint_ = false;
 }
 
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    Realign();
+}
+
 void TWinControl::Realign() {
-    // Placing a child changes its bounds, which asks for this again.
-    if (aligning_ || IsDestroying())
+    // Placing a child changes its bounds, which asks for this again.  While
+    // a form is read or built, bounds come one by one: they are placed
+    // once it is done.
+    if (aligning_ || IsDestroying() || IsLoading())
         return;
     aligning_ = true;
     try {

@@ -314,8 +314,10 @@ public:
     // along the edges of what is left of the client area (each group in
     // the order of its current position), then the client-aligned ones
     // over the rest.  Runs by itself when the client area, or an aligned
-    // child's bounds, alignment or visibility change.
+    // child's bounds, alignment or visibility change; a control being
+    // loaded places them once, when it is loaded.
     void Realign();
+    void Loaded() override;
     virtual void CreateParams(TCreateParams& params);
     int ClientWidth() const override;
     int ClientHeight() const override;

@@ -6,4 +6,5 @@ void RegisterStandardControlClasses() {
     RegisterListControlClasses();
     RegisterExtControlClasses();
     RegisterItemViewClasses();
+    RegisterPageControlClasses();
 }

@@ -18,6 +18,8 @@ void RegisterListControlClasses();
 // Panel, bevel, group box, image, splitter.
 void RegisterExtControlClasses();
 
+// Tab control, page control with its sheets, status bar.
+void RegisterPageControlClasses();
 // Tree view and list view.
 void RegisterItemViewClasses();
 

@@ -3,12 +3,14 @@
 // XDG_CONFIG_HOME and XDG_DATA_HOME (so the trash and the send-to folder
 // are the test's own), restored and removed afterwards; the one Qt
 // application the clipboard and the icon theme need; and small file
-// helpers on raw path bytes.
+// helpers on raw path bytes (whole files read and written by the base
+// suites' helpers).
 
 #include "platform/shellns/FileNames.h"
 #include "platform/shellns/ItemIdList.h"
 #include "platform/shellns/MountTable.h"
 #include "platform/shellns/ShellFolder.h"
+#include "tests/platform/base/BaseTestSupport.h"
 #include "tests/platform/gfx/TestApplication.h"
 
 #include <QGuiApplication>
@@ -67,16 +69,6 @@ private:
 };
 
 inline void MakeShellTestApplication() { MakeTestApplication<QGuiApplication>(); }
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // A random name of 1..maxLength bytes: any byte but NUL and "/", often
 // with UTF-8 sequences, "." in places, and the awkward ":" and "\".

@@ -40,6 +40,11 @@ public:
     virtual void SetCharCase(TTBEditCharCase charCase) = 0;
     virtual void SetMaxLength(int length) = 0;
     virtual void SelectAll() = 0;
+    // Shows each character as this one (0: the text itself).
+    virtual void SetPasswordChar(char ch) {}
+    virtual void SetReadOnly(bool readOnly) {}
+    // Called by the field with its text after every change the user makes.
+    std::function<void(const std::string& text)> OnTextChanged;
 };
 // Makes a hidden, borderless edit control on parent (the view's window).
 using TTBEditFieldFactory = std::function<std::unique_ptr<TTBEditField>(TWinControl* parent)>;

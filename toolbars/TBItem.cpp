@@ -234,6 +234,10 @@ void TTBCustomItem::notifyFrom(TTBCustomItem* ancestor, TTBChangeKind kind, TTBC
                 std::find(linkParents_.begin(), linkParents_.end(), linker) == linkParents_.end())
                 continue;
             collectFailure(failure, [&] { linker->notifyFrom(ancestor, kind, item, index); });
+            // A group showing the linked items in its parent's views passes
+            // their changes on to those views.
+            if ((linker->ItemStyle & isRelayedGroup) && linker->parent_ != nullptr)
+                collectFailure(failure, [&] { linker->parent_->notifyFrom(ancestor, kind, item, index); });
         }
     }
     // Every subscriber present when the notice starts is told once, unless

@@ -116,8 +116,7 @@ void TTBPopupWindow::PaintTo(TCanvas& canvas) {
     TPoint border = BorderSize();
     TRect inside = whole;
     InflateRect(inside, -border.X, -border.Y);
-    TColor background = view_ != nullptr && view_->Color != clDefault ? view_->Color : Color();
-    canvas.FillRect(inside, background);
+    PaintBackground(canvas, inside);
     if (view_ == nullptr)
         return;
     TPoint origin = canvas.Origin();
@@ -131,6 +130,11 @@ void TTBPopupWindow::PaintTo(TCanvas& canvas) {
         canvas.SetClipRect(oldClip);
     else
         canvas.RemoveClip();
+}
+
+void TTBPopupWindow::PaintBackground(TCanvas& canvas, const TRect& rect) {
+    TColor background = view_ != nullptr && view_->Color != clDefault ? view_->Color : Color();
+    canvas.FillRect(rect, background);
 }
 
 void TTBPopupWindow::PaintBorder(TCanvas& canvas, const TRect& rect) {

@@ -51,6 +51,8 @@ protected:
     void Paint() override;
     // Paints the border (the whole window is rect).
     virtual void PaintBorder(TCanvas& canvas, const TRect& rect);
+    // Fills the area inside the border behind the items.
+    virtual void PaintBackground(TCanvas& canvas, const TRect& rect);
 
 private:
     TTBView* view_ = nullptr;

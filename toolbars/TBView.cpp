@@ -134,9 +134,12 @@ TTBItemViewer* TTBView::makeViewer(TTBCustomItem* item) {
 void TTBView::addViewers(TTBCustomItem* item, int index, bool expandGroup, bool toPriorityList) {
     std::vector<std::unique_ptr<TTBItemViewer>> added;
     added.emplace_back(makeViewer(item));
-    if (expandGroup)
-        for (int i = 0; i < item->Count(); ++i)
-            added.emplace_back(makeViewer(item->ItemAt(i)));
+    if (expandGroup) {
+        // A group shows its children, or the items it links to.
+        TTBCustomItem* source = item->ChildSource();
+        for (int i = 0; i < source->Count(); ++i)
+            added.emplace_back(makeViewer(source->ItemAt(i)));
+    }
     if (toPriorityList)
         for (auto& viewer : added)
             priorityList_.push_back(viewer.get());
@@ -183,7 +186,7 @@ void TTBView::insertViewerFor(TTBCustomItem* parent, TTBCustomItem* item) {
             return;
         int group = -1;
         for (int i = blockStart; i < blockEnd && group < 0; ++i)
-            if (viewers_[i]->Item() == parent)
+            if (viewers_[i]->Item() == parent || viewers_[i]->Item()->LinkSubitems() == parent)
                 group = i;
         if (group < 0)
             return;
@@ -232,7 +235,7 @@ void TTBView::deleteViewersOf(TTBCustomItem* item) {
     InvalidatePositions();
     removeViewer(index);
     if (item->ItemStyle & isRelayedGroup)
-        while (index < ViewerCount() && viewers_[index]->Item()->Parent() == item)
+        while (index < ViewerCount() && viewers_[index]->Item()->Parent() == item->ChildSource())
             removeViewer(index);
 }
 
@@ -301,7 +304,8 @@ void TTBView::curParentNotification(TTBCustomItem* ancestor, bool relayed, TTBCh
         deleteViewersOf(item);
         break;
     case ckLinkChanged:
-        if (!relayed)
+        // A group among the children that links elsewhere shows other items.
+        if (!relayed || (ancestor->Parent() == curParentItem_ && (ancestor->ItemStyle & isRelayedGroup)))
             RebuildViewers();
         break;
     case ckBeginUpdate:

@@ -18,6 +18,7 @@ namespace {
 // Restores the start-up state after each test.
 class ThemeRegistry : public ::testing::Test {
 protected:
+    ThemeRegistry() { RestartThemes(); }
     ~ThemeRegistry() override { RestartThemes(); }
 };
 

@@ -385,6 +385,10 @@ void TTBCustomToolbar::MouseMove(TShiftState shift, int x, int y) {
     TPoint screen = ClientToScreen({x, y});
     SetTBCursorPos(screen);
     view_->MouseMoved(screen, true);
+    // The toolbar's hint is the item's under the mouse.
+    TTBItemViewer* selected = view_->Selected();
+    bool menuOnly = selected != nullptr && (selected->Item()->EffectiveOptions() & tboLongHintInMenuOnly);
+    SetHint(selected != nullptr && !menuOnly ? selected->Item()->Hint : std::string());
     TTBCustomDockableWindow::MouseMove(shift, x, y);
 }
 
@@ -456,6 +460,7 @@ void TTBCustomToolbar::Dispatch(TMessage& message) {
     case WM_NCMOUSEMOVE:
         if (GetCaptureControl() != this)
             view_->MouseMoved({}, false, false);
+        SetHint({});
         break;
     case WM_CONTEXTMENU:
         view_->MouseMoved({}, false, false);

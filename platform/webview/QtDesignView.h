@@ -33,10 +33,14 @@ class TPageServer;
 
 class TQtDesignView : public QObject {
 public:
-    // Documents whose UTF-8 form is longer go through the page server: the
-    // engine takes a page given as text in a data: URL of at most 2 MB, and
-    // base64 makes 1.5 MB of text 2 MB of URL (less the URL's header).
-    static constexpr qsizetype kLargestInlinePage = 1'500'000;
+    // Documents whose UTF-8 form is longer go through the page server.  The
+    // engine takes a page given as text in a data: URL of at most 2 MB
+    // (2,097,152 characters) and fails a longer one without a word; the
+    // page goes into the URL percent-encoded, three characters for a byte
+    // at worst (markup, blanks, line breaks, anything not ASCII), so only
+    // pages of up to a third of that, less the URL's header, surely fit.
+    static constexpr qsizetype kLongestDataUrl = 2 * 1024 * 1024;
+    static constexpr qsizetype kLargestInlinePage = (kLongestDataUrl - 64) / 3;
 
     explicit TQtDesignView(QWidget* parent = nullptr);
     ~TQtDesignView() override;

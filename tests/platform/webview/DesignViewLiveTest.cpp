@@ -3,6 +3,7 @@
 
 #include "platform/webview/DesignView.h"
 #include "platform/webview/PageServer.h"
+#include "platform/webview/PageText.h"
 #include "platform/webview/QtDesignView.h"
 #include "platform/webview/ScriptCall.h"
 #include "platform/webview/WebProfile.h"
@@ -40,8 +41,9 @@ std::string upperHalf() {
 
 // A page that declares a charset that would garble it, asks to be
 // refreshed elsewhere, runs a script of its own and shows a picture by a
-// relative reference; padding makes it larger without more to lay out.
-std::string testPage(size_t padding) {
+// relative reference.  With a size, a comment pads it to exactly that many
+// bytes of UTF-8 (what the engine is given) without more to lay out.
+std::string testPage(size_t utf8Size) {
     std::string page =
         "<!DOCTYPE html>\r\n<HTML>\r\n<HEAD>\r\n"
         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-2\">\r\n"
@@ -53,13 +55,21 @@ std::string testPage(size_t padding) {
         "<P ID=\"edit\">X</P>\r\n"
         "<IMG ID=\"picture\" SRC=\"picture.png\">\r\n"
         "<SCRIPT>document.body.setAttribute('data-ran', 'yes');</SCRIPT>\r\n";
-    if (padding > 0) {
+    const std::string end = "</BODY>\r\n</HTML>\r\n";
+    if (utf8Size > 0) {
+        // Blanks and line breaks, each a byte of UTF-8 and three characters
+        // once percent-encoded: the most a page of that size can take.
         page += "<!--";
-        for (size_t line = 0; page.size() < padding; ++line)
-            page += "padding line " + std::to_string(line) + " \xE9\xE8\r\n";
-        page += "-->\r\n";
+        const std::string close = " end of padding -->";
+        const size_t fixed =
+            static_cast<size_t>(DocumentToPageText(page + close + end).toUtf8().size());
+        std::string padding;
+        while (fixed + padding.size() + 80 <= utf8Size)
+            padding += std::string(78, ' ') + "\r\n";
+        padding.append(utf8Size - fixed - padding.size(), ' ');
+        page += padding + close;
     }
-    return page + "</BODY>\r\n</HTML>\r\n";
+    return page + end;
 }
 
 // Puts the caret at the end of the paragraph "edit" and types there, as
@@ -86,8 +96,8 @@ class DesignViewLive : public ::testing::TestWithParam<size_t> {};
 
 } // namespace
 
-// A page small enough to go inline and one of 3 MB, which must go through
-// the page server, behave alike.
+// A small page, one as large as goes inline and one of 3 MB, which must go
+// through the page server, behave alike.
 TEST_P(DesignViewLive, LoadsEditsAndReadsBack) {
     TTempFolder folder;
     QImage picture(7, 5, QImage::Format_RGB32);
@@ -96,7 +106,9 @@ TEST_P(DesignViewLive, LoadsEditsAndReadsBack) {
     writeFile(folder.File("elsewhere.html"), "<P>elsewhere</P>");
 
     const std::string page = testPage(GetParam());
-    ASSERT_EQ(page.size() > TQtDesignView::kLargestInlinePage, GetParam() > 0);
+    if (GetParam() > 0) {
+        ASSERT_EQ(DocumentToPageText(page).toUtf8().size(), static_cast<qsizetype>(GetParam()));
+    }
     TQtDesignView view;
     view.View()->resize(600, 400);
     view.View()->show();
@@ -124,7 +136,9 @@ TEST_P(DesignViewLive, LoadsEditsAndReadsBack) {
     EXPECT_TRUE(onlyCrLfBreaks(html));
     if (GetParam() > 0) {
         // The padding came back whole.
-        EXPECT_NE(html.find("padding line 100000 \xE9\xE8\r\n"), std::string::npos);
+        EXPECT_NE(html.find(std::string(78, ' ') + "\r\n" + std::string(78, ' ')),
+                  std::string::npos);
+        EXPECT_NE(html.find(" end of padding -->"), std::string::npos);
         EXPECT_GT(html.size(), page.size() - 1000);
     }
     EXPECT_EQ(completions, 1);
@@ -134,9 +148,14 @@ TEST_P(DesignViewLive, LoadsEditsAndReadsBack) {
     EXPECT_EQ(WebPageServer().ServedCount(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, DesignViewLive, ::testing::Values(size_t{0}, size_t{3} << 20),
+INSTANTIATE_TEST_SUITE_P(Sizes, DesignViewLive,
+                         ::testing::Values(size_t{0}, size_t{TQtDesignView::kLargestInlinePage},
+                                           size_t{3} << 20),
                          [](const auto& info) {
-                             return info.param > 0 ? "ThreeMegabytes" : "Small";
+                             return info.param == 0 ? "Small"
+                                    : info.param == TQtDesignView::kLargestInlinePage
+                                        ? "LargestInline"
+                                        : "ThreeMegabytes";
                          });
 
 // A document set while another loads replaces it: only the last one

@@ -37,7 +37,7 @@ void TPTCustomListView::DrawColumnHeader(TCanvas& canvas, int column, const TRec
 }
 
 void TPTCustomListView::ItemContextMenu(TListItem* item, TPoint point) {
-    TPopupMenu* menu = dynamic_cast<TPopupMenu*>(PopupMenu());
+    TCustomPopupMenu* menu = PopupMenu();
     if (OnItemContextMenu)
         OnItemContextMenu(this, item, point, menu);
     if (menu != nullptr) {
@@ -52,7 +52,7 @@ void TPTCustomListView::KeyboardContextMenu(TPoint point) {
     if (item != nullptr && !item->Selected())
         item = ItemFocused();
     if (item == nullptr || SelCount() == 0) {
-        if (auto* menu = dynamic_cast<TPopupMenu*>(PopupMenu())) {
+        if (auto* menu = PopupMenu()) {
             menu->PopupComponent = this;
             menu->Popup(ClientToScreen(point));
         }

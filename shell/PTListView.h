@@ -13,7 +13,7 @@
 #include <functional>
 
 using TPTLvOnItemContextMenuEvent =
-    std::function<void(TPersistent* sender, TListItem* item, TPoint pos, TPopupMenu*& menu)>;
+    std::function<void(TPersistent* sender, TListItem* item, TPoint pos, TCustomPopupMenu*& menu)>;
 
 class TPTCustomListView : public TCustomListView {
 public:

@@ -19,7 +19,7 @@ LRESULT TPTCustomDraw::Apply() const {
 }
 
 void TPTCustomTreeView::NodeContextMenu(TTreeNode* node, TPoint point) {
-    TPopupMenu* menu = dynamic_cast<TPopupMenu*>(PopupMenu());
+    TCustomPopupMenu* menu = PopupMenu();
     if (OnNodeContextMenu)
         OnNodeContextMenu(this, node, point, menu);
     if (menu != nullptr) {
@@ -31,7 +31,7 @@ void TPTCustomTreeView::NodeContextMenu(TTreeNode* node, TPoint point) {
 void TPTCustomTreeView::KeyboardContextMenu() {
     TTreeNode* node = Selected();
     if (node == nullptr) {
-        if (auto* menu = dynamic_cast<TPopupMenu*>(PopupMenu())) {
+        if (auto* menu = PopupMenu()) {
             menu->PopupComponent = this;
             menu->Popup(ClientToScreen({0, 0}));
         }

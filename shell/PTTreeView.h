@@ -36,7 +36,7 @@ private:
 };
 
 using TPTTvOnNodeContextMenuEvent =
-    std::function<void(TPersistent* sender, TTreeNode* node, TPoint pos, TPopupMenu*& menu)>;
+    std::function<void(TPersistent* sender, TTreeNode* node, TPoint pos, TCustomPopupMenu*& menu)>;
 
 class TPTCustomTreeView : public TCustomTreeView {
 public:

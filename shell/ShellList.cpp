@@ -368,14 +368,13 @@ void TPTCustomShellList::Dispatch(TMessage& message) {
     case CWM_GETISHELLBROWSER:
         message.Result = 0;
         return;
-    case CM_WANTSPECIALKEY:
+    case WM_GETDLGCODE:
         // Enter opens a selected folder rather than pressing the dialog's
         // default button.
-        if (message.WParam == VK_RETURN && GetSelectedData() != nullptr && GetSelectedData()->IsFolder()) {
-            message.Result = 1;
-            return;
-        }
-        break;
+        TPTCustomListView::Dispatch(message);
+        if (message.WParam == VK_RETURN && GetSelectedData() != nullptr && GetSelectedData()->IsFolder())
+            message.Result |= DLGC_WANTALLKEYS;
+        return;
     case WM_MOUSEWHEEL:
         mouseWheel(message);
         return;
@@ -564,7 +563,7 @@ HRESULT TPTCustomShellList::InvokeVerbOnSelection(const std::string& verb) {
 // --- context menus -------------------------------------------------------------------------------------
 
 void TPTCustomShellList::ItemContextMenu(TListItem* item, TPoint point) {
-    TPopupMenu* menu = dynamic_cast<TPopupMenu*>(PopupMenu());
+    TCustomPopupMenu* menu = PopupMenu();
     if (OnItemContextMenu)
         OnItemContextMenu(this, item, point, menu);
     menuShown_ = true;

@@ -592,7 +592,7 @@ void TPTCustomShellTree::KeyDown(uint16_t& key, TShiftState shift) {
 // --- context menus and verbs --------------------------------------------------------------------------
 
 void TPTCustomShellTree::NodeContextMenu(TTreeNode* node, TPoint point) {
-    TPopupMenu* menu = dynamic_cast<TPopupMenu*>(PopupMenu());
+    TCustomPopupMenu* menu = PopupMenu();
     if (OnNodeContextMenu)
         OnNodeContextMenu(this, node, point, menu);
     if (node != nullptr && HasOption(ptstoContextMenus) && !(ComponentState() & csDesigning)) {

@@ -175,3 +175,73 @@ TEST(ShellViewsTest, TreeAndListShowIconsColumnsAndTheSortTriangle) {
     EXPECT_FALSE(std::filesystem::exists(JoinPath(home.Files, "web/index.htm")));
     EXPECT_EQ(list->Model().Data(htmRow)->GetFileName(), "home.htm");
 }
+
+TEST(ShellViewsTest, TheContextMenuKeyOpensTheSelectedItemsMenuAtItsIcon) {
+    TShellTestHome home;
+    struct TShown {
+        std::string What;
+        TPoint Where;
+    };
+    std::vector<TShown> shown;
+    SetPopupMenuPresenter([&](TPopupMenu& menu, TPoint screen) -> TMenuItem* {
+        shown.push_back({menu.Name(), screen});
+        return nullptr;
+    });
+    TComponent owner;
+    auto* menu = new TPopupMenu(&owner);
+    menu->SetName("plain");
+    menu->Add("Item");
+    auto* list = new TPTCustomListView(&owner);
+    list->SetBounds(20, 20, 300, 200);
+    list->SetViewStyle(vsReport);
+    list->Columns().Add()->SetWidth(150);
+    list->SetSmallImages(&SystemImageList(false));
+    for (const char* caption : {"one", "two", "three"}) {
+        TListItem* item = list->Items().Add();
+        item->SetCaption(caption);
+        item->SetImageIndex(IconIndexOf(caption, false));
+    }
+    list->SetPopupMenu(menu);
+    std::vector<std::pair<TListItem*, TPoint>> asked;
+    bool suppress = false;
+    list->OnItemContextMenu = [&](TPersistent*, TListItem* item, TPoint pos, TCustomPopupMenu*& m) {
+        asked.emplace_back(item, pos);
+        if (suppress)
+            m = nullptr;
+    };
+    list->Show();
+    QApplication::processEvents();
+    auto menuKey = [&] {
+        list->Perform(WM_KEYDOWN, VK_APPS, 0);
+        list->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); // the window system's own request
+    };
+
+    // Nothing selected: the control's menu at its top-left corner.
+    menuKey();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Where, list->ClientToScreen({0, 0}));
+    EXPECT_TRUE(asked.empty());
+
+    // A selected row: its menu at the centre of its icon, once.
+    list->SetItemIndex(1);
+    menuKey();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, list->Items().Item(1));
+    TRect icon = list->Items().Item(1)->DisplayRect(TListItem::drIcon);
+    ASSERT_FALSE(icon.IsEmpty());
+    EXPECT_EQ(asked[0].second, Point((icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2));
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].Where, list->ClientToScreen(asked[0].second));
+
+    // A handler that takes the menu away shows nothing, also not on the
+    // right button's release that follows.
+    suppress = true;
+    menuKey();
+    QPoint centre = ToQPoint(asked[0].second);
+    list->Perform(WM_RBUTTONDOWN, MK_RBUTTON, PointToLParam(FromQPoint(centre)));
+    list->Perform(WM_RBUTTONUP, 0, PointToLParam(FromQPoint(centre)));
+    list->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), PointToLParam(list->ClientToScreen(FromQPoint(centre))));
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(shown.size(), 2u);
+    SetPopupMenuPresenter({});
+}

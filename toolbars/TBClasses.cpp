@@ -62,6 +62,11 @@ void RegisterToolbarClasses() {
             .Integer("ShortCut", &TTBCustomItem::ShortCut, 0)
             .Component<TImageList>("SubMenuImages", &TTBCustomItem::SubMenuImages, &TTBCustomItem::SetSubMenuImages)
             .Component<TTBCustomItem>("LinkSubitems", &TTBCustomItem::LinkSubitems, &TTBCustomItem::SetLinkSubitems)
+            // A link into a component's own unnamed items (a recent list's
+            // entries) is made again by that component, not stored.
+            .StoredWhen([](TTBCustomItem& item) {
+                return item.LinkSubitems() == nullptr || !item.LinkSubitems()->Name().empty();
+            })
             .Boolean("Visible", &TTBCustomItem::Visible, &TTBCustomItem::SetVisible, true)
             .Event("OnClick", &TTBCustomItem::OnClick)
             .Event("OnPopup", &TTBCustomItem::OnPopup)

@@ -298,6 +298,11 @@ void TPageControl::showPages() {
         page->SetVisible(page == activePage_);
 }
 
+void TPageControl::Loaded() {
+    TCustomTabControl::Loaded();
+    showPages();
+}
+
 void TPageControl::SetActivePage(TTabSheet* page) {
     if (page != nullptr && page->PageControl() != this)
         return;

@@ -162,6 +162,10 @@ public:
     // The page of a tab (nullptr out of range).
     TTabSheet* PageOfTab(int tabIndex) const;
 
+    // Once read or built, the active page is the one shown, whatever the
+    // pages' own Visible said.
+    void Loaded() override;
+
 protected:
     void AlignControls(TRect& rect) override;
     void TabSelected(int index) override;

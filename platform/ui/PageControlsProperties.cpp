@@ -5,9 +5,16 @@
 #include "platform/ui/PageControls.h"
 #include "platform/ui/StandardControls.h"
 #include "platform/ui/StatusBar.h"
+#include "platform/ui/ValueListEditor.h"
 
 namespace {
 const TIdentMap kTabPositionNames{{tpTop, "tpTop"}, {tpBottom, "tpBottom"}, {tpLeft, "tpLeft"}, {tpRight, "tpRight"}};
+const TIdentMap kGridOptionNames{{goFixedVertLine, "goFixedVertLine"}, {goFixedHorzLine, "goFixedHorzLine"},
+                                 {goVertLine, "goVertLine"},           {goHorzLine, "goHorzLine"},
+                                 {goColSizing, "goColSizing"},         {goEditing, "goEditing"},
+                                 {goAlwaysShowEditor, "goAlwaysShowEditor"}, {goThumbTracking, "goThumbTracking"}};
+const TIdentMap kDisplayOptionNames{
+    {doColumnTitles, "doColumnTitles"}, {doAutoColResize, "doAutoColResize"}, {doKeyColFixed, "doKeyColFixed"}};
 } // namespace
 
 void RegisterPageControlClasses() {
@@ -44,6 +51,23 @@ void RegisterPageControlClasses() {
             .String("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
             .Boolean("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip, true)
             .Event("OnDrawPanel", &TStatusBar::OnDrawPanel);
+        auto grid = RegisterPublishedClass<TValueListEditor, TWinControl>("TValueListEditor");
+        TabStopEntry(OwnColorEntry(grid))
+            .Integer("DefaultRowHeight", &TValueListEditor::DefaultRowHeight, &TValueListEditor::SetDefaultRowHeight, 18)
+            .Set("DisplayOptions", &TValueListEditor::DisplayOptions, &TValueListEditor::SetDisplayOptions,
+                 doColumnTitles | doAutoColResize | doKeyColFixed, kDisplayOptionNames)
+            .Set("Options", &TValueListEditor::Options, &TValueListEditor::SetOptions,
+                 goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goColSizing | goEditing |
+                     goAlwaysShowEditor | goThumbTracking,
+                 kGridOptionNames)
+            .Object("Strings", [](TValueListEditor& g) -> TStrings& { return g.Strings(); })
+            .Object("TitleCaptions", [](TValueListEditor& g) -> TStrings& { return g.TitleCaptions(); })
+            .Event("OnEditButtonClick", &TValueListEditor::OnEditButtonClick)
+            .Event("OnGetPickList", &TValueListEditor::OnGetPickList)
+            .Event("OnSelectCell", &TValueListEditor::OnSelectCell)
+            .Event("OnSetEditText", &TValueListEditor::OnSetEditText)
+            .Event("OnStringsChange", &TValueListEditor::OnStringsChange)
+            .Event("OnValidate", &TValueListEditor::OnValidate);
         return true;
     }();
     (void)registered;

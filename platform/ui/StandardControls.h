@@ -18,7 +18,8 @@ void RegisterListControlClasses();
 // Panel, bevel, group box, image, splitter.
 void RegisterExtControlClasses();
 
-// Tab control, page control with its sheets, status bar.
+// Tab control, page control with its sheets, status bar, value-list
+// editor.
 void RegisterPageControlClasses();
 // Tree view and list view.
 void RegisterItemViewClasses();

@@ -280,6 +280,14 @@ LRESULT TNativePeer::notify(unsigned msg, WPARAM wParam, LPARAM lParam) {
     return message.Result;
 }
 
+LRESULT TNativePeer::ask(unsigned msg, WPARAM wParam, LPARAM lParam) {
+    if (control_.IsDestroying() || (control_.ControlState & csDestroyingHandle))
+        return 0;
+    TMessage message{msg, wParam, lParam, 0};
+    deliver(message);
+    return message.Result;
+}
+
 void TNativePeer::noteBounds() {
     if (widget_ && !syncing_)
         control_.PeerBoundsChanged(FromQRect(widget_->geometry()));

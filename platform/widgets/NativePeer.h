@@ -83,6 +83,9 @@ protected:
     // control is going.  A handler may free the control, and so this
     // peer: code that goes on after a notice checks Alive first.
     LRESULT notify(unsigned msg, WPARAM wParam, LPARAM lParam = 0);
+    // A question to the control (a pick list to fill): asked even while
+    // the peer itself changes the widget, which may be what raised it.
+    LRESULT ask(unsigned msg, WPARAM wParam, LPARAM lParam = 0);
     // Whether the peer still lives (taken before a notice, asked after).
     std::weak_ptr<int> Alive() const { return alive_; }
     // Connects a signal of the widget or one of its parts to the peer;

@@ -40,10 +40,7 @@ void TPTCustomListView::ItemContextMenu(TListItem* item, TPoint point) {
     TCustomPopupMenu* menu = PopupMenu();
     if (OnItemContextMenu)
         OnItemContextMenu(this, item, point, menu);
-    if (menu != nullptr) {
-        menu->PopupComponent = this;
-        menu->Popup(ClientToScreen(point));
-    }
+    PopupControlMenu(*this, menu, point);
     menuShown_ = true;
 }
 
@@ -52,10 +49,7 @@ void TPTCustomListView::KeyboardContextMenu(TPoint point) {
     if (item != nullptr && !item->Selected())
         item = ItemFocused();
     if (item == nullptr || SelCount() == 0) {
-        if (auto* menu = PopupMenu()) {
-            menu->PopupComponent = this;
-            menu->Popup(ClientToScreen(point));
-        }
+        PopupControlMenu(*this, PopupMenu(), point);
         menuShown_ = true;
         return;
     }

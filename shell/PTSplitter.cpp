@@ -1,51 +1,9 @@
 #include "shell/PTSplitter.h"
 
-#include "platform/gfx/Bitmap.h"
+#include "platform/ui/HatchedOverlay.h"
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// The 8 x 8 checkerboard of the dragged bar: white where x and y differ in
-// parity, black elsewhere.
-const TBitmap& checkerboard() {
-    static TBitmap* board = [] {
-        auto* bitmap = new TBitmap(8, 8);
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                bitmap->Canvas().SetPixel(x, y, (x % 2) != (y % 2) ? clWhite : clBlack);
-        bitmap->Canvas().Release();
-        return bitmap;
-    }();
-    return *board;
-}
-
-} // namespace
-
-// The hatched bar shown while the bar is dragged without live dragging: a
-// window over the panes that lets the mouse through to the splitter.
-class TPTSplitterBar : public TCustomControl {
-public:
-    TPTSplitterBar() { ControlStyle = 0; }
-    void CreateParams(TCreateParams& params) override {
-        TCustomControl::CreateParams(params);
-        params.Kind = std::string(wk::Overlay);
-    }
-
-protected:
-    void Dispatch(TMessage& message) override {
-        if (message.Msg == WM_ERASEBKGND) {
-            message.Result = 1;
-            return;
-        }
-        TCustomControl::Dispatch(message);
-    }
-    void Paint() override {
-        TPoint origin = Point(Left(), Top());
-        Canvas().TileDraw(ClientRect(), checkerboard(), origin);
-    }
-};
 
 // ---------------------------------------------------------------------------
 
@@ -215,7 +173,7 @@ void TPTSplitter::moveBar(int coordinate) {
         barAt_ = coordinate;
         if (coordinate >= 0) {
             if (bar_ == nullptr) {
-                bar_ = std::make_unique<TPTSplitterBar>();
+                bar_ = std::make_unique<THatchedOverlay>();
                 bar_->SetVisible(false);
                 bar_->SetParent(this);
             }

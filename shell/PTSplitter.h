@@ -28,7 +28,7 @@ public:
     int Index = 0;
 };
 
-class TPTSplitterBar;
+class THatchedOverlay;
 
 class TPTSplitter : public TCustomControl {
 public:
@@ -102,5 +102,5 @@ private:
     int barAt_ = -1;
     int grabOffset_ = 0;
     TSize seenSize_;
-    std::unique_ptr<TPTSplitterBar> bar_;
+    std::unique_ptr<THatchedOverlay> bar_;
 };

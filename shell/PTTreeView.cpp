@@ -18,23 +18,24 @@ LRESULT TPTCustomDraw::Apply() const {
     }
 }
 
+void PopupControlMenu(TControl& control, TCustomPopupMenu* menu, TPoint client) {
+    if (menu == nullptr)
+        return;
+    menu->PopupComponent = &control;
+    menu->Popup(control.ClientToScreen(client));
+}
+
 void TPTCustomTreeView::NodeContextMenu(TTreeNode* node, TPoint point) {
     TCustomPopupMenu* menu = PopupMenu();
     if (OnNodeContextMenu)
         OnNodeContextMenu(this, node, point, menu);
-    if (menu != nullptr) {
-        menu->PopupComponent = this;
-        menu->Popup(ClientToScreen(point));
-    }
+    PopupControlMenu(*this, menu, point);
 }
 
 void TPTCustomTreeView::KeyboardContextMenu() {
     TTreeNode* node = Selected();
     if (node == nullptr) {
-        if (auto* menu = PopupMenu()) {
-            menu->PopupComponent = this;
-            menu->Popup(ClientToScreen({0, 0}));
-        }
+        PopupControlMenu(*this, PopupMenu(), {0, 0});
         return;
     }
     node->MakeVisible();

@@ -35,6 +35,9 @@ private:
     TCustomDrawInfo& info_;
 };
 
+// Shows a menu (when there is one) for a control at a client point.
+void PopupControlMenu(TControl& control, TCustomPopupMenu* menu, TPoint client);
+
 using TPTTvOnNodeContextMenuEvent =
     std::function<void(TPersistent* sender, TTreeNode* node, TPoint pos, TCustomPopupMenu*& menu)>;
 

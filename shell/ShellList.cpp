@@ -5,6 +5,7 @@
 #include "platform/ui/TickSource.h"
 #include "shell/DeviceChangeHandler.h"
 #include "shell/ShellConsts.h"
+#include "shell/ShellControlSupport.h"
 #include "shell/ShellOps.h"
 #include "shell/ShellScopes.h"
 #include "shell/ShellUtils.h"
@@ -306,14 +307,7 @@ void TPTCustomShellList::Loaded() {
 }
 
 void TPTCustomShellList::registerDropTarget(bool on) {
-    if (on && !dropTarget_ && HandleAllocated()) {
-        dropTarget_ = std::make_shared<TDropTarget_shlv>(this);
-        RegisterDragDrop(this, dropTarget_);
-    } else if (!on && dropTarget_) {
-        if (HandleAllocated())
-            RevokeDragDrop(this);
-        dropTarget_.reset();
-    }
+    SetDropTargetRegistered(*this, dropTarget_, on, [this] { return std::make_shared<TDropTarget_shlv>(this); });
 }
 
 void TPTCustomShellList::CreateWnd() {
@@ -335,16 +329,8 @@ void TPTCustomShellList::DestroyWnd() {
 // --- messages ----------------------------------------------------------------------------------------
 
 void TPTCustomShellList::WndProc(TMessage& message) {
-    if (trackedMenu_) {
-        TShellMenuContext context;
-        context.ContextMenu = trackedMenu_;
-        context.SmallImages = GetSystemImageList(0);
-        if (OnPopupHint)
-            context.OnPopupHint = [this](const std::string& hint) { OnPopupHint(this, hint); };
-        if (HandleShellMenuMessage(message, context))
-            return;
-    }
-    TPTCustomListView::WndProc(message);
+    if (!ForwardContextMenuMessage(message, trackedMenu_, this, OnPopupHint))
+        TPTCustomListView::WndProc(message);
 }
 
 void TPTCustomShellList::Dispatch(TMessage& message) {
@@ -396,15 +382,8 @@ void TPTCustomShellList::Dispatch(TMessage& message) {
 }
 
 void TPTCustomShellList::mouseWheel(TMessage& message) {
-    message.Result = 0;
-    TWinControl* under = ControlAtScreen(PointFromLParam(message.LParam));
-    if (under != nullptr && under != this &&
-        (dynamic_cast<TPTCustomShellTree*>(under) != nullptr || dynamic_cast<TPTCustomShellList*>(under) != nullptr)) {
-        under->Perform(message.Msg, message.WParam, message.LParam);
-        return;
-    }
-    int delta = GET_WHEEL_DELTA_WPARAM(message.WParam);
-    WheelScroll(*this, ViewStyle() == vsList ? SB_HORZ : SB_VERT, delta < 0, delta < 0 ? SB_PAGEDOWN : SB_PAGEUP);
+    if (!WheelToOtherShellControl(*this, message))
+        ScrollByWheel(*this, message, ViewStyle() == vsList ? SB_HORZ : SB_VERT);
 }
 
 // --- keys and opening ----------------------------------------------------------------------------------
@@ -571,10 +550,7 @@ void TPTCustomShellList::ItemContextMenu(TListItem* item, TPoint point) {
         ShowItemsContextMenu(point);
         return;
     }
-    if (menu != nullptr) {
-        menu->PopupComponent = this;
-        menu->Popup(ClientToScreen(point));
-    }
+    PopupControlMenu(*this, menu, point);
 }
 
 void TPTCustomShellList::trackMenu(TShellFolder& folder, const std::vector<PCItemIDList>& items, TPoint point,
@@ -769,19 +745,7 @@ HRESULT TPTCustomShellList::DragOver(uint32_t keys, TPoint point, uint32_t& effe
         effect = DROPEFFECT_NONE;
     }
     setDropHighlight(highlight);
-    uint32_t now = GetTickCount();
-    if (now - lastScrollTick_ > 100) {
-        TPoint client = ScreenToClient(point);
-        if (client.X < 26)
-            ScrollStep(*this, SB_HORZ, SB_LINELEFT);
-        else if (client.X > ClientWidth() - 26)
-            ScrollStep(*this, SB_HORZ, SB_LINERIGHT);
-        if (client.Y < 20)
-            ScrollStep(*this, SB_VERT, SB_LINEUP);
-        else if (client.Y > ClientHeight() - 20)
-            ScrollStep(*this, SB_VERT, SB_LINEDOWN);
-        lastScrollTick_ = now;
-    }
+    ScrollWhileDragging(*this, ScreenToClient(point), lastScrollTick_);
     effect |= DROPEFFECT_SCROLL;
     return hr;
 }

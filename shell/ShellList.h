@@ -19,7 +19,6 @@
 #include <memory>
 #include <string>
 
-class TDropTarget_shlv;
 
 using TPTShListDeleteItemEvent = std::function<void(TPersistent* sender, TListItem* item, TPTShListData* data)>;
 using TPTShDblClickOpenEvent = std::function<void(TPersistent* sender, bool& handled)>;
@@ -167,7 +166,7 @@ private:
     bool heldNamesUnknown_ = false;
     std::unique_ptr<TChangeHandlerThread> changeThread_;
     std::string watched_;
-    std::shared_ptr<TDropTarget_shlv> dropTarget_;
+    std::shared_ptr<TDropTarget> dropTarget_;
     std::shared_ptr<TContextMenu> trackedMenu_;
     std::shared_ptr<TDataObject> incoming_;
     uint32_t incomingKeys_ = 0;
@@ -186,21 +185,4 @@ public:
     explicit TDataObject_shlv(TPTCustomShellList& list);
 };
 
-// The drop target of a list window: hands every call to the list.
-class TDropTarget_shlv : public TDropTarget {
-public:
-    explicit TDropTarget_shlv(TPTCustomShellList* list) : list_(list) {}
-    HRESULT DragEnter(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect) override {
-        return list_->DragEnter(data, keys, point, effect);
-    }
-    HRESULT DragOver(uint32_t keys, TPoint point, uint32_t& effect) override {
-        return list_->DragOver(keys, point, effect);
-    }
-    HRESULT DragLeave() override { return list_->DragLeave(); }
-    HRESULT Drop(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect) override {
-        return list_->Drop(data, keys, point, effect);
-    }
-
-private:
-    TPTCustomShellList* list_;
-};
+using TDropTarget_shlv = TPTForwardingDropTarget<TPTCustomShellList>;

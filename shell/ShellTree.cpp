@@ -7,6 +7,7 @@
 #include "platform/ui/TickSource.h"
 #include "shell/DeviceChangeHandler.h"
 #include "shell/ShellConsts.h"
+#include "shell/ShellControlSupport.h"
 #include "shell/ShellItemsDataObject.h"
 #include "shell/ShellList.h"
 #include "shell/ShellOps.h"
@@ -463,14 +464,7 @@ void TPTCustomShellTree::Loaded() {
 }
 
 void TPTCustomShellTree::registerDropTarget(bool on) {
-    if (on && !dropTarget_ && HandleAllocated()) {
-        dropTarget_ = std::make_shared<TDropTarget_shtv>(this);
-        RegisterDragDrop(this, dropTarget_);
-    } else if (!on && dropTarget_) {
-        if (HandleAllocated())
-            RevokeDragDrop(this);
-        dropTarget_.reset();
-    }
+    SetDropTargetRegistered(*this, dropTarget_, on, [this] { return std::make_shared<TDropTarget_shtv>(this); });
 }
 
 void TPTCustomShellTree::CreateWnd() {
@@ -501,16 +495,8 @@ void TPTCustomShellTree::DestroyWnd() {
 // --- messages -----------------------------------------------------------------------------------
 
 void TPTCustomShellTree::WndProc(TMessage& message) {
-    if (trackedMenu_) {
-        TShellMenuContext context;
-        context.ContextMenu = trackedMenu_;
-        context.SmallImages = GetSystemImageList(0);
-        if (OnPopupHint)
-            context.OnPopupHint = [this](const std::string& hint) { OnPopupHint(this, hint); };
-        if (HandleShellMenuMessage(message, context))
-            return;
-    }
-    TPTCustomTreeView::WndProc(message);
+    if (!ForwardContextMenuMessage(message, trackedMenu_, this, OnPopupHint))
+        TPTCustomTreeView::WndProc(message);
 }
 
 void TPTCustomShellTree::Dispatch(TMessage& message) {
@@ -545,15 +531,8 @@ void TPTCustomShellTree::Dispatch(TMessage& message) {
 }
 
 void TPTCustomShellTree::mouseWheel(TMessage& message) {
-    message.Result = 0;
-    TWinControl* under = ControlAtScreen(PointFromLParam(message.LParam));
-    if (under != nullptr && under != this &&
-        (dynamic_cast<TPTCustomShellTree*>(under) != nullptr || dynamic_cast<TPTCustomShellList*>(under) != nullptr)) {
-        under->Perform(message.Msg, message.WParam, message.LParam);
-        return;
-    }
-    int delta = GET_WHEEL_DELTA_WPARAM(message.WParam);
-    WheelScroll(*this, SB_VERT, delta < 0, delta < 0 ? SB_PAGEDOWN : SB_PAGEUP);
+    if (!WheelToOtherShellControl(*this, message))
+        ScrollByWheel(*this, message, SB_VERT);
 }
 
 // --- keys ----------------------------------------------------------------------------------------
@@ -599,10 +578,7 @@ void TPTCustomShellTree::NodeContextMenu(TTreeNode* node, TPoint point) {
         ShowNodeContextMenu(node, point);
         return;
     }
-    if (menu != nullptr) {
-        menu->PopupComponent = this;
-        menu->Popup(ClientToScreen(point));
-    }
+    PopupControlMenu(*this, menu, point);
 }
 
 void TPTCustomShellTree::ShowNodeContextMenu(TTreeNode* node, TPoint point) {
@@ -848,19 +824,7 @@ HRESULT TPTCustomShellTree::DragOver(uint32_t keys, TPoint point, uint32_t& effe
         effect = DROPEFFECT_NONE;
         setDropHighlight(dragNode_);
     }
-    uint32_t now = GetTickCount();
-    if (now - lastScrollTick_ > 100) {
-        TPoint client = ScreenToClient(point);
-        if (client.X < 26)
-            ScrollStep(*this, SB_HORZ, SB_LINELEFT);
-        else if (client.X > ClientWidth() - 26)
-            ScrollStep(*this, SB_HORZ, SB_LINERIGHT);
-        if (client.Y < 20)
-            ScrollStep(*this, SB_VERT, SB_LINEUP);
-        else if (client.Y > ClientHeight() - 20)
-            ScrollStep(*this, SB_VERT, SB_LINEDOWN);
-        lastScrollTick_ = now;
-    }
+    ScrollWhileDragging(*this, ScreenToClient(point), lastScrollTick_);
     effect |= DROPEFFECT_SCROLL;
     return hr;
 }

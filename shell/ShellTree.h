@@ -14,6 +14,7 @@
 #include "shell/PTTreeView.h"
 #include "shell/ShellTreeModel.h"
 #include "shell/ShellContextMenus.h"
+#include "shell/ShellControlSupport.h"
 #include "shell/ShellLocator.h"
 
 #include <memory>
@@ -21,7 +22,6 @@
 #include <vector>
 
 class TPTCustomShellList;
-class TDropTarget_shtv;
 
 // The private messages of the shell controls.
 enum : unsigned {
@@ -34,7 +34,6 @@ using TPTShAddItemEvent =
                        PCItemIDList itemRelative, uint32_t attributes, bool& allowAdd)>;
 using TPTShTreeDeleteItemEvent = std::function<void(TPersistent* sender, TTreeNode* node, TPTShTreeData* data)>;
 using TPTShTreeInsertItemEvent = std::function<void(TPersistent* sender, TTreeNode* node)>;
-using TPTShPopupHintEvent = std::function<void(TPersistent* sender, const std::string& hint)>;
 using TPTShTvCustomDrawEvent =
     std::function<void(TPersistent* sender, TPTCustomDraw& draw, TTreeNode* node, TPTShTreeData* data)>;
 
@@ -191,7 +190,7 @@ private:
     TPTRenameEcho renameEcho_;
     std::unique_ptr<TChangeHandlerThread> changeThread_;
     std::vector<std::string> watched_; // by slot
-    std::shared_ptr<TDropTarget_shtv> dropTarget_;
+    std::shared_ptr<TDropTarget> dropTarget_;
     std::shared_ptr<TContextMenu> trackedMenu_;
     // Dragging out and in.
     TTreeNode* dragNode_ = nullptr;
@@ -207,21 +206,4 @@ public:
     std::string ClassName() const override { return "TPTShellTree"; }
 };
 
-// The drop target of a tree window: hands every call to the tree.
-class TDropTarget_shtv : public TDropTarget {
-public:
-    explicit TDropTarget_shtv(TPTCustomShellTree* tree) : tree_(tree) {}
-    HRESULT DragEnter(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect) override {
-        return tree_->DragEnter(data, keys, point, effect);
-    }
-    HRESULT DragOver(uint32_t keys, TPoint point, uint32_t& effect) override {
-        return tree_->DragOver(keys, point, effect);
-    }
-    HRESULT DragLeave() override { return tree_->DragLeave(); }
-    HRESULT Drop(const std::shared_ptr<TDataObject>& data, uint32_t keys, TPoint point, uint32_t& effect) override {
-        return tree_->Drop(data, keys, point, effect);
-    }
-
-private:
-    TPTCustomShellTree* tree_;
-};
+using TDropTarget_shtv = TPTForwardingDropTarget<TPTCustomShellTree>;

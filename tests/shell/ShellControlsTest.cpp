@@ -9,6 +9,8 @@
 #include "platform/shellns/DragDrop.h"
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/TickSource.h"
+#include "platform/shellns/MountTable.h"
+#include "shell/DeviceChangeHandler.h"
 #include "shell/ShellList.h"
 #include "shell/ShellTree.h"
 #include "shell/ShellUtils.h"
@@ -247,4 +249,53 @@ TEST_F(ShellControlsTest, DropEffectsFollowTheItemsAndARightDragWithinOneListOff
     EXPECT_NE(std::find(offered.begin(), offered.end(), "&Copy Here"), offered.end());
     EXPECT_EQ(std::find(offered.begin(), offered.end(), "&Move Here"), offered.end());
     EXPECT_FALSE(list->Dragging());
+}
+
+TEST_F(ShellControlsTest, ADriveArrivingAndLeavingRefreshesTheTreeOnceAndTheDrivesList) {
+    std::string table = JoinPath(home.Root, "mountinfo");
+    std::string stick = folder("stick");
+    const std::string rootOnly = "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n";
+    const std::string withStick = rootOnly + "2 1 8:17 / " + stick + " rw - vfat /dev/sdb1 rw\n";
+    WriteFile(table, rootOnly);
+    SetMountInfoPath(table);
+    DeviceChangeHandler().Poll(); // the hub starts from this table
+
+    TComponent owner;
+    auto* tree = new TPTShellTree(&owner);
+    auto* list = new TPTShellList(&owner);
+    tree->Fill(); // the desktop
+    PItemIDList computer = nullptr;
+    ASSERT_EQ(SHGetSpecialFolderLocation(CSIDL_DRIVES, &computer), S_OK);
+    TIdListPtr computerOwned(computer);
+    tree->SelectPidl(computer);
+    TTreeNode* drives = tree->Selected();
+    ASSERT_NE(drives, nullptr);
+    tree->Model().Expand(drives);
+    list->Folder().SetPidl(computer);
+    int refreshes = 0;
+    tree->OnFillComplete = [&](TPersistent*) { ++refreshes; };
+    auto stickShown = [&] {
+        bool inTree = false, inList = false;
+        for (int i = 0; i < drives->Count(); ++i)
+            inTree = inTree || PathOf(tree->Model(), drives->Item(i)) == stick;
+        for (int i = 0; i < list->Model().Count(); ++i)
+            inList = inList || list->Model().Data(i)->GetPath() == stick;
+        return std::make_pair(inTree, inList);
+    };
+    EXPECT_EQ(stickShown(), std::make_pair(false, false));
+
+    WriteFile(table, withStick);
+    DeviceChangeHandler().Poll();
+    ProcessMessages();
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_EQ(stickShown(), std::make_pair(true, true));
+
+    WriteFile(table, rootOnly);
+    DeviceChangeHandler().Poll();
+    ProcessMessages();
+    EXPECT_EQ(refreshes, 2);
+    EXPECT_EQ(stickShown(), std::make_pair(false, false));
+    SetMountInfoPath({});
+    DeviceChangeHandler().Poll();
+    ProcessMessages();
 }

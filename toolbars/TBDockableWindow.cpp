@@ -771,7 +771,7 @@ void TTBCustomDockableWindow::DrawNCArea(TCanvas& canvas) {
     InflateRect(r, -1, -1);
     bool background = dock->BackgroundInUse() && dock->BackgroundOnToolbars();
     if (background)
-        dock->PaintBackgroundFor(canvas, r, {Left() + r.Left, Top() + r.Top});
+        dock->PaintBackgroundFor(canvas, r, {Left(), Top()});
     else
         FrameInColor(canvas, r, color);
     if (!dock->AllowDrag())

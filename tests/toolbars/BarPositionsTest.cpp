@@ -245,16 +245,16 @@ TEST(BarPositions, WrongStoredValuesLeaveAUsableLayout) {
 TEST(BarPositions, AStoreThatCannotBeReadGivesTheFormsOwnLayout) {
     TStoreFolder folder;
     std::filesystem::create_directories(folder.Folder.Path() / "korvane-ondrill");
-    for (int variant = 0; variant < 2; ++variant) {
+    for (int variant = 0; variant < 3; ++variant) {
         std::filesystem::path store = folder.Folder.Path() / "korvane-ondrill" / "hkcu.ini";
         std::filesystem::remove_all(store);
         if (variant == 0) {
             std::ofstream out(store, std::ios::binary);
             out << "[Software\\Prelune2k2\\Toolbars\\Standard]\nRev=sz:2000\nDockedTo=sz:Left\xff\x01\x00[[[\n==\n";
             out << std::string("\0\0\xfe", 3) << "[Software\\Prelune2k2\\Toolbars\\Format\nRev=dword:zz\n";
-        } else {
+        } else if (variant == 1) {
             std::filesystem::create_directories(store); // a folder where the file should be
-        }
+        } // else: a first start, no store at all
         TLayoutForm form;
         EXPECT_NO_THROW(LoadBarPositionsFromRegistry(&form.Form, HKEY_CURRENT_USER, kKey));
         for (TTBCustomDockableWindow* bar : form.Bars) {

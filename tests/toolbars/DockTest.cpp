@@ -4,6 +4,7 @@
 
 #include "tests/toolbars/DockTestSupport.h"
 
+#include "platform/gfx/Bitmap.h"
 #include "platform/ui/Cursors.h"
 #include "toolbars/TBDragLoop.h"
 
@@ -176,6 +177,96 @@ TEST(Dock, HidingAFloatingBarHidesItsFrameAndClosingAsksFirst) {
     SetTBApplicationLink({});
 }
 
+// A picture whose colour at each point says where the point is (x in red,
+// y in green), so that painted pixels tell which part of it they show.
+class TGridBackground : public TTBBasicBackground {
+public:
+    using TTBBasicBackground::TTBBasicBackground;
+    void PaintArea(TCanvas& canvas, const TRect& rect, TPoint origin) override {
+        for (int y = rect.Top; y < rect.Bottom; ++y)
+            for (int x = rect.Left; x < rect.Right; ++x)
+                canvas.SetPixel(x, y, RGB((x - origin.X) & 0xFF, (y - origin.Y) & 0xFF, 0x80));
+    }
+    void AddChangeHandler(TChangeHandler handler, const void*) override { Changed = std::move(handler); }
+    void RemoveChangeHandler(const void*) override { Changed = nullptr; }
+    void SystemColoursChanged() override {}
+    bool PaintsAnything() override { return true; }
+    TChangeHandler Changed;
+};
+
+TEST(Dock, ABackgroundContinuesFromTheDockAcrossItsBars) {
+    TDockForm f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});
+    f.Toolbar("Next", f.Top, {"Two"})->SetDockRow(1);
+    TGridBackground background;
+    f.Top->SetBackground(&background);
+    ASSERT_TRUE(background.Changed);
+    // The dock's client area and the bar's frame and client area, each
+    // painted into a bitmap of its own: a pixel of each shows the part of
+    // the picture at its place in the dock.
+    auto erase = [](TControl* control, TCanvas& canvas) {
+        control->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&canvas));
+    };
+    TBitmap dockImage(f.Top->Width(), f.Top->Height());
+    erase(f.Top, dockImage.Canvas());
+    TBitmap barClient(bar->ClientWidth(), bar->ClientHeight());
+    erase(bar, barClient.Canvas());
+    TBitmap barWhole(bar->Width(), bar->Height());
+    bar->DrawNCArea(barWhole.Canvas());
+    TPoint origin = bar->ClientOrigin();
+    for (TPoint p : {TPoint{3, 5}, TPoint{bar->ClientWidth() - 1, bar->ClientHeight() - 1}}) {
+        TPoint inDock{bar->Left() + origin.X + p.X, bar->Top() + origin.Y + p.Y};
+        EXPECT_EQ(barClient.Canvas().Pixel(p.X, p.Y), dockImage.Canvas().Pixel(inDock.X, inDock.Y));
+    }
+    // The frame's band between edge and handle shows it too.
+    EXPECT_EQ(barWhole.Canvas().Pixel(1, 12), dockImage.Canvas().Pixel(bar->Left() + 1, bar->Top() + 12));
+    f.Top->SetBackgroundOnToolbars(false);
+    TBitmap plain(bar->ClientWidth(), bar->ClientHeight());
+    erase(bar, plain.Canvas());
+    EXPECT_EQ(plain.Canvas().Pixel(3, 5), GetSysColor(COLOR_BTNFACE));
+    f.Top->SetBackground(nullptr);
+    EXPECT_FALSE(background.Changed);
+}
+
+TEST(Dock, ADockRefusesToBeNestedOrToMoveWhileItHoldsBars) {
+    TDockForm f;
+    auto* tool = new TTBToolWindow(&f.Form);
+    tool->SetParent(f.Top);
+    auto* inner = new TTBDock(&f.Form);
+    EXPECT_THROW(inner->SetParent(tool), EInvalidOperation);
+    EXPECT_THROW(inner->SetParent(f.Top), EInvalidOperation);
+    try {
+        f.Top->SetPosition(dpLeft);
+        FAIL();
+    } catch (const EInvalidOperation& e) {
+        EXPECT_STREQ(e.what(), "Cannot change Position of a TTBDock if it already contains controls");
+    }
+    f.Top->SetPosition(dpTop);
+    EXPECT_EQ(f.Top->Align(), alTop);
+    EXPECT_EQ(f.Top->Position(), dpTop);
+}
+
+TEST(Dock, ABarFloatingOverAFormThatGoesEndsWithoutIt) {
+    TTestSettings settings;
+    SetTBSystemSettings(&settings);
+    TTBToolbar bar; // owned by nobody: it outlives the form
+    bar.SetName("Bar");
+    {
+        TCustomControl form;
+        form.SetBounds(10, 10, 300, 200);
+        bar.SetParent(&form);
+        bar.SetFloating(true);
+        ASSERT_NE(bar.FloatingFrame(), nullptr);
+        EXPECT_EQ(bar.FloatingFrame()->ParentForm, &form);
+    }
+    EXPECT_EQ(bar.Parent(), nullptr);
+    EXPECT_FALSE(bar.Floating());
+    EXPECT_EQ(bar.FloatingFrame(), nullptr);
+    EXPECT_TRUE(TTBCustomDockableWindow::FloatingWindows().empty());
+    ProcessMessages(); // the frame goes
+    SetTBSystemSettings(nullptr);
+}
+
 // --- the drag loop ----------------------------------------------------------------------
 
 struct TDragFixture : TDockForm {
@@ -196,6 +287,15 @@ TEST(DragLoop, ABarDraggedOffTheDockFloatsWhereTheOutlineWasAndDocksWhenDraggedB
     TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One", "Two"});
     TPoint handle = TDockForm::HandleOf(bar);
     TPoint grab{handle.X - (f.Form.Left() + bar->Left()), handle.Y - (f.Form.Top() + bar->Top())};
+    // The bottom dock refuses the bar on its way.
+    int asked = 0;
+    f.Bottom->OnRequestDock = [&](TTBDock*, TTBCustomDockableWindow* dragged, bool& accept) {
+        asked += dragged == bar;
+        accept = false;
+    };
+    TPoint overBottom = f.Bottom->ClientToScreen({100, 0});
+    f.Move(overBottom);
+    f.Driver.Do([&] { EXPECT_TRUE(bar->Floating()); });
     f.Move({400, 400});
     f.Driver.Release(At({400, 400}));
     TDockForm::Drag(bar, handle);
@@ -210,6 +310,7 @@ TEST(DragLoop, ABarDraggedOffTheDockFloatsWhereTheOutlineWasAndDocksWhenDraggedB
     EXPECT_LE(frame->Left(), 400 - grab.X);
     EXPECT_EQ(f.Top->Height(), 0);
     EXPECT_EQ(f.Top->BarInDrag, nullptr);
+    EXPECT_GT(asked, 0);
 
     // Back over the left dock by its caption: it docks there, in a new row.
     TPoint caption{frame->Left() + 20, frame->Top() + 8};

@@ -681,7 +681,11 @@ void TTBCustomDockableWindow::UpdateFloatingVisibility() {
         return;
     bool show = ShouldShowFloating();
     floatingFrame_->ShouldShow = show;
-    inactiveCaption_ = !hideWhenInactive_ && !TBApplicationActive();
+    bool inactive = !hideWhenInactive_ && !TBApplicationActive();
+    if (inactive != inactiveCaption_) {
+        inactiveCaption_ = inactive;
+        floatingFrame_->RedrawParts(fpCaption);
+    }
     if (show)
         floatingFrame_->KeepAboveOwner();
     if (floatingFrame_->Visible() != show)

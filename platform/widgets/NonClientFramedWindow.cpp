@@ -35,12 +35,15 @@ class TNonClientFramedPeer;
 // turns the mouse over the frame into non-client messages.
 class TFrameFilter : public QObject {
 public:
-    TFrameFilter(TNonClientFramedPeer& peer, TPeerWidget* widget) : QObject(widget), peer_(peer), widget_(widget) {}
+    TFrameFilter(TNonClientFramedPeer& peer, TPeerWidget* widget)
+        : QObject(widget), peer_(peer), widget_(widget), viewport_(widget->viewport()) {}
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     TNonClientFramedPeer& peer_;
     TPeerWidget* widget_;
+    // Compared only: events still come while the widget is being freed.
+    const QObject* viewport_;
 };
 
 class TNonClientFramedPeer : public TWidgetPeer, public TNonClientFramePeer {
@@ -149,7 +152,7 @@ private:
 };
 
 bool TFrameFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == widget_->viewport()) {
+    if (watched == viewport_) {
         if (event->type() == QEvent::Enter)
             peer_.LeftFrame();
         return false;

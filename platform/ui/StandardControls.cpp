@@ -7,4 +7,5 @@ void RegisterStandardControlClasses() {
     RegisterExtControlClasses();
     RegisterItemViewClasses();
     RegisterPageControlClasses();
+    RegisterCommonDialogClasses();
 }

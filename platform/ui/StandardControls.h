@@ -21,6 +21,9 @@ void RegisterExtControlClasses();
 // Tab control, page control with its sheets, status bar, value-list
 // editor.
 void RegisterPageControlClasses();
+// The common dialogs: open, save, picture, colour, font, find, replace,
+// printer setup, folder.
+void RegisterCommonDialogClasses();
 // Tree view and list view.
 void RegisterItemViewClasses();
 

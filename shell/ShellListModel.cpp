@@ -113,11 +113,20 @@ void TPTShellListModel::unindexRow(TListItem* item) {
     }
 }
 
+std::string TPTShellListModel::captionOf(PCItemIDList relative) const {
+    // The caption (what the application reads as the row's text) is the
+    // name the folder shows.
+    std::string caption;
+    GetDisplayName(folder_, relative, dnInFolder, caption);
+    return caption;
+}
+
 void TPTShellListModel::addRow(TIdListPtr relative, uint32_t attributes) {
     auto record = std::make_unique<TPTShListData>(this);
     record->SetRelativePidl(relative.release());
     TListItem* item = view_.Items().Add();
     item->SetData(record.get());
+    item->SetCaption(captionOf(record->RelativePidl()));
     records_.insert(record.release());
     if ((attributes & SFGAO_SHARE) != 0)
         item->SetOverlayIndex(0);
@@ -148,7 +157,8 @@ void TPTShellListModel::RenameRow(int index, PItemIDList renamed) {
     }
     unindexRow(item);
     record->SetRelativePidl(renamed);
-    item->SetImageIndex(-1); // the row is shown anew, its texts asked again
+    item->SetImageIndex(-1);
+    item->SetCaption(captionOf(record->RelativePidl()));
     indexRow(item);
 }
 
@@ -301,10 +311,11 @@ bool TPTShellListModel::RefreshNames(const std::vector<std::string>& names) {
 }
 
 std::string TPTShellListModel::RowText(int index, int column) {
-    TPTShListData* data = Data(index);
+    TListItem* item = view_.Items().Item(index);
+    TPTShListData* data = RecordOf(item);
     if (data == nullptr)
         return {};
-    return column == 0 ? data->GetDisplayName() : data->GetColumnText(column);
+    return column == 0 ? item->Caption() : data->GetColumnText(column);
 }
 
 int TPTShellListModel::RowImage(int index) {

@@ -128,6 +128,7 @@ private:
     void indexRow(TListItem* item);
     void unindexRow(TListItem* item);
     std::string nameOf(PCItemIDList relative) const;
+    std::string captionOf(PCItemIDList relative) const;
 
     TCustomListView& view_;
     std::unordered_set<const TPTShListData*> records_;

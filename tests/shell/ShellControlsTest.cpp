@@ -162,8 +162,9 @@ TEST_F(ShellControlsTest, ListKeepsCaseTwinsFiltersSortsAndRemembersWidths) {
         clock.Advance(2000);
         EXPECT_NE(rowOf(*list, "late.htm"), -1);
         ASSERT_TRUE(RenameRow(*list, rowOf(*list, "late.htm"), "later.htm"));
-        EXPECT_NE(rowOf(*list, "later.htm"), -1);
+        ASSERT_NE(rowOf(*list, "later.htm"), -1);
         EXPECT_EQ(rowOf(*list, "late.htm"), -1);
+        EXPECT_EQ(list->Items().Item(rowOf(*list, "later.htm"))->Caption(), "later.htm") << "the caption follows";
         ASSERT_TRUE(deliverUntil([&] { return list->ChangeThread()->EventsSeen() >= 3; }));
         for (int i = 0; i < 50; ++i)
             ProcessMessages();
@@ -214,6 +215,9 @@ TEST_F(ShellControlsTest, DropEffectsFollowTheItemsAndARightDragWithinOneListOff
     EXPECT_EQ(list->SelectionEffects(), DROPEFFECT_NONE) << "nothing selected, nothing to drag";
     list->Folder().SetPath(home.Files);
     list->SetItemIndex(rowOf(*list, "free.htm"));
+    ASSERT_NE(list->Selected(), nullptr);
+    EXPECT_EQ(list->Selected()->Caption(), "free.htm"); // what the application reads
+    EXPECT_EQ(list->GetSelectedData()->GetFileName(), "free.htm");
     EXPECT_EQ(list->SelectionEffects(), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
 
     // A drag of a row onto the list's empty space, as the platform's drag

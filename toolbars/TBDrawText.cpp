@@ -13,6 +13,7 @@ void TBDrawText(TCanvas& canvas, std::string_view text, TRect& rect, unsigned fo
     line.Align = (format & DT_CENTER) ? thCenter : (format & DT_RIGHT) ? thRight : thLeft;
     line.VCenter = (format & DT_VCENTER) != 0;
     line.NoPrefix = (format & (DT_NOPREFIX | DT_HIDEPREFIX)) != 0;
+    line.EndEllipsis = (format & DT_END_ELLIPSIS) != 0;
     // Hidden access keys: the markers go, nothing is underlined.
     std::string shown = (format & DT_HIDEPREFIX) && !(format & DT_NOPREFIX) ? StripAccessKeys(text) : std::string(text);
     if (format & DT_CALCRECT) {

@@ -16,31 +16,6 @@
 
 namespace {
 
-// Pen and brush of one colour for a glyph, put back afterwards.
-class TGlyphColors {
-public:
-    TGlyphColors(TCanvas& canvas, TColor color) : canvas_(canvas) {
-        pen_.Assign(&canvas.Pen());
-        brush_.Assign(&canvas.Brush());
-        canvas.Pen().SetColor(color);
-        canvas.Pen().SetStyle(psSolid);
-        canvas.Pen().SetWidth(1);
-        canvas.Pen().SetMode(pmCopy);
-        canvas.Brush().SetBitmap(nullptr);
-        canvas.Brush().SetStyle(bsSolid);
-        canvas.Brush().SetColor(color);
-    }
-    ~TGlyphColors() {
-        canvas_.SetPen(pen_);
-        canvas_.SetBrush(brush_);
-    }
-
-private:
-    TCanvas& canvas_;
-    TPen pen_;
-    TBrush brush_;
-};
-
 TBitmap& checkedPattern() {
     static TBitmap* pattern = [] {
         auto* bitmap = new TBitmap(8, 8);
@@ -57,7 +32,7 @@ TBitmap& checkedPattern() {
 
 void DrawMenuArrow(TCanvas& canvas, const TRect& rect, int colorIndex) {
     // A right-pointing triangle four pixels wide and seven high.
-    TGlyphColors colors(canvas, GetSysColor(colorIndex));
+    TTBGlyphColors colors(canvas, GetSysColor(colorIndex));
     int cx = (rect.Left + rect.Right) / 2, cy = (rect.Top + rect.Bottom) / 2;
     for (int i = 0; i < 4; ++i) {
         canvas.MoveTo(cx - 2 + i, cy - 3 + i);
@@ -66,7 +41,7 @@ void DrawMenuArrow(TCanvas& canvas, const TRect& rect, int colorIndex) {
 }
 
 void DrawDropdownArrow(TCanvas& canvas, int cx, int cy, bool pointLeft, int colorIndex) {
-    TGlyphColors colors(canvas, GetSysColor(colorIndex));
+    TTBGlyphColors colors(canvas, GetSysColor(colorIndex));
     std::array<TPoint, 3> points =
         pointLeft ? std::array<TPoint, 3>{TPoint{cx - 1, cy + 2}, TPoint{cx - 1, cy - 2}, TPoint{cx - 3, cy}}
                   : std::array<TPoint, 3>{TPoint{cx - 2, cy - 1}, TPoint{cx + 2, cy - 1}, TPoint{cx, cy + 1}};
@@ -89,6 +64,23 @@ void FillCheckedPattern(TCanvas& canvas, const TRect& rect) {
     canvas.Brush().SetBitmap(&checkedPattern());
     canvas.FillRect(rect);
     canvas.SetBrush(saved);
+}
+
+TTBGlyphColors::TTBGlyphColors(TCanvas& canvas, TColor color) : canvas_(canvas) {
+    pen_.Assign(&canvas.Pen());
+    brush_.Assign(&canvas.Brush());
+    canvas.Pen().SetColor(color);
+    canvas.Pen().SetStyle(psSolid);
+    canvas.Pen().SetWidth(1);
+    canvas.Pen().SetMode(pmCopy);
+    canvas.Brush().SetBitmap(nullptr);
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.Brush().SetColor(color);
+}
+
+TTBGlyphColors::~TTBGlyphColors() {
+    canvas_.SetPen(pen_);
+    canvas_.SetBrush(brush_);
 }
 
 // ---------------------------------------------------------------------------
@@ -453,7 +445,7 @@ void TTBItemViewer::paintCheckMark(TCanvas& canvas, const TRect& box) {
         std::vector<TPoint> shifted;
         for (TPoint p : points)
             shifted.push_back({x + p.X, y + p.Y});
-        TGlyphColors colors(canvas, GetSysColor(colorIndex));
+        TTBGlyphColors colors(canvas, GetSysColor(colorIndex));
         canvas.Polyline(shifted);
     };
     polyline({{-2, -2}, {0, 0}, {4, -4}, {4, -3}, {0, 1}, {-2, -1}, {-2, -2}}, COLOR_BTNTEXT);

@@ -8,6 +8,7 @@
 
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/PenBrush.h"
 #include "platform/ui/Keys.h"
 #include "toolbars/TBItem.h"
 
@@ -28,6 +29,7 @@ enum : unsigned {
     DT_SINGLELINE = 0x0020,
     DT_CALCRECT = 0x0400,
     DT_NOPREFIX = 0x0800,
+    DT_END_ELLIPSIS = 0x8000,
     DT_HIDEPREFIX = 0x00100000,
 };
 
@@ -111,6 +113,21 @@ public:
     void MeasureSize(TCanvas& canvas, int& width, int& height) override;
     void Paint(TCanvas& canvas, const TRect& clientArea, bool isSelected, bool isPushed,
                bool useDisabledShadow) override;
+};
+
+// Pen and brush of one colour for drawing a glyph, put back when it goes out
+// of scope.
+class TTBGlyphColors {
+public:
+    TTBGlyphColors(TCanvas& canvas, TColor color);
+    ~TTBGlyphColors();
+    TTBGlyphColors(const TTBGlyphColors&) = delete;
+    TTBGlyphColors& operator=(const TTBGlyphColors&) = delete;
+
+private:
+    TCanvas& canvas_;
+    TPen pen_;
+    TBrush brush_;
 };
 
 // Draws a right-pointing menu arrow (submenu glyph) centred in rect.

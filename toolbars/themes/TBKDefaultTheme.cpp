@@ -230,11 +230,7 @@ void TTBKDefaultTheme::PaintPanel(TCanvas& canvas, const TRect& rect, const TTBK
         PaintGlyphPattern(canvas, button.Left + 1 + pushed, button.Top + 2 + pushed, 7, kPanelCloseCross, clBtnText);
     }
     FillIn(canvas, edge, display().ToolbarColor);
-    TFont old;
-    old.Assign(&canvas.Font());
-    canvas.SetFont(SmallCaptionFont());
-    DrawCaptionIn(canvas, edge, info.Caption, 0x108024, false, clBtnText);
-    canvas.SetFont(old);
+    DrawSmallCaption(canvas, edge, info.Caption, clBtnText);
 }
 
 void TTBKDefaultTheme::PaintDropDownArrow(TCanvas& canvas, const TRect& rect, const TTBKItemInfo& info) {
@@ -262,15 +258,9 @@ void TTBKDefaultTheme::PaintFloatingBorder(TCanvas& canvas, const TRect& rect, c
     if (info.RedrawParts & RP_BORDER) {
         TRect inner = rect;
         InflateRect(inner, -frame.X, -frame.Y);
-        bool hadClip = canvas.HasClip();
-        TRect oldClip = canvas.ClipRect();
-        canvas.ExcludeClipRect(inner);
+        TExcludedClip clip(canvas, inner);
         TRect r = rect;
         canvas.DrawEdge(r, EDGE_RAISED, BF_RECT | BF_MIDDLE);
-        if (hadClip)
-            canvas.SetClipRect(oldClip);
-        else
-            canvas.RemoveClip();
     }
     if (!info.ShowCaption)
         return;
@@ -281,12 +271,7 @@ void TTBKDefaultTheme::PaintFloatingBorder(TCanvas& canvas, const TRect& rect, c
         FillIn(canvas, caption, captionColor);
         TRect text = caption;
         text.Left += 2;
-        TFont old;
-        old.Assign(&canvas.Font());
-        canvas.SetFont(SmallCaptionFont());
-        DrawCaptionIn(canvas, text, info.Caption, 0x108024, false,
-                      info.ActiveCaption ? clCaptionText : clInactiveCaptionText);
-        canvas.SetFont(old);
+        DrawSmallCaption(canvas, text, info.Caption, info.ActiveCaption ? clCaptionText : clInactiveCaptionText);
         TRect below = GetCaptionRect(info, true, false);
         FillIn(canvas, Rect(below.Left, below.Bottom, below.Right, below.Bottom + 1), clBtnFace);
     }

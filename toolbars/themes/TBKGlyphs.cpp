@@ -59,6 +59,20 @@ void drawGlyph(TImageList* images, int index, const TGlyphArea& area, uint32_t f
     glyph.Canvas().Release();
 }
 
+// Puts each pixel the image list drew on the glyph bitmap (not the key)
+// through a look into the background bitmap.
+template <class Look> void mapGlyphPixels(const TGlyphArea& area, Look look) {
+    for (int y = 0; y < area.H; ++y) {
+        const uint32_t* glyph = row(work().Glyph, y);
+        uint32_t* background = row(work().Background, y);
+        for (int x = 0; x < area.W; ++x) {
+            uint32_t p = glyph[x] & 0xFFFFFF;
+            if (p != kGlyphKeyPixel)
+                background[x] = kOpaque | look(p);
+        }
+    }
+}
+
 void putBackground(TCanvas& canvas, const TRect& rect) { canvas.Draw(rect.Left, rect.Top, work().Background); }
 
 int weighted(uint32_t pixel, int r, int g, int b) {
@@ -91,22 +105,14 @@ void DrawGlyphContrast(TCanvas& canvas, const TRect& rect, TImageList* images, b
     }
     copyBackground(canvas, rect, area);
     drawGlyph(images, index, area, kGlyphKeyPixel);
-    for (int y = 0; y < area.H; ++y) {
-        const uint32_t* glyph = row(work().Glyph, y);
-        uint32_t* background = row(work().Background, y);
-        for (int x = 0; x < area.W; ++x) {
-            uint32_t p = glyph[x] & 0xFFFFFF;
-            if (p == kGlyphKeyPixel)
-                continue;
-            int v = weighted(p, 76, 150, 29);
-            if (v >= 64769)
-                p = 0;
-            else if (v < 25600)
-                p = 0xFFFFFF;
-            TColor shifted = ShiftBrightness(pixelToColor(p), 32);
-            background[x] = kOpaque | SwapRedBlue(static_cast<uint32_t>(shifted));
-        }
-    }
+    mapGlyphPixels(area, [](uint32_t p) {
+        int v = weighted(p, 76, 150, 29);
+        if (v >= 64769)
+            p = 0;
+        else if (v < 25600)
+            p = 0xFFFFFF;
+        return SwapRedBlue(static_cast<uint32_t>(ShiftBrightness(pixelToColor(p), 32)));
+    });
     putBackground(canvas, rect);
 }
 
@@ -118,18 +124,11 @@ void DrawGlyphBlended(TCanvas& canvas, const TRect& rect, TImageList* images, in
     drawGlyph(images, index, area, kGlyphKeyPixel);
     const uint32_t k = SwapRedBlue(static_cast<uint32_t>(ColorToRGB(color)) & 0xFFFFFF);
     const uint32_t a = static_cast<uint32_t>(std::clamp(alpha, 0, 255)), rest = 255 - a;
-    for (int y = 0; y < area.H; ++y) {
-        const uint32_t* glyph = row(work().Glyph, y);
-        uint32_t* background = row(work().Background, y);
-        for (int x = 0; x < area.W; ++x) {
-            uint32_t p = glyph[x] & 0xFFFFFF;
-            if (p == kGlyphKeyPixel)
-                continue;
-            uint32_t redBlue = ((p & 0xFF00FFu) * a + (k & 0xFF00FFu) * rest) & 0xFF00FF00u;
-            uint32_t green = ((p & 0xFF00u) * a + (k & 0xFF00u) * rest) & 0x00FF0000u;
-            background[x] = kOpaque | ((redBlue | green) >> 8);
-        }
-    }
+    mapGlyphPixels(area, [&](uint32_t p) {
+        uint32_t redBlue = ((p & 0xFF00FFu) * a + (k & 0xFF00FFu) * rest) & 0xFF00FF00u;
+        uint32_t green = ((p & 0xFF00u) * a + (k & 0xFF00u) * rest) & 0x00FF0000u;
+        return (redBlue | green) >> 8;
+    });
     putBackground(canvas, rect);
 }
 

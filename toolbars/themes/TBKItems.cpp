@@ -132,20 +132,6 @@ uint8_t HoverOf(TTBItemViewer* viewer, bool isSelected, bool enabled) {
 
 TTBItemViewer* TTBKItemViewer::Make(TTBView* view, TTBCustomItem* item) { return new TTBKItemViewer(view, item); }
 
-bool TTBKItemViewer::IsImageShown() const {
-    if (Item()->ImageIndex() < 0)
-        return false;
-    switch (Item()->DisplayMode()) {
-    case nbdmDefault:
-    case nbdmImageAndText:
-        return true;
-    case nbdmTextOnlyInMenus:
-        return IsToolbarStyle();
-    default:
-        return false;
-    }
-}
-
 TSize TTBKItemViewer::ImageSize() const {
     TImageList* images = GetImageList();
     return images != nullptr ? TSize{images->Width(), images->Height()} : TSize{};
@@ -187,7 +173,7 @@ void TTBKItemViewer::MeasureSize(TCanvas& canvas, int& width, int& height) {
     auto m = [&theme](int id) { return theme.GetIntegerMetric(id); };
     const bool toolbarStyle = IsToolbarStyle();
     const bool vertical = View()->Orientation == tbvoVertical;
-    TSize glyph = IsImageShown() ? ImageSize() : TSize{};
+    TSize glyph = ImageShown() ? ImageSize() : TSize{};
     if (glyph.cx < 1 || glyph.cy < 1)
         glyph = {};
     bool rotatedText = rotated();
@@ -282,7 +268,7 @@ void TTBKItemViewer::Paint(TCanvas& canvas, const TRect& clientArea, bool isSele
     info.Pushed = isPushed;
     info.Hover = HoverOf(this, isSelected, info.Enabled);
     info.Checked = item->Checked();
-    TSize glyph = IsImageShown() ? ImageSize() : TSize{};
+    TSize glyph = ImageShown() ? ImageSize() : TSize{};
     if (glyph.cx < 1 || glyph.cy < 1)
         glyph = {};
     info.HasImage = glyph.cx > 0;

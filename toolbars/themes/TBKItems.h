@@ -108,7 +108,6 @@ public:
     // The theme's margin id: 1 toolbar button, 2 menu row.
     int GetMarginKind() const { return IsToolbarStyle() ? 1 : 2; }
     void DrawItemImage(TCanvas& canvas, const TRect& rect, const TTBKItemInfo& info);
-    bool IsImageShown() const;
     // The glyph size (the image list's), 0 x 0 without one.
     TSize ImageSize() const;
     // DT_HIDEPREFIX while the view hides access keys.

@@ -276,11 +276,7 @@ void TTBKOfficeXPTheme::PaintPanel(TCanvas& canvas, const TRect& rect, const TTB
         paintCloseButton(canvas, button, info.CloseButtonState, false, clBtnText);
     }
     caption.Left += 2;
-    TFont old;
-    old.Assign(&canvas.Font());
-    canvas.SetFont(SmallCaptionFont());
-    DrawCaptionIn(canvas, caption, info.Caption, 0x108024, false, clBtnText);
-    canvas.SetFont(old);
+    DrawSmallCaption(canvas, caption, info.Caption, clBtnText);
 }
 
 void TTBKOfficeXPTheme::PaintDropDownArrow(TCanvas& canvas, const TRect& rect, const TTBKItemInfo& info) {
@@ -320,19 +316,13 @@ void TTBKOfficeXPTheme::PaintFloatingBorder(TCanvas& canvas, const TRect& rect, 
     if (info.RedrawParts & RP_BORDER) {
         TRect inner = rect;
         InflateRect(inner, -frame.X, -frame.Y);
-        bool hadClip = canvas.HasClip();
-        TRect oldClip = canvas.ClipRect();
-        canvas.ExcludeClipRect(inner);
+        TExcludedClip clip(canvas, inner);
         FillIn(canvas, rect, border);
         const int l = inner.Left, t = inner.Top, r = inner.Right, b = inner.Bottom;
         PolylineIn(canvas,
                    {{l, t - 1}, {r - 1, t - 1}, {r, t}, {r, b - 1}, {r - 1, b}, {l, b}, {l - 1, b - 1}, {l - 1, t},
                     {l, t - 1}},
                    viewColor);
-        if (hadClip)
-            canvas.SetClipRect(oldClip);
-        else
-            canvas.RemoveClip();
     }
     if (!info.ShowCaption)
         return;
@@ -345,11 +335,7 @@ void TTBKOfficeXPTheme::PaintFloatingBorder(TCanvas& canvas, const TRect& rect, 
             strip.Right -= TBKSystemMetric(SM_CYSMCAPTION) - 1;
         FillIn(canvas, strip, captionFill);
         InflateRect(strip, -2, 0);
-        TFont old;
-        old.Assign(&canvas.Font());
-        canvas.SetFont(SmallCaptionFont());
-        DrawCaptionIn(canvas, strip, info.Caption, 0x108024, false, captionText);
-        canvas.SetFont(old);
+        DrawSmallCaption(canvas, strip, info.Caption, captionText);
     }
     if (hasClose && (info.RedrawParts & RP_CLOSEBUTTON)) {
         TRect button = GetCloseButtonRect(info, true);

@@ -10,31 +10,6 @@
 
 namespace {
 
-// Pen and brush of one colour, put back afterwards.
-class TInk {
-public:
-    TInk(TCanvas& canvas, TColor color) : canvas_(canvas) {
-        pen_.Assign(&canvas.Pen());
-        brush_.Assign(&canvas.Brush());
-        canvas.Pen().SetColor(color);
-        canvas.Pen().SetStyle(psSolid);
-        canvas.Pen().SetWidth(1);
-        canvas.Pen().SetMode(pmCopy);
-        canvas.Brush().SetBitmap(nullptr);
-        canvas.Brush().SetStyle(bsSolid);
-        canvas.Brush().SetColor(color);
-    }
-    ~TInk() {
-        canvas_.SetPen(pen_);
-        canvas_.SetBrush(brush_);
-    }
-
-private:
-    TCanvas& canvas_;
-    TPen pen_;
-    TBrush brush_;
-};
-
 // 16 x 16 window-button glyphs, one 16-bit word per row, bit 15 leftmost.
 using TWindowGlyph = std::array<uint16_t, 16>;
 constexpr TWindowGlyph kWindowClose = {0, 0, 0, 0, 0x0C30, 0x0660, 0x03C0, 0x0180,
@@ -62,19 +37,19 @@ void FrameIn(TCanvas& canvas, TRect& rect, TColor color, bool shrink) {
 }
 
 void LineIn(TCanvas& canvas, int x1, int y1, int x2, int y2, TColor color) {
-    TInk ink(canvas, color);
+    TTBGlyphColors ink(canvas, color);
     canvas.MoveTo(x1, y1);
     canvas.LineTo(x2, y2);
 }
 
 void PolylineIn(TCanvas& canvas, std::initializer_list<TPoint> points, TColor color) {
-    TInk ink(canvas, color);
+    TTBGlyphColors ink(canvas, color);
     std::vector<TPoint> list(points);
     canvas.Polyline(list);
 }
 
 void PolygonIn(TCanvas& canvas, std::initializer_list<TPoint> points, TColor color) {
-    TInk ink(canvas, color);
+    TTBGlyphColors ink(canvas, color);
     std::vector<TPoint> list(points);
     canvas.Polygon(list);
 }
@@ -123,4 +98,24 @@ TFont SmallCaptionFont() {
     TFont font = TBSystemSettings().MenuFont();
     font.SetStyle(font.Style() | fsBold);
     return font;
+}
+
+void DrawSmallCaption(TCanvas& canvas, const TRect& rect, const std::string& caption, TColor color) {
+    TFont old;
+    old.Assign(&canvas.Font());
+    canvas.SetFont(SmallCaptionFont());
+    DrawCaptionIn(canvas, rect, caption, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX, false, color);
+    canvas.SetFont(old);
+}
+
+TExcludedClip::TExcludedClip(TCanvas& canvas, const TRect& excluded)
+    : canvas_(canvas), hadClip_(canvas.HasClip()), oldClip_(canvas.ClipRect()) {
+    canvas.ExcludeClipRect(excluded);
+}
+
+TExcludedClip::~TExcludedClip() {
+    if (hadClip_)
+        canvas_.SetClipRect(oldClip_);
+    else
+        canvas_.RemoveClip();
 }

@@ -44,3 +44,21 @@ inline constexpr std::array<uint8_t, 7> kToolbarCloseCross = {0xC3, 0x66, 0x3C, 
 class TFont;
 // The font of small (tool-window) captions.
 TFont SmallCaptionFont();
+// A caption of a tool window or panel: the small-caption font, one line,
+// vertically centred, cut with an ellipsis, access-key markers hidden.
+void DrawSmallCaption(TCanvas& canvas, const TRect& rect, const std::string& caption, TColor color);
+
+// Keeps drawing out of a rectangle (a frame painter leaving the client area
+// alone) until it goes out of scope, which puts the clip back.
+class TExcludedClip {
+public:
+    TExcludedClip(TCanvas& canvas, const TRect& excluded);
+    ~TExcludedClip();
+    TExcludedClip(const TExcludedClip&) = delete;
+    TExcludedClip& operator=(const TExcludedClip&) = delete;
+
+private:
+    TCanvas& canvas_;
+    bool hadClip_;
+    TRect oldClip_;
+};

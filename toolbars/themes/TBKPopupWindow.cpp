@@ -9,6 +9,7 @@
 #include "toolbars/themes/TBKItems.h"
 #include "toolbars/themes/TBKList.h"
 #include "toolbars/themes/TBKNexus.h"
+#include "toolbars/themes/TBKPaintKit.h"
 
 namespace {
 
@@ -152,14 +153,8 @@ void TTBKPopupWindow::PaintBorder(TCanvas& canvas, const TRect& rect) {
     }
     TRect inside = rect;
     InflateRect(inside, -info.BorderSize.X, -info.BorderSize.Y);
-    bool hadClip = canvas.HasClip();
-    TRect oldClip = canvas.ClipRect();
-    canvas.ExcludeClipRect(inside);
+    TExcludedClip clip(canvas, inside);
     CurrentTheme().PaintPopupNCArea(canvas, rect, info);
-    if (hadClip)
-        canvas.SetClipRect(oldClip);
-    else
-        canvas.RemoveClip();
 }
 
 void TTBKPopupWindow::PaintBackground(TCanvas& canvas, const TRect& rect) {

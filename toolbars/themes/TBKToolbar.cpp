@@ -5,6 +5,7 @@
 #include "platform/ui/NonClientMouse.h"
 #include "toolbars/TBDock.h"
 #include "toolbars/TBDockTypes.h"
+#include "toolbars/themes/TBKPaintKit.h"
 #include "toolbars/themes/TBKPopupWindow.h"
 
 #include <algorithm>
@@ -78,14 +79,8 @@ void PaintThemedNCArea(TCanvas& canvas, TTBCustomDockableWindow& window, const T
         client.Top += handle;
     else
         client.Left += handle;
-    bool hadClip = canvas.HasClip();
-    TRect oldClip = canvas.ClipRect();
-    canvas.ExcludeClipRect(client);
+    TExcludedClip clip(canvas, client);
     CurrentTheme().PaintToolbarNCArea(canvas, r, info);
-    if (hadClip)
-        canvas.SetClipRect(oldClip);
-    else
-        canvas.RemoveClip();
 }
 
 namespace {
@@ -246,14 +241,8 @@ void TTBKFloatingWindowParent::PaintFrameParts(TCanvas& canvas, unsigned parts) 
     TRect inside = whole;
     InflateRect(inside, -info.FloatingBorderSize.X, -info.FloatingBorderSize.Y);
     inside.Top += CaptionHeight();
-    bool hadClip = canvas.HasClip();
-    TRect oldClip = canvas.ClipRect();
-    canvas.ExcludeClipRect(inside);
+    TExcludedClip clip(canvas, inside);
     CurrentTheme().PaintFloatingBorder(canvas, whole, info);
-    if (hadClip)
-        canvas.SetClipRect(oldClip);
-    else
-        canvas.RemoveClip();
 }
 
 void TTBKFloatingWindowParent::setCloseButtonHot(bool hot) {

@@ -93,13 +93,16 @@ TEST(ColorMath, ContrastMovesLightnessAwayFromTheBackgroundOnlyWhenTooClose) {
             ASSERT_EQ(result, c);
             continue;
         }
+        // Too close: the same hue and saturation, the lightness moved by the
+        // gap (away from the background where there is room), so the
+        // luminance moves the same way.
         THls before = ColorToHls(c);
-        int expected = l2 > l1 ? before.L - gap : before.L + gap;
-        if (expected < 0)
-            expected = before.L + gap;
-        else if (expected > 240)
-            expected = before.L - gap;
-        ASSERT_EQ(result, HlsToColor(before.H, expected, before.S));
+        bool darker = l2 > l1 ? before.L - gap >= 0 : before.L + gap > 240;
+        ASSERT_EQ(result, HlsToColor(before.H, before.L + (darker ? -gap : gap), before.S));
+        if (darker)
+            ASSERT_LE(ColorLuminance(result), l1 + 2);
+        else
+            ASSERT_GE(ColorLuminance(result) + 2, l1);
     }
     // Black text on the menu's white is left alone; black on black turns light.
     EXPECT_EQ(EnsureContrast(clBlack, clWhite), clBlack);

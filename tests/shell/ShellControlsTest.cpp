@@ -263,6 +263,7 @@ TEST_F(ShellControlsTest, ADriveArrivingAndLeavingRefreshesTheTreeOnceAndTheDriv
     WriteFile(table, rootOnly);
     SetMountInfoPath(table);
     DeviceChangeHandler().Poll(); // the hub starts from this table
+    ProcessMessages();            // (what it tells of the change goes before the controls exist)
 
     TComponent owner;
     auto* tree = new TPTShellTree(&owner);

@@ -233,10 +233,13 @@ protected:
             TGridOptions options = grid_.Options();
             view->setShowGrid((options & (goVertLine | goHorzLine)) != 0);
             view->horizontalHeader()->setVisible((grid_.DisplayOptions() & doColumnTitles) != 0);
-            view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-            view->horizontalHeader()->setStretchLastSection((grid_.DisplayOptions() & doAutoColResize) != 0);
+            // With doAutoColResize the values take what the names leave.
+            bool fit = (grid_.DisplayOptions() & doAutoColResize) != 0;
+            view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
+            view->horizontalHeader()->setSectionResizeMode(1, fit ? QHeaderView::Stretch : QHeaderView::Interactive);
             view->setColumnWidth(0, grid_.ColWidths(0));
-            view->setColumnWidth(1, grid_.ColWidths(1));
+            if (!fit)
+                view->setColumnWidth(1, grid_.ColWidths(1));
             view->verticalHeader()->setDefaultSectionSize(grid_.DefaultRowHeight());
             view->setEditTriggers((options & goEditing) ? QAbstractItemView::AllEditTriggers
                                                         : QAbstractItemView::NoEditTriggers);

@@ -426,13 +426,18 @@ void TTBKOfficeXPTheme::PaintPopupNCArea(TCanvas& canvas, const TRect& rect, con
         if (top < bottom)
             LineIn(canvas, x, top, x, bottom, joint);
     };
-    if (item.Bottom == rect.Top)
+    // The item touches the popup, or (joined) its last row is the popup's
+    // border.
+    auto touches = [](int itemEdge, int popupEdge, int inward) {
+        return itemEdge == popupEdge || itemEdge == popupEdge + inward;
+    };
+    if (touches(item.Bottom, rect.Top, 1))
         horizontalJoint(rect.Top);
-    else if (item.Top == rect.Bottom)
+    else if (touches(item.Top, rect.Bottom, -1))
         horizontalJoint(rect.Bottom - 1);
-    else if (item.Right == rect.Left)
+    else if (touches(item.Right, rect.Left, 1))
         verticalJoint(rect.Left);
-    else if (item.Left == rect.Right)
+    else if (touches(item.Left, rect.Right, -1))
         verticalJoint(rect.Right - 1);
 }
 

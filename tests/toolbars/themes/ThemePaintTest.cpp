@@ -366,4 +366,53 @@ TEST_F(OfficeXPPaint, SwitchingThemesWhileAPopupIsOpen) {
     EXPECT_EQ(popup.Shadows()->Strips()[0]->Left(), stripLeft + 10);
 }
 
+TEST_F(OfficeXPPaint, APopupDroppedFromAButtonJoinsItAndItsShadowLeavesItOut) {
+    Use("OfficeXP");
+    TTestSettings settings;
+    SetTBSystemSettings(&settings);
+    TThemedBar bar(TVT_TOOLBAR, 100, 50);
+    auto* menu = new TTBKSubmenuItem;
+    menu->SetCaption("Menu");
+    menu->SetOptions(tboDropdownArrow);
+    for (int i = 0; i < 3; ++i) {
+        auto* item = new TTBKItem;
+        item->SetCaption("Entry " + std::to_string(i));
+        menu->Add(item);
+    }
+    bar.Items.Add(menu);
+    bar.View->ValidatePositions();
+    bar.View->Select(bar.ViewerOf(menu));
+    ASSERT_TRUE(bar.View->OpenPopup(false));
+    auto* popup = dynamic_cast<TTBKPopupWindow*>(bar.View->OpenViewerWindow());
+    ASSERT_NE(popup, nullptr);
+    const TRect button = [&] {
+        TRect r = bar.ViewerOf(menu)->BoundsRect;
+        TPoint at = bar.View->ViewToScreen(r.TopLeft());
+        return Bounds(at.X, at.Y, r.Width(), r.Height());
+    }();
+    // The popup's top border lies on the button's bottom row.
+    EXPECT_EQ(popup->Top(), button.Bottom - 1);
+    EXPECT_EQ(popup->Left(), button.Left);
+    EXPECT_EQ(popup->ShadowCutout(), button);
+    TTBKPopupInfo info = popup->PopupInfo();
+    EXPECT_EQ(info.ParentItemRect, Rect(0, -(button.Height() - 1), button.Width(), 1));
+    TBitmap image(popup->Width(), popup->Height());
+    popup->PaintTo(image.Canvas());
+    image.Canvas().Release();
+    // Along the shared edge the border is open (the gutter colour), one
+    // pixel in from each end of the button.
+    EXPECT_EQ(image.Canvas().Pixel(0, 0), XP(XPC_POPUPFRAME));
+    EXPECT_EQ(image.Canvas().Pixel(1, 0), XP(XPC_GUTTER));
+    EXPECT_EQ(image.Canvas().Pixel(button.Width() - 2, 0), XP(XPC_GUTTER));
+    EXPECT_EQ(image.Canvas().Pixel(button.Width() - 1, 0), XP(XPC_POPUPFRAME));
+    EXPECT_EQ(image.Canvas().Pixel(button.Width() + 4, 0), XP(XPC_POPUPFRAME));
+    // Its shadow follows the joint outline: the button's right edge, the
+    // popup's bottom and right edges.
+    popup->Perform(TBM_ANIMATIONNOTICE, 3);
+    ASSERT_NE(popup->Shadows(), nullptr);
+    EXPECT_EQ(popup->Shadows()->Strips()[0]->Strip().Bounds.Left, button.Right);
+    bar.View->CloseChildPopups();
+    SetTBSystemSettings(nullptr);
+}
+
 } // namespace

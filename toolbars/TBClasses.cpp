@@ -18,7 +18,9 @@ const TIdentMap& displayModeNames() {
     return names;
 }
 
-const TIdentMap& itemOptionNames() {
+} // namespace
+
+const TIdentMap& TBItemOptionNames() {
     static const TIdentMap names{{tboDefault, "tboDefault"},
                                  {tboDropdownArrow, "tboDropdownArrow"},
                                  {tboImageAboveCaption, "tboImageAboveCaption"},
@@ -28,6 +30,8 @@ const TIdentMap& itemOptionNames() {
                                  {tboToolbarSize, "tboToolbarSize"}};
     return names;
 }
+
+namespace {
 
 const TIdentMap& charCaseNames() {
     static const TIdentMap names{{ecNormal, "ecNormal"}, {ecUpperCase, "ecUpperCase"}, {ecLowerCase, "ecLowerCase"}};
@@ -57,8 +61,8 @@ void RegisterToolbarClasses() {
             .Integer("ImageIndex", &TTBCustomItem::ImageIndex, &TTBCustomItem::SetImageIndex, -1)
             .Component<TImageList>("Images", &TTBCustomItem::Images, &TTBCustomItem::SetImages)
             .Boolean("InheritOptions", &TTBCustomItem::InheritOptions, &TTBCustomItem::SetInheritOptions, true)
-            .Set("MaskOptions", &TTBCustomItem::MaskOptions, &TTBCustomItem::SetMaskOptions, 0, itemOptionNames())
-            .Set("Options", &TTBCustomItem::Options, &TTBCustomItem::SetOptions, 0, itemOptionNames())
+            .Set("MaskOptions", &TTBCustomItem::MaskOptions, &TTBCustomItem::SetMaskOptions, 0, TBItemOptionNames())
+            .Set("Options", &TTBCustomItem::Options, &TTBCustomItem::SetOptions, 0, TBItemOptionNames())
             .Integer("ShortCut", &TTBCustomItem::ShortCut, 0)
             .Component<TImageList>("SubMenuImages", &TTBCustomItem::SubMenuImages, &TTBCustomItem::SetSubMenuImages)
             .Component<TTBCustomItem>("LinkSubitems", &TTBCustomItem::LinkSubitems, &TTBCustomItem::SetLinkSubitems)

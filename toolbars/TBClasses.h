@@ -6,3 +6,8 @@
 // Registers the classes (and the window base's under them); safe to call
 // again.
 void RegisterToolbarClasses();
+
+class TIdentMap;
+// The names of the item options (tboDefault...), for the tables of classes
+// that publish options of their own.
+const TIdentMap& TBItemOptionNames();

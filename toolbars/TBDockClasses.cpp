@@ -4,6 +4,7 @@
 
 #include "platform/base/Properties.h"
 #include "platform/gfx/ImageList.h"
+#include "toolbars/TBClasses.h"
 #include "toolbars/TBDock.h"
 #include "toolbars/TBToolWindow.h"
 #include "toolbars/TBToolbar.h"
@@ -52,17 +53,6 @@ const TIdentMap& borderStyleNames() {
 
 const TIdentMap& shrinkModeNames() {
     static const TIdentMap names{{tbsmNone, "tbsmNone"}, {tbsmWrap, "tbsmWrap"}, {tbsmChevron, "tbsmChevron"}};
-    return names;
-}
-
-const TIdentMap& itemOptionNames() {
-    static const TIdentMap names{{tboDefault, "tboDefault"},
-                                 {tboDropdownArrow, "tboDropdownArrow"},
-                                 {tboImageAboveCaption, "tboImageAboveCaption"},
-                                 {tboLongHintInMenuOnly, "tboLongHintInMenuOnly"},
-                                 {tboShowHint, "tboShowHint"},
-                                 {tboToolbarStyle, "tboToolbarStyle"},
-                                 {tboToolbarSize, "tboToolbarSize"}};
     return names;
 }
 
@@ -119,7 +109,7 @@ void RegisterDockClasses() {
             .Component<TImageList>("Images", &TTBCustomToolbar::Images, &TTBCustomToolbar::SetImages)
             .Component<TTBCustomItem>("LinkSubitems", &TTBCustomToolbar::LinkSubitems, &TTBCustomToolbar::SetLinkSubitems)
             .Boolean("MenuBar", &TTBCustomToolbar::MenuBar, &TTBCustomToolbar::SetMenuBar, false)
-            .Set("Options", &TTBCustomToolbar::Options, &TTBCustomToolbar::SetOptions, 0, itemOptionNames())
+            .Set("Options", &TTBCustomToolbar::Options, &TTBCustomToolbar::SetOptions, 0, TBItemOptionNames())
             .Boolean("ProcessShortCuts", &TTBCustomToolbar::ProcessShortCuts, &TTBCustomToolbar::SetProcessShortCuts,
                      false)
             .Enum("ShrinkMode", &TTBCustomToolbar::ShrinkMode, &TTBCustomToolbar::SetShrinkMode, tbsmChevron,

@@ -1,13 +1,14 @@
 #include "toolbars/TBDragLoop.h"
 
-#include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Font.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/HatchedOverlay.h"
 #include "platform/ui/Keys.h"
 #include "toolbars/TBDock.h"
 #include "toolbars/TBDockableWindow.h"
 #include "toolbars/TBFloatingFrame.h"
 #include "toolbars/TBModal.h"
+#include "toolbars/TBTracking.h"
 #include "toolbars/TBScreen.h"
 #include "toolbars/TBSystemSettings.h"
 
@@ -120,40 +121,7 @@ TRect SizeRect(const TRect& start, int edge, TPoint delta, TSize minimum, TSize 
 // ---------------------------------------------------------------------------
 // The outline window
 
-class TTBDragOutline::TWindow : public TCustomControl {
-public:
-    TWindow() { SetVisible(false); }
-    std::string ClassName() const override { return "TTBDragOutlineWindow"; }
-    void CreateParams(TCreateParams& params) override {
-        TCustomControl::CreateParams(params);
-        params.Kind = std::string(wk::Overlay);
-    }
-
-protected:
-    void Dispatch(TMessage& message) override {
-        if (message.Msg == WM_ERASEBKGND) {
-            message.Result = 1;
-            return;
-        }
-        TCustomControl::Dispatch(message);
-    }
-    // The alternating pixels of the outline, dark and light, so that it
-    // shows on any colour.
-    void Paint() override {
-        static TBitmap* pattern = [] {
-            auto* bitmap = new TBitmap(8, 8);
-            for (int y = 0; y < 8; ++y)
-                for (int x = 0; x < 8; ++x)
-                    bitmap->Canvas().SetPixel(x, y, (x + y) % 2 == 0 ? clBlack : clWhite);
-            bitmap->Canvas().Release();
-            return bitmap;
-        }();
-        TCanvas& canvas = Canvas();
-        canvas.Brush().SetBitmap(pattern);
-        canvas.FillRect(ClientRect());
-        canvas.Brush().SetBitmap(nullptr);
-    }
-};
+class TTBDragOutline::TWindow : public THatchedOverlay {};
 
 TTBDragOutline::TTBDragOutline() = default;
 
@@ -234,7 +202,7 @@ struct TTarget {
     std::vector<TTBDragRow> Rows;
 };
 
-class TDragLoop : public TTBModalMachine {
+class TDragLoop : public TTBTrackingLoop {
 public:
     TDragLoop(TTBCustomDockableWindow& window, TPoint press) : window_(window), press_(press) {}
 
@@ -269,49 +237,6 @@ public:
         evaluate(press_);
     }
 
-    TTBVerdict HandleEvent(const TTBInputEvent& event) override {
-        switch (event.Kind) {
-        case tbikMouseMove:
-            if (!(event.Screen == lastCursor_)) {
-                previousCursor_ = lastCursor_;
-                lastCursor_ = event.Screen;
-                evaluate(event.Screen);
-            }
-            break;
-        case tbikKeyDown:
-        case tbikKeyUp:
-            if (event.Key == VK_CONTROL) {
-                bool down = event.Kind == tbikKeyDown;
-                if (down != noDocking_) {
-                    noDocking_ = down;
-                    evaluate(lastCursor_);
-                }
-            } else if (event.Key == VK_ESCAPE) {
-                finished_ = true;
-            }
-            break;
-        case tbikButtonUp:
-            if (event.Button == mbLeft) {
-                accepted_ = true;
-                finished_ = true;
-            }
-            break;
-        case tbikButtonDown:
-        case tbikDoubleClick:
-            if (event.Button == mbLeft)
-                finished_ = true;
-            break;
-        case tbikCaptureLost:
-        case tbikQuit:
-            finished_ = true;
-            break;
-        default:
-            break;
-        }
-        return tbvSwallow;
-    }
-
-    bool Finished() const override { return finished_; }
     TWinControl* CaptureWindow() const override { return captureWindow_; }
 
     // Ends the drag whatever way the loop ended (also after an exception).
@@ -319,7 +244,7 @@ public:
         outline_.Hide();
         SetScreenCursor(startCursorShape_);
         window_.SmoothDragging = false;
-        if (accepted_ && !smooth_ && !outlineRect_.IsEmpty())
+        if (Accepted() && !smooth_ && !outlineRect_.IsEmpty())
             apply();
         window_.DropLeftFrame();
         for (TTBDock* dock : {startDock_, window_.CurrentDock()}) {
@@ -332,8 +257,22 @@ public:
         }
     }
 
-    bool Accepted() const { return accepted_; }
-    const TTBDragOutline& Outline() const { return outline_; }
+protected:
+    void Moved(TPoint screen) override {
+        if (screen == lastCursor_)
+            return;
+        previousCursor_ = lastCursor_;
+        lastCursor_ = screen;
+        evaluate(screen);
+    }
+    // Ctrl keeps the window floating while it is down.
+    void Key(const TTBInputEvent& event) override {
+        bool down = event.Kind == tbikKeyDown;
+        if (event.Key != VK_CONTROL || down == noDocking_)
+            return;
+        noDocking_ = down;
+        evaluate(lastCursor_);
+    }
 
 private:
     void collectCandidates() {
@@ -509,14 +448,12 @@ private:
     bool firstEvaluation_ = true;
     TPoint lastCursor_;
     TPoint previousCursor_;
-    bool finished_ = false;
-    bool accepted_ = false;
 };
 
 // ---------------------------------------------------------------------------
 // The resize loop
 
-class TResizeLoop : public TTBModalMachine {
+class TResizeLoop : public TTBTrackingLoop {
 public:
     TResizeLoop(TTBCustomDockableWindow& window, int edge, TPoint press)
         : window_(window), edge_(edge), press_(press) {}
@@ -537,47 +474,21 @@ public:
             outline_.Show(start_, window_.FloatingFrameBorder().X);
     }
 
-    TTBVerdict HandleEvent(const TTBInputEvent& event) override {
-        switch (event.Kind) {
-        case tbikMouseMove:
-            if (!(event.Screen == last_)) {
-                last_ = event.Screen;
-                step(event.Screen);
-            }
-            break;
-        case tbikKeyDown:
-        case tbikKeyUp:
-            if (event.Key == VK_ESCAPE)
-                finished_ = true;
-            break;
-        case tbikButtonUp:
-            if (event.Button == mbLeft) {
-                accepted_ = true;
-                finished_ = true;
-            }
-            break;
-        case tbikButtonDown:
-        case tbikDoubleClick:
-            if (event.Button == mbLeft)
-                finished_ = true;
-            break;
-        case tbikCaptureLost:
-        case tbikQuit:
-            finished_ = true;
-            break;
-        default:
-            break;
-        }
-        return tbvSwallow;
-    }
-    bool Finished() const override { return finished_; }
     TWinControl* CaptureWindow() const override { return captureWindow_; }
 
     void End() {
         outline_.Hide();
-        if (accepted_ && !smooth_ && proposed_)
+        if (Accepted() && !smooth_ && proposed_)
             apply(rect_);
         window_.SizingFinished();
+    }
+
+protected:
+    void Moved(TPoint screen) override {
+        if (screen == last_)
+            return;
+        last_ = screen;
+        step(screen);
     }
 
 private:
@@ -617,8 +528,6 @@ private:
     bool proposed_ = false;
     TPoint last_;
     TTBDragOutline outline_;
-    bool finished_ = false;
-    bool accepted_ = false;
 };
 
 // Runs a machine to its end, ending it also when the loop raises.

@@ -1,47 +1,24 @@
 #include "toolbars/TBTrackButton.h"
 
-#include "toolbars/TBModal.h"
+#include "toolbars/TBTracking.h"
 
 namespace {
 
-class TButtonTracker : public TTBModalMachine {
+class TButtonTracker : public TTBTrackingLoop {
 public:
     TButtonTracker(TWinControl* capture, std::function<bool(TPoint)> over, std::function<void(bool)> setPressed)
         : capture_(capture), over_(std::move(over)), setPressed_(std::move(setPressed)) {}
-    TTBVerdict HandleEvent(const TTBInputEvent& event) override {
-        switch (event.Kind) {
-        case tbikMouseMove:
-            setPressed_(over_(event.Screen));
-            break;
-        case tbikButtonUp:
-            if (event.Button == mbLeft) {
-                clicked_ = over_(event.Screen);
-                finished_ = true;
-            }
-            break;
-        case tbikButtonDown:
-        case tbikDoubleClick:
-            if (event.Button == mbLeft)
-                finished_ = true;
-            break;
-        case tbikCaptureLost:
-        case tbikQuit:
-            finished_ = true;
-            break;
-        default:
-            break;
-        }
-        return tbvSwallow;
-    }
-    bool Finished() const override { return finished_; }
     TWinControl* CaptureWindow() const override { return capture_; }
     bool Clicked() const { return clicked_; }
+
+protected:
+    void Moved(TPoint screen) override { setPressed_(over_(screen)); }
+    void Released(TPoint screen) override { clicked_ = over_(screen); }
 
 private:
     TWinControl* capture_;
     std::function<bool(TPoint)> over_;
     std::function<void(bool)> setPressed_;
-    bool finished_ = false;
     bool clicked_ = false;
 };
 

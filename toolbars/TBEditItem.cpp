@@ -7,12 +7,13 @@
 #include "toolbars/TBLoopState.h"
 #include "toolbars/TBMenuLoop.h"
 #include "toolbars/TBPopupWindow.h"
+#include "toolbars/TBStandardEditField.h"
 #include "toolbars/TBView.h"
 
 namespace {
 
 TTBEditFieldFactory& fieldFactory() {
-    static TTBEditFieldFactory factory;
+    static TTBEditFieldFactory factory = &MakeStandardEditField;
     return factory;
 }
 
@@ -42,7 +43,9 @@ private:
 
 } // namespace
 
-void SetTBEditFieldFactory(TTBEditFieldFactory factory) { fieldFactory() = std::move(factory); }
+void SetTBEditFieldFactory(TTBEditFieldFactory factory) {
+    fieldFactory() = factory ? std::move(factory) : TTBEditFieldFactory(&MakeStandardEditField);
+}
 
 // ---------------------------------------------------------------------------
 // TTBEditItem

@@ -7,8 +7,8 @@
 // dropped).  Tab moves on to the next item.
 //
 // The edit control comes from a factory (SetTBEditFieldFactory): the
-// platform's standard edit control in the program, a scripted field in
-// tests.  Without one the field can not be edited.
+// platform's standard edit control (TBStandardEditField.h) unless another
+// is installed, a scripted field in tests.
 
 #include "platform/gfx/Font.h"
 #include "toolbars/TBItem.h"
@@ -48,6 +48,7 @@ public:
 };
 // Makes a hidden, borderless edit control on parent (the view's window).
 using TTBEditFieldFactory = std::function<std::unique_ptr<TTBEditField>(TWinControl* parent)>;
+// An empty factory restores the standard one.
 void SetTBEditFieldFactory(TTBEditFieldFactory factory);
 
 using TTBAcceptTextEvent = std::function<void(TTBEditItemViewer* sender, std::string& newText, bool& accept)>;

@@ -7,11 +7,14 @@
 #include "platform/gfx/QtBridge.h"
 #include "platform/ui/NonClientMouse.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "toolbars/TBEditItem.h"
+#include "toolbars/TBPopupWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -152,6 +155,38 @@ TEST(DockWindows, APressOnTheDragHandleDragsTheToolbarOffItsDock) {
     ASSERT_NE(bar->FloatingFrame(), nullptr);
     EXPECT_TRUE(bar->FloatingFrame()->BoundsRect().Contains(FromQPoint(target)));
     EXPECT_EQ(f.Top->Height(), 0);
+    ReleaseCapture();
+}
+
+TEST(DockWindows, AnEditItemOnADockedToolbarEditsInTheStandardEditWithItsLetterCase) {
+    TShownForm f;
+    TTBToolbar* bar = f.Toolbar("Search", f.Top, {"Go"});
+    auto* find = new TTBEditItem(&f.Form);
+    find->SetEditCaption("Find");
+    find->SetCharCase(ecUpperCase);
+    find->SetText("old");
+    bar->Items()->Insert(0, find);
+    f.Settle();
+    auto* viewer = dynamic_cast<TTBEditItemViewer*>(bar->View()->ViewerOf(find));
+    ASSERT_NE(viewer, nullptr);
+    TRect field = viewer->EditFieldRect();
+    bool edited = false;
+    QTimer::singleShot(0, qApp, [&] {
+        QLineEdit* edit = ClientWidgetOf(bar)->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edited = edit->isVisible();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClicks(edit, "er");
+        // Typed in the middle, the caret stays behind the typing.
+        QTest::keyClick(edit, Qt::Key_Home);
+        QTest::keyClicks(edit, "go");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QTest::mouseClick(ClientWidgetOf(bar), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(field.Left + field.Width() / 2, field.Top + field.Height() / 2));
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(find->Text(), "GOOLDER");
+    EXPECT_EQ(TBPopupWindowCount(), 0);
     ReleaseCapture();
 }
 

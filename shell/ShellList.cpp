@@ -466,9 +466,20 @@ void TPTCustomShellList::OpenSelection() {
         OnDblClickOpen(this, handled);
     if (handled || !Model().ListFolder())
         return;
-    std::vector<PCItemIDList> items = selectedItems();
-    if (std::shared_ptr<TContextMenu> menu = contextMenuOf(*Model().ListFolder(), items))
-        InvokeContextCommand(this, *menu, "open");
+    invokeDefaultCommand(selectedItems());
+}
+
+void TPTCustomShellList::invokeDefaultCommand(const std::vector<PCItemIDList>& items) {
+    HMENU menu;
+    std::shared_ptr<TContextMenu> contextMenu;
+    if (items.empty() || !Model().ListFolder() ||
+        FAILED(BuildContextMenu(this, *Model().ListFolder(), static_cast<unsigned>(items.size()), items.data(), menu,
+                                contextMenu, CMF_DEFAULTONLY)) ||
+        !menu)
+        return;
+    int command = menu->DefaultItem();
+    if (command >= static_cast<int>(ShellCommandFirst))
+        InvokeContextCommand(this, *contextMenu, static_cast<unsigned>(command) - ShellCommandFirst);
 }
 
 void TPTCustomShellList::OpenItem(int item) {
@@ -505,14 +516,7 @@ void TPTCustomShellList::OpenItem(int item) {
         OnDblClickOpen(this, handled);
     if (handled || !Model().ListFolder())
         return;
-    PCItemIDList relative = data->RelativePidl();
-    HMENU menu;
-    std::shared_ptr<TContextMenu> contextMenu;
-    if (FAILED(BuildContextMenu(this, *Model().ListFolder(), 1, &relative, menu, contextMenu, CMF_DEFAULTONLY)) || !menu)
-        return;
-    int command = menu->DefaultItem();
-    if (command >= static_cast<int>(ShellCommandFirst))
-        InvokeContextCommand(this, *contextMenu, static_cast<unsigned>(command) - ShellCommandFirst);
+    invokeDefaultCommand({data->RelativePidl()});
 }
 
 std::vector<PCItemIDList> TPTCustomShellList::selectedItems() {

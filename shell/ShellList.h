@@ -147,6 +147,8 @@ private:
     void afterHeldBack();
     void trackMenu(TShellFolder& folder, const std::vector<PCItemIDList>& items, TPoint point, bool rows);
     std::vector<PCItemIDList> selectedItems();
+    // The default command of the items' menu (open, for files).
+    void invokeDefaultCommand(const std::vector<PCItemIDList>& items);
     std::shared_ptr<TDropTarget> folderDropTarget();
     std::shared_ptr<TDropTarget> dropTargetAt(TPoint screen, int& item, bool forDrop, uint32_t& effect, bool& none);
     void mouseWheel(TMessage& message);

@@ -8,6 +8,7 @@
 
 #include "platform/shellns/DragDrop.h"
 #include "platform/ui/PopupMenu.h"
+#include "tests/support/ScriptedUserInteraction.h"
 #include "platform/ui/TickSource.h"
 #include "platform/shellns/MountTable.h"
 #include "shell/DeviceChangeHandler.h"
@@ -303,4 +304,65 @@ TEST_F(ShellControlsTest, ADriveArrivingAndLeavingRefreshesTheTreeOnceAndTheDriv
     SetMountInfoPath({});
     DeviceChangeHandler().Poll();
     ProcessMessages();
+}
+
+TEST_F(ShellControlsTest, OpeningEntersFoldersAndLinksToThemAndHandsFilesToTheDesktop) {
+    std::string docs = folder("docs");
+    std::string deep = folder("deep");
+    WriteFile(JoinPath(home.Files, "page.htm"), "p");
+    WriteFile(JoinPath(home.Files, "other.htm"), "o");
+    std::filesystem::create_directory_symlink(deep, JoinPath(home.Files, "shortcut"));
+    TScriptedUserInteraction ui;
+    SetUserInteraction(&ui);
+    TComponent owner;
+    auto* list = new TPTShellList(&owner);
+    list->SetMultiSelect(true);
+    list->Folder().SetPath(home.Files);
+    auto open = [&](const std::string& name) {
+        list->SetItemIndex(rowOf(*list, name));
+        list->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+    };
+    int asked = 0;
+    bool handled = false;
+    list->OnDblClickOpen = [&](TPersistent*, bool& h) {
+        ++asked;
+        h = handled;
+    };
+
+    // A folder is entered; the event is not asked.
+    open("docs");
+    EXPECT_EQ(list->Folder().GetPath(), docs);
+    EXPECT_EQ(asked, 0);
+    // Backspace goes up again.
+    list->Perform(WM_CHAR, '\b', 0);
+    EXPECT_EQ(list->Folder().GetPath(), home.Files);
+    // A link to a folder is a folder here: entered through the link.
+    open("shortcut");
+    EXPECT_EQ(list->Folder().GetPath(), JoinPath(home.Files, "shortcut"));
+    EXPECT_EQ(list->Model().Count(), 0) << "the empty folder it points to";
+    list->Folder().SetPath(home.Files);
+
+    // A file: the event first; handled, nothing else happens.
+    handled = true;
+    open("page.htm");
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(ui.Calls.empty());
+    // Not handled: the desktop opens it.
+    handled = false;
+    open("page.htm");
+    EXPECT_EQ(asked, 2);
+    ASSERT_EQ(ui.Calls.size(), 1u);
+    EXPECT_EQ(ui.Calls[0].Kind, TScriptedUserInteraction::kOpenDocument);
+    EXPECT_EQ(ui.Calls[0].Text, JoinPath(home.Files, "page.htm"));
+    // Two files: the event once, then both opened.
+    list->SetItemIndex(rowOf(*list, "page.htm"));
+    list->SelectIndex(rowOf(*list, "other.htm"), true);
+    list->Perform(WM_CHAR, '\r', 0);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(ui.Calls.size(), 3u);
+    // Staying put: nothing is entered.
+    list->SetOptions(list->Options() | ListOption(ptsloDontChangeFolder));
+    open("docs");
+    EXPECT_EQ(list->Folder().GetPath(), home.Files);
+    SetUserInteraction(nullptr);
 }

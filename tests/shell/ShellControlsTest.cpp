@@ -7,6 +7,7 @@
 // offers no move.
 
 #include "platform/shellns/DragDrop.h"
+#include "platform/shellns/ShellMenu.h"
 #include "platform/ui/PopupMenu.h"
 #include "tests/support/ScriptedUserInteraction.h"
 #include "platform/ui/TickSource.h"
@@ -364,5 +365,66 @@ TEST_F(ShellControlsTest, OpeningEntersFoldersAndLinksToThemAndHandsFilesToTheDe
     list->SetOptions(list->Options() | ListOption(ptsloDontChangeFolder));
     open("docs");
     EXPECT_EQ(list->Folder().GetPath(), home.Files);
+    SetUserInteraction(nullptr);
+}
+
+TEST_F(ShellControlsTest, TheTreesMenuAndKeysRunTheFoldersVerbsAndANoticeWaitsForTheMenu) {
+    std::string a = folder("a"), b = folder("b");
+    TScriptedUserInteraction ui;
+    SetUserInteraction(&ui);
+    TComponent owner;
+    auto* tree = new TPTShellTree(&owner);
+    tree->BaseFolder().SetPath(home.Files);
+    tree->Fill();
+    int refreshes = 0;
+    tree->OnFillComplete = [&](TPersistent*) { ++refreshes; };
+
+    // The menu of "a": while it is open a change arrives (a third folder),
+    // which waits; the user picks Delete, answers Yes; afterwards the tree
+    // shows neither "a" nor misses "c".
+    tree->SelectPath(a);
+    TTreeNode* nodeA = tree->Selected();
+    std::vector<std::string> captions;
+    SetShellMenuTracker([&](TShellMenu& menu, unsigned, TPoint, TWinControl*) -> unsigned {
+        folder("c");
+        EXPECT_TRUE(deliverUntil([&] { return tree->RefreshPending(); }));
+        EXPECT_EQ(tree->PendingJob(), 0) << "no refresh is even planned while the menu is open";
+        unsigned chosen = 0;
+        for (int i = 0; i < menu.Count(); ++i) {
+            captions.push_back(StripAccelerator(menu.ItemAt(i)->Caption));
+            if (captions.back() == "Delete")
+                chosen = menu.ItemAt(i)->Id;
+        }
+        ui.AnswerMessage(mrYes);
+        return chosen;
+    });
+    tree->ShowNodeContextMenu(nodeA, {5, 5});
+    EXPECT_NE(std::find(captions.begin(), captions.end(), "Rename"), captions.end());
+    EXPECT_FALSE(std::filesystem::exists(a));
+    EXPECT_FALSE(tree->RefreshPending());
+    EXPECT_EQ(ChildNames(tree->Model(), tree->Model().Root()), (std::set<std::string>{"b", "c"}));
+    EXPECT_EQ(tree->GetSelectedPath(), home.Files) << "the deleted folder's parent";
+
+    // The desktop root has no menu.
+    TPTShellTree desktopTree;
+    desktopTree.Fill();
+    int tracked = 0;
+    SetShellMenuTracker([&](TShellMenu&, unsigned, TPoint, TWinControl*) -> unsigned { ++tracked; return 0; });
+    desktopTree.ShowNodeContextMenu(desktopTree.Model().Root(), {5, 5});
+    EXPECT_EQ(tracked, 0);
+
+    // Keys: Del (and Shift+Del) run the delete verb on the selection, F5
+    // refreshes.
+    tree->SelectPath(b);
+    ui.AnswerMessage(mrYes);
+    tree->Perform(WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_FALSE(std::filesystem::exists(b));
+    EXPECT_EQ(ChildNames(tree->Model(), tree->Model().Root()), (std::set<std::string>{"c"}));
+    folder("d");
+    int before = refreshes;
+    tree->Perform(WM_KEYDOWN, VK_F5, 0);
+    EXPECT_EQ(refreshes, before + 1);
+    EXPECT_EQ(ChildNames(tree->Model(), tree->Model().Root()), (std::set<std::string>{"c", "d"}));
+    SetShellMenuTracker({});
     SetUserInteraction(nullptr);
 }

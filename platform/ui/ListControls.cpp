@@ -275,10 +275,7 @@ void TCustomComboBox::ItemsReset() {
         showItemText();
 }
 
-void TCustomComboBox::Change() {
-    if (OnChange)
-        OnChange(this);
-}
+void TCustomComboBox::Change() { FireEvent(OnChange, this); }
 
 void TCustomComboBox::Select() {
     if (OnSelect)
@@ -287,15 +284,9 @@ void TCustomComboBox::Select() {
         Change();
 }
 
-void TCustomComboBox::DropDown() {
-    if (OnDropDown)
-        OnDropDown(this);
-}
+void TCustomComboBox::DropDown() { FireEvent(OnDropDown, this); }
 
-void TCustomComboBox::CloseUp() {
-    if (OnCloseUp)
-        OnCloseUp(this);
-}
+void TCustomComboBox::CloseUp() { FireEvent(OnCloseUp, this); }
 
 void TCustomComboBox::Dispatch(TMessage& message) {
     if (message.Msg != CN_COMMAND) {

@@ -675,14 +675,10 @@ void TCustomListView::SetSortType(TSortType value) {
 }
 
 void TCustomListView::setImages(TImageList*& slot, TImageList* images) {
-    if (images == slot)
-        return;
-    if (slot != nullptr && slot != largeImages_ && slot != smallImages_ && slot != stateImages_)
-        slot->RemoveFreeNotification(this);
-    slot = images;
-    if (images != nullptr)
-        images->FreeNotification(this);
-    PeerChanged(paAppearance);
+    // A list held by another slot too is still to be heard of.
+    int holders = (largeImages_ == slot) + (smallImages_ == slot) + (stateImages_ == slot);
+    if (SetComponentReference(*this, slot, images, holders > 1))
+        PeerChanged(paAppearance);
 }
 
 void TCustomListView::SetLargeImages(TImageList* images) { setImages(largeImages_, images); }
@@ -705,54 +701,19 @@ void TCustomListView::Notification(TComponent* component, TOperation operation) 
 
 // --- hooks ---------------------------------------------------------------------------
 
-void TCustomListView::InsertItem(TListItem* item) {
-    if (OnInsert)
-        OnInsert(this, item);
-}
-
-void TCustomListView::Delete(TListItem* item) {
-    if (OnDeletion)
-        OnDeletion(this, item);
-}
-
-bool TCustomListView::CanEdit(TListItem* item) {
-    bool allow = true;
-    if (OnEditing)
-        OnEditing(this, item, allow);
-    return allow;
-}
-
-void TCustomListView::Edit(TListItem* item, std::string& text) {
-    if (OnEdited)
-        OnEdited(this, item, text);
-}
-
-void TCustomListView::ColClick(TListColumn* column) {
-    if (OnColumnClick)
-        OnColumnClick(this, column);
-}
-
-void TCustomListView::DoSelectItem(TListItem* item, bool selected) {
-    if (OnSelectItem)
-        OnSelectItem(this, item, selected);
-}
-
-void TCustomListView::GetImageIndex(TListItem* item) {
-    if (OnGetImageIndex)
-        OnGetImageIndex(this, item);
-}
+void TCustomListView::InsertItem(TListItem* item) { FireEvent(OnInsert, this, item); }
+void TCustomListView::Delete(TListItem* item) { FireEvent(OnDeletion, this, item); }
+bool TCustomListView::CanEdit(TListItem* item) { return AskEvent(OnEditing, this, item); }
+void TCustomListView::Edit(TListItem* item, std::string& text) { FireEvent(OnEdited, this, item, text); }
+void TCustomListView::ColClick(TListColumn* column) { FireEvent(OnColumnClick, this, column); }
+void TCustomListView::DoSelectItem(TListItem* item, bool selected) { FireEvent(OnSelectItem, this, item, selected); }
+void TCustomListView::GetImageIndex(TListItem* item) { FireEvent(OnGetImageIndex, this, item); }
 
 // --- notices -------------------------------------------------------------------------
 
 void TCustomListView::notifyCustomDraw(TMessage& message) {
     auto& info = *reinterpret_cast<TCustomDrawInfo*>(message.LParam);
-    TCanvas* previous = drawCanvas_;
-    drawCanvas_ = info.Canvas;
-    struct TRestore {
-        TCanvas*& Slot;
-        TCanvas* Value;
-        ~TRestore() { Slot = Value; }
-    } restore{drawCanvas_, previous};
+    TScopedValue<TCanvas*> drawing(drawCanvas_, info.Canvas);
     bool defaultDraw = true;
     TListItem* item = info.Index >= 0 && info.Index < items_->Count() ? items_->Item(info.Index) : nullptr;
     switch (info.Stage) {

@@ -52,14 +52,8 @@ void TCustomTabControl::SetHotTrack(bool value) {
 }
 
 void TCustomTabControl::SetImages(TImageList* images) {
-    if (images == images_)
-        return;
-    if (images_ != nullptr)
-        images_->RemoveFreeNotification(this);
-    images_ = images;
-    if (images != nullptr)
-        images->FreeNotification(this);
-    TabsChanged();
+    if (SetComponentReference(*this, images_, images))
+        TabsChanged();
 }
 
 void TCustomTabControl::Notification(TComponent* component, TOperation operation) {
@@ -90,17 +84,9 @@ TRect TCustomTabControl::DisplayRect() const {
     return Bounds(client.X - corner.X, client.Y - corner.Y, ClientWidth(), ClientHeight());
 }
 
-bool TCustomTabControl::CanChange() {
-    bool allow = true;
-    if (OnChanging)
-        OnChanging(this, allow);
-    return allow;
-}
+bool TCustomTabControl::CanChange() { return AskEvent(OnChanging, this); }
 
-void TCustomTabControl::Change() {
-    if (OnChange)
-        OnChange(this);
-}
+void TCustomTabControl::Change() { FireEvent(OnChange, this); }
 
 void TCustomTabControl::Dispatch(TMessage& message) {
     switch (message.Msg) {

@@ -18,6 +18,7 @@
 #include "platform/ui/Control.h"
 
 #include <string>
+#include <utility>
 
 // The notices, numbered after the reflected window notifications.
 enum : unsigned {
@@ -81,6 +82,52 @@ public:
     // rectangle in client coordinates.  False: the window does not know.
     virtual bool ItemAt(TPoint point, int& index) const { return false; }
     virtual bool ItemRect(int index, TRect& rect) const { return false; }
+};
+
+// Runs an event when a handler is bound.
+template <class TEvent, class... TArgs>
+void FireEvent(const TEvent& event, TArgs&&... args) {
+    if (event)
+        event(std::forward<TArgs>(args)...);
+}
+// Asks an event whose last parameter is an "allow" flag: true unless a
+// bound handler refuses.
+template <class TEvent, class... TArgs>
+bool AskEvent(const TEvent& event, TArgs&&... args) {
+    bool allow = true;
+    if (event)
+        event(std::forward<TArgs>(args)..., allow);
+    return allow;
+}
+
+// Points slot at a component owned elsewhere (an image list), hearing when
+// it is freed, and no longer of the one it held unless still is true for
+// it (another slot of the control holds it too).  False when nothing
+// changed.
+template <class T>
+bool SetComponentReference(TComponent& self, T*& slot, T* component, bool stillHeld = false) {
+    if (component == slot)
+        return false;
+    if (slot != nullptr && !stillHeld)
+        slot->RemoveFreeNotification(&self);
+    slot = component;
+    if (component != nullptr)
+        component->FreeNotification(&self);
+    return true;
+}
+
+// Sets a variable for the time of a scope.
+template <class T>
+class TScopedValue {
+public:
+    TScopedValue(T& slot, T value) : slot_(slot), old_(slot) { slot_ = value; }
+    ~TScopedValue() { slot_ = old_; }
+    TScopedValue(const TScopedValue&) = delete;
+    TScopedValue& operator=(const TScopedValue&) = delete;
+
+private:
+    T& slot_;
+    T old_;
 };
 
 class TStandardControl : public TWinControl {

@@ -133,15 +133,7 @@ void TCustomLabel::SetShowAccelChar(bool value) {
     Invalidate();
 }
 
-void TCustomLabel::SetFocusControl(TWinControl* control) {
-    if (control == focusControl_)
-        return;
-    if (focusControl_ != nullptr)
-        focusControl_->RemoveFreeNotification(this);
-    focusControl_ = control;
-    if (control != nullptr)
-        control->FreeNotification(this);
-}
+void TCustomLabel::SetFocusControl(TWinControl* control) { SetComponentReference(*this, focusControl_, control); }
 
 void TCustomLabel::Notification(TComponent* component, TOperation operation) {
     TGraphicControl::Notification(component, operation);

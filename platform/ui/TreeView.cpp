@@ -570,14 +570,8 @@ int TCustomTreeView::DisplayImage(TTreeNode* node) {
 // --- options ---------------------------------------------------------------------
 
 void TCustomTreeView::SetImages(TImageList* images) {
-    if (images == images_)
-        return;
-    if (images_ != nullptr)
-        images_->RemoveFreeNotification(this);
-    images_ = images;
-    if (images != nullptr)
-        images->FreeNotification(this);
-    PeerChanged(paAppearance);
+    if (SetComponentReference(*this, images_, images))
+        PeerChanged(paAppearance);
 }
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
@@ -655,81 +649,24 @@ void TCustomTreeView::SetSortType(TSortType value) {
 
 // --- hooks -------------------------------------------------------------------------
 
-bool TCustomTreeView::CanChange(TTreeNode* node) {
-    bool allow = true;
-    if (OnChanging)
-        OnChanging(this, node, allow);
-    return allow;
-}
-
-void TCustomTreeView::Change(TTreeNode* node) {
-    if (OnChange)
-        OnChange(this, node);
-}
-
-bool TCustomTreeView::CanExpand(TTreeNode* node) {
-    bool allow = true;
-    if (OnExpanding)
-        OnExpanding(this, node, allow);
-    return allow;
-}
-
-void TCustomTreeView::Expand(TTreeNode* node) {
-    if (OnExpanded)
-        OnExpanded(this, node);
-}
-
-bool TCustomTreeView::CanCollapse(TTreeNode* node) {
-    bool allow = true;
-    if (OnCollapsing)
-        OnCollapsing(this, node, allow);
-    return allow;
-}
-
-void TCustomTreeView::Collapse(TTreeNode* node) {
-    if (OnCollapsed)
-        OnCollapsed(this, node);
-}
-
-bool TCustomTreeView::CanEdit(TTreeNode* node) {
-    bool allow = true;
-    if (OnEditing)
-        OnEditing(this, node, allow);
-    return allow;
-}
-
-void TCustomTreeView::Edit(TTreeNode* node, std::string& text) {
-    if (OnEdited)
-        OnEdited(this, node, text);
-}
-
-void TCustomTreeView::Delete(TTreeNode* node) {
-    if (OnDeletion)
-        OnDeletion(this, node);
-}
-
-void TCustomTreeView::GetImageIndex(TTreeNode* node) {
-    if (OnGetImageIndex)
-        OnGetImageIndex(this, node);
-}
-
-void TCustomTreeView::GetSelectedIndex(TTreeNode* node) {
-    if (OnGetSelectedIndex)
-        OnGetSelectedIndex(this, node);
-}
+bool TCustomTreeView::CanChange(TTreeNode* node) { return AskEvent(OnChanging, this, node); }
+void TCustomTreeView::Change(TTreeNode* node) { FireEvent(OnChange, this, node); }
+bool TCustomTreeView::CanExpand(TTreeNode* node) { return AskEvent(OnExpanding, this, node); }
+void TCustomTreeView::Expand(TTreeNode* node) { FireEvent(OnExpanded, this, node); }
+bool TCustomTreeView::CanCollapse(TTreeNode* node) { return AskEvent(OnCollapsing, this, node); }
+void TCustomTreeView::Collapse(TTreeNode* node) { FireEvent(OnCollapsed, this, node); }
+bool TCustomTreeView::CanEdit(TTreeNode* node) { return AskEvent(OnEditing, this, node); }
+void TCustomTreeView::Edit(TTreeNode* node, std::string& text) { FireEvent(OnEdited, this, node, text); }
+void TCustomTreeView::Delete(TTreeNode* node) { FireEvent(OnDeletion, this, node); }
+void TCustomTreeView::GetImageIndex(TTreeNode* node) { FireEvent(OnGetImageIndex, this, node); }
+void TCustomTreeView::GetSelectedIndex(TTreeNode* node) { FireEvent(OnGetSelectedIndex, this, node); }
 
 // --- notices -----------------------------------------------------------------------
 
 void TCustomTreeView::notifyCustomDraw(TMessage& message) {
     auto& info = *reinterpret_cast<TCustomDrawInfo*>(message.LParam);
     bool defaultDraw = true;
-    TCanvas* previous = drawCanvas_;
-    drawCanvas_ = info.Canvas;
-    struct TRestore {
-        TCanvas*& Slot;
-        TCanvas* Value;
-        ~TRestore() { Slot = Value; }
-    } restore{drawCanvas_, previous};
+    TScopedValue<TCanvas*> drawing(drawCanvas_, info.Canvas);
     if (info.Stage == cdPrePaint) {
         if (OnCustomDraw)
             OnCustomDraw(this, info.Rect, defaultDraw);

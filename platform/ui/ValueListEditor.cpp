@@ -131,12 +131,7 @@ void TValueListEditor::linesChanged() {
         OnStringsChange(this);
 }
 
-bool TValueListEditor::SelectCell(int col, int row) {
-    bool canSelect = true;
-    if (OnSelectCell)
-        OnSelectCell(this, col, row, canSelect);
-    return canSelect;
-}
+bool TValueListEditor::SelectCell(int col, int row) { return AskEvent(OnSelectCell, this, col, row); }
 
 void TValueListEditor::SetRow(int row) {
     row = std::clamp(row, FixedRows(), RowCount() - 1);

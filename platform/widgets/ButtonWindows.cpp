@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <functional>
+
 namespace {
 
 class TButtonPeer : public TNativePeer {
@@ -70,28 +72,21 @@ private:
     TButton& control_;
 };
 
-class TCheckBoxPeer : public TButtonPeer {
+// A check box or radio button: the mark shown is the control's, set again
+// after every click it reported; its caption may sit left of the mark.
+class TMarkPeer : public TButtonPeer {
 public:
-    explicit TCheckBoxPeer(TCustomCheckBox& control)
-        : TButtonPeer(control, new QCheckBox(ParentWidgetFor(control))), control_(control) {
-        TSync sync(*this);
-        changed(paState, -1);
-        changed(paAlignment, -1);
-        start();
-    }
+    TMarkPeer(TButtonControl& control, QAbstractButton* button, std::function<TAlignment()> alignment)
+        : TButtonPeer(control, button), alignment_(std::move(alignment)) {}
 
 protected:
+    virtual void showMark() = 0;
+
     void changed(TPeerAspect aspect, int) override {
-        auto* box = static_cast<QCheckBox*>(button());
-        if (aspect == paState) {
-            box->setTristate(control_.State() == cbGrayed || control_.AllowGrayed());
-            box->setCheckState(control_.State() == cbChecked   ? Qt::Checked
-                               : control_.State() == cbGrayed ? Qt::PartiallyChecked
-                                                              : Qt::Unchecked);
-        } else if (aspect == paAlignment) {
-            // The caption left of the box.
-            box->setLayoutDirection(control_.Alignment() == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
-        }
+        if (aspect == paState)
+            showMark();
+        else if (aspect == paAlignment)
+            button()->setLayoutDirection(alignment_() == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
     }
 
     void clicked() override {
@@ -100,41 +95,53 @@ protected:
         if (alive.expired())
             return;
         TSync sync(*this);
+        showMark();
+    }
+
+    void begin() {
+        TSync sync(*this);
         changed(paState, -1);
+        changed(paAlignment, -1);
+        start();
+    }
+
+private:
+    std::function<TAlignment()> alignment_;
+};
+
+class TCheckBoxPeer : public TMarkPeer {
+public:
+    explicit TCheckBoxPeer(TCustomCheckBox& control)
+        : TMarkPeer(control, new QCheckBox(ParentWidgetFor(control)), [&control] { return control.Alignment(); }),
+          control_(control) {
+        begin();
+    }
+
+protected:
+    void showMark() override {
+        auto* box = static_cast<QCheckBox*>(button());
+        box->setTristate(control_.State() == cbGrayed || control_.AllowGrayed());
+        box->setCheckState(control_.State() == cbChecked   ? Qt::Checked
+                           : control_.State() == cbGrayed ? Qt::PartiallyChecked
+                                                          : Qt::Unchecked);
     }
 
 private:
     TCustomCheckBox& control_;
 };
 
-class TRadioButtonPeer : public TButtonPeer {
+class TRadioButtonPeer : public TMarkPeer {
 public:
     explicit TRadioButtonPeer(TRadioButton& control)
-        : TButtonPeer(control, new QRadioButton(ParentWidgetFor(control))), control_(control) {
+        : TMarkPeer(control, new QRadioButton(ParentWidgetFor(control)), [&control] { return control.Alignment(); }),
+          control_(control) {
         // The control unchecks the buttons beside it itself.
         button()->setAutoExclusive(false);
-        TSync sync(*this);
-        changed(paState, -1);
-        changed(paAlignment, -1);
-        start();
+        begin();
     }
 
 protected:
-    void changed(TPeerAspect aspect, int) override {
-        if (aspect == paState)
-            button()->setChecked(control_.Checked());
-        else if (aspect == paAlignment)
-            button()->setLayoutDirection(control_.Alignment() == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
-    }
-
-    void clicked() override {
-        auto alive = Alive();
-        TButtonPeer::clicked();
-        if (alive.expired())
-            return;
-        TSync sync(*this);
-        changed(paState, -1);
-    }
+    void showMark() override { button()->setChecked(control_.Checked()); }
 
 private:
     TRadioButton& control_;

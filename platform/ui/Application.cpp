@@ -2,16 +2,46 @@
 
 #include "platform/base/QtBridge.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
+#include "platform/ui/UserInteraction.h"
 
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
+#include <QMetaObject>
 
 namespace {
 
 TApplicationBackend* backend = nullptr;
 
-// The program's message loop: every input passes, a quit request ends it.
-class TMessageLoop : public TModalLoop {};
+// The program's message loop: every input passes; a quit request ends it.
+// When the loop runs out of messages (the event dispatcher is about to
+// block) the idle handler runs; one that is not done is run again at once.
+class TMessageLoop : public TModalLoop {
+public:
+    explicit TMessageLoop(TApplication& application) : application_(application) {}
+
+protected:
+    void Enter() override {
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+        if (dispatcher == nullptr)
+            return;
+        idle_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this, dispatcher] {
+            // Only the program's own loop is idle, not a nested one.
+            if (InnermostLoop() != this || Finishing())
+                return;
+            bool done = true;
+            RunGuarded([&] { done = application_.Idle(); });
+            if (!done)
+                dispatcher->wakeUp();
+        });
+    }
+    void Leave() override { QObject::disconnect(idle_); }
+
+private:
+    TApplication& application_;
+    QMetaObject::Connection idle_;
+};
 
 } // namespace
 
@@ -28,6 +58,10 @@ void TApplication::Initialize(int& argc, char** argv) {
         else
             new QGuiApplication(argc, argv);
     }
+    // The application ends when the main form closes, not when Qt sees its
+    // last window go.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        gui->setQuitOnLastWindowClosed(false);
     if (!title_.empty())
         QCoreApplication::setApplicationName(AnsiToQString(title_));
 }
@@ -41,10 +75,18 @@ void TApplication::SetTitle(std::string title) {
 }
 
 void TApplication::Run() {
-    if (!Initialized() || QuitRequested())
-        return;
-    TMessageLoop loop;
-    loop.Run();
+    if (Initialized() && !QuitRequested()) {
+        if (mainForm_ != nullptr)
+            RunGuarded([this] { mainForm_->Show(); });
+        TMessageLoop loop(*this);
+        if (!QuitRequested())
+            RunGuarded([&] { loop.Run(); });
+    }
+    // The forms go the last made first, so that every document window is
+    // freed before the main window.
+    while (ComponentCount() > 0)
+        delete Components(ComponentCount() - 1);
+    mainForm_ = nullptr;
 }
 
 void TApplication::Terminate() { RequestQuit(); }
@@ -53,7 +95,39 @@ bool TApplication::Terminated() const { return QuitRequested(); }
 
 void TApplication::ProcessMessages() { ::ProcessMessages(); }
 
+void TApplication::SetHint(const std::string& hint) {
+    if (hint == hint_)
+        return;
+    hint_ = hint;
+    if (OnHint)
+        OnHint(this);
+}
+
+bool TApplication::Idle() {
+    bool done = true;
+    if (OnIdle)
+        OnIdle(this, done);
+    return done;
+}
+
+void TApplication::ShowException(const std::string& message) {
+    if (OnException)
+        OnException(this, message);
+    else
+        UserInteraction().ShowException(message);
+}
+
 TApplication& Application() {
     static TApplication* application = new TApplication;
     return *application;
+}
+
+std::string GetLongHint(const std::string& hint) {
+    size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
+std::string GetShortHint(const std::string& hint) {
+    size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(0, bar);
 }

@@ -1,7 +1,13 @@
 #pragma once
 // The application object: it starts the window system from the command
-// line, carries the title, and runs the program's message loop until it is
-// told to terminate.
+// line, carries the title and the main form, and runs the program's message
+// loop until it is told to terminate (closing the main form does so).
+//
+// It also carries the hint of the control under the pointer (Hint, set as
+// the pointer enters a control; OnHint tells of each change), the idle
+// handler (OnIdle, called whenever the message loop runs out of messages),
+// and the handler of exceptions that reach the event loop (OnException;
+// without one, the error box of the user-interaction seam).
 //
 // The window system behind it is installed by platform_widgets (linking
 // that library is enough); without it Initialize makes a plain GUI
@@ -9,8 +15,11 @@
 
 #include "platform/base/Component.h"
 
+#include <exception>
 #include <functional>
 #include <string>
+
+class TCustomForm;
 
 // What the window system does for the application.
 class TApplicationBackend {
@@ -22,6 +31,10 @@ public:
 };
 // Installs the backend (not owned); platform_widgets does so at start-up.
 void SetApplicationBackend(TApplicationBackend* backend);
+
+using TNotifyEvent = std::function<void(TPersistent* sender)>;
+using TIdleEvent = std::function<void(TPersistent* sender, bool& done)>;
+using TExceptionEvent = std::function<void(TPersistent* sender, const std::string& message)>;
 
 class TApplication : public TComponent {
 public:
@@ -39,8 +52,22 @@ public:
     const std::string& Title() const { return title_; }
     void SetTitle(std::string title);
 
-    // Runs the message loop until Terminate (or the window system ends the
-    // application).
+    // The main form: the first form made by CreateForm, unless set.
+    // Closing it terminates the application.
+    TCustomForm* MainForm() const { return mainForm_; }
+    void SetMainForm(TCustomForm* form) { mainForm_ = form; }
+    // Makes a form owned by the application; the first becomes the main
+    // form.
+    template <class TFormClass> TFormClass* CreateForm() {
+        auto* form = new TFormClass(this);
+        if (mainForm_ == nullptr)
+            mainForm_ = form;
+        return form;
+    }
+
+    // Shows the main form and runs the message loop until Terminate (or the
+    // window system ends the application).  Then frees the components the
+    // application owns, the last made first.
     void Run();
     // Asks the message loop, and every modal loop running in it, to end.
     void Terminate();
@@ -48,9 +75,33 @@ public:
     // Delivers what is pending, then returns.
     void ProcessMessages();
 
+    // The long part of the hint of the control under the pointer.
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    TNotifyEvent OnHint;
+    // Called when the message loop has nothing left to do; setting done to
+    // false asks to be called again at once.
+    TIdleEvent OnIdle;
+    // Called with the message of an exception that reached the event loop,
+    // instead of the error box.
+    TExceptionEvent OnException;
+
+    // Shows an exception's message: OnException, or the error box.
+    void ShowException(const std::string& message);
+    // Runs the idle handler once (the message loop does so when idle).
+    // Returns done.
+    bool Idle();
+
 private:
     std::string title_;
+    std::string hint_;
+    TCustomForm* mainForm_ = nullptr;
 };
 
 // The application object of the program.
 TApplication& Application();
+
+// The part of a hint after the first "|", or the whole hint without one
+// (the long hint shown by status bars); and the part before it.
+std::string GetLongHint(const std::string& hint);
+std::string GetShortHint(const std::string& hint);

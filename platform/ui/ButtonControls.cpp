@@ -1,5 +1,6 @@
 #include "platform/ui/ButtonControls.h"
 
+#include "platform/ui/ComponentWatch.h"
 #include "platform/ui/UserInteraction.h"
 
 #include <algorithm>
@@ -56,7 +57,12 @@ void TButton::SetDefault(bool value) {
 }
 
 void TButton::Click() {
+    // OnClick may free the button and its form: then the modal result has
+    // nobody to go to.
+    TComponentWatch self(this);
     TButtonControl::Click();
+    if (!self.Alive())
+        return;
     if (modalResult_ != 0)
         if (TWinControl* form = TopLevelParent(*this); form != nullptr && form != this)
             form->Perform(CM_MODALRESULT, static_cast<WPARAM>(modalResult_));

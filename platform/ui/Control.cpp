@@ -1,6 +1,7 @@
 #include "platform/ui/Control.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/ui/PopupMenu.h"
@@ -283,10 +284,13 @@ void TControl::Dispatch(TMessage& message) {
     case WM_CONTEXTMENU:
         return handleContextMenu(message);
     case CM_MOUSEENTER:
+        // The application's hint is that of the control under the pointer.
+        Application().SetHint(GetLongHint(Hint()));
         if (OnMouseEnter)
             OnMouseEnter(this);
         return;
     case CM_MOUSELEAVE:
+        Application().SetHint(parent_ != nullptr ? GetLongHint(parent_->Hint()) : std::string());
         if (OnMouseLeave)
             OnMouseLeave(this);
         return;
@@ -731,11 +735,18 @@ bool TWinControl::forwardToChildControl(TMessage& message) {
 
 void TWinControl::Dispatch(TMessage& message) {
     switch (message.Msg) {
-    case WM_SETFOCUS:
+    case WM_SETFOCUS: {
         focusControl = this;
+        // The form (the top-level parent) keeps its focused control.
+        TWinControl* top = this;
+        while (top->Parent() != nullptr)
+            top = top->Parent();
+        if (top != this)
+            top->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
         DoEnter();
         message.Result = 0;
         return;
+    }
     case WM_KILLFOCUS:
         if (focusControl == this)
             focusControl = nullptr;

@@ -86,8 +86,9 @@ struct TCreateParams {
 // leave, or where its bounds put it.
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
-// The border of a window control and the scroll bars it asks for.
-enum TBorderStyle { bsNone, bsSingle };
+// The border of a window control (the last four for forms) and the scroll
+// bars it asks for.
+enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // Scroll-bar state, as SetScrollInfo takes it (Page 0 = no proportional

@@ -75,6 +75,7 @@ enum : unsigned {
     WM_MOUSEWHEEL = 0x020A,
     WM_MOUSEHWHEEL = 0x020E,
     WM_CAPTURECHANGED = 0x0215,
+    WM_MDIACTIVATE = 0x0222,
     WM_CUT = 0x0300,
     WM_COPY = 0x0301,
     WM_PASTE = 0x0302,
@@ -187,17 +188,24 @@ enum : unsigned {
     DLGC_WANTCHARS = 0x0080,
 };
 
+// Hit-test codes (low word of LParam of WM_SETCURSOR).
+enum : int { HTNOWHERE = 0, HTCLIENT = 1 };
+
+// WParam of WM_ACTIVATE.
+enum : int { WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2 };
+
 // Commands of WM_SYSCOMMAND (WParam; the low four bits are the system's).
 enum : unsigned {
+    SC_SIZE = 0xF000,
+    SC_MOVE = 0xF010,
     SC_MINIMIZE = 0xF020,
     SC_MAXIMIZE = 0xF030,
+    SC_NEXTWINDOW = 0xF040,
+    SC_PREVWINDOW = 0xF050,
     SC_CLOSE = 0xF060,
     SC_KEYMENU = 0xF100,
     SC_RESTORE = 0xF120,
 };
-
-// Hit-test codes (low word of LParam of WM_SETCURSOR).
-enum : int { HTNOWHERE = 0, HTCLIENT = 1 };
 
 // WParam of WM_SIZE.
 enum : int { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };

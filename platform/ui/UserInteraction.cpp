@@ -1,6 +1,7 @@
 #include "platform/ui/UserInteraction.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/Application.h"
 
 #include <cstdio>
 #include <exception>
@@ -78,7 +79,7 @@ void ShowCurrentException() {
         message = "Unknown error";
     }
     try {
-        UserInteraction().ShowException(message);
+        Application().ShowException(message);
     } catch (...) {
         // Showing failed as well: at least the message is not lost.
         std::fprintf(stderr, "ondrill: error: %s\n", message.c_str());

@@ -33,6 +33,13 @@ inline constexpr std::string_view Overlay = "Overlay";
 // A top-level window without the window manager's frame, that floats over
 // its owner without activating: floating toolbar frames.
 inline constexpr std::string_view Frameless = "Frameless";
+// A form: a top-level window with the window manager's frame as its border
+// style says (platform/ui/Forms.h).
+inline constexpr std::string_view Form = "Form";
+// The client area of an MDI frame form, where the MDI children live.
+inline constexpr std::string_view MDIClient = "MDIClient";
+// An MDI child form: a window inside its frame's MDI client.
+inline constexpr std::string_view MDIChild = "MDIChild";
 } // namespace wk
 
 class TWindowPeer {
@@ -53,6 +60,11 @@ public:
     // Brings a top-level window to the front of the others (and a child to
     // the front of its siblings).
     virtual void BringToFront() {}
+    // A form's window state (normal, minimised, maximised) changed.
+    virtual void WindowStateChanged() {}
+    // Makes a top-level window the active one (an MDI child the active
+    // child of its frame).
+    virtual void Activate() {}
 
     // Shows a cursor shape now, while the pointer is over the window.
     virtual void ShowCursor(int cursor) = 0;

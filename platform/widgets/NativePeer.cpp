@@ -92,7 +92,9 @@ bool TNativeInputFilter::key(QObject* watched, QKeyEvent* event) {
         bool dialogKey = message.Key == VK_RETURN || message.Key == VK_ESCAPE;
         if (dialogKey && !(control().Perform(WM_GETDLGCODE, message.Key) & DLGC_WANTALLKEYS)) {
             bool taken = false;
-            RunGuarded([&] { taken = SendDialogKey(control(), message.Key); });
+            // A handler that raised has had the key: it goes no further.
+            if (!RunGuarded([&] { taken = SendDialogKey(control(), message.Key); }))
+                taken = true;
             if (taken || gone())
                 return true;
         }

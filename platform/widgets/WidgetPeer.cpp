@@ -4,6 +4,7 @@
 #include "platform/widgets/ShellMenuTracker.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/ui/ButtonControls.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/PopupMenu.h"
@@ -25,6 +26,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
+#include <QWindowStateChangeEvent>
 
 namespace {
 
@@ -467,6 +469,35 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
 }
 
 bool TPeerWidget::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Close:
+        // The control decides (a form runs its close protocol); a control
+        // that does not answer lets the window close.
+        if (deliver(WM_CLOSE) != 0) {
+            event->ignore();
+            return true;
+        }
+        break;
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        if (isWindow())
+            deliver(WM_ACTIVATE, event->type() == QEvent::WindowActivate ? WA_ACTIVE : WA_INACTIVE);
+        break;
+    case QEvent::WindowStateChange: {
+        // Only minimising, maximising and restoring are the form's business.
+        const Qt::WindowStates sized = Qt::WindowMinimized | Qt::WindowMaximized;
+        Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+        if (isWindow() && !ApplyingState && ((before ^ windowState()) & sized) != 0) {
+            Qt::WindowStates state = windowState();
+            deliver(WM_SYSCOMMAND, state & Qt::WindowMinimized   ? SC_MINIMIZE
+                                   : state & Qt::WindowMaximized ? SC_MAXIMIZE
+                                                                 : SC_RESTORE);
+        }
+        break;
+    }
+    default:
+        break;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
@@ -484,6 +515,21 @@ bool TPeerWidget::event(QEvent* event) {
 void TPeerWidget::keyPressEvent(QKeyEvent* event) {
     TKeyMessage message = KeyMessageOf(*event);
     SetModifierKeys(message.Shift);
+    // Return and Escape that the control does not want are the form's
+    // dialog keys (its default and cancel buttons); a control that takes
+    // characters keeps Return.
+    if ((message.Key == VK_RETURN || message.Key == VK_ESCAPE) && (message.Shift & (ssCtrl | ssAlt)) == 0) {
+        LRESULT code = deliver(WM_GETDLGCODE, message.Key, 0);
+        bool wanted = (code & DLGC_WANTALLKEYS) || (message.Key == VK_RETURN && (code & DLGC_WANTCHARS));
+        bool taken = false;
+        // A handler that raised has had the key: it goes no further.
+        if (!wanted && !RunGuarded([&] { taken = SendDialogKey(control_, message.Key); }))
+            taken = true;
+        if (taken) {
+            event->accept();
+            return;
+        }
+    }
     if (message.Known) {
         SetKeyDown(message.Key, true);
         deliver(message.Msg, message.Key, static_cast<LPARAM>(message.Data));
@@ -523,19 +569,21 @@ void TPeerWidget::focusOutEvent(QFocusEvent* event) {
     CaretChanged();
 }
 
-void TPeerWidget::noteBounds() {
-    QRect g = geometry();
+void TPeerWidget::NoteBounds() {
+    QRect g = FrameWidget()->geometry();
     control_.PeerBoundsChanged(FromQRect(g));
 }
 
 void TPeerWidget::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    noteBounds();
+    if (frame_ == nullptr)
+        NoteBounds();
 }
 
 void TPeerWidget::moveEvent(QMoveEvent* event) {
     QAbstractScrollArea::moveEvent(event);
-    noteBounds();
+    if (frame_ == nullptr)
+        NoteBounds();
 }
 
 void TPeerWidget::contextMenuEvent(QContextMenuEvent* event) {

@@ -75,6 +75,15 @@ public:
     const TPeerWindowStyle& WindowStyle() const { return style_; }
     Qt::FocusPolicy FocusPolicyNow() const;
     void SyncRegion();
+    // The widget whose geometry is the control's bounds: the widget itself,
+    // or the frame around it (an MDI child's subwindow).
+    QWidget* FrameWidget() const { return frame_ != nullptr ? frame_.data() : const_cast<TPeerWidget*>(this); }
+    void SetFrameWidget(QWidget* frame) { frame_ = frame; }
+    // Tells the control where the window now is.
+    void NoteBounds();
+    // Set while the peer applies the control's window state, so that the
+    // change is not reported back.
+    bool ApplyingState = false;
     void SyncScrollBar(int bar);
     void SyncFrame();
     void CaretChanged();
@@ -106,10 +115,10 @@ private:
     void paintClient(QPaintEvent* event);
     void scrollAction(int bar, int action);
     void blink();
-    void noteBounds();
 
     TWinControl& control_;
     TPeerWindowStyle style_;
+    QPointer<QWidget> frame_;
     QRegion pending_;
     QTimer caretTimer_;
     bool caretPhase_ = false;

@@ -1,0 +1,34 @@
+#pragma once
+// Whether a component still lives after code that may have freed it: a
+// handler called from inside a control's own method can free the control
+// or its form.  The watch asks for the component's free notification and
+// forgets the component when it goes, so the caller can stop instead of
+// touching freed memory (and a notification meant for a freed owner is
+// dropped).
+//
+//     TComponentWatch self(this);
+//     if (OnClick) OnClick(this);
+//     if (!self.Alive()) return;
+
+#include "platform/base/Component.h"
+
+class TComponentWatch : private TComponent {
+public:
+    explicit TComponentWatch(TComponent* watched) : watched_(watched) {
+        if (watched_ != nullptr)
+            watched_->FreeNotification(this);
+    }
+    ~TComponentWatch() override {
+        if (watched_ != nullptr)
+            watched_->RemoveFreeNotification(this);
+    }
+    bool Alive() const { return watched_ != nullptr; }
+    TComponent* Get() const { return watched_; }
+
+private:
+    void Notification(TComponent* component, TOperation operation) override {
+        if (operation == opRemove && component == watched_)
+            watched_ = nullptr;
+    }
+    TComponent* watched_;
+};

@@ -1,0 +1,606 @@
+#include "platform/ui/Forms.h"
+
+#include "platform/base/Exceptions.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ButtonControls.h"
+#include "platform/ui/ComponentWatch.h"
+#include "platform/ui/MDI.h"
+#include "platform/ui/ModalLoop.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/UserInteraction.h"
+
+#include <algorithm>
+
+// The loop of a modal form.  It ends when the form's modal result closes
+// it (or the form is freed); meanwhile input meant for other forms and
+// windows of the program is swallowed, so that only the modal form (and
+// the popups and overlays it opens) can be used.
+class TModalFormLoop : public TModalLoop {
+public:
+    explicit TModalFormLoop(TCustomForm& form) : form_(&form) {}
+    // The form is being freed: the loop ends as cancelled.
+    void FormFreed() {
+        form_ = nullptr;
+        Finish(mrCancel);
+    }
+
+protected:
+    TLoopVerdict Input(TLoopInput& input) override {
+        if (form_ == nullptr || input.Target == nullptr)
+            return lvPass;
+        TControl* top = input.Target;
+        while (top->Parent() != nullptr)
+            top = top->Parent();
+        if (top == form_)
+            return lvPass;
+        // Popups, overlays and floating frames belong to whatever opened
+        // them (a menu of the modal form, say).
+        auto* window = dynamic_cast<TWinControl*>(top);
+        if (window != nullptr) {
+            const std::string& kind = window->WindowParams().Kind;
+            if (kind == wk::Popup || kind == wk::Overlay || kind == wk::Frameless)
+                return lvPass;
+        }
+        return lvSwallow;
+    }
+
+private:
+    TCustomForm* form_;
+};
+
+namespace {
+
+// Marks a form as closing for the length of a scope, also when a handler
+// raises, and forgets the mark when the form was freed meanwhile.
+class TClosingScope {
+public:
+    TClosingScope(TCustomForm& form, bool& flag) : watch_(&form), flag_(flag) { flag_ = true; }
+    ~TClosingScope() {
+        if (watch_.Alive())
+            flag_ = false;
+    }
+    bool Alive() const { return watch_.Alive(); }
+
+private:
+    TComponentWatch watch_;
+    bool& flag_;
+};
+
+} // namespace
+
+TCustomForm* GetParentForm(TControl& control) {
+    TControl* top = &control;
+    while (top->Parent() != nullptr)
+        top = top->Parent();
+    return dynamic_cast<TCustomForm*>(top);
+}
+
+// ---------------------------------------------------------------------------
+// Creation and destruction
+
+TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
+    SetVisible(false);
+    SetParentColor(false);
+    SetColor(clBtnFace);
+    SetBounds(0, 0, 320, 240);
+    Screen().addForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+    // Whatever handlers run now still see the whole form.
+    if (OnDestroy)
+        RunGuarded([this] { OnDestroy(this); });
+    Destroying();
+    if (modalLoop_ != nullptr)
+        modalLoop_->FormFreed();
+    if (TMDIClient* client = frameClient())
+        client->removeChild(this);
+    if (active_)
+        Screen().setActiveForm(nullptr);
+    Screen().removeForm(this);
+    if (Application().MainForm() == this)
+        Application().SetMainForm(nullptr);
+    // The children go before the client they live in.
+    if (mdiClient_ != nullptr)
+        while (mdiClient_->ChildCount() > 0)
+            delete mdiClient_->Children(mdiClient_->ChildCount() - 1);
+    mdiClient_.reset();
+}
+
+void TCustomForm::Loaded() {
+    TCustomControl::Loaded();
+    if (created_)
+        return;
+    created_ = true;
+    if (OnCreate)
+        OnCreate(this);
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+    TCustomControl::Notification(component, operation);
+    if (operation == opRemove && component == activeControl_)
+        activeControl_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Kind and look
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.Kind = std::string(formStyle_ == fsMDIChild ? wk::MDIChild : wk::Form);
+    switch (borderStyle_) {
+    case bsNone:
+        params.Style |= WS_POPUP;
+        break;
+    case bsSingle:
+        params.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+        break;
+    case bsSizeable:
+        params.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+        break;
+    case bsDialog:
+        params.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case bsToolWindow:
+        params.Style |= WS_CAPTION | WS_SYSMENU;
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        params.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    if (formStyle_ == fsStayOnTop)
+        params.ExStyle |= WS_EX_TOPMOST;
+    // A child lives in its frame's client; another form stays above the
+    // form that owns it, or the main form.
+    if (formStyle_ == fsMDIChild) {
+        params.WndParent = frameClient();
+    } else if (auto* owner = dynamic_cast<TCustomForm*>(Owner()); owner != nullptr && owner != this) {
+        params.WndParent = owner;
+    } else if (TCustomForm* main = Application().MainForm(); main != nullptr && main != this) {
+        params.WndParent = main;
+    }
+}
+
+void TCustomForm::SetFormStyle(TFormStyle style) {
+    if (style == formStyle_)
+        return;
+    if (formStyle_ == fsMDIChild || formStyle_ == fsMDIForm)
+        throw EInvalidOperation("Cannot change the style of an MDI form");
+    if (style == fsMDIChild) {
+        TCustomForm* frame = Application().MainForm();
+        if (frame == nullptr || frame->formStyle_ != fsMDIForm || frame == this)
+            throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+        DestroyHandle();
+        formStyle_ = style;
+        frame->mdiClient_->addChild(this);
+        return;
+    }
+    formStyle_ = style;
+    if (style == fsMDIForm) {
+        mdiClient_ = std::make_unique<TMDIClient>(*this);
+        mdiClient_->SetParent(this);
+        mdiClient_->SetAlign(alClient);
+    }
+    RecreateWnd();
+}
+
+void TCustomForm::SetBorderStyle(TBorderStyle style) {
+    if (style == borderStyle_)
+        return;
+    borderStyle_ = style;
+    RecreateWnd();
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+    if (state == windowState_)
+        return;
+    windowState_ = state;
+    if (TMDIClient* client = frameClient())
+        client->childStateChanged(this, state);
+    if (Peer() != nullptr)
+        Peer()->WindowStateChanged();
+}
+
+TMDIClient* TCustomForm::frameClient() const {
+    if (formStyle_ != fsMDIChild)
+        return nullptr;
+    TCustomForm* frame = Application().MainForm();
+    if (frame == nullptr || frame->mdiClient_ == nullptr)
+        return nullptr;
+    const auto& children = frame->mdiClient_->children_;
+    bool mine = std::find(children.begin(), children.end(), this) != children.end();
+    return mine ? frame->mdiClient_.get() : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Showing
+
+void TCustomForm::placeOnShow() {
+    TRect area;
+    switch (position_) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        area = Screen().WorkAreaRect();
+        break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+        TCustomForm* over = position_ == poMainFormCenter ? Application().MainForm()
+                                                           : dynamic_cast<TCustomForm*>(Owner());
+        if (over == nullptr || over == this)
+            area = Screen().WorkAreaRect();
+        else
+            area = over->BoundsRect();
+        break;
+    }
+    default:
+        return;
+    }
+    SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2, Width(), Height());
+}
+
+void TCustomForm::Show() {
+    if (!Visible()) {
+        placeOnShow();
+        SetVisible(true);
+        if (Peer() != nullptr)
+            Peer()->WindowStateChanged();
+        if (OnShow)
+            OnShow(this);
+    }
+    BringToFront();
+    if (TMDIClient* client = frameClient())
+        client->Activate(this);
+    else
+        setActive(true);
+    if (Peer() != nullptr)
+        Peer()->Activate();
+}
+
+void TCustomForm::SetFocus() {
+    if (!Visible())
+        Show();
+    else if (TMDIClient* client = frameClient())
+        client->Activate(this);
+    else
+        setActive(true);
+    focusActiveControl();
+}
+
+void TCustomForm::setActive(bool active) {
+    if (active == active_)
+        return;
+    if (active) {
+        TCustomForm* previous = Screen().ActiveForm();
+        if (previous != nullptr && previous != this)
+            previous->setActive(false);
+        active_ = true;
+        Screen().setActiveForm(this);
+        Activated();
+        focusActiveControl();
+    } else {
+        active_ = false;
+        if (Screen().ActiveForm() == this)
+            Screen().setActiveForm(nullptr);
+        Deactivated();
+    }
+}
+
+void TCustomForm::Activated() {
+    if (OnActivate)
+        OnActivate(this);
+}
+
+void TCustomForm::Deactivated() {
+    if (OnDeactivate)
+        OnDeactivate(this);
+}
+
+void TCustomForm::focusActiveControl() {
+    // A frame's focus belongs to its active child.
+    if (TCustomForm* child = ActiveMDIChild(); child != nullptr && child != this) {
+        child->focusActiveControl();
+        return;
+    }
+    if (activeControl_ != nullptr && activeControl_->CanFocus()) {
+        activeControl_->SetFocus();
+        return;
+    }
+    // Without one, the first control that takes the focus, in tab order.
+    std::function<TWinControl*(TWinControl&)> first = [&](TWinControl& parent) -> TWinControl* {
+        for (int i = 0; i < parent.ControlCount(); ++i) {
+            auto* child = dynamic_cast<TWinControl*>(parent.Controls(i));
+            if (child == nullptr || child == mdiClient_.get())
+                continue;
+            if (child->TabStop() && child->CanFocus())
+                return child;
+            if (TWinControl* inner = first(*child))
+                return inner;
+        }
+        return nullptr;
+    };
+    if (TWinControl* control = first(*this))
+        control->SetFocus();
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+    if (control == activeControl_)
+        return;
+    if (control != nullptr && (control == this || GetParentForm(*control) != this))
+        throw EInvalidOperation("Invalid active control: it is not on the form");
+    if (activeControl_ != nullptr)
+        activeControl_->RemoveFreeNotification(this);
+    activeControl_ = control;
+    if (control != nullptr) {
+        control->FreeNotification(this);
+        if (active_ && control->CanFocus())
+            control->SetFocus();
+    }
+}
+
+int TCustomForm::ShowModal() {
+    if (Visible() || !Enabled() || Modal() || formStyle_ == fsMDIChild)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    TComponentWatch self(this);
+    modalResult_ = 0;
+    TModalFormLoop loop(*this);
+    modalLoop_ = &loop;
+    try {
+        Show();
+        if (self.Alive() && modalResult_ == 0)
+            loop.Run();
+    } catch (...) {
+        if (self.Alive()) {
+            modalLoop_ = nullptr;
+            Hide();
+        }
+        throw;
+    }
+    if (!self.Alive())
+        return mrCancel;
+    modalLoop_ = nullptr;
+    if (loop.Ended() == leQuit || modalResult_ == 0)
+        modalResult_ = mrCancel;
+    Hide();
+    setActive(false);
+    return modalResult_;
+}
+
+void TCustomForm::SetModalResult(int result) {
+    modalResult_ = result;
+    if (result != 0 && modalLoop_ != nullptr && modalLoop_->Running() && !modalLoop_->Finishing())
+        closeModal(result);
+}
+
+bool TCustomForm::closeModal(int result) {
+    if (closing_)
+        return false;
+    TClosingScope closing(*this, closing_);
+    bool canClose = false;
+    TCloseAction action = caHide;
+    try {
+        canClose = CloseQuery();
+        if (closing.Alive() && canClose)
+            DoClose(action);
+    } catch (...) {
+        // A handler's error keeps the form open; the error is shown by
+        // whoever called.
+        if (closing.Alive())
+            modalResult_ = 0;
+        throw;
+    }
+    if (!closing.Alive())
+        return false;
+    if (!canClose || action == caNone) {
+        modalResult_ = 0;
+        return false;
+    }
+    modalLoop_->Finish(result);
+    if (action == caFree)
+        Release();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Closing
+
+bool TCustomForm::CloseQuery() {
+    if (formStyle_ == fsMDIForm && mdiClient_ != nullptr) {
+        // One refusal keeps everything open.
+        std::vector<TCustomForm*> children = mdiClient_->children_;
+        TComponentWatch self(this);
+        for (TCustomForm* child : children) {
+            TComponentWatch watch(child);
+            bool canClose = child->CloseQuery();
+            if (!self.Alive())
+                return false;
+            if (watch.Alive() && !canClose)
+                return false;
+        }
+    }
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& action) {
+    if (OnClose)
+        OnClose(this, action);
+}
+
+void TCustomForm::Close() {
+    if (Modal()) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (closing_)
+        return;
+    TCloseAction action = formStyle_ == fsMDIChild ? caMinimize : caHide;
+    {
+        TClosingScope closing(*this, closing_);
+        bool canClose = CloseQuery();
+        if (!closing.Alive())
+            return;
+        if (canClose)
+            DoClose(action);
+        if (!closing.Alive() || !canClose)
+            return;
+    }
+    if (action == caNone)
+        return;
+    if (Application().MainForm() == this) {
+        Application().Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide:
+        Hide();
+        break;
+    case caMinimize:
+        SetWindowState(wsMinimized);
+        break;
+    default:
+        Release();
+        break;
+    }
+}
+
+void TCustomForm::Release() {
+    if (releasing_)
+        return;
+    releasing_ = true;
+    PostMessage(this, CM_RELEASE);
+}
+
+// ---------------------------------------------------------------------------
+// MDI
+
+int TCustomForm::MDIChildCount() const { return mdiClient_ != nullptr ? mdiClient_->ChildCount() : 0; }
+
+TCustomForm* TCustomForm::MDIChildren(int index) const {
+    if (mdiClient_ == nullptr)
+        throw EListError();
+    return mdiClient_->Children(index);
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+    return mdiClient_ != nullptr ? mdiClient_->ActiveChild() : nullptr;
+}
+
+void TCustomForm::Next() {
+    if (mdiClient_ != nullptr)
+        mdiClient_->Next();
+}
+
+void TCustomForm::Previous() {
+    if (mdiClient_ != nullptr)
+        mdiClient_->Previous();
+}
+
+std::vector<TSystemMenuEntry> TCustomForm::SystemMenu() const {
+    bool sizeable = borderStyle_ == bsSizeable || borderStyle_ == bsSingle;
+    std::vector<TSystemMenuEntry> entries;
+    entries.push_back({"&Restore", SC_RESTORE, windowState_ != wsNormal && sizeable, false});
+    entries.push_back({"Mi&nimize", SC_MINIMIZE, windowState_ != wsMinimized && sizeable, false});
+    entries.push_back({"Ma&ximize", SC_MAXIMIZE, windowState_ != wsMaximized && sizeable, false});
+    entries.push_back({"-", 0, true, false});
+    entries.push_back({formStyle_ == fsMDIChild ? "&Close\tCtrl+F4" : "&Close\tAlt+F4", SC_CLOSE, true, true});
+    if (formStyle_ == fsMDIChild) {
+        entries.push_back({"-", 0, true, false});
+        TMDIClient* client = frameClient();
+        entries.push_back({"Nex&t\tCtrl+F6", SC_NEXTWINDOW, client != nullptr && client->ChildCount() > 1, false});
+    }
+    return entries;
+}
+
+// ---------------------------------------------------------------------------
+// Messages
+
+void TCustomForm::Dispatch(TMessage& message) {
+    switch (message.Msg) {
+    case WM_CLOSE:
+        Close();
+        message.Result = 1; // the form decides; the window stays until then
+        return;
+    case WM_SYSCOMMAND:
+        switch (static_cast<unsigned>(message.WParam) & 0xFFF0) {
+        case SC_CLOSE:
+            Close();
+            break;
+        case SC_MINIMIZE:
+            SetWindowState(wsMinimized);
+            break;
+        case SC_MAXIMIZE:
+            SetWindowState(wsMaximized);
+            break;
+        case SC_RESTORE:
+            SetWindowState(wsNormal);
+            break;
+        case SC_NEXTWINDOW:
+        case SC_PREVWINDOW:
+            if (TMDIClient* client = frameClient()) {
+                if ((message.WParam & 0xFFF0) == SC_NEXTWINDOW)
+                    client->Next();
+                else
+                    client->Previous();
+            }
+            break;
+        default:
+            break;
+        }
+        message.Result = 0;
+        return;
+    case WM_ACTIVATE:
+        if (formStyle_ != fsMDIChild)
+            setActive(LOWORD(message.WParam) != WA_INACTIVE);
+        message.Result = 0;
+        return;
+    case WM_MDIACTIVATE:
+        if (TMDIClient* client = frameClient(); client != nullptr && message.LParam == reinterpret_cast<LPARAM>(this))
+            client->Activate(this);
+        message.Result = 0;
+        return;
+    case CM_MODALRESULT:
+        SetModalResult(static_cast<int>(message.WParam));
+        message.Result = 1;
+        return;
+    case CM_FOCUSCHANGED:
+        // A control of the form took the focus: it is the active control.
+        if (auto* control = reinterpret_cast<TWinControl*>(message.LParam);
+            control != nullptr && control != this && GetParentForm(*control) == this && control != activeControl_) {
+            if (activeControl_ != nullptr)
+                activeControl_->RemoveFreeNotification(this);
+            activeControl_ = control;
+            control->FreeNotification(this);
+        }
+        message.Result = 0;
+        return;
+    case CM_RELEASE:
+        delete this;
+        return;
+    case CM_TEXTCHANGED:
+        TCustomControl::Dispatch(message);
+        if (TMDIClient* client = frameClient())
+            client->notify(mdiCaptionChanged, this);
+        return;
+    case CM_VISIBLECHANGED:
+        if (!Visible() && formStyle_ == fsMDIChild && frameClient() != nullptr) {
+            // An MDI child stays on view; hiding it is refused.
+            SetVisible(true);
+            throw EInvalidOperation("Cannot hide an MDI Child Form");
+        }
+        TCustomControl::Dispatch(message);
+        if (!Visible()) {
+            if (active_)
+                setActive(false);
+            if (OnHide)
+                OnHide(this);
+        }
+        return;
+    default:
+        TCustomControl::Dispatch(message);
+    }
+}

@@ -1,0 +1,87 @@
+// The window of a form: a top-level custom-drawn window whose frame,
+// caption buttons and stacking follow the form's border style (the window
+// styles of its CreateParams), owned by the window its WndParent names.  It
+// follows the form's window state and activation; the user's moves of
+// either come back as WM_SYSCOMMAND and WM_ACTIVATE.
+#include "platform/ui/Forms.h"
+#include "platform/ui/QtBridge.h"
+#include "platform/widgets/WidgetPeer.h"
+#include "platform/widgets/WindowKinds.h"
+
+namespace {
+
+Qt::WindowFlags flagsOf(const TCreateParams& params) {
+    Qt::WindowFlags flags = Qt::Window;
+    if (params.ExStyle & WS_EX_TOOLWINDOW)
+        flags = Qt::Tool;
+    else if (params.ExStyle & WS_EX_DLGMODALFRAME)
+        flags = Qt::Dialog;
+    if ((params.Style & WS_CAPTION) != WS_CAPTION) {
+        flags |= Qt::FramelessWindowHint;
+    } else {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (params.Style & WS_SYSMENU)
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (params.Style & WS_MINIMIZEBOX)
+            flags |= Qt::WindowMinimizeButtonHint;
+        if (params.Style & WS_MAXIMIZEBOX)
+            flags |= Qt::WindowMaximizeButtonHint;
+    }
+    if (params.ExStyle & WS_EX_TOPMOST)
+        flags |= Qt::WindowStaysOnTopHint;
+    return flags;
+}
+
+class TFormPeer : public TWidgetPeer {
+public:
+    TFormPeer(TWinControl& control, const TPeerWindowStyle& style) : TWidgetPeer(control, style) {
+        keepSize();
+        WindowStateChanged();
+    }
+
+    void BoundsChanged() override {
+        TWidgetPeer::BoundsChanged();
+        keepSize();
+    }
+
+    void WindowStateChanged() override {
+        auto* form = dynamic_cast<TCustomForm*>(&Widget()->Control());
+        if (form == nullptr || Widget() == nullptr)
+            return;
+        Qt::WindowStates state = form->WindowState() == wsMaximized   ? Qt::WindowMaximized
+                                 : form->WindowState() == wsMinimized ? Qt::WindowMinimized
+                                                                      : Qt::WindowNoState;
+        Widget()->ApplyingState = true;
+        Widget()->setWindowState(state);
+        Widget()->ApplyingState = false;
+    }
+
+    void Activate() override {
+        if (Widget() != nullptr && Widget()->isVisible()) {
+            Widget()->raise();
+            Widget()->activateWindow();
+        }
+    }
+
+private:
+    // A form that may not be sized keeps the size its bounds give.
+    void keepSize() {
+        if (Widget() == nullptr)
+            return;
+        if (Widget()->Control().WindowParams().Style & WS_THICKFRAME) {
+            Widget()->setMinimumSize(0, 0);
+            Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        } else {
+            Widget()->setFixedSize(Widget()->Control().Width(), Widget()->Control().Height());
+        }
+    }
+};
+
+const TWindowKindRegistration registration(wk::Form, [](TWinControl& control) {
+    TPeerWindowStyle style;
+    style.TopLevel = true;
+    style.Flags = flagsOf(control.WindowParams());
+    return std::make_unique<TFormPeer>(control, style);
+});
+
+} // namespace

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QTreeView>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -348,6 +349,107 @@ TEST(TreeView, CustomDrawPaintsANodeInTheColourItsHandlerChose) {
     };
     EXPECT_GT(redPixelsIn(red), 10);
     EXPECT_EQ(redPixelsIn(plain), 0);
+}
+
+} // namespace
+
+namespace {
+
+std::vector<std::string> textsUnder(TTreeNode* first) {
+    std::vector<std::string> texts;
+    for (TTreeNode* node = first; node != nullptr; node = node->GetNextSibling())
+        texts.push_back(node->Text());
+    return texts;
+}
+
+// Sorted trees: nodes added in any order land in place (ignoring case,
+// stable among equals), a sort keeps what was open and selected, and the
+// window shows the new order.
+TEST(TreeView, SortedNodesLandInPlaceAndASortKeepsTheOpenAndSelectedNodes) {
+    TTestHost host(300, 400);
+    TTreeView tree(&host.Form);
+    tree.SetParent(&host.Form);
+    tree.SetBounds(0, 0, 280, 380);
+    std::mt19937 random(5);
+    std::vector<std::string> added;
+    tree.Items().BeginUpdate();
+    for (int i = 0; i < 60; ++i) {
+        std::string text(1, static_cast<char>((random() % 2 ? 'a' : 'A') + random() % 6));
+        text += std::to_string(i);
+        TTreeNode* node = tree.Items().Add(nullptr, text);
+        for (int j = 0; j < 3; ++j)
+            tree.Items().AddChild(node, std::to_string(random() % 10));
+        added.push_back(text);
+    }
+    tree.Items().EndUpdate();
+    TTreeNode* open = tree.Items().TopLevelItem(7);
+    open->Expand(false);
+    TTreeNode* chosen = open->Item(1);
+    tree.SetSelected(chosen);
+    tree.AlphaSort(true);
+    std::vector<std::string> expected = added;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+    EXPECT_EQ(textsUnder(tree.Items().GetFirstNode()), expected);
+    std::vector<std::string> children = textsUnder(open->GetFirstChild());
+    EXPECT_TRUE(std::is_sorted(children.begin(), children.end()));
+    auto* view = WidgetOf<QTreeView>(tree);
+    std::vector<std::string> shown;
+    flattenView(*view, QModelIndex(), 0, shown);
+    EXPECT_EQ(shown, flattenTree(tree)) << "the window shows the order and the open node";
+    EXPECT_EQ(tree.Selected(), chosen);
+    EXPECT_EQ(view->currentIndex().internalPointer(), chosen);
+    // With stText, nodes added later find their place.
+    tree.SetSortType(stText);
+    for (const char* text : {"0first", "zzlast", "B7half"})
+        tree.Items().Add(nullptr, text);
+    std::vector<std::string> now = textsUnder(tree.Items().GetFirstNode());
+    EXPECT_TRUE(std::is_sorted(now.begin(), now.end(), [](const std::string& a, const std::string& b) {
+        return AnsiCompareText(a, b) < 0;
+    }));
+    EXPECT_EQ(now.front(), "0first");
+    EXPECT_EQ(now.back(), "zzlast");
+}
+
+// A derived tree (as the shell's) hears of drags and clicks as notices.
+class TNoticeTree : public TTreeView {
+public:
+    using TTreeView::TTreeView;
+    std::vector<std::pair<int, TTreeNode*>> Notices;
+
+protected:
+    void Dispatch(TMessage& message) override {
+        if (message.Msg == CN_NOTIFY && (static_cast<int>(message.WParam) == TVN_BEGINDRAG ||
+                                         static_cast<int>(message.WParam) == TVN_BEGINRDRAG))
+            Notices.emplace_back(static_cast<int>(message.WParam), reinterpret_cast<TTreeNode*>(message.LParam));
+        TTreeView::Dispatch(message);
+    }
+};
+
+TEST(TreeView, ADragWithEitherButtonIsToldWithTheNodeWhereItStarted) {
+    TTestHost host(300, 300);
+    TNoticeTree tree(&host.Form);
+    tree.SetParent(&host.Form);
+    tree.SetBounds(0, 0, 280, 280);
+    tree.Items().Add(nullptr, "first");
+    TTreeNode* second = tree.Items().Add(nullptr, "second");
+    tree.SetRightClickSelect(true);
+    auto* view = WidgetOf<QTreeView>(tree);
+    QWidget* client = view->viewport();
+    QPoint start = view->visualRect(view->model()->index(1, 0)).center();
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        QTest::mousePress(client, button, {}, start);
+        for (int step = 1; step <= 3; ++step) {
+            QPoint at = start + QPoint(step * 10, 0);
+            QMouseEvent move(QEvent::MouseMove, QPointF(at), client->mapToGlobal(QPointF(at)), Qt::NoButton, button,
+                             Qt::NoModifier);
+            QApplication::sendEvent(client, &move);
+        }
+        QTest::mouseRelease(client, button, {}, start + QPoint(30, 0));
+    }
+    EXPECT_EQ(tree.Notices, (std::vector<std::pair<int, TTreeNode*>>{{TVN_BEGINDRAG, second}, {TVN_BEGINRDRAG, second}}))
+        << "one notice per drag";
+    EXPECT_EQ(tree.Selected(), second) << "the right button selects with RightClickSelect";
 }
 
 } // namespace

@@ -18,6 +18,7 @@ public:
 
     void SetDocumentHTML(const std::string& html) override;
     std::string DocumentHTML() override;
+    bool Edited() override;
     void SetBaseURL(const std::string& url) override;
     const std::string& BaseURL() const { return base_; }
 

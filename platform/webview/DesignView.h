@@ -37,6 +37,10 @@ public:
     // read timeout, or failed to load, is answered as it was set.  Raises
     // EWebViewError when the page does not answer within the timeout.
     virtual std::string DocumentHTML() = 0;
+    // Whether the page changed since its document loaded: the user's edits,
+    // or anything else that changed the document.  False while a document
+    // is loading.  Raises EWebViewError as DocumentHTML does.
+    virtual bool Edited() = 0;
     // The address relative references of the next document resolve
     // against ("file:///folder/"); "file://" alone or "" means none.
     virtual void SetBaseURL(const std::string& url) = 0;

@@ -26,6 +26,10 @@ public:
         engine_.ReadTimeout = std::chrono::milliseconds(timeoutMs);
         return engine_.DocumentHTML();
     }
+    bool PageEdited(int timeoutMs) override {
+        engine_.ReadTimeout = std::chrono::milliseconds(timeoutMs);
+        return engine_.Edited();
+    }
 
 private:
     TQtDesignView engine_;

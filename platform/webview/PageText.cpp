@@ -1,7 +1,7 @@
 #include "platform/webview/PageText.h"
 
-#include "platform/base/TextCodec.h"
 #include "platform/base/QtBridge.h"
+#include "platform/base/TextCodec.h"
 
 QString DocumentToPageText(std::string_view document) {
     return AnsiToQString(document);

@@ -52,7 +52,17 @@ private:
 
 namespace {
 
-const QString kDesignModeOn = QStringLiteral("document.designMode = 'on'; document.designMode");
+// Design mode on, and a watch for any change of the document from now on
+// (the user's edits, the engine's editing commands, dropped content).  It
+// lives in the application world, which the page's own scripts never see.
+const QString kDesignModeOn = QStringLiteral(R"(
+document.designMode = 'on';
+window.ondrillEdited = false;
+new MutationObserver(function () { window.ondrillEdited = true; })
+    .observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
+)");
+
+const QString kEdited = QStringLiteral("window.ondrillEdited === true");
 
 } // namespace
 
@@ -98,17 +108,35 @@ std::string TQtDesignView::DocumentHTML() {
         return document_;
     if (state_ != TState::Ready || !loadSucceeded_ || !page_)
         return document_;
+    // The engine's own serialiser: the whole document, doctype and comments
+    // around the root included.
+    const QVariant answer = askPage([page = page_](TPageAnswer reply) {
+        page->toHtml([reply](const QString& html) { reply(html); });
+    });
+    // A parsed page is never empty: a renderer that crashed answers
+    // nothing, and an empty document here would replace the user's text.
+    if (answer.toString().isEmpty())
+        throw EWebViewError("The design view could not read its page");
+    return PageTextToDocument(answer.toString());
+}
+
+bool TQtDesignView::Edited() {
+    // A document not yet standing can not have been edited.
+    if (Loading() || state_ != TState::Ready || !loadSucceeded_ || !page_)
+        return false;
+    const QVariant answer = askPage([page = page_](TPageAnswer reply) {
+        page->runJavaScript(kEdited, QWebEngineScript::ApplicationWorld, reply);
+    });
+    return answer.toBool();
+}
+
+QVariant TQtDesignView::askPage(const std::function<void(TPageAnswer answer)>& ask) {
+    QPointer<TQtDesignView> self(this);
     std::shared_ptr<bool> unanswered = unanswered_;
     QVariant answer;
     try {
-        // The engine's own serialiser: the whole document, doctype and
-        // comments around the root included.
-        answer = AskPageAndWait(
-            [page = page_](TPageAnswer reply) {
-                page->toHtml([reply](const QString& html) { reply(html); });
-            },
-            ReadTimeout, "The design view is not responding",
-            [unanswered] { *unanswered = false; });
+        answer = AskPageAndWait(ask, ReadTimeout, "The design view is not responding",
+                                [unanswered] { *unanswered = false; });
     } catch (const EWebViewError&) {
         *unanswered = true;
         throw;
@@ -116,11 +144,7 @@ std::string TQtDesignView::DocumentHTML() {
     // The wait ran the event loop: the view may be gone.
     if (!self)
         throw EWebViewError("The design view was closed while its page was read");
-    // A parsed page is never empty: a renderer that crashed answers
-    // nothing, and an empty document here would replace the user's text.
-    if (answer.toString().isEmpty())
-        throw EWebViewError("The design view could not read its page");
-    return PageTextToDocument(answer.toString());
+    return answer;
 }
 
 bool TQtDesignView::waitForLoad() {
@@ -211,10 +235,21 @@ void TQtDesignView::prepared(unsigned generation) {
         return;
     }
     state_ = TState::Ready;
-    if (loadWaiter_ != nullptr)
-        loadWaiter_->quit();
+    // This runs inside the engine's answer to a script, where the engine
+    // answers nothing else: a handler that read the page here would wait
+    // in vain.  The completion goes out from the event loop instead.
+    QMetaObject::invokeMethod(
+        this, [this, generation] { completed(generation); }, Qt::QueuedConnection);
+}
+
+void TQtDesignView::completed(unsigned generation) {
+    // A document set since then has its own completion coming.
+    if (generation != generation_ || state_ != TState::Ready || changed_)
+        return;
     if (OnDocumentComplete)
         OnDocumentComplete();
+    if (loadWaiter_ != nullptr)
+        loadWaiter_->quit();
 }
 
 void TQtDesignView::makePage() {

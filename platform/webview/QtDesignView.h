@@ -11,13 +11,18 @@
 // take the user's edits away).
 //
 // Reading the document back is synchronous with a timeout (see
-// ScriptCall.h), and waits for a document still loading.  A page that let
+// ScriptCall.h), and waits for a document still loading.  The completion
+// goes out from the event loop, never from inside the engine's answers,
+// so that its handler may read the page.  A page that let
 // a read time out may hang for good; the next document gets a fresh page,
 // and so a fresh renderer.
+
+#include "platform/webview/ScriptCall.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
+#include <QVariant>
 
 #include <chrono>
 #include <functional>
@@ -52,6 +57,7 @@ public:
     void SetDocumentHTML(std::string html);
     void SetBaseURL(const std::string& url);
     std::string DocumentHTML();
+    bool Edited();
     // A document was set and is not yet complete.
     bool Loading() const;
     // Navigations the page asked for on its own and was refused.
@@ -70,6 +76,10 @@ private:
     // true when it does.
     bool waitForLoad();
     void prepared(unsigned generation);
+    void completed(unsigned generation);
+    // Asks the page, waiting at most ReadTimeout; a page that does not
+    // answer counts as hung.
+    QVariant askPage(const std::function<void(TPageAnswer answer)>& ask);
     void makePage();
     void withdrawServed();
 

@@ -33,6 +33,12 @@ std::string TDHTMLEdit::DocumentHTML() {
     return document_;
 }
 
+bool TDHTMLEdit::Edited() {
+    if (auto* window = windowOf<TDesignViewWindow>(*this))
+        return window->PageEdited(readTimeout_);
+    return false;
+}
+
 void TDHTMLEdit::SetBaseURL(const std::string& url) {
     base_ = url;
     if (auto* window = windowOf<TDesignViewWindow>(*this))

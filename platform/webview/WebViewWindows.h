@@ -27,6 +27,7 @@ public:
     virtual void SetDocument(const std::string& html) = 0;
     virtual void SetBaseURL(const std::string& url) = 0;
     virtual std::string ReadDocument(int timeoutMs) = 0;
+    virtual bool PageEdited(int timeoutMs) = 0;
 };
 
 class TBrowserWindow {

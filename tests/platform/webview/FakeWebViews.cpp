@@ -13,6 +13,17 @@ std::string TFakeDesignView::DocumentHTML() {
     return Loads.empty() ? document_ : Page;
 }
 
+bool TFakeDesignView::Edited() {
+    if (Hung)
+        throw EWebViewError("The design view is not responding");
+    return !loading_ && edited_;
+}
+
+void TFakeDesignView::UserEdits(const std::string& page) {
+    Page = page;
+    edited_ = true;
+}
+
 void TFakeDesignView::SetBaseURL(const std::string& url) {
     base_ = url;
 }
@@ -21,6 +32,7 @@ void TFakeDesignView::CompleteLoad() {
     if (!loading_)
         return;
     loading_ = false;
+    edited_ = false;
     Loads.push_back({document_, base_});
     Page = Serialise ? Serialise(document_) : document_;
     if (OnDocumentComplete)

@@ -18,6 +18,7 @@ class TFakeDesignView : public TDesignView {
 public:
     void SetDocumentHTML(const std::string& html) override;
     std::string DocumentHTML() override;
+    bool Edited() override;
     void SetBaseURL(const std::string& url) override;
 
     // The load of the document set last completes now: the page becomes
@@ -26,9 +27,11 @@ public:
     void CompleteLoad();
     bool Loading() const { return loading_; }
 
-    // The page shown once a load completed; a test edits it as the user
-    // would.
+    // The page shown once a load completed.
     std::string Page;
+    // The user edits the page shown: it becomes page, and Edited answers
+    // true until the next load completes.
+    void UserEdits(const std::string& page);
     // How the view writes a page back; unchanged when not set.
     std::function<std::string(const std::string& html)> Serialise;
     // While true, reads raise EWebViewError as a page that stopped
@@ -47,6 +50,7 @@ private:
     std::string document_;
     std::string base_;
     bool loading_ = false;
+    bool edited_ = false;
 };
 
 class TFakeBrowserView : public TBrowserView {

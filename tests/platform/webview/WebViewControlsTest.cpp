@@ -56,7 +56,11 @@ struct TDesignViewSubject {
     virtual void LetLoadComplete() = 0;
     // Makes the page stop answering and reads.
     virtual void ReadHungPage() = 0;
+    // The user types " edited" at the end of the page.
+    virtual void TypeIntoPage() = 0;
     int Completions = 0;
+    // What the completion handler read of the page each time.
+    std::vector<std::string> ReadOnCompletion;
 };
 
 struct TFakeSubject : TDesignViewSubject {
@@ -67,6 +71,7 @@ struct TFakeSubject : TDesignViewSubject {
         fake.Hung = true;
         fake.DocumentHTML();
     }
+    void TypeIntoPage() override { fake.UserEdits(fake.Page + " edited"); }
 };
 
 struct TRealSubject : TDesignViewSubject {
@@ -88,6 +93,17 @@ struct TRealSubject : TDesignViewSubject {
         } restore{edit};
         edit.DocumentHTML();
     }
+    void TypeIntoPage() override {
+        ASSERT_TRUE(evaluate(edit, R"((function () {
+          var range = document.createRange();
+          range.selectNodeContents(document.body);
+          range.collapse(false);
+          getSelection().removeAllRanges();
+          getSelection().addRange(range);
+          return document.execCommand('insertText', false, ' edited');
+        })())")
+                        .toBool());
+    }
 };
 
 std::unique_ptr<TDesignViewSubject> makeSubject(bool real) {
@@ -102,17 +118,27 @@ class DesignViewContract : public ::testing::TestWithParam<bool> {};
 
 // The rules code using a design view relies on, on the fake and on the
 // real control alike.
-TEST_P(DesignViewContract, ReadsLoadsCompletionsAndAHungPage) {
+TEST_P(DesignViewContract, ReadsLoadsCompletionsEditsAndAHungPage) {
     auto subject = makeSubject(GetParam());
     TDesignView& view = subject->View();
-    view.OnDocumentComplete = [&](TPersistent*) { ++subject->Completions; };
+    // The completion's handler may read the page.
+    view.OnDocumentComplete = [&](TPersistent*) {
+        ++subject->Completions;
+        subject->ReadOnCompletion.push_back(view.DocumentHTML());
+    };
 
-    // A load completes on its own.
+    // A load completes on its own; the page is not edited until the user
+    // types into it.
     view.SetDocumentHTML("<P>alpha</P>");
     view.SetBaseURL("file:///tmp/");
+    EXPECT_FALSE(view.Edited());
     subject->LetLoadComplete();
     EXPECT_EQ(subject->Completions, 1);
     EXPECT_TRUE(contains(view.DocumentHTML(), "alpha</"));
+    EXPECT_FALSE(view.Edited());
+    subject->TypeIntoPage();
+    EXPECT_TRUE(view.Edited());
+    EXPECT_TRUE(contains(view.DocumentHTML(), " edited"));
 
     // Two documents set together: one load, one completion, the second
     // wins; a read waits for the load, which completes meanwhile.
@@ -121,6 +147,7 @@ TEST_P(DesignViewContract, ReadsLoadsCompletionsAndAHungPage) {
     EXPECT_TRUE(contains(view.DocumentHTML(), "gamma</"));
     EXPECT_EQ(subject->Completions, 2);
     EXPECT_FALSE(contains(view.DocumentHTML(), "beta"));
+    EXPECT_FALSE(view.Edited());
 
     // A page that stops answering raises; the next document answers.
     EXPECT_THROW(subject->ReadHungPage(), EWebViewError);
@@ -129,6 +156,11 @@ TEST_P(DesignViewContract, ReadsLoadsCompletionsAndAHungPage) {
     EXPECT_TRUE(contains(view.DocumentHTML(), "delta</"));
     QCoreApplication::processEvents();
     EXPECT_EQ(subject->Completions, 3);
+    ASSERT_EQ(subject->ReadOnCompletion.size(), 3u);
+    for (const char* text : {"alpha</", "gamma</", "delta</"})
+        EXPECT_TRUE(contains(subject->ReadOnCompletion[0] + subject->ReadOnCompletion[1] +
+                                 subject->ReadOnCompletion[2],
+                             text));
 }
 
 INSTANTIATE_TEST_SUITE_P(FakeAndReal, DesignViewContract, ::testing::Bool(),

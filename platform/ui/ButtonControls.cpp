@@ -34,6 +34,8 @@ bool SendDialogKey(TControl& control, uint16_t key) {
 // ---------------------------------------------------------------------------
 
 TButtonControl::TButtonControl(TComponent* owner) : TStandardControl(owner) {
+    // A button's window reports its clicks (mouse or keys) as BN_CLICKED.
+    ControlStyle &= ~csClickEvents;
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clBtnFace);

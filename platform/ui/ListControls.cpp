@@ -147,6 +147,8 @@ void TListControlItems::SetUpdateState(bool updating) {
 // TCustomListControl
 
 TCustomListControl::TCustomListControl(TComponent* owner) : TStandardControl(owner), items_(*this) {
+    // A list's click is the user's choice of an item, reported as such.
+    ControlStyle &= ~csClickEvents;
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clWindow);

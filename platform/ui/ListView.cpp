@@ -323,7 +323,6 @@ void TListItems::EndUpdate() {
 TCustomListView::TCustomListView(TComponent* owner)
     : TStandardControl(owner), items_(std::make_unique<TListItems>(*this)),
       columns_(std::make_unique<TListColumns>(*this)) {
-    ControlStyle |= csClickEvents;
     SetBounds(0, 0, 250, 150);
     SetTabStop(true);
     SetParentColor(false);

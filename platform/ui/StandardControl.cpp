@@ -1,10 +1,8 @@
 #include "platform/ui/StandardControl.h"
 
 TStandardControl::TStandardControl(TComponent* owner) : TWinControl(owner) {
-    // The window itself knows clicks and the mouse grab: it reports them
-    // as notices, so the window base must not make them from the raw
-    // button messages as well.
-    ControlStyle &= ~(csClickEvents | csCaptureMouse);
+    // The window holds the mouse while a button is down itself.
+    ControlStyle &= ~csCaptureMouse;
 }
 
 void TStandardControl::PeerChanged(TPeerAspect aspect, int index) {

@@ -132,6 +132,9 @@ private:
 
 class TStandardControl : public TWinControl {
 public:
+    // Clicks are the mouse's (a click on an edit box, a group box) unless a
+    // family's window reports them itself (buttons, lists): those take
+    // csClickEvents out.
     explicit TStandardControl(TComponent* owner = nullptr);
     std::string ClassName() const override { return "TStandardControl"; }
 

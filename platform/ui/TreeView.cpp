@@ -404,8 +404,6 @@ void TTreeNodes::EndUpdate() {
 
 TCustomTreeView::TCustomTreeView(TComponent* owner)
     : TStandardControl(owner), items_(std::make_unique<TTreeNodes>(*this)) {
-    // Clicks on the tree (on a node or not) are the mouse's.
-    ControlStyle |= csClickEvents;
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
     SetParentColor(false);

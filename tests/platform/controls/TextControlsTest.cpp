@@ -378,3 +378,28 @@ TEST(EditBox, AChosenColourShowsAndASystemColourGivesTheStylesLookBack) {
 }
 
 } // namespace
+
+namespace {
+
+// A click on an edit box or memo runs OnClick once (a colour swatch made of
+// a memo opens its dialog so); a button's click is its own, once too.
+TEST(EditBox, AMouseClickRunsOnClickOnce) {
+    TTestHost host;
+    TMemo swatch(&host.Form);
+    swatch.SetParent(&host.Form);
+    swatch.SetBounds(10, 10, 40, 20);
+    TEdit edit(&host.Form);
+    edit.SetParent(&host.Form);
+    edit.SetTop(40);
+    TEventLog log;
+    swatch.OnClick = log.Note("swatch");
+    edit.OnClick = log.Note("edit");
+    edit.OnDblClick = log.Note("edit twice");
+    auto* memoView = WidgetOf<QTextEdit>(swatch)->viewport();
+    QTest::mouseClick(memoView, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(WidgetOf<QLineEdit>(edit), Qt::LeftButton, {}, QPoint(5, 5));
+    DoubleClick(WidgetOf<QLineEdit>(edit), QPoint(5, 5));
+    EXPECT_EQ(log.Take(), (std::vector<std::string>{"swatch", "edit", "edit", "edit twice"}));
+}
+
+} // namespace

@@ -386,6 +386,13 @@ int TCustomListBox::SelCount() const {
     return count;
 }
 
+int TCustomListBox::TopIndex() const {
+    int index = -1;
+    if (auto* peer = dynamic_cast<TControlPeer*>(Peer()); peer != nullptr && peer->ItemAt({1, 1}, index) && index >= 0)
+        return index;
+    return topIndex_;
+}
+
 void TCustomListBox::SetTopIndex(int index) {
     index = std::clamp(index, 0, std::max(0, ItemList().GetCount() - 1));
     if (index == topIndex_)

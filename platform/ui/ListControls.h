@@ -172,9 +172,11 @@ public:
     bool Selected(int index) const;
     void SetSelected(int index, bool selected);
     int SelCount() const;
-    // The first item shown.
-    int TopIndex() const { return topIndex_; }
+    // The first item shown (as the window shows it, once there is one).
+    int TopIndex() const;
     void SetTopIndex(int index);
+    // The item SetTopIndex asked to show first (for the window).
+    int WantedTopIndex() const { return topIndex_; }
     int ItemHeight() const { return itemHeight_; }
     void SetItemHeight(int value);
     TBorderStyle BorderStyle() const { return borderStyle_; }

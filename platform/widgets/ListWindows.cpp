@@ -206,10 +206,14 @@ protected:
             view->setFrameShape(list_.BorderStyle() == bsSingle ? QFrame::StyledPanel : QFrame::NoFrame);
             showSelection();
             break;
-        case paRange:
-            if (list_.TopIndex() < model_->rowCount())
-                view->scrollTo(model_->index(list_.TopIndex()), QAbstractItemView::PositionAtTop);
+        case paRange: {
+            // Laid out now, so that the window scrolls (and answers) at once.
+            int top = list_.WantedTopIndex();
+            view->doItemsLayout();
+            if (top < model_->rowCount())
+                view->scrollTo(model_->index(top), QAbstractItemView::PositionAtTop);
             break;
+        }
         default:
             break;
         }

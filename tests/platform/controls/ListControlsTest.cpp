@@ -267,6 +267,11 @@ TEST(ListBox, ClicksSelectAndRunOnClickOnceDoubleClicksRunOnDblClick) {
     list.SetSelected(6, false);
     EXPECT_EQ(view->selectionModel()->selectedRows().size(), 2);
     EXPECT_TRUE(log.Take().empty());
+    // The first item shown follows the window, however it scrolled.
+    list.SetTopIndex(3);
+    EXPECT_EQ(list.TopIndex(), 3);
+    view->scrollToTop();
+    EXPECT_EQ(list.TopIndex(), 0);
 }
 
 } // namespace

@@ -465,7 +465,12 @@ void TCustomMemo::SetWordWrap(bool value) {
 
 void TCustomMemo::SetWantReturns(bool value) { wantReturns_ = value; }
 
-void TCustomMemo::SetWantTabs(bool value) { wantTabs_ = value; }
+void TCustomMemo::SetWantTabs(bool value) {
+    if (value == wantTabs_)
+        return;
+    wantTabs_ = value;
+    PeerChanged(paOptions);
+}
 
 void TCustomMemo::Dispatch(TMessage& message) {
     switch (message.Msg) {

@@ -58,7 +58,6 @@ public:
     explicit TMemoPeer(TCustomMemo& memo) : TNativePeer(memo, new QTextEdit(ParentWidgetFor(memo))), memo_(memo) {
         QTextEdit* edit = textEdit();
         edit->setAcceptRichText(false);
-        edit->setTabChangesFocus(!memo.WantTabs());
         setClientWidget(edit->viewport());
         watch(edit->viewport());
         connect(edit, &QTextEdit::textChanged, [this] { edited(); });
@@ -119,6 +118,7 @@ protected:
             edit->setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAlwaysOn
                                                                                       : Qt::ScrollBarAlwaysOff);
             edit->setFrameShape(memo_.BorderStyle() == bsSingle ? QFrame::StyledPanel : QFrame::NoFrame);
+            edit->setTabChangesFocus(!memo_.WantTabs());
             break;
         }
         case paSelection: {

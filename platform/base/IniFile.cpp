@@ -154,6 +154,25 @@ void TIniFile::EraseSection(std::string_view section) {
         save(document, FileName());
 }
 
+void TIniFile::WriteSection(std::string_view section,
+                            const std::vector<std::pair<std::string, std::string>>& entries) {
+    section = TIniDocument::Trim(section);
+    if (!TIniDocument::IsStorableSection(section))
+        refuse(FileName(), ": the section name \"" + std::string(section) + "\" can not be stored");
+    TIniDocument document = *TIniDocument::Load(FileName());
+    document.EraseSection(section);
+    document.AddSection(section);
+    for (const auto& [key, value] : entries) {
+        std::string_view name = TIniDocument::Trim(key);
+        if (!TIniDocument::IsStorableKey(name))
+            refuse(FileName(), ": the key \"" + std::string(name) + "\" can not be stored");
+        if (!TIniDocument::IsStorableValue(value))
+            refuse(FileName(), ": a value can not hold a line break");
+        document.SetValue(section, name, value);
+    }
+    save(document, FileName());
+}
+
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
     TIniDocument document = *TIniDocument::Load(FileName());
     if (!document.DeleteKey(section, key))

@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class TStrings;
 
@@ -80,6 +82,10 @@ public:
     // Removes every section of that name.  Raises EIniFileException when the
     // file can not be written.
     void EraseSection(std::string_view section) override;
+    // Replaces every section of that name by one that holds these keys and
+    // values in order, with one write of the file (EIniFileException as
+    // WriteString raises it).
+    void WriteSection(std::string_view section, const std::vector<std::pair<std::string, std::string>>& entries);
     // Never raises: a key that can not be deleted stays.
     void DeleteKey(std::string_view section, std::string_view key) override;
     // True when the section's header is in the file (even without keys).

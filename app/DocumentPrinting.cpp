@@ -1,0 +1,92 @@
+#include "app/DocumentPrinting.h"
+
+#include "editor/CodeMemo.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/ui/CommonDialogs.h"
+#include "platform/ui/Printers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int scaled(int pixelsPerInch, double inches) { return static_cast<int>(std::lround(pixelsPerInch * inches)); }
+
+// Puts the editor back as it was: its screen layout, then the caret and
+// the selection.
+class TPrintingScope {
+public:
+    explicit TPrintingScope(TCodeMemo& editor)
+        : editor_(editor), start_(editor.SelStart()), length_(editor.SelLength()) {
+        editor_.SetSelLength(0);
+    }
+    ~TPrintingScope() {
+        editor_.FormatOnCanvas(nullptr, 100);
+        editor_.SetSelStart(start_);
+        editor_.SetSelLength(length_);
+    }
+    TPrintingScope(const TPrintingScope&) = delete;
+    TPrintingScope& operator=(const TPrintingScope&) = delete;
+
+private:
+    TCodeMemo& editor_;
+    int32_t start_;
+    int32_t length_;
+};
+
+} // namespace
+
+void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& printer) {
+    TPrintingScope restore(editor);
+    printer.SetTitle({});
+    printer.BeginDoc();
+    try {
+        TCanvas& canvas = printer.Canvas();
+        const int width = printer.PageWidth();
+        const int height = printer.PageHeight();
+        const int dpiX = printer.PixelsPerInchX();
+        const int dpiY = printer.PixelsPerInchY();
+        editor.FormatOnCanvas(&canvas, width - 2 * dpiX);
+
+        const int left = scaled(dpiX, 1.25);
+        const int headerTop = scaled(dpiY, 0.5);
+        const int firstLine = scaled(dpiY, 1.25);
+        const int pageLimit = height - scaled(dpiY, 0.5);
+        // Lines are one and a half of the editor's lines apart, measured in
+        // the printer's pixels rather than the screen's.
+        const int screenDpi = editor.Font().PixelsPerInch() > 0 ? editor.Font().PixelsPerInch() : 96;
+        const int advance = std::max(1, static_cast<int>(std::lround(editor.LineHeight() * 1.5 * dpiY / screenDpi)));
+
+        const int32_t lines = editor.LineCount();
+        int y = 0;
+        for (int32_t line = 0; line < lines; ++line) {
+            if (y == 0) {
+                canvas.Font().SetName("COURIER NEW");
+                canvas.Font().SetSize(12);
+                canvas.TextOut(left, headerTop, fileName);
+                y = firstLine;
+            }
+            editor.DrawLineOnCanvas(canvas, line, TPoint{left, y});
+            y += advance;
+            if (y > pageLimit) {
+                y = 0;
+                if (line + 1 < lines)
+                    printer.NewPage();
+            }
+        }
+        // Formatting ends before the job does, so that a failure to finish
+        // it finds the screen layout back.
+        editor.FormatOnCanvas(nullptr, 100);
+        printer.EndDoc();
+    } catch (...) {
+        if (printer.Printing())
+            printer.Abort();
+        throw;
+    }
+}
+
+void SetUpPrinter(TPrinterSetupDialog& dialog, TPrinter& printer) {
+    dialog.SetSetup(printer.Setup());
+    if (dialog.Execute())
+        printer.SetSetup(dialog.Setup());
+}

@@ -1,0 +1,221 @@
+// Printing a document to PDF through the real printer, read back with the
+// poppler tools: the text of each page (pdftotext) and its pixels
+// (pdftoppm) are probed for the header, the lines and their spacing.  A
+// printer that fails mid-job shows that the editor comes back as it was.
+
+#include "app/DocumentPrinting.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
+
+#include "editor/CodeMemo.h"
+#include "platform/gfx/QtBridge.h"
+#include "platform/ui/Printers.h"
+#include "tests/support/FakeTextMeasurer.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+std::string run(const std::string& command) {
+    std::string output;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe)
+        return output;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
+        output.append(buffer, n);
+    return output;
+}
+
+// The pages' texts (pdftotext separates pages by form feeds).
+std::vector<std::string> pageTexts(const std::string& pdf) {
+    std::string all = run("pdftotext -layout '" + pdf + "' -");
+    std::vector<std::string> pages;
+    std::stringstream in(all);
+    std::string page;
+    while (std::getline(in, page, '\f'))
+        pages.push_back(page);
+    if (!pages.empty() && pages.back().find_first_not_of(" \r\n") == std::string::npos)
+        pages.pop_back();
+    return pages;
+}
+
+// The rows of a rendered page that hold ink, grouped into bands of
+// consecutive rows: each band's first row and its rightmost inked column.
+struct TBand {
+    int Top;
+    int Left;
+    int Right;
+};
+std::vector<TBand> inkBands(const QImage& page) {
+    std::vector<TBand> bands;
+    bool inBand = false;
+    for (int y = 0; y < page.height(); ++y) {
+        int left = -1, right = -1;
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        if (left >= 0 && !inBand)
+            bands.push_back({y, left, right});
+        else if (left >= 0) {
+            bands.back().Left = std::min(bands.back().Left, left);
+            bands.back().Right = std::max(bands.back().Right, right);
+        }
+        inBand = left >= 0;
+    }
+    return bands;
+}
+
+void fillLines(TCodeMemo& memo, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "L" + std::to_string(i) + " " + std::string(static_cast<size_t>(i % 30), 'W') + "\r\n";
+    text.pop_back();
+    text.pop_back();
+    memo.SetTextBuf(text);
+}
+
+// A printer whose pages are images, and whose second page fails.
+class TFailingPrinter : public TPrinter {
+protected:
+    void startJob(TCanvas& canvas) override { canvas.QtSide().SetDevice(&page_); }
+    void nextPage(TCanvas&) override { throw EPrinter("Paper jam"); }
+    void finishJob(TCanvas& canvas) override { canvas.QtSide().SetDevice(nullptr); }
+    void abortJob(TCanvas& canvas) override {
+        aborted = true;
+        canvas.QtSide().SetDevice(nullptr);
+    }
+    TPrinterPage page() const override { return {600, 700, 96, 96}; }
+
+public:
+    bool aborted = false;
+
+private:
+    QImage page_{600, 700, QImage::Format_RGB32};
+};
+
+} // namespace
+
+TEST(Printing, PagesCarryTheHeaderAndTheLinesOneAndAHalfLinesApart) {
+    TTestProgramFolder program;
+    TCodeMemo memo;
+    const int lineCount = 130;
+    fillLines(memo, lineCount);
+    // A backward selection, which printing must leave as it was.
+    memo.SetSelStart(40);
+    memo.SetSelLength(-25);
+    const int lineHeight = memo.LineHeight();
+
+    TPrinter& printer = Printer();
+    const std::string pdf = program.File("out.pdf");
+    printer.SetOutputFileName(pdf);
+    PrintDocument(memo, "Untitled", printer);
+    EXPECT_EQ(memo.SelStart(), 40);
+    EXPECT_EQ(memo.SelLength(), -25);
+    EXPECT_EQ(memo.LineCount(), lineCount);
+    EXPECT_FALSE(printer.Printing());
+
+    // Every line once, in order, each page under its own header.
+    std::vector<std::string> pages = pageTexts(pdf);
+    ASSERT_GE(pages.size(), 2u) << "one page for " << lineCount << " lines";
+    int next = 0;
+    std::vector<int> perPage;
+    for (const std::string& page : pages) {
+        std::stringstream in(page);
+        std::string row;
+        std::vector<std::string> rows;
+        while (std::getline(in, row))
+            if (row.find_first_not_of(' ') != std::string::npos)
+                rows.push_back(row.substr(row.find_first_not_of(' ')));
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.front(), "Untitled");
+        for (size_t r = 1; r < rows.size(); ++r, ++next)
+            ASSERT_EQ(rows[r].substr(0, rows[r].find(' ')), "L" + std::to_string(next)) << "page " << perPage.size();
+        perPage.push_back(static_cast<int>(rows.size()) - 1);
+    }
+    EXPECT_EQ(next, lineCount);
+    // Full pages hold the same number of lines; the last holds the rest.
+    for (size_t p = 1; p + 1 < perPage.size(); ++p)
+        EXPECT_EQ(perPage[p], perPage[0]);
+    EXPECT_LE(perPage.back(), perPage[0]);
+
+    // The first page's pixels at the printer's resolution: the header at
+    // half an inch, the text three quarters of an inch below it, both at
+    // the same left edge, then a line every one and a half line heights.
+    const std::string png = program.File("page");
+    run("pdftoppm -r 96 -f 1 -l 1 -png '" + pdf + "' '" + png + "'");
+    QImage page(QString::fromStdString(png + "-1.png"));
+    if (page.isNull())
+        page.load(QString::fromStdString(png + "-01.png"));
+    ASSERT_FALSE(page.isNull());
+    std::vector<TBand> bands = inkBands(page);
+    ASSERT_EQ(static_cast<int>(bands.size()), perPage[0] + 1);
+    // The editor draws its lines behind its left margin.
+    EXPECT_NEAR(bands[1].Left - bands[0].Left, memo.LeftMargin(), 2);
+    // Tops of "L..." rows (capital letters start at the same height).
+    const double advance = lineHeight * 1.5;
+    EXPECT_NEAR(bands[2].Top - bands[1].Top, advance, 1.0);
+    EXPECT_NEAR(bands.back().Top - bands[1].Top, advance * (perPage[0] - 1), 1.0 + perPage[0] * 0.5);
+    EXPECT_NEAR(bands[1].Top - bands[0].Top, 72, 3);
+    // Longer lines reach further right, as their text says.
+    EXPECT_GT(bands[20].Right, bands[5].Right);
+}
+
+TEST(Printing, AnEmptyDocumentIsOnePageWithItsName) {
+    TTestProgramFolder program;
+    TCodeMemo memo;
+    memo.SetTextBuf("");
+    TPrinter& printer = Printer();
+    const std::string pdf = program.File("empty.pdf");
+    printer.SetOutputFileName(pdf);
+    PrintDocument(memo, "/site/page.html", printer);
+    std::vector<std::string> pages = pageTexts(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("/site/page.html"), std::string::npos);
+}
+
+TEST(Printing, AFailedJobLeavesTheEditorAsItWas) {
+    TTestProgramFolder program;
+    TCodeMemo memo;
+    TFakeTextMeasurer measurer;
+    memo.SetMeasuringContext(&measurer, 160);
+    memo.SetWordWrap(true);
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "word" + std::to_string(i) + (i % 7 == 6 ? "\r\n" : " ");
+    memo.SetTextBuf(text);
+    memo.ReformatAll();
+    memo.FormatPending();
+    memo.SetSelStart(30);
+    memo.SetSelLength(12);
+    const int32_t lines = memo.LineCount();
+    const std::string firstLine = memo.DisplayLineText(0);
+
+    TFailingPrinter printer;
+    EXPECT_THROW(PrintDocument(memo, "x.html", printer), EPrinter);
+    EXPECT_TRUE(printer.aborted);
+    EXPECT_FALSE(printer.Printing());
+    EXPECT_EQ(memo.LineCount(), lines);
+    EXPECT_EQ(memo.DisplayLineText(0), firstLine);
+    EXPECT_EQ(memo.SelStart(), 30);
+    EXPECT_EQ(memo.SelLength(), 12);
+
+    // A file that can not be written fails at once, the same way.
+    TPrinter& real = Printer();
+    real.SetOutputFileName(program.File("no/such/folder/out.pdf"));
+    EXPECT_THROW(PrintDocument(memo, "x.html", real), EPrinter);
+    EXPECT_FALSE(real.Printing());
+    EXPECT_EQ(memo.LineCount(), lines);
+    EXPECT_EQ(memo.SelLength(), 12);
+}

@@ -1,6 +1,7 @@
 #include "toolbars/TBDockableWindow.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/NonClientFrame.h"
 #include "platform/ui/NonClientMouse.h"
@@ -447,7 +448,9 @@ TWinControl* TTBCustomDockableWindow::HostFormOf(const TControl* control) {
                 return frame->ParentForm;
             break;
         }
-        if (w->Parent() == nullptr)
+        // The nearest form (an MDI child is a form inside its frame); a
+        // top-level window serves where there is none.
+        if (dynamic_cast<TCustomForm*>(w) != nullptr || w->Parent() == nullptr)
             return w;
     }
     throw EInvalidOperation(

@@ -1,7 +1,11 @@
 #include "toolbars/TBToolbar.h"
 
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/ApplicationKeys.h"
 #include "platform/ui/NonClientMouse.h"
+#include "platform/ui/Screen.h"
 #include "toolbars/TBDock.h"
 #include "toolbars/TBFloatingFrame.h"
 #include "toolbars/TBGlyphs.h"
@@ -31,6 +35,27 @@ bool referencesControl(TTBCustomItem* parent, TControl* control) {
 }
 
 int along(TSize size, bool vertical) { return vertical ? size.cy : size.cx; }
+
+// The window system offers the program's keys to the toolbars while any
+// takes part in shortcut processing.
+void takeApplicationKeys(bool take) {
+    if (!take) {
+        SetApplicationKeyHandlers({}, {});
+        return;
+    }
+    SetApplicationKeyHandlers(
+        [](TWinControl* form, TShortCut key) {
+            TWinControl* active = Screen().ActiveForm();
+            TWinControl* main = Application().MainForm();
+            if (active == nullptr)
+                active = form;
+            if (main == nullptr)
+                main = form;
+            return ToolbarsProcessShortCut(active, main, key);
+        },
+        [](TWinControl* form, char ch) { return ToolbarsSysCommand(form, SC_KEYMENU, static_cast<unsigned char>(ch)); });
+}
+
 
 } // namespace
 
@@ -158,7 +183,12 @@ TTBCustomToolbar::TTBCustomToolbar(TComponent* owner) : TTBCustomDockableWindow(
 
 TTBCustomToolbar::~TTBCustomToolbar() {
     Destroying();
-    std::erase(shortCutToolbars(), this);
+    auto& list = shortCutToolbars();
+    if (std::find(list.begin(), list.end(), this) != list.end()) {
+        std::erase(list, this);
+        if (list.empty())
+            takeApplicationKeys(false);
+    }
     view_.reset();
     chevron_.reset();
     items_.reset();
@@ -209,14 +239,18 @@ void TTBCustomToolbar::SetProcessShortCuts(bool value) {
     updateRegistration();
 }
 
+
 void TTBCustomToolbar::updateRegistration() {
     auto& list = shortCutToolbars();
+    bool wasEmpty = list.empty();
     bool wanted = (processShortCuts_ || menuBar_) && !(ComponentState() & csDesigning);
     bool listed = std::find(list.begin(), list.end(), this) != list.end();
     if (wanted && !listed)
         list.push_back(this);
     else if (!wanted && listed)
         std::erase(list, this);
+    if (list.empty() != wasEmpty)
+        takeApplicationKeys(!list.empty());
 }
 
 const std::vector<TTBCustomToolbar*>& TTBCustomToolbar::ShortCutToolbars() { return shortCutToolbars(); }

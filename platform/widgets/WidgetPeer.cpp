@@ -634,4 +634,5 @@ void InstallWidgetPeers() {
     SetUserInteraction(&QtUserInteraction());
     RegisterProgramCursors();
     InstallApplicationNotices();
+    InstallApplicationKeyFilter();
 }

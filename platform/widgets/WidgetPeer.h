@@ -140,3 +140,6 @@ void InstallWidgetPeers();
 // Passes the application's activation on as window notices
 // (platform/ui/WindowNotices.h); part of InstallWidgetPeers.
 void InstallApplicationNotices();
+// Offers key presses to the menus before the focused control
+// (platform/ui/ApplicationKeys.h); part of InstallWidgetPeers.
+void InstallApplicationKeyFilter();

@@ -5,6 +5,8 @@
 #include "tests/toolbars/DockTestSupport.h"
 
 #include "platform/gfx/QtBridge.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/NonClientMouse.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "toolbars/TBEditItem.h"
@@ -188,6 +190,55 @@ TEST(DockWindows, AnEditItemOnADockedToolbarEditsInTheStandardEditWithItsLetterC
     EXPECT_EQ(find->Text(), "GOOLDER");
     EXPECT_EQ(TBPopupWindowCount(), 0);
     ReleaseCapture();
+}
+
+TEST(DockWindows, RealKeysReachTheMenuBarAndTheShortcutsOfAForm) {
+    TTestSettings settings;
+    SetTBSystemSettings(&settings);
+    TForm form;
+    form.SetBounds(80, 80, 500, 300);
+    auto* dock = new TTBDock(&form);
+    dock->SetParent(&form);
+    auto* menu = MakeToolbar(&form, "Menu", {});
+    menu->SetMenuBar(true);
+    TTBCustomItem* file = AddSubmenu(*menu->Items(), "&File", {"&Open", "&Save"});
+    TTBCustomItem* open = file->ItemAt(0);
+    open->ShortCut = ShortCut('O', ssCtrl);
+    int opened = 0;
+    open->OnClick = [&](TTBCustomItem*) { ++opened; };
+    menu->SetParent(dock);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ClientWidgetOf(&form)->window()));
+    QWidget* target = ClientWidgetOf(&form);
+
+    // Ctrl+O runs the item with that shortcut.
+    QTest::keyClick(target, Qt::Key_O, Qt::ControlModifier);
+    ProcessMessages();
+    EXPECT_EQ(opened, 1);
+
+    // Alt+F opens the File menu with its first item selected.
+    TTBCustomItem* selected = nullptr;
+    QTimer::singleShot(0, qApp, [&] {
+        if (TTBView* popup = OpenedView(menu->View()); popup != nullptr && popup->Selected() != nullptr)
+            selected = popup->Selected()->Item();
+        QTest::keyClick(target, Qt::Key_Escape);
+        QTest::keyClick(target, Qt::Key_Escape);
+    });
+    QTest::keyClick(target, Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(selected, open);
+    EXPECT_EQ(TBPopupWindowCount(), 0);
+
+    // Alt alone selects the first menu and waits.
+    bool firstSelected = false;
+    QTimer::singleShot(0, qApp, [&] {
+        firstSelected = menu->View()->Selected() == menu->View()->ViewerOf(file) && TBPopupWindowCount() == 0;
+        QTest::keyClick(target, Qt::Key_Escape);
+    });
+    QTest::keyPress(target, Qt::Key_Alt);
+    QTest::keyRelease(target, Qt::Key_Alt);
+    EXPECT_TRUE(firstSelected);
+    EXPECT_EQ(RunningLoopCount(), 0);
+    SetTBSystemSettings(nullptr);
 }
 
 } // namespace

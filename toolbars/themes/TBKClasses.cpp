@@ -4,6 +4,7 @@
 #include "toolbars/TBClasses.h"
 #include "toolbars/themes/TBKEditItem.h"
 #include "toolbars/themes/TBKItems.h"
+#include "toolbars/themes/TBKMDIHandler.h"
 #include "toolbars/themes/TBKToolbar.h"
 
 namespace {
@@ -45,6 +46,8 @@ void RegisterThemedToolbarClasses() {
             .Component<TTBMRUList>("MRUList", &TTBKMRUListItem::MRUList, &TTBKMRUListItem::SetMRUList);
         RegisterPublishedClass<TTBKToolbar, TTBCustomToolbar>("TTBKToolbar");
         RegisterPublishedClass<TTBKToolWindow, TTBToolWindow>("TTBKToolWindow");
+        RegisterPublishedClass<TTBKMDIHandler, TComponent>("TTBKMDIHandler")
+            .Component<TTBCustomToolbar>("Toolbar", &TTBKMDIHandler::Toolbar, &TTBKMDIHandler::SetToolbar);
         return true;
     }();
     (void)registered;

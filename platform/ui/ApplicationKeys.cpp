@@ -1,0 +1,32 @@
+#include "platform/ui/ApplicationKeys.h"
+
+#include <utility>
+
+namespace {
+
+TShortCutHandler shortCutHandler;
+TMenuKeyHandler menuKeyHandler;
+
+} // namespace
+
+void SetApplicationKeyHandlers(TShortCutHandler shortCuts, TMenuKeyHandler menuKeys) {
+    shortCutHandler = std::move(shortCuts);
+    menuKeyHandler = std::move(menuKeys);
+}
+
+bool OfferShortCut(TWinControl* form, TShortCut key) {
+    // A copy: the handler may install others while it runs.
+    TShortCutHandler handler = shortCutHandler;
+    return handler && handler(form, key);
+}
+
+bool OfferMenuKey(TWinControl* form, char ch) {
+    TMenuKeyHandler handler = menuKeyHandler;
+    return handler && handler(form, ch);
+}
+
+bool IsShortCutKey(uint16_t key, TShiftState shift) {
+    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU)
+        return false;
+    return (shift & (ssCtrl | ssAlt)) != 0 || (key >= VK_F1 && key <= VK_F24);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The keys the program's menus take before the focused control sees them.
+// The window system offers every key press of the program's windows (while
+// no modal loop runs) to two handlers that the menu framework installs:
+// - a shortcut (a key with Ctrl or Alt, or a function key): the handler
+//   runs the menu command that has it and says whether one did;
+// - a menu key: Alt with a character, or Alt pressed and released alone
+//   (character 0), for the menu bar of the form the key was typed in.
+// A key a handler took goes no further.
+
+#include "platform/ui/Keys.h"
+
+#include <functional>
+
+class TWinControl;
+
+// form: the top-level window the key was typed in.
+using TShortCutHandler = std::function<bool(TWinControl* form, TShortCut key)>;
+using TMenuKeyHandler = std::function<bool(TWinControl* form, char ch)>;
+
+// Installs the handlers (an empty function removes one).
+void SetApplicationKeyHandlers(TShortCutHandler shortCuts, TMenuKeyHandler menuKeys);
+// What the window system calls; false when nobody took the key.
+bool OfferShortCut(TWinControl* form, TShortCut key);
+bool OfferMenuKey(TWinControl* form, char ch);
+// Whether a key with these shift keys is offered as a shortcut.
+bool IsShortCutKey(uint16_t key, TShiftState shift);

@@ -17,7 +17,7 @@ struct TLineWalk {
     const TParagraph& Paragraph;
     const TLineRecord& Line;
     uint8_t StaticStyle = 0;
-    const TContextRecord* Context = nullptr;
+    const TContextState* Context = nullptr;
     int32_t NextContext = 0; // index of the first record that starts after the position
 
     // The records before the line's start are found by binary search, not
@@ -34,9 +34,9 @@ struct TLineWalk {
     // true when the context changed.
     bool Enter(int32_t position) {
         bool changed = false;
-        const auto count = static_cast<int32_t>(Paragraph.Contexts.size());
-        while (NextContext < count && Paragraph.Contexts[static_cast<size_t>(NextContext)].Offset <= position) {
-            Context = &Paragraph.Contexts[static_cast<size_t>(NextContext)];
+        const int32_t count = Paragraph.Contexts.Count();
+        while (NextContext < count && Paragraph.Contexts.Offset(NextContext) <= position) {
+            Context = &Paragraph.Contexts.State(NextContext);
             ++NextContext;
             changed = true;
         }
@@ -44,8 +44,7 @@ struct TLineWalk {
     }
     // Where the next context record starts (INT32_MAX when none).
     int32_t NextBoundary() const {
-        const auto count = static_cast<int32_t>(Paragraph.Contexts.size());
-        return NextContext < count ? Paragraph.Contexts[static_cast<size_t>(NextContext)].Offset : INT32_MAX;
+        return NextContext < Paragraph.Contexts.Count() ? Paragraph.Contexts.Offset(NextContext) : INT32_MAX;
     }
     char At(int32_t position) const { return Paragraph.Text[static_cast<size_t>(position)]; }
 };

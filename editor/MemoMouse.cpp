@@ -168,12 +168,12 @@ void TMemoMouse::hover(int x, int y) {
         }
     }
     if (!overSelection_ && marginLine_ < 0) {
-        const TContextRecord* context = nullptr;
+        const TContextState* context = nullptr;
         if (pointer_->Pos() < document_.TextLength()) {
             const TParagraph& p = *pointer_->Paragraph();
             context = &p.ContextBefore(pointer_->ParOffset() + 1);
         }
-        if (context != nullptr && (context->Flags & TContextRecord::kStyled) && context->Tag != 0) {
+        if (context != nullptr && (context->Flags & TContextState::kStyled) && context->Tag != 0) {
             saveCursor();
             contextCursor_ = true;
             memo_.SetCursor(static_cast<int16_t>(context->Tag));
@@ -508,8 +508,8 @@ bool TMemoMouse::contextClick(TMouseButton button) {
     const TParagraph& p = document_.ParagraphList()[index];
     const int32_t inPar = pointer_->ParOffset();
     const int32_t recordIndex = p.ContextIndexAt(inPar + 1) - 1;
-    const TContextRecord& context = recordIndex >= 0 ? p.Contexts[static_cast<size_t>(recordIndex)] : *p.BaseContext;
-    if (!(context.Flags & TContextRecord::kStyled) || context.ContextNumber == 0)
+    const TContextState& context = recordIndex >= 0 ? p.Contexts.State(recordIndex) : p.Base();
+    if (!(context.Flags & TContextState::kStyled) || context.ContextNumber == 0)
         return false;
     const bool listeners = memo_.AttachedCount() > 0 || document_.Highlighting().Highlighter() != nullptr;
     if (!memo_.OnContext && !listeners)
@@ -517,21 +517,21 @@ bool TMemoMouse::contextClick(TMouseButton button) {
     // The context's range: from the record in force to the next one.
     int32_t start = 0;
     if (recordIndex >= 0) {
-        start = document_.ParagraphList().Start(index) + context.Offset;
+        start = document_.ParagraphList().Start(index) + p.Contexts.Offset(recordIndex);
     } else {
         for (int32_t i = index - 1; i >= 0; --i)
-            if (!document_.ParagraphList()[i].Contexts.empty()) {
-                start = document_.ParagraphList().Start(i) + document_.ParagraphList()[i].Contexts.back().Offset;
+            if (!document_.ParagraphList()[i].Contexts.Empty()) {
+                start = document_.ParagraphList().Start(i) + document_.ParagraphList()[i].Contexts.LastOffset();
                 break;
             }
     }
     int32_t stop = document_.TextLength();
-    if (recordIndex + 1 < static_cast<int32_t>(p.Contexts.size())) {
-        stop = document_.ParagraphList().Start(index) + p.Contexts[static_cast<size_t>(recordIndex + 1)].Offset;
+    if (recordIndex + 1 < p.Contexts.Count()) {
+        stop = document_.ParagraphList().Start(index) + p.Contexts.Offset(recordIndex + 1);
     } else {
         for (int32_t i = index + 1; i < document_.ParagraphList().Count(); ++i)
-            if (!document_.ParagraphList()[i].Contexts.empty()) {
-                stop = document_.ParagraphList().Start(i) + document_.ParagraphList()[i].Contexts.front().Offset;
+            if (!document_.ParagraphList()[i].Contexts.Empty()) {
+                stop = document_.ParagraphList().Start(i) + document_.ParagraphList()[i].Contexts.Offset(0);
                 break;
             }
     }

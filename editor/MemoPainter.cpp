@@ -128,8 +128,8 @@ struct TMemoLinePainter {
             background = Memo.HighlightBackgnd;
             hasBackground = true;
         }
-        const TContextRecord& context = *Walk->Context;
-        if ((context.Flags & TContextRecord::kStyled) && (context.Background != 0 || context.Foreground != 0)) {
+        const TContextState& context = *Walk->Context;
+        if ((context.Flags & TContextState::kStyled) && (context.Background != 0 || context.Foreground != 0)) {
             if (Paragraph->TextColor == -1 && context.Foreground != -1)
                 text = context.Foreground;
             if (Paragraph->BackgroundColor == -1 && context.Background != -1) {

@@ -99,7 +99,7 @@ void BM_LoadAndHighlight(benchmark::State& state) {
         state.PauseTiming();
         int64_t records = 0;
         for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
-            records += static_cast<int64_t>(memo.Paragraph(i)->Contexts.size());
+            records += static_cast<int64_t>(memo.Paragraph(i)->Contexts.Count());
         state.counters["contexts"] = static_cast<double>(records);
         memo.SetHighlighter(nullptr);
         state.ResumeTiming();

@@ -198,7 +198,7 @@ void BM_PaintEndOfLongParagraph(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.counters["display_lines"] = window.memo->LineCount();
-    state.counters["contexts"] = static_cast<double>(window.memo->Paragraph(0)->Contexts.size());
+    state.counters["contexts"] = static_cast<double>(window.memo->Paragraph(0)->Contexts.Count());
 }
 BENCHMARK(BM_PaintEndOfLongParagraph)->Unit(benchmark::kMicrosecond);
 
@@ -212,7 +212,7 @@ void BM_OffsetToXOnLastLineOfLongParagraph(benchmark::State& state) {
             sum += memo.OffsetToX(paragraph, 0, lastLine, column);
         benchmark::DoNotOptimize(sum);
     }
-    state.counters["contexts"] = static_cast<double>(paragraph->Contexts.size());
+    state.counters["contexts"] = static_cast<double>(paragraph->Contexts.Count());
 }
 BENCHMARK(BM_OffsetToXOnLastLineOfLongParagraph)->Unit(benchmark::kMicrosecond);
 

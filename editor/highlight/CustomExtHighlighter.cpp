@@ -98,7 +98,7 @@ int32_t TCustomExtHighlighter::FirstIdentifierIn(TCodeDocument& document) const 
     return document.Highlighting().StartStopKeys().Count();
 }
 
-int16_t TCustomExtHighlighter::LevelOf(TCodeDocument& document, const TContextRecord& record) const {
+int16_t TCustomExtHighlighter::LevelOf(TCodeDocument& document, const TContextState& record) const {
     int top = TopKeyEntry(record);
     if (top < 0)
         return 0;
@@ -111,7 +111,7 @@ int16_t TCustomExtHighlighter::LevelOf(TCodeDocument& document, const TContextRe
 }
 
 bool TCustomExtHighlighter::keywordAllowed(TCodeDocument& document, int32_t paragraph, int keyword, int32_t start,
-                                           int32_t end, const TContextRecord& inForce) {
+                                           int32_t end, const TContextState& inForce) {
     const TKeywordAttributes attributes = keywords_->AttributesOf(keyword);
     if (attributes.Level != 32767) {
         const int32_t number = ContextNumberOf(inForce);
@@ -156,7 +156,7 @@ void TCustomExtHighlighter::KeywordHook(TCodeNavigator& from, TCodeNavigator& to
     if (enabled_ && keywords_->Count() > 0) {
         TKeywordScope scope{*document, *keywords_, separators_, firstIdentifier, false,
                             [this, document](int32_t keyword, int32_t paragraph, int32_t start, int32_t end,
-                                         const TContextRecord& inForce) {
+                                         const TContextState& inForce) {
                                 return keywordAllowed(*document, paragraph, keyword, start, end, inForce);
                             }};
         ApplyKeywordList(scope, std::min(from.Pos(), to.Pos()), std::max(from.Pos(), to.Pos()));

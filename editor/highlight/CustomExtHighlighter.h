@@ -20,7 +20,7 @@
 
 class TCodeDocument;
 class TCodeNavigator;
-struct TContextRecord;
+struct TContextState;
 struct TParagraph;
 
 // The stretch of text a hook examines: the position's paragraph from the
@@ -89,11 +89,11 @@ protected:
     int32_t FirstIdentifierIn(TCodeDocument& document) const;
     // The level of the context a record stands for (32767 for a keyword,
     // 0 outside this highlighter's own start/stop contexts).
-    int16_t LevelOf(TCodeDocument& document, const TContextRecord& record) const;
+    int16_t LevelOf(TCodeDocument& document, const TContextState& record) const;
 
 private:
     bool keywordAllowed(TCodeDocument& document, int32_t paragraph, int keyword, int32_t start, int32_t end,
-                        const TContextRecord& inForce);
+                        const TContextState& inForce);
 
     std::unique_ptr<TExtKeywordList> keywords_;
     std::unique_ptr<TExtStartStopList> startStopKeys_;

@@ -18,7 +18,7 @@ bool isEntityCharacter(char c) {
 }
 
 // The deepest key-stack entry; an HTML context is never pushed beyond it.
-constexpr int kDeepest = TContextRecord::kStackSize - 1;
+constexpr int kDeepest = TContextState::kStackSize - 1;
 
 // One paragraph of one document, as the hooks see it.
 struct TScan {
@@ -50,7 +50,7 @@ std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
 // offset itself).
 void WriteHtmlContext(TScan& scan, const THighlightInfo& style, int32_t offset, bool push, int32_t startKeyLength,
                   int32_t stopKeyLength, int32_t identifier, int32_t number, int32_t from = -1) {
-    TContextRecord record = ContextInForce(scan.Paragraph, from >= 0 ? from : offset);
+    TContextState record = ContextInForce(scan.Paragraph, from >= 0 ? from : offset);
     const int depth = ContextDepthOf(record);
     const auto entry = static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF));
     if ((push || depth < 0) && depth < kDeepest)
@@ -111,7 +111,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
     auto& [document, index, paragraph, start, text, at, end] = scan;
     const int32_t length = scan.Length();
 
-    const TContextRecord& inForce = ContextInForce(paragraph, at);
+    const TContextState& inForce = ContextInForce(paragraph, at);
     if (ContextDepthOf(inForce) >= kDeepest)
         return false;
     const int32_t number = ContextNumberOf(inForce);
@@ -190,7 +190,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
                 --nameStart;
             while (nameStart > at && !IsBlank(text[static_cast<size_t>(nameStart - 1)]))
                 --nameStart;
-            const TContextRecord tag = inForce;
+            const TContextState tag = inForce;
             const int32_t span = equals + 1 - nameStart;
             WriteHtmlContext(scan, htmlAttribute_, nameStart, false, span, span, first, 8);
 
@@ -228,7 +228,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
     auto& [document, index, paragraph, start, text, at, end] = scan;
     const int32_t length = scan.Length();
 
-    const TContextRecord& inForce = ContextInForce(paragraph, at);
+    const TContextState& inForce = ContextInForce(paragraph, at);
     const int top = TopKeyEntry(inForce);
     if (top < 0 || (top & 0x8000) == 0)
         return false;

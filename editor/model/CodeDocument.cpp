@@ -311,7 +311,7 @@ void TCodeDocument::ApplyKeywords(TCodeNavigator& from, TCodeNavigator& to) {
 }
 
 void TCodeDocument::ApplyContext(TCodeNavigator& first, TCodeNavigator& second, bool recordChange, bool opening,
-                                 const TContextRecord& context) {
+                                 const TContextState& context) {
     highlighting_->PutContextBetween(first, second, recordChange, opening, context);
 }
 

@@ -190,7 +190,7 @@ public:
     virtual void ApplyKeywords(TCodeNavigator& from, TCodeNavigator& to);
     // Puts a context record in force between two navigators.
     virtual void ApplyContext(TCodeNavigator& first, TCodeNavigator& second, bool recordChange, bool opening,
-                              const TContextRecord& context);
+                              const TContextState& context);
     // Brings start/stop parsing up to paragraph index before it is
     // formatted.
     virtual void ParseUpTo(int32_t index);

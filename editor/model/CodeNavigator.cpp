@@ -68,21 +68,7 @@ void TCodeNavigator::place(int32_t index, TParagraph& paragraph, int32_t start, 
     lines_.SetParagraph(&paragraph);
 }
 
-TParagraph& TCodeNavigator::par() {
-    if (parIndex_ < 0)
-        locate();
-    return document_->paragraphs_[parIndex_];
-}
-
-int32_t TCodeNavigator::ParNumber() {
-    if (parIndex_ < 0)
-        locate();
-    return parIndex_;
-}
-
-TParagraph* TCodeNavigator::Paragraph() { return &par(); }
-
-int32_t TCodeNavigator::ParOffset() {
+int32_t TCodeNavigator::findParOffset() {
     if (parIndex_ < 0)
         locate();
     if (parOffset_ == kUnknown) {
@@ -128,8 +114,7 @@ void TCodeNavigator::SetPos(int32_t offset) {
                 // need to step over what lies between.
                 parOffset_ = newOffset;
                 if (contextIndex_ != kUnknown)
-                    while (contextIndex_ < static_cast<int32_t>(p.Contexts.size()) &&
-                           p.Contexts[static_cast<size_t>(contextIndex_)].Offset < newOffset)
+                    while (contextIndex_ < p.Contexts.Count() && p.Contexts.Offset(contextIndex_) < newOffset)
                         ++contextIndex_;
                 if (lineInPar_ != kUnknown)
                     while (lineInPar_ + 1 < p.LineCount() && p.Line(lineInPar_ + 1).Start <= newOffset)
@@ -193,11 +178,11 @@ bool TCodeNavigator::PrevContext(int32_t limit) {
     for (;;) {
         TParagraph& p = list[index];
         if (context > 0) {
-            const TContextRecord& record = p.Contexts[static_cast<size_t>(context - 1)];
+            const int32_t offset = p.Contexts.Offset(context - 1);
             const int32_t start = list.Start(index);
-            if (start + record.Offset < limit)
+            if (start + offset < limit)
                 return false;
-            place(index, p, start, record.Offset);
+            place(index, p, start, offset);
             contextIndex_ = context - 1;
             return true;
         }
@@ -205,7 +190,7 @@ bool TCodeNavigator::PrevContext(int32_t limit) {
         if (index == 0 || list.Start(index) <= limit)
             return false;
         --index;
-        context = static_cast<int32_t>(list[index].Contexts.size());
+        context = list[index].Contexts.Count();
     }
 }
 
@@ -215,12 +200,12 @@ bool TCodeNavigator::NextContext(int32_t limit) {
     int32_t context = ContextIndex();
     for (;;) {
         TParagraph& p = list[index];
-        if (context < static_cast<int32_t>(p.Contexts.size())) {
-            const TContextRecord& record = p.Contexts[static_cast<size_t>(context)];
+        if (context < p.Contexts.Count()) {
+            const int32_t offset = p.Contexts.Offset(context);
             const int32_t start = list.Start(index);
-            if (start + record.Offset > limit)
+            if (start + offset > limit)
                 return false;
-            place(index, p, start, record.Offset);
+            place(index, p, start, offset);
             contextIndex_ = context;
             return true;
         }
@@ -235,16 +220,21 @@ void TCodeNavigator::SkipContextsHere() {
     TParagraph& p = par();
     int32_t offset = ParOffset();
     int32_t context = ContextIndex();
-    while (context < static_cast<int32_t>(p.Contexts.size()) &&
-           p.Contexts[static_cast<size_t>(context)].Offset == offset)
+    while (context < p.Contexts.Count() && p.Contexts.Offset(context) == offset)
         ++context;
     contextIndex_ = context;
 }
 
-TContextRecord* TCodeNavigator::CurrentContext() {
+const TContextState* TCodeNavigator::CurrentContext() {
     TParagraph& p = par();
     int32_t context = ContextIndex();
-    return context > 0 ? &p.Contexts[static_cast<size_t>(context - 1)] : p.BaseContext.get();
+    return context > 0 ? &p.Contexts.State(context - 1) : &p.Base();
+}
+
+void TCodeNavigator::GetContext(TContextRecord& destination) {
+    TParagraph& p = par();
+    int32_t context = ContextIndex();
+    destination = context > 0 ? p.Contexts.Record(context - 1) : TContextRecord(p.Base(), 0);
 }
 
 uint8_t TCodeNavigator::StyleAt() {
@@ -254,22 +244,19 @@ uint8_t TCodeNavigator::StyleAt() {
     return par().StyleAt(LineInPar(), ParOffset());
 }
 
-void TCodeNavigator::InsertContext(const TContextRecord& record) {
+void TCodeNavigator::InsertContext(const TContextState& record) {
     TParagraph& p = par();
     int32_t context = ContextIndex();
-    TContextRecord copy = record;
-    copy.Offset = ParOffset();
-    p.Contexts.insert(p.Contexts.begin() + context, copy);
+    p.Contexts.Insert(context, {ParOffset(), InternContext(record)});
     contextIndex_ = context + 1;
 }
 
 void TCodeNavigator::RemoveContext() {
     TParagraph& p = par();
     int32_t context = ContextIndex();
-    if (context >= static_cast<int32_t>(p.Contexts.size()) ||
-        p.Contexts[static_cast<size_t>(context)].Offset != ParOffset())
+    if (context >= p.Contexts.Count() || p.Contexts.Offset(context) != ParOffset())
         throw EInvalidOperation("Internal CodeMemo error");
-    p.Contexts.erase(p.Contexts.begin() + context);
+    p.Contexts.Erase(context, context + 1);
     lineInPar_ = kUnknown;
 }
 

@@ -46,9 +46,13 @@ public:
     int32_t Pos() const { return offset_; }
     void SetPos(int32_t offset);
 
-    int32_t ParNumber();
-    TParagraph* Paragraph();
-    int32_t ParOffset();
+    int32_t ParNumber() {
+        if (parIndex_ < 0)
+            locate();
+        return parIndex_;
+    }
+    TParagraph* Paragraph() { return &par(); }
+    int32_t ParOffset() { return parIndex_ >= 0 && parOffset_ != kUnknown ? parOffset_ : findParOffset(); }
     int32_t ContextIndex();
     int32_t LineInPar();
     int32_t LineNumber();
@@ -69,13 +73,15 @@ public:
     bool PrevContext(int32_t limit);
     bool NextContext(int32_t limit);
     void SkipContextsHere();
-    // The record in force: the one before the context index, or the base context.
-    TContextRecord* CurrentContext();
-    void GetContext(TContextRecord& destination) { destination = *CurrentContext(); }
+    // The state in force: that of the record before the context index, or
+    // the base context.
+    const TContextState* CurrentContext();
+    // Copies the record in force (a base context with offset 0).
+    void GetContext(TContextRecord& destination);
     // The static style set at the position (empty without StaticFormat).
     uint8_t StyleAt();
     // Inserts a record at the position and steps past it.
-    void InsertContext(const TContextRecord& record);
+    void InsertContext(const TContextState& record);
     // Removes the record at the context index, which must start exactly at
     // the position ("Internal CodeMemo error" otherwise).
     void RemoveContext();
@@ -89,7 +95,7 @@ public:
     }
 
     // The record's key-stack depth when it has a key stack, else -1.
-    static int ContextDepth(const TContextRecord& record) { return ContextDepthOf(record); }
+    static int ContextDepth(const TContextState& record) { return ContextDepthOf(record); }
 
 private:
     friend class TCodeDocument;
@@ -102,7 +108,13 @@ private:
     // until the caller sets one it knows.
     void place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph);
     void requireDocument() const;
-    TParagraph& par();
+    // The paragraph: the one the lines view, kept with its index.
+    TParagraph& par() {
+        if (parIndex_ < 0)
+            locate();
+        return *lines_.Paragraph();
+    }
+    int32_t findParOffset();
 
     TCodeDocument* document_ = nullptr;
     int32_t offset_ = 0;

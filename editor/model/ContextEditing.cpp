@@ -1,86 +1,96 @@
 #include "editor/model/ContextEditing.h"
 
-const TContextRecord& ContextInForce(const TParagraph& paragraph, int32_t offset) {
+const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset) {
     // Parsing asks near the end of the records it is writing.
-    if (paragraph.Contexts.empty())
-        return *paragraph.BaseContext;
-    if (paragraph.Contexts.back().Offset <= offset)
-        return paragraph.Contexts.back();
+    const TContextList& records = paragraph.Contexts;
+    if (records.Empty())
+        return paragraph.Base();
+    if (records.LastOffset() <= offset)
+        return ContextState(records.LastId());
     // Offsets are whole numbers: the record in force at an offset is the
     // one in force just before the next.
     return paragraph.ContextBefore(offset + 1);
 }
 
-TContextRecord* RecordBefore(TParagraph& paragraph, int32_t offset) {
-    if (!paragraph.Contexts.empty() && paragraph.Contexts.back().Offset < offset)
-        return &paragraph.Contexts.back();
-    const int32_t index = paragraph.ContextIndexAt(offset);
-    return index > 0 ? &paragraph.Contexts[static_cast<size_t>(index - 1)] : nullptr;
+int32_t RecordBefore(const TParagraph& paragraph, int32_t offset) {
+    const TContextList& records = paragraph.Contexts;
+    if (!records.Empty() && records.LastOffset() < offset)
+        return records.Count() - 1;
+    return records.IndexAt(offset) - 1;
 }
 
-const TContextRecord& EndContext(const TParagraph& paragraph) {
-    return paragraph.Contexts.empty() ? *paragraph.BaseContext : paragraph.Contexts.back();
+TContextId EndContextId(const TParagraph& paragraph) {
+    return paragraph.Contexts.Empty() ? paragraph.BaseContext : paragraph.Contexts.LastId();
 }
 
-void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& record) {
-    std::vector<TContextRecord>& records = paragraph.Contexts;
+void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& record) {
+    TContextList& records = paragraph.Contexts;
+    const TContextId id = InternContext(record);
     // Parsing writes behind the last record most of the time.
-    auto it = records.end();
-    if (!records.empty() && records.back().Offset >= offset)
-        it = records.begin() + paragraph.ContextIndexAt(offset);
-    if (it == records.end() || it->Offset != offset) {
-        it = records.insert(it, record);
-        it->Offset = offset;
+    int32_t at = records.Count();
+    if (at > 0 && records.LastOffset() >= offset)
+        at = records.IndexAt(offset);
+    if (at == records.Count() || records.Offset(at) != offset) {
+        records.Insert(at, {offset, id});
         return;
     }
-    *it = record;
-    it->Offset = offset;
+    records.SetId(at, id);
     // One record per offset: any twin behind it goes.
-    auto twin = it + 1;
-    auto end = twin;
-    while (end != records.end() && end->Offset == offset)
+    int32_t end = at + 1;
+    while (end < records.Count() && records.Offset(end) == offset)
         ++end;
-    records.erase(twin, end);
+    records.Erase(at + 1, end);
 }
 
 void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {
-    std::vector<TContextRecord>& records = paragraph.Contexts;
-    if (to <= from || records.empty() || records.back().Offset < from)
+    TContextList& records = paragraph.Contexts;
+    if (to <= from || records.Empty() || records.LastOffset() < from)
         return;
-    records.erase(records.begin() + paragraph.ContextIndexAt(from), records.begin() + paragraph.ContextIndexAt(to));
+    records.Erase(records.IndexAt(from), records.IndexAt(to));
 }
 
 int32_t NextContextOffset(const TParagraph& paragraph, int32_t offset) {
-    if (paragraph.Contexts.empty() || paragraph.Contexts.back().Offset <= offset)
+    const TContextList& records = paragraph.Contexts;
+    if (records.Empty() || records.LastOffset() <= offset)
         return -1;
-    return paragraph.Contexts[static_cast<size_t>(paragraph.ContextIndexAt(offset + 1))].Offset;
+    return records.Offset(records.IndexAt(offset + 1));
 }
 
-TContextRecord PlainContext() {
-    TContextRecord record;
+void SetStopKeyLength(TParagraph& paragraph, int32_t index, uint8_t length) {
+    if (paragraph.Contexts.State(index).StopKeyLength == length)
+        return;
+    TContextState state = paragraph.Contexts.State(index);
+    state.StopKeyLength = length;
+    paragraph.Contexts.SetId(index, InternContext(state));
+}
+
+TContextState PlainContext() {
+    TContextState record;
     record.Depth = -1;
     return record;
 }
 
-void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextRecord& record, uint16_t entry) {
+void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextState& record, uint16_t entry) {
     const int depth = ContextDepthOf(record);
-    if (depth >= 0)
-        if (TContextRecord* before = RecordBefore(paragraph, offset))
-            before->StopKeyLength = 0;
+    if (depth >= 0) {
+        const int32_t before = RecordBefore(paragraph, offset);
+        if (before >= 0)
+            SetStopKeyLength(paragraph, before, 0);
+    }
     record.Depth = static_cast<int8_t>(depth + 1);
     record.KeyStack[depth + 1] = entry;
 }
 
-void SetContextLook(TContextRecord& record, uint8_t style, int32_t background, int32_t foreground, int32_t number,
+void SetContextLook(TContextState& record, uint8_t style, int32_t background, int32_t foreground, int32_t number,
                     uint16_t tag) {
-    record.Flags = static_cast<uint8_t>(style | TContextRecord::kStyled | TContextRecord::kKeyStack);
+    record.Flags = static_cast<uint8_t>(style | TContextState::kStyled | TContextState::kKeyStack);
     record.Background = background;
     record.Foreground = foreground;
     record.ContextNumber = number;
     record.Tag = tag;
 }
 
-bool SameHighlight(const TContextRecord& a, const TContextRecord& b) {
+bool SameHighlight(const TContextState& a, const TContextState& b) {
     if (a.Flags != b.Flags || a.ContextNumber != b.ContextNumber || a.Background != b.Background ||
         a.Foreground != b.Foreground || a.Tag != b.Tag || a.StartKeyLength != b.StartKeyLength ||
         a.StopKeyLength != b.StopKeyLength)

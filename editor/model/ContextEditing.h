@@ -7,52 +7,54 @@
 
 #include <cstdint>
 
-// The record in force at an offset: the last record that begins at or
-// before it, or the paragraph's base context.
-const TContextRecord& ContextInForce(const TParagraph& paragraph, int32_t offset);
-// The last record of the paragraph's array that begins before the offset;
-// nullptr when the base context is in force there (base contexts are shared
-// between paragraphs and are never changed in place).
-TContextRecord* RecordBefore(TParagraph& paragraph, int32_t offset);
-// The context in force at the paragraph's end: its last record or its base.
-const TContextRecord& EndContext(const TParagraph& paragraph);
+// The state in force at an offset: that of the last record that begins at
+// or before it, or the paragraph's base context.
+const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset);
+// The index of the last record of the paragraph that begins before the
+// offset; -1 when the base context is in force there.
+int32_t RecordBefore(const TParagraph& paragraph, int32_t offset);
+// The context in force at the paragraph's end: its last record's or its base.
+TContextId EndContextId(const TParagraph& paragraph);
+inline const TContextState& EndContext(const TParagraph& paragraph) { return ContextState(EndContextId(paragraph)); }
 
 // Puts a record at the offset: it overwrites a record that begins there,
 // otherwise it is inserted in order.
-void PutContext(TParagraph& paragraph, int32_t offset, const TContextRecord& record);
+void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& record);
 // Removes the records that begin in from .. to - 1.
 void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to);
 // The offset of the first record that begins after the offset, or -1.
 int32_t NextContextOffset(const TParagraph& paragraph, int32_t offset);
+// Sets the stop-key length of record index of the paragraph.
+void SetStopKeyLength(TParagraph& paragraph, int32_t index, uint8_t length);
 
-// The plain record: no style, no key stack.
-TContextRecord PlainContext();
+// The plain state: no style, no key stack.
+TContextState PlainContext();
 
 // Nests a context in the one in force at an offset: record, a copy of that
 // one not yet given its new look, goes one key-stack level deeper with entry
 // on top.  When the context
 // in force is on the key stack itself, its record before the offset no
 // longer ends at a stop key there: that record's stop-key length is cleared.
-void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextRecord& record, uint16_t entry);
+void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextState& record, uint16_t entry);
 // Gives a record the look of a context on the key stack: its style bits,
 // colours, context number and cursor.
-void SetContextLook(TContextRecord& record, uint8_t style, int32_t background, int32_t foreground, int32_t number,
+void SetContextLook(TContextState& record, uint8_t style, int32_t background, int32_t foreground, int32_t number,
                     uint16_t tag);
 
 // The key-stack depth of a record (-1 without a key stack) and its top entry
 // (-1 without one).
-inline int ContextDepthOf(const TContextRecord& record) { return record.HasKeyStack() ? record.Depth : -1; }
-inline int TopKeyEntry(const TContextRecord& record) {
+inline int ContextDepthOf(const TContextState& record) { return record.HasKeyStack() ? record.Depth : -1; }
+inline int TopKeyEntry(const TContextState& record) {
     int depth = ContextDepthOf(record);
-    return depth >= 0 && depth < TContextRecord::kStackSize ? record.KeyStack[depth] : -1;
+    return depth >= 0 && depth < TContextState::kStackSize ? record.KeyStack[depth] : -1;
 }
 // The context number that counts: 0 for a record without a style.
-inline int32_t ContextNumberOf(const TContextRecord& record) {
-    return (record.Flags & TContextRecord::kStyled) != 0 ? record.ContextNumber : 0;
+inline int32_t ContextNumberOf(const TContextState& record) {
+    return (record.Flags & TContextState::kStyled) != 0 ? record.ContextNumber : 0;
 }
 // A styled record without a key stack: parsing leaves it alone.
-inline bool IsStyledWithoutKeys(const TContextRecord& record) {
-    return (record.Flags & TContextRecord::kStyled) != 0 && ContextDepthOf(record) < 0;
+inline bool IsStyledWithoutKeys(const TContextState& record) {
+    return (record.Flags & TContextState::kStyled) != 0 && ContextDepthOf(record) < 0;
 }
 
 // The whole highlighting state of two records agrees: flags, key stack up to
@@ -61,4 +63,4 @@ inline bool IsStyledWithoutKeys(const TContextRecord& record) {
 // stacks only: the hand-on of a changed context to the following paragraphs
 // uses this, so that they are coloured exactly as a full highlight colours
 // them.
-bool SameHighlight(const TContextRecord& a, const TContextRecord& b);
+bool SameHighlight(const TContextState& a, const TContextState& b);

@@ -227,13 +227,12 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
     if (k == 0 && S == E) {
         const std::string& piece = plan.Pieces.front();
         auto pieceLength = static_cast<int32_t>(piece.size());
-        std::vector<TContextRecord>& contexts = startPar.Contexts;
-        auto firstRemoved = contexts.begin() + startPar.ContextIndexAt(s);
-        auto firstKept = contexts.begin() + startPar.ContextIndexAt(e);
-        result.RemovedContexts = static_cast<int32_t>(firstKept - firstRemoved);
-        auto kept = contexts.erase(firstRemoved, firstKept);
-        for (; kept != contexts.end(); ++kept)
-            kept->Offset += pieceLength - (e - s);
+        TContextList& contexts = startPar.Contexts;
+        const int32_t firstRemoved = startPar.ContextIndexAt(s);
+        const int32_t firstKept = startPar.ContextIndexAt(e);
+        result.RemovedContexts = firstKept - firstRemoved;
+        contexts.Erase(firstRemoved, firstKept);
+        contexts.ShiftOffsets(firstRemoved, pieceLength - (e - s));
         startPar.Text.replace(static_cast<size_t>(s), static_cast<size_t>(e - s), piece);
 
         // Lines: the lines from the one holding s to the one holding e become
@@ -264,21 +263,15 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         lastText.append(endPar.Text, static_cast<size_t>(e), std::string::npos);
 
         // Records and lines behind e move to the last paragraph of the result.
-        std::vector<TContextRecord> movedContexts;
-        int32_t removed = 0;
-        for (const TContextRecord& record : endPar.Contexts) {
-            if (record.Offset >= e) {
-                movedContexts.push_back(record);
-                movedContexts.back().Offset += shiftInLast;
-            } else if (S != E || record.Offset >= s) {
-                ++removed;
-            }
-        }
+        TContextList movedContexts;
+        const int32_t firstMoved = endPar.ContextIndexAt(e);
+        for (int32_t i = firstMoved; i < endPar.Contexts.Count(); ++i)
+            movedContexts.Append({endPar.Contexts.Offset(i) + shiftInLast, endPar.Contexts.Id(i)});
+        int32_t removed = S != E ? firstMoved : firstMoved - endPar.ContextIndexAt(s);
         if (S != E) {
-            for (const TContextRecord& record : startPar.Contexts)
-                removed += record.Offset >= s ? 1 : 0;
+            removed += startPar.Contexts.Count() - startPar.ContextIndexAt(s);
             for (int32_t i = S + 1; i < E; ++i)
-                removed += static_cast<int32_t>(paragraphs_[i].Contexts.size());
+                removed += paragraphs_[i].Contexts.Count();
         }
         result.RemovedContexts = removed;
 
@@ -301,7 +294,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
             style = FoldStyleCodes(startPar.StyleAt(ls, s), plan.Pieces.front());
 
         // The start paragraph keeps its head and takes the first piece.
-        startPar.Contexts.erase(startPar.Contexts.begin() + startPar.ContextIndexAt(s), startPar.Contexts.end());
+        startPar.Contexts.Truncate(startPar.ContextIndexAt(s));
         startPar.Text.resize(static_cast<size_t>(s));
         startPar.Formatted = 0;
         startPar.FormatFromLine = std::min(startPar.FormatFromLine, ls);
@@ -312,14 +305,15 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
             startPar.Line(ls) = movedLines.front();
             startPar.Line(ls).Style = lineStyle;
             startPar.FurtherLines.insert(startPar.FurtherLines.end(), movedLines.begin() + 1, movedLines.end());
-            startPar.Contexts.insert(startPar.Contexts.end(), movedContexts.begin(), movedContexts.end());
+            for (int32_t i = 0; i < movedContexts.Count(); ++i)
+                startPar.Contexts.Append(movedContexts.Entry(i));
         } else {
             startPar.Text += plan.Pieces.front();
             startPar.SetLineCount(ls + 1);
             startPar.Line(ls).Stop = startPar.Length();
         }
 
-        TBaseContext base = CopyBaseContext(result.ContextAtStart);
+        const TContextId base = InternContext(result.ContextAtStart);
         std::vector<std::unique_ptr<TParagraph>> fresh;
         fresh.reserve(static_cast<size_t>(k));
         for (int32_t i = 1; i <= k; ++i) {
@@ -420,10 +414,10 @@ void TCodeDocument::moveNavigators(const TEditPlan& plan, const TSurgery& surger
 void TCodeDocument::fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery& surgery, int32_t& parseFrom,
                                            int32_t& parseTo, bool& skipParse) {
     // The contexts in force at the start and at the old end of the edit.
-    const TContextRecord& A = surgery.ContextAtStart;
-    const TContextRecord& Z = surgery.ContextAtEnd;
-    const bool aStyled = (A.Flags & TContextRecord::kStyled) != 0;
-    const bool aPlainStyled = aStyled && (A.Flags & TContextRecord::kKeyStack) == 0;
+    const TContextState& A = surgery.ContextAtStart;
+    const TContextState& Z = surgery.ContextAtEnd;
+    const bool aStyled = (A.Flags & TContextState::kStyled) != 0;
+    const bool aPlainStyled = aStyled && (A.Flags & TContextState::kKeyStack) == 0;
     const int32_t lastNew = plan.LastNewParagraph();
 
     auto widen = [&]() {
@@ -433,23 +427,22 @@ void TCodeDocument::fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery
         if (A.Depth < 0) {
             // A styled context without key stack: re-parse from the record
             // before the edit to the record after it.
-            parseFrom = index > 0 ? start + startPar.Contexts[static_cast<size_t>(index - 1)].Offset : start;
+            parseFrom = index > 0 ? start + startPar.Contexts.Offset(index - 1) : start;
             TParagraph& lastPar = paragraphs_[lastNew];
             int32_t lastStart = paragraphs_.Start(lastNew);
             int32_t endIndex = lastPar.ContextIndexAt(parseTo - lastStart);
-            parseTo = endIndex < static_cast<int32_t>(lastPar.Contexts.size())
-                          ? lastStart + lastPar.Contexts[static_cast<size_t>(endIndex)].Offset
-                          : textLength_;
+            parseTo = endIndex < lastPar.Contexts.Count() ? lastStart + lastPar.Contexts.Offset(endIndex) : textLength_;
             return;
         }
         // Inside a start/stop context: a key that the edit may have cut
         // begins at most a key length before the edit.
         int32_t from = plan.StartOffset;
         while (index > 0) {
-            const TContextRecord& record = startPar.Contexts[static_cast<size_t>(index - 1)];
-            if (!record.HasKeyStack() || record.Offset + std::max<int32_t>(record.StartKeyLength, 1) < from)
+            const TContextState& record = startPar.Contexts.State(index - 1);
+            const int32_t offset = startPar.Contexts.Offset(index - 1);
+            if (!record.HasKeyStack() || offset + std::max<int32_t>(record.StartKeyLength, 1) < from)
                 break;
-            from = record.Offset;
+            from = offset;
             --index;
         }
         parseFrom = start + from;
@@ -459,25 +452,20 @@ void TCodeDocument::fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery
     if (surgery.RemovedContexts > 0) {
         if (aPlainStyled) {
             TParagraph& startPar = paragraphs_[plan.StartParagraph];
-            TContextRecord copy = A;
-            copy.Offset = plan.StartOffset;
-            startPar.Contexts.insert(startPar.Contexts.begin() + startPar.ContextIndexAt(plan.StartOffset), copy);
+            startPar.Contexts.Insert(startPar.ContextIndexAt(plan.StartOffset), {plan.StartOffset, InternContext(A)});
         } else if (A.HasKeyStack()) {
             widen();
         }
-        if ((Z.Flags & TContextRecord::kStyled) != 0) {
+        if ((Z.Flags & TContextState::kStyled) != 0) {
             int32_t lastStart = paragraphs_.Start(lastNew);
             TParagraph& lastPar = paragraphs_[lastNew];
             int32_t endOffset = parseTo - lastStart;
-            if ((Z.Flags & TContextRecord::kKeyStack) != 0) {
+            if ((Z.Flags & TContextState::kKeyStack) != 0) {
                 int32_t index = lastPar.ContextIndexAt(endOffset);
-                if (index < static_cast<int32_t>(lastPar.Contexts.size()) &&
-                    lastPar.Contexts[static_cast<size_t>(index)].Offset <= endOffset + Z.StopKeyLength)
-                    parseTo = std::max(parseTo, lastStart + lastPar.Contexts[static_cast<size_t>(index)].Offset);
+                if (index < lastPar.Contexts.Count() && lastPar.Contexts.Offset(index) <= endOffset + Z.StopKeyLength)
+                    parseTo = std::max(parseTo, lastStart + lastPar.Contexts.Offset(index));
             } else {
-                TContextRecord copy = Z;
-                copy.Offset = endOffset;
-                lastPar.Contexts.insert(lastPar.Contexts.begin() + lastPar.ContextIndexAt(endOffset), copy);
+                lastPar.Contexts.Insert(lastPar.ContextIndexAt(endOffset), {endOffset, InternContext(Z)});
             }
         }
     } else if (aPlainStyled) {

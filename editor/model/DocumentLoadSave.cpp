@@ -5,6 +5,7 @@
 // the length limit leaves the memo as it was.
 
 #include "editor/model/CodeDocument.h"
+#include "editor/model/ContextEditing.h"
 #include "editor/model/ScopeGuards.h"
 #include "editor/model/StyleCodes.h"
 
@@ -22,8 +23,7 @@ constexpr uint64_t kProgressInterval = 300;
 class TParagraphBuilder {
 public:
     TParagraphBuilder(bool staticFormat, bool discardTrailing, int32_t maxLength)
-        : staticFormat_(staticFormat), discardTrailing_(discardTrailing), maxLength_(maxLength),
-          base_(NewBaseContext()) {}
+        : staticFormat_(staticFormat), discardTrailing_(discardTrailing), maxLength_(maxLength) {}
 
     void Append(const char* data, size_t count) {
         if (current_.size() + count > static_cast<size_t>(maxLength_))
@@ -38,9 +38,10 @@ public:
         if (textLength_ + length > maxLength_)
             throw Exception("Text too long");
         auto paragraph = std::make_unique<TParagraph>();
-        paragraph->Text = std::move(current_);
+        // An exact copy: the collecting buffer grew in steps and is kept
+        // for the next paragraph.
+        paragraph->Text = std::string(current_.data(), current_.size());
         current_.clear();
-        paragraph->BaseContext = base_;
         paragraph->FirstLine.Stop = paragraph->Length();
         paragraph->FirstLine.Style = style_;
         if (staticFormat_)
@@ -59,7 +60,6 @@ private:
     bool staticFormat_;
     bool discardTrailing_;
     int32_t maxLength_;
-    TBaseContext base_;
     TParagraphsList list_;
     std::string current_;
     int64_t textLength_ = 0;
@@ -129,7 +129,7 @@ TContextRecord readContext(const unsigned char* p) {
     context.Foreground = intAt(p + 12);
     context.ContextNumber = intAt(p + 16);
     context.Tag = shortAt(p + 20);
-    for (int i = 0; i < TContextRecord::kStackSize; ++i)
+    for (int i = 0; i < TContextState::kStackSize; ++i)
         context.KeyStack[i] = shortAt(p + 22 + 2 * i);
     context.StartKeyLength = p[54];
     context.StopKeyLength = p[55];
@@ -276,12 +276,12 @@ void TCodeDocument::SaveFormatted(TStream& stream) {
         writeInt(out, p.Length());
         writeInt(out, paragraphs_.FirstLine(i));
         writeInt(out, paragraphs_.Start(i));
-        writeInt(out, static_cast<int32_t>(p.Contexts.size()));
+        writeInt(out, p.Contexts.Count());
         writeInt(out, p.LineCount());
         for (int32_t line = 0; line < p.LineCount(); ++line)
             writeLine(out, p, p.Line(line));
-        for (const TContextRecord& context : p.Contexts)
-            writeContext(out, context);
+        for (int32_t c = 0; c < p.Contexts.Count(); ++c)
+            writeContext(out, p.Contexts.Record(c));
         out += p.Text;
         if (out.size() >= (1 << 16)) {
             stream.WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
@@ -329,22 +329,19 @@ void TCodeDocument::LoadFormatted(TStream& stream, bool reformat) {
             invalid();
         readBytes(stream, record, int64_t{contextCount} * kContextRecordSize);
         bytes = reinterpret_cast<const unsigned char*>(record.data());
-        paragraph->Contexts.reserve(static_cast<size_t>(contextCount));
         for (int32_t c = 0; c < contextCount; ++c) {
-            paragraph->Contexts.push_back(readContext(bytes + c * kContextRecordSize));
-            if (paragraph->Contexts.back().Offset < 0 || paragraph->Contexts.back().Offset > length + 1 ||
-                (c > 0 && paragraph->Contexts[static_cast<size_t>(c - 1)].Offset > paragraph->Contexts.back().Offset))
+            const TContextRecord context = readContext(bytes + c * kContextRecordSize);
+            if (context.Offset < 0 || context.Offset > length + 1 ||
+                (c > 0 && paragraph->Contexts.LastOffset() > context.Offset))
                 invalid();
+            paragraph->Contexts.Append({context.Offset, InternContext(context)});
         }
+        paragraph->Contexts.ShrinkToFit();
         readBytes(stream, paragraph->Text, length);
         // The context in force at a paragraph's start is the last one of the
         // paragraph before it.
-        if (i == 0)
-            paragraph->BaseContext = NewBaseContext();
-        else if (list[i - 1].Contexts.empty())
-            paragraph->BaseContext = list[i - 1].BaseContext;
-        else
-            paragraph->BaseContext = CopyBaseContext(list[i - 1].Contexts.back());
+        if (i > 0)
+            paragraph->BaseContext = EndContextId(list[i - 1]);
         paragraph->Formatted = 1;
         paragraph->FormatFromLine = kMaxTextLength;
         int32_t index = list.Add(std::move(paragraph));

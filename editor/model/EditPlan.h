@@ -33,6 +33,6 @@ struct TCodeDocument::TSurgery {
     int32_t LineDelta = 0;        // display lines added minus removed
     int32_t RemovedContexts = 0;  // context records the edit removed
     int32_t StartLine = 0;        // line of the start paragraph holding the edit start
-    TContextRecord ContextAtStart;  // in force at the edit start, before the edit
-    TContextRecord ContextAtEnd;    // in force at the old end
+    TContextState ContextAtStart;   // in force at the edit start, before the edit
+    TContextState ContextAtEnd;     // in force at the old end
 };

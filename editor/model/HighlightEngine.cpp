@@ -106,12 +106,12 @@ namespace {
 
 // A record of keyword application (a keyword on top of its key stack), as
 // opposed to one that parsing wrote.
-bool IsKeywordRecord(const TContextRecord& record) {
+bool IsKeywordRecord(const TContextState& record) {
     const int top = TopKeyEntry(record);
     return top >= 0 && (top & 0x8000) == 0;
 }
 
-bool IsPlain(const TContextRecord& record) { return (record.Flags & TContextRecord::kStyled) == 0; }
+bool IsPlain(const TContextState& record) { return (record.Flags & TContextState::kStyled) == 0; }
 
 } // namespace
 
@@ -119,7 +119,7 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     TParagraph& p = document_.paragraphs_[index];
     const bool keys = document_.Fields().ApplyStartStopKeysEnabled && startStopKeys_->Count() > 0;
     const bool keywords = document_.Fields().ApplyKeyWordsEnabled && keywords_->Count() > 0;
-    if (!keys && highlighter_ == nullptr && (!keywords || p.Contexts.empty())) {
+    if (!keys && highlighter_ == nullptr && (!keywords || p.Contexts.Empty())) {
         // Nothing to find and nothing to rebuild: records put in force from
         // outside stay as they are.
         p.Parsed = 1;
@@ -136,25 +136,27 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // without keys is rebuilt.
     // Keywords rewrite the records parsing wrote (they replace what lies
     // under them): a paragraph with keywords in force is parsed whole.
-    const bool afterEdit =
-        editFrom >= 0 && std::none_of(p.Contexts.begin(), p.Contexts.end(), IsKeywordRecord);
-    size_t firstParsed = 0;
+    bool afterEdit = editFrom >= 0;
+    for (int32_t i = 0; afterEdit && i < p.Contexts.Count(); ++i)
+        afterEdit = !IsKeywordRecord(p.Contexts.State(i));
+    int32_t firstParsed = 0;
     int32_t scan = 0;
     if (afterEdit) {
         int32_t i = p.ContextIndexAt(editFrom - kParseMargin + 1) - 1;
-        while (i >= 0 && !IsPlain(p.Contexts[static_cast<size_t>(i)]))
+        while (i >= 0 && !IsPlain(p.Contexts.State(i)))
             --i;
         if (i >= 0) {
-            firstParsed = static_cast<size_t>(i) + 1;
-            scan = p.Contexts[static_cast<size_t>(i)].Offset;
+            firstParsed = i + 1;
+            scan = p.Contexts.Offset(i);
         }
     }
     const int32_t restart = scan;
-    std::vector<TContextRecord> old(p.Contexts.begin() + static_cast<std::ptrdiff_t>(firstParsed), p.Contexts.end());
-    p.Contexts.erase(p.Contexts.begin() + static_cast<std::ptrdiff_t>(firstParsed), p.Contexts.end());
-    for (const TContextRecord& record : old)
-        if (IsStyledWithoutKeys(record))
-            p.Contexts.push_back(record);
+    using TEntry = TContextList::TEntry;
+    const std::vector<TEntry> old = p.Contexts.Entries(firstParsed, p.Contexts.Count());
+    p.Contexts.Truncate(firstParsed);
+    for (const TEntry& record : old)
+        if (IsStyledWithoutKeys(ContextState(record.Id)))
+            p.Contexts.Append(record);
 
     // The old parse's state as the scan moves on: whether the last record
     // parsing wrote (not a keyword's) at or before the scan was plain.  It
@@ -189,9 +191,9 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
             // Past the edit, both parses plain at the same place: from here
             // on this one would write what the old one wrote.
             for (; oldNext < old.size() && old[oldNext].Offset <= scan; ++oldNext)
-                if (old[oldNext].Offset >= editTo && !IsStyledWithoutKeys(old[oldNext])) {
+                if (old[oldNext].Offset >= editTo && !IsStyledWithoutKeys(ContextState(old[oldNext].Id))) {
                     oldKnown = true;
-                    oldPlain = IsPlain(old[oldNext]);
+                    oldPlain = IsPlain(ContextState(old[oldNext].Id));
                 }
             if (oldKnown && oldPlain && IsPlain(ContextInForce(p, scan))) {
                 convergedAt = scan;
@@ -207,39 +209,42 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     }
     // What changed, for the layout and the watchers: from the first record
     // that differs on.
-    const auto parsed = p.Contexts.begin() + static_cast<std::ptrdiff_t>(firstParsed);
-    const size_t oldCompared = convergedAt < 0 ? old.size()
-                                               : static_cast<size_t>(std::upper_bound(old.begin(), old.end(), convergedAt,
-                                                                                      [](int32_t at, const TContextRecord& r) {
-                                                                                          return at < r.Offset;
-                                                                                      }) -
-                                                                     old.begin());
-    const size_t newCompared = static_cast<size_t>(p.Contexts.end() - parsed);
+    const size_t oldCompared =
+        convergedAt < 0 ? old.size()
+                        : static_cast<size_t>(std::upper_bound(old.begin(), old.end(), convergedAt,
+                                                               [](int32_t at, const TEntry& r) { return at < r.Offset; }) -
+                                              old.begin());
+    const auto newCompared = static_cast<size_t>(p.Contexts.Count() - firstParsed);
     size_t same = 0;
-    while (same < oldCompared && same < newCompared && old[same].Offset == parsed[static_cast<std::ptrdiff_t>(same)].Offset &&
-           SameHighlight(old[same], parsed[static_cast<std::ptrdiff_t>(same)]))
+    while (same < oldCompared && same < newCompared) {
+        const TEntry parsed = p.Contexts.Entry(firstParsed + static_cast<int32_t>(same));
+        if (old[same].Offset != parsed.Offset ||
+            (old[same].Id != parsed.Id && !SameHighlight(ContextState(old[same].Id), ContextState(parsed.Id))))
+            break;
         ++same;
+    }
     int32_t changedAt = INT32_MAX;
     if (same < oldCompared)
         changedAt = old[same].Offset;
     if (same < newCompared)
-        changedAt = std::min(changedAt, parsed[static_cast<std::ptrdiff_t>(same)].Offset);
+        changedAt = std::min(changedAt, p.Contexts.Offset(firstParsed + static_cast<int32_t>(same)));
     if (convergedAt >= 0) {
         // The old records from there on stay (keywords' among them).
-        std::vector<TContextRecord> merged;
-        merged.reserve(p.Contexts.size() + old.size() - oldCompared);
+        TContextList merged;
         auto keep = old.begin() + static_cast<std::ptrdiff_t>(oldCompared);
-        for (auto it = p.Contexts.begin(); it != p.Contexts.end(); ++it) {
-            for (; keep != old.end() && keep->Offset < it->Offset; ++keep)
-                if (!IsStyledWithoutKeys(*keep))
-                    merged.push_back(*keep);
-            merged.push_back(*it);
+        for (int32_t i = 0; i < p.Contexts.Count(); ++i) {
+            const TEntry entry = p.Contexts.Entry(i);
+            for (; keep != old.end() && keep->Offset < entry.Offset; ++keep)
+                if (!IsStyledWithoutKeys(ContextState(keep->Id)))
+                    merged.Append(*keep);
+            merged.Append(entry);
         }
         for (; keep != old.end(); ++keep)
-            if (!IsStyledWithoutKeys(*keep))
-                merged.push_back(*keep);
-        p.Contexts.swap(merged);
+            if (!IsStyledWithoutKeys(ContextState(keep->Id)))
+                merged.Append(*keep);
+        p.Contexts = std::move(merged);
     }
+    p.Contexts.ShrinkToFit();
     p.Parsed = 1;
     if (convergedAt >= 0) {
         // The keywords of the parsed stretch went with its records: applied
@@ -281,11 +286,10 @@ void THighlightEngine::handOn(int32_t index) {
         return;
     TParagraph& p = document_.paragraphs_[index];
     TParagraph& next = document_.paragraphs_[index + 1];
-    const TContextRecord& end = EndContext(p);
-    if (SameHighlight(end, *next.BaseContext))
+    const TContextId end = EndContextId(p);
+    if (end == next.BaseContext || SameHighlight(ContextState(end), next.Base()))
         return;
-    // Paragraphs without records of their own share one base context.
-    next.BaseContext = p.Contexts.empty() ? p.BaseContext : CopyBaseContext(end);
+    next.BaseContext = end;
     next.Parsed = 0;
     next.KeywordsApplied = 0;
     next.Formatted = 0;
@@ -371,7 +375,7 @@ void THighlightEngine::ApplyKeywordsBetween(TCodeNavigator& from, TCodeNavigator
     }
 }
 
-void THighlightEngine::ApplyContextBetween(int32_t from, int32_t to, const TContextRecord& context) {
+void THighlightEngine::ApplyContextBetween(int32_t from, int32_t to, const TContextState& context) {
     keywordStart_->SetPos(from);
     keywordEnd_->SetPos(to);
     document_.ApplyContext(*keywordStart_, *keywordEnd_, false, true, context);
@@ -400,7 +404,7 @@ bool THighlightEngine::findKeyBetween(bool stopKey, TCodeNavigator& position, TC
 }
 
 void THighlightEngine::PutContextBetween(TCodeNavigator& first, TCodeNavigator& second, bool recordChange,
-                                         bool opening, const TContextRecord& context) {
+                                         bool opening, const TContextState& context) {
     TParagraphsList& paragraphs_ = document_.paragraphs_;
     TCodeNavigator& low = first.Pos() <= second.Pos() ? first : second;
     TCodeNavigator& high = first.Pos() <= second.Pos() ? second : first;
@@ -411,7 +415,7 @@ void THighlightEngine::PutContextBetween(TCodeNavigator& first, TCodeNavigator& 
     if (recordChange)
         document_.recordChangedRange(lowPar, highPar, low.LineNumber());
     // The text after the range keeps the context it had.
-    TContextRecord restore = paragraphs_[highPar].ContextBefore(highOffset + 1);
+    const TContextId restore = InternContext(paragraphs_[highPar].ContextBefore(highOffset + 1));
     for (int32_t index = lowPar; index <= highPar; ++index) {
         TParagraph& p = paragraphs_[index];
         int32_t from = index == lowPar ? lowOffset : 0;
@@ -419,23 +423,20 @@ void THighlightEngine::PutContextBetween(TCodeNavigator& first, TCodeNavigator& 
         RemoveContexts(p, from, to);
         p.Formatted = 0;
         if (index > lowPar)
-            p.BaseContext = CopyBaseContext(context);
+            p.BaseContext = InternContext(context);
     }
-    TContextRecord record = context;
+    TContextState record = context;
     if (opening)
-        record.Flags |= TContextRecord::kStyled;
-    if (opening || (context.Flags & TContextRecord::kStyled) != 0) {
+        record.Flags |= TContextState::kStyled;
+    if (opening || (context.Flags & TContextState::kStyled) != 0) {
         TParagraph& p = paragraphs_[lowPar];
-        record.Offset = lowOffset;
-        p.Contexts.insert(p.Contexts.begin() + p.ContextIndexAt(lowOffset), record);
+        p.Contexts.Insert(p.ContextIndexAt(lowOffset), {lowOffset, InternContext(record)});
     }
     if (high.Pos() < document_.TextLength()) {
         TParagraph& p = paragraphs_[highPar];
         int32_t at = p.ContextIndexAt(highOffset);
-        if (at >= static_cast<int32_t>(p.Contexts.size()) || p.Contexts[static_cast<size_t>(at)].Offset != highOffset) {
-            restore.Offset = highOffset;
-            p.Contexts.insert(p.Contexts.begin() + at, restore);
-        }
+        if (at >= p.Contexts.Count() || p.Contexts.Offset(at) != highOffset)
+            p.Contexts.Insert(at, {highOffset, restore});
     }
     document_.InvalidateNavigators(low.Pos() - 1, highPar);
     low.InvalidateLineAndContext();
@@ -445,13 +446,13 @@ void THighlightEngine::PutContextBetween(TCodeNavigator& first, TCodeNavigator& 
 
 void THighlightEngine::ReApplyKeywords() {
     TParagraphsList& paragraphs_ = document_.paragraphs_;
-    TBaseContext shared = paragraphs_[0].BaseContext;
+    const TContextId shared = paragraphs_[0].BaseContext;
     for (int32_t i = 0; i < paragraphs_.Count(); ++i) {
         TParagraph& p = paragraphs_[i];
         p.Formatted = 0;
         p.Parsed = 0;
         p.KeywordsApplied = 0;
-        p.Contexts.clear();
+        p.Contexts.Clear();
         p.BaseContext = shared;
     }
     for (TCodeNavigator* navigator : document_.Navigators())

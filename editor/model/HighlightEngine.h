@@ -56,9 +56,9 @@ public:
     // Puts a context in force between two navigators (the document's
     // ApplyContext seam does it through this).
     void PutContextBetween(TCodeNavigator& first, TCodeNavigator& second, bool recordChange, bool opening,
-                           const TContextRecord& context);
+                           const TContextState& context);
     // ApplyContext (opening, not recorded) between two absolute offsets.
-    void ApplyContextBetween(int32_t from, int32_t to, const TContextRecord& context);
+    void ApplyContextBetween(int32_t from, int32_t to, const TContextState& context);
     // Brings start/stop parsing up to paragraph index (every paragraph's
     // base context must be known before it is formatted).
     void ParseUpTo(int32_t index);

@@ -28,7 +28,7 @@ bool standsApart(const TByteSet& separators, std::string_view text, int32_t at, 
 
 // Puts a record at the offset, except over a styled record without key
 // stack, which parsing leaves alone and which stays in force there.
-void putUnlessStyled(TParagraph& p, int32_t offset, const TContextRecord& record) {
+void putUnlessStyled(TParagraph& p, int32_t offset, const TContextState& record) {
     int32_t next = NextContextOffset(p, offset - 1);
     if (next == offset && IsStyledWithoutKeys(ContextInForce(p, offset)))
         return;
@@ -38,29 +38,30 @@ void putUnlessStyled(TParagraph& p, int32_t offset, const TContextRecord& record
 // The context that encloses a context of the given depth in force at the
 // position: the last record before it, in this paragraph or an earlier one,
 // with a lower depth; the plain context when there is none.
-TContextRecord enclosingContext(TCodeDocument& document, int32_t index, int32_t position, int depth) {
+TContextState enclosingContext(TCodeDocument& document, int32_t index, int32_t position, int depth) {
     const TParagraph* p = document.Paragraph(index);
     // The records that begin at or before the position.
-    auto upTo = p->Contexts.begin() + p->ContextIndexAt(position + 1);
-    for (auto it = upTo; it != p->Contexts.begin();) {
-        --it;
-        if (ContextDepthOf(*it) < depth)
-            return *it;
+    for (int32_t i = p->ContextIndexAt(position + 1); i > 0;) {
+        const TContextState& record = p->Contexts.State(--i);
+        if (ContextDepthOf(record) < depth)
+            return record;
     }
-    const TContextRecord* checkedBase = p->BaseContext.get();
-    if (ContextDepthOf(*checkedBase) < depth)
-        return *checkedBase;
+    TContextId checkedBase = p->BaseContext;
+    if (ContextDepthOf(p->Base()) < depth)
+        return p->Base();
     for (int32_t i = index - 1; i >= 0; --i) {
         const TParagraph* earlier = document.Paragraph(i);
-        for (auto it = earlier->Contexts.rbegin(); it != earlier->Contexts.rend(); ++it)
-            if (ContextDepthOf(*it) < depth)
-                return *it;
-        // Paragraphs without records of their own share their base context.
-        if (earlier->BaseContext.get() == checkedBase)
+        for (int32_t r = earlier->Contexts.Count(); r > 0;) {
+            const TContextState& record = earlier->Contexts.State(--r);
+            if (ContextDepthOf(record) < depth)
+                return record;
+        }
+        // A base context already looked at answers the same again.
+        if (earlier->BaseContext == checkedBase)
             continue;
-        checkedBase = earlier->BaseContext.get();
-        if (ContextDepthOf(*checkedBase) < depth)
-            return *checkedBase;
+        checkedBase = earlier->BaseContext;
+        if (ContextDepthOf(earlier->Base()) < depth)
+            return earlier->Base();
     }
     return PlainContext();
 }
@@ -78,7 +79,7 @@ bool FindStartKeyMatch(const TKeyMatchScope& scope, int32_t index, int32_t posit
     const int32_t lim = std::clamp(limit, position, length);
     if (position >= lim)
         return false;
-    const TContextRecord& inForce = ContextInForce(p, position);
+    const TContextState& inForce = ContextInForce(p, position);
     const int depth = ContextDepthOf(inForce);
     if (depth >= kDeepestOpening)
         return false;
@@ -130,8 +131,8 @@ bool OpenStartKey(const TKeyMatchScope& scope, int32_t index, const TStartKeyMat
     // The new context nests in the one in force at the key, which may begin
     // right there (the record that restored it after a stop key): take it
     // before the records under the key go.
-    TContextRecord record = ContextInForce(p, at);
-    if (ContextDepthOf(record) + 1 >= TContextRecord::kStackSize)
+    TContextState record = ContextInForce(p, at);
+    if (ContextDepthOf(record) + 1 >= TContextState::kStackSize)
         return false;
     PushKeyEntry(p, at, record, static_cast<uint16_t>(0x8000 | ((scope.FirstIdentifier + match.Entry) & 0x7FFF)));
     RemoveContexts(p, at, at + keyLength);
@@ -159,7 +160,7 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
     position = std::clamp(position, 0, length);
     const int32_t lim = std::clamp(limit, position, length);
     const TStartStopInfo& entry = list[e];
-    const TContextRecord current = ContextInForce(p, position);
+    const TContextState current = ContextInForce(p, position);
     const int depth = ContextDepthOf(current);
     if (depth < 0)
         return false;
@@ -180,8 +181,9 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
         int32_t windowStart = std::max(position - before, 0);
         // Never inside the key that opened the context: when two keys are
         // the same characters, the start key must not end its own context.
-        if (const TContextRecord* own = RecordBefore(p, position + 1))
-            windowStart = std::max(windowStart, std::min(own->Offset + own->StartKeyLength, length));
+        if (const int32_t own = RecordBefore(p, position + 1); own >= 0)
+            windowStart =
+                std::max(windowStart, std::min(p.Contexts.Offset(own) + p.Contexts.State(own).StartKeyLength, length));
         const int32_t after = keyLength + (entry.SeparatorAfterStop ? 1 : 0);
         int64_t windowEnd = static_cast<int64_t>(lim) + after;
         const bool clipped = windowEnd >= length;
@@ -225,8 +227,8 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
 
     if (keyLength > 0) {
         RemoveContexts(p, found, found + keyLength);
-        if (TContextRecord* before = RecordBefore(p, found))
-            before->StopKeyLength = static_cast<uint8_t>(keyLength + (entry.SeparatorBeforeStop ? 1 : 0));
+        if (const int32_t before = RecordBefore(p, found); before >= 0)
+            SetStopKeyLength(p, before, static_cast<uint8_t>(keyLength + (entry.SeparatorBeforeStop ? 1 : 0)));
     }
     limit = found + keyLength;
 
@@ -244,14 +246,14 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t index, int32_t position, 
     }
     if (follow >= 0) {
         const TStartStopInfo& next = list[follow];
-        TContextRecord record = current;
+        TContextState record = current;
         record.KeyStack[depth] = static_cast<uint16_t>(0x8000 | ((scope.FirstIdentifier + follow) & 0x7FFF));
         SetContextLook(record, next.Style, next.Background, next.Foreground, next.ContextNumber, next.Tag);
         record.StartKeyLength = 0;
         record.StopKeyLength = static_cast<uint8_t>(next.StopLength);
         putUnlessStyled(p, limit, record);
     } else {
-        TContextRecord record = enclosingContext(scope.Document, index, position, depth);
+        TContextState record = enclosingContext(scope.Document, index, position, depth);
         record.StartKeyLength = 0;
         putUnlessStyled(p, limit, record);
     }
@@ -309,7 +311,7 @@ void ApplyKeywordList(const TKeywordScope& scope, int32_t from, int32_t to) {
             int32_t masked = 0;
             int32_t at = windowStart;
             while (at < windowEnd) {
-                const TContextRecord& inForce = ContextInForce(p, at);
+                const TContextState& inForce = ContextInForce(p, at);
                 int32_t next = NextContextOffset(p, at);
                 int32_t stretchEnd = next < 0 ? windowEnd : std::min(next, windowEnd);
                 if (ContextNumberOf(inForce) != 0) {
@@ -370,14 +372,14 @@ void ApplyKeywordList(const TKeywordScope& scope, int32_t from, int32_t to) {
                   [](const TOccurrence& x, const TOccurrence& y) { return x.Start < y.Start; });
         for (const TOccurrence& occurrence : occurrences) {
             TParagraph& current = *document.Paragraph(index);
-            const TContextRecord& inForce = ContextInForce(current, occurrence.Start);
+            const TContextState& inForce = ContextInForce(current, occurrence.Start);
             const int depth = ContextDepthOf(inForce);
             if (depth >= kDeepestOpening)
                 continue;
             if (scope.Filter && !scope.Filter(occurrence.Keyword, index, occurrence.Start, occurrence.End, inForce))
                 continue;
             const TKeywordAttributes& attributes = *list.Attributes(occurrence.Keyword);
-            TContextRecord record = inForce;
+            TContextState record = inForce;
             PushKeyEntry(current, occurrence.Start, record,
                          static_cast<uint16_t>((scope.FirstIdentifier + occurrence.Keyword) & 0x7FFF));
             SetContextLook(record, attributes.Style, attributes.Background, attributes.Foreground,

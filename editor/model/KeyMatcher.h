@@ -53,7 +53,7 @@ bool MatchStopKey(const TKeyMatchScope& scope, int32_t paragraph, int32_t positi
 // Decides whether a found keyword occurrence is written (the extended rules
 // and a veto); start and end are offsets within the paragraph.
 using TKeywordFilter =
-    std::function<bool(int32_t keyword, int32_t paragraph, int32_t start, int32_t end, const TContextRecord& inForce)>;
+    std::function<bool(int32_t keyword, int32_t paragraph, int32_t start, int32_t end, const TContextState& inForce)>;
 
 struct TKeywordScope {
     TCodeDocument& Document;

@@ -39,14 +39,13 @@ private:
     struct TState {
         uint8_t style;
         int32_t contextIndex;
-        const TContextRecord* context;
+        const TContextState* context;
     };
 
     void enterContexts(int32_t position) {
         bool changed = false;
-        while (state_.contextIndex < static_cast<int32_t>(p_.Contexts.size()) &&
-               p_.Contexts[static_cast<size_t>(state_.contextIndex)].Offset <= position) {
-            state_.context = &p_.Contexts[static_cast<size_t>(state_.contextIndex)];
+        while (state_.contextIndex < p_.Contexts.Count() && p_.Contexts.Offset(state_.contextIndex) <= position) {
+            state_.context = &p_.Contexts.State(state_.contextIndex);
             ++state_.contextIndex;
             changed = true;
         }
@@ -156,7 +155,7 @@ void TLineBreaker::breakInside() {
     }
     // The character that carried the line past its width goes to the next
     // line, unless the line would be left empty.
-    int32_t contextStart = state_.contextIndex > 0 ? state_.context->Offset : -1;
+    int32_t contextStart = state_.contextIndex > 0 ? p_.Contexts.Offset(state_.contextIndex - 1) : -1;
     if (width > available_ && taken > 1 && position_ - 1 > contextStart) {
         --position_;
         state_ = previous;
@@ -184,8 +183,7 @@ int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) 
 int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
     state_.style = staticFormat_ ? style : 0;
     state_.contextIndex = p_.ContextIndexAt(start);
-    state_.context = state_.contextIndex > 0 ? &p_.Contexts[static_cast<size_t>(state_.contextIndex - 1)]
-                                             : p_.BaseContext.get();
+    state_.context = state_.contextIndex > 0 ? &p_.Contexts.State(state_.contextIndex - 1) : &p_.Base();
     selectFont();
     position_ = start;
     startLine(position_);

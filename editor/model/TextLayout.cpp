@@ -24,8 +24,8 @@ int32_t TTextLayout::AverageCharWidth() const {
     return std::max(measure->CharWidth(fontStyle_ & static_cast<uint8_t>(~kStyleHighlight), ' '), 1);
 }
 
-uint8_t TTextLayout::DrawingStyle(uint8_t staticStyle, const TContextRecord& context) const {
-    if ((context.Flags & TContextRecord::kStyled) == 0)
+uint8_t TTextLayout::DrawingStyle(uint8_t staticStyle, const TContextState& context) const {
+    if ((context.Flags & TContextState::kStyled) == 0)
         return static_cast<uint8_t>(fontStyle_ ^ staticStyle);
     constexpr uint8_t fontBits = kStyleBold | kStyleItalic | kStyleUnderline | kStyleAltFont;
     if ((context.Flags & (kStyleStrikeOut | kStyleHighlight)) == (kStyleStrikeOut | kStyleHighlight))

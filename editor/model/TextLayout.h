@@ -72,10 +72,10 @@ public:
     // The style set text is drawn in: the static style combined with the
     // font's own when the context record in force is plain, else the
     // record's, where strike-out plus highlight means the zigzag instead.
-    uint8_t DrawingStyle(uint8_t staticStyle, const TContextRecord& context) const;
+    uint8_t DrawingStyle(uint8_t staticStyle, const TContextState& context) const;
     // The style set whose font measures text: the drawing style without
     // what changes no font (highlighting and the zigzag).
-    uint8_t StyleForMeasure(uint8_t staticStyle, const TContextRecord& context) const {
+    uint8_t StyleForMeasure(uint8_t staticStyle, const TContextState& context) const {
         return DrawingStyle(staticStyle, context) & static_cast<uint8_t>(~(kStyleHighlight | kStyleZigzag));
     }
     int32_t WidestLineWidth() const { return widestWidth_; }

@@ -6,35 +6,25 @@
 
 #include <algorithm>
 
-bool SameContext(const TContextRecord& a, const TContextRecord& b) {
-    constexpr uint8_t top = TContextRecord::kStyled | TContextRecord::kKeyStack;
+bool SameContext(const TContextState& a, const TContextState& b) {
+    constexpr uint8_t top = TContextState::kStyled | TContextState::kKeyStack;
     if ((a.Flags & top) != (b.Flags & top))
         return false;
-    if ((a.Flags & TContextRecord::kStyled) == 0)
+    if ((a.Flags & TContextState::kStyled) == 0)
         return true;
     return SameKeyStack(a, b);
 }
 
-bool SameKeyStack(const TContextRecord& a, const TContextRecord& b) {
+bool SameKeyStack(const TContextState& a, const TContextState& b) {
     if (a.Depth != b.Depth)
         return false;
-    for (int i = 0; i <= a.Depth && i < TContextRecord::kStackSize; ++i)
+    for (int i = 0; i <= a.Depth && i < TContextState::kStackSize; ++i)
         if (a.KeyStack[i] != b.KeyStack[i])
             return false;
     return true;
 }
 
-TBaseContext NewBaseContext() { return std::make_shared<TContextRecord>(); }
-
-TBaseContext CopyBaseContext(const TContextRecord& context) {
-    auto copy = std::make_shared<TContextRecord>(context);
-    copy->Offset = 0;
-    return copy;
-}
-
 // ---------------------------------------------------------------------------
-
-TParagraph::TParagraph() : BaseContext(NewBaseContext()) {}
 
 void TParagraph::SetLineCount(int32_t n) {
     FurtherLines.resize(n <= 1 ? 0 : static_cast<size_t>(n - 1));
@@ -75,15 +65,9 @@ int32_t TParagraph::LineOfOffset(int32_t offsetInParagraph) const {
     return static_cast<int32_t>(it - FurtherLines.begin());
 }
 
-int32_t TParagraph::ContextIndexAt(int32_t offsetInParagraph) const {
-    auto it = std::lower_bound(Contexts.begin(), Contexts.end(), offsetInParagraph,
-                               [](const TContextRecord& record, int32_t offset) { return record.Offset < offset; });
-    return static_cast<int32_t>(it - Contexts.begin());
-}
-
-const TContextRecord& TParagraph::ContextBefore(int32_t offsetInParagraph) const {
+const TContextState& TParagraph::ContextBefore(int32_t offsetInParagraph) const {
     int32_t index = ContextIndexAt(offsetInParagraph);
-    return index > 0 ? Contexts[static_cast<size_t>(index - 1)] : *BaseContext;
+    return index > 0 ? Contexts.State(index - 1) : Base();
 }
 
 uint8_t TParagraph::StyleAt(int32_t line, int32_t offsetInParagraph) const {
@@ -133,14 +117,11 @@ TParagraph* TParagraphsList::GetItem(int32_t index) const {
     return &(*this)[index];
 }
 
-TParagraphsList::TPlace TParagraphsList::locate(int32_t index) const {
-    size_t block = lastBlock_ < blocks_.size() ? lastBlock_ : 0;
-    if (index < blockFirst_[block] || index >= blockFirst_[block] + blocks_[block].Size()) {
-        // The last block whose first index is not after index.
-        auto it = std::upper_bound(blockFirst_.begin(), blockFirst_.end(), index);
-        block = static_cast<size_t>(std::max<std::ptrdiff_t>(it - blockFirst_.begin() - 1, 0));
-        lastBlock_ = block;
-    }
+TParagraphsList::TPlace TParagraphsList::locateElsewhere(int32_t index) const {
+    // The last block whose first index is not after index.
+    auto it = std::upper_bound(blockFirst_.begin(), blockFirst_.end(), index);
+    const auto block = static_cast<size_t>(std::max<std::ptrdiff_t>(it - blockFirst_.begin() - 1, 0));
+    lastBlock_ = block;
     return {block, static_cast<size_t>(index - blockFirst_[block])};
 }
 

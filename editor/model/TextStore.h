@@ -9,6 +9,8 @@
 // stays valid until the paragraph is removed.  Navigators cache indexes, not
 // pointers, because an edit renumbers the paragraphs behind it.
 
+#include "editor/model/ContextStates.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -30,54 +32,24 @@ struct TLineRecord {
     uint8_t Style = 0;          // static style set in force at the line's start
 };
 
-// The highlighting state in force from an offset of a paragraph.  In a
-// paragraph's context array Offset is where the record starts to apply; the
-// base context of a paragraph (the state at its first character) is shared
-// between paragraphs through reference counting instead.
-struct TContextRecord {
-    static constexpr int kStackSize = 16;
-
-    int32_t Offset = 0;
-    uint8_t Flags = 0;    // bits 0-3 font style, 4 highlight, 5 alternative font, 6-7 key stack
-    int8_t Depth = 0;     // index of the key stack's top entry, -1 = empty
-    int32_t Background = 0;
-    int32_t Foreground = 0;
-    int32_t ContextNumber = 0;  // reported when the user clicks into the context; 0 = none
-    uint16_t Tag = 0;           // cursor shown over the context; 0 = the normal one
-    uint16_t KeyStack[kStackSize] = {};
-    uint8_t StartKeyLength = 0;
-    uint8_t StopKeyLength = 0;
-
-    // A styled context with a key stack has both top flag bits set.
-    static constexpr uint8_t kStyled = 0x80;
-    static constexpr uint8_t kKeyStack = 0x40;
-    bool HasKeyStack() const { return (Flags & (kStyled | kKeyStack)) == (kStyled | kKeyStack); }
-};
-
 // Two contexts are the same highlighting state when their key stacks agree;
 // offsets, colours and key lengths do not count.
-bool SameContext(const TContextRecord& a, const TContextRecord& b);
+bool SameContext(const TContextState& a, const TContextState& b);
 // The key stacks alone: the same depth and the same entries up to it.
-bool SameKeyStack(const TContextRecord& a, const TContextRecord& b);
-
-using TBaseContext = std::shared_ptr<TContextRecord>;
-TBaseContext NewBaseContext();
-// A new, unshared copy of a context (the copy's offset field is reset).
-TBaseContext CopyBaseContext(const TContextRecord& context);
+bool SameKeyStack(const TContextState& a, const TContextState& b);
 
 // One paragraph: its bytes (NUL bytes included), its display lines and its
 // context records.  Line 0 lives inside the record so that a one-line
 // paragraph needs no further allocation.
 struct TParagraph {
-    TParagraph();
-
     std::string Text;
     int32_t TextColor = -1;        // -1 = the memo's colour
     int32_t BackgroundColor = -1;  // -1 = the memo's colour
-    TBaseContext BaseContext;
+    // The state in force at the paragraph's first character.
+    TContextId BaseContext = kDefaultContext;
     TLineRecord FirstLine;
     std::vector<TLineRecord> FurtherLines;
-    std::vector<TContextRecord> Contexts;
+    TContextList Contexts;
     // Highlighting state owned by the highlighting engine: formatted, parsed,
     // keywords applied.  A new paragraph has them 0, 1, 1.
     uint8_t Formatted = 0;
@@ -115,10 +87,11 @@ struct TParagraph {
     // The last line whose start is not after the offset (never beyond the last line).
     int32_t LineOfOffset(int32_t offsetInParagraph) const;
     // The first context record whose offset is at least the given offset.
-    int32_t ContextIndexAt(int32_t offsetInParagraph) const;
-    // The record in force just before the offset: the last one that starts
-    // before it, or the base context.
-    const TContextRecord& ContextBefore(int32_t offsetInParagraph) const;
+    int32_t ContextIndexAt(int32_t offsetInParagraph) const { return Contexts.IndexAt(offsetInParagraph); }
+    // The state in force just before the offset: that of the last record
+    // that starts before it, or the base context.
+    const TContextState& ContextBefore(int32_t offsetInParagraph) const;
+    const TContextState& Base() const { return ContextState(BaseContext); }
     // The static style set in force at an offset of a display line: the
     // line's style with the style codes from the line's start up to the
     // offset toggled in (an offset past the text counts as its end).
@@ -223,7 +196,17 @@ private:
         size_t slot;
     };
 
-    TPlace locate(int32_t index) const;
+    TPlace locate(int32_t index) const {
+        // Look-ups come in runs within one block.
+        const size_t block = lastBlock_;
+        if (block < blockFirst_.size()) {
+            const int32_t slot = index - blockFirst_[block];
+            if (slot >= 0 && slot < blocks_[block].Size())
+                return {block, static_cast<size_t>(slot)};
+        }
+        return locateElsewhere(index);
+    }
+    TPlace locateElsewhere(int32_t index) const;
     int32_t startBase(size_t block) const {
         return blocks_[block].startBase + (static_cast<int32_t>(block) >= pendingBlock_ ? pendingStart_ : 0);
     }

@@ -89,7 +89,7 @@ protected:
         memo.ParseUpTo(memo.ParagraphCount() - 1);
         memo.FormatPending();
         std::set<TColor> colours;
-        for (const auto& context : memo.Paragraph(0)->Contexts)
+        for (const auto& context : memo.Paragraph(0)->Contexts.Records())
             colours.insert(context.Foreground);
         return colours;
     }

@@ -15,22 +15,31 @@ namespace {
 // The oracle: every record from the first, entered while it starts at or
 // before the position.
 struct TWalkState {
-    const TContextRecord* Context;
+    const TContextState* Context;
     int32_t NextContext;
 };
 
 TWalkState WalkFromFirst(const TParagraph& paragraph, int32_t position) {
-    TWalkState state{paragraph.BaseContext.get(), 0};
-    while (state.NextContext < static_cast<int32_t>(paragraph.Contexts.size()) &&
-           paragraph.Contexts[static_cast<size_t>(state.NextContext)].Offset <= position)
-        state.Context = &paragraph.Contexts[static_cast<size_t>(state.NextContext++)];
+    TWalkState state{&paragraph.Base(), 0};
+    while (state.NextContext < paragraph.Contexts.Count() && paragraph.Contexts.Offset(state.NextContext) <= position)
+        state.Context = &paragraph.Contexts.State(state.NextContext++);
     return state;
 }
 
+// A record at the offset with a state of its own (states are shared by
+// value, so the walk's state tells the records apart).
 TContextRecord RecordAt(int32_t offset) {
+    static int32_t made = 0;
     TContextRecord record;
+    record.ContextNumber = ++made;
     record.Offset = offset;
     return record;
+}
+
+void SetRecords(TParagraph& paragraph, const std::vector<TContextRecord>& records) {
+    paragraph.Contexts.Clear();
+    for (const TContextRecord& record : records)
+        paragraph.Contexts.Add(record);
 }
 
 // Walks a line of the paragraph from start to stop and compares the state
@@ -46,8 +55,8 @@ void ExpectWalkAgrees(const TParagraph& paragraph, int32_t start, int32_t stop, 
         const TWalkState expected = WalkFromFirst(paragraph, position);
         ASSERT_EQ(walk.Context, expected.Context) << what << ", line from " << start << ", at " << position;
         ASSERT_EQ(walk.NextContext, expected.NextContext) << what << ", line from " << start << ", at " << position;
-        const int32_t boundary = expected.NextContext < static_cast<int32_t>(paragraph.Contexts.size())
-                                     ? paragraph.Contexts[static_cast<size_t>(expected.NextContext)].Offset
+        const int32_t boundary = expected.NextContext < paragraph.Contexts.Count()
+                                     ? paragraph.Contexts.Offset(expected.NextContext)
                                      : INT32_MAX;
         ASSERT_EQ(walk.NextBoundary(), boundary) << what << ", line from " << start << ", at " << position;
     }
@@ -61,14 +70,14 @@ TEST(LineWalk, StartsWithTheRecordsAtOrBeforeTheLineStart) {
     ExpectWalkAgrees(paragraph, 10, 20, "no records");
     // An empty context at 10 (two records there), one ending at 20 where
     // the next starts, one from the paragraph's first character.
-    paragraph.Contexts = {RecordAt(0), RecordAt(10), RecordAt(10), RecordAt(20), RecordAt(30)};
+    SetRecords(paragraph, {RecordAt(0), RecordAt(10), RecordAt(10), RecordAt(20), RecordAt(30)});
     for (int32_t start : {0, 5, 10, 11, 20, 29, 30, 35, 40})
         ExpectWalkAgrees(paragraph, start, std::min(start + 10, 40), "fixed records");
     TLineRecord line;
     line.Start = 10;
     line.Stop = 20;
     TLineWalk walk(paragraph, line, false);
-    EXPECT_EQ(walk.Context, &paragraph.Contexts[2]) << "the last of the records at the line's start";
+    EXPECT_EQ(walk.Context, &paragraph.Contexts.State(2)) << "the last of the records at the line's start";
     EXPECT_EQ(walk.NextBoundary(), 20);
 }
 
@@ -84,7 +93,7 @@ TEST(LineWalk, AgreesWithAWalkFromTheFirstRecordOnRandomParagraphs) {
             offsets.push_back(static_cast<int32_t>(random() % static_cast<uint32_t>(length + 2)));
         std::sort(offsets.begin(), offsets.end());
         for (int32_t offset : offsets)
-            paragraph.Contexts.push_back(RecordAt(offset));
+            paragraph.Contexts.Add(RecordAt(offset));
         // Lines that start on every record's offset and anywhere else.
         std::vector<int32_t> starts = offsets;
         starts.push_back(0);

@@ -219,7 +219,7 @@ TEST(FormattedSnapshot, RoundTripsLinesContextsAndText) {
     // records (36 bytes each), the context records (60 bytes each), the text.
     int64_t expected = 16;
     for (int32_t i = 0; i < document.ParagraphCount(); ++i)
-        expected += 20 + 36 * document.Paragraph(i)->LineCount() + 60 * static_cast<int64_t>(document.Paragraph(i)->Contexts.size()) +
+        expected += 20 + 36 * document.Paragraph(i)->LineCount() + 60 * static_cast<int64_t>(document.Paragraph(i)->Contexts.Count()) +
                     document.Paragraph(i)->Length();
     EXPECT_EQ(stream.Size(), expected);
     const uint8_t* bytes = stream.Memory();
@@ -240,9 +240,9 @@ TEST(FormattedSnapshot, RoundTripsLinesContextsAndText) {
             EXPECT_EQ(a.Line(line).Stop, b.Line(line).Stop);
             EXPECT_EQ(a.Line(line).TextWidth, b.Line(line).TextWidth);
         }
-        ASSERT_EQ(a.Contexts.size(), b.Contexts.size());
+        ASSERT_EQ(a.Contexts.Count(), b.Contexts.Count());
     }
-    const TContextRecord& loaded = copy.Paragraph(0)->Contexts.at(0);
+    const TContextRecord loaded = copy.Paragraph(0)->Contexts.Record(0);
     EXPECT_EQ(loaded.Offset, 4);
     EXPECT_EQ(loaded.Flags, 0xC3);
     EXPECT_EQ(loaded.Depth, 1);
@@ -255,7 +255,7 @@ TEST(FormattedSnapshot, RoundTripsLinesContextsAndText) {
     EXPECT_EQ(loaded.StartKeyLength, 4);
     EXPECT_EQ(loaded.StopKeyLength, 3);
     // The next paragraph starts in the last context of the one before.
-    EXPECT_EQ(copy.Paragraph(1)->BaseContext->ContextNumber, 42);
+    EXPECT_EQ(copy.Paragraph(1)->Base().ContextNumber, 42);
 }
 
 TEST(FormattedSnapshot, DamagedStreamsAreRefusedAndChangeNothing) {

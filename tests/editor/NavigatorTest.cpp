@@ -137,7 +137,7 @@ TEST(Navigator, ContextRecordsCanBeInsertedWalkedAndRemoved) {
     navigator.SetPos(6);
     navigator.InsertContext(record);
     EXPECT_EQ(navigator.ContextIndex(), 1);
-    EXPECT_EQ(document.Paragraph(0)->Contexts.at(0).Offset, 6);
+    EXPECT_EQ(document.Paragraph(0)->Contexts.Offset(0), 6);
     record.ContextNumber = 8;
     navigator.SetPos(13 + 3);
     navigator.InsertContext(record);
@@ -163,15 +163,15 @@ TEST(Navigator, ContextRecordsCanBeInsertedWalkedAndRemoved) {
     EXPECT_THROW(navigator.RemoveContext(), EInvalidOperation);
     navigator.SetPos(6);
     navigator.RemoveContext();
-    EXPECT_TRUE(document.Paragraph(0)->Contexts.empty());
+    EXPECT_TRUE(document.Paragraph(0)->Contexts.Empty());
 
     // Edits shift the records behind them.
     selection.SetSelStart(0);
     selection.SetSelText("XX");
-    EXPECT_EQ(document.Paragraph(1)->Contexts.at(0).Offset, 3);
+    EXPECT_EQ(document.Paragraph(1)->Contexts.Offset(0), 3);
     selection.SetSelStart(13 + 2 + 1);
     selection.SetSelText("YY");
-    EXPECT_EQ(document.Paragraph(1)->Contexts.at(0).Offset, 5);
+    EXPECT_EQ(document.Paragraph(1)->Contexts.Offset(0), 5);
 }
 
 TEST(Navigator, StyleAtFoldsCodesSinceLineStart) {

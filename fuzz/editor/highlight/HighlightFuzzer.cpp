@@ -56,7 +56,7 @@ std::vector<TParagraphState> StateOf(const TCodeDocument& document) {
     std::vector<TParagraphState> state;
     for (int32_t i = 0; i < document.ParagraphCount(); ++i) {
         const TParagraph& p = *document.Paragraph(i);
-        TParagraphState s{*p.BaseContext, p.Contexts, {}};
+        TParagraphState s{TContextRecord(p.Base(), 0), p.Contexts.Records(), {}};
         for (int32_t line = 0; line < p.LineCount(); ++line)
             s.Lines.push_back(p.Line(line));
         state.push_back(std::move(s));

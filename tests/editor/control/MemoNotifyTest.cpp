@@ -182,7 +182,7 @@ TEST_F(MemoNotify, LoadingFromAFormClearsUndoAndPutsStreamedKeysToWork) {
     memo->FormatPending();
     const TParagraph& p = *memo->Paragraph(0);
     bool coloured = false;
-    for (const TContextRecord& context : p.Contexts)
+    for (const TContextRecord& context : p.Contexts.Records())
         coloured |= context.ContextNumber == 9;
     EXPECT_TRUE(coloured);
 }

@@ -63,7 +63,7 @@ TEST_F(MemoOutputCanvas, TheZigzagLiesUnderItsOwnLine) {
     TContextRecord context;
     context.Offset = 0;
     context.Flags = TContextRecord::kStyled | kStyleStrikeOut | kStyleHighlight;
-    memo->Paragraph(2)->Contexts.push_back(context);
+    memo->Paragraph(2)->Contexts.Add(context);
     TOutputTarget target(200, 160);
     TPaintRange range;
     range.First = 0;

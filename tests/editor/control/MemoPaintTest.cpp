@@ -142,7 +142,7 @@ TEST_F(MemoPaint, AContextWithStrikeOutAndHighlightGetsTheZigzagOnly) {
     TContextRecord context;
     context.Offset = 0;
     context.Flags = TContextRecord::kStyled | kStyleStrikeOut | kStyleHighlight;
-    memo->Paragraph(0)->Contexts.push_back(context);
+    memo->Paragraph(0)->Contexts.Add(context);
     QImage image = Paint();
     const int left = memo->LeftMargin();
     QRect text(left, 0, 8 * kCharWidth, kLineHeight);
@@ -168,8 +168,8 @@ TEST_F(MemoPaint, TextAfterAZigzagStaysOnItsBaseline) {
     TContextRecord after;
     after.Offset = 4;
     after.Flags = TContextRecord::kStyled;
-    memo->Paragraph(0)->Contexts.push_back(zigzag);
-    memo->Paragraph(0)->Contexts.push_back(after);
+    memo->Paragraph(0)->Contexts.Add(zigzag);
+    memo->Paragraph(0)->Contexts.Add(after);
     const QImage image = Paint();
     const QRect rest(memo->LeftMargin() + 4 * kCharWidth, 0, 4 * kCharWidth, kLineHeight);
     for (int y = rest.top(); y <= rest.bottom(); ++y)
@@ -184,7 +184,7 @@ TEST_F(MemoPaint, ContextColoursColourTheText) {
     context.Flags = TContextRecord::kStyled;
     context.Foreground = clBlue;
     context.Background = clYellow;
-    memo->Paragraph(0)->Contexts.push_back(context);
+    memo->Paragraph(0)->Contexts.Add(context);
     QImage image = Paint();
     const int left = memo->LeftMargin();
     QRect before(left, 0, 2 * kCharWidth, kCellHeight);

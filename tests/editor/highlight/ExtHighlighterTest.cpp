@@ -30,7 +30,7 @@ public:
 
     bool StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) override {
         StartIdentifiers.push_back(first);
-        return findAndWrite(position, limit, 'x', [&](TContextRecord& record) {
+        return findAndWrite(position, limit, 'x', [&](TContextState& record) {
             record.Depth = static_cast<int8_t>(ContextDepthOf(record) + 1);
             record.KeyStack[record.Depth] = static_cast<uint16_t>(0x8000 | first);
             record.Flags = 0xC0;
@@ -41,7 +41,7 @@ public:
         StopIdentifiers.push_back(first);
         if (TopKeyEntry(ContextInForce(*position.Paragraph(), position.ParOffset())) != (0x8000 | first))
             return false;
-        return findAndWrite(position, limit, 'y', [](TContextRecord& record) { record = PlainContext(); }, 1);
+        return findAndWrite(position, limit, 'y', [](TContextState& record) { record = PlainContext(); }, 1);
     }
     void KeywordHook(TCodeNavigator& from, TCodeNavigator& to, int32_t first) override {
         KeywordIdentifiers.push_back(first);
@@ -63,7 +63,7 @@ private:
         for (int32_t i = from; i < to && i < p.Length(); ++i) {
             if (p.Text[static_cast<size_t>(i)] != c)
                 continue;
-            TContextRecord record = ContextInForce(p, i);
+            TContextState record = ContextInForce(p, i);
             make(record);
             PutContext(p, i + after, record);
             limit.SetPos(position.Pos() - from + i + 1);

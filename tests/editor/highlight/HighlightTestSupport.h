@@ -55,17 +55,18 @@ inline std::string HighlightDifference(const TCodeDocument& document, const TCod
         where << "paragraph " << i << " \"" << a.Text.substr(0, 80) << "\": ";
         if (a.Text != b.Text)
             return where.str() + "texts differ";
-        if (!SameHighlight(*a.BaseContext, *b.BaseContext))
-            return where.str() + "base " + Describe(*a.BaseContext) + " vs " + Describe(*b.BaseContext);
-        size_t n = std::max(a.Contexts.size(), b.Contexts.size());
-        for (size_t r = 0; r < n; ++r) {
-            if (r >= a.Contexts.size())
-                return where.str() + "missing " + Describe(b.Contexts[r]);
-            if (r >= b.Contexts.size())
-                return where.str() + "extra " + Describe(a.Contexts[r]);
-            if (a.Contexts[r].Offset != b.Contexts[r].Offset || !SameHighlight(a.Contexts[r], b.Contexts[r]))
-                return where.str() + "record " + std::to_string(r) + ": " + Describe(a.Contexts[r]) + " vs " +
-                       Describe(b.Contexts[r]);
+        if (!SameHighlight(a.Base(), b.Base()))
+            return where.str() + "base " + Describe(TContextRecord(a.Base(), 0)) + " vs " +
+                   Describe(TContextRecord(b.Base(), 0));
+        const std::vector<TContextRecord> x = a.Contexts.Records();
+        const std::vector<TContextRecord> y = b.Contexts.Records();
+        for (size_t r = 0; r < std::max(x.size(), y.size()); ++r) {
+            if (r >= x.size())
+                return where.str() + "missing " + Describe(y[r]);
+            if (r >= y.size())
+                return where.str() + "extra " + Describe(x[r]);
+            if (x[r].Offset != y[r].Offset || !SameHighlight(x[r], y[r]))
+                return where.str() + "record " + std::to_string(r) + ": " + Describe(x[r]) + " vs " + Describe(y[r]);
         }
     }
     return {};

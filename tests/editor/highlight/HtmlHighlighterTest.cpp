@@ -40,7 +40,7 @@ protected:
         HighlightAll(document);
         return NumbersOf(document, paragraph);
     }
-    const TContextRecord& At(int32_t offset) {
+    const TContextState& At(int32_t offset) {
         int32_t index = document.ParagraphList().IndexOfOffset(offset);
         return ContextInForce(*document.Paragraph(index), offset - document.ParagraphStart(index));
     }

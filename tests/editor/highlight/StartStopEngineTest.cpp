@@ -73,14 +73,14 @@ public:
         TParagraph& p = *position.Paragraph();
         int32_t from = position.ParOffset();
         int32_t to = limit.ParNumber() == position.ParNumber() ? limit.ParOffset() : p.Length();
-        const TContextRecord& inForce = ContextInForce(p, from);
+        const TContextState& inForce = ContextInForce(p, from);
         int depth = ContextDepthOf(inForce);
         if (depth >= 15)
             return false;
         for (int32_t i = from; i < to && i < p.Length(); ++i) {
             if (p.Text[static_cast<size_t>(i)] != '(')
                 continue;
-            TContextRecord record = ContextInForce(p, i);
+            TContextState record = ContextInForce(p, i);
             record.Depth = static_cast<int8_t>(ContextDepthOf(record) + 1);
             record.KeyStack[record.Depth] = 0xFFFF;
             record.Flags = 0xC0;
@@ -95,13 +95,13 @@ public:
         TParagraph& p = *position.Paragraph();
         int32_t from = position.ParOffset();
         int32_t to = limit.ParNumber() == position.ParNumber() ? limit.ParOffset() : p.Length();
-        const TContextRecord& inForce = ContextInForce(p, from);
+        const TContextState& inForce = ContextInForce(p, from);
         if (TopKeyEntry(inForce) != 0xFFFF)
             return false;
         for (int32_t i = from; i < to && i < p.Length(); ++i) {
             if (p.Text[static_cast<size_t>(i)] != ')')
                 continue;
-            TContextRecord record = inForce;
+            TContextState record = inForce;
             record.Depth = static_cast<int8_t>(record.Depth - 1);
             record.ContextNumber = record.Depth < 0 ? 0 : 40 + record.Depth;
             record.Flags = record.Depth < 0 ? 0 : 0xC0;
@@ -119,7 +119,7 @@ TEST_F(StartStopKeys, AContextRunsFromItsStartKeyThroughItsStopKey) {
     AddKey("/*", "*/", 3);
     Load("ab /* cd */ ef");
     EXPECT_EQ(NumbersOf(document, 0), "00033333333000");
-    const TContextRecord& record = ContextInForce(*document.Paragraph(0), 3);
+    const TContextState& record = ContextInForce(*document.Paragraph(0), 3);
     EXPECT_EQ(record.Foreground, 0x1003);
     EXPECT_EQ(record.StartKeyLength, 2);
     EXPECT_EQ(TopKeyEntry(record), 0x8000);
@@ -282,7 +282,7 @@ TEST_F(StartStopKeys, KeywordsColourWordsOutsideContextsThatBarThem) {
     AddKey("[", "]", 0);  // a context without a number does not bar keywords
     Load("if x then ifx IF /* if */ [if] aifx");
     EXPECT_EQ(NumbersOf(document, 0), "66000000008880660333333330000000888");
-    const TContextRecord& record = ContextInForce(*document.Paragraph(0), 0);
+    const TContextState& record = ContextInForce(*document.Paragraph(0), 0);
     EXPECT_EQ(record.Foreground, 0x55);
     EXPECT_EQ(TopKeyEntry(record), 0);  // a keyword index, bit 15 clear
     EXPECT_EQ(Fresh(), "");

@@ -1,0 +1,281 @@
+#include "editor/model/ContextStates.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+// The state's bytes up to its last field hold no padding: they are what the
+// table compares and hashes.
+constexpr size_t kStateBytes = offsetof(TContextState, StopKeyLength) + 1;
+static_assert(offsetof(TContextState, Background) == 4 && offsetof(TContextState, KeyStack) == 16 &&
+                  offsetof(TContextState, StartKeyLength) == 48 && kStateBytes == 50,
+              "the state's fields must lie without gaps");
+
+uint64_t HashOf(const TContextState& state) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&state);
+    uint64_t hash = 0x9E3779B97F4A7C15ull;
+    for (size_t at = 0; at + 8 <= kStateBytes; at += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + at, 8);
+        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+        hash ^= hash >> 32;
+    }
+    uint16_t tail;
+    std::memcpy(&tail, bytes + kStateBytes - 2, 2);
+    hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
+    return hash ^ (hash >> 29);
+}
+
+bool SameBytes(const TContextState& a, const TContextState& b) {
+    const auto* x = reinterpret_cast<const unsigned char*>(&a);
+    const auto* y = reinterpret_cast<const unsigned char*>(&b);
+    uint64_t difference = 0;
+    for (size_t at = 0; at + 8 <= kStateBytes; at += 8) {
+        uint64_t p;
+        uint64_t q;
+        std::memcpy(&p, x + at, 8);
+        std::memcpy(&q, y + at, 8);
+        difference |= p ^ q;
+    }
+    uint16_t p;
+    uint16_t q;
+    std::memcpy(&p, x + kStateBytes - 2, 2);
+    std::memcpy(&q, y + kStateBytes - 2, 2);
+    return difference == 0 && p == q;
+}
+
+// The first chunk of states: zero-filled, so its first state is the
+// default one before anything is entered.
+TContextState FirstChunk[ContextTable::kChunkSize];
+
+// The index of the states: open addressing over their numbers.
+class TStateTable {
+public:
+    TStateTable() { place(kDefaultContext); }
+
+    TContextId intern(const TContextState& state) {
+        size_t slot = HashOf(state) & mask_;
+        while (slots_[slot] != 0) {
+            const TContextId id = slots_[slot] - 1;
+            if (SameBytes(ContextState(id), state))
+                return id;
+            slot = (slot + 1) & mask_;
+        }
+        const TContextId id = count_;
+        const uint32_t chunk = id >> ContextTable::kChunkBits;
+        if (chunk >= ContextTable::kMaxChunks)
+            throw std::length_error("Too many highlighting states");
+        if (ContextTable::Chunks[chunk] == nullptr)
+            ContextTable::Chunks[chunk] = new TContextState[ContextTable::kChunkSize];
+        TContextState& stored = ContextTable::Chunks[chunk][id & (ContextTable::kChunkSize - 1)];
+        stored = TContextState{};
+        std::memcpy(static_cast<void*>(&stored), &state, kStateBytes);
+        ++count_;
+        slots_[slot] = id + 1;
+        if (count_ * 2 > slots_.size())
+            grow();
+        return id;
+    }
+
+    uint32_t count() const { return count_; }
+
+private:
+    void place(TContextId id) {
+        size_t slot = HashOf(ContextState(id)) & mask_;
+        while (slots_[slot] != 0)
+            slot = (slot + 1) & mask_;
+        slots_[slot] = id + 1;
+        count_ = std::max(count_, id + 1);
+    }
+    void grow() {
+        slots_.assign(slots_.size() * 2, 0);
+        mask_ = slots_.size() - 1;
+        for (TContextId id = 0; id < count_; ++id)
+            place(id);
+    }
+
+    std::vector<uint32_t> slots_ = std::vector<uint32_t>(1024, 0);
+    size_t mask_ = 1023;
+    uint32_t count_ = 0;
+};
+
+// Never destroyed: records may be read while other statics go at exit.
+TStateTable& Table() {
+    static TStateTable* table = new TStateTable;
+    return *table;
+}
+
+} // namespace
+
+TContextState* ContextTable::Chunks[ContextTable::kMaxChunks] = {FirstChunk};
+
+TContextId InternContext(const TContextState& state) { return Table().intern(state); }
+
+uint32_t ContextStateCount() { return Table().count(); }
+
+// ---------------------------------------------------------------------------
+
+TContextList::TContextList(const TContextList& other) {
+    if (other.Empty())
+        return;
+    reserve(other.block_->Count, other.block_->Wide);
+    block_->Count = other.block_->Count;
+    std::memcpy(block_ + 1, other.block_ + 1,
+                block_->Count * (block_->Wide ? sizeof(TEntry) : sizeof(TNarrow)));
+}
+
+TContextList& TContextList::operator=(const TContextList& other) {
+    if (this != &other) {
+        TContextList copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+TContextList& TContextList::operator=(TContextList&& other) noexcept {
+    if (this != &other) {
+        std::free(block_);
+        block_ = other.block_;
+        other.block_ = nullptr;
+    }
+    return *this;
+}
+
+TContextList::~TContextList() { std::free(block_); }
+
+void TContextList::reserve(uint32_t count, bool wide) {
+    const bool isWide = block_ != nullptr && block_->Wide;
+    wide = wide || isWide;
+    if (block_ != nullptr && block_->Capacity >= count && isWide == wide)
+        return;
+    // Growing doubles the room (a paragraph's records are written one by
+    // one; parsing gives back what is left over).
+    uint32_t capacity = std::max<uint32_t>(count, 4);
+    if (block_ != nullptr)
+        capacity = count > block_->Capacity ? std::max<uint32_t>(count, block_->Capacity * 2) : block_->Capacity;
+    const size_t size = sizeof(TBlock) + capacity * (wide ? sizeof(TEntry) : sizeof(TNarrow));
+    auto* fresh = static_cast<TBlock*>(std::malloc(size));
+    if (fresh == nullptr)
+        throw std::bad_alloc();
+    fresh->Count = 0;
+    fresh->Capacity = capacity;
+    fresh->Wide = wide ? 1 : 0;
+    if (block_ != nullptr) {
+        fresh->Count = block_->Count;
+        if (isWide == wide) {
+            std::memcpy(fresh + 1, block_ + 1, block_->Count * (wide ? sizeof(TEntry) : sizeof(TNarrow)));
+        } else {
+            auto* to = reinterpret_cast<TEntry*>(fresh + 1);
+            for (uint32_t i = 0; i < block_->Count; ++i)
+                to[i] = {narrow()[i].Offset, narrow()[i].Id};
+        }
+        std::free(block_);
+    }
+    block_ = fresh;
+}
+
+int32_t TContextList::IndexAt(int32_t offset) const {
+    const int32_t count = Count();
+    if (count == 0)
+        return 0;
+    if (block_->Wide) {
+        const TEntry* first = wide();
+        return static_cast<int32_t>(
+            std::lower_bound(first, first + count, offset, [](const TEntry& e, int32_t at) { return e.Offset < at; }) -
+            first);
+    }
+    const TNarrow* first = narrow();
+    return static_cast<int32_t>(std::lower_bound(first, first + count, offset,
+                                                 [](const TNarrow& e, int32_t at) { return e.Offset < at; }) -
+                                first);
+}
+
+void TContextList::insertInside(int32_t index, TEntry entry) {
+    const auto count = static_cast<uint32_t>(Count());
+    reserve(count + 1, !fitsNarrow(entry));
+    const size_t width = block_->Wide ? sizeof(TEntry) : sizeof(TNarrow);
+    auto* bytes = reinterpret_cast<unsigned char*>(block_ + 1);
+    std::memmove(bytes + (static_cast<size_t>(index) + 1) * width, bytes + static_cast<size_t>(index) * width,
+                 (count - static_cast<uint32_t>(index)) * width);
+    ++block_->Count;
+    put(index, entry);
+}
+
+void TContextList::SetId(int32_t index, TContextId id) {
+    if (!block_->Wide && id > static_cast<TContextId>(kNarrowLimit))
+        reserve(block_->Count, true);
+    put(index, {Offset(index), id});
+}
+
+void TContextList::Erase(int32_t from, int32_t to) {
+    const int32_t count = Count();
+    to = std::min(to, count);
+    if (from >= to)
+        return;
+    if (from == 0 && to == count) {
+        Clear();
+        return;
+    }
+    const size_t width = block_->Wide ? sizeof(TEntry) : sizeof(TNarrow);
+    auto* bytes = reinterpret_cast<unsigned char*>(block_ + 1);
+    std::memmove(bytes + static_cast<size_t>(from) * width, bytes + static_cast<size_t>(to) * width,
+                 static_cast<size_t>(count - to) * width);
+    block_->Count -= static_cast<uint32_t>(to - from);
+}
+
+void TContextList::Clear() {
+    std::free(block_);
+    block_ = nullptr;
+}
+
+void TContextList::ShiftOffsets(int32_t index, int32_t delta) {
+    const int32_t count = Count();
+    if (index >= count || delta == 0)
+        return;
+    if (!block_->Wide && LastOffset() + delta > kNarrowLimit)
+        reserve(block_->Count, true);
+    if (block_->Wide) {
+        for (TEntry* e = wide() + index; e != wide() + count; ++e)
+            e->Offset += delta;
+    } else {
+        for (TNarrow* e = narrow() + index; e != narrow() + count; ++e)
+            e->Offset = static_cast<uint16_t>(e->Offset + delta);
+    }
+}
+
+std::vector<TContextList::TEntry> TContextList::Entries(int32_t from, int32_t to) const {
+    std::vector<TEntry> entries;
+    entries.reserve(static_cast<size_t>(std::max(to - from, 0)));
+    for (int32_t i = from; i < to; ++i)
+        entries.push_back(Entry(i));
+    return entries;
+}
+
+std::vector<TContextRecord> TContextList::Records() const {
+    std::vector<TContextRecord> records;
+    records.reserve(static_cast<size_t>(Count()));
+    for (int32_t i = 0; i < Count(); ++i)
+        records.push_back(Record(i));
+    return records;
+}
+
+void TContextList::ShrinkToFit() {
+    if (block_ == nullptr || block_->Capacity == block_->Count)
+        return;
+    if (block_->Count == 0) {
+        Clear();
+        return;
+    }
+    const size_t width = block_->Wide ? sizeof(TEntry) : sizeof(TNarrow);
+    auto* fresh = static_cast<TBlock*>(std::realloc(block_, sizeof(TBlock) + block_->Count * width));
+    if (fresh == nullptr)
+        return;
+    block_ = fresh;
+    block_->Capacity = block_->Count;
+}

@@ -1,0 +1,160 @@
+#pragma once
+// Highlighting contexts, stored compactly.
+//
+// A context record is a highlighting state (style, colours, key stack, key
+// lengths) and the offset from which it applies.  A text holds about one
+// record for every few characters but only a few hundred different states,
+// so every state is kept once, in one table for the whole program, and a
+// paragraph's records are pairs of an offset and a state number: four bytes
+// a record in a paragraph shorter than 64 KB, eight beyond.  States are
+// never removed from the table; a state found in it is never changed, so a
+// reference to one stays valid for the life of the program.  The table is
+// not safe for use from several threads: the editor runs on one.
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+// The highlighting state of a context: everything but the offset.
+struct TContextState {
+    static constexpr int kStackSize = 16;
+
+    uint8_t Flags = 0;  // bits 0-3 font style, 4 highlight, 5 alternative font, 6-7 key stack
+    int8_t Depth = 0;   // index of the key stack's top entry, -1 = empty
+    uint16_t Tag = 0;   // cursor shown over the context; 0 = the normal one
+    int32_t Background = 0;
+    int32_t Foreground = 0;
+    int32_t ContextNumber = 0;  // reported when the user clicks into the context; 0 = none
+    uint16_t KeyStack[kStackSize] = {};
+    uint8_t StartKeyLength = 0;
+    uint8_t StopKeyLength = 0;
+
+    // A styled context with a key stack has both top flag bits set.
+    static constexpr uint8_t kStyled = 0x80;
+    static constexpr uint8_t kKeyStack = 0x40;
+    bool HasKeyStack() const { return (Flags & (kStyled | kKeyStack)) == (kStyled | kKeyStack); }
+};
+
+// A state and the offset in its paragraph from which it applies.
+struct TContextRecord : TContextState {
+    TContextRecord() = default;
+    TContextRecord(const TContextState& state, int32_t offset) : TContextState(state), Offset(offset) {}
+
+    int32_t Offset = 0;
+};
+
+// The number of a state in the table; the default state (all zero) is 0.
+using TContextId = uint32_t;
+constexpr TContextId kDefaultContext = 0;
+
+// The number of a state, entering it into the table when it is new.
+TContextId InternContext(const TContextState& state);
+// How many states the table holds.
+uint32_t ContextStateCount();
+
+namespace ContextTable {
+// The table's states, in chunks that never move (chunk 0, which holds the
+// default state, exists from the start).
+constexpr uint32_t kChunkBits = 10;
+constexpr uint32_t kChunkSize = 1u << kChunkBits;
+constexpr uint32_t kMaxChunks = 1u << 14;
+extern TContextState* Chunks[kMaxChunks];
+} // namespace ContextTable
+
+// The state of a number that InternContext gave.
+inline const TContextState& ContextState(TContextId id) {
+    return ContextTable::Chunks[id >> ContextTable::kChunkBits][id & (ContextTable::kChunkSize - 1)];
+}
+
+// The context records of one paragraph, ordered by offset: a single pointer
+// when there are none.
+class TContextList {
+public:
+    struct TEntry {
+        int32_t Offset;
+        TContextId Id;
+    };
+
+    TContextList() = default;
+    TContextList(std::initializer_list<TContextRecord> records) {
+        for (const TContextRecord& record : records)
+            Add(record);
+    }
+    TContextList(const TContextList& other);
+    TContextList(TContextList&& other) noexcept : block_(other.block_) { other.block_ = nullptr; }
+    TContextList& operator=(const TContextList& other);
+    TContextList& operator=(TContextList&& other) noexcept;
+    ~TContextList();
+
+    int32_t Count() const { return block_ != nullptr ? static_cast<int32_t>(block_->Count) : 0; }
+    bool Empty() const { return Count() == 0; }
+
+    int32_t Offset(int32_t index) const {
+        return block_->Wide ? wide()[index].Offset : narrow()[index].Offset;
+    }
+    TContextId Id(int32_t index) const { return block_->Wide ? wide()[index].Id : narrow()[index].Id; }
+    TEntry Entry(int32_t index) const { return {Offset(index), Id(index)}; }
+    const TContextState& State(int32_t index) const { return ContextState(Id(index)); }
+    TContextRecord Record(int32_t index) const { return {State(index), Offset(index)}; }
+    int32_t LastOffset() const { return Offset(Count() - 1); }
+    TContextId LastId() const { return Id(Count() - 1); }
+
+    // The first record whose offset is at least the given offset.
+    int32_t IndexAt(int32_t offset) const;
+
+    void Insert(int32_t index, TEntry entry) {
+        // Parsing writes behind the last record most of the time.
+        if (block_ != nullptr && index == static_cast<int32_t>(block_->Count) && block_->Count < block_->Capacity &&
+            (block_->Wide || fitsNarrow(entry))) {
+            put(index, entry);
+            ++block_->Count;
+            return;
+        }
+        insertInside(index, entry);
+    }
+    void Insert(int32_t index, const TContextRecord& record) {
+        Insert(index, {record.Offset, InternContext(record)});
+    }
+    void Append(TEntry entry) { Insert(Count(), entry); }
+    void Add(const TContextRecord& record) { Insert(Count(), record); }
+    void SetId(int32_t index, TContextId id);
+    // Removes the records from .. to - 1.
+    void Erase(int32_t from, int32_t to);
+    void Truncate(int32_t count) { Erase(count, Count()); }
+    void Clear();
+    // Adds delta to the offsets of the records from index on.
+    void ShiftOffsets(int32_t index, int32_t delta);
+    // Records from .. to - 1 as entries.
+    std::vector<TEntry> Entries(int32_t from, int32_t to) const;
+    // Every record whole.
+    std::vector<TContextRecord> Records() const;
+    // Gives back room that growing left unused.
+    void ShrinkToFit();
+
+private:
+    struct TNarrow {
+        uint16_t Offset;
+        uint16_t Id;
+    };
+    struct TBlock {
+        uint32_t Count;
+        uint32_t Capacity : 31;
+        uint32_t Wide : 1;
+    };
+    static constexpr int32_t kNarrowLimit = 0xFFFF;
+
+    TNarrow* narrow() const { return reinterpret_cast<TNarrow*>(block_ + 1); }
+    TEntry* wide() const { return reinterpret_cast<TEntry*>(block_ + 1); }
+    // Room for count records, wide ones when asked for (or already wide).
+    void reserve(uint32_t count, bool wide);
+    void insertInside(int32_t index, TEntry entry);
+    static bool fitsNarrow(TEntry entry) { return entry.Offset >= 0 && entry.Offset <= kNarrowLimit && entry.Id <= kNarrowLimit; }
+    void put(int32_t index, TEntry entry) {
+        if (block_->Wide)
+            wide()[index] = entry;
+        else
+            narrow()[index] = {static_cast<uint16_t>(entry.Offset), static_cast<uint16_t>(entry.Id)};
+    }
+
+    TBlock* block_ = nullptr;
+};

@@ -74,6 +74,22 @@ int TImageList::AddMasked(const TBitmap& image, TColor maskColor) {
     return TImageListImages::Add(*this, BitmapImage(image), nullptr, ToQRgb(maskColor));
 }
 
+bool TImageList::Overlay(int index, int overlay) {
+    if (overlay < 0 || overlay > 14 || index < 0 || index >= Count())
+        return false;
+    if (static_cast<int>(overlays_.size()) <= overlay)
+        overlays_.resize(static_cast<size_t>(overlay) + 1, -1);
+    overlays_[static_cast<size_t>(overlay)] = index;
+    return true;
+}
+
+int TImageList::OverlayImage(int overlay) const {
+    if (overlay < 0 || overlay >= static_cast<int>(overlays_.size()))
+        return -1;
+    int index = overlays_[static_cast<size_t>(overlay)];
+    return index < Count() ? index : -1;
+}
+
 void TImageList::Delete(int index) {
     if (index < 0 || index >= Count())
         throw EInvalidOperation("Image list index out of bounds");

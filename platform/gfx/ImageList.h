@@ -6,6 +6,7 @@
 #include "platform/gfx/Color.h"
 
 #include <memory>
+#include <vector>
 
 class TBitmap;
 class TCanvas;
@@ -46,9 +47,17 @@ public:
     // pixels filled with the background colour.
     void GetBitmap(int index, TBitmap& image, TColor background = clWhite) const;
 
+    // Makes image index the overlay numbered overlay (0..14), which tree
+    // and list views draw over an item's picture (an item's OverlayIndex).
+    // False for numbers or images out of range.
+    bool Overlay(int index, int overlay);
+    // The image of an overlay, or -1.
+    int OverlayImage(int overlay) const;
+
 private:
     friend struct TImageListImages;
     int width_ = 16;
     int height_ = 16;
+    std::vector<int> overlays_;
     std::unique_ptr<TImageListImages> images_; // QImages (ImageList.cpp)
 };

@@ -5,7 +5,16 @@
 
 #include <QPainter>
 
-QIcon ImageListIcon(const TImageList* images, int index) { return QIconOf(images, index); }
+QIcon ImageListIcon(const TImageList* images, int index, int overlay) {
+    int over = images != nullptr ? images->OverlayImage(overlay) : -1;
+    if (over < 0 || index < 0 || index >= images->Count())
+        return QIconOf(images, index);
+    QImage picture = ImageListImage(*images, index).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&picture);
+    painter.drawImage(0, 0, ImageListImage(*images, over));
+    painter.end();
+    return QIcon(QPixmap::fromImage(picture));
+}
 
 bool CustomDrawItem(const TItemDraw& item, QPainter* painter, QStyleOptionViewItem& option,
                     const std::function<LRESULT(TMessage&)>& send) {

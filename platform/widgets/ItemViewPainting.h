@@ -14,8 +14,9 @@
 
 class QPainter;
 
-// The picture index of a list as an icon (null for none).
-QIcon ImageListIcon(const TImageList* images, int index);
+// The picture index of a list as an icon (null for none), with the list's
+// overlay image of that number drawn over it (overlay -1: none).
+QIcon ImageListIcon(const TImageList* images, int index, int overlay = -1);
 
 // One item's custom draw: the notice is sent with a canvas holding the
 // font and brush the item would get (selected or not); afterwards the

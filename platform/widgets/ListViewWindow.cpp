@@ -57,7 +57,8 @@ public:
             TImageList* images = list_.ViewStyle() == vsIcon ? list_.LargeImages() : list_.SmallImages();
             if (images == nullptr)
                 return {};
-            return ImageListIcon(images, list_.DisplayImage(row));
+            int image = list_.DisplayImage(row);
+            return ImageListIcon(images, image, list_.Items().Item(row)->OverlayIndex());
         }
         case Qt::TextAlignmentRole:
             if (list_.ViewStyle() == vsReport && index.column() < list_.ColumnCount())

@@ -80,7 +80,7 @@ public:
         case Qt::DecorationRole:
             if (tree_.Images() == nullptr)
                 return {};
-            return ImageListIcon(tree_.Images(), tree_.DisplayImage(node));
+            return ImageListIcon(tree_.Images(), tree_.DisplayImage(node), node->OverlayIndex());
         default:
             return {};
         }

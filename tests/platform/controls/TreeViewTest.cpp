@@ -453,3 +453,41 @@ TEST(TreeView, ADragWithEitherButtonIsToldWithTheNodeWhereItStarted) {
 }
 
 } // namespace
+
+namespace {
+
+// An overlay number of a node names an image of the list (Overlay), drawn
+// over the node's picture.
+TEST(TreeView, AnOverlayIsDrawnOverTheNodesPicture) {
+    TTestHost host(300, 200);
+    TTreeView tree(&host.Form);
+    tree.SetParent(&host.Form);
+    tree.SetBounds(0, 0, 280, 180);
+    TImageList images(16, 16);
+    TBitmap strip(32, 16);
+    strip.Canvas().FillRect(Rect(0, 0, 16, 16), clRed);
+    strip.Canvas().FillRect(Rect(16, 0, 32, 16), clFuchsia); // see-through ...
+    strip.Canvas().FillRect(Rect(16, 12, 20, 16), clBlue);   // ... but a corner
+    images.AddMasked(strip, clFuchsia);
+    EXPECT_TRUE(images.Overlay(1, 0));
+    EXPECT_FALSE(images.Overlay(5, 1)) << "no such image";
+    tree.SetImages(&images);
+    TTreeNode* plain = tree.Items().Add(nullptr, "plain");
+    TTreeNode* shared = tree.Items().Add(nullptr, "shared");
+    shared->SetOverlayIndex(0);
+    QImage shown = WidgetOf<QTreeView>(tree)->viewport()->grab().toImage();
+    auto pictureAt = [&](TTreeNode* node, int x, int y) {
+        TRect rect = node->DisplayRect(false);
+        // The picture sits left in the row, vertically centred.
+        int top = rect.Top + (rect.Height() - 16) / 2;
+        for (int left = rect.Left; left < rect.Left + 30; ++left)
+            if (QColor(shown.pixel(left, top + 8)) == QColor(Qt::red) || QColor(shown.pixel(left, top + 8)) == QColor(Qt::blue))
+                return QColor(shown.pixel(left + x, top + y));
+        return QColor();
+    };
+    EXPECT_EQ(pictureAt(plain, 1, 14), QColor(Qt::red));
+    EXPECT_EQ(pictureAt(shared, 1, 14), QColor(Qt::blue)) << "the overlay's corner";
+    EXPECT_EQ(pictureAt(shared, 10, 4), QColor(Qt::red)) << "the picture under the see-through part";
+}
+
+} // namespace

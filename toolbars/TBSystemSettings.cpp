@@ -1,6 +1,7 @@
 #include "toolbars/TBSystemSettings.h"
 
 #include "platform/base/Registry.h"
+#include "platform/ui/Screen.h"
 
 #include <algorithm>
 #include <charconv>
@@ -76,10 +77,18 @@ bool TTBSystemSettings::SoundAssigned(std::string_view name) {
 }
 
 std::vector<TTBMonitor> TTBSystemSettings::Monitors() {
-    // Until the platform names the monitors, one that holds any position a
-    // window can have: popups are then never pushed about.
-    TRect screen = Rect(0, 0, 32767, 32767);
-    return {TTBMonitor{screen, screen}};
+    // The screen's monitors with their work areas, the primary one first.
+    std::vector<TTBMonitor> monitors;
+    TScreen& screen = Screen();
+    for (int i = 0; i < screen.MonitorCount(); ++i) {
+        TMonitor monitor = screen.Monitors(i);
+        TTBMonitor entry{monitor.BoundsRect, monitor.WorkareaRect};
+        if (monitor.Primary)
+            monitors.insert(monitors.begin(), entry);
+        else
+            monitors.push_back(entry);
+    }
+    return monitors;
 }
 
 TTBSystemSettings& TBSystemSettings() {

@@ -9,7 +9,7 @@
 // "MenuShowDelay" says otherwise, no menu animation, flat menus, keyboard
 // cues shown, drop shadows, menus dropping to the right.  Sounds are
 // assigned as the registry store's sound scheme says, and playing one does
-// nothing.
+// nothing.  The monitors and their work areas are the screen's.
 
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
@@ -54,7 +54,7 @@ public:
     // The short warning sound of a key that does nothing.
     virtual void Beep() {}
 
-    // The monitors, the first being the primary one.
+    // The monitors, the first being the primary one (the screen's).
     virtual std::vector<TTBMonitor> Monitors();
 
 private:

@@ -1,6 +1,7 @@
 #include "toolbars/TBDockableWindow.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/NonClientFrame.h"
@@ -672,6 +673,13 @@ bool TTBCustomDockableWindow::ShouldShowFloating() const {
         // made where windows are made at all.
         TWinControl* host = floatingFrame_->ParentForm;
         if (host == nullptr || !host->Showing() || (HasWindowPeerFactory() && !host->HandleAllocated()))
+            return false;
+        // Nor minimised, nor the frame of an MDI child host.
+        auto* form = dynamic_cast<TCustomForm*>(host);
+        if (form != nullptr && form->WindowState() == wsMinimized)
+            return false;
+        TCustomForm* main = Application().MainForm();
+        if (form != nullptr && form->FormStyle() == fsMDIChild && main != nullptr && main->WindowState() == wsMinimized)
             return false;
     }
     if (hideWhenInactive_ && !TBApplicationActive())

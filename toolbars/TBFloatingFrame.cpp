@@ -1,6 +1,8 @@
 #include "toolbars/TBFloatingFrame.h"
 
 #include "platform/gfx/TextDrawing.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/NonClientFrame.h"
 #include "platform/ui/NonClientMouse.h"
 #include "toolbars/TBDockableWindow.h"
@@ -265,11 +267,18 @@ void TTBFloatingWindowParent::Dispatch(TMessage& message) {
         if (DockableWindow != nullptr)
             DockableWindow->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(DockableWindow), message.LParam);
         return;
-    case WM_CLOSE:
-        // The frame never closes by itself: the form it floats over does.
-        if (ParentForm != nullptr)
-            ParentForm->Perform(WM_CLOSE);
+    case WM_CLOSE: {
+        // The frame never closes by itself: the form it floats over does
+        // (the MDI frame, for a document window).
+        message.Result = 1;
+        TWinControl* host = ParentForm;
+        auto* form = dynamic_cast<TCustomForm*>(host);
+        if (form != nullptr && form->FormStyle() == fsMDIChild && Application().MainForm() != nullptr)
+            host = Application().MainForm();
+        if (host != nullptr)
+            host->Perform(WM_CLOSE);
         return;
+    }
     case CM_DIALOGKEY:
         if (message.WParam == VK_ESCAPE && KeyDataToShiftState(message.LParam) == 0 && ParentForm != nullptr &&
             ParentForm->CanFocus()) {

@@ -12,6 +12,7 @@ void EnsureTBHookFeed() {
             break;
         case wnWindowShown:
         case wnWindowHidden:
+        case wnWindowStateChanged:
             CallHookClients(hpSendWindowPosChanged, window, 0, 0);
             break;
         case wnWindowDestroying:

@@ -8,6 +8,7 @@
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/ui/WindowNotices.h"
 
 #include <algorithm>
 
@@ -202,6 +203,8 @@ void TCustomForm::SetWindowState(TWindowState state) {
         client->childStateChanged(this, state);
     if (Peer() != nullptr)
         Peer()->WindowStateChanged();
+    if (Parent() == nullptr)
+        NotifyWindowNotice(wnWindowStateChanged, this);
 }
 
 TMDIClient* TCustomForm::frameClient() const {

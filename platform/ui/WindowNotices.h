@@ -2,8 +2,9 @@
 // Notices about the program's top-level windows and the application as a
 // whole, for code that follows other windows than its own (a floating
 // toolbar hides with the form it floats over and while the application is
-// inactive): a top-level window was shown or hidden, or is being freed,
-// and the application became active or inactive.  The window base sends
+// inactive): a top-level window was shown or hidden, minimised or
+// restored, or is being freed, and the application became active or
+// inactive.  The window base sends
 // the window notices; the window system (platform_widgets) sends the
 // application's.
 
@@ -15,6 +16,7 @@ enum TWindowNotice {
     wnWindowShown,            // a top-level window became visible
     wnWindowHidden,           // a top-level window was hidden
     wnWindowDestroying,       // a top-level window is being freed
+    wnWindowStateChanged,     // a top-level form was minimised, maximised or restored
     wnApplicationActivated,   // one of the program's windows became active (window: nullptr)
     wnApplicationDeactivated, // none of them is active any more (window: nullptr)
 };

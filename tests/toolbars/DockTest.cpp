@@ -6,6 +6,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/Forms.h"
 #include "toolbars/TBDragLoop.h"
 
 #include <gtest/gtest.h>
@@ -264,6 +265,35 @@ TEST(Dock, ABarFloatingOverAFormThatGoesEndsWithoutIt) {
     EXPECT_EQ(bar.FloatingFrame(), nullptr);
     EXPECT_TRUE(TTBCustomDockableWindow::FloatingWindows().empty());
     ProcessMessages(); // the frame goes
+    SetTBSystemSettings(nullptr);
+}
+
+TEST(Dock, AFloatingFrameHidesWhileItsFormIsMinimisedAndClosingItClosesTheForm) {
+    TTestSettings settings;
+    SetTBSystemSettings(&settings);
+    {
+        TForm form;
+        form.SetBounds(10, 10, 300, 200);
+        int asked = 0;
+        form.OnCloseQuery = [&](TPersistent*, bool& canClose) {
+            ++asked;
+            canClose = false;
+        };
+        auto* bar = MakeToolbar(&form, "Bar", {"One"});
+        bar->SetParent(&form);
+        bar->SetFloating(true);
+        TTBFloatingWindowParent* frame = bar->FloatingFrame();
+        EXPECT_FALSE(frame->Visible()); // forms start hidden
+        form.Show();
+        form.SetWindowState(wsMinimized);
+        EXPECT_FALSE(frame->Visible());
+        form.SetWindowState(wsNormal);
+        EXPECT_TRUE(frame->Visible());
+        // Closing the frame (Alt+F4 on it) is closing the form.
+        EXPECT_NE(frame->Perform(WM_CLOSE), 0);
+        EXPECT_EQ(asked, 1);
+        EXPECT_TRUE(frame->Visible());
+    }
     SetTBSystemSettings(nullptr);
 }
 

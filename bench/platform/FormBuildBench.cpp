@@ -10,6 +10,7 @@
 #include "platform/base/EventHandlers.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/FormBuilder.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/StandardControls.h"
 #include "platform/widgets/WidgetPeer.h"
 
@@ -45,9 +46,9 @@ double milliseconds(std::chrono::steady_clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-class TBenchForm : public TCustomControl {
+class TBenchForm : public TForm {
 public:
-    explicit TBenchForm(TComponent* owner = nullptr) : TCustomControl(owner) {
+    explicit TBenchForm(TComponent* owner = nullptr) : TForm(owner) {
         Handlers.Add("cellClick", this, &TBenchForm::cellClick);
     }
     THandlerTable Handlers;

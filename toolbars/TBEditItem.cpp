@@ -2,6 +2,7 @@
 
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/ComponentWatch.h"
 #include "toolbars/TBCommon.h"
 #include "toolbars/TBDrawText.h"
 #include "toolbars/TBLoopState.h"
@@ -17,29 +18,6 @@ TTBEditFieldFactory& fieldFactory() {
     return factory;
 }
 
-// Remembers a control and forgets it when it is freed.
-class TControlWatch : public TComponent {
-public:
-    explicit TControlWatch(TWinControl* control) : control_(control) {
-        if (control_ != nullptr)
-            control_->FreeNotification(this);
-    }
-    ~TControlWatch() override {
-        if (control_ != nullptr)
-            control_->RemoveFreeNotification(this);
-    }
-    TWinControl* Control() const { return control_; }
-
-protected:
-    void Notification(TComponent* component, TOperation operation) override {
-        TComponent::Notification(component, operation);
-        if (operation == opRemove && component == control_)
-            control_ = nullptr;
-    }
-
-private:
-    TWinControl* control_;
-};
 
 } // namespace
 
@@ -223,8 +201,8 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
     if (r.IsEmpty() || !fieldFactory() || View()->Window() == nullptr)
         return false;
     TTBView* view = View();
-    TControlWatch focused(GetFocusControl());
-    TControlWatch capture(captureWindow);
+    TComponentWatch<TWinControl> focused(GetFocusControl());
+    TComponentWatch<TWinControl> capture(captureWindow);
     InflateRect(r, -3, -3);
     OffsetRect(r, view->WindowOrigin.X, view->WindowOrigin.Y);
     field_ = fieldFactory()(view->Window());
@@ -246,7 +224,7 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
             control->SetFocus();
         EditState = tbesEditing;
         // The field takes the mouse while it is edited.
-        if (capture.Control() != nullptr && GetCaptureControl() == capture.Control())
+        if (capture.Get() != nullptr && GetCaptureControl() == capture.Get())
             ReleaseCapture();
         TTBEditLoop loop(*this);
         if (!loop.Finished())
@@ -261,15 +239,15 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
         view->Window()->Invalidate();
         view->Window()->Update();
     }
-    if (focused.Control() != nullptr && focused.Control()->CanFocus())
-        focused.Control()->SetFocus();
-    if (GetCaptureControl() == nullptr && capture.Control() != nullptr)
-        SetCaptureControl(capture.Control());
+    if (focused.Get() != nullptr && focused.Get()->CanFocus())
+        focused.Get()->SetFocus();
+    if (GetCaptureControl() == nullptr && capture.Get() != nullptr)
+        SetCaptureControl(capture.Get());
     if (dynamic_cast<TTBPopupWindow*>(view->Window()) != nullptr)
         view->Window()->BringToFront();
     if (EditState & tbesEndLoop)
         return true;
-    if (capture.Control() != nullptr && GetCaptureControl() == capture.Control()) {
+    if (capture.Get() != nullptr && GetCaptureControl() == capture.Get()) {
         if (EditState & tbesNextItem)
             view->Select(view->NextSelectable(this, !(shiftAtEnd & ssShift)));
         if (view->IsToolbar())

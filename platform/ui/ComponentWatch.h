@@ -12,9 +12,9 @@
 
 #include "platform/base/Component.h"
 
-class TComponentWatch : private TComponent {
+template <class T = TComponent> class TComponentWatch : private TComponent {
 public:
-    explicit TComponentWatch(TComponent* watched) : watched_(watched) {
+    explicit TComponentWatch(T* watched) : watched_(watched) {
         if (watched_ != nullptr)
             watched_->FreeNotification(this);
     }
@@ -23,12 +23,13 @@ public:
             watched_->RemoveFreeNotification(this);
     }
     bool Alive() const { return watched_ != nullptr; }
-    TComponent* Get() const { return watched_; }
+    // The component, or nullptr once it was freed.
+    T* Get() const { return watched_; }
 
 private:
     void Notification(TComponent* component, TOperation operation) override {
         if (operation == opRemove && component == watched_)
             watched_ = nullptr;
     }
-    TComponent* watched_;
+    T* watched_;
 };

@@ -63,7 +63,7 @@ public:
     bool Alive() const { return watch_.Alive(); }
 
 private:
-    TComponentWatch watch_;
+    TComponentWatch<> watch_;
     bool& flag_;
 };
 

@@ -56,7 +56,6 @@ private:
 
     TCustomListControl& owner_;
     std::vector<TItem> items_;
-    bool resetPending_ = false;
 };
 
 class TCustomListControl : public TStandardControl {

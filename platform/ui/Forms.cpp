@@ -87,10 +87,16 @@ TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
     Screen().addForm(this);
 }
 
-TCustomForm::~TCustomForm() {
-    // Whatever handlers run now still see the whole form.
+void TCustomForm::BeforeDestruction() {
+    if (destroyedTold_)
+        return;
+    destroyedTold_ = true;
     if (OnDestroy)
         RunGuarded([this] { OnDestroy(this); });
+}
+
+TCustomForm::~TCustomForm() {
+    BeforeDestruction();
     Destroying();
     if (modalLoop_ != nullptr)
         modalLoop_->FormFreed();
@@ -103,8 +109,11 @@ TCustomForm::~TCustomForm() {
         Application().SetMainForm(nullptr);
     // The children go before the client they live in.
     if (mdiClient_ != nullptr)
-        while (mdiClient_->ChildCount() > 0)
-            delete mdiClient_->Children(mdiClient_->ChildCount() - 1);
+        while (mdiClient_->ChildCount() > 0) {
+            TCustomForm* child = mdiClient_->Children(mdiClient_->ChildCount() - 1);
+            child->BeforeDestruction();
+            delete child;
+        }
     mdiClient_.reset();
 }
 
@@ -582,6 +591,7 @@ void TCustomForm::Dispatch(TMessage& message) {
         message.Result = 0;
         return;
     case CM_RELEASE:
+        BeforeDestruction();
         delete this;
         return;
     case CM_TEXTCHANGED:

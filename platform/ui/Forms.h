@@ -127,9 +127,16 @@ public:
     // The entries of the window's system menu, as its window state allows.
     std::vector<TSystemMenuEntry> SystemMenu() const;
 
+    // Fires OnDestroy (once) while the whole form still stands.  The
+    // platform calls it before it frees a form (Release, the application's
+    // end, a frame freeing its children); code that deletes a form itself
+    // calls it first, or OnDestroy runs from the base destructor, when the
+    // derived parts are already gone.
+    void BeforeDestruction();
+
     // --- events -------------------------------------------------------------
     TNotifyEvent OnCreate;  // after the form was built (Loaded)
-    TNotifyEvent OnDestroy; // first thing when the form is freed
+    TNotifyEvent OnDestroy; // before the form is freed (BeforeDestruction)
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
     TNotifyEvent OnActivate;
@@ -166,6 +173,7 @@ private:
     TWinControl* activeControl_ = nullptr;
     bool active_ = false;
     bool created_ = false;
+    bool destroyedTold_ = false;
     bool releasing_ = false;
     bool closing_ = false;
     std::unique_ptr<TMDIClient> mdiClient_;

@@ -8,9 +8,8 @@
 
 #include "platform/base/Stream.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Control.h"
+#include "platform/ui/Forms.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -36,14 +35,14 @@ const char* const kSample =
     "</body>\r\n"
     "</html>\r\n";
 
-// The window: the gutter on the left, the memo filling the rest.  Its own
-// background is the window base's erasing in the form's colour.
-class TDemoForm : public TCustomControl {
+// The window: the gutter on the left, the memo filling the rest.  Closing
+// it ends the program.
+class TDemoForm : public TForm {
 public:
     TDemoForm() {
-        SetColor(clBtnFace);
         memo = new TCodeMemo(this);
         memo->SetParent(this);
+        memo->SetAlign(alClient);
         TFont font;
         font.SetName("Courier New");
         font.SetSize(10);
@@ -53,32 +52,20 @@ public:
         memo->SetHighlighter(&html);
         gutter = new TCodeGutter(this);
         gutter->SetParent(this);
+        gutter->SetWidth(kGutterWidth);
+        gutter->SetAlign(alLeft);
         gutter->SetColor(clBtnFace);
         TFont small = font;
         small.SetSize(8);
         gutter->SetFont(small);
         gutter->SetAlignment(taRightJustify);
         gutter->SetCodeMemo(memo);
+        SetActiveControl(memo);
     }
 
     THtmlHighlighter html;
     TCodeMemo* memo;
     TCodeGutter* gutter;
-
-protected:
-    void WndProc(TMessage& message) override {
-        TCustomControl::WndProc(message);
-        if (message.Msg == WM_SIZE)
-            layout();
-    }
-
-private:
-    void layout() {
-        const int width = ClientWidth();
-        const int height = ClientHeight();
-        gutter->SetBounds(0, 0, kGutterWidth, height);
-        memo->SetBounds(kGutterWidth, 0, std::max(width - kGutterWidth, 0), height);
-    }
 };
 
 } // namespace
@@ -87,6 +74,7 @@ int main(int argc, char** argv) {
     Application().Initialize(argc, argv);
     Application().SetTitle("Memo demo");
     TDemoForm form;
+    Application().SetMainForm(&form);
     std::string title = "Memo demo";
     try {
         if (argc > 1) {

@@ -72,6 +72,25 @@ TEST_F(ApplicationTest, RunShowsTheMainFormIdlesAndFreesTheFormsLastMadeFirst) {
     EXPECT_EQ(Screen().FormCount(), 0);
 }
 
+// A form with parts of its own, which its OnDestroy handler reads.
+class TDocumentForm : public TForm {
+public:
+    explicit TDocumentForm(std::vector<std::string>& seen) : FileName(std::string(40, 'x') + ".html") {
+        OnDestroy = [this, &seen](TPersistent*) { seen.push_back(FileName); };
+    }
+    std::string FileName;
+};
+
+TEST_F(ApplicationTest, AReleasedFormSeesItsOwnPartsInOnDestroy) {
+    std::vector<std::string> seen;
+    auto* form = new TDocumentForm(seen);
+    form->Show();
+    form->Release();
+    EXPECT_TRUE(seen.empty()) << "freed only once the current message is handled";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(seen, (std::vector<std::string>{std::string(40, 'x') + ".html"}));
+}
+
 TEST_F(ApplicationTest, TheHintIsThatOfTheControlUnderThePointer) {
     TRecordingWindow parent;
     parent.SetHint("Panel|The panel");

@@ -124,10 +124,9 @@ uint32_t ContextStateCount() { return Table().count(); }
 TContextList::TContextList(const TContextList& other) {
     if (other.Empty())
         return;
-    reserve(other.block_->Count, other.block_->Wide);
+    reserve(other.block_->Count, other.block_->Width);
     block_->Count = other.block_->Count;
-    std::memcpy(block_ + 1, other.block_ + 1,
-                block_->Count * (block_->Wide ? sizeof(TEntry) : sizeof(TNarrow)));
+    std::memcpy(block_ + 1, other.block_ + 1, block_->Count * bytesOf(block_->Width));
 }
 
 TContextList& TContextList::operator=(const TContextList& other) {
@@ -149,31 +148,38 @@ TContextList& TContextList::operator=(TContextList&& other) noexcept {
 
 TContextList::~TContextList() { std::free(block_); }
 
-void TContextList::reserve(uint32_t count, bool wide) {
-    const bool isWide = block_ != nullptr && block_->Wide;
-    wide = wide || isWide;
-    if (block_ != nullptr && block_->Capacity >= count && isWide == wide)
+void TContextList::reserve(uint32_t count, uint32_t width) {
+    const uint32_t oldWidth = block_ != nullptr ? block_->Width : kTiny;
+    width = std::max(width, oldWidth);
+    if (block_ != nullptr && block_->Capacity >= count && oldWidth == width)
         return;
     // Growing doubles the room (a paragraph's records are written one by
     // one; parsing gives back what is left over).
     uint32_t capacity = std::max<uint32_t>(count, 4);
     if (block_ != nullptr)
         capacity = count > block_->Capacity ? std::max<uint32_t>(count, block_->Capacity * 2) : block_->Capacity;
-    const size_t size = sizeof(TBlock) + capacity * (wide ? sizeof(TEntry) : sizeof(TNarrow));
-    auto* fresh = static_cast<TBlock*>(std::malloc(size));
+    if (capacity >= (1u << 30))
+        throw std::bad_alloc();
+    auto* fresh = static_cast<TBlock*>(std::malloc(sizeof(TBlock) + capacity * bytesOf(width)));
     if (fresh == nullptr)
         throw std::bad_alloc();
     fresh->Count = 0;
     fresh->Capacity = capacity;
-    fresh->Wide = wide ? 1 : 0;
+    fresh->Width = width;
     if (block_ != nullptr) {
-        fresh->Count = block_->Count;
-        if (isWide == wide) {
-            std::memcpy(fresh + 1, block_ + 1, block_->Count * (wide ? sizeof(TEntry) : sizeof(TNarrow)));
+        const uint32_t count = block_->Count;
+        if (oldWidth == width) {
+            std::memcpy(fresh + 1, block_ + 1, count * bytesOf(width));
+            fresh->Count = count;
         } else {
-            auto* to = reinterpret_cast<TEntry*>(fresh + 1);
-            for (uint32_t i = 0; i < block_->Count; ++i)
-                to[i] = {narrow()[i].Offset, narrow()[i].Id};
+            // Widened entry by entry.
+            TContextList old;
+            old.block_ = block_;
+            block_ = fresh;
+            for (uint32_t i = 0; i < count; ++i)
+                put(static_cast<int32_t>(i), old.Entry(static_cast<int32_t>(i)));
+            fresh->Count = count;
+            return;
         }
         std::free(block_);
     }
@@ -184,22 +190,25 @@ int32_t TContextList::IndexAt(int32_t offset) const {
     const int32_t count = Count();
     if (count == 0)
         return 0;
-    if (block_->Wide) {
-        const TEntry* first = wide();
+    auto search = [&](const auto* first) {
         return static_cast<int32_t>(
-            std::lower_bound(first, first + count, offset, [](const TEntry& e, int32_t at) { return e.Offset < at; }) -
+            std::lower_bound(first, first + count, offset, [](const auto& e, int32_t at) { return e.Offset < at; }) -
             first);
+    };
+    switch (block_->Width) {
+    case kTiny:
+        return search(tiny());
+    case kNarrow:
+        return search(narrow());
+    default:
+        return search(wide());
     }
-    const TNarrow* first = narrow();
-    return static_cast<int32_t>(std::lower_bound(first, first + count, offset,
-                                                 [](const TNarrow& e, int32_t at) { return e.Offset < at; }) -
-                                first);
 }
 
 void TContextList::insertInside(int32_t index, TEntry entry) {
     const auto count = static_cast<uint32_t>(Count());
-    reserve(count + 1, !fitsNarrow(entry));
-    const size_t width = block_->Wide ? sizeof(TEntry) : sizeof(TNarrow);
+    reserve(count + 1, widthOf(entry));
+    const size_t width = bytesOf(block_->Width);
     auto* bytes = reinterpret_cast<unsigned char*>(block_ + 1);
     std::memmove(bytes + (static_cast<size_t>(index) + 1) * width, bytes + static_cast<size_t>(index) * width,
                  (count - static_cast<uint32_t>(index)) * width);
@@ -208,8 +217,9 @@ void TContextList::insertInside(int32_t index, TEntry entry) {
 }
 
 void TContextList::SetId(int32_t index, TContextId id) {
-    if (!block_->Wide && id > static_cast<TContextId>(kNarrowLimit))
-        reserve(block_->Count, true);
+    const uint32_t width = widthOf(int64_t{id});
+    if (width > block_->Width)
+        reserve(block_->Count, width);
     put(index, {Offset(index), id});
 }
 
@@ -222,7 +232,7 @@ void TContextList::Erase(int32_t from, int32_t to) {
         Clear();
         return;
     }
-    const size_t width = block_->Wide ? sizeof(TEntry) : sizeof(TNarrow);
+    const size_t width = bytesOf(block_->Width);
     auto* bytes = reinterpret_cast<unsigned char*>(block_ + 1);
     std::memmove(bytes + static_cast<size_t>(from) * width, bytes + static_cast<size_t>(to) * width,
                  static_cast<size_t>(count - to) * width);
@@ -238,15 +248,11 @@ void TContextList::ShiftOffsets(int32_t index, int32_t delta) {
     const int32_t count = Count();
     if (index >= count || delta == 0)
         return;
-    if (!block_->Wide && LastOffset() + delta > kNarrowLimit)
-        reserve(block_->Count, true);
-    if (block_->Wide) {
-        for (TEntry* e = wide() + index; e != wide() + count; ++e)
-            e->Offset += delta;
-    } else {
-        for (TNarrow* e = narrow() + index; e != narrow() + count; ++e)
-            e->Offset = static_cast<uint16_t>(e->Offset + delta);
-    }
+    const uint32_t width = widthOf(int64_t{LastOffset()} + delta);
+    if (width > block_->Width)
+        reserve(block_->Count, width);
+    for (int32_t i = index; i < count; ++i)
+        put(i, {Offset(i) + delta, Id(i)});
 }
 
 std::vector<TContextList::TEntry> TContextList::Entries(int32_t from, int32_t to) const {
@@ -272,8 +278,8 @@ void TContextList::ShrinkToFit() {
         Clear();
         return;
     }
-    const size_t width = block_->Wide ? sizeof(TEntry) : sizeof(TNarrow);
-    auto* fresh = static_cast<TBlock*>(std::realloc(block_, sizeof(TBlock) + block_->Count * width));
+    auto* fresh =
+        static_cast<TBlock*>(std::realloc(block_, sizeof(TBlock) + block_->Count * bytesOf(block_->Width)));
     if (fresh == nullptr)
         return;
     block_ = fresh;

@@ -5,12 +5,14 @@
 // lengths) and the offset from which it applies.  A text holds about one
 // record for every few characters but only a few hundred different states,
 // so every state is kept once, in one table for the whole program, and a
-// paragraph's records are pairs of an offset and a state number: four bytes
-// a record in a paragraph shorter than 64 KB, eight beyond.  States are
+// paragraph's records are pairs of an offset and a state number: two bytes
+// a record in a short paragraph, four in one shorter than 64 KB, eight
+// beyond.  States are
 // never removed from the table; a state found in it is never changed, so a
 // reference to one stays valid for the life of the program.  The table is
 // not safe for use from several threads: the editor runs on one.
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
@@ -90,9 +92,25 @@ public:
     bool Empty() const { return Count() == 0; }
 
     int32_t Offset(int32_t index) const {
-        return block_->Wide ? wide()[index].Offset : narrow()[index].Offset;
+        switch (block_->Width) {
+        case kTiny:
+            return tiny()[index].Offset;
+        case kNarrow:
+            return narrow()[index].Offset;
+        default:
+            return wide()[index].Offset;
+        }
     }
-    TContextId Id(int32_t index) const { return block_->Wide ? wide()[index].Id : narrow()[index].Id; }
+    TContextId Id(int32_t index) const {
+        switch (block_->Width) {
+        case kTiny:
+            return tiny()[index].Id;
+        case kNarrow:
+            return narrow()[index].Id;
+        default:
+            return wide()[index].Id;
+        }
+    }
     TEntry Entry(int32_t index) const { return {Offset(index), Id(index)}; }
     const TContextState& State(int32_t index) const { return ContextState(Id(index)); }
     TContextRecord Record(int32_t index) const { return {State(index), Offset(index)}; }
@@ -105,7 +123,7 @@ public:
     void Insert(int32_t index, TEntry entry) {
         // Parsing writes behind the last record most of the time.
         if (block_ != nullptr && index == static_cast<int32_t>(block_->Count) && block_->Count < block_->Capacity &&
-            (block_->Wide || fitsNarrow(entry))) {
+            widthOf(entry) <= block_->Width) {
             put(index, entry);
             ++block_->Count;
             return;
@@ -132,28 +150,45 @@ public:
     void ShrinkToFit();
 
 private:
+    // Entries come in three widths, the narrowest that holds every offset
+    // and state number of the paragraph: bytes, 16-bit or 32-bit numbers.
+    enum : uint32_t { kTiny = 0, kNarrow = 1, kWide = 2 };
+    struct TTiny {
+        uint8_t Offset;
+        uint8_t Id;
+    };
     struct TNarrow {
         uint16_t Offset;
         uint16_t Id;
     };
     struct TBlock {
         uint32_t Count;
-        uint32_t Capacity : 31;
-        uint32_t Wide : 1;
+        uint32_t Capacity : 30;
+        uint32_t Width : 2;
     };
-    static constexpr int32_t kNarrowLimit = 0xFFFF;
 
+    static uint32_t widthOf(int64_t number) { return number <= 0xFF ? kTiny : number <= 0xFFFF ? kNarrow : kWide; }
+    static uint32_t widthOf(TEntry entry) {
+        return entry.Offset < 0 ? kWide : std::max(widthOf(entry.Offset), widthOf(int64_t{entry.Id}));
+    }
+    static size_t bytesOf(uint32_t width) { return width == kTiny ? 2 : width == kNarrow ? 4 : 8; }
+    TTiny* tiny() const { return reinterpret_cast<TTiny*>(block_ + 1); }
     TNarrow* narrow() const { return reinterpret_cast<TNarrow*>(block_ + 1); }
     TEntry* wide() const { return reinterpret_cast<TEntry*>(block_ + 1); }
-    // Room for count records, wide ones when asked for (or already wide).
-    void reserve(uint32_t count, bool wide);
+    // Room for count records at least as wide as width.
+    void reserve(uint32_t count, uint32_t width);
     void insertInside(int32_t index, TEntry entry);
-    static bool fitsNarrow(TEntry entry) { return entry.Offset >= 0 && entry.Offset <= kNarrowLimit && entry.Id <= kNarrowLimit; }
     void put(int32_t index, TEntry entry) {
-        if (block_->Wide)
-            wide()[index] = entry;
-        else
+        switch (block_->Width) {
+        case kTiny:
+            tiny()[index] = {static_cast<uint8_t>(entry.Offset), static_cast<uint8_t>(entry.Id)};
+            break;
+        case kNarrow:
             narrow()[index] = {static_cast<uint16_t>(entry.Offset), static_cast<uint16_t>(entry.Id)};
+            break;
+        default:
+            wide()[index] = entry;
+        }
     }
 
     TBlock* block_ = nullptr;

@@ -83,7 +83,7 @@ void writeLine(std::string& out, const TParagraph& paragraph, const TLineRecord&
     writeInt(out, line.Stop);
     writeInt(out, line.TextWidth);
     writeInt(out, line.FullWidth);
-    writeInt(out, line.PaintInfo);
+    writeInt(out, 0);  // a layout field painting has no use for
     writeInt(out, line.StretchSpaces);
     writeInt(out, line.StretchStart);
     out += static_cast<char>(line.Style);
@@ -97,7 +97,6 @@ TLineRecord readLine(const unsigned char* p) {
     line.Stop = intAt(p + 4);
     line.TextWidth = intAt(p + 8);
     line.FullWidth = intAt(p + 12);
-    line.PaintInfo = intAt(p + 16);
     line.StretchSpaces = intAt(p + 20);
     line.StretchStart = intAt(p + 24);
     line.Style = p[28];

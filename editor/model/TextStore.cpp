@@ -5,6 +5,78 @@
 #include "platform/base/Exceptions.h"
 
 #include <algorithm>
+#include <new>
+
+// Address checking sees every paragraph as a heap block of its own.
+#if defined(__SANITIZE_ADDRESS__)
+#define ONDRILL_PARAGRAPHS_ON_THE_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ONDRILL_PARAGRAPHS_ON_THE_HEAP 1
+#endif
+#endif
+
+namespace {
+
+// Free paragraph slots, linked through their first bytes; blocks are kept
+// for the next paragraphs once their own have gone.
+class TParagraphPool {
+public:
+    void* Take() {
+        if (free_ == nullptr)
+            addBlock();
+        TSlot* slot = free_;
+        free_ = slot->Next;
+        return slot;
+    }
+    void Give(void* record) {
+        auto* slot = static_cast<TSlot*>(record);
+        slot->Next = free_;
+        free_ = slot;
+    }
+
+private:
+    struct TSlot {
+        TSlot* Next;
+    };
+    static constexpr size_t kBlockBytes = 32768;
+    static constexpr size_t kSlotBytes = (sizeof(TParagraph) + alignof(TParagraph) - 1) / alignof(TParagraph) *
+                                         alignof(TParagraph);
+
+    void addBlock() {
+        auto* block = static_cast<unsigned char*>(::operator new(kBlockBytes));
+        for (size_t at = kBlockBytes / kSlotBytes; at-- > 0;)
+            Give(block + at * kSlotBytes);
+    }
+
+    TSlot* free_ = nullptr;
+};
+
+// Never destroyed: documents may still be freed while statics go at exit.
+TParagraphPool& Pool() {
+    static TParagraphPool* pool = new TParagraphPool;
+    return *pool;
+}
+
+} // namespace
+
+void* TParagraph::operator new(size_t size) {
+#ifndef ONDRILL_PARAGRAPHS_ON_THE_HEAP
+    if (size == sizeof(TParagraph))
+        return Pool().Take();
+#endif
+    return ::operator new(size);
+}
+
+void TParagraph::operator delete(void* record, size_t size) noexcept {
+#ifndef ONDRILL_PARAGRAPHS_ON_THE_HEAP
+    if (size == sizeof(TParagraph)) {
+        Pool().Give(record);
+        return;
+    }
+#endif
+    ::operator delete(record);
+}
 
 bool SameContext(const TContextState& a, const TContextState& b) {
     constexpr uint8_t top = TContextState::kStyled | TContextState::kKeyStack;

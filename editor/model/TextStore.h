@@ -9,6 +9,7 @@
 // stays valid until the paragraph is removed.  Navigators cache indexes, not
 // pointers, because an edit renumbers the paragraphs behind it.
 
+#include "editor/model/CompactArray.h"
 #include "editor/model/ContextStates.h"
 
 #include <cstdint>
@@ -26,7 +27,6 @@ struct TLineRecord {
     int32_t Stop = 0;           // offset after the last character (next line's start)
     int32_t TextWidth = 0;      // pixel width without the blanks that end the line
     int32_t FullWidth = 0;      // pixel width with them
-    int32_t PaintInfo = 0;      // kept for painting; line breaking leaves it alone
     int32_t StretchSpaces = 0;  // blanks a justified line may widen (0 = none)
     int32_t StretchStart = 0;   // offset from which those blanks are counted
     uint8_t Style = 0;          // static style set in force at the line's start
@@ -42,13 +42,18 @@ bool SameKeyStack(const TContextState& a, const TContextState& b);
 // context records.  Line 0 lives inside the record so that a one-line
 // paragraph needs no further allocation.
 struct TParagraph {
+    // Records come from blocks of 32 KB shared by all documents, without a
+    // heap block's bookkeeping each (one thread only, as the editor runs).
+    static void* operator new(size_t size);
+    static void operator delete(void* record, size_t size) noexcept;
+
     std::string Text;
     int32_t TextColor = -1;        // -1 = the memo's colour
     int32_t BackgroundColor = -1;  // -1 = the memo's colour
     // The state in force at the paragraph's first character.
     TContextId BaseContext = kDefaultContext;
     TLineRecord FirstLine;
-    std::vector<TLineRecord> FurtherLines;
+    TCompactArray<TLineRecord> FurtherLines;
     TContextList Contexts;
     // Highlighting state owned by the highlighting engine: formatted, parsed,
     // keywords applied.  A new paragraph has them 0, 1, 1.

@@ -1,7 +1,7 @@
 // The compact context records against a plain vector of whole records:
 // random inserts, removals, shifts and state changes, with offsets and
-// state numbers on both sides of the 16-bit limit where the list switches
-// to wide entries.  And the state table: one number for one state.
+// state numbers on both sides of the 8-bit and 16-bit limits where the list
+// switches to wider entries.  And the state table: one number for one state.
 
 #include "editor/model/ContextStates.h"
 
@@ -36,32 +36,30 @@ bool SameBytes(const TContextState& a, const TContextState& b) {
 
 TEST(ContextList, FollowsAVectorOfWholeRecordsThroughRandomChanges) {
     std::mt19937 random(5150);
-    // States with numbers that narrow entries hold, then enough further
-    // ones to pass the 16-bit limit.
-    std::vector<TContextState> narrow;
-    for (int i = 0; i < 500; ++i) {
-        const TContextState state = RandomState(random);
-        if (InternContext(state) <= 0xFFFF)
-            narrow.push_back(state);
-    }
-    ASSERT_FALSE(narrow.empty());
-    std::vector<TContextState> wide;
+    // States of each width of number: up to a byte, up to 16 bits, beyond.
+    std::vector<TContextState> states[3];
+    for (TContextId id = 0; id < std::min<uint32_t>(ContextStateCount(), 0x100); ++id)
+        states[0].push_back(ContextState(id));
     while (ContextStateCount() <= 0x10000 + 100) {
         TContextState state = RandomState(random);
         state.Background = static_cast<int32_t>(ContextStateCount());
-        if (InternContext(state) > 0xFFFF)
-            wide.push_back(state);
+        const TContextId id = InternContext(state);
+        states[id <= 0xFF ? 0 : id <= 0xFFFF ? 1 : 2].push_back(state);
     }
-    bool wideStates = false;
+    // Each round draws from one width and now and then from the next.
+    int usual = 0;
     auto pick = [&]() -> const TContextState& {
-        return wideStates && random() % 32 == 0 ? wide[random() % wide.size()] : narrow[random() % narrow.size()];
+        const int width = usual < 2 && random() % 32 == 0 ? usual + 1 : usual;
+        return states[width][random() % states[width].size()];
     };
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 50; ++round) {
         std::vector<TContextRecord> model;
         TContextList list;
-        // Rounds that pass the limit by shifts, by new offsets, by states.
-        const int32_t spread = round % 3 == 1 ? 200000 : 50000;
-        wideStates = round % 3 == 2;
+        // Rounds that pass a width's limit by shifts, by new offsets and by
+        // state numbers.
+        usual = round % 5 < 2 ? 0 : 1;
+        const int32_t spread = round % 5 == 0 ? 200 : round % 5 == 1 ? 100 : round % 5 == 3 ? 200000 : 50000;
+        const int32_t push = round % 5 == 0 ? 60 : round % 5 == 2 ? 3000 : 20;
         for (int step = 0; step < 300; ++step) {
             const int kind = static_cast<int>(random() % 10);
             const auto count = static_cast<int32_t>(model.size());
@@ -86,7 +84,7 @@ TEST(ContextList, FollowsAVectorOfWholeRecordsThroughRandomChanges) {
                 const auto from = static_cast<int32_t>(random() % static_cast<uint32_t>(count));
                 const int32_t room = model[static_cast<size_t>(from)].Offset -
                                      (from > 0 ? model[static_cast<size_t>(from - 1)].Offset : 0);
-                const int32_t delta = random() % 2 == 0 ? static_cast<int32_t>(random() % (wideStates ? 50 : 3000))
+                const int32_t delta = random() % 2 == 0 ? static_cast<int32_t>(random() % static_cast<uint32_t>(push))
                                                          : -static_cast<int32_t>(random() % static_cast<uint32_t>(room + 1));
                 for (auto it = model.begin() + from; it != model.end(); ++it)
                     it->Offset += delta;

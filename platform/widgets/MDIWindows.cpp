@@ -115,7 +115,9 @@ public:
         window_->setAttribute(Qt::WA_DeleteOnClose, false);
         window_->setWindowTitle(AnsiToQString(control.Caption()));
         Widget()->SetFrameWidget(window_);
-        window_->installEventFilter(new TSubWindowWatch(Widget()));
+        auto* watch = new TSubWindowWatch(Widget());
+        watch->setParent(window_); // goes with the subwindow
+        window_->installEventFilter(watch);
         window_->setGeometry(ToQRect(control.BoundsRect()));
         QObject::connect(window_, &QMdiSubWindow::windowStateChanged, window_,
                          [this](Qt::WindowStates before, Qt::WindowStates now) { reportState(before, now); });

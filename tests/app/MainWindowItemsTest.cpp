@@ -1,11 +1,19 @@
 // The main window's item tables agree with themselves: every name is one
 // item, the document command lists name items that wait for a document,
 // and every item that waits for one is switched by those lists or stands
-// directly under "Insert" (which opens with the document commands).
+// directly under "Insert" (which opens with the document commands).  Every
+// toolbar button has a picture of its own.
 
 #include "app/MainWindowItems.h"
+#include "app/ToolbarIcons.h"
 
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/Keys.h"
+#include "tests/platform/gfx/TestApplication.h"
+
+#include <QGuiApplication>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -57,5 +65,37 @@ TEST(MainWindowItems, NamesAreUniqueAndTheDocumentSetsNameDocumentItems) {
         // Every item either runs something, opens a submenu, or holds a list.
         EXPECT_TRUE(!item->Handler.empty() || (item->Flags & (miSubmenu | miRecentList)) || name == "Multimdia2")
             << name;
+    }
+}
+
+TEST(MainWindowItems, EveryToolbarButtonHasAPictureOfItsOwn) {
+    MakeTestApplication<QGuiApplication>();
+    TImageList images;
+    DrawToolbarIcons(images);
+    std::set<int> used;
+    for (const TMainBar& bar : MainWindowBars()) {
+        if (bar.Name == "menubar")
+            continue;
+        for (const TMainItem& item : bar.Items) {
+            if (item.Flags & miSeparator)
+                continue;
+            int index = ToolbarIconIndex(item.Name);
+            ASSERT_GE(index, 0) << item.Name;
+            used.insert(index);
+        }
+    }
+    EXPECT_EQ(static_cast<int>(used.size()), images.Count()) << "pictures of no button";
+    // Each picture shows something, and no two are alike.
+    std::vector<QImage> pictures;
+    for (int i = 0; i < images.Count(); ++i) {
+        QImage picture = images.Image(i);
+        int opaque = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                opaque += qAlpha(picture.pixel(x, y)) > 0;
+        EXPECT_GT(opaque, 8) << "picture " << i;
+        for (size_t j = 0; j < pictures.size(); ++j)
+            EXPECT_NE(picture, pictures[j]) << "pictures " << j << " and " << i;
+        pictures.push_back(picture);
     }
 }

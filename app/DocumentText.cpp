@@ -5,6 +5,25 @@
 #include "platform/base/SafeFile.h"
 #include "platform/base/Stream.h"
 
+TDocumentText::TDocumentText(TCodeMemo& editor) : editor_(editor) {
+    breaks_.Reset(editor_.ParagraphCount());
+    editor_.Document().AddWatcher(this);
+}
+
+TDocumentText::~TDocumentText() { editor_.Document().RemoveWatcher(this); }
+
+void TDocumentText::TextChanged(TCodeDocument&, const TTextChange& change) {
+    breaks_.ParagraphsReplaced(change.FirstParagraph, change.LastParagraph, change.ParagraphDelta);
+    breaks_.Settle(change.FirstParagraph, change.LastParagraph + change.ParagraphDelta,
+                   [this](int32_t paragraph) { return editor_.Paragraph(paragraph)->Text.empty(); });
+}
+
+void TDocumentText::TextReplaced(TCodeDocument&) {
+    // A text loaded by someone else: every break is new.  Loads of our own
+    // put the file's breaks in place afterwards.
+    breaks_.Reset(editor_.ParagraphCount());
+}
+
 void TDocumentText::LoadFromFile(const std::string& fileName) {
     TMemoryStream file;
     file.LoadFromFile(fileName);

@@ -7,14 +7,19 @@
 
 #include "app/LineBreaks.h"
 
+#include "editor/model/DocumentWatcher.h"
+
 #include <string>
 #include <string_view>
 
 class TCodeMemo;
 
-class TDocumentText {
+// Follows every edit of the editor's document, so that the breaks stay
+// with the paragraphs they follow.  Must not outlive the editor.
+class TDocumentText : private TDocumentWatcher {
 public:
-    explicit TDocumentText(TCodeMemo& editor) : editor_(editor) {}
+    explicit TDocumentText(TCodeMemo& editor);
+    ~TDocumentText() override;
     TDocumentText(const TDocumentText&) = delete;
     TDocumentText& operator=(const TDocumentText&) = delete;
 
@@ -38,6 +43,9 @@ public:
     const TLineBreaks& Breaks() const { return breaks_; }
 
 private:
+    void TextChanged(TCodeDocument& document, const TTextChange& change) override;
+    void TextReplaced(TCodeDocument& document) override;
+
     TCodeMemo& editor_;
     TLineBreaks breaks_;
 };

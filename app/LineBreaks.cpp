@@ -52,6 +52,28 @@ void TLineBreaks::ParagraphsReplaced(int32_t first, int32_t last, int32_t delta)
     kinds_.insert(kinds_.begin() + first, static_cast<size_t>(made), static_cast<uint8_t>(newBreak_));
 }
 
+void TLineBreaks::Settle(int32_t first, int32_t last, const std::function<bool(int32_t)>& emptyParagraph) {
+    auto lone = [](uint8_t kind) { return kind == pbCR || kind == pbLF; };
+    auto firstByte = [](uint8_t kind) { return kBreakBytes[kind][0]; };
+    for (int32_t i = std::max(first, 1); i < Count(); ++i) {
+        // A lone break before an empty paragraph: its byte pairs with a
+        // break of the other character that begins here.
+        const uint8_t before = kinds_[i - 1];
+        const bool pairs = lone(before) && emptyParagraph(i) && firstByte(kinds_[i]) != firstByte(before);
+        if (!pairs) {
+            if (i > last)
+                break;
+            continue;
+        }
+        if (lone(kinds_[i])) {
+            kinds_[i] = before;
+        } else {
+            kinds_[i - 1] = before == pbCR ? pbCRLF : pbLFCR;
+            kinds_[i] = kBreakBytes[kinds_[i]][1] == '\r' ? pbCR : pbLF;
+        }
+    }
+}
+
 std::string TLineBreaks::Join(int32_t paragraphCount,
                               const std::function<std::string_view(int32_t)>& paragraph) const {
     std::string text;
@@ -67,8 +89,16 @@ std::string TLineBreaks::Join(int32_t paragraphCount,
             break;
         std::string_view bytes = kBreakBytes[i < Count() ? At(i) : newBreak_];
         if (pairable != 0 && bytes[0] != pairable) {
-            // It would pair with the break before: repeat that one instead.
-            text += pairable;
+            if (bytes.size() == 1) {
+                // It would only end the break before: repeat that one.
+                text += pairable;
+                continue;
+            }
+            // Its first byte ends the break before, its second starts a
+            // break of its own: still one break, and the second byte may
+            // pair with what follows.
+            text.append(bytes);
+            pairable = bytes[1];
             continue;
         }
         text.append(bytes);

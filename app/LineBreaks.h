@@ -36,9 +36,19 @@ public:
     // breaks inside the range are new, the one after it stays.
     void ParagraphsReplaced(int32_t first, int32_t last, int32_t delta);
 
+    // Spells the breaks from first through last (and on, as far as that
+    // changes more) as a reader of the joined text would split it.  Edits
+    // can put a lone CR or LF before an empty paragraph and a break
+    // beginning with the other character after it; read again, the two
+    // bytes pair.  A two-byte break there is then read as ending the break
+    // before, its second byte a break of its own: the kinds say so, so
+    // that later edits keep exactly the bytes they do not touch.  A lone
+    // break there is spelt like the one before (else it would vanish).
+    void Settle(int32_t first, int32_t last, const std::function<bool(int32_t paragraph)>& emptyParagraph);
+
     // The text of paragraphCount paragraphs (each given by paragraph(i))
-    // joined by the remembered breaks.  Where a break would pair with a
-    // lone CR or LF before it across an empty paragraph (a CR, then an LF:
+    // joined by the remembered breaks.  Where a lone CR or LF would pair
+    // with the one before it across an empty paragraph (a CR, then an LF:
     // read back, that is one break), it is written like that one instead,
     // so the text always reads back as the same paragraphs.
     std::string Join(int32_t paragraphCount, const std::function<std::string_view(int32_t)>& paragraph) const;

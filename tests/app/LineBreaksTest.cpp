@@ -62,6 +62,101 @@ TEST(DocumentBytes, AnyPageIsWrittenBackAsItWasRead) {
     }
 }
 
+namespace {
+
+// A page as the loader splits it: each paragraph with the bytes of the
+// break that follows it.
+struct TRawParagraph {
+    std::string Text;
+    std::string Break;
+};
+std::vector<TRawParagraph> splitRaw(const std::string& bytes) {
+    std::vector<TRawParagraph> out(1);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            out.back().Text += c;
+            continue;
+        }
+        size_t length =
+            i + 1 < bytes.size() && (bytes[i + 1] == '\r' || bytes[i + 1] == '\n') && bytes[i + 1] != c ? 2 : 1;
+        out.back().Break = bytes.substr(i, length);
+        out.emplace_back();
+        i += length - 1;
+    }
+    return out;
+}
+
+// The byte offset of a position (paragraph, offset in it) of a page.
+size_t rawOffset(const std::vector<TRawParagraph>& page, int32_t paragraph, int32_t offset) {
+    size_t at = 0;
+    for (int32_t i = 0; i < paragraph; ++i)
+        at += page[i].Text.size() + page[i].Break.size();
+    return at + static_cast<size_t>(offset);
+}
+
+} // namespace
+
+// A page of every byte and break kind is edited at random places; after
+// each edit the document's bytes are the page's bytes with only the edited
+// range replaced (its breaks in the file's most frequent kind), and read
+// again they are the editor's paragraphs.
+TEST(DocumentBytes, EditsChangeNoByteOutsideTheirRange) {
+    static const char* const breakBytes[] = {"\r\n", "\n\r", "\r", "\n"};
+    std::mt19937 random(314);
+    for (int round = 0; round < 60; ++round) {
+        std::string page = randomPage(random, 400);
+        TPlainEditor editor;
+        TDocumentText text(editor.Memo);
+        text.SetText(page);
+        const std::string newBreak = breakBytes[text.Breaks().NewBreak()];
+        for (int step = 0; step < 25; ++step) {
+            std::vector<TRawParagraph> raw = splitRaw(page);
+            ASSERT_EQ(static_cast<int32_t>(raw.size()), editor.Memo.ParagraphCount());
+            auto position = [&](int32_t& paragraph, int32_t& offset) {
+                paragraph = std::uniform_int_distribution<int32_t>(0, static_cast<int32_t>(raw.size()) - 1)(random);
+                offset = std::uniform_int_distribution<int32_t>(
+                    0, static_cast<int32_t>(raw[paragraph].Text.size()))(random);
+            };
+            int32_t p1, o1, p2, o2;
+            position(p1, o1);
+            position(p2, o2);
+            if (std::make_pair(p2, o2) < std::make_pair(p1, o1)) {
+                std::swap(p1, p2);
+                std::swap(o1, o2);
+            }
+            static const char* const inserts[] = {"", "x", "\x80\x01\x15", "a\r\nb", "\r\n", "\r\n\r\n"};
+            std::string inserted = inserts[std::uniform_int_distribution<int>(0, 5)(random)];
+            editor.Memo.SetSelStart(editor.Memo.ParagraphStart(p1) + o1);
+            editor.Memo.SetSelLength(editor.Memo.ParagraphStart(p2) + o2 - editor.Memo.SelStart());
+            editor.Memo.SetSelText(inserted);
+
+            std::string spelt;
+            for (size_t i = 0; i < inserted.size(); ++i)
+                if (inserted.compare(i, 2, "\r\n") == 0) {
+                    spelt += newBreak;
+                    ++i;
+                } else {
+                    spelt += inserted[i];
+                }
+            std::string expected =
+                page.substr(0, rawOffset(raw, p1, o1)) + spelt + page.substr(rawOffset(raw, p2, o2));
+            std::string bytes = text.Bytes();
+            // A lone CR and a lone LF the edit brought together around an
+            // empty paragraph would read as one break: only then may the
+            // document spell the second otherwise than the plain splice.
+            if (splitRaw(expected).size() == static_cast<size_t>(editor.Memo.ParagraphCount())) {
+                ASSERT_EQ(bytes, expected) << "round " << round << " step " << step;
+            }
+            TPlainEditor reread;
+            TDocumentText again(reread.Memo);
+            again.SetText(bytes);
+            ASSERT_EQ(paragraphsOf(reread.Memo), paragraphsOf(editor.Memo)) << "round " << round << " step " << step;
+            page = bytes;
+        }
+    }
+}
+
 TEST(DocumentBytes, NewBreaksTakeTheFilesMostFrequentKind) {
     EXPECT_EQ(TLineBreaks::Scan("a\nb\nc\r\nd").NewBreak(), pbLF);
     EXPECT_EQ(TLineBreaks::Scan("a\r\nb\nc").NewBreak(), pbCRLF); // a tie: the first

@@ -13,7 +13,6 @@
 #include "tests/platform/gfx/TestApplication.h"
 
 #include <QGuiApplication>
-#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -85,17 +84,24 @@ TEST(MainWindowItems, EveryToolbarButtonHasAPictureOfItsOwn) {
         }
     }
     EXPECT_EQ(static_cast<int>(used.size()), images.Count()) << "pictures of no button";
-    // Each picture shows something, and no two are alike.
-    std::vector<QImage> pictures;
+    // Each picture shows something (pixels that stay the same over white
+    // and over black), and no two are alike.
+    std::vector<std::vector<TColor>> pictures;
     for (int i = 0; i < images.Count(); ++i) {
-        QImage picture = images.Image(i);
+        TBitmap onWhite, onBlack;
+        images.GetBitmap(i, onWhite, clWhite);
+        images.GetBitmap(i, onBlack, clBlack);
+        std::vector<TColor> pixels;
         int opaque = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                opaque += qAlpha(picture.pixel(x, y)) > 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                TColor white = onWhite.Canvas().Pixel(x, y);
+                opaque += white == onBlack.Canvas().Pixel(x, y);
+                pixels.push_back(white);
+            }
         EXPECT_GT(opaque, 8) << "picture " << i;
         for (size_t j = 0; j < pictures.size(); ++j)
-            EXPECT_NE(picture, pictures[j]) << "pictures " << j << " and " << i;
-        pictures.push_back(picture);
+            EXPECT_NE(pixels, pictures[j]) << "pictures " << j << " and " << i;
+        pictures.push_back(pixels);
     }
 }

@@ -12,8 +12,6 @@
 #include "tests/platform/webview/WebEngineTestApp.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 
-#include <QEventLoop>
-#include <QTimer>
 #include <QWebEngineView>
 
 #include <memory>
@@ -53,13 +51,7 @@ struct TLiveDocument {
     bool ShowAndWait() {
         int before = Completions;
         Link.Show("file:///tmp/");
-        if (!WaitFor([&] { return Completions > before; }))
-            return false;
-        // Let the deferred read of the loaded page run.
-        QEventLoop loop;
-        QTimer::singleShot(0, &loop, &QEventLoop::quit);
-        loop.exec();
-        return true;
+        return WaitFor([&] { return Completions > before; });
     }
     QVariant Evaluate(const char* script) {
         auto* engine = ClientWidgetOf(&View)->findChild<QWebEngineView*>();
@@ -70,9 +62,7 @@ struct TLiveDocument {
     TDHTMLEdit View;
     TCodeMemo Editor;
     TDocumentText Text{Editor};
-    // The program defers through a message it posts itself; here a timer
-    // does.
-    TDesignLink Link{View, Text, [](std::function<void()> task) { QTimer::singleShot(0, task); }};
+    TDesignLink Link{View, Text};
     int Completions = 0;
 };
 

@@ -3,6 +3,8 @@
 // editor, the upper-casing rules, the update modes, the line-break kinds,
 // the alignments, the style codes and the bits of a style set.
 
+#include "platform/ui/TextAlignment.h"
+
 #include <cstdint>
 #include <initializer_list>
 
@@ -56,7 +58,9 @@ private:
 enum TpmUpperCase { pmuAscii, pmuAnsi, pmuUserDefined };
 enum TUpdateMode { umImmediate, umOnNeed, umBackground };
 enum TCodeLineBreak { pbCRLF, pbLFCR, pbCR, pbLF };
-enum TCodeAlignment { taLeftJustify, taRightJustify, taCenter };
+// The platform's alignment of text across a width (a plain enumeration):
+// one set of names for the memo and the controls beside it.
+using TCodeAlignment = TAlignment;
 
 // Style codes: single bytes in the text that toggle a style bit when
 // StaticFormat is on.

@@ -40,6 +40,8 @@ enum : unsigned {
     WM_KILLFOCUS = 0x0008,
     WM_ENABLE = 0x000A,
     WM_SETTEXT = 0x000C,
+    WM_GETTEXT = 0x000D,
+    WM_GETTEXTLENGTH = 0x000E,
     WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
     WM_ERASEBKGND = 0x0014,

@@ -1,0 +1,244 @@
+#include "app/FrameForm.h"
+
+#include "app/ApplicationClasses.h"
+
+#include "app/EditForm.h"
+#include "app/FileFilters.h"
+#include "app/HtmlColor.h"
+#include "app/MDITab.h"
+#include "app/MainWindowItems.h"
+#include "app/SettingsFile.h"
+#include "app/SyntaxColors.h"
+
+#include "editor/highlight/HtmlHighlighter.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ExtControls.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/MDI.h"
+#include "platform/ui/StatusBar.h"
+#include "platform/ui/UserInteraction.h"
+#include "toolbars/TBItem.h"
+#include "toolbars/TBMRUList.h"
+
+Tframeform* frameform = nullptr;
+
+namespace {
+
+struct TPanelLayout {
+    int Width;
+    TStatusPanelBevel Bevel;
+    TAlignment Alignment;
+};
+constexpr TPanelLayout kPanels[] = {
+    {90, pbLowered, taCenter}, {140, pbLowered, taCenter}, {10, pbNone, taCenter}, {60, pbLowered, taCenter},
+    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {50, pbLowered, taLeftJustify},
+};
+
+} // namespace
+
+Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
+    RegisterApplicationClasses();
+    frameform = this;
+    SetFormStyle(fsMDIForm);
+    SetPosition(poDefault);
+    SetWindowState(wsMaximized);
+    SetBounds(0, 0, 1024, 720);
+
+    htmlcoder = new THtmlHighlighter(this);
+    htmlcoder->SetName("htmlcoder");
+    SetInitialHtmlStyles(*htmlcoder);
+
+    StatusBar1 = new TStatusBar(this);
+    StatusBar1->SetName("StatusBar1");
+    StatusBar1->SetAlign(alBottom);
+    for (const TPanelLayout& layout : kPanels) {
+        TStatusPanel* panel = StatusBar1->Panels().Add();
+        panel->SetWidth(layout.Width);
+        panel->SetBevel(layout.Bevel);
+        panel->SetAlignment(layout.Alignment);
+    }
+    StatusBar1->SetParent(this);
+
+    NavPanel = new TPanel(this);
+    NavPanel->SetName("NavPanel");
+    NavPanel->SetAlign(alTop);
+    NavPanel->SetHeight(24);
+    NavPanel->SetBevelOuter(bvNone);
+    NavPanel->SetParent(this);
+    MDINav = new TMDITab(this);
+    MDINav->SetName("MDINav");
+    MDINav->SetAlign(alTop);
+    MDINav->SetParent(NavPanel);
+
+    mrulist = new TTBMRUList(this);
+    mrulist->SetName("mrulist");
+    mrulist->SetMaxItems(10);
+    mrulist->Prefix = "mru";
+    projectMRU = new TTBMRUList(this);
+    projectMRU->SetName("projectMRU");
+    projectMRU->SetMaxItems(10);
+    projectMRU->Prefix = "project";
+    projectMRU->AddFullPath = false;
+
+    buildItems();
+
+    OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
+    OnClose = [this](TPersistent* s, TCloseAction& action) { FormClose(s, action); };
+    OnCloseQuery = [this](TPersistent* s, bool& canClose) { FormCloseQuery(s, canClose); };
+    FormCreate(this);
+}
+
+Tframeform::~Tframeform() {
+    // FormDestroy needs the window whole: it runs before the members go.
+    if (TNotifyEvent destroying = std::move(OnDestroy)) {
+        OnDestroy = nullptr;
+        destroying(this);
+    }
+    if (frameform == this)
+        frameform = nullptr;
+}
+
+void Tframeform::buildItems() {
+    // Each item is a component of the form; a command whose handler is not
+    // here yet stays disabled.
+    std::function<void(TTBCustomItem*, const std::vector<TMainItem>&)> add =
+        [&](TTBCustomItem* parent, const std::vector<TMainItem>& entries) {
+            for (const TMainItem& entry : entries) {
+                TTBCustomItem* item = nullptr;
+                if (entry.Flags & miSeparator) {
+                    item = new TTBSeparatorItem(this);
+                } else if (entry.Flags & miRecentList) {
+                    TTBMRUList* list = entry.Name == "mruitemlist" ? mrulist : projectMRU;
+                    item = new TTBCustomItem(this);
+                    item->SetLinkSubitems(list->Container());
+                } else {
+                    item = new TTBCustomItem(this);
+                    item->SetCaption(entry.Caption);
+                    item->Hint = entry.Hint;
+                    if (!entry.ShortCut.empty())
+                        item->ShortCut = TextToShortCut(entry.ShortCut);
+                    item->SetEnabled(!(entry.Flags & miNeedsDocument) && (!entry.Items.empty() || entry.Flags & miRecentList));
+                }
+                if (!entry.Name.empty()) {
+                    item->SetName(entry.Name);
+                    items_[entry.Name] = item;
+                }
+                parent->Add(item);
+                add(item, entry.Items);
+            }
+        };
+    for (const TMainBar& bar : MainWindowBars()) {
+        auto* root = new TTBRootItem(this);
+        root->SetName(bar.Name + "Items");
+        bars_[bar.Name] = root;
+        add(root, bar.Items);
+    }
+}
+
+// ---- Items ------------------------------------------------------------------------
+
+TTBCustomItem* Tframeform::Item(const std::string& name) const {
+    auto found = items_.find(name);
+    return found == items_.end() ? nullptr : found->second;
+}
+
+void Tframeform::EnableItems(const std::vector<std::string>& names, bool enabled) {
+    for (const std::string& name : names)
+        if (TTBCustomItem* item = Item(name))
+            item->SetEnabled(enabled && (item->OnClick || item->Count() > 0));
+}
+
+bool Tframeform::ItemEnabled(const std::string& name) const {
+    TTBCustomItem* item = Item(name);
+    return item != nullptr && item->Enabled();
+}
+
+bool Tframeform::OptionChecked(const std::string& name) const {
+    TTBCustomItem* item = Item(name);
+    return item != nullptr && item->Checked();
+}
+
+void Tframeform::SetTagInspectorEnabled(bool) {
+    // The tag inspector arrives with the tool window.
+}
+
+// ---- Creation and destruction -------------------------------------------------------
+
+void Tframeform::FormCreate(TPersistent*) {
+    auto settings = OpenSettings();
+    const bool wordWrap = settings->ReadBool(settings::Editor, "wordwrap", false);
+    const bool statusBar = settings->ReadBool(settings::Display, "statusbar", true);
+    const bool tabStrip = settings->ReadBool(settings::Display, "mdibar", true);
+    const bool autoIndent = settings->ReadBool(settings::Editor, "autoindent", true);
+    const bool backIndent = settings->ReadBool(settings::Editor, "backindent", true);
+    Item("codeitem")->SetChecked(settings->ReadBool(settings::Editor, "completion", true));
+    lastPath_ = settings->ReadString(settings::Explorer, "lastpath", "");
+    mrulist->LoadFromIni(*settings, settings::RecentFiles);
+    projectMRU->LoadFromIni(*settings, settings::RecentProjects);
+    StatusBar1->SetVisible(statusBar);
+    NavPanel->SetVisible(tabStrip);
+    Item("wordwrapitem")->SetChecked(wordWrap);
+    Item("autoindentitem")->SetChecked(autoIndent);
+    Item("backindentitem")->SetChecked(backIndent);
+    Application().OnHint = [this](TPersistent* s) { ApplicationHint(s); };
+    SetCaption(Application().Title());
+    ProjectOpen = false;
+    ProjectFileName.clear();
+}
+
+void Tframeform::saveSettings() {
+    auto settings = OpenSettings();
+    settings->WriteBool(settings::Display, "statusbar", StatusBar1->Visible());
+    settings->WriteBool(settings::Display, "mdibar", NavPanel->Visible());
+    settings->WriteBool(settings::Editor, "wordwrap", OptionChecked("wordwrapitem"));
+    settings->WriteBool(settings::Editor, "autoindent", OptionChecked("autoindentitem"));
+    settings->WriteBool(settings::Editor, "backindent", OptionChecked("backindentitem"));
+    settings->WriteBool(settings::Editor, "completion", OptionChecked("codeitem"));
+    settings->WriteString(settings::Explorer, "lastpath", lastPath_);
+    mrulist->SaveToIni(*settings, settings::RecentFiles);
+    projectMRU->SaveToIni(*settings, settings::RecentProjects);
+}
+
+void Tframeform::FormDestroy(TPersistent*) {
+    // A settings file that can not be written is told once; the program
+    // still closes.
+    RunGuarded([&] { saveSettings(); });
+    if (Application().OnHint)
+        Application().OnHint = nullptr;
+}
+
+void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) { canClose = true; }
+
+void Tframeform::FormClose(TPersistent*, TCloseAction& action) { action = caFree; }
+
+void Tframeform::ApplicationHint(TPersistent*) {
+    StatusBar1->Panels().Items(7)->SetText(Application().Hint());
+}
+
+// ---- Documents ---------------------------------------------------------------------------
+
+TEditForm* Tframeform::ActiveDocument() const { return dynamic_cast<TEditForm*>(ActiveMDIChild()); }
+
+TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
+    auto* document = new TEditForm(&Application());
+    try {
+        document->LoadFile(fileName);
+    } catch (...) {
+        // No window stays behind bound to a file it could not read.
+        delete document;
+        throw;
+    }
+    document->SetModifiedState(false);
+    MDINav->AddForm(document, nullptr);
+    return document;
+}
+
+// ---- Colours ------------------------------------------------------------------------------
+
+std::string Tframeform::ColorToHtml(int color) { return ::ColorToHtml(color); }
+
+std::string Tframeform::GetFileFilter(const std::string& kind) { return ::GetFileFilter(kind); }
+
+void Tframeform::readdefaulthtml() { ReadDefaultHtml(*htmlcoder, *OpenSettings()); }
+
+void Tframeform::readcustomizedhtml() { ReadCustomizedHtml(*htmlcoder, *OpenSettings()); }

@@ -1,0 +1,297 @@
+// The main window and the document windows on real (offscreen) windows:
+// options that survive a restart, a settings file that is damaged or can
+// not be written, documents that can not be read, the close flow answered
+// from a script, pages saved byte for byte, and the tab strip following
+// random openings, activations, tab picks and closings.
+
+#include "app/EditForm.h"
+#include "app/FrameForm.h"
+#include "app/MDITab.h"
+#include "app/SettingsFile.h"
+#include "tests/app/AppTestSupport.h"
+
+#include "editor/CodeGutter.h"
+#include "editor/highlight/HtmlHighlighter.h"
+#include "editor/CodeMemo.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ComponentWatch.h"
+#include "platform/ui/MDI.h"
+#include "platform/ui/PageControls.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/StatusBar.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
+#include "tests/support/ScriptedUserInteraction.h"
+#include "toolbars/TBMRUList.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+// In a file of its own: the panel's header and the memo's do not meet.
+bool ControlVisible(TPanel* panel);
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DocumentWindows : public ::testing::Test {
+protected:
+    void SetUp() override { Start(); }
+    void TearDown() override { Stop(); }
+
+    void Start() {
+        frame = new Tframeform(&Application());
+        Application().SetMainForm(frame);
+        frame->Show();
+    }
+    // Closes the documents without questions, then frees the main window
+    // (which writes the settings).
+    void Stop() {
+        if (frame == nullptr)
+            return;
+        while (frame->MDIChildCount() > 0)
+            delete frame->MDIChildren(frame->MDIChildCount() - 1);
+        delete frame;
+        frame = nullptr;
+        Application().SetMainForm(nullptr);
+    }
+    TEditForm* NewDocument() {
+        auto* document = new TEditForm(&Application());
+        frame->MDINav->AddForm(document, nullptr);
+        return document;
+    }
+    // Runs the close protocol; true when the window went.
+    bool CloseDocument(TEditForm* document) {
+        TComponentWatch watch(document);
+        document->Close();
+        Application().ProcessMessages();
+        return !watch.Alive();
+    }
+    std::string Panel(int index) { return frame->StatusBar1->Panels().Items(index)->Text(); }
+
+    TTestProgramFolder program;
+    TScriptedUserInteraction user;
+    Tframeform* frame = nullptr;
+};
+
+} // namespace
+
+TEST_F(DocumentWindows, OptionsSurviveARestartAndABadSettingsFileGivesTheDefaults) {
+    // A first run: the documented defaults.
+    EXPECT_TRUE(frame->StatusBar1->Visible());
+    EXPECT_TRUE(ControlVisible(frame->NavPanel));
+    EXPECT_FALSE(frame->OptionChecked("wordwrapitem"));
+    EXPECT_TRUE(frame->OptionChecked("autoindentitem"));
+    EXPECT_TRUE(frame->OptionChecked("backindentitem"));
+    EXPECT_TRUE(frame->OptionChecked("codeitem"));
+    EXPECT_EQ(frame->mrulist->Items().Count(), 0);
+    TEditForm* document = NewDocument();
+    EXPECT_FALSE(document->Editor->WordWrap());
+    EXPECT_TRUE(document->EditorGutter->Visible());
+    EXPECT_TRUE(document->EditorGutter->LineNumbers());
+    EXPECT_EQ(document->Editor->Highlighter(), static_cast<TCodeHighlighter*>(frame->htmlcoder));
+
+    frame->Item("wordwrapitem")->SetChecked(true);
+    frame->Item("autoindentitem")->SetChecked(false);
+    frame->mrulist->Add("/pages/a.html");
+    Stop();
+    // The explorer's folder is kept until there is an explorer to ask.
+    OpenSettings()->WriteString(settings::Explorer, "lastpath", "/pages");
+    Start();
+    EXPECT_TRUE(frame->OptionChecked("wordwrapitem"));
+    EXPECT_FALSE(frame->OptionChecked("autoindentitem"));
+    ASSERT_EQ(frame->mrulist->Items().Count(), 1);
+    EXPECT_EQ(frame->mrulist->Items().Strings(0), "/pages/a.html");
+    // What the settings say for the editor reaches a new document.
+    OpenSettings()->WriteString(settings::Editor, "gutter", "0");
+    OpenSettings()->WriteString(settings::Editor, "colorer", "none");
+    document = NewDocument();
+    EXPECT_TRUE(document->Editor->WordWrap());
+    EXPECT_FALSE(document->EditorGutter->Visible());
+    EXPECT_EQ(document->Editor->Highlighter(), nullptr);
+    Stop();
+    EXPECT_EQ(OpenSettings()->ReadString(settings::Explorer, "lastpath", ""), "/pages");
+
+    // A damaged file reads as the defaults.
+    program.WriteSettings(std::string("\x00\xFF[editeur\nwordwrap=yes\n\x01\x02", 28));
+    Start();
+    EXPECT_FALSE(frame->OptionChecked("wordwrapitem"));
+    EXPECT_TRUE(frame->OptionChecked("autoindentitem"));
+    Stop();
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
+TEST_F(DocumentWindows, ASettingsFileThatCanNotBeWrittenIsToldOnce) {
+    fs::remove_all(program.Folder().Path() / "data");
+    frame->Item("wordwrapitem")->SetChecked(true);
+    Stop();
+    EXPECT_EQ(user.Exceptions(), std::vector<std::string>{"Unable to write to " + SettingsFileName()});
+}
+
+TEST_F(DocumentWindows, ADocumentThatCanNotBeReadLeavesNoWindow) {
+    const int forms = Screen().FormCount();
+    EXPECT_THROW(frame->OpenDocumentFile(program.File("missing.html")), EFOpenError);
+    Application().ProcessMessages();
+    EXPECT_EQ(frame->MDIChildCount(), 0);
+    EXPECT_EQ(frame->MDINav->FormCount(), 0);
+    EXPECT_EQ(Screen().FormCount(), forms);
+}
+
+TEST_F(DocumentWindows, AnEditedPageIsSavedByteForByteKeepingItsPermissions) {
+    std::string page = "<HTML>\r\n<P>\x80\x81\xFF\x01\x02\x03\x04\x15</P>\n\r<BODY>\r\r\n</HTML>";
+    const std::string file = program.File("page.html");
+    TTestProgramFolder::WriteFileBytes(file, page);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    TEditForm* document = frame->OpenDocumentFile(file);
+    EXPECT_EQ(document->FileName, file);
+    EXPECT_EQ(document->Caption(), "page.html");
+    EXPECT_FALSE(document->Editor->Modified);
+    // An edit at the end of the second paragraph.
+    document->Editor->SetSelStart(document->Editor->ParagraphStart(1) +
+                                  static_cast<int32_t>(document->Editor->ParagraphText(1).size()));
+    document->Editor->SetSelText("x");
+    document->FileSaveItemClick(document);
+    page.insert(page.find("</P>") + 4, "x");
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(file), page);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_FALSE(document->Editor->Modified);
+    EXPECT_EQ(Panel(3), "");
+}
+
+TEST_F(DocumentWindows, ClosingAsksToSaveAndKeepsTheWindowUnlessTheChangesAreSafeOrDropped) {
+    auto modified = [&] {
+        TEditForm* document = NewDocument();
+        document->Editor->SetSelText("<P>new</P>");
+        EXPECT_TRUE(document->Editor->Modified);
+        return document;
+    };
+    // Cancel keeps it; No drops the changes.
+    TEditForm* document = modified();
+    user.AnswerMessage(mrCancel);
+    EXPECT_FALSE(CloseDocument(document));
+    user.AnswerMessage(mrNo);
+    EXPECT_TRUE(CloseDocument(document));
+
+    // Yes on a document never saved: a cancelled Save As keeps the window.
+    document = modified();
+    user.AnswerMessage(mrYes);
+    user.Cancel(TScriptedUserInteraction::kSaveFile);
+    EXPECT_FALSE(CloseDocument(document));
+    EXPECT_EQ(document->FileName, "Untitled");
+
+    // Save As onto a file that exists, answered No: nothing is written.
+    const std::string other = program.File("other.html");
+    TTestProgramFolder::WriteFileBytes(other, "theirs");
+    user.AnswerMessage(mrYes);
+    user.AnswerSaveFile(other);
+    user.AnswerMessage(mrNo);
+    EXPECT_FALSE(CloseDocument(document));
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(other), "theirs");
+    EXPECT_EQ(document->FileName, "Untitled");
+
+    // Saved under a new name: the window goes, its name to the recent files.
+    const std::string saved = program.File("saved.html");
+    user.AnswerMessage(mrYes);
+    user.AnswerSaveFile(saved);
+    const std::string text = document->Text().Bytes();
+    EXPECT_TRUE(CloseDocument(document));
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(saved), text);
+    EXPECT_EQ(frame->mrulist->Items().Strings(0), saved);
+
+    // A save that fails is told, keeps the window, and leaves the file whole.
+    fs::permissions(saved, fs::perms::owner_read);
+    document = frame->OpenDocumentFile(saved);
+    document->Editor->SetSelText("changed ");
+    user.AnswerMessage(mrYes);
+    EXPECT_FALSE(CloseDocument(document));
+    ASSERT_EQ(user.Exceptions().size(), 1u);
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(saved), text);
+    EXPECT_EQ(user.PendingAnswers(), 0u);
+}
+
+TEST_F(DocumentWindows, TheStatusBarShowsTheCaretAndTheInsertMode) {
+    TEditForm* document = NewDocument();
+    EXPECT_EQ(Panel(5), "Insert");
+    document->Editor->SetSelStart(0);
+    document->EditorSelMove(document->Editor);
+    EXPECT_EQ(Panel(0), "Offset: 0");
+    EXPECT_EQ(Panel(1), "Line: 1    Col: 1");
+    EXPECT_EQ(document->Caption().rfind("Untitled", 0), 0u);
+    EXPECT_EQ(document->Caption().substr(document->Caption().size() - 5), ".html");
+}
+
+// Random sessions of opening, activating, picking tabs and closing,
+// against the tab strip's promise: one tab per window in the order they
+// were opened, and the active window's tab selected.
+TEST_F(DocumentWindows, TheTabStripFollowsTheWindows) {
+    std::mt19937 random(11);
+    std::vector<TEditForm*> open;
+    int activations = 0; // calls of the windows' own activation handlers
+    auto check = [&](int step) {
+        TMDITab& tabs = *frame->MDINav;
+        ASSERT_EQ(tabs.FormCount(), static_cast<int>(open.size())) << step;
+        for (size_t i = 0; i < open.size(); ++i) {
+            ASSERT_EQ(tabs.FormAt(static_cast<int>(i)), open[i]) << step;
+            ASSERT_EQ(tabs.Tabs().Strings(static_cast<int>(i)), open[i]->Caption()) << step;
+        }
+        EXPECT_EQ(tabs.FormAt(-1), nullptr);
+        EXPECT_EQ(tabs.FormAt(tabs.FormCount()), nullptr);
+        if (!open.empty()) {
+            ASSERT_EQ(tabs.FormAt(tabs.TabIndex()), frame->ActiveMDIChild()) << step;
+        }
+    };
+    for (int step = 0; step < 60; ++step) {
+        const int what = static_cast<int>(random() % 4);
+        if (open.empty() || what == 0) {
+            TEditForm* document = new TEditForm(&Application());
+            TNotifyEvent own = document->OnActivate;
+            document->OnActivate = [&, document, own](TPersistent* sender) {
+                // Called after the window's tab was selected.
+                EXPECT_EQ(sender, document);
+                EXPECT_EQ(frame->MDINav->FormAt(frame->MDINav->TabIndex()), document);
+                ++activations;
+                own(sender);
+            };
+            frame->MDINav->AddForm(document, nullptr);
+            frame->MDINav->AddForm(document, nullptr); // a second time: still one tab
+            open.push_back(document);
+            EXPECT_EQ(frame->ActiveMDIChild(), document);
+        } else {
+            const size_t pick = random() % open.size();
+            if (what == 1) {
+                frame->MDIClient()->Activate(open[pick]);
+                EXPECT_EQ(frame->MDINav->TabIndex(), static_cast<int>(pick));
+            } else if (what == 2) {
+                frame->MDINav->SetTabIndex(static_cast<int>(pick));
+                frame->MDINav->Change();
+                EXPECT_EQ(frame->ActiveMDIChild(), open[pick]);
+            } else {
+                ASSERT_TRUE(CloseDocument(open[pick]));
+                open.erase(open.begin() + static_cast<long>(pick));
+            }
+        }
+        Application().ProcessMessages();
+        check(step);
+    }
+    EXPECT_GT(activations, 0);
+    frame->MDINav->SetTabCaption(99, "ignored");
+    frame->MDINav->SetTabCaption(-1, "ignored");
+    check(-1);
+}
+
+TEST_F(DocumentWindows, TheTabStripStandsOnlyOnOneMDIFrame) {
+    auto message = [](TComponent* owner) {
+        try {
+            TMDITab tabs(owner);
+        } catch (const Exception& error) {
+            return std::string(error.what());
+        }
+        return std::string();
+    };
+    TForm plain;
+    TComponent notAForm;
+    EXPECT_EQ(message(&notAForm), "MDITab can be put only on Form.");
+    EXPECT_EQ(message(&plain), "MDITab can be put only on MDIForm.");
+    EXPECT_EQ(message(frame), "Only one MDITab can be put on MDIForm.");
+}

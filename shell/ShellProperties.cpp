@@ -3,6 +3,7 @@
 #include "platform/base/Properties.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/StandardControls.h"
+#include "shell/FolderBrowseDlg.h"
 #include "shell/PTSplitter.h"
 #include "shell/ShellList.h"
 #include "shell/ShellTree.h"
@@ -15,6 +16,8 @@ const TIdentMap kSortDisplayNames{{ptlvNone, "ptlvNone"},
                                   {ptlvLeftAlign, "ptlvLeftAlign"},
                                   {ptlvRightOfText, "ptlvRightOfText"},
                                   {ptlvRightAlign, "ptlvRightAlign"}};
+
+const TIdentMap kWindowStateNames{{wsNormal, "wsNormal"}, {wsMinimized, "wsMinimized"}, {wsMaximized, "wsMaximized"}};
 
 template <class TOption> int64_t bit(TOption option) { return int64_t{1} << static_cast<int>(option); }
 
@@ -56,6 +59,20 @@ const TIdentMap& ShellListOptionNames() {
                                  {bit(ptsloOleDrop), "ptsloOleDrop"},
                                  {bit(ptsloFolderContextMenu), "ptsloFolderContextMenu"},
                                  {bit(ptsloShowHidden), "ptsloShowHidden"}};
+    return names;
+}
+
+const TIdentMap& FolderBrowseOptionNames() {
+    static const TIdentMap names{{bit(ptfbCreateDeleteButtons), "ptfbCreateDeleteButtons"},
+                                 {bit(ptfbContextMenus), "ptfbContextMenus"},
+                                 {bit(ptfbReadOnly), "ptfbReadOnly"},
+                                 {bit(ptfbIncludeNonFolders), "ptfbIncludeNonFolders"},
+                                 {bit(ptfbOleDrag), "ptfbOleDrag"},
+                                 {bit(ptfbOleDrop), "ptfbOleDrop"},
+                                 {bit(ptfbCreateFolderIcon), "ptfbCreateFolderIcon"},
+                                 {bit(ptfbDeleteFolderIcon), "ptfbDeleteFolderIcon"},
+                                 {bit(ptfbVirtualFolders), "ptfbVirtualFolders"},
+                                 {bit(ptfbShowHidden), "ptfbShowHidden"}};
     return names;
 }
 
@@ -153,6 +170,25 @@ void RegisterShellClasses() {
             .Event("OnFillComplete", &TPTCustomShellList::OnFillComplete)
             .Event("OnFolderChanged", &TPTCustomShellList::OnFolderChanged);
         RegisterPublishedClass<TPTShellList, TPTCustomShellList>("TPTShellList");
+
+        RegisterPublishedClass<TPTDialog, TComponent>("TPTDialog")
+            .String("Title", &TPTDialog::Title)
+            .Integer("FormWidth", &TPTDialog::FormWidth, -1)
+            .Integer("FormHeight", &TPTDialog::FormHeight, -1)
+            .Enum("FormWindowState", &TPTDialog::FormWindowState, wsNormal, kWindowStateNames)
+            .Event("OnInitialized", &TPTDialog::OnInitialized)
+            .Event("OnFormShow", &TPTDialog::OnFormShow)
+            .Event("OnFormClose", &TPTDialog::OnFormClose);
+        RegisterPublishedClass<TPTCustomFolderBrowseDlg, TPTDialog>("TPTCustomFolderBrowseDlg");
+        RegisterPublishedClass<TPTFolderBrowseDlg, TPTCustomFolderBrowseDlg>("TPTFolderBrowseDlg")
+            .Object("BaseFolder", [](TPTFolderBrowseDlg& d) -> TPTShellLocator& { return d.BaseFolder(); })
+            .Set("Options", [](TPTFolderBrowseDlg& d) { return d.Options; },
+                 [](TPTFolderBrowseDlg& d, int64_t options) { d.Options = static_cast<TPTFolderBrowseDlgOptions>(options); },
+                 DefaultFolderBrowseOptions, FolderBrowseOptionNames())
+            .Event("OnAddItem", &TPTFolderBrowseDlg::OnAddItem)
+            .Event("OnSelChange", &TPTFolderBrowseDlg::OnSelChange)
+            .Event("OnTvCustomDrawSh", &TPTFolderBrowseDlg::OnTvCustomDrawSh)
+            .Event("OnTvCustomDrawShEx", &TPTFolderBrowseDlg::OnTvCustomDrawShEx);
         return true;
     }();
     (void)registered;

@@ -50,6 +50,7 @@ enum : unsigned {
     WM_SETTINGCHANGE = 0x001A,
     WM_CANCELMODE = 0x001F,
     WM_SETCURSOR = 0x0020,
+    WM_GETMINMAXINFO = 0x0024,
     WM_CONTEXTMENU = 0x007B,
     WM_NCHITTEST = 0x0084,
     WM_GETDLGCODE = 0x0087,
@@ -211,6 +212,13 @@ enum : unsigned {
 
 // WParam of WM_SIZE.
 enum : int { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
+
+// LParam of WM_GETMINMAXINFO (a pointer): the smallest size a sizeable
+// top-level window may be given by the user; the window's own answer
+// changes it.
+struct TMinMaxInfo {
+    TSize MinTrackSize;
+};
 
 // Bits of LParam of key messages.
 enum : uint32_t {

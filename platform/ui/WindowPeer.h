@@ -62,6 +62,9 @@ public:
     virtual void BringToFront() {}
     // A form's window state (normal, minimised, maximised) changed.
     virtual void WindowStateChanged() {}
+    // The bounds a top-level window has when neither minimised nor
+    // maximised (an empty rectangle when the window does not know them).
+    virtual TRect NormalBounds() const { return {}; }
     // Makes a top-level window the active one (an MDI child the active
     // child of its frame).
     virtual void Activate() {}

@@ -8,6 +8,8 @@
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/widgets/WindowKinds.h"
 
+#include <algorithm>
+
 namespace {
 
 Qt::WindowFlags flagsOf(const TCreateParams& params) {
@@ -56,6 +58,10 @@ public:
         Widget()->ApplyingState = false;
     }
 
+    TRect NormalBounds() const override {
+        return Widget() != nullptr ? FromQRect(Widget()->normalGeometry()) : TRect{};
+    }
+
     void Activate() override {
         if (Widget() != nullptr && Widget()->isVisible()) {
             Widget()->raise();
@@ -64,12 +70,15 @@ public:
     }
 
 private:
-    // A form that may not be sized keeps the size its bounds give.
+    // A form that may not be sized keeps the size its bounds give; a
+    // sizeable one may not be made smaller than its WM_GETMINMAXINFO says.
     void keepSize() {
         if (Widget() == nullptr)
             return;
         if (Widget()->Control().WindowParams().Style & WS_THICKFRAME) {
-            Widget()->setMinimumSize(0, 0);
+            TMinMaxInfo info;
+            Widget()->Control().Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+            Widget()->setMinimumSize(std::max(0, info.MinTrackSize.cx), std::max(0, info.MinTrackSize.cy));
             Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         } else {
             Widget()->setFixedSize(Widget()->Control().Width(), Widget()->Control().Height());

@@ -470,6 +470,15 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
 
 bool TPeerWidget::event(QEvent* event) {
     switch (event->type()) {
+    case QEvent::Resize: {
+        // The scroll area keeps its own resizes from resizeEvent (which
+        // hears the viewport's): a window the user sizes reports here,
+        // once the viewport (the client area) has its new size.
+        bool handled = QAbstractScrollArea::event(event);
+        if (frame_ == nullptr)
+            NoteBounds();
+        return handled;
+    }
     case QEvent::Close:
         // The control decides (a form runs its close protocol); a control
         // that does not answer lets the window close.

@@ -1,8 +1,8 @@
-// The published tables of the shell controls: every class writes nothing
-// when fresh (its defaults agree with its constructor), random forms of
-// every control class, the shell's among them, build and round-trip
-// through the filer, and a splitter described in a form binds its panes
-// by their Index and names them after itself.
+// The published tables of the shell controls and their dialog: every class
+// writes nothing when fresh (its defaults agree with its constructor),
+// random forms of every control class, the shell's among them, build and
+// round-trip through the filer, and a splitter described in a form binds
+// its panes by their Index and names them after itself.
 
 #include "platform/ui/FormBuilder.h"
 #include "shell/PTSplitter.h"
@@ -18,7 +18,8 @@ TEST(ShellTablesTest, FreshControlsWriteNothingAndRandomFormsRoundTrip) {
     MakeShellTestApplication();
     RegisterShellClasses();
     std::vector<std::string> wrong;
-    for (const char* name : {"TPTGroup", "TPTFrame", "TPTPane", "TPTSplitter", "TPTShellTree", "TPTShellList"}) {
+    for (const char* name : {"TPTGroup", "TPTFrame", "TPTPane", "TPTSplitter", "TPTShellTree", "TPTShellList",
+                             "TPTFolderBrowseDlg"}) {
         const TClassInfo* info = FindClassInfo(name);
         ASSERT_NE(info, nullptr) << name;
         std::vector<std::string> found = DefaultsThatDisagree(*info);

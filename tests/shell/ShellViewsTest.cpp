@@ -1,12 +1,15 @@
 // The shell tree and list in real offscreen windows, their pixels grabbed:
 // the tree's nodes with their icons and the selection; the list's header
 // with its sort triangle, rows with icons and detail columns; a rename
-// typed into the in-place edit box.
+// typed into the in-place edit box.  The folder-browse dialog in its own
+// window: its tree painted where the layout puts it, a minimum size the
+// window keeps, and the restored size of a maximised run remembered.
 
 #include "platform/gfx/ImageList.h"
 #include "platform/shellns/FileTypes.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "shell/FolderBrowseDlg.h"
 #include "shell/PTSplitter.h"
 #include "shell/ShellUtils.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
@@ -21,6 +24,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -244,4 +248,78 @@ TEST(ShellViewsTest, TheContextMenuKeyOpensTheSelectedItemsMenuAtItsIcon) {
     EXPECT_EQ(asked.size(), 3u);
     EXPECT_EQ(shown.size(), 2u);
     SetPopupMenuPresenter({});
+}
+
+TEST(ShellViewsTest, TheFolderDialogKeepsItsMinimumAndRemembersTheRestoredSizeOfAMaximisedRun) {
+    TShellTestHome home;
+    std::filesystem::create_directories(JoinPath(home.Files, "site/img"));
+    TComponent owner;
+    auto* dialog = new TPTFolderBrowseDlg(&owner);
+    dialog->BaseFolder().SetPath(home.Files);
+    dialog->FormWidth = 500;
+    dialog->FormHeight = 420;
+    // Each run's checks go in the modal loop, once the window shows.
+    std::function<void(TPTFrmFolderBrowseDlg&, QWidget*)> during;
+    dialog->OnFormShow = [&](TPersistent*) {
+        QTimer::singleShot(0, [&] {
+            TPTFrmFolderBrowseDlg& form = *dialog->Form();
+            QWidget* window = widgetOf(form)->window();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+            during(form, window);
+        });
+    };
+
+    during = [&](TPTFrmFolderBrowseDlg& form, QWidget* window) {
+        EXPECT_EQ(form.Width(), 500);
+        // The user cannot make it smaller than its minimum.
+        window->resize(100, 100);
+        QTest::qWait(50);
+        EXPECT_EQ(form.Width(), 366);
+        EXPECT_EQ(form.Height(), 340);
+        window->resize(520, 430);
+        QTest::qWait(50);
+        EXPECT_EQ(form.Width(), 520);
+        EXPECT_EQ(form.PTShellTree1->BoundsRect().Right, form.ClientWidth() - 16);
+        EXPECT_EQ(form.CancelBtn->BoundsRect().Right, form.ClientWidth() - 16);
+        form.PTShellTree1->SelectPath(JoinPath(home.Files, "site/img"));
+        // Maximised by the user: the layout follows the window.
+        window->setWindowState(Qt::WindowMaximized);
+        QTest::qWait(50);
+        EXPECT_EQ(form.WindowState(), wsMaximized);
+        EXPECT_GT(form.Width(), 520);
+        TRect tree = form.PTShellTree1->BoundsRect();
+        EXPECT_EQ(tree.Right, form.ClientWidth() - 16);
+        EXPECT_EQ(tree.Bottom, form.ButtonPanel->Top() - 8);
+        // The tree's root, with its icon, where the layout says.
+        QImage shot = shotOf(window);
+        TTreeNode* root = form.PTShellTree1->Model().Root();
+        TRect row = root->DisplayRect(false);
+        ASSERT_FALSE(row.IsEmpty());
+        OffsetRect(row, tree.Left, tree.Top);
+        EXPECT_TRUE(iconIn(shot, SystemImageList(false), form.PTShellTree1->Model().ImageIndexOf(root),
+                           ToQRect(row).adjusted(0, -2, 4, 2)));
+        form.OkBtn->Click();
+    };
+    ASSERT_TRUE(dialog->Execute());
+    EXPECT_EQ(dialog->GetSelectedPath(), JoinPath(home.Files, "site/img"));
+    EXPECT_EQ(dialog->FormWidth, 520);
+    EXPECT_EQ(dialog->FormHeight, 430);
+    EXPECT_EQ(dialog->FormWindowState, wsMaximized);
+
+    // The next run opens maximised on the folder chosen; cancelled, it
+    // keeps that folder.
+    during = [&](TPTFrmFolderBrowseDlg& form, QWidget* window) {
+        EXPECT_TRUE(window->isMaximized());
+        EXPECT_GT(form.Width(), 520);
+        EXPECT_EQ(form.PTShellTree1->GetSelectedPath(), JoinPath(home.Files, "site/img"));
+        window->setWindowState(Qt::WindowNoState);
+        QTest::qWait(50);
+        EXPECT_EQ(form.WindowState(), wsNormal);
+        form.PTShellTree1->SelectPath(JoinPath(home.Files, "site"));
+        form.CancelBtn->Click();
+    };
+    EXPECT_FALSE(dialog->Execute());
+    EXPECT_EQ(dialog->GetSelectedPath(), JoinPath(home.Files, "site/img"));
+    EXPECT_EQ(dialog->FormWidth, 520);
+    EXPECT_EQ(dialog->FormWindowState, wsNormal);
 }

@@ -1,5 +1,6 @@
 #include "shell/ShellUtils.h"
 
+#include "platform/gfx/ImageList.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/shellns/FileTypes.h"
 #include "platform/shellns/MountTable.h"
@@ -116,8 +117,15 @@ int GetShellIconIndex(PCItemIDList pidl, unsigned flags) {
 }
 
 TImageList* GetSystemImageList(int size) {
-    // Both overlays are put in once, before the lists are first handed out.
-    static const bool overlays = (OverlayImageIndex(1), OverlayImageIndex(2), true);
+    // Both overlays are put in once, before the lists are first handed
+    // out: the items' overlay 0 marks a shared item, 1 a link.
+    static const bool overlays = [] {
+        for (bool large : {false, true}) {
+            SystemImageList(large).Overlay(OverlayImageIndex(1), 0);
+            SystemImageList(large).Overlay(OverlayImageIndex(2), 1);
+        }
+        return true;
+    }();
     (void)overlays;
     return &SystemImageList(size == 1);
 }

@@ -1,9 +1,10 @@
 // The shell tree and list in real offscreen windows, their pixels grabbed:
 // the tree's nodes with their icons and the selection; the list's header
 // with its sort triangle, rows with icons and detail columns; a rename
-// typed into the in-place edit box.  The folder-browse dialog in its own
-// window: its tree painted where the layout puts it, a minimum size the
-// window keeps, and the restored size of a maximised run remembered.
+// typed into the in-place edit box; links with their overlay.  The
+// folder-browse dialog in its own window: its tree painted where the
+// layout puts it, a minimum size the window keeps, and the restored size
+// of a maximised run remembered.
 
 #include "platform/gfx/ImageList.h"
 #include "platform/shellns/FileTypes.h"
@@ -178,6 +179,47 @@ TEST(ShellViewsTest, TreeAndListShowIconsColumnsAndTheSortTriangle) {
     EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "web/home.htm")));
     EXPECT_FALSE(std::filesystem::exists(JoinPath(home.Files, "web/index.htm")));
     EXPECT_EQ(list->Model().Data(htmRow)->GetFileName(), "home.htm");
+}
+
+TEST(ShellViewsTest, LinksWearTheLinkOverlayInTreeAndList) {
+    TShellTestHome home;
+    std::string real = JoinPath(home.Files, "real");
+    std::filesystem::create_directories(real);
+    std::filesystem::create_directory_symlink(real, JoinPath(home.Files, "shortcut"));
+    WriteFile(JoinPath(real, "page.htm"), "p");
+    std::filesystem::create_symlink(JoinPath(real, "page.htm"), JoinPath(real, "alias.htm"));
+
+    TComponent owner;
+    auto* tree = new TPTShellTree(&owner);
+    auto* list = new TPTShellList(&owner);
+    tree->SetBounds(0, 0, 200, 200);
+    list->SetBounds(0, 0, 300, 200);
+    list->SetViewStyle(vsReport);
+    tree->BaseFolder().SetPath(home.Files);
+    list->Folder().SetPath(real);
+    tree->Show();
+    list->Show();
+    tree->Fill();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widgetOf(*tree)));
+    TImageList& small = SystemImageList(false);
+    const int link = OverlayImageIndex(2);
+
+    QImage treeShot = shotOf(viewOf(*tree)->viewport());
+    TTreeNode* root = tree->Model().Root();
+    TTreeNode* shortcut = ChildNamed(tree->Model(), root, "shortcut");
+    TTreeNode* plain = ChildNamed(tree->Model(), root, "real");
+    ASSERT_NE(shortcut, nullptr);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_TRUE(iconIn(treeShot, small, link, ToQRect(shortcut->DisplayRect(false))));
+    EXPECT_FALSE(iconIn(treeShot, small, link, ToQRect(plain->DisplayRect(false))));
+
+    QImage listShot = shotOf(viewOf(*list)->viewport());
+    auto band = [&](const std::string& name) {
+        TRect row = list->Items().Item(RowOf(list->Model(), name))->DisplayRect(TListItem::drBounds);
+        return QRect(0, row.Top, 40, row.Height());
+    };
+    EXPECT_TRUE(iconIn(listShot, small, link, band("alias.htm")));
+    EXPECT_FALSE(iconIn(listShot, small, link, band("page.htm")));
 }
 
 TEST(ShellViewsTest, TheContextMenuKeyOpensTheSelectedItemsMenuAtItsIcon) {

@@ -272,9 +272,9 @@ void TCustomForm::Show() {
 }
 
 void TCustomForm::SetFocus() {
-    if (!Visible())
-        Show();
-    else if (TMDIClient* client = frameClient())
+    if (!Visible() || !Enabled())
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    if (TMDIClient* client = frameClient())
         client->Activate(this);
     else
         setActive(true);

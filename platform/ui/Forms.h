@@ -110,7 +110,8 @@ public:
     TWinControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TWinControl* control);
     bool Active() const { return active_; }
-    // Shows and activates the form; its active control takes the focus.
+    // Activates the form; its active control takes the focus.  Raises
+    // EInvalidOperation for a hidden or disabled form.
     void SetFocus() override;
 
     // --- MDI ------------------------------------------------------------------

@@ -144,6 +144,7 @@ TEST_F(ApplicationTest, TheScreenKnowsTheFormsTheActiveOneAndTheMonitors) {
         EXPECT_FALSE(first.Active());
         second.Hide();
         EXPECT_EQ(Screen().ActiveForm(), nullptr);
+        EXPECT_THROW(second.SetFocus(), EInvalidOperation) << "a hidden form takes no focus";
         first.SetFocus();
         EXPECT_EQ(Screen().ActiveForm(), &first);
     }

@@ -80,7 +80,7 @@ struct TReturn {
 // the first that swallows it.
 class TNestingScript {
 public:
-    explicit TNestingScript(unsigned seed) : random_(seed) {}
+    explicit TNestingScript(unsigned seed) : seed_(seed), random_(seed) {}
 
     void Run() {
         auto root = std::make_unique<TScriptedLoop>(0);
@@ -92,8 +92,6 @@ public:
         EXPECT_EQ(returns_, expected_) << "seed " << seed_;
 
     }
-
-    unsigned seed_ = 0;
 
 private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
@@ -200,6 +198,7 @@ private:
         }
     }
 
+    unsigned seed_;
     std::mt19937 random_;
     std::vector<TScriptedLoop*> loops_; // running loops, outermost first
     std::deque<TModelLoop> model_;      // the model's running loops
@@ -213,7 +212,6 @@ private:
 TEST_F(ModalLoopTest, NestedLoopsReturnAsTheModelSaysOnRandomScripts) {
     for (unsigned seed = 1; seed <= 60; ++seed) {
         TNestingScript script(seed);
-        script.seed_ = seed;
         script.Run();
         ClearQuitRequest();
         QCoreApplication::processEvents();

@@ -17,12 +17,18 @@
 #include "platform/ui/MDI.h"
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/UserInteraction.h"
+#include "toolbars/TBBarPositions.h"
 #include "toolbars/TBItem.h"
 #include "toolbars/TBMRUList.h"
+#include "toolbars/themes/TBKEditItem.h"
+#include "toolbars/themes/TBKTheme.h"
 
 Tframeform* frameform = nullptr;
 
 namespace {
+
+// Where the toolbar layout is kept, under the current user.
+constexpr const char* kToolbarsKey = "Software\\Prelune2k2\\Toolbars";
 
 struct TPanelLayout {
     int Width;
@@ -44,6 +50,8 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
     SetWindowState(wsMaximized);
     SetBounds(0, 0, 1024, 720);
 
+    // The docks come first: the tab strip's panel lies under the top one.
+    buildDocks();
     htmlcoder = new THtmlHighlighter(this);
     htmlcoder->SetName("htmlcoder");
     SetInitialHtmlStyles(*htmlcoder);
@@ -70,17 +78,18 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
     MDINav->SetAlign(alTop);
     MDINav->SetParent(NavPanel);
 
-    mrulist = new TTBMRUList(this);
+    mrulist = new TTBKMRUList(this);
     mrulist->SetName("mrulist");
     mrulist->SetMaxItems(10);
     mrulist->Prefix = "mru";
-    projectMRU = new TTBMRUList(this);
+    projectMRU = new TTBKMRUList(this);
     projectMRU->SetName("projectMRU");
     projectMRU->SetMaxItems(10);
     projectMRU->Prefix = "project";
     projectMRU->AddFullPath = false;
 
-    buildItems();
+    buildBars();
+    buildToolWindow();
 
     OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
     OnClose = [this](TPersistent* s, TCloseAction& action) { FormClose(s, action); };
@@ -98,43 +107,6 @@ Tframeform::~Tframeform() {
         frameform = nullptr;
 }
 
-void Tframeform::buildItems() {
-    // Each item is a component of the form; a command whose handler is not
-    // here yet stays disabled.
-    std::function<void(TTBCustomItem*, const std::vector<TMainItem>&)> add =
-        [&](TTBCustomItem* parent, const std::vector<TMainItem>& entries) {
-            for (const TMainItem& entry : entries) {
-                TTBCustomItem* item = nullptr;
-                if (entry.Flags & miSeparator) {
-                    item = new TTBSeparatorItem(this);
-                } else if (entry.Flags & miRecentList) {
-                    TTBMRUList* list = entry.Name == "mruitemlist" ? mrulist : projectMRU;
-                    item = new TTBCustomItem(this);
-                    item->SetLinkSubitems(list->Container());
-                } else {
-                    item = new TTBCustomItem(this);
-                    item->SetCaption(entry.Caption);
-                    item->Hint = entry.Hint;
-                    if (!entry.ShortCut.empty())
-                        item->ShortCut = TextToShortCut(entry.ShortCut);
-                    item->SetEnabled(!(entry.Flags & miNeedsDocument) && (!entry.Items.empty() || entry.Flags & miRecentList));
-                }
-                if (!entry.Name.empty()) {
-                    item->SetName(entry.Name);
-                    items_[entry.Name] = item;
-                }
-                parent->Add(item);
-                add(item, entry.Items);
-            }
-        };
-    for (const TMainBar& bar : MainWindowBars()) {
-        auto* root = new TTBRootItem(this);
-        root->SetName(bar.Name + "Items");
-        bars_[bar.Name] = root;
-        add(root, bar.Items);
-    }
-}
-
 // ---- Items ------------------------------------------------------------------------
 
 TTBCustomItem* Tframeform::Item(const std::string& name) const {
@@ -148,6 +120,31 @@ void Tframeform::EnableItems(const std::vector<std::string>& names, bool enabled
             item->SetEnabled(enabled && (item->OnClick || item->Count() > 0));
 }
 
+void Tframeform::BindCommand(const std::string& handlerName, std::function<void(TTBCustomItem*)> command) {
+    for (const TMainBar& bar : MainWindowBars()) {
+        std::function<void(const std::vector<TMainItem>&)> bind = [&](const std::vector<TMainItem>& entries) {
+            for (const TMainItem& entry : entries) {
+                bind(entry.Items);
+                TTBCustomItem* item = entry.Handler == handlerName ? Item(entry.Name) : nullptr;
+                if (item == nullptr)
+                    continue;
+                item->OnClick = command;
+                if (!(entry.Flags & miNeedsDocument))
+                    item->SetEnabled(true);
+            }
+        };
+        bind(bar.Items);
+    }
+    // The document commands follow the active document again.
+    if (TEditForm* document = ActiveDocument())
+        document->FormActivate(document);
+}
+
+TTBCustomToolbar* Tframeform::Bar(const std::string& name) const {
+    auto found = bars_.find(name);
+    return found == bars_.end() ? nullptr : found->second;
+}
+
 bool Tframeform::ItemEnabled(const std::string& name) const {
     TTBCustomItem* item = Item(name);
     return item != nullptr && item->Enabled();
@@ -156,10 +153,6 @@ bool Tframeform::ItemEnabled(const std::string& name) const {
 bool Tframeform::OptionChecked(const std::string& name) const {
     TTBCustomItem* item = Item(name);
     return item != nullptr && item->Checked();
-}
-
-void Tframeform::SetTagInspectorEnabled(bool) {
-    // The tag inspector arrives with the tool window.
 }
 
 // ---- Creation and destruction -------------------------------------------------------
@@ -172,7 +165,7 @@ void Tframeform::FormCreate(TPersistent*) {
     const bool autoIndent = settings->ReadBool(settings::Editor, "autoindent", true);
     const bool backIndent = settings->ReadBool(settings::Editor, "backindent", true);
     Item("codeitem")->SetChecked(settings->ReadBool(settings::Editor, "completion", true));
-    lastPath_ = settings->ReadString(settings::Explorer, "lastpath", "");
+    restoreExplorer(settings->ReadString(settings::Explorer, "lastpath", ""));
     mrulist->LoadFromIni(*settings, settings::RecentFiles);
     projectMRU->LoadFromIni(*settings, settings::RecentProjects);
     StatusBar1->SetVisible(statusBar);
@@ -180,8 +173,10 @@ void Tframeform::FormCreate(TPersistent*) {
     Item("wordwrapitem")->SetChecked(wordWrap);
     Item("autoindentitem")->SetChecked(autoIndent);
     Item("backindentitem")->SetChecked(backIndent);
+    LoadBarPositionsFromRegistry(this, HKEY_CURRENT_USER, kToolbarsKey);
     Application().OnHint = [this](TPersistent* s) { ApplicationHint(s); };
     SetCaption(Application().Title());
+    SelectTheme("OfficeXP");
     ProjectOpen = false;
     ProjectFileName.clear();
 }
@@ -194,12 +189,13 @@ void Tframeform::saveSettings() {
     settings->WriteBool(settings::Editor, "autoindent", OptionChecked("autoindentitem"));
     settings->WriteBool(settings::Editor, "backindent", OptionChecked("backindentitem"));
     settings->WriteBool(settings::Editor, "completion", OptionChecked("codeitem"));
-    settings->WriteString(settings::Explorer, "lastpath", lastPath_);
+    settings->WriteString(settings::Explorer, "lastpath", explorerPath());
     mrulist->SaveToIni(*settings, settings::RecentFiles);
     projectMRU->SaveToIni(*settings, settings::RecentProjects);
 }
 
 void Tframeform::FormDestroy(TPersistent*) {
+    SaveBarPositionsToRegistry(this, HKEY_CURRENT_USER, kToolbarsKey);
     // A settings file that can not be written is told once; the program
     // still closes.
     RunGuarded([&] { saveSettings(); });

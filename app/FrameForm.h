@@ -7,6 +7,7 @@
 
 #include "platform/ui/Forms.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,11 +15,22 @@
 
 class TEditForm;
 class THtmlHighlighter;
+class TImageList;
+class TListView;
 class TMDITab;
+class TMemo;
+class TPageControl;
 class TPanel;
+class TPTShellList;
+class TPTShellTree;
 class TStatusBar;
 class TTBCustomItem;
+class TTBCustomToolbar;
+class TTBDock;
+class TTBKMDIHandler;
+class TTBKToolWindow;
 class TTBMRUList;
+class TValueListEditor;
 
 class Tframeform : public TForm {
 public:
@@ -33,6 +45,20 @@ public:
     THtmlHighlighter* htmlcoder = nullptr;
     TTBMRUList* mrulist = nullptr;
     TTBMRUList* projectMRU = nullptr;
+    TTBDock* maindock = nullptr;
+    TTBDock* leftDock = nullptr;
+    TTBDock* rightDock = nullptr;
+    TTBDock* bottomDock = nullptr;
+    TTBKToolWindow* ToolsToolWindow = nullptr;
+    TPageControl* toolsPgCtl = nullptr;
+    TValueListEditor* TagInspector = nullptr;
+    TPTShellTree* shTree = nullptr;
+    TPTShellList* shList = nullptr;
+    TListView* pmListView = nullptr;
+    TPTShellList* oqcList = nullptr;
+    TMemo* oqcMemo = nullptr;
+    // The menu bar and the command toolbars, by component name.
+    TTBCustomToolbar* Bar(const std::string& name) const;
 
     // ---- State ----
     bool ProjectOpen = false;
@@ -57,6 +83,10 @@ public:
     // Enables (or disables) items; an item whose command is not there yet
     // stays disabled.
     void EnableItems(const std::vector<std::string>& names, bool enabled);
+    // Binds a command to every item the item tables give that handler
+    // name; items that need no document are enabled at once, the others
+    // with the document commands.
+    void BindCommand(const std::string& handlerName, std::function<void(TTBCustomItem* sender)> command);
     bool ItemEnabled(const std::string& name) const;
     bool OptionChecked(const std::string& name) const;
     // The tag inspector follows the document's page.
@@ -70,17 +100,20 @@ public:
     void ApplicationHint(TPersistent* sender);
 
 private:
-    void buildItems();
+    // FrameFormBars.cpp
+    void buildDocks();
+    void buildBars();
+    void buildToolWindow();
+    void restoreExplorer(const std::string& lastPath);
+    std::string explorerPath();
     // Writes the options back; the first refused write is reported and
     // ends the writing.
     void saveSettings();
 
     std::map<std::string, TTBCustomItem*> items_;
-    // The item trees of the menu bar and the toolbars, by bar name.
-    std::map<std::string, TTBCustomItem*> bars_;
-    // What the explorer showed at start, written back while there is no
-    // explorer to ask.
-    std::string lastPath_;
+    std::map<std::string, TTBCustomToolbar*> bars_;
+    TImageList* icons_ = nullptr;
+    TTBKMDIHandler* mdiHandler_ = nullptr;
 };
 
 // The main window, set while it exists.

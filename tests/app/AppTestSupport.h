@@ -1,7 +1,8 @@
 #pragma once
 // Helpers of the application's suites: a program folder of the test's own
-// (with the "data" folder the settings file lives in), so that nothing is
-// read from or written beside the real program.
+// (with the "data" folder the settings file lives in) and a configuration
+// folder of its own (the registry store), so that nothing is read from or
+// written beside the real program or in the user's settings.
 
 #include "platform/base/ProgramFolder.h"
 #include "tests/platform/base/TempFolder.h"
@@ -9,15 +10,27 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <cstdlib>
 #include <string>
 
 class TTestProgramFolder {
 public:
     TTestProgramFolder() {
         std::filesystem::create_directories(folder_.Path() / "data");
+        std::filesystem::create_directories(folder_.Path() / "config");
         SetProgramFolder(folder_.Path().string());
+        const char* config = std::getenv("XDG_CONFIG_HOME");
+        savedConfig_ = config != nullptr ? std::optional<std::string>(config) : std::nullopt;
+        setenv("XDG_CONFIG_HOME", File("config").c_str(), 1);
     }
-    ~TTestProgramFolder() { SetProgramFolder({}); }
+    ~TTestProgramFolder() {
+        SetProgramFolder({});
+        if (savedConfig_)
+            setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+    }
 
     const TTempFolder& Folder() const { return folder_; }
     std::string File(const std::string& name) const { return folder_.File(name); }
@@ -34,4 +47,5 @@ public:
 
 private:
     TTempFolder folder_;
+    std::optional<std::string> savedConfig_;
 };

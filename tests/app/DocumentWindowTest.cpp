@@ -43,6 +43,7 @@ protected:
         frame = new Tframeform(&Application());
         Application().SetMainForm(frame);
         frame->Show();
+        Application().ProcessMessages();
     }
     // Closes the documents without questions, then frees the main window
     // (which writes the settings).
@@ -95,8 +96,9 @@ TEST_F(DocumentWindows, OptionsSurviveARestartAndABadSettingsFileGivesTheDefault
     frame->Item("autoindentitem")->SetChecked(false);
     frame->mrulist->Add("/pages/a.html");
     Stop();
-    // The explorer's folder is kept until there is an explorer to ask.
-    OpenSettings()->WriteString(settings::Explorer, "lastpath", "/pages");
+    // The explorer opens on the folder it showed last.
+    const std::string folder = program.File("data");
+    OpenSettings()->WriteString(settings::Explorer, "lastpath", folder);
     Start();
     EXPECT_TRUE(frame->OptionChecked("wordwrapitem"));
     EXPECT_FALSE(frame->OptionChecked("autoindentitem"));
@@ -110,7 +112,7 @@ TEST_F(DocumentWindows, OptionsSurviveARestartAndABadSettingsFileGivesTheDefault
     EXPECT_FALSE(document->EditorGutter->Visible());
     EXPECT_EQ(document->Editor->Highlighter(), nullptr);
     Stop();
-    EXPECT_EQ(OpenSettings()->ReadString(settings::Explorer, "lastpath", ""), "/pages");
+    EXPECT_EQ(OpenSettings()->ReadString(settings::Explorer, "lastpath", ""), folder);
 
     // A damaged file reads as the defaults.
     program.WriteSettings(std::string("\x00\xFF[editeur\nwordwrap=yes\n\x01\x02", 28));

@@ -1,0 +1,201 @@
+// The main window's docks, menu bar, command toolbars and tool window, on
+// the themed toolbar framework; the items come from the item tables.
+
+#include "app/FrameForm.h"
+
+#include "app/FileFilters.h"
+#include "app/MainWindowItems.h"
+#include "app/ToolbarIcons.h"
+
+#include "platform/base/ProgramFolder.h"
+#include "platform/gfx/ImageList.h"
+#include "platform/ui/ExtControls.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/PageControls.h"
+#include "platform/ui/TextControls.h"
+#include "platform/ui/ValueListEditor.h"
+#include "shell/ShellList.h"
+#include "shell/ShellTree.h"
+#include "toolbars/TBDock.h"
+#include "toolbars/themes/TBKEditItem.h"
+#include "toolbars/themes/TBKItems.h"
+#include "toolbars/themes/TBKMDIHandler.h"
+#include "toolbars/themes/TBKToolbar.h"
+
+#include <functional>
+
+namespace {
+
+// Rows of the top dock: the menu bar alone, then the toolbars three or
+// four to a row.
+int rowOf(const std::string& bar) {
+    if (bar == "menubar")
+        return 0;
+    if (bar == "mainToolbar" || bar == "fontToolbar" || bar == "formatToolbar")
+        return 1;
+    if (bar == "documentToolbar" || bar == "tableToolbar" || bar == "framesToolbar" || bar == "linkToolbar")
+        return 2;
+    return 3;
+}
+
+template <class T> T* named(T* component, const std::string& name) {
+    component->SetName(name);
+    return component;
+}
+
+} // namespace
+
+void Tframeform::buildDocks() {
+    auto dock = [this](const char* name, TTBDockPosition position) {
+        auto* made = named(new TTBDock(this), name);
+        made->SetPosition(position);
+        made->SetParent(this);
+        return made;
+    };
+    maindock = dock("maindock", dpTop);
+    bottomDock = dock("bottomDock", dpBottom);
+    leftDock = dock("leftDock", dpLeft);
+    rightDock = dock("rightDock", dpRight);
+}
+
+void Tframeform::buildBars() {
+    icons_ = named(new TImageList(this), "ToolbarImages");
+    DrawToolbarIcons(*icons_);
+
+    std::function<void(TTBCustomItem*, const std::vector<TMainItem>&, bool)> add =
+        [&](TTBCustomItem* parent, const std::vector<TMainItem>& entries, bool onToolbar) {
+            for (const TMainItem& entry : entries) {
+                TTBCustomItem* item = nullptr;
+                if (entry.Flags & miSeparator) {
+                    item = new TTBKSeparatorItem(this);
+                } else if (entry.Flags & miRecentList) {
+                    auto* list = new TTBKMRUListItem(this);
+                    list->SetMRUList(entry.Name == "mruitemlist" ? mrulist : projectMRU);
+                    item = list;
+                } else {
+                    item = entry.Flags & miSubmenu ? static_cast<TTBCustomItem*>(new TTBKSubmenuItem(this))
+                                                   : new TTBKItem(this);
+                    item->SetCaption(entry.Caption);
+                    item->Hint = entry.Hint.empty() ? entry.Caption : entry.Hint;
+                    if (!entry.ShortCut.empty())
+                        item->ShortCut = TextToShortCut(entry.ShortCut);
+                    if (onToolbar)
+                        item->SetImageIndex(ToolbarIconIndex(entry.Name));
+                    // What needs a document waits for one; a command whose
+                    // handler is not here yet stays disabled.
+                    item->SetEnabled(!(entry.Flags & miNeedsDocument) && (entry.Flags & miSubmenu));
+                }
+                if (!entry.Name.empty()) {
+                    item->SetName(entry.Name);
+                    items_[entry.Name] = item;
+                }
+                parent->Add(item);
+                add(item, entry.Items, false);
+            }
+        };
+
+    int position = 0;
+    int row = -1;
+    for (const TMainBar& bar : MainWindowBars()) {
+        auto* toolbar = named(new TTBKToolbar(this), bar.Name);
+        toolbar->SetCaption(bar.Caption);
+        const int barRow = rowOf(bar.Name);
+        if (barRow != row) {
+            row = barRow;
+            position = 0;
+        }
+        toolbar->SetDockRow(barRow);
+        toolbar->SetDockPos(position);
+        position += 1;
+        if (bar.Name == "menubar") {
+            toolbar->SetMenuBar(true);
+            toolbar->SetCloseButton(false);
+        } else {
+            toolbar->SetImages(icons_);
+        }
+        toolbar->SetCurrentDock(maindock);
+        add(toolbar->Items(), bar.Items, bar.Name != "menubar");
+        bars_[bar.Name] = toolbar;
+    }
+
+    mdiHandler_ = named(new TTBKMDIHandler(this), "TBKMDIHandler1");
+    mdiHandler_->SetToolbar(bars_["menubar"]);
+}
+
+void Tframeform::buildToolWindow() {
+    ToolsToolWindow = named(new TTBKToolWindow(this), "ToolsToolWindow");
+    ToolsToolWindow->SetCaption("Tools");
+    ToolsToolWindow->SetClientAreaWidth(240);
+    ToolsToolWindow->SetClientAreaHeight(420);
+    ToolsToolWindow->SetCurrentDock(rightDock);
+
+    toolsPgCtl = named(new TPageControl(this), "toolsPgCtl");
+    toolsPgCtl->SetAlign(alClient);
+    toolsPgCtl->SetTabPosition(tpBottom);
+    toolsPgCtl->SetParent(ToolsToolWindow);
+    auto page = [this](const char* name, const char* caption) {
+        auto* sheet = named(new TTabSheet(this), name);
+        sheet->SetCaption(caption);
+        sheet->SetPageControl(toolsPgCtl);
+        return sheet;
+    };
+
+    // The tag inspector: disabled until a tag is loaded.
+    TTabSheet* inspector = page("inspectorPage", "Code Inspector");
+    TagInspector = named(new TValueListEditor(this), "TagInspector");
+    TagInspector->SetAlign(alClient);
+    TagInspector->SetEnabled(false);
+    TagInspector->SetParent(inspector);
+
+    // The file explorer: the folder tree over the folder's files.
+    TTabSheet* explorer = page("explorerPage", "File Explorer");
+    shTree = named(new TPTShellTree(this), "shTree");
+    shTree->SetAlign(alTop);
+    shTree->SetHeight(180);
+    shTree->SetParent(explorer);
+    auto* split = named(new TSplitter(this), "Splitter1");
+    split->SetAlign(alTop);
+    split->SetParent(explorer);
+    shList = named(new TPTShellList(this), "shList");
+    shList->SetAlign(alClient);
+    shList->SetParent(explorer);
+    shTree->SetShellList(shList);
+
+    // The project manager: its files with their dates, sizes and folders.
+    TTabSheet* projects = page("projectPage", "Project Manager");
+    pmListView = named(new TListView(this), "pmListView");
+    pmListView->SetAlign(alClient);
+    pmListView->SetViewStyle(vsReport);
+    for (const char* caption : {"File", "Modified", "Size", "Path"})
+        pmListView->Columns().Add()->SetCaption(caption);
+    pmListView->SetParent(projects);
+
+    // The quick codes: the snippets of the "oqc" folder and the one chosen.
+    TTabSheet* quickCodes = page("quickCodePage", "Ondrill Quick Codes");
+    oqcList = named(new TPTShellList(this), "oqcList");
+    oqcList->SetAlign(alClient);
+    oqcList->SetParent(quickCodes);
+    auto* split2 = named(new TSplitter(this), "Splitter2");
+    split2->SetAlign(alBottom);
+    split2->SetParent(quickCodes);
+    oqcMemo = named(new TMemo(this), "oqcMemo");
+    oqcMemo->SetAlign(alBottom);
+    oqcMemo->SetHeight(120);
+    oqcMemo->SetParent(quickCodes);
+
+    toolsPgCtl->SetActivePageIndex(0);
+}
+
+void Tframeform::SetTagInspectorEnabled(bool enabled) {
+    if (TagInspector != nullptr)
+        TagInspector->SetEnabled(enabled);
+}
+
+void Tframeform::restoreExplorer(const std::string& lastPath) {
+    shTree->SelectPath(lastPath);
+    oqcList->Folder().SetPath(ProgramFolder() + "oqc");
+    shList->SetFileFilter(GetFileFilter("shList"));
+}
+
+std::string Tframeform::explorerPath() { return shTree->GetSelectedPath(); }

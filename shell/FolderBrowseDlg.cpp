@@ -288,6 +288,8 @@ void TPTFrmFolderBrowseDlg::treeChange(TPersistent*, TTreeNode* node) {
         return;
     bool hasPath = !record->GetPath().empty();
     bool deletable = hasPath && node->Parent() != nullptr;
+    // Only a folder with a path can be handed back.
+    OkBtn->SetEnabled(hasPath);
     CreateBtn->SetEnabled(hasPath);
     CreateNewFolderBtn->SetEnabled(hasPath);
     DeleteBtn->SetEnabled(deletable);

@@ -3,7 +3,8 @@
 // from a shell tree in a sizeable modal form, with optional buttons to
 // create and delete folders.  The application runs it with Execute and
 // then reads GetSelectedPath; the chosen folder is kept between runs, so
-// that the next run starts on it.
+// that the next run starts on it.  OK is enabled only on a folder with a
+// file-system path (not on Computer or the desktop).
 
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/ExtControls.h"

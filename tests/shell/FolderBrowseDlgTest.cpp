@@ -1,9 +1,10 @@
 // The folder-browse dialog without windows, its runs played out from the
 // form's show event: a random series of runs checked against a model of
-// the confirmed folder (cancel keeps it, a virtual folder confirms to an
-// empty path, a run nested in a running one is refused, a run whose
-// handler raised leaves the dialog usable), the buttons' states per
-// folder, and the form's layout over random sizes and options.
+// the confirmed folder (cancel keeps it, Return confirms a folder with a
+// path but not a virtual one, whose OK is disabled; a run nested in a
+// running one is refused; a run whose handler raised leaves the dialog
+// usable), the buttons' states per folder, the form's layout over random
+// sizes and options, and the placement block.
 
 #include "platform/base/Exceptions.h"
 #include "shell/FolderBrowseDlg.h"
@@ -49,7 +50,8 @@ TEST_F(FolderBrowseDlgTest, RunsKeepTheConfirmedFolderAndRefuseToNest) {
     for (int run = 0; run < 40; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
         const std::string target = targets[random() % targets.size()];
-        const int action = static_cast<int>(random() % 4); // 0, 1 OK; 2 Cancel; 3 a handler raises
+        const int action = static_cast<int>(random() % 4); // 0, 1 Return; 2 Cancel; 3 a handler raises
+        const bool confirms = action < 2 && !target.empty();
         const bool nestInShow = random() % 3 == 0;
         dialog->Options = static_cast<TPTFolderBrowseDlgOptions>(random() & 0x3FF);
         dialog->FormWidth = random() % 3 == 0 ? -1 : static_cast<int>(200 + random() % 500);
@@ -98,7 +100,9 @@ TEST_F(FolderBrowseDlgTest, RunsKeepTheConfirmedFolderAndRefuseToNest) {
                 here.SetPath(target);
                 return pidlBytes(here.GetPidl());
             }());
-            // A folder without a path can be neither made in nor deleted.
+            // A folder without a path can be neither chosen, made in nor
+            // deleted.
+            EXPECT_EQ(form.OkBtn->Enabled(), !target.empty());
             EXPECT_EQ(form.CreateBtn->Enabled(), !target.empty());
             EXPECT_EQ(form.CreateNewFolderBtn->Enabled(), !target.empty());
             EXPECT_EQ(form.DeleteBtn->Enabled(), !target.empty());
@@ -113,10 +117,10 @@ TEST_F(FolderBrowseDlgTest, RunsKeepTheConfirmedFolderAndRefuseToNest) {
             EXPECT_TRUE(tree.HasOption(ptstoDynamicRefresh)); // not the dialog's to change
             EXPECT_EQ(form.Width(), expectWidth);
             EXPECT_EQ(form.Height(), expectHeight);
-            if (action == 2)
+            if (action == 2 || !SendDialogKey(form, VK_RETURN)) {
+                EXPECT_FALSE(action < 2 && !target.empty()) << "Return did not press OK";
                 form.CancelBtn->Click();
-            else
-                form.OkBtn->Click();
+            }
         };
 
         bool result = false;
@@ -133,8 +137,8 @@ TEST_F(FolderBrowseDlgTest, RunsKeepTheConfirmedFolderAndRefuseToNest) {
         }
         EXPECT_FALSE(dialog->Executing());
         EXPECT_EQ(dialog->Form(), nullptr);
-        EXPECT_EQ(result, action < 2);
-        if (action < 2) {
+        EXPECT_EQ(result, confirms);
+        if (confirms) {
             confirmed = target;
             everConfirmed = true;
         }

@@ -1,0 +1,93 @@
+// A document window switching between its source, design and preview
+// pages on the real web engine (offscreen), as the user picks the tabs:
+// a page looked at in the design view keeps its source byte for byte, the
+// preview file is written once and removed on the return to the source,
+// and pages with frames are refused by the design view.
+
+#include "app/EditForm.h"
+#include "app/FrameForm.h"
+#include "app/MDITab.h"
+#include "tests/app/AppTestSupport.h"
+
+#include "editor/CodeMemo.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/PageControls.h"
+#include "tests/platform/webview/WebEngineTestApp.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
+#include "tests/support/ScriptedUserInteraction.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ViewSwitching : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame = new Tframeform(&Application());
+        Application().SetMainForm(frame);
+        frame->Show();
+        Application().ProcessMessages();
+    }
+    void TearDown() override {
+        while (frame->MDIChildCount() > 0)
+            delete frame->MDIChildren(frame->MDIChildCount() - 1);
+        delete frame;
+        Application().SetMainForm(nullptr);
+    }
+    // The user picks a page's tab: the page is left when the document
+    // window agrees, and the new page is arrived on.
+    void Pick(TEditForm* document, int page) {
+        bool allow = true;
+        document->PageControl1Changing(document->PageControl1, allow);
+        if (!allow)
+            return;
+        document->PageControl1->SetActivePageIndex(page);
+        document->PageControl1Change(document->PageControl1);
+    }
+
+    TTestProgramFolder program;
+    TScriptedUserInteraction user;
+    Tframeform* frame = nullptr;
+};
+
+} // namespace
+
+TEST_F(ViewSwitching, SourcePreviewDesignSourceKeepsThePageAndItsFolderClean) {
+    const std::string page = "<!DOCTYPE html>\n<HTML><BODY>\r\n<P ID=\"p\">caf\xE9</P>\n<?php echo 1; ?>\r</BODY></HTML>";
+    const std::string file = program.File("page.html");
+    const std::string preview = program.File("HTMLtmp.htm");
+    TTestProgramFolder::WriteFileBytes(file, page);
+    TEditForm* document = frame->OpenDocumentFile(file);
+
+    Pick(document, 2);
+    ASSERT_TRUE(std::filesystem::exists(preview));
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(preview), page);
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    EXPECT_TRUE(std::filesystem::exists(preview)) << "left in place until the source page";
+    Pick(document, 0);
+    EXPECT_FALSE(std::filesystem::exists(preview));
+    EXPECT_EQ(document->Text().Bytes(), page);
+    EXPECT_FALSE(document->Editor->Modified);
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
+TEST_F(ViewSwitching, PagesWithFramesAndUnsavedPreviewsGoBackToTheSource) {
+    TEditForm* document = new TEditForm(&Application());
+    frame->MDINav->AddForm(document, nullptr);
+    document->Editor->SelectAll();
+    document->Editor->SetSelText("<html><body><iframe src=\"a.html\"></iframe></body></html>");
+    user.AnswerMessage(mrOk);
+    Pick(document, 1);
+    EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
+    ASSERT_FALSE(user.Calls.empty());
+    EXPECT_EQ(user.Calls.back().Text, "It is impossible to edit pages with frames.");
+
+    // The preview of a page never saved asks first; No goes back.
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    user.AnswerMessage(mrNo);
+    Pick(document, 2);
+    EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
+    EXPECT_FALSE(std::filesystem::exists(program.File("HTMLtmp.htm")));
+    EXPECT_EQ(user.PendingAnswers(), 0u);
+}

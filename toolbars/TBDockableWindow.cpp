@@ -757,6 +757,12 @@ void TTBCustomDockableWindow::MouseDown(TMouseButton button, TShiftState shift, 
         DoubleClickToggle();
         return;
     }
+    // A press that lies outside the window came here only because the
+    // window held the mouse (a menu loop ending on a press elsewhere hands
+    // that press on afterwards): it belongs to another window and must not
+    // move this one.
+    if (!ClientRect().Contains({x, y}))
+        return;
     bool onChild = false;
     PointOnChildControl({x, y}, onChild);
     if (onChild)

@@ -241,4 +241,49 @@ TEST(DockWindows, RealKeysReachTheMenuBarAndTheShortcutsOfAForm) {
     SetTBSystemSettings(nullptr);
 }
 
+TEST(DockWindows, AMenuBarStaysDockedWhenAPressElsewhereEndsItsMenu) {
+    // Escape closes the open menu and leaves the menu bar tracking; a
+    // press in another window then ends the tracking and reaches that
+    // window.  The bar holds the mouse until then, so the press comes
+    // to the bar first: it must not start a drag there.
+    TShownForm f;
+    TTBToolbar* menu = MakeToolbar(&f.Form, "Menu", {});
+    menu->SetMenuBar(true);
+    TTBCustomItem* file = AddSubmenu(*menu->Items(), "&File", {"&Open", "&Save"});
+    menu->SetParent(f.Top);
+    auto* editor = new TCustomControl(&f.Form);
+    editor->SetParent(&f.Form);
+    editor->SetBounds(100, 120, 300, 200);
+    f.Settle();
+    QWidget* bar = ClientWidgetOf(menu);
+    TPoint fileCentre = CentreIn(menu->View(), file);
+    QPoint press = bar->mapFromGlobal(ToQPoint(fileCentre));
+    bool opened = false, dragging = false;
+    TRect placed = menu->BoundsRect();
+    QTimer::singleShot(0, qApp, [&] {
+        QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, press);
+        opened = TBPopupWindowCount() == 1;
+        QTest::keyClick(bar, Qt::Key_Escape);
+        // On a desktop the bar holds the mouse (offscreen windows hold
+        // none), so the press reaches the bar, at its place in the bar.
+        QPoint elsewhere = ClientWidgetOf(editor)->mapToGlobal(QPoint(150, 100));
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->mapFromGlobal(elsewhere));
+        // A drag started by that press would wait for a release: end it.
+        QTimer::singleShot(50, qApp, [&, elsewhere] {
+            dragging = RunningLoopCount() > 0;
+            if (dragging)
+                QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, bar->mapFromGlobal(elsewhere));
+        });
+    });
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, press);
+    f.Settle();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(RunningLoopCount(), 0);
+    EXPECT_FALSE(dragging);
+    EXPECT_FALSE(menu->Floating());
+    EXPECT_EQ(menu->CurrentDock(), f.Top);
+    EXPECT_EQ(menu->BoundsRect(), placed);
+    ReleaseCapture();
+}
+
 } // namespace

@@ -46,16 +46,6 @@ std::string EscapeAccessKeys(std::string_view text) {
     return escaped;
 }
 
-std::string ShortHintOf(std::string_view hint) {
-    size_t bar = hint.find('|');
-    return std::string(bar == std::string_view::npos ? hint : hint.substr(0, bar));
-}
-
-std::string LongHintOf(std::string_view hint) {
-    size_t bar = hint.find('|');
-    return std::string(bar == std::string_view::npos ? hint : hint.substr(bar + 1));
-}
-
 int DivideAwayFromZero(int a, int b) {
     int quotient = a / b;
     if (a % b != 0)

@@ -1,7 +1,8 @@
 #pragma once
 // Small routines that every part of the toolbar framework uses: captions
-// with access keys ("&" marks the key, "&&" stands for one "&"), hints with
-// a short and a long part, and integer helpers.
+// with access keys ("&" marks the key, "&&" stands for one "&") and integer
+// helpers.  (The short and long parts of hints are the platform's
+// GetShortHint and GetLongHint.)
 
 #include "platform/gfx/Geometry.h"
 
@@ -20,11 +21,6 @@ int CaptionTextWidth(TCanvas& canvas, std::string_view caption, bool prefix);
 // A file name or any other literal text as a caption: each "&" doubled, so
 // that none of them marks an access key.
 std::string EscapeAccessKeys(std::string_view text);
-
-// The two parts of a hint "short|long": the text before the first "|" and
-// the text after it (the whole hint when there is no "|").
-std::string ShortHintOf(std::string_view hint);
-std::string LongHintOf(std::string_view hint);
 
 // a / b, moved one away from zero when there is a remainder.
 int DivideAwayFromZero(int a, int b);

@@ -49,11 +49,6 @@ constexpr TTBHookPoints kFloatingHookPoints = (1u << hpSendActivateApp) | (1u <<
 
 } // namespace
 
-bool TBApplicationActive() {
-    const TTBApplicationLink& link = TBApplicationLink();
-    return !link.ActiveWindow || link.ActiveWindow() != nullptr;
-}
-
 // ---------------------------------------------------------------------------
 // Construction
 
@@ -682,7 +677,7 @@ bool TTBCustomDockableWindow::ShouldShowFloating() const {
         if (form != nullptr && form->FormStyle() == fsMDIChild && main != nullptr && main->WindowState() == wsMinimized)
             return false;
     }
-    if (hideWhenInactive_ && !TBApplicationActive())
+    if (hideWhenInactive_ && !Application().Active())
         return false;
     return true;
 }
@@ -692,7 +687,7 @@ void TTBCustomDockableWindow::UpdateFloatingVisibility() {
         return;
     bool show = ShouldShowFloating();
     floatingFrame_->ShouldShow = show;
-    bool inactive = !hideWhenInactive_ && !TBApplicationActive();
+    bool inactive = !hideWhenInactive_ && !Application().Active();
     if (inactive != inactiveCaption_) {
         inactiveCaption_ = inactive;
         floatingFrame_->RedrawParts(fpCaption);

@@ -294,10 +294,6 @@ private:
     std::vector<std::unique_ptr<TTBFloatingWindowParent>> retiredFrames_;
 };
 
-// The application is active: it has an active window (as far as the
-// application link says; without one it counts as active).
-bool TBApplicationActive();
-
 // The frame measures of the floating frame and docked windows.
 constexpr int kTBSizingFrame = 4;   // border of a resizable floating frame
 constexpr int kTBFixedFrame = 3;    // border of a fixed one

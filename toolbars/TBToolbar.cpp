@@ -53,7 +53,25 @@ void takeApplicationKeys(bool take) {
                 main = form;
             return ToolbarsProcessShortCut(active, main, key);
         },
-        [](TWinControl* form, char ch) { return ToolbarsSysCommand(form, SC_KEYMENU, static_cast<unsigned char>(ch)); });
+        [](TWinControl* form, char ch) {
+            // The menu bar is the active form's: an MDI frame while one of
+            // its document windows has the keyboard.
+            TWinControl* active = Screen().ActiveForm();
+            if (active == nullptr)
+                active = form;
+            if (auto* document = dynamic_cast<TCustomForm*>(active);
+                document != nullptr && document->FormStyle() == fsMDIChild && Application().MainForm() != nullptr)
+                active = Application().MainForm();
+            LPARAM character = static_cast<unsigned char>(ch);
+            if (ToolbarsSysCommand(active, SC_KEYMENU, character))
+                return true;
+            // Space, and "-" that no bar took, open a system menu: the
+            // window's own (the frame's, or its document window's for "-").
+            if (ch != ' ' && ch != '-')
+                return false;
+            active->Perform(WM_SYSCOMMAND, SC_KEYMENU, character);
+            return true;
+        });
 }
 
 

@@ -5,6 +5,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/ui/WindowNotices.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
@@ -20,6 +21,7 @@ TApplicationBackend* backend = nullptr;
 class TMessageLoop : public TModalLoop {
 public:
     explicit TMessageLoop(TApplication& application) : application_(application) {}
+    bool IsMessageLoop() const override { return true; }
 
 protected:
     void Enter() override {
@@ -106,6 +108,10 @@ void TApplication::SetHint(const std::string& hint) {
     if (OnHint)
         OnHint(this);
 }
+
+bool TApplication::Active() const { return ApplicationActiveNoticed(); }
+
+bool TApplication::HelpCommand(uint16_t command, intptr_t data) { return OnHelp && OnHelp(command, data); }
 
 bool TApplication::Idle() {
     bool done = true;

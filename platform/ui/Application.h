@@ -15,6 +15,7 @@
 
 #include "platform/base/Component.h"
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <string>
@@ -35,6 +36,12 @@ void SetApplicationBackend(TApplicationBackend* backend);
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
 using TIdleEvent = std::function<void(TPersistent* sender, bool& done)>;
 using TExceptionEvent = std::function<void(TPersistent* sender, const std::string& message)>;
+// Answers a help request (command: HELP_CONTEXT or HELP_CONTEXTPOPUP, data:
+// the help context); true when help was shown.
+using THelpEvent = std::function<bool(uint16_t command, intptr_t data)>;
+
+// Help commands.
+enum : uint16_t { HELP_CONTEXT = 0x0001, HELP_CONTEXTPOPUP = 0x0008 };
 
 class TApplication : public TComponent {
 public:
@@ -85,6 +92,16 @@ public:
     // Called with the message of an exception that reached the event loop,
     // instead of the error box.
     TExceptionEvent OnException;
+
+    // Whether one of the program's windows is active, as the window system
+    // last said (true until it says otherwise).
+    bool Active() const;
+
+    // Help for a context number (F1 on a menu item that has one): OnHelp
+    // answers; without it there is no help and the result is false.
+    THelpEvent OnHelp;
+    bool HelpCommand(uint16_t command, intptr_t data);
+    bool HelpContext(int context) { return HelpCommand(HELP_CONTEXT, context); }
 
     // Shows an exception's message: OnException, or the error box.
     void ShowException(const std::string& message);

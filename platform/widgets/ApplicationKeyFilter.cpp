@@ -21,7 +21,8 @@ public:
             altAlone_ = false;
         if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !receiver->isWidgetType())
             return false;
-        if (InnermostLoop() != nullptr || QApplication::activeModalWidget() != nullptr ||
+        TModalLoop* loop = InnermostLoop();
+        if ((loop != nullptr && !loop->IsMessageLoop()) || QApplication::activeModalWidget() != nullptr ||
             QApplication::activePopupWidget() != nullptr)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);

@@ -6,7 +6,9 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/WindowNotices.h"
 #include "toolbars/TBDragLoop.h"
 
 #include <gtest/gtest.h>
@@ -166,16 +168,21 @@ TEST(Dock, HidingAFloatingBarHidesItsFrameAndClosingAsksFirst) {
     f.Form.Hide();
     EXPECT_FALSE(frame->Visible());
     f.Form.Show();
-    bool active = false;
-    TTBApplicationLink link;
-    link.ActiveWindow = [&]() -> TWinControl* { return active ? &f.Form : nullptr; };
-    SetTBApplicationLink(link);
-    bar->UpdateFloatingVisibility();
+    // The window system tells the application it lost the activation: the
+    // frame hides at once, or greys its caption when it stays.
+    NotifyWindowNotice(wnApplicationDeactivated, nullptr);
+    EXPECT_FALSE(Application().Active());
     EXPECT_FALSE(frame->Visible());
     bar->SetHideWhenInactive(false);
     EXPECT_TRUE(frame->Visible());
     EXPECT_TRUE(bar->InactiveCaption());
-    SetTBApplicationLink({});
+    NotifyWindowNotice(wnApplicationActivated, nullptr);
+    EXPECT_FALSE(bar->InactiveCaption());
+    bar->SetHideWhenInactive(true);
+    NotifyWindowNotice(wnApplicationDeactivated, nullptr);
+    EXPECT_FALSE(frame->Visible());
+    NotifyWindowNotice(wnApplicationActivated, nullptr);
+    EXPECT_TRUE(frame->Visible());
 }
 
 // A picture whose colour at each point says where the point is (x in red,

@@ -122,6 +122,9 @@ void TTBMenuLoop::Leave() {
     }
     root->State &= static_cast<TTBViewState>(~vsModal);
     ReleaseMenuCapture();
+    StopViewTimer(hintTimer_);
+    if (hintShown_)
+        Application().CancelHint();
     setHint("");
 }
 
@@ -219,6 +222,33 @@ void TTBMenuLoop::updateCursorAndHint() {
         selected->CursorAt(selected->ScreenToViewer(*lastCursor_), cursor);
     if (TWinControl* window = TBWindowAtPoint(*lastCursor_); window != nullptr && chainViewOfWindow(window))
         window->ShowCursorShape(cursor);
+    hintFor(deepest, selected);
+}
+
+void TTBMenuLoop::hintFor(TTBView* view, TTBItemViewer* selected) {
+    // An item shows its hint in a menu when it asks to (tboShowHint) or its
+    // view shows every item's; the pointer must rest on it first.
+    bool wanted = selected != nullptr && view->Window() != nullptr && !view->Capture() &&
+                  (view->ShowsHints() || (selected->Item()->EffectiveOptions() & tboShowHint));
+    if (wanted && selected == hintViewer_)
+        return;
+    StopViewTimer(hintTimer_);
+    if (hintShown_) {
+        Application().CancelHint();
+        hintShown_ = false;
+    }
+    hintViewer_ = wanted ? selected : nullptr;
+    if (wanted)
+        hintTimer_ = StartViewTimer(view, kTBHintPause);
+}
+
+void TTBMenuLoop::hintTimerFired() {
+    StopViewTimer(hintTimer_);
+    TTBView* deepest = state_.RootView->DeepestView();
+    if (hintViewer_ == nullptr || deepest->Selected() != hintViewer_ || !lastCursor_)
+        return;
+    Application().ActivateHint(*lastCursor_);
+    hintShown_ = true;
 }
 
 void TTBMenuLoop::afterEvent() {
@@ -419,6 +449,10 @@ void TTBMenuLoop::typed(char ch) {
 void TTBMenuLoop::ViewTimer(uintptr_t id) {
     if (finished_)
         return;
+    if (id == hintTimer_) {
+        guarded([&] { hintTimerFired(); });
+        return;
+    }
     TTBView* view = ViewOfTimer(id);
     if (view == nullptr || !state_.RootView->IsAncestorOf(view)) {
         StopViewTimer(id);

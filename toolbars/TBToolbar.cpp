@@ -440,7 +440,14 @@ void TTBCustomToolbar::MouseMove(TShiftState shift, int x, int y) {
     // The toolbar's hint is the item's under the mouse.
     TTBItemViewer* selected = view_->Selected();
     bool menuOnly = selected != nullptr && (selected->Item()->EffectiveOptions() & tboLongHintInMenuOnly);
-    SetHint(selected != nullptr && !menuOnly ? selected->Item()->Hint : std::string());
+    std::string hint = selected != nullptr && !menuOnly ? selected->Item()->Hint : std::string();
+    if (hint != Hint()) {
+        SetHint(hint);
+        // The status bar follows the item under the pointer, not only the
+        // toolbar the pointer entered.
+        if (GetCaptureControl() == nullptr || GetCaptureControl() == this)
+            Application().SetHint(GetLongHint(hint));
+    }
     TTBCustomDockableWindow::MouseMove(shift, x, y);
 }
 
@@ -548,6 +555,14 @@ void TTBCustomToolbar::Dispatch(TMessage& message) {
         if (handleSysCommand(message))
             return;
         break;
+    case CM_HINTSHOW: {
+        // The hint of the item under the pointer; none over empty space.
+        auto& info = *reinterpret_cast<THintInfo*>(message.LParam);
+        TPoint at{info.CursorPos.X - view_->WindowOrigin.X, info.CursorPos.Y - view_->WindowOrigin.Y};
+        view_->HintFor(view_->ViewerAtPoint(at), info);
+        message.Result = 0;
+        return;
+    }
     case WM_SETTINGCHANGE:
         rearrange();
         break;

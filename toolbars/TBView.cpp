@@ -283,6 +283,24 @@ TTBItemViewer* TTBView::ViewerAtPoint(TPoint point) {
     return nullptr;
 }
 
+bool TTBView::ShowsHints() const {
+    if ((Style & vsShowHintsOnHover) || (State & vsAlwaysShowHints))
+        return true;
+    if (chevronParentView_ != nullptr)
+        return chevronParentView_->ShowsHints();
+    return IsToolbar() && window_ != nullptr && window_->ShowHint();
+}
+
+void TTBView::HintFor(TTBItemViewer* viewer, THintInfo& info) const {
+    if (viewer == nullptr) {
+        info.HintStr.clear();
+        return;
+    }
+    info.CursorRect = viewer->BoundsRect;
+    OffsetRect(info.CursorRect, WindowOrigin.X, WindowOrigin.Y);
+    info.HintStr = viewer->Item()->HintCaption();
+}
+
 // ---------------------------------------------------------------------------
 // Change notices
 

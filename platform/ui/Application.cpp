@@ -109,6 +109,16 @@ void TApplication::SetHint(const std::string& hint) {
         OnHint(this);
 }
 
+void TApplication::ActivateHint(TPoint screen) {
+    if (backend != nullptr && Initialized())
+        backend->ActivateHint(screen);
+}
+
+void TApplication::CancelHint() {
+    if (backend != nullptr && Initialized())
+        backend->CancelHint();
+}
+
 bool TApplication::Active() const { return ApplicationActiveNoticed(); }
 
 bool TApplication::HelpCommand(uint16_t command, intptr_t data) { return OnHelp && OnHelp(command, data); }

@@ -14,6 +14,7 @@
 // application, which is all model and window-base tests need.
 
 #include "platform/base/Component.h"
+#include "platform/gfx/Geometry.h"
 
 #include <cstdint>
 #include <exception>
@@ -29,6 +30,10 @@ public:
     // Makes the window system's application object (argc and argv must
     // outlive it) and installs everything windows need.
     virtual void Start(int& argc, char** argv) = 0;
+    // Shows at once the hint of the program window under a screen point,
+    // as its CM_HINTSHOW answers; hides the hint shown.
+    virtual void ActivateHint(TPoint screen) {}
+    virtual void CancelHint() {}
 };
 // Installs the backend (not owned); platform_widgets does so at start-up.
 void SetApplicationBackend(TApplicationBackend* backend);
@@ -81,6 +86,12 @@ public:
     bool Terminated() const;
     // Delivers what is pending, then returns.
     void ProcessMessages();
+
+    // The window system shows a control's hint by itself once the pointer
+    // rests on it; code that tracks the mouse itself (a menu) shows the hint
+    // of the window under a point at once, or hides the one shown.
+    void ActivateHint(TPoint screen);
+    void CancelHint();
 
     // The long part of the hint of the control under the pointer.
     const std::string& Hint() const { return hint_; }

@@ -133,6 +133,18 @@ struct TPaintStruct {
     TRect rcPaint;
 };
 
+// What CM_HINTSHOW carries (its LParam) when the pointer has rested on a
+// control whose ShowHint holds: the hint about to show, which the control
+// may change (a toolbar names the item under the pointer), or refuse by
+// answering non-zero.  Points and the rectangle are in the control's
+// client coordinates; the hint goes when the pointer leaves the rectangle.
+struct THintInfo {
+    TPoint CursorPos;
+    TRect CursorRect;
+    // The short part of the control's Hint, before a "|".
+    std::string HintStr;
+};
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner = nullptr);

@@ -5,6 +5,7 @@
 #include "tests/toolbars/DockTestSupport.h"
 
 #include "platform/gfx/QtBridge.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/NonClientMouse.h"
@@ -20,6 +21,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <functional>
 
@@ -284,6 +286,59 @@ TEST(DockWindows, AMenuBarStaysDockedWhenAPressElsewhereEndsItsMenu) {
     EXPECT_EQ(menu->CurrentDock(), f.Top);
     EXPECT_EQ(menu->BoundsRect(), placed);
     ReleaseCapture();
+}
+
+TEST(DockWindows, AToolbarShowsTheHintOfTheItemUnderThePointer) {
+    TShownForm f;
+    f.Form.SetShowHint(true);
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One", "Two"});
+    TTBCustomItem* one = bar->Items()->ItemAt(0);
+    TTBCustomItem* two = bar->Items()->ItemAt(1);
+    auto* gap = new TTBSeparatorItem(&f.Form);
+    bar->Items()->Insert(1, gap);
+    one->Hint = "First|The first item";
+    two->Hint = "Second";
+    f.Settle();
+    QWidget* viewport = ClientWidgetOf(bar);
+    std::vector<std::string> statusHints;
+    Application().OnHint = [&](TPersistent*) { statusHints.push_back(Application().Hint()); };
+    // What the window system does when the pointer rests: a tool-tip event.
+    QString shown;
+    auto rest = [&](QPoint at) {
+        QTest::mouseMove(viewport, at);
+        QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        // A tip told to go lingers a moment.
+        if (QToolTip::isVisible())
+            QTest::qWait(20);
+        if (QToolTip::isVisible() && QToolTip::text() == shown)
+            QTest::qWait(400);
+        shown = QToolTip::isVisible() ? QToolTip::text() : QString();
+        return shown.toStdString();
+    };
+    auto centre = [&](TTBCustomItem* item) {
+        TRect r = bar->View()->ViewerOf(item)->BoundsRect;
+        OffsetRect(r, bar->View()->WindowOrigin.X, bar->View()->WindowOrigin.Y);
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    };
+    EXPECT_EQ(rest(centre(one)), "First");
+    EXPECT_EQ(rest(centre(two)), "Second");
+    // Between them the separator has none (the toolbar's own hint, the
+    // item last under the pointer, is not shown there).
+    EXPECT_EQ(rest(centre(gap)), "");
+    // Without ShowHint, none at all.
+    f.Form.SetShowHint(false);
+    EXPECT_EQ(rest(centre(one)), "");
+    Application().OnHint = nullptr;
+    // The status bar followed the item under the pointer.
+    ASSERT_GE(statusHints.size(), 3u);
+    EXPECT_EQ(statusHints[0], "The first item");
+    EXPECT_EQ(statusHints[1], "Second");
+    EXPECT_EQ(statusHints[2], "");
+    QToolTip::hideText();
 }
 
 } // namespace

@@ -373,8 +373,11 @@ TSize TTBCustomToolbar::ContentClientSize() {
 void TTBCustomToolbar::ShrinkLimit(int& length) {
     view_->ValidatePositions();
     int shrunk = view_->MinimumShrunkLength();
-    if (shrunk == 0)
-        shrunk = kChevronSize;
+    // A bar without an item to show can shrink away entirely.
+    if (shrunk == 0) {
+        length = 0;
+        return;
+    }
     bool vertical = CurrentDock() != nullptr && CurrentDock()->IsVertical();
     length = shrunk + along(DockedFrameSize(), vertical);
 }
@@ -500,6 +503,13 @@ bool TTBCustomToolbar::handleSysCommand(TMessage& message) {
     TBSystemSettings().Beep();
     message.Result = 1;
     return true;
+}
+
+bool TTBCustomToolbar::TabOrderIncludes(const TWinControl& child) const {
+    std::vector<TWinControl*> hidden;
+    if (view_)
+        view_->CollectOffEdgeControls(hidden);
+    return std::find(hidden.begin(), hidden.end(), &child) == hidden.end();
 }
 
 void TTBCustomToolbar::Dispatch(TMessage& message) {

@@ -159,6 +159,9 @@ protected:
     virtual TTBChevronItem* CreateChevronItem();
     void MakeParts();
     void Dispatch(TMessage& message) override;
+    // Tab skips the controls hidden behind the chevron, and those inside
+    // them.
+    bool TabOrderIncludes(const TWinControl& child) const override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void Paint() override;

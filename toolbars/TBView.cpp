@@ -527,16 +527,25 @@ bool TTBView::CalculatePositions(bool moveControls, int orientation, int wrapOff
     if (result.Shrunk && chevron != nullptr)
         chevron->SetEnabled(result.ChevronEnabled);
     bool changed = false;
+    std::vector<TWinControl*> movedInOrOut;
     for (int i = 0; i < ViewerCount(); ++i) {
         TTBItemViewer* viewer = viewers_[i].get();
         const TTBLayoutPosition& pos = result.Positions[i];
         if (viewer->BoundsRect != pos.Rect || viewer->Show != pos.Show || viewer->LineSep != pos.LineSep)
             changed = true;
+        if (viewer->OffEdge != pos.OffEdge)
+            if (auto* controlItem = dynamic_cast<TTBControlItem*>(viewer->Item()))
+                if (auto* control = dynamic_cast<TWinControl*>(controlItem->Control()))
+                    movedInOrOut.push_back(control);
         viewer->BoundsRect = pos.Rect;
         viewer->Show = pos.Show;
         viewer->OffEdge = pos.OffEdge;
         viewer->LineSep = pos.LineSep;
     }
+    // A control behind the chevron leaves the tab order, and comes back
+    // with its place on the bar.
+    for (TWinControl* control : movedInOrOut)
+        control->TabOrderChanged();
     return changed;
 }
 

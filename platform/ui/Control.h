@@ -345,6 +345,15 @@ public:
     virtual void SetFocus();
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
+    // Whether Tab moves the focus to the control: its TabStop, unless a
+    // parent leaves it (or the control it lies in) out of the tab order.
+    bool InTabOrder() const;
+    // A parent's say on a child's place in the tab order; every child by
+    // default (a toolbar leaves out the controls behind its chevron).
+    virtual bool TabOrderIncludes(const TWinControl& child) const { return true; }
+    // Tells the windows of the control and of those inside it that
+    // InTabOrder may have changed.
+    void TabOrderChanged();
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     TKeyEvent OnKeyDown;

@@ -328,7 +328,7 @@ void TCustomForm::focusActiveControl() {
             auto* child = dynamic_cast<TWinControl*>(parent.Controls(i));
             if (child == nullptr || child == mdiClient_.get())
                 continue;
-            if (child->TabStop() && child->CanFocus())
+            if (child->InTabOrder() && child->CanFocus())
                 return child;
             if (TWinControl* inner = first(*child))
                 return inner;

@@ -321,7 +321,7 @@ void TNativePeer::TextChanged() {
 
 void TNativePeer::TabStopChanged() {
     if (widget_)
-        widget_->setFocusPolicy(control_.TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        widget_->setFocusPolicy(control_.InTabOrder() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void TNativePeer::BringToFront() {

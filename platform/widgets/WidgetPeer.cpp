@@ -238,7 +238,7 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
 }
 
 Qt::FocusPolicy TPeerWidget::FocusPolicyNow() const {
-    return control_.TabStop() && !style_.NeverFocus ? Qt::TabFocus : Qt::NoFocus;
+    return control_.InTabOrder() && !style_.NeverFocus ? Qt::TabFocus : Qt::NoFocus;
 }
 
 void TPeerWidget::SyncRegion() {

@@ -456,6 +456,23 @@ TEST(DragLoop, ABarInACrowdedRowLocksItAfterTenPixelsAlongTheDock) {
     }
 }
 
+TEST(Dock, AnEmptyBarShrinksAwayAndNeverPushesItsNeighbourToANewRow) {
+    TDockForm f;
+    TTBToolbar* full = f.Toolbar("Full", f.Top, {"A", "B", "C", "D"});
+    TTBToolbar* empty = f.Toolbar("Empty", f.Top, {});
+    int fullLeast = 0, emptyLeast = -1;
+    full->ShrinkLimit(fullLeast);
+    empty->ShrinkLimit(emptyLeast);
+    EXPECT_EQ(emptyLeast, 0);
+    // The full bar's least length: its first item, the chevron and frame.
+    TRect first = full->View()->ViewerOf(full->Items()->ItemAt(0))->BoundsRect;
+    EXPECT_EQ(fullLeast, first.Width() + 12 + full->DockedFrameSize().cx);
+    // Just room for the full bar shrunk: the empty one stays beside it.
+    f.SetWidth(fullLeast + 2);
+    EXPECT_EQ(full->PlacedRow, empty->PlacedRow);
+    EXPECT_EQ(f.Top->Height(), full->Height());
+}
+
 TEST(DragLoop, AFloatingBarDraggedAboveTheScreenKeepsItsCaptionOnIt) {
     TDragFixture f;
     TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});

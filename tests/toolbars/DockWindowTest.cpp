@@ -9,6 +9,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/NonClientMouse.h"
+#include "platform/ui/TextControls.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "toolbars/TBEditItem.h"
 #include "toolbars/TBPopupWindow.h"
@@ -339,6 +340,53 @@ TEST(DockWindows, AToolbarShowsTheHintOfTheItemUnderThePointer) {
     EXPECT_EQ(statusHints[1], "Second");
     EXPECT_EQ(statusHints[2], "");
     QToolTip::hideText();
+}
+
+TEST(DockWindows, TabSkipsTheControlsHiddenBehindTheChevron) {
+    TShownForm f;
+    TTBToolbar* bar = f.Toolbar("Fields", f.Top, {});
+    std::vector<TEdit*> edits;
+    for (int i = 0; i < 4; ++i) {
+        auto* edit = new TEdit(&f.Form);
+        edit->SetBounds(0, 0, 80, 20);
+        edit->SetParent(bar);
+        bar->Items()->Add(new TTBControlItem(&f.Form, edit));
+        edits.push_back(edit);
+    }
+    f.Settle();
+    auto reachedByTab = [&] {
+        // From the first field, Tab round the form: which fields it meets.
+        std::vector<bool> met(edits.size(), false);
+        edits[0]->SetFocus();
+        QApplication::processEvents();
+        for (int press = 0; press < 12; ++press) {
+            QWidget* focus = QApplication::focusWidget();
+            if (focus == nullptr)
+                break;
+            QTest::keyClick(focus, Qt::Key_Tab);
+            QApplication::processEvents();
+            for (size_t i = 0; i < edits.size(); ++i)
+                met[i] = met[i] || edits[i]->Focused();
+        }
+        return met;
+    };
+    EXPECT_EQ(reachedByTab(), (std::vector<bool>{true, true, true, true}));
+    // Narrowed, the form hides the last fields behind the chevron.
+    f.SetWidth(200);
+    f.Settle();
+    std::vector<bool> shown;
+    for (int i = 0; i < bar->Items()->Count(); ++i)
+        shown.push_back(bar->View()->ViewerOf(bar->Items()->ItemAt(i))->Show);
+    ASSERT_TRUE(shown[0]);
+    ASSERT_FALSE(shown[3]);
+    std::vector<bool> met = reachedByTab();
+    EXPECT_EQ(met, shown);
+    for (size_t i = 0; i < edits.size(); ++i)
+        EXPECT_EQ(edits[i]->InTabOrder(), shown[i]) << i;
+    // Widened again, they come back into the tab order.
+    f.SetWidth(640);
+    f.Settle();
+    EXPECT_EQ(reachedByTab(), (std::vector<bool>{true, true, true, true}));
 }
 
 } // namespace

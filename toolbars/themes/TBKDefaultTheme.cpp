@@ -352,10 +352,11 @@ void TTBKDefaultTheme::PaintMenuItem(TCanvas& canvas, const TRect& rect, const T
             PolygonIn(canvas, {{x + dx, y + dy - 3}, {x + dx, y + dy + 3}, {x + dx + 3, y + dy}}, color);
         };
         if (!info.Enabled) {
+            // The embossed look: a light copy below right (not on the
+            // keyboard's highlight), the shadow in place over it.
             if (info.Hover != 1)
                 triangle(1, 1, clBtnHighlight);
-            else
-                triangle(0, 0, clBtnShadow);
+            triangle(0, 0, clBtnShadow);
         } else {
             triangle(0, 0, info.Hover == 0 || combo ? display().MenuTextColor : clHighlightText);
         }

@@ -238,6 +238,30 @@ TEST_F(DefaultPaint, ClassicEdgesPatternAndHighlight) {
     EXPECT_GT(row.Count(Rect(0, 0, row.Width(), row.Height()), clWhite), 10);
 }
 
+TEST_F(DefaultPaint, ADisabledSubmenuArrowIsEmbossedUnlessTheKeyboardHighlightsIt) {
+    Use("Default");
+    const int width = 120, height = 20;
+    const int x = width - (TBKSystemMetric(SM_CXMENUCHECK) * 2) / 3 - 2, y = height / 2;
+    for (uint8_t hover : {0, 1}) {
+        SCOPED_TRACE("hover " + std::to_string(hover));
+        TTBKItemInfo info;
+        info.ViewType = TVT_POPUPMENU;
+        info.Options = IO_SUBMENU;
+        info.Enabled = false;
+        info.Hover = hover;
+        TBitmap row(width, height);
+        row.Canvas().FillRect(Rect(0, 0, width, height), clMenu);
+        CurrentTheme().PaintMenuItem(row.Canvas(), Rect(0, 0, width, height), info);
+        row.Canvas().Release();
+        // The shadow triangle in place, whatever the highlight.
+        EXPECT_EQ(row.Canvas().Pixel(x, y), ColorToRGB(clBtnShadow));
+        EXPECT_EQ(row.Canvas().Pixel(x + 1, y), ColorToRGB(clBtnShadow));
+        // Its light copy shows below right only when the row is not
+        // highlighted.
+        EXPECT_EQ(row.Canvas().Pixel(x + 4, y + 1), ColorToRGB(hover == 1 ? clHighlight : clBtnHighlight));
+    }
+}
+
 TEST_F(OfficeXPPaint, DockedAndFloatingFramesAndTheirCloseButtons) {
     Use("OfficeXP");
     TTBKTheme& theme = CurrentTheme();

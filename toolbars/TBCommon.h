@@ -1,20 +1,17 @@
 #pragma once
-// Small routines that every part of the toolbar framework uses: captions
-// with access keys ("&" marks the key, "&&" stands for one "&") and integer
-// helpers.  (The short and long parts of hints are the platform's
+// Small routines that every part of the toolbar framework uses: caption
+// widths and integer helpers.  (Access keys are the platform's
+// AccessKeyOf and StripAccessKeys; the short and long parts of hints its
 // GetShortHint and GetLongHint.)
 
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/TextDrawing.h"
 
 #include <string>
 #include <string_view>
 
 class TCanvas;
 
-// The character after the last single "&" ("&&" is skipped), or 0.
-char AccessKeyOf(std::string_view caption);
-// The caption as shown: every single "&" removed, "&&" turned into "&".
-std::string StripAccessKeys(std::string_view caption);
 // The caption's width on the canvas; with prefix the "&" markers are taken
 // out first, as they are when the caption is drawn.
 int CaptionTextWidth(TCanvas& canvas, std::string_view caption, bool prefix);

@@ -832,7 +832,7 @@ void TTBCustomDockableWindow::DrawNCArea(TCanvas& canvas) {
         InflateRect(button, -2, -2);
         if (closeButtonPressed_)
             OffsetRect(button, 1, 1);
-        DrawMonoGlyph(canvas, kTBCloseGlyph, button.Left, button.Top, clBtnText);
+        PaintGlyphPattern(canvas, button.Left, button.Top, 8, kCloseCross, clBtnText);
     }
 }
 

@@ -18,6 +18,7 @@
 
 #include "platform/ui/Control.h"
 #include "toolbars/TBDockTypes.h"
+#include "toolbars/TBMetrics.h"
 #include "toolbars/TBPositionData.h"
 
 #include <functional>
@@ -293,8 +294,3 @@ private:
     TTBFloatingWindowParent* floatingFrame_ = nullptr;
     std::vector<std::unique_ptr<TTBFloatingWindowParent>> retiredFrames_;
 };
-
-// The frame measures of the floating frame and docked windows.
-constexpr int kTBSizingFrame = 4;   // border of a resizable floating frame
-constexpr int kTBFixedFrame = 3;    // border of a fixed one
-constexpr int kTBSmallCaption = 16; // height of a floating frame's caption band

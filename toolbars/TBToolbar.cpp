@@ -112,9 +112,9 @@ void TTBChevronItemViewer::Paint(TCanvas& canvas, const TRect& clientArea, bool 
     }
     auto draw = [&](int dx, int dy, TColor color) {
         if (vertical)
-            DrawMonoGlyph(canvas, kTBChevronGlyphVertical, x + dx, y + dy, color);
+            PaintGlyphPattern(canvas, x + dx, y + dy, 8, kChevronVertical, color);
         else
-            DrawMonoGlyph(canvas, kTBChevronGlyphHorizontal, x + dx, y + dy, color);
+            PaintGlyphPattern(canvas, x + dx, y + dy, 8, kChevronHorizontal, color);
     };
     if (enabled) {
         draw(0, 0, clBtnText);

@@ -43,11 +43,6 @@ public:
                bool useDisabledShadow) override;
 };
 
-// The chevron's arrows: 8-pixel rows, for a horizontal (or floating) and a
-// vertical toolbar.
-inline constexpr uint8_t kTBChevronGlyphHorizontal[5] = {0xCC, 0x66, 0x33, 0x66, 0xCC};
-inline constexpr uint8_t kTBChevronGlyphVertical[8] = {0x88, 0xD8, 0x70, 0x20, 0x88, 0xD8, 0x70, 0x20};
-
 // The view of a toolbar's items.
 class TTBToolbarView : public TTBView {
 public:

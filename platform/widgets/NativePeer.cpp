@@ -2,6 +2,7 @@
 
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/Color.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/UserInteraction.h"
@@ -156,8 +157,7 @@ bool TNativeInputFilter::contextMenu(QContextMenuEvent* event) {
 
 bool TNativeInputFilter::toolTip(QHelpEvent* event) {
     // The short part of a hint, before a "|", is the tool tip.
-    std::string hint = control().Hint();
-    hint = hint.substr(0, hint.find('|'));
+    std::string hint = GetShortHint(control().Hint());
     if (control().ShowHint() && !hint.empty())
         QToolTip::showText(event->globalPos(), AnsiToQString(hint), peer_->Widget());
     else

@@ -11,6 +11,7 @@
 
 #include "platform/base/Registry.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/ui/TextControls.h"
 
 #include <gtest/gtest.h>
 
@@ -300,6 +301,15 @@ TEST(Captions, AccessKeysAndTurnedText) {
     EXPECT_EQ(AccessKeyOf("Fish && Chips"), 0);
     EXPECT_EQ(AccessKeyOf("a&&b&c&"), 'c');
     EXPECT_EQ(StripAccessKeys("Fish && &Chips&"), "Fish & Chips");
+    // Labels, buttons and menus read captions alike: the last marked
+    // character is the key, a lone "&" at the end shows nothing.
+    for (const char* caption : {"&Save &As", "Save&", "&&Co", "A&&&B"}) {
+        TAccessKeyText parsed = ParseAccessKey(caption);
+        EXPECT_EQ(parsed.Text, DisplayCaption(caption)) << caption;
+        EXPECT_EQ(parsed.Key >= 0 ? parsed.Text[static_cast<size_t>(parsed.Key)] : 0, AccessKeyOf(caption)) << caption;
+    }
+    EXPECT_EQ(ParseAccessKey("&Save &As").Key, 5);
+    EXPECT_EQ(ParseAccessKey("A&&&B").Text, "A&B");
     EXPECT_EQ(EscapeAccessKeys("R&D.htm"), "R&&D.htm");
     EXPECT_EQ(DivideAwayFromZero(7, 3), 3);
     EXPECT_EQ(DivideAwayFromZero(-7, 3), -3);

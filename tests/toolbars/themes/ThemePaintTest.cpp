@@ -241,7 +241,7 @@ TEST_F(DefaultPaint, ClassicEdgesPatternAndHighlight) {
 TEST_F(DefaultPaint, ADisabledSubmenuArrowIsEmbossedUnlessTheKeyboardHighlightsIt) {
     Use("Default");
     const int width = 120, height = 20;
-    const int x = width - (TBKSystemMetric(SM_CXMENUCHECK) * 2) / 3 - 2, y = height / 2;
+    const int x = width - (TBSystemMetric(SM_CXMENUCHECK) * 2) / 3 - 2, y = height / 2;
     for (uint8_t hover : {0, 1}) {
         SCOPED_TRACE("hover " + std::to_string(hover));
         TTBKItemInfo info;

@@ -238,6 +238,51 @@ TEST_F(DefaultPaint, ClassicEdgesPatternAndHighlight) {
     EXPECT_GT(row.Count(Rect(0, 0, row.Width(), row.Height()), clWhite), 10);
 }
 
+TEST_F(DefaultPaint, ToolbarButtonsWithAPictureByState) {
+    Use("Default");
+    TThemedBar bar(TVT_TOOLBAR);
+    auto images = SolidImages(clRed);
+    bar.Items.SetSubMenuImages(images.get()); // the toolbar's Images
+    auto* button = new TTBKItem;
+    button->SetImageIndex(0);
+    bar.Items.Add(button);
+    bar.View->ValidatePositions();
+    TTBItemViewer* viewer = bar.ViewerOf(button);
+    const TColor face = ColorToRGB(clBtnFace);
+    auto whole = [](TPaintedViewer& p) { return Rect(0, 0, p.Width(), p.Height()); };
+    // Where the picture's red lands: its top-left corner.
+    auto redCorner = [&](TPaintedViewer& p) {
+        for (int y = 0; y < p.Height(); ++y)
+            for (int x = 0; x < p.Width(); ++x)
+                if (p.At(x, y) == clRed)
+                    return TPoint{x, y};
+        return TPoint{-1, -1};
+    };
+    TPaintedViewer normal(viewer, false, false, false, face);
+    EXPECT_EQ(normal.At(0, 0), face); // no edge
+    EXPECT_EQ(normal.Count(whole(normal), clRed), 16 * 16);
+    TPoint at = redCorner(normal);
+    TPaintedViewer hot(viewer, true, false, false, face);
+    EXPECT_EQ(hot.At(0, 0), ColorToRGB(clBtnHighlight)); // raised
+    EXPECT_EQ(hot.At(hot.Width() - 1, hot.Height() - 1), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(redCorner(hot), at);
+    TPaintedViewer pushed(viewer, true, true, false, face);
+    EXPECT_EQ(pushed.At(0, 0), ColorToRGB(clBtnShadow)); // sunken
+    EXPECT_EQ(pushed.At(pushed.Width() - 1, pushed.Height() - 1), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(redCorner(pushed), (TPoint{at.X + 1, at.Y + 1})); // the picture goes in with it
+    button->SetChecked(true);
+    TPaintedViewer checked(viewer, false, false, false, face);
+    EXPECT_EQ(checked.At(0, 0), ColorToRGB(clBtnShadow));
+    EXPECT_NE(checked.At(2, 1), checked.At(3, 1)); // the dither around the picture
+    EXPECT_EQ(redCorner(checked), (TPoint{at.X + 1, at.Y + 1}));
+    button->SetChecked(false);
+    button->SetEnabled(false);
+    TPaintedViewer disabled(viewer, false, false, false, face);
+    EXPECT_EQ(disabled.Count(whole(disabled), clRed), 0); // embossed, not red
+    EXPECT_EQ(disabled.At(at.X + 8, at.Y + 8), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(disabled.At(at.X + 16, at.Y + 16), ColorToRGB(clBtnHighlight));
+}
+
 TEST_F(DefaultPaint, ADisabledSubmenuArrowIsEmbossedUnlessTheKeyboardHighlightsIt) {
     Use("Default");
     const int width = 120, height = 20;

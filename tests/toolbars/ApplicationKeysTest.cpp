@@ -4,6 +4,7 @@
 // window's, and the application object carries the menu's hints.
 
 #include "tests/toolbars/DockTestSupport.h"
+#include "tests/toolbars/WindowTestSupport.h"
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
@@ -24,28 +25,6 @@
 
 namespace {
 
-class TWidgetsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { InstallWidgetPeers(); }
-};
-::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new TWidgetsEnvironment);
-
-void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
-
-// A document window that records the system commands it is sent.
-class TDocument : public TForm {
-public:
-    TDocument() { SetFormStyle(fsMDIChild); }
-    std::vector<unsigned> Commands;
-
-protected:
-    void Dispatch(TMessage& message) override {
-        if (message.Msg == WM_SYSCOMMAND)
-            Commands.push_back(static_cast<unsigned>(message.WParam & 0xFFF0));
-        TForm::Dispatch(message);
-    }
-};
-
 TEST(ApplicationKeys, TheMenuKeysWorkInsideTheProgramsMessageLoop) {
     TTestSettings settings;
     SetTBSystemSettings(&settings);
@@ -61,7 +40,7 @@ TEST(ApplicationKeys, TheMenuKeysWorkInsideTheProgramsMessageLoop) {
     TTBCustomItem* open = file->ItemAt(0); // (the frame frees it when the program ends)
     open->Hint = "Open|Opens a page";
     menu->SetParent(dock);
-    TDocument* document = nullptr;
+    TSysCommandForm* document = nullptr;
     TCustomControl* editor = nullptr;
 
     std::vector<std::string> hints;
@@ -72,7 +51,7 @@ TEST(ApplicationKeys, TheMenuKeysWorkInsideTheProgramsMessageLoop) {
     std::vector<std::vector<std::pair<std::string, bool>>> menuItems;
     Later([&] {
         loopOfTheProgram = InnermostLoop() != nullptr && InnermostLoop()->IsMessageLoop();
-        document = new TDocument;
+        document = new TSysCommandForm(fsMDIChild);
         document->SetBounds(10, 10, 300, 200);
         editor = new TCustomControl(document);
         editor->SetParent(document);

@@ -117,6 +117,30 @@ TBitmap& solid(TColor color) {
     return *bitmaps.back();
 }
 
+// The kinds of change an item's subscriber hears of.
+struct TKindRecorder : TTBItemSubscriber {
+    std::vector<TTBChangeKind> Kinds;
+    void ItemNotification(TTBCustomItem*, bool, TTBChangeKind kind, TTBCustomItem*, int) override {
+        Kinds.push_back(kind);
+    }
+};
+
+// An item showing a list's images, under a parent whose subscriber
+// records what it hears.
+struct TItemShowing {
+    TTBCustomItem Parent, Item;
+    TKindRecorder Recorder;
+    explicit TItemShowing(TImageList& list) {
+        Parent.Add(&Item);
+        Item.SetImages(&list);
+        Parent.Subscribe(&Recorder);
+    }
+    ~TItemShowing() {
+        Parent.Unsubscribe(&Recorder);
+        Parent.Remove(&Item);
+    }
+};
+
 TEST(ImageList, StateImagesAreChosenDisabledFirstThenCheckedThenHot) {
     TTBCustomImageList own(16, 16), disabled(16, 16), checked(16, 16), hot(16, 16);
     own.Add(solid(clRed), nullptr);
@@ -166,23 +190,10 @@ TEST(ImageList, ASourceBitmapReplacesEveryImageAndItemsFollowTheirList) {
 
     // An item repaints on a change of its images, and measures again when
     // their size changes.
-    TTBCustomItem parent, item;
-    parent.Add(&item);
-    item.SetImages(&list);
-    std::vector<TTBChangeKind> kinds;
-    struct TKinds : TTBItemSubscriber {
-        std::vector<TTBChangeKind>* Kinds;
-        void ItemNotification(TTBCustomItem*, bool, TTBChangeKind kind, TTBCustomItem*, int) override {
-            Kinds->push_back(kind);
-        }
-    } recorder;
-    recorder.Kinds = &kinds;
-    parent.Subscribe(&recorder);
+    TItemShowing item(list);
     list.Add(solid(clRed), nullptr);
     list.SetSize(24, 24);
-    EXPECT_EQ(kinds, (std::vector<TTBChangeKind>{ckInvalidate, ckRecalcSize}));
-    parent.Unsubscribe(&recorder);
-    parent.Remove(&item);
+    EXPECT_EQ(item.Recorder.Kinds, (std::vector<TTBChangeKind>{ckInvalidate, ckRecalcSize}));
 }
 
 // Every change of a plain image list reaches each link watching it once,
@@ -275,24 +286,11 @@ TEST(ImageList, EveryChangeOfAPlainListReachesEachLinkOnce) {
 
 TEST(ImageList, AnItemFollowsThePlatformsPlainImageList) {
     TImageList list(16, 16);
-    TTBCustomItem parent, item;
-    parent.Add(&item);
-    item.SetImages(&list);
-    std::vector<TTBChangeKind> kinds;
-    struct TKinds : TTBItemSubscriber {
-        std::vector<TTBChangeKind>* Kinds;
-        void ItemNotification(TTBCustomItem*, bool, TTBChangeKind kind, TTBCustomItem*, int) override {
-            Kinds->push_back(kind);
-        }
-    } recorder;
-    recorder.Kinds = &kinds;
-    parent.Subscribe(&recorder);
+    TItemShowing item(list);
     list.Add(solid(clRed), nullptr);
     list.SetSize(24, 24);
     list.Clear();
-    EXPECT_EQ(kinds, (std::vector<TTBChangeKind>{ckInvalidate, ckRecalcSize, ckInvalidate}));
-    parent.Unsubscribe(&recorder);
-    parent.Remove(&item);
+    EXPECT_EQ(item.Recorder.Kinds, (std::vector<TTBChangeKind>{ckInvalidate, ckRecalcSize, ckInvalidate}));
 }
 
 TEST(Captions, AccessKeysAndTurnedText) {

@@ -3,6 +3,7 @@
 // window, and a drag started by a real press on a drag handle.
 
 #include "tests/toolbars/DockTestSupport.h"
+#include "tests/toolbars/WindowTestSupport.h"
 
 #include "platform/gfx/QtBridge.h"
 #include "platform/ui/Application.h"
@@ -27,12 +28,6 @@
 #include <functional>
 
 namespace {
-
-class TWidgetsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { InstallWidgetPeers(); }
-};
-::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new TWidgetsEnvironment);
 
 // The whole window of a control: its frame included.
 QImage grabWindow(TWinControl* control) {

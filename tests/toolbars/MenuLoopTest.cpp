@@ -333,20 +333,6 @@ TEST(MenuLoop, TheSelectedItemsLongHintIsTheApplicationsHintWhileTheMenuRuns) {
     expectNothingLeft(m);
 }
 
-// A form that shows its system menu through the scripted presenter and
-// records the commands it gets.
-class TSysCommandForm : public TForm {
-public:
-    std::vector<unsigned> Commands;
-
-protected:
-    void Dispatch(TMessage& message) override {
-        if (message.Msg == WM_SYSCOMMAND)
-            Commands.push_back(static_cast<unsigned>(message.WParam & 0xFFF0));
-        TForm::Dispatch(message);
-    }
-};
-
 TEST(MenuLoop, SpaceOnABarWithoutAMenuOpensTheActiveFormsSystemMenu) {
     TLoopFixture f;
     TMenuBar m;

@@ -3,6 +3,7 @@
 // after the loop, and pixels grabbed from a toolbar and an open popup.
 
 #include "tests/toolbars/ToolbarTestSupport.h"
+#include "tests/toolbars/WindowTestSupport.h"
 
 #include "platform/ui/ModalLoop.h"
 #include "platform/widgets/WidgetPeer.h"
@@ -21,14 +22,6 @@
 #include <functional>
 
 namespace {
-
-class TWidgetsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { InstallWidgetPeers(); }
-};
-::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new TWidgetsEnvironment);
-
-void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
 
 QWidget* windowOf(TWinControl* control) { return ClientWidgetOf(control)->window(); }
 

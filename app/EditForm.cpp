@@ -1,6 +1,7 @@
 #include "app/EditForm.h"
 
 #include "app/ApplicationClasses.h"
+#include "app/DocumentTools.h"
 
 #include "app/FrameForm.h"
 #include "app/MainWindowItems.h"
@@ -26,6 +27,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -169,6 +171,7 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     link_ = std::make_unique<TDesignLink>(*dhtmledit, *text_);
     text_->SetText(skeleton());
     Editor->Modified = false;
+    AttachDocumentTools(*this);
 
     OnActivate = [this](TPersistent* s) { FormActivate(s); };
     OnCloseQuery = [this](TPersistent* s, bool& canClose) { FormCloseQuery(s, canClose); };
@@ -323,6 +326,7 @@ void TEditForm::FormDestroy(TPersistent*) {
         frameform->mrulist->Add(FileName);
     // Only this window's editor leaves the shared highlighter.
     Editor->SetHighlighter(nullptr);
+    ClearTagInspector(*this);
 }
 
 void TEditForm::Fermer1Click(TPersistent*) { Close(); }
@@ -354,7 +358,9 @@ void TEditForm::Supprimer1Click(TPersistent*) { SendMessage(Editor, WM_KEYDOWN, 
 void TEditForm::PopupMenu1Popup(TPersistent*) {
     // The quick-code dialog comes with the quick-code pane: without its
     // handler the item stays disabled.
-    createOqcItem->Enabled = createOqcItem->OnClick && Editor->SelLength() >= 2;
+    // A selection made towards the end has the caret there and a negative
+    // length: two characters either way make a quick code.
+    createOqcItem->Enabled = createOqcItem->OnClick && std::abs(Editor->SelLength()) >= 2;
 }
 
 // ---- Views -----------------------------------------------------------------------------
@@ -513,8 +519,17 @@ void TEditForm::EditorSelMove(TPersistent*) {
                               "    Col: " + std::to_string(Editor->SelCol() + 1));
 }
 
-void TEditForm::editorClick(TPersistent*) { UpdateMenuItems(); }
+void TEditForm::editorClick(TPersistent*) {
+    UpdateMenuItems();
+    UpdateTagInfo(*this);
+}
 
-void TEditForm::EditorEnter(TPersistent*) { UpdateMenuItems(); }
+void TEditForm::EditorEnter(TPersistent*) {
+    UpdateMenuItems();
+    UpdateTagInfo(*this);
+}
 
-void TEditForm::EditorKeyUp(TPersistent*, uint16_t&, TShiftState) { UpdateMenuItems(); }
+void TEditForm::EditorKeyUp(TPersistent*, uint16_t& key, TShiftState) {
+    UpdateMenuItems();
+    UpdateTagInfoAfterKey(*this, key);
+}

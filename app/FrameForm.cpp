@@ -9,6 +9,7 @@
 #include "app/MainWindowItems.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
+#include "app/ToolCommands.h"
 
 #include "editor/highlight/HtmlHighlighter.h"
 #include "platform/ui/Application.h"
@@ -95,6 +96,7 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
     OnClose = [this](TPersistent* s, TCloseAction& action) { FormClose(s, action); };
     OnCloseQuery = [this](TPersistent* s, bool& canClose) { FormCloseQuery(s, canClose); };
     FormCreate(this);
+    BindToolCommands(*this);
 }
 
 Tframeform::~Tframeform() {

@@ -19,6 +19,14 @@ int32_t previousOpening(TTextSource& text, int32_t from, int32_t lower) {
     return -1;
 }
 
+// The first "<" at an offset from..before - 1, or -1.
+int32_t nextOpening(TTextSource& text, int32_t from, int32_t before) {
+    for (int32_t i = from; i < before; ++i)
+        if (text.At(i) == '<')
+            return i;
+    return -1;
+}
+
 int32_t limitFrom(const TTextSource& text, int32_t start) {
     return static_cast<int32_t>(std::min<int64_t>(text.Length(), int64_t{start} + kMaxTagLength));
 }
@@ -76,6 +84,9 @@ std::string UpperCaseName(std::string_view name) {
 int32_t TagEndFrom(TTextSource& text, int32_t start) {
     const int32_t limit = limitFrom(text, start);
     int32_t p = start + 1;
+    // "< " is text ("a < b"), not the start of a tag.
+    if (p >= limit || IsTagBlank(text.At(p)))
+        return -1;
     if (p + 2 < limit && text.At(p) == '!' && text.At(p + 1) == '-' && text.At(p + 2) == '-')
         return commentEnd(text, p + 3, limit);
     // A quote opens a value only after "=" (blanks may stand between).
@@ -108,10 +119,10 @@ TTagSpan FindTagAt(TTextSource& text, int32_t caret) {
     int32_t start = previousOpening(text, caret - 1, lower);
     if (start < 0)
         return {};
-    int32_t end = TagEndFrom(text, start);
     // The "<" found may stand in a quoted value of an earlier tag: walk back
     // while the tags before it do not end (they may be quoted too) or end
-    // beyond it.  A tag that ends before it settles the question.
+    // beyond it.  A tag that ends before it makes the walk's last "<" a
+    // place outside every tag.
     int stray = 0;
     for (int32_t k = previousOpening(text, start - 1, lower); k >= 0 && stray < kStrayOpenings;
          k = previousOpening(text, k - 1, lower)) {
@@ -123,13 +134,19 @@ TTagSpan FindTagAt(TTextSource& text, int32_t caret) {
         if (kEnd < start)
             break;
         start = k;
-        end = kEnd;
     }
-    if (end < caret)
-        return {};
-    if (start + 1 < text.Length() && text.At(start + 1) == '/')
-        return {};
-    return {start, end};
+    // From there, tag by tag up to the caret: a "<" read inside a quoted
+    // value may have seemed to end beyond the tag that holds the caret.
+    for (int32_t at = start; at >= 0 && at < caret;) {
+        const int32_t end = TagEndFrom(text, at);
+        if (end >= caret) {
+            if (at + 1 < text.Length() && text.At(at + 1) == '/')
+                return {};
+            return {at, end};
+        }
+        at = nextOpening(text, end < 0 ? at + 1 : end + 1, caret);
+    }
+    return {};
 }
 
 std::string TextOfSpan(TTextSource& text, int32_t from, int32_t to) {

@@ -47,13 +47,15 @@ struct TTagSpan {
 
 // The ">" that ends the tag whose "<" is at start, or -1 when there is
 // none within kMaxTagLength (a "<" outside quotes comes first, or the text
-// or a quoted value does not end).
+// or a quoted value does not end), or when a blank follows the "<".
 int32_t TagEndFrom(TTextSource& text, int32_t start);
 
-// The opening tag that holds the caret: its "<" lies before the caret and
-// its ">" at or after it.  A "<" inside a quoted value of a tag is not a
-// tag of its own.  Closing tags ("</...") are not returned, nor is a "<"
-// whose tag does not end.
+// The opening tag (or comment) that holds the caret: its "<" lies before
+// the caret and its ">" at or after it.  Closing tags ("</...") are not
+// returned, nor is a "<" whose tag does not end.  A "<" inside a quoted
+// value or a comment is told from a tag by reading on from the tag start
+// before it; where one value or comment holds several, they may read as
+// tags of their own (as commented-out markup does).
 TTagSpan FindTagAt(TTextSource& text, int32_t caret);
 
 // The bytes from..to - 1.

@@ -83,29 +83,39 @@ void TTagCompletion::EditorKeyPress(TPersistent*, char& key) {
     showList(*taglistbox);
 }
 
-bool TTagCompletion::commonKey(TListBox& list, char& key) {
-    if (key == '/') {
+void TTagCompletion::listKeyPress(TListBox& list, char& key, void (TTagCompletion::*choose)(TPersistent*)) {
+    switch (key) {
+    case kEnter:
+        key = 0;
+        (this->*choose)(&list);
+        return;
+    case '/':
+        // A closing tag is typed on in the editor.
+        key = 0;
         document_.Editor->SetSelText("/");
         backToEditor(list);
+        return;
+    case kEscape:
         key = 0;
-        return true;
-    }
-    if (key == kEscape) {
         backToEditor(list);
-        key = 0;
-        return true;
+        return;
+    default:
+        return;
     }
-    return false;
+}
+
+void TTagCompletion::writeBeforeLast(const std::string& text) {
+    TCodeMemo& editor = *document_.Editor;
+    editor.SetSelText(text);
+    editor.SetSelStart(editor.SelStart() - 1);
 }
 
 void TTagCompletion::taglistboxDblClick(TPersistent*) {
     const int index = taglistbox->ItemIndex();
-    TCodeMemo& editor = *document_.Editor;
     std::string tag;
     if (index >= 0) {
         tag = taglistbox->Items().Strings(index);
-        editor.SetSelText(tag + ">");
-        editor.SetSelStart(editor.SelStart() - 1);
+        writeBeforeLast(tag + ">");
     }
     taglistbox->SetVisible(false);
     // Without attributes to offer, typing goes on in the editor.
@@ -116,12 +126,7 @@ void TTagCompletion::taglistboxDblClick(TPersistent*) {
 void TTagCompletion::taglistboxExit(TPersistent*) { taglistbox->SetVisible(false); }
 
 void TTagCompletion::taglistboxKeyPress(TPersistent*, char& key) {
-    if (key == kEnter) {
-        key = 0;
-        taglistboxDblClick(taglistbox);
-        return;
-    }
-    commonKey(*taglistbox, key);
+    listKeyPress(*taglistbox, key, &TTagCompletion::taglistboxDblClick);
 }
 
 bool TTagCompletion::ShowParamList(const std::string& tag) {
@@ -141,12 +146,10 @@ bool TTagCompletion::ShowParamList(const std::string& tag) {
 void TTagCompletion::paramListboxDblClick(TPersistent*) {
     const int index = paramListbox->ItemIndex();
     if (index >= 0) {
-        TCodeMemo& editor = *document_.Editor;
         std::string attribute = " ";
         attribute += paramListbox->Items().Strings(index);
         attribute += "=\"\"";
-        editor.SetSelText(attribute);
-        editor.SetSelStart(editor.SelStart() - 1);
+        writeBeforeLast(attribute);
     }
     backToEditor(*paramListbox);
 }
@@ -154,10 +157,5 @@ void TTagCompletion::paramListboxDblClick(TPersistent*) {
 void TTagCompletion::paramListboxExit(TPersistent*) { paramListbox->SetVisible(false); }
 
 void TTagCompletion::paramListboxKeyPress(TPersistent*, char& key) {
-    if (key == kEnter) {
-        key = 0;
-        paramListboxDblClick(paramListbox);
-        return;
-    }
-    commonKey(*paramListbox, key);
+    listKeyPress(*paramListbox, key, &TTagCompletion::paramListboxDblClick);
 }

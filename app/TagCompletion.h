@@ -50,8 +50,12 @@ private:
     void placeAtCaret(TListBox& list);
     void showList(TListBox& list);
     void backToEditor(TListBox& list);
-    // "/" or Escape in a list: true when the key was taken.
-    bool commonKey(TListBox& list, char& key);
+    // Enter chooses, "/" types itself in the editor, Escape goes back to
+    // the editor; other keys are the list's own.
+    void listKeyPress(TListBox& list, char& key, void (TTagCompletion::*choose)(TPersistent*));
+    // Writes text over the editor's selection and puts the caret before
+    // its last character.
+    void writeBeforeLast(const std::string& text);
 
     TEditForm& document_;
 };

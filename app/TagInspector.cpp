@@ -308,34 +308,32 @@ const std::vector<std::string>& TTagInspectorPane::GetAttributePickList(int row)
     return AttributePickList(tag, frame_.TagInspector->Keys(row));
 }
 
+template <class TDialog>
+TDialog& TTagInspectorPane::dialog(const char* shared, TDialog*& own, void (*setUp)(TDialog&)) {
+    if (auto* found = named<TDialog>(frame_, shared))
+        return *found;
+    if (own == nullptr) {
+        own = new TDialog(this);
+        setUp(*own);
+    }
+    return *own;
+}
+
 TColorDialog& TTagInspectorPane::ColorDialog() {
-    if (auto* shared = named<TColorDialog>(frame_, "ColorDialog1"))
-        return *shared;
-    if (colorDialog_ == nullptr)
-        colorDialog_ = new TColorDialog(this);
-    return *colorDialog_;
+    return dialog<TColorDialog>("ColorDialog1", colorDialog_, [](TColorDialog&) {});
 }
 
 TOpenDialog& TTagInspectorPane::OpenDialog() {
-    if (auto* shared = named<TOpenDialog>(frame_, "OpenDlg"))
-        return *shared;
-    if (openDialog_ == nullptr) {
-        openDialog_ = new TOpenDialog(this);
-        openDialog_->SetOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing);
-    }
-    return *openDialog_;
+    return dialog<TOpenDialog>("OpenDlg", openDialog_, [](TOpenDialog& made) {
+        made.SetOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing);
+    });
 }
 
 TOpenPictureDialog& TTagInspectorPane::PictureDialog() {
-    if (auto* shared = named<TOpenPictureDialog>(frame_, "OpenPictureDialog1"))
-        return *shared;
-    if (pictureDialog_ == nullptr) {
-        pictureDialog_ = new TOpenPictureDialog(this);
-        pictureDialog_->SetFilter("All (*.jpg;*.jpeg;*.gif;*.bmp)|*.jpg;*.jpeg;*.gif;*.bmp|JPEG Image File "
-                                  "(*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|GIF Image (*.gif)|*.gif|Bitmaps "
-                                  "(*.bmp)|*.bmp");
-    }
-    return *pictureDialog_;
+    return dialog<TOpenPictureDialog>("OpenPictureDialog1", pictureDialog_, [](TOpenPictureDialog& made) {
+        made.SetFilter("All (*.jpg;*.jpeg;*.gif;*.bmp)|*.jpg;*.jpeg;*.gif;*.bmp|JPEG Image File (*.jpg)|*.jpg|JPEG "
+                       "Image File (*.jpeg)|*.jpeg|GIF Image (*.gif)|*.gif|Bitmaps (*.bmp)|*.bmp");
+    });
 }
 
 bool TTagInspectorPane::chooseFile(TEditForm& document, const std::string& attribute, std::string& value) {

@@ -123,6 +123,8 @@ public:
 private:
     void markEdited();
     void applyEdits();
+    // The main window's dialog of that name, or the pane's own, made once.
+    template <class TDialog> TDialog& dialog(const char* shared, TDialog*& own, void (*setUp)(TDialog&));
     // The value of a file relative to the document, or nothing.
     bool chooseFile(TEditForm& document, const std::string& attribute, std::string& value);
 

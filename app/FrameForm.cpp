@@ -9,6 +9,7 @@
 #include "app/MainWindowItems.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
+#include "app/dialogs/ElementCommands.h"
 
 #include "editor/highlight/HtmlHighlighter.h"
 #include "platform/ui/Application.h"
@@ -90,6 +91,7 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
 
     buildBars();
     buildToolWindow();
+    BindElementDialogCommands(*this);
 
     OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
     OnClose = [this](TPersistent* s, TCloseAction& action) { FormClose(s, action); };

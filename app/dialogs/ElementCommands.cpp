@@ -1,7 +1,10 @@
 #include "app/dialogs/ElementCommands.h"
 
 #include "app/FrameForm.h"
+#include "app/dialogs/FormDialogs.h"
 #include "app/dialogs/LinkDialogs.h"
+#include "app/dialogs/ListTableDialogs.h"
+#include "app/dialogs/OptionListDialogs.h"
 
 const std::vector<TElementCommand>& ElementDialogCommands() {
     static const std::vector<TElementCommand> commands = {
@@ -9,6 +12,17 @@ const std::vector<TElementCommand>& ElementDialogCommands() {
         {"lienibuttonClick", &ShowElementDialog<Tlienifrm>},
         {"ancrebuttonClick", &ShowElementDialog<Tancrefrm>},
         {"mapbuttonClick", &ShowElementDialog<Tmapfrm>},
+        {"tablobuttonClick", &ShowElementDialog<Ttablefrm>},
+        {"listbuttonClick", &ShowElementDialog<Tlistfrm>},
+        {"formbutton1Click", &ShowElementDialog<Tformfrm>},
+        {"scrolllistbuttonClick", &ShowElementDialog<Tscrlistboxfrm>},
+        {"boxlistbuttonClick", &ShowElementDialog<Tlistboxfrm>},
+        {"radiobuttonClick", &ShowElementDialog<Tradiofrm>},
+        {"checkbuttonClick", &ShowElementDialog<Tcheckboxfrm>},
+        {"hiddenbuttonClick", &ShowElementDialog<Thiddenfrm>},
+        {"textboxbuttonClick", &ShowElementDialog<Ttextboxfrm>},
+        {"btextboxbuttonClick", &ShowElementDialog<Tbtboxfrm>},
+        {"buttonbuttonClick", &ShowElementDialog<Tbuttonfrm>},
     };
     return commands;
 }

@@ -5,9 +5,12 @@
 #include "app/dialogs/LinkDialogs.h"
 #include "app/dialogs/ListTableDialogs.h"
 #include "app/dialogs/OptionListDialogs.h"
+#include "app/dialogs/SpecialCharacters.h"
 
 const std::vector<TElementCommand>& ElementDialogCommands() {
     static const std::vector<TElementCommand> commands = {
+        {"caracbuttonClick", &ShowSpecialCharacters},
+        {"specCaracBtnClick", &ShowSpecialCharacters},
         {"lienbuttonClick", &ShowElementDialog<Tlinkfrm>},
         {"lienibuttonClick", &ShowElementDialog<Tlienifrm>},
         {"ancrebuttonClick", &ShowElementDialog<Tancrefrm>},

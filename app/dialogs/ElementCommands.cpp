@@ -5,16 +5,23 @@
 #include "app/dialogs/LinkDialogs.h"
 #include "app/dialogs/ListTableDialogs.h"
 #include "app/dialogs/OptionListDialogs.h"
+#include "app/dialogs/PageDialogs.h"
 #include "app/dialogs/SpecialCharacters.h"
+#include "app/dialogs/TextFormatDialogs.h"
 
 const std::vector<TElementCommand>& ElementDialogCommands() {
     static const std::vector<TElementCommand> commands = {
+        {"policebuttonClick", &ShowElementDialog<TFontForm>},
         {"caracbuttonClick", &ShowSpecialCharacters},
         {"specCaracBtnClick", &ShowSpecialCharacters},
         {"lienbuttonClick", &ShowElementDialog<Tlinkfrm>},
         {"lienibuttonClick", &ShowElementDialog<Tlienifrm>},
         {"ancrebuttonClick", &ShowElementDialog<Tancrefrm>},
         {"mapbuttonClick", &ShowElementDialog<Tmapfrm>},
+        {"hrbuttonClick", &ShowElementDialog<Thrdlg>},
+        {"metabuttonClick", &ShowElementDialog<Tmetafrm>},
+        {"bodybuttonClick", &ShowElementDialog<Tbodydialog>},
+        {"commentbuttonClick", &ShowElementDialog<Tcommentfrm>},
         {"tablobuttonClick", &ShowElementDialog<Ttablefrm>},
         {"listbuttonClick", &ShowElementDialog<Tlistfrm>},
         {"formbutton1Click", &ShowElementDialog<Tformfrm>},

@@ -101,3 +101,8 @@ void RunElementDialog(std::unique_ptr<TCustomForm> dialog) {
 }
 
 TComponent* ElementDialogOwner() { return frameform; }
+
+void EnableMainWindow() {
+    if (frameform != nullptr)
+        frameform->SetEnabled(true);
+}

@@ -144,6 +144,9 @@ void RunElementDialog(std::unique_ptr<TCustomForm> dialog);
 template <class TDialog> void ShowElementDialog();
 // The main window (the dialogs' owner), or nullptr.
 TComponent* ElementDialogOwner();
+// Enables the main window (the table and meta dialogs do so when they
+// close, however they close).
+void EnableMainWindow();
 
 template <class TDialog> void ShowElementDialog() {
     if (ActiveDocumentWindow() == nullptr)

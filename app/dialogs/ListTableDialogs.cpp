@@ -233,10 +233,6 @@ void Ttablefrm::okbtnClick(TPersistent*) {
     InsertMarkup(markup + "\r\n</TABLE>");
 }
 
-void Ttablefrm::FormClose(TPersistent*, TCloseAction&) {
-    if (TComponent* owner = ElementDialogOwner())
-        if (auto* main = dynamic_cast<TControl*>(owner))
-            main->SetEnabled(true);
-}
+void Ttablefrm::FormClose(TPersistent*, TCloseAction&) { EnableMainWindow(); }
 
 void Ttablefrm::helpbtnClick(TPersistent*) { OpenHelpPage("tables.htm"); }

@@ -8,6 +8,7 @@
 #include "tests/app/dialogs/EditorProbe.h"
 
 #include "app/EditForm.h"
+#include "platform/gfx/Color.h"
 #include "platform/ui/Forms.h"
 
 namespace {
@@ -20,6 +21,8 @@ struct TDialogCase {
     std::vector<std::pair<std::string, std::string>> Controls;
     // What takes the selection's place.
     std::string Expected;
+    // The answers of the colour dialogs the swatches open, in order.
+    std::vector<TColor> Colors = {};
 };
 
 // Text around the selection, to see that nothing else moves.
@@ -156,6 +159,44 @@ const std::vector<TDialogCase>& cases() {
          {{"SpinEdit1", "1"}, {"SpinEdit2", "1"}, {"SpinEdit6", "150"}, {"SpinEdit7", "7"}},
          "<TABLE WIDTH=\"100%\" HEIGHT=\"7\" BORDER=\"1\" BGCOLOR=\"#FFFFFF\" BORDERCOLOR=\"#C0C0C0\">\r\n"
          "    <TR>\r\n        <TD>&nbsp;<!-- Ran:1, Col:1 --></TD>\r\n    </TR>\r\n</TABLE>"},
+        // ---- Page and text formats ----
+        {"body, defaults", "bodybuttonClick", "", {},
+         "<BODY BGCOLOR=\"#FFFFFF\" BACKGROUND=\"\" TEXT=\"#000000\" LINK=\"#0000FF\" ALINK=\"#800080\" "
+         "VLINK=\"#000080\">"},
+        {"body, watermark, picture and no margins", "bodybuttonClick", "<BODY>",
+         {{"Edit1", "img/bg.jpg"}, {"CheckBox1", "1"}, {"SpinEdit1", "0"}, {"SpinEdit2", "0"}},
+         "<BODY BGCOLOR=\"#FFFFFF\" BACKGROUND=\"img/bg.jpg\" TEXT=\"#000000\" LINK=\"#0000FF\" ALINK=\"#800080\" "
+         "VLINK=\"#000080\" BGPROPERTIES=\"FIXED\" TOPMARGIN=\"0\" LEFTMARGIN=\"0\">"},
+        {"body, every colour chosen", "bodybuttonClick", "",
+         {{"Memo4", "click"}, {"Memo1", "click"}, {"Memo2", "click"}, {"Memo5", "click"}, {"Memo3", "click"},
+          {"SpinEdit1", "-3"}},
+         "<BODY BGCOLOR=\"#010203\" BACKGROUND=\"\" TEXT=\"#A0B0C0\" LINK=\"#123456\" ALINK=\"#FEDCBA\" "
+         "VLINK=\"#00FF00\" TOPMARGIN=\"-3\">",
+         {RGB(1, 2, 3), RGB(0xA0, 0xB0, 0xC0), RGB(0x12, 0x34, 0x56), RGB(0xFE, 0xDC, 0xBA), clLime}},
+        {"meta, empty", "metabuttonClick", "", {},
+         "<META NAME=\"Description\" CONTENT=\"\">\r\n<META NAME=\"Keywords\" CONTENT=\"\">\r\n"
+         "<META NAME=\"Author\" CONTENT=\"\">\r\n"},
+        {"meta", "metabuttonClick", "", {{"Edit1", "A page"}, {"Edit2", "a, b"}, {"Edit3", "Me"}},
+         "<META NAME=\"Description\" CONTENT=\"A page\">\r\n<META NAME=\"Keywords\" CONTENT=\"a, b\">\r\n"
+         "<META NAME=\"Author\" CONTENT=\"Me\">\r\n"},
+        {"comment, empty", "commentbuttonClick", "", {}, "<!--  -->"},
+        {"comment of two lines", "commentbuttonClick", "x", {{"Memo1", "one\r\ntwo"}}, "<!-- one\r\ntwo -->"},
+        {"rule, defaults", "hrbuttonClick", "", {}, "<HR WIDTH=100% size=1 COLOR=\"#000000\">"},
+        {"rule without 3D", "hrbuttonClick", "",
+         {{"SpinEdit1", "4"}, {"SpinEdit2", "50"}, {"CheckBox1", "0"}, {"Memo1", "click"}},
+         "<HR WIDTH=50% size=4 COLOR=\"#FF8000\" NOSHADE>", {RGB(0xFF, 0x80, 0)}},
+        {"font, nothing ticked", "policebuttonClick", "abc", {}, "<FONT>abc</FONT>"},
+        {"font, size and the first and third faces", "policebuttonClick", "abc",
+         {{"cb1", "1"}, {"SpinEdit1", "3"}, {"CheckBox1", "1"}, {"CheckBox3", "1"}, {"ComboBox3", "Courier New"}},
+         "<FONT SIZE=3 FACE=\"Arial, Courier New\">abc</FONT>"},
+        {"font, only the second face", "policebuttonClick", "",
+         {{"CheckBox2", "1"}, {"ComboBox2", "Verdana"}}, "<FONT></FONT>"},
+        {"font, colour, size and three faces", "policebuttonClick", "a\r\nb",
+         {{"cb2", "1"}, {"Memo2", "click"}, {"cb1", "1"}, {"SpinEdit1", "9"}, {"CheckBox1", "1"},
+          {"ComboBox1", "Times New Roman"}, {"CheckBox2", "1"}, {"CheckBox3", "1"}},
+         "<FONT COLOR=\"#0080FF\" SIZE=7 FACE=\"Times New Roman, Arial, Arial\">a\r\nb</FONT>", {RGB(0, 0x80, 0xFF)}},
+        {"font, colour chosen but not ticked", "policebuttonClick", "", {{"Memo2", "click"}}, "<FONT></FONT>",
+         {clRed}},
     };
     return all;
 }
@@ -169,6 +210,8 @@ TEST_F(DialogOutput, OkWritesTheMarkupInPlaceOfTheSelectionAndOneUndoTakesItBack
         const std::string original = kBefore + test.Selected + kAfter;
         const int start = static_cast<int>(std::string(kBefore).size());
         SetEditorText(*document, original, start, static_cast<int>(test.Selected.size()));
+        for (TColor color : test.Colors)
+            user.AnswerColor(color);
         std::string dialogClass;
         ASSERT_TRUE(RunCommand(test.Handler, [&](TCustomForm& dialog) {
             dialogClass = dialog.ClassName();
@@ -176,6 +219,7 @@ TEST_F(DialogOutput, OkWritesTheMarkupInPlaceOfTheSelectionAndOneUndoTakesItBack
             PressOk(dialog);
         }));
         EXPECT_EQ(EditorText(*document), kBefore + test.Expected + kAfter) << dialogClass;
+        EXPECT_EQ(user.PendingAnswers(), 0u) << "every colour dialog ran";
         EditorUndo(*document);
         EXPECT_EQ(EditorText(*document), original) << "one undo";
     }

@@ -6,6 +6,7 @@
 #include "app/dialogs/ListTableDialogs.h"
 #include "app/dialogs/OptionListDialogs.h"
 #include "app/dialogs/PageDialogs.h"
+#include "app/dialogs/PictureDialogs.h"
 #include "app/dialogs/SpecialCharacters.h"
 #include "app/dialogs/TextFormatDialogs.h"
 
@@ -33,6 +34,9 @@ const std::vector<TElementCommand>& ElementDialogCommands() {
         {"textboxbuttonClick", &ShowElementDialog<Ttextboxfrm>},
         {"btextboxbuttonClick", &ShowElementDialog<Tbtboxfrm>},
         {"buttonbuttonClick", &ShowElementDialog<Tbuttonfrm>},
+        {"FormpicbuttonClick", &ShowElementDialog<Tformpicfrm>},
+        {"imagebuttonClick", &ShowElementDialog<Timagefrm>},
+        {"embedbuttonClick", &ShowElementDialog<Tembedfrm>},
     };
     return commands;
 }

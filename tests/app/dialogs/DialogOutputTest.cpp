@@ -197,6 +197,35 @@ const std::vector<TDialogCase>& cases() {
          "<FONT COLOR=\"#0080FF\" SIZE=7 FACE=\"Times New Roman, Arial, Arial\">a\r\nb</FONT>", {RGB(0, 0x80, 0xFF)}},
         {"font, colour chosen but not ticked", "policebuttonClick", "", {{"Memo2", "click"}}, "<FONT></FONT>",
          {clRed}},
+        // ---- Images and embedded media ----
+        {"image, defaults", "imagebuttonClick", "",
+         {},
+         "<IMG SRC=\"\" BORDER=\"0\" HEIGHT=\"0\" WIDTH=\"0\" ALT=\"\" HSPACE=\"0\" VSPACE=\"0\">"},
+        {"image, every field and texttop", "imagebuttonClick", "old",
+         {{"Edit1", "a b.gif"}, {"Edit2", "Logo"}, {"SpinEdit1", "20"}, {"SpinEdit2", "30"}, {"SpinEdit3", "1"},
+          {"SpinEdit5", "4"}, {"SpinEdit4", "5"}, {"RadioButton9", "1"}},
+         "<IMG SRC=\"a b.gif\" BORDER=\"1\" HEIGHT=\"20\" WIDTH=\"30\" ALT=\"Logo\" HSPACE=\"4\" VSPACE=\"5\" "
+         "ALIGN=\"texttop\">"},
+        {"image, middle", "imagebuttonClick", "", {{"RadioButton2", "1"}},
+         "<IMG SRC=\"\" BORDER=\"0\" HEIGHT=\"0\" WIDTH=\"0\" ALT=\"\" HSPACE=\"0\" VSPACE=\"0\" ALIGN=\"middle\">"},
+        {"image, back to bottom", "imagebuttonClick", "", {{"RadioButton6", "1"}, {"RadioButton1", "1"}},
+         "<IMG SRC=\"\" BORDER=\"0\" HEIGHT=\"0\" WIDTH=\"0\" ALT=\"\" HSPACE=\"0\" VSPACE=\"0\">"},
+        {"form image, defaults", "FormpicbuttonClick", "",
+         {},
+         "<INPUT TYPE=\"image\" NAME=\"\" SRC=\"\" BORDER=\"0\" HEIGHT=\"0\" WIDTH=\"0\" ALT=\"\" HSPACE=\"0\" "
+         "VSPACE=\"0\">"},
+        {"form image, absbottom", "FormpicbuttonClick", "",
+         {{"Edit3", "go"}, {"Edit1", "go.png"}, {"Edit2", "Go"}, {"RadioButton7", "1"}},
+         "<INPUT TYPE=\"image\" NAME=\"go\" SRC=\"go.png\" BORDER=\"0\" HEIGHT=\"0\" WIDTH=\"0\" ALT=\"Go\" "
+         "HSPACE=\"0\" VSPACE=\"0\" ALIGN=\"absbottom\">"},
+        {"embed, defaults", "embedbuttonClick", "", {},
+         "<EMBED SRC=\"\" LOOP=true WIDTH=145 HEIGHT=60 CONTROLS=largeconsole>"},
+        {"embed, once, hidden panel, border 2", "embedbuttonClick", "",
+         {{"Edit1", "s.wav"}, {"RadioButton1", "1"}, {"CheckBox1", "1"}, {"borderSpin", "2"}, {"VolumeSpin", "60"}},
+         "<EMBED SRC=\"s.wav\" HIDDEN=true BORDER=\"2\">"},
+        {"embed, small console, autostart, silent", "embedbuttonClick", "",
+         {{"Edit1", "m.mid"}, {"RadioButton3", "1"}, {"CheckBox2", "1"}, {"VolumeSpin", "0"}},
+         "<EMBED SRC=\"m.mid\" LOOP=true AUTOSTART=true WIDTH=145 HEIGHT=16 CONTROLS=smallconsole VOLUME=\"0\">"},
     };
     return all;
 }

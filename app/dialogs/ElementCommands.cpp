@@ -1,6 +1,7 @@
 #include "app/dialogs/ElementCommands.h"
 
 #include "app/FrameForm.h"
+#include <cstdio>
 #include "app/dialogs/FormDialogs.h"
 #include "app/dialogs/LinkDialogs.h"
 #include "app/dialogs/ListTableDialogs.h"
@@ -43,5 +44,5 @@ const std::vector<TElementCommand>& ElementDialogCommands() {
 
 void BindElementDialogCommands(Tframeform& frame) {
     for (const TElementCommand& command : ElementDialogCommands())
-        frame.BindCommand(command.Handler, [run = command.Run](TTBCustomItem*) { run(); });
+        frame.BindCommand(command.Handler, [run = command.Run, h = command.Handler](TTBCustomItem*) { fprintf(stderr, "DEBUG %s %p\n", h, (void*)ActiveDocumentWindow()); run(); });
 }

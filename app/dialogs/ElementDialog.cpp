@@ -6,6 +6,7 @@
 #include "app/dialogs/DocumentPaths.h"
 
 #include "platform/base/ProgramFolder.h"
+#include "platform/shellns/FileNames.h"
 #include "platform/ui/CommonDialogs.h"
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/TextControls.h"
@@ -52,6 +53,10 @@ bool BrowseForFile(TOpenDialog& dialog, TCustomEdit& field, std::string* chosen,
     }
     if (prepare)
         prepare();
+    // Pictures and pages usually lie near the page: the dialog starts in
+    // its folder unless it was told another.
+    if (dialog.InitialDir().empty())
+        dialog.SetInitialDir(ParentPathOf(document->FileName));
     if (!dialog.Execute())
         return false;
     field.SetText(RelativeDocumentPath(dialog.FileName(), document->FileName));

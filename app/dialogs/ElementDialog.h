@@ -108,7 +108,8 @@ void SelectBeforeCaret(int back, int length);
 void OpenHelpPage(std::string_view page);
 // The Browse steps: when the active document was never saved, asks to
 // save it now (No stops; a cancelled Save As stops); then runs dialog
-// (prepare runs just before it, for a filter set late); then puts the
+// (prepare runs just before it, for a filter set late), which starts in
+// the document's folder unless it names another; then puts the
 // chosen file, relative to the document, into field.  True when the field
 // was filled; chosen then holds the file's full path.
 bool BrowseForFile(TOpenDialog& dialog, TCustomEdit& field, std::string* chosen = nullptr,

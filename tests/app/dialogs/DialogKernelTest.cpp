@@ -107,6 +107,7 @@ TEST_F(DialogConventions, FilesBelowBesideInAndOutsideTheDocumentsFolder) {
         EXPECT_EQ(BrowseInLink(), expected);
         const auto& request = user.Calls.back().FileRequest;
         EXPECT_EQ(request.Filter, GetFileFilter("")) << "the web-files filter";
+        EXPECT_EQ(request.InitialDir, program.File("site/sub")) << "it starts in the document's folder";
     }
     EXPECT_EQ(Count(TScriptedUserInteraction::kMessage), 0u) << "a saved document is not asked about";
     // A cancelled open dialog changes nothing.

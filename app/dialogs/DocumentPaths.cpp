@@ -1,36 +1,32 @@
 #include "app/dialogs/DocumentPaths.h"
 
+#include "platform/shellns/NamespaceItems.h"
+
 #include <vector>
 
 namespace {
 
-// The folders and the name of an absolute path, "." and ".." resolved.
-std::vector<std::string_view> components(std::string_view path) {
-    std::vector<std::string_view> parts;
-    size_t at = 0;
-    while (at < path.size()) {
+// The names of a clean absolute path.
+std::vector<std::string_view> namesOf(std::string_view path) {
+    std::vector<std::string_view> names;
+    for (size_t at = 1; at < path.size();) {
         size_t end = path.find('/', at);
         if (end == std::string_view::npos)
             end = path.size();
-        std::string_view part = path.substr(at, end - at);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
+        names.push_back(path.substr(at, end - at));
         at = end + 1;
     }
-    return parts;
+    return names;
 }
 
 } // namespace
 
 std::string RelativeDocumentPath(std::string_view file, std::string_view document) {
-    if (file.empty() || document.empty() || file.front() != '/' || document.front() != '/')
+    std::string cleanFile, cleanDocument;
+    if (!NormalisePath(file, cleanFile) || !NormalisePath(document, cleanDocument))
         return std::string(file);
-    const std::vector<std::string_view> target = components(file);
-    std::vector<std::string_view> folder = components(document);
+    const std::vector<std::string_view> target = namesOf(cleanFile);
+    std::vector<std::string_view> folder = namesOf(cleanDocument);
     if (!folder.empty())
         folder.pop_back(); // the document's own name
     size_t shared = 0;

@@ -263,39 +263,29 @@ void Ttextboxfrm::helpbtnClick(TPersistent*) { OpenHelpPage("textbox.htm"); }
 
 // ---- Radio button and check box -------------------------------------------------------------
 
-Tradiofrm::Tradiofrm(TComponent* owner) : TElementDialog(owner) {
+TChoiceFieldDialog::TChoiceFieldDialog(TComponent* owner, const TFormDescription& description, std::string type,
+                                       std::string helpPage)
+    : TElementDialog(owner), type_(std::move(type)), helpPage_(std::move(helpPage)) {
     THandlerTable handlers;
-    handlers.Add("okbtnClick", this, &Tradiofrm::okbtnClick);
-    handlers.Add("helpbtnClick", this, &Tradiofrm::helpbtnClick);
-    Build(radioDescription(), handlers);
+    handlers.Add("okbtnClick", this, &TChoiceFieldDialog::okbtnClick);
+    handlers.Add("cancelbtnClick", this, &TChoiceFieldDialog::cancelbtnClick);
+    handlers.Add("helpbtnClick", this, &TChoiceFieldDialog::helpbtnClick);
+    Build(description, handlers);
     Edit1 = Find<TEdit>("Edit1");
     Edit2 = Find<TEdit>("Edit2");
     Checkbox1 = Find<TCheckBox>("Checkbox1");
 }
 
-void Tradiofrm::okbtnClick(TPersistent*) {
-    InsertMarkup("<INPUT TYPE=\"radio\" NAME=\"" + Edit1->Text() + "\" VALUE=\"" + Edit2->Text() + "\"" +
+void TChoiceFieldDialog::okbtnClick(TPersistent*) {
+    InsertMarkup("<INPUT TYPE=\"" + type_ + "\" NAME=\"" + Edit1->Text() + "\" VALUE=\"" + Edit2->Text() + "\"" +
                  (Checkbox1->Checked() ? " CHECKED" : "") + ">");
 }
 
-void Tradiofrm::helpbtnClick(TPersistent*) { OpenHelpPage("radio.htm"); }
+void TChoiceFieldDialog::cancelbtnClick(TPersistent*) { Close(); }
 
-Tcheckboxfrm::Tcheckboxfrm(TComponent* owner) : TElementDialog(owner) {
-    THandlerTable handlers;
-    handlers.Add("okbtnClick", this, &Tcheckboxfrm::okbtnClick);
-    handlers.Add("cancelbtnClick", this, &Tcheckboxfrm::cancelbtnClick);
-    handlers.Add("helpbtnClick", this, &Tcheckboxfrm::helpbtnClick);
-    Build(checkBoxDescription(), handlers);
-    Edit1 = Find<TEdit>("Edit1");
-    Edit2 = Find<TEdit>("Edit2");
-    Checkbox1 = Find<TCheckBox>("Checkbox1");
-}
+void TChoiceFieldDialog::helpbtnClick(TPersistent*) { OpenHelpPage(helpPage_); }
 
-void Tcheckboxfrm::okbtnClick(TPersistent*) {
-    InsertMarkup("<INPUT TYPE=\"checkbox\" NAME=\"" + Edit1->Text() + "\" VALUE=\"" + Edit2->Text() + "\"" +
-                 (Checkbox1->Checked() ? " CHECKED" : "") + ">");
-}
+Tradiofrm::Tradiofrm(TComponent* owner) : TChoiceFieldDialog(owner, radioDescription(), "radio", "radio.htm") {}
 
-void Tcheckboxfrm::cancelbtnClick(TPersistent*) { Close(); }
-
-void Tcheckboxfrm::helpbtnClick(TPersistent*) { OpenHelpPage("checkbox.htm"); }
+Tcheckboxfrm::Tcheckboxfrm(TComponent* owner)
+    : TChoiceFieldDialog(owner, checkBoxDescription(), "checkbox", "checkbox.htm") {}

@@ -89,26 +89,10 @@ public:
     void helpbtnClick(TPersistent* sender);
 };
 
-// "Radio button": a radio INPUT, selected or not.
-class Tradiofrm : public TElementDialog {
+// The radio-button and check-box dialogs: an INPUT of their type with a
+// name and a value, ticked or not.
+class TChoiceFieldDialog : public TElementDialog {
 public:
-    explicit Tradiofrm(TComponent* owner);
-    std::string ClassName() const override { return "Tradiofrm"; }
-
-    TEdit* Edit1 = nullptr;
-    TEdit* Edit2 = nullptr;
-    TCheckBox* Checkbox1 = nullptr;
-
-    void okbtnClick(TPersistent* sender);
-    void helpbtnClick(TPersistent* sender);
-};
-
-// "Checkbox": a check-box INPUT, checked or not.
-class Tcheckboxfrm : public TElementDialog {
-public:
-    explicit Tcheckboxfrm(TComponent* owner);
-    std::string ClassName() const override { return "Tcheckboxfrm"; }
-
     TEdit* Edit1 = nullptr;
     TEdit* Edit2 = nullptr;
     TCheckBox* Checkbox1 = nullptr;
@@ -116,4 +100,27 @@ public:
     void okbtnClick(TPersistent* sender);
     void cancelbtnClick(TPersistent* sender);
     void helpbtnClick(TPersistent* sender);
+
+protected:
+    // type: "radio" or "checkbox".
+    TChoiceFieldDialog(TComponent* owner, const TFormDescription& description, std::string type,
+                       std::string helpPage);
+
+private:
+    std::string type_;
+    std::string helpPage_;
+};
+
+// "Radio button": a radio INPUT, selected or not.
+class Tradiofrm : public TChoiceFieldDialog {
+public:
+    explicit Tradiofrm(TComponent* owner);
+    std::string ClassName() const override { return "Tradiofrm"; }
+};
+
+// "Checkbox": a check-box INPUT, checked or not; Cancel also closes it.
+class Tcheckboxfrm : public TChoiceFieldDialog {
+public:
+    explicit Tcheckboxfrm(TComponent* owner);
+    std::string ClassName() const override { return "Tcheckboxfrm"; }
 };

@@ -166,11 +166,6 @@ void TCustomLabel::adjustSize() {
     SetBounds(Left(), Top(), wordWrap_ ? Width() : width, height);
 }
 
-void TCustomLabel::Loaded() {
-    TGraphicControl::Loaded();
-    adjustSize();
-}
-
 void TCustomLabel::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case CM_TEXTCHANGED:

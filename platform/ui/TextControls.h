@@ -49,8 +49,6 @@ public:
     std::vector<std::string> TextLines(int width);
     // The caption as painted: accelerator marks removed.
     std::string DisplayText() const;
-    // A label read or built takes its text's size once it is whole.
-    void Loaded() override;
 
 protected:
     void Dispatch(TMessage& message) override;

@@ -6,8 +6,6 @@
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/ui/TextControls.h"
-#include "platform/ui/FormBuilder.h"
-#include "platform/ui/StandardControls.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
 #include "platform/ui/QtBridge.h"
 #include "tests/support/FakeTextMeasurer.h"
@@ -354,32 +352,6 @@ TEST_F(TFixedPitch, ALabelTakesTheSizeOfItsTextWithoutAcceleratorMarks) {
     // A word wider than the label keeps a line of its own.
     EXPECT_EQ(label.TextLines(advance * 3), (std::vector<std::string>{"aaa", "bbb", "ccc", "dd"}));
     EXPECT_EQ(label.TextLines(advance * 2), (std::vector<std::string>{"aaa", "bbb", "ccc", "dd"}));
-}
-
-// Labels of a form description are sized once the form is built, whatever
-// size the description gave them.
-TEST_F(TFixedPitch, LabelsBuiltFromADescriptionTakeTheSizeOfTheirText) {
-    TPanel form;
-    std::mt19937 random(17);
-    TFormDescription description;
-    std::vector<std::string> captions;
-    for (int i = 0; i < 12; ++i) {
-        captions.push_back(std::string(1 + random() % 20, static_cast<char>('a' + i)) + ":");
-        description.Components.push_back({.Name = "Label" + std::to_string(i), .ClassName = "TLabel",
-                                          .Bounds = Bounds(8, 8 + 20 * i, 10, 13),
-                                          .Properties = {{"Caption", captions.back()}}});
-    }
-    RegisterStandardControlClasses();
-    BuildForm(form, description, THandlerTable());
-    TCanvas& canvas = form.Canvas();
-    canvas.SetFont(form.Font());
-    for (int i = 0; i < 12; ++i) {
-        auto* label = dynamic_cast<TLabel*>(form.FindComponent("Label" + std::to_string(i)));
-        ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->Width(), canvas.TextWidth(captions[static_cast<size_t>(i)])) << captions[static_cast<size_t>(i)];
-        EXPECT_EQ(label->Height(), canvas.TextHeight("Wg"));
-        EXPECT_EQ(label->Left(), 8);
-    }
 }
 
 } // namespace

@@ -99,7 +99,7 @@ const TFormDescription& buttonDescription() {
         [](std::vector<TComponentDescription>& c, int top) {
             addRadioGroup(c, "GroupBox1", "Type", Bounds(kDialogMargin, top, kWidth - 2 * kDialogMargin, 48),
                           {{"RadioButton1", "Send Button"}, {"RadioButton2", "Reset Button"}, {"RadioButton3", "Button"}},
-                          104);
+                          100);
             top += 60;
             c.push_back(DescribeRowLabel("Text:", kDialogMargin, top));
             c.push_back(DescribeEdit("Edit1", Bounds(kField, top, kWidth - kField - kDialogMargin, kFieldHeight)));

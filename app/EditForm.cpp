@@ -179,11 +179,9 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
 
 TEditForm::~TEditForm() {
     // The destruction handlers (the tab strip's, then FormDestroy) need
-    // this window whole: they run before its members go.
-    if (TNotifyEvent destroying = std::move(OnDestroy)) {
-        OnDestroy = nullptr;
-        destroying(this);
-    }
+    // this window whole: they run before its members go, once, however the
+    // window is freed.
+    BeforeDestruction();
     // The text and the link watch the editor and the design view, which
     // the form frees after this.
     link_.reset();
@@ -319,7 +317,7 @@ void TEditForm::FormClose(TPersistent*, TCloseAction& action) {
 }
 
 void TEditForm::FormDestroy(TPersistent*) {
-    if (FileName != kUntitled)
+    if (FileName != kUntitled && frameform != nullptr)
         frameform->mrulist->Add(FileName);
     // Only this window's editor leaves the shared highlighter.
     Editor->SetHighlighter(nullptr);

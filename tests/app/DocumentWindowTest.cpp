@@ -1,6 +1,7 @@
 // The main window and the document windows on real (offscreen) windows:
-// options that survive a restart, a settings file that is damaged or can
-// not be written, documents that can not be read, the close flow answered
+// options that survive a restart, a settings file or toolbar store that is
+// damaged or can not be written, the main window freed with documents
+// open, documents that can not be read, the close flow answered
 // from a script, pages saved byte for byte, and the tab strip following
 // random openings, activations, tab picks and closings.
 
@@ -25,7 +26,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 // In a file of its own: the panel's header and the memo's do not meet.
 bool ControlVisible(TPanel* panel);
@@ -296,4 +304,85 @@ TEST_F(DocumentWindows, TheTabStripStandsOnlyOnOneMDIFrame) {
     EXPECT_EQ(message(&notAForm), "MDITab can be put only on Form.");
     EXPECT_EQ(message(&plain), "MDITab can be put only on MDIForm.");
     EXPECT_EQ(message(frame), "Only one MDITab can be put on MDIForm.");
+}
+
+// The application's end runs the main window's destroy step, then frees
+// it: with a toolbar store that is a folder, the failure is told once, the
+// settings file is still written, and the program ends normally.
+TEST_F(DocumentWindows, AToolbarStoreThatCanNotBeWrittenIsToldOnceAndTheSettingsAreStillWritten) {
+    const fs::path store = program.Folder().Path() / "config" / "korvane-ondrill" / "hkcu.ini";
+    fs::remove_all(store);
+    fs::create_directories(store);
+    frame->Item("wordwrapitem")->SetChecked(true);
+    frame->BeforeDestruction();
+    delete frame;
+    frame = nullptr;
+    Application().SetMainForm(nullptr);
+    ASSERT_EQ(user.Exceptions().size(), 1u);
+    EXPECT_NE(user.Exceptions()[0].find("Software\\Prelune2k2\\Toolbars"), std::string::npos) << user.Exceptions()[0];
+    EXPECT_TRUE(OpenSettings()->ReadBool(settings::Editor, "wordwrap", false));
+}
+
+// Freeing the main window while documents are open: they go first, and
+// their names are among the recent files the next start shows.
+TEST_F(DocumentWindows, FreeingTheMainWindowWithDocumentsOpenKeepsTheirNames) {
+    const std::string first = program.File("first.html");
+    const std::string second = program.File("second.html");
+    TTestProgramFolder::WriteFileBytes(first, "<P>1</P>");
+    TTestProgramFolder::WriteFileBytes(second, "<P>2</P>");
+    frame->OpenDocumentFile(first);
+    frame->OpenDocumentFile(second);
+    NewDocument();
+    const int forms = Screen().FormCount();
+    delete frame;
+    frame = nullptr;
+    Application().SetMainForm(nullptr);
+    EXPECT_EQ(Screen().FormCount(), forms - 4);
+    EXPECT_TRUE(user.Exceptions().empty());
+    Start();
+    std::vector<std::string> recent;
+    for (int i = 0; i < frame->mrulist->Items().Count(); ++i)
+        recent.push_back(frame->mrulist->Items().Strings(i));
+    std::sort(recent.begin(), recent.end());
+    EXPECT_EQ(recent, (std::vector<std::string>{first, second}));
+}
+
+// What is not a regular file is refused at once, with the reason, and
+// leaves no window.  A pipe nobody writes to would block the opening for
+// ever: a writer comes after a while, so that a program that waits fails
+// this test instead of hanging it.
+TEST_F(DocumentWindows, APipeOrADeviceIsRefusedWithoutWaiting) {
+    const std::string pipe = program.File("pipe.html");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::atomic<bool> returned{false};
+    std::thread writer([&] {
+        const auto give = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!returned) {
+            if (std::chrono::steady_clock::now() > give) {
+                const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    [[maybe_unused]] ssize_t put = ::write(fd, "<P>", 3);
+                    ::close(fd);
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const int forms = Screen().FormCount();
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& name : {pipe, std::string("/dev/null"), std::string("/dev/zero")}) {
+        try {
+            frame->OpenDocumentFile(name);
+            ADD_FAILURE() << name << " opened";
+        } catch (const EFOpenError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + name + "\". It is not a regular file");
+        }
+    }
+    returned = true;
+    writer.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    Application().ProcessMessages();
+    EXPECT_EQ(frame->MDIChildCount(), 0);
+    EXPECT_EQ(Screen().FormCount(), forms);
 }

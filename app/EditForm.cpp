@@ -385,6 +385,7 @@ void TEditForm::dhtmleditDocumentComplete(TPersistent*) {
 
 void TEditForm::returnToSource() {
     PageControl1->SetActivePageIndex(kSourcePage);
+    focusPage();
     enablebtns();
     frameform->SetTagInspectorEnabled(true);
 }
@@ -395,10 +396,15 @@ void TEditForm::PageControl1Change(TPersistent*) {
         enablebtns();
         frameform->SetTagInspectorEnabled(true);
         preview_.Remove();
+        focusPage();
         break;
     case kDesignPage: {
         enablefilebtns();
         frameform->SetTagInspectorEnabled(false);
+        // The page takes the keyboard now: the first click into it then
+        // places the caret where the typing goes, instead of giving the
+        // window back its focus.
+        focusPage();
         const std::string upper = upperCase(Editor->Text());
         if (upper.find("<FRAMESET") != std::string::npos || upper.find("<FRAME") != std::string::npos ||
             upper.find("<IFRAME") != std::string::npos) {
@@ -426,6 +432,7 @@ void TEditForm::PageControl1Change(TPersistent*) {
         }
         preview_.Write(FileName, text_->Bytes());
         WebBrowser1->SetVisible(true);
+        focusPage();
         quietly([&] { WebBrowser1->Navigate(FileUriOfPath(preview_.Written())); });
         break;
     default:
@@ -435,12 +442,24 @@ void TEditForm::PageControl1Change(TPersistent*) {
 
 // ---- Activation and command states ---------------------------------------------------
 
-void TEditForm::FormActivate(TPersistent*) {
-    // The editor takes the keyboard; the selection stays as it was.
+void TEditForm::focusPage() {
+    TWinControl* view = nullptr;
+    switch (PageControl1->ActivePageIndex()) {
+    case kSourcePage: view = Editor; break;
+    case kDesignPage: view = dhtmledit; break;
+    case kPreviewPage: view = WebBrowser1; break;
+    default: break;
+    }
     quietly([&] {
-        if (Editor->CanFocus())
-            Editor->SetFocus();
+        if (view != nullptr && view->CanFocus())
+            view->SetFocus();
     });
+}
+
+void TEditForm::FormActivate(TPersistent*) {
+    // The view of the page shown takes the keyboard (the editor's
+    // selection stays as it was).
+    focusPage();
     if (!frameform->ItemEnabled("boldBtn"))
         enablebtns();
     if (Editor->Modified) {

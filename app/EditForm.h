@@ -113,6 +113,8 @@ private:
     bool isActive() const;
     // Goes back to the source page without running the page handlers.
     void returnToSource();
+    // The view of the page shown takes the keyboard focus (when it can).
+    void focusPage();
 
     // Made once the editor and the design view exist.
     std::unique_ptr<TDocumentText> text_;

@@ -2,7 +2,8 @@
 // pages on the real web engine (offscreen), as the user picks the tabs:
 // a page looked at in the design view keeps its source byte for byte, the
 // preview file is written once and removed on the return to the source,
-// and pages with frames are refused by the design view.
+// pages with frames are refused by the design view, and keys typed after
+// picking a page reach it.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -16,6 +17,11 @@
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
 
+#include "platform/webview/DHTMLEdit.h"
+#include "platform/widgets/WidgetPeer.h"
+
+#include <QApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,4 +96,33 @@ TEST_F(ViewSwitching, PagesWithFramesAndUnsavedPreviewsGoBackToTheSource) {
     EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
     EXPECT_FALSE(std::filesystem::exists(program.File("HTMLtmp.htm")));
     EXPECT_EQ(user.PendingAnswers(), 0u);
+}
+
+// The design page takes the keyboard when it is shown, and the source
+// page when the user comes back: keys typed on each page after picking its
+// tab reach that page, none is lost to the tabs or the window.
+TEST_F(ViewSwitching, KeysTypedAfterPickingAPageReachThatPage) {
+    const std::string file = program.File("typed.html");
+    TTestProgramFolder::WriteFileBytes(file, "<HTML><BODY><P>one</P></BODY></HTML>");
+    TEditForm* document = frame->OpenDocumentFile(file);
+    Application().ProcessMessages();
+    auto type = [](const char* keys) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClicks(focus, keys);
+    };
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    ASSERT_TRUE(ClientWidgetOf(document->dhtmledit)->isAncestorOf(QApplication::focusWidget()));
+    // A click into the page places the caret; the keys follow it.
+    QWidget* page = QApplication::focusWidget();
+    ASSERT_NE(page, nullptr);
+    QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(12, 20));
+    type("Qz");
+    ASSERT_TRUE(WaitFor([&] { return document->dhtmledit->Edited(); }));
+    Pick(document, 0);
+    EXPECT_NE(document->Editor->Text().find("Qz"), std::string::npos) << document->Editor->Text();
+    type("<!--W-->");
+    EXPECT_EQ(document->Editor->Text().find("<!--W-->"), document->Editor->SelStart() - 8) << document->Editor->Text();
+    EXPECT_TRUE(user.Exceptions().empty());
 }

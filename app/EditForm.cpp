@@ -65,6 +65,11 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The web views' address of a file or folder: "file://" and the path as
+// it stands, which the views take literally (a blank, "#" or "%" in a
+// folder's name is part of the name, not an escape).
+std::string fileAddress(const std::string& path) { return "file://" + path; }
+
 std::string upperCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -362,7 +367,7 @@ void TEditForm::PageControl1Changing(TPersistent*, bool& allowChange) {
     case kSourcePage:
         quietly([&] {
             Screen().SetCursor(crHourGlass);
-            const std::string base = FileName == kUntitled ? "file://" : FileUriOfPath(folderOf(FileName));
+            const std::string base = FileName == kUntitled ? "file://" : fileAddress(folderOf(FileName));
             link_->Show(base);
         });
         break;
@@ -433,7 +438,7 @@ void TEditForm::PageControl1Change(TPersistent*) {
         preview_.Write(FileName, text_->Bytes());
         WebBrowser1->SetVisible(true);
         focusPage();
-        quietly([&] { WebBrowser1->Navigate(FileUriOfPath(preview_.Written())); });
+        quietly([&] { WebBrowser1->Navigate(fileAddress(preview_.Written())); });
         break;
     default:
         break;

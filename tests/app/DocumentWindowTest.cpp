@@ -20,10 +20,13 @@
 #include "platform/ui/PageControls.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StatusBar.h"
+#include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
 #include "toolbars/TBMRUList.h"
 
+#include <QImage>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -385,4 +388,41 @@ TEST_F(DocumentWindows, APipeOrADeviceIsRefusedWithoutWaiting) {
     Application().ProcessMessages();
     EXPECT_EQ(frame->MDIChildCount(), 0);
     EXPECT_EQ(Screen().FormCount(), forms);
+}
+
+// The gutter is as wide as its highest line number needs, for random line
+// counts, and back to its own width for a short page: probed on its
+// pixels, no number reaches its left edge (a centred number too wide for
+// the gutter is cut on both sides), and numbers are drawn.
+TEST_F(DocumentWindows, TheGutterShowsEveryDigitOfItsLineNumbers) {
+    TEditForm* document = NewDocument();
+    TCodeGutter& gutter = *document->EditorGutter;
+    // A large face, so that four digits already need more than the width
+    // the window gives the gutter.
+    gutter.Font().SetSize(22);
+    const int made = gutter.Width();
+    std::mt19937 random(5);
+    for (int round = 0; round < 6; ++round) {
+        const int lines = round == 0 ? 1 : static_cast<int>(random() % 30000) + 1;
+        std::string text;
+        for (int line = 1; line < lines; ++line)
+            text += "x\r\n";
+        document->Text().SetText(text);
+        document->Editor->SetSelStart(document->Editor->TextLength());
+        document->Editor->ScrollInView();
+        Application().ProcessMessages();
+        const QImage shown = ClientWidgetOf(document->edittab)->grab().toImage();
+        int textPixels = 0;
+        for (int y = 0; y < std::min(shown.height(), gutter.Height()); ++y) {
+            for (int x = 0; x < gutter.Width() - 2; ++x) {
+                const bool lit = qGray(shown.pixel(x, y)) > 160;
+                textPixels += lit;
+                ASSERT_FALSE(lit && x == 0) << lines << " lines: a number is cut at y " << y;
+            }
+        }
+        EXPECT_GT(textPixels, 0) << lines << " lines";
+        if (lines < 10) {
+            EXPECT_EQ(gutter.Width(), made);
+        }
+    }
 }

@@ -7,11 +7,13 @@
 #include "app/MDITab.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
+#include "app/ToolbarIcons.h"
 
 #include "editor/CodeGutter.h"
 #include "editor/CodeMemo.h"
 #include "editor/highlight/HtmlHighlighter.h"
 #include "platform/base/Exceptions.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/Screen.h"
@@ -92,7 +94,7 @@ const TFormDescription& description() {
                             {"HotTrack", true}},
              .Events = {{"OnChanging", "PageControl1Changing"}, {"OnChange", "PageControl1Change"}}},
             {.Name = "edittab", .ClassName = "TTabSheet", .Parent = "PageControl1",
-             .Properties = {{"Caption", std::string("Edit")}}},
+             .Properties = {{"Caption", std::string("Edit")}, {"ImageIndex", 0}}},
             {.Name = "designTab", .ClassName = "TTabSheet", .Parent = "PageControl1",
              .Properties = {{"Caption", std::string("Design")}, {"ImageIndex", 2}}},
             {.Name = "previewtab", .ClassName = "TTabSheet", .Parent = "PageControl1",
@@ -143,6 +145,11 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     Editor = found<TCodeMemo>(*this, "Editor");
     dhtmledit = found<TDHTMLEdit>(*this, "dhtmledit");
     WebBrowser1 = found<TWebBrowser>(*this, "WebBrowser1");
+    // The tabs' pictures.
+    ImageList1 = new TImageList(this);
+    ImageList1->SetName("ImageList1");
+    DrawPageTabIcons(*ImageList1);
+    PageControl1->SetImages(ImageList1);
     EditorGutter->SetCodeMemo(Editor);
     Editor->SetSeparators(std::string("\t \"#,.:;<=>"));
     Editor->SetOptions({pmoKeepColumnPos, pmoPutExtraSpaces, pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret,

@@ -20,6 +20,7 @@
 class TCodeGutter;
 class TCodeMemo;
 class TDHTMLEdit;
+class TImageList;
 class TMenuItem;
 class TPageControl;
 class TPopupMenu;
@@ -45,6 +46,7 @@ public:
     TDHTMLEdit* dhtmledit = nullptr;
     TWebBrowser* WebBrowser1 = nullptr;
     TPopupMenu* PopupMenu1 = nullptr;
+    TImageList* ImageList1 = nullptr; // the page tabs' pictures
     TMenuItem* Cut2 = nullptr;
     TMenuItem* Copy2 = nullptr;
     TMenuItem* Paste2 = nullptr;

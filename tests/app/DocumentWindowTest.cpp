@@ -17,6 +17,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ComponentWatch.h"
 #include "platform/ui/MDI.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StatusBar.h"
@@ -34,6 +36,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -424,5 +427,56 @@ TEST_F(DocumentWindows, TheGutterShowsEveryDigitOfItsLineNumbers) {
         if (lines < 10) {
             EXPECT_EQ(gutter.Width(), made);
         }
+    }
+}
+
+// Random openings and closings: the shared highlighter serves exactly the
+// editors of the open documents (closing one leaves the others coloured).
+TEST_F(DocumentWindows, TheSharedHighlighterServesExactlyTheOpenDocuments) {
+    std::mt19937 random(3);
+    std::vector<TEditForm*> open;
+    for (int step = 0; step < 30; ++step) {
+        if (open.empty() || random() % 2 == 0) {
+            open.push_back(NewDocument());
+        } else {
+            const size_t pick = random() % open.size();
+            ASSERT_TRUE(CloseDocument(open[pick]));
+            open.erase(open.begin() + static_cast<long>(pick));
+        }
+        std::set<const TCodeDocument*> expected;
+        for (TEditForm* document : open)
+            expected.insert(&document->Editor->Document());
+        const auto& served = frame->htmlcoder->Documents();
+        EXPECT_EQ(std::set<const TCodeDocument*>(served.begin(), served.end()), expected) << step;
+        EXPECT_EQ(served.size(), expected.size()) << step;
+    }
+}
+
+// Each page tab of a document window shows a picture of its own: one that
+// covers pixels (the same over white and over black) and differs from the
+// other tabs' pictures.
+TEST_F(DocumentWindows, EachPageTabShowsAPictureOfItsOwn) {
+    TEditForm* document = NewDocument();
+    TPageControl& pages = *document->PageControl1;
+    ASSERT_NE(pages.Images(), nullptr);
+    std::vector<std::vector<TColor>> pictures;
+    for (int tab = 0; tab < 3; ++tab) {
+        const int index = pages.TabImage(tab);
+        ASSERT_GE(index, 0) << tab;
+        ASSERT_LT(index, pages.Images()->Count()) << tab;
+        TBitmap onWhite, onBlack;
+        pages.Images()->GetBitmap(index, onWhite, clWhite);
+        pages.Images()->GetBitmap(index, onBlack, clBlack);
+        std::vector<TColor> pixels;
+        int covered = 0;
+        for (int y = 0; y < onWhite.Height(); ++y)
+            for (int x = 0; x < onWhite.Width(); ++x) {
+                covered += onWhite.Canvas().Pixel(x, y) == onBlack.Canvas().Pixel(x, y);
+                pixels.push_back(onWhite.Canvas().Pixel(x, y));
+            }
+        EXPECT_GT(covered, 30) << tab;
+        for (const auto& other : pictures)
+            EXPECT_NE(pixels, other) << tab;
+        pictures.push_back(pixels);
     }
 }

@@ -146,3 +146,25 @@ TEST(GIFWriteBack, AScreenWithoutWidthOrHeightShowsWhatOtherReadersShow) {
         EXPECT_EQ(again.Height(), image.Height());
     }
 }
+
+// Optimising such files keeps every picture and how long it shows: a
+// delta frame keeps its transparent index even where that lies beyond the
+// table.
+TEST(GIFWriteBack, OptimisingFilesBeyondTheirTablesKeepsWhatIsShown) {
+    std::mt19937 random(5150);
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        TGIFImage image;
+        ASSERT_NO_THROW(LoadImage(image, RandomFileBeyondItsTables(random)));
+        const auto before = ScreenTimes(image);
+        image.Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap);
+        const auto after = ScreenTimes(image);
+        ASSERT_EQ(after.size(), before.size());
+        for (size_t i = 0; i < after.size(); ++i) {
+            EXPECT_EQ(after[i].first, before[i].first) << "picture " << i;
+            if (before.size() > 1) {
+                EXPECT_EQ(after[i].second, before[i].second) << "time of picture " << i;
+            }
+        }
+    }
+}

@@ -5,6 +5,7 @@
 // is the oracle: every trashed item must be restorable to the very place
 // it came from, with its data.
 
+#include "platform/base/HexDigits.h"
 #include "platform/shellns/FileOperations.h"
 #include "platform/shellns/NameFitting.h"
 #include "platform/shellns/ShellFolder.h"
@@ -34,16 +35,6 @@ HRESULT trashWithin(const std::string& path, std::string* where = nullptr) {
     return answer.get();
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The Path a trash viewer reads from a record: the value of the first
 // "Path=" line of the "[Trash Info]" group, percent-decoded.
 bool recordedPath(const std::string& record, std::string& path) {
@@ -60,9 +51,9 @@ bool recordedPath(const std::string& record, std::string& path) {
             path.push_back(value[i]);
             continue;
         }
-        if (i + 2 >= value.size() || hexValue(value[i + 1]) < 0 || hexValue(value[i + 2]) < 0)
+        if (i + 2 >= value.size() || HexDigitValue(value[i + 1]) < 0 || HexDigitValue(value[i + 2]) < 0)
             return false;
-        path.push_back(static_cast<char>(hexValue(value[i + 1]) * 16 + hexValue(value[i + 2])));
+        path.push_back(static_cast<char>(HexDigitValue(value[i + 1]) * 16 + HexDigitValue(value[i + 2])));
         i += 2;
     }
     return true;

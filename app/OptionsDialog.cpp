@@ -5,7 +5,7 @@
 #include "app/FrameForm.h"
 #include "app/SettingsFile.h"
 #include "editor/highlight/HtmlHighlighter.h"
-#include "platform/gfx/FontFamilies.h"
+#include "platform/gfx/FontNames.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/CommonDialogs.h"
 #include "platform/ui/FormBuilder.h"
@@ -262,7 +262,8 @@ Toptionfrm::Toptionfrm(TComponent* owner) : TForm(owner) {
 void Toptionfrm::FormCreate(TPersistent*) {
     const std::string name = ComboBox1->Text();
     ComboBox1->Items().BeginUpdate();
-    for (const std::string& family : ScreenFontFamilies())
+    ComboBox1->Items().Add("Default");
+    for (const std::string& family : InstalledFontNames())
         ComboBox1->Items().Add(family);
     ComboBox1->Items().EndUpdate();
     ComboBox1->SetText(name);

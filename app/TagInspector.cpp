@@ -1,6 +1,7 @@
 #include "app/TagInspector.h"
 
 #include "app/DocumentSource.h"
+#include "app/dialogs/DocumentPaths.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/HtmlColor.h"
@@ -9,13 +10,11 @@
 
 #include "editor/CodeMemo.h"
 #include "editor/highlight/HtmlHighlighter.h"
-#include "platform/shellns/FileNames.h"
 #include "platform/ui/CommonDialogs.h"
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/UserInteraction.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -34,13 +33,6 @@ std::string trimmed(const std::string& text) {
 
 template <class T> T* named(TComponent& owner, const char* name) {
     return dynamic_cast<T*>(owner.FindComponent(name));
-}
-
-// A file's path relative to a folder, with "/" separators ("../" to go up).
-std::string relativePath(const std::string& file, const std::string& folder) {
-    const std::filesystem::path relative =
-        std::filesystem::path(file).lexically_normal().lexically_relative(std::filesystem::path(folder));
-    return relative.empty() ? file : relative.generic_string();
 }
 
 } // namespace
@@ -347,7 +339,7 @@ bool TTagInspectorPane::chooseFile(TEditForm& document, const std::string& attri
     }
     if (!dialog->Execute())
         return false;
-    value = relativePath(dialog->FileName(), ParentPathOf(document.FileName));
+    value = RelativeDocumentPath(dialog->FileName(), document.FileName);
     return true;
 }
 

@@ -133,6 +133,9 @@ public:
     void ForgetLength() { length_ = 0; }
     // Tells the host that the selection moved.
     void Moved();
+    // In UTF-8, moves an end that stands inside a character (an edit joined
+    // bytes into one) back to the character's start.
+    void KeepOnCharacters();
     void ScrollCaretIntoView();
 
 private:

@@ -1,6 +1,7 @@
 #include "app/DocumentText.h"
 
 #include "editor/CodeMemo.h"
+#include "editor/model/PageEncoding.h"
 
 #include "platform/base/SafeFile.h"
 #include "platform/base/Stream.h"
@@ -27,7 +28,16 @@ void TDocumentText::TextReplaced(TCodeDocument&) {
 void TDocumentText::LoadFromFile(const std::string& fileName) {
     TMemoryStream file;
     file.LoadFromFile(fileName);
-    SetText(file.DataView());
+    // The encoding is set before the text comes, so the text is laid out
+    // once, for it.
+    const TTextEncoding before = editor_.Encoding();
+    editor_.SetEncoding(DetectPageEncoding(file.DataView()));
+    try {
+        SetText(file.DataView());
+    } catch (...) {
+        editor_.SetEncoding(before);
+        throw;
+    }
 }
 
 void TDocumentText::SetText(std::string_view text) {

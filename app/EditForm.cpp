@@ -162,11 +162,15 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     PopupMenu1->Add("-");
     // The quick-code dialog comes with the quick-code pane.
     createOqcItem = item("createOqcItem", "Create a Ondrill Quick Code", {}, false);
+    PopupMenu1->Add("-");
+    encodingItem = item("encodingItem", "", [this](TPersistent*) { SwitchEncoding(); });
     PopupMenu1->OnPopup = [this](TPersistent* s) { PopupMenu1Popup(s); };
     Editor->SetPopupMenu(PopupMenu1);
 
     text_ = std::make_unique<TDocumentText>(*Editor);
     link_ = std::make_unique<TDesignLink>(*dhtmledit, *text_);
+    // New documents are UTF-8; a loaded one takes the encoding its page asks for.
+    Editor->SetEncoding(teUtf8);
     text_->SetText(skeleton());
     Editor->Modified = false;
 
@@ -202,6 +206,7 @@ void TEditForm::FormCreate(TPersistent*) {
     SetModifiedState(false);
     enablebtns();
     frameform->StatusBar1->Panels().Items(5)->SetText("Insert");
+    ShowEncoding();
 }
 
 void TEditForm::ReadFont() {
@@ -231,6 +236,7 @@ void TEditForm::LoadFile(const std::string& path) {
     SetCaption(DisplayTextOfName(FileNameOf(path)));
     Editor->SetSelStart(0);
     Editor->Modified = false;
+    ShowEncoding();
 }
 
 void TEditForm::FileSaveItemClick(TPersistent* sender) {
@@ -314,7 +320,7 @@ void TEditForm::FormClose(TPersistent*, TCloseAction& action) {
     SetModifiedState(false);
     action = caFree;
     disablebtns();
-    for (int panel : {0, 1, 3, 5})
+    for (int panel : {0, 1, 3, 5, kEncodingPanel})
         frameform->StatusBar1->Panels().Items(panel)->SetText("");
 }
 
@@ -355,6 +361,18 @@ void TEditForm::PopupMenu1Popup(TPersistent*) {
     // The quick-code dialog comes with the quick-code pane: without its
     // handler the item stays disabled.
     createOqcItem->Enabled = createOqcItem->OnClick && Editor->SelLength() >= 2;
+    encodingItem->Caption = std::string("Switch Encoding to ") +
+                            TextEncodingName(Editor->Encoding() == teUtf8 ? teAnsi : teUtf8);
+}
+
+void TEditForm::SwitchEncoding() {
+    Editor->SetEncoding(Editor->Encoding() == teUtf8 ? teAnsi : teUtf8);
+    ShowEncoding();
+}
+
+void TEditForm::ShowEncoding() {
+    if (isActive())
+        frameform->StatusBar1->Panels().Items(kEncodingPanel)->SetText(TextEncodingName(Editor->Encoding()));
 }
 
 // ---- Views -----------------------------------------------------------------------------
@@ -428,6 +446,7 @@ void TEditForm::PageControl1Change(TPersistent*) {
         }
         preview_.Write(FileName, text_->Bytes());
         WebBrowser1->SetVisible(true);
+        WebBrowser1->SetTextEncoding(Editor->Encoding());
         quietly([&] { WebBrowser1->Navigate(FileUriOfPath(preview_.Written())); });
         break;
     default:
@@ -453,6 +472,7 @@ void TEditForm::FormActivate(TPersistent*) {
         frameform->EnableItems({"saveBtn", "Sauvegarder1"}, false);
     }
     UpdateMenuItems();
+    ShowEncoding();
     if (PageControl1->ActivePageIndex() > kSourcePage) {
         frameform->SetTagInspectorEnabled(false);
         enablefilebtns();

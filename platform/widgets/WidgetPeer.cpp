@@ -88,7 +88,7 @@ void TWidgetPeer::EnabledChanged() {
 
 void TWidgetPeer::TextChanged() {
     if (widget_)
-        widget_->setWindowTitle(AnsiToQString(widget_->Control().Caption()));
+        widget_->setWindowTitle(Utf8ToQString(widget_->Control().Caption()));
 }
 
 void TWidgetPeer::ScrollBarChanged(int bar) {
@@ -205,7 +205,7 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(FocusPolicyNow());
-    setWindowTitle(AnsiToQString(control.Caption()));
+    setWindowTitle(Utf8ToQString(control.Caption()));
     SyncFrame();
     SyncRegion();
     SyncScrollBar(SB_VERT);
@@ -629,7 +629,7 @@ TMenuItem* showPopupMenu(TPopupMenu& menu, TPoint screen) {
             qmenu.addSeparator();
             continue;
         }
-        QAction* action = qmenu.addAction(AnsiToQString(item->Caption));
+        QAction* action = qmenu.addAction(Utf8ToQString(item->Caption));
         action->setEnabled(item->Enabled);
         if (item->Checked) {
             action->setCheckable(true);

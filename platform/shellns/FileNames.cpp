@@ -166,15 +166,3 @@ bool IsValidFileName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
            name.find('\0') == std::string_view::npos;
 }
-
-std::string CodePageTextOfName(std::string_view bytes) {
-    std::string text;
-    for (size_t i = 0; i < bytes.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
-        int byte = length != 0 ? UnicodeToAnsiChar(codePoint) : -1;
-        text.push_back(byte >= 0 ? static_cast<char>(byte) : '?');
-        i += length != 0 ? length : 1;
-    }
-    return text;
-}

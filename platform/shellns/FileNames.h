@@ -18,9 +18,6 @@
 // UTF-8 display text of raw name bytes, and back.
 std::string DisplayTextOfName(std::string_view bytes);
 std::string NameOfDisplayText(std::string_view text);
-// The name as text of the 8-bit code page the canvas draws: characters
-// the code page lacks (and bytes that are not UTF-8) become '?'.
-std::string CodePageTextOfName(std::string_view bytes);
 
 // "file://" address of an absolute path, and back.  PathOfFileUri accepts
 // "file:/p", "file:///p" and "file://localhost/p"; false for anything else

@@ -530,7 +530,7 @@ void TEditForm::EditorSelMove(TPersistent*) {
     TStatusBar* status = frameform->StatusBar1;
     status->Panels().Items(0)->SetText("Offset: " + std::to_string(Editor->SelStart()));
     status->Panels().Items(1)->SetText("Line: " + std::to_string(Editor->SelLine() + 1) +
-                              "    Col: " + std::to_string(Editor->SelCol() + 1));
+                              "    Col: " + std::to_string(Editor->SelCharacterColumn() + 1));
 }
 
 void TEditForm::editorClick(TPersistent*) { UpdateMenuItems(); }

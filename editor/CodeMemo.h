@@ -81,6 +81,7 @@ public:
     void SetSelLine(int32_t line) { selection_->SetSelLine(line); }
     int32_t SelCol() { return selection_->SelCol(); }
     void SetSelCol(int32_t column) { selection_->SetSelCol(column); }
+    int32_t SelCharacterColumn() { return selection_->SelCharacterColumn(); }
     int32_t SelPar() { return selection_->SelPar(); }
     void SetSelPar(int32_t paragraph) { selection_->SetSelPar(paragraph); }
     std::string CurrentWord() { return selection_->CurrentWord(); }

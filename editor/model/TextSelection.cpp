@@ -5,6 +5,8 @@
 
 #include "editor/model/TextSelection.h"
 
+#include "platform/base/Utf8.h"
+
 #include "editor/model/ScopeGuards.h"
 #include "editor/model/StyleCodes.h"
 #include "editor/model/UpperCase.h"
@@ -148,6 +150,17 @@ void TTextSelection::SetSelLine(int32_t line) {
 }
 
 int32_t TTextSelection::SelCol() { return CaretNavigator().ColumnInLine() + virtualColumns_; }
+
+int32_t TTextSelection::SelCharacterColumn() {
+    TCodeNavigator& caret = CaretNavigator();
+    const int32_t column = caret.ColumnInLine();
+    if (!document_.IsUtf8())
+        return column + virtualColumns_;
+    const int32_t lineStart = caret.ParOffset() - column;
+    const std::string_view before =
+        std::string_view(caret.Paragraph()->Text).substr(static_cast<size_t>(lineStart), static_cast<size_t>(column));
+    return static_cast<int32_t>(Utf8CharCount(before)) + virtualColumns_;
+}
 
 void TTextSelection::SetSelCol(int32_t column) {
     probe_->Assign(CaretNavigator());

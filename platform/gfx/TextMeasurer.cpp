@@ -117,8 +117,11 @@ TMeasuredFontQt::TCharacterGlyph TMeasuredFontQt::measureCharacter(char32_t char
         }
     }
     // The face lacks it: the font the system falls back to, as a text
-    // layout finds it.
-    QTextLayout layout(text, font_);
+    // layout finds it once merging fonts is allowed (the face itself is
+    // resolved without).
+    QFont merging(font_);
+    merging.setStyleStrategy(QFont::PreferMatch);
+    QTextLayout layout(text, merging);
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();

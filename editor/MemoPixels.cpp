@@ -75,7 +75,7 @@ struct TMeasuredWalk {
     // (and the justified blanks after it are spread anew), a blank of a
     // justified line gets its share of the spare pixels.  A style code has
     // no width (nullopt): it changes the font instead.
-    std::optional<int64_t> Step(int32_t& position, int64_t x) {
+    [[gnu::always_inline]] std::optional<int64_t> Step(int32_t& position, int64_t x) {
         if (Walk.Enter(position))
             SelectFont();
         const char c = Walk.At(position);
@@ -91,10 +91,18 @@ struct TMeasuredWalk {
             SelectFont();
             return std::nullopt;
         }
-        const TCharacterWidth character = Character(position);
         const bool stretched = c == ' ' && Stretch.Active() && position >= Layout.StretchStart;
-        position += character.Length;
-        return stretched ? character.Width + Stretch.Next() : character.Width;
+        int32_t width;
+        if (!Utf8 || static_cast<unsigned char>(c) < 0x80) {
+            // One byte, one look-up: the common case.
+            width = Advances[static_cast<unsigned char>(c)];
+            ++position;
+        } else {
+            const TCharacterWidth character = Character(position);
+            width = character.Width;
+            position += character.Length;
+        }
+        return stretched ? width + Stretch.Next() : width;
     }
 };
 

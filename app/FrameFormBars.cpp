@@ -100,6 +100,7 @@ void Tframeform::buildBars() {
     for (const TMainBar& bar : MainWindowBars()) {
         auto* toolbar = named(new TTBKToolbar(this), bar.Name);
         toolbar->SetCaption(bar.Caption);
+        toolbar->SetShowHint(true); // the buttons' hints show as tool tips
         const int barRow = rowOf(bar.Name);
         if (barRow != row) {
             row = barRow;

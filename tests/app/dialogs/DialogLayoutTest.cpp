@@ -56,7 +56,7 @@ TEST_F(DialogLayout, LabelsShowTheirWholeTextAndNoControlOverlapsAnotherOrLeaves
                 checkChildren(dialog, dialog.ClassName());
             dialog.Close();
         });
-    EXPECT_EQ(seen.size(), 24u);
+    EXPECT_EQ(seen.size(), 34u);
 }
 
 } // namespace

@@ -90,7 +90,7 @@ void addSecondPage(std::vector<TComponentDescription>& c) {
     c.push_back({.Name = "RichEdit1",
                  .ClassName = "TRichTextView",
                  .Parent = page,
-                 .Bounds = Bounds(12, 32, 150, 142),
+                 .Bounds = Bounds(12, 30, 150, 150),
                  .Properties = {{"Lines", std::string(kCrLf) + kTextWord + kCrLf + kCrLf + kLinkWord + kCrLf + kCrLf +
                                               kActiveWord + kCrLf + kCrLf + kVisitedWord},
                                 {"Alignment", "taCenter"},
@@ -98,8 +98,8 @@ void addSecondPage(std::vector<TComponentDescription>& c) {
                                 {"Enabled", false}}});
     // A framed panel rather than a group box: its labels are painted by
     // their parent.
-    c.push_back(DescribeLabel("Couleurs:", 172, 10, page));
-    c.push_back(WithProperty(DescribeGroupPanel("GroupBox1", Bounds(172, 32, 283, 142), page), "BevelOuter",
+    c.push_back(DescribeLabel("Couleurs:", 172, 30, page));
+    c.push_back(WithProperty(DescribeGroupPanel("GroupBox1", Bounds(172, 46, 283, 134), page), "BevelOuter",
                              "bvLowered"));
     const std::tuple<const char*, const char*, TColor, const char*> swatches[] = {
         {"Texte:", "Memo2", clBlack, "Memo2Click"},
@@ -109,21 +109,21 @@ void addSecondPage(std::vector<TComponentDescription>& c) {
         {"Arr\xE8re-Plan:", "Memo5", clWhite, "Memo5Click"}};
     for (int i = 0; i < 5; ++i) {
         const auto& [label, name, color, click] = swatches[i];
-        c.push_back(DescribeRowLabel(label, 12, 10 + i * 26, "GroupBox1"));
-        c.push_back(DescribeSwatch(name, Bounds(110, 10 + i * 26, 60, kFieldHeight), color, click, "GroupBox1"));
+        c.push_back(DescribeRowLabel(label, 12, 6 + i * 26, "GroupBox1"));
+        c.push_back(DescribeSwatch(name, Bounds(110, 6 + i * 26, 60, kFieldHeight), color, click, "GroupBox1"));
     }
-    c.push_back(DescribeRowLabel("Nom de l'image d'arri\xE8re-plan:", 12, 184, page));
-    c.push_back(DescribeEdit("Edit4", Bounds(200, 184, 226, kFieldHeight), {}, page));
-    TComponentDescription browse = DescribeBrowseButton("SpeedButton1", 432, 184, "SpeedButton1Click", page);
+    c.push_back(DescribeRowLabel("Nom de l'image d'arri\xE8re-plan:", 12, 188, page));
+    c.push_back(DescribeEdit("Edit4", Bounds(200, 188, 226, kFieldHeight), {}, page));
+    TComponentDescription browse = DescribeBrowseButton("SpeedButton1", 432, 188, "SpeedButton1Click", page);
     for (TPropertySetting& setting : browse.Properties)
         if (setting.Name == "Hint")
             setting.Value = std::string("Parcourir...");
     c.push_back(std::move(browse));
-    c.push_back(DescribeCheck("CheckBox1", "Image fixe (Watermark)", Bounds(200, 210, 200, 17), false, page));
-    c.push_back(DescribeRowLabel("Marge du haut:", 12, 236, page));
-    c.push_back(DescribeSpin("SpinEdit1", Bounds(110, 236, 60, kFieldHeight), 0, 0, kBodyTopMargin, page));
-    c.push_back(DescribeRowLabel("Marge de gauche:", 200, 236, page));
-    c.push_back(DescribeSpin("SpinEdit2", Bounds(310, 236, 60, kFieldHeight), 0, 0, kBodyLeftMargin, page));
+    c.push_back(DescribeCheck("CheckBox1", "Image fixe (Watermark)", Bounds(200, 214, 200, 17), false, page));
+    c.push_back(DescribeRowLabel("Marge du haut:", 12, 238, page));
+    c.push_back(DescribeSpin("SpinEdit1", Bounds(110, 238, 60, kFieldHeight), 0, 0, kBodyTopMargin, page));
+    c.push_back(DescribeRowLabel("Marge de gauche:", 200, 238, page));
+    c.push_back(DescribeSpin("SpinEdit2", Bounds(310, 238, 60, kFieldHeight), 0, 0, kBodyLeftMargin, page));
     c.push_back(button("TButton", "Button3", "< Pr\xE9" "c\xE9" "dent", 218, 269, "Button3Click", 0, "Panel2"));
     c.push_back(button("TBitBtn", "BitBtn3", "Terminer", 299, 269, "BitBtn3Click", mrOk, "Panel2"));
     c.push_back(button("TBitBtn", "BitBtn2", "Annuler", 384, 269, "", mrCancel, "Panel2"));
@@ -164,6 +164,9 @@ Tpagewizfrm::Tpagewizfrm(TComponent* owner) : TElementDialog(owner) {
     handlers.Add("SpeedButton1Click", this, &Tpagewizfrm::SpeedButton1Click);
     handlers.Add("BitBtn3Click", this, &Tpagewizfrm::BitBtn3Click);
     Build(description(), handlers);
+    // The dialog's frame takes its room from the client area only once the
+    // window is made: the pages fill what is left then.
+    OnShow = [this](TPersistent*) { Realign(); };
     Panel1 = Find<TPanel>("Panel1");
     Panel2 = Find<TPanel>("Panel2");
     Edit5 = Find<TEdit>("Edit5");

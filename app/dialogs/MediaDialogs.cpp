@@ -131,35 +131,48 @@ TFormDescription elementDescription(const TMediaForm& spec, bool applet) {
     return form;
 }
 
+// A player's own fields: two check boxes side by side, then two lists.
+struct TPlayerList {
+    const char* Label;
+    std::vector<std::string> Items;
+    // Any text may be typed (else only an item chosen).
+    bool Editable;
+};
+void addPlayerFields(std::vector<TComponentDescription>& c, int top, const char* check3, const char* check5,
+                     const TPlayerList& list1, const TPlayerList& list2) {
+    const std::string page = "TabSheet1";
+    c.push_back(DescribeCheck("CheckBox3", check3, Bounds(kField, top, 100, 17), false, page));
+    c.push_back(DescribeCheck("CheckBox5", check5, Bounds(kField + 120, top, 100, 17), false, page));
+    int row = top + 28;
+    int number = 1;
+    for (const TPlayerList* list : {&list1, &list2}) {
+        const std::string name = "ComboBox" + std::to_string(number++);
+        const TRect bounds = Bounds(kField, row, 160, kFieldHeight);
+        c.push_back(DescribeRowLabel(list->Label, kDialogMargin, row, page));
+        c.push_back(list->Editable ? DescribeEditableList(name, bounds, list->Items, list->Items.front(), page)
+                                   : DescribeFixedList(name, bounds, list->Items, 0, page));
+        row += 28;
+    }
+}
+
 const TFormDescription& flashDescription() {
     static const TFormDescription form = embedDescription({"Flash", 454, 375, "File:"}, [](auto& c, int top) {
-        const std::string page = "TabSheet1";
-        c.push_back(DescribeCheck("CheckBox3", "Autostart", Bounds(kField, top, 100, 17), false, page));
-        c.push_back(DescribeCheck("CheckBox5", "Loop", Bounds(kField + 120, top, 100, 17), false, page));
-        const std::vector<std::string> quality = {"Default", "best", "high", "autohigh", "autolow", "low"};
-        c.push_back(DescribeRowLabel("Quality:", kDialogMargin, top + 28, page));
-        c.push_back(DescribeEditableList("ComboBox1", Bounds(kField, top + 28, 120, kFieldHeight), quality, "Default", page));
-        c.push_back(DescribeRowLabel("Scale:", kDialogMargin, top + 56, page));
-        c.push_back(DescribeEditableList("ComboBox2", Bounds(kField, top + 56, 120, kFieldHeight),
-                                         {"Default", "noborder", "exactfit"}, "Default", page));
+        addPlayerFields(c, top, "Autostart", "Loop",
+                        {"Quality:", {"Default", "best", "high", "autohigh", "autolow", "low"}, true},
+                        {"Scale:", {"Default", "noborder", "exactfit"}, true});
     });
     return form;
 }
 
 const TFormDescription& realDescription() {
     static const TFormDescription form = embedDescription({"Real", 454, 375, "File:"}, [](auto& c, int top) {
-        const std::string page = "TabSheet1";
-        c.push_back(DescribeCheck("CheckBox3", "Autostart", Bounds(kField, top, 100, 17), false, page));
-        c.push_back(DescribeCheck("CheckBox5", "No sticker", Bounds(kField + 120, top, 100, 17), false, page));
         std::vector<std::string> controls;
         for (const auto& [caption, token] : kRealControls)
             controls.push_back(caption);
-        c.push_back(DescribeRowLabel("Controls:", kDialogMargin, top + 28, page));
-        c.push_back(DescribeFixedList("ComboBox1", Bounds(kField, top + 28, 160, kFieldHeight), controls, 0, page));
-        c.push_back(DescribeRowLabel("Console:", kDialogMargin, top + 56, page));
-        // Players that name the same console share it: any name may be typed.
-        c.push_back(DescribeEditableList("ComboBox2", Bounds(kField, top + 56, 160, kFieldHeight),
-                                         {"Default", "_unique", "_master"}, "Default", page));
+        // Players that name the same console share it: any name may be
+        // typed.  The controls are chosen by their place in the list.
+        addPlayerFields(c, top, "Autostart", "No sticker", {"Controls:", controls, false},
+                        {"Console:", {"Default", "_unique", "_master"}, true});
     });
     return form;
 }
@@ -280,7 +293,7 @@ void TMediaDialog::helpbtnClick(TPersistent*) {
 
 // ---- Flash, Real, Quicktime ----------------------------------------------------------------
 
-Tflashfrm::Tflashfrm(TComponent* owner) : TMediaDialog(owner, TKind::Flash) {
+TPlayerDialog::TPlayerDialog(TComponent* owner, TKind kind) : TMediaDialog(owner, kind) {
     THandlerTable handlers;
     buildMedia(handlers);
     CheckBox3 = Find<TCheckBox>("CheckBox3");
@@ -288,6 +301,8 @@ Tflashfrm::Tflashfrm(TComponent* owner) : TMediaDialog(owner, TKind::Flash) {
     ComboBox1 = Find<TComboBox>("ComboBox1");
     ComboBox2 = Find<TComboBox>("ComboBox2");
 }
+
+Tflashfrm::Tflashfrm(TComponent* owner) : TPlayerDialog(owner, TKind::Flash) {}
 
 std::string Tflashfrm::Markup() const {
     return "<EMBED SRC=\"" + Edit1->Text() + "\" NAME=\"" + Edit3->Text() +
@@ -296,14 +311,7 @@ std::string Tflashfrm::Markup() const {
            AttributeUnlessDefault("SCALE", ComboBox2->Text()) + entries(" ", "") + ">";
 }
 
-Trealfrm::Trealfrm(TComponent* owner) : TMediaDialog(owner, TKind::Real) {
-    THandlerTable handlers;
-    buildMedia(handlers);
-    CheckBox3 = Find<TCheckBox>("CheckBox3");
-    CheckBox5 = Find<TCheckBox>("CheckBox5");
-    ComboBox1 = Find<TComboBox>("ComboBox1");
-    ComboBox2 = Find<TComboBox>("ComboBox2");
-}
+Trealfrm::Trealfrm(TComponent* owner) : TPlayerDialog(owner, TKind::Real) {}
 
 std::string Trealfrm::Markup() const {
     const int control = ComboBox1->ItemIndex();

@@ -64,30 +64,32 @@ private:
     TKind kind_;
 };
 
+// The Flash and Real dialogs: two check boxes and two lists of their own.
+class TPlayerDialog : public TMediaDialog {
+public:
+    TCheckBox* CheckBox3 = nullptr; // autostart
+    TCheckBox* CheckBox5 = nullptr; // Flash: loop; Real: no sticker
+    TComboBox* ComboBox1 = nullptr; // Flash: quality; Real: controls
+    TComboBox* ComboBox2 = nullptr; // Flash: scale; Real: console
+
+protected:
+    TPlayerDialog(TComponent* owner, TKind kind);
+};
+
 // "Flash": EMBED of type application/x-shockwave-flash.
-class Tflashfrm : public TMediaDialog {
+class Tflashfrm : public TPlayerDialog {
 public:
     explicit Tflashfrm(TComponent* owner);
     std::string ClassName() const override { return "Tflashfrm"; }
-
-    TCheckBox* CheckBox3 = nullptr; // autostart
-    TCheckBox* CheckBox5 = nullptr; // loop
-    TComboBox* ComboBox1 = nullptr; // quality
-    TComboBox* ComboBox2 = nullptr; // scale
 
     std::string Markup() const override;
 };
 
 // "Real": EMBED of type audio/x-pn-realaudio-plugin.
-class Trealfrm : public TMediaDialog {
+class Trealfrm : public TPlayerDialog {
 public:
     explicit Trealfrm(TComponent* owner);
     std::string ClassName() const override { return "Trealfrm"; }
-
-    TCheckBox* CheckBox3 = nullptr; // autostart
-    TCheckBox* CheckBox5 = nullptr; // no sticker
-    TComboBox* ComboBox1 = nullptr; // controls
-    TComboBox* ComboBox2 = nullptr; // console
 
     std::string Markup() const override;
 };

@@ -3,7 +3,7 @@
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/MDITab.h"
-#include "app/dialogs/BodyTag.h"
+#include "app/dialogs/BodyPreview.h"
 #include "app/dialogs/DialogLayout.h"
 #include "app/dialogs/DialogPieces.h"
 
@@ -16,8 +16,6 @@
 #include "platform/ui/RichTextView.h"
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/TextControls.h"
-
-#include <cstring>
 
 namespace {
 
@@ -188,19 +186,13 @@ Tpagewizfrm::Tpagewizfrm(TComponent* owner) : TElementDialog(owner) {
     FormCreate(this);
 }
 
-void Tpagewizfrm::colorWord(const char* word, TColor color) {
-    const int at = RichEdit1->FindText(word);
-    if (at >= 0)
-        RichEdit1->SetRunColor(at, static_cast<int>(std::strlen(word)), color);
-}
-
 void Tpagewizfrm::FormCreate(TPersistent*) {
-    colorWord(kTextWord, Memo2->Color());
-    colorWord(kLinkWord, Memo3->Color());
-    colorWord(kVisitedWord, Memo4->Color());
-    colorWord(kActiveWord, Memo6->Color());
-    for (const char* link : {kLinkWord, kActiveWord, kVisitedWord})
-        RichEdit1->SetRunStyle(RichEdit1->FindText(link), static_cast<int>(std::strlen(link)), fsUnderline);
+    PaintBodyPreview(*RichEdit1, {kTextWord, kLinkWord, kActiveWord, kVisitedWord},
+                     {.Background = Memo5->Color(),
+                      .Text = Memo2->Color(),
+                      .Link = Memo3->Color(),
+                      .ActiveLink = Memo6->Color(),
+                      .VisitedLink = Memo4->Color()});
     Panel1->SetVisible(true);
     Panel2->SetVisible(false);
 }
@@ -218,19 +210,14 @@ void Tpagewizfrm::Button3Click(TPersistent*) {
 }
 
 void Tpagewizfrm::chooseWordColor(TPanel& swatch, const char* word) {
-    if (ChooseSwatchColor(*bodycolordialog, swatch))
-        colorWord(word, swatch.Color());
+    ChoosePreviewColor(*bodycolordialog, swatch, *RichEdit1, word);
 }
 
 void Tpagewizfrm::Memo2Click(TPersistent*) { chooseWordColor(*Memo2, kTextWord); }
 void Tpagewizfrm::Memo3Click(TPersistent*) { chooseWordColor(*Memo3, kLinkWord); }
 void Tpagewizfrm::Memo4Click(TPersistent*) { chooseWordColor(*Memo4, kVisitedWord); }
 void Tpagewizfrm::Memo6Click(TPersistent*) { chooseWordColor(*Memo6, kActiveWord); }
-
-void Tpagewizfrm::Memo5Click(TPersistent*) {
-    if (ChooseSwatchColor(*bodycolordialog, *Memo5))
-        RichEdit1->SetColor(Memo5->Color());
-}
+void Tpagewizfrm::Memo5Click(TPersistent*) { chooseWordColor(*Memo5, nullptr); }
 
 void Tpagewizfrm::SpeedButton1Click(TPersistent*) {
     OpenPictureDialog1->SetInitialDir(ProgramFolder() + kBackgroundFolder);

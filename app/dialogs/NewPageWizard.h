@@ -65,7 +65,6 @@ public:
     const std::string& HeadLines() const { return headLines_; }
 
 private:
-    void colorWord(const char* word, TColor color);
     void chooseWordColor(TPanel& swatch, const char* word);
 
     std::string headLines_;

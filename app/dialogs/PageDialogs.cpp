@@ -1,6 +1,6 @@
 #include "app/dialogs/PageDialogs.h"
 
-#include "app/dialogs/BodyTag.h"
+#include "app/dialogs/BodyPreview.h"
 #include "app/dialogs/DialogLayout.h"
 
 #include "platform/ui/ButtonControls.h"
@@ -10,7 +10,6 @@
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/TextControls.h"
 
-#include <cstring>
 
 namespace {
 
@@ -121,36 +120,26 @@ Tbodydialog::Tbodydialog(TComponent* owner) : TElementDialog(owner) {
     FormCreate(this);
 }
 
-void Tbodydialog::colorWord(const char* word, TColor color) {
-    const int at = RichEdit1->FindText(word);
-    if (at >= 0)
-        RichEdit1->SetRunColor(at, static_cast<int>(std::strlen(word)), color);
-}
+void Tbodydialog::colorWord(const char* word, TColor color) { ColorPreviewWord(*RichEdit1, word, color); }
 
 void Tbodydialog::FormCreate(TPersistent*) {
-    colorWord("Text", Memo1->Color());
-    colorWord("Link", Memo2->Color());
-    colorWord("Active Link", Memo5->Color());
-    colorWord("Visited Link", Memo3->Color());
-    for (const char* link : {"Link", "Active Link", "Visited Link"})
-        RichEdit1->SetRunStyle(RichEdit1->FindText(link), static_cast<int>(std::strlen(link)), fsUnderline);
-    RichEdit1->SetColor(Memo4->Color());
+    PaintBodyPreview(*RichEdit1, {"Text", "Link", "Active Link", "Visited Link"},
+                     {.Background = Memo4->Color(),
+                      .Text = Memo1->Color(),
+                      .Link = Memo2->Color(),
+                      .ActiveLink = Memo5->Color(),
+                      .VisitedLink = Memo3->Color()});
 }
 
 void Tbodydialog::chooseWordColor(TPanel& swatch, const char* word) {
-    if (ChooseSwatchColor(*bodycolordialog, swatch))
-        colorWord(word, swatch.Color());
+    ChoosePreviewColor(*bodycolordialog, swatch, *RichEdit1, word);
 }
 
 void Tbodydialog::couleurClick(TPersistent*) { chooseWordColor(*Memo1, "Text"); }
 void Tbodydialog::memo2Click(TPersistent*) { chooseWordColor(*Memo2, "Link"); }
 void Tbodydialog::Memo5Click(TPersistent*) { chooseWordColor(*Memo5, "Active Link"); }
 void Tbodydialog::Button3Click(TPersistent*) { chooseWordColor(*Memo3, "Visited Link"); }
-
-void Tbodydialog::Button4Click(TPersistent*) {
-    if (ChooseSwatchColor(*bodycolordialog, *Memo4))
-        RichEdit1->SetColor(Memo4->Color());
-}
+void Tbodydialog::Button4Click(TPersistent*) { chooseWordColor(*Memo4, nullptr); }
 
 void Tbodydialog::SpeedButton1Click(TPersistent*) { BrowseForFile(*OpenPictureDialog1, *Edit1); }
 

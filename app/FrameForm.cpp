@@ -39,7 +39,9 @@ struct TPanelLayout {
 };
 constexpr TPanelLayout kPanels[] = {
     {90, pbLowered, taCenter}, {140, pbLowered, taCenter}, {10, pbNone, taCenter}, {60, pbLowered, taCenter},
-    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {50, pbLowered, taLeftJustify},
+    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {360, pbLowered, taLeftJustify},
+    // The active document's encoding.
+    {10, pbNone, taCenter},    {100, pbLowered, taCenter},
 };
 
 } // namespace

@@ -159,7 +159,7 @@ bool TNativeInputFilter::toolTip(QHelpEvent* event) {
     std::string hint = control().Hint();
     hint = hint.substr(0, hint.find('|'));
     if (control().ShowHint() && !hint.empty())
-        QToolTip::showText(event->globalPos(), AnsiToQString(hint), peer_->Widget());
+        QToolTip::showText(event->globalPos(), Utf8ToQString(hint), peer_->Widget());
     else
         QToolTip::hideText();
     return true;

@@ -325,7 +325,7 @@ void Tdhtmlmenufrm::okbtnClick(TPersistent*) {
     TEditForm* document = ActiveDocumentWindow();
     if (document == nullptr || !SaveDocumentFirst(*document))
         return;
-    SaveMenuArrayFile(WriteMenuConfig() + WriteMenuArrays());
+    SaveMenuArrayFile(MenuTextForActiveDocument(WriteMenuConfig() + WriteMenuArrays()));
     CopyScriptFiles(document->FileName);
     InsertScriptBlock();
     SetModalResult(mrOk);

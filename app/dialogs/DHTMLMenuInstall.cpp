@@ -2,6 +2,7 @@
 // unit: this one reaches the document, the dialog its controls.
 #include "app/dialogs/DHTMLMenuInstall.h"
 
+#include "app/FindReplace.h"
 #include "app/dialogs/DHTMLMenuScript.h"
 #include "app/dialogs/ElementDialog.h"
 
@@ -40,6 +41,11 @@ void CopyMenuScriptFiles(const std::string& folder) {
     }
     for (const TCopy& copy : copies)
         WriteFileReplacing(copy.Target, copy.Bytes);
+}
+
+std::string MenuTextForActiveDocument(const std::string& text) {
+    TCodeMemo* editor = ActiveEditor();
+    return editor != nullptr ? DocumentTextOf(*editor, text) : text;
 }
 
 void InsertMenuScriptBlock() {

@@ -17,6 +17,10 @@ void SaveMenuArrayFile(std::string_view text);
 // target safely (EFCreateError when it can not), and a target that is
 // its own source is left alone.
 void CopyMenuScriptFiles(const std::string& folder);
+// The array file's text (the program's UTF-8) as the active document's
+// page reads its scripts: in the page's own encoding, characters the code
+// page lacks as numeric character references.
+std::string MenuTextForActiveDocument(const std::string& text);
 // Puts the script block, with a line break behind it, into the active
 // document in front of its first "</HEAD" (at its start without one),
 // as one edit.

@@ -21,21 +21,21 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-// The page's fixed start (Windows-1252 text, as documents are).
+// The page's fixed start, in UTF-8 as new documents are.
 constexpr const char* kPageStart = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"
                                    "\r\n"
                                    "<HTML>\r\n"
-                                   "<!-- Page cr\xE9\xE9" "e avec Korvane Ondrill 3.2 -->\r\n"
+                                   "<!-- Page créée avec Korvane Ondrill 3.2 -->\r\n"
                                    "<HEAD>\r\n";
 
 // The program's background pictures.
-constexpr const char* kBackgroundFolder = "images/arri\xC3\xA8re-plan";
+constexpr const char* kBackgroundFolder = "images/arrière-plan";
 
 // The preview's words.
 constexpr const char* kTextWord = "Texte";
 constexpr const char* kLinkWord = "Lien";
 constexpr const char* kActiveWord = "Lien actif";
-constexpr const char* kVisitedWord = "Lien visit\xE9";
+constexpr const char* kVisitedWord = "Lien visité";
 
 TComponentDescription button(const char* className, const char* name, const char* caption, int left, int top,
                              const char* onClick, int modalResult, const char* parent) {
@@ -51,29 +51,29 @@ void addFirstPage(std::vector<TComponentDescription>& c) {
     const std::string page = "Panel1";
     c.push_back(WithProperty(DescribeGroupPanel(page, {}), "Align", "alClient"));
     c.push_back(WithProperty(
-        WithProperty(DescribeLabel("Cet assistant vous permet de cr\xE9" "er une nouvelle page HTML et de "
-                                   "d\xE9terminer ses propri\xE9t\xE9s.",
+        WithProperty(DescribeLabel("Cet assistant vous permet de créer une nouvelle page HTML et de "
+                                   "déterminer ses propriétés.",
                                    12, 12, page),
                      "Font.Style", static_cast<int64_t>(fsBold)),
         "WordWrap", true));
     c.back().Bounds = Bounds(12, 12, 443, 30);
-    c.push_back(WithProperty(DescribeLabel("Entrez le titre de votre document html ainsi que ses m\xE9ta-informations. "
-                                           "Les m\xE9tas informations permettent d'entrer une description, des mots "
-                                           "cl\xE9s et autres informations qui pourront \xEAtre lues par un serveur "
+    c.push_back(WithProperty(DescribeLabel("Entrez le titre de votre document html ainsi que ses méta-informations. "
+                                           "Les métas informations permettent d'entrer une description, des mots "
+                                           "clés et autres informations qui pourront être lues par un serveur "
                                            "http ou un engin de recherche.",
                                            12, 48, page),
                              "WordWrap", true));
     c.back().Bounds = Bounds(12, 48, 443, 56);
     const std::pair<const char*, const char*> fields[] = {{"Titre de la page", "Edit5"},
                                                           {"Description de la page web", "Edit1"},
-                                                          {"Mots cl\xE9s de la page web", "Edit2"},
+                                                          {"Mots clés de la page web", "Edit2"},
                                                           {"Nom de l'auteur de la page web", "Edit3"}};
     for (int i = 0; i < 4; ++i) {
         const int top = 116 + i * 32;
         c.push_back(DescribeRowLabel(fields[i].first, 12, top, page));
         c.push_back(DescribeEdit(fields[i].second, Bounds(200, top, 255, kFieldHeight), {}, page));
     }
-    c.push_back(WithProperty(button("TButton", "Button1", "< Pr\xE9" "c\xE9" "dent", 218, 269, "", 0, "Panel1"),
+    c.push_back(WithProperty(button("TButton", "Button1", "< Précédent", 218, 269, "", 0, "Panel1"),
                              "Enabled", false));
     c.push_back(button("TButton", "Button2", "Suivant >", 299, 269, "Button2Click", 0, "Panel1"));
     c.push_back(button("TBitBtn", "BitBtn1", "Annuler", 384, 269, "", mrCancel, "Panel1"));
@@ -83,7 +83,7 @@ void addSecondPage(std::vector<TComponentDescription>& c) {
     const std::string page = "Panel2";
     c.push_back(WithProperty(WithProperty(DescribeGroupPanel(page, {}, "Panel1"), "Align", "alClient"), "Visible",
                              false));
-    c.push_back(WithProperty(DescribeLabel("Propri\xE9t\xE9s du Corps du document:", 12, 10, page), "Font.Style",
+    c.push_back(WithProperty(DescribeLabel("Propriétés du Corps du document:", 12, 10, page), "Font.Style",
                              static_cast<int64_t>(fsBold)));
     c.push_back({.Name = "RichEdit1",
                  .ClassName = "TRichTextView",
@@ -103,14 +103,14 @@ void addSecondPage(std::vector<TComponentDescription>& c) {
         {"Texte:", "Memo2", clBlack, "Memo2Click"},
         {"Lien:", "Memo3", clBlue, "Memo3Click"},
         {"Lien actif:", "Memo6", clPurple, "Memo6Click"},
-        {"Lien visit\xE9:", "Memo4", clNavy, "Memo4Click"},
-        {"Arr\xE8re-Plan:", "Memo5", clWhite, "Memo5Click"}};
+        {"Lien visité:", "Memo4", clNavy, "Memo4Click"},
+        {"Arrère-Plan:", "Memo5", clWhite, "Memo5Click"}};
     for (int i = 0; i < 5; ++i) {
         const auto& [label, name, color, click] = swatches[i];
         c.push_back(DescribeRowLabel(label, 12, 6 + i * 26, "GroupBox1"));
         c.push_back(DescribeSwatch(name, Bounds(110, 6 + i * 26, 60, kFieldHeight), color, click, "GroupBox1"));
     }
-    c.push_back(DescribeRowLabel("Nom de l'image d'arri\xE8re-plan:", 12, 188, page));
+    c.push_back(DescribeRowLabel("Nom de l'image d'arrière-plan:", 12, 188, page));
     c.push_back(DescribeEdit("Edit4", Bounds(200, 188, 226, kFieldHeight), {}, page));
     TComponentDescription browse = DescribeBrowseButton("SpeedButton1", 432, 188, "SpeedButton1Click", page);
     for (TPropertySetting& setting : browse.Properties)
@@ -122,7 +122,7 @@ void addSecondPage(std::vector<TComponentDescription>& c) {
     c.push_back(DescribeSpin("SpinEdit1", Bounds(110, 238, 60, kFieldHeight), 0, 0, kBodyTopMargin, page));
     c.push_back(DescribeRowLabel("Marge de gauche:", 200, 238, page));
     c.push_back(DescribeSpin("SpinEdit2", Bounds(310, 238, 60, kFieldHeight), 0, 0, kBodyLeftMargin, page));
-    c.push_back(button("TButton", "Button3", "< Pr\xE9" "c\xE9" "dent", 218, 269, "Button3Click", 0, "Panel2"));
+    c.push_back(button("TButton", "Button3", "< Précédent", 218, 269, "Button3Click", 0, "Panel2"));
     c.push_back(button("TBitBtn", "BitBtn3", "Terminer", 299, 269, "BitBtn3Click", mrOk, "Panel2"));
     c.push_back(button("TBitBtn", "BitBtn2", "Annuler", 384, 269, "", mrCancel, "Panel2"));
 }

@@ -10,6 +10,7 @@
 #include "tests/app/dialogs/EditorProbe.h"
 
 #include "app/EditForm.h"
+#include "app/FrameForm.h"
 #include "app/dialogs/DHTMLMenuDialog.h"
 #include "app/dialogs/DHTMLMenuTreeView.h"
 #include "platform/ui/ButtonControls.h"
@@ -144,6 +145,31 @@ TEST_F(DHTMLMenuDialog, AMissingScriptFileIsReportedAndThePageKeepsItsText) {
     EXPECT_NE(user.Exceptions()[0].find("mmenu.js"), std::string::npos) << user.Exceptions()[0];
     EXPECT_EQ(EditorText(*document), kPage);
     EXPECT_FALSE(std::filesystem::exists(program.File("site/newmenu_array.js")));
+}
+
+// Captions are typed as the program's text; the array file speaks the
+// page's own encoding, as the page reads its scripts in it.
+TEST_F(DHTMLMenuDialog, CaptionsReachTheArrayFileInThePagesOwnEncoding) {
+    const std::string caption = "Caf\xC3\xA9 \xE2\x82\xAC \xC4\x81";
+    struct TCase {
+        const char* Page;
+        std::string Written;
+    };
+    const TCase cases[] = {{"<HTML><HEAD></HEAD>utf-8 \xC3\xA9</HTML>", caption},
+                           {"<HTML><HEAD></HEAD>code page \xE9</HTML>", "Caf\xE9 \x80 &#257;"}};
+    for (const TCase& test : cases) {
+        const std::string file = program.File("enc/page.htm");
+        std::filesystem::create_directories(program.File("enc"));
+        TTestProgramFolder::WriteFileBytes(file, test.Page);
+        frame->OpenDocumentFile(file);
+        ASSERT_TRUE(RunCommand("dhtmlMenuBtnClick", [&](TCustomForm& form) {
+            auto& menu = dynamic_cast<Tdhtmlmenufrm&>(form);
+            edit(menu, menu.menutv->Items().GetFirstNode(), caption);
+            Press(menu, "okbtn");
+        }));
+        const std::string written = TTestProgramFolder::ReadFileBytes(program.File("enc/newmenu_array.js"));
+        EXPECT_NE(written.find("\"" + test.Written + "\",\"\""), std::string::npos) << test.Page;
+    }
 }
 
 } // namespace

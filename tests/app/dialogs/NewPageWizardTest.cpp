@@ -17,7 +17,7 @@ namespace {
 
 // The page's start, as every new page has it.
 const std::string kStart = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n\r\n<HTML>\r\n"
-                           "<!-- Page cr\xE9\xE9" "e avec Korvane Ondrill 3.2 -->\r\n<HEAD>\r\n\r\n";
+                           "<!-- Page créée avec Korvane Ondrill 3.2 -->\r\n<HEAD>\r\n\r\n";
 const std::string kEnd = " \r\n \r\n \r\n \r\n</BODY>\r\n</HTML>\r\n";
 
 class NewPageWizard : public TDialogTest {
@@ -70,7 +70,7 @@ TEST_F(NewPageWizard, TheFieldsOfTheLastNextGoInWithEveryBodyChoice) {
         user.AnswerColor(color);
     user.AnswerFiles({program.File("anywhere/else/fond bleu.gif")});
     TEditForm* page = run([&](Tpagewizfrm& wizard) {
-        SetControls(wizard, {{"Edit5", "Ma page"}, {"Edit1", "D\xE9" "crite"}, {"Edit2", "a, b"}, {"Edit3", "Moi"}});
+        SetControls(wizard, {{"Edit5", "Ma page"}, {"Edit1", "Décrite"}, {"Edit2", "a, b"}, {"Edit3", "Moi"}});
         Press(wizard, "Button2");
         Press(wizard, "Button3");
         EXPECT_FALSE(wizard.Panel2->Visible());
@@ -90,7 +90,7 @@ TEST_F(NewPageWizard, TheFieldsOfTheLastNextGoInWithEveryBodyChoice) {
     EXPECT_EQ(EditorText(*open), "untouched");
     EXPECT_EQ(EditorText(*page),
               kStart +
-                  "<TITLE>Titre \"final\"</TITLE>\r\n<META NAME=\"Description\" CONTENT=\"D\xE9" "crite\">\r\n"
+                  "<TITLE>Titre \"final\"</TITLE>\r\n<META NAME=\"Description\" CONTENT=\"Décrite\">\r\n"
                   "<META NAME=\"Keywords\" CONTENT=\"a, b\">\r\n<META NAME=\"Author\" CONTENT=\"Moi\">\r\n</HEAD>\r\n\r\n"
                   "<BODY BGCOLOR=\"#FFFEFD\" BACKGROUND=\"fond bleu.gif\" TEXT=\"#010203\" LINK=\"#102030\" "
                   "ALINK=\"#AABBCC\" VLINK=\"#DEAD00\" BGPROPERTIES=\"FIXED\" TOPMARGIN=\"0\" LEFTMARGIN=\"-2\">\r\n" +
@@ -100,7 +100,7 @@ TEST_F(NewPageWizard, TheFieldsOfTheLastNextGoInWithEveryBodyChoice) {
     for (const auto& call : user.Calls)
         if (call.Kind == TScriptedUserInteraction::kOpenFile) {
             browsed = true;
-            EXPECT_EQ(call.FileRequest.InitialDir, program.File("images/arri\xC3\xA8re-plan"));
+            EXPECT_EQ(call.FileRequest.InitialDir, program.File("images/arrière-plan"));
         }
     EXPECT_TRUE(browsed);
     EXPECT_EQ(user.PendingAnswers(), 0u);

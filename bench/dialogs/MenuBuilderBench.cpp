@@ -10,15 +10,11 @@
 // After the usual lines a table gives ours, the peer's and the ratio.
 
 #include "bench/WidgetBenchMain.h"
+#include "bench/dialogs/BenchDocument.h"
 
-#include "app/ApplicationClasses.h"
 #include "app/EditForm.h"
-#include "app/FrameForm.h"
-#include "app/MDITab.h"
 #include "app/dialogs/DHTMLMenuInstall.h"
 #include "app/dialogs/DHTMLMenuScript.h"
-#include "platform/base/ProgramFolder.h"
-#include "platform/ui/Application.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -26,22 +22,11 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <map>
 #include <string>
 
 namespace {
 
 constexpr size_t kPageBytes = 10u << 20;
-
-std::map<std::string, double>& results() {
-    static std::map<std::string, double> table;
-    return table;
-}
-
-double milliseconds(std::chrono::steady_clock::duration duration) {
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
 
 // A page of paragraphs whose head ends at the very end.
 const std::string& bigPage() {
@@ -54,25 +39,7 @@ const std::string& bigPage() {
     return page;
 }
 
-TEditForm& document() {
-    static TEditForm* page = [] {
-        const auto folder = std::filesystem::temp_directory_path() / ("ondrill-menu-bench-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder / "data");
-        std::filesystem::create_directories(folder / "config");
-        SetProgramFolder(folder.string());
-        setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-        RegisterApplicationClasses();
-        auto* frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->SetBounds(0, 0, 1280, 900);
-        frame->Show();
-        auto* edit = new TEditForm(&Application());
-        frame->MDINav->AddForm(edit, nullptr);
-        QApplication::processEvents();
-        return edit;
-    }();
-    return *page;
-}
+TEditForm& document() { return BenchDocument("ondrill-menu-bench-"); }
 
 void BM_InstallBlockIntoLargePage(benchmark::State& state) {
     TEditForm& page = document();
@@ -87,11 +54,11 @@ void BM_InstallBlockIntoLargePage(benchmark::State& state) {
         InsertMenuScriptBlock();
         page.Update();
         QApplication::processEvents();
-        total += milliseconds(std::chrono::steady_clock::now() - start);
+        total += BenchMilliseconds(std::chrono::steady_clock::now() - start);
     }
     if (page.Text().Bytes().find(kMenuScriptBlock) == std::string::npos)
         state.SkipWithError("the block did not go in");
-    results()["install ours"] = total / static_cast<double>(state.iterations());
+    BenchResults()["install ours"] = total / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_InstallBlockIntoLargePage)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
@@ -115,28 +82,23 @@ void BM_PeerInstallBlockIntoLargePage(benchmark::State& state) {
         editor.insertPlainText(block + "\n");
         editor.repaint();
         QApplication::processEvents();
-        total += milliseconds(std::chrono::steady_clock::now() - start);
+        total += BenchMilliseconds(std::chrono::steady_clock::now() - start);
     }
-    results()["install peer"] = total / static_cast<double>(state.iterations());
+    BenchResults()["install peer"] = total / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_PeerInstallBlockIntoLargePage)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 void printSummary() {
-    auto ours = results().find("install ours");
-    auto peer = results().find("install peer");
-    if (ours != results().end() && peer != results().end()) {
+    auto ours = BenchResults().find("install ours");
+    auto peer = BenchResults().find("install peer");
+    if (ours != BenchResults().end() && peer != BenchResults().end()) {
         std::printf("\nMenu builder (mean per run):\n");
         std::printf("  %-44s %10s %10s %7s\n", "", "ours (ms)", "peer (ms)", "ratio");
         std::printf("  %-44s %10.2f %10.2f %7.2f\n", "script block into a 10 MB page, painted", ours->second,
                     peer->second, ours->second / peer->second);
         std::printf("  (ours / peer; the peer is a QPlainTextEdit)\n");
     }
-    if (Tframeform* frame = frameform) {
-        while (frame->MDIChildCount() > 0)
-            delete frame->MDIChildren(frame->MDIChildCount() - 1);
-        delete frame;
-        Application().SetMainForm(nullptr);
-    }
+    FreeBenchWindows();
 }
 
 } // namespace

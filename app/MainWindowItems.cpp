@@ -27,6 +27,7 @@ std::vector<TMainItem> fileMenu() {
     return {
         item("FileNewItem", "&New ...", "Ctrl+N", "FileNewItemClick"),
         item("Nouveaustandard1", "New (standard)", "Ctrl+Shift+N", "newsitemClick"),
+        item("Assistant1", "New Page Wizard ...", "", "Assistant1Click"),
         item("FileOpenItem", "&Open...", "Ctrl+O", "openbuttonClick"),
         item("Sauvegarder1", "&Save", "Ctrl+S", "savebuttonClick", doc),
         item("Sauvegardersous1", "Save as...", "Ctrl+Shift+S", "Sauvegardersous1Click", doc),

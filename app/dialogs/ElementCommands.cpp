@@ -1,7 +1,6 @@
 #include "app/dialogs/ElementCommands.h"
 
 #include "app/FrameForm.h"
-#include <cstdio>
 #include "app/dialogs/DHTMLMenuDialog.h"
 #include "app/dialogs/FileFieldDialog.h"
 #include "app/dialogs/FormDialogs.h"
@@ -60,7 +59,7 @@ const std::vector<TElementCommand>& ElementDialogCommands() {
 
 void BindElementDialogCommands(Tframeform& frame) {
     for (const TElementCommand& command : ElementDialogCommands())
-        frame.BindCommand(command.Handler, [run = command.Run, h = command.Handler](TTBCustomItem*) { fprintf(stderr, "DEBUG %s %p\n", h, (void*)ActiveDocumentWindow()); run(); });
+        frame.BindCommand(command.Handler, [run = command.Run](TTBCustomItem*) { run(); });
     // The new-page wizard opens a document of its own: it needs none.
     frame.BindCommand("Assistant1Click", [](TTBCustomItem*) { ShowNewPageWizard(); });
 }

@@ -7,6 +7,7 @@
 #include "app/HtmlColor.h"
 #include "app/MDITab.h"
 #include "app/MainWindowItems.h"
+#include "app/Projects.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
 
@@ -90,6 +91,7 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
 
     buildBars();
     buildToolWindow();
+    bindCommands();
 
     OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
     OnClose = [this](TPersistent* s, TCloseAction& action) { FormClose(s, action); };
@@ -203,7 +205,16 @@ void Tframeform::FormDestroy(TPersistent*) {
         Application().OnHint = nullptr;
 }
 
-void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) { canClose = true; }
+void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) {
+    // The documents have all agreed to close: the open project is saved
+    // and closed (a project that can not be written is reported, and the
+    // program still closes).
+    if (ProjectOpen) {
+        projects_->MainWindowClosing();
+        syncProjectState();
+    }
+    canClose = true;
+}
 
 void Tframeform::FormClose(TPersistent*, TCloseAction& action) { action = caFree; }
 
@@ -224,8 +235,7 @@ TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
         delete document;
         throw;
     }
-    document->SetModifiedState(false);
-    MDINav->AddForm(document, nullptr);
+    AddDocument(document);
     return document;
 }
 

@@ -47,6 +47,8 @@ private:
 
 void SetApplicationBackend(TApplicationBackend* value) { backend = value; }
 
+bool IsApplicationMessageLoop(const TModalLoop* loop) { return dynamic_cast<const TMessageLoop*>(loop) != nullptr; }
+
 TApplication::TApplication() = default;
 
 TApplication::~TApplication() = default;

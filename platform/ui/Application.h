@@ -101,6 +101,11 @@ private:
 // The application object of the program.
 TApplication& Application();
 
+class TModalLoop;
+// Whether a running loop is the program's own message loop (Run), which is
+// no modal state: keys and input go on as without it.
+bool IsApplicationMessageLoop(const TModalLoop* loop);
+
 // The part of a hint after the first "|", or the whole hint without one
 // (the long hint shown by status bars); and the part before it.
 std::string GetLongHint(const std::string& hint);

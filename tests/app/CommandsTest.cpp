@@ -320,3 +320,33 @@ TEST_F(Commands, QuittingWithAProjectThatCanNotBeWrittenIsReportedAndStillQuits)
     // The project closed into the recent list all the same.
     EXPECT_EQ(frame->projectMRU->Items().Get(0), program.File("nowhere/site.ond"));
 }
+
+// The same keys while the program's own message loop runs, as it does for
+// a user (the loop is no modal state that keeps keys from the menus).
+TEST(CommandsWhileTheProgramRuns, ShortcutKeysReachTheMenus) {
+    TTestProgramFolder program;
+    TScriptedUserInteraction user;
+    user.OnUnscripted = [](const std::string&) {};
+    TTestProgramFolder::WriteFileBytes(program.File("run.html"), "word");
+    Application().CreateForm<Tframeform>();
+    frameform->Show();
+    TEditForm* document = frameform->OpenDocumentFile(program.File("run.html"));
+    std::string wrapped, undone;
+    QTimer::singleShot(0, [&] {
+        document->Editor->SetFocus();
+        document->Editor->SelectAll();
+        QWidget* editor = ClientWidgetOf(document->Editor);
+        QTest::keyClick(editor, Qt::Key_G, Qt::ControlModifier | Qt::AltModifier);
+        wrapped = document->Editor->Text();
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        undone = document->Editor->Text();
+        Application().Terminate();
+    });
+    // Frees the windows when it ends.
+    Application().Run();
+    EXPECT_EQ(wrapped, "<B>word</B>");
+    EXPECT_EQ(undone, "word");
+    EXPECT_EQ(frameform, nullptr);
+    Application().SetMainForm(nullptr);
+    ClearQuitRequest();
+}

@@ -282,6 +282,16 @@ TEST_F(Commands, PrintFromTheMenuWritesPagesWithTheNameAndKeepsTheSelection) {
     }
     EXPECT_GE(count, 2);
     EXPECT_NE(pages.find("line 149"), std::string::npos);
+
+    // Without a printer, the setup's "print to file" choice takes the pages.
+    TPrinterSetup toFile;
+    toFile.OutputFileName = program.File("chosen.pdf");
+    user.AnswerPrinterSetup(toFile);
+    click("Configurerlimprimante2");
+    click("Imprimer1");
+    EXPECT_GT(fs::file_size(program.File("chosen.pdf")), 1000u);
+    EXPECT_TRUE(user.Exceptions().empty());
+    Printer().SetSetup({});
 }
 
 TEST_F(Commands, TheRecentListReopensDocuments) {

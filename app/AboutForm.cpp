@@ -1,6 +1,7 @@
 #include "app/AboutForm.h"
 
 #include "app/ApplicationClasses.h"
+#include "app/DesktopPages.h"
 #include "app/SplashForm.h"
 
 #include "platform/base/EventHandlers.h"
@@ -9,7 +10,6 @@
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/TextControls.h"
-#include "platform/ui/UserInteraction.h"
 
 namespace {
 
@@ -74,4 +74,4 @@ TAboutBox::TAboutBox(TComponent* owner) : TForm(owner) {
 
 void TAboutBox::Image1Click(TPersistent*) { Close(); }
 
-void TAboutBox::Label6Click(TPersistent*) { UserInteraction().OpenURL(std::string(kMakerSite) + "/en/index.html"); }
+void TAboutBox::Label6Click(TPersistent*) { OpenWebAddress(std::string(kMakerSite) + "/en/index.html"); }

@@ -1,39 +1,20 @@
-// The "Help" menu: the program's help pages (files under "help" beside the
-// program, opened with the desktop's program for them), the product's news
-// page and the About box.
+// The "Help" menu: the program's help pages, the product's news page and
+// the About box.
 
 #include "app/FrameForm.h"
 
 #include "app/AboutForm.h"
+#include "app/DesktopPages.h"
 
-#include "platform/base/ProgramFolder.h"
-#include "platform/shellns/FileNames.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/UserInteraction.h"
 #include "toolbars/TBItem.h"
 
 #include <memory>
-#include <sys/stat.h>
 
 namespace {
 
 // The product's news page, outside the program.
 constexpr const char* kNewsPage = "https://ondrill.korvane.example/en/news.html";
-
-// Hands a help page to the desktop.  A page missing from the program's
-// folder, or one the desktop can not show, is told rather than ignored.
-void openHelpPage(const std::string& relative) {
-    const std::string path = ProgramFolder() + relative;
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) {
-        UserInteraction().MessageDlg("The help page " + DisplayTextOfName(path) + " could not be found.", mtError,
-                                     mbOKOnly);
-        return;
-    }
-    if (!UserInteraction().OpenDocument(path))
-        UserInteraction().MessageDlg("The help page " + DisplayTextOfName(path) + " could not be opened.", mtError,
-                                     mbOKOnly);
-}
 
 } // namespace
 
@@ -46,15 +27,15 @@ void Tframeform::bindHelpCommands() {
     BindCommand("HelpAboutItemClick", [this](TTBCustomItem* s) { HelpAboutItemClick(s); });
 }
 
-void Tframeform::HelpContentsItemClick(TPersistent*) { openHelpPage("help/ondrill/index.htm"); }
+void Tframeform::HelpContentsItemClick(TPersistent*) { OpenHelpPage("help/ondrill/index.htm"); }
 
-void Tframeform::RfrenceettutorielsHTML1Click(TPersistent*) { openHelpPage("help/html reference/index.html"); }
+void Tframeform::RfrenceettutorielsHTML1Click(TPersistent*) { OpenHelpPage("help/html reference/index.html"); }
 
-void Tframeform::Rfrence1Click(TPersistent*) { openHelpPage("help/css/css.hlp"); }
+void Tframeform::Rfrence1Click(TPersistent*) { OpenHelpPage("help/css/css.hlp"); }
 
-void Tframeform::LiensJavascript1Click(TPersistent*) { openHelpPage("help/ondrill/liens.htm"); }
+void Tframeform::LiensJavascript1Click(TPersistent*) { OpenHelpPage("help/ondrill/liens.htm"); }
 
-void Tframeform::TBKItem7Click(TPersistent*) { UserInteraction().OpenURL(kNewsPage); }
+void Tframeform::TBKItem7Click(TPersistent*) { OpenWebAddress(kNewsPage); }
 
 void Tframeform::HelpAboutItemClick(TPersistent*) {
     // The box belongs to the application, as long as it is shown.

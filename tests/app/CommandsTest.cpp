@@ -360,3 +360,22 @@ TEST(CommandsWhileTheProgramRuns, ShortcutKeysReachTheMenus) {
     Application().SetMainForm(nullptr);
     ClearQuitRequest();
 }
+
+TEST_F(Commands, HelpPagesGoToTheDesktopAndAFailureIsTold) {
+    fs::create_directories(program.File("help/ondrill"));
+    TTestProgramFolder::WriteFileBytes(program.File("help/ondrill/index.htm"), "<HTML></HTML>");
+    click("HelpContentsItem");
+    ASSERT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kOpenDocument);
+    EXPECT_EQ(user.Calls.back().Text, program.File("help/ondrill/index.htm"));
+    // A page missing beside the program.
+    click("LiensJavascript1");
+    EXPECT_NE(messages().back().find("help/ondrill/liens.htm could not be found"), std::string::npos);
+    // A desktop with nothing to show the page or the news.
+    user.DesktopSucceeds = false;
+    click("HelpContentsItem");
+    EXPECT_NE(messages().back().find("could not be opened"), std::string::npos);
+    const size_t before = messages().size();
+    click("TBKItem7");
+    EXPECT_EQ(user.Calls[user.Calls.size() - 2].Kind, TScriptedUserInteraction::kOpenURL);
+    EXPECT_EQ(messages().size(), before + 1);
+}

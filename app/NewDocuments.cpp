@@ -36,4 +36,6 @@ void Tframeform::AddDocument(TEditForm* document) {
     // save and selection commands are set for it here.
     document->SetModifiedState(document->Editor->Modified);
     document->UpdateMenuItems();
+    // The status bar shows where its caret stands, not the last window's.
+    document->EditorSelMove(document);
 }

@@ -21,6 +21,7 @@
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/StatusBar.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
@@ -378,4 +379,23 @@ TEST_F(Commands, HelpPagesGoToTheDesktopAndAFailureIsTold) {
     click("TBKItem7");
     EXPECT_EQ(user.Calls[user.Calls.size() - 2].Kind, TScriptedUserInteraction::kOpenURL);
     EXPECT_EQ(messages().size(), before + 1);
+}
+
+TEST_F(Commands, SaveAsNamesTheDocumentItsWindowAndItsTab) {
+    // The status bar first shows another document's caret.
+    TEditForm* other = open("other.html", "<P>other</P>\r\nline two");
+    other->Editor->SetSelStart(18);
+    other->EditorSelMove(other);
+    click("Nouveaustandard1");
+    TEditForm* document = frame->ActiveDocument();
+    EXPECT_EQ(frame->StatusBar1->Panels().Items(1)->Text(), "Line: 1    Col: 1");
+    const int tab = frame->MDINav->IndexOfForm(document);
+    const std::string untitled = frame->MDINav->Tabs().Strings(tab);
+    EXPECT_EQ(untitled.rfind("Untitled", 0), 0u) << untitled;
+    user.AnswerSaveFile(program.File("named.html"));
+    click("Sauvegardersous1");
+    EXPECT_EQ(document->FileName, program.File("named.html"));
+    EXPECT_EQ(document->Caption(), "named.html");
+    EXPECT_EQ(frame->MDINav->Tabs().Strings(tab), "named.html");
+    EXPECT_TRUE(fs::exists(program.File("named.html")));
 }

@@ -25,6 +25,7 @@
 #include "app/FindReplace.h"
 #include "app/FrameForm.h"
 #include "app/Startup.h"
+#include "tests/app/MainWindowLifetime.h"
 
 #include "editor/CodeMemo.h"
 #include "platform/base/ProgramFolder.h"
@@ -126,23 +127,14 @@ Tframeform& MainWindow() {
     if (frameform == nullptr) {
         Folder();
         RegisterApplicationClasses();
-        auto* frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->SetBounds(0, 0, 1280, 900);
-        frame->Show();
+        StartMainWindow()->SetBounds(0, 0, 1280, 900);
         QApplication::processEvents();
     }
     return *frameform;
 }
 
 void CloseAll() {
-    if (frameform == nullptr)
-        return;
-    while (frameform->MDIChildCount() > 0) {
-        TCustomForm* child = frameform->MDIChildren(frameform->MDIChildCount() - 1);
-        child->BeforeDestruction();
-        delete child;
-    }
+    FreeDocuments();
     QApplication::processEvents();
 }
 
@@ -282,13 +274,7 @@ BENCHMARK(BM_PeerPrintHundredThousandLines)->Unit(benchmark::kMillisecond)->Iter
 
 void BM_StartUpWithADocument(benchmark::State& state) {
     // A main window of its own each time: none may be left from before.
-    CloseAll();
-    if (frameform != nullptr) {
-        Tframeform* frame = frameform;
-        frame->BeforeDestruction();
-        delete frame;
-        Application().SetMainForm(nullptr);
-    }
+    FreeMainWindow();
     const std::string file = PageFile("page.html", 100 << 10);
     double total = 0;
     for (auto _ : state) {
@@ -299,13 +285,7 @@ void BM_StartUpWithADocument(benchmark::State& state) {
         state.PauseTiming();
         if (frame == nullptr || frame->MDIChildCount() != 1)
             state.SkipWithError("start-up opened no document");
-        CloseAll();
-        if (frameform != nullptr) {
-            frame = frameform;
-            frame->BeforeDestruction();
-            delete frame;
-            Application().SetMainForm(nullptr);
-        }
+        FreeMainWindow();
         QApplication::processEvents();
         state.ResumeTiming();
     }
@@ -410,12 +390,7 @@ int main(int argc, char** argv) {
     // Questions nobody answers here are answered No.
     const int result = RunBenchmarks(argc, argv);
     PrintSummary();
-    CloseAll();
-    if (frameform != nullptr) {
-        Tframeform* frame = frameform;
-        frame->BeforeDestruction();
-        delete frame;
-    }
+    FreeMainWindow();
     std::error_code ignored;
     fs::remove_all(Folder(), ignored);
     return result;

@@ -12,7 +12,7 @@
 #include "app/MDITab.h"
 #include "app/ProjectFiles.h"
 #include "app/SettingsFile.h"
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWindowTestSupport.h"
 
 #include "editor/CodeGutter.h"
 #include "editor/CodeMemo.h"
@@ -44,27 +44,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Commands : public ::testing::Test {
+class Commands : public TMainWindowTest {
 protected:
     void SetUp() override {
         // Boxes that only tell something are recorded and closed; the
         // questions a test cares about are scripted.
         user.OnUnscripted = [](const std::string&) {};
-        frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->Show();
-        Application().ProcessMessages();
-    }
-    void TearDown() override {
-        while (frame->MDIChildCount() > 0) {
-            TCustomForm* child = frame->MDIChildren(frame->MDIChildCount() - 1);
-            child->BeforeDestruction();
-            delete child;
-        }
-        frame->BeforeDestruction();
-        delete frame;
-        Application().SetMainForm(nullptr);
-        ClearQuitRequest();
+        TMainWindowTest::SetUp();
     }
 
     TEditForm* open(const std::string& name, const std::string& text) {
@@ -85,9 +71,6 @@ protected:
         return texts;
     }
 
-    TTestProgramFolder program;
-    TScriptedUserInteraction user;
-    Tframeform* frame = nullptr;
 };
 
 } // namespace

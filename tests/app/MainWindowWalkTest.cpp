@@ -15,7 +15,7 @@
 #include "app/MainWindowItems.h"
 #include "app/MDITab.h"
 #include "app/Projects.h"
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWindowTestSupport.h"
 
 #include "editor/CodeGutter.h"
 #include "editor/CodeMemo.h"
@@ -136,18 +136,10 @@ protected:
         TTestProgramFolder::WriteFileBytes(program.File("page.html"), kPage);
         Printer().SetOutputFileName(program.File("printed.pdf"));
         user.OnUnscripted = [this](const std::string& question) { unscripted.push_back(question); };
-        frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->Show();
-        Application().ProcessMessages();
+        frame = StartMainWindow();
     }
     void TearDown() override {
-        closeDocuments();
-        if (frame != nullptr) {
-            frame->BeforeDestruction();
-            delete frame;
-        }
-        Application().SetMainForm(nullptr);
+        FreeMainWindow();
         ClearQuitRequest();
         Printer().SetOutputFileName({});
     }

@@ -9,7 +9,7 @@
 #include "app/FrameForm.h"
 #include "app/MDITab.h"
 #include "app/NewDocumentDialog.h"
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWindowTestSupport.h"
 
 #include "platform/ui/Application.h"
 #include "platform/ui/ButtonControls.h"
@@ -32,30 +32,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ShellListCommands : public ::testing::Test {
-protected:
-    void SetUp() override {
-        frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->Show();
-        Application().ProcessMessages();
-    }
-    void TearDown() override {
-        while (frame->MDIChildCount() > 0) {
-            TCustomForm* child = frame->MDIChildren(frame->MDIChildCount() - 1);
-            child->BeforeDestruction();
-            delete child;
-        }
-        frame->BeforeDestruction();
-        delete frame;
-        Application().SetMainForm(nullptr);
-        ClearQuitRequest();
-    }
-
-    TTestProgramFolder program;
-    TScriptedUserInteraction user;
-    Tframeform* frame = nullptr;
-};
+using ShellListCommands = TMainWindowTest;
 
 // Runs the New command; once the dialog's list has filled, step acts on
 // it.  Answers whether the dialog was still open after the step (it is

@@ -13,7 +13,7 @@
 #include "app/SettingsFile.h"
 #include "app/SplashForm.h"
 #include "app/Startup.h"
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWindowTestSupport.h"
 
 #include "platform/ui/Application.h"
 #include "platform/ui/ComponentWatch.h"
@@ -116,19 +116,7 @@ protected:
         EXPECT_EQ(frame->Caption(), "Korvane Ondrill 3.2");
         return frame;
     }
-    void stop() {
-        if (frameform == nullptr)
-            return;
-        while (frameform->MDIChildCount() > 0) {
-            TCustomForm* child = frameform->MDIChildren(frameform->MDIChildCount() - 1);
-            child->BeforeDestruction();
-            delete child;
-        }
-        Tframeform* frame = frameform;
-        frame->BeforeDestruction();
-        delete frame;
-        Application().SetMainForm(nullptr);
-    }
+    void stop() { FreeMainWindow(); }
     int documents() { return frameform->MDIChildCount(); }
 
     TTestProgramFolder program;

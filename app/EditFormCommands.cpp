@@ -60,6 +60,6 @@ void TEditForm::rephtmlcaracitemClick(TPersistent*) { dialogsOf(*this).search.Co
 void TEditForm::Configurerlimprimante1Click(TPersistent*) { SetUpPrinter(*dialogsOf(*this).printerSetup, Printer()); }
 
 void TEditForm::FilePrintSetupItemClick(TPersistent*) {
-    // The header is drawn in the code page of the canvas.
-    PrintDocument(*Editor, CodePageTextOfName(FileName), Printer());
+    // The header is the name as the program shows it.
+    PrintDocument(*Editor, DisplayTextOfName(FileName), Printer());
 }

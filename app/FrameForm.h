@@ -37,6 +37,9 @@ class TTBKToolWindow;
 class TTBMRUList;
 class TValueListEditor;
 
+// The status bar's panel that shows the active document's encoding.
+inline constexpr int kEncodingPanel = 9;
+
 class Tframeform : public TForm {
 public:
     explicit Tframeform(TComponent* owner);

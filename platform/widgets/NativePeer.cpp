@@ -159,7 +159,7 @@ bool TNativeInputFilter::toolTip(QHelpEvent* event) {
     std::string hint = control().Hint();
     hint = hint.substr(0, hint.find('|'));
     if (control().ShowHint() && !hint.empty())
-        QToolTip::showText(event->globalPos(), AnsiToQString(hint), peer_->Widget());
+        QToolTip::showText(event->globalPos(), Utf8ToQString(hint), peer_->Widget());
     else
         QToolTip::hideText();
     return true;
@@ -270,8 +270,9 @@ void TNativePeer::start() {
     TabStopChanged();
     applyAppearance();
     textChanged();
-    if (control_.Visible())
-        widget_->setVisible(true);
+    // A hidden control is hidden for good: showing its parent later, when
+    // it was made under a hidden one, shows it not.
+    widget_->setVisible(control_.Visible());
 }
 
 LRESULT TNativePeer::notify(unsigned msg, WPARAM wParam, LPARAM lParam) {

@@ -88,7 +88,7 @@ void TWidgetPeer::EnabledChanged() {
 
 void TWidgetPeer::TextChanged() {
     if (widget_)
-        widget_->setWindowTitle(AnsiToQString(widget_->Control().Caption()));
+        widget_->setWindowTitle(Utf8ToQString(widget_->Control().Caption()));
 }
 
 void TWidgetPeer::ScrollBarChanged(int bar) {
@@ -205,7 +205,7 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(FocusPolicyNow());
-    setWindowTitle(AnsiToQString(control.Caption()));
+    setWindowTitle(Utf8ToQString(control.Caption()));
     SyncFrame();
     SyncRegion();
     SyncScrollBar(SB_VERT);
@@ -229,6 +229,8 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     connect(&caretTimer_, &QTimer::timeout, this, [this] { blink(); });
     if (control.Visible() && (parent != nullptr || style.TopLevel || control.Parent() == nullptr))
         setVisible(true);
+    else if (!control.Visible())
+        setVisible(false); // hidden for good: showing the parent later shows it not
 }
 
 Qt::FocusPolicy TPeerWidget::FocusPolicyNow() const {
@@ -543,10 +545,22 @@ void TPeerWidget::keyPressEvent(QKeyEvent* event) {
         SetKeyDown(message.Key, true);
         deliver(message.Msg, message.Key, static_cast<LPARAM>(message.Data));
     }
-    std::string characters = KeyPressCharacters(message.Key, message.Shift, event->text());
+    const std::u32string characters = KeyPressText(message.Key, message.Shift, event->text());
     bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
-    for (char c : characters)
-        deliver(systemChar ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(c), 1);
+    // A character beyond ASCII reaches a control that takes code points
+    // (a UTF-8 document) whole; any other gets its byte of the code page.
+    bool unicode = false;
+    if (!systemChar && std::any_of(characters.begin(), characters.end(), [](char32_t c) { return c >= 0x80; }))
+        unicode = deliver(WM_UNICHAR, UNICODE_NOCHAR, 0) != 0;
+    for (char32_t c : characters) {
+        if (unicode && c >= 0x80) {
+            deliver(WM_UNICHAR, c, 0);
+            continue;
+        }
+        const int byte = c < 0x80 ? static_cast<int>(c) : UnicodeToAnsiChar(c);
+        if (byte >= 0)
+            deliver(systemChar ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(byte), 1);
+    }
     event->accept();
 }
 
@@ -617,7 +631,7 @@ TMenuItem* showPopupMenu(TPopupMenu& menu, TPoint screen) {
             qmenu.addSeparator();
             continue;
         }
-        QAction* action = qmenu.addAction(AnsiToQString(item->Caption));
+        QAction* action = qmenu.addAction(Utf8ToQString(item->Caption));
         action->setEnabled(item->Enabled);
         if (item->Checked) {
             action->setCheckable(true);

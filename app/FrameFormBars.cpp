@@ -10,6 +10,7 @@
 
 #include "platform/base/ProgramFolder.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/gfx/TextDrawing.h"
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/ListView.h"
@@ -78,7 +79,9 @@ void Tframeform::buildBars() {
                     item = entry.Flags & miSubmenu ? static_cast<TTBCustomItem*>(new TTBKSubmenuItem(this))
                                                    : new TTBKItem(this);
                     item->SetCaption(entry.Caption);
-                    item->Hint = entry.Hint.empty() ? entry.Caption : entry.Hint;
+                    // An item without a hint of its own shows its caption, without
+                    // the access-key marks.
+                    item->Hint = entry.Hint.empty() ? StripAccessKeys(entry.Caption) : entry.Hint;
                     if (!entry.ShortCut.empty())
                         item->ShortCut = TextToShortCut(entry.ShortCut);
                     if (onToolbar)

@@ -361,3 +361,30 @@ TEST_F(MainWindowWalk, EveryEnabledCommandRunsAndChangesWhatTheUserSees) {
         EXPECT_TRUE(kinds.count(kind)) << "dialog kind " << kind;
     EXPECT_GT(fs::file_size(program.File("printed.pdf")), 1000u);
 }
+
+// The status bar shows an item's hint while the pointer rests on it: an
+// item without a hint of its own shows its caption as a user reads it,
+// without the marks of its access key.
+TEST_F(MainWindowWalk, HintsTakenFromCaptionsShowNoAccessKeyMarks) {
+    int checked = 0;
+    std::function<void(const std::vector<TMainItem>&)> walk = [&](const std::vector<TMainItem>& entries) {
+        for (const TMainItem& entry : entries) {
+            walk(entry.Items);
+            TTBCustomItem* item = entry.Name.empty() ? nullptr : frame->Item(entry.Name);
+            if (item == nullptr || !entry.Hint.empty() || entry.Caption.find('&') == std::string::npos)
+                continue;
+            ++checked;
+            std::string expected;
+            // A single "&" marks the next character; "&&" stands for "&".
+            for (size_t i = 0; i < entry.Caption.size(); ++i) {
+                if (entry.Caption[i] == '&' && ++i == entry.Caption.size())
+                    break;
+                expected += entry.Caption[i];
+            }
+            EXPECT_EQ(item->Hint, expected) << entry.Name;
+        }
+    };
+    for (const TMainBar& bar : MainWindowBars())
+        walk(bar.Items);
+    EXPECT_GT(checked, 10);
+}

@@ -122,6 +122,9 @@ protected:
 private:
     friend class TNativeInputFilter;
     void noteBounds();
+    // Paints the windowless children of the control that meet area (of the
+    // client widget) over what the widget painted.
+    void paintWindowlessChildren(const QRect& area);
     // Delivers a message, counting the deliveries under way: a widget
     // whose control is freed by one of its own notices goes later, once
     // Qt is done with it.
@@ -138,6 +141,10 @@ private:
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     std::vector<QMetaObject::Connection> connections_;
 };
+
+// Whether a control has a visible windowless child (painted by the
+// control's window, not a window of its own).
+bool HasWindowlessChild(const TWinControl& control);
 
 // The property that names a widget's control, so that input filters find
 // the control of any part of a standard control's window.

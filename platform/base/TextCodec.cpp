@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -169,12 +170,44 @@ TQtCharacter qtCharacterAt(const QString& text, qsizetype i) {
 
 } // namespace
 
+namespace {
+
+// Qt's own decoding of text, when it is the program's mapping too: every
+// byte in a valid sequence and no character of the escapes' range (nearly
+// all text).  Qt shows a byte outside a valid sequence as U+FFFD; a
+// genuine U+FFFD takes the long way too.
+std::optional<QString> decodedByQt(std::string_view text) {
+    QString shown = fromUtf8(text);
+    const auto* units = reinterpret_cast<const char16_t*>(shown.constData());
+    for (qsizetype i = 0, n = shown.size(); i < n; ++i)
+        if (units[i] >= kByteEscapeBase + 0x80 && (units[i] <= kByteEscapeBase + 0xFF || units[i] == 0xFFFD))
+            return std::nullopt;
+    return shown;
+}
+
+// Whether Qt's own encoder gives the program's bytes of text: no escape
+// and no lone surrogate in it.
+bool encodedByQt(const QString& text) {
+    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const char16_t unit = units[i];
+        if (unit < 0xD800)
+            continue;
+        if (isByteEscape(unit))
+            return false;
+        if (QChar::isHighSurrogate(unit) && i + 1 < n && QChar::isLowSurrogate(units[i + 1]))
+            ++i;
+        else if (QChar::isSurrogate(unit))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 QString ProgramTextToQString(std::string_view text) {
-    // Valid text without characters of the escapes' range (nearly all)
-    // goes through Qt's own decoder.
-    if (IsValidUtf8(text) && text.find("\xEF\x9E") == std::string_view::npos &&
-        text.find("\xEF\x9F") == std::string_view::npos)
-        return fromUtf8(text);
+    if (std::optional<QString> shown = decodedByQt(text))
+        return *shown;
     QString shown;
     shown.reserve(static_cast<qsizetype>(text.size()));
     for (size_t i = 0; i < text.size();) {
@@ -191,6 +224,10 @@ QString ProgramTextToQString(std::string_view text) {
 }
 
 std::string QStringToProgramText(const QString& text) {
+    if (encodedByQt(text)) {
+        const QByteArray bytes = text.toUtf8();
+        return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
     std::string bytes;
     bytes.reserve(static_cast<size_t>(text.size()));
     for (qsizetype i = 0; i < text.size();) {
@@ -206,6 +243,10 @@ std::string QStringToProgramText(const QString& text) {
 
 int QtPositionOfProgramText(std::string_view text, int at) {
     const size_t end = static_cast<size_t>(std::clamp(at, 0, static_cast<int>(text.size())));
+    // Text before the offset that Qt decodes as we do has as many
+    // positions as Qt's characters.
+    if (std::optional<QString> before = decodedByQt(text.substr(0, end)))
+        return static_cast<int>(before->size());
     int position = 0;
     for (size_t i = 0; i < end;) {
         const TShownCharacter character = shownCharacterAt(text.substr(i));
@@ -226,6 +267,9 @@ int QtPositionOfProgramText(std::string_view text, int at) {
 
 int ProgramTextOffsetOfQt(const QString& text, int at) {
     const qsizetype end = std::clamp<qsizetype>(at, 0, text.size());
+    const QString before = text.left(end);
+    if (encodedByQt(before))
+        return static_cast<int>(before.toUtf8().size());
     size_t offset = 0;
     for (qsizetype i = 0; i < end;) {
         const TQtCharacter character = qtCharacterAt(text, i);

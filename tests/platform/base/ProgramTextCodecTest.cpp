@@ -24,7 +24,8 @@ namespace {
 std::string randomProgramText(std::mt19937& random, size_t pieces) {
     static const std::vector<std::string> kPieces = {
         "a", "Z", " ", "\\", "x", "\r\n", "\xC3\xA9", "\xE2\x82\xAC", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
-        "\xEF\x9E\x80", "\xEF\x9F\xBF", "\xE9", "\xFF", "\x80", "\xE4\xB8", "\xF0\x9F", "\xC0\xAF", "\xED\xA0\x80"};
+        "\xEF\x9E\x80", "\xEF\x9F\xBF", "\xE9", "\xFF", "\x80", "\xE4\xB8", "\xF0\x9F", "\xC0\xAF", "\xED\xA0\x80",
+        "\xE0\x80\x80", "\xF0\x80\x80\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xEF\xBF\xBD", "\xEF\xBF\xBE"};
     std::string text;
     for (size_t i = 0; i < pieces; ++i)
         text += random() % 5 == 0 ? std::string(1, static_cast<char>(random() % 256)) : kPieces[random() % kPieces.size()];

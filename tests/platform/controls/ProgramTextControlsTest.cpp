@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -211,6 +212,26 @@ TEST(ProgramTextControls, TypedCharactersGoInAsUtf8AndKeyHandlersSeeOneByte) {
     typeAtEnd(line, QString::fromUtf8("\xE4\xB8\xAD"));
     typeAtEnd(line, QString("x"));
     EXPECT_EQ(edit.Text(), "\xC3\x89x") << "E acute in capitals; the refused character is gone";
+}
+
+// Pixel probe: a character the control's face lacks is drawn from the
+// font the system falls back to, not as the face's empty box (which an
+// unassigned code point shows).
+TEST(ProgramTextControls, CharactersTheFaceLacksAreDrawnFromTheFallbackFont) {
+    TTestHost host;
+    TEdit edit(&host.Form);
+    edit.SetParent(&host.Form);
+    edit.SetBounds(10, 10, 120, 24);
+    edit.Font().SetName("Arial");
+    auto* line = WidgetOf<QLineEdit>(edit);
+    auto pixels = [&](const char* text) {
+        edit.SetText(text);
+        return line->grab().toImage();
+    };
+    const QImage box = pixels("\xCD\xB8"); // U+0378, assigned to nothing
+    EXPECT_NE(pixels("\xE4\xB8\xAD"), box) << "CJK";
+    EXPECT_NE(pixels("\xC3\xA9"), box);
+    EXPECT_NE(pixels("\xCD\xB8"), pixels("")) << "the box itself is drawn";
 }
 
 } // namespace

@@ -45,6 +45,12 @@ std::string randomLine(std::mt19937& random) {
     return text;
 }
 
+// A control on the host's form at a place of its own.
+void place(TControl& control, TTestHost& host, int left, int top, int width, int height) {
+    control.SetParent(&host.Form);
+    control.SetBounds(left, top, width, height);
+}
+
 void typeAtEnd(QLineEdit* line, const QString& character) {
     line->end(false);
     QTest::sendKeyEvent(QTest::Press, line, Qt::Key_unknown, character, Qt::NoModifier);
@@ -66,38 +72,28 @@ TEST(ProgramTextControls, RandomTextShowsAsItsCharactersAndSurvivesTheUsersEdits
     TTestHost host(600, 500);
     std::mt19937 random(88);
     TEdit edit(&host.Form);
-    edit.SetParent(&host.Form);
+    place(edit, host, 0, 0, 121, 21);
     TMemo memo(&host.Form);
-    memo.SetParent(&host.Form);
-    memo.SetBounds(0, 30, 200, 80);
+    place(memo, host, 0, 30, 200, 80);
     TComboBox combo(&host.Form);
-    combo.SetParent(&host.Form);
-    combo.SetBounds(0, 120, 200, 24);
+    place(combo, host, 0, 120, 200, 24);
     TListBox list(&host.Form);
-    list.SetParent(&host.Form);
-    list.SetBounds(0, 150, 200, 80);
+    place(list, host, 0, 150, 200, 80);
     TValueListEditor grid(&host.Form);
-    grid.SetParent(&host.Form);
-    grid.SetBounds(210, 0, 300, 200);
+    place(grid, host, 210, 0, 300, 200);
     grid.SetDisplayOptions(doKeyColFixed);
     TButton button(&host.Form);
-    button.SetParent(&host.Form);
-    button.SetBounds(210, 210, 100, 24);
+    place(button, host, 210, 210, 100, 24);
     TCheckBox check(&host.Form);
-    check.SetParent(&host.Form);
-    check.SetBounds(210, 240, 100, 24);
+    place(check, host, 210, 240, 100, 24);
     TGroupBox group(&host.Form);
-    group.SetParent(&host.Form);
-    group.SetBounds(320, 210, 100, 60);
+    place(group, host, 320, 210, 100, 60);
     TTabControl tabs(&host.Form);
-    tabs.SetParent(&host.Form);
-    tabs.SetBounds(0, 240, 200, 60);
+    place(tabs, host, 0, 240, 200, 60);
     TTreeView tree(&host.Form);
-    tree.SetParent(&host.Form);
-    tree.SetBounds(0, 310, 200, 80);
+    place(tree, host, 0, 310, 200, 80);
     TListView rows(&host.Form);
-    rows.SetParent(&host.Form);
-    rows.SetBounds(210, 310, 200, 80);
+    place(rows, host, 210, 310, 200, 80);
     rows.SetViewStyle(vsReport);
     rows.Columns().Add()->SetCaption("Name");
     QApplication::processEvents();

@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/ExtControls.h"
 
@@ -550,7 +551,7 @@ void TCustomListView::AlphaSort() {
         if (OnCompare)
             OnCompare(this, a, b, 0, compare);
         else
-            compare = AnsiCompareText(a->Caption(), b->Caption());
+            compare = Utf8CompareText(a->Caption(), b->Caption());
         return compare;
     });
 }

@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/ImageList.h"
 
 #include <algorithm>
@@ -301,7 +302,7 @@ TTreeNode* TTreeNodes::insert(TTreeNode* parent, int index, const std::string& t
         auto& children = parent->children_;
         auto at = std::upper_bound(children.begin(), children.end(), text,
                                    [](const std::string& value, const TTreeNode* node) {
-                                       return AnsiCompareText(value, node->text_) < 0;
+                                       return Utf8CompareText(value, node->text_) < 0;
                                    });
         index = static_cast<int>(at - children.begin());
     }
@@ -525,7 +526,7 @@ int TCustomTreeView::compareNodes(TTreeNode* a, TTreeNode* b) {
     if (OnCompare)
         OnCompare(this, a, b, compare);
     else
-        compare = AnsiCompareText(a->Text(), b->Text());
+        compare = Utf8CompareText(a->Text(), b->Text());
     return compare;
 }
 

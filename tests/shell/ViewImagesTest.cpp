@@ -62,6 +62,16 @@ void paintImages(TImageList& images, int size, QRgb colour) {
 const QRgb kColours[] = {qRgb(0xE0, 0x10, 0x10), qRgb(0x10, 0xC0, 0x10), qRgb(0xF0, 0x90, 0x00),
                          qRgb(0xC0, 0x00, 0xC0), qRgb(0x00, 0xA0, 0xA0), qRgb(0xA0, 0xA0, 0x00)};
 
+// A shell list of a folder in a window of its own.
+TPTShellList* shownList(TComponent& owner, const std::string& folder, TViewStyle style) {
+    auto* list = new TPTShellList(&owner);
+    list->SetBounds(0, 0, 420, 320);
+    list->SetViewStyle(style);
+    list->Folder().SetPath(folder);
+    list->Show();
+    return list;
+}
+
 struct TShownView {
     const char* Name;
     TWinControl* Control;
@@ -85,17 +95,9 @@ TEST(ViewImagesTest, TreeAndListRepaintAndMeasureRowsAgainWhenTheirImagesChange)
     tree->Show();
     tree->Fill();
     tree->SetImages(&treeImages);
-    auto* report = new TPTShellList(&owner);
-    report->SetBounds(0, 0, 420, 320);
-    report->SetViewStyle(vsReport);
-    report->Folder().SetPath(home.Files);
-    report->Show();
+    TPTShellList* report = shownList(owner, home.Files, vsReport);
     report->SetSmallImages(&smallImages);
-    auto* icons = new TPTShellList(&owner);
-    icons->SetBounds(0, 0, 420, 320);
-    icons->SetViewStyle(vsIcon);
-    icons->Folder().SetPath(home.Files);
-    icons->Show();
+    TPTShellList* icons = shownList(owner, home.Files, vsIcon);
     icons->SetLargeImages(&largeImages);
     icons->SetSmallImages(&smallImages);
     QApplication::processEvents();
@@ -151,11 +153,7 @@ TEST(ViewImagesTest, AViewLetsGoOfAListThatIsFreedOrReplaced) {
     for (const char* name : {"a.htm", "b.htm", "c.htm"})
         WriteFile(JoinPath(home.Files, name), name);
     TComponent owner;
-    auto* list = new TPTShellList(&owner);
-    list->SetBounds(0, 0, 300, 200);
-    list->SetViewStyle(vsReport);
-    list->Folder().SetPath(home.Files);
-    list->Show();
+    TPTShellList* list = shownList(owner, home.Files, vsReport);
     auto* images = new TImageList(16, 16);
     list->SetSmallImages(images);
     list->SetLargeImages(images);

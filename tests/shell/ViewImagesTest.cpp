@@ -72,12 +72,6 @@ TPTShellList* shownList(TComponent& owner, const std::string& folder, TViewStyle
     return list;
 }
 
-struct TShownView {
-    const char* Name;
-    TWinControl* Control;
-    int Rows; // rows or icons with a picture on screen
-};
-
 } // namespace
 
 TEST(ViewImagesTest, TreeAndListRepaintAndMeasureRowsAgainWhenTheirImagesChange) {
@@ -105,18 +99,19 @@ TEST(ViewImagesTest, TreeAndListRepaintAndMeasureRowsAgainWhenTheirImagesChange)
     ASSERT_GE(tree->Items().Count(), 4);
 
     struct TWatched {
-        TShownView View;
+        const char* Name;
+        TWinControl* Control;
+        int Rows; // rows or icons with a picture on screen
         TImageList* Images;
     };
-    const TWatched watched[] = {{{"tree", tree, 4}, &treeImages},
-                                {{"report", report, 6}, &smallImages},
-                                {{"icons", icons, 6}, &largeImages}};
+    const TWatched watched[] = {
+        {"tree", tree, 4, &treeImages}, {"report", report, 6, &smallImages}, {"icons", icons, 6, &largeImages}};
     std::mt19937 random(515);
     QRgb before[3] = {0, 0, 0};
     for (int round = 0; round < 12; ++round) {
         for (int i = 0; i < 3; ++i) {
             const TWatched& one = watched[i];
-            QAbstractItemView* view = viewOf(*one.View.Control);
+            QAbstractItemView* view = viewOf(*one.Control);
             ASSERT_NE(view, nullptr);
             QRgb colour = kColours[random() % std::size(kColours)];
             while (colour == before[i])
@@ -131,10 +126,10 @@ TEST(ViewImagesTest, TreeAndListRepaintAndMeasureRowsAgainWhenTheirImagesChange)
             }
             paintImages(*one.Images, size, colour);
             QImage shot = onScreen(view);
-            std::string what = std::string(one.View.Name) + " round " + std::to_string(round) + " size " +
+            std::string what = std::string(one.Name) + " round " + std::to_string(round) + " size " +
                                std::to_string(size);
             // Every picture shown is the new one, none the old one.
-            EXPECT_GE(pixelsOf(shot, colour), one.View.Rows * size * size * 3 / 4) << what;
+            EXPECT_GE(pixelsOf(shot, colour), one.Rows * size * size * 3 / 4) << what;
             if (before[i] != 0) {
                 EXPECT_EQ(pixelsOf(shot, before[i]), 0) << what;
             }

@@ -7,7 +7,9 @@
 // the replacement in place of the match the dialog shows (or of the next
 // one when none is shown); Replace All replaces every match from the caret
 // on in the dialog's direction and undoes in one step, as does the entity
-// conversion, however many characters it changes.
+// conversion, however many characters it changes: the document's undo
+// space grows to hold that step when it is larger (unless the document
+// keeps no undo at all).
 
 #include <array>
 #include <cstdint>

@@ -7,6 +7,7 @@
 #include "app/HtmlColor.h"
 #include "app/MDITab.h"
 #include "app/MainWindowItems.h"
+#include "app/Projects.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
 #include "app/ToolCommands.h"
@@ -94,6 +95,7 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
 
     buildBars();
     buildToolWindow();
+    bindCommands();
     BindElementDialogCommands(*this);
 
     OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
@@ -215,7 +217,16 @@ void Tframeform::FormDestroy(TPersistent*) {
         Application().OnHint = nullptr;
 }
 
-void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) { canClose = true; }
+void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) {
+    // The documents have all agreed to close: the open project is saved
+    // and closed (a project that can not be written is reported, and the
+    // program still closes).
+    if (ProjectOpen) {
+        projects_->MainWindowClosing();
+        syncProjectState();
+    }
+    canClose = true;
+}
 
 void Tframeform::FormClose(TPersistent*, TCloseAction& action) { action = caFree; }
 
@@ -236,8 +247,7 @@ TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
         delete document;
         throw;
     }
-    document->SetModifiedState(false);
-    MDINav->AddForm(document, nullptr);
+    AddDocument(document);
     return document;
 }
 

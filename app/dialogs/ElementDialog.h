@@ -106,8 +106,11 @@ void SelectBeforeCaret(int back, int length);
 
 // Opens "help/ondrill/<page>" of the program folder with the desktop.
 void OpenHelpPage(std::string_view page);
-// The Browse steps: when the active document was never saved, asks to
-// save it now (No stops; a cancelled Save As stops); then runs dialog
+// A document that was never saved is asked to be saved now: true when it
+// has a file of its own (at once, or once saved); false on No or a
+// cancelled Save As.
+bool SaveDocumentFirst(TEditForm& document);
+// The Browse steps: SaveDocumentFirst for the active document; then runs dialog
 // (prepare runs just before it, for a filter set late), which starts in
 // the document's folder unless it names another; then puts the
 // chosen file, relative to the document, into field.  True when the field

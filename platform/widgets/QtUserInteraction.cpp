@@ -211,9 +211,17 @@ bool TQtUserInteraction::PrinterSetupDialog(TPrinterSetup& setup) {
         printer.setPrinterName(QString::fromStdString(setup.PrinterName));
     printer.setPageOrientation(setup.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer.setCopyCount(std::max(1, setup.Copies));
+    if (!setup.OutputFileName.empty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(fileNameToQt(setup.OutputFileName));
+    }
     QPrintDialog dialog(&printer, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    // The dialog's "print to file" choice, where no printer is at hand.
+    setup.OutputFileName = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
+                               ? QFile::encodeName(printer.outputFileName()).toStdString()
+                               : std::string();
     setup.PrinterName = printer.printerName().toStdString();
     setup.Landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
     setup.Copies = printer.copyCount();

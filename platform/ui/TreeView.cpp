@@ -569,14 +569,28 @@ int TCustomTreeView::DisplayImage(TTreeNode* node) {
 // --- options ---------------------------------------------------------------------
 
 void TCustomTreeView::SetImages(TImageList* images) {
-    if (SetComponentReference(*this, images_, images))
+    if (!SetComponentReference(*this, images_, images))
+        return;
+    imagesLink_.Watch(images);
+    PeerChanged(paAppearance);
+}
+
+// New pictures need a paint of the rows; pictures of a new size change
+// the rows themselves.
+void TCustomTreeView::imagesChanged(bool remeasure) {
+    if (remeasure) {
         PeerChanged(paAppearance);
+    } else {
+        TRect rows = ClientRect();
+        InvalidateRect(&rows);
+    }
 }
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
     TStandardControl::Notification(component, operation);
     if (operation == opRemove && component == images_) {
         images_ = nullptr;
+        imagesLink_.Watch(nullptr);
         PeerChanged(paAppearance);
     }
 }

@@ -101,6 +101,7 @@ public:
         endResetModel();
     }
     void Changed(int row) { emit dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1))); }
+    void ChangedAll() { emit layoutChanged(); }
 
 private:
     TCustomListView& list_;
@@ -275,7 +276,8 @@ protected:
         TImageList* images = list_.ViewStyle() == vsIcon ? list_.LargeImages() : list_.SmallImages();
         if (images != nullptr)
             widget()->setIconSize(QSize(images->Width(), images->Height()));
-        widget()->viewport()->update();
+        // Rows are measured again: pictures or a font of another size.
+        model_->ChangedAll();
     }
 
     void changed(TPeerAspect aspect, int) override;

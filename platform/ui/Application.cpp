@@ -65,7 +65,7 @@ void TApplication::Initialize(int& argc, char** argv) {
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         gui->setQuitOnLastWindowClosed(false);
     if (!title_.empty())
-        QCoreApplication::setApplicationName(Utf8ToQString(title_));
+        QCoreApplication::setApplicationName(ProgramTextToQString(title_));
 }
 
 bool TApplication::Initialized() const { return QCoreApplication::instance() != nullptr; }
@@ -73,7 +73,7 @@ bool TApplication::Initialized() const { return QCoreApplication::instance() != 
 void TApplication::SetTitle(std::string title) {
     title_ = std::move(title);
     if (QCoreApplication::instance() != nullptr)
-        QCoreApplication::setApplicationName(Utf8ToQString(title_));
+        QCoreApplication::setApplicationName(ProgramTextToQString(title_));
 }
 
 void TApplication::Run() {

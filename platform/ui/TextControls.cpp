@@ -1,6 +1,7 @@
 #include "platform/ui/TextControls.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/TextDrawing.h"
 
 #include <algorithm>
@@ -204,7 +205,8 @@ void TCustomLabel::Paint() {
             if (accel >= 0 && accel < static_cast<int>(line.Text.size())) {
                 // The accelerator's underline, under its character only.
                 int from = x + offset + canvas.TextWidth(line.Text.substr(0, static_cast<size_t>(accel)));
-                int to = from + canvas.TextWidth(line.Text.substr(static_cast<size_t>(accel), 1));
+                const size_t length = Utf8CharLength(line.Text, static_cast<size_t>(accel));
+                int to = from + canvas.TextWidth(line.Text.substr(static_cast<size_t>(accel), length));
                 int under = y + offset + canvas.TextMetrics().Ascent + 1;
                 canvas.Pen().SetColor(color);
                 canvas.MoveTo(from, under);
@@ -269,9 +271,14 @@ void TCustomEdit::SetBorderStyle(TBorderStyle value) {
 }
 
 void TCustomEdit::setSelection(int start, int length) {
-    int size = static_cast<int>(Text().size());
+    // The text is UTF-8: an end inside a character moves to its start, so
+    // that the selection holds whole characters, as the window shows it.
+    const std::string& text = Text();
+    int size = static_cast<int>(text.size());
     start = std::clamp(start, 0, size);
-    length = std::clamp(length, 0, size - start);
+    int end = static_cast<int>(Utf8CharStart(text, static_cast<size_t>(start + std::clamp(length, 0, size - start))));
+    start = static_cast<int>(Utf8CharStart(text, static_cast<size_t>(start)));
+    length = end - start;
     if (start == sel_.Start && length == sel_.Length)
         return;
     sel_ = {start, length};

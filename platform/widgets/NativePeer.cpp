@@ -22,6 +22,19 @@
 #include <QStyle>
 #include <QToolTip>
 
+namespace {
+
+// Whether a control has a visible windowless child (painted by the
+// control's window, not a window of its own).
+bool hasWindowlessChild(const TWinControl& control) {
+    for (int i = 0; i < control.ControlCount(); ++i)
+        if (TControl* child = control.Controls(i); child->Visible() && dynamic_cast<TWinControl*>(child) == nullptr)
+            return true;
+    return false;
+}
+
+} // namespace
+
 // Turns the input of a standard control's widget (and of its watched
 // parts) into messages for the control.
 class TNativeInputFilter : public QObject {
@@ -182,7 +195,10 @@ bool TNativeInputFilter::toolTip(QHelpEvent* event) {
 }
 
 bool TNativeInputFilter::paint(QObject* watched, QPaintEvent* event) {
-    if (watched != peer_->clientWidget() || !HasWindowlessChild(control()))
+    // Only windows that hold controls: another kind's client (a list's
+    // viewport) paints through filters of its own that this would skip.
+    if (watched != peer_->clientWidget() || !(control().ControlStyle & csAcceptsControls) ||
+        !hasWindowlessChild(control()))
         return false;
     // The widget paints its own face first (a group box its frame and
     // title); the windowless children (labels, bevels, images) go over it,
@@ -286,13 +302,6 @@ void TNativePeer::deliver(TMessage& message) {
     DeliverMessage(control_, message);
     if (!alive.expired())
         --busy_;
-}
-
-bool HasWindowlessChild(const TWinControl& control) {
-    for (int i = 0; i < control.ControlCount(); ++i)
-        if (TControl* child = control.Controls(i); child->Visible() && dynamic_cast<TWinControl*>(child) == nullptr)
-            return true;
-    return false;
 }
 
 void TNativePeer::paintWindowlessChildren(const QRect& area) {

@@ -142,10 +142,6 @@ private:
     std::vector<QMetaObject::Connection> connections_;
 };
 
-// Whether a control has a visible windowless child (painted by the
-// control's window, not a window of its own).
-bool HasWindowlessChild(const TWinControl& control);
-
 // The property that names a widget's control, so that input filters find
 // the control of any part of a standard control's window.
 inline constexpr const char* kControlProperty = "ondrillControl";

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <functional>
 
@@ -172,6 +173,24 @@ TEST(LoopInputFilter, APressPassedOnAfterTheLoopReachesTheWindowUnderThePointer)
             EXPECT_EQ(shown->control.ClientToScreen({input.X, input.Y}), c.Screen);
         }
     }
+    // The wheel turned over the other window likewise reaches it.
+    other.control.Messages.clear();
+    TRecordingLoop loop;
+    loop.Verdict = lvPassAfterLoop;
+    loop.Capture = &holder.control;
+    loop.OnEnter = [&] {
+        Later([&] {
+            QPointF global = holder.client()->mapToGlobal(QPointF(0, 0)) + QPointF(420, 330);
+            QWheelEvent wheel(holder.client()->mapFromGlobal(global), global, QPoint(), QPoint(0, 120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(holder.client(), &wheel);
+        });
+    };
+    loop.Run();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(countMessages(other.control.Messages, WM_MOUSEWHEEL), 1);
+    EXPECT_EQ(countMessages(holder.control.Messages, WM_MOUSEWHEEL), 0);
 }
 
 } // namespace

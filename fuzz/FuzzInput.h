@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -28,7 +29,12 @@ private:
     size_t position_ = 0;
 };
 
-inline void FuzzCheck(bool condition) {
-    if (!condition)
-        std::abort();
+// Stops with the place of the check that failed, so that a find says at
+// once which property it broke.
+inline void FuzzCheckAt(bool condition, const char* file, int line) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "fuzz check failed at %s:%d\n", file, line);
+    std::abort();
 }
+#define FuzzCheck(condition) FuzzCheckAt((condition), __FILE__, __LINE__)

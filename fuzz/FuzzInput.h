@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 class TFuzzInput {
@@ -28,6 +29,13 @@ private:
     size_t size_;
     size_t position_ = 0;
 };
+
+// Hands the input to the entry its next byte chooses: targets that cover
+// several parsers pick one per input.
+inline void RunChosenEntry(TFuzzInput& input, std::initializer_list<void (*)(TFuzzInput&)> entries) {
+    const uint8_t choice = input.Byte();
+    (*(entries.begin() + choice % entries.size()))(input);
+}
 
 // Stops with the place of the check that failed, so that a find says at
 // once which property it broke.

@@ -15,12 +15,12 @@
 #include "app/DocumentText.h"
 #include "editor/CodeMemo.h"
 #include "editor/model/EditPlan.h"
+#include "fuzz/FuzzApplication.h"
 #include "fuzz/FuzzInput.h"
 #include "platform/base/Strings.h"
 #include "platform/base/TextLines.h"
 #include "platform/gfx/Clipboard.h"
 #include "platform/gfx/TextMeasurer.h"
-#include "tests/platform/gfx/TestApplication.h"
 #include "tests/support/FakeTextMeasurer.h"
 
 #include <QGuiApplication>
@@ -35,12 +35,8 @@
 namespace {
 
 void Start() {
-    static bool started = false;
-    if (started)
+    if (!StartOffscreenApplication<QGuiApplication>())
         return;
-    started = true;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    MakeTestApplication<QGuiApplication>();
     static TFakeTextMeasurer measurer;
     SetDefaultTextMeasurer(&measurer);
 }
@@ -213,9 +209,6 @@ void FuzzLines(TFuzzInput& input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Start();
     TFuzzInput input(data, size);
-    if (input.Byte() % 2 == 0)
-        FuzzPage(input);
-    else
-        FuzzLines(input);
+    RunChosenEntry(input, {FuzzPage, FuzzLines});
     return 0;
 }

@@ -11,6 +11,7 @@
 // - Shortcut text: whatever reads as a shortcut is written as text that
 //   reads back as the same shortcut, and every shortcut's text does.
 
+#include "fuzz/FuzzApplication.h"
 #include "fuzz/FuzzInput.h"
 #include "platform/base/ComponentStream.h"
 #include "platform/base/Exceptions.h"
@@ -19,7 +20,6 @@
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/StandardControls.h"
-#include "tests/platform/gfx/TestApplication.h"
 #include "tests/platform/ui/PublishedTestSupport.h"
 
 #include <QGuiApplication>
@@ -53,12 +53,8 @@ public:
 };
 
 void Start() {
-    static bool started = false;
-    if (started)
+    if (!StartOffscreenApplication<QGuiApplication>())
         return;
-    started = true;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    MakeTestApplication<QGuiApplication>();
     RegisterStandardControlClasses();
 }
 
@@ -195,16 +191,6 @@ void FuzzShortCutText(TFuzzInput& input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Start();
     TFuzzInput input(data, size);
-    switch (input.Byte() % 3) {
-    case 0:
-        FuzzStream(input);
-        break;
-    case 1:
-        FuzzMadeForm(input);
-        break;
-    default:
-        FuzzShortCutText(input);
-        break;
-    }
+    RunChosenEntry(input, {FuzzStream, FuzzMadeForm, FuzzShortCutText});
     return 0;
 }

@@ -13,6 +13,7 @@
 // - Clipboard data of the format the next byte picks: as for files.
 
 #include "fuzz/FuzzFiles.h"
+#include "fuzz/FuzzApplication.h"
 #include "fuzz/FuzzInput.h"
 #include "gif/GIFImage.h"
 #include "gif/render/GIFRegistration.h"
@@ -22,7 +23,6 @@
 #include "platform/gfx/Clipboard.h"
 #include "platform/gfx/Picture.h"
 #include "platform/gfx/QtBridge.h"
-#include "tests/platform/gfx/TestApplication.h"
 
 #include <QGuiApplication>
 
@@ -38,12 +38,8 @@ namespace {
 constexpr int64_t kLargestHandled = int64_t(1) << 20;
 
 void Start() {
-    static bool started = false;
-    if (started)
+    if (!StartOffscreenApplication<QGuiApplication>())
         return;
-    started = true;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    MakeTestApplication<QGuiApplication>();
     RegisterGIFImage();
     // Animations would start painter threads on a bitmap that lives for one
     // input; the first frame is what is checked here.
@@ -94,8 +90,18 @@ void Use(TGraphic& graphic) {
     graphic.Draw(target.Canvas(), Rect(5, 5, 12, 9));
 }
 
+// A picture with something to show (a GIF may have a screen and no
+// frames), not too large: neither its screen nor, for a GIF, its frames,
+// which may reach far beyond a small screen.
 bool Handled(const TPicture& picture) {
-    return picture.Width() > 0 && picture.Height() > 0 && Area(picture.Width(), picture.Height()) <= kLargestHandled;
+    if (picture.Graphic()->Empty() || picture.Width() <= 0 || picture.Height() <= 0 ||
+        Area(picture.Width(), picture.Height()) > kLargestHandled)
+        return false;
+    int64_t pixels = 0;
+    if (auto* gif = dynamic_cast<const TGIFImage*>(picture.Graphic()))
+        for (int i = 0; i < gif->Images().Count(); ++i)
+            pixels += gif->Images().Frames(i)->DataSize();
+    return pixels <= kLargestHandled;
 }
 
 void FuzzFile(TFuzzInput& input) {
@@ -146,6 +152,7 @@ void FuzzClipboardData(TFuzzInput& input) {
     unsigned savedFormat = 0;
     std::string saved;
     picture.SaveToClipboardFormat(savedFormat, saved);
+    FuzzCheck(savedFormat == format);
     TPicture again;
     again.LoadFromClipboardFormat(savedFormat, saved);
     FuzzCheck(again.Width() == picture.Width() && again.Height() == picture.Height());
@@ -156,16 +163,6 @@ void FuzzClipboardData(TFuzzInput& input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Start();
     TFuzzInput input(data, size);
-    switch (input.Byte() % 3) {
-    case 0:
-        FuzzBMP(input);
-        break;
-    case 1:
-        FuzzFile(input);
-        break;
-    default:
-        FuzzClipboardData(input);
-        break;
-    }
+    RunChosenEntry(input, {FuzzBMP, FuzzFile, FuzzClipboardData});
     return 0;
 }

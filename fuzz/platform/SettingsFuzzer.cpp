@@ -403,16 +403,6 @@ void FuzzProjectFile(TFuzzInput& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TFuzzInput input(data, size);
-    switch (input.Byte() % 3) {
-    case 0:
-        FuzzIniDocument(input);
-        break;
-    case 1:
-        FuzzRegistry(input);
-        break;
-    default:
-        FuzzProjectFile(input);
-        break;
-    }
+    RunChosenEntry(input, {FuzzIniDocument, FuzzRegistry, FuzzProjectFile});
     return 0;
 }

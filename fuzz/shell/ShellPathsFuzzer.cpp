@@ -161,16 +161,6 @@ void FuzzWrittenDesktop(TFuzzInput& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TFuzzInput input(data, size);
-    switch (input.Byte() % 3) {
-    case 0:
-        FuzzMountTable(input);
-        break;
-    case 1:
-        FuzzUserDirs(input);
-        break;
-    default:
-        FuzzWrittenDesktop(input);
-        break;
-    }
+    RunChosenEntry(input, {FuzzMountTable, FuzzUserDirs, FuzzWrittenDesktop});
     return 0;
 }

@@ -17,11 +17,11 @@
 //   list holds, and saved and read again they are the same.
 
 #include "fuzz/FuzzFiles.h"
+#include "fuzz/FuzzApplication.h"
 #include "fuzz/FuzzInput.h"
 #include "platform/base/IniFile.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/ui/Control.h"
-#include "tests/platform/gfx/TestApplication.h"
 #include "tests/support/FakeTextMeasurer.h"
 #include "toolbars/TBBarPositions.h"
 #include "toolbars/TBDock.h"
@@ -56,12 +56,8 @@ public:
 };
 
 void Start() {
-    static bool started = false;
-    if (started)
+    if (!StartOffscreenApplication<QGuiApplication>())
         return;
-    started = true;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    MakeTestApplication<QGuiApplication>();
     static TFakeTextMeasurer measurer;
     SetDefaultTextMeasurer(&measurer);
     static TFuzzSettings settings;
@@ -274,16 +270,6 @@ void FuzzRecentList(TFuzzInput& input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Start();
     TFuzzInput input(data, size);
-    switch (input.Byte() % 3) {
-    case 0:
-        FuzzStoredValues(input);
-        break;
-    case 1:
-        FuzzRegistryStore(input);
-        break;
-    default:
-        FuzzRecentList(input);
-        break;
-    }
+    RunChosenEntry(input, {FuzzStoredValues, FuzzRegistryStore, FuzzRecentList});
     return 0;
 }

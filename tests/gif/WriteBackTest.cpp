@@ -65,6 +65,19 @@ std::vector<std::vector<uint32_t>> FramePictures(TGIFImage& image) {
     return pictures;
 }
 
+// The same pictures in turn, each as long as before (times matter only
+// while there is something to animate).
+void ExpectSameScreenTimes(const std::vector<std::pair<std::vector<uint32_t>, int>>& before,
+                           const std::vector<std::pair<std::vector<uint32_t>, int>>& after) {
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].first, before[i].first) << "picture " << i;
+        if (before.size() > 1) {
+            EXPECT_EQ(after[i].second, before[i].second) << "time of picture " << i;
+        }
+    }
+}
+
 QImage QtFirstFrame(const Bytes& bytes) {
     QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     QBuffer buffer(&data);
@@ -160,14 +173,7 @@ TEST(GIFWriteBack, OptimisingFilesBeyondTheirTablesKeepsWhatIsShown) {
         ASSERT_NO_THROW(LoadImage(image, RandomFileBeyondItsTables(random)));
         const auto before = ScreenTimes(image);
         image.Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap);
-        const auto after = ScreenTimes(image);
-        ASSERT_EQ(after.size(), before.size());
-        for (size_t i = 0; i < after.size(); ++i) {
-            EXPECT_EQ(after[i].first, before[i].first) << "picture " << i;
-            if (before.size() > 1) {
-                EXPECT_EQ(after[i].second, before[i].second) << "time of picture " << i;
-            }
-        }
+        ExpectSameScreenTimes(before, ScreenTimes(image));
     }
 }
 
@@ -208,14 +214,7 @@ TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
         const int count = image.Images().Count();
         image.Optimize(ooCrop);
         folded += image.Images().Count() < count;
-        const auto after = ScreenTimes(image);
-        ASSERT_EQ(after.size(), before.size());
-        for (size_t i = 0; i < after.size(); ++i) {
-            EXPECT_EQ(after[i].first, before[i].first) << "picture " << i;
-            if (before.size() > 1) {
-                EXPECT_EQ(after[i].second, before[i].second) << "time of picture " << i;
-            }
-        }
+        ExpectSameScreenTimes(before, ScreenTimes(image));
     }
     EXPECT_GT(folded, 40) << "too few frames folded to test anything";
 }

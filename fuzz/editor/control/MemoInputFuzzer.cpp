@@ -15,9 +15,9 @@
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/widgets/WidgetPeer.h"
 
+#include "fuzz/FuzzApplication.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/editor/UndoHistory.h"
-#include "tests/platform/gfx/TestApplication.h"
 #include "tests/support/FakeTextMeasurer.h"
 
 #include <QApplication>
@@ -53,12 +53,8 @@ Qt::KeyboardModifiers ModifiersOf(uint8_t bits) {
 }
 
 void StartQt() {
-    static bool started = false;
-    if (started)
+    if (!StartOffscreenApplication<QApplication>())
         return;
-    started = true;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    MakeTestApplication<QApplication>();
     InstallWidgetPeers();
     static TFakeTextMeasurer measurer(kCharWidth, 16, 13);
     SetDefaultTextMeasurer(&measurer);

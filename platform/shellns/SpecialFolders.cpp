@@ -44,7 +44,8 @@ std::string desktopFromUserDirs() {
                 ++i;
             path += value[i];
         }
-        return i < value.size() ? path : std::string();
+        // Unterminated, or holding a NUL no path can hold: no desktop.
+        return i < value.size() && path.find('\0') == std::string::npos ? path : std::string();
     }
     return {};
 }

@@ -318,8 +318,10 @@ TEST(NamespaceTest, TheUserDirsFileNamesTheDesktopAsItsToolWroteIt) {
         WriteFile(file, std::string("XDG_DESKTOP_DIR=\"") + itself + "\"\n");
         EXPECT_EQ(DesktopFolderPath(), JoinPath(home.Home, "Desktop")) << itself;
     }
-    WriteFile(file, "XDG_DESKTOP_DIR=\"$HOME/unterminated\n");
-    EXPECT_EQ(DesktopFolderPath(), JoinPath(home.Home, "Desktop"));
+    for (const std::string& broken : {std::string("\"$HOME/unterminated\n"), std::string("\"/srv/a\0b\"\n", 11)}) {
+        WriteFile(file, "XDG_DESKTOP_DIR=" + broken);
+        EXPECT_EQ(DesktopFolderPath(), JoinPath(home.Home, "Desktop"));
+    }
 }
 
 TEST(NamespaceTest, DesktopHomeComputerAndSpecialFolders) {

@@ -383,3 +383,16 @@ TEST(NamespaceTest, MountInfoKeepsRealFileSystems) {
     EXPECT_EQ(mounts[4].FileSystem, "xfs") << "the later mount hides the earlier";
     EXPECT_EQ(ParseMountInfo("").front().MountPoint, "/");
 }
+
+// A mount point spelt with slashes at its end is the folder itself: it
+// hides an earlier mount there, and is found by its plain name.
+TEST(NamespaceTest, MountPointsWithTrailingSlashesAreTheirFolders) {
+    std::vector<TMountEntry> mounts = ParseMountInfo("27 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                                     "34 27 8:18 / /data rw - ext4 /dev/sdc1 rw\n"
+                                                     "35 27 8:19 / /data// rw - xfs /dev/sdd1 rw\n"
+                                                     "36 27 11:0 / /media/cd/ ro - iso9660 /dev/sr0 ro\n");
+    ASSERT_EQ(mounts.size(), 3u);
+    EXPECT_EQ(mounts[1].MountPoint, "/data");
+    EXPECT_EQ(mounts[1].FileSystem, "xfs");
+    EXPECT_EQ(mounts[2].MountPoint, "/media/cd");
+}

@@ -102,6 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (flags & 64)
         options = options.Include(pmoFullLineSelect);
     memo.SetOptions(options);
+    // Undo keeps every step only while they fit this space; an edit larger
+    // than it empties the history, and the walk back to the loaded text
+    // could not end there.  An input bounds the document and the clipboard
+    // far below it (a clipboard kept from run to run once grew to 8 MB, and
+    // deleting three pastes of it emptied the history).
     memo.SetUndoMaxSpace(1 << 24);
     memo.SetUpdateMode(umImmediate);
     memo.SetBounds(0, 0, 40 * kCharWidth, 8 * kLineHeight);

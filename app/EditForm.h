@@ -20,6 +20,7 @@
 class TCodeGutter;
 class TCodeMemo;
 class TDHTMLEdit;
+class TImageList;
 class TMenuItem;
 class TPageControl;
 class TPopupMenu;
@@ -45,12 +46,14 @@ public:
     TDHTMLEdit* dhtmledit = nullptr;
     TWebBrowser* WebBrowser1 = nullptr;
     TPopupMenu* PopupMenu1 = nullptr;
+    TImageList* ImageList1 = nullptr; // the page tabs' pictures
     TMenuItem* Cut2 = nullptr;
     TMenuItem* Copy2 = nullptr;
     TMenuItem* Paste2 = nullptr;
     TMenuItem* Supprimer2 = nullptr;
     TMenuItem* Slectionnertout2 = nullptr;
     TMenuItem* createOqcItem = nullptr;
+    TMenuItem* encodingItem = nullptr;
 
     // ---- State that others read ----
     // The document's full path; "Untitled" while it was never saved.
@@ -70,6 +73,11 @@ public:
     void FileSaveAsitemClick(TPersistent* sender);
     // The save commands and the "Modified" panel follow the flag.
     void SetModifiedState(bool modified);
+    // The encoding command: the document is read in the other encoding,
+    // every byte as it was.
+    void SwitchEncoding();
+    // The status bar's encoding panel shows the document's, when active.
+    void ShowEncoding();
     void Fermer1Click(TPersistent* sender);
     void Fermertout1Click(TPersistent* sender);
     void Sauvegardertout1Click(TPersistent* sender);
@@ -80,6 +88,13 @@ public:
     void redoitemClick(TPersistent* sender);
     void Slectionnertout1Click(TPersistent* sender);
     void Supprimer1Click(TPersistent* sender);
+    // Find, replace, character conversion and printing (EditFormCommands.cpp).
+    void Rechercher1Click(TPersistent* sender);
+    void Rpter1Click(TPersistent* sender);
+    void Remplacer1Click(TPersistent* sender);
+    void rephtmlcaracitemClick(TPersistent* sender);
+    void Configurerlimprimante1Click(TPersistent* sender);
+    void FilePrintSetupItemClick(TPersistent* sender);
     // The editing settings: options from the main window, font, colours,
     // gutter and highlighting from the settings file.
     void ReadFont();
@@ -113,6 +128,8 @@ private:
     bool isActive() const;
     // Goes back to the source page without running the page handlers.
     void returnToSource();
+    // The view of the page shown takes the keyboard focus (when it can).
+    void focusPage();
 
     // Made once the editor and the design view exist.
     std::unique_ptr<TDocumentText> text_;

@@ -7,8 +7,11 @@
 #include "app/HtmlColor.h"
 #include "app/MDITab.h"
 #include "app/MainWindowItems.h"
+#include "app/Projects.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
+#include "app/ToolCommands.h"
+#include "app/dialogs/ElementCommands.h"
 
 #include "editor/highlight/HtmlHighlighter.h"
 #include "platform/ui/Application.h"
@@ -37,7 +40,9 @@ struct TPanelLayout {
 };
 constexpr TPanelLayout kPanels[] = {
     {90, pbLowered, taCenter}, {140, pbLowered, taCenter}, {10, pbNone, taCenter}, {60, pbLowered, taCenter},
-    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {50, pbLowered, taLeftJustify},
+    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {360, pbLowered, taLeftJustify},
+    // The active document's encoding.
+    {10, pbNone, taCenter},    {100, pbLowered, taCenter},
 };
 
 } // namespace
@@ -90,19 +95,21 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
 
     buildBars();
     buildToolWindow();
+    bindCommands();
+    BindElementDialogCommands(*this);
 
     OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
     OnClose = [this](TPersistent* s, TCloseAction& action) { FormClose(s, action); };
     OnCloseQuery = [this](TPersistent* s, bool& canClose) { FormCloseQuery(s, canClose); };
     FormCreate(this);
+    BindToolCommands(*this);
 }
 
 Tframeform::~Tframeform() {
-    // FormDestroy needs the window whole: it runs before the members go.
-    if (TNotifyEvent destroying = std::move(OnDestroy)) {
-        OnDestroy = nullptr;
-        destroying(this);
-    }
+    // FormDestroy needs the window whole: it runs before the members go,
+    // once, however the window is freed (the application's end has run it
+    // already).
+    BeforeDestruction();
     if (frameform == this)
         frameform = nullptr;
 }
@@ -195,15 +202,31 @@ void Tframeform::saveSettings() {
 }
 
 void Tframeform::FormDestroy(TPersistent*) {
-    SaveBarPositionsToRegistry(this, HKEY_CURRENT_USER, kToolbarsKey);
-    // A settings file that can not be written is told once; the program
-    // still closes.
+    // The document windows go first, while the main window they report to
+    // stands whole: their names reach the recent files written below.
+    while (MDIChildCount() > 0) {
+        TCustomForm* document = MDIChildren(MDIChildCount() - 1);
+        document->BeforeDestruction();
+        delete document;
+    }
+    // Each store that can not be written is told once, and the other is
+    // still written; the program still closes.
+    RunGuarded([&] { SaveBarPositionsToRegistry(this, HKEY_CURRENT_USER, kToolbarsKey); });
     RunGuarded([&] { saveSettings(); });
     if (Application().OnHint)
         Application().OnHint = nullptr;
 }
 
-void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) { canClose = true; }
+void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) {
+    // The documents have all agreed to close: the open project is saved
+    // and closed (a project that can not be written is reported, and the
+    // program still closes).
+    if (ProjectOpen) {
+        projects_->MainWindowClosing();
+        syncProjectState();
+    }
+    canClose = true;
+}
 
 void Tframeform::FormClose(TPersistent*, TCloseAction& action) { action = caFree; }
 
@@ -224,8 +247,7 @@ TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
         delete document;
         throw;
     }
-    document->SetModifiedState(false);
-    MDINav->AddForm(document, nullptr);
+    AddDocument(document);
     return document;
 }
 

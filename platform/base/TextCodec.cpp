@@ -1,6 +1,7 @@
 #include "platform/base/TextCodec.h"
 
 #include "platform/base/QtBridge.h"
+#include "platform/base/Utf8.h"
 
 #include <QList>
 
@@ -52,6 +53,8 @@ const CaseTables& caseTables() {
 
 } // namespace
 
+const char* TextEncodingName(TTextEncoding encoding) { return encoding == teUtf8 ? "UTF-8" : "Windows-1252"; }
+
 char16_t AnsiCharToUnicode(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F)
         return kHighControls[byte - 0x80];
@@ -73,6 +76,43 @@ QString AnsiToQString(std::string_view bytes) {
     for (size_t i = 0; i < bytes.size(); ++i)
         out[i] = QChar(AnsiCharToUnicode(static_cast<unsigned char>(bytes[i])));
     return text;
+}
+
+QString Utf8ToQString(std::string_view bytes) {
+    // Valid text (nearly all) goes through Qt's own decoder.
+    if (IsValidUtf8(bytes))
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t character;
+        size_t length = Utf8SequenceLength(bytes.substr(i), character);
+        if (length == 0) {
+            character = AnsiCharToUnicode(static_cast<unsigned char>(bytes[i]));
+            length = 1;
+        }
+        if (character >= 0x10000) {
+            text.append(QChar(QChar::highSurrogate(character)));
+            text.append(QChar(QChar::lowSurrogate(character)));
+        } else {
+            text.append(QChar(static_cast<char16_t>(character)));
+        }
+        i += length;
+    }
+    return text;
+}
+
+std::string QStringToUtf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+QString BytesToQString(std::string_view bytes, TTextEncoding encoding) {
+    return encoding == teUtf8 ? Utf8ToQString(bytes) : AnsiToQString(bytes);
+}
+
+std::string QStringToBytes(const QString& text, TTextEncoding encoding) {
+    return encoding == teUtf8 ? QStringToUtf8(text) : QStringToAnsi(text);
 }
 
 std::string QStringToAnsi(const QString& text) {

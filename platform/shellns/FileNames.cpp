@@ -11,53 +11,13 @@ constexpr unsigned kEscapeBase = 0xF700;
 
 // The length of the valid UTF-8 sequence at the start of bytes, or 0.
 size_t utf8SequenceLength(std::string_view bytes, uint32_t& codePoint) {
-    auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
-    uint8_t lead = byte(0);
-    size_t length;
-    uint32_t minimum;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, minimum = 0x80, codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, minimum = 0x800, codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, minimum = 0x10000, codePoint = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length)
-        return 0;
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-        codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
+    char32_t character = 0;
+    const size_t length = Utf8SequenceLength(bytes, character);
+    codePoint = character;
     return length;
 }
 
 } // namespace
-
-void AppendUtf8(std::string& out, uint32_t codePoint) {
-    if (codePoint < 0x80) {
-        out.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else if (codePoint < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
-}
 
 namespace {
 
@@ -71,17 +31,6 @@ bool isUnreservedUriByte(unsigned char c) {
 }
 
 } // namespace
-
-bool IsValidUtf8(std::string_view bytes) {
-    for (size_t i = 0; i < bytes.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
-}
 
 std::string DisplayTextOfName(std::string_view bytes) {
     std::string text;
@@ -216,16 +165,4 @@ bool PathIsWithin(std::string_view path, std::string_view folder) {
 bool IsValidFileName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
            name.find('\0') == std::string_view::npos;
-}
-
-std::string CodePageTextOfName(std::string_view bytes) {
-    std::string text;
-    for (size_t i = 0; i < bytes.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
-        int byte = length != 0 ? UnicodeToAnsiChar(codePoint) : -1;
-        text.push_back(byte >= 0 ? static_cast<char>(byte) : '?');
-        i += length != 0 ? length : 1;
-    }
-    return text;
 }

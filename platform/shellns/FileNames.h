@@ -9,6 +9,8 @@
 // Paths use "/" and are bytes as well; file addresses ("file://" URIs)
 // percent-encode every byte outside the unreserved set.
 
+#include "platform/base/Utf8.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,13 +18,6 @@
 // UTF-8 display text of raw name bytes, and back.
 std::string DisplayTextOfName(std::string_view bytes);
 std::string NameOfDisplayText(std::string_view text);
-// The name as text of the 8-bit code page the canvas draws: characters
-// the code page lacks (and bytes that are not UTF-8) become '?'.
-std::string CodePageTextOfName(std::string_view bytes);
-// True when the bytes are valid UTF-8.
-bool IsValidUtf8(std::string_view bytes);
-// Appends a code point as UTF-8.
-void AppendUtf8(std::string& out, uint32_t codePoint);
 
 // "file://" address of an absolute path, and back.  PathOfFileUri accepts
 // "file:/p", "file:///p" and "file://localhost/p"; false for anything else

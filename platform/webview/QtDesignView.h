@@ -19,6 +19,8 @@
 
 #include "platform/webview/ScriptCall.h"
 
+#include "platform/base/TextCodec.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -54,7 +56,7 @@ public:
     QWebEnginePage* Page() const;
 
     // See TDesignView.
-    void SetDocumentHTML(std::string html);
+    void SetDocumentHTML(std::string html, TTextEncoding encoding = teAnsi);
     void SetBaseURL(const std::string& url);
     std::string DocumentHTML();
     bool Edited();
@@ -86,6 +88,7 @@ private:
     QPointer<QWebEngineView> view_;
     QPointer<TDesignPage> page_;
     std::string document_;
+    TTextEncoding encoding_ = teAnsi;
     QUrl base_;
     bool changed_ = false; // document_ set, its load not yet started
     bool loadScheduled_ = false;

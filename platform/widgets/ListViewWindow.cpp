@@ -50,7 +50,7 @@ public:
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return AnsiToQString(list_.DisplayText(row, index.column()));
+            return Utf8ToQString(list_.DisplayText(row, index.column()));
         case Qt::DecorationRole: {
             if (index.column() != 0)
                 return {};
@@ -73,7 +73,7 @@ public:
             return {};
         TListColumn* column = list_.Columns().Items(section);
         if (role == Qt::DisplayRole)
-            return AnsiToQString(column->Caption());
+            return Utf8ToQString(column->Caption());
         if (role == Qt::TextAlignmentRole)
             return static_cast<int>(qtAlignment(column->Alignment()));
         return {};
@@ -89,7 +89,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (!index.isValid() || role != Qt::EditRole || !OnRename)
             return false;
-        return OnRename(index.row(), QStringToAnsi(value.toString()));
+        return OnRename(index.row(), QStringToUtf8(value.toString()));
     }
 
     void Inserting(int first, int count) { beginInsertRows({}, first, first + count - 1); }

@@ -2,6 +2,7 @@
 
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/Color.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/UserInteraction.h"
@@ -156,10 +157,9 @@ bool TNativeInputFilter::contextMenu(QContextMenuEvent* event) {
 
 bool TNativeInputFilter::toolTip(QHelpEvent* event) {
     // The short part of a hint, before a "|", is the tool tip.
-    std::string hint = control().Hint();
-    hint = hint.substr(0, hint.find('|'));
+    std::string hint = GetShortHint(control().Hint());
     if (control().ShowHint() && !hint.empty())
-        QToolTip::showText(event->globalPos(), AnsiToQString(hint), peer_->Widget());
+        QToolTip::showText(event->globalPos(), Utf8ToQString(hint), peer_->Widget());
     else
         QToolTip::hideText();
     return true;
@@ -270,8 +270,9 @@ void TNativePeer::start() {
     TabStopChanged();
     applyAppearance();
     textChanged();
-    if (control_.Visible())
-        widget_->setVisible(true);
+    // A hidden control is hidden for good: showing its parent later, when
+    // it was made under a hidden one, shows it not.
+    widget_->setVisible(control_.Visible());
 }
 
 LRESULT TNativePeer::notify(unsigned msg, WPARAM wParam, LPARAM lParam) {
@@ -321,7 +322,7 @@ void TNativePeer::TextChanged() {
 
 void TNativePeer::TabStopChanged() {
     if (widget_)
-        widget_->setFocusPolicy(control_.TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        widget_->setFocusPolicy(control_.InTabOrder() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void TNativePeer::BringToFront() {

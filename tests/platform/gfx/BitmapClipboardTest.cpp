@@ -132,6 +132,35 @@ TEST(Bitmap, AStreamDeliveringAFewBytesAtATimeLoadsTheSame) {
     }
 }
 
+// Whatever stops a load, the stream stays where the picture was to start,
+// so that a caller can read it as something else: random cuts and damage
+// of a real BMP, behind a prefix.
+TEST(Bitmap, ARefusedStreamIsLeftWhereThePictureStarts) {
+    std::mt19937 random(77);
+    TBitmap original(6, 4);
+    TMemoryStream saved;
+    original.SaveToStream(saved);
+    const std::string bytes = saved.DataString();
+    int refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string damaged = bytes.substr(0, random() % (bytes.size() + 1));
+        for (int hits = static_cast<int>(random() % 4); hits > 0 && !damaged.empty(); --hits)
+            damaged[random() % std::min<size_t>(damaged.size(), 60)] = static_cast<char>(random());
+        const std::string prefix(random() % 5, 'p');
+        TMemoryStream stream;
+        stream.WriteBuffer((prefix + damaged).data(), static_cast<int64_t>(prefix.size() + damaged.size()));
+        stream.SetPosition(static_cast<int64_t>(prefix.size()));
+        TBitmap loaded;
+        try {
+            loaded.LoadFromStream(stream);
+        } catch (const EInvalidGraphic&) {
+            ++refused;
+            EXPECT_EQ(stream.Position(), static_cast<int64_t>(prefix.size())) << "round " << round;
+        }
+    }
+    EXPECT_GT(refused, 100);
+}
+
 TEST(Bitmap, PaletteFormatsRoundTripTheirIndexes) {
     TBitmap bitmap;
     bitmap.SetPixelFormat(pf8bit);

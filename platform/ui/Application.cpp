@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 
+#include <csignal>
+
 namespace {
 
 TApplicationBackend* backend = nullptr;
@@ -52,6 +54,10 @@ TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize(int& argc, char** argv) {
+    // A file grown past the user's file-size limit makes the write fail
+    // (EFBIG), which the save reports and recovers from, instead of ending
+    // the program with every unsaved document in it.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (QCoreApplication::instance() == nullptr) {
         if (backend != nullptr)
             backend->Start(argc, argv);

@@ -91,10 +91,7 @@ void TApplication::Run() {
     // The forms go the last made first, so that every document window is
     // freed before the main window.
     while (ComponentCount() > 0) {
-        TComponent* last = Components(ComponentCount() - 1);
-        if (auto* form = dynamic_cast<TCustomForm*>(last))
-            form->BeforeDestruction();
-        delete last;
+        delete Components(ComponentCount() - 1);
     }
     mainForm_ = nullptr;
 }

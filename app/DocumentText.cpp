@@ -2,8 +2,63 @@
 
 #include "editor/CodeMemo.h"
 
+#include "platform/base/Exceptions.h"
 #include "platform/base/SafeFile.h"
 #include "platform/base/Stream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Closes a descriptor when the reading ends, however it ends.
+struct TDescriptor {
+    int Fd;
+    ~TDescriptor() {
+        if (Fd >= 0)
+            ::close(Fd);
+    }
+};
+
+// The bytes of a regular file.  Only regular files are documents: a pipe
+// or a device would block the program on opening or reading, or never end,
+// so the file is opened without waiting for a writer and refused unless it
+// is regular.
+std::string readDocumentFile(const std::string& fileName) {
+    TDescriptor file{::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.Fd < 0)
+        throw EFOpenError(fileName, std::strerror(errno));
+    struct stat info {};
+    if (::fstat(file.Fd, &info) != 0)
+        throw EFOpenError(fileName, std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        throw EFOpenError(fileName, std::strerror(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        throw EFOpenError(fileName, "It is not a regular file");
+    std::string bytes;
+    bytes.resize(static_cast<size_t>(info.st_size));
+    size_t filled = 0;
+    for (;;) {
+        // A file that grew since it was measured is read to its end.
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() + 65536);
+        ssize_t got = ::read(file.Fd, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw EReadError();
+        if (got == 0)
+            break;
+        filled += static_cast<size_t>(got);
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+} // namespace
 
 TDocumentText::TDocumentText(TCodeMemo& editor) : editor_(editor) {
     breaks_.Reset(editor_.ParagraphCount());
@@ -25,9 +80,7 @@ void TDocumentText::TextReplaced(TCodeDocument&) {
 }
 
 void TDocumentText::LoadFromFile(const std::string& fileName) {
-    TMemoryStream file;
-    file.LoadFromFile(fileName);
-    SetText(file.DataView());
+    SetText(readDocumentFile(fileName));
 }
 
 void TDocumentText::SetText(std::string_view text) {

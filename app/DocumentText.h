@@ -24,7 +24,9 @@ public:
     TDocumentText& operator=(const TDocumentText&) = delete;
 
     // Reads the file into the editor (the editor's text is left as it was
-    // when the file can not be read: EFOpenError or EReadError).
+    // when the file can not be read: EFOpenError or EReadError).  Only a
+    // regular file is read; a pipe, device or socket is refused at once
+    // (EFOpenError) rather than waited on.
     void LoadFromFile(const std::string& fileName);
     // Replaces the editor's whole text, keeping the breaks the text spells.
     void SetText(std::string_view text);

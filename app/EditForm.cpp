@@ -1,17 +1,20 @@
 #include "app/EditForm.h"
 
 #include "app/ApplicationClasses.h"
+#include "app/DocumentTools.h"
 
 #include "app/FrameForm.h"
 #include "app/MainWindowItems.h"
 #include "app/MDITab.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
+#include "app/ToolbarIcons.h"
 
 #include "editor/CodeGutter.h"
 #include "editor/CodeMemo.h"
 #include "editor/highlight/HtmlHighlighter.h"
 #include "platform/base/Exceptions.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/Screen.h"
@@ -26,6 +29,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -65,6 +69,11 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The web views' address of a file or folder: "file://" and the path as
+// it stands, which the views take literally (a blank, "#" or "%" in a
+// folder's name is part of the name, not an escape).
+std::string fileAddress(const std::string& path) { return "file://" + path; }
+
 std::string upperCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -87,7 +96,7 @@ const TFormDescription& description() {
                             {"HotTrack", true}},
              .Events = {{"OnChanging", "PageControl1Changing"}, {"OnChange", "PageControl1Change"}}},
             {.Name = "edittab", .ClassName = "TTabSheet", .Parent = "PageControl1",
-             .Properties = {{"Caption", std::string("Edit")}}},
+             .Properties = {{"Caption", std::string("Edit")}, {"ImageIndex", 0}}},
             {.Name = "designTab", .ClassName = "TTabSheet", .Parent = "PageControl1",
              .Properties = {{"Caption", std::string("Design")}, {"ImageIndex", 2}}},
             {.Name = "previewtab", .ClassName = "TTabSheet", .Parent = "PageControl1",
@@ -138,6 +147,11 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     Editor = found<TCodeMemo>(*this, "Editor");
     dhtmledit = found<TDHTMLEdit>(*this, "dhtmledit");
     WebBrowser1 = found<TWebBrowser>(*this, "WebBrowser1");
+    // The tabs' pictures.
+    ImageList1 = new TImageList(this);
+    ImageList1->SetName("ImageList1");
+    DrawPageTabIcons(*ImageList1);
+    PageControl1->SetImages(ImageList1);
     EditorGutter->SetCodeMemo(Editor);
     Editor->SetSeparators(std::string("\t \"#,.:;<=>"));
     Editor->SetOptions({pmoKeepColumnPos, pmoPutExtraSpaces, pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret,
@@ -169,6 +183,7 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     link_ = std::make_unique<TDesignLink>(*dhtmledit, *text_);
     text_->SetText(skeleton());
     Editor->Modified = false;
+    AttachDocumentTools(*this);
 
     OnActivate = [this](TPersistent* s) { FormActivate(s); };
     OnCloseQuery = [this](TPersistent* s, bool& canClose) { FormCloseQuery(s, canClose); };
@@ -179,11 +194,9 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
 
 TEditForm::~TEditForm() {
     // The destruction handlers (the tab strip's, then FormDestroy) need
-    // this window whole: they run before its members go.
-    if (TNotifyEvent destroying = std::move(OnDestroy)) {
-        OnDestroy = nullptr;
-        destroying(this);
-    }
+    // this window whole: they run before its members go, once, however the
+    // window is freed.
+    BeforeDestruction();
     // The text and the link watch the editor and the design view, which
     // the form frees after this.
     link_.reset();
@@ -319,10 +332,11 @@ void TEditForm::FormClose(TPersistent*, TCloseAction& action) {
 }
 
 void TEditForm::FormDestroy(TPersistent*) {
-    if (FileName != kUntitled)
+    if (FileName != kUntitled && frameform != nullptr)
         frameform->mrulist->Add(FileName);
     // Only this window's editor leaves the shared highlighter.
     Editor->SetHighlighter(nullptr);
+    ClearTagInspector(*this);
 }
 
 void TEditForm::Fermer1Click(TPersistent*) { Close(); }
@@ -354,7 +368,9 @@ void TEditForm::Supprimer1Click(TPersistent*) { SendMessage(Editor, WM_KEYDOWN, 
 void TEditForm::PopupMenu1Popup(TPersistent*) {
     // The quick-code dialog comes with the quick-code pane: without its
     // handler the item stays disabled.
-    createOqcItem->Enabled = createOqcItem->OnClick && Editor->SelLength() >= 2;
+    // A selection made towards the end has the caret there and a negative
+    // length: two characters either way make a quick code.
+    createOqcItem->Enabled = createOqcItem->OnClick && std::abs(Editor->SelLength()) >= 2;
 }
 
 // ---- Views -----------------------------------------------------------------------------
@@ -364,7 +380,7 @@ void TEditForm::PageControl1Changing(TPersistent*, bool& allowChange) {
     case kSourcePage:
         quietly([&] {
             Screen().SetCursor(crHourGlass);
-            const std::string base = FileName == kUntitled ? "file://" : FileUriOfPath(folderOf(FileName));
+            const std::string base = FileName == kUntitled ? "file://" : fileAddress(folderOf(FileName));
             link_->Show(base);
         });
         break;
@@ -387,6 +403,7 @@ void TEditForm::dhtmleditDocumentComplete(TPersistent*) {
 
 void TEditForm::returnToSource() {
     PageControl1->SetActivePageIndex(kSourcePage);
+    focusPage();
     enablebtns();
     frameform->SetTagInspectorEnabled(true);
 }
@@ -397,10 +414,15 @@ void TEditForm::PageControl1Change(TPersistent*) {
         enablebtns();
         frameform->SetTagInspectorEnabled(true);
         preview_.Remove();
+        focusPage();
         break;
     case kDesignPage: {
         enablefilebtns();
         frameform->SetTagInspectorEnabled(false);
+        // The page takes the keyboard now: the first click into it then
+        // places the caret where the typing goes, instead of giving the
+        // window back its focus.
+        focusPage();
         const std::string upper = upperCase(Editor->Text());
         if (upper.find("<FRAMESET") != std::string::npos || upper.find("<FRAME") != std::string::npos ||
             upper.find("<IFRAME") != std::string::npos) {
@@ -428,7 +450,8 @@ void TEditForm::PageControl1Change(TPersistent*) {
         }
         preview_.Write(FileName, text_->Bytes());
         WebBrowser1->SetVisible(true);
-        quietly([&] { WebBrowser1->Navigate(FileUriOfPath(preview_.Written())); });
+        focusPage();
+        quietly([&] { WebBrowser1->Navigate(fileAddress(preview_.Written())); });
         break;
     default:
         break;
@@ -437,12 +460,24 @@ void TEditForm::PageControl1Change(TPersistent*) {
 
 // ---- Activation and command states ---------------------------------------------------
 
-void TEditForm::FormActivate(TPersistent*) {
-    // The editor takes the keyboard; the selection stays as it was.
+void TEditForm::focusPage() {
+    TWinControl* view = nullptr;
+    switch (PageControl1->ActivePageIndex()) {
+    case kSourcePage: view = Editor; break;
+    case kDesignPage: view = dhtmledit; break;
+    case kPreviewPage: view = WebBrowser1; break;
+    default: break;
+    }
     quietly([&] {
-        if (Editor->CanFocus())
-            Editor->SetFocus();
+        if (view != nullptr && view->CanFocus())
+            view->SetFocus();
     });
+}
+
+void TEditForm::FormActivate(TPersistent*) {
+    // The view of the page shown takes the keyboard (the editor's
+    // selection stays as it was).
+    focusPage();
     if (!frameform->ItemEnabled("boldBtn"))
         enablebtns();
     if (Editor->Modified) {
@@ -513,8 +548,17 @@ void TEditForm::EditorSelMove(TPersistent*) {
                               "    Col: " + std::to_string(Editor->SelCol() + 1));
 }
 
-void TEditForm::editorClick(TPersistent*) { UpdateMenuItems(); }
+void TEditForm::editorClick(TPersistent*) {
+    UpdateMenuItems();
+    UpdateTagInfo(*this);
+}
 
-void TEditForm::EditorEnter(TPersistent*) { UpdateMenuItems(); }
+void TEditForm::EditorEnter(TPersistent*) {
+    UpdateMenuItems();
+    UpdateTagInfo(*this);
+}
 
-void TEditForm::EditorKeyUp(TPersistent*, uint16_t&, TShiftState) { UpdateMenuItems(); }
+void TEditForm::EditorKeyUp(TPersistent*, uint16_t& key, TShiftState) {
+    UpdateMenuItems();
+    UpdateTagInfoAfterKey(*this, key);
+}

@@ -20,6 +20,7 @@
 class TCodeGutter;
 class TCodeMemo;
 class TDHTMLEdit;
+class TImageList;
 class TMenuItem;
 class TPageControl;
 class TPopupMenu;
@@ -45,6 +46,7 @@ public:
     TDHTMLEdit* dhtmledit = nullptr;
     TWebBrowser* WebBrowser1 = nullptr;
     TPopupMenu* PopupMenu1 = nullptr;
+    TImageList* ImageList1 = nullptr; // the page tabs' pictures
     TMenuItem* Cut2 = nullptr;
     TMenuItem* Copy2 = nullptr;
     TMenuItem* Paste2 = nullptr;
@@ -113,6 +115,8 @@ private:
     bool isActive() const;
     // Goes back to the source page without running the page handlers.
     void returnToSource();
+    // The view of the page shown takes the keyboard focus (when it can).
+    void focusPage();
 
     // Made once the editor and the design view exist.
     std::unique_ptr<TDocumentText> text_;

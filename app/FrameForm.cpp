@@ -9,6 +9,8 @@
 #include "app/MainWindowItems.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
+#include "app/ToolCommands.h"
+#include "app/dialogs/ElementCommands.h"
 
 #include "editor/highlight/HtmlHighlighter.h"
 #include "platform/ui/Application.h"
@@ -90,19 +92,20 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
 
     buildBars();
     buildToolWindow();
+    BindElementDialogCommands(*this);
 
     OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
     OnClose = [this](TPersistent* s, TCloseAction& action) { FormClose(s, action); };
     OnCloseQuery = [this](TPersistent* s, bool& canClose) { FormCloseQuery(s, canClose); };
     FormCreate(this);
+    BindToolCommands(*this);
 }
 
 Tframeform::~Tframeform() {
-    // FormDestroy needs the window whole: it runs before the members go.
-    if (TNotifyEvent destroying = std::move(OnDestroy)) {
-        OnDestroy = nullptr;
-        destroying(this);
-    }
+    // FormDestroy needs the window whole: it runs before the members go,
+    // once, however the window is freed (the application's end has run it
+    // already).
+    BeforeDestruction();
     if (frameform == this)
         frameform = nullptr;
 }
@@ -195,9 +198,16 @@ void Tframeform::saveSettings() {
 }
 
 void Tframeform::FormDestroy(TPersistent*) {
-    SaveBarPositionsToRegistry(this, HKEY_CURRENT_USER, kToolbarsKey);
-    // A settings file that can not be written is told once; the program
-    // still closes.
+    // The document windows go first, while the main window they report to
+    // stands whole: their names reach the recent files written below.
+    while (MDIChildCount() > 0) {
+        TCustomForm* document = MDIChildren(MDIChildCount() - 1);
+        document->BeforeDestruction();
+        delete document;
+    }
+    // Each store that can not be written is told once, and the other is
+    // still written; the program still closes.
+    RunGuarded([&] { SaveBarPositionsToRegistry(this, HKEY_CURRENT_USER, kToolbarsKey); });
     RunGuarded([&] { saveSettings(); });
     if (Application().OnHint)
         Application().OnHint = nullptr;

@@ -507,29 +507,64 @@ void paintOn(TBitmap& picture, const TPainter& paint, TColor background) {
     paint(pen);
 }
 
+// Adds a picture to a list of 16 x 16 images.  Drawn on white and on
+// black, a pixel tells how much of it the picture covers (smoothed text
+// covers edges partly); the picture keeps the pixels covered at least half,
+// in their colour over a button's face.
+void addPicture(TImageList& images, const TPainter& paint) {
+    TBitmap onWhite(16, 16), onBlack(16, 16), onFace(16, 16), mask(16, 16);
+    paintOn(onWhite, paint, clWhite);
+    paintOn(onBlack, paint, clBlack);
+    paintOn(onFace, paint, clBtnFace);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            TColor white = onWhite.Canvas().Pixel(x, y);
+            TColor black = onBlack.Canvas().Pixel(x, y);
+            int seeThrough = (GetRValue(white) - GetRValue(black)) + (GetGValue(white) - GetGValue(black)) +
+                             (GetBValue(white) - GetBValue(black));
+            mask.Canvas().SetPixel(x, y, seeThrough > 3 * 127 ? clWhite : clBlack);
+        }
+    images.Add(onFace, &mask);
+}
+
 } // namespace
 
 void DrawToolbarIcons(TImageList& images) {
     images.SetSize(16, 16);
-    for (const auto& entry : painters()) {
-        // Drawn on white and on black, a pixel tells how much of it the
-        // picture covers (smoothed text covers edges partly); the picture
-        // keeps the pixels covered at least half, in their colour over a
-        // button's face.
-        TBitmap onWhite(16, 16), onBlack(16, 16), onFace(16, 16), mask(16, 16);
-        paintOn(onWhite, entry.second, clWhite);
-        paintOn(onBlack, entry.second, clBlack);
-        paintOn(onFace, entry.second, clBtnFace);
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) {
-                TColor white = onWhite.Canvas().Pixel(x, y);
-                TColor black = onBlack.Canvas().Pixel(x, y);
-                int seeThrough = (GetRValue(white) - GetRValue(black)) + (GetGValue(white) - GetGValue(black)) +
-                                 (GetBValue(white) - GetBValue(black));
-                mask.Canvas().SetPixel(x, y, seeThrough > 3 * 127 ? clWhite : clBlack);
-            }
-        images.Add(onFace, &mask);
-    }
+    for (const auto& entry : painters())
+        addPicture(images, entry.second);
+}
+
+void DrawPageTabIcons(TImageList& images) {
+    images.SetSize(16, 16);
+    // The source: a page of tags.
+    addPicture(images, [](TPen16& p) {
+        p.Page();
+        p.Line(7, 4, 5, 6, kBlue);
+        p.Line(5, 6, 7, 8, kBlue);
+        p.Line(8, 4, 10, 6, kBlue);
+        p.Line(10, 6, 8, 8, kBlue);
+        p.Rules(5, 10, 10, 2, 2, kGrey);
+    });
+    // The preview: a page under a magnifying glass.
+    addPicture(images, [](TPen16& p) {
+        p.Page(1, 1, 10, 13);
+        p.Rules(3, 8, 4, 3, 2, kGrey);
+        p.Ellipse(6, 6, 12, 12, RGB(200, 230, 255), kBlue);
+        p.Line(11, 11, 14, 14, kInk);
+        p.Line(12, 11, 15, 14, kInk);
+    });
+    // The design: a page and a pencil over it.
+    addPicture(images, [](TPen16& p) {
+        p.Page(1, 1, 10, 14);
+        p.Rules(3, 8, 4, 4, 2, kGrey);
+        for (int i = 0; i < 7; ++i) {
+            p.Line(14 - i, 3 + i, 15 - i, 3 + i, kYellow);
+            p.C.SetPixel(13 - i, 3 + i, RGB(200, 120, 0));
+        }
+        p.Line(7, 10, 8, 10, kInk);
+        p.C.SetPixel(7, 11, kInk);
+    });
 }
 
 int ToolbarIconIndex(const std::string& buttonName) {

@@ -42,8 +42,32 @@ void TCodeGutter::SetCodeMemo(TCodeMemo* memo) {
         memo_->AttachComponent(this);
         memo_->FreeNotification(this);
         lastTopPixel_ = memo_->TopPixel();
+        fitNumbers();
     }
     Invalidate();
+}
+
+void TCodeGutter::fitNumbers() {
+    if (memo_ == nullptr)
+        return;
+    const int32_t base = widenedFrom_ >= 0 ? widenedFrom_ : Width();
+    int32_t needed = 0;
+    if (lineNumbers_) {
+        const int32_t highest = paragraphNumbers_ ? memo_->ParagraphCount() : memo_->LineCount();
+        const auto digits = static_cast<int32_t>(std::to_string(std::max(highest, 1)).size());
+        Canvas().SetFont(Font());
+        // The digits, the two frame lines at the right edge and a pixel
+        // either side.
+        needed = digits * Canvas().TextWidth("0") + 4;
+    }
+    if (needed > base) {
+        widenedFrom_ = base;
+        if (needed != Width())
+            SetWidth(needed);
+    } else if (widenedFrom_ >= 0) {
+        widenedFrom_ = -1;
+        SetWidth(base);
+    }
 }
 
 void TCodeGutter::SetAlignment(TCodeAlignment value) {
@@ -57,6 +81,7 @@ void TCodeGutter::SetLineNumbers(bool value) {
     if (value == lineNumbers_)
         return;
     lineNumbers_ = value;
+    fitNumbers();
     Invalidate();
 }
 
@@ -64,6 +89,7 @@ void TCodeGutter::SetParagraphNumbers(bool value) {
     if (value == paragraphNumbers_)
         return;
     paragraphNumbers_ = value;
+    fitNumbers();
     Invalidate();
 }
 
@@ -164,8 +190,10 @@ void TCodeGutter::MemoMessage(const TMessage& message) {
         return;
     case CM_TEXTCHANGED:
         if (memo_->LineCount() != lastLineCount_ || memo_->ParagraphCount() != lastParagraphCount_ ||
-            bookmarksMoved())
+            bookmarksMoved()) {
+            fitNumbers();
             Invalidate();
+        }
         lastLineCount_ = memo_->LineCount();
         lastParagraphCount_ = memo_->ParagraphCount();
         return;

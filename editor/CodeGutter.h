@@ -61,6 +61,8 @@ protected:
 private:
     void clearBookmarks();
     bool bookmarksMoved() const;
+    // Widens the gutter while the highest number needs more than its width.
+    void fitNumbers();
 
     TCodeMemo* memo_ = nullptr;
     TCodeAlignment alignment_ = taCenter;
@@ -69,6 +71,7 @@ private:
     int32_t lastTopPixel_ = 0;
     int32_t lastLineCount_ = -1;
     int32_t lastParagraphCount_ = -1;
+    int32_t widenedFrom_ = -1; // the width before fitNumbers widened it
     TImageList icons_;
     std::array<std::unique_ptr<TCodeNavigator>, kBookmarkCount> bookmarks_;
     std::array<int32_t, kBookmarkCount> rememberedLines_{};

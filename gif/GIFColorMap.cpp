@@ -142,8 +142,10 @@ void TGIFColorMap::Assign(const TPersistent* source) {
 
 int TGIFColorMap::BitsPerPixel() const { return ColorsToBits(Count()); }
 
-void TGIFColorMap::SaveToStream(TStream& stream) const {
-    const int bits = BitsPerPixel();
+int TGIFColorMap::BitsPerPixelFor(int colors) const { return ColorsToBits(std::max(Count(), colors)); }
+
+void TGIFColorMap::SaveToStream(TStream& stream, int colors) const {
+    const int bits = BitsPerPixelFor(colors);
     if (bits == 0)
         return;
     // One write for the whole padded table.

@@ -76,8 +76,12 @@ public:
 
     // Bits per pixel of the table as written: see ColorsToBits.
     int BitsPerPixel() const;
-    // The entries, padded with black up to 2^BitsPerPixel.
-    void SaveToStream(TStream& stream) const;
+    // Bits per pixel of the table written large enough for `colors`
+    // entries: pixel values a file carried beyond its table draw black,
+    // and so do the black entries that make room for them.
+    int BitsPerPixelFor(int colors) const;
+    // The entries, padded with black up to 2^BitsPerPixelFor(colors).
+    void SaveToStream(TStream& stream, int colors = 0) const;
     // Replaces the table by `count` entries read from the stream.
     void LoadFromStream(TStream& stream, int count);
 

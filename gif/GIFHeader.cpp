@@ -36,7 +36,10 @@ void TGIFHeader::Prepare() {
     }
     const int resolution = Image() ? Image()->ColorResolution() : ColorResolution();
     packed |= static_cast<uint8_t>((resolution << 4) & 0x70);
-    const int bits = hasTable ? colorMap_.BitsPerPixel() : (Image() ? Image()->BitsPerPixel() : 0);
+    // The global table is written large enough for every pixel value of
+    // the frames that draw with it.
+    const int bits = hasTable ? colorMap_.BitsPerPixelFor(Image() ? Image()->GlobalColorsUsed() : 0)
+                              : (Image() ? Image()->BitsPerPixel() : 0);
     packed |= static_cast<uint8_t>((bits - 1) & 7);
     packed_ = packed;
 }
@@ -72,7 +75,7 @@ void TGIFHeader::SaveToStream(TStream& stream) {
     StoreLittleEndian<uint16_t>(descriptor + 2, height_);
     stream.WriteBuffer(descriptor, 7);
     if (packed_ & 0x80)
-        colorMap_.SaveToStream(stream);
+        colorMap_.SaveToStream(stream, 2 << (packed_ & 7));
 }
 
 void TGIFHeader::LoadFromStream(TStream& stream) {

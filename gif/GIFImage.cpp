@@ -147,6 +147,14 @@ int TGIFImage::BitsPerPixel() const {
     return bits;
 }
 
+int TGIFImage::GlobalColorsUsed() const {
+    int used = 0;
+    for (int i = 0; i < images_.Count(); ++i)
+        if (const TGIFSubImage* frame = images_.Frames(i); frame->ColorMap().Count() == 0)
+            used = std::max(used, frame->ColorsUsed());
+    return used;
+}
+
 bool TGIFImage::IsDithered() const {
     if (!(DrawOptions & gdDither))
         return false;
@@ -270,6 +278,7 @@ void TGIFImage::LoadFromStream(TStream& stream) {
     try {
         header_.LoadFromStream(stream);
         images_.LoadFromStream(stream, this);
+        fitEmptyScreen();
         // A stream that ends where the trailer belongs is taken as it is.
         TGIFTrailer trailer(this);
         trailer.LoadFromStream(stream);
@@ -282,6 +291,24 @@ void TGIFImage::LoadFromStream(TStream& stream) {
     loading_ = false;
     progress.Done();
     Changed(this);
+}
+
+void TGIFImage::fitEmptyScreen() {
+    // A logical screen of no width or no height would show nothing; other
+    // readers show the first frame, on a screen that reaches as far as it
+    // does in the missing direction.
+    if (header_.Width() > 0 && header_.Height() > 0)
+        return;
+    for (int i = 0; i < images_.Count(); ++i) {
+        const TGIFSubImage* frame = images_.Frames(i);
+        if (frame->Width() == 0 || frame->Height() == 0)
+            continue;
+        if (header_.Width() == 0)
+            header_.SetWidth(frame->Left() + frame->Width());
+        if (header_.Height() == 0)
+            header_.SetHeight(frame->Top() + frame->Height());
+        return;
+    }
 }
 
 void TGIFImage::SaveToStream(TStream& stream) {

@@ -112,6 +112,9 @@ public:
     // The highest of the header's and the frames' values.
     int ColorResolution() const;
     int BitsPerPixel() const;
+    // The most entries a frame drawing with the global table needs (see
+    // TGIFSubImage::ColorsUsed).
+    int GlobalColorsUsed() const;
 
     // The frames' place on the logical screen, and a rectangle's share of a
     // destination the whole screen is stretched into.
@@ -222,6 +225,7 @@ private:
     // A frame's look changed: what was rendered of the whole image goes.
     void frameChanged(TGIFSubImage* frame);
     void copyFrom(const TGIFImage& source);
+    void fitEmptyScreen();
 
     TGIFHeader header_;
     TGIFImageList images_;

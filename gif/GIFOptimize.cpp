@@ -328,9 +328,13 @@ bool MakeGIFDelta(TGIFSubImage& frame, const TGIFSubImage& previous) {
     uint8_t* writable = frame.Data();
     for (int64_t at : same)
         writable[at] = uint8_t(index);
-    TGIFGraphicControlExtension& control = controlOf(frame);
-    control.SetTransparent(true);
-    control.SetTransparentColorIndex(index);
+    // A frame that is transparent already keeps its index as it is, even
+    // one beyond its table (which setting it again would refuse).
+    if (t < 0) {
+        TGIFGraphicControlExtension& control = controlOf(frame);
+        control.SetTransparent(true);
+        control.SetTransparentColorIndex(index);
+    }
     return true;
 }
 

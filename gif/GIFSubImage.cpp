@@ -7,6 +7,7 @@
 #include "gif/GIFRoutines.h"
 #include "gif/LZWDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -174,13 +175,25 @@ void TGIFSubImage::Assign(const TPersistent* source) {
     Changed();
 }
 
+int TGIFSubImage::ColorsUsed() const {
+    const int64_t size = DataSize();
+    if (size == 0)
+        return 0;
+    const uint8_t* pixels = pixels_.get();
+    uint8_t highest = 0;
+    for (int64_t i = 0; i < size && highest != 0xFF; ++i)
+        highest = std::max(highest, pixels[i]);
+    return highest + 1;
+}
+
 void TGIFSubImage::SaveToStream(TStream& stream) {
     extensions_.SaveToStream(stream);
     if (Empty())
         return;
+    const int used = ColorsUsed();
     if (colorMap_.Count() > 0) {
         // Frames with a local table are written row by row.
-        packed_ = uint8_t(0x80 | (colorMap_.Optimized() ? 0x20 : 0) | ((colorMap_.BitsPerPixel() - 1) & 7));
+        packed_ = uint8_t(0x80 | (colorMap_.Optimized() ? 0x20 : 0) | ((colorMap_.BitsPerPixelFor(used) - 1) & 7));
     } else {
         packed_ &= 0x58;
     }
@@ -192,21 +205,18 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
     descriptor[9] = packed_;
     stream.WriteBuffer(descriptor, 10);
     if (packed_ & 0x80)
-        colorMap_.SaveToStream(stream);
-    encodePixels(stream);
+        colorMap_.SaveToStream(stream, used);
+    encodePixels(stream, used);
 }
 
-void TGIFSubImage::encodePixels(TStream& stream) {
+void TGIFSubImage::encodePixels(TStream& stream, int colorsUsed) {
+    // The table as written covers every pixel value (the header grows the
+    // global table for the frames that draw with it); so does the code
+    // size of a frame without any table.
     const TGIFColorMap& table = ActiveColorMap();
-    int bits = 0;
-    int colors = 0;
-    if (table.Count() == 0) {
-        bits = Image() ? Image()->BitsPerPixel() : 0;
-        colors = 1 << bits;
-    } else {
-        colors = table.Count();
-        bits = table.BitsPerPixel();
-    }
+    const int tableBits = table.Count() == 0 ? (Image() ? Image()->BitsPerPixel() : 0) : table.BitsPerPixel();
+    const int bits = std::max(tableBits, ColorsToBits(colorsUsed));
+    const int colors = 1 << bits;
     const TGIFCompression compression = Image() ? Image()->Compression() : gcLZW;
     EncodeGIFPixels(compression, stream, bits, colors, pixels_.get(), Interlaced(), height_, width_);
 }

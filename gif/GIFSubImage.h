@@ -96,6 +96,12 @@ public:
     }
     const uint8_t* Data() const { return pixels_.get(); }
     int64_t DataSize() const { return pixels_ ? int64_t(width_) * height_ : 0; }
+    // The highest pixel value plus one (0 without pixels): how many entries
+    // the table the frame is written with must have.  A file may carry
+    // values beyond its table, which draw black; the table is written
+    // grown with black entries so that every frame that loads can be
+    // written back and shows the same.
+    int ColorsUsed() const;
 
     // Copies descriptor, pixels, local table and extensions of another
     // frame; nullptr clears.  Pictures (bitmaps, other graphics, a picture
@@ -128,7 +134,7 @@ private:
     void allocatePixels(uint8_t fill);
     void checkCoordinates(int x, int y) const;
     void decodePixels(TStream& stream);
-    void encodePixels(TStream& stream);
+    void encodePixels(TStream& stream, int colorsUsed);
     TGIFWarningSink warningSink();
 
     TGIFPixels pixels_;

@@ -208,17 +208,76 @@ bool TChangeHandlerThread::ClearWatches() {
     return true;
 }
 
-bool TChangeHandlerThread::TakeChangedNames(int index, std::vector<std::string>& names) {
-    names.clear();
+bool TChangeHandlerThread::WatchFolders(const std::vector<std::string>& folders, uint32_t filter, int& index) {
+    if (inotify_ < 0) {
+        index = -1;
+        return false;
+    }
+    std::lock_guard guard(lock_);
+    int slot = index >= 0 && index < SlotCount && slots_[index].Used && slots_[index].ManyFolders ? index : -1;
+    for (int i = 0; slot < 0 && i < SlotCount; ++i)
+        if (!slots_[i].Used)
+            slot = i;
+    index = -1;
+    if (slot < 0)
+        return false;
+    const bool fresh = !slots_[slot].Used;
+    if (fresh)
+        slots_[slot] = TSlot{};
+    const uint32_t mask = inotifyMask(filter);
+    std::vector<int> kept;
+    for (const std::string& folder : folders)
+        if (int watch = folder.empty() ? -1 : addFolder(slot, folder, mask); watch >= 0)
+            kept.push_back(watch);
+    std::sort(kept.begin(), kept.end());
+    const std::vector<int> before = slots_[slot].Watches;
+    for (int watch : before)
+        if (!std::binary_search(kept.begin(), kept.end(), watch)) {
+            releaseWatch(slot, watch, false);
+            std::erase(slots_[slot].Watches, watch);
+        }
+    if (slots_[slot].Watches.empty()) {
+        slots_[slot] = TSlot{};
+        return false;
+    }
+    slots_[slot].Used = true;
+    slots_[slot].ManyFolders = true;
+    slots_[slot].Filter = filter;
+    if (fresh)
+        pending_[slot] = false;
+    index = slot;
+    return true;
+}
+
+std::vector<std::string> TChangeHandlerThread::WatchedFolders(int index) const {
+    std::vector<std::string> folders;
+    if (index < 0 || index >= SlotCount)
+        return folders;
+    std::lock_guard guard(lock_);
+    for (int watch : slots_[index].Watches)
+        if (auto path = pathOfWatch_.find(watch); path != pathOfWatch_.end())
+            folders.push_back(path->second);
+    return folders;
+}
+
+bool TChangeHandlerThread::TakeChangedPaths(int index, std::vector<std::string>& paths) {
+    paths.clear();
     if (index < 0 || index >= SlotCount)
         return false;
     std::lock_guard guard(lock_);
     TSlot& slot = slots_[index];
     bool known = slot.Used && !slot.NamesUnknown;
     if (known)
-        names.swap(slot.ChangedNames);
-    slot.ChangedNames.clear();
+        paths.swap(slot.ChangedPaths);
+    slot.ChangedPaths.clear();
     slot.NamesUnknown = false;
+    return known;
+}
+
+bool TChangeHandlerThread::TakeChangedNames(int index, std::vector<std::string>& names) {
+    bool known = TakeChangedPaths(index, names);
+    for (std::string& name : names)
+        name = std::string(FileNameOf(name));
     return known;
 }
 
@@ -264,10 +323,10 @@ void TChangeHandlerThread::readEvents(std::vector<bool>& fired) {
                 TSlot& s = slots_[slot];
                 if (reports(s.Filter, event->mask)) {
                     fired[static_cast<size_t>(slot)] = true;
-                    if (s.Subtree || event->len == 0 || s.ChangedNames.size() >= MaxChangedNames)
+                    if (s.Subtree || event->len == 0 || s.ChangedPaths.size() >= MaxChangedNames)
                         s.NamesUnknown = true;
-                    else
-                        s.ChangedNames.emplace_back(event->name); // NUL-padded by the kernel
+                    else // the name is NUL-padded by the kernel
+                        s.ChangedPaths.push_back(JoinPath(pathOfWatch_[event->wd], std::string_view(event->name)));
                 }
                 if (s.Subtree && (event->mask & IN_ISDIR) != 0 && (event->mask & (IN_CREATE | IN_MOVED_TO)) != 0 &&
                     s.SubtreeFolders < MaxSubtreeFolders && event->len > 0) {

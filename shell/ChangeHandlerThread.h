@@ -14,6 +14,10 @@
 // A watch of one folder (not its subtree) also collects the names of the
 // entries that changed, which its owner may take to look at those entries
 // alone instead of listing the whole folder again.
+//
+// One slot may also serve any number of folders (WatchFolders): a control
+// that shows many folders watches all of them in one slot, however many
+// there are, and is told which entries changed in which folder.
 
 #include <atomic>
 #include <cstdint>
@@ -54,6 +58,15 @@ public:
     // lowest free slot.  False for an empty path, a path that cannot be
     // watched, or when every slot is taken (index is then -1).
     bool AddWatch(std::string_view path, uint32_t filter, int& index, bool subtree);
+    // Watches every folder of the set (not their subtrees) in one slot: a
+    // change in any of them fires the slot.  With index a slot this call
+    // filled before, that slot's set becomes the new one without a moment
+    // unwatched: the new folders are added before those no longer in the
+    // set are let go.  Folders that cannot be watched are left out.  False
+    // (index -1) when none can be watched or every slot is taken.
+    bool WatchFolders(const std::vector<std::string>& folders, uint32_t filter, int& index);
+    // Folders a slot watches now (a deleted one drops out by itself).
+    std::vector<std::string> WatchedFolders(int index) const;
     // Stops the watch in a slot; false for a free slot.
     bool CloseWatch(int index);
     // Stops every watch.
@@ -63,6 +76,9 @@ public:
     // names were last taken; false (and no names) when they are not known:
     // too many, the kernel's queue overflowed, or a subtree watch.
     bool TakeChangedNames(int index, std::vector<std::string>& names);
+    // The same as whole paths: the changed entries of every folder of a
+    // one-folder or many-folder watch.
+    bool TakeChangedPaths(int index, std::vector<std::string>& paths);
     // More names than this make the owner list the folder instead.
     static constexpr size_t MaxChangedNames = 1024;
 
@@ -80,9 +96,10 @@ private:
         bool Used = false;
         uint32_t Filter = 0;
         bool Subtree = false;
+        bool ManyFolders = false;
         int SubtreeFolders = 0;
         std::vector<int> Watches;
-        std::vector<std::string> ChangedNames;
+        std::vector<std::string> ChangedPaths;
         bool NamesUnknown = false;
     };
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_set>
 #include <sys/stat.h>
 
 namespace {
@@ -354,15 +355,16 @@ void TPTShellListModel::Sort() {
     intptr_t column = std::abs(sortColumn_) - 1;
     int direction = sortColumn_ > 0 ? 1 : -1;
     TShellCompareScope readOnce; // each row's size, type or date read once
-    // The records are looked up once, not at every comparison.
-    std::unordered_map<const TListItem*, TPTShListData*> records;
-    records.reserve(static_cast<size_t>(Count()));
+    // The records are checked once, not at every comparison: a row whose
+    // data is not one of ours compares equal to every other.
+    std::unordered_set<const TListItem*> foreign;
     for (int i = 0; i < Count(); ++i)
-        records.emplace(view_.Items().Item(i), Data(i));
+        if (Data(i) == nullptr)
+            foreign.insert(view_.Items().Item(i));
     view_.CustomSort([&](TListItem* a, TListItem* b) {
-        TPTShListData *first = records[a], *second = records[b];
-        if (first == nullptr || second == nullptr)
+        if (!foreign.empty() && (foreign.contains(a) || foreign.contains(b)))
             return 0;
+        auto *first = static_cast<TPTShListData*>(a->Data()), *second = static_cast<TPTShListData*>(b->Data());
         return direction * comparisonOrder(folder_->CompareIDs(column, first->RelativePidl(), second->RelativePidl()));
     });
 }

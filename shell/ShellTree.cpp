@@ -388,44 +388,51 @@ void TPTCustomShellTree::selectedFolderChanged() {
 // --- change watching -----------------------------------------------------------------------
 
 void TPTCustomShellTree::watchFolders() {
-    // The folders whose children the tree shows, and the selected one, are
-    // watched, each by itself: the kernel's notices are per folder, and a
-    // refresh looks at opened folders only.
+    // Every folder shown is watched (a shown folder without children gets
+    // its first one from another program), and so is every folder a
+    // refresh looks at (opened ones, even when closed again): all in one
+    // slot of the change thread, however many there are.  The set is
+    // replaced in place, so no folder is unwatched for a moment.
     if (!changeThread_)
         changeThread_ = std::make_unique<TChangeHandlerThread>(this, CM_SHELLCHANGENOTICE);
-    changeThread_->ClearWatches();
-    watched_.assign(TChangeHandlerThread::SlotCount, std::string());
     uint32_t filter = FILE_NOTIFY_CHANGE_DIR_NAME;
     if (HasOption(ptstoIncludeNonFolders))
         filter |= FILE_NOTIFY_CHANGE_FILE_NAME;
-    std::vector<TTreeNode*> folders;
-    if (Selected() != nullptr)
-        folders.push_back(Selected());
-    for (TTreeNode* node : Model().Nodes(false))
-        if (node != Selected() && (node->Expanded() || node->Count() > 0))
-            folders.push_back(node);
-    for (TTreeNode* node : folders) {
+    std::vector<std::string> folders;
+    auto add = [&](TTreeNode* node) {
         TPTShTreeData* record = Model().RecordOf(node);
         if (record == nullptr)
-            continue;
+            return;
         std::string path = record->GetPath();
-        if (path.empty() || !watchableFolder(path))
-            continue;
-        int slot = -1;
-        if (changeThread_->AddWatch(path, filter, slot, false))
-            watched_[static_cast<size_t>(slot)] = path;
-        else if (slot < 0 && changeThread_->WatchCount() >= TChangeHandlerThread::SlotCount)
-            break;
-    }
+        if (!path.empty() && watchableFolder(path))
+            folders.push_back(std::move(path));
+    };
+    if (Selected() != nullptr)
+        add(Selected());
+    for (TTreeNode* node : Model().Nodes(true))
+        if (node != Selected() && (node->IsVisible() || node->Count() > 0))
+            add(node);
+    changeThread_->WatchFolders(folders, filter, watchSlot_);
+}
+
+std::vector<std::string> TPTCustomShellTree::WatchedFolders() const {
+    return changeThread_ ? changeThread_->WatchedFolders(watchSlot_) : std::vector<std::string>();
 }
 
 void TPTCustomShellTree::changeNotice(int slot) {
-    std::vector<std::string> names;
-    bool known = changeThread_ && changeThread_->TakeChangedNames(slot, names);
-    if (known && names.empty())
+    std::vector<std::string> paths;
+    bool known = changeThread_ && changeThread_->TakeChangedPaths(slot, paths);
+    if (known && paths.empty())
         return; // a notice whose changes a refresh has seen already
-    std::string folder = slot >= 0 && slot < static_cast<int>(watched_.size()) ? watched_[static_cast<size_t>(slot)] : "";
-    if (renameEcho_.Swallows(folder, known, names))
+    // A rename's own notice names entries of its one folder.
+    std::string folder = paths.empty() ? std::string() : ParentPathOf(paths.front());
+    std::vector<std::string> names;
+    for (const std::string& path : paths) {
+        if (ParentPathOf(path) != folder)
+            folder.clear();
+        names.emplace_back(FileNameOf(path));
+    }
+    if (renameEcho_.Swallows(folder, known && !folder.empty(), names))
         return;
     if (busy_) {
         // A menu or a drag is open: one refresh once it closes.

@@ -123,7 +123,9 @@ public:
     // 0 nothing, 1 selection sync, 2 refresh.
     int PendingJob() const { return pendingJob_; }
     TChangeHandlerThread* ChangeThread() const { return changeThread_.get(); }
-    const std::vector<std::string>& WatchedFolders() const { return watched_; }
+    // The folders watched for changes by other programs: every folder the
+    // tree shows, and every folder a refresh looks at.
+    std::vector<std::string> WatchedFolders() const;
 
     TPTShAddItemEvent OnAddItem;
     TPTShTreeDeleteItemEvent OnDeleteItem;
@@ -189,7 +191,7 @@ private:
     int pendingJob_ = 0;
     TPTRenameEcho renameEcho_;
     std::unique_ptr<TChangeHandlerThread> changeThread_;
-    std::vector<std::string> watched_; // by slot
+    int watchSlot_ = -1; // the change thread's slot serving every watched folder
     std::shared_ptr<TDropTarget> dropTarget_;
     std::shared_ptr<TContextMenu> trackedMenu_;
     // Dragging out and in.

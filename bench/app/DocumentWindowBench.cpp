@@ -12,6 +12,9 @@
 // - The resident memory each open 1 MB document adds (eight opened, measured
 //   first, before larger pages have grown the heap), beside the peer editor
 //   holding the same text.
+// - Keys at the end of a 2 MB page without a line break (typing, Backspace,
+//   End), from the key event to the repainted window, beside the memo alone
+//   on the same line: what the document and main windows add per key.
 
 #include "bench/BenchMain.h"
 #include "bench/editor/GeneratedHtml.h"
@@ -20,15 +23,19 @@
 #include "app/DesignLink.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
+#include "toolbars/TBItem.h"
 
 #include "editor/CodeMemo.h"
+#include "editor/highlight/HtmlHighlighter.h"
 #include "platform/base/ProgramFolder.h"
+#include "platform/base/Stream.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/PageControls.h"
 #include "platform/widgets/WidgetPeer.h"
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QWebEngineView>
@@ -273,16 +280,126 @@ void BM_PeerDesignViewOneMegabyte(benchmark::State& state) {
 }
 BENCHMARK(BM_PeerDesignViewOneMegabyte)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// ---------------------------------------------------------------------------
+// Keys at the end of a 2 MB page without a line break (a minified page),
+// from the key event to the repainted window: the whole document window in
+// the main window (status bar, commands, tab strip around the editor)
+// beside the memo alone with the same text, font, size and highlighter.
+
+std::string LongLinePage() {
+    std::string text = bench::MakeHtml(2 << 20);
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+    return text;
+}
+
+// One key, press and release, sent to the widget with the keyboard focus
+// as the window system would, then every paint it asked for.
+void PressKey(int key, const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr)
+        return;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+    QApplication::sendPostedEvents();
+    QApplication::processEvents();
+}
+
+// The word-wrap option of a case: 0 as the program starts (one display
+// line of 2 MB), 1 wrapped at the window's width.
+bool Wrapped(const benchmark::State& state) { return state.range(0) != 0; }
+
+// Times typing an x, taking it back with Backspace, and End from the
+// line's start (Home untimed), in turn; means in milliseconds under name.
+void TimeKeys(benchmark::State& state, TCodeMemo& memo, std::string name) {
+    name += Wrapped(state) ? ", wrapped" : "";
+    double typed = 0;
+    double erased = 0;
+    double ended = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        PressKey(Qt::Key_X, "x");
+        typed += Milliseconds(std::chrono::steady_clock::now() - start);
+        start = std::chrono::steady_clock::now();
+        PressKey(Qt::Key_Backspace, {});
+        erased += Milliseconds(std::chrono::steady_clock::now() - start);
+        state.PauseTiming();
+        PressKey(Qt::Key_Home, {});
+        state.ResumeTiming();
+        start = std::chrono::steady_clock::now();
+        PressKey(Qt::Key_End, {});
+        ended += Milliseconds(std::chrono::steady_clock::now() - start);
+    }
+    if (memo.SelStart() != memo.TextLength())
+        state.SkipWithError("the keys did not reach the editor");
+    const auto n = static_cast<double>(state.iterations());
+    Results()["key at end of 2 MB line " + name] = typed / n;
+    Results()["Backspace at end of 2 MB line " + name] = erased / n;
+    Results()["End on 2 MB line " + name] = ended / n;
+}
+
+void BM_KeysAtEndOfLongLine(benchmark::State& state) {
+    Tframeform& frame = MainWindow();
+    const std::string file = (Folder() / "long.html").string();
+    std::ofstream(file, std::ios::binary) << LongLinePage();
+    frame.Item("wordwrapitem")->SetChecked(Wrapped(state));
+    TEditForm* document = frame.OpenDocumentFile(file);
+    QApplication::processEvents();
+    document->Editor->SetSelStart(document->Editor->TextLength());
+    document->Editor->SetFocus();
+    QApplication::processEvents();
+    TimeKeys(state, *document->Editor, "ours");
+    CloseAll();
+}
+BENCHMARK(BM_KeysAtEndOfLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+
+void BM_PeerKeysAtEndOfLongLine(benchmark::State& state) {
+    // The memo alone, made as the document window makes its editor.
+    Tframeform& frame = MainWindow();
+    TEditForm* document = frame.OpenDocumentFile(PageFile("one.html", 1024));
+    QApplication::processEvents();
+    const int width = document->Editor->Width();
+    const int height = document->Editor->Height();
+    TCodeMemo memo;
+    memo.Font().Assign(&document->Editor->Font());
+    memo.SetColor(document->Editor->Color());
+    memo.SetOptions(document->Editor->Options());
+    memo.SetLeftMargin(document->Editor->LeftMargin());
+    memo.SetWordWrap(Wrapped(state));
+    memo.SetJustified(document->Editor->Justified);
+    memo.SetTabStops(document->Editor->TabStops());
+    memo.SetScrollBars(document->Editor->ScrollBars());
+    memo.SetCaretWidth(document->Editor->CaretWidth);
+    memo.SetSeparators(std::string("\t \"#,.:;<=>"));
+    memo.SetHighlighter(frame.htmlcoder);
+    CloseAll();
+    const std::string text = LongLinePage();
+    TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
+    memo.LoadFromStream(stream);
+    memo.SetBounds(0, 0, width, height);
+    memo.Show();
+    QApplication::processEvents();
+    memo.SetSelStart(memo.TextLength());
+    memo.SetFocus();
+    QApplication::processEvents();
+    TimeKeys(state, memo, "peer");
+}
+BENCHMARK(BM_PeerKeysAtEndOfLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+
 void PrintSummary() {
     auto& r = Results();
     auto ratio = [&](const char* ours, const char* peer) {
         if (r.count(ours) && r.count(peer) && r[peer] > 0)
-            std::printf("%-36s %10.1f   peer %10.1f   ratio %.2f\n", ours, r[ours], r[peer], r[ours] / r[peer]);
+            std::printf("%-46s %10.2f   peer %10.2f   ratio %.2f\n", ours, r[ours], r[peer], r[ours] / r[peer]);
     };
     std::printf("\n");
     ratio("open 10 MB ours", "open 10 MB peer");
     ratio("design 1 MB ours", "design 1 MB peer");
     ratio("memory per 1 MB document ours (KB)", "memory per 1 MB document peer (KB)");
+    for (const char* wrapped : {"", ", wrapped"})
+        for (const char* key : {"key at end of 2 MB line", "Backspace at end of 2 MB line", "End on 2 MB line"})
+            ratio((std::string(key) + " ours" + wrapped).c_str(), (std::string(key) + " peer" + wrapped).c_str());
 }
 
 } // namespace

@@ -53,7 +53,9 @@ void FillGIFBitmap(TBitmap& bitmap, int width, int height, const std::vector<uin
     }
     bitmap.SetPixelFormat(pf32bit);
     bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y) {
+    // A bitmap of no width has no rows to fill.
+    const int rows = width > 0 ? std::min(height, bitmap.Height()) : 0;
+    for (int y = 0; y < rows; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(bitmap.ScanLine(y));
         const uint32_t* from = pixels.data() + int64_t(y) * width;
         for (int x = 0; x < width; ++x)

@@ -8,16 +8,29 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unordered_map>
+
+// Hashes strings and string views alike, so that a look-up by a name in
+// place allocates nothing.
+struct TShellNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
 
 struct TShellCompareMemo {
     struct TStatus {
         bool Ok = false;
         struct stat Info {};
     };
-    std::unordered_map<std::string, TStatus> Status; // by path
-    std::unordered_map<std::string, std::string> Types; // by name (a trailing "/" for folders)
+    template <class T> using TByName = std::unordered_map<std::string, T, TShellNameHash, std::equal_to<>>;
+    // By folder path, then by the item's name in it: a sort compares items
+    // of one folder, whose path is compared once per look-up, not hashed.
+    TByName<TByName<TStatus>> Status;
+    std::string LastFolder;
+    TByName<TStatus>* LastStatus = nullptr;
+    TByName<std::string> Types; // by name (a trailing "/" for folders)
 };
 
 class TShellCompareScope {

@@ -1,14 +1,10 @@
 #include "platform/shellns/FileOperations.h"
 
 #include "platform/shellns/FileNames.h"
-#include "platform/shellns/SpecialFolders.h"
-
-#include <QFile>
-#include <QString>
+#include "platform/shellns/NameFitting.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -85,16 +81,14 @@ bool IsFolderPath(std::string_view path) {
 }
 
 std::string FreeNameIn(std::string_view folder, std::string_view name, bool isFolder) {
-    if (!PathExists(JoinPath(folder, name)))
-        return std::string(name);
-    std::string_view stem = name, extension;
-    size_t dot = name.rfind('.');
-    if (!isFolder && dot != std::string_view::npos && dot > 0) {
-        stem = name.substr(0, dot);
-        extension = name.substr(dot);
-    }
+    std::string_view stem, extension;
+    SplitExtension(name, isFolder, stem, extension);
+    size_t limit = NameLengthLimit(folder);
+    std::string first = FitName(stem, "", extension, limit);
+    if (!PathExists(JoinPath(folder, first)))
+        return first;
     for (int n = 2;; ++n) {
-        std::string candidate = std::string(stem) + " (" + std::to_string(n) + ")" + std::string(extension);
+        std::string candidate = FitName(stem, " (" + std::to_string(n) + ")", extension, limit);
         if (!PathExists(JoinPath(folder, candidate)))
             return candidate;
     }
@@ -184,100 +178,6 @@ HRESULT DeletePermanently(std::string_view path) {
         return HResultFromErrno(ENOENT);
     fs::remove_all(pathOf(path), error);
     return fromErrorCode(error);
-}
-
-namespace {
-
-// The trash folder for an item: the home trash when the item is on the
-// home trash's volume, else the volume's own "$topdir/.Trash-$uid".
-std::string trashFolderFor(const std::string& source, const struct stat& item) {
-    std::string home = JoinPath(DataHomePath(), "Trash");
-    std::error_code ignored;
-    fs::create_directories(pathOf(JoinPath(home, "files")), ignored);
-    fs::create_directories(pathOf(JoinPath(home, "info")), ignored);
-    struct stat trash;
-    if (::stat(home.c_str(), &trash) == 0 && trash.st_dev == item.st_dev)
-        return home;
-    std::string top = ParentPathOf(source);
-    for (std::string up = top; !up.empty() && up != "/"; up = ParentPathOf(up)) {
-        struct stat info;
-        if (::stat(up.c_str(), &info) != 0 || info.st_dev != item.st_dev)
-            break;
-        top = up;
-    }
-    std::string volume = JoinPath(top, ".Trash-" + std::to_string(::getuid()));
-    fs::create_directories(pathOf(JoinPath(volume, "files")), ignored);
-    fs::create_directories(pathOf(JoinPath(volume, "info")), ignored);
-    return volume;
-}
-
-std::string deletionDate() {
-    char text[32];
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    return text;
-}
-
-// The freedesktop trash done here, for names Qt cannot hold (bytes that
-// are not UTF-8): the record is made first, under a name no other item
-// has, then the item is renamed into the trash.
-HRESULT trashByHand(const std::string& source, const struct stat& item, std::string& where) {
-    std::string trash = trashFolderFor(source, item);
-    std::string name(FileNameOf(source));
-    for (int n = 1;; ++n) {
-        std::string candidate = n == 1 ? name : name + "." + std::to_string(n);
-        std::string info = JoinPath(JoinPath(trash, "info"), candidate + ".trashinfo");
-        int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            return lastError();
-        }
-        std::string record = "[Trash Info]\nPath=" + FileUriOfPath(source).substr(7) +
-                             "\nDeletionDate=" + deletionDate() + "\n";
-        bool written = ::write(fd, record.data(), record.size()) == static_cast<ssize_t>(record.size());
-        ::close(fd);
-        where = JoinPath(JoinPath(trash, "files"), candidate);
-        if (!written || PathExists(where) || ::rename(source.c_str(), where.c_str()) != 0) {
-            HRESULT hr = written ? lastError() : HResultFromErrno(EIO);
-            ::unlink(info.c_str());
-            return hr;
-        }
-        return S_OK;
-    }
-}
-
-} // namespace
-
-HRESULT MoveToTrash(std::string_view path, std::string* trashedPath) {
-    struct stat before;
-    std::string source(path);
-    if (::lstat(source.c_str(), &before) != 0)
-        return lastError();
-    std::string where;
-    if (IsValidUtf8(source)) {
-        QString inTrash;
-        QFile::moveToTrash(QString::fromUtf8(source.data(), static_cast<qsizetype>(source.size())), &inTrash);
-        QByteArray trashed = inTrash.toUtf8();
-        where.assign(trashed.constData(), static_cast<size_t>(trashed.size()));
-    } else if (HRESULT hr = trashByHand(source, before, where); FAILED(hr)) {
-        return hr;
-    }
-    // Trust what is on disk, not the answer: the item must have left its
-    // place and be in a trash folder of its own volume, with its record.
-    struct stat after;
-    if (where.empty() || ::lstat(where.c_str(), &after) != 0 || PathExists(source))
-        return PathExists(source) ? HResultFromErrno(EACCES) : HResultFromErrno(EIO);
-    std::string filesFolder = ParentPathOf(where);
-    std::string trashFolder = ParentPathOf(filesFolder);
-    std::string info = JoinPath(JoinPath(trashFolder, "info"), std::string(FileNameOf(where)) + ".trashinfo");
-    if (FileNameOf(filesFolder) != "files" || !PathExists(info) || after.st_dev != before.st_dev)
-        return HResultFromErrno(EXDEV);
-    if (trashedPath != nullptr)
-        *trashedPath = where;
-    return S_OK;
 }
 
 HRESULT MakeFolder(std::string_view path) {

@@ -11,7 +11,8 @@
 #include <string_view>
 
 // name itself when folder holds nothing by that name, else "stem (2).ext",
-// "stem (3).ext", ... (a folder's name keeps its dots: "a.b (2)").
+// "stem (3).ext", ... (a folder's name keeps its dots: "a.b (2)").  The
+// stem is shortened when the name would pass the folder's limit on names.
 std::string FreeNameIn(std::string_view folder, std::string_view name, bool isFolder);
 
 // Renames within one folder; fails with EEXIST when the new name is taken.
@@ -30,10 +31,6 @@ HRESULT MoveIntoFolder(std::string_view source, std::string_view folder, std::st
 HRESULT LinkIntoFolder(std::string_view source, std::string_view folder, std::string* resultPath = nullptr);
 // Removes a file, link or folder tree for good (links are not followed).
 HRESULT DeletePermanently(std::string_view path);
-// Moves a file or folder to the trash of its volume.  Succeeds only when the
-// item is gone from its place and is found in a trash folder on the same
-// volume, with its information file; trashedPath gets where it went.
-HRESULT MoveToTrash(std::string_view path, std::string* trashedPath = nullptr);
 // Makes a folder; EEXIST when the name is taken.
 HRESULT MakeFolder(std::string_view path);
 

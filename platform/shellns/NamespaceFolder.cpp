@@ -125,36 +125,54 @@ struct TStatResult {
     bool ok = false;
     struct stat info {};
 };
-TStatResult statPlace(const TItemPlace& place) {
+TStatResult statPath(const std::string& path) {
     TStatResult r;
-    if (place.Kind != TItemPlace::FileSystem)
-        return r;
-    TShellCompareMemo* memo = CurrentCompareMemo();
-    if (memo != nullptr) {
-        auto found = memo->Status.find(place.Path);
-        if (found != memo->Status.end()) {
-            r.ok = found->second.Ok;
-            r.info = found->second.Info;
-            return r;
-        }
-    }
-    r.ok = ::stat(place.Path.c_str(), &r.info) == 0 || ::lstat(place.Path.c_str(), &r.info) == 0;
-    if (memo != nullptr)
-        memo->Status.emplace(place.Path, TShellCompareMemo::TStatus{r.ok, r.info});
+    r.ok = ::stat(path.c_str(), &r.info) == 0 || ::lstat(path.c_str(), &r.info) == 0;
     return r;
 }
 
-// The type name of an item, remembered while a compare scope lives.
-std::string typeNameForCompare(std::string_view name, bool isFolder) {
+// The status of an item of a file-system folder, read once while a
+// compare scope lives: sorting compares each item many times, and a
+// look-up by folder and name in place allocates nothing.
+TStatResult statChild(const TItemPlace& folder, const TItemPayload& item) {
+    TItemPlace child;
+    if (folder.Kind != TItemPlace::FileSystem)
+        return PlaceOfChild(folder, item, child) && child.Kind == TItemPlace::FileSystem ? statPath(child.Path)
+                                                                                          : TStatResult{};
+    if (item.Kind != TItemKind::FileSystem || !IsValidFileName(item.Name))
+        return {};
     TShellCompareMemo* memo = CurrentCompareMemo();
-    if (memo == nullptr)
-        return TypeNameOf(name, isFolder);
-    std::string key(name);
+    TShellCompareMemo::TByName<TShellCompareMemo::TStatus>* known = nullptr;
+    if (memo != nullptr) {
+        if (memo->LastStatus == nullptr || memo->LastFolder != folder.Path) {
+            memo->LastFolder = folder.Path;
+            memo->LastStatus = &memo->Status[folder.Path];
+        }
+        known = memo->LastStatus;
+        if (auto found = known->find(item.Name); found != known->end())
+            return {found->second.Ok, found->second.Info};
+    }
+    TStatResult r = statPath(JoinPath(folder.Path, item.Name));
+    if (known != nullptr)
+        known->emplace(std::string(item.Name), TShellCompareMemo::TStatus{r.ok, r.info});
+    return r;
+}
+
+// The type name of an item, remembered while a compare scope lives (the
+// view stays valid as long as the scope; without one it is the holder's).
+std::string_view typeNameForCompare(std::string_view name, bool isFolder, std::string& holder) {
+    TShellCompareMemo* memo = CurrentCompareMemo();
+    if (memo == nullptr) {
+        holder = TypeNameOf(name, isFolder);
+        return holder;
+    }
+    thread_local std::string key;
+    key.assign(name);
     if (isFolder)
         key += '/';
-    auto found = memo->Types.find(key);
+    auto found = memo->Types.find(std::string_view(key));
     if (found == memo->Types.end())
-        found = memo->Types.emplace(std::move(key), TypeNameOf(name, isFolder)).first;
+        found = memo->Types.emplace(key, TypeNameOf(name, isFolder)).first;
     return found->second;
 }
 
@@ -301,7 +319,10 @@ HRESULT TNamespaceFolder::BindToObject(PCItemIDList item, std::shared_ptr<TShell
 HRESULT TNamespaceFolder::CompareIDs(intptr_t column, PCItemIDList first, PCItemIDList second) {
     if (first == nullptr || second == nullptr)
         return E_INVALIDARG;
-    TItemPlace place = place_;
+    // The folder of the level compared: this one, then the items' own
+    // while both lists name the same item.
+    const TItemPlace* place = &place_;
+    TItemPlace below;
     PCItemIDList a = first, b = second;
     int sortColumn = static_cast<int>(column & 0xFFFF);
     while (true) {
@@ -317,13 +338,18 @@ HRESULT TNamespaceFolder::CompareIDs(intptr_t column, PCItemIDList first, PCItem
         bool folderA = (itemA.Flags & itemIsFolder) != 0, folderB = (itemB.Flags & itemIsFolder) != 0;
         if (folderA != folderB)
             return result(folderA ? -1 : 1);
-        TItemPlace placeA, placeB;
-        if (sortColumn != 0 && itemA.Kind == TItemKind::FileSystem) {
-            bool placed = PlaceOfChild(place, itemA, placeA) && PlaceOfChild(place, itemB, placeB);
-            if (placed && sortColumn == 2) {
-                order = compareNames(typeNameForCompare(itemA.Name, folderA), typeNameForCompare(itemB.Name, folderB));
-            } else if (placed && (sortColumn == 1 || sortColumn == 3)) {
-                TStatResult statA = statPlace(placeA), statB = statPlace(placeB);
+        // Columns other than the name compare items of file-system folders
+        // (and the desktop's) by what the file system says of them.
+        const bool columnsApply = sortColumn != 0 && itemA.Kind == TItemKind::FileSystem &&
+                                  itemB.Kind == TItemKind::FileSystem && place->Kind != TItemPlace::Computer &&
+                                  IsValidFileName(itemA.Name) && IsValidFileName(itemB.Name);
+        if (columnsApply) {
+            if (sortColumn == 2) {
+                std::string holderA, holderB;
+                order = compareNames(typeNameForCompare(itemA.Name, folderA, holderA),
+                                     typeNameForCompare(itemB.Name, folderB, holderB));
+            } else if (sortColumn == 1 || sortColumn == 3) {
+                TStatResult statA = statChild(*place, itemA), statB = statChild(*place, itemB);
                 if (sortColumn == 1 && statA.ok && statB.ok && !folderA)
                     order = sign(static_cast<long long>(statA.info.st_size) - static_cast<long long>(statB.info.st_size));
                 else if (sortColumn == 3 && statA.ok && statB.ok)
@@ -337,15 +363,17 @@ HRESULT TNamespaceFolder::CompareIDs(intptr_t column, PCItemIDList first, PCItem
         order = compareNames(itemA.Name, itemB.Name);
         if (order != 0)
             return result(order);
-        // The same item: its place is needed only to go on below it.
-        bool placed = PlaceOfChild(place, itemA, placeA) && PlaceOfChild(place, itemB, placeB);
-        // The same item: go on with the levels below it.
+        // The same item: go on with the levels below it, in its folder.
         a = NextItem(a);
         b = NextItem(b);
         sortColumn = 0;
-        if (!placed)
+        if (IdListIsEmpty(a) && IdListIsEmpty(b))
+            return result(0);
+        TItemPlace placeA, placeB;
+        if (!PlaceOfChild(*place, itemA, placeA) || !PlaceOfChild(*place, itemB, placeB))
             return result(IdListIsEmpty(a) == IdListIsEmpty(b) ? 0 : IdListIsEmpty(a) ? -1 : 1);
-        place = placeA;
+        below = std::move(placeA);
+        place = &below;
     }
 }
 

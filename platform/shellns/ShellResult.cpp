@@ -23,6 +23,9 @@ std::string SystemErrorText(HRESULT hr) {
     case DV_E_FORMATETC: return "Invalid clipboard format.";
     case DV_E_TYMED: return "Invalid storage medium.";
     case HRESULT_NO_MORE_ITEMS: return "No more data is available.";
+    case E_NOTRASH:
+        return "There is no trash on the item's volume that can be used. Hold Shift while deleting to delete it "
+               "permanently.";
     default: break;
     }
     char text[40];

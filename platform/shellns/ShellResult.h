@@ -26,6 +26,9 @@ constexpr HRESULT OLE_E_ADVISENOTSUPPORTED = static_cast<HRESULT>(0x80040003);
 constexpr HRESULT DRAGDROP_S_DROP = 0x00040100;
 constexpr HRESULT DRAGDROP_S_CANCEL = 0x00040101;
 constexpr HRESULT DRAGDROP_S_USEDEFAULTCURSORS = 0x00040102;
+// An item's volume has no trash folder that can be used (none can be made
+// or written there, or it is not on the item's volume).
+constexpr HRESULT E_NOTRASH = static_cast<HRESULT>(0x80A30001);
 // The end of an enumeration (no more items).
 constexpr HRESULT HRESULT_NO_MORE_ITEMS = static_cast<HRESULT>(0x80070103);
 

@@ -3,6 +3,7 @@
 #include "platform/gfx/Clipboard.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/shellns/FileOperations.h"
+#include "platform/shellns/Trash.h"
 #include "platform/shellns/ShellClipboard.h"
 #include "platform/shellns/ShellDataFormats.h"
 #include "platform/shellns/ShellMenu.h"

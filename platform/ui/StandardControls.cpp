@@ -8,4 +8,5 @@ void RegisterStandardControlClasses() {
     RegisterItemViewClasses();
     RegisterPageControlClasses();
     RegisterCommonDialogClasses();
+    RegisterRichTextViewClass();
 }

@@ -26,6 +26,8 @@ void RegisterPageControlClasses();
 void RegisterCommonDialogClasses();
 // Tree view and list view.
 void RegisterItemViewClasses();
+// The formatted-text view of previews.
+void RegisterRichTextViewClass();
 
 // Every family above (and those added beside them).
 void RegisterStandardControlClasses();

@@ -270,8 +270,9 @@ void TNativePeer::start() {
     TabStopChanged();
     applyAppearance();
     textChanged();
-    if (control_.Visible())
-        widget_->setVisible(true);
+    // A hidden control is hidden for good: showing its parent later, when
+    // it was made under a hidden one, shows it not.
+    widget_->setVisible(control_.Visible());
 }
 
 LRESULT TNativePeer::notify(unsigned msg, WPARAM wParam, LPARAM lParam) {

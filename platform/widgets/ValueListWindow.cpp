@@ -21,6 +21,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -156,6 +158,10 @@ class TValueTable : public QTableView {
 public:
     using QTableView::QTableView;
     std::function<void(QWidget* editor)> OnEditorClosed;
+    void CloseEditor(QWidget* editor) {
+        if (state() == EditingState)
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 
 protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
@@ -244,6 +250,7 @@ protected:
             view->setEditTriggers((options & goEditing) ? QAbstractItemView::AllEditTriggers
                                                         : QAbstractItemView::NoEditTriggers);
             model_->Reset();
+            shownKeys_ = keysNow();
             showCurrent();
             break;
         }
@@ -257,6 +264,12 @@ private:
     // handler may have set it).
     void refreshCells() {
         QTableView* view = table();
+        // Other rows (lines replaced by another set of names) end the open
+        // edit: its row and its kind of editor may be gone.
+        if (editor_ != nullptr && keysNow() != shownKeys_) {
+            static_cast<TValueTable*>(view)->CloseEditor(editor_);
+            editor_ = nullptr;
+        }
         if (editor_ != nullptr) {
             QLineEdit* line = qobject_cast<QLineEdit*>(editor_);
             if (line == nullptr)
@@ -268,14 +281,30 @@ private:
             return;
         }
         model_->Reset();
+        shownKeys_ = keysNow();
         showCurrent();
+    }
+
+    std::vector<std::string> keysNow() const {
+        std::vector<std::string> keys;
+        for (int row = grid_.FixedRows(); row < grid_.RowCount(); ++row)
+            keys.push_back(grid_.Keys(row));
+        return keys;
     }
 
     void showCurrent() {
         QTableView* view = table();
         QModelIndex wanted = model_->index(grid_.Row() - grid_.FixedRows(), grid_.Col());
-        if (view->currentIndex() != wanted)
-            view->selectionModel()->setCurrentIndex(wanted, QItemSelectionModel::ClearAndSelect);
+        if (view->currentIndex() == wanted)
+            return;
+        // Unless the editor is always to show, a cell the program makes
+        // current opens none: it would take the keyboard from wherever the
+        // user is typing.
+        const QAbstractItemView::EditTriggers triggers = view->editTriggers();
+        if (!(grid_.Options() & goAlwaysShowEditor))
+            view->setEditTriggers(triggers & ~QAbstractItemView::CurrentChanged);
+        view->selectionModel()->setCurrentIndex(wanted, QItemSelectionModel::ClearAndSelect);
+        view->setEditTriggers(triggers);
     }
 
     void cellChosen(const QModelIndex& current) {
@@ -295,6 +324,8 @@ private:
     TValueModel* model_ = nullptr;
     std::shared_ptr<TValueEditing> editing_ = std::make_shared<TValueEditing>();
     QPointer<QWidget> editor_;
+    // The names of the rows the view was last reset with.
+    std::vector<std::string> shownKeys_;
 };
 
 const TWindowKindRegistration registration(wk::ValueList, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {

@@ -229,6 +229,8 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     connect(&caretTimer_, &QTimer::timeout, this, [this] { blink(); });
     if (control.Visible() && (parent != nullptr || style.TopLevel || control.Parent() == nullptr))
         setVisible(true);
+    else if (!control.Visible())
+        setVisible(false); // hidden for good: showing the parent later shows it not
 }
 
 Qt::FocusPolicy TPeerWidget::FocusPolicyNow() const {

@@ -1,6 +1,7 @@
 // The main window and the document windows on real (offscreen) windows:
-// options that survive a restart, a settings file that is damaged or can
-// not be written, documents that can not be read, the close flow answered
+// options that survive a restart, a settings file or toolbar store that is
+// damaged or can not be written, the main window freed with documents
+// open, documents that can not be read, the close flow answered
 // from a script, pages saved byte for byte, and the tab strip following
 // random openings, activations, tab picks and closings.
 
@@ -16,16 +17,29 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ComponentWatch.h"
 #include "platform/ui/MDI.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StatusBar.h"
+#include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
 #include "toolbars/TBMRUList.h"
 
+#include <QImage>
+#include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <random>
+#include <set>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 // In a file of its own: the panel's header and the memo's do not meet.
 bool ControlVisible(TPanel* panel);
@@ -296,4 +310,173 @@ TEST_F(DocumentWindows, TheTabStripStandsOnlyOnOneMDIFrame) {
     EXPECT_EQ(message(&notAForm), "MDITab can be put only on Form.");
     EXPECT_EQ(message(&plain), "MDITab can be put only on MDIForm.");
     EXPECT_EQ(message(frame), "Only one MDITab can be put on MDIForm.");
+}
+
+// The application's end runs the main window's destroy step, then frees
+// it: with a toolbar store that is a folder, the failure is told once, the
+// settings file is still written, and the program ends normally.
+TEST_F(DocumentWindows, AToolbarStoreThatCanNotBeWrittenIsToldOnceAndTheSettingsAreStillWritten) {
+    const fs::path store = program.Folder().Path() / "config" / "korvane-ondrill" / "hkcu.ini";
+    fs::remove_all(store);
+    fs::create_directories(store);
+    frame->Item("wordwrapitem")->SetChecked(true);
+    frame->BeforeDestruction();
+    delete frame;
+    frame = nullptr;
+    Application().SetMainForm(nullptr);
+    ASSERT_EQ(user.Exceptions().size(), 1u);
+    EXPECT_NE(user.Exceptions()[0].find("Software\\Prelune2k2\\Toolbars"), std::string::npos) << user.Exceptions()[0];
+    EXPECT_TRUE(OpenSettings()->ReadBool(settings::Editor, "wordwrap", false));
+}
+
+// Freeing the main window while documents are open: they go first, and
+// their names are among the recent files the next start shows.
+TEST_F(DocumentWindows, FreeingTheMainWindowWithDocumentsOpenKeepsTheirNames) {
+    const std::string first = program.File("first.html");
+    const std::string second = program.File("second.html");
+    TTestProgramFolder::WriteFileBytes(first, "<P>1</P>");
+    TTestProgramFolder::WriteFileBytes(second, "<P>2</P>");
+    frame->OpenDocumentFile(first);
+    frame->OpenDocumentFile(second);
+    NewDocument();
+    const int forms = Screen().FormCount();
+    delete frame;
+    frame = nullptr;
+    Application().SetMainForm(nullptr);
+    EXPECT_EQ(Screen().FormCount(), forms - 4);
+    EXPECT_TRUE(user.Exceptions().empty());
+    Start();
+    std::vector<std::string> recent;
+    for (int i = 0; i < frame->mrulist->Items().Count(); ++i)
+        recent.push_back(frame->mrulist->Items().Strings(i));
+    std::sort(recent.begin(), recent.end());
+    EXPECT_EQ(recent, (std::vector<std::string>{first, second}));
+}
+
+// What is not a regular file is refused at once, with the reason, and
+// leaves no window.  A pipe nobody writes to would block the opening for
+// ever: a writer comes after a while, so that a program that waits fails
+// this test instead of hanging it.
+TEST_F(DocumentWindows, APipeOrADeviceIsRefusedWithoutWaiting) {
+    const std::string pipe = program.File("pipe.html");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::atomic<bool> returned{false};
+    std::thread writer([&] {
+        const auto give = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!returned) {
+            if (std::chrono::steady_clock::now() > give) {
+                const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    [[maybe_unused]] ssize_t put = ::write(fd, "<P>", 3);
+                    ::close(fd);
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const int forms = Screen().FormCount();
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& name : {pipe, std::string("/dev/null"), std::string("/dev/zero")}) {
+        try {
+            frame->OpenDocumentFile(name);
+            ADD_FAILURE() << name << " opened";
+        } catch (const EFOpenError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + name + "\". It is not a regular file");
+        }
+    }
+    returned = true;
+    writer.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    Application().ProcessMessages();
+    EXPECT_EQ(frame->MDIChildCount(), 0);
+    EXPECT_EQ(Screen().FormCount(), forms);
+}
+
+// The gutter is as wide as its highest line number needs, for random line
+// counts, and back to its own width for a short page: probed on its
+// pixels, no number reaches its left edge (a centred number too wide for
+// the gutter is cut on both sides), and numbers are drawn.
+TEST_F(DocumentWindows, TheGutterShowsEveryDigitOfItsLineNumbers) {
+    TEditForm* document = NewDocument();
+    TCodeGutter& gutter = *document->EditorGutter;
+    // A large face, so that four digits already need more than the width
+    // the window gives the gutter.
+    gutter.Font().SetSize(22);
+    const int made = gutter.Width();
+    std::mt19937 random(5);
+    for (int round = 0; round < 6; ++round) {
+        const int lines = round == 0 ? 1 : static_cast<int>(random() % 30000) + 1;
+        std::string text;
+        for (int line = 1; line < lines; ++line)
+            text += "x\r\n";
+        document->Text().SetText(text);
+        document->Editor->SetSelStart(document->Editor->TextLength());
+        document->Editor->ScrollInView();
+        Application().ProcessMessages();
+        const QImage shown = ClientWidgetOf(document->edittab)->grab().toImage();
+        int textPixels = 0;
+        for (int y = 0; y < std::min(shown.height(), gutter.Height()); ++y) {
+            for (int x = 0; x < gutter.Width() - 2; ++x) {
+                const bool lit = qGray(shown.pixel(x, y)) > 160;
+                textPixels += lit;
+                ASSERT_FALSE(lit && x == 0) << lines << " lines: a number is cut at y " << y;
+            }
+        }
+        EXPECT_GT(textPixels, 0) << lines << " lines";
+        if (lines < 10) {
+            EXPECT_EQ(gutter.Width(), made);
+        }
+    }
+}
+
+// Random openings and closings: the shared highlighter serves exactly the
+// editors of the open documents (closing one leaves the others coloured).
+TEST_F(DocumentWindows, TheSharedHighlighterServesExactlyTheOpenDocuments) {
+    std::mt19937 random(3);
+    std::vector<TEditForm*> open;
+    for (int step = 0; step < 30; ++step) {
+        if (open.empty() || random() % 2 == 0) {
+            open.push_back(NewDocument());
+        } else {
+            const size_t pick = random() % open.size();
+            ASSERT_TRUE(CloseDocument(open[pick]));
+            open.erase(open.begin() + static_cast<long>(pick));
+        }
+        std::set<const TCodeDocument*> expected;
+        for (TEditForm* document : open)
+            expected.insert(&document->Editor->Document());
+        const auto& served = frame->htmlcoder->Documents();
+        EXPECT_EQ(std::set<const TCodeDocument*>(served.begin(), served.end()), expected) << step;
+        EXPECT_EQ(served.size(), expected.size()) << step;
+    }
+}
+
+// Each page tab of a document window shows a picture of its own: one that
+// covers pixels (the same over white and over black) and differs from the
+// other tabs' pictures.
+TEST_F(DocumentWindows, EachPageTabShowsAPictureOfItsOwn) {
+    TEditForm* document = NewDocument();
+    TPageControl& pages = *document->PageControl1;
+    ASSERT_NE(pages.Images(), nullptr);
+    std::vector<std::vector<TColor>> pictures;
+    for (int tab = 0; tab < 3; ++tab) {
+        const int index = pages.TabImage(tab);
+        ASSERT_GE(index, 0) << tab;
+        ASSERT_LT(index, pages.Images()->Count()) << tab;
+        TBitmap onWhite, onBlack;
+        pages.Images()->GetBitmap(index, onWhite, clWhite);
+        pages.Images()->GetBitmap(index, onBlack, clBlack);
+        std::vector<TColor> pixels;
+        int covered = 0;
+        for (int y = 0; y < onWhite.Height(); ++y)
+            for (int x = 0; x < onWhite.Width(); ++x) {
+                covered += onWhite.Canvas().Pixel(x, y) == onBlack.Canvas().Pixel(x, y);
+                pixels.push_back(onWhite.Canvas().Pixel(x, y));
+            }
+        EXPECT_GT(covered, 30) << tab;
+        for (const auto& other : pictures)
+            EXPECT_NE(pixels, other) << tab;
+        pictures.push_back(pixels);
+    }
 }

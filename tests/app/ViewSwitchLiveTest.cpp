@@ -2,7 +2,9 @@
 // pages on the real web engine (offscreen), as the user picks the tabs:
 // a page looked at in the design view keeps its source byte for byte, the
 // preview file is written once and removed on the return to the source,
-// and pages with frames are refused by the design view.
+// pages with frames are refused by the design view, keys typed after
+// picking a page reach it, and pictures beside a page show in both views
+// whatever the page's folder is called.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -16,6 +18,14 @@
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
 
+#include "platform/webview/DHTMLEdit.h"
+#include "platform/webview/ScriptCall.h"
+#include "platform/webview/WebBrowser.h"
+#include "platform/widgets/WidgetPeer.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWebEngineView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,4 +100,75 @@ TEST_F(ViewSwitching, PagesWithFramesAndUnsavedPreviewsGoBackToTheSource) {
     EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
     EXPECT_FALSE(std::filesystem::exists(program.File("HTMLtmp.htm")));
     EXPECT_EQ(user.PendingAnswers(), 0u);
+}
+
+// The design page takes the keyboard when it is shown, and the source
+// page when the user comes back: keys typed on each page after picking its
+// tab reach that page, none is lost to the tabs or the window.
+TEST_F(ViewSwitching, KeysTypedAfterPickingAPageReachThatPage) {
+    const std::string file = program.File("typed.html");
+    TTestProgramFolder::WriteFileBytes(file, "<HTML><BODY><P>one</P></BODY></HTML>");
+    TEditForm* document = frame->OpenDocumentFile(file);
+    Application().ProcessMessages();
+    auto type = [](const char* keys) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClicks(focus, keys);
+    };
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    ASSERT_TRUE(ClientWidgetOf(document->dhtmledit)->isAncestorOf(QApplication::focusWidget()));
+    // A click into the page places the caret; the keys follow it.
+    QWidget* page = QApplication::focusWidget();
+    ASSERT_NE(page, nullptr);
+    QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(12, 20));
+    type("Qz");
+    ASSERT_TRUE(WaitFor([&] { return document->dhtmledit->Edited(); }));
+    Pick(document, 0);
+    EXPECT_NE(document->Editor->Text().find("Qz"), std::string::npos) << document->Editor->Text();
+    type("<!--W-->");
+    EXPECT_EQ(document->Editor->Text().find("<!--W-->"), document->Editor->SelStart() - 8) << document->Editor->Text();
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
+// A document in a folder whose name holds a blank and the characters an
+// address treats specially: the design view and the preview both show the
+// picture beside it, found through the folder's address.
+TEST_F(ViewSwitching, PicturesBesideADocumentShowWhateverItsFolderIsCalled) {
+    const std::filesystem::path folder = program.Folder().Path() / "my pages #1 100%";
+    std::filesystem::create_directories(folder);
+    // A GIF of 3 by 2 pixels.
+    const std::string picture("GIF89a\x03\x00\x02\x00\x80\x00\x00\xFF\x00\x00\x00\x00\xFF,\x00\x00\x00\x00\x03\x00\x02"
+                              "\x00\x00\x02\x03\x84\x1D\x05\x00;",
+                              35);
+    TTestProgramFolder::WriteFileBytes((folder / "dot.gif").string(), picture);
+    const std::string file = (folder / "page.html").string();
+    TTestProgramFolder::WriteFileBytes(file, "<HTML><BODY><IMG ID=\"dot\" SRC=\"dot.gif\"></BODY></HTML>");
+    TEditForm* document = frame->OpenDocumentFile(file);
+    // The picture's width once the view has settled on it (0 when it could
+    // not be loaded, -1 when the page is not there), the view's address
+    // holding address.
+    auto pictureWidth = [](TWinControl* view, const std::string& address) {
+        auto* engine = ClientWidgetOf(view)->findChild<QWebEngineView*>();
+        auto ask = [&](const char* script) {
+            return RunScriptAndWait(*engine->page(), QString::fromUtf8(script), std::chrono::seconds(60), "no answer");
+        };
+        WaitFor([&] {
+            return ask(("(function () { var i = document.getElementById('dot');"
+                        " if (location.protocol == 'chrome-error:') return true;"
+                        " return location.href.indexOf('" + address + "') >= 0 &&"
+                        " document.readyState == 'complete' && (!i || i.complete); })()").c_str())
+                .toBool();
+        });
+        return ask("(function () { var i = document.getElementById('dot'); return i ? i.naturalWidth : -1; })()")
+            .toInt();
+    };
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    EXPECT_EQ(pictureWidth(document->dhtmledit, ""), 3);
+    Pick(document, 0);
+    Pick(document, 2);
+    EXPECT_EQ(pictureWidth(document->WebBrowser1, "HTMLtmp.htm"), 3);
+    Pick(document, 0);
+    EXPECT_TRUE(user.Exceptions().empty());
 }

@@ -164,3 +164,71 @@ TEST_F(ChangeThreadTest, ADeletedFolderEndsItsWatchSilently) {
     }
     EXPECT_EQ(openDescriptors(), descriptors);
 }
+
+// One slot serving hundreds of folders (far more than there are slots): a
+// change in any of them fires it and names the entry by its whole path;
+// the set replaced in place keeps the folders still in it, lets go of the
+// others (whose changes tell nothing after), and closes each descriptor
+// once.
+TEST_F(ChangeThreadTest, OneSlotServesManyFoldersAndTheirSetIsReplacedInPlace) {
+    std::mt19937 random(31);
+    int descriptors = openDescriptors();
+    {
+        TChangeHandlerThread thread(&window, kNotice);
+        std::vector<std::string> folders;
+        for (int i = 0; i < 300; ++i)
+            folders.push_back(folder("many/f" + std::to_string(i)));
+        int index = -1;
+        std::vector<std::string> firstHalf(folders.begin(), folders.begin() + 200);
+        ASSERT_TRUE(thread.WatchFolders(firstHalf, FILE_NOTIFY_CHANGE_DIR_NAME, index));
+        EXPECT_EQ(thread.WatchedFolders(index).size(), 200u);
+        EXPECT_EQ(thread.WatchCount(), 1);
+        uint64_t events = 0;
+        size_t notices = 0;
+        auto change = [&](const std::string& in, bool told) {
+            std::string made = JoinPath(in, "made" + std::to_string(random() % 100000));
+            std::filesystem::create_directory(made);
+            ASSERT_TRUE(waitForEvents(thread, ++events));
+            if (!told) {
+                ProcessMessages();
+                EXPECT_EQ(window.Notices.size(), notices) << in;
+                return;
+            }
+            ASSERT_TRUE(deliverNotices(window.Notices, ++notices)) << in;
+            EXPECT_EQ(window.Notices.back(), index);
+            std::vector<std::string> paths;
+            ASSERT_TRUE(thread.TakeChangedPaths(index, paths));
+            EXPECT_EQ(paths, std::vector<std::string>{made});
+        };
+        for (int round = 0; round < 12; ++round)
+            change(folders[random() % 200], true);
+
+        // Now the last 150: 100..199 stay, 0..99 go, 200..299 come.
+        std::vector<std::string> secondHalf(folders.begin() + 150, folders.end());
+        int again = index;
+        ASSERT_TRUE(thread.WatchFolders(secondHalf, FILE_NOTIFY_CHANGE_DIR_NAME, again));
+        EXPECT_EQ(again, index) << "the slot is kept";
+        EXPECT_EQ(thread.WatchedFolders(index).size(), 150u);
+        for (int round = 0; round < 12; ++round) {
+            size_t at = random() % folders.size();
+            change(folders[at], at >= 150);
+        }
+        // A watched folder deleted drops out of the set alone.
+        std::filesystem::remove_all(folders[299]);
+        ASSERT_TRUE(waitForEvents(thread, events + 2));
+        events = thread.EventsSeen();
+        for (int i = 0; i < 20 && thread.WatchedFolders(index).size() != 149; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(thread.WatchedFolders(index).size(), 149u);
+        ProcessMessages();
+        notices = window.Notices.size();
+        std::vector<std::string> ignored;
+        thread.TakeChangedPaths(index, ignored);
+        change(folders[298], true);
+        // Nothing that can be watched: the slot is let go.
+        EXPECT_FALSE(thread.WatchFolders({JoinPath(home.Files, "missing")}, FILE_NOTIFY_CHANGE_DIR_NAME, again));
+        EXPECT_EQ(again, -1);
+        EXPECT_EQ(thread.WatchCount(), 0);
+    }
+    EXPECT_EQ(openDescriptors(), descriptors);
+}

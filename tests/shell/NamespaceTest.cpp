@@ -2,6 +2,7 @@
 // that are not UTF-8 parse, enumerate, compare and rename byte for byte,
 // checked against what the file system itself lists.
 
+#include "platform/shellns/CompareScope.h"
 #include "platform/shellns/FileOperations.h"
 #include "platform/shellns/NamespaceItems.h"
 #include "platform/shellns/ShellFolder.h"
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <set>
 
 namespace {
@@ -166,6 +169,82 @@ TEST(NamespaceTest, EnumerationMatchesTheFileSystemAndComparesConsistently) {
         EXPECT_TRUE(std::all_of(firstFile, order.end(), [&](PCItemIDList item) {
             return !IsFolderPath(JoinPath(home.Files, parsingName(*folder, item, SHGDN_FORPARSING | SHGDN_INFOLDER)));
         }));
+    }
+}
+
+// The size and date columns order files by what the file system says of
+// them (the oracle: stat), and a compare scope, which remembers what it
+// read, changes no answer.  Lists of two levels compare by the column at
+// the first level only.
+TEST(NamespaceTest, SizeAndDateColumnsFollowTheFileSystemWithOrWithoutACompareScope) {
+    TShellTestHome home;
+    std::mt19937 random(12);
+    std::vector<std::string> names;
+    for (int i = 0; i < 60; ++i) {
+        std::string name = "f" + std::to_string(i) + (i % 2 ? ".htm" : ".png");
+        std::string path = JoinPath(home.Files, name);
+        if (i % 9 == 0) {
+            std::filesystem::create_directory(path);
+            WriteFile(JoinPath(path, "inner" + std::to_string(i % 2)), "x");
+        } else {
+            WriteFile(path, std::string(random() % 40, 'x'));
+        }
+        timespec times[2] = {{0, UTIME_OMIT}, {1600000000 + long(random() % 50), long(random() % 3) * 1000}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        names.push_back(name);
+    }
+    std::shared_ptr<TShellFolder> folder = folderOf(home.Files);
+    auto item = [&](const std::string& relative) {
+        PItemIDList pidl = nullptr;
+        EXPECT_EQ(folder->ParseDisplayName(relative, nullptr, &pidl, nullptr), S_OK) << relative;
+        return TIdListPtr(pidl);
+    };
+    auto sign = [](long long value) { return value < 0 ? -1 : value > 0 ? 1 : 0; };
+    auto code = [&](int column, PCItemIDList a, PCItemIDList b) {
+        HRESULT hr = folder->CompareIDs(column, a, b);
+        EXPECT_TRUE(SUCCEEDED(hr));
+        return sign(static_cast<int16_t>(HRESULT_CODE(hr)));
+    };
+    for (int round = 0; round < 400; ++round) {
+        const std::string& first = names[random() % names.size()];
+        const std::string& second = names[random() % names.size()];
+        TIdListPtr a = item(first), b = item(second);
+        struct stat sa, sb;
+        ASSERT_EQ(::stat(JoinPath(home.Files, first).c_str(), &sa), 0);
+        ASSERT_EQ(::stat(JoinPath(home.Files, second).c_str(), &sb), 0);
+        const bool folderA = S_ISDIR(sa.st_mode), folderB = S_ISDIR(sb.st_mode);
+        for (int column : {1, 3}) {
+            int plain = code(column, a.get(), b.get());
+            {
+                TShellCompareScope scope;
+                EXPECT_EQ(code(column, a.get(), b.get()), plain);
+                EXPECT_EQ(code(column, b.get(), a.get()), -plain);
+            }
+            if (folderA != folderB) {
+                EXPECT_EQ(plain, folderA ? -1 : 1);
+                continue;
+            }
+            long long expected = 0;
+            if (column == 1 && !folderA)
+                expected = sign(static_cast<long long>(sa.st_size) - sb.st_size);
+            if (column == 3)
+                expected = sa.st_mtim.tv_sec != sb.st_mtim.tv_sec ? sign(sa.st_mtim.tv_sec - sb.st_mtim.tv_sec)
+                                                                  : sign(sa.st_mtim.tv_nsec - sb.st_mtim.tv_nsec);
+            if (expected != 0)
+                EXPECT_EQ(plain, expected) << first << " " << second << " column " << column;
+            else // ties go to the names: only the same item is equal
+                EXPECT_EQ(plain == 0, first == second) << first << " " << second;
+        }
+    }
+    // Below the first level only names count: inner0 before inner1
+    // whatever their sizes, and a list that goes on after the other.
+    for (size_t i = 0; i < names.size(); i += 9) {
+        TIdListPtr parent = item(names[i]);
+        TIdListPtr inner = item(names[i] + "/inner" + std::to_string(i % 2));
+        TShellCompareScope scope;
+        EXPECT_EQ(code(1, parent.get(), inner.get()), -1);
+        EXPECT_EQ(code(3, inner.get(), parent.get()), 1);
+        EXPECT_EQ(code(1, inner.get(), inner.get()), 0);
     }
 }
 

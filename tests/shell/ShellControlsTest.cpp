@@ -428,3 +428,55 @@ TEST_F(ShellControlsTest, TheTreesMenuAndKeysRunTheFoldersVerbsAndANoticeWaitsFo
     SetShellMenuTracker({});
     SetUserInteraction(nullptr);
 }
+
+// Every folder the tree shows is watched, however many are opened: a
+// folder made by another program in a shown folder (opened, closed again,
+// or shown without children) appears after one refresh.  Seventy folders
+// are opened, more than the change thread has slots.
+TEST_F(ShellControlsTest, FoldersMadeByOtherProgramsAppearWhereverTheTreeShowsThem) {
+    std::mt19937 random(808);
+    for (int i = 0; i < 70; ++i) {
+        folder("top" + std::to_string(i) + "/inner");
+        if (i % 3 == 0)
+            folder("top" + std::to_string(i) + "/inner/deep");
+    }
+    TComponent owner;
+    auto* tree = new TPTShellTree(&owner);
+    tree->BaseFolder().SetPath(home.Files);
+    tree->Fill();
+    TTreeNode* root = tree->Model().Root();
+    ASSERT_NE(root, nullptr);
+    root->Expand(false);
+    ASSERT_EQ(root->Count(), 70);
+    for (int i = 0; i < root->Count(); ++i)
+        if (random() % 5 != 0)
+            root->Item(i)->Expand(false);
+    auto pathOf = [&](TTreeNode* node) { return tree->Model().RecordOf(node)->GetPath(); };
+    auto shownPaths = [&] {
+        std::set<std::string> paths;
+        for (TTreeNode* node : tree->Model().Nodes(true))
+            paths.insert(pathOf(node));
+        return paths;
+    };
+    int refreshes = 0;
+    tree->OnFillComplete = [&](TPersistent*) { ++refreshes; };
+    for (int round = 0; round < 8; ++round) {
+        // A folder the refresh keeps current: shown without children, or
+        // opened (perhaps closed again since).
+        std::vector<TTreeNode*> candidates;
+        for (TTreeNode* node : tree->Model().Nodes(true))
+            if ((node->IsVisible() && !node->HasChildren()) || node->Count() > 0)
+                candidates.push_back(node);
+        ASSERT_FALSE(candidates.empty());
+        TTreeNode* target = candidates[random() % candidates.size()];
+        if (random() % 3 == 0 && target->Expanded())
+            target->Collapse(false);
+        std::string made = JoinPath(pathOf(target), "made" + std::to_string(round));
+        SCOPED_TRACE(made);
+        std::filesystem::create_directory(made);
+        ASSERT_TRUE(deliverUntil([&] { return tree->PendingJob() == 2; })) << "the change was not noticed";
+        clock.Advance(2000);
+        EXPECT_EQ(refreshes, round + 1);
+        EXPECT_EQ(shownPaths().count(made), 1u);
+    }
+}

@@ -125,6 +125,38 @@ TEST_F(GIFPictures, DrawnIntoAWidgetTheGrabShowsTheFirstFrame) {
     view.reset(); // its picture and the painter go with it
 }
 
+// A logical screen of no width (or height) draws as other readers show
+// it: as far as the first frame reaches, through the picture holder, still
+// or animated.
+TEST_F(GIFPictures, AScreenWithoutWidthDrawsItsFirstFrame) {
+    const Bytes one = ImageBlock(1, 0, 2, 2, false, 0, 2, TinyImageData());
+    const Bytes two = ImageBlock(0, 0, 1, 1, false, 0, 2, Subblocks(Pack(ReferenceLZW({3}, 2))));
+    Bytes animated = one;
+    Append(animated, two);
+    for (const Bytes& frames : {one, animated}) {
+        for (auto [width, height] : {std::pair{0, 0}, std::pair{0, 2}, std::pair{3, 0}}) {
+            TPicture picture;
+            picture.LoadFromFile(write("flat.gif", GifWithBlocks(width, height, 4, frames)));
+            ASSERT_EQ(picture.Width(), 3);
+            ASSERT_EQ(picture.Height(), 2);
+            auto& gif = dynamic_cast<TGIFImage&>(*picture.Graphic());
+            gif.DrawOptions = gif.DrawOptions & ~gdThreaded;
+            TBitmap target(5, 4);
+            target.Canvas().FillRect(Rect(0, 0, 5, 4), clWhite);
+            ASSERT_NO_THROW(gif.Draw(target.Canvas(), Rect(0, 0, 3, 2)));
+            // Frame pixels 0 1 / 1 0 at x = 1 over the table's colours
+            // (index i is i*3, i*5, i*7); nothing outside the picture.
+            const TGIFColorMap& table = gif.GlobalColorMap();
+            for (int y = 0; y < 2; ++y)
+                for (int x = 1; x < 3; ++x) {
+                    const TGIFColor color = table.Data()[(x - 1 + y) % 2];
+                    EXPECT_EQ(target.Canvas().Pixel(x, y), RGB(color.Red, color.Green, color.Blue)) << x << "," << y;
+                }
+            EXPECT_EQ(target.Canvas().Pixel(4, 3), clWhite);
+        }
+    }
+}
+
 // Bitmaps of every kind become frames: palette bitmaps as they are,
 // true-colour ones through the image's colour reduction, and a bitmap's
 // transparent colour or a PNG's see-through pixels as the frame's

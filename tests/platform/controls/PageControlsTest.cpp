@@ -4,6 +4,7 @@
 
 #include "platform/ui/PageControls.h"
 #include "platform/gfx/QtBridge.h"
+#include "platform/ui/ExtControls.h"
 #include "platform/ui/StatusBar.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
 
@@ -149,6 +150,30 @@ TEST(TabControl, ItsTabsAreAStringListAndItsAreaHoldsItsControls) {
     inside.SetAlign(alClient);
     EXPECT_EQ(inside.BoundsRect(), tabs.ClientRect());
     EXPECT_LT(tabs.ClientHeight(), tabs.Height());
+}
+
+// A page control shown only after its window was made (under a hidden
+// parent) shows its active page alone, not every page's controls stacked.
+TEST(PageControl, PagesMadeWhileHiddenStayHiddenWhenTheControlShows) {
+    TTestHost host;
+    TPageControl control(&host.Form);
+    control.SetVisible(false);
+    control.SetParent(&host.Form);
+    control.SetBounds(10, 10, 300, 200);
+    std::vector<std::unique_ptr<TTabSheet>> sheets;
+    std::vector<std::unique_ptr<TPanel>> panels;
+    for (int i = 0; i < 3; ++i) {
+        sheets.push_back(std::make_unique<TTabSheet>(&host.Form));
+        sheets.back()->SetPageControl(&control);
+        panels.push_back(std::make_unique<TPanel>(&host.Form));
+        panels.back()->SetParent(sheets.back().get());
+    }
+    control.SetActivePageIndex(1);
+    QApplication::processEvents();
+    control.SetVisible(true);
+    QApplication::processEvents();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ClientWidgetOf(panels[static_cast<size_t>(i)].get())->isVisible(), i == 1) << "page " << i;
 }
 
 // ---------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
@@ -189,6 +190,37 @@ TEST(ValueList, ASessionOfTheTagInspectorOnTheWindow) {
     auto* ellipsisLine = button->parentWidget()->findChild<QLineEdit*>();
     EXPECT_EQ(ellipsisLine->text(), "color: red");
     EXPECT_EQ(grid.Strings().Text(), "SRC=b.gif\r\nALIGN=Bottom\r\nSTYLE=color: red\r\n");
+}
+
+// The tag inspector's grid is refilled while the user types elsewhere:
+// the program's moves open no editor without goAlwaysShowEditor, and lines
+// replaced while an editor is open all show.
+TEST(ValueList, LinesReplacedByTheProgramShowAndOpenNoEditor) {
+    TTestHost host(300, 300);
+    TValueListEditor grid(&host.Form);
+    grid.SetParent(&host.Form);
+    grid.SetBounds(0, 0, 280, 280);
+    grid.SetDisplayOptions(doKeyColFixed);
+    grid.SetOptions(grid.Options() & ~goAlwaysShowEditor);
+    grid.InsertRow("SRC", "a.gif", true);
+    QApplication::processEvents();
+    auto* view = WidgetOf<QTableView>(grid);
+    ASSERT_NE(view, nullptr);
+    view->edit(view->model()->index(0, 1));
+    ASSERT_NE(editorAt(*view, 0), nullptr) << "the user's edit";
+    grid.Strings().BeginUpdate();
+    grid.Strings().Clear();
+    for (const char* line : {"WIDTH=1", "HEIGHT=2", "BORDER=3"})
+        grid.Strings().Add(line);
+    grid.Strings().EndUpdate();
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(view->verticalHeader()->count(), 3);
+    EXPECT_EQ(view->model()->index(2, 1).data().toString(), "3");
+    grid.SetRow(2);
+    QApplication::processEvents();
+    EXPECT_EQ(editorAt(*view, 2), nullptr);
+    EXPECT_EQ(editorAt(*view, 0), nullptr);
 }
 
 } // namespace

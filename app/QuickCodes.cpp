@@ -1,0 +1,100 @@
+#include "app/QuickCodes.h"
+
+#include "platform/base/ProgramFolder.h"
+#include "platform/base/SafeFile.h"
+#include "platform/shellns/FileNames.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+namespace {
+
+std::string withLastCharacter(std::string name, char last) {
+    if (!name.empty())
+        name.back() = last;
+    return name;
+}
+
+std::optional<std::string> readIfPresent(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+std::string QuickCodeFolder() { return ProgramFolder() + "oqc/"; }
+
+bool EnsureQuickCodeFolder() {
+    std::error_code error;
+    std::filesystem::create_directories(QuickCodeFolder(), error);
+    return std::filesystem::is_directory(QuickCodeFolder(), error);
+}
+
+std::string CodeFileNameOf(const std::string& descriptionFileName) {
+    return withLastCharacter(descriptionFileName, 's');
+}
+
+std::string DescriptionFileNameOf(const std::string& codeFileName) { return withLastCharacter(codeFileName, 'c'); }
+
+void CheckQuickCodeName(const std::string& name) {
+    if (name.empty())
+        throw EQuickCodeError("Please give the quick code a name.");
+    if (!IsValidFileName(name) || name.find('\\') != std::string::npos || name.find("..") != std::string::npos)
+        throw EQuickCodeError("A quick code's name can not hold \"/\", \"\\\" or \"..\": " + DisplayTextOfName(name));
+}
+
+void CreateQuickCode(const std::string& name, const std::string& code, const std::string& description) {
+    CheckQuickCodeName(name);
+    const std::string codeFile = QuickCodeFolder() + name + ".oqs";
+    const std::string descriptionFile = QuickCodeFolder() + name + ".oqc";
+    const std::optional<std::string> oldCode = readIfPresent(codeFile);
+    // The code first: the list shows descriptions, so a pair appears only
+    // once it is whole.
+    WriteFileReplacing(codeFile, code, true);
+    try {
+        WriteFileReplacing(descriptionFile, description, true);
+    } catch (...) {
+        // The failure told is the one that stopped the pair.
+        try {
+            std::error_code ignored;
+            if (oldCode)
+                WriteFileReplacing(codeFile, *oldCode);
+            else
+                std::filesystem::remove(codeFile, ignored);
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+std::string ReadQuickCodeFile(const std::string& fileName) {
+    std::optional<std::string> text = readIfPresent(fileName);
+    std::error_code error;
+    if (!text || std::filesystem::is_directory(fileName, error))
+        throw EFOpenError(DisplayTextOfName(fileName));
+    return WithCrLfBreaks(*text);
+}
+
+std::string DescriptionForDisplay(const std::string& description) { return "Description:\r\n\r\n\r\n" + description; }
+
+std::string WithCrLfBreaks(const std::string& text) {
+    std::string result;
+    result.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            result += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            result += "\r\n";
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Quick codes: pieces of source text saved under a name, each a pair of
+// files in the folder "oqc" beside the program: NAME.oqc holds the
+// description (what the list shows), NAME.oqs the code.  The two names
+// differ in their last character only ("c" and "s"), whatever the case of
+// the rest ("Menu.OQC" pairs with "Menu.OQs").
+
+#include "platform/base/Exceptions.h"
+
+#include <string>
+
+// Raised for a name that can not make a quick code.
+class EQuickCodeError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The folder, with a trailing "/".
+std::string QuickCodeFolder();
+// Creates the folder when it is missing (false when it can not be made).
+bool EnsureQuickCodeFolder();
+
+// The code file of a description file, and the other way round (the last
+// character replaced).
+std::string CodeFileNameOf(const std::string& descriptionFileName);
+std::string DescriptionFileNameOf(const std::string& codeFileName);
+
+// Raises EQuickCodeError when a name can not name a quick code: empty,
+// holding "/", "\", ".." or a NUL byte.
+void CheckQuickCodeName(const std::string& name);
+
+// Writes NAME.oqs with the code and NAME.oqc with the description, both or
+// neither: when the second file can not be written the first is put back
+// as it was.  An existing pair of that name is replaced.  Raises
+// EQuickCodeError for a refused name (nothing is written) and
+// EFCreateError when a file can not be written.
+void CreateQuickCode(const std::string& name, const std::string& code, const std::string& description);
+
+// A quick-code file's text with every line break as CR LF (EFOpenError
+// when it can not be read).
+std::string ReadQuickCodeFile(const std::string& fileName);
+// What the pane shows for a description: "Description:", two empty lines,
+// then the text.
+std::string DescriptionForDisplay(const std::string& description);
+
+// Text with every line break (CR LF, a lone LF, a lone CR) as CR LF.
+std::string WithCrLfBreaks(const std::string& text);

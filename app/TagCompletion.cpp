@@ -1,0 +1,161 @@
+#include "app/TagCompletion.h"
+
+#include "app/EditForm.h"
+#include "app/FrameForm.h"
+#include "app/TagAttributes.h"
+
+#include "editor/CodeMemo.h"
+#include "platform/ui/ListControls.h"
+#include "platform/ui/PageControls.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kEnter = '\r';
+constexpr char kEscape = 27;
+
+} // namespace
+
+TTagCompletion::TTagCompletion(TEditForm& document) : TComponent(&document), document_(document) {
+    SetName("tagCompletion");
+}
+
+TTagCompletion* TagCompletionOf(TEditForm& document) {
+    return dynamic_cast<TTagCompletion*>(document.FindComponent("tagCompletion"));
+}
+
+const std::vector<std::string>& TTagCompletion::TagNames() {
+    static const std::vector<std::string> names = {
+        "A",        "ABBR",   "ACRONYM", "ADDRESS", "APPLET",   "AREA",     "B",      "BASE",       "BASEFONT",
+        "BDO",      "BIG",    "BLOCKQUOTE", "BODY", "BR",       "BUTTON",   "CAPTION", "CENTER",    "CITE",
+        "CODE",     "COL",    "COLGROUP", "DD",     "DEL",      "DFN",      "DIR",    "DIV",        "DL",
+        "DT",       "EM",     "FIELDSET", "FONT",   "FORM",     "FRAME",    "FRAMESET", "H1",       "H2",
+        "H3",       "H4",     "H5",      "H6",      "HEAD",     "HR",       "HTML",   "I",          "IFRAME",
+        "IMG",      "INPUT",  "INS",     "ISINDEX", "KBD",      "LABEL",    "LEGEND", "LI",         "LINK",
+        "MAP",      "MENU",   "META",    "NOFRAMES", "NOSCRIPT", "OBJECT",  "OL",     "OPTGROUP",   "OPTION",
+        "P",        "PARAM",  "PRE",     "Q",       "S",        "SAMP",     "SCRIPT", "SELECT",     "SMALL",
+        "SPAN",     "STRIKE", "STRONG",  "STYLE",   "SUB",      "SUP",      "TABLE",  "TBODY",      "TD",
+        "TEXTAREA", "TFOOT",  "TH",      "THEAD",   "TITLE",    "TR",       "TT",     "U",          "UL",
+        "VAR",
+    };
+    return names;
+}
+
+void TTagCompletion::FindLists() {
+    taglistbox = dynamic_cast<TListBox*>(document_.FindComponent("taglistbox"));
+    paramListbox = dynamic_cast<TListBox*>(document_.FindComponent("paramListbox"));
+}
+
+void TTagCompletion::placeAtCaret(TListBox& list) {
+    TCodeMemo& editor = *document_.Editor;
+    int left = editor.Left() + editor.CaretX() + 3;
+    int top = editor.Top() + editor.CaretY() + 18;
+    // Near the page's right or bottom edge the list stays inside it (above
+    // the caret's line when there is no room below).
+    const TWinControl* page = list.Parent();
+    if (page != nullptr) {
+        left = std::max(0, std::min(left, page->ClientWidth() - list.Width()));
+        if (top + list.Height() > page->ClientHeight())
+            top = std::max(0, editor.Top() + editor.CaretY() - list.Height() - 2);
+    }
+    list.SetBounds(left, top, list.Width(), list.Height());
+}
+
+void TTagCompletion::showList(TListBox& list) {
+    placeAtCaret(list);
+    list.SetVisible(true);
+    list.BringToFront();
+    if (list.CanFocus())
+        list.SetFocus();
+}
+
+void TTagCompletion::backToEditor(TListBox& list) {
+    list.SetVisible(false);
+    if (document_.Editor->CanFocus())
+        document_.Editor->SetFocus();
+}
+
+void TTagCompletion::EditorKeyPress(TPersistent*, char& key) {
+    if (key != '<' || taglistbox == nullptr || frameform == nullptr || !frameform->OptionChecked("codeitem"))
+        return;
+    taglistbox->SetItemIndex(-1);
+    showList(*taglistbox);
+}
+
+void TTagCompletion::listKeyPress(TListBox& list, char& key, void (TTagCompletion::*choose)(TPersistent*)) {
+    switch (key) {
+    case kEnter:
+        key = 0;
+        (this->*choose)(&list);
+        return;
+    case '/':
+        // A closing tag is typed on in the editor.
+        key = 0;
+        document_.Editor->SetSelText("/");
+        backToEditor(list);
+        return;
+    case kEscape:
+        key = 0;
+        backToEditor(list);
+        return;
+    default:
+        return;
+    }
+}
+
+void TTagCompletion::writeBeforeLast(const std::string& text) {
+    TCodeMemo& editor = *document_.Editor;
+    editor.SetSelText(text);
+    editor.SetSelStart(editor.SelStart() - 1);
+}
+
+void TTagCompletion::taglistboxDblClick(TPersistent*) {
+    const int index = taglistbox->ItemIndex();
+    std::string tag;
+    if (index >= 0) {
+        tag = taglistbox->Items().Strings(index);
+        writeBeforeLast(tag + ">");
+    }
+    taglistbox->SetVisible(false);
+    // Without attributes to offer, typing goes on in the editor.
+    if (tag.empty() || !ShowParamList(tag))
+        backToEditor(*taglistbox);
+}
+
+void TTagCompletion::taglistboxExit(TPersistent*) { taglistbox->SetVisible(false); }
+
+void TTagCompletion::taglistboxKeyPress(TPersistent*, char& key) {
+    listKeyPress(*taglistbox, key, &TTagCompletion::taglistboxDblClick);
+}
+
+bool TTagCompletion::ShowParamList(const std::string& tag) {
+    paramListbox->Clear();
+    const std::vector<std::string> attributes = ListedAttributes(tag);
+    if (attributes.empty())
+        return false;
+    paramListbox->Items().BeginUpdate();
+    for (const std::string& attribute : attributes)
+        paramListbox->Items().Add(attribute);
+    paramListbox->Items().EndUpdate();
+    paramListbox->SetItemIndex(-1);
+    showList(*paramListbox);
+    return true;
+}
+
+void TTagCompletion::paramListboxDblClick(TPersistent*) {
+    const int index = paramListbox->ItemIndex();
+    if (index >= 0) {
+        std::string attribute = " ";
+        attribute += paramListbox->Items().Strings(index);
+        attribute += "=\"\"";
+        writeBeforeLast(attribute);
+    }
+    backToEditor(*paramListbox);
+}
+
+void TTagCompletion::paramListboxExit(TPersistent*) { paramListbox->SetVisible(false); }
+
+void TTagCompletion::paramListboxKeyPress(TPersistent*, char& key) {
+    listKeyPress(*paramListbox, key, &TTagCompletion::paramListboxDblClick);
+}

@@ -1,0 +1,341 @@
+// Quick codes and the preferences in the running main window (offscreen):
+// codes created from a selection, listed without the folder's other files,
+// shown, inserted with CR LF breaks and deleted on Yes only; names that
+// could leave the folder refused with nothing written, and the two files
+// written both or neither; the folder made again at start.  Random
+// preferences survive "Ok", reopening and a restart; a wrong font size or
+// "Cancel" writes nothing; the highlighting choice reaches every open
+// document.
+
+#include "app/OptionsDialog.h"
+#include "app/QuickCodeDialog.h"
+#include "app/QuickCodePane.h"
+#include "app/QuickCodes.h"
+#include "app/SettingsFile.h"
+#include "tests/app/ToolsFixture.h"
+
+#include "editor/highlight/HtmlHighlighter.h"
+#include "platform/base/ProgramFolder.h"
+#include "platform/ui/ButtonControls.h"
+#include "platform/ui/ListControls.h"
+#include "platform/ui/PageControls.h"
+#include "platform/ui/TextControls.h"
+#include "shell/ShellList.h"
+
+#include <array>
+#include <random>
+#include <set>
+
+namespace {
+
+class QuickCodes : public TToolsFixture {
+protected:
+    TQuickCodePane& Pane() { return *dynamic_cast<TQuickCodePane*>(frame->FindComponent("quickCodePane")); }
+    TPTShellList& List() { return *frame->oqcList; }
+    // The list's captions, once it has caught up with the folder.
+    std::vector<std::string> Listed() {
+        List().RefreshList();
+        std::vector<std::string> captions;
+        for (int i = 0; i < List().Items().Count(); ++i)
+            captions.push_back(List().Items().Item(i)->Caption());
+        std::sort(captions.begin(), captions.end());
+        return captions;
+    }
+    void Select(const std::string& caption) {
+        List().RefreshList();
+        for (int i = 0; i < List().Items().Count(); ++i)
+            if (List().Items().Item(i)->Caption() == caption) {
+                List().ClearSelection();
+                List().SelectIndex(i, true);
+                return;
+            }
+        ADD_FAILURE() << "not listed: " << caption;
+    }
+    // "Create" pressed in the dialog over a document's selection.
+    int Create(TEditForm& document, const std::string& name, const std::string& description) {
+        ToqcFrm dialog(&document, document);
+        dialog.codeNameEdit->SetText(name);
+        dialog.codeDescriptionMemo->SetText(description);
+        dialog.okbtnClick(dialog.okbtn);
+        return dialog.ModalResult();
+    }
+    static std::string Read(const std::string& name) {
+        return TTestProgramFolder::ReadFileBytes(QuickCodeFolder() + name);
+    }
+    static bool Exists(const std::string& name) { return std::filesystem::exists(QuickCodeFolder() + name); }
+    std::set<std::string> FolderFiles() {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(QuickCodeFolder()))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+};
+
+TEST_F(QuickCodes, ACodeIsCreatedListedShownAndInsertedWithCrLfBreaks) {
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + ".keep", "");
+    TEditForm* page = Open("<HEAD><TITLE>x</TITLE></HEAD>\r\nbody");
+    // Selected towards the end: the caret stands after it.
+    SelectRange(*page, 22, -16);
+    EXPECT_EQ(Create(*page, "Header", "Page head"), mrOk);
+    EXPECT_EQ(Read("Header.oqs"), "<TITLE>x</TITLE>");
+    EXPECT_EQ(Read("Header.oqc"), "Page head");
+    EXPECT_EQ(Listed(), std::vector<std::string>{"Header.oqc"}) << "the folder's other files are not listed";
+    Select("Header.oqc");
+    EXPECT_EQ(frame->oqcMemo->Text(), "Description:\r\n\r\n\r\nPage head");
+
+    TEditForm* other = Open("<BODY></BODY>");
+    SelectRange(*other, 6, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*other), "<BODY><TITLE>x</TITLE></BODY>");
+    // A code written elsewhere with LF alone comes in with CR LF.
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Lines.oqs", "<UL>\n<LI>a\r<LI>b\n</UL>");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Lines.oqc", "two\nlines");
+    Select("Lines.oqc");
+    EXPECT_EQ(frame->oqcMemo->Text(), "Description:\r\n\r\n\r\ntwo\r\nlines");
+    SelectRange(*other, 0, 0);
+    bool handled = false;
+    Pane().oqcListDblClickOpen(&List(), handled);
+    EXPECT_TRUE(handled) << "the list opens nothing itself";
+    EXPECT_EQ(EditorText(*other), "<UL>\r\n<LI>a\r\n<LI>b\r\n</UL><BODY><TITLE>x</TITLE></BODY>");
+
+    // The same name again replaces both files.
+    SelectRange(*page, 0, 6);
+    EXPECT_EQ(Create(*page, "Header", "Head tag"), mrOk);
+    EXPECT_EQ(Read("Header.oqs"), "<HEAD>");
+    EXPECT_EQ(Read("Header.oqc"), "Head tag");
+
+    // No document in its source view: nothing is inserted.
+    other->PageControl1->SetActivePageIndex(2);
+    const std::string before = EditorText(*other);
+    Select("Header.oqc");
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*other), before);
+}
+
+TEST_F(QuickCodes, NamesThatCouldLeaveTheFolderAreRefusedAndPairsAreWholeOrAbsent) {
+    TEditForm* page = Open("<P>text</P>");
+    SelectRange(*page, 0, 3);
+    const std::set<std::string> before = FolderFiles();
+    for (const std::string& name : {std::string(), std::string("a/b"), std::string(".."), std::string("x..y"),
+                                    std::string("a\\b"), std::string("../up"), std::string("a\0b", 3)}) {
+        EXPECT_EQ(Create(*page, name, "d"), 0) << "the dialog stays open for " << name;
+        EXPECT_EQ(FolderFiles(), before) << name;
+    }
+    EXPECT_EQ(user.Exceptions().size(), 7u);
+    EXPECT_FALSE(std::filesystem::exists(program.File("up.oqs")));
+
+    // The description can not be written: the code file is put back.
+    std::filesystem::create_directory(QuickCodeFolder() + "Pair.oqc");
+    EXPECT_EQ(Create(*page, "Pair", "d"), 0);
+    EXPECT_FALSE(Exists("Pair.oqs")) << "no code without its description";
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Pair.oqs", "old code");
+    EXPECT_EQ(Create(*page, "Pair", "d"), 0);
+    EXPECT_EQ(Read("Pair.oqs"), "old code");
+    EXPECT_EQ(user.Exceptions().size(), 9u);
+}
+
+TEST_F(QuickCodes, DeletingAsksAndRemovesBothFilesOnlyOnYes) {
+    TEditForm* page = Open("<HR>");
+    SelectRange(*page, 0, 4);
+    ASSERT_EQ(Create(*page, "Rule", "a rule"), mrOk);
+    Select("Rule.oqc");
+    user.AnswerMessage(mrNo);
+    Pane().oqcDeleteItemClick(Pane().oqcDeleteItem);
+    EXPECT_TRUE(Exists("Rule.oqs"));
+    EXPECT_TRUE(Exists("Rule.oqc"));
+    EXPECT_EQ(user.Calls.back().Text, "Do you really want to delete this Ondrill Quick Code ? \r\nCode: Rule.oqc");
+    user.AnswerMessage(mrYes);
+    Pane().oqcDeleteItemClick(Pane().oqcDeleteItem);
+    EXPECT_FALSE(Exists("Rule.oqs"));
+    EXPECT_FALSE(Exists("Rule.oqc"));
+    EXPECT_TRUE(Listed().empty());
+    // Nothing selected: nothing asked.
+    const size_t calls = user.Calls.size();
+    Pane().oqcDeleteItemClick(Pane().oqcDeleteItem);
+    EXPECT_EQ(user.Calls.size(), calls);
+}
+
+TEST_F(QuickCodes, AMissingFolderIsMadeAtStart) {
+    Stop();
+    std::filesystem::remove_all(QuickCodeFolder());
+    Start();
+    EXPECT_TRUE(std::filesystem::is_directory(QuickCodeFolder()));
+    EXPECT_EQ(List().Folder().GetPath() + "/", QuickCodeFolder()) << "the list shows it, not the desktop";
+}
+
+// ---------------------------------------------------------------------------
+
+class Preferences : public TToolsFixture {
+protected:
+    // What the user can set, as one record.
+    struct TChoice {
+        int Mode = 1; // 1 new, 2 open, 0 nothing
+        bool Standard = false;
+        std::string FontName;
+        int FontSize = 9;
+        TColor Text = clBlack, Background = clWhite;
+        bool Syntax = true, BuiltIn = true;
+        std::array<TColor, 18> Colors{};
+        std::array<bool, 36> Styles{};
+        std::string Netscape, Explorer;
+    };
+
+    static TChoice Random(std::mt19937& random) {
+        auto color = [&] { return static_cast<TColor>(random() & 0xFFFFFF); };
+        TChoice c;
+        c.Mode = static_cast<int>(random() % 3);
+        c.Standard = random() % 2;
+        c.FontName = std::vector<std::string>{"Courier New", "Arial", "DejaVu Sans Mono"}[random() % 3];
+        c.FontSize = 1 + static_cast<int>(random() % 72);
+        c.Text = color();
+        c.Background = color();
+        c.Syntax = random() % 2;
+        c.BuiltIn = random() % 2;
+        for (TColor& each : c.Colors)
+            each = color();
+        for (size_t i = 0; i < c.Styles.size(); ++i)
+            c.Styles[i] = random() % 2;
+        c.Netscape = "/opt/browser " + std::to_string(random() % 100);
+        c.Explorer = random() % 2 ? "" : "/usr/bin/other";
+        return c;
+    }
+
+    static void Put(Toptionfrm& dialog, const TChoice& c) {
+        (c.Mode == 1 ? dialog.newRadio : c.Mode == 2 ? dialog.openRadio : dialog.noneRadio)->SetChecked(true);
+        dialog.standardcb->SetChecked(c.Standard);
+        dialog.ComboBox1->SetText(c.FontName);
+        dialog.ComboBox2->SetText(std::to_string(c.FontSize));
+        dialog.textfcolor->SetColor(c.Text);
+        dialog.Editbgcolor->SetColor(c.Background);
+        dialog.CheckBox1->SetChecked(c.Syntax);
+        dialog.CheckBox2->SetChecked(c.BuiltIn);
+        for (size_t i = 0; i < dialog.StylePages.size(); ++i) {
+            const Toptionfrm::TStylePage& page = dialog.StylePages[i];
+            page.Foreground->SetColor(c.Colors[2 * i]);
+            page.Background->SetColor(c.Colors[2 * i + 1]);
+            TCheckBox* boxes[] = {page.Bold, page.Italic, page.Underline, page.Strike};
+            for (size_t b = 0; b < 4; ++b)
+                boxes[b]->SetChecked(c.Styles[4 * i + b]);
+        }
+        dialog.Edit1->SetText(c.Netscape);
+        dialog.Edit2->SetText(c.Explorer);
+    }
+
+    static void ExpectShows(Toptionfrm& dialog, const TChoice& c, const std::string& when) {
+        EXPECT_EQ(dialog.newRadio->Checked(), c.Mode == 1) << when;
+        EXPECT_EQ(dialog.openRadio->Checked(), c.Mode == 2) << when;
+        EXPECT_EQ(dialog.noneRadio->Checked(), c.Mode == 0) << when;
+        EXPECT_EQ(dialog.standardcb->Visible(), c.Mode == 0) << when;
+        EXPECT_EQ(dialog.standardcb->Checked(), c.Standard) << when;
+        EXPECT_EQ(dialog.ComboBox1->Text(), c.FontName) << when;
+        EXPECT_EQ(dialog.ComboBox2->Text(), std::to_string(c.FontSize)) << when;
+        EXPECT_EQ(dialog.textfcolor->Color(), c.Text) << when;
+        EXPECT_EQ(dialog.Editbgcolor->Color(), c.Background) << when;
+        // Without highlighting the second box says nothing: both read clear.
+        EXPECT_EQ(dialog.CheckBox1->Checked(), c.Syntax) << when;
+        EXPECT_EQ(dialog.CheckBox2->Checked(), c.Syntax && c.BuiltIn) << when;
+        EXPECT_EQ(dialog.CheckBox2->Enabled(), c.Syntax) << when;
+        EXPECT_EQ(dialog.PageControl2->Visible(), c.Syntax && !c.BuiltIn) << when;
+        for (size_t i = 0; i < dialog.StylePages.size(); ++i) {
+            const Toptionfrm::TStylePage& page = dialog.StylePages[i];
+            EXPECT_EQ(page.Foreground->Color(), c.Colors[2 * i]) << when << " " << page.Prefix;
+            EXPECT_EQ(page.Background->Color(), c.Colors[2 * i + 1]) << when << " " << page.Prefix;
+            TCheckBox* boxes[] = {page.Bold, page.Italic, page.Underline, page.Strike};
+            for (size_t b = 0; b < 4; ++b)
+                EXPECT_EQ(boxes[b]->Checked(), c.Styles[4 * i + b]) << when << " " << page.Prefix << b;
+        }
+        EXPECT_EQ(dialog.Edit1->Text(), c.Netscape) << when;
+        EXPECT_EQ(dialog.Edit2->Text(), c.Explorer) << when;
+    }
+};
+
+TEST_F(Preferences, RandomChoicesSurviveOkReopeningAndARestart) {
+    std::mt19937 random(2024);
+    for (int round = 0; round < 6; ++round) {
+        const TChoice choice = Random(random);
+        {
+            Toptionfrm dialog(frame);
+            Put(dialog, choice);
+            dialog.okbtnClick(dialog.okbtn);
+            EXPECT_EQ(dialog.ModalResult(), mrOk);
+        }
+        if (round % 2 == 1) {
+            Stop();
+            Start();
+        }
+        Toptionfrm again(frame);
+        ExpectShows(again, choice, "round " + std::to_string(round));
+    }
+    // A colour box takes the colour dialog's choice, and keeps its own on
+    // Cancel.
+    Toptionfrm dialog(frame);
+    user.AnswerColor(RGB(1, 2, 3));
+    dialog.balisefcolorClick(dialog.StylePages[4].Foreground);
+    EXPECT_EQ(dialog.StylePages[4].Foreground->Color(), RGB(1, 2, 3));
+    user.Cancel(TScriptedUserInteraction::kColor);
+    dialog.textfcolorClick(dialog.textfcolor);
+    EXPECT_EQ(dialog.StylePages[4].Foreground->Color(), RGB(1, 2, 3));
+}
+
+TEST_F(Preferences, AWrongFontSizeOrCancelWritesNothing) {
+    {
+        Toptionfrm dialog(frame);
+        dialog.okbtnClick(dialog.okbtn);
+    }
+    const std::string settings = program.SettingsText();
+    ASSERT_FALSE(settings.empty());
+    for (const char* size : {"abc", "0", "-3", "12.5", "", " ", "99999", "0x0C"}) {
+        Toptionfrm dialog(frame);
+        std::mt19937 random(7);
+        Put(dialog, Random(random));
+        dialog.ComboBox2->SetText(size);
+        user.AnswerMessage(mrOk);
+        dialog.okbtnClick(dialog.okbtn);
+        EXPECT_EQ(dialog.ModalResult(), 0) << "the dialog stays open for '" << size << "'";
+        EXPECT_EQ(program.SettingsText(), settings) << size;
+        EXPECT_NE(user.Calls.back().Text.find(std::string("'") + size + "'"), std::string::npos);
+    }
+    // Cancel: changes made, nothing written.
+    {
+        Toptionfrm dialog(frame);
+        std::mt19937 random(8);
+        Put(dialog, Random(random));
+    }
+    EXPECT_EQ(program.SettingsText(), settings);
+    // A size the list lacks is taken, and a new document uses it.
+    {
+        Toptionfrm dialog(frame);
+        dialog.ComboBox2->SetText(" 13 ");
+        dialog.okbtnClick(dialog.okbtn);
+    }
+    EXPECT_EQ(OpenSettings()->ReadInteger(settings::Editor, "size", 0), 13);
+    EXPECT_EQ(FontSizeOf(*Open("")), 13);
+}
+
+TEST_F(Preferences, TheHighlightingChoiceReachesEveryOpenDocument) {
+    TEditForm* first = Open("<P>one</P>");
+    TEditForm* second = Open("<B>two</B>");
+    THtmlHighlighter& shared = *frame->htmlcoder;
+    auto choose = [&](bool syntax, bool builtIn, TColor tagColor) {
+        Toptionfrm dialog(frame);
+        dialog.CheckBox1->SetChecked(syntax);
+        dialog.CheckBox2->SetChecked(builtIn);
+        dialog.StylePages[5].Foreground->SetColor(tagColor);
+        dialog.okbtnClick(dialog.okbtn);
+    };
+    choose(true, false, RGB(9, 8, 7));
+    EXPECT_EQ(OpenSettings()->ReadString(settings::Editor, "colorer", ""), "custom");
+    EXPECT_EQ(shared.HtmlTag().Foreground(), RGB(9, 8, 7));
+    EXPECT_EQ(HighlighterOf(*first), &shared);
+    EXPECT_EQ(HighlighterOf(*second), &shared);
+    choose(false, false, RGB(1, 1, 1));
+    EXPECT_EQ(OpenSettings()->ReadString(settings::Editor, "colorer", ""), "none");
+    EXPECT_EQ(HighlighterOf(*first), nullptr);
+    EXPECT_EQ(HighlighterOf(*second), nullptr);
+    choose(true, true, RGB(1, 1, 1));
+    EXPECT_EQ(HighlighterOf(*first), &shared);
+    EXPECT_EQ(HighlighterOf(*second), &shared);
+    EXPECT_EQ(shared.HtmlTag().Foreground(), clNavy) << "the built-in colours";
+}
+
+} // namespace

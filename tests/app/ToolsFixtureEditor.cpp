@@ -1,0 +1,24 @@
+// What the tools' suites do to a document's editor, apart from the
+// standard controls' header.
+
+#include "tests/app/ToolsFixture.h"
+
+#include "editor/CodeMemo.h"
+
+std::string EditorText(TEditForm& document) { return document.Editor->Text(); }
+
+void SelectRange(TEditForm& document, int32_t start, int32_t length) {
+    document.Editor->SetSelStart(start);
+    document.Editor->SetSelLength(length);
+}
+
+int32_t CaretOf(TEditForm& document) { return document.Editor->SelStart(); }
+
+TCodeHighlighter* HighlighterOf(TEditForm& document) { return document.Editor->Highlighter(); }
+
+int FontSizeOf(TEditForm& document) { return document.Editor->Font().Size(); }
+
+void StartClean(TEditForm& document) {
+    document.Editor->Modified = false;
+    document.Editor->ClearUndo();
+}

@@ -1,0 +1,170 @@
+// Files other programs read without complaint must load, draw and be
+// written back here too.  Two kinds of such files are made at random:
+// frames whose pixels (and transparent index) lie beyond their colour
+// table, which must be written back and show the same, and logical screens
+// of no width or no height, which must show what Qt's own GIF reader (the
+// oracle) shows.
+
+#include "GIFComposites.h"
+#include "GIFTestSupport.h"
+
+#include "gif/GIFRender.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+
+#include <random>
+
+namespace {
+
+// A graphic control extension: disposal, transparency and its index.
+Bytes GraphicControl(int disposal, int transparentIndex) {
+    const uint8_t flags = uint8_t((disposal & 7) << 2 | (transparentIndex >= 0 ? 1 : 0));
+    return {'!', 0xF9, 4, flags, 10, 0, uint8_t(transparentIndex >= 0 ? transparentIndex : 0), 0};
+}
+
+// A frame's pixels through its LZW stream of the given code size.
+Bytes FrameData(const Bytes& pixels, int codeSize) { return Subblocks(Pack(ReferenceLZW(pixels, codeSize))); }
+
+// Random frames whose pixel values and transparent index often lie beyond
+// the colour table that draws them (or with no table at all).
+Bytes RandomFileBeyondItsTables(std::mt19937& random) {
+    static const int tableSizes[] = {0, 2, 4, 16};
+    const int width = 1 + int(random() % 12), height = 1 + int(random() % 9);
+    const int global = tableSizes[random() % 4];
+    Bytes blocks;
+    const int frames = 1 + int(random() % 3);
+    for (int f = 0; f < frames; ++f) {
+        const int local = random() % 3 == 0 ? tableSizes[1 + random() % 3] : 0;
+        const int codeSize = 2 + int(random() % 7);
+        const int highest = (1 << codeSize) - 1;
+        const int fw = 1 + int(random() % width), fh = 1 + int(random() % height);
+        const int left = int(random() % (width - fw + 1)), top = int(random() % (height - fh + 1));
+        Bytes pixels(size_t(fw * fh));
+        const int table = local > 0 ? local : global;
+        for (uint8_t& pixel : pixels)
+            pixel = uint8_t(random() % 2 == 0 && table > 0 ? random() % table : random() % (highest + 1));
+        const int transparent = random() % 2 == 0 ? int(random() % (highest + 1)) : -1;
+        Append(blocks, GraphicControl(int(random() % 4), transparent));
+        Append(blocks, ImageBlock(left, top, fw, fh, random() % 4 == 0, local, codeSize, FrameData(pixels, codeSize)));
+    }
+    return GifWithBlocks(width, height, global, blocks);
+}
+
+// Every frame's own picture, transparency kept.
+std::vector<std::vector<uint32_t>> FramePictures(TGIFImage& image) {
+    std::vector<std::vector<uint32_t>> pictures;
+    for (TGIFSubImage* frame : FramesWithPixels(image))
+        pictures.push_back(RenderGIFFrame(*frame, true));
+    return pictures;
+}
+
+QImage QtFirstFrame(const Bytes& bytes) {
+    QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "gif");
+    return reader.read().convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+TEST(GIFWriteBack, PixelsBeyondTheirTableAreWrittenBackAndShowTheSame) {
+    std::mt19937 random(4242);
+    int beyond = 0;
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        const Bytes file = RandomFileBeyondItsTables(random);
+        TGIFImage image;
+        ASSERT_NO_THROW(LoadImage(image, file));
+        for (TGIFSubImage* frame : FramesWithPixels(image)) {
+            const int table = frame->ActiveColorMap().Count();
+            for (int64_t i = 0; i < frame->DataSize(); ++i)
+                beyond += frame->Data()[i] >= table;
+        }
+        const auto composites = Composites(image);
+        const auto pictures = FramePictures(image);
+        for (TGIFCompression compression : {gcLZW, gcRLE}) {
+            image.SetCompression(compression);
+            Bytes written;
+            ASSERT_NO_THROW(written = SaveImage(image)) << "a file that loads must be written back";
+            // Another reader takes what we wrote.
+            ASSERT_TRUE(GiflibRead(written).Ok);
+            TGIFImage again;
+            ASSERT_NO_THROW(LoadImage(again, written));
+            EXPECT_EQ(Composites(again), composites);
+            EXPECT_EQ(FramePictures(again), pictures);
+        }
+    }
+    EXPECT_GT(beyond, 1000) << "too few pixels beyond their table to test anything";
+}
+
+TEST(GIFWriteBack, AScreenWithoutWidthOrHeightShowsWhatOtherReadersShow) {
+    if (!QImageReader::supportedImageFormats().contains("gif"))
+        GTEST_SKIP() << "Qt has no GIF reader here (qt6-base's imageformats plugin)";
+    std::mt19937 random(99);
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        const int width = round % 3 == 1 ? 4 + int(random() % 8) : 0;
+        const int height = round % 3 == 2 ? 4 + int(random() % 8) : 0;
+        Bytes blocks;
+        for (int f = 0, frames = 1 + int(random() % 3); f < frames; ++f) {
+            const int fw = 1 + int(random() % 6), fh = 1 + int(random() % 5);
+            const int left = int(random() % 4), top = int(random() % 4);
+            Bytes pixels(size_t(fw * fh));
+            for (uint8_t& pixel : pixels)
+                pixel = uint8_t(random() % 16);
+            Append(blocks, ImageBlock(left, top, fw, fh, false, 0, 4, FrameData(pixels, 4)));
+        }
+        const Bytes file = GifWithBlocks(width, height, 16, blocks);
+        TGIFImage image;
+        ASSERT_NO_THROW(LoadImage(image, file));
+        const QImage qt = QtFirstFrame(file);
+        ASSERT_FALSE(qt.isNull());
+        ASSERT_EQ(image.Width(), qt.width());
+        ASSERT_EQ(image.Height(), qt.height());
+        TGIFCompositor compositor(image);
+        compositor.Show(0);
+        int64_t drawn = 0;
+        for (int y = 0; y < qt.height(); ++y)
+            for (int x = 0; x < qt.width(); ++x) {
+                const uint32_t mine = compositor.Pixels()[size_t(y) * size_t(image.Width()) + size_t(x)];
+                if (mine >> 24 == 0)
+                    continue;
+                ++drawn;
+                ASSERT_EQ(mine & 0xFFFFFF, qt.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+            }
+        EXPECT_GT(drawn, 0);
+        // Written back, the screen has the size it is shown at.
+        TGIFImage again;
+        LoadImage(again, SaveImage(image));
+        EXPECT_EQ(again.Width(), image.Width());
+        EXPECT_EQ(again.Height(), image.Height());
+    }
+}
+
+// Optimising such files keeps every picture and how long it shows: a
+// delta frame keeps its transparent index even where that lies beyond the
+// table.
+TEST(GIFWriteBack, OptimisingFilesBeyondTheirTablesKeepsWhatIsShown) {
+    std::mt19937 random(5150);
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        TGIFImage image;
+        ASSERT_NO_THROW(LoadImage(image, RandomFileBeyondItsTables(random)));
+        const auto before = ScreenTimes(image);
+        image.Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap);
+        const auto after = ScreenTimes(image);
+        ASSERT_EQ(after.size(), before.size());
+        for (size_t i = 0; i < after.size(); ++i) {
+            EXPECT_EQ(after[i].first, before[i].first) << "picture " << i;
+            if (before.size() > 1) {
+                EXPECT_EQ(after[i].second, before[i].second) << "time of picture " << i;
+            }
+        }
+    }
+}

@@ -8,6 +8,7 @@
 void TDesignLink::Show(const std::string& baseURL) {
     ready_ = false;
     taken_.clear();
+    view_.SetTextEncoding(text_.Editor().Encoding());
     view_.SetDocumentHTML(text_.Editor().Text());
     view_.SetBaseURL(baseURL);
 }

@@ -63,7 +63,10 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
             if (y == 0) {
                 canvas.Font().SetName("COURIER NEW");
                 canvas.Font().SetSize(12);
+                // The header is UTF-8, whatever the lines were drawn in.
+                const TTextEncoding lines = canvas.SetTextEncoding(teUtf8);
                 canvas.TextOut(left, headerTop, fileName);
+                canvas.SetTextEncoding(lines);
                 y = firstLine;
             }
             editor.DrawLineOnCanvas(canvas, line, TPoint{left, y});

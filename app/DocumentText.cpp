@@ -1,6 +1,7 @@
 #include "app/DocumentText.h"
 
 #include "editor/CodeMemo.h"
+#include "editor/model/PageEncoding.h"
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/SafeFile.h"
@@ -80,7 +81,17 @@ void TDocumentText::TextReplaced(TCodeDocument&) {
 }
 
 void TDocumentText::LoadFromFile(const std::string& fileName) {
-    SetText(readDocumentFile(fileName));
+    const std::string page = readDocumentFile(fileName);
+    // The encoding is set before the text comes, so the text is laid out
+    // once, for it.
+    const TTextEncoding before = editor_.Encoding();
+    editor_.SetEncoding(DetectPageEncoding(page));
+    try {
+        SetText(page);
+    } catch (...) {
+        editor_.SetEncoding(before);
+        throw;
+    }
 }
 
 void TDocumentText::SetText(std::string_view text) {

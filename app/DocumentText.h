@@ -23,9 +23,10 @@ public:
     TDocumentText(const TDocumentText&) = delete;
     TDocumentText& operator=(const TDocumentText&) = delete;
 
-    // Reads the file into the editor (the editor's text is left as it was
-    // when the file can not be read: EFOpenError or EReadError).  Only a
-    // regular file is read; a pipe, device or socket is refused at once
+    // Reads the file into the editor in the encoding the page asks for
+    // (DetectPageEncoding); the editor's text is left as it was when the
+    // file can not be read (EFOpenError or EReadError).  Only a regular
+    // file is read; a pipe, device or socket is refused at once
     // (EFOpenError) rather than waited on.
     void LoadFromFile(const std::string& fileName);
     // Replaces the editor's whole text, keeping the breaks the text spells.

@@ -176,11 +176,15 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     PopupMenu1->Add("-");
     // The quick-code dialog comes with the quick-code pane.
     createOqcItem = item("createOqcItem", "Create a Ondrill Quick Code", {}, false);
+    PopupMenu1->Add("-");
+    encodingItem = item("encodingItem", "", [this](TPersistent*) { SwitchEncoding(); });
     PopupMenu1->OnPopup = [this](TPersistent* s) { PopupMenu1Popup(s); };
     Editor->SetPopupMenu(PopupMenu1);
 
     text_ = std::make_unique<TDocumentText>(*Editor);
     link_ = std::make_unique<TDesignLink>(*dhtmledit, *text_);
+    // New documents are UTF-8; a loaded one takes the encoding its page asks for.
+    Editor->SetEncoding(teUtf8);
     text_->SetText(skeleton());
     Editor->Modified = false;
     AttachDocumentTools(*this);
@@ -215,6 +219,7 @@ void TEditForm::FormCreate(TPersistent*) {
     SetModifiedState(false);
     enablebtns();
     frameform->StatusBar1->Panels().Items(5)->SetText("Insert");
+    ShowEncoding();
 }
 
 void TEditForm::ReadFont() {
@@ -244,6 +249,7 @@ void TEditForm::LoadFile(const std::string& path) {
     SetCaption(DisplayTextOfName(FileNameOf(path)));
     Editor->SetSelStart(0);
     Editor->Modified = false;
+    ShowEncoding();
 }
 
 void TEditForm::FileSaveItemClick(TPersistent* sender) {
@@ -327,7 +333,7 @@ void TEditForm::FormClose(TPersistent*, TCloseAction& action) {
     SetModifiedState(false);
     action = caFree;
     disablebtns();
-    for (int panel : {0, 1, 3, 5})
+    for (int panel : {0, 1, 3, 5, kEncodingPanel})
         frameform->StatusBar1->Panels().Items(panel)->SetText("");
 }
 
@@ -371,6 +377,18 @@ void TEditForm::PopupMenu1Popup(TPersistent*) {
     // A selection made towards the end has the caret there and a negative
     // length: two characters either way make a quick code.
     createOqcItem->Enabled = createOqcItem->OnClick && std::abs(Editor->SelLength()) >= 2;
+    encodingItem->Caption = std::string("Switch Encoding to ") +
+                            TextEncodingName(Editor->Encoding() == teUtf8 ? teAnsi : teUtf8);
+}
+
+void TEditForm::SwitchEncoding() {
+    Editor->SetEncoding(Editor->Encoding() == teUtf8 ? teAnsi : teUtf8);
+    ShowEncoding();
+}
+
+void TEditForm::ShowEncoding() {
+    if (isActive())
+        frameform->StatusBar1->Panels().Items(kEncodingPanel)->SetText(TextEncodingName(Editor->Encoding()));
 }
 
 // ---- Views -----------------------------------------------------------------------------
@@ -450,6 +468,7 @@ void TEditForm::PageControl1Change(TPersistent*) {
         }
         preview_.Write(FileName, text_->Bytes());
         WebBrowser1->SetVisible(true);
+        WebBrowser1->SetTextEncoding(Editor->Encoding());
         focusPage();
         quietly([&] { WebBrowser1->Navigate(fileAddress(preview_.Written())); });
         break;
@@ -488,6 +507,7 @@ void TEditForm::FormActivate(TPersistent*) {
         frameform->EnableItems({"saveBtn", "Sauvegarder1"}, false);
     }
     UpdateMenuItems();
+    ShowEncoding();
     if (PageControl1->ActivePageIndex() > kSourcePage) {
         frameform->SetTagInspectorEnabled(false);
         enablefilebtns();
@@ -545,7 +565,7 @@ void TEditForm::EditorSelMove(TPersistent*) {
     TStatusBar* status = frameform->StatusBar1;
     status->Panels().Items(0)->SetText("Offset: " + std::to_string(Editor->SelStart()));
     status->Panels().Items(1)->SetText("Line: " + std::to_string(Editor->SelLine() + 1) +
-                              "    Col: " + std::to_string(Editor->SelCol() + 1));
+                              "    Col: " + std::to_string(Editor->SelCharacterColumn() + 1));
 }
 
 void TEditForm::editorClick(TPersistent*) {

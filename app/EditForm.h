@@ -53,6 +53,7 @@ public:
     TMenuItem* Supprimer2 = nullptr;
     TMenuItem* Slectionnertout2 = nullptr;
     TMenuItem* createOqcItem = nullptr;
+    TMenuItem* encodingItem = nullptr;
 
     // ---- State that others read ----
     // The document's full path; "Untitled" while it was never saved.
@@ -72,6 +73,11 @@ public:
     void FileSaveAsitemClick(TPersistent* sender);
     // The save commands and the "Modified" panel follow the flag.
     void SetModifiedState(bool modified);
+    // The encoding command: the document is read in the other encoding,
+    // every byte as it was.
+    void SwitchEncoding();
+    // The status bar's encoding panel shows the document's, when active.
+    void ShowEncoding();
     void Fermer1Click(TPersistent* sender);
     void Fermertout1Click(TPersistent* sender);
     void Sauvegardertout1Click(TPersistent* sender);
@@ -82,6 +88,13 @@ public:
     void redoitemClick(TPersistent* sender);
     void Slectionnertout1Click(TPersistent* sender);
     void Supprimer1Click(TPersistent* sender);
+    // Find, replace, character conversion and printing (EditFormCommands.cpp).
+    void Rechercher1Click(TPersistent* sender);
+    void Rpter1Click(TPersistent* sender);
+    void Remplacer1Click(TPersistent* sender);
+    void rephtmlcaracitemClick(TPersistent* sender);
+    void Configurerlimprimante1Click(TPersistent* sender);
+    void FilePrintSetupItemClick(TPersistent* sender);
     // The editing settings: options from the main window, font, colours,
     // gutter and highlighting from the settings file.
     void ReadFont();

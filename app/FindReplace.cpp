@@ -1,14 +1,18 @@
 #include "app/FindReplace.h"
 
+#include "app/DocumentTextEncoding.h"
+
 #include "editor/CodeMemo.h"
 #include "editor/model/CodeDocument.h"
 #include "editor/model/UndoHistory.h"
 
+#include "platform/base/Utf8.h"
 #include "platform/ui/CommonDialogs.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/UserInteraction.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,21 +35,40 @@ const std::array<TEntityPair, 62>& SpecialCharacterEntities() {
     return pairs;
 }
 
+std::string CharacterInDocument(const TCodeMemo& editor, char codePageByte) {
+    return DocumentTextOf(editor, AnsiToUtf8(std::string(1, codePageByte)));
+}
+
 namespace {
+
+// The undo space grows to hold a step the edits just recorded (from entry
+// `first` on), so that the step can be undone however many replacements it
+// holds; a history kept without space (undo switched off) stays so.
+void keepStep(TUndoHistory& history, int32_t first) {
+    int64_t size = 0;
+    for (int32_t i = std::max(first, 0); i < history.Position(); ++i)
+        size += history.Entries()[static_cast<size_t>(i)].Size();
+    if (history.MaxSpace() > 0 && size > history.MaxSpace())
+        history.SetMaxSpace(static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX)));
+}
 
 // Many edits as one: one undo step, one display update at the end (also
 // when an edit raises), the caret brought into view once.
 template <class TEdits>
 void asOneStep(TCodeMemo& editor, TEdits edits) {
     TCodeDocument& document = editor.Document();
-    TUndoHistory::TAction action(document.UndoHistory());
+    TUndoHistory& history = document.UndoHistory();
+    TUndoHistory::TAction action(history);
+    const int32_t first = history.Position();
     TDocumentUpdate update(document);
     try {
         edits();
     } catch (...) {
+        keepStep(history, first);
         update.Finish();
         throw;
     }
+    keepStep(history, first);
     if (update.Finish())
         editor.ScrollInView();
 }
@@ -87,15 +110,18 @@ int ConvertSpecialCharacters(TCodeMemo& editor) {
         TCodeDocument& document = editor.Document();
         for (const TEntityPair& pair : SpecialCharacterEntities()) {
             const size_t entityLength = std::strlen(pair.Entity);
+            // The same character in the document's encoding: one byte of
+            // the code page, or its two bytes of UTF-8.
+            const std::string character = CharacterInDocument(editor, static_cast<char>(pair.Character));
             for (int32_t index = 0; index < document.ParagraphCount(); ++index) {
                 // Entities hold no character of the table, so a paragraph
                 // is read once, from the last replacement on.
                 for (size_t at = 0;;) {
-                    at = document.ParagraphList()[index].Text.find(static_cast<char>(pair.Character), at);
+                    at = document.ParagraphList()[index].Text.find(character, at);
                     if (at == std::string::npos)
                         break;
                     editor.SetSelStart(document.ParagraphList().Start(index) + static_cast<int32_t>(at));
-                    editor.SetSelLength(1);
+                    editor.SetSelLength(static_cast<int32_t>(character.size()));
                     editor.Selection().ReplaceGrouped(pair.Entity, count > 0);
                     ++count;
                     at += entityLength;
@@ -158,9 +184,9 @@ TDocumentSearch::~TDocumentSearch() = default;
 void TDocumentSearch::prefill(TFindDialog& dialog) {
     const int32_t length = editor_.SelLength();
     if (length == 0)
-        dialog.SetFindText(editor_.CurrentWord());
+        dialog.SetFindText(ProgramTextOf(editor_, editor_.CurrentWord()));
     else if (std::abs(length) < 64)
-        dialog.SetFindText(editor_.SelText());
+        dialog.SetFindText(ProgramTextOf(editor_, editor_.SelText()));
     dialog.Execute();
 }
 
@@ -183,7 +209,7 @@ void TDocumentSearch::search(const TFindDialog& dialog) {
         return;
     {
         THourglass hourglass;
-        if (FindFromCaret(editor_, {dialog.FindText(), dialog.Options()}))
+        if (FindFromCaret(editor_, {DocumentTextOf(editor_, dialog.FindText()), dialog.Options()}))
             editor_.ScrollInView();
         else
             notFound(dialog.FindText(), " not found.");
@@ -200,17 +226,18 @@ void TDocumentSearch::FindNext() {
 void TDocumentSearch::ReplaceDialogFind() { search(*replace_); }
 
 void TDocumentSearch::ReplaceDialogReplace() {
-    const TSearchRequest request{replace_->FindText(), replace_->Options()};
+    const TSearchRequest request{DocumentTextOf(editor_, replace_->FindText()), replace_->Options()};
     if (request.Text.empty())
         return;
+    const std::string replacement = DocumentTextOf(editor_, replace_->ReplaceText());
     {
         THourglass hourglass;
         if ((request.Options & frReplace) != 0) {
-            if (!ReplaceNext(editor_, request, replace_->ReplaceText()))
-                notFound(request.Text, " not found.");
+            if (!ReplaceNext(editor_, request, replacement))
+                notFound(replace_->FindText(), " not found.");
         } else if ((request.Options & frReplaceAll) != 0) {
-            ReplaceEveryMatch(editor_, request, replace_->ReplaceText());
-            notFound(request.Text, " not found or end of replacement.");
+            ReplaceEveryMatch(editor_, request, replacement);
+            notFound(replace_->FindText(), " not found or end of replacement.");
         }
     }
     takeFocus();

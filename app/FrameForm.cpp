@@ -7,6 +7,7 @@
 #include "app/HtmlColor.h"
 #include "app/MDITab.h"
 #include "app/MainWindowItems.h"
+#include "app/Projects.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
 #include "app/ToolCommands.h"
@@ -39,7 +40,9 @@ struct TPanelLayout {
 };
 constexpr TPanelLayout kPanels[] = {
     {90, pbLowered, taCenter}, {140, pbLowered, taCenter}, {10, pbNone, taCenter}, {60, pbLowered, taCenter},
-    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {50, pbLowered, taLeftJustify},
+    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {360, pbLowered, taLeftJustify},
+    // The active document's encoding.
+    {10, pbNone, taCenter},    {100, pbLowered, taCenter},
 };
 
 } // namespace
@@ -92,6 +95,7 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
 
     buildBars();
     buildToolWindow();
+    bindCommands();
     BindElementDialogCommands(*this);
 
     OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
@@ -213,7 +217,16 @@ void Tframeform::FormDestroy(TPersistent*) {
         Application().OnHint = nullptr;
 }
 
-void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) { canClose = true; }
+void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) {
+    // The documents have all agreed to close: the open project is saved
+    // and closed (a project that can not be written is reported, and the
+    // program still closes).
+    if (ProjectOpen) {
+        projects_->MainWindowClosing();
+        syncProjectState();
+    }
+    canClose = true;
+}
 
 void Tframeform::FormClose(TPersistent*, TCloseAction& action) { action = caFree; }
 
@@ -234,8 +247,7 @@ TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
         delete document;
         throw;
     }
-    document->SetModifiedState(false);
-    MDINav->AddForm(document, nullptr);
+    AddDocument(document);
     return document;
 }
 

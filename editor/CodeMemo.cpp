@@ -196,6 +196,14 @@ void TCodeMemo::SetJustified(bool value) {
     view_->Appearance();
 }
 
+void TCodeMemo::SetEncoding(TTextEncoding encoding) {
+    if (encoding == Encoding())
+        return;
+    document_->SetEncoding(encoding);
+    selection_->KeepOnCharacters();
+    view_->Appearance();
+}
+
 void TCodeMemo::SetLineHeight(int32_t value) {
     FixedLineHeight = value >= 1 ? value : 0;
     // Only the measurements change: the line breaks stay as they are.

@@ -81,6 +81,7 @@ public:
     void SetSelLine(int32_t line) { selection_->SetSelLine(line); }
     int32_t SelCol() { return selection_->SelCol(); }
     void SetSelCol(int32_t column) { selection_->SetSelCol(column); }
+    int32_t SelCharacterColumn() { return selection_->SelCharacterColumn(); }
     int32_t SelPar() { return selection_->SelPar(); }
     void SetSelPar(int32_t paragraph) { selection_->SetSelPar(paragraph); }
     std::string CurrentWord() { return selection_->CurrentWord(); }
@@ -188,6 +189,10 @@ public:
     std::string Separators() const { return document_->Separators(); }
     void SetSeparators(std::string_view characters) { document_->SetSeparators(characters); }
     bool IsSeparator(unsigned char c) const { return document_->IsSeparator(c); }
+    // The document's encoding; switching it changes no byte, keeps the
+    // selection on whole characters and shows the text anew.
+    TTextEncoding Encoding() const { return document_->Encoding(); }
+    void SetEncoding(TTextEncoding encoding);
     TUpdateMode UpdateMode() const { return document_->Layout().UpdateMode(); }
     void SetUpdateMode(TUpdateMode value) { document_->Layout().SetUpdateMode(value); }
     bool ReadOnly = false;
@@ -199,6 +204,8 @@ public:
     bool Justified = false;
     int32_t MouseWheelFactor = 3;
     TColor HighlightColor = clRed;
+    // The background of bytes that are not UTF-8 in a UTF-8 document.
+    TColor InvalidByteColor = 0x00B4B4FF;
     TColor HighlightBackgnd = clWindow;
     TColor SelBackColor = clHighlight;
     TColor SelTextColor = clHighlightText;

@@ -31,7 +31,7 @@ void TCodeMemo::CopyToClipboard() {
         bytes += '\0';
         clipboard.Open();
         try {
-            clipboard.SetAsText(text);
+            clipboard.SetAsText(text, Encoding());
             clipboard.SetFormatBytes(BlockClipboardFormat(), bytes);
         } catch (...) {
             clipboard.Close();
@@ -43,7 +43,7 @@ void TCodeMemo::CopyToClipboard() {
     std::string text = SelText();
     if (Options().Contains(pmoPlainClipboard))
         text = StripStyleCodes(text);
-    clipboard.SetAsText(text);
+    clipboard.SetAsText(text, Encoding());
 }
 
 void TCodeMemo::CutToClipboard() {
@@ -58,7 +58,7 @@ void TCodeMemo::PasteFromClipboard() {
     bool block = Options().Contains(pmoBlockSelection) && clipboard.HasFormat(BlockClipboardFormat());
     if (!clipboard.HasFormat(CF_TEXT))
         return;
-    std::string text = clipboard.AsText();
+    std::string text = clipboard.AsText(Encoding());
     // A paste is an undo step of its own.
     BreakUndoGroup();
     if (block)

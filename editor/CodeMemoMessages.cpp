@@ -100,6 +100,13 @@ bool TCodeMemo::handleMessage(TMessage& message) {
         message.Result = 0;
         view_->MouseWheel(GET_WHEEL_DELTA_WPARAM(message.WParam));
         return true;
+    case WM_UNICHAR:
+        // Typed characters come as code points, written in the document's
+        // encoding.
+        if (message.WParam != UNICODE_NOCHAR && message.WParam <= 0x10FFFF)
+            keyboard_->TypeCharacter(static_cast<char32_t>(message.WParam));
+        message.Result = 1;
+        return true;
     case WM_CUT:
         // Changing requests do nothing on a memo that may not be changed.
         if (UserMayEdit())

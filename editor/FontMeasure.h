@@ -18,6 +18,9 @@ public:
     TFontMeasure(TTextMeasurer& measurer, const TFont& font, const TFont& altFont);
 
     const int32_t* AdvanceTable(uint8_t style) const override;
+    int32_t CharacterAdvance(uint8_t style, char32_t codePoint) const override {
+        return MeasuredFont(style).CharacterAdvance(codePoint);
+    }
     // The measured font of a style (bold, italic, underline, strike-out and
     // the alternative-font bit).
     const TMeasuredFont& MeasuredFont(uint8_t style) const;

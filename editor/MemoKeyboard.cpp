@@ -8,6 +8,7 @@
 #include "editor/CodeMemo.h"
 #include "editor/MemoMouse.h"
 #include "editor/MemoView.h"
+#include "editor/model/Characters.h"
 #include "editor/model/ScopeGuards.h"
 #include "editor/model/StyleCodes.h"
 #include "editor/model/WordMoves.h"
@@ -47,7 +48,7 @@ int32_t TMemoKeyboard::leadingBlanks(int32_t line) { return leadingBlankCount(do
 void TMemoKeyboard::stepBack(TCodeNavigator& nav) {
     bool moved = false;
     if (nav.ParOffset() > 0) {
-        nav.SetPos(nav.Pos() - 1);
+        nav.SetPos(nav.Pos() - charBefore(nav));
         moved = true;
         if (memo_.PassOverCodes && document_.StaticFormat()) {
             while (nav.ParOffset() > 0 && IsStyleCode(nav.CharAt()))
@@ -93,7 +94,7 @@ void TMemoKeyboard::stepForward(TCodeNavigator& nav) {
         if (nav.ParNumber() + 1 < document_.ParagraphList().Count())
             nav.SetPos(document_.ParagraphList().Start(nav.ParNumber() + 1));
     } else {
-        nav.SetPos(nav.Pos() + 1);
+        nav.SetPos(nav.Pos() + charAt(nav));
     }
 }
 
@@ -151,6 +152,8 @@ void TMemoKeyboard::moveVertically(TCodeNavigator& nav, int32_t line, TShiftStat
 // The selection after a move
 
 void TMemoKeyboard::selectionUpdate(TCodeNavigator& nav, TShiftState shift) {
+    // No key leaves the caret inside a character.
+    nav.SetPos(document_.CharStartAt(nav.Pos()));
     if (shift & ssShift)
         selection_.ExtendTo(nav.Pos());
     else
@@ -430,6 +433,7 @@ void TMemoKeyboard::KeyDown(uint16_t& key, TShiftState shift) {
         return;
     }
     // After Delete and Backspace the caret stands where the deletion left it.
+    selection_.KeepOnCharacters();
     document_.UndoHistory().BreakGrouping();
     view_.SelectionChanged();
     view_.ScrollInView();
@@ -453,7 +457,7 @@ void TMemoKeyboard::deleteKey(TShiftState shift) {
         TCodeNavigator& caret = selection_.CaretNavigator();
         if (shift & ssShift) {
             // Shift+Delete without a selection deletes the character before the caret.
-            memo_.SetSelLength(caret.ParOffset() == 0 ? -2 : -1);
+            memo_.SetSelLength(caret.ParOffset() == 0 ? -2 : -charBefore(caret));
         } else if (shift & ssCtrl) {
             if (selection_.StartNavigator().LineNumber() == selection_.EndNavigator().LineNumber()) {
                 TCodeNavigator& end = *moving_;
@@ -475,7 +479,7 @@ void TMemoKeyboard::deleteKey(TShiftState shift) {
             if (end.ParOffset() >= end.Paragraph()->Length())
                 end.SetPos(end.Pos() + 2);
             else
-                end.SetPos(end.Pos() + 1);
+                end.SetPos(end.Pos() + charAt(end));
             memo_.SetSelLength(std::min(end.Pos(), document_.TextLength()) - caret.Pos());
         }
     }
@@ -533,7 +537,7 @@ void TMemoKeyboard::backspaceKey(TShiftState shift) {
                     view_.CaretUpdate();
                     return;
                 }
-                memo_.SetSelLength(-1);
+                memo_.SetSelLength(-charBefore(caret));
                 if (document_.StaticFormat() && memo_.PassOverCodes) {
                     // The codes before the character go with it.
                     while (selection_.SelLength() != 0 && selection_.StartNavigator().Pos() > 0 && IsStyleCode(selection_.StartNavigator().CharAt())) {
@@ -559,6 +563,34 @@ void TMemoKeyboard::backspaceKey(TShiftState shift) {
 
 // ---------------------------------------------------------------------------
 // Key press and key up
+
+void TMemoKeyboard::TypeCharacter(char32_t character) {
+    // In the code page a character it lacks is written as a numeric
+    // character reference, which the page shows as that character.
+    std::string text;
+    if (document_.IsUtf8())
+        AppendUtf8(text, character);
+    else
+        Utf8ToAnsi([&] {
+            std::string utf8;
+            AppendUtf8(utf8, character);
+            return utf8;
+        }(), text);
+    // The key handlers see the character's byte of the code page, or '?'.
+    char key = KeyCharOf(character);
+    TRestoreOnExit<std::string> typed(typed_, text);
+    TRestoreOnExit<char> typedKey(typedKey_, key);
+    memo_.KeyPress(key);
+}
+
+int32_t TMemoKeyboard::charAt(TCodeNavigator& nav) const {
+    return CharLength(nav.Paragraph()->Text, nav.ParOffset(), document_.IsUtf8());
+}
+
+int32_t TMemoKeyboard::charBefore(TCodeNavigator& nav) const {
+    const int32_t offset = nav.ParOffset();
+    return offset - PreviousChar(nav.Paragraph()->Text, offset, document_.IsUtf8());
+}
 
 void TMemoKeyboard::enterKey() {
     if (memo_.Overwrite && selection_.SelLength() == 0) {
@@ -614,8 +646,10 @@ void TMemoKeyboard::KeyPress(char& key) {
             view_.ScrollInView();
         } else {
             if (memo_.Overwrite && selection_.SelLength() == 0 && !atParagraphEnd)
-                memo_.SetSelLength(1);
-            memo_.SetSelText(std::string(1, key));
+                memo_.SetSelLength(charAt(caret));
+            // A character typed as several bytes goes in whole, unless a
+            // handler put another key in its place.
+            memo_.SetSelText(!typed_.empty() && key == typedKey_ ? typed_ : std::string(1, key));
         }
     } else {
         switch (c) {
@@ -640,6 +674,7 @@ void TMemoKeyboard::KeyPress(char& key) {
             break;
         }
     }
+    selection_.KeepOnCharacters();
     // While a key repeats, the window keeps up with it.
     if (keyReleased_)
         keyReleased_ = false;

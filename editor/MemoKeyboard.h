@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class TCodeDocument;
 class TCodeMemo;
@@ -25,6 +26,9 @@ public:
     void KeyDown(uint16_t& key, TShiftState shift);
     void KeyPress(char& key);
     void KeyUp(uint16_t& key, TShiftState shift);
+    // A typed character as a code point (WM_UNICHAR): put in as the
+    // document's encoding writes it, through KeyPress.
+    void TypeCharacter(char32_t character);
 
 private:
     // A scrolling key of a DisplayOnly memo moves the view; false for any
@@ -40,6 +44,9 @@ private:
     void deleteKey(TShiftState shift);
     void backspaceKey(TShiftState shift);
     void enterKey();
+    // The bytes of the character at the navigator and of the one before it.
+    int32_t charAt(TCodeNavigator& navigator) const;
+    int32_t charBefore(TCodeNavigator& navigator) const;
     // How many blanks display line `line` starts with.
     int32_t leadingBlanks(int32_t line);
 
@@ -51,4 +58,7 @@ private:
     std::unique_ptr<TCodeNavigator> moving_;
     // Cleared by a key press: while a key repeats the window keeps up.
     bool keyReleased_ = true;
+    // While TypeCharacter runs: the bytes typed and the key standing for them.
+    std::string typed_;
+    char typedKey_ = 0;
 };

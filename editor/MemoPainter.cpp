@@ -11,6 +11,7 @@
 #include "editor/LineWalk.h"
 #include "editor/MemoView.h"
 #include "editor/TextOutput.h"
+#include "editor/model/Characters.h"
 #include "editor/model/ScopeGuards.h"
 
 #include <algorithm>
@@ -72,6 +73,7 @@ struct TMemoLinePainter {
     TMemoView& View;
     TCanvas& Canvas;
     bool Output;             // drawing on another canvas (printing)
+    bool Utf8 = false;       // the document's characters are UTF-8
     int32_t ClientWidth;
     int32_t LineHeight;
     int32_t Baseline;
@@ -322,6 +324,9 @@ struct TMemoLinePainter {
                 else if (position < ParSelEnd)
                     end = std::min(end, ParSelEnd);
             }
+            // A run never ends inside a character: its bytes are drawn
+            // together, in the state at its start, as they are measured.
+            end = std::min(CharEnd(p.Text, end, Utf8), line.Stop);
             int32_t runEnd = position;
             while (runEnd < end) {
                 char c = p.Text[static_cast<size_t>(runEnd)];
@@ -338,7 +343,7 @@ struct TMemoLinePainter {
                 DrawTextAtPen(Canvas,
                               std::string_view(p.Text).substr(static_cast<size_t>(position),
                                                               static_cast<size_t>(drawEnd - position)),
-                              rightLimit, View.OutputChunk());
+                              rightLimit, View.OutputChunk(), Utf8);
             position = runEnd;
             if (position < line.Stop && p.Text[static_cast<size_t>(position)] == '\t') {
                 const int32_t penX = Canvas.PenPos().X;
@@ -405,6 +410,7 @@ void TMemoPainter::paintLines(TCanvas& canvas, int32_t first, int32_t last, cons
     const TTextSelection& selection = memo_.Selection();
     const TCodeMemoOptions options = document_.Options();
     TMemoLinePainter painter(memo_, view_, canvas, onOutput);
+    painter.Utf8 = document_.IsUtf8();
     painter.LineHeight = view_.LineHeight();
     painter.Baseline = view_.Baseline();
     painter.SpaceWidth = layout.AverageCharWidth();
@@ -460,6 +466,9 @@ void TMemoPainter::paintLines(TCanvas& canvas, int32_t first, int32_t last, cons
     TPen savedPen;
     savedPen.Assign(&canvas.Pen());
     const unsigned savedAlign = canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+    const TTextEncoding savedEncoding = canvas.SetTextEncoding(document_.Encoding());
+    const TColor savedInvalidColor = canvas.InvalidByteColor();
+    canvas.SetInvalidByteColor(memo_.InvalidByteColor);
     const int savedMode = canvas.BkMode();
     const TColor savedBk = canvas.BkColor();
     const TPoint savedOrigin = canvas.Origin();
@@ -505,6 +514,8 @@ void TMemoPainter::paintLines(TCanvas& canvas, int32_t first, int32_t last, cons
     else
         canvas.RemoveClip();
     canvas.SetTextAlign(savedAlign);
+    canvas.SetTextEncoding(savedEncoding);
+    canvas.SetInvalidByteColor(savedInvalidColor);
     canvas.SetBkMode(savedMode);
     canvas.SetBkColor(savedBk);
     canvas.SetFont(savedFont);

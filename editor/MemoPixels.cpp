@@ -9,6 +9,7 @@
 
 #include "editor/CodeMemo.h"
 #include "editor/LineWalk.h"
+#include "editor/model/Characters.h"
 
 #include <algorithm>
 #include <optional>
@@ -45,42 +46,63 @@ struct TMeasuredWalk {
     bool StaticFormat;
     const TCodeMeasure& Measure;
     const TLineLayout& Layout;
+    bool Utf8;
     TLineWalk Walk;
     TStretchCounter Stretch;
     const int32_t* Advances = nullptr;
+    uint8_t Style = 0;
 
-    TMeasuredWalk(const TTextLayout& rules, bool staticFormat, const TCodeMeasure& measure, const TParagraph& paragraph,
-                  const TLineRecord& line, const TLineLayout& layout)
-        : Rules(rules), StaticFormat(staticFormat), Measure(measure), Layout(layout),
+    TMeasuredWalk(const TTextLayout& rules, bool staticFormat, bool utf8, const TCodeMeasure& measure,
+                  const TParagraph& paragraph, const TLineRecord& line, const TLineLayout& layout)
+        : Rules(rules), StaticFormat(staticFormat), Measure(measure), Layout(layout), Utf8(utf8),
           Walk(paragraph, line, staticFormat) {
         if (layout.StretchCount > 0 && layout.StretchStart == line.Start)
             Stretch.Set(layout.StretchExtra, layout.StretchCount);
         SelectFont();
     }
     // Looks up the advances again after the style or the context changed.
-    void SelectFont() { Advances = Measure.AdvanceTable(Rules.StyleForMeasure(Walk.StaticStyle, *Walk.Context)); }
+    void SelectFont() {
+        Style = Rules.StyleForMeasure(Walk.StaticStyle, *Walk.Context);
+        Advances = Measure.AdvanceTable(Style);
+    }
+    // The width of the character at position as the font in force draws it.
+    TCharacterWidth Character(int32_t position) const {
+        return MeasureCharacter(Measure, Style, Advances, Walk.Paragraph.Text, position, Utf8);
+    }
 
-    // Steps over the character at position, x pixels into the line, and
-    // answers its width: a tab reaches the next stop (and the justified
-    // blanks after it are spread anew), a blank of a justified line gets its
-    // share of the spare pixels.  A style code has no width (nullopt): it
-    // changes the font instead.
-    std::optional<int64_t> Step(int32_t position, int64_t x) {
+    // Steps over the character at position, x pixels into the line (position
+    // moves on past it), and answers its width: a tab reaches the next stop
+    // (and the justified blanks after it are spread anew), a blank of a
+    // justified line gets its share of the spare pixels.  A style code has
+    // no width (nullopt): it changes the font instead.
+    [[gnu::always_inline]] std::optional<int64_t> Step(int32_t& position, int64_t x) {
         if (Walk.Enter(position))
             SelectFont();
         const char c = Walk.At(position);
         if (c == '\t') {
-            if (Layout.StretchCount > 0 && position >= Layout.StretchStart)
+            ++position;
+            if (Layout.StretchCount > 0 && position - 1 >= Layout.StretchStart)
                 Stretch.Set(Layout.StretchExtra, Layout.StretchCount);
             return (x / Layout.TabWidth + 1) * Layout.TabWidth - x;
         }
         if (StaticFormat && IsStyleCode(c)) {
+            ++position;
             Walk.StaticStyle = ToggleStyleBit(Walk.StaticStyle, c);
             SelectFont();
             return std::nullopt;
         }
-        const int32_t advance = Advances[static_cast<unsigned char>(c)];
-        return c == ' ' && Stretch.Active() && position >= Layout.StretchStart ? advance + Stretch.Next() : advance;
+        const bool stretched = c == ' ' && Stretch.Active() && position >= Layout.StretchStart;
+        int32_t width;
+        if (!Utf8 || static_cast<unsigned char>(c) < 0x80) {
+            // One byte, one look-up: the common case.
+            width = Advances[static_cast<unsigned char>(c)];
+            ++position;
+        } else {
+            const TCharacterWidth character = Character(position);
+            width = character.Width;
+            position += character.Length;
+        }
+        return stretched ? width + Stretch.Next() : width;
     }
 };
 
@@ -124,9 +146,9 @@ int32_t TMemoView::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineI
         return layout.Left;
     }
     const int32_t end = std::clamp(line.Start + std::max(offsetInLine, 0), line.Start, std::max(line.Stop, line.Start));
-    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), *measure, p, line, layout);
+    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), document_.IsUtf8(), *measure, p, line, layout);
     int64_t x = 0;
-    for (int32_t i = line.Start; i < end; ++i)
+    for (int32_t i = line.Start; i < end;)
         x += run.Step(i, x).value_or(0);
     // The character at the position, for the wide overwrite caret.
     caretCharWidth_ = 0;
@@ -136,7 +158,7 @@ int32_t TMemoView::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineI
         char c = walk.At(end);
         if (!(document_.StaticFormat() && IsStyleCode(c))) {
             run.SelectFont();
-            caretCharWidth_ = run.Advances[static_cast<unsigned char>(c)];
+            caretCharWidth_ = run.Character(end).Width;
         }
     }
     return static_cast<int32_t>(layout.Left + x);
@@ -148,20 +170,24 @@ int32_t TMemoView::XToOffset(TParagraph* paragraph, int32_t index, bool exactCol
         return 0;
     // The pointer relative to the line's first character.
     const int64_t pointer = static_cast<int64_t>(x) - layout.Left;
-    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), *measure, p, line, layout);
+    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), document_.IsUtf8(), *measure, p, line, layout);
     int64_t left = 0;
     int32_t i = line.Start;
-    for (; i < line.Stop; ++i) {
+    while (i < line.Stop) {
+        const int32_t at = i;
         const std::optional<int64_t> width = run.Step(i, left);
         // Codes have no width: the position after them is as near.
         if (!width)
             continue;
         // A character is passed once the pointer reaches its middle; a
         // character without width only when the pointer is beyond it.
-        if (pointer - left < std::max<int64_t>(*width / 2, 1))
+        if (pointer - left < std::max<int64_t>(*width / 2, 1)) {
+            i = at;
             break;
+        }
         left += *width;
     }
+    i = std::min(i, line.Stop);
     int32_t count = i - line.Start;
     // A click inside a tab's blank space stays before the tab; the caller
     // adds virtual columns for the rest.

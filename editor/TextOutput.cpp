@@ -1,18 +1,29 @@
 #include "editor/TextOutput.h"
 
+#include "platform/base/Utf8.h"
+
 #include <algorithm>
 
-void DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk) {
+void DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk, bool utf8) {
     const auto piece = static_cast<size_t>(std::max(chunk, 1));
+    // The length of the chunk at `at`, cut between two characters.
+    auto chunkAt = [&](size_t at) {
+        if (!utf8 || at + piece >= text.size())
+            return piece;
+        const size_t end = Utf8CharStart(text, at + piece);
+        return end > at ? end - at : Utf8CharLength(text, at);
+    };
     size_t at = 0;
     while (at < text.size() && canvas.PenPos().X < -16383) {
         const TPoint pen = canvas.PenPos();
-        canvas.MoveTo(pen.X + canvas.TextWidth(text.substr(at, piece)), pen.Y);
-        at += piece;
+        const size_t length = chunkAt(at);
+        canvas.MoveTo(pen.X + canvas.TextWidth(text.substr(at, length)), pen.Y);
+        at += length;
     }
     while (at < text.size() && canvas.PenPos().X < rightLimit) {
-        canvas.ExtTextOut(0, 0, 0, nullptr, text.substr(at, piece));
-        at += piece;
+        const size_t length = chunkAt(at);
+        canvas.ExtTextOut(0, 0, 0, nullptr, text.substr(at, length));
+        at += length;
     }
 }
 

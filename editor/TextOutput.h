@@ -13,11 +13,11 @@
 
 // Draws text at the pen, which the canvas's alignment (TA_UPDATECP) moves
 // on, so that its text justification spreads over the blanks: chunks of at
-// most chunk characters (below 1 counts as 1) left of x = -16383 are only
-// measured and stepped over, then chunk after chunk is drawn while the pen
-// stays left of rightLimit.  The pen ends after the last chunk measured or
-// drawn.
-void DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk);
+// most chunk bytes (below 1 counts as 1; in UTF-8 text a chunk ends only
+// between characters) left of x = -16383 are only measured and stepped
+// over, then chunk after chunk is drawn while the pen stays left of
+// rightLimit.  The pen ends after the last chunk measured or drawn.
+void DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk, bool utf8 = false);
 // A zig-zag between y + step and y from x1 to x2 (clamped to 16-bit
 // coordinates) in segments of step pixels, the last one cut at x2.  A step
 // below 1 counts as 1.

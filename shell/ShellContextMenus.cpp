@@ -44,13 +44,13 @@ void fillSendToList() {
     ::closedir(dir);
 }
 
-// An entry's caption: its name without extension, as code-page text.
+// An entry's caption: its name without extension, as the program's text.
 std::string entryCaption(int index) {
     std::string name = SendToList().Get(index);
     size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
-    return CodePageTextOfName(name);
+    return DisplayTextOfName(name);
 }
 
 void initMenuPopup(TShellMenu& popup) {

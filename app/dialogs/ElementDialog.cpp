@@ -47,18 +47,20 @@ void OpenHelpPage(std::string_view page) {
     UserInteraction().OpenDocument(ProgramFolder() + kHelpFolder + std::string(page));
 }
 
+bool SaveDocumentFirst(TEditForm& document) {
+    if (document.FileName != kUntitled)
+        return true;
+    if (UserInteraction().MessageDlg(kSaveFirst, mtConfirmation, mbYesNo) != mrYes)
+        return false;
+    document.FileSaveItemClick(&document);
+    return document.FileName != kUntitled;
+}
+
 bool BrowseForFile(TOpenDialog& dialog, TCustomEdit& field, std::string* chosen,
                    const std::function<void()>& prepare) {
     TEditForm* document = ActiveDocumentWindow();
-    if (document == nullptr)
+    if (document == nullptr || !SaveDocumentFirst(*document))
         return false;
-    if (document->FileName == kUntitled) {
-        if (UserInteraction().MessageDlg(kSaveFirst, mtConfirmation, mbYesNo) != mrYes)
-            return false;
-        document->FileSaveItemClick(document);
-        if (document->FileName == kUntitled)
-            return false;
-    }
     if (prepare)
         prepare();
     // Pictures and pages usually lie near the page: the dialog starts in

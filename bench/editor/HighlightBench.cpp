@@ -18,6 +18,7 @@
 #include "editor/highlight/HtmlHighlighter.h"
 
 #include "platform/gfx/TextMeasurer.h"
+#include "editor/model/PageEncoding.h"
 
 #include <QApplication>
 
@@ -135,6 +136,39 @@ void BM_LoadHighlightAndBreak(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadHighlightAndBreak)->ArgName("text")->DenseRange(0, kTexts - 1)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// The Node.js reference (UTF-8) loaded, highlighted and broken into lines
+// as before pages had an encoding (the code page: argument 0) and as it is
+// read now (its encoding detected, UTF-8: argument 1).
+void BM_ReferenceByEncoding(benchmark::State& state) {
+    const std::string& text = bench::NodeReference();
+    if (text.empty()) {
+        state.SkipWithError("not installed");
+        return;
+    }
+    const bool detected = state.range(0) == 1;
+    THtmlHighlighter html;
+    TQtTextMeasurer measurer;
+    double total = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        TCodeMemo memo;
+        SetUpFont(memo);
+        memo.SetMeasuringContext(&measurer, kClientWidth);
+        memo.SetEncoding(detected ? DetectPageEncoding(text) : teAnsi);
+        memo.SetHighlighter(&html);
+        LoadBytes(memo, text);
+        memo.Document().ParseUpTo(memo.ParagraphCount() - 1);
+        memo.FormatPending();
+        total += Milliseconds(std::chrono::steady_clock::now() - start);
+        state.PauseTiming();
+        state.counters["utf8"] = memo.Encoding() == teUtf8;
+        memo.SetHighlighter(nullptr);
+        state.ResumeTiming();
+    }
+    Record(state, detected ? "reference as UTF-8" : "reference as code page", total);
+}
+BENCHMARK(BM_ReferenceByEncoding)->ArgName("utf8")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 #ifdef ONDRILL_HAVE_QSCINTILLA
 // The peer: QScintilla loads the same bytes and its HTML lexer styles them all.
 void BM_PeerLoadAndStyle(benchmark::State& state) {
@@ -216,6 +250,12 @@ BENCHMARK(BM_Keystroke)->ArgName("in_comment")->Arg(0)->Arg(1)->Unit(benchmark::
 
 void PrintSummary() {
     std::map<std::string, double>& results = Results();
+    auto utf8 = results.find("reference as UTF-8");
+    auto codePage = results.find("reference as code page");
+    if (utf8 != results.end() && codePage != results.end())
+        std::printf("\nNode.js all.html load, highlight and break: as UTF-8 %.1f ms, as the code page %.1f ms, "
+                    "ratio %.2f (UTF-8 / code page; at most 1 wanted)\n",
+                    utf8->second, codePage->second, utf8->second / codePage->second);
     std::printf("\nHTML highlighting, load and highlight the whole text (mean of the runs):\n");
     std::printf("  %-20s %12s %12s %8s\n", "text", "ours (ms)", "peer (ms)", "ratio");
     for (int which = 0; which < kTexts; ++which) {

@@ -119,9 +119,44 @@ std::string MakeLongParagraph() {
     return text;
 }
 
+// The 2 MB paragraph with an accented letter or an ideogram in every
+// word or so: in the code page (the letters only, one byte each) or in
+// UTF-8 (the same letters as two bytes, and the ideograms).
+std::string MakeAccentedParagraph(bool utf8) {
+    std::string text = MakeLongParagraph();
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    size_t letters = 0;
+    for (char c : text) {
+        if (c >= 'a' && c <= 'z' && ++letters % 7 == 0) {
+            // An e with an acute accent, or (in UTF-8) an ideogram.
+            out += utf8 ? (letters % 14 == 0 ? "\xE4\xB8\xAD" : "\xC3\xA9") : "\xE9";
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
 // Made on first use, freed before the application goes.
 std::unique_ptr<TBenchWindow> window;
 std::unique_ptr<TBenchWindow> longWindow;
+std::unique_ptr<TBenchWindow> accentedWindows[2];
+
+// The accented paragraph, wrapped, the caret in its middle in view.
+TBenchWindow& AccentedWindow(bool utf8) {
+    std::unique_ptr<TBenchWindow>& made = accentedWindows[utf8 ? 1 : 0];
+    if (!made) {
+        const std::string text = MakeAccentedParagraph(utf8);
+        made = std::make_unique<TBenchWindow>(text, true, [utf8](TCodeMemo& memo) {
+            memo.SetEncoding(utf8 ? teUtf8 : teAnsi);
+            memo.FormatPending();
+            memo.SetSelStart(memo.Document().CharStartAt(memo.TextLength() / 2));
+            memo.ScrollInView();
+        });
+    }
+    return *made;
+}
 
 // The 100,000-line page, unwrapped, scrolled to its middle.
 TBenchWindow& Window() {
@@ -232,6 +267,14 @@ void BM_KeyPressInMiddleOfLongParagraph(benchmark::State& state) {
 }
 BENCHMARK(BM_KeyPressInMiddleOfLongParagraph)->Unit(benchmark::kMicrosecond);
 
+// The same key in the middle of the accented 2 MB line, read in the code
+// page and in UTF-8.
+void BM_KeyPressInMiddleOfAccentedLine(benchmark::State& state) {
+    const bool utf8 = state.range(0) == 1;
+    PressKeys(state, *AccentedWindow(utf8).memo, utf8 ? "middle of a UTF-8 line" : "middle of an 8-bit line");
+}
+BENCHMARK(BM_KeyPressInMiddleOfAccentedLine)->ArgName("utf8")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 void PrintSummary() {
     std::map<std::string, double>& results = Results();
     auto shortLine = results.find("short line");
@@ -244,6 +287,12 @@ void PrintSummary() {
         if (found != results.end())
             std::printf("  %-26s %10.1f us   ratio %6.2f\n", key, found->second, found->second / shortLine->second);
     }
+    auto utf8 = results.find("middle of a UTF-8 line");
+    auto codePage = results.find("middle of an 8-bit line");
+    if (utf8 != results.end() && codePage != results.end())
+        std::printf("\nThe same key in the middle of a 2 MB accented line: UTF-8 %.1f us, 8-bit %.1f us, "
+                    "ratio %.2f (UTF-8 / 8-bit; at most 1.2 wanted)\n",
+                    utf8->second, codePage->second, utf8->second / codePage->second);
 }
 
 } // namespace
@@ -257,5 +306,7 @@ int main(int argc, char** argv) {
         PrintSummary();
     window.reset();
     longWindow.reset();
+    for (auto& accented : accentedWindows)
+        accented.reset();
     return result;
 }

@@ -3,6 +3,7 @@
 
 #include "editor/model/CodeDocument.h"
 
+#include "editor/model/Characters.h"
 #include "editor/model/CodeNavigator.h"
 
 #include "platform/base/Exceptions.h"
@@ -211,8 +212,8 @@ void TCodeDocument::SetOptions(TCodeMemoOptions options) {
 
 void TCodeDocument::SetUpperCaseType(TpmUpperCase value) {
     upperCaseType_ = value;
-    highlighting_->Keywords().SetUpperCaseType(value);
-    highlighting_->StartStopKeys().SetUpperCaseType(value);
+    highlighting_->Keywords().SetUpperCaseType(FoldingRule());
+    highlighting_->StartStopKeys().SetUpperCaseType(FoldingRule());
     // A cached upper-case copy folded by the old rule is of no use any more.
     dropUpperCache();
 }
@@ -221,6 +222,26 @@ void TCodeDocument::SetSeparators(std::string_view characters) {
     separators_ = TByteSet(characters);
     // Whole-word keys derive their separator needs from the set.
     highlighting_->StartStopKeys().SetPrepared(false);
+}
+
+void TCodeDocument::SetEncoding(TTextEncoding encoding) {
+    if (Encoding() == encoding)
+        return;
+    utf8_ = encoding == teUtf8;
+    SetUpperCaseType(upperCaseType_);
+    highlighting_->StartStopKeys().SetPrepared(false);
+    layout_->ReformatAll();
+}
+
+int32_t TCodeDocument::CharStartAt(int32_t offset) const {
+    if (!utf8_ || offset <= 0 || offset >= textLength_)
+        return std::clamp(offset, 0, textLength_);
+    const int32_t index = paragraphs_.IndexOfOffset(offset);
+    const int32_t start = paragraphs_.Start(index);
+    const TParagraph& paragraph = paragraphs_[index];
+    if (offset - start > paragraph.Length())
+        return offset;
+    return start + CharStart(paragraph.Text, offset - start, true);
 }
 
 // ---------------------------------------------------------------------------

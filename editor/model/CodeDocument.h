@@ -109,10 +109,25 @@ public:
     void SetOptions(TCodeMemoOptions options);
     TpmUpperCase UpperCaseType() const { return upperCaseType_; }
     void SetUpperCaseType(TpmUpperCase value);
+    // The rule case-insensitive searching and key matching fold by: the
+    // code page's rule folds ASCII letters only in UTF-8, where its
+    // accented letters are not bytes.
+    TpmUpperCase FoldingRule() const { return utf8_ && upperCaseType_ == pmuAnsi ? pmuAscii : upperCaseType_; }
     std::string Separators() const { return separators_.Members(); }
     void SetSeparators(std::string_view characters);
-    bool IsSeparator(unsigned char c) const { return separators_.Contains(c); }
+    // In UTF-8 no byte of a multi-byte character separates words, so word
+    // moves never stop inside one.
+    bool IsSeparator(unsigned char c) const { return separators_.Contains(c) && (c < 0x80 || !utf8_); }
     const TByteSet& SeparatorSet() const { return separators_; }
+
+    // ---- Encoding ----
+    // What a character is: a valid UTF-8 sequence or a byte (Characters.h).
+    // Changing it changes no byte; the text is laid out again.
+    TTextEncoding Encoding() const { return utf8_ ? teUtf8 : teAnsi; }
+    void SetEncoding(TTextEncoding encoding);
+    bool IsUtf8() const { return utf8_; }
+    // An absolute offset moved back to the start of its character.
+    int32_t CharStartAt(int32_t offset) const;
 
     // ---- Update batching ----
     // Display updates wait while the count is above 0; when it returns to
@@ -272,6 +287,7 @@ private:
     TCodeMemoOptions options_{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret, pmoAutoScrollBars};
     TpmUpperCase upperCaseType_ = pmuAscii;
     TByteSet separators_;
+    bool utf8_ = false;
 
     // Edit bookkeeping
     int32_t updateCount_ = 0;

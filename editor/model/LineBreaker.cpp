@@ -6,6 +6,7 @@
 // go to the end, stops as soon as a new line ends where an old one ended:
 // typing in a long paragraph touches one or two lines.
 
+#include "editor/model/Characters.h"
 #include "editor/model/CodeDocument.h"
 #include "editor/model/CodeNavigator.h"
 #include "editor/model/StyleCodes.h"
@@ -17,10 +18,11 @@ namespace {
 
 class TLineBreaker {
 public:
-    TLineBreaker(const TTextLayout& layout, bool staticFormat, TParagraph& paragraph, const TCodeMeasure& measure,
-                 int32_t available, std::vector<TLineRecord>& out)
+    TLineBreaker(const TTextLayout& layout, bool staticFormat, bool utf8, TParagraph& paragraph,
+                 const TCodeMeasure& measure, int32_t available, std::vector<TLineRecord>& out)
         : layout_(layout), p_(paragraph), measure_(measure), available_(available), out_(out),
-          text_(paragraph.Text), length_(paragraph.Length()), staticFormat_(staticFormat) {
+          text_(paragraph.Text), length_(paragraph.Length()), staticFormat_(staticFormat),
+          utf8_(utf8) {
         // Tab stops are counted in the blanks of the measure lines are broken for.
         const int32_t blank = measure.CharWidth(layout.FontStyle() & static_cast<uint8_t>(~kStyleHighlight), ' ');
         tab_ = std::max(layout.TabStops(), 1) * std::max(blank, 1);
@@ -55,6 +57,17 @@ private:
     int32_t runFrom(int32_t start, uint8_t style);
     void selectFont();
     bool isCode(char c) const { return staticFormat_ && IsStyleCode(c); }
+    // The advance of the character at position_; a character of several
+    // bytes leaves position_ on its last byte.
+    int32_t advanceOfCharacter() {
+        const auto byte = static_cast<unsigned char>(text_[static_cast<size_t>(position_)]);
+        if (byte < 0x80 || !utf8_)
+            return advances_[byte];
+        const TCharacterWidth character =
+            MeasureCharacter(measure_, selectedStyle_, advances_, text_, position_, true);
+        position_ += character.Length - 1;
+        return character.Width;
+    }
     void finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth, int32_t stretch);
     void startLine(int32_t start);
     void breakInside();
@@ -67,6 +80,7 @@ private:
     const std::string& text_;
     int32_t length_;
     bool staticFormat_;
+    bool utf8_;
     int32_t tab_;
 
     TState state_{};
@@ -137,9 +151,11 @@ void TLineBreaker::breakInside() {
     int32_t taken = 0;
     TState previous = state_;
     int32_t previousWidth = 0;
+    int32_t previousPosition = position_;
     while (position_ < length_ && width < available_) {
         previous = state_;
         previousWidth = width;
+        previousPosition = position_;
         enterContexts(position_);
         char c = text_[static_cast<size_t>(position_)];
         if (c == ' ')
@@ -149,15 +165,15 @@ void TLineBreaker::breakInside() {
         else if (isCode(c))
             state_.style = ToggleStyleBit(state_.style, c), selectFont();
         else
-            width += advances_[static_cast<unsigned char>(c)];
+            width += advanceOfCharacter();
         ++position_;
         ++taken;
     }
     // The character that carried the line past its width goes to the next
     // line, unless the line would be left empty.
     int32_t contextStart = state_.contextIndex > 0 ? p_.Contexts.Offset(state_.contextIndex - 1) : -1;
-    if (width > available_ && taken > 1 && position_ - 1 > contextStart) {
-        --position_;
+    if (width > available_ && taken > 1 && previousPosition > contextStart) {
+        position_ = previousPosition;
         state_ = previous;
         width = previousWidth;
         selectFont();
@@ -234,7 +250,7 @@ int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
                 state_.style = ToggleStyleBit(state_.style, c);
                 selectFont();
             } else {
-                word += advances_[static_cast<unsigned char>(c)];
+                word += advanceOfCharacter();
             }
             ++position_;
         }
@@ -316,7 +332,7 @@ void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int
             --anchor;
         int32_t first = std::clamp(p.LineOfOffset(anchor) - 1, 0, oldCount - 1);
         newLines_.clear();
-        TLineBreaker breaker(*this, document_.StaticFormat(), p, *measure, available, newLines_);
+        TLineBreaker breaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, *measure, available, newLines_);
         int32_t replacedLast = breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));
 
         // The new lines take the place of the old lines first..replacedLast.
@@ -340,6 +356,6 @@ void TTextLayout::BreakApart(const TCodeMeasure& measure, int32_t width, int32_t
                              std::vector<TLineRecord>& lines) const {
     TParagraph& p = document_.paragraphs_[index];
     lines.clear();
-    TLineBreaker breaker(*this, document_.StaticFormat(), p, measure, availableWidth(width), lines);
+    TLineBreaker breaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, measure, availableWidth(width), lines);
     breaker.RunApart(startStyle);
 }

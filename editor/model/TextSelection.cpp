@@ -5,6 +5,8 @@
 
 #include "editor/model/TextSelection.h"
 
+#include "platform/base/Utf8.h"
+
 #include "editor/model/ScopeGuards.h"
 #include "editor/model/StyleCodes.h"
 #include "editor/model/UpperCase.h"
@@ -116,6 +118,15 @@ void TTextSelection::SetEnds(int32_t start, int32_t end, bool caretAtEnd) {
     length_ = caretAtEnd ? start - end : end - start;
 }
 
+void TTextSelection::KeepOnCharacters() {
+    if (!document_.IsUtf8() || blockMode_)
+        return;
+    const int32_t start = document_.CharStartAt(start_->Pos());
+    const int32_t end = document_.CharStartAt(end_->Pos());
+    if (start != start_->Pos() || end != end_->Pos())
+        SetEnds(start, end, caretAtEnd_);
+}
+
 std::string TTextSelection::SelText() const {
     if (length_ == 0 && !blockMode_)
         return {};
@@ -139,6 +150,17 @@ void TTextSelection::SetSelLine(int32_t line) {
 }
 
 int32_t TTextSelection::SelCol() { return CaretNavigator().ColumnInLine() + virtualColumns_; }
+
+int32_t TTextSelection::SelCharacterColumn() {
+    TCodeNavigator& caret = CaretNavigator();
+    const int32_t column = caret.ColumnInLine();
+    if (!document_.IsUtf8())
+        return column + virtualColumns_;
+    const int32_t lineStart = caret.ParOffset() - column;
+    const std::string_view before =
+        std::string_view(caret.Paragraph()->Text).substr(static_cast<size_t>(lineStart), static_cast<size_t>(column));
+    return static_cast<int32_t>(Utf8CharCount(before)) + virtualColumns_;
+}
 
 void TTextSelection::SetSelCol(int32_t column) {
     probe_->Assign(CaretNavigator());
@@ -377,10 +399,12 @@ void TTextSelection::replay(int32_t from, int32_t to, const std::string& text) {
 
 void TTextSelection::Undo() {
     document_.UndoHistory().Undo([this](int32_t from, int32_t to, const std::string& text) { replay(from, to, text); });
+    KeepOnCharacters();
 }
 
 void TTextSelection::Redo() {
     document_.UndoHistory().Redo([this](int32_t from, int32_t to, const std::string& text) { replay(from, to, text); });
+    KeepOnCharacters();
 }
 
 // ---------------------------------------------------------------------------
@@ -390,7 +414,7 @@ bool TTextSelection::FindTxt(std::string_view text, bool forward, bool fromBound
     // Searching for nothing finds nothing.
     if (text.empty())
         return false;
-    const std::string needle = matchCase ? std::string(text) : UpperCased(document_.UpperCaseType(), text);
+    const std::string needle = matchCase ? std::string(text) : UpperCased(document_.FoldingRule(), text);
     const TParagraphsList& paragraphs = document_.ParagraphList();
     const auto needleLength = static_cast<int32_t>(needle.size());
 

@@ -70,6 +70,9 @@ public:
     // The caret's column in its display line plus its virtual columns.
     int32_t SelCol();
     void SetSelCol(int32_t column);
+    // The caret's column counted in characters (in UTF-8 a character of
+    // several bytes counts once), as the user reads it.
+    int32_t SelCharacterColumn();
     int32_t SelPar();
     void SetSelPar(int32_t paragraph);
     // The run of non-separators around the caret.
@@ -133,6 +136,9 @@ public:
     void ForgetLength() { length_ = 0; }
     // Tells the host that the selection moved.
     void Moved();
+    // In UTF-8, moves an end that stands inside a character (an edit joined
+    // bytes into one) back to the character's start.
+    void KeepOnCharacters();
     void ScrollCaretIntoView();
 
 private:

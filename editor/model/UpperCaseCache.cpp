@@ -14,30 +14,31 @@ const char* TCodeDocument::UpperCaseParagraph(TParagraph* paragraph, int32_t ind
     count = std::clamp(count, 0, paragraph->Length() - start);
     const std::string_view whole(paragraph->Text);
     // A copy folded by another rule (or another user routine) is stale.
-    if (upperRule_ != upperCaseType_ || upperGeneration_ != UpperCaseGeneration()) {
+    const TpmUpperCase rule = FoldingRule();
+    if (upperRule_ != rule || upperGeneration_ != UpperCaseGeneration()) {
         upperIndex_ = -1;
-        upperRule_ = upperCaseType_;
+        upperRule_ = rule;
         upperGeneration_ = UpperCaseGeneration();
     }
     auto cachedLength = static_cast<int32_t>(upperBuffer_.size());
     bool hit = upperIndex_ == index && start + count >= upperStart_ && start <= upperStart_ + cachedLength;
     if (!hit) {
         upperBuffer_.assign(whole, static_cast<size_t>(start), static_cast<size_t>(count));
-        UpperCaseBuffer(upperCaseType_, upperBuffer_.data(), count);
+        UpperCaseBuffer(rule, upperBuffer_.data(), count);
         upperIndex_ = index;
         upperStart_ = start;
     } else {
         int32_t front = upperStart_ - start;
         if (front > 0) {
             // Extend to the front: fold only the new characters.
-            upperBuffer_.insert(0, UpperCased(upperCaseType_, whole.substr(static_cast<size_t>(start),
+            upperBuffer_.insert(0, UpperCased(rule, whole.substr(static_cast<size_t>(start),
                                                                            static_cast<size_t>(front))));
             upperStart_ = start;
         }
         int32_t end = start + count;
         int32_t cachedEnd = upperStart_ + static_cast<int32_t>(upperBuffer_.size());
         if (end > cachedEnd)
-            upperBuffer_ += UpperCased(upperCaseType_, whole.substr(static_cast<size_t>(cachedEnd),
+            upperBuffer_ += UpperCased(rule, whole.substr(static_cast<size_t>(cachedEnd),
                                                                     static_cast<size_t>(end - cachedEnd)));
     }
     return upperBuffer_.data() + (start - upperStart_);

@@ -1,5 +1,6 @@
 #include "editor/model/WordMoves.h"
 
+#include "editor/model/Characters.h"
 #include "editor/model/CodeDocument.h"
 #include "editor/model/CodeNavigator.h"
 
@@ -39,5 +40,9 @@ void PlaceInLine(TCodeNavigator& navigator, int32_t column) {
     const int32_t length = line.Stop - line.Start;
     if (lineInPar < p.LineCount() - 1 && length > 0)
         column = std::min(column, length - 1);
+    column = std::clamp(column, 0, std::max(length, 0));
+    // Never inside a character of several bytes.
+    const bool utf8 = navigator.Document()->IsUtf8();
+    column = CharStart(p.Text, line.Start + column, utf8) - line.Start;
     navigator.SetColumnInLine(std::max(column, 0));
 }

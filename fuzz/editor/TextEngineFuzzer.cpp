@@ -10,6 +10,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/Stream.h"
+#include "platform/base/Utf8.h"
 
 #include "fuzz/FuzzInput.h"
 #include "fuzz/editor/UndoHistory.h"
@@ -36,6 +37,19 @@ private:
 };
 
 
+// In UTF-8 no display line starts inside a character: line breaking steps
+// over characters whole.
+void CheckLinesStartOnCharacters(const TCodeDocument& document) {
+    if (!document.IsUtf8())
+        return;
+    const TParagraphsList& paragraphs = document.ParagraphList();
+    for (int32_t index = 0; index < paragraphs.Count(); ++index) {
+        const TParagraph& paragraph = paragraphs[index];
+        for (int32_t line = 0; line < paragraph.LineCount(); ++line)
+            FuzzCheck(IsUtf8CharBoundary(paragraph.Text, static_cast<size_t>(paragraph.Line(line).Start)));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -55,6 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     document.UndoHistory().SetMaxSpace(1 << 24);
     document.Layout().SetUpdateMode(umImmediate);
     document.Layout().SetMeasure(&measure, 40 + (flags >> 3) * 8);
+    // The width's lowest bit picks the encoding.
+    document.SetEncoding((flags & 8) != 0 ? teUtf8 : teAnsi);
     document.CheckConsistency();
 
     TReadOnlyMemoryStream stream(text.data(), static_cast<int64_t>(text.size()));
@@ -91,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          (what & 4) != 0);
         }
         document.CheckConsistency();
+        CheckLinesStartOnCharacters(document);
         history.push_back(document.Text());
     }
 

@@ -1,20 +1,31 @@
 #pragma once
-// The 8-bit code page of documents (Windows-1252) and its case rules.
+// The two encodings text is kept in, and the 8-bit code page's case rules.
 //
-// Documents are bytes.  Every boundary with Qt (painting, measuring, typing,
-// the clipboard, web views) converts through these functions (the Qt
-// string forms are in platform/base/QtBridge.h), which are lossless for all
-// 256 byte values: the five bytes the code page leaves undefined map to the
-// C1 control characters of the same number and back.
+// Text is bytes.  A document is either UTF-8 or the 8-bit code page
+// (Windows-1252); the program's own text (captions, file names, messages)
+// is UTF-8 (platform/base/Utf8.h).  Every boundary with Qt (painting,
+// measuring, typing, the clipboard, web views, file names) converts through
+// this codec pair (the Qt string forms are in platform/base/QtBridge.h).
+// The code page is lossless for all 256 byte values: the five bytes it
+// leaves undefined map to the C1 control characters of the same number and
+// back.  In UTF-8 a byte outside a valid sequence stands for its character
+// of the code page.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+enum TTextEncoding { teAnsi, teUtf8 };
+// "Windows-1252" or "UTF-8", as the status bar shows it.
+const char* TextEncodingName(TTextEncoding encoding);
+
 // One byte to its Unicode character.
 char16_t AnsiCharToUnicode(unsigned char byte);
 // One Unicode character to its byte, or -1 when the code page has none.
 int UnicodeToAnsiChar(char32_t character);
+// The one byte a key handler (OnKeyPress) sees for a typed character: its
+// byte of the code page, or '?' for a character the code page lacks.
+char KeyCharOf(char32_t character);
 
 // The code page's own case rules (letters with accents included).
 unsigned char AnsiUpperChar(unsigned char byte);

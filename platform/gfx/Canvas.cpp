@@ -1,5 +1,7 @@
 #include "platform/gfx/Canvas.h"
 
+#include "platform/base/Utf8.h"
+
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/QtBridge.h"
 
@@ -274,13 +276,19 @@ const TMeasuredFont& TCanvas::MeasuredFont() {
     return *measured_;
 }
 
-int TCanvas::TextWidth(std::string_view text) { return MeasuredFont().TextWidth(text); }
+int TCanvas::TextWidth(std::string_view text) { return MeasuredFont().TextWidth(text, textEncoding_); }
+
+TTextEncoding TCanvas::SetTextEncoding(TTextEncoding encoding) {
+    const TTextEncoding previous = textEncoding_;
+    textEncoding_ = encoding;
+    return previous;
+}
 
 int TCanvas::TextHeight(std::string_view) { return MeasuredFont().Metrics().Height; }
 
 TSize TCanvas::TextExtent(std::string_view text) {
     const TMeasuredFont& font = MeasuredFont();
-    return {font.TextWidth(text), font.Metrics().Height};
+    return {font.TextWidth(text, textEncoding_), font.Metrics().Height};
 }
 
 // ---------------------------------------------------------------------------
@@ -674,16 +682,52 @@ bool TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, std:
         y = penPos_.Y;
     }
 
-    thread_local std::vector<int> offsets;
-    offsets.resize(text.size());
+    // The characters: where each starts in the text, its x and advance,
+    // and the glyph that draws it.
+    struct TPlaced {
+        uint32_t Glyph;
+        int X;
+        int Advance;
+        int16_t Font;    // -1: the face; else a fallback of its measured font
+        bool Invalid;    // a byte outside a valid UTF-8 sequence
+        bool Blank;
+    };
+    thread_local std::vector<TPlaced> placed;
+    placed.clear();
+    placed.reserve(text.size());
+    const bool utf8 = textEncoding_ == teUtf8;
     int width = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size();) {
         auto byte = static_cast<unsigned char>(text[i]);
-        offsets[i] = width;
-        int advance = advances != nullptr ? advances[i] : font.Advance(byte);
-        if (advances == nullptr && byte == ' ' && justification_.Active())
-            advance += justification_.NextBreak();
-        width += advance;
+        TPlaced character{0, width, 0, -1, false, byte == ' '};
+        size_t length = 1;
+        if (utf8 && byte >= 0x80) {
+            char32_t codePoint;
+            length = Utf8SequenceLength(text.substr(i), codePoint);
+            if (length <= 1) {
+                length = 1;
+                character.Invalid = true;
+            } else if (UnicodeToAnsiChar(codePoint) >= 0) {
+                byte = static_cast<unsigned char>(UnicodeToAnsiChar(codePoint));
+            } else {
+                const TMeasuredFontQt::TCharacterGlyph& glyph = font.QtSide().Character(codePoint);
+                character.Glyph = glyph.Glyph;
+                character.Font = glyph.Font;
+                character.Advance = font.CharacterAdvance(codePoint);
+                byte = 0;
+            }
+        }
+        if (byte != 0 || length == 1) {
+            character.Glyph = font.Glyph(byte);
+            character.Advance = font.Advance(byte);
+        }
+        if (advances != nullptr)
+            character.Advance = advances[i];
+        else if (byte == ' ' && justification_.Active())
+            character.Advance += justification_.NextBreak();
+        width += character.Advance;
+        placed.push_back(character);
+        i += length;
     }
 
     unsigned horizontal = textAlign_ & TA_CENTER;
@@ -714,27 +758,41 @@ bool TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, std:
         p->save();
         p->setClipRect(ToQRect(*rect), qt_->clip_ ? Qt::IntersectClip : Qt::ReplaceClip);
     }
+    if (invalidByteColor_ != clNone && utf8) {
+        const QColor mark = ToQColor(invalidByteColor_);
+        for (const TPlaced& character : placed)
+            if (character.Invalid)
+                p->fillRect(QRect(left + character.X, baseline - metrics.Ascent, character.Advance, metrics.Height),
+                            mark);
+    }
     QColor ink = ToQColor(font_.Color());
     const QRawFont& raw = font.QtSide().RawFont();
-    if (raw.isValid() && !text.empty()) {
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-        glyphs.reserve(static_cast<qsizetype>(text.size()));
-        positions.reserve(static_cast<qsizetype>(text.size()));
-        for (size_t i = 0; i < text.size(); ++i) {
-            auto byte = static_cast<unsigned char>(text[i]);
-            if (byte == ' ')
-                continue; // nothing to draw
-            glyphs.append(font.Glyph(byte));
-            positions.append(QPointF(offsets[i], 0));
-        }
-        if (!glyphs.isEmpty()) {
-            QGlyphRun run;
-            run.setRawFont(raw);
-            run.setGlyphIndexes(glyphs);
-            run.setPositions(positions);
-            p->setPen(ink);
-            p->drawGlyphRun(QPointF(left, baseline), run);
+    if (raw.isValid() && !placed.empty()) {
+        // One glyph run per font: the face's first, then each fallback's.
+        for (int16_t face = -1;; ++face) {
+            QList<quint32> glyphs;
+            QList<QPointF> positions;
+            bool more = false;
+            for (const TPlaced& character : placed) {
+                if (character.Blank)
+                    continue; // nothing to draw
+                if (character.Font > face)
+                    more = true;
+                if (character.Font != face)
+                    continue;
+                glyphs.append(character.Glyph);
+                positions.append(QPointF(character.X, 0));
+            }
+            if (!glyphs.isEmpty()) {
+                QGlyphRun run;
+                run.setRawFont(font.QtSide().FallbackFont(face));
+                run.setGlyphIndexes(glyphs);
+                run.setPositions(positions);
+                p->setPen(ink);
+                p->drawGlyphRun(QPointF(left, baseline), run);
+            }
+            if (!more)
+                break;
         }
     }
     TFontStyles style = font_.Style();

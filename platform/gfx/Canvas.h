@@ -6,9 +6,11 @@
 // raster operations, text placed by alignment flags with an opaque or
 // transparent background.
 //
-// Text is bytes of the code page.  Each character is placed at the advance
-// the text measurer gives it (one Qt draw call per output), so widths
-// measured by TextWidth are exactly what is drawn.
+// Text is bytes, UTF-8 (the program's own text) unless a canvas is told
+// that it draws the 8-bit code page (a document in it).  Each character is
+// placed at the advance the text measurer gives it (one Qt draw call per
+// font of an output), so widths measured by TextWidth are exactly what is
+// drawn.
 //
 // A canvas without a device measures only: TextWidth and the metrics work,
 // drawing does nothing.  The painter is begun on first use and ended by
@@ -198,6 +200,13 @@ public:
     }
     TColor SetBkColor(TColor color); // returns the previous colour
     void SetTextJustification(int extra, int breakCount) { justification_.Set(extra, breakCount); }
+    // The encoding of the text drawn and measured (UTF-8 by default).
+    TTextEncoding TextEncoding() const { return textEncoding_; }
+    TTextEncoding SetTextEncoding(TTextEncoding encoding); // returns the previous one
+    // In UTF-8, a byte outside a valid sequence is drawn as its character
+    // of the code page on this colour (clNone: on the text's background).
+    TColor InvalidByteColor() const { return invalidByteColor_; }
+    void SetInvalidByteColor(TColor color) { invalidByteColor_ = color; }
     // Draws with the current alignment, then moves the pen position to the
     // end of the text (x + width, y).
     void TextOut(int x, int y, std::string_view text);
@@ -258,5 +267,7 @@ private:
     int bkMode_ = OPAQUE;
     TColor bkColor_ = clWhite;
     TTextJustification justification_;
+    TTextEncoding textEncoding_ = teUtf8;
+    TColor invalidByteColor_ = clNone;
     void syncBackgroundWithBrush();
 };

@@ -149,16 +149,16 @@ bool TClipboard::HasFormat(unsigned format) const {
     return !mime.empty() && data->hasFormat(QString::fromStdString(mime));
 }
 
-std::string TClipboard::AsText() const {
+std::string TClipboard::AsText(TTextEncoding encoding) const {
     const QMimeData* data = TClipboardContent::Source(*this);
     if (data == nullptr || !data->hasText())
         return {};
-    return FromClipboardLineBreaks(QStringToAnsi(data->text()));
+    return FromClipboardLineBreaks(QStringToBytes(data->text(), encoding));
 }
 
-void TClipboard::SetAsText(std::string_view text) {
+void TClipboard::SetAsText(std::string_view text, TTextEncoding encoding) {
     Open();
-    TClipboardContent::Target(*this)->setText(AnsiToQString(ToClipboardLineBreaks(text)));
+    TClipboardContent::Target(*this)->setText(BytesToQString(ToClipboardLineBreaks(text), encoding));
     Close();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The system clipboard.  Plain text is bytes of the code page: text read
+// The system clipboard.  Plain text is bytes of the code page, or UTF-8
+// when asked for (a UTF-8 document's): text read
 // from the clipboard has its line breaks (LF, lone CR) made CR LF, text
 // written to it has CR LF made LF, as other programs on this desktop
 // expect.  Formats registered by name carry bytes unchanged under a private
@@ -9,6 +10,8 @@
 // Between Open and the matching Close, everything set goes into one
 // clipboard content (the first set empties it); outside, each set replaces
 // the content.  A QGuiApplication must exist.
+
+#include "platform/base/TextCodec.h"
 
 #include <memory>
 #include <string>
@@ -43,8 +46,8 @@ public:
     void Clear();
 
     bool HasFormat(unsigned format) const;
-    std::string AsText() const;
-    void SetAsText(std::string_view text);
+    std::string AsText(TTextEncoding encoding = teAnsi) const;
+    void SetAsText(std::string_view text, TTextEncoding encoding = teAnsi);
     // The bytes of a format; empty when the clipboard does not hold it.
     std::string GetFormatBytes(unsigned format) const;
     void SetFormatBytes(unsigned format, std::string_view bytes);

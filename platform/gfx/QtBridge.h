@@ -24,6 +24,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // --- geometry ---------------------------------------------------------------------
 inline QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
@@ -56,14 +57,28 @@ struct TMeasuredFontQt {
     const QFont& Font() const;
     const QRawFont& RawFont() const;
     uint32_t Glyph(unsigned char byte) const;
+    // A character beyond the code page: its glyph in the face, or in a
+    // fallback font (Font >= 0) when the face lacks it; measured once.
+    struct TCharacterGlyph {
+        int16_t Font = -1;
+        uint32_t Glyph = 0;
+        int Advance = -1;
+    };
+    const TCharacterGlyph& Character(char32_t character) const;
+    // The raw font of a TCharacterGlyph's Font (the face's for -1).
+    const QRawFont& FallbackFont(int index) const;
 
 private:
     void make() const;
+    TCharacterGlyph measureCharacter(char32_t character) const;
     TFont Face;
     mutable bool ready_ = false;
     mutable QFont font_;
     mutable QRawFont raw_;
     mutable std::array<uint32_t, 256> glyphs_{};
+    // Pages of 256 characters, made as characters are first measured.
+    mutable std::vector<std::unique_ptr<std::array<TCharacterGlyph, 256>>> pages_;
+    mutable std::vector<QRawFont> fallbacks_;
 };
 
 // --- the canvas -------------------------------------------------------------------

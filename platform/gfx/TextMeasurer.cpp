@@ -3,8 +3,12 @@
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/QtBridge.h"
 
+#include "platform/base/Utf8.h"
+
+#include <QGlyphRun>
 #include <QList>
 #include <QString>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -28,8 +32,35 @@ TTextMeasurer* replacement = nullptr;
 
 } // namespace
 
-TMeasuredFont::TMeasuredFont(const TTextMetric& metrics, const std::array<int, 256>& advances, const TFont& face)
-    : metrics_(metrics), advances_(advances), face_(face), qt_(std::make_unique<TMeasuredFontQt>(face)) {}
+TMeasuredFont::TMeasuredFont(const TTextMetric& metrics, const std::array<int, 256>& advances, const TFont& face,
+                             int characterAdvance)
+    : metrics_(metrics), advances_(advances), characterAdvance_(characterAdvance), face_(face),
+      qt_(std::make_unique<TMeasuredFontQt>(face)) {}
+
+int TMeasuredFont::CharacterAdvance(char32_t character) const {
+    if (character < 0x80)
+        return advances_[character];
+    const int byte = UnicodeToAnsiChar(character);
+    if (byte >= 0)
+        return advances_[static_cast<size_t>(byte)];
+    if (characterAdvance_ >= 0)
+        return characterAdvance_;
+    return qt_->Character(character).Advance;
+}
+
+int TMeasuredFont::TextWidth(std::string_view text, TTextEncoding encoding) const {
+    if (encoding != teUtf8)
+        return TextWidth(text);
+    int width = 0;
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        char32_t character;
+        size_t length = byte < 0x80 ? 1 : Utf8SequenceLength(text.substr(i), character);
+        width += length <= 1 ? advances_[byte] : CharacterAdvance(character);
+        i += length == 0 ? 1 : length;
+    }
+    return width;
+}
 
 TMeasuredFont::~TMeasuredFont() = default;
 
@@ -47,6 +78,69 @@ void TMeasuredFontQt::make() const {
     QList<quint32> glyphs = raw_.glyphIndexesForString(codePageCharacters());
     for (int b = 0; b < 256 && b < glyphs.size(); ++b)
         glyphs_[static_cast<size_t>(b)] = glyphs[b];
+}
+
+const TMeasuredFontQt::TCharacterGlyph& TMeasuredFontQt::Character(char32_t character) const {
+    make();
+    const size_t page = character >> 8;
+    if (page >= pages_.size())
+        pages_.resize(page + 1);
+    auto& glyphs = pages_[page];
+    if (!glyphs) {
+        glyphs = std::make_unique<std::array<TCharacterGlyph, 256>>();
+        glyphs->fill(TCharacterGlyph{});
+    }
+    TCharacterGlyph& entry = (*glyphs)[character & 0xFF];
+    if (entry.Advance < 0)
+        entry = measureCharacter(character);
+    return entry;
+}
+
+const QRawFont& TMeasuredFontQt::FallbackFont(int index) const {
+    return index < 0 ? RawFont() : fallbacks_[static_cast<size_t>(index)];
+}
+
+TMeasuredFontQt::TCharacterGlyph TMeasuredFontQt::measureCharacter(char32_t character) const {
+    TCharacterGlyph entry;
+    entry.Advance = 0;
+    const QString text = QString::fromUcs4(&character, 1);
+    auto advanceIn = [](const QRawFont& raw, quint32 glyph) {
+        QList<QPointF> advances = raw.advancesForGlyphIndexes(QList<quint32>{glyph}, QRawFont::SeparateAdvances);
+        return advances.isEmpty() ? 0 : std::max(0, roundToInt(advances[0].x()));
+    };
+    if (raw_.isValid()) {
+        QList<quint32> glyphs = raw_.glyphIndexesForString(text);
+        if (glyphs.size() == 1 && glyphs[0] != 0) {
+            entry.Glyph = glyphs[0];
+            entry.Advance = advanceIn(raw_, entry.Glyph);
+            return entry;
+        }
+    }
+    // The face lacks it: the font the system falls back to, as a text
+    // layout finds it once merging fonts is allowed (the face itself is
+    // resolved without).
+    QFont merging(font_);
+    merging.setStyleStrategy(QFont::PreferMatch);
+    QTextLayout layout(text, merging);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.isEmpty() || runs[0].glyphIndexes().isEmpty() || !runs[0].rawFont().isValid()) {
+        // Nothing draws it: the face's missing glyph, as wide as a '?'.
+        entry.Advance = raw_.isValid() ? advanceIn(raw_, glyphs_['?']) : 0;
+        return entry;
+    }
+    const QRawFont raw = runs[0].rawFont();
+    entry.Glyph = runs[0].glyphIndexes()[0];
+    entry.Advance = advanceIn(raw, entry.Glyph);
+    auto known = std::find(fallbacks_.begin(), fallbacks_.end(), raw);
+    if (known == fallbacks_.end()) {
+        fallbacks_.push_back(raw);
+        known = fallbacks_.end() - 1;
+    }
+    entry.Font = static_cast<int16_t>(known - fallbacks_.begin());
+    return entry;
 }
 
 const QFont& TMeasuredFontQt::Font() const {

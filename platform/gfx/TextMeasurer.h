@@ -1,11 +1,14 @@
 #pragma once
-// Measuring 8-bit text.  A measured font holds the advance of each of the
-// 256 bytes of the code page, so the width of a byte string is one table
-// look-up per byte, and the font metrics.  Advances are whole pixels and
-// kerning plays no part: TCanvas places every character at exactly these
-// advances, so a caret computed from widths lands where the character is
-// painted.
+// Measuring text.  A measured font holds the advance of each of the 256
+// bytes of the code page, so the width of 8-bit text is one table look-up
+// per byte, and the font metrics.  The characters of UTF-8 text beyond the
+// code page are measured once each, in the face or, when the face lacks
+// them, in the font the system falls back to.  Advances are whole pixels
+// and kerning plays no part: TCanvas places every character at exactly
+// these advances, so a caret computed from widths lands where the
+// character is painted.
 
+#include "platform/base/TextCodec.h"
 #include "platform/gfx/Font.h"
 
 #include <array>
@@ -33,8 +36,11 @@ class TMeasuredFont {
 public:
     // A font measured by a measurer: its metrics and the advance of each
     // byte, drawn with face (whose own widths do not matter: each character
-    // is placed at these advances).
-    TMeasuredFont(const TTextMetric& metrics, const std::array<int, 256>& advances, const TFont& face);
+    // is placed at these advances).  characterAdvance, when not negative,
+    // is the advance of every character beyond the code page (a measurer of
+    // fixed pitch); otherwise they are measured in the face.
+    TMeasuredFont(const TTextMetric& metrics, const std::array<int, 256>& advances, const TFont& face,
+                  int characterAdvance = -1);
     ~TMeasuredFont();
     TMeasuredFont(const TMeasuredFont&) = delete;
     TMeasuredFont& operator=(const TMeasuredFont&) = delete;
@@ -48,6 +54,12 @@ public:
             width += advances_[static_cast<unsigned char>(c)];
         return width;
     }
+    // The advance of a character of UTF-8 text: ASCII and the characters
+    // of the code page from the table, the others as measured.
+    int CharacterAdvance(char32_t character) const;
+    // Text in either encoding; in UTF-8 a byte outside a valid sequence is
+    // its character of the code page.
+    int TextWidth(std::string_view text, TTextEncoding encoding) const;
 
     // The face that draws the characters.
     const TFont& DrawingFace() const { return face_; }
@@ -65,6 +77,7 @@ public:
 private:
     TTextMetric metrics_;
     std::array<int, 256> advances_{};
+    int characterAdvance_ = -1;
     TFont face_;
     std::unique_ptr<TMeasuredFontQt> qt_;
 };

@@ -7,94 +7,50 @@
 
 namespace {
 
-constexpr unsigned kEscapeBase = 0xF700;
-
-// The length of the valid UTF-8 sequence at the start of bytes, or 0.
-size_t utf8SequenceLength(std::string_view bytes, uint32_t& codePoint) {
-    auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
-    uint8_t lead = byte(0);
-    size_t length;
-    uint32_t minimum;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, minimum = 0x80, codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, minimum = 0x800, codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, minimum = 0x10000, codePoint = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length)
-        return 0;
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-        codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
-    return length;
-}
-
-} // namespace
-
-void AppendUtf8(std::string& out, uint32_t codePoint) {
-    if (codePoint < 0x80) {
-        out.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else if (codePoint < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
-}
-
-namespace {
-
-bool isEscapeCodePoint(uint32_t codePoint) {
-    return codePoint >= kEscapeBase + 0x80 && codePoint <= kEscapeBase + 0xFF;
-}
-
 bool isUnreservedUriByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~' || c == '/';
 }
 
-} // namespace
-
-bool IsValidUtf8(std::string_view bytes) {
-    for (size_t i = 0; i < bytes.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
+// An escape of display text at text[at]: "\x" and two hexadecimal digits
+// of a byte no valid UTF-8 shows alone (0x80 and above), or of the
+// backslash itself.  Returns the byte, or -1.
+int escapedByteAt(std::string_view text, size_t at) {
+    if (at + 4 > text.size() || text[at] != '\\' || text[at + 1] != 'x')
+        return -1;
+    const int high = HexDigitValue(text[at + 2]);
+    const int low = HexDigitValue(text[at + 3]);
+    if (high < 0 || low < 0)
+        return -1;
+    const int byte = high * 16 + low;
+    return byte >= 0x80 || byte == '\\' ? byte : -1;
 }
+
+void appendEscape(std::string& text, unsigned char byte) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    text += "\\x";
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
+}
+
+} // namespace
 
 std::string DisplayTextOfName(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
-        if (length != 0 && !isEscapeCodePoint(codePoint)) {
+        char32_t character;
+        const size_t length = Utf8SequenceLength(bytes.substr(i), character);
+        if (length == 0) {
+            appendEscape(text, static_cast<unsigned char>(bytes[i]));
+            ++i;
+        } else if (escapedByteAt(bytes, i) >= 0) {
+            // A backslash that would read as an escape is escaped itself.
+            appendEscape(text, '\\');
+            ++i;
+        } else {
             text.append(bytes.substr(i, length));
             i += length;
-        } else {
-            AppendUtf8(text, kEscapeBase + static_cast<uint8_t>(bytes[i]));
-            ++i;
         }
     }
     return text;
@@ -104,18 +60,13 @@ std::string NameOfDisplayText(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(text.substr(i), codePoint);
-        if (length == 0) {
-            // Not display text at all: keep the byte as it is.
+        const int byte = escapedByteAt(text, i);
+        if (byte >= 0) {
+            bytes.push_back(static_cast<char>(byte));
+            i += 4;
+        } else {
             bytes.push_back(text[i]);
             ++i;
-        } else if (isEscapeCodePoint(codePoint)) {
-            bytes.push_back(static_cast<char>(codePoint - kEscapeBase));
-            i += length;
-        } else {
-            bytes.append(text.substr(i, length));
-            i += length;
         }
     }
     return bytes;
@@ -216,16 +167,4 @@ bool PathIsWithin(std::string_view path, std::string_view folder) {
 bool IsValidFileName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
            name.find('\0') == std::string_view::npos;
-}
-
-std::string CodePageTextOfName(std::string_view bytes) {
-    std::string text;
-    for (size_t i = 0; i < bytes.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
-        int byte = length != 0 ? UnicodeToAnsiChar(codePoint) : -1;
-        text.push_back(byte >= 0 ? static_cast<char>(byte) : '?');
-        i += length != 0 ? length : 1;
-    }
-    return text;
 }

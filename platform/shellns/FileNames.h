@@ -1,13 +1,15 @@
 #pragma once
 // File names are the file system's bytes.  They are turned into text only
-// for display, through an escape that loses nothing: every byte that is not
-// part of valid UTF-8 becomes the private-use character U+F700 plus the
-// byte, so the text can always be turned back into the same bytes (a
-// genuine U+F780..U+F7FF in a name is escaped byte by byte too, which keeps
-// the mapping one to one).
+// for display, through an escape that loses nothing and reads plainly:
+// every byte that is not part of valid UTF-8 shows as "\x" and its two
+// hexadecimal digits ("caf\xE9.htm"), and a backslash that would read as
+// such an escape shows as "\x5C", so that the text always turns back into
+// the same bytes.  A name typed with such an escape gets that byte.
 //
 // Paths use "/" and are bytes as well; file addresses ("file://" URIs)
 // percent-encode every byte outside the unreserved set.
+
+#include "platform/base/Utf8.h"
 
 #include <cstdint>
 #include <string>
@@ -16,13 +18,6 @@
 // UTF-8 display text of raw name bytes, and back.
 std::string DisplayTextOfName(std::string_view bytes);
 std::string NameOfDisplayText(std::string_view text);
-// The name as text of the 8-bit code page the canvas draws: characters
-// the code page lacks (and bytes that are not UTF-8) become '?'.
-std::string CodePageTextOfName(std::string_view bytes);
-// True when the bytes are valid UTF-8.
-bool IsValidUtf8(std::string_view bytes);
-// Appends a code point as UTF-8.
-void AppendUtf8(std::string& out, uint32_t codePoint);
 
 // "file://" address of an absolute path, and back.  PathOfFileUri accepts
 // "file:/p", "file:///p" and "file://localhost/p"; false for anything else

@@ -5,6 +5,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/ui/WindowNotices.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
@@ -22,6 +23,7 @@ TApplicationBackend* backend = nullptr;
 class TMessageLoop : public TModalLoop {
 public:
     explicit TMessageLoop(TApplication& application) : application_(application) {}
+    bool IsMessageLoop() const override { return true; }
 
 protected:
     void Enter() override {
@@ -69,7 +71,7 @@ void TApplication::Initialize(int& argc, char** argv) {
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         gui->setQuitOnLastWindowClosed(false);
     if (!title_.empty())
-        QCoreApplication::setApplicationName(AnsiToQString(title_));
+        QCoreApplication::setApplicationName(ProgramTextToQString(title_));
 }
 
 bool TApplication::Initialized() const { return QCoreApplication::instance() != nullptr; }
@@ -77,7 +79,7 @@ bool TApplication::Initialized() const { return QCoreApplication::instance() != 
 void TApplication::SetTitle(std::string title) {
     title_ = std::move(title);
     if (QCoreApplication::instance() != nullptr)
-        QCoreApplication::setApplicationName(AnsiToQString(title_));
+        QCoreApplication::setApplicationName(ProgramTextToQString(title_));
 }
 
 void TApplication::Run() {
@@ -109,6 +111,20 @@ void TApplication::SetHint(const std::string& hint) {
     if (OnHint)
         OnHint(this);
 }
+
+void TApplication::ActivateHint(TPoint screen) {
+    if (backend != nullptr && Initialized())
+        backend->ActivateHint(screen);
+}
+
+void TApplication::CancelHint() {
+    if (backend != nullptr && Initialized())
+        backend->CancelHint();
+}
+
+bool TApplication::Active() const { return ApplicationActiveNoticed(); }
+
+bool TApplication::HelpCommand(uint16_t command, intptr_t data) { return OnHelp && OnHelp(command, data); }
 
 bool TApplication::Idle() {
     bool done = true;

@@ -6,6 +6,7 @@
 #include "platform/ui/ComponentWatch.h"
 #include "platform/ui/MDI.h"
 #include "platform/ui/ModalLoop.h"
+#include "platform/ui/PopupMenu.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UserInteraction.h"
 #include "platform/ui/WindowNotices.h"
@@ -106,16 +107,17 @@ TCustomForm::~TCustomForm() {
         modalLoop_->FormFreed();
     if (TMDIClient* client = frameClient())
         client->removeChild(this);
+    // The children go before the client they live in, while this frame is
+    // still the main form through which each finds the client to leave.
+    if (mdiClient_ != nullptr)
+        while (mdiClient_->ChildCount() > 0) {
+            delete mdiClient_->Children(mdiClient_->ChildCount() - 1);
+        }
     if (active_)
         Screen().setActiveForm(nullptr);
     Screen().removeForm(this);
     if (Application().MainForm() == this)
         Application().SetMainForm(nullptr);
-    // The children go before the client they live in.
-    if (mdiClient_ != nullptr)
-        while (mdiClient_->ChildCount() > 0) {
-            delete mdiClient_->Children(mdiClient_->ChildCount() - 1);
-        }
     mdiClient_.reset();
 }
 
@@ -328,7 +330,7 @@ void TCustomForm::focusActiveControl() {
             auto* child = dynamic_cast<TWinControl*>(parent.Controls(i));
             if (child == nullptr || child == mdiClient_.get())
                 continue;
-            if (child->TabStop() && child->CanFocus())
+            if (child->InTabOrder() && child->CanFocus())
                 return child;
             if (TWinControl* inner = first(*child))
                 return inner;
@@ -530,6 +532,17 @@ std::vector<TSystemMenuEntry> TCustomForm::SystemMenu() const {
     return entries;
 }
 
+void TCustomForm::ShowSystemMenu() {
+    TPopupMenu menu;
+    for (const TSystemMenuEntry& entry : SystemMenu()) {
+        unsigned command = entry.Command;
+        TMenuItem* item = menu.Add(entry.Caption, [this, command](TPersistent*) { Perform(WM_SYSCOMMAND, command, 0); });
+        item->Enabled = entry.Enabled;
+    }
+    menu.PopupComponent = this;
+    menu.Popup(ClientToScreen({0, 0}));
+}
+
 // ---------------------------------------------------------------------------
 // Messages
 
@@ -553,6 +566,17 @@ void TCustomForm::Dispatch(TMessage& message) {
         case SC_RESTORE:
             SetWindowState(wsNormal);
             break;
+        case SC_KEYMENU: {
+            // The keyboard's way to the system menu: Space for this window's,
+            // "-" for the active document window's.
+            char ch = static_cast<char>(message.LParam & 0xFF);
+            TCustomForm* owner = ch == ' ' ? this : ch == '-' && mdiClient_ != nullptr ? ActiveMDIChild() : nullptr;
+            if (ch == '-' && formStyle_ == fsMDIChild)
+                owner = this;
+            if (owner != nullptr)
+                owner->ShowSystemMenu();
+            break;
+        }
         case SC_NEXTWINDOW:
         case SC_PREVWINDOW:
             if (TMDIClient* client = frameClient()) {

@@ -127,6 +127,10 @@ public:
     void Previous();
     // The entries of the window's system menu, as its window state allows.
     std::vector<TSystemMenuEntry> SystemMenu() const;
+    // Shows the system menu at the window's top-left corner; the entry
+    // chosen comes back as its WM_SYSCOMMAND.  A frame gets it for Space
+    // (SC_KEYMENU ' '), its active document window for "-".
+    void ShowSystemMenu();
 
     // Fires OnDestroy (once) while the whole form still stands, then sends
     // the free notices.  `delete` calls it before any destructor runs; a

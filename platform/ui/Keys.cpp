@@ -241,38 +241,43 @@ bool TranslateQtKey(const QKeyEvent& event, uint16_t& virtualKey, TShiftState& s
     return virtualKey != 0;
 }
 
-std::string KeyPressCharacters(uint16_t virtualKey, TShiftState shift, const QString& text) {
+std::u32string KeyPressText(uint16_t virtualKey, TShiftState shift, const QString& text) {
     bool ctrl = (shift & ssCtrl) != 0;
     bool alt = (shift & ssAlt) != 0;
     switch (virtualKey) {
     case VK_RETURN:
-        return "\r";
+        return U"\r";
     case VK_BACK:
-        return ctrl ? "\x7F" : "\b";
+        return ctrl ? U"\x7F" : U"\b";
     case VK_TAB:
-        return ctrl ? "" : "\t";
+        return ctrl ? U"" : U"\t";
     case VK_ESCAPE:
-        return "\x1B";
+        return U"\x1B";
     default:
         break;
     }
     if (ctrl && !alt) {
         if (virtualKey >= 'A' && virtualKey <= 'Z')
-            return std::string(1, static_cast<char>(virtualKey - 'A' + 1));
+            return std::u32string(1, static_cast<char32_t>(virtualKey - 'A' + 1));
         if (virtualKey == VK_OEM_4)
-            return "\x1B";
+            return U"\x1B";
         if (virtualKey == VK_OEM_5)
-            return "\x1C";
+            return U"\x1C";
         if (virtualKey == VK_OEM_6)
-            return "\x1D";
+            return U"\x1D";
         return {};
     }
+    std::u32string characters;
+    for (char32_t character : text.toUcs4())
+        if (character >= 0x20 && character != 0x7F)
+            characters.push_back(character);
+    return characters;
+}
+
+std::string KeyPressCharacters(uint16_t virtualKey, TShiftState shift, const QString& text) {
     std::string bytes;
-    for (QChar character : text) {
-        char16_t unit = character.unicode();
-        if (unit < 0x20 || unit == 0x7F)
-            continue;
-        int byte = UnicodeToAnsiChar(unit);
+    for (char32_t character : KeyPressText(virtualKey, shift, text)) {
+        int byte = character < 0x80 ? static_cast<int>(character) : UnicodeToAnsiChar(character);
         if (byte >= 0)
             bytes.push_back(static_cast<char>(byte));
     }

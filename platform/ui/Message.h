@@ -60,6 +60,10 @@ enum : unsigned {
     WM_SYSKEYDOWN = 0x0104,
     WM_SYSKEYUP = 0x0105,
     WM_SYSCHAR = 0x0106,
+    // A typed character as a code point; WParam UNICODE_NOCHAR asks whether
+    // the window takes them (Result 1), otherwise it gets WM_CHAR bytes of
+    // the code page.
+    WM_UNICHAR = 0x0109,
     WM_COMMAND = 0x0111,
     WM_SYSCOMMAND = 0x0112,
     WM_TIMER = 0x0113,
@@ -180,6 +184,8 @@ enum : int {
     SB_ENDSCROLL = 8,
 };
 enum : int { SB_HORZ = 0, SB_VERT = 1, SB_BOTH = 3 };
+// WM_UNICHAR's question: does the window take code points?
+constexpr unsigned UNICODE_NOCHAR = 0xFFFF;
 
 // Answers to WM_GETDLGCODE.
 enum : unsigned {

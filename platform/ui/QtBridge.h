@@ -31,6 +31,8 @@ uint16_t VirtualKeyFromQtKey(int qtKey, bool keypad);
 // Escape 27; everything else the event's text through the code page,
 // leaving out characters the code page lacks and control characters.
 std::string KeyPressCharacters(uint16_t virtualKey, TShiftState shift, const QString& text);
+// The same as characters: what a control that takes WM_UNICHAR is sent.
+std::u32string KeyPressText(uint16_t virtualKey, TShiftState shift, const QString& text);
 
 // --- cursors ----------------------------------------------------------------------
 // Registers (or replaces) a named cursor; returns its number.

@@ -1,31 +1,19 @@
 #include "platform/ui/TextControls.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/Utf8.h"
+#include "platform/gfx/TextDrawing.h"
 
 #include <algorithm>
 
 namespace {
 
-// The caption without accelerator marks, and the index of the underlined
-// character in it (-1: none).
-struct TAccelText {
-    std::string Text;
-    int Accel = -1;
-};
-
-TAccelText parseAccel(std::string_view caption, bool active) {
+// The caption without access-key marks, and the index of the underlined
+// character in it (-1: none); without ShowAccelChar the caption itself.
+TAccessKeyText parseAccel(std::string_view caption, bool active) {
     if (!active)
         return {std::string(caption), -1};
-    TAccelText result;
-    for (size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size()) {
-            ++i;
-            if (caption[i] != '&' && result.Accel < 0)
-                result.Accel = static_cast<int>(result.Text.size());
-        }
-        result.Text += caption[i];
-    }
-    return result;
+    return ParseAccessKey(caption);
 }
 
 // A line of a label with the index of its first character in the text.
@@ -79,7 +67,7 @@ std::vector<TLabelLine> breakLines(const std::string& text, int width, Measure m
 
 } // namespace
 
-std::string DisplayCaption(std::string_view caption) { return parseAccel(caption, true).Text; }
+std::string DisplayCaption(std::string_view caption) { return StripAccessKeys(caption); }
 
 // ---------------------------------------------------------------------------
 // TCustomLabel
@@ -183,7 +171,7 @@ void TCustomLabel::Paint() {
     canvas.SetFont(Font());
     if (!transparent_)
         canvas.FillRect(ClientRect(), Color());
-    TAccelText text = parseAccel(Caption(), showAccelChar_);
+    TAccessKeyText text = parseAccel(Caption(), showAccelChar_);
     std::vector<TLabelLine> lines = breakLines(text.Text, wordWrap_ ? Width() : -1,
                                                [&](const std::string& s) { return canvas.TextWidth(s); });
     int lineHeight = canvas.TextHeight("Wg");
@@ -198,11 +186,12 @@ void TCustomLabel::Paint() {
             int x = alignment_ == taLeftJustify ? 0 : alignment_ == taCenter ? (Width() - width) / 2 : Width() - width;
             int y = top + static_cast<int>(i) * lineHeight;
             canvas.TextOut(x + offset, y + offset, line.Text);
-            int accel = text.Accel - static_cast<int>(line.Start);
+            int accel = text.Key - static_cast<int>(line.Start);
             if (accel >= 0 && accel < static_cast<int>(line.Text.size())) {
                 // The accelerator's underline, under its character only.
                 int from = x + offset + canvas.TextWidth(line.Text.substr(0, static_cast<size_t>(accel)));
-                int to = from + canvas.TextWidth(line.Text.substr(static_cast<size_t>(accel), 1));
+                const size_t length = Utf8CharLength(line.Text, static_cast<size_t>(accel));
+                int to = from + canvas.TextWidth(line.Text.substr(static_cast<size_t>(accel), length));
                 int under = y + offset + canvas.TextMetrics().Ascent + 1;
                 canvas.Pen().SetColor(color);
                 canvas.MoveTo(from, under);
@@ -267,9 +256,14 @@ void TCustomEdit::SetBorderStyle(TBorderStyle value) {
 }
 
 void TCustomEdit::setSelection(int start, int length) {
-    int size = static_cast<int>(Text().size());
+    // The text is UTF-8: an end inside a character moves to its start, so
+    // that the selection holds whole characters, as the window shows it.
+    const std::string& text = Text();
+    int size = static_cast<int>(text.size());
     start = std::clamp(start, 0, size);
-    length = std::clamp(length, 0, size - start);
+    int end = static_cast<int>(Utf8CharStart(text, static_cast<size_t>(start + std::clamp(length, 0, size - start))));
+    start = static_cast<int>(Utf8CharStart(text, static_cast<size_t>(start)));
+    length = end - start;
     if (start == sel_.Start && length == sel_.Length)
         return;
     sel_ = {start, length};

@@ -2,7 +2,8 @@
 // Controls that show or take text: the label (painted by its parent), the
 // one-line edit box and the plain multi-line memo.
 //
-// Text is bytes of the program's code page.  An edit box's or memo's text
+// Text is the program's own, UTF-8 (its bytes kept as they are, also
+// where they are not valid UTF-8).  An edit box's or memo's text
 // is the control's Caption (Text and Caption are one value); setting it to
 // a new value fires OnChange once, as typing does, and clears Modified,
 // which typing sets.
@@ -98,7 +99,7 @@ public:
     void SetModified(bool value) { modified_ = value; }
 
     // The selection, in bytes of Text; start and length are kept within
-    // the text.
+    // the text, on the starts of characters.
     int SelStart() const { return sel_.Start; }
     void SetSelStart(int value);
     int SelLength() const { return sel_.Length; }

@@ -16,6 +16,7 @@ public:
     }
 
     void Navigate(const std::string& url) override { engine_.Navigate(url); }
+    void SetTextEncoding(TTextEncoding encoding) override { engine_.SetTextEncoding(encoding); }
 
 private:
     TQtBrowserView engine_;

@@ -3,11 +3,13 @@
 // code using them runs in tests against fakes (tests/platform/webview) and
 // in the program against the web-engine controls TDHTMLEdit and TWebBrowser.
 //
-// Text crosses as the program's 8-bit document bytes (Windows-1252, see
-// platform/base/TextCodec.h); addresses are "file://" followed by a path in
-// the file system's bytes, or any other URL.
+// Text crosses as document bytes in the document's encoding (UTF-8 or the
+// 8-bit code page, see platform/base/TextCodec.h; the code page unless told
+// otherwise); addresses are "file://" followed by a path in the file
+// system's bytes, or any other URL.
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/TextCodec.h"
 #include "platform/gfx/Font.h" // TNotifyEvent
 
 #include <string>
@@ -44,11 +46,17 @@ public:
     // The address relative references of the next document resolve
     // against ("file:///folder/"); "file://" alone or "" means none.
     virtual void SetBaseURL(const std::string& url) = 0;
+    // The encoding of the documents set and read from now on.
+    virtual void SetTextEncoding(TTextEncoding encoding) { encoding_ = encoding; }
+    TTextEncoding TextEncoding() const { return encoding_; }
 
     // A document set through SetDocumentHTML has loaded and can be edited.
     // Fires once per load; a document replaced before it finished loading
     // fires nothing.
     TNotifyEvent OnDocumentComplete;
+
+protected:
+    TTextEncoding encoding_ = teAnsi;
 };
 
 // A page shown as a browser shows it (the preview).
@@ -61,4 +69,10 @@ public:
     // that is no address.
     virtual void Navigate(const std::string& url) = 0;
     virtual void SetVisible(bool visible) = 0;
+    // The encoding of pages that declare none (the document's).
+    virtual void SetTextEncoding(TTextEncoding encoding) { encoding_ = encoding; }
+    TTextEncoding TextEncoding() const { return encoding_; }
+
+protected:
+    TTextEncoding encoding_ = teAnsi;
 };

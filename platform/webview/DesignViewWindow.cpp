@@ -20,7 +20,9 @@ public:
         };
     }
 
-    void SetDocument(const std::string& html) override { engine_.SetDocumentHTML(html); }
+    void SetDocument(const std::string& html, TTextEncoding encoding) override {
+        engine_.SetDocumentHTML(html, encoding);
+    }
     void SetBaseURL(const std::string& url) override { engine_.SetBaseURL(url); }
     std::string ReadDocument(int timeoutMs) override {
         engine_.ReadTimeout = std::chrono::milliseconds(timeoutMs);

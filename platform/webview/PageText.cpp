@@ -2,12 +2,13 @@
 
 #include "platform/base/QtBridge.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 
-QString DocumentToPageText(std::string_view document) {
-    return AnsiToQString(document);
+QString DocumentToPageText(std::string_view document, TTextEncoding encoding) {
+    return BytesToQString(document, encoding);
 }
 
-std::string PageTextToDocument(const QString& text) {
+std::string PageTextToDocument(const QString& text, TTextEncoding encoding) {
     const char16_t* in = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype length = text.size();
     std::string document;
@@ -37,6 +38,10 @@ std::string PageTextToDocument(const QString& text) {
             ++i;
         } else if (QChar::isSurrogate(character)) {
             character = 0xFFFD; // half a pair stands for no character
+        }
+        if (encoding == teUtf8) {
+            AppendUtf8(document, character);
+            continue;
         }
         const int byte = UnicodeToAnsiChar(character);
         if (byte >= 0) {

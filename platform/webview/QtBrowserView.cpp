@@ -4,6 +4,7 @@
 #include "platform/webview/WebProfile.h"
 
 #include <QWebEnginePage>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 TQtBrowserView::TQtBrowserView(QWidget* parent) : view_(new QWebEngineView(parent)) {
@@ -12,6 +13,11 @@ TQtBrowserView::TQtBrowserView(QWidget* parent) : view_(new QWebEngineView(paren
 
 TQtBrowserView::~TQtBrowserView() {
     delete view_.data();
+}
+
+void TQtBrowserView::SetTextEncoding(TTextEncoding encoding) {
+    if (view_)
+        view_->settings()->setDefaultTextEncoding(encoding == teUtf8 ? "UTF-8" : "windows-1252");
 }
 
 void TQtBrowserView::Navigate(const std::string& address) {

@@ -3,6 +3,8 @@
 // shown as a browser shows them, their scripts on, in the program's
 // profile (nothing cached, nothing written to disk).
 
+#include "platform/base/TextCodec.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -20,6 +22,8 @@ public:
 
     // See TBrowserView.
     void Navigate(const std::string& address);
+    // Pages that declare no charset are read in this encoding.
+    void SetTextEncoding(TTextEncoding encoding);
 
 private:
     QPointer<QWebEngineView> view_;

@@ -80,8 +80,9 @@ QWebEnginePage* TQtDesignView::Page() const {
     return page_;
 }
 
-void TQtDesignView::SetDocumentHTML(std::string html) {
+void TQtDesignView::SetDocumentHTML(std::string html, TTextEncoding encoding) {
     document_ = std::move(html);
+    encoding_ = encoding;
     changed_ = true;
     scheduleLoad();
 }
@@ -117,7 +118,7 @@ std::string TQtDesignView::DocumentHTML() {
     // nothing, and an empty document here would replace the user's text.
     if (answer.toString().isEmpty())
         throw EWebViewError("The design view could not read its page");
-    return PageTextToDocument(answer.toString());
+    return PageTextToDocument(answer.toString(), encoding_);
 }
 
 bool TQtDesignView::Edited() {
@@ -204,7 +205,7 @@ void TQtDesignView::startLoad() {
     if (!page_ || *unanswered_)
         makePage();
     withdrawServed();
-    QByteArray page = DocumentToPageText(document_).toUtf8();
+    QByteArray page = DocumentToPageText(document_, encoding_).toUtf8();
     state_ = TState::Loading;
     page_->ExpectLoad();
     if (page.size() <= kLargestInlinePage) {

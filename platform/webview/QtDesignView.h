@@ -20,6 +20,8 @@
 
 #include "platform/webview/ScriptCall.h"
 
+#include "platform/base/TextCodec.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -55,7 +57,7 @@ public:
     QWebEnginePage* Page() const;
 
     // See TDesignView.
-    void SetDocumentHTML(std::string html);
+    void SetDocumentHTML(std::string html, TTextEncoding encoding = teAnsi);
     void SetBaseURL(const std::string& url);
     std::string DocumentHTML();
     bool Edited();
@@ -87,6 +89,7 @@ private:
     QPointer<QWebEngineView> view_;
     QPointer<TDesignPage> page_;
     std::string document_;
+    TTextEncoding encoding_ = teAnsi;
     QUrl base_;
     bool changed_ = false; // document_ set, its load not yet started
     bool loadScheduled_ = false;

@@ -24,7 +24,7 @@ void TDHTMLEdit::SetDocumentHTML(const std::string& html) {
     document_ = html;
     haveDocument_ = true;
     if (auto* window = windowOf<TDesignViewWindow>(*this))
-        window->SetDocument(html);
+        window->SetDocument(html, encoding_);
 }
 
 std::string TDHTMLEdit::DocumentHTML() {
@@ -50,7 +50,7 @@ void TDHTMLEdit::CreateWnd() {
     if (auto* window = windowOf<TDesignViewWindow>(*this)) {
         window->SetBaseURL(base_);
         if (haveDocument_)
-            window->SetDocument(document_);
+            window->SetDocument(document_, encoding_);
     }
 }
 
@@ -87,6 +87,7 @@ void TWebBrowser::CreateParams(TCreateParams& params) {
 void TWebBrowser::Navigate(const std::string& url) {
     RequireWebAddress(url);
     if (auto* window = windowOf<TBrowserWindow>(*this)) {
+        window->SetTextEncoding(encoding_);
         window->Navigate(url);
         pending_.clear();
     } else {

@@ -24,7 +24,7 @@ class TDesignViewWindow {
 public:
     virtual ~TDesignViewWindow() = default;
     // As TDesignView; the read waits at most timeoutMs.
-    virtual void SetDocument(const std::string& html) = 0;
+    virtual void SetDocument(const std::string& html, TTextEncoding encoding) = 0;
     virtual void SetBaseURL(const std::string& url) = 0;
     virtual std::string ReadDocument(int timeoutMs) = 0;
     virtual bool PageEdited(int timeoutMs) = 0;
@@ -34,4 +34,5 @@ class TBrowserWindow {
 public:
     virtual ~TBrowserWindow() = default;
     virtual void Navigate(const std::string& url) = 0;
+    virtual void SetTextEncoding(TTextEncoding encoding) = 0;
 };

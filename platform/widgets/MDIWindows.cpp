@@ -113,7 +113,7 @@ public:
         QMdiArea* area = client->Area();
         window_ = area->addSubWindow(Widget());
         window_->setAttribute(Qt::WA_DeleteOnClose, false);
-        window_->setWindowTitle(AnsiToQString(control.Caption()));
+        window_->setWindowTitle(ProgramTextToQString(control.Caption()));
         Widget()->SetFrameWidget(window_);
         auto* watch = new TSubWindowWatch(Widget());
         watch->setParent(window_); // goes with the subwindow
@@ -136,7 +136,7 @@ public:
     }
     void TextChanged() override {
         if (window_)
-            window_->setWindowTitle(AnsiToQString(Widget()->Control().Caption()));
+            window_->setWindowTitle(ProgramTextToQString(Widget()->Control().Caption()));
     }
     void BringToFront() override {
         if (window_)

@@ -2,6 +2,7 @@
 
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/Color.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/UserInteraction.h"
@@ -99,26 +100,39 @@ bool TNativeInputFilter::key(QObject* watched, QKeyEvent* event) {
                 return true;
         }
     }
-    std::string characters = KeyPressCharacters(message.Key, message.Shift, event->text());
+    const std::u32string characters = KeyPressText(message.Key, message.Shift, event->text());
     if (characters.empty())
         return false;
     bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
-    std::string typed;
-    for (char c : characters) {
-        TMessage charMessage{systemChar ? unsigned{WM_SYSCHAR} : unsigned{WM_CHAR}, static_cast<unsigned char>(c), 1, 0};
+    // Each character reaches the key handlers as one byte; one they leave
+    // as it was goes in as typed, one they change goes in as the code
+    // page's character of the new byte.
+    QString typed;
+    bool changed = false;
+    for (char32_t character : characters) {
+        const char key = KeyCharOf(character);
+        TMessage charMessage{systemChar ? unsigned{WM_SYSCHAR} : unsigned{WM_CHAR}, static_cast<unsigned char>(key), 1,
+                             0};
         deliver(charMessage);
         if (gone())
             return true;
-        if (charMessage.Result != 0)
-            typed += static_cast<char>(charMessage.WParam & 0xFF);
+        const auto now = static_cast<char>(charMessage.WParam & 0xFF);
+        if (charMessage.Result == 0) {
+            changed = true;
+        } else if (now != key) {
+            changed = true;
+            typed.append(QChar(AnsiCharToUnicode(static_cast<unsigned char>(now))));
+        } else {
+            typed.append(QString::fromUcs4(&character, 1));
+        }
     }
-    if (typed == characters)
+    if (!changed)
         return false;
     // The handlers took or changed characters: the widget gets what is left.
-    if (!typed.empty()) {
-        QKeyEvent changed(QEvent::KeyPress, 0, event->modifiers(), AnsiToQString(typed));
+    if (!typed.isEmpty()) {
+        QKeyEvent replaced(QEvent::KeyPress, 0, event->modifiers(), typed);
         resending_ = true;
-        QCoreApplication::sendEvent(watched, &changed);
+        QCoreApplication::sendEvent(watched, &replaced);
         resending_ = false;
     }
     return true;
@@ -156,10 +170,9 @@ bool TNativeInputFilter::contextMenu(QContextMenuEvent* event) {
 
 bool TNativeInputFilter::toolTip(QHelpEvent* event) {
     // The short part of a hint, before a "|", is the tool tip.
-    std::string hint = control().Hint();
-    hint = hint.substr(0, hint.find('|'));
+    std::string hint = GetShortHint(control().Hint());
     if (control().ShowHint() && !hint.empty())
-        QToolTip::showText(event->globalPos(), AnsiToQString(hint), peer_->Widget());
+        QToolTip::showText(event->globalPos(), ProgramTextToQString(hint), peer_->Widget());
     else
         QToolTip::hideText();
     return true;
@@ -322,7 +335,7 @@ void TNativePeer::TextChanged() {
 
 void TNativePeer::TabStopChanged() {
     if (widget_)
-        widget_->setFocusPolicy(control_.TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        widget_->setFocusPolicy(control_.InTabOrder() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void TNativePeer::BringToFront() {

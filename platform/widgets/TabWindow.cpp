@@ -90,7 +90,7 @@ public:
         watch(frame->area);
         frame->row->TabHint = [this](int index) {
             std::string hint = index >= 0 && index < control_.TabCount() ? control_.TabHint(index) : std::string();
-            return AnsiToQString(hint.substr(0, hint.find('|')));
+            return ProgramTextToQString(hint.substr(0, hint.find('|')));
         };
         frame->row->setDrawBase(true);
         connect(frame->row, &QTabBar::currentChanged, [this](int index) { chosen(index); });
@@ -123,7 +123,7 @@ protected:
             while (row->count() > 0)
                 row->removeTab(row->count() - 1);
             for (int i = 0; i < control_.TabCount(); ++i) {
-                row->addTab(QIconOf(control_.Images(), control_.TabImage(i)), AnsiToQString(control_.TabCaption(i)));
+                row->addTab(QIconOf(control_.Images(), control_.TabImage(i)), ProgramTextToQString(control_.TabCaption(i)));
             }
             if (control_.Images() != nullptr)
                 row->setIconSize(QSize(control_.Images()->Width(), control_.Images()->Height()));

@@ -480,3 +480,47 @@ TEST_F(DocumentWindows, EachPageTabShowsAPictureOfItsOwn) {
         pictures.push_back(pixels);
     }
 }
+
+TEST_F(DocumentWindows, APageIsReadInItsOwnEncodingAndTypedCharactersAreWrittenInIt) {
+    struct TCase {
+        const char* Name;
+        std::string Page;
+        TTextEncoding Encoding;
+        const char* Typed; // the bytes "é" typed at the end of the body becomes
+    };
+    const std::vector<TCase> cases = {
+        {"utf8.html", "<HTML><BODY>caf\xC3\xA9 \xE4\xB8\xAD\xE6\x96\x87</BODY></HTML>", teUtf8, "\xC3\xA9"},
+        // Valid UTF-8 all the same: the declaration wins.
+        {"latin.html", "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">"
+                       "</HEAD><BODY>caf\xC3\xA9</BODY></HTML>", teAnsi, "\xE9"},
+        // No declaration and bytes that are not UTF-8: the code page.
+        {"cp1252.html", "<HTML><BODY>caf\xE9 \x93quoted\x94 \x80</BODY></HTML>", teAnsi, "\xE9"},
+        {"declared.html", "<meta charset=\"utf-8\"><p>caf\xE9</p>", teUtf8, "\xC3\xA9"},
+    };
+    for (const TCase& page : cases) {
+        const std::string file = program.File(page.Name);
+        TTestProgramFolder::WriteFileBytes(file, page.Page);
+        TEditForm* document = frame->OpenDocumentFile(file);
+        EXPECT_EQ(document->Editor->Encoding(), page.Encoding) << page.Name;
+        EXPECT_EQ(Panel(kEncodingPanel), TextEncodingName(page.Encoding)) << page.Name;
+        // Switching there and back changes no byte.
+        document->SwitchEncoding();
+        EXPECT_EQ(Panel(kEncodingPanel), TextEncodingName(page.Encoding == teUtf8 ? teAnsi : teUtf8));
+        document->SwitchEncoding();
+        EXPECT_EQ(document->Editor->Encoding(), page.Encoding);
+        document->FileSaveItemClick(document);
+        EXPECT_EQ(TTestProgramFolder::ReadFileBytes(file), page.Page) << page.Name << " byte for byte";
+
+        const size_t body = page.Page.rfind('<');
+        document->Editor->SetSelStart(static_cast<int32_t>(body));
+        document->Editor->Perform(WM_UNICHAR, 0xE9, 0);
+        document->FileSaveItemClick(document);
+        std::string expected = page.Page;
+        expected.insert(body, page.Typed);
+        EXPECT_EQ(TTestProgramFolder::ReadFileBytes(file), expected) << page.Name;
+        delete document;
+    }
+    // A new document is UTF-8.
+    TEditForm* fresh = NewDocument();
+    EXPECT_EQ(fresh->Editor->Encoding(), teUtf8);
+}

@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/base/Utf8.h"
+
 #include <optional>
+#include <tuple>
 #include <random>
 
 namespace {
@@ -163,25 +166,78 @@ TEST(FindReplace, EntityConversionAgreesWithACharacterMapAndUndoesInOneStep) {
     }
     std::mt19937 random(5);
     TCodeMemo memo;
-    for (int round = 0; round < 200; ++round) {
-        const std::string text = randomText(random, round % 10 == 0 ? "a <>\xF7\xD7\xFE\xFF" : alphabet, random() % 300);
-        setUp(memo, text);
-        std::string expected;
-        int count = 0;
-        for (char c : text) {
-            const std::string& e = entity[static_cast<unsigned char>(c)];
-            expected += e.empty() ? std::string(1, c) : e;
-            count += e.empty() ? 0 : 1;
-        }
-        ASSERT_EQ(ConvertSpecialCharacters(memo), count);
-        ASSERT_EQ(memo.Text(), expected);
-        // A text without a character of the table is not touched at all.
-        ASSERT_EQ(memo.CanUndo(), count > 0);
-        if (count > 0) {
-            memo.Undo();
-            ASSERT_EQ(memo.Text(), text);
+    // The same characters in both encodings: a UTF-8 document holds the
+    // UTF-8 of the code page's text, and its entities are the same.
+    for (TTextEncoding encoding : {teAnsi, teUtf8}) {
+        memo.SetEncoding(encoding);
+        auto inDocument = [&](const std::string& codePage) {
+            return encoding == teUtf8 ? AnsiToUtf8(codePage) : codePage;
+        };
+        for (int round = 0; round < 200; ++round) {
+            const std::string codePage =
+                randomText(random, round % 10 == 0 ? "a <>\xF7\xD7\xFE\xFF" : alphabet, random() % 300);
+            const std::string text = inDocument(codePage);
+            setUp(memo, text);
+            std::string expected;
+            int count = 0;
+            for (char c : codePage) {
+                const std::string& e = entity[static_cast<unsigned char>(c)];
+                expected += e.empty() ? std::string(1, c) : e;
+                count += e.empty() ? 0 : 1;
+            }
+            ASSERT_EQ(ConvertSpecialCharacters(memo), count);
+            ASSERT_EQ(memo.Text(), inDocument(expected));
+            // A text without a character of the table is not touched at all.
+            ASSERT_EQ(memo.CanUndo(), count > 0);
+            if (count > 0) {
+                memo.Undo();
+                ASSERT_EQ(memo.Text(), text);
+            }
         }
     }
+}
+
+TEST(FindReplace, TheDialogsTextIsSearchedInTheDocumentsEncoding) {
+    TScriptedUserInteraction user;
+    TCodeMemo memo;
+    TDocumentSearch search(nullptr, memo);
+    // "é" typed in the dialog (the program's UTF-8) finds the accented
+    // letter as each document writes it.
+    for (auto [encoding, page, at] : {std::tuple{teUtf8, std::string("x caf\xC3\xA9 y"), 6},
+                                      std::tuple{teAnsi, std::string("x caf\xE9 y"), 6}}) {
+        memo.SetEncoding(encoding);
+        setUp(memo, page);
+        memo.SetSelStart(0);
+        search.FindDialog().SetFindText("caf\xC3\xA9");
+        search.FindDialog().SetOptions(frDown);
+        search.FindNext();
+        EXPECT_EQ(low(memo), 2);
+        EXPECT_EQ(memo.SelStart(), at + (encoding == teUtf8 ? 1 : 0)) << "the match ends after the letter";
+        // What the dialog is given back is the program's text.
+        search.ShowFind();
+        EXPECT_EQ(search.FindDialog().FindText(), "caf\xC3\xA9");
+        // Replacing writes the dialog's text in the document's encoding.
+        search.ReplaceDialog().SetFindText("caf\xC3\xA9");
+        search.ReplaceDialog().SetReplaceText("\xC3\xA9t\xC3\xA9");
+        search.ReplaceDialog().SetOptions(frDown | frReplaceAll);
+        memo.SetSelStart(0);
+        user.AnswerMessage(mrOk);
+        search.ReplaceDialogReplace();
+        EXPECT_EQ(memo.Text(), encoding == teUtf8 ? "x \xC3\xA9t\xC3\xA9 y" : "x \xE9t\xE9 y");
+    }
+    // Without case, UTF-8 folds ASCII letters only: the code page's rule
+    // would fold the second byte of "\xC5\x9A" into that of "\xC5\x8A", two
+    // letters that have nothing to do with each other.
+    memo.SetEncoding(teUtf8);
+    memo.SetUpperCaseType(pmuAnsi);
+    setUp(memo, "\xC5\x9A a");
+    memo.SetSelStart(0);
+    EXPECT_FALSE(FindFromCaret(memo, {"\xC5\x8A", frDown}));
+    EXPECT_TRUE(FindFromCaret(memo, {"A", frDown}));
+    EXPECT_EQ(low(memo), 3);
+    memo.SetEncoding(teAnsi);
+    memo.SetSelStart(0);
+    EXPECT_TRUE(FindFromCaret(memo, {"\xC5\x8A", frDown})) << "the code page folds its own letters";
 }
 
 // The dialogs' side: pre-filling, the messages, an empty search text and
@@ -238,4 +294,53 @@ TEST(FindReplace, DialogsPrefillSearchAndReport) {
     user.AnswerMessage(mrYes);
     search.ConvertCharacters();
     EXPECT_EQ(memo.Text(), "caf&eacute;");
+}
+
+// Larger than the document window's undo space (64 KB): Replace All and the
+// conversion still come back with one Undo and go again with one Redo,
+// both ways; a memo that keeps no undo keeps none.
+TEST(FindReplace, StepsLargerThanTheUndoSpaceStillUndoInOne) {
+    std::mt19937 random(17);
+    TCodeMemo memo;
+    memo.SetUndoMaxSpace(65536);
+    std::string text;
+    while (text.size() < 300000)
+        text += random() % 3 ? "word \xE9t\xE9 " : "<P>\r\n";
+    for (unsigned direction : {static_cast<unsigned>(frDown), 0u}) {
+        setUp(memo, text);
+        memo.SetUndoMaxSpace(65536);
+        memo.SetSelStart(direction ? 0 : static_cast<int32_t>(text.size()));
+        const int count = ReplaceEveryMatch(memo, {"word", direction | frMatchCase}, "term");
+        EXPECT_GT(count, 20000);
+        const std::string replaced = memo.Text();
+        memo.Undo();
+        EXPECT_EQ(memo.Text(), text);
+        memo.Redo();
+        EXPECT_EQ(memo.Text(), replaced);
+        memo.Undo();
+        EXPECT_EQ(ConvertSpecialCharacters(memo), static_cast<int>(std::count(text.begin(), text.end(), '\xE9')));
+        memo.Undo();
+        EXPECT_EQ(memo.Text(), text);
+    }
+    setUp(memo, text);
+    memo.SetUndoMaxSpace(0);
+    ReplaceEveryMatch(memo, {"word", frDown | frMatchCase}, "term");
+    EXPECT_FALSE(memo.CanUndo());
+}
+
+// A step of a few hundred thousand replacements undoes and redoes without
+// exhausting the stack (an undo that recursed once per entry did).
+TEST(FindReplace, AReplaceAllOfManyMatchesUndoesAndRedoes) {
+    TCodeMemo memo;
+    std::string text;
+    for (int i = 0; i < 200000; ++i)
+        text += i % 40 == 39 ? "ab\r\n" : "ab ";
+    setUp(memo, text);
+    memo.SetSelStart(0);
+    EXPECT_EQ(ReplaceEveryMatch(memo, {"ab", frDown | frMatchCase}, "xyz"), 200000);
+    const std::string replaced = memo.Text();
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), text);
+    memo.Redo();
+    EXPECT_EQ(memo.Text(), replaced);
 }

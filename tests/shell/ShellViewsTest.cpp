@@ -365,3 +365,54 @@ TEST(ShellViewsTest, TheFolderDialogKeepsItsMinimumAndRemembersTheRestoredSizeOf
     EXPECT_EQ(dialog->FormWidth, 520);
     EXPECT_EQ(dialog->FormWindowState, wsNormal);
 }
+
+TEST(ShellViewsTest, NamesShowAsTheirUtf8AndRenamesWriteTheirBytes) {
+    TShellTestHome home;
+    const std::string unicode = "\xC3\xBCn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9.html"; // ünïcödé.html
+    const std::string invalid = "bad\xE9.htm";                                    // not UTF-8
+    std::filesystem::create_directories(JoinPath(home.Files, "dossier-\xC3\xA9"));
+    WriteFile(JoinPath(home.Files, unicode), "u");
+    WriteFile(JoinPath(home.Files, invalid), "b");
+
+    TComponent owner;
+    auto* list = new TPTShellList(&owner);
+    list->SetBounds(0, 0, 500, 300);
+    list->SetViewStyle(vsReport);
+    list->Folder().SetPath(home.Files);
+    list->Show();
+    QApplication::processEvents();
+    QAbstractItemView* view = viewOf(*list);
+    ASSERT_NE(view, nullptr);
+    auto shown = [&](const std::string& name) {
+        const int row = RowOf(list->Model(), name);
+        return row < 0 ? QString() : view->model()->index(row, 0).data(Qt::DisplayRole).toString();
+    };
+    EXPECT_EQ(shown(unicode), QString::fromUtf8("\xC3\xBCn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9.html"));
+    EXPECT_EQ(shown("dossier-\xC3\xA9"), QString::fromUtf8("dossier-\xC3\xA9"));
+    // The stray byte shows escaped, as its hexadecimal digits.
+    EXPECT_EQ(shown(invalid), QString("bad\\xE9.htm"));
+
+    auto renameInPlace = [&](const std::string& name, const std::function<void(QLineEdit&)>& type) {
+        const int row = RowOf(list->Model(), name);
+        ASSERT_GE(row, 0);
+        list->SetItemIndex(row);
+        ASSERT_TRUE(list->EditCaption(row));
+        QApplication::processEvents();
+        QLineEdit* edit = view->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        type(*edit);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    // A name typed in place is written as UTF-8.
+    renameInPlace(unicode, [](QLineEdit& edit) { edit.setText(QString::fromUtf8("caf\xC3\xA9.htm")); });
+    EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "caf\xC3\xA9.htm")));
+    EXPECT_FALSE(std::filesystem::exists(JoinPath(home.Files, unicode)));
+    // A name with a stray byte keeps it when only the rest is edited.
+    renameInPlace(invalid, [](QLineEdit& edit) {
+        edit.setCursorPosition(0);
+        edit.insert("new-");
+    });
+    EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "new-bad\xE9.htm")));
+    EXPECT_FALSE(std::filesystem::exists(JoinPath(home.Files, invalid)));
+}

@@ -38,7 +38,7 @@ TMeasuredFontPtr TFakeTextMeasurer::Measure(const TFont& font) {
     face.SetName("Liberation Mono");
     face.SetHeight(-std::max(1, height_ - 2));
     face.SetStyle(font.Style() & (fsBold | fsItalic));
-    auto measured = std::make_shared<TMeasuredFont>(m, advances, face);
+    auto measured = std::make_shared<TMeasuredFont>(m, advances, face, charWidth_);
     cache_.emplace(std::move(key), measured);
     return measured;
 }

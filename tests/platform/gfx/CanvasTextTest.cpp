@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/base/Utf8.h"
+
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -26,6 +29,17 @@ void useFont(TCanvas& canvas, const char* name, int height, TFontStyles style = 
     canvas.Font().SetColor(clBlack);
 }
 
+// Mixed UTF-8: ASCII, Latin letters, CJK, an emoji and bytes outside any
+// valid sequence.
+std::string randomUtf8Line(std::mt19937& random, size_t length) {
+    static const char* const pieces[] = {"a", "W", " ", "\xC3\xA9", "\xC5\x93", "\xE4\xB8\xAD", "\xE6\x96\x87",
+                                         "\xF0\x9F\x98\x80", "\xE9", "\x80", "\xE4\xB8", "\xE2\x82\xAC"};
+    std::string text;
+    while (text.size() < length)
+        text += pieces[random() % std::size(pieces)];
+    return text;
+}
+
 std::string randomLine(std::mt19937& random, size_t length) {
     // Printable bytes of the code page, spaces and letters with accents too.
     std::string text;
@@ -40,14 +54,16 @@ std::string randomLine(std::mt19937& random, size_t length) {
 
 TEST(CanvasText, ALongLineDrawsEveryCharacterWhereTheSummedAdvancesSay) {
     std::mt19937 random(21);
+    for (TTextEncoding encoding : {teAnsi, teUtf8})
     for (auto [name, height] : {std::pair{"Arial", -13}, std::pair{"Times New Roman", -17},
                                 std::pair{"Courier New", -12}}) {
-        std::string line = randomLine(random, 300);
-        QImage whole = whiteImage(4000, 30);
-        QImage pieces = whiteImage(4000, 30);
+        std::string line = encoding == teAnsi ? randomLine(random, 300) : randomUtf8Line(random, 300);
+        QImage whole = whiteImage(5000, 30);
+        QImage pieces = whiteImage(5000, 30);
         int width = 0;
         {
             TDeviceCanvas canvas(&whole);
+            canvas.SetTextEncoding(encoding);
             useFont(canvas, name, height);
             canvas.Brush().SetStyle(bsClear);
             width = canvas.TextWidth(line);
@@ -58,12 +74,16 @@ TEST(CanvasText, ALongLineDrawsEveryCharacterWhereTheSummedAdvancesSay) {
             // The oracle: each character drawn on its own at the left edge
             // the summed advances of the characters before it give.
             TDeviceCanvas canvas(&pieces);
+            canvas.SetTextEncoding(encoding);
             useFont(canvas, name, height);
             canvas.Brush().SetStyle(bsClear);
             int x = 5;
-            for (char c : line) {
-                canvas.TextOut(x, 4, std::string_view(&c, 1));
-                x += canvas.TextWidth(std::string_view(&c, 1));
+            for (size_t i = 0; i < line.size();) {
+                const size_t length = encoding == teUtf8 ? Utf8CharLength(line, i) : 1;
+                const std::string_view character(line.data() + i, length);
+                canvas.TextOut(x, 4, character);
+                x += canvas.TextWidth(character);
+                i += length;
             }
             EXPECT_EQ(x - 5, width);
         }
@@ -74,6 +94,37 @@ TEST(CanvasText, ALongLineDrawsEveryCharacterWhereTheSummedAdvancesSay) {
             for (int x = 5 + width + 3; x < whole.width(); ++x)
                 ASSERT_EQ(whole.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu) << name << " at " << x;
     }
+}
+
+TEST(CanvasText, Utf8TextIsItsCharactersAndInvalidBytesTheirCodePageCharacters) {
+    // "café" in UTF-8 draws and measures as the same word in the code page;
+    // a byte that is not UTF-8 as its character of the code page, on the
+    // mark colour when one is set.
+    QImage utf8 = whiteImage(200, 30);
+    QImage ansi = whiteImage(200, 30);
+    int widths[2] = {0, 0};
+    int index = 0;
+    for (auto [image, encoding, text] : {std::tuple{&utf8, teUtf8, std::string("caf\xC3\xA9 \xE9")},
+                                         std::tuple{&ansi, teAnsi, std::string("caf\xE9 \xE9")}}) {
+        TDeviceCanvas canvas(image);
+        canvas.SetTextEncoding(encoding);
+        useFont(canvas, "Arial", -16);
+        canvas.Brush().SetStyle(bsClear);
+        widths[index++] = canvas.TextWidth(text);
+        canvas.TextOut(5, 4, text);
+    }
+    EXPECT_EQ(widths[0], widths[1]);
+    EXPECT_EQ(utf8, ansi);
+
+    QImage marked = whiteImage(200, 30);
+    TDeviceCanvas canvas(&marked);
+    useFont(canvas, "Arial", -16);
+    canvas.Brush().SetStyle(bsClear);
+    canvas.SetInvalidByteColor(0x0000FF);
+    const int before = canvas.TextWidth("caf\xC3\xA9 ");
+    canvas.TextOut(5, 4, "caf\xC3\xA9 \xE9");
+    EXPECT_EQ(marked.pixel(5 + before, 6) & 0xFFFFFF, 0xFF0000u) << "the stray byte sits on the mark";
+    EXPECT_EQ(marked.pixel(5 + before - 2, 6) & 0xFFFFFF, 0xFFFFFFu) << "the valid text does not";
 }
 
 TEST(CanvasText, AlignmentFlagsPlaceTheSameInk) {

@@ -3,6 +3,7 @@
 
 #include "platform/webview/PageText.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 #include "platform/webview/WebAddress.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,28 @@ TEST(PageText, EveryByteSurvivesTheRoundTripAndBreaksBecomeCrLf) {
         EXPECT_EQ(PageTextToDocument(DocumentToPageText(document)), withCrLfBreaks(document))
             << "round " << round;
     }
+}
+
+TEST(PageText, AUtf8DocumentTravelsAsItsCharactersAndComesBackAsUtf8) {
+    std::mt19937 random(42);
+    // Valid UTF-8 of every length, line breaks, and stray bytes, which
+    // travel as their code-page characters and come back as those in UTF-8.
+    const std::string pieces[] = {"a", "<p>", "\r\n", "\n", "\xC3\xA9", "\xE4\xB8\xAD",
+                                  "\xF0\x9F\x98\x80", "\xE9-", "\x80-"};
+    for (int round = 0; round < 300; ++round) {
+        std::string document;
+        std::string expected;
+        for (int i = random() % 80; i > 0; --i) {
+            const std::string& piece = pieces[random() % std::size(pieces)];
+            document += piece;
+            expected += IsValidUtf8(piece) ? piece : AnsiToUtf8(piece);
+        }
+        const QString page = DocumentToPageText(document, teUtf8);
+        EXPECT_EQ(page, QString::fromUtf8(expected.data(), static_cast<qsizetype>(expected.size())));
+        EXPECT_EQ(PageTextToDocument(page, teUtf8), withCrLfBreaks(expected)) << "round " << round;
+    }
+    // A character the code page lacks is itself in UTF-8, no reference.
+    EXPECT_EQ(PageTextToDocument(QString::fromUtf8("caf\xC3\xA9 \xE4\xB8\xAD"), teUtf8), "caf\xC3\xA9 \xE4\xB8\xAD");
 }
 
 TEST(PageText, CharactersOutsideTheCodePageComeBackAsReferences) {

@@ -180,6 +180,8 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     encodingItem = item("encodingItem", "", [this](TPersistent*) { SwitchEncoding(); });
     PopupMenu1->OnPopup = [this](TPersistent* s) { PopupMenu1Popup(s); };
     Editor->SetPopupMenu(PopupMenu1);
+    // The source takes the keyboard when the window is made and shown.
+    SetActiveControl(Editor);
 
     text_ = std::make_unique<TDocumentText>(*Editor);
     link_ = std::make_unique<TDesignLink>(*dhtmledit, *text_);

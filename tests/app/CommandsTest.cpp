@@ -382,3 +382,33 @@ TEST_F(Commands, SaveAsNamesTheDocumentItsWindowAndItsTab) {
     EXPECT_EQ(frame->MDINav->Tabs().Strings(tab), "named.html");
     EXPECT_TRUE(fs::exists(program.File("named.html")));
 }
+
+TEST_F(Commands, KeysTypedAfterMakingOrPickingADocumentGoToItsSource) {
+    // Whatever made a document window the active one, what the user types
+    // next lands in its source, and in no other document.
+    auto typeInto = [](const char* keys) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClicks(focus, keys);
+        Application().ProcessMessages();
+    };
+    TEditForm* a = open("a.html", "one");
+    typeInto("1");
+    click("Nouveaustandard1");
+    auto* blank = dynamic_cast<TEditForm*>(frame->ActiveMDIChild());
+    ASSERT_NE(blank, a);
+    typeInto("2");
+    TEditForm* b = open("b.html", "two");
+    typeInto("3");
+    frame->MDINav->SetTabIndex(0);
+    frame->MDINav->Change();
+    Application().ProcessMessages();
+    typeInto("4");
+    frame->MDINav->SetTabIndex(1);
+    frame->MDINav->Change();
+    Application().ProcessMessages();
+    typeInto("5");
+    EXPECT_EQ(a->Editor->Text(), "14one");
+    EXPECT_EQ(blank->Editor->Text().substr(0, 8), "25<HTML>");
+    EXPECT_EQ(b->Editor->Text(), "3two");
+}

@@ -23,6 +23,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/StatusBar.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "tests/platform/ui/ScriptedPopupMenus.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
 #include "toolbars/TBItem.h"
@@ -35,7 +36,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -411,4 +414,30 @@ TEST_F(Commands, KeysTypedAfterMakingOrPickingADocumentGoToItsSource) {
     EXPECT_EQ(a->Editor->Text(), "14one");
     EXPECT_EQ(blank->Editor->Text().substr(0, 8), "25<HTML>");
     EXPECT_EQ(b->Editor->Text(), "3two");
+}
+
+TEST_F(Commands, ARightClickAnywhereInTheSourceOpensTheDocumentsMenu) {
+    // On a tag (a highlighted context) as on plain text the document's own
+    // menu opens, and its items work.
+    TScriptedPopupMenus menus;
+    TEditForm* document = open("menu.html", "<P>text</P>\r\n");
+    TCodeMemo& editor = *document->Editor;
+    QWidget* client = ClientWidgetOf(&editor);
+    ASSERT_NE(client, nullptr);
+    const int y = editor.LineHeight() / 2;
+    auto rightClickAt = [&](int32_t offset) {
+        const int x = editor.OffsetToX(editor.Paragraph(0), 0, 0, offset) + 2;
+        QTest::mouseClick(client, Qt::RightButton, Qt::NoModifier, QPoint(x, y));
+        Application().ProcessMessages();
+    };
+    rightClickAt(1); // inside "<P>"
+    ASSERT_EQ(menus.Shown, 1) << "a tag";
+    EXPECT_NE(std::find(menus.Items.begin(), menus.Items.end(), std::make_pair(std::string("Create a Ondrill Quick Code"), false)),
+              menus.Items.end());
+    rightClickAt(4); // inside "text"
+    EXPECT_EQ(menus.Shown, 2) << "plain text";
+    menus.Choose = "&Select all";
+    rightClickAt(8); // inside "</P>"
+    EXPECT_EQ(menus.Shown, 3);
+    EXPECT_EQ(std::abs(editor.SelLength()), static_cast<int32_t>(editor.Text().size()));
 }

@@ -219,3 +219,45 @@ TEST(Printing, AFailedJobLeavesTheEditorAsItWas) {
     EXPECT_EQ(memo.LineCount(), lines);
     EXPECT_EQ(memo.SelLength(), 12);
 }
+
+TEST(Printing, LinesWiderThanThePageWrapOnPaperAndNothingIsLost) {
+    // The editor does not wrap on screen; on paper a long line goes on
+    // in the lines below it instead of running off the page.
+    TTestProgramFolder program;
+    TCodeMemo memo;
+    memo.SetWordWrap(false); // as a document window's source
+    std::string longLine;
+    for (int i = 0; i < 120; ++i)
+        longLine += "w" + std::to_string(i) + " ";
+    memo.SetTextBuf("<P>\r\n" + longLine + "\r\n</P>");
+    const int32_t lines = memo.LineCount();
+    TPrinter& printer = Printer();
+    const std::string pdf = program.File("wide.pdf");
+    printer.SetOutputFileName(pdf);
+    PrintDocument(memo, "long.html", printer);
+    EXPECT_FALSE(memo.WordWrap()) << "the screen keeps its layout";
+    EXPECT_EQ(memo.LineCount(), lines);
+
+    std::string printed;
+    for (const std::string& page : pageTexts(pdf))
+        printed += page + "\n";
+    std::stringstream words(printed);
+    std::vector<std::string> found;
+    std::string word;
+    while (words >> word)
+        if (word[0] == 'w')
+            found.push_back(word);
+    ASSERT_EQ(found.size(), 120u) << printed;
+    for (int i = 0; i < 120; ++i)
+        EXPECT_EQ(found[static_cast<size_t>(i)], "w" + std::to_string(i));
+
+    // Every inked pixel of the page lies inside it, left of its right edge.
+    const std::string png = program.File("wide");
+    run("pdftoppm -r 96 -f 1 -l 1 -png '" + pdf + "' '" + png + "'");
+    QImage page(QString::fromStdString(png + "-1.png"));
+    if (page.isNull())
+        page.load(QString::fromStdString(png + "-01.png"));
+    ASSERT_FALSE(page.isNull());
+    for (const TBand& band : inkBands(page))
+        EXPECT_LT(band.Right, page.width() - 48) << "a row at " << band.Top << " reaches the edge";
+}

@@ -141,9 +141,15 @@ void Tframeform::buildToolWindow() {
     toolsPgCtl->SetAlign(alClient);
     toolsPgCtl->SetTabPosition(tpBottom);
     toolsPgCtl->SetParent(ToolsToolWindow);
-    auto page = [this](const char* name, const char* caption) {
+    // Each tab is a picture whose hint names the page: four captions would
+    // not fit side by side in the window's width.
+    auto* pictures = named(new TImageList(this), "toolsImages");
+    DrawToolPageIcons(*pictures);
+    toolsPgCtl->SetImages(pictures);
+    auto page = [this](const char* name, const char* hint) {
         auto* sheet = named(new TTabSheet(this), name);
-        sheet->SetCaption(caption);
+        sheet->SetHint(hint);
+        sheet->SetImageIndex(toolsPgCtl->PageCount());
         sheet->SetPageControl(toolsPgCtl);
         return sheet;
     };

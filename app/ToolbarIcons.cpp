@@ -567,6 +567,33 @@ void DrawPageTabIcons(TImageList& images) {
     });
 }
 
+void DrawToolPageIcons(TImageList& images) {
+    images.SetSize(16, 16);
+    // The tag inspector: names beside their values.
+    addPicture(images, [](TPen16& p) { p.Grid(4, 2, true); });
+    // The file explorer: a folder.
+    addPicture(images, [](TPen16& p) {
+        p.Box(1, 4, 14, 13, kYellow);
+        p.Box(1, 2, 6, 4, kYellow);
+        p.Line(2, 6, 13, 6, RGB(200, 150, 20));
+    });
+    // The project manager: a stack of pages.
+    addPicture(images, [](TPen16& p) {
+        p.Page(5, 0, 14, 11);
+        p.Page(1, 4, 10, 15);
+        p.Rules(3, 8, 8, 3, 2, kGrey);
+    });
+    // The quick codes: a page with a tag on it.
+    addPicture(images, [](TPen16& p) {
+        p.Page();
+        p.Line(7, 5, 5, 7, kBlue);
+        p.Line(5, 7, 7, 9, kBlue);
+        p.Line(8, 5, 10, 7, kBlue);
+        p.Line(10, 7, 8, 9, kBlue);
+        p.Rules(5, 10, 11, 2, 2, kGrey);
+    });
+}
+
 int ToolbarIconIndex(const std::string& buttonName) {
     const auto& all = painters();
     for (size_t i = 0; i < all.size(); ++i)

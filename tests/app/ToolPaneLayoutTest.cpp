@@ -7,12 +7,18 @@
 #include "tests/app/MainWindowTestSupport.h"
 
 #include "platform/ui/Application.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/PageControls.h"
 #include "toolbars/TBDock.h"
 #include "toolbars/themes/TBKToolbar.h"
 
+#include "platform/widgets/WidgetPeer.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
+
 #include <gtest/gtest.h>
+
+#include <QTabBar>
 
 #include <algorithm>
 #include <vector>
@@ -39,7 +45,7 @@ TEST_F(ToolPaneLayout, TheToolWindowRunsTheDockAndItsPanesTileEveryPage) {
         std::sort(shown.begin(), shown.end(), [](TControl* a, TControl* b) { return a->Top() < b->Top(); });
         int y = 0;
         for (TControl* control : shown) {
-            SCOPED_TRACE(sheet->Caption() + ": " + control->Name());
+            SCOPED_TRACE(sheet->Hint() + ": " + control->Name());
             EXPECT_EQ(control->Top(), y);
             EXPECT_EQ(control->Width(), sheet->ClientWidth());
             EXPECT_GT(control->Height(), 0);
@@ -48,10 +54,36 @@ TEST_F(ToolPaneLayout, TheToolWindowRunsTheDockAndItsPanesTileEveryPage) {
             }
             y = control->Top() + control->Height();
         }
-        EXPECT_EQ(y, sheet->ClientHeight()) << sheet->Caption();
-        EXPECT_EQ(dynamic_cast<TSplitter*>(shown.front()), nullptr) << sheet->Caption() << ": nothing above the splitter";
-        EXPECT_EQ(dynamic_cast<TSplitter*>(shown.back()), nullptr) << sheet->Caption() << ": nothing below the splitter";
+        EXPECT_EQ(y, sheet->ClientHeight()) << sheet->Hint();
+        EXPECT_EQ(dynamic_cast<TSplitter*>(shown.front()), nullptr) << sheet->Hint() << ": nothing above the splitter";
+        EXPECT_EQ(dynamic_cast<TSplitter*>(shown.back()), nullptr) << sheet->Hint() << ": nothing below the splitter";
     }
+}
+
+TEST_F(ToolPaneLayout, TheFourPagesAreTabsThatFitSideBySideAndNameThemselves) {
+    Application().ProcessMessages();
+    TPageControl& pages = *frame->toolsPgCtl;
+    const std::vector<std::string> names = {"Code Inspector", "File Explorer", "Project Manager",
+                                            "Ondrill Quick Codes"};
+    ASSERT_EQ(pages.PageCount(), static_cast<int>(names.size()));
+    for (int i = 0; i < pages.PageCount(); ++i) {
+        EXPECT_EQ(pages.TabHint(i), names[static_cast<size_t>(i)]);
+        EXPECT_EQ(pages.Pages(i)->ImageIndex(), i);
+    }
+    ASSERT_NE(pages.Images(), nullptr);
+    EXPECT_EQ(pages.Images()->Count(), pages.PageCount()) << "a picture per tab";
+    // All four tabs are seen at once: none is scrolled out of the row.
+    QWidget* window = ClientWidgetOf(&pages);
+    ASSERT_NE(window, nullptr);
+    QTabBar* row = window->findChild<QTabBar*>();
+    if (row == nullptr && window->parentWidget() != nullptr)
+        row = window->parentWidget()->findChild<QTabBar*>();
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->count(), pages.PageCount());
+    int width = 0;
+    for (int i = 0; i < row->count(); ++i)
+        width += row->tabRect(i).width();
+    EXPECT_LE(width, pages.Width());
 }
 
 } // namespace

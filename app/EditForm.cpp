@@ -313,6 +313,10 @@ bool TEditForm::confirmSave() {
         link_->TakeBack();
     if (!Editor->Modified)
         return true;
+    // Closing all or quitting asks about each document in turn: the one
+    // asked about comes to the front, so the user sees which page it is.
+    if (!isActive())
+        quietly([&] { Show(); });
     int answer = UserInteraction().MessageDlg(format("Save changes to %s?", DisplayTextOfName(FileName)),
                                               mtConfirmation, mbYesNoCancel);
     if (answer == mrNo)

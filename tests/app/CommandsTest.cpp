@@ -441,3 +441,26 @@ TEST_F(Commands, ARightClickAnywhereInTheSourceOpensTheDocumentsMenu) {
     EXPECT_EQ(menus.Shown, 3);
     EXPECT_EQ(std::abs(editor.SelLength()), static_cast<int32_t>(editor.Text().size()));
 }
+
+TEST_F(Commands, EachSaveQuestionShowsTheDocumentItAsksAbout) {
+    // Close All asks about every changed document; while each question is
+    // open, the window it names is the one in front.
+    TEditForm* a = open("a.html", "one");
+    TEditForm* b = open("b.html", "two");
+    TEditForm* c = open("c.html", "three");
+    for (TEditForm* document : {a, b, c})
+        document->Editor->SetSelText("x");
+    frame->MDINav->SetTabIndex(1);
+    frame->MDINav->Change();
+    Application().ProcessMessages();
+    std::vector<std::pair<std::string, std::string>> asked; // question, window in front
+    user.OnUnscripted = [&](const std::string& question) {
+        auto* front = dynamic_cast<TEditForm*>(frame->ActiveMDIChild());
+        asked.emplace_back(question, front != nullptr ? front->FileName : "");
+    };
+    click("Fermertout2"); // Close All, every question cancelled
+    ASSERT_EQ(asked.size(), 3u);
+    for (const auto& [question, front] : asked)
+        EXPECT_NE(question.find("Save changes to " + front + "?"), std::string::npos) << question;
+    EXPECT_EQ(frame->MDIChildCount(), 3) << "Cancel keeps every window";
+}

@@ -512,7 +512,8 @@ void TEditForm::FormActivate(TPersistent*) {
         SetModifiedState(false);
         frameform->EnableItems({"saveBtn", "Sauvegarder1"}, false);
     }
-    UpdateMenuItems();
+    // The status bar tells this document's caret, not the last one's.
+    EditorSelMove(this);
     ShowEncoding();
     if (PageControl1->ActivePageIndex() > kSourcePage) {
         frameform->SetTagInspectorEnabled(false);

@@ -464,3 +464,23 @@ TEST_F(Commands, EachSaveQuestionShowsTheDocumentItAsksAbout) {
         EXPECT_NE(question.find("Save changes to " + front + "?"), std::string::npos) << question;
     EXPECT_EQ(frame->MDIChildCount(), 3) << "Cancel keeps every window";
 }
+
+TEST_F(Commands, TheStatusBarTellsTheCaretOfTheDocumentInFront) {
+    TEditForm* a = open("a.html", "first line\r\nsecond line");
+    a->Editor->SetSelStart(15);
+    TEditForm* b = open("b.html", "other");
+    b->Editor->SetSelStart(2);
+    auto panel = [&](int index) { return frame->StatusBar1->Panels().Items(index)->Text(); };
+    for (int round = 0; round < 2; ++round) {
+        frame->MDINav->SetTabIndex(0);
+        frame->MDINav->Change();
+        Application().ProcessMessages();
+        EXPECT_EQ(panel(0), "Offset: 15");
+        EXPECT_EQ(panel(1), "Line: 2    Col: 4");
+        frame->MDINav->SetTabIndex(1);
+        frame->MDINav->Change();
+        Application().ProcessMessages();
+        EXPECT_EQ(panel(0), "Offset: 2");
+        EXPECT_EQ(panel(1), "Line: 1    Col: 3");
+    }
+}

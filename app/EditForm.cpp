@@ -333,14 +333,19 @@ bool TEditForm::confirmSave() {
     return !Editor->Modified;
 }
 
+void TEditForm::ShowStatus() {
+    SetModifiedState(Editor->Modified);
+    EditorSelMove(this);
+    ShowEncoding();
+}
+
 void TEditForm::FormCloseQuery(TPersistent*, bool& canClose) { canClose = confirmSave(); }
 
 void TEditForm::FormClose(TPersistent*, TCloseAction& action) {
     SetModifiedState(false);
     action = caFree;
     disablebtns();
-    for (int panel : {0, 1, 3, 5, kEncodingPanel})
-        frameform->StatusBar1->Panels().Items(panel)->SetText("");
+    frameform->ClearDocumentStatus();
 }
 
 void TEditForm::FormDestroy(TPersistent*) {

@@ -10,12 +10,14 @@
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/MDITab.h"
+#include "app/NewDocumentDialog.h"
 #include "app/ProjectFiles.h"
 #include "app/SettingsFile.h"
 #include "tests/app/MainWindowTestSupport.h"
 
 #include "editor/CodeGutter.h"
 #include "editor/CodeMemo.h"
+#include "platform/base/Exceptions.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ModalLoop.h"
@@ -483,4 +485,30 @@ TEST_F(Commands, TheStatusBarTellsTheCaretOfTheDocumentInFront) {
         EXPECT_EQ(panel(0), "Offset: 2");
         EXPECT_EQ(panel(1), "Line: 1    Col: 3");
     }
+}
+
+TEST_F(Commands, AFileThatCanNotBeOpenedLeavesTheStatusBarAsItWas) {
+    auto panels = [&] {
+        std::vector<std::string> texts;
+        for (int index : {0, 1, 3, 5, kEncodingPanel})
+            texts.push_back(frame->StatusBar1->Panels().Items(index)->Text());
+        return texts;
+    };
+    const std::vector<std::string> none(5);
+    EXPECT_EQ(panels(), none);
+    EXPECT_THROW(frame->OpenDocumentFile(program.File("missing.html")), EFOpenError);
+    Application().ProcessMessages();
+    EXPECT_EQ(panels(), none) << "no document, no document's state";
+
+    TEditForm* page = open("page.html", "<P>caf\xE9</P>"); // not UTF-8: the code page
+    page->Editor->SetSelStart(4);
+    page->Editor->SetSelText("x");
+    Application().ProcessMessages();
+    const std::vector<std::string> shown = panels();
+    EXPECT_EQ(shown[0], "Offset: 5");
+    EXPECT_EQ(shown[2], "Modified");
+    EXPECT_THROW(frame->OpenDocumentFile(program.File("missing.html")), EFOpenError);
+    EXPECT_THROW(OpenTemplate(*frame, program.File("")), EFOpenError) << "a folder is no template";
+    Application().ProcessMessages();
+    EXPECT_EQ(panels(), shown) << "the page's own state again";
 }

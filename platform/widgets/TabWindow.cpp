@@ -139,7 +139,9 @@ protected:
                                                     QTabBar::RoundedEast};
             frame->position = control_.TabPosition();
             row->setShape(shapes[control_.TabPosition()]);
-            row->setUsesScrollButtons(!control_.MultiLine());
+            // One row of tabs, also for MultiLine: the tabs that do not fit
+            // are scrolled to, never cut off out of reach.
+            row->setUsesScrollButtons(true);
             row->setExpanding(false);
             frame->LayOut();
             break;

@@ -20,7 +20,10 @@
 #include "platform/ui/ListControls.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/TextControls.h"
+#include "platform/widgets/WidgetPeer.h"
 #include "shell/ShellList.h"
+
+#include <QTabBar>
 
 #include <array>
 #include <random>
@@ -339,3 +342,27 @@ TEST_F(Preferences, TheHighlightingChoiceReachesEveryOpenDocument) {
 }
 
 } // namespace
+
+TEST_F(Preferences, EveryStylePageTabCanBeReachedWithTheMouse) {
+    // Nine style pages do not fit the dialog's width side by side: the
+    // tabs that do not fit must still be reachable.
+    Toptionfrm dialog(frame);
+    dialog.Show();
+    dialog.PageControl1->SetActivePageIndex(2);
+    dialog.CheckBox2->SetChecked(false);
+    Application().ProcessMessages();
+    ASSERT_TRUE(dialog.PageControl2->Visible());
+    QWidget* window = ClientWidgetOf(dialog.PageControl2);
+    ASSERT_NE(window, nullptr);
+    QTabBar* row = window->findChild<QTabBar*>();
+    if (row == nullptr && window->parentWidget() != nullptr)
+        row = window->parentWidget()->findChild<QTabBar*>();
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->count(), 9);
+    int width = 0;
+    for (int i = 0; i < row->count(); ++i)
+        width += row->tabRect(i).width();
+    EXPECT_TRUE(width <= row->width() || row->usesScrollButtons())
+        << width << " pixels of tabs in a row of " << row->width() << ", and no way to scroll to the rest";
+    dialog.Hide();
+}

@@ -48,6 +48,16 @@ std::vector<std::string> pageTexts(const std::string& pdf) {
     return pages;
 }
 
+// The first page rendered at 96 dots per inch (pdftoppm numbers the
+// image it writes as -1 or -01, by its version).
+QImage firstPage(const std::string& pdf, const std::string& png) {
+    run("pdftoppm -r 96 -f 1 -l 1 -png '" + pdf + "' '" + png + "'");
+    QImage page(QString::fromStdString(png + "-1.png"));
+    if (page.isNull())
+        page.load(QString::fromStdString(png + "-01.png"));
+    return page;
+}
+
 // The rows of a rendered page that hold ink, grouped into bands of
 // consecutive rows: each band's first row and its rightmost inked column.
 struct TBand {
@@ -153,11 +163,7 @@ TEST(Printing, PagesCarryTheHeaderAndTheLinesOneAndAHalfLinesApart) {
     // The first page's pixels at the printer's resolution: the header at
     // half an inch, the text three quarters of an inch below it, both at
     // the same left edge, then a line every one and a half line heights.
-    const std::string png = program.File("page");
-    run("pdftoppm -r 96 -f 1 -l 1 -png '" + pdf + "' '" + png + "'");
-    QImage page(QString::fromStdString(png + "-1.png"));
-    if (page.isNull())
-        page.load(QString::fromStdString(png + "-01.png"));
+    const QImage page = firstPage(pdf, program.File("page"));
     ASSERT_FALSE(page.isNull());
     std::vector<TBand> bands = inkBands(page);
     ASSERT_EQ(static_cast<int>(bands.size()), perPage[0] + 1);
@@ -252,11 +258,7 @@ TEST(Printing, LinesWiderThanThePageWrapOnPaperAndNothingIsLost) {
         EXPECT_EQ(found[static_cast<size_t>(i)], "w" + std::to_string(i));
 
     // Every inked pixel of the page lies inside it, left of its right edge.
-    const std::string png = program.File("wide");
-    run("pdftoppm -r 96 -f 1 -l 1 -png '" + pdf + "' '" + png + "'");
-    QImage page(QString::fromStdString(png + "-1.png"));
-    if (page.isNull())
-        page.load(QString::fromStdString(png + "-01.png"));
+    const QImage page = firstPage(pdf, program.File("wide"));
     ASSERT_FALSE(page.isNull());
     for (const TBand& band : inkBands(page))
         EXPECT_LT(band.Right, page.width() - 48) << "a row at " << band.Top << " reaches the edge";

@@ -1,5 +1,7 @@
 #include "app/FindReplace.h"
 
+#include "app/DocumentTextEncoding.h"
+
 #include "editor/CodeMemo.h"
 #include "editor/model/CodeDocument.h"
 #include "editor/model/UndoHistory.h"
@@ -34,20 +36,7 @@ const std::array<TEntityPair, 62>& SpecialCharacterEntities() {
 }
 
 std::string CharacterInDocument(const TCodeMemo& editor, char codePageByte) {
-    const std::string byte(1, codePageByte);
-    return editor.Encoding() == teUtf8 ? AnsiToUtf8(byte) : byte;
-}
-
-std::string DocumentTextOf(const TCodeMemo& editor, const std::string& text) {
-    if (editor.Encoding() == teUtf8)
-        return text;
-    std::string bytes;
-    Utf8ToAnsi(text, bytes);
-    return bytes;
-}
-
-std::string ProgramTextOf(const TCodeMemo& editor, const std::string& text) {
-    return editor.Encoding() == teUtf8 ? text : AnsiToUtf8(text);
+    return DocumentTextOf(editor, AnsiToUtf8(std::string(1, codePageByte)));
 }
 
 namespace {

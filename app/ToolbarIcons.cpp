@@ -186,7 +186,7 @@ const std::vector<std::pair<std::string, TPainter>>& painters() {
         {"alignleftBtn", [](TPen16& p) { alignedRules(p, 0); }},
         {"centerBtn", [](TPen16& p) { alignedRules(p, 1); }},
         {"alignrightBtn", [](TPen16& p) { alignedRules(p, 2); }},
-        {"paragraphBtn", [](TPen16& p) { p.Centred("\xB6", 0, -15, kInk, "Arial"); }},
+        {"paragraphBtn", [](TPen16& p) { p.Centred("\xC2\xB6", 0, -15, kInk, "Arial"); }},
         {"brBtn",
          [](TPen16& p) {
              p.Line(12, 3, 12, 10, kBlue);
@@ -202,7 +202,7 @@ const std::vector<std::pair<std::string, TPainter>>& painters() {
          }},
         {"blocquoteBtn",
          [](TPen16& p) {
-             p.Text(1, -2, "\x93", fsBold, -18, kBlue);
+             p.Text(1, -2, "\xE2\x80\x9C", fsBold, -18, kBlue);
              p.Rules(5, 14, 9, 3, 2);
          }},
         {"hrBtn",
@@ -228,7 +228,7 @@ const std::vector<std::pair<std::string, TPainter>>& painters() {
              p.Line(13, 9, 13, 12);
              p.Fill(7, 6, 8, 7, kBlue);
          }},
-        {"specCaracBtn", [](TPen16& p) { p.Centred("\xA9", fsBold, -15, kBlue, "Arial"); }},
+        {"specCaracBtn", [](TPen16& p) { p.Centred("\xC2\xA9", fsBold, -15, kBlue, "Arial"); }},
         // Document
         {"metaBtn",
          [](TPen16& p) {

@@ -2,7 +2,7 @@
 // unit: this one reaches the document, the dialog its controls.
 #include "app/dialogs/DHTMLMenuInstall.h"
 
-#include "app/FindReplace.h"
+#include "app/DocumentTextEncoding.h"
 #include "app/dialogs/DHTMLMenuScript.h"
 #include "app/dialogs/ElementDialog.h"
 

@@ -89,6 +89,8 @@ protected:
 // none is active.
 TEditForm* ActiveDocumentWindow();
 TCodeMemo* ActiveEditor();
+// The dialogs work in the program's text (UTF-8); the document's own
+// encoding is taken where the text crosses (DocumentTextEncoding.h).
 // The text selected in the active document ("" when nothing is, or there
 // is no document).
 std::string SelectedText();
@@ -96,10 +98,10 @@ std::string SelectedText();
 // as one edit that one undo removes; the caret ends behind it.  Nothing
 // happens while no document window is active.
 void InsertMarkup(std::string_view markup);
-// Moves the active document's caret back by back characters and selects
-// length characters from there (a paragraph break counts 2): (4, 0) puts
-// the caret in front of a closing "</A>" just written; (7 + L, L) selects
-// again the L characters wrapped in front of "</FONT>".
+// Moves the active document's caret back by back bytes of the program's
+// text and selects length bytes from there (a paragraph break counts 2):
+// (4, 0) puts the caret in front of a closing "</A>" just written;
+// (7 + L, L) selects again the L bytes wrapped in front of "</FONT>".
 void SelectBeforeCaret(int back, int length);
 
 // ---- Help and files --------------------------------------------------------------

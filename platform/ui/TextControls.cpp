@@ -1,6 +1,7 @@
 #include "platform/ui/TextControls.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/TextDrawing.h"
 
 #include <algorithm>
@@ -146,11 +147,26 @@ void TCustomLabel::adjustSize() {
     canvas.SetFont(Font());
     std::vector<std::string> lines = TextLines(wordWrap_ ? Width() : -1);
     int lineHeight = canvas.TextHeight("Wg");
-    int width = 0;
+    // A label without text keeps the width of a blank, so that it never
+    // shrinks to nothing.
+    int width = DisplayText().empty() ? canvas.TextWidth(" ") : 0;
     for (const std::string& line : lines)
         width = std::max(width, canvas.TextWidth(line));
     int height = lineHeight * std::max<int>(1, static_cast<int>(lines.size()));
-    SetBounds(Left(), Top(), wordWrap_ ? Width() : width, height);
+    if (wordWrap_)
+        width = Width();
+    // A right-justified label grows and shrinks to the left: its text
+    // stays where it ends.
+    int left = alignment_ == taRightJustify ? Left() + Width() - width : Left();
+    SetBounds(left, Top(), width, height);
+}
+
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    // Sizing waits while a label is read or built: its text, font and
+    // bounds may come in any order.  Once it is whole its size follows
+    // its text, whatever size was stored.
+    adjustSize();
 }
 
 void TCustomLabel::Dispatch(TMessage& message) {
@@ -189,7 +205,8 @@ void TCustomLabel::Paint() {
             if (accel >= 0 && accel < static_cast<int>(line.Text.size())) {
                 // The accelerator's underline, under its character only.
                 int from = x + offset + canvas.TextWidth(line.Text.substr(0, static_cast<size_t>(accel)));
-                int to = from + canvas.TextWidth(line.Text.substr(static_cast<size_t>(accel), 1));
+                const size_t length = Utf8CharLength(line.Text, static_cast<size_t>(accel));
+                int to = from + canvas.TextWidth(line.Text.substr(static_cast<size_t>(accel), length));
                 int under = y + offset + canvas.TextMetrics().Ascent + 1;
                 canvas.Pen().SetColor(color);
                 canvas.MoveTo(from, under);
@@ -254,9 +271,14 @@ void TCustomEdit::SetBorderStyle(TBorderStyle value) {
 }
 
 void TCustomEdit::setSelection(int start, int length) {
-    int size = static_cast<int>(Text().size());
+    // The text is UTF-8: an end inside a character moves to its start, so
+    // that the selection holds whole characters, as the window shows it.
+    const std::string& text = Text();
+    int size = static_cast<int>(text.size());
     start = std::clamp(start, 0, size);
-    length = std::clamp(length, 0, size - start);
+    int end = static_cast<int>(Utf8CharStart(text, static_cast<size_t>(start + std::clamp(length, 0, size - start))));
+    start = static_cast<int>(Utf8CharStart(text, static_cast<size_t>(start)));
+    length = end - start;
     if (start == sel_.Start && length == sel_.Length)
         return;
     sel_ = {start, length};

@@ -25,7 +25,7 @@ class TQtPrinter : public TPrinter {
 protected:
     void startJob(TCanvas& canvas) override {
         auto printer = makePrinter();
-        printer->setDocName(Utf8ToQString(Title()));
+        printer->setDocName(ProgramTextToQString(Title()));
         canvas.QtSide().SetDevice(printer.get());
         QPainter* painter = canvas.QtSide().Painter();
         if (painter == nullptr || !painter->isActive()) {

@@ -90,7 +90,7 @@ void TWidgetPeer::EnabledChanged() {
 
 void TWidgetPeer::TextChanged() {
     if (widget_)
-        widget_->setWindowTitle(Utf8ToQString(widget_->Control().Caption()));
+        widget_->setWindowTitle(ProgramTextToQString(widget_->Control().Caption()));
 }
 
 void TWidgetPeer::ScrollBarChanged(int bar) {
@@ -211,7 +211,7 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(FocusPolicyNow());
-    setWindowTitle(Utf8ToQString(control.Caption()));
+    setWindowTitle(ProgramTextToQString(control.Caption()));
     SyncFrame();
     SyncRegion();
     SyncScrollBar(SB_VERT);
@@ -654,7 +654,7 @@ TMenuItem* showPopupMenu(TPopupMenu& menu, TPoint screen) {
             qmenu.addSeparator();
             continue;
         }
-        QAction* action = qmenu.addAction(Utf8ToQString(item->Caption));
+        QAction* action = qmenu.addAction(ProgramTextToQString(item->Caption));
         action->setEnabled(item->Enabled);
         if (item->Checked) {
             action->setCheckable(true);

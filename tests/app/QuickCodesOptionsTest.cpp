@@ -115,6 +115,47 @@ TEST_F(QuickCodes, ACodeIsCreatedListedShownAndInsertedWithCrLfBreaks) {
     EXPECT_EQ(EditorText(*other), before);
 }
 
+// Quick codes are the program's text: written in UTF-8 from a page in
+// either encoding and inserted in the page's own; a file written in the
+// code page (not valid UTF-8) is read as such.
+TEST_F(QuickCodes, CodesAreKeptInUtf8AndGoInInTheDocumentsEncoding) {
+    TEditForm* latin = Open("<P>caf\xE9 \x80</P>");
+    SetEncodingOf(*latin, teAnsi);
+    SelectRange(*latin, 3, 6);
+    EXPECT_EQ(Create(*latin, "caf\xC3\xA9", "d\xC3\xA9j\xC3\xA0"), mrOk);
+    EXPECT_EQ(Read("caf\xC3\xA9.oqs"), "caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(Read("caf\xC3\xA9.oqc"), "d\xC3\xA9j\xC3\xA0");
+    Select("caf\xC3\xA9.oqc");
+    EXPECT_EQ(frame->oqcMemo->Text(), "Description:\r\n\r\n\r\nd\xC3\xA9j\xC3\xA0");
+
+    TEditForm* utf8 = Open("");
+    SelectRange(*utf8, 0, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*utf8), "caf\xC3\xA9 \xE2\x82\xAC");
+    latin->SetFocus();
+    SelectRange(*latin, 0, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*latin), "caf\xE9 \x80<P>caf\xE9 \x80</P>");
+
+    // Written in the code page by an older version: read as such.  A
+    // character the code page lacks goes into it as a reference.
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Old.oqs", "\xE9t\xE9");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Old.oqc", "\xE0 voir");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Han.oqs", "\xE4\xB8\xAD");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Han.oqc", "");
+    Select("Old.oqc");
+    EXPECT_EQ(frame->oqcMemo->Text(), "Description:\r\n\r\n\r\n\xC3\xA0 voir");
+    utf8->SetFocus();
+    SelectRange(*utf8, 0, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*utf8), "\xC3\xA9t\xC3\xA9" "caf\xC3\xA9 \xE2\x82\xAC");
+    Select("Han.oqc");
+    latin->SetFocus();
+    SelectRange(*latin, 0, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*latin), "&#20013;caf\xE9 \x80<P>caf\xE9 \x80</P>");
+}
+
 TEST_F(QuickCodes, NamesThatCouldLeaveTheFolderAreRefusedAndPairsAreWholeOrAbsent) {
     TEditForm* page = Open("<P>text</P>");
     SelectRange(*page, 0, 3);

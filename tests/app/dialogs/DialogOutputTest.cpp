@@ -151,8 +151,8 @@ const std::vector<TDialogCase>& cases() {
           {"CheckBox3", "1"}},
          "<TABLE WIDTH=\"640\" HEIGHT=\"50%\" BORDER=\"2\" CELLPADDING=\"0\" CELLSPACING=\"0\" BGCOLOR=\"#FFFFFF\" "
          "BORDERCOLOR=\"#C0C0C0\" BACKGROUND=\"bg.gif\">\r\n  <CAPTION>Prices</CAPTION>\r\n    <TR>\r\n"
-         "        <TH><!-- En-t\xEAte --></TH>\r\n        <TH><!-- En-t\xEAte --></TH>\r\n"
-         "        <TH><!-- En-t\xEAte --></TH>\r\n    </TR>\r\n    <TR>\r\n"
+         "        <TH><!-- En-t\xC3\xAAte --></TH>\r\n        <TH><!-- En-t\xC3\xAAte --></TH>\r\n"
+         "        <TH><!-- En-t\xC3\xAAte --></TH>\r\n    </TR>\r\n    <TR>\r\n"
          "        <TD>&nbsp;<!-- Ran:1, Col:1 --></TD>\r\n        <TD>&nbsp;<!-- Ran:1, Col:2 --></TD>\r\n"
          "        <TD>&nbsp;<!-- Ran:1, Col:3 --></TD>\r\n    </TR>\r\n</TABLE>"},
         {"table, 150 in % is lowered to 100", "tablobuttonClick", "",

@@ -303,7 +303,7 @@ TEST_F(TagInspectorTest, TheTextDialogEditsAValueOfACodePagePageAsItsCharacters)
         dialog.okbtnClick(&dialog);
         dialog.SetModalResult(mrOk);
     });
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<P STYLE=\"font: \xE9&#20013;\">");
 }
 

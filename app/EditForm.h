@@ -78,6 +78,8 @@ public:
     void SwitchEncoding();
     // The status bar's encoding panel shows the document's, when active.
     void ShowEncoding();
+    // Writes its modified state, caret and encoding into the status bar.
+    void ShowStatus();
     void Fermer1Click(TPersistent* sender);
     void Fermertout1Click(TPersistent* sender);
     void Sauvegardertout1Click(TPersistent* sender);

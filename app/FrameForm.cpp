@@ -244,11 +244,26 @@ TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
         document->LoadFile(fileName);
     } catch (...) {
         // No window stays behind bound to a file it could not read.
-        delete document;
+        DiscardDocument(document);
         throw;
     }
     AddDocument(document);
     return document;
+}
+
+void Tframeform::DiscardDocument(TEditForm* document) {
+    delete document;
+    TEditForm* active = ActiveDocument();
+    if (active == nullptr) {
+        ClearDocumentStatus();
+        return;
+    }
+    active->ShowStatus();
+}
+
+void Tframeform::ClearDocumentStatus() {
+    for (int panel : {0, 1, 3, 5, kEncodingPanel})
+        StatusBar1->Panels().Items(panel)->SetText("");
 }
 
 // ---- Colours ------------------------------------------------------------------------------

@@ -89,6 +89,12 @@ public:
     // Gives a new document window its tab (which activates it) and the
     // main window's commands their state for it.
     void AddDocument(TEditForm* document);
+    // Frees a document window that could not be made whole (its file or
+    // template unreadable): the status bar shows the active document's
+    // state again, or nothing without one.
+    void DiscardDocument(TEditForm* document);
+    // Empties the status bar's document panels.
+    void ClearDocumentStatus();
     // The shared highlighter's two colour sets (from the settings file).
     void readdefaulthtml();
     void readcustomizedhtml();

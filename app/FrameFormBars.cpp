@@ -134,14 +134,22 @@ void Tframeform::buildToolWindow() {
     ToolsToolWindow->SetClientAreaWidth(240);
     ToolsToolWindow->SetClientAreaHeight(420);
     ToolsToolWindow->SetCurrentDock(rightDock);
+    // Docked at a side, the pane runs the dock's whole length.
+    ToolsToolWindow->SetFullSize(true);
 
     toolsPgCtl = named(new TPageControl(this), "toolsPgCtl");
     toolsPgCtl->SetAlign(alClient);
     toolsPgCtl->SetTabPosition(tpBottom);
     toolsPgCtl->SetParent(ToolsToolWindow);
-    auto page = [this](const char* name, const char* caption) {
+    // Each tab is a picture whose hint names the page: four captions would
+    // not fit side by side in the window's width.
+    auto* pictures = named(new TImageList(this), "toolsImages");
+    DrawToolPageIcons(*pictures);
+    toolsPgCtl->SetImages(pictures);
+    auto page = [this](const char* name, const char* hint) {
         auto* sheet = named(new TTabSheet(this), name);
-        sheet->SetCaption(caption);
+        sheet->SetHint(hint);
+        sheet->SetImageIndex(toolsPgCtl->PageCount());
         sheet->SetPageControl(toolsPgCtl);
         return sheet;
     };
@@ -161,6 +169,7 @@ void Tframeform::buildToolWindow() {
     shTree->SetParent(explorer);
     auto* split = named(new TSplitter(this), "Splitter1");
     split->SetAlign(alTop);
+    split->SetHeight(3);
     split->SetParent(explorer);
     shList = named(new TPTShellList(this), "shList");
     shList->SetAlign(alClient);
@@ -175,13 +184,15 @@ void Tframeform::buildToolWindow() {
     oqcList = named(new TPTShellList(this), "oqcList");
     oqcList->SetAlign(alClient);
     oqcList->SetParent(quickCodes);
-    auto* split2 = named(new TSplitter(this), "Splitter2");
-    split2->SetAlign(alBottom);
-    split2->SetParent(quickCodes);
+    // The code at the bottom, the splitter right above it.
     oqcMemo = named(new TMemo(this), "oqcMemo");
     oqcMemo->SetAlign(alBottom);
     oqcMemo->SetHeight(120);
     oqcMemo->SetParent(quickCodes);
+    auto* split2 = named(new TSplitter(this), "Splitter2");
+    split2->SetAlign(alBottom);
+    split2->SetHeight(3);
+    split2->SetParent(quickCodes);
 
     toolsPgCtl->SetActivePageIndex(0);
 }

@@ -19,7 +19,7 @@ TEditForm* OpenTemplate(Tframeform& frame, const std::string& path) {
         document->Text().LoadFromFile(path);
     } catch (...) {
         // No half-made window stays behind.
-        delete document;
+        frame.DiscardDocument(document);
         throw;
     }
     // The template is only the starting text: the document stays untitled,

@@ -315,8 +315,10 @@ void TCustomForm::Deactivated() {
 }
 
 void TCustomForm::focusActiveControl() {
-    // A frame's focus belongs to its active child.
-    if (TCustomForm* child = ActiveMDIChild(); child != nullptr && child != this) {
+    // A frame's focus belongs to its active child, unless one of the
+    // frame's own controls had it last (a dialog closing gives it back).
+    const bool own = ownFocus_ && activeControl_ != nullptr && activeControl_->CanFocus();
+    if (TCustomForm* child = ActiveMDIChild(); child != nullptr && child != this && !own) {
         child->focusActiveControl();
         return;
     }
@@ -608,11 +610,17 @@ void TCustomForm::Dispatch(TMessage& message) {
     case CM_FOCUSCHANGED:
         // A control of the form took the focus: it is the active control.
         if (auto* control = reinterpret_cast<TWinControl*>(message.LParam);
-            control != nullptr && control != this && GetParentForm(*control) == this && control != activeControl_) {
-            if (activeControl_ != nullptr)
-                activeControl_->RemoveFreeNotification(this);
-            activeControl_ = control;
-            control->FreeNotification(this);
+            control != nullptr && control != this && GetParentForm(*control) == this) {
+            if (control != activeControl_) {
+                if (activeControl_ != nullptr)
+                    activeControl_->RemoveFreeNotification(this);
+                activeControl_ = control;
+                control->FreeNotification(this);
+            }
+            if (TMDIClient* client = frameClient())
+                client->Frame().ownFocus_ = false;
+            else
+                ownFocus_ = true;
         }
         message.Result = 0;
         return;

@@ -175,6 +175,8 @@ private:
     int modalResult_ = 0;
     TModalFormLoop* modalLoop_ = nullptr;
     TWinControl* activeControl_ = nullptr;
+    // An MDI frame: one of its own controls, not a child's, had the focus last.
+    bool ownFocus_ = false;
     bool active_ = false;
     bool created_ = false;
     bool destroyedTold_ = false;

@@ -10,12 +10,14 @@
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/MDITab.h"
+#include "app/NewDocumentDialog.h"
 #include "app/ProjectFiles.h"
 #include "app/SettingsFile.h"
 #include "tests/app/MainWindowTestSupport.h"
 
 #include "editor/CodeGutter.h"
 #include "editor/CodeMemo.h"
+#include "platform/base/Exceptions.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ModalLoop.h"
@@ -23,6 +25,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/StatusBar.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "tests/platform/ui/ScriptedPopupMenus.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
 #include "toolbars/TBItem.h"
@@ -35,7 +38,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -381,4 +386,129 @@ TEST_F(Commands, SaveAsNamesTheDocumentItsWindowAndItsTab) {
     EXPECT_EQ(document->Caption(), "named.html");
     EXPECT_EQ(frame->MDINav->Tabs().Strings(tab), "named.html");
     EXPECT_TRUE(fs::exists(program.File("named.html")));
+}
+
+TEST_F(Commands, KeysTypedAfterMakingOrPickingADocumentGoToItsSource) {
+    // Whatever made a document window the active one, what the user types
+    // next lands in its source, and in no other document.
+    auto typeInto = [](const char* keys) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClicks(focus, keys);
+        Application().ProcessMessages();
+    };
+    TEditForm* a = open("a.html", "one");
+    typeInto("1");
+    click("Nouveaustandard1");
+    auto* blank = dynamic_cast<TEditForm*>(frame->ActiveMDIChild());
+    ASSERT_NE(blank, a);
+    typeInto("2");
+    TEditForm* b = open("b.html", "two");
+    typeInto("3");
+    frame->MDINav->SetTabIndex(0);
+    frame->MDINav->Change();
+    Application().ProcessMessages();
+    typeInto("4");
+    frame->MDINav->SetTabIndex(1);
+    frame->MDINav->Change();
+    Application().ProcessMessages();
+    typeInto("5");
+    EXPECT_EQ(a->Editor->Text(), "14one");
+    EXPECT_EQ(blank->Editor->Text().substr(0, 8), "25<HTML>");
+    EXPECT_EQ(b->Editor->Text(), "3two");
+}
+
+TEST_F(Commands, ARightClickAnywhereInTheSourceOpensTheDocumentsMenu) {
+    // On a tag (a highlighted context) as on plain text the document's own
+    // menu opens, and its items work.
+    TScriptedPopupMenus menus;
+    TEditForm* document = open("menu.html", "<P>text</P>\r\n");
+    TCodeMemo& editor = *document->Editor;
+    QWidget* client = ClientWidgetOf(&editor);
+    ASSERT_NE(client, nullptr);
+    const int y = editor.LineHeight() / 2;
+    auto rightClickAt = [&](int32_t offset) {
+        const int x = editor.OffsetToX(editor.Paragraph(0), 0, 0, offset) + 2;
+        QTest::mouseClick(client, Qt::RightButton, Qt::NoModifier, QPoint(x, y));
+        Application().ProcessMessages();
+    };
+    rightClickAt(1); // inside "<P>"
+    ASSERT_EQ(menus.Shown, 1) << "a tag";
+    EXPECT_NE(std::find(menus.Items.begin(), menus.Items.end(), std::make_pair(std::string("Create a Ondrill Quick Code"), false)),
+              menus.Items.end());
+    rightClickAt(4); // inside "text"
+    EXPECT_EQ(menus.Shown, 2) << "plain text";
+    menus.Choose = "&Select all";
+    rightClickAt(8); // inside "</P>"
+    EXPECT_EQ(menus.Shown, 3);
+    EXPECT_EQ(std::abs(editor.SelLength()), static_cast<int32_t>(editor.Text().size()));
+}
+
+TEST_F(Commands, EachSaveQuestionShowsTheDocumentItAsksAbout) {
+    // Close All asks about every changed document; while each question is
+    // open, the window it names is the one in front.
+    TEditForm* a = open("a.html", "one");
+    TEditForm* b = open("b.html", "two");
+    TEditForm* c = open("c.html", "three");
+    for (TEditForm* document : {a, b, c})
+        document->Editor->SetSelText("x");
+    frame->MDINav->SetTabIndex(1);
+    frame->MDINav->Change();
+    Application().ProcessMessages();
+    std::vector<std::pair<std::string, std::string>> asked; // question, window in front
+    user.OnUnscripted = [&](const std::string& question) {
+        auto* front = dynamic_cast<TEditForm*>(frame->ActiveMDIChild());
+        asked.emplace_back(question, front != nullptr ? front->FileName : "");
+    };
+    click("Fermertout2"); // Close All, every question cancelled
+    ASSERT_EQ(asked.size(), 3u);
+    for (const auto& [question, front] : asked)
+        EXPECT_NE(question.find("Save changes to " + front + "?"), std::string::npos) << question;
+    EXPECT_EQ(frame->MDIChildCount(), 3) << "Cancel keeps every window";
+}
+
+TEST_F(Commands, TheStatusBarTellsTheCaretOfTheDocumentInFront) {
+    TEditForm* a = open("a.html", "first line\r\nsecond line");
+    a->Editor->SetSelStart(15);
+    TEditForm* b = open("b.html", "other");
+    b->Editor->SetSelStart(2);
+    auto panel = [&](int index) { return frame->StatusBar1->Panels().Items(index)->Text(); };
+    for (int round = 0; round < 2; ++round) {
+        frame->MDINav->SetTabIndex(0);
+        frame->MDINav->Change();
+        Application().ProcessMessages();
+        EXPECT_EQ(panel(0), "Offset: 15");
+        EXPECT_EQ(panel(1), "Line: 2    Col: 4");
+        frame->MDINav->SetTabIndex(1);
+        frame->MDINav->Change();
+        Application().ProcessMessages();
+        EXPECT_EQ(panel(0), "Offset: 2");
+        EXPECT_EQ(panel(1), "Line: 1    Col: 3");
+    }
+}
+
+TEST_F(Commands, AFileThatCanNotBeOpenedLeavesTheStatusBarAsItWas) {
+    auto panels = [&] {
+        std::vector<std::string> texts;
+        for (int index : {0, 1, 3, 5, kEncodingPanel})
+            texts.push_back(frame->StatusBar1->Panels().Items(index)->Text());
+        return texts;
+    };
+    const std::vector<std::string> none(5);
+    EXPECT_EQ(panels(), none);
+    EXPECT_THROW(frame->OpenDocumentFile(program.File("missing.html")), EFOpenError);
+    Application().ProcessMessages();
+    EXPECT_EQ(panels(), none) << "no document, no document's state";
+
+    TEditForm* page = open("page.html", "<P>caf\xE9</P>"); // not UTF-8: the code page
+    page->Editor->SetSelStart(4);
+    page->Editor->SetSelText("x");
+    Application().ProcessMessages();
+    const std::vector<std::string> shown = panels();
+    EXPECT_EQ(shown[0], "Offset: 5");
+    EXPECT_EQ(shown[2], "Modified");
+    EXPECT_THROW(frame->OpenDocumentFile(program.File("missing.html")), EFOpenError);
+    EXPECT_THROW(OpenTemplate(*frame, program.File("")), EFOpenError) << "a folder is no template";
+    Application().ProcessMessages();
+    EXPECT_EQ(panels(), shown) << "the page's own state again";
 }

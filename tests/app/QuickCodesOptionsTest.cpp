@@ -20,7 +20,12 @@
 #include "platform/ui/ListControls.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/TextControls.h"
+#include "platform/widgets/TabRows.h"
+#include "platform/widgets/WidgetPeer.h"
 #include "shell/ShellList.h"
+
+#include <QTabBar>
+#include <QTest>
 
 #include <array>
 #include <random>
@@ -380,3 +385,37 @@ TEST_F(Preferences, TheHighlightingChoiceReachesEveryOpenDocument) {
 }
 
 } // namespace
+
+TEST_F(Preferences, EveryStylePageTabCanBeReachedWithTheMouse) {
+    // Nine style pages do not fit the dialog's width side by side: each
+    // tab still shows whole inside the control, and a click on it opens
+    // its page.
+    Toptionfrm dialog(frame);
+    dialog.Show();
+    dialog.PageControl1->SetActivePageIndex(2);
+    dialog.CheckBox2->SetChecked(false);
+    Application().ProcessMessages();
+    TPageControl& pages = *dialog.PageControl2;
+    ASSERT_TRUE(pages.Visible());
+    QWidget* window = ClientWidgetOf(&pages);
+    ASSERT_NE(window, nullptr);
+    QWidget* frameWidget = window->parentWidget();
+    ASSERT_NE(frameWidget, nullptr);
+    // The rows widget has no meta-object of its own: looked for by type.
+    TTabRows* rows = nullptr;
+    for (QObject* child : frameWidget->children())
+        if (auto* found = dynamic_cast<TTabRows*>(child))
+            rows = found;
+    auto* row = frameWidget->findChild<QTabBar*>();
+    for (int page = pages.PageCount() - 1; page >= 0; --page) {
+        QWidget* bar = rows != nullptr && rows->isVisible() ? static_cast<QWidget*>(rows) : row;
+        ASSERT_NE(bar, nullptr);
+        const QRect tab = bar == rows ? rows->TabRect(page) : row->tabRect(page);
+        ASSERT_FALSE(tab.isEmpty()) << page;
+        EXPECT_TRUE(bar->rect().contains(tab)) << "tab " << page << " cut off by the control's edge";
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, tab.center());
+        Application().ProcessMessages();
+        EXPECT_EQ(pages.ActivePageIndex(), page);
+    }
+    dialog.Hide();
+}

@@ -45,6 +45,12 @@ protected:
         document->editorClick(document->Editor);
     }
     TValueListEditor& Grid() { return *frame->TagInspector; }
+    // The user presses the button of the grid's current row, which gives
+    // the grid the focus first.
+    void PressEditButton() {
+        Grid().SetFocus();
+        Grid().OnEditButtonClick(&Grid());
+    }
     int RowOf(const std::string& name) {
         for (int row = 0; row < Grid().RowCount(); ++row)
             if (Grid().Keys(row) == name)
@@ -192,11 +198,11 @@ TEST_F(TagInspectorTest, TheColourButtonWritesHashAndRedGreenBlue) {
     ClickAt(document, 3);
     Grid().SetRow(RowOf("BGCOLOR"));
     user.AnswerColor(RGB(0x12, 0xAB, 0x05));
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<BODY BGCOLOR=\"#12AB05\">");
     // Cancelled: nothing.
     user.Cancel(TScriptedUserInteraction::kColor);
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<BODY BGCOLOR=\"#12AB05\">");
 }
 
@@ -219,7 +225,7 @@ TEST_F(TagInspectorTest, TheTextDialogWritesOnOkAndCancelChangesNothing) {
         dialog.txtEdit->SetTextBuf("color: blue");
         dialog.SetModalResult(mrCancel);
     });
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), text);
     EXPECT_FALSE(document->Editor->Modified);
     EXPECT_EQ(Grid().Values("STYLE"), "color: red");
@@ -229,7 +235,7 @@ TEST_F(TagInspectorTest, TheTextDialogWritesOnOkAndCancelChangesNothing) {
         dialog.okbtnClick(&dialog);
         dialog.SetModalResult(mrOk);
     });
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<P STYLE=\"color: blue\">");
     ExpectOneUndoStep(document, text);
 }
@@ -242,7 +248,7 @@ TEST_F(TagInspectorTest, AFileIsWrittenRelativeToTheDocument) {
     ClickAt(document, 3);
     Grid().SetRow(RowOf("SRC"));
     user.AnswerFiles({program.File("site/img/logo.gif")});
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<IMG SRC=\"img/logo.gif\">");
 }
 
@@ -297,7 +303,7 @@ TEST_F(TagInspectorTest, TheTextDialogEditsAValueOfACodePagePageAsItsCharacters)
         dialog.okbtnClick(&dialog);
         dialog.SetModalResult(mrOk);
     });
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<P STYLE=\"font: \xE9&#20013;\">");
 }
 

@@ -202,6 +202,9 @@ void TCodeMemo::SetEncoding(TTextEncoding encoding) {
     document_->SetEncoding(encoding);
     selection_->KeepOnCharacters();
     view_->Appearance();
+    // Every line is measured anew: the caret's line may have grown or
+    // shrunk under it, and the view follows the caret as after a move.
+    view_->ScrollInView();
 }
 
 void TCodeMemo::SetLineHeight(int32_t value) {

@@ -529,3 +529,51 @@ TEST_F(DocumentWindows, APageIsReadInItsOwnEncodingAndTypedCharactersAreWrittenI
     TEditForm* fresh = NewDocument();
     EXPECT_EQ(fresh->Editor->Encoding(), teUtf8);
 }
+
+// Switching a document's encoding re-measures every line: the caret stays
+// on the same byte and the view keeps it in sight, wherever it stood in a
+// page of lines far wider than the window; a view that still shows the
+// caret does not move.
+TEST_F(DocumentWindows, SwitchingTheEncodingKeepsTheCaretWhereItWasAndInView) {
+    TEditForm* document = NewDocument();
+    TCodeMemo& memo = *document->Editor;
+    std::mt19937 random(23);
+    std::string page;
+    std::vector<int32_t> starts; // offsets that begin a character in either encoding
+    for (int line = 0; line < 60; ++line) {
+        const int length = std::uniform_int_distribution<int>(0, 600)(random);
+        for (int i = 0; i < length; ++i) {
+            starts.push_back(static_cast<int32_t>(page.size()));
+            if (random() % 13 == 0)
+                page += "\xC3\xA9"; // one character in UTF-8, two in the code page
+            else
+                page += static_cast<char>('a' + random() % 26);
+        }
+        starts.push_back(static_cast<int32_t>(page.size()));
+        page += "\r\n";
+    }
+    memo.SetTextBuf(page);
+    memo.SetFocus();
+    Application().ProcessMessages();
+    ASSERT_GT(memo.ClientWidth(), 100);
+    for (int round = 0; round < 24; ++round) {
+        const int32_t offset = starts[random() % starts.size()];
+        memo.SetSelStart(offset);
+        memo.ScrollInView();
+        Application().ProcessMessages();
+        const int32_t left = memo.LeftPixel();
+        document->SwitchEncoding();
+        Application().ProcessMessages();
+        EXPECT_EQ(memo.SelStart(), offset) << "round " << round;
+        const TPoint caret = memo.GetCaretPos();
+        EXPECT_GE(caret.X, 0) << "round " << round;
+        EXPECT_LT(caret.X, memo.ClientWidth()) << "round " << round;
+        EXPECT_GE(caret.Y, 0) << "round " << round;
+        EXPECT_LT(caret.Y, memo.ClientHeight()) << "round " << round;
+        // Where the caret would still show without a scroll, none happened.
+        const int32_t unscrolled = caret.X + memo.LeftPixel() - left;
+        if (unscrolled >= 0 && unscrolled < memo.ClientWidth()) {
+            EXPECT_EQ(memo.LeftPixel(), left) << "round " << round;
+        }
+    }
+}

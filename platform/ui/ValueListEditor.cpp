@@ -117,6 +117,13 @@ TItemProp& TValueListEditor::ItemProps(int row) {
     return *prop;
 }
 
+TItemProp* TValueListEditor::FindItemProps(int row) const {
+    int line = lineOf(row);
+    if (line < 0 || line >= strings_->Count())
+        return nullptr;
+    return static_cast<TItemProp*>(strings_->Objects(line));
+}
+
 void TValueListEditor::linesChanged() {
     // Properties of lines that went are freed.
     std::set<const void*> used;

@@ -5,8 +5,8 @@
 // (TItemProp::EditStyle).
 //
 // Rows count from 0 below the title row (when there is one).  Without
-// lines the grid still shows one empty row; setting a cell of it makes the
-// first line.  What the user does is told: OnSelectCell before the current
+// lines the grid still counts one empty row; setting a cell of it makes the
+// first line.  Its window shows that row only where names may be typed.  What the user does is told: OnSelectCell before the current
 // cell moves (it may refuse), OnSetEditText for every change of the text
 // being typed (the cell holds it at once), OnGetPickList before a pick
 // list opens, OnEditButtonClick for the ellipsis, OnValidate when the edit
@@ -107,6 +107,8 @@ public:
     void DeleteRow(int row);
     // The properties of a row's line (made on first use; they go with it).
     TItemProp& ItemProps(int row);
+    // The properties of a row's line if it has any, without making them.
+    TItemProp* FindItemProps(int row) const;
 
     // The current cell.
     int Row() const { return row_; }

@@ -30,8 +30,14 @@ class TValueModel : public QAbstractTableModel {
 public:
     TValueModel(TValueListEditor& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
 
+    // One row per line.  The grid's empty row shows only where a name may
+    // be typed into it: otherwise an empty grid would show a row (and a
+    // shaded current cell) that holds nothing and takes nothing.
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : grid_.RowCount() - grid_.FixedRows();
+        if (parent.isValid())
+            return 0;
+        const bool namesTyped = (grid_.Options() & goEditing) && !(grid_.DisplayOptions() & doKeyColFixed);
+        return namesTyped ? grid_.RowCount() - grid_.FixedRows() : grid_.Strings().Count();
     }
     int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : 2; }
     QVariant data(const QModelIndex& index, int role) const override {
@@ -98,8 +104,10 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
         int row = index.row() + grid_.FixedRows();
         int col = index.column();
-        TEditStyle style = col == 1 && row - grid_.FixedRows() < grid_.Strings().Count() ? grid_.ItemProps(row).EditStyle()
-                                                                                       : esSimple;
+        // Only read: making a line's properties here would change the lines
+        // (and so reset the view) while the view opens this editor.
+        const TItemProp* props = col == 1 ? grid_.FindItemProps(row) : nullptr;
+        TEditStyle style = props != nullptr ? props->EditStyle() : esSimple;
         QWidget* editor = nullptr;
         QLineEdit* line = nullptr;
         if (style == esPickList) {

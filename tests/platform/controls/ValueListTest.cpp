@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
@@ -190,6 +191,65 @@ TEST(ValueList, ASessionOfTheTagInspectorOnTheWindow) {
     auto* ellipsisLine = button->parentWidget()->findChild<QLineEdit*>();
     EXPECT_EQ(ellipsisLine->text(), "color: red");
     EXPECT_EQ(grid.Strings().Text(), "SRC=b.gif\r\nALIGN=Bottom\r\nSTYLE=color: red\r\n");
+}
+
+// The window shows the lines and nothing more: without lines, as the tag
+// inspector is where the caret stands in no tag, it shows no row at all
+// (no lines, no shaded current cell), whatever was shown before, and one
+// editor stands over the current row while there is one; the grid itself
+// still counts its one empty row.  Names that may be typed keep an empty
+// row to type the first one in.
+TEST(ValueList, TheWindowShowsOneRowPerLineAndNoneWithoutLines) {
+    TTestHost host(300, 300);
+    TValueListEditor grid(&host.Form);
+    grid.SetParent(&host.Form);
+    grid.SetBounds(0, 0, 280, 280);
+    grid.SetDisplayOptions(doAutoColResize | doKeyColFixed);
+    auto* view = WidgetOf<QTableView>(grid);
+    ASSERT_NE(view, nullptr);
+    std::mt19937 random(5);
+    int serial = 0;
+    for (int step = 0; step < 40; ++step) {
+        switch (random() % 3) {
+        case 0:
+            grid.InsertRow("n" + std::to_string(serial), "v" + std::to_string(serial), random() % 2 == 0);
+            ++serial;
+            break;
+        case 1:
+            if (grid.Strings().Count() > 0)
+                grid.DeleteRow(static_cast<int>(random() % static_cast<unsigned>(grid.Strings().Count())));
+            break;
+        default:
+            grid.Strings().Clear();
+            break;
+        }
+        QApplication::processEvents();
+        ASSERT_EQ(view->model()->rowCount(), grid.Strings().Count()) << "step " << step;
+        ASSERT_EQ(grid.RowCount(), std::max(1, grid.Strings().Count()));
+        // The value's editor is always open, once, over a row that exists.
+        int editors = 0;
+        for (QWidget* child : view->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            editors += child->isVisible() ? 1 : 0;
+        ASSERT_EQ(editors, grid.Strings().Count() > 0 ? 1 : 0) << "step " << step;
+        if (grid.Strings().Count() == 0) {
+            // Nothing drawn: every pixel of the viewport is its background.
+            const QImage shot = view->viewport()->grab().toImage();
+            const QRgb background = shot.pixel(shot.width() - 1, shot.height() - 1);
+            int other = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    other += shot.pixel(x, y) != background ? 1 : 0;
+            ASSERT_EQ(other, 0) << "step " << step;
+        }
+    }
+    grid.Strings().Clear();
+    grid.SetDisplayOptions(doAutoColResize);
+    QApplication::processEvents();
+    EXPECT_EQ(view->model()->rowCount(), 1) << "a row to type the first name in";
+    grid.SetCells(0, 0, "TITLE");
+    QApplication::processEvents();
+    EXPECT_EQ(view->model()->rowCount(), 1);
+    EXPECT_EQ(grid.Strings().Text(), "TITLE=\r\n");
 }
 
 // The tag inspector's grid is refilled while the user types elsewhere:

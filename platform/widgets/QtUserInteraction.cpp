@@ -216,6 +216,12 @@ bool TQtUserInteraction::PrinterSetupDialog(TPrinterSetup& setup) {
         printer.setOutputFileName(fileNameToQt(setup.OutputFileName));
     }
     QPrintDialog dialog(&printer, QApplication::activeWindow());
+    // Qt's dialog is made for printing; this one only chooses the settings
+    // a later print uses, so it says so.
+    dialog.setWindowTitle("Print Setup");
+    for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok))
+            ok->setText("OK");
     if (dialog.exec() != QDialog::Accepted)
         return false;
     // The dialog's "print to file" choice, where no printer is at hand.

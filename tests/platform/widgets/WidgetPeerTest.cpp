@@ -5,14 +5,19 @@
 #include "tests/support/ScriptedUserInteraction.h"
 #include "platform/widgets/QtUserInteraction.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "tests/platform/base/TempFolder.h"
 #include "tests/platform/ui/RecordingControls.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QPrintDialog>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTest>
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -322,6 +327,64 @@ TEST(QtUserInteraction, FileFiltersTranslateToQtsForm) {
               "HTML files (*.htm *.html);;All files (*.*)");
     EXPECT_EQ(QtFileFilter(""), "");
     EXPECT_EQ(QtFileFilter("Projects|*.ond"), "Projects (*.ond)");
+}
+
+// The printer-setup dialog chooses settings; it prints nothing, so its
+// accepting button says OK (not "Print"), and accepting it hands the
+// choices back.
+TEST(QtUserInteraction, ThePrinterSetupDialogIsAcceptedWithOKNotPrint) {
+    TTempFolder folder;
+    TPrinterSetup setup;
+    setup.Landscape = true;
+    setup.Copies = 3;
+    // Where no printer is at hand the dialog offers a file.
+    setup.OutputFileName = folder.File("setup.pdf");
+    QStringList captions;
+    QString title;
+    QString unexpected;
+    // The dialog is answered once it shows (looked for until then).
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible())
+            return;
+        auto* dialog = qobject_cast<QPrintDialog*>(modal);
+        if (dialog == nullptr) {
+            unexpected = modal->windowTitle();
+            modal->close();
+            return;
+        }
+        if (!title.isNull())
+            return;
+        title = dialog->windowTitle();
+        QAbstractButton* accept = nullptr;
+        for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>())
+            for (QAbstractButton* button : box->buttons()) {
+                if (!button->isVisible())
+                    continue;
+                captions << button->text().remove('&');
+                if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                    accept = button;
+            }
+        // Queued: what accepting may open is answered by this poll in turn.
+        if (accept != nullptr)
+            QMetaObject::invokeMethod(accept, &QAbstractButton::click, Qt::QueuedConnection);
+        else
+            QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    });
+    poll.start();
+    const bool accepted = QtUserInteraction().PrinterSetupDialog(setup);
+    poll.stop();
+    EXPECT_FALSE(title.isNull()) << "the dialog showed";
+    EXPECT_TRUE(unexpected.isNull()) << "nothing else showed: " << unexpected.toStdString();
+    EXPECT_FALSE(captions.contains("Print")) << captions.join(", ").toStdString();
+    EXPECT_TRUE(captions.contains("OK")) << captions.join(", ").toStdString();
+    EXPECT_EQ(title, "Print Setup");
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(setup.Landscape);
+    EXPECT_EQ(setup.Copies, 3);
+    EXPECT_EQ(setup.OutputFileName, folder.File("setup.pdf"));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "app/DocumentText.h"
+#include "app/WholeUndoStep.h"
 
 #include "editor/CodeMemo.h"
+#include "editor/model/CodeDocument.h"
 #include "editor/model/PageEncoding.h"
 
 #include "platform/base/Exceptions.h"
@@ -120,9 +122,16 @@ void TDocumentText::ReplaceAll(std::string_view text) {
         paragraphs += "\r\n";
     }
     const TCodeLineBreak kind = breaks_.NewBreak();
-    editor_.SelectAll();
-    editor_.SetSelText(paragraphs);
+    {
+        // The step holds the whole old text, which may exceed the undo
+        // space: it grows, so that Undo gives the page back whatever its size.
+        TWholeUndoStep step(editor_.Document().UndoHistory());
+        editor_.SelectAll();
+        editor_.SetSelText(paragraphs);
+    }
     editor_.SetSelStart(0);
+    // The replacing left the view at the end of the text.
+    editor_.ScrollInView();
     breaks_.Reset(editor_.ParagraphCount());
     editor_.LineBreak = kind;
     editor_.Modified = true;

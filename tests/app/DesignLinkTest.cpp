@@ -136,6 +136,50 @@ TEST(DesignLink, AnEditBroughtBackIsOneStepThatUndoTakesBack) {
     }
 }
 
+// The view rewrites the whole page, so the one step holds the whole old
+// source: however large the page (beyond the document's undo space too),
+// Undo brings the source back byte for byte and Redo the page again.  A
+// document that keeps no undo keeps none of this either.
+TEST(DesignLink, AnEditOfAPageOfAnySizeIsUndoneByteForByte) {
+    std::mt19937 random(17);
+    auto text = [&](size_t size) {
+        std::string made;
+        while (made.size() < size) {
+            const int pick = static_cast<int>(random() % 8);
+            made += pick == 0 ? "\r\n" : pick == 1 ? "<p>" : pick == 2 ? "\xC3\xA9" : std::string(1 + random() % 20, 'a' + pick);
+        }
+        return made;
+    };
+    for (int round = 0; round < 8; ++round) {
+        TDocument doc;
+        const int32_t space = doc.Editor.UndoMaxSpace();
+        const size_t sourceSize = std::uniform_int_distribution<size_t>(10, 4 * static_cast<size_t>(space))(random);
+        doc.Text.SetText(text(sourceSize));
+        doc.Editor.SetSelStart(0);
+        doc.Editor.SetSelText("<!-- typed -->"); // an edit of the source's own, before the page's
+        const std::string source = doc.Editor.Text();
+        doc.Link.Show("file://");
+        doc.View.CompleteLoad();
+        doc.View.UserEdits(text(std::uniform_int_distribution<size_t>(10, 4 * static_cast<size_t>(space))(random)));
+        ASSERT_TRUE(doc.Link.TakeBack());
+        const std::string page = doc.Editor.Text();
+        ASSERT_TRUE(doc.Editor.CanUndo()) << "round " << round << ", source of " << source.size() << " bytes";
+        doc.Editor.Undo();
+        ASSERT_EQ(doc.Editor.Text(), source) << "round " << round;
+        doc.Editor.Redo();
+        ASSERT_EQ(doc.Editor.Text(), page) << "round " << round;
+    }
+    TDocument none;
+    none.Editor.SetUndoMaxSpace(0);
+    none.Text.SetText(text(100000));
+    none.Link.Show("file://");
+    none.View.CompleteLoad();
+    none.View.UserEdits(text(100000));
+    ASSERT_TRUE(none.Link.TakeBack());
+    EXPECT_FALSE(none.Editor.CanUndo());
+    EXPECT_EQ(none.Editor.UndoMaxSpace(), 0);
+}
+
 // Random sessions of a user switching between the source and the design
 // page while the view loads, is edited or stops answering, against a model
 // of when the page must come back.

@@ -104,10 +104,15 @@ TEST_F(ViewSwitching, PagesWithFramesAndUnsavedPreviewsGoBackToTheSource) {
 
 // The design page takes the keyboard when it is shown, and the source
 // page when the user comes back: keys typed on each page after picking its
-// tab reach that page, none is lost to the tabs or the window.
+// tab reach that page, none is lost to the tabs or the window, and the
+// source shows where its caret stands.
 TEST_F(ViewSwitching, KeysTypedAfterPickingAPageReachThatPage) {
     const std::string file = program.File("typed.html");
-    TTestProgramFolder::WriteFileBytes(file, "<HTML><BODY><P>one</P></BODY></HTML>");
+    // Longer than the window: the source comes back showing its top.
+    std::string lines;
+    for (int i = 0; i < 300; ++i)
+        lines += "<P>line</P>\n";
+    TTestProgramFolder::WriteFileBytes(file, "<HTML><BODY><P>one</P>\n" + lines + "</BODY></HTML>");
     TEditForm* document = frame->OpenDocumentFile(file);
     Application().ProcessMessages();
     auto type = [](const char* keys) {
@@ -125,9 +130,13 @@ TEST_F(ViewSwitching, KeysTypedAfterPickingAPageReachThatPage) {
     type("Qz");
     ASSERT_TRUE(WaitFor([&] { return document->dhtmledit->Edited(); }));
     Pick(document, 0);
-    EXPECT_NE(document->Editor->Text().find("Qz"), std::string::npos) << document->Editor->Text();
+    EXPECT_NE(document->Editor->Text().find("Qz"), std::string::npos);
+    // The page that came back has the caret at its start, in view.
+    Application().ProcessMessages();
+    EXPECT_EQ(document->Editor->SelStart(), 0);
+    EXPECT_EQ(document->Editor->TopLine(), 0);
     type("<!--W-->");
-    EXPECT_EQ(document->Editor->Text().find("<!--W-->"), document->Editor->SelStart() - 8) << document->Editor->Text();
+    EXPECT_EQ(document->Editor->Text().find("<!--W-->"), document->Editor->SelStart() - 8);
     EXPECT_TRUE(user.Exceptions().empty());
 }
 

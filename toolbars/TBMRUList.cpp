@@ -1,5 +1,6 @@
 #include "toolbars/TBMRUList.h"
 
+#include "platform/base/FileNameText.h"
 #include "platform/base/IniFile.h"
 #include "platform/ui/UserInteraction.h"
 #include "toolbars/TBCommon.h"
@@ -135,10 +136,11 @@ void TTBMRUList::SaveToIni(TCustomIniFile& ini, const std::string& section) cons
 }
 
 std::string TTBMRUList::shownName(const std::string& fileName) const {
+    // The name stays the file system's bytes; only what shows is text.
     if (!hidePathExtension_)
-        return fileName;
+        return DisplayTextOfName(fileName);
     std::string title = std::filesystem::path(fileName).filename().string();
-    return title.empty() ? fileName : title;
+    return DisplayTextOfName(title.empty() ? fileName : title);
 }
 
 void TTBMRUList::rebuildCaptions() {
@@ -172,8 +174,8 @@ void TTBMRUList::entryClicked(TTBCustomItem* item) {
     std::string name = items_->Get(index);
     std::error_code error;
     if (!std::filesystem::exists(std::filesystem::path(name), error)) {
-        UserInteraction().MessageDlg(FormatMessageText(TBTexts::RecentFileMissing, name.c_str()), mtError,
-                                     mbOKOnly);
+        UserInteraction().MessageDlg(FormatMessageText(TBTexts::RecentFileMissing, DisplayTextOfName(name).c_str()),
+                                     mtError, mbOKOnly);
         return;
     }
     if (index != 0)

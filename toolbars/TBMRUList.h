@@ -5,7 +5,9 @@
 // MaxItems of a section.  Its items live under an internal container item
 // that a menu places where the list should show.
 //
-// Names compare as the file system compares them (case-sensitively).  A
+// Names are the file system's bytes and compare as it compares them
+// (case-sensitively); captions and messages show them as file names show
+// (platform/base/FileNameText.h), and a chosen entry hands on its bytes.  A
 // name that no longer exists stays listed, since its drive may come back;
 // choosing it tells the user that the file is missing instead of handing
 // it on.

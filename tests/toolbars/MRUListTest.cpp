@@ -3,7 +3,9 @@
 
 #include "toolbars/TBMRUList.h"
 
+#include "platform/base/FileNameText.h"
 #include "platform/base/IniFile.h"
+#include "platform/base/Utf8.h"
 #include "tests/support/ScriptedUserInteraction.h"
 #include "tests/platform/base/TempFolder.h"
 #include "toolbars/TBCommon.h"
@@ -25,9 +27,10 @@ std::vector<std::string> namesOf(const TTBMRUList& list) {
 }
 
 // The caption rule written out independently: "&1 " .. "&9 ", "&A " ..
-// "&Z ", then the bare name; the name's own ampersands doubled.
+// "&Z ", then the bare name as file names show (bytes that are not UTF-8
+// escaped); the name's own ampersands doubled.
 std::string expectedCaption(int index, const std::string& fileName) {
-    std::string title = std::filesystem::path(fileName).filename().string();
+    std::string title = DisplayTextOfName(std::filesystem::path(fileName).filename().string());
     std::string shown;
     for (char c : title)
         shown += c == '&' ? std::string("&&") : std::string(1, c);
@@ -43,7 +46,9 @@ TEST(MRUList, RandomUseFollowsTheMostRecentFirstRules) {
     TScriptedUserInteraction interaction;
     // Files that exist, and two names that do not.
     std::vector<std::string> pool;
-    for (std::string name : {"a.htm", "A.htm", "b&c.html", "page.htm", "deep/x.htm", "deep/y.htm", "z"}) {
+    // Names are bytes: some are not UTF-8, one holds what reads as an escape.
+    for (std::string name : {"a.htm", "A.htm", "b&c.html", "page.htm", "deep/x.htm", "deep/y.htm", "z",
+                             "caf\xE9.htm", "deep/\xFF\xC3&.htm", "back\\x41slash.htm"}) {
         std::filesystem::path path = folder.Path() / name;
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path) << "x";
@@ -51,6 +56,7 @@ TEST(MRUList, RandomUseFollowsTheMostRecentFirstRules) {
     }
     pool.push_back((folder.Path() / "gone.htm").string());
     pool.push_back((folder.Path() / "deep" / ".." / "gone too.htm").string());
+    pool.push_back((folder.Path() / "gone \xE9t\xE9.htm").string());
 
     std::mt19937 random(42);
     TTBMRUList list;
@@ -87,16 +93,19 @@ TEST(MRUList, RandomUseFollowsTheMostRecentFirstRules) {
                 ASSERT_EQ(clicked.back(), name);
             } else {
                 ASSERT_EQ(interaction.Calls.size(), callsBefore + 1);
-                ASSERT_NE(interaction.Calls.back().Text.find(name), std::string::npos);
+                ASSERT_NE(interaction.Calls.back().Text.find(DisplayTextOfName(name)), std::string::npos);
+                ASSERT_TRUE(IsValidUtf8(interaction.Calls.back().Text));
             }
         }
         if (static_cast<int>(model.size()) > list.MaxItems())
             model.resize(static_cast<size_t>(std::max(0, list.MaxItems())));
         ASSERT_EQ(namesOf(list), model) << "step " << step;
         ASSERT_EQ(list.Container()->Count(), static_cast<int>(model.size()));
-        for (size_t i = 0; i < model.size(); ++i)
-            ASSERT_EQ(list.Container()->ItemAt(static_cast<int>(i))->Caption(),
-                      expectedCaption(static_cast<int>(i), model[i]));
+        for (size_t i = 0; i < model.size(); ++i) {
+            const std::string caption = list.Container()->ItemAt(static_cast<int>(i))->Caption();
+            ASSERT_EQ(caption, expectedCaption(static_cast<int>(i), model[i]));
+            ASSERT_TRUE(IsValidUtf8(caption)) << caption;
+        }
     }
     EXPECT_GT(changes, 0);
 }

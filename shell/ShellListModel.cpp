@@ -289,8 +289,7 @@ void TPTShellListModel::Refresh() {
             addRow(std::move(item), attributes);
     }
     items.EndUpdate();
-    TRect rows = view_.ClientRect();
-    view_.InvalidateRect(&rows);
+    view_.Invalidate();
     if (OnFillComplete)
         OnFillComplete();
 }

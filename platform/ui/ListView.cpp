@@ -694,8 +694,7 @@ void TCustomListView::imagesChanged(const TItemImagesLink& link, bool remeasure)
     if (remeasure && &link == &shown) {
         PeerChanged(paAppearance);
     } else {
-        TRect rows = ClientRect();
-        InvalidateRect(&rows);
+        Invalidate();
     }
 }
 

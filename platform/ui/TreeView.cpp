@@ -581,8 +581,7 @@ void TCustomTreeView::imagesChanged(bool remeasure) {
     if (remeasure) {
         PeerChanged(paAppearance);
     } else {
-        TRect rows = ClientRect();
-        InvalidateRect(&rows);
+        Invalidate();
     }
 }
 

@@ -12,6 +12,7 @@
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/ui/QtBridge.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -410,10 +411,18 @@ bool TNativePeer::PointerInside() const { return widget_ && widget_->underMouse(
 void TNativePeer::Invalidate(const TRect* rect) {
     if (!widget_)
         return;
-    if (rect != nullptr)
+    if (rect != nullptr) {
         clientWidget()->update(ToQRect(*rect));
-    else
-        widget_->update();
+        return;
+    }
+    // The whole window: a scroll area (an item view, a memo) paints only
+    // its frame and bars itself; its contents are its viewport's.
+    widget_->update();
+    if (clientWidget() != widget_)
+        clientWidget()->update();
+    auto* area = qobject_cast<QAbstractScrollArea*>(widget_.data());
+    if (area != nullptr && area->viewport() != clientWidget())
+        area->viewport()->update();
 }
 
 void TNativePeer::Update() {

@@ -159,6 +159,32 @@ TEST(ListView, TenThousandOwnerDataRowsAreAskedForOnlyAsTheyArePainted) {
     EXPECT_EQ(list.ItemIndex(), 1);
 }
 
+// Invalidate repaints the rows, not only the frame: an owner-data list is
+// asked for the rows it shows again.
+TEST(ListView, InvalidateAsksForTheRowsShownAgain) {
+    TTestHost host(400, 300);
+    TListView list(&host.Form);
+    list.SetParent(&host.Form);
+    list.SetBounds(0, 0, 380, 280);
+    list.SetViewStyle(vsReport);
+    list.SetOwnerData(true);
+    list.Columns().Add()->SetCaption("Name");
+    int asked = 0;
+    list.OnData = [&](TPersistent*, TListItem* item) {
+        ++asked;
+        item->SetCaption(std::string("item ") + std::to_string(item->Index()));
+    };
+    list.Items().SetCount(50);
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    ASSERT_GT(asked, 0);
+    asked = 0;
+    list.Invalidate();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_GT(asked, 5);
+}
+
 // A list that paints its header itself: a black bar under the sorted
 // column's caption.
 class TSortMarkList : public TListView {

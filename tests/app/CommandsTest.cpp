@@ -356,6 +356,15 @@ TEST_F(Commands, HelpPagesGoToTheDesktopAndAFailureIsTold) {
     click("HelpContentsItem");
     ASSERT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kOpenDocument);
     EXPECT_EQ(user.Calls.back().Text, program.File("help/ondrill/index.htm"));
+    // F1 is the index's key where the user types.
+    TEditForm* document = open("help.html", "x");
+    document->Editor->SetFocus();
+    const size_t calls = user.Calls.size();
+    QTest::keyClick(ClientWidgetOf(document->Editor), Qt::Key_F1);
+    Application().ProcessMessages();
+    ASSERT_EQ(user.Calls.size(), calls + 1);
+    EXPECT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kOpenDocument);
+    EXPECT_EQ(user.Calls.back().Text, program.File("help/ondrill/index.htm"));
     // A page missing beside the program.
     click("LiensJavascript1");
     EXPECT_NE(messages().back().find("help/ondrill/liens.htm could not be found"), std::string::npos);

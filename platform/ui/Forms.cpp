@@ -560,11 +560,18 @@ void TCustomForm::Dispatch(TMessage& message) {
             Close();
             break;
         case SC_MINIMIZE:
-            SetWindowState(wsMinimized);
+        case SC_MAXIMIZE: {
+            // Some window managers offer both on every window, whatever its
+            // border asks for.  A form without the button (a dialog) keeps
+            // its state, and its window is put back: a dialog minimised
+            // away would leave its modal loop waiting unseen.
+            const bool minimize = (message.WParam & 0xFFF0) == SC_MINIMIZE;
+            if (WindowParams().Style & (minimize ? WS_MINIMIZEBOX : WS_MAXIMIZEBOX))
+                SetWindowState(minimize ? wsMinimized : wsMaximized);
+            else if (Peer() != nullptr)
+                Peer()->WindowStateChanged();
             break;
-        case SC_MAXIMIZE:
-            SetWindowState(wsMaximized);
-            break;
+        }
         case SC_RESTORE:
             SetWindowState(wsNormal);
             break;

@@ -50,9 +50,12 @@ public:
         auto* form = dynamic_cast<TCustomForm*>(&Widget()->Control());
         if (form == nullptr || Widget() == nullptr)
             return;
-        Qt::WindowStates state = form->WindowState() == wsMaximized   ? Qt::WindowMaximized
-                                 : form->WindowState() == wsMinimized ? Qt::WindowMinimized
-                                                                      : Qt::WindowNoState;
+        // A window minimised from maximised keeps that flag, so that the
+        // window system restores it maximised, as it was.
+        Qt::WindowStates state = form->WindowState() == wsMaximized ? Qt::WindowMaximized
+                                 : form->WindowState() == wsMinimized
+                                     ? Qt::WindowMinimized | (Widget()->windowState() & Qt::WindowMaximized)
+                                     : Qt::WindowNoState;
         Widget()->ApplyingState = true;
         Widget()->setWindowState(state);
         Widget()->ApplyingState = false;

@@ -224,4 +224,73 @@ TEST_F(ModalForms, InputForOtherFormsIsSwallowedWhileOneIsModal) {
     ReleaseCapture();
 }
 
+// The window system may offer minimise and maximise on every window, as
+// some window managers do whatever a window asks for.  A form whose
+// border has no such button (a dialog, a tool window) keeps its state and
+// its window is put back; a modal dialog stays modal and shown.  Forms
+// with the buttons follow the user.
+TEST_F(ModalForms, OnlyAFormWithTheButtonsIsMinimisedOrMaximisedByTheWindowSystem) {
+    const TBorderStyle styles[] = {bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin};
+    std::mt19937 random(3);
+    for (TBorderStyle style : styles) {
+        TForm form;
+        form.SetBorderStyle(style);
+        form.SetBounds(100, 100, 240, 160);
+        form.Show();
+        QApplication::processEvents();
+        const bool buttons = style == bsSingle || style == bsSizeable;
+        for (int step = 0; step < 6; ++step) {
+            const Qt::WindowState asked = random() % 2 == 0 ? Qt::WindowMinimized : Qt::WindowMaximized;
+            ClientWidgetOf(&form)->window()->setWindowState(asked);
+            QApplication::processEvents();
+            const TWindowState expected =
+                !buttons ? wsNormal : asked == Qt::WindowMinimized ? wsMinimized : wsMaximized;
+            ASSERT_EQ(form.WindowState(), expected) << "style " << style << " step " << step;
+            const Qt::WindowStates shown = ClientWidgetOf(&form)->window()->windowState();
+            ASSERT_EQ(shown.testFlag(asked), buttons) << "style " << style << " step " << step;
+            if (buttons)
+                form.SetWindowState(wsNormal);
+        }
+    }
+    TDialog dialog;
+    TScriptedInput script;
+    script.Then([&] { ClientWidgetOf(&dialog.form)->window()->setWindowState(Qt::WindowMinimized); })
+        .Then([&] {
+            EXPECT_TRUE(dialog.form.Modal());
+            EXPECT_EQ(dialog.form.WindowState(), wsNormal);
+            EXPECT_FALSE(ClientWidgetOf(&dialog.form)->window()->isMinimized());
+        })
+        .Key(Qt::Key_Escape);
+    script.Start();
+    EXPECT_EQ(dialog.form.ShowModal(), mrCancel);
+    EXPECT_TRUE(script.Done());
+}
+
+// A maximised form the window system minimises comes back maximised when
+// the window system restores it, as the user left it.
+TEST_F(ModalForms, AMaximisedFormMinimisedByTheWindowSystemComesBackMaximised) {
+    TForm form;
+    form.SetBorderStyle(bsSizeable);
+    form.SetBounds(100, 100, 240, 160);
+    form.Show();
+    form.SetWindowState(wsMaximized);
+    QApplication::processEvents();
+    QWidget* window = ClientWidgetOf(&form)->window();
+    ASSERT_TRUE(window->isMaximized());
+    // What the window system reports: minimised, still maximised beneath.
+    window->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+    QApplication::processEvents();
+    EXPECT_EQ(form.WindowState(), wsMinimized);
+    EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMaximized)) << "the window keeps what it returns to";
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    QApplication::processEvents();
+    EXPECT_EQ(form.WindowState(), wsMaximized);
+    EXPECT_TRUE(window->isMaximized());
+    // Restored by the program, it is normal again.
+    form.SetWindowState(wsMinimized);
+    form.SetWindowState(wsNormal);
+    QApplication::processEvents();
+    EXPECT_EQ(window->windowState(), Qt::WindowNoState);
+}
+
 } // namespace

@@ -23,8 +23,10 @@ Tnewfrm::Tnewfrm(TComponent* owner) : TForm(owner) {
     RegisterApplicationClasses();
     SetName("newfrm");
     SetCaption("New document");
+    // As every dialog of the program: a fixed dialog border, centred on
+    // the screen.
     SetBorderStyle(bsDialog);
-    SetPosition(poMainFormCenter);
+    SetPosition(poScreenCenter);
     SetBounds(0, 0, kWidth, kHeight);
 
     shList = new TPTShellList(this);

@@ -15,6 +15,7 @@
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/Screen.h"
+#include "platform/widgets/WidgetPeer.h"
 #include "shell/ShellList.h"
 #include "shell/ShellRecords.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
@@ -25,6 +26,7 @@
 
 #include <QTimer>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -76,6 +78,28 @@ void select(Tnewfrm& dialog, const std::string& name) {
 }
 
 } // namespace
+
+// The dialog keeps the element dialogs' conventions: a fixed dialog
+// border whose window offers neither minimise nor maximise, centred on the
+// screen, whatever the main window's place.
+TEST_F(ShellListCommands, TheNewDocumentDialogHasADialogBorderAndIsCentredOnTheScreen) {
+    frame->SetWindowState(wsNormal);
+    frame->SetBounds(0, 0, 500, 400);
+    Application().ProcessMessages();
+    TRect bounds;
+    Qt::WindowFlags flags;
+    runNewDocumentDialog(*frame, [&](Tnewfrm& dialog) {
+        EXPECT_EQ(dialog.BorderStyle(), bsDialog);
+        bounds = dialog.BoundsRect();
+        flags = ClientWidgetOf(&dialog)->window()->windowFlags();
+        dialog.cancelbtn->Click();
+    });
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    const TRect area = Screen().WorkAreaRect();
+    EXPECT_LE(std::abs((bounds.Left + bounds.Right) - (area.Left + area.Right)), 1);
+    EXPECT_LE(std::abs((bounds.Top + bounds.Bottom) - (area.Top + area.Bottom)), 1);
+}
 
 TEST_F(ShellListCommands, TheNewDocumentDialogOpensTemplatesAsUntitledDocuments) {
     fs::create_directories(program.File("templates/more"));

@@ -140,6 +140,15 @@ TEST(ListView, TenThousandOwnerDataRowsAreAskedForOnlyAsTheyArePainted) {
     EXPECT_GT(asked.size(), 5u);
     EXPECT_LT(asked.size(), 100u) << "only the rows on screen";
     EXPECT_EQ(asked.count(9999), 0u);
+    // Invalidate repaints the rows, not only the frame: they are asked for
+    // again (once what was pending has been painted).
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    asked.clear();
+    list.Invalidate();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_GT(asked.size(), 5u);
     EXPECT_EQ(view->model()->index(1234, 1).data().toString(), "1522756");
     // A click selects the row under it; the event names the row.
     std::vector<std::pair<int, bool>> selections;
@@ -157,32 +166,6 @@ TEST(ListView, TenThousandOwnerDataRowsAreAskedForOnlyAsTheyArePainted) {
     EXPECT_EQ(view->model()->rowCount(), 4);
     list.Items().Item(9 % 4)->SetSelected(true);
     EXPECT_EQ(list.ItemIndex(), 1);
-}
-
-// Invalidate repaints the rows, not only the frame: an owner-data list is
-// asked for the rows it shows again.
-TEST(ListView, InvalidateAsksForTheRowsShownAgain) {
-    TTestHost host(400, 300);
-    TListView list(&host.Form);
-    list.SetParent(&host.Form);
-    list.SetBounds(0, 0, 380, 280);
-    list.SetViewStyle(vsReport);
-    list.SetOwnerData(true);
-    list.Columns().Add()->SetCaption("Name");
-    int asked = 0;
-    list.OnData = [&](TPersistent*, TListItem* item) {
-        ++asked;
-        item->SetCaption(std::string("item ") + std::to_string(item->Index()));
-    };
-    list.Items().SetCount(50);
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-    ASSERT_GT(asked, 0);
-    asked = 0;
-    list.Invalidate();
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-    EXPECT_GT(asked, 5);
 }
 
 // A list that paints its header itself: a black bar under the sorted

@@ -1,7 +1,9 @@
-// What the window shows after any sequence of edits, selections and
-// scrolls must be what a fresh paint of the whole memo draws: every change
-// repaints (or scrolls) exactly the lines it affects.  The window's pixels
-// are read back from the offscreen screen, not re-rendered.
+// What the window shows after each step of a random sequence of edits,
+// selections, keys, scrolls, wrapping and undo must be what a fresh paint
+// of the whole memo draws, so that no change leaves stale pixels behind;
+// and a tiled background picture keeps its place when the text scrolls
+// sideways.  The window's pixels are read back from the offscreen screen,
+// not re-rendered.
 
 #include "MemoWindow.h"
 #include "platform/gfx/QtBridge.h"

@@ -41,20 +41,9 @@ void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextState& record, 
 void SetContextLook(TContextState& record, uint8_t style, int32_t background, int32_t foreground, int32_t number,
                     uint16_t tag);
 
-// The key-stack depth of a record (-1 without a key stack) and its top entry
-// (-1 without one).
-inline int ContextDepthOf(const TContextState& record) { return record.HasKeyStack() ? record.Depth : -1; }
-inline int TopKeyEntry(const TContextState& record) {
-    int depth = ContextDepthOf(record);
-    return depth >= 0 && depth < TContextState::kStackSize ? record.KeyStack[depth] : -1;
-}
 // The context number that counts: 0 for a record without a style.
 inline int32_t ContextNumberOf(const TContextState& record) {
     return (record.Flags & TContextState::kStyled) != 0 ? record.ContextNumber : 0;
-}
-// A styled record without a key stack: parsing leaves it alone.
-inline bool IsStyledWithoutKeys(const TContextState& record) {
-    return (record.Flags & TContextState::kStyled) != 0 && ContextDepthOf(record) < 0;
 }
 
 // The whole highlighting state of two records agrees: flags, key stack up to

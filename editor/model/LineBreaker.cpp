@@ -16,6 +16,11 @@
 
 namespace {
 
+bool SameLine(const TLineRecord& a, const TLineRecord& b) {
+    return a.Start == b.Start && a.Stop == b.Stop && a.TextWidth == b.TextWidth && a.FullWidth == b.FullWidth &&
+           a.StretchSpaces == b.StretchSpaces && a.StretchStart == b.StretchStart && a.Style == b.Style;
+}
+
 class TLineBreaker {
 public:
     TLineBreaker(const TTextLayout& layout, bool staticFormat, bool utf8, TParagraph& paragraph,
@@ -335,12 +340,20 @@ void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int
         TLineBreaker breaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, *measure, available, newLines_);
         int32_t replacedLast = breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));
 
+        // Lines before the changed one that come out as they were show the
+        // same text as before: they are not reported as laid out anew.
+        const int32_t changedLine = std::clamp(firstLine, 0, oldCount - 1);
+        int32_t same = 0;
+        while (first + same < changedLine && first + same <= replacedLast &&
+               same + 1 < static_cast<int32_t>(newLines_.size()) &&
+               SameLine(newLines_[static_cast<size_t>(same)], p.Line(first + same)))
+            ++same;
         // The new lines take the place of the old lines first..replacedLast.
         p.ReplaceLines(first, replacedLast, newLines_);
         for (const TLineRecord& line : newLines_)
             updateWidest(index, line.TextWidth);
         int32_t delta = p.LineCount() - oldCount;
-        firstLine = first;
+        firstLine = first + same;
         lastLine = replacedLast + delta;
     }
     document_.lineCountChanged(index, p.LineCount() - oldCount);

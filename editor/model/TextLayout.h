@@ -12,12 +12,25 @@
 #include "editor/model/DocumentTypes.h"
 #include "editor/model/TextStore.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 class TCodeDocument;
 class TCodeNavigator;
+
+// A range of display lines (empty when Last < First).
+struct TLineSpan {
+    int32_t First = INT32_MAX;
+    int32_t Last = -1;
+    bool Empty() const { return Last < First; }
+    void Add(int32_t first, int32_t last) {
+        First = std::min(First, first);
+        Last = std::max(Last, last);
+    }
+};
 
 class TTextLayout {
 public:
@@ -95,8 +108,9 @@ public:
     // starting in static style startStyle; its own lines stay as they are.
     void BreakApart(const TCodeMeasure& measure, int32_t width, int32_t index, uint8_t startStyle,
                     std::vector<TLineRecord>& lines) const;
-    // Formats paragraphs first..last (those waiting, or all when forced).
-    void FormatRange(int32_t first, int32_t last, bool force);
+    // Formats paragraphs first..last (those waiting, or all when forced);
+    // returns the display lines laid out anew.
+    TLineSpan FormatRange(int32_t first, int32_t last, bool force);
     // Formats paragraph index when it waits.
     void FormatParagraphIfNeeded(int32_t index);
     // Formats what waits before display line `line` exists as it will
@@ -125,7 +139,8 @@ public:
 private:
     friend class TCodeDocument;
 
-    int32_t formatOne(int32_t index, bool force);
+    // Formats paragraph index; the display lines laid out anew join span.
+    int32_t formatOne(int32_t index, bool force, TLineSpan& span);
     // The pixels a line may take: the width less the margins, or (neither
     // wrapped nor aligned) no limit.
     int32_t availableWidth(int32_t width) const;
@@ -134,7 +149,7 @@ private:
     // now ends one differently carries into the paragraphs behind it (into
     // unformatted ones too only when asked), navigators in all of them
     // forget their display line, and the watchers hear of them.
-    void formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted);
+    void formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted, TLineSpan& span);
     void updateWidest(int32_t paragraph, int32_t width);
     // An edit replaced paragraphs first..last by first..newLast: the
     // pending range and the widest line follow.

@@ -60,6 +60,10 @@ struct TParagraph {
     uint8_t Formatted = 0;
     uint8_t Parsed = 1;
     uint8_t KeywordsApplied = 1;
+    // The text is known to hold no pair of equal style codes with only
+    // codes between them (the clean-up after edits looked at all of it):
+    // the next clean-up needs to look only around its edit.
+    uint8_t CodePairsCleaned = 0;
     // The first display line that the next formatting pass must redo; edits
     // lower it so that formatting can start at the edited line.
     int32_t FormatFromLine = 0;

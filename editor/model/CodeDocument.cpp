@@ -69,6 +69,7 @@ void TCodeDocument::unregisterNavigator(TCodeNavigator* navigator) {
 
 void TCodeDocument::swapInText(TParagraphsList&& paragraphs, int32_t textLength) {
     paragraphs_ = std::move(paragraphs);
+    layout_->ForgetAllLineMarks();
     textLength_ = textLength;
     lineCount_ = 0;
     for (int32_t i = 0; i < paragraphs_.Count(); ++i)

@@ -255,6 +255,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         contexts.Erase(firstRemoved, firstKept);
         contexts.ShiftOffsets(firstRemoved, pieceLength - (e - s));
         startPar.Text.replace(static_cast<size_t>(s), static_cast<size_t>(e - s), piece);
+        layout_->LineEdited(startPar, s, e, pieceLength);
         startPar.CodePairsCleaned = 0;
 
         // Lines: the lines from the one holding s to the one holding e become
@@ -275,6 +276,9 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
     } else {
         const std::string& lastPiece = plan.Pieces.back();
         auto lastPieceLength = static_cast<int32_t>(lastPiece.size());
+        // Paragraphs joined or split (and those removed) lose their marks.
+        for (int32_t i = S; i <= E; ++i)
+            layout_->ForgetLineMarks(paragraphs_[i]);
         // Without a break in the inserted text the start paragraph itself takes
         // the end paragraph's tail, behind its own head.
         const int32_t prefix = k == 0 ? s : 0;
@@ -476,6 +480,7 @@ void TCodeDocument::fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery
         if (aPlainStyled) {
             TParagraph& startPar = paragraphs_[plan.StartParagraph];
             startPar.Contexts.Insert(startPar.ContextIndexAt(plan.StartOffset), {plan.StartOffset, InternContext(A)});
+            layout_->LineRestyled(startPar, plan.StartOffset, plan.StartOffset);
         } else if (A.HasKeyStack()) {
             widen();
         }
@@ -489,6 +494,7 @@ void TCodeDocument::fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery
                     parseTo = std::max(parseTo, lastStart + lastPar.Contexts.Offset(index));
             } else {
                 lastPar.Contexts.Insert(lastPar.ContextIndexAt(endOffset), {endOffset, InternContext(Z)});
+                layout_->LineRestyled(lastPar, endOffset, endOffset);
             }
         }
     } else if (aPlainStyled) {

@@ -211,20 +211,30 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // not beyond it.)
     const size_t oldCompared = convergedAt < 0 ? oldCount : static_cast<size_t>(old.IndexAt(convergedAt + 1));
     const auto newCompared = static_cast<size_t>(p.Contexts.Count() - firstParsed);
+    // (And, for the marks along the line, the first record that is not the
+    // very same state at the same offset.)
     size_t same = 0;
+    size_t identical = SIZE_MAX;
     while (same < oldCompared && same < newCompared) {
         const TEntry was = old.Entry(static_cast<int32_t>(same));
         const TEntry parsed = p.Contexts.Entry(firstParsed + static_cast<int32_t>(same));
+        if (identical == SIZE_MAX && (was.Offset != parsed.Offset || was.Id != parsed.Id))
+            identical = same;
         if (was.Offset != parsed.Offset ||
             (was.Id != parsed.Id && !SameHighlight(ContextState(was.Id), ContextState(parsed.Id))))
             break;
         ++same;
     }
-    int32_t changedAt = INT32_MAX;
-    if (same < oldCompared)
-        changedAt = old.Offset(static_cast<int32_t>(same));
-    if (same < newCompared)
-        changedAt = std::min(changedAt, p.Contexts.Offset(firstParsed + static_cast<int32_t>(same)));
+    auto firstDifferenceAt = [&](size_t index) {
+        int32_t at = INT32_MAX;
+        if (index < oldCompared)
+            at = old.Offset(static_cast<int32_t>(index));
+        if (index < newCompared)
+            at = std::min(at, p.Contexts.Offset(firstParsed + static_cast<int32_t>(index)));
+        return at;
+    };
+    int32_t changedAt = firstDifferenceAt(same);
+    const int32_t restyledFrom = firstDifferenceAt(std::min(identical, same));
     if (convergedAt >= 0) {
         // The old records from there on stay (keywords' among them).
         const auto keepFrom = static_cast<int32_t>(oldCompared);
@@ -283,6 +293,10 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
         const TStyleChange change{index, index, changedAt, convergedAt >= 0 ? convergedAt : INT32_MAX, true};
         document_.notify([&](TDocumentWatcher& watcher) { watcher.StylesChanged(document_, change); });
     }
+    // The marks along the line walk again from the first record that is
+    // not the one that stood there (the edit told them of its own ends).
+    if (restyledFrom != INT32_MAX)
+        document_.layout_->LineRestyled(p, restyledFrom, convergedAt >= 0 ? convergedAt : p.Length());
     // Fonts may change from the first record that changed on; the lines
     // are laid out again at least as far as parsing went (the records an
     // edit removed are gone already, so the comparison cannot tell whether
@@ -303,6 +317,7 @@ void THighlightEngine::handOn(int32_t index) {
     if (end == next.BaseContext || SameHighlight(ContextState(end), next.Base()))
         return;
     next.BaseContext = end;
+    document_.layout_->ForgetLineMarks(next);
     next.Parsed = 0;
     next.KeywordsApplied = 0;
     next.Formatted = 0;
@@ -435,8 +450,12 @@ void THighlightEngine::PutContextBetween(TCodeNavigator& first, TCodeNavigator& 
         int32_t to = index == highPar ? highOffset : p.Length() + 2;
         RemoveContexts(p, from, to);
         p.Formatted = 0;
-        if (index > lowPar)
+        if (index > lowPar) {
             p.BaseContext = InternContext(context);
+            document_.layout_->ForgetLineMarks(p);
+        } else {
+            document_.layout_->LineRestyled(p, from, index == highPar ? highOffset : p.Length());
+        }
     }
     TContextState record = context;
     if (opening)

@@ -227,6 +227,9 @@ void TTextLayout::FormatPending() {
 
 void TTextLayout::ReformatAll() {
     TParagraphsList& paragraphs = document_.paragraphs_;
+    for (auto& [paragraph, marks] : lineMarks_)
+        const_cast<TParagraph*>(paragraph)->HasLineMarks = 0;
+    lineMarks_.clear();
     for (int32_t i = 0; i < paragraphs.Count(); ++i) {
         paragraphs[i].Formatted = 0;
         paragraphs[i].FormatFromLine = 0;

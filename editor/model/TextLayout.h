@@ -10,12 +10,14 @@
 
 #include "editor/model/CodeMeasure.h"
 #include "editor/model/DocumentTypes.h"
+#include "editor/model/LineMarks.h"
 #include "editor/model/TextStore.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TCodeDocument;
@@ -131,6 +133,24 @@ public:
     void Schedule();
     // Paragraph index waits for formatting.
     void ScheduleParagraph(int32_t index);
+    // ---- Marks along long unbroken lines ----
+    // A paragraph laid out whole on one line (unwrapped, left-aligned) of
+    // at least four spacings gets a mark every spacing bytes (LineMarks.h);
+    // 0 keeps no marks.  Changing it formats everything again.
+    int32_t LineMarkSpacing() const { return lineMarkSpacing_; }
+    void SetLineMarkSpacing(int32_t bytes);
+    // The marks of a paragraph as it is laid out now; nullptr when it has
+    // none (a short or broken line, one waiting for formatting, or one
+    // measured with another measure).
+    const TLineMarks* LineMarksOf(const TParagraph& paragraph) const;
+    // What changed under the marks of a paragraph: bytes from..to replaced
+    // by inserted bytes, context records from..to changed, or anything.
+    void LineEdited(TParagraph& paragraph, int32_t from, int32_t to, int32_t inserted);
+    void LineRestyled(TParagraph& paragraph, int32_t from, int32_t to);
+    void ForgetLineMarks(TParagraph& paragraph);
+    // A new text: every paragraph with marks is gone.
+    void ForgetAllLineMarks();
+
     // How many paragraphs ahead of those highlighted in order a paragraph
     // that is formatted gets parsed on its own (the pass in order is
     // quicker over a few paragraphs, a jump far ahead must not wait for it).
@@ -144,6 +164,10 @@ private:
     // The pixels a line may take: the width less the margins, or (neither
     // wrapped nor aligned) no limit.
     int32_t availableWidth(int32_t width) const;
+    // Lays paragraph p out in one unbroken line through its marks, when it
+    // is long enough to have them; false when it is not laid out so.
+    bool layOutWithMarks(TParagraph& p, const TCodeMeasure& measure, int32_t width);
+    TLineMarkRules lineMarkRules(const TParagraph& p) const;
     uint8_t endStyle(int32_t index) const;
     // Paragraphs first..last have just been formatted: a static style that
     // now ends one differently carries into the paragraphs behind it (into
@@ -175,6 +199,8 @@ private:
     int32_t formatLast_ = -1;  // ... and the last one that needs it (-1 = none)
     int32_t parseAhead_ = 256;
     std::vector<TLineRecord> newLines_;
+    int32_t lineMarkSpacing_ = 512;
+    std::unordered_map<const TParagraph*, TLineMarks> lineMarks_;
     // The ends of the paragraph whose keywords line breaking applies.
     std::unique_ptr<TCodeNavigator> keywordsFrom_;
     std::unique_ptr<TCodeNavigator> keywordsTo_;

@@ -71,6 +71,8 @@ struct TParagraph {
     // breaking lays lines out at least that far instead of stopping where
     // the new lines meet the old ones (kMaxTextLength: to the end).
     int32_t RelayoutThrough = 0;
+    // The layout keeps marks along the paragraph's one unbroken line.
+    uint8_t HasLineMarks = 0;
 
     int32_t Length() const { return static_cast<int32_t>(Text.size()); }
     // The byte at an offset: the text's own, CR at the paragraph's end and

@@ -17,19 +17,25 @@ static_assert(offsetof(TContextState, Background) == 4 && offsetof(TContextState
                   offsetof(TContextState, StartKeyLength) == 48 && kStateBytes == 50,
               "the state's fields must lie without gaps");
 
+// The high and low halves of a full product, folded: words multiplied in
+// pairs mix as well as a chain of multiplications, and the pairs do not
+// wait for each other (every record parsing writes is hashed).
+uint64_t Fold(uint64_t a, uint64_t b) {
+    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+}
+
 uint64_t HashOf(const TContextState& state) {
+    static_assert(kStateBytes == 50, "six words and a tail of two bytes");
     const auto* bytes = reinterpret_cast<const unsigned char*>(&state);
-    uint64_t hash = 0x9E3779B97F4A7C15ull;
-    for (size_t at = 0; at + 8 <= kStateBytes; at += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes + at, 8);
-        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-        hash ^= hash >> 32;
-    }
+    uint64_t word[6];
+    std::memcpy(word, bytes, sizeof word);
     uint16_t tail;
     std::memcpy(&tail, bytes + kStateBytes - 2, 2);
-    hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
-    return hash ^ (hash >> 29);
+    const uint64_t a = Fold(word[0] ^ 0xA0761D6478BD642Full, word[1] ^ 0xE7037ED1A0B428DBull);
+    const uint64_t b = Fold(word[2] ^ 0x8EBC6AF09C88C6E3ull, word[3] ^ 0x589965CC75374CC3ull);
+    const uint64_t c = Fold(word[4] ^ 0x1D8E4E27C47D124Full, (word[5] ^ (uint64_t{tail} << 48)) ^ 0xA0761D6478BD642Full);
+    return Fold(a ^ b ^ 0xE7037ED1A0B428DBull, c ^ 0x8EBC6AF09C88C6E3ull);
 }
 
 bool SameBytes(const TContextState& a, const TContextState& b) {

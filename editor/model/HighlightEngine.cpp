@@ -148,6 +148,11 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // force meanwhile.
     const TContextList old = p.Contexts.SplitOff(firstParsed);
     const auto oldCount = static_cast<size_t>(old.Count());
+    // A paragraph parsed whole gets about a record for every few
+    // characters: room for them at once, given back below.
+    if (!afterEdit)
+        p.Contexts.Reserve(std::min(p.Length() / 4, 1 << 16) + 4,
+                           std::max<int64_t>(p.Length(), int64_t{ContextStateCount()} + 64));
     const bool oldStyledWithoutKeys = old.MayHoldStyledWithoutKeys();
     if (oldStyledWithoutKeys)
         for (int32_t i = 0; i < old.Count(); ++i)
@@ -166,16 +171,19 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     int32_t lastScan = -1;
     int idleRounds = 0;
     while (true) {
-        // Styled stretches without keys keep their look: parsing skips them.
-        while (scan < end && IsStyledWithoutKeys(ContextInForce(p, scan))) {
-            int32_t next = NextContextOffset(p, scan);
-            scan = next < 0 || next > end ? end : next;
-        }
+        // Styled stretches without keys keep their look: parsing skips them
+        // (a paragraph without such records has none).
         int32_t limit = end;
-        for (int32_t next = NextContextOffset(p, scan); next >= 0 && next < end; next = NextContextOffset(p, next)) {
-            if (IsStyledWithoutKeys(ContextInForce(p, next))) {
-                limit = next;
-                break;
+        if (p.Contexts.MayHoldStyledWithoutKeys() || IsStyledWithoutKeys(p.Base())) {
+            while (scan < end && IsStyledWithoutKeys(ContextInForce(p, scan))) {
+                int32_t next = NextContextOffset(p, scan);
+                scan = next < 0 || next > end ? end : next;
+            }
+            for (int32_t next = NextContextOffset(p, scan); next >= 0 && next < end; next = NextContextOffset(p, next)) {
+                if (IsStyledWithoutKeys(ContextInForce(p, next))) {
+                    limit = next;
+                    break;
+                }
             }
         }
         findStop(index, scan, limit);

@@ -184,12 +184,6 @@ public:
     std::vector<TEntry> Entries(int32_t from, int32_t to) const;
     // Every record whole.
     std::vector<TContextRecord> Records() const;
-    // Room for count records whose offsets and state numbers go up to
-    // largest, so that appending them moves nothing.
-    void Reserve(int32_t count, int64_t largest) {
-        if (count > Count())
-            reserve(static_cast<uint32_t>(count), widthOf(largest));
-    }
     // Gives back room that growing left unused.
     void ShrinkToFit();
     // The same only when more than half the room is unused: a paragraph

@@ -148,11 +148,6 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // force meanwhile.
     const TContextList old = p.Contexts.SplitOff(firstParsed);
     const auto oldCount = static_cast<size_t>(old.Count());
-    // A paragraph parsed whole gets about a record for every few
-    // characters: room for them at once, given back below.
-    if (!afterEdit)
-        p.Contexts.Reserve(std::min(p.Length() / 4, 1 << 16) + 4,
-                           std::max<int64_t>(p.Length(), int64_t{ContextStateCount()} + 64));
     const bool oldStyledWithoutKeys = old.MayHoldStyledWithoutKeys();
     if (oldStyledWithoutKeys)
         for (int32_t i = 0; i < old.Count(); ++i)

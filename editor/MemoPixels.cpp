@@ -108,6 +108,33 @@ struct TMeasuredWalk {
         }
         return stretched ? width + Stretch.Next() : width;
     }
+
+    // x after walking from position to end: Step character by character,
+    // with the characters up to the next record that need nothing of their
+    // own (no tab, code, stretched blank or multi-byte character) summed in
+    // one loop.
+    int64_t Advance(int32_t position, int32_t end, int64_t x) {
+        const std::string& text = Walk.Paragraph.Text;
+        while (position < end) {
+            if (Walk.Enter(position))
+                SelectFont();
+            const int32_t stop = std::min(end, Walk.NextBoundary());
+            // (The stretch counts from its start on: only a tab there, which
+            // Step takes, sets it going.)
+            const bool blanksStretch = Stretch.Active() && position >= Layout.StretchStart;
+            while (position < stop) {
+                const auto c = static_cast<unsigned char>(text[static_cast<size_t>(position)]);
+                if (c == '\t' || (StaticFormat && IsStyleCode(static_cast<char>(c))) || (Utf8 && c >= 0x80) ||
+                    (blanksStretch && c == ' '))
+                    break;
+                x += Advances[c];
+                ++position;
+            }
+            if (position < stop)
+                x += Step(position, x).value_or(0);
+        }
+        return x;
+    }
 };
 
 } // namespace
@@ -158,9 +185,7 @@ int32_t TMemoView::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineI
     const TLineMark* mark = marks != nullptr ? &marks->AtOrBefore(end) : nullptr;
     TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), document_.IsUtf8(), *measure, p, line, layout,
                       mark);
-    int64_t x = mark != nullptr ? mark->X : 0;
-    for (int32_t i = mark != nullptr ? mark->Offset : line.Start; i < end;)
-        x += run.Step(i, x).value_or(0);
+    const int64_t x = run.Advance(mark != nullptr ? mark->Offset : line.Start, end, mark != nullptr ? mark->X : 0);
     // The character at the position, for the wide overwrite caret.
     caretCharWidth_ = 0;
     if (end < p.Length()) {

@@ -23,9 +23,10 @@
 
 namespace {
 constexpr int32_t kNoWavy = INT32_MIN;
-// A long line scrolled far to the left is taken up at a mark at least this
-// far left of the window: a zigzag begun before it is drawn from here on
-// (WavyLine starts no further left) whichever mark drawing starts at.
+// A long line scrolled far to the left is taken up at a mark left of the
+// window; inside a zigzag at one at least this far left: a zigzag begun
+// before it is drawn from here on (WavyLine starts no further left)
+// whichever mark drawing starts at.
 constexpr int32_t kFarLeft = -32768;
 
 // A font as a canvas of another resolution (a printer's) draws it: a height
@@ -392,8 +393,15 @@ struct TMemoLinePainter {
         int32_t partialRun = -1; // the text start of the run the start lies inside
         const TLineMarks* marks = !Output && layout.StretchCount == 0 ? Layout.LineMarksOf(p) : nullptr;
         if (marks != nullptr) {
-            const TLineMark& mark = marks->LeftOf(int64_t{kFarLeft} - left + 1);
-            if (mark.Offset > line.Start && left + mark.X <= kFarLeft) {
+            // The last mark far enough left that nothing drawn from it on
+            // before the window shows; or, inside a zigzag, the last one
+            // kFarLeft left of the window.
+            const TLineMark* found = &marks->LeftOf(int64_t{-kInkReach} - left + 1);
+            if ((Layout.DrawingStyle(Memo.StaticFormat() ? found->Style : 0, ContextState(found->Context)) &
+                 kStyleZigzag) != 0)
+                found = &marks->LeftOf(int64_t{kFarLeft} - left + 1);
+            const TLineMark& mark = *found;
+            if (mark.Offset > line.Start && left + mark.X <= -kInkReach) {
                 position = mark.Offset;
                 penX = left + mark.X;
                 startStyle = mark.Style;

@@ -12,8 +12,9 @@
 #include <string_view>
 
 // No glyph's ink reaches further than this many pixels from where it is
-// drawn: text that ends this far left of the window cannot show in it.
-constexpr int32_t kInkReach = 1024;
+// drawn (a glyph wider than this would be some 200 points high): text
+// that ends this far left of the window cannot show in it.
+constexpr int32_t kInkReach = 256;
 
 // Draws text at the pen, which the canvas's alignment (TA_UPDATECP) moves
 // on, so that its text justification spreads over the blanks, in chunks of

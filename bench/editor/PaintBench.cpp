@@ -196,13 +196,18 @@ TBenchWindow& LongWindow() {
     return *longWindow;
 }
 
-void BM_PaintFullScreen(benchmark::State& state) {
-    TBenchWindow& window = Window();
+// Paints the window's whole screen into its bitmap, once per iteration.
+void PaintScreens(benchmark::State& state, TBenchWindow& window) {
     for (auto _ : state) {
         window.memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&window.screen.Canvas()));
         window.screen.Canvas().Release();
         benchmark::ClobberMemory();
     }
+}
+
+void BM_PaintFullScreen(benchmark::State& state) {
+    TBenchWindow& window = Window();
+    PaintScreens(state, window);
     state.counters["lines"] = kScreenLines;
 }
 BENCHMARK(BM_PaintFullScreen)->Unit(benchmark::kMicrosecond);
@@ -244,11 +249,7 @@ BENCHMARK(BM_KeyPressToRepaintedLine)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintEndOfLongParagraph(benchmark::State& state) {
     TBenchWindow& window = LongWindow();
-    for (auto _ : state) {
-        window.memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&window.screen.Canvas()));
-        window.screen.Canvas().Release();
-        benchmark::ClobberMemory();
-    }
+    PaintScreens(state, window);
     state.counters["display_lines"] = window.memo->LineCount();
     state.counters["contexts"] = static_cast<double>(window.memo->Paragraph(0)->Contexts.Count());
 }
@@ -317,11 +318,7 @@ BENCHMARK(BM_KeyPressInUnwrappedLine)
 // scrolled some 16 million pixels to the right.
 void BM_PaintEndOfUnwrappedLine(benchmark::State& state) {
     TBenchWindow& window = UnwrappedWindow(state.range(0) == 1);
-    for (auto _ : state) {
-        window.memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&window.screen.Canvas()));
-        window.screen.Canvas().Release();
-        benchmark::ClobberMemory();
-    }
+    PaintScreens(state, window);
     state.counters["left_pixel"] = window.memo->LeftPixel();
 }
 BENCHMARK(BM_PaintEndOfUnwrappedLine)->ArgName("utf8")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

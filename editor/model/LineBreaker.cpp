@@ -47,17 +47,20 @@ private:
         uint8_t style;
         int32_t contextIndex;
         const TContextState* context;
+        int32_t nextOffset;  // where the record at contextIndex starts (INT32_MAX: none)
     };
 
     void enterContexts(int32_t position) {
-        bool changed = false;
-        while (state_.contextIndex < p_.Contexts.Count() && p_.Contexts.Offset(state_.contextIndex) <= position) {
+        // Most characters lie before the next record: one comparison.
+        if (position < state_.nextOffset)
+            return;
+        const int32_t count = p_.Contexts.Count();
+        while (state_.contextIndex < count && p_.Contexts.Offset(state_.contextIndex) <= position) {
             state_.context = &p_.Contexts.State(state_.contextIndex);
             ++state_.contextIndex;
-            changed = true;
         }
-        if (changed)
-            selectFont();
+        state_.nextOffset = state_.contextIndex < count ? p_.Contexts.Offset(state_.contextIndex) : INT32_MAX;
+        selectFont();
     }
     int32_t runFrom(int32_t start, uint8_t style);
     void selectFont();
@@ -205,6 +208,8 @@ int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
     state_.style = staticFormat_ ? style : 0;
     state_.contextIndex = p_.ContextIndexAt(start);
     state_.context = state_.contextIndex > 0 ? &p_.Contexts.State(state_.contextIndex - 1) : &p_.Base();
+    state_.nextOffset =
+        state_.contextIndex < p_.Contexts.Count() ? p_.Contexts.Offset(state_.contextIndex) : INT32_MAX;
     selectFont();
     position_ = start;
     startLine(position_);

@@ -288,6 +288,9 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
     };
 
     size_t old = keep + 1;
+    bool converged = false;
+    bool wordKnown = false;
+    bool tabKnown = false;
     for (;;) {
         while (old < marks_.size() && marks_[old].Offset + delta_ < std::max(changedTo, walk.Position()))
             ++old;
@@ -321,28 +324,16 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
                 }
                 fullWidth_ += shift;
                 // (A character that ends where the walk stands lies before it.)
-                if (wordEnd_ > oldPosition) {
+                wordKnown = wordEnd_ > oldPosition;
+                if (wordKnown) {
                     wordEnd_ += delta_;
                     textWidth_ += shift;
-                } else if (walk.WordEnd() >= 0) {
-                    wordEnd_ = walk.WordEnd();
-                    textWidth_ = walk.XAfterWord();
-                } else if (wordEnd_ > resumedAt) {
-                    wordEnd_ = -1;  // looked for below
                 }
-                if (lastTab_ >= oldPosition)
+                tabKnown = lastTab_ >= oldPosition;
+                if (tabKnown)
                     lastTab_ += delta_;
-                else if (walk.LastTab() >= 0)
-                    lastTab_ = walk.LastTab();
-                else if (lastTab_ >= resumedAt)
-                    lastTab_ = LastTabBefore(paragraph.Text, resumedAt);
-                blanksAgree_ = blanksAgree_ && walk.BlanksAgree();
-                marks_ = std::move(fresh);
-                length_ = length;
-                pending_ = false;
-                if (wordEnd_ < 0)
-                    findTextWidth(paragraph, layout, resumedAt);
-                return true;
+                converged = true;
+                break;
             }
         }
         if (position >= candidate)
@@ -350,19 +341,25 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
         if (position >= fresh.back().Offset + spacing)
             fresh.push_back(walk.Mark());
     }
-    // Walked to the end.
-    fullWidth_ = walk.X();
-    if (walk.WordEnd() >= 0) {
-        wordEnd_ = walk.WordEnd();
-        textWidth_ = walk.XAfterWord();
-    } else if (wordEnd_ > resumedAt) {
-        wordEnd_ = -1;
+    if (!converged)
+        fullWidth_ = walk.X();
+    // The last character that counts and the last tab, where the walk saw
+    // them, or before where it began.
+    if (!wordKnown) {
+        if (walk.WordEnd() >= 0) {
+            wordEnd_ = walk.WordEnd();
+            textWidth_ = walk.XAfterWord();
+        } else if (wordEnd_ > resumedAt) {
+            wordEnd_ = -1;  // looked for below
+        }
     }
-    if (walk.LastTab() >= 0)
-        lastTab_ = walk.LastTab();
-    else if (lastTab_ >= resumedAt)
-        lastTab_ = LastTabBefore(paragraph.Text, resumedAt);
-    blanksAgree_ = walk.BlanksAgree() && blanksAgree_;
+    if (!tabKnown) {
+        if (walk.LastTab() >= 0)
+            lastTab_ = walk.LastTab();
+        else if (lastTab_ >= resumedAt)
+            lastTab_ = LastTabBefore(paragraph.Text, resumedAt);
+    }
+    blanksAgree_ = blanksAgree_ && walk.BlanksAgree();
     marks_ = std::move(fresh);
     length_ = length;
     pending_ = false;

@@ -12,26 +12,43 @@ namespace {
 
 int scaled(int pixelsPerInch, double inches) { return static_cast<int>(std::lround(pixelsPerInch * inches)); }
 
-// Puts the editor back as it was: its screen layout, then the caret and
-// the selection.
+// Lays the editor out for paper, wrapping lines wider than the page even
+// when the screen does not (else their ends would fall off the paper), and
+// puts it back as it was: its screen layout, then the caret and the
+// selection.
 class TPrintingScope {
 public:
     explicit TPrintingScope(TCodeMemo& editor)
-        : editor_(editor), start_(editor.SelStart()), length_(editor.SelLength()) {
+        : editor_(editor), start_(editor.SelStart()), length_(editor.SelLength()), wordWrap_(editor.WordWrap()) {
         editor_.SetSelLength(0);
     }
     ~TPrintingScope() {
-        editor_.FormatOnCanvas(nullptr, 100);
+        RestoreScreen();
         editor_.SetSelStart(start_);
         editor_.SetSelLength(length_);
     }
     TPrintingScope(const TPrintingScope&) = delete;
     TPrintingScope& operator=(const TPrintingScope&) = delete;
 
+    void FormatForPaper(TCanvas& canvas, int width) {
+        onPaper_ = true;
+        editor_.SetWordWrap(true);
+        editor_.FormatOnCanvas(&canvas, width);
+    }
+    void RestoreScreen() {
+        if (!onPaper_)
+            return;
+        onPaper_ = false;
+        editor_.SetWordWrap(wordWrap_);
+        editor_.FormatOnCanvas(nullptr, 100);
+    }
+
 private:
     TCodeMemo& editor_;
     int32_t start_;
     int32_t length_;
+    bool wordWrap_;
+    bool onPaper_ = false;
 };
 
 } // namespace
@@ -46,7 +63,7 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
         const int height = printer.PageHeight();
         const int dpiX = printer.PixelsPerInchX();
         const int dpiY = printer.PixelsPerInchY();
-        editor.FormatOnCanvas(&canvas, width - 2 * dpiX);
+        restore.FormatForPaper(canvas, width - 2 * dpiX);
 
         const int left = scaled(dpiX, 1.25);
         const int headerTop = scaled(dpiY, 0.5);
@@ -63,7 +80,10 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
             if (y == 0) {
                 canvas.Font().SetName("COURIER NEW");
                 canvas.Font().SetSize(12);
+                // The header is UTF-8, whatever the lines were drawn in.
+                const TTextEncoding lines = canvas.SetTextEncoding(teUtf8);
                 canvas.TextOut(left, headerTop, fileName);
+                canvas.SetTextEncoding(lines);
                 y = firstLine;
             }
             editor.DrawLineOnCanvas(canvas, line, TPoint{left, y});
@@ -76,7 +96,7 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
         }
         // Formatting ends before the job does, so that a failure to finish
         // it finds the screen layout back.
-        editor.FormatOnCanvas(nullptr, 100);
+        restore.RestoreScreen();
         printer.EndDoc();
     } catch (...) {
         if (printer.Printing())

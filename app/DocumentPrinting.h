@@ -9,7 +9,7 @@ class TCodeMemo;
 class TPrinter;
 class TPrinterSetupDialog;
 
-// Prints the editor's text under the header fileName.  The editor's
+// Prints the editor's text under the header fileName (UTF-8 text).  The editor's
 // layout, selection and caret are as before afterwards, also when printing
 // fails (the error goes on to the caller, and the job is dropped).
 void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& printer);

@@ -103,9 +103,26 @@ void TDocumentText::SetText(std::string_view text) {
 }
 
 void TDocumentText::ReplaceAll(std::string_view text) {
+    // One edit through the selection, so that Undo gives the text back (a
+    // view rewrites a whole page its own way).  The editor breaks
+    // paragraphs at CR LF only: the text's breaks of every kind become
+    // that, as the loader would read them.
+    std::string paragraphs;
+    paragraphs.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            paragraphs += c;
+            continue;
+        }
+        if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') && text[i + 1] != c)
+            ++i;
+        paragraphs += "\r\n";
+    }
     const TCodeLineBreak kind = breaks_.NewBreak();
-    SetText(text);
-    breaks_.SetNewBreak(kind);
+    editor_.SelectAll();
+    editor_.SetSelText(paragraphs);
+    editor_.SetSelStart(0);
     breaks_.Reset(editor_.ParagraphCount());
     editor_.LineBreak = kind;
     editor_.Modified = true;

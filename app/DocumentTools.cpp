@@ -1,5 +1,6 @@
 #include "app/DocumentTools.h"
 
+#include "app/DocumentTextEncoding.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/QuickCodeDialog.h"
@@ -100,9 +101,11 @@ void ClearTagInspector(TEditForm& document) {
         inspector->ClearTagInspector();
 }
 
-std::string SelectedText(TEditForm& document) { return document.Editor->SelText(); }
+std::string SelectedText(TEditForm& document) { return ProgramTextOf(*document.Editor, document.Editor->SelText()); }
 
-void ReplaceSelection(TEditForm& document, const std::string& text) { document.Editor->SetSelText(text); }
+void ReplaceSelection(TEditForm& document, const std::string& text) {
+    document.Editor->SetSelText(DocumentTextOf(*document.Editor, text));
+}
 
 void RecolorDocument(TEditForm& document, const std::string& colorer, const TCustomIniFile& settings) {
     ApplyHighlighting(*document.Editor, *frameform->htmlcoder, colorer, settings);

@@ -24,7 +24,8 @@ void UpdateTagInfoAfterKey(TEditForm& document, uint16_t key);
 void ClearTagInspector(TEditForm& document);
 
 // The editor's selected text, and replacing it (one undo step; the caret
-// ends after the text).
+// ends after the text), in the program's text (UTF-8) whatever the
+// document's encoding.
 std::string SelectedText(TEditForm& document);
 void ReplaceSelection(TEditForm& document, const std::string& text);
 // Applies a highlighting choice ("default", "custom", "none") to the

@@ -180,6 +180,8 @@ TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     encodingItem = item("encodingItem", "", [this](TPersistent*) { SwitchEncoding(); });
     PopupMenu1->OnPopup = [this](TPersistent* s) { PopupMenu1Popup(s); };
     Editor->SetPopupMenu(PopupMenu1);
+    // The source takes the keyboard when the window is made and shown.
+    SetActiveControl(Editor);
 
     text_ = std::make_unique<TDocumentText>(*Editor);
     link_ = std::make_unique<TDesignLink>(*dhtmledit, *text_);
@@ -311,6 +313,10 @@ bool TEditForm::confirmSave() {
         link_->TakeBack();
     if (!Editor->Modified)
         return true;
+    // Closing all or quitting asks about each document in turn: the one
+    // asked about comes to the front, so the user sees which page it is.
+    if (!isActive())
+        quietly([&] { Show(); });
     int answer = UserInteraction().MessageDlg(format("Save changes to %s?", DisplayTextOfName(FileName)),
                                               mtConfirmation, mbYesNoCancel);
     if (answer == mrNo)
@@ -327,14 +333,19 @@ bool TEditForm::confirmSave() {
     return !Editor->Modified;
 }
 
+void TEditForm::ShowStatus() {
+    SetModifiedState(Editor->Modified);
+    EditorSelMove(this);
+    ShowEncoding();
+}
+
 void TEditForm::FormCloseQuery(TPersistent*, bool& canClose) { canClose = confirmSave(); }
 
 void TEditForm::FormClose(TPersistent*, TCloseAction& action) {
     SetModifiedState(false);
     action = caFree;
     disablebtns();
-    for (int panel : {0, 1, 3, 5, kEncodingPanel})
-        frameform->StatusBar1->Panels().Items(panel)->SetText("");
+    frameform->ClearDocumentStatus();
 }
 
 void TEditForm::FormDestroy(TPersistent*) {
@@ -506,7 +517,8 @@ void TEditForm::FormActivate(TPersistent*) {
         SetModifiedState(false);
         frameform->EnableItems({"saveBtn", "Sauvegarder1"}, false);
     }
-    UpdateMenuItems();
+    // The status bar tells this document's caret, not the last one's.
+    EditorSelMove(this);
     ShowEncoding();
     if (PageControl1->ActivePageIndex() > kSourcePage) {
         frameform->SetTagInspectorEnabled(false);

@@ -78,6 +78,8 @@ public:
     void SwitchEncoding();
     // The status bar's encoding panel shows the document's, when active.
     void ShowEncoding();
+    // Writes its modified state, caret and encoding into the status bar.
+    void ShowStatus();
     void Fermer1Click(TPersistent* sender);
     void Fermertout1Click(TPersistent* sender);
     void Sauvegardertout1Click(TPersistent* sender);
@@ -88,6 +90,13 @@ public:
     void redoitemClick(TPersistent* sender);
     void Slectionnertout1Click(TPersistent* sender);
     void Supprimer1Click(TPersistent* sender);
+    // Find, replace, character conversion and printing (EditFormCommands.cpp).
+    void Rechercher1Click(TPersistent* sender);
+    void Rpter1Click(TPersistent* sender);
+    void Remplacer1Click(TPersistent* sender);
+    void rephtmlcaracitemClick(TPersistent* sender);
+    void Configurerlimprimante1Click(TPersistent* sender);
+    void FilePrintSetupItemClick(TPersistent* sender);
     // The editing settings: options from the main window, font, colours,
     // gutter and highlighting from the settings file.
     void ReadFont();

@@ -1,5 +1,7 @@
 #include "app/FindReplace.h"
 
+#include "app/DocumentTextEncoding.h"
+
 #include "editor/CodeMemo.h"
 #include "editor/model/CodeDocument.h"
 #include "editor/model/UndoHistory.h"
@@ -10,6 +12,7 @@
 #include "platform/ui/UserInteraction.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,37 +36,39 @@ const std::array<TEntityPair, 62>& SpecialCharacterEntities() {
 }
 
 std::string CharacterInDocument(const TCodeMemo& editor, char codePageByte) {
-    const std::string byte(1, codePageByte);
-    return editor.Encoding() == teUtf8 ? AnsiToUtf8(byte) : byte;
-}
-
-std::string DocumentTextOf(const TCodeMemo& editor, const std::string& text) {
-    if (editor.Encoding() == teUtf8)
-        return text;
-    std::string bytes;
-    Utf8ToAnsi(text, bytes);
-    return bytes;
-}
-
-std::string ProgramTextOf(const TCodeMemo& editor, const std::string& text) {
-    return editor.Encoding() == teUtf8 ? text : AnsiToUtf8(text);
+    return DocumentTextOf(editor, AnsiToUtf8(std::string(1, codePageByte)));
 }
 
 namespace {
+
+// The undo space grows to hold a step the edits just recorded (from entry
+// `first` on), so that the step can be undone however many replacements it
+// holds; a history kept without space (undo switched off) stays so.
+void keepStep(TUndoHistory& history, int32_t first) {
+    int64_t size = 0;
+    for (int32_t i = std::max(first, 0); i < history.Position(); ++i)
+        size += history.Entries()[static_cast<size_t>(i)].Size();
+    if (history.MaxSpace() > 0 && size > history.MaxSpace())
+        history.SetMaxSpace(static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX)));
+}
 
 // Many edits as one: one undo step, one display update at the end (also
 // when an edit raises), the caret brought into view once.
 template <class TEdits>
 void asOneStep(TCodeMemo& editor, TEdits edits) {
     TCodeDocument& document = editor.Document();
-    TUndoHistory::TAction action(document.UndoHistory());
+    TUndoHistory& history = document.UndoHistory();
+    TUndoHistory::TAction action(history);
+    const int32_t first = history.Position();
     TDocumentUpdate update(document);
     try {
         edits();
     } catch (...) {
+        keepStep(history, first);
         update.Finish();
         throw;
     }
+    keepStep(history, first);
     if (update.Finish())
         editor.ScrollInView();
 }

@@ -7,7 +7,9 @@
 // the replacement in place of the match the dialog shows (or of the next
 // one when none is shown); Replace All replaces every match from the caret
 // on in the dialog's direction and undoes in one step, as does the entity
-// conversion, however many characters it changes.
+// conversion, however many characters it changes: the document's undo
+// space grows to hold that step when it is larger (unless the document
+// keeps no undo at all).
 
 #include <array>
 #include <cstdint>
@@ -31,12 +33,6 @@ const std::array<TEntityPair, 62>& SpecialCharacterEntities();
 // A character of the code page as the editor's document writes it: the
 // byte itself, or its UTF-8 in a UTF-8 document.
 std::string CharacterInDocument(const TCodeMemo& editor, char codePageByte);
-// The program's text (the dialogs' UTF-8) in the document's encoding, and
-// the document's text as the program's: what crosses between the dialogs
-// and the editor.  In the code page, characters it lacks become numeric
-// character references.
-std::string DocumentTextOf(const TCodeMemo& editor, const std::string& text);
-std::string ProgramTextOf(const TCodeMemo& editor, const std::string& text);
 
 // Replaces every character of the table in the editor's text by its entity
 // (pairs in table order, each character's occurrences from the start on),

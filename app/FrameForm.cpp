@@ -7,6 +7,7 @@
 #include "app/HtmlColor.h"
 #include "app/MDITab.h"
 #include "app/MainWindowItems.h"
+#include "app/Projects.h"
 #include "app/SettingsFile.h"
 #include "app/SyntaxColors.h"
 #include "app/ToolCommands.h"
@@ -94,6 +95,7 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
 
     buildBars();
     buildToolWindow();
+    bindCommands();
     BindElementDialogCommands(*this);
 
     OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
@@ -215,7 +217,16 @@ void Tframeform::FormDestroy(TPersistent*) {
         Application().OnHint = nullptr;
 }
 
-void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) { canClose = true; }
+void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) {
+    // The documents have all agreed to close: the open project is saved
+    // and closed (a project that can not be written is reported, and the
+    // program still closes).
+    if (ProjectOpen) {
+        projects_->MainWindowClosing();
+        syncProjectState();
+    }
+    canClose = true;
+}
 
 void Tframeform::FormClose(TPersistent*, TCloseAction& action) { action = caFree; }
 
@@ -233,12 +244,26 @@ TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
         document->LoadFile(fileName);
     } catch (...) {
         // No window stays behind bound to a file it could not read.
-        delete document;
+        DiscardDocument(document);
         throw;
     }
-    document->SetModifiedState(false);
-    MDINav->AddForm(document, nullptr);
+    AddDocument(document);
     return document;
+}
+
+void Tframeform::DiscardDocument(TEditForm* document) {
+    delete document;
+    TEditForm* active = ActiveDocument();
+    if (active == nullptr) {
+        ClearDocumentStatus();
+        return;
+    }
+    active->ShowStatus();
+}
+
+void Tframeform::ClearDocumentStatus() {
+    for (int panel : {0, 1, 3, 5, kEncodingPanel})
+        StatusBar1->Panels().Items(panel)->SetText("");
 }
 
 // ---- Colours ------------------------------------------------------------------------------

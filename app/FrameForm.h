@@ -6,6 +6,7 @@
 // options when it is made and writes them back when it goes.
 
 #include "platform/ui/Forms.h"
+#include "platform/ui/MDI.h"
 
 #include <functional>
 #include <map>
@@ -13,14 +14,18 @@
 #include <string>
 #include <vector>
 
+class TColorDialog;
 class TEditForm;
 class THtmlHighlighter;
 class TImageList;
 class TListView;
 class TMDITab;
 class TMemo;
+class TOpenDialog;
 class TPageControl;
 class TPanel;
+class TProjectManager;
+class TPTFolderBrowseDlg;
 class TPTShellList;
 class TPTShellTree;
 class TStatusBar;
@@ -60,6 +65,12 @@ public:
     TListView* pmListView = nullptr;
     TPTShellList* oqcList = nullptr;
     TMemo* oqcMemo = nullptr;
+    // The project pane's toolbar and the folder dialog of its "Add a folder".
+    TTBCustomToolbar* pmToolBar = nullptr;
+    TPTFolderBrowseDlg* dirDlg = nullptr;
+    // The dialogs the commands share with the element dialogs.
+    TOpenDialog* OpenDlg = nullptr;
+    TColorDialog* ColorDialog1 = nullptr;
     // The menu bar and the command toolbars, by component name.
     TTBCustomToolbar* Bar(const std::string& name) const;
 
@@ -75,6 +86,15 @@ public:
     // Opens a file in a new document window and selects its tab.  A file
     // that can not be read leaves no window behind; the error is raised.
     TEditForm* OpenDocumentFile(const std::string& fileName);
+    // Gives a new document window its tab (which activates it) and the
+    // main window's commands their state for it.
+    void AddDocument(TEditForm* document);
+    // Frees a document window that could not be made whole (its file or
+    // template unreadable): the status bar shows the active document's
+    // state again, or nothing without one.
+    void DiscardDocument(TEditForm* document);
+    // Empties the status bar's document panels.
+    void ClearDocumentStatus();
     // The shared highlighter's two colour sets (from the settings file).
     void readdefaulthtml();
     void readcustomizedhtml();
@@ -95,6 +115,50 @@ public:
     // The tag inspector follows the document's page.
     void SetTagInspectorEnabled(bool enabled);
 
+    // ---- Projects (FrameFormProjectCommands.cpp) ----
+    void AddFileToProject(const std::string& path);
+    void LoadProject(const std::string& fileName);
+    void SaveProject();
+    void CloseProject();
+    static std::string AddTrailingBackslash(const std::string& path);
+    static std::string FileSizeText(const std::string& path);
+    static std::string FileDateText(const std::string& path);
+    TProjectManager& Projects() const { return *projects_; }
+
+    // ---- Commands: file (FrameFormFileCommands.cpp) ----
+    void newbuttonClick(TPersistent* sender);
+    void newsitemClick(TPersistent* sender);
+    void FileNewItemClick(TPersistent* sender);
+    void openbuttonClick(TPersistent* sender);
+    void FileOpenItemClick(TPersistent* sender);
+    void mrulistClick(TPersistent* sender, const std::string& fileName);
+    void shListDblClickOpen(TPersistent* sender, bool& handled);
+    void FileExitItemClick(TPersistent* sender);
+    // ---- Commands: view and options (FrameFormViewCommands.cpp) ----
+    void Insertion1Click(TPersistent* sender);
+    void affichageclick(TPersistent* sender);
+    void Barresdoutils1Click(TPersistent* sender);
+    // The items of "View" > "Toolbar": shows the bar when the item is
+    // unchecked, hides it when checked.
+    void ToggleToolbar(TTBCustomItem* item, const std::string& barName);
+    void exploreritemClick(TPersistent* sender);
+    void margeItemClick(TPersistent* sender);
+    void margeNumItemClick(TPersistent* sender);
+    void wordwrapitemClick(TPersistent* sender);
+    void autoindentitemClick(TPersistent* sender);
+    void backindentitemClick(TPersistent* sender);
+    void codeitemClick(TPersistent* sender);
+    // ---- Commands: help (FrameFormHelpCommands.cpp) ----
+    void HelpContentsItemClick(TPersistent* sender);
+    void RfrenceettutorielsHTML1Click(TPersistent* sender);
+    void Rfrence1Click(TPersistent* sender);
+    void LiensJavascript1Click(TPersistent* sender);
+    void TBKItem7Click(TPersistent* sender);
+    void HelpAboutItemClick(TPersistent* sender);
+    // ---- Commands: preview in the browsers of the settings (BrowserPreview.cpp) ----
+    void ieBtnClick(TPersistent* sender);
+    void NetscapeBtnClick(TPersistent* sender);
+
     // ---- Handlers ----
     void FormCreate(TPersistent* sender);
     void FormDestroy(TPersistent* sender);
@@ -109,6 +173,17 @@ private:
     void buildToolWindow();
     void restoreExplorer(const std::string& lastPath);
     std::string explorerPath();
+    void buildProjectPane(TWinControl* page);
+    // FrameFormCommands.cpp and the files of each group of commands.
+    void bindCommands();
+    void bindFileCommands();
+    void bindDocumentCommands();
+    void bindTagCommands();
+    void bindViewCommands();
+    void bindHelpCommands();
+    void bindProjectCommands();
+    // Copies the project's state into ProjectOpen and ProjectFileName.
+    void syncProjectState();
     // Writes the options back; the first refused write is reported and
     // ends the writing.
     void saveSettings();
@@ -117,6 +192,9 @@ private:
     std::map<std::string, TTBCustomToolbar*> bars_;
     TImageList* icons_ = nullptr;
     TTBKMDIHandler* mdiHandler_ = nullptr;
+    std::unique_ptr<TProjectManager> projects_;
+    // Switches the document commands off when the last document goes.
+    TMDISubscription documentsWatch_;
 };
 
 // The main window, set while it exists.

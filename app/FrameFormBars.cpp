@@ -5,10 +5,12 @@
 
 #include "app/FileFilters.h"
 #include "app/MainWindowItems.h"
+#include "app/Projects.h"
 #include "app/ToolbarIcons.h"
 
 #include "platform/base/ProgramFolder.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/gfx/TextDrawing.h"
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/ListView.h"
@@ -77,7 +79,9 @@ void Tframeform::buildBars() {
                     item = entry.Flags & miSubmenu ? static_cast<TTBCustomItem*>(new TTBKSubmenuItem(this))
                                                    : new TTBKItem(this);
                     item->SetCaption(entry.Caption);
-                    item->Hint = entry.Hint.empty() ? entry.Caption : entry.Hint;
+                    // An item without a hint of its own shows its caption, without
+                    // the access-key marks.
+                    item->Hint = entry.Hint.empty() ? StripAccessKeys(entry.Caption) : entry.Hint;
                     if (!entry.ShortCut.empty())
                         item->ShortCut = TextToShortCut(entry.ShortCut);
                     if (onToolbar)
@@ -100,6 +104,7 @@ void Tframeform::buildBars() {
     for (const TMainBar& bar : MainWindowBars()) {
         auto* toolbar = named(new TTBKToolbar(this), bar.Name);
         toolbar->SetCaption(bar.Caption);
+        toolbar->SetShowHint(true); // the buttons' hints show as tool tips
         const int barRow = rowOf(bar.Name);
         if (barRow != row) {
             row = barRow;
@@ -129,14 +134,22 @@ void Tframeform::buildToolWindow() {
     ToolsToolWindow->SetClientAreaWidth(240);
     ToolsToolWindow->SetClientAreaHeight(420);
     ToolsToolWindow->SetCurrentDock(rightDock);
+    // Docked at a side, the pane runs the dock's whole length.
+    ToolsToolWindow->SetFullSize(true);
 
     toolsPgCtl = named(new TPageControl(this), "toolsPgCtl");
     toolsPgCtl->SetAlign(alClient);
     toolsPgCtl->SetTabPosition(tpBottom);
     toolsPgCtl->SetParent(ToolsToolWindow);
-    auto page = [this](const char* name, const char* caption) {
+    // Each tab is a picture whose hint names the page: four captions would
+    // not fit side by side in the window's width.
+    auto* pictures = named(new TImageList(this), "toolsImages");
+    DrawToolPageIcons(*pictures);
+    toolsPgCtl->SetImages(pictures);
+    auto page = [this](const char* name, const char* hint) {
         auto* sheet = named(new TTabSheet(this), name);
-        sheet->SetCaption(caption);
+        sheet->SetHint(hint);
+        sheet->SetImageIndex(toolsPgCtl->PageCount());
         sheet->SetPageControl(toolsPgCtl);
         return sheet;
     };
@@ -156,6 +169,7 @@ void Tframeform::buildToolWindow() {
     shTree->SetParent(explorer);
     auto* split = named(new TSplitter(this), "Splitter1");
     split->SetAlign(alTop);
+    split->SetHeight(3);
     split->SetParent(explorer);
     shList = named(new TPTShellList(this), "shList");
     shList->SetAlign(alClient);
@@ -163,28 +177,64 @@ void Tframeform::buildToolWindow() {
     shTree->SetShellList(shList);
 
     // The project manager: its files with their dates, sizes and folders.
-    TTabSheet* projects = page("projectPage", "Project Manager");
-    pmListView = named(new TListView(this), "pmListView");
-    pmListView->SetAlign(alClient);
-    pmListView->SetViewStyle(vsReport);
-    for (const char* caption : {"File", "Modified", "Size", "Path"})
-        pmListView->Columns().Add()->SetCaption(caption);
-    pmListView->SetParent(projects);
+    buildProjectPane(page("pmTabsheet", "Project Manager"));
 
     // The quick codes: the snippets of the "oqc" folder and the one chosen.
     TTabSheet* quickCodes = page("quickCodePage", "Ondrill Quick Codes");
     oqcList = named(new TPTShellList(this), "oqcList");
     oqcList->SetAlign(alClient);
     oqcList->SetParent(quickCodes);
-    auto* split2 = named(new TSplitter(this), "Splitter2");
-    split2->SetAlign(alBottom);
-    split2->SetParent(quickCodes);
+    // The code at the bottom, the splitter right above it.
     oqcMemo = named(new TMemo(this), "oqcMemo");
     oqcMemo->SetAlign(alBottom);
     oqcMemo->SetHeight(120);
     oqcMemo->SetParent(quickCodes);
+    auto* split2 = named(new TSplitter(this), "Splitter2");
+    split2->SetAlign(alBottom);
+    split2->SetHeight(3);
+    split2->SetParent(quickCodes);
 
     toolsPgCtl->SetActivePageIndex(0);
+}
+
+void Tframeform::buildProjectPane(TWinControl* page) {
+    // The pane's own small toolbar, docked above the list.
+    auto* dock = named(new TTBDock(this), "pmDock");
+    dock->SetPosition(dpTop);
+    dock->SetAllowDrag(false);
+    dock->SetParent(page);
+    auto* bar = named(new TTBKToolbar(this), "pmToolBar");
+    bar->SetCaption("Project");
+    bar->SetCloseButton(false);
+    bar->SetCurrentDock(dock);
+    pmToolBar = bar;
+    const struct {
+        const char* Name;
+        const char* Caption;
+        const char* Hint;
+    } buttons[] = {{"adddir2pmBtn", "+Folder", "Add a folder"},
+                   {"addFile2pmBtn", "+File", "Add a file"},
+                   {"rmFromPmBtn", "Remove", "Remove a file"},
+                   {"", "-", ""},
+                   {"openprojectBtn", "Open", "Open a project"},
+                   {"closeprojectBtn", "Close", "Close a project"}};
+    for (const auto& button : buttons) {
+        if (*button.Name == 0) {
+            bar->Items()->Add(new TTBKSeparatorItem(this));
+            continue;
+        }
+        auto* item = named(new TTBKItem(this), button.Name);
+        item->SetCaption(button.Caption);
+        item->Hint = button.Hint;
+        item->SetEnabled(false);
+        items_[button.Name] = item;
+        bar->Items()->Add(item);
+    }
+
+    pmListView = named(new TListView(this), "pmListView");
+    pmListView->SetAlign(alClient);
+    TProjectManager::SetUpList(*pmListView);
+    pmListView->SetParent(page);
 }
 
 void Tframeform::SetTagInspectorEnabled(bool enabled) {

@@ -59,7 +59,7 @@ void* TMDITab::DataAt(int index) const {
 void TMDITab::SetTabCaption(int index, const std::string& text) {
     if (index < 0 || index >= FormCount())
         return;
-    TTabControl::Tabs().Strings(index) = text;
+    TTabControl::Tabs().Put(index, text);
 }
 
 int TMDITab::indexOf(const TPersistent* sender) const {

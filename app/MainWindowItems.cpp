@@ -27,6 +27,7 @@ std::vector<TMainItem> fileMenu() {
     return {
         item("FileNewItem", "&New ...", "Ctrl+N", "FileNewItemClick"),
         item("Nouveaustandard1", "New (standard)", "Ctrl+Shift+N", "newsitemClick"),
+        item("Assistant1", "New Page Wizard ...", "", "Assistant1Click"),
         item("FileOpenItem", "&Open...", "Ctrl+O", "openbuttonClick"),
         item("Sauvegarder1", "&Save", "Ctrl+S", "savebuttonClick", doc),
         item("Sauvegardersous1", "Save as...", "Ctrl+Shift+S", "Sauvegardersous1Click", doc),
@@ -217,7 +218,7 @@ std::vector<TMainItem> viewMenu() {
                 {item("Cadres1", "Frames", "Ctrl+F2", "Cadres1Click", miCheckable),
                  item("Formattexte1", "Text Format", "Ctrl+F3", "Formattexte1Click", miCheckable),
                  item("Formulaires1", "Forms", "Ctrl+F4", "Formulaires1Click", miCheckable),
-                 item("Multimdia2", "Multimedia", "Ctrl+F5", "", miCheckable),
+                 item("Multimdia2", "Multimedia", "Ctrl+F5", "Multimdia2Click", miCheckable),
                  item("Liens1", "Links", "Ctrl+F6", "Liens1Click", miCheckable),
                  item("Listes1", "Lists", "Ctrl+F7", "Listes1Click", miCheckable),
                  item("Polices1", "Font", "Ctrl+F8", "Polices1Click", miCheckable),

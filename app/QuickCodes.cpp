@@ -2,6 +2,7 @@
 
 #include "platform/base/ProgramFolder.h"
 #include "platform/base/SafeFile.h"
+#include "platform/base/Utf8.h"
 #include "platform/shellns/FileNames.h"
 
 #include <filesystem>
@@ -76,7 +77,7 @@ std::string ReadQuickCodeFile(const std::string& fileName) {
     std::error_code error;
     if (!text || std::filesystem::is_directory(fileName, error))
         throw EFOpenError(DisplayTextOfName(fileName));
-    return WithCrLfBreaks(*text);
+    return WithCrLfBreaks(IsValidUtf8(*text) ? *text : AnsiToUtf8(*text));
 }
 
 std::string DescriptionForDisplay(const std::string& description) { return "Description:\r\n\r\n\r\n" + description; }

@@ -36,8 +36,10 @@ void CheckQuickCodeName(const std::string& name);
 // EFCreateError when a file can not be written.
 void CreateQuickCode(const std::string& name, const std::string& code, const std::string& description);
 
-// A quick-code file's text with every line break as CR LF (EFOpenError
-// when it can not be read).
+// A quick-code file's text as the program's (UTF-8) with every line
+// break as CR LF (EFOpenError when it can not be read).  Quick codes are
+// written in UTF-8; a file that is not valid UTF-8 was written in the code
+// page and is read so.
 std::string ReadQuickCodeFile(const std::string& fileName);
 // What the pane shows for a description: "Description:", two empty lines,
 // then the text.

@@ -1,5 +1,6 @@
 #include "app/TagCompletion.h"
 
+#include "app/DocumentTextEncoding.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/TagAttributes.h"
@@ -106,7 +107,7 @@ void TTagCompletion::listKeyPress(TListBox& list, char& key, void (TTagCompletio
 
 void TTagCompletion::writeBeforeLast(const std::string& text) {
     TCodeMemo& editor = *document_.Editor;
-    editor.SetSelText(text);
+    editor.SetSelText(DocumentTextOf(editor, text));
     editor.SetSelStart(editor.SelStart() - 1);
 }
 

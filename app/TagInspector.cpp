@@ -1,6 +1,7 @@
 #include "app/TagInspector.h"
 
 #include "app/DocumentSource.h"
+#include "app/DocumentTextEncoding.h"
 #include "app/dialogs/DocumentPaths.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -123,7 +124,7 @@ void TTagInspectorDocument::FillTagInspector(const std::string& name, const std:
     lines.BeginUpdate();
     lines.Clear();
     for (const TAttributeRow& row : rows_.Rows)
-        lines.Add(row.Name + "=" + row.Value);
+        lines.Add(row.Name + "=" + ProgramTextOf(*document_.Editor, row.Value));
     for (size_t i = 0; i < rows_.Rows.size(); ++i) {
         const std::string& attribute = rows_.Rows[i].Name;
         TItemProp& props = inspector->ItemProps(static_cast<int>(i) + inspector->FixedRows());
@@ -157,7 +158,8 @@ std::string TTagInspectorDocument::BuildTagFromInspector() {
     TValueListEditor* inspector = grid();
     if (inspector != nullptr && ownsGrid() && inspector->Strings().Count() == static_cast<int>(rows_.Rows.size()))
         for (size_t i = 0; i < rows_.Rows.size(); ++i)
-            rows_.Rows[i].Value = inspector->Cells(1, static_cast<int>(i) + inspector->FixedRows());
+            rows_.Rows[i].Value =
+                DocumentTextOf(*document_.Editor, inspector->Cells(1, static_cast<int>(i) + inspector->FixedRows()));
     return BuildTag(stxttagobject->Caption(), rows_.Rows, rows_.Tail);
 }
 
@@ -229,6 +231,8 @@ TtxtInsFrm::TtxtInsFrm(TComponent* owner, TValueListEditor& grid) : TForm(owner)
     okbtn = named<TControl>(*this, "okbtn");
     cancelbtn = named<TControl>(*this, "cancelbtn");
     txtEdit->SetSeparators(std::string("\t $%&,./:;<=>"));
+    // It edits the grid's value, which is the program's text.
+    txtEdit->SetEncoding(teUtf8);
     if (frameform != nullptr)
         txtEdit->SetHighlighter(frameform->htmlcoder);
     SetActiveControl(txtEdit);

@@ -86,6 +86,15 @@ struct TPen16 {
         Line(x2 - 3, y1, x2 - 3, y1 + 3);
         Line(x2 - 3, y1 + 3, x2, y1 + 3);
     }
+    // A page with a tag ("<>") whose top is at y, and rules of text below it.
+    void TaggedPage(int y) {
+        Page();
+        Line(7, y, 5, y + 2, kBlue);
+        Line(5, y + 2, 7, y + 4, kBlue);
+        Line(8, y, 10, y + 2, kBlue);
+        Line(10, y + 2, 8, y + 4, kBlue);
+        Rules(5, 10, y + 6, 2, 2, kGrey);
+    }
     // A table of rows x columns cells; the header row shaded.
     void Grid(int rows, int columns, bool header, int highlightRow = -1, int highlightColumn = -1) {
         Box(1, 2, 14, 13, kPaper);
@@ -177,7 +186,7 @@ const std::vector<std::pair<std::string, TPainter>>& painters() {
         {"alignleftBtn", [](TPen16& p) { alignedRules(p, 0); }},
         {"centerBtn", [](TPen16& p) { alignedRules(p, 1); }},
         {"alignrightBtn", [](TPen16& p) { alignedRules(p, 2); }},
-        {"paragraphBtn", [](TPen16& p) { p.Centred("\xB6", 0, -15, kInk, "Arial"); }},
+        {"paragraphBtn", [](TPen16& p) { p.Centred("\xC2\xB6", 0, -15, kInk, "Arial"); }},
         {"brBtn",
          [](TPen16& p) {
              p.Line(12, 3, 12, 10, kBlue);
@@ -193,7 +202,7 @@ const std::vector<std::pair<std::string, TPainter>>& painters() {
          }},
         {"blocquoteBtn",
          [](TPen16& p) {
-             p.Text(1, -2, "\x93", fsBold, -18, kBlue);
+             p.Text(1, -2, "\xE2\x80\x9C", fsBold, -18, kBlue);
              p.Rules(5, 14, 9, 3, 2);
          }},
         {"hrBtn",
@@ -219,7 +228,7 @@ const std::vector<std::pair<std::string, TPainter>>& painters() {
              p.Line(13, 9, 13, 12);
              p.Fill(7, 6, 8, 7, kBlue);
          }},
-        {"specCaracBtn", [](TPen16& p) { p.Centred("\xA9", fsBold, -15, kBlue, "Arial"); }},
+        {"specCaracBtn", [](TPen16& p) { p.Centred("\xC2\xA9", fsBold, -15, kBlue, "Arial"); }},
         // Document
         {"metaBtn",
          [](TPen16& p) {
@@ -538,14 +547,7 @@ void DrawToolbarIcons(TImageList& images) {
 void DrawPageTabIcons(TImageList& images) {
     images.SetSize(16, 16);
     // The source: a page of tags.
-    addPicture(images, [](TPen16& p) {
-        p.Page();
-        p.Line(7, 4, 5, 6, kBlue);
-        p.Line(5, 6, 7, 8, kBlue);
-        p.Line(8, 4, 10, 6, kBlue);
-        p.Line(10, 6, 8, 8, kBlue);
-        p.Rules(5, 10, 10, 2, 2, kGrey);
-    });
+    addPicture(images, [](TPen16& p) { p.TaggedPage(4); });
     // The preview: a page under a magnifying glass.
     addPicture(images, [](TPen16& p) {
         p.Page(1, 1, 10, 13);
@@ -565,6 +567,26 @@ void DrawPageTabIcons(TImageList& images) {
         p.Line(7, 10, 8, 10, kInk);
         p.C.SetPixel(7, 11, kInk);
     });
+}
+
+void DrawToolPageIcons(TImageList& images) {
+    images.SetSize(16, 16);
+    // The tag inspector: names beside their values.
+    addPicture(images, [](TPen16& p) { p.Grid(4, 2, true); });
+    // The file explorer: a folder.
+    addPicture(images, [](TPen16& p) {
+        p.Box(1, 4, 14, 13, kYellow);
+        p.Box(1, 2, 6, 4, kYellow);
+        p.Line(2, 6, 13, 6, RGB(200, 150, 20));
+    });
+    // The project manager: a stack of pages.
+    addPicture(images, [](TPen16& p) {
+        p.Page(5, 0, 14, 11);
+        p.Page(1, 4, 10, 15);
+        p.Rules(3, 8, 8, 3, 2, kGrey);
+    });
+    // The quick codes: a page with a tag on it.
+    addPicture(images, [](TPen16& p) { p.TaggedPage(5); });
 }
 
 int ToolbarIconIndex(const std::string& buttonName) {

@@ -577,8 +577,7 @@ void TMemoKeyboard::TypeCharacter(char32_t character) {
             return utf8;
         }(), text);
     // The key handlers see the character's byte of the code page, or '?'.
-    const int byte = character < 0x80 ? static_cast<int>(character) : UnicodeToAnsiChar(character);
-    char key = static_cast<char>(byte >= 0 ? byte : '?');
+    char key = KeyCharOf(character);
     TRestoreOnExit<std::string> typed(typed_, text);
     TRestoreOnExit<char> typedKey(typedKey_, key);
     memo_.KeyPress(key);

@@ -447,9 +447,9 @@ void TMemoMouse::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
         memo_.inheritedMouseUp(button, shift, x, y);
         return;
     }
+    // A click into a context shows no default menu; a menu of the memo's
+    // own still opens on a right click there.
     if ((pointer_->Pos() == pressOffset_ || button == mbRight) && contextClick(button)) {
-        if (button == mbRight)
-            contextMenuTaken_ = true;
         memo_.inheritedMouseUp(button, shift, x, y);
         return;
     }

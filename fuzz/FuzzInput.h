@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 class TFuzzInput {
@@ -28,7 +30,19 @@ private:
     size_t position_ = 0;
 };
 
-inline void FuzzCheck(bool condition) {
-    if (!condition)
-        std::abort();
+// Hands the input to the entry its next byte chooses: targets that cover
+// several parsers pick one per input.
+inline void RunChosenEntry(TFuzzInput& input, std::initializer_list<void (*)(TFuzzInput&)> entries) {
+    const uint8_t choice = input.Byte();
+    (*(entries.begin() + choice % entries.size()))(input);
 }
+
+// Stops with the place of the check that failed, so that a find says at
+// once which property it broke.
+inline void FuzzCheckAt(bool condition, const char* file, int line) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "fuzz check failed at %s:%d\n", file, line);
+    std::abort();
+}
+#define FuzzCheck(condition) FuzzCheckAt((condition), __FILE__, __LINE__)

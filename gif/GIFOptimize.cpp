@@ -175,7 +175,10 @@ private:
             return; // the sum does not fit the 16-bit delay
         controlOf(previous).SetDelay(uint16_t(delay));
         // The frame's other extensions (comments, the loop count) move to
-        // the next frame, so they keep their place in the file.
+        // the next frame, so they keep their place in the file.  Its
+        // graphic controls stay behind, the stray ones after the first
+        // too: moved on, one would become the next frame's own and change
+        // its time, disposal or transparency.
         TGIFSubImage* next = i + 1 < count() ? &frame(i + 1) : nullptr;
         if (!next) {
             next = new TGIFSubImage(&image_);
@@ -183,7 +186,7 @@ private:
         }
         std::vector<TGIFExtension*> moving;
         for (int k = 0; k < f.Extensions().Count(); ++k)
-            if (f.Extensions().Extensions(k) != f.GraphicControlExtension())
+            if (!dynamic_cast<TGIFGraphicControlExtension*>(f.Extensions().Extensions(k)))
                 moving.push_back(f.Extensions().Extensions(k));
         for (size_t k = 0; k < moving.size(); ++k) {
             TMemoryStream copy;

@@ -135,6 +135,14 @@ void TPTShellListModel::addRow(TIdListPtr relative, uint32_t attributes) {
         item->SetOverlayIndex(1);
     item->SetCut((attributes & SFGAO_HIDDEN) != 0);
     indexRow(item);
+    keepStatus(RecordOf(item));
+}
+
+void TPTShellListModel::keepStatus(TPTShListData* record) {
+    // Admitting the item read its status: under the caller's compare scope
+    // the key takes it from there (size and time alike).
+    if (record != nullptr && !folderPath_.empty() && CurrentCompareMemo() != nullptr)
+        folder_->GetSortKey(1, record->RelativePidl(), record->SortKey());
 }
 
 void TPTShellListModel::ItemDeleting(TListItem* item) {
@@ -208,6 +216,7 @@ HRESULT TPTShellListModel::Fill(PCItemIDList folderList) {
     if (OnFillStart)
         OnFillStart();
     SaveColumnWidths();
+    TShellCompareScope kept; // the statuses the admissions read, for the rows' keys
     TListItems& items = view_.Items();
     items.BeginUpdate();
     try {
@@ -249,10 +258,12 @@ void TPTShellListModel::Refresh() {
         OnFillStart();
     std::vector<PCItemIDList> shown;
     std::vector<TListItem*> shownItems;
+    std::vector<TPTShListData*> shownRecords;
     for (int i = 0; i < Count(); ++i)
         if (TPTShListData* record = Data(i)) {
             shown.push_back(record->RelativePidl());
             shownItems.push_back(view_.Items().Item(i));
+            shownRecords.push_back(record);
         }
     unsigned flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (HasOption(ptsloShowHidden) ? SHCONTF_INCLUDEHIDDEN : 0u);
     std::vector<TIdListPtr> present;
@@ -260,16 +271,26 @@ void TPTShellListModel::Refresh() {
     // Items of a file-system folder are the same when their bytes are;
     // others when the folder says so.
     TPTEnumerationDiff diff = DiffEnumeration(folderPath_.empty() ? folder_ : nullptr, shown, std::move(present));
+    TShellCompareScope kept;
     TListItems& items = view_.Items();
     items.BeginUpdate();
-    for (auto gone = diff.Gone.rbegin(); gone != diff.Gone.rend(); ++gone)
-        shownItems[static_cast<size_t>(*gone)]->Delete();
+    for (auto gone = diff.Gone.rbegin(); gone != diff.Gone.rend(); ++gone) {
+        shownItems[static_cast<size_t>(*gone)]->Delete(); // its record goes with it
+        shownRecords[static_cast<size_t>(*gone)] = nullptr;
+    }
+    // The rows kept may show items changed since they were read: what was
+    // read of them is read again when next shown or sorted.
+    for (TPTShListData* record : shownRecords)
+        if (record != nullptr)
+            record->Invalidate();
     for (TIdListPtr& item : diff.Added) {
         uint32_t attributes = 0;
         if (admit(item.get(), attributes))
             addRow(std::move(item), attributes);
     }
     items.EndUpdate();
+    TRect rows = view_.ClientRect();
+    view_.InvalidateRect(&rows);
     if (OnFillComplete)
         OnFillComplete();
 }
@@ -278,6 +299,7 @@ bool TPTShellListModel::RefreshNames(const std::vector<std::string>& names) {
     if (folderPath_.empty() || !folder_)
         return false;
     std::set<std::string> unique(names.begin(), names.end());
+    TShellCompareScope kept;
     for (const std::string& name : unique) {
         if (!IsValidFileName(name))
             continue;
@@ -354,6 +376,8 @@ void TPTShellListModel::Sort() {
         return;
     intptr_t column = std::abs(sortColumn_) - 1;
     int direction = sortColumn_ > 0 ? 1 : -1;
+    if (sortByKeys(static_cast<int>(column), direction))
+        return;
     TShellCompareScope readOnce; // each row's size, type or date read once
     // The records are checked once, not at every comparison: a row whose
     // data is not one of ours compares equal to every other.
@@ -367,4 +391,19 @@ void TPTShellListModel::Sort() {
         auto *first = static_cast<TPTShListData*>(a->Data()), *second = static_cast<TPTShListData*>(b->Data());
         return direction * comparisonOrder(folder_->CompareIDs(column, first->RelativePidl(), second->RelativePidl()));
     });
+}
+
+bool TPTShellListModel::sortByKeys(int column, int direction) {
+    // Each row's key holds what its record read before (at the fill, or at
+    // an earlier sort by the column); only what is missing is read now.
+    for (int i = 0; i < Count(); ++i) {
+        TPTShListData* record = Data(i);
+        if (record == nullptr || FAILED(folder_->GetSortKey(column, record->RelativePidl(), record->SortKey())))
+            return false;
+    }
+    view_.CustomSort([column, direction](TListItem* a, TListItem* b) {
+        return direction * CompareSortKeys(column, static_cast<TPTShListData*>(a->Data())->SortKey(),
+                                           static_cast<TPTShListData*>(b->Data())->SortKey());
+    });
+    return true;
 }

@@ -124,6 +124,10 @@ public:
 private:
     bool admit(PCItemIDList relative, uint32_t& attributes);
     void addRow(TIdListPtr relative, uint32_t attributes);
+    void keepStatus(TPTShListData* record);
+    // Sorts by the rows' kept keys; false when a row has none (a row not
+    // the shell's, or a folder that sorts only by comparing).
+    bool sortByKeys(int column, int direction);
     void buildColumns();
     void indexRow(TListItem* item);
     void unindexRow(TListItem* item);

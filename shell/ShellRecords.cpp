@@ -127,6 +127,7 @@ void TPTShListData::Invalidate() {
     displayName_.clear();
     hasDisplayName_ = false;
     detailsComputed_ = false;
+    sortKey_.Reset();
 }
 
 PCItemIDList TPTShListData::GetAbsolutePidl() {

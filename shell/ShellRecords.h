@@ -102,6 +102,9 @@ public:
     // Column 0 is empty (the row's own caption); the others from the
     // folder's column provider, or size, type and modified.
     std::string GetColumnText(int column);
+    // What sorting the row compares, read once and kept (SortKey.h).
+    TShellSortKey& SortKey() { return sortKey_; }
+    // Forgets what was read of the item (it may have changed).
     void Invalidate();
 
 private:
@@ -112,4 +115,5 @@ private:
     bool hasDisplayName_ = false;
     bool detailsComputed_ = false;
     std::string size_, type_, modified_;
+    TShellSortKey sortKey_;
 };

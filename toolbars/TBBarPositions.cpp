@@ -63,6 +63,12 @@ void applyPosition(TTBCustomDockableWindow* window, const TTBPositionReader& rea
         }
     }
     window->FitToContents();
+    // A frame stored partly off the screen (dragged there, or saved from
+    // another monitor layout) would come back with its caption, or the
+    // bar itself, out of reach: it comes back wholly on its monitor's work
+    // area, sized as it is now.
+    if (window->Floating())
+        window->KeepOnScreen(false);
     window->PositionValuesApplied(reader);
 }
 

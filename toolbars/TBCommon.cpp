@@ -3,32 +3,6 @@
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/Canvas.h"
 
-char AccessKeyOf(std::string_view caption) {
-    char key = 0;
-    for (size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] != '&')
-            continue;
-        ++i; // the character after the marker (a second "&" is a literal one)
-        if (i < caption.size() && caption[i] != '&')
-            key = caption[i];
-    }
-    return key;
-}
-
-std::string StripAccessKeys(std::string_view caption) {
-    std::string shown;
-    shown.reserve(caption.size());
-    for (size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&') {
-            ++i;
-            if (i >= caption.size())
-                break;
-        }
-        shown += caption[i];
-    }
-    return shown;
-}
-
 int CaptionTextWidth(TCanvas& canvas, std::string_view caption, bool prefix) {
     if (!prefix)
         return canvas.TextWidth(caption);
@@ -44,16 +18,6 @@ std::string EscapeAccessKeys(std::string_view text) {
             escaped += '&';
     }
     return escaped;
-}
-
-std::string ShortHintOf(std::string_view hint) {
-    size_t bar = hint.find('|');
-    return std::string(bar == std::string_view::npos ? hint : hint.substr(0, bar));
-}
-
-std::string LongHintOf(std::string_view hint) {
-    size_t bar = hint.find('|');
-    return std::string(bar == std::string_view::npos ? hint : hint.substr(bar + 1));
 }
 
 int DivideAwayFromZero(int a, int b) {

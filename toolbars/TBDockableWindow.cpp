@@ -49,11 +49,6 @@ constexpr TTBHookPoints kFloatingHookPoints = (1u << hpSendActivateApp) | (1u <<
 
 } // namespace
 
-bool TBApplicationActive() {
-    const TTBApplicationLink& link = TBApplicationLink();
-    return !link.ActiveWindow || link.ActiveWindow() != nullptr;
-}
-
 // ---------------------------------------------------------------------------
 // Construction
 
@@ -682,7 +677,7 @@ bool TTBCustomDockableWindow::ShouldShowFloating() const {
         if (form != nullptr && form->FormStyle() == fsMDIChild && main != nullptr && main->WindowState() == wsMinimized)
             return false;
     }
-    if (hideWhenInactive_ && !TBApplicationActive())
+    if (hideWhenInactive_ && !Application().Active())
         return false;
     return true;
 }
@@ -692,7 +687,7 @@ void TTBCustomDockableWindow::UpdateFloatingVisibility() {
         return;
     bool show = ShouldShowFloating();
     floatingFrame_->ShouldShow = show;
-    bool inactive = !hideWhenInactive_ && !TBApplicationActive();
+    bool inactive = !hideWhenInactive_ && !Application().Active();
     if (inactive != inactiveCaption_) {
         inactiveCaption_ = inactive;
         floatingFrame_->RedrawParts(fpCaption);
@@ -757,6 +752,12 @@ void TTBCustomDockableWindow::MouseDown(TMouseButton button, TShiftState shift, 
         DoubleClickToggle();
         return;
     }
+    // A press that lies outside the window came here only because the
+    // window held the mouse (a menu loop ending on a press elsewhere hands
+    // that press on afterwards): it belongs to another window and must not
+    // move this one.
+    if (!ClientRect().Contains({x, y}))
+        return;
     bool onChild = false;
     PointOnChildControl({x, y}, onChild);
     if (onChild)
@@ -831,7 +832,7 @@ void TTBCustomDockableWindow::DrawNCArea(TCanvas& canvas) {
         InflateRect(button, -2, -2);
         if (closeButtonPressed_)
             OffsetRect(button, 1, 1);
-        DrawMonoGlyph(canvas, kTBCloseGlyph, button.Left, button.Top, clBtnText);
+        PaintGlyphPattern(canvas, button.Left, button.Top, 8, kCloseCross, clBtnText);
     }
 }
 

@@ -18,6 +18,7 @@
 
 #include "platform/ui/Control.h"
 #include "toolbars/TBDockTypes.h"
+#include "toolbars/TBMetrics.h"
 #include "toolbars/TBPositionData.h"
 
 #include <functional>
@@ -293,12 +294,3 @@ private:
     TTBFloatingWindowParent* floatingFrame_ = nullptr;
     std::vector<std::unique_ptr<TTBFloatingWindowParent>> retiredFrames_;
 };
-
-// The application is active: it has an active window (as far as the
-// application link says; without one it counts as active).
-bool TBApplicationActive();
-
-// The frame measures of the floating frame and docked windows.
-constexpr int kTBSizingFrame = 4;   // border of a resizable floating frame
-constexpr int kTBFixedFrame = 3;    // border of a fixed one
-constexpr int kTBSmallCaption = 16; // height of a floating frame's caption band

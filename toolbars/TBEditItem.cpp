@@ -1,6 +1,7 @@
 #include "toolbars/TBEditItem.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/ui/ComponentWatch.h"
 #include "toolbars/TBCommon.h"
@@ -33,9 +34,9 @@ TTBEditItem::TTBEditItem(TComponent* owner) : TTBCustomItem(owner) {}
 std::string TTBEditItem::cased(const std::string& text) const {
     switch (charCase_) {
     case ecUpperCase:
-        return AnsiUpperCase(text);
+        return Utf8UpperCase(text);
     case ecLowerCase:
-        return AnsiLowerCase(text);
+        return Utf8LowerCase(text);
     default:
         return text;
     }

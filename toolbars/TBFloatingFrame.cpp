@@ -203,7 +203,7 @@ void TTBFloatingWindowParent::PaintFrameParts(TCanvas& canvas, unsigned parts) {
         canvas.DrawEdge(face, closeButtonPressed_ ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
         int x = face.Left + (face.Width() - 8) / 2 + (closeButtonPressed_ ? 1 : 0);
         int y = face.Top + (face.Height() - 8) / 2 + (closeButtonPressed_ ? 1 : 0);
-        DrawMonoGlyph(canvas, kTBCloseGlyph, x, y, clBtnText);
+        PaintGlyphPattern(canvas, x, y, 8, kCloseCross, clBtnText);
     }
 }
 

@@ -6,24 +6,17 @@
 // TTBImageChangeLink
 
 TTBImageChangeLink::TTBImageChangeLink(std::function<void(TTBImageChangeLink&)> onChange)
-    : OnChange(std::move(onChange)) {}
-
-TTBImageChangeLink::~TTBImageChangeLink() { SetImages(nullptr); }
+    : TChangeLink(onChange ? [onChange](TChangeLink& link) { onChange(static_cast<TTBImageChangeLink&>(link)); }
+                           : std::function<void(TChangeLink&)>()) {}
 
 void TTBImageChangeLink::SetImages(TImageList* list) {
-    if (list == images_)
-        return;
-    if (auto* old = dynamic_cast<TTBCustomImageList*>(images_))
-        old->removeLink(this);
-    images_ = list;
-    if (auto* now = dynamic_cast<TTBCustomImageList*>(images_))
-        now->addLink(this);
+    TChangeLink::SetImages(list);
     RememberSize();
 }
 
 void TTBImageChangeLink::RememberSize() {
-    LastWidth = images_ != nullptr ? images_->Width() : 0;
-    LastHeight = images_ != nullptr ? images_->Height() : 0;
+    LastWidth = Images() != nullptr ? Images()->Width() : 0;
+    LastHeight = Images() != nullptr ? Images()->Height() : 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -44,57 +37,14 @@ TTBCustomImageList::~TTBCustomImageList() {
     checkedLink_.SetImages(nullptr);
     disabledLink_.SetImages(nullptr);
     hotLink_.SetImages(nullptr);
-    // Watchers still attached forget this list.
-    for (TTBImageChangeLink* link : std::vector<TTBImageChangeLink*>(links_)) {
-        link->images_ = nullptr;
-        link->RememberSize();
-    }
-    links_.clear();
-}
-
-void TTBCustomImageList::SetSize(int width, int height) {
-    TImageList::SetSize(width, height);
-    Change();
-}
-
-int TTBCustomImageList::Add(const TBitmap& image, const TBitmap* mask) {
-    int index = TImageList::Add(image, mask);
-    Change();
-    return index;
-}
-
-int TTBCustomImageList::AddMasked(const TBitmap& image, TColor maskColor) {
-    int index = TImageList::AddMasked(image, maskColor);
-    Change();
-    return index;
-}
-
-void TTBCustomImageList::Clear() {
-    TImageList::Clear();
-    Change();
-}
-
-void TTBCustomImageList::Delete(int index) {
-    TImageList::Delete(index);
-    Change();
-}
-
-void TTBCustomImageList::Change() {
-    if (IsDestroying())
-        return;
-    // A watcher may drop its link (or another's) while it is told.
-    for (TTBImageChangeLink* link : std::vector<TTBImageChangeLink*>(links_))
-        if (std::find(links_.begin(), links_.end(), link) != links_.end() && link->OnChange)
-            link->OnChange(*link);
 }
 
 void TTBCustomImageList::SetSourceBitmap(const TBitmap& bitmap) {
     sourceBitmap_.Assign(&bitmap);
     if (sourceBitmap_.Empty())
         return;
-    TImageList::Clear();
-    TImageList::AddMasked(sourceBitmap_, SourceMaskColor);
-    Change();
+    Clear();
+    AddMasked(sourceBitmap_, SourceMaskColor);
 }
 
 void TTBCustomImageList::DrawState(TCanvas& canvas, int x, int y, int index, bool enabled,
@@ -130,10 +80,4 @@ void TTBCustomImageList::setCompanion(TTBImageChangeLink& link, TImageList* list
         list->FreeNotification(this);
     if (!IsLoading() && !IsDestroying())
         Change();
-}
-
-void TTBCustomImageList::addLink(TTBImageChangeLink* link) { links_.push_back(link); }
-
-void TTBCustomImageList::removeLink(TTBImageChangeLink* link) {
-    links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
 }

@@ -1,7 +1,7 @@
 #pragma once
-// TTBCustomImageList: an image list that tells whoever watches it of its
-// changes (through change links), can hand the drawing of an image to three
-// companion lists, one per item state, and can fill itself from one bitmap.
+// TTBCustomImageList: an image list that can hand the drawing of an image to
+// three companion lists, one per item state (a change of a companion is a
+// change of the list), and can fill itself from one bitmap.
 // The item viewers recognise it and ask it to draw with the item's state.
 
 #include "platform/gfx/Bitmap.h"
@@ -13,29 +13,19 @@
 
 class TCanvas;
 
-// A watcher of one image list.  It remembers the image size it last saw, so
-// that its owner can tell a change of size from a change of pixels.
-class TTBImageChangeLink {
+// A watcher of one image list (the platform's change link).  It remembers
+// the image size it last saw, so that its owner can tell a change of size
+// from a change of pixels.
+class TTBImageChangeLink : public TChangeLink {
 public:
     explicit TTBImageChangeLink(std::function<void(TTBImageChangeLink&)> onChange = {});
-    ~TTBImageChangeLink();
-    TTBImageChangeLink(const TTBImageChangeLink&) = delete;
-    TTBImageChangeLink& operator=(const TTBImageChangeLink&) = delete;
 
-    // Watches list (nullptr: nothing).  Only a TTBCustomImageList reports
-    // changes; any list's size is remembered.
+    // Watches list (nullptr: nothing) and remembers its size.
     void SetImages(TImageList* list);
-    TImageList* Images() const { return images_; }
     // The size of the list when it was last seen (0 x 0 without one).
     int LastWidth = 0;
     int LastHeight = 0;
     void RememberSize();
-
-    std::function<void(TTBImageChangeLink&)> OnChange;
-
-private:
-    friend class TTBCustomImageList;
-    TImageList* images_ = nullptr;
 };
 
 class TTBCustomImageList : public TImageList {
@@ -45,15 +35,6 @@ public:
     ~TTBCustomImageList() override;
 
     std::string ClassName() const override { return "TTBCustomImageList"; }
-
-    // Changing the contents through these tells the watchers.
-    void SetSize(int width, int height);
-    int Add(const TBitmap& image, const TBitmap* mask);
-    int AddMasked(const TBitmap& image, TColor maskColor);
-    void Clear();
-    void Delete(int index);
-    // Tells every watcher that the list changed.
-    void Change();
 
     // Companion lists for disabled, checked and hot (selected) items.  A
     // list set to itself counts as none; a freed companion is forgotten.
@@ -85,12 +66,8 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
-    friend class TTBImageChangeLink;
     void setCompanion(TTBImageChangeLink& link, TImageList* list);
-    void addLink(TTBImageChangeLink* link);
-    void removeLink(TTBImageChangeLink* link);
 
-    std::vector<TTBImageChangeLink*> links_;
     TTBImageChangeLink checkedLink_;
     TTBImageChangeLink disabledLink_;
     TTBImageChangeLink hotLink_;

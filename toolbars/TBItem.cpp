@@ -1,5 +1,6 @@
 #include "toolbars/TBItem.h"
 
+#include "platform/ui/Application.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/UserInteraction.h"
 #include "toolbars/TBDeferredClick.h"
@@ -424,10 +425,7 @@ std::string TTBCustomItem::ShortCutCaption() const {
     return ShortCutToText(ShortCut);
 }
 
-std::string TTBCustomItem::HintCaption() const {
-    size_t bar = Hint.find('|');
-    return bar == std::string::npos ? Hint : Hint.substr(0, bar);
-}
+std::string TTBCustomItem::HintCaption() const { return GetShortHint(Hint); }
 
 void TTBCustomItem::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);

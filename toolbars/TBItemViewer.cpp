@@ -4,6 +4,7 @@
 #include "platform/gfx/Canvas.h"
 #include "toolbars/TBCommon.h"
 #include "toolbars/TBDrawText.h"
+#include "toolbars/TBGlyphs.h"
 #include "toolbars/TBImageList.h"
 #include "toolbars/TBLoopState.h"
 #include "toolbars/TBSystemSettings.h"
@@ -13,22 +14,6 @@
 
 // ---------------------------------------------------------------------------
 // Glyphs
-
-namespace {
-
-TBitmap& checkedPattern() {
-    static TBitmap* pattern = [] {
-        auto* bitmap = new TBitmap(8, 8);
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                bitmap->Canvas().SetPixel(x, y, GetSysColor((x + y) % 2 == 0 ? COLOR_BTNFACE : COLOR_BTNHIGHLIGHT));
-        bitmap->Canvas().Release();
-        return bitmap;
-    }();
-    return *pattern;
-}
-
-} // namespace
 
 void DrawMenuArrow(TCanvas& canvas, const TRect& rect, int colorIndex) {
     // A right-pointing triangle four pixels wide and seven high.
@@ -58,13 +43,7 @@ void FrameInColor(TCanvas& canvas, const TRect& rect, TColor color) {
     canvas.SetBrush(saved);
 }
 
-void FillCheckedPattern(TCanvas& canvas, const TRect& rect) {
-    TBrush saved;
-    saved.Assign(&canvas.Brush());
-    canvas.Brush().SetBitmap(&checkedPattern());
-    canvas.FillRect(rect);
-    canvas.SetBrush(saved);
-}
+void FillCheckedPattern(TCanvas& canvas, const TRect& rect) { FillDithered(canvas, rect, clBtnFace, clBtnHighlight); }
 
 TTBGlyphColors::TTBGlyphColors(TCanvas& canvas, TColor color) : canvas_(canvas) {
     pen_.Assign(&canvas.Pen());

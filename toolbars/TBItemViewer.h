@@ -10,7 +10,9 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/PenBrush.h"
 #include "platform/ui/Keys.h"
+#include "toolbars/TBMetrics.h"
 #include "toolbars/TBItem.h"
+#include "toolbars/TBMetrics.h"
 
 #include <string>
 
@@ -33,8 +35,6 @@ enum : unsigned {
     DT_HIDEPREFIX = 0x00100000,
 };
 
-// The size of the menu check and submenu-arrow glyphs.
-constexpr int kMenuCheckSize = 13;
 
 class TTBItemViewer {
 public:

@@ -1,5 +1,8 @@
 #include "toolbars/TBMenuLoop.h"
 
+#include "platform/ui/Application.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Screen.h"
 #include "toolbars/TBCommon.h"
 #include "toolbars/TBDeferredClick.h"
 #include "toolbars/TBItemViewer.h"
@@ -15,10 +18,9 @@ TTBMenuLoop* activeLoop = nullptr;
 TWinControl* captureWindow = nullptr;
 int captureCount = 0;
 
-void setHint(const std::string& hint) {
-    if (TBApplicationLink().SetHint)
-        TBApplicationLink().SetHint(hint);
-}
+// The long hint of the item under the keyboard or mouse goes to the
+// application (a status bar shows it).
+void setHint(const std::string& hint) { Application().SetHint(hint); }
 
 } // namespace
 
@@ -120,6 +122,9 @@ void TTBMenuLoop::Leave() {
     }
     root->State &= static_cast<TTBViewState>(~vsModal);
     ReleaseMenuCapture();
+    StopViewTimer(hintTimer_);
+    if (hintShown_)
+        Application().CancelHint();
     setHint("");
 }
 
@@ -217,6 +222,33 @@ void TTBMenuLoop::updateCursorAndHint() {
         selected->CursorAt(selected->ScreenToViewer(*lastCursor_), cursor);
     if (TWinControl* window = TBWindowAtPoint(*lastCursor_); window != nullptr && chainViewOfWindow(window))
         window->ShowCursorShape(cursor);
+    hintFor(deepest, selected);
+}
+
+void TTBMenuLoop::hintFor(TTBView* view, TTBItemViewer* selected) {
+    // An item shows its hint in a menu when it asks to (tboShowHint) or its
+    // view shows every item's; the pointer must rest on it first.
+    bool wanted = selected != nullptr && view->Window() != nullptr && !view->Capture() &&
+                  (view->ShowsHints() || (selected->Item()->EffectiveOptions() & tboShowHint));
+    if (wanted && selected == hintViewer_)
+        return;
+    StopViewTimer(hintTimer_);
+    if (hintShown_) {
+        Application().CancelHint();
+        hintShown_ = false;
+    }
+    hintViewer_ = wanted ? selected : nullptr;
+    if (wanted)
+        hintTimer_ = StartViewTimer(view, kTBHintPause);
+}
+
+void TTBMenuLoop::hintTimerFired() {
+    StopViewTimer(hintTimer_);
+    TTBView* deepest = state_.RootView->DeepestView();
+    if (hintViewer_ == nullptr || deepest->Selected() != hintViewer_ || !lastCursor_)
+        return;
+    Application().ActivateHint(*lastCursor_);
+    hintShown_ = true;
 }
 
 void TTBMenuLoop::afterEvent() {
@@ -229,7 +261,7 @@ void TTBMenuLoop::afterEvent() {
     std::string hint;
     for (TTBView* view = state_.RootView; view != nullptr; view = view->OpenViewerView())
         if (view->Selected() != nullptr)
-            hint = LongHintOf(view->Selected()->Item()->Hint);
+            hint = GetLongHint(view->Selected()->Item()->Hint);
     setHint(hint);
 }
 
@@ -320,7 +352,8 @@ TTBVerdict TTBMenuLoop::HandleEvent(const TTBInputEvent& event) {
 }
 
 void TTBMenuLoop::buttonDown(const TTBInputEvent& event, bool doubleClick) {
-    setHint("");
+    // (An item's tool tip hides by itself on a press; the application's
+    // hint text follows the selection after the event.)
     state_.IgnoreRelease = false;
     updateSelection(event.Screen, true);
     if (TTBItemViewer* target = mouseTarget()) {
@@ -366,7 +399,7 @@ void TTBMenuLoop::runKey(uint16_t key, TShiftState shift) {
 }
 
 void TTBMenuLoop::keyDown(const TTBInputEvent& event) {
-    setHint("");
+    // (As for presses: the tool tip hides on the key by itself.)
     // While the left button is held only F1 works.
     if (leftButtonDown_ && event.Key != VK_F1)
         return;
@@ -401,7 +434,7 @@ void TTBMenuLoop::typed(char ch) {
             runKey(VK_RETURN, 0);
         return;
     }
-    TWinControl* active = TBApplicationLink().ActiveWindow ? TBApplicationLink().ActiveWindow() : nullptr;
+    TWinControl* active = Screen().ActiveForm();
     if ((ch == ' ' || ch == '-') && root->OpenViewer() == nullptr && root->IsToolbar() && active != nullptr) {
         state_.DoneAction = TTBDoneAction{};
         state_.DoneAction.Kind = tbdaOpenSystemMenu;
@@ -416,6 +449,10 @@ void TTBMenuLoop::typed(char ch) {
 void TTBMenuLoop::ViewTimer(uintptr_t id) {
     if (finished_)
         return;
+    if (id == hintTimer_) {
+        guarded([&] { hintTimerFired(); });
+        return;
+    }
     TTBView* view = ViewOfTimer(id);
     if (view == nullptr || !state_.RootView->IsAncestorOf(view)) {
         StopViewTimer(id);
@@ -632,8 +669,7 @@ void ExecuteDoneAction(const TTBDoneAction& action) {
             SendMessage(action.Window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<unsigned char>(action.Character));
         break;
     case tbdaHelp:
-        if (TBApplicationLink().ShowHelp)
-            TBApplicationLink().ShowHelp(action.HelpContext);
+        Application().HelpContext(action.HelpContext);
         break;
     default:
         break;

@@ -27,6 +27,9 @@
 class TTBView;
 class TTBItemViewer;
 
+// How long the pointer rests on an item before its hint shows in a menu.
+constexpr unsigned kTBHintPause = 500;
+
 // Options of TrackMenu.
 enum : unsigned {
     tbtmStartedByMouse = 1, // a press on the selected viewer started it
@@ -79,6 +82,8 @@ private:
     TTBView* chainViewOfWindow(TWinControl* window);
     bool insidePopupOfChain(TPoint screen);
     int showDelay();
+    void hintFor(TTBView* view, TTBItemViewer* selected);
+    void hintTimerFired();
 
     TTBLoopState state_;
     bool startedByMouse_;
@@ -91,6 +96,11 @@ private:
     bool leftButtonDown_ = false;
     std::optional<TPoint> lastCursor_;
     std::optional<int> showDelay_;
+    // The item whose hint waits for the pointer to rest (a view timer, in
+    // the selection's view), and whether its hint shows.
+    uintptr_t hintTimer_ = 0;
+    TTBItemViewer* hintViewer_ = nullptr;
+    bool hintShown_ = false;
     std::exception_ptr failure_;
     TTBMenuLoop* outer_ = nullptr;
 };

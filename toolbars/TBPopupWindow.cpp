@@ -32,6 +32,7 @@ TTBPopupWindow::TTBPopupWindow(TComponent* owner) : TCustomControl(owner) {
     SetVisible(false);
     SetBounds(0, 0, 320, 240);
     ControlStyle &= ~csCaptureMouse;
+    SetShowHint(true);
     SetColor(clMenu);
 }
 
@@ -87,6 +88,16 @@ void TTBPopupWindow::Dispatch(TMessage& message) {
     case TBM_ANIMATIONDONE:
         PostMessage(this, TBM_ANIMATIONNOTICE, 2);
         return;
+    case CM_HINTSHOW: {
+        // The selected item's hint, when it asks for hints in menus (or the
+        // view shows every item's).
+        TTBItemViewer* selected = view_ != nullptr ? view_->Selected() : nullptr;
+        bool shows = selected != nullptr &&
+                     (view_->ShowsHints() || (selected->Item()->EffectiveOptions() & tboShowHint));
+        view_->HintFor(shows ? selected : nullptr, *reinterpret_cast<THintInfo*>(message.LParam));
+        message.Result = 0;
+        return;
+    }
     default:
         TCustomControl::Dispatch(message);
     }

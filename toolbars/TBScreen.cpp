@@ -76,11 +76,3 @@ TRect TBWindowScreenRect(TWinControl* window) {
 }
 
 void SetTBWindowFinder(TTBWindowFinder value) { finder = std::move(value); }
-
-namespace {
-TTBApplicationLink applicationLink;
-} // namespace
-
-void SetTBApplicationLink(TTBApplicationLink link) { applicationLink = std::move(link); }
-
-const TTBApplicationLink& TBApplicationLink() { return applicationLink; }

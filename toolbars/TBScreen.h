@@ -30,17 +30,3 @@ TRect TBWindowScreenRect(TWinControl* window);
 using TTBWindowFinder = std::function<TWinControl*(TPoint screen)>;
 // Replaces the lookup (an empty function restores the registry's).
 void SetTBWindowFinder(TTBWindowFinder finder);
-
-// --- what the framework asks of the application ------------------------------------
-// The program's active window (a menu bar's Alt+space opens its system
-// menu), the application's hint text (a status bar shows it while a menu
-// item is selected) and help requests (F1 on a menu item).  The application
-// installs them; without them there is no active window and hints and help
-// go nowhere.
-struct TTBApplicationLink {
-    std::function<TWinControl*()> ActiveWindow;
-    std::function<void(const std::string& hint)> SetHint;
-    std::function<void(int helpContext)> ShowHelp;
-};
-void SetTBApplicationLink(TTBApplicationLink link);
-const TTBApplicationLink& TBApplicationLink();

@@ -1,6 +1,7 @@
 #include "toolbars/TBStandardEditField.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 #include "platform/ui/TextControls.h"
 
 #include <algorithm>
@@ -34,9 +35,9 @@ private:
     std::string cased(const std::string& text) const {
         switch (charCase_) {
         case ecUpperCase:
-            return AnsiUpperCase(text);
+            return Utf8UpperCase(text);
         case ecLowerCase:
-            return AnsiLowerCase(text);
+            return Utf8LowerCase(text);
         default:
             return text;
         }

@@ -3,9 +3,6 @@
 #include "platform/base/Registry.h"
 #include "platform/ui/Screen.h"
 
-#include <algorithm>
-#include <charconv>
-#include <climits>
 
 namespace {
 
@@ -24,50 +21,12 @@ std::optional<std::string> readRegistryString(std::string_view key, std::string_
     }
 }
 
-long long squaredDistance(TPoint p, const TRect& r) {
-    long long dx = p.X < r.Left ? r.Left - p.X : p.X >= r.Right ? p.X - r.Right + 1 : 0;
-    long long dy = p.Y < r.Top ? r.Top - p.Y : p.Y >= r.Bottom ? p.Y - r.Bottom + 1 : 0;
-    return dx * dx + dy * dy;
-}
-
-const TTBMonitor& nearestMonitor(const std::vector<TTBMonitor>& monitors, TPoint p) {
-    const TTBMonitor* best = &monitors.front();
-    long long bestDistance = LLONG_MAX;
-    for (const TTBMonitor& m : monitors) {
-        long long d = squaredDistance(p, m.Bounds);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = &m;
-        }
-    }
-    return *best;
-}
-
 } // namespace
 
-int ParseMenuShowDelay(const std::optional<std::string>& value) {
-    if (!value)
-        return 400;
-    const std::string& text = *value;
-    int number = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
-        return 0;
-    return std::max(0, number);
-}
-
-int TTBSystemSettings::MenuShowDelay() {
-    if (!showDelay_)
-        showDelay_ = ParseMenuShowDelay(readRegistryString("Control Panel\\Desktop", "MenuShowDelay"));
-    return *showDelay_;
-}
-
-TFont TTBSystemSettings::MenuFont() {
-    TFont font;
-    font.SetName("Tahoma");
-    font.SetHeight(-11);
-    font.SetColor(clMenuText);
-    return font;
+const TMenuSettings& TTBSystemSettings::desktop() {
+    if (!desktop_)
+        desktop_ = DesktopMenuSettings();
+    return *desktop_;
 }
 
 bool TTBSystemSettings::SoundAssigned(std::string_view name) {
@@ -98,33 +57,32 @@ TTBSystemSettings& TBSystemSettings() {
 
 void SetTBSystemSettings(TTBSystemSettings* settings) { installed = settings; }
 
+namespace {
+
+std::vector<TRect> monitorBounds(const std::vector<TTBMonitor>& monitors) {
+    std::vector<TRect> bounds;
+    for (const TTBMonitor& m : monitors)
+        bounds.push_back(m.Bounds);
+    return bounds;
+}
+
+TRect areaOf(const std::vector<TTBMonitor>& monitors, int index, bool workArea) {
+    if (index < 0)
+        return {};
+    const TTBMonitor& m = monitors[static_cast<size_t>(index)];
+    return workArea ? m.WorkArea : m.Bounds;
+}
+
+} // namespace
+
+// The monitors are the settings' (tests fake several); the lookup is the
+// screen's.
 TRect MonitorAreaOfPoint(TPoint point, bool workArea) {
     std::vector<TTBMonitor> monitors = TBSystemSettings().Monitors();
-    if (monitors.empty())
-        return {};
-    const TTBMonitor& m = nearestMonitor(monitors, point);
-    return workArea ? m.WorkArea : m.Bounds;
+    return areaOf(monitors, MonitorIndexFromPoint(monitorBounds(monitors), point), workArea);
 }
 
 TRect MonitorAreaOfRect(const TRect& rect, bool workArea) {
     std::vector<TTBMonitor> monitors = TBSystemSettings().Monitors();
-    if (monitors.empty())
-        return {};
-    // The monitor sharing the largest area with the rectangle; without any
-    // overlap, the one nearest to its centre.
-    const TTBMonitor* best = nullptr;
-    long long bestArea = 0;
-    for (const TTBMonitor& m : monitors) {
-        TRect common;
-        if (IntersectRect(common, rect, m.Bounds)) {
-            long long area = static_cast<long long>(common.Width()) * common.Height();
-            if (area > bestArea) {
-                bestArea = area;
-                best = &m;
-            }
-        }
-    }
-    if (best == nullptr)
-        best = &nearestMonitor(monitors, {(rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2});
-    return workArea ? best->WorkArea : best->Bounds;
+    return areaOf(monitors, MonitorIndexFromRect(monitorBounds(monitors), rect), workArea);
 }

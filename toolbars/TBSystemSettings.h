@@ -4,15 +4,14 @@
 // all; the framework reads it through TBSystemSettings(), and tests install
 // their own with SetTBSystemSettings.
 //
-// The default service has desktop-like answers: a show delay of 400 ms
-// unless the registry store's "Control Panel\Desktop" value
-// "MenuShowDelay" says otherwise, no menu animation, flat menus, keyboard
-// cues shown, drop shadows, menus dropping to the right.  Sounds are
+// The default service answers with the desktop's menu settings (the
+// platform's DesktopMenuSettings, read once per service).  Sounds are
 // assigned as the registry store's sound scheme says, and playing one does
 // nothing.  The monitors and their work areas are the screen's.
 
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/ui/SystemSettings.h"
 
 #include <optional>
 #include <string>
@@ -33,19 +32,19 @@ public:
 
     // Milliseconds a submenu waits before it opens or closes under the
     // mouse; never negative.
-    virtual int MenuShowDelay();
-    virtual bool MenuAnimation() { return false; }
+    virtual int MenuShowDelay() { return desktop().ShowDelay; }
+    virtual bool MenuAnimation() { return desktop().Animation; }
     // With animation on: fade in instead of sliding.
-    virtual bool MenuFade() { return false; }
-    virtual bool FlatMenus() { return true; }
+    virtual bool MenuFade() { return desktop().Fade; }
+    virtual bool FlatMenus() { return desktop().FlatMenus; }
     // Access-key underlines shown at all times (false: only once the
     // keyboard is used).
-    virtual bool KeyboardCues() { return true; }
-    virtual bool DropShadows() { return true; }
+    virtual bool KeyboardCues() { return desktop().KeyboardCues; }
+    virtual bool DropShadows() { return desktop().DropShadows; }
     // Drop-down menus open aligned to the right edge of their item.
-    virtual bool MenuDropAlignmentRight() { return false; }
+    virtual bool MenuDropAlignmentRight() { return desktop().DropAlignmentRight; }
     // The font of menus and menu bars.
-    virtual TFont MenuFont();
+    virtual TFont MenuFont() { return desktop().Font; }
 
     // A sound of the user's scheme ("MenuPopup", "MenuCommand") is set.
     virtual bool SoundAssigned(std::string_view name);
@@ -58,17 +57,14 @@ public:
     virtual std::vector<TTBMonitor> Monitors();
 
 private:
-    std::optional<int> showDelay_;
+    const TMenuSettings& desktop();
+    std::optional<TMenuSettings> desktop_;
 };
 
 // The service in use; SetTBSystemSettings installs one (not owned; nullptr
 // restores the default).
 TTBSystemSettings& TBSystemSettings();
 void SetTBSystemSettings(TTBSystemSettings* settings);
-
-// The rule for a "MenuShowDelay" value: 400 when there is none, the number
-// when the text is an integer, 0 otherwise; never negative.
-int ParseMenuShowDelay(const std::optional<std::string>& value);
 
 // The work area (or whole area) of the monitor that holds the point or
 // overlaps the rectangle most, or the nearest one.

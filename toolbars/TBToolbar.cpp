@@ -53,7 +53,25 @@ void takeApplicationKeys(bool take) {
                 main = form;
             return ToolbarsProcessShortCut(active, main, key);
         },
-        [](TWinControl* form, char ch) { return ToolbarsSysCommand(form, SC_KEYMENU, static_cast<unsigned char>(ch)); });
+        [](TWinControl* form, char ch) {
+            // The menu bar is the active form's: an MDI frame while one of
+            // its document windows has the keyboard.
+            TWinControl* active = Screen().ActiveForm();
+            if (active == nullptr)
+                active = form;
+            if (auto* document = dynamic_cast<TCustomForm*>(active);
+                document != nullptr && document->FormStyle() == fsMDIChild && Application().MainForm() != nullptr)
+                active = Application().MainForm();
+            LPARAM character = static_cast<unsigned char>(ch);
+            if (ToolbarsSysCommand(active, SC_KEYMENU, character))
+                return true;
+            // Space, and "-" that no bar took, open a system menu: the
+            // window's own (the frame's, or its document window's for "-").
+            if (ch != ' ' && ch != '-')
+                return false;
+            active->Perform(WM_SYSCOMMAND, SC_KEYMENU, character);
+            return true;
+        });
 }
 
 
@@ -94,9 +112,9 @@ void TTBChevronItemViewer::Paint(TCanvas& canvas, const TRect& clientArea, bool 
     }
     auto draw = [&](int dx, int dy, TColor color) {
         if (vertical)
-            DrawMonoGlyph(canvas, kTBChevronGlyphVertical, x + dx, y + dy, color);
+            PaintGlyphPattern(canvas, x + dx, y + dy, 8, kChevronVertical, color);
         else
-            DrawMonoGlyph(canvas, kTBChevronGlyphHorizontal, x + dx, y + dy, color);
+            PaintGlyphPattern(canvas, x + dx, y + dy, 8, kChevronHorizontal, color);
     };
     if (enabled) {
         draw(0, 0, clBtnText);
@@ -355,8 +373,11 @@ TSize TTBCustomToolbar::ContentClientSize() {
 void TTBCustomToolbar::ShrinkLimit(int& length) {
     view_->ValidatePositions();
     int shrunk = view_->MinimumShrunkLength();
-    if (shrunk == 0)
-        shrunk = kChevronSize;
+    // A bar without an item to show can shrink away entirely.
+    if (shrunk == 0) {
+        length = 0;
+        return;
+    }
     bool vertical = CurrentDock() != nullptr && CurrentDock()->IsVertical();
     length = shrunk + along(DockedFrameSize(), vertical);
 }
@@ -422,7 +443,14 @@ void TTBCustomToolbar::MouseMove(TShiftState shift, int x, int y) {
     // The toolbar's hint is the item's under the mouse.
     TTBItemViewer* selected = view_->Selected();
     bool menuOnly = selected != nullptr && (selected->Item()->EffectiveOptions() & tboLongHintInMenuOnly);
-    SetHint(selected != nullptr && !menuOnly ? selected->Item()->Hint : std::string());
+    std::string hint = selected != nullptr && !menuOnly ? selected->Item()->Hint : std::string();
+    if (hint != Hint()) {
+        SetHint(hint);
+        // The status bar follows the item under the pointer, not only the
+        // toolbar the pointer entered.
+        if (GetCaptureControl() == nullptr || GetCaptureControl() == this)
+            Application().SetHint(GetLongHint(hint));
+    }
     TTBCustomDockableWindow::MouseMove(shift, x, y);
 }
 
@@ -475,6 +503,13 @@ bool TTBCustomToolbar::handleSysCommand(TMessage& message) {
     TBSystemSettings().Beep();
     message.Result = 1;
     return true;
+}
+
+bool TTBCustomToolbar::TabOrderIncludes(const TWinControl& child) const {
+    std::vector<TWinControl*> hidden;
+    if (view_)
+        view_->CollectOffEdgeControls(hidden);
+    return std::find(hidden.begin(), hidden.end(), &child) == hidden.end();
 }
 
 void TTBCustomToolbar::Dispatch(TMessage& message) {
@@ -530,6 +565,14 @@ void TTBCustomToolbar::Dispatch(TMessage& message) {
         if (handleSysCommand(message))
             return;
         break;
+    case CM_HINTSHOW: {
+        // The hint of the item under the pointer; none over empty space.
+        auto& info = *reinterpret_cast<THintInfo*>(message.LParam);
+        TPoint at{info.CursorPos.X - view_->WindowOrigin.X, info.CursorPos.Y - view_->WindowOrigin.Y};
+        view_->HintFor(view_->ViewerAtPoint(at), info);
+        message.Result = 0;
+        return;
+    }
     case WM_SETTINGCHANGE:
         rearrange();
         break;

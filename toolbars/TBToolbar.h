@@ -43,11 +43,6 @@ public:
                bool useDisabledShadow) override;
 };
 
-// The chevron's arrows: 8-pixel rows, for a horizontal (or floating) and a
-// vertical toolbar.
-inline constexpr uint8_t kTBChevronGlyphHorizontal[5] = {0xCC, 0x66, 0x33, 0x66, 0xCC};
-inline constexpr uint8_t kTBChevronGlyphVertical[8] = {0x88, 0xD8, 0x70, 0x20, 0x88, 0xD8, 0x70, 0x20};
-
 // The view of a toolbar's items.
 class TTBToolbarView : public TTBView {
 public:
@@ -159,6 +154,9 @@ protected:
     virtual TTBChevronItem* CreateChevronItem();
     void MakeParts();
     void Dispatch(TMessage& message) override;
+    // Tab skips the controls hidden behind the chevron, and those inside
+    // them.
+    bool TabOrderIncludes(const TWinControl& child) const override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void Paint() override;

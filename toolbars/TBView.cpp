@@ -283,6 +283,24 @@ TTBItemViewer* TTBView::ViewerAtPoint(TPoint point) {
     return nullptr;
 }
 
+bool TTBView::ShowsHints() const {
+    if ((Style & vsShowHintsOnHover) || (State & vsAlwaysShowHints))
+        return true;
+    if (chevronParentView_ != nullptr)
+        return chevronParentView_->ShowsHints();
+    return IsToolbar() && window_ != nullptr && window_->ShowHint();
+}
+
+void TTBView::HintFor(TTBItemViewer* viewer, THintInfo& info) const {
+    if (viewer == nullptr) {
+        info.HintStr.clear();
+        return;
+    }
+    info.CursorRect = viewer->BoundsRect;
+    OffsetRect(info.CursorRect, WindowOrigin.X, WindowOrigin.Y);
+    info.HintStr = viewer->Item()->HintCaption();
+}
+
 // ---------------------------------------------------------------------------
 // Change notices
 
@@ -509,16 +527,25 @@ bool TTBView::CalculatePositions(bool moveControls, int orientation, int wrapOff
     if (result.Shrunk && chevron != nullptr)
         chevron->SetEnabled(result.ChevronEnabled);
     bool changed = false;
+    std::vector<TWinControl*> movedInOrOut;
     for (int i = 0; i < ViewerCount(); ++i) {
         TTBItemViewer* viewer = viewers_[i].get();
         const TTBLayoutPosition& pos = result.Positions[i];
         if (viewer->BoundsRect != pos.Rect || viewer->Show != pos.Show || viewer->LineSep != pos.LineSep)
             changed = true;
+        if (viewer->OffEdge != pos.OffEdge)
+            if (auto* controlItem = dynamic_cast<TTBControlItem*>(viewer->Item()))
+                if (auto* control = dynamic_cast<TWinControl*>(controlItem->Control()))
+                    movedInOrOut.push_back(control);
         viewer->BoundsRect = pos.Rect;
         viewer->Show = pos.Show;
         viewer->OffEdge = pos.OffEdge;
         viewer->LineSep = pos.LineSep;
     }
+    // A control behind the chevron leaves the tab order, and comes back
+    // with its place on the bar.
+    for (TWinControl* control : movedInOrOut)
+        control->TabOrderChanged();
     return changed;
 }
 

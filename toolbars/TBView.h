@@ -28,6 +28,7 @@ class TCanvas;
 class TWinControl;
 class TTBItemViewer;
 class TTBPopupWindow;
+struct THintInfo;
 
 // Bits of TTBView::State.
 using TTBViewState = uint16_t;
@@ -86,6 +87,13 @@ public:
     TTBItemViewer* FindViewerOf(TTBCustomItem* item) const;
     int IndexOfViewer(const TTBItemViewer* viewer) const;
     TTBItemViewer* ViewerAtPoint(TPoint point);
+    // The hint the view's window shows for a viewer (CM_HINTSHOW): the
+    // item's short hint over the viewer's rectangle; nothing without one.
+    void HintFor(TTBItemViewer* viewer, THintInfo& info) const;
+    // Every item shows its hint while the pointer rests on it: a toolbar
+    // whose window shows hints, a view told so; a chevron's popup follows
+    // its toolbar.
+    bool ShowsHints() const;
     void RebuildViewers();
 
     // --- coordinates ------------------------------------------------------------------

@@ -27,14 +27,6 @@ TElementDialog::TElementDialog(TComponent* owner) : TForm(owner) {}
 
 void TElementDialog::Build(const TFormDescription& description, const THandlerTable& handlers) {
     BuildForm(*this, description, handlers);
-    // A label sizes itself to its text, but not while it is being built:
-    // once the form is whole each one is sized, so that none clips its
-    // text.
-    for (int i = 0; i < ComponentCount(); ++i)
-        if (auto* label = dynamic_cast<TCustomLabel*>(Components(i)); label != nullptr && label->AutoSize()) {
-            label->SetAutoSize(false);
-            label->SetAutoSize(true);
-        }
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
 }
@@ -47,18 +39,20 @@ void OpenHelpPage(std::string_view page) {
     UserInteraction().OpenDocument(ProgramFolder() + kHelpFolder + std::string(page));
 }
 
+bool SaveDocumentFirst(TEditForm& document) {
+    if (document.FileName != kUntitled)
+        return true;
+    if (UserInteraction().MessageDlg(kSaveFirst, mtConfirmation, mbYesNo) != mrYes)
+        return false;
+    document.FileSaveItemClick(&document);
+    return document.FileName != kUntitled;
+}
+
 bool BrowseForFile(TOpenDialog& dialog, TCustomEdit& field, std::string* chosen,
                    const std::function<void()>& prepare) {
     TEditForm* document = ActiveDocumentWindow();
-    if (document == nullptr)
+    if (document == nullptr || !SaveDocumentFirst(*document))
         return false;
-    if (document->FileName == kUntitled) {
-        if (UserInteraction().MessageDlg(kSaveFirst, mtConfirmation, mbYesNo) != mrYes)
-            return false;
-        document->FileSaveItemClick(document);
-        if (document->FileName == kUntitled)
-            return false;
-    }
     if (prepare)
         prepare();
     // Pictures and pages usually lie near the page: the dialog starts in

@@ -89,6 +89,8 @@ protected:
 // none is active.
 TEditForm* ActiveDocumentWindow();
 TCodeMemo* ActiveEditor();
+// The dialogs work in the program's text (UTF-8); the document's own
+// encoding is taken where the text crosses (DocumentTextEncoding.h).
 // The text selected in the active document ("" when nothing is, or there
 // is no document).
 std::string SelectedText();
@@ -96,18 +98,21 @@ std::string SelectedText();
 // as one edit that one undo removes; the caret ends behind it.  Nothing
 // happens while no document window is active.
 void InsertMarkup(std::string_view markup);
-// Moves the active document's caret back by back characters and selects
-// length characters from there (a paragraph break counts 2): (4, 0) puts
-// the caret in front of a closing "</A>" just written; (7 + L, L) selects
-// again the L characters wrapped in front of "</FONT>".
+// Moves the active document's caret back by back bytes of the program's
+// text and selects length bytes from there (a paragraph break counts 2):
+// (4, 0) puts the caret in front of a closing "</A>" just written;
+// (7 + L, L) selects again the L bytes wrapped in front of "</FONT>".
 void SelectBeforeCaret(int back, int length);
 
 // ---- Help and files --------------------------------------------------------------
 
 // Opens "help/ondrill/<page>" of the program folder with the desktop.
 void OpenHelpPage(std::string_view page);
-// The Browse steps: when the active document was never saved, asks to
-// save it now (No stops; a cancelled Save As stops); then runs dialog
+// A document that was never saved is asked to be saved now: true when it
+// has a file of its own (at once, or once saved); false on No or a
+// cancelled Save As.
+bool SaveDocumentFirst(TEditForm& document);
+// The Browse steps: SaveDocumentFirst for the active document; then runs dialog
 // (prepare runs just before it, for a filter set late), which starts in
 // the document's folder unless it names another; then puts the
 // chosen file, relative to the document, into field.  True when the field

@@ -220,7 +220,7 @@ void Ttablefrm::okbtnClick(TPersistent*) {
     if (CheckBox3->Checked()) {
         markup += "\r\n    <TR>";
         for (int column = 1; column <= columns; ++column)
-            markup += "\r\n        <TH><!-- En-t\xEAte --></TH>";
+            markup += "\r\n        <TH><!-- En-t\xC3\xAAte --></TH>";
         markup += "\r\n    </TR>";
     }
     for (int row = 1; row <= SpinEdit1->Value(); ++row) {

@@ -1,5 +1,6 @@
 #include "app/dialogs/PageDialogs.h"
 
+#include "app/dialogs/BodyPreview.h"
 #include "app/dialogs/DialogLayout.h"
 
 #include "platform/ui/ButtonControls.h"
@@ -9,12 +10,8 @@
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/TextControls.h"
 
-#include <cstring>
 
 namespace {
-
-constexpr int kTopMargin = 16;
-constexpr int kLeftMargin = 10;
 
 // ---- Body --------------------------------------------------------------------------------
 
@@ -30,19 +27,17 @@ const TFormDescription& bodyDescription() {
                                     {"Alignment", "taCenter"},
                                     {"Color", static_cast<int64_t>(clWhite)},
                                     {"Enabled", false}}});
-        // A framed panel rather than a group box: the labels are painted
-        // by their parent, which the platform's group box does not do.
-        c.push_back(DescribeLabel("Colors:", 166, 8));
-        c.push_back({.Name = "GroupBox1", .ClassName = "TPanel", .Bounds = Bounds(166, 28, 258, 142),
-                     .Properties = {{"Caption", std::string()}, {"BevelOuter", "bvLowered"}}});
+        // The box's caption stands level with the label over the sample;
+        // its frame runs beside the sample.
+        c.push_back(DescribeGroup("GroupBox1", "Colors:", Bounds(166, 8, 258, 162)));
         const std::tuple<const char*, const char*, TColor, const char*> swatches[] = {
             {"Text:", "Memo1", clBlack, "couleurClick"},     {"Link:", "Memo2", clBlue, "memo2Click"},
             {"Active link:", "Memo5", clPurple, "Memo5Click"}, {"Visited link:", "Memo3", clNavy, "Button3Click"},
             {"Background:", "Memo4", clWhite, "Button4Click"}};
         for (int i = 0; i < 5; ++i) {
             const auto& [label, name, color, click] = swatches[i];
-            c.push_back(DescribeRowLabel(label, 12, 10 + i * 26, "GroupBox1"));
-            c.push_back(DescribeSwatch(name, Bounds(100, 10 + i * 26, 60, kFieldHeight), color, click, "GroupBox1"));
+            c.push_back(DescribeRowLabel(label, 12, 28 + i * 26, "GroupBox1"));
+            c.push_back(DescribeSwatch(name, Bounds(100, 28 + i * 26, 60, kFieldHeight), color, click, "GroupBox1"));
         }
         constexpr int field = 120;
         c.push_back(DescribeRowLabel("Background image:", kDialogMargin, 182));
@@ -50,9 +45,9 @@ const TFormDescription& bodyDescription() {
         c.push_back(DescribeBrowseButton("SpeedButton1", 401, 182, "SpeedButton1Click"));
         c.push_back(DescribeCheck("CheckBox1", "Watermark", Bounds(field, 210, 120, 17)));
         c.push_back(DescribeRowLabel("Top margin:", kDialogMargin, 236));
-        c.push_back(DescribeSpin("SpinEdit1", Bounds(field, 236, 60, kFieldHeight), 0, 0, kTopMargin));
+        c.push_back(DescribeSpin("SpinEdit1", Bounds(field, 236, 60, kFieldHeight), 0, 0, kBodyTopMargin));
         c.push_back(DescribeRowLabel("Left margin:", 216, 236));
-        c.push_back(DescribeSpin("SpinEdit2", Bounds(300, 236, 60, kFieldHeight), 0, 0, kLeftMargin));
+        c.push_back(DescribeSpin("SpinEdit2", Bounds(300, 236, 60, kFieldHeight), 0, 0, kBodyLeftMargin));
         AddDialogButtons(c, 424, 268, {.CancelClick = "cancelbtnClick"});
         c.push_back({.Name = "bodycolordialog", .ClassName = "TColorDialog",
                      .Properties = {{"Options", static_cast<int64_t>(cdFullOpen)}}});
@@ -123,52 +118,39 @@ Tbodydialog::Tbodydialog(TComponent* owner) : TElementDialog(owner) {
     FormCreate(this);
 }
 
-void Tbodydialog::colorWord(const char* word, TColor color) {
-    const int at = RichEdit1->FindText(word);
-    if (at >= 0)
-        RichEdit1->SetRunColor(at, static_cast<int>(std::strlen(word)), color);
-}
+void Tbodydialog::colorWord(const char* word, TColor color) { ColorPreviewWord(*RichEdit1, word, color); }
 
 void Tbodydialog::FormCreate(TPersistent*) {
-    colorWord("Text", Memo1->Color());
-    colorWord("Link", Memo2->Color());
-    colorWord("Active Link", Memo5->Color());
-    colorWord("Visited Link", Memo3->Color());
-    for (const char* link : {"Link", "Active Link", "Visited Link"})
-        RichEdit1->SetRunStyle(RichEdit1->FindText(link), static_cast<int>(std::strlen(link)), fsUnderline);
-    RichEdit1->SetColor(Memo4->Color());
+    PaintBodyPreview(*RichEdit1, {"Text", "Link", "Active Link", "Visited Link"},
+                     {.Background = Memo4->Color(),
+                      .Text = Memo1->Color(),
+                      .Link = Memo2->Color(),
+                      .ActiveLink = Memo5->Color(),
+                      .VisitedLink = Memo3->Color()});
 }
 
 void Tbodydialog::chooseWordColor(TPanel& swatch, const char* word) {
-    if (ChooseSwatchColor(*bodycolordialog, swatch))
-        colorWord(word, swatch.Color());
+    ChoosePreviewColor(*bodycolordialog, swatch, *RichEdit1, word);
 }
 
 void Tbodydialog::couleurClick(TPersistent*) { chooseWordColor(*Memo1, "Text"); }
 void Tbodydialog::memo2Click(TPersistent*) { chooseWordColor(*Memo2, "Link"); }
 void Tbodydialog::Memo5Click(TPersistent*) { chooseWordColor(*Memo5, "Active Link"); }
 void Tbodydialog::Button3Click(TPersistent*) { chooseWordColor(*Memo3, "Visited Link"); }
-
-void Tbodydialog::Button4Click(TPersistent*) {
-    if (ChooseSwatchColor(*bodycolordialog, *Memo4))
-        RichEdit1->SetColor(Memo4->Color());
-}
+void Tbodydialog::Button4Click(TPersistent*) { chooseWordColor(*Memo4, nullptr); }
 
 void Tbodydialog::SpeedButton1Click(TPersistent*) { BrowseForFile(*OpenPictureDialog1, *Edit1); }
 
 void Tbodydialog::okbtnClick(TPersistent*) {
-    // Each optional piece begins with the quote that closes the value
-    // before it.
-    std::string markup = "<BODY BGCOLOR=\"#" + HexColor(Memo4->Color()) + "\" BACKGROUND=\"" + Edit1->Text() +
-                         "\" TEXT=\"#" + HexColor(Memo1->Color()) + "\" LINK=\"#" + HexColor(Memo2->Color()) +
-                         "\" ALINK=\"#" + HexColor(Memo5->Color()) + "\" VLINK=\"#" + HexColor(Memo3->Color());
-    if (CheckBox1->Checked())
-        markup += "\" BGPROPERTIES=\"FIXED";
-    if (SpinEdit1->Value() != kTopMargin)
-        markup += "\" TOPMARGIN=\"" + SpinText(*SpinEdit1);
-    if (SpinEdit2->Value() != kLeftMargin)
-        markup += "\" LEFTMARGIN=\"" + SpinText(*SpinEdit2);
-    InsertMarkup(markup + "\">");
+    InsertMarkup(BodyTagMarkup({.Background = Memo4->Color(),
+                                .Picture = Edit1->Text(),
+                                .Text = Memo1->Color(),
+                                .Link = Memo2->Color(),
+                                .ActiveLink = Memo5->Color(),
+                                .VisitedLink = Memo3->Color(),
+                                .Watermark = CheckBox1->Checked(),
+                                .TopMargin = SpinEdit1->Value(),
+                                .LeftMargin = SpinEdit2->Value()}));
 }
 
 void Tbodydialog::cancelbtnClick(TPersistent*) { Close(); }

@@ -10,27 +10,28 @@
 
 namespace {
 
-// The markup characters, two signs, the Latin-1 letters from 0xC0 to 0xFD
-// (without the multiplication and division signs) and the blank; three
-// pairs stand in reverse code order, each with its own entity.
+// The markup characters, two signs, the Latin-1 letters from U+00C0 to
+// U+00FD (without the multiplication and division signs) and the blank,
+// in UTF-8 as all the program's text; three pairs stand in reverse code
+// order, each with its own entity.
 constexpr std::array<TSpecialCharacter, 67> kCharacters = {{
-    {"<", "&lt;"},          {">", "&gt;"},          {"&", "&amp;"},         {"\"", "&quot;"},
-    {"\xAE", "&reg;"},      {"\xA9", "&copy;"},     {"\xC0", "&Agrave;"},   {"\xC1", "&Aacute;"},
-    {"\xC2", "&Acirc;"},    {"\xC3", "&Atilde;"},   {"\xC4", "&Auml;"},     {"\xC5", "&Aring;"},
-    {"\xC6", "&AElig;"},    {"\xC7", "&Ccedil;"},   {"\xC8", "&Egrave;"},   {"\xC9", "&Eacute;"},
-    {"\xCA", "&Ecirc;"},    {"\xCB", "&Euml;"},     {"\xCC", "&Igrave;"},   {"\xCD", "&Iacute;"},
-    {"\xCE", "&Icirc;"},    {"\xCF", "&Iuml;"},     {"\xD0", "&ETH;"},      {"\xD1", "&Ntilde;"},
-    {"\xD2", "&Ograve;"},   {"\xD3", "&Oacute;"},   {"\xD4", "&Ocirc;"},    {"\xD5", "&Otilde;"},
-    {"\xD6", "&Ouml;"},     {"\xD8", "&Oslash;"},   {"\xDA", "&Uacute;"},   {"\xD9", "&Ugrave;"},
-    {"\xDB", "&Ucirc;"},    {"\xDC", "&Uuml;"},     {"\xDD", "&Yacute;"},   {"\xDE", "&THORN;"},
-    {"\xDF", "&szlig;"},    {"\xE1", "&aacute;"},   {"\xE0", "&agrave;"},   {"\xE2", "&acirc;"},
-    {"\xE3", "&atilde;"},   {"\xE4", "&auml;"},     {"\xE5", "&aring;"},    {"\xE6", "&aelig;"},
-    {"\xE7", "&ccedil;"},   {"\xE8", "&egrave;"},   {"\xE9", "&eacute;"},   {"\xEA", "&ecirc;"},
-    {"\xEB", "&euml;"},     {"\xEC", "&igrave;"},   {"\xED", "&iacute;"},   {"\xEE", "&icirc;"},
-    {"\xEF", "&iuml;"},     {"\xF0", "&eth;"},      {"\xF1", "&ntilde;"},   {"\xF3", "&oacute;"},
-    {"\xF2", "&ograve;"},   {"\xF4", "&ocirc;"},    {"\xF5", "&otilde;"},   {"\xF6", "&ouml;"},
-    {"\xF8", "&oslash;"},   {"\xF9", "&ugrave;"},   {"\xFA", "&uacute;"},   {"\xFB", "&ucirc;"},
-    {"\xFC", "&uuml;"},     {"\xFD", "&yacute;"},   {" ", "&nbsp;"},
+    {"<", "&lt;"},            {">", "&gt;"},            {"&", "&amp;"},           {"\"", "&quot;"},
+    {"\xC2\xAE", "&reg;"},    {"\xC2\xA9", "&copy;"},   {"\xC3\x80", "&Agrave;"}, {"\xC3\x81", "&Aacute;"},
+    {"\xC3\x82", "&Acirc;"},  {"\xC3\x83", "&Atilde;"}, {"\xC3\x84", "&Auml;"},   {"\xC3\x85", "&Aring;"},
+    {"\xC3\x86", "&AElig;"},  {"\xC3\x87", "&Ccedil;"}, {"\xC3\x88", "&Egrave;"}, {"\xC3\x89", "&Eacute;"},
+    {"\xC3\x8A", "&Ecirc;"},  {"\xC3\x8B", "&Euml;"},   {"\xC3\x8C", "&Igrave;"}, {"\xC3\x8D", "&Iacute;"},
+    {"\xC3\x8E", "&Icirc;"},  {"\xC3\x8F", "&Iuml;"},   {"\xC3\x90", "&ETH;"},    {"\xC3\x91", "&Ntilde;"},
+    {"\xC3\x92", "&Ograve;"}, {"\xC3\x93", "&Oacute;"}, {"\xC3\x94", "&Ocirc;"},  {"\xC3\x95", "&Otilde;"},
+    {"\xC3\x96", "&Ouml;"},   {"\xC3\x98", "&Oslash;"}, {"\xC3\x9A", "&Uacute;"}, {"\xC3\x99", "&Ugrave;"},
+    {"\xC3\x9B", "&Ucirc;"},  {"\xC3\x9C", "&Uuml;"},   {"\xC3\x9D", "&Yacute;"}, {"\xC3\x9E", "&THORN;"},
+    {"\xC3\x9F", "&szlig;"},  {"\xC3\xA1", "&aacute;"}, {"\xC3\xA0", "&agrave;"}, {"\xC3\xA2", "&acirc;"},
+    {"\xC3\xA3", "&atilde;"}, {"\xC3\xA4", "&auml;"},   {"\xC3\xA5", "&aring;"},  {"\xC3\xA6", "&aelig;"},
+    {"\xC3\xA7", "&ccedil;"}, {"\xC3\xA8", "&egrave;"}, {"\xC3\xA9", "&eacute;"}, {"\xC3\xAA", "&ecirc;"},
+    {"\xC3\xAB", "&euml;"},   {"\xC3\xAC", "&igrave;"}, {"\xC3\xAD", "&iacute;"}, {"\xC3\xAE", "&icirc;"},
+    {"\xC3\xAF", "&iuml;"},   {"\xC3\xB0", "&eth;"},    {"\xC3\xB1", "&ntilde;"}, {"\xC3\xB3", "&oacute;"},
+    {"\xC3\xB2", "&ograve;"}, {"\xC3\xB4", "&ocirc;"},  {"\xC3\xB5", "&otilde;"}, {"\xC3\xB6", "&ouml;"},
+    {"\xC3\xB8", "&oslash;"}, {"\xC3\xB9", "&ugrave;"}, {"\xC3\xBA", "&uacute;"}, {"\xC3\xBB", "&ucirc;"},
+    {"\xC3\xBC", "&uuml;"},   {"\xC3\xBD", "&yacute;"}, {" ", "&nbsp;"},
 }};
 
 const TFormDescription& description() {

@@ -12,7 +12,7 @@
 class TComboBox;
 class TEdit;
 
-// A character of the window's list (a code-page byte, or the blank) and
+// A character of the window's list (in UTF-8, or the blank) and
 // its entity.
 struct TSpecialCharacter {
     const char* Character;

@@ -12,6 +12,7 @@
 // After the usual lines a table gives ours, the peer's and the ratio.
 
 #include "bench/WidgetBenchMain.h"
+#include "bench/dialogs/BenchDocument.h"
 
 #include "app/ApplicationClasses.h"
 #include "app/EditForm.h"
@@ -44,35 +45,7 @@ namespace {
 
 constexpr int kTableSize = 200;
 
-std::map<std::string, double>& results() {
-    static std::map<std::string, double> table;
-    return table;
-}
-
-double milliseconds(std::chrono::steady_clock::duration duration) {
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-// The main window with one document, in a program folder of its own.
-TEditForm& document() {
-    static TEditForm* page = [] {
-        const auto folder = std::filesystem::temp_directory_path() / ("ondrill-dialogs-bench-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder / "data");
-        std::filesystem::create_directories(folder / "config");
-        SetProgramFolder(folder.string());
-        setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-        RegisterApplicationClasses();
-        auto* frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->SetBounds(0, 0, 1280, 900);
-        frame->Show();
-        auto* edit = new TEditForm(&Application());
-        frame->MDINav->AddForm(edit, nullptr);
-        QApplication::processEvents();
-        return edit;
-    }();
-    return *page;
-}
+TEditForm& document() { return BenchDocument("ondrill-dialogs-bench-"); }
 
 // ---- The font dialog ---------------------------------------------------------------
 
@@ -84,14 +57,14 @@ void BM_OpenFontDialog(benchmark::State& state) {
         auto dialog = std::make_unique<TFontForm>(frameform);
         dialog->Show();
         QApplication::processEvents();
-        total += milliseconds(std::chrono::steady_clock::now() - start);
+        total += BenchMilliseconds(std::chrono::steady_clock::now() - start);
         state.PauseTiming();
         dialog->BeforeDestruction();
         dialog.reset();
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    results()["font ours"] = total / static_cast<double>(state.iterations());
+    BenchResults()["font ours"] = total / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_OpenFontDialog)->Unit(benchmark::kMillisecond);
 
@@ -126,13 +99,13 @@ void BM_PeerOpenFontDialog(benchmark::State& state) {
         dialog->resize(400, 274);
         dialog->show();
         QApplication::processEvents();
-        total += milliseconds(std::chrono::steady_clock::now() - start);
+        total += BenchMilliseconds(std::chrono::steady_clock::now() - start);
         state.PauseTiming();
         dialog.reset();
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    results()["font peer"] = total / static_cast<double>(state.iterations());
+    BenchResults()["font peer"] = total / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_PeerOpenFontDialog)->Unit(benchmark::kMillisecond);
 
@@ -153,14 +126,14 @@ void BM_WriteLargeTable(benchmark::State& state) {
         dialog->okbtnClick(dialog.get());
         page.Update();
         QApplication::processEvents();
-        total += milliseconds(std::chrono::steady_clock::now() - start);
+        total += BenchMilliseconds(std::chrono::steady_clock::now() - start);
         state.PauseTiming();
         bytes = page.Text().Bytes().size();
         dialog->BeforeDestruction();
         dialog.reset();
         state.ResumeTiming();
     }
-    results()["table ours"] = total / static_cast<double>(state.iterations());
+    BenchResults()["table ours"] = total / static_cast<double>(state.iterations());
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_WriteLargeTable)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
@@ -190,17 +163,17 @@ void BM_PeerWriteLargeTable(benchmark::State& state) {
         editor.insertPlainText(markup);
         editor.repaint();
         QApplication::processEvents();
-        total += milliseconds(std::chrono::steady_clock::now() - start);
+        total += BenchMilliseconds(std::chrono::steady_clock::now() - start);
     }
-    results()["table peer"] = total / static_cast<double>(state.iterations());
+    BenchResults()["table peer"] = total / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_PeerWriteLargeTable)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 void printSummary() {
     auto row = [](const char* what, const char* key) {
-        auto ours = results().find(std::string(key) + " ours");
-        auto peer = results().find(std::string(key) + " peer");
-        if (ours == results().end() || peer == results().end())
+        auto ours = BenchResults().find(std::string(key) + " ours");
+        auto peer = BenchResults().find(std::string(key) + " peer");
+        if (ours == BenchResults().end() || peer == BenchResults().end())
             return;
         std::printf("  %-44s %10.2f %10.2f %7.2f\n", what, ours->second, peer->second, ours->second / peer->second);
     };
@@ -209,13 +182,7 @@ void printSummary() {
     row("font dialog opened, every font listed", "font");
     row("table of 200 x 200 cells written and painted", "table");
     std::printf("  (ours / peer; the peers are Qt dialogs and QPlainTextEdit)\n");
-    // The windows go while the application they were made in stands.
-    if (Tframeform* frame = frameform) {
-        while (frame->MDIChildCount() > 0)
-            delete frame->MDIChildren(frame->MDIChildCount() - 1);
-        delete frame;
-        Application().SetMainForm(nullptr);
-    }
+    FreeBenchWindows();
 }
 
 } // namespace

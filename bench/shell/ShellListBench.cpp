@@ -4,12 +4,14 @@
 //   of rows asked for their names, sizes, types and dates; the peer loads
 //   the folder and sorts it by name;
 // - sorting by each column, from the order of the next column (made
-//   untimed before each sort, so that both sides really sort);
+//   untimed before each sort, so that both sides really sort); ours sorts
+//   by the keys its rows keep from the fill, as the peer by its cache;
 // - a refresh after one file appeared: ours looks at the entry a change
 //   notice named, in the 10,000-file folder and in a 100-file one (the
 //   time follows the change, not the folder); the full difference against
 //   the folder is shown too; the peer's is QFileSystemModel's own update,
-//   from the file's creation to the new row.
+//   from the file's creation to the new row.  The files a case makes are
+//   removed after it, so every case sees the same folder.
 // After the usual lines a table gives ours, the peer's and the ratio.
 
 #include "bench/shell/RatioReporter.h"
@@ -196,16 +198,20 @@ void refreshOurs(benchmark::State& state, const std::string& path, bool byName) 
     TPTShellList view;
     TPTShellListModel& list = view.Model();
     list.Fill(folder.get());
+    std::vector<std::string> made;
     for (auto _ : state) {
         state.PauseTiming();
-        std::string name = "new" + std::to_string(++counter) + ".htm";
-        std::ofstream(JoinPath(path, name)) << "x";
+        made.push_back(JoinPath(path, "new" + std::to_string(++counter) + ".htm"));
+        std::ofstream(made.back()) << "x";
         state.ResumeTiming();
         if (byName)
-            list.RefreshNames({name});
+            list.RefreshNames({std::string(FileNameOf(made.back()))});
         else
             list.Refresh();
     }
+    // The folder keeps its size for the next case.
+    for (const std::string& file : made)
+        std::filesystem::remove(file);
 }
 
 void refreshQt(benchmark::State& state) {
@@ -215,14 +221,18 @@ void refreshQt(benchmark::State& state) {
     QModelIndex root = model.setRootPath(QString::fromStdString(bigFolder));
     view.setRootIndex(root);
     waitLoaded(model, root, kFiles + 30);
+    std::vector<std::string> made;
     for (auto _ : state) {
         int rows = model.rowCount(root);
+        made.push_back(JoinPath(bigFolder, "qt" + std::to_string(++counter) + ".htm"));
         auto start = std::chrono::steady_clock::now();
-        std::ofstream(JoinPath(bigFolder, "qt" + std::to_string(++counter) + ".htm")) << "x";
+        std::ofstream(made.back()) << "x";
         while (model.rowCount(root) == rows)
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
+    for (const std::string& file : made)
+        std::filesystem::remove(file);
 }
 
 } // namespace

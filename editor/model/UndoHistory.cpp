@@ -59,60 +59,66 @@ void TUndoHistory::GroupLast() {
 }
 
 void TUndoHistory::Undo(const TReplace& replace) {
-    if (position_ <= 0)
-        return;
-    const TUndoEntry entry = entries_[static_cast<size_t>(position_ - 1)];
-    breakGrouping_ = true;
-    {
-        TRestoreOnExit<bool> replay(replaying_, true);
-        TRestoreOnExit<bool> undoing(undoing_, true);
-        --position_;
-        const int32_t before = position_;
-        try {
-            replace(entry.Start, entry.Stop, entry.Text);
-        } catch (...) {
-            // Refused before anything changed: the entry stays undoable.
-            // Changed, then a handler raised: the inverse is in its place.
-            if (position_ == before)
-                ++position_;
-            else if (position_ > 0)
-                --position_;
-            throw;
-        }
-        if (position_ > 0)
+    // A step is undone entry by entry in a loop, never by recursion, so
+    // that a step of any length (a Replace All of many matches) fits the
+    // stack.  The inverse of each entry stands at the position after it is
+    // replayed; the inverses of entries that were grouped with the one
+    // before them are marked once the whole step is undone, so that redo
+    // brings the whole chain back.
+    std::vector<size_t> grouped;
+    for (bool more = true; more && position_ > 0;) {
+        const TUndoEntry entry = entries_[static_cast<size_t>(position_ - 1)];
+        breakGrouping_ = true;
+        {
+            TRestoreOnExit<bool> replay(replaying_, true);
+            TRestoreOnExit<bool> undoing(undoing_, true);
             --position_;
+            const int32_t before = position_;
+            try {
+                replace(entry.Start, entry.Stop, entry.Text);
+            } catch (...) {
+                // Refused before anything changed: the entry stays undoable.
+                // Changed, then a handler raised: the inverse is in its place.
+                if (position_ == before)
+                    ++position_;
+                else if (position_ > 0)
+                    --position_;
+                throw;
+            }
+            if (position_ > 0)
+                --position_;
+        }
+        more = entry.Grouped;
+        if (more)
+            grouped.push_back(static_cast<size_t>(position_));
     }
-    // The inverse of this entry now stands at the position.  When the entry
-    // was grouped with the one before it, that one is undone too and the
-    // inverse is marked, so that redo brings the whole chain back (however
-    // long it is, not just its last two entries).
-    const auto inverse = static_cast<size_t>(position_);
-    if (entry.Grouped) {
-        Undo(replace);
+    for (size_t inverse : grouped)
         if (inverse < entries_.size())
             entries_[inverse].Grouped = true;
-    }
 }
 
 void TUndoHistory::Redo(const TReplace& replace) {
-    const auto count = static_cast<int32_t>(entries_.size());
-    if (position_ >= count)
-        return;
-    const auto index = static_cast<size_t>(position_);
-    const TUndoEntry entry = entries_[index];
-    const bool followingGrouped = position_ + 1 < count && entries_[index + 1].Grouped;
-    breakGrouping_ = true;
-    {
-        TRestoreOnExit<bool> replay(replaying_, true);
-        replace(entry.Start, entry.Stop, entry.Text);
+    // As Undo: a loop over the step, the entries after the first marked
+    // again at the end (their inverses replaced them without the mark).
+    std::vector<size_t> grouped;
+    for (bool more = true; more;) {
+        const auto count = static_cast<int32_t>(entries_.size());
+        if (position_ >= count)
+            break;
+        const auto index = static_cast<size_t>(position_);
+        const TUndoEntry entry = entries_[index];
+        more = position_ + 1 < count && entries_[index + 1].Grouped;
+        breakGrouping_ = true;
+        {
+            TRestoreOnExit<bool> replay(replaying_, true);
+            replace(entry.Start, entry.Stop, entry.Text);
+        }
+        if (more)
+            grouped.push_back(index + 1);
     }
-    // The entry after this one was grouped with it: redo it too and mark it
-    // again (its inverse replaced it without the mark).
-    if (followingGrouped) {
-        Redo(replace);
-        if (index + 1 < entries_.size())
-            entries_[index + 1].Grouped = true;
-    }
+    for (size_t next : grouped)
+        if (next < entries_.size())
+            entries_[next].Grouped = true;
 }
 
 void TUndoHistory::eraseEntries(size_t from, size_t to) {

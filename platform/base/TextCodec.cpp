@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -70,6 +71,11 @@ int UnicodeToAnsiChar(char32_t character) {
     return -1;
 }
 
+char KeyCharOf(char32_t character) {
+    const int byte = UnicodeToAnsiChar(character);
+    return static_cast<char>(byte >= 0 ? byte : '?');
+}
+
 QString AnsiToQString(std::string_view bytes) {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* out = text.data();
@@ -78,10 +84,25 @@ QString AnsiToQString(std::string_view bytes) {
     return text;
 }
 
+namespace {
+
+void appendCharacter(QString& text, char32_t character) {
+    if (character >= 0x10000) {
+        text.append(QChar(QChar::highSurrogate(character)));
+        text.append(QChar(QChar::lowSurrogate(character)));
+    } else {
+        text.append(QChar(static_cast<char16_t>(character)));
+    }
+}
+
+QString fromUtf8(std::string_view bytes) { return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+
+} // namespace
+
 QString Utf8ToQString(std::string_view bytes) {
     // Valid text (nearly all) goes through Qt's own decoder.
     if (IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        return fromUtf8(bytes);
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (size_t i = 0; i < bytes.size();) {
@@ -91,15 +112,173 @@ QString Utf8ToQString(std::string_view bytes) {
             character = AnsiCharToUnicode(static_cast<unsigned char>(bytes[i]));
             length = 1;
         }
-        if (character >= 0x10000) {
-            text.append(QChar(QChar::highSurrogate(character)));
-            text.append(QChar(QChar::lowSurrogate(character)));
-        } else {
-            text.append(QChar(static_cast<char16_t>(character)));
-        }
+        appendCharacter(text, character);
         i += length;
     }
     return text;
+}
+
+namespace {
+
+// A byte the program's text can not show as a character stands in a
+// control as this private-use character plus the byte (U+F780..U+F7FF).
+constexpr char32_t kByteEscapeBase = 0xF700;
+
+bool isByteEscape(char32_t character) {
+    return character >= kByteEscapeBase + 0x80 && character <= kByteEscapeBase + 0xFF;
+}
+
+// The character at the start of the program's text as a control shows it:
+// Length bytes that are one Character, or Length bytes each shown as its
+// escape (a byte outside a valid sequence, or the bytes of a character of
+// the escapes' own range).
+struct TShownCharacter {
+    size_t Length;
+    char32_t Character;
+    bool Escaped;
+    int Units() const { return Escaped ? static_cast<int>(Length) : Character >= 0x10000 ? 2 : 1; }
+};
+
+TShownCharacter shownCharacterAt(std::string_view text) {
+    char32_t character = 0;
+    const size_t length = Utf8SequenceLength(text, character);
+    if (length == 0)
+        return {1, 0, true};
+    return {length, character, isByteEscape(character)};
+}
+
+// The character at position i of a Qt text: Units UTF-16 units that stand
+// for one code point, or for one byte (Escaped).  A lone surrogate, which
+// no text of the program makes, reads as the replacement character.
+struct TQtCharacter {
+    int Units;
+    char32_t Value;
+    bool Escaped;
+    size_t Bytes() const { return Escaped || Value < 0x80 ? 1 : Value < 0x800 ? 2 : Value < 0x10000 ? 3 : 4; }
+};
+
+TQtCharacter qtCharacterAt(const QString& text, qsizetype i) {
+    const char16_t unit = text[i].unicode();
+    if (isByteEscape(unit))
+        return {1, unit - kByteEscapeBase, true};
+    if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+        return {2, QChar::surrogateToUcs4(unit, text[i + 1].unicode()), false};
+    if (QChar::isSurrogate(unit))
+        return {1, 0xFFFD, false};
+    return {1, unit, false};
+}
+
+} // namespace
+
+namespace {
+
+// Qt's own decoding of text, when it is the program's mapping too: every
+// byte in a valid sequence and no character of the escapes' range (nearly
+// all text).  Qt shows a byte outside a valid sequence as U+FFFD; a
+// genuine U+FFFD takes the long way too.
+std::optional<QString> decodedByQt(std::string_view text) {
+    QString shown = fromUtf8(text);
+    const auto* units = reinterpret_cast<const char16_t*>(shown.constData());
+    for (qsizetype i = 0, n = shown.size(); i < n; ++i)
+        if (units[i] >= kByteEscapeBase + 0x80 && (units[i] <= kByteEscapeBase + 0xFF || units[i] == 0xFFFD))
+            return std::nullopt;
+    return shown;
+}
+
+// Whether Qt's own encoder gives the program's bytes of text: no escape
+// and no lone surrogate in it.
+bool encodedByQt(const QString& text) {
+    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const char16_t unit = units[i];
+        if (unit < 0xD800)
+            continue;
+        if (isByteEscape(unit))
+            return false;
+        if (QChar::isHighSurrogate(unit) && i + 1 < n && QChar::isLowSurrogate(units[i + 1]))
+            ++i;
+        else if (QChar::isSurrogate(unit))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ProgramTextToQString(std::string_view text) {
+    if (std::optional<QString> shown = decodedByQt(text))
+        return *shown;
+    QString shown;
+    shown.reserve(static_cast<qsizetype>(text.size()));
+    for (size_t i = 0; i < text.size();) {
+        const TShownCharacter character = shownCharacterAt(text.substr(i));
+        if (character.Escaped) {
+            for (size_t k = 0; k < character.Length; ++k)
+                shown.append(QChar(static_cast<char16_t>(kByteEscapeBase + static_cast<unsigned char>(text[i + k]))));
+        } else {
+            appendCharacter(shown, character.Character);
+        }
+        i += character.Length;
+    }
+    return shown;
+}
+
+std::string QStringToProgramText(const QString& text) {
+    if (encodedByQt(text)) {
+        const QByteArray bytes = text.toUtf8();
+        return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size();) {
+        const TQtCharacter character = qtCharacterAt(text, i);
+        if (character.Escaped)
+            bytes.push_back(static_cast<char>(character.Value));
+        else
+            AppendUtf8(bytes, character.Value);
+        i += character.Units;
+    }
+    return bytes;
+}
+
+int QtPositionOfProgramText(std::string_view text, int at) {
+    const size_t end = static_cast<size_t>(std::clamp(at, 0, static_cast<int>(text.size())));
+    // Text before the offset that Qt decodes as we do has as many
+    // positions as Qt's characters.
+    if (std::optional<QString> before = decodedByQt(text.substr(0, end)))
+        return static_cast<int>(before->size());
+    int position = 0;
+    for (size_t i = 0; i < end;) {
+        const TShownCharacter character = shownCharacterAt(text.substr(i));
+        if (character.Escaped) {
+            // Each byte is a character of its own.
+            const size_t taken = std::min(character.Length, end - i);
+            position += static_cast<int>(taken);
+            i += taken;
+            continue;
+        }
+        if (i + character.Length > end)
+            break;
+        position += character.Units();
+        i += character.Length;
+    }
+    return position;
+}
+
+int ProgramTextOffsetOfQt(const QString& text, int at) {
+    const qsizetype end = std::clamp<qsizetype>(at, 0, text.size());
+    const QString before = text.left(end);
+    if (encodedByQt(before))
+        return static_cast<int>(before.toUtf8().size());
+    size_t offset = 0;
+    for (qsizetype i = 0; i < end;) {
+        const TQtCharacter character = qtCharacterAt(text, i);
+        if (i + character.Units > end)
+            break;
+        offset += character.Bytes();
+        i += character.Units;
+    }
+    return static_cast<int>(offset);
 }
 
 std::string QStringToUtf8(const QString& text) {

@@ -23,6 +23,9 @@ const char* TextEncodingName(TTextEncoding encoding);
 char16_t AnsiCharToUnicode(unsigned char byte);
 // One Unicode character to its byte, or -1 when the code page has none.
 int UnicodeToAnsiChar(char32_t character);
+// The one byte a key handler (OnKeyPress) sees for a typed character: its
+// byte of the code page, or '?' for a character the code page lacks.
+char KeyCharOf(char32_t character);
 
 // The code page's own case rules (letters with accents included).
 unsigned char AnsiUpperChar(unsigned char byte);

@@ -2,6 +2,7 @@
 
 #include "platform/base/TextCodec.h"
 
+#include <algorithm>
 #include <cstring>
 
 size_t Utf8SequenceLength(std::string_view text, char32_t& codePoint) {
@@ -132,4 +133,86 @@ bool Utf8ToAnsi(std::string_view text, std::string& out) {
         i += length;
     }
     return complete;
+}
+
+std::string ProgramTextToDocument(std::string_view text, TTextEncoding encoding) {
+    if (encoding == teUtf8)
+        return std::string(text);
+    std::string bytes;
+    Utf8ToAnsi(text, bytes);
+    return bytes;
+}
+
+std::string DocumentTextToProgram(std::string_view text, TTextEncoding encoding) {
+    return encoding == teUtf8 ? std::string(text) : AnsiToUtf8(text);
+}
+
+namespace {
+
+// The character at text[i] under a code-page case rule, as a code point;
+// i moves past it.  A byte outside a valid sequence is its code-page
+// character.
+template <class Fold>
+char32_t foldedCharacter(std::string_view text, size_t& i, Fold fold) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    char32_t character = byte;
+    size_t length = byte < 0x80 ? 1 : Utf8SequenceLength(text.substr(i), character);
+    if (length == 0) {
+        character = AnsiCharToUnicode(byte);
+        length = 1;
+    }
+    i += length;
+    const int inCodePage = character < 0x80 ? static_cast<int>(character) : UnicodeToAnsiChar(character);
+    return inCodePage < 0 ? character : AnsiCharToUnicode(fold(static_cast<unsigned char>(inCodePage)));
+}
+
+template <class Fold>
+std::string foldedUtf8(std::string_view text, Fold fold) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const size_t start = i;
+        const auto byte = static_cast<unsigned char>(text[i]);
+        char32_t character;
+        if (byte >= 0x80 && Utf8SequenceLength(text.substr(i), character) == 0) {
+            out.push_back(text[i++]); // kept as it is
+            continue;
+        }
+        const char32_t folded = foldedCharacter(text, i, fold);
+        if (byte < 0x80)
+            out.push_back(static_cast<char>(folded));
+        else if (folded == character)
+            out.append(text.substr(start, i - start));
+        else
+            AppendUtf8(out, folded);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string Utf8UpperCase(std::string_view text) { return foldedUtf8(text, AnsiUpperChar); }
+
+std::string Utf8LowerCase(std::string_view text) { return foldedUtf8(text, AnsiLowerChar); }
+
+int Utf8CompareText(std::string_view a, std::string_view b) {
+    // Equal bytes fold equally: the comparison starts at the last character
+    // boundary (after an ASCII byte) before the first byte that differs.
+    size_t same = 0;
+    const size_t shorter = std::min(a.size(), b.size());
+    while (same < shorter && a[same] == b[same])
+        ++same;
+    while (same > 0 && static_cast<unsigned char>(a[same - 1]) >= 0x80)
+        --same;
+    size_t i = same;
+    size_t j = same;
+    while (i < a.size() && j < b.size()) {
+        const char32_t x = foldedCharacter(a, i, AnsiUpperChar);
+        const char32_t y = foldedCharacter(b, j, AnsiUpperChar);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (i < a.size())
+        return 1;
+    return j < b.size() ? -1 : 0;
 }

@@ -9,6 +9,8 @@
 // ever dropped.  Such a byte is shown as its character of the 8-bit code
 // page (TextCodec.h).
 
+#include "platform/base/TextCodec.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,3 +56,23 @@ std::string AnsiToUtf8(std::string_view text);
 // they are; a character the code page lacks becomes a numeric character
 // reference ("&#20013;").  Returns false when one did.
 bool Utf8ToAnsi(std::string_view text, std::string& out);
+
+// The code page's case rules on UTF-8 text: a character the code page
+// holds changes as its byte would (ASCII, accented letters, the ligatures
+// and letters with carons); every other character and every byte outside a
+// valid sequence stays as it is.
+std::string Utf8UpperCase(std::string_view text);
+std::string Utf8LowerCase(std::string_view text);
+// Compares characters after upper-casing them so: <0, 0 or >0.  Sorted
+// controls order the program's text with it.
+int Utf8CompareText(std::string_view a, std::string_view b);
+
+// What crosses between the program's own text (UTF-8: controls, dialogs,
+// quick codes) and a document in its encoding.  Into a UTF-8 document the
+// text goes as it is; into a code-page one each character becomes its
+// byte, one the code page lacks a numeric character reference, and a byte
+// outside a valid sequence stays as it is.  Out of a code-page document
+// each byte becomes its character.  A document's text survives the round
+// trip byte for byte.
+std::string ProgramTextToDocument(std::string_view text, TTextEncoding encoding);
+std::string DocumentTextToProgram(std::string_view text, TTextEncoding encoding);

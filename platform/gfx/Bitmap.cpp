@@ -1,5 +1,6 @@
 #include "platform/gfx/Bitmap.h"
 
+#include "platform/base/SafeFile.h"
 #include "platform/base/Stream.h"
 #include "platform/gfx/QtBridge.h"
 
@@ -237,18 +238,26 @@ void TBitmap::LoadFromFile(const std::string& fileName) {
     LoadFromStream(stream);
 }
 
+// The file is replaced only once the whole picture has been written.
 void TBitmap::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
+    TMemoryStream data;
+    SaveToStream(data);
+    WriteFileReplacing(fileName, data.DataView());
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
     int64_t start = stream.Position();
     int64_t available = stream.Size() - start;
+    // A stream that holds no bitmap is left where it was, whatever stops
+    // the load, so that the caller can read it as something else.
+    auto refuse = [&]() {
+        stream.SetPosition(start);
+        return EInvalidGraphic("Bitmap image is not valid");
+    };
     uint8_t header[kFileHeaderSize];
     if (available < kFileHeaderSize || stream.ReadAvailable(header, kFileHeaderSize) != kFileHeaderSize ||
         header[0] != 'B' || header[1] != 'M')
-        throw EInvalidGraphic("Bitmap image is not valid");
+        throw refuse();
     uint32_t declared = header[2] | (header[3] << 8) | (header[4] << 16) |
                         (static_cast<uint32_t>(header[5]) << 24);
     // Some writers leave the size 0 or wrong: then the rest of the stream is
@@ -258,12 +267,10 @@ void TBitmap::LoadFromStream(TStream& stream) {
     std::memcpy(data.data(), header, kFileHeaderSize);
     int64_t rest = total - kFileHeaderSize;
     if (rest > 0 && stream.ReadAvailable(data.data() + kFileHeaderSize, rest) != rest)
-        throw EInvalidGraphic("Bitmap image is not valid");
+        throw refuse();
     QImage loaded;
-    if (!loaded.loadFromData(data, "BMP") || loaded.isNull()) {
-        stream.SetPosition(start);
-        throw EInvalidGraphic("Bitmap image is not valid");
-    }
+    if (!loaded.loadFromData(data, "BMP") || loaded.isNull())
+        throw refuse();
     int bitCount = data.size() >= 30 ? static_cast<uint8_t>(data[28]) | (static_cast<uint8_t>(data[29]) << 8) : 24;
     TPixelFormat format = bitCount == 1    ? pf1bit
                           : bitCount == 4  ? pf4bit

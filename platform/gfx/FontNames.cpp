@@ -14,7 +14,7 @@ std::vector<std::string> InstalledFontNames() {
     if (qGuiApp == nullptr)
         return names;
     for (const QString& family : QFontDatabase::families())
-        names.push_back(QStringToAnsi(family));
+        names.push_back(QStringToProgramText(family));
     // Pages name the classic faces: offer them where a twin draws them.
     for (const char* classic : {"Arial", "Courier New", "Times New Roman"}) {
         const std::string twin = ResolveFontFamily(classic);

@@ -7,6 +7,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -21,11 +22,49 @@ TImageList::TImageList(TComponent* owner) : TComponent(owner), images_(std::make
 
 TImageList::TImageList(int width, int height, TComponent* owner) : TImageList(owner) { SetSize(width, height); }
 
-TImageList::~TImageList() = default;
+TImageList::~TImageList() {
+    // The watchers still attached forget the list.
+    for (TChangeLink* link : links_)
+        link->images_ = nullptr;
+    links_.clear();
+}
 
 int TImageList::Count() const { return static_cast<int>(images_->Images.size()); }
 
-void TImageList::Clear() { images_->Images.clear(); }
+void TImageList::Clear() {
+    images_->Images.clear();
+    Change();
+}
+
+void TImageList::Change() {
+    if (IsDestroying())
+        return;
+    for (TChangeLink* link : std::vector<TChangeLink*>(links_))
+        if (std::find(links_.begin(), links_.end(), link) != links_.end())
+            link->Change();
+}
+
+// ---------------------------------------------------------------------------
+// TChangeLink
+
+TChangeLink::TChangeLink(std::function<void(TChangeLink&)> onChange) : OnChange(std::move(onChange)) {}
+
+TChangeLink::~TChangeLink() { SetImages(nullptr); }
+
+void TChangeLink::SetImages(TImageList* list) {
+    if (list == images_)
+        return;
+    if (images_ != nullptr)
+        std::erase(images_->links_, this);
+    images_ = list;
+    if (images_ != nullptr)
+        images_->links_.push_back(this);
+}
+
+void TChangeLink::Change() {
+    if (OnChange)
+        OnChange(*this);
+}
 
 void TImageList::SetSize(int width, int height) {
     width = std::max(1, width);
@@ -35,6 +74,7 @@ void TImageList::SetSize(int width, int height) {
     width_ = width;
     height_ = height;
     images_->Images.clear();
+    Change();
 }
 
 int TImageListImages::Add(TImageList& list, const QImage& source, const QImage* maskBits,
@@ -66,12 +106,18 @@ int TImageListImages::Add(TImageList& list, const QImage& source, const QImage* 
 }
 
 int TImageList::Add(const TBitmap& image, const TBitmap* mask) {
-    return TImageListImages::Add(*this, BitmapImage(image), mask != nullptr ? &BitmapImage(*mask) : nullptr,
-                                 std::nullopt);
+    int first = TImageListImages::Add(*this, BitmapImage(image), mask != nullptr ? &BitmapImage(*mask) : nullptr,
+                                      std::nullopt);
+    if (first >= 0)
+        Change();
+    return first;
 }
 
 int TImageList::AddMasked(const TBitmap& image, TColor maskColor) {
-    return TImageListImages::Add(*this, BitmapImage(image), nullptr, ToQRgb(maskColor));
+    int first = TImageListImages::Add(*this, BitmapImage(image), nullptr, ToQRgb(maskColor));
+    if (first >= 0)
+        Change();
+    return first;
 }
 
 bool TImageList::Overlay(int index, int overlay) {
@@ -80,6 +126,7 @@ bool TImageList::Overlay(int index, int overlay) {
     if (static_cast<int>(overlays_.size()) <= overlay)
         overlays_.resize(static_cast<size_t>(overlay) + 1, -1);
     overlays_[static_cast<size_t>(overlay)] = index;
+    Change();
     return true;
 }
 
@@ -94,6 +141,7 @@ void TImageList::Delete(int index) {
     if (index < 0 || index >= Count())
         throw EInvalidOperation("Image list index out of bounds");
     images_->Images.erase(images_->Images.begin() + index);
+    Change();
 }
 
 QImage TImageListImages::Image(const TImageList& list, int index) {

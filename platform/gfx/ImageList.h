@@ -1,16 +1,44 @@
 #pragma once
 // TImageList: a row of equally sized images with transparency, drawn onto a
 // canvas enabled or in the disabled (embossed) look.
+//
+// Whatever shows a list's images (menu and toolbar items, tree and list
+// views) follows its changes through a TChangeLink: the list calls every
+// registered link after each change of its images or their size.
 
 #include "platform/base/Component.h"
 #include "platform/gfx/Color.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class TBitmap;
 class TCanvas;
+class TImageList;
 struct TImageListImages;
+
+// One watcher of one image list.  Setting Images registers the link with
+// the list; a list being freed unregisters its links (Images becomes
+// nullptr, without a call of OnChange).  A link is not copied.
+class TChangeLink {
+public:
+    explicit TChangeLink(std::function<void(TChangeLink& link)> onChange = {});
+    virtual ~TChangeLink();
+    TChangeLink(const TChangeLink&) = delete;
+    TChangeLink& operator=(const TChangeLink&) = delete;
+
+    TImageList* Images() const { return images_; }
+    void SetImages(TImageList* list);
+    // Called by the list after a change (the link's OnChange).
+    virtual void Change();
+
+    std::function<void(TChangeLink& link)> OnChange;
+
+private:
+    friend class TImageList;
+    TImageList* images_ = nullptr;
+};
 
 class TImageList : public TComponent {
 public:
@@ -54,8 +82,17 @@ public:
     // The image of an overlay, or -1.
     int OverlayImage(int overlay) const;
 
+    // Tells every registered link that the list changed.  The list calls it
+    // after each change of its own; code that changes the images some other
+    // way calls it when done.  A link may unregister itself, or another,
+    // while it is told.
+    void Change();
+    int LinkCount() const { return static_cast<int>(links_.size()); }
+
 private:
     friend struct TImageListImages;
+    friend class TChangeLink;
+    std::vector<TChangeLink*> links_;
     int width_ = 16;
     int height_ = 16;
     std::vector<int> overlays_;

@@ -2,20 +2,9 @@
 
 #include "platform/gfx/Canvas.h"
 
-namespace {
-
-// The text as shown and the index of its access key (-1 for none).
-struct TShownText {
-    std::string Text;
-    int Key = -1;
-};
-
-TShownText shownText(std::string_view text, bool noPrefix) {
-    TShownText shown;
-    if (noPrefix) {
-        shown.Text.assign(text);
-        return shown;
-    }
+TAccessKeyText ParseAccessKey(std::string_view text) {
+    TAccessKeyText shown;
+    shown.Text.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '&') {
             if (++i == text.size())
@@ -26,6 +15,21 @@ TShownText shownText(std::string_view text, bool noPrefix) {
         shown.Text += text[i];
     }
     return shown;
+}
+
+char AccessKeyOf(std::string_view caption) {
+    TAccessKeyText shown = ParseAccessKey(caption);
+    return shown.Key >= 0 ? shown.Text[static_cast<size_t>(shown.Key)] : 0;
+}
+
+std::string StripAccessKeys(std::string_view caption) { return ParseAccessKey(caption).Text; }
+
+namespace {
+
+TAccessKeyText shownText(std::string_view text, bool noPrefix) {
+    if (noPrefix)
+        return {std::string(text), -1};
+    return ParseAccessKey(text);
 }
 
 } // namespace
@@ -59,12 +63,12 @@ std::string EllipsisText(TCanvas& canvas, std::string_view text, int width) {
 }
 
 TSize MeasureTextLine(TCanvas& canvas, std::string_view text, const TTextLineFormat& format) {
-    TShownText shown = shownText(text, format.NoPrefix);
+    TAccessKeyText shown = shownText(text, format.NoPrefix);
     return {canvas.TextWidth(shown.Text), canvas.TextMetrics().Height};
 }
 
 TRect DrawTextLine(TCanvas& canvas, std::string_view text, const TRect& rect, const TTextLineFormat& format) {
-    TShownText shown = shownText(text, format.NoPrefix);
+    TAccessKeyText shown = shownText(text, format.NoPrefix);
     if (format.EndEllipsis) {
         std::string cut = EllipsisText(canvas, shown.Text, rect.Width());
         if (cut.size() != shown.Text.size() || cut != shown.Text) {

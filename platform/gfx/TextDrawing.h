@@ -28,6 +28,18 @@ TRect DrawTextLine(TCanvas& canvas, std::string_view text, const TRect& rect, co
 // The width and height the text takes (markers taken out; at least one
 // line high, also for empty text).
 TSize MeasureTextLine(TCanvas& canvas, std::string_view text, const TTextLineFormat& format);
+// A caption's access key: "&x" shows x and makes it the key, "&&" shows
+// one "&", a lone "&" at the end shows nothing.  The text as shown, and the
+// index in it of the key's character (the last one marked; -1 for none).
+struct TAccessKeyText {
+    std::string Text;
+    int Key = -1;
+};
+TAccessKeyText ParseAccessKey(std::string_view caption);
+// The key's character, or 0; the caption as shown.
+char AccessKeyOf(std::string_view caption);
+std::string StripAccessKeys(std::string_view caption);
+
 // The longest start of the text that, followed by "...", is at most width
 // pixels wide ("..." alone, or as much of it as fits, when nothing of the
 // text does); the text itself when it fits.

@@ -2,9 +2,11 @@
 // Sorting many items of a folder by size, type or date compares each item
 // about log n times, and each comparison would read the item's file status
 // or look up its type again.  While a TShellCompareScope lives on a
-// thread, the namespace's comparisons on that thread remember what they
-// read of each item, so that a sort reads each item once.  The memory ends
-// with the scope, so nothing stale outlives the sort.
+// thread, the namespace's comparisons and sort keys on that thread remember
+// what they read of each item, so that a sort reads each item once, and
+// asking an item's attributes leaves its status there too, so that a list
+// admitting items keeps their statuses for their sort keys.  The memory
+// ends with the scope, so nothing stale outlives it.
 
 #include <memory>
 #include <string>

@@ -7,27 +7,30 @@
 
 namespace {
 
-constexpr unsigned kEscapeBase = 0xF700;
-
-// The length of the valid UTF-8 sequence at the start of bytes, or 0.
-size_t utf8SequenceLength(std::string_view bytes, uint32_t& codePoint) {
-    char32_t character = 0;
-    const size_t length = Utf8SequenceLength(bytes, character);
-    codePoint = character;
-    return length;
-}
-
-} // namespace
-
-namespace {
-
-bool isEscapeCodePoint(uint32_t codePoint) {
-    return codePoint >= kEscapeBase + 0x80 && codePoint <= kEscapeBase + 0xFF;
-}
-
 bool isUnreservedUriByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~' || c == '/';
+}
+
+// An escape of display text at text[at]: "\x" and two hexadecimal digits
+// of a byte no valid UTF-8 shows alone (0x80 and above), or of the
+// backslash itself.  Returns the byte, or -1.
+int escapedByteAt(std::string_view text, size_t at) {
+    if (at + 4 > text.size() || text[at] != '\\' || text[at + 1] != 'x')
+        return -1;
+    const int high = HexDigitValue(text[at + 2]);
+    const int low = HexDigitValue(text[at + 3]);
+    if (high < 0 || low < 0)
+        return -1;
+    const int byte = high * 16 + low;
+    return byte >= 0x80 || byte == '\\' ? byte : -1;
+}
+
+void appendEscape(std::string& text, unsigned char byte) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    text += "\\x";
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
 }
 
 } // namespace
@@ -36,14 +39,18 @@ std::string DisplayTextOfName(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(bytes.substr(i), codePoint);
-        if (length != 0 && !isEscapeCodePoint(codePoint)) {
+        char32_t character;
+        const size_t length = Utf8SequenceLength(bytes.substr(i), character);
+        if (length == 0) {
+            appendEscape(text, static_cast<unsigned char>(bytes[i]));
+            ++i;
+        } else if (escapedByteAt(bytes, i) >= 0) {
+            // A backslash that would read as an escape is escaped itself.
+            appendEscape(text, '\\');
+            ++i;
+        } else {
             text.append(bytes.substr(i, length));
             i += length;
-        } else {
-            AppendUtf8(text, kEscapeBase + static_cast<uint8_t>(bytes[i]));
-            ++i;
         }
     }
     return text;
@@ -53,18 +60,13 @@ std::string NameOfDisplayText(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        uint32_t codePoint;
-        size_t length = utf8SequenceLength(text.substr(i), codePoint);
-        if (length == 0) {
-            // Not display text at all: keep the byte as it is.
+        const int byte = escapedByteAt(text, i);
+        if (byte >= 0) {
+            bytes.push_back(static_cast<char>(byte));
+            i += 4;
+        } else {
             bytes.push_back(text[i]);
             ++i;
-        } else if (isEscapeCodePoint(codePoint)) {
-            bytes.push_back(static_cast<char>(codePoint - kEscapeBase));
-            i += length;
-        } else {
-            bytes.append(text.substr(i, length));
-            i += length;
         }
     }
     return bytes;

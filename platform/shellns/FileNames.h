@@ -1,10 +1,10 @@
 #pragma once
 // File names are the file system's bytes.  They are turned into text only
-// for display, through an escape that loses nothing: every byte that is not
-// part of valid UTF-8 becomes the private-use character U+F700 plus the
-// byte, so the text can always be turned back into the same bytes (a
-// genuine U+F780..U+F7FF in a name is escaped byte by byte too, which keeps
-// the mapping one to one).
+// for display, through an escape that loses nothing and reads plainly:
+// every byte that is not part of valid UTF-8 shows as "\x" and its two
+// hexadecimal digits ("caf\xE9.htm"), and a backslash that would read as
+// such an escape shows as "\x5C", so that the text always turns back into
+// the same bytes.  A name typed with such an escape gets that byte.
 //
 // Paths use "/" and are bytes as well; file addresses ("file://" URIs)
 // percent-encode every byte outside the unreserved set.

@@ -82,6 +82,10 @@ std::optional<TMountEntry> parseLine(std::string_view line) {
     entry.Source = unescapeField(separator[2]);
     if (!entry.MountPoint.starts_with('/'))
         return std::nullopt;
+    // "/data/" is the folder "/data": one spelling, so that a later mount
+    // there hides the earlier and the point is found by its plain name.
+    while (entry.MountPoint.size() > 1 && entry.MountPoint.back() == '/')
+        entry.MountPoint.pop_back();
     const std::string& type = entry.FileSystem;
     bool ramDisk = type == "tmpfs" || type == "ramfs";
     if (entry.MountPoint != "/" && isOneOf(type, kPseudoFileSystems) && !(ramDisk && isUnderMediaFolder(entry.MountPoint)))

@@ -100,25 +100,6 @@ int kindRank(TItemKind kind) {
     return 4;
 }
 
-int asciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
-
-// Names in the order people expect (letter case aside), then by their
-// bytes, so that two names are equal only when they are the same bytes.
-int compareNames(std::string_view a, std::string_view b) {
-    size_t length = std::min(a.size(), b.size());
-    for (size_t i = 0; i < length; ++i) {
-        int difference = asciiLower(static_cast<unsigned char>(a[i])) - asciiLower(static_cast<unsigned char>(b[i]));
-        if (difference != 0)
-            return difference < 0 ? -1 : 1;
-    }
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
-    int bytes = a.compare(b);
-    return bytes < 0 ? -1 : bytes > 0 ? 1 : 0;
-}
-
-int sign(long long value) { return value < 0 ? -1 : value > 0 ? 1 : 0; }
-
 HRESULT result(int order) { return MAKE_SCODE_SUCCESS(order); }
 
 struct TStatResult {
@@ -131,6 +112,19 @@ TStatResult statPath(const std::string& path) {
     return r;
 }
 
+// The statuses a compare scope on this thread remembers of the items of a
+// file-system folder, or nullptr without a scope.
+TShellCompareMemo::TByName<TShellCompareMemo::TStatus>* rememberedStatuses(const TItemPlace& folder) {
+    TShellCompareMemo* memo = CurrentCompareMemo();
+    if (memo == nullptr || folder.Kind != TItemPlace::FileSystem)
+        return nullptr;
+    if (memo->LastStatus == nullptr || memo->LastFolder != folder.Path) {
+        memo->LastFolder = folder.Path;
+        memo->LastStatus = &memo->Status[folder.Path];
+    }
+    return memo->LastStatus;
+}
+
 // The status of an item of a file-system folder, read once while a
 // compare scope lives: sorting compares each item many times, and a
 // look-up by folder and name in place allocates nothing.
@@ -141,17 +135,10 @@ TStatResult statChild(const TItemPlace& folder, const TItemPayload& item) {
                                                                                           : TStatResult{};
     if (item.Kind != TItemKind::FileSystem || !IsValidFileName(item.Name))
         return {};
-    TShellCompareMemo* memo = CurrentCompareMemo();
-    TShellCompareMemo::TByName<TShellCompareMemo::TStatus>* known = nullptr;
-    if (memo != nullptr) {
-        if (memo->LastStatus == nullptr || memo->LastFolder != folder.Path) {
-            memo->LastFolder = folder.Path;
-            memo->LastStatus = &memo->Status[folder.Path];
-        }
-        known = memo->LastStatus;
+    TShellCompareMemo::TByName<TShellCompareMemo::TStatus>* known = rememberedStatuses(folder);
+    if (known != nullptr)
         if (auto found = known->find(item.Name); found != known->end())
             return {found->second.Ok, found->second.Info};
-    }
     TStatResult r = statPath(JoinPath(folder.Path, item.Name));
     if (known != nullptr)
         known->emplace(std::string(item.Name), TShellCompareMemo::TStatus{r.ok, r.info});
@@ -174,6 +161,33 @@ std::string_view typeNameForCompare(std::string_view name, bool isFolder, std::s
     if (found == memo->Types.end())
         found = memo->Types.emplace(key, TypeNameOf(name, isFolder)).first;
     return found->second;
+}
+
+// Fills what a key lacks for sorting by column an item at a place.
+void fillSortKey(const TItemPlace& place, const TItemPayload& item, int column, TShellSortKey& key) {
+    if (!key.Decoded) {
+        key.Name = item.Name;
+        key.Rank = kindRank(item.Kind);
+        key.Folder = (item.Flags & itemIsFolder) != 0;
+        // Columns other than the name compare items of file-system folders
+        // (and the desktop's) by what the file system says of them.
+        key.HasColumns = item.Kind == TItemKind::FileSystem && place.Kind != TItemPlace::Computer &&
+                         IsValidFileName(item.Name);
+        key.Decoded = true;
+    }
+    if (key.Holds(column))
+        return;
+    if (column == 2) {
+        std::string holder;
+        key.Type = typeNameForCompare(item.Name, key.Folder, holder);
+        key.TypeRead = true;
+    } else {
+        TStatResult status = statChild(place, item);
+        key.StatusOk = status.ok;
+        key.Size = static_cast<long long>(status.info.st_size);
+        key.Modified = status.info.st_mtim;
+        key.StatusRead = true;
+    }
 }
 
 std::string displayOfPlaceItem(const TItemPayload& item) {
@@ -332,36 +346,10 @@ HRESULT TNamespaceFolder::CompareIDs(intptr_t column, PCItemIDList first, PCItem
         TItemPayload itemA, itemB;
         if (!DecodeItem(a, itemA) || !DecodeItem(b, itemB))
             return E_INVALIDARG;
-        int order = kindRank(itemA.Kind) - kindRank(itemB.Kind);
-        if (order != 0)
-            return result(sign(order));
-        bool folderA = (itemA.Flags & itemIsFolder) != 0, folderB = (itemB.Flags & itemIsFolder) != 0;
-        if (folderA != folderB)
-            return result(folderA ? -1 : 1);
-        // Columns other than the name compare items of file-system folders
-        // (and the desktop's) by what the file system says of them.
-        const bool columnsApply = sortColumn != 0 && itemA.Kind == TItemKind::FileSystem &&
-                                  itemB.Kind == TItemKind::FileSystem && place->Kind != TItemPlace::Computer &&
-                                  IsValidFileName(itemA.Name) && IsValidFileName(itemB.Name);
-        if (columnsApply) {
-            if (sortColumn == 2) {
-                std::string holderA, holderB;
-                order = compareNames(typeNameForCompare(itemA.Name, folderA, holderA),
-                                     typeNameForCompare(itemB.Name, folderB, holderB));
-            } else if (sortColumn == 1 || sortColumn == 3) {
-                TStatResult statA = statChild(*place, itemA), statB = statChild(*place, itemB);
-                if (sortColumn == 1 && statA.ok && statB.ok && !folderA)
-                    order = sign(static_cast<long long>(statA.info.st_size) - static_cast<long long>(statB.info.st_size));
-                else if (sortColumn == 3 && statA.ok && statB.ok)
-                    order = statA.info.st_mtim.tv_sec != statB.info.st_mtim.tv_sec
-                                ? sign(statA.info.st_mtim.tv_sec - statB.info.st_mtim.tv_sec)
-                                : sign(statA.info.st_mtim.tv_nsec - statB.info.st_mtim.tv_nsec);
-            }
-            if (order != 0)
-                return result(order);
-        }
-        order = compareNames(itemA.Name, itemB.Name);
-        if (order != 0)
+        TShellSortKey keyA, keyB;
+        fillSortKey(*place, itemA, sortColumn, keyA);
+        fillSortKey(*place, itemB, sortColumn, keyB);
+        if (int order = CompareSortKeys(sortColumn, keyA, keyB); order != 0)
             return result(order);
         // The same item: go on with the levels below it, in its folder.
         a = NextItem(a);
@@ -377,6 +365,17 @@ HRESULT TNamespaceFolder::CompareIDs(intptr_t column, PCItemIDList first, PCItem
     }
 }
 
+HRESULT TNamespaceFolder::GetSortKey(intptr_t column, PCItemIDList item, TShellSortKey& key) {
+    int sortColumn = static_cast<int>(column & 0xFFFF);
+    if (key.Holds(sortColumn))
+        return S_OK;
+    TItemPayload payload;
+    if (IdListIsEmpty(item) || !IdListIsEmpty(NextItem(item)) || !DecodeItem(item, payload))
+        return E_INVALIDARG;
+    fillSortKey(place_, payload, sortColumn, key);
+    return S_OK;
+}
+
 uint32_t AttributesOfPlace(const TItemPlace& place, const TItemPayload& item, uint32_t asked) {
     TItemPlace child;
     if (!PlaceOfChild(place, item, child))
@@ -389,6 +388,12 @@ uint32_t AttributesOfPlace(const TItemPlace& place, const TItemPayload& item, ui
     struct stat info, linkInfo;
     bool exists = ::stat(child.Path.c_str(), &info) == 0;
     bool linkExists = ::lstat(child.Path.c_str(), &linkInfo) == 0;
+    // What was read is remembered for sorting while a compare scope lives
+    // (a list keeps the statuses its filling read).
+    if (item.Kind == TItemKind::FileSystem && IsValidFileName(item.Name))
+        if (auto* known = rememberedStatuses(place))
+            known->insert_or_assign(std::string(item.Name),
+                                    TShellCompareMemo::TStatus{exists || linkExists, exists ? info : linkInfo});
     if (!exists && !linkExists)
         return 0;
     bool isFolder = exists && S_ISDIR(info.st_mode);

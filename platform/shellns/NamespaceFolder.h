@@ -15,6 +15,7 @@ public:
     HRESULT EnumObjects(unsigned flags, std::shared_ptr<TEnumIDList>& result) override;
     HRESULT BindToObject(PCItemIDList item, std::shared_ptr<TShellFolder>& result) override;
     HRESULT CompareIDs(intptr_t column, PCItemIDList first, PCItemIDList second) override;
+    HRESULT GetSortKey(intptr_t column, PCItemIDList item, TShellSortKey& key) override;
     HRESULT GetAttributesOf(unsigned count, const PCItemIDList* items, uint32_t& attributes) override;
     HRESULT GetUIObjectOf(unsigned count, const PCItemIDList* items, TShellInterface kind,
                           std::shared_ptr<TUnknown>& result) override;

@@ -12,6 +12,7 @@
 #include "platform/shellns/DataObject.h"
 #include "platform/shellns/ItemIdList.h"
 #include "platform/shellns/ShellResult.h"
+#include "platform/shellns/SortKey.h"
 
 #include <cstdint>
 #include <memory>
@@ -167,6 +168,11 @@ public:
     // 3 modified): the code field is negative, 0 or positive.  Two items
     // are equal only when their names are the same bytes.
     virtual HRESULT CompareIDs(intptr_t column, PCItemIDList first, PCItemIDList second) = 0;
+    // Fills key with what sorting by a column compares of an item of this
+    // folder (a list one item long), keeping what it already holds:
+    // CompareSortKeys then orders keys as CompareIDs orders the items.
+    // E_NOTIMPL for a folder that sorts by CompareIDs alone.
+    virtual HRESULT GetSortKey(intptr_t column, PCItemIDList item, TShellSortKey& key) { return E_NOTIMPL; }
     // attributes: in, the bits asked for; out, those that all items have.
     virtual HRESULT GetAttributesOf(unsigned count, const PCItemIDList* items, uint32_t& attributes) = 0;
     virtual HRESULT GetUIObjectOf(unsigned count, const PCItemIDList* items, TShellInterface kind,

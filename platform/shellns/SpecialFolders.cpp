@@ -20,7 +20,8 @@ std::string configHomePath() {
 }
 
 // The value of XDG_DESKTOP_DIR in the user-dirs file: a quoted path that
-// may start with "$HOME/".
+// may start with "$HOME/".  The desktop's tool writes the file for the
+// shell, with a backslash before '"', '\\', '$' and '`' in the path.
 std::string desktopFromUserDirs() {
     std::ifstream in(JoinPath(configHomePath(), "user-dirs.dirs"));
     std::string line;
@@ -30,15 +31,30 @@ std::string desktopFromUserDirs() {
             continue;
         std::string_view value(line);
         value.remove_prefix(key.size());
-        size_t quote = value.find('"');
-        if (quote == std::string_view::npos)
+        std::string path;
+        if (value.starts_with("$HOME")) {
+            path = HomeFolderPath();
+            value.remove_prefix(5);
+        } else if (!value.starts_with('/')) {
             return {};
-        value = value.substr(0, quote);
-        if (value.starts_with("$HOME"))
-            return HomeFolderPath() + std::string(value.substr(5));
-        return value.starts_with('/') ? std::string(value) : std::string();
+        }
+        size_t i = 0;
+        for (; i < value.size() && value[i] != '"'; ++i) {
+            if (value[i] == '\\' && i + 1 < value.size())
+                ++i;
+            path += value[i];
+        }
+        // Unterminated, or holding a NUL no path can hold: no desktop.
+        return i < value.size() && path.find('\0') == std::string::npos ? path : std::string();
     }
     return {};
+}
+
+// Without the slashes at its end (the root stays "/").
+std::string_view withoutTrailingSlashes(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    return path;
 }
 
 } // namespace
@@ -55,7 +71,7 @@ std::string HomeFolderPath() {
 std::string DesktopFolderPath() {
     std::string desktop = desktopFromUserDirs();
     // A desktop that is the home folder itself would show home twice.
-    if (!desktop.empty() && desktop != HomeFolderPath())
+    if (!desktop.empty() && withoutTrailingSlashes(desktop) != withoutTrailingSlashes(HomeFolderPath()))
         return desktop;
     return JoinPath(HomeFolderPath(), "Desktop");
 }

@@ -5,10 +5,13 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/ui/WindowNotices.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QMetaObject>
+
+#include <csignal>
 
 namespace {
 
@@ -20,6 +23,7 @@ TApplicationBackend* backend = nullptr;
 class TMessageLoop : public TModalLoop {
 public:
     explicit TMessageLoop(TApplication& application) : application_(application) {}
+    bool IsMessageLoop() const override { return true; }
 
 protected:
     void Enter() override {
@@ -52,6 +56,10 @@ TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize(int& argc, char** argv) {
+    // A file grown past the user's file-size limit makes the write fail
+    // (EFBIG), which the save reports and recovers from, instead of ending
+    // the program with every unsaved document in it.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (QCoreApplication::instance() == nullptr) {
         if (backend != nullptr)
             backend->Start(argc, argv);
@@ -63,7 +71,7 @@ void TApplication::Initialize(int& argc, char** argv) {
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         gui->setQuitOnLastWindowClosed(false);
     if (!title_.empty())
-        QCoreApplication::setApplicationName(Utf8ToQString(title_));
+        QCoreApplication::setApplicationName(ProgramTextToQString(title_));
 }
 
 bool TApplication::Initialized() const { return QCoreApplication::instance() != nullptr; }
@@ -71,7 +79,7 @@ bool TApplication::Initialized() const { return QCoreApplication::instance() != 
 void TApplication::SetTitle(std::string title) {
     title_ = std::move(title);
     if (QCoreApplication::instance() != nullptr)
-        QCoreApplication::setApplicationName(Utf8ToQString(title_));
+        QCoreApplication::setApplicationName(ProgramTextToQString(title_));
 }
 
 void TApplication::Run() {
@@ -85,10 +93,7 @@ void TApplication::Run() {
     // The forms go the last made first, so that every document window is
     // freed before the main window.
     while (ComponentCount() > 0) {
-        TComponent* last = Components(ComponentCount() - 1);
-        if (auto* form = dynamic_cast<TCustomForm*>(last))
-            form->BeforeDestruction();
-        delete last;
+        delete Components(ComponentCount() - 1);
     }
     mainForm_ = nullptr;
 }
@@ -106,6 +111,20 @@ void TApplication::SetHint(const std::string& hint) {
     if (OnHint)
         OnHint(this);
 }
+
+void TApplication::ActivateHint(TPoint screen) {
+    if (backend != nullptr && Initialized())
+        backend->ActivateHint(screen);
+}
+
+void TApplication::CancelHint() {
+    if (backend != nullptr && Initialized())
+        backend->CancelHint();
+}
+
+bool TApplication::Active() const { return ApplicationActiveNoticed(); }
+
+bool TApplication::HelpCommand(uint16_t command, intptr_t data) { return OnHelp && OnHelp(command, data); }
 
 bool TApplication::Idle() {
     bool done = true;

@@ -14,7 +14,9 @@
 // application, which is all model and window-base tests need.
 
 #include "platform/base/Component.h"
+#include "platform/gfx/Geometry.h"
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <string>
@@ -28,6 +30,10 @@ public:
     // Makes the window system's application object (argc and argv must
     // outlive it) and installs everything windows need.
     virtual void Start(int& argc, char** argv) = 0;
+    // Shows at once the hint of the program window under a screen point,
+    // as its CM_HINTSHOW answers; hides the hint shown.
+    virtual void ActivateHint(TPoint screen) {}
+    virtual void CancelHint() {}
 };
 // Installs the backend (not owned); platform_widgets does so at start-up.
 void SetApplicationBackend(TApplicationBackend* backend);
@@ -35,6 +41,12 @@ void SetApplicationBackend(TApplicationBackend* backend);
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
 using TIdleEvent = std::function<void(TPersistent* sender, bool& done)>;
 using TExceptionEvent = std::function<void(TPersistent* sender, const std::string& message)>;
+// Answers a help request (command: HELP_CONTEXT or HELP_CONTEXTPOPUP, data:
+// the help context); true when help was shown.
+using THelpEvent = std::function<bool(uint16_t command, intptr_t data)>;
+
+// Help commands.
+enum : uint16_t { HELP_CONTEXT = 0x0001, HELP_CONTEXTPOPUP = 0x0008 };
 
 class TApplication : public TComponent {
 public:
@@ -75,6 +87,12 @@ public:
     // Delivers what is pending, then returns.
     void ProcessMessages();
 
+    // The window system shows a control's hint by itself once the pointer
+    // rests on it; code that tracks the mouse itself (a menu) shows the hint
+    // of the window under a point at once, or hides the one shown.
+    void ActivateHint(TPoint screen);
+    void CancelHint();
+
     // The long part of the hint of the control under the pointer.
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint);
@@ -85,6 +103,16 @@ public:
     // Called with the message of an exception that reached the event loop,
     // instead of the error box.
     TExceptionEvent OnException;
+
+    // Whether one of the program's windows is active, as the window system
+    // last said (true until it says otherwise).
+    bool Active() const;
+
+    // Help for a context number (F1 on a menu item that has one): OnHelp
+    // answers; without it there is no help and the result is false.
+    THelpEvent OnHelp;
+    bool HelpCommand(uint16_t command, intptr_t data);
+    bool HelpContext(int context) { return HelpCommand(HELP_CONTEXT, context); }
 
     // Shows an exception's message: OnException, or the error box.
     void ShowException(const std::string& message);

@@ -670,6 +670,24 @@ void TWinControl::SetTabStop(bool value) {
         peer_->TabStopChanged();
 }
 
+bool TWinControl::InTabOrder() const {
+    if (!tabStop_)
+        return false;
+    const TWinControl* child = this;
+    for (const TWinControl* parent = Parent(); parent != nullptr; child = parent, parent = parent->Parent())
+        if (!parent->TabOrderIncludes(*child))
+            return false;
+    return true;
+}
+
+void TWinControl::TabOrderChanged() {
+    if (peer_ != nullptr)
+        peer_->TabStopChanged();
+    for (int i = 0; i < ControlCount(); ++i)
+        if (auto* child = dynamic_cast<TWinControl*>(Controls(i)))
+            child->TabOrderChanged();
+}
+
 void TWinControl::DoEnter() {
     if (OnEnter)
         OnEnter(this);

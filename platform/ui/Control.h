@@ -133,6 +133,18 @@ struct TPaintStruct {
     TRect rcPaint;
 };
 
+// What CM_HINTSHOW carries (its LParam) when the pointer has rested on a
+// control whose ShowHint holds: the hint about to show, which the control
+// may change (a toolbar names the item under the pointer), or refuse by
+// answering non-zero.  Points and the rectangle are in the control's
+// client coordinates; the hint goes when the pointer leaves the rectangle.
+struct THintInfo {
+    TPoint CursorPos;
+    TRect CursorRect;
+    // The short part of the control's Hint, before a "|".
+    std::string HintStr;
+};
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner = nullptr);
@@ -333,6 +345,15 @@ public:
     virtual void SetFocus();
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
+    // Whether Tab moves the focus to the control: its TabStop, unless a
+    // parent leaves it (or the control it lies in) out of the tab order.
+    bool InTabOrder() const;
+    // A parent's say on a child's place in the tab order; every child by
+    // default (a toolbar leaves out the controls behind its chevron).
+    virtual bool TabOrderIncludes(const TWinControl& child) const { return true; }
+    // Tells the windows of the control and of those inside it that
+    // InTabOrder may have changed.
+    void TabOrderChanged();
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     TKeyEvent OnKeyDown;

@@ -6,6 +6,7 @@
 #include "platform/ui/ComponentWatch.h"
 #include "platform/ui/MDI.h"
 #include "platform/ui/ModalLoop.h"
+#include "platform/ui/PopupMenu.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UserInteraction.h"
 #include "platform/ui/WindowNotices.h"
@@ -88,32 +89,35 @@ TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
 }
 
 void TCustomForm::BeforeDestruction() {
-    if (destroyedTold_)
-        return;
-    destroyedTold_ = true;
-    if (OnDestroy)
-        RunGuarded([this] { OnDestroy(this); });
+    // The handler is taken out before it runs, so that nothing (a derived
+    // destructor that fires OnDestroy itself) can run it a second time.
+    if (!destroyedTold_) {
+        destroyedTold_ = true;
+        if (TNotifyEvent handler = std::move(OnDestroy)) {
+            OnDestroy = nullptr;
+            RunGuarded([&] { handler(this); });
+        }
+    }
+    TCustomControl::BeforeDestruction();
 }
 
 TCustomForm::~TCustomForm() {
     BeforeDestruction();
-    Destroying();
     if (modalLoop_ != nullptr)
         modalLoop_->FormFreed();
     if (TMDIClient* client = frameClient())
         client->removeChild(this);
+    // The children go before the client they live in, while this frame is
+    // still the main form through which each finds the client to leave.
+    if (mdiClient_ != nullptr)
+        while (mdiClient_->ChildCount() > 0) {
+            delete mdiClient_->Children(mdiClient_->ChildCount() - 1);
+        }
     if (active_)
         Screen().setActiveForm(nullptr);
     Screen().removeForm(this);
     if (Application().MainForm() == this)
         Application().SetMainForm(nullptr);
-    // The children go before the client they live in.
-    if (mdiClient_ != nullptr)
-        while (mdiClient_->ChildCount() > 0) {
-            TCustomForm* child = mdiClient_->Children(mdiClient_->ChildCount() - 1);
-            child->BeforeDestruction();
-            delete child;
-        }
     mdiClient_.reset();
 }
 
@@ -311,8 +315,10 @@ void TCustomForm::Deactivated() {
 }
 
 void TCustomForm::focusActiveControl() {
-    // A frame's focus belongs to its active child.
-    if (TCustomForm* child = ActiveMDIChild(); child != nullptr && child != this) {
+    // A frame's focus belongs to its active child, unless one of the
+    // frame's own controls had it last (a dialog closing gives it back).
+    const bool own = ownFocus_ && activeControl_ != nullptr && activeControl_->CanFocus();
+    if (TCustomForm* child = ActiveMDIChild(); child != nullptr && child != this && !own) {
         child->focusActiveControl();
         return;
     }
@@ -326,7 +332,7 @@ void TCustomForm::focusActiveControl() {
             auto* child = dynamic_cast<TWinControl*>(parent.Controls(i));
             if (child == nullptr || child == mdiClient_.get())
                 continue;
-            if (child->TabStop() && child->CanFocus())
+            if (child->InTabOrder() && child->CanFocus())
                 return child;
             if (TWinControl* inner = first(*child))
                 return inner;
@@ -528,6 +534,17 @@ std::vector<TSystemMenuEntry> TCustomForm::SystemMenu() const {
     return entries;
 }
 
+void TCustomForm::ShowSystemMenu() {
+    TPopupMenu menu;
+    for (const TSystemMenuEntry& entry : SystemMenu()) {
+        unsigned command = entry.Command;
+        TMenuItem* item = menu.Add(entry.Caption, [this, command](TPersistent*) { Perform(WM_SYSCOMMAND, command, 0); });
+        item->Enabled = entry.Enabled;
+    }
+    menu.PopupComponent = this;
+    menu.Popup(ClientToScreen({0, 0}));
+}
+
 // ---------------------------------------------------------------------------
 // Messages
 
@@ -551,6 +568,17 @@ void TCustomForm::Dispatch(TMessage& message) {
         case SC_RESTORE:
             SetWindowState(wsNormal);
             break;
+        case SC_KEYMENU: {
+            // The keyboard's way to the system menu: Space for this window's,
+            // "-" for the active document window's.
+            char ch = static_cast<char>(message.LParam & 0xFF);
+            TCustomForm* owner = ch == ' ' ? this : ch == '-' && mdiClient_ != nullptr ? ActiveMDIChild() : nullptr;
+            if (ch == '-' && formStyle_ == fsMDIChild)
+                owner = this;
+            if (owner != nullptr)
+                owner->ShowSystemMenu();
+            break;
+        }
         case SC_NEXTWINDOW:
         case SC_PREVWINDOW:
             if (TMDIClient* client = frameClient()) {
@@ -582,16 +610,21 @@ void TCustomForm::Dispatch(TMessage& message) {
     case CM_FOCUSCHANGED:
         // A control of the form took the focus: it is the active control.
         if (auto* control = reinterpret_cast<TWinControl*>(message.LParam);
-            control != nullptr && control != this && GetParentForm(*control) == this && control != activeControl_) {
-            if (activeControl_ != nullptr)
-                activeControl_->RemoveFreeNotification(this);
-            activeControl_ = control;
-            control->FreeNotification(this);
+            control != nullptr && control != this && GetParentForm(*control) == this) {
+            if (control != activeControl_) {
+                if (activeControl_ != nullptr)
+                    activeControl_->RemoveFreeNotification(this);
+                activeControl_ = control;
+                control->FreeNotification(this);
+            }
+            if (TMDIClient* client = frameClient())
+                client->Frame().ownFocus_ = false;
+            else
+                ownFocus_ = true;
         }
         message.Result = 0;
         return;
     case CM_RELEASE:
-        BeforeDestruction();
         delete this;
         return;
     case CM_TEXTCHANGED:

@@ -127,13 +127,16 @@ public:
     void Previous();
     // The entries of the window's system menu, as its window state allows.
     std::vector<TSystemMenuEntry> SystemMenu() const;
+    // Shows the system menu at the window's top-left corner; the entry
+    // chosen comes back as its WM_SYSCOMMAND.  A frame gets it for Space
+    // (SC_KEYMENU ' '), its active document window for "-".
+    void ShowSystemMenu();
 
-    // Fires OnDestroy (once) while the whole form still stands.  The
-    // platform calls it before it frees a form (Release, the application's
-    // end, a frame freeing its children); code that deletes a form itself
-    // calls it first, or OnDestroy runs from the base destructor, when the
-    // derived parts are already gone.
-    void BeforeDestruction();
+    // Fires OnDestroy (once) while the whole form still stands, then sends
+    // the free notices.  `delete` calls it before any destructor runs; a
+    // form that is not freed by delete fires OnDestroy from its destructor,
+    // when the derived parts are already gone.
+    void BeforeDestruction() override;
 
     // --- events -------------------------------------------------------------
     TNotifyEvent OnCreate;  // after the form was built (Loaded)
@@ -172,6 +175,8 @@ private:
     int modalResult_ = 0;
     TModalFormLoop* modalLoop_ = nullptr;
     TWinControl* activeControl_ = nullptr;
+    // An MDI frame: one of its own controls, not a child's, had the focus last.
+    bool ownFocus_ = false;
     bool active_ = false;
     bool created_ = false;
     bool destroyedTold_ = false;

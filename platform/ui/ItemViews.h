@@ -15,8 +15,10 @@
 
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/ImageList.h"
 
 #include <functional>
+#include <utility>
 
 class TPersistent;
 
@@ -83,4 +85,40 @@ struct TCustomDrawInfo {
     // The item's rectangle on the canvas.
     TRect Rect;
     TCanvas* Canvas = nullptr;
+};
+
+// Follows an image list a view shows: the view is told of every change of
+// the list's pictures, with remeasure true when its rows need measuring
+// again (the pictures' size changed, or the list came to hold pictures or
+// ceased to).  A list being freed leaves the link watching nothing, with
+// no call.
+class TItemImagesLink : public TChangeLink {
+public:
+    explicit TItemImagesLink(std::function<void(bool remeasure)> changed) : changed_(std::move(changed)) {}
+
+    void Watch(TImageList* list) {
+        SetImages(list);
+        remember();
+    }
+    void Change() override {
+        TImageList* list = Images();
+        bool remeasure = list != nullptr && (list->Width() != width_ || list->Height() != height_ ||
+                                             (list->Count() > 0) != holdsPictures_);
+        remember();
+        if (changed_)
+            changed_(remeasure);
+    }
+
+private:
+    void remember() {
+        TImageList* list = Images();
+        width_ = list != nullptr ? list->Width() : 0;
+        height_ = list != nullptr ? list->Height() : 0;
+        holdsPictures_ = list != nullptr && list->Count() > 0;
+    }
+
+    std::function<void(bool remeasure)> changed_;
+    int width_ = 0;
+    int height_ = 0;
+    bool holdsPictures_ = false;
 };

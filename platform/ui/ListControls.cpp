@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 
 #include <algorithm>
 #include <numeric>
@@ -51,7 +52,7 @@ int TListControlItems::Add(const std::string& s) {
     if (owner_.Sorted()) {
         // After the equal ones, as a sorted list box adds.
         auto at = std::upper_bound(items_.begin(), items_.end(), s, [](const std::string& value, const TItem& item) {
-            return AnsiCompareText(value, item.Text) < 0;
+            return Utf8CompareText(value, item.Text) < 0;
         });
         index = static_cast<int>(at - items_.begin());
     }
@@ -121,7 +122,7 @@ void TListControlItems::Sort() {
     std::vector<size_t> order(items_.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return AnsiCompareText(items_[a].Text, items_[b].Text) < 0;
+        return Utf8CompareText(items_[a].Text, items_[b].Text) < 0;
     });
     std::vector<TItem> sorted;
     sorted.reserve(items_.size());

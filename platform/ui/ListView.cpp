@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/ExtControls.h"
 
@@ -550,7 +551,7 @@ void TCustomListView::AlphaSort() {
         if (OnCompare)
             OnCompare(this, a, b, 0, compare);
         else
-            compare = AnsiCompareText(a->Caption(), b->Caption());
+            compare = Utf8CompareText(a->Caption(), b->Caption());
         return compare;
     });
 }
@@ -673,25 +674,41 @@ void TCustomListView::SetSortType(TSortType value) {
         AlphaSort();
 }
 
-void TCustomListView::setImages(TImageList*& slot, TImageList* images) {
+void TCustomListView::setImages(TImageList*& slot, TItemImagesLink& link, TImageList* images) {
     // A list held by another slot too is still to be heard of.
     int holders = (largeImages_ == slot) + (smallImages_ == slot) + (stateImages_ == slot);
-    if (SetComponentReference(*this, slot, images, holders > 1))
-        PeerChanged(paAppearance);
+    if (!SetComponentReference(*this, slot, images, holders > 1))
+        return;
+    link.Watch(images);
+    PeerChanged(paAppearance);
 }
 
-void TCustomListView::SetLargeImages(TImageList* images) { setImages(largeImages_, images); }
-void TCustomListView::SetSmallImages(TImageList* images) { setImages(smallImages_, images); }
-void TCustomListView::SetStateImages(TImageList* images) { setImages(stateImages_, images); }
+void TCustomListView::SetLargeImages(TImageList* images) { setImages(largeImages_, largeLink_, images); }
+void TCustomListView::SetSmallImages(TImageList* images) { setImages(smallImages_, smallLink_, images); }
+void TCustomListView::SetStateImages(TImageList* images) { setImages(stateImages_, stateLink_, images); }
+
+// New pictures need a paint of the rows; pictures of a new size change
+// the rows themselves when they are the ones the view style shows.
+void TCustomListView::imagesChanged(const TItemImagesLink& link, bool remeasure) {
+    const TItemImagesLink& shown = viewStyle_ == vsIcon ? largeLink_ : smallLink_;
+    if (remeasure && &link == &shown) {
+        PeerChanged(paAppearance);
+    } else {
+        TRect rows = ClientRect();
+        InvalidateRect(&rows);
+    }
+}
 
 void TCustomListView::Notification(TComponent* component, TOperation operation) {
     TStandardControl::Notification(component, operation);
     if (operation != opRemove)
         return;
     bool any = false;
-    for (TImageList** slot : {&largeImages_, &smallImages_, &stateImages_})
+    for (auto [slot, link] : {std::pair{&largeImages_, &largeLink_}, std::pair{&smallImages_, &smallLink_},
+                              std::pair{&stateImages_, &stateLink_}})
         if (*slot == component) {
             *slot = nullptr;
+            link->Watch(nullptr);
             any = true;
         }
     if (any)

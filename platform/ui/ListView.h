@@ -332,7 +332,8 @@ private:
     void setSelectedFlag(int index, bool selected);
     void selectionFromWindow(const TListSelectionChange& change);
     void sortItems(const std::function<int(TListItem*, TListItem*)>& compare);
-    void setImages(TImageList*& slot, TImageList* images);
+    void setImages(TImageList*& slot, TItemImagesLink& link, TImageList* images);
+    void imagesChanged(const TItemImagesLink& link, bool remeasure);
 
     std::unique_ptr<TListItems> items_;
     std::unique_ptr<TListColumns> columns_;
@@ -355,6 +356,9 @@ private:
     TImageList* largeImages_ = nullptr;
     TImageList* smallImages_ = nullptr;
     TImageList* stateImages_ = nullptr;
+    TItemImagesLink largeLink_{[this](bool remeasure) { imagesChanged(largeLink_, remeasure); }};
+    TItemImagesLink smallLink_{[this](bool remeasure) { imagesChanged(smallLink_, remeasure); }};
+    TItemImagesLink stateLink_{[this](bool remeasure) { imagesChanged(stateLink_, remeasure); }};
 };
 
 class TListView : public TCustomListView {

@@ -87,6 +87,9 @@ public:
     int Result() const { return result_; }
     // How many loops run inside this one.
     int Depth() const;
+    // The program's own message loop (TApplication::Run), which every
+    // window's input passes as if no loop ran: the menus' keys, for one.
+    virtual bool IsMessageLoop() const { return false; }
 
     // The control that holds the mouse capture while the loop runs (set
     // before Run), or nullptr.

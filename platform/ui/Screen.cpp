@@ -85,32 +85,54 @@ long long distanceSquared(const TRect& rect, TPoint p) {
     return dx * dx + dy * dy;
 }
 
+std::vector<TRect> boundsOf(const std::vector<TMonitor>& monitors) {
+    std::vector<TRect> bounds;
+    for (const TMonitor& monitor : monitors)
+        bounds.push_back(monitor.BoundsRect);
+    return bounds;
+}
+
 } // namespace
+
+int MonitorIndexFromPoint(const std::vector<TRect>& monitors, TPoint point) {
+    int best = -1;
+    long long bestDistance = 0;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        long long d = distanceSquared(monitors[i], point);
+        if (best < 0 || d < bestDistance) {
+            best = static_cast<int>(i);
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+int MonitorIndexFromRect(const std::vector<TRect>& monitors, const TRect& rect) {
+    long long bestArea = -1;
+    int best = -1;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        TRect common;
+        if (!IntersectRect(common, monitors[i], rect))
+            continue;
+        long long area = static_cast<long long>(common.Width()) * common.Height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = static_cast<int>(i);
+        }
+    }
+    if (best >= 0)
+        return best;
+    return MonitorIndexFromPoint(monitors, {rect.Left + rect.Width() / 2, rect.Top + rect.Height() / 2});
+}
 
 TMonitor TScreen::MonitorFromPoint(TPoint point) const {
     std::vector<TMonitor> all = monitors();
-    return *std::min_element(all.begin(), all.end(), [&](const TMonitor& a, const TMonitor& b) {
-        return distanceSquared(a.BoundsRect, point) < distanceSquared(b.BoundsRect, point);
-    });
+    return all[static_cast<size_t>(MonitorIndexFromPoint(boundsOf(all), point))];
 }
 
 TMonitor TScreen::MonitorFromRect(const TRect& rect) const {
     std::vector<TMonitor> all = monitors();
-    long long best = -1;
-    const TMonitor* chosen = nullptr;
-    for (const TMonitor& monitor : all) {
-        TRect common;
-        if (!IntersectRect(common, monitor.BoundsRect, rect))
-            continue;
-        long long area = static_cast<long long>(common.Width()) * common.Height();
-        if (area > best) {
-            best = area;
-            chosen = &monitor;
-        }
-    }
-    if (chosen != nullptr)
-        return *chosen;
-    return MonitorFromPoint({rect.Left + rect.Width() / 2, rect.Top + rect.Height() / 2});
+    return all[static_cast<size_t>(MonitorIndexFromRect(boundsOf(all), rect))];
 }
 
 TScreen& Screen() {

@@ -59,3 +59,11 @@ private:
 };
 
 TScreen& Screen();
+
+// The lookups behind MonitorFromPoint and MonitorFromRect, over any list of
+// monitor rectangles (tests fake monitors): the index of the rectangle
+// that holds the point or lies nearest to it (the first of equals); of the
+// one the rectangle overlaps most, else the one nearest its centre.  -1
+// for an empty list.
+int MonitorIndexFromPoint(const std::vector<TRect>& monitors, TPoint point);
+int MonitorIndexFromRect(const std::vector<TRect>& monitors, const TRect& rect);

@@ -1,11 +1,45 @@
 #include "platform/ui/SystemSettings.h"
 
+#include "platform/base/Exceptions.h"
+#include "platform/base/Registry.h"
+
 #include <QGuiApplication>
 #include <QStyleHints>
+
+#include <algorithm>
+#include <charconv>
 
 int CaretBlinkTime() {
     if (qGuiApp == nullptr)
         return 530;
     // Qt gives the whole on-off cycle.
     return QGuiApplication::styleHints()->cursorFlashTime() / 2;
+}
+
+int ParseMenuShowDelay(const std::optional<std::string>& value) {
+    if (!value)
+        return 400;
+    const std::string& text = *value;
+    int number = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return 0;
+    return std::max(0, number);
+}
+
+TMenuSettings DesktopMenuSettings() {
+    TMenuSettings settings;
+    std::optional<std::string> delay;
+    try {
+        TRegistry registry(HKEY_CURRENT_USER);
+        if (registry.OpenKeyReadOnly("Control Panel\\Desktop") && registry.ValueExists("MenuShowDelay"))
+            delay = registry.ReadString("MenuShowDelay");
+    } catch (const Exception&) {
+        // An unreadable store: the desktop's default.
+    }
+    settings.ShowDelay = ParseMenuShowDelay(delay);
+    settings.Font.SetName("Tahoma");
+    settings.Font.SetHeight(-11);
+    settings.Font.SetColor(clMenuText);
+    return settings;
 }

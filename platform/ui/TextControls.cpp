@@ -1,31 +1,19 @@
 #include "platform/ui/TextControls.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/Utf8.h"
+#include "platform/gfx/TextDrawing.h"
 
 #include <algorithm>
 
 namespace {
 
-// The caption without accelerator marks, and the index of the underlined
-// character in it (-1: none).
-struct TAccelText {
-    std::string Text;
-    int Accel = -1;
-};
-
-TAccelText parseAccel(std::string_view caption, bool active) {
+// The caption without access-key marks, and the index of the underlined
+// character in it (-1: none); without ShowAccelChar the caption itself.
+TAccessKeyText parseAccel(std::string_view caption, bool active) {
     if (!active)
         return {std::string(caption), -1};
-    TAccelText result;
-    for (size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size()) {
-            ++i;
-            if (caption[i] != '&' && result.Accel < 0)
-                result.Accel = static_cast<int>(result.Text.size());
-        }
-        result.Text += caption[i];
-    }
-    return result;
+    return ParseAccessKey(caption);
 }
 
 // A line of a label with the index of its first character in the text.
@@ -79,7 +67,7 @@ std::vector<TLabelLine> breakLines(const std::string& text, int width, Measure m
 
 } // namespace
 
-std::string DisplayCaption(std::string_view caption) { return parseAccel(caption, true).Text; }
+std::string DisplayCaption(std::string_view caption) { return StripAccessKeys(caption); }
 
 // ---------------------------------------------------------------------------
 // TCustomLabel
@@ -159,11 +147,26 @@ void TCustomLabel::adjustSize() {
     canvas.SetFont(Font());
     std::vector<std::string> lines = TextLines(wordWrap_ ? Width() : -1);
     int lineHeight = canvas.TextHeight("Wg");
-    int width = 0;
+    // A label without text keeps the width of a blank, so that it never
+    // shrinks to nothing.
+    int width = DisplayText().empty() ? canvas.TextWidth(" ") : 0;
     for (const std::string& line : lines)
         width = std::max(width, canvas.TextWidth(line));
     int height = lineHeight * std::max<int>(1, static_cast<int>(lines.size()));
-    SetBounds(Left(), Top(), wordWrap_ ? Width() : width, height);
+    if (wordWrap_)
+        width = Width();
+    // A right-justified label grows and shrinks to the left: its text
+    // stays where it ends.
+    int left = alignment_ == taRightJustify ? Left() + Width() - width : Left();
+    SetBounds(left, Top(), width, height);
+}
+
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    // Sizing waits while a label is read or built: its text, font and
+    // bounds may come in any order.  Once it is whole its size follows
+    // its text, whatever size was stored.
+    adjustSize();
 }
 
 void TCustomLabel::Dispatch(TMessage& message) {
@@ -183,7 +186,7 @@ void TCustomLabel::Paint() {
     canvas.SetFont(Font());
     if (!transparent_)
         canvas.FillRect(ClientRect(), Color());
-    TAccelText text = parseAccel(Caption(), showAccelChar_);
+    TAccessKeyText text = parseAccel(Caption(), showAccelChar_);
     std::vector<TLabelLine> lines = breakLines(text.Text, wordWrap_ ? Width() : -1,
                                                [&](const std::string& s) { return canvas.TextWidth(s); });
     int lineHeight = canvas.TextHeight("Wg");
@@ -198,11 +201,12 @@ void TCustomLabel::Paint() {
             int x = alignment_ == taLeftJustify ? 0 : alignment_ == taCenter ? (Width() - width) / 2 : Width() - width;
             int y = top + static_cast<int>(i) * lineHeight;
             canvas.TextOut(x + offset, y + offset, line.Text);
-            int accel = text.Accel - static_cast<int>(line.Start);
+            int accel = text.Key - static_cast<int>(line.Start);
             if (accel >= 0 && accel < static_cast<int>(line.Text.size())) {
                 // The accelerator's underline, under its character only.
                 int from = x + offset + canvas.TextWidth(line.Text.substr(0, static_cast<size_t>(accel)));
-                int to = from + canvas.TextWidth(line.Text.substr(static_cast<size_t>(accel), 1));
+                const size_t length = Utf8CharLength(line.Text, static_cast<size_t>(accel));
+                int to = from + canvas.TextWidth(line.Text.substr(static_cast<size_t>(accel), length));
                 int under = y + offset + canvas.TextMetrics().Ascent + 1;
                 canvas.Pen().SetColor(color);
                 canvas.MoveTo(from, under);
@@ -267,9 +271,14 @@ void TCustomEdit::SetBorderStyle(TBorderStyle value) {
 }
 
 void TCustomEdit::setSelection(int start, int length) {
-    int size = static_cast<int>(Text().size());
+    // The text is UTF-8: an end inside a character moves to its start, so
+    // that the selection holds whole characters, as the window shows it.
+    const std::string& text = Text();
+    int size = static_cast<int>(text.size());
     start = std::clamp(start, 0, size);
-    length = std::clamp(length, 0, size - start);
+    int end = static_cast<int>(Utf8CharStart(text, static_cast<size_t>(start + std::clamp(length, 0, size - start))));
+    start = static_cast<int>(Utf8CharStart(text, static_cast<size_t>(start)));
+    length = end - start;
     if (start == sel_.Start && length == sel_.Length)
         return;
     sel_ = {start, length};

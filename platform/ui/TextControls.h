@@ -2,7 +2,8 @@
 // Controls that show or take text: the label (painted by its parent), the
 // one-line edit box and the plain multi-line memo.
 //
-// Text is bytes of the program's code page.  An edit box's or memo's text
+// Text is the program's own, UTF-8 (its bytes kept as they are, also
+// where they are not valid UTF-8).  An edit box's or memo's text
 // is the control's Caption (Text and Caption are one value); setting it to
 // a new value fires OnChange once, as typing does, and clears Modified,
 // which typing sets.
@@ -23,7 +24,8 @@ enum TTextLayout { tlTop, tlCenter, tlBottom };
 // Text painted on the parent: aligned, wrapped at blanks when WordWrap,
 // "&x" underlines x (and "&&" is one "&") when ShowAccelChar.  With
 // AutoSize the label takes the size of its text (its width too, unless it
-// wraps).
+// wraps; a right-justified one keeps its right edge), also once it has
+// been read or built, whatever bounds were stored.
 class TCustomLabel : public TGraphicControl {
 public:
     explicit TCustomLabel(TComponent* owner = nullptr);
@@ -49,6 +51,7 @@ public:
     std::vector<std::string> TextLines(int width);
     // The caption as painted: accelerator marks removed.
     std::string DisplayText() const;
+    void Loaded() override;
 
 protected:
     void Dispatch(TMessage& message) override;
@@ -98,7 +101,7 @@ public:
     void SetModified(bool value) { modified_ = value; }
 
     // The selection, in bytes of Text; start and length are kept within
-    // the text.
+    // the text, on the starts of characters.
     int SelStart() const { return sel_.Start; }
     void SetSelStart(int value);
     int SelLength() const { return sel_.Length; }

@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/ImageList.h"
 
 #include <algorithm>
@@ -301,7 +302,7 @@ TTreeNode* TTreeNodes::insert(TTreeNode* parent, int index, const std::string& t
         auto& children = parent->children_;
         auto at = std::upper_bound(children.begin(), children.end(), text,
                                    [](const std::string& value, const TTreeNode* node) {
-                                       return AnsiCompareText(value, node->text_) < 0;
+                                       return Utf8CompareText(value, node->text_) < 0;
                                    });
         index = static_cast<int>(at - children.begin());
     }
@@ -525,7 +526,7 @@ int TCustomTreeView::compareNodes(TTreeNode* a, TTreeNode* b) {
     if (OnCompare)
         OnCompare(this, a, b, compare);
     else
-        compare = AnsiCompareText(a->Text(), b->Text());
+        compare = Utf8CompareText(a->Text(), b->Text());
     return compare;
 }
 
@@ -568,14 +569,28 @@ int TCustomTreeView::DisplayImage(TTreeNode* node) {
 // --- options ---------------------------------------------------------------------
 
 void TCustomTreeView::SetImages(TImageList* images) {
-    if (SetComponentReference(*this, images_, images))
+    if (!SetComponentReference(*this, images_, images))
+        return;
+    imagesLink_.Watch(images);
+    PeerChanged(paAppearance);
+}
+
+// New pictures need a paint of the rows; pictures of a new size change
+// the rows themselves.
+void TCustomTreeView::imagesChanged(bool remeasure) {
+    if (remeasure) {
         PeerChanged(paAppearance);
+    } else {
+        TRect rows = ClientRect();
+        InvalidateRect(&rows);
+    }
 }
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
     TStandardControl::Notification(component, operation);
     if (operation == opRemove && component == images_) {
         images_ = nullptr;
+        imagesLink_.Watch(nullptr);
         PeerChanged(paAppearance);
     }
 }

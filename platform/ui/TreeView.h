@@ -332,12 +332,14 @@ private:
     bool setExpanded(TTreeNode* node, bool expand);
     void sortChildren(TTreeNode* parent, bool recurse, const TTreeNode::TCompare& compare);
     int compareNodes(TTreeNode* a, TTreeNode* b);
+    void imagesChanged(bool remeasure);
 
     std::unique_ptr<TTreeNodes> items_;
     TTreeNode* selected_ = nullptr;
     TTreeNode* editing_ = nullptr;
     TCanvas* drawCanvas_ = nullptr;
     TImageList* images_ = nullptr;
+    TItemImagesLink imagesLink_{[this](bool remeasure) { imagesChanged(remeasure); }};
     bool showButtons_ = true;
     bool showLines_ = true;
     bool showRoot_ = true;

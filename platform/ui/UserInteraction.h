@@ -92,6 +92,8 @@ struct TPrinterSetup {
     std::string PrinterName;
     bool Landscape = false;
     int Copies = 1;
+    // Pages go to this PDF file instead of a printer (empty: the printer).
+    std::string OutputFileName;
 };
 
 class TUserInteraction {

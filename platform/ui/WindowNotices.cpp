@@ -16,6 +16,7 @@ std::vector<THandler>& handlers() {
 }
 
 int nextId = 1;
+bool applicationActive = true;
 
 } // namespace
 
@@ -31,8 +32,12 @@ void RemoveWindowNoticeHandler(int id) {
 }
 
 void NotifyWindowNotice(TWindowNotice notice, TWinControl* window) {
+    if (notice == wnApplicationActivated || notice == wnApplicationDeactivated)
+        applicationActive = notice == wnApplicationActivated;
     // A copy: handlers may come and go while the notice goes round.
     std::vector<THandler> list = handlers();
     for (const THandler& handler : list)
         handler.Handler(notice, window);
 }
+
+bool ApplicationActiveNoticed() { return applicationActive; }

@@ -27,5 +27,9 @@ using TWindowNoticeHandler = std::function<void(TWindowNotice notice, TWinContro
 int AddWindowNoticeHandler(TWindowNoticeHandler handler);
 void RemoveWindowNoticeHandler(int id);
 // Tells every handler, in the order they were added (a handler may add or
-// remove handlers meanwhile).
+// remove handlers meanwhile).  The application's activation is recorded
+// before any handler hears of it.
 void NotifyWindowNotice(TWindowNotice notice, TWinControl* window);
+// Whether the program is active as the last application notice said; true
+// before the window system has said anything (TApplication::Active).
+bool ApplicationActiveNoticed();

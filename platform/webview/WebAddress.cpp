@@ -10,6 +10,11 @@ namespace {
 constexpr std::string_view kFilePrefix = "file://";
 
 QUrl localFile(std::string_view path) {
+    // Slashes in front of the first name are the root, as the system reads
+    // them; two of them would make the URL's host of the first name, three
+    // or more an empty address.
+    while (path.size() > 1 && path[1] == '/')
+        path.remove_prefix(1);
     return QUrl::fromLocalFile(
         QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
 }

@@ -2,6 +2,7 @@
 // (platform/ui/ApplicationKeys.h): shortcuts, Alt with a character, and
 // Alt pressed and released alone.  Modal loops (menus being tracked, drags)
 // and Qt's own dialogs see their keys themselves.
+#include "platform/ui/Application.h"
 #include "platform/ui/ApplicationKeys.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/ModalLoop.h"
@@ -15,13 +16,19 @@ namespace {
 
 class TApplicationKeyFilter : public QObject {
 public:
+    // Sees every object's events, the web engine's too, whose classes have
+    // no type information: the sanitizer build leaves this file out of its
+    // dynamic type check (CMakeLists.txt).
     bool eventFilter(QObject* receiver, QEvent* event) override {
         QEvent::Type type = event->type();
         if (type == QEvent::MouseButtonPress)
             altAlone_ = false;
         if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !receiver->isWidgetType())
             return false;
-        if (InnermostLoop() != nullptr || QApplication::activeModalWidget() != nullptr ||
+        // The program's own message loop is no modal state: the menus take
+        // their keys while it runs.
+        const TModalLoop* loop = InnermostLoop();
+        if ((loop != nullptr && !loop->IsMessageLoop()) || QApplication::activeModalWidget() != nullptr ||
             QApplication::activePopupWidget() != nullptr)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);

@@ -27,7 +27,7 @@ public:
 
 protected:
     QAbstractButton* button() const { return static_cast<QAbstractButton*>(Widget()); }
-    void textChanged() override { button()->setText(Utf8ToQString(Control().Caption())); }
+    void textChanged() override { button()->setText(ProgramTextToQString(Control().Caption())); }
     virtual void clicked() { notify(CN_COMMAND, BN_CLICKED, 0); }
 };
 
@@ -154,7 +154,7 @@ public:
     }
 
 protected:
-    void textChanged() override { static_cast<QGroupBox*>(Widget())->setTitle(Utf8ToQString(Control().Caption())); }
+    void textChanged() override { static_cast<QGroupBox*>(Widget())->setTitle(ProgramTextToQString(Control().Caption())); }
 };
 
 const TWindowKindRegistration buttonKind(wk::Button, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {

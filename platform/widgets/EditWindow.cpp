@@ -27,7 +27,7 @@ protected:
     QLineEdit* lineEdit() const { return static_cast<QLineEdit*>(Widget()); }
 
     void textChanged() override {
-        QString text = AnsiToQString(edit_.Text());
+        QString text = ProgramTextToQString(edit_.Text());
         if (lineEdit()->text() != text)
             lineEdit()->setText(text);
     }
@@ -45,12 +45,16 @@ protected:
             line->setEchoMode(edit_.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
             line->setFrame(edit_.BorderStyle() == bsSingle);
             break;
-        case paSelection:
+        case paSelection: {
+            // The control counts bytes, the line edit characters.
+            const std::string& text = edit_.Text();
+            const int start = QtPositionOfProgramText(text, edit_.SelStart());
             if (edit_.SelLength() > 0)
-                line->setSelection(edit_.SelStart(), edit_.SelLength());
+                line->setSelection(start, QtPositionOfProgramText(text, edit_.SelStart() + edit_.SelLength()) - start);
             else
-                line->setCursorPosition(edit_.SelStart());
+                line->setCursorPosition(start);
             break;
+        }
         default:
             break;
         }
@@ -58,7 +62,7 @@ protected:
 
 private:
     void edited(const QString& text) {
-        std::string bytes = QStringToAnsi(text);
+        std::string bytes = QStringToProgramText(text);
         auto alive = Alive();
         notify(CN_COMMAND, EN_CHANGE, reinterpret_cast<LPARAM>(&bytes));
         if (alive.expired())
@@ -76,12 +80,14 @@ private:
         QLineEdit* line = lineEdit();
         if (line == nullptr)
             return;
+        // In bytes of the text the line edit holds.
+        const QString text = line->text();
         TSelRange range;
         if (line->hasSelectedText()) {
-            range.Start = line->selectionStart();
-            range.Length = static_cast<int>(line->selectedText().size());
+            range.Start = ProgramTextOffsetOfQt(text, line->selectionStart());
+            range.Length = ProgramTextOffsetOfQt(text, line->selectionEnd()) - range.Start;
         } else {
-            range.Start = line->cursorPosition();
+            range.Start = ProgramTextOffsetOfQt(text, line->cursorPosition());
         }
         notify(CN_COMMAND, EN_SELCHANGE, reinterpret_cast<LPARAM>(&range));
     }

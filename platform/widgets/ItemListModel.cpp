@@ -12,7 +12,7 @@ QVariant TItemListModel::data(const QModelIndex& index, int role) const {
     int row = index.row();
     if (!index.isValid() || row >= items_.GetCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    return Utf8ToQString(items_.Get(row));
+    return ProgramTextToQString(items_.Get(row));
 }
 
 void TItemListModel::ItemsChanged(TPeerAspect aspect, int index) {

@@ -50,7 +50,7 @@ public:
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return Utf8ToQString(list_.DisplayText(row, index.column()));
+            return ProgramTextToQString(list_.DisplayText(row, index.column()));
         case Qt::DecorationRole: {
             if (index.column() != 0)
                 return {};
@@ -73,7 +73,7 @@ public:
             return {};
         TListColumn* column = list_.Columns().Items(section);
         if (role == Qt::DisplayRole)
-            return Utf8ToQString(column->Caption());
+            return ProgramTextToQString(column->Caption());
         if (role == Qt::TextAlignmentRole)
             return static_cast<int>(qtAlignment(column->Alignment()));
         return {};
@@ -89,7 +89,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (!index.isValid() || role != Qt::EditRole || !OnRename)
             return false;
-        return OnRename(index.row(), QStringToUtf8(value.toString()));
+        return OnRename(index.row(), QStringToProgramText(value.toString()));
     }
 
     void Inserting(int first, int count) { beginInsertRows({}, first, first + count - 1); }
@@ -101,6 +101,7 @@ public:
         endResetModel();
     }
     void Changed(int row) { emit dataChanged(index(row, 0), index(row, std::max(0, columnCount() - 1))); }
+    void ChangedAll() { emit layoutChanged(); }
 
 private:
     TCustomListView& list_;
@@ -275,7 +276,8 @@ protected:
         TImageList* images = list_.ViewStyle() == vsIcon ? list_.LargeImages() : list_.SmallImages();
         if (images != nullptr)
             widget()->setIconSize(QSize(images->Width(), images->Height()));
-        widget()->viewport()->update();
+        // Rows are measured again: pictures or a font of another size.
+        model_->ChangedAll();
     }
 
     void changed(TPeerAspect aspect, int) override;

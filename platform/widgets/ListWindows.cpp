@@ -56,7 +56,7 @@ public:
         if (QLineEdit* line = box->lineEdit()) {
             watch(line);
             connect(line, &QLineEdit::textEdited, [this](const QString& text) {
-                std::string bytes = QStringToAnsi(text);
+                std::string bytes = QStringToProgramText(text);
                 notify(CN_COMMAND, CBN_EDITCHANGE, reinterpret_cast<LPARAM>(&bytes));
             });
         }
@@ -82,7 +82,7 @@ protected:
 
     void textChanged() override {
         if (QLineEdit* line = comboBox()->lineEdit()) {
-            QString text = AnsiToQString(combo_.Text());
+            QString text = ProgramTextToQString(combo_.Text());
             if (line->text() != text)
                 line->setText(text);
         } else {
@@ -122,7 +122,7 @@ private:
         if (box->currentIndex() != combo_.ItemIndex())
             box->setCurrentIndex(combo_.ItemIndex());
         if (QLineEdit* line = box->lineEdit()) {
-            QString text = AnsiToQString(combo_.Text());
+            QString text = ProgramTextToQString(combo_.Text());
             if (line->text() != text)
                 line->setText(text);
         }

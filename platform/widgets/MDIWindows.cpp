@@ -113,7 +113,7 @@ public:
         QMdiArea* area = client->Area();
         window_ = area->addSubWindow(Widget());
         window_->setAttribute(Qt::WA_DeleteOnClose, false);
-        window_->setWindowTitle(Utf8ToQString(control.Caption()));
+        window_->setWindowTitle(ProgramTextToQString(control.Caption()));
         Widget()->SetFrameWidget(window_);
         auto* watch = new TSubWindowWatch(Widget());
         watch->setParent(window_); // goes with the subwindow
@@ -136,11 +136,21 @@ public:
     }
     void TextChanged() override {
         if (window_)
-            window_->setWindowTitle(Utf8ToQString(Widget()->Control().Caption()));
+            window_->setWindowTitle(ProgramTextToQString(Widget()->Control().Caption()));
     }
     void BringToFront() override {
         if (window_)
             window_->raise();
+    }
+    // Out of the area without telling the model, which is taking the child
+    // out itself and decides which child is active next.
+    void Withdraw() override {
+        if (!window_ || !client_->Area())
+            return;
+        client_->syncing = true;
+        window_->hide();
+        client_->Area()->removeSubWindow(window_);
+        client_->syncing = false;
     }
     void Activate() override {
         if (!window_ || !client_->Area())

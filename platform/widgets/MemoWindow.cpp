@@ -1,6 +1,6 @@
 // The memo's window: a plain-text editor.  Line breaks show as Qt's; the
 // text the user makes reaches the control with CR LF breaks, and
-// positions are counted as the control counts them (CR LF is two).
+// positions are counted as the control counts them (in bytes, CR LF two).
 #include "platform/base/TextCodec.h"
 #include "platform/ui/TextControls.h"
 #include "platform/widgets/NativePeer.h"
@@ -16,7 +16,7 @@
 namespace {
 
 // The control's text with every line break a single "\n".
-QString shownText(const std::string& text) {
+std::string brokenByNewLines(const std::string& text) {
     std::string lines;
     lines.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -28,10 +28,12 @@ QString shownText(const std::string& text) {
             lines += text[i];
         }
     }
-    return AnsiToQString(lines);
+    return lines;
 }
 
-// The control's offset of a position in the shown text, and back.
+QString shownText(const std::string& text) { return ProgramTextToQString(brokenByNewLines(text)); }
+
+// The control's offset of an offset in its text broken by "\n", and back.
 int controlOffset(const std::string& text, int shown) {
     int offset = 0;
     for (int seen = 0; seen < shown && offset < static_cast<int>(text.size()); ++seen) {
@@ -51,6 +53,15 @@ int shownOffset(const std::string& text, int offset) {
         ++shown;
     }
     return shown;
+}
+
+// The editor's position of a byte offset of the control's text, and back.
+int editorPosition(const std::string& text, int offset) {
+    return QtPositionOfProgramText(brokenByNewLines(text), shownOffset(text, offset));
+}
+
+int controlOffsetOfEditor(const QString& shown, const std::string& text, int position) {
+    return controlOffset(text, ProgramTextOffsetOfQt(shown, position));
 }
 
 class TMemoPeer : public TNativePeer {
@@ -124,8 +135,8 @@ protected:
         case paSelection: {
             const std::string& text = memo_.Text();
             QTextCursor cursor = edit->textCursor();
-            cursor.setPosition(shownOffset(text, memo_.SelStart()));
-            cursor.setPosition(shownOffset(text, memo_.SelStart() + memo_.SelLength()), QTextCursor::KeepAnchor);
+            cursor.setPosition(editorPosition(text, memo_.SelStart()));
+            cursor.setPosition(editorPosition(text, memo_.SelStart() + memo_.SelLength()), QTextCursor::KeepAnchor);
             edit->setTextCursor(cursor);
             break;
         }
@@ -138,7 +149,7 @@ private:
     void edited() {
         if (syncing())
             return;
-        std::string text = QStringToAnsi(editorText());
+        std::string text = QStringToProgramText(editorText());
         // Every break the user makes is CR LF.
         std::string bytes;
         bytes.reserve(text.size() + text.size() / 16);
@@ -158,8 +169,9 @@ private:
             return;
         QTextCursor cursor = textEdit()->textCursor();
         const std::string& text = memo_.Text();
-        int start = controlOffset(text, cursor.selectionStart());
-        int end = controlOffset(text, cursor.selectionEnd());
+        const QString shown = editorText();
+        int start = controlOffsetOfEditor(shown, text, cursor.selectionStart());
+        int end = controlOffsetOfEditor(shown, text, cursor.selectionEnd());
         TSelRange range{start, end - start};
         notify(CN_COMMAND, EN_SELCHANGE, reinterpret_cast<LPARAM>(&range));
     }

@@ -17,7 +17,14 @@
 #include <QImage>
 #include <QPixmap>
 
-inline QFont QFontOf(const TFont& font) { return ToQFont(font); }
+// Qt's widgets draw every character of the program's text: one the face
+// lacks comes from the font the system falls back to (the canvas measures
+// and draws its own fallback, so the platform's font merges none).
+inline QFont QFontOf(const TFont& font) {
+    QFont qfont = ToQFont(font);
+    qfont.setStyleStrategy(QFont::PreferMatch);
+    return qfont;
+}
 inline QColor QColorOf(TColor color) { return ToQColor(color); }
 inline QCursor QCursorOf(int cursor) { return CursorToQCursor(cursor); }
 // A bitmap with its transparent colour see-through when it is transparent.

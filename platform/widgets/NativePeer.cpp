@@ -2,6 +2,8 @@
 
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/Color.h"
+#include "platform/gfx/QtBridge.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/UserInteraction.h"
@@ -16,8 +18,22 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QStyle>
 #include <QToolTip>
+
+namespace {
+
+// Whether a control has a visible windowless child (painted by the
+// control's window, not a window of its own).
+bool hasWindowlessChild(const TWinControl& control) {
+    for (int i = 0; i < control.ControlCount(); ++i)
+        if (TControl* child = control.Controls(i); child->Visible() && dynamic_cast<TWinControl*>(child) == nullptr)
+            return true;
+    return false;
+}
+
+} // namespace
 
 // Turns the input of a standard control's widget (and of its watched
 // parts) into messages for the control.
@@ -50,6 +66,7 @@ private:
     bool focusOut();
     bool contextMenu(QContextMenuEvent* event);
     bool toolTip(QHelpEvent* event);
+    bool paint(QObject* watched, QPaintEvent* event);
 
     TNativePeer* peer_;
     // A key event sent again with changed characters passes unfiltered.
@@ -99,26 +116,39 @@ bool TNativeInputFilter::key(QObject* watched, QKeyEvent* event) {
                 return true;
         }
     }
-    std::string characters = KeyPressCharacters(message.Key, message.Shift, event->text());
+    const std::u32string characters = KeyPressText(message.Key, message.Shift, event->text());
     if (characters.empty())
         return false;
     bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
-    std::string typed;
-    for (char c : characters) {
-        TMessage charMessage{systemChar ? unsigned{WM_SYSCHAR} : unsigned{WM_CHAR}, static_cast<unsigned char>(c), 1, 0};
+    // Each character reaches the key handlers as one byte; one they leave
+    // as it was goes in as typed, one they change goes in as the code
+    // page's character of the new byte.
+    QString typed;
+    bool changed = false;
+    for (char32_t character : characters) {
+        const char key = KeyCharOf(character);
+        TMessage charMessage{systemChar ? unsigned{WM_SYSCHAR} : unsigned{WM_CHAR}, static_cast<unsigned char>(key), 1,
+                             0};
         deliver(charMessage);
         if (gone())
             return true;
-        if (charMessage.Result != 0)
-            typed += static_cast<char>(charMessage.WParam & 0xFF);
+        const auto now = static_cast<char>(charMessage.WParam & 0xFF);
+        if (charMessage.Result == 0) {
+            changed = true;
+        } else if (now != key) {
+            changed = true;
+            typed.append(QChar(AnsiCharToUnicode(static_cast<unsigned char>(now))));
+        } else {
+            typed.append(QString::fromUcs4(&character, 1));
+        }
     }
-    if (typed == characters)
+    if (!changed)
         return false;
     // The handlers took or changed characters: the widget gets what is left.
-    if (!typed.empty()) {
-        QKeyEvent changed(QEvent::KeyPress, 0, event->modifiers(), AnsiToQString(typed));
+    if (!typed.isEmpty()) {
+        QKeyEvent replaced(QEvent::KeyPress, 0, event->modifiers(), typed);
         resending_ = true;
-        QCoreApplication::sendEvent(watched, &changed);
+        QCoreApplication::sendEvent(watched, &replaced);
         resending_ = false;
     }
     return true;
@@ -156,12 +186,26 @@ bool TNativeInputFilter::contextMenu(QContextMenuEvent* event) {
 
 bool TNativeInputFilter::toolTip(QHelpEvent* event) {
     // The short part of a hint, before a "|", is the tool tip.
-    std::string hint = control().Hint();
-    hint = hint.substr(0, hint.find('|'));
+    std::string hint = GetShortHint(control().Hint());
     if (control().ShowHint() && !hint.empty())
-        QToolTip::showText(event->globalPos(), Utf8ToQString(hint), peer_->Widget());
+        QToolTip::showText(event->globalPos(), ProgramTextToQString(hint), peer_->Widget());
     else
         QToolTip::hideText();
+    return true;
+}
+
+bool TNativeInputFilter::paint(QObject* watched, QPaintEvent* event) {
+    // Only windows that hold controls: another kind's client (a list's
+    // viewport) paints through filters of its own that this would skip.
+    if (watched != peer_->clientWidget() || !(control().ControlStyle & csAcceptsControls) ||
+        !hasWindowlessChild(control()))
+        return false;
+    // The widget paints its own face first (a group box its frame and
+    // title); the windowless children (labels, bevels, images) go over it,
+    // as a custom-drawn window paints them over its face.
+    static_cast<QObject*>(watched)->event(event);
+    if (!gone())
+        peer_->paintWindowlessChildren(event->rect());
     return true;
 }
 
@@ -208,6 +252,8 @@ bool TNativeInputFilter::dispatch(QObject* watched, QEvent* event) {
         return contextMenu(static_cast<QContextMenuEvent*>(event));
     case QEvent::ToolTip:
         return toolTip(static_cast<QHelpEvent*>(event));
+    case QEvent::Paint:
+        return paint(watched, static_cast<QPaintEvent*>(event));
     case QEvent::Resize:
     case QEvent::Move:
         if (watched == peer_->Widget())
@@ -258,8 +304,28 @@ void TNativePeer::deliver(TMessage& message) {
         --busy_;
 }
 
+void TNativePeer::paintWindowlessChildren(const QRect& area) {
+    QWidget* client = clientWidget();
+    if (client == nullptr)
+        return;
+    control_.WindowCanvas().QtSide().SetDevice(client);
+    control_.PeerPaintBegin(FromQRect(area));
+    TMessage message{WM_PAINT, 0, 0, 0};
+    deliver(message);
+    control_.PeerPaintEnd();
+}
+
 void TNativePeer::watch(QObject* part) {
     part->installEventFilter(filter_);
+    // A control that holds others (a group box, a tab control's area)
+    // follows the pointer, so that the windowless controls inside see it
+    // come and go, and a click on it is its alone, once: what its widget
+    // leaves unused goes neither to another part nor to the window
+    // behind, which would take the mouse from a windowless child pressed.
+    if (auto* widget = qobject_cast<QWidget*>(part); widget != nullptr && (control_.ControlStyle & csAcceptsControls)) {
+        widget->setMouseTracking(true);
+        widget->setAttribute(Qt::WA_NoMousePropagation, true);
+    }
     part->setProperty(kControlProperty, QVariant::fromValue(static_cast<void*>(&control_)));
 }
 
@@ -322,7 +388,7 @@ void TNativePeer::TextChanged() {
 
 void TNativePeer::TabStopChanged() {
     if (widget_)
-        widget_->setFocusPolicy(control_.TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+        widget_->setFocusPolicy(control_.InTabOrder() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void TNativePeer::BringToFront() {

@@ -25,7 +25,7 @@ class TQtPrinter : public TPrinter {
 protected:
     void startJob(TCanvas& canvas) override {
         auto printer = makePrinter();
-        printer->setDocName(Utf8ToQString(Title()));
+        printer->setDocName(ProgramTextToQString(Title()));
         canvas.QtSide().SetDevice(printer.get());
         QPainter* painter = canvas.QtSide().Painter();
         if (painter == nullptr || !painter->isActive()) {
@@ -69,9 +69,9 @@ protected:
 private:
     std::unique_ptr<QPrinter> makePrinter() const {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        if (!OutputFileName().empty()) {
+        if (!outputFile().empty()) {
             printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(fileNameToQt(OutputFileName()));
+            printer->setOutputFileName(fileNameToQt(outputFile()));
         } else if (!Setup().PrinterName.empty()) {
             printer->setPrinterName(QString::fromStdString(Setup().PrinterName));
         }
@@ -81,9 +81,14 @@ private:
         return printer;
     }
 
+    // The job's file, or the one the printer setup chose.
+    const std::string& outputFile() const {
+        return !OutputFileName().empty() ? OutputFileName() : Setup().OutputFileName;
+    }
+
     std::string where() const {
-        if (!OutputFileName().empty())
-            return OutputFileName();
+        if (!outputFile().empty())
+            return outputFile();
         return Setup().PrinterName.empty() ? std::string("the default printer") : Setup().PrinterName;
     }
 

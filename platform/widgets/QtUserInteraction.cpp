@@ -32,7 +32,7 @@ std::string fileNameFromQt(const QString& name) { return QFile::encodeName(name)
 
 QString captionOr(const std::string& caption) {
     if (!caption.empty())
-        return Utf8ToQString(caption);
+        return ProgramTextToQString(caption);
     QString title = QApplication::applicationDisplayName();
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
@@ -108,7 +108,7 @@ int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TM
                                    const std::string& caption) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(captionOr(caption));
-    box.setText(Utf8ToQString(text));
+    box.setText(ProgramTextToQString(text));
     switch (type) {
     case mtWarning: box.setIcon(QMessageBox::Warning); break;
     case mtError: box.setIcon(QMessageBox::Critical); break;
@@ -135,7 +135,7 @@ void TQtUserInteraction::ShowException(const std::string& message) {
 }
 
 TFileDialogResult TQtUserInteraction::OpenFileDialog(const TFileDialogRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), Utf8ToQString(request.Title),
+    QFileDialog dialog(QApplication::activeWindow(), ProgramTextToQString(request.Title),
                        fileNameToQt(request.InitialDir));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles
@@ -148,7 +148,7 @@ TFileDialogResult TQtUserInteraction::OpenFileDialog(const TFileDialogRequest& r
 }
 
 TFileDialogResult TQtUserInteraction::SaveFileDialog(const TFileDialogRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), Utf8ToQString(request.Title),
+    QFileDialog dialog(QApplication::activeWindow(), ProgramTextToQString(request.Title),
                        fileNameToQt(request.InitialDir));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -173,12 +173,12 @@ bool TQtUserInteraction::ChooseColor(TColor& color) {
 bool TQtUserInteraction::ChooseFont(TFont& font) {
     bool accepted = false;
     QFont initial = ToQFont(font);
-    initial.setFamily(Utf8ToQString(font.Name()));
+    initial.setFamily(ProgramTextToQString(font.Name()));
     initial.setPointSize(std::max(1, font.Size() > 0 ? font.Size() : -font.Size()));
     QFont chosen = QFontDialog::getFont(&accepted, initial, QApplication::activeWindow());
     if (!accepted)
         return false;
-    font.SetName(QStringToUtf8(chosen.family()));
+    font.SetName(QStringToProgramText(chosen.family()));
     if (chosen.pointSize() > 0)
         font.SetSize(chosen.pointSize());
     else
@@ -197,7 +197,7 @@ bool TQtUserInteraction::ChooseFont(TFont& font) {
 }
 
 bool TQtUserInteraction::ChooseFolder(const std::string& title, std::string& folder) {
-    QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), Utf8ToQString(title),
+    QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), ProgramTextToQString(title),
                                                        fileNameToQt(folder));
     if (chosen.isEmpty())
         return false;
@@ -211,9 +211,17 @@ bool TQtUserInteraction::PrinterSetupDialog(TPrinterSetup& setup) {
         printer.setPrinterName(QString::fromStdString(setup.PrinterName));
     printer.setPageOrientation(setup.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer.setCopyCount(std::max(1, setup.Copies));
+    if (!setup.OutputFileName.empty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(fileNameToQt(setup.OutputFileName));
+    }
     QPrintDialog dialog(&printer, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    // The dialog's "print to file" choice, where no printer is at hand.
+    setup.OutputFileName = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
+                               ? QFile::encodeName(printer.outputFileName()).toStdString()
+                               : std::string();
     setup.PrinterName = printer.printerName().toStdString();
     setup.Landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
     setup.Copies = printer.copyCount();
@@ -226,8 +234,8 @@ void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFi
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(replace ? "Replace" : "Find");
     auto* layout = new QGridLayout(dialog);
-    auto* findEdit = new QLineEdit(Utf8ToQString(initial.FindText), dialog);
-    auto* replaceEdit = new QLineEdit(Utf8ToQString(initial.ReplaceText), dialog);
+    auto* findEdit = new QLineEdit(ProgramTextToQString(initial.FindText), dialog);
+    auto* replaceEdit = new QLineEdit(ProgramTextToQString(initial.ReplaceText), dialog);
     auto* wholeWord = new QCheckBox("Match &whole word only", dialog);
     auto* matchCase = new QCheckBox("Match &case", dialog);
     auto* down = new QCheckBox("Search &down", dialog);
@@ -248,8 +256,8 @@ void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFi
     auto* buttons = new QDialogButtonBox(Qt::Vertical, dialog);
     auto request = [=](unsigned action) {
         TFindRequest r;
-        r.FindText = QStringToUtf8(findEdit->text());
-        r.ReplaceText = QStringToUtf8(replaceEdit->text());
+        r.FindText = QStringToProgramText(findEdit->text());
+        r.ReplaceText = QStringToProgramText(replaceEdit->text());
         r.Options = action | (wholeWord->isChecked() ? frWholeWord : 0u) |
                     (matchCase->isChecked() ? frMatchCase : 0u) | (down->isChecked() ? frDown : 0u);
         RunGuarded([&] { handler(r); });

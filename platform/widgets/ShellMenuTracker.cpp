@@ -177,7 +177,7 @@ void fill(QMenu& qmenu, TShellMenu& menu, TTracking& tracking) {
             continue;
         }
         if ((item.Flags & MF_POPUP) != 0) {
-            auto* submenu = new QMenu(Utf8ToQString(item.Caption), &qmenu);
+            auto* submenu = new QMenu(ProgramTextToQString(item.Caption), &qmenu);
             TShellMenu* model = item.Submenu.get();
             watchMenu(*submenu, *model, tracking);
             QObject::connect(submenu, &QMenu::aboutToShow, submenu, [&tracking, model, submenu, position] {
@@ -193,7 +193,7 @@ void fill(QMenu& qmenu, TShellMenu& menu, TTracking& tracking) {
             qmenu.addAction(widgetAction);
             action = widgetAction;
         } else {
-            action = qmenu.addAction(Utf8ToQString(item.Caption));
+            action = qmenu.addAction(ProgramTextToQString(item.Caption));
         }
         action->setEnabled((item.Flags & (MF_GRAYED | MF_DISABLED)) == 0);
         if ((item.Flags & MFS_DEFAULT) != 0) {

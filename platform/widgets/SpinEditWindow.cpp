@@ -21,7 +21,7 @@ public:
         box->setKeyboardTracking(true);
         watch(box->findChild<QLineEdit*>());
         connect(box, &QSpinBox::textChanged, [this](const QString& text) {
-            std::string bytes = QStringToAnsi(text);
+            std::string bytes = QStringToProgramText(text);
             notify(CN_COMMAND, EN_CHANGE, reinterpret_cast<LPARAM>(&bytes));
         });
         TSync sync(*this);
@@ -35,7 +35,7 @@ protected:
 
     void textChanged() override {
         QSpinBox* box = spinBox();
-        if (box->value() != spin_.Value() || box->text() != AnsiToQString(spin_.Text()))
+        if (box->value() != spin_.Value() || box->text() != ProgramTextToQString(spin_.Text()))
             box->setValue(spin_.Value());
     }
 

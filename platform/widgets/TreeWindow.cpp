@@ -74,9 +74,9 @@ public:
             return {};
         switch (role) {
         case Qt::DisplayRole:
-            return Utf8ToQString(tree_.DisplayText(node));
+            return ProgramTextToQString(tree_.DisplayText(node));
         case Qt::EditRole:
-            return Utf8ToQString(node->Text());
+            return ProgramTextToQString(node->Text());
         case Qt::DecorationRole:
             if (tree_.Images() == nullptr)
                 return {};
@@ -89,7 +89,7 @@ public:
         TTreeNode* node = NodeOf(index);
         if (node == nullptr || role != Qt::EditRole || !OnRename)
             return false;
-        return OnRename(node, QStringToUtf8(value.toString()));
+        return OnRename(node, QStringToProgramText(value.toString()));
     }
 
     // Announcements of the control's changes.

@@ -37,12 +37,12 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
             return {};
-        return AnsiToQString(grid_.Cells(index.column(), index.row() + grid_.FixedRows()));
+        return ProgramTextToQString(grid_.Cells(index.column(), index.row() + grid_.FixedRows()));
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section >= grid_.TitleCaptions().Count())
             return {};
-        return AnsiToQString(grid_.TitleCaptions().Strings(section));
+        return ProgramTextToQString(grid_.TitleCaptions().Strings(section));
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         if (!index.isValid())
@@ -111,12 +111,12 @@ public:
             if (editing_->PickList)
                 editing_->PickList(row, values);
             for (int i = 0; i < values.Count(); ++i)
-                combo->addItem(AnsiToQString(values.Strings(i)));
+                combo->addItem(ProgramTextToQString(values.Strings(i)));
             line = combo->lineEdit();
             editor = combo;
             QObject::connect(combo, &QComboBox::activated, combo, [editing = editing_, combo, row](int) {
                 if (editing->Typed)
-                    editing->Typed(row, QStringToAnsi(combo->currentText()));
+                    editing->Typed(row, QStringToProgramText(combo->currentText()));
             });
         } else if (style == esEllipsis) {
             auto* ellipsis = new TEllipsisEditor(parent);
@@ -130,10 +130,10 @@ public:
             line = new QLineEdit(parent);
             editor = line;
         }
-        line->setText(AnsiToQString(grid_.Cells(col, row)));
+        line->setText(ProgramTextToQString(grid_.Cells(col, row)));
         QObject::connect(line, &QLineEdit::textEdited, line, [editing = editing_, row](const QString& text) {
             if (editing->Typed)
-                editing->Typed(row, QStringToAnsi(text));
+                editing->Typed(row, QStringToProgramText(text));
         });
         editor->setProperty("valueRow", row);
         if (editing_->Watch) {
@@ -274,7 +274,7 @@ private:
             QLineEdit* line = qobject_cast<QLineEdit*>(editor_);
             if (line == nullptr)
                 line = editor_->findChild<QLineEdit*>();
-            QString now = AnsiToQString(grid_.Cells(1, grid_.Row()));
+            QString now = ProgramTextToQString(grid_.Cells(1, grid_.Row()));
             if (line != nullptr && line->text() != now)
                 line->setText(now);
             view->viewport()->update();

@@ -4,6 +4,7 @@
 #include "platform/widgets/ShellMenuTracker.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Keys.h"
@@ -25,6 +26,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWindowStateChangeEvent>
 
@@ -88,7 +90,7 @@ void TWidgetPeer::EnabledChanged() {
 
 void TWidgetPeer::TextChanged() {
     if (widget_)
-        widget_->setWindowTitle(Utf8ToQString(widget_->Control().Caption()));
+        widget_->setWindowTitle(ProgramTextToQString(widget_->Control().Caption()));
 }
 
 void TWidgetPeer::ScrollBarChanged(int bar) {
@@ -194,8 +196,12 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     : QAbstractScrollArea(parent), control_(control), style_(style) {
     if (style.TopLevel)
         setWindowFlags(style.Flags != Qt::WindowFlags{} ? style.Flags : Qt::Window);
-    if (style.ShowWithoutActivating)
+    if (style.ShowWithoutActivating) {
         setAttribute(Qt::WA_ShowWithoutActivating, true);
+        // Never active, such a window (a menu, a floating toolbar) would
+        // otherwise never show its hints.
+        setAttribute(Qt::WA_AlwaysShowToolTips, true);
+    }
     if (style.InputTransparent) {
         setAttribute(Qt::WA_TransparentForMouseEvents, true);
         viewport()->setAttribute(Qt::WA_TransparentForMouseEvents, true);
@@ -205,7 +211,7 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(FocusPolicyNow());
-    setWindowTitle(Utf8ToQString(control.Caption()));
+    setWindowTitle(ProgramTextToQString(control.Caption()));
     SyncFrame();
     SyncRegion();
     SyncScrollBar(SB_VERT);
@@ -234,7 +240,7 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
 }
 
 Qt::FocusPolicy TPeerWidget::FocusPolicyNow() const {
-    return control_.TabStop() && !style_.NeverFocus ? Qt::TabFocus : Qt::NoFocus;
+    return control_.InTabOrder() && !style_.NeverFocus ? Qt::TabFocus : Qt::NoFocus;
 }
 
 void TPeerWidget::SyncRegion() {
@@ -418,6 +424,20 @@ void TPeerWidget::mouseButton(QMouseEvent* event, bool down, bool doubleClick) {
     }
 }
 
+void TPeerWidget::showHint(QHelpEvent* event) {
+    // The control may name another text and a smaller rectangle (the item
+    // under the pointer), or refuse.
+    THintInfo info;
+    info.CursorPos = FromQPoint(event->pos());
+    info.CursorRect = control_.ClientRect();
+    info.HintStr = GetShortHint(control_.Hint());
+    bool refused = !control_.ShowHint() || deliver(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+    if (refused || info.HintStr.empty() || !info.CursorRect.Contains(info.CursorPos))
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), AnsiToQString(info.HintStr), viewport(), ToQRect(info.CursorRect));
+}
+
 bool TPeerWidget::viewportEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::Paint:
@@ -458,6 +478,9 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
     case QEvent::Resize:
         deliver(WM_SIZE, SIZE_RESTORED,
                 MAKELPARAM(static_cast<unsigned>(viewport()->width()), static_cast<unsigned>(viewport()->height())));
+        return true;
+    case QEvent::ToolTip:
+        showHint(static_cast<QHelpEvent*>(event));
         return true;
     case QEvent::ContextMenu:
         // Mouse-made menus come from the button release; this one is the
@@ -631,7 +654,7 @@ TMenuItem* showPopupMenu(TPopupMenu& menu, TPoint screen) {
             qmenu.addSeparator();
             continue;
         }
-        QAction* action = qmenu.addAction(Utf8ToQString(item->Caption));
+        QAction* action = qmenu.addAction(ProgramTextToQString(item->Caption));
         action->setEnabled(item->Enabled);
         if (item->Checked) {
             action->setCheckable(true);

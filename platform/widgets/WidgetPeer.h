@@ -14,6 +14,7 @@
 #include <QRegion>
 #include <QTimer>
 
+class QHelpEvent;
 class QScrollBar;
 class TPeerWidget;
 
@@ -106,6 +107,8 @@ protected:
 
 private:
     LRESULT deliver(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The control's hint, as its CM_HINTSHOW answers.
+    void showHint(QHelpEvent* event);
     QScrollBar* scrollBarOf(int bar) const;
     // The context-menu request of the keyboard (no mouse point).
     void keyboardContextMenu();

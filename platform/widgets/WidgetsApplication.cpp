@@ -4,7 +4,11 @@
 #include "platform/ui/Application.h"
 #include "platform/widgets/WidgetPeer.h"
 
+#include "platform/gfx/QtBridge.h"
+
 #include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 
 namespace {
 
@@ -14,6 +18,18 @@ public:
         new QApplication(argc, argv);
         InstallWidgetPeers();
     }
+    // As if the pointer had rested there: the window's tool-tip event.
+    void ActivateHint(TPoint screen) override {
+        QPoint global = ToQPoint(screen);
+        QWidget* under = QApplication::widgetAt(global);
+        if (under == nullptr || ControlOfObject(under) == nullptr) {
+            QToolTip::hideText();
+            return;
+        }
+        QHelpEvent event(QEvent::ToolTip, under->mapFromGlobal(global), global);
+        QApplication::sendEvent(under, &event);
+    }
+    void CancelHint() override { QToolTip::hideText(); }
 };
 
 [[maybe_unused]] const bool registered = [] {

@@ -80,6 +80,62 @@ TEST(DesignLink, APageOnlyLookedAtKeepsItsSourceAndAnEditComesBack) {
     EXPECT_FALSE(doc.Link.TakeBack());
 }
 
+// The paragraphs a reader of the text finds: CR LF and LF CR are one
+// break each, a lone CR or LF is one.
+std::vector<std::string> paragraphsOf(const std::string& text) {
+    std::vector<std::string> paragraphs(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            paragraphs.back() += c;
+            continue;
+        }
+        if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') && text[i + 1] != c)
+            ++i;
+        paragraphs.emplace_back();
+    }
+    return paragraphs;
+}
+
+TEST(DesignLink, AnEditBroughtBackIsOneStepThatUndoTakesBack) {
+    // Pages as a view may write them, with every kind of break; the
+    // source's own edits stay undoable behind the page's.
+    std::mt19937 random(7);
+    const char* pieces[] = {"<p>", "x", "\r\n", "\n", "\r", "\n\r", "</p>", "\xC3\xA9", "\t"};
+    for (int round = 0; round < 60; ++round) {
+        TDocument doc;
+        doc.Text.SetText("<P>one</P>\n<P>two</P>\n");
+        doc.Editor.SetSelStart(3);
+        doc.Editor.SetSelText("typed ");
+        const std::string edited = doc.Editor.Text();
+        const std::string bytes = doc.Text.Bytes();
+        doc.Link.Show("file://");
+        doc.View.CompleteLoad();
+        std::string page;
+        for (int i = std::uniform_int_distribution<int>(0, 30)(random); i >= 0; --i)
+            page += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(random)];
+        doc.View.UserEdits(page);
+        ASSERT_TRUE(doc.Link.TakeBack());
+        // The page, its breaks spelt as the file spells its own (LF).
+        std::string expected;
+        for (const std::string& paragraph : paragraphsOf(page))
+            expected += paragraph + "\n";
+        expected.pop_back();
+        ASSERT_EQ(doc.Text.Bytes(), expected) << round;
+        ASSERT_EQ(doc.Editor.ParagraphCount(), static_cast<int32_t>(paragraphsOf(page).size()));
+
+        ASSERT_TRUE(doc.Editor.CanUndo());
+        doc.Editor.Undo();
+        ASSERT_EQ(doc.Editor.Text(), edited) << round;
+        ASSERT_EQ(doc.Text.Bytes(), bytes) << round;
+        doc.Editor.Undo();
+        ASSERT_EQ(doc.Editor.Text(), "<P>one</P>\r\n<P>two</P>\r\n") << "the source's own edit, undone";
+        doc.Editor.Redo();
+        doc.Editor.Redo();
+        ASSERT_EQ(doc.Text.Bytes(), expected) << round;
+    }
+}
+
 // Random sessions of a user switching between the source and the design
 // page while the view loads, is edited or stops answering, against a model
 // of when the page must come back.

@@ -295,3 +295,52 @@ TEST(FindReplace, DialogsPrefillSearchAndReport) {
     search.ConvertCharacters();
     EXPECT_EQ(memo.Text(), "caf&eacute;");
 }
+
+// Larger than the document window's undo space (64 KB): Replace All and the
+// conversion still come back with one Undo and go again with one Redo,
+// both ways; a memo that keeps no undo keeps none.
+TEST(FindReplace, StepsLargerThanTheUndoSpaceStillUndoInOne) {
+    std::mt19937 random(17);
+    TCodeMemo memo;
+    memo.SetUndoMaxSpace(65536);
+    std::string text;
+    while (text.size() < 300000)
+        text += random() % 3 ? "word \xE9t\xE9 " : "<P>\r\n";
+    for (unsigned direction : {static_cast<unsigned>(frDown), 0u}) {
+        setUp(memo, text);
+        memo.SetUndoMaxSpace(65536);
+        memo.SetSelStart(direction ? 0 : static_cast<int32_t>(text.size()));
+        const int count = ReplaceEveryMatch(memo, {"word", direction | frMatchCase}, "term");
+        EXPECT_GT(count, 20000);
+        const std::string replaced = memo.Text();
+        memo.Undo();
+        EXPECT_EQ(memo.Text(), text);
+        memo.Redo();
+        EXPECT_EQ(memo.Text(), replaced);
+        memo.Undo();
+        EXPECT_EQ(ConvertSpecialCharacters(memo), static_cast<int>(std::count(text.begin(), text.end(), '\xE9')));
+        memo.Undo();
+        EXPECT_EQ(memo.Text(), text);
+    }
+    setUp(memo, text);
+    memo.SetUndoMaxSpace(0);
+    ReplaceEveryMatch(memo, {"word", frDown | frMatchCase}, "term");
+    EXPECT_FALSE(memo.CanUndo());
+}
+
+// A step of a few hundred thousand replacements undoes and redoes without
+// exhausting the stack (an undo that recursed once per entry did).
+TEST(FindReplace, AReplaceAllOfManyMatchesUndoesAndRedoes) {
+    TCodeMemo memo;
+    std::string text;
+    for (int i = 0; i < 200000; ++i)
+        text += i % 40 == 39 ? "ab\r\n" : "ab ";
+    setUp(memo, text);
+    memo.SetSelStart(0);
+    EXPECT_EQ(ReplaceEveryMatch(memo, {"ab", frDown | frMatchCase}, "xyz"), 200000);
+    const std::string replaced = memo.Text();
+    memo.Undo();
+    EXPECT_EQ(memo.Text(), text);
+    memo.Redo();
+    EXPECT_EQ(memo.Text(), replaced);
+}

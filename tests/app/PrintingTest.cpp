@@ -48,6 +48,16 @@ std::vector<std::string> pageTexts(const std::string& pdf) {
     return pages;
 }
 
+// The first page rendered at 96 dots per inch (pdftoppm numbers the
+// image it writes as -1 or -01, by its version).
+QImage firstPage(const std::string& pdf, const std::string& png) {
+    run("pdftoppm -r 96 -f 1 -l 1 -png '" + pdf + "' '" + png + "'");
+    QImage page(QString::fromStdString(png + "-1.png"));
+    if (page.isNull())
+        page.load(QString::fromStdString(png + "-01.png"));
+    return page;
+}
+
 // The rows of a rendered page that hold ink, grouped into bands of
 // consecutive rows: each band's first row and its rightmost inked column.
 struct TBand {
@@ -153,11 +163,7 @@ TEST(Printing, PagesCarryTheHeaderAndTheLinesOneAndAHalfLinesApart) {
     // The first page's pixels at the printer's resolution: the header at
     // half an inch, the text three quarters of an inch below it, both at
     // the same left edge, then a line every one and a half line heights.
-    const std::string png = program.File("page");
-    run("pdftoppm -r 96 -f 1 -l 1 -png '" + pdf + "' '" + png + "'");
-    QImage page(QString::fromStdString(png + "-1.png"));
-    if (page.isNull())
-        page.load(QString::fromStdString(png + "-01.png"));
+    const QImage page = firstPage(pdf, program.File("page"));
     ASSERT_FALSE(page.isNull());
     std::vector<TBand> bands = inkBands(page);
     ASSERT_EQ(static_cast<int>(bands.size()), perPage[0] + 1);
@@ -218,4 +224,42 @@ TEST(Printing, AFailedJobLeavesTheEditorAsItWas) {
     EXPECT_FALSE(real.Printing());
     EXPECT_EQ(memo.LineCount(), lines);
     EXPECT_EQ(memo.SelLength(), 12);
+}
+
+TEST(Printing, LinesWiderThanThePageWrapOnPaperAndNothingIsLost) {
+    // The editor does not wrap on screen; on paper a long line goes on
+    // in the lines below it instead of running off the page.
+    TTestProgramFolder program;
+    TCodeMemo memo;
+    memo.SetWordWrap(false); // as a document window's source
+    std::string longLine;
+    for (int i = 0; i < 120; ++i)
+        longLine += "w" + std::to_string(i) + " ";
+    memo.SetTextBuf("<P>\r\n" + longLine + "\r\n</P>");
+    const int32_t lines = memo.LineCount();
+    TPrinter& printer = Printer();
+    const std::string pdf = program.File("wide.pdf");
+    printer.SetOutputFileName(pdf);
+    PrintDocument(memo, "long.html", printer);
+    EXPECT_FALSE(memo.WordWrap()) << "the screen keeps its layout";
+    EXPECT_EQ(memo.LineCount(), lines);
+
+    std::string printed;
+    for (const std::string& page : pageTexts(pdf))
+        printed += page + "\n";
+    std::stringstream words(printed);
+    std::vector<std::string> found;
+    std::string word;
+    while (words >> word)
+        if (word[0] == 'w')
+            found.push_back(word);
+    ASSERT_EQ(found.size(), 120u) << printed;
+    for (int i = 0; i < 120; ++i)
+        EXPECT_EQ(found[static_cast<size_t>(i)], "w" + std::to_string(i));
+
+    // Every inked pixel of the page lies inside it, left of its right edge.
+    const QImage page = firstPage(pdf, program.File("wide"));
+    ASSERT_FALSE(page.isNull());
+    for (const TBand& band : inkBands(page))
+        EXPECT_LT(band.Right, page.width() - 48) << "a row at " << band.Top << " reaches the edge";
 }

@@ -20,7 +20,12 @@
 #include "platform/ui/ListControls.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/TextControls.h"
+#include "platform/widgets/TabRows.h"
+#include "platform/widgets/WidgetPeer.h"
 #include "shell/ShellList.h"
+
+#include <QTabBar>
+#include <QTest>
 
 #include <array>
 #include <random>
@@ -110,6 +115,47 @@ TEST_F(QuickCodes, ACodeIsCreatedListedShownAndInsertedWithCrLfBreaks) {
     Select("Header.oqc");
     Pane().oqcInsertItemClick(Pane().oqcInsertItem);
     EXPECT_EQ(EditorText(*other), before);
+}
+
+// Quick codes are the program's text: written in UTF-8 from a page in
+// either encoding and inserted in the page's own; a file written in the
+// code page (not valid UTF-8) is read as such.
+TEST_F(QuickCodes, CodesAreKeptInUtf8AndGoInInTheDocumentsEncoding) {
+    TEditForm* latin = Open("<P>caf\xE9 \x80</P>");
+    SetEncodingOf(*latin, teAnsi);
+    SelectRange(*latin, 3, 6);
+    EXPECT_EQ(Create(*latin, "caf\xC3\xA9", "d\xC3\xA9j\xC3\xA0"), mrOk);
+    EXPECT_EQ(Read("caf\xC3\xA9.oqs"), "caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(Read("caf\xC3\xA9.oqc"), "d\xC3\xA9j\xC3\xA0");
+    Select("caf\xC3\xA9.oqc");
+    EXPECT_EQ(frame->oqcMemo->Text(), "Description:\r\n\r\n\r\nd\xC3\xA9j\xC3\xA0");
+
+    TEditForm* utf8 = Open("");
+    SelectRange(*utf8, 0, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*utf8), "caf\xC3\xA9 \xE2\x82\xAC");
+    latin->SetFocus();
+    SelectRange(*latin, 0, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*latin), "caf\xE9 \x80<P>caf\xE9 \x80</P>");
+
+    // Written in the code page by an older version: read as such.  A
+    // character the code page lacks goes into it as a reference.
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Old.oqs", "\xE9t\xE9");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Old.oqc", "\xE0 voir");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Han.oqs", "\xE4\xB8\xAD");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Han.oqc", "");
+    Select("Old.oqc");
+    EXPECT_EQ(frame->oqcMemo->Text(), "Description:\r\n\r\n\r\n\xC3\xA0 voir");
+    utf8->SetFocus();
+    SelectRange(*utf8, 0, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*utf8), "\xC3\xA9t\xC3\xA9" "caf\xC3\xA9 \xE2\x82\xAC");
+    Select("Han.oqc");
+    latin->SetFocus();
+    SelectRange(*latin, 0, 0);
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    EXPECT_EQ(EditorText(*latin), "&#20013;caf\xE9 \x80<P>caf\xE9 \x80</P>");
 }
 
 TEST_F(QuickCodes, NamesThatCouldLeaveTheFolderAreRefusedAndPairsAreWholeOrAbsent) {
@@ -339,3 +385,37 @@ TEST_F(Preferences, TheHighlightingChoiceReachesEveryOpenDocument) {
 }
 
 } // namespace
+
+TEST_F(Preferences, EveryStylePageTabCanBeReachedWithTheMouse) {
+    // Nine style pages do not fit the dialog's width side by side: each
+    // tab still shows whole inside the control, and a click on it opens
+    // its page.
+    Toptionfrm dialog(frame);
+    dialog.Show();
+    dialog.PageControl1->SetActivePageIndex(2);
+    dialog.CheckBox2->SetChecked(false);
+    Application().ProcessMessages();
+    TPageControl& pages = *dialog.PageControl2;
+    ASSERT_TRUE(pages.Visible());
+    QWidget* window = ClientWidgetOf(&pages);
+    ASSERT_NE(window, nullptr);
+    QWidget* frameWidget = window->parentWidget();
+    ASSERT_NE(frameWidget, nullptr);
+    // The rows widget has no meta-object of its own: looked for by type.
+    TTabRows* rows = nullptr;
+    for (QObject* child : frameWidget->children())
+        if (auto* found = dynamic_cast<TTabRows*>(child))
+            rows = found;
+    auto* row = frameWidget->findChild<QTabBar*>();
+    for (int page = pages.PageCount() - 1; page >= 0; --page) {
+        QWidget* bar = rows != nullptr && rows->isVisible() ? static_cast<QWidget*>(rows) : row;
+        ASSERT_NE(bar, nullptr);
+        const QRect tab = bar == rows ? rows->TabRect(page) : row->tabRect(page);
+        ASSERT_FALSE(tab.isEmpty()) << page;
+        EXPECT_TRUE(bar->rect().contains(tab)) << "tab " << page << " cut off by the control's edge";
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, tab.center());
+        Application().ProcessMessages();
+        EXPECT_EQ(pages.ActivePageIndex(), page);
+    }
+    dialog.Hide();
+}

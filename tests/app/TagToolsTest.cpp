@@ -19,15 +19,20 @@
 #include "platform/ui/ListControls.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ValueListEditor.h"
+#include "platform/base/QtBridge.h"
+#include "platform/base/Utf8.h"
+#include "platform/widgets/NativePeer.h"
 #include "toolbars/TBItem.h"
 
 #include <gtest/gtest.h>
 
+#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <random>
 #include <set>
 
 namespace {
@@ -40,6 +45,12 @@ protected:
         document->editorClick(document->Editor);
     }
     TValueListEditor& Grid() { return *frame->TagInspector; }
+    // The user presses the button of the grid's current row, which gives
+    // the grid the focus first.
+    void PressEditButton() {
+        Grid().SetFocus();
+        Grid().OnEditButtonClick(&Grid());
+    }
     int RowOf(const std::string& name) {
         for (int row = 0; row < Grid().RowCount(); ++row)
             if (Grid().Keys(row) == name)
@@ -187,11 +198,11 @@ TEST_F(TagInspectorTest, TheColourButtonWritesHashAndRedGreenBlue) {
     ClickAt(document, 3);
     Grid().SetRow(RowOf("BGCOLOR"));
     user.AnswerColor(RGB(0x12, 0xAB, 0x05));
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<BODY BGCOLOR=\"#12AB05\">");
     // Cancelled: nothing.
     user.Cancel(TScriptedUserInteraction::kColor);
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<BODY BGCOLOR=\"#12AB05\">");
 }
 
@@ -214,7 +225,7 @@ TEST_F(TagInspectorTest, TheTextDialogWritesOnOkAndCancelChangesNothing) {
         dialog.txtEdit->SetTextBuf("color: blue");
         dialog.SetModalResult(mrCancel);
     });
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), text);
     EXPECT_FALSE(document->Editor->Modified);
     EXPECT_EQ(Grid().Values("STYLE"), "color: red");
@@ -224,7 +235,7 @@ TEST_F(TagInspectorTest, TheTextDialogWritesOnOkAndCancelChangesNothing) {
         dialog.okbtnClick(&dialog);
         dialog.SetModalResult(mrOk);
     });
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<P STYLE=\"color: blue\">");
     ExpectOneUndoStep(document, text);
 }
@@ -237,8 +248,63 @@ TEST_F(TagInspectorTest, AFileIsWrittenRelativeToTheDocument) {
     ClickAt(document, 3);
     Grid().SetRow(RowOf("SRC"));
     user.AnswerFiles({program.File("site/img/logo.gif")});
-    Grid().OnEditButtonClick(&Grid());
+    PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<IMG SRC=\"img/logo.gif\">");
+}
+
+// Values cross between the document and the grid (the program's UTF-8)
+// in the document's encoding: shown as characters, written back byte for
+// byte, typed values in the page's encoding (a reference where the code
+// page lacks the character), against a model over random values.
+TEST_F(TagInspectorTest, ValuesShowAsCharactersAndGoBackInTheDocumentsEncoding) {
+    static const char* const kDocumentPieces[] = {"v", "-", "\xC3\xA9", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xE9", "\xFF"};
+    static const char* const kTyped[] = {"t", "\xC3\xA9", "\xE4\xB8\xAD", "\xE2\x82\xAC", "\xC5\x93"};
+    auto* table = qobject_cast<QTableView*>(dynamic_cast<TNativePeer*>(Grid().Peer())->Widget());
+    ASSERT_NE(table, nullptr);
+    std::mt19937 random(12);
+    for (int round = 0; round < 16; ++round) {
+        const TTextEncoding encoding = round % 2 == 0 ? teAnsi : teUtf8;
+        SCOPED_TRACE("round " + std::to_string(round) + " " + TextEncodingName(encoding));
+        std::string value;
+        for (size_t i = 0, n = 1 + random() % 6; i < n; ++i)
+            value += encoding == teAnsi ? std::string(1, static_cast<char>(0x80 + random() % 0x80))
+                                        : std::string(kDocumentPieces[random() % std::size(kDocumentPieces)]);
+        const std::string text = "<IMG ALT=\"" + value + "\" WIDTH=\"1\">";
+        TEditForm* document = Open(text);
+        document->Editor->SetEncoding(encoding);
+        ClickAt(document, 3);
+        const std::string shown = DocumentTextToProgram(value, encoding);
+        ASSERT_EQ(Grid().Values("ALT"), shown);
+        ASSERT_EQ(table->model()->index(RowOf("ALT"), 1).data().toString(), ProgramTextToQString(shown));
+        // Another value edited: this one's bytes are written back as read.
+        Type("WIDTH", "2");
+        ASSERT_NE(document->Editor->Text().find("ALT=\"" + value + "\""), std::string::npos) << document->Editor->Text();
+        // A typed value goes in in the document's encoding.
+        std::string typed;
+        for (size_t i = 0, n = 1 + random() % 4; i < n; ++i)
+            typed += kTyped[random() % std::size(kTyped)];
+        Type("ALT", typed);
+        ASSERT_NE(document->Editor->Text().find("ALT=\"" + ProgramTextToDocument(typed, encoding) + "\""),
+                  std::string::npos)
+            << document->Editor->Text();
+        delete document;
+    }
+    EXPECT_EQ(ProgramTextToDocument("\xE4\xB8\xAD", teAnsi), "&#20013;");
+}
+
+TEST_F(TagInspectorTest, TheTextDialogEditsAValueOfACodePagePageAsItsCharacters) {
+    TEditForm* document = Open("<P STYLE=\"font: caf\xE9\">");
+    document->Editor->SetEncoding(teAnsi);
+    ClickAt(document, 3);
+    Grid().SetRow(RowOf("STYLE"));
+    AnswerTextDialog([](TtxtInsFrm& dialog) {
+        EXPECT_EQ(dialog.txtEdit->Text(), "font: caf\xC3\xA9");
+        dialog.txtEdit->SetTextBuf("font: \xC3\xA9\xE4\xB8\xAD");
+        dialog.okbtnClick(&dialog);
+        dialog.SetModalResult(mrOk);
+    });
+    PressEditButton();
+    EXPECT_EQ(document->Editor->Text(), "<P STYLE=\"font: \xE9&#20013;\">");
 }
 
 // ---------------------------------------------------------------------------

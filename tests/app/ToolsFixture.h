@@ -27,6 +27,8 @@ TCodeHighlighter* HighlighterOf(TEditForm& document);
 int FontSizeOf(TEditForm& document);
 // Nothing to undo, nothing changed.
 void StartClean(TEditForm& document);
+// Switches the editor's encoding (no byte changes).
+void SetEncodingOf(TEditForm& document, TTextEncoding encoding);
 
 class TToolsFixture : public ::testing::Test {
 protected:

@@ -22,3 +22,5 @@ void StartClean(TEditForm& document) {
     document.Editor->Modified = false;
     document.Editor->ClearUndo();
 }
+
+void SetEncodingOf(TEditForm& document, TTextEncoding encoding) { document.Editor->SetEncoding(encoding); }

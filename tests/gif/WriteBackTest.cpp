@@ -21,10 +21,12 @@
 
 namespace {
 
-// A graphic control extension: disposal, transparency and its index.
-Bytes GraphicControl(int disposal, int transparentIndex) {
+// A graphic control extension: disposal, transparency and its index, and
+// the delay in hundredths.
+Bytes GraphicControl(int disposal, int transparentIndex, int delay = 10) {
     const uint8_t flags = uint8_t((disposal & 7) << 2 | (transparentIndex >= 0 ? 1 : 0));
-    return {'!', 0xF9, 4, flags, 10, 0, uint8_t(transparentIndex >= 0 ? transparentIndex : 0), 0};
+    return {'!', 0xF9, 4, flags, uint8_t(delay & 0xFF), uint8_t(delay >> 8),
+            uint8_t(transparentIndex >= 0 ? transparentIndex : 0), 0};
 }
 
 // A frame's pixels through its LZW stream of the given code size.
@@ -61,6 +63,19 @@ std::vector<std::vector<uint32_t>> FramePictures(TGIFImage& image) {
     for (TGIFSubImage* frame : FramesWithPixels(image))
         pictures.push_back(RenderGIFFrame(*frame, true));
     return pictures;
+}
+
+// The same pictures in turn, each as long as before (times matter only
+// while there is something to animate).
+void ExpectSameScreenTimes(const std::vector<std::pair<std::vector<uint32_t>, int>>& before,
+                           const std::vector<std::pair<std::vector<uint32_t>, int>>& after) {
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].first, before[i].first) << "picture " << i;
+        if (before.size() > 1) {
+            EXPECT_EQ(after[i].second, before[i].second) << "time of picture " << i;
+        }
+    }
 }
 
 QImage QtFirstFrame(const Bytes& bytes) {
@@ -158,13 +173,48 @@ TEST(GIFWriteBack, OptimisingFilesBeyondTheirTablesKeepsWhatIsShown) {
         ASSERT_NO_THROW(LoadImage(image, RandomFileBeyondItsTables(random)));
         const auto before = ScreenTimes(image);
         image.Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap);
-        const auto after = ScreenTimes(image);
-        ASSERT_EQ(after.size(), before.size());
-        for (size_t i = 0; i < after.size(); ++i) {
-            EXPECT_EQ(after[i].first, before[i].first) << "picture " << i;
-            if (before.size() > 1) {
-                EXPECT_EQ(after[i].second, before[i].second) << "time of picture " << i;
-            }
-        }
+        ExpectSameScreenTimes(before, ScreenTimes(image));
     }
+}
+
+// A frame that draws nothing folds into the one before it.  Frames may carry
+// more than one graphic control (only the first counts) and loop
+// extensions; folding must leave every later frame's time, disposal and
+// transparency as they were.
+TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
+    std::mt19937 random(2718);
+    const Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
+    int folded = 0;
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        const int width = 2 + int(random() % 6), height = 2 + int(random() % 6);
+        Bytes blocks;
+        const int frames = 2 + int(random() % 4);
+        for (int f = 0; f < frames; ++f) {
+            if (random() % 3 == 0)
+                Append(blocks, loop);
+            // The first control is the frame's own; the others are strays.
+            const int transparent = random() % 4 == 0 ? -1 : int(random() % 4);
+            const int controls = transparent >= 0 ? 1 + int(random() % 2) : int(random() % 3);
+            for (int c = 0; c < controls; ++c)
+                Append(blocks, GraphicControl(int(random() % 2),
+                                              c == 0 ? transparent : random() % 3 == 0 ? -1 : int(random() % 4),
+                                              int(random() % 40)));
+            const int fw = 1 + int(random() % width), fh = 1 + int(random() % height);
+            Bytes pixels(size_t(fw * fh));
+            const bool blank = transparent >= 0 && random() % 2 == 0;
+            for (uint8_t& pixel : pixels)
+                pixel = uint8_t(blank ? transparent : int(random() % 4));
+            Append(blocks, ImageBlock(int(random() % (width - fw + 1)), int(random() % (height - fh + 1)), fw, fh,
+                                      false, 0, 2, FrameData(pixels, 2)));
+        }
+        TGIFImage image;
+        ASSERT_NO_THROW(LoadImage(image, GifWithBlocks(width, height, 4, blocks)));
+        const auto before = ScreenTimes(image);
+        const int count = image.Images().Count();
+        image.Optimize(ooCrop);
+        folded += image.Images().Count() < count;
+        ExpectSameScreenTimes(before, ScreenTimes(image));
+    }
+    EXPECT_GT(folded, 40) << "too few frames folded to test anything";
 }

@@ -15,6 +15,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <random>
 #include <set>
 
 namespace {
@@ -63,7 +64,11 @@ TEST(NamespaceTest, PathsParseAndComeBackByteForByte) {
     std::mt19937 random(21);
     std::set<std::string> made;
     for (int i = 0; i < 120; ++i) {
+        // A value is one line: a name with a line break can not be written.
         std::string name = RandomFileName(random);
+        std::erase(name, '\n');
+        if (name.empty())
+            name = "x";
         std::string path = JoinPath(home.Files, name);
         if (!made.insert(name).second)
             continue;
@@ -278,6 +283,47 @@ TEST(NamespaceTest, RenameNeverReplacesAndKeepsBytes) {
     EXPECT_TRUE(FAILED(folder->SetNameOf(renamed, "a/b", SHGDN_NORMAL, nullptr)));
 }
 
+// The desktop's tool writes the user-dirs file for the shell: the path
+// quoted, "$HOME/" for a folder in home, a backslash before '"', '\',
+// '$' and '`'.  Random folder names written so read back as themselves; a
+// desktop that is home itself, however spelt, is home's "Desktop".
+TEST(NamespaceTest, TheUserDirsFileNamesTheDesktopAsItsToolWroteIt) {
+    TShellTestHome home;
+    const std::string file = JoinPath(home.Home, ".config/user-dirs.dirs");
+    std::mt19937 random(1601);
+    for (int round = 0; round < 200; ++round) {
+        // A value is one line: a name with a line break can not be written.
+        std::string name = RandomFileName(random);
+        std::erase(name, '\n');
+        if (name.empty())
+            name = "x";
+        for (const char special : {'"', '\\', '$', '`'})
+            if (random() % 3 == 0)
+                name.insert(random() % (name.size() + 1), 1, special);
+        const bool inHome = random() % 2 == 0;
+        std::string quoted;
+        for (char c : name) {
+            if (c == '"' || c == '\\' || c == '$' || c == '`')
+                quoted += '\\';
+            quoted += c;
+        }
+        std::string line = "XDG_DESKTOP_DIR=\"";
+        line += inHome ? "$HOME/" : "/";
+        line += quoted;
+        line += "\"\n";
+        WriteFile(file, "# written by the tool\nXDG_MUSIC_DIR=\"$HOME/Music\"\n" + line);
+        EXPECT_EQ(DesktopFolderPath(), (inHome ? home.Home : std::string()) + "/" + name) << line;
+    }
+    for (const char* itself : {"$HOME", "$HOME/", "$HOME//"}) {
+        WriteFile(file, std::string("XDG_DESKTOP_DIR=\"") + itself + "\"\n");
+        EXPECT_EQ(DesktopFolderPath(), JoinPath(home.Home, "Desktop")) << itself;
+    }
+    for (const std::string& broken : {std::string("\"$HOME/unterminated\n"), std::string("\"/srv/a\0b\"\n", 11)}) {
+        WriteFile(file, "XDG_DESKTOP_DIR=" + broken);
+        EXPECT_EQ(DesktopFolderPath(), JoinPath(home.Home, "Desktop"));
+    }
+}
+
 TEST(NamespaceTest, DesktopHomeComputerAndSpecialFolders) {
     TShellTestHome home;
     WriteFile(JoinPath(home.Home, "Desktop/note.txt"), "n");
@@ -336,4 +382,17 @@ TEST(NamespaceTest, MountInfoKeepsRealFileSystems) {
     EXPECT_EQ(mounts[3].DriveType, DRIVE_RAMDISK);
     EXPECT_EQ(mounts[4].FileSystem, "xfs") << "the later mount hides the earlier";
     EXPECT_EQ(ParseMountInfo("").front().MountPoint, "/");
+}
+
+// A mount point spelt with slashes at its end is the folder itself: it
+// hides an earlier mount there, and is found by its plain name.
+TEST(NamespaceTest, MountPointsWithTrailingSlashesAreTheirFolders) {
+    std::vector<TMountEntry> mounts = ParseMountInfo("27 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                                     "34 27 8:18 / /data rw - ext4 /dev/sdc1 rw\n"
+                                                     "35 27 8:19 / /data// rw - xfs /dev/sdd1 rw\n"
+                                                     "36 27 11:0 / /media/cd/ ro - iso9660 /dev/sr0 ro\n");
+    ASSERT_EQ(mounts.size(), 3u);
+    EXPECT_EQ(mounts[1].MountPoint, "/data");
+    EXPECT_EQ(mounts[1].FileSystem, "xfs");
+    EXPECT_EQ(mounts[2].MountPoint, "/media/cd");
 }

@@ -38,6 +38,39 @@ std::set<std::string> diskEntries(const std::string& folder, bool folders, bool 
     return names;
 }
 
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The names of a folder's entries in the order sorting by a column should
+// give them, from what the file system says now: folders first, then the
+// column's value, then the name without regard to case.
+std::vector<std::string> orderOnDisk(const std::string& folder, std::vector<std::string> names, int column,
+                                     int direction) {
+    auto keyOf = [&](const std::string& name) -> std::tuple<bool, long long, long long, std::string, std::string> {
+        struct stat info;
+        EXPECT_EQ(::stat(JoinPath(folder, name).c_str(), &info), 0) << name;
+        bool isFolder = S_ISDIR(info.st_mode);
+        long long number = column == 1 && !isFolder ? info.st_size : column == 3 ? info.st_mtim.tv_sec : 0;
+        long long fraction = column == 3 ? info.st_mtim.tv_nsec : 0;
+        std::string text = column == 2 ? lowerCase(TypeNameOf(name, isFolder)) : "";
+        return {!isFolder, number, fraction, text, lowerCase(name)};
+    };
+    std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        return direction > 0 ? keyOf(a) < keyOf(b) : keyOf(b) < keyOf(a);
+    });
+    return names;
+}
+
+std::vector<std::string> shownOrder(TPTShellListModel& list) {
+    std::vector<std::string> shown;
+    for (int i = 0; i < list.Count(); ++i)
+        shown.push_back(list.Data(i)->GetFileName());
+    return shown;
+}
+
 // Folders a..c with twins, nested two deep.
 const std::vector<std::string> kFolderNames = {"a", "A", "b", "c.d", ".h"};
 
@@ -237,33 +270,12 @@ TEST(ShellModelTest, ListMasksAndSortingByEachColumn) {
     list.SetFileFilter("");
     list.Fill(folder.get());
     ASSERT_EQ(list.Columns().size(), 4u);
-    // The order each column should give: folders first, then the column's
-    // value, then the name without regard to case.
-    auto lower = [](std::string s) {
-        for (char& c : s)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
-    auto keyOf = [&](const std::string& name, int column) -> std::tuple<bool, long long, std::string, std::string> {
-        std::string path = JoinPath(home.Files, name);
-        struct stat info;
-        ::stat(path.c_str(), &info);
-        bool isFolder = S_ISDIR(info.st_mode);
-        long long number = column == 1 && !isFolder ? info.st_size : column == 3 ? info.st_mtime : 0;
-        std::string text = column == 2 ? lower(TypeNameOf(name, isFolder)) : "";
-        return {!isFolder, number, text, lower(name)};
-    };
     for (int column = 0; column < 4; ++column)
         for (int direction : {1, -1}) {
             list.SetSortColumn(direction * (column + 1));
-            std::vector<std::string> shown;
-            for (int i = 0; i < list.Count(); ++i)
-                shown.push_back(list.Data(i)->GetFileName());
-            std::vector<std::string> expected = shown;
-            std::sort(expected.begin(), expected.end(), [&](const std::string& a, const std::string& b) {
-                return direction > 0 ? keyOf(a, column) < keyOf(b, column) : keyOf(b, column) < keyOf(a, column);
-            });
-            EXPECT_EQ(shown, expected) << "column " << column << " direction " << direction;
+            std::vector<std::string> shown = shownOrder(list);
+            EXPECT_EQ(shown, orderOnDisk(home.Files, shown, column, direction))
+                << "column " << column << " direction " << direction;
         }
     // A header click reverses the sorted column and sorts another ascending.
     list.SetSortColumn(2);
@@ -272,4 +284,67 @@ TEST(ShellModelTest, ListMasksAndSortingByEachColumn) {
     list.ColumnClicked(3);
     EXPECT_EQ(list.SortColumn(), 4);
     EXPECT_EQ(list.RowText(0, 0), "folder.htm.d");
+}
+
+// A list keeps what it read of its rows for sorting them again; a refresh,
+// by difference or by the names a notice gave, forgets it for the rows that
+// may have changed: sizes and times changed in place on disk, files added
+// and deleted, and each sort then agrees with the disk and each row's
+// texts with a list filled afresh.
+TEST(ShellModelTest, SortingAfterARefreshFollowsFilesChangedOnDisk) {
+    TShellTestHome home;
+    std::mt19937 random(55);
+    std::vector<std::string> names;
+    for (int i = 0; i < 14; ++i)
+        names.push_back("page" + std::to_string(i) + (i % 3 == 0 ? ".htm" : i % 3 == 1 ? ".css" : ".txt"));
+    auto rewrite = [&](const std::string& name) {
+        std::string path = JoinPath(home.Files, name);
+        WriteFile(path, std::string(random() % 4000, 'x')); // in place: the same file, new bytes
+        struct timespec times[2] = {{static_cast<time_t>(1000000 + random() % 100000), 0},
+                                    {static_cast<time_t>(1000000 + random() % 100000), static_cast<long>(random() % 1000)}};
+        ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+    };
+    for (size_t i = 0; i < names.size(); i += 2)
+        rewrite(names[i]);
+    std::filesystem::create_directories(JoinPath(home.Files, "folder"));
+    TIdListPtr folder = parsed(home.Files);
+    TPTShellList view;
+    TPTShellListModel& list = view.Model();
+    ASSERT_EQ(list.Fill(folder.get()), S_OK);
+    for (int column = 1; column <= 4; ++column)
+        list.SetSortColumn(column); // every key read and kept
+
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::string> changed;
+        for (int n = 1 + static_cast<int>(random() % 3); n > 0; --n) {
+            const std::string& name = names[random() % names.size()];
+            if (random() % 5 == 0)
+                std::filesystem::remove(JoinPath(home.Files, name));
+            else
+                rewrite(name);
+            changed.push_back(name);
+        }
+        bool byNames = random() % 2 == 0;
+        if (byNames)
+            ASSERT_TRUE(list.RefreshNames(changed));
+        else
+            list.Refresh();
+        int sort = static_cast<int>(1 + random() % 4) * (random() % 2 == 0 ? 1 : -1);
+        if (sort == list.SortColumn())
+            list.Sort();
+        else
+            list.SetSortColumn(sort);
+        std::vector<std::string> shown = shownOrder(list);
+        std::string what = "round " + std::to_string(round) + (byNames ? " by names" : " by difference") +
+                           " sorted by " + std::to_string(sort);
+        ASSERT_EQ(shown, orderOnDisk(home.Files, shown, std::abs(sort) - 1, sort > 0 ? 1 : -1)) << what;
+        TPTShellList freshView;
+        TPTShellListModel& fresh = freshView.Model();
+        fresh.SetSortColumn(sort);
+        ASSERT_EQ(fresh.Fill(folder.get()), S_OK);
+        ASSERT_EQ(shownOrder(fresh), shown) << what;
+        for (int row = 0; row < list.Count(); ++row)
+            for (int column = 1; column < 4; ++column)
+                ASSERT_EQ(list.RowText(row, column), fresh.RowText(row, column)) << what << " " << shown[row];
+    }
 }

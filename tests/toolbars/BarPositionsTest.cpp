@@ -242,6 +242,53 @@ TEST(BarPositions, WrongStoredValuesLeaveAUsableLayout) {
     EXPECT_EQ(form.Tool->ClientAreaWidth(), 70);
 }
 
+// Two monitors side by side, each with a panel taking the top of its
+// work area.
+class TTwoMonitors : public TTestSettings {
+public:
+    std::vector<TTBMonitor> Monitors() override {
+        return {TTBMonitor{Rect(0, 0, 1024, 768), Rect(0, 30, 1024, 768)},
+                TTBMonitor{Rect(1024, -200, 2304, 824), Rect(1024, -170, 2304, 824)}};
+    }
+};
+
+TEST(BarPositions, AFloatingBarStoredPartlyOffTheScreensComesBackWhollyOnOne) {
+    std::mt19937 random(1618);
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    TTwoMonitors monitors;
+    for (int round = 0; round < 200; ++round) {
+        TLayoutForm form;
+        SetTBSystemSettings(&monitors);
+        TMemoryStore store;
+        SaveBarPositions(&form.Form, store.Writer());
+        TPoint stored{pick(-3000, 3500), pick(-1500, 1500)};
+        if (round == 0)
+            stored = {200, -15}; // the caption band above the screen
+        store.Values[{"Format", "DockedTo"}] = "+";
+        store.Values[{"Format", "FloatLeft"}] = std::to_string(stored.X);
+        store.Values[{"Format", "FloatTop"}] = std::to_string(stored.Y);
+        LoadBarPositions(&form.Form, store.Reader());
+        ASSERT_TRUE(form.Bars[1]->Floating());
+        TRect frame = form.Bars[1]->FloatingFrame()->BoundsRect();
+        SCOPED_TRACE("stored at " + std::to_string(stored.X) + "," + std::to_string(stored.Y));
+        TRect storedFrame = Bounds(stored.X, stored.Y, frame.Width(), frame.Height());
+        bool onOne = false, storedOnOne = false;
+        for (const TTBMonitor& m : monitors.Monitors()) {
+            TRect common;
+            onOne |= IntersectRect(common, frame, m.WorkArea) && common == frame;
+            storedOnOne |= IntersectRect(common, storedFrame, m.WorkArea) && common == storedFrame;
+        }
+        EXPECT_TRUE(onOne);
+        // A frame that was wholly on a work area stays where it was.
+        if (storedOnOne) {
+            EXPECT_EQ(frame.TopLeft(), stored);
+        }
+        if (round == 0) {
+            EXPECT_EQ(frame.TopLeft(), (TPoint{200, 30}));
+        }
+    }
+}
+
 TEST(BarPositions, AStoreThatCannotBeReadGivesTheFormsOwnLayout) {
     TStoreFolder folder;
     std::filesystem::create_directories(folder.Folder.Path() / "korvane-ondrill");

@@ -11,11 +11,13 @@
 
 #include "platform/base/Registry.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/ui/TextControls.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
+#include <random>
 
 namespace {
 
@@ -115,6 +117,30 @@ TBitmap& solid(TColor color) {
     return *bitmaps.back();
 }
 
+// The kinds of change an item's subscriber hears of.
+struct TKindRecorder : TTBItemSubscriber {
+    std::vector<TTBChangeKind> Kinds;
+    void ItemNotification(TTBCustomItem*, bool, TTBChangeKind kind, TTBCustomItem*, int) override {
+        Kinds.push_back(kind);
+    }
+};
+
+// An item showing a list's images, under a parent whose subscriber
+// records what it hears.
+struct TItemShowing {
+    TTBCustomItem Parent, Item;
+    TKindRecorder Recorder;
+    explicit TItemShowing(TImageList& list) {
+        Parent.Add(&Item);
+        Item.SetImages(&list);
+        Parent.Subscribe(&Recorder);
+    }
+    ~TItemShowing() {
+        Parent.Unsubscribe(&Recorder);
+        Parent.Remove(&Item);
+    }
+};
+
 TEST(ImageList, StateImagesAreChosenDisabledFirstThenCheckedThenHot) {
     TTBCustomImageList own(16, 16), disabled(16, 16), checked(16, 16), hot(16, 16);
     own.Add(solid(clRed), nullptr);
@@ -164,23 +190,107 @@ TEST(ImageList, ASourceBitmapReplacesEveryImageAndItemsFollowTheirList) {
 
     // An item repaints on a change of its images, and measures again when
     // their size changes.
-    TTBCustomItem parent, item;
-    parent.Add(&item);
-    item.SetImages(&list);
-    std::vector<TTBChangeKind> kinds;
-    struct TKinds : TTBItemSubscriber {
-        std::vector<TTBChangeKind>* Kinds;
-        void ItemNotification(TTBCustomItem*, bool, TTBChangeKind kind, TTBCustomItem*, int) override {
-            Kinds->push_back(kind);
-        }
-    } recorder;
-    recorder.Kinds = &kinds;
-    parent.Subscribe(&recorder);
+    TItemShowing item(list);
     list.Add(solid(clRed), nullptr);
     list.SetSize(24, 24);
-    EXPECT_EQ(kinds, (std::vector<TTBChangeKind>{ckInvalidate, ckRecalcSize}));
-    parent.Unsubscribe(&recorder);
-    parent.Remove(&item);
+    EXPECT_EQ(item.Recorder.Kinds, (std::vector<TTBChangeKind>{ckInvalidate, ckRecalcSize}));
+}
+
+// Every change of a plain image list reaches each link watching it once,
+// whichever way it is made, in the order the links came, also while a
+// link drops another in the middle of being told (the dropped one hears
+// nothing more); a freed list leaves its links watching nothing.
+TEST(ImageList, EveryChangeOfAPlainListReachesEachLinkOnce) {
+    std::mt19937 random(4711);
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    auto list = std::make_unique<TImageList>(16, 16);
+    constexpr int kLinks = 5;
+    std::vector<std::unique_ptr<TChangeLink>> links(kLinks);
+    std::vector<int> heard;    // who was told, in order, this step
+    std::vector<int> attached; // the model: links in the order they came
+    int dropper = -1, dropped = -1;
+    for (int i = 0; i < kLinks; ++i) {
+        links[static_cast<size_t>(i)] = std::make_unique<TChangeLink>([&, i](TChangeLink& link) {
+            EXPECT_EQ(link.Images(), list.get());
+            heard.push_back(i);
+            if (i == dropper)
+                links[static_cast<size_t>(dropped)]->SetImages(nullptr);
+        });
+        links[static_cast<size_t>(i)]->SetImages(list.get());
+        attached.push_back(i);
+    }
+    for (int step = 0; step < 400; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        dropper = dropped = -1;
+        if (pick(0, 4) == 0) {
+            dropper = pick(0, kLinks - 1);
+            dropped = pick(0, kLinks - 1);
+        }
+        heard.clear();
+        bool changes = true;
+        switch (pick(0, 6)) {
+        // A picture smaller than the list's images adds nothing.
+        case 0: changes = list->Add(solid(clRed), nullptr) >= 0; break;
+        case 1: changes = list->AddMasked(solid(clBlue), clBlue) >= 0; break;
+        case 2: list->Clear(); break;
+        case 3:
+            changes = list->Count() > 0;
+            if (changes)
+                list->Delete(pick(0, list->Count() - 1));
+            break;
+        case 4: {
+            int size = pick(15, 17);
+            changes = size != list->Width();
+            list->SetSize(size, size);
+            break;
+        }
+        case 5: changes = list->Overlay(pick(0, 3), pick(0, 2)); break;
+        default: {
+            // A link goes, or comes back at the end of the order.
+            int i = pick(0, kLinks - 1);
+            auto at = std::find(attached.begin(), attached.end(), i);
+            links[static_cast<size_t>(i)]->SetImages(at != attached.end() ? nullptr : list.get());
+            if (at != attached.end())
+                attached.erase(at);
+            else
+                attached.push_back(i);
+            changes = false;
+            dropper = -1;
+        }
+        }
+        std::vector<int> expected;
+        if (changes) {
+            std::vector<int> remaining = attached;
+            for (size_t k = 0; k < remaining.size(); ++k) {
+                int i = remaining[k];
+                if (std::find(attached.begin(), attached.end(), i) == attached.end())
+                    continue;
+                expected.push_back(i);
+                if (i == dropper)
+                    std::erase(attached, dropped);
+            }
+        }
+        ASSERT_EQ(heard, expected);
+        // The dropped link comes back for the next step.
+        if (changes && dropper >= 0 && links[static_cast<size_t>(dropped)]->Images() == nullptr &&
+            std::find(attached.begin(), attached.end(), dropped) == attached.end()) {
+            links[static_cast<size_t>(dropped)]->SetImages(list.get());
+            attached.push_back(dropped);
+        }
+        ASSERT_EQ(list->LinkCount(), static_cast<int>(attached.size()));
+    }
+    list.reset();
+    for (const auto& link : links)
+        EXPECT_EQ(link->Images(), nullptr);
+}
+
+TEST(ImageList, AnItemFollowsThePlatformsPlainImageList) {
+    TImageList list(16, 16);
+    TItemShowing item(list);
+    list.Add(solid(clRed), nullptr);
+    list.SetSize(24, 24);
+    list.Clear();
+    EXPECT_EQ(item.Recorder.Kinds, (std::vector<TTBChangeKind>{ckInvalidate, ckRecalcSize, ckInvalidate}));
 }
 
 TEST(Captions, AccessKeysAndTurnedText) {
@@ -189,6 +299,15 @@ TEST(Captions, AccessKeysAndTurnedText) {
     EXPECT_EQ(AccessKeyOf("Fish && Chips"), 0);
     EXPECT_EQ(AccessKeyOf("a&&b&c&"), 'c');
     EXPECT_EQ(StripAccessKeys("Fish && &Chips&"), "Fish & Chips");
+    // Labels, buttons and menus read captions alike: the last marked
+    // character is the key, a lone "&" at the end shows nothing.
+    for (const char* caption : {"&Save &As", "Save&", "&&Co", "A&&&B"}) {
+        TAccessKeyText parsed = ParseAccessKey(caption);
+        EXPECT_EQ(parsed.Text, DisplayCaption(caption)) << caption;
+        EXPECT_EQ(parsed.Key >= 0 ? parsed.Text[static_cast<size_t>(parsed.Key)] : 0, AccessKeyOf(caption)) << caption;
+    }
+    EXPECT_EQ(ParseAccessKey("&Save &As").Key, 5);
+    EXPECT_EQ(ParseAccessKey("A&&&B").Text, "A&B");
     EXPECT_EQ(EscapeAccessKeys("R&D.htm"), "R&&D.htm");
     EXPECT_EQ(DivideAwayFromZero(7, 3), 3);
     EXPECT_EQ(DivideAwayFromZero(-7, 3), -3);

@@ -251,8 +251,13 @@ TEST(DockLayout, RandomDocksKeepTheLayoutRules) {
                 thickest = std::max(thickest, bar.Thickness);
                 if (m > 0 && dock.Drag < 0) {
                     const TBar& before = dock.Bars[members[m - 1]];
-                    ASSERT_LE(std::pair(std::max(0, before.Layout.DockRow), before.Layout.DockPos),
-                              std::pair(std::max(0, bar.Layout.DockRow), bar.Layout.DockPos));
+                    auto keyBefore = std::pair(std::max(0, before.Layout.DockRow), before.Layout.DockPos);
+                    auto key = std::pair(std::max(0, bar.Layout.DockRow), bar.Layout.DockPos);
+                    ASSERT_LE(keyBefore, key);
+                    // Bars at the same place keep the order they came in.
+                    if (keyBefore == key) {
+                        ASSERT_LT(members[m - 1], members[m]);
+                    }
                 }
             }
             if (members.size() > 1) {

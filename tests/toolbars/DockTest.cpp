@@ -6,7 +6,9 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/WindowNotices.h"
 #include "toolbars/TBDragLoop.h"
 
 #include <gtest/gtest.h>
@@ -166,16 +168,21 @@ TEST(Dock, HidingAFloatingBarHidesItsFrameAndClosingAsksFirst) {
     f.Form.Hide();
     EXPECT_FALSE(frame->Visible());
     f.Form.Show();
-    bool active = false;
-    TTBApplicationLink link;
-    link.ActiveWindow = [&]() -> TWinControl* { return active ? &f.Form : nullptr; };
-    SetTBApplicationLink(link);
-    bar->UpdateFloatingVisibility();
+    // The window system tells the application it lost the activation: the
+    // frame hides at once, or greys its caption when it stays.
+    NotifyWindowNotice(wnApplicationDeactivated, nullptr);
+    EXPECT_FALSE(Application().Active());
     EXPECT_FALSE(frame->Visible());
     bar->SetHideWhenInactive(false);
     EXPECT_TRUE(frame->Visible());
     EXPECT_TRUE(bar->InactiveCaption());
-    SetTBApplicationLink({});
+    NotifyWindowNotice(wnApplicationActivated, nullptr);
+    EXPECT_FALSE(bar->InactiveCaption());
+    bar->SetHideWhenInactive(true);
+    NotifyWindowNotice(wnApplicationDeactivated, nullptr);
+    EXPECT_FALSE(frame->Visible());
+    NotifyWindowNotice(wnApplicationActivated, nullptr);
+    EXPECT_TRUE(frame->Visible());
 }
 
 // A picture whose colour at each point says where the point is (x in red,
@@ -447,6 +454,23 @@ TEST(DragLoop, ABarInACrowdedRowLocksItAfterTenPixelsAlongTheDock) {
         EXPECT_FALSE(f.Top->CrowdedRow);
         EXPECT_EQ(second->CurrentDock(), f.Top);
     }
+}
+
+TEST(Dock, AnEmptyBarShrinksAwayAndNeverPushesItsNeighbourToANewRow) {
+    TDockForm f;
+    TTBToolbar* full = f.Toolbar("Full", f.Top, {"A", "B", "C", "D"});
+    TTBToolbar* empty = f.Toolbar("Empty", f.Top, {});
+    int fullLeast = 0, emptyLeast = -1;
+    full->ShrinkLimit(fullLeast);
+    empty->ShrinkLimit(emptyLeast);
+    EXPECT_EQ(emptyLeast, 0);
+    // The full bar's least length: its first item, the chevron and frame.
+    TRect first = full->View()->ViewerOf(full->Items()->ItemAt(0))->BoundsRect;
+    EXPECT_EQ(fullLeast, first.Width() + 12 + full->DockedFrameSize().cx);
+    // Just room for the full bar shrunk: the empty one stays beside it.
+    f.SetWidth(fullLeast + 2);
+    EXPECT_EQ(full->PlacedRow, empty->PlacedRow);
+    EXPECT_EQ(f.Top->Height(), full->Height());
 }
 
 TEST(DragLoop, AFloatingBarDraggedAboveTheScreenKeepsItsCaptionOnIt) {

@@ -3,11 +3,14 @@
 // window, and a drag started by a real press on a drag handle.
 
 #include "tests/toolbars/DockTestSupport.h"
+#include "tests/toolbars/WindowTestSupport.h"
 
 #include "platform/gfx/QtBridge.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/NonClientMouse.h"
+#include "platform/ui/TextControls.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "toolbars/TBEditItem.h"
 #include "toolbars/TBPopupWindow.h"
@@ -20,16 +23,11 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <functional>
 
 namespace {
-
-class TWidgetsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { InstallWidgetPeers(); }
-};
-::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new TWidgetsEnvironment);
 
 // The whole window of a control: its frame included.
 QImage grabWindow(TWinControl* control) {
@@ -239,6 +237,151 @@ TEST(DockWindows, RealKeysReachTheMenuBarAndTheShortcutsOfAForm) {
     EXPECT_TRUE(firstSelected);
     EXPECT_EQ(RunningLoopCount(), 0);
     SetTBSystemSettings(nullptr);
+}
+
+TEST(DockWindows, AMenuBarStaysDockedWhenAPressElsewhereEndsItsMenu) {
+    // Escape closes the open menu and leaves the menu bar tracking; a
+    // press in another window then ends the tracking and reaches that
+    // window.  The bar holds the mouse until then, so the press comes
+    // to the bar first: it must not start a drag there.
+    TShownForm f;
+    TTBToolbar* menu = MakeToolbar(&f.Form, "Menu", {});
+    menu->SetMenuBar(true);
+    TTBCustomItem* file = AddSubmenu(*menu->Items(), "&File", {"&Open", "&Save"});
+    menu->SetParent(f.Top);
+    auto* editor = new TCustomControl(&f.Form);
+    editor->SetParent(&f.Form);
+    editor->SetBounds(100, 120, 300, 200);
+    f.Settle();
+    QWidget* bar = ClientWidgetOf(menu);
+    TPoint fileCentre = CentreIn(menu->View(), file);
+    QPoint press = bar->mapFromGlobal(ToQPoint(fileCentre));
+    bool opened = false, dragging = false;
+    TRect placed = menu->BoundsRect();
+    QTimer::singleShot(0, qApp, [&] {
+        QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, press);
+        opened = TBPopupWindowCount() == 1;
+        QTest::keyClick(bar, Qt::Key_Escape);
+        // On a desktop the bar holds the mouse (offscreen windows hold
+        // none), so the press reaches the bar, at its place in the bar.
+        QPoint elsewhere = ClientWidgetOf(editor)->mapToGlobal(QPoint(150, 100));
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->mapFromGlobal(elsewhere));
+        // A drag started by that press would wait for a release: end it.
+        QTimer::singleShot(50, qApp, [&, elsewhere] {
+            dragging = RunningLoopCount() > 0;
+            if (dragging)
+                QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, bar->mapFromGlobal(elsewhere));
+        });
+    });
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, press);
+    f.Settle();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(RunningLoopCount(), 0);
+    EXPECT_FALSE(dragging);
+    EXPECT_FALSE(menu->Floating());
+    EXPECT_EQ(menu->CurrentDock(), f.Top);
+    EXPECT_EQ(menu->BoundsRect(), placed);
+    ReleaseCapture();
+}
+
+TEST(DockWindows, AToolbarShowsTheHintOfTheItemUnderThePointer) {
+    TShownForm f;
+    f.Form.SetShowHint(true);
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One", "Two"});
+    TTBCustomItem* one = bar->Items()->ItemAt(0);
+    TTBCustomItem* two = bar->Items()->ItemAt(1);
+    auto* gap = new TTBSeparatorItem(&f.Form);
+    bar->Items()->Insert(1, gap);
+    one->Hint = "First|The first item";
+    two->Hint = "Second";
+    f.Settle();
+    QWidget* viewport = ClientWidgetOf(bar);
+    std::vector<std::string> statusHints;
+    Application().OnHint = [&](TPersistent*) { statusHints.push_back(Application().Hint()); };
+    // What the window system does when the pointer rests: a tool-tip event.
+    QString shown;
+    auto rest = [&](QPoint at) {
+        QTest::mouseMove(viewport, at);
+        QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        // A tip told to go lingers a moment.
+        if (QToolTip::isVisible())
+            QTest::qWait(20);
+        if (QToolTip::isVisible() && QToolTip::text() == shown)
+            QTest::qWait(400);
+        shown = QToolTip::isVisible() ? QToolTip::text() : QString();
+        return shown.toStdString();
+    };
+    auto centre = [&](TTBCustomItem* item) {
+        TRect r = bar->View()->ViewerOf(item)->BoundsRect;
+        OffsetRect(r, bar->View()->WindowOrigin.X, bar->View()->WindowOrigin.Y);
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    };
+    EXPECT_EQ(rest(centre(one)), "First");
+    EXPECT_EQ(rest(centre(two)), "Second");
+    // Between them the separator has none (the toolbar's own hint, the
+    // item last under the pointer, is not shown there).
+    EXPECT_EQ(rest(centre(gap)), "");
+    // Without ShowHint, none at all.
+    f.Form.SetShowHint(false);
+    EXPECT_EQ(rest(centre(one)), "");
+    Application().OnHint = nullptr;
+    // The status bar followed the item under the pointer.
+    ASSERT_GE(statusHints.size(), 3u);
+    EXPECT_EQ(statusHints[0], "The first item");
+    EXPECT_EQ(statusHints[1], "Second");
+    EXPECT_EQ(statusHints[2], "");
+    QToolTip::hideText();
+}
+
+TEST(DockWindows, TabSkipsTheControlsHiddenBehindTheChevron) {
+    TShownForm f;
+    TTBToolbar* bar = f.Toolbar("Fields", f.Top, {});
+    std::vector<TEdit*> edits;
+    for (int i = 0; i < 4; ++i) {
+        auto* edit = new TEdit(&f.Form);
+        edit->SetBounds(0, 0, 80, 20);
+        edit->SetParent(bar);
+        bar->Items()->Add(new TTBControlItem(&f.Form, edit));
+        edits.push_back(edit);
+    }
+    f.Settle();
+    auto reachedByTab = [&] {
+        // From the first field, Tab round the form: which fields it meets.
+        std::vector<bool> met(edits.size(), false);
+        edits[0]->SetFocus();
+        QApplication::processEvents();
+        for (int press = 0; press < 12; ++press) {
+            QWidget* focus = QApplication::focusWidget();
+            if (focus == nullptr)
+                break;
+            QTest::keyClick(focus, Qt::Key_Tab);
+            QApplication::processEvents();
+            for (size_t i = 0; i < edits.size(); ++i)
+                met[i] = met[i] || edits[i]->Focused();
+        }
+        return met;
+    };
+    EXPECT_EQ(reachedByTab(), (std::vector<bool>{true, true, true, true}));
+    // Narrowed, the form hides the last fields behind the chevron.
+    f.SetWidth(200);
+    f.Settle();
+    std::vector<bool> shown;
+    for (int i = 0; i < bar->Items()->Count(); ++i)
+        shown.push_back(bar->View()->ViewerOf(bar->Items()->ItemAt(i))->Show);
+    ASSERT_TRUE(shown[0]);
+    ASSERT_FALSE(shown[3]);
+    std::vector<bool> met = reachedByTab();
+    EXPECT_EQ(met, shown);
+    for (size_t i = 0; i < edits.size(); ++i)
+        EXPECT_EQ(edits[i]->InTabOrder(), shown[i]) << i;
+    // Widened again, they come back into the tab order.
+    f.SetWidth(640);
+    f.Settle();
+    EXPECT_EQ(reachedByTab(), (std::vector<bool>{true, true, true, true}));
 }
 
 } // namespace

@@ -7,7 +7,11 @@
 #include "toolbars/TBDeferredClick.h"
 #include "toolbars/TBPopupWindow.h"
 
+#include "tests/platform/ui/ScriptedPopupMenus.h"
 #include "tests/support/ScriptedUserInteraction.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Screen.h"
 
 #include <gtest/gtest.h>
 
@@ -286,11 +290,16 @@ TEST(MenuLoop, ExceptionsNeverLeaveAPopupACaptureOrALoopBehind) {
     expectNothingLeft(m);
 }
 
-TEST(MenuLoop, AHeldButtonBlocksKeysButHelp) {
+// Help, hints and the system menu go to the program's own application
+// object and active form: no test installs anything between them.
+TEST(MenuLoop, AHeldButtonBlocksKeysButHelpWhichReachesTheApplication) {
     TLoopFixture f;
     TMenuBar m;
-    int help = 0;
-    SetTBApplicationLink({nullptr, nullptr, [&](int context) { help = context; }});
+    std::vector<std::pair<uint16_t, intptr_t>> help;
+    Application().OnHelp = [&](uint16_t command, intptr_t context) {
+        help.emplace_back(command, context);
+        return true;
+    };
     m.Options->HelpContext = 77;
     m.PressOn(m.File);
     f.Driver.Move(m.InPopup(m.Options));
@@ -298,36 +307,50 @@ TEST(MenuLoop, AHeldButtonBlocksKeysButHelp) {
     f.Driver.Do([&] { EXPECT_EQ(m.Popup()->Selected()->Item(), m.Options); });
     f.Driver.Key(VK_F1);
     TrackMenu(m.View(), tbtmStartedByMouse);
-    EXPECT_EQ(help, 77);
-    SetTBApplicationLink({});
+    Application().OnHelp = nullptr;
+    EXPECT_EQ(help, (std::vector<std::pair<uint16_t, intptr_t>>{{HELP_CONTEXT, 77}}));
     expectNothingLeft(m);
 }
 
-class TSysCommandWindow : public TWinControl {
-public:
-    std::vector<TMessage> Received;
-
-protected:
-    void Dispatch(TMessage& message) override {
-        Received.push_back(message);
-        TWinControl::Dispatch(message);
-    }
-};
-
-TEST(MenuLoop, AltSpaceOnABarWithoutAMenuOpensTheActiveWindowsSystemMenu) {
+TEST(MenuLoop, TheSelectedItemsLongHintIsTheApplicationsHintWhileTheMenuRuns) {
     TLoopFixture f;
     TMenuBar m;
-    TSysCommandWindow active;
-    SetTBApplicationLink({[&] { return static_cast<TWinControl*>(&active); }, nullptr, nullptr});
+    m.Open->Hint = "Open|Opens a page";
+    m.Options->Hint = "Options only";
+    std::vector<std::string> hints;
+    Application().OnHint = [&](TPersistent*) { hints.push_back(Application().Hint()); };
+    m.OpenFromKeyboard(m.File);
+    f.Driver.Key(VK_DOWN);
+    f.Driver.Key(VK_UP);
+    f.Driver.Key(VK_ESCAPE);
+    f.Driver.Key(VK_ESCAPE);
+    TrackMenu(m.View(), tbtmMenuMode | tbtmSelectFirst);
+    Application().OnHint = nullptr;
+    // Options, back to Open, then the bar's File without a hint; the
+    // loop's end leaves none.
+    EXPECT_EQ(hints, (std::vector<std::string>{"Options only", "Opens a page", ""}));
+    EXPECT_EQ(Application().Hint(), "");
+    expectNothingLeft(m);
+}
+
+TEST(MenuLoop, SpaceOnABarWithoutAMenuOpensTheActiveFormsSystemMenu) {
+    TLoopFixture f;
+    TMenuBar m;
+    TScriptedPopupMenus menus;
+    menus.Choose = "Ma&ximize";
+    TSysCommandForm form;
+    form.SetBounds(40, 30, 300, 200);
+    form.Show();
+    ASSERT_EQ(Screen().ActiveForm(), &form);
     m.OpenFromKeyboard(m.File);
     f.Driver.Key(VK_SPACE, " ", ssAlt);
     TrackMenu(m.View(), 0);
-    SetTBApplicationLink({});
-    ASSERT_EQ(active.Received.size(), 1u);
-    EXPECT_EQ(active.Received[0].Msg, 0x0112u);
-    EXPECT_EQ(active.Received[0].WParam, 0xF100u);
-    EXPECT_EQ(active.Received[0].LParam, ' ');
     expectNothingLeft(m);
+    EXPECT_EQ(menus.Shown, 1);
+    EXPECT_EQ(menus.At, form.ClientToScreen({0, 0}));
+    EXPECT_EQ(form.Commands, (std::vector<unsigned>{SC_KEYMENU, SC_MAXIMIZE}));
+    EXPECT_EQ(form.WindowState(), wsMaximized);
+    form.Hide();
 }
 
 // --- random input --------------------------------------------------------------------

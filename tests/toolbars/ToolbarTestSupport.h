@@ -9,6 +9,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/TickSource.h"
 #include "tests/platform/gfx/TestApplication.h"
 #include "toolbars/TBItem.h"
@@ -261,3 +262,17 @@ private:
 
 inline ::testing::Environment* const kToolbarTestEnvironment =
     ::testing::AddGlobalTestEnvironment(new TToolbarTestEnvironment);
+
+// A form that records the system commands (SC_*) it is sent.
+class TSysCommandForm : public TForm {
+public:
+    explicit TSysCommandForm(TFormStyle style = fsNormal) { SetFormStyle(style); }
+    std::vector<unsigned> Commands;
+
+protected:
+    void Dispatch(TMessage& message) override {
+        if (message.Msg == WM_SYSCOMMAND)
+            Commands.push_back(static_cast<unsigned>(message.WParam & 0xFFF0));
+        TForm::Dispatch(message);
+    }
+};

@@ -3,6 +3,7 @@
 // after the loop, and pixels grabbed from a toolbar and an open popup.
 
 #include "tests/toolbars/ToolbarTestSupport.h"
+#include "tests/toolbars/WindowTestSupport.h"
 
 #include "platform/ui/ModalLoop.h"
 #include "platform/widgets/WidgetPeer.h"
@@ -16,18 +17,11 @@
 #include <QImage>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <functional>
 
 namespace {
-
-class TWidgetsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { InstallWidgetPeers(); }
-};
-::testing::Environment* const kWidgets = ::testing::AddGlobalTestEnvironment(new TWidgetsEnvironment);
-
-void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
 
 QWidget* windowOf(TWinControl* control) { return ClientWidgetOf(control)->window(); }
 
@@ -187,6 +181,43 @@ TEST(Windows, AToolbarShowsItsHotAndCheckedButtons) {
     TColor b = pixelAt(image, {checked.Left + 3, checked.Top + 2});
     EXPECT_NE(a, b); // the checkerboard
     m.Bar.View->Select(nullptr);
+}
+
+TEST(Windows, AnItemThatAsksForItsHintShowsItWhenThePointerRestsInTheMenu) {
+    TShownMenuBar m;
+    m.Open->Hint = "Opens|Opens a page";
+    m.Open->SetOptions(tboShowHint);
+    m.Save->Hint = "Saves"; // not asked for: no tip in a menu
+    std::string onOpen, early, onSave;
+    Later([&] {
+        TTBView* popup = OpenedView(m.Bar.View.get());
+        ASSERT_NE(popup, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(windowOf(m.Bar.View->OpenViewerWindow())));
+        auto moveTo = [&](TTBCustomItem* item) {
+            TLoopInput move;
+            move.Msg = WM_MOUSEMOVE;
+            move.Screen = CentreIn(popup, item);
+            move.Target = m.Bar.View->OpenViewerWindow();
+            DeliverLoopInput(move);
+        };
+        auto tip = [] { return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string(); };
+        moveTo(m.Open);
+        QTest::qWait(100);
+        early = tip(); // the pointer has not rested long enough yet
+        QTest::qWait(kTBHintPause);
+        onOpen = tip();
+        moveTo(m.Save);
+        QTest::qWait(350); // a tip told to go lingers a moment
+        onSave = tip();
+        QTest::keyClick(m.BarWidget(), Qt::Key_Escape);
+        QTest::keyClick(m.BarWidget(), Qt::Key_Escape);
+    });
+    m.Bar.View->Select(m.Bar.ViewerOf(m.File));
+    TrackMenu(m.Bar.View.get(), tbtmMenuMode | tbtmSelectFirst);
+    EXPECT_EQ(early, "");
+    EXPECT_EQ(onOpen, "Opens");
+    EXPECT_EQ(onSave, "");
+    QToolTip::hideText();
 }
 
 } // namespace

@@ -111,10 +111,6 @@ TColor ShiftBrightness(TColor color, int delta) {
     return RGB(shift(GetRValue(c)), shift(GetGValue(c)), shift(GetBValue(c)));
 }
 
-uint32_t SwapRedBlue(uint32_t color) {
-    return (color & 0xFF00FF00u) | ((color & 0xFFu) << 16) | ((color >> 16) & 0xFFu);
-}
-
 TColor EnsureContrast(TColor color, TColor background) {
     int l1 = ColorLuminance(color), l2 = ColorLuminance(background);
     int gap = std::max(58, 120 - l2 / 2);

@@ -10,6 +10,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/gfx/Color.h"
+#include "toolbars/TBGlyphs.h" // SwapRedBlue
 
 #include <cstdint>
 
@@ -42,8 +43,6 @@ int ColorLuminance(TColor color);
 bool IsDarkColor(TColor color, int threshold);
 // Each channel moved by delta, kept within 0..255.
 TColor ShiftBrightness(TColor color, int delta);
-// Red and blue exchanged (a COLORREF as a 0x00RRGGBB pixel and back).
-uint32_t SwapRedBlue(uint32_t color);
 // The colour itself when its luminance differs from the background's by
 // enough, else the colour with its lightness moved away from the
 // background's.

@@ -18,8 +18,8 @@ bool pushedOrChecked(const TTBKItemInfo& info) { return info.Pushed || info.Chec
 
 TPoint FloatingFrameSize(TTBKViewType viewType) {
     if (viewType & TVT_RESIZABLE)
-        return {TBKSystemMetric(SM_CXSIZEFRAME), TBKSystemMetric(SM_CYSIZEFRAME)};
-    return {TBKSystemMetric(SM_CXFIXEDFRAME), TBKSystemMetric(SM_CYFIXEDFRAME)};
+        return {TBSystemMetric(SM_CXSIZEFRAME), TBSystemMetric(SM_CYSIZEFRAME)};
+    return {TBSystemMetric(SM_CXFIXEDFRAME), TBSystemMetric(SM_CYFIXEDFRAME)};
 }
 
 TColor TTBKDefaultTheme::GetItemColor(const TTBKItemInfo& info) {
@@ -216,7 +216,7 @@ void TTBKDefaultTheme::PaintPanel(TCanvas& canvas, const TRect& rect, const TTBK
     if (!info.ShowCaption)
         return;
     InflateRect(r, -2, -2);
-    TRect caption = Rect(r.Left, r.Top, r.Right, r.Top + TBKSystemMetric(SM_CYSMCAPTION));
+    TRect caption = Rect(r.Left, r.Top, r.Right, r.Top + TBSystemMetric(SM_CYSMCAPTION));
     TRect edge = caption;
     canvas.DrawEdge(edge, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     if (info.CloseButtonState & CB_SHOWN) {
@@ -328,7 +328,7 @@ void TTBKDefaultTheme::PaintMDIButton(TCanvas& canvas, const TRect& rect, const 
 
 void TTBKDefaultTheme::PaintMenuItem(TCanvas& canvas, const TRect& rect, const TTBKItemInfo& info) {
     const bool imageColumn = info.ImageWidth >= 1 || info.Checked;
-    const int arrowWidth = TBKSystemMetric(SM_CXMENUCHECK);
+    const int arrowWidth = TBSystemMetric(SM_CXMENUCHECK);
     const bool combo = (info.Options & IO_COMBO) != 0;
     const bool hovered = info.Hover != 0;
     TRect highlight = rect;
@@ -352,10 +352,11 @@ void TTBKDefaultTheme::PaintMenuItem(TCanvas& canvas, const TRect& rect, const T
             PolygonIn(canvas, {{x + dx, y + dy - 3}, {x + dx, y + dy + 3}, {x + dx + 3, y + dy}}, color);
         };
         if (!info.Enabled) {
+            // The embossed look: a light copy below right (not on the
+            // keyboard's highlight), the shadow in place over it.
             if (info.Hover != 1)
                 triangle(1, 1, clBtnHighlight);
-            else
-                triangle(0, 0, clBtnShadow);
+            triangle(0, 0, clBtnShadow);
         } else {
             triangle(0, 0, info.Hover == 0 || combo ? display().MenuTextColor : clHighlightText);
         }

@@ -187,25 +187,3 @@ void DrawGlyphSilhouette(TCanvas& canvas, const TRect& rect, TImageList* images,
     }
     paintBlackPixels(canvas, rect, area, color);
 }
-
-void PaintMask(TCanvas& canvas, int x, int y, int width, int height, const std::function<bool(int, int)>& isSet,
-               TColor color) {
-    if (width <= 0 || height <= 0)
-        return;
-    const uint32_t ink = SwapRedBlue(static_cast<uint32_t>(ColorToRGB(color)) & 0xFFFFFF);
-    const uint32_t key = ink == 0x00FF00FFu ? 0x0000FF00u : 0x00FF00FFu;
-    TBitmap mask(width, height);
-    for (int row = 0; row < height; ++row) {
-        auto* pixels = reinterpret_cast<uint32_t*>(mask.ScanLine(row));
-        for (int column = 0; column < width; ++column)
-            pixels[column] = kOpaque | (isSet(column, row) ? ink : key);
-    }
-    mask.SetTransparentColor(pixelToColor(key));
-    mask.SetTransparent(true);
-    canvas.Draw(x, y, mask);
-}
-
-void PaintGlyphPattern(TCanvas& canvas, int x, int y, int width, std::span<const uint8_t> rows, TColor color) {
-    PaintMask(canvas, x, y, std::min(width, 8), static_cast<int>(rows.size()),
-              [&](int column, int line) { return (rows[static_cast<size_t>(line)] >> (7 - column)) & 1; }, color);
-}

@@ -2,8 +2,8 @@
 // Glyph drawing of the themes: an image list's image drawn in several
 // looks (contrast-inverted on dark backgrounds, blended toward a colour,
 // as a darkened shadow of the background, as one colour for its dark parts
-// or for its whole shape), and small monochrome patterns (chevrons, close
-// crosses) painted in one colour.
+// or for its whole shape).  (Monochrome patterns are the framework's
+// TBGlyphs.h.)
 //
 // Each glyph routine works on W x H pixels, W and H being the smaller of
 // the rectangle's and the image's sizes, so a small rectangle clips the
@@ -13,6 +13,7 @@
 
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Geometry.h"
+#include "toolbars/TBGlyphs.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,11 +37,3 @@ void DrawGlyphShadow(TCanvas& canvas, const TRect& rect, TImageList* images, boo
 void DrawGlyphMonochrome(TCanvas& canvas, const TRect& rect, TImageList* images, TColor color, int index);
 // The glyph's whole shape in color.
 void DrawGlyphSilhouette(TCanvas& canvas, const TRect& rect, TImageList* images, TColor color, int index);
-
-// Paints the set pixels of a width x rows.size() pattern in color at (x, y);
-// bit 7 of a row is its leftmost pixel (at most 8 wide).
-void PaintGlyphPattern(TCanvas& canvas, int x, int y, int width, std::span<const uint8_t> rows, TColor color);
-// Paints the pixels of a width x height area for which isSet is true in
-// color at (x, y), leaving the others.
-void PaintMask(TCanvas& canvas, int x, int y, int width, int height, const std::function<bool(int, int)>& isSet,
-               TColor color);

@@ -424,7 +424,7 @@ bool TTBKItemViewer::InButtonPart(int x, int y) {
     if (!(Item()->ItemStyle & isDropDownCombo))
         return !(Item()->ItemStyle & isSubmenu);
     int arrow = IsToolbarStyle() ? CurrentTheme().GetIntegerMetric(TMI_SPLITBTN_ARROWWIDTH)
-                                 : TBKSystemMetric(SM_CXMENUCHECK);
+                                 : TBSystemMetric(SM_CXMENUCHECK);
     return x < BoundsRect.Width() - arrow;
 }
 

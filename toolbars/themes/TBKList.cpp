@@ -386,7 +386,7 @@ void TTBKCustomListViewer::MeasureSize(TCanvas& canvas, int& width, int& height)
     int widest = 0;
     for (int i = 0; i < count_; ++i)
         widest = std::max(widest, list->EntryWidth(canvas, i));
-    scrollBarWidth_ = count_ > visibleRows_ ? TBKSystemMetric(SM_CXVSCROLL) : 0;
+    scrollBarWidth_ = count_ > visibleRows_ ? TBSystemMetric(SM_CXVSCROLL) : 0;
     width = std::max(widest + scrollBarWidth_, list->MinWidth);
     if (list->MaxWidth > list->MinWidth)
         width = std::min(width, list->MaxWidth);

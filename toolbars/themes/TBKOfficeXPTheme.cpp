@@ -265,7 +265,7 @@ void TTBKOfficeXPTheme::PaintPanel(TCanvas& canvas, const TRect& rect, const TTB
         FillIn(canvas, r, clBtnFace);
         return;
     }
-    const int captionHeight = TBKSystemMetric(SM_CYSMCAPTION);
+    const int captionHeight = TBSystemMetric(SM_CYSMCAPTION);
     TRect caption = Rect(r.Left, r.Top, r.Right, r.Top + captionHeight);
     FillIn(canvas, caption, clBtnFace);
     LineIn(canvas, r.Left, caption.Bottom, r.Right, caption.Bottom, GetViewColor(info.ViewType));
@@ -332,7 +332,7 @@ void TTBKOfficeXPTheme::PaintFloatingBorder(TCanvas& canvas, const TRect& rect, 
         TRect strip = caption;
         LineIn(canvas, strip.Left, strip.Bottom, strip.Right, strip.Bottom, viewColor);
         if (hasClose && (info.RedrawParts & RP_CLOSEBUTTON))
-            strip.Right -= TBKSystemMetric(SM_CYSMCAPTION) - 1;
+            strip.Right -= TBSystemMetric(SM_CYSMCAPTION) - 1;
         FillIn(canvas, strip, captionFill);
         InflateRect(strip, -2, 0);
         DrawSmallCaption(canvas, strip, info.Caption, captionText);
@@ -380,7 +380,7 @@ void TTBKOfficeXPTheme::PaintMDIButton(TCanvas& canvas, const TRect& rect, const
 }
 
 void TTBKOfficeXPTheme::PaintMenuItem(TCanvas& canvas, const TRect& rect, const TTBKItemInfo& info) {
-    const int arrowWidth = TBKSystemMetric(SM_CXMENUCHECK);
+    const int arrowWidth = TBSystemMetric(SM_CXMENUCHECK);
     PaintMenuItemFrame(canvas, rect, info);
     const TColor text = itemColor(info, XPR_TEXT);
     if (info.Options & IO_COMBO) {

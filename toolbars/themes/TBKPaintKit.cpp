@@ -54,14 +54,6 @@ void PolygonIn(TCanvas& canvas, std::initializer_list<TPoint> points, TColor col
     canvas.Polygon(list);
 }
 
-void FillDithered(TCanvas& canvas, const TRect& rect, TColor a, TColor b) {
-    TColor first = ColorToRGB(a), second = ColorToRGB(b);
-    PaintMask(canvas, rect.Left, rect.Top, rect.Width(), rect.Height(),
-              [&](int x, int y) { return ((x + rect.Left + y + rect.Top) & 1) == 0; }, first);
-    PaintMask(canvas, rect.Left, rect.Top, rect.Width(), rect.Height(),
-              [&](int x, int y) { return ((x + rect.Left + y + rect.Top) & 1) != 0; }, second);
-}
-
 void DrawCaptionIn(TCanvas& canvas, const TRect& rect, const std::string& caption, unsigned format, bool rotated,
                    TColor color) {
     TColor old = canvas.Font().Color();

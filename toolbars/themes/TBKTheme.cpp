@@ -134,27 +134,8 @@ TTBKViewType GetViewType(TTBView* view) {
 // ---------------------------------------------------------------------------
 // Geometry
 
-int TBKSystemMetric(int id) {
-    switch (id) {
-    case SM_CXVSCROLL:
-        return 16;
-    case SM_CXFIXEDFRAME:
-    case SM_CYFIXEDFRAME:
-        return 3;
-    case SM_CXSIZEFRAME:
-    case SM_CYSIZEFRAME:
-        return 4;
-    case SM_CYSMCAPTION:
-        return 16;
-    case SM_CXMENUCHECK:
-        return kMenuCheckSize;
-    default:
-        return 0;
-    }
-}
-
 TRect GetCaptionRect(const TTBKWindowInfo& info, bool adjustForBorder, bool minusCloseButton) {
-    TRect r = Rect(0, 0, info.ClientWidth, TBKSystemMetric(SM_CYSMCAPTION) - 1);
+    TRect r = Rect(0, 0, info.ClientWidth, TBSystemMetric(SM_CYSMCAPTION) - 1);
     if (minusCloseButton)
         r.Right -= r.Bottom;
     if (adjustForBorder)

@@ -16,6 +16,7 @@
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/ui/Message.h"
+#include "toolbars/TBMetrics.h"
 
 #include <cstdint>
 #include <memory>
@@ -266,17 +267,7 @@ TTBKViewType GetViewType(TTBView* view);
 TTBKViewType GetWinViewType(TControl* control);
 
 // --- geometry shared by the themes and the frame painters ----------------------------------------
-// Classic sizes of window parts.
-enum : int {
-    SM_CXVSCROLL = 2,
-    SM_CXFIXEDFRAME = 7,
-    SM_CYFIXEDFRAME = 8,
-    SM_CXSIZEFRAME = 32,
-    SM_CYSIZEFRAME = 33,
-    SM_CYSMCAPTION = 51,
-    SM_CXMENUCHECK = 71,
-};
-int TBKSystemMetric(int id);
+// (The classic sizes of window parts are TBMetrics.h's.)
 
 TRect GetCaptionRect(const TTBKWindowInfo& info, bool adjustForBorder, bool minusCloseButton);
 TRect GetCloseButtonRect(const TTBKWindowInfo& info, bool adjustForBorder);

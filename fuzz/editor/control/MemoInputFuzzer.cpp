@@ -1,19 +1,23 @@
 // Fuzz entry point for the memo control: keys and mouse gestures, as a user
 // gives them, on a memo in an offscreen window.  The first bytes choose the
-// memo's options; then each group of four bytes is one gesture; the rest is
-// the document.  After every gesture the store must be consistent; at the
-// end, undoing must pass only through texts the memo had, newest first,
-// back to the loaded text.
+// memo's options; with the options' top bit, the clipboard's content comes
+// next (a byte of length, a byte saying whether it is a column block, the
+// text), and without it the clipboard starts empty, so that a run never
+// depends on the runs before it.  Then each group of four bytes is one
+// gesture; the rest is the document.  After every gesture the store must
+// be consistent; at the end, undoing must pass only through texts the memo
+// had, newest first, back to the loaded text.
 
 #include "editor/CodeMemo.h"
 
 #include "platform/base/Stream.h"
+#include "platform/gfx/Clipboard.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/widgets/WidgetPeer.h"
 
+#include "fuzz/FuzzApplication.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/editor/UndoHistory.h"
-#include "tests/platform/gfx/TestApplication.h"
 #include "tests/support/FakeTextMeasurer.h"
 
 #include <QApplication>
@@ -49,15 +53,27 @@ Qt::KeyboardModifiers ModifiersOf(uint8_t bits) {
 }
 
 void StartQt() {
-    static bool started = false;
-    if (started)
+    if (!StartOffscreenApplication<QApplication>())
         return;
-    started = true;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    MakeTestApplication<QApplication>();
     InstallWidgetPeers();
     static TFakeTextMeasurer measurer(kCharWidth, 16, 13);
     SetDefaultTextMeasurer(&measurer);
+}
+
+// The clipboard a run starts with: what the input says, or nothing.
+void SetClipboardFrom(TFuzzInput& input, bool given) {
+    TClipboard& clipboard = Clipboard();
+    clipboard.Clear();
+    if (!given)
+        return;
+    const size_t length = input.Byte();
+    const bool block = (input.Byte() & 1) != 0;
+    const std::string text = input.Bytes(length);
+    clipboard.Open();
+    clipboard.SetAsText(text);
+    if (block)
+        clipboard.SetFormatBytes(TCodeMemo::BlockClipboardFormat(), text + '\0');
+    clipboard.Close();
 }
 
 }  // namespace
@@ -66,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StartQt();
     TFuzzInput input(data, size);
     const uint8_t flags = input.Byte();
+    SetClipboardFrom(input, (flags & 128) != 0);
     const uint8_t gestures = input.Byte() % 24;
     const std::string script = input.Bytes(static_cast<size_t>(gestures) * 4);
     const std::string document = input.Rest();
@@ -85,6 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (flags & 64)
         options = options.Include(pmoFullLineSelect);
     memo.SetOptions(options);
+    // Undo keeps every step only while they fit this space; an edit larger
+    // than it empties the history, and the walk back to the loaded text
+    // could not end there.  An input bounds the document and the clipboard
+    // far below it (a clipboard kept from run to run once grew to 8 MB, and
+    // deleting three pastes of it emptied the history).
     memo.SetUndoMaxSpace(1 << 24);
     memo.SetUpdateMode(umImmediate);
     memo.SetBounds(0, 0, 40 * kCharWidth, 8 * kLineHeight);

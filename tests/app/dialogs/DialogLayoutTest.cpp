@@ -8,6 +8,7 @@
 
 #include "app/dialogs/ElementCommands.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/PageControls.h"
 #include "platform/ui/TextControls.h"
 
 #include <set>
@@ -31,7 +32,12 @@ void checkChildren(TWinControl& parent, const std::string& dialog) {
         if (auto* label = dynamic_cast<TLabel*>(control)) {
             TCanvas& canvas = label->Canvas();
             canvas.SetFont(label->Font());
-            EXPECT_GE(label->Width(), canvas.TextWidth(label->DisplayText())) << dialog << ": " << describe(*label);
+            if (label->WordWrap())
+                EXPECT_GE(label->Height(), static_cast<int>(label->TextLines(label->Width()).size()) *
+                                               canvas.TextHeight("Ag"))
+                    << dialog << ": " << describe(*label);
+            else
+                EXPECT_GE(label->Width(), canvas.TextWidth(label->DisplayText())) << dialog << ": " << describe(*label);
             EXPECT_GT(label->Width(), 0) << dialog << ": " << describe(*label);
         }
         if (auto* box = dynamic_cast<TWinControl*>(control))
@@ -56,7 +62,30 @@ TEST_F(DialogLayout, LabelsShowTheirWholeTextAndNoControlOverlapsAnotherOrLeaves
                 checkChildren(dialog, dialog.ClassName());
             dialog.Close();
         });
-    EXPECT_EQ(seen.size(), 24u);
+    EXPECT_EQ(seen.size(), 34u);
+}
+
+TEST_F(DialogLayout, TheHiddenPagesAndTheWizardsSecondPageAreLaidOutAsWell) {
+    NewDocument();
+    std::set<std::string> seen;
+    for (const TElementCommand& command : ElementDialogCommands())
+        RunCommand(command.Handler, [&](TCustomForm& dialog) {
+            auto* pages = dynamic_cast<TPageControl*>(dialog.FindComponent("PageControl1"));
+            if (pages != nullptr && seen.insert(dialog.ClassName()).second)
+                for (int i = 1; i < pages->PageCount(); ++i) {
+                    pages->SetActivePageIndex(i);
+                    checkChildren(*pages->Pages(i), dialog.ClassName() + " page " + std::to_string(i + 1));
+                }
+            dialog.Close();
+        });
+    EXPECT_EQ(seen.size(), 4u);
+    // The wizard's second page covers the first.
+    ASSERT_TRUE(RunCommand("Assistant1Click", [&](TCustomForm& dialog) {
+        checkChildren(dialog, "Tpagewizfrm");
+        Press(dialog, "Button2");
+        checkChildren(*dynamic_cast<TWinControl*>(dialog.FindComponent("Panel2")), "Tpagewizfrm page 2");
+        dialog.Close();
+    }));
 }
 
 } // namespace

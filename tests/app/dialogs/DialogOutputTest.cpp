@@ -151,8 +151,8 @@ const std::vector<TDialogCase>& cases() {
           {"CheckBox3", "1"}},
          "<TABLE WIDTH=\"640\" HEIGHT=\"50%\" BORDER=\"2\" CELLPADDING=\"0\" CELLSPACING=\"0\" BGCOLOR=\"#FFFFFF\" "
          "BORDERCOLOR=\"#C0C0C0\" BACKGROUND=\"bg.gif\">\r\n  <CAPTION>Prices</CAPTION>\r\n    <TR>\r\n"
-         "        <TH><!-- En-t\xEAte --></TH>\r\n        <TH><!-- En-t\xEAte --></TH>\r\n"
-         "        <TH><!-- En-t\xEAte --></TH>\r\n    </TR>\r\n    <TR>\r\n"
+         "        <TH><!-- En-t\xC3\xAAte --></TH>\r\n        <TH><!-- En-t\xC3\xAAte --></TH>\r\n"
+         "        <TH><!-- En-t\xC3\xAAte --></TH>\r\n    </TR>\r\n    <TR>\r\n"
          "        <TD>&nbsp;<!-- Ran:1, Col:1 --></TD>\r\n        <TD>&nbsp;<!-- Ran:1, Col:2 --></TD>\r\n"
          "        <TD>&nbsp;<!-- Ran:1, Col:3 --></TD>\r\n    </TR>\r\n</TABLE>"},
         {"table, 150 in % is lowered to 100", "tablobuttonClick", "",
@@ -226,6 +226,90 @@ const std::vector<TDialogCase>& cases() {
         {"embed, small console, autostart, silent", "embedbuttonClick", "",
          {{"Edit1", "m.mid"}, {"RadioButton3", "1"}, {"CheckBox2", "1"}, {"VolumeSpin", "0"}},
          "<EMBED SRC=\"m.mid\" LOOP=true AUTOSTART=true WIDTH=145 HEIGHT=16 CONTROLS=smallconsole VOLUME=\"0\">"},
+        // ---- Player plug-ins, objects and applets ----
+        {"flash, defaults", "flashBtnClick", "", {},
+         "<EMBED SRC=\"\" NAME=\"\" type=\"application/x-shockwave-flash\" LOOP=\"false\" PLAY=\"false\">"},
+        {"flash, every field and two parameters", "flashBtnClick", "old",
+         {{"Edit1", "movies/a.swf"}, {"Edit3", "m"}, {"SpinEdit2", "100"}, {"aligneCombo", "Middle"},
+          {"CheckBox3", "1"}, {"CheckBox5", "1"}, {"ComboBox1", "high"}, {"ComboBox2", "exactfit"},
+          {"Edit5", "bgcolor"}, {"Edit6", "#FFFFFF"}, {"Button2", "click"}, {"Edit5", "menu"}, {"Edit6", "false"},
+          {"Button2", "click"}},
+         "<EMBED SRC=\"movies/a.swf\" NAME=\"m\" type=\"application/x-shockwave-flash\" ALIGN=\"Middle\" "
+         "WIDTH=\"100\" LOOP=\"true\" PLAY=\"true\" QUALITY=\"high\" SCALE=\"exactfit\" bgcolor=\"#FFFFFF\" "
+         "menu=\"false\">"},
+        {"flash, only \"Default\" itself leaves an attribute out", "flashBtnClick", "",
+         {{"ComboBox1", "default"}, {"ComboBox2", "Default"}},
+         "<EMBED SRC=\"\" NAME=\"\" type=\"application/x-shockwave-flash\" LOOP=\"false\" PLAY=\"false\" "
+         "QUALITY=\"default\">"},
+        {"real, defaults", "realBtnClick", "", {},
+         "<EMBED SRC=\"\" NAME=\"\" type=\"audio/x-pn-realaudio-plugin\" CONTROLS=\"all\" NOLABELS=\"false\" "
+         "AUTOSTART=\"false\">"},
+        {"real, last control, console, negative height", "realBtnClick", "",
+         {{"Edit1", "a.rm"}, {"SpinEdit1", "-5"}, {"ComboBox1", "Volume Info Panel"}, {"ComboBox2", "_master"},
+          {"CheckBox5", "1"}, {"CheckBox3", "1"}, {"Edit5", "x"}, {"Button2", "click"}},
+         "<EMBED SRC=\"a.rm\" NAME=\"\" type=\"audio/x-pn-realaudio-plugin\" HEIGHT=\"-5\" "
+         "CONTROLS=\"infovolumepanel\" CONSOLE=\"_master\" NOLABELS=\"true\" AUTOSTART=\"true\" x=\"\">"},
+        {"real, status field", "realBtnClick", "", {{"ComboBox1", "Status Field"}},
+         "<EMBED SRC=\"\" NAME=\"\" type=\"audio/x-pn-realaudio-plugin\" CONTROLS=\"statusfield\" "
+         "NOLABELS=\"false\" AUTOSTART=\"false\">"},
+        {"quicktime, defaults", "qtBtnClick", "", {},
+         "<EMBED SRC=\"\" NAME=\"\" type=\"video/quicktime\" CONTROLLER=\"false\" CACHE=\"false\" "
+         "AUTOPLAY=\"false\" LOOP=\"false\">"},
+        {"quicktime, colour ticked but never chosen", "qtBtnClick", "", {{"CheckBox5", "1"}},
+         "<EMBED SRC=\"\" NAME=\"\" type=\"video/quicktime\" CONTROLLER=\"false\" CACHE=\"false\" "
+         "AUTOPLAY=\"false\" LOOP=\"false\" BGCOLOR=\"#FFFFFF\">"},
+        {"quicktime, everything", "qtBtnClick", "",
+         {{"Edit1", "q.mov"}, {"SpinEdit1", "240"}, {"SpinEdit2", "320"}, {"aligneCombo", "TextTop"},
+          {"volEdit", "80%"}, {"CheckBox1", "1"}, {"CheckBox2", "1"}, {"CheckBox3", "1"}, {"CheckBox4", "1"},
+          {"CheckBox5", "1"}, {"Memo2", "click"}},
+         "<EMBED SRC=\"q.mov\" NAME=\"\" type=\"video/quicktime\" ALIGN=\"TextTop\" HEIGHT=\"240\" WIDTH=\"320\" "
+         "VOLUME=\"80%\" CONTROLLER=\"true\" CACHE=\"true\" AUTOPLAY=\"true\" LOOP=\"true\" BGCOLOR=\"#102030\">",
+         {RGB(0x10, 0x20, 0x30)}},
+        {"object, defaults", "objectBtnClick", "", {}, "<OBJECT CODEBASE=\"\" NAME=\"\">\r\n</OBJECT>"},
+        {"object, class and two parameters", "objectBtnClick", "",
+         {{"Edit1", "x.cab"}, {"Edit3", "o"}, {"idCombo", "clsid:1234"}, {"aligneCombo", "Left"}, {"SpinEdit1", "10"},
+          {"Edit5", "a"}, {"Edit6", "1"}, {"Button2", "click"}, {"Edit5", "b"}, {"Edit6", "2"}, {"Button2", "click"}, {"Button3", "click"}},
+         "<OBJECT CODEBASE=\"x.cab\" NAME=\"o\" CLASSID=\"clsid:1234\" ALIGN=\"Left\" HEIGHT=\"10\">\r\n"
+         "<PARAM NAME=\"a\" VALUE=\"1\">\r\n<PARAM NAME=\"b\" VALUE=\"2\">\r\n</OBJECT>"},
+        {"applet, defaults", "java2buttonClick", "",
+         {}, "<APPLET CODEBASE=\"\" CODE=\"\" ALT=\"\" NAME=\"\">\r\n</APPLET>"},
+        {"applet with one parameter", "java2buttonClick", "",
+         {{"Edit1", "A.class"}, {"Edit2", "classes/"}, {"Edit4", "No Java"}, {"Edit3", "a"}, {"SpinEdit2", "50"},
+          {"Edit5", "speed"}, {"Edit6", "3"}, {"Button2", "click"}},
+         "<APPLET CODEBASE=\"classes/\" CODE=\"A.class\" ALT=\"No Java\" NAME=\"a\" WIDTH=\"50\">\r\n"
+         "<PARAM NAME=\"speed\" VALUE=\"3\">\r\n</APPLET>"},
+        // ---- Frames and file fields ----
+        {"frame templates, the first", "Cadres3Click", "", {},
+         "<FRAMESET COLS=\"20%,* \"> <!-- Specify your frame sizes --> \r\n"
+         "   <FRAME NAME=\"menu\" SRC=\"Src file\"> \r\n   <FRAME NAME=\"main\" SRC=\"Src file\"> \r\n"
+         "<NOFRAMES>\r\n<BODY>\r\nThis site uses frames but your browser doesn't support them\r\n</BODY>\r\n"
+         "</NOFRAMES>\r\n</FRAMESET>\r\n"},
+        {"frame templates, the eighth", "Cadres3Click", "", {{"RadioButton8", "1"}},
+         "<FRAMESET ROWS=\"50%,* \" FRAMESPACING=2> <!-- Specify your frame sizes --> \r\n"
+         "   <FRAMESET COLS=\"50%,* \"> <!-- Specify your frame sizes --> \r\n"
+         "     <FRAME NAME=\"left\" SRC=\"Src file\"> \r\n     <FRAME NAME=\"main\" SRC=\"Src file\"> \r\n"
+         "     <FRAME NAME=\"right\" SRC=\"Src file\"> \r\n   </FRAMESET>\r\n"
+         "   <FRAME NAME=\"bottom\" SRC=\"Src file\"> \r\n"
+         "<NOFRAMES>\r\n<BODY>\r\nThis site uses frames but your browser doesn't support them\r\n</BODY>\r\n"
+         "</NOFRAMES>\r\n</FRAMESET>\r\n"},
+        {"frameset, defaults", "cadrebuttonClick", "", {},
+         "<FRAMESET COLS=\"50%,* \"> <!-- Specify your frame sizes --> \r\n"
+         "   <FRAME NAME=\"frame name\" SRC=\"src file\"> \r\n</FRAMESET>"},
+        {"frameset, 3 rows without spacing", "cadrebuttonClick", "",
+         {{"RadioButton2", "1"}, {"SpinEdit1", "3"}, {"SpinEdit2", "0"}},
+         "<FRAMESET ROWS=\"50%,* \" FRAMESPACING=0> <!-- Specify your frame sizes --> \r\n"
+         "   <FRAME NAME=\"frame name\" SRC=\"src file\"> \r\n   <FRAME NAME=\"frame name\" SRC=\"src file\"> \r\n"
+         "   <FRAME NAME=\"frame name\" SRC=\"src file\"> \r\n</FRAMESET>"},
+        {"frameset, columns keep no spacing; no scrolling, border or resizing", "cadrebuttonClick", "",
+         {{"SpinEdit2", "7"}, {"RadioButton5", "1"}, {"CheckBox1", "0"}, {"CheckBox2", "1"}},
+         "<FRAMESET COLS=\"50%,* \" SCROLLING=\"NO\" FRAMEBORDER=0 BORDER=0 NORESIZE> "
+         "<!-- Specify your frame sizes --> \r\n   <FRAME NAME=\"frame name\" SRC=\"src file\"> \r\n</FRAMESET>"},
+        {"frameset, scrolling", "cadrebuttonClick", "", {{"RadioButton4", "1"}},
+         "<FRAMESET COLS=\"50%,* \" SCROLLING=\"YES\"> <!-- Specify your frame sizes --> \r\n"
+         "   <FRAME NAME=\"frame name\" SRC=\"src file\"> \r\n</FRAMESET>"},
+        {"file field, defaults", "fileboxButtonClick", "", {}, "<INPUT TYPE=\"FILE\" NAME=\"\" SIZE=30>"},
+        {"file field", "fileboxButtonClick", "x", {{"Edit1", "upload"}, {"SpinEdit2", "45"}},
+         "<INPUT TYPE=\"FILE\" NAME=\"upload\" SIZE=45>"},
     };
     return all;
 }

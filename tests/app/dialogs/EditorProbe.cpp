@@ -16,3 +16,4 @@ int EditorSelLength(TEditForm& document) { return document.Editor->SelLength(); 
 std::string EditorSelText(TEditForm& document) { return document.Editor->SelText(); }
 bool EditorCanUndo(TEditForm& document) { return document.Editor->CanUndo(); }
 void EditorUndo(TEditForm& document) { document.Editor->Undo(); }
+void SetEditorEncoding(TEditForm& document, TTextEncoding encoding) { document.Editor->SetEncoding(encoding); }

@@ -3,6 +3,8 @@
 // editor's headers and the standard controls' do not meet in one unit, so
 // the tests reach the editor through these.
 
+#include "platform/base/TextCodec.h"
+
 #include <string>
 
 class TEditForm;
@@ -15,3 +17,5 @@ int EditorSelLength(TEditForm& document);
 std::string EditorSelText(TEditForm& document);
 bool EditorCanUndo(TEditForm& document);
 void EditorUndo(TEditForm& document);
+// Switches the editor's encoding (no byte changes).
+void SetEditorEncoding(TEditForm& document, TTextEncoding encoding);

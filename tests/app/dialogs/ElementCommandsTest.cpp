@@ -3,6 +3,7 @@
 // owned by the main window, and OK writes into the active document; with
 // none it opens nothing.
 
+#include "tests/app/dialogs/DialogTestFiles.h"
 #include "tests/app/dialogs/DialogTestSupport.h"
 #include "tests/app/dialogs/EditorProbe.h"
 
@@ -35,6 +36,11 @@ const std::map<std::string, std::string>& expectedDialogs() {
         {"btextboxbuttonClick", "Tbtboxfrm"},    {"buttonbuttonClick", "Tbuttonfrm"},
         {"FormpicbuttonClick", "Tformpicfrm"},   {"imagebuttonClick", "Timagefrm"},
         {"embedbuttonClick", "Tembedfrm"},
+        {"Cadres3Click", "Tmodframefrm"},        {"cadrebuttonClick", "Tframefrm"},
+        {"Tableaux4Click", "Tmodtablefrm"},      {"fileboxButtonClick", "Tfileboxfrm"},
+        {"java2buttonClick", "Tjava2frm"},       {"objectBtnClick", "Tobjectfrm"},
+        {"qtBtnClick", "Tqtfrm"},                {"realBtnClick", "Trealfrm"},
+        {"flashBtnClick", "Tflashfrm"},          {"dhtmlMenuBtnClick", "Tdhtmlmenufrm"},
     };
     return dialogs;
 }
@@ -63,6 +69,7 @@ TEST_F(ElementCommands, EveryItemOpensItsDialogWhoseOkWritesIntoTheActiveDocumen
     SetEditorText(*other, "other", 0, 0);
     TEditForm* document = NewDocument();
     ASSERT_EQ(frame->ActiveDocument(), document);
+    CopyMenuScripts(program);
     int items = 0;
     for (const auto& [handler, dialogClass] : expectedDialogs()) {
         const std::vector<TTBCustomItem*> carriers = ItemsOf(handler);
@@ -72,6 +79,12 @@ TEST_F(ElementCommands, EveryItemOpensItsDialogWhoseOkWritesIntoTheActiveDocumen
             ++items;
             EXPECT_TRUE(item->Enabled());
             SetEditorText(*document, "", 0, 0);
+            // The menu builder installs beside a saved page: the first
+            // time, the untitled document is saved as it asks.
+            if (handler == "dhtmlMenuBtnClick" && document->FileName == kUntitled) {
+                user.AnswerMessage(mrYes);
+                user.AnswerSaveFile(program.File("walk.htm"));
+            }
             std::string made;
             TComponent* owner = nullptr;
             ASSERT_TRUE(Click(item, [&](TCustomForm& dialog) {
@@ -80,6 +93,8 @@ TEST_F(ElementCommands, EveryItemOpensItsDialogWhoseOkWritesIntoTheActiveDocumen
                 if (made == "TCaracfrm") {
                     Press(dialog, "BitBtn1");
                     dialog.Close();
+                } else if (made == "Tdhtmlmenufrm") {
+                    Press(dialog, "okbtn");
                 } else {
                     PressOk(dialog);
                 }

@@ -11,6 +11,7 @@
 #include "app/FrameForm.h"
 #include "app/dialogs/SpecialCharacters.h"
 #include "platform/base/QtBridge.h"
+#include "platform/base/Utf8.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/ComponentWatch.h"
@@ -63,27 +64,29 @@ TEST_F(SpecialCharacters, EveryEntryGivesTheEntityAParserTurnsBackIntoItsCharact
     EXPECT_EQ(window->Edit1->Text(), "&lt;");
 
     // The list: the markup characters, two signs, the Latin-1 letters
-    // from 0xC0 to 0xFD but the two signs among them, and the blank.
-    std::set<unsigned char> expected = {'<', '>', '&', '"', 0xAE, 0xA9, ' '};
-    for (int code = 0xC0; code <= 0xFD; ++code)
+    // from U+00C0 to U+00FD but the two signs among them, and the blank,
+    // each one character of UTF-8.
+    std::set<char32_t> expected = {'<', '>', '&', '"', 0xAE, 0xA9, ' '};
+    for (char32_t code = 0xC0; code <= 0xFD; ++code)
         if (code != 0xD7 && code != 0xF7)
-            expected.insert(static_cast<unsigned char>(code));
+            expected.insert(code);
     ASSERT_EQ(window->ComboBox1->Items().Count(), 67);
-    std::set<unsigned char> listed;
+    std::set<char32_t> listed;
     std::set<std::string> entities;
     std::string inserted;
     std::mt19937 random(5);
     for (int i = 0; i < 67; ++i) {
         const std::string item = window->ComboBox1->Items().Strings(i);
-        ASSERT_EQ(item.size(), 1u);
-        listed.insert(static_cast<unsigned char>(item[0]));
+        char32_t code = 0;
+        ASSERT_EQ(Utf8SequenceLength(item, code), item.size()) << "entry " << i + 1;
+        listed.insert(code);
         Choose(*window, i);
         EXPECT_EQ(window->Edit2->Text(), item);
         const std::string entity = window->Edit1->Text();
         entities.insert(entity);
         // The blank is the one character whose entity is another: the
         // blank that does not break.
-        const QString character = item == " " ? QString(QChar(0xA0)) : AnsiToQString(item);
+        const QString character = item == " " ? QString(QChar(0xA0)) : QString::fromUtf8(item);
         EXPECT_EQ(parsed(entity), character) << entity << " for entry " << i + 1;
         if (random() % 3 == 0) {
             Press(*window, "BitBtn1");
@@ -96,7 +99,8 @@ TEST_F(SpecialCharacters, EveryEntryGivesTheEntityAParserTurnsBackIntoItsCharact
     EXPECT_TRUE(window->Visible()) << "inserting leaves the window open";
     // Three pairs stand against the code order, each entity with its own
     // character.
-    for (const auto& [first, second] : {std::pair{"\xDA", "\xD9"}, {"\xE1", "\xE0"}, {"\xF3", "\xF2"}}) {
+    for (const auto& [first, second] :
+         {std::pair{"\xC3\x9A", "\xC3\x99"}, {"\xC3\xA1", "\xC3\xA0"}, {"\xC3\xB3", "\xC3\xB2"}}) {
         const int a = window->ComboBox1->Items().IndexOf(first);
         const int b = window->ComboBox1->Items().IndexOf(second);
         EXPECT_EQ(b, a + 1);
@@ -110,15 +114,15 @@ TEST_F(SpecialCharacters, TypedCharactersAndAHandEditedTagGoInAsTheUserLeftThem)
     SetEditorText(*document, "ab", 1, 0);
     TCaracfrm* window = Open("caracbuttonClick");
     ASSERT_NE(window, nullptr);
-    Type(*window, "\xE9");
-    EXPECT_EQ(window->Edit2->Text(), "\xE9");
+    Type(*window, "\xC3\xA9");
+    EXPECT_EQ(window->Edit2->Text(), "\xC3\xA9");
     EXPECT_EQ(window->Edit1->Text(), "&eacute;");
     // A character that is no entry: the preview follows, the tag stays.
-    Type(*window, "\xFF");
-    EXPECT_EQ(window->Edit2->Text(), "\xFF");
+    Type(*window, "\xC3\xBF");
+    EXPECT_EQ(window->Edit2->Text(), "\xC3\xBF");
     EXPECT_EQ(window->Edit1->Text(), "&eacute;");
-    // Case counts: "\xC9" is another entry than "\xE9".
-    Type(*window, "\xC9");
+    // Case counts: "\xC3\x89" is another entry than "\xC3\xA9".
+    Type(*window, "\xC3\x89");
     EXPECT_EQ(window->Edit1->Text(), "&Eacute;");
     SetControl(*window, "Edit1", "&#8364;");
     Press(*window, "BitBtn1");

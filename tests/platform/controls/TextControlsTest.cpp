@@ -4,7 +4,12 @@
 // split of its text, and the label's size from the fixed-pitch measurer.
 
 #include "platform/base/TextCodec.h"
+#include "platform/base/Utf8.h"
 #include "platform/gfx/TextMeasurer.h"
+#include "platform/base/ComponentStream.h"
+#include "platform/base/Stream.h"
+#include "platform/ui/FormBuilder.h"
+#include "platform/ui/StandardControls.h"
 #include "platform/ui/TextControls.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
 #include "platform/ui/QtBridge.h"
@@ -18,21 +23,35 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <iterator>
 #include <random>
 
 namespace {
 
-std::string randomText(std::mt19937& random, int maxLength, bool highBytes) {
+// Up to maxLength characters; with wide, UTF-8 of two, three and four
+// bytes and bytes outside any valid sequence among them.
+std::string randomText(std::mt19937& random, int maxLength, bool wide) {
     static const std::string plain = "abcdefghij XYZ0123456789-";
+    static const char* const kWide[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
+                                        "\xE9",     "\xFF",         "\xE4\xB8",     "\x80"};
     std::string text;
     int length = static_cast<int>(random() % static_cast<unsigned>(maxLength + 1));
     for (int i = 0; i < length; ++i) {
-        if (highBytes && random() % 6 == 0)
-            text += static_cast<char>(0xE0 + random() % 16); // accented letters
+        if (wide && random() % 4 == 0)
+            text += kWide[random() % std::size(kWide)];
         else
             text += plain[random() % plain.size()];
     }
     return text;
+}
+
+// Typed characters, as a keyboard sends them (one key event each).
+const QString kTypedCharacters[] = {QString("k"), QString::fromUtf8("\xC3\xA9"), QString::fromUtf8("\xE4\xB8\xAD"),
+                                    QString::fromUtf8("\xF0\x9F\x98\x80")};
+
+void typeCharacter(QWidget* widget, const QString& character) {
+    QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, character, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, character, Qt::NoModifier);
 }
 
 // What an edit box should hold, worked out without it.
@@ -50,10 +69,13 @@ struct TEditModel {
         SelStart = SelLength = 0;
         Modified = false;
     }
+    // Ends inside a character go to its start.
     void Select(int start, int length) {
         int size = static_cast<int>(Text.size());
-        SelStart = std::clamp(start, 0, size);
-        SelLength = std::clamp(length, 0, size - SelStart);
+        start = std::clamp(start, 0, size);
+        int end = start + std::clamp(length, 0, size - start);
+        SelStart = static_cast<int>(Utf8CharStart(Text, static_cast<size_t>(start)));
+        SelLength = static_cast<int>(Utf8CharStart(Text, static_cast<size_t>(end))) - SelStart;
     }
     void Replace(const std::string& with) {
         std::string text = Text;
@@ -63,11 +85,19 @@ struct TEditModel {
             Modified = true;
         }
         Text = text;
-        SelStart += static_cast<int>(with.size());
-        SelLength = 0;
+        Select(SelStart + static_cast<int>(with.size()), 0);
+    }
+    // Backspace: the selection, or the character before the caret.
+    void Backspace() {
+        if (SelLength == 0 && SelStart > 0)
+            Select(static_cast<int>(Utf8PreviousChar(Text, static_cast<size_t>(SelStart))),
+                   SelStart - static_cast<int>(Utf8PreviousChar(Text, static_cast<size_t>(SelStart))));
+        Replace("");
     }
 };
 
+// The program's text is UTF-8: the box shows characters and keeps every
+// byte, even one outside a valid sequence; its offsets are bytes.
 TEST(EditBox, RandomSessionsOfCodeAndTypingAgreeWithAStringModel) {
     TTestHost host;
     std::mt19937 random(5);
@@ -100,10 +130,10 @@ TEST(EditBox, RandomSessionsOfCodeAndTypingAgreeWithAStringModel) {
             }
             case 2: {
                 // Typing, one key at a time: one change per key.
-                std::string typed = randomText(random, 3, false);
-                for (char c : typed) {
-                    model.Replace(std::string(1, c));
-                    QTest::keyClick(line, c);
+                for (int keys = static_cast<int>(random() % 4); keys > 0; --keys) {
+                    const QString& character = kTypedCharacters[random() % std::size(kTypedCharacters)];
+                    model.Replace(character.toUtf8().toStdString());
+                    typeCharacter(line, character);
                 }
                 break;
             }
@@ -114,9 +144,7 @@ TEST(EditBox, RandomSessionsOfCodeAndTypingAgreeWithAStringModel) {
                 break;
             }
             case 4:
-                if (model.SelLength == 0 && model.SelStart > 0)
-                    model.Select(model.SelStart - 1, 1);
-                model.Replace("");
+                model.Backspace();
                 QTest::keyClick(line, Qt::Key_Backspace);
                 break;
             case 5:
@@ -129,10 +157,13 @@ TEST(EditBox, RandomSessionsOfCodeAndTypingAgreeWithAStringModel) {
             ASSERT_EQ(edit.SelLength(), model.SelLength) << "step " << step;
             ASSERT_EQ(edit.Modified(), model.Modified) << "step " << step;
             ASSERT_EQ(changes, model.Changes) << "step " << step;
-            // The window shows what the control holds.
-            ASSERT_EQ(line->text(), AnsiToQString(model.Text));
+            // The window shows what the control holds, its selection on
+            // the same characters.
+            ASSERT_EQ(line->text(), ProgramTextToQString(model.Text));
             int shownStart = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
-            ASSERT_EQ(shownStart, model.SelStart);
+            ASSERT_EQ(shownStart, QtPositionOfProgramText(model.Text, model.SelStart)) << "step " << step;
+            int shownEnd = line->hasSelectedText() ? line->selectionEnd() : shownStart;
+            ASSERT_EQ(shownEnd, QtPositionOfProgramText(model.Text, model.SelStart + model.SelLength));
         }
     }
 }
@@ -299,7 +330,7 @@ TEST(MemoWindow, ShowsTheTextAndHandsBackTypedBreaksAsCrLf) {
     TMemo memo(&host.Form);
     memo.SetParent(&host.Form);
     memo.SetBounds(10, 10, 200, 120);
-    memo.SetText("first\nsecond\r\nthird\xA0" "end");
+    memo.SetText("first\nsecond\r\nthird\xC2\xA0" "end");
     auto* edit = WidgetOf<QTextEdit>(memo);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->document()->blockCount(), 3);
@@ -310,7 +341,7 @@ TEST(MemoWindow, ShowsTheTextAndHandsBackTypedBreaksAsCrLf) {
     memo.SetSelStart(6);
     QTest::keyClick(edit, Qt::Key_Return);
     QTest::keyClick(edit, 'x');
-    EXPECT_EQ(memo.Text(), "first\r\n\r\nxsecond\r\nthird\xA0" "end");
+    EXPECT_EQ(memo.Text(), "first\r\n\r\nxsecond\r\nthird\xC2\xA0" "end");
     EXPECT_EQ(memo.SelStart(), 10);
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(memo.Lines().Count(), 4);
@@ -352,6 +383,80 @@ TEST_F(TFixedPitch, ALabelTakesTheSizeOfItsTextWithoutAcceleratorMarks) {
     // A word wider than the label keeps a line of its own.
     EXPECT_EQ(label.TextLines(advance * 3), (std::vector<std::string>{"aaa", "bbb", "ccc", "dd"}));
     EXPECT_EQ(label.TextLines(advance * 2), (std::vector<std::string>{"aaa", "bbb", "ccc", "dd"}));
+}
+
+// Labels of a form description, and of a form read back from a stream,
+// take the size of their text once loaded, whatever bounds were given or
+// stored: from the left edge given, from the right one when they are
+// right-justified, a blank's width without text, the given width when
+// they wrap (their height still follows the text).  Read where the text measures wider (another machine's
+// fonts), the stored bounds give way again.
+TEST_F(TFixedPitch, LabelsBuiltOrReadTakeTheSizeOfTheirTextWhateverBoundsWereStored) {
+    RegisterStandardControlClasses();
+    std::mt19937 random(17);
+    struct TCase {
+        std::string Caption;
+        TRect Given;
+        bool Right = false;
+        bool Wrap = false;
+    };
+    std::vector<TCase> cases;
+    TFormDescription description;
+    for (int i = 0; i < 16; ++i) {
+        TCase c;
+        const size_t length = random() % 4 == 0 ? 0 : 1 + random() % 20;
+        c.Caption = std::string(length, static_cast<char>('a' + i));
+        if (length > 2 && random() % 2)
+            c.Caption.insert(1, "&");
+        c.Given = Bounds(8 + static_cast<int>(random() % 100), 8 + 20 * i, 1 + static_cast<int>(random() % 200), 13);
+        c.Right = random() % 3 == 0;
+        c.Wrap = !c.Right && random() % 4 == 0;
+        TComponentDescription label{.Name = "Label" + std::to_string(i), .ClassName = "TLabel", .Bounds = c.Given,
+                                    .Properties = {{"Caption", c.Caption}}};
+        if (c.Right)
+            label.Properties.push_back({"Alignment", "taRightJustify"});
+        if (c.Wrap)
+            label.Properties.push_back({"WordWrap", true});
+        description.Components.push_back(std::move(label));
+        cases.push_back(std::move(c));
+    }
+    auto expectSized = [&](TPanel& form, int advance, const char* when) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const TCase& c = cases[i];
+            auto* label = dynamic_cast<TLabel*>(form.FindComponent("Label" + std::to_string(i)));
+            ASSERT_NE(label, nullptr);
+            std::string shown = c.Caption;
+            shown.erase(std::remove(shown.begin(), shown.end(), '&'), shown.end());
+            // One word: it keeps a line of its own even where it wraps.
+            const int textWidth = advance * static_cast<int>(std::max<size_t>(1, shown.size()));
+            SCOPED_TRACE(std::string(when) + " \"" + c.Caption + "\"");
+            EXPECT_EQ(label->Width(), c.Wrap ? c.Given.Width() : textWidth);
+            EXPECT_EQ(label->Height(), 16);
+            EXPECT_EQ(label->Top(), c.Given.Top);
+            if (c.Right)
+                EXPECT_EQ(label->Left() + label->Width(), c.Given.Right);
+            else
+                EXPECT_EQ(label->Left(), c.Given.Left);
+        }
+    };
+    TPanel form;
+    form.SetName("form");
+    BuildForm(form, description, THandlerTable());
+    expectSized(form, 8, "built");
+
+    TMemoryStream stream;
+    WriteComponent(stream, form);
+    stream.SetPosition(0);
+    TPanel same;
+    ReadComponent(stream, same, nullptr);
+    expectSized(same, 8, "read");
+
+    measurer_.SetCharWidth(11);
+    stream.SetPosition(0);
+    TPanel wider;
+    ReadComponent(stream, wider, nullptr);
+    // The right-justified ones keep the right edge they were stored with.
+    expectSized(wider, 11, "read with wider text");
 }
 
 } // namespace

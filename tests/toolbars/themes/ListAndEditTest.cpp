@@ -128,7 +128,7 @@ TEST(ListViewer, SizeScrollBarAndHitTests) {
     // Eight rows and a scroll bar beside the widest entry; an index past the
     // end is no hot entry.
     EXPECT_EQ(viewer->BoundsRect.Height(), 160);
-    EXPECT_EQ(viewer->BoundsRect.Width(), 79 + TBKSystemMetric(SM_CXVSCROLL));
+    EXPECT_EQ(viewer->BoundsRect.Width(), 79 + TBSystemMetric(SM_CXVSCROLL));
     EXPECT_EQ(viewer->HotIndex(), -1);
     EXPECT_EQ(viewer->EntryAt(10, -1), -1);
     EXPECT_EQ(viewer->EntryAt(10, 45), 2);

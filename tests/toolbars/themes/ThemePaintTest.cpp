@@ -238,6 +238,75 @@ TEST_F(DefaultPaint, ClassicEdgesPatternAndHighlight) {
     EXPECT_GT(row.Count(Rect(0, 0, row.Width(), row.Height()), clWhite), 10);
 }
 
+TEST_F(DefaultPaint, ToolbarButtonsWithAPictureByState) {
+    Use("Default");
+    TThemedBar bar(TVT_TOOLBAR);
+    auto images = SolidImages(clRed);
+    bar.Items.SetSubMenuImages(images.get()); // the toolbar's Images
+    auto* button = new TTBKItem;
+    button->SetImageIndex(0);
+    bar.Items.Add(button);
+    bar.View->ValidatePositions();
+    TTBItemViewer* viewer = bar.ViewerOf(button);
+    const TColor face = ColorToRGB(clBtnFace);
+    auto whole = [](TPaintedViewer& p) { return Rect(0, 0, p.Width(), p.Height()); };
+    // Where the picture's red lands: its top-left corner.
+    auto redCorner = [&](TPaintedViewer& p) {
+        for (int y = 0; y < p.Height(); ++y)
+            for (int x = 0; x < p.Width(); ++x)
+                if (p.At(x, y) == clRed)
+                    return TPoint{x, y};
+        return TPoint{-1, -1};
+    };
+    TPaintedViewer normal(viewer, false, false, false, face);
+    EXPECT_EQ(normal.At(0, 0), face); // no edge
+    EXPECT_EQ(normal.Count(whole(normal), clRed), 16 * 16);
+    TPoint at = redCorner(normal);
+    TPaintedViewer hot(viewer, true, false, false, face);
+    EXPECT_EQ(hot.At(0, 0), ColorToRGB(clBtnHighlight)); // raised
+    EXPECT_EQ(hot.At(hot.Width() - 1, hot.Height() - 1), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(redCorner(hot), at);
+    TPaintedViewer pushed(viewer, true, true, false, face);
+    EXPECT_EQ(pushed.At(0, 0), ColorToRGB(clBtnShadow)); // sunken
+    EXPECT_EQ(pushed.At(pushed.Width() - 1, pushed.Height() - 1), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(redCorner(pushed), (TPoint{at.X + 1, at.Y + 1})); // the picture goes in with it
+    button->SetChecked(true);
+    TPaintedViewer checked(viewer, false, false, false, face);
+    EXPECT_EQ(checked.At(0, 0), ColorToRGB(clBtnShadow));
+    EXPECT_NE(checked.At(2, 1), checked.At(3, 1)); // the dither around the picture
+    EXPECT_EQ(redCorner(checked), (TPoint{at.X + 1, at.Y + 1}));
+    button->SetChecked(false);
+    button->SetEnabled(false);
+    TPaintedViewer disabled(viewer, false, false, false, face);
+    EXPECT_EQ(disabled.Count(whole(disabled), clRed), 0); // embossed, not red
+    EXPECT_EQ(disabled.At(at.X + 8, at.Y + 8), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(disabled.At(at.X + 16, at.Y + 16), ColorToRGB(clBtnHighlight));
+}
+
+TEST_F(DefaultPaint, ADisabledSubmenuArrowIsEmbossedUnlessTheKeyboardHighlightsIt) {
+    Use("Default");
+    const int width = 120, height = 20;
+    const int x = width - (TBSystemMetric(SM_CXMENUCHECK) * 2) / 3 - 2, y = height / 2;
+    for (uint8_t hover : {0, 1}) {
+        SCOPED_TRACE("hover " + std::to_string(hover));
+        TTBKItemInfo info;
+        info.ViewType = TVT_POPUPMENU;
+        info.Options = IO_SUBMENU;
+        info.Enabled = false;
+        info.Hover = hover;
+        TBitmap row(width, height);
+        row.Canvas().FillRect(Rect(0, 0, width, height), clMenu);
+        CurrentTheme().PaintMenuItem(row.Canvas(), Rect(0, 0, width, height), info);
+        row.Canvas().Release();
+        // The shadow triangle in place, whatever the highlight.
+        EXPECT_EQ(row.Canvas().Pixel(x, y), ColorToRGB(clBtnShadow));
+        EXPECT_EQ(row.Canvas().Pixel(x + 1, y), ColorToRGB(clBtnShadow));
+        // Its light copy shows below right only when the row is not
+        // highlighted.
+        EXPECT_EQ(row.Canvas().Pixel(x + 4, y + 1), ColorToRGB(hover == 1 ? clHighlight : clBtnHighlight));
+    }
+}
+
 TEST_F(OfficeXPPaint, DockedAndFloatingFramesAndTheirCloseButtons) {
     Use("OfficeXP");
     TTBKTheme& theme = CurrentTheme();

@@ -135,7 +135,7 @@ TEST(ThemeGeometry, CaptionCloseButtonAndDragHandle) {
     TTBKWindowInfo window;
     window.ClientWidth = 100;
     window.FloatingBorderSize = {3, 3};
-    const int caption = TBKSystemMetric(SM_CYSMCAPTION) - 1;
+    const int caption = TBSystemMetric(SM_CYSMCAPTION) - 1;
     EXPECT_EQ(GetCaptionRect(window, false, false), Rect(0, 0, 100, caption));
     EXPECT_EQ(GetCaptionRect(window, true, true), Rect(3, 3, 103 - caption, 3 + caption));
     TRect close = GetCloseButtonRect(window, true);

@@ -114,7 +114,7 @@ TEST_F(ThemedToolbar, FloatingWindowsTakeTheThemesFrame) {
     auto* frame = dynamic_cast<TTBKFloatingWindowParent*>(tools->FloatingFrame());
     ASSERT_NE(frame, nullptr);
     // The flat theme's frame is one pixel thinner than the window system's.
-    EXPECT_EQ(frame->BorderSize(), TBKSystemMetric(SM_CXSIZEFRAME) - 1);
+    EXPECT_EQ(frame->BorderSize(), TBSystemMetric(SM_CXSIZEFRAME) - 1);
     TBitmap bitmap(frame->Width(), frame->Height());
     frame->PaintFrameParts(bitmap.Canvas(), fpAll);
     bitmap.Canvas().Release();
@@ -138,7 +138,7 @@ TEST_F(ThemedToolbar, FloatingWindowsTakeTheThemesFrame) {
     // its client size.
     const int clientWidth = tools->ClientWidth();
     SelectTheme("Default");
-    EXPECT_EQ(frame->BorderSize(), TBKSystemMetric(SM_CXSIZEFRAME));
+    EXPECT_EQ(frame->BorderSize(), TBSystemMetric(SM_CXSIZEFRAME));
     EXPECT_EQ(frame->Width(), tools->Width() + 2 * frame->BorderSize());
     EXPECT_EQ(tools->ClientWidth(), clientWidth);
 }
@@ -160,7 +160,7 @@ TEST_F(ThemedToolbar, FloatingToolbarMarginsAndDefaultFrames) {
     EXPECT_EQ(frame.Canvas().Pixel(bar->Width() - 1, bar->Height() - 1), ColorToRGB(clBtnShadow));
     bar->SetFloating(true);
     EXPECT_TRUE(GetWinViewType(bar) & TVT_FLOATING);
-    EXPECT_EQ(bar->FloatingFrame()->BorderSize(), TBKSystemMetric(SM_CXSIZEFRAME));
+    EXPECT_EQ(bar->FloatingFrame()->BorderSize(), TBSystemMetric(SM_CXSIZEFRAME));
 }
 
 } // namespace

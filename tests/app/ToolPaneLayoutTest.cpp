@@ -1,0 +1,89 @@
+// The tool window as the user sees it in the running main window: docked
+// at the side it runs the dock's length, and on every one of its pages the
+// controls tile the page from top to bottom, without gaps or overlaps
+// (splitters are thin bars between the panes they size).
+
+#include "app/FrameForm.h"
+#include "tests/app/MainWindowTestSupport.h"
+
+#include "platform/ui/Application.h"
+#include "platform/gfx/ImageList.h"
+#include "platform/ui/ExtControls.h"
+#include "platform/ui/PageControls.h"
+#include "toolbars/TBDock.h"
+#include "toolbars/themes/TBKToolbar.h"
+
+#include "platform/widgets/WidgetPeer.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QTabBar>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+class ToolPaneLayout : public TMainWindowTest {};
+
+TEST_F(ToolPaneLayout, TheToolWindowRunsTheDockAndItsPanesTileEveryPage) {
+    frame->SetBounds(0, 0, 1200, 900);
+    Application().ProcessMessages();
+    EXPECT_EQ(frame->ToolsToolWindow->Top(), 0);
+    EXPECT_EQ(frame->ToolsToolWindow->Height(), frame->rightDock->ClientHeight());
+
+    for (int page = 0; page < frame->toolsPgCtl->PageCount(); ++page) {
+        frame->toolsPgCtl->SetActivePageIndex(page);
+        Application().ProcessMessages();
+        TTabSheet* sheet = frame->toolsPgCtl->Pages(page);
+        std::vector<TControl*> shown;
+        for (int i = 0; i < sheet->ControlCount(); ++i)
+            if (sheet->Controls(i)->Visible())
+                shown.push_back(sheet->Controls(i));
+        ASSERT_FALSE(shown.empty());
+        std::sort(shown.begin(), shown.end(), [](TControl* a, TControl* b) { return a->Top() < b->Top(); });
+        int y = 0;
+        for (TControl* control : shown) {
+            SCOPED_TRACE(sheet->Hint() + ": " + control->Name());
+            EXPECT_EQ(control->Top(), y);
+            EXPECT_EQ(control->Width(), sheet->ClientWidth());
+            EXPECT_GT(control->Height(), 0);
+            if (dynamic_cast<TSplitter*>(control) != nullptr) {
+                EXPECT_LE(control->Height(), 6) << "a splitter is a thin bar";
+            }
+            y = control->Top() + control->Height();
+        }
+        EXPECT_EQ(y, sheet->ClientHeight()) << sheet->Hint();
+        EXPECT_EQ(dynamic_cast<TSplitter*>(shown.front()), nullptr) << sheet->Hint() << ": nothing above the splitter";
+        EXPECT_EQ(dynamic_cast<TSplitter*>(shown.back()), nullptr) << sheet->Hint() << ": nothing below the splitter";
+    }
+}
+
+TEST_F(ToolPaneLayout, TheFourPagesAreTabsThatFitSideBySideAndNameThemselves) {
+    Application().ProcessMessages();
+    TPageControl& pages = *frame->toolsPgCtl;
+    const std::vector<std::string> names = {"Code Inspector", "File Explorer", "Project Manager",
+                                            "Ondrill Quick Codes"};
+    ASSERT_EQ(pages.PageCount(), static_cast<int>(names.size()));
+    for (int i = 0; i < pages.PageCount(); ++i) {
+        EXPECT_EQ(pages.TabHint(i), names[static_cast<size_t>(i)]);
+        EXPECT_EQ(pages.Pages(i)->ImageIndex(), i);
+    }
+    ASSERT_NE(pages.Images(), nullptr);
+    EXPECT_EQ(pages.Images()->Count(), pages.PageCount()) << "a picture per tab";
+    // All four tabs are seen at once: none is scrolled out of the row.
+    QWidget* window = ClientWidgetOf(&pages);
+    ASSERT_NE(window, nullptr);
+    QTabBar* row = window->findChild<QTabBar*>();
+    if (row == nullptr && window->parentWidget() != nullptr)
+        row = window->parentWidget()->findChild<QTabBar*>();
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->count(), pages.PageCount());
+    int width = 0;
+    for (int i = 0; i < row->count(); ++i)
+        width += row->tabRect(i).width();
+    EXPECT_LE(width, pages.Width());
+}
+
+} // namespace

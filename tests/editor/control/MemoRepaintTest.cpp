@@ -1,9 +1,11 @@
-// What the window shows after each step of a random sequence of edits,
-// selections, keys, scrolls, wrapping and undo must be what a fresh paint
-// of the whole memo draws, so that no change leaves stale pixels behind;
-// and a tiled background picture keeps its place when the text scrolls
-// sideways.  The window's pixels are read back from the offscreen screen,
-// not re-rendered.
+// What the window shows after each step of a random sequence must be what
+// a fresh paint of the whole memo draws, so that no change leaves stale
+// pixels behind: edits, selections, keys, scrolls, wrapping and undo in a
+// page of short lines; keys in a long highlighted line, wrapped and not,
+// in both encodings; colours put in force from outside.  And a tiled
+// background picture keeps its place when the text scrolls sideways.  The
+// window's pixels are read back from the offscreen screen, not
+// re-rendered.
 
 #include "MemoWindow.h"
 #include "editor/highlight/HtmlHighlighter.h"

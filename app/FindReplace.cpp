@@ -41,17 +41,6 @@ std::string CharacterInDocument(const TCodeMemo& editor, char codePageByte) {
 
 namespace {
 
-// The undo space grows to hold a step the edits just recorded (from entry
-// `first` on), so that the step can be undone however many replacements it
-// holds; a history kept without space (undo switched off) stays so.
-void keepStep(TUndoHistory& history, int32_t first) {
-    int64_t size = 0;
-    for (int32_t i = std::max(first, 0); i < history.Position(); ++i)
-        size += history.Entries()[static_cast<size_t>(i)].Size();
-    if (history.MaxSpace() > 0 && size > history.MaxSpace())
-        history.SetMaxSpace(static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX)));
-}
-
 // Many edits as one: one undo step, one display update at the end (also
 // when an edit raises), the caret brought into view once.
 template <class TEdits>
@@ -59,16 +48,13 @@ void asOneStep(TCodeMemo& editor, TEdits edits) {
     TCodeDocument& document = editor.Document();
     TUndoHistory& history = document.UndoHistory();
     TUndoHistory::TAction action(history);
-    const int32_t first = history.Position();
     TDocumentUpdate update(document);
     try {
         edits();
     } catch (...) {
-        keepStep(history, first);
         update.Finish();
         throw;
     }
-    keepStep(history, first);
     if (update.Finish())
         editor.ScrollInView();
 }

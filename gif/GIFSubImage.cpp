@@ -51,8 +51,15 @@ void TGIFSubImage::Changed() {
 TRect TGIFSubImage::ScaleRect(const TRect& destination) const {
     const int64_t screenWidth = Image() && Image()->Width() > 0 ? Image()->Width() : 1;
     const int64_t screenHeight = Image() && Image()->Height() > 0 ? Image()->Height() : 1;
-    auto across = [&](int64_t at) { return int(destination.Left + at * destination.Width() / screenWidth); };
-    auto down = [&](int64_t at) { return int(destination.Top + at * destination.Height() / screenHeight); };
+    // Each edge at the nearest pixel to its share of the destination, so
+    // that a frame lands where it shows in the whole picture stretched
+    // there (cutting the share down would shift it up to a pixel left).
+    auto share = [](int64_t at, int64_t size, int64_t whole) {
+        const int64_t scaled = at * size;
+        return (scaled >= 0 ? scaled + whole / 2 : scaled - whole / 2) / whole;
+    };
+    auto across = [&](int64_t at) { return int(destination.Left + share(at, destination.Width(), screenWidth)); };
+    auto down = [&](int64_t at) { return int(destination.Top + share(at, destination.Height(), screenHeight)); };
     return {across(left_), down(top_), across(left_ + width_), down(top_ + height_)};
 }
 

@@ -51,7 +51,8 @@ public:
     void SetBounds(int left, int top, int width, int height);
 
     // The frame's place on the logical screen, and that place mapped onto
-    // `destination` as the whole screen is stretched into it.
+    // `destination` as the whole screen is stretched into it, each edge
+    // rounded to the nearest pixel.
     TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
     TRect ScaleRect(const TRect& destination) const;
 

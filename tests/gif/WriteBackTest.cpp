@@ -78,6 +78,19 @@ void ExpectSameScreenTimes(const std::vector<std::pair<std::vector<uint32_t>, in
     }
 }
 
+// The comments of all frames, in file order.
+std::vector<std::string> Comments(TGIFImage& image) {
+    std::vector<std::string> comments;
+    for (int i = 0; i < image.Images().Count(); ++i) {
+        const TGIFExtensionList& extensions = image.Images().Frames(i)->Extensions();
+        for (int k = 0; k < extensions.Count(); ++k)
+            if (auto* comment = dynamic_cast<const TGIFCommentExtension*>(extensions.Extensions(k)))
+                for (int line = 0; line < comment->Comment().Count(); ++line)
+                    comments.push_back(comment->Comment().Strings(line));
+    }
+    return comments;
+}
+
 QImage QtFirstFrame(const Bytes& bytes) {
     QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     QBuffer buffer(&data);
@@ -178,9 +191,9 @@ TEST(GIFWriteBack, OptimisingFilesBeyondTheirTablesKeepsWhatIsShown) {
 }
 
 // A frame that draws nothing folds into the one before it.  Frames may carry
-// more than one graphic control (only the first counts) and loop
-// extensions; folding must leave every later frame's time, disposal and
-// transparency as they were.
+// more than one graphic control (only the first counts), loop extensions
+// and comments; folding must leave every later frame's time, disposal and
+// transparency as they were, the loop count, and the comments in order.
 TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
     std::mt19937 random(2718);
     const Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
@@ -193,6 +206,8 @@ TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
         for (int f = 0; f < frames; ++f) {
             if (random() % 3 == 0)
                 Append(blocks, loop);
+            if (random() % 3 == 0)
+                Append(blocks, {'!', 0xFE, 2, 'c', uint8_t('0' + f), 0});
             // The first control is the frame's own; the others are strays.
             const int transparent = random() % 4 == 0 ? -1 : int(random() % 4);
             const int controls = transparent >= 0 ? 1 + int(random() % 2) : int(random() % 3);
@@ -211,10 +226,14 @@ TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
         TGIFImage image;
         ASSERT_NO_THROW(LoadImage(image, GifWithBlocks(width, height, 4, blocks)));
         const auto before = ScreenTimes(image);
+        const int loops = ShownTiming(image).Loops;
+        const std::vector<std::string> comments = Comments(image);
         const int count = image.Images().Count();
         image.Optimize(ooCrop);
         folded += image.Images().Count() < count;
         ExpectSameScreenTimes(before, ScreenTimes(image));
+        EXPECT_EQ(ShownTiming(image).Loops, loops);
+        EXPECT_EQ(Comments(image), comments) << "comments keep their order";
     }
     EXPECT_GT(folded, 40) << "too few frames folded to test anything";
 }

@@ -150,9 +150,16 @@ TEST(GIFPainterSchedule, LoopCountsAndEventOrder) {
         EXPECT_EQ(painter.ActiveImage(), -1);
     }
     // The order, with a handler that sends the animation back once and
-    // tries an index outside the frames once.
+    // tries an index outside the frames once, and one that tries indices
+    // outside the frames just before each is painted.
     auto image = animation({4, 4, 4}, 2);
     TScheduleRun run(*image);
+    image->OnFramePaint = [&](TPersistent* sender) {
+        auto* painter = static_cast<TGIFPainter*>(sender);
+        run.Events.push_back("paint" + std::to_string(painter->ActiveImage()));
+        painter->SetActiveImage(-1);
+        painter->SetActiveImage(3);
+    };
     int jumps = 0;
     image->OnFramePainted = [&](TPersistent* sender) {
         auto* painter = static_cast<TGIFPainter*>(sender);

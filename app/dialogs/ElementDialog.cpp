@@ -27,14 +27,6 @@ TElementDialog::TElementDialog(TComponent* owner) : TForm(owner) {}
 
 void TElementDialog::Build(const TFormDescription& description, const THandlerTable& handlers) {
     BuildForm(*this, description, handlers);
-    // A label sizes itself to its text, but not while it is being built:
-    // once the form is whole each one is sized, so that none clips its
-    // text.
-    for (int i = 0; i < ComponentCount(); ++i)
-        if (auto* label = dynamic_cast<TCustomLabel*>(Components(i)); label != nullptr && label->AutoSize()) {
-            label->SetAutoSize(false);
-            label->SetAutoSize(true);
-        }
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
 }

@@ -27,19 +27,17 @@ const TFormDescription& bodyDescription() {
                                     {"Alignment", "taCenter"},
                                     {"Color", static_cast<int64_t>(clWhite)},
                                     {"Enabled", false}}});
-        // A framed panel rather than a group box: the labels are painted
-        // by their parent, which the platform's group box does not do.
-        c.push_back(DescribeLabel("Colors:", 166, 8));
-        c.push_back({.Name = "GroupBox1", .ClassName = "TPanel", .Bounds = Bounds(166, 28, 258, 142),
-                     .Properties = {{"Caption", std::string()}, {"BevelOuter", "bvLowered"}}});
+        // The box's caption stands level with the label over the sample;
+        // its frame runs beside the sample.
+        c.push_back(DescribeGroup("GroupBox1", "Colors:", Bounds(166, 8, 258, 162)));
         const std::tuple<const char*, const char*, TColor, const char*> swatches[] = {
             {"Text:", "Memo1", clBlack, "couleurClick"},     {"Link:", "Memo2", clBlue, "memo2Click"},
             {"Active link:", "Memo5", clPurple, "Memo5Click"}, {"Visited link:", "Memo3", clNavy, "Button3Click"},
             {"Background:", "Memo4", clWhite, "Button4Click"}};
         for (int i = 0; i < 5; ++i) {
             const auto& [label, name, color, click] = swatches[i];
-            c.push_back(DescribeRowLabel(label, 12, 10 + i * 26, "GroupBox1"));
-            c.push_back(DescribeSwatch(name, Bounds(100, 10 + i * 26, 60, kFieldHeight), color, click, "GroupBox1"));
+            c.push_back(DescribeRowLabel(label, 12, 28 + i * 26, "GroupBox1"));
+            c.push_back(DescribeSwatch(name, Bounds(100, 28 + i * 26, 60, kFieldHeight), color, click, "GroupBox1"));
         }
         constexpr int field = 120;
         c.push_back(DescribeRowLabel("Background image:", kDialogMargin, 182));

@@ -53,7 +53,7 @@ private:
 };
 
 // Never destroyed: documents may still be freed while statics go at exit.
-TParagraphPool& Pool() {
+[[maybe_unused]] TParagraphPool& Pool() {
     static TParagraphPool* pool = new TParagraphPool;
     return *pool;
 }

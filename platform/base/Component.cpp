@@ -36,6 +36,21 @@ TComponent::~TComponent() {
         owner_->RemoveComponent(this);
 }
 
+// Out of line, so that the compiler pairs each delete with this allocation
+// rather than with the global one it would see inlined here.
+void* TComponent::operator new(std::size_t size) { return ::operator new(size); }
+
+void TComponent::operator delete(void* block) { ::operator delete(block); }
+
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
+    // The block starts at the most derived object, which need not be where
+    // the component part of it lies.
+    void* block = dynamic_cast<void*>(component);
+    component->BeforeDestruction();
+    component->~TComponent();
+    ::operator delete(block);
+}
+
 void TComponent::Destroying() {
     if (!IsDestroying())
         state_ |= csDestroying;

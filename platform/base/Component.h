@@ -8,6 +8,8 @@
 // gutter, say) also use Notification to pass further notices, with
 // operation numbers of their own above opRemove.
 
+#include <cstddef>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -80,6 +82,22 @@ public:
     // destructors that must run while the whole object still stands call it
     // first; the base destructor calls it in any case.
     void Destroying();
+
+    // The step of freeing a component that runs before any of its
+    // destructors, while the whole object still stands: a subscriber told
+    // of the free may still look at it (a toolbar item at its image list),
+    // and virtual calls reach the derived class.  The default sends the
+    // free notices; a form fires OnDestroy first.  Runs once.
+    virtual void BeforeDestruction() { Destroying(); }
+    // `delete` of a component runs BeforeDestruction and then the
+    // destructors.  A component that is not freed by delete (a member, a
+    // local) is told from its destructors, as far down as they call
+    // Destroying, and from the base destructor in any case.
+    static void operator delete(TComponent* component, std::destroying_delete_t);
+    // The allocation that pairs with it, and the release of a component
+    // whose constructor raised (which has nothing to tell or destroy).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block);
 
     // Called after the component's properties were read from a stream.
     virtual void Loaded() { state_ &= ~csLoading; }

@@ -4,12 +4,11 @@
 #include "platform/base/IniDocument.h"
 #include "platform/base/Strings.h"
 #include "platform/base/TextCodec.h"
+#include "platform/base/UserFolders.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace {
 
@@ -156,23 +155,7 @@ struct TRegistry::TValue {
     int32_t integer = 0;
 };
 
-std::string RegistryStoreFileName() {
-    std::string base;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    // Only an absolute XDG_CONFIG_HOME counts; otherwise the default.
-    if (config != nullptr && config[0] == '/') {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (home != nullptr && home[0] != '\0') {
-            base = home;
-        } else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr) {
-            base = entry->pw_dir;
-        }
-        base += "/.config";
-    }
-    return base + "/korvane-ondrill/hkcu.ini";
-}
+std::string RegistryStoreFileName() { return UserConfigFolder() + "/hkcu.ini"; }
 
 TRegistry::TRegistry(HKEY rootKey) : rootKey_(rootKey), fileName_(RegistryStoreFileName()) {}
 

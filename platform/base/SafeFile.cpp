@@ -1,6 +1,7 @@
 #include "platform/base/SafeFile.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/UserFolders.h"
 
 #include <atomic>
 #include <cerrno>
@@ -26,6 +27,35 @@ std::string folderOf(const std::string& path) {
 std::string baseNameOf(const std::string& path) {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// ".<pid>-<count>-<random><extension>": a name ending not used before by
+// this process, nor (most likely) by another.
+std::string uniqueSuffix(const char* extension) {
+    static std::atomic<unsigned> counter{0};
+    static thread_local std::mt19937 random{std::random_device{}()};
+    std::string suffix(1, '.');
+    suffix += std::to_string(::getpid());
+    suffix += '-';
+    suffix += std::to_string(counter++);
+    suffix += '-';
+    suffix += std::to_string(random() % 1000000);
+    suffix += extension;
+    return suffix;
+}
+
+// folder/stem+suffix, the stem shortened (never inside a UTF-8 sequence) so
+// that the name fits the file system's limit: a file whose own name is
+// already that long still gets a temporary file or a copy.
+std::string fitName(const std::string& folder, std::string stem, const std::string& suffix) {
+    constexpr size_t kLongestName = NAME_MAX;
+    if (stem.size() + suffix.size() > kLongestName) {
+        size_t keep = kLongestName - suffix.size();
+        while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80)
+            --keep;
+        stem.resize(keep);
+    }
+    return folder + "/" + stem + suffix;
 }
 
 // The file that a write to path really changes: a symbolic link is followed
@@ -79,24 +109,113 @@ bool writeAll(int fd, std::string_view data) {
     throw EFCreateError(fileName, std::strerror(error));
 }
 
+// Reads the whole file from its start.
+bool readAll(int fd, std::string& bytes) {
+    bytes.clear();
+    char block[65536];
+    for (off_t offset = 0;;) {
+        ssize_t got = ::pread(fd, block, sizeof block, offset);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        bytes.append(block, static_cast<size_t>(got));
+        offset += got;
+    }
+}
+
+// Makes the open file hold exactly data, and checks that it does: a write
+// cut short by a full disk or a size limit is caught by the length even
+// where the system reports no error.
+bool rewriteOpenFile(int fd, std::string_view data, int& error) {
+    struct stat written {};
+    bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && writeAll(fd, data) &&
+              ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
+    if (!ok) {
+        error = errno;
+        return false;
+    }
+    if (written.st_size != static_cast<off_t>(data.size())) {
+        error = EIO;
+        return false;
+    }
+    return true;
+}
+
+// Keeps a copy of a file's old contents in the user's cache folder (the
+// file's own folder takes no new file when this is needed) and returns its
+// name.  Raises, naming the file being saved, when no copy can be kept.
+std::string putAside(const std::string& fileName, const std::string& target, std::string_view bytes) {
+    const std::string folder = UserCacheFolder();
+    makeFolders(folder);
+    std::string aside;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        aside = fitName(folder, baseNameOf(target), uniqueSuffix(".orig"));
+        fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        throw EFCreateError(fileName, std::string("No copy of the old contents could be kept: ") +
+                                          std::strerror(errno));
+    int error = 0;
+    bool ok = rewriteOpenFile(fd, bytes, error);
+    ::close(fd);
+    if (!ok) {
+        ::unlink(aside.c_str());
+        throw EFCreateError(fileName, std::string("No copy of the old contents could be kept: ") +
+                                          std::strerror(error));
+    }
+    return aside;
+}
+
 // Rewrites the target in place: only for a target that exists and may be
-// written while its folder refuses new files.
+// written while its folder refuses new files.  The old contents are kept
+// aside first; when anything goes wrong the target gets them back, so a
+// failed save leaves the file as it was.  The copy is removed once it is
+// no longer needed; it stays (and the error names it) only when the old
+// contents could not be put back.
 void rewriteInPlace(const std::string& fileName, const std::string& target, std::string_view data) {
-    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         fail(fileName, errno);
-    bool ok = ::ftruncate(fd, 0) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
-    int error = errno;
-    ::close(fd);
-    if (!ok)
+    std::string original;
+    if (!readAll(fd, original)) {
+        int error = errno;
+        ::close(fd);
         fail(fileName, error);
+    }
+    std::string aside;
+    try {
+        aside = putAside(fileName, target, original);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    int error = 0;
+    if (rewriteOpenFile(fd, data, error)) {
+        ::close(fd);
+        ::unlink(aside.c_str());
+        return;
+    }
+    int restoreError = 0;
+    const bool restored = rewriteOpenFile(fd, original, restoreError);
+    ::close(fd);
+    if (!restored)
+        throw EFCreateError(fileName, std::string(std::strerror(error)) +
+                                          "; its old contents are kept in \"" + aside + "\"");
+    ::unlink(aside.c_str());
+    fail(fileName, error);
 }
 
 std::string temporaryName(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    static thread_local std::mt19937 random{std::random_device{}()};
-    return folderOf(target) + "/." + baseNameOf(target) + "." + std::to_string(::getpid()) + "-" +
-           std::to_string(counter++) + "-" + std::to_string(random() % 1000000) + ".tmp";
+    std::string hidden(1, '.');
+    hidden += baseNameOf(target);
+    return fitName(folderOf(target), std::move(hidden), uniqueSuffix(".tmp"));
 }
 
 } // namespace

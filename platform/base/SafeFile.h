@@ -14,5 +14,8 @@
 // written: its folder is missing or is not a folder, the file is read-only
 // (no owner write bit, honoured even for the superuser), or writing fails.
 // A folder that refuses new files falls back to rewriting a writable target
-// in place.  With createFolders, missing folders of the path are created.
+// in place, with a copy of its old contents kept in the user's cache folder
+// meanwhile: a rewrite that fails (a full disk, a file-size limit) puts the
+// old contents back, and only when even that fails does the error name the
+// copy.  With createFolders, missing folders of the path are created.
 void WriteFileReplacing(const std::string& fileName, std::string_view data, bool createFolders = false);

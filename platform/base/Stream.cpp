@@ -1,6 +1,7 @@
 #include "platform/base/Stream.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -160,10 +161,8 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
     LoadFromStream(file);
 }
 
-void TMemoryStream::SaveToFile(const std::string& fileName) {
-    TFileStream file(fileName, fmCreate);
-    SaveToStream(file);
-}
+// The file is replaced whole or not at all.
+void TMemoryStream::SaveToFile(const std::string& fileName) { WriteFileReplacing(fileName, DataView()); }
 
 // ---- TReadOnlyMemoryStream ----
 

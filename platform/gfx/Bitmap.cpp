@@ -1,5 +1,6 @@
 #include "platform/gfx/Bitmap.h"
 
+#include "platform/base/SafeFile.h"
 #include "platform/base/Stream.h"
 #include "platform/gfx/QtBridge.h"
 
@@ -237,9 +238,11 @@ void TBitmap::LoadFromFile(const std::string& fileName) {
     LoadFromStream(stream);
 }
 
+// The file is replaced only once the whole picture has been written.
 void TBitmap::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
+    TMemoryStream data;
+    SaveToStream(data);
+    WriteFileReplacing(fileName, data.DataView());
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {

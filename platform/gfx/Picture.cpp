@@ -234,6 +234,17 @@ uint32_t unusedColor(const QImage& image) {
             return candidate;
 }
 
+// Whether any pixel has less than half opacity (draws transparent).
+bool hasSeeThroughPixels(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) < 128)
+                return true;
+    }
+    return false;
+}
+
 } // namespace
 
 TRasterImage::TRasterImage(std::string format) : format_(std::move(format)), bitmap_(std::make_unique<TBitmap>()) {
@@ -281,7 +292,9 @@ void TRasterImage::LoadFromStream(TStream& stream) {
     }
     stream.SetPosition(start + buffer.pos());
     image = image.convertToFormat(QImage::Format_ARGB32);
-    const bool seeThrough = image.hasAlphaChannel();
+    // See-through only when some pixel is: every image is ARGB32 by now, and
+    // an opaque photo or bitmap is no transparent picture.
+    const bool seeThrough = hasSeeThroughPixels(image);
     const uint32_t key = seeThrough ? unusedColor(image) : 0;
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetPixelFormat(pf32bit);

@@ -11,6 +11,8 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 
+#include <csignal>
+
 namespace {
 
 TApplicationBackend* backend = nullptr;
@@ -54,6 +56,10 @@ TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize(int& argc, char** argv) {
+    // A file grown past the user's file-size limit makes the write fail
+    // (EFBIG), which the save reports and recovers from, instead of ending
+    // the program with every unsaved document in it.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (QCoreApplication::instance() == nullptr) {
         if (backend != nullptr)
             backend->Start(argc, argv);
@@ -87,10 +93,7 @@ void TApplication::Run() {
     // The forms go the last made first, so that every document window is
     // freed before the main window.
     while (ComponentCount() > 0) {
-        TComponent* last = Components(ComponentCount() - 1);
-        if (auto* form = dynamic_cast<TCustomForm*>(last))
-            form->BeforeDestruction();
-        delete last;
+        delete Components(ComponentCount() - 1);
     }
     mainForm_ = nullptr;
 }

@@ -89,16 +89,20 @@ TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
 }
 
 void TCustomForm::BeforeDestruction() {
-    if (destroyedTold_)
-        return;
-    destroyedTold_ = true;
-    if (OnDestroy)
-        RunGuarded([this] { OnDestroy(this); });
+    // The handler is taken out before it runs, so that nothing (a derived
+    // destructor that fires OnDestroy itself) can run it a second time.
+    if (!destroyedTold_) {
+        destroyedTold_ = true;
+        if (TNotifyEvent handler = std::move(OnDestroy)) {
+            OnDestroy = nullptr;
+            RunGuarded([&] { handler(this); });
+        }
+    }
+    TCustomControl::BeforeDestruction();
 }
 
 TCustomForm::~TCustomForm() {
     BeforeDestruction();
-    Destroying();
     if (modalLoop_ != nullptr)
         modalLoop_->FormFreed();
     if (TMDIClient* client = frameClient())
@@ -107,9 +111,7 @@ TCustomForm::~TCustomForm() {
     // still the main form through which each finds the client to leave.
     if (mdiClient_ != nullptr)
         while (mdiClient_->ChildCount() > 0) {
-            TCustomForm* child = mdiClient_->Children(mdiClient_->ChildCount() - 1);
-            child->BeforeDestruction();
-            delete child;
+            delete mdiClient_->Children(mdiClient_->ChildCount() - 1);
         }
     if (active_)
         Screen().setActiveForm(nullptr);
@@ -615,7 +617,6 @@ void TCustomForm::Dispatch(TMessage& message) {
         message.Result = 0;
         return;
     case CM_RELEASE:
-        BeforeDestruction();
         delete this;
         return;
     case CM_TEXTCHANGED:

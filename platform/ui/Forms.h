@@ -132,12 +132,11 @@ public:
     // (SC_KEYMENU ' '), its active document window for "-".
     void ShowSystemMenu();
 
-    // Fires OnDestroy (once) while the whole form still stands.  The
-    // platform calls it before it frees a form (Release, the application's
-    // end, a frame freeing its children); code that deletes a form itself
-    // calls it first, or OnDestroy runs from the base destructor, when the
-    // derived parts are already gone.
-    void BeforeDestruction();
+    // Fires OnDestroy (once) while the whole form still stands, then sends
+    // the free notices.  `delete` calls it before any destructor runs; a
+    // form that is not freed by delete fires OnDestroy from its destructor,
+    // when the derived parts are already gone.
+    void BeforeDestruction() override;
 
     // --- events -------------------------------------------------------------
     TNotifyEvent OnCreate;  // after the form was built (Loaded)

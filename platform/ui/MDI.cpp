@@ -85,6 +85,12 @@ void TMDIClient::removeChild(TCustomForm* child) {
     order_.erase(std::remove(order_.begin(), order_.end(), child), order_.end());
     child->active_ = false;
     notify(mdiChildRemoved, child);
+    // The child is being freed: its window leaves the client area before
+    // the next child takes over the activation and the maximised state, so
+    // that the area, rearranging its windows, never shows or sizes the
+    // window of a form that is half gone.
+    if (child->Peer() != nullptr)
+        child->Peer()->Withdraw();
     if (children_.empty())
         maximized_ = false;
     if (!wasActive)

@@ -147,11 +147,26 @@ void TCustomLabel::adjustSize() {
     canvas.SetFont(Font());
     std::vector<std::string> lines = TextLines(wordWrap_ ? Width() : -1);
     int lineHeight = canvas.TextHeight("Wg");
-    int width = 0;
+    // A label without text keeps the width of a blank, so that it never
+    // shrinks to nothing.
+    int width = DisplayText().empty() ? canvas.TextWidth(" ") : 0;
     for (const std::string& line : lines)
         width = std::max(width, canvas.TextWidth(line));
     int height = lineHeight * std::max<int>(1, static_cast<int>(lines.size()));
-    SetBounds(Left(), Top(), wordWrap_ ? Width() : width, height);
+    if (wordWrap_)
+        width = Width();
+    // A right-justified label grows and shrinks to the left: its text
+    // stays where it ends.
+    int left = alignment_ == taRightJustify ? Left() + Width() - width : Left();
+    SetBounds(left, Top(), width, height);
+}
+
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    // Sizing waits while a label is read or built: its text, font and
+    // bounds may come in any order.  Once it is whole its size follows
+    // its text, whatever size was stored.
+    adjustSize();
 }
 
 void TCustomLabel::Dispatch(TMessage& message) {

@@ -24,7 +24,8 @@ enum TTextLayout { tlTop, tlCenter, tlBottom };
 // Text painted on the parent: aligned, wrapped at blanks when WordWrap,
 // "&x" underlines x (and "&&" is one "&") when ShowAccelChar.  With
 // AutoSize the label takes the size of its text (its width too, unless it
-// wraps).
+// wraps; a right-justified one keeps its right edge), also once it has
+// been read or built, whatever bounds were stored.
 class TCustomLabel : public TGraphicControl {
 public:
     explicit TCustomLabel(TComponent* owner = nullptr);
@@ -50,6 +51,7 @@ public:
     std::vector<std::string> TextLines(int width);
     // The caption as painted: accelerator marks removed.
     std::string DisplayText() const;
+    void Loaded() override;
 
 protected:
     void Dispatch(TMessage& message) override;

@@ -68,6 +68,11 @@ public:
     // Makes a top-level window the active one (an MDI child the active
     // child of its frame).
     virtual void Activate() {}
+    // The control is being freed: its window leaves the windows it is
+    // arranged with (an MDI child's leaves the client area) at once, hidden,
+    // so that nothing rearranging them shows or sizes it again.  The window
+    // itself, with its children, goes later with the peer.
+    virtual void Withdraw() {}
 
     // Shows a cursor shape now, while the pointer is over the window.
     virtual void ShowCursor(int cursor) = 0;

@@ -160,6 +160,17 @@ bool TQtDesignView::waitForLoad() {
     if (!self)
         throw EWebViewError("The design view was closed while its page was read");
     loadWaiter_ = nullptr;
+    // The completion that ended the wait goes out now, from the reader's
+    // own level: a handler that reads the page from inside this wait's
+    // loop may wait in vain, the engine holding its answer until that loop
+    // has returned.
+    if (completionDue_) {
+        completionDue_ = false;
+        if (OnDocumentComplete)
+            OnDocumentComplete();
+        if (!self)
+            throw EWebViewError("The design view was closed while its page was read");
+    }
     if (!Loading())
         return true;
     // A page that does not finish may never do: the next document gets a
@@ -247,10 +258,15 @@ void TQtDesignView::completed(unsigned generation) {
     // A document set since then has its own completion coming.
     if (generation != generation_ || state_ != TState::Ready || changed_)
         return;
+    // A read waiting for this document sends the completion itself once
+    // its wait is over.
+    if (loadWaiter_ != nullptr) {
+        completionDue_ = true;
+        loadWaiter_->quit();
+        return;
+    }
     if (OnDocumentComplete)
         OnDocumentComplete();
-    if (loadWaiter_ != nullptr)
-        loadWaiter_->quit();
 }
 
 void TQtDesignView::makePage() {

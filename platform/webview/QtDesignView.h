@@ -13,7 +13,8 @@
 // Reading the document back is synchronous with a timeout (see
 // ScriptCall.h), and waits for a document still loading.  The completion
 // goes out from the event loop, never from inside the engine's answers,
-// so that its handler may read the page.  A page that let
+// so that its handler may read the page; one that comes while a read waits
+// for the load goes out when that wait is over, before the read goes on.  A page that let
 // a read time out may hang for good; the next document gets a fresh page,
 // and so a fresh renderer.
 
@@ -95,6 +96,7 @@ private:
     TState state_ = TState::Empty;
     bool loadSucceeded_ = false;
     QEventLoop* loadWaiter_ = nullptr; // the wait of a read for the load
+    bool completionDue_ = false;       // the load that wait saw complete
     unsigned generation_ = 0;
     QPointer<TPageServer> server_;
     QUrl served_; // the document's address on server_, while it serves it

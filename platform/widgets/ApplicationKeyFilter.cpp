@@ -16,6 +16,9 @@ namespace {
 
 class TApplicationKeyFilter : public QObject {
 public:
+    // Sees every object's events, the web engine's too, whose classes have
+    // no type information: the sanitizer build leaves this file out of its
+    // dynamic type check (CMakeLists.txt).
     bool eventFilter(QObject* receiver, QEvent* event) override {
         QEvent::Type type = event->type();
         if (type == QEvent::MouseButtonPress)

@@ -101,6 +101,37 @@ TEventIdentity identityOf(QEvent* event) {
     return identity;
 }
 
+// The event a loop passes on for after it has ended, and where it goes.  A
+// key goes where it went.  A pointer event goes to the widget under the
+// pointer, in that widget's coordinates: Qt gave it to the widget holding
+// the loop's mouse capture, which is not the one the user pointed at once
+// the loop is over (a press that ends a menu's loop is meant for the
+// window clicked).  Pointing at no window of the program, it goes nowhere.
+QEvent* passedOn(QObject*& target, QEvent* event) {
+    if (!event->isSinglePointEvent())
+        return event->clone();
+    auto* pointer = static_cast<QSinglePointEvent*>(event);
+    const QPointF global = pointer->globalPosition();
+    QWidget* under = QApplication::widgetAt(global.toPoint());
+    if (under == nullptr)
+        return nullptr;
+    target = under;
+    const QPointF local = under->mapFromGlobal(global);
+    QInputEvent* again = nullptr;
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        again = new QWheelEvent(local, global, wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
+                                wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source(),
+                                wheel->pointingDevice());
+    } else {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        again = new QMouseEvent(event->type(), local, local, global, mouse->button(), mouse->buttons(),
+                                mouse->modifiers(), mouse->pointingDevice());
+    }
+    again->setTimestamp(pointer->timestamp());
+    return again;
+}
+
 class TLoopInputFilter : public QObject {
 public:
     bool eventFilter(QObject* receiver, QEvent* event) override {
@@ -125,7 +156,9 @@ public:
         if (verdict == lvPassAfterLoop) {
             // Posted: it arrives once control is back in the outer loop.
             last_ = TEventIdentity{};
-            QCoreApplication::postEvent(receiver, event->clone());
+            QObject* target = receiver;
+            if (QEvent* again = passedOn(target, event))
+                QCoreApplication::postEvent(target, again);
         }
         return true;
     }

@@ -4,7 +4,9 @@
 // pointer's screen position and the program window it is for) and offered
 // to the running loops before it reaches its widget.  An event the loops
 // want to see after they ended (lvPassAfterLoop) is held back and posted
-// again, so that it arrives after the loop has returned.  It also installs
+// again, so that it arrives after the loop has returned: a mouse or wheel
+// event at the window under the pointer (not the one that held the
+// loop's capture), a key where it went.  It also installs
 // the locator of program windows under a screen point.
 
 // Installs the filter and the locator once (needs the QApplication).

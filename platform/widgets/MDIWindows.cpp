@@ -142,6 +142,16 @@ public:
         if (window_)
             window_->raise();
     }
+    // Out of the area without telling the model, which is taking the child
+    // out itself and decides which child is active next.
+    void Withdraw() override {
+        if (!window_ || !client_->Area())
+            return;
+        client_->syncing = true;
+        window_->hide();
+        client_->Area()->removeSubWindow(window_);
+        client_->syncing = false;
+    }
     void Activate() override {
         if (!window_ || !client_->Area())
             return;

@@ -2,6 +2,7 @@
 
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/Color.h"
+#include "platform/gfx/QtBridge.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/Keys.h"
@@ -17,8 +18,22 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QStyle>
 #include <QToolTip>
+
+namespace {
+
+// Whether a control has a visible windowless child (painted by the
+// control's window, not a window of its own).
+bool hasWindowlessChild(const TWinControl& control) {
+    for (int i = 0; i < control.ControlCount(); ++i)
+        if (TControl* child = control.Controls(i); child->Visible() && dynamic_cast<TWinControl*>(child) == nullptr)
+            return true;
+    return false;
+}
+
+} // namespace
 
 // Turns the input of a standard control's widget (and of its watched
 // parts) into messages for the control.
@@ -51,6 +66,7 @@ private:
     bool focusOut();
     bool contextMenu(QContextMenuEvent* event);
     bool toolTip(QHelpEvent* event);
+    bool paint(QObject* watched, QPaintEvent* event);
 
     TNativePeer* peer_;
     // A key event sent again with changed characters passes unfiltered.
@@ -178,6 +194,21 @@ bool TNativeInputFilter::toolTip(QHelpEvent* event) {
     return true;
 }
 
+bool TNativeInputFilter::paint(QObject* watched, QPaintEvent* event) {
+    // Only windows that hold controls: another kind's client (a list's
+    // viewport) paints through filters of its own that this would skip.
+    if (watched != peer_->clientWidget() || !(control().ControlStyle & csAcceptsControls) ||
+        !hasWindowlessChild(control()))
+        return false;
+    // The widget paints its own face first (a group box its frame and
+    // title); the windowless children (labels, bevels, images) go over it,
+    // as a custom-drawn window paints them over its face.
+    static_cast<QObject*>(watched)->event(event);
+    if (!gone())
+        peer_->paintWindowlessChildren(event->rect());
+    return true;
+}
+
 bool TNativeInputFilter::eventFilter(QObject* watched, QEvent* event) {
     if (gone())
         return event->type() != QEvent::DeferredDelete && event->spontaneous();
@@ -221,6 +252,8 @@ bool TNativeInputFilter::dispatch(QObject* watched, QEvent* event) {
         return contextMenu(static_cast<QContextMenuEvent*>(event));
     case QEvent::ToolTip:
         return toolTip(static_cast<QHelpEvent*>(event));
+    case QEvent::Paint:
+        return paint(watched, static_cast<QPaintEvent*>(event));
     case QEvent::Resize:
     case QEvent::Move:
         if (watched == peer_->Widget())
@@ -271,8 +304,28 @@ void TNativePeer::deliver(TMessage& message) {
         --busy_;
 }
 
+void TNativePeer::paintWindowlessChildren(const QRect& area) {
+    QWidget* client = clientWidget();
+    if (client == nullptr)
+        return;
+    control_.WindowCanvas().QtSide().SetDevice(client);
+    control_.PeerPaintBegin(FromQRect(area));
+    TMessage message{WM_PAINT, 0, 0, 0};
+    deliver(message);
+    control_.PeerPaintEnd();
+}
+
 void TNativePeer::watch(QObject* part) {
     part->installEventFilter(filter_);
+    // A control that holds others (a group box, a tab control's area)
+    // follows the pointer, so that the windowless controls inside see it
+    // come and go, and a click on it is its alone, once: what its widget
+    // leaves unused goes neither to another part nor to the window
+    // behind, which would take the mouse from a windowless child pressed.
+    if (auto* widget = qobject_cast<QWidget*>(part); widget != nullptr && (control_.ControlStyle & csAcceptsControls)) {
+        widget->setMouseTracking(true);
+        widget->setAttribute(Qt::WA_NoMousePropagation, true);
+    }
     part->setProperty(kControlProperty, QVariant::fromValue(static_cast<void*>(&control_)));
 }
 

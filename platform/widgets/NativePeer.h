@@ -122,6 +122,9 @@ protected:
 private:
     friend class TNativeInputFilter;
     void noteBounds();
+    // Paints the windowless children of the control that meet area (of the
+    // client widget) over what the widget painted.
+    void paintWindowlessChildren(const QRect& area);
     // Delivers a message, counting the deliveries under way: a widget
     // whose control is freed by one of its own notices goes later, once
     // Qt is done with it.

@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QMargins>
 #include <QMouseEvent>
+#include <QPointer>
 
 namespace {
 
@@ -50,12 +51,16 @@ class TNonClientFramedPeer : public TWidgetPeer, public TNonClientFramePeer {
 public:
     TNonClientFramedPeer(TWinControl& control, const TPeerWindowStyle& style)
         : TWidgetPeer(control, style), control_(control) {
-        auto* filter = new TFrameFilter(*this, Widget());
-        Widget()->installEventFilter(filter);
-        Widget()->viewport()->installEventFilter(filter);
+        filter_ = new TFrameFilter(*this, Widget());
+        Widget()->installEventFilter(filter_);
+        Widget()->viewport()->installEventFilter(filter_);
         Widget()->setMouseTracking(true);
         applyMargins();
     }
+    // The widget outlives this part of the peer (the base destructor frees
+    // it, and it still has events to send then): its filter, which calls
+    // back into this part, goes first.
+    ~TNonClientFramedPeer() override { delete filter_.data(); }
     void FrameChanged() override {
         applyMargins();
         if (Widget() != nullptr)
@@ -146,6 +151,7 @@ private:
     }
 
     TWinControl& control_;
+    QPointer<TFrameFilter> filter_;
     QMargins margins_;
     bool inFrame_ = false;
     bool cursorShown_ = false;

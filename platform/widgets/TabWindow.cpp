@@ -1,77 +1,68 @@
-// The window of the tab and page controls: a tab bar beside an area that
-// holds the control's children (the pages).  The user's choice of a tab
-// is asked for first (TCN_SELCHANGING) and told after (TCN_SELCHANGE); a
-// refused one puts the tab back.
+// The window of the tab and page controls: a tab bar (one row, or several
+// for a multi-line control) beside an area that holds the control's
+// children (the pages).  The user's choice of a tab is asked for first
+// (TCN_SELCHANGING) and told after (TCN_SELCHANGE); a refused one puts the
+// tab back.
 #include "platform/base/TextCodec.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/PageControls.h"
 #include "platform/widgets/NativeConversions.h"
 #include "platform/widgets/NativePeer.h"
+#include "platform/widgets/TabRows.h"
 #include "platform/widgets/WindowKinds.h"
 
-#include <QHelpEvent>
 #include <QTabBar>
-#include <QToolTip>
-#include <QWheelEvent>
 #include <QWidget>
 
 #include <functional>
 
 namespace {
 
-// A tab bar that does not change tabs with the wheel, and shows each
-// tab's hint (asked when it is to show) as its tool tip.
-class TTabRow : public QTabBar {
-public:
-    using QTabBar::QTabBar;
-    std::function<QString(int index)> TabHint;
-
-protected:
-    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
-    bool event(QEvent* event) override {
-        if (event->type() != QEvent::ToolTip)
-            return QTabBar::event(event);
-        auto* help = static_cast<QHelpEvent*>(event);
-        QString hint = TabHint ? TabHint(tabAt(help->pos())) : QString();
-        if (hint.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), hint, this);
-        return true;
-    }
-};
-
-// The frame: the tab row along one edge, the area over the rest.
+// The frame: the tabs along one edge (one scrolling row, or as many rows
+// as they need), the area over the rest.
 class TTabFrame : public QWidget {
 public:
-    explicit TTabFrame(QWidget* parent) : QWidget(parent), row(new TTabRow(this)), area(new QWidget(this)) {}
+    explicit TTabFrame(QWidget* parent)
+        : QWidget(parent), row(new TTabRow(this)), rows(new TTabRows(*row, this)), area(new QWidget(this)) {
+        rows->hide();
+    }
 
     TTabRow* row;
+    TTabRows* rows;
     QWidget* area;
     TTabPosition position = tpTop;
+    bool multiLine = false;
     std::function<void()> OnLaidOut;
 
     void LayOut() {
-        QSize tabs = row->sizeHint();
         int w = width(), h = height();
+        bool across = position == tpTop || position == tpBottom;
+        QWidget* bar = multiLine ? static_cast<QWidget*>(rows) : row;
+        QSize tabs = row->sizeHint();
+        if (multiLine)
+            tabs = across ? QSize(w, rows->ThicknessFor(w)) : QSize(rows->ThicknessFor(h), h);
         switch (position) {
         case tpTop:
-            row->setGeometry(0, 0, w, tabs.height());
+            bar->setGeometry(0, 0, w, tabs.height());
             area->setGeometry(0, tabs.height(), w, std::max(0, h - tabs.height()));
             break;
         case tpBottom:
-            row->setGeometry(0, std::max(0, h - tabs.height()), w, tabs.height());
+            bar->setGeometry(0, std::max(0, h - tabs.height()), w, tabs.height());
             area->setGeometry(0, 0, w, std::max(0, h - tabs.height()));
             break;
         case tpLeft:
-            row->setGeometry(0, 0, tabs.width(), h);
+            bar->setGeometry(0, 0, tabs.width(), h);
             area->setGeometry(tabs.width(), 0, std::max(0, w - tabs.width()), h);
             break;
         case tpRight:
-            row->setGeometry(std::max(0, w - tabs.width()), 0, tabs.width(), h);
+            bar->setGeometry(std::max(0, w - tabs.width()), 0, tabs.width(), h);
             area->setGeometry(0, 0, std::max(0, w - tabs.width()), h);
             break;
         }
+        row->setVisible(!multiLine);
+        rows->setVisible(multiLine);
+        if (multiLine)
+            rows->Relayout();
         if (OnLaidOut)
             OnLaidOut();
     }
@@ -139,7 +130,8 @@ protected:
                                                     QTabBar::RoundedEast};
             frame->position = control_.TabPosition();
             row->setShape(shapes[control_.TabPosition()]);
-            row->setUsesScrollButtons(!control_.MultiLine());
+            frame->multiLine = control_.MultiLine();
+            row->setUsesScrollButtons(true);
             row->setExpanding(false);
             frame->LayOut();
             break;

@@ -129,7 +129,7 @@ TEST_F(DocumentWindows, OptionsSurviveARestartAndABadSettingsFileGivesTheDefault
     EXPECT_EQ(OpenSettings()->ReadString(settings::Explorer, "lastpath", ""), folder);
 
     // A damaged file reads as the defaults.
-    program.WriteSettings(std::string("\x00\xFF[editeur\nwordwrap=yes\n\x01\x02", 28));
+    program.WriteSettings(std::string("\x00\xFF[editeur\nwordwrap=yes\n\x01\x02", 26));
     Start();
     EXPECT_FALSE(frame->OptionChecked("wordwrapitem"));
     EXPECT_TRUE(frame->OptionChecked("autoindentitem"));

@@ -1,9 +1,10 @@
-// The rule that keeps Qt inside the platform layer: no production file
-// above platform/ includes a Qt header, or a platform header that brings
-// one in (directly or through other platform headers); and the public
-// headers of platform/base, gfx and ui name no Qt type.  The checker is
-// tried on a made-up tree first, so that a checker that finds nothing
-// cannot pass for a tree that is clean.
+// The rules checked on the source tree.  The one that keeps Qt inside the
+// platform layer: no production file above platform/ includes a Qt header,
+// or a platform header that brings one in (directly or through other
+// platform headers); and the public headers of platform/base, gfx and ui
+// name no Qt type.  The checker is tried on a made-up tree first, so that a
+// checker that finds nothing cannot pass for a tree that is clean.  And the
+// README names every benchmark program.
 
 #include <gtest/gtest.h>
 
@@ -193,6 +194,30 @@ TEST(QtIncludeRule, ThePublicPlatformHeadersNameNoQtType) {
     TQtRuleChecker checker(ONDRILL_SOURCE_DIR);
     for (const std::string& violation : checker.PublicHeaderViolations())
         ADD_FAILURE() << violation;
+}
+
+// The README tells a new user how to run every benchmark program: a
+// program added under bench/ without a line there is an error, so that
+// none is left for a user to find by listing build/bench.
+TEST(ReadmeRule, EveryBenchmarkProgramIsNamedInTheReadme) {
+    const fs::path source = ONDRILL_SOURCE_DIR;
+    const std::string readme = readFile(source / "README.md");
+    ASSERT_FALSE(readme.empty());
+    const std::regex declared(R"(ondrill_add_benchmark\(\s*(\w+))");
+    std::vector<std::string> programs, missing;
+    for (const auto& entry : fs::recursive_directory_iterator(source / "bench")) {
+        if (entry.path().filename() != "CMakeLists.txt")
+            continue;
+        const std::string list = readFile(entry.path());
+        for (std::sregex_iterator it(list.begin(), list.end(), declared), end; it != end; ++it) {
+            const std::string name = (*it)[1];
+            programs.push_back(name);
+            if (readme.find("`" + name + "`") == std::string::npos && readme.find("/" + name) == std::string::npos)
+                missing.push_back(name);
+        }
+    }
+    EXPECT_GT(programs.size(), 3u) << "the benchmark lists were not found";
+    EXPECT_EQ(missing, std::vector<std::string>{});
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-TScriptedUserInteraction::TScriptedUserInteraction() {
+TScriptedUserInteraction::TScriptedUserInteraction() : previous_(&UserInteraction()) {
     SetUserInteraction(this);
     OnUnscripted = [](const std::string& question) {
         std::fprintf(stderr, "unscripted question to the user: %s\n", question.c_str());
@@ -12,8 +12,9 @@ TScriptedUserInteraction::TScriptedUserInteraction() {
 }
 
 TScriptedUserInteraction::~TScriptedUserInteraction() {
+    // The seam goes back to what it was (the test environment's own, say).
     if (&UserInteraction() == this)
-        SetUserInteraction(nullptr);
+        SetUserInteraction(previous_);
 }
 
 void TScriptedUserInteraction::AnswerMessage(int modalResult) {

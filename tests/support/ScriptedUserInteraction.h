@@ -46,7 +46,8 @@ public:
         std::string WorkingFolder;
     };
 
-    // Installs itself as the seam while it lives.
+    // Installs itself as the seam while it lives, then puts back the one
+    // it replaced.
     TScriptedUserInteraction();
     ~TScriptedUserInteraction() override;
 
@@ -107,4 +108,5 @@ private:
 
     std::map<TKind, std::deque<TAnswer>> script_;
     TFindHandler findHandler_;
+    TUserInteraction* previous_;
 };

@@ -179,7 +179,7 @@ bool LayeredWindowsAvailable() { return false; }
 // TShadow and TShadows
 
 TShadow::TShadow(const TShadowStrip& strip, bool plain, int opacity)
-    : TCustomControl(nullptr), strip_(strip), plain_(plain), opacity_(opacity) {
+    : TCustomControl(nullptr), strip_(strip), plain_(plain) {
     SetVisible(false);
     ControlStyle &= ~csCaptureMouse;
     SetColor(clBtnShadow);

@@ -62,7 +62,6 @@ protected:
 private:
     TShadowStrip strip_;
     bool plain_;
-    int opacity_;
 };
 
 class TShadows {

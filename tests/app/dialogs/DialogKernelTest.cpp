@@ -167,7 +167,7 @@ TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenTh
         // Every other page is missing: the desktop fails to open it.
         user.DesktopSucceeds = pageThere = !pageThere;
         const size_t calls = user.Calls.size();
-        ASSERT_TRUE(RunCommand(handler, [&](TCustomForm& dialog) {
+        ASSERT_TRUE(RunCommand(handler, [&, button = button](TCustomForm& dialog) {
             Press(dialog, button);
             EXPECT_EQ(dialog.ModalResult(), 0) << "help does not close the dialog";
             EXPECT_TRUE(dialog.Visible());

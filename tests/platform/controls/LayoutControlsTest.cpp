@@ -1,14 +1,18 @@
 // Aligned children, the splitter between them, panels, images and the
 // spin edit: random layouts checked against the rules of alignment, drags
-// of the splitter as mouse messages, pixels of painted pictures, and
-// random values against the spin edit's bounds.
+// of the splitter as mouse messages, pixels of painted pictures and of
+// windowless controls inside windows of Qt's own, and random values
+// against the spin edit's bounds.
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Picture.h"
+#include "platform/gfx/QtBridge.h"
 #include "platform/ui/ExtControls.h"
+#include "platform/ui/PageControls.h"
 #include "platform/ui/SpinEdit.h"
 #include "tests/platform/base/TempFolder.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
+#include "tests/platform/ui/RecordingControls.h"
 
 #include <gtest/gtest.h>
 
@@ -238,6 +242,72 @@ TEST(SpinEdit, KeysAndTypingChangeTheValueOnceEachAndBoundsWaitForTheFormToBeBui
     EXPECT_EQ(loaded.Value(), 50);
     loaded.SetMaxValue(20);
     EXPECT_EQ(loaded.Value(), 20);
+}
+
+// Windowless controls placed in a group box or in a tab control's area
+// show as they do on a panel: each paints its own colour where it lies
+// (randomly placed, and painted again when it changes), and the pointer
+// coming over one and pressing it reach it.
+TEST(WindowlessChildren, ShowAndTakeThePointerInAGroupBoxAndATabControlAsOnAPanel) {
+    TTestHost host(520, 320);
+    TGroupBox group(&host.Form);
+    group.SetParent(&host.Form);
+    group.SetBounds(10, 10, 240, 200);
+    group.SetCaption("Colours");
+    TTabControl tabs(&host.Form);
+    tabs.SetParent(&host.Form);
+    tabs.SetBounds(260, 10, 240, 200);
+    tabs.Tabs().SetText("one\r\ntwo\r\n");
+    std::mt19937 random(41);
+    const TColor colors[] = {clRed, clBlue, clLime, clYellow, clFuchsia, clAqua};
+    for (TWinControl* parent : {static_cast<TWinControl*>(&group), static_cast<TWinControl*>(&tabs)}) {
+        SCOPED_TRACE(parent->ClassName());
+        // Side by side in columns, at random heights below the caption.
+        std::vector<std::unique_ptr<TRecordingGraphic>> children;
+        std::vector<TColor> painted;
+        for (int i = 0; i < 4; ++i) {
+            auto child = std::make_unique<TRecordingGraphic>(&host.Form);
+            child->SetParent(parent);
+            const int top = 24 + static_cast<int>(random() % 100);
+            child->SetBounds(8 + i * 54, top, 20 + static_cast<int>(random() % 30), 20 + static_cast<int>(random() % 40));
+            painted.push_back(colors[random() % std::size(colors)]);
+            TRecordingGraphic* self = child.get();
+            child->OnPaint = [self, &painted, i](TCanvas& canvas) {
+                canvas.FillRect(self->ClientRect(), painted[static_cast<size_t>(i)]);
+            };
+            children.push_back(std::move(child));
+        }
+        QApplication::processEvents();
+        QWidget* client = ClientWidgetOf(parent);
+        ASSERT_NE(client, nullptr);
+        auto colorAt = [&](const TControl& child, int x, int y) {
+            QImage pixels = client->grab().toImage();
+            return FromQColor(QColor(pixels.pixel(child.Left() + x, child.Top() + y)));
+        };
+        for (size_t i = 0; i < children.size(); ++i) {
+            const TControl& child = *children[i];
+            EXPECT_EQ(colorAt(child, child.Width() / 2, child.Height() / 2), painted[i]) << "child " << i;
+            EXPECT_EQ(colorAt(child, 0, 0), painted[i]) << "child " << i;
+            EXPECT_EQ(colorAt(child, child.Width() - 1, child.Height() - 1), painted[i]) << "child " << i;
+        }
+        // A changed child paints again.
+        painted[2] = painted[2] == clBlack ? clWhite : clBlack;
+        children[2]->Invalidate();
+        QApplication::processEvents();
+        EXPECT_EQ(colorAt(*children[2], 3, 3), painted[2]);
+        // The pointer comes over the second child and presses it.
+        TRecordingGraphic& target = *children[1];
+        const QPoint inside(target.Left() + 5, target.Top() + 6);
+        QTest::mouseMove(client, inside);
+        QTest::mouseClick(client, Qt::LeftButton, {}, inside);
+        std::vector<std::string> seen;
+        for (const TRecordedInput& input : target.Inputs)
+            seen.push_back(input.What);
+        EXPECT_EQ(seen, (std::vector<std::string>{"enter", "mousedown", "mouseup"}));
+        ASSERT_GE(target.Inputs.size(), 2u);
+        EXPECT_EQ(target.Inputs[1].X, 5);
+        EXPECT_EQ(target.Inputs[1].Y, 6);
+    }
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // Page controls, tab controls and the status bar: tabs chosen by clicks
-// with the pre-change veto, pages filling the area under the tabs,
-// changes made in code running no event, and panels by their pixels.
+// with the pre-change veto, pages filling the area under the tabs, tabs
+// in several rows, changes made in code running no event, and panels by
+// their pixels.
 
 #include "platform/ui/PageControls.h"
 #include "platform/gfx/QtBridge.h"
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/StatusBar.h"
+#include "platform/widgets/TabRows.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@
 #include <QToolTip>
 
 #include <memory>
+#include <random>
+#include <set>
 
 namespace {
 
@@ -174,6 +178,124 @@ TEST(PageControl, PagesMadeWhileHiddenStayHiddenWhenTheControlShows) {
     QApplication::processEvents();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(ClientWidgetOf(panels[static_cast<size_t>(i)].get())->isVisible(), i == 1) << "page " << i;
+}
+
+// A multi-line page control with more tabs than one row holds, its tabs
+// along each edge in turn, chosen at random by clicks (some refused): the
+// tabs lie in rows of consecutive tabs that fill the edge without
+// overlapping, every tab is painted, the current tab's row stands next to
+// the page, and the page (red) fills what the rows leave.
+TEST(PageControl, MultiLineTabsWrapIntoFullRowsWithTheCurrentRowNextToThePage) {
+    TTestHost host(420, 320);
+    TPageControl control(&host.Form);
+    control.SetParent(&host.Form);
+    control.SetBounds(10, 10, 300, 220);
+    control.SetMultiLine(true);
+    std::mt19937 random(23);
+    std::vector<std::unique_ptr<TTabSheet>> sheets;
+    for (int i = 0; i < 9; ++i) {
+        auto sheet = std::make_unique<TTabSheet>(&host.Form);
+        sheet->SetCaption(std::string(3 + random() % 14, static_cast<char>('a' + i)));
+        sheet->SetHint("page " + std::to_string(i));
+        sheet->SetParentColor(false);
+        sheet->SetColor(clRed);
+        sheet->SetPageControl(&control);
+        sheets.push_back(std::move(sheet));
+    }
+    TTabRows* rows = nullptr;
+    for (QWidget* child : WidgetOf(control)->findChildren<QWidget*>())
+        if (auto* found = dynamic_cast<TTabRows*>(child))
+            rows = found;
+    ASSERT_NE(rows, nullptr);
+    bool refuse = false;
+    int changes = 0;
+    control.OnChanging = [&](TPersistent*, bool& allow) { allow = !refuse; };
+    control.OnChange = [&](TPersistent*) { ++changes; };
+    for (TTabPosition position : {tpTop, tpBottom, tpLeft, tpRight}) {
+        control.SetTabPosition(position);
+        QApplication::processEvents();
+        const bool across = position == tpTop || position == tpBottom;
+        SCOPED_TRACE("position " + std::to_string(position));
+        for (int step = 0; step < 12; ++step) {
+            const int wanted = static_cast<int>(random() % 9);
+            const int before = control.ActivePageIndex();
+            refuse = random() % 4 == 0;
+            const int changesBefore = changes;
+            QTest::mouseClick(rows, Qt::LeftButton, {}, rows->TabRect(wanted).center());
+            QApplication::processEvents();
+            const int now = refuse ? before : wanted;
+            ASSERT_EQ(control.ActivePageIndex(), now) << "step " << step;
+            EXPECT_EQ(changes, changesBefore + (now != before ? 1 : 0));
+            EXPECT_TRUE(rows->isVisible());
+            EXPECT_GE(rows->RowCount(), 2);
+            // Rows of consecutive tabs, filling the edge, none overlapping.
+            long long area = 0;
+            for (int i = 0; i < 9; ++i) {
+                const QRect tab = rows->TabRect(i);
+                ASSERT_FALSE(tab.isEmpty()) << i;
+                EXPECT_TRUE(rows->rect().contains(tab)) << i;
+                area += static_cast<long long>(tab.width()) * tab.height();
+                for (int j = i + 1; j < 9; ++j)
+                    EXPECT_FALSE(tab.intersects(rows->TabRect(j))) << i << " " << j;
+                const QRect next = rows->TabRect(i + 1);
+                const bool sameRow = i + 1 < 9 && (across ? next.top() == tab.top() : next.left() == tab.left());
+                if (sameRow)
+                    EXPECT_EQ(across ? next.left() : next.top(), across ? tab.right() + 1 : tab.bottom() + 1);
+                else
+                    EXPECT_EQ(across ? tab.right() : tab.bottom(), across ? rows->width() - 1 : rows->height() - 1)
+                        << "the row ends at the end of the edge";
+            }
+            EXPECT_EQ(area, static_cast<long long>(rows->width()) * rows->height());
+            // The current row is next to the page, which begins where the
+            // rows end.
+            const QRect current = rows->TabRect(now);
+            const TRect page = control.DisplayRect();
+            switch (position) {
+            case tpTop:
+                EXPECT_EQ(current.bottom(), rows->height() - 1);
+                EXPECT_EQ(page.Top, rows->height());
+                break;
+            case tpBottom:
+                EXPECT_EQ(current.top(), 0);
+                EXPECT_EQ(page.Bottom, control.Height() - rows->height());
+                break;
+            case tpLeft:
+                EXPECT_EQ(current.right(), rows->width() - 1);
+                EXPECT_EQ(page.Left, rows->width());
+                break;
+            case tpRight:
+                EXPECT_EQ(current.left(), 0);
+                EXPECT_EQ(page.Right, control.Width() - rows->width());
+                break;
+            }
+            // Every tab painted (not one colour), the page red beside them.
+            const QImage shown = WidgetOf(control)->grab().toImage();
+            const QPoint origin = rows->mapTo(WidgetOf(control), QPoint(0, 0));
+            for (int i = 0; i < 9; ++i) {
+                const QRect tab = rows->TabRect(i).translated(origin);
+                std::set<QRgb> colours;
+                for (int y = tab.top(); y <= tab.bottom(); y += 2)
+                    for (int x = tab.left(); x <= tab.right(); x += 2)
+                        colours.insert(shown.pixel(x, y));
+                EXPECT_GE(colours.size(), 2u) << "tab " << i;
+                EXPECT_EQ(colours.count(qRgb(255, 0, 0)), 0u) << "tab " << i << " is covered by the page";
+            }
+            const QPoint inPage((page.Left + page.Right) / 2, (page.Top + page.Bottom) / 2);
+            EXPECT_EQ(QColor(shown.pixel(inPage)), QColor(Qt::red));
+        }
+    }
+    // A tab's tool tip is its page's hint.
+    control.SetTabPosition(tpTop);
+    QPoint onTab = rows->TabRect(4).center();
+    QHelpEvent help(QEvent::ToolTip, onTab, rows->mapToGlobal(onTab));
+    QApplication::sendEvent(rows, &help);
+    EXPECT_EQ(QToolTip::text(), "page 4");
+    // One scrolling row again without MultiLine.
+    control.SetMultiLine(false);
+    QApplication::processEvents();
+    EXPECT_FALSE(rows->isVisible());
+    EXPECT_TRUE(tabRowOf(control)->isVisible());
+    EXPECT_EQ(control.DisplayRect().Top, tabRowOf(control)->height());
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,10 @@
 #include "platform/base/TextCodec.h"
 #include "platform/base/Utf8.h"
 #include "platform/gfx/TextMeasurer.h"
+#include "platform/base/ComponentStream.h"
+#include "platform/base/Stream.h"
+#include "platform/ui/FormBuilder.h"
+#include "platform/ui/StandardControls.h"
 #include "platform/ui/TextControls.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
 #include "platform/ui/QtBridge.h"
@@ -379,6 +383,80 @@ TEST_F(TFixedPitch, ALabelTakesTheSizeOfItsTextWithoutAcceleratorMarks) {
     // A word wider than the label keeps a line of its own.
     EXPECT_EQ(label.TextLines(advance * 3), (std::vector<std::string>{"aaa", "bbb", "ccc", "dd"}));
     EXPECT_EQ(label.TextLines(advance * 2), (std::vector<std::string>{"aaa", "bbb", "ccc", "dd"}));
+}
+
+// Labels of a form description, and of a form read back from a stream,
+// take the size of their text once loaded, whatever bounds were given or
+// stored: from the left edge given, from the right one when they are
+// right-justified, a blank's width without text, the given width when
+// they wrap (their height still follows the text).  Read where the text measures wider (another machine's
+// fonts), the stored bounds give way again.
+TEST_F(TFixedPitch, LabelsBuiltOrReadTakeTheSizeOfTheirTextWhateverBoundsWereStored) {
+    RegisterStandardControlClasses();
+    std::mt19937 random(17);
+    struct TCase {
+        std::string Caption;
+        TRect Given;
+        bool Right = false;
+        bool Wrap = false;
+    };
+    std::vector<TCase> cases;
+    TFormDescription description;
+    for (int i = 0; i < 16; ++i) {
+        TCase c;
+        const size_t length = random() % 4 == 0 ? 0 : 1 + random() % 20;
+        c.Caption = std::string(length, static_cast<char>('a' + i));
+        if (length > 2 && random() % 2)
+            c.Caption.insert(1, "&");
+        c.Given = Bounds(8 + static_cast<int>(random() % 100), 8 + 20 * i, 1 + static_cast<int>(random() % 200), 13);
+        c.Right = random() % 3 == 0;
+        c.Wrap = !c.Right && random() % 4 == 0;
+        TComponentDescription label{.Name = "Label" + std::to_string(i), .ClassName = "TLabel", .Bounds = c.Given,
+                                    .Properties = {{"Caption", c.Caption}}};
+        if (c.Right)
+            label.Properties.push_back({"Alignment", "taRightJustify"});
+        if (c.Wrap)
+            label.Properties.push_back({"WordWrap", true});
+        description.Components.push_back(std::move(label));
+        cases.push_back(std::move(c));
+    }
+    auto expectSized = [&](TPanel& form, int advance, const char* when) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const TCase& c = cases[i];
+            auto* label = dynamic_cast<TLabel*>(form.FindComponent("Label" + std::to_string(i)));
+            ASSERT_NE(label, nullptr);
+            std::string shown = c.Caption;
+            shown.erase(std::remove(shown.begin(), shown.end(), '&'), shown.end());
+            // One word: it keeps a line of its own even where it wraps.
+            const int textWidth = advance * static_cast<int>(std::max<size_t>(1, shown.size()));
+            SCOPED_TRACE(std::string(when) + " \"" + c.Caption + "\"");
+            EXPECT_EQ(label->Width(), c.Wrap ? c.Given.Width() : textWidth);
+            EXPECT_EQ(label->Height(), 16);
+            EXPECT_EQ(label->Top(), c.Given.Top);
+            if (c.Right)
+                EXPECT_EQ(label->Left() + label->Width(), c.Given.Right);
+            else
+                EXPECT_EQ(label->Left(), c.Given.Left);
+        }
+    };
+    TPanel form;
+    form.SetName("form");
+    BuildForm(form, description, THandlerTable());
+    expectSized(form, 8, "built");
+
+    TMemoryStream stream;
+    WriteComponent(stream, form);
+    stream.SetPosition(0);
+    TPanel same;
+    ReadComponent(stream, same, nullptr);
+    expectSized(same, 8, "read");
+
+    measurer_.SetCharWidth(11);
+    stream.SetPosition(0);
+    TPanel wider;
+    ReadComponent(stream, wider, nullptr);
+    // The right-justified ones keep the right edge they were stored with.
+    expectSized(wider, 11, "read with wider text");
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "platform/gfx/Clipboard.h"
 #include "platform/gfx/ImageList.h"
 #include "tests/platform/base/BaseTestSupport.h"
+#include "tests/platform/base/ChildProcess.h"
+#include "tests/platform/base/TempFolder.h"
 #include "tests/platform/gfx/GuiTestApp.h"
 #include "platform/gfx/QtBridge.h"
 
@@ -159,6 +161,47 @@ TEST(Bitmap, ARefusedStreamIsLeftWhereThePictureStarts) {
         }
     }
     EXPECT_GT(refused, 100);
+}
+
+// Saving a picture over a file replaces it only once the whole picture is
+// written: a save cut short by a file-size limit (in a child process) and
+// one refused because the file is read-only leave the old file, and a save
+// that succeeds reads back pixel for pixel.
+TEST(Bitmap, SavingOverAFileReplacesItWholeOrNotAtAll) {
+    TTempFolder temp;
+    const std::string target = temp.File("picture.bmp");
+    WriteFile(target, "the old picture");
+    TBitmap picture(200, 100);
+    std::mt19937 random(9);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            picture.Canvas().SetPixel(x, y, static_cast<TColor>(random() & 0xFFFFFF));
+
+    TChildOutcome cut = RunInChild({30000, false, temp.File("cache")}, [&](std::string& report) {
+        try {
+            picture.SaveToFile(target);
+            return 0;
+        } catch (const EStreamError& error) {
+            report = error.Message();
+            return 1;
+        }
+    });
+    EXPECT_EQ(cut.ExitCode, 1) << cut.Output;
+    EXPECT_TRUE(ReadFile(target) == "the old picture") << "now " << ReadFile(target).size() << " bytes";
+
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read);
+    EXPECT_THROW(picture.SaveToFile(target), EFCreateError);
+    EXPECT_TRUE(ReadFile(target) == "the old picture");
+
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    picture.SaveToFile(target);
+    TBitmap loaded;
+    loaded.LoadFromFile(target);
+    ASSERT_EQ(loaded.Width(), 200);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            ASSERT_EQ(pixelOf(loaded, x, y), pixelOf(picture, x, y));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1);
 }
 
 TEST(Bitmap, PaletteFormatsRoundTripTheirIndexes) {

@@ -77,7 +77,13 @@ struct TFakeSubject : TDesignViewSubject {
 struct TRealSubject : TDesignViewSubject {
     std::unique_ptr<TCustomControl> host = makeHost();
     TDHTMLEdit edit;
-    TRealSubject() { edit.SetParent(host.get()); }
+    // Reads wait long enough for a loaded machine; only the hung page is
+    // read with a short timeout.
+    TRealSubject() {
+        edit.SetParent(host.get());
+        edit.SetReadTimeout(kPatientRead);
+    }
+    static constexpr int kPatientRead = 60000;
     TDesignView& View() override { return edit; }
     void LetLoadComplete() override {
         const int awaited = Completions + 1;
@@ -89,7 +95,7 @@ struct TRealSubject : TDesignViewSubject {
         edit.SetReadTimeout(200);
         struct TRestore {
             TDHTMLEdit& edit;
-            ~TRestore() { edit.SetReadTimeout(60000); }
+            ~TRestore() { edit.SetReadTimeout(kPatientRead); }
         } restore{edit};
         edit.DocumentHTML();
     }
@@ -132,11 +138,11 @@ TEST_P(DesignViewContract, ReadsLoadsCompletionsEditsAndAHungPage) {
     view.SetDocumentHTML("<P>alpha</P>");
     view.SetBaseURL("file:///tmp/");
     EXPECT_FALSE(view.Edited());
-    subject->LetLoadComplete();
+    ASSERT_NO_FATAL_FAILURE(subject->LetLoadComplete());
     EXPECT_EQ(subject->Completions, 1);
     EXPECT_TRUE(contains(view.DocumentHTML(), "alpha</"));
     EXPECT_FALSE(view.Edited());
-    subject->TypeIntoPage();
+    ASSERT_NO_FATAL_FAILURE(subject->TypeIntoPage());
     EXPECT_TRUE(view.Edited());
     EXPECT_TRUE(contains(view.DocumentHTML(), " edited"));
 
@@ -152,7 +158,7 @@ TEST_P(DesignViewContract, ReadsLoadsCompletionsEditsAndAHungPage) {
     // A page that stops answering raises; the next document answers.
     EXPECT_THROW(subject->ReadHungPage(), EWebViewError);
     view.SetDocumentHTML("<P>delta</P>");
-    subject->LetLoadComplete();
+    ASSERT_NO_FATAL_FAILURE(subject->LetLoadComplete());
     EXPECT_TRUE(contains(view.DocumentHTML(), "delta</"));
     QCoreApplication::processEvents();
     EXPECT_EQ(subject->Completions, 3);

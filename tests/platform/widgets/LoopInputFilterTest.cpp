@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <functional>
 
@@ -34,8 +35,8 @@ protected:
 
 struct Shown {
     TRecordingWindow control;
-    Shown() {
-        control.SetBounds(200, 150, 160, 100);
+    explicit Shown(TRect bounds = Bounds(200, 150, 160, 100)) {
+        control.SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
         control.SetTabStop(true);
         control.Show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(client()->window()));
@@ -120,6 +121,76 @@ TEST(LoopInputFilter, PassedEventsReachTheirWindowAndDeferredOnesArriveAfterTheL
     EXPECT_TRUE(pressedAfterReturn);
     EXPECT_EQ(shown.control.Inputs[0].X, 7);
     ReleaseCapture();
+}
+
+// A press that ends a loop holding the mouse capture is handed by Qt to
+// the capturing window; passed on, it reaches the window the user pressed
+// on once the loop is over, at the point pressed, and a press on no window
+// of the program reaches none.
+TEST(LoopInputFilter, APressPassedOnAfterTheLoopReachesTheWindowUnderThePointer) {
+    Shown holder(Bounds(40, 40, 160, 100));
+    Shown other(Bounds(400, 300, 200, 120));
+    struct TCase {
+        Shown* Under;
+        TPoint Screen;
+    };
+    const TCase cases[] = {
+        {&other, other.control.ClientToScreen({17, 23})},
+        {&other, other.control.ClientToScreen({199, 0})},
+        {&holder, holder.control.ClientToScreen({3, 90})},
+        {nullptr, other.control.ClientToScreen({260, 150})},
+    };
+    for (const TCase& c : cases) {
+        holder.control.Inputs.clear();
+        other.control.Inputs.clear();
+        TRecordingLoop loop;
+        loop.Verdict = lvPassAfterLoop;
+        loop.Capture = &holder.control;
+        loop.OnEnter = [&] {
+            Later([&] {
+                // Delivered as a grab delivers it: to the holder's window,
+                // in its coordinates, wherever the pointer is.
+                QPointF global(c.Screen.X, c.Screen.Y);
+                QMouseEvent press(QEvent::MouseButtonPress, holder.client()->mapFromGlobal(global), global,
+                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(holder.client(), &press);
+            });
+        };
+        loop.Run();
+        ASSERT_EQ(loop.Ended(), leFinished);
+        ASSERT_EQ(loop.Inputs.size(), 1u);
+        EXPECT_EQ(loop.Inputs[0].Target, &holder.control);
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        for (Shown* shown : {&holder, &other}) {
+            const int found = shown->find("mousedown");
+            if (shown != c.Under) {
+                EXPECT_EQ(found, -1) << "a window the pointer was not on";
+                continue;
+            }
+            ASSERT_GE(found, 0);
+            const TRecordedInput& input = shown->control.Inputs[static_cast<size_t>(found)];
+            EXPECT_EQ(shown->control.ClientToScreen({input.X, input.Y}), c.Screen);
+        }
+    }
+    // The wheel turned over the other window likewise reaches it.
+    other.control.Messages.clear();
+    TRecordingLoop loop;
+    loop.Verdict = lvPassAfterLoop;
+    loop.Capture = &holder.control;
+    loop.OnEnter = [&] {
+        Later([&] {
+            QPointF global = holder.client()->mapToGlobal(QPointF(0, 0)) + QPointF(420, 330);
+            QWheelEvent wheel(holder.client()->mapFromGlobal(global), global, QPoint(), QPoint(0, 120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(holder.client(), &wheel);
+        });
+    };
+    loop.Run();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(countMessages(other.control.Messages, WM_MOUSEWHEEL), 1);
+    EXPECT_EQ(countMessages(holder.control.Messages, WM_MOUSEWHEEL), 0);
 }
 
 } // namespace

@@ -17,6 +17,8 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
+#include <random>
+
 namespace {
 
 // A child painted in one colour.
@@ -114,6 +116,46 @@ TEST_F(MDIWindows, TheUsersActivationMaximisingAndClosingReachTheForms) {
     EXPECT_EQ(frame.ActiveMDIChild(), second);
     EXPECT_EQ(second->WindowState(), wsMaximized);
     EXPECT_EQ(area()->subWindowList().size(), 1);
+}
+
+// Children freed at random while maximised, each as the user would see it:
+// the window of a child being freed has left the client area before the
+// next child takes over the activation and the maximised state (the area,
+// rearranging its windows, would otherwise show and size the window of a
+// form that is half gone), and the child that takes over fills the client.
+TEST_F(MDIWindows, AFreedMaximisedChildLeavesTheAreaBeforeTheNextTakesOver) {
+    std::mt19937 random(8);
+    const TColor colours[] = {clRed, clLime, clBlue, clYellow, clFuchsia, clAqua};
+    std::vector<std::string> faults;
+    TMDISubscription watch = frame.MDIClient()->Subscribe([&](TMDINotice notice, TCustomForm* child) {
+        if ((notice == mdiActivated || notice == mdiStateChanged) &&
+            area()->subWindowList().size() != frame.MDIChildCount())
+            faults.push_back("the area had " + std::to_string(area()->subWindowList().size()) + " windows for " +
+                             std::to_string(frame.MDIChildCount()) + " children");
+    });
+    for (int step = 0; step < 40; ++step) {
+        if (frame.MDIChildCount() < 2 || random() % 3 == 0) {
+            auto* child = new TPaintedChild(colours[random() % std::size(colours)], static_cast<int>(random() % 300));
+            if (random() % 2)
+                child->SetWindowState(wsMaximized);
+            continue;
+        }
+        auto* active = static_cast<TPaintedChild*>(frame.ActiveMDIChild());
+        ASSERT_NE(active, nullptr);
+        active->SetWindowState(wsMaximized);
+        // The one freed is the active child or, now and then, another.
+        TCustomForm* freed = random() % 4 ? active : frame.MDIChildren(static_cast<int>(random() % frame.MDIChildCount()));
+        delete freed;
+        QApplication::processEvents();
+        TCustomForm* next = frame.ActiveMDIChild();
+        ASSERT_NE(next, nullptr) << "step " << step;
+        EXPECT_EQ(next->WindowState(), wsMaximized) << "step " << step;
+        EXPECT_EQ(area()->subWindowList().size(), frame.MDIChildCount()) << "step " << step;
+        const QImage pixels = client();
+        EXPECT_EQ(QColor(pixels.pixel(pixels.width() / 2, pixels.height() / 2)), QColor(ToQColor(next->Color())))
+            << "step " << step;
+    }
+    EXPECT_EQ(faults, std::vector<std::string>{});
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "tests/platform/ui/RecordingControls.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -291,7 +292,29 @@ TEST(WidgetPeer, AHandlerExceptionIsShownAndDoesNotEscapeTheEventLoop) {
     auto downs = only(window.control.Messages, {WM_KEYDOWN});
     ASSERT_EQ(downs.size(), 2u) << "the next key was handled as usual";
     EXPECT_EQ(downs[1].WParam, 'W');
-    SetUserInteraction(&QtUserInteraction());
+}
+
+// In a test program nobody answers a box: an error or a question that a
+// test did not script fails that test at once and is answered as
+// cancelled, instead of a modal box waiting for ever.  A scripted seam
+// takes over while it lives and gives the unattended one back.
+TEST(UnattendedUserInteraction, WhatNobodyScriptedFailsTheTestWithoutWaiting) {
+    Window window;
+    window.control.OnKeyDown = [](TPersistent*, uint16_t&, TShiftState) {
+        throw EConvertError("no such key");
+    };
+    window.control.SetFocus();
+    EXPECT_NONFATAL_FAILURE(QTest::keyClick(widgetOf(window.control), Qt::Key_Q), "error box \"no such key\"");
+    int answer = mrNone;
+    EXPECT_NONFATAL_FAILURE(answer = UserInteraction().MessageDlg("Save?", mtConfirmation, mbYesNoCancel),
+                            "message box \"Save?\"");
+    EXPECT_EQ(answer, mrCancel);
+    {
+        TScriptedUserInteraction seam;
+        seam.AnswerMessage(mrYes);
+        EXPECT_EQ(UserInteraction().MessageDlg("Save?", mtConfirmation, mbYesNoCancel), mrYes);
+    }
+    EXPECT_EQ(&UserInteraction(), &UnattendedUserInteraction());
 }
 
 TEST(QtUserInteraction, FileFiltersTranslateToQtsForm) {

@@ -1,9 +1,12 @@
 #pragma once
 // A QApplication with the widget peers installed, for test programs that
-// show real (offscreen) windows.
+// show real (offscreen) windows.  The user-interaction seam is the
+// unattended one: a message box the program would show is a test failure
+// at once, never a modal window that waits for a user.
 
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/gfx/TestApplication.h"
+#include "tests/support/UnattendedUserInteraction.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@ public:
     void SetUp() override {
         MakeTestApplication<QApplication>();
         InstallWidgetPeers();
+        SetUserInteraction(&UnattendedUserInteraction());
     }
 };
 

@@ -196,4 +196,65 @@ TEST_F(GIFDrawing, ImportingLeavesTheSourceAsItWas) {
     }
 }
 
+// A still image drawn opaque or transparent, stretched by whole factors or
+// tiled: every pixel of the destination against the frame placed by hand.
+// Stretched, the screen fills the rectangle and each frame pixel a square
+// of the factor's size; tiled, the frame repeats unstretched from its
+// place in steps of the screen's size while it starts inside the
+// rectangle.  Transparent pixels show the white below when drawn
+// transparent, their own colour when not.
+TEST_F(GIFDrawing, StillImagesDrawnStretchedAndTiled) {
+    std::mt19937 random(73);
+    int tiles = 0;
+    for (int round = 0; round < 120; ++round) {
+        SCOPED_TRACE(round);
+        TGIFImage image;
+        for (int i = 0; i < 5; ++i)
+            image.GlobalColorMap().Add(random() & 0xFFFFFF);
+        TGIFSubImage* frame = AddFrame(image);
+        const int w = 1 + int(random() % 6), h = 1 + int(random() % 5);
+        frame->SetBounds(int(random() % 4), int(random() % 4), w, h);
+        image.SetWidth(frame->Left() + w + int(random() % 3));
+        image.SetHeight(frame->Top() + h + int(random() % 3));
+        for (int64_t i = 0; i < frame->DataSize(); ++i)
+            frame->Data()[i] = uint8_t(random() % 5);
+        auto* control = new TGIFGraphicControlExtension(frame);
+        frame->Extensions().Add(control);
+        control->SetTransparent(true);
+        control->SetTransparentColorIndex(int(random() % 5));
+        const bool transparent = random() % 2 == 0, tile = random() % 2 == 0;
+        image.DrawOptions = TGIFDrawOptions((transparent ? gdTransparent : 0) | (tile ? gdTile : 0));
+        const int factor = tile ? 1 : 1 + int(random() % 3);
+        const TRect rect = tile ? Bounds(int(random() % 5), int(random() % 5), 1 + int(random() % 30), 1 + int(random() % 30))
+                                : Bounds(int(random() % 5), int(random() % 5), image.Width() * factor, image.Height() * factor);
+        TBitmap target(45, 45);
+        target.Canvas().FillRect(Rect(0, 0, 45, 45), clWhite);
+        image.Draw(target.Canvas(), rect);
+        const std::vector<uint32_t> pixels = RenderGIFFrame(*frame, transparent);
+        // The frame's pixel shown at a destination pixel, or -1.
+        auto frameAt = [&](int x, int y) -> int64_t {
+            if (!tile) {
+                if (x < rect.Left || y < rect.Top || x >= rect.Right || y >= rect.Bottom)
+                    return -1;
+                const int sx = (x - rect.Left) / factor - frame->Left(), sy = (y - rect.Top) / factor - frame->Top();
+                return sx >= 0 && sy >= 0 && sx < w && sy < h ? int64_t(sy) * w + sx : -1;
+            }
+            for (int ox = rect.Left + frame->Left(); ox < rect.Right; ox += image.Width())
+                for (int oy = rect.Top + frame->Top(); oy < rect.Bottom; oy += image.Height())
+                    if (x >= ox && y >= oy && x < ox + w && y < oy + h)
+                        return int64_t(y - oy) * w + (x - ox);
+            return -1;
+        };
+        for (int y = 0; y < 45; ++y)
+            for (int x = 0; x < 45; ++x) {
+                const int64_t at = frameAt(x, y);
+                tiles += tile && at >= 0;
+                const uint32_t pixel = at >= 0 ? pixels[size_t(at)] : 0;
+                ASSERT_EQ(target.Canvas().Pixel(x, y), (pixel >> 24) ? colorOf(pixel) : clWhite)
+                    << (tile ? "tiled" : "stretched") << (transparent ? ", transparent" : "") << " at " << x << "," << y;
+            }
+    }
+    EXPECT_GT(tiles, 2000);
+}
+
 } // namespace

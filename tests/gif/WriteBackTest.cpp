@@ -190,10 +190,12 @@ TEST(GIFWriteBack, OptimisingFilesBeyondTheirTablesKeepsWhatIsShown) {
     }
 }
 
-// A frame that draws nothing folds into the one before it.  Frames may carry
-// more than one graphic control (only the first counts), loop extensions
-// and comments; folding must leave every later frame's time, disposal and
-// transparency as they were, the loop count, and the comments in order.
+// A frame that draws nothing folds into the one shown before it.  Frames
+// may carry more than one graphic control (only the first counts), loop
+// extensions and comments, may restore what they covered, and a frame
+// without pixels may stand between; folding must leave every picture's
+// time, every later frame's disposal and transparency as they were, the
+// loop count, and the comments in order.
 TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
     std::mt19937 random(2718);
     const Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
@@ -225,6 +227,15 @@ TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
         }
         TGIFImage image;
         ASSERT_NO_THROW(LoadImage(image, GifWithBlocks(width, height, 4, blocks)));
+        // Frames a file may also hold: one without pixels (a descriptor of
+        // no height on a screen of none), and frames that restore the
+        // background or what was below them.
+        if (random() % 3 == 0)
+            image.Images().Insert(1 + int(random() % uint32_t(image.Images().Count() - 1)), new TGIFSubImage(&image));
+        for (int i = 0; i < image.Images().Count(); ++i)
+            if (TGIFGraphicControlExtension* control = image.Images().Frames(i)->GraphicControlExtension())
+                if (random() % 4 == 0)
+                    control->SetDisposal(uint8_t(dmBackground + random() % 2));
         const auto before = ScreenTimes(image);
         const int loops = ShownTiming(image).Loops;
         const std::vector<std::string> comments = Comments(image);

@@ -193,7 +193,27 @@ int TGIFSubImage::ColorsUsed() const {
     return highest + 1;
 }
 
+bool TGIFSubImage::followedByAFrame() const {
+    const TGIFImage* image = Image();
+    if (!image)
+        return false;
+    const int index = image->Images().IndexOf(this);
+    return index >= 0 && index + 1 < image->Images().Count();
+}
+
 void TGIFSubImage::SaveToStream(TStream& stream) {
+    if (Empty() && followedByAFrame()) {
+        // Without an image of its own, the frame's extensions come before
+        // the next frame's image, and a reader takes the first graphic
+        // control there as that frame's own (its transparency, delay and
+        // disposal).  This frame is never drawn, so its graphic controls
+        // say nothing and are left out; the other extensions keep their
+        // place.
+        for (int i = 0; i < extensions_.Count(); ++i)
+            if (!dynamic_cast<TGIFGraphicControlExtension*>(extensions_.Extensions(i)))
+                extensions_.Extensions(i)->SaveToStream(stream);
+        return;
+    }
     extensions_.SaveToStream(stream);
     if (Empty())
         return;

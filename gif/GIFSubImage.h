@@ -121,7 +121,9 @@ public:
     void SetRenderCache(std::unique_ptr<TGIFRenderCache> cache) { renderCache_ = std::move(cache); }
 
     // Extensions, then (unless empty) descriptor, local table and pixel
-    // data, compressed as the image's Compression says.
+    // data, compressed as the image's Compression says.  An empty frame
+    // with frames after it leaves its graphic controls out (see the
+    // definition).
     void SaveToStream(TStream& stream) override;
     // Extensions, then the image when an image separator follows them.
     void LoadFromStream(TStream& stream) override;
@@ -134,6 +136,8 @@ private:
     // A buffer of width x height pixels, every one set to fill.
     void allocatePixels(uint8_t fill);
     void checkCoordinates(int x, int y) const;
+    // Another frame of the image comes after this one.
+    bool followedByAFrame() const;
     void decodePixels(TStream& stream);
     void encodePixels(TStream& stream, int colorsUsed);
     TGIFWarningSink warningSink();

@@ -175,6 +175,47 @@ TEST(GIFWriteBack, AScreenWithoutWidthOrHeightShowsWhatOtherReadersShow) {
     }
 }
 
+// A frame without pixels (a descriptor of no width or height read on a
+// screen of none, or extensions alone) is never drawn; written back, its
+// extensions come before the next frame's image, and its graphic control
+// must not become that frame's own.  Random animations with such frames
+// between their others show the same pictures for the same times once
+// written and read again.
+TEST(GIFWriteBack, FramesWithoutPixelsLendNothingToTheNext) {
+    std::mt19937 random(1618);
+    int lent = 0;
+    for (uint32_t seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE(seed);
+        TGIFImage image;
+        LoadImage(image, RandomAnimation(seed, {0, 1, 2, 3, 1}));
+        for (int k = 0, empties = 1 + int(random() % 3); k < empties; ++k) {
+            auto* empty = new TGIFSubImage(&image);
+            image.Images().Insert(int(random() % uint32_t(image.Images().Count())), empty);
+            auto* control = new TGIFGraphicControlExtension(empty);
+            empty->Extensions().Add(control);
+            control->SetDisposal(uint8_t(random() % 4));
+            control->SetDelay(uint16_t(random() % 50));
+            control->SetTransparent(random() % 2 == 0);
+            control->SetTransparentColorIndex(int(random() % 2));
+            if (random() % 2 == 0) {
+                auto* comment = new TGIFCommentExtension(empty);
+                empty->Extensions().Add(comment);
+                comment->Comment().Add("between");
+            }
+        }
+        for (int i = 0; i + 1 < image.Images().Count(); ++i)
+            lent += image.Images().Frames(i)->Empty() && !image.Images().Frames(i + 1)->Empty();
+        const auto composites = Composites(image);
+        const TShownTiming timing = ShownTiming(image);
+        TGIFImage again;
+        LoadImage(again, SaveImage(image));
+        EXPECT_EQ(Composites(again), composites);
+        EXPECT_EQ(ShownTiming(again).Delays, timing.Delays);
+        EXPECT_EQ(ShownTiming(again).Loops, timing.Loops);
+    }
+    EXPECT_GT(lent, 40);
+}
+
 // Optimising such files keeps every picture and how long it shows: a
 // delta frame keeps its transparent index even where that lies beyond the
 // table.

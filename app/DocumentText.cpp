@@ -1,8 +1,6 @@
 #include "app/DocumentText.h"
-#include "app/WholeUndoStep.h"
 
 #include "editor/CodeMemo.h"
-#include "editor/model/CodeDocument.h"
 #include "editor/model/PageEncoding.h"
 
 #include "platform/base/Exceptions.h"
@@ -122,13 +120,8 @@ void TDocumentText::ReplaceAll(std::string_view text) {
         paragraphs += "\r\n";
     }
     const TCodeLineBreak kind = breaks_.NewBreak();
-    {
-        // The step holds the whole old text, which may exceed the undo
-        // space: it grows, so that Undo gives the page back whatever its size.
-        TWholeUndoStep step(editor_.Document().UndoHistory());
-        editor_.SelectAll();
-        editor_.SetSelText(paragraphs);
-    }
+    editor_.SelectAll();
+    editor_.SetSelText(paragraphs);
     editor_.SetSelStart(0);
     // The replacing left the view at the end of the text.
     editor_.ScrollInView();

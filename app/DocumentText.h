@@ -33,8 +33,8 @@ public:
     void SetText(std::string_view text);
     // Replaces the editor's whole text by one written elsewhere (the design
     // view's): its breaks all take the document's kind for new breaks.
-    // One edit, which Undo takes back whatever the text's size (the undo
-    // space grows for it); the editor counts as modified.
+    // One edit, which Undo takes back whatever the text's size; the editor
+    // counts as modified.
     void ReplaceAll(std::string_view text);
     // The editor's text with the document's breaks.
     std::string Bytes() const;

@@ -1,10 +1,10 @@
 #include "app/FindReplace.h"
 
 #include "app/DocumentTextEncoding.h"
-#include "app/WholeUndoStep.h"
 
 #include "editor/CodeMemo.h"
 #include "editor/model/CodeDocument.h"
+#include "editor/model/UndoHistory.h"
 
 #include "platform/base/Utf8.h"
 #include "platform/ui/CommonDialogs.h"
@@ -12,6 +12,7 @@
 #include "platform/ui/UserInteraction.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -45,7 +46,8 @@ namespace {
 template <class TEdits>
 void asOneStep(TCodeMemo& editor, TEdits edits) {
     TCodeDocument& document = editor.Document();
-    TWholeUndoStep step(document.UndoHistory());
+    TUndoHistory& history = document.UndoHistory();
+    TUndoHistory::TAction action(history);
     TDocumentUpdate update(document);
     try {
         edits();

@@ -21,6 +21,7 @@ public:
     int32_t CharacterAdvance(uint8_t style, char32_t codePoint) const override {
         return MeasuredFont(style).CharacterAdvance(codePoint);
     }
+    uint64_t Revision() const override { return (font_.ChangeCount() << 32) ^ altFont_.ChangeCount(); }
     // The measured font of a style (bold, italic, underline, strike-out and
     // the alternative-font bit).
     const TMeasuredFont& MeasuredFont(uint8_t style) const;

@@ -25,9 +25,13 @@ struct TLineWalk {
     // line painted or measured would step through all those before it.
     // Records that start exactly at the line's start are entered as usual.
     TLineWalk(const TParagraph& paragraph, const TLineRecord& line, bool staticFormat)
-        : Paragraph(paragraph), Line(line), StaticStyle(staticFormat ? line.Style : 0),
-          Context(&paragraph.ContextBefore(line.Start)), NextContext(paragraph.ContextIndexAt(line.Start)) {
-        Enter(line.Start);
+        : TLineWalk(paragraph, line, staticFormat, line.Start, line.Style) {}
+    // The same from a position of the line whose static style is known (a
+    // mark's, LineMarks.h).
+    TLineWalk(const TParagraph& paragraph, const TLineRecord& line, bool staticFormat, int32_t position, uint8_t style)
+        : Paragraph(paragraph), Line(line), StaticStyle(staticFormat ? style : 0),
+          Context(&paragraph.ContextBefore(position)), NextContext(paragraph.ContextIndexAt(position)) {
+        Enter(position);
     }
 
     // Steps into every context record that starts at or before position;

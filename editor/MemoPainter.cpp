@@ -12,6 +12,7 @@
 #include "editor/MemoView.h"
 #include "editor/TextOutput.h"
 #include "editor/model/Characters.h"
+#include "editor/model/LineMarks.h"
 #include "editor/model/ScopeGuards.h"
 
 #include <algorithm>
@@ -22,6 +23,11 @@
 
 namespace {
 constexpr int32_t kNoWavy = INT32_MIN;
+// A long line scrolled far to the left is taken up at a mark left of the
+// window; inside a zigzag at one at least this far left: a zigzag begun
+// before it is drawn from here on (WavyLine starts no further left)
+// whichever mark drawing starts at.
+constexpr int32_t kFarLeft = -32768;
 
 // A font as a canvas of another resolution (a printer's) draws it: a height
 // in points keeps its size in points.  A resolution of 0 leaves it as it is.
@@ -209,6 +215,81 @@ struct TMemoLinePainter {
             setColours();
     }
 
+    // applyState for a run that is only measured: the same state, without
+    // the canvas (a zigzag that ends so far left is not drawn).
+    void stepState(int32_t& position, int32_t limit, int64_t penX) {
+        if (Memo.StaticFormat())
+            while (position < limit && IsStyleCode(Walk->At(position))) {
+                Walk->StaticStyle = ToggleStyleBit(Walk->StaticStyle, Walk->At(position));
+                ++position;
+            }
+        Walk->Enter(position);
+        Style = effectiveStyle();
+        if ((Style & kStyleZigzag) && WavyStart == kNoWavy)
+            WavyStart = static_cast<int32_t>(std::max<int64_t>(penX, INT32_MIN / 2));
+        else if (!(Style & kStyleZigzag))
+            WavyStart = kNoWavy;
+        if (WindowsColors && selectionInParagraph())
+            InSelection = position >= ParSelStart && position < ParSelEnd;
+    }
+
+    bool isRunBreak(char c) const { return c == '\t' || (Memo.StaticFormat() && IsStyleCode(c)); }
+
+    // Steps position over the characters of the run in force (up to end or
+    // the run's break) as the canvas would place them at x, while they end
+    // at or left of limit (no justified blanks: only unstretched lines are
+    // measured so).
+    void stepCharacters(int32_t& position, int64_t& x, int32_t end, int64_t limit) const {
+        const TCodeMeasure& measure = *Layout.ActiveMeasure();
+        const uint8_t style = Layout.StyleForMeasure(Walk->StaticStyle, *Walk->Context);
+        const int32_t* advances = measure.AdvanceTable(style);
+        const std::string& text = Paragraph->Text;
+        while (position < end && !isRunBreak(text[static_cast<size_t>(position)])) {
+            const TCharacterWidth character = MeasureCharacter(measure, style, advances, text, position, Utf8);
+            if (x + character.Width > limit)
+                return;
+            x += character.Width;
+            position += character.Length;
+        }
+    }
+
+    // Where the run's text from position (the pen at x) passes the right
+    // edge, or its end.
+    int32_t visibleEnd(int32_t position, int64_t x, int32_t end, int32_t rightLimit) const {
+        int64_t at = x;
+        stepCharacters(position, at, end, rightLimit);
+        return position;
+    }
+
+    // A zigzag in force when the pen passed the right edge: followed run
+    // by run (measured only) to where its context ends, and drawn to there
+    // (WavyLine draws no further right than 32767, where following it
+    // stops).  midRun: position lies inside a run, not at a run's start.
+    void followZigzag(int32_t position, int32_t stop, const TLineLayout& layout, int32_t origin, bool midRun) {
+        int64_t x = Canvas.PenPos().X;
+        while (x < 32767) {
+            if (!midRun) {
+                const int32_t start = WavyStart;
+                stepState(position, stop, x);
+                if (WavyStart == kNoWavy) {
+                    drawWavy(start, static_cast<int32_t>(x));
+                    return;
+                }
+                if (position >= stop)
+                    break;
+            }
+            midRun = false;
+            const int32_t end =
+                std::min(CharEnd(Paragraph->Text, std::min(stop, std::max(Walk->NextBoundary(), position + 1)), Utf8), stop);
+            stepCharacters(position, x, end, INT64_MAX);
+            if (position < stop && Paragraph->Text[static_cast<size_t>(position)] == '\t') {
+                x = origin + ((x - origin) / layout.TabWidth + 1) * layout.TabWidth;
+                ++position;
+            }
+        }
+        Canvas.MoveTo(static_cast<int32_t>(std::min<int64_t>(x, INT32_MAX / 2)), Canvas.PenPos().Y);
+    }
+
     // The paragraph's own offsets of the selection (the block's columns
     // turned into offsets for a column block).
     void enterParagraph(int32_t index) {
@@ -302,18 +383,59 @@ struct TMemoLinePainter {
         if (WindowsColors && hasSelection)
             Canvas.FillRect(ClampRect(Rect(x1, top, x2, top + LineHeight)), Memo.SelBackColor);
 
-        // The state at the line's start.
-        Walk.emplace(p, line, Memo.StaticFormat());
+        // Where the runs start: at the line's start, or, on a long line
+        // scrolled far to the left, at its last mark at least kFarLeft
+        // pixels left of the window (a zigzag begun before that point is
+        // drawn from kFarLeft either way).
+        int32_t position = line.Start;
+        int64_t penX = left;
+        uint8_t startStyle = line.Style;
+        int32_t partialRun = -1; // the text start of the run the start lies inside
+        const TLineMarks* marks = !Output && layout.StretchCount == 0 ? Layout.LineMarksOf(p) : nullptr;
+        if (marks != nullptr) {
+            // The last mark far enough left that nothing drawn from it on
+            // before the window shows; or, inside a zigzag, the last one
+            // kFarLeft left of the window.
+            const TLineMark* found = &marks->LeftOf(int64_t{-kInkReach} - left + 1);
+            if ((Layout.DrawingStyle(Memo.StaticFormat() ? found->Style : 0, ContextState(found->Context)) &
+                 kStyleZigzag) != 0)
+                found = &marks->LeftOf(int64_t{kFarLeft} - left + 1);
+            const TLineMark& mark = *found;
+            if (mark.Offset > line.Start && left + mark.X <= -kInkReach) {
+                position = mark.Offset;
+                penX = left + mark.X;
+                startStyle = mark.Style;
+                if (!mark.AtRunStart())
+                    partialRun = mark.RunStart;
+            }
+        }
+        Walk.emplace(p, line, Memo.StaticFormat(), position, startStyle);
         InSelection = WindowsColors && !Block && ShowSelection && lineStart >= SelStart && lineStart < SelEnd;
         WavyStart = kNoWavy;
         Style = effectiveStyle();
+        if (partialRun >= 0 && WindowsColors && selectionInParagraph())
+            // The selection's ends cut runs too.
+            for (const int32_t bound : {ParSelStart, ParSelEnd})
+                if (bound > partialRun && bound <= position)
+                    partialRun = std::min(CharEnd(p.Text, bound, Utf8), line.Stop);
+        if (partialRun >= position)
+            partialRun = -1;
 
-        // 6. The runs.
+        // 6. The runs.  What lies far enough left of the window to show
+        // nothing in it is only measured, the canvas taking up the state
+        // with the first run that may show; once the pen is past the right
+        // edge nothing more shows (only a zigzag still in force is followed
+        // to its end).  A printout draws every run.
         const int32_t rightLimit = ClientWidth + (Output ? left0 : 0);
-        int32_t position = line.Start;
+        const bool clipped = !Output && Layout.ActiveMeasure() != nullptr;
+        bool stepping = clipped && layout.StretchCount == 0 && lastOfParagraph;
+        bool cutInRun = false;
         bool first = true;
         for (;;) {
-            applyState(position, line.Stop, first);
+            if (stepping)
+                stepState(position, line.Stop, penX);
+            else
+                applyState(position, line.Stop, first);
             first = false;
             if (position >= line.Stop)
                 break;
@@ -327,23 +449,60 @@ struct TMemoLinePainter {
             // A run never ends inside a character: its bytes are drawn
             // together, in the state at its start, as they are measured.
             end = std::min(CharEnd(p.Text, end, Utf8), line.Stop);
-            int32_t runEnd = position;
-            while (runEnd < end) {
-                char c = p.Text[static_cast<size_t>(runEnd)];
-                if (c == '\t' || (Memo.StaticFormat() && IsStyleCode(c)))
-                    break;
-                ++runEnd;
+            // The run's chunks are counted from its first character; drawing
+            // may take it up further on.
+            const int32_t runText = partialRun >= 0 ? partialRun : position;
+            partialRun = -1;
+            int32_t from = position;
+            if (stepping) {
+                int64_t x = penX;
+                stepCharacters(from, x, end, -kInkReach);
+                if (from >= end || isRunBreak(p.Text[static_cast<size_t>(from)])) {
+                    // The run ends left of the window; a tab after it may not.
+                    const bool tab = from < line.Stop && p.Text[static_cast<size_t>(from)] == '\t';
+                    const int64_t after = tab ? origin + ((x - origin) / layout.TabWidth + 1) * layout.TabWidth : x;
+                    if (after <= -kInkReach) {
+                        penX = after;
+                        position = tab ? from + 1 : from;
+                        continue;
+                    }
+                }
+                // The canvas takes up the state the walk has reached.
+                penX = x;
+                stepping = false;
+                Canvas.MoveTo(static_cast<int32_t>(penX), Canvas.PenPos().Y);
+                FontStyle = -1;
+                makeFont();
+                setColours();
             }
+            // The run's end is looked for only as far as its text can show:
+            // to where it passes the right edge, and two chunks more, so that
+            // the chunks drawn are cut as the whole run's would be.
+            int32_t scanTo = end;
+            const int32_t chunk = std::max(View.OutputChunk(), 1);
+            if (clipped && end - from > 4 * chunk)
+                scanTo = std::min<int64_t>(end, int64_t{visibleEnd(from, Canvas.PenPos().X, end, rightLimit)} + 2 * chunk + 4);
+            int32_t runEnd = from;
+            while (runEnd < scanTo && !isRunBreak(p.Text[static_cast<size_t>(runEnd)]))
+                ++runEnd;
+            const bool cut = runEnd == scanTo && scanTo < end;
             int32_t drawEnd = runEnd;
             // Blanks that end a wrapped line are not drawn.
             if (runEnd == line.Stop && !lastOfParagraph)
-                while (drawEnd > position && p.Text[static_cast<size_t>(drawEnd - 1)] == ' ')
+                while (drawEnd > from && p.Text[static_cast<size_t>(drawEnd - 1)] == ' ')
                     --drawEnd;
-            if (drawEnd > position)
-                DrawTextAtPen(Canvas,
-                              std::string_view(p.Text).substr(static_cast<size_t>(position),
-                                                              static_cast<size_t>(drawEnd - position)),
-                              rightLimit, View.OutputChunk(), Utf8);
+            if (drawEnd > from) {
+                const size_t reached = DrawTextAtPen(
+                    Canvas,
+                    std::string_view(p.Text).substr(static_cast<size_t>(runText), static_cast<size_t>(drawEnd - runText)),
+                    rightLimit, View.OutputChunk(), Utf8, -kInkReach, static_cast<size_t>(from - runText));
+                if (cut) {
+                    // The rest of the run lies right of the window.
+                    position = runText + static_cast<int32_t>(reached);
+                    cutInRun = true;
+                    break;
+                }
+            }
             position = runEnd;
             if (position < line.Stop && p.Text[static_cast<size_t>(position)] == '\t') {
                 const int32_t penX = Canvas.PenPos().X;
@@ -370,7 +529,13 @@ struct TMemoLinePainter {
                 if (layout.StretchCount > 0 && layout.StretchStart < position)
                     Canvas.SetTextJustification(layout.StretchExtra, layout.StretchCount);
             }
+            if (clipped && Canvas.PenPos().X >= rightLimit)
+                break;
         }
+        if (stepping)
+            Canvas.MoveTo(static_cast<int32_t>(std::max<int64_t>(penX, INT32_MIN / 2)), Canvas.PenPos().Y);
+        else if (WavyStart != kNoWavy && position < line.Stop)
+            followZigzag(position, line.Stop, layout, origin, cutInRun);
         // 7. A pending special underline ends with the line.
         if (WavyStart != kNoWavy) {
             drawWavy(WavyStart, Canvas.PenPos().X);

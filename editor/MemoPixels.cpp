@@ -52,10 +52,14 @@ struct TMeasuredWalk {
     const int32_t* Advances = nullptr;
     uint8_t Style = 0;
 
+    // From the line's start, or from a mark on it (a line with marks has
+    // no stretched blanks).
     TMeasuredWalk(const TTextLayout& rules, bool staticFormat, bool utf8, const TCodeMeasure& measure,
-                  const TParagraph& paragraph, const TLineRecord& line, const TLineLayout& layout)
+                  const TParagraph& paragraph, const TLineRecord& line, const TLineLayout& layout,
+                  const TLineMark* mark = nullptr)
         : Rules(rules), StaticFormat(staticFormat), Measure(measure), Layout(layout), Utf8(utf8),
-          Walk(paragraph, line, staticFormat) {
+          Walk(paragraph, line, staticFormat, mark != nullptr ? mark->Offset : line.Start,
+               mark != nullptr ? mark->Style : line.Style) {
         if (layout.StretchCount > 0 && layout.StretchStart == line.Start)
             Stretch.Set(layout.StretchExtra, layout.StretchCount);
         SelectFont();
@@ -104,18 +108,46 @@ struct TMeasuredWalk {
         }
         return stretched ? width + Stretch.Next() : width;
     }
+
+    // x after walking from position to end: Step character by character,
+    // with the characters up to the next record that need nothing of their
+    // own (no tab, code, stretched blank or multi-byte character) summed in
+    // one loop.
+    int64_t Advance(int32_t position, int32_t end, int64_t x) {
+        const std::string& text = Walk.Paragraph.Text;
+        while (position < end) {
+            if (Walk.Enter(position))
+                SelectFont();
+            const int32_t stop = std::min(end, Walk.NextBoundary());
+            // (The stretch counts from its start on: only a tab there, which
+            // Step takes, sets it going.)
+            const bool blanksStretch = Stretch.Active() && position >= Layout.StretchStart;
+            while (position < stop) {
+                const auto c = static_cast<unsigned char>(text[static_cast<size_t>(position)]);
+                if (c == '\t' || (StaticFormat && IsStyleCode(static_cast<char>(c))) || (Utf8 && c >= 0x80) ||
+                    (blanksStretch && c == ' '))
+                    break;
+                x += Advances[c];
+                ++position;
+            }
+            if (position < stop)
+                x += Step(position, x).value_or(0);
+        }
+        return x;
+    }
 };
 
 } // namespace
 
 // A display line as OffsetToX and XToOffset see it: its paragraph, the
-// line itself, the measure in force (none before the memo can measure) and
-// the line's layout.
+// line itself, the measure in force (none before the memo can measure),
+// the line's layout and its marks (when it is a long unbroken line).
 struct TMemoView::TPixelLine {
     const TParagraph& Paragraph;
     const TLineRecord& Line;
     const TCodeMeasure* Measure;
     TLineLayout Layout;
+    const TLineMarks* Marks;
 };
 
 // The paragraph is looked up by index when not given; the line index is
@@ -127,7 +159,10 @@ TMemoView::TPixelLine TMemoView::pixelLine(TParagraph* paragraph, int32_t index,
     const TLineRecord& line = paragraph->Line(std::clamp(lineInPar, 0, paragraph->LineCount() - 1));
     const int32_t hOffset = drawingOnOutput_ ? 0 : leftPixel_;
     const TTextLayout& layout = document_.Layout();
-    return {*paragraph, line, layout.ActiveMeasure(), LineLayout(line, layout.ActiveWidth(), hOffset)};
+    TLineLayout lineLayout = LineLayout(line, layout.ActiveWidth(), hOffset);
+    const TLineMarks* marks =
+        drawingOnOutput_ || lineLayout.StretchCount > 0 ? nullptr : layout.LineMarksOf(*paragraph);
+    return {*paragraph, line, layout.ActiveMeasure(), lineLayout, marks};
 }
 
 TLineLayout TMemoView::LineLayout(const TLineRecord& line, int32_t clientWidth, int32_t hOffset) const {
@@ -140,16 +175,17 @@ int32_t TMemoView::NavigatorX(TCodeNavigator& navigator) {
 }
 
 int32_t TMemoView::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineInPar, int32_t offsetInLine) {
-    const auto [p, line, measure, layout] = pixelLine(paragraph, index, lineInPar);
+    const auto [p, line, measure, layout, marks] = pixelLine(paragraph, index, lineInPar);
     if (measure == nullptr) {
         caretCharWidth_ = 0;
         return layout.Left;
     }
     const int32_t end = std::clamp(line.Start + std::max(offsetInLine, 0), line.Start, std::max(line.Stop, line.Start));
-    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), document_.IsUtf8(), *measure, p, line, layout);
-    int64_t x = 0;
-    for (int32_t i = line.Start; i < end;)
-        x += run.Step(i, x).value_or(0);
+    // A long line is walked from the mark before the position.
+    const TLineMark* mark = marks != nullptr ? &marks->AtOrBefore(end) : nullptr;
+    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), document_.IsUtf8(), *measure, p, line, layout,
+                      mark);
+    const int64_t x = run.Advance(mark != nullptr ? mark->Offset : line.Start, end, mark != nullptr ? mark->X : 0);
     // The character at the position, for the wide overwrite caret.
     caretCharWidth_ = 0;
     if (end < p.Length()) {
@@ -165,14 +201,18 @@ int32_t TMemoView::OffsetToX(TParagraph* paragraph, int32_t index, int32_t lineI
 }
 
 int32_t TMemoView::XToOffset(TParagraph* paragraph, int32_t index, bool exactColumn, int32_t x, int32_t lineInPar) {
-    const auto [p, line, measure, layout] = pixelLine(paragraph, index, lineInPar);
+    const auto [p, line, measure, layout, marks] = pixelLine(paragraph, index, lineInPar);
     if (measure == nullptr)
         return 0;
     // The pointer relative to the line's first character.
     const int64_t pointer = static_cast<int64_t>(x) - layout.Left;
-    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), document_.IsUtf8(), *measure, p, line, layout);
-    int64_t left = 0;
-    int32_t i = line.Start;
+    // Every character left of a mark left of the pointer is passed: a long
+    // line is walked from the last such mark.
+    const TLineMark* mark = marks != nullptr ? &marks->LeftOf(pointer) : nullptr;
+    TMeasuredWalk run(document_.Layout(), document_.StaticFormat(), document_.IsUtf8(), *measure, p, line, layout,
+                      mark);
+    int64_t left = mark != nullptr ? mark->X : 0;
+    int32_t i = mark != nullptr ? mark->Offset : line.Start;
     while (i < line.Stop) {
         const int32_t at = i;
         const std::optional<int64_t> width = run.Step(i, left);

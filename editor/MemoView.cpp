@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 TMemoView::TMemoView(TCodeMemo& memo)
     : memo_(memo), document_(memo.Document()), topLine_(std::make_unique<TCodeNavigator>(&document_)),
@@ -576,7 +577,7 @@ void TMemoView::ShowMovedSelection() {
     }
 }
 
-void TMemoView::LayoutChanged(TCodeDocument&, int32_t firstParagraph, int32_t lastParagraph) {
+void TMemoView::LayoutChanged(TCodeDocument&, const TLayoutChange& change) {
     if (!memo_.HandleAllocated() || document_.UpdateCount() > 0)
         return;
     if (inPaint_) {
@@ -586,15 +587,41 @@ void TMemoView::LayoutChanged(TCodeDocument&, int32_t firstParagraph, int32_t la
             viewSyncPosted_ = PostMessage(&memo_, WM_CODEMEMO_VIEWSYNC);
         return;
     }
-    const int32_t firstLine =
-        document_.ParagraphList().FirstLine(std::clamp(firstParagraph, 0, document_.ParagraphCount() - 1));
     syncPixelsFromTopLine();
-    repaintChangedLines(firstLine, document_.LastLineOfParagraph(lastParagraph), false);
+    // Only the lines laid out anew changed (and, when the count changed,
+    // every line behind them).
+    repaintChangedLines(change.FirstLine, change.LastLine, false);
     if (!document_.Layout().WordWrap())
         UpdateHScrollBar();
     const int32_t caretParagraph = memo_.Selection().CaretNavigator().ParNumber();
-    if (caretParagraph >= firstParagraph && caretParagraph <= lastParagraph)
+    if (caretParagraph >= change.FirstParagraph && caretParagraph <= change.LastParagraph)
         CaretUpdate();
+}
+
+void TMemoView::StylesChanged(TCodeDocument&, const TStyleChange& change) {
+    // A change whose lines are laid out again is repainted with them.
+    if (change.LaidOutAgain || !memo_.HandleAllocated())
+        return;
+    if (document_.UpdateCount() > 0) {
+        restyledFirst_ = std::min(restyledFirst_, change.FirstParagraph);
+        restyledLast_ = std::max(restyledLast_, change.LastParagraph);
+        return;
+    }
+    if (inPaint_) {
+        if (!viewSyncPosted_)
+            viewSyncPosted_ = PostMessage(&memo_, WM_CODEMEMO_VIEWSYNC);
+        return;
+    }
+    const int32_t count = document_.ParagraphCount();
+    InvalidateLines(document_.ParagraphList().FirstLine(std::clamp(change.FirstParagraph, 0, count - 1)),
+                    document_.LastLineOfParagraph(change.LastParagraph));
+}
+
+void TMemoView::TextChanged(TCodeDocument&, const TTextChange& change) {
+    // Paragraph numbers noted for a repaint no longer name the same
+    // paragraphs once paragraphs come or go before them.
+    if (restyledLast_ >= 0 && change.ParagraphDelta != 0 && change.FirstParagraph <= restyledLast_)
+        restyledLast_ = INT32_MAX;
 }
 
 void TMemoView::repaintChangedLines(int32_t firstLine, int32_t lastLine, bool toEnd) {
@@ -623,7 +650,7 @@ void TMemoView::ViewSync() {
 
 void TMemoView::UpdateEnded(TCodeDocument&, const TUpdateSummary& summary) {
     if (summary.Kind == TUpdateSummary::kEdit) {
-        afterEdit(summary.FirstLine, summary.LastParagraph);
+        afterEdit(summary.FirstLine, summary.LastLine);
         memo_.Change();
         return;
     }
@@ -632,7 +659,9 @@ void TMemoView::UpdateEnded(TCodeDocument&, const TUpdateSummary& summary) {
         memo_.Change();
 }
 
-void TMemoView::afterEdit(int32_t firstLine, int32_t lastParagraph) {
+void TMemoView::afterEdit(int32_t firstLine, int32_t lastLine) {
+    const int32_t restyledFirst = std::exchange(restyledFirst_, INT32_MAX);
+    const int32_t restyledLast = std::exchange(restyledLast_, -1);
     if (!memo_.HandleAllocated()) {
         displayedLineCount_ = document_.LineCount();
         shownSelection_ = currentSelection();
@@ -640,10 +669,12 @@ void TMemoView::afterEdit(int32_t firstLine, int32_t lastParagraph) {
         return;
     }
     syncPixelsFromTopLine();
-    // One line early: the first word of the changed line may have moved up.
-    firstLine = std::max(firstLine - 1, 0);
-    repaintChangedLines(firstLine, lastParagraph >= 0 ? document_.LastLineOfParagraph(lastParagraph) : -1,
-                        paintPending_);
+    repaintChangedLines(firstLine, lastLine, paintPending_);
+    if (restyledLast >= 0) {
+        const int32_t count = document_.ParagraphCount();
+        InvalidateLines(document_.ParagraphList().FirstLine(std::clamp(restyledFirst, 0, count - 1)),
+                        restyledLast >= count ? INT32_MAX : document_.LastLineOfParagraph(restyledLast));
+    }
     if (paintPending_) {
         paintPending_ = false;
         memo_.Invalidate();
@@ -664,6 +695,8 @@ void TMemoView::afterEdit(int32_t firstLine, int32_t lastParagraph) {
 }
 
 void TMemoView::afterLoad() {
+    restyledFirst_ = INT32_MAX;
+    restyledLast_ = -1;
     topPixel_ = 0;
     leftPixel_ = 0;
     topLine_->SetPos(0);

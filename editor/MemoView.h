@@ -128,7 +128,9 @@ public:
 private:
     // TDocumentWatcher
     void UpdateEnded(TCodeDocument& document, const TUpdateSummary& summary) override;
-    void LayoutChanged(TCodeDocument& document, int32_t first, int32_t last) override;
+    void LayoutChanged(TCodeDocument& document, const TLayoutChange& change) override;
+    void StylesChanged(TCodeDocument& document, const TStyleChange& change) override;
+    void TextChanged(TCodeDocument& document, const TTextChange& change) override;
     void LayoutReset(TCodeDocument& document) override;
     void BackgroundWorkPending(TCodeDocument& document) override;
     bool WantsProgress() const override;
@@ -149,7 +151,7 @@ private:
     void invalidateSelection(const TShownSelection& selection);
     void invalidateOffsets(int32_t from, int32_t to);
     void countVisibleLines();
-    void afterEdit(int32_t firstLine, int32_t lastParagraph);
+    void afterEdit(int32_t firstLine, int32_t lastLine);
     void afterLoad();
     // After the text or its line breaks changed from display line firstLine
     // on: every line from there down is repainted and the vertical bar
@@ -207,4 +209,9 @@ private:
     bool backgroundPosted_ = false;
     int32_t displayedLineCount_ = 1;
     TShownSelection shownSelection_;
+    // Paragraphs whose looks changed inside an update, repainted when it
+    // ends (from the first to the end of the text once paragraphs came or
+    // went behind the notice).
+    int32_t restyledFirst_ = INT32_MAX;
+    int32_t restyledLast_ = -1;
 };

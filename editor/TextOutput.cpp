@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-void DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk, bool utf8) {
+size_t DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk, bool utf8,
+                     int32_t leftLimit, size_t resumeAt) {
     const auto piece = static_cast<size_t>(std::max(chunk, 1));
     // The length of the chunk at `at`, cut between two characters.
     auto chunkAt = [&](size_t at) {
@@ -13,18 +14,34 @@ void DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, i
         const size_t end = Utf8CharStart(text, at + piece);
         return end > at ? end - at : Utf8CharLength(text, at);
     };
-    size_t at = 0;
-    while (at < text.size() && canvas.PenPos().X < -16383) {
+    // Measured and stepped over when it ends far enough left, else drawn.
+    auto measureOrDraw = [&](std::string_view part) {
         const TPoint pen = canvas.PenPos();
-        const size_t length = chunkAt(at);
-        canvas.MoveTo(pen.X + canvas.TextWidth(text.substr(at, length)), pen.Y);
-        at += length;
+        if (pen.X < leftLimit) {
+            const int width = canvas.TextWidth(part);
+            if (pen.X + width <= leftLimit) {
+                canvas.MoveTo(pen.X + width, pen.Y);
+                return;
+            }
+        }
+        canvas.ExtTextOut(0, 0, 0, nullptr, part);
+    };
+    size_t at = 0;
+    if (resumeAt > 0 && resumeAt < text.size()) {
+        size_t next = std::min(chunkAt(0), text.size());
+        while (next <= resumeAt) {
+            at = next;
+            next = std::min(at + chunkAt(at), text.size());
+        }
+        measureOrDraw(text.substr(resumeAt, next - resumeAt));
+        at = next;
     }
     while (at < text.size() && canvas.PenPos().X < rightLimit) {
-        const size_t length = chunkAt(at);
-        canvas.ExtTextOut(0, 0, 0, nullptr, text.substr(at, length));
+        const size_t length = std::min(chunkAt(at), text.size() - at);
+        measureOrDraw(text.substr(at, length));
         at += length;
     }
+    return std::min(at, text.size());
 }
 
 void WavyLine(TCanvas& canvas, int32_t x1, int32_t x2, int32_t step, int32_t y) {

@@ -11,13 +11,25 @@
 #include <cstdint>
 #include <string_view>
 
+// No glyph's ink reaches further than this many pixels from where it is
+// drawn (a glyph wider than this would be some 200 points high): text
+// that ends this far left of the window cannot show in it.
+constexpr int32_t kInkReach = 256;
+
 // Draws text at the pen, which the canvas's alignment (TA_UPDATECP) moves
-// on, so that its text justification spreads over the blanks: chunks of at
-// most chunk bytes (below 1 counts as 1; in UTF-8 text a chunk ends only
-// between characters) left of x = -16383 are only measured and stepped
-// over, then chunk after chunk is drawn while the pen stays left of
-// rightLimit.  The pen ends after the last chunk measured or drawn.
-void DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk, bool utf8 = false);
+// on, so that its text justification spreads over the blanks, in chunks of
+// at most chunk bytes (below 1 counts as 1; in UTF-8 text a chunk ends only
+// between characters), counted from the text's start.  Chunks that end at
+// or left of leftLimit are only measured and stepped over; then chunk after
+// chunk is drawn while the pen stays left of rightLimit.  The pen ends after
+// the last chunk measured or drawn; returns the offset of the text it
+// stands at.
+//
+// With resumeAt the pen stands at that byte of the text, inside its chunk:
+// the rest of that chunk is the first one measured or drawn, so that the
+// chunks after it are those of the whole text.
+size_t DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk, bool utf8 = false,
+                     int32_t leftLimit = -kInkReach, size_t resumeAt = 0);
 // A zig-zag between y + step and y from x1 to x2 (clamped to 16-bit
 // coordinates) in segments of step pixels, the last one cut at x2.  A step
 // below 1 counts as 1.

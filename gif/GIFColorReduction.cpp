@@ -168,83 +168,72 @@ struct TKernelWeight {
     int Weight;
 };
 
-struct TKernel {
-    int Divisor;
-    std::vector<TKernelWeight> Weights;
-};
+// The kernels are constants, so that each engine is compiled for its own:
+// the divisions by the divisor become multiplications and the walk over
+// the weights is unrolled.
+constexpr std::array<TKernelWeight, 4> kFloydSteinberg{{{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}};
+constexpr std::array<TKernelWeight, 12> kStucki{{{1, 0, 8}, {2, 0, 4},                                        //
+                                                 {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}, //
+                                                 {-2, 2, 1}, {-1, 2, 2}, {0, 2, 4}, {1, 2, 2}, {2, 2, 1}}};
+constexpr std::array<TKernelWeight, 10> kSierra{{{1, 0, 5}, {2, 0, 3},                                        //
+                                                 {-2, 1, 2}, {-1, 1, 4}, {0, 1, 5}, {1, 1, 4}, {2, 1, 2}, //
+                                                 {-1, 2, 2}, {0, 2, 3}, {1, 2, 2}}};
+constexpr std::array<TKernelWeight, 12> kJarvis{{{1, 0, 7}, {2, 0, 5},                                        //
+                                                 {-2, 1, 3}, {-1, 1, 5}, {0, 1, 7}, {1, 1, 5}, {2, 1, 3}, //
+                                                 {-2, 2, 1}, {-1, 2, 3}, {0, 2, 5}, {1, 2, 3}, {2, 2, 1}}};
+constexpr std::array<TKernelWeight, 12> kStevensonArce{{{2, 0, 32},                                          //
+                                                        {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30}, {3, 1, 16}, //
+                                                        {-2, 2, 12}, {0, 2, 26}, {2, 2, 12},              //
+                                                        {-3, 3, 5}, {-1, 3, 12}, {1, 3, 12}, {3, 3, 5}}};
+constexpr std::array<TKernelWeight, 7> kBurkes{{{1, 0, 8}, {2, 0, 4}, //
+                                                {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}};
 
-const TKernel& kernelOf(TGIFDitherMode mode) {
-    static const TKernel floydSteinberg{16, {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}};
-    static const TKernel stucki{42,
-                                {{1, 0, 8}, {2, 0, 4},                                         //
-                                 {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2},   //
-                                 {-2, 2, 1}, {-1, 2, 2}, {0, 2, 4}, {1, 2, 2}, {2, 2, 1}}};
-    static const TKernel sierra{32,
-                                {{1, 0, 5}, {2, 0, 3},                                       //
-                                 {-2, 1, 2}, {-1, 1, 4}, {0, 1, 5}, {1, 1, 4}, {2, 1, 2}, //
-                                 {-1, 2, 2}, {0, 2, 3}, {1, 2, 2}}};
-    static const TKernel jarvis{48,
-                                {{1, 0, 7}, {2, 0, 5},                                       //
-                                 {-2, 1, 3}, {-1, 1, 5}, {0, 1, 7}, {1, 1, 5}, {2, 1, 3}, //
-                                 {-2, 2, 1}, {-1, 2, 3}, {0, 2, 5}, {1, 2, 3}, {2, 2, 1}}};
-    static const TKernel stevensonArce{200,
-                                       {{2, 0, 32},                                   //
-                                        {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30}, {3, 1, 16}, //
-                                        {-2, 2, 12}, {0, 2, 26}, {2, 2, 12},              //
-                                        {-3, 3, 5}, {-1, 3, 12}, {1, 3, 12}, {3, 3, 5}}};
-    static const TKernel burkes{32,
-                                {{1, 0, 8}, {2, 0, 4}, //
-                                 {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}};
-    switch (mode) {
-    case gdmFloydSteinberg:
-        return floydSteinberg;
-    case gdmStucki:
-        return stucki;
-    case gdmSierra:
-        return sierra;
-    case gdmJaJuNi:
-        return jarvis;
-    case gdmSteveArche:
-        return stevensonArce;
-    default:
-        return burkes;
-    }
+template <size_t N>
+constexpr int rowsOf(const std::array<TKernelWeight, N>& weights) {
+    int rows = 1;
+    for (const TKernelWeight& w : weights)
+        rows = std::max(rows, w.Below + 1);
+    return rows;
+}
+
+template <size_t N>
+constexpr int reachOf(const std::array<TKernelWeight, N>& weights) {
+    int reach = 0;
+    for (const TKernelWeight& w : weights)
+        reach = std::max(reach, w.Ahead < 0 ? -w.Ahead : w.Ahead);
+    return reach;
 }
 
 // Error diffusion by a kernel.  Each channel's error accumulates in 32-bit
 // cells of a few rows (the current one and those below), each wider than
 // the picture by the kernel's reach on both sides, so the kernel may write
 // past either edge without tests.  The rows are one block, used as a ring.
+template <int Divisor, size_t N, const std::array<TKernelWeight, N>& Weights>
 class TDiffusionEngine : public TDitherEngine {
 public:
-    TDiffusionEngine(int width, TColorLookup& lookup, const TKernel& kernel)
-        : TDitherEngine(width, lookup), divisor_(kernel.Divisor) {
-        int rows = 1;
-        for (const TKernelWeight& w : kernel.Weights) {
-            rows = std::max(rows, w.Below + 1);
-            margin_ = std::max(margin_, std::abs(w.Ahead));
-        }
-        rowCells_ = size_t(width + 2 * margin_) * 3;
-        cells_.assign(rowCells_ * size_t(rows), 0);
-        rows_.resize(size_t(rows));
-        for (size_t r = 0; r < rows_.size(); ++r)
-            rows_[r] = cells_.data() + r * rowCells_;
-        weights_ = kernel.Weights;
+    static constexpr int kRows = rowsOf(Weights);
+    static constexpr int kMargin = reachOf(Weights);
+
+    TDiffusionEngine(int width, TColorLookup& lookup)
+        : TDitherEngine(width, lookup), rowCells_(size_t(width + 2 * kMargin) * 3),
+          cells_(rowCells_ * kRows, 0) {
+        for (int r = 0; r < kRows; ++r)
+            rows_[size_t(r)] = cells_.data() + size_t(r) * rowCells_;
     }
 
     uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue) override {
         const int x = column_;
-        const int32_t* carried = rows_[0] + size_t(margin_ + x) * 3;
-        const int bias = divisor_ / 2;
-        const int value[3] = {std::clamp(red + (carried[0] + bias) / divisor_, 0, 255),
-                              std::clamp(green + (carried[1] + bias) / divisor_, 0, 255),
-                              std::clamp(blue + (carried[2] + bias) / divisor_, 0, 255)};
+        const int32_t* carried = rows_[0] + size_t(kMargin + x) * 3;
+        constexpr int bias = Divisor / 2;
+        const int value[3] = {std::clamp(red + (carried[0] + bias) / Divisor, 0, 255),
+                              std::clamp(green + (carried[1] + bias) / Divisor, 0, 255),
+                              std::clamp(blue + (carried[2] + bias) / Divisor, 0, 255)};
         TGIFColor chosen;
         const uint8_t index = lookup_.Lookup(uint8_t(value[0]), uint8_t(value[1]), uint8_t(value[2]), chosen);
         const int error[3] = {value[0] - chosen.Red, value[1] - chosen.Green, value[2] - chosen.Blue};
         if (error[0] != 0 || error[1] != 0 || error[2] != 0) {
-            for (const TKernelWeight& w : weights_) {
-                int32_t* cell = rows_[size_t(w.Below)] + ptrdiff_t(margin_ + x + w.Ahead * direction_) * 3;
+            for (const TKernelWeight& w : Weights) {
+                int32_t* cell = rows_[size_t(w.Below)] + ptrdiff_t(kMargin + x + w.Ahead * direction_) * 3;
                 cell[0] += error[0] * w.Weight;
                 cell[1] += error[1] * w.Weight;
                 cell[2] += error[2] * w.Weight;
@@ -263,12 +252,9 @@ public:
     }
 
 private:
-    int divisor_;
-    int margin_ = 0;
-    size_t rowCells_ = 0;
+    size_t rowCells_;
     std::vector<int32_t> cells_;
-    std::vector<int32_t*> rows_; // the current row first
-    std::vector<TKernelWeight> weights_;
+    std::array<int32_t*, kRows> rows_{}; // the current row first
 };
 
 class TNearestEngine : public TDitherEngine {
@@ -281,9 +267,22 @@ public:
 std::unique_ptr<TDitherEngine> TDitherEngine::Create(TGIFDitherMode mode, int width, TColorLookup& lookup) {
     if (mode == gdmNearest)
         return std::make_unique<TNearestEngine>(width, lookup);
-    if (mode > gdmBurkes)
+    switch (mode) {
+    case gdmFloydSteinberg:
+        return std::make_unique<TDiffusionEngine<16, 4, kFloydSteinberg>>(width, lookup);
+    case gdmStucki:
+        return std::make_unique<TDiffusionEngine<42, 12, kStucki>>(width, lookup);
+    case gdmSierra:
+        return std::make_unique<TDiffusionEngine<32, 10, kSierra>>(width, lookup);
+    case gdmJaJuNi:
+        return std::make_unique<TDiffusionEngine<48, 12, kJarvis>>(width, lookup);
+    case gdmSteveArche:
+        return std::make_unique<TDiffusionEngine<200, 12, kStevensonArce>>(width, lookup);
+    case gdmBurkes:
+        return std::make_unique<TDiffusionEngine<32, 7, kBurkes>>(width, lookup);
+    default:
         GIFError(sInvalidDitherMode);
-    return std::make_unique<TDiffusionEngine>(width, lookup, kernelOf(mode));
+    }
 }
 
 // ---- octree quantizer ----

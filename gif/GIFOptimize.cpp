@@ -158,10 +158,13 @@ private:
 
     // A frame that draws nothing and disposes of nothing only adds its
     // delay; the frame before shows on for that long instead, unless that
-    // one's own disposal would then be seen later than before.
+    // one's own disposal would then be seen later than before.  The frame
+    // before must be one that is shown: a frame without pixels between
+    // them is never drawn (nor disposed of), so time given to it would be
+    // lost, and the disposal that counts is that of the frame before it.
     void foldIntoPrevious(int i) {
         TGIFSubImage& f = frame(i);
-        if (i == 0 || waitsForInput(f) || restoresPicture(frame(i - 1)))
+        if (i == 0 || waitsForInput(f) || frame(i - 1).Empty() || restoresPicture(frame(i - 1)))
             return;
         TGIFSubImage& previous = frame(i - 1);
         // Delays as they are shown: none means the fallback, the shortest

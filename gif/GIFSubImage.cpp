@@ -51,8 +51,15 @@ void TGIFSubImage::Changed() {
 TRect TGIFSubImage::ScaleRect(const TRect& destination) const {
     const int64_t screenWidth = Image() && Image()->Width() > 0 ? Image()->Width() : 1;
     const int64_t screenHeight = Image() && Image()->Height() > 0 ? Image()->Height() : 1;
-    auto across = [&](int64_t at) { return int(destination.Left + at * destination.Width() / screenWidth); };
-    auto down = [&](int64_t at) { return int(destination.Top + at * destination.Height() / screenHeight); };
+    // Each edge at the nearest pixel to its share of the destination, so
+    // that a frame lands where it shows in the whole picture stretched
+    // there (cutting the share down would shift it up to a pixel left).
+    auto share = [](int64_t at, int64_t size, int64_t whole) {
+        const int64_t scaled = at * size;
+        return (scaled >= 0 ? scaled + whole / 2 : scaled - whole / 2) / whole;
+    };
+    auto across = [&](int64_t at) { return int(destination.Left + share(at, destination.Width(), screenWidth)); };
+    auto down = [&](int64_t at) { return int(destination.Top + share(at, destination.Height(), screenHeight)); };
     return {across(left_), down(top_), across(left_ + width_), down(top_ + height_)};
 }
 
@@ -186,7 +193,27 @@ int TGIFSubImage::ColorsUsed() const {
     return highest + 1;
 }
 
+bool TGIFSubImage::followedByAFrame() const {
+    const TGIFImage* image = Image();
+    if (!image)
+        return false;
+    const int index = image->Images().IndexOf(this);
+    return index >= 0 && index + 1 < image->Images().Count();
+}
+
 void TGIFSubImage::SaveToStream(TStream& stream) {
+    if (Empty() && followedByAFrame()) {
+        // Without an image of its own, the frame's extensions come before
+        // the next frame's image, and a reader takes the first graphic
+        // control there as that frame's own (its transparency, delay and
+        // disposal).  This frame is never drawn, so its graphic controls
+        // say nothing and are left out; the other extensions keep their
+        // place.
+        for (int i = 0; i < extensions_.Count(); ++i)
+            if (!dynamic_cast<TGIFGraphicControlExtension*>(extensions_.Extensions(i)))
+                extensions_.Extensions(i)->SaveToStream(stream);
+        return;
+    }
     extensions_.SaveToStream(stream);
     if (Empty())
         return;

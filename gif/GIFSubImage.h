@@ -51,7 +51,8 @@ public:
     void SetBounds(int left, int top, int width, int height);
 
     // The frame's place on the logical screen, and that place mapped onto
-    // `destination` as the whole screen is stretched into it.
+    // `destination` as the whole screen is stretched into it, each edge
+    // rounded to the nearest pixel.
     TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
     TRect ScaleRect(const TRect& destination) const;
 
@@ -120,7 +121,9 @@ public:
     void SetRenderCache(std::unique_ptr<TGIFRenderCache> cache) { renderCache_ = std::move(cache); }
 
     // Extensions, then (unless empty) descriptor, local table and pixel
-    // data, compressed as the image's Compression says.
+    // data, compressed as the image's Compression says.  An empty frame
+    // with frames after it leaves its graphic controls out (see the
+    // definition).
     void SaveToStream(TStream& stream) override;
     // Extensions, then the image when an image separator follows them.
     void LoadFromStream(TStream& stream) override;
@@ -133,6 +136,8 @@ private:
     // A buffer of width x height pixels, every one set to fill.
     void allocatePixels(uint8_t fill);
     void checkCoordinates(int x, int y) const;
+    // Another frame of the image comes after this one.
+    bool followedByAFrame() const;
     void decodePixels(TStream& stream);
     void encodePixels(TStream& stream, int colorsUsed);
     TGIFWarningSink warningSink();

@@ -142,6 +142,7 @@ std::string MakeAccentedParagraph(bool utf8) {
 std::unique_ptr<TBenchWindow> window;
 std::unique_ptr<TBenchWindow> longWindow;
 std::unique_ptr<TBenchWindow> accentedWindows[2];
+std::unique_ptr<TBenchWindow> unwrappedWindows[2];
 
 // The accented paragraph, wrapped, the caret in its middle in view.
 TBenchWindow& AccentedWindow(bool utf8) {
@@ -152,6 +153,22 @@ TBenchWindow& AccentedWindow(bool utf8) {
             memo.SetEncoding(utf8 ? teUtf8 : teAnsi);
             memo.FormatPending();
             memo.SetSelStart(memo.Document().CharStartAt(memo.TextLength() / 2));
+            memo.ScrollInView();
+        });
+    }
+    return *made;
+}
+
+// The accented paragraph as the document window starts: unwrapped, one
+// display line of 2 MB, the caret at its end and the view scrolled there.
+TBenchWindow& UnwrappedWindow(bool utf8) {
+    std::unique_ptr<TBenchWindow>& made = unwrappedWindows[utf8 ? 1 : 0];
+    if (!made) {
+        const std::string text = MakeAccentedParagraph(utf8);
+        made = std::make_unique<TBenchWindow>(text, false, [utf8](TCodeMemo& memo) {
+            memo.SetEncoding(utf8 ? teUtf8 : teAnsi);
+            memo.FormatPending();
+            memo.SetSelStart(memo.TextLength());
             memo.ScrollInView();
         });
     }
@@ -179,13 +196,18 @@ TBenchWindow& LongWindow() {
     return *longWindow;
 }
 
-void BM_PaintFullScreen(benchmark::State& state) {
-    TBenchWindow& window = Window();
+// Paints the window's whole screen into its bitmap, once per iteration.
+void PaintScreens(benchmark::State& state, TBenchWindow& window) {
     for (auto _ : state) {
         window.memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&window.screen.Canvas()));
         window.screen.Canvas().Release();
         benchmark::ClobberMemory();
     }
+}
+
+void BM_PaintFullScreen(benchmark::State& state) {
+    TBenchWindow& window = Window();
+    PaintScreens(state, window);
     state.counters["lines"] = kScreenLines;
 }
 BENCHMARK(BM_PaintFullScreen)->Unit(benchmark::kMicrosecond);
@@ -227,11 +249,7 @@ BENCHMARK(BM_KeyPressToRepaintedLine)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintEndOfLongParagraph(benchmark::State& state) {
     TBenchWindow& window = LongWindow();
-    for (auto _ : state) {
-        window.memo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&window.screen.Canvas()));
-        window.screen.Canvas().Release();
-        benchmark::ClobberMemory();
-    }
+    PaintScreens(state, window);
     state.counters["display_lines"] = window.memo->LineCount();
     state.counters["contexts"] = static_cast<double>(window.memo->Paragraph(0)->Contexts.Count());
 }
@@ -275,17 +293,63 @@ void BM_KeyPressInMiddleOfAccentedLine(benchmark::State& state) {
 }
 BENCHMARK(BM_KeyPressInMiddleOfAccentedLine)->ArgName("utf8")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// The same key at the end of the unwrapped line, and at its middle (the
+// view scrolled there), in the code page and in UTF-8.
+void BM_KeyPressInUnwrappedLine(benchmark::State& state) {
+    const bool utf8 = state.range(0) == 1;
+    const bool middle = state.range(1) == 1;
+    TCodeMemo& memo = *UnwrappedWindow(utf8).memo;
+    if (middle) {
+        memo.SetSelStart(memo.Document().CharStartAt(memo.TextLength() / 2));
+        memo.ScrollInView();
+    }
+    PressKeys(state, memo,
+              middle ? (utf8 ? "middle of an unwrapped UTF-8 line" : "middle of an unwrapped 8-bit line")
+                     : (utf8 ? "end of an unwrapped UTF-8 line" : "end of an unwrapped 8-bit line"));
+    memo.SetSelStart(memo.TextLength());
+    memo.ScrollInView();
+}
+BENCHMARK(BM_KeyPressInUnwrappedLine)
+    ->ArgNames({"utf8", "middle"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
+// Painting the screen at the end of the unwrapped line: one display line
+// scrolled some 16 million pixels to the right.
+void BM_PaintEndOfUnwrappedLine(benchmark::State& state) {
+    TBenchWindow& window = UnwrappedWindow(state.range(0) == 1);
+    PaintScreens(state, window);
+    state.counters["left_pixel"] = window.memo->LeftPixel();
+}
+BENCHMARK(BM_PaintEndOfUnwrappedLine)->ArgName("utf8")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The caret's x of 60 positions near the end of the unwrapped line.
+void BM_OffsetToXAtEndOfUnwrappedLine(benchmark::State& state) {
+    TCodeMemo& memo = *UnwrappedWindow(state.range(0) == 1).memo;
+    TParagraph* paragraph = memo.Paragraph(0);
+    const int32_t end = paragraph->Length();
+    for (auto _ : state) {
+        int64_t sum = 0;
+        for (int32_t back = 0; back < 60; ++back)
+            sum += memo.OffsetToX(paragraph, 0, 0, end - back);
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_OffsetToXAtEndOfUnwrappedLine)->ArgName("utf8")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 void PrintSummary() {
     std::map<std::string, double>& results = Results();
     auto shortLine = results.find("short line");
     if (shortLine == results.end())
         return;
     std::printf("\nKey press to repainted line (ours / the same key in a short line):\n");
-    std::printf("  %-26s %10.1f us\n", shortLine->first.c_str(), shortLine->second);
-    for (const char* key : {"end of the 2 MB line", "middle of the 2 MB line"}) {
+    std::printf("  %-34s %10.1f us\n", shortLine->first.c_str(), shortLine->second);
+    for (const char* key : {"end of the 2 MB line", "middle of the 2 MB line", "end of an unwrapped 8-bit line",
+                            "middle of an unwrapped 8-bit line", "end of an unwrapped UTF-8 line",
+                            "middle of an unwrapped UTF-8 line"}) {
         auto found = results.find(key);
         if (found != results.end())
-            std::printf("  %-26s %10.1f us   ratio %6.2f\n", key, found->second, found->second / shortLine->second);
+            std::printf("  %-34s %10.1f us   ratio %6.2f\n", key, found->second, found->second / shortLine->second);
     }
     auto utf8 = results.find("middle of a UTF-8 line");
     auto codePage = results.find("middle of an 8-bit line");
@@ -308,5 +372,7 @@ int main(int argc, char** argv) {
     longWindow.reset();
     for (auto& accented : accentedWindows)
         accented.reset();
+    for (auto& unwrapped : unwrappedWindows)
+        unwrapped.reset();
     return result;
 }

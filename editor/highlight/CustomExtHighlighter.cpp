@@ -1,4 +1,5 @@
 #include "editor/highlight/CustomExtHighlighter.h"
+#include "editor/highlight/HookStretch.h"
 
 #include "editor/model/CodeDocument.h"
 #include "editor/model/CodeNavigator.h"
@@ -17,20 +18,6 @@ constexpr int kLongestChain = 256;
 
 }  // namespace
 
-THookStretch HookStretchOf(TCodeNavigator& position, TCodeNavigator& limit) {
-    THookStretch stretch;
-    stretch.Document = position.Document();
-    if (stretch.Document == nullptr)
-        return stretch;
-    stretch.Paragraph = position.Paragraph();
-    stretch.Index = position.ParNumber();
-    stretch.Start = position.Pos() - position.ParOffset();
-    const int32_t length = stretch.Paragraph->Length();
-    stretch.Position = std::clamp(position.ParOffset(), 0, length);
-    stretch.Limit = limit.Document() == stretch.Document && limit.ParNumber() == stretch.Index ? limit.ParOffset() : length;
-    stretch.Limit = std::clamp(stretch.Limit, stretch.Position, length);
-    return stretch;
-}
 
 TCustomExtHighlighter::TCustomExtHighlighter(TComponent* owner)
     : TCodeHighlighter(owner),

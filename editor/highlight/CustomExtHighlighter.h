@@ -23,20 +23,6 @@ class TCodeNavigator;
 struct TContextState;
 struct TParagraph;
 
-// The stretch of text a hook examines: the position's paragraph from the
-// position to the limit, or to the paragraph's end when the limit lies in
-// another paragraph (or document).  Document is nullptr for a position in
-// no document.
-struct THookStretch {
-    TCodeDocument* Document = nullptr;
-    TParagraph* Paragraph = nullptr;
-    int32_t Index = 0;     // the paragraph
-    int32_t Start = 0;     // its absolute offset
-    int32_t Position = 0;  // offsets within it
-    int32_t Limit = 0;
-};
-THookStretch HookStretchOf(TCodeNavigator& position, TCodeNavigator& limit);
-
 class TCustomExtHighlighter : public TCodeHighlighter {
 public:
     // Called before a keyword occurrence is coloured; clearing accept keeps

@@ -4,9 +4,11 @@
 #include "editor/model/CodeNavigator.h"
 #include "editor/model/ContextEditing.h"
 #include "editor/model/StyleCodes.h"
+#include "editor/highlight/HookStretch.h"
 #include "editor/highlight/HtmlElements.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -43,27 +45,111 @@ std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
     return TScan{*stretch.Document, stretch.Index, paragraph, stretch.Start, paragraph.Text, stretch.Position, stretch.Limit};
 }
 
+// What makes the state WriteHtmlContext writes: the state in force, how
+// it is nested and how it looks.  A page's markup comes back to a few dozen
+// states again and again, so the state made of each is remembered instead
+// of being built and looked up in the state table anew.
+struct TMadeState {
+    TContextId In;
+    int32_t Background;
+    int32_t Foreground;
+    int32_t Number;
+    uint16_t Entry;
+    uint8_t Look;
+    uint8_t StartKeyLength;
+    uint8_t StopKeyLength;
+    bool Push;
+    bool operator==(const TMadeState&) const = default;
+};
+
+struct TMadeStates {
+    static constexpr size_t kSlots = 256;
+    struct TSlot {
+        TMadeState Key{};
+        TContextId Made = 0;
+        bool Used = false;
+    };
+    TSlot Slots[kSlots];
+    static size_t SlotOf(const TMadeState& key) {
+        uint64_t hash = key.In * 0x9E3779B97F4A7C15ull;
+        hash ^= (static_cast<uint64_t>(key.Entry) << 32 | static_cast<uint32_t>(key.Number)) * 0xC2B2AE3D27D4EB4Full;
+        hash ^= (static_cast<uint64_t>(static_cast<uint32_t>(key.Foreground)) << 24 ^ key.Look ^ key.StartKeyLength << 8 ^
+                 key.StopKeyLength << 16 ^ static_cast<uint64_t>(key.Push) << 60) *
+                0x165667B19E3779F9ull;
+        hash ^= static_cast<uint32_t>(key.Background);
+        return (hash ^ (hash >> 29)) & (kSlots - 1);
+    }
+};
+
+TMadeStates& MadeStates() {
+    static TMadeStates states;
+    return states;
+}
+
 // Writes one HTML context at an offset, built from the record in force
 // there: pushed one level deeper (or when the stack is empty), or in place
 // of the top entry.
 // The record is built from the one in force at `from` (by default the
 // offset itself).
 void WriteHtmlContext(TScan& scan, const THighlightInfo& style, int32_t offset, bool push, int32_t startKeyLength,
-                  int32_t stopKeyLength, int32_t identifier, int32_t number, int32_t from = -1) {
-    TContextState record = ContextInForce(scan.Paragraph, from >= 0 ? from : offset);
-    const int depth = ContextDepthOf(record);
-    const auto entry = static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF));
-    if ((push || depth < 0) && depth < kDeepest)
-        PushKeyEntry(scan.Paragraph, offset, record, entry);
-    else
-        record.KeyStack[depth] = entry;  // in place of the top entry (also on a full stack)
-    SetContextLook(record, style.StyleByte(), style.Background(), style.Foreground(), number, 0);
-    record.StartKeyLength = static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255));
-    record.StopKeyLength = static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255));
-    PutContext(scan.Paragraph, offset, record);
+                      int32_t stopKeyLength, int32_t identifier, int32_t number, int32_t from = -1) {
+    const TContextId in = ContextIdInForce(scan.Paragraph, from >= 0 ? from : offset);
+    const int depth = ContextDepthOf(ContextState(in));
+    const bool pushing = (push || depth < 0) && depth < kDeepest;
+    // Nested in a context on the key stack: the record before the offset
+    // no longer ends at a stop key there.
+    if (pushing && depth >= 0)
+        if (const int32_t before = RecordBefore(scan.Paragraph, offset); before >= 0)
+            SetStopKeyLength(scan.Paragraph, before, 0);
+    const TMadeState key{in,
+                         style.Background(),
+                         style.Foreground(),
+                         number,
+                         static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF)),
+                         style.StyleByte(),
+                         static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255)),
+                         static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255)),
+                         pushing};
+    TMadeStates::TSlot& slot = MadeStates().Slots[TMadeStates::SlotOf(key)];
+    if (!slot.Used || !(slot.Key == key)) {
+        TContextState record = ContextState(in);
+        if (pushing) {
+            record.Depth = static_cast<int8_t>(depth + 1);
+            record.KeyStack[depth + 1] = key.Entry;
+        } else {
+            record.KeyStack[depth] = key.Entry;  // in place of the top entry (also on a full stack)
+        }
+        SetContextLook(record, key.Look, key.Background, key.Foreground, number, 0);
+        record.StartKeyLength = key.StartKeyLength;
+        record.StopKeyLength = key.StopKeyLength;
+        slot = {key, InternContext(record), true};
+    }
+    PutContext(scan.Paragraph, offset, slot.Made);
 }
 
-void endContext(TScan& scan, int32_t offset) { PutContext(scan.Paragraph, offset, PlainContext()); }
+void endContext(TScan& scan, int32_t offset) { PutContext(scan.Paragraph, offset, PlainContextId()); }
+
+// The first "<" or "&" of text[from, to), or -1: a byte test on words of
+// eight bytes at a time over long stretches of prose.
+int32_t FirstTagOrEntity(std::string_view text, int32_t from, int32_t to) {
+    const char* bytes = text.data();
+    int32_t i = from;
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    for (; i + 8 <= to; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        const uint64_t lt = word ^ (kOnes * '<');
+        const uint64_t amp = word ^ (kOnes * '&');
+        // A zero byte in either: the classic test, exact for the first one.
+        if ((((lt - kOnes) & ~lt) | ((amp - kOnes) & ~amp)) & kHighs)
+            break;
+    }
+    for (; i < to; ++i)
+        if (bytes[i] == '<' || bytes[i] == '&')
+            return i;
+    return -1;
+}
 
 // The first occurrence of a key between two offsets of the text (the key
 // must lie inside them), or -1.
@@ -118,12 +204,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
 
     if (number == 0) {
         // Plain text: a tag, a comment or an entity begins at the next "<" or "&".
-        int32_t found = -1;
-        for (int32_t i = at; i < end; ++i)
-            if (text[static_cast<size_t>(i)] == '<' || text[static_cast<size_t>(i)] == '&') {
-                found = i;
-                break;
-            }
+        const int32_t found = FirstTagOrEntity(text, at, end);
         if (found >= 0) {
             if (text[static_cast<size_t>(found)] == '&') {
                 WriteHtmlContext(scan, specialChars_, found, true, 1, 1, first + kEntity, 10);

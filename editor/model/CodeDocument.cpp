@@ -69,6 +69,7 @@ void TCodeDocument::unregisterNavigator(TCodeNavigator* navigator) {
 
 void TCodeDocument::swapInText(TParagraphsList&& paragraphs, int32_t textLength) {
     paragraphs_ = std::move(paragraphs);
+    layout_->ForgetAllLineMarks();
     textLength_ = textLength;
     lineCount_ = 0;
     for (int32_t i = 0; i < paragraphs_.Count(); ++i)
@@ -79,6 +80,7 @@ void TCodeDocument::swapInText(TParagraphsList&& paragraphs, int32_t textLength)
     firstChangedPar_ = paragraphs_.Count();
     lastChangedPar_ = -1;
     firstChangedLine_ = lineCount_;
+    formattedInUpdate_ = false;
     for (TCodeNavigator* navigator : navigators_) {
         navigator->Invalidate();
         navigator->offset_ = 0;
@@ -271,14 +273,31 @@ void TCodeDocument::updateAfterEdit() {
     TUpdateSummary summary;
     summary.FirstLine = firstChangedLine_;
     summary.LastParagraph = lastChangedPar_;
+    TLineSpan laidOut;
     if (firstChangedPar_ <= lastChangedPar_) {
         int32_t first = std::clamp(firstChangedPar_, 0, paragraphs_.Count() - 1);
         int32_t last = std::clamp(lastChangedPar_, 0, paragraphs_.Count() - 1);
-        layout_->FormatRange(first, last, false);
+        laidOut = layout_->FormatRange(first, last, false);
+    }
+    // An edit shows in the lines laid out again after it (every edit makes
+    // its paragraph wait for formatting from the edited line on, and a word
+    // that moves up makes the line before it one of them).  Lines formatted
+    // while the update was still open were not reported: the changed
+    // paragraphs are then taken whole, from the line before the edit.
+    if (lastChangedPar_ >= 0) {
+        const int32_t edited = std::clamp(firstChangedLine_, 0, lineCount_ - 1);
+        if (formattedInUpdate_) {
+            summary.FirstLine = std::max(edited - 1, 0);
+            summary.LastLine = LastLineOfParagraph(lastChangedPar_);
+        } else {
+            summary.FirstLine = std::min(edited, laidOut.First);
+            summary.LastLine = std::max(edited, laidOut.Last);
+        }
     }
     firstChangedPar_ = paragraphs_.Count();
     lastChangedPar_ = -1;
     firstChangedLine_ = lineCount_;
+    formattedInUpdate_ = false;
     layout_->Schedule();
     notify([&](TDocumentWatcher& watcher) { watcher.UpdateEnded(*this, summary); });
 }

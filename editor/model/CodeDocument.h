@@ -259,7 +259,15 @@ private:
     void fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery& surgery, int32_t& parseFrom,
                                 int32_t& parseTo, bool& skipParse);
     void highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo);
-    void cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph, int32_t& caret);
+    // Removes the pairs of equal style codes of paragraph index within span
+    // (widened to the runs of codes it touches), as a scan of the whole
+    // paragraph would when the rest of it holds none; the paragraph is
+    // clean of pairs afterwards.
+    struct TCodeSpan {
+        int32_t From;
+        int32_t To;
+    };
+    void cleanUpStyleCodes(int32_t index, TCodeSpan span, int32_t& caret);
 
     // Watchers
     template <typename TNotice>
@@ -294,6 +302,8 @@ private:
     int32_t firstChangedPar_ = 0;
     int32_t lastChangedPar_ = -1;
     int32_t firstChangedLine_ = 0;
+    // Paragraphs were formatted while an update was open.
+    bool formattedInUpdate_ = false;
     bool internalEdit_ = false;
     TUndoHistory undo_;
     // The range an edit hands to start/stop parsing and keywords.

@@ -22,4 +22,7 @@ public:
         return AdvanceTable(style)[byte >= 0 ? byte : '?'];
     }
     int32_t CharWidth(uint8_t style, unsigned char byte) const { return AdvanceTable(style)[byte]; }
+    // Changes whenever the advances the measure gives change (its fonts
+    // were changed); what was measured with another revision is stale.
+    virtual uint64_t Revision() const { return 0; }
 };

@@ -1,6 +1,7 @@
 #include "editor/model/CodeNavigator.h"
 
 #include "editor/model/CodeDocument.h"
+#include "editor/model/StyleCodes.h"
 
 #include "platform/base/Exceptions.h"
 
@@ -241,13 +242,22 @@ uint8_t TCodeNavigator::StyleAt() {
     requireDocument();
     if (!document_->StaticFormat())
         return 0;
-    return par().StyleAt(LineInPar(), ParOffset());
+    const TParagraph& p = par();
+    // On a long unbroken line the codes are folded from the mark before.
+    if (const TLineMarks* marks = document_->Layout().LineMarksOf(p)) {
+        const int32_t offset = std::clamp(ParOffset(), 0, p.Length());
+        const TLineMark& mark = marks->AtOrBefore(offset);
+        return FoldStyleCodes(mark.Style, std::string_view(p.Text).substr(static_cast<size_t>(mark.Offset),
+                                                                          static_cast<size_t>(offset - mark.Offset)));
+    }
+    return p.StyleAt(LineInPar(), ParOffset());
 }
 
 void TCodeNavigator::InsertContext(const TContextState& record) {
     TParagraph& p = par();
     int32_t context = ContextIndex();
     p.Contexts.Insert(context, {ParOffset(), InternContext(record)});
+    document_->Layout().LineRestyled(p, ParOffset(), ParOffset());
     contextIndex_ = context + 1;
 }
 
@@ -257,6 +267,7 @@ void TCodeNavigator::RemoveContext() {
     if (context >= p.Contexts.Count() || p.Contexts.Offset(context) != ParOffset())
         throw EInvalidOperation("Internal CodeMemo error");
     p.Contexts.Erase(context, context + 1);
+    document_->Layout().LineRestyled(p, ParOffset(), ParOffset());
     lineInPar_ = kUnknown;
 }
 

@@ -1,15 +1,20 @@
 #include "editor/model/ContextEditing.h"
 
 const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset) {
+    return ContextState(ContextIdInForce(paragraph, offset));
+}
+
+TContextId ContextIdInForce(const TParagraph& paragraph, int32_t offset) {
     // Parsing asks near the end of the records it is writing.
     const TContextList& records = paragraph.Contexts;
     if (records.Empty())
-        return paragraph.Base();
+        return paragraph.BaseContext;
     if (records.LastOffset() <= offset)
-        return ContextState(records.LastId());
+        return records.LastId();
     // Offsets are whole numbers: the record in force at an offset is the
-    // one in force just before the next.
-    return paragraph.ContextBefore(offset + 1);
+    // last one that begins before the next.
+    const int32_t index = records.IndexAt(offset + 1) - 1;
+    return index >= 0 ? records.Id(index) : paragraph.BaseContext;
 }
 
 int32_t RecordBefore(const TParagraph& paragraph, int32_t offset) {
@@ -24,8 +29,11 @@ TContextId EndContextId(const TParagraph& paragraph) {
 }
 
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& record) {
+    PutContext(paragraph, offset, InternContext(record));
+}
+
+void PutContext(TParagraph& paragraph, int32_t offset, TContextId id) {
     TContextList& records = paragraph.Contexts;
-    const TContextId id = InternContext(record);
     // Parsing writes behind the last record most of the time.
     int32_t at = records.Count();
     if (at > 0 && records.LastOffset() >= offset)
@@ -68,6 +76,11 @@ TContextState PlainContext() {
     TContextState record;
     record.Depth = -1;
     return record;
+}
+
+TContextId PlainContextId() {
+    static const TContextId id = InternContext(PlainContext());
+    return id;
 }
 
 void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextState& record, uint16_t entry) {

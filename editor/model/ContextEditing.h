@@ -10,6 +10,8 @@
 // The state in force at an offset: that of the last record that begins at
 // or before it, or the paragraph's base context.
 const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset);
+// The same state's number.
+TContextId ContextIdInForce(const TParagraph& paragraph, int32_t offset);
 // The index of the last record of the paragraph that begins before the
 // offset; -1 when the base context is in force there.
 int32_t RecordBefore(const TParagraph& paragraph, int32_t offset);
@@ -20,6 +22,8 @@ inline const TContextState& EndContext(const TParagraph& paragraph) { return Con
 // Puts a record at the offset: it overwrites a record that begins there,
 // otherwise it is inserted in order.
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& record);
+// The same with a state already in the table.
+void PutContext(TParagraph& paragraph, int32_t offset, TContextId id);
 // Removes the records that begin in from .. to - 1.
 void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to);
 // The offset of the first record that begins after the offset, or -1.
@@ -27,8 +31,9 @@ int32_t NextContextOffset(const TParagraph& paragraph, int32_t offset);
 // Sets the stop-key length of record index of the paragraph.
 void SetStopKeyLength(TParagraph& paragraph, int32_t index, uint8_t length);
 
-// The plain state: no style, no key stack.
+// The plain state: no style, no key stack; and its number.
 TContextState PlainContext();
+TContextId PlainContextId();
 
 // Nests a context in the one in force at an offset: record, a copy of that
 // one not yet given its new look, goes one key-stack level deeper with entry
@@ -41,20 +46,9 @@ void PushKeyEntry(TParagraph& paragraph, int32_t offset, TContextState& record, 
 void SetContextLook(TContextState& record, uint8_t style, int32_t background, int32_t foreground, int32_t number,
                     uint16_t tag);
 
-// The key-stack depth of a record (-1 without a key stack) and its top entry
-// (-1 without one).
-inline int ContextDepthOf(const TContextState& record) { return record.HasKeyStack() ? record.Depth : -1; }
-inline int TopKeyEntry(const TContextState& record) {
-    int depth = ContextDepthOf(record);
-    return depth >= 0 && depth < TContextState::kStackSize ? record.KeyStack[depth] : -1;
-}
 // The context number that counts: 0 for a record without a style.
 inline int32_t ContextNumberOf(const TContextState& record) {
     return (record.Flags & TContextState::kStyled) != 0 ? record.ContextNumber : 0;
-}
-// A styled record without a key stack: parsing leaves it alone.
-inline bool IsStyledWithoutKeys(const TContextState& record) {
-    return (record.Flags & TContextState::kStyled) != 0 && ContextDepthOf(record) < 0;
 }
 
 // The whole highlighting state of two records agrees: flags, key stack up to

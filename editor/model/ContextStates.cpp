@@ -17,19 +17,25 @@ static_assert(offsetof(TContextState, Background) == 4 && offsetof(TContextState
                   offsetof(TContextState, StartKeyLength) == 48 && kStateBytes == 50,
               "the state's fields must lie without gaps");
 
+// The high and low halves of a full product, folded: words multiplied in
+// pairs mix as well as a chain of multiplications, and the pairs do not
+// wait for each other (every record parsing writes is hashed).
+uint64_t Fold(uint64_t a, uint64_t b) {
+    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+}
+
 uint64_t HashOf(const TContextState& state) {
+    static_assert(kStateBytes == 50, "six words and a tail of two bytes");
     const auto* bytes = reinterpret_cast<const unsigned char*>(&state);
-    uint64_t hash = 0x9E3779B97F4A7C15ull;
-    for (size_t at = 0; at + 8 <= kStateBytes; at += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes + at, 8);
-        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-        hash ^= hash >> 32;
-    }
+    uint64_t word[6];
+    std::memcpy(word, bytes, sizeof word);
     uint16_t tail;
     std::memcpy(&tail, bytes + kStateBytes - 2, 2);
-    hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
-    return hash ^ (hash >> 29);
+    const uint64_t a = Fold(word[0] ^ 0xA0761D6478BD642Full, word[1] ^ 0xE7037ED1A0B428DBull);
+    const uint64_t b = Fold(word[2] ^ 0x8EBC6AF09C88C6E3ull, word[3] ^ 0x589965CC75374CC3ull);
+    const uint64_t c = Fold(word[4] ^ 0x1D8E4E27C47D124Full, (word[5] ^ (uint64_t{tail} << 48)) ^ 0xA0761D6478BD642Full);
+    return Fold(a ^ b ^ 0xE7037ED1A0B428DBull, c ^ 0x8EBC6AF09C88C6E3ull);
 }
 
 bool SameBytes(const TContextState& a, const TContextState& b) {
@@ -51,8 +57,15 @@ bool SameBytes(const TContextState& a, const TContextState& b) {
 }
 
 // The first chunk of states: zero-filled, so its first state is the
-// default one before anything is entered.
+// default one before anything is entered (and the default state is
+// neither a keyword's nor styled).
 TContextState FirstChunk[ContextTable::kChunkSize];
+uint8_t FirstMarks[ContextTable::kChunkSize];
+
+uint8_t MarksOf(const TContextState& state) {
+    return static_cast<uint8_t>((IsKeywordState(state) ? ContextTable::kKeywordMark : 0) |
+                                (IsStyledWithoutKeys(state) ? ContextTable::kStyledWithoutKeysMark : 0));
+}
 
 // The index of the states: open addressing over their numbers.
 class TStateTable {
@@ -71,11 +84,14 @@ public:
         const uint32_t chunk = id >> ContextTable::kChunkBits;
         if (chunk >= ContextTable::kMaxChunks)
             throw std::length_error("Too many highlighting states");
-        if (ContextTable::Chunks[chunk] == nullptr)
+        if (ContextTable::Chunks[chunk] == nullptr) {
             ContextTable::Chunks[chunk] = new TContextState[ContextTable::kChunkSize];
+            ContextTable::Marks[chunk] = new uint8_t[ContextTable::kChunkSize]();
+        }
         TContextState& stored = ContextTable::Chunks[chunk][id & (ContextTable::kChunkSize - 1)];
         stored = TContextState{};
         std::memcpy(static_cast<void*>(&stored), &state, kStateBytes);
+        ContextTable::Marks[chunk][id & (ContextTable::kChunkSize - 1)] = MarksOf(stored);
         ++count_;
         slots_[slot] = id + 1;
         if (count_ * 2 > slots_.size())
@@ -114,6 +130,7 @@ TStateTable& Table() {
 } // namespace
 
 TContextState* ContextTable::Chunks[ContextTable::kMaxChunks] = {FirstChunk};
+uint8_t* ContextTable::Marks[ContextTable::kMaxChunks] = {FirstMarks};
 
 TContextId InternContext(const TContextState& state) { return Table().intern(state); }
 
@@ -126,6 +143,7 @@ TContextList::TContextList(const TContextList& other) {
         return;
     reserve(other.block_->Count, other.block_->Width);
     block_->Count = other.block_->Count;
+    block_->Marks = other.block_->Marks;
     std::memcpy(block_ + 1, other.block_ + 1, block_->Count * bytesOf(block_->Width));
 }
 
@@ -158,13 +176,14 @@ void TContextList::reserve(uint32_t count, uint32_t width) {
     uint32_t capacity = std::max<uint32_t>(count, 4);
     if (block_ != nullptr)
         capacity = count > block_->Capacity ? std::max<uint32_t>(count, block_->Capacity * 2) : block_->Capacity;
-    if (capacity >= (1u << 30))
+    if (capacity >= (1u << 28))
         throw std::bad_alloc();
     auto* fresh = static_cast<TBlock*>(std::malloc(sizeof(TBlock) + capacity * bytesOf(width)));
     if (fresh == nullptr)
         throw std::bad_alloc();
     fresh->Count = 0;
     fresh->Capacity = capacity;
+    fresh->Marks = block_ != nullptr ? block_->Marks : 0;
     fresh->Width = width;
     if (block_ != nullptr) {
         const uint32_t count = block_->Count;
@@ -214,6 +233,7 @@ void TContextList::insertInside(int32_t index, TEntry entry) {
                  (count - static_cast<uint32_t>(index)) * width);
     ++block_->Count;
     put(index, entry);
+    block_->Marks |= ContextMarks(entry.Id);
 }
 
 void TContextList::SetId(int32_t index, TContextId id) {
@@ -221,6 +241,59 @@ void TContextList::SetId(int32_t index, TContextId id) {
     if (width > block_->Width)
         reserve(block_->Count, width);
     put(index, {Offset(index), id});
+    block_->Marks |= ContextMarks(id);
+}
+
+bool TContextList::HasKeywordRecords() {
+    if (!MayHoldKeywordRecords())
+        return false;
+    for (int32_t i = 0; i < Count(); ++i)
+        if (ContextMarks(Id(i)) & ContextTable::kKeywordMark)
+            return true;
+    block_->Marks &= ~ContextTable::kKeywordMark;
+    return false;
+}
+
+TContextList TContextList::SplitOff(int32_t index) {
+    TContextList tail;
+    const int32_t count = Count();
+    index = std::max(index, 0);
+    if (index >= count)
+        return tail;
+    if (index == 0) {
+        std::swap(tail.block_, block_);
+        return tail;
+    }
+    tail.reserve(static_cast<uint32_t>(count - index), block_->Width);
+    const size_t width = bytesOf(block_->Width);
+    std::memcpy(tail.block_ + 1, reinterpret_cast<const unsigned char*>(block_ + 1) + static_cast<size_t>(index) * width,
+                static_cast<size_t>(count - index) * width);
+    tail.block_->Count = static_cast<uint32_t>(count - index);
+    tail.block_->Marks = block_->Marks;
+    block_->Count = static_cast<uint32_t>(index);
+    return tail;
+}
+
+void TContextList::AppendRange(const TContextList& other, int32_t first, int32_t last) {
+    first = std::max(first, 0);
+    last = std::min(last, other.Count());
+    if (first >= last)
+        return;
+    const auto count = static_cast<uint32_t>(Count());
+    const auto added = static_cast<uint32_t>(last - first);
+    const uint32_t width = std::max(other.block_->Width, widthOf(int64_t{other.Offset(last - 1)}));
+    reserve(count + added, width);
+    if (block_->Width == other.block_->Width) {
+        const size_t bytes = bytesOf(block_->Width);
+        std::memcpy(reinterpret_cast<unsigned char*>(block_ + 1) + count * bytes,
+                    reinterpret_cast<const unsigned char*>(other.block_ + 1) + static_cast<size_t>(first) * bytes,
+                    added * bytes);
+    } else {
+        for (int32_t i = first; i < last; ++i)
+            put(static_cast<int32_t>(count) + (i - first), other.Entry(i));
+    }
+    block_->Count = count + added;
+    block_->Marks |= other.block_->Marks;
 }
 
 void TContextList::Erase(int32_t from, int32_t to) {
@@ -251,8 +324,22 @@ void TContextList::ShiftOffsets(int32_t index, int32_t delta) {
     const uint32_t width = widthOf(int64_t{LastOffset()} + delta);
     if (width > block_->Width)
         reserve(block_->Count, width);
-    for (int32_t i = index; i < count; ++i)
-        put(i, {Offset(i) + delta, Id(i)});
+    // One loop per width, which the compiler runs over many entries at once.
+    auto shift = [&](auto* entries) {
+        using TOffset = decltype(entries->Offset);
+        for (int32_t i = index; i < count; ++i)
+            entries[i].Offset = static_cast<TOffset>(entries[i].Offset + delta);
+    };
+    switch (block_->Width) {
+    case kTiny:
+        shift(tiny());
+        break;
+    case kNarrow:
+        shift(narrow());
+        break;
+    default:
+        shift(wide());
+    }
 }
 
 std::vector<TContextList::TEntry> TContextList::Entries(int32_t from, int32_t to) const {

@@ -45,6 +45,25 @@ struct TContextRecord : TContextState {
     int32_t Offset = 0;
 };
 
+// The key-stack depth of a state (-1 without a key stack) and its top entry
+// (-1 without one).
+inline int ContextDepthOf(const TContextState& record) { return record.HasKeyStack() ? record.Depth : -1; }
+inline int TopKeyEntry(const TContextState& record) {
+    int depth = ContextDepthOf(record);
+    return depth >= 0 && depth < TContextState::kStackSize ? record.KeyStack[depth] : -1;
+}
+// A styled state without a key stack: put in force from outside (parsing
+// leaves it alone).
+inline bool IsStyledWithoutKeys(const TContextState& record) {
+    return (record.Flags & TContextState::kStyled) != 0 && ContextDepthOf(record) < 0;
+}
+// A keyword's state: a keyword on top of its key stack (the entries of key
+// lists carry the top bit).
+inline bool IsKeywordState(const TContextState& record) {
+    const int top = TopKeyEntry(record);
+    return top >= 0 && (top & 0x8000) == 0;
+}
+
 // The number of a state in the table; the default state (all zero) is 0.
 using TContextId = uint32_t;
 constexpr TContextId kDefaultContext = 0;
@@ -61,11 +80,20 @@ constexpr uint32_t kChunkBits = 10;
 constexpr uint32_t kChunkSize = 1u << kChunkBits;
 constexpr uint32_t kMaxChunks = 1u << 14;
 extern TContextState* Chunks[kMaxChunks];
+// What kind of state each number names, in chunks beside the states: the
+// marks below, so that a record list knows what it holds without reading
+// its states.
+constexpr uint8_t kKeywordMark = 1;
+constexpr uint8_t kStyledWithoutKeysMark = 2;
+extern uint8_t* Marks[kMaxChunks];
 } // namespace ContextTable
 
 // The state of a number that InternContext gave.
 inline const TContextState& ContextState(TContextId id) {
     return ContextTable::Chunks[id >> ContextTable::kChunkBits][id & (ContextTable::kChunkSize - 1)];
+}
+inline uint8_t ContextMarks(TContextId id) {
+    return ContextTable::Marks[id >> ContextTable::kChunkBits][id & (ContextTable::kChunkSize - 1)];
 }
 
 // The context records of one paragraph, ordered by offset: a single pointer
@@ -89,6 +117,15 @@ public:
     ~TContextList();
 
     int32_t Count() const { return block_ != nullptr ? static_cast<int32_t>(block_->Count) : 0; }
+    // Whether a keyword's record, or a styled record without a key stack,
+    // may be among the records: false only when none is.
+    bool MayHoldKeywordRecords() const { return block_ != nullptr && (block_->Marks & ContextTable::kKeywordMark); }
+    bool MayHoldStyledWithoutKeys() const {
+        return block_ != nullptr && (block_->Marks & ContextTable::kStyledWithoutKeysMark);
+    }
+    // Whether a keyword's record is among the records (looked for only
+    // while one may be, and remembered when none is).
+    bool HasKeywordRecords();
     bool Empty() const { return Count() == 0; }
 
     int32_t Offset(int32_t index) const {
@@ -126,6 +163,7 @@ public:
             widthOf(entry) <= block_->Width) {
             put(index, entry);
             ++block_->Count;
+            block_->Marks |= ContextMarks(entry.Id);
             return;
         }
         insertInside(index, entry);
@@ -148,6 +186,17 @@ public:
     std::vector<TContextRecord> Records() const;
     // Gives back room that growing left unused.
     void ShrinkToFit();
+    // The same only when more than half the room is unused: a paragraph
+    // edited again and again keeps room to grow into.
+    void ShrinkIfLoose() {
+        if (block_ != nullptr && block_->Capacity / 2 > block_->Count)
+            ShrinkToFit();
+    }
+    // Moves the records from index on into a list of their own.
+    TContextList SplitOff(int32_t index);
+    // Appends records first .. last - 1 of another list, which must not
+    // start before this one's last record.
+    void AppendRange(const TContextList& other, int32_t first, int32_t last);
 
 private:
     // Entries come in three widths, the narrowest that holds every offset
@@ -163,7 +212,8 @@ private:
     };
     struct TBlock {
         uint32_t Count;
-        uint32_t Capacity : 30;
+        uint32_t Capacity : 28;
+        uint32_t Marks : 2;  // the marks of every state entered since the block was made
         uint32_t Width : 2;
     };
 

@@ -154,6 +154,10 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
             undo_.GroupWithPrevious(entry);
     }
 
+    // Whether the paragraphs around the edit were clean of code pairs: only
+    // then may the clean-up after it look around the edit alone.
+    const bool headCleaned = paragraphs_[plan.StartParagraph].CodePairsCleaned != 0;
+    const bool tailCleaned = paragraphs_[plan.EndParagraph].CodePairsCleaned != 0;
     const TSurgery surgery = replaceParagraphs(plan);
     moveNavigators(plan, surgery);
     TTextChange change;
@@ -174,8 +178,25 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
         highlightEdit(plan, parseFrom, parseTo);
 
     int32_t caret = plan.From + plan.Inserted;
-    if (staticFormat_ && !internalEdit_ && fields_->CodeCleanUp && !replay)
-        cleanUpStyleCodes(plan.StartParagraph, std::min(plan.LastNewParagraph(), paragraphs_.Count() - 1), caret);
+    if (staticFormat_ && !internalEdit_ && fields_->CodeCleanUp && !replay) {
+        // Where the edited paragraphs may hold a code pair now: in a
+        // paragraph that was clean, only where its old text meets the new.
+        const int32_t last = std::min(plan.LastNewParagraph(), paragraphs_.Count() - 1);
+        const auto firstPieceEnd = static_cast<int32_t>(plan.StartOffset + plan.Pieces.front().size());
+        const auto lastPieceEnd = static_cast<int32_t>(plan.Pieces.back().size());
+        for (int32_t index = plan.StartParagraph; index <= last && index < paragraphs_.Count(); ++index) {
+            const bool first = index == plan.StartParagraph;
+            const bool lastOne = index == plan.LastNewParagraph();
+            TCodeSpan span{0, paragraphs_[index].Length()};
+            if (first && lastOne && headCleaned && tailCleaned)
+                span = {plan.StartOffset, firstPieceEnd};
+            else if (first && !lastOne && headCleaned)
+                span.From = plan.StartOffset;
+            else if (lastOne && !first && tailCleaned)
+                span.To = lastPieceEnd;
+            cleanUpStyleCodes(index, span, caret);
+        }
+    }
     return std::clamp(caret, 0, textLength_);
 }
 
@@ -234,6 +255,8 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         contexts.Erase(firstRemoved, firstKept);
         contexts.ShiftOffsets(firstRemoved, pieceLength - (e - s));
         startPar.Text.replace(static_cast<size_t>(s), static_cast<size_t>(e - s), piece);
+        layout_->LineEdited(startPar, s, e, pieceLength);
+        startPar.CodePairsCleaned = 0;
 
         // Lines: the lines from the one holding s to the one holding e become
         // one line; the lines behind move with the text.  Formatting redoes
@@ -253,6 +276,9 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
     } else {
         const std::string& lastPiece = plan.Pieces.back();
         auto lastPieceLength = static_cast<int32_t>(lastPiece.size());
+        // Paragraphs joined or split (and those removed) lose their marks.
+        for (int32_t i = S; i <= E; ++i)
+            layout_->ForgetLineMarks(paragraphs_[i]);
         // Without a break in the inserted text the start paragraph itself takes
         // the end paragraph's tail, behind its own head.
         const int32_t prefix = k == 0 ? s : 0;
@@ -296,6 +322,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         // The start paragraph keeps its head and takes the first piece.
         startPar.Contexts.Truncate(startPar.ContextIndexAt(s));
         startPar.Text.resize(static_cast<size_t>(s));
+        startPar.CodePairsCleaned = 0;
         startPar.Formatted = 0;
         startPar.FormatFromLine = std::min(startPar.FormatFromLine, ls);
         if (k == 0) {
@@ -453,6 +480,7 @@ void TCodeDocument::fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery
         if (aPlainStyled) {
             TParagraph& startPar = paragraphs_[plan.StartParagraph];
             startPar.Contexts.Insert(startPar.ContextIndexAt(plan.StartOffset), {plan.StartOffset, InternContext(A)});
+            layout_->LineRestyled(startPar, plan.StartOffset, plan.StartOffset);
         } else if (A.HasKeyStack()) {
             widen();
         }
@@ -466,6 +494,7 @@ void TCodeDocument::fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery
                     parseTo = std::max(parseTo, lastStart + lastPar.Contexts.Offset(index));
             } else {
                 lastPar.Contexts.Insert(lastPar.ContextIndexAt(endOffset), {endOffset, InternContext(Z)});
+                layout_->LineRestyled(lastPar, endOffset, endOffset);
             }
         }
     } else if (aPlainStyled) {
@@ -477,40 +506,59 @@ void TCodeDocument::fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery
     parseTo = std::clamp(parseTo, parseFrom, textLength_);
 }
 
-void TCodeDocument::cleanUpStyleCodes(int32_t firstParagraph, int32_t lastParagraph, int32_t& caret) {
+void TCodeDocument::cleanUpStyleCodes(int32_t index, TCodeSpan span, int32_t& caret) {
     TInternalEdit internal(*this);
-    for (int32_t index = firstParagraph; index <= lastParagraph && index < paragraphs_.Count(); ++index) {
-        int32_t i = 0;
-        for (;;) {
-            // From one style code to the next: the paragraph is looked up
-            // again only after an edit.
-            const std::string& text = paragraphs_[index].Text;
-            i = static_cast<int32_t>(FindStyleCode(text, static_cast<size_t>(std::min<std::ptrdiff_t>(i, std::ssize(text)))));
-            if (i >= std::ssize(text))
-                break;
-            const int32_t j = PairedCodeIndex(text, i);
-            if (j < 0) {
-                ++i;
-                continue;
-            }
-            int32_t start = paragraphs_.Start(index);
-            // The later code first, so that the earlier offset stays put.
-            for (int32_t at : {j, i}) {
-                int32_t absolute = start + at;
-                // The removal undoes together with the edit that caused it.
-                std::string text;
-                BeforeChange(text);
-                TUndoHistory::TAction action(undo_);
-                TDocumentUpdate level(*this);
-                const int32_t entry = undo_.Position();
-                const bool recorded = !fields_->UndoRecordingOff;
-                ReplaceRange(absolute, absolute + 1, text, false);
-                if (recorded)
-                    undo_.GroupWithPrevious(entry);
-                level.Finish();
-                if (absolute < caret)
-                    --caret;
-            }
-        }
+    {
+        // A pair can only form within one run of codes: the runs that touch
+        // the span are looked at whole.
+        const std::string& text = paragraphs_[index].Text;
+        span.From = std::clamp(span.From, 0, static_cast<int32_t>(text.size()));
+        span.To = std::clamp(span.To, span.From, static_cast<int32_t>(text.size()));
+        while (span.From > 0 && IsStyleCode(text[static_cast<size_t>(span.From - 1)]))
+            --span.From;
+        while (span.To < std::ssize(text) && IsStyleCode(text[static_cast<size_t>(span.To)]))
+            ++span.To;
     }
+    int32_t i = span.From;
+    // A before-change hook that puts text in place of a removal leaves the
+    // rest of the paragraph to look at, as it was before.
+    bool hooked = false;
+    for (;;) {
+        // From one style code to the next: the paragraph is looked up again
+        // only after an edit.
+        const std::string& text = paragraphs_[index].Text;
+        const int32_t limit = hooked ? static_cast<int32_t>(text.size()) : std::min(span.To, static_cast<int32_t>(text.size()));
+        const std::string_view within = std::string_view(text).substr(0, static_cast<size_t>(limit));
+        i = static_cast<int32_t>(FindStyleCode(within, static_cast<size_t>(std::clamp(i, 0, limit))));
+        if (i >= limit)
+            break;
+        const int32_t j = PairedCodeIndex(text, i);
+        if (j < 0) {
+            ++i;
+            continue;
+        }
+        int32_t start = paragraphs_.Start(index);
+        // The later code first, so that the earlier offset stays put.
+        for (int32_t at : {j, i}) {
+            int32_t absolute = start + at;
+            // The removal undoes together with the edit that caused it.
+            std::string text;
+            BeforeChange(text);
+            hooked = hooked || !text.empty();
+            TUndoHistory::TAction action(undo_);
+            TDocumentUpdate level(*this);
+            const int32_t entry = undo_.Position();
+            const bool recorded = !fields_->UndoRecordingOff;
+            ReplaceRange(absolute, absolute + 1, text, false);
+            if (recorded)
+                undo_.GroupWithPrevious(entry);
+            level.Finish();
+            if (absolute < caret)
+                --caret;
+        }
+        span.To -= 2;
+        if (index >= paragraphs_.Count())
+            return;
+    }
+    paragraphs_[index].CodePairsCleaned = hooked ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 // highlighting and of its display lines is reported to each watcher, so
 // that a view repaints what changed without polling the document.
 
+#include <climits>
 #include <cstdint>
 
 class TCodeDocument;
@@ -22,8 +23,32 @@ struct TTextChange {
     int32_t LineDelta = 0;
 };
 
-// What the end of an outermost update reports: the first display line the
-// updates changed and the last paragraph they changed (-1 when none).
+// Contexts changed in paragraphs FirstParagraph..LastParagraph, from offset
+// From of the first to offset To of the last (INT32_MAX: to its end).
+// LaidOutAgain: the lines that hold the change are laid out anew, and the
+// layout notice that follows covers them.
+struct TStyleChange {
+    int32_t FirstParagraph = 0;
+    int32_t LastParagraph = 0;
+    int32_t From = 0;
+    int32_t To = INT32_MAX;
+    bool LaidOutAgain = false;
+};
+
+// Paragraphs FirstParagraph..LastParagraph were formatted; display lines
+// FirstLine..LastLine (numbered as they are now) are the ones laid out
+// anew.  Lines behind them moved when the line count changed.
+struct TLayoutChange {
+    int32_t FirstParagraph = 0;
+    int32_t LastParagraph = 0;
+    int32_t FirstLine = 0;
+    int32_t LastLine = -1;
+};
+
+// What the end of an outermost update reports: the first and the last
+// display line that may look different (numbered after the formatting the
+// update ended with; LastLine -1 when nothing changed) and the last
+// paragraph the updates changed (-1 when none).
 struct TUpdateSummary {
     enum TKind {
         kEdit,      // edits: the view catches up and the change is announced
@@ -33,6 +58,7 @@ struct TUpdateSummary {
     TKind Kind = kEdit;
     int32_t FirstLine = 0;
     int32_t LastParagraph = -1;
+    int32_t LastLine = -1;
 };
 
 class TDocumentWatcher {
@@ -44,12 +70,10 @@ public:
     virtual void TextChanged(TCodeDocument& document, const TTextChange& change) {}
     // The whole text was replaced (a load): every navigator stands at 0.
     virtual void TextReplaced(TCodeDocument& document) {}
-    // The contexts of paragraphs first..last changed: their colours and
-    // fonts may look different.
-    virtual void StylesChanged(TCodeDocument& document, int32_t first, int32_t last) {}
-    // Paragraphs first..last were laid out anew (line numbers after them
-    // may have moved).
-    virtual void LayoutChanged(TCodeDocument& document, int32_t first, int32_t last) {}
+    // Contexts changed: the text there may look different.
+    virtual void StylesChanged(TCodeDocument& document, const TStyleChange& change) {}
+    // Paragraphs were formatted (line numbers after them may have moved).
+    virtual void LayoutChanged(TCodeDocument& document, const TLayoutChange& change) {}
     // Every paragraph waits to be laid out again (width, fonts or rules
     // changed).
     virtual void LayoutReset(TCodeDocument& document) {}

@@ -104,13 +104,6 @@ bool THighlightEngine::findStart(int32_t index, int32_t position, int32_t& limit
 
 namespace {
 
-// A record of keyword application (a keyword on top of its key stack), as
-// opposed to one that parsing wrote.
-bool IsKeywordRecord(const TContextState& record) {
-    const int top = TopKeyEntry(record);
-    return top >= 0 && (top & 0x8000) == 0;
-}
-
 bool IsPlain(const TContextState& record) { return (record.Flags & TContextState::kStyled) == 0; }
 
 } // namespace
@@ -136,9 +129,7 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // without keys is rebuilt.
     // Keywords rewrite the records parsing wrote (they replace what lies
     // under them): a paragraph with keywords in force is parsed whole.
-    bool afterEdit = editFrom >= 0;
-    for (int32_t i = 0; afterEdit && i < p.Contexts.Count(); ++i)
-        afterEdit = !IsKeywordRecord(p.Contexts.State(i));
+    bool afterEdit = editFrom >= 0 && !p.Contexts.HasKeywordRecords();
     int32_t firstParsed = 0;
     int32_t scan = 0;
     if (afterEdit) {
@@ -152,11 +143,16 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     }
     const int32_t restart = scan;
     using TEntry = TContextList::TEntry;
-    const std::vector<TEntry> old = p.Contexts.Entries(firstParsed, p.Contexts.Count());
-    p.Contexts.Truncate(firstParsed);
-    for (const TEntry& record : old)
-        if (IsStyledWithoutKeys(ContextState(record.Id)))
-            p.Contexts.Append(record);
+    // The old records from the restart on are set aside whole (parsing
+    // writes its own in their place); the styled ones without keys stay in
+    // force meanwhile.
+    const TContextList old = p.Contexts.SplitOff(firstParsed);
+    const auto oldCount = static_cast<size_t>(old.Count());
+    const bool oldStyledWithoutKeys = old.MayHoldStyledWithoutKeys();
+    if (oldStyledWithoutKeys)
+        for (int32_t i = 0; i < old.Count(); ++i)
+            if (IsStyledWithoutKeys(old.State(i)))
+                p.Contexts.Append(old.Entry(i));
 
     // The old parse's state as the scan moves on: whether the last record
     // parsing wrote (not a keyword's) at or before the scan was plain.  It
@@ -170,16 +166,19 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     int32_t lastScan = -1;
     int idleRounds = 0;
     while (true) {
-        // Styled stretches without keys keep their look: parsing skips them.
-        while (scan < end && IsStyledWithoutKeys(ContextInForce(p, scan))) {
-            int32_t next = NextContextOffset(p, scan);
-            scan = next < 0 || next > end ? end : next;
-        }
+        // Styled stretches without keys keep their look: parsing skips them
+        // (a paragraph without such records has none).
         int32_t limit = end;
-        for (int32_t next = NextContextOffset(p, scan); next >= 0 && next < end; next = NextContextOffset(p, next)) {
-            if (IsStyledWithoutKeys(ContextInForce(p, next))) {
-                limit = next;
-                break;
+        if (p.Contexts.MayHoldStyledWithoutKeys() || IsStyledWithoutKeys(p.Base())) {
+            while (scan < end && IsStyledWithoutKeys(ContextInForce(p, scan))) {
+                int32_t next = NextContextOffset(p, scan);
+                scan = next < 0 || next > end ? end : next;
+            }
+            for (int32_t next = NextContextOffset(p, scan); next >= 0 && next < end; next = NextContextOffset(p, next)) {
+                if (IsStyledWithoutKeys(ContextInForce(p, next))) {
+                    limit = next;
+                    break;
+                }
             }
         }
         findStop(index, scan, limit);
@@ -190,11 +189,13 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
         if (afterEdit && scan >= editTo + kParseMargin) {
             // Past the edit, both parses plain at the same place: from here
             // on this one would write what the old one wrote.
-            for (; oldNext < old.size() && old[oldNext].Offset <= scan; ++oldNext)
-                if (old[oldNext].Offset >= editTo && !IsStyledWithoutKeys(ContextState(old[oldNext].Id))) {
+            for (; oldNext < oldCount && old.Offset(static_cast<int32_t>(oldNext)) <= scan; ++oldNext) {
+                const TEntry record = old.Entry(static_cast<int32_t>(oldNext));
+                if (record.Offset >= editTo && !IsStyledWithoutKeys(ContextState(record.Id))) {
                     oldKnown = true;
-                    oldPlain = IsPlain(ContextState(old[oldNext].Id));
+                    oldPlain = IsPlain(ContextState(record.Id));
                 }
+            }
             if (oldKnown && oldPlain && IsPlain(ContextInForce(p, scan))) {
                 convergedAt = scan;
                 break;
@@ -209,42 +210,64 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     }
     // What changed, for the layout and the watchers: from the first record
     // that differs on.
-    const size_t oldCompared =
-        convergedAt < 0 ? old.size()
-                        : static_cast<size_t>(std::upper_bound(old.begin(), old.end(), convergedAt,
-                                                               [](int32_t at, const TEntry& r) { return at < r.Offset; }) -
-                                              old.begin());
+    // (The old records up to the convergence point: those with an offset
+    // not beyond it.)
+    const size_t oldCompared = convergedAt < 0 ? oldCount : static_cast<size_t>(old.IndexAt(convergedAt + 1));
     const auto newCompared = static_cast<size_t>(p.Contexts.Count() - firstParsed);
+    // (And, for the marks along the line, the first record that is not the
+    // very same state at the same offset.)
     size_t same = 0;
+    size_t identical = SIZE_MAX;
     while (same < oldCompared && same < newCompared) {
+        const TEntry was = old.Entry(static_cast<int32_t>(same));
         const TEntry parsed = p.Contexts.Entry(firstParsed + static_cast<int32_t>(same));
-        if (old[same].Offset != parsed.Offset ||
-            (old[same].Id != parsed.Id && !SameHighlight(ContextState(old[same].Id), ContextState(parsed.Id))))
+        if (identical == SIZE_MAX && (was.Offset != parsed.Offset || was.Id != parsed.Id))
+            identical = same;
+        if (was.Offset != parsed.Offset ||
+            (was.Id != parsed.Id && !SameHighlight(ContextState(was.Id), ContextState(parsed.Id))))
             break;
         ++same;
     }
-    int32_t changedAt = INT32_MAX;
-    if (same < oldCompared)
-        changedAt = old[same].Offset;
-    if (same < newCompared)
-        changedAt = std::min(changedAt, p.Contexts.Offset(firstParsed + static_cast<int32_t>(same)));
+    auto firstDifferenceAt = [&](size_t index) {
+        int32_t at = INT32_MAX;
+        if (index < oldCompared)
+            at = old.Offset(static_cast<int32_t>(index));
+        if (index < newCompared)
+            at = std::min(at, p.Contexts.Offset(firstParsed + static_cast<int32_t>(index)));
+        return at;
+    };
+    int32_t changedAt = firstDifferenceAt(same);
+    const int32_t restyledFrom = firstDifferenceAt(std::min(identical, same));
     if (convergedAt >= 0) {
         // The old records from there on stay (keywords' among them).
-        TContextList merged;
-        auto keep = old.begin() + static_cast<std::ptrdiff_t>(oldCompared);
-        for (int32_t i = 0; i < p.Contexts.Count(); ++i) {
-            const TEntry entry = p.Contexts.Entry(i);
-            for (; keep != old.end() && keep->Offset < entry.Offset; ++keep)
-                if (!IsStyledWithoutKeys(ContextState(keep->Id)))
-                    merged.Append(*keep);
-            merged.Append(entry);
+        const auto keepFrom = static_cast<int32_t>(oldCompared);
+        if (!oldStyledWithoutKeys &&
+            (p.Contexts.Empty() || keepFrom >= old.Count() || p.Contexts.LastOffset() < old.Offset(keepFrom))) {
+            // Every record parsing wrote lies before them: they follow as
+            // they are.
+            p.Contexts.AppendRange(old, keepFrom, old.Count());
+        } else {
+            TContextList merged;
+            int32_t keep = keepFrom;
+            for (int32_t i = 0; i < p.Contexts.Count(); ++i) {
+                const TEntry entry = p.Contexts.Entry(i);
+                for (; keep < old.Count() && old.Offset(keep) < entry.Offset; ++keep)
+                    if (!IsStyledWithoutKeys(old.State(keep)))
+                        merged.Append(old.Entry(keep));
+                merged.Append(entry);
+            }
+            for (; keep < old.Count(); ++keep)
+                if (!IsStyledWithoutKeys(old.State(keep)))
+                    merged.Append(old.Entry(keep));
+            p.Contexts = std::move(merged);
         }
-        for (; keep != old.end(); ++keep)
-            if (!IsStyledWithoutKeys(ContextState(keep->Id)))
-                merged.Append(*keep);
-        p.Contexts = std::move(merged);
     }
-    p.Contexts.ShrinkToFit();
+    // A paragraph parsed whole gives back its spare room; one parsed again
+    // around an edit keeps room for the next.
+    if (afterEdit)
+        p.Contexts.ShrinkIfLoose();
+    else
+        p.Contexts.ShrinkToFit();
     p.Parsed = 1;
     if (convergedAt >= 0) {
         // The keywords of the parsed stretch went with its records: applied
@@ -268,8 +291,15 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
         changedAt = std::min(changedAt, editFrom);
     if (changedAt != INT32_MAX) {
         p.FormatFromLine = std::min(p.FormatFromLine, p.LineOfOffset(changedAt));
-        document_.notify([&](TDocumentWatcher& watcher) { watcher.StylesChanged(document_, index, index); });
+        // Formatting lays the changed stretch out again (from the line of
+        // changedAt through the parse's end, set just below).
+        const TStyleChange change{index, index, changedAt, convergedAt >= 0 ? convergedAt : INT32_MAX, true};
+        document_.notify([&](TDocumentWatcher& watcher) { watcher.StylesChanged(document_, change); });
     }
+    // The marks along the line walk again from the first record that is
+    // not the one that stood there (the edit told them of its own ends).
+    if (restyledFrom != INT32_MAX)
+        document_.layout_->LineRestyled(p, restyledFrom, convergedAt >= 0 ? convergedAt : p.Length());
     // Fonts may change from the first record that changed on; the lines
     // are laid out again at least as far as parsing went (the records an
     // edit removed are gone already, so the comparison cannot tell whether
@@ -290,6 +320,7 @@ void THighlightEngine::handOn(int32_t index) {
     if (end == next.BaseContext || SameHighlight(ContextState(end), next.Base()))
         return;
     next.BaseContext = end;
+    document_.layout_->ForgetLineMarks(next);
     next.Parsed = 0;
     next.KeywordsApplied = 0;
     next.Formatted = 0;
@@ -422,8 +453,12 @@ void THighlightEngine::PutContextBetween(TCodeNavigator& first, TCodeNavigator& 
         int32_t to = index == highPar ? highOffset : p.Length() + 2;
         RemoveContexts(p, from, to);
         p.Formatted = 0;
-        if (index > lowPar)
+        if (index > lowPar) {
             p.BaseContext = InternContext(context);
+            document_.layout_->ForgetLineMarks(p);
+        } else {
+            document_.layout_->LineRestyled(p, from, index == highPar ? highOffset : p.Length());
+        }
     }
     TContextState record = context;
     if (opening)
@@ -441,7 +476,8 @@ void THighlightEngine::PutContextBetween(TCodeNavigator& first, TCodeNavigator& 
     document_.InvalidateNavigators(low.Pos() - 1, highPar);
     low.InvalidateLineAndContext();
     high.InvalidateLineAndContext();
-    document_.notify([&](TDocumentWatcher& watcher) { watcher.StylesChanged(document_, lowPar, highPar); });
+    const TStyleChange change{lowPar, highPar, lowOffset, highOffset, false};
+    document_.notify([&](TDocumentWatcher& watcher) { watcher.StylesChanged(document_, change); });
 }
 
 void THighlightEngine::ReApplyKeywords() {

@@ -16,6 +16,11 @@
 
 namespace {
 
+bool SameLine(const TLineRecord& a, const TLineRecord& b) {
+    return a.Start == b.Start && a.Stop == b.Stop && a.TextWidth == b.TextWidth && a.FullWidth == b.FullWidth &&
+           a.StretchSpaces == b.StretchSpaces && a.StretchStart == b.StretchStart && a.Style == b.Style;
+}
+
 class TLineBreaker {
 public:
     TLineBreaker(const TTextLayout& layout, bool staticFormat, bool utf8, TParagraph& paragraph,
@@ -42,17 +47,20 @@ private:
         uint8_t style;
         int32_t contextIndex;
         const TContextState* context;
+        int32_t nextOffset;  // where the record at contextIndex starts (INT32_MAX: none)
     };
 
     void enterContexts(int32_t position) {
-        bool changed = false;
-        while (state_.contextIndex < p_.Contexts.Count() && p_.Contexts.Offset(state_.contextIndex) <= position) {
+        // Most characters lie before the next record: one comparison.
+        if (position < state_.nextOffset)
+            return;
+        const int32_t count = p_.Contexts.Count();
+        while (state_.contextIndex < count && p_.Contexts.Offset(state_.contextIndex) <= position) {
             state_.context = &p_.Contexts.State(state_.contextIndex);
             ++state_.contextIndex;
-            changed = true;
         }
-        if (changed)
-            selectFont();
+        state_.nextOffset = state_.contextIndex < count ? p_.Contexts.Offset(state_.contextIndex) : INT32_MAX;
+        selectFont();
     }
     int32_t runFrom(int32_t start, uint8_t style);
     void selectFont();
@@ -200,6 +208,8 @@ int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
     state_.style = staticFormat_ ? style : 0;
     state_.contextIndex = p_.ContextIndexAt(start);
     state_.context = state_.contextIndex > 0 ? &p_.Contexts.State(state_.contextIndex - 1) : &p_.Base();
+    state_.nextOffset =
+        state_.contextIndex < p_.Contexts.Count() ? p_.Contexts.Offset(state_.contextIndex) : INT32_MAX;
     selectFont();
     position_ = start;
     startLine(position_);
@@ -318,6 +328,7 @@ void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int
     const int32_t oldCount = p.LineCount();
 
     if (measure == nullptr) {
+        ForgetLineMarks(p);
         p.ResetToOneLine();
         firstLine = 0;
         lastLine = 0;
@@ -327,20 +338,43 @@ void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int
         // that the word can move back up (a long word broken over several
         // lines may now fit after the line it used to leave), also when
         // formatting runs to the end.
-        int32_t anchor = p.Line(std::clamp(firstLine, 0, oldCount - 1)).Start;
-        while (anchor > 0 && !IsBlank(p.Text[static_cast<size_t>(anchor - 1)]))
+        // A word that began before the line above the changed one fills
+        // that line whole: it was wider than a line before the change and
+        // still is, so the lines before it stay.  The walk back stops there,
+        // and a word of a megabyte is not walked for every key.
+        const int32_t changed = std::clamp(firstLine, 0, oldCount - 1);
+        int32_t anchor = p.Line(changed).Start;
+        const int32_t floor = changed > 0 ? p.Line(changed - 1).Start : 0;
+        while (anchor > floor && !IsBlank(p.Text[static_cast<size_t>(anchor - 1)]))
             --anchor;
         int32_t first = std::clamp(p.LineOfOffset(anchor) - 1, 0, oldCount - 1);
+        // A line laid out from the paragraph's start that no width breaks
+        // is measured through its marks when it is long.
+        if (first == 0 && layOutWithMarks(p, *measure, width)) {
+            updateWidest(index, p.FirstLine.TextWidth);
+            firstLine = 0;
+            lastLine = 0;
+            document_.lineCountChanged(index, p.LineCount() - oldCount);
+            return;
+        }
         newLines_.clear();
         TLineBreaker breaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, *measure, available, newLines_);
         int32_t replacedLast = breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));
 
+        // Lines before the changed one that come out as they were show the
+        // same text as before: they are not reported as laid out anew.
+        const int32_t changedLine = std::clamp(firstLine, 0, oldCount - 1);
+        int32_t same = 0;
+        while (first + same < changedLine && first + same <= replacedLast &&
+               same + 1 < static_cast<int32_t>(newLines_.size()) &&
+               SameLine(newLines_[static_cast<size_t>(same)], p.Line(first + same)))
+            ++same;
         // The new lines take the place of the old lines first..replacedLast.
         p.ReplaceLines(first, replacedLast, newLines_);
         for (const TLineRecord& line : newLines_)
             updateWidest(index, line.TextWidth);
         int32_t delta = p.LineCount() - oldCount;
-        firstLine = first;
+        firstLine = first + same;
         lastLine = replacedLast + delta;
     }
     document_.lineCountChanged(index, p.LineCount() - oldCount);
@@ -358,4 +392,96 @@ void TTextLayout::BreakApart(const TCodeMeasure& measure, int32_t width, int32_t
     lines.clear();
     TLineBreaker breaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, measure, availableWidth(width), lines);
     breaker.RunApart(startStyle);
+}
+
+// ---------------------------------------------------------------------------
+// Long unbroken lines, measured through their marks
+
+TLineMarkRules TTextLayout::lineMarkRules(const TParagraph& p) const {
+    TLineMarkRules rules;
+    rules.Measure = measure_;
+    rules.Revision = measure_ != nullptr ? measure_->Revision() : 0;
+    rules.TabWidth = std::max(tabStops_, 1) * AverageCharWidth();
+    rules.Spacing = lineMarkSpacing_;
+    rules.FontStyle = fontStyle_;
+    rules.StaticFormat = document_.StaticFormat();
+    rules.StartStyle = rules.StaticFormat ? p.FirstLine.Style : 0;
+    rules.Utf8 = document_.IsUtf8();
+    return rules;
+}
+
+bool TTextLayout::layOutWithMarks(TParagraph& p, const TCodeMeasure& measure, int32_t width) {
+    const int32_t available = availableWidth(width);
+    const bool unbroken = !wordWrap_ && alignment_ == taLeftJustify && outputMeasure_ == nullptr && &measure == measure_;
+    if (!unbroken || lineMarkSpacing_ <= 0 || p.Length() / 4 < lineMarkSpacing_) {
+        ForgetLineMarks(p);
+        return false;
+    }
+    const TLineMarkRules rules = lineMarkRules(p);
+    TLineMarks& marks = lineMarks_[&p];
+    p.HasLineMarks = 1;
+    if (!marks.Update(p, *this, rules))
+        marks.Build(p, *this, rules);
+    // Line breaking gives a blank at least a pixel; and a line too wide
+    // for the numbers of a line record is broken after all.
+    if (!marks.BlanksAgree() || marks.FullWidth() >= available / 2) {
+        ForgetLineMarks(p);
+        return false;
+    }
+    TLineRecord line;
+    line.Start = 0;
+    line.Stop = p.Length();
+    line.TextWidth = static_cast<int32_t>(marks.TextWidth());
+    line.FullWidth = static_cast<int32_t>(marks.FullWidth());
+    line.StretchSpaces = 0;
+    line.StretchStart = marks.StretchStart();
+    line.Style = rules.StartStyle;
+    p.ReplaceLines(0, p.LineCount() - 1, {line});
+    return true;
+}
+
+void TTextLayout::SetLineMarkSpacing(int32_t bytes) {
+    lineMarkSpacing_ = std::max(bytes, 0);
+    ReformatAll();
+}
+
+const TLineMarks* TTextLayout::LineMarksOf(const TParagraph& paragraph) const {
+    if (!paragraph.HasLineMarks || !paragraph.Formatted || paragraph.LineCount() != 1 || outputMeasure_ != nullptr)
+        return nullptr;
+    const auto found = lineMarks_.find(&paragraph);
+    if (found == lineMarks_.end())
+        return nullptr;
+    const TLineMarks& marks = found->second;
+    if (marks.Pending() || marks.Length() != paragraph.Length() || !marks.BlanksAgree() ||
+        !(marks.Rules() == lineMarkRules(paragraph)))
+        return nullptr;
+    return &marks;
+}
+
+void TTextLayout::LineEdited(TParagraph& paragraph, int32_t from, int32_t to, int32_t inserted) {
+    if (!paragraph.HasLineMarks)
+        return;
+    const auto found = lineMarks_.find(&paragraph);
+    if (found != lineMarks_.end())
+        found->second.NoteEdit(from, to, inserted);
+}
+
+void TTextLayout::LineRestyled(TParagraph& paragraph, int32_t from, int32_t to) {
+    if (!paragraph.HasLineMarks)
+        return;
+    const auto found = lineMarks_.find(&paragraph);
+    if (found != lineMarks_.end())
+        found->second.NoteChange(std::clamp(from, 0, paragraph.Length()), std::clamp(to, 0, paragraph.Length()));
+}
+
+void TTextLayout::ForgetLineMarks(TParagraph& paragraph) {
+    if (!paragraph.HasLineMarks)
+        return;
+    paragraph.HasLineMarks = 0;
+    lineMarks_.erase(&paragraph);
+}
+
+void TTextLayout::ForgetAllLineMarks() {
+    // The paragraphs may be gone already: only the table is cleared.
+    lineMarks_.clear();
 }

@@ -18,8 +18,9 @@ std::string_view WithoutTrailingBlanks(std::string_view text) {
 }
 
 uint8_t FoldStyleCodes(uint8_t style, std::string_view text) {
-    for (char c : text)
-        style = ToggleStyleBit(style, c);
+    // From code to code: long texts hold few of them.
+    for (size_t at = FindStyleCode(text, 0); at < text.size(); at = FindStyleCode(text, at + 1))
+        style = ToggleStyleBit(style, text[at]);
     return style;
 }
 

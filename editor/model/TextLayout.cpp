@@ -115,7 +115,7 @@ uint8_t TTextLayout::endStyle(int32_t index) const {
     return p.StyleAt(p.LineCount() - 1, p.Length());
 }
 
-int32_t TTextLayout::formatOne(int32_t index, bool force) {
+int32_t TTextLayout::formatOne(int32_t index, bool force, TLineSpan& span) {
     TParagraphsList& paragraphs = document_.paragraphs_;
     if (!paragraphs[index].Parsed) {
         // Far ahead of the paragraphs parsed in order (a jump into a text
@@ -139,26 +139,30 @@ int32_t TTextLayout::formatOne(int32_t index, bool force) {
     int32_t last = oldCount - 1;
     const bool toEnd = force || (p.RelayoutThrough > 0 && p.RelayoutThrough >= p.Length());
     document_.FormatParagraph(ActiveMeasure(), ActiveWidth(), index, first, last, toEnd);
+    const int32_t firstLineOfParagraph = paragraphs.FirstLine(index);
+    span.Add(firstLineOfParagraph + std::max(first, 0), firstLineOfParagraph + std::max(first, last));
     p.RelayoutThrough = 0;
     p.Formatted = 1;
     p.FormatFromLine = kMaxTextLength;
     return p.LineCount() - oldCount;
 }
 
-void TTextLayout::FormatRange(int32_t first, int32_t last, bool force) {
+TLineSpan TTextLayout::FormatRange(int32_t first, int32_t last, bool force) {
     const TParagraphsList& paragraphs = document_.ParagraphList();
     first = std::max(first, 0);
     last = std::min(last, paragraphs.Count() - 1);
+    TLineSpan span;
     bool any = false;
     for (int32_t i = first; i <= last; ++i) {
         if (!force && paragraphs[i].Formatted)
             continue;
         document_.reportProgress(i, false);
-        formatOne(i, force);
+        formatOne(i, force, span);
         any = true;
     }
     if (any)
-        formattingDone(first, last, true);
+        formattingDone(first, last, true, span);
+    return span;
 }
 
 void TTextLayout::FormatParagraphIfNeeded(int32_t index) {
@@ -189,20 +193,23 @@ void TTextLayout::FormatThroughLine(int32_t line) {
     }
 }
 
-void TTextLayout::formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted) {
+void TTextLayout::formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted, TLineSpan& span) {
     const TParagraphsList& paragraphs = document_.ParagraphList();
     int32_t reached = last;
     if (document_.StaticFormat())
         for (int32_t i = last + 1; i < paragraphs.Count() && (carryIntoUnformatted || paragraphs[i].Formatted) &&
                                    paragraphs[i].FirstLine.Style != endStyle(i - 1);
              ++i) {
-            formatOne(i, true);
+            formatOne(i, true, span);
             reached = i;
         }
     for (TCodeNavigator* navigator : document_.Navigators())
         if (navigator->parIndex_ >= first && navigator->parIndex_ <= reached)
             navigator->lineInPar_ = TCodeNavigator::kUnknown;
-    document_.notify([&](TDocumentWatcher& watcher) { watcher.LayoutChanged(document_, first, reached); });
+    if (document_.UpdateCount() > 0)
+        document_.formattedInUpdate_ = true;
+    const TLayoutChange change{first, reached, span.First, span.Last};
+    document_.notify([&](TDocumentWatcher& watcher) { watcher.LayoutChanged(document_, change); });
 }
 
 void TTextLayout::FormatPending() {
@@ -220,6 +227,9 @@ void TTextLayout::FormatPending() {
 
 void TTextLayout::ReformatAll() {
     TParagraphsList& paragraphs = document_.paragraphs_;
+    for (auto& [paragraph, marks] : lineMarks_)
+        const_cast<TParagraph*>(paragraph)->HasLineMarks = 0;
+    lineMarks_.clear();
     for (int32_t i = 0; i < paragraphs.Count(); ++i) {
         paragraphs[i].Formatted = 0;
         paragraphs[i].FormatFromLine = 0;
@@ -266,10 +276,11 @@ bool TTextLayout::BackgroundSlice() {
     auto last = [&]() { return std::min(formatLast_, paragraphs.Count() - 1); };
     int32_t index = std::max(formatNext_, 0);
     const int32_t first = index;
+    TLineSpan span;
     while (index <= last()) {
         if (!paragraphs[index].Formatted) {
             document_.reportProgress(index, false);
-            formatOne(index, false);
+            formatOne(index, false, span);
         }
         ++index;
         if (document_.Now() >= deadline)
@@ -279,7 +290,7 @@ bool TTextLayout::BackgroundSlice() {
     // style when the pass reaches them: carrying it into them now could run
     // far past the slice's time.
     if (index > first)
-        formattingDone(first, index - 1, false);
+        formattingDone(first, index - 1, false, span);
     // A paragraph before the slice that parsing scheduled is still to do.
     const bool earlier = formatNext_ < first;
     if (!earlier)

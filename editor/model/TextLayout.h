@@ -10,14 +10,29 @@
 
 #include "editor/model/CodeMeasure.h"
 #include "editor/model/DocumentTypes.h"
+#include "editor/model/LineMarks.h"
 #include "editor/model/TextStore.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TCodeDocument;
 class TCodeNavigator;
+
+// A range of display lines (empty when Last < First).
+struct TLineSpan {
+    int32_t First = INT32_MAX;
+    int32_t Last = -1;
+    bool Empty() const { return Last < First; }
+    void Add(int32_t first, int32_t last) {
+        First = std::min(First, first);
+        Last = std::max(Last, last);
+    }
+};
 
 class TTextLayout {
 public:
@@ -95,8 +110,9 @@ public:
     // starting in static style startStyle; its own lines stay as they are.
     void BreakApart(const TCodeMeasure& measure, int32_t width, int32_t index, uint8_t startStyle,
                     std::vector<TLineRecord>& lines) const;
-    // Formats paragraphs first..last (those waiting, or all when forced).
-    void FormatRange(int32_t first, int32_t last, bool force);
+    // Formats paragraphs first..last (those waiting, or all when forced);
+    // returns the display lines laid out anew.
+    TLineSpan FormatRange(int32_t first, int32_t last, bool force);
     // Formats paragraph index when it waits.
     void FormatParagraphIfNeeded(int32_t index);
     // Formats what waits before display line `line` exists as it will
@@ -117,6 +133,24 @@ public:
     void Schedule();
     // Paragraph index waits for formatting.
     void ScheduleParagraph(int32_t index);
+    // ---- Marks along long unbroken lines ----
+    // A paragraph laid out whole on one line (unwrapped, left-aligned) of
+    // at least four spacings gets a mark every spacing bytes (LineMarks.h);
+    // 0 keeps no marks.  Changing it formats everything again.
+    int32_t LineMarkSpacing() const { return lineMarkSpacing_; }
+    void SetLineMarkSpacing(int32_t bytes);
+    // The marks of a paragraph as it is laid out now; nullptr when it has
+    // none (a short or broken line, one waiting for formatting, or one
+    // measured with another measure).
+    const TLineMarks* LineMarksOf(const TParagraph& paragraph) const;
+    // What changed under the marks of a paragraph: bytes from..to replaced
+    // by inserted bytes, context records from..to changed, or anything.
+    void LineEdited(TParagraph& paragraph, int32_t from, int32_t to, int32_t inserted);
+    void LineRestyled(TParagraph& paragraph, int32_t from, int32_t to);
+    void ForgetLineMarks(TParagraph& paragraph);
+    // A new text: every paragraph with marks is gone.
+    void ForgetAllLineMarks();
+
     // How many paragraphs ahead of those highlighted in order a paragraph
     // that is formatted gets parsed on its own (the pass in order is
     // quicker over a few paragraphs, a jump far ahead must not wait for it).
@@ -125,16 +159,21 @@ public:
 private:
     friend class TCodeDocument;
 
-    int32_t formatOne(int32_t index, bool force);
+    // Formats paragraph index; the display lines laid out anew join span.
+    int32_t formatOne(int32_t index, bool force, TLineSpan& span);
     // The pixels a line may take: the width less the margins, or (neither
     // wrapped nor aligned) no limit.
     int32_t availableWidth(int32_t width) const;
+    // Lays paragraph p out in one unbroken line through its marks, when it
+    // is long enough to have them; false when it is not laid out so.
+    bool layOutWithMarks(TParagraph& p, const TCodeMeasure& measure, int32_t width);
+    TLineMarkRules lineMarkRules(const TParagraph& p) const;
     uint8_t endStyle(int32_t index) const;
     // Paragraphs first..last have just been formatted: a static style that
     // now ends one differently carries into the paragraphs behind it (into
     // unformatted ones too only when asked), navigators in all of them
     // forget their display line, and the watchers hear of them.
-    void formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted);
+    void formattingDone(int32_t first, int32_t last, bool carryIntoUnformatted, TLineSpan& span);
     void updateWidest(int32_t paragraph, int32_t width);
     // An edit replaced paragraphs first..last by first..newLast: the
     // pending range and the widest line follow.
@@ -160,6 +199,8 @@ private:
     int32_t formatLast_ = -1;  // ... and the last one that needs it (-1 = none)
     int32_t parseAhead_ = 256;
     std::vector<TLineRecord> newLines_;
+    int32_t lineMarkSpacing_ = 512;
+    std::unordered_map<const TParagraph*, TLineMarks> lineMarks_;
     // The ends of the paragraph whose keywords line breaking applies.
     std::unique_ptr<TCodeNavigator> keywordsFrom_;
     std::unique_ptr<TCodeNavigator> keywordsTo_;

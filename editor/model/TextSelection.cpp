@@ -156,10 +156,20 @@ int32_t TTextSelection::SelCharacterColumn() {
     const int32_t column = caret.ColumnInLine();
     if (!document_.IsUtf8())
         return column + virtualColumns_;
-    const int32_t lineStart = caret.ParOffset() - column;
-    const std::string_view before =
-        std::string_view(caret.Paragraph()->Text).substr(static_cast<size_t>(lineStart), static_cast<size_t>(column));
-    return static_cast<int32_t>(Utf8CharCount(before)) + virtualColumns_;
+    int32_t lineStart = caret.ParOffset() - column;
+    int32_t counted = 0;
+    // On a long unbroken line the characters are counted from the mark
+    // before the caret.
+    const TParagraph& paragraph = *caret.Paragraph();
+    if (const TLineMarks* marks = document_.Layout().LineMarksOf(paragraph)) {
+        const TLineMark& mark = marks->AtOrBefore(caret.ParOffset());
+        lineStart = mark.Offset;
+        counted = mark.Characters;
+    }
+    const std::string_view before = std::string_view(paragraph.Text)
+                                        .substr(static_cast<size_t>(lineStart),
+                                                static_cast<size_t>(caret.ParOffset() - lineStart));
+    return counted + static_cast<int32_t>(Utf8CharCount(before)) + virtualColumns_;
 }
 
 void TTextSelection::SetSelCol(int32_t column) {

@@ -1,5 +1,11 @@
 #include "editor/model/TextStore.h"
 
+// A page has a million paragraph records: they stay this small, and a state
+// number fits the bits their base context has.
+static_assert(sizeof(TParagraph) <= 96, "a paragraph record takes 96 bytes at most");
+static_assert(uint64_t{ContextTable::kMaxChunks} * ContextTable::kChunkSize <= (uint64_t{1} << 24),
+              "state numbers take 24 bits");
+
 #include "editor/model/StyleCodes.h"
 
 #include "platform/base/Exceptions.h"

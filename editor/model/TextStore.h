@@ -50,16 +50,24 @@ struct TParagraph {
     std::string Text;
     int32_t TextColor = -1;        // -1 = the memo's colour
     int32_t BackgroundColor = -1;  // -1 = the memo's colour
-    // The state in force at the paragraph's first character.
-    TContextId BaseContext = kDefaultContext;
     TLineRecord FirstLine;
-    TCompactArray<TLineRecord> FurtherLines;
-    TContextList Contexts;
+    // The state in force at the paragraph's first character (state numbers
+    // take 24 bits), and beside it in the same word the flags below: a
+    // paragraph record takes 96 bytes, and a page has a million of them.
+    TContextId BaseContext : 24 = kDefaultContext;
     // Highlighting state owned by the highlighting engine: formatted, parsed,
     // keywords applied.  A new paragraph has them 0, 1, 1.
-    uint8_t Formatted = 0;
-    uint8_t Parsed = 1;
-    uint8_t KeywordsApplied = 1;
+    uint32_t Formatted : 1 = 0;
+    uint32_t Parsed : 1 = 1;
+    uint32_t KeywordsApplied : 1 = 1;
+    // The text is known to hold no pair of equal style codes with only
+    // codes between them (the clean-up after edits looked at all of it):
+    // the next clean-up needs to look only around its edit.
+    uint32_t CodePairsCleaned : 1 = 0;
+    // The layout keeps marks along the paragraph's one unbroken line.
+    uint32_t HasLineMarks : 1 = 0;
+    TCompactArray<TLineRecord> FurtherLines;
+    TContextList Contexts;
     // The first display line that the next formatting pass must redo; edits
     // lower it so that formatting can start at the edited line.
     int32_t FormatFromLine = 0;

@@ -155,12 +155,22 @@ void TUndoHistory::dropOldestSteps(int32_t steps) {
     eraseEntries(0, end);
 }
 
+bool TUndoHistory::holdsOlderSteps() const {
+    size_t end = 1;
+    const auto position = static_cast<size_t>(position_);
+    while (end < position && entries_[end].Grouped)
+        ++end;
+    return end < position;
+}
+
 void TUndoHistory::trim() {
     // Space: the redo steps go first, the newest of them first, then the
-    // oldest undo steps.
+    // oldest undo steps.  The step just done stays whatever its size, so
+    // that a large deletion can always be taken back; only a history kept
+    // without any space (undo switched off) holds nothing.
     while (total_ > maxSpace_ && static_cast<int32_t>(entries_.size()) > position_)
         dropRedoStepsBeyond(entries_.size() - 1);
-    while (total_ > maxSpace_ && position_ >= 1)
+    while (total_ > maxSpace_ && position_ >= 1 && (maxSpace_ == 0 || holdsOlderSteps()))
         dropOldestSteps(1);
     // Level: the steps before the position.  They are never more than the
     // entries, so most calls end at the first test.

@@ -86,6 +86,8 @@ private:
     void eraseEntries(size_t from, size_t to);
     void dropRedoStepsBeyond(size_t index);
     void dropOldestSteps(int32_t steps);
+    // Whether steps older than the newest one stand before the position.
+    bool holdsOlderSteps() const;
 
     std::vector<TUndoEntry> entries_;
     int32_t position_ = 0;

@@ -100,6 +100,15 @@ TGIFPainterWait TGIFPainter::waitBeforeFrame() {
     return wait;
 }
 
+void TGIFPainter::skipFramesWithoutPixels() {
+    // Such a frame (extensions alone, or a descriptor of no size) is never
+    // shown, as viewers skip it; the frame after it follows without a wait
+    // of its own.
+    const int count = image_.Images().Count();
+    while (active_ >= 0 && active_ < count && image_.Images().Frames(active_)->Empty())
+        ++active_;
+}
+
 TGIFPainterWait TGIFPainter::Resume() {
     const int count = image_.Images().Count();
     for (;;) {
@@ -132,9 +141,11 @@ TGIFPainterWait TGIFPainter::Resume() {
             active_ = startFrame_;
             if (painted_)
                 fire(image_.OnLoopStart);
+            shownThisPass_ = false;
             phase_ = TPhase::FrameWait;
             break;
         case TPhase::FrameWait: {
+            skipFramesWithoutPixels();
             if (active_ < 0 || active_ >= count || terminated_) {
                 phase_ = TPhase::PassEnd;
                 break;
@@ -150,11 +161,10 @@ TGIFPainterWait TGIFPainter::Resume() {
             if (terminated_)
                 break;
             fire(image_.OnFramePaint);
+            skipFramesWithoutPixels(); // the handler may have chosen one
             if (terminated_ || active_ >= count)
                 break;
             TGIFSubImage& frame = *image_.Images().Frames(active_);
-            if (frame.Empty())
-                break; // a frame of extensions only ends the pass
             for (int i = 0; i < frame.Extensions().Count(); ++i) {
                 auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(frame.Extensions().Extensions(i));
                 if (!loop || loopSeen_ || !loop->HasLoopCount)
@@ -168,6 +178,7 @@ TGIFPainterWait TGIFPainter::Resume() {
             paintFrame();
             if (terminated_)
                 break;
+            shownThisPass_ = true;
             delay_ = GIFFallbackDelay;
             if (const TGIFGraphicControlExtension* control = frame.GraphicControlExtension())
                 if (control->Delay() != 0) {
@@ -188,7 +199,10 @@ TGIFPainterWait TGIFPainter::Resume() {
         case TPhase::PassEnd:
             if (loopsLeft_ > 0)
                 --loopsLeft_;
-            phase_ = ((options_ & gdAnimate) && (options_ & gdLoop)) ? TPhase::PassStart : TPhase::RunStart;
+            // A pass that showed nothing would show nothing again, at once
+            // and for ever: the animation ends instead.
+            phase_ = ((options_ & gdAnimate) && (options_ & gdLoop) && shownThisPass_) ? TPhase::PassStart
+                                                                                      : TPhase::RunStart;
             break;
         case TPhase::Done:
             finished_ = true;

@@ -105,6 +105,8 @@ private:
     enum class TPhase { RunStart, PassStart, FrameWait, FramePaint, PassEnd, Done };
 
     void fire(const TNotifyEvent& event);
+    // Moves the active frame past frames that have no pixels.
+    void skipFramesWithoutPixels();
     void paintFrame();
     TGIFPainterWait waitBeforeFrame();
     void threadBody();
@@ -125,6 +127,7 @@ private:
     TPhase phase_ = TPhase::RunStart;
     int active_ = -1;
     bool painted_ = false;
+    bool shownThisPass_ = false;
     bool restart_ = true;
     int loopsLeft_ = 1;
     int startFrame_ = 0;

@@ -35,8 +35,9 @@ protected:
             top = top->Parent();
         if (top == form_)
             return lvPass;
-        // Popups, overlays and floating frames belong to whatever opened
-        // them (a menu of the modal form, say).
+        // Popups, overlays and frameless windows belong to whatever opened
+        // them (a menu of the modal form, say).  The floating toolbar frames
+        // of the other forms wait with those forms, as their docked bars do.
         auto* window = dynamic_cast<TWinControl*>(top);
         if (window != nullptr) {
             const std::string& kind = window->WindowParams().Kind;

@@ -1,10 +1,15 @@
 // The main window's commands as a user meets them, on real offscreen
-// windows: the preview
-// in an outside browser (file addresses, one argument, no shell, missing
-// browsers), the view and option commands across several documents,
-// shortcut keys typed into the editor, printing from the menu, reopening
-// from the recent list, and quitting with a project that can not be
-// written.
+// windows.  The preview for an outside browser: the browser program asked
+// of the user-interaction seam (which records it and starts nothing) with
+// the preview file's encoded address as its one argument, an untitled page
+// saved first, missing or unstartable browsers reported.  The view and
+// option commands across several documents, shortcut keys typed into the
+// editor, printing from the menu, reopening from the recent list, quitting
+// with a project that can not be written, help pages handed to the
+// desktop (and a failure told), Save As naming the window and its tab,
+// keys reaching the document just made or picked, the source's context
+// menu, save questions, the status bar following the document in front,
+// and a file that can not be opened leaving the status bar alone.
 
 #include "app/BrowserPreview.h"
 #include "app/EditForm.h"

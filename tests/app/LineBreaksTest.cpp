@@ -1,7 +1,9 @@
-// Documents keep their bytes: any file read into an editor is written back
-// exactly (bytes 0x80-0xFF, control bytes, every kind of line break, mixed,
-// with or without a final break), and breaks joined after edits never
-// merge into one when the file is read again.
+// Documents keep their bytes: random pages read into an editor are written
+// back exactly (bytes 0x80-0xFF, control bytes, every kind of line break,
+// mixed, with or without a final break), random edits change no byte
+// outside their range, new breaks take the page's most frequent kind, and
+// breaks joined after edits never merge into one when the page is read
+// again.
 
 #include "app/DocumentText.h"
 

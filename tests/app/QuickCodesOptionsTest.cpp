@@ -5,7 +5,8 @@
 // written both or neither; the folder made again at start.  Random
 // preferences survive "Ok", reopening and a restart; a wrong font size or
 // "Cancel" writes nothing; the highlighting choice reaches every open
-// document.
+// document; each tab of the nine style pages shows whole and opens its
+// page when clicked.
 
 #include "app/OptionsDialog.h"
 #include "app/QuickCodeDialog.h"

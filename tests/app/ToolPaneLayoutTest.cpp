@@ -1,7 +1,8 @@
 // The tool window as the user sees it in the running main window: docked
 // at the side it runs the dock's length, and on every one of its pages the
 // controls tile the page from top to bottom, without gaps or overlaps
-// (splitters are thin bars between the panes they size).
+// (splitters are thin bars between the panes they size); its four tabs are
+// pictures with the pages' names as hints, all in view side by side.
 
 #include "app/FrameForm.h"
 #include "tests/app/MainWindowTestSupport.h"

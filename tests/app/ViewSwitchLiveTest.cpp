@@ -3,8 +3,8 @@
 // a page looked at in the design view keeps its source byte for byte, the
 // preview file is written once and removed on the return to the source,
 // pages with frames are refused by the design view, keys typed after
-// picking a page reach it, and pictures beside a page show in both views
-// whatever the page's folder is called.
+// picking a page reach it, and a picture beside a page shows in both views
+// from a folder whose name holds a blank, "#" and "%".
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"

@@ -381,3 +381,50 @@ TEST(EditPrimitive, ColumnBlockTextAndDeletion) {
     selection.Undo();
     EXPECT_EQ(document.Text(), "abcdef\r\nab\r\n\tx123");
 }
+
+// The clean-up after an edit looks only around the edit once a paragraph is
+// known to be clean; what it leaves must be what a scan of every edited
+// paragraph leaves.  A twin document without the clean-up takes the same
+// edit; the pairs removed from its edited paragraphs give the expected text.
+TEST(EditPrimitive, CodeCleanUpAroundTheEditLeavesWhatAFullScanLeaves) {
+    std::mt19937 random(31);
+    auto below = [&](int32_t n) { return n <= 0 ? 0 : static_cast<int32_t>(random() % static_cast<uint32_t>(n)); };
+    TCodeDocument cleaned;
+    TCodeDocument twin;
+    twin.Fields().CodeCleanUp = false;
+    TTextSelection cleanedSelection(cleaned);
+    TTextSelection twinSelection(twin);
+    // Long paragraphs full of codes, so that pairs form near edits and far
+    // from them.
+    std::string text;
+    for (int line = 0; line < 6; ++line) {
+        for (int word = 0; word < 40; ++word)
+            text += std::string("ab\x02" "cd\x01 \x15" "ef\x02 ").substr(0, static_cast<size_t>(3 + below(9)));
+        text += "\r\n";
+    }
+    LoadText(cleaned, text);
+    static const char* const pieces[] = {"\x01", "\x02", "\x03", "\x04", "\x15", "x", " ", "\x02\x02", "\x01\x15\x01",
+                                         "\r\n", "\x02\r\n\x02"};
+    for (int step = 0; step < 1500; ++step) {
+        LoadText(twin, cleaned.Text());
+        const int32_t length = cleaned.TextLength();
+        const int32_t from = below(length + 1);
+        const int32_t to = std::min(length, from + (below(3) == 0 ? below(6) : 0));
+        std::string insertion;
+        for (int32_t n = below(3); n >= 0; --n)
+            insertion += pieces[below(11)];
+        Select(cleanedSelection, from, to);
+        Select(twinSelection, from, to);
+        const int32_t first = twin.ParagraphList().IndexOfOffset(twinSelection.SelStart());
+        cleanedSelection.SetSelText(insertion);
+        twinSelection.SetSelText(insertion);
+        const int32_t last = twin.ParagraphList().IndexOfOffset(twinSelection.SelStart());
+        std::string expected;
+        for (int32_t i = 0; i < twin.ParagraphCount(); ++i) {
+            if (i > 0)
+                expected += "\r\n";
+            expected += i >= first && i <= last ? RemoveCodePairs(twin.ParagraphText(i)) : twin.ParagraphText(i);
+        }
+        ASSERT_EQ(cleaned.Text(), expected) << "step " << step;
+    }
+}

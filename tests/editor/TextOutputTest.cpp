@@ -13,6 +13,10 @@
 
 #include <QImage>
 
+#include "platform/base/Utf8.h"
+
+#include <random>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,16 +35,16 @@ protected:
 TEST_F(TextOutput, DrawingAtThePenSkipsFarLeftAndStopsAtTheLimit) {
     canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
     std::string text(20000, 'w');
-    // 2000 chunks of 10 characters (70 px): those left of -16383 are only
-    // measured; drawing stops with the first chunk at or past x = 100.
+    // 2000 chunks of 10 characters (70 px): those that end left of the
+    // limit are only measured; drawing stops with the first chunk at or
+    // past x = 100.
     canvas.MoveTo(-17000, 20);
-    DrawTextAtPen(canvas, text, 100, 10);
+    const size_t reached = DrawTextAtPen(canvas, text, 100, 10);
     int32_t x = -17000;
-    while (x < -16383)
-        x += 70;
     while (x < 100)
         x += 70;
     EXPECT_EQ(canvas.PenPos().X, x);
+    EXPECT_EQ(reached, static_cast<size_t>((x + 17000) / 70 * 10));
     EXPECT_EQ(canvas.PenPos().Y, 20);
     // The visible part was drawn.
     bool inked = false;
@@ -96,4 +100,50 @@ TEST_F(TextOutput, FormatOnCanvasUsesTheCanvasMeasurer) {
     EXPECT_EQ(memo.Paragraph(0)->Line(0).TextWidth, 49);
     memo.FormatOnCanvas(static_cast<TCanvas*>(nullptr), 0);
     EXPECT_EQ(memo.LineCount(), 1);  // back to the measuring context: none
+}
+
+// Drawing taken up inside a text, the pen where that byte stands, draws
+// what drawing the whole text draws: the chunks are counted from the
+// text's start, and those that end left of the limit are not drawn, those
+// that reach past it are, whole.
+TEST_F(TextOutput, DrawingTakenUpInsideATextDrawsWhatTheWholeTextDraws) {
+    std::mt19937 random(4);
+    measurer.SetAdvance('i', 3);
+    measurer.SetAdvance('m', 11);
+    std::string text;
+    for (int i = 0; i < 400; ++i)
+        text += "mi w\xC3\xA9"[random() % 6];
+    int compared = 0;
+    for (int round = 0; round < 40; ++round) {
+        const bool utf8 = round % 2 != 0;
+        canvas.SetTextEncoding(utf8 ? teUtf8 : teAnsi);
+        const int chunk = 1 + static_cast<int>(random() % 12);
+        const int limit = -static_cast<int>(random() % 300);
+        const int start = -static_cast<int>(random() % 2000);
+        auto paint = [&](size_t resumeAt) {
+            image.fill(Qt::white);
+            canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+            canvas.SetBkMode(OPAQUE);
+            canvas.SetBkColor(clYellow);
+            // The pen where the byte to take up at stands.
+            canvas.MoveTo(start + canvas.TextWidth(std::string_view(text).substr(0, resumeAt)), 20);
+            const size_t reached = DrawTextAtPen(canvas, text, 200, chunk, utf8, limit, resumeAt);
+            canvas.Release();
+            return std::make_pair(image.copy(), std::make_pair(reached, canvas.PenPos().X));
+        };
+        const auto whole = paint(0);
+        // Taken up at a character far enough left of the limit that no
+        // glyph drawn before it can reach into view.
+        size_t at = 0;
+        for (size_t i = 0; i < text.size(); i = utf8 ? Utf8NextChar(text, i) : i + 1)
+            if (start + canvas.TextWidth(std::string_view(text).substr(0, i)) <= limit - 40 && random() % 3 != 0)
+                at = i;
+        const auto resumed = paint(at);
+        ASSERT_TRUE(whole.first == resumed.first) << "round " << round << " at " << at;
+        ASSERT_EQ(whole.second, resumed.second) << "round " << round;
+        compared += at > 0;
+    }
+    EXPECT_GT(compared, 20);
+    for (unsigned char byte : {'i', 'm'})
+        measurer.SetAdvance(byte, -1);
 }

@@ -347,3 +347,39 @@ TEST(Undo, AColumnBlockWhoseLineTriggersTheCodeCleanUpUndoesInOneStep) {
     selection.Redo();
     EXPECT_EQ(document.Text(), "bcdef\r\nbcdef");
 }
+
+// However small the undo space, the step just done can be taken back: a
+// deletion or replacement larger than the whole space is kept (the older
+// steps go instead), one undo gives the text before it and a redo the text
+// after it.  Only a history without any space holds nothing.
+TEST(Undo, TheStepJustDoneIsKeptWhateverItsSize) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        TCodeDocument document;
+        TTextSelection selection(document);
+        std::string text;
+        for (int line = 0; line < 40; ++line)
+            text += (line ? "\r\n" : "") + std::string(static_cast<size_t>(random() % 60), 'a' + static_cast<char>(line % 26));
+        LoadText(document, text);
+        const auto space = static_cast<int32_t>(random() % 300);
+        document.UndoHistory().SetMaxSpace(space);
+        for (int action = 0; action < 20; ++action) {
+            const std::string before = document.Text();
+            const int32_t length = document.TextLength();
+            const auto at = static_cast<int32_t>(random() % static_cast<uint32_t>(length + 1));
+            selection.SetSelStart(at);
+            selection.SetSelLength(static_cast<int32_t>(random() % static_cast<uint32_t>(length - at + 1)));
+            selection.SetSelText(std::string(static_cast<size_t>(random() % 400), 'z'));
+            const std::string after = document.Text();
+            if (space == 0) {
+                EXPECT_FALSE(document.UndoHistory().CanUndo());
+                continue;
+            }
+            ASSERT_TRUE(document.UndoHistory().CanUndo()) << "round " << round << ", action " << action;
+            selection.Undo();
+            ASSERT_EQ(document.Text(), before) << "round " << round << ", action " << action;
+            selection.Redo();
+            ASSERT_EQ(document.Text(), after) << "round " << round << ", action " << action;
+        }
+    }
+}

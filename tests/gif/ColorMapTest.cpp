@@ -4,9 +4,11 @@
 #include "GIFTestSupport.h"
 
 #include "gif/GIFException.h"
+#include "gif/GIFRender.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -143,6 +145,74 @@ TEST(GIFColorMap, HistogramAndMappingModel) {
                       usesGlobal[size_t(f)] ? map[1] : 1);
         }
     }
+}
+
+// Sorting a table by use: the entries come most used first, those nobody
+// uses (the logical screen's background colour counts as a use) go from
+// the end, and every frame, the background colour and each transparent
+// pixel look as they did.  Random images, global and local tables.
+TEST(GIFColorMap, OptimizeSortsByUseAndKeepsEveryColourShown) {
+    std::mt19937 random(8);
+    int dropped = 0, backgroundOnly = 0;
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        TGIFImage image;
+        const int globalCount = 2 + int(random() % 40);
+        for (int i = 0; i < globalCount; ++i)
+            image.GlobalColorMap().Add(rgb(int(random() % 4) * 60, i, int(random() % 256)));
+        const int background = int(random() % uint32_t(globalCount + 2));
+        image.Header().SetBackgroundColorIndex(uint8_t(background));
+        std::vector<bool> used(size_t(globalCount), false);
+        for (int f = 0, frames = 1 + int(random() % 3); f < frames; ++f) {
+            TGIFSubImage* frame = AddFrame(image);
+            frame->SetBounds(0, 0, 1 + int(random() % 9), 1 + int(random() % 9));
+            const int local = random() % 3 == 0 ? 2 + int(random() % 20) : 0;
+            for (int i = 0; i < local; ++i)
+                frame->ColorMap().Add(rgb(0, i, int(random() % 256)));
+            const int range = (local ? local : globalCount) / 2 + 1; // leaves entries unused
+            for (int64_t p = 0; p < frame->DataSize(); ++p) {
+                frame->Data()[p] = uint8_t(random() % 16 == 0 ? random() % 256 : random() % uint32_t(range));
+                if (!local && frame->Data()[p] < globalCount)
+                    used[frame->Data()[p]] = true;
+            }
+            if (random() % 2 == 0) {
+                auto* control = new TGIFGraphicControlExtension(frame);
+                frame->Extensions().Add(control);
+                control->SetTransparent(true);
+                control->SetTransparentColorIndex(frame->Data()[0]);
+            }
+        }
+        backgroundOnly += background < globalCount && !used[size_t(background)];
+        std::vector<std::vector<uint32_t>> before;
+        for (int f = 0; f < image.Images().Count(); ++f)
+            before.push_back(RenderGIFFrame(*image.Images().Frames(f), true));
+        const bool backgroundInTable = background < globalCount;
+        const uint32_t backgroundColor = backgroundInTable ? image.Header().BackgroundColor() : 0;
+        const int countBefore = image.GlobalColorMap().Count();
+
+        image.Optimize(ooColorMap);
+        TGIFGlobalColorMap& global = image.GlobalColorMap();
+        EXPECT_TRUE(global.Optimized());
+        dropped += global.Count() < countBefore;
+        for (int f = 0; f < image.Images().Count(); ++f)
+            ASSERT_EQ(RenderGIFFrame(*image.Images().Frames(f), true), before[size_t(f)]) << "frame " << f;
+        if (backgroundInTable) {
+            ASSERT_LT(image.Header().BackgroundColorIndex(), global.Count());
+            EXPECT_EQ(image.Header().BackgroundColor(), backgroundColor);
+        } else {
+            EXPECT_EQ(image.Header().BackgroundColorIndex(), background);
+        }
+        // Most used first.
+        std::vector<int64_t> counts = global.BuildHistogram();
+        if (image.Header().BackgroundColorIndex() < counts.size())
+            ++counts[image.Header().BackgroundColorIndex()];
+        EXPECT_TRUE(std::is_sorted(counts.rbegin(), counts.rend())) << "use counts in falling order";
+        if (counts.front() > 0) {
+            EXPECT_GT(counts.back(), 0) << "an entry nobody uses is left at the end";
+        }
+    }
+    EXPECT_GT(dropped, 100);
+    EXPECT_GT(backgroundOnly, 20) << "too few backgrounds only the screen uses to test anything";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Real GIF files that no one here wrote (Debian package data, read in
-// place), checked against giflib as an independent reader, written back and
-// read again, and cut or damaged in every way.
+// place), checked against giflib as an independent reader, written back with
+// both encoders and read again, cut at every length, and damaged at random
+// (bytes overwritten, bits flipped, ranges dropped or repeated).
 
 #include "GIFFrames.h"
 #include "GIFTestSupport.h"

@@ -364,6 +364,13 @@ TEST(GIFImageNotices, ProgressCopiesAndChanges) {
     EXPECT_EQ(copy.BackgroundColor, 0x123456);
     EXPECT_EQ(copy.AnimationSpeed(), 100) << "the speed stays the copy's own";
     EXPECT_TRUE(copy.OnProgress && copy.OnChange) << "the copy keeps its handlers";
+    // Its warnings still reach its own handler, and the source's stay with
+    // the source.
+    WarningLog sourceWarnings(image), copyWarnings(copy);
+    copy.Assign(&image);
+    copy.GlobalColorMap().Colors(copy.GlobalColorMap().Count());
+    EXPECT_EQ(copyWarnings.Messages, std::vector<std::string>{"Invalid color index"});
+    EXPECT_TRUE(sourceWarnings.Messages.empty());
     EXPECT_EQ(copying.front(), "Copying...");
     EXPECT_GE(changes, 1);
     changes = 0;
@@ -371,6 +378,10 @@ TEST(GIFImageNotices, ProgressCopiesAndChanges) {
     EXPECT_EQ(changes, 0);
     copy.SetWidth(copy.Width() + 1);
     EXPECT_EQ(changes, 1);
+    copy.SetHeight(copy.Height());
+    EXPECT_EQ(changes, 1);
+    copy.SetHeight(copy.Height() + 1);
+    EXPECT_EQ(changes, 2);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <tuple>
 
 namespace {
@@ -108,6 +110,36 @@ TEST(GIFSubImage, PixelAccessOutsideTheFrame) {
     thin.SetBounds(0, 0, 0, 1);
     EXPECT_EQ(GIFErrorOf([&] { thin.Scanline(0); }), "Image is empty");
     EXPECT_TRUE(thin.Empty());
+}
+
+// A frame's place on the logical screen, and on a destination the screen
+// is stretched into: each edge at its share of the destination, rounded to
+// the nearest pixel (halves away from the corner), as a whole picture
+// stretched there shows it.
+TEST(GIFSubImage, BoundsAndPlaceOnAStretchedScreen) {
+    std::mt19937 random(31);
+    for (int round = 0; round < 2000; ++round) {
+        TGIFImage image;
+        TGIFSubImage* frame = AddFrame(image);
+        const int width = 1 + int(random() % 40), height = 1 + int(random() % 40);
+        const int left = int(random() % 30), top = int(random() % 30);
+        frame->SetBounds(left, top, width, height);
+        const int screenWidth = left + width + int(random() % 20), screenHeight = top + height + int(random() % 20);
+        image.SetWidth(screenWidth);
+        image.SetHeight(screenHeight);
+        ASSERT_EQ(frame->BoundsRect(), Rect(left, top, left + width, top + height));
+        const TRect destination = Bounds(int(random() % 50) - 25, int(random() % 50) - 25, 1 + int(random() % 500),
+                                         1 + int(random() % 500));
+        auto across = [&](int x) {
+            return destination.Left + int(std::lround(double(x) * destination.Width() / screenWidth));
+        };
+        auto down = [&](int y) {
+            return destination.Top + int(std::lround(double(y) * destination.Height() / screenHeight));
+        };
+        ASSERT_EQ(frame->ScaleRect(destination),
+                  Rect(across(left), down(top), across(left + width), down(top + height)))
+            << round;
+    }
 }
 
 TEST(GIFSubImage, ActiveTableAndVersion) {

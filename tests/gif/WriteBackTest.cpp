@@ -78,6 +78,19 @@ void ExpectSameScreenTimes(const std::vector<std::pair<std::vector<uint32_t>, in
     }
 }
 
+// The comments of all frames, in file order.
+std::vector<std::string> Comments(TGIFImage& image) {
+    std::vector<std::string> comments;
+    for (int i = 0; i < image.Images().Count(); ++i) {
+        const TGIFExtensionList& extensions = image.Images().Frames(i)->Extensions();
+        for (int k = 0; k < extensions.Count(); ++k)
+            if (auto* comment = dynamic_cast<const TGIFCommentExtension*>(extensions.Extensions(k)))
+                for (int line = 0; line < comment->Comment().Count(); ++line)
+                    comments.push_back(comment->Comment().Strings(line));
+    }
+    return comments;
+}
+
 QImage QtFirstFrame(const Bytes& bytes) {
     QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     QBuffer buffer(&data);
@@ -162,6 +175,47 @@ TEST(GIFWriteBack, AScreenWithoutWidthOrHeightShowsWhatOtherReadersShow) {
     }
 }
 
+// A frame without pixels (a descriptor of no width or height read on a
+// screen of none, or extensions alone) is never drawn; written back, its
+// extensions come before the next frame's image, and its graphic control
+// must not become that frame's own.  Random animations with such frames
+// between their others show the same pictures for the same times once
+// written and read again.
+TEST(GIFWriteBack, FramesWithoutPixelsLendNothingToTheNext) {
+    std::mt19937 random(1618);
+    int lent = 0;
+    for (uint32_t seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE(seed);
+        TGIFImage image;
+        LoadImage(image, RandomAnimation(seed, {0, 1, 2, 3, 1}));
+        for (int k = 0, empties = 1 + int(random() % 3); k < empties; ++k) {
+            auto* empty = new TGIFSubImage(&image);
+            image.Images().Insert(int(random() % uint32_t(image.Images().Count())), empty);
+            auto* control = new TGIFGraphicControlExtension(empty);
+            empty->Extensions().Add(control);
+            control->SetDisposal(uint8_t(random() % 4));
+            control->SetDelay(uint16_t(random() % 50));
+            control->SetTransparent(random() % 2 == 0);
+            control->SetTransparentColorIndex(int(random() % 2));
+            if (random() % 2 == 0) {
+                auto* comment = new TGIFCommentExtension(empty);
+                empty->Extensions().Add(comment);
+                comment->Comment().Add("between");
+            }
+        }
+        for (int i = 0; i + 1 < image.Images().Count(); ++i)
+            lent += image.Images().Frames(i)->Empty() && !image.Images().Frames(i + 1)->Empty();
+        const auto composites = Composites(image);
+        const TShownTiming timing = ShownTiming(image);
+        TGIFImage again;
+        LoadImage(again, SaveImage(image));
+        EXPECT_EQ(Composites(again), composites);
+        EXPECT_EQ(ShownTiming(again).Delays, timing.Delays);
+        EXPECT_EQ(ShownTiming(again).Loops, timing.Loops);
+    }
+    EXPECT_GT(lent, 40);
+}
+
 // Optimising such files keeps every picture and how long it shows: a
 // delta frame keeps its transparent index even where that lies beyond the
 // table.
@@ -177,10 +231,12 @@ TEST(GIFWriteBack, OptimisingFilesBeyondTheirTablesKeepsWhatIsShown) {
     }
 }
 
-// A frame that draws nothing folds into the one before it.  Frames may carry
-// more than one graphic control (only the first counts) and loop
-// extensions; folding must leave every later frame's time, disposal and
-// transparency as they were.
+// A frame that draws nothing folds into the one shown before it.  Frames
+// may carry more than one graphic control (only the first counts), loop
+// extensions and comments, may restore what they covered, and a frame
+// without pixels may stand between; folding must leave every picture's
+// time, every later frame's disposal and transparency as they were, the
+// loop count, and the comments in order.
 TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
     std::mt19937 random(2718);
     const Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
@@ -193,6 +249,8 @@ TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
         for (int f = 0; f < frames; ++f) {
             if (random() % 3 == 0)
                 Append(blocks, loop);
+            if (random() % 3 == 0)
+                Append(blocks, {'!', 0xFE, 2, 'c', uint8_t('0' + f), 0});
             // The first control is the frame's own; the others are strays.
             const int transparent = random() % 4 == 0 ? -1 : int(random() % 4);
             const int controls = transparent >= 0 ? 1 + int(random() % 2) : int(random() % 3);
@@ -210,11 +268,24 @@ TEST(GIFWriteBack, FoldingFramesThatDrawNothingKeepsEveryTime) {
         }
         TGIFImage image;
         ASSERT_NO_THROW(LoadImage(image, GifWithBlocks(width, height, 4, blocks)));
+        // Frames a file may also hold: one without pixels (a descriptor of
+        // no height on a screen of none), and frames that restore the
+        // background or what was below them.
+        if (random() % 3 == 0)
+            image.Images().Insert(1 + int(random() % uint32_t(image.Images().Count() - 1)), new TGIFSubImage(&image));
+        for (int i = 0; i < image.Images().Count(); ++i)
+            if (TGIFGraphicControlExtension* control = image.Images().Frames(i)->GraphicControlExtension())
+                if (random() % 4 == 0)
+                    control->SetDisposal(uint8_t(dmBackground + random() % 2));
         const auto before = ScreenTimes(image);
+        const int loops = ShownTiming(image).Loops;
+        const std::vector<std::string> comments = Comments(image);
         const int count = image.Images().Count();
         image.Optimize(ooCrop);
         folded += image.Images().Count() < count;
         ExpectSameScreenTimes(before, ScreenTimes(image));
+        EXPECT_EQ(ShownTiming(image).Loops, loops);
+        EXPECT_EQ(Comments(image), comments) << "comments keep their order";
     }
     EXPECT_GT(folded, 40) << "too few frames folded to test anything";
 }

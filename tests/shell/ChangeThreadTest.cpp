@@ -1,6 +1,7 @@
 // The change-watching thread on real folders: its slots, its notices
 // (one at a time per watch, however many changes), watches ending with
-// their folders, and every descriptor closed exactly once.
+// their folders, one slot serving many folders, and no descriptor left
+// open afterwards.
 
 #include "platform/ui/Control.h"
 #include "shell/ChangeHandlerThread.h"

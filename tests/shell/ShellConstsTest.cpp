@@ -1,6 +1,6 @@
-// The default keys come from the translatable texts: any spelling of a
-// shortcut text gives the same key, an unknown name none, and a translated
-// text moves the command.
+// The default keys come from the translatable texts: "Ctrl+C", "^C" and
+// "ctrl+c" give the same key, an unknown name none, and a translated text
+// moves the command.
 
 #include "shell/ShellConsts.h"
 

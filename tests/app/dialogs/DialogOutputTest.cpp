@@ -1,8 +1,11 @@
-// Every element dialog driven as a user drives it: opened by its main-window
-// command over a document, controls set by name, OK pressed, and the exact
-// text the document holds afterwards compared (CR LF breaks, upper-case
-// tags, quoted values), for the defaults and for filled-in fields; one undo
-// takes the insertion back, and Cancel or the title bar write nothing.
+// The element dialogs that write their element on OK (all but the
+// special-characters window, the menu builder and the table templates,
+// whose suites are their own), driven as a user drives them: opened by
+// their main-window command over a document, controls set by name, OK
+// pressed, and the exact text the document holds afterwards compared (CR
+// LF breaks, upper-case tags, quoted values), for the defaults and for
+// filled-in fields; one undo takes the insertion back, and Cancel or the
+// title bar write nothing.
 
 #include "tests/app/dialogs/DialogTestSupport.h"
 #include "tests/app/dialogs/EditorProbe.h"

@@ -1,8 +1,8 @@
 // The special-characters window: every one of its 67 entries chosen as the
-// combo box reports a choice, its entity checked against what an HTML
-// parser makes of it and inserted at the caret; typed characters, a tag
-// edited by hand, no document to insert into, and windows that go when
-// they are closed.
+// combo box reports a choice and its entity checked against what Qt's HTML
+// reader makes of it, a third of them inserted at the caret; typed
+// characters, a tag edited by hand, no document to insert into, and
+// windows that go when they are closed.
 
 #include "tests/app/dialogs/DialogTestSupport.h"
 #include "tests/app/dialogs/EditorProbe.h"

@@ -5,7 +5,7 @@
 // one step), typing over the selection, Enter, Backspace and Delete (also
 // with Ctrl).  Also: Left at the start of the text, and going to a display
 // line of a text still being formatted.
-// The model follows the documented key table: a move without Shift first
+// The model follows the memo's key rules: a move without Shift first
 // collapses the selection onto the caret, then moves; a move that cannot
 // happen vertically leaves everything as it was.
 

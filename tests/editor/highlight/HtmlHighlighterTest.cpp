@@ -1,6 +1,7 @@
-// The HTML highlighter: the context number of every character of the
-// examples its design names, its styles, and how a change reaches the
-// following paragraphs.
+// The HTML highlighter: the context number of every character of
+// hand-written examples (tags, values, closing tags, scripts, server
+// blocks, entities, comments, XML syntax), its styles, and how a change
+// reaches the following paragraphs.
 //
 // Expected colourings are strings with one character per text character:
 // '0' + the context number (so ':' is 10, an entity, and ';' is 11).

@@ -150,9 +150,16 @@ TEST(GIFPainterSchedule, LoopCountsAndEventOrder) {
         EXPECT_EQ(painter.ActiveImage(), -1);
     }
     // The order, with a handler that sends the animation back once and
-    // tries an index outside the frames once.
+    // tries an index outside the frames once, and one that tries indices
+    // outside the frames just before each is painted.
     auto image = animation({4, 4, 4}, 2);
     TScheduleRun run(*image);
+    image->OnFramePaint = [&](TPersistent* sender) {
+        auto* painter = static_cast<TGIFPainter*>(sender);
+        run.Events.push_back("paint" + std::to_string(painter->ActiveImage()));
+        painter->SetActiveImage(-1);
+        painter->SetActiveImage(3);
+    };
     int jumps = 0;
     image->OnFramePainted = [&](TPersistent* sender) {
         auto* painter = static_cast<TGIFPainter*>(sender);
@@ -168,6 +175,45 @@ TEST(GIFPainterSchedule, LoopCountsAndEventOrder) {
                                                     "shown0", "paint1", "shown1", "paint2", "shown2", "loop0",
                                                     "paint0", "shown0", "paint1", "shown1", "paint2", "shown2",
                                                     "end"}));
+}
+
+// Frames without pixels (extensions alone, or a descriptor of no size) are
+// never shown: the painter goes on to the next frame at once, without a
+// wait of its own, as a viewer does.  A pass that shows nothing ends the
+// animation, also when it would loop forever.
+TEST(GIFPainterSchedule, FramesWithoutPixelsAreSkipped) {
+    auto image = animation({4, 7, 9});
+    image->Images().Insert(0, new TGIFSubImage(image.get()));
+    image->Images().Insert(2, new TGIFSubImage(image.get()));
+    image->Images().Insert(4, new TGIFSubImage(image.get()));
+    image->Images().Add(new TGIFSubImage(image.get()));
+    {
+        TScheduleRun run(*image);
+        TGIFPainter painter(*image, run.Target, nullptr, Rect(0, 0, 2, 2), kThreaded | gdLoop);
+        run.Go(painter);
+        EXPECT_EQ(run.Events, (std::vector<std::string>{"start0", "paint1", "shown1", "paint3", "shown3", "paint5",
+                                                        "shown5", "end"}));
+        EXPECT_EQ(run.Waits, (std::vector<uint64_t>{48, 84}));
+    }
+    // Endless: the same frames over and over, each after its own delay.
+    {
+        TScheduleRun run(*image);
+        TGIFPainter painter(*image, run.Target, nullptr, Rect(0, 0, 2, 2), kThreaded | gdLoop | gdLoopForever);
+        run.Go(painter, 7);
+        EXPECT_EQ(run.Waits, (std::vector<uint64_t>{48, 84, 108, 48, 84, 108, 48}));
+    }
+    // Nothing to show, for ever: the run ends at once.
+    auto blank = std::make_unique<TGIFImage>();
+    AddFrame(*blank);
+    AddFrame(*blank);
+    for (TGIFDrawOptions options : {kThreaded | gdLoop | gdLoopForever, kHere | gdLoop | gdLoopForever}) {
+        TScheduleRun run(*blank);
+        TGIFPainter painter(*blank, run.Target, nullptr, Rect(0, 0, 2, 2), options);
+        run.Go(painter, 50);
+        EXPECT_EQ(run.Events, (std::vector<std::string>{"start0", "end"}));
+        EXPECT_LE(run.Waits.size(), 1u);
+        EXPECT_FALSE(painter.Painted());
+    }
 }
 
 // A clock both threads may read while the test moves it.

@@ -54,6 +54,12 @@ TEST_F(GIFPictures, LoadByExtensionAndClipboardFormat) {
     EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { picture.LoadFromFile(write("x.xyz", bytes)); }),
               "Unknown picture file extension (.xyz)");
     EXPECT_EQ(picture.Graphic(), gif) << "a failed load keeps the picture";
+    // A broken GIF is an invalid graphic like any other, with the GIF text.
+    Bytes broken = bytes;
+    broken[1] = 'X';
+    EXPECT_EQ(MessageOf<EInvalidGraphic>([&] { picture.LoadFromFile(write("broken.gif", broken)); }),
+              "Invalid GIF signature");
+    EXPECT_EQ(picture.Graphic(), gif);
     EXPECT_NE(TPicture::GraphicFilter().find("|GIF Image (*.gif)|*.gif"), std::string::npos);
 
     ASSERT_EQ(ClipboardFormatName(CF_GIF), "GIF Image");

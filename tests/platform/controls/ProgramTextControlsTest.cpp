@@ -1,8 +1,10 @@
-// The program's text (UTF-8) through every kind of standard control: what
-// the program puts in shows as its characters, and what the user edits
-// comes back with every byte the program put in, also bytes outside any
-// valid sequence; typed characters reach the key handlers as one byte and
-// go in as UTF-8.
+// The program's text (UTF-8) through the standard controls that are Qt
+// widgets (edit box, memo, combo and list box, value grid, button, check
+// box, group box, tab control, tree and list view): what the program puts
+// in shows as its characters, and what the user edits comes back with
+// every byte the program put in, also bytes outside any valid sequence;
+// typed characters reach the key handlers as one byte and go in as UTF-8;
+// a character the face lacks is drawn from the fallback font.
 
 #include "platform/base/QtBridge.h"
 #include "platform/base/Utf8.h"

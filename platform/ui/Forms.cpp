@@ -520,7 +520,7 @@ void TCustomForm::Previous() {
 }
 
 std::vector<TSystemMenuEntry> TCustomForm::SystemMenu() const {
-    bool sizeable = borderStyle_ == bsSizeable || borderStyle_ == bsSingle;
+    const bool sizeable = hasSizeButtons();
     std::vector<TSystemMenuEntry> entries;
     entries.push_back({"&Restore", SC_RESTORE, windowState_ != wsNormal && sizeable, false});
     entries.push_back({"Mi&nimize", SC_MINIMIZE, windowState_ != wsMinimized && sizeable, false});
@@ -566,9 +566,8 @@ void TCustomForm::Dispatch(TMessage& message) {
             // border asks for.  A form without the button (a dialog) keeps
             // its state, and its window is put back: a dialog minimised
             // away would leave its modal loop waiting unseen.
-            const bool minimize = (message.WParam & 0xFFF0) == SC_MINIMIZE;
-            if (WindowParams().Style & (minimize ? WS_MINIMIZEBOX : WS_MAXIMIZEBOX))
-                SetWindowState(minimize ? wsMinimized : wsMaximized);
+            if (hasSizeButtons())
+                SetWindowState((message.WParam & 0xFFF0) == SC_MINIMIZE ? wsMinimized : wsMaximized);
             else if (Peer() != nullptr)
                 Peer()->WindowStateChanged();
             break;

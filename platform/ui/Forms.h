@@ -167,6 +167,8 @@ private:
     void placeOnShow();
     bool closeModal(int result);
     TMDIClient* frameClient() const;
+    // The border gives minimise and maximise buttons (bsSingle, bsSizeable).
+    bool hasSizeButtons() const { return borderStyle_ == bsSingle || borderStyle_ == bsSizeable; }
 
     TFormStyle formStyle_ = fsNormal;
     TBorderStyle borderStyle_ = bsSizeable;

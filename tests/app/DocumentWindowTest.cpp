@@ -10,6 +10,7 @@
 #include "app/MDITab.h"
 #include "app/SettingsFile.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWindowLifetime.h"
 
 #include "editor/CodeGutter.h"
 #include "editor/highlight/HtmlHighlighter.h"
@@ -53,22 +54,14 @@ protected:
     void SetUp() override { Start(); }
     void TearDown() override { Stop(); }
 
-    void Start() {
-        frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->Show();
-        Application().ProcessMessages();
-    }
+    void Start() { frame = StartMainWindow(); }
     // Closes the documents without questions, then frees the main window
     // (which writes the settings).
     void Stop() {
         if (frame == nullptr)
             return;
-        while (frame->MDIChildCount() > 0)
-            delete frame->MDIChildren(frame->MDIChildCount() - 1);
-        delete frame;
+        FreeMainWindow();
         frame = nullptr;
-        Application().SetMainForm(nullptr);
     }
     TEditForm* NewDocument() {
         auto* document = new TEditForm(&Application());

@@ -10,6 +10,7 @@
 #include "app/FrameForm.h"
 #include "app/MDITab.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWindowLifetime.h"
 
 #include "platform/ui/Application.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
@@ -39,21 +40,14 @@ protected:
     }
     void TearDown() override { Stop(); }
 
-    void Start() {
-        frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->Show();
-        Application().ProcessMessages();
-    }
-    // Closes the documents without questions, then the main window.
+    void Start() { frame = StartMainWindow(); }
+    // Closes the documents without questions, then frees the main window
+    // (which writes the settings).
     void Stop() {
         if (frame == nullptr)
             return;
-        while (frame->MDIChildCount() > 0)
-            delete frame->MDIChildren(frame->MDIChildCount() - 1);
-        delete frame;
+        FreeMainWindow();
         frame = nullptr;
-        Application().SetMainForm(nullptr);
     }
 
     TEditForm* Open(const std::string& text) {

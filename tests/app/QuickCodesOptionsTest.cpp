@@ -118,6 +118,23 @@ TEST_F(QuickCodes, ACodeIsCreatedListedShownAndInsertedWithCrLfBreaks) {
     EXPECT_EQ(EditorText(*other), before);
 }
 
+// A code goes in as an undo step of its own: Undo takes back the code and
+// nothing the user typed before or after it.
+TEST_F(QuickCodes, AnInsertedCodeIsOneUndoStepBetweenTheTypingAroundIt) {
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Rule.oqs", "<HR>\n<BR>");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Rule.oqc", "a rule");
+    TEditForm* page = Open("");
+    TypeInto(*page, "ab");
+    Select("Rule.oqc");
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    TypeInto(*page, "cd");
+    ASSERT_EQ(EditorText(*page), "ab<HR>\r\n<BR>cd");
+    for (const char* before : {"ab<HR>\r\n<BR>", "ab", ""}) {
+        UndoOnce(*page);
+        EXPECT_EQ(EditorText(*page), before);
+    }
+}
+
 // Quick codes are the program's text: written in UTF-8 from a page in
 // either encoding and inserted in the page's own; a file written in the
 // code page (not valid UTF-8) is read as such.

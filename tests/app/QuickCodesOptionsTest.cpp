@@ -13,6 +13,7 @@
 #include "app/QuickCodePane.h"
 #include "app/QuickCodes.h"
 #include "app/SettingsFile.h"
+#include "tests/app/FileDialogFilters.h"
 #include "tests/app/ToolsFixture.h"
 
 #include "editor/highlight/HtmlHighlighter.h"
@@ -374,6 +375,27 @@ TEST_F(Preferences, AWrongFontSizeOrCancelWritesNothing) {
     }
     EXPECT_EQ(OpenSettings()->ReadInteger(settings::Editor, "size", 0), 13);
     EXPECT_EQ(FontSizeOf(*Open("")), 13);
+}
+
+// The browsers are programs of this system, whose names carry no
+// extension: the dialog behind each Browse button opens on an entry that
+// shows them, and the chosen program's full path goes into its field.
+TEST_F(Preferences, BrowseOffersTheSystemsProgramsForEachBrowser) {
+    Toptionfrm dialog(frame);
+    const std::pair<TButton*, TEdit*> rows[] = {{dialog.Button1, dialog.Edit1}, {dialog.Button2, dialog.Edit2}};
+    for (const auto& [button, field] : rows) {
+        user.AnswerFiles({"/usr/bin/firefox-esr"});
+        button->Click();
+        const TFileDialogRequest& request = user.Calls.back().FileRequest;
+        for (const char* program : {"firefox-esr", "chromium", "konqueror", "browser.exe"})
+            EXPECT_TRUE(FilterEntryTakes(request.Filter, request.FilterIndex, program))
+                << program << " in " << request.Filter;
+        EXPECT_EQ(field->Text(), "/usr/bin/firefox-esr");
+    }
+    // Cancel keeps what the field held.
+    user.Cancel(TScriptedUserInteraction::kOpenFile);
+    dialog.Button1->Click();
+    EXPECT_EQ(dialog.Edit1->Text(), "/usr/bin/firefox-esr");
 }
 
 TEST_F(Preferences, TheHighlightingChoiceReachesEveryOpenDocument) {

@@ -199,6 +199,37 @@ TEST_F(QuickCodes, NamesThatCouldLeaveTheFolderAreRefusedAndPairsAreWholeOrAbsen
     EXPECT_EQ(user.Exceptions().size(), 9u);
 }
 
+// Whatever the user types as a name, "Create" either makes a code the
+// list then shows (and inserts), or refuses and writes nothing: a code is
+// never written where the list can not show it.
+TEST_F(QuickCodes, EveryNameTakenShowsInTheListAndEveryOtherWritesNothing) {
+    TEditForm* page = Open("<P>text</P>");
+    static const char* const kPieces[] = {"a", "Z", "1", " ", ".", "-", "_", "~", "#", "\xC3\xA9", "\xE4\xB8\xAD"};
+    std::mt19937 random(31);
+    for (int round = 0; round < 60; ++round) {
+        std::string name;
+        for (int length = 1 + static_cast<int>(random() % 4); length > 0; --length)
+            name += kPieces[random() % std::size(kPieces)];
+        SCOPED_TRACE("name \"" + name + "\"");
+        SelectRange(*page, 3, 4);
+        const std::set<std::string> before = FolderFiles();
+        if (Create(*page, name, "d") != mrOk) {
+            EXPECT_EQ(FolderFiles(), before);
+            continue;
+        }
+        const std::vector<std::string> listed = Listed();
+        EXPECT_NE(std::find(listed.begin(), listed.end(), name + ".oqc"), listed.end()) << "not listed";
+        Select(name + ".oqc");
+        SelectRange(*page, 0, 0);
+        Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+        EXPECT_EQ(EditorText(*page), "text<P>text</P>");
+        UndoOnce(*page);
+        user.AnswerMessage(mrYes);
+        Pane().oqcDeleteItemClick(Pane().oqcDeleteItem);
+        EXPECT_EQ(FolderFiles(), before) << "deleted whole";
+    }
+}
+
 TEST_F(QuickCodes, DeletingAsksAndRemovesBothFilesOnlyOnYes) {
     TEditForm* page = Open("<HR>");
     SelectRange(*page, 0, 4);

@@ -193,7 +193,11 @@ TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenTh
         {"specCaracBtnClick", "helpbtn", "carac.htm"},       {"embedbuttonClick", "helpbtn", "embed.htm"},
         {"hrbuttonClick", "helpbtn", "rule.htm"},            {"metabuttonClick", "helpbtn", "metas.htm"},
         {"imagebuttonClick", "helpbtn", "image.htm"},        {"bodybuttonClick", "helpbtn", "body.htm"},
-        {"policebuttonClick", "helpbtn", "police.htm"},
+        {"policebuttonClick", "helpbtn", "police.htm"},      {"flashBtnClick", "helpbtn", "flash.htm"},
+        {"realBtnClick", "helpbtn", "real.htm"},             {"qtBtnClick", "helpbtn", "qt.htm"},
+        {"objectBtnClick", "helpbtn", "object.htm"},         {"java2buttonClick", "helpbtn", "java.htm"},
+        {"cadrebuttonClick", "Button3", "cadres.htm"},       {"fileboxButtonClick", "helpbtn", "filebox.htm"},
+        {"dhtmlMenuBtnClick", "helpbtn", "menudhtml.htm"},
     };
     bool pageThere = true;
     for (const auto& [handler, button, page] : pages) {

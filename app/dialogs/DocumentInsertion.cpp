@@ -6,6 +6,7 @@
 #include "app/dialogs/ElementDialog.h"
 
 #include "app/DocumentTextEncoding.h"
+#include "app/DocumentTools.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 
@@ -26,13 +27,8 @@ std::string SelectedText() {
 }
 
 void InsertMarkup(std::string_view markup) {
-    TCodeMemo* editor = ActiveEditor();
-    if (editor == nullptr)
-        return;
-    // An undo step of its own, never joined to the typing around it.
-    editor->BreakUndoGroup();
-    editor->SetSelText(DocumentTextOf(*editor, markup));
-    editor->BreakUndoGroup();
+    if (TEditForm* document = ActiveDocumentWindow())
+        ReplaceSelection(*document, std::string(markup));
 }
 
 namespace {

@@ -45,6 +45,8 @@
 //   dialog's open dialog and puts the chosen file into its path field,
 //   relative to the document (DocumentPaths.h).
 
+#include "app/FileFilters.h"
+
 #include "platform/base/EventHandlers.h"
 #include "platform/base/Exceptions.h"
 #include "platform/gfx/Color.h"
@@ -120,11 +122,6 @@ bool SaveDocumentFirst(TEditForm& document);
 bool BrowseForFile(TOpenDialog& dialog, TCustomEdit& field, std::string* chosen = nullptr,
                    const std::function<void()>& prepare = {});
 
-// The filter of the picture dialogs' open dialogs (image map, body,
-// image and form image).
-inline constexpr const char* kPictureFileFilter =
-    "All (*.jpg;*.jpeg;*.gif;*.bmp)|*.jpg;*.jpeg;*.gif;*.bmp|JPEG Image File (*.jpg)|*.jpg|"
-    "JPEG Image File (*.jpeg)|*.jpeg|GIF Image (*.gif)|*.gif|Bitmaps (*.bmp)|*.bmp";
 
 // ---- Values as HTML writes them ----------------------------------------------------
 

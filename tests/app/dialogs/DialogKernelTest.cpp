@@ -6,15 +6,19 @@
 
 #include "tests/app/dialogs/DialogTestSupport.h"
 #include "tests/app/dialogs/EditorProbe.h"
+#include "tests/app/FileDialogFilters.h"
 
 #include "app/EditForm.h"
 #include "app/FileFilters.h"
 #include "app/FrameForm.h"
 #include "app/dialogs/DocumentPaths.h"
+#include "app/dialogs/ElementCommands.h"
 #include "app/dialogs/ElementDialog.h"
 #include "app/dialogs/ListTableDialogs.h"
 #include "platform/base/ProgramFolder.h"
+#include "platform/gfx/Picture.h"
 #include "platform/ui/ButtonControls.h"
+#include "platform/ui/CommonDialogs.h"
 #include "platform/ui/ListControls.h"
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/TextControls.h"
@@ -142,6 +146,36 @@ TEST_F(DialogConventions, AnUntitledDocumentIsSavedFirstOrNothingHappens) {
     EXPECT_EQ(user.PendingAnswers(), 0u);
 }
 
+// Every kind of picture the program reads the size of passes the first
+// entry ("All") of each picture dialog's filter, so that the user sees it
+// when browsing.  A dialog without a filter of its own lists every kind
+// the picture registry reads.
+TEST_F(DialogConventions, EveryPictureKindTheProgramMeasuresIsOfferedByThePictureDialogs) {
+    NewDocument();
+    std::vector<std::string> kinds;
+    for (const TPictureFileFormat& format : TPicture::FileFormats())
+        kinds.push_back(format.Extension);
+    ASSERT_GE(kinds.size(), 5u) << "bmp, png, jpg, jpeg and gif";
+    int dialogs = 0;
+    std::vector<std::string> handlers = {"Assistant1Click"};
+    for (const TElementCommand& command : ElementDialogCommands())
+        handlers.push_back(command.Handler);
+    for (const std::string& handler : handlers)
+        RunCommand(handler, [&](TCustomForm& dialog) {
+            for (int i = 0; i < dialog.ComponentCount(); ++i)
+                if (auto* pictures = dynamic_cast<TOpenPictureDialog*>(dialog.Components(i))) {
+                    ++dialogs;
+                    const std::string filter =
+                        pictures->Filter().empty() ? TPicture::GraphicFilter() : pictures->Filter();
+                    for (const std::string& kind : kinds)
+                        EXPECT_TRUE(FilterEntryTakes(filter, 1, "picture." + kind))
+                            << dialog.ClassName() << " hides ." << kind << " in " << filter;
+                }
+            dialog.Close();
+        });
+    EXPECT_EQ(dialogs, 6) << "image map, table, body, image, form image and the wizard";
+}
+
 // ---- Help --------------------------------------------------------------------------------
 
 TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenThePageIsMissing) {
@@ -159,7 +193,11 @@ TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenTh
         {"specCaracBtnClick", "helpbtn", "carac.htm"},       {"embedbuttonClick", "helpbtn", "embed.htm"},
         {"hrbuttonClick", "helpbtn", "rule.htm"},            {"metabuttonClick", "helpbtn", "metas.htm"},
         {"imagebuttonClick", "helpbtn", "image.htm"},        {"bodybuttonClick", "helpbtn", "body.htm"},
-        {"policebuttonClick", "helpbtn", "police.htm"},
+        {"policebuttonClick", "helpbtn", "police.htm"},      {"flashBtnClick", "helpbtn", "flash.htm"},
+        {"realBtnClick", "helpbtn", "real.htm"},             {"qtBtnClick", "helpbtn", "qt.htm"},
+        {"objectBtnClick", "helpbtn", "object.htm"},         {"java2buttonClick", "helpbtn", "java.htm"},
+        {"cadrebuttonClick", "Button3", "cadres.htm"},       {"fileboxButtonClick", "helpbtn", "filebox.htm"},
+        {"dhtmlMenuBtnClick", "helpbtn", "menudhtml.htm"},
     };
     bool pageThere = true;
     for (const auto& [handler, button, page] : pages) {

@@ -556,3 +556,88 @@ TEST(ShellViewsTest, ARightDragOfANodeShowsNoMenuAndARightClickOne) {
     SetDragDropService({});
     SetShellMenuTracker({});
 }
+
+// Return and Escape typed into the box of a rename in place end the
+// rename (Return keeps the name, Escape drops it); they are not the
+// dialog's keys for OK and Cancel while the box is open.
+TEST(ShellViewsTest, ReturnAndEscapeEndARenameInTheFolderDialogWithoutClosingIt) {
+    TShellTestHome home;
+    std::filesystem::create_directories(JoinPath(home.Files, "old"));
+    TComponent owner;
+    auto* dialog = new TPTFolderBrowseDlg(&owner);
+    dialog->BaseFolder().SetPath(home.Files);
+    bool checked = false;
+    dialog->OnFormShow = [&](TPersistent*) {
+        QTimer::singleShot(0, [&] {
+            TPTFrmFolderBrowseDlg& form = *dialog->Form();
+            TPTShellTree& tree = *form.PTShellTree1;
+            QAbstractItemView* view = viewOf(tree);
+            auto renameTyping = [&](const std::string& from, const QString& to, Qt::Key key) {
+                TTreeNode* node = ChildNamed(tree.Model(), tree.Model().Root(), from);
+                ASSERT_NE(node, nullptr) << from;
+                tree.SetSelected(node);
+                ASSERT_TRUE(tree.EditLabel(node));
+                QApplication::processEvents();
+                auto* edit = view->findChild<QLineEdit*>();
+                ASSERT_NE(edit, nullptr);
+                edit->setText(to);
+                QTest::keyClick(edit, key);
+                QApplication::processEvents();
+                EXPECT_FALSE(tree.IsEditing());
+            };
+            renameTyping("old", "new", Qt::Key_Return);
+            EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "new")));
+            EXPECT_TRUE(form.Showing()) << "Return ended the rename only";
+            EXPECT_EQ(form.ModalResult(), mrNone);
+            renameTyping("new", "other", Qt::Key_Escape);
+            EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "new")));
+            EXPECT_FALSE(std::filesystem::exists(JoinPath(home.Files, "other")));
+            EXPECT_TRUE(form.Showing()) << "Escape ended the rename only";
+            EXPECT_EQ(form.ModalResult(), mrNone);
+            checked = true;
+            // With no box open, Return is the dialog's OK.
+            QTest::keyClick(viewOf(tree), Qt::Key_Return);
+        });
+    };
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(dialog->GetSelectedPath(), JoinPath(home.Files, "new"));
+}
+
+// The same for a list's rows on a form with a default button: Return ends
+// the rename; with no box open it presses the button.
+TEST(ShellViewsTest, ReturnEndsARenameOfARowBeforeItPressesTheDefaultButton) {
+    TShellTestHome home;
+    WriteFile(JoinPath(home.Files, "page.htm"), "p");
+    TForm form;
+    form.SetBounds(0, 0, 420, 320);
+    auto* list = new TPTShellList(&form);
+    list->SetParent(&form);
+    list->SetBounds(0, 0, 400, 250);
+    list->SetViewStyle(vsReport);
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(300, 260, 75, 25);
+    button->SetDefault(true);
+    int pressed = 0;
+    button->OnClick = [&](TPersistent*) { ++pressed; };
+    list->Folder().SetPath(home.Files);
+    form.Show();
+    list->SetFocus();
+    QApplication::processEvents();
+    QAbstractItemView* view = viewOf(*list);
+    const int row = RowOf(list->Model(), "page.htm");
+    ASSERT_GE(row, 0);
+    list->SetItemIndex(row);
+    ASSERT_TRUE(list->EditCaption(row));
+    QApplication::processEvents();
+    auto* edit = view->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    edit->setText("renamed.htm");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "renamed.htm")));
+    EXPECT_EQ(pressed, 0);
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(pressed, 1);
+}

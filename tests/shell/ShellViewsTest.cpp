@@ -641,3 +641,62 @@ TEST(ShellViewsTest, ReturnEndsARenameOfARowBeforeItPressesTheDefaultButton) {
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_EQ(pressed, 1);
 }
+
+// The folder dialog's size grip: its ridges drawn in the window's corner,
+// and a drag on it sizes the form from its top-left corner, never below
+// the form's minimum.
+TEST(ShellViewsTest, DraggingTheFolderDialogsGripSizesItsForm) {
+    TShellTestHome home;
+    TComponent owner;
+    auto* dialog = new TPTFolderBrowseDlg(&owner);
+    dialog->BaseFolder().SetPath(home.Files);
+    dialog->FormWidth = 400;
+    dialog->FormHeight = 360;
+    bool checked = false;
+    dialog->OnFormShow = [&](TPersistent*) {
+        QTimer::singleShot(0, [&] {
+            TPTFrmFolderBrowseDlg& form = *dialog->Form();
+            QWidget* panel = widgetOf(*form.ButtonPanel);
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(panel->window()));
+            // Lit and shaded pixels along the corner's diagonals, none
+            // elsewhere on the panel's face.
+            QImage shot = shotOf(panel);
+            auto ridges = [&](QRect area) {
+                return countPixels(shot, area, [](const QColor& c) { return c == qt(clBtnHighlight); }) > 0 &&
+                       countPixels(shot, area, [](const QColor& c) { return c == qt(clBtnShadow); }) > 0;
+            };
+            EXPECT_TRUE(ridges(QRect(shot.width() - 13, shot.height() - 13, 13, 13)));
+            EXPECT_FALSE(ridges(QRect(0, shot.height() - 13, 13, 13)));
+
+            // Dragged 60 right and 40 down, then far up and left.
+            TRect grip = form.SizeGrip->BoundsRect();
+            QPoint start((grip.Left + grip.Right) / 2, (grip.Top + grip.Bottom) / 2);
+            int left = form.Left(), top = form.Top();
+            QTest::mousePress(panel, Qt::LeftButton, {}, start);
+            QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(60, 40)),
+                             panel->mapToGlobal(QPointF(start + QPoint(60, 40))), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(panel, &move);
+            QTest::qWait(20);
+            EXPECT_EQ(form.Width(), 460);
+            EXPECT_EQ(form.Height(), 400);
+            EXPECT_EQ(form.Left(), left);
+            EXPECT_EQ(form.Top(), top);
+            // The grip went with the corner.
+            EXPECT_EQ(form.SizeGrip->BoundsRect().Right, form.ButtonPanel->ClientWidth());
+            QMouseEvent back(QEvent::MouseMove, QPointF(start - QPoint(300, 300)),
+                             panel->mapToGlobal(QPointF(start - QPoint(300, 300))), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(panel, &back);
+            QTest::qWait(20);
+            EXPECT_EQ(form.Width(), TPTFrmFolderBrowseDlg::MinimumSize.cx);
+            EXPECT_EQ(form.Height(), TPTFrmFolderBrowseDlg::MinimumSize.cy);
+            QTest::mouseRelease(panel, Qt::LeftButton, {}, start - QPoint(300, 300));
+            checked = true;
+            form.CancelBtn->Click();
+        });
+    };
+    dialog->Execute();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(dialog->FormWidth, TPTFrmFolderBrowseDlg::MinimumSize.cx);
+}

@@ -364,21 +364,19 @@ void TPTCustomShellList::Dispatch(TMessage& message) {
     case WM_MOUSEWHEEL:
         mouseWheel(message);
         return;
-    case WM_RBUTTONUP: {
-        TPoint at = PointFromLParam(message.LParam);
-        if (IndexAt(at.X, at.Y) < 0 && HasOption(ptsloFolderContextMenu) && HasOption(ptsloContextMenus) &&
-            !(ComponentState() & csDesigning)) {
-            // Empty space: the folder's own menu.
-            ClearSelection();
-            ShowFolderContextMenu(at);
-            menuShown_ = true;
-            message.Result = 0;
-            return;
-        }
-        break;
-    }
     }
     TPTCustomListView::Dispatch(message);
+}
+
+void TPTCustomShellList::RightClicked(TPoint point) {
+    if (IndexAt(point.X, point.Y) < 0 && HasOption(ptsloFolderContextMenu) && HasOption(ptsloContextMenus)) {
+        // Empty space: the folder's own menu.
+        ClearSelection();
+        ShowFolderContextMenu(point);
+        menuShown_ = true;
+        return;
+    }
+    TPTCustomListView::RightClicked(point);
 }
 
 void TPTCustomShellList::mouseWheel(TMessage& message) {

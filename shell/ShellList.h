@@ -132,6 +132,7 @@ protected:
     void DblClick() override;
 
     void ItemContextMenu(TListItem* item, TPoint point) override;
+    void RightClicked(TPoint point) override;
     void ItemDragStart(bool rightButton) override;
     void CustomDrawItem(TPTCustomDraw& draw, int item) override;
 

@@ -223,3 +223,46 @@ TEST_F(MemoUtf8, TheViewDrawsUtf8CharactersAsTheCodePageDrawsTheSameWord) {
     EXPECT_GT(CountReddish(marked, QRect(left + kCharWidth, 0, kCharWidth, kLineHeight - 1)), kCharWidth * 4);
     EXPECT_EQ(CountReddish(marked, QRect(left, 0, kCharWidth, kLineHeight - 1)), 0);
 }
+
+TEST_F(MemoUtf8, CharactersThatDrawNothingTakeNoRoomAndKeepTheirBytes) {
+    // The oracle: the same text without them.  A byte-order mark at the
+    // page's start, zero-width spaces and joiners, direction marks, a word
+    // joiner, a variation selector and a tag character, each between two
+    // letters, at random.
+    const std::vector<std::string> invisible = {"\xEF\xBB\xBF", "\xE2\x80\x8B", "\xE2\x80\x8C", "\xE2\x80\x8D",
+                                                "\xE2\x80\x8E", "\xE2\x80\x8F", "\xE2\x81\xA0", "\xE2\x80\xAA",
+                                                "\xEF\xB8\x8F", "\xF3\xA0\x80\x81"};
+    std::mt19937 random(2110);
+    for (int round = 0; round < 6; ++round) {
+        std::string visible;
+        std::string page = round == 0 ? invisible[0] : "";
+        for (int i = 0; i < 12; ++i) {
+            const std::string letter(1, static_cast<char>('a' + random() % 26));
+            visible += letter;
+            page += letter;
+            if (random() % 2 == 0)
+                page += invisible[random() % invisible.size()];
+        }
+        LoadUtf8(visible);
+        const QImage expected = Paint();
+        LoadUtf8(page);
+        EXPECT_EQ(Paint(), expected) << "round " << round;
+        EXPECT_EQ(memo->Text(), page) << "the bytes stay";
+        memo->SetSelStart(static_cast<int32_t>(page.size()));
+        EXPECT_EQ(memo->CaretX(), memo->LeftMargin() + 12 * kCharWidth) << "round " << round;
+    }
+    // They take no room when lines are broken either: a wrapped line holds
+    // as many letters with them as without.
+    memo->SetWordWrap(true);
+    std::string wrapped;
+    std::string plain;
+    for (int i = 0; i < 40; ++i) {
+        wrapped += "ab\xE2\x80\x8B\xE2\x80\x8D ";
+        plain += "ab ";
+    }
+    LoadUtf8(plain);
+    const int32_t plainLines = memo->LineCount();
+    ASSERT_GT(plainLines, 1);
+    LoadUtf8(wrapped);
+    EXPECT_EQ(memo->LineCount(), plainLines);
+}

@@ -241,6 +241,26 @@ bool TranslateQtKey(const QKeyEvent& event, uint16_t& virtualKey, TShiftState& s
     return virtualKey != 0;
 }
 
+QString TKeyTextJoiner::Join(const QString& text) {
+    QString all = pending_ + text;
+    pending_.clear();
+    if (!all.isEmpty() && all.back().isHighSurrogate()) {
+        pending_ = all.back();
+        all.chop(1);
+    }
+    QString joined;
+    joined.reserve(all.size());
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (all[i].isHighSurrogate() && i + 1 < all.size() && all[i + 1].isLowSurrogate()) {
+            joined += all.mid(i, 2);
+            ++i;
+        } else if (!all[i].isSurrogate()) {
+            joined += all[i];
+        }
+    }
+    return joined;
+}
+
 std::u32string KeyPressText(uint16_t virtualKey, TShiftState shift, const QString& text) {
     bool ctrl = (shift & ssCtrl) != 0;
     bool alt = (shift & ssAlt) != 0;

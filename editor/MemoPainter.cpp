@@ -303,7 +303,7 @@ struct TMemoLinePainter {
         if (Block) {
             if (index >= SelStartPar && index <= SelEndPar)
                 std::tie(ParSelStart, ParSelEnd) = ColumnSpan(Paragraph->Text, Memo.BlockColumn1(), Memo.BlockColumn2(),
-                                                              Memo.TabStops(), Memo.StaticFormat());
+                                                              Memo.TabStops(), Memo.StaticFormat(), Utf8);
             return;
         }
         const int32_t length = Paragraph->Length();

@@ -248,17 +248,7 @@ QString TKeyTextJoiner::Join(const QString& text) {
         pending_ = all.back();
         all.chop(1);
     }
-    QString joined;
-    joined.reserve(all.size());
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        if (all[i].isHighSurrogate() && i + 1 < all.size() && all[i + 1].isLowSurrogate()) {
-            joined += all.mid(i, 2);
-            ++i;
-        } else if (!all[i].isSurrogate()) {
-            joined += all[i];
-        }
-    }
-    return joined;
+    return WholeCharacters(all);
 }
 
 std::u32string KeyPressText(uint16_t virtualKey, TShiftState shift, const QString& text) {

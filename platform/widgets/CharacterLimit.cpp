@@ -1,5 +1,7 @@
 #include "platform/widgets/CharacterLimit.h"
 
+#include "platform/base/QtBridge.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -11,24 +13,6 @@ int characterCount(const QString& text) {
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
     return count;
-}
-
-// The first `characters` characters of text, without a half of a pair:
-// a surrogate alone is no character and is left out.
-QString leadingCharacters(const QString& text, int characters) {
-    QString kept;
-    for (qsizetype i = 0; i < text.size() && characters > 0; ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            kept += text.mid(i, 2);
-            ++i;
-        } else if (!text[i].isSurrogate()) {
-            kept += text[i];
-        } else {
-            continue;
-        }
-        --characters;
-    }
-    return kept;
 }
 
 } // namespace
@@ -61,7 +45,7 @@ QValidator::State TCharacterLimit::validate(QString& input, int& pos) const {
         --suffix;
     const QString inserted = input.mid(prefix, input.size() - prefix - suffix);
     const int around = characterCount(input.left(prefix)) + characterCount(input.right(suffix));
-    const QString kept = leadingCharacters(inserted, std::max(limit_ - around, 0));
+    const QString kept = WholeCharacters(inserted, std::max(limit_ - around, 0));
     const QString result = input.left(prefix) + kept + input.right(suffix);
     if (result == accepted_)
         return Invalid; // nothing fits: the change is refused

@@ -80,7 +80,8 @@ struct TMemoLinePainter {
     TCanvas& Canvas;
     bool Output;             // drawing on another canvas (printing)
     bool Utf8 = false;       // the document's characters are UTF-8
-    int32_t ClientWidth;
+    int32_t ClientWidth;     // the width lines are laid out in
+    int32_t OutputRight = 0; // on another canvas: its right edge, where drawing stops
     int32_t LineHeight;
     int32_t Baseline;
     int32_t SpaceWidth;
@@ -302,7 +303,7 @@ struct TMemoLinePainter {
         if (Block) {
             if (index >= SelStartPar && index <= SelEndPar)
                 std::tie(ParSelStart, ParSelEnd) = ColumnSpan(Paragraph->Text, Memo.BlockColumn1(), Memo.BlockColumn2(),
-                                                              Memo.TabStops(), Memo.StaticFormat());
+                                                              Memo.TabStops(), Memo.StaticFormat(), Utf8);
             return;
         }
         const int32_t length = Paragraph->Length();
@@ -323,7 +324,7 @@ struct TMemoLinePainter {
         // 1. The background: the paragraph's own colour, else the view's
         // (which a printout leaves out).
         if (p.BackgroundColor != -1)
-            Canvas.FillRect(ClampRect(Rect(left0, top, ClientWidth, top + LineHeight)), p.BackgroundColor);
+            Canvas.FillRect(ClampRect(Rect(left0, top, left0 + ClientWidth, top + LineHeight)), p.BackgroundColor);
         else if (!Output)
             fillViewBackground(Canvas, Rect(0, 0, ClientWidth, LineHeight), Memo.BackgroundBmp(), HOffset,
                                int64_t{absoluteLine} * LineHeight, Memo.Color());
@@ -426,7 +427,7 @@ struct TMemoLinePainter {
         // with the first run that may show; once the pen is past the right
         // edge nothing more shows (only a zigzag still in force is followed
         // to its end).  A printout draws every run.
-        const int32_t rightLimit = ClientWidth + (Output ? left0 : 0);
+        const int32_t rightLimit = Output ? OutputRight : ClientWidth;
         const bool clipped = !Output && Layout.ActiveMeasure() != nullptr;
         bool stepping = clipped && layout.StretchCount == 0 && lastOfParagraph;
         bool cutInRun = false;
@@ -599,7 +600,11 @@ void TMemoPainter::paintLines(TCanvas& canvas, int32_t first, int32_t last, cons
             painter.SpaceWidth = 10;
             underlineRow = 0;
         }
-        painter.ClientWidth = canvas.DeviceSize().cx > 0 ? canvas.DeviceSize().cx : layout.ClientWidth();
+        // Justified and aligned lines fill the width they were broken for:
+        // stretched to the canvas's whole width, a printed line would run
+        // off the paper from its left margin on.
+        painter.ClientWidth = outputLayoutWidth_ > 0 ? outputLayoutWidth_ : layout.ClientWidth();
+        painter.OutputRight = canvas.DeviceSize().cx > 0 ? canvas.DeviceSize().cx : INT32_MAX / 2;
     }
     // A printout shows the text, not the selection.
     painter.ShowSelection = !onOutput && view_.SelectionShowing();

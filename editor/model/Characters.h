@@ -32,7 +32,8 @@ inline int32_t PreviousChar(std::string_view text, int32_t at, bool utf8) {
 
 // The width of the character at `at` in a style whose advance table is
 // given, and its length in bytes.  A byte that is not part of a valid
-// sequence is measured as its character of the code page.
+// sequence is measured as its character of the code page; a character that
+// draws nothing (a byte-order mark, a zero-width joiner) takes no room.
 struct TCharacterWidth {
     int32_t Length;
     int32_t Width;
@@ -46,5 +47,7 @@ inline TCharacterWidth MeasureCharacter(const TCodeMeasure& measure, uint8_t sty
     const size_t length = Utf8SequenceLength(text.substr(static_cast<size_t>(at)), codePoint);
     if (length == 0)
         return {1, advances[byte]};
+    if (IsIgnorableCharacter(codePoint))
+        return {static_cast<int32_t>(length), 0};
     return {static_cast<int32_t>(length), measure.CharacterAdvance(style, codePoint)};
 }

@@ -50,19 +50,22 @@ std::string ClosingCodes(uint8_t style);
 
 // Walks text from 0 while the visual column stays below column: a tab
 // advances to the next multiple of tabSize, a code advances nothing when
-// codesZeroWidth, any other byte one column.  Returns the index reached
-// (at most the text's length).  A tab size below 1 counts as 1.
-int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth);
+// codesZeroWidth, any other character one column (with utf8 a valid
+// multi-byte sequence is one character, so no index falls inside one;
+// otherwise every byte is).  Returns the index reached (at most the text's
+// length).  A tab size below 1 counts as 1.
+int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth, bool utf8 = false);
 // column minus the visual column of ColumnToIndex's index: the virtual
 // columns beyond the text, or the part of a tab the column falls into.
-int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth);
+int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth,
+                        bool utf8 = false);
 // The visual column of an index.
-int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth);
+int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth, bool utf8 = false);
 // The characters of text that a column block between two visual columns
 // (in either order) covers: the index of the first and the index after the
 // last, equal when it covers none.
 std::pair<int32_t, int32_t> ColumnSpan(std::string_view text, int32_t column1, int32_t column2, int32_t tabSize,
-                                       bool codesZeroWidth);
+                                       bool codesZeroWidth, bool utf8 = false);
 
 // A style code at index that is followed, with only other codes between, by
 // the same code toggles nothing: the index of that second code, or -1 when

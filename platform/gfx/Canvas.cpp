@@ -718,6 +718,10 @@ bool TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, std:
             if (length <= 1) {
                 length = 1;
                 character.Invalid = true;
+            } else if (IsIgnorableCharacter(codePoint)) {
+                // No glyph (a font's would be a box) and no room.
+                character.Blank = true;
+                byte = 0;
             } else if (UnicodeToAnsiChar(codePoint) >= 0) {
                 byte = static_cast<unsigned char>(UnicodeToAnsiChar(codePoint));
             } else {

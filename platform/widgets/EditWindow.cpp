@@ -4,6 +4,7 @@
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/widgets/CharacterLimit.h"
 
 #include <QLineEdit>
 
@@ -13,6 +14,8 @@ class TEditPeer : public TNativePeer {
 public:
     explicit TEditPeer(TCustomEdit& edit) : TNativePeer(edit, new QLineEdit(ParentWidgetFor(edit))), edit_(edit) {
         QLineEdit* line = lineEdit();
+        limit_ = new TCharacterLimit(line);
+        line->setValidator(limit_);
         connect(line, &QLineEdit::textEdited, [this](const QString& text) { edited(text); });
         connect(line, &QLineEdit::selectionChanged, [this] { selectionMoved(); });
         connect(line, &QLineEdit::cursorPositionChanged, [this] { selectionMoved(); });
@@ -28,8 +31,10 @@ protected:
 
     void textChanged() override {
         QString text = ProgramTextToQString(edit_.Text());
-        if (lineEdit()->text() != text)
+        if (lineEdit()->text() != text) {
+            limit_->SetProgramText(text);
             lineEdit()->setText(text);
+        }
     }
 
     void changed(TPeerAspect aspect, int) override {
@@ -39,7 +44,8 @@ protected:
             line->setReadOnly(edit_.ReadOnly());
             break;
         case paMaxLength:
-            line->setMaxLength(edit_.MaxLength() > 0 ? edit_.MaxLength() : 32767);
+            limit_->SetLimit(edit_.MaxLength());
+            line->setMaxLength(limit_->UnitLimit());
             break;
         case paOptions:
             line->setEchoMode(edit_.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
@@ -93,6 +99,7 @@ private:
     }
 
     TCustomEdit& edit_;
+    TCharacterLimit* limit_ = nullptr; // owned by the line edit
 };
 
 const TWindowKindRegistration registration(wk::Edit, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {

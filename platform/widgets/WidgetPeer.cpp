@@ -568,7 +568,7 @@ void TPeerWidget::keyPressEvent(QKeyEvent* event) {
         SetKeyDown(message.Key, true);
         deliver(message.Msg, message.Key, static_cast<LPARAM>(message.Data));
     }
-    const std::u32string characters = KeyPressText(message.Key, message.Shift, event->text());
+    const std::u32string characters = KeyPressText(message.Key, message.Shift, keyText_.Join(event->text()));
     bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
     // A character beyond ASCII reaches a control that takes code points
     // (a UTF-8 document) whole; any other gets its byte of the code page.

@@ -7,6 +7,7 @@
 // window kinds are all this widget, each with its own window style.
 
 #include "platform/ui/Control.h"
+#include "platform/ui/QtBridge.h"
 #include "platform/ui/WindowPeer.h"
 
 #include <QAbstractScrollArea>
@@ -127,6 +128,7 @@ private:
     bool caretPhase_ = false;
     QRect caretDrawnAt_;
     bool syncing_ = false;
+    TKeyTextJoiner keyText_;
 };
 
 // The control whose window holds a Qt object (the object itself or one of

@@ -17,8 +17,8 @@
 //   read as the path it names), no more than the list holds, and saved and
 //   read again they are the same.
 
-#include "fuzz/FuzzFiles.h"
 #include "fuzz/FuzzApplication.h"
+#include "fuzz/FuzzFiles.h"
 #include "fuzz/FuzzInput.h"
 #include "platform/base/FileNameText.h"
 #include "platform/base/IniFile.h"

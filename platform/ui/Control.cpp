@@ -40,8 +40,12 @@ TWinControl* caretOwner = nullptr;
 const QEvent::Type kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 #ifdef ONDRILL_THREAD_CHECKED
-void handedOver(void* event) { __tsan_release(event); }
-void takenOver(void* event) { __tsan_acquire(event); }
+void handedOver(void* event) {
+    __tsan_release(event);
+}
+void takenOver(void* event) {
+    __tsan_acquire(event);
+}
 #else
 void handedOver(void*) {}
 void takenOver(void*) {}

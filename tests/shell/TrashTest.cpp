@@ -163,12 +163,14 @@ TEST_F(TrashTest, AHomeWithoutItsDataFolderYetStillGetsTheHomeTrash) {
         EXPECT_EQ(where, JoinPath(dataHome, "Trash/files/" + std::string(FileNameOf(path))));
         EXPECT_EQ(ReadFile(where), "page");
         // Every folder made on the way is the owner's alone.
-        for (std::string made = JoinPath(dataHome, "Trash/files"); made != home.Home; made = ParentPathOf(made)) {
+        for (std::string made = JoinPath(dataHome, "Trash/files"); made != home.Home;
+             made = ParentPathOf(made)) {
             struct stat info {};
             ASSERT_EQ(::stat(made.c_str(), &info), 0) << made;
             EXPECT_EQ(info.st_mode & 07777, 0700u) << made;
         }
-        EXPECT_TRUE(PathExists(JoinPath(dataHome, "Trash/info/" + std::string(FileNameOf(path)) + ".trashinfo")));
+        EXPECT_TRUE(PathExists(
+            JoinPath(dataHome, "Trash/info/" + std::string(FileNameOf(path)) + ".trashinfo")));
     }
 }
 

@@ -176,8 +176,9 @@ TEST(MRUList, SettingsRoundTripSkipsGapsAndDeletesStaleKeys) {
 // breaks or that read as a file address, which a file can not hold), and
 // the file's other values stay.
 TEST(MRUList, AnyFileNameSurvivesTheSettingsFile) {
-    static const std::vector<std::string> pieces = {"a", "/", " ", "\n", "\r", "\r\n", "\"", "'", "=", ";",
-                                                    "[", "]", "%", "%0A", "\\", "\xC3\xA9", "\xFF", "\t", "file:", "file://"};
+    static const std::vector<std::string> pieces = {
+        "a", "/", " ", "\n",  "\r", "\r\n",     "\"",   "'",  "=",     ";",
+        "[", "]", "%", "%0A", "\\", "\xC3\xA9", "\xFF", "\t", "file:", "file://"};
     std::mt19937 random(4242);
     TTempFolder folder;
     const std::string file = folder.File("zozed.dat");
@@ -206,8 +207,9 @@ TEST(MRUList, AnyFileNameSurvivesTheSettingsFile) {
         std::vector<std::string> kept = namesOf(list);
         std::erase_if(kept, [](const std::string& name) {
             std::string path;
-            return !name.starts_with('/') && (name.find_first_of("\r\n") != std::string::npos ||
-                                              (name.starts_with("file://") && PathOfFileUri(name, path)));
+            return !name.starts_with('/') &&
+                   (name.find_first_of("\r\n") != std::string::npos ||
+                    (name.starts_with("file://") && PathOfFileUri(name, path)));
         });
         ASSERT_EQ(namesOf(loaded), kept) << "round " << round;
         TIniFile again(file);

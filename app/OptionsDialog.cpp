@@ -164,7 +164,8 @@ const TFormDescription& description() {
         add(cancel);
         add({.Name = "ColorDialog1", .ClassName = "TColorDialog"});
         add({.Name = "OpenDialog1", .ClassName = "TOpenDialog",
-             .Properties = {{"Filter", std::string("All executables (*.exe)|*.exe")}}});
+             // Programs here have no extension of their own.
+             .Properties = {{"Filter", std::string("Programs (*)|*")}}});
         return made;
     }();
     return form;

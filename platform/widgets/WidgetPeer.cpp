@@ -521,8 +521,13 @@ bool TPeerWidget::event(QEvent* event) {
         // hears the viewport's): a window the user sizes reports here,
         // once the viewport (the client area) has its new size.
         bool handled = QAbstractScrollArea::event(event);
+        // In a frame (an MDI child's subwindow) the bounds are the frame's,
+        // told when it moved; the frame lays this window out after that, so
+        // the children are placed again in the client area it now has.
         if (frame_ == nullptr)
             NoteBounds();
+        else
+            control_.Realign();
         return handled;
     }
     case QEvent::Close:

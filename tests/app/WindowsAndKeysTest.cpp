@@ -227,8 +227,26 @@ TEST_F(WindowsAndKeys, TheControlWithTheKeyboardKeepsTheShortcutsItHandles) {
 
 TEST_F(WindowsAndKeys, RestoredDocumentWindowsCascadeInsideTheClientArea) {
     std::vector<TEditForm*> documents;
+    frame->SetBounds(0, 0, 1280, 900);
+    Application().ProcessMessages();
     for (int i = 0; i < 12; ++i)
         documents.push_back(open("c" + std::to_string(i) + ".html"));
+    // Maximised, the one in front fills the area whatever its own bounds.
+    const TRect client = frame->MDIClient()->ClientRect();
+    for (TEditForm* shown : {documents.back(), documents[3]}) {
+        frame->MDINav->SetTabIndex(frame->MDINav->IndexOfForm(shown));
+        frame->MDINav->Change();
+        Application().ProcessMessages();
+        ASSERT_EQ(shown->WindowState(), wsMaximized);
+        auto* peer = dynamic_cast<TWidgetPeer*>(shown->Peer());
+        const QRect filled = peer->Widget()->FrameWidget()->geometry();
+        EXPECT_EQ(filled.size(), QSize(client.Width(), client.Height()));
+        // Its pages fill it too, though it stood restored at its own
+        // bounds a moment ago.
+        EXPECT_GT(shown->ClientWidth(), client.Width() - 8);
+        EXPECT_EQ(shown->PageControl1->Width(), shown->ClientWidth());
+        EXPECT_EQ(shown->PageControl1->Height(), shown->ClientHeight());
+    }
     frame->ActiveDocument()->SetWindowState(wsNormal);
     Application().ProcessMessages();
     const TRect area = frame->MDIClient()->ClientRect();

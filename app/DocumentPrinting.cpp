@@ -124,7 +124,7 @@ void PrintDocumentOrToFile(TCodeMemo& editor, const std::string& fileName, TPrin
     }
     TFileDialogRequest request;
     request.Title = "Print to File";
-    request.Filter = "PDF files (*.pdf)|*.pdf";
+    request.Filter = "PDF files|*.pdf";
     request.DefaultExt = "pdf";
     request.FileName = suggestedFile;
     const TFileDialogResult chosen = UserInteraction().SaveFileDialog(request);

@@ -35,16 +35,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DocumentState : public TMainWindowTest {
+class DocumentState : public TTellingMainWindowTest {
 protected:
-    void SetUp() override {
-        user.OnUnscripted = [](const std::string&) {};
-        TMainWindowTest::SetUp();
-    }
-    void click(const char* item) {
-        RunGuarded([&] { frame->Item(item)->Click(); });
-        Application().ProcessMessages();
-    }
     std::string panel(int index) const { return frame->StatusBar1->Panels().Items(index)->Text(); }
     std::vector<std::string> messages() const {
         std::vector<std::string> texts;

@@ -54,19 +54,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class WindowsAndKeys : public TMainWindowTest {
+class WindowsAndKeys : public TTellingMainWindowTest {
 protected:
-    void SetUp() override {
-        user.OnUnscripted = [](const std::string&) {};
-        TMainWindowTest::SetUp();
-    }
-
-    TEditForm* open(const std::string& name) {
-        TTestProgramFolder::WriteFileBytes(program.File(name), "<P>" + name + "</P>");
-        TEditForm* document = frame->OpenDocumentFile(program.File(name));
-        Application().ProcessMessages();
-        return document;
-    }
+    TEditForm* open(const std::string& name) { return TTellingMainWindowTest::open(name, "<P>" + name + "</P>"); }
     // A key typed where the focus is.
     static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* focus = QApplication::focusWidget();

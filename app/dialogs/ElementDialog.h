@@ -15,7 +15,7 @@
 //   }
 //
 // Its OK handler builds the markup and writes it with InsertMarkup, Help
-// opens its page with OpenHelpPage, a "..." button fills a path field with
+// opens its page with OpenDialogHelpPage, a "..." button fills a path field with
 // BrowseForFile, and a main-window command opens it with
 // ShowElementDialog<Thrdlg>() (ElementCommands.h binds them).
 //
@@ -108,8 +108,9 @@ void SelectBeforeCaret(int back, int length);
 
 // ---- Help and files --------------------------------------------------------------
 
-// Opens "help/ondrill/<page>" of the program folder with the desktop.
-void OpenHelpPage(std::string_view page);
+// Opens "help/ondrill/<page>" of the program folder with the desktop; a
+// page that is missing or that the desktop can not show is reported.
+void OpenDialogHelpPage(std::string_view page);
 // A document that was never saved is asked to be saved now: true when it
 // has a file of its own (at once, or once saved); false on No or a
 // cancelled Save As.

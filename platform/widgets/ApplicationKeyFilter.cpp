@@ -1,18 +1,48 @@
 // Offers the key presses of the program's windows to the menus first
 // (platform/ui/ApplicationKeys.h): shortcuts, Alt with a character, and
-// Alt pressed and released alone.  Modal loops (menus being tracked, drags)
+// Alt pressed and released alone.  Shortcuts the focused control handles
+// itself stay with it.  Modal loops (menus being tracked, drags)
 // and Qt's own dialogs see their keys themselves.
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationKeys.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WidgetPeer.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
+
+// The keys a text box edits its text with.
+bool isTextEditingKey(const QKeyEvent& key) {
+    static constexpr QKeySequence::StandardKey keys[] = {
+        QKeySequence::Copy, QKeySequence::Cut,       QKeySequence::Paste,     QKeySequence::Undo,
+        QKeySequence::Redo, QKeySequence::SelectAll, QKeySequence::Delete,
+    };
+    return std::any_of(std::begin(keys), std::end(keys), [&](QKeySequence::StandardKey k) { return key.matches(k); });
+}
+
+// The control with the keyboard keeps the shortcuts it handles itself: a
+// text box (of any control: an edit box, a grid's cell editor) its editing
+// keys, and any control those it claims.
+bool keptByControl(QObject* receiver, TWinControl& control, const QKeyEvent& key, TShortCut shortCut) {
+    const bool textBox = qobject_cast<QLineEdit*>(receiver) != nullptr ||
+                         qobject_cast<QTextEdit*>(receiver) != nullptr ||
+                         qobject_cast<QPlainTextEdit*>(receiver) != nullptr;
+    if (textBox && isTextEditingKey(key))
+        return true;
+    return control.Perform(CM_WANTSPECIALKEY, shortCut) != 0;
+}
 
 class TApplicationKeyFilter : public QObject {
 public:
@@ -38,6 +68,11 @@ public:
         last_ = key;
         lastType_ = type;
         lastTime_ = key->timestamp();
+        // A window of Qt's own (the find dialog) takes its keys itself, its
+        // access keys among them, though a form owns it.
+        QWidget* window = static_cast<QWidget*>(receiver)->window();
+        if (dynamic_cast<TPeerWidget*>(window) == nullptr && !window->property(kControlProperty).isValid())
+            return false;
         TWinControl* control = ControlOfObject(receiver);
         TWinControl* form = control != nullptr ? TopLevelParent(*control) : nullptr;
         uint16_t virtualKey = 0;
@@ -52,8 +87,13 @@ public:
         if (key->isAutoRepeat() && virtualKey == VK_MENU)
             return false;
         altAlone_ = virtualKey == VK_MENU && (shift & ~ssAlt) == 0;
-        if (IsShortCutKey(virtualKey, shift) && OfferShortCut(form, ShortCut(virtualKey, shift)))
-            return true;
+        if (IsShortCutKey(virtualKey, shift)) {
+            const TShortCut shortCut = ShortCut(virtualKey, shift);
+            if (keptByControl(receiver, *control, *key, shortCut))
+                return false;
+            if (OfferShortCut(form, shortCut))
+                return true;
+        }
         if ((shift & ssAlt) && !(shift & ssCtrl) && virtualKey != VK_MENU) {
             std::string typed = KeyPressCharacters(virtualKey, shift & ~ssAlt, key->text());
             char ch = !typed.empty() ? typed[0] : static_cast<char>(virtualKey);

@@ -117,6 +117,9 @@ private:
     bool caretActive() const;
     void mouseButton(QMouseEvent* event, bool down, bool doubleClick);
     void paintClient(QPaintEvent* event);
+    // The windows this top-level window owns are told of its new native
+    // window.
+    void reattachOwnedWindows();
     void scrollAction(int bar, int action);
     void blink();
 

@@ -54,25 +54,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Commands : public TMainWindowTest {
+class Commands : public TTellingMainWindowTest {
 protected:
-    void SetUp() override {
-        // Boxes that only tell something are recorded and closed; the
-        // questions a test cares about are scripted.
-        user.OnUnscripted = [](const std::string&) {};
-        TMainWindowTest::SetUp();
-    }
-
-    TEditForm* open(const std::string& name, const std::string& text) {
-        TTestProgramFolder::WriteFileBytes(program.File(name), text);
-        TEditForm* document = frame->OpenDocumentFile(program.File(name));
-        Application().ProcessMessages();
-        return document;
-    }
-    void click(const char* item) {
-        RunGuarded([&] { frame->Item(item)->Click(); });
-        Application().ProcessMessages();
-    }
     std::vector<std::string> messages() const {
         std::vector<std::string> texts;
         for (const auto& call : user.Calls)

@@ -3,8 +3,9 @@
 // a page looked at in the design view keeps its source byte for byte, the
 // preview file is written once and removed on the return to the source,
 // pages with frames are refused by the design view, keys typed after
-// picking a page reach it, and a picture beside a page shows in both views
-// from a folder whose name holds a blank, "#" and "%".
+// picking a page reach it, a picture beside a page shows in both views
+// from a folder whose name holds a blank, "#" and "%", and a save made in
+// the design view writes its edits with the page's byte-order mark.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -22,6 +23,7 @@
 #include "platform/webview/ScriptCall.h"
 #include "platform/webview/WebBrowser.h"
 #include "platform/widgets/WidgetPeer.h"
+#include "toolbars/TBItem.h"
 
 #include <QApplication>
 #include <QTest>
@@ -179,5 +181,34 @@ TEST_F(ViewSwitching, PicturesBesideADocumentShowWhateverItsFolderIsCalled) {
     Pick(document, 2);
     EXPECT_EQ(pictureWidth(document->WebBrowser1, "HTMLtmp.htm"), 3);
     Pick(document, 0);
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
+// Save while the design view shows writes the edits made there, and a UTF-8
+// page keeps the byte-order mark it began with.
+TEST_F(ViewSwitching, ASaveInTheDesignViewWritesItsEditsAndKeepsTheMark) {
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string file = program.File("marked.html");
+    TTestProgramFolder::WriteFileBytes(file, mark + "<HTML><BODY><P>caf\xC3\xA9</P></BODY></HTML>");
+    TEditForm* document = frame->OpenDocumentFile(file);
+    Application().ProcessMessages();
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    EXPECT_TRUE(frame->ItemEnabled("Sauvegarder1")) << "Save is at hand in the design view";
+    QWidget* page = QApplication::focusWidget();
+    ASSERT_NE(page, nullptr);
+    QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(12, 20));
+    QTest::keyClicks(QApplication::focusWidget(), "Qz");
+    ASSERT_TRUE(WaitFor([&] { return document->dhtmledit->Edited(); }));
+    frame->Item("Sauvegarder1")->Click();
+    Application().ProcessMessages();
+    const std::string saved = TTestProgramFolder::ReadFileBytes(file);
+    EXPECT_EQ(saved.rfind(mark, 0), 0u) << saved;
+    EXPECT_NE(saved.find("Qz"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("caf\xC3\xA9"), std::string::npos) << saved;
+    EXPECT_EQ(document->PageControl1->ActivePageIndex(), 1);
+    Pick(document, 0);
+    EXPECT_EQ(document->Text().Bytes(), saved);
+    EXPECT_FALSE(document->Editor->Modified);
     EXPECT_TRUE(user.Exceptions().empty());
 }

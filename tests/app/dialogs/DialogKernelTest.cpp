@@ -1,7 +1,7 @@
 // The conventions every element dialog shares: paths relative to the
 // document against the standard library's lexical paths, the Browse steps
-// with their save question answered every way, help pages opened and never
-// reported, the caret and selection after wrapping, "Default" left out,
+// with their save question answered every way, help pages opened (a page
+// missing or that the desktop can not show reported), the caret and selection after wrapping, "Default" left out,
 // the table's width rule and the zone and option lists against a model.
 
 #include "tests/app/dialogs/DialogTestSupport.h"
@@ -179,6 +179,7 @@ TEST_F(DialogConventions, EveryPictureKindTheProgramMeasuresIsOfferedByThePictur
 // ---- Help --------------------------------------------------------------------------------
 
 TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenThePageIsMissing) {
+    // Help that can not be shown says so instead of doing nothing.
     NewDocument();
     // Each command's dialog, its help button and its page.
     const std::tuple<const char*, const char*, const char*> pages[] = {
@@ -199,11 +200,21 @@ TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenTh
         {"cadrebuttonClick", "Button3", "cadres.htm"},       {"fileboxButtonClick", "helpbtn", "filebox.htm"},
         {"dhtmlMenuBtnClick", "helpbtn", "menudhtml.htm"},
     };
-    bool pageThere = true;
+    int round = 0;
     for (const auto& [handler, button, page] : pages) {
         SCOPED_TRACE(handler);
-        // Every other page is missing: the desktop fails to open it.
-        user.DesktopSucceeds = pageThere = !pageThere;
+        // In turn: the page shown; the page beside the program but nothing
+        // on the desktop to show it; the page missing.
+        const int kind = round++ % 3;
+        const std::string path = ProgramFolder() + "help/ondrill/" + page;
+        fs::create_directories(fs::path(path).parent_path());
+        if (kind < 2)
+            fs::copy_file(std::string(ONDRILL_HELP_SOURCE) + page, path, fs::copy_options::overwrite_existing);
+        else
+            fs::remove(path);
+        user.DesktopSucceeds = kind == 0;
+        if (kind > 0)
+            user.AnswerMessage(mrOk);
         const size_t calls = user.Calls.size();
         ASSERT_TRUE(RunCommand(handler, [&, button = button](TCustomForm& dialog) {
             Press(dialog, button);
@@ -211,9 +222,19 @@ TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenTh
             EXPECT_TRUE(dialog.Visible());
             dialog.Close();
         }));
-        ASSERT_EQ(user.Calls.size(), calls + 1) << "only the page is opened; nothing is reported";
-        EXPECT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kOpenDocument);
-        EXPECT_EQ(user.Calls.back().Text, ProgramFolder() + "help/ondrill/" + page);
+        ASSERT_EQ(user.Calls.size(), calls + (kind == 1 ? 2 : 1));
+        const auto& opened = user.Calls[calls];
+        if (kind < 2) {
+            EXPECT_EQ(opened.Kind, TScriptedUserInteraction::kOpenDocument);
+            EXPECT_EQ(opened.Text, path);
+        }
+        if (kind > 0) {
+            EXPECT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kMessage);
+            EXPECT_NE(user.Calls.back().Text.find(kind == 1 ? "could not be opened" : "could not be found"),
+                      std::string::npos)
+                << user.Calls.back().Text;
+        }
+        EXPECT_EQ(user.PendingAnswers(), 0u);
         EXPECT_TRUE(fs::exists(std::string(ONDRILL_HELP_SOURCE) + page)) << "the page is shipped";
     }
     // The comment dialog has no help.

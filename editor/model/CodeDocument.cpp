@@ -298,6 +298,8 @@ void TCodeDocument::updateAfterEdit() {
     lastChangedPar_ = -1;
     firstChangedLine_ = lineCount_;
     formattedInUpdate_ = false;
+    // The edited paragraphs are laid out: what parsing learnt is used up.
+    layout_->ForgetLookHint();
     layout_->Schedule();
     notify([&](TDocumentWatcher& watcher) { watcher.UpdateEnded(*this, summary); });
 }

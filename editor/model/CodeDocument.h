@@ -258,7 +258,8 @@ private:
     void moveNavigators(const TEditPlan& plan, const TSurgery& surgery);
     void fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery& surgery, int32_t& parseFrom,
                                 int32_t& parseTo, bool& skipParse);
-    void highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo);
+    // keptRecords: the edit took no context record with it.
+    void highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo, bool keptRecords);
     // Removes the pairs of equal style codes of paragraph index within span
     // (widened to the runs of codes it touches), as a scan of the whole
     // paragraph would when the rest of it holds none; the paragraph is

@@ -175,7 +175,7 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
     bool skipParse = false;
     fixContextsAtEditPoint(plan, surgery, parseFrom, parseTo, skipParse);
     if (!skipParse)
-        highlightEdit(plan, parseFrom, parseTo);
+        highlightEdit(plan, parseFrom, parseTo, surgery.RemovedContexts == 0);
 
     int32_t caret = plan.From + plan.Inserted;
     if (staticFormat_ && !internalEdit_ && fields_->CodeCleanUp && !replay) {
@@ -200,7 +200,7 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
     return std::clamp(caret, 0, textLength_);
 }
 
-void TCodeDocument::highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo) {
+void TCodeDocument::highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo, bool keptRecords) {
     if (OnParse)
         OnParse(parseFrom, parseTo);
     const int32_t startIndex = std::min(plan.StartParagraph, paragraphs_.Count() - 1);
@@ -218,12 +218,17 @@ void TCodeDocument::highlightEdit(const TEditPlan& plan, int32_t parseFrom, int3
         if (parseTo_->ParNumber() != parseFrom_->ParNumber())
             parseTo_->SetPos(paragraphs_.Start(parseFrom_->ParNumber()) + parseFrom_->Paragraph()->Length());
         TRestoreOnExit<bool> around(highlighting_->aroundEdit_, plan.StartParagraph == plan.EndParagraph);
+        TRestoreOnExit<bool> kept(highlighting_->editKeptRecords_, keptRecords);
         ApplyStartStopKeys(*parseFrom_, *parseTo_);
     }
     if (startPar.KeywordsApplied) {
         ApplyKeywords(*parseFrom_, *parseTo_);
         startPar.KeywordsApplied = 1;
     }
+    // Keywords put records of their own where the parse compared none: a
+    // keyword may reach past where parsing found the look kept.
+    if (paragraphs_[startIndex].Contexts.HasKeywordRecords())
+        layout_->SpoilLookHint();
 }
 
 TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) {
@@ -240,6 +245,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
     TParagraph& endPar = paragraphs_[E];
     const int32_t ls = startPar.LineOfOffset(s);
     const int32_t le = endPar.LineOfOffset(e);
+    layout_->SpoilLookHint();
     result.ContextAtStart = startPar.ContextBefore(s);
     result.ContextAtEnd = endPar.ContextBefore(e);
     result.StartLine = ls;
@@ -266,8 +272,10 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         if (le > ls)
             startPar.FurtherLines.erase(startPar.FurtherLines.begin() + ls, startPar.FurtherLines.begin() + le);
         for (int32_t line = ls + 1; line < startPar.LineCount(); ++line) {
-            startPar.Line(line).Start += delta;
-            startPar.Line(line).Stop += delta;
+            TLineRecord& moved = startPar.Line(line);
+            moved.Start += delta;
+            moved.Stop += delta;
+            moved.StretchStart += delta;
         }
         result.LineDelta = -(le - ls);
         startPar.Formatted = 0;
@@ -307,6 +315,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
             TLineRecord record = endPar.Line(line);
             record.Start = line == le ? mergedLineStart : record.Start + shiftInLast;
             record.Stop += shiftInLast;
+            record.StretchStart = std::max(record.StretchStart + shiftInLast, record.Start);
             movedLines.push_back(record);
         }
 

@@ -369,13 +369,23 @@ void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int
                same + 1 < static_cast<int32_t>(newLines_.size()) &&
                SameLine(newLines_[static_cast<size_t>(same)], p.Line(first + same)))
             ++same;
+        // Lines behind the changed one that come out as they were, where the
+        // look is known to be kept, show the same text as before too.
+        int32_t reported = static_cast<int32_t>(newLines_.size()) - 1;
+        const int32_t keptFrom = formatToEnd ? kMaxTextLength : lookKeptFrom(index);
+        while (reported > same && replacedLast - (static_cast<int32_t>(newLines_.size()) - 1 - reported) > changedLine) {
+            const TLineRecord& line = newLines_[static_cast<size_t>(reported)];
+            const int32_t oldLine = replacedLast - (static_cast<int32_t>(newLines_.size()) - 1 - reported);
+            if (line.Start < keptFrom || !SameLine(line, p.Line(oldLine)))
+                break;
+            --reported;
+        }
         // The new lines take the place of the old lines first..replacedLast.
         p.ReplaceLines(first, replacedLast, newLines_);
         for (const TLineRecord& line : newLines_)
             updateWidest(index, line.TextWidth);
-        int32_t delta = p.LineCount() - oldCount;
         firstLine = first + same;
-        lastLine = replacedLast + delta;
+        lastLine = std::max(first + reported, firstLine);
     }
     document_.lineCountChanged(index, p.LineCount() - oldCount);
 }

@@ -114,7 +114,7 @@ bool IsPlain(const TContextState& record) { return (record.Flags & TContextState
 // in force there agree.  Old records are the truth only behind the first
 // one at or after the edit's end when the edit took records with it (the
 // look just behind the edit went with them).
-int32_t LookKeptFrom(const TContextList& old, size_t oldCompared, const TContextList& parsed, int32_t firstParsed,
+int32_t LookKeptFrom(const TSetAsideRecords& old, size_t oldCompared, const TContextList& parsed, int32_t firstParsed,
                      int32_t editTo, int32_t convergedAt, bool editKeptRecords) {
     auto i = static_cast<int32_t>(oldCompared);
     int32_t j = parsed.Count();
@@ -178,7 +178,7 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // The old records from the restart on are set aside whole (parsing
     // writes its own in their place); the styled ones without keys stay in
     // force meanwhile.
-    const TContextList old = p.Contexts.SplitOff(firstParsed);
+    TSetAsideRecords old(p.Contexts, firstParsed);
     const auto oldCount = static_cast<size_t>(old.Count());
     const bool oldStyledWithoutKeys = old.MayHoldStyledWithoutKeys();
     if (oldStyledWithoutKeys)
@@ -279,7 +279,7 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
             (p.Contexts.Empty() || keepFrom >= old.Count() || p.Contexts.LastOffset() < old.Offset(keepFrom))) {
             // Every record parsing wrote lies before them: they follow as
             // they are.
-            p.Contexts.AppendRange(old, keepFrom, old.Count());
+            old.PutBackFrom(keepFrom);
         } else {
             TContextList merged;
             int32_t keep = keepFrom;
@@ -293,9 +293,12 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
             for (; keep < old.Count(); ++keep)
                 if (!IsStyledWithoutKeys(old.State(keep)))
                     merged.Append(old.Entry(keep));
+            old.Drop();
             p.Contexts = std::move(merged);
         }
     }
+    // Without convergence the old records are all replaced.
+    old.Drop();
     // A paragraph parsed whole gives back its spare room; one parsed again
     // around an edit keeps room for the next.
     if (afterEdit)

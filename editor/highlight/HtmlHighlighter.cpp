@@ -28,7 +28,8 @@ struct TScan {
     int32_t Index;
     TParagraph& Paragraph;
     int32_t Start;  // absolute offset of the paragraph
-    std::string_view Text;
+    // Read where it stands: parsing around an edit passes the gap.
+    const TParagraphText& Text;
     // The stretch a hook examines, in the paragraph: from the position to
     // the limit, or to the paragraph's end when the limit lies beyond it.
     int32_t At;
@@ -151,6 +152,16 @@ int32_t FirstTagOrEntity(std::string_view text, int32_t from, int32_t to) {
     return -1;
 }
 
+// The same in a paragraph's text, piece by piece around its gap.
+int32_t FirstTagOrEntity(const TParagraphText& text, int32_t from, int32_t to) {
+    const TParagraphText::TPieces pieces = text.Pieces(static_cast<size_t>(from), static_cast<size_t>(to));
+    const int32_t first = FirstTagOrEntity(pieces.First, 0, static_cast<int32_t>(pieces.First.size()));
+    if (first >= 0)
+        return from + first;
+    const int32_t second = FirstTagOrEntity(pieces.Second, 0, static_cast<int32_t>(pieces.Second.size()));
+    return second >= 0 ? static_cast<int32_t>(pieces.SecondAt) + second : -1;
+}
+
 // The first occurrence of a key between two offsets of the text (the key
 // must lie inside them), or -1.
 int32_t findIn(std::string_view text, std::string_view key, int32_t from, int32_t to) {
@@ -158,6 +169,10 @@ int32_t findIn(std::string_view text, std::string_view key, int32_t from, int32_
         return -1;
     size_t at = text.substr(0, static_cast<size_t>(to)).find(key, static_cast<size_t>(from));
     return at == std::string_view::npos ? -1 : static_cast<int32_t>(at);
+}
+int32_t findIn(const TParagraphText& text, std::string_view key, int32_t from, int32_t to) {
+    const size_t at = text.Find(key, static_cast<size_t>(std::max(from, 0)), static_cast<size_t>(std::max(to, 0)));
+    return at == TParagraphText::npos ? -1 : static_cast<int32_t>(at);
 }
 
 }  // namespace

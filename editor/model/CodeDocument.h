@@ -80,7 +80,7 @@ public:
     int32_t LastLineOfParagraph(int32_t index) const;
     // The characters between two offsets (clamped to the text), CR LF at breaks.
     std::string GetTextRange(int32_t from, int32_t to) const;
-    std::string ParagraphText(int32_t index) const { return Paragraph(index)->Text; }
+    std::string ParagraphText(int32_t index) const { return Paragraph(index)->Text.Str(); }
     // The characters of a display line as it is laid out now, blanks at a
     // wrap included; empty outside the lines.
     std::string DisplayLineText(int32_t line) const;

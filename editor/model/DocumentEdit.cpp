@@ -520,7 +520,7 @@ void TCodeDocument::cleanUpStyleCodes(int32_t index, TCodeSpan span, int32_t& ca
     {
         // A pair can only form within one run of codes: the runs that touch
         // the span are looked at whole.
-        const std::string& text = paragraphs_[index].Text;
+        const TParagraphText& text = paragraphs_[index].Text;
         span.From = std::clamp(span.From, 0, static_cast<int32_t>(text.size()));
         span.To = std::clamp(span.To, span.From, static_cast<int32_t>(text.size()));
         while (span.From > 0 && IsStyleCode(text[static_cast<size_t>(span.From - 1)]))
@@ -535,10 +535,13 @@ void TCodeDocument::cleanUpStyleCodes(int32_t index, TCodeSpan span, int32_t& ca
     for (;;) {
         // From one style code to the next: the paragraph is looked up again
         // only after an edit.
-        const std::string& text = paragraphs_[index].Text;
+        // (Read where the text stands: the edit's gap lies in the span.)
+        const TParagraphText& text = paragraphs_[index].Text;
         const int32_t limit = hooked ? static_cast<int32_t>(text.size()) : std::min(span.To, static_cast<int32_t>(text.size()));
-        const std::string_view within = std::string_view(text).substr(0, static_cast<size_t>(limit));
-        i = static_cast<int32_t>(FindStyleCode(within, static_cast<size_t>(std::clamp(i, 0, limit))));
+        const int32_t from = std::clamp(i, 0, limit);
+        std::string scratch;
+        const std::string_view within = text.Piece(static_cast<size_t>(from), static_cast<size_t>(limit), scratch);
+        i = from + static_cast<int32_t>(std::min(FindStyleCode(within, 0), within.size()));
         if (i >= limit)
             break;
         const int32_t j = PairedCodeIndex(text, i);

@@ -336,7 +336,8 @@ void TCodeDocument::LoadFormatted(TStream& stream, bool reformat) {
             paragraph->Contexts.Append({context.Offset, InternContext(context)});
         }
         paragraph->Contexts.ShrinkToFit();
-        readBytes(stream, paragraph->Text, length);
+        readBytes(stream, record, length);
+        paragraph->Text = record;
         // The context in force at a paragraph's start is the last one of the
         // paragraph before it.
         if (i > 0)

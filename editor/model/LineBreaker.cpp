@@ -85,7 +85,7 @@ private:
     const TCodeMeasure& measure_;
     int32_t available_;
     std::vector<TLineRecord>& out_;
-    const std::string& text_;
+    const TParagraphText& text_;
     int32_t length_;
     bool staticFormat_;
     bool utf8_;

@@ -151,7 +151,7 @@ private:
     }
 
     const TParagraph& p_;
-    const std::string& text_;
+    const TParagraphText& text_;
     const int32_t stop_;
     const TTextLayout& layout_;
     const TLineMarkRules& rules_;
@@ -177,7 +177,7 @@ private:
 
 // The last character of text before offset that is neither blank nor
 // style code: the offset after it, or 0.
-int32_t WordEndBefore(const std::string& text, int32_t offset, bool staticFormat) {
+int32_t WordEndBefore(const TParagraphText& text, int32_t offset, bool staticFormat) {
     while (offset > 0) {
         const char c = text[static_cast<size_t>(offset - 1)];
         if (!IsBlank(c) && !(staticFormat && IsStyleCode(c)))
@@ -187,7 +187,7 @@ int32_t WordEndBefore(const std::string& text, int32_t offset, bool staticFormat
     return 0;
 }
 
-int32_t LastTabBefore(const std::string& text, int32_t offset) {
+int32_t LastTabBefore(const TParagraphText& text, int32_t offset) {
     const void* found = memrchr(text.data(), '\t', static_cast<size_t>(offset));
     return found == nullptr ? -1 : static_cast<int32_t>(static_cast<const char*>(found) - text.data());
 }
@@ -280,9 +280,8 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
     auto firstTabFrom = [&](int32_t offset) {
         if (tabFrom < 0 || offset < tabFrom || (tabAt >= 0 && tabAt < offset)) {
             tabFrom = offset;
-            const void* found =
-                std::memchr(paragraph.Text.data() + offset, '\t', static_cast<size_t>(length - offset));
-            tabAt = found == nullptr ? -1 : static_cast<int32_t>(static_cast<const char*>(found) - paragraph.Text.data());
+            const size_t found = paragraph.Text.find('\t', static_cast<size_t>(offset));
+            tabAt = found == TParagraphText::npos ? -1 : static_cast<int32_t>(found);
         }
         return tabAt;
     };

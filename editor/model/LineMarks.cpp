@@ -266,10 +266,14 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
     size_t keep = 0;
     while (keep + 1 < marks_.size() && marks_[keep + 1].Offset < safe)
         ++keep;
-    std::vector<TLineMark> fresh(marks_.begin(), marks_.begin() + static_cast<std::ptrdiff_t>(keep) + 1);
-    const int32_t resumedAt = fresh.back().Offset;
+    // The marks walked anew take the place of the old ones from keep + 1
+    // on; those behind the walk stay where they are, moved by the shift.
+    std::vector<TLineMark>& walked = walked_;
+    walked.clear();
+    auto lastMark = [&]() -> const TLineMark& { return walked.empty() ? marks_[keep] : walked.back(); };
+    const int32_t resumedAt = marks_[keep].Offset;
     TMarkWalk walk(paragraph, layout, rules_);
-    walk.Resume(fresh.back());
+    walk.Resume(marks_[keep]);
 
     const int32_t spacing = std::max(rules.Spacing, 1);
     const int32_t changedTo = std::min(changedTo_, length);
@@ -294,7 +298,7 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
         while (old < marks_.size() && marks_[old].Offset + delta_ < std::max(changedTo, walk.Position()))
             ++old;
         const int32_t candidate = old < marks_.size() ? marks_[old].Offset + delta_ : INT32_MAX;
-        walk.WalkTo(std::min(fresh.back().Offset + spacing, candidate));
+        walk.WalkTo(std::min(lastMark().Offset + spacing, candidate));
         if (walk.AtEnd())
             break;
         const int32_t position = walk.Position();
@@ -314,13 +318,22 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
                 const int32_t runStart = walk.RunStart();
                 const int32_t oldPosition = was.Offset;
                 for (size_t i = old; i < marks_.size(); ++i) {
-                    TLineMark mark = marks_[i];
+                    TLineMark& mark = marks_[i];
                     mark.X += shift;
                     mark.Characters += characters;
                     mark.RunStart = mark.RunStart >= oldPosition ? mark.RunStart + delta_ : runStart;
                     mark.Offset += delta_;
-                    fresh.push_back(mark);
                 }
+                // The walked marks in place of those they replace (moving
+                // the rest only when their number changed).
+                const auto from = static_cast<std::ptrdiff_t>(keep) + 1;
+                const auto replaced = static_cast<std::ptrdiff_t>(old) - from;
+                const auto common = std::min(replaced, static_cast<std::ptrdiff_t>(walked.size()));
+                std::copy(walked.begin(), walked.begin() + common, marks_.begin() + from);
+                if (replaced > common)
+                    marks_.erase(marks_.begin() + from + common, marks_.begin() + from + replaced);
+                else
+                    marks_.insert(marks_.begin() + from + common, walked.begin() + common, walked.end());
                 fullWidth_ += shift;
                 // (A character that ends where the walk stands lies before it.)
                 wordKnown = wordEnd_ > oldPosition;
@@ -337,11 +350,14 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
         }
         if (position >= candidate)
             ++old;
-        if (position >= fresh.back().Offset + spacing)
-            fresh.push_back(walk.Mark());
+        if (position >= lastMark().Offset + spacing)
+            walked.push_back(walk.Mark());
     }
-    if (!converged)
+    if (!converged) {
         fullWidth_ = walk.X();
+        marks_.resize(keep + 1);
+        marks_.insert(marks_.end(), walked.begin(), walked.end());
+    }
     // The last character that counts and the last tab, where the walk saw
     // them, or before where it began.
     if (!wordKnown) {
@@ -359,7 +375,6 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
             lastTab_ = LastTabBefore(paragraph.Text, resumedAt);
     }
     blanksAgree_ = blanksAgree_ && walk.BlanksAgree();
-    marks_ = std::move(fresh);
     length_ = length;
     pending_ = false;
     if (wordEnd_ < 0)

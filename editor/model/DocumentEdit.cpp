@@ -293,8 +293,11 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         const int32_t shiftInLast = prefix + lastPieceLength - e;
         const int32_t mergedLineStart = k == 0 ? startPar.Line(ls).Start : 0;
 
-        std::string lastText = lastPiece;
-        lastText.append(endPar.Text, static_cast<size_t>(e), std::string::npos);
+        TParagraphText lastText(lastPiece);
+        {
+            std::string scratch;
+            lastText.append(endPar.Text.Piece(static_cast<size_t>(e), endPar.Text.size(), scratch));
+        }
 
         // Records and lines behind e move to the last paragraph of the result.
         TContextList movedContexts;
@@ -335,7 +338,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         startPar.Formatted = 0;
         startPar.FormatFromLine = std::min(startPar.FormatFromLine, ls);
         if (k == 0) {
-            startPar.Text += lastText;
+            startPar.Text += lastText.View();
             uint8_t lineStyle = startPar.Line(ls).Style;
             startPar.SetLineCount(ls + 1);
             startPar.Line(ls) = movedLines.front();

@@ -40,7 +40,7 @@ public:
         auto paragraph = std::make_unique<TParagraph>();
         // An exact copy: the collecting buffer grew in steps and is kept
         // for the next paragraph.
-        paragraph->Text = std::string(current_.data(), current_.size());
+        paragraph->Text = std::string_view(current_.data(), current_.size());
         current_.clear();
         paragraph->FirstLine.Stop = paragraph->Length();
         paragraph->FirstLine.Style = style_;

@@ -119,7 +119,7 @@ int32_t LookKeptFrom(const TSetAsideRecords& old, size_t oldCompared, const TCon
     auto i = static_cast<int32_t>(oldCompared);
     int32_t j = parsed.Count();
     while (i > 0 && j > firstParsed && old.Offset(i - 1) == parsed.Offset(j - 1) && old.Offset(i - 1) >= editTo &&
-           SameHighlight(old.State(i - 1), parsed.State(j - 1))) {
+           (old.Id(i - 1) == parsed.Id(j - 1) || SameHighlight(old.State(i - 1), parsed.State(j - 1)))) {
         --i;
         --j;
     }

@@ -26,7 +26,7 @@ public:
     TLineBreaker(const TTextLayout& layout, bool staticFormat, bool utf8, TParagraph& paragraph,
                  const TCodeMeasure& measure, int32_t available, std::vector<TLineRecord>& out)
         : layout_(layout), p_(paragraph), measure_(measure), available_(available), out_(out),
-          text_(paragraph.Text), length_(paragraph.Length()), staticFormat_(staticFormat),
+          text_(paragraph.Text), bytes_(paragraph.Text), length_(paragraph.Length()), staticFormat_(staticFormat),
           utf8_(utf8) {
         // Tab stops are counted in the blanks of the measure lines are broken for.
         const int32_t blank = measure.CharWidth(layout.FontStyle() & static_cast<uint8_t>(~kStyleHighlight), ' ');
@@ -68,7 +68,7 @@ private:
     // The advance of the character at position_; a character of several
     // bytes leaves position_ on its last byte.
     int32_t advanceOfCharacter() {
-        const auto byte = static_cast<unsigned char>(text_[static_cast<size_t>(position_)]);
+        const auto byte = static_cast<unsigned char>(bytes_[static_cast<size_t>(position_)]);
         if (byte < 0x80 || !utf8_)
             return advances_[byte];
         const TCharacterWidth character =
@@ -86,6 +86,7 @@ private:
     int32_t available_;
     std::vector<TLineRecord>& out_;
     const TParagraphText& text_;
+    const TParagraphText::TReader bytes_;
     int32_t length_;
     bool staticFormat_;
     bool utf8_;
@@ -165,7 +166,7 @@ void TLineBreaker::breakInside() {
         previousWidth = width;
         previousPosition = position_;
         enterContexts(position_);
-        char c = text_[static_cast<size_t>(position_)];
+        char c = bytes_[static_cast<size_t>(position_)];
         if (c == ' ')
             width += spaceAdvance_;
         else if (c == '\t')
@@ -222,7 +223,7 @@ int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
         bool tabInRun = false;
         while (position_ < length_) {
             enterContexts(position_);
-            char c = text_[static_cast<size_t>(position_)];
+            char c = bytes_[static_cast<size_t>(position_)];
             if (c == ' ') {
                 x_ += spaceAdvance_;
                 ++spaces_;
@@ -252,7 +253,7 @@ int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
         TState atWord = state_;
         int32_t word = 0;
         while (position_ < length_ && word <= available_) {
-            char c = text_[static_cast<size_t>(position_)];
+            char c = bytes_[static_cast<size_t>(position_)];
             if (IsBlank(c))
                 break;
             enterContexts(position_);

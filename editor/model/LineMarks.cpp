@@ -16,7 +16,7 @@ namespace {
 class TMarkWalk {
 public:
     TMarkWalk(const TParagraph& paragraph, const TTextLayout& layout, const TLineMarkRules& rules)
-        : p_(paragraph), text_(paragraph.Text), stop_(paragraph.Length()), layout_(layout), rules_(rules),
+        : p_(paragraph), text_(paragraph.Text), bytes_(paragraph.Text), stop_(paragraph.Length()), layout_(layout), rules_(rules),
           measure_(*rules.Measure) {}
 
     // Stands where a mark stands (the line's start: the mark at 0 there).
@@ -46,7 +46,7 @@ public:
                 beginRun();
                 continue;
             }
-            if (pos_ >= runEnd_ || isRunBreak(text_[static_cast<size_t>(pos_)])) {
+            if (pos_ >= runEnd_ || isRunBreak(bytes_[static_cast<size_t>(pos_)])) {
                 endRun();
                 continue;
             }
@@ -98,8 +98,8 @@ private:
     void beginRun() {
         bool entered = false;
         if (rules_.StaticFormat)
-            while (pos_ < stop_ && IsStyleCode(text_[static_cast<size_t>(pos_)])) {
-                style_ = ToggleStyleBit(style_, text_[static_cast<size_t>(pos_)]);
+            while (pos_ < stop_ && IsStyleCode(bytes_[static_cast<size_t>(pos_)])) {
+                style_ = ToggleStyleBit(style_, bytes_[static_cast<size_t>(pos_)]);
                 ++pos_;
                 ++characters_;
                 entered = true;
@@ -119,7 +119,7 @@ private:
 
     // A run ends; a tab after it reaches the next stop.
     void endRun() {
-        if (pos_ < stop_ && text_[static_cast<size_t>(pos_)] == '\t') {
+        if (pos_ < stop_ && bytes_[static_cast<size_t>(pos_)] == '\t') {
             lastTab_ = pos_;
             x_ = (x_ / rules_.TabWidth + 1) * rules_.TabWidth;
             ++pos_;
@@ -130,7 +130,7 @@ private:
 
     void stepCharacters(int32_t limit) {
         while (pos_ < limit) {
-            const char c = text_[static_cast<size_t>(pos_)];
+            const char c = bytes_[static_cast<size_t>(pos_)];
             if (isRunBreak(c))
                 return;
             const auto byte = static_cast<unsigned char>(c);
@@ -152,6 +152,7 @@ private:
 
     const TParagraph& p_;
     const TParagraphText& text_;
+    const TParagraphText::TReader bytes_;
     const int32_t stop_;
     const TTextLayout& layout_;
     const TLineMarkRules& rules_;

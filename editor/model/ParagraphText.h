@@ -48,6 +48,21 @@ public:
         const char* bytes = storage();
         return index < gapStart_ ? bytes[index] : bytes[index + store_.heap.gap];
     }
+    // Reading byte after byte, as operator[] does, with where the text lies
+    // looked up once: for loops over many bytes (line breaking, measuring).
+    // Valid while the text neither changes nor is viewed whole.
+    class TReader {
+    public:
+        explicit TReader(const TParagraphText& text)
+            : front_(text.storage()), back_(front_ + (text.gapStart_ == kNoGap ? 0 : text.store_.heap.gap)),
+              gapStart_(text.gapStart_) {}
+        char operator[](size_t index) const { return index < gapStart_ ? front_[index] : back_[index]; }
+
+    private:
+        const char* front_;
+        const char* back_;  // where offsets behind the gap are read
+        size_t gapStart_;
+    };
     // Bytes from .. to - 1 in one piece: a view into the text when the gap
     // is not inside, else a copy in scratch.
     std::string_view Piece(size_t from, size_t to, std::string& scratch) const;

@@ -15,6 +15,12 @@ uint32_t GapRoomFor(uint32_t size, uint32_t needed) {
     return std::max(needed, std::clamp<uint32_t>(size / 64, 256, 64 * 1024));
 }
 
+// memcpy without bytes to copy: an empty view may have no address at all.
+void CopyBytes(char* to, const char* from, size_t count) {
+    if (count > 0)
+        std::memcpy(to, from, count);
+}
+
 char* Allocate(uint32_t capacity) {
     if (capacity >= 0x7FFFFFF0u)
         throw std::bad_alloc();
@@ -202,7 +208,7 @@ void TParagraphText::reserveContiguous(uint32_t wanted) {
     // (No gap stands: the count of edits without one goes on.)
     const uint32_t editsWithoutGap = onHeap_ ? store_.heap.gap : 0;
     char* block = Allocate(fresh);
-    std::memcpy(block, storage(), size_);
+    CopyBytes(block, storage(), size_);
     block[size_] = '\0';
     release();
     store_.heap.data = block;
@@ -229,10 +235,10 @@ void TParagraphText::openGap(uint32_t pos, uint32_t room) {
     char* block = Allocate(fresh);
     std::string scratch;
     const std::string_view before = Piece(0, pos, scratch);
-    std::memcpy(block, before.data(), pos);
+    CopyBytes(block, before.data(), pos);
     std::string scratch2;
     const std::string_view after = Piece(pos, size_, scratch2);
-    std::memcpy(block + pos + gap, after.data(), size_ - pos);
+    CopyBytes(block + pos + gap, after.data(), size_ - pos);
     release();
     store_.heap.data = block;
     store_.heap.capacity = fresh;
@@ -269,7 +275,7 @@ void TParagraphText::replace(size_t pos, size_t count, std::string_view text) {
         else
             moveGap(at);
         store_.heap.gap += removed;
-        std::memcpy(store_.heap.data + at, text.data(), inserted);
+        CopyBytes(store_.heap.data + at, text.data(), inserted);
         gapStart_ = at + inserted;
         store_.heap.gap -= inserted;
         size_ = static_cast<uint32_t>(newSize);

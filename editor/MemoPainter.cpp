@@ -244,7 +244,8 @@ struct TMemoLinePainter {
         const uint8_t style = Layout.StyleForMeasure(Walk->StaticStyle, *Walk->Context);
         const int32_t* advances = measure.AdvanceTable(style);
         const TParagraphText& text = Paragraph->Text;
-        while (position < end && !isRunBreak(text[static_cast<size_t>(position)])) {
+        const TParagraphText::TReader bytes(text);
+        while (position < end && !isRunBreak(bytes[static_cast<size_t>(position)])) {
             const TCharacterWidth character = MeasureCharacter(measure, style, advances, text, position, Utf8);
             if (x + character.Width > limit)
                 return;

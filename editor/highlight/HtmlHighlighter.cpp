@@ -294,12 +294,8 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         return true;
     } else if (number == 1) {
         // Inside a tag that takes attributes: the next "name=value".
-        int32_t equals = -1;
-        for (int32_t i = at; i < end; ++i)
-            if (text[static_cast<size_t>(i)] == '=') {
-                equals = i;
-                break;
-            }
+        const size_t found = text.find('=', static_cast<size_t>(at));
+        const int32_t equals = found < static_cast<size_t>(std::max(end, 0)) ? static_cast<int32_t>(found) : -1;
         if (equals >= 0) {
             // The name runs back over blanks and then over the word before
             // them, but never back before the position being scanned.

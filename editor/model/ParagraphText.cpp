@@ -100,6 +100,11 @@ size_t TParagraphText::Find(std::string_view key, size_t from, size_t to) const 
     to = std::min<size_t>(to, size_);
     if (from > to || to - from < key.size())
         return npos;
+    if (to <= gapStart_) {
+        // In one piece (most texts are).
+        const size_t found = std::string_view(storage(), to).find(key, from);
+        return found == std::string_view::npos ? npos : found;
+    }
     auto within = [&](std::string_view piece, size_t at) -> size_t {
         const size_t found = piece.find(key);
         return found == std::string_view::npos ? npos : at + found;

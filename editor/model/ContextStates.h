@@ -267,7 +267,10 @@ private:
     TTiny* tiny() const { return reinterpret_cast<TTiny*>(block_ + 1); }
     TNarrow* narrow() const { return reinterpret_cast<TNarrow*>(block_ + 1); }
     TGap& gap() const { return *reinterpret_cast<TGap*>(block_ + 1); }
-    TEntry* wide() const { return reinterpret_cast<TEntry*>(entries()); }
+    // (Only for a wide list: its entries lie behind the gap's record.)
+    TEntry* wide() const {
+        return reinterpret_cast<TEntry*>(reinterpret_cast<unsigned char*>(block_ + 1) + sizeof(TGap));
+    }
     // Where record index (at or after the front) of a wide list lies.
     size_t behindGap(int32_t index) const {
         const TGap& gap = this->gap();

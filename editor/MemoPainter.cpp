@@ -244,8 +244,9 @@ struct TMemoLinePainter {
         const TCodeMeasure& measure = *Layout.ActiveMeasure();
         const uint8_t style = Layout.StyleForMeasure(Walk->StaticStyle, *Walk->Context);
         const int32_t* advances = measure.AdvanceTable(style);
-        const std::string& text = Paragraph->Text;
-        while (position < end && !isRunBreak(text[static_cast<size_t>(position)])) {
+        const TParagraphText& text = Paragraph->Text;
+        const TParagraphText::TReader bytes(text);
+        while (position < end && !isRunBreak(bytes[static_cast<size_t>(position)])) {
             const TCharacterWidth character = MeasureCharacter(measure, style, advances, text, position, Utf8);
             if (x + character.Width > limit)
                 return;
@@ -432,6 +433,8 @@ struct TMemoLinePainter {
         bool stepping = clipped && layout.StretchCount == 0 && lastOfParagraph;
         bool cutInRun = false;
         bool first = true;
+        // A run across the text's gap is drawn from a copy.
+        std::string runScratch;
         for (;;) {
             if (stepping)
                 stepState(position, line.Stop, penX);
@@ -495,7 +498,7 @@ struct TMemoLinePainter {
             if (drawEnd > from) {
                 const size_t reached = DrawTextAtPen(
                     Canvas,
-                    std::string_view(p.Text).substr(static_cast<size_t>(runText), static_cast<size_t>(drawEnd - runText)),
+                    p.Text.Piece(static_cast<size_t>(runText), static_cast<size_t>(drawEnd), runScratch),
                     rightLimit, View.OutputChunk(), Utf8, -kInkReach, static_cast<size_t>(from - runText));
                 if (cut) {
                     // The rest of the run lies right of the window.

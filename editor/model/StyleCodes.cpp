@@ -117,17 +117,6 @@ size_t FindStyleCode(std::string_view text, size_t from) {
     return text.size();
 }
 
-int32_t PairedCodeIndex(std::string_view text, int32_t index) {
-    const auto length = static_cast<int32_t>(text.size());
-    if (index < 0 || index >= length || !IsStyleCode(text[static_cast<size_t>(index)]))
-        return -1;
-    const char code = text[static_cast<size_t>(index)];
-    int32_t j = index + 1;
-    while (j < length && IsStyleCode(text[static_cast<size_t>(j)]) && text[static_cast<size_t>(j)] != code)
-        ++j;
-    return j < length && text[static_cast<size_t>(j)] == code ? j : -1;
-}
-
 std::string RemoveCodePairs(std::string_view text) {
     std::string result(text);
     int32_t i = 0;

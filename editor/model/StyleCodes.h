@@ -8,6 +8,7 @@
 // memo can discard.
 
 #include "editor/model/DocumentTypes.h"
+#include "editor/model/ParagraphText.h"
 
 #include <array>
 #include <cstdint>
@@ -70,6 +71,19 @@ std::pair<int32_t, int32_t> ColumnSpan(std::string_view text, int32_t column1, i
 // A style code at index that is followed, with only other codes between, by
 // the same code toggles nothing: the index of that second code, or -1 when
 // the byte at index is no code or has no such partner.
-int32_t PairedCodeIndex(std::string_view text, int32_t index);
+// (Any text read by offset: a string or a paragraph's text where it stands.)
+template <typename TText>
+int32_t PairedCodeIndexIn(const TText& text, int32_t index) {
+    const auto length = static_cast<int32_t>(text.size());
+    if (index < 0 || index >= length || !IsStyleCode(text[static_cast<size_t>(index)]))
+        return -1;
+    const char code = text[static_cast<size_t>(index)];
+    int32_t j = index + 1;
+    while (j < length && IsStyleCode(text[static_cast<size_t>(j)]) && text[static_cast<size_t>(j)] != code)
+        ++j;
+    return j < length && text[static_cast<size_t>(j)] == code ? j : -1;
+}
+inline int32_t PairedCodeIndex(std::string_view text, int32_t index) { return PairedCodeIndexIn(text, index); }
+inline int32_t PairedCodeIndex(const TParagraphText& text, int32_t index) { return PairedCodeIndexIn(text, index); }
 // The text with both codes of every such pair removed.
 std::string RemoveCodePairs(std::string_view text);

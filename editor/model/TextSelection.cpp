@@ -236,7 +236,7 @@ std::string TTextSelection::BlockText() const {
     const int32_t last = const_cast<TCodeNavigator&>(*end_).ParNumber();
     std::string result;
     for (int32_t index = first; index <= last; ++index) {
-        const std::string& text = document_.ParagraphList()[index].Text;
+        const std::string_view text = document_.ParagraphList()[index].Text;
         const auto [a, b] = ColumnSpan(text, blockColumn1_, blockColumn2_, document_.Layout().TabStops(),
                                        document_.StaticFormat(), document_.IsUtf8());
         result.append(text, static_cast<size_t>(a), static_cast<size_t>(b - a));
@@ -287,7 +287,7 @@ void TTextSelection::PasteBlock(std::string_view text, int32_t column) {
             SetSelStart(document_.TextLength());
             ReplaceGrouped("\r\n", true);
         }
-        const std::string& paragraphText = document_.ParagraphList()[index].Text;
+        const std::string_view paragraphText = document_.ParagraphList()[index].Text;
         const int32_t at = ColumnToIndex(paragraphText, column, tabStops, staticFormat, utf8);
         const int32_t padding = std::max(ColumnRemainder(paragraphText, column, tabStops, staticFormat, utf8), 0);
         SetSelStart(document_.ParagraphList().Start(index) + at);

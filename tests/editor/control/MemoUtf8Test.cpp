@@ -35,7 +35,7 @@ bool OnCharacter(TCodeMemo& memo, int32_t offset) {
     const TCodeDocument& document = memo.Document();
     const int32_t index = document.ParagraphList().IndexOfOffset(offset);
     const int32_t inParagraph = offset - document.ParagraphList().Start(index);
-    const std::string& text = document.ParagraphList()[index].Text;
+    const std::string_view text = document.ParagraphList()[index].Text;
     return inParagraph > static_cast<int32_t>(text.size()) || IsUtf8CharBoundary(text, static_cast<size_t>(inParagraph));
 }
 

@@ -64,6 +64,10 @@ public:
     // The design view has loaded what it was given.
     bool DesignReady() const { return link_->Ready(); }
     TDocumentText& Text() { return *text_; }
+    // The copy of the page beside it that the previews show (the preview
+    // page and the outside browsers); it goes when the source page is
+    // shown again.
+    TPreviewFile& PreviewCopy() { return preview_; }
 
     // ---- Operations ----
     // Reads a file: name, caption, text, caret at the start, not modified.

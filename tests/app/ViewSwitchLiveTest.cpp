@@ -5,11 +5,13 @@
 // pages with frames are refused by the design view, keys typed after
 // picking a page reach it, a picture beside a page shows in both views
 // from a folder whose name holds a blank, "#" and "%", and a save made in
-// the design view writes its edits with the page's byte-order mark.
+// the design view writes its edits with the page's byte-order mark; the
+// copy an outside browser was shown goes on the return to the source too.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/MDITab.h"
+#include "app/SettingsFile.h"
 #include "tests/app/AppTestSupport.h"
 
 #include "editor/CodeMemo.h"
@@ -81,6 +83,36 @@ TEST_F(ViewSwitching, SourcePreviewDesignSourceKeepsThePageAndItsFolderClean) {
     EXPECT_FALSE(std::filesystem::exists(preview));
     EXPECT_EQ(document->Text().Bytes(), page);
     EXPECT_FALSE(document->Editor->Modified);
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
+// The copy an outside browser is shown is the window's preview file too:
+// it stays while the browser may read it and goes, like the preview
+// page's, when the user comes back to the source page; the page itself and
+// another page's copy stay.
+TEST_F(ViewSwitching, AnOutsideBrowsersCopyGoesOnTheReturnToTheSource) {
+    std::filesystem::create_directories(program.File("site"));
+    std::filesystem::create_directories(program.File("other"));
+    const std::string file = program.File("site/page.html");
+    const std::string copy = program.File("site/HTMLtmp.htm");
+    const std::string othersCopy = program.File("other/HTMLtmp.htm");
+    TTestProgramFolder::WriteFileBytes(file, "<P>page</P>");
+    TTestProgramFolder::WriteFileBytes(othersCopy, "kept");
+    OpenSettings()->WriteString(settings::Browsers, "PathIE", "/bin/sh");
+    TEditForm* document = frame->OpenDocumentFile(file);
+    document->Editor->SetSelText("changed ");
+    frame->Item("ieBtn")->Click();
+    ASSERT_FALSE(user.Calls.empty());
+    EXPECT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kStartProgram);
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(copy), "changed <P>page</P>");
+
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    EXPECT_TRUE(std::filesystem::exists(copy)) << "left in place until the source page";
+    Pick(document, 0);
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(file), "<P>page</P>");
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(othersCopy), "kept");
     EXPECT_TRUE(user.Exceptions().empty());
 }
 

@@ -425,6 +425,15 @@ void TEditForm::PageControl1Changing(TPersistent*, bool& allowChange) {
     }
 }
 
+void TEditForm::InsertIntoShownPage(const std::string& text) {
+    // The source is hidden behind the design view, whose page replaces it
+    // once edited there: text put into the source now would be lost.
+    if (PageControl1->ActivePageIndex() == kDesignPage)
+        link_->Insert(text);
+    else
+        ReplaceSelection(*this, text);
+}
+
 void TEditForm::dhtmleditDocumentComplete(TPersistent*) {
     link_->DocumentComplete();
     Screen().SetCursor(crDefault);

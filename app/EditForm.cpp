@@ -394,6 +394,8 @@ void TEditForm::PopupMenu1Popup(TPersistent*) {
 
 void TEditForm::SwitchEncoding() {
     Editor->SetEncoding(Editor->Encoding() == teUtf8 ? teAnsi : teUtf8);
+    // The caret keeps its byte, but its column counts other characters.
+    EditorSelMove(this);
     ShowEncoding();
 }
 

@@ -95,7 +95,8 @@ QString scriptStringLiteral(const QString& text) {
         if (unit >= 0x20 && unit < 0x7F && unit != u'"' && unit != u'\\') {
             literal += character;
         } else {
-            literal += QStringLiteral("\\u%1").arg(static_cast<unsigned>(unit), 4, 16, QLatin1Char('0'));
+            literal +=
+                QStringLiteral("\\u%1").arg(static_cast<unsigned>(unit), 4, 16, QLatin1Char('0'));
         }
     }
     literal += u'"';

@@ -246,7 +246,8 @@ TEST(DesignLink, TextInsertedIntoThePageTakesTheDocumentsEncodingAndComesBack) {
         TTextEncoding Encoding;
         std::string Expected;
     };
-    const TCase cases[] = {{teUtf8, "<p>a\xC3\xA9 \xE4\xB8\xAD|b</p>"}, {teAnsi, "<p>a\xE9 &#20013;|b</p>"}};
+    const TCase cases[] = {{teUtf8, "<p>a\xC3\xA9 \xE4\xB8\xAD|b</p>"},
+                           {teAnsi, "<p>a\xE9 &#20013;|b</p>"}};
     for (const TCase& c : cases) {
         TDocument doc;
         doc.Editor.SetEncoding(c.Encoding);

@@ -189,7 +189,8 @@ TEST_F(ViewSwitching, PicturesBesideADocumentShowWhateverItsFolderIsCalled) {
 // with the edits made in the page, in the page's own encoding.
 TEST_F(ViewSwitching, ACharacterInsertedWhileTheDesignPageShowsComesBackWithItsEdits) {
     const std::string file = program.File("inserted.html");
-    TTestProgramFolder::WriteFileBytes(file, "<html><body><p id=\"p\">caf\xC3\xA9 \xE4\xB8\xAD</p></body></html>");
+    TTestProgramFolder::WriteFileBytes(
+        file, "<html><body><p id=\"p\">caf\xC3\xA9 \xE4\xB8\xAD</p></body></html>");
     TEditForm* document = frame->OpenDocumentFile(file);
     ASSERT_EQ(document->Editor->Encoding(), teUtf8);
     Pick(document, 1);
@@ -210,16 +211,18 @@ TEST_F(ViewSwitching, ACharacterInsertedWhileTheDesignPageShowsComesBackWithItsE
 
     auto* window = new TCaracfrm(frame);
     const auto characters = SpecialCharacters();
-    const auto eAcute = std::find_if(characters.begin(), characters.end(), [](const TSpecialCharacter& c) {
-        return std::string(c.Character) == "\xC3\xA9";
-    });
+    const auto eAcute =
+        std::find_if(characters.begin(), characters.end(), [](const TSpecialCharacter& c) {
+            return std::string(c.Character) == "\xC3\xA9";
+        });
     ASSERT_NE(eAcute, characters.end());
     window->ComboBox1->Perform(CN_COMMAND, CBN_SELCHANGE, eAcute - characters.begin());
     window->BitBtn1Click(window);
     delete window;
 
     Pick(document, 0);
-    EXPECT_NE(document->Editor->Text().find("caf\xC3\xA9 \xE4\xB8\xAD typed\xC3\xA9</p>"), std::string::npos)
+    EXPECT_NE(document->Editor->Text().find("caf\xC3\xA9 \xE4\xB8\xAD typed\xC3\xA9</p>"),
+              std::string::npos)
         << document->Editor->Text();
     EXPECT_TRUE(user.Exceptions().empty());
 }

@@ -127,9 +127,6 @@ void TTBFloatingWindowParent::activateHostNow() {
     auto* host = dynamic_cast<TCustomForm*>(ParentForm);
     if (host == nullptr || !host->Showing())
         return;
-    for (TWinControl* focus = GetFocusControl(); focus != nullptr; focus = focus->Parent())
-        if (focus == this)
-            return;
     // A document window's frame form is the active one, the document the
     // active child.
     TCustomForm* form = host;

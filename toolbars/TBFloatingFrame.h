@@ -48,13 +48,14 @@ public:
     // button, a sizing border or nothing.
     int HitTest(TPoint point) const;
 
-    // A press on the frame or on the window it holds leaves the form the
-    // window floats over active, as a press on one of the form's own
-    // toolbars does (with ActivateParent, floating over its form).  A
-    // window manager gives a window the activation on a press: the form
-    // is made active at once and again once the press is handled, unless
-    // a control of the frame has the keyboard (an edit item's field, a
-    // tool window's list).
+    // A press on the frame or on the window it holds (not on a control
+    // inside it, which takes the keyboard) leaves the form the window
+    // floats over active, as a press on one of the form's own toolbars
+    // does (with ActivateParent, floating over its form).  A window
+    // manager gives a window the activation on a press, and the window
+    // system gives the frame's last focused control the keyboard with it:
+    // the form is made active at once and again once the press is
+    // handled.
     void ActivateHost();
 
     // The frame takes the window's size plus the frame.

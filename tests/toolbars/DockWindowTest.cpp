@@ -393,6 +393,28 @@ TEST(DockWindows, APressOnAFloatingBarLeavesItsFormActive) {
     pressAt(caption);
     EXPECT_FALSE(form.Active());
     EXPECT_EQ(QApplication::activeWindow(), frameWindow);
+
+    // A tool window whose field had the keyboard: the window system gives
+    // it the keyboard again with the activation, and a press on the
+    // frame's caption still leaves the form active.
+    auto* tools = new TTBToolWindow(&form);
+    tools->SetName("Tools");
+    tools->SetParent(dock);
+    auto* field = new TEdit(&form);
+    field->SetBounds(2, 2, 60, 20);
+    field->SetParent(tools);
+    tools->SetFloating(true);
+    tools->PlaceFloatingFrame({100, 250});
+    TTBFloatingWindowParent* toolFrame = tools->FloatingFrame();
+    QWidget* toolWindow = ClientWidgetOf(toolFrame)->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(toolWindow));
+    field->SetFocus();
+    settle();
+    ASSERT_TRUE(field->Focused());
+    frameWindow = toolWindow;
+    pressAt(QPoint(toolFrame->BorderSize() + 4, toolFrame->BorderSize() + 4));
+    EXPECT_TRUE(form.Active());
+    EXPECT_EQ(QApplication::activeWindow(), ClientWidgetOf(&form)->window());
     ReleaseCapture();
     SetTBSystemSettings(nullptr);
 }

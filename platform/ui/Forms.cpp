@@ -212,11 +212,18 @@ void TCustomForm::SetBorderStyle(TBorderStyle style) {
 void TCustomForm::SetWindowState(TWindowState state) {
     if (state == windowState_)
         return;
+    // Restored, a window minimised while maximised comes back maximised.
+    if (state == wsMinimized)
+        restoreMaximized_ = windowState_ == wsMaximized;
     windowState_ = state;
-    if (TMDIClient* client = frameClient())
+    TMDIClient* client = frameClient();
+    if (client != nullptr)
         client->childStateChanged(this, state);
     if (Peer() != nullptr)
         Peer()->WindowStateChanged();
+    // Once its window is put away, a minimised child hands the activation on.
+    if (client != nullptr && state == wsMinimized)
+        client->childMinimized(this);
     if (Parent() == nullptr)
         NotifyWindowNotice(wnWindowStateChanged, this);
 }
@@ -589,7 +596,7 @@ void TCustomForm::Dispatch(TMessage& message) {
             break;
         }
         case SC_RESTORE:
-            SetWindowState(wsNormal);
+            SetWindowState(windowState_ == wsMinimized && restoreMaximized_ ? wsMaximized : wsNormal);
             break;
         case SC_KEYMENU: {
             // The keyboard's way to the system menu: Space for this window's,

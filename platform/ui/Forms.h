@@ -173,6 +173,7 @@ private:
     TFormStyle formStyle_ = fsNormal;
     TBorderStyle borderStyle_ = bsSizeable;
     TWindowState windowState_ = wsNormal;
+    bool restoreMaximized_ = false; // minimised while maximised
     TPosition position_ = poDesigned;
     int modalResult_ = 0;
     TModalFormLoop* modalLoop_ = nullptr;

@@ -228,6 +228,18 @@ void TMDIClient::childStateChanged(TCustomForm* child, TWindowState state) {
     notify(mdiStateChanged, child);
 }
 
+void TMDIClient::childMinimized(TCustomForm* child) {
+    // The next child not minimised becomes the active one, so that keys and
+    // commands never go to a window out of sight.
+    if (ActiveChild() != child)
+        return;
+    auto next = std::find_if(order_.begin(), order_.end(), [child](TCustomForm* other) {
+        return other != child && other->windowState_ != wsMinimized;
+    });
+    if (next != order_.end())
+        Activate(*next);
+}
+
 void TMDIClient::Dispatch(TMessage& message) {
     TWinControl::Dispatch(message);
     // The client follows the frame's size; the children keep theirs, but a

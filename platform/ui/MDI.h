@@ -82,6 +82,7 @@ private:
     void placeDefault(TCustomForm* child) const;
     void removeChild(TCustomForm* child);
     void childStateChanged(TCustomForm* child, TWindowState state);
+    void childMinimized(TCustomForm* child);
     void notify(TMDINotice notice, TCustomForm* child);
 
     TCustomForm& frame_;

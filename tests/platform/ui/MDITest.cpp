@@ -56,6 +56,7 @@ public:
 struct TModelChild {
     int Id;
     TWindowState State = wsNormal;
+    bool RestoreMaximized = false;
 };
 
 // The model: children by activation, most recent first.
@@ -92,6 +93,8 @@ public:
         TModelChild* child = find(id);
         if (child->State == state)
             return;
+        if (state == wsMinimized)
+            child->RestoreMaximized = child->State == wsMaximized;
         child->State = state;
         if (state == wsMaximized) {
             Maximized = true;
@@ -102,6 +105,18 @@ public:
         } else {
             Maximized = std::any_of(Order.begin(), Order.end(), [](const TModelChild& c) { return c.State == wsMaximized; });
         }
+        // Minimising the active child activates the next one not minimised.
+        if (state == wsMinimized && Order.front().Id == id)
+            for (const TModelChild& other : Order)
+                if (other.State != wsMinimized) {
+                    activate(other.Id);
+                    break;
+                }
+    }
+    // The restore command: a child minimised while maximised comes back so.
+    void restore(int id) {
+        TModelChild* child = find(id);
+        setState(id, child->State == wsMinimized && child->RestoreMaximized ? wsMaximized : wsNormal);
     }
     void remove(int id) {
         auto it = std::find_if(Order.begin(), Order.end(), [&](const TModelChild& c) { return c.Id == id; });
@@ -165,7 +180,7 @@ TEST_F(MDI, ChildrenFollowTheActivationAndMaximisedModelOnRandomSequences) {
                 model.setState(pick, wsMaximized);
             } else if (action == 3) {
                 children[pick]->Perform(WM_SYSCOMMAND, SC_RESTORE);
-                model.setState(pick, wsNormal);
+                model.restore(pick);
             } else if (action == 4) {
                 children[pick]->SetWindowState(wsMinimized);
                 model.setState(pick, wsMinimized);

@@ -159,3 +159,54 @@ TEST_F(MDIWindows, AFreedMaximisedChildLeavesTheAreaBeforeTheNextTakesOver) {
 }
 
 } // namespace
+
+// The user minimises the active child: the other one takes the keys; the
+// minimised one, restored in whatever way and after any round of
+// maximising, comes back at the place and size it had.
+TEST_F(MDIWindows, AMinimisedChildHandsOnTheActivationAndComesBackAtItsPlace) {
+    auto* red = new TPaintedChild(clRed, 10);
+    auto* blue = new TPaintedChild(clBlue, 200);
+    QApplication::processEvents();
+    const QRect redPlace = subWindowOf(*red)->geometry();
+    const QRect bluePlace = subWindowOf(*blue)->geometry();
+    red->SetFocus();
+    ASSERT_EQ(frame.ActiveMDIChild(), red);
+    subWindowOf(*red)->showMinimized();
+    QApplication::processEvents();
+    EXPECT_EQ(red->WindowState(), wsMinimized);
+    EXPECT_EQ(frame.ActiveMDIChild(), blue) << "keys go to a child in sight";
+    EXPECT_EQ(area()->activeSubWindow(), subWindowOf(*blue));
+    red->SetWindowState(wsNormal);
+    QApplication::processEvents();
+    EXPECT_EQ(subWindowOf(*red)->geometry(), redPlace);
+
+    // Maximised, minimised, then restored as the tab strip does and
+    // maximised again by the activation: the restore command still finds
+    // the child's own place.
+    red->SetFocus();
+    red->SetWindowState(wsMaximized);
+    subWindowOf(*red)->showMinimized();
+    QApplication::processEvents();
+    EXPECT_EQ(frame.ActiveMDIChild(), blue);
+    red->SetWindowState(wsNormal);
+    red->SetFocus();
+    red->SetWindowState(wsMaximized);
+    QApplication::processEvents();
+    red->Perform(WM_SYSCOMMAND, SC_RESTORE);
+    QApplication::processEvents();
+    EXPECT_EQ(red->WindowState(), wsNormal);
+    EXPECT_EQ(subWindowOf(*red)->geometry(), redPlace);
+    EXPECT_EQ(subWindowOf(*blue)->geometry(), bluePlace);
+
+    // Minimised while maximised, the restore command brings it back maximised.
+    subWindowOf(*red)->showMaximized();
+    QApplication::processEvents();
+    ASSERT_EQ(red->WindowState(), wsMaximized);
+    red->Perform(WM_SYSCOMMAND, SC_MINIMIZE);
+    QApplication::processEvents();
+    EXPECT_EQ(red->WindowState(), wsMinimized);
+    red->Perform(WM_SYSCOMMAND, SC_RESTORE);
+    QApplication::processEvents();
+    EXPECT_EQ(red->WindowState(), wsMaximized);
+    EXPECT_TRUE(subWindowOf(*red)->isMaximized());
+}

@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/DialogKeys.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/ui/PopupMenu.h"
@@ -671,7 +672,7 @@ void TWinControl::SetTabStop(bool value) {
 }
 
 bool TWinControl::InTabOrder() const {
-    if (!tabStop_)
+    if (!tabStop_ || !IsGroupTabStop())
         return false;
     const TWinControl* child = this;
     for (const TWinControl* parent = Parent(); parent != nullptr; child = parent, parent = parent->Parent())
@@ -801,6 +802,15 @@ void TWinControl::Dispatch(TMessage& message) {
         DefaultHandler(message);
         return;
     }
+    case WM_SYSCHAR:
+        // A character typed with Alt that this control leaves: the access
+        // key of a control on its form.
+        if (SendDialogChar(*this, static_cast<char32_t>(message.WParam))) {
+            message.Result = 0;
+            return;
+        }
+        DefaultHandler(message);
+        return;
     case WM_PAINT: {
         TPaintStruct paint;
         TCanvas* canvas = message.WParam != 0 ? reinterpret_cast<TCanvas*>(message.WParam) : BeginPaint(paint);

@@ -578,9 +578,9 @@ void TCustomForm::Dispatch(TMessage& message) {
         case SC_KEYMENU: {
             // The keyboard's way to the system menu: Space for this window's,
             // "-" for the active document window's.
-            char ch = static_cast<char>(message.LParam & 0xFF);
-            TCustomForm* owner = ch == ' ' ? this : ch == '-' && mdiClient_ != nullptr ? ActiveMDIChild() : nullptr;
-            if (ch == '-' && formStyle_ == fsMDIChild)
+            auto ch = static_cast<char32_t>(message.LParam);
+            TCustomForm* owner = ch == U' ' ? this : ch == U'-' && mdiClient_ != nullptr ? ActiveMDIChild() : nullptr;
+            if (ch == U'-' && formStyle_ == fsMDIChild)
                 owner = this;
             if (owner != nullptr)
                 owner->ShowSystemMenu();

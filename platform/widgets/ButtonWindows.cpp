@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -27,7 +28,12 @@ public:
 
 protected:
     QAbstractButton* button() const { return static_cast<QAbstractButton*>(Widget()); }
-    void textChanged() override { button()->setText(ProgramTextToQString(Control().Caption())); }
+    void textChanged() override {
+        button()->setText(ProgramTextToQString(Control().Caption()));
+        // The access key is the control's (CM_DIALOGCHAR), matched as
+        // menus and labels match theirs: Qt's own would press it twice.
+        button()->setShortcut(QKeySequence());
+    }
     virtual void clicked() { notify(CN_COMMAND, BN_CLICKED, 0); }
 };
 

@@ -80,6 +80,25 @@ TEST(LoopInputFilter, LoopsSeeEventsWithScreenPositionsTargetsAndCharacters) {
     EXPECT_TRUE(shown.control.Inputs.empty()) << "every event was swallowed";
 }
 
+// A letter that has no key code on this keyboard still reaches the loops
+// (a menu's access key), with what it types whole, as UTF-8.
+TEST(LoopInputFilter, AKeyWithoutAKeyCodeComesWithItsCharacters) {
+    Shown shown;
+    TRecordingLoop loop;
+    loop.OnEnter = [&] {
+        Later([&] {
+            QTest::sendKeyEvent(QTest::Click, shown.client()->parentWidget(), Qt::Key(0x416),
+                                QString::fromUtf8("\xD0\xB6"), Qt::NoModifier);
+            loop.Finish(1);
+        });
+    };
+    loop.Run();
+    ASSERT_FALSE(loop.Inputs.empty());
+    EXPECT_EQ(loop.Inputs[0].Msg, static_cast<unsigned>(WM_KEYDOWN));
+    EXPECT_EQ(loop.Inputs[0].WParam, 0u);
+    EXPECT_EQ(loop.Inputs[0].Characters, "\xD0\xB6");
+}
+
 TEST(LoopInputFilter, PassedEventsReachTheirWindowAndDeferredOnesArriveAfterTheLoop) {
     Shown shown;
     TRecordingLoop loop;

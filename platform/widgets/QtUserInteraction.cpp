@@ -248,10 +248,16 @@ void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFi
     wholeWord->setChecked(initial.Options & frWholeWord);
     matchCase->setChecked(initial.Options & frMatchCase);
     down->setChecked(initial.Options & frDown);
-    layout->addWidget(new QLabel("Fi&nd what:", dialog), 0, 0);
+    // A label shows its access key, and answers it, for its buddy only.
+    auto label = [dialog](const char* caption, QLineEdit* edit) {
+        auto* shown = new QLabel(caption, dialog);
+        shown->setBuddy(edit);
+        return shown;
+    };
+    layout->addWidget(label("Fi&nd what:", findEdit), 0, 0);
     layout->addWidget(findEdit, 0, 1);
     if (replace) {
-        layout->addWidget(new QLabel("Re&place with:", dialog), 1, 0);
+        layout->addWidget(label("Re&place with:", replaceEdit), 1, 0);
         layout->addWidget(replaceEdit, 1, 1);
     } else {
         replaceEdit->hide();

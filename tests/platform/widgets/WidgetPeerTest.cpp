@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QTest>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QWheelEvent>
 
 namespace {
@@ -385,6 +387,41 @@ TEST(QtUserInteraction, ThePrinterSetupDialogIsAcceptedWithOKNotPrint) {
     EXPECT_TRUE(setup.Landscape);
     EXPECT_EQ(setup.Copies, 3);
     EXPECT_EQ(setup.OutputFileName, folder.File("setup.pdf"));
+}
+
+// The find and replace dialogs' labels name their fields: each shows its
+// access key underlined, not as a literal "&", and takes the user to its
+// field.  A label's ink is that of its caption without the marker (the
+// underline may reach a column further; an "&" takes several).
+TEST(QtUserInteraction, TheFindDialogsLabelsShowTheirAccessKeysForTheirFields) {
+    QtUserInteraction().ShowReplaceDialog({"abc", "def", frDown}, [](const TFindRequest&) {});
+    QDialog* dialog = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<QDialog*>(window); found != nullptr && found->isVisible())
+            dialog = found;
+    ASSERT_NE(dialog, nullptr);
+    const QList<QLabel*> labels = dialog->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 2);
+    auto inkColumns = [](QLabel& label) {
+        QImage image = label.grab().toImage();
+        int columns = 0;
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    ++columns;
+                    break;
+                }
+        return columns;
+    };
+    for (QLabel* label : labels) {
+        EXPECT_NE(qobject_cast<QLineEdit*>(label->buddy()), nullptr) << label->text().toStdString();
+        QLabel plain(QString(label->text()).remove('&'));
+        plain.setFont(label->font());
+        plain.resize(label->size());
+        EXPECT_LE(std::abs(inkColumns(*label) - inkColumns(plain)), 1) << label->text().toStdString();
+    }
+    QtUserInteraction().CloseFindDialogs();
+    QApplication::processEvents();
 }
 
 } // namespace

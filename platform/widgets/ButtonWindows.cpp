@@ -20,6 +20,17 @@
 
 namespace {
 
+// A caption drawn over its parent's face, which has the program's colours,
+// shows disabled in the classic grey text colour: the style's own disabled
+// grey is meant for its own lighter face and can not be read on the
+// program's.
+void greyTextWhenDisabled(QWidget* widget) {
+    QPalette palette = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, QColorOf(clGrayText));
+    widget->setPalette(palette);
+}
+
 class TButtonPeer : public TNativePeer {
 public:
     TButtonPeer(TButtonControl& control, QAbstractButton* button) : TNativePeer(control, button) {
@@ -87,6 +98,11 @@ public:
 
 protected:
     virtual void showMark() = 0;
+
+    void applyAppearance() override {
+        TButtonPeer::applyAppearance();
+        greyTextWhenDisabled(button());
+    }
 
     void changed(TPeerAspect aspect, int) override {
         if (aspect == paState)
@@ -161,6 +177,10 @@ public:
 
 protected:
     void textChanged() override { static_cast<QGroupBox*>(Widget())->setTitle(ProgramTextToQString(Control().Caption())); }
+    void applyAppearance() override {
+        TNativePeer::applyAppearance();
+        greyTextWhenDisabled(Widget());
+    }
 };
 
 const TWindowKindRegistration buttonKind(wk::Button, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {

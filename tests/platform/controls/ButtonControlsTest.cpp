@@ -222,6 +222,42 @@ TEST(RadioButton, TabReachesAGroupAtItsCheckedButtonAndArrowsCheckTheNext) {
     }
 }
 
+// The captions of check boxes and radio buttons, drawn over their parent's
+// face, stay readable when disabled: their darkest ink stands well apart
+// from the face (grey on grey could not be read), and enabled ones are
+// darker still.
+TEST(CheckBox, ADisabledCaptionStandsOutFromTheFaceItIsDrawnOn) {
+    TTestHost host(400, 200);
+    std::vector<std::unique_ptr<TButtonControl>> marks;
+    for (int i = 0; i < 4; ++i) {
+        std::unique_ptr<TButtonControl> mark;
+        if (i % 2 == 0)
+            mark = std::make_unique<TCheckBox>(&host.Form);
+        else
+            mark = std::make_unique<TRadioButton>(&host.Form);
+        mark->SetParent(&host.Form);
+        mark->SetBounds(10, 10 + i * 30, 180, 20);
+        mark->SetCaption("Default highlighting");
+        mark->SetEnabled(i < 2);
+        marks.push_back(std::move(mark));
+    }
+    QApplication::processEvents();
+    const QImage shown = ClientWidgetOf(&host.Form)->grab().toImage();
+    const int face = qGray(shown.pixel(300, 150));
+    // The darkest pixel of a caption (right of its mark) against the face.
+    auto contrast = [&](const TButtonControl& mark) {
+        int darkest = 255;
+        for (int y = mark.Top(); y < mark.Top() + mark.Height(); ++y)
+            for (int x = mark.Left() + 24; x < mark.Left() + mark.Width(); ++x)
+                darkest = std::min(darkest, qGray(shown.pixel(x, y)));
+        return face - darkest;
+    };
+    for (size_t i = 0; i < marks.size(); ++i) {
+        const int minimum = marks[i]->Enabled() ? 96 : 48;
+        EXPECT_GE(contrast(*marks[i]), minimum) << "mark " << i << " on a face of grey " << face;
+    }
+}
+
 // A form that hears the modal results its buttons hand it.
 class TResultForm : public TPanel {
 public:

@@ -685,4 +685,6 @@ void InstallWidgetPeers() {
     RegisterProgramCursors();
     InstallApplicationNotices();
     InstallApplicationKeyFilter();
+    // No window shows the toolkit's own logo for want of the program's icon.
+    Application().ShowIcon();
 }

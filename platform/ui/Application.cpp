@@ -121,7 +121,11 @@ void TApplication::Run() {
     // The forms go the last made first, so that every document window is
     // freed before the main window.
     while (ComponentCount() > 0) {
-        delete Components(ComponentCount() - 1);
+        TComponent* last = Components(ComponentCount() - 1);
+        if (last->BeingFreed())
+            RemoveComponent(last); // being freed already: it goes on alone
+        else
+            delete last;
     }
     mainForm_ = nullptr;
 }

@@ -472,9 +472,16 @@ TWinControl::~TWinControl() {
         caretOwner = nullptr;
     if (focusControl == this)
         focusControl = nullptr;
-    // Children go with their parent; each takes itself out of our list.
-    while (!controls_.empty())
-        delete controls_.back();
+    // Children go with their parent; each takes itself out of our list.  A
+    // child being freed already (it freed this parent as it went) goes on
+    // without it.
+    while (!controls_.empty()) {
+        TControl* child = controls_.back();
+        if (child->BeingFreed())
+            removeControl(child);
+        else
+            delete child;
+    }
     DestroyHandle();
     TMessageReceiver* receiver = receiver_.get();
     receiver->Control = nullptr;

@@ -112,7 +112,12 @@ TCustomForm::~TCustomForm() {
     // still the main form through which each finds the client to leave.
     if (mdiClient_ != nullptr)
         while (mdiClient_->ChildCount() > 0) {
-            delete mdiClient_->Children(mdiClient_->ChildCount() - 1);
+            // One being freed already (it freed this frame) goes on without it.
+            TCustomForm* child = mdiClient_->Children(mdiClient_->ChildCount() - 1);
+            if (child->BeingFreed())
+                mdiClient_->removeChild(child);
+            else
+                delete child;
         }
     if (active_)
         Screen().setActiveForm(nullptr);

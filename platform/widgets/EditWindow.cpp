@@ -2,10 +2,13 @@
 #include "platform/base/TextCodec.h"
 #include "platform/ui/TextControls.h"
 #include "platform/widgets/NativePeer.h"
+#include "platform/widgets/TextLimit.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
 
 #include <QLineEdit>
+
+#include <limits>
 
 namespace {
 
@@ -13,7 +16,9 @@ class TEditPeer : public TNativePeer {
 public:
     explicit TEditPeer(TCustomEdit& edit) : TNativePeer(edit, new QLineEdit(ParentWidgetFor(edit))), edit_(edit) {
         QLineEdit* line = lineEdit();
-        connect(line, &QLineEdit::textEdited, [this](const QString& text) { edited(text); });
+        // The limit first: the handlers after it read the text it leaves.
+        LimitTypedText(line, [&edit] { return typingLimit(edit.MaxLength()); });
+        connect(line, &QLineEdit::textEdited, [this] { edited(lineEdit()->text()); });
         connect(line, &QLineEdit::selectionChanged, [this] { selectionMoved(); });
         connect(line, &QLineEdit::cursorPositionChanged, [this] { selectionMoved(); });
         TSync sync(*this);
@@ -39,7 +44,9 @@ protected:
             line->setReadOnly(edit_.ReadOnly());
             break;
         case paMaxLength:
-            line->setMaxLength(edit_.MaxLength() > 0 ? edit_.MaxLength() : 32767);
+            // Qt's limit counts halves of characters: the typing limit
+            // (LimitTypedText) counts whole ones.
+            line->setMaxLength(std::numeric_limits<int>::max());
             break;
         case paOptions:
             line->setEchoMode(edit_.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);

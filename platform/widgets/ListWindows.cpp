@@ -6,6 +6,7 @@
 #include "platform/widgets/InputReportingView.h"
 #include "platform/widgets/ItemListModel.h"
 #include "platform/widgets/NativePeer.h"
+#include "platform/widgets/TextLimit.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
 
@@ -15,6 +16,7 @@
 #include <QListView>
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -55,8 +57,10 @@ public:
         box->setInsertPolicy(QComboBox::NoInsert);
         if (QLineEdit* line = box->lineEdit()) {
             watch(line);
-            connect(line, &QLineEdit::textEdited, [this](const QString& text) {
-                std::string bytes = QStringToProgramText(text);
+            // The limit first: the handler after it reads the text it leaves.
+            LimitTypedText(line, [&combo] { return typingLimit(combo.MaxLength()); });
+            connect(line, &QLineEdit::textEdited, [this, line] {
+                std::string bytes = QStringToProgramText(line->text());
                 notify(CN_COMMAND, CBN_EDITCHANGE, reinterpret_cast<LPARAM>(&bytes));
             });
         }
@@ -105,8 +109,10 @@ protected:
             box->setMaxVisibleItems(combo_.DropDownCount());
             break;
         case paMaxLength:
+            // Qt's limit counts halves of characters: the typing limit
+            // (LimitTypedText) counts whole ones.
             if (QLineEdit* line = box->lineEdit())
-                line->setMaxLength(combo_.MaxLength() > 0 ? combo_.MaxLength() : 32767);
+                line->setMaxLength(std::numeric_limits<int>::max());
             break;
         default:
             break;

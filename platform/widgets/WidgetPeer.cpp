@@ -435,7 +435,7 @@ void TPeerWidget::showHint(QHelpEvent* event) {
     if (refused || info.HintStr.empty() || !info.CursorRect.Contains(info.CursorPos))
         QToolTip::hideText();
     else
-        QToolTip::showText(event->globalPos(), AnsiToQString(info.HintStr), viewport(), ToQRect(info.CursorRect));
+        QToolTip::showText(event->globalPos(), ProgramTextToQString(info.HintStr), viewport(), ToQRect(info.CursorRect));
 }
 
 bool TPeerWidget::viewportEvent(QEvent* event) {

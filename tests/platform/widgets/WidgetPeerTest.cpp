@@ -18,6 +18,7 @@
 #include <QPrintDialog>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QTest>
 #include <QKeyEvent>
 #include <QLabel>
@@ -322,6 +323,20 @@ TEST(UnattendedUserInteraction, WhatNobodyScriptedFailsTheTestWithoutWaiting) {
         EXPECT_EQ(UserInteraction().MessageDlg("Save?", mtConfirmation, mbYesNoCancel), mrYes);
     }
     EXPECT_EQ(&UserInteraction(), &UnattendedUserInteraction());
+}
+
+// The hint of a window the program paints itself is the program's text
+// (UTF-8), shown as such: its short part, accents and all.
+TEST(WidgetPeer, AHintShowsAsTheProgramsText) {
+    Window window;
+    window.control.SetShowHint(true);
+    window.control.SetHint("Caf\xC3\xA9 \xE4\xB8\xAD|The long part");
+    QWidget* viewport = widgetOf(window.control)->viewport();
+    const QPoint at(20, 20);
+    QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &help);
+    EXPECT_EQ(QToolTip::text(), QString::fromUtf8("Caf\xC3\xA9 \xE4\xB8\xAD"));
+    QToolTip::hideText();
 }
 
 TEST(QtUserInteraction, FileFiltersTranslateToQtsForm) {

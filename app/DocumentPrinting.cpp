@@ -4,6 +4,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/ui/CommonDialogs.h"
 #include "platform/ui/Printers.h"
+#include "platform/ui/UserInteraction.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,7 +57,11 @@ private:
 void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& printer) {
     TPrintingScope restore(editor);
     printer.SetTitle({});
-    printer.BeginDoc();
+    try {
+        printer.BeginDoc();
+    } catch (const EPrinter& error) {
+        throw EPrinterUnavailable(error.Message());
+    }
     try {
         TCanvas& canvas = printer.Canvas();
         const int width = printer.PageWidth();
@@ -103,6 +108,35 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
             printer.Abort();
         throw;
     }
+}
+
+void PrintDocumentOrToFile(TCodeMemo& editor, const std::string& fileName, TPrinter& printer,
+                           const std::string& suggestedFile) {
+    try {
+        PrintDocument(editor, fileName, printer);
+        return;
+    } catch (const EPrinterUnavailable& error) {
+        if (!printer.OutputFileName().empty() || !printer.Setup().OutputFileName.empty())
+            throw;
+        if (UserInteraction().MessageDlg(error.Message() + ".\nSave the pages as a PDF file instead?", mtConfirmation,
+                                         mbYesNo) != mrYes)
+            return;
+    }
+    TFileDialogRequest request;
+    request.Title = "Print to File";
+    request.Filter = "PDF files|*.pdf";
+    request.DefaultExt = "pdf";
+    request.FileName = suggestedFile;
+    const TFileDialogResult chosen = UserInteraction().SaveFileDialog(request);
+    if (!chosen.Accepted || chosen.FileNames.empty())
+        return;
+    // This job only: the next Print looks for the printer again.
+    struct TOutputScope {
+        TPrinter& Printer;
+        ~TOutputScope() { Printer.SetOutputFileName({}); }
+    } scope{printer};
+    printer.SetOutputFileName(chosen.FileNames.front());
+    PrintDocument(editor, fileName, printer);
 }
 
 void SetUpPrinter(TPrinterSetupDialog& dialog, TPrinter& printer) {

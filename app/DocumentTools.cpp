@@ -104,7 +104,12 @@ void ClearTagInspector(TEditForm& document) {
 std::string SelectedText(TEditForm& document) { return ProgramTextOf(*document.Editor, document.Editor->SelText()); }
 
 void ReplaceSelection(TEditForm& document, const std::string& text) {
-    document.Editor->SetSelText(DocumentTextOf(*document.Editor, text));
+    TCodeMemo& editor = *document.Editor;
+    // An undo step of its own: the editor would join an insertion at the
+    // caret to the typing just before it, and Undo would take both.
+    editor.BreakUndoGroup();
+    editor.SetSelText(DocumentTextOf(editor, text));
+    editor.BreakUndoGroup();
 }
 
 void RecolorDocument(TEditForm& document, const std::string& colorer, const TCustomIniFile& settings) {

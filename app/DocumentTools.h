@@ -23,9 +23,9 @@ void UpdateTagInfoAfterKey(TEditForm& document, uint16_t key);
 // Empties the tag inspector when it shows this document's tag.
 void ClearTagInspector(TEditForm& document);
 
-// The editor's selected text, and replacing it (one undo step; the caret
-// ends after the text), in the program's text (UTF-8) whatever the
-// document's encoding.
+// The editor's selected text, and replacing it (one undo step, never
+// joined to the typing before or after it; the caret ends after the
+// text), in the program's text (UTF-8) whatever the document's encoding.
 std::string SelectedText(TEditForm& document);
 void ReplaceSelection(TEditForm& document, const std::string& text);
 // Applies a highlighting choice ("default", "custom", "none") to the

@@ -126,6 +126,8 @@ const TFormDescription& description() {
 TEditForm::TEditForm(TComponent* owner) : TForm(owner) {
     RegisterApplicationClasses();
     SetCaption(kUntitled);
+    // Restored, the document windows cascade in the main window's area.
+    SetPosition(poDefault);
     SetFormStyle(fsMDIChild);
     SetWindowState(wsMaximized);
     THandlerTable handlers;
@@ -220,8 +222,7 @@ void TEditForm::FormCreate(TPersistent*) {
     ReadFont();
     SetModifiedState(false);
     enablebtns();
-    frameform->StatusBar1->Panels().Items(5)->SetText("Insert");
-    ShowEncoding();
+    ShowStatus();
 }
 
 void TEditForm::ReadFont() {
@@ -259,11 +260,12 @@ void TEditForm::FileSaveItemClick(TPersistent* sender) {
         FileSaveAsitemClick(sender);
         return;
     }
+    // Edits made in the design view are part of what is saved.
+    if (PageControl1->ActivePageIndex() == kDesignPage)
+        link_->TakeBack();
     text_->SaveToFile(FileName);
     Editor->Modified = false;
     SetModifiedState(false);
-    if (isActive())
-        frameform->EnableItems({"Sauvegarder1", "saveBtn"}, false);
 }
 
 void TEditForm::FileSaveAsitemClick(TPersistent* sender) {
@@ -302,7 +304,10 @@ void TEditForm::FileSaveAsitemClick(TPersistent* sender) {
 void TEditForm::SetModifiedState(bool modified) {
     if (!isActive() && frameform->ActiveMDIChild() != nullptr)
         return;
-    frameform->EnableItems({"saveBtn", "Sauvegarder1"}, modified);
+    // The design view tells of no edit as it is made: Save stays at hand
+    // there, and takes the page back first.
+    frameform->EnableItems({"saveBtn", "Sauvegarder1"},
+                           modified || PageControl1->ActivePageIndex() == kDesignPage);
     frameform->StatusBar1->Panels().Items(3)->SetText(modified ? "Modified" : "");
 }
 
@@ -337,13 +342,19 @@ void TEditForm::ShowStatus() {
     SetModifiedState(Editor->Modified);
     EditorSelMove(this);
     ShowEncoding();
+    if (isActive())
+        frameform->StatusBar1->Panels().Items(kInsertPanel)->SetText("Insert");
 }
 
 void TEditForm::FormCloseQuery(TPersistent*, bool& canClose) { canClose = confirmSave(); }
 
 void TEditForm::FormClose(TPersistent*, TCloseAction& action) {
-    SetModifiedState(false);
     action = caFree;
+    // A document closed behind the one in front leaves that one's commands
+    // and status alone; the one in front hands them to the next.
+    if (!isActive())
+        return;
+    SetModifiedState(false);
     disablebtns();
     frameform->ClearDocumentStatus();
 }
@@ -364,9 +375,21 @@ void TEditForm::Fermertout1Click(TPersistent*) {
 }
 
 void TEditForm::Sauvegardertout1Click(TPersistent* sender) {
-    for (int i = frameform->MDIChildCount() - 1; i >= 0; --i)
-        if (auto* document = dynamic_cast<TEditForm*>(frameform->MDIChildren(i)))
+    // A document that can not be written stops nothing: the others are
+    // saved all the same, and every failure is told at the end, at once.
+    std::string failures;
+    for (int i = frameform->MDIChildCount() - 1; i >= 0; --i) {
+        auto* document = dynamic_cast<TEditForm*>(frameform->MDIChildren(i));
+        if (document == nullptr)
+            continue;
+        try {
             document->FileSaveItemClick(sender);
+        } catch (const std::exception& error) {
+            failures += "\n" + std::string(error.what());
+        }
+    }
+    if (!failures.empty())
+        throw EWriteError("Some documents could not be saved:" + failures);
 }
 
 // ---- Editing commands ------------------------------------------------------------------
@@ -394,6 +417,8 @@ void TEditForm::PopupMenu1Popup(TPersistent*) {
 
 void TEditForm::SwitchEncoding() {
     Editor->SetEncoding(Editor->Encoding() == teUtf8 ? teAnsi : teUtf8);
+    // The caret keeps its byte, but its column counts other characters.
+    EditorSelMove(this);
     ShowEncoding();
 }
 
@@ -423,6 +448,15 @@ void TEditForm::PageControl1Changing(TPersistent*, bool& allowChange) {
     default:
         break;
     }
+}
+
+void TEditForm::InsertIntoShownPage(const std::string& text) {
+    // The source is hidden behind the design view, whose page replaces it
+    // once edited there: text put into the source now would be lost.
+    if (PageControl1->ActivePageIndex() == kDesignPage)
+        link_->Insert(text);
+    else
+        ReplaceSelection(*this, text);
 }
 
 void TEditForm::dhtmleditDocumentComplete(TPersistent*) {
@@ -510,16 +544,11 @@ void TEditForm::FormActivate(TPersistent*) {
     focusPage();
     if (!frameform->ItemEnabled("boldBtn"))
         enablebtns();
-    if (Editor->Modified) {
-        SetModifiedState(true);
-        frameform->EnableItems({"saveBtn", "saveallBtn", "Sauvegarder1", "Sauvegardertout2"}, true);
-    } else {
-        SetModifiedState(false);
-        frameform->EnableItems({"saveBtn", "Sauvegarder1"}, false);
-    }
-    // The status bar tells this document's caret, not the last one's.
-    EditorSelMove(this);
-    ShowEncoding();
+    if (Editor->Modified)
+        frameform->EnableItems({"saveallBtn", "Sauvegardertout2"}, true);
+    // The status bar and the save commands tell this document's state, not
+    // the last one's.
+    ShowStatus();
     if (PageControl1->ActivePageIndex() > kSourcePage) {
         frameform->SetTagInspectorEnabled(false);
         enablefilebtns();
@@ -541,6 +570,8 @@ void TEditForm::UpdateMenuItems() {
 void TEditForm::enablebtns() {
     frameform->EnableItems(DocumentCommandItems(), true);
     Supprimer2->Enabled = true;
+    // Save, among them, follows the document's changes.
+    SetModifiedState(Editor->Modified);
 }
 
 void TEditForm::disablebtns() {
@@ -555,7 +586,7 @@ void TEditForm::enablefilebtns() {
     disablebtns();
     frameform->EnableItems({"closeBtn", "closeallBtn", "saveallBtn", "Sauvegardertout2", "Fermertout2", "Fermer2"},
                            true);
-    frameform->EnableItems({"saveBtn", "Sauvegarder1"}, Editor->Modified);
+    SetModifiedState(Editor->Modified);
 }
 
 // ---- Editor events ---------------------------------------------------------------------

@@ -16,6 +16,8 @@
 #include "platform/ui/Printers.h"
 #include "toolbars/TBItem.h"
 
+#include <filesystem>
+
 namespace {
 
 // The window's search and print dialogs.
@@ -60,6 +62,8 @@ void TEditForm::rephtmlcaracitemClick(TPersistent*) { dialogsOf(*this).search.Co
 void TEditForm::Configurerlimprimante1Click(TPersistent*) { SetUpPrinter(*dialogsOf(*this).printerSetup, Printer()); }
 
 void TEditForm::FilePrintSetupItemClick(TPersistent*) {
-    // The header is the name as the program shows it.
-    PrintDocument(*Editor, DisplayTextOfName(FileName), Printer());
+    // The header is the name as the program shows it; without a printer
+    // the pages may go to a PDF file beside the document.
+    const std::string pdf = std::filesystem::path(FileName).replace_extension(".pdf").string();
+    PrintDocumentOrToFile(*Editor, DisplayTextOfName(FileName), Printer(), pdf);
 }

@@ -9,3 +9,10 @@
 // Kinds compare case-sensitively; any other kind gets the editable filter
 // whose last entry reads "All files".
 std::string GetFileFilter(std::string_view kind);
+
+// The filter of the picture open dialogs (image, form image, image map,
+// body, the new-page wizard, the tag inspector's pictures): every kind of
+// picture the program reads the size of, together first, then one by one.
+inline constexpr const char* kPictureFileFilter =
+    "All (*.jpg;*.jpeg;*.gif;*.bmp;*.png)|*.jpg;*.jpeg;*.gif;*.bmp;*.png|JPEG Image File (*.jpg)|*.jpg|"
+    "JPEG Image File (*.jpeg)|*.jpeg|GIF Image (*.gif)|*.gif|Bitmaps (*.bmp)|*.bmp|PNG Image (*.png)|*.png";

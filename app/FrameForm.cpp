@@ -6,6 +6,7 @@
 #include "app/FileFilters.h"
 #include "app/HtmlColor.h"
 #include "app/MDITab.h"
+#include "app/MainStatusBar.h"
 #include "app/MainWindowItems.h"
 #include "app/Projects.h"
 #include "app/SettingsFile.h"
@@ -40,7 +41,8 @@ struct TPanelLayout {
 };
 constexpr TPanelLayout kPanels[] = {
     {90, pbLowered, taCenter}, {140, pbLowered, taCenter}, {10, pbNone, taCenter}, {60, pbLowered, taCenter},
-    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {360, pbLowered, taLeftJustify},
+    // The hint takes what the others leave (TMainStatusBar).
+    {10, pbNone, taCenter},    {70, pbLowered, taCenter},  {10, pbNone, taCenter}, {kMinimumHintWidth, pbLowered, taLeftJustify},
     // The active document's encoding.
     {10, pbNone, taCenter},    {100, pbLowered, taCenter},
 };
@@ -61,7 +63,8 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
     htmlcoder->SetName("htmlcoder");
     SetInitialHtmlStyles(*htmlcoder);
 
-    StatusBar1 = new TStatusBar(this);
+    auto* statusBar = new TMainStatusBar(this, kHintPanel);
+    StatusBar1 = statusBar;
     StatusBar1->SetName("StatusBar1");
     StatusBar1->SetAlign(alBottom);
     for (const TPanelLayout& layout : kPanels) {
@@ -71,6 +74,7 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
         panel->SetAlignment(layout.Alignment);
     }
     StatusBar1->SetParent(this);
+    statusBar->FitHintPanel();
 
     NavPanel = new TPanel(this);
     NavPanel->SetName("NavPanel");
@@ -231,7 +235,7 @@ void Tframeform::FormCloseQuery(TPersistent*, bool& canClose) {
 void Tframeform::FormClose(TPersistent*, TCloseAction& action) { action = caFree; }
 
 void Tframeform::ApplicationHint(TPersistent*) {
-    StatusBar1->Panels().Items(7)->SetText(Application().Hint());
+    StatusBar1->Panels().Items(kHintPanel)->SetText(Application().Hint());
 }
 
 // ---- Documents ---------------------------------------------------------------------------
@@ -262,7 +266,7 @@ void Tframeform::DiscardDocument(TEditForm* document) {
 }
 
 void Tframeform::ClearDocumentStatus() {
-    for (int panel : {0, 1, 3, 5, kEncodingPanel})
+    for (int panel : {0, 1, 3, kInsertPanel, kEncodingPanel})
         StatusBar1->Panels().Items(panel)->SetText("");
 }
 

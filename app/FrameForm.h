@@ -37,7 +37,10 @@ class TTBKToolWindow;
 class TTBMRUList;
 class TValueListEditor;
 
-// The status bar's panel that shows the active document's encoding.
+// The status bar's panels that show the active document's typing mode, the
+// application's hint and the document's encoding.
+inline constexpr int kInsertPanel = 5;
+inline constexpr int kHintPanel = 7;
 inline constexpr int kEncodingPanel = 9;
 
 class Tframeform : public TForm {

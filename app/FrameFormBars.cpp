@@ -17,6 +17,7 @@
 #include "platform/ui/PageControls.h"
 #include "platform/ui/TextControls.h"
 #include "platform/ui/ValueListEditor.h"
+#include "shell/PTSplitter.h"
 #include "shell/ShellList.h"
 #include "shell/ShellTree.h"
 #include "toolbars/TBDock.h"
@@ -161,19 +162,27 @@ void Tframeform::buildToolWindow() {
     TagInspector->SetEnabled(false);
     TagInspector->SetParent(inspector);
 
-    // The file explorer: the folder tree over the folder's files.
+    // The file explorer: the folder tree over the folder's files, in the
+    // two framed panes of the shell's splitter.
     TTabSheet* explorer = page("explorerPage", "File Explorer");
-    shTree = named(new TPTShellTree(this), "shTree");
-    shTree->SetAlign(alTop);
-    shTree->SetHeight(180);
-    shTree->SetParent(explorer);
-    auto* split = named(new TSplitter(this), "Splitter1");
-    split->SetAlign(alTop);
-    split->SetHeight(3);
+    auto* split = named(new TPTSplitter(this), "shSplitter");
+    split->SetStyle(ptstHorizontal);
+    split->SetSplitterWidth(2);
+    split->SetAlign(alClient);
     split->SetParent(explorer);
+    for (int index = 0; index < 2; ++index) {
+        auto* pane = new TPTPane(this);
+        pane->Index = index;
+        pane->SetParent(split);
+    }
+    split->Loaded(); // binds the panes and names them after the splitter
+    split->SetPosition(124);
+    shTree = named(new TPTShellTree(this), "shTree");
+    shTree->SetAlign(alClient);
+    shTree->SetParent(split->Pane(0));
     shList = named(new TPTShellList(this), "shList");
     shList->SetAlign(alClient);
-    shList->SetParent(explorer);
+    shList->SetParent(split->Pane(1));
     shTree->SetShellList(shList);
 
     // The project manager: its files with their dates, sizes and folders.

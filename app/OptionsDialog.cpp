@@ -163,8 +163,10 @@ const TFormDescription& description() {
         cancel.Properties.push_back({"ModalResult", std::string("mrCancel")});
         add(cancel);
         add({.Name = "ColorDialog1", .ClassName = "TColorDialog"});
+        // The browsers are this system's programs, whose names carry no
+        // extension: the dialog shows every file.
         add({.Name = "OpenDialog1", .ClassName = "TOpenDialog",
-             .Properties = {{"Filter", std::string("All executables (*.exe)|*.exe")}}});
+             .Properties = {{"Filter", std::string("All files (*)|*")}}});
         return made;
     }();
     return form;

@@ -46,6 +46,10 @@ void CheckQuickCodeName(const std::string& name) {
         throw EQuickCodeError("Please give the quick code a name.");
     if (!IsValidFileName(name) || name.find('\\') != std::string::npos || name.find("..") != std::string::npos)
         throw EQuickCodeError("A quick code's name can not hold \"/\", \"\\\" or \"..\": " + DisplayTextOfName(name));
+    // A file whose name starts with "." is hidden: the list would never
+    // show the code, nor let it be inserted or deleted.
+    if (name.front() == '.')
+        throw EQuickCodeError("A quick code's name can not start with \".\": " + DisplayTextOfName(name));
 }
 
 void CreateQuickCode(const std::string& name, const std::string& code, const std::string& description) {

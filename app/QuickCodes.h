@@ -26,7 +26,8 @@ std::string CodeFileNameOf(const std::string& descriptionFileName);
 std::string DescriptionFileNameOf(const std::string& codeFileName);
 
 // Raises EQuickCodeError when a name can not name a quick code: empty,
-// holding "/", "\", ".." or a NUL byte.
+// holding "/", "\", ".." or a NUL byte, or starting with "." (a hidden
+// file, which the list does not show).
 void CheckQuickCodeName(const std::string& name);
 
 // Writes NAME.oqs with the code and NAME.oqc with the description, both or

@@ -4,6 +4,7 @@
 #include "app/DocumentTextEncoding.h"
 #include "app/dialogs/DocumentPaths.h"
 #include "app/EditForm.h"
+#include "app/FileFilters.h"
 #include "app/FrameForm.h"
 #include "app/HtmlColor.h"
 #include "app/TagAttributes.h"
@@ -327,8 +328,7 @@ TOpenDialog& TTagInspectorPane::OpenDialog() {
 
 TOpenPictureDialog& TTagInspectorPane::PictureDialog() {
     return dialog<TOpenPictureDialog>("OpenPictureDialog1", pictureDialog_, [](TOpenPictureDialog& made) {
-        made.SetFilter("All (*.jpg;*.jpeg;*.gif;*.bmp)|*.jpg;*.jpeg;*.gif;*.bmp|JPEG Image File (*.jpg)|*.jpg|JPEG "
-                       "Image File (*.jpeg)|*.jpeg|GIF Image (*.gif)|*.gif|Bitmaps (*.bmp)|*.bmp");
+        made.SetFilter(kPictureFileFilter);
     });
 }
 

@@ -28,19 +28,30 @@ void TCodeGutter::clearBookmarks() {
     rememberedLines_.fill(-1);
 }
 
+void TCodeGutter::watch(TCodeMemo* memo, bool watching) {
+    if (memo == nullptr)
+        return;
+    if (watching) {
+        memo->AttachComponent(this);
+        memo->FreeNotification(this);
+        memo->Document().AddWatcher(this);
+    } else {
+        memo->DetachComponent(this);
+        memo->RemoveFreeNotification(this);
+        memo->Document().RemoveWatcher(this);
+    }
+}
+
 void TCodeGutter::SetCodeMemo(TCodeMemo* memo) {
     if (memo == memo_)
         return;
     clearBookmarks();
-    if (memo_ != nullptr) {
-        memo_->DetachComponent(this);
-        memo_->RemoveFreeNotification(this);
-    }
+    watch(memo_, false);
     memo_ = memo;
     lastLineCount_ = lastParagraphCount_ = -1;
+    fitPosted_ = false;
     if (memo_ != nullptr) {
-        memo_->AttachComponent(this);
-        memo_->FreeNotification(this);
+        watch(memo_, true);
         lastTopPixel_ = memo_->TopPixel();
         fitNumbers();
     }
@@ -144,8 +155,10 @@ void TCodeGutter::Notification(TComponent* component, TOperation operation) {
             return;
         }
         if (operation == opRemove) {
-            // The memo goes first: its bookmarks go with it.
+            // The memo goes first: its bookmarks go with it.  Its document
+            // is still whole while it tells of its end.
             clearBookmarks();
+            memo_->Document().RemoveWatcher(this);
             memo_ = nullptr;
             Invalidate();
             return;
@@ -188,6 +201,10 @@ void TCodeGutter::MemoMessage(const TMessage& message) {
     case CM_FONTCHANGED:
         Invalidate();
         return;
+    case WM_CODEGUTTER_FIT:
+        fitPosted_ = false;
+        fitNumbers();
+        return;
     case CM_TEXTCHANGED:
         if (memo_->LineCount() != lastLineCount_ || memo_->ParagraphCount() != lastParagraphCount_ ||
             bookmarksMoved()) {
@@ -200,6 +217,29 @@ void TCodeGutter::MemoMessage(const TMessage& message) {
     default:
         return;
     }
+}
+
+// ---------------------------------------------------------------------------
+// The memo's display lines
+
+void TCodeGutter::LayoutChanged(TCodeDocument&, const TLayoutChange& change) { linesLaidOut(change.FirstLine); }
+
+void TCodeGutter::LayoutReset(TCodeDocument&) { linesLaidOut(0); }
+
+void TCodeGutter::linesLaidOut(int32_t firstLine) {
+    // An edit is answered when it ends (CM_TEXTCHANGED); lines that kept
+    // their count and their bookmarks kept their numbers.
+    if (memo_ == nullptr || memo_->Document().UpdateCount() > 0)
+        return;
+    if (memo_->LineCount() == lastLineCount_ && memo_->ParagraphCount() == lastParagraphCount_ &&
+        !bookmarksMoved())
+        return;
+    // Numbers move from the first line laid out anew down: repainted when
+    // that is in view.
+    if (firstLine <= memo_->TopLine() + memo_->VisibleLineCount())
+        Invalidate();
+    if (!fitPosted_ && memo_->HandleAllocated())
+        fitPosted_ = PostMessage(memo_, WM_CODEGUTTER_FIT);
 }
 
 // ---------------------------------------------------------------------------

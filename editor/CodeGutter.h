@@ -7,11 +7,15 @@
 // navigator of the memo at the start of a display line, so that they
 // follow edits.  It learns of the memo's keys, scrolling, font and text
 // changes as an attached component: Ctrl+Shift+digit toggles a bookmark on
-// the caret's line, Ctrl+digit jumps to one.
+// the caret's line, Ctrl+digit jumps to one.  It watches the memo's
+// document too: display lines that word wrap adds or takes away (a resize,
+// a new font, wrapping switched on, lines formatted in the background)
+// move the numbers without any change of the text.
 
 #include "editor/CodeMemo.h"
 #include "editor/CodeMemoTypes.h"
 #include "editor/model/CodeNavigator.h"
+#include "editor/model/DocumentWatcher.h"
 
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/Control.h"
@@ -20,7 +24,7 @@
 #include <cstdint>
 #include <memory>
 
-class TCodeGutter : public TGraphicControl {
+class TCodeGutter : public TGraphicControl, private TDocumentWatcher {
 public:
     static constexpr int kBookmarkCount = 10;
 
@@ -59,6 +63,13 @@ protected:
     virtual void MemoMessage(const TMessage& message);
 
 private:
+    // TDocumentWatcher
+    void LayoutChanged(TCodeDocument& document, const TLayoutChange& change) override;
+    void LayoutReset(TCodeDocument& document) override;
+    // Display lines from firstLine on were laid out anew.
+    void linesLaidOut(int32_t firstLine);
+    void watch(TCodeMemo* memo, bool watching);
+
     void clearBookmarks();
     bool bookmarksMoved() const;
     // Widens the gutter while the highest number needs more than its width.
@@ -72,6 +83,7 @@ private:
     int32_t lastLineCount_ = -1;
     int32_t lastParagraphCount_ = -1;
     int32_t widenedFrom_ = -1; // the width before fitNumbers widened it
+    bool fitPosted_ = false;   // a WM_CODEGUTTER_FIT is on its way
     TImageList icons_;
     std::array<std::unique_ptr<TCodeNavigator>, kBookmarkCount> bookmarks_;
     std::array<int32_t, kBookmarkCount> rememberedLines_{};

@@ -223,12 +223,14 @@ void TCodeMemo::SetMeasuringContext(TTextMeasurer* measurer, int32_t clientWidth
 
 void TCodeMemo::FormatOnCanvas(TCanvas* canvas, int32_t width) {
     if (canvas == nullptr) {
+        painter_->SetOutputLayoutWidth(0);
         document_->Layout().FormatFor(nullptr, 0);
         return;
     }
     canvas->SetFont(Font());
     TFontMeasure measure(canvas->Measurer(), Font(), altFont_);
     document_->Layout().FormatFor(&measure, width);
+    painter_->SetOutputLayoutWidth(width);
 }
 
 void TCodeMemo::BackgroundFormat(TMessage& message) { view_->BackgroundMessage(message.WParam != 0); }

@@ -10,6 +10,7 @@ void TFontMeasure::dropStaleFonts() const {
     if (font_.ChangeCount() == fontChanges_ && altFont_.ChangeCount() == altFontChanges_)
         return;
     fonts_ = {};
+    knownAdvances_ = {};
     fontChanges_ = font_.ChangeCount();
     altFontChanges_ = altFont_.ChangeCount();
 }
@@ -26,6 +27,15 @@ const TMeasuredFont& TFontMeasure::MeasuredFont(uint8_t style) const {
         measured = measurer_.Measure(font);
     }
     return *measured;
+}
+
+int32_t TFontMeasure::CharacterAdvance(uint8_t style, char32_t codePoint) const {
+    dropStaleFonts();
+    const uint32_t key = static_cast<uint32_t>(codePoint) << 8 | style;
+    TKnownAdvance& known = knownAdvances_[(key * 2654435761u) >> 24];
+    if (known.Key != key)
+        known = {key, MeasuredFont(style).CharacterAdvance(codePoint)};
+    return known.Advance;
 }
 
 const int32_t* TFontMeasure::AdvanceTable(uint8_t style) const {

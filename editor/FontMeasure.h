@@ -18,9 +18,7 @@ public:
     TFontMeasure(TTextMeasurer& measurer, const TFont& font, const TFont& altFont);
 
     const int32_t* AdvanceTable(uint8_t style) const override;
-    int32_t CharacterAdvance(uint8_t style, char32_t codePoint) const override {
-        return MeasuredFont(style).CharacterAdvance(codePoint);
-    }
+    int32_t CharacterAdvance(uint8_t style, char32_t codePoint) const override;
     uint64_t Revision() const override { return (font_.ChangeCount() << 32) ^ altFont_.ChangeCount(); }
     // The measured font of a style (bold, italic, underline, strike-out and
     // the alternative-font bit).
@@ -35,4 +33,12 @@ private:
     mutable uint64_t fontChanges_ = 0;
     mutable uint64_t altFontChanges_ = 0;
     mutable std::array<TMeasuredFontPtr, 32> fonts_;
+    // Advances of characters beyond ASCII by style and code point: UTF-8
+    // text asks for the same few characters again and again, and the font
+    // finds one that is no character of the code page by a search.
+    struct TKnownAdvance {
+        uint32_t Key = UINT32_MAX;  // code point and style; none yet
+        int32_t Advance = 0;
+    };
+    mutable std::array<TKnownAdvance, 256> knownAdvances_;
 };

@@ -16,6 +16,9 @@
 struct TLineWalk {
     const TParagraph& Paragraph;
     const TLineRecord& Line;
+    // The paragraph's bytes, read where they stand (painting and measuring
+    // change no text).
+    const TParagraphText::TReader Bytes;
     uint8_t StaticStyle = 0;
     const TContextState* Context = nullptr;
     int32_t NextContext = 0; // index of the first record that starts after the position
@@ -29,7 +32,7 @@ struct TLineWalk {
     // The same from a position of the line whose static style is known (a
     // mark's, LineMarks.h).
     TLineWalk(const TParagraph& paragraph, const TLineRecord& line, bool staticFormat, int32_t position, uint8_t style)
-        : Paragraph(paragraph), Line(line), StaticStyle(staticFormat ? style : 0),
+        : Paragraph(paragraph), Line(line), Bytes(paragraph.Text), StaticStyle(staticFormat ? style : 0),
           Context(&paragraph.ContextBefore(position)), NextContext(paragraph.ContextIndexAt(position)) {
         Enter(position);
     }
@@ -50,7 +53,7 @@ struct TLineWalk {
     int32_t NextBoundary() const {
         return NextContext < Paragraph.Contexts.Count() ? Paragraph.Contexts.Offset(NextContext) : INT32_MAX;
     }
-    char At(int32_t position) const { return Paragraph.Text[static_cast<size_t>(position)]; }
+    char At(int32_t position) const { return Bytes[static_cast<size_t>(position)]; }
 };
 
 // The horizontal layout of one display line: where its text starts, its

@@ -648,8 +648,13 @@ void TMemoKeyboard::KeyPress(char& key) {
             if (memo_.Overwrite && selection_.SelLength() == 0 && !atParagraphEnd)
                 memo_.SetSelLength(charAt(caret));
             // A character typed as several bytes goes in whole, unless a
-            // handler put another key in its place.
-            memo_.SetSelText(!typed_.empty() && key == typedKey_ ? typed_ : std::string(1, key));
+            // handler put another key in its place.  A key byte is a
+            // character of the code page, written in the document's
+            // encoding: alone in a UTF-8 page it would be a broken sequence.
+            memo_.SetSelText(!typed_.empty() && key == typedKey_
+                                 ? typed_
+                                 : ProgramTextToDocument(DocumentTextToProgram(std::string(1, key), teAnsi),
+                                                         document_.Encoding()));
         }
     } else {
         switch (c) {

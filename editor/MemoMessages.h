@@ -21,6 +21,11 @@ constexpr unsigned WM_CODEMEMO_CONTEXTRIGHTCLICK = 0x405;
 // Posted by painting when it had to format paragraphs in view: the scroll
 // bars and the top line follow once the paint is over.
 constexpr unsigned WM_CODEMEMO_VIEWSYNC = 0x406;
+// Posted to the memo by a gutter beside it, which hears it as an attached
+// component: the gutter fits its width to the line numbers once the layout
+// pass that changed the line count is over (resizing then would lay the
+// memo out again in the middle of that pass).
+constexpr unsigned WM_CODEGUTTER_FIT = 0x407;
 
 // The display lines that DrawLinesOnCanvas puts on another canvas (a
 // printer's): lines First..Last, the first one's top-left corner at (X, Y),

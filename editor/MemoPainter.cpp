@@ -80,7 +80,8 @@ struct TMemoLinePainter {
     TCanvas& Canvas;
     bool Output;             // drawing on another canvas (printing)
     bool Utf8 = false;       // the document's characters are UTF-8
-    int32_t ClientWidth;
+    int32_t ClientWidth;     // the width lines are laid out in
+    int32_t OutputRight = 0; // on another canvas: its right edge, where drawing stops
     int32_t LineHeight;
     int32_t Baseline;
     int32_t SpaceWidth;
@@ -243,8 +244,9 @@ struct TMemoLinePainter {
         const TCodeMeasure& measure = *Layout.ActiveMeasure();
         const uint8_t style = Layout.StyleForMeasure(Walk->StaticStyle, *Walk->Context);
         const int32_t* advances = measure.AdvanceTable(style);
-        const std::string& text = Paragraph->Text;
-        while (position < end && !isRunBreak(text[static_cast<size_t>(position)])) {
+        const TParagraphText& text = Paragraph->Text;
+        const TParagraphText::TReader bytes(text);
+        while (position < end && !isRunBreak(bytes[static_cast<size_t>(position)])) {
             const TCharacterWidth character = MeasureCharacter(measure, style, advances, text, position, Utf8);
             if (x + character.Width > limit)
                 return;
@@ -302,7 +304,7 @@ struct TMemoLinePainter {
         if (Block) {
             if (index >= SelStartPar && index <= SelEndPar)
                 std::tie(ParSelStart, ParSelEnd) = ColumnSpan(Paragraph->Text, Memo.BlockColumn1(), Memo.BlockColumn2(),
-                                                              Memo.TabStops(), Memo.StaticFormat());
+                                                              Memo.TabStops(), Memo.StaticFormat(), Utf8);
             return;
         }
         const int32_t length = Paragraph->Length();
@@ -323,7 +325,7 @@ struct TMemoLinePainter {
         // 1. The background: the paragraph's own colour, else the view's
         // (which a printout leaves out).
         if (p.BackgroundColor != -1)
-            Canvas.FillRect(ClampRect(Rect(left0, top, ClientWidth, top + LineHeight)), p.BackgroundColor);
+            Canvas.FillRect(ClampRect(Rect(left0, top, left0 + ClientWidth, top + LineHeight)), p.BackgroundColor);
         else if (!Output)
             fillViewBackground(Canvas, Rect(0, 0, ClientWidth, LineHeight), Memo.BackgroundBmp(), HOffset,
                                int64_t{absoluteLine} * LineHeight, Memo.Color());
@@ -426,11 +428,13 @@ struct TMemoLinePainter {
         // with the first run that may show; once the pen is past the right
         // edge nothing more shows (only a zigzag still in force is followed
         // to its end).  A printout draws every run.
-        const int32_t rightLimit = ClientWidth + (Output ? left0 : 0);
+        const int32_t rightLimit = Output ? OutputRight : ClientWidth;
         const bool clipped = !Output && Layout.ActiveMeasure() != nullptr;
         bool stepping = clipped && layout.StretchCount == 0 && lastOfParagraph;
         bool cutInRun = false;
         bool first = true;
+        // A run across the text's gap is drawn from a copy.
+        std::string runScratch;
         for (;;) {
             if (stepping)
                 stepState(position, line.Stop, penX);
@@ -494,7 +498,7 @@ struct TMemoLinePainter {
             if (drawEnd > from) {
                 const size_t reached = DrawTextAtPen(
                     Canvas,
-                    std::string_view(p.Text).substr(static_cast<size_t>(runText), static_cast<size_t>(drawEnd - runText)),
+                    p.Text.Piece(static_cast<size_t>(runText), static_cast<size_t>(drawEnd), runScratch),
                     rightLimit, View.OutputChunk(), Utf8, -kInkReach, static_cast<size_t>(from - runText));
                 if (cut) {
                     // The rest of the run lies right of the window.
@@ -599,7 +603,11 @@ void TMemoPainter::paintLines(TCanvas& canvas, int32_t first, int32_t last, cons
             painter.SpaceWidth = 10;
             underlineRow = 0;
         }
-        painter.ClientWidth = canvas.DeviceSize().cx > 0 ? canvas.DeviceSize().cx : layout.ClientWidth();
+        // Justified and aligned lines fill the width they were broken for:
+        // stretched to the canvas's whole width, a printed line would run
+        // off the paper from its left margin on.
+        painter.ClientWidth = outputLayoutWidth_ > 0 ? outputLayoutWidth_ : layout.ClientWidth();
+        painter.OutputRight = canvas.DeviceSize().cx > 0 ? canvas.DeviceSize().cx : INT32_MAX / 2;
     }
     // A printout shows the text, not the selection.
     painter.ShowSelection = !onOutput && view_.SelectionShowing();

@@ -29,6 +29,10 @@ public:
     // otherwise the TCanvas* it carries gets the whole client area.
     void Paint(TMessage& message);
     void DrawLinesOnCanvas(TCanvas& canvas, const TPaintRange& range);
+    // The width the lines were last laid out for on another canvas (0: they
+    // are the screen's).  Lines drawn there are aligned and justified within
+    // it, as they were broken, whatever the canvas's own width.
+    void SetOutputLayoutWidth(int32_t width) { outputLayoutWidth_ = width; }
 
 private:
     void paintLines(TCanvas& canvas, int32_t first, int32_t last, const TRect& paintRect, bool onOutput,
@@ -39,4 +43,5 @@ private:
     TCodeDocument& document_;
     // Walks from the first line painted to the last.
     std::unique_ptr<TCodeNavigator> lineWalker_;
+    int32_t outputLayoutWidth_ = 0;
 };

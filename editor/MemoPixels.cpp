@@ -114,7 +114,7 @@ struct TMeasuredWalk {
     // own (no tab, code, stretched blank or multi-byte character) summed in
     // one loop.
     int64_t Advance(int32_t position, int32_t end, int64_t x) {
-        const std::string& text = Walk.Paragraph.Text;
+        const TParagraphText::TReader text(Walk.Paragraph.Text);
         while (position < end) {
             if (Walk.Enter(position))
                 SelectFont();

@@ -76,11 +76,24 @@ void TPTDeviceChangeHandler::Poll() {
 void TPTDeviceChangeHandler::deliver(TMessage& message) {
     if (!Enabled)
         return;
-    // A subscriber may unsubscribe while it is called: walk a copy.
-    auto subscribers = subscribers_;
-    for (auto& [key, subscriber] : subscribers)
+    // Subscribers may come and go while a notice goes round (a control
+    // freed by what an earlier one did): those present when it started are
+    // called in order, each only while it is still subscribed.
+    std::vector<const void*> keys;
+    for (const auto& entry : subscribers_)
+        keys.push_back(entry.first);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        // The same key may be subscribed more than once: its n-th entry.
+        auto occurrence = std::count(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(i), keys[i]);
+        TSubscriber subscriber;
+        for (const auto& [key, candidate] : subscribers_)
+            if (key == keys[i] && occurrence-- == 0) {
+                subscriber = candidate;
+                break;
+            }
         if (subscriber)
             subscriber(*this, message);
+    }
 }
 
 TPTDeviceChangeHandler& DeviceChangeHandler() {

@@ -137,6 +137,7 @@ TPTFolderBrowseLayout FolderBrowseLayout(TSize client, const TRect& status, int 
         layout.Cancel = Bounds(client.cx - kEdge - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight);
         layout.Ok = Bounds(layout.Cancel.Left - kButtonGap - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight);
     }
+    layout.Grip = Rect(client.cx - TPTSizeGrip::Size, client.cy - TPTSizeGrip::Size, client.cx, client.cy);
     return layout;
 }
 
@@ -162,6 +163,9 @@ TPTFrmFolderBrowseDlg::TPTFrmFolderBrowseDlg(TComponent* owner) : TForm(owner) {
     CancelBtn = dynamic_cast<TButton*>(FindComponent("CancelBtn"));
     CreateBtn = dynamic_cast<TButton*>(FindComponent("CreateBtn"));
     DeleteBtn = dynamic_cast<TButton*>(FindComponent("DeleteBtn"));
+    SizeGrip = new TPTSizeGrip(this);
+    SizeGrip->SetName("SizeGrip");
+    SizeGrip->SetParent(ButtonPanel);
     TBitmap glyph;
     drawGlyph(glyph, TGlyph::NewFolder);
     CreateNewFolderBtn->SetGlyph(glyph);
@@ -238,7 +242,7 @@ void TPTFrmFolderBrowseDlg::Dispatch(TMessage& message) {
 }
 
 void TPTFrmFolderBrowseDlg::layout() {
-    if (StatusTxt == nullptr || ButtonPanel == nullptr || IsLoading())
+    if (StatusTxt == nullptr || ButtonPanel == nullptr || SizeGrip == nullptr || IsLoading())
         return;
     TPTFolderBrowseLayout at =
         FolderBrowseLayout({ClientWidth(), ClientHeight()}, StatusTxt->BoundsRect(), ButtonPanel->Height(),
@@ -258,6 +262,9 @@ void TPTFrmFolderBrowseDlg::layout() {
                                                      ButtonPanel->Height(), false, false, false);
     place(CreateBtn, plain.Ok);
     place(DeleteBtn, plain.Cancel);
+    TRect grip = at.Grip;
+    OffsetRect(grip, 0, -at.Panel.Top); // in the panel
+    place(SizeGrip, grip);
 }
 
 void TPTFrmFolderBrowseDlg::shown(TPersistent*) {

@@ -10,6 +10,7 @@
 #include "platform/ui/ExtControls.h"
 #include "shell/PTDialog.h"
 #include "shell/PTFrame.h"
+#include "shell/PTSizeGrip.h"
 #include "shell/ShellTree.h"
 
 #include <memory>
@@ -39,7 +40,7 @@ using TPTFolderBrowseSelChangeEvent = std::function<void(TPersistent* sender, PC
 
 // Where the form's controls go for a client size (the visible ones).
 struct TPTFolderBrowseLayout {
-    TRect Status, CreateIcon, DeleteIcon, Tree, Panel, Ok, Cancel;
+    TRect Status, CreateIcon, DeleteIcon, Tree, Panel, Ok, Cancel, Grip;
 };
 // Worked out from the client size, the status area's top and height, the
 // button panel's height, and which buttons show.
@@ -64,6 +65,8 @@ public:
     TButton* CancelBtn = nullptr;
     TButton* CreateBtn = nullptr;
     TButton* DeleteBtn = nullptr;
+    // In the bottom-right corner, over the button panel.
+    TPTSizeGrip* SizeGrip = nullptr;
 
     // The dialog's options, applied to the tree and the buttons.
     TPTFolderBrowseDlgOptions Options() const { return options_; }

@@ -69,19 +69,34 @@ void TPTCustomListView::KeyDown(uint16_t& key, TShiftState shift) {
 
 void TPTCustomListView::Dispatch(TMessage& message) {
     switch (message.Msg) {
-    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
         menuShown_ = false;
+        // A right press on empty space lets go of the selection at once, as
+        // a list view does: the menu request that comes with the press here
+        // (not after the release) then finds no selected row and does not
+        // offer the last one's menu for the empty space.
+        TPoint at = PointFromLParam(message.LParam);
+        if ((message.WParam & (MK_SHIFT | MK_CONTROL)) == 0 && IndexAt(at.X, at.Y) < 0 &&
+            !(ComponentState() & csDesigning))
+            ClearSelection();
+        rightClick_.Pressed();
         break;
-    case WM_RBUTTONUP:
+    }
+    case WM_RBUTTONUP: {
         TCustomListView::Dispatch(message);
-        // A right click: the menu of the selected item, at its icon.
-        if (!(ComponentState() & csDesigning))
-            KeyboardContextMenu(PointFromLParam(message.LParam));
+        // A right click: the menu of the selected item, at its icon (a
+        // request that came with the press is answered by it as well).
+        bool requested = false;
+        if (rightClick_.Released(requested) && !(ComponentState() & csDesigning))
+            RightClicked(PointFromLParam(message.LParam));
         return;
+    }
     case WM_CONTEXTMENU: {
         TPoint screen = PointFromLParam(message.LParam);
         bool fromKeyboard = screen.X == -1 && screen.Y == -1;
-        if (menuShown_) {
+        if (!fromKeyboard && rightClick_.Defer()) {
+            message.Result = 1;
+        } else if (menuShown_) {
             menuShown_ = false;
             message.Result = 1;
         } else if (Items().Count() > 0 && Selected() != nullptr && !(ComponentState() & csDesigning)) {
@@ -108,6 +123,7 @@ void TPTCustomListView::Dispatch(TMessage& message) {
         case LVN_BEGINDRAG:
         case LVN_BEGINRDRAG:
             message.Result = 0;
+            rightClick_.Dragged();
             ItemDragStart(static_cast<int>(message.WParam) == LVN_BEGINRDRAG);
             return;
         default:

@@ -40,10 +40,14 @@ protected:
     void Dispatch(TMessage& message) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
     virtual void ItemContextMenu(TListItem* item, TPoint point);
+    // A right click (not a drag) ended at a client point: by default the
+    // selected item's menu, at its icon.
+    virtual void RightClicked(TPoint point) { KeyboardContextMenu(point); }
     virtual void CustomDrawItem(TPTCustomDraw& draw, int item) {}
     virtual void ItemDragStart(bool rightButton) {}
 
     bool menuShown_ = false;
+    TPTRightClick rightClick_;
 
 private:
     int sortColumn_ = -1;

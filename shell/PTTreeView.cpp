@@ -57,23 +57,31 @@ void TPTCustomTreeView::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case WM_RBUTTONDOWN:
         menuShown_ = false;
+        rightClick_.Pressed();
         break;
-    case WM_RBUTTONUP:
+    case WM_RBUTTONUP: {
         TCustomTreeView::Dispatch(message);
-        if (!(ComponentState() & csDesigning)) {
-            // A right click on a node shows the node's menu; on empty
-            // space the context-menu request that follows decides.
-            TPoint at = PointFromLParam(message.LParam);
-            if (TTreeNode* node = GetNodeAt(at.X, at.Y)) {
-                NodeContextMenu(node, at);
-                menuShown_ = true;
-            }
+        bool requested = false;
+        if (!rightClick_.Released(requested) || (ComponentState() & csDesigning))
+            return;
+        // A right click on a node shows the node's menu; on empty space
+        // the context-menu request decides (the one that follows, or the
+        // one that came with the press).
+        TPoint at = PointFromLParam(message.LParam);
+        if (TTreeNode* node = GetNodeAt(at.X, at.Y)) {
+            NodeContextMenu(node, at);
+            menuShown_ = true;
+        } else if (requested) {
+            Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(this), PointToLParam(ClientToScreen(at)));
         }
         return;
+    }
     case WM_CONTEXTMENU: {
         TPoint screen = PointFromLParam(message.LParam);
         bool fromKeyboard = screen.X == -1 && screen.Y == -1;
-        if (menuShown_) {
+        if (!fromKeyboard && rightClick_.Defer()) {
+            message.Result = 1;
+        } else if (menuShown_) {
             menuShown_ = false;
             message.Result = 1;
         } else if (fromKeyboard) {
@@ -99,6 +107,7 @@ void TPTCustomTreeView::Dispatch(TMessage& message) {
         case TVN_BEGINDRAG:
         case TVN_BEGINRDRAG:
             message.Result = 0;
+            rightClick_.Dragged();
             NodeDragStart(reinterpret_cast<TTreeNode*>(message.LParam), static_cast<int>(message.WParam) == TVN_BEGINRDRAG);
             return;
         default:

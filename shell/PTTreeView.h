@@ -38,6 +38,44 @@ private:
 // Shows a menu (when there is one) for a control at a client point.
 void PopupControlMenu(TControl& control, TCustomPopupMenu* menu, TPoint client);
 
+// The messages of one right click, which come in another order here than
+// the views' menus were made for: the window system asks for the menu as
+// the button goes down, before the release (and before a drag could
+// start).  The views show a click's menu at the release, as they would
+// after the other order; a request that comes while the button is down
+// waits for it, and a drag started meanwhile takes the click.
+class TPTRightClick {
+public:
+    // WM_RBUTTONDOWN.
+    void Pressed() {
+        down_ = true;
+        requested_ = false;
+        dragged_ = false;
+    }
+    // A menu request from the mouse: true when it waits for the release.
+    bool Defer() {
+        if (!down_)
+            return false;
+        requested_ = true;
+        return true;
+    }
+    // A drag with the button started: its release shows no menu.
+    void Dragged() { dragged_ = down_; }
+    // WM_RBUTTONUP: false when a drag took the click.  requested: whether a
+    // menu request waited for the release.
+    bool Released(bool& requested) {
+        requested = down_ && requested_;
+        bool click = !dragged_;
+        down_ = requested_ = dragged_ = false;
+        return click;
+    }
+
+private:
+    bool down_ = false;
+    bool requested_ = false;
+    bool dragged_ = false;
+};
+
 using TPTTvOnNodeContextMenuEvent =
     std::function<void(TPersistent* sender, TTreeNode* node, TPoint pos, TCustomPopupMenu*& menu)>;
 
@@ -64,4 +102,5 @@ protected:
     // A right click was answered with a menu: the button-up and the
     // context-menu request that follow show no second one.
     bool menuShown_ = false;
+    TPTRightClick rightClick_;
 };

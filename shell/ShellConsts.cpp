@@ -83,6 +83,14 @@ int DefaultKeyCommand(TShortCut shortCut) {
     return -1;
 }
 
+int DefaultKeyCommandOf(TShortCut shortCut) {
+    int command = DefaultKeyCommand(shortCut);
+    if (command < 0 && (shortCut & scShift) != 0 &&
+        DefaultKeyCommand(static_cast<TShortCut>(shortCut & ~scShift)) == dkDelete)
+        command = dkDelete;
+    return command;
+}
+
 bool StripPrefix(std::string& s, std::string_view prefix) {
     if (s.size() < prefix.size() || !SameText(std::string_view(s).substr(0, prefix.size()), prefix))
         return false;

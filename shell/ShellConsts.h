@@ -64,6 +64,9 @@ void InitDefaultKeys();
 // The command a shortcut means, or -1.  An entry whose text names no key
 // matches nothing.
 int DefaultKeyCommand(TShortCut shortCut);
+// The command a key pressed in a shell view means, Shift+Del deleting as
+// Del does; -1 for none.
+int DefaultKeyCommandOf(TShortCut shortCut);
 
 // True (and the prefix removed) when s starts with prefix, ignoring ASCII
 // case.

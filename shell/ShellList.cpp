@@ -361,24 +361,26 @@ void TPTCustomShellList::Dispatch(TMessage& message) {
         if (message.WParam == VK_RETURN && GetSelectedData() != nullptr && GetSelectedData()->IsFolder())
             message.Result |= DLGC_WANTALLKEYS;
         return;
+    case CM_WANTSPECIALKEY:
+        // Its commands' keys stay with the list, before the menus see them.
+        message.Result = ownsKey(static_cast<TShortCut>(message.WParam)) ? 1 : 0;
+        return;
     case WM_MOUSEWHEEL:
         mouseWheel(message);
         return;
-    case WM_RBUTTONUP: {
-        TPoint at = PointFromLParam(message.LParam);
-        if (IndexAt(at.X, at.Y) < 0 && HasOption(ptsloFolderContextMenu) && HasOption(ptsloContextMenus) &&
-            !(ComponentState() & csDesigning)) {
-            // Empty space: the folder's own menu.
-            ClearSelection();
-            ShowFolderContextMenu(at);
-            menuShown_ = true;
-            message.Result = 0;
-            return;
-        }
-        break;
-    }
     }
     TPTCustomListView::Dispatch(message);
+}
+
+void TPTCustomShellList::RightClicked(TPoint point) {
+    if (IndexAt(point.X, point.Y) < 0 && HasOption(ptsloFolderContextMenu) && HasOption(ptsloContextMenus)) {
+        // Empty space: the folder's own menu.
+        ClearSelection();
+        ShowFolderContextMenu(point);
+        menuShown_ = true;
+        return;
+    }
+    TPTCustomListView::RightClicked(point);
 }
 
 void TPTCustomShellList::mouseWheel(TMessage& message) {
@@ -388,15 +390,15 @@ void TPTCustomShellList::mouseWheel(TMessage& message) {
 
 // --- keys and opening ----------------------------------------------------------------------------------
 
+bool TPTCustomShellList::ownsKey(TShortCut key) const {
+    return HasOption(ptsloDefaultKeyHandling) && !(ComponentState() & csDesigning) && !IsEditing() && DefaultKeyCommandOf(key) >= 0;
+}
+
 void TPTCustomShellList::KeyDown(uint16_t& key, TShiftState shift) {
     TPTCustomListView::KeyDown(key, shift);
-    if (key == 0 || !HasOption(ptsloDefaultKeyHandling) || (ComponentState() & csDesigning) || IsEditing())
+    if (key == 0 || !ownsKey(ShortCut(key, shift)))
         return;
-    int command = DefaultKeyCommand(ShortCut(key, shift));
-    if (command < 0 && (shift & ssShift) != 0 && DefaultKeyCommand(ShortCut(key, shift & ~ssShift)) == dkDelete)
-        command = dkDelete;
-    if (command < 0)
-        return;
+    const int command = DefaultKeyCommandOf(ShortCut(key, shift));
     key = 0;
     switch (command) {
     case dkSelectAll:

@@ -129,9 +129,12 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
     void KeyPress(char& key) override;
+    // The list handles this key itself (its default commands).
+    bool ownsKey(TShortCut key) const;
     void DblClick() override;
 
     void ItemContextMenu(TListItem* item, TPoint point) override;
+    void RightClicked(TPoint point) override;
     void ItemDragStart(bool rightButton) override;
     void CustomDrawItem(TPTCustomDraw& draw, int item) override;
 

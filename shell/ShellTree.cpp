@@ -530,6 +530,10 @@ void TPTCustomShellTree::Dispatch(TMessage& message) {
             Fill();
         message.Result = 0;
         return;
+    case CM_WANTSPECIALKEY:
+        // Its commands' keys stay with the tree, before the menus see them.
+        message.Result = ownsKey(static_cast<TShortCut>(message.WParam)) ? 1 : 0;
+        return;
     case WM_MOUSEWHEEL:
         mouseWheel(message);
         return;
@@ -544,15 +548,15 @@ void TPTCustomShellTree::mouseWheel(TMessage& message) {
 
 // --- keys ----------------------------------------------------------------------------------------
 
+bool TPTCustomShellTree::ownsKey(TShortCut key) const {
+    return HasOption(ptstoDefaultKeyHandling) && !(ComponentState() & csDesigning) && !IsEditing() && DefaultKeyCommandOf(key) >= 0;
+}
+
 void TPTCustomShellTree::KeyDown(uint16_t& key, TShiftState shift) {
     TPTCustomTreeView::KeyDown(key, shift);
-    if (key == 0 || !HasOption(ptstoDefaultKeyHandling) || (ComponentState() & csDesigning) || IsEditing())
+    if (key == 0 || !ownsKey(ShortCut(key, shift)))
         return;
-    int command = DefaultKeyCommand(ShortCut(key, shift));
-    if (command < 0 && (shift & ssShift) != 0 && DefaultKeyCommand(ShortCut(key, shift & ~ssShift)) == dkDelete)
-        command = dkDelete; // Shift+Del deletes as well
-    if (command < 0)
-        return;
+    const int command = DefaultKeyCommandOf(ShortCut(key, shift));
     key = 0;
     TTreeNode* node = Selected();
     switch (command) {

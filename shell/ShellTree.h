@@ -145,6 +145,8 @@ protected:
     void DestroyWnd() override;
     void Notification(TComponent* component, TOperation operation) override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
+    // The tree handles this key itself (its default commands).
+    bool ownsKey(TShortCut key) const;
 
 public:
     void Change(TTreeNode* node) override;

@@ -7,6 +7,8 @@
 #include "toolbars/TBTexts.h"
 
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // TTBMRUListStrings
@@ -116,22 +118,60 @@ void TTBMRUList::Add(const std::string& fileName) {
     }
 }
 
+namespace {
+
+// The form in which names are stored when they can not be stored as they
+// are: only such names are ever written in it.
+constexpr std::string_view kStoredAddress = "file://";
+
+// Whether a stored value is a name's address, and the name.
+bool isStoredAddress(const std::string& value, std::string& name) {
+    return value.starts_with(kStoredAddress) && PathOfFileUri(value, name);
+}
+
+// The value a name is stored as: the name itself, or the file address of
+// an absolute name that the settings file could not hold (a line break)
+// or would read back as an address.  False for a relative name of that
+// kind, which the file can not keep.
+bool storedValueOf(const std::string& name, std::string& value) {
+    std::string named;
+    if (name.find_first_of("\r\n") == std::string::npos && !isStoredAddress(name, named)) {
+        value = name;
+        return true;
+    }
+    if (!name.starts_with('/'))
+        return false;
+    value = FileUriOfPath(name);
+    return true;
+}
+
+std::string nameOfStoredValue(const std::string& value) {
+    std::string name;
+    return isStoredAddress(value, name) ? name : value;
+}
+
+} // namespace
+
 void TTBMRUList::LoadFromIni(const TCustomIniFile& ini, const std::string& section) {
     items_->Clear();
     for (int i = 1; i <= maxItems_; ++i) {
-        std::string name = ini.ReadString(section, Prefix + std::to_string(i), "");
-        if (!name.empty())
-            items_->Insert(items_->GetCount(), name);
+        std::string value = ini.ReadString(section, Prefix + std::to_string(i), "");
+        if (!value.empty())
+            items_->Insert(items_->GetCount(), nameOfStoredValue(value));
     }
 }
 
 void TTBMRUList::SaveToIni(TCustomIniFile& ini, const std::string& section) const {
+    std::vector<std::string> values;
+    for (int i = 0; i < items_->GetCount(); ++i)
+        if (std::string value; storedValueOf(items_->Get(i), value))
+            values.push_back(std::move(value));
     for (int i = 1; i <= maxItems_; ++i) {
         std::string key = Prefix + std::to_string(i);
-        if (i > items_->GetCount())
+        if (i > static_cast<int>(values.size()))
             ini.DeleteKey(section, key);
         else
-            ini.WriteString(section, key, items_->Get(i - 1));
+            ini.WriteString(section, key, values[static_cast<size_t>(i - 1)]);
     }
 }
 

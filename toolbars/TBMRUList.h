@@ -86,7 +86,10 @@ public:
     // MaxItems of the section, in that order.
     void LoadFromIni(const TCustomIniFile& ini, const std::string& section);
     // Writes the entries as Prefix + 1 ..; deletes the keys of positions
-    // beyond the list.  A refused write raises the file's write error.
+    // beyond the list.  A name the file can not hold as it is (one with a
+    // line break) is written as its "file://" address, which LoadFromIni
+    // reads back as the name; a relative name of that kind is left out.
+    // A refused write raises the file's write error.
     void SaveToIni(TCustomIniFile& ini, const std::string& section) const;
 
     // Makes the item of a new entry; descendants make their own item class.

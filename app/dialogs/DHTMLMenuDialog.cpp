@@ -331,4 +331,4 @@ void Tdhtmlmenufrm::okbtnClick(TPersistent*) {
     SetModalResult(mrOk);
 }
 
-void Tdhtmlmenufrm::helpbtnClick(TPersistent*) { OpenHelpPage("menudhtml.htm"); }
+void Tdhtmlmenufrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("menudhtml.htm"); }

@@ -26,13 +26,8 @@ std::string SelectedText() {
 }
 
 void InsertMarkup(std::string_view markup) {
-    TCodeMemo* editor = ActiveEditor();
-    if (editor == nullptr)
-        return;
-    // An undo step of its own, never joined to the typing around it.
-    editor->BreakUndoGroup();
-    editor->SetSelText(DocumentTextOf(*editor, markup));
-    editor->BreakUndoGroup();
+    if (TEditForm* document = ActiveDocumentWindow())
+        document->InsertIntoShownPage(std::string(markup));
 }
 
 namespace {

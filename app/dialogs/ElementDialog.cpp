@@ -1,5 +1,6 @@
 #include "app/dialogs/ElementDialog.h"
 
+#include "app/DesktopPages.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/HtmlColor.h"
@@ -33,11 +34,7 @@ void TElementDialog::Build(const TFormDescription& description, const THandlerTa
 
 // ---- Help and files --------------------------------------------------------------
 
-void OpenHelpPage(std::string_view page) {
-    // Whether the page exists is the desktop's business: nothing is
-    // reported either way.
-    UserInteraction().OpenDocument(ProgramFolder() + kHelpFolder + std::string(page));
-}
+void OpenDialogHelpPage(std::string_view page) { OpenHelpPage(kHelpFolder + std::string(page)); }
 
 bool SaveDocumentFirst(TEditForm& document) {
     if (document.FileName != kUntitled)

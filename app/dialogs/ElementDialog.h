@@ -15,7 +15,7 @@
 //   }
 //
 // Its OK handler builds the markup and writes it with InsertMarkup, Help
-// opens its page with OpenHelpPage, a "..." button fills a path field with
+// opens its page with OpenDialogHelpPage, a "..." button fills a path field with
 // BrowseForFile, and a main-window command opens it with
 // ShowElementDialog<Thrdlg>() (ElementCommands.h binds them).
 //
@@ -44,6 +44,8 @@
 // - A Browse button asks to save an untitled document first, runs the
 //   dialog's open dialog and puts the chosen file into its path field,
 //   relative to the document (DocumentPaths.h).
+
+#include "app/FileFilters.h"
 
 #include "platform/base/EventHandlers.h"
 #include "platform/base/Exceptions.h"
@@ -106,8 +108,9 @@ void SelectBeforeCaret(int back, int length);
 
 // ---- Help and files --------------------------------------------------------------
 
-// Opens "help/ondrill/<page>" of the program folder with the desktop.
-void OpenHelpPage(std::string_view page);
+// Opens "help/ondrill/<page>" of the program folder with the desktop; a
+// page that is missing or that the desktop can not show is reported.
+void OpenDialogHelpPage(std::string_view page);
 // A document that was never saved is asked to be saved now: true when it
 // has a file of its own (at once, or once saved); false on No or a
 // cancelled Save As.
@@ -120,11 +123,6 @@ bool SaveDocumentFirst(TEditForm& document);
 bool BrowseForFile(TOpenDialog& dialog, TCustomEdit& field, std::string* chosen = nullptr,
                    const std::function<void()>& prepare = {});
 
-// The filter of the picture dialogs' open dialogs (image map, body,
-// image and form image).
-inline constexpr const char* kPictureFileFilter =
-    "All (*.jpg;*.jpeg;*.gif;*.bmp)|*.jpg;*.jpeg;*.gif;*.bmp|JPEG Image File (*.jpg)|*.jpg|"
-    "JPEG Image File (*.jpeg)|*.jpeg|GIF Image (*.gif)|*.gif|Bitmaps (*.bmp)|*.bmp";
 
 // ---- Values as HTML writes them ----------------------------------------------------
 

@@ -36,4 +36,4 @@ void Tfileboxfrm::okbtnClick(TPersistent*) {
     InsertMarkup("<INPUT TYPE=\"FILE\" NAME=\"" + Edit1->Text() + "\" SIZE=" + SpinText(*SpinEdit2) + ">");
 }
 
-void Tfileboxfrm::helpbtnClick(TPersistent*) { OpenHelpPage("filebox.htm"); }
+void Tfileboxfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("filebox.htm"); }

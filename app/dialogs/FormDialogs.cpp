@@ -174,7 +174,7 @@ void Tformfrm::okbtnClick(TPersistent*) {
     InsertMarkup(tag + ">" + selection + "</FORM>");
 }
 
-void Tformfrm::helpbtnClick(TPersistent*) { OpenHelpPage("form.htm"); }
+void Tformfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("form.htm"); }
 
 // ---- Hidden field ------------------------------------------------------------------------
 
@@ -191,7 +191,7 @@ void Thiddenfrm::okbtnClick(TPersistent*) {
     InsertMarkup("<INPUT TYPE=\"hidden\" NAME=\"" + Edit1->Text() + "\" VALUE=\"" + Edit2->Text() + "\">");
 }
 
-void Thiddenfrm::helpbtnClick(TPersistent*) { OpenHelpPage("hidden.htm"); }
+void Thiddenfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("hidden.htm"); }
 
 // ---- Text area ----------------------------------------------------------------------------
 
@@ -215,7 +215,7 @@ void Tbtboxfrm::okbtnClick(TPersistent*) {
 
 void Tbtboxfrm::cancelbtnClick(TPersistent*) { Close(); }
 
-void Tbtboxfrm::helpbtnClick(TPersistent*) { OpenHelpPage("mtextbox.htm"); }
+void Tbtboxfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("mtextbox.htm"); }
 
 // ---- Button --------------------------------------------------------------------------------
 
@@ -237,7 +237,7 @@ void Tbuttonfrm::okbtnClick(TPersistent*) {
 
 void Tbuttonfrm::cancelbtnClick(TPersistent*) { Close(); }
 
-void Tbuttonfrm::helpbtnClick(TPersistent*) { OpenHelpPage("button.htm"); }
+void Tbuttonfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("button.htm"); }
 
 // ---- Text box ----------------------------------------------------------------------------------
 
@@ -259,7 +259,7 @@ void Ttextboxfrm::okbtnClick(TPersistent*) {
                  SpinText(*SpinEdit2) + " MAXLENGTH=" + SpinText(*SpinEdit1) + " VALUE=\"" + edit2->Text() + "\">");
 }
 
-void Ttextboxfrm::helpbtnClick(TPersistent*) { OpenHelpPage("textbox.htm"); }
+void Ttextboxfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("textbox.htm"); }
 
 // ---- Radio button and check box -------------------------------------------------------------
 
@@ -283,7 +283,7 @@ void TChoiceFieldDialog::okbtnClick(TPersistent*) {
 
 void TChoiceFieldDialog::cancelbtnClick(TPersistent*) { Close(); }
 
-void TChoiceFieldDialog::helpbtnClick(TPersistent*) { OpenHelpPage(helpPage_); }
+void TChoiceFieldDialog::helpbtnClick(TPersistent*) { OpenDialogHelpPage(helpPage_); }
 
 Tradiofrm::Tradiofrm(TComponent* owner) : TChoiceFieldDialog(owner, radioDescription(), "radio", "radio.htm") {}
 

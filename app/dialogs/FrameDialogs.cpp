@@ -199,4 +199,4 @@ std::string Tframefrm::Markup() const {
 
 void Tframefrm::BitBtn1Click(TPersistent*) { InsertMarkup(Markup()); }
 
-void Tframefrm::Button3Click(TPersistent*) { OpenHelpPage("cadres.htm"); }
+void Tframefrm::Button3Click(TPersistent*) { OpenDialogHelpPage("cadres.htm"); }

@@ -165,7 +165,7 @@ void Tancrefrm::Button1Click(TPersistent*) {
 
 void Tancrefrm::Button2Click(TPersistent*) { Close(); }
 
-void Tancrefrm::Button3Click(TPersistent*) { OpenHelpPage("ancre.htm"); }
+void Tancrefrm::Button3Click(TPersistent*) { OpenDialogHelpPage("ancre.htm"); }
 
 // ---- Internal link ----------------------------------------------------------------------
 
@@ -182,7 +182,7 @@ void Tlienifrm::okbtnClick(TPersistent*) {
     InsertMarkup("<A HREF=\"" + Edit1->Text() + "#" + Edit2->Text() + "\">" + SelectedText() + "</A>");
 }
 
-void Tlienifrm::helpbtnClick(TPersistent*) { OpenHelpPage("ilink.htm"); }
+void Tlienifrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("ilink.htm"); }
 
 // ---- Link ---------------------------------------------------------------------------------
 
@@ -231,7 +231,7 @@ void Tlinkfrm::SpeedButton1Click(TPersistent*) {
     BrowseForFile(*OpenDlg, *Edit1, nullptr, [this] { OpenDlg->SetFilter(GetFileFilter("")); });
 }
 
-void Tlinkfrm::helpbtnClick(TPersistent*) { OpenHelpPage("link.htm"); }
+void Tlinkfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("link.htm"); }
 
 // ---- Image map -------------------------------------------------------------------------------
 
@@ -292,4 +292,4 @@ void Tmapfrm::okbtnClick(TPersistent*) {
                  "\" USEMAP=\"#" + Edit1->Text() + "\">");
 }
 
-void Tmapfrm::helpbtnClick(TPersistent*) { OpenHelpPage("imagemap.htm"); }
+void Tmapfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("imagemap.htm"); }

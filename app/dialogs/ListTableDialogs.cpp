@@ -151,7 +151,7 @@ void Tlistfrm::okbtnClick(TPersistent*) {
     InsertMarkup(markup + shape.Last + "\r\n");
 }
 
-void Tlistfrm::helpbtnClick(TPersistent*) { OpenHelpPage("list.htm"); }
+void Tlistfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("list.htm"); }
 
 // ---- Table -----------------------------------------------------------------------------
 
@@ -235,4 +235,4 @@ void Ttablefrm::okbtnClick(TPersistent*) {
 
 void Ttablefrm::FormClose(TPersistent*, TCloseAction&) { EnableMainWindow(); }
 
-void Ttablefrm::helpbtnClick(TPersistent*) { OpenHelpPage("tables.htm"); }
+void Ttablefrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("tables.htm"); }

@@ -288,7 +288,7 @@ void TMediaDialog::okbtnClick(TPersistent*) { InsertMarkup(Markup()); }
 
 void TMediaDialog::helpbtnClick(TPersistent*) {
     static constexpr const char* pages[] = {"flash.htm", "real.htm", "qt.htm", "object.htm", "java.htm"};
-    OpenHelpPage(pages[static_cast<int>(kind_)]);
+    OpenDialogHelpPage(pages[static_cast<int>(kind_)]);
 }
 
 // ---- Flash, Real, Quicktime ----------------------------------------------------------------

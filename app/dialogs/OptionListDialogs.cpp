@@ -88,7 +88,7 @@ void TOptionListDialog::okbtnClick(TPersistent*) {
     InsertMarkup(markup + "</SELECT>");
 }
 
-void TOptionListDialog::helpbtnClick(TPersistent*) { OpenHelpPage(helpPage_); }
+void TOptionListDialog::helpbtnClick(TPersistent*) { OpenDialogHelpPage(helpPage_); }
 
 Tscrlistboxfrm::Tscrlistboxfrm(TComponent* owner) : TOptionListDialog(owner, dropDownDescription(), "slistbox.htm") {}
 

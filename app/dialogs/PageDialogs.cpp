@@ -155,7 +155,7 @@ void Tbodydialog::okbtnClick(TPersistent*) {
 
 void Tbodydialog::cancelbtnClick(TPersistent*) { Close(); }
 
-void Tbodydialog::helpbtnClick(TPersistent*) { OpenHelpPage("body.htm"); }
+void Tbodydialog::helpbtnClick(TPersistent*) { OpenDialogHelpPage("body.htm"); }
 
 // ---- Meta ----------------------------------------------------------------------------------
 
@@ -177,7 +177,7 @@ void Tmetafrm::okbtnClick(TPersistent*) {
 
 void Tmetafrm::FormClose(TPersistent*, TCloseAction&) { EnableMainWindow(); }
 
-void Tmetafrm::helpbtnClick(TPersistent*) { OpenHelpPage("metas.htm"); }
+void Tmetafrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("metas.htm"); }
 
 // ---- Comment -------------------------------------------------------------------------------
 

@@ -183,7 +183,7 @@ void TPictureDialog::okbtnClick(TPersistent*) {
                  ">");
 }
 
-void TPictureDialog::helpbtnClick(TPersistent*) { OpenHelpPage(helpPage_); }
+void TPictureDialog::helpbtnClick(TPersistent*) { OpenDialogHelpPage(helpPage_); }
 
 Timagefrm::Timagefrm(TComponent* owner) : TPictureDialog(owner, false) {}
 
@@ -236,4 +236,4 @@ void Tembedfrm::okbtnClick(TPersistent*) {
     InsertMarkup(markup + ">");
 }
 
-void Tembedfrm::helpbtnClick(TPersistent*) { OpenHelpPage("embed.htm"); }
+void Tembedfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("embed.htm"); }

@@ -101,7 +101,7 @@ void TCaracfrm::BitBtn1Click(TPersistent*) { InsertMarkup(Edit1->Text()); }
 
 void TCaracfrm::Button1Click(TPersistent*) { Close(); }
 
-void TCaracfrm::helpbtnClick(TPersistent*) { OpenHelpPage("carac.htm"); }
+void TCaracfrm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("carac.htm"); }
 
 void TCaracfrm::FormClose(TPersistent*, TCloseAction& action) {
     // A closed window goes, so that windows opened one after another do

@@ -158,7 +158,7 @@ void TFontForm::okbtnClick(TPersistent*) {
     SelectBeforeCaret(7 + length, length);
 }
 
-void TFontForm::helpbtnClick(TPersistent*) { OpenHelpPage("police.htm"); }
+void TFontForm::helpbtnClick(TPersistent*) { OpenDialogHelpPage("police.htm"); }
 
 // ---- Rule ---------------------------------------------------------------------------------
 
@@ -182,4 +182,4 @@ void Thrdlg::okbtnClick(TPersistent*) {
                  HexColor(Memo1->Color()) + "\"" + (CheckBox1->Checked() ? "" : " NOSHADE") + ">");
 }
 
-void Thrdlg::helpbtnClick(TPersistent*) { OpenHelpPage("rule.htm"); }
+void Thrdlg::helpbtnClick(TPersistent*) { OpenDialogHelpPage("rule.htm"); }

@@ -22,13 +22,35 @@ bool isEntityCharacter(char c) {
 // The deepest key-stack entry; an HTML context is never pushed beyond it.
 constexpr int kDeepest = TContextState::kStackSize - 1;
 
+// A paragraph's text as the hooks read it: byte after byte through a
+// reader, searches and copies through the text (which never moves its
+// bytes for them).
+struct TScanText {
+    const TParagraphText& Whole;
+    TParagraphText::TReader Bytes;
+    explicit TScanText(const TParagraphText& text) : Whole(text), Bytes(text) {}
+    char operator[](size_t index) const { return Bytes[index]; }
+    size_t size() const { return Whole.size(); }
+    // Whether the bytes from pos on begin with key.
+    bool At(size_t pos, std::string_view key) const {
+        if (pos + key.size() > size())
+            return false;
+        for (size_t i = 0; i < key.size(); ++i)
+            if (Bytes[pos + i] != key[i])
+                return false;
+        return true;
+    }
+    size_t find(char c, size_t pos) const { return Whole.find(c, pos); }
+};
+
 // One paragraph of one document, as the hooks see it.
 struct TScan {
     TCodeDocument& Document;
     int32_t Index;
     TParagraph& Paragraph;
     int32_t Start;  // absolute offset of the paragraph
-    std::string_view Text;
+    // Read where it stands: parsing around an edit passes the gap.
+    TScanText Text;
     // The stretch a hook examines, in the paragraph: from the position to
     // the limit, or to the paragraph's end when the limit lies beyond it.
     int32_t At;
@@ -42,7 +64,8 @@ std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
     if (stretch.Document == nullptr)
         return std::nullopt;
     TParagraph& paragraph = *stretch.Paragraph;
-    return TScan{*stretch.Document, stretch.Index, paragraph, stretch.Start, paragraph.Text, stretch.Position, stretch.Limit};
+    return TScan{*stretch.Document, stretch.Index, paragraph, stretch.Start, TScanText(paragraph.Text), stretch.Position,
+                 stretch.Limit};
 }
 
 // What makes the state WriteHtmlContext writes: the state in force, how
@@ -151,6 +174,16 @@ int32_t FirstTagOrEntity(std::string_view text, int32_t from, int32_t to) {
     return -1;
 }
 
+// The same in a paragraph's text, piece by piece around its gap.
+int32_t FirstTagOrEntity(const TScanText& text, int32_t from, int32_t to) {
+    const TParagraphText::TPieces pieces = text.Whole.Pieces(static_cast<size_t>(from), static_cast<size_t>(to));
+    const int32_t first = FirstTagOrEntity(pieces.First, 0, static_cast<int32_t>(pieces.First.size()));
+    if (first >= 0)
+        return from + first;
+    const int32_t second = FirstTagOrEntity(pieces.Second, 0, static_cast<int32_t>(pieces.Second.size()));
+    return second >= 0 ? static_cast<int32_t>(pieces.SecondAt) + second : -1;
+}
+
 // The first occurrence of a key between two offsets of the text (the key
 // must lie inside them), or -1.
 int32_t findIn(std::string_view text, std::string_view key, int32_t from, int32_t to) {
@@ -158,6 +191,10 @@ int32_t findIn(std::string_view text, std::string_view key, int32_t from, int32_
         return -1;
     size_t at = text.substr(0, static_cast<size_t>(to)).find(key, static_cast<size_t>(from));
     return at == std::string_view::npos ? -1 : static_cast<int32_t>(at);
+}
+int32_t findIn(const TScanText& text, std::string_view key, int32_t from, int32_t to) {
+    const size_t at = text.Whole.Find(key, static_cast<size_t>(std::max(from, 0)), static_cast<size_t>(std::max(to, 0)));
+    return at == TParagraphText::npos ? -1 : static_cast<int32_t>(at);
 }
 
 }  // namespace
@@ -209,7 +246,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             if (text[static_cast<size_t>(found)] == '&') {
                 WriteHtmlContext(scan, specialChars_, found, true, 1, 1, first + kEntity, 10);
                 limit.SetPos(start + found + 1);
-            } else if (text.substr(static_cast<size_t>(found), 4) == "<!--") {
+            } else if (text.At(static_cast<size_t>(found), "<!--")) {
                 WriteHtmlContext(scan, htmlComment_, found, true, 3, 4, first + kComment, 3);
                 limit.SetPos(start + found + 4);
             } else {
@@ -257,12 +294,8 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         return true;
     } else if (number == 1) {
         // Inside a tag that takes attributes: the next "name=value".
-        int32_t equals = -1;
-        for (int32_t i = at; i < end; ++i)
-            if (text[static_cast<size_t>(i)] == '=') {
-                equals = i;
-                break;
-            }
+        const size_t found = text.find('=', static_cast<size_t>(at));
+        const int32_t equals = found < static_cast<size_t>(std::max(end, 0)) ? static_cast<int32_t>(found) : -1;
         if (equals >= 0) {
             // The name runs back over blanks and then over the word before
             // them, but never back before the position being scanned.

@@ -5,10 +5,13 @@
 // of its own.  In the 8-bit code page every byte is a character.
 
 #include "editor/model/CodeMeasure.h"
+#include "editor/model/ParagraphText.h"
 
 #include "platform/base/Utf8.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // The bytes the character at `at` takes.
@@ -30,9 +33,36 @@ inline int32_t PreviousChar(std::string_view text, int32_t at, bool utf8) {
     return utf8 ? static_cast<int32_t>(Utf8PreviousChar(text, static_cast<size_t>(at))) : at - 1;
 }
 
+// The same in a paragraph's text, read where it stands: a character is
+// at most four bytes long, so the bytes within four of `at` decide.
+template <typename TStep>
+int32_t AroundInParagraph(const TParagraphText& text, int32_t at, TStep step) {
+    const int32_t from = std::max(at - 4, 0);
+    std::string scratch;
+    const std::string_view near = text.Piece(static_cast<size_t>(from), static_cast<size_t>(at) + 4, scratch);
+    return from + step(near, at - from);
+}
+inline int32_t CharLength(const TParagraphText& text, int32_t at, bool utf8) {
+    if (!utf8)
+        return 1;
+    return AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return CharLength(near, i, true) + i; }) - at;
+}
+inline int32_t CharStart(const TParagraphText& text, int32_t at, bool utf8) {
+    return utf8 ? AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return CharStart(near, i, true); }) : at;
+}
+inline int32_t CharEnd(const TParagraphText& text, int32_t at, bool utf8) {
+    return utf8 ? AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return CharEnd(near, i, true); }) : at;
+}
+inline int32_t NextChar(const TParagraphText& text, int32_t at, bool utf8) { return at + CharLength(text, at, utf8); }
+inline int32_t PreviousChar(const TParagraphText& text, int32_t at, bool utf8) {
+    return utf8 ? AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return PreviousChar(near, i, true); })
+                : at - 1;
+}
+
 // The width of the character at `at` in a style whose advance table is
 // given, and its length in bytes.  A byte that is not part of a valid
-// sequence is measured as its character of the code page.
+// sequence is measured as its character of the code page; a character that
+// draws nothing (a byte-order mark, a zero-width joiner) takes no room.
 struct TCharacterWidth {
     int32_t Length;
     int32_t Width;
@@ -46,5 +76,18 @@ inline TCharacterWidth MeasureCharacter(const TCodeMeasure& measure, uint8_t sty
     const size_t length = Utf8SequenceLength(text.substr(static_cast<size_t>(at)), codePoint);
     if (length == 0)
         return {1, advances[byte]};
+    if (IsIgnorableCharacter(codePoint))
+        return {static_cast<int32_t>(length), 0};
     return {static_cast<int32_t>(length), measure.CharacterAdvance(style, codePoint)};
+}
+// The same in a paragraph's text, read where it stands (a sequence is at
+// most four bytes long).
+inline TCharacterWidth MeasureCharacter(const TCodeMeasure& measure, uint8_t style, const int32_t* advances,
+                                        const TParagraphText& text, int32_t at, bool utf8) {
+    const auto byte = static_cast<unsigned char>(text[static_cast<size_t>(at)]);
+    if (!utf8 || byte < 0x80)
+        return {1, advances[byte]};
+    std::string scratch;
+    const auto from = static_cast<size_t>(at);
+    return MeasureCharacter(measure, style, advances, text.Piece(from, from + 4, scratch), 0, true);
 }

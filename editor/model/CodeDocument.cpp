@@ -136,7 +136,7 @@ std::string TCodeDocument::GetTextRange(int32_t from, int32_t to) const {
         int32_t length = p.Length();
         if (inPar < length) {
             int32_t take = std::min(length - inPar, to - offset);
-            result.append(p.Text, static_cast<size_t>(inPar), static_cast<size_t>(take));
+            p.Text.AppendTo(result, static_cast<size_t>(inPar), static_cast<size_t>(inPar + take));
             offset += take;
             inPar += take;
         }
@@ -298,6 +298,8 @@ void TCodeDocument::updateAfterEdit() {
     lastChangedPar_ = -1;
     firstChangedLine_ = lineCount_;
     formattedInUpdate_ = false;
+    // The edited paragraphs are laid out: what parsing learnt is used up.
+    layout_->ForgetLookHint();
     layout_->Schedule();
     notify([&](TDocumentWatcher& watcher) { watcher.UpdateEnded(*this, summary); });
 }

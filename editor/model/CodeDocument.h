@@ -80,7 +80,7 @@ public:
     int32_t LastLineOfParagraph(int32_t index) const;
     // The characters between two offsets (clamped to the text), CR LF at breaks.
     std::string GetTextRange(int32_t from, int32_t to) const;
-    std::string ParagraphText(int32_t index) const { return Paragraph(index)->Text; }
+    std::string ParagraphText(int32_t index) const { return Paragraph(index)->Text.Str(); }
     // The characters of a display line as it is laid out now, blanks at a
     // wrap included; empty outside the lines.
     std::string DisplayLineText(int32_t line) const;
@@ -258,7 +258,8 @@ private:
     void moveNavigators(const TEditPlan& plan, const TSurgery& surgery);
     void fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery& surgery, int32_t& parseFrom,
                                 int32_t& parseTo, bool& skipParse);
-    void highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo);
+    // keptRecords: the edit took no context record with it.
+    void highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo, bool keptRecords);
     // Removes the pairs of equal style codes of paragraph index within span
     // (widened to the runs of codes it touches), as a scan of the whole
     // paragraph would when the rest of it holds none; the paragraph is

@@ -247,8 +247,7 @@ uint8_t TCodeNavigator::StyleAt() {
     if (const TLineMarks* marks = document_->Layout().LineMarksOf(p)) {
         const int32_t offset = std::clamp(ParOffset(), 0, p.Length());
         const TLineMark& mark = marks->AtOrBefore(offset);
-        return FoldStyleCodes(mark.Style, std::string_view(p.Text).substr(static_cast<size_t>(mark.Offset),
-                                                                          static_cast<size_t>(offset - mark.Offset)));
+        return p.FoldCodes(mark.Style, mark.Offset, offset);
     }
     return p.StyleAt(LineInPar(), ParOffset());
 }

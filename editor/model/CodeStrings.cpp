@@ -156,7 +156,7 @@ int TCodeMemoStrings::AddParagraph(const std::string& s) {
 // ---------------------------------------------------------------------------
 // Paragraphs
 
-std::string TCodeParaStrings::Get(int index) const { return document_.Paragraph(index)->Text; }
+std::string TCodeParaStrings::Get(int index) const { return document_.Paragraph(index)->Text.Str(); }
 
 int TCodeParaStrings::GetCount() const {
     int32_t count = document_.ParagraphCount();

@@ -144,7 +144,14 @@ TContextList::TContextList(const TContextList& other) {
     reserve(other.block_->Count, other.block_->Width);
     block_->Count = other.block_->Count;
     block_->Marks = other.block_->Marks;
-    std::memcpy(block_ + 1, other.block_ + 1, block_->Count * bytesOf(block_->Width));
+    if (block_->Width != kWide) {
+        std::memcpy(entries(), other.entries(), block_->Count * bytesOf(block_->Width));
+        return;
+    }
+    // A copy keeps no gap: every record lies at the front.
+    for (uint32_t i = 0; i < block_->Count; ++i)
+        wide()[i] = other.Entry(static_cast<int32_t>(i));
+    gap().Front = block_->Count;
 }
 
 TContextList& TContextList::operator=(const TContextList& other) {
@@ -169,66 +176,133 @@ TContextList::~TContextList() { std::free(block_); }
 void TContextList::reserve(uint32_t count, uint32_t width) {
     const uint32_t oldWidth = block_ != nullptr ? block_->Width : kTiny;
     width = std::max(width, oldWidth);
-    if (block_ != nullptr && block_->Capacity >= count && oldWidth == width)
+    // Records set aside take room too.
+    const uint32_t aside = block_ != nullptr && oldWidth == kWide && gap().Hidden ? gap().Behind : 0;
+    const uint32_t needed = count + aside;
+    if (block_ != nullptr && block_->Capacity >= needed && oldWidth == width)
         return;
     // Growing doubles the room (a paragraph's records are written one by
     // one; parsing gives back what is left over).
-    uint32_t capacity = std::max<uint32_t>(count, 4);
+    uint32_t capacity = std::max<uint32_t>(needed, 4);
     if (block_ != nullptr)
-        capacity = count > block_->Capacity ? std::max<uint32_t>(count, block_->Capacity * 2) : block_->Capacity;
+        capacity = needed > block_->Capacity ? std::max<uint32_t>(needed, block_->Capacity * 2) : block_->Capacity;
     if (capacity >= (1u << 28))
         throw std::bad_alloc();
-    auto* fresh = static_cast<TBlock*>(std::malloc(sizeof(TBlock) + capacity * bytesOf(width)));
+    auto* fresh =
+        static_cast<TBlock*>(std::malloc(sizeof(TBlock) + headerOf(width) + capacity * bytesOf(width)));
     if (fresh == nullptr)
         throw std::bad_alloc();
     fresh->Count = 0;
     fresh->Capacity = capacity;
     fresh->Marks = block_ != nullptr ? block_->Marks : 0;
     fresh->Width = width;
-    if (block_ != nullptr) {
-        const uint32_t count = block_->Count;
-        if (oldWidth == width) {
-            std::memcpy(fresh + 1, block_ + 1, count * bytesOf(width));
-            fresh->Count = count;
-        } else {
-            // Widened entry by entry.
-            TContextList old;
-            old.block_ = block_;
-            block_ = fresh;
-            for (uint32_t i = 0; i < count; ++i)
-                put(static_cast<int32_t>(i), old.Entry(static_cast<int32_t>(i)));
-            fresh->Count = count;
-            return;
-        }
-        std::free(block_);
-    }
+    if (width == kWide)
+        *reinterpret_cast<TGap*>(fresh + 1) = TGap{0, 0, 0, 0};
+    TContextList old;
+    old.block_ = block_;
     block_ = fresh;
+    if (old.block_ == nullptr)
+        return;
+    const uint32_t oldCount = old.block_->Count;
+    if (oldWidth == width && width != kWide) {
+        std::memcpy(entries(), old.entries(), oldCount * bytesOf(width));
+    } else if (oldWidth == width) {
+        // The front stays at the front, the records behind the gap (those
+        // set aside among them) go to the end of the larger block.
+        const TGap& was = old.gap();
+        std::memcpy(wide(), old.wide(), was.Front * sizeof(TEntry));
+        std::memcpy(wide() + (capacity - was.Behind), old.wide() + (old.block_->Capacity - was.Behind),
+                    was.Behind * sizeof(TEntry));
+        gap() = was;
+    } else {
+        // Widened entry by entry.
+        for (uint32_t i = 0; i < oldCount; ++i) {
+            if (width == kWide)
+                wide()[i] = old.Entry(static_cast<int32_t>(i));
+            else
+                put(static_cast<int32_t>(i), old.Entry(static_cast<int32_t>(i)));
+        }
+        if (width == kWide)
+            gap().Front = oldCount;
+    }
+    fresh->Count = oldCount;
+}
+
+void TContextList::moveGap(int32_t index) {
+    TGap& gap = this->gap();
+    TEntry* entry = wide();
+    const auto at = static_cast<uint32_t>(index);
+    if (at < gap.Front) {
+        // Records index .. Front - 1 go behind the gap.
+        const uint32_t moved = gap.Front - at;
+        const size_t to = block_->Capacity - gap.Behind - moved;
+        std::memmove(entry + to, entry + at, moved * sizeof(TEntry));
+        for (size_t i = to; i < to + moved; ++i)
+            entry[i].Offset = wrappingSub(entry[i].Offset, gap.Delta);
+        gap.Front = at;
+        gap.Behind += moved;
+    } else if (at > gap.Front) {
+        // The first records behind the gap come to the front.
+        const uint32_t moved = at - gap.Front;
+        const size_t from = block_->Capacity - gap.Behind;
+        std::memmove(entry + gap.Front, entry + from, moved * sizeof(TEntry));
+        for (size_t i = gap.Front; i < gap.Front + moved; ++i)
+            entry[i].Offset = wrappingAdd(entry[i].Offset, gap.Delta);
+        gap.Front = at;
+        gap.Behind -= moved;
+    }
+    if (gap.Behind == 0)
+        gap.Delta = 0;
 }
 
 int32_t TContextList::IndexAt(int32_t offset) const {
     const int32_t count = Count();
     if (count == 0)
         return 0;
-    auto search = [&](const auto* first) {
+    auto search = [&](const auto* first, int32_t n) {
         return static_cast<int32_t>(
-            std::lower_bound(first, first + count, offset, [](const auto& e, int32_t at) { return e.Offset < at; }) -
-            first);
+            std::lower_bound(first, first + n, offset, [](const auto& e, int32_t at) { return e.Offset < at; }) - first);
     };
     switch (block_->Width) {
     case kTiny:
-        return search(tiny());
+        return search(tiny(), count);
     case kNarrow:
-        return search(narrow());
-    default:
-        return search(wide());
+        return search(narrow(), count);
+    default: {
+        const TGap& gap = this->gap();
+        const auto front = static_cast<int32_t>(gap.Front);
+        const int32_t inFront = search(wide(), front);
+        if (inFront < front || count == front)
+            return inFront;
+        // Behind the gap the stored offsets lack the delta.
+        const TEntry* behind = wide() + (block_->Capacity - gap.Behind);
+        const auto found = std::lower_bound(behind, behind + (count - front), offset, [&](const TEntry& e, int32_t at) {
+            return wrappingAdd(e.Offset, gap.Delta) < at;
+        });
+        return front + static_cast<int32_t>(found - behind);
+    }
     }
 }
 
 void TContextList::insertInside(int32_t index, TEntry entry) {
     const auto count = static_cast<uint32_t>(Count());
     reserve(count + 1, widthOf(entry));
+    if (block_->Width == kWide) {
+        TGap& gap = this->gap();
+        if (!gap.Hidden) {
+            moveGap(index);
+        } else {
+            // Records are set aside behind the gap: the front moves up.
+            std::memmove(wide() + index + 1, wide() + index, (gap.Front - static_cast<uint32_t>(index)) * sizeof(TEntry));
+        }
+        wide()[index] = entry;
+        ++gap.Front;
+        ++block_->Count;
+        block_->Marks |= ContextMarks(entry.Id);
+        return;
+    }
     const size_t width = bytesOf(block_->Width);
-    auto* bytes = reinterpret_cast<unsigned char*>(block_ + 1);
+    auto* bytes = entries();
     std::memmove(bytes + (static_cast<size_t>(index) + 1) * width, bytes + static_cast<size_t>(index) * width,
                  (count - static_cast<uint32_t>(index)) * width);
     ++block_->Count;
@@ -260,17 +334,24 @@ TContextList TContextList::SplitOff(int32_t index) {
     index = std::max(index, 0);
     if (index >= count)
         return tail;
-    if (index == 0) {
+    if (index == 0 && !(block_->Width == kWide && gap().Hidden)) {
         std::swap(tail.block_, block_);
         return tail;
     }
     tail.reserve(static_cast<uint32_t>(count - index), block_->Width);
-    const size_t width = bytesOf(block_->Width);
-    std::memcpy(tail.block_ + 1, reinterpret_cast<const unsigned char*>(block_ + 1) + static_cast<size_t>(index) * width,
-                static_cast<size_t>(count - index) * width);
-    tail.block_->Count = static_cast<uint32_t>(count - index);
+    if (block_->Width != kWide) {
+        const size_t width = bytesOf(block_->Width);
+        std::memcpy(tail.entries(), entries() + static_cast<size_t>(index) * width,
+                    static_cast<size_t>(count - index) * width);
+        tail.block_->Count = static_cast<uint32_t>(count - index);
+        tail.block_->Marks = block_->Marks;
+        block_->Count = static_cast<uint32_t>(index);
+        return tail;
+    }
+    for (int32_t i = index; i < count; ++i)
+        tail.Append(Entry(i));
     tail.block_->Marks = block_->Marks;
-    block_->Count = static_cast<uint32_t>(index);
+    Erase(index, count);
     return tail;
 }
 
@@ -283,16 +364,16 @@ void TContextList::AppendRange(const TContextList& other, int32_t first, int32_t
     const auto added = static_cast<uint32_t>(last - first);
     const uint32_t width = std::max(other.block_->Width, widthOf(int64_t{other.Offset(last - 1)}));
     reserve(count + added, width);
-    if (block_->Width == other.block_->Width) {
+    if (block_->Width == other.block_->Width && block_->Width != kWide) {
         const size_t bytes = bytesOf(block_->Width);
-        std::memcpy(reinterpret_cast<unsigned char*>(block_ + 1) + count * bytes,
-                    reinterpret_cast<const unsigned char*>(other.block_ + 1) + static_cast<size_t>(first) * bytes,
-                    added * bytes);
+        std::memcpy(entries() + count * bytes, other.entries() + static_cast<size_t>(first) * bytes, added * bytes);
+        block_->Count = count + added;
     } else {
+        if (block_->Width == kWide && !gap().Hidden)
+            moveGap(static_cast<int32_t>(count));
         for (int32_t i = first; i < last; ++i)
-            put(static_cast<int32_t>(count) + (i - first), other.Entry(i));
+            Append(other.Entry(i));
     }
-    block_->Count = count + added;
     block_->Marks |= other.block_->Marks;
 }
 
@@ -301,15 +382,37 @@ void TContextList::Erase(int32_t from, int32_t to) {
     to = std::min(to, count);
     if (from >= to)
         return;
+    const auto erased = static_cast<uint32_t>(to - from);
+    if (block_->Width == kWide) {
+        TGap& gap = this->gap();
+        if (gap.Hidden) {
+            std::memmove(wide() + from, wide() + to, (gap.Front - static_cast<uint32_t>(to)) * sizeof(TEntry));
+            gap.Front -= erased;
+            block_->Count -= erased;
+            return;
+        }
+        if (from == 0 && to == count) {
+            Clear();
+            return;
+        }
+        // The erased records are the first ones behind the gap, which
+        // takes their room.
+        moveGap(from);
+        gap.Behind -= erased;
+        if (gap.Behind == 0)
+            gap.Delta = 0;
+        block_->Count -= erased;
+        return;
+    }
     if (from == 0 && to == count) {
         Clear();
         return;
     }
     const size_t width = bytesOf(block_->Width);
-    auto* bytes = reinterpret_cast<unsigned char*>(block_ + 1);
+    auto* bytes = entries();
     std::memmove(bytes + static_cast<size_t>(from) * width, bytes + static_cast<size_t>(to) * width,
                  static_cast<size_t>(count - to) * width);
-    block_->Count -= static_cast<uint32_t>(to - from);
+    block_->Count -= erased;
 }
 
 void TContextList::Clear() {
@@ -325,20 +428,26 @@ void TContextList::ShiftOffsets(int32_t index, int32_t delta) {
     if (width > block_->Width)
         reserve(block_->Count, width);
     // One loop per width, which the compiler runs over many entries at once.
-    auto shift = [&](auto* entries) {
+    auto shift = [&](auto* entries, int32_t end) {
         using TOffset = decltype(entries->Offset);
-        for (int32_t i = index; i < count; ++i)
+        for (int32_t i = index; i < end; ++i)
             entries[i].Offset = static_cast<TOffset>(entries[i].Offset + delta);
     };
     switch (block_->Width) {
     case kTiny:
-        shift(tiny());
+        shift(tiny(), count);
         break;
     case kNarrow:
-        shift(narrow());
+        shift(narrow(), count);
         break;
     default:
-        shift(wide());
+        if (gap().Hidden) {
+            shift(wide(), count);
+            break;
+        }
+        // Behind the gap one delta moves them all.
+        moveGap(index);
+        gap().Delta = wrappingAdd(gap().Delta, delta);
     }
 }
 
@@ -361,14 +470,83 @@ std::vector<TContextRecord> TContextList::Records() const {
 void TContextList::ShrinkToFit() {
     if (block_ == nullptr || block_->Capacity == block_->Count)
         return;
+    if (block_->Width == kWide) {
+        // Not while records are set aside; the gap closes first.
+        if (gap().Hidden)
+            return;
+        moveGap(static_cast<int32_t>(block_->Count));
+    }
     if (block_->Count == 0) {
         Clear();
         return;
     }
-    auto* fresh =
-        static_cast<TBlock*>(std::realloc(block_, sizeof(TBlock) + block_->Count * bytesOf(block_->Width)));
+    auto* fresh = static_cast<TBlock*>(
+        std::realloc(block_, sizeof(TBlock) + headerOf(block_->Width) + block_->Count * bytesOf(block_->Width)));
     if (fresh == nullptr)
         return;
     block_ = fresh;
     block_->Capacity = block_->Count;
+}
+
+// ---------------------------------------------------------------------------
+
+TSetAsideRecords::TSetAsideRecords(TContextList& list, int32_t index) : list_(list) {
+    index = std::clamp(index, 0, list.Count());
+    if (list.block_ != nullptr && list.block_->Width == TContextList::kWide && !list.gap().Hidden) {
+        inPlace_ = true;
+        list.moveGap(index);
+        TContextList::TGap& gap = list.gap();
+        gap.Hidden = 1;
+        count_ = static_cast<int32_t>(gap.Behind);
+        list.block_->Count = gap.Front;
+        marks_ = list.block_->Marks;
+        return;
+    }
+    own_ = list.SplitOff(index);
+    count_ = own_.Count();
+    marks_ = own_.block_ != nullptr ? own_.block_->Marks : 0;
+}
+
+int32_t TSetAsideRecords::IndexAt(int32_t offset) const {
+    if (!inPlace_)
+        return own_.IndexAt(offset);
+    int32_t low = 0;
+    int32_t high = count_;
+    while (low < high) {
+        const int32_t middle = low + (high - low) / 2;
+        if (Offset(middle) < offset)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+void TSetAsideRecords::PutBackFrom(int32_t index) {
+    if (done_)
+        return;
+    done_ = true;
+    index = std::clamp(index, 0, count_);
+    if (!inPlace_) {
+        list_.AppendRange(own_, index, count_);
+        return;
+    }
+    TContextList::TGap& gap = list_.gap();
+    gap.Hidden = 0;
+    gap.Behind -= static_cast<uint32_t>(index);
+    if (gap.Behind == 0)
+        gap.Delta = 0;
+    list_.block_->Count = gap.Front + gap.Behind;
+}
+
+void TSetAsideRecords::Drop() {
+    if (done_)
+        return;
+    done_ = true;
+    if (!inPlace_)
+        return;
+    TContextList::TGap& gap = list_.gap();
+    gap.Hidden = 0;
+    gap.Behind = 0;
+    gap.Delta = 0;
 }

@@ -98,6 +98,14 @@ inline uint8_t ContextMarks(TContextId id) {
 
 // The context records of one paragraph, ordered by offset: a single pointer
 // when there are none.
+//
+// A list of wide records (a paragraph longer than 64 KB) keeps a gap where
+// it was last edited: the records behind the gap lie at the end of the
+// block, their offsets stored less a delta that every edit at the gap
+// changes.  Inserting or removing records and moving the offsets behind
+// an edit then cost what lies between the gap and the edit, not the
+// records behind it: a key typed again and again in the middle of a
+// megabyte-long line moves none of them.
 class TContextList {
 public:
     struct TEntry {
@@ -134,8 +142,11 @@ public:
             return tiny()[index].Offset;
         case kNarrow:
             return narrow()[index].Offset;
-        default:
-            return wide()[index].Offset;
+        default: {
+            const TGap& gap = this->gap();
+            return index < static_cast<int32_t>(gap.Front) ? wide()[index].Offset
+                                                           : wrappingAdd(wide()[behindGap(index)].Offset, gap.Delta);
+        }
         }
     }
     TContextId Id(int32_t index) const {
@@ -145,7 +156,7 @@ public:
         case kNarrow:
             return narrow()[index].Id;
         default:
-            return wide()[index].Id;
+            return wide()[index < static_cast<int32_t>(gap().Front) ? static_cast<size_t>(index) : behindGap(index)].Id;
         }
     }
     TEntry Entry(int32_t index) const { return {Offset(index), Id(index)}; }
@@ -159,12 +170,20 @@ public:
 
     void Insert(int32_t index, TEntry entry) {
         // Parsing writes behind the last record most of the time.
-        if (block_ != nullptr && index == static_cast<int32_t>(block_->Count) && block_->Count < block_->Capacity &&
-            widthOf(entry) <= block_->Width) {
-            put(index, entry);
-            ++block_->Count;
-            block_->Marks |= ContextMarks(entry.Id);
-            return;
+        if (block_ != nullptr && index == static_cast<int32_t>(block_->Count) && widthOf(entry) <= block_->Width) {
+            if (block_->Width != kWide) {
+                if (block_->Count < block_->Capacity) {
+                    put(index, entry);
+                    ++block_->Count;
+                    block_->Marks |= ContextMarks(entry.Id);
+                    return;
+                }
+            } else if (TGap& gap = this->gap(); gap.Front == block_->Count && gap.Front + gap.Behind < block_->Capacity) {
+                wide()[gap.Front++] = entry;
+                ++block_->Count;
+                block_->Marks |= ContextMarks(entry.Id);
+                return;
+            }
         }
         insertInside(index, entry);
     }
@@ -199,6 +218,8 @@ public:
     void AppendRange(const TContextList& other, int32_t first, int32_t last);
 
 private:
+    friend class TSetAsideRecords;
+
     // Entries come in three widths, the narrowest that holds every offset
     // and state number of the paragraph: bytes, 16-bit or 32-bit numbers.
     enum : uint32_t { kTiny = 0, kNarrow = 1, kWide = 2 };
@@ -216,18 +237,51 @@ private:
         uint32_t Marks : 2;  // the marks of every state entered since the block was made
         uint32_t Width : 2;
     };
+    // The gap of a wide list, between the block and its entries: records
+    // 0 .. Front - 1 lie at the start of the entries, the Behind records
+    // after them at the end, their offsets stored less Delta.  Records set
+    // aside (Hidden) lie behind the gap without counting among the records.
+    struct TGap {
+        uint32_t Front;
+        uint32_t Behind;
+        int32_t Delta;
+        uint32_t Hidden;
+    };
 
+    // Offsets behind the gap are stored less a delta that sums every shift
+    // since: the sum is taken modulo 2^32, which gives the offset exactly
+    // whenever the offset itself is a valid one.
+    static int32_t wrappingAdd(int32_t a, int32_t b) {
+        return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+    }
+    static int32_t wrappingSub(int32_t a, int32_t b) {
+        return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+    }
     static uint32_t widthOf(int64_t number) { return number <= 0xFF ? kTiny : number <= 0xFFFF ? kNarrow : kWide; }
     static uint32_t widthOf(TEntry entry) {
         return entry.Offset < 0 ? kWide : std::max(widthOf(entry.Offset), widthOf(int64_t{entry.Id}));
     }
     static size_t bytesOf(uint32_t width) { return width == kTiny ? 2 : width == kNarrow ? 4 : 8; }
+    static size_t headerOf(uint32_t width) { return width == kWide ? sizeof(TGap) : 0; }
+    unsigned char* entries() const { return reinterpret_cast<unsigned char*>(block_ + 1) + headerOf(block_->Width); }
     TTiny* tiny() const { return reinterpret_cast<TTiny*>(block_ + 1); }
     TNarrow* narrow() const { return reinterpret_cast<TNarrow*>(block_ + 1); }
-    TEntry* wide() const { return reinterpret_cast<TEntry*>(block_ + 1); }
+    TGap& gap() const { return *reinterpret_cast<TGap*>(block_ + 1); }
+    // (Only for a wide list: its entries lie behind the gap's record.)
+    TEntry* wide() const {
+        return reinterpret_cast<TEntry*>(reinterpret_cast<unsigned char*>(block_ + 1) + sizeof(TGap));
+    }
+    // Where record index (at or after the front) of a wide list lies.
+    size_t behindGap(int32_t index) const {
+        const TGap& gap = this->gap();
+        return block_->Capacity - gap.Behind + (static_cast<uint32_t>(index) - gap.Front);
+    }
     // Room for count records at least as wide as width.
     void reserve(uint32_t count, uint32_t width);
     void insertInside(int32_t index, TEntry entry);
+    // Moves a wide list's gap to index (no record may be set aside).
+    void moveGap(int32_t index);
+    // Writes record index where it lies (before the gap in a wide list).
     void put(int32_t index, TEntry entry) {
         switch (block_->Width) {
         case kTiny:
@@ -237,9 +291,57 @@ private:
             narrow()[index] = {static_cast<uint16_t>(entry.Offset), static_cast<uint16_t>(entry.Id)};
             break;
         default:
-            wide()[index] = entry;
+            if (index < static_cast<int32_t>(gap().Front))
+                wide()[index] = entry;
+            else
+                wide()[behindGap(index)] = {wrappingSub(entry.Offset, gap().Delta), entry.Id};
         }
     }
 
     TBlock* block_ = nullptr;
+};
+
+// The records of a paragraph from some index on, set aside while the
+// paragraph is parsed again: the list ends before them meanwhile, and
+// they are read here.  A wide list keeps them where they are (behind its
+// gap); another list hands them to a list of their own.  What is not put
+// back is dropped.
+class TSetAsideRecords {
+public:
+    TSetAsideRecords(TContextList& list, int32_t index);
+    ~TSetAsideRecords() { Drop(); }
+    TSetAsideRecords(const TSetAsideRecords&) = delete;
+    TSetAsideRecords& operator=(const TSetAsideRecords&) = delete;
+
+    int32_t Count() const { return count_; }
+    int32_t Offset(int32_t index) const {
+        if (!inPlace_)
+            return own_.Offset(index);
+        const TContextList::TGap& gap = list_.gap();
+        return TContextList::wrappingAdd(list_.wide()[first() + static_cast<size_t>(index)].Offset, gap.Delta);
+    }
+    TContextId Id(int32_t index) const {
+        return inPlace_ ? list_.wide()[first() + static_cast<size_t>(index)].Id : own_.Id(index);
+    }
+    TContextList::TEntry Entry(int32_t index) const { return {Offset(index), Id(index)}; }
+    const TContextState& State(int32_t index) const { return ContextState(Id(index)); }
+    // The first record whose offset is at least the given offset.
+    int32_t IndexAt(int32_t offset) const;
+    bool MayHoldStyledWithoutKeys() const { return marks_ & ContextTable::kStyledWithoutKeysMark; }
+
+    // Puts the records from index on back behind the list's records (which
+    // must all lie before them); the rest is dropped.
+    void PutBackFrom(int32_t index);
+    // Drops every record set aside (before the list is replaced whole).
+    void Drop();
+
+private:
+    size_t first() const { return list_.block_->Capacity - list_.gap().Behind; }
+
+    TContextList& list_;
+    TContextList own_;
+    bool inPlace_ = false;
+    bool done_ = false;
+    int32_t count_ = 0;
+    uint32_t marks_ = 0;
 };

@@ -175,7 +175,7 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
     bool skipParse = false;
     fixContextsAtEditPoint(plan, surgery, parseFrom, parseTo, skipParse);
     if (!skipParse)
-        highlightEdit(plan, parseFrom, parseTo);
+        highlightEdit(plan, parseFrom, parseTo, surgery.RemovedContexts == 0);
 
     int32_t caret = plan.From + plan.Inserted;
     if (staticFormat_ && !internalEdit_ && fields_->CodeCleanUp && !replay) {
@@ -200,7 +200,7 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
     return std::clamp(caret, 0, textLength_);
 }
 
-void TCodeDocument::highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo) {
+void TCodeDocument::highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo, bool keptRecords) {
     if (OnParse)
         OnParse(parseFrom, parseTo);
     const int32_t startIndex = std::min(plan.StartParagraph, paragraphs_.Count() - 1);
@@ -218,12 +218,17 @@ void TCodeDocument::highlightEdit(const TEditPlan& plan, int32_t parseFrom, int3
         if (parseTo_->ParNumber() != parseFrom_->ParNumber())
             parseTo_->SetPos(paragraphs_.Start(parseFrom_->ParNumber()) + parseFrom_->Paragraph()->Length());
         TRestoreOnExit<bool> around(highlighting_->aroundEdit_, plan.StartParagraph == plan.EndParagraph);
+        TRestoreOnExit<bool> kept(highlighting_->editKeptRecords_, keptRecords);
         ApplyStartStopKeys(*parseFrom_, *parseTo_);
     }
     if (startPar.KeywordsApplied) {
         ApplyKeywords(*parseFrom_, *parseTo_);
         startPar.KeywordsApplied = 1;
     }
+    // Keywords put records of their own where the parse compared none: a
+    // keyword may reach past where parsing found the look kept.
+    if (paragraphs_[startIndex].Contexts.HasKeywordRecords())
+        layout_->SpoilLookHint();
 }
 
 TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) {
@@ -240,6 +245,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
     TParagraph& endPar = paragraphs_[E];
     const int32_t ls = startPar.LineOfOffset(s);
     const int32_t le = endPar.LineOfOffset(e);
+    layout_->SpoilLookHint();
     result.ContextAtStart = startPar.ContextBefore(s);
     result.ContextAtEnd = endPar.ContextBefore(e);
     result.StartLine = ls;
@@ -266,8 +272,10 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         if (le > ls)
             startPar.FurtherLines.erase(startPar.FurtherLines.begin() + ls, startPar.FurtherLines.begin() + le);
         for (int32_t line = ls + 1; line < startPar.LineCount(); ++line) {
-            startPar.Line(line).Start += delta;
-            startPar.Line(line).Stop += delta;
+            TLineRecord& moved = startPar.Line(line);
+            moved.Start += delta;
+            moved.Stop += delta;
+            moved.StretchStart += delta;
         }
         result.LineDelta = -(le - ls);
         startPar.Formatted = 0;
@@ -285,8 +293,11 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         const int32_t shiftInLast = prefix + lastPieceLength - e;
         const int32_t mergedLineStart = k == 0 ? startPar.Line(ls).Start : 0;
 
-        std::string lastText = lastPiece;
-        lastText.append(endPar.Text, static_cast<size_t>(e), std::string::npos);
+        TParagraphText lastText(lastPiece);
+        {
+            std::string scratch;
+            lastText.append(endPar.Text.Piece(static_cast<size_t>(e), endPar.Text.size(), scratch));
+        }
 
         // Records and lines behind e move to the last paragraph of the result.
         TContextList movedContexts;
@@ -307,6 +318,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
             TLineRecord record = endPar.Line(line);
             record.Start = line == le ? mergedLineStart : record.Start + shiftInLast;
             record.Stop += shiftInLast;
+            record.StretchStart = std::max(record.StretchStart + shiftInLast, record.Start);
             movedLines.push_back(record);
         }
 
@@ -326,7 +338,7 @@ TCodeDocument::TSurgery TCodeDocument::replaceParagraphs(const TEditPlan& plan) 
         startPar.Formatted = 0;
         startPar.FormatFromLine = std::min(startPar.FormatFromLine, ls);
         if (k == 0) {
-            startPar.Text += lastText;
+            startPar.Text += lastText.View();
             uint8_t lineStyle = startPar.Line(ls).Style;
             startPar.SetLineCount(ls + 1);
             startPar.Line(ls) = movedLines.front();
@@ -511,7 +523,7 @@ void TCodeDocument::cleanUpStyleCodes(int32_t index, TCodeSpan span, int32_t& ca
     {
         // A pair can only form within one run of codes: the runs that touch
         // the span are looked at whole.
-        const std::string& text = paragraphs_[index].Text;
+        const TParagraphText& text = paragraphs_[index].Text;
         span.From = std::clamp(span.From, 0, static_cast<int32_t>(text.size()));
         span.To = std::clamp(span.To, span.From, static_cast<int32_t>(text.size()));
         while (span.From > 0 && IsStyleCode(text[static_cast<size_t>(span.From - 1)]))
@@ -526,10 +538,13 @@ void TCodeDocument::cleanUpStyleCodes(int32_t index, TCodeSpan span, int32_t& ca
     for (;;) {
         // From one style code to the next: the paragraph is looked up again
         // only after an edit.
-        const std::string& text = paragraphs_[index].Text;
+        // (Read where the text stands: the edit's gap lies in the span.)
+        const TParagraphText& text = paragraphs_[index].Text;
         const int32_t limit = hooked ? static_cast<int32_t>(text.size()) : std::min(span.To, static_cast<int32_t>(text.size()));
-        const std::string_view within = std::string_view(text).substr(0, static_cast<size_t>(limit));
-        i = static_cast<int32_t>(FindStyleCode(within, static_cast<size_t>(std::clamp(i, 0, limit))));
+        const int32_t from = std::clamp(i, 0, limit);
+        std::string scratch;
+        const std::string_view within = text.Piece(static_cast<size_t>(from), static_cast<size_t>(limit), scratch);
+        i = from + static_cast<int32_t>(std::min(FindStyleCode(within, 0), within.size()));
         if (i >= limit)
             break;
         const int32_t j = PairedCodeIndex(text, i);

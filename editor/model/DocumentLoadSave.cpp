@@ -40,7 +40,7 @@ public:
         auto paragraph = std::make_unique<TParagraph>();
         // An exact copy: the collecting buffer grew in steps and is kept
         // for the next paragraph.
-        paragraph->Text = std::string(current_.data(), current_.size());
+        paragraph->Text = std::string_view(current_.data(), current_.size());
         current_.clear();
         paragraph->FirstLine.Stop = paragraph->Length();
         paragraph->FirstLine.Style = style_;
@@ -336,7 +336,8 @@ void TCodeDocument::LoadFormatted(TStream& stream, bool reformat) {
             paragraph->Contexts.Append({context.Offset, InternContext(context)});
         }
         paragraph->Contexts.ShrinkToFit();
-        readBytes(stream, paragraph->Text, length);
+        readBytes(stream, record, length);
+        paragraph->Text = record;
         // The context in force at a paragraph's start is the last one of the
         // paragraph before it.
         if (i > 0)

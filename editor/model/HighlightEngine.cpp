@@ -106,6 +106,38 @@ namespace {
 
 bool IsPlain(const TContextState& record) { return (record.Flags & TContextState::kStyled) == 0; }
 
+// Where a paragraph parsed again after an edit looks as it did.  Behind
+// the edit the look at an offset is that of the last record at or before
+// it: the old and the new records agree from the start of the longest run
+// of records they share at the end of the compared stretch (the same
+// offsets, the same look), and before that run as far back as the records
+// in force there agree.  Old records are the truth only behind the first
+// one at or after the edit's end when the edit took records with it (the
+// look just behind the edit went with them).
+int32_t LookKeptFrom(const TSetAsideRecords& old, size_t oldCompared, const TContextList& parsed, int32_t firstParsed,
+                     int32_t editTo, int32_t convergedAt, bool editKeptRecords) {
+    auto i = static_cast<int32_t>(oldCompared);
+    int32_t j = parsed.Count();
+    while (i > 0 && j > firstParsed && old.Offset(i - 1) == parsed.Offset(j - 1) && old.Offset(i - 1) >= editTo &&
+           (old.Id(i - 1) == parsed.Id(j - 1) || SameHighlight(old.State(i - 1), parsed.State(j - 1)))) {
+        --i;
+        --j;
+    }
+    int32_t kept = i < static_cast<int32_t>(oldCompared) ? old.Offset(i) : convergedAt;
+    if (i == 0 && j == firstParsed) {
+        // Before the shared run both are in the state in force where
+        // parsing began.
+        kept = editTo;
+    } else if (i > 0 && j > firstParsed && SameHighlight(old.State(i - 1), parsed.State(j - 1))) {
+        kept = std::max({editTo, old.Offset(i - 1), parsed.Offset(j - 1)});
+    }
+    if (!editKeptRecords) {
+        const int32_t behind = old.IndexAt(editTo);
+        kept = std::max(kept, behind < static_cast<int32_t>(oldCompared) ? old.Offset(behind) : convergedAt);
+    }
+    return std::min(kept, convergedAt);
+}
+
 } // namespace
 
 void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t editTo) {
@@ -146,7 +178,7 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // The old records from the restart on are set aside whole (parsing
     // writes its own in their place); the styled ones without keys stay in
     // force meanwhile.
-    const TContextList old = p.Contexts.SplitOff(firstParsed);
+    TSetAsideRecords old(p.Contexts, firstParsed);
     const auto oldCount = static_cast<size_t>(old.Count());
     const bool oldStyledWithoutKeys = old.MayHoldStyledWithoutKeys();
     if (oldStyledWithoutKeys)
@@ -238,6 +270,8 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     };
     int32_t changedAt = firstDifferenceAt(same);
     const int32_t restyledFrom = firstDifferenceAt(std::min(identical, same));
+    if (afterEdit && aroundEdit_ && convergedAt >= 0)
+        document_.layout_->NoteLookKeptFrom(index, LookKeptFrom(old, oldCompared, p.Contexts, firstParsed, editTo, convergedAt, editKeptRecords_));
     if (convergedAt >= 0) {
         // The old records from there on stay (keywords' among them).
         const auto keepFrom = static_cast<int32_t>(oldCompared);
@@ -245,7 +279,7 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
             (p.Contexts.Empty() || keepFrom >= old.Count() || p.Contexts.LastOffset() < old.Offset(keepFrom))) {
             // Every record parsing wrote lies before them: they follow as
             // they are.
-            p.Contexts.AppendRange(old, keepFrom, old.Count());
+            old.PutBackFrom(keepFrom);
         } else {
             TContextList merged;
             int32_t keep = keepFrom;
@@ -259,9 +293,12 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
             for (; keep < old.Count(); ++keep)
                 if (!IsStyledWithoutKeys(old.State(keep)))
                     merged.Append(old.Entry(keep));
+            old.Drop();
             p.Contexts = std::move(merged);
         }
     }
+    // Without convergence the old records are all replaced.
+    old.Drop();
     // A paragraph parsed whole gives back its spare room; one parsed again
     // around an edit keeps room for the next.
     if (afterEdit)

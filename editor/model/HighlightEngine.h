@@ -109,6 +109,9 @@ private:
     // the edit are that paragraph's own, so parsing may stop where it meets
     // them again.
     bool aroundEdit_ = false;
+    // ... and the edit took no record with it: the old records tell how
+    // the text just behind it looked.
+    bool editKeptRecords_ = false;
     std::unique_ptr<TKeywordList> keywords_;
     std::unique_ptr<TStartStopKeyList> startStopKeys_;
     TCodeHighlighter* highlighter_ = nullptr;

@@ -21,12 +21,16 @@ bool SameLine(const TLineRecord& a, const TLineRecord& b) {
            a.StretchSpaces == b.StretchSpaces && a.StretchStart == b.StretchStart && a.Style == b.Style;
 }
 
+// TBytes reads the paragraph's bytes by offset: a plain pointer when its
+// text stands in one piece (as every text does that is not being edited),
+// else a reader that steps over the gap.
+template <class TBytes>
 class TLineBreaker {
 public:
     TLineBreaker(const TTextLayout& layout, bool staticFormat, bool utf8, TParagraph& paragraph,
-                 const TCodeMeasure& measure, int32_t available, std::vector<TLineRecord>& out)
+                 const TCodeMeasure& measure, int32_t available, std::vector<TLineRecord>& out, TBytes bytes)
         : layout_(layout), p_(paragraph), measure_(measure), available_(available), out_(out),
-          text_(paragraph.Text), length_(paragraph.Length()), staticFormat_(staticFormat),
+          text_(paragraph.Text), bytes_(bytes), length_(paragraph.Length()), staticFormat_(staticFormat),
           utf8_(utf8) {
         // Tab stops are counted in the blanks of the measure lines are broken for.
         const int32_t blank = measure.CharWidth(layout.FontStyle() & static_cast<uint8_t>(~kStyleHighlight), ' ');
@@ -68,7 +72,7 @@ private:
     // The advance of the character at position_; a character of several
     // bytes leaves position_ on its last byte.
     int32_t advanceOfCharacter() {
-        const auto byte = static_cast<unsigned char>(text_[static_cast<size_t>(position_)]);
+        const auto byte = static_cast<unsigned char>(bytes_[static_cast<size_t>(position_)]);
         if (byte < 0x80 || !utf8_)
             return advances_[byte];
         const TCharacterWidth character =
@@ -85,7 +89,8 @@ private:
     const TCodeMeasure& measure_;
     int32_t available_;
     std::vector<TLineRecord>& out_;
-    const std::string& text_;
+    const TParagraphText& text_;
+    const TBytes bytes_;
     int32_t length_;
     bool staticFormat_;
     bool utf8_;
@@ -110,7 +115,8 @@ private:
     int32_t changedLine_ = 0;
 };
 
-void TLineBreaker::selectFont() {
+template <class TBytes>
+void TLineBreaker<TBytes>::selectFont() {
     uint8_t style = layout_.StyleForMeasure(state_.style, *state_.context);
     if (style == selectedStyle_ && advances_ != nullptr)
         return;
@@ -121,7 +127,8 @@ void TLineBreaker::selectFont() {
     spaceAdvance_ = std::max(advances_[static_cast<unsigned char>(' ')], 1);
 }
 
-void TLineBreaker::startLine(int32_t start) {
+template <class TBytes>
+void TLineBreaker<TBytes>::startLine(int32_t start) {
     lineStart_ = start;
     lineStyle_ = state_.style;
     x_ = 0;
@@ -129,7 +136,8 @@ void TLineBreaker::startLine(int32_t start) {
     stretchStart_ = start;
 }
 
-void TLineBreaker::finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth, int32_t stretch) {
+template <class TBytes>
+void TLineBreaker<TBytes>::finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth, int32_t stretch) {
     TLineRecord line;
     line.Start = lineStart_;
     line.Stop = stop;
@@ -154,7 +162,8 @@ void TLineBreaker::finishLine(int32_t stop, int32_t textWidth, int32_t fullWidth
     }
 }
 
-void TLineBreaker::breakInside() {
+template <class TBytes>
+void TLineBreaker<TBytes>::breakInside() {
     int32_t width = 0;
     int32_t taken = 0;
     TState previous = state_;
@@ -165,7 +174,7 @@ void TLineBreaker::breakInside() {
         previousWidth = width;
         previousPosition = position_;
         enterContexts(position_);
-        char c = text_[static_cast<size_t>(position_)];
+        char c = bytes_[static_cast<size_t>(position_)];
         if (c == ' ')
             width += spaceAdvance_;
         else if (c == '\t')
@@ -190,12 +199,14 @@ void TLineBreaker::breakInside() {
     startLine(position_);
 }
 
-void TLineBreaker::RunApart(uint8_t startStyle) {
+template <class TBytes>
+void TLineBreaker<TBytes>::RunApart(uint8_t startStyle) {
     formatToEnd_ = true;
     runFrom(0, startStyle);
 }
 
-int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) {
+template <class TBytes>
+int32_t TLineBreaker<TBytes>::Run(int32_t first, bool formatToEnd, int32_t changedLine) {
     formatToEnd_ = formatToEnd;
     changedLine_ = changedLine;
     oldLine_ = first;
@@ -204,7 +215,8 @@ int32_t TLineBreaker::Run(int32_t first, bool formatToEnd, int32_t changedLine) 
     return runFrom(firstLine.Start, firstLine.Style);
 }
 
-int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
+template <class TBytes>
+int32_t TLineBreaker<TBytes>::runFrom(int32_t start, uint8_t style) {
     state_.style = staticFormat_ ? style : 0;
     state_.contextIndex = p_.ContextIndexAt(start);
     state_.context = state_.contextIndex > 0 ? &p_.Contexts.State(state_.contextIndex - 1) : &p_.Base();
@@ -222,7 +234,7 @@ int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
         bool tabInRun = false;
         while (position_ < length_) {
             enterContexts(position_);
-            char c = text_[static_cast<size_t>(position_)];
+            char c = bytes_[static_cast<size_t>(position_)];
             if (c == ' ') {
                 x_ += spaceAdvance_;
                 ++spaces_;
@@ -252,7 +264,7 @@ int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
         TState atWord = state_;
         int32_t word = 0;
         while (position_ < length_ && word <= available_) {
-            char c = text_[static_cast<size_t>(position_)];
+            char c = bytes_[static_cast<size_t>(position_)];
             if (IsBlank(c))
                 break;
             enterContexts(position_);
@@ -307,6 +319,20 @@ int32_t TLineBreaker::runFrom(int32_t start, uint8_t style) {
     return stopped_ ? replacedLast_ : p_.LineCount() - 1;
 }
 
+// Runs a line breaker over paragraph p with the reader that suits its text.
+template <class TRun>
+auto WithLineBreaker(const TTextLayout& layout, bool staticFormat, bool utf8, TParagraph& p, const TCodeMeasure& measure,
+                     int32_t available, std::vector<TLineRecord>& out, TRun run) {
+    if (!p.Text.HasGap()) {
+        TLineBreaker<const char*> breaker(layout, staticFormat, utf8, p, measure, available, out,
+                                          p.Text.Pieces(0, p.Text.size()).First.data());
+        return run(breaker);
+    }
+    TLineBreaker<TParagraphText::TReader> breaker(layout, staticFormat, utf8, p, measure, available, out,
+                                                  TParagraphText::TReader(p.Text));
+    return run(breaker);
+}
+
 }  // namespace
 
 void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int32_t index, int32_t& firstLine,
@@ -358,8 +384,10 @@ void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int
             return;
         }
         newLines_.clear();
-        TLineBreaker breaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, *measure, available, newLines_);
-        int32_t replacedLast = breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));
+        int32_t replacedLast = WithLineBreaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, *measure, available,
+                                               newLines_, [&](auto& breaker) {
+                                                   return breaker.Run(first, formatToEnd, std::clamp(firstLine, 0, oldCount - 1));
+                                               });
 
         // Lines before the changed one that come out as they were show the
         // same text as before: they are not reported as laid out anew.
@@ -369,13 +397,23 @@ void TTextLayout::BreakParagraph(const TCodeMeasure* measure, int32_t width, int
                same + 1 < static_cast<int32_t>(newLines_.size()) &&
                SameLine(newLines_[static_cast<size_t>(same)], p.Line(first + same)))
             ++same;
+        // Lines behind the changed one that come out as they were, where the
+        // look is known to be kept, show the same text as before too.
+        int32_t reported = static_cast<int32_t>(newLines_.size()) - 1;
+        const int32_t keptFrom = formatToEnd ? kMaxTextLength : lookKeptFrom(index);
+        while (reported > same && replacedLast - (static_cast<int32_t>(newLines_.size()) - 1 - reported) > changedLine) {
+            const TLineRecord& line = newLines_[static_cast<size_t>(reported)];
+            const int32_t oldLine = replacedLast - (static_cast<int32_t>(newLines_.size()) - 1 - reported);
+            if (line.Start < keptFrom || !SameLine(line, p.Line(oldLine)))
+                break;
+            --reported;
+        }
         // The new lines take the place of the old lines first..replacedLast.
         p.ReplaceLines(first, replacedLast, newLines_);
         for (const TLineRecord& line : newLines_)
             updateWidest(index, line.TextWidth);
-        int32_t delta = p.LineCount() - oldCount;
         firstLine = first + same;
-        lastLine = replacedLast + delta;
+        lastLine = std::max(first + reported, firstLine);
     }
     document_.lineCountChanged(index, p.LineCount() - oldCount);
 }
@@ -390,8 +428,8 @@ void TTextLayout::BreakApart(const TCodeMeasure& measure, int32_t width, int32_t
                              std::vector<TLineRecord>& lines) const {
     TParagraph& p = document_.paragraphs_[index];
     lines.clear();
-    TLineBreaker breaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, measure, availableWidth(width), lines);
-    breaker.RunApart(startStyle);
+    WithLineBreaker(*this, document_.StaticFormat(), document_.IsUtf8(), p, measure, availableWidth(width), lines,
+                    [&](auto& breaker) { breaker.RunApart(startStyle); });
 }
 
 // ---------------------------------------------------------------------------

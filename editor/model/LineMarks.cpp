@@ -16,7 +16,7 @@ namespace {
 class TMarkWalk {
 public:
     TMarkWalk(const TParagraph& paragraph, const TTextLayout& layout, const TLineMarkRules& rules)
-        : p_(paragraph), text_(paragraph.Text), stop_(paragraph.Length()), layout_(layout), rules_(rules),
+        : p_(paragraph), text_(paragraph.Text), bytes_(paragraph.Text), stop_(paragraph.Length()), layout_(layout), rules_(rules),
           measure_(*rules.Measure) {}
 
     // Stands where a mark stands (the line's start: the mark at 0 there).
@@ -46,7 +46,7 @@ public:
                 beginRun();
                 continue;
             }
-            if (pos_ >= runEnd_ || isRunBreak(text_[static_cast<size_t>(pos_)])) {
+            if (pos_ >= runEnd_ || isRunBreak(bytes_[static_cast<size_t>(pos_)])) {
                 endRun();
                 continue;
             }
@@ -98,8 +98,8 @@ private:
     void beginRun() {
         bool entered = false;
         if (rules_.StaticFormat)
-            while (pos_ < stop_ && IsStyleCode(text_[static_cast<size_t>(pos_)])) {
-                style_ = ToggleStyleBit(style_, text_[static_cast<size_t>(pos_)]);
+            while (pos_ < stop_ && IsStyleCode(bytes_[static_cast<size_t>(pos_)])) {
+                style_ = ToggleStyleBit(style_, bytes_[static_cast<size_t>(pos_)]);
                 ++pos_;
                 ++characters_;
                 entered = true;
@@ -119,7 +119,7 @@ private:
 
     // A run ends; a tab after it reaches the next stop.
     void endRun() {
-        if (pos_ < stop_ && text_[static_cast<size_t>(pos_)] == '\t') {
+        if (pos_ < stop_ && bytes_[static_cast<size_t>(pos_)] == '\t') {
             lastTab_ = pos_;
             x_ = (x_ / rules_.TabWidth + 1) * rules_.TabWidth;
             ++pos_;
@@ -130,7 +130,7 @@ private:
 
     void stepCharacters(int32_t limit) {
         while (pos_ < limit) {
-            const char c = text_[static_cast<size_t>(pos_)];
+            const char c = bytes_[static_cast<size_t>(pos_)];
             if (isRunBreak(c))
                 return;
             const auto byte = static_cast<unsigned char>(c);
@@ -151,7 +151,8 @@ private:
     }
 
     const TParagraph& p_;
-    const std::string& text_;
+    const TParagraphText& text_;
+    const TParagraphText::TReader bytes_;
     const int32_t stop_;
     const TTextLayout& layout_;
     const TLineMarkRules& rules_;
@@ -177,7 +178,7 @@ private:
 
 // The last character of text before offset that is neither blank nor
 // style code: the offset after it, or 0.
-int32_t WordEndBefore(const std::string& text, int32_t offset, bool staticFormat) {
+int32_t WordEndBefore(const TParagraphText& text, int32_t offset, bool staticFormat) {
     while (offset > 0) {
         const char c = text[static_cast<size_t>(offset - 1)];
         if (!IsBlank(c) && !(staticFormat && IsStyleCode(c)))
@@ -187,7 +188,7 @@ int32_t WordEndBefore(const std::string& text, int32_t offset, bool staticFormat
     return 0;
 }
 
-int32_t LastTabBefore(const std::string& text, int32_t offset) {
+int32_t LastTabBefore(const TParagraphText& text, int32_t offset) {
     const void* found = memrchr(text.data(), '\t', static_cast<size_t>(offset));
     return found == nullptr ? -1 : static_cast<int32_t>(static_cast<const char*>(found) - text.data());
 }
@@ -266,10 +267,14 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
     size_t keep = 0;
     while (keep + 1 < marks_.size() && marks_[keep + 1].Offset < safe)
         ++keep;
-    std::vector<TLineMark> fresh(marks_.begin(), marks_.begin() + static_cast<std::ptrdiff_t>(keep) + 1);
-    const int32_t resumedAt = fresh.back().Offset;
+    // The marks walked anew take the place of the old ones from keep + 1
+    // on; those behind the walk stay where they are, moved by the shift.
+    std::vector<TLineMark>& walked = walked_;
+    walked.clear();
+    auto lastMark = [&]() -> const TLineMark& { return walked.empty() ? marks_[keep] : walked.back(); };
+    const int32_t resumedAt = marks_[keep].Offset;
     TMarkWalk walk(paragraph, layout, rules_);
-    walk.Resume(fresh.back());
+    walk.Resume(marks_[keep]);
 
     const int32_t spacing = std::max(rules.Spacing, 1);
     const int32_t changedTo = std::min(changedTo_, length);
@@ -280,9 +285,8 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
     auto firstTabFrom = [&](int32_t offset) {
         if (tabFrom < 0 || offset < tabFrom || (tabAt >= 0 && tabAt < offset)) {
             tabFrom = offset;
-            const void* found =
-                std::memchr(paragraph.Text.data() + offset, '\t', static_cast<size_t>(length - offset));
-            tabAt = found == nullptr ? -1 : static_cast<int32_t>(static_cast<const char*>(found) - paragraph.Text.data());
+            const size_t found = paragraph.Text.find('\t', static_cast<size_t>(offset));
+            tabAt = found == TParagraphText::npos ? -1 : static_cast<int32_t>(found);
         }
         return tabAt;
     };
@@ -295,7 +299,7 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
         while (old < marks_.size() && marks_[old].Offset + delta_ < std::max(changedTo, walk.Position()))
             ++old;
         const int32_t candidate = old < marks_.size() ? marks_[old].Offset + delta_ : INT32_MAX;
-        walk.WalkTo(std::min(fresh.back().Offset + spacing, candidate));
+        walk.WalkTo(std::min(lastMark().Offset + spacing, candidate));
         if (walk.AtEnd())
             break;
         const int32_t position = walk.Position();
@@ -315,13 +319,22 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
                 const int32_t runStart = walk.RunStart();
                 const int32_t oldPosition = was.Offset;
                 for (size_t i = old; i < marks_.size(); ++i) {
-                    TLineMark mark = marks_[i];
+                    TLineMark& mark = marks_[i];
                     mark.X += shift;
                     mark.Characters += characters;
                     mark.RunStart = mark.RunStart >= oldPosition ? mark.RunStart + delta_ : runStart;
                     mark.Offset += delta_;
-                    fresh.push_back(mark);
                 }
+                // The walked marks in place of those they replace (moving
+                // the rest only when their number changed).
+                const auto from = static_cast<std::ptrdiff_t>(keep) + 1;
+                const auto replaced = static_cast<std::ptrdiff_t>(old) - from;
+                const auto common = std::min(replaced, static_cast<std::ptrdiff_t>(walked.size()));
+                std::copy(walked.begin(), walked.begin() + common, marks_.begin() + from);
+                if (replaced > common)
+                    marks_.erase(marks_.begin() + from + common, marks_.begin() + from + replaced);
+                else
+                    marks_.insert(marks_.begin() + from + common, walked.begin() + common, walked.end());
                 fullWidth_ += shift;
                 // (A character that ends where the walk stands lies before it.)
                 wordKnown = wordEnd_ > oldPosition;
@@ -338,11 +351,14 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
         }
         if (position >= candidate)
             ++old;
-        if (position >= fresh.back().Offset + spacing)
-            fresh.push_back(walk.Mark());
+        if (position >= lastMark().Offset + spacing)
+            walked.push_back(walk.Mark());
     }
-    if (!converged)
+    if (!converged) {
         fullWidth_ = walk.X();
+        marks_.resize(keep + 1);
+        marks_.insert(marks_.end(), walked.begin(), walked.end());
+    }
     // The last character that counts and the last tab, where the walk saw
     // them, or before where it began.
     if (!wordKnown) {
@@ -360,7 +376,6 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
             lastTab_ = LastTabBefore(paragraph.Text, resumedAt);
     }
     blanksAgree_ = blanksAgree_ && walk.BlanksAgree();
-    marks_ = std::move(fresh);
     length_ = length;
     pending_ = false;
     if (wordEnd_ < 0)

@@ -91,6 +91,7 @@ private:
     void findTextWidth(const TParagraph& paragraph, const TTextLayout& layout, int32_t before);
 
     std::vector<TLineMark> marks_;
+    std::vector<TLineMark> walked_;  // room for the marks an update walks anew
     TLineMarkRules rules_;
     int32_t length_ = 0;
     int64_t fullWidth_ = 0;

@@ -1,5 +1,7 @@
 #include "editor/model/StyleCodes.h"
 
+#include "platform/base/Utf8.h"
+
 #include <algorithm>
 
 std::string StripStyleCodes(std::string_view text) {
@@ -42,8 +44,15 @@ int32_t advance(int32_t column, char c, int32_t tabSize, bool codesZeroWidth) {
     return column + 1;
 }
 
+// The index after the character at index: in UTF-8 text a whole sequence
+// is one character, so that no column falls inside one.
+int32_t nextIndex(std::string_view text, int32_t index, bool utf8) {
+    return utf8 ? static_cast<int32_t>(Utf8NextChar(text, static_cast<size_t>(index))) : index + 1;
+}
+
 // Index reached and its column.
-std::pair<int32_t, int32_t> walk(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
+std::pair<int32_t, int32_t> walk(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth,
+                                 bool utf8) {
     tabSize = std::max(tabSize, 1);
     int32_t visual = 0;
     int32_t index = 0;
@@ -55,33 +64,34 @@ std::pair<int32_t, int32_t> walk(std::string_view text, int32_t column, int32_t 
         if (next > column)
             break;
         visual = next;
-        ++index;
+        index = nextIndex(text, index, utf8);
     }
     return {index, visual};
 }
 }  // namespace
 
-int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
-    return walk(text, column, tabSize, codesZeroWidth).first;
+int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth, bool utf8) {
+    return walk(text, column, tabSize, codesZeroWidth, utf8).first;
 }
 
-int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth) {
-    return column - walk(text, column, tabSize, codesZeroWidth).second;
+int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth, bool utf8) {
+    return column - walk(text, column, tabSize, codesZeroWidth, utf8).second;
 }
 
-int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth) {
+int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth, bool utf8) {
     tabSize = std::max(tabSize, 1);
     index = std::clamp(index, 0, static_cast<int32_t>(text.size()));
     int32_t visual = 0;
-    for (int32_t i = 0; i < index; ++i)
+    for (int32_t i = 0; i < index; i = nextIndex(text, i, utf8))
         visual = advance(visual, text[static_cast<size_t>(i)], tabSize, codesZeroWidth);
     return visual;
 }
 
 std::pair<int32_t, int32_t> ColumnSpan(std::string_view text, int32_t column1, int32_t column2, int32_t tabSize,
-                                       bool codesZeroWidth) {
+                                       bool codesZeroWidth, bool utf8) {
     const auto [low, high] = std::minmax(column1, column2);
-    return {ColumnToIndex(text, low, tabSize, codesZeroWidth), ColumnToIndex(text, high, tabSize, codesZeroWidth)};
+    return {ColumnToIndex(text, low, tabSize, codesZeroWidth, utf8),
+            ColumnToIndex(text, high, tabSize, codesZeroWidth, utf8)};
 }
 
 size_t FindStyleCode(std::string_view text, size_t from) {
@@ -105,17 +115,6 @@ size_t FindStyleCode(std::string_view text, size_t from) {
         if (IsStyleCode(text[at]))
             return at;
     return text.size();
-}
-
-int32_t PairedCodeIndex(std::string_view text, int32_t index) {
-    const auto length = static_cast<int32_t>(text.size());
-    if (index < 0 || index >= length || !IsStyleCode(text[static_cast<size_t>(index)]))
-        return -1;
-    const char code = text[static_cast<size_t>(index)];
-    int32_t j = index + 1;
-    while (j < length && IsStyleCode(text[static_cast<size_t>(j)]) && text[static_cast<size_t>(j)] != code)
-        ++j;
-    return j < length && text[static_cast<size_t>(j)] == code ? j : -1;
 }
 
 std::string RemoveCodePairs(std::string_view text) {

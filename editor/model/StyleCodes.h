@@ -8,6 +8,7 @@
 // memo can discard.
 
 #include "editor/model/DocumentTypes.h"
+#include "editor/model/ParagraphText.h"
 
 #include <array>
 #include <cstdint>
@@ -50,23 +51,39 @@ std::string ClosingCodes(uint8_t style);
 
 // Walks text from 0 while the visual column stays below column: a tab
 // advances to the next multiple of tabSize, a code advances nothing when
-// codesZeroWidth, any other byte one column.  Returns the index reached
-// (at most the text's length).  A tab size below 1 counts as 1.
-int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth);
+// codesZeroWidth, any other character one column (with utf8 a valid
+// multi-byte sequence is one character, so no index falls inside one;
+// otherwise every byte is).  Returns the index reached (at most the text's
+// length).  A tab size below 1 counts as 1.
+int32_t ColumnToIndex(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth, bool utf8 = false);
 // column minus the visual column of ColumnToIndex's index: the virtual
 // columns beyond the text, or the part of a tab the column falls into.
-int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth);
+int32_t ColumnRemainder(std::string_view text, int32_t column, int32_t tabSize, bool codesZeroWidth,
+                        bool utf8 = false);
 // The visual column of an index.
-int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth);
+int32_t IndexToColumn(std::string_view text, int32_t index, int32_t tabSize, bool codesZeroWidth, bool utf8 = false);
 // The characters of text that a column block between two visual columns
 // (in either order) covers: the index of the first and the index after the
 // last, equal when it covers none.
 std::pair<int32_t, int32_t> ColumnSpan(std::string_view text, int32_t column1, int32_t column2, int32_t tabSize,
-                                       bool codesZeroWidth);
+                                       bool codesZeroWidth, bool utf8 = false);
 
 // A style code at index that is followed, with only other codes between, by
 // the same code toggles nothing: the index of that second code, or -1 when
 // the byte at index is no code or has no such partner.
-int32_t PairedCodeIndex(std::string_view text, int32_t index);
+// (Any text read by offset: a string or a paragraph's text where it stands.)
+template <typename TText>
+int32_t PairedCodeIndexIn(const TText& text, int32_t index) {
+    const auto length = static_cast<int32_t>(text.size());
+    if (index < 0 || index >= length || !IsStyleCode(text[static_cast<size_t>(index)]))
+        return -1;
+    const char code = text[static_cast<size_t>(index)];
+    int32_t j = index + 1;
+    while (j < length && IsStyleCode(text[static_cast<size_t>(j)]) && text[static_cast<size_t>(j)] != code)
+        ++j;
+    return j < length && text[static_cast<size_t>(j)] == code ? j : -1;
+}
+inline int32_t PairedCodeIndex(std::string_view text, int32_t index) { return PairedCodeIndexIn(text, index); }
+inline int32_t PairedCodeIndex(const TParagraphText& text, int32_t index) { return PairedCodeIndexIn(text, index); }
 // The text with both codes of every such pair removed.
 std::string RemoveCodePairs(std::string_view text);

@@ -349,7 +349,27 @@ void TTextLayout::paragraphsReplaced(int32_t first, int32_t last, int32_t newLas
         widestParagraph_ += delta;
 }
 
+void TTextLayout::NoteLookKeptFrom(int32_t index, int32_t offset) {
+    // Two notes before the lines are laid out: each knows only its own
+    // change.
+    if (lookHint_ != kNoLookHint) {
+        lookHint_ = kSpoiledLookHint;
+        return;
+    }
+    lookHint_ = kKnownLookHint;
+    lookParagraph_ = index;
+    lookOffset_ = offset;
+}
+
+int32_t TTextLayout::lookKeptFrom(int32_t index) {
+    if (lookHint_ != kKnownLookHint || lookParagraph_ != index)
+        return kMaxTextLength;
+    lookHint_ = kNoLookHint;
+    return lookOffset_;
+}
+
 void TTextLayout::textReplaced(bool formatAll) {
+    lookHint_ = kNoLookHint;
     formatNext_ = 0;
     formatLast_ = formatAll ? document_.ParagraphCount() - 1 : -1;
 }

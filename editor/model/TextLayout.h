@@ -151,6 +151,22 @@ public:
     // A new text: every paragraph with marks is gone.
     void ForgetAllLineMarks();
 
+    // ---- What an edit left looking as it was ----
+    // Parsing again around an edit found that paragraph index looks as it
+    // did from offset on: its context records there and behind are the
+    // old ones, moved with the text.  When the paragraph is next laid out,
+    // lines from there on that come out as they were are not reported as
+    // changed, so that a key repaints the lines it changed and not those
+    // that parsing merely passed over.  What is learnt holds only until
+    // the next edit, or the end of the update.
+    void NoteLookKeptFrom(int32_t index, int32_t offset);
+    // The text or its records changed otherwise: nothing is known.
+    void SpoilLookHint() {
+        if (lookHint_ != kNoLookHint)
+            lookHint_ = kSpoiledLookHint;
+    }
+    void ForgetLookHint() { lookHint_ = kNoLookHint; }
+
     // How many paragraphs ahead of those highlighted in order a paragraph
     // that is formatted gets parsed on its own (the pass in order is
     // quicker over a few paragraphs, a jump far ahead must not wait for it).
@@ -181,7 +197,15 @@ private:
     // A new text: nothing waits.
     void textReplaced(bool formatAll);
 
+    // The offset from which the look of the paragraph taken in lines is
+    // known to be kept (lookHint_ == kKnownLookHint), or nothing.
+    int32_t lookKeptFrom(int32_t index);
+
     TCodeDocument& document_;
+    enum TLookHint : uint8_t { kNoLookHint, kKnownLookHint, kSpoiledLookHint };
+    TLookHint lookHint_ = kNoLookHint;
+    int32_t lookParagraph_ = -1;
+    int32_t lookOffset_ = 0;
     const TCodeMeasure* measure_ = nullptr;
     int32_t clientWidth_ = 0;
     const TCodeMeasure* outputMeasure_ = nullptr;

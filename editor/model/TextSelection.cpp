@@ -213,7 +213,7 @@ int32_t TTextSelection::CaretTextColumn() {
     TCodeNavigator& caret = CaretNavigator();
     const TParagraph& p = *caret.Paragraph();
     return IndexToColumn(p.Text, std::min(caret.ParOffset(), p.Length()), document_.Layout().TabStops(),
-                         document_.StaticFormat()) +
+                         document_.StaticFormat(), document_.IsUtf8()) +
            virtualColumns_;
 }
 
@@ -236,9 +236,9 @@ std::string TTextSelection::BlockText() const {
     const int32_t last = const_cast<TCodeNavigator&>(*end_).ParNumber();
     std::string result;
     for (int32_t index = first; index <= last; ++index) {
-        const std::string& text = document_.ParagraphList()[index].Text;
+        const std::string_view text = document_.ParagraphList()[index].Text;
         const auto [a, b] = ColumnSpan(text, blockColumn1_, blockColumn2_, document_.Layout().TabStops(),
-                                       document_.StaticFormat());
+                                       document_.StaticFormat(), document_.IsUtf8());
         result.append(text, static_cast<size_t>(a), static_cast<size_t>(b - a));
         result += "\r\n";
     }
@@ -253,7 +253,7 @@ bool TTextSelection::deleteBlock() {
     bool firstDeletion = true;
     for (int32_t index = first; index <= last; ++index) {
         const auto [a, b] = ColumnSpan(document_.ParagraphList()[index].Text, blockColumn1_, blockColumn2_,
-                                       document_.Layout().TabStops(), document_.StaticFormat());
+                                       document_.Layout().TabStops(), document_.StaticFormat(), document_.IsUtf8());
         if (b == a)
             continue;
         const int32_t start = document_.ParagraphList().Start(index);
@@ -279,6 +279,7 @@ void TTextSelection::PasteBlock(std::string_view text, int32_t column) {
     const int32_t first = CaretNavigator().ParNumber();
     const int32_t tabStops = document_.Layout().TabStops();
     const bool staticFormat = document_.StaticFormat();
+    const bool utf8 = document_.IsUtf8();
     bool firstLine = true;
     for (size_t i = 0; i < lines.size(); ++i) {
         const auto index = first + static_cast<int32_t>(i);
@@ -286,9 +287,9 @@ void TTextSelection::PasteBlock(std::string_view text, int32_t column) {
             SetSelStart(document_.TextLength());
             ReplaceGrouped("\r\n", true);
         }
-        const std::string& paragraphText = document_.ParagraphList()[index].Text;
-        const int32_t at = ColumnToIndex(paragraphText, column, tabStops, staticFormat);
-        const int32_t padding = std::max(ColumnRemainder(paragraphText, column, tabStops, staticFormat), 0);
+        const std::string_view paragraphText = document_.ParagraphList()[index].Text;
+        const int32_t at = ColumnToIndex(paragraphText, column, tabStops, staticFormat, utf8);
+        const int32_t padding = std::max(ColumnRemainder(paragraphText, column, tabStops, staticFormat, utf8), 0);
         SetSelStart(document_.ParagraphList().Start(index) + at);
         std::string piece(static_cast<size_t>(padding), ' ');
         piece += lines[i];

@@ -152,8 +152,13 @@ uint8_t TParagraph::StyleAt(int32_t line, int32_t offsetInParagraph) const {
     const TLineRecord& record = Line(line);
     const int32_t from = std::min(record.Start, Length());
     const int32_t to = std::clamp(offsetInParagraph, from, Length());
-    return FoldStyleCodes(record.Style, std::string_view(Text).substr(static_cast<size_t>(from),
-                                                                      static_cast<size_t>(to - from)));
+    return FoldCodes(record.Style, from, to);
+}
+
+uint8_t TParagraph::FoldCodes(uint8_t style, int32_t from, int32_t to) const {
+    // Read where the text stands, in its pieces around the gap.
+    const TParagraphText::TPieces pieces = Text.Pieces(static_cast<size_t>(from), static_cast<size_t>(to));
+    return FoldStyleCodes(FoldStyleCodes(style, pieces.First), pieces.Second);
 }
 
 // ---------------------------------------------------------------------------

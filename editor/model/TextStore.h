@@ -11,6 +11,7 @@
 
 #include "editor/model/CompactArray.h"
 #include "editor/model/ContextStates.h"
+#include "editor/model/ParagraphText.h"
 
 #include <cstdint>
 #include <memory>
@@ -47,7 +48,7 @@ struct TParagraph {
     static void* operator new(size_t size);
     static void operator delete(void* record, size_t size) noexcept;
 
-    std::string Text;
+    TParagraphText Text;
     int32_t TextColor = -1;        // -1 = the memo's colour
     int32_t BackgroundColor = -1;  // -1 = the memo's colour
     TLineRecord FirstLine;
@@ -109,6 +110,8 @@ struct TParagraph {
     // line's style with the style codes from the line's start up to the
     // offset toggled in (an offset past the text counts as its end).
     uint8_t StyleAt(int32_t line, int32_t offsetInParagraph) const;
+    // A static style set with the style codes from .. to - 1 toggled in.
+    uint8_t FoldCodes(uint8_t style, int32_t from, int32_t to) const;
 };
 
 // A view of one paragraph's display lines.

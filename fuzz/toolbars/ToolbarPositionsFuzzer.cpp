@@ -13,12 +13,14 @@
 // loaded into a fresh form comes back the same.
 //
 // - A recent-file list from a settings file (the input): the names read
-//   are the section's non-empty values in key order, no more than the
-//   list holds, and saved and read again they are the same.
+//   are the section's non-empty values in key order (a "file://" address
+//   read as the path it names), no more than the list holds, and saved and
+//   read again they are the same.
 
-#include "fuzz/FuzzFiles.h"
 #include "fuzz/FuzzApplication.h"
+#include "fuzz/FuzzFiles.h"
 #include "fuzz/FuzzInput.h"
+#include "platform/base/FileNameText.h"
 #include "platform/base/IniFile.h"
 #include "platform/gfx/TextMeasurer.h"
 #include "platform/ui/Control.h"
@@ -249,6 +251,10 @@ void FuzzRecentList(TFuzzInput& input) {
     std::vector<std::string> expected;
     for (int i = 1; i <= maxItems; ++i) {
         std::string name = ini.ReadString("MRU", "MRU" + std::to_string(i), "");
+        // A "file://" address that names a path is that path's entry.
+        std::string path;
+        if (name.starts_with("file://") && PathOfFileUri(name, path))
+            name = path;
         if (!name.empty())
             expected.push_back(name);
     }

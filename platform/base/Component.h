@@ -75,9 +75,9 @@ public:
 
     unsigned ComponentState() const { return state_; }
     bool IsDestroying() const { return (state_ & csDestroying) != 0; }
-    // Whether the component is being freed: from the moment delete starts
-    // (a form's OnDestroy runs before it is marked destroying).
-    bool BeingFreed() const { return freeing_ || IsDestroying(); }
+    // Whether delete is freeing the component: from the moment it starts (a
+    // form's OnDestroy runs before the component is marked destroying).
+    bool BeingFreed() const { return freeing_; }
     bool IsLoading() const { return (state_ & csLoading) != 0; }
     void SetDesigning(bool designing);
 

@@ -5,6 +5,11 @@
 
 namespace {
 
+bool isUnreservedUriByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/';
+}
+
 // An escape of display text at text[at]: "\x" and two hexadecimal digits
 // of a byte no valid UTF-8 shows alone (0x80 and above), or of the
 // backslash itself.  Returns the byte, or -1.
@@ -63,4 +68,60 @@ std::string NameOfDisplayText(std::string_view text) {
         }
     }
     return bytes;
+}
+
+std::string FileUriOfPath(std::string_view path) {
+    std::string uri = "file://";
+    for (unsigned char c : path) {
+        if (isUnreservedUriByte(c)) {
+            uri.push_back(static_cast<char>(c));
+        } else {
+            uri.push_back('%');
+            AppendHexByte(uri, c);
+        }
+    }
+    return uri;
+}
+
+bool PathOfFileUri(std::string_view uri, std::string& path) {
+    constexpr std::string_view scheme = "file:";
+    if (uri.size() < scheme.size())
+        return false;
+    for (size_t i = 0; i < scheme.size(); ++i)
+        if ((uri[i] | 0x20) != scheme[i])
+            return false;
+    std::string_view rest = uri.substr(scheme.size());
+    if (rest.starts_with("//")) {
+        rest.remove_prefix(2);
+        size_t slash = rest.find('/');
+        if (slash == std::string_view::npos)
+            return false;
+        std::string_view host = rest.substr(0, slash);
+        if (!host.empty() && host != "localhost")
+            return false;
+        rest.remove_prefix(slash);
+    }
+    if (!rest.starts_with('/'))
+        return false;
+    std::string result;
+    result.reserve(rest.size());
+    for (size_t i = 0; i < rest.size(); ++i) {
+        char c = rest[i];
+        if (c == '%') {
+            if (rest.size() - i < 3)
+                return false;
+            int high = HexDigitValue(rest[i + 1]), low = HexDigitValue(rest[i + 2]);
+            if (high < 0 || low < 0)
+                return false;
+            c = static_cast<char>(high * 16 + low);
+            i += 2;
+        } else if (c == '?' || c == '#') {
+            break; // a query or fragment is not part of the path
+        }
+        if (c == '\0')
+            return false;
+        result.push_back(c);
+    }
+    path = std::move(result);
+    return true;
 }

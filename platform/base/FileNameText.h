@@ -14,3 +14,10 @@
 // UTF-8 display text of raw name bytes, and back.
 std::string DisplayTextOfName(std::string_view bytes);
 std::string NameOfDisplayText(std::string_view text);
+
+// "file://" address of an absolute path, every byte outside the unreserved
+// set percent-encoded, and back.  PathOfFileUri accepts "file:/p",
+// "file:///p" and "file://localhost/p"; false for anything else (another
+// host, another scheme, a bad escape, a NUL byte, a relative path).
+std::string FileUriOfPath(std::string_view path);
+bool PathOfFileUri(std::string_view uri, std::string& path);

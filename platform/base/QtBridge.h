@@ -37,3 +37,6 @@ std::string QStringToProgramText(const QString& text);
 // the byte offset in the program's text of Qt position `at` of a Qt text.
 int QtPositionOfProgramText(std::string_view text, int at);
 int ProgramTextOffsetOfQt(const QString& text, int at);
+// The text's whole characters, at most `count` of them (all when negative):
+// half of a UTF-16 pair alone is no character and is left out.
+QString WholeCharacters(const QString& text, qsizetype count = -1);

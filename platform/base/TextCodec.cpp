@@ -390,3 +390,21 @@ int CompareText(std::string_view a, std::string_view b) { return compareFolded(a
 bool SameText(std::string_view a, std::string_view b) {
     return a.size() == b.size() && CompareText(a, b) == 0;
 }
+
+QString WholeCharacters(const QString& text, qsizetype count) {
+    QString whole;
+    whole.reserve(text.size());
+    for (qsizetype i = 0; i < text.size() && count != 0; ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            whole += text.mid(i, 2);
+            ++i;
+        } else if (!text[i].isSurrogate()) {
+            whole += text[i];
+        } else {
+            continue;
+        }
+        if (count > 0)
+            --count;
+    }
+    return whole;
+}

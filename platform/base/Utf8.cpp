@@ -36,6 +36,25 @@ size_t Utf8SequenceLength(std::string_view text, char32_t& codePoint) {
     return length;
 }
 
+bool IsIgnorableCharacter(char32_t c) {
+    if (c < 0x034F)
+        return false;
+    struct TRange {
+        char32_t First;
+        char32_t Last;
+    };
+    static constexpr TRange kRanges[] = {
+        {0x034F, 0x034F},   {0x061C, 0x061C},   {0x115F, 0x1160},   {0x17B4, 0x17B5}, {0x180B, 0x180F},
+        {0x200B, 0x200F},   {0x202A, 0x202E},   {0x2060, 0x206F},   {0x3164, 0x3164}, {0xFE00, 0xFE0F},
+        {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},   {0xFFF0, 0xFFF8},   {0x1BCA0, 0x1BCA3},
+        {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
+    };
+    for (const TRange& range : kRanges)
+        if (c >= range.First && c <= range.Last)
+            return true;
+    return false;
+}
+
 size_t Utf8CharStart(std::string_view text, size_t at) {
     if (at == 0 || at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
         return at;

@@ -49,6 +49,14 @@ char32_t Utf8CharacterAt(std::string_view text, size_t& at);
 // The number of characters in text.
 size_t Utf8CharCount(std::string_view text);
 
+// Characters that are drawn as nothing and take no room (the byte-order
+// mark, zero-width spaces and joiners, direction marks and embeddings,
+// variation selectors, invisible operators, tag characters...): Unicode's
+// default-ignorable code points.  Only the soft hyphen is left out: it is
+// a character of the code page, and a UTF-8 page shows it as a code-page
+// page shows that byte.
+bool IsIgnorableCharacter(char32_t codePoint);
+
 bool IsValidUtf8(std::string_view text);
 // Appends a code point as UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);

@@ -543,6 +543,17 @@ void TCanvas::InvertRect(const TRect& rect) {
     p->fillRect(ToQRect(rect), Qt::white);
 }
 
+void TCanvas::DrawSizeGrip(const TRect& rect) {
+    TColor old = Pen().Color();
+    for (int d = 4; d <= 12; d += 4)
+        for (int i = 0; i < 2; ++i) {
+            Pen().SetColor(i == 0 ? clBtnHighlight : clBtnShadow);
+            MoveTo(rect.Right - d + i, rect.Bottom);
+            LineTo(rect.Right, rect.Bottom - d + i);
+        }
+    Pen().SetColor(old);
+}
+
 bool TCanvas::DrawEdge(TRect& rect, unsigned edge, unsigned flags) {
     QPainter* p = qt_->Painter();
     TRect r = rect;
@@ -707,6 +718,10 @@ bool TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, std:
             if (length <= 1) {
                 length = 1;
                 character.Invalid = true;
+            } else if (IsIgnorableCharacter(codePoint)) {
+                // No glyph (a font's would be a box) and no room.
+                character.Blank = true;
+                byte = 0;
             } else if (UnicodeToAnsiChar(codePoint) >= 0) {
                 byte = static_cast<unsigned char>(UnicodeToAnsiChar(codePoint));
             } else {

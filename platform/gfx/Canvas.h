@@ -183,6 +183,9 @@ public:
     void InvertRect(const TRect& rect);
     // A 3-D edge; with BF_ADJUST rect becomes the part inside the edge.
     bool DrawEdge(TRect& rect, unsigned edge, unsigned flags);
+    // The grip that sizes a window: three lit and shaded diagonal ridges
+    // in the bottom-right corner of rect (12 pixels of it).
+    void DrawSizeGrip(const TRect& rect);
     TColor Pixel(int x, int y);
     void SetPixel(int x, int y, TColor color);
 

@@ -43,6 +43,8 @@ int TMeasuredFont::CharacterAdvance(char32_t character) const {
     const int byte = UnicodeToAnsiChar(character);
     if (byte >= 0)
         return advances_[static_cast<size_t>(byte)];
+    if (IsIgnorableCharacter(character))
+        return 0;
     if (characterAdvance_ >= 0)
         return characterAdvance_;
     return qt_->Character(character).Advance;

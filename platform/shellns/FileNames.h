@@ -2,8 +2,7 @@
 // File names are the file system's bytes, turned into text only for
 // display (platform/base/FileNameText.h).
 //
-// Paths use "/" and are bytes as well; file addresses ("file://" URIs)
-// percent-encode every byte outside the unreserved set.
+// Paths use "/" and are bytes as well.
 
 #include "platform/base/FileNameText.h"
 #include "platform/base/Utf8.h"
@@ -11,12 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-// "file://" address of an absolute path, and back.  PathOfFileUri accepts
-// "file:/p", "file:///p" and "file://localhost/p"; false for anything else
-// (another host, another scheme, a bad escape, a NUL byte, a relative path).
-std::string FileUriOfPath(std::string_view path);
-bool PathOfFileUri(std::string_view uri, std::string& path);
 
 // Path arithmetic on bytes.  JoinPath("/a", "b") is "/a/b"; a folder of
 // "/" joins to "/b".  FileNameOf is the part after the last "/";

@@ -57,13 +57,43 @@ std::string volumeTopOf(const std::string& path, dev_t device) {
     return top;
 }
 
+// The device of path or, while it does not exist yet, of the nearest
+// folder above it that does; false when none can be read.
+bool deviceOfPlace(std::string path, dev_t& device) {
+    struct stat info;
+    while (::stat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT || path == "/" || path.empty())
+            return false;
+        path = ParentPathOf(path);
+    }
+    device = info.st_dev;
+    return true;
+}
+
+// Makes folder and the folders missing above it, each for the owner
+// alone, or accepts the folders already there.
+bool makeOwnFolders(const std::string& folder) {
+    struct stat info;
+    if (::stat(folder.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode);
+    if (errno != ENOENT)
+        return false;
+    const std::string parent = ParentPathOf(folder);
+    return !parent.empty() && parent != folder && makeOwnFolders(parent) && makeOwnFolder(folder);
+}
+
 // The trash for an item on device, empty when there is none to use.
 std::string trashFolderFor(const std::string& source, dev_t device) {
+    // The home trash serves its volume even before the data folder that
+    // holds it exists: a fresh account has no data folder yet, and its
+    // files must not end up in a trash at the top of the disk, which is
+    // meant for volumes the home does not lie on.
     std::string dataHome = DataHomePath();
     struct stat info;
-    if (::stat(dataHome.c_str(), &info) == 0 && info.st_dev == device) {
+    dev_t homeDevice;
+    if (deviceOfPlace(dataHome, homeDevice) && homeDevice == device) {
         std::string home = JoinPath(dataHome, "Trash");
-        return usableTrash(home, device) ? home : std::string();
+        return makeOwnFolders(dataHome) && usableTrash(home, device) ? home : std::string();
     }
     std::string top = volumeTopOf(source, device);
     std::string uid = std::to_string(::getuid());

@@ -2,9 +2,10 @@
 // Deleting to the trash, after the freedesktop trash layout: the item is
 // moved into "files" of the trash of its own volume and a record in "info"
 // says where it came from, so that any trash viewer can put it back.  The
-// home trash ($XDG_DATA_HOME/Trash) serves items on its volume; an item on
-// another volume goes to "$topdir/.Trash/$uid" when an administrator made
-// that folder, else to "$topdir/.Trash-$uid".
+// home trash ($XDG_DATA_HOME/Trash, its missing folders made for the owner
+// alone) serves items on its volume; an item on another volume goes to
+// "$topdir/.Trash/$uid" when an administrator made that folder, else to
+// "$topdir/.Trash-$uid".
 
 #include "platform/shellns/ShellResult.h"
 

@@ -1,5 +1,7 @@
 #include "platform/ui/ApplicationKeys.h"
 
+#include "platform/ui/MDI.h"
+
 #include <utility>
 
 namespace {
@@ -15,6 +17,9 @@ void SetApplicationKeyHandlers(TShortCutHandler shortCuts, TMenuKeyHandler menuK
 }
 
 bool OfferShortCut(TWinControl* form, TShortCut key) {
+    // The document windows' keys come first, as the window system's.
+    if (TranslateMDISysKey(form, key))
+        return true;
     // A copy: the handler may install others while it runs.
     TShortCutHandler handler = shortCutHandler;
     return handler && handler(form, key);

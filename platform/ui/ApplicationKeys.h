@@ -6,7 +6,8 @@
 //   runs the menu command that has it and says whether one did;
 // - a menu key: Alt with a character, or Alt pressed and released alone
 //   (character 0), for the menu bar of the form the key was typed in.
-// A key a handler took goes no further.
+// A key a handler took goes no further.  The keys of an MDI frame's
+// document windows (TranslateMDISysKey) come before any shortcut handler.
 
 #include "platform/ui/Keys.h"
 

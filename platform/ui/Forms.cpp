@@ -171,7 +171,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
         params.ExStyle |= WS_EX_TOOLWINDOW;
         break;
     }
-    if (formStyle_ == fsStayOnTop)
+    if (formStyle_ == fsStayOnTop || modalOnTop_)
         params.ExStyle |= WS_EX_TOPMOST;
     // A child lives in its frame's client; another form stays above the
     // form that owns it, or the main form.
@@ -369,6 +369,13 @@ int TCustomForm::ShowModal() {
         throw EInvalidOperation("Cannot make a visible window modal");
     TComponentWatch self(this);
     modalResult_ = 0;
+    // The user must answer the form: a window of the program that stays on
+    // top would hide it, so it stays on top too while one shows.
+    const bool onTop = formStyle_ != fsStayOnTop && ShowingStayOnTopForm(this) != nullptr;
+    if (onTop != modalOnTop_) {
+        modalOnTop_ = onTop;
+        RecreateWnd();
+    }
     TModalFormLoop loop(*this);
     modalLoop_ = &loop;
     try {
@@ -390,6 +397,15 @@ int TCustomForm::ShowModal() {
     Hide();
     setActive(false);
     return modalResult_;
+}
+
+TCustomForm* ShowingStayOnTopForm(const TCustomForm* except) {
+    for (int i = 0; i < Screen().FormCount(); ++i) {
+        TCustomForm* form = Screen().Forms(i);
+        if (form != except && form->FormStyle() == fsStayOnTop && form->Visible())
+            return form;
+    }
+    return nullptr;
 }
 
 void TCustomForm::SetModalResult(int result) {

@@ -184,6 +184,8 @@ private:
     bool destroyedTold_ = false;
     bool releasing_ = false;
     bool closing_ = false;
+    // The form stays on top while modal, over the stay-on-top forms.
+    bool modalOnTop_ = false;
     std::unique_ptr<TMDIClient> mdiClient_;
 };
 
@@ -192,6 +194,10 @@ public:
     using TCustomForm::TCustomForm;
     std::string ClassName() const override { return "TForm"; }
 };
+
+// A form that stays on top (fsStayOnTop) and is showing, other than except;
+// nullptr when there is none.  Whatever must be answered is shown over it.
+TCustomForm* ShowingStayOnTopForm(const TCustomForm* except = nullptr);
 
 // The form a control sits on (walking up the parents), or nullptr.
 TCustomForm* GetParentForm(TControl& control);

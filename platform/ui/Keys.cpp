@@ -241,6 +241,16 @@ bool TranslateQtKey(const QKeyEvent& event, uint16_t& virtualKey, TShiftState& s
     return virtualKey != 0;
 }
 
+QString TKeyTextJoiner::Join(const QString& text) {
+    QString all = pending_ + text;
+    pending_.clear();
+    if (!all.isEmpty() && all.back().isHighSurrogate()) {
+        pending_ = all.back();
+        all.chop(1);
+    }
+    return WholeCharacters(all);
+}
+
 std::u32string KeyPressText(uint16_t virtualKey, TShiftState shift, const QString& text) {
     bool ctrl = (shift & ssCtrl) != 0;
     bool alt = (shift & ssAlt) != 0;

@@ -754,6 +754,12 @@ void TCustomListView::notifyCustomDraw(TMessage& message) {
 }
 
 void TCustomListView::Dispatch(TMessage& message) {
+    if (message.Msg == WM_GETDLGCODE && IsEditing()) {
+        // The box of a rename in place takes every key: Return and Escape
+        // end the rename, not the dialog around the view.
+        message.Result = DLGC_WANTALLKEYS;
+        return;
+    }
     if (message.Msg != CN_NOTIFY) {
         TStandardControl::Dispatch(message);
         return;

@@ -1,6 +1,8 @@
 #include "platform/ui/MDI.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Keys.h"
 #include "platform/ui/UserInteraction.h"
 
 #include <algorithm>
@@ -64,8 +66,32 @@ void TMDIClient::notify(TMDINotice notice, TCustomForm* child) {
             RunGuarded([&] { slot->Listener(notice, child); });
 }
 
+namespace {
+
+// How far each default-placed child stands below and to the right of the
+// one before it: about a caption's height, so that each caption shows.
+constexpr int kCascadeStep = 24;
+
+} // namespace
+
+void TMDIClient::placeDefault(TCustomForm* child) const {
+    const int width = ClientWidth(), height = ClientHeight();
+    if (width <= 0 || height <= 0)
+        return;
+    // Three quarters of the area, the children stepping down from its
+    // top-left corner and starting there again once one would leave it.
+    const int w = std::max(1, width * 3 / 4), h = std::max(1, height * 3 / 4);
+    const int steps = std::max(1, std::min((width - w) / kCascadeStep, (height - h) / kCascadeStep) + 1);
+    const int at = (static_cast<int>(children_.size()) - 1) % steps * kCascadeStep;
+    child->SetBounds(at, at, w, h);
+}
+
 void TMDIClient::addChild(TCustomForm* child) {
     children_.push_back(child);
+    // A child the window system places cascades inside the area, so that a
+    // restored one never hides the one made before it.
+    if (child->Position() == poDefault)
+        placeDefault(child);
     notify(mdiChildAdded, child);
     // A new child opens maximised while the children are; it shows at once
     // and becomes the active one.
@@ -139,6 +165,30 @@ void TMDIClient::Activate(TCustomForm* child) {
     notify(mdiActivated, child);
     if (frame_.Active())
         child->focusActiveControl();
+}
+
+bool TranslateMDISysKey(TWinControl* form, TShortCut key) {
+    uint16_t code = 0;
+    TShiftState shift = 0;
+    ShortCutToKey(key, code, shift);
+    if ((shift & ~ssShift) != ssCtrl || (code != VK_F4 && code != VK_F6 && code != VK_TAB) ||
+        (code == VK_F4 && shift != ssCtrl))
+        return false;
+    // The frame of the window the key was typed in, itself or the frame of
+    // the child.
+    auto* typedIn = dynamic_cast<TCustomForm*>(form);
+    TCustomForm* frame = typedIn == nullptr                      ? nullptr
+                         : typedIn->FormStyle() == fsMDIChild ? Application().MainForm()
+                                                               : typedIn;
+    TMDIClient* client = frame != nullptr ? frame->MDIClient() : nullptr;
+    TCustomForm* active = client != nullptr ? client->ActiveChild() : nullptr;
+    if (active == nullptr)
+        return false;
+    if (code == VK_F4)
+        active->Perform(WM_SYSCOMMAND, SC_CLOSE);
+    else
+        active->Perform(WM_SYSCOMMAND, (shift & ssShift) ? SC_PREVWINDOW : SC_NEXTWINDOW);
+    return true;
 }
 
 void TMDIClient::Next() {

@@ -39,6 +39,14 @@ private:
     std::shared_ptr<struct TMDIListenerSlot> slot_;
 };
 
+// The keys of an MDI frame's children, which come before any menu's
+// shortcut, wherever in the frame or its children the focus is: Ctrl+F4
+// closes the active child; Ctrl+F6 and Ctrl+Tab bring the next one forward
+// (each child in turn), with Shift the one before.  form is the top-level
+// window the key was typed in.  False when the key is none of them or no
+// child is active.
+bool TranslateMDISysKey(TWinControl* form, TShortCut key);
+
 class TMDIClient : public TWinControl {
 public:
     explicit TMDIClient(TCustomForm& frame);
@@ -70,6 +78,8 @@ protected:
 private:
     friend class TCustomForm;
     void addChild(TCustomForm* child);
+    // Bounds for a new child placed by default (Position poDefault).
+    void placeDefault(TCustomForm* child) const;
     void removeChild(TCustomForm* child);
     void childStateChanged(TCustomForm* child, TWindowState state);
     void notify(TMDINotice notice, TCustomForm* child);

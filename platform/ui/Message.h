@@ -128,6 +128,8 @@ enum : unsigned {
     CM_EXIT = CM_BASE + 0x1B,
     CM_DESIGNHITTEST = CM_BASE + 0x1C,
     CM_ICONCHANGED = CM_BASE + 0x1D,
+    // WParam: a shortcut (TShortCut).  A control answers nonzero for one it
+    // handles itself while it has the keyboard; the menus then leave it alone.
     CM_WANTSPECIALKEY = CM_BASE + 0x1E,
     CM_INVOKEHELP = CM_BASE + 0x1F,
     CM_WINDOWHOOK = CM_BASE + 0x20,

@@ -33,6 +33,18 @@ uint16_t VirtualKeyFromQtKey(int qtKey, bool keypad);
 std::string KeyPressCharacters(uint16_t virtualKey, TShiftState shift, const QString& text);
 // The same as characters: what a control that takes WM_UNICHAR is sent.
 std::u32string KeyPressText(uint16_t virtualKey, TShiftState shift, const QString& text);
+// The text of a window's key presses as whole characters.  A character
+// beyond the BMP may come in two presses, one half of its UTF-16 pair in
+// each (as an input method may send it): the first half is held back (Join
+// answers no text) and goes out with the second.  A half without its
+// partner is no character and is dropped.
+class TKeyTextJoiner {
+public:
+    QString Join(const QString& text);
+
+private:
+    QString pending_;
+};
 
 // --- cursors ----------------------------------------------------------------------
 // Registers (or replaces) a named cursor; returns its number.

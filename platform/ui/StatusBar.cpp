@@ -162,14 +162,6 @@ void TStatusBar::Paint() {
             }
         }
     }
-    if (sizeGrip_) {
-        // Three diagonal ridges in the corner.
-        int right = ClientWidth(), bottom = ClientHeight();
-        for (int d = 4; d <= 12; d += 4)
-            for (int i = 0; i < 2; ++i) {
-                canvas.Pen().SetColor(i == 0 ? clBtnHighlight : clBtnShadow);
-                canvas.MoveTo(right - d + i, bottom);
-                canvas.LineTo(right, bottom - d + i);
-            }
-    }
+    if (sizeGrip_)
+        canvas.DrawSizeGrip(ClientRect());
 }

@@ -698,6 +698,12 @@ void TCustomTreeView::Dispatch(TMessage& message) {
         if (TTreeNode* node = GetNodeAt(at.X, at.Y))
             SetSelected(node);
     }
+    if (message.Msg == WM_GETDLGCODE && IsEditing()) {
+        // The box of a rename in place takes every key: Return and Escape
+        // end the rename, not the dialog around the view.
+        message.Result = DLGC_WANTALLKEYS;
+        return;
+    }
     if (message.Msg != CN_NOTIFY) {
         TStandardControl::Dispatch(message);
         return;

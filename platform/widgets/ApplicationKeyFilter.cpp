@@ -1,20 +1,50 @@
 // Offers the key presses of the program's windows to the menus first
 // (platform/ui/ApplicationKeys.h): shortcuts, Alt with a character (to the
 // access keys of the form's controls first), and Alt pressed and released
-// alone.  Modal loops (menus being tracked, drags) and Qt's own dialogs see
-// their keys themselves.
+// alone.  Shortcuts the focused control handles itself stay with it.  Modal
+// loops (menus being tracked, drags) and Qt's own dialogs see their keys
+// themselves.
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationKeys.h"
 #include "platform/ui/DialogKeys.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WidgetPeer.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
+
+// The keys a text box edits its text with.
+bool isTextEditingKey(const QKeyEvent& key) {
+    static constexpr QKeySequence::StandardKey keys[] = {
+        QKeySequence::Copy, QKeySequence::Cut,       QKeySequence::Paste,     QKeySequence::Undo,
+        QKeySequence::Redo, QKeySequence::SelectAll, QKeySequence::Delete,
+    };
+    return std::any_of(std::begin(keys), std::end(keys), [&](QKeySequence::StandardKey k) { return key.matches(k); });
+}
+
+// The control with the keyboard keeps the shortcuts it handles itself: a
+// text box (of any control: an edit box, a grid's cell editor) its editing
+// keys, and any control those it claims.
+bool keptByControl(QObject* receiver, TWinControl& control, const QKeyEvent& key, TShortCut shortCut) {
+    const bool textBox = qobject_cast<QLineEdit*>(receiver) != nullptr ||
+                         qobject_cast<QTextEdit*>(receiver) != nullptr ||
+                         qobject_cast<QPlainTextEdit*>(receiver) != nullptr;
+    if (textBox && isTextEditingKey(key))
+        return true;
+    return control.Perform(CM_WANTSPECIALKEY, shortCut) != 0;
+}
 
 // The program's form whose window the receiver is in; nullptr for a
 // window of Qt's own (a standard dialog), which is no part of the program
@@ -85,8 +115,13 @@ public:
         altAlone_ = virtualKey == VK_MENU && (shift & ~ssAlt) == 0;
         if (form == nullptr)
             return false;
-        if (virtualKey != 0 && IsShortCutKey(virtualKey, shift) && OfferShortCut(form, ShortCut(virtualKey, shift)))
-            return true;
+        if (virtualKey != 0 && IsShortCutKey(virtualKey, shift)) {
+            const TShortCut shortCut = ShortCut(virtualKey, shift);
+            if (keptByControl(receiver, *ControlOfObject(receiver), *key, shortCut))
+                return false;
+            if (OfferShortCut(form, shortCut))
+                return true;
+        }
         if ((shift & ssAlt) && !(shift & ssCtrl) && virtualKey != VK_MENU) {
             // Alt with a character: the access key of a control on the form
             // (a label, a button), else of its menu bar.

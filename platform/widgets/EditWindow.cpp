@@ -1,10 +1,11 @@
 // The edit box's window: a line edit.
 #include "platform/base/TextCodec.h"
 #include "platform/ui/TextControls.h"
+#include "platform/ui/QtBridge.h"
+#include "platform/widgets/CharacterLimit.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/TextLimit.h"
 #include "platform/widgets/WindowKinds.h"
-#include "platform/ui/QtBridge.h"
 
 #include <QLineEdit>
 
@@ -16,9 +17,9 @@ class TEditPeer : public TNativePeer {
 public:
     explicit TEditPeer(TCustomEdit& edit) : TNativePeer(edit, new QLineEdit(ParentWidgetFor(edit))), edit_(edit) {
         QLineEdit* line = lineEdit();
-        // The limit first: the handlers after it read the text it leaves.
-        LimitTypedText(line, [&edit] { return typingLimit(edit.MaxLength()); });
-        connect(line, &QLineEdit::textEdited, [this] { edited(lineEdit()->text()); });
+        limit_ = new TCharacterLimit(line);
+        line->setValidator(limit_);
+        connect(line, &QLineEdit::textEdited, [this](const QString& text) { edited(text); });
         connect(line, &QLineEdit::selectionChanged, [this] { selectionMoved(); });
         connect(line, &QLineEdit::cursorPositionChanged, [this] { selectionMoved(); });
         TSync sync(*this);
@@ -33,8 +34,10 @@ protected:
 
     void textChanged() override {
         QString text = ProgramTextToQString(edit_.Text());
-        if (lineEdit()->text() != text)
+        if (lineEdit()->text() != text) {
+            limit_->SetProgramText(text);
             lineEdit()->setText(text);
+        }
     }
 
     void changed(TPeerAspect aspect, int) override {
@@ -44,8 +47,9 @@ protected:
             line->setReadOnly(edit_.ReadOnly());
             break;
         case paMaxLength:
-            // Qt's limit counts halves of characters: the typing limit
-            // (LimitTypedText) counts whole ones.
+            // Qt's own limit counts halves of characters: the validator
+            // counts whole ones.
+            limit_->SetLimit(typingLimit(edit_.MaxLength()));
             line->setMaxLength(std::numeric_limits<int>::max());
             break;
         case paOptions:
@@ -100,6 +104,7 @@ private:
     }
 
     TCustomEdit& edit_;
+    TCharacterLimit* limit_ = nullptr; // owned by the line edit
 };
 
 const TWindowKindRegistration registration(wk::Edit, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {

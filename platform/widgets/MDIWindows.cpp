@@ -17,6 +17,22 @@
 
 namespace {
 
+// Qt's area, without its own keys: Ctrl+Tab there flips between the two
+// children used last, while the program's (TranslateMDISysKey) visits each
+// in turn.  The area watches every key of the application; it lets them go
+// by untouched.
+class TMDIArea : public QMdiArea {
+public:
+    using QMdiArea::QMdiArea;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            return QAbstractScrollArea::eventFilter(object, event);
+        return QMdiArea::eventFilter(object, event);
+    }
+};
+
 LRESULT deliverTo(TControl& control, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0) {
     TMessage message{msg, wParam, lParam, 0};
     return DeliverMessage(control, message);
@@ -26,7 +42,7 @@ LRESULT deliverTo(TControl& control, unsigned msg, WPARAM wParam = 0, LPARAM lPa
 class TMDIClientPeer : public TWindowPeer {
 public:
     explicit TMDIClientPeer(TWinControl& control) : control_(control) {
-        area_ = new QMdiArea(ClientWidgetOf(control.Parent()));
+        area_ = new TMDIArea(ClientWidgetOf(control.Parent()));
         area_->setBackground(QBrush(ToQColor(control.Color())));
         area_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
         area_->setGeometry(ToQRect(control.BoundsRect()));

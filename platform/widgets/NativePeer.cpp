@@ -72,6 +72,7 @@ private:
     TNativePeer* peer_;
     // A key event sent again with changed characters passes unfiltered.
     bool resending_ = false;
+    TKeyTextJoiner keyText_;
 };
 
 TPoint TNativeInputFilter::clientPoint(QObject* watched, QPointF local) const {
@@ -117,14 +118,17 @@ bool TNativeInputFilter::key(QObject* watched, QKeyEvent* event) {
                 return true;
         }
     }
-    const std::u32string characters = KeyPressText(message.Key, message.Shift, event->text());
+    const QString text = keyText_.Join(event->text());
+    // Half a character held back, or joined to its other half: the widget
+    // gets whole characters only.
+    const bool joined = text != event->text();
+    const std::u32string characters = KeyPressText(message.Key, message.Shift, text);
     if (characters.empty())
-        return false;
+        return joined;
     bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
     // Each character reaches the key handlers as one byte (typed with Alt,
-    // as a whole character); one they leave
-    // as it was goes in as typed, one they change goes in as the code
-    // page's character of the new byte.
+    // as a whole character); one they leave as it was goes in as typed, one
+    // they change goes in as the code page's character of the new byte.
     QString typed;
     bool changed = false;
     for (char32_t character : characters) {
@@ -156,7 +160,7 @@ bool TNativeInputFilter::key(QObject* watched, QKeyEvent* event) {
             typed.append(QString::fromUcs4(&character, 1));
         }
     }
-    if (!changed)
+    if (!changed && !joined)
         return false;
     // The handlers took or changed characters: the widget gets what is left.
     if (!typed.isEmpty()) {

@@ -2,7 +2,9 @@
 
 #include "platform/base/TextCodec.h"
 #include "platform/base/QtBridge.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/widgets/WidgetPeer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +28,16 @@
 #include <vector>
 
 namespace {
+
+// The window a modal dialog is shown over: a form that stays on top while
+// one shows, so that the dialog is not hidden beneath it, else the active
+// window.
+QWidget* dialogParent() {
+    if (TCustomForm* onTop = ShowingStayOnTopForm())
+        if (QWidget* widget = ClientWidgetOf(onTop))
+            return widget->window();
+    return QApplication::activeWindow();
+}
 
 QString fileNameToQt(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
 std::string fileNameFromQt(const QString& name) { return QFile::encodeName(name).toStdString(); }
@@ -106,7 +118,7 @@ TQtUserInteraction& QtUserInteraction() {
 
 int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                                    const std::string& caption) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(dialogParent());
     box.setWindowTitle(captionOr(caption));
     box.setText(ProgramTextToQString(text));
     switch (type) {
@@ -135,7 +147,7 @@ void TQtUserInteraction::ShowException(const std::string& message) {
 }
 
 TFileDialogResult TQtUserInteraction::OpenFileDialog(const TFileDialogRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), ProgramTextToQString(request.Title),
+    QFileDialog dialog(dialogParent(), ProgramTextToQString(request.Title),
                        fileNameToQt(request.InitialDir));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles
@@ -148,7 +160,7 @@ TFileDialogResult TQtUserInteraction::OpenFileDialog(const TFileDialogRequest& r
 }
 
 TFileDialogResult TQtUserInteraction::SaveFileDialog(const TFileDialogRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), ProgramTextToQString(request.Title),
+    QFileDialog dialog(dialogParent(), ProgramTextToQString(request.Title),
                        fileNameToQt(request.InitialDir));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -163,7 +175,7 @@ TFileDialogResult TQtUserInteraction::SaveFileDialog(const TFileDialogRequest& r
 }
 
 bool TQtUserInteraction::ChooseColor(TColor& color) {
-    QColor chosen = QColorDialog::getColor(ToQColor(color), QApplication::activeWindow());
+    QColor chosen = QColorDialog::getColor(ToQColor(color), dialogParent());
     if (!chosen.isValid())
         return false;
     color = FromQColor(chosen);
@@ -175,7 +187,7 @@ bool TQtUserInteraction::ChooseFont(TFont& font) {
     QFont initial = ToQFont(font);
     initial.setFamily(ProgramTextToQString(font.Name()));
     initial.setPointSize(std::max(1, font.Size() > 0 ? font.Size() : -font.Size()));
-    QFont chosen = QFontDialog::getFont(&accepted, initial, QApplication::activeWindow());
+    QFont chosen = QFontDialog::getFont(&accepted, initial, dialogParent());
     if (!accepted)
         return false;
     font.SetName(QStringToProgramText(chosen.family()));
@@ -197,7 +209,7 @@ bool TQtUserInteraction::ChooseFont(TFont& font) {
 }
 
 bool TQtUserInteraction::ChooseFolder(const std::string& title, std::string& folder) {
-    QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), ProgramTextToQString(title),
+    QString chosen = QFileDialog::getExistingDirectory(dialogParent(), ProgramTextToQString(title),
                                                        fileNameToQt(folder));
     if (chosen.isEmpty())
         return false;
@@ -215,7 +227,7 @@ bool TQtUserInteraction::PrinterSetupDialog(TPrinterSetup& setup) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(fileNameToQt(setup.OutputFileName));
     }
-    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    QPrintDialog dialog(&printer, dialogParent());
     // Qt's dialog is made for printing; this one only chooses the settings
     // a later print uses, so it says so.
     dialog.setWindowTitle("Print Setup");
@@ -236,6 +248,7 @@ bool TQtUserInteraction::PrinterSetupDialog(TPrinterSetup& setup) {
 
 void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFindHandler handler) {
     CloseFindDialogs();
+    // Modeless: it belongs to the window the user works in.
     auto* dialog = new QDialog(QApplication::activeWindow());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(replace ? "Replace" : "Find");
@@ -248,11 +261,12 @@ void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFi
     wholeWord->setChecked(initial.Options & frWholeWord);
     matchCase->setChecked(initial.Options & frMatchCase);
     down->setChecked(initial.Options & frDown);
-    // A label shows its access key, and answers it, for its buddy only.
-    auto label = [dialog](const char* caption, QLineEdit* edit) {
-        auto* shown = new QLabel(caption, dialog);
-        shown->setBuddy(edit);
-        return shown;
+    // A label shows its access key, and its key reaches the box it names,
+    // only with the box as its buddy.
+    auto label = [dialog](const char* caption, QWidget* buddy) {
+        auto* made = new QLabel(caption, dialog);
+        made->setBuddy(buddy);
+        return made;
     };
     layout->addWidget(label("Fi&nd what:", findEdit), 0, 0);
     layout->addWidget(findEdit, 0, 1);
@@ -282,8 +296,10 @@ void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFi
         QObject::connect(buttons->addButton("Replace &All", QDialogButtonBox::ActionRole),
                          &QPushButton::clicked, dialog, [=] { request(frReplaceAll); });
     }
-    QObject::connect(buttons->addButton(QDialogButtonBox::Cancel), &QPushButton::clicked, dialog,
-                     &QDialog::close);
+    // Escape cancels; Alt+C is "Match case"'s.
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    cancel->setText("Cancel");
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::close);
     layout->addWidget(buttons, 0, 2, 5, 1);
     findDialog_ = dialog;
     QObject::connect(dialog, &QObject::destroyed, [this, dialog] {
@@ -291,6 +307,9 @@ void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFi
             findDialog_ = nullptr;
     });
     dialog->show();
+    // The dialog takes the keyboard, its access keys with it.
+    dialog->activateWindow();
+    findEdit->setFocus();
 }
 
 void TQtUserInteraction::ShowFindDialog(const TFindRequest& initial, TFindHandler handler) {

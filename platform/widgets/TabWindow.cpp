@@ -11,6 +11,7 @@
 #include "platform/widgets/TabRows.h"
 #include "platform/widgets/WindowKinds.h"
 
+#include <QKeyEvent>
 #include <QTabBar>
 #include <QWidget>
 
@@ -69,6 +70,24 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent*) override { LayOut(); }
+
+    // With the keyboard, the arrows pick the tab before or after the
+    // current one, in one row or in several alike.
+    void keyPressEvent(QKeyEvent* event) override {
+        int step = 0;
+        switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up: step = -1; break;
+        case Qt::Key_Right:
+        case Qt::Key_Down: step = 1; break;
+        default: QWidget::keyPressEvent(event); return;
+        }
+        for (int i = row->currentIndex() + step; i >= 0 && i < row->count(); i += step)
+            if (row->isTabEnabled(i) && row->isTabVisible(i)) {
+                row->setCurrentIndex(i);
+                break;
+            }
+    }
 };
 
 class TTabWindow : public TNativePeer {

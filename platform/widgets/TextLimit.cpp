@@ -2,7 +2,6 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -58,52 +57,6 @@ TCutRange CutChange(const QString& before, const QString& after, int limit) {
         ++tail;
     return LimitedInsertionCut(after, common, static_cast<int>(after.size()) - tail, limit);
 }
-
-namespace {
-
-// Qt tells of a user's change (textEdited) before it tells of the change
-// (textChanged), and tells the latter again, with the text as it was
-// given, after a handler set another: the text shown is read from the
-// line each time.
-class TTypedTextLimit : public QObject {
-public:
-    TTypedTextLimit(QLineEdit* line, std::function<int()> limit)
-        : QObject(line), line_(line), limit_(std::move(limit)), shown_(line->text()) {
-        connect(line, &QLineEdit::textChanged, this, [this] { noteShown(); });
-        connect(line, &QLineEdit::textEdited, this, [this] { edited(); });
-    }
-
-private:
-    void noteShown() {
-        if (line_->text() == shown_)
-            return;
-        before_ = shown_;
-        shown_ = line_->text();
-    }
-
-    void edited() {
-        QString text = line_->text();
-        const QString& before = text != shown_ ? shown_ : before_;
-        const int limit = limit_();
-        if (limit <= 0 || VisibleCharacterCount(text) <= limit)
-            return;
-        const TCutRange cut = CutChange(before, text, limit);
-        if (cut.First == cut.Last)
-            return;
-        text.remove(cut.First, cut.Last - cut.First);
-        line_->setText(text);
-        line_->setCursorPosition(cut.First);
-    }
-
-    QLineEdit* line_;
-    std::function<int()> limit_;
-    QString before_;
-    QString shown_;
-};
-
-} // namespace
-
-void LimitTypedText(QLineEdit* line, std::function<int()> limit) { new TTypedTextLimit(line, std::move(limit)); }
 
 QString TLimitedTextEdit::fitting(QString text) const {
     const int limit = limit_();

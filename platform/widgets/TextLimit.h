@@ -1,17 +1,16 @@
 #pragma once
 // The limit on the length of what the user types or pastes into an edit
-// box, a combo box's field or a memo (their MaxLength): counted in
-// characters as the user sees them (a letter with its accents, an emoji
-// with its modifiers, a flag: each one), so that a limit never cuts a
-// character in half and never counts the halves of the UTF-16 text Qt
-// keeps.  Text set by the program is not limited.
+// box, a combo box's field (CharacterLimit.h) or a memo (their MaxLength):
+// counted in characters as the user sees them (a letter with its accents,
+// an emoji with its modifiers, a flag: each one), so that a limit never
+// cuts a character in half and never counts the halves of the UTF-16 text
+// Qt keeps.  Text set by the program is not limited.
 
 #include <QString>
 #include <QTextEdit>
 
 #include <functional>
 
-class QLineEdit;
 
 // The limit of a one-line field: its MaxLength, or 32767 characters
 // without one (the limit edit boxes have by themselves).
@@ -34,13 +33,6 @@ TCutRange LimitedInsertionCut(const QString& after, int start, int end, int limi
 // The same for a change of before into after: the new part is what lies
 // between the start and the end they share.
 TCutRange CutChange(const QString& before, const QString& after, int limit);
-
-// Holds what the user types or pastes into a line edit to limit()
-// characters (read at each change; 0: no limit): of a change that makes
-// the text too long, the new part is cut at its end.  Connected before
-// the other handlers of the line's textEdited, which then find the cut
-// text in the line.
-void LimitTypedText(QLineEdit* line, std::function<int()> limit);
 
 // A plain-text editor that holds what the user types, pastes or drops to
 // limit() characters (0: no limit), a line break one: of what would make

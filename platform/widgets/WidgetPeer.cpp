@@ -28,6 +28,7 @@
 #include <QStyle>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 namespace {
@@ -493,6 +494,26 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
     }
 }
 
+void TPeerWidget::reattachOwnedWindows() {
+    QWindow* handle = windowHandle();
+    if (handle == nullptr)
+        return;
+    for (QWidget* owned : QApplication::topLevelWidgets()) {
+        QWindow* window = owned->windowHandle();
+        if (owned == this || owned->parentWidget() == nullptr || owned->parentWidget()->window() != this ||
+            window == nullptr || window->transientParent() == handle)
+            continue;
+        window->setTransientParent(handle);
+        // The window system reads the owner when a window shows.
+        if (owned->isVisible()) {
+            const QRect bounds = owned->geometry();
+            owned->hide();
+            owned->setGeometry(bounds);
+            owned->show();
+        }
+    }
+}
+
 bool TPeerWidget::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::Resize: {
@@ -500,8 +521,13 @@ bool TPeerWidget::event(QEvent* event) {
         // hears the viewport's): a window the user sizes reports here,
         // once the viewport (the client area) has its new size.
         bool handled = QAbstractScrollArea::event(event);
+        // In a frame (an MDI child's subwindow) the bounds are the frame's,
+        // told when it moved; the frame lays this window out after that, so
+        // the children are placed again in the client area it now has.
         if (frame_ == nullptr)
             NoteBounds();
+        else
+            control_.Realign();
         return handled;
     }
     case QEvent::Close:
@@ -511,6 +537,13 @@ bool TPeerWidget::event(QEvent* event) {
             event->ignore();
             return true;
         }
+        break;
+    case QEvent::WinIdChange:
+        // The window system made the window anew (a web view inside asked
+        // for another kind of surface): once it shows again, the windows
+        // it owns are put back above it.
+        if (isWindow())
+            QMetaObject::invokeMethod(this, [this] { reattachOwnedWindows(); }, Qt::QueuedConnection);
         break;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
@@ -568,7 +601,7 @@ void TPeerWidget::keyPressEvent(QKeyEvent* event) {
         SetKeyDown(message.Key, true);
         deliver(message.Msg, message.Key, static_cast<LPARAM>(message.Data));
     }
-    const std::u32string characters = KeyPressText(message.Key, message.Shift, event->text());
+    const std::u32string characters = KeyPressText(message.Key, message.Shift, keyText_.Join(event->text()));
     bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
     // A character beyond ASCII reaches a control that takes code points
     // (a UTF-8 document) whole; any other gets its byte of the code page.

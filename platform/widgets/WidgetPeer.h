@@ -7,6 +7,7 @@
 // window kinds are all this widget, each with its own window style.
 
 #include "platform/ui/Control.h"
+#include "platform/ui/QtBridge.h"
 #include "platform/ui/WindowPeer.h"
 
 #include <QAbstractScrollArea>
@@ -116,6 +117,9 @@ private:
     bool caretActive() const;
     void mouseButton(QMouseEvent* event, bool down, bool doubleClick);
     void paintClient(QPaintEvent* event);
+    // The windows this top-level window owns are told of its new native
+    // window.
+    void reattachOwnedWindows();
     void scrollAction(int bar, int action);
     void blink();
 
@@ -127,6 +131,7 @@ private:
     bool caretPhase_ = false;
     QRect caretDrawnAt_;
     bool syncing_ = false;
+    TKeyTextJoiner keyText_;
 };
 
 // The control whose window holds a Qt object (the object itself or one of

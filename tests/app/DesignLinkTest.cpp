@@ -1,7 +1,8 @@
 // The source and the design view: a page only looked at in the design view
-// keeps its source byte for byte, an edit made there comes back, and a view
-// that is loading or does not answer never changes the source.  The
-// preview file goes only when this window wrote it.
+// keeps its source byte for byte, an edit made there comes back (with the
+// file's byte-order mark), and a view that is loading or does not answer
+// never changes the source.  The preview file goes only when this window
+// wrote it.
 
 #include "app/DesignLink.h"
 #include "app/DocumentText.h"
@@ -180,6 +181,38 @@ TEST(DesignLink, AnEditOfAPageOfAnySizeIsUndoneByteForByte) {
     EXPECT_EQ(none.Editor.UndoMaxSpace(), 0);
 }
 
+// A UTF-8 file that began with the byte-order mark keeps it when a page
+// edited in the view comes back (the engine reads the mark as no part of
+// the page and never writes it); one without gains none.
+TEST(DesignLink, ThePagesByteOrderMarkSurvivesAnEditInTheView) {
+    const std::string mark = "\xEF\xBB\xBF";
+    std::mt19937 random(31);
+    const char* pieces[] = {"<p>", "x", "\r\n", "</p>", "\xC3\xA9", mark.c_str()};
+    for (int round = 0; round < 80; ++round) {
+        TDocument doc;
+        doc.View.Serialise = [&](const std::string& html) {
+            return engineWriting(html.rfind(mark, 0) == 0 ? html.substr(mark.size()) : html);
+        };
+        const bool marked = random() % 2;
+        doc.Text.SetText((marked ? mark : "") + "<HTML><BODY>caf\xC3\xA9</BODY></HTML>");
+        doc.Link.Show("file://");
+        doc.View.CompleteLoad();
+        ASSERT_EQ(doc.View.Page.rfind(mark, 0), std::string::npos) << "the view shows no mark";
+        std::string page;
+        for (int i = static_cast<int>(random() % 12); i >= 0; --i)
+            page += pieces[random() % std::size(pieces)];
+        doc.View.UserEdits(page);
+        ASSERT_TRUE(doc.Link.TakeBack());
+        const std::string bytes = doc.Text.Bytes();
+        const std::string expected = marked && page.rfind(mark, 0) != 0 ? mark + page : page;
+        std::string withoutCr = expected;
+        withoutCr.erase(std::remove(withoutCr.begin(), withoutCr.end(), '\r'), withoutCr.end());
+        std::string gotWithoutCr = bytes;
+        gotWithoutCr.erase(std::remove(gotWithoutCr.begin(), gotWithoutCr.end(), '\r'), gotWithoutCr.end());
+        ASSERT_EQ(gotWithoutCr, withoutCr) << "round " << round;
+    }
+}
+
 // Random sessions of a user switching between the source and the design
 // page while the view loads, is edited or stops answering, against a model
 // of when the page must come back.
@@ -234,6 +267,36 @@ TEST(DesignLink, TheSourceChangesOnlyByAnEditOfALoadedPage) {
                 onDesign = i % 3 == 0;
             }
         }
+    }
+}
+
+// Text put into the page shown (the program's, UTF-8) takes the
+// document's encoding there, goes in at the user's caret and comes back
+// with the page; a page that does not answer takes nothing and changes
+// nothing.
+TEST(DesignLink, TextInsertedIntoThePageTakesTheDocumentsEncodingAndComesBack) {
+    struct TCase {
+        TTextEncoding Encoding;
+        std::string Expected;
+    };
+    const TCase cases[] = {{teUtf8, "<p>a\xC3\xA9 \xE4\xB8\xAD|b</p>"},
+                           {teAnsi, "<p>a\xE9 &#20013;|b</p>"}};
+    for (const TCase& c : cases) {
+        TDocument doc;
+        doc.Editor.SetEncoding(c.Encoding);
+        doc.Text.SetText("<p>ab</p>");
+        doc.Link.Show("file://");
+        doc.View.CompleteLoad();
+        doc.View.Caret = 4; // after the "a"
+        ASSERT_TRUE(doc.Link.Insert("\xC3\xA9 \xE4\xB8\xAD"));
+        ASSERT_TRUE(doc.Link.Insert("|"));
+        ASSERT_TRUE(doc.Link.TakeBack());
+        EXPECT_EQ(doc.Text.Bytes(), c.Expected) << TextEncodingName(c.Encoding);
+
+        doc.View.Hung = true;
+        EXPECT_FALSE(doc.Link.Insert("x"));
+        EXPECT_FALSE(doc.Link.TakeBack());
+        EXPECT_EQ(doc.Text.Bytes(), c.Expected);
     }
 }
 

@@ -7,7 +7,9 @@
 #include "tests/app/MainWindowLifetime.h"
 
 #include "platform/ui/ModalLoop.h"
+#include "platform/ui/UserInteraction.h"
 #include "tests/support/ScriptedUserInteraction.h"
+#include "toolbars/TBItem.h"
 
 #include <gtest/gtest.h>
 
@@ -23,4 +25,26 @@ protected:
     TTestProgramFolder program;
     TScriptedUserInteraction user;
     Tframeform* frame = nullptr;
+};
+
+// The same where boxes that only tell something are recorded and closed;
+// the questions a test cares about are scripted.
+class TTellingMainWindowTest : public TMainWindowTest {
+protected:
+    void SetUp() override {
+        user.OnUnscripted = [](const std::string&) {};
+        TMainWindowTest::SetUp();
+    }
+    // A page of the program folder opened as a document.
+    TEditForm* open(const std::string& name, const std::string& text) {
+        TTestProgramFolder::WriteFileBytes(program.File(name), text);
+        TEditForm* document = frame->OpenDocumentFile(program.File(name));
+        Application().ProcessMessages();
+        return document;
+    }
+    // Runs a command as its item's click does; what it raises is shown.
+    void click(const char* item) {
+        RunGuarded([&] { frame->Item(item)->Click(); });
+        Application().ProcessMessages();
+    }
 };

@@ -263,3 +263,39 @@ TEST(Printing, LinesWiderThanThePageWrapOnPaperAndNothingIsLost) {
     for (const TBand& band : inkBands(page))
         EXPECT_LT(band.Right, page.width() - 48) << "a row at " << band.Top << " reaches the edge";
 }
+
+TEST(Printing, JustifiedLinesEndAtTheTextWidthOfThePage) {
+    // A document window's source is justified: on paper its wrapped lines
+    // are stretched to the width they were laid out for, one right edge
+    // for all of them, well inside the page.
+    TTestProgramFolder program;
+    TCodeMemo memo;
+    memo.SetWordWrap(false);
+    memo.SetJustified(true);
+    std::string paragraph;
+    for (int i = 0; i < 90; ++i)
+        paragraph += std::string(static_cast<size_t>(1 + i * 7 % 9), 'm') + " ";
+    memo.SetTextBuf(paragraph + "\r\nend");
+    TPrinter& printer = Printer();
+    const std::string pdf = program.File("justified.pdf");
+    printer.SetOutputFileName(pdf);
+    const int pageWidth = printer.PageWidth();
+    const int dpiX = printer.PixelsPerInchX();
+    PrintDocument(memo, "j.html", printer);
+
+    const QImage page = firstPage(pdf, program.File("justified"));
+    ASSERT_FALSE(page.isNull());
+    std::vector<TBand> bands = inkBands(page);
+    // The header, the paragraph's lines, "end".
+    ASSERT_GE(bands.size(), 5u);
+    // Where the printed text's right edge falls at 96 dots per inch: the
+    // page's width less the left edge and what the layout width leaves.
+    const double scale = page.width() / static_cast<double>(pageWidth);
+    const double textRight = (dpiX * 1.25 + (pageWidth - 2 * dpiX) - memo.RightMargin()) * scale;
+    // Every line but the paragraph's last reaches it, and none passes it.
+    for (size_t b = 1; b + 2 < bands.size(); ++b) {
+        EXPECT_LE(bands[b].Right, textRight + 1) << "line " << b;
+        EXPECT_GE(bands[b].Right, textRight - 12 * scale - 2) << "line " << b;
+    }
+    EXPECT_LT(bands[bands.size() - 2].Right, textRight - 12 * scale) << "the paragraph's last line is not stretched";
+}

@@ -13,6 +13,7 @@
 #include "app/QuickCodePane.h"
 #include "app/QuickCodes.h"
 #include "app/SettingsFile.h"
+#include "tests/app/FileDialogFilters.h"
 #include "tests/app/ToolsFixture.h"
 
 #include "editor/highlight/HtmlHighlighter.h"
@@ -118,6 +119,23 @@ TEST_F(QuickCodes, ACodeIsCreatedListedShownAndInsertedWithCrLfBreaks) {
     EXPECT_EQ(EditorText(*other), before);
 }
 
+// A code goes in as an undo step of its own: Undo takes back the code and
+// nothing the user typed before or after it.
+TEST_F(QuickCodes, AnInsertedCodeIsOneUndoStepBetweenTheTypingAroundIt) {
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Rule.oqs", "<HR>\n<BR>");
+    TTestProgramFolder::WriteFileBytes(QuickCodeFolder() + "Rule.oqc", "a rule");
+    TEditForm* page = Open("");
+    TypeInto(*page, "ab");
+    Select("Rule.oqc");
+    Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+    TypeInto(*page, "cd");
+    ASSERT_EQ(EditorText(*page), "ab<HR>\r\n<BR>cd");
+    for (const char* before : {"ab<HR>\r\n<BR>", "ab", ""}) {
+        UndoOnce(*page);
+        EXPECT_EQ(EditorText(*page), before);
+    }
+}
+
 // Quick codes are the program's text: written in UTF-8 from a page in
 // either encoding and inserted in the page's own; a file written in the
 // code page (not valid UTF-8) is read as such.
@@ -179,6 +197,37 @@ TEST_F(QuickCodes, NamesThatCouldLeaveTheFolderAreRefusedAndPairsAreWholeOrAbsen
     EXPECT_EQ(Create(*page, "Pair", "d"), 0);
     EXPECT_EQ(Read("Pair.oqs"), "old code");
     EXPECT_EQ(user.Exceptions().size(), 9u);
+}
+
+// Whatever the user types as a name, "Create" either makes a code the
+// list then shows (and inserts), or refuses and writes nothing: a code is
+// never written where the list can not show it.
+TEST_F(QuickCodes, EveryNameTakenShowsInTheListAndEveryOtherWritesNothing) {
+    TEditForm* page = Open("<P>text</P>");
+    static const char* const kPieces[] = {"a", "Z", "1", " ", ".", "-", "_", "~", "#", "\xC3\xA9", "\xE4\xB8\xAD"};
+    std::mt19937 random(31);
+    for (int round = 0; round < 60; ++round) {
+        std::string name;
+        for (int length = 1 + static_cast<int>(random() % 4); length > 0; --length)
+            name += kPieces[random() % std::size(kPieces)];
+        SCOPED_TRACE("name \"" + name + "\"");
+        SelectRange(*page, 3, 4);
+        const std::set<std::string> before = FolderFiles();
+        if (Create(*page, name, "d") != mrOk) {
+            EXPECT_EQ(FolderFiles(), before);
+            continue;
+        }
+        const std::vector<std::string> listed = Listed();
+        EXPECT_NE(std::find(listed.begin(), listed.end(), name + ".oqc"), listed.end()) << "not listed";
+        Select(name + ".oqc");
+        SelectRange(*page, 0, 0);
+        Pane().oqcInsertItemClick(Pane().oqcInsertItem);
+        EXPECT_EQ(EditorText(*page), "text<P>text</P>");
+        UndoOnce(*page);
+        user.AnswerMessage(mrYes);
+        Pane().oqcDeleteItemClick(Pane().oqcDeleteItem);
+        EXPECT_EQ(FolderFiles(), before) << "deleted whole";
+    }
 }
 
 TEST_F(QuickCodes, DeletingAsksAndRemovesBothFilesOnlyOnYes) {
@@ -357,6 +406,27 @@ TEST_F(Preferences, AWrongFontSizeOrCancelWritesNothing) {
     }
     EXPECT_EQ(OpenSettings()->ReadInteger(settings::Editor, "size", 0), 13);
     EXPECT_EQ(FontSizeOf(*Open("")), 13);
+}
+
+// The browsers are programs of this system, whose names carry no
+// extension: the dialog behind each Browse button opens on an entry that
+// shows them, and the chosen program's full path goes into its field.
+TEST_F(Preferences, BrowseOffersTheSystemsProgramsForEachBrowser) {
+    Toptionfrm dialog(frame);
+    const std::pair<TButton*, TEdit*> rows[] = {{dialog.Button1, dialog.Edit1}, {dialog.Button2, dialog.Edit2}};
+    for (const auto& [button, field] : rows) {
+        user.AnswerFiles({"/usr/bin/firefox-esr"});
+        button->Click();
+        const TFileDialogRequest& request = user.Calls.back().FileRequest;
+        for (const char* program : {"firefox-esr", "chromium", "konqueror", "browser.exe"})
+            EXPECT_TRUE(FilterEntryTakes(request.Filter, request.FilterIndex, program))
+                << program << " in " << request.Filter;
+        EXPECT_EQ(field->Text(), "/usr/bin/firefox-esr");
+    }
+    // Cancel keeps what the field held.
+    user.Cancel(TScriptedUserInteraction::kOpenFile);
+    dialog.Button1->Click();
+    EXPECT_EQ(dialog.Edit1->Text(), "/usr/bin/firefox-esr");
 }
 
 TEST_F(Preferences, TheHighlightingChoiceReachesEveryOpenDocument) {

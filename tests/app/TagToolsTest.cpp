@@ -10,11 +10,13 @@
 #include "app/TagCompletion.h"
 #include "app/TagInspector.h"
 #include "app/TagInspectorRules.h"
+#include "tests/app/FileDialogFilters.h"
 #include "tests/app/ToolsFixture.h"
 
 #include "editor/CodeMemo.h"
 #include "platform/base/IniFile.h"
 #include "platform/base/Strings.h"
+#include "platform/gfx/Picture.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/ListControls.h"
 #include "platform/ui/Screen.h"
@@ -250,6 +252,12 @@ TEST_F(TagInspectorTest, AFileIsWrittenRelativeToTheDocument) {
     user.AnswerFiles({program.File("site/img/logo.gif")});
     PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<IMG SRC=\"img/logo.gif\">");
+    // The picture dialog opens on an entry that shows every kind of
+    // picture the program reads.
+    const TFileDialogRequest& request = user.Calls.back().FileRequest;
+    for (const TPictureFileFormat& format : TPicture::FileFormats())
+        EXPECT_TRUE(FilterEntryTakes(request.Filter, request.FilterIndex, "logo." + format.Extension))
+            << format.Extension << " in " << request.Filter;
 }
 
 // Values cross between the document and the grid (the program's UTF-8)

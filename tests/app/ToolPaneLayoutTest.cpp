@@ -11,6 +11,8 @@
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/PageControls.h"
+#include "shell/ShellList.h"
+#include "shell/ShellTree.h"
 #include "toolbars/TBDock.h"
 #include "toolbars/themes/TBKToolbar.h"
 
@@ -19,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTabBar>
 
 #include <algorithm>
@@ -85,6 +89,54 @@ TEST_F(ToolPaneLayout, TheFourPagesAreTabsThatFitSideBySideAndNameThemselves) {
     for (int i = 0; i < row->count(); ++i)
         width += row->tabRect(i).width();
     EXPECT_LE(width, pages.Width());
+}
+
+// The file explorer: the folder tree over the file list, each in a framed
+// pane of the shell's splitter.  Dragging the bar between them with the
+// mouse gives the tree what it takes from the list; a taller window keeps
+// the tree's share.
+TEST_F(ToolPaneLayout, TheExplorersBarMovesSpaceBetweenTheTreeAndTheList) {
+    frame->SetBounds(0, 0, 1200, 900);
+    frame->toolsPgCtl->SetActivePageIndex(1);
+    Application().ProcessMessages();
+    TControl* tree = frame->shTree;
+    TControl* list = frame->shList;
+    auto* splitter = dynamic_cast<TWinControl*>(tree->Parent()->Parent());
+    ASSERT_NE(splitter, nullptr);
+    ASSERT_EQ(list->Parent()->Parent(), splitter) << "one splitter holds both panes";
+    auto screenRect = [](TControl* control) {
+        TPoint corner = control->ClientToScreen({0, 0});
+        return Bounds(corner.X, corner.Y, control->Width(), control->Height());
+    };
+    TRect treeAt = screenRect(tree), listAt = screenRect(list);
+    ASSERT_LT(treeAt.Bottom, listAt.Top) << "the tree over the list";
+    EXPECT_GT(treeAt.Height(), 60);
+    EXPECT_GT(listAt.Height(), treeAt.Height());
+    // Framed: the panes' edges lie around the views.
+    EXPECT_GT(treeAt.Left, screenRect(tree->Parent()).Left);
+
+    // The bar lies between the panes.
+    TPoint bar = splitter->ScreenToClient({(treeAt.Left + treeAt.Right) / 2, (treeAt.Bottom + listAt.Top) / 2});
+    auto* window = static_cast<QWidget*>(splitter->Peer()->NativeWidget());
+    ASSERT_NE(window, nullptr);
+    const int treeHeight = tree->Height(), listHeight = list->Height();
+    auto mouse = [&](QEvent::Type type, int dy, Qt::MouseButton button, Qt::MouseButtons held) {
+        QPointF at(bar.X, bar.Y + dy);
+        QMouseEvent event(type, at, window->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(window, &event);
+    };
+    mouse(QEvent::MouseButtonPress, 0, Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseMove, 90, Qt::NoButton, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, 90, Qt::LeftButton, Qt::NoButton);
+    Application().ProcessMessages();
+    EXPECT_EQ(tree->Height(), treeHeight + 90);
+    EXPECT_EQ(list->Height(), listHeight - 90);
+
+    // A taller main window: the tree keeps its share of the page.
+    const double share = double(tree->Height()) / splitter->Height();
+    frame->SetBounds(0, 0, 1200, 1100);
+    Application().ProcessMessages();
+    EXPECT_NEAR(double(tree->Height()) / splitter->Height(), share, 0.02);
 }
 
 } // namespace

@@ -30,6 +30,10 @@ int FontSizeOf(TEditForm& document);
 void StartClean(TEditForm& document);
 // Switches the editor's encoding (no byte changes).
 void SetEncodingOf(TEditForm& document, TTextEncoding encoding);
+// Types text at the caret, one key a byte, as the keyboard does.
+void TypeInto(TEditForm& document, const std::string& text);
+// One Undo of the editor.
+void UndoOnce(TEditForm& document);
 
 class TToolsFixture : public ::testing::Test {
 protected:

@@ -4,6 +4,8 @@
 #include "tests/app/ToolsFixture.h"
 
 #include "editor/CodeMemo.h"
+#include "platform/ui/Control.h"
+#include "platform/ui/Message.h"
 
 std::string EditorText(TEditForm& document) { return document.Editor->Text(); }
 
@@ -24,3 +26,10 @@ void StartClean(TEditForm& document) {
 }
 
 void SetEncodingOf(TEditForm& document, TTextEncoding encoding) { document.Editor->SetEncoding(encoding); }
+
+void TypeInto(TEditForm& document, const std::string& text) {
+    for (char c : text)
+        SendMessage(document.Editor, WM_CHAR, static_cast<unsigned char>(c), 0);
+}
+
+void UndoOnce(TEditForm& document) { document.Editor->Undo(); }

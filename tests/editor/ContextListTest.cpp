@@ -124,3 +124,121 @@ TEST(ContextList, TheTableGivesOneNumberToEachStateAndKeepsItsBytes) {
     }
     EXPECT_EQ(InternContext(TContextState{}), kDefaultContext);
 }
+
+// A long list of wide records (a paragraph beyond 64 KB) keeps a gap where
+// it was last changed, and parsing sets the records behind an edit aside in
+// place.  Random edits that mostly stay near one place, with far jumps,
+// huge shifts both ways and records set aside, read back, written around
+// and put back (or dropped) against two plain vectors.
+TEST(ContextList, AWideListWithAGapAndRecordsSetAsideFollowsVectors) {
+    std::mt19937 random(9091);
+    using TEntry = TContextList::TEntry;
+    auto check = [](const TContextList& list, const std::vector<TEntry>& model, int step) {
+        ASSERT_EQ(list.Count(), static_cast<int32_t>(model.size())) << "step " << step;
+        for (size_t i = 0; i < model.size(); ++i) {
+            ASSERT_EQ(list.Offset(static_cast<int32_t>(i)), model[i].Offset) << "step " << step << " record " << i;
+            ASSERT_EQ(list.Id(static_cast<int32_t>(i)), model[i].Id) << "step " << step << " record " << i;
+        }
+    };
+    auto indexIn = [](const std::vector<TEntry>& model, int32_t offset) {
+        return static_cast<int32_t>(
+            std::lower_bound(model.begin(), model.end(), offset, [](const TEntry& e, int32_t o) { return e.Offset < o; }) -
+            model.begin());
+    };
+    for (int round = 0; round < 8; ++round) {
+        std::vector<TEntry> model;
+        TContextList list;
+        for (int32_t i = 0; i < 3000; ++i) {
+            model.push_back({70000 + i * 7, static_cast<TContextId>(i % 5)});
+            list.Append(model.back());
+        }
+        int32_t place = static_cast<int32_t>(random() % model.size());
+        for (int step = 0; step < 400; ++step) {
+            // Mostly near the last place, now and then anywhere.
+            if (random() % 8 == 0)
+                place = static_cast<int32_t>(random() % (model.size() + 1));
+            place = std::clamp(place + static_cast<int32_t>(random() % 9) - 4, 0, static_cast<int32_t>(model.size()));
+            const int kind = static_cast<int>(random() % 12);
+            const int32_t before = place > 0 ? model[static_cast<size_t>(place - 1)].Offset : 0;
+            const int32_t after = place < std::ssize(model) ? model[static_cast<size_t>(place)].Offset : before + 100;
+            if (kind < 3 && after > before) {
+                const TEntry entry{before + static_cast<int32_t>(random() % static_cast<uint32_t>(after - before)),
+                                   static_cast<TContextId>(random() % 7)};
+                ASSERT_EQ(list.IndexAt(entry.Offset), indexIn(model, entry.Offset)) << "step " << step;
+                model.insert(model.begin() + place, entry);
+                list.Insert(place, entry);
+            } else if (kind < 5) {
+                const int32_t to = std::min(static_cast<int32_t>(model.size()), place + static_cast<int32_t>(random() % 5));
+                model.erase(model.begin() + place, model.begin() + to);
+                list.Erase(place, to);
+            } else if (kind < 8 && place < std::ssize(model)) {
+                // An edit: the records behind it move; now and then by
+                // hundreds of megabytes, and back.
+                const int32_t room = model[static_cast<size_t>(place)].Offset - before;
+                int32_t delta = random() % 2 == 0 ? static_cast<int32_t>(random() % 50) : -static_cast<int32_t>(random() % static_cast<uint32_t>(room + 1));
+                if (random() % 16 == 0)
+                    delta = model.back().Offset < 1000000000 ? 900000000 : room >= 900000000 ? -900000000 : 0;
+                for (auto it = model.begin() + place; it != model.end(); ++it)
+                    it->Offset += delta;
+                list.ShiftOffsets(place, delta);
+            } else if (kind < 9 && place < std::ssize(model)) {
+                const auto id = static_cast<TContextId>(random() % 7);
+                model[static_cast<size_t>(place)].Id = id;
+                list.SetId(place, id);
+            } else if (kind < 11) {
+                // Set aside from here, write behind the records kept, read
+                // what was set aside, then put some back or drop them.
+                std::vector<TEntry> aside(model.begin() + place, model.end());
+                model.resize(static_cast<size_t>(place));
+                TSetAsideRecords old(list, place);
+                ASSERT_EQ(old.Count(), static_cast<int32_t>(aside.size()));
+                check(list, model, step);
+                int32_t last = model.empty() ? 0 : model.back().Offset;
+                for (int i = static_cast<int>(random() % 40); i > 0; --i) {
+                    const int what = static_cast<int>(random() % 4);
+                    if (what < 2) {
+                        last += 1 + static_cast<int32_t>(random() % 5);
+                        model.push_back({last, static_cast<TContextId>(random() % 7)});
+                        list.Append(model.back());
+                    } else if (what == 2 && !model.empty()) {
+                        const auto at = static_cast<int32_t>(random() % model.size());
+                        model.erase(model.begin() + at);
+                        list.Erase(at, at + 1);
+                    } else if (!model.empty()) {
+                        const auto at = static_cast<int32_t>(random() % model.size());
+                        model.insert(model.begin() + at, model[static_cast<size_t>(at)]);
+                        list.Insert(at, model[static_cast<size_t>(at)]);
+                    }
+                }
+                for (size_t i = 0; i < aside.size(); ++i) {
+                    ASSERT_EQ(old.Offset(static_cast<int32_t>(i)), aside[i].Offset) << "step " << step;
+                    ASSERT_EQ(old.Id(static_cast<int32_t>(i)), aside[i].Id) << "step " << step;
+                }
+                const int32_t probe = aside.empty() ? 0 : aside[random() % aside.size()].Offset + static_cast<int32_t>(random() % 3) - 1;
+                ASSERT_EQ(old.IndexAt(probe), indexIn(aside, probe)) << "step " << step;
+                // Put back behind the last record written (or dropped).
+                auto keep = static_cast<int32_t>(std::upper_bound(aside.begin(), aside.end(), model.empty() ? -1 : model.back().Offset,
+                                                                  [](int32_t o, const TEntry& e) { return o < e.Offset; }) -
+                                                 aside.begin());
+                if (random() % 4 == 0) {
+                    old.Drop();
+                } else {
+                    keep = std::max<int32_t>(keep, static_cast<int32_t>(random() % (aside.size() + 1)));
+                    old.PutBackFrom(keep);
+                    model.insert(model.end(), aside.begin() + keep, aside.end());
+                }
+            } else {
+                TContextList copy(list);
+                check(copy, model, step);
+                list.ShrinkIfLoose();
+                if (random() % 2 == 0) {
+                    TContextList tail = list.SplitOff(place);
+                    list.AppendRange(tail, 0, tail.Count());
+                }
+            }
+            check(list, model, step);
+            const int32_t probe = model.empty() ? 0 : model[random() % model.size()].Offset + static_cast<int32_t>(random() % 3) - 1;
+            ASSERT_EQ(list.IndexAt(probe), indexIn(model, probe)) << "step " << step;
+        }
+    }
+}

@@ -355,6 +355,42 @@ TEST_F(ControlSupportTest, DrivesArrivingAndLeavingReachSubscribersOnce) {
     SetMountInfoPath({});
 }
 
+// A subscriber let go of while a notice goes round (a control freed by
+// what an earlier subscriber did) is not called any more; one that joins
+// meanwhile hears the next notice.
+TEST_F(ControlSupportTest, ASubscriberLetGoOfDuringANoticeIsNotCalled) {
+    std::string table = JoinPath(home.Root, "mountinfo");
+    std::string stick = JoinPath(home.Files, "stick");
+    std::filesystem::create_directory(stick);
+    const std::string without = "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n";
+    const std::string with = without + "2 1 8:17 / " + stick + " rw - vfat /dev/sdb1 rw\n";
+    WriteFile(table, without);
+    SetMountInfoPath(table);
+    TPTDeviceChangeHandler handler;
+    std::vector<std::string> calls;
+    int first = 0, second = 0, third = 0, late = 0;
+    auto record = [&](const char* name) {
+        return [&calls, name](TPTDeviceChangeHandler&, TMessage&) { calls.push_back(name); };
+    };
+    handler.Subscribe(&first, [&](TPTDeviceChangeHandler& hub, TMessage&) {
+        calls.push_back("first");
+        hub.Unsubscribe(&second);
+        hub.Subscribe(&late, record("late"));
+    });
+    handler.Subscribe(&second, record("second"));
+    handler.Subscribe(&third, record("third"));
+    WriteFile(table, with);
+    handler.Poll();
+    ProcessMessages();
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "third"}));
+    calls.clear();
+    WriteFile(table, without);
+    handler.Poll();
+    ProcessMessages();
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "third", "late"}));
+    SetMountInfoPath({});
+}
+
 namespace {
 
 // A folder that describes its own columns: 0 and 1 shown by default, 2

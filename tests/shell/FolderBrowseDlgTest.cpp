@@ -187,6 +187,17 @@ TEST_F(FolderBrowseDlgTest, TheFormKeepsItsLayoutAtEverySizeAndNeverShrinksBelow
         } else {
             EXPECT_EQ(cancel.Right, w - 16);
         }
+        // The size grip: 13 x 13 in the client's bottom-right corner, over
+        // the panel, clear of its buttons.
+        TRect grip = form.SizeGrip->BoundsRect();
+        OffsetRect(grip, panel.Left, panel.Top);
+        EXPECT_EQ(grip, Rect(w - 13, h - 13, w, h));
+        for (TControl* button : {static_cast<TControl*>(form.OkBtn), static_cast<TControl*>(form.CancelBtn),
+                                 static_cast<TControl*>(form.CreateBtn), static_cast<TControl*>(form.DeleteBtn)}) {
+            TRect at = button->BoundsRect(), overlap;
+            OffsetRect(at, panel.Left, panel.Top);
+            EXPECT_FALSE(button->Visible() && IntersectRect(overlap, at, grip));
+        }
     }
 }
 

@@ -7,7 +7,9 @@
 // of a maximised run remembered.
 
 #include "platform/gfx/ImageList.h"
+#include "platform/shellns/DragDrop.h"
 #include "platform/shellns/FileTypes.h"
+#include "platform/shellns/ShellMenu.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "shell/FolderBrowseDlg.h"
@@ -26,6 +28,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -415,4 +418,285 @@ TEST(ShellViewsTest, NamesShowAsTheirUtf8AndRenamesWriteTheirBytes) {
     });
     EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "new-bad\xE9.htm")));
     EXPECT_FALSE(std::filesystem::exists(JoinPath(home.Files, invalid)));
+}
+
+// A right click as the window system delivers it here: the press, the
+// menu request that comes with the press, then the release.  On empty
+// space the folder's own menu shows (with what only a folder offers:
+// paste and a new folder), whatever row was selected before; on a row, that
+// row's menu.
+TEST(ShellViewsTest, ARightClickOnEmptySpaceShowsTheFoldersMenuWhateverWasSelected) {
+    TShellTestHome home;
+    for (const char* name : {"one.htm", "two.htm"})
+        WriteFile(JoinPath(home.Files, name), name);
+    TComponent owner;
+    auto* list = new TPTShellList(&owner);
+    list->SetBounds(0, 0, 400, 300);
+    list->SetViewStyle(vsReport);
+    list->Folder().SetPath(home.Files);
+    list->Show();
+    QApplication::processEvents();
+    QAbstractItemView* view = viewOf(*list);
+    ASSERT_NE(view, nullptr);
+    QWidget* viewport = view->viewport();
+    QWindow* window = viewport->window()->windowHandle();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+
+    // What each tracked menu offers, by its verbs.
+    std::vector<std::vector<std::string>> menus;
+    SetShellMenuTracker([&](TShellMenu& menu, unsigned, TPoint, TWinControl*) -> unsigned {
+        std::vector<std::string> captions;
+        for (int i = 0; i < menu.Count(); ++i)
+            if ((menu.ItemAt(i)->Flags & MF_SEPARATOR) == 0)
+                captions.push_back(StripAccelerator(menu.ItemAt(i)->Caption));
+        menus.push_back(std::move(captions));
+        return 0;
+    });
+    auto rightClick = [&](QPoint inViewport) {
+        QPoint at = viewport->mapTo(viewport->window(), inViewport);
+        QTest::mousePress(window, Qt::RightButton, {}, at);
+        QTest::mouseRelease(window, Qt::RightButton, {}, at);
+        QApplication::processEvents();
+    };
+    auto offers = [](const std::vector<std::string>& menu, const std::string& caption) {
+        return std::find(menu.begin(), menu.end(), caption) != menu.end();
+    };
+
+    const int one = RowOf(list->Model(), "one.htm");
+    ASSERT_GE(one, 0);
+    list->SetItemIndex(one);
+    QPoint empty(200, viewport->height() - 10);
+    ASSERT_LT(list->IndexAt(empty.x(), empty.y()), 0);
+    rightClick(empty);
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_TRUE(offers(menus[0], "New Folder")) << "the folder's menu";
+    EXPECT_EQ(list->SelCount(), 0) << "a click on empty space leaves nothing selected";
+
+    // On a row: that row's menu, once.
+    QRect row = view->visualRect(view->model()->index(RowOf(list->Model(), "two.htm"), 0));
+    rightClick(row.center());
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_FALSE(offers(menus[1], "New Folder"));
+    EXPECT_TRUE(offers(menus[1], "Open"));
+    EXPECT_EQ(list->GetSelectedData()->GetFileName(), "two.htm");
+
+    // A drag with the right button: no menu at the press nor at the release.
+    int drags = 0;
+    SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>&, const std::shared_ptr<TDropSource>&,
+                                          uint32_t, uint32_t& effect) -> HRESULT {
+                            ++drags;
+                            effect = DROPEFFECT_NONE;
+                            return DRAGDROP_S_CANCEL;
+                        },
+                        .Register = nullptr,
+                        .Revoke = nullptr});
+    QPoint start = viewport->mapTo(viewport->window(), row.center());
+    QTest::mousePress(window, Qt::RightButton, {}, start);
+    EXPECT_EQ(menus.size(), 2u) << "no menu while the button is down";
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(window, start + QPoint(0, step * 8));
+    QTest::mouseRelease(window, Qt::RightButton, {}, start + QPoint(0, 32));
+    QApplication::processEvents();
+    EXPECT_EQ(drags, 1);
+    EXPECT_EQ(menus.size(), 2u) << "the drag took the click";
+    SetDragDropService({});
+    SetShellMenuTracker({});
+}
+
+// The tree in the same order of messages: a right click on a node shows its
+// menu once, at the release; a drag with the right button shows none.
+TEST(ShellViewsTest, ARightDragOfANodeShowsNoMenuAndARightClickOne) {
+    TShellTestHome home;
+    for (const char* name : {"alpha", "beta"})
+        std::filesystem::create_directories(JoinPath(home.Files, name));
+    TComponent owner;
+    auto* tree = new TPTShellTree(&owner);
+    tree->SetBounds(0, 0, 300, 300);
+    tree->BaseFolder().SetPath(home.Files);
+    tree->Show();
+    tree->Fill();
+    QApplication::processEvents();
+    QAbstractItemView* view = viewOf(*tree);
+    ASSERT_NE(view, nullptr);
+    QWidget* viewport = view->viewport();
+    QWindow* window = viewport->window()->windowHandle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    int menus = 0, drags = 0;
+    SetShellMenuTracker([&](TShellMenu&, unsigned, TPoint, TWinControl*) -> unsigned {
+        ++menus;
+        return 0;
+    });
+    SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>&, const std::shared_ptr<TDropSource>&,
+                                          uint32_t, uint32_t& effect) -> HRESULT {
+                            ++drags;
+                            effect = DROPEFFECT_NONE;
+                            return DRAGDROP_S_CANCEL;
+                        },
+                        .Register = nullptr,
+                        .Revoke = nullptr});
+    TTreeNode* beta = ChildNamed(tree->Model(), tree->Model().Root(), "beta");
+    ASSERT_NE(beta, nullptr);
+    TRect text = beta->DisplayRect(true);
+    QPoint start = viewport->mapTo(viewport->window(), QPoint((text.Left + text.Right) / 2, (text.Top + text.Bottom) / 2));
+
+    QTest::mousePress(window, Qt::RightButton, {}, start);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(window, start + QPoint(step * 8, 0));
+    QTest::mouseRelease(window, Qt::RightButton, {}, start + QPoint(32, 0));
+    QApplication::processEvents();
+    EXPECT_EQ(drags, 1);
+    EXPECT_EQ(menus, 0) << "the drag took the click";
+
+    QTest::mousePress(window, Qt::RightButton, {}, start);
+    EXPECT_EQ(menus, 0) << "no menu while the button is down";
+    QTest::mouseRelease(window, Qt::RightButton, {}, start);
+    QApplication::processEvents();
+    EXPECT_EQ(menus, 1);
+    SetDragDropService({});
+    SetShellMenuTracker({});
+}
+
+// Return and Escape typed into the box of a rename in place end the
+// rename (Return keeps the name, Escape drops it); they are not the
+// dialog's keys for OK and Cancel while the box is open.
+TEST(ShellViewsTest, ReturnAndEscapeEndARenameInTheFolderDialogWithoutClosingIt) {
+    TShellTestHome home;
+    std::filesystem::create_directories(JoinPath(home.Files, "old"));
+    TComponent owner;
+    auto* dialog = new TPTFolderBrowseDlg(&owner);
+    dialog->BaseFolder().SetPath(home.Files);
+    bool checked = false;
+    dialog->OnFormShow = [&](TPersistent*) {
+        QTimer::singleShot(0, [&] {
+            TPTFrmFolderBrowseDlg& form = *dialog->Form();
+            TPTShellTree& tree = *form.PTShellTree1;
+            QAbstractItemView* view = viewOf(tree);
+            auto renameTyping = [&](const std::string& from, const QString& to, Qt::Key key) {
+                TTreeNode* node = ChildNamed(tree.Model(), tree.Model().Root(), from);
+                ASSERT_NE(node, nullptr) << from;
+                tree.SetSelected(node);
+                ASSERT_TRUE(tree.EditLabel(node));
+                QApplication::processEvents();
+                auto* edit = view->findChild<QLineEdit*>();
+                ASSERT_NE(edit, nullptr);
+                edit->setText(to);
+                QTest::keyClick(edit, key);
+                QApplication::processEvents();
+                EXPECT_FALSE(tree.IsEditing());
+            };
+            renameTyping("old", "new", Qt::Key_Return);
+            EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "new")));
+            EXPECT_TRUE(form.Showing()) << "Return ended the rename only";
+            EXPECT_EQ(form.ModalResult(), mrNone);
+            renameTyping("new", "other", Qt::Key_Escape);
+            EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "new")));
+            EXPECT_FALSE(std::filesystem::exists(JoinPath(home.Files, "other")));
+            EXPECT_TRUE(form.Showing()) << "Escape ended the rename only";
+            EXPECT_EQ(form.ModalResult(), mrNone);
+            checked = true;
+            // With no box open, Return is the dialog's OK.
+            QTest::keyClick(viewOf(tree), Qt::Key_Return);
+        });
+    };
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(dialog->GetSelectedPath(), JoinPath(home.Files, "new"));
+}
+
+// The same for a list's rows on a form with a default button: Return ends
+// the rename; with no box open it presses the button.
+TEST(ShellViewsTest, ReturnEndsARenameOfARowBeforeItPressesTheDefaultButton) {
+    TShellTestHome home;
+    WriteFile(JoinPath(home.Files, "page.htm"), "p");
+    TForm form;
+    form.SetBounds(0, 0, 420, 320);
+    auto* list = new TPTShellList(&form);
+    list->SetParent(&form);
+    list->SetBounds(0, 0, 400, 250);
+    list->SetViewStyle(vsReport);
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(300, 260, 75, 25);
+    button->SetDefault(true);
+    int pressed = 0;
+    button->OnClick = [&](TPersistent*) { ++pressed; };
+    list->Folder().SetPath(home.Files);
+    form.Show();
+    list->SetFocus();
+    QApplication::processEvents();
+    QAbstractItemView* view = viewOf(*list);
+    const int row = RowOf(list->Model(), "page.htm");
+    ASSERT_GE(row, 0);
+    list->SetItemIndex(row);
+    ASSERT_TRUE(list->EditCaption(row));
+    QApplication::processEvents();
+    auto* edit = view->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    edit->setText("renamed.htm");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, "renamed.htm")));
+    EXPECT_EQ(pressed, 0);
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(pressed, 1);
+}
+
+// The folder dialog's size grip: its ridges drawn in the window's corner,
+// and a drag on it sizes the form from its top-left corner, never below
+// the form's minimum.
+TEST(ShellViewsTest, DraggingTheFolderDialogsGripSizesItsForm) {
+    TShellTestHome home;
+    TComponent owner;
+    auto* dialog = new TPTFolderBrowseDlg(&owner);
+    dialog->BaseFolder().SetPath(home.Files);
+    dialog->FormWidth = 400;
+    dialog->FormHeight = 360;
+    bool checked = false;
+    dialog->OnFormShow = [&](TPersistent*) {
+        QTimer::singleShot(0, [&] {
+            TPTFrmFolderBrowseDlg& form = *dialog->Form();
+            QWidget* panel = widgetOf(*form.ButtonPanel);
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(panel->window()));
+            // Lit and shaded pixels along the corner's diagonals, none
+            // elsewhere on the panel's face.
+            QImage shot = shotOf(panel);
+            auto ridges = [&](QRect area) {
+                return countPixels(shot, area, [](const QColor& c) { return c == qt(clBtnHighlight); }) > 0 &&
+                       countPixels(shot, area, [](const QColor& c) { return c == qt(clBtnShadow); }) > 0;
+            };
+            EXPECT_TRUE(ridges(QRect(shot.width() - 13, shot.height() - 13, 13, 13)));
+            EXPECT_FALSE(ridges(QRect(0, shot.height() - 13, 13, 13)));
+
+            // Dragged 60 right and 40 down, then far up and left.
+            TRect grip = form.SizeGrip->BoundsRect();
+            QPoint start((grip.Left + grip.Right) / 2, (grip.Top + grip.Bottom) / 2);
+            int left = form.Left(), top = form.Top();
+            QTest::mousePress(panel, Qt::LeftButton, {}, start);
+            QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(60, 40)),
+                             panel->mapToGlobal(QPointF(start + QPoint(60, 40))), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(panel, &move);
+            QTest::qWait(20);
+            EXPECT_EQ(form.Width(), 460);
+            EXPECT_EQ(form.Height(), 400);
+            EXPECT_EQ(form.Left(), left);
+            EXPECT_EQ(form.Top(), top);
+            // The grip went with the corner.
+            EXPECT_EQ(form.SizeGrip->BoundsRect().Right, form.ButtonPanel->ClientWidth());
+            QMouseEvent back(QEvent::MouseMove, QPointF(start - QPoint(300, 300)),
+                             panel->mapToGlobal(QPointF(start - QPoint(300, 300))), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(panel, &back);
+            QTest::qWait(20);
+            EXPECT_EQ(form.Width(), TPTFrmFolderBrowseDlg::MinimumSize.cx);
+            EXPECT_EQ(form.Height(), TPTFrmFolderBrowseDlg::MinimumSize.cy);
+            QTest::mouseRelease(panel, Qt::LeftButton, {}, start - QPoint(300, 300));
+            checked = true;
+            form.CancelBtn->Click();
+        });
+    };
+    dialog->Execute();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(dialog->FormWidth, TPTFrmFolderBrowseDlg::MinimumSize.cx);
 }

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <future>
 #include <map>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -137,6 +138,40 @@ TEST_F(TrashTest, EveryTrashedItemRestoresToItsPlaceWithItsData) {
     // names in the trash.
     EXPECT_EQ(restored, names.size());
     EXPECT_TRUE(std::filesystem::is_empty(JoinPath(trash(), "files")));
+}
+
+// A fresh account has no data folder yet (or only part of its path): the
+// item still goes to the home trash, whose missing folders are made for the
+// owner alone, never to a trash at the top of the volume.
+TEST_F(TrashTest, AHomeWithoutItsDataFolderYetStillGetsTheHomeTrash) {
+    std::filesystem::remove_all(JoinPath(home.Home, ".local"));
+    const std::vector<std::string> dataHomes = {"", JoinPath(home.Home, "data"),
+                                                JoinPath(home.Home, "deep/er/data")};
+    for (size_t round = 0; round < dataHomes.size(); ++round) {
+        const std::string& chosen = dataHomes[round];
+        if (chosen.empty())
+            ::unsetenv("XDG_DATA_HOME"); // $HOME/.local/share
+        else
+            ::setenv("XDG_DATA_HOME", chosen.c_str(), 1);
+        const std::string dataHome = chosen.empty() ? JoinPath(home.Home, ".local/share") : chosen;
+        ASSERT_FALSE(PathExists(dataHome));
+        const std::string path = JoinPath(home.Files, "page " + std::to_string(round) + ".htm");
+        WriteFile(path, "page");
+
+        std::string where;
+        ASSERT_EQ(trashWithin(path, &where), S_OK) << dataHome;
+        EXPECT_EQ(where, JoinPath(dataHome, "Trash/files/" + std::string(FileNameOf(path))));
+        EXPECT_EQ(ReadFile(where), "page");
+        // Every folder made on the way is the owner's alone.
+        for (std::string made = JoinPath(dataHome, "Trash/files"); made != home.Home;
+             made = ParentPathOf(made)) {
+            struct stat info {};
+            ASSERT_EQ(::stat(made.c_str(), &info), 0) << made;
+            EXPECT_EQ(info.st_mode & 07777, 0700u) << made;
+        }
+        EXPECT_TRUE(PathExists(
+            JoinPath(dataHome, "Trash/info/" + std::string(FileNameOf(path)) + ".trashinfo")));
+    }
 }
 
 TEST_F(TrashTest, AVolumeWithoutATrashKeepsTheItemAndSaysWhy) {

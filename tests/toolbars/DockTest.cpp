@@ -473,6 +473,19 @@ TEST(Dock, AnEmptyBarShrinksAwayAndNeverPushesItsNeighbourToANewRow) {
     EXPECT_EQ(f.Top->Height(), full->Height());
 }
 
+// With room enough, an empty bar keeps its handle and frame in sight,
+// where the user can take it; only a crowded row shrinks it away.
+TEST(Dock, AnEmptyBarWithRoomStaysInSight) {
+    TDockForm f;
+    TTBToolbar* empty = f.Toolbar("Empty", f.Top, {});
+    TTBToolbar* full = f.Toolbar("Full", f.Top, {"A", "B"});
+    EXPECT_GT(empty->DockedFrameSize().cx, 0);
+    EXPECT_GE(empty->Width(), empty->DockedFrameSize().cx);
+    EXPECT_GT(empty->Height(), 0);
+    EXPECT_EQ(empty->PlacedRow, full->PlacedRow);
+    EXPECT_GE(full->Left(), empty->Left() + empty->Width());
+}
+
 TEST(DragLoop, AFloatingBarDraggedAboveTheScreenKeepsItsCaptionOnIt) {
     TDragFixture f;
     TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});

@@ -169,4 +169,53 @@ TEST(MRUList, SettingsRoundTripSkipsGapsAndDeletesStaleKeys) {
     }
 }
 
+// Names hold whatever bytes a file name may hold: line breaks, quotes,
+// blanks at either end, '=', ';', '[', '%', "file:" and bytes that are not
+// UTF-8.  Saved into the settings file among other sections and read back,
+// a list of such names is the same list (but for relative names with line
+// breaks or that read as a file address, which a file can not hold), and
+// the file's other values stay.
+TEST(MRUList, AnyFileNameSurvivesTheSettingsFile) {
+    static const std::vector<std::string> pieces = {
+        "a", "/", " ", "\n",  "\r", "\r\n",     "\"",   "'",  "=",     ";",
+        "[", "]", "%", "%0A", "\\", "\xC3\xA9", "\xFF", "\t", "file:", "file://"};
+    std::mt19937 random(4242);
+    TTempFolder folder;
+    const std::string file = folder.File("zozed.dat");
+    for (int round = 0; round < 300; ++round) {
+        {
+            std::ofstream out(file, std::ios::binary);
+            out << "[Before]\nkey=kept\n[MRU]\nmru1=/old.htm\n[After]\nother= spaced \n";
+        }
+        TTBMRUList list;
+        list.Prefix = "mru";
+        list.SetMaxItems(1 + static_cast<int>(random() % 6));
+        list.AddFullPath = false;
+        for (int n = 1 + static_cast<int>(random() % 8); n > 0; --n) {
+            std::string name = random() % 2 == 0 ? "/" : "";
+            for (int parts = 1 + static_cast<int>(random() % 10); parts > 0; --parts)
+                name += pieces[random() % pieces.size()];
+            list.Add(name);
+        }
+        TIniFile ini(file);
+        list.SaveToIni(ini, "MRU");
+
+        TTBMRUList loaded;
+        loaded.Prefix = "mru";
+        loaded.SetMaxItems(list.MaxItems());
+        loaded.LoadFromIni(TIniFile(file), "MRU");
+        std::vector<std::string> kept = namesOf(list);
+        std::erase_if(kept, [](const std::string& name) {
+            std::string path;
+            return !name.starts_with('/') &&
+                   (name.find_first_of("\r\n") != std::string::npos ||
+                    (name.starts_with("file://") && PathOfFileUri(name, path)));
+        });
+        ASSERT_EQ(namesOf(loaded), kept) << "round " << round;
+        TIniFile again(file);
+        EXPECT_EQ(again.ReadString("Before", "key", ""), "kept");
+        EXPECT_EQ(again.ReadString("After", "other", ""), "spaced");
+    }
+}
+
 } // namespace

@@ -1,20 +1,24 @@
 // The conventions every element dialog shares: paths relative to the
 // document against the standard library's lexical paths, the Browse steps
-// with their save question answered every way, help pages opened and never
-// reported, the caret and selection after wrapping, "Default" left out,
+// with their save question answered every way, help pages opened (a page
+// missing or that the desktop can not show reported), the caret and selection after wrapping, "Default" left out,
 // the table's width rule and the zone and option lists against a model.
 
 #include "tests/app/dialogs/DialogTestSupport.h"
 #include "tests/app/dialogs/EditorProbe.h"
+#include "tests/app/FileDialogFilters.h"
 
 #include "app/EditForm.h"
 #include "app/FileFilters.h"
 #include "app/FrameForm.h"
 #include "app/dialogs/DocumentPaths.h"
+#include "app/dialogs/ElementCommands.h"
 #include "app/dialogs/ElementDialog.h"
 #include "app/dialogs/ListTableDialogs.h"
 #include "platform/base/ProgramFolder.h"
+#include "platform/gfx/Picture.h"
 #include "platform/ui/ButtonControls.h"
+#include "platform/ui/CommonDialogs.h"
 #include "platform/ui/ListControls.h"
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/TextControls.h"
@@ -142,9 +146,40 @@ TEST_F(DialogConventions, AnUntitledDocumentIsSavedFirstOrNothingHappens) {
     EXPECT_EQ(user.PendingAnswers(), 0u);
 }
 
+// Every kind of picture the program reads the size of passes the first
+// entry ("All") of each picture dialog's filter, so that the user sees it
+// when browsing.  A dialog without a filter of its own lists every kind
+// the picture registry reads.
+TEST_F(DialogConventions, EveryPictureKindTheProgramMeasuresIsOfferedByThePictureDialogs) {
+    NewDocument();
+    std::vector<std::string> kinds;
+    for (const TPictureFileFormat& format : TPicture::FileFormats())
+        kinds.push_back(format.Extension);
+    ASSERT_GE(kinds.size(), 5u) << "bmp, png, jpg, jpeg and gif";
+    int dialogs = 0;
+    std::vector<std::string> handlers = {"Assistant1Click"};
+    for (const TElementCommand& command : ElementDialogCommands())
+        handlers.push_back(command.Handler);
+    for (const std::string& handler : handlers)
+        RunCommand(handler, [&](TCustomForm& dialog) {
+            for (int i = 0; i < dialog.ComponentCount(); ++i)
+                if (auto* pictures = dynamic_cast<TOpenPictureDialog*>(dialog.Components(i))) {
+                    ++dialogs;
+                    const std::string filter =
+                        pictures->Filter().empty() ? TPicture::GraphicFilter() : pictures->Filter();
+                    for (const std::string& kind : kinds)
+                        EXPECT_TRUE(FilterEntryTakes(filter, 1, "picture." + kind))
+                            << dialog.ClassName() << " hides ." << kind << " in " << filter;
+                }
+            dialog.Close();
+        });
+    EXPECT_EQ(dialogs, 6) << "image map, table, body, image, form image and the wizard";
+}
+
 // ---- Help --------------------------------------------------------------------------------
 
 TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenThePageIsMissing) {
+    // Help that can not be shown says so instead of doing nothing.
     NewDocument();
     // Each command's dialog, its help button and its page.
     const std::tuple<const char*, const char*, const char*> pages[] = {
@@ -159,13 +194,27 @@ TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenTh
         {"specCaracBtnClick", "helpbtn", "carac.htm"},       {"embedbuttonClick", "helpbtn", "embed.htm"},
         {"hrbuttonClick", "helpbtn", "rule.htm"},            {"metabuttonClick", "helpbtn", "metas.htm"},
         {"imagebuttonClick", "helpbtn", "image.htm"},        {"bodybuttonClick", "helpbtn", "body.htm"},
-        {"policebuttonClick", "helpbtn", "police.htm"},
+        {"policebuttonClick", "helpbtn", "police.htm"},      {"flashBtnClick", "helpbtn", "flash.htm"},
+        {"realBtnClick", "helpbtn", "real.htm"},             {"qtBtnClick", "helpbtn", "qt.htm"},
+        {"objectBtnClick", "helpbtn", "object.htm"},         {"java2buttonClick", "helpbtn", "java.htm"},
+        {"cadrebuttonClick", "Button3", "cadres.htm"},       {"fileboxButtonClick", "helpbtn", "filebox.htm"},
+        {"dhtmlMenuBtnClick", "helpbtn", "menudhtml.htm"},
     };
-    bool pageThere = true;
+    int round = 0;
     for (const auto& [handler, button, page] : pages) {
         SCOPED_TRACE(handler);
-        // Every other page is missing: the desktop fails to open it.
-        user.DesktopSucceeds = pageThere = !pageThere;
+        // In turn: the page shown; the page beside the program but nothing
+        // on the desktop to show it; the page missing.
+        const int kind = round++ % 3;
+        const std::string path = ProgramFolder() + "help/ondrill/" + page;
+        fs::create_directories(fs::path(path).parent_path());
+        if (kind < 2)
+            fs::copy_file(std::string(ONDRILL_HELP_SOURCE) + page, path, fs::copy_options::overwrite_existing);
+        else
+            fs::remove(path);
+        user.DesktopSucceeds = kind == 0;
+        if (kind > 0)
+            user.AnswerMessage(mrOk);
         const size_t calls = user.Calls.size();
         ASSERT_TRUE(RunCommand(handler, [&, button = button](TCustomForm& dialog) {
             Press(dialog, button);
@@ -173,9 +222,19 @@ TEST_F(DialogConventions, HelpOpensTheDialogsPageAndTheDialogStaysOpenEvenWhenTh
             EXPECT_TRUE(dialog.Visible());
             dialog.Close();
         }));
-        ASSERT_EQ(user.Calls.size(), calls + 1) << "only the page is opened; nothing is reported";
-        EXPECT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kOpenDocument);
-        EXPECT_EQ(user.Calls.back().Text, ProgramFolder() + "help/ondrill/" + page);
+        ASSERT_EQ(user.Calls.size(), calls + (kind == 1 ? 2 : 1));
+        const auto& opened = user.Calls[calls];
+        if (kind < 2) {
+            EXPECT_EQ(opened.Kind, TScriptedUserInteraction::kOpenDocument);
+            EXPECT_EQ(opened.Text, path);
+        }
+        if (kind > 0) {
+            EXPECT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kMessage);
+            EXPECT_NE(user.Calls.back().Text.find(kind == 1 ? "could not be opened" : "could not be found"),
+                      std::string::npos)
+                << user.Calls.back().Text;
+        }
+        EXPECT_EQ(user.PendingAnswers(), 0u);
         EXPECT_TRUE(fs::exists(std::string(ONDRILL_HELP_SOURCE) + page)) << "the page is shipped";
     }
     // The comment dialog has no help.

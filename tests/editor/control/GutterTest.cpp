@@ -251,3 +251,85 @@ TEST_F(Gutter, TheWindowShowsWhatAFreshPaintDrawsAfterScrollsAndEdits) {
         ASSERT_TRUE(shown == fresh) << "step " << step;
     }
 }
+
+// Display lines that word wrap adds or takes away, with no change of the
+// text: switching wrapping, narrowing or widening the memo, another font
+// size.  After each step (and edits and scrolls between them) the window
+// shows what a fresh paint draws, and every display line in view has its
+// number.
+TEST_F(Gutter, NumbersFollowTheLinesThatWrappingAddsOrTakesAway) {
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += "p" + std::to_string(i) + (i % 3 == 0 ? " a paragraph that wraps into more lines when narrow" : "") +
+                "\r\n";
+    Load(text);
+    gutter->ToggleBookmark(2, 4);
+    std::mt19937 random(1120);
+    QWidget* window = static_cast<QWidget*>(host->Peer()->NativeWidget())->window();
+    const int visible = 10;
+    for (int step = 0; step < 50; ++step) {
+        std::string what;
+        switch (random() % 6) {
+        case 0:
+            memo->SetWordWrap(!memo->WordWrap());
+            what = "wrap";
+            break;
+        case 1:
+            memo->SetWidth(120 + static_cast<int>(random() % 180));
+            what = "width";
+            break;
+        case 2:
+            memo->Font().SetSize(memo->Font().Size() == 10 ? 8 : 10);
+            what = "font";
+            break;
+        case 3:
+            memo->SetTopLine(static_cast<int32_t>(random() % memo->LineCount()));
+            what = "scroll";
+            break;
+        case 4:
+            memo->SetSelStart(static_cast<int32_t>(random() % memo->TextLength()));
+            memo->SetSelText(random() % 2 ? "\r\n" : " more words");
+            what = "edit";
+            break;
+        default:
+            QApplication::processEvents();
+            what = "background";
+            break;
+        }
+        QApplication::processEvents();
+        const QImage shown = QGuiApplication::primaryScreen()
+                                 ->grabWindow(window->winId())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32)
+                                 .copy(0, 0, kGutterWidth, visible * kLineHeight);
+        const QImage fresh = Paint();
+        ASSERT_TRUE(shown == fresh.copy(0, 0, kGutterWidth, visible * kLineHeight)) << what << ", step " << step;
+        const int32_t top = memo->TopLine();
+        for (int row = 0; row < visible && top + row < memo->LineCount(); ++row)
+            ASSERT_TRUE(HasInk(Band(fresh, row))) << "display line " << top + row << " unnumbered after " << what;
+    }
+}
+
+// The gutter is made as wide as the highest number needs when wrapping
+// adds a digit to it, not only when the text changes.
+TEST_F(Gutter, WrappingThatAddsADigitWidensTheGutter) {
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "paragraph " + std::to_string(i) + " with words enough to take two lines\r\n";
+    memo->SetWordWrap(false);
+    Load(text);
+    ASSERT_LT(memo->LineCount(), 100);
+    gutter->Canvas().SetFont(gutter->Font());
+    const int digit = gutter->Canvas().TextWidth("0");
+    gutter->SetWidth(2 * digit + 4);
+    memo->SetWordWrap(true);
+    for (int i = 0; i < 20 && memo->LineCount() < 100; ++i)
+        QApplication::processEvents();
+    ASSERT_GE(memo->LineCount(), 100);
+    QApplication::processEvents();
+    EXPECT_GE(gutter->Width(), 3 * digit + 4) << "three digits fit";
+    memo->SetWordWrap(false);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(gutter->Width(), 2 * digit + 4) << "and back to its own width";
+}

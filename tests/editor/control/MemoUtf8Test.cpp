@@ -35,7 +35,7 @@ bool OnCharacter(TCodeMemo& memo, int32_t offset) {
     const TCodeDocument& document = memo.Document();
     const int32_t index = document.ParagraphList().IndexOfOffset(offset);
     const int32_t inParagraph = offset - document.ParagraphList().Start(index);
-    const std::string& text = document.ParagraphList()[index].Text;
+    const std::string_view text = document.ParagraphList()[index].Text;
     return inParagraph > static_cast<int32_t>(text.size()) || IsUtf8CharBoundary(text, static_cast<size_t>(inParagraph));
 }
 
@@ -222,4 +222,159 @@ TEST_F(MemoUtf8, TheViewDrawsUtf8CharactersAsTheCodePageDrawsTheSameWord) {
     const QImage marked = Paint();
     EXPECT_GT(CountReddish(marked, QRect(left + kCharWidth, 0, kCharWidth, kLineHeight - 1)), kCharWidth * 4);
     EXPECT_EQ(CountReddish(marked, QRect(left, 0, kCharWidth, kLineHeight - 1)), 0);
+}
+
+TEST_F(MemoUtf8, CharactersThatDrawNothingTakeNoRoomAndKeepTheirBytes) {
+    // The oracle: the same text without them.  A byte-order mark at the
+    // page's start, zero-width spaces and joiners, direction marks, a word
+    // joiner, a variation selector and a tag character, each between two
+    // letters, at random.
+    const std::vector<std::string> invisible = {"\xEF\xBB\xBF", "\xE2\x80\x8B", "\xE2\x80\x8C", "\xE2\x80\x8D",
+                                                "\xE2\x80\x8E", "\xE2\x80\x8F", "\xE2\x81\xA0", "\xE2\x80\xAA",
+                                                "\xEF\xB8\x8F", "\xF3\xA0\x80\x81"};
+    std::mt19937 random(2110);
+    for (int round = 0; round < 6; ++round) {
+        std::string visible;
+        std::string page = round == 0 ? invisible[0] : "";
+        for (int i = 0; i < 12; ++i) {
+            const std::string letter(1, static_cast<char>('a' + random() % 26));
+            visible += letter;
+            page += letter;
+            if (random() % 2 == 0)
+                page += invisible[random() % invisible.size()];
+        }
+        LoadUtf8(visible);
+        const QImage expected = Paint();
+        LoadUtf8(page);
+        EXPECT_EQ(Paint(), expected) << "round " << round;
+        EXPECT_EQ(memo->Text(), page) << "the bytes stay";
+        memo->SetSelStart(static_cast<int32_t>(page.size()));
+        EXPECT_EQ(memo->CaretX(), memo->LeftMargin() + 12 * kCharWidth) << "round " << round;
+    }
+    // They take no room when lines are broken either: a wrapped line holds
+    // as many letters with them as without.
+    memo->SetWordWrap(true);
+    std::string wrapped;
+    std::string plain;
+    for (int i = 0; i < 40; ++i) {
+        wrapped += "ab\xE2\x80\x8B\xE2\x80\x8D ";
+        plain += "ab ";
+    }
+    LoadUtf8(plain);
+    const int32_t plainLines = memo->LineCount();
+    ASSERT_GT(plainLines, 1);
+    LoadUtf8(wrapped);
+    EXPECT_EQ(memo->LineCount(), plainLines);
+}
+
+namespace {
+
+// A line split into its characters, as the model sees them: a valid
+// sequence is one, any other byte one of its own.
+std::vector<std::string> Characters(std::string_view line) {
+    std::vector<std::string> characters;
+    for (size_t at = 0; at < line.size();) {
+        const size_t length = Utf8CharLength(line, at);
+        characters.emplace_back(line.substr(at, length));
+        at += length;
+    }
+    return characters;
+}
+
+std::string Join(const std::vector<std::string>& characters, size_t from, size_t to) {
+    std::string joined;
+    for (size_t i = from; i < std::min(to, characters.size()); ++i)
+        joined += characters[i];
+    return joined;
+}
+
+} // namespace
+
+// Column blocks over UTF-8 lines: a column is a character, so a block
+// copied holds whole characters and a block pasted goes in between them,
+// never inside one.  Random pages, blocks and pastes against a model of
+// each line's characters.
+TEST_F(MemoUtf8, ColumnBlocksCopyAndPasteWholeCharacters) {
+    std::mt19937 random(2112);
+    for (int round = 0; round < 30; ++round) {
+        std::vector<std::string> lines;
+        for (int i = 0, n = 2 + static_cast<int>(random() % 4); i < n; ++i) {
+            std::string line = randomPage(random, static_cast<int>(random() % 8));
+            // One paragraph per line: no breaks, tabs or style codes inside.
+            std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+            lines.push_back(line);
+        }
+        std::string page;
+        for (size_t i = 0; i < lines.size(); ++i)
+            page += (i > 0 ? "\r\n" : "") + lines[i];
+        LoadUtf8(page);
+        const int column1 = static_cast<int>(random() % 6);
+        const int column2 = column1 + static_cast<int>(random() % 5);
+        const int last = static_cast<int>(random() % lines.size());
+        memo->SetSelStart(0);
+        memo->SetSelLength(memo->ParagraphStart(last));
+        memo->SetBlock(column1, column2);
+        std::string expected;
+        for (int i = 0; i <= last; ++i)
+            expected += Join(Characters(lines[static_cast<size_t>(i)]), static_cast<size_t>(column1),
+                             static_cast<size_t>(column2)) +
+                        "\r\n";
+        ASSERT_EQ(memo->BlockText(), expected) << "round " << round;
+
+        // A block of random pieces pasted at a column of the first line.
+        memo->SetSelLength(0);
+        const int first = static_cast<int>(random() % lines.size());
+        const int column = static_cast<int>(random() % 7);
+        memo->SetSelStart(memo->ParagraphStart(first));
+        std::vector<std::string> block;
+        std::string blockText;
+        for (int i = 0, n = 1 + static_cast<int>(random() % 3); i < n; ++i) {
+            block.push_back(i % 2 == 0 ? "\xE4\xB8\xAD" "x" : "\xC3\xA9");
+            blockText += block.back() + "\r\n";
+        }
+        memo->Selection().PasteBlock(blockText, column);
+        for (size_t i = 0; i < block.size(); ++i) {
+            const size_t index = static_cast<size_t>(first) + i;
+            if (index >= lines.size())
+                lines.emplace_back();
+            const std::vector<std::string> characters = Characters(lines[index]);
+            const size_t at = std::min(static_cast<size_t>(column), characters.size());
+            lines[index] = Join(characters, 0, at) + std::string(static_cast<size_t>(column) - at, ' ') + block[i] +
+                           Join(characters, at, characters.size());
+        }
+        std::string model;
+        for (size_t i = 0; i < lines.size(); ++i)
+            model += (i > 0 ? "\r\n" : "") + lines[i];
+        ASSERT_EQ(memo->Text(), model) << "round " << round << ", pasted at column " << column;
+    }
+}
+
+// Typed text reaches a UTF-8 page as whole characters: a character beyond
+// the BMP in two key presses (one UTF-16 half each, as an input method may
+// send it) goes in once both came; a key byte (a code-page character, as a
+// key handler or WM_CHAR gives it) goes in as that character's UTF-8.
+TEST_F(MemoUtf8, CharactersTypedInPiecesGoInWhole) {
+    std::mt19937 random(2113);
+    static const char32_t kTyped[] = {U'a', 0xE9, 0x4E2D, 0x1F600, 0x1D11E, 0x20AC};
+    LoadUtf8("");
+    std::string model;
+    for (int step = 0; step < 80; ++step) {
+        if (random() % 4 == 0) {
+            const auto byte = static_cast<unsigned char>(0xA0 + random() % 0x60);
+            memo->Perform(WM_CHAR, byte, 1);
+            AppendUtf8(model, AnsiCharToUnicode(byte));
+        } else {
+            const char32_t c = kTyped[random() % std::size(kTyped)];
+            const QString text = QString::fromStdU32String(std::u32string(1, c));
+            if (text.size() == 2 && random() % 2 == 0) {
+                TypeText(text.left(1));
+                TypeText(text.right(1));
+            } else {
+                TypeText(text);
+            }
+            AppendUtf8(model, c);
+        }
+        ASSERT_EQ(memo->Text(), model) << "step " << step;
+    }
+    EXPECT_TRUE(IsValidUtf8(memo->Text()));
 }

@@ -233,3 +233,67 @@ TEST(ProgramTextControls, CharactersTheFaceLacksAreDrawnFromTheFallbackFont) {
 }
 
 } // namespace
+
+// MaxLength counts characters, whatever their length in bytes or UTF-16
+// units, and no character is ever cut: random typing (characters beyond
+// the BMP sometimes in two presses, one half each, as an input method may
+// send them) and pastes against a model of code points.
+TEST(ProgramTextControls, MaxLengthCountsCharactersAndNothingTypedOrPastedIsCut) {
+    TTestHost host;
+    TEdit edit(&host.Form);
+    edit.SetParent(&host.Form);
+    auto* line = WidgetOf<QLineEdit>(edit);
+    static const char32_t kCharacters[] = {U'a', U'Z', U' ', 0xE9, 0x20AC, 0x4E2D, 0x1F600, 0x1F4A9, 0x10348};
+    auto utf8 = [](const std::u32string& text) {
+        std::string bytes;
+        for (char32_t c : text)
+            AppendUtf8(bytes, c);
+        return bytes;
+    };
+    auto randomCharacters = [&](std::mt19937& random, size_t most) {
+        std::u32string text;
+        for (size_t i = 0, n = 1 + random() % most; i < n; ++i)
+            text += kCharacters[random() % std::size(kCharacters)];
+        return text;
+    };
+    std::mt19937 random(2111);
+    for (int round = 0; round < 12; ++round) {
+        const int limit = 1 + static_cast<int>(random() % 6);
+        edit.SetMaxLength(limit);
+        edit.SetText("");
+        std::u32string model;
+        SCOPED_TRACE("limit " + std::to_string(limit));
+        for (int step = 0; step < 14; ++step) {
+            const size_t room = static_cast<size_t>(limit) - std::min(model.size(), static_cast<size_t>(limit));
+            line->end(false);
+            if (random() % 3 == 0) {
+                // A paste goes in as far as it fits.
+                const std::u32string pasted = randomCharacters(random, 5);
+                line->insert(QString::fromStdU32String(pasted));
+                model += pasted.substr(0, room);
+            } else {
+                const char32_t c = kCharacters[random() % std::size(kCharacters)];
+                const QString typed = QString::fromStdU32String(std::u32string(1, c));
+                if (typed.size() == 2 && random() % 2 == 0) {
+                    typeAtEnd(line, typed.left(1));
+                    typeAtEnd(line, typed.right(1));
+                } else {
+                    typeAtEnd(line, typed);
+                }
+                if (room > 0)
+                    model += c;
+            }
+            ASSERT_EQ(edit.Text(), utf8(model)) << "step " << step;
+        }
+        EXPECT_EQ(model.size(), static_cast<size_t>(limit)) << "filled up to the limit";
+    }
+    // The program's own text is kept whole, however long; typing into it
+    // adds nothing, deleting works.
+    edit.SetMaxLength(2);
+    edit.SetText("\xF0\x9F\x98\x80\xC3\xA9\xE4\xB8\xAD");
+    typeAtEnd(line, QString("x"));
+    EXPECT_EQ(edit.Text(), "\xF0\x9F\x98\x80\xC3\xA9\xE4\xB8\xAD");
+    line->end(false);
+    QTest::keyClick(line, Qt::Key_Backspace);
+    EXPECT_EQ(edit.Text(), "\xF0\x9F\x98\x80\xC3\xA9");
+}

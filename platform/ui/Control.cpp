@@ -578,6 +578,9 @@ void TWinControl::HandleNeeded() {
             return;
     }
     CreateWnd();
+    // A window has its own client area (a frame takes room): the aligned
+    // controls take their places in it.
+    Realign();
     createChildHandles();
 }
 

@@ -98,6 +98,56 @@ TEST(Align, APanelPlacesItsChildrenInsideItsBevelsAndBorder) {
     EXPECT_EQ(inner.BoundsRect(), Rect(5, 5, 95, 75));
 }
 
+// A framed child window (a panel with a single border) on a shown form:
+// its aligned controls fill the area inside its frame, no more, however
+// the frame came (made with the window, or set afterwards), and after a
+// resize.  Probed by pixels: the client pane's red fills the inside and
+// never covers the frame.
+TEST(Align, AFramedChildPlacesItsAlignedControlsInsideItsFrame) {
+    for (bool frameFirst : {true, false}) {
+        TTestHost host(300, 220);
+        TPanel framed(&host.Form);
+        if (frameFirst)
+            framed.SetBorderStyle(bsSingle);
+        framed.SetBevelOuter(bvNone);
+        framed.SetParent(&host.Form);
+        framed.SetBounds(20, 20, 200, 150);
+        TPanel inner(&host.Form);
+        inner.SetBevelOuter(bvNone);
+        inner.SetParentColor(false);
+        inner.SetColor(clRed);
+        inner.SetParent(&framed);
+        inner.SetAlign(alClient);
+        if (!frameFirst)
+            framed.SetBorderStyle(bsSingle);
+        for (int size : {0, 1}) {
+            if (size == 1)
+                framed.SetBounds(20, 20, 240, 180);
+            QApplication::processEvents();
+            const QImage shown = ClientWidgetOf(&host.Form)->grab().toImage();
+            auto red = [&](int x, int y) { return QColor(shown.pixel(x, y)) == QColor(Qt::red); };
+            const TRect outer = framed.BoundsRect();
+            const std::string what = std::string(frameFirst ? "frame made first" : "frame set later") +
+                                     (size == 1 ? ", resized" : "");
+            EXPECT_EQ(inner.BoundsRect(), Rect(0, 0, framed.ClientWidth(), framed.ClientHeight())) << what;
+            EXPECT_LT(framed.ClientWidth(), framed.Width()) << what << ": the frame takes room";
+            // The frame's own pixels are not the pane's; just inside them is.
+            for (int x = outer.Left + 10; x < outer.Right - 10; x += 17) {
+                EXPECT_FALSE(red(x, outer.Top)) << what << " top edge at " << x;
+                EXPECT_FALSE(red(x, outer.Bottom - 1)) << what << " bottom edge at " << x;
+                EXPECT_TRUE(red(x, outer.Top + 3)) << what << " inside at " << x;
+                EXPECT_TRUE(red(x, outer.Bottom - 4)) << what << " inside at " << x;
+            }
+            for (int y = outer.Top + 10; y < outer.Bottom - 10; y += 17) {
+                EXPECT_FALSE(red(outer.Left, y)) << what << " left edge at " << y;
+                EXPECT_FALSE(red(outer.Right - 1, y)) << what << " right edge at " << y;
+                EXPECT_TRUE(red(outer.Left + 3, y)) << what << " inside at " << y;
+                EXPECT_TRUE(red(outer.Right - 4, y)) << what << " inside at " << y;
+            }
+        }
+    }
+}
+
 // A left pane, a splitter and a client pane; dragging the splitter with
 // the mouse resizes the pane within the limits.
 TEST(Splitter, DragsResizeThePaneBeforeItWithinTheLimits) {

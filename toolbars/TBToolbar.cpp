@@ -36,6 +36,18 @@ bool referencesControl(TTBCustomItem* parent, TControl* control) {
 
 int along(TSize size, bool vertical) { return vertical ? size.cy : size.cx; }
 
+// How thick a docked bar without an item to show is (a standard button's
+// height): it stays in sight, so that it can be found and dragged.
+constexpr int kEmptyBarThickness = 22;
+
+// A docked bar's client size with nothing in it keeps that thickness
+// across the dock; along it, it still asks for nothing.
+TSize keptInSight(TSize size, TTBDock* dock) {
+    if (dock == nullptr || size.cx != 0 || size.cy != 0)
+        return size;
+    return dock->IsVertical() ? TSize{kEmptyBarThickness, 0} : TSize{0, kEmptyBarThickness};
+}
+
 // The window system offers the program's keys to the toolbars while any
 // takes part in shortcut processing.
 void takeApplicationKeys(bool take) {
@@ -371,7 +383,7 @@ TSize TTBCustomToolbar::ArrangeContents(bool canMove, TTBDockType, TTBDock* dock
             UpdateViewLimits();
             TSize size = view_->Relayout();
             --arranging_;
-            return size;
+            return keptInSight(size, Floating() ? nullptr : CurrentDock());
         } catch (...) {
             --arranging_;
             throw;
@@ -383,12 +395,12 @@ TSize TTBCustomToolbar::ArrangeContents(bool canMove, TTBDockType, TTBDock* dock
     int lines = 1;
     view_->CalculatePositions(false, orientation, wrapOffset, chevronOffset, kChevronSize, base, size, lines);
     lastLines_ = lines;
-    return size;
+    return keptInSight(size, toFloating ? nullptr : dockingTo);
 }
 
 TSize TTBCustomToolbar::ContentClientSize() {
     view_->ValidatePositions();
-    return sizeAsked_;
+    return keptInSight(sizeAsked_, Floating() ? nullptr : CurrentDock());
 }
 
 void TTBCustomToolbar::ShrinkLimit(int& length) {

@@ -580,3 +580,30 @@ TEST(ResizeLoop, AToolWindowStopsAtItsMinimumAndAZeroMaximumNeverLimits) {
 }
 
 } // namespace
+TEST(Dock, AnEmptyBarStaysInSightOnEveryDockAloneOrBesideAnother) {
+    TDockForm f;
+    for (TTBDock* dock : {f.Top, f.Bottom, f.Left, f.Right}) {
+        SCOPED_TRACE(dock->Name());
+        const bool vertical = dock->IsVertical();
+        auto along = [vertical](const TControl& c) { return vertical ? c.Height() : c.Width(); };
+        auto across = [vertical](const TControl& c) { return vertical ? c.Width() : c.Height(); };
+        TTBToolbar* empty = f.Toolbar("Empty" + dock->Name(), dock, {});
+        const TSize frame = empty->DockedFrameSize();
+        // Alone: its frame along the dock, a button's thickness across it,
+        // and the dock as thick as the bar.
+        EXPECT_EQ(along(*empty), vertical ? frame.cy : frame.cx);
+        EXPECT_EQ(across(*empty), 22 + kTBDockedFrameThickness);
+        EXPECT_EQ(across(*dock), across(*empty));
+        // Beside a bar of items in the same row: one thickness for both,
+        // and its length unchanged.
+        TTBToolbar* full = f.Toolbar("Full" + dock->Name(), dock, {"A", "B"});
+        EXPECT_EQ(full->PlacedRow, empty->PlacedRow);
+        EXPECT_EQ(across(*empty), across(*full));
+        EXPECT_EQ(along(*empty), vertical ? frame.cy : frame.cx);
+        // Its items back, it is as long as they are.
+        auto* item = new TTBCustomItem(&f.Form);
+        item->SetCaption("Back");
+        empty->Items()->Add(item);
+        EXPECT_GT(along(*empty), (vertical ? frame.cy : frame.cx) + 4);
+    }
+}

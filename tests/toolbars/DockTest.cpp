@@ -607,3 +607,40 @@ TEST(Dock, AnEmptyBarStaysInSightOnEveryDockAloneOrBesideAnother) {
         EXPECT_GT(along(*empty), (vertical ? frame.cy : frame.cx) + 4);
     }
 }
+TEST(DragLoop, ABarDroppedIntoANewRowKeepsItThroughLaterLayouts) {
+    // Smooth and outline drags alike: the bar dropped between two rows
+    // gets a row of its own, the rows after it move down, and the next
+    // layouts (the form resized) keep them so.
+    for (bool smooth : {true, false}) {
+        SCOPED_TRACE(smooth ? "smooth" : "outline");
+        TDragFixture f;
+        TTBToolbar* first = f.Toolbar("First", f.Top, {"A1", "A2"});
+        TTBToolbar* second = f.Toolbar("Second", f.Top, {"B1", "B2"});
+        TTBToolbar* moved = f.Toolbar("Moved", f.Top, {"C1", "C2"});
+        second->SetDockRow(1);
+        moved->SetDockRow(2);
+        moved->SmoothDrag = smooth;
+        const int row = first->Height();
+        ASSERT_EQ(second->Top(), row);
+        ASSERT_EQ(moved->Top(), 2 * row);
+        // Between the first row and the second, near the left end.
+        TPoint between = f.Top->ClientToScreen({40, row + 2});
+        f.Move(between);
+        f.Driver.Release(At(between));
+        TDockForm::Drag(moved, TDockForm::HandleOf(moved));
+        auto rowsAreKept = [&](const char* when) {
+            SCOPED_TRACE(when);
+            EXPECT_EQ(first->Top(), 0);
+            EXPECT_EQ(moved->Top(), row);
+            EXPECT_EQ(second->Top(), 2 * row);
+            EXPECT_EQ(f.Top->Height(), 3 * row);
+            EXPECT_LT(moved->DockRow(), second->DockRow());
+            EXPECT_LT(first->DockRow(), moved->DockRow());
+        };
+        rowsAreKept("dropped");
+        f.SetWidth(500);
+        rowsAreKept("the form narrowed");
+        f.SetWidth(640);
+        rowsAreKept("the form widened again");
+    }
+}

@@ -26,6 +26,49 @@ namespace {
 
 // The area left after the aligned children in the order the rules place
 // them: edges in the order of the controls' positions, then the client.
+template <class Child>
+void expectTiledByTheRules(const TWinControl& parent, const std::vector<std::unique_ptr<Child>>& children, int round) {
+    TRect free = parent.ClientRect();
+    for (TAlign align : {alTop, alBottom, alLeft, alRight}) {
+        std::vector<TControl*> group;
+        for (auto& child : children)
+            if (child->Align() == align && child->Visible())
+                group.push_back(child.get());
+        // Nearest the edge first: each touches the one before.
+        std::sort(group.begin(), group.end(), [&](TControl* a, TControl* b) {
+            switch (align) {
+            case alTop: return a->Top() < b->Top();
+            case alBottom: return a->Top() > b->Top();
+            case alLeft: return a->Left() < b->Left();
+            default: return a->Left() > b->Left();
+            }
+        });
+        for (TControl* control : group) {
+            TRect bounds = control->BoundsRect();
+            if (align == alTop || align == alBottom) {
+                EXPECT_EQ(bounds.Left, free.Left);
+                EXPECT_EQ(bounds.Width(), std::max(0, free.Width()));
+                EXPECT_EQ(align == alTop ? bounds.Top : bounds.Bottom, align == alTop ? free.Top : free.Bottom)
+                    << "round " << round;
+                (align == alTop ? free.Top : free.Bottom) += align == alTop ? bounds.Height() : -bounds.Height();
+            } else {
+                EXPECT_EQ(bounds.Top, free.Top);
+                EXPECT_EQ(bounds.Height(), std::max(0, free.Height()));
+                EXPECT_EQ(align == alLeft ? bounds.Left : bounds.Right, align == alLeft ? free.Left : free.Right)
+                    << "round " << round;
+                (align == alLeft ? free.Left : free.Right) += align == alLeft ? bounds.Width() : -bounds.Width();
+            }
+        }
+    }
+    for (auto& child : children)
+        if (child->Align() == alClient && child->Visible()) {
+            EXPECT_EQ(child->Left(), free.Left) << "round " << round;
+            EXPECT_EQ(child->Top(), free.Top) << "round " << round;
+            EXPECT_EQ(child->Width(), std::max(0, free.Width())) << "round " << round;
+            EXPECT_EQ(child->Height(), std::max(0, free.Height())) << "round " << round;
+        }
+}
+
 TEST(Align, RandomChildrenTileTheClientAreaByTheRules) {
     std::mt19937 random(8);
     for (int round = 0; round < 60; ++round) {
@@ -45,45 +88,62 @@ TEST(Align, RandomChildrenTileTheClientAreaByTheRules) {
         }
         // Resizing the parent places them again.
         parent.SetBounds(0, 0, parent.Width() + static_cast<int>(random() % 50), parent.Height());
-        TRect free = parent.ClientRect();
-        for (TAlign align : {alTop, alBottom, alLeft, alRight}) {
-            std::vector<TControl*> group;
-            for (auto& child : children)
-                if (child->Align() == align && child->Visible())
-                    group.push_back(child.get());
-            // Nearest the edge first: each touches the one before.
-            std::sort(group.begin(), group.end(), [&](TControl* a, TControl* b) {
-                switch (align) {
-                case alTop: return a->Top() < b->Top();
-                case alBottom: return a->Top() > b->Top();
-                case alLeft: return a->Left() < b->Left();
-                default: return a->Left() > b->Left();
-                }
-            });
-            for (TControl* control : group) {
-                TRect bounds = control->BoundsRect();
-                if (align == alTop || align == alBottom) {
-                    EXPECT_EQ(bounds.Left, free.Left);
-                    EXPECT_EQ(bounds.Width(), std::max(0, free.Width()));
-                    EXPECT_EQ(align == alTop ? bounds.Top : bounds.Bottom, align == alTop ? free.Top : free.Bottom)
-                        << "round " << round;
-                    (align == alTop ? free.Top : free.Bottom) += align == alTop ? bounds.Height() : -bounds.Height();
-                } else {
-                    EXPECT_EQ(bounds.Top, free.Top);
-                    EXPECT_EQ(bounds.Height(), std::max(0, free.Height()));
-                    EXPECT_EQ(align == alLeft ? bounds.Left : bounds.Right, align == alLeft ? free.Left : free.Right)
-                        << "round " << round;
-                    (align == alLeft ? free.Left : free.Right) += align == alLeft ? bounds.Width() : -bounds.Width();
-                }
-            }
+        expectTiledByTheRules(parent, children, round);
+    }
+}
+
+// A child whose thickness follows the length it is given, as rows that
+// wrap do (a dock of toolbars): it sets it itself, keeping the edge it is
+// aligned to, while its parent places it.
+class TWrappingPanel : public TPanel {
+public:
+    explicit TWrappingPanel(int content) : content_(content) {}
+
+protected:
+    void BoundsChanged(const TRect& oldBounds) override {
+        TPanel::BoundsChanged(oldBounds);
+        const bool across = Align() == alTop || Align() == alBottom;
+        if (!across && Align() != alLeft && Align() != alRight)
+            return;
+        const int length = std::max(1, across ? Width() : Height());
+        const int thickness = 12 * ((content_ + length - 1) / length);
+        if (thickness == (across ? Height() : Width()))
+            return;
+        if (across)
+            SetBounds(Left(), Align() == alBottom ? Top() + Height() - thickness : Top(), Width(), thickness);
+        else
+            SetBounds(Align() == alRight ? Left() + Width() - thickness : Left(), Top(), thickness, Height());
+    }
+
+private:
+    int content_;
+};
+
+TEST(Align, ChildrenThatWrapAsTheirLengthChangesStillTileTheClientArea) {
+    std::mt19937 random(26);
+    for (int round = 0; round < 80; ++round) {
+        TPanel parent;
+        parent.SetBevelOuter(bvNone);
+        parent.SetBounds(0, 0, 300 + static_cast<int>(random() % 300), 200 + static_cast<int>(random() % 300));
+        std::vector<std::unique_ptr<TPanel>> children;
+        for (int i = 0, n = 1 + static_cast<int>(random() % 6); i < n; ++i) {
+            std::unique_ptr<TPanel> child;
+            if (random() % 2 == 0)
+                child = std::make_unique<TWrappingPanel>(100 + static_cast<int>(random() % 1200));
+            else
+                child = std::make_unique<TPanel>();
+            child->SetBounds(0, static_cast<int>(random() % 200), 20, 5 + static_cast<int>(random() % 30));
+            child->SetParent(&parent);
+            child->SetAlign(static_cast<TAlign>(random() % 6));
+            children.push_back(std::move(child));
         }
-        for (auto& child : children)
-            if (child->Align() == alClient && child->Visible()) {
-                EXPECT_EQ(child->Left(), free.Left);
-                EXPECT_EQ(child->Top(), free.Top);
-                EXPECT_EQ(child->Width(), std::max(0, free.Width()));
-                EXPECT_EQ(child->Height(), std::max(0, free.Height()));
-            }
+        expectTiledByTheRules(parent, children, round);
+        // Narrower and shorter, then wider and taller: the wrapping
+        // children change their thickness while they are placed.
+        parent.SetBounds(0, 0, parent.Width() / 2, parent.Height() / 2);
+        expectTiledByTheRules(parent, children, round);
+        parent.SetBounds(0, 0, parent.Width() * 3, parent.Height() * 3);
+        expectTiledByTheRules(parent, children, round);
     }
 }
 

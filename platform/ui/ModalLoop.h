@@ -110,6 +110,7 @@ private:
     friend struct TLoopDriver;
     bool running_ = false;
     bool finishRequested_ = false;
+    bool passingOn_ = false; // ended by an event it passed on for after it
     TLoopEnd ended_ = leRunning;
     int result_ = 0;
     std::exception_ptr error_;

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -79,10 +80,15 @@ QStringList prepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& req
 // The picture of the file the user points at, beside the dialog's list.
 void addPicturePreview(QFileDialog& dialog, const std::string& fileName) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QSize plain = dialog.sizeHint();
     auto* preview = new TPicturePreview(&dialog);
     preview->setObjectName("picturePreview");
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+    // The dialog grows by the preview: the list keeps the room it has in
+    // the plain dialog.
+    dialog.resize(plain.width() + preview->sizeHint().width() + dialog.layout()->spacing(),
+                  std::max(plain.height(), dialog.sizeHint().height()));
     QObject::connect(&dialog, &QFileDialog::currentChanged, preview,
                      [preview](const QString& path) { preview->ShowFile(fileNameFromQt(path)); });
     preview->ShowFile(fileName);

@@ -57,6 +57,33 @@ QColor colourAt(TPicturePreview& preview, QPoint at) {
     return QColor(preview.grab().toImage().pixel(at));
 }
 
+// The width of the shown dialog's file list.
+int fileListWidth(const QFileDialog& dialog) {
+    for (const char* name : {"treeView", "listView"})
+        if (auto* list = dialog.findChild<QWidget*>(name); list != nullptr && list->isVisible())
+            return list->width();
+    return 0;
+}
+
+// Runs the real open dialog for the request, calling look once it shows,
+// then cancels it.
+void whileShown(const TFileDialogRequest& request, const std::function<void(QFileDialog&)>& look) {
+    bool looked = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible() || looked)
+            return;
+        looked = true;
+        look(*dialog);
+        dialog->reject();
+    });
+    poll.start();
+    QtUserInteraction().OpenFileDialog(request);
+    EXPECT_TRUE(looked);
+}
+
 TEST(PicturePreview, TheDialogShowsThePictureItsSizeOrNone) {
     TPicture::RegisterFileFormat("frames", "Two frames", "TTwoFrames", [] { return std::make_unique<TTwoFrames>(); });
     TTempFolder folder;
@@ -157,6 +184,25 @@ TEST(PicturePreview, OnlyThePictureDialogAsksForIt) {
     files.Execute();
     SetUserInteraction(&UnattendedUserInteraction());
     EXPECT_EQ(recorded.Previews, (std::vector<bool>{true, false}));
+}
+
+// The preview takes no room from the file list: the dialog grows by it.
+TEST(PicturePreview, TheFileListKeepsItsWidthBesideThePreview) {
+    TTempFolder folder;
+    TFileDialogRequest request;
+    request.InitialDir = folder.Path();
+    request.Filter = TPicture::GraphicFilter();
+    int plain = 0, previewed = 0, previewWidth = 0;
+    whileShown(request, [&](QFileDialog& dialog) { plain = fileListWidth(dialog); });
+    request.PicturePreview = true;
+    whileShown(request, [&](QFileDialog& dialog) {
+        previewed = fileListWidth(dialog);
+        if (auto* preview = dialog.findChild<QFrame*>("picturePreview"))
+            previewWidth = preview->width();
+    });
+    ASSERT_GT(plain, 0);
+    EXPECT_GT(previewWidth, 0);
+    EXPECT_GE(previewed, plain);
 }
 
 } // namespace

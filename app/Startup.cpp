@@ -6,6 +6,8 @@
 #include "app/SettingsFile.h"
 #include "app/SplashForm.h"
 
+#include "platform/base/ProgramFolder.h"
+#include "platform/gfx/Picture.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/UserInteraction.h"
@@ -96,6 +98,11 @@ Tframeform* StartUp(const std::vector<std::string>& arguments, const std::string
     Tframeform* frame = nullptr;
     try {
         Application().SetTitle(kApplicationTitle);
+        try {
+            Application().Icon().LoadFromFile(ProgramFolder() + "images/ondrill.png");
+        } catch (...) {
+            // The windows go without the program's picture.
+        }
         frame = Application().CreateForm<Tframeform>();
         frame->Show();
         const TStartPlan plan = PlanStartup(arguments, currentFolder);

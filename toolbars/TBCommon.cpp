@@ -1,6 +1,5 @@
 #include "toolbars/TBCommon.h"
 
-#include "platform/base/TextCodec.h"
 #include "platform/gfx/Canvas.h"
 
 int CaptionTextWidth(TCanvas& canvas, std::string_view caption, bool prefix) {
@@ -25,9 +24,4 @@ int DivideAwayFromZero(int a, int b) {
     if (a % b != 0)
         quotient += (a < 0) != (b < 0) ? -1 : 1;
     return quotient;
-}
-
-char UpperCaseKey(char c) {
-    std::string one(1, c);
-    return AnsiUpperCase(one)[0];
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Small routines that every part of the toolbar framework uses: caption
 // widths and integer helpers.  (Access keys are the platform's
-// AccessKeyOf and StripAccessKeys; the short and long parts of hints its
-// GetShortHint and GetLongHint.)
+// AccessKeyOf, SameKeyCharacter and StripAccessKeys; the short and long
+// parts of hints its GetShortHint and GetLongHint.)
 
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/TextDrawing.h"
@@ -21,6 +21,3 @@ std::string EscapeAccessKeys(std::string_view text);
 
 // a / b, moved one away from zero when there is a remainder.
 int DivideAwayFromZero(int a, int b);
-
-// Upper case of one character as the menus compare access keys.
-char UpperCaseKey(char c);

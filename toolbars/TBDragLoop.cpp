@@ -246,6 +246,12 @@ public:
         window_.SmoothDragging = false;
         if (Accepted() && !smooth_ && !outlineRect_.IsEmpty())
             apply();
+        // A smooth drag laid the dock out as it went without writing the
+        // places back: what shows now is kept, so that the rows the drop
+        // pushed down (a new row for the bar) stay down in the next layout.
+        if (smooth_ && !window_.Floating())
+            if (TTBDock* dock = window_.CurrentDock())
+                dock->AdoptPlacedPositions();
         window_.DropLeftFrame();
         for (TTBDock* dock : {startDock_, window_.CurrentDock()}) {
             if (dock == nullptr)

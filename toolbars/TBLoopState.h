@@ -21,7 +21,7 @@ struct TTBDoneAction {
     TTBCustomItem* ClickItem = nullptr;
     bool Sound = false;            // play the menu-command sound with the click
     TWinControl* Window = nullptr; // system menu of this window
-    char Character = 0;            // typed with the system-menu request
+    char32_t Character = 0;        // typed with the system-menu request
     int HelpContext = 0;
 };
 

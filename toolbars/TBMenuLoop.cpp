@@ -1,5 +1,7 @@
 #include "toolbars/TBMenuLoop.h"
 
+#include "platform/base/Utf8.h"
+#include "platform/gfx/TextDrawing.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Screen.h"
@@ -21,6 +23,11 @@ int captureCount = 0;
 // The long hint of the item under the keyboard or mouse goes to the
 // application (a status bar shows it).
 void setHint(const std::string& hint) { Application().SetHint(hint); }
+
+char32_t firstCharacter(std::string_view caption) {
+    size_t at = 0;
+    return caption.empty() ? 0 : Utf8CharacterAt(caption, at);
+}
 
 } // namespace
 
@@ -404,26 +411,32 @@ void TTBMenuLoop::keyDown(const TTBInputEvent& event) {
     if (leftButtonDown_ && event.Key != VK_F1)
         return;
     uint16_t key = event.Key;
-    TTBView* deepest = state_.RootView->DeepestView();
-    if (TTBItemViewer* selected = deepest->Selected())
-        selected->KeyDown(key, event.Shift);
-    if (key != 0 && !state_.Finish && state_.RootView->IsAncestorOf(deepest))
-        deepest->KeyDown(key, event.Shift, state_);
-    if (state_.Finish || key == 0)
+    // A key that only types (no key code) is its characters alone.
+    if (key != 0) {
+        TTBView* deepest = state_.RootView->DeepestView();
+        if (TTBItemViewer* selected = deepest->Selected())
+            selected->KeyDown(key, event.Shift);
+        if (key != 0 && !state_.Finish && state_.RootView->IsAncestorOf(deepest))
+            deepest->KeyDown(key, event.Shift, state_);
+        if (key == 0)
+            return;
+    }
+    if (state_.Finish)
         return;
     std::string text = event.Text;
     if (text.empty() && (event.Shift & ssAlt) &&
         ((event.Key >= 'A' && event.Key <= 'Z') || (event.Key >= '0' && event.Key <= '9')))
         text = std::string(1, static_cast<char>(event.Key >= 'A' ? event.Key - 'A' + 'a' : event.Key));
-    for (char ch : text) {
+    // The text is UTF-8: each whole character is one access key.
+    for (size_t at = 0; at < text.size();) {
         if (state_.Finish || finished_)
             break;
-        typed(ch);
+        typed(Utf8CharacterAt(text, at));
     }
 }
 
-void TTBMenuLoop::typed(char ch) {
-    if (leftButtonDown_ || static_cast<unsigned char>(ch) < ' ')
+void TTBMenuLoop::typed(char32_t ch) {
+    if (leftButtonDown_ || ch < U' ')
         return;
     TTBView* root = state_.RootView;
     TTBView* deepest = root->DeepestView();
@@ -572,13 +585,12 @@ void TTBView::KeyDown(uint16_t& key, TShiftState shift, TTBLoopState& loop) {
     key = 0;
 }
 
-TTBItemViewer* TTBView::FindAccelViewer(TTBItemViewer* start, char ch, bool& unique, bool accelOnly) {
+TTBItemViewer* TTBView::FindAccelViewer(TTBItemViewer* start, char32_t ch, bool& unique, bool accelOnly) {
     unique = false;
     ValidatePositions();
     int count = ViewerCount();
     if (count == 0)
         return nullptr;
-    char wanted = UpperCaseKey(ch);
     int from = IndexOfViewer(start);
     for (int pass = 0; pass < (accelOnly ? 2 : 4); ++pass) {
         bool accelPass = pass < 2;
@@ -595,9 +607,10 @@ TTBItemViewer* TTBView::FindAccelViewer(TTBItemViewer* start, char ch, bool& uni
                 item->Enabled() != enabledPass || !viewer->ShowsCaption())
                 continue;
             std::string caption = viewer->CaptionText();
-            char key = AccessKeyOf(caption);
-            bool match = accelPass ? key != 0 && UpperCaseKey(key) == wanted
-                                   : key == 0 && ch != ' ' && !caption.empty() && UpperCaseKey(caption[0]) == wanted;
+            char32_t key = AccessKeyOf(caption);
+            // Without an access key, an item answers to its first character.
+            bool match = accelPass ? SameKeyCharacter(ch, key)
+                                   : key == 0 && ch != U' ' && SameKeyCharacter(ch, firstCharacter(caption));
             if (!match)
                 continue;
             if (found == nullptr)
@@ -666,7 +679,7 @@ void ExecuteDoneAction(const TTBDoneAction& action) {
         break;
     case tbdaOpenSystemMenu:
         if (action.Window != nullptr)
-            SendMessage(action.Window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<unsigned char>(action.Character));
+            SendMessage(action.Window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(action.Character));
         break;
     case tbdaHelp:
         Application().HelpContext(action.HelpContext);

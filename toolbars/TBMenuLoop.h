@@ -73,7 +73,7 @@ private:
     void buttonUp(const TTBInputEvent& event);
     void mouseMove(const TTBInputEvent& event);
     void keyDown(const TTBInputEvent& event);
-    void typed(char ch);
+    void typed(char32_t ch);
     void runKey(uint16_t key, TShiftState shift);
     void updateSelection(TPoint screen, bool force);
     void updateCursorAndHint();

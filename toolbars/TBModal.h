@@ -29,7 +29,7 @@ struct TTBInputEvent {
     TMouseButton Button = mbLeft;
     TShiftState Shift = 0;
     uint16_t Key = 0;
-    // What the key types (bytes of the code page).
+    // What the key types (UTF-8; Key 0 for a key that only types).
     std::string Text;
     // Signed; one notch is 120.
     int WheelDelta = 0;

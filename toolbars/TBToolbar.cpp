@@ -36,6 +36,18 @@ bool referencesControl(TTBCustomItem* parent, TControl* control) {
 
 int along(TSize size, bool vertical) { return vertical ? size.cy : size.cx; }
 
+// How thick a docked bar without an item to show is (a standard button's
+// height): it stays in sight, so that it can be found and dragged.
+constexpr int kEmptyBarThickness = 22;
+
+// A docked bar's client size with nothing in it keeps that thickness
+// across the dock; along it, it still asks for nothing.
+TSize keptInSight(TSize size, TTBDock* dock) {
+    if (dock == nullptr || size.cx != 0 || size.cy != 0)
+        return size;
+    return dock->IsVertical() ? TSize{kEmptyBarThickness, 0} : TSize{0, kEmptyBarThickness};
+}
+
 // The window system offers the program's keys to the toolbars while any
 // takes part in shortcut processing.
 void takeApplicationKeys(bool take) {
@@ -53,7 +65,7 @@ void takeApplicationKeys(bool take) {
                 main = form;
             return ToolbarsProcessShortCut(active, main, key);
         },
-        [](TWinControl* form, char ch) {
+        [](TWinControl* form, char32_t ch) {
             // The menu bar is the active form's: an MDI frame while one of
             // its document windows has the keyboard.
             TWinControl* active = Screen().ActiveForm();
@@ -62,12 +74,12 @@ void takeApplicationKeys(bool take) {
             if (auto* document = dynamic_cast<TCustomForm*>(active);
                 document != nullptr && document->FormStyle() == fsMDIChild && Application().MainForm() != nullptr)
                 active = Application().MainForm();
-            LPARAM character = static_cast<unsigned char>(ch);
+            auto character = static_cast<LPARAM>(ch);
             if (ToolbarsSysCommand(active, SC_KEYMENU, character))
                 return true;
             // Space, and "-" that no bar took, open a system menu: the
             // window's own (the frame's, or its document window's for "-").
-            if (ch != ' ' && ch != '-')
+            if (ch != U' ' && ch != U'-')
                 return false;
             active->Perform(WM_SYSCOMMAND, SC_KEYMENU, character);
             return true;
@@ -371,7 +383,7 @@ TSize TTBCustomToolbar::ArrangeContents(bool canMove, TTBDockType, TTBDock* dock
             UpdateViewLimits();
             TSize size = view_->Relayout();
             --arranging_;
-            return size;
+            return keptInSight(size, Floating() ? nullptr : CurrentDock());
         } catch (...) {
             --arranging_;
             throw;
@@ -383,12 +395,12 @@ TSize TTBCustomToolbar::ArrangeContents(bool canMove, TTBDockType, TTBDock* dock
     int lines = 1;
     view_->CalculatePositions(false, orientation, wrapOffset, chevronOffset, kChevronSize, base, size, lines);
     lastLines_ = lines;
-    return size;
+    return keptInSight(size, toFloating ? nullptr : dockingTo);
 }
 
 TSize TTBCustomToolbar::ContentClientSize() {
     view_->ValidatePositions();
-    return sizeAsked_;
+    return keptInSight(sizeAsked_, Floating() ? nullptr : CurrentDock());
 }
 
 void TTBCustomToolbar::ShrinkLimit(int& length) {
@@ -477,7 +489,7 @@ void TTBCustomToolbar::MouseMove(TShiftState shift, int x, int y) {
 
 void TTBCustomToolbar::Paint() { view_->DrawViewers(Canvas()); }
 
-bool TTBCustomToolbar::KeyboardOpen(char ch, bool accelOnly) {
+bool TTBCustomToolbar::KeyboardOpen(char32_t ch, bool accelOnly) {
     view_->SetAccelsVisible(true);
     bool acted = false;
     TTBItemViewer* viewer = nullptr;
@@ -512,14 +524,14 @@ bool TTBCustomToolbar::KeyboardOpen(char ch, bool accelOnly) {
 bool TTBCustomToolbar::handleSysCommand(TMessage& message) {
     if ((message.WParam & 0xFFF0) != SC_KEYMENU || !menuBar_ || !Enabled() || !Showing())
         return false;
-    char ch = static_cast<char>(message.LParam & 0xFF);
-    if (ch == ' ' || GetCaptureControl() != nullptr)
+    auto ch = static_cast<char32_t>(message.LParam);
+    if (ch == U' ' || GetCaptureControl() != nullptr)
         return false;
     if (KeyboardOpen(ch, false)) {
         message.Result = 1;
         return true;
     }
-    if (ch == '-')
+    if (ch == U'-')
         return false; // the system menu of the document window
     TBSystemSettings().Beep();
     message.Result = 1;
@@ -575,7 +587,7 @@ void TTBCustomToolbar::Dispatch(TMessage& message) {
             view_->SetAccelsVisible(true);
         break;
     case CM_DIALOGCHAR: {
-        char ch = static_cast<char>(message.WParam & 0xFF);
+        auto ch = static_cast<char32_t>(message.WParam);
         if (!menuBar_ && Enabled() && Showing() && ch != 0 && KeyboardOpen(ch, true)) {
             message.Result = 1;
             return;

@@ -113,7 +113,7 @@ public:
     // Opens or runs the item of an access key (accelOnly: no first
     // letters); ch 0 selects the first item (Alt pressed alone).  True
     // when it acted.
-    bool KeyboardOpen(char ch, bool accelOnly);
+    bool KeyboardOpen(char32_t ch, bool accelOnly);
     // Makes a control item for a control and puts it into Items at index.
     TTBControlItem* CreateControlItem(TControl* control, int index);
     // A size a floating toolbar can take (frame included) and the wrap
@@ -210,7 +210,7 @@ public:
 bool ToolbarsProcessShortCut(TWinControl* activeForm, TWinControl* mainForm, TShortCut key);
 // The shortcuts of one form's toolbars.
 bool ToolbarsProcessFormShortCut(TWinControl* form, TShortCut key);
-// A system command (Alt and access keys: SC_KEYMENU with the character in
-// lParam) for the menu bars of a form: each shown, enabled dock or menu bar
+// A system command (Alt and access keys: SC_KEYMENU with the character, a
+// code point, in lParam) for the menu bars of a form: each shown, enabled dock or menu bar
 // inside it gets WM_SYSCOMMAND until one takes it.
 bool ToolbarsSysCommand(TWinControl* form, WPARAM wParam, LPARAM lParam);

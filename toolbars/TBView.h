@@ -194,8 +194,9 @@ public:
 
     // Finds the viewer for a typed character (TBMenuLoop.cpp): access keys
     // of enabled items, of disabled ones, then (unless accelOnly) first
-    // letters likewise, starting after start.
-    TTBItemViewer* FindAccelViewer(TTBItemViewer* start, char ch, bool& unique, bool accelOnly);
+    // characters likewise, starting after start; characters compare as
+    // SameKeyCharacter does.
+    TTBItemViewer* FindAccelViewer(TTBItemViewer* start, char32_t ch, bool& unique, bool accelOnly);
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;

@@ -43,6 +43,12 @@ void* TComponent::operator new(std::size_t size) { return ::operator new(size); 
 void TComponent::operator delete(void* block) { ::operator delete(block); }
 
 void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
+    // A component already being freed is freed once: a second delete, from
+    // one of its own handlers or from an owner or parent it freed as it
+    // went, leaves the first to finish.
+    if (component->BeingFreed())
+        return;
+    component->freeing_ = true;
     // The block starts at the most derived object, which need not be where
     // the component part of it lies.
     void* block = dynamic_cast<void*>(component);

@@ -75,6 +75,9 @@ public:
 
     unsigned ComponentState() const { return state_; }
     bool IsDestroying() const { return (state_ & csDestroying) != 0; }
+    // Whether delete is freeing the component: from the moment it starts (a
+    // form's OnDestroy runs before the component is marked destroying).
+    bool BeingFreed() const { return freeing_; }
     bool IsLoading() const { return (state_ & csLoading) != 0; }
     void SetDesigning(bool designing);
 
@@ -90,7 +93,7 @@ public:
     // free notices; a form fires OnDestroy first.  Runs once.
     virtual void BeforeDestruction() { Destroying(); }
     // `delete` of a component runs BeforeDestruction and then the
-    // destructors.  A component that is not freed by delete (a member, a
+    // destructors; deleting one that is being freed already does nothing.  A component that is not freed by delete (a member, a
     // local) is told from its destructors, as far down as they call
     // Destroying, and from the base destructor in any case.
     static void operator delete(TComponent* component, std::destroying_delete_t);
@@ -127,4 +130,7 @@ private:
     std::vector<std::pair<std::string, std::string>> eventHandlers_; // event, handler
     unsigned state_ = 0;
     bool subscribersTold_ = false;
+    // Set by delete before anything of the free runs (a form's OnDestroy
+    // runs before the component is marked destroying).
+    bool freeing_ = false;
 };

@@ -166,6 +166,18 @@ std::string DocumentTextToProgram(std::string_view text, TTextEncoding encoding)
     return encoding == teUtf8 ? std::string(text) : AnsiToUtf8(text);
 }
 
+char32_t Utf8CharacterAt(std::string_view text, size_t& at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    char32_t character = byte;
+    size_t length = byte < 0x80 ? 1 : Utf8SequenceLength(text.substr(at), character);
+    if (length == 0) {
+        character = AnsiCharToUnicode(byte);
+        length = 1;
+    }
+    at += length;
+    return character;
+}
+
 namespace {
 
 // The character at text[i] under a code-page case rule, as a code point;
@@ -173,14 +185,7 @@ namespace {
 // character.
 template <class Fold>
 char32_t foldedCharacter(std::string_view text, size_t& i, Fold fold) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    char32_t character = byte;
-    size_t length = byte < 0x80 ? 1 : Utf8SequenceLength(text.substr(i), character);
-    if (length == 0) {
-        character = AnsiCharToUnicode(byte);
-        length = 1;
-    }
-    i += length;
+    const char32_t character = Utf8CharacterAt(text, i);
     const int inCodePage = character < 0x80 ? static_cast<int>(character) : UnicodeToAnsiChar(character);
     return inCodePage < 0 ? character : AnsiCharToUnicode(fold(static_cast<unsigned char>(inCodePage)));
 }

@@ -43,6 +43,9 @@ inline bool IsUtf8CharBoundary(std::string_view text, size_t at) {
 size_t Utf8PreviousChar(std::string_view text, size_t at);
 // The offset after the character at `at`.
 inline size_t Utf8NextChar(std::string_view text, size_t at) { return at + Utf8CharLength(text, at); }
+// The character at offset `at` (a byte outside a valid sequence is its
+// character of the code page, as it shows); `at` moves past it.
+char32_t Utf8CharacterAt(std::string_view text, size_t& at);
 // The number of characters in text.
 size_t Utf8CharCount(std::string_view text);
 

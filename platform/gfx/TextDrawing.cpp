@@ -1,6 +1,9 @@
 #include "platform/gfx/TextDrawing.h"
 
+#include "platform/base/Utf8.h"
 #include "platform/gfx/Canvas.h"
+
+#include <QChar>
 
 TAccessKeyText ParseAccessKey(std::string_view text) {
     TAccessKeyText shown;
@@ -17,10 +20,19 @@ TAccessKeyText ParseAccessKey(std::string_view text) {
     return shown;
 }
 
-char AccessKeyOf(std::string_view caption) {
+char32_t AccessKeyOf(std::string_view caption) {
     TAccessKeyText shown = ParseAccessKey(caption);
-    return shown.Key >= 0 ? shown.Text[static_cast<size_t>(shown.Key)] : 0;
+    if (shown.Key < 0)
+        return 0;
+    size_t at = static_cast<size_t>(shown.Key);
+    return Utf8CharacterAt(shown.Text, at);
 }
+
+bool SameKeyCharacter(char32_t typed, char32_t shown) {
+    return typed != 0 && QChar::toCaseFolded(typed) == QChar::toCaseFolded(shown);
+}
+
+bool IsAccessKey(char32_t typed, std::string_view caption) { return SameKeyCharacter(typed, AccessKeyOf(caption)); }
 
 std::string StripAccessKeys(std::string_view caption) { return ParseAccessKey(caption).Text; }
 
@@ -49,15 +61,16 @@ std::string EllipsisText(TCanvas& canvas, std::string_view text, int width) {
         return part;
     }
     // Each character adds its own advance, so the fitting start is found in
-    // one pass.
+    // one pass; the text is cut between whole characters only.
     size_t length = 0;
     int used = 0;
     while (length < text.size()) {
-        int advance = canvas.TextWidth(text.substr(length, 1));
+        const size_t next = Utf8NextChar(text, length);
+        int advance = canvas.TextWidth(text.substr(length, next - length));
         if (used + advance > room)
             break;
         used += advance;
-        ++length;
+        length = next;
     }
     return std::string(text.substr(0, length)) + dots;
 }
@@ -73,7 +86,8 @@ TRect DrawTextLine(TCanvas& canvas, std::string_view text, const TRect& rect, co
         std::string cut = EllipsisText(canvas, shown.Text, rect.Width());
         if (cut.size() != shown.Text.size() || cut != shown.Text) {
             // The key is underlined only while it is still shown whole.
-            if (shown.Key >= 0 && static_cast<size_t>(shown.Key) + 3 >= cut.size())
+            if (shown.Key >= 0 &&
+                static_cast<size_t>(shown.Key) + Utf8CharLength(shown.Text, static_cast<size_t>(shown.Key)) + 3 > cut.size())
                 shown.Key = -1;
             shown.Text = std::move(cut);
         }
@@ -90,7 +104,8 @@ TRect DrawTextLine(TCanvas& canvas, std::string_view text, const TRect& rect, co
     if (shown.Key >= 0) {
         std::string_view all = shown.Text;
         int from = x + canvas.TextWidth(all.substr(0, static_cast<size_t>(shown.Key)));
-        int to = from + canvas.TextWidth(all.substr(static_cast<size_t>(shown.Key), 1));
+        const size_t length = Utf8CharLength(all, static_cast<size_t>(shown.Key));
+        int to = from + canvas.TextWidth(all.substr(static_cast<size_t>(shown.Key), length));
         int underline = y + metrics.Ascent + 1;
         if (underline >= rect.Top && underline < rect.Bottom)
             canvas.FillRect(Rect(std::max(from, rect.Left), underline, std::min(to, rect.Right), underline + 1),

@@ -36,9 +36,16 @@ struct TAccessKeyText {
     int Key = -1;
 };
 TAccessKeyText ParseAccessKey(std::string_view caption);
-// The key's character, or 0; the caption as shown.
-char AccessKeyOf(std::string_view caption);
+// The key's character (a whole UTF-8 character of the caption), or 0; the
+// caption as shown.
+char32_t AccessKeyOf(std::string_view caption);
 std::string StripAccessKeys(std::string_view caption);
+// The one comparison of typed characters with captions, for menus,
+// toolbars, buttons and labels alike: whole characters, compared after
+// case folding, so that "e" picks "&Edit" and "é" picks "&Édition".
+bool SameKeyCharacter(char32_t typed, char32_t shown);
+// Whether typed is the caption's access key.
+bool IsAccessKey(char32_t typed, std::string_view caption);
 
 // The longest start of the text that, followed by "...", is at most width
 // pixels wide ("..." alone, or as much of it as fits, when nothing of the

@@ -71,29 +71,33 @@ void TWinControl::AlignControls(TRect& rect) {
         // another (by a splitter) changes places with it.
         std::stable_sort(group.begin(), group.end(),
                          [](TControl* a, TControl* b) { return edgeOrder(*a) < edgeOrder(*b); });
+        // A child may answer a new length with a new thickness of its own
+        // (a dock of toolbars wraps its rows when narrowed), while this
+        // placing runs: the free area shrinks by what it took, and one
+        // on the far edge is placed again against that edge.
         for (TControl* control : group) {
             int width = std::max(0, rect.Width());
             int height = std::max(0, rect.Height());
             switch (align) {
             case alTop:
-                height = control->Height();
-                control->SetBounds(rect.Left, rect.Top, width, height);
-                rect.Top += height;
+                control->SetBounds(rect.Left, rect.Top, width, control->Height());
+                rect.Top += control->Height();
                 break;
             case alBottom:
-                height = control->Height();
-                control->SetBounds(rect.Left, rect.Bottom - height, width, height);
-                rect.Bottom -= height;
+                control->SetBounds(rect.Left, rect.Bottom - control->Height(), width, control->Height());
+                if (control->Top() + control->Height() != rect.Bottom)
+                    control->SetBounds(rect.Left, rect.Bottom - control->Height(), width, control->Height());
+                rect.Bottom -= control->Height();
                 break;
             case alLeft:
-                width = control->Width();
-                control->SetBounds(rect.Left, rect.Top, width, height);
-                rect.Left += width;
+                control->SetBounds(rect.Left, rect.Top, control->Width(), height);
+                rect.Left += control->Width();
                 break;
             case alRight:
-                width = control->Width();
-                control->SetBounds(rect.Right - width, rect.Top, width, height);
-                rect.Right -= width;
+                control->SetBounds(rect.Right - control->Width(), rect.Top, control->Width(), height);
+                if (control->Left() + control->Width() != rect.Right)
+                    control->SetBounds(rect.Right - control->Width(), rect.Top, control->Width(), height);
+                rect.Right -= control->Width();
                 break;
             default:
                 control->SetBounds(rect.Left, rect.Top, width, height);

@@ -1,6 +1,8 @@
 #include "platform/ui/Application.h"
 
 #include "platform/base/QtBridge.h"
+#include "platform/gfx/Picture.h"
+#include "platform/gfx/QtBridge.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
@@ -9,6 +11,9 @@
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QMetaObject>
 
 #include <csignal>
@@ -55,6 +60,28 @@ TApplication::TApplication() = default;
 
 TApplication::~TApplication() = default;
 
+TPicture& TApplication::Icon() {
+    if (icon_ == nullptr) {
+        icon_ = std::make_unique<TPicture>();
+        icon_->OnChange = [this](TPersistent*) { ShowIcon(); };
+    }
+    return *icon_;
+}
+
+void TApplication::ShowIcon() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return;
+    TGraphic* graphic = icon_ != nullptr ? icon_->Graphic() : nullptr;
+    const bool empty = graphic == nullptr || graphic->Empty();
+    QImage image(empty ? 16 : graphic->Width(), empty ? 16 : graphic->Height(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    if (!empty) {
+        TDeviceCanvas canvas(&image);
+        graphic->Draw(canvas, Rect(0, 0, image.width(), image.height()));
+    }
+    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(image)));
+}
+
 void TApplication::Initialize(int& argc, char** argv) {
     // A file grown past the user's file-size limit makes the write fail
     // (EFBIG), which the save reports and recovers from, instead of ending
@@ -70,6 +97,7 @@ void TApplication::Initialize(int& argc, char** argv) {
     // last window go.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         gui->setQuitOnLastWindowClosed(false);
+    ShowIcon();
     if (!title_.empty())
         QCoreApplication::setApplicationName(ProgramTextToQString(title_));
 }
@@ -93,7 +121,11 @@ void TApplication::Run() {
     // The forms go the last made first, so that every document window is
     // freed before the main window.
     while (ComponentCount() > 0) {
-        delete Components(ComponentCount() - 1);
+        TComponent* last = Components(ComponentCount() - 1);
+        if (last->BeingFreed())
+            RemoveComponent(last); // being freed already: it goes on alone
+        else
+            delete last;
     }
     mainForm_ = nullptr;
 }

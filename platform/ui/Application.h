@@ -19,7 +19,10 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
+
+class TPicture;
 
 class TCustomForm;
 
@@ -63,6 +66,13 @@ public:
     // caption.
     const std::string& Title() const { return title_; }
     void SetTitle(std::string title);
+
+    // The program's picture, which its windows show in their title bars.
+    // Without one they show none (never a picture of the toolkit's).
+    TPicture& Icon();
+    // Puts the icon (or none) on the windows: Initialize does, and so does
+    // a program that makes its window system itself.
+    void ShowIcon();
 
     // The main form: the first form made by CreateForm, unless set.
     // Closing it terminates the application.
@@ -122,6 +132,7 @@ public:
 
 private:
     std::string title_;
+    std::unique_ptr<TPicture> icon_;
     std::string hint_;
     TCustomForm* mainForm_ = nullptr;
 };

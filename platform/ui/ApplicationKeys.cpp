@@ -25,7 +25,7 @@ bool OfferShortCut(TWinControl* form, TShortCut key) {
     return handler && handler(form, key);
 }
 
-bool OfferMenuKey(TWinControl* form, char ch) {
+bool OfferMenuKey(TWinControl* form, char32_t ch) {
     TMenuKeyHandler handler = menuKeyHandler;
     return handler && handler(form, ch);
 }

@@ -17,12 +17,12 @@ class TWinControl;
 
 // form: the top-level window the key was typed in.
 using TShortCutHandler = std::function<bool(TWinControl* form, TShortCut key)>;
-using TMenuKeyHandler = std::function<bool(TWinControl* form, char ch)>;
+using TMenuKeyHandler = std::function<bool(TWinControl* form, char32_t ch)>;
 
 // Installs the handlers (an empty function removes one).
 void SetApplicationKeyHandlers(TShortCutHandler shortCuts, TMenuKeyHandler menuKeys);
 // What the window system calls; false when nobody took the key.
 bool OfferShortCut(TWinControl* form, TShortCut key);
-bool OfferMenuKey(TWinControl* form, char ch);
+bool OfferMenuKey(TWinControl* form, char32_t ch);
 // Whether a key with these shift keys is offered as a shortcut.
 bool IsShortCutKey(uint16_t key, TShiftState shift);

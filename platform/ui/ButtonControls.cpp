@@ -1,35 +1,10 @@
 #include "platform/ui/ButtonControls.h"
 
+#include "platform/gfx/TextDrawing.h"
 #include "platform/ui/ComponentWatch.h"
 #include "platform/ui/UserInteraction.h"
 
 #include <algorithm>
-
-TWinControl* TopLevelParent(TControl& control) {
-    TControl* top = &control;
-    while (top->Parent() != nullptr)
-        top = top->Parent();
-    return dynamic_cast<TWinControl*>(top);
-}
-
-namespace {
-
-bool offerDialogKey(TControl& control, uint16_t key) {
-    if (control.Perform(CM_DIALOGKEY, key) != 0)
-        return true;
-    if (auto* window = dynamic_cast<TWinControl*>(&control))
-        for (int i = 0; i < window->ControlCount(); ++i)
-            if (offerDialogKey(*window->Controls(i), key))
-                return true;
-    return false;
-}
-
-} // namespace
-
-bool SendDialogKey(TControl& control, uint16_t key) {
-    TWinControl* top = TopLevelParent(control);
-    return top != nullptr && offerDialogKey(*top, key);
-}
 
 // ---------------------------------------------------------------------------
 
@@ -39,6 +14,23 @@ TButtonControl::TButtonControl(TComponent* owner) : TStandardControl(owner) {
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clBtnFace);
+}
+
+void TButtonControl::Dispatch(TMessage& message) {
+    if (message.Msg != CM_DIALOGCHAR) {
+        TStandardControl::Dispatch(message);
+        return;
+    }
+    message.Result = 0;
+    if (!CanFocus() || !IsAccessKey(static_cast<char32_t>(message.WParam), Caption()))
+        return;
+    message.Result = 1;
+    TComponentWatch self(this);
+    SetFocus();
+    // What a click reports, which each kind of button answers its way (the
+    // handler may free the button).
+    if (self.Alive())
+        Perform(CN_COMMAND, BN_CLICKED);
 }
 
 // ---------------------------------------------------------------------------
@@ -421,19 +413,77 @@ void TRadioButton::CreateParams(TCreateParams& params) {
     params.Kind = std::string(wk::RadioButton);
 }
 
+namespace {
+
+// The radio buttons beside a button (its own parent's), itself included,
+// in their parent's order.
+std::vector<TRadioButton*> radioGroupOf(TRadioButton& button) {
+    TWinControl* parent = button.Parent();
+    if (parent == nullptr)
+        return {&button};
+    std::vector<TRadioButton*> group;
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        if (auto* radio = dynamic_cast<TRadioButton*>(parent->Controls(i)))
+            group.push_back(radio);
+    return group;
+}
+
+bool usable(const TRadioButton& button) { return button.Visible() && button.Enabled(); }
+
+// The group's windows learn which button is its tab stop now.
+void radioTabStopsChanged(TRadioButton& button) {
+    for (TRadioButton* radio : radioGroupOf(button))
+        radio->TabOrderChanged();
+}
+
+} // namespace
+
 void TRadioButton::SetChecked(bool value) {
     if (value == checked_)
         return;
     checked_ = value;
     PeerChanged(paState);
-    if (!value)
+    if (!value) {
+        radioTabStopsChanged(*this);
         return;
-    if (Parent() != nullptr)
-        for (int i = 0; i < Parent()->ControlCount(); ++i)
-            if (auto* other = dynamic_cast<TRadioButton*>(Parent()->Controls(i)); other != nullptr && other != this)
-                other->SetChecked(false);
+    }
+    for (TRadioButton* other : radioGroupOf(*this))
+        if (other != this)
+            other->SetChecked(false);
+    radioTabStopsChanged(*this);
     if (!IsLoading())
         Click();
+}
+
+bool TRadioButton::IsGroupTabStop() const {
+    std::vector<TRadioButton*> group = radioGroupOf(const_cast<TRadioButton&>(*this));
+    auto checked = std::find_if(group.begin(), group.end(), [](TRadioButton* b) { return b->Checked() && usable(*b); });
+    if (checked != group.end())
+        return *checked == this;
+    auto first = std::find_if(group.begin(), group.end(), [](TRadioButton* b) { return usable(*b); });
+    return first == group.end() || *first == this;
+}
+
+void TRadioButton::KeyDown(uint16_t& key, TShiftState shift) {
+    TButtonControl::KeyDown(key, shift);
+    if ((key != VK_LEFT && key != VK_UP && key != VK_RIGHT && key != VK_DOWN) || (shift & (ssAlt | ssCtrl)))
+        return;
+    const int step = key == VK_LEFT || key == VK_UP ? -1 : 1;
+    std::vector<TRadioButton*> group = radioGroupOf(*this);
+    const int count = static_cast<int>(group.size());
+    const int at = static_cast<int>(std::find(group.begin(), group.end(), this) - group.begin());
+    key = 0;
+    for (int n = 1; n < count; ++n) {
+        TRadioButton* next = group[static_cast<size_t>(((at + step * n) % count + count) % count)];
+        if (!next->CanFocus())
+            continue;
+        // The focus goes first, so that OnClick finds it there.
+        TComponentWatch watch(next);
+        next->SetFocus();
+        if (watch.Alive())
+            next->SetChecked(true);
+        return;
+    }
 }
 
 void TRadioButton::SetAlignment(TAlignment value) {
@@ -444,6 +494,11 @@ void TRadioButton::SetAlignment(TAlignment value) {
 }
 
 void TRadioButton::Dispatch(TMessage& message) {
+    if (message.Msg == CM_ENABLEDCHANGED || message.Msg == CM_VISIBLECHANGED) {
+        TButtonControl::Dispatch(message);
+        radioTabStopsChanged(*this);
+        return;
+    }
     if (message.Msg == CN_COMMAND) {
         // A click on the checked button runs its handler again.
         if (message.WParam == BN_CLICKED) {

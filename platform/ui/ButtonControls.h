@@ -8,6 +8,7 @@
 // unchecks the radio buttons beside it (same parent) when it is checked.
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/ui/DialogKeys.h"
 #include "platform/ui/StandardControl.h"
 #include "platform/ui/TextControls.h"
 
@@ -18,20 +19,16 @@
 // (its top-level parent) receives CM_MODALRESULT with WParam the result.
 enum : unsigned { CM_MODALRESULT = CM_BASE + 0x60 };
 
-// Sends CM_DIALOGKEY (WParam the key: Return, Escape) to the top-level
-// parent of control, then to every control inside it, until one takes it
-// (Result not 0).  Standard controls do so with the Return and Escape keys
-// they do not want themselves, which is how default and cancel buttons
-// hear them.  Returns whether a control took the key.
-bool SendDialogKey(TControl& control, uint16_t key);
-
-// The top-level parent of a control (itself when it has none).
-TWinControl* TopLevelParent(TControl& control);
-
+// A button's access key (CM_DIALOGCHAR) focuses it and does what a click
+// does: a push button is pressed, a check box toggled, a radio button
+// checked.
 class TButtonControl : public TStandardControl {
 public:
     explicit TButtonControl(TComponent* owner = nullptr);
     std::string ClassName() const override { return "TButtonControl"; }
+
+protected:
+    void Dispatch(TMessage& message) override;
 };
 
 class TButton : public TButtonControl {
@@ -194,9 +191,15 @@ public:
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment value);
 
+    // The radio buttons beside each other are one group: Tab reaches it at
+    // its checked button (at its first one while none is checked), and
+    // the arrow keys check the next or the previous one, round the group.
+    bool IsGroupTabStop() const override;
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
+    void KeyDown(uint16_t& key, TShiftState shift) override;
 
 private:
     bool checked_ = false;

@@ -27,6 +27,7 @@ bool TOpenDialog::Execute() {
     request.MultiSelect = (options_ & ofAllowMultiSelect) != 0;
     request.FileMustExist = (options_ & ofFileMustExist) != 0;
     request.OverwritePrompt = (options_ & ofOverwritePrompt) != 0;
+    request.PicturePreview = previewsPictures();
     TFileDialogResult result;
     bool accepted = showing([&] {
         result = saving() ? UserInteraction().SaveFileDialog(request) : UserInteraction().OpenFileDialog(request);

@@ -100,6 +100,7 @@ public:
 
 protected:
     virtual bool saving() const { return false; }
+    virtual bool previewsPictures() const { return false; }
 
 private:
     std::string fileName_;
@@ -122,11 +123,15 @@ protected:
 };
 
 // An open dialog for pictures: its filter starts as every picture format
-// registered (TPicture::GraphicFilter).
+// registered (TPicture::GraphicFilter), and it shows the picture of the
+// file chosen, with its size, beside the list.
 class TOpenPictureDialog : public TOpenDialog {
 public:
     explicit TOpenPictureDialog(TComponent* owner = nullptr);
     std::string ClassName() const override { return "TOpenPictureDialog"; }
+
+protected:
+    bool previewsPictures() const override { return true; }
 };
 
 enum : unsigned { cdFullOpen = 0x01, cdPreventFullOpen = 0x02, cdShowHelp = 0x04, cdSolidColor = 0x08, cdAnyColor = 0x10 };

@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/DialogKeys.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/ui/PopupMenu.h"
@@ -502,9 +503,16 @@ TWinControl::~TWinControl() {
         caretOwner = nullptr;
     if (focusControl == this)
         focusControl = nullptr;
-    // Children go with their parent; each takes itself out of our list.
-    while (!controls_.empty())
-        delete controls_.back();
+    // Children go with their parent; each takes itself out of our list.  A
+    // child being freed already (it freed this parent as it went) goes on
+    // without it.
+    while (!controls_.empty()) {
+        TControl* child = controls_.back();
+        if (child->BeingFreed())
+            removeControl(child);
+        else
+            delete child;
+    }
     DestroyHandle();
     TMessageReceiver* receiver = receiver_.get();
     receiver->Control = nullptr;
@@ -570,6 +578,9 @@ void TWinControl::HandleNeeded() {
             return;
     }
     CreateWnd();
+    // A window has its own client area (a frame takes room): the aligned
+    // controls take their places in it.
+    Realign();
     createChildHandles();
 }
 
@@ -702,7 +713,7 @@ void TWinControl::SetTabStop(bool value) {
 }
 
 bool TWinControl::InTabOrder() const {
-    if (!tabStop_)
+    if (!tabStop_ || !IsGroupTabStop())
         return false;
     const TWinControl* child = this;
     for (const TWinControl* parent = Parent(); parent != nullptr; child = parent, parent = parent->Parent())
@@ -832,6 +843,15 @@ void TWinControl::Dispatch(TMessage& message) {
         DefaultHandler(message);
         return;
     }
+    case WM_SYSCHAR:
+        // A character typed with Alt that this control leaves: the access
+        // key of a control on its form.
+        if (SendDialogChar(*this, static_cast<char32_t>(message.WParam))) {
+            message.Result = 0;
+            return;
+        }
+        DefaultHandler(message);
+        return;
     case WM_PAINT: {
         TPaintStruct paint;
         TCanvas* canvas = message.WParam != 0 ? reinterpret_cast<TCanvas*>(message.WParam) : BeginPaint(paint);

@@ -351,6 +351,10 @@ public:
     // A parent's say on a child's place in the tab order; every child by
     // default (a toolbar leaves out the controls behind its chevron).
     virtual bool TabOrderIncludes(const TWinControl& child) const { return true; }
+    // Whether Tab stops at this control of its group: each control is a
+    // group of its own, but radio buttons beside each other share one
+    // stop.
+    virtual bool IsGroupTabStop() const { return true; }
     // Tells the windows of the control and of those inside it that
     // InTabOrder may have changed.
     void TabOrderChanged();

@@ -112,7 +112,12 @@ TCustomForm::~TCustomForm() {
     // still the main form through which each finds the client to leave.
     if (mdiClient_ != nullptr)
         while (mdiClient_->ChildCount() > 0) {
-            delete mdiClient_->Children(mdiClient_->ChildCount() - 1);
+            // One being freed already (it freed this frame) goes on without it.
+            TCustomForm* child = mdiClient_->Children(mdiClient_->ChildCount() - 1);
+            if (child->BeingFreed())
+                mdiClient_->removeChild(child);
+            else
+                delete child;
         }
     if (active_)
         Screen().setActiveForm(nullptr);
@@ -601,9 +606,9 @@ void TCustomForm::Dispatch(TMessage& message) {
         case SC_KEYMENU: {
             // The keyboard's way to the system menu: Space for this window's,
             // "-" for the active document window's.
-            char ch = static_cast<char>(message.LParam & 0xFF);
-            TCustomForm* owner = ch == ' ' ? this : ch == '-' && mdiClient_ != nullptr ? ActiveMDIChild() : nullptr;
-            if (ch == '-' && formStyle_ == fsMDIChild)
+            auto ch = static_cast<char32_t>(message.LParam);
+            TCustomForm* owner = ch == U' ' ? this : ch == U'-' && mdiClient_ != nullptr ? ActiveMDIChild() : nullptr;
+            if (ch == U'-' && formStyle_ == fsMDIChild)
                 owner = this;
             if (owner != nullptr)
                 owner->ShowSystemMenu();

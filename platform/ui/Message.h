@@ -59,6 +59,7 @@ enum : unsigned {
     WM_CHAR = 0x0102,
     WM_SYSKEYDOWN = 0x0104,
     WM_SYSKEYUP = 0x0105,
+    // A character typed with Alt, as a code point (the access keys).
     WM_SYSCHAR = 0x0106,
     // A typed character as a code point; WParam UNICODE_NOCHAR asks whether
     // the window takes them (Result 1), otherwise it gets WM_CHAR bytes of

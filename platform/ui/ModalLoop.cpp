@@ -52,8 +52,15 @@ struct TLoopDriver {
 
     static TLoopVerdict Deliver(TLoopInput& input) {
         for (TModalLoop* loop = Innermost; loop != nullptr; loop = loop->outer_) {
-            if (Ending(*loop))
+            if (Ending(*loop)) {
+                // The innermost loop, ended by an event it passed on for
+                // after it: what comes before it is gone (the release of
+                // that press, say) follows that event there, in order, and
+                // is not handed to the window holding its capture meanwhile.
+                if (loop == Innermost && loop->passingOn_)
+                    return lvPassAfterLoop;
                 continue; // ending: it sees nothing more
+            }
             TLoopVerdict verdict = lvPass;
             bool failed = false;
             try {
@@ -65,6 +72,7 @@ struct TLoopDriver {
             if (failed || verdict == lvSwallow)
                 return lvSwallow;
             if (verdict == lvPassAfterLoop) {
+                loop->passingOn_ = true;
                 loop->Finish(loop->Result());
                 return lvPassAfterLoop;
             }
@@ -149,6 +157,7 @@ int TModalLoop::Run() {
         throw EInvalidOperation("A modal loop needs the application's event loop");
     running_ = true;
     finishRequested_ = false;
+    passingOn_ = false;
     ended_ = leRunning;
     result_ = 0;
     error_ = nullptr;

@@ -48,7 +48,8 @@ struct TLoopInput {
     // the capturing one, or the focused one for keys); nullptr when it is
     // for none of the program's windows.
     TWinControl* Target = nullptr;
-    // A key press: the characters it types (bytes of the code page).
+    // A key press: the characters it types (UTF-8).  A key without a key
+    // code (a letter of a national keyboard) comes with WParam 0.
     std::string Characters;
 
     bool IsMouse() const { return (Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST) || Msg == WM_MOUSEWHEEL || Msg == WM_MOUSEHWHEEL; }
@@ -109,6 +110,7 @@ private:
     friend struct TLoopDriver;
     bool running_ = false;
     bool finishRequested_ = false;
+    bool passingOn_ = false; // ended by an event it passed on for after it
     TLoopEnd ended_ = leRunning;
     int result_ = 0;
     std::exception_ptr error_;

@@ -176,6 +176,16 @@ void TCustomLabel::Dispatch(TMessage& message) {
         adjustSize();
         Invalidate();
         return;
+    case CM_DIALOGCHAR:
+        // The label's access key gives the focus to the control it names.
+        if (showAccelChar_ && focusControl_ != nullptr && focusControl_->CanFocus() &&
+            IsAccessKey(static_cast<char32_t>(message.WParam), Caption())) {
+            focusControl_->SetFocus();
+            message.Result = 1;
+            return;
+        }
+        message.Result = 0;
+        return;
     default:
         TGraphicControl::Dispatch(message);
     }

@@ -64,6 +64,7 @@ struct TFileDialogRequest {
     bool MultiSelect = false;
     bool FileMustExist = true;    // open
     bool OverwritePrompt = true; // save
+    bool PicturePreview = false;  // open: the chosen file's picture shows beside the list
 };
 struct TFileDialogResult {
     bool Accepted = false;

@@ -1,13 +1,15 @@
 // Offers the key presses of the program's windows to the menus first
-// (platform/ui/ApplicationKeys.h): shortcuts, Alt with a character, and
-// Alt pressed and released alone.  Shortcuts the focused control handles
-// itself stay with it.  Modal loops (menus being tracked, drags)
-// and Qt's own dialogs see their keys themselves.
+// (platform/ui/ApplicationKeys.h): shortcuts, Alt with a character (to the
+// access keys of the form's controls first), and Alt pressed and released
+// alone.  Shortcuts the focused control handles itself stay with it.  Modal
+// loops (menus being tracked, drags) and Qt's own dialogs see their keys
+// themselves.
 #include "platform/ui/Application.h"
 #include "platform/ui/ApplicationKeys.h"
-#include "platform/ui/ButtonControls.h"
+#include "platform/ui/DialogKeys.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/ui/UserInteraction.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WidgetPeer.h"
 
@@ -44,6 +46,30 @@ bool keptByControl(QObject* receiver, TWinControl& control, const QKeyEvent& key
     return control.Perform(CM_WANTSPECIALKEY, shortCut) != 0;
 }
 
+// The program's form whose window the receiver is in; nullptr for a
+// window of Qt's own (a standard dialog), which is no part of the program
+// window it was opened over and keeps its keys.
+TWinControl* formOfReceiver(QObject* receiver) {
+    auto* widget = static_cast<QWidget*>(receiver);
+    TWinControl* control = ControlOfObject(widget);
+    TWinControl* form = control != nullptr ? TopLevelParent(*control) : nullptr;
+    QWidget* formWidget = form != nullptr ? ClientWidgetOf(form) : nullptr;
+    return formWidget != nullptr && formWidget->window() == widget->window() ? form : nullptr;
+}
+
+// The character Alt was typed with, for access keys; 0 for keys that type
+// none (arrows, function keys), which are no access keys.
+char32_t accessCharacter(uint16_t virtualKey, TShiftState shift, const QString& text) {
+    std::u32string typed = KeyPressText(virtualKey, shift & ~ssAlt, text);
+    if (!typed.empty())
+        return typed[0];
+    if (virtualKey >= 'A' && virtualKey <= 'Z')
+        return static_cast<char32_t>(virtualKey - 'A' + 'a');
+    if (virtualKey >= '0' && virtualKey <= '9')
+        return virtualKey;
+    return 0;
+}
+
 class TApplicationKeyFilter : public QObject {
 public:
     // Sees every object's events, the web engine's too, whose classes have
@@ -52,6 +78,11 @@ public:
     bool eventFilter(QObject* receiver, QEvent* event) override {
         QEvent::Type type = event->type();
         if (type == QEvent::MouseButtonPress)
+            altAlone_ = false;
+        // A key Qt takes as a shortcut of its own (a mnemonic of one of its
+        // dialogs) comes as no press: its override request is all there
+        // is, and Alt was not pressed alone.
+        if (type == QEvent::ShortcutOverride && !isAlt(static_cast<QKeyEvent*>(event)->key()))
             altAlone_ = false;
         if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !receiver->isWidgetType())
             return false;
@@ -68,41 +99,47 @@ public:
         last_ = key;
         lastType_ = type;
         lastTime_ = key->timestamp();
-        // A window of Qt's own (the find dialog) takes its keys itself, its
-        // access keys among them, though a form owns it.
-        QWidget* window = static_cast<QWidget*>(receiver)->window();
-        if (dynamic_cast<TPeerWidget*>(window) == nullptr && !window->property(kControlProperty).isValid())
-            return false;
-        TWinControl* control = ControlOfObject(receiver);
-        TWinControl* form = control != nullptr ? TopLevelParent(*control) : nullptr;
         uint16_t virtualKey = 0;
         TShiftState shift = 0;
-        if (form == nullptr || !TranslateQtKey(*key, virtualKey, shift))
-            return false;
+        // Letters of national keyboards have no key code, but are typed.
+        if (!TranslateQtKey(*key, virtualKey, shift))
+            virtualKey = 0;
+        TWinControl* form = formOfReceiver(receiver);
         if (type == QEvent::KeyRelease) {
             bool alone = virtualKey == VK_MENU && altAlone_ && !key->isAutoRepeat();
             altAlone_ = false;
-            return alone && OfferMenuKey(form, 0);
+            return alone && form != nullptr && OfferMenuKey(form, 0);
         }
         if (key->isAutoRepeat() && virtualKey == VK_MENU)
             return false;
         altAlone_ = virtualKey == VK_MENU && (shift & ~ssAlt) == 0;
-        if (IsShortCutKey(virtualKey, shift)) {
+        if (form == nullptr)
+            return false;
+        if (virtualKey != 0 && IsShortCutKey(virtualKey, shift)) {
             const TShortCut shortCut = ShortCut(virtualKey, shift);
-            if (keptByControl(receiver, *control, *key, shortCut))
+            if (keptByControl(receiver, *ControlOfObject(receiver), *key, shortCut))
                 return false;
             if (OfferShortCut(form, shortCut))
                 return true;
         }
         if ((shift & ssAlt) && !(shift & ssCtrl) && virtualKey != VK_MENU) {
-            std::string typed = KeyPressCharacters(virtualKey, shift & ~ssAlt, key->text());
-            char ch = !typed.empty() ? typed[0] : static_cast<char>(virtualKey);
-            return ch != 0 && OfferMenuKey(form, ch);
+            // Alt with a character: the access key of a control on the form
+            // (a label, a button), else of its menu bar.
+            char32_t ch = accessCharacter(virtualKey, shift, key->text());
+            if (ch == 0)
+                return false;
+            bool taken = false;
+            // A handler that raised has had the key.
+            if (!RunGuarded([&] { taken = SendDialogChar(*form, ch); }))
+                return true;
+            return taken || OfferMenuKey(form, ch);
         }
         return false;
     }
 
 private:
+    static bool isAlt(int key) { return key == Qt::Key_Alt || key == Qt::Key_AltGr; }
+
     const QKeyEvent* last_ = nullptr;
     QEvent::Type lastType_ = QEvent::None;
     quint64 lastTime_ = 0;

@@ -12,12 +12,24 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <functional>
 
 namespace {
+
+// A caption drawn over its parent's face, which has the program's colours,
+// shows disabled in the classic grey text colour: the style's own disabled
+// grey is meant for its own lighter face and can not be read on the
+// program's.
+void greyTextWhenDisabled(QWidget* widget) {
+    QPalette palette = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, QColorOf(clGrayText));
+    widget->setPalette(palette);
+}
 
 class TButtonPeer : public TNativePeer {
 public:
@@ -27,7 +39,12 @@ public:
 
 protected:
     QAbstractButton* button() const { return static_cast<QAbstractButton*>(Widget()); }
-    void textChanged() override { button()->setText(ProgramTextToQString(Control().Caption())); }
+    void textChanged() override {
+        button()->setText(ProgramTextToQString(Control().Caption()));
+        // The access key is the control's (CM_DIALOGCHAR), matched as
+        // menus and labels match theirs: Qt's own would press it twice.
+        button()->setShortcut(QKeySequence());
+    }
     virtual void clicked() { notify(CN_COMMAND, BN_CLICKED, 0); }
 };
 
@@ -81,6 +98,11 @@ public:
 
 protected:
     virtual void showMark() = 0;
+
+    void applyAppearance() override {
+        TButtonPeer::applyAppearance();
+        greyTextWhenDisabled(button());
+    }
 
     void changed(TPeerAspect aspect, int) override {
         if (aspect == paState)
@@ -155,6 +177,10 @@ public:
 
 protected:
     void textChanged() override { static_cast<QGroupBox*>(Widget())->setTitle(ProgramTextToQString(Control().Caption())); }
+    void applyAppearance() override {
+        TNativePeer::applyAppearance();
+        greyTextWhenDisabled(Widget());
+    }
 };
 
 const TWindowKindRegistration buttonKind(wk::Button, [](TWinControl& control) -> std::unique_ptr<TWindowPeer> {

@@ -1,13 +1,17 @@
 #pragma once
-// The MaxLength of an edit box (or a combo box's edit field) in characters.
-// A line edit counts UTF-16 units: a character beyond the BMP (an emoji)
-// would count twice, and text cut to fit could lose half of one.  This
-// validator, given to the line edit, keeps at most the limit in characters
-// (code points): what a change inserts is cut, between characters, to what
+// The MaxLength of an edit box (or a combo box's edit field) in characters
+// as the user sees them (TextLimit.h).  A line edit counts UTF-16 units: a
+// character beyond the BMP (an emoji) would count twice, and text cut to
+// fit could lose half of one.  This validator, given to the line edit
+// (whose own limit is then set out of reach), keeps at most the limit in
+// characters: what a change inserts is cut, between characters, to what
 // still fits, and a change that fits nothing changes nothing.  Text the
-// program sets is kept whole, however long.
+// program sets is kept whole, however long, and so is a text that passes
+// (an item the user picked from a combo box's list).
 
 #include <QValidator>
+
+#include <functional>
 
 class TCharacterLimit : public QValidator {
 public:
@@ -19,14 +23,14 @@ public:
     // The text the program is about to set: kept whole, and what the next
     // change is compared with.
     void SetProgramText(const QString& text) { accepted_ = text; }
-    // The line edit's own length limit (in units) that lets every text of
-    // the limit in characters through to this validator.
-    int UnitLimit() const;
+    // Texts kept whole whatever their length.
+    void SetPasses(std::function<bool(const QString&)> passes) { passes_ = std::move(passes); }
 
     State validate(QString& input, int& pos) const override;
 
 private:
     int limit_ = 0;
+    std::function<bool(const QString&)> passes_;
     // The line edit's text as it was before the change being validated.
     mutable QString accepted_;
 };

@@ -1,12 +1,15 @@
 // The edit box's window: a line edit.
 #include "platform/base/TextCodec.h"
 #include "platform/ui/TextControls.h"
-#include "platform/widgets/NativePeer.h"
-#include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/widgets/CharacterLimit.h"
+#include "platform/widgets/NativePeer.h"
+#include "platform/widgets/TextLimit.h"
+#include "platform/widgets/WindowKinds.h"
 
 #include <QLineEdit>
+
+#include <limits>
 
 namespace {
 
@@ -44,8 +47,10 @@ protected:
             line->setReadOnly(edit_.ReadOnly());
             break;
         case paMaxLength:
-            limit_->SetLimit(edit_.MaxLength());
-            line->setMaxLength(limit_->UnitLimit());
+            // Qt's own limit counts halves of characters: the validator
+            // counts whole ones.
+            limit_->SetLimit(typingLimit(edit_.MaxLength()));
+            line->setMaxLength(std::numeric_limits<int>::max());
             break;
         case paOptions:
             line->setEchoMode(edit_.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);

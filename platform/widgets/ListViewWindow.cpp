@@ -247,14 +247,11 @@ public:
             // The whole row in a report.
             if (list_.ViewStyle() == vsReport)
                 rect.setRight(widget()->viewport()->width() - 1);
-        } else {
-            int icon = widget()->iconSize().width();
-            if (code == TListItem::drIcon)
-                rect.setWidth(icon + 4);
-            else
-                rect.setLeft(rect.left() + icon + 4);
+            return FromQRect(rect);
         }
-        return FromQRect(rect);
+        const QModelIndex at = model_->index(index, 0);
+        return FromQRect(widget()->ItemPartRect(
+            at, code == TListItem::drIcon ? QStyle::SE_ItemViewItemDecoration : QStyle::SE_ItemViewItemText));
     }
     int TopIndex() const override { return ItemAtPoint({2, 2}); }
     int VisibleRows() const override {

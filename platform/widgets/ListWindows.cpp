@@ -6,6 +6,8 @@
 #include "platform/widgets/InputReportingView.h"
 #include "platform/widgets/ItemListModel.h"
 #include "platform/widgets/NativePeer.h"
+#include "platform/widgets/CharacterLimit.h"
+#include "platform/widgets/TextLimit.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
 
@@ -15,6 +17,7 @@
 #include <QListView>
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -55,6 +58,10 @@ public:
         box->setInsertPolicy(QComboBox::NoInsert);
         if (QLineEdit* line = box->lineEdit()) {
             watch(line);
+            limit_ = new TCharacterLimit(line);
+            // An item picked from the list shows whole.
+            limit_->SetPasses([box](const QString& text) { return box->findText(text, Qt::MatchExactly) >= 0; });
+            line->setValidator(limit_);
             connect(line, &QLineEdit::textEdited, [this](const QString& text) {
                 std::string bytes = QStringToProgramText(text);
                 notify(CN_COMMAND, CBN_EDITCHANGE, reinterpret_cast<LPARAM>(&bytes));
@@ -84,7 +91,7 @@ protected:
         if (QLineEdit* line = comboBox()->lineEdit()) {
             QString text = ProgramTextToQString(combo_.Text());
             if (line->text() != text)
-                line->setText(text);
+                setProgramText(*line, text);
         } else {
             showSelection();
         }
@@ -105,8 +112,12 @@ protected:
             box->setMaxVisibleItems(combo_.DropDownCount());
             break;
         case paMaxLength:
-            if (QLineEdit* line = box->lineEdit())
-                line->setMaxLength(combo_.MaxLength() > 0 ? combo_.MaxLength() : 32767);
+            // Qt's own limit counts halves of characters: the validator
+            // counts whole ones.
+            if (QLineEdit* line = box->lineEdit()) {
+                limit_->SetLimit(typingLimit(combo_.MaxLength()));
+                line->setMaxLength(std::numeric_limits<int>::max());
+            }
             break;
         default:
             break;
@@ -124,8 +135,14 @@ private:
         if (QLineEdit* line = box->lineEdit()) {
             QString text = ProgramTextToQString(combo_.Text());
             if (line->text() != text)
-                line->setText(text);
+                setProgramText(*line, text);
         }
+    }
+
+    // The program's text shows whole, whatever the limit.
+    void setProgramText(QLineEdit& line, const QString& text) {
+        limit_->SetProgramText(text);
+        line.setText(text);
     }
 
     void chosen(int index) {
@@ -138,6 +155,7 @@ private:
     }
 
     TCustomComboBox& combo_;
+    TCharacterLimit* limit_ = nullptr; // owned by the edit field, when there is one
     TItemListModel* model_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/widgets/LoopInputFilter.h"
 
+#include "platform/base/Utf8.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/widgets/QtInput.h"
@@ -49,14 +50,18 @@ bool translate(QObject* receiver, QEvent* event, TLoopInput& input) {
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
         TKeyMessage message = KeyMessageOf(*key);
-        if (!message.Known)
+        const bool press = event->type() == QEvent::KeyPress;
+        // A letter of a national keyboard has no key code: it comes as
+        // key 0 with what it types (a menu's access key, say).
+        const std::u32string typed = press ? KeyPressText(message.Key, message.Shift, key->text()) : std::u32string();
+        if (!message.Known && typed.empty())
             return false;
         input.Msg = message.Msg;
-        input.WParam = message.Key;
+        input.WParam = message.Known ? message.Key : 0;
         input.LParam = static_cast<LPARAM>(message.Data);
         input.Screen = FromQPoint(QCursor::pos());
-        if (event->type() == QEvent::KeyPress)
-            input.Characters = KeyPressCharacters(message.Key, message.Shift, key->text());
+        for (char32_t character : typed)
+            AppendUtf8(input.Characters, character);
         return true;
     }
     case QEvent::Wheel: {

@@ -4,6 +4,7 @@
 #include "platform/base/TextCodec.h"
 #include "platform/ui/TextControls.h"
 #include "platform/widgets/NativePeer.h"
+#include "platform/widgets/TextLimit.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
 
@@ -66,7 +67,9 @@ int controlOffsetOfEditor(const QString& shown, const std::string& text, int pos
 
 class TMemoPeer : public TNativePeer {
 public:
-    explicit TMemoPeer(TCustomMemo& memo) : TNativePeer(memo, new QTextEdit(ParentWidgetFor(memo))), memo_(memo) {
+    explicit TMemoPeer(TCustomMemo& memo)
+        : TNativePeer(memo, new TLimitedTextEdit(ParentWidgetFor(memo), [&memo] { return memo.MaxLength(); })),
+          memo_(memo) {
         QTextEdit* edit = textEdit();
         edit->setAcceptRichText(false);
         setClientWidget(edit->viewport());
@@ -95,9 +98,13 @@ protected:
 
     void textChanged() override {
         QString text = shownText(memo_.Text());
-        if (editorText() != text)
-            textEdit()->setPlainText(text);
+        if (editorText() == text)
+            return;
+        // A new text starts the user's undo afresh, its alignment not
+        // being a step of it: the user's first undo would do nothing seen.
+        textEdit()->setPlainText(text);
         changed(paAlignment, -1);
+        textEdit()->document()->clearUndoRedoStacks();
     }
 
     void changed(TPeerAspect aspect, int) override {

@@ -126,15 +126,27 @@ bool TNativeInputFilter::key(QObject* watched, QKeyEvent* event) {
     if (characters.empty())
         return joined;
     bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
-    // Each character reaches the key handlers as one byte; one they leave
-    // as it was goes in as typed, one they change goes in as the code
-    // page's character of the new byte.
+    // Each character reaches the key handlers as one byte (typed with Alt,
+    // as a whole character); one they leave as it was goes in as typed, one
+    // they change goes in as the code page's character of the new byte.
     QString typed;
     bool changed = false;
     for (char32_t character : characters) {
+        if (systemChar) {
+            // Typed with Alt: whole, for the access keys; one a handler
+            // took goes no further.
+            TMessage sysChar{WM_SYSCHAR, character, 1, 0};
+            deliver(sysChar);
+            if (gone())
+                return true;
+            if (sysChar.Result == 0)
+                changed = true;
+            else
+                typed.append(QString::fromUcs4(&character, 1));
+            continue;
+        }
         const char key = KeyCharOf(character);
-        TMessage charMessage{systemChar ? unsigned{WM_SYSCHAR} : unsigned{WM_CHAR}, static_cast<unsigned char>(key), 1,
-                             0};
+        TMessage charMessage{WM_CHAR, static_cast<unsigned char>(key), 1, 0};
         deliver(charMessage);
         if (gone())
             return true;

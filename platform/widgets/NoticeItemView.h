@@ -53,6 +53,25 @@ public:
     // The control asked for item notices in this paint.
     bool WantItems() const { return wantItems_; }
 
+    // Where an item's picture (SE_ItemViewItemDecoration) or text
+    // (SE_ItemViewItemText) lies, as the style lays out the cell it paints:
+    // beside each other in rows, the picture over the text in large icons.
+    QRect ItemPartRect(const QModelIndex& index, QStyle::SubElement part) const {
+        QStyleOptionViewItem option;
+        this->initViewItemOption(&option);
+        option.rect = this->visualRect(index);
+        if (auto* delegate = dynamic_cast<TItemOptions*>(this->itemDelegateForIndex(index)))
+            delegate->InitOption(option, index);
+        return this->style()->subElementRect(part, &option, this);
+    }
+
+    // The delegate's part: an item's look from its data.
+    class TItemOptions {
+    public:
+        virtual ~TItemOptions() = default;
+        virtual void InitOption(QStyleOptionViewItem& option, const QModelIndex& index) const = 0;
+    };
+
     void Detach() {
         OnBeginEdit = nullptr;
         OnEditClosed = nullptr;
@@ -123,7 +142,7 @@ private:
 // The delegate of such a view: custom draw through the control, the
 // ghosted and drop-target looks, and the editor recorded.
 template <class TView>
-class TNoticeDelegate : public QStyledItemDelegate {
+class TNoticeDelegate : public QStyledItemDelegate, public TNoticeItemView<TView>::TItemOptions {
 public:
     // What to paint an item with: its node or row, ghosted, a drop target.
     struct TItemLook {
@@ -151,6 +170,10 @@ public:
             painter->setOpacity(0.5);
         QStyledItemDelegate::paint(painter, shown, index);
         painter->restore();
+    }
+
+    void InitOption(QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        initStyleOption(&option, index);
     }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {

@@ -4,6 +4,7 @@
 #include "platform/base/QtBridge.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/widgets/PicturePreview.h"
 #include "platform/widgets/WidgetPeer.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -73,6 +75,23 @@ QStringList prepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& req
     if (!request.FileName.empty())
         dialog.selectFile(fileNameToQt(request.FileName));
     return filters;
+}
+
+// The picture of the file the user points at, beside the dialog's list.
+void addPicturePreview(QFileDialog& dialog, const std::string& fileName) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QSize plain = dialog.sizeHint();
+    auto* preview = new TPicturePreview(&dialog);
+    preview->setObjectName("picturePreview");
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+    // The dialog grows by the preview: the list keeps the room it has in
+    // the plain dialog.
+    dialog.resize(plain.width() + preview->sizeHint().width() + dialog.layout()->spacing(),
+                  std::max(plain.height(), dialog.sizeHint().height()));
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview,
+                     [preview](const QString& path) { preview->ShowFile(fileNameFromQt(path)); });
+    preview->ShowFile(fileName);
 }
 
 TFileDialogResult acceptedFiles(const QFileDialog& dialog, const QStringList& filters, const QStringList& names) {
@@ -154,6 +173,8 @@ TFileDialogResult TQtUserInteraction::OpenFileDialog(const TFileDialogRequest& r
                        : request.FileMustExist ? QFileDialog::ExistingFile
                                                : QFileDialog::AnyFile);
     QStringList filters = prepareFileDialog(dialog, request);
+    if (request.PicturePreview)
+        addPicturePreview(dialog, request.FileName);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return acceptedFiles(dialog, filters, dialog.selectedFiles());

@@ -436,7 +436,7 @@ void TPeerWidget::showHint(QHelpEvent* event) {
     if (refused || info.HintStr.empty() || !info.CursorRect.Contains(info.CursorPos))
         QToolTip::hideText();
     else
-        QToolTip::showText(event->globalPos(), AnsiToQString(info.HintStr), viewport(), ToQRect(info.CursorRect));
+        QToolTip::showText(event->globalPos(), ProgramTextToQString(info.HintStr), viewport(), ToQRect(info.CursorRect));
 }
 
 bool TPeerWidget::viewportEvent(QEvent* event) {
@@ -609,13 +609,17 @@ void TPeerWidget::keyPressEvent(QKeyEvent* event) {
     if (!systemChar && std::any_of(characters.begin(), characters.end(), [](char32_t c) { return c >= 0x80; }))
         unicode = deliver(WM_UNICHAR, UNICODE_NOCHAR, 0) != 0;
     for (char32_t c : characters) {
+        if (systemChar) {
+            deliver(WM_SYSCHAR, c, 1);
+            continue;
+        }
         if (unicode && c >= 0x80) {
             deliver(WM_UNICHAR, c, 0);
             continue;
         }
         const int byte = c < 0x80 ? static_cast<int>(c) : UnicodeToAnsiChar(c);
         if (byte >= 0)
-            deliver(systemChar ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(byte), 1);
+            deliver(WM_CHAR, static_cast<unsigned char>(byte), 1);
     }
     event->accept();
 }
@@ -714,4 +718,6 @@ void InstallWidgetPeers() {
     RegisterProgramCursors();
     InstallApplicationNotices();
     InstallApplicationKeyFilter();
+    // No window shows the toolkit's own logo for want of the program's icon.
+    Application().ShowIcon();
 }

@@ -18,6 +18,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QTest>
 #include <QTimer>
 
@@ -100,6 +105,121 @@ TEST(ApplicationKeys, TheMenuKeysWorkInsideTheProgramsMessageLoop) {
     ASSERT_EQ(menuItems.size(), 2u);
     EXPECT_EQ(menuItems[0].back().first, "&Close\tAlt+F4");
     EXPECT_EQ(menuItems[1].back().first, "Nex&t\tCtrl+F6");
+}
+
+// Alt keys that are no menu's, on real windows outside any loop: Shift+Alt
+// with an arrow (the editor's column selection) reaches the control typed
+// in and opens nothing; Alt with a letter in a dialog of Qt's own (the
+// find dialog) stays the dialog's, so that Alt released and Return then
+// press its button instead of opening the main window's menus; a letter of
+// a national keyboard, which has no key code, opens its menu.
+TEST(ApplicationKeys, AltKeysThatAreNoMenusGoWhereTheyWereTyped) {
+    TTestSettings settings;
+    SetTBSystemSettings(&settings);
+    auto* frame = new TForm;
+    frame->SetBounds(60, 60, 600, 400);
+    auto* dock = new TTBDock(frame);
+    dock->SetParent(frame);
+    TTBToolbar* menu = MakeToolbar(frame, "Menu", {});
+    menu->SetMenuBar(true);
+    AddSubmenu(*menu->Items(), "&File", {"&Open"});
+    TTBCustomItem* edition = AddSubmenu(*menu->Items(), "\xC3\x89&dition", {"&Copier"});
+    TTBCustomItem* accented = AddSubmenu(*menu->Items(), "&\xC3\x89tat", {"&Voir"});
+    menu->SetParent(dock);
+    auto* editor = new TCustomControl(frame);
+    editor->SetParent(frame);
+    editor->SetAlign(alClient);
+    editor->SetTabStop(true);
+    std::vector<std::pair<uint16_t, TShiftState>> editorKeys;
+    editor->OnKeyDown = [&](TPersistent*, uint16_t& key, TShiftState shift) { editorKeys.emplace_back(key, shift); };
+    frame->Show();
+    editor->SetFocus();
+    QApplication::processEvents();
+    QWidget* typing = ClientWidgetOf(editor);
+
+    // Any menu loop that starts is noted and ended.
+    std::vector<TTBCustomItem*> menusOpened;
+    int loops = 0;
+    auto watch = [&] {
+        Later([&] {
+            if (InnermostLoop() == nullptr)
+                return;
+            ++loops;
+            if (TTBView* popup = OpenedView(menu->View()))
+                menusOpened.push_back(popup->ParentItem());
+            QTest::keyClick(typing, Qt::Key_Escape);
+            QTest::keyClick(typing, Qt::Key_Escape);
+        });
+    };
+
+    for (Qt::Key arrow : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up}) {
+        watch();
+        QTest::keyClick(typing, arrow, Qt::ShiftModifier | Qt::AltModifier);
+        QApplication::processEvents();
+    }
+    std::vector<std::pair<uint16_t, TShiftState>> arrows;
+    for (auto [key, shift] : editorKeys)
+        if (key >= VK_LEFT && key <= VK_DOWN)
+            arrows.emplace_back(key, shift & (ssShift | ssAlt));
+    const TShiftState both = ssShift | ssAlt;
+    EXPECT_EQ(arrows, (std::vector<std::pair<uint16_t, TShiftState>>{
+                          {VK_RIGHT, both}, {VK_DOWN, both}, {VK_LEFT, both}, {VK_UP, both}}));
+    EXPECT_EQ(loops, 0);
+    EXPECT_EQ(settings.Beeps, 0);
+
+    // Alt+"é" (no key code) and Alt+"É": the menu whose key it is, not
+    // the one that merely starts with it.
+    for (const char* typed : {"\xC3\xA9", "\xC3\x89"}) {
+        watch();
+        QTest::sendKeyEvent(QTest::Click, typing, Qt::Key_Eacute, QString::fromUtf8(typed), Qt::AltModifier);
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(menusOpened, (std::vector<TTBCustomItem*>{accented, accented}));
+    (void)edition;
+
+    // A dialog of Qt's own over the frame, with a check box and a default
+    // button.
+    // (Owned by the frame's window, as the program's are.)
+    auto& dialog = *new QDialog(typing->window());
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* matchCase = new QCheckBox("Match &case", &dialog);
+    auto* find = new QPushButton("Find", &dialog);
+    find->setDefault(true);
+    layout->addWidget(matchCase);
+    layout->addWidget(find);
+    int finds = 0;
+    QObject::connect(find, &QPushButton::clicked, [&] { ++finds; });
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    matchCase->setFocus();
+    loops = 0;
+    menusOpened.clear();
+    // Alt+C as a key press: the dialog's, the frame's menu bar neither
+    // beeps at it nor takes it.
+    watch();
+    QTest::keyClick(matchCase, Qt::Key_C, Qt::AltModifier);
+    QApplication::processEvents();
+    // Alt+C taken by a shortcut of the dialog's (its check box's access
+    // key): Qt asks the focus whether it wants the key first, runs the
+    // shortcut, and no key press comes; then Alt is released.
+    watch();
+    QTest::sendKeyEvent(QTest::Press, matchCase, Qt::Key_Alt, QString(), Qt::NoModifier);
+    QKeyEvent shortcut(QEvent::ShortcutOverride, Qt::Key_C, Qt::AltModifier, "c");
+    QApplication::sendEvent(matchCase, &shortcut);
+    QTest::sendKeyEvent(QTest::Release, matchCase, Qt::Key_Alt, QString(), Qt::AltModifier);
+    QApplication::processEvents();
+    watch();
+    QTest::keyClick(matchCase, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(finds, 1);
+    EXPECT_EQ(loops, 0);
+    EXPECT_TRUE(menusOpened.empty());
+    EXPECT_EQ(settings.Beeps, 0);
+    EXPECT_EQ(TBPopupWindowCount(), 0);
+    dialog.hide();
+    delete frame;
+    SetTBSystemSettings(nullptr);
 }
 
 } // namespace

@@ -473,6 +473,19 @@ TEST(Dock, AnEmptyBarShrinksAwayAndNeverPushesItsNeighbourToANewRow) {
     EXPECT_EQ(f.Top->Height(), full->Height());
 }
 
+// With room enough, an empty bar keeps its handle and frame in sight,
+// where the user can take it; only a crowded row shrinks it away.
+TEST(Dock, AnEmptyBarWithRoomStaysInSight) {
+    TDockForm f;
+    TTBToolbar* empty = f.Toolbar("Empty", f.Top, {});
+    TTBToolbar* full = f.Toolbar("Full", f.Top, {"A", "B"});
+    EXPECT_GT(empty->DockedFrameSize().cx, 0);
+    EXPECT_GE(empty->Width(), empty->DockedFrameSize().cx);
+    EXPECT_GT(empty->Height(), 0);
+    EXPECT_EQ(empty->PlacedRow, full->PlacedRow);
+    EXPECT_GE(full->Left(), empty->Left() + empty->Width());
+}
+
 TEST(DragLoop, AFloatingBarDraggedAboveTheScreenKeepsItsCaptionOnIt) {
     TDragFixture f;
     TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One"});
@@ -567,3 +580,67 @@ TEST(ResizeLoop, AToolWindowStopsAtItsMinimumAndAZeroMaximumNeverLimits) {
 }
 
 } // namespace
+TEST(Dock, AnEmptyBarStaysInSightOnEveryDockAloneOrBesideAnother) {
+    TDockForm f;
+    for (TTBDock* dock : {f.Top, f.Bottom, f.Left, f.Right}) {
+        SCOPED_TRACE(dock->Name());
+        const bool vertical = dock->IsVertical();
+        auto along = [vertical](const TControl& c) { return vertical ? c.Height() : c.Width(); };
+        auto across = [vertical](const TControl& c) { return vertical ? c.Width() : c.Height(); };
+        TTBToolbar* empty = f.Toolbar("Empty" + dock->Name(), dock, {});
+        const TSize frame = empty->DockedFrameSize();
+        // Alone: its frame along the dock, a button's thickness across it,
+        // and the dock as thick as the bar.
+        EXPECT_EQ(along(*empty), vertical ? frame.cy : frame.cx);
+        EXPECT_EQ(across(*empty), 22 + kTBDockedFrameThickness);
+        EXPECT_EQ(across(*dock), across(*empty));
+        // Beside a bar of items in the same row: one thickness for both,
+        // and its length unchanged.
+        TTBToolbar* full = f.Toolbar("Full" + dock->Name(), dock, {"A", "B"});
+        EXPECT_EQ(full->PlacedRow, empty->PlacedRow);
+        EXPECT_EQ(across(*empty), across(*full));
+        EXPECT_EQ(along(*empty), vertical ? frame.cy : frame.cx);
+        // Its items back, it is as long as they are.
+        auto* item = new TTBCustomItem(&f.Form);
+        item->SetCaption("Back");
+        empty->Items()->Add(item);
+        EXPECT_GT(along(*empty), (vertical ? frame.cy : frame.cx) + 4);
+    }
+}
+TEST(DragLoop, ABarDroppedIntoANewRowKeepsItThroughLaterLayouts) {
+    // Smooth and outline drags alike: the bar dropped between two rows
+    // gets a row of its own, the rows after it move down, and the next
+    // layouts (the form resized) keep them so.
+    for (bool smooth : {true, false}) {
+        SCOPED_TRACE(smooth ? "smooth" : "outline");
+        TDragFixture f;
+        TTBToolbar* first = f.Toolbar("First", f.Top, {"A1", "A2"});
+        TTBToolbar* second = f.Toolbar("Second", f.Top, {"B1", "B2"});
+        TTBToolbar* moved = f.Toolbar("Moved", f.Top, {"C1", "C2"});
+        second->SetDockRow(1);
+        moved->SetDockRow(2);
+        moved->SmoothDrag = smooth;
+        const int row = first->Height();
+        ASSERT_EQ(second->Top(), row);
+        ASSERT_EQ(moved->Top(), 2 * row);
+        // Between the first row and the second, near the left end.
+        TPoint between = f.Top->ClientToScreen({40, row + 2});
+        f.Move(between);
+        f.Driver.Release(At(between));
+        TDockForm::Drag(moved, TDockForm::HandleOf(moved));
+        auto rowsAreKept = [&](const char* when) {
+            SCOPED_TRACE(when);
+            EXPECT_EQ(first->Top(), 0);
+            EXPECT_EQ(moved->Top(), row);
+            EXPECT_EQ(second->Top(), 2 * row);
+            EXPECT_EQ(f.Top->Height(), 3 * row);
+            EXPECT_LT(moved->DockRow(), second->DockRow());
+            EXPECT_LT(first->DockRow(), moved->DockRow());
+        };
+        rowsAreKept("dropped");
+        f.SetWidth(500);
+        rowsAreKept("the form narrowed");
+        f.SetWidth(640);
+        rowsAreKept("the form widened again");
+    }
+}

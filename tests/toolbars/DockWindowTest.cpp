@@ -256,7 +256,7 @@ TEST(DockWindows, AMenuBarStaysDockedWhenAPressElsewhereEndsItsMenu) {
     QWidget* bar = ClientWidgetOf(menu);
     TPoint fileCentre = CentreIn(menu->View(), file);
     QPoint press = bar->mapFromGlobal(ToQPoint(fileCentre));
-    bool opened = false, dragging = false;
+    bool opened = false, dragging = false, looked = false;
     TRect placed = menu->BoundsRect();
     QTimer::singleShot(0, qApp, [&] {
         QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, press);
@@ -271,9 +271,12 @@ TEST(DockWindows, AMenuBarStaysDockedWhenAPressElsewhereEndsItsMenu) {
             dragging = RunningLoopCount() > 0;
             if (dragging)
                 QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, bar->mapFromGlobal(elsewhere));
+            looked = true;
         });
     });
     QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, press);
+    // The look for a drag runs before the test's locals go.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return looked; }, 5000));
     f.Settle();
     EXPECT_TRUE(opened);
     EXPECT_EQ(RunningLoopCount(), 0);

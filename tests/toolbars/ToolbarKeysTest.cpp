@@ -5,10 +5,13 @@
 
 #include "tests/toolbars/DockTestSupport.h"
 
+#include "platform/base/Utf8.h"
 #include "platform/ui/NonClientMouse.h"
 #include "toolbars/TBPopupWindow.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -170,6 +173,72 @@ TEST(ToolbarKeys, TheChevronOpensAPopupOfTheHiddenItemsOnly) {
             hidden.push_back(bar->Items()->ItemAt(i)->Caption());
     EXPECT_FALSE(hidden.empty());
     EXPECT_EQ(listed, hidden);
+}
+
+// Captions in any script against typed characters in either case: a
+// menu opens for its access key however many bytes the character takes,
+// an item without one answers to its first character, and a character no
+// caption has beeps.
+TEST(ToolbarKeys, AccessKeysAreWholeCharactersComparedInEitherCase) {
+    struct TPair {
+        const char* Lower;
+        const char* Upper;
+    };
+    // (Each a key of its own; "o" and "O" stand for ASCII.)
+    const TPair pairs[] = {{"o", "O"}, {"\xC3\xA9", "\xC3\x89"}, {"\xC3\xBC", "\xC3\x9C"},
+                           {"\xD0\xB6", "\xD0\x96"}, {"\xCE\xBB", "\xCE\x9B"}, {"\xC5\x93", "\xC5\x92"}};
+    std::mt19937 random(23);
+    for (int round = 0; round < 20; ++round) {
+        TKeysForm f;
+        // Menus for some of the keys, marked in either case; the last pair
+        // is no menu's.
+        std::vector<TTBCustomItem*> menuOf(std::size(pairs), nullptr);
+        for (size_t p = 0; p + 1 < std::size(pairs); ++p) {
+            if (random() % 3 == 0)
+                continue;
+            std::string caption = std::string("x&") + (random() % 2 ? pairs[p].Upper : pairs[p].Lower) + "y";
+            menuOf[p] = AddSubmenu(*f.Menu->Items(), caption, {"First", "&Second"});
+        }
+        // An item without an access key answers to its first character.
+        std::string plain = std::string(pairs[1].Upper) + "tape";
+        TTBCustomItem* plainMenu = AddSubmenu(*f.Menu->Items(), "Tools", {"Run", plain});
+        for (int step = 0; step < 8; ++step) {
+            const size_t p = random() % std::size(pairs);
+            const bool upper = random() % 2;
+            size_t at = 0;
+            const std::string typed = upper ? pairs[p].Upper : pairs[p].Lower;
+            const char32_t ch = Utf8CharacterAt(typed, at);
+            TTBItemViewer* opened = nullptr;
+            f.Driver.Do([&] {
+                if (TTBView* popup = OpenedView(f.Menu->View()))
+                    opened = f.Menu->View()->ViewerOf(popup->ParentItem());
+            });
+            f.Key(VK_ESCAPE);
+            f.Key(VK_ESCAPE);
+            const int beeps = f.Settings.Beeps;
+            const bool hasMenu = menuOf[p] != nullptr;
+            // The File and Edit menus ("&F", "&E") never answer these.
+            EXPECT_TRUE(ToolbarsSysCommand(&f.Form, SC_KEYMENU, static_cast<LPARAM>(ch)));
+            if (hasMenu) {
+                EXPECT_EQ(opened, f.Menu->View()->ViewerOf(menuOf[p])) << "round " << round << " pair " << p;
+                EXPECT_EQ(f.Settings.Beeps, beeps);
+            } else {
+                EXPECT_EQ(opened, nullptr) << "round " << round << " pair " << p;
+                EXPECT_EQ(f.Settings.Beeps, beeps + 1);
+            }
+            f.Driver.Steps.clear();
+        }
+        // Inside the open menu, the plain item's first character picks it
+        // (the only one: it runs).
+        int plainClicks = 0;
+        plainMenu->ItemAt(1)->OnClick = [&](TTBCustomItem*) { ++plainClicks; };
+        f.Driver.Key(0, pairs[1].Lower);
+        f.Menu->View()->Select(f.Menu->View()->ViewerOf(plainMenu));
+        TrackMenu(f.Menu->View(), tbtmMenuMode | tbtmSelectFirst);
+        EXPECT_FALSE(f.Driver.RanOut);
+        ProcessMessages();
+        EXPECT_EQ(plainClicks, 1) << "round " << round;
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/ui/TextControls.h"
 #include "platform/ui/UserInteraction.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
+#include "tests/support/ScriptedInput.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,147 @@ TEST(RadioButton, RandomClicksAndCodeKeepOneCheckedPerParentAndRunOnClickAsTold)
                 ASSERT_EQ(b.Checked(), on) << "step " << step << " group " << h << " button " << j;
                 ASSERT_EQ(WidgetOf<QRadioButton>(b)->isChecked(), on) << "step " << step;
             }
+    }
+}
+
+// Random Tab, Shift+Tab and arrow keys, and changes made in code, over
+// an edit, a group of radio buttons and another edit, against a model:
+// Tab reaches the group once, at its checked button (its first usable one
+// while none is), and the arrows move round the group's usable buttons,
+// checking the one they reach.
+TEST(RadioButton, TabReachesAGroupAtItsCheckedButtonAndArrowsCheckTheNext) {
+    TTestHost host(400, 300);
+    TEdit first(&host.Form), last(&host.Form);
+    first.SetParent(&host.Form);
+    TGroupBox box(&host.Form);
+    box.SetParent(&host.Form);
+    box.SetBounds(10, 40, 200, 150);
+    constexpr int kCount = 5;
+    std::vector<std::unique_ptr<TRadioButton>> radios;
+    std::vector<int> clicks(kCount, 0);
+    for (int i = 0; i < kCount; ++i) {
+        radios.push_back(std::make_unique<TRadioButton>(&host.Form));
+        radios.back()->SetParent(&box);
+        radios.back()->SetBounds(8, 16 + i * 24, 150, 20);
+        radios.back()->SetCaption("choice " + std::to_string(i));
+        radios.back()->OnClick = [&clicks, i](TPersistent*) { ++clicks[static_cast<size_t>(i)]; };
+    }
+    last.SetParent(&host.Form);
+    last.SetTop(200);
+    first.SetFocus();
+    QApplication::processEvents();
+
+    // The model: focus -1 first edit, 0..4 a radio button, 5 last edit.
+    int focus = -1, checked = -1;
+    std::vector<bool> enabled(kCount, true);
+    auto stop = [&] {
+        if (checked >= 0 && enabled[static_cast<size_t>(checked)])
+            return checked;
+        for (int i = 0; i < kCount; ++i)
+            if (enabled[static_cast<size_t>(i)])
+                return i;
+        return -2; // none: Tab passes the group
+    };
+    auto focusedIndex = [&] {
+        TWinControl* now = GetFocusControl();
+        if (now == &first)
+            return -1;
+        if (now == &last)
+            return kCount;
+        for (int i = 0; i < kCount; ++i)
+            if (now == radios[static_cast<size_t>(i)].get())
+                return i;
+        return -3;
+    };
+    std::mt19937 random(5);
+    for (int step = 0; step < 300; ++step) {
+        std::vector<int> expectedClicks = clicks;
+        const int choice = static_cast<int>(random() % 8);
+        if (choice <= 1) {
+            const bool back = choice == 1;
+            QTest::keyClick(TScriptedInput::FocusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                            back ? Qt::ShiftModifier : Qt::NoModifier);
+            const int group = stop();
+            const bool inGroup = focus >= 0 && focus < kCount;
+            if (!back)
+                focus = focus == -1 ? (group >= 0 ? group : kCount) : inGroup ? kCount : -1;
+            else
+                focus = focus == kCount ? (group >= 0 ? group : -1) : inGroup ? -1 : kCount;
+        } else if (choice <= 4) {
+            const Qt::Key arrows[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};
+            const Qt::Key arrow = arrows[random() % 4];
+            QTest::keyClick(TScriptedInput::FocusWidget(), arrow);
+            if (focus >= 0 && focus < kCount) {
+                const int direction = arrow == Qt::Key_Up || arrow == Qt::Key_Left ? -1 : 1;
+                for (int n = 1; n < kCount; ++n) {
+                    const int next = ((focus + direction * n) % kCount + kCount) % kCount;
+                    if (!enabled[static_cast<size_t>(next)])
+                        continue;
+                    if (checked != next)
+                        ++expectedClicks[static_cast<size_t>(next)];
+                    focus = checked = next;
+                    break;
+                }
+            }
+        } else if (focus >= 0 && focus < kCount) {
+            // Changes in code while the group has the focus would leave it
+            // on a button that is no stop, which no key can do.
+            continue;
+        } else if (choice == 5) {
+            const int i = static_cast<int>(random() % kCount);
+            if (checked != i)
+                ++expectedClicks[static_cast<size_t>(i)];
+            radios[static_cast<size_t>(i)]->SetChecked(true);
+            checked = i;
+        } else if (choice == 6 && checked >= 0) {
+            radios[static_cast<size_t>(checked)]->SetChecked(false);
+            checked = -1;
+        } else {
+            const int i = static_cast<int>(random() % kCount);
+            enabled[static_cast<size_t>(i)] = !enabled[static_cast<size_t>(i)];
+            radios[static_cast<size_t>(i)]->SetEnabled(enabled[static_cast<size_t>(i)]);
+        }
+        QApplication::processEvents();
+        ASSERT_EQ(focusedIndex(), focus) << "step " << step << " choice " << choice;
+        ASSERT_EQ(clicks, expectedClicks) << "step " << step;
+        for (int i = 0; i < kCount; ++i)
+            ASSERT_EQ(radios[static_cast<size_t>(i)]->Checked(), i == checked) << "step " << step << " button " << i;
+    }
+}
+
+// The captions of check boxes and radio buttons, drawn over their parent's
+// face, stay readable when disabled: their darkest ink stands well apart
+// from the face (grey on grey could not be read), and enabled ones are
+// darker still.
+TEST(CheckBox, ADisabledCaptionStandsOutFromTheFaceItIsDrawnOn) {
+    TTestHost host(400, 200);
+    std::vector<std::unique_ptr<TButtonControl>> marks;
+    for (int i = 0; i < 4; ++i) {
+        std::unique_ptr<TButtonControl> mark;
+        if (i % 2 == 0)
+            mark = std::make_unique<TCheckBox>(&host.Form);
+        else
+            mark = std::make_unique<TRadioButton>(&host.Form);
+        mark->SetParent(&host.Form);
+        mark->SetBounds(10, 10 + i * 30, 180, 20);
+        mark->SetCaption("Default highlighting");
+        mark->SetEnabled(i < 2);
+        marks.push_back(std::move(mark));
+    }
+    QApplication::processEvents();
+    const QImage shown = ClientWidgetOf(&host.Form)->grab().toImage();
+    const int face = qGray(shown.pixel(300, 150));
+    // The darkest pixel of a caption (right of its mark) against the face.
+    auto contrast = [&](const TButtonControl& mark) {
+        int darkest = 255;
+        for (int y = mark.Top(); y < mark.Top() + mark.Height(); ++y)
+            for (int x = mark.Left() + 24; x < mark.Left() + mark.Width(); ++x)
+                darkest = std::min(darkest, qGray(shown.pixel(x, y)));
+        return face - darkest;
+    };
+    for (size_t i = 0; i < marks.size(); ++i) {
+        const int minimum = marks[i]->Enabled() ? 96 : 48;
+        EXPECT_GE(contrast(*marks[i]), minimum) << "mark " << i << " on a face of grey " << face;
     }
 }
 

@@ -26,6 +26,49 @@ namespace {
 
 // The area left after the aligned children in the order the rules place
 // them: edges in the order of the controls' positions, then the client.
+template <class Child>
+void expectTiledByTheRules(const TWinControl& parent, const std::vector<std::unique_ptr<Child>>& children, int round) {
+    TRect free = parent.ClientRect();
+    for (TAlign align : {alTop, alBottom, alLeft, alRight}) {
+        std::vector<TControl*> group;
+        for (auto& child : children)
+            if (child->Align() == align && child->Visible())
+                group.push_back(child.get());
+        // Nearest the edge first: each touches the one before.
+        std::sort(group.begin(), group.end(), [&](TControl* a, TControl* b) {
+            switch (align) {
+            case alTop: return a->Top() < b->Top();
+            case alBottom: return a->Top() > b->Top();
+            case alLeft: return a->Left() < b->Left();
+            default: return a->Left() > b->Left();
+            }
+        });
+        for (TControl* control : group) {
+            TRect bounds = control->BoundsRect();
+            if (align == alTop || align == alBottom) {
+                EXPECT_EQ(bounds.Left, free.Left);
+                EXPECT_EQ(bounds.Width(), std::max(0, free.Width()));
+                EXPECT_EQ(align == alTop ? bounds.Top : bounds.Bottom, align == alTop ? free.Top : free.Bottom)
+                    << "round " << round;
+                (align == alTop ? free.Top : free.Bottom) += align == alTop ? bounds.Height() : -bounds.Height();
+            } else {
+                EXPECT_EQ(bounds.Top, free.Top);
+                EXPECT_EQ(bounds.Height(), std::max(0, free.Height()));
+                EXPECT_EQ(align == alLeft ? bounds.Left : bounds.Right, align == alLeft ? free.Left : free.Right)
+                    << "round " << round;
+                (align == alLeft ? free.Left : free.Right) += align == alLeft ? bounds.Width() : -bounds.Width();
+            }
+        }
+    }
+    for (auto& child : children)
+        if (child->Align() == alClient && child->Visible()) {
+            EXPECT_EQ(child->Left(), free.Left) << "round " << round;
+            EXPECT_EQ(child->Top(), free.Top) << "round " << round;
+            EXPECT_EQ(child->Width(), std::max(0, free.Width())) << "round " << round;
+            EXPECT_EQ(child->Height(), std::max(0, free.Height())) << "round " << round;
+        }
+}
+
 TEST(Align, RandomChildrenTileTheClientAreaByTheRules) {
     std::mt19937 random(8);
     for (int round = 0; round < 60; ++round) {
@@ -45,45 +88,62 @@ TEST(Align, RandomChildrenTileTheClientAreaByTheRules) {
         }
         // Resizing the parent places them again.
         parent.SetBounds(0, 0, parent.Width() + static_cast<int>(random() % 50), parent.Height());
-        TRect free = parent.ClientRect();
-        for (TAlign align : {alTop, alBottom, alLeft, alRight}) {
-            std::vector<TControl*> group;
-            for (auto& child : children)
-                if (child->Align() == align && child->Visible())
-                    group.push_back(child.get());
-            // Nearest the edge first: each touches the one before.
-            std::sort(group.begin(), group.end(), [&](TControl* a, TControl* b) {
-                switch (align) {
-                case alTop: return a->Top() < b->Top();
-                case alBottom: return a->Top() > b->Top();
-                case alLeft: return a->Left() < b->Left();
-                default: return a->Left() > b->Left();
-                }
-            });
-            for (TControl* control : group) {
-                TRect bounds = control->BoundsRect();
-                if (align == alTop || align == alBottom) {
-                    EXPECT_EQ(bounds.Left, free.Left);
-                    EXPECT_EQ(bounds.Width(), std::max(0, free.Width()));
-                    EXPECT_EQ(align == alTop ? bounds.Top : bounds.Bottom, align == alTop ? free.Top : free.Bottom)
-                        << "round " << round;
-                    (align == alTop ? free.Top : free.Bottom) += align == alTop ? bounds.Height() : -bounds.Height();
-                } else {
-                    EXPECT_EQ(bounds.Top, free.Top);
-                    EXPECT_EQ(bounds.Height(), std::max(0, free.Height()));
-                    EXPECT_EQ(align == alLeft ? bounds.Left : bounds.Right, align == alLeft ? free.Left : free.Right)
-                        << "round " << round;
-                    (align == alLeft ? free.Left : free.Right) += align == alLeft ? bounds.Width() : -bounds.Width();
-                }
-            }
+        expectTiledByTheRules(parent, children, round);
+    }
+}
+
+// A child whose thickness follows the length it is given, as rows that
+// wrap do (a dock of toolbars): it sets it itself, keeping the edge it is
+// aligned to, while its parent places it.
+class TWrappingPanel : public TPanel {
+public:
+    explicit TWrappingPanel(int content) : content_(content) {}
+
+protected:
+    void BoundsChanged(const TRect& oldBounds) override {
+        TPanel::BoundsChanged(oldBounds);
+        const bool across = Align() == alTop || Align() == alBottom;
+        if (!across && Align() != alLeft && Align() != alRight)
+            return;
+        const int length = std::max(1, across ? Width() : Height());
+        const int thickness = 12 * ((content_ + length - 1) / length);
+        if (thickness == (across ? Height() : Width()))
+            return;
+        if (across)
+            SetBounds(Left(), Align() == alBottom ? Top() + Height() - thickness : Top(), Width(), thickness);
+        else
+            SetBounds(Align() == alRight ? Left() + Width() - thickness : Left(), Top(), thickness, Height());
+    }
+
+private:
+    int content_;
+};
+
+TEST(Align, ChildrenThatWrapAsTheirLengthChangesStillTileTheClientArea) {
+    std::mt19937 random(26);
+    for (int round = 0; round < 80; ++round) {
+        TPanel parent;
+        parent.SetBevelOuter(bvNone);
+        parent.SetBounds(0, 0, 300 + static_cast<int>(random() % 300), 200 + static_cast<int>(random() % 300));
+        std::vector<std::unique_ptr<TPanel>> children;
+        for (int i = 0, n = 1 + static_cast<int>(random() % 6); i < n; ++i) {
+            std::unique_ptr<TPanel> child;
+            if (random() % 2 == 0)
+                child = std::make_unique<TWrappingPanel>(100 + static_cast<int>(random() % 1200));
+            else
+                child = std::make_unique<TPanel>();
+            child->SetBounds(0, static_cast<int>(random() % 200), 20, 5 + static_cast<int>(random() % 30));
+            child->SetParent(&parent);
+            child->SetAlign(static_cast<TAlign>(random() % 6));
+            children.push_back(std::move(child));
         }
-        for (auto& child : children)
-            if (child->Align() == alClient && child->Visible()) {
-                EXPECT_EQ(child->Left(), free.Left);
-                EXPECT_EQ(child->Top(), free.Top);
-                EXPECT_EQ(child->Width(), std::max(0, free.Width()));
-                EXPECT_EQ(child->Height(), std::max(0, free.Height()));
-            }
+        expectTiledByTheRules(parent, children, round);
+        // Narrower and shorter, then wider and taller: the wrapping
+        // children change their thickness while they are placed.
+        parent.SetBounds(0, 0, parent.Width() / 2, parent.Height() / 2);
+        expectTiledByTheRules(parent, children, round);
+        parent.SetBounds(0, 0, parent.Width() * 3, parent.Height() * 3);
+        expectTiledByTheRules(parent, children, round);
     }
 }
 
@@ -96,6 +156,56 @@ TEST(Align, APanelPlacesItsChildrenInsideItsBevelsAndBorder) {
     inner.SetParent(&panel);
     inner.SetAlign(alClient);
     EXPECT_EQ(inner.BoundsRect(), Rect(5, 5, 95, 75));
+}
+
+// A framed child window (a panel with a single border) on a shown form:
+// its aligned controls fill the area inside its frame, no more, however
+// the frame came (made with the window, or set afterwards), and after a
+// resize.  Probed by pixels: the client pane's red fills the inside and
+// never covers the frame.
+TEST(Align, AFramedChildPlacesItsAlignedControlsInsideItsFrame) {
+    for (bool frameFirst : {true, false}) {
+        TTestHost host(300, 220);
+        TPanel framed(&host.Form);
+        if (frameFirst)
+            framed.SetBorderStyle(bsSingle);
+        framed.SetBevelOuter(bvNone);
+        framed.SetParent(&host.Form);
+        framed.SetBounds(20, 20, 200, 150);
+        TPanel inner(&host.Form);
+        inner.SetBevelOuter(bvNone);
+        inner.SetParentColor(false);
+        inner.SetColor(clRed);
+        inner.SetParent(&framed);
+        inner.SetAlign(alClient);
+        if (!frameFirst)
+            framed.SetBorderStyle(bsSingle);
+        for (int size : {0, 1}) {
+            if (size == 1)
+                framed.SetBounds(20, 20, 240, 180);
+            QApplication::processEvents();
+            const QImage shown = ClientWidgetOf(&host.Form)->grab().toImage();
+            auto red = [&](int x, int y) { return QColor(shown.pixel(x, y)) == QColor(Qt::red); };
+            const TRect outer = framed.BoundsRect();
+            const std::string what = std::string(frameFirst ? "frame made first" : "frame set later") +
+                                     (size == 1 ? ", resized" : "");
+            EXPECT_EQ(inner.BoundsRect(), Rect(0, 0, framed.ClientWidth(), framed.ClientHeight())) << what;
+            EXPECT_LT(framed.ClientWidth(), framed.Width()) << what << ": the frame takes room";
+            // The frame's own pixels are not the pane's; just inside them is.
+            for (int x = outer.Left + 10; x < outer.Right - 10; x += 17) {
+                EXPECT_FALSE(red(x, outer.Top)) << what << " top edge at " << x;
+                EXPECT_FALSE(red(x, outer.Bottom - 1)) << what << " bottom edge at " << x;
+                EXPECT_TRUE(red(x, outer.Top + 3)) << what << " inside at " << x;
+                EXPECT_TRUE(red(x, outer.Bottom - 4)) << what << " inside at " << x;
+            }
+            for (int y = outer.Top + 10; y < outer.Bottom - 10; y += 17) {
+                EXPECT_FALSE(red(outer.Left, y)) << what << " left edge at " << y;
+                EXPECT_FALSE(red(outer.Right - 1, y)) << what << " right edge at " << y;
+                EXPECT_TRUE(red(outer.Left + 3, y)) << what << " inside at " << y;
+                EXPECT_TRUE(red(outer.Right - 4, y)) << what << " inside at " << y;
+            }
+        }
+    }
 }
 
 // A left pane, a splitter and a client pane; dragging the splitter with

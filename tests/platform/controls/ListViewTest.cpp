@@ -5,6 +5,8 @@
 // renaming, and clicks with their selection events.
 
 #include "platform/base/TextCodec.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/ListView.h"
 #include "tests/platform/controls/ControlsTestSupport.h"
 #include "platform/base/QtBridge.h"
@@ -115,6 +117,53 @@ TEST(ListView, RandomRowsAndSelectionsAgreeWithAModelAndTheWindow) {
             ASSERT_EQ(shownSelected, selected) << "step " << step;
             ASSERT_EQ(list.SelCount(), static_cast<int>(selected.size()));
         }
+    }
+}
+
+// Large icons: each cell shows its picture over its caption, and the
+// rectangles the control tells of hold what is drawn there (the picture's
+// red, the caption's ink), so that a click or a rename lands where the
+// user sees it.
+TEST(ListView, ALargeIconCellShowsItsPictureOverItsCaptionWhereItsRectanglesSay) {
+    TTestHost host(400, 300);
+    TImageList large(32, 32);
+    TBitmap red(32, 32);
+    red.Canvas().FillRect(Rect(0, 0, 32, 32), clRed);
+    large.Add(red, nullptr);
+    TListView list(&host.Form);
+    list.SetParent(&host.Form);
+    list.SetBounds(0, 0, 380, 280);
+    list.SetViewStyle(vsIcon);
+    list.SetLargeImages(&large);
+    for (int i = 0; i < 3; ++i) {
+        TListItem* item = list.Items().Add();
+        item->SetCaption("Item " + std::to_string(i));
+        item->SetImageIndex(0);
+    }
+    QApplication::processEvents();
+    auto* view = viewOf(list);
+    const QImage shown = view->viewport()->grab().toImage();
+    auto count = [&](const TRect& r, auto test) {
+        int n = 0;
+        for (int y = std::max(0, r.Top); y < std::min(shown.height(), r.Bottom); ++y)
+            for (int x = std::max(0, r.Left); x < std::min(shown.width(), r.Right); ++x)
+                n += test(QColor(shown.pixel(x, y))) ? 1 : 0;
+        return n;
+    };
+    auto isRed = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
+    auto isInk = [](QColor c) { return qGray(c.rgb()) < 110 && !(c.red() > 200 && c.green() < 60); };
+    for (int i = 0; i < 3; ++i) {
+        TListItem* item = list.Items().Item(i);
+        const TRect icon = item->DisplayRect(TListItem::drIcon);
+        const TRect label = item->DisplayRect(TListItem::drLabel);
+        const TRect bounds = item->DisplayRect(TListItem::drBounds);
+        EXPECT_GE(count(icon, isRed), 32 * 32 * 9 / 10) << "item " << i << ": the whole picture in its rectangle";
+        EXPECT_EQ(count(label, isRed), 0) << "item " << i << ": no picture in the caption's rectangle";
+        EXPECT_GT(count(label, isInk), 10) << "item " << i << ": the caption in its rectangle";
+        EXPECT_LE(label.Top, icon.Bottom + 8) << "item " << i << ": the caption under the picture";
+        EXPECT_GE(label.Top, icon.Bottom - 1) << "item " << i;
+        EXPECT_TRUE(bounds.Contains({icon.Left, icon.Top}) && bounds.Contains({label.Right - 1, label.Bottom - 1}));
+        EXPECT_EQ(list.GetItemAt((icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2), item);
     }
 }
 

@@ -3,6 +3,7 @@
 // what they should.
 
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/TextDrawing.h"
 #include "tests/platform/gfx/GuiTestApp.h"
 #include "tests/support/FakeTextMeasurer.h"
 #include "platform/gfx/QtBridge.h"
@@ -125,6 +126,39 @@ TEST(CanvasText, Utf8TextIsItsCharactersAndInvalidBytesTheirCodePageCharacters) 
     canvas.TextOut(5, 4, "caf\xC3\xA9 \xE9");
     EXPECT_EQ(marked.pixel(5 + before, 6) & 0xFFFFFF, 0xFF0000u) << "the stray byte sits on the mark";
     EXPECT_EQ(marked.pixel(5 + before - 2, 6) & 0xFFFFFF, 0xFFFFFFu) << "the valid text does not";
+}
+
+// Text cut to a width with "..." keeps whole characters: the longest
+// start of the text, ended between characters, that fits with the dots.
+TEST(CanvasText, EllipsisCutsBetweenWholeCharactersAtTheLongestStartThatFits) {
+    QImage image = whiteImage(10, 10);
+    TDeviceCanvas canvas(&image);
+    canvas.SetTextEncoding(teUtf8);
+    useFont(canvas, "Arial", -14);
+    static const char* const pieces[] = {"a", "W", " ", "\xC3\xA9", "\xC5\x93", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
+                                         "\xE2\x82\xAC"};
+    std::mt19937 random(17);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (int n = 1 + static_cast<int>(random() % 20); n > 0; --n)
+            text += pieces[random() % std::size(pieces)];
+        const int full = canvas.TextWidth(text);
+        const int width = canvas.TextWidth("...") + static_cast<int>(random() % static_cast<unsigned>(full + 1));
+        const std::string cut = EllipsisText(canvas, text, width);
+        if (full <= width) {
+            EXPECT_EQ(cut, text);
+            continue;
+        }
+        ASSERT_GE(cut.size(), 3u);
+        ASSERT_EQ(cut.substr(cut.size() - 3), "...") << text;
+        const std::string start = cut.substr(0, cut.size() - 3);
+        ASSERT_EQ(text.compare(0, start.size(), start), 0) << text;
+        EXPECT_TRUE(IsUtf8CharBoundary(text, start.size())) << text << " cut at " << start.size();
+        EXPECT_TRUE(IsValidUtf8(cut)) << text;
+        EXPECT_LE(canvas.TextWidth(cut), width);
+        const size_t next = Utf8NextChar(text, start.size());
+        EXPECT_GT(canvas.TextWidth(text.substr(0, next) + "..."), width) << text << " could keep more";
+    }
 }
 
 TEST(CanvasText, AlignmentFlagsPlaceTheSameInk) {

@@ -80,6 +80,25 @@ TEST(LoopInputFilter, LoopsSeeEventsWithScreenPositionsTargetsAndCharacters) {
     EXPECT_TRUE(shown.control.Inputs.empty()) << "every event was swallowed";
 }
 
+// A letter that has no key code on this keyboard still reaches the loops
+// (a menu's access key), with what it types whole, as UTF-8.
+TEST(LoopInputFilter, AKeyWithoutAKeyCodeComesWithItsCharacters) {
+    Shown shown;
+    TRecordingLoop loop;
+    loop.OnEnter = [&] {
+        Later([&] {
+            QTest::sendKeyEvent(QTest::Click, shown.client()->parentWidget(), Qt::Key(0x416),
+                                QString::fromUtf8("\xD0\xB6"), Qt::NoModifier);
+            loop.Finish(1);
+        });
+    };
+    loop.Run();
+    ASSERT_FALSE(loop.Inputs.empty());
+    EXPECT_EQ(loop.Inputs[0].Msg, static_cast<unsigned>(WM_KEYDOWN));
+    EXPECT_EQ(loop.Inputs[0].WParam, 0u);
+    EXPECT_EQ(loop.Inputs[0].Characters, "\xD0\xB6");
+}
+
 TEST(LoopInputFilter, PassedEventsReachTheirWindowAndDeferredOnesArriveAfterTheLoop) {
     Shown shown;
     TRecordingLoop loop;
@@ -191,6 +210,48 @@ TEST(LoopInputFilter, APressPassedOnAfterTheLoopReachesTheWindowUnderThePointer)
         QApplication::processEvents();
     EXPECT_EQ(countMessages(other.control.Messages, WM_MOUSEWHEEL), 1);
     EXPECT_EQ(countMessages(holder.control.Messages, WM_MOUSEWHEEL), 0);
+}
+
+// What comes after that press while the loop is still going (its release,
+// read by Qt in the same batch) follows it to the window under the
+// pointer, in order, instead of reaching the window holding the capture:
+// a right click that closes a menu opens the clicked window's own menu.
+TEST(LoopInputFilter, WhatFollowsAPressPassedOnGoesAfterItToTheSameWindow) {
+    Shown holder(Bounds(40, 40, 160, 100));
+    Shown other(Bounds(400, 300, 200, 120));
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        holder.control.Inputs.clear();
+        other.control.Inputs.clear();
+        TRecordingLoop loop;
+        loop.Verdict = lvPassAfterLoop;
+        loop.Capture = &holder.control;
+        const TPoint screen = other.control.ClientToScreen({30, 40});
+        loop.OnEnter = [&] {
+            Later([&] {
+                // Both delivered as a grab delivers them, before the loop
+                // has returned.
+                QPointF global(screen.X, screen.Y);
+                QPointF local = holder.client()->mapFromGlobal(global);
+                QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+                QApplication::sendEvent(holder.client(), &press);
+                QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(holder.client(), &release);
+            });
+        };
+        loop.Run();
+        ASSERT_EQ(loop.Ended(), leFinished);
+        EXPECT_EQ(loop.Inputs.size(), 1u) << "the loop saw the press only";
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        EXPECT_TRUE(holder.control.Inputs.empty()) << holder.control.Inputs.front().What;
+        const int pressed = other.find("mousedown"), released = other.find("mouseup");
+        ASSERT_GE(pressed, 0);
+        ASSERT_GE(released, 0);
+        EXPECT_LT(pressed, released);
+        const int expected = static_cast<int>(button == Qt::LeftButton ? mbLeft : mbRight);
+        EXPECT_EQ(other.control.Inputs[static_cast<size_t>(released)].Key, expected);
+    }
+    ReleaseCapture();
 }
 
 } // namespace

@@ -3,11 +3,13 @@
 // and closing of a subwindow reach the forms, and a refused close keeps the
 // child.
 
+#include "platform/gfx/Picture.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MDI.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
+#include "tests/platform/base/TempFolder.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 #include <QTest>
 
 #include <random>
@@ -64,6 +67,51 @@ protected:
 
     TForm frame;
 };
+
+// A restored child's title bar shows the program's icon, or none: never
+// the toolkit's own logo (green).  Probed left of the caption.
+TEST_F(MDIWindows, AChildsTitleBarShowsTheProgramsIconOrNone) {
+    ClientWidgetOf(&frame)->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ClientWidgetOf(&frame)->window()));
+    auto iconArea = [&](TCustomForm& child) {
+        QMdiSubWindow* window = subWindowOf(child);
+        EXPECT_NE(window, nullptr);
+        if (window == nullptr)
+            return QImage();
+        QApplication::processEvents();
+        const QImage shown = window->grab().toImage();
+        const int titleHeight = window->widget()->mapTo(window, QPoint(0, 0)).y();
+        return shown.copy(0, 0, titleHeight + 4, titleHeight);
+    };
+    auto count = [](const QImage& area, auto test) {
+        int n = 0;
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x)
+                n += test(QColor(area.pixel(x, y))) ? 1 : 0;
+        return n;
+    };
+    auto green = [](QColor c) { return c.green() > c.red() + 60 && c.green() > c.blue() + 60; };
+    auto red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
+    auto makeChild = [&](int x) {
+        auto* child = new TPaintedChild(clWhite, x);
+        child->SetCaption("page.html");
+        child->SetWidth(300);
+        return child;
+    };
+    const QImage none = iconArea(*makeChild(10));
+    ASSERT_GT(none.height(), 8);
+    EXPECT_EQ(count(none, green), 0) << "the toolkit's logo";
+    // The program's icon, a red square, set at start as the program does.
+    TTempFolder folder;
+    QImage square(16, 16, QImage::Format_RGB32);
+    square.fill(Qt::red);
+    ASSERT_TRUE(square.save(QString::fromStdString(folder.File("icon.png"))));
+    Application().Icon().LoadFromFile(folder.File("icon.png"));
+    const QImage program = iconArea(*makeChild(40));
+    Application().Icon().Assign(nullptr);
+    EXPECT_GT(count(program, red), 30);
+    EXPECT_EQ(count(program, green), 0);
+}
 
 TEST_F(MDIWindows, AMaximisedChildFillsTheClientWithoutAFrame) {
     auto* red = new TPaintedChild(clRed, 10);

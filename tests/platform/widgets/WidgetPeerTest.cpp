@@ -18,8 +18,11 @@
 #include <QPrintDialog>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QTest>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QWheelEvent>
 
 namespace {
@@ -322,6 +325,20 @@ TEST(UnattendedUserInteraction, WhatNobodyScriptedFailsTheTestWithoutWaiting) {
     EXPECT_EQ(&UserInteraction(), &UnattendedUserInteraction());
 }
 
+// The hint of a window the program paints itself is the program's text
+// (UTF-8), shown as such: its short part, accents and all.
+TEST(WidgetPeer, AHintShowsAsTheProgramsText) {
+    Window window;
+    window.control.SetShowHint(true);
+    window.control.SetHint("Caf\xC3\xA9 \xE4\xB8\xAD|The long part");
+    QWidget* viewport = widgetOf(window.control)->viewport();
+    const QPoint at(20, 20);
+    QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &help);
+    EXPECT_EQ(QToolTip::text(), QString::fromUtf8("Caf\xC3\xA9 \xE4\xB8\xAD"));
+    QToolTip::hideText();
+}
+
 TEST(QtUserInteraction, FileFiltersTranslateToQtsForm) {
     EXPECT_EQ(QtFileFilter("HTML files|*.htm;*.html|All files|*.*"),
               "HTML files (*.htm *.html);;All files (*.*)");
@@ -385,6 +402,41 @@ TEST(QtUserInteraction, ThePrinterSetupDialogIsAcceptedWithOKNotPrint) {
     EXPECT_TRUE(setup.Landscape);
     EXPECT_EQ(setup.Copies, 3);
     EXPECT_EQ(setup.OutputFileName, folder.File("setup.pdf"));
+}
+
+// The find and replace dialogs' labels name their fields: each shows its
+// access key underlined, not as a literal "&", and takes the user to its
+// field.  A label's ink is that of its caption without the marker (the
+// underline may reach a column further; an "&" takes several).
+TEST(QtUserInteraction, TheFindDialogsLabelsShowTheirAccessKeysForTheirFields) {
+    QtUserInteraction().ShowReplaceDialog({"abc", "def", frDown}, [](const TFindRequest&) {});
+    QDialog* dialog = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<QDialog*>(window); found != nullptr && found->isVisible())
+            dialog = found;
+    ASSERT_NE(dialog, nullptr);
+    const QList<QLabel*> labels = dialog->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 2);
+    auto inkColumns = [](QLabel& label) {
+        QImage image = label.grab().toImage();
+        int columns = 0;
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    ++columns;
+                    break;
+                }
+        return columns;
+    };
+    for (QLabel* label : labels) {
+        EXPECT_NE(qobject_cast<QLineEdit*>(label->buddy()), nullptr) << label->text().toStdString();
+        QLabel plain(QString(label->text()).remove('&'));
+        plain.setFont(label->font());
+        plain.resize(label->size());
+        EXPECT_LE(std::abs(inkColumns(*label) - inkColumns(plain)), 1) << label->text().toStdString();
+    }
+    QtUserInteraction().CloseFindDialogs();
+    QApplication::processEvents();
 }
 
 } // namespace

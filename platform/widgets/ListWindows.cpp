@@ -72,6 +72,7 @@ public:
 
     ~TComboBoxPeer() override {
         if (TNoticeComboBox* box = comboBox()) {
+            model_->Detach();
             box->OnShowPopup = nullptr;
             box->OnHidePopup = nullptr;
         }

@@ -258,8 +258,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
     if (available < kFileHeaderSize || stream.ReadAvailable(header, kFileHeaderSize) != kFileHeaderSize ||
         header[0] != 'B' || header[1] != 'M')
         throw refuse();
-    uint32_t declared = header[2] | (header[3] << 8) | (header[4] << 16) |
-                        (static_cast<uint32_t>(header[5]) << 24);
+    const auto declared = LoadLittleEndian<uint32_t>(header + 2);
     // Some writers leave the size 0 or wrong: then the rest of the stream is
     // the picture.
     int64_t total = declared >= kFileHeaderSize + 12 && declared <= available ? declared : available;
@@ -271,7 +270,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
     QImage loaded;
     if (!loaded.loadFromData(data, "BMP") || loaded.isNull())
         throw refuse();
-    int bitCount = data.size() >= 30 ? static_cast<uint8_t>(data[28]) | (static_cast<uint8_t>(data[29]) << 8) : 24;
+    const int bitCount = data.size() >= 30 ? LoadLittleEndian<uint16_t>(data.constData() + 28) : 24;
     TPixelFormat format = bitCount == 1    ? pf1bit
                           : bitCount == 4  ? pf4bit
                           : bitCount == 8  ? pf8bit

@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ComponentWatch.h"
 #include "platform/ui/DialogKeys.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
@@ -358,6 +359,8 @@ void TControl::handleMouseButton(TMessage& message, TMouseButton button, bool do
     TPoint p = PointFromLParam(message.LParam);
     TShiftState shift = KeysToShiftState(static_cast<unsigned>(message.WParam));
     message.Result = 0;
+    // A click or double click handler may free the control.
+    TComponentWatch self(this);
     if (down) {
         if (doubleClick)
             shift |= ssDouble;
@@ -371,7 +374,7 @@ void TControl::handleMouseButton(TMessage& message, TMouseButton button, bool do
                     ControlState |= csClicked;
             }
         }
-        if (!(ControlStyle & csNoStdEvents))
+        if (self.Alive() && !(ControlStyle & csNoStdEvents))
             MouseDown(button, shift, p.X, p.Y);
         return;
     }
@@ -384,7 +387,7 @@ void TControl::handleMouseButton(TMessage& message, TMouseButton button, bool do
                 Click();
         }
     }
-    if (!(ControlStyle & csNoStdEvents))
+    if (self.Alive() && !(ControlStyle & csNoStdEvents))
         MouseUp(button, shift, p.X, p.Y);
 }
 
@@ -817,14 +820,15 @@ void TWinControl::Dispatch(TMessage& message) {
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
-        // A handler may change the key or take it (0).
+        // A handler may change the key or take it (0), or free the control.
         auto key = static_cast<uint16_t>(message.WParam);
         TShiftState shift = KeyDataToShiftState(message.LParam);
+        TComponentWatch self(this);
         if (message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN)
             KeyDown(key, shift);
         else
             KeyUp(key, shift);
-        if (key == 0) {
+        if (key == 0 || !self.Alive()) {
             message.Result = 0;
             return;
         }
@@ -834,8 +838,9 @@ void TWinControl::Dispatch(TMessage& message) {
     }
     case WM_CHAR: {
         char key = static_cast<char>(message.WParam & 0xFF);
+        TComponentWatch self(this);
         KeyPress(key);
-        if (key == 0) {
+        if (key == 0 || !self.Alive()) {
             message.Result = 0;
             return;
         }

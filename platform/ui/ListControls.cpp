@@ -3,6 +3,7 @@
 #include "platform/base/Exceptions.h"
 #include "platform/base/TextCodec.h"
 #include "platform/base/Utf8.h"
+#include "platform/ui/ComponentWatch.h"
 
 #include <algorithm>
 #include <numeric>
@@ -298,12 +299,16 @@ void TCustomComboBox::Dispatch(TMessage& message) {
     }
     message.Result = 0;
     switch (message.WParam) {
-    case CBN_SELCHANGE:
+    case CBN_SELCHANGE: {
         SetItemIndex(static_cast<int>(message.LParam));
         showItemText();
+        // OnClick may free the box.
+        TComponentWatch self(this);
         Click();
-        Select();
+        if (self.Alive())
+            Select();
         return;
+    }
     case CBN_EDITCHANGE:
         textToField(*reinterpret_cast<const std::string*>(message.LParam));
         Change();

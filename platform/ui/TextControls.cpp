@@ -3,6 +3,7 @@
 #include "platform/base/Exceptions.h"
 #include "platform/base/Utf8.h"
 #include "platform/gfx/TextDrawing.h"
+#include "platform/ui/ComponentWatch.h"
 
 #include <algorithm>
 
@@ -316,13 +317,17 @@ void TCustomEdit::SelectAll() { setSelection(0, static_cast<int>(Text().size()))
 
 void TCustomEdit::textFromWindow(const std::string& text) {
     fromWindow_ = true;
+    // OnChange may free the box.
+    TComponentWatch self(this);
     try {
         SetCaption(text);
     } catch (...) {
-        fromWindow_ = false;
+        if (self.Alive())
+            fromWindow_ = false;
         throw;
     }
-    fromWindow_ = false;
+    if (self.Alive())
+        fromWindow_ = false;
 }
 
 void TCustomEdit::Change() {

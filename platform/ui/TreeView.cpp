@@ -4,6 +4,7 @@
 #include "platform/base/TextCodec.h"
 #include "platform/base/Utf8.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/ui/ComponentWatch.h"
 
 #include <algorithm>
 
@@ -465,18 +466,23 @@ void TCustomTreeView::nodeRemoved(TTreeNode* parent, bool selectedGone, int inde
 void TCustomTreeView::SetSelected(TTreeNode* node) {
     if (node == selected_)
         return;
-    if (!CanChange(node))
+    // Each handler may free the tree.
+    TComponentWatch self(this);
+    if (!CanChange(node) || !self.Alive())
         return;
     // A node is shown when it is selected.
     if (node != nullptr)
-        for (TTreeNode* p = node->Parent(); p != nullptr; p = p->Parent())
+        for (TTreeNode* p = node->Parent(); p != nullptr; p = p->Parent()) {
             if (!p->expanded_)
                 setExpanded(p, true);
+            if (!self.Alive())
+                return;
+        }
     selected_ = node;
     if (TTreeViewPeer* peer = treePeer())
         peer->SelectionChanged();
     Change(node);
-    if (autoExpand_ && node != nullptr && node == selected_)
+    if (self.Alive() && autoExpand_ && node != nullptr && node == selected_)
         setExpanded(node, true);
 }
 
@@ -485,7 +491,12 @@ bool TCustomTreeView::setExpanded(TTreeNode* node, bool expand) {
         return false;
     if (node->expanded_ == expand)
         return true;
+    // Each handler may free the tree: then nothing more is done, and the
+    // caller hears false.
+    TComponentWatch self(this);
     if (expand ? !CanExpand(node) : !CanCollapse(node))
+        return false;
+    if (!self.Alive())
         return false;
     node->expanded_ = expand;
     if (TTreeViewPeer* peer = treePeer())
@@ -495,10 +506,10 @@ bool TCustomTreeView::setExpanded(TTreeNode* node, bool expand) {
     } else {
         Collapse(node);
         // The selection does not hide inside a collapsed node.
-        if (selected_ != nullptr && selected_->HasAsParent(node))
+        if (self.Alive() && selected_ != nullptr && selected_->HasAsParent(node))
             SetSelected(node);
     }
-    return true;
+    return self.Alive();
 }
 
 TTreeNode* TCustomTreeView::TopItem() const {

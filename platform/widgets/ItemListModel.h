@@ -18,8 +18,12 @@ public:
 
     // Follows one notice of the control's items.
     void ItemsChanged(TPeerAspect aspect, int index);
+    // The control goes: the model is empty from now on.  Its window may
+    // outlive the control for a moment (freed from one of its own events)
+    // and must not read the items meanwhile.
+    void Detach();
 
 private:
-    const TListControlItems& items_;
+    const TListControlItems* items_;
     int rows_ = 0;
 };

@@ -79,6 +79,7 @@ public:
 
     ~TComboBoxPeer() override {
         if (TNoticeComboBox* box = comboBox()) {
+            model_->Detach();
             box->OnShowPopup = nullptr;
             box->OnHidePopup = nullptr;
         }

@@ -12,6 +12,7 @@
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/ui/QtBridge.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -301,7 +302,15 @@ TNativePeer::~TNativePeer() {
     filter_->Detach();
     if (busy_ > 0 && widget_) {
         // Qt is still inside one of the widget's events or signals: it goes
-        // once that is over, out of sight meanwhile.
+        // once that is over, out of sight meanwhile.  It no longer leads to
+        // the freed control (the rest of a key press still reaches it), and
+        // an item view no longer reads the control's items (hiding it lays
+        // them out again).
+        for (QObject* part : widget_->findChildren<QObject*>())
+            part->setProperty(kControlProperty, QVariant());
+        widget_->setProperty(kControlProperty, QVariant());
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget_.data()))
+            view->setModel(nullptr);
         widget_->hide();
         widget_->setParent(nullptr);
         widget_->deleteLater();

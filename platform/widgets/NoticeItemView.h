@@ -6,6 +6,7 @@
 // notice before it paints (a control may paint everything itself).  Its
 // delegate records the editor and lets the control custom draw each item.
 
+#include "platform/gfx/QtBridge.h"
 #include "platform/ui/ItemViews.h"
 #include "platform/ui/StandardControl.h"
 #include "platform/widgets/InputReportingView.h"
@@ -121,9 +122,16 @@ protected:
             TCustomDrawInfo info;
             info.Stage = cdPrePaint;
             info.Rect = TRect{0, 0, this->viewport()->width(), this->viewport()->height()};
-            TMessage message{CN_NOTIFY, static_cast<WPARAM>(static_cast<intptr_t>(NM_CUSTOMDRAW)),
-                             reinterpret_cast<LPARAM>(&info), 0};
-            LRESULT result = Send(message);
+            LRESULT result = 0;
+            {
+                // What a handler paints goes on the viewport; its painter
+                // ends before the view's own may begin.
+                TDeviceCanvas canvas(this->viewport());
+                info.Canvas = &canvas;
+                TMessage message{CN_NOTIFY, static_cast<WPARAM>(static_cast<intptr_t>(NM_CUSTOMDRAW)),
+                                 reinterpret_cast<LPARAM>(&info), 0};
+                result = Send(message);
+            }
             if (result & CDRF_SKIPDEFAULT)
                 return;
             wantItems_ = (result & CDRF_NOTIFYITEMDRAW) != 0;

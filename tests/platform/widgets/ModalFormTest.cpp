@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <chrono>
 #include <random>
 #include <stdexcept>
 
@@ -23,11 +26,27 @@ namespace {
 
 class ModalForms : public ::testing::Test {
 protected:
+    // A modal loop that fails to end fails its test in seconds, its loops
+    // ended by a quit request, instead of holding the suite until CTest
+    // kills it without a word.
+    void SetUp() override {
+        watchdog_.setSingleShot(true);
+        QObject::connect(&watchdog_, &QTimer::timeout, [] {
+            ADD_FAILURE() << "a modal loop was still running after " << kLongestTest.count() << " s";
+            RequestQuit();
+        });
+        watchdog_.start(kLongestTest);
+    }
     void TearDown() override {
+        watchdog_.stop();
         ClearQuitRequest();
         QApplication::processEvents();
         ReleaseCapture();
     }
+
+private:
+    static constexpr std::chrono::seconds kLongestTest{20};
+    QTimer watchdog_;
 };
 
 // A dialog: an edit, then OK (default, mrOk) and Cancel (cancel, mrCancel),

@@ -1,0 +1,241 @@
+// A handler may free the form its control sits on, in any event of a
+// user's action: the events after it never run, nothing reaches the freed
+// control, and its window goes once Qt is done with it.  For each control
+// with a window of its own, the action's events are first recorded
+// undisturbed; then, for each of them in turn, a fresh form is freed by
+// that event's handler and only the events up to it may have run.
+
+#include "platform/ui/ButtonControls.h"
+#include "platform/ui/ListControls.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/PageControls.h"
+#include "platform/ui/SpinEdit.h"
+#include "platform/ui/TextControls.h"
+#include "platform/ui/TreeView.h"
+#include "tests/platform/controls/ControlsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListView>
+#include <QPointer>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTreeView>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+// One trial: the events in the order they ran, and the one whose handler
+// frees the form ("" for none).
+struct TTrial {
+    std::string FreeAt;
+    std::vector<std::string> Ran;
+    TPanel* Form = nullptr;
+    bool Freed = false;
+    // Only the events of the user's action count (not those of the form
+    // being shown and activated first).
+    bool Acting = false;
+
+    // A handler of any signature that notes its event and frees the form
+    // when it is the chosen one.
+    auto Note(const std::string& event) {
+        return [this, event](auto&&...) {
+            if (!Acting)
+                return;
+            Ran.push_back(Freed ? event + " after the free" : event);
+            if (event == FreeAt && !Freed) {
+                Freed = true;
+                delete Form;
+            }
+        };
+    }
+};
+
+// A control on a shown form, its events noted by the trial, and what the
+// user does to it.
+struct TCase {
+    const char* Name;
+    // Makes the control on the form, hooks its events, and returns it.
+    std::function<TWinControl*(TTrial&)> Make;
+    std::function<void(TWinControl&, QWidget& window)> Act;
+};
+
+template <class TControl>
+TControl* place(TTrial& trial, TRect bounds = Bounds(10, 10, 160, 120)) {
+    auto* control = new TControl(trial.Form);
+    control->SetParent(trial.Form);
+    control->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    control->OnMouseDown = trial.Note("OnMouseDown");
+    control->OnMouseUp = trial.Note("OnMouseUp");
+    control->OnClick = trial.Note("OnClick");
+    control->OnKeyDown = trial.Note("OnKeyDown");
+    control->OnKeyPress = trial.Note("OnKeyPress");
+    control->OnKeyUp = trial.Note("OnKeyUp");
+    return control;
+}
+
+void clickCentre(QWidget& window) { QTest::mouseClick(&window, Qt::LeftButton, {}, window.rect().center()); }
+
+// A check box or radio button takes clicks on its mark and caption only.
+void clickMark(QWidget& window) { QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(8, window.height() / 2)); }
+
+void typeInto(TWinControl& control, QWidget& window, Qt::Key key) {
+    control.SetFocus();
+    QTest::keyClick(&window, key);
+}
+
+std::vector<TCase> cases() {
+    return {
+        {"button", [](TTrial& t) { return place<TButton>(t); },
+         [](TWinControl&, QWidget& w) { clickCentre(w); }},
+        {"check box", [](TTrial& t) { return place<TCheckBox>(t); },
+         [](TWinControl&, QWidget& w) { clickMark(w); }},
+        {"radio button", [](TTrial& t) { return place<TRadioButton>(t); },
+         [](TWinControl&, QWidget& w) { clickMark(w); }},
+        {"edit", [](TTrial& t) {
+             auto* edit = place<TEdit>(t);
+             edit->OnChange = t.Note("OnChange");
+             return edit;
+         },
+         [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_A); }},
+        {"memo", [](TTrial& t) {
+             auto* memo = place<TMemo>(t);
+             memo->OnChange = t.Note("OnChange");
+             return memo;
+         },
+         [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_A); }},
+        {"spin edit", [](TTrial& t) {
+             auto* spin = place<TSpinEdit>(t);
+             spin->SetMaxValue(10);
+             spin->OnChange = t.Note("OnChange");
+             return spin;
+         },
+         [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_Up); }},
+        {"combo box", [](TTrial& t) {
+             auto* combo = place<TComboBox>(t);
+             combo->Items().SetText("red\r\ngreen\r\n");
+             combo->OnChange = t.Note("OnChange");
+             combo->OnSelect = t.Note("OnSelect");
+             return combo;
+         },
+         [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_Down); }},
+        {"list box", [](TTrial& t) {
+             auto* list = place<TListBox>(t);
+             list->Items().SetText("one\r\ntwo\r\nthree\r\n");
+             return list;
+         },
+         [](TWinControl& c, QWidget& w) {
+             auto& list = static_cast<TListBox&>(c);
+             const TRect item = list.ItemRect(1);
+             auto* view = qobject_cast<QListView*>(&w);
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                               QPoint((item.Left + item.Right) / 2, (item.Top + item.Bottom) / 2));
+         }},
+        {"tree view", [](TTrial& t) {
+             auto* tree = place<TTreeView>(t);
+             tree->Items().Add(nullptr, "first");
+             tree->Items().Add(nullptr, "second");
+             tree->OnChanging = t.Note("OnChanging");
+             tree->OnChange = t.Note("OnChange");
+             return tree;
+         },
+         [](TWinControl& c, QWidget& w) {
+             const TRect node = static_cast<TTreeView&>(c).Items().TopLevelItem(1)->DisplayRect(true);
+             auto* view = qobject_cast<QTreeView*>(&w);
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                               QPoint(node.Left + 2, (node.Top + node.Bottom) / 2));
+         }},
+        {"list view", [](TTrial& t) {
+             auto* list = place<TListView>(t);
+             list->SetViewStyle(vsReport);
+             list->Columns().Add()->SetWidth(120);
+             for (const char* caption : {"first", "second"})
+                 list->Items().Add()->SetCaption(caption);
+             list->OnSelectItem = t.Note("OnSelectItem");
+             return list;
+         },
+         [](TWinControl&, QWidget& w) {
+             auto* view = qobject_cast<QTreeView*>(&w);
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                               view->visualRect(view->model()->index(1, 0)).center());
+         }},
+        {"page control", [](TTrial& t) {
+             auto* pages = place<TPageControl>(t);
+             for (const char* caption : {"one", "two"}) {
+                 auto* sheet = new TTabSheet(t.Form);
+                 sheet->SetCaption(caption);
+                 sheet->SetPageControl(pages);
+             }
+             pages->OnChanging = t.Note("OnChanging");
+             pages->OnChange = t.Note("OnChange");
+             return pages;
+         },
+         [](TWinControl&, QWidget& w) {
+             QTabBar* row = w.findChild<QTabBar*>();
+             QTest::mouseClick(row, Qt::LeftButton, {}, row->tabRect(1).center());
+         }},
+        {"tab control", [](TTrial& t) {
+             auto* tabs = place<TTabControl>(t);
+             tabs->Tabs().SetText("one\r\ntwo\r\n");
+             tabs->OnChanging = t.Note("OnChanging");
+             tabs->OnChange = t.Note("OnChange");
+             return tabs;
+         },
+         [](TWinControl&, QWidget& w) {
+             QTabBar* row = w.findChild<QTabBar*>();
+             QTest::mouseClick(row, Qt::LeftButton, {}, row->tabRect(1).center());
+         }},
+    };
+}
+
+// Runs the case's action on a fresh form; returns the events that ran.
+std::vector<std::string> runTrial(const TCase& subject, const std::string& freeAt, bool& windowGone) {
+    TTrial trial;
+    trial.FreeAt = freeAt;
+    trial.Form = new TPanel;
+    trial.Form->SetBounds(30, 30, 220, 180);
+    trial.Form->Show();
+    TWinControl* control = subject.Make(trial);
+    QApplication::processEvents();
+    QPointer<QWidget> window = WidgetOf(*control);
+    if (window.isNull()) {
+        ADD_FAILURE() << subject.Name << " has no window";
+        delete trial.Form;
+        return {};
+    }
+    trial.Acting = true;
+    subject.Act(*control, *window);
+    QApplication::processEvents();
+    trial.Acting = false;
+    if (!trial.Freed)
+        delete trial.Form;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    windowGone = window.isNull();
+    return trial.Ran;
+}
+
+TEST(FreedOwner, EventsAfterTheHandlerThatFreesTheFormNeverRun) {
+    for (const TCase& subject : cases()) {
+        bool gone = false;
+        const std::vector<std::string> undisturbed = runTrial(subject, "", gone);
+        ASSERT_FALSE(undisturbed.empty()) << subject.Name << ": the action ran no event";
+        for (size_t k = 0; k < undisturbed.size(); ++k) {
+            // An event that ran twice undisturbed is freed at its first run.
+            if (std::find(undisturbed.begin(), undisturbed.begin() + static_cast<long>(k), undisturbed[k]) !=
+                undisturbed.begin() + static_cast<long>(k))
+                continue;
+            const std::vector<std::string> expected(undisturbed.begin(), undisturbed.begin() + static_cast<long>(k) + 1);
+            bool windowGone = false;
+            EXPECT_EQ(runTrial(subject, undisturbed[k], windowGone), expected)
+                << subject.Name << ", freed by " << undisturbed[k];
+            EXPECT_TRUE(windowGone) << subject.Name << ", freed by " << undisturbed[k];
+        }
+    }
+}
+
+} // namespace

@@ -603,6 +603,10 @@ void TEditForm::EditorChange(TPersistent*) {
 
 void TEditForm::EditorSelMove(TPersistent*) {
     UpdateMenuItems();
+    showCaretPosition();
+}
+
+void TEditForm::showCaretPosition() {
     if (!isActive())
         return;
     TStatusBar* status = frameform->StatusBar1;
@@ -613,6 +617,9 @@ void TEditForm::EditorSelMove(TPersistent*) {
 
 void TEditForm::editorClick(TPersistent*) {
     UpdateMenuItems();
+    // A click past the end of the line the caret already ends moves the
+    // caret's column only, which the editor does not report as a move.
+    showCaretPosition();
     UpdateTagInfo(*this);
 }
 
@@ -623,5 +630,9 @@ void TEditForm::EditorEnter(TPersistent*) {
 
 void TEditForm::EditorKeyUp(TPersistent*, uint16_t& key, TShiftState) {
     UpdateMenuItems();
+    // End (or Home, an arrow) from beyond the end of a line brings the
+    // caret back onto the text at the same offset: only its column moved.
+    if (KeyMovesCaret(key))
+        showCaretPosition();
     UpdateTagInfoAfterKey(*this, key);
 }

@@ -137,6 +137,8 @@ private:
     bool confirmSave();
     // This window is the main window's active document.
     bool isActive() const;
+    // The caret's offset, line and column in the main window's status bar.
+    void showCaretPosition();
     // Goes back to the source page without running the page handlers.
     void returnToSource();
     // The view of the page shown takes the keyboard focus (when it can).

@@ -7,7 +7,8 @@
 // document windows cascade inside the client area; a dialog shown while a
 // stay-on-top window shows stays above it; floating toolbars stay owned by
 // a main window whose native window was made anew; the status bar's
-// encoding panel keeps its width in a narrow window.
+// encoding panel keeps its width in a narrow window; a click that ends the
+// menu bar's tracking reaches the editor whole and leaves no capture.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"

@@ -50,22 +50,6 @@ const TFormDescription& toolsDescription() {
     return form;
 }
 
-bool movesCaret(uint16_t key) {
-    switch (key) {
-    case VK_DOWN:
-    case VK_UP:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_END:
-    case VK_HOME:
-    case VK_NEXT:
-    case VK_PRIOR:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 void AttachDocumentTools(TEditForm& document) {
@@ -86,13 +70,29 @@ void AttachDocumentTools(TEditForm& document) {
     document.createOqcItem->OnClick = [&document](TPersistent*) { RunQuickCodeDialog(document); };
 }
 
+bool KeyMovesCaret(uint16_t key) {
+    switch (key) {
+    case VK_DOWN:
+    case VK_UP:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_END:
+    case VK_HOME:
+    case VK_NEXT:
+    case VK_PRIOR:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void UpdateTagInfo(TEditForm& document) {
     if (TTagInspectorDocument* inspector = TagInspectorOf(document))
         inspector->UpdateTagInfo();
 }
 
 void UpdateTagInfoAfterKey(TEditForm& document, uint16_t key) {
-    if (movesCaret(key))
+    if (KeyMovesCaret(key))
         UpdateTagInfo(document);
 }
 

@@ -15,6 +15,9 @@ class TEditForm;
 // item.  Called once the window's own components exist.
 void AttachDocumentTools(TEditForm& document);
 
+// Whether a key released in the editor moves the caret (arrows, Home,
+// End, Page Up, Page Down).
+bool KeyMovesCaret(uint16_t key);
 // Reads the tag at the caret into the main window's tag inspector.
 void UpdateTagInfo(TEditForm& document);
 // The same after a key was released in the editor, when the key moves the

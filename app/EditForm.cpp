@@ -603,16 +603,31 @@ void TEditForm::EditorChange(TPersistent*) {
 
 void TEditForm::EditorSelMove(TPersistent*) {
     UpdateMenuItems();
+    showCaretPosition();
+}
+
+void TEditForm::showCaretPosition() {
     if (!isActive())
         return;
+    shownCaret_ = {Editor->SelStart(), Editor->VirtualColumns()};
     TStatusBar* status = frameform->StatusBar1;
     status->Panels().Items(0)->SetText("Offset: " + std::to_string(Editor->SelStart()));
     status->Panels().Items(1)->SetText("Line: " + std::to_string(Editor->SelLine() + 1) +
                               "    Col: " + std::to_string(Editor->SelCharacterColumn() + 1));
 }
 
+void TEditForm::showMovedColumn() {
+    // Measuring the column costs as much as the line is long: only when the
+    // caret moved without the editor saying so.
+    if (shownCaret_ != std::pair{Editor->SelStart(), Editor->VirtualColumns()})
+        showCaretPosition();
+}
+
 void TEditForm::editorClick(TPersistent*) {
     UpdateMenuItems();
+    // A click past the end of the line the caret already ends moves the
+    // caret's column only, which the editor does not report as a move.
+    showMovedColumn();
     UpdateTagInfo(*this);
 }
 
@@ -623,5 +638,9 @@ void TEditForm::EditorEnter(TPersistent*) {
 
 void TEditForm::EditorKeyUp(TPersistent*, uint16_t& key, TShiftState) {
     UpdateMenuItems();
+    // End (or Home, an arrow) from beyond the end of a line brings the
+    // caret back onto the text at the same offset: only its column moved.
+    if (KeyMovesCaret(key))
+        showMovedColumn();
     UpdateTagInfoAfterKey(*this, key);
 }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TCodeGutter;
@@ -137,6 +138,11 @@ private:
     bool confirmSave();
     // This window is the main window's active document.
     bool isActive() const;
+    // The caret's offset, line and column in the main window's status bar;
+    // the second only when the caret's offset or its columns past the end
+    // of the line differ from those shown.
+    void showCaretPosition();
+    void showMovedColumn();
     // Goes back to the source page without running the page handlers.
     void returnToSource();
     // The view of the page shown takes the keyboard focus (when it can).
@@ -146,4 +152,6 @@ private:
     std::unique_ptr<TDocumentText> text_;
     std::unique_ptr<TDesignLink> link_;
     TPreviewFile preview_;
+    // The caret's offset and columns past the line's end last shown.
+    std::pair<int32_t, int32_t> shownCaret_{-1, 0};
 };

@@ -106,6 +106,26 @@ TEventIdentity identityOf(QEvent* event) {
     return identity;
 }
 
+// A copy of a pointer event for another widget, in that widget's
+// coordinates.
+QInputEvent* copyFor(QWidget* widget, QSinglePointEvent* pointer) {
+    const QPointF global = pointer->globalPosition();
+    const QPointF local = widget->mapFromGlobal(global);
+    QInputEvent* again = nullptr;
+    if (pointer->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(pointer);
+        again = new QWheelEvent(local, global, wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
+                                wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source(),
+                                wheel->pointingDevice());
+    } else {
+        auto* mouse = static_cast<QMouseEvent*>(pointer);
+        again = new QMouseEvent(pointer->type(), local, local, global, mouse->button(), mouse->buttons(),
+                                mouse->modifiers(), mouse->pointingDevice());
+    }
+    again->setTimestamp(pointer->timestamp());
+    return again;
+}
+
 // The event a loop passes on for after it has ended, and where it goes.  A
 // key goes where it went.  A pointer event goes to the widget under the
 // pointer, in that widget's coordinates: Qt gave it to the widget holding
@@ -116,31 +136,21 @@ QEvent* passedOn(QObject*& target, QEvent* event) {
     if (!event->isSinglePointEvent())
         return event->clone();
     auto* pointer = static_cast<QSinglePointEvent*>(event);
-    const QPointF global = pointer->globalPosition();
-    QWidget* under = QApplication::widgetAt(global.toPoint());
+    QWidget* under = QApplication::widgetAt(pointer->globalPosition().toPoint());
     if (under == nullptr)
         return nullptr;
     target = under;
-    const QPointF local = under->mapFromGlobal(global);
-    QInputEvent* again = nullptr;
-    if (event->type() == QEvent::Wheel) {
-        auto* wheel = static_cast<QWheelEvent*>(event);
-        again = new QWheelEvent(local, global, wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
-                                wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source(),
-                                wheel->pointingDevice());
-    } else {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        again = new QMouseEvent(event->type(), local, local, global, mouse->button(), mouse->buttons(),
-                                mouse->modifiers(), mouse->pointingDevice());
-    }
-    again->setTimestamp(pointer->timestamp());
-    return again;
+    return copyFor(under, pointer);
 }
 
 class TLoopInputFilter : public QObject {
 public:
     bool eventFilter(QObject* receiver, QEvent* event) override {
-        if (InnermostLoop() == nullptr || !isInputEvent(event->type()) || !receiver->isWidgetType())
+        if (!receiver->isWidgetType() || !isInputEvent(event->type()))
+            return false;
+        if (followPassedPress(event))
+            return true;
+        if (InnermostLoop() == nullptr)
             return false;
         // A dialog or menu of Qt's own runs its own modal loop: leave its
         // input alone.
@@ -162,15 +172,52 @@ public:
             // Posted: it arrives once control is back in the outer loop.
             last_ = TEventIdentity{};
             QObject* target = receiver;
-            if (QEvent* again = passedOn(target, event))
+            if (QEvent* again = passedOn(target, event)) {
                 QCoreApplication::postEvent(target, again);
+                if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+                    follow_ = {qobject_cast<QWidget*>(target), static_cast<QMouseEvent*>(event)->button()};
+            }
         }
         return true;
     }
 
 private:
+    // The rest of a click whose press was passed on: Qt sends the moves
+    // with the button held and the release to the widget it gave the press
+    // to (the one holding the loop's capture), not to the window the press
+    // was passed on to.  That window would keep the mouse captured for a
+    // release that never comes, and every later click, in a dialog too,
+    // would reach it instead.  They are posted after the press, so they
+    // arrive after it, in order.
+    struct TFollowedPress {
+        QPointer<QWidget> Target;
+        Qt::MouseButton Button = Qt::NoButton;
+    };
+
+    bool followPassedPress(QEvent* event) {
+        if (follow_.Button == Qt::NoButton || !event->spontaneous())
+            return false;
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
+            if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+                follow_ = {};
+            return false;
+        }
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (type == QEvent::MouseMove ? !(mouse->buttons() & follow_.Button) : mouse->button() != follow_.Button)
+            return false;
+        QWidget* target = follow_.Target;
+        if (type == QEvent::MouseButtonRelease)
+            follow_ = {};
+        if (target == nullptr)
+            return false;
+        QCoreApplication::postEvent(target, copyFor(target, mouse));
+        return true;
+    }
+
     TEventIdentity last_;
     bool lastSwallowed_ = false;
+    TFollowedPress follow_;
 };
 
 TWinControl* controlAtScreen(TPoint screen) {

@@ -4,7 +4,8 @@
 // behind the front one changes nothing of it), against a model of each
 // document, and after Close All only what stays open shows; Save All saves every document it can and tells each failure;
 // Print without a printer offers a PDF file; the browsers' Browse buttons
-// list programs, which have no extension here.
+// list programs, which have no extension here; the caret's column follows
+// random clicks and moving keys, past the ends of lines too.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -24,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -331,4 +333,43 @@ TEST_F(DocumentState, TheBrowsersBrowseButtonsListProgramsWithoutAnExtension) {
         at = end + 1;
     }
     EXPECT_TRUE(takesPrograms) << filter;
+}
+
+TEST_F(DocumentState, TheColumnShownFollowsTheCaretInAndOutOfTheSpaceBeyondALine) {
+    // Random clicks anywhere in the source (past the ends of the lines
+    // too, where the caret stands in the space beyond the text) and random
+    // moving keys: after each the status bar tells the caret's offset, line
+    // and column as the editor has them.  End from beyond a line's end
+    // keeps the caret's offset and moves only its column.
+    TEditForm* document = open("page.html", "<P>one</P>\r\n<P>two three four</P>\r\n\r\n<B>x</B>");
+    document->Editor->SetFocus();
+    Application().ProcessMessages();
+    QWidget* editor = ClientWidgetOf(document->Editor);
+    std::mt19937 random(7);
+    const Qt::Key keys[] = {Qt::Key_End, Qt::Key_Home, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down};
+    for (int step = 0; step < 60; ++step) {
+        std::string what;
+        if (step % 2 == 0) {
+            const QPoint at(static_cast<int>(random() % 400) + 2, static_cast<int>(random() % 80) + 2);
+            what = "click at " + std::to_string(at.x()) + "," + std::to_string(at.y());
+            QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, at);
+        } else {
+            const Qt::Key key = keys[random() % std::size(keys)];
+            what = "key " + std::to_string(key);
+            QTest::keyClick(editor, key);
+        }
+        Application().ProcessMessages();
+        TCodeMemo& memo = *document->Editor;
+        ASSERT_EQ(panel(1), "Line: " + std::to_string(memo.SelLine() + 1) +
+                                "    Col: " + std::to_string(memo.SelCharacterColumn() + 1))
+            << step << " " << what;
+        ASSERT_EQ(panel(0), "Offset: " + std::to_string(memo.SelStart())) << step << " " << what;
+    }
+    // The case itself: far past the end of the first line, then End.
+    QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, QPoint(380, 3));
+    Application().ProcessMessages();
+    ASSERT_GT(document->Editor->SelCharacterColumn(), 10) << "the click put the caret beyond the line";
+    QTest::keyClick(editor, Qt::Key_End);
+    Application().ProcessMessages();
+    EXPECT_EQ(panel(1), "Line: 1    Col: 11");
 }

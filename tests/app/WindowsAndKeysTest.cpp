@@ -7,7 +7,8 @@
 // document windows cascade inside the client area; a dialog shown while a
 // stay-on-top window shows stays above it; floating toolbars stay owned by
 // a main window whose native window was made anew; the status bar's
-// encoding panel keeps its width in a narrow window.
+// encoding panel keeps its width in a narrow window; a click that ends the
+// menu bar's tracking reaches the editor whole and leaves no capture.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -29,6 +30,7 @@
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "toolbars/TBFloatingFrame.h"
 #include "toolbars/TBItem.h"
+#include "toolbars/TBPopupWindow.h"
 #include "toolbars/TBToolbar.h"
 
 #include <gtest/gtest.h>
@@ -424,5 +426,49 @@ TEST_F(WindowsAndKeys, TheEncodingPanelKeepsItsWidthInANarrowWindow) {
         } else {
             EXPECT_EQ(hint, kMinimumHintWidth) << width;
         }
+    }
+}
+
+TEST_F(WindowsAndKeys, AClickThatEndsTheMenuBarsTrackingLeavesNoCaptureBehind) {
+    // A menu opened by a press, closed by Escape (the bar still
+    // tracks and holds the mouse), then a click into the editor: the
+    // press ends the tracking and is passed on to the editor, which places
+    // the caret and captures the mouse until the button goes up.  On a
+    // desktop both halves of that click come to the bar, the release once
+    // the tracking is over; the editor must get it all the same, or it
+    // keeps the mouse and takes every later click, those into a dialog
+    // too.  Offscreen windows hold no mouse, so the click is sent to the
+    // bar here as the desktop sends it, before and after the passed-on
+    // press arrives.
+    TEditForm* document = open("page.html");
+    TTBCustomToolbar* bar = frame->Bar("menubar");
+    QWidget* barWidget = ClientWidgetOf(bar);
+    bar->View()->ValidatePositions();
+    TRect r = bar->View()->ViewerOf(frame->Item("Insertion1"))->BoundsRect;
+    const QPoint press = barWidget->mapFromGlobal(
+        ToQPoint(bar->View()->ViewToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2})));
+    const QPoint inEditor = barWidget->mapFromGlobal(ClientWidgetOf(document->Editor)->mapToGlobal(QPoint(60, 5)));
+    for (bool releaseFirst : {true, false}) {
+        SCOPED_TRACE(releaseFirst ? "released before the passed-on press arrives" : "released after it");
+        document->Editor->SetFocus();
+        document->Editor->SetSelStart(0);
+        Application().ProcessMessages();
+        bool tracking = false;
+        QTimer::singleShot(0, qApp, [&] {
+            QTest::mouseRelease(barWidget, Qt::LeftButton, Qt::NoModifier, press);
+            QTest::keyClick(barWidget, Qt::Key_Escape);
+            tracking = RunningLoopCount() > 0 && TBPopupWindowCount() == 0;
+            QTest::mousePress(barWidget, Qt::LeftButton, Qt::NoModifier, inEditor);
+        });
+        QTest::mousePress(barWidget, Qt::LeftButton, Qt::NoModifier, press);
+        EXPECT_TRUE(tracking);
+        EXPECT_EQ(RunningLoopCount(), 0);
+        if (!releaseFirst)
+            Application().ProcessMessages();
+        QTest::mouseRelease(barWidget, Qt::LeftButton, Qt::NoModifier, inEditor);
+        Application().ProcessMessages();
+        EXPECT_EQ(GetCaptureControl(), nullptr);
+        EXPECT_GT(document->Editor->SelStart(), 0) << "the click reached the editor";
+        ReleaseCapture();
     }
 }

@@ -6,6 +6,7 @@
 // that event's handler and only the events up to it may have run.
 
 #include "platform/ui/ButtonControls.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/ListControls.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/PageControls.h"
@@ -22,6 +23,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTreeView>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <functional>
@@ -35,24 +37,27 @@ namespace {
 struct TTrial {
     std::string FreeAt;
     std::vector<std::string> Ran;
-    TPanel* Form = nullptr;
+    TWinControl* Form = nullptr;
     bool Freed = false;
     // Only the events of the user's action count (not those of the form
     // being shown and activated first).
     bool Acting = false;
 
-    // A handler of any signature that notes its event and frees the form
-    // when it is the chosen one.
+    // Notes an event; frees the form when it is the chosen one, and then
+    // answers true.
+    bool Run(const std::string& event) {
+        if (!Acting)
+            return false;
+        Ran.push_back(Freed ? event + " after the free" : event);
+        if (event != FreeAt || Freed)
+            return false;
+        Freed = true;
+        delete Form;
+        return true;
+    }
+    // A handler of any signature that runs its event.
     auto Note(const std::string& event) {
-        return [this, event](auto&&...) {
-            if (!Acting)
-                return;
-            Ran.push_back(Freed ? event + " after the free" : event);
-            if (event == FreeAt && !Freed) {
-                Freed = true;
-                delete Form;
-            }
-        };
+        return [this, event](auto&&...) { Run(event); };
     }
 };
 
@@ -63,6 +68,10 @@ struct TCase {
     // Makes the control on the form, hooks its events, and returns it.
     std::function<TWinControl*(TTrial&)> Make;
     std::function<void(TWinControl&, QWidget& window)> Act;
+    // The form (a plain panel when empty), and the Qt widget the action
+    // goes to (the standard control's widget when empty).
+    std::function<TWinControl*(TTrial&)> Host = {};
+    std::function<QWidget*(TWinControl&)> Window = {};
 };
 
 template <class TControl>
@@ -193,16 +202,126 @@ std::vector<TCase> cases() {
     };
 }
 
+// The messages of a user's action that a window painting itself hands on
+// to its control, by name; nullptr for the others.
+const char* inputMessageName(const TMessage& message) {
+    switch (message.Msg) {
+    case WM_LBUTTONDOWN: return "WM_LBUTTONDOWN";
+    case WM_LBUTTONUP: return "WM_LBUTTONUP";
+    case WM_LBUTTONDBLCLK: return "WM_LBUTTONDBLCLK";
+    case WM_RBUTTONUP: return "WM_RBUTTONUP";
+    case WM_CONTEXTMENU: return "WM_CONTEXTMENU";
+    case WM_MOUSEWHEEL: return "WM_MOUSEWHEEL";
+    case WM_KEYDOWN: return "WM_KEYDOWN";
+    case WM_CHAR: return "WM_CHAR";
+    case WM_KEYUP: return "WM_KEYUP";
+    case WM_ERASEBKGND: return "WM_ERASEBKGND";
+    case WM_PAINT: return "WM_PAINT";
+    case WM_SETFOCUS: return "WM_SETFOCUS";
+    case WM_KILLFOCUS: return "WM_KILLFOCUS";
+    case WM_ACTIVATE: return LOWORD(message.WParam) == WA_INACTIVE ? "WM_ACTIVATE inactive" : "WM_ACTIVATE";
+    case WM_CLOSE: return "WM_CLOSE";
+    default: return nullptr;
+    }
+}
+
+// A window that paints itself (a panel, or a form), whose input messages
+// are events of the trial: the one that frees the form never reaches the
+// control's handling.
+template <class TBase>
+class TProbe : public TBase {
+public:
+    TProbe(TComponent* owner, TTrial& trial) : TBase(owner), trial_(trial) { this->SetTabStop(true); }
+    void WndProc(TMessage& message) override {
+        const char* name = inputMessageName(message);
+        if (name != nullptr && trial_.Run(name))
+            return; // freed, with the form
+        TBase::WndProc(message);
+    }
+
+private:
+    TTrial& trial_;
+};
+
+TWinControl* placeProbe(TTrial& trial) {
+    auto* probe = new TProbe<TPanel>(trial.Form, trial);
+    probe->SetParent(trial.Form);
+    probe->SetBounds(10, 10, 160, 120);
+    probe->OnClick = trial.Note("OnClick");
+    probe->OnDblClick = trial.Note("OnDblClick");
+    probe->OnEnter = trial.Note("OnEnter");
+    probe->OnExit = trial.Note("OnExit");
+    return probe;
+}
+
+TWinControl* makeProbeForm(TTrial& trial) {
+    auto* form = new TProbe<TForm>(nullptr, trial);
+    form->OnActivate = trial.Note("OnActivate");
+    form->OnDeactivate = trial.Note("OnDeactivate");
+    form->OnCloseQuery = trial.Note("OnCloseQuery");
+    form->OnClose = trial.Note("OnClose");
+    form->SetBounds(30, 30, 220, 180);
+    form->Show();
+    return form;
+}
+
+TPeerWidget* peerWidgetOf(TWinControl& control) {
+    auto* peer = dynamic_cast<TWidgetPeer*>(control.Peer());
+    return peer != nullptr ? peer->Widget() : nullptr;
+}
+
+QWidget& clientOf(QWidget& window) { return *static_cast<TPeerWidget&>(window).viewport(); }
+
+void turnWheel(QWidget& client) {
+    const QPointF at = client.rect().center();
+    QWheelEvent wheel(at, client.mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&client, &wheel);
+}
+
+// Another window takes the activation, and then the form's own takes it back.
+void activateAway(QWidget& window) {
+    QWidget other;
+    other.setGeometry(300, 300, 40, 40);
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    window.activateWindow();
+    QApplication::processEvents();
+}
+
+std::vector<TCase> customDrawnCases() {
+    const auto peer = [](TWinControl& c) -> QWidget* { return peerWidgetOf(c); };
+    const auto self = [](TTrial& t) { return t.Form; };
+    return {
+        {"panel click", placeProbe, [](TWinControl&, QWidget& w) { clickCentre(clientOf(w)); }, {}, peer},
+        {"panel right click", placeProbe,
+         [](TWinControl&, QWidget& w) {
+             QTest::mouseClick(&clientOf(w), Qt::RightButton, {}, clientOf(w).rect().center());
+         },
+         {}, peer},
+        {"panel double click", placeProbe,
+         [](TWinControl&, QWidget& w) { DoubleClick(&clientOf(w), clientOf(w).rect().center()); }, {}, peer},
+        {"panel key", placeProbe, [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_A); }, {}, peer},
+        {"panel wheel", placeProbe, [](TWinControl&, QWidget& w) { turnWheel(clientOf(w)); }, {}, peer},
+        {"panel paint", placeProbe, [](TWinControl&, QWidget& w) { clientOf(w).repaint(); }, {}, peer},
+        {"form click", self, [](TWinControl&, QWidget& w) { clickCentre(clientOf(w)); }, makeProbeForm, peer},
+        {"form key", self, [](TWinControl&, QWidget& w) { QTest::keyClick(&w, Qt::Key_A); }, makeProbeForm, peer},
+        {"form paint", self, [](TWinControl&, QWidget& w) { clientOf(w).repaint(); }, makeProbeForm, peer},
+        {"form activation", self, [](TWinControl&, QWidget& w) { activateAway(w); }, makeProbeForm, peer},
+    };
+}
+
 // Runs the case's action on a fresh form; returns the events that ran.
 std::vector<std::string> runTrial(const TCase& subject, const std::string& freeAt, bool& windowGone) {
     TTrial trial;
     trial.FreeAt = freeAt;
-    trial.Form = new TPanel;
+    trial.Form = subject.Host ? subject.Host(trial) : new TPanel;
     trial.Form->SetBounds(30, 30, 220, 180);
     trial.Form->Show();
     TWinControl* control = subject.Make(trial);
     QApplication::processEvents();
-    QPointer<QWidget> window = WidgetOf(*control);
+    QPointer<QWidget> window = subject.Window ? subject.Window(*control) : WidgetOf(*control);
     if (window.isNull()) {
         ADD_FAILURE() << subject.Name << " has no window";
         delete trial.Form;
@@ -219,8 +338,9 @@ std::vector<std::string> runTrial(const TCase& subject, const std::string& freeA
     return trial.Ran;
 }
 
-TEST(FreedOwner, EventsAfterTheHandlerThatFreesTheFormNeverRun) {
-    for (const TCase& subject : cases()) {
+// Frees a fresh form from each event the case's action runs in turn.
+void checkEveryEvent(const std::vector<TCase>& subjects) {
+    for (const TCase& subject : subjects) {
         bool gone = false;
         const std::vector<std::string> undisturbed = runTrial(subject, "", gone);
         ASSERT_FALSE(undisturbed.empty()) << subject.Name << ": the action ran no event";
@@ -237,5 +357,11 @@ TEST(FreedOwner, EventsAfterTheHandlerThatFreesTheFormNeverRun) {
         }
     }
 }
+
+TEST(FreedOwner, EventsAfterTheHandlerThatFreesTheFormNeverRun) { checkEveryEvent(cases()); }
+
+// The same for windows the program paints itself: a panel on the form, and
+// the form itself (its activation and its closing too).
+TEST(FreedOwner, CustomDrawnWindowFreedFromItsOwnEventGoesOnceQtIsDone) { checkEveryEvent(customDrawnCases()); }
 
 } // namespace

@@ -199,8 +199,9 @@ void TControl::SetVisible(bool visible) {
         return;
     }
     visible_ = visible;
+    TComponentWatch self(this);
     Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
-    if (parent_ != nullptr && align_ != alNone)
+    if (self.Alive() && parent_ != nullptr && align_ != alNone)
         parent_->Realign();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/widgets/WidgetDisposal.h"
 
+#include <QApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -53,6 +54,12 @@ void DisposeWidget(QWidget* widget) {
         delete widget;
         return;
     }
+    // As when deleted, the focus inside leaves without moving on: hiding
+    // a focused widget would hand the focus to a neighbour, whose control
+    // may be going too.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && (focus == widget || within(focus, widget)))
+        focus->clearFocus();
     widget->hide();
     widget->deleteLater();
 }

@@ -39,6 +39,10 @@ struct TTrial {
     std::vector<std::string> Ran;
     TWinControl* Form = nullptr;
     bool Freed = false;
+    // The control's window, and whether it was out of sight (hidden, or
+    // gone) as soon as the form was freed.
+    QPointer<QWidget> Window;
+    bool HiddenAtFree = false;
     // Only the events of the user's action count (not those of the form
     // being shown and activated first).
     bool Acting = false;
@@ -53,6 +57,7 @@ struct TTrial {
             return false;
         Freed = true;
         delete Form;
+        HiddenAtFree = Window.isNull() || Window->isHidden();
         return true;
     }
     // A handler of any signature that runs its event.
@@ -254,6 +259,16 @@ TWinControl* placeProbe(TTrial& trial) {
     return probe;
 }
 
+// The first control is the probe; a second one takes the focus from it.
+TWinControl* placeProbeAndNeighbour(TTrial& trial) {
+    TWinControl* probe = placeProbe(trial);
+    auto* neighbour = new TPanel(trial.Form);
+    neighbour->SetParent(trial.Form);
+    neighbour->SetBounds(180, 10, 30, 30);
+    neighbour->SetTabStop(true);
+    return probe;
+}
+
 TWinControl* makeProbeForm(TTrial& trial) {
     auto* form = new TProbe<TForm>(nullptr, trial);
     form->OnActivate = trial.Note("OnActivate");
@@ -305,15 +320,28 @@ std::vector<TCase> customDrawnCases() {
         {"panel key", placeProbe, [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_A); }, {}, peer},
         {"panel wheel", placeProbe, [](TWinControl&, QWidget& w) { turnWheel(clientOf(w)); }, {}, peer},
         {"panel paint", placeProbe, [](TWinControl&, QWidget& w) { clientOf(w).repaint(); }, {}, peer},
+        {"panel focus", placeProbeAndNeighbour,
+         [](TWinControl& c, QWidget& w) {
+             QPointer<TPeerWidget> window = &static_cast<TPeerWidget&>(w);
+             auto* neighbour = static_cast<TWinControl*>(c.Parent()->Controls(1));
+             c.SetFocus();
+             QApplication::processEvents();
+             // Freed by its focus, the form has no focus left to lose.
+             if (window && window->AttachedControl() != nullptr)
+                 neighbour->SetFocus();
+         },
+         {}, peer},
         {"form click", self, [](TWinControl&, QWidget& w) { clickCentre(clientOf(w)); }, makeProbeForm, peer},
         {"form key", self, [](TWinControl&, QWidget& w) { QTest::keyClick(&w, Qt::Key_A); }, makeProbeForm, peer},
         {"form paint", self, [](TWinControl&, QWidget& w) { clientOf(w).repaint(); }, makeProbeForm, peer},
         {"form activation", self, [](TWinControl&, QWidget& w) { activateAway(w); }, makeProbeForm, peer},
+        {"form close", self, [](TWinControl&, QWidget& w) { w.close(); }, makeProbeForm, peer},
     };
 }
 
 // Runs the case's action on a fresh form; returns the events that ran.
-std::vector<std::string> runTrial(const TCase& subject, const std::string& freeAt, bool& windowGone) {
+std::vector<std::string> runTrial(const TCase& subject, const std::string& freeAt, bool& windowGone,
+                                  bool* hiddenAtFree = nullptr) {
     TTrial trial;
     trial.FreeAt = freeAt;
     trial.Form = subject.Host ? subject.Host(trial) : new TPanel;
@@ -327,6 +355,7 @@ std::vector<std::string> runTrial(const TCase& subject, const std::string& freeA
         delete trial.Form;
         return {};
     }
+    trial.Window = window;
     trial.Acting = true;
     subject.Act(*control, *window);
     QApplication::processEvents();
@@ -335,6 +364,8 @@ std::vector<std::string> runTrial(const TCase& subject, const std::string& freeA
         delete trial.Form;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     windowGone = window.isNull();
+    if (hiddenAtFree != nullptr)
+        *hiddenAtFree = trial.HiddenAtFree;
     return trial.Ran;
 }
 
@@ -350,10 +381,11 @@ void checkEveryEvent(const std::vector<TCase>& subjects) {
                 undisturbed.begin() + static_cast<long>(k))
                 continue;
             const std::vector<std::string> expected(undisturbed.begin(), undisturbed.begin() + static_cast<long>(k) + 1);
-            bool windowGone = false;
-            EXPECT_EQ(runTrial(subject, undisturbed[k], windowGone), expected)
+            bool windowGone = false, hidden = false;
+            EXPECT_EQ(runTrial(subject, undisturbed[k], windowGone, &hidden), expected)
                 << subject.Name << ", freed by " << undisturbed[k];
             EXPECT_TRUE(windowGone) << subject.Name << ", freed by " << undisturbed[k];
+            EXPECT_TRUE(hidden) << subject.Name << ", freed by " << undisturbed[k] << ": still showing";
         }
     }
 }

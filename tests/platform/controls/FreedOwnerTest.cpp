@@ -327,7 +327,7 @@ std::vector<TCase> customDrawnCases() {
              c.SetFocus();
              QApplication::processEvents();
              // Freed by its focus, the form has no focus left to lose.
-             if (window && window->AttachedControl() != nullptr)
+             if (window && !window->isHidden())
                  neighbour->SetFocus();
          },
          {}, peer},

@@ -7,6 +7,8 @@
 
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/NonClientFrame.h"
+#include "platform/ui/NonClientMouse.h"
 #include "platform/ui/ListControls.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/PageControls.h"
@@ -226,6 +228,10 @@ const char* inputMessageName(const TMessage& message) {
     case WM_KILLFOCUS: return "WM_KILLFOCUS";
     case WM_ACTIVATE: return LOWORD(message.WParam) == WA_INACTIVE ? "WM_ACTIVATE inactive" : "WM_ACTIVATE";
     case WM_CLOSE: return "WM_CLOSE";
+    case WM_NCHITTEST: return "WM_NCHITTEST";
+    case WM_NCLBUTTONDOWN: return "WM_NCLBUTTONDOWN";
+    case WM_NCLBUTTONUP: return "WM_NCLBUTTONUP";
+    case WM_NCPAINT: return "WM_NCPAINT";
     default: return nullptr;
     }
 }
@@ -248,8 +254,33 @@ private:
     TTrial& trial_;
 };
 
+// A panel with a frame of its own, 8 pixels wide, that it hit-tests.
+class TFramedProbe : public TProbe<TPanel> {
+public:
+    using TProbe::TProbe;
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TProbe::CreateParams(params);
+        params.Kind = std::string(wk::NonClientFramed);
+    }
+    void Dispatch(TMessage& message) override {
+        if (message.Msg == WM_NCCALCSIZE) {
+            auto* rect = reinterpret_cast<TRect*>(message.LParam);
+            *rect = TRect{rect->Left + 8, rect->Top + 8, rect->Right - 8, rect->Bottom - 8};
+            return;
+        }
+        if (message.Msg == WM_NCHITTEST) {
+            message.Result = HTBOTTOMRIGHT + 1; // a part of its own
+            return;
+        }
+        TProbe::Dispatch(message);
+    }
+};
+
+template <class TPanelKind = TProbe<TPanel>>
 TWinControl* placeProbe(TTrial& trial) {
-    auto* probe = new TProbe<TPanel>(trial.Form, trial);
+    auto* probe = new TPanelKind(trial.Form, trial);
     probe->SetParent(trial.Form);
     probe->SetBounds(10, 10, 160, 120);
     probe->OnClick = trial.Note("OnClick");
@@ -261,7 +292,7 @@ TWinControl* placeProbe(TTrial& trial) {
 
 // The first control is the probe; a second one takes the focus from it.
 TWinControl* placeProbeAndNeighbour(TTrial& trial) {
-    TWinControl* probe = placeProbe(trial);
+    TWinControl* probe = placeProbe<>(trial);
     auto* neighbour = new TPanel(trial.Form);
     neighbour->SetParent(trial.Form);
     neighbour->SetBounds(180, 10, 30, 30);
@@ -309,17 +340,20 @@ std::vector<TCase> customDrawnCases() {
     const auto peer = [](TWinControl& c) -> QWidget* { return peerWidgetOf(c); };
     const auto self = [](TTrial& t) { return t.Form; };
     return {
-        {"panel click", placeProbe, [](TWinControl&, QWidget& w) { clickCentre(clientOf(w)); }, {}, peer},
-        {"panel right click", placeProbe,
+        {"framed panel click", placeProbe<TFramedProbe>,
+         [](TWinControl&, QWidget& w) { QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(3, 3)); }, {}, peer},
+        {"framed panel paint", placeProbe<TFramedProbe>, [](TWinControl&, QWidget& w) { w.repaint(); }, {}, peer},
+        {"panel click", placeProbe<>, [](TWinControl&, QWidget& w) { clickCentre(clientOf(w)); }, {}, peer},
+        {"panel right click", placeProbe<>,
          [](TWinControl&, QWidget& w) {
              QTest::mouseClick(&clientOf(w), Qt::RightButton, {}, clientOf(w).rect().center());
          },
          {}, peer},
-        {"panel double click", placeProbe,
+        {"panel double click", placeProbe<>,
          [](TWinControl&, QWidget& w) { DoubleClick(&clientOf(w), clientOf(w).rect().center()); }, {}, peer},
-        {"panel key", placeProbe, [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_A); }, {}, peer},
-        {"panel wheel", placeProbe, [](TWinControl&, QWidget& w) { turnWheel(clientOf(w)); }, {}, peer},
-        {"panel paint", placeProbe, [](TWinControl&, QWidget& w) { clientOf(w).repaint(); }, {}, peer},
+        {"panel key", placeProbe<>, [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_A); }, {}, peer},
+        {"panel wheel", placeProbe<>, [](TWinControl&, QWidget& w) { turnWheel(clientOf(w)); }, {}, peer},
+        {"panel paint", placeProbe<>, [](TWinControl&, QWidget& w) { clientOf(w).repaint(); }, {}, peer},
         {"panel focus", placeProbeAndNeighbour,
          [](TWinControl& c, QWidget& w) {
              QPointer<TPeerWidget> window = &static_cast<TPeerWidget&>(w);

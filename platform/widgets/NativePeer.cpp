@@ -318,7 +318,7 @@ TNativePeer::~TNativePeer() {
     }
     // The widget goes with its children (the children's windows went
     // first, with their controls).
-    DisposeWidget(widget_);
+    delete widget_.data();
     delete filter_;
 }
 

@@ -199,8 +199,9 @@ void TControl::SetVisible(bool visible) {
         return;
     }
     visible_ = visible;
+    TComponentWatch self(this);
     Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
-    if (parent_ != nullptr && align_ != alNone)
+    if (self.Alive() && parent_ != nullptr && align_ != alNone)
         parent_->Realign();
 }
 
@@ -695,16 +696,20 @@ bool TWinControl::CanFocus() const {
 void TWinControl::SetFocus() {
     if (!CanFocus())
         throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    // The focus moving runs handlers (of this control and of the one that
+    // had the focus), which may free this control or its form.
+    TComponentWatch<TWinControl> self(this);
     if (peer_ != nullptr)
         peer_->SetFocus();
-    if (focusControl == this)
+    if (!self.Alive() || focusControl == this)
         return;
     // The window system has not (yet) moved the focus: tell both sides, as
     // it would.
     TWinControl* previous = focusControl;
     if (previous != nullptr)
         previous->Perform(WM_KILLFOCUS, reinterpret_cast<WPARAM>(this));
-    Perform(WM_SETFOCUS, reinterpret_cast<WPARAM>(previous));
+    if (self.Alive())
+        Perform(WM_SETFOCUS, reinterpret_cast<WPARAM>(previous));
 }
 
 void TWinControl::SetTabStop(bool value) {
@@ -884,8 +889,14 @@ void TWinControl::Dispatch(TMessage& message) {
     case CM_VISIBLECHANGED:
         if (Visible() && Parent() == nullptr)
             HandleNeeded();
-        if (peer_ != nullptr)
+        if (peer_ != nullptr) {
+            // Showing a window runs handlers (its activation, its painting)
+            // that may free the control.
+            TComponentWatch self(this);
             peer_->VisibleChanged();
+            if (!self.Alive())
+                return;
+        }
         if (Parent() == nullptr && (message.Msg == CM_VISIBLECHANGED || Visible()))
             NotifyWindowNotice(Visible() ? wnWindowShown : wnWindowHidden, this);
         return;

@@ -307,8 +307,11 @@ void TCustomForm::setActive(bool active) {
             previous->setActive(false);
         active_ = true;
         Screen().setActiveForm(this);
+        // OnActivate may free the form.
+        TComponentWatch self(this);
         Activated();
-        focusActiveControl();
+        if (self.Alive())
+            focusActiveControl();
     } else {
         active_ = false;
         if (Screen().ActiveForm() == this)
@@ -673,7 +676,13 @@ void TCustomForm::Dispatch(TMessage& message) {
             SetVisible(true);
             throw EInvalidOperation("Cannot hide an MDI Child Form");
         }
-        TCustomControl::Dispatch(message);
+        {
+            // Showing or hiding the window runs handlers that may free the form.
+            TComponentWatch self(this);
+            TCustomControl::Dispatch(message);
+            if (!self.Alive())
+                return;
+        }
         if (!Visible()) {
             if (active_)
                 setActive(false);

@@ -5,6 +5,7 @@
 // either come back as WM_SYSCOMMAND and WM_ACTIVATE.
 #include "platform/ui/Forms.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/widgets/WindowKinds.h"
 
@@ -67,6 +68,7 @@ public:
 
     void Activate() override {
         if (Widget() != nullptr && Widget()->isVisible()) {
+            TWidgetInUse inUse(Widget());
             Widget()->raise();
             Widget()->activateWindow();
         }

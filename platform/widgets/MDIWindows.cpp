@@ -7,6 +7,7 @@
 // buttons instead.
 #include "platform/ui/MDI.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/widgets/WindowKinds.h"
 
@@ -33,11 +34,6 @@ protected:
     }
 };
 
-LRESULT deliverTo(TControl& control, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0) {
-    TMessage message{msg, wParam, lParam, 0};
-    return DeliverMessage(control, message);
-}
-
 // The client: a plain window over a QMdiArea.
 class TMDIClientPeer : public TWindowPeer {
 public:
@@ -51,10 +47,10 @@ public:
             if (window == nullptr || syncing)
                 return;
             if (TWinControl* child = ControlOfObject(window->widget()))
-                deliverTo(*child, WM_MDIACTIVATE, 0, reinterpret_cast<LPARAM>(child));
+                DeliverFromWidget(area_, *child, WM_MDIACTIVATE, 0, reinterpret_cast<LPARAM>(child));
         });
     }
-    ~TMDIClientPeer() override { delete area_.data(); }
+    ~TMDIClientPeer() override { DisposeWidget(area_); }
 
     QMdiArea* Area() const { return area_; }
     bool syncing = false;
@@ -62,7 +58,7 @@ public:
     void BoundsChanged() override {
         if (area_)
             area_->setGeometry(ToQRect(control_.BoundsRect()));
-        deliverTo(control_, WM_SIZE, SIZE_RESTORED);
+        DeliverFromWidget(area_, control_, WM_SIZE, SIZE_RESTORED);
     }
     void VisibleChanged() override {
         if (area_)
@@ -140,7 +136,7 @@ public:
         WindowStateChanged();
         window_->setVisible(control.Visible());
     }
-    ~TMDIChildPeer() override { delete window_.data(); }
+    ~TMDIChildPeer() override { DisposeWidget(window_); }
 
     void BoundsChanged() override {
         if (window_ && !window_->isMaximized())
@@ -210,7 +206,7 @@ private:
         unsigned command = state & Qt::WindowMinimized   ? SC_MINIMIZE
                            : state & Qt::WindowMaximized ? SC_MAXIMIZE
                                                          : SC_RESTORE;
-        deliverTo(Widget()->Control(), WM_SYSCOMMAND, command);
+        DeliverFromWidget(window_, Widget()->Control(), WM_SYSCOMMAND, command);
     }
 
     TMDIClientPeer* client_;

@@ -9,6 +9,7 @@
 #include "platform/ui/UserInteraction.h"
 #include "platform/widgets/NativeConversions.h"
 #include "platform/widgets/QtInput.h"
+#include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/ui/QtBridge.h"
 
@@ -300,7 +301,7 @@ TNativePeer::~TNativePeer() {
     for (const QMetaObject::Connection& connection : connections_)
         QObject::disconnect(connection);
     filter_->Detach();
-    if (busy_ > 0 && widget_) {
+    if (InDelivery(widget_)) {
         // Qt is still inside one of the widget's events or signals: it goes
         // once that is over, out of sight meanwhile.  It no longer leads to
         // the freed control (the rest of a key press still reaches it), and
@@ -311,9 +312,7 @@ TNativePeer::~TNativePeer() {
         widget_->setProperty(kControlProperty, QVariant());
         if (auto* view = qobject_cast<QAbstractItemView*>(widget_.data()))
             view->setModel(nullptr);
-        widget_->hide();
-        widget_->setParent(nullptr);
-        widget_->deleteLater();
+        DisposeWidget(widget_);
         filter_->deleteLater();
         return;
     }
@@ -323,13 +322,7 @@ TNativePeer::~TNativePeer() {
     delete filter_;
 }
 
-void TNativePeer::deliver(TMessage& message) {
-    std::weak_ptr<int> alive = alive_;
-    ++busy_;
-    DeliverMessage(control_, message);
-    if (!alive.expired())
-        --busy_;
-}
+void TNativePeer::deliver(TMessage& message) { DeliverFromWidget(widget_, control_, message); }
 
 void TNativePeer::paintWindowlessChildren(const QRect& area) {
     QWidget* client = clientWidget();
@@ -397,8 +390,10 @@ void TNativePeer::BoundsChanged() {
 }
 
 void TNativePeer::VisibleChanged() {
-    if (widget_)
-        widget_->setVisible(control_.Visible());
+    if (!widget_)
+        return;
+    TWidgetInUse inUse(widget_);
+    widget_->setVisible(control_.Visible());
 }
 
 void TNativePeer::EnabledChanged() {
@@ -452,13 +447,17 @@ void TNativePeer::Invalidate(const TRect* rect) {
 }
 
 void TNativePeer::Update() {
-    if (widget_ && widget_->isVisible())
-        widget_->repaint();
+    if (!widget_ || !widget_->isVisible())
+        return;
+    TWidgetInUse inUse(widget_);
+    widget_->repaint();
 }
 
 void TNativePeer::SetFocus() {
-    if (widget_)
-        widget_->setFocus(Qt::OtherFocusReason);
+    if (!widget_)
+        return;
+    TWidgetInUse inUse(widget_);
+    widget_->setFocus(Qt::OtherFocusReason);
 }
 
 TSize TNativePeer::ClientSize() const {

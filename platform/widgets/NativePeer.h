@@ -125,9 +125,9 @@ private:
     // Paints the windowless children of the control that meet area (of the
     // client widget) over what the widget painted.
     void paintWindowlessChildren(const QRect& area);
-    // Delivers a message, counting the deliveries under way: a widget
-    // whose control is freed by one of its own notices goes later, once
-    // Qt is done with it.
+    // Delivers a message, marked as coming from the widget: a widget whose
+    // control is freed by one of its own notices goes later, once Qt is
+    // done with it.
     void deliver(TMessage& message);
 
     TWinControl& control_;
@@ -137,7 +137,6 @@ private:
     TNativeInputFilter* filter_ = nullptr;
     bool syncing_ = false;
     bool paletteSet_ = false;
-    int busy_ = 0;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     std::vector<QMetaObject::Connection> connections_;
 };

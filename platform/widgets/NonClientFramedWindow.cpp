@@ -9,6 +9,7 @@
 #include "platform/ui/NonClientFrame.h"
 #include "platform/ui/NonClientMouse.h"
 #include "platform/widgets/QtInput.h"
+#include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
 
@@ -16,6 +17,8 @@
 #include <QMargins>
 #include <QMouseEvent>
 #include <QPointer>
+
+#include <memory>
 
 namespace {
 
@@ -86,20 +89,25 @@ public:
     }
 
     // --- the frame's mouse ---------------------------------------------------------
+    // A handler may free the control, and this peer with it: code that goes
+    // on after a message checks the token first.
     LRESULT Deliver(unsigned msg, WPARAM wParam, LPARAM lParam) {
-        TMessage message{msg, wParam, lParam, 0};
-        return DeliverMessage(control_, message);
+        return DeliverFromWidget(Widget(), control_, msg, wParam, lParam);
     }
     int HitTest(TPoint screen) { return static_cast<int>(Deliver(WM_NCHITTEST, 0, PointToLParam(screen))); }
     void FrameMouse(QMouseEvent* event) {
         TPoint screen = FromQPoint(event->globalPosition().toPoint());
         LPARAM where = PointToLParam(screen);
+        std::weak_ptr<int> alive = alive_;
         int hit = HitTest(screen);
+        if (alive.expired())
+            return;
         switch (event->type()) {
         case QEvent::MouseMove:
             inFrame_ = true;
             Deliver(WM_NCMOUSEMOVE, static_cast<WPARAM>(hit), where);
-            showFrameCursor(hit);
+            if (!alive.expired())
+                showFrameCursor(hit);
             return;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
@@ -134,8 +142,9 @@ public:
 private:
     void showFrameCursor(int hit) {
         cursorShown_ = false;
+        std::weak_ptr<int> alive = alive_;
         Deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(static_cast<unsigned>(hit), WM_MOUSEMOVE));
-        if (!cursorShown_ && Widget() != nullptr)
+        if (!alive.expired() && !cursorShown_ && Widget() != nullptr)
             Widget()->setCursor(CursorToQCursor(SizingCursorOfHitCode(hit)));
     }
 
@@ -155,6 +164,7 @@ private:
     QMargins margins_;
     bool inFrame_ = false;
     bool cursorShown_ = false;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 bool TFrameFilter::eventFilter(QObject* watched, QEvent* event) {
@@ -169,8 +179,7 @@ bool TFrameFilter::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Paint: {
         TDeviceCanvas canvas(widget_);
         canvas.ExcludeClipRect(FromQRect(widget_->viewport()->geometry()));
-        TMessage message{WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
-        DeliverMessage(widget_->Control(), message);
+        DeliverFromWidget(widget_, widget_->Control(), WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas));
         canvas.Release();
         return false;
     }

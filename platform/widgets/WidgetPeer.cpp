@@ -14,6 +14,7 @@
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/QtInput.h"
 #include "platform/widgets/QtUserInteraction.h"
+#include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/base/QtBridge.h"
 #include "platform/ui/QtBridge.h"
@@ -53,7 +54,7 @@ QWidget* parentWidgetOf(TWinControl& control, const TPeerWindowStyle& style) {
 TWinControl* ControlOfObject(const QObject* object) {
     for (; object != nullptr; object = object->parent()) {
         if (auto* peer = dynamic_cast<const TPeerWidget*>(object))
-            return &peer->Control();
+            return peer->AttachedControl();
         if (QVariant control = object->property(kControlProperty); control.isValid())
             return static_cast<TWinControl*>(control.value<void*>());
     }
@@ -72,7 +73,12 @@ QWidget* ClientWidgetOf(const TWinControl* control) {
 TWidgetPeer::TWidgetPeer(TWinControl& control, const TPeerWindowStyle& style)
     : widget_(new TPeerWidget(control, parentWidgetOf(control, style), style)) {}
 
-TWidgetPeer::~TWidgetPeer() { delete widget_.data(); }
+TWidgetPeer::~TWidgetPeer() {
+    if (!widget_)
+        return;
+    widget_->Detach();
+    DisposeWidget(widget_);
+}
 
 void TWidgetPeer::BoundsChanged() {
     if (widget_)
@@ -80,8 +86,10 @@ void TWidgetPeer::BoundsChanged() {
 }
 
 void TWidgetPeer::VisibleChanged() {
-    if (widget_)
-        widget_->setVisible(widget_->Control().Visible());
+    if (!widget_)
+        return;
+    TWidgetInUse inUse(widget_);
+    widget_->setVisible(widget_->Control().Visible());
 }
 
 void TWidgetPeer::EnabledChanged() {
@@ -145,8 +153,10 @@ void TWidgetPeer::Invalidate(const TRect* rect) {
 }
 
 void TWidgetPeer::Update() {
-    if (widget_)
-        widget_->UpdateNow();
+    if (!widget_)
+        return;
+    TWidgetInUse inUse(widget_);
+    widget_->UpdateNow();
 }
 
 void TWidgetPeer::Scroll(int dx, int dy, const TRect& area) {
@@ -155,8 +165,10 @@ void TWidgetPeer::Scroll(int dx, int dy, const TRect& area) {
 }
 
 void TWidgetPeer::SetFocus() {
-    if (CanTakeFocus())
-        widget_->setFocus(Qt::OtherFocusReason);
+    if (!CanTakeFocus())
+        return;
+    TWidgetInUse inUse(widget_);
+    widget_->setFocus(Qt::OtherFocusReason);
 }
 
 bool TWidgetPeer::CanTakeFocus() const { return widget_ && !widget_->WindowStyle().NeverFocus; }
@@ -194,7 +206,7 @@ void* TWidgetPeer::NativeWidget() { return widget_ ? widget_->viewport() : nullp
 // TPeerWidget
 
 TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindowStyle& style)
-    : QAbstractScrollArea(parent), control_(control), style_(style) {
+    : QAbstractScrollArea(parent), control_(&control), style_(style) {
     if (style.TopLevel)
         setWindowFlags(style.Flags != Qt::WindowFlags{} ? style.Flags : Qt::Window);
     if (style.ShowWithoutActivating) {
@@ -228,7 +240,8 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
         unsigned msg = scrollMessageOf(bar);
         deliver(msg, MAKEWPARAM(SB_THUMBPOSITION, static_cast<unsigned>(scrollBarOf(bar)->sliderPosition()) & 0xFFFF));
         deliver(msg, MAKEWPARAM(SB_ENDSCROLL, 0));
-        SyncScrollBar(bar);
+        if (control_ != nullptr)
+            SyncScrollBar(bar);
     };
     connect(verticalScrollBar(), &QScrollBar::sliderReleased, this, [=] { released(SB_VERT); });
     connect(horizontalScrollBar(), &QScrollBar::sliderReleased, this, [=] { released(SB_HORZ); });
@@ -241,11 +254,11 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
 }
 
 Qt::FocusPolicy TPeerWidget::FocusPolicyNow() const {
-    return control_.InTabOrder() && !style_.NeverFocus ? Qt::TabFocus : Qt::NoFocus;
+    return control_->InTabOrder() && !style_.NeverFocus ? Qt::TabFocus : Qt::NoFocus;
 }
 
 void TPeerWidget::SyncRegion() {
-    const std::vector<TRect>& rects = control_.WindowRegion();
+    const std::vector<TRect>& rects = control_->WindowRegion();
     if (rects.empty()) {
         clearMask();
         return;
@@ -257,13 +270,51 @@ void TPeerWidget::SyncRegion() {
 }
 
 TPeerWidget::~TPeerWidget() {
-    if (GetCaptureControl() != nullptr && GetCaptureControl()->Window() == &control_)
+    if (control_ != nullptr && GetCaptureControl() != nullptr && GetCaptureControl()->Window() == control_)
         viewport()->releaseMouse();
 }
 
+void TPeerWidget::Detach() {
+    if (control_ == nullptr)
+        return;
+    control_ = nullptr;
+    caretTimer_.stop();
+    if (QWidget::mouseGrabber() == viewport())
+        viewport()->releaseMouse();
+}
+
+bool TPeerWidget::eatenWhileDetached(const QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Paint:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::Enter:
+    case QEvent::Leave:
+    case QEvent::ToolTip:
+    case QEvent::ContextMenu:
+    case QEvent::Close:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+    case QEvent::WindowStateChange:
+    case QEvent::WinIdChange:
+        return true;
+    default:
+        return false;
+    }
+}
+
 LRESULT TPeerWidget::deliver(unsigned msg, WPARAM wParam, LPARAM lParam) {
-    TMessage message{msg, wParam, lParam, 0};
-    return DeliverMessage(control_, message);
+    if (control_ == nullptr)
+        return 0;
+    return DeliverFromWidget(this, *control_, msg, wParam, lParam);
 }
 
 QScrollBar* TPeerWidget::scrollBarOf(int bar) const {
@@ -271,13 +322,15 @@ QScrollBar* TPeerWidget::scrollBarOf(int bar) const {
 }
 
 void TPeerWidget::keyboardContextMenu() {
-    deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(0xFFFF, 0xFFFF));
+    deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control_), MAKELPARAM(0xFFFF, 0xFFFF));
 }
 
-bool TPeerWidget::caretActive() const { return control_.Caret().Shown() && control_.Focused(); }
+bool TPeerWidget::caretActive() const {
+    return control_ != nullptr && control_->Caret().Shown() && control_->Focused();
+}
 
 void TPeerWidget::SyncFrame() {
-    const TCreateParams& params = control_.WindowParams();
+    const TCreateParams& params = control_->WindowParams();
     if (params.ExStyle & WS_EX_CLIENTEDGE) {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(2);
@@ -291,14 +344,14 @@ void TPeerWidget::SyncFrame() {
 
 void TPeerWidget::SyncScrollBar(int bar) {
     QScrollBar* scrollBar = scrollBarOf(bar);
-    bool visible = control_.ScrollBarVisible(bar);
+    bool visible = control_->ScrollBarVisible(bar);
     Qt::ScrollBarPolicy policy = visible ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
     syncing_ = true;
     if (bar == SB_VERT && verticalScrollBarPolicy() != policy)
         setVerticalScrollBarPolicy(policy);
     if (bar == SB_HORZ && horizontalScrollBarPolicy() != policy)
         setHorizontalScrollBarPolicy(policy);
-    TScrollInfo info = control_.GetScrollInfo(bar);
+    TScrollInfo info = control_->GetScrollInfo(bar);
     scrollBar->setRange(info.Min, info.HighestPos());
     scrollBar->setPageStep(std::max(1, static_cast<int>(info.Page)));
     scrollBar->setSingleStep(1);
@@ -309,7 +362,7 @@ void TPeerWidget::SyncScrollBar(int bar) {
 }
 
 void TPeerWidget::scrollAction(int bar, int action) {
-    if (syncing_)
+    if (syncing_ || control_ == nullptr)
         return;
     QScrollBar* scrollBar = scrollBarOf(bar);
     int request;
@@ -324,12 +377,12 @@ void TPeerWidget::scrollAction(int bar, int action) {
     default: return;
     }
     int position = scrollBar->sliderPosition();
-    control_.SetScrollTrackPos(bar, position);
+    control_->SetScrollTrackPos(bar, position);
     deliver(scrollMessageOf(bar),
             MAKEWPARAM(static_cast<unsigned>(request), static_cast<unsigned>(position) & 0xFFFF));
-    // The control decides where the bar stands.
-    if (request != SB_THUMBTRACK)
-        scrollBar->setSliderPosition(control_.GetScrollPos(bar));
+    // The control decides where the bar stands (unless a handler freed it).
+    if (request != SB_THUMBTRACK && control_ != nullptr)
+        scrollBar->setSliderPosition(control_->GetScrollPos(bar));
 }
 
 void TPeerWidget::InvalidateClient(const QRect& rect) {
@@ -358,7 +411,9 @@ void TPeerWidget::ScrollClient(int dx, int dy, const QRect& area) {
 }
 
 QRect TPeerWidget::CaretRect() const {
-    const TCaretState& caret = control_.Caret();
+    if (control_ == nullptr)
+        return {};
+    const TCaretState& caret = control_->Caret();
     return QRect(caret.Pos.X, caret.Pos.Y, caret.Width, caret.Height);
 }
 
@@ -392,11 +447,14 @@ void TPeerWidget::blink() {
 void TPeerWidget::paintClient(QPaintEvent* event) {
     TRect rect = FromQRect(event->rect());
     pending_ -= event->region();
-    control_.WindowCanvas().QtSide().SetDevice(viewport());
-    control_.PeerPaintBegin(rect);
-    deliver(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&control_.WindowCanvas()));
+    control_->WindowCanvas().QtSide().SetDevice(viewport());
+    control_->PeerPaintBegin(rect);
+    deliver(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&control_->WindowCanvas()));
     deliver(WM_PAINT);
-    control_.PeerPaintEnd();
+    // A handler that freed the control ended the painting with its canvas.
+    if (control_ == nullptr)
+        return;
+    control_->PeerPaintEnd();
     caretDrawnAt_ = QRect();
     if (caretPhase_ && caretActive()) {
         QRect caret = CaretRect();
@@ -415,13 +473,13 @@ void TPeerWidget::mouseButton(QMouseEvent* event, bool down, bool doubleClick) {
     unsigned msg = MouseButtonMessage(event->button(), down, doubleClick);
     if (msg == 0)
         return;
-    if (doubleClick && !(control_.ControlStyle & csDoubleClicks))
+    if (doubleClick && !(control_->ControlStyle & csDoubleClicks))
         msg -= 1; // a second press instead
     QPoint position = event->position().toPoint();
     deliver(msg, keys, PointToLParam(FromQPoint(position)));
-    if (msg == WM_RBUTTONUP) {
+    if (msg == WM_RBUTTONUP && control_ != nullptr) {
         QPoint global = event->globalPosition().toPoint();
-        deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(&control_), PointToLParam(FromQPoint(global)));
+        deliver(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control_), PointToLParam(FromQPoint(global)));
     }
 }
 
@@ -430,16 +488,18 @@ void TPeerWidget::showHint(QHelpEvent* event) {
     // under the pointer), or refuse.
     THintInfo info;
     info.CursorPos = FromQPoint(event->pos());
-    info.CursorRect = control_.ClientRect();
-    info.HintStr = GetShortHint(control_.Hint());
-    bool refused = !control_.ShowHint() || deliver(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
-    if (refused || info.HintStr.empty() || !info.CursorRect.Contains(info.CursorPos))
+    info.CursorRect = control_->ClientRect();
+    info.HintStr = GetShortHint(control_->Hint());
+    bool refused = !control_->ShowHint() || deliver(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+    if (refused || control_ == nullptr || info.HintStr.empty() || !info.CursorRect.Contains(info.CursorPos))
         QToolTip::hideText();
     else
         QToolTip::showText(event->globalPos(), ProgramTextToQString(info.HintStr), viewport(), ToQRect(info.CursorRect));
 }
 
 bool TPeerWidget::viewportEvent(QEvent* event) {
+    if (control_ == nullptr)
+        return eatenWhileDetached(event) || QAbstractScrollArea::viewportEvent(event);
     switch (event->type()) {
     case QEvent::Paint:
         paintClient(static_cast<QPaintEvent*>(event));
@@ -456,7 +516,7 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         deliver(WM_MOUSEMOVE, MouseKeysOf(*mouse), PointToLParam(FromQPoint(mouse->position().toPoint())));
-        deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(&control_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(control_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return true;
     }
     case QEvent::Wheel: {
@@ -515,19 +575,27 @@ void TPeerWidget::reattachOwnedWindows() {
 }
 
 bool TPeerWidget::event(QEvent* event) {
+    if (control_ == nullptr) {
+        if (!eatenWhileDetached(event))
+            return QAbstractScrollArea::event(event);
+        event->accept();
+        return true;
+    }
     switch (event->type()) {
     case QEvent::Resize: {
         // The scroll area keeps its own resizes from resizeEvent (which
         // hears the viewport's): a window the user sizes reports here,
         // once the viewport (the client area) has its new size.
         bool handled = QAbstractScrollArea::event(event);
+        if (control_ == nullptr)
+            return handled;
         // In a frame (an MDI child's subwindow) the bounds are the frame's,
         // told when it moved; the frame lays this window out after that, so
         // the children are placed again in the client area it now has.
         if (frame_ == nullptr)
             NoteBounds();
         else
-            control_.Realign();
+            control_->Realign();
         return handled;
     }
     case QEvent::Close:
@@ -565,11 +633,19 @@ bool TPeerWidget::event(QEvent* event) {
     default:
         break;
     }
+    if (control_ == nullptr) {
+        // A handler freed the control: Qt has nothing left to do with the
+        // event but let it go.
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
             // A control that wants Tab gets it; otherwise it moves the focus.
             LRESULT code = deliver(WM_GETDLGCODE, VK_TAB, 0);
+            if (control_ == nullptr)
+                return true;
             if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) {
                 keyPressEvent(key);
                 return true;
@@ -580,6 +656,8 @@ bool TPeerWidget::event(QEvent* event) {
 }
 
 void TPeerWidget::keyPressEvent(QKeyEvent* event) {
+    if (control_ == nullptr)
+        return;
     TKeyMessage message = KeyMessageOf(*event);
     SetModifierKeys(message.Shift);
     // Return and Escape that the control does not want are the form's
@@ -587,12 +665,14 @@ void TPeerWidget::keyPressEvent(QKeyEvent* event) {
     // characters keeps Return.
     if ((message.Key == VK_RETURN || message.Key == VK_ESCAPE) && (message.Shift & (ssCtrl | ssAlt)) == 0) {
         LRESULT code = deliver(WM_GETDLGCODE, message.Key, 0);
+        if (control_ == nullptr)
+            return;
         bool wanted = (code & DLGC_WANTALLKEYS) || (message.Key == VK_RETURN && (code & DLGC_WANTCHARS));
         bool taken = false;
         // A handler that raised has had the key: it goes no further.
-        if (!wanted && !RunGuarded([&] { taken = SendDialogKey(control_, message.Key); }))
+        if (!wanted && !RunGuarded([&] { taken = SendDialogKey(*control_, message.Key); }))
             taken = true;
-        if (taken) {
+        if (taken || control_ == nullptr) {
             event->accept();
             return;
         }
@@ -601,6 +681,8 @@ void TPeerWidget::keyPressEvent(QKeyEvent* event) {
         SetKeyDown(message.Key, true);
         deliver(message.Msg, message.Key, static_cast<LPARAM>(message.Data));
     }
+    // A handler that freed the control ends the key's messages (deliver
+    // sends nothing then).
     const std::u32string characters = KeyPressText(message.Key, message.Shift, keyText_.Join(event->text()));
     bool systemChar = (message.Shift & ssAlt) && !(message.Shift & ssCtrl);
     // A character beyond ASCII reaches a control that takes code points
@@ -625,6 +707,8 @@ void TPeerWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void TPeerWidget::keyReleaseEvent(QKeyEvent* event) {
+    if (control_ == nullptr)
+        return;
     TKeyMessage message = KeyMessageOf(*event);
     SetModifierKeys(message.Shift);
     if (!message.Known)
@@ -636,10 +720,12 @@ void TPeerWidget::keyReleaseEvent(QKeyEvent* event) {
 
 void TPeerWidget::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
-    if (GetFocusControl() != &control_) {
+    if (control_ == nullptr)
+        return;
+    if (GetFocusControl() != control_) {
         TWinControl* previous = GetFocusControl();
         if (previous != nullptr && previous->Peer() == nullptr)
-            previous->Perform(WM_KILLFOCUS, reinterpret_cast<WPARAM>(&control_));
+            previous->Perform(WM_KILLFOCUS, reinterpret_cast<WPARAM>(control_));
         deliver(WM_SETFOCUS, reinterpret_cast<WPARAM>(GetFocusControl()));
     }
     CaretChanged();
@@ -647,14 +733,18 @@ void TPeerWidget::focusInEvent(QFocusEvent* event) {
 
 void TPeerWidget::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
-    if (GetFocusControl() == &control_ && !(control_.ControlState & csDestroyingHandle))
+    if (control_ == nullptr)
+        return;
+    if (GetFocusControl() == control_ && !(control_->ControlState & csDestroyingHandle))
         deliver(WM_KILLFOCUS, 0);
     CaretChanged();
 }
 
 void TPeerWidget::NoteBounds() {
+    if (control_ == nullptr)
+        return;
     QRect g = FrameWidget()->geometry();
-    control_.PeerBoundsChanged(FromQRect(g));
+    control_->PeerBoundsChanged(FromQRect(g));
 }
 
 void TPeerWidget::resizeEvent(QResizeEvent* event) {
@@ -670,7 +760,7 @@ void TPeerWidget::moveEvent(QMoveEvent* event) {
 }
 
 void TPeerWidget::contextMenuEvent(QContextMenuEvent* event) {
-    if (event->reason() == QContextMenuEvent::Keyboard)
+    if (control_ != nullptr && event->reason() == QContextMenuEvent::Keyboard)
         keyboardContextMenu();
     event->accept();
 }

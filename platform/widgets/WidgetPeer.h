@@ -73,7 +73,12 @@ public:
     TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindowStyle& style = {});
     ~TPeerWidget() override;
 
-    TWinControl& Control() const { return control_; }
+    // Only while attached (see Detach).
+    TWinControl& Control() const { return *control_; }
+    TWinControl* AttachedControl() const { return control_; }
+    // The control is being freed: from now on the widget tells it nothing
+    // and only waits to be deleted (at once, or once Qt is done with it).
+    void Detach();
     const TPeerWindowStyle& WindowStyle() const { return style_; }
     Qt::FocusPolicy FocusPolicyNow() const;
     void SyncRegion();
@@ -97,6 +102,8 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    // What a detached widget still lets Qt do with an event; true when eaten.
+    static bool eatenWhileDetached(const QEvent* event);
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -123,7 +130,8 @@ private:
     void scrollAction(int bar, int action);
     void blink();
 
-    TWinControl& control_;
+    // nullptr once detached.
+    TWinControl* control_;
     TPeerWindowStyle style_;
     QPointer<QWidget> frame_;
     QRegion pending_;

@@ -6,6 +6,9 @@
 // that event's handler and only the events up to it may have run.
 
 #include "platform/ui/ButtonControls.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/NonClientFrame.h"
+#include "platform/ui/NonClientMouse.h"
 #include "platform/ui/ListControls.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/PageControls.h"
@@ -22,6 +25,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTreeView>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <functional>
@@ -35,24 +39,32 @@ namespace {
 struct TTrial {
     std::string FreeAt;
     std::vector<std::string> Ran;
-    TPanel* Form = nullptr;
+    TWinControl* Form = nullptr;
     bool Freed = false;
+    // The control's window, and whether it was out of sight (hidden, or
+    // gone) as soon as the form was freed.
+    QPointer<QWidget> Window;
+    bool HiddenAtFree = false;
     // Only the events of the user's action count (not those of the form
     // being shown and activated first).
     bool Acting = false;
 
-    // A handler of any signature that notes its event and frees the form
-    // when it is the chosen one.
+    // Notes an event; frees the form when it is the chosen one, and then
+    // answers true.
+    bool Run(const std::string& event) {
+        if (!Acting)
+            return false;
+        Ran.push_back(Freed ? event + " after the free" : event);
+        if (event != FreeAt || Freed)
+            return false;
+        Freed = true;
+        delete Form;
+        HiddenAtFree = Window.isNull() || Window->isHidden();
+        return true;
+    }
+    // A handler of any signature that runs its event.
     auto Note(const std::string& event) {
-        return [this, event](auto&&...) {
-            if (!Acting)
-                return;
-            Ran.push_back(Freed ? event + " after the free" : event);
-            if (event == FreeAt && !Freed) {
-                Freed = true;
-                delete Form;
-            }
-        };
+        return [this, event](auto&&...) { Run(event); };
     }
 };
 
@@ -63,6 +75,10 @@ struct TCase {
     // Makes the control on the form, hooks its events, and returns it.
     std::function<TWinControl*(TTrial&)> Make;
     std::function<void(TWinControl&, QWidget& window)> Act;
+    // The form (a plain panel when empty), and the Qt widget the action
+    // goes to (the standard control's widget when empty).
+    std::function<TWinControl*(TTrial&)> Host = {};
+    std::function<QWidget*(TWinControl&)> Window = {};
 };
 
 template <class TControl>
@@ -193,21 +209,187 @@ std::vector<TCase> cases() {
     };
 }
 
+// The messages of a user's action that a window painting itself hands on
+// to its control, by name; nullptr for the others.
+const char* inputMessageName(const TMessage& message) {
+    switch (message.Msg) {
+    case WM_LBUTTONDOWN: return "WM_LBUTTONDOWN";
+    case WM_LBUTTONUP: return "WM_LBUTTONUP";
+    case WM_LBUTTONDBLCLK: return "WM_LBUTTONDBLCLK";
+    case WM_RBUTTONUP: return "WM_RBUTTONUP";
+    case WM_CONTEXTMENU: return "WM_CONTEXTMENU";
+    case WM_MOUSEWHEEL: return "WM_MOUSEWHEEL";
+    case WM_KEYDOWN: return "WM_KEYDOWN";
+    case WM_CHAR: return "WM_CHAR";
+    case WM_KEYUP: return "WM_KEYUP";
+    case WM_ERASEBKGND: return "WM_ERASEBKGND";
+    case WM_PAINT: return "WM_PAINT";
+    case WM_SETFOCUS: return "WM_SETFOCUS";
+    case WM_KILLFOCUS: return "WM_KILLFOCUS";
+    case WM_ACTIVATE: return LOWORD(message.WParam) == WA_INACTIVE ? "WM_ACTIVATE inactive" : "WM_ACTIVATE";
+    case WM_CLOSE: return "WM_CLOSE";
+    case WM_NCHITTEST: return "WM_NCHITTEST";
+    case WM_NCLBUTTONDOWN: return "WM_NCLBUTTONDOWN";
+    case WM_NCLBUTTONUP: return "WM_NCLBUTTONUP";
+    case WM_NCPAINT: return "WM_NCPAINT";
+    default: return nullptr;
+    }
+}
+
+// A window that paints itself (a panel, or a form), whose input messages
+// are events of the trial: the one that frees the form never reaches the
+// control's handling.
+template <class TBase>
+class TProbe : public TBase {
+public:
+    TProbe(TComponent* owner, TTrial& trial) : TBase(owner), trial_(trial) { this->SetTabStop(true); }
+    void WndProc(TMessage& message) override {
+        const char* name = inputMessageName(message);
+        if (name != nullptr && trial_.Run(name))
+            return; // freed, with the form
+        TBase::WndProc(message);
+    }
+
+private:
+    TTrial& trial_;
+};
+
+// A panel with a frame of its own, 8 pixels wide, that it hit-tests.
+class TFramedProbe : public TProbe<TPanel> {
+public:
+    using TProbe::TProbe;
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TProbe::CreateParams(params);
+        params.Kind = std::string(wk::NonClientFramed);
+    }
+    void Dispatch(TMessage& message) override {
+        if (message.Msg == WM_NCCALCSIZE) {
+            auto* rect = reinterpret_cast<TRect*>(message.LParam);
+            *rect = TRect{rect->Left + 8, rect->Top + 8, rect->Right - 8, rect->Bottom - 8};
+            return;
+        }
+        if (message.Msg == WM_NCHITTEST) {
+            message.Result = HTBOTTOMRIGHT + 1; // a part of its own
+            return;
+        }
+        TProbe::Dispatch(message);
+    }
+};
+
+template <class TPanelKind = TProbe<TPanel>>
+TWinControl* placeProbe(TTrial& trial) {
+    auto* probe = new TPanelKind(trial.Form, trial);
+    probe->SetParent(trial.Form);
+    probe->SetBounds(10, 10, 160, 120);
+    probe->OnClick = trial.Note("OnClick");
+    probe->OnDblClick = trial.Note("OnDblClick");
+    probe->OnEnter = trial.Note("OnEnter");
+    probe->OnExit = trial.Note("OnExit");
+    return probe;
+}
+
+// The first control is the probe; a second one takes the focus from it.
+TWinControl* placeProbeAndNeighbour(TTrial& trial) {
+    TWinControl* probe = placeProbe<>(trial);
+    auto* neighbour = new TPanel(trial.Form);
+    neighbour->SetParent(trial.Form);
+    neighbour->SetBounds(180, 10, 30, 30);
+    neighbour->SetTabStop(true);
+    return probe;
+}
+
+TWinControl* makeProbeForm(TTrial& trial) {
+    auto* form = new TProbe<TForm>(nullptr, trial);
+    form->OnActivate = trial.Note("OnActivate");
+    form->OnDeactivate = trial.Note("OnDeactivate");
+    form->OnCloseQuery = trial.Note("OnCloseQuery");
+    form->OnClose = trial.Note("OnClose");
+    form->SetBounds(30, 30, 220, 180);
+    form->Show();
+    return form;
+}
+
+TPeerWidget* peerWidgetOf(TWinControl& control) {
+    auto* peer = dynamic_cast<TWidgetPeer*>(control.Peer());
+    return peer != nullptr ? peer->Widget() : nullptr;
+}
+
+QWidget& clientOf(QWidget& window) { return *static_cast<TPeerWidget&>(window).viewport(); }
+
+void turnWheel(QWidget& client) {
+    const QPointF at = client.rect().center();
+    QWheelEvent wheel(at, client.mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&client, &wheel);
+}
+
+// Another window takes the activation, and then the form's own takes it back.
+void activateAway(QWidget& window) {
+    QWidget other;
+    other.setGeometry(300, 300, 40, 40);
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    window.activateWindow();
+    QApplication::processEvents();
+}
+
+std::vector<TCase> customDrawnCases() {
+    const auto peer = [](TWinControl& c) -> QWidget* { return peerWidgetOf(c); };
+    const auto self = [](TTrial& t) { return t.Form; };
+    return {
+        {"framed panel click", placeProbe<TFramedProbe>,
+         [](TWinControl&, QWidget& w) { QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(3, 3)); }, {}, peer},
+        {"framed panel paint", placeProbe<TFramedProbe>, [](TWinControl&, QWidget& w) { w.repaint(); }, {}, peer},
+        {"panel click", placeProbe<>, [](TWinControl&, QWidget& w) { clickCentre(clientOf(w)); }, {}, peer},
+        {"panel right click", placeProbe<>,
+         [](TWinControl&, QWidget& w) {
+             QTest::mouseClick(&clientOf(w), Qt::RightButton, {}, clientOf(w).rect().center());
+         },
+         {}, peer},
+        {"panel double click", placeProbe<>,
+         [](TWinControl&, QWidget& w) { DoubleClick(&clientOf(w), clientOf(w).rect().center()); }, {}, peer},
+        {"panel key", placeProbe<>, [](TWinControl& c, QWidget& w) { typeInto(c, w, Qt::Key_A); }, {}, peer},
+        {"panel wheel", placeProbe<>, [](TWinControl&, QWidget& w) { turnWheel(clientOf(w)); }, {}, peer},
+        {"panel paint", placeProbe<>, [](TWinControl&, QWidget& w) { clientOf(w).repaint(); }, {}, peer},
+        {"panel focus", placeProbeAndNeighbour,
+         [](TWinControl& c, QWidget& w) {
+             QPointer<TPeerWidget> window = &static_cast<TPeerWidget&>(w);
+             auto* neighbour = static_cast<TWinControl*>(c.Parent()->Controls(1));
+             c.SetFocus();
+             QApplication::processEvents();
+             // Freed by its focus, the form has no focus left to lose.
+             if (window && !window->isHidden())
+                 neighbour->SetFocus();
+         },
+         {}, peer},
+        {"form click", self, [](TWinControl&, QWidget& w) { clickCentre(clientOf(w)); }, makeProbeForm, peer},
+        {"form key", self, [](TWinControl&, QWidget& w) { QTest::keyClick(&w, Qt::Key_A); }, makeProbeForm, peer},
+        {"form paint", self, [](TWinControl&, QWidget& w) { clientOf(w).repaint(); }, makeProbeForm, peer},
+        {"form activation", self, [](TWinControl&, QWidget& w) { activateAway(w); }, makeProbeForm, peer},
+        {"form close", self, [](TWinControl&, QWidget& w) { w.close(); }, makeProbeForm, peer},
+    };
+}
+
 // Runs the case's action on a fresh form; returns the events that ran.
-std::vector<std::string> runTrial(const TCase& subject, const std::string& freeAt, bool& windowGone) {
+std::vector<std::string> runTrial(const TCase& subject, const std::string& freeAt, bool& windowGone,
+                                  bool* hiddenAtFree = nullptr) {
     TTrial trial;
     trial.FreeAt = freeAt;
-    trial.Form = new TPanel;
+    trial.Form = subject.Host ? subject.Host(trial) : new TPanel;
     trial.Form->SetBounds(30, 30, 220, 180);
     trial.Form->Show();
     TWinControl* control = subject.Make(trial);
     QApplication::processEvents();
-    QPointer<QWidget> window = WidgetOf(*control);
+    QPointer<QWidget> window = subject.Window ? subject.Window(*control) : WidgetOf(*control);
     if (window.isNull()) {
         ADD_FAILURE() << subject.Name << " has no window";
         delete trial.Form;
         return {};
     }
+    trial.Window = window;
     trial.Acting = true;
     subject.Act(*control, *window);
     QApplication::processEvents();
@@ -216,11 +398,14 @@ std::vector<std::string> runTrial(const TCase& subject, const std::string& freeA
         delete trial.Form;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     windowGone = window.isNull();
+    if (hiddenAtFree != nullptr)
+        *hiddenAtFree = trial.HiddenAtFree;
     return trial.Ran;
 }
 
-TEST(FreedOwner, EventsAfterTheHandlerThatFreesTheFormNeverRun) {
-    for (const TCase& subject : cases()) {
+// Frees a fresh form from each event the case's action runs in turn.
+void checkEveryEvent(const std::vector<TCase>& subjects) {
+    for (const TCase& subject : subjects) {
         bool gone = false;
         const std::vector<std::string> undisturbed = runTrial(subject, "", gone);
         ASSERT_FALSE(undisturbed.empty()) << subject.Name << ": the action ran no event";
@@ -230,12 +415,19 @@ TEST(FreedOwner, EventsAfterTheHandlerThatFreesTheFormNeverRun) {
                 undisturbed.begin() + static_cast<long>(k))
                 continue;
             const std::vector<std::string> expected(undisturbed.begin(), undisturbed.begin() + static_cast<long>(k) + 1);
-            bool windowGone = false;
-            EXPECT_EQ(runTrial(subject, undisturbed[k], windowGone), expected)
+            bool windowGone = false, hidden = false;
+            EXPECT_EQ(runTrial(subject, undisturbed[k], windowGone, &hidden), expected)
                 << subject.Name << ", freed by " << undisturbed[k];
             EXPECT_TRUE(windowGone) << subject.Name << ", freed by " << undisturbed[k];
+            EXPECT_TRUE(hidden) << subject.Name << ", freed by " << undisturbed[k] << ": still showing";
         }
     }
 }
+
+TEST(FreedOwner, EventsAfterTheHandlerThatFreesTheFormNeverRun) { checkEveryEvent(cases()); }
+
+// The same for windows the program paints itself: a panel on the form, and
+// the form itself (its activation and its closing too).
+TEST(FreedOwner, CustomDrawnWindowFreedFromItsOwnEventGoesOnceQtIsDone) { checkEveryEvent(customDrawnCases()); }
 
 } // namespace

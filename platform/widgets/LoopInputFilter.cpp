@@ -146,7 +146,10 @@ QEvent* passedOn(QObject*& target, QEvent* event) {
 class TLoopInputFilter : public QObject {
 public:
     bool eventFilter(QObject* receiver, QEvent* event) override {
-        if (!receiver->isWidgetType() || !isInputEvent(event->type()))
+        // The event's type first: the filter sees every event of the
+        // program, some sent to objects still being built or taken apart,
+        // which must not be asked anything.
+        if (!isInputEvent(event->type()) || !receiver->isWidgetType())
             return false;
         if (followPassedPress(event))
             return true;

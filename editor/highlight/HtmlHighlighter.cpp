@@ -11,6 +11,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <typeinfo>
 
 namespace {
 
@@ -332,6 +333,29 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
     }
     // Nothing of HTML's own: the highlighter's lists and its SubHighlighter.
     return TCustomExtHighlighter::StartKeyHook(position, limit, first + kOwnIdentifiers);
+}
+
+int32_t THtmlHighlighter::ResumeLookBack(const TContextState& state, int32_t first) const {
+    // A class derived from this one may look elsewhere with hooks of its
+    // own; and keys of the highlighter's own may open inside any context.
+    if (typeid(*this) != typeid(THtmlHighlighter) || !OpensNothing())
+        return -1;
+    const int top = TopKeyEntry(state);
+    if (top < 0 || (top & 0x8000) == 0 || top == 0xFFFF)
+        return -1;
+    const int32_t identifier = (top & 0x7FFF) - first;
+    if (identifier < 0 || identifier >= kOwnIdentifiers)
+        return -1;
+    // How far StopKeyHook looks back for each of them.
+    switch (ContextNumberOf(state)) {
+    case 2:
+    case 11:
+        return identifier == 0 ? 10 : 2;
+    case 3:
+        return 3;
+    default:
+        return -1;
+    }
 }
 
 bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {

@@ -46,6 +46,10 @@ public:
 
     bool StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) override;
     bool StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) override;
+    // Script content, comments and server blocks end at the first "</SCRIPT>",
+    // "-->", "%>" or "?>" (nothing opens inside them while the highlighter has
+    // no keys of its own and no SubHighlighter).
+    int32_t ResumeLookBack(const TContextState& state, int32_t firstIdentifier) const override;
 
     void Loaded() override;
 

@@ -79,7 +79,12 @@ private:
     bool isRunBreak(char c) const { return c == '\t' || (rules_.StaticFormat && IsStyleCode(c)); }
 
     void selectFont() {
-        measureStyle_ = layout_.StyleForMeasure(style_, *context_);
+        // Runs of one look follow each other (a tag's parts, say): the
+        // font's table is asked for only when the look for measuring changes.
+        const uint8_t style = layout_.StyleForMeasure(style_, *context_);
+        if (advances_ != nullptr && style == measureStyle_)
+            return;
+        measureStyle_ = style;
         advances_ = measure_.AdvanceTable(measureStyle_);
         if (advances_[static_cast<unsigned char>(' ')] < 1)
             blanksAgree_ = false;

@@ -4,6 +4,7 @@
 #include "editor/model/CodeNavigator.h"
 #include "editor/model/ContextEditing.h"
 #include "editor/model/StyleCodes.h"
+#include "editor/model/UpperCase.h"
 #include "editor/highlight/HookStretch.h"
 #include "editor/highlight/HtmlElements.h"
 
@@ -276,8 +277,13 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         bool closing = false;
         if (xmlSyntax_) {
             element = 1;
-        } else if (nameLength > 0) {
-            const char* upper = document.UpperCaseParagraph(&paragraph, index, at, nameLength);
+        } else if (nameLength > 0 && nameLength <= kLongestHtmlElementName + 1) {
+            // (A longer name, with or without the "/" of a closing tag, is
+            // no element's.)  Folded as the document folds text.
+            char upper[kLongestHtmlElementName + 1];
+            for (int32_t i = 0; i < nameLength; ++i)
+                upper[i] = text[static_cast<size_t>(at + i)];
+            UpperCaseBuffer(document.FoldingRule(), upper, nameLength);
             closing = upper[0] == '/';
             int skip = closing ? 1 : 0;
             element = FindHtmlElement(upper + skip, nameLength - skip, closing);

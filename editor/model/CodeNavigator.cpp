@@ -105,9 +105,9 @@ TLinesList& TCodeNavigator::Lines() {
 
 void TCodeNavigator::SetPos(int32_t offset) {
     if (document_ != nullptr && parIndex_ >= 0 && parOffset_ != kUnknown) {
-        const TParagraphsList& list = document_->paragraphs_;
-        TParagraph& p = list[parIndex_];
-        int32_t start = list.Start(parIndex_);
+        // The paragraph is the one the lines view.
+        TParagraph& p = *lines_.Paragraph();
+        const int32_t start = document_->paragraphs_.Start(parIndex_);
         if (offset >= start && offset <= start + p.Length() + 1) {
             int32_t newOffset = offset - start;
             if (offset >= offset_) {

@@ -5,12 +5,17 @@ const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset)
 }
 
 TContextId ContextIdInForce(const TParagraph& paragraph, int32_t offset) {
-    // Parsing asks near the end of the records it is writing.
+    // Parsing asks near the end of the records it is writing (a stop key
+    // found puts two behind the place where the start keys are looked for
+    // next): the last few are looked at one by one.
     const TContextList& records = paragraph.Contexts;
-    if (records.Empty())
+    const int32_t count = records.Count();
+    constexpr int32_t kNearEnd = 4;
+    for (int32_t index = count - 1; index >= 0 && index >= count - kNearEnd; --index)
+        if (records.Offset(index) <= offset)
+            return records.Id(index);
+    if (count <= kNearEnd)
         return paragraph.BaseContext;
-    if (records.LastOffset() <= offset)
-        return records.LastId();
     // Offsets are whole numbers: the record in force at an offset is the
     // last one that begins before the next.
     const int32_t index = records.IndexAt(offset + 1) - 1;

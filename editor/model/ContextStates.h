@@ -203,6 +203,13 @@ public:
     std::vector<TEntry> Entries(int32_t from, int32_t to) const;
     // Every record whole.
     std::vector<TContextRecord> Records() const;
+    // Room for count records of a paragraph of length bytes, wide enough
+    // for every state the table holds (a paragraph about to be parsed whole
+    // gets its records without growing step by step).
+    void Reserve(int32_t count, int32_t length) {
+        reserve(static_cast<uint32_t>(std::max(count, 1)),
+                std::max(widthOf(int64_t{length}), widthOf(int64_t{ContextStateCount()})));
+    }
     // Gives back room that growing left unused.
     void ShrinkToFit();
     // The same only when more than half the room is unused: a paragraph

@@ -9,6 +9,7 @@
 #include "editor/model/CodeNavigator.h"
 #include "editor/model/ContextEditing.h"
 #include "editor/model/KeyMatcher.h"
+#include "editor/model/ScopeGuards.h"
 
 #include <algorithm>
 #include <climits>
@@ -63,9 +64,16 @@ void THighlightEngine::detachHighlighter() {
     highlighter_ = nullptr;
 }
 
+THighlightEngine::TPlace THighlightEngine::placeOf(int32_t index) const {
+    if (index == parsing_.Index)
+        return parsing_;
+    return {index, &document_.paragraphs_[index], document_.paragraphs_.Start(index)};
+}
+
 bool THighlightEngine::callHook(bool startHook, int32_t index, int32_t position, int32_t hookLimit, int32_t& limit) {
-    TParagraph& p = document_.paragraphs_[index];
-    const int32_t start = document_.paragraphs_.Start(index);
+    const TPlace place = placeOf(index);
+    TParagraph& p = *place.Paragraph;
+    const int32_t start = place.Start;
     // The navigators go to offsets of the paragraph just looked up, without
     // looking it up again (and without the context indexes they had: parsing
     // has just changed the records).
@@ -80,7 +88,7 @@ bool THighlightEngine::callHook(bool startHook, int32_t index, int32_t position,
 }
 
 bool THighlightEngine::findStop(int32_t index, int32_t position, int32_t& limit) {
-    int top = TopKeyEntry(ContextInForce(document_.paragraphs_[index], position));
+    int top = TopKeyEntry(ContextInForce(*placeOf(index).Paragraph, position));
     if (top < 0)
         return false;
     if ((top & 0x8000) != 0 && (top & 0x7FFF) < startStopKeys_->Count()) {
@@ -93,7 +101,8 @@ bool THighlightEngine::findStop(int32_t index, int32_t position, int32_t& limit)
 bool THighlightEngine::findStart(int32_t index, int32_t position, int32_t& limit) {
     TKeyMatchScope scope{document_, *startStopKeys_, document_.SeparatorSet(), 0, false};
     TStartKeyMatch match;
-    const bool keyFound = document_.Fields().ApplyStartStopKeysEnabled && FindStartKeyMatch(scope, index, position, limit, match);
+    const bool keyFound = document_.Fields().ApplyStartStopKeysEnabled && startStopKeys_->Count() > 0 &&
+                          FindStartKeyMatch(scope, index, position, limit, match);
     // The highlighter may open something before the memo's own key: the
     // earlier start wins, so a key inside a tag does not break the tag.
     if (highlighter_ != nullptr && (!keyFound || match.Offset > position) &&
@@ -166,6 +175,8 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
 
 bool THighlightEngine::parseParagraphFrom(int32_t index, int32_t editFrom, int32_t editTo, bool mayResume) {
     TParagraph& p = document_.paragraphs_[index];
+    // The hooks are asked about this paragraph again and again.
+    TRestoreOnExit<TPlace> parsing(parsing_, {index, &p, document_.paragraphs_.Start(index)});
     const bool keys = document_.Fields().ApplyStartStopKeysEnabled && startStopKeys_->Count() > 0;
     const bool keywords = document_.Fields().ApplyKeyWordsEnabled && keywords_->Count() > 0;
     if (!keys && highlighter_ == nullptr && (!keywords || p.Contexts.Empty())) {
@@ -218,6 +229,11 @@ bool THighlightEngine::parseParagraphFrom(int32_t index, int32_t editFrom, int32
     // force meanwhile.
     TSetAsideRecords old(p.Contexts, firstParsed);
     const auto oldCount = static_cast<size_t>(old.Count());
+    if (firstParsed == 0)
+        // Parsed whole, it gets about as many records as it had, or one
+        // every few bytes; the room left over goes back at the end.
+        p.Contexts.Reserve(oldCount > 0 ? static_cast<int32_t>(oldCount) : std::min(p.Length() / 4 + 4, 1024),
+                           p.Length());
     const bool oldStyledWithoutKeys = old.MayHoldStyledWithoutKeys();
     if (oldStyledWithoutKeys)
         for (int32_t i = 0; i < old.Count(); ++i)

@@ -93,6 +93,14 @@ private:
     // stretch of record `record` of paragraph p, in its state, as parsing
     // the whole paragraph passes there.
     bool mayResumeInside(const TParagraph& p, int32_t record, int32_t at) const;
+    // A paragraph, and its absolute offset.
+    struct TPlace {
+        int32_t Index = -1;
+        TParagraph* Paragraph = nullptr;
+        int32_t Start = 0;
+    };
+    // Paragraph index: the one being parsed as looked up once.
+    TPlace placeOf(int32_t index) const;
     // How far a key or token may reach back from where it is looked for:
     // re-parsing after an edit starts and ends at least this far from it.
     static constexpr int32_t kParseMargin = 256;
@@ -114,6 +122,8 @@ private:
     void textReplaced();
 
     TCodeDocument& document_;
+    // The paragraph being parsed (none: index -1).
+    TPlace parsing_;
     // Set while an edit inside one paragraph is parsed: the records behind
     // the edit are that paragraph's own, so parsing may stop where it meets
     // them again.

@@ -73,43 +73,39 @@ std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
 // What makes the state WriteHtmlContext writes: the state in force, how
 // it is nested and how it looks.  A page's markup comes back to a few dozen
 // states again and again, so the state made of each is remembered instead
-// of being built and looked up in the state table anew.
+// of being built and looked up in the state table anew.  The parts are
+// packed into three words, hashed and compared whole (every record the
+// highlighter writes asks here).
 struct TMadeState {
-    TContextId In;
-    int32_t Background;
-    int32_t Foreground;
-    int32_t Number;
-    uint16_t Entry;
-    uint8_t Look;
-    uint8_t StartKeyLength;
-    uint8_t StopKeyLength;
-    bool Push;
+    uint64_t Words[3] = {};
     bool operator==(const TMadeState&) const = default;
+
+    TMadeState() = default;
+    TMadeState(TContextId in, const THighlightInfo& style, int32_t number, uint16_t entry, uint8_t startKeyLength,
+               uint8_t stopKeyLength, bool push)
+        : Words{uint64_t{in} | uint64_t{entry} << 32 | uint64_t{style.StyleByte()} << 48 |
+                    uint64_t{startKeyLength} << 56,
+                uint64_t{static_cast<uint32_t>(style.Background())} |
+                    uint64_t{static_cast<uint32_t>(style.Foreground())} << 32,
+                uint64_t{static_cast<uint32_t>(number)} | uint64_t{stopKeyLength} << 32 | uint64_t{push} << 40} {}
 };
 
 struct TMadeStates {
     static constexpr size_t kSlots = 256;
     struct TSlot {
-        TMadeState Key{};
+        TMadeState Key;
         TContextId Made = 0;
         bool Used = false;
     };
     TSlot Slots[kSlots];
     static size_t SlotOf(const TMadeState& key) {
-        uint64_t hash = key.In * 0x9E3779B97F4A7C15ull;
-        hash ^= (static_cast<uint64_t>(key.Entry) << 32 | static_cast<uint32_t>(key.Number)) * 0xC2B2AE3D27D4EB4Full;
-        hash ^= (static_cast<uint64_t>(static_cast<uint32_t>(key.Foreground)) << 24 ^ key.Look ^ key.StartKeyLength << 8 ^
-                 key.StopKeyLength << 16 ^ static_cast<uint64_t>(key.Push) << 60) *
-                0x165667B19E3779F9ull;
-        hash ^= static_cast<uint32_t>(key.Background);
-        return (hash ^ (hash >> 29)) & (kSlots - 1);
+        const uint64_t hash = key.Words[0] * 0x9E3779B97F4A7C15ull ^ key.Words[1] * 0xC2B2AE3D27D4EB4Full ^
+                              key.Words[2] * 0x165667B19E3779F9ull;
+        return static_cast<size_t>(hash >> 56);
     }
 };
 
-TMadeStates& MadeStates() {
-    static TMadeStates states;
-    return states;
-}
+TMadeStates madeStates;
 
 // Writes one HTML context at an offset, built from the record in force
 // there: pushed one level deeper (or when the stack is empty), or in place
@@ -126,27 +122,22 @@ void WriteHtmlContext(TScan& scan, const THighlightInfo& style, int32_t offset, 
     if (pushing && depth >= 0)
         if (const int32_t before = RecordBefore(scan.Paragraph, offset); before >= 0)
             SetStopKeyLength(scan.Paragraph, before, 0);
-    const TMadeState key{in,
-                         style.Background(),
-                         style.Foreground(),
-                         number,
-                         static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF)),
-                         style.StyleByte(),
-                         static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255)),
-                         static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255)),
-                         pushing};
-    TMadeStates::TSlot& slot = MadeStates().Slots[TMadeStates::SlotOf(key)];
+    const auto entry = static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF));
+    const auto startLength = static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255));
+    const auto stopLength = static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255));
+    const TMadeState key(in, style, number, entry, startLength, stopLength, pushing);
+    TMadeStates::TSlot& slot = madeStates.Slots[TMadeStates::SlotOf(key)];
     if (!slot.Used || !(slot.Key == key)) {
         TContextState record = ContextState(in);
         if (pushing) {
             record.Depth = static_cast<int8_t>(depth + 1);
-            record.KeyStack[depth + 1] = key.Entry;
+            record.KeyStack[depth + 1] = entry;
         } else {
-            record.KeyStack[depth] = key.Entry;  // in place of the top entry (also on a full stack)
+            record.KeyStack[depth] = entry;  // in place of the top entry (also on a full stack)
         }
-        SetContextLook(record, key.Look, key.Background, key.Foreground, number, 0);
-        record.StartKeyLength = key.StartKeyLength;
-        record.StopKeyLength = key.StopKeyLength;
+        SetContextLook(record, style.StyleByte(), style.Background(), style.Foreground(), number, 0);
+        record.StartKeyLength = startLength;
+        record.StopKeyLength = stopLength;
         slot = {key, InternContext(record), true};
     }
     PutContext(scan.Paragraph, offset, slot.Made);

@@ -39,15 +39,22 @@ void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& reco
 
 void PutContext(TParagraph& paragraph, int32_t offset, TContextId id) {
     TContextList& records = paragraph.Contexts;
-    // Parsing writes behind the last record most of the time.
-    int32_t at = records.Count();
-    if (at > 0 && records.LastOffset() >= offset)
+    // Parsing writes behind the last record most of the time, else among
+    // the last few (a tag's attributes go before its closing bracket).
+    const int32_t count = records.Count();
+    int32_t at = count;
+    constexpr int32_t kNearEnd = 4;
+    while (at > 0 && at > count - kNearEnd && records.Offset(at - 1) >= offset)
+        --at;
+    if (at == count - kNearEnd && at > 0 && records.Offset(at - 1) >= offset)
         at = records.IndexAt(offset);
-    if (at == records.Count() || records.Offset(at) != offset) {
+    if (at == count || records.Offset(at) != offset) {
         records.Insert(at, {offset, id});
         return;
     }
-    records.SetId(at, id);
+    // A round of parsing often writes again what an earlier one wrote.
+    if (records.Id(at) != id)
+        records.SetId(at, id);
     // One record per offset: any twin behind it goes.
     int32_t end = at + 1;
     while (end < records.Count() && records.Offset(end) == offset)

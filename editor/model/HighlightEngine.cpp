@@ -64,9 +64,7 @@ void THighlightEngine::detachHighlighter() {
     highlighter_ = nullptr;
 }
 
-THighlightEngine::TPlace THighlightEngine::placeOf(int32_t index) const {
-    if (index == parsing_.Index)
-        return parsing_;
+THighlightEngine::TPlace THighlightEngine::lookUp(int32_t index) const {
     return {index, &document_.paragraphs_[index], document_.paragraphs_.Start(index)};
 }
 

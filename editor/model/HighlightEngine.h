@@ -100,7 +100,8 @@ private:
         int32_t Start = 0;
     };
     // Paragraph index: the one being parsed as looked up once.
-    TPlace placeOf(int32_t index) const;
+    TPlace placeOf(int32_t index) const { return index == parsing_.Index ? parsing_ : lookUp(index); }
+    TPlace lookUp(int32_t index) const;
     // How far a key or token may reach back from where it is looked for:
     // re-parsing after an edit starts and ends at least this far from it.
     static constexpr int32_t kParseMargin = 256;

@@ -5,7 +5,6 @@
 #include "app/PreviewFile.h"
 #include "app/SettingsFile.h"
 
-#include "platform/base/SafeFile.h"
 #include "platform/shellns/FileNames.h"
 #include "platform/ui/UserInteraction.h"
 #include "toolbars/TBItem.h"
@@ -54,9 +53,10 @@ void PreviewInBrowser(TEditForm& document, const std::string& key, const std::st
         if (document.FileName == kUntitled)
             return;
     }
-    // The text as it stands, changes not yet saved included.
-    const std::string preview = TPreviewFile::PathFor(document.FileName);
-    WriteFileReplacing(preview, document.Text().Bytes());
+    // The text as it stands, changes not yet saved included, in the
+    // window's own copy: the next arrival on the source page removes it.
+    document.PreviewCopy().Write(document.FileName, document.Text().Bytes());
+    const std::string preview = document.PreviewCopy().Written();
 
     const std::string setting = OpenSettings()->ReadString(settings::Browsers, key, "");
     if (setting.empty()) {

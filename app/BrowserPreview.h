@@ -3,6 +3,8 @@
 // (section "Navigateurs"): the editor's text, saved or not, is written to
 // "HTMLtmp.htm" beside the document, and the browser is started with the
 // file address of that copy as its one argument, never through a shell.
+// The copy is the document window's preview file: it goes when the window
+// shows its source page again.
 
 #include <string>
 

@@ -1,6 +1,7 @@
 #include "app/DesignLink.h"
 
 #include "app/DocumentText.h"
+#include "app/DocumentTextEncoding.h"
 
 #include "editor/CodeMemo.h"
 #include "platform/webview/DesignView.h"
@@ -45,4 +46,12 @@ bool TDesignLink::TakeBack() {
     text_.ReplaceAll(page);
     taken_ = std::move(page);
     return true;
+}
+
+bool TDesignLink::Insert(const std::string& markup) {
+    try {
+        return view_.InsertHTML(DocumentTextOf(text_.Editor(), markup));
+    } catch (const std::exception&) {
+        return false;
+    }
 }

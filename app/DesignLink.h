@@ -28,6 +28,11 @@ public:
     // true when it did.  A page that can not be read leaves the text as it
     // is.
     bool TakeBack();
+    // Puts the program's text (markup) into the view's page at the user's
+    // selection there, in the document's encoding; it comes back to the
+    // source with the view's other edits.  False when the page took
+    // nothing (it failed to load or does not answer).
+    bool Insert(const std::string& markup);
 
 private:
     TDesignView& view_;

@@ -417,6 +417,8 @@ void TEditForm::PopupMenu1Popup(TPersistent*) {
 
 void TEditForm::SwitchEncoding() {
     Editor->SetEncoding(Editor->Encoding() == teUtf8 ? teAnsi : teUtf8);
+    // The caret keeps its byte, but its column counts other characters.
+    EditorSelMove(this);
     ShowEncoding();
 }
 
@@ -446,6 +448,15 @@ void TEditForm::PageControl1Changing(TPersistent*, bool& allowChange) {
     default:
         break;
     }
+}
+
+void TEditForm::InsertIntoShownPage(const std::string& text) {
+    // The source is hidden behind the design view, whose page replaces it
+    // once edited there: text put into the source now would be lost.
+    if (PageControl1->ActivePageIndex() == kDesignPage)
+        link_->Insert(text);
+    else
+        ReplaceSelection(*this, text);
 }
 
 void TEditForm::dhtmleditDocumentComplete(TPersistent*) {

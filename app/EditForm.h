@@ -61,9 +61,18 @@ public:
     bool TagInspectorEdited = false;
     std::string CurrentTagText;
     std::string TagTail;
+    // Puts the program's text where the user edits the page: in place of
+    // the source's selection (ReplaceSelection), or, while the design page
+    // shows, at the design view's selection, from where it comes back to
+    // the source with the view's other edits.
+    void InsertIntoShownPage(const std::string& text);
     // The design view has loaded what it was given.
     bool DesignReady() const { return link_->Ready(); }
     TDocumentText& Text() { return *text_; }
+    // The copy of the page beside it that the previews show (the preview
+    // page and the outside browsers); it goes when the source page is
+    // shown again.
+    TPreviewFile& PreviewCopy() { return preview_; }
 
     // ---- Operations ----
     // Reads a file: name, caption, text, caret at the start, not modified.

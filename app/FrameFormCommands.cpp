@@ -59,13 +59,16 @@ void Tframeform::bindCommands() {
     BindCommand("ieBtnClick", [this](TTBCustomItem* s) { ieBtnClick(s); });
     BindCommand("NetscapeBtnClick", [this](TTBCustomItem* s) { NetscapeBtnClick(s); });
 
-    // A document window that closes switches the commands off, but one
-    // closed behind it may be activated once more on the way out: with no
-    // document left, nothing that needs one stays enabled.
+    // A document window that closes switches the commands off and empties
+    // the status bar, but one closed behind it (Close All closes them all
+    // before the first is freed) is activated once more on the way out and
+    // shows its state again: with no document left, nothing that needs one
+    // stays enabled and the status bar tells of no document.
     documentsWatch_ = MDIClient()->Subscribe([this](TMDINotice notice, TCustomForm* child) {
         if (notice == mdiActivated && child == nullptr && MDIChildCount() == 0) {
             EnableItems(DocumentCommandItems(), false);
             EnableItems(SelectionAndUndoItems(), false);
+            ClearDocumentStatus();
         }
     });
 }

@@ -1,6 +1,5 @@
 #include "app/QuickCodePane.h"
 
-#include "app/DocumentTools.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/QuickCodes.h"
@@ -77,7 +76,7 @@ void TQuickCodePane::oqcInsertItemClick(TPersistent*) {
     const std::string name = selectedFileName();
     if (document == nullptr || name.empty())
         return;
-    ReplaceSelection(*document, ReadQuickCodeFile(QuickCodeFolder() + CodeFileNameOf(name)));
+    document->InsertIntoShownPage(ReadQuickCodeFile(QuickCodeFolder() + CodeFileNameOf(name)));
 }
 
 void TQuickCodePane::oqcDeleteItemClick(TPersistent*) {

@@ -745,6 +745,8 @@ void TTBCustomDockableWindow::handleNCButtonDown(TMessage& message) {
 }
 
 void TTBCustomDockableWindow::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (floating_ && floatingFrame_ != nullptr && Parent() == floatingFrame_)
+        floatingFrame_->ActivateHost();
     TCustomControl::MouseDown(button, shift, x, y);
     if (button != mbLeft || !CanDrag())
         return;

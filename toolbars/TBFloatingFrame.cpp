@@ -114,6 +114,33 @@ void TTBFloatingWindowParent::FrameGeometryChanged() {
 
 void TTBFloatingWindowParent::OwnerChanged() { RecreateWnd(); }
 
+void TTBFloatingWindowParent::ActivateHost() {
+    activateHostNow();
+    if (HandleAllocated())
+        PostMessage(this, TBM_ACTIVATEHOST);
+}
+
+void TTBFloatingWindowParent::activateHostNow() {
+    TTBCustomDockableWindow* window = DockableWindow;
+    if (window == nullptr || !window->ActivateParent || window->FloatingMode() != fmOnTopOfParentForm)
+        return;
+    auto* host = dynamic_cast<TCustomForm*>(ParentForm);
+    if (host == nullptr || !host->Showing())
+        return;
+    // A document window's frame form is the active one, the document the
+    // active child.
+    TCustomForm* form = host;
+    if (host->FormStyle() == fsMDIChild && Application().MainForm() != nullptr)
+        form = Application().MainForm();
+    // A modal dialog keeps the activation.
+    if (!form->Enabled() || !form->Showing())
+        return;
+    if (!form->Active())
+        form->Show();
+    if (host != form && form->ActiveMDIChild() != host)
+        host->Show();
+}
+
 TWinControl* TTBFloatingWindowParent::ownerWindow() const {
     bool onTopOfForm = DockableWindow == nullptr || DockableWindow->FloatingMode() == fmOnTopOfParentForm;
     return onTopOfForm ? ParentForm : nullptr;
@@ -247,6 +274,7 @@ void TTBFloatingWindowParent::Dispatch(TMessage& message) {
         TTBCustomDockableWindow* window = DockableWindow;
         if (window == nullptr)
             return;
+        ActivateHost();
         if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) {
             if (window->Resizable())
                 window->TrackResizeFrom(hit - HTLEFT, PointFromLParam(message.LParam));
@@ -259,6 +287,9 @@ void TTBFloatingWindowParent::Dispatch(TMessage& message) {
         }
         return;
     }
+    case TBM_ACTIVATEHOST:
+        activateHostNow();
+        return;
     case WM_NCLBUTTONDBLCLK:
         if (static_cast<int>(message.WParam) == kHitCaption && DockableWindow != nullptr)
             DockableWindow->DoubleClickToggle();

@@ -14,6 +14,12 @@ class TTBCustomDockableWindow;
 // Parts of the frame, for RedrawParts and PaintFrameParts.
 enum : unsigned { fpBorder = 1, fpCaption = 2, fpCloseButton = 4, fpAll = 7 };
 
+enum : unsigned {
+    // Makes the form the window floats over active again, once the window
+    // system is done with the press that asked for it (ActivateHost).
+    TBM_ACTIVATEHOST = WM_USER + 0x0E2,
+};
+
 class TTBFloatingWindowParent : public TCustomControl {
 public:
     explicit TTBFloatingWindowParent(TComponent* owner = nullptr);
@@ -41,6 +47,16 @@ public:
     // The hit code of a point (window coordinates): the caption, the close
     // button, a sizing border or nothing.
     int HitTest(TPoint point) const;
+
+    // A press on the frame or on the window it holds (not on a control
+    // inside it, which takes the keyboard) leaves the form the window
+    // floats over active, as a press on one of the form's own toolbars
+    // does (with ActivateParent, floating over its form).  A window
+    // manager gives a window the activation on a press, and the window
+    // system gives the frame's last focused control the keyboard with it:
+    // the form is made active at once and again once the press is
+    // handled.
+    void ActivateHost();
 
     // The frame takes the window's size plus the frame.
     void FitToWindow();
@@ -70,6 +86,7 @@ private:
     TWinControl* ownerWindow() const;
     bool madeAboveOwner_ = false;
     bool trackCloseButton();
+    void activateHostNow();
     void setCloseButtonPressed(bool pressed);
 
     bool closeButtonPressed_ = false;

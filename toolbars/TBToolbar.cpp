@@ -304,6 +304,27 @@ void TTBCustomToolbar::rearrange() {
     FitToContents();
 }
 
+void TTBCustomToolbar::AlignControls(TRect&) {
+    // A size set by the bar's own layout changes nothing more.  In a dock
+    // the dock decides the chevron's room (the shrunk length) and lays
+    // such a bar out again when that changes; the wrap width follows the
+    // dock's length, and on a form both follow the bar's own, which
+    // nobody else watches: without this a full-size bar keeps its
+    // right-aligned items where an earlier length put them, and wraps at
+    // it.
+    if (layoutsInProgress_ > 0 || arranging_ > 0 || Parent() == nullptr)
+        return;
+    int orientation, wrapOffset, chevronOffset;
+    limitsFor(CurrentDock(), Floating(), orientation, wrapOffset, chevronOffset);
+    const bool chevronMoved = !Docked() && chevronOffset != view_->ChevronOffset;
+    if (wrapOffset == view_->WrapOffset && orientation == view_->Orientation && !chevronMoved)
+        return;
+    // The dock's placement of the bar restores its shrunk length after.
+    const int shrunk = ShrunkLength();
+    rearrange();
+    SetShrunkLength(shrunk);
+}
+
 // ---------------------------------------------------------------------------
 // Arranging
 

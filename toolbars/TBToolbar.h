@@ -161,8 +161,10 @@ protected:
     void MouseMove(TShiftState shift, int x, int y) override;
     void Paint() override;
     // Controls on a toolbar are placed by its view through their control
-    // items, never aligned.
-    void AlignControls(TRect&) override {}
+    // items, never aligned; a new size that moves the view's wrap width
+    // (a bar as long as its dock, one sized by hand) lays the items out
+    // again instead.
+    void AlignControls(TRect&) override;
 
 private:
     friend class TTBToolbarView;

@@ -6,7 +6,6 @@
 #include "app/dialogs/ElementDialog.h"
 
 #include "app/DocumentTextEncoding.h"
-#include "app/DocumentTools.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 
@@ -28,7 +27,7 @@ std::string SelectedText() {
 
 void InsertMarkup(std::string_view markup) {
     if (TEditForm* document = ActiveDocumentWindow())
-        ReplaceSelection(*document, std::string(markup));
+        document->InsertIntoShownPage(std::string(markup));
 }
 
 namespace {

@@ -68,16 +68,28 @@ std::optional<std::string_view> DeclaredCharset(std::string_view page) {
 
 TTextEncoding DetectPageEncoding(std::string_view page) {
     if (auto charset = DeclaredCharset(page)) {
-        if (sameAscii(*charset, "utf-8") || sameAscii(*charset, "utf8"))
+        // Every name pages give UTF-8.
+        static constexpr std::array<std::string_view, 6> utf8 = {
+            "utf-8",         "utf8",          "unicode-1-1-utf-8",
+            "unicode11utf8", "unicode20utf8", "x-unicode20utf8"};
+        // Every name of the single-byte Latin code pages whose letters
+        // are the code page's: Latin-1 (read as its superset Windows-1252,
+        // as browsers do), Windows-1252 itself, Latin-9 and plain ASCII.
+        static constexpr std::array<std::string_view, 27> latin = {
+            "ansi_x3.4-1968", "ascii",           "cp1252",      "cp819",       "csisolatin1",
+            "ibm819",         "iso-8859-1",      "iso-ir-100",  "iso8859-1",   "iso88591",
+            "iso_8859-1",     "iso_8859-1:1987", "l1",          "latin1",      "latin-1",
+            "us-ascii",       "windows-1252",    "x-cp1252",    "csisolatin9", "iso-8859-15",
+            "iso8859-15",     "iso885915",       "iso_8859-15", "l9",          "latin9",
+            "latin-9",        "iso_8859-15:1998"};
+        auto named = [&](const auto& names) {
+            return std::any_of(names.begin(), names.end(),
+                               [&](std::string_view name) { return sameAscii(*charset, name); });
+        };
+        if (named(utf8))
             return teUtf8;
-        // The single-byte Latin code pages (a page's ISO-8859-1 is read as
-        // its superset Windows-1252, as browsers do).
-        static constexpr std::array<std::string_view, 11> latin = {
-            "iso-8859-1", "iso8859-1", "latin1", "latin-1", "l1",     "windows-1252",
-            "cp1252",     "iso-8859-15", "latin9", "us-ascii", "ascii"};
-        for (std::string_view name : latin)
-            if (sameAscii(*charset, name))
-                return teAnsi;
+        if (named(latin))
+            return teAnsi;
     }
     return IsValidUtf8(page) ? teUtf8 : teAnsi;
 }

@@ -19,6 +19,8 @@ public:
     void SetDocumentHTML(const std::string& html) override;
     std::string DocumentHTML() override;
     bool Edited() override;
+    // Without a window there is no page to put the markup in: false.
+    bool InsertHTML(const std::string& html) override;
     void SetBaseURL(const std::string& url) override;
     const std::string& BaseURL() const { return base_; }
 

@@ -43,6 +43,13 @@ public:
     // or anything else that changed the document.  False while a document
     // is loading.  Raises EWebViewError as DocumentHTML does.
     virtual bool Edited() = 0;
+    // Puts markup (document bytes in the view's encoding) in place of the
+    // page's selection, or at the end of its body when the page holds no
+    // selection, as an edit of the user's: Edited answers true from then
+    // on.  A document still loading is waited for as a read waits.  False
+    // when the page took nothing (no document stands, or it failed to
+    // load).  Raises EWebViewError as DocumentHTML does.
+    virtual bool InsertHTML(const std::string& html) = 0;
     // The address relative references of the next document resolve
     // against ("file:///folder/"); "file://" alone or "" means none.
     virtual void SetBaseURL(const std::string& url) = 0;

@@ -32,6 +32,10 @@ public:
         engine_.ReadTimeout = std::chrono::milliseconds(timeoutMs);
         return engine_.Edited();
     }
+    bool InsertHTML(const std::string& html, TTextEncoding encoding, int timeoutMs) override {
+        engine_.ReadTimeout = std::chrono::milliseconds(timeoutMs);
+        return engine_.InsertHTML(html, encoding);
+    }
 
 private:
     TQtDesignView engine_;

@@ -64,6 +64,45 @@ new MutationObserver(function () { window.ondrillEdited = true; })
 
 const QString kEdited = QStringLiteral("window.ondrillEdited === true");
 
+// The engine's own editing command puts markup where the user's selection
+// is, as typing would.  A page the user never clicked into holds no
+// selection (or one outside its body): the markup then goes at the end of
+// the body, where the user sees it.
+const QString kInsertHTML = QStringLiteral(R"((function (markup) {
+  var root = document.body || document.documentElement;
+  if (!root)
+    return false;
+  var selection = getSelection();
+  if (selection.rangeCount === 0 || !root.contains(selection.getRangeAt(0).commonAncestorContainer)) {
+    var range = document.createRange();
+    range.selectNodeContents(root);
+    range.collapse(false);
+    selection.removeAllRanges();
+    selection.addRange(range);
+  }
+  return document.execCommand('insertHTML', false, markup);
+})(%1))");
+
+// Text as a script's string literal: every character that is not plain
+// printable ASCII, and the quote and backslash, escaped by its code, so that
+// nothing in the text can end the literal.
+QString scriptStringLiteral(const QString& text) {
+    QString literal;
+    literal.reserve(text.size() + 2);
+    literal += u'"';
+    for (const QChar character : text) {
+        const char16_t unit = character.unicode();
+        if (unit >= 0x20 && unit < 0x7F && unit != u'"' && unit != u'\\') {
+            literal += character;
+        } else {
+            literal +=
+                QStringLiteral("\\u%1").arg(static_cast<unsigned>(unit), 4, 16, QLatin1Char('0'));
+        }
+    }
+    literal += u'"';
+    return literal;
+}
+
 } // namespace
 
 TQtDesignView::TQtDesignView(QWidget* parent)
@@ -127,6 +166,20 @@ bool TQtDesignView::Edited() {
         return false;
     const QVariant answer = askPage([page = page_](TPageAnswer reply) {
         page->runJavaScript(kEdited, QWebEngineScript::ApplicationWorld, reply);
+    });
+    return answer.toBool();
+}
+
+bool TQtDesignView::InsertHTML(const std::string& html, TTextEncoding encoding) {
+    // As a read: a document still loading is waited for, and one that
+    // failed takes nothing.
+    if (Loading() && !waitForLoad())
+        return false;
+    if (state_ != TState::Ready || !loadSucceeded_ || !page_)
+        return false;
+    const QString script = kInsertHTML.arg(scriptStringLiteral(DocumentToPageText(html, encoding)));
+    const QVariant answer = askPage([page = page_, script](TPageAnswer reply) {
+        page->runJavaScript(script, QWebEngineScript::ApplicationWorld, reply);
     });
     return answer.toBool();
 }

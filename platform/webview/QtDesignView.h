@@ -61,6 +61,7 @@ public:
     void SetBaseURL(const std::string& url);
     std::string DocumentHTML();
     bool Edited();
+    bool InsertHTML(const std::string& html, TTextEncoding encoding);
     // A document was set and is not yet complete.
     bool Loading() const;
     // Navigations the page asked for on its own and was refused.

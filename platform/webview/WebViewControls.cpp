@@ -39,6 +39,12 @@ bool TDHTMLEdit::Edited() {
     return false;
 }
 
+bool TDHTMLEdit::InsertHTML(const std::string& html) {
+    if (auto* window = windowOf<TDesignViewWindow>(*this))
+        return window->InsertHTML(html, encoding_, readTimeout_);
+    return false;
+}
+
 void TDHTMLEdit::SetBaseURL(const std::string& url) {
     base_ = url;
     if (auto* window = windowOf<TDesignViewWindow>(*this))

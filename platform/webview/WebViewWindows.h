@@ -28,6 +28,7 @@ public:
     virtual void SetBaseURL(const std::string& url) = 0;
     virtual std::string ReadDocument(int timeoutMs) = 0;
     virtual bool PageEdited(int timeoutMs) = 0;
+    virtual bool InsertHTML(const std::string& html, TTextEncoding encoding, int timeoutMs) = 0;
 };
 
 class TBrowserWindow {

@@ -308,6 +308,39 @@ TEST_F(Commands, QuittingWithAProjectThatCanNotBeWrittenIsReportedAndStillQuits)
     EXPECT_EQ(frame->projectMRU->Items().Get(0), program.File("nowhere/site.ond"));
 }
 
+// Quit asks each document first: one whose question is cancelled keeps
+// the program, its documents and its project as they were (the project is
+// neither saved nor closed); answered No, the program closes and saves the
+// project on its way.
+TEST_F(Commands, QuitCancelledByADocumentKeepsTheProjectOpenAndUnwritten) {
+    const std::string project = program.File("site.ond");
+    frame->LoadProject(project);
+    frame->AddFileToProject(program.File("listed.html"));
+    TEditForm* first = open("first.html", "<P>first</P>");
+    TEditForm* second = open("second.html", "<P>second</P>");
+    first->Editor->SetSelText("changed ");
+    second->Editor->SetSelText("changed ");
+    // The last made is asked first: it agrees, the other cancels.
+    user.AnswerMessage(mrNo);
+    user.AnswerMessage(mrCancel);
+    click("FileExitItem");
+    EXPECT_FALSE(Application().Terminated());
+    EXPECT_EQ(user.PendingAnswers(), 0u);
+    EXPECT_EQ(frame->MDIChildCount(), 2);
+    EXPECT_TRUE(frame->ProjectOpen);
+    EXPECT_EQ(frame->ProjectFileName, project);
+    EXPECT_FALSE(fs::exists(project));
+    EXPECT_EQ(frame->projectMRU->Items().Count(), 0);
+
+    user.AnswerMessage(mrNo);
+    user.AnswerMessage(mrNo);
+    click("FileExitItem");
+    EXPECT_TRUE(Application().Terminated());
+    EXPECT_FALSE(frame->ProjectOpen);
+    EXPECT_NE(TTestProgramFolder::ReadFileBytes(project).find("1=" + program.File("listed.html")), std::string::npos);
+    EXPECT_EQ(frame->projectMRU->Items().Get(0), project);
+}
+
 // The same keys while the program's own message loop runs, as it does for
 // a user (the loop is no modal state that keeps keys from the menus).
 TEST(CommandsWhileTheProgramRuns, ShortcutKeysReachTheMenus) {

@@ -270,6 +270,36 @@ TEST(DesignLink, TheSourceChangesOnlyByAnEditOfALoadedPage) {
     }
 }
 
+// Text put into the page shown (the program's, UTF-8) takes the
+// document's encoding there, goes in at the user's caret and comes back
+// with the page; a page that does not answer takes nothing and changes
+// nothing.
+TEST(DesignLink, TextInsertedIntoThePageTakesTheDocumentsEncodingAndComesBack) {
+    struct TCase {
+        TTextEncoding Encoding;
+        std::string Expected;
+    };
+    const TCase cases[] = {{teUtf8, "<p>a\xC3\xA9 \xE4\xB8\xAD|b</p>"},
+                           {teAnsi, "<p>a\xE9 &#20013;|b</p>"}};
+    for (const TCase& c : cases) {
+        TDocument doc;
+        doc.Editor.SetEncoding(c.Encoding);
+        doc.Text.SetText("<p>ab</p>");
+        doc.Link.Show("file://");
+        doc.View.CompleteLoad();
+        doc.View.Caret = 4; // after the "a"
+        ASSERT_TRUE(doc.Link.Insert("\xC3\xA9 \xE4\xB8\xAD"));
+        ASSERT_TRUE(doc.Link.Insert("|"));
+        ASSERT_TRUE(doc.Link.TakeBack());
+        EXPECT_EQ(doc.Text.Bytes(), c.Expected) << TextEncodingName(c.Encoding);
+
+        doc.View.Hung = true;
+        EXPECT_FALSE(doc.Link.Insert("x"));
+        EXPECT_FALSE(doc.Link.TakeBack());
+        EXPECT_EQ(doc.Text.Bytes(), c.Expected);
+    }
+}
+
 TEST(PreviewFile, IsRemovedOnlyWhenThisWindowWroteIt) {
     TTempFolder folder;
     const std::string document = folder.File("page.html");

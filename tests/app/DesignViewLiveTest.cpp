@@ -12,6 +12,7 @@
 #include "tests/platform/webview/WebEngineTestApp.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 
+#include <QImage>
 #include <QWebEngineView>
 
 #include <memory>
@@ -104,4 +105,49 @@ TEST(DesignViewLive, AThreeMegabytePageLoadsAndIsLeftUnchanged) {
     EXPECT_GT(doc.View.DocumentHTML().size(), size_t{3} << 20);
     EXPECT_FALSE(doc.Link.TakeBack());
     EXPECT_EQ(doc.Text.Bytes(), page);
+}
+
+bool drawsSomething(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != image.pixel(0, image.height() - 1))
+                return true;
+    return false;
+}
+
+// What the page shows of a document: the engine's view grabbed once the
+// document stands and has been painted.
+QImage shownPage(TLiveDocument& doc) {
+    auto* engine = ClientWidgetOf(&doc.View)->findChild<QWebEngineView*>();
+    QImage shown;
+    // The engine paints a moment after the document stands: wait for two
+    // grabs alike with something drawn.
+    WaitFor([&] {
+        const QImage now = engine->grab().toImage();
+        const bool settled = !now.isNull() && now == shown && drawsSomething(now);
+        shown = now;
+        return settled;
+    });
+    return shown;
+}
+
+TEST(DesignViewLive, AUtf8PageShowsItsCharacters) {
+    // The oracle: the same words written as references, in the code page.
+    const std::string style = "<body style=\"margin:0;font:40px sans-serif\">";
+    TLiveDocument asReferences;
+    asReferences.Editor.SetEncoding(teAnsi);
+    asReferences.Text.SetText(style + "caf&eacute; &#20013;&#25991;</body>");
+    ASSERT_TRUE(asReferences.ShowAndWait());
+    const QImage expected = shownPage(asReferences);
+    ASSERT_FALSE(expected.isNull());
+
+    // The same bytes as UTF-8 show the same; read as the code page, other
+    // characters.
+    for (TTextEncoding encoding : {teUtf8, teAnsi}) {
+        TLiveDocument doc;
+        doc.Editor.SetEncoding(encoding);
+        doc.Text.SetText(style + "caf\xC3\xA9 \xE4\xB8\xAD\xE6\x96\x87</body>");
+        ASSERT_TRUE(doc.ShowAndWait());
+        EXPECT_EQ(shownPage(doc) == expected, encoding == teUtf8) << TextEncodingName(encoding);
+    }
 }

@@ -2,7 +2,7 @@
 // the status bar and the document commands follow the document in front
 // through random openings, edits, saves, switches and closings (one closed
 // behind the front one changes nothing of it), against a model of each
-// document; Save All saves every document it can and tells each failure;
+// document, and after Close All only what stays open shows; Save All saves every document it can and tells each failure;
 // Print without a printer offers a PDF file; the browsers' Browse buttons
 // list programs, which have no extension here.
 
@@ -26,6 +26,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <fnmatch.h>
 #include <map>
@@ -34,6 +35,12 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// What the model knows of a document.
+struct TModelDocument {
+    bool Modified = false;
+    TTextEncoding Encoding = teUtf8;
+};
 
 class DocumentState : public TTellingMainWindowTest {
 protected:
@@ -45,47 +52,46 @@ protected:
                 texts.push_back(call.Text);
         return texts;
     }
-};
-
-// What the model knows of a document.
-struct TModelDocument {
-    bool Modified = false;
-    TTextEncoding Encoding = teUtf8;
+    // The status bar and the document commands against the model of the
+    // documents open: the front one's state, or nothing without one.
+    void checkFront(const std::map<TEditForm*, TModelDocument>& model, const std::string& when);
 };
 
 } // namespace
+
+void DocumentState::checkFront(const std::map<TEditForm*, TModelDocument>& model, const std::string& when) {
+    TEditForm* front = frame->ActiveDocument();
+    ASSERT_EQ(front == nullptr, model.empty()) << when;
+    if (front == nullptr) {
+        for (int index : {0, 1, 3, kInsertPanel, kEncodingPanel})
+            EXPECT_EQ(panel(index), "") << when << ": panel " << index;
+        EXPECT_FALSE(frame->ItemEnabled("boldBtn")) << when;
+        return;
+    }
+    const TModelDocument& expected = model.at(front);
+    TCodeMemo& editor = *front->Editor;
+    EXPECT_EQ(panel(0), "Offset: " + std::to_string(editor.SelStart())) << when;
+    EXPECT_EQ(panel(1), "Line: " + std::to_string(editor.SelLine() + 1) +
+                            "    Col: " + std::to_string(editor.SelCharacterColumn() + 1))
+        << when;
+    EXPECT_EQ(panel(3), expected.Modified ? "Modified" : "") << when;
+    EXPECT_EQ(panel(kInsertPanel), "Insert") << when;
+    EXPECT_EQ(panel(kEncodingPanel), TextEncodingName(expected.Encoding)) << when;
+    for (const std::string& item : DocumentCommandItems()) {
+        // Save and Delete follow the changes and the selection.
+        if (item != "Sauvegarder1" && item != "Supprimer2" && frame->Item(item)->OnClick) {
+            EXPECT_TRUE(frame->ItemEnabled(item)) << when << ": " << item;
+        }
+    }
+    EXPECT_EQ(frame->ItemEnabled("saveBtn"), expected.Modified) << when;
+    EXPECT_EQ(frame->ItemEnabled("Sauvegarder1"), expected.Modified) << when;
+}
 
 TEST_F(DocumentState, TheStatusBarAndTheCommandsFollowTheDocumentInFront) {
     std::mt19937 random(19);
     std::map<TEditForm*, TModelDocument> model;
     int files = 0;
-    auto check = [&](const std::string& when) {
-        TEditForm* front = frame->ActiveDocument();
-        ASSERT_EQ(front == nullptr, model.empty()) << when;
-        if (front == nullptr) {
-            for (int index : {0, 1, 3, kInsertPanel, kEncodingPanel})
-                EXPECT_EQ(panel(index), "") << when << ": panel " << index;
-            EXPECT_FALSE(frame->ItemEnabled("boldBtn")) << when;
-            return;
-        }
-        const TModelDocument& expected = model.at(front);
-        TCodeMemo& editor = *front->Editor;
-        EXPECT_EQ(panel(0), "Offset: " + std::to_string(editor.SelStart())) << when;
-        EXPECT_EQ(panel(1), "Line: " + std::to_string(editor.SelLine() + 1) +
-                                "    Col: " + std::to_string(editor.SelCharacterColumn() + 1))
-            << when;
-        EXPECT_EQ(panel(3), expected.Modified ? "Modified" : "") << when;
-        EXPECT_EQ(panel(kInsertPanel), "Insert") << when;
-        EXPECT_EQ(panel(kEncodingPanel), TextEncodingName(expected.Encoding)) << when;
-        for (const std::string& item : DocumentCommandItems()) {
-            // Save and Delete follow the changes and the selection.
-            if (item != "Sauvegarder1" && item != "Supprimer2" && frame->Item(item)->OnClick) {
-                EXPECT_TRUE(frame->ItemEnabled(item)) << when << ": " << item;
-            }
-        }
-        EXPECT_EQ(frame->ItemEnabled("saveBtn"), expected.Modified) << when;
-        EXPECT_EQ(frame->ItemEnabled("Sauvegarder1"), expected.Modified) << when;
-    };
+    auto check = [&](const std::string& when) { checkFront(model, when); };
     auto pickAny = [&]() -> TEditForm* {
         auto it = model.begin();
         std::advance(it, random() % model.size());
@@ -174,6 +180,66 @@ TEST_F(DocumentState, TheStatusBarAndTheCommandsFollowTheDocumentInFront) {
         it = it->first == front ? std::next(it) : model.erase(it);
     ASSERT_EQ(frame->MDIChildCount(), 1);
     check("close all, front cancelled");
+}
+
+// Close All asks about each changed document, the last made first: the
+// ones answered No go, one answered Cancel stays.  Afterwards the status
+// bar and the commands tell of the document left in front, or of none:
+// nothing of a document closed stays on show, whichever was in front.
+TEST_F(DocumentState, AfterCloseAllOnlyTheDocumentsLeftShow) {
+    std::mt19937 random(23);
+    int files = 0;
+    for (int round = 0; round < 16; ++round) {
+        std::map<TEditForm*, TModelDocument> model;
+        const int count = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < count; ++i) {
+            const bool utf8 = random() % 2;
+            const std::string name = program.File("c" + std::to_string(files++) + ".html");
+            TTestProgramFolder::WriteFileBytes(name, utf8 ? "<P>caf\xC3\xA9</P>" : "<P>caf\xE9</P>");
+            TEditForm* document = frame->OpenDocumentFile(name);
+            TModelDocument& state = model[document] = {false, utf8 ? teUtf8 : teAnsi};
+            if (random() % 2) {
+                document->Editor->SetSelStart(static_cast<int32_t>(random() % 4));
+                document->Editor->SetSelText("x");
+                state.Modified = true;
+            }
+            Application().ProcessMessages();
+        }
+        // Any one of them in front.
+        auto front = model.begin();
+        std::advance(front, random() % model.size());
+        frame->MDINav->SetTabIndex(frame->MDINav->IndexOfForm(front->first));
+        frame->MDINav->Change();
+        Application().ProcessMessages();
+
+        std::string when = "round " + std::to_string(round) + ":";
+        std::vector<TEditForm*> staying;
+        for (int i = frame->MDIChildCount() - 1; i >= 0; --i) {
+            auto* document = dynamic_cast<TEditForm*>(frame->MDIChildren(i));
+            if (!model.at(document).Modified) {
+                when += " close";
+                continue;
+            }
+            const bool stays = random() % 3 == 0;
+            user.AnswerMessage(stays ? mrCancel : mrNo);
+            when += stays ? " cancel" : " no";
+            if (stays)
+                staying.push_back(document);
+        }
+        click("Fermertout2");
+        EXPECT_EQ(user.PendingAnswers(), 0u) << when;
+        for (auto it = model.begin(); it != model.end();)
+            it = std::find(staying.begin(), staying.end(), it->first) == staying.end() ? model.erase(it) : std::next(it);
+        ASSERT_EQ(frame->MDIChildCount(), static_cast<int>(model.size())) << when;
+        ASSERT_NO_FATAL_FAILURE(checkFront(model, when));
+        // The next round starts without documents.
+        for (TEditForm* document : staying) {
+            document->Editor->Modified = false;
+            document->Close();
+        }
+        Application().ProcessMessages();
+        ASSERT_NO_FATAL_FAILURE(checkFront({}, when + ", the rest closed"));
+    }
 }
 
 TEST_F(DocumentState, SaveAllSavesEveryDocumentItCanAndTellsEachFailure) {

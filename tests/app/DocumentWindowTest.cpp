@@ -13,13 +13,14 @@
 #include "tests/app/MainWindowLifetime.h"
 
 #include "editor/CodeGutter.h"
-#include "editor/highlight/HtmlHighlighter.h"
 #include "editor/CodeMemo.h"
+#include "editor/highlight/HtmlHighlighter.h"
+#include "platform/base/Utf8.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ComponentWatch.h"
 #include "platform/ui/MDI.h"
-#include "platform/gfx/Bitmap.h"
-#include "platform/gfx/ImageList.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StatusBar.h"
@@ -558,6 +559,16 @@ TEST_F(DocumentWindows, SwitchingTheEncodingKeepsTheCaretWhereItWasAndInView) {
         document->SwitchEncoding();
         Application().ProcessMessages();
         EXPECT_EQ(memo.SelStart(), offset) << "round " << round;
+        // The status bar counts the caret's column in characters of the
+        // encoding now in force.
+        const size_t lineBreak = page.rfind("\r\n", static_cast<size_t>(offset));
+        const size_t lineStart = lineBreak == std::string::npos ? 0 : lineBreak + 2;
+        const std::string_view before(page.data() + lineStart,
+                                      static_cast<size_t>(offset) - lineStart);
+        const size_t column = memo.Encoding() == teUtf8 ? Utf8CharCount(before) : before.size();
+        const std::string status = Panel(1);
+        EXPECT_EQ(status.substr(status.find("Col: ")), "Col: " + std::to_string(column + 1))
+            << "round " << round;
         const TPoint caret = memo.GetCaretPos();
         EXPECT_GE(caret.X, 0) << "round " << round;
         EXPECT_LT(caret.X, memo.ClientWidth()) << "round " << round;

@@ -5,15 +5,19 @@
 // pages with frames are refused by the design view, keys typed after
 // picking a page reach it, a picture beside a page shows in both views
 // from a folder whose name holds a blank, "#" and "%", and a save made in
-// the design view writes its edits with the page's byte-order mark.
+// the design view writes its edits with the page's byte-order mark; the
+// copy an outside browser was shown goes on the return to the source too.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/MDITab.h"
+#include "app/SettingsFile.h"
+#include "app/dialogs/SpecialCharacters.h"
 #include "tests/app/AppTestSupport.h"
 
 #include "editor/CodeMemo.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ListControls.h"
 #include "platform/ui/PageControls.h"
 #include "tests/platform/webview/WebEngineTestApp.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
@@ -81,6 +85,36 @@ TEST_F(ViewSwitching, SourcePreviewDesignSourceKeepsThePageAndItsFolderClean) {
     EXPECT_FALSE(std::filesystem::exists(preview));
     EXPECT_EQ(document->Text().Bytes(), page);
     EXPECT_FALSE(document->Editor->Modified);
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
+// The copy an outside browser is shown is the window's preview file too:
+// it stays while the browser may read it and goes, like the preview
+// page's, when the user comes back to the source page; the page itself and
+// another page's copy stay.
+TEST_F(ViewSwitching, AnOutsideBrowsersCopyGoesOnTheReturnToTheSource) {
+    std::filesystem::create_directories(program.File("site"));
+    std::filesystem::create_directories(program.File("other"));
+    const std::string file = program.File("site/page.html");
+    const std::string copy = program.File("site/HTMLtmp.htm");
+    const std::string othersCopy = program.File("other/HTMLtmp.htm");
+    TTestProgramFolder::WriteFileBytes(file, "<P>page</P>");
+    TTestProgramFolder::WriteFileBytes(othersCopy, "kept");
+    OpenSettings()->WriteString(settings::Browsers, "PathIE", "/bin/sh");
+    TEditForm* document = frame->OpenDocumentFile(file);
+    document->Editor->SetSelText("changed ");
+    frame->Item("ieBtn")->Click();
+    ASSERT_FALSE(user.Calls.empty());
+    EXPECT_EQ(user.Calls.back().Kind, TScriptedUserInteraction::kStartProgram);
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(copy), "changed <P>page</P>");
+
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    EXPECT_TRUE(std::filesystem::exists(copy)) << "left in place until the source page";
+    Pick(document, 0);
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(file), "<P>page</P>");
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes(othersCopy), "kept");
     EXPECT_TRUE(user.Exceptions().empty());
 }
 
@@ -210,5 +244,48 @@ TEST_F(ViewSwitching, ASaveInTheDesignViewWritesItsEditsAndKeepsTheMark) {
     Pick(document, 0);
     EXPECT_EQ(document->Text().Bytes(), saved);
     EXPECT_FALSE(document->Editor->Modified);
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
+// A special character inserted while the design page shows goes into that
+// page at the caret the user left there, and comes back to the source
+// with the edits made in the page, in the page's own encoding.
+TEST_F(ViewSwitching, ACharacterInsertedWhileTheDesignPageShowsComesBackWithItsEdits) {
+    const std::string file = program.File("inserted.html");
+    TTestProgramFolder::WriteFileBytes(
+        file, "<html><body><p id=\"p\">caf\xC3\xA9 \xE4\xB8\xAD</p></body></html>");
+    TEditForm* document = frame->OpenDocumentFile(file);
+    ASSERT_EQ(document->Editor->Encoding(), teUtf8);
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    auto* engine = ClientWidgetOf(document->dhtmledit)->findChild<QWebEngineView*>();
+    ASSERT_NE(engine, nullptr);
+    // The user types at the end of the paragraph, and the caret stays there.
+    ASSERT_TRUE(RunScriptAndWait(*engine->page(), QStringLiteral(R"((function () {
+      var range = document.createRange();
+      range.selectNodeContents(document.getElementById('p'));
+      range.collapse(false);
+      getSelection().removeAllRanges();
+      getSelection().addRange(range);
+      return document.execCommand('insertText', false, ' typed');
+    })())"),
+                                 std::chrono::seconds(60), "no answer")
+                    .toBool());
+
+    auto* window = new TCaracfrm(frame);
+    const auto characters = SpecialCharacters();
+    const auto eAcute =
+        std::find_if(characters.begin(), characters.end(), [](const TSpecialCharacter& c) {
+            return std::string(c.Character) == "\xC3\xA9";
+        });
+    ASSERT_NE(eAcute, characters.end());
+    window->ComboBox1->Perform(CN_COMMAND, CBN_SELCHANGE, eAcute - characters.begin());
+    window->BitBtn1Click(window);
+    delete window;
+
+    Pick(document, 0);
+    EXPECT_NE(document->Editor->Text().find("caf\xC3\xA9 \xE4\xB8\xAD typed\xC3\xA9</p>"),
+              std::string::npos)
+        << document->Editor->Text();
     EXPECT_TRUE(user.Exceptions().empty());
 }

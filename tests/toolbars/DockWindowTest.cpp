@@ -337,6 +337,88 @@ TEST(DockWindows, AToolbarShowsTheHintOfTheItemUnderThePointer) {
     QToolTip::hideText();
 }
 
+TEST(DockWindows, APressOnAFloatingBarLeavesItsFormActive) {
+    // A window manager activates a window on a press in it: the form the
+    // bar floats over is made active again, as a press on one of its own
+    // toolbars leaves it, whether the press lands on the frame's caption,
+    // its border or the bar's items; with ActivateParent off the frame
+    // keeps the activation.
+    TTestSettings settings;
+    SetTBSystemSettings(&settings);
+    TForm form;
+    form.SetBounds(80, 80, 500, 300);
+    auto* dock = new TTBDock(&form);
+    dock->SetParent(&form);
+    TTBToolbar* bar = MakeToolbar(&form, "Bar", {"One", "Two"});
+    int clicks = 0;
+    bar->Items()->ItemAt(0)->OnClick = [&](TTBCustomItem*) { ++clicks; };
+    bar->SetParent(dock);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ClientWidgetOf(&form)->window()));
+    bar->SetFloating(true);
+    bar->PlaceFloatingFrame({300, 250});
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    QWidget* frameWindow = ClientWidgetOf(frame)->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frameWindow));
+    auto settle = [] {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    };
+    const int border = frame->BorderSize();
+    const QPoint caption(border + 4, border + 4);
+    const QPoint side(frame->Width() - 1, frame->Height() / 2);
+    TRect one = bar->View()->ViewerOf(bar->Items()->ItemAt(0))->BoundsRect;
+    const QPoint button = ClientWidgetOf(bar)->mapTo(frameWindow, QPoint(one.Left + 3, one.Top + 3));
+    auto pressAt = [&](QPoint point) {
+        // The window manager's part: the frame takes the activation.
+        frameWindow->activateWindow();
+        settle();
+        ASSERT_EQ(QApplication::activeWindow(), frameWindow);
+        ASSERT_FALSE(form.Active());
+        QWidget* under = QApplication::widgetAt(frameWindow->mapToGlobal(point));
+        ASSERT_NE(under, nullptr);
+        QPoint local = under->mapFromGlobal(frameWindow->mapToGlobal(point));
+        Later([under, local] { QTest::mouseRelease(under, Qt::LeftButton, Qt::NoModifier, local); });
+        QTest::mousePress(under, Qt::LeftButton, Qt::NoModifier, local);
+        settle();
+    };
+    for (QPoint point : {caption, side, button}) {
+        pressAt(point);
+        EXPECT_TRUE(form.Active()) << point.x() << "," << point.y();
+        EXPECT_EQ(QApplication::activeWindow(), ClientWidgetOf(&form)->window()) << point.x() << "," << point.y();
+        EXPECT_TRUE(bar->Floating());
+    }
+    EXPECT_EQ(clicks, 1);
+    bar->ActivateParent = false;
+    pressAt(caption);
+    EXPECT_FALSE(form.Active());
+    EXPECT_EQ(QApplication::activeWindow(), frameWindow);
+
+    // A tool window whose field had the keyboard: the window system gives
+    // it the keyboard again with the activation, and a press on the
+    // frame's caption still leaves the form active.
+    auto* tools = new TTBToolWindow(&form);
+    tools->SetName("Tools");
+    tools->SetParent(dock);
+    auto* field = new TEdit(&form);
+    field->SetBounds(2, 2, 60, 20);
+    field->SetParent(tools);
+    tools->SetFloating(true);
+    tools->PlaceFloatingFrame({100, 250});
+    TTBFloatingWindowParent* toolFrame = tools->FloatingFrame();
+    QWidget* toolWindow = ClientWidgetOf(toolFrame)->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(toolWindow));
+    field->SetFocus();
+    settle();
+    ASSERT_TRUE(field->Focused());
+    frameWindow = toolWindow;
+    pressAt(QPoint(toolFrame->BorderSize() + 4, toolFrame->BorderSize() + 4));
+    EXPECT_TRUE(form.Active());
+    EXPECT_EQ(QApplication::activeWindow(), ClientWidgetOf(&form)->window());
+    ReleaseCapture();
+    SetTBSystemSettings(nullptr);
+}
+
 TEST(DockWindows, TabSkipsTheControlsHiddenBehindTheChevron) {
     TShownForm f;
     TTBToolbar* bar = f.Toolbar("Fields", f.Top, {});

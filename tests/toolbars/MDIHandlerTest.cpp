@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 class TChild : public TForm {
@@ -106,6 +108,31 @@ TEST(MDIHandler, TheButtonsShowWhileAChildIsMaximised) {
     delete two;
     delete one;
     EXPECT_FALSE(f.ButtonsShown());
+}
+
+TEST(MDIHandler, TheButtonsKeepToTheEndOfTheBarWhateverWidthTheFrameTakes) {
+    // The menu bar is as long as its dock; the frame grows and shrinks at
+    // random, and the close button always ends where the bar's client
+    // area ends, with nothing of the bar beyond it.
+    TFrame f;
+    auto* child = new TChild("Doc");
+    child->SetWindowState(wsMaximized);
+    std::mt19937 random(20);
+    std::uniform_int_distribution<int> widths(240, 1600);
+    for (int round = 0; round < 40; ++round) {
+        int width = widths(random);
+        f.Form.SetBounds(50, 50, width, 500);
+        ASSERT_TRUE(f.ButtonsShown()) << width;
+        TTBView* view = f.View();
+        ASSERT_EQ(f.Menu->Width(), f.Dock->ClientWidth()) << width;
+        TRect close = view->ViewerOf(f.Handler->ButtonsItem()->Button(mbkClose))->BoundsRect;
+        EXPECT_EQ(close.Right, f.Menu->ClientWidth()) << width;
+        for (int i = 0; i < view->ViewerCount(); ++i) {
+            if (view->Viewers(i)->Show) {
+                EXPECT_LE(view->Viewers(i)->BoundsRect.Right, f.Menu->ClientWidth()) << width << " viewer " << i;
+            }
+        }
+    }
 }
 
 TEST(MDIHandler, TheSystemMenuIsTheActiveChildsMadeAfreshEachTime) {

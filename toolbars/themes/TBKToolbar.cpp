@@ -92,8 +92,11 @@ TPoint themedFloatingBorder(const TTBCustomDockableWindow& window) {
     return border;
 }
 
-// The theme changed: the frame is measured and painted anew.
+// The theme changed: the contents are arranged with its metrics (once the
+// update that began with the change ends), the frame is measured and
+// painted anew.
 void followThemeChange(TTBCustomDockableWindow& window) {
+    window.FitToContents();
     window.EndUpdate();
     if (TTBFloatingWindowParent* frame = window.FloatingFrame()) {
         frame->FrameGeometryChanged();
@@ -137,6 +140,9 @@ void TTBKToolbar::Dispatch(TMessage& message) {
         TTBCustomDockableWindow::BeginUpdate();
         return;
     case TBKM_THEMECHANGED:
+        // The items measure through the theme: its sizes and margins may
+        // differ from the last one's.
+        View()->InvalidatePositions();
         followThemeChange(*this);
         return;
     case WM_ERASEBKGND:

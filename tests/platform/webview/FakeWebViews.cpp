@@ -1,5 +1,7 @@
 #include "tests/platform/webview/FakeWebViews.h"
 
+#include <algorithm>
+
 void TFakeDesignView::SetDocumentHTML(const std::string& html) {
     document_ = html;
     loading_ = true;
@@ -19,8 +21,22 @@ bool TFakeDesignView::Edited() {
     return !loading_ && edited_;
 }
 
+bool TFakeDesignView::InsertHTML(const std::string& html) {
+    CompleteLoad(); // the real view waits for a pending load
+    if (Hung)
+        throw EWebViewError("The design view is not responding");
+    if (Loads.empty())
+        return false;
+    const size_t at = std::min(Caret, Page.size());
+    Page.insert(at, html);
+    Caret = at + html.size();
+    edited_ = true;
+    return true;
+}
+
 void TFakeDesignView::UserEdits(const std::string& page) {
     Page = page;
+    Caret = std::string::npos; // the user's typing ends at the end
     edited_ = true;
 }
 
@@ -33,6 +49,7 @@ void TFakeDesignView::CompleteLoad() {
         return;
     loading_ = false;
     edited_ = false;
+    Caret = std::string::npos;
     Loads.push_back({document_, base_});
     Page = Serialise ? Serialise(document_) : document_;
     if (OnDocumentComplete)

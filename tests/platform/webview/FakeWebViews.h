@@ -19,6 +19,9 @@ public:
     void SetDocumentHTML(const std::string& html) override;
     std::string DocumentHTML() override;
     bool Edited() override;
+    // The markup goes into the page shown at Caret (its end when npos) as
+    // an edit of the user's, after a pending load completes.
+    bool InsertHTML(const std::string& html) override;
     void SetBaseURL(const std::string& url) override;
 
     // The load of the document set last completes now: the page becomes
@@ -29,6 +32,8 @@ public:
 
     // The page shown once a load completed.
     std::string Page;
+    // Where the user's caret stands in Page.
+    size_t Caret = std::string::npos;
     // The user edits the page shown: it becomes page, and Edited answers
     // true until the next load completes.
     void UserEdits(const std::string& page);

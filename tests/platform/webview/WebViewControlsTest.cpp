@@ -48,6 +48,20 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// A page's text with its tags left out: where the engine closes an
+// element is its own affair.
+std::string withoutTags(const std::string& html) {
+    std::string text;
+    bool inTag = false;
+    for (char c : html) {
+        if (c == '<' || c == '>')
+            inTag = c == '<';
+        else if (!inTag)
+            text += c;
+    }
+    return text;
+}
+
 // A design view and what the test does to let it work.
 struct TDesignViewSubject {
     virtual ~TDesignViewSubject() = default;
@@ -167,6 +181,44 @@ TEST_P(DesignViewContract, ReadsLoadsCompletionsEditsAndAHungPage) {
         EXPECT_TRUE(contains(subject->ReadOnCompletion[0] + subject->ReadOnCompletion[1] +
                                  subject->ReadOnCompletion[2],
                              text));
+}
+
+// Markup put into the page goes where the user's caret is (the end of the
+// body when the page has none yet), counts as an edit, keeps the
+// document's encoding, and waits for a document still loading.
+TEST_P(DesignViewContract, MarkupGoesInAtTheUsersCaretAsAnEdit) {
+    auto subject = makeSubject(GetParam());
+    TDesignView& view = subject->View();
+    view.OnDocumentComplete = [&](TPersistent*) { ++subject->Completions; };
+    view.SetTextEncoding(teUtf8);
+    view.SetDocumentHTML("<P>alpha</P>");
+    ASSERT_NO_FATAL_FAILURE(subject->LetLoadComplete());
+    EXPECT_FALSE(view.Edited());
+
+    // No caret in the page yet: the markup follows what the body holds.
+    const std::string accented = "caf\xC3\xA9 \xE4\xB8\xAD";
+    ASSERT_TRUE(view.InsertHTML("<B>" + accented + "</B>"));
+    EXPECT_TRUE(view.Edited());
+    std::string html = view.DocumentHTML();
+    const size_t alpha = html.find("alpha");
+    const size_t inserted = html.find(accented + "</");
+    ASSERT_NE(alpha, std::string::npos) << html;
+    ASSERT_NE(inserted, std::string::npos) << "the UTF-8 came back otherwise: " << html;
+    EXPECT_LT(alpha, inserted);
+
+    // After the user's typing, at the caret the typing left.
+    ASSERT_NO_FATAL_FAILURE(subject->TypeIntoPage());
+    ASSERT_TRUE(view.InsertHTML("&lt;x&gt;"));
+    html = view.DocumentHTML();
+    EXPECT_TRUE(contains(withoutTags(html), " edited&lt;x&gt;")) << html;
+
+    // A document still loading is waited for, and takes the markup.
+    view.SetDocumentHTML("<P>beta</P>");
+    ASSERT_TRUE(view.InsertHTML("gamma"));
+    EXPECT_EQ(subject->Completions, 2);
+    html = view.DocumentHTML();
+    EXPECT_TRUE(contains(html, "beta") && contains(html, "gamma")) << html;
+    EXPECT_TRUE(view.Edited());
 }
 
 INSTANTIATE_TEST_SUITE_P(FakeAndReal, DesignViewContract, ::testing::Bool(),

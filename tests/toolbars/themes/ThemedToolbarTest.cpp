@@ -10,6 +10,9 @@
 #include "platform/ui/NonClientMouse.h"
 #include "toolbars/TBDockTypes.h"
 
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -141,6 +144,63 @@ TEST_F(ThemedToolbar, FloatingWindowsTakeTheThemesFrame) {
     EXPECT_EQ(frame->BorderSize(), TBSystemMetric(SM_CXSIZEFRAME));
     EXPECT_EQ(frame->Width(), tools->Width() + 2 * frame->BorderSize());
     EXPECT_EQ(tools->ClientWidth(), clientWidth);
+}
+
+// The sizes of one docked and one floating bar (images, a split button,
+// a wrap width) made on a form under the current theme.
+struct TBarSizes {
+    TSize Docked, Floating, FloatingFrame;
+    friend bool operator==(const TBarSizes&, const TBarSizes&) = default;
+};
+
+struct TTwoBars {
+    TDockForm Form;
+    std::unique_ptr<TImageList> Images = SolidImages(clRed);
+    TTBKToolbar* Docked = make("Docked");
+    TTBKToolbar* Floating = make("Floating");
+    TTwoBars() {
+        Floating->SetFloating(true);
+        // Two buttons to a line whatever the theme's margins.
+        Floating->SetFloatingRightX(60);
+    }
+    TTBKToolbar* make(const std::string& name) {
+        auto* bar = new TTBKToolbar(&Form.Form);
+        bar->SetName(name);
+        bar->SetImages(Images.get());
+        for (int i = 0; i < 4; ++i) {
+            auto* item = new TTBKItem(&Form.Form);
+            item->SetImageIndex(0);
+            bar->Items()->Add(item);
+        }
+        auto* split = new TTBKSubmenuItem(&Form.Form);
+        split->SetCaption("Split");
+        split->SetDropdownCombo(true);
+        bar->Items()->Add(split);
+        bar->SetParent(Form.Top);
+        return bar;
+    }
+    TBarSizes Sizes() const {
+        TTBFloatingWindowParent* frame = Floating->FloatingFrame();
+        return {{Docked->Width(), Docked->Height()},
+                {Floating->Width(), Floating->Height()},
+                {frame->Width(), frame->Height()}};
+    }
+};
+
+TEST_F(ThemedToolbar, BarsLaidOutBeforeAThemeChangeTakeItsMetricsAsNewOnesDo) {
+    // Margins, split-button widths and frames differ between the themes:
+    // bars made under one theme and switched to another measure as bars
+    // made under the other one (the program loads its bars' places
+    // before it selects its theme).
+    for (auto [from, to] : {std::pair{"Default", "OfficeXP"}, std::pair{"OfficeXP", "Default"}}) {
+        Use(to);
+        TBarSizes expected = TTwoBars().Sizes();
+        Use(from);
+        TTwoBars bars;
+        ASSERT_NE(bars.Sizes(), expected) << from << " and " << to << " measure alike: nothing is tested";
+        SelectTheme(to);
+        EXPECT_EQ(bars.Sizes(), expected) << from << " to " << to;
+    }
 }
 
 TEST_F(ThemedToolbar, FloatingToolbarMarginsAndDefaultFrames) {

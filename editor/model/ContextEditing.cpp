@@ -1,10 +1,6 @@
 #include "editor/model/ContextEditing.h"
 
-const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset) {
-    return ContextState(ContextIdInForce(paragraph, offset));
-}
-
-TContextId ContextIdInForce(const TParagraph& paragraph, int32_t offset) {
+TContextId ContextIdInside(const TParagraph& paragraph, int32_t offset) {
     // Parsing asks near the end of the records it is writing (a stop key
     // found puts two behind the place where the start keys are looked for
     // next): the last few are looked at one by one.
@@ -37,7 +33,7 @@ void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& reco
     PutContext(paragraph, offset, InternContext(record));
 }
 
-void PutContext(TParagraph& paragraph, int32_t offset, TContextId id) {
+void PutContextInside(TParagraph& paragraph, int32_t offset, TContextId id) {
     TContextList& records = paragraph.Contexts;
     // Parsing writes behind the last record most of the time, else among
     // the last few (a tag's attributes go before its closing bracket).

@@ -164,6 +164,24 @@ public:
     TContextRecord Record(int32_t index) const { return {State(index), Offset(index)}; }
     int32_t LastOffset() const { return Offset(Count() - 1); }
     TContextId LastId() const { return Id(Count() - 1); }
+    // The last record (the list must not be empty), read in one go: parsing
+    // asks about it more than about any other.
+    TEntry Last() const {
+        const auto index = block_->Count - 1;
+        switch (block_->Width) {
+        case kTiny:
+            return {tiny()[index].Offset, tiny()[index].Id};
+        case kNarrow:
+            return {narrow()[index].Offset, narrow()[index].Id};
+        default: {
+            const TGap& gap = this->gap();
+            if (index < gap.Front)
+                return wide()[index];
+            const TEntry& behind = wide()[behindGap(static_cast<int32_t>(index))];
+            return {wrappingAdd(behind.Offset, gap.Delta), behind.Id};
+        }
+        }
+    }
 
     // The first record whose offset is at least the given offset.
     int32_t IndexAt(int32_t offset) const;

@@ -101,6 +101,10 @@ TEST(ContextList, FollowsAVectorOfWholeRecordsThroughRandomChanges) {
                 list.ShrinkToFit();
             }
             ASSERT_EQ(list.Count(), static_cast<int32_t>(model.size()));
+            if (!model.empty()) {
+                ASSERT_EQ(list.Last().Offset, model.back().Offset) << "round " << round << " step " << step;
+                ASSERT_TRUE(SameBytes(ContextState(list.Last().Id), model.back())) << "round " << round << " step " << step;
+            }
             const std::vector<TContextRecord> records = list.Records();
             for (size_t i = 0; i < model.size(); ++i) {
                 ASSERT_EQ(records[i].Offset, model[i].Offset) << "round " << round << " step " << step << " record " << i;
@@ -135,6 +139,10 @@ TEST(ContextList, AWideListWithAGapAndRecordsSetAsideFollowsVectors) {
     using TEntry = TContextList::TEntry;
     auto check = [](const TContextList& list, const std::vector<TEntry>& model, int step) {
         ASSERT_EQ(list.Count(), static_cast<int32_t>(model.size())) << "step " << step;
+        if (!model.empty()) {
+            ASSERT_EQ(list.Last().Offset, model.back().Offset) << "step " << step;
+            ASSERT_EQ(list.Last().Id, model.back().Id) << "step " << step;
+        }
         for (size_t i = 0; i < model.size(); ++i) {
             ASSERT_EQ(list.Offset(static_cast<int32_t>(i)), model[i].Offset) << "step " << step << " record " << i;
             ASSERT_EQ(list.Id(static_cast<int32_t>(i)), model[i].Id) << "step " << step << " record " << i;

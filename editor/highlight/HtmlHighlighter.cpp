@@ -355,6 +355,29 @@ int32_t THtmlHighlighter::ResumeLookBack(const TContextState& state, int32_t fir
     }
 }
 
+bool THtmlHighlighter::StopHookMayEnd(const TContextState& state, int32_t first) const {
+    // A class derived from this one may end contexts with a stop hook of
+    // its own.
+    if (typeid(*this) != typeid(THtmlHighlighter))
+        return true;
+    const int top = TopKeyEntry(state);
+    const int32_t identifier = (top & 0x7FFF) - first;
+    if (top < 0 || (top & 0x8000) == 0 || identifier < 0 || identifier >= kOwnIdentifiers)
+        return true;
+    // The contexts StopKeyHook looks for an end of.
+    switch (ContextNumberOf(state)) {
+    case 1:
+    case 2:
+    case 3:
+    case 6:
+    case 10:
+    case 11:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {
     std::optional<TScan> scanned = scanAt(position, limit);
     if (!scanned)

@@ -57,6 +57,9 @@ public:
     // anywhere inside it instead of at its start.  -1 for any other context
     // (the answer of a highlighter that knows of no such context).
     virtual int32_t ResumeLookBack(const TContextState& state, int32_t firstIdentifier) const { return -1; }
+    // False only for a context of the highlighter that its stop hook never
+    // ends (parsing then does not ask the hook there).
+    virtual bool StopHookMayEnd(const TContextState& state, int32_t firstIdentifier) const { return true; }
 
     // How many context identifiers the highlighter itself uses, and the
     // highlighter it hands unrecognised text to (if any).  Together they

@@ -60,15 +60,6 @@ void TCodeNavigator::locate() {
     lines_.SetParagraph(&list[parIndex_]);
 }
 
-void TCodeNavigator::place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph) {
-    parIndex_ = index;
-    parOffset_ = offsetInParagraph;
-    offset_ = start + offsetInParagraph;
-    contextIndex_ = kUnknown;
-    lineInPar_ = kUnknown;
-    lines_.SetParagraph(&paragraph);
-}
-
 int32_t TCodeNavigator::findParOffset() {
     if (parIndex_ < 0)
         locate();

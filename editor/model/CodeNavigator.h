@@ -106,7 +106,15 @@ private:
     // Stands at an offset of paragraph index, whose record and start the
     // caller has just looked up; the line and context indexes are unknown
     // until the caller sets one it knows.
-    void place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph);
+    // (Inline: parsing places two navigators for every hook it calls.)
+    void place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph) {
+        parIndex_ = index;
+        parOffset_ = offsetInParagraph;
+        offset_ = start + offsetInParagraph;
+        contextIndex_ = kUnknown;
+        lineInPar_ = kUnknown;
+        lines_.SetParagraph(&paragraph);
+    }
     void requireDocument() const;
     // The paragraph: the one the lines view, kept with its index.
     TParagraph& par() {

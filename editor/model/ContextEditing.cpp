@@ -53,15 +53,14 @@ void PutContextInside(TParagraph& paragraph, int32_t offset, TContextId id) {
         records.SetId(at, id);
     // One record per offset: any twin behind it goes.
     int32_t end = at + 1;
-    while (end < records.Count() && records.Offset(end) == offset)
+    while (end < count && records.Offset(end) == offset)
         ++end;
-    records.Erase(at + 1, end);
+    if (end > at + 1)
+        records.Erase(at + 1, end);
 }
 
-void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {
+void RemoveContextsInside(TParagraph& paragraph, int32_t from, int32_t to) {
     TContextList& records = paragraph.Contexts;
-    if (to <= from || records.Empty() || records.LastOffset() < from)
-        return;
     records.Erase(records.IndexAt(from), records.IndexAt(to));
 }
 

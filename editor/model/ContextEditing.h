@@ -33,18 +33,34 @@ inline const TContextState& EndContext(const TParagraph& paragraph) { return Con
 // otherwise it is inserted in order.
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& record);
 // The same with a state already in the table: appended inline when it lies
-// behind every record (as parsing writes most of them), else put in place by
-// PutContextInside.
+// behind every record (as parsing writes most of them), or written over the
+// last record when that one alone begins there (as a closing bracket right
+// behind an element name is); else put in place by PutContextInside.
 void PutContextInside(TParagraph& paragraph, int32_t offset, TContextId id);
 inline void PutContext(TParagraph& paragraph, int32_t offset, TContextId id) {
     TContextList& records = paragraph.Contexts;
-    if (!records.Empty() && records.Last().Offset < offset)
-        records.Append({offset, id});
-    else
-        PutContextInside(paragraph, offset, id);
+    if (!records.Empty()) {
+        const TContextList::TEntry last = records.Last();
+        if (last.Offset < offset) {
+            records.Append({offset, id});
+            return;
+        }
+        const int32_t count = records.Count();
+        if (last.Offset == offset && (count == 1 || records.Offset(count - 2) < offset)) {
+            if (last.Id != id)
+                records.SetId(count - 1, id);
+            return;
+        }
+    }
+    PutContextInside(paragraph, offset, id);
 }
-// Removes the records that begin in from .. to - 1.
-void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to);
+// Removes the records that begin in from .. to - 1 (parsing asks most of
+// the time where there are none: behind the last record).
+void RemoveContextsInside(TParagraph& paragraph, int32_t from, int32_t to);
+inline void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {
+    if (to > from && !paragraph.Contexts.Empty() && paragraph.Contexts.Last().Offset >= from)
+        RemoveContextsInside(paragraph, from, to);
+}
 // The offset of the first record that begins after the offset, or -1.
 int32_t NextContextOffset(const TParagraph& paragraph, int32_t offset);
 // Sets the stop-key length of record index of the paragraph.

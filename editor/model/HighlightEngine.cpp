@@ -86,14 +86,16 @@ bool THighlightEngine::callHook(bool startHook, int32_t index, int32_t position,
 }
 
 bool THighlightEngine::findStop(int32_t index, int32_t position, int32_t& limit) {
-    int top = TopKeyEntry(ContextInForce(*placeOf(index).Paragraph, position));
+    const TContextState& inForce = ContextInForce(*placeOf(index).Paragraph, position);
+    const int top = TopKeyEntry(inForce);
     if (top < 0)
         return false;
     if ((top & 0x8000) != 0 && (top & 0x7FFF) < startStopKeys_->Count()) {
         TKeyMatchScope scope{document_, *startStopKeys_, document_.SeparatorSet(), 0, false};
         return MatchStopKey(scope, index, position, limit, top & 0x7FFF);
     }
-    return highlighter_ != nullptr && callHook(false, index, position, limit, limit);
+    return highlighter_ != nullptr && highlighter_->StopHookMayEnd(inForce, startStopKeys_->Count()) &&
+           callHook(false, index, position, limit, limit);
 }
 
 bool THighlightEngine::findStart(int32_t index, int32_t position, int32_t& limit) {

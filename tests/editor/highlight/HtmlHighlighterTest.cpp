@@ -258,3 +258,64 @@ TEST_F(Html, StylesChangeTheLookOnlyWhenTheTextIsHighlightedAgain) {
     html.Bracket().SetForeground(clBlue);
     html.Bracket().SetStyle(fsBold);
 }
+
+// Parsing skips the stop hook where the highlighter says it never ends the
+// context in force: at every offset of random markup (tags with and
+// without attributes, broken ones, entities, comments, scripts, server
+// blocks) where it says so, the hook must indeed end nothing and change
+// no record; and the contexts it does end must all be among those it
+// says it may end.
+TEST_F(Html, TheStopHookEndsNothingWhereItSaysItNeverDoes) {
+    static const char* const pieces[] = {"<p>",     "</p>",   "<a href=\"x\" class=y>", "<td a=1",   ">",
+                                         "text ",   "&amp;",  "&lt",                     "<!-- c -->", "<!--",
+                                         "-->",     "<script>", "var a = b < c;",        "</script>", "<% x %>",
+                                         "<? y ?>", "<",      "</",                      "<unknown>", "\t",
+                                         "<b\t>",   "=",      "\"",                      "<img src=a.gif>"};
+    // (The fixture's highlighter is a class derived from it, which answers
+    // that it may end anything.)
+    THtmlHighlighter plain;
+    document.Highlighting().SetHighlighter(&plain);
+    std::mt19937 random(2718);
+    int skipped = 0;
+    int ended = 0;
+    for (int round = 0; round < 20; ++round) {
+        std::string text;
+        for (int line = 0; line < 6; ++line) {
+            for (int piece = static_cast<int>(random() % 30); piece > 0; --piece)
+                text += pieces[random() % std::size(pieces)];
+            text += "\r\n";
+        }
+        LoadText(document, text);
+        HighlightAll(document);
+        const int32_t first = document.Highlighting().StartStopKeys().Count();
+        for (int32_t index = 0; index < document.ParagraphCount(); ++index) {
+            TParagraph& paragraph = *document.Paragraph(index);
+            const int32_t start = document.ParagraphStart(index);
+            for (int32_t offset = 0; offset < paragraph.Length(); ++offset) {
+                const TContextState state = ContextInForce(paragraph, offset);
+                const bool mayEnd = plain.StopHookMayEnd(state, first);
+                const std::vector<TContextRecord> before = paragraph.Contexts.Records();
+                TCodeNavigator position(&document);
+                TCodeNavigator limit(&document);
+                position.SetPos(start + offset);
+                limit.SetPos(start + paragraph.Length());
+                const bool found = plain.StopKeyHook(position, limit, first);
+                if (!mayEnd) {
+                    ++skipped;
+                    ASSERT_FALSE(found) << "round " << round << " paragraph " << index << " offset " << offset;
+                    const std::vector<TContextRecord> after = paragraph.Contexts.Records();
+                    ASSERT_EQ(after.size(), before.size()) << "round " << round << " offset " << offset;
+                } else if (found) {
+                    ++ended;
+                    // Put back as the full highlight had it.
+                    LoadText(document, text);
+                    HighlightAll(document);
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_GT(skipped, 100);
+    EXPECT_GT(ended, 10);
+    document.Highlighting().SetHighlighter(nullptr);
+}

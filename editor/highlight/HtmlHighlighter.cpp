@@ -95,6 +95,9 @@ struct TMadeStates {
     struct TSlot {
         TMadeState Key;
         TContextId Made = 0;
+        // The key-stack depth of the state in force (the key holds its
+        // number): a state found here is written without reading that one.
+        int8_t DepthIn = 0;
         bool Used = false;
     };
     TSlot Slots[kSlots];
@@ -115,21 +118,16 @@ TMadeStates madeStates;
 void WriteHtmlContext(TScan& scan, const THighlightInfo& style, int32_t offset, bool push, int32_t startKeyLength,
                       int32_t stopKeyLength, int32_t identifier, int32_t number, int32_t from = -1) {
     const TContextId in = ContextIdInForce(scan.Paragraph, from >= 0 ? from : offset);
-    const int depth = ContextDepthOf(ContextState(in));
-    const bool pushing = (push || depth < 0) && depth < kDeepest;
-    // Nested in a context on the key stack: the record before the offset
-    // no longer ends at a stop key there.
-    if (pushing && depth >= 0)
-        if (const int32_t before = RecordBefore(scan.Paragraph, offset); before >= 0)
-            SetStopKeyLength(scan.Paragraph, before, 0);
     const auto entry = static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF));
     const auto startLength = static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255));
     const auto stopLength = static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255));
-    const TMadeState key(in, style, number, entry, startLength, stopLength, pushing);
+    // (Whether it is pushed follows from push and the state in force.)
+    const TMadeState key(in, style, number, entry, startLength, stopLength, push);
     TMadeStates::TSlot& slot = madeStates.Slots[TMadeStates::SlotOf(key)];
     if (!slot.Used || !(slot.Key == key)) {
         TContextState record = ContextState(in);
-        if (pushing) {
+        const int depth = ContextDepthOf(record);
+        if ((push || depth < 0) && depth < kDeepest) {
             record.Depth = static_cast<int8_t>(depth + 1);
             record.KeyStack[depth + 1] = entry;
         } else {
@@ -138,8 +136,14 @@ void WriteHtmlContext(TScan& scan, const THighlightInfo& style, int32_t offset, 
         SetContextLook(record, style.StyleByte(), style.Background(), style.Foreground(), number, 0);
         record.StartKeyLength = startLength;
         record.StopKeyLength = stopLength;
-        slot = {key, InternContext(record), true};
+        slot = {key, InternContext(record), static_cast<int8_t>(depth), true};
     }
+    // Nested in a context on the key stack: the record before the offset
+    // no longer ends at a stop key there.
+    const int depth = slot.DepthIn;
+    if (push && depth >= 0 && depth < kDeepest)
+        if (const int32_t before = RecordBefore(scan.Paragraph, offset); before >= 0)
+            SetStopKeyLength(scan.Paragraph, before, 0);
     PutContext(scan.Paragraph, offset, slot.Made);
 }
 

@@ -242,13 +242,13 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         if (found >= 0) {
             if (text[static_cast<size_t>(found)] == '&') {
                 WriteHtmlContext(scan, specialChars_, found, true, 1, 1, first + kEntity, 10);
-                limit.SetPos(start + found + 1);
+                limit.SetPosIn(paragraph, start, found + 1);
             } else if (text.At(static_cast<size_t>(found), "<!--")) {
                 WriteHtmlContext(scan, htmlComment_, found, true, 3, 4, first + kComment, 3);
-                limit.SetPos(start + found + 4);
+                limit.SetPosIn(paragraph, start, found + 4);
             } else {
                 WriteHtmlContext(scan, bracket_, found, true, 1, 1, first, 4);
-                limit.SetPos(start + found + 1);
+                limit.SetPosIn(paragraph, start, found + 1);
             }
             return true;
         }
@@ -259,7 +259,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             bool percent = c == '%';
             WriteHtmlContext(scan, scriptContent_, at, false, 1, 2, first + (percent ? kPercentBlock : kQuestionBlock),
                          percent ? 2 : 11);
-            limit.SetPos(start + at + 1);
+            limit.SetPosIn(paragraph, start, at + 1);
             return true;
         }
         // Tag text is separated by blanks, tabs included: a tab after an
@@ -292,7 +292,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         } else {
             WriteHtmlContext(scan, unknownTag_, at, false, nameLength, 0, first + kUnknownName, 6);
         }
-        limit.SetPos(start + nameEnd);
+        limit.SetPosIn(paragraph, start, nameEnd);
         return true;
     } else if (number == 1) {
         // Inside a tag that takes attributes: the next "name=value".
@@ -328,7 +328,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             WriteHtmlContext(scan, htmlAttributeValue_, valueStart, false, valueSpan, valueSpan, first, 9);
             // The tag goes on after the value.
             PutContext(paragraph, valueEnd, tag);
-            limit.SetPos(start + valueEnd);
+            limit.SetPosIn(paragraph, start, valueEnd);
             return true;
         }
     }
@@ -412,7 +412,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             WriteHtmlContext(scan, scriptContent_, close + 1, true, 0, 10, first, 2, close);
         else
             endContext(scan, close + 1);
-        limit.SetPos(start + close + 1);
+        limit.SetPosIn(paragraph, start, close + 1);
         return true;
     }
     case 2:
@@ -430,7 +430,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             found += from;
             WriteHtmlContext(scan, bracket_, found, true, 9, 10, first, 7);
             endContext(scan, found + 9);
-            limit.SetPos(start + found + 9);
+            limit.SetPosIn(paragraph, start, found + 9);
             return true;
         }
         const char* key = identifier == first + kQuestionBlock ? "?>" : "%>";
@@ -440,7 +440,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
         // The "%" or "?" keeps the block's colour.
         WriteHtmlContext(scan, bracket_, found + 1, false, 1, 2, first, 7);
         endContext(scan, found + 2);
-        limit.SetPos(start + found + 2);
+        limit.SetPosIn(paragraph, start, found + 2);
         return true;
     }
     case 3: {
@@ -449,13 +449,13 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             return false;
         RemoveContexts(paragraph, at, found + 3);
         endContext(scan, found + 3);
-        limit.SetPos(start + found + 3);
+        limit.SetPosIn(paragraph, start, found + 3);
         return true;
     }
     case 10: {
         if (at > 0 && text[static_cast<size_t>(at - 1)] == ';') {
             endContext(scan, at);
-            limit.SetPos(start + at);
+            limit.SetPosIn(paragraph, start, at);
             return true;
         }
         int32_t i = at;
@@ -466,7 +466,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
         if (i < length && text[static_cast<size_t>(i)] == ';')
             ++i;
         endContext(scan, i);
-        limit.SetPos(start + i);
+        limit.SetPosIn(paragraph, start, i);
         return true;
     }
     default:

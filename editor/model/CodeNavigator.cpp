@@ -100,23 +100,7 @@ void TCodeNavigator::SetPos(int32_t offset) {
         TParagraph& p = *lines_.Paragraph();
         const int32_t start = document_->paragraphs_.Start(parIndex_);
         if (offset >= start && offset <= start + p.Length() + 1) {
-            int32_t newOffset = offset - start;
-            if (offset >= offset_) {
-                // Moving forward inside the paragraph: the cached indexes only
-                // need to step over what lies between.
-                parOffset_ = newOffset;
-                if (contextIndex_ != kUnknown)
-                    while (contextIndex_ < p.Contexts.Count() && p.Contexts.Offset(contextIndex_) < newOffset)
-                        ++contextIndex_;
-                if (lineInPar_ != kUnknown)
-                    while (lineInPar_ + 1 < p.LineCount() && p.Line(lineInPar_ + 1).Start <= newOffset)
-                        ++lineInPar_;
-            } else {
-                parOffset_ = newOffset;
-                contextIndex_ = kUnknown;
-                lineInPar_ = kUnknown;
-            }
-            offset_ = offset;
+            moveWithin(p, start, offset - start);
             return;
         }
     }

@@ -91,7 +91,7 @@ struct TMadeState {
 };
 
 struct TMadeStates {
-    static constexpr size_t kSlots = 256;
+    static constexpr size_t kSlots = 1024;
     struct TSlot {
         TMadeState Key;
         TContextId Made = 0;
@@ -104,7 +104,7 @@ struct TMadeStates {
     static size_t SlotOf(const TMadeState& key) {
         const uint64_t hash = key.Words[0] * 0x9E3779B97F4A7C15ull ^ key.Words[1] * 0xC2B2AE3D27D4EB4Full ^
                               key.Words[2] * 0x165667B19E3779F9ull;
-        return static_cast<size_t>(hash >> 56);
+        return static_cast<size_t>(hash >> 54);
     }
 };
 
@@ -360,14 +360,6 @@ int32_t THtmlHighlighter::ResumeLookBack(const TContextState& state, int32_t fir
 }
 
 bool THtmlHighlighter::StopHookMayEnd(const TContextState& state, int32_t first) const {
-    // A class derived from this one may end contexts with a stop hook of
-    // its own.
-    if (typeid(*this) != typeid(THtmlHighlighter))
-        return true;
-    const int top = TopKeyEntry(state);
-    const int32_t identifier = (top & 0x7FFF) - first;
-    if (top < 0 || (top & 0x8000) == 0 || identifier < 0 || identifier >= kOwnIdentifiers)
-        return true;
     // The contexts StopKeyHook looks for an end of.
     switch (ContextNumberOf(state)) {
     case 1:
@@ -378,8 +370,15 @@ bool THtmlHighlighter::StopHookMayEnd(const TContextState& state, int32_t first)
     case 11:
         return true;
     default:
-        return false;
+        break;
     }
+    const int top = TopKeyEntry(state);
+    const int32_t identifier = (top & 0x7FFF) - first;
+    if (top < 0 || (top & 0x8000) == 0 || identifier < 0 || identifier >= kOwnIdentifiers)
+        return true;
+    // A class derived from this one may end contexts with a stop hook of
+    // its own.
+    return typeid(*this) != typeid(THtmlHighlighter);
 }
 
 bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {

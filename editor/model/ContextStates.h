@@ -208,7 +208,37 @@ public:
     void Insert(int32_t index, const TContextRecord& record) {
         Insert(index, {record.Offset, InternContext(record)});
     }
-    void Append(TEntry entry) { Insert(Count(), entry); }
+    // Behind the last record: written in place, with one look at the width,
+    // when it fits the room and the width (parsing appends most records).
+    void Append(TEntry entry) {
+        if (block_ != nullptr) {
+            const uint32_t count = block_->Count;
+            const auto offset = static_cast<uint32_t>(entry.Offset);
+            switch (block_->Width) {
+            case kTiny:
+                if (count < block_->Capacity && offset <= 0xFF && entry.Id <= 0xFF) {
+                    tiny()[count] = {static_cast<uint8_t>(offset), static_cast<uint8_t>(entry.Id)};
+                    appended(entry.Id);
+                    return;
+                }
+                break;
+            case kNarrow:
+                if (count < block_->Capacity && offset <= 0xFFFF && entry.Id <= 0xFFFF) {
+                    narrow()[count] = {static_cast<uint16_t>(offset), static_cast<uint16_t>(entry.Id)};
+                    appended(entry.Id);
+                    return;
+                }
+                break;
+            default:
+                if (TGap& gap = this->gap(); gap.Front == count && gap.Front + gap.Behind < block_->Capacity) {
+                    wide()[gap.Front++] = entry;
+                    appended(entry.Id);
+                    return;
+                }
+            }
+        }
+        insertInside(Count(), entry);
+    }
     void Add(const TContextRecord& record) { Insert(Count(), record); }
     void SetId(int32_t index, TContextId id);
     // Removes the records from .. to - 1.
@@ -303,6 +333,11 @@ private:
     }
     // Room for count records at least as wide as width.
     void reserve(uint32_t count, uint32_t width);
+    // Counts a record just written behind the others, and its state's marks.
+    void appended(TContextId id) {
+        ++block_->Count;
+        block_->Marks |= ContextMarks(id);
+    }
     void insertInside(int32_t index, TEntry entry);
     // Moves a wide list's gap to index (no record may be set aside).
     void moveGap(int32_t index);

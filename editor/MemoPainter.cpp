@@ -496,10 +496,12 @@ struct TMemoLinePainter {
                 while (drawEnd > from && p.Text[static_cast<size_t>(drawEnd - 1)] == ' ')
                     --drawEnd;
             if (drawEnd > from) {
+                // (On the screen a chunk is drawn only as far as it can show.)
                 const size_t reached = DrawTextAtPen(
                     Canvas,
                     p.Text.Piece(static_cast<size_t>(runText), static_cast<size_t>(drawEnd), runScratch),
-                    rightLimit, View.OutputChunk(), Utf8, -kInkReach, static_cast<size_t>(from - runText));
+                    rightLimit, View.OutputChunk(), Utf8, -kInkReach, static_cast<size_t>(from - runText),
+                    clipped ? rightLimit + kInkReach : INT32_MAX);
                 if (cut) {
                     // The rest of the run lies right of the window.
                     position = runText + static_cast<int32_t>(reached);

@@ -341,6 +341,9 @@ private:
     void insertInside(int32_t index, TEntry entry);
     // Moves a wide list's gap to index (no record may be set aside).
     void moveGap(int32_t index);
+    // Stores the records in entries of a narrower width that holds them
+    // all (a wide list's gap must stand behind its records).
+    void narrowTo(uint32_t width);
     // Writes record index where it lies (before the gap in a wide list).
     void put(int32_t index, TEntry entry) {
         switch (block_->Width) {

@@ -250,3 +250,46 @@ TEST(ContextList, AWideListWithAGapAndRecordsSetAsideFollowsVectors) {
         }
     }
 }
+
+// Room reserved ahead for a whole parse is as wide as every state the
+// table holds (16-bit entries with the few hundred states made here, 32-bit
+// ones after the test above); giving the rest back stores the records in
+// the narrowest entries that hold them again.  Random lists reserved so,
+// filled, shrunk and then written on (with numbers that fit in bytes, and
+// ones that do not) keep every record.
+TEST(ContextList, RecordsReservedWideAndShrunkKeepTheirValues) {
+    std::mt19937 random(1234);
+    while (ContextStateCount() <= 0x100 + 10) {
+        TContextState state = RandomState(random);
+        state.Background = static_cast<int32_t>(ContextStateCount()) + 7;
+        InternContext(state);
+    }
+    using TEntry = TContextList::TEntry;
+    for (int round = 0; round < 200; ++round) {
+        TContextList list;
+        std::vector<TEntry> model;
+        const auto length = static_cast<int32_t>(random() % 400);
+        list.Reserve(static_cast<int32_t>(random() % 64), length);
+        // Mostly small numbers: some lists fit in bytes, some do not.
+        const bool small = random() % 3 != 0;
+        int32_t offset = 0;
+        for (int i = static_cast<int>(random() % 40); i > 0 && offset < length; --i) {
+            offset += 1 + static_cast<int32_t>(random() % 9);
+            const auto id = static_cast<TContextId>(small ? random() % 0x100 : random() % (0x100 + 10));
+            model.push_back({offset, id});
+            list.Append(model.back());
+        }
+        list.ShrinkToFit();
+        // Written on after shrinking, now and then with a wider number.
+        for (int i = static_cast<int>(random() % 4); i > 0; --i) {
+            offset += 1 + static_cast<int32_t>(random() % 300);
+            model.push_back({offset, static_cast<TContextId>(random() % (0x100 + 10))});
+            list.Append(model.back());
+        }
+        ASSERT_EQ(list.Count(), static_cast<int32_t>(model.size())) << "round " << round;
+        for (size_t i = 0; i < model.size(); ++i) {
+            ASSERT_EQ(list.Offset(static_cast<int32_t>(i)), model[i].Offset) << "round " << round << " record " << i;
+            ASSERT_EQ(list.Id(static_cast<int32_t>(i)), model[i].Id) << "round " << round << " record " << i;
+        }
+    }
+}

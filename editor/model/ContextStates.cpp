@@ -480,8 +480,9 @@ void TContextList::ShrinkToFit() {
         Clear();
         return;
     }
-    // Room reserved ahead is as wide as every state the table holds: the
-    // records are stored in the narrowest width that holds them again.
+    // Records that were wider (a state number since written over, or room
+    // reserved wider than they came to need) are stored in the narrowest
+    // width that holds them again.
     uint32_t width = kTiny;
     for (int32_t i = 0; i < Count() && width < block_->Width; ++i)
         width = std::max(width, widthOf(Entry(i)));
@@ -489,10 +490,23 @@ void TContextList::ShrinkToFit() {
         narrowTo(width);
     if (block_->Capacity == block_->Count)
         return;
-    auto* fresh = static_cast<TBlock*>(
-        std::realloc(block_, sizeof(TBlock) + headerOf(block_->Width) + block_->Count * bytesOf(block_->Width)));
-    if (fresh == nullptr)
-        return;
+    const size_t bytes = sizeof(TBlock) + headerOf(block_->Width) + block_->Count * bytesOf(block_->Width);
+    const size_t room = sizeof(TBlock) + headerOf(block_->Width) + block_->Capacity * bytesOf(block_->Width);
+    TBlock* fresh = nullptr;
+    if (room <= kSmallRoom) {
+        // A small block is copied into one of its size and freed whole:
+        // shrunk in place, it would leave its tail behind as a hole that
+        // the next paragraph's room does not fit in.
+        fresh = static_cast<TBlock*>(std::malloc(bytes));
+        if (fresh == nullptr)
+            return;
+        std::memcpy(fresh, block_, bytes);
+        std::free(block_);
+    } else {
+        fresh = static_cast<TBlock*>(std::realloc(block_, bytes));
+        if (fresh == nullptr)
+            return;
+    }
     block_ = fresh;
     block_->Capacity = block_->Count;
 }

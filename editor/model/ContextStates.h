@@ -251,12 +251,12 @@ public:
     std::vector<TEntry> Entries(int32_t from, int32_t to) const;
     // Every record whole.
     std::vector<TContextRecord> Records() const;
-    // Room for count records of a paragraph of length bytes, wide enough
-    // for every state the table holds (a paragraph about to be parsed whole
-    // gets its records without growing step by step).
+    // Room for count records of a paragraph of length bytes (a paragraph
+    // about to be parsed whole gets its records without growing step by
+    // step), as wide as its offsets need: a state number too wide for it
+    // widens the list once.
     void Reserve(int32_t count, int32_t length) {
-        reserve(static_cast<uint32_t>(std::max(count, 1)),
-                std::max(widthOf(int64_t{length}), widthOf(int64_t{ContextStateCount()})));
+        reserve(static_cast<uint32_t>(std::max(count, 1)), widthOf(int64_t{length}));
     }
     // Gives back room that growing left unused.
     void ShrinkToFit();
@@ -344,6 +344,9 @@ private:
     // Stores the records in entries of a narrower width that holds them
     // all (a wide list's gap must stand behind its records).
     void narrowTo(uint32_t width);
+    // Blocks up to this many bytes are copied when they shrink, larger ones
+    // shrunk in place.
+    static constexpr size_t kSmallRoom = 4096;
     // Writes record index where it lies (before the gap in a wide list).
     void put(int32_t index, TEntry entry) {
         switch (block_->Width) {

@@ -251,12 +251,11 @@ TEST(ContextList, AWideListWithAGapAndRecordsSetAsideFollowsVectors) {
     }
 }
 
-// Room reserved ahead for a whole parse is as wide as every state the
-// table holds (16-bit entries with the few hundred states made here, 32-bit
-// ones after the test above); giving the rest back stores the records in
-// the narrowest entries that hold them again.  Random lists reserved so,
-// filled, shrunk and then written on (with numbers that fit in bytes, and
-// ones that do not) keep every record.
+// Giving back room left over stores the records in the narrowest entries
+// that hold them again.  Random lists reserved for short and long
+// paragraphs, filled (with state numbers that fit in bytes, and ones that
+// do not: the table holds a few hundred states here, more than 65,536
+// after the test above), shrunk and then written on keep every record.
 TEST(ContextList, RecordsReservedWideAndShrunkKeepTheirValues) {
     std::mt19937 random(1234);
     while (ContextStateCount() <= 0x100 + 10) {
@@ -268,7 +267,7 @@ TEST(ContextList, RecordsReservedWideAndShrunkKeepTheirValues) {
     for (int round = 0; round < 200; ++round) {
         TContextList list;
         std::vector<TEntry> model;
-        const auto length = static_cast<int32_t>(random() % 400);
+        const auto length = static_cast<int32_t>(random() % 4 == 0 ? 70000 + random() % 400 : random() % 400);
         list.Reserve(static_cast<int32_t>(random() % 64), length);
         // Mostly small numbers: some lists fit in bytes, some do not.
         const bool small = random() % 3 != 0;

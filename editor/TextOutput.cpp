@@ -49,7 +49,11 @@ size_t DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit,
                 return part.size();
             }
         }
-        const size_t drawn = inkRight == INT32_MAX ? part.size() : BytesReaching(canvas, part, utf8, pen.X, inkRight);
+        // (A part of a few pieces is drawn whole: measuring it would cost
+        // about what drawing its tail does.)
+        const size_t drawn = inkRight == INT32_MAX || part.size() <= 2 * kInkPiece
+                                 ? part.size()
+                                 : BytesReaching(canvas, part, utf8, pen.X, inkRight);
         canvas.ExtTextOut(0, 0, 0, nullptr, part.substr(0, drawn));
         return drawn;
     };

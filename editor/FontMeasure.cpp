@@ -6,9 +6,7 @@ TFontMeasure::TFontMeasure(TTextMeasurer& measurer, const TFont& font, const TFo
     : measurer_(measurer), font_(font), altFont_(altFont), fontChanges_(font.ChangeCount()),
       altFontChanges_(altFont.ChangeCount()) {}
 
-void TFontMeasure::dropStaleFonts() const {
-    if (font_.ChangeCount() == fontChanges_ && altFont_.ChangeCount() == altFontChanges_)
-        return;
+void TFontMeasure::dropFonts() const {
     fonts_ = {};
     knownAdvances_ = {};
     fontChanges_ = font_.ChangeCount();

@@ -25,7 +25,13 @@ public:
     const TMeasuredFont& MeasuredFont(uint8_t style) const;
 
 private:
-    void dropStaleFonts() const;
+    // Fonts measured before the font or the alternative font changed are
+    // dropped (asked before every measurement: the check stays inline).
+    void dropStaleFonts() const {
+        if (font_.ChangeCount() != fontChanges_ || altFont_.ChangeCount() != altFontChanges_)
+            dropFonts();
+    }
+    void dropFonts() const;
 
     TTextMeasurer& measurer_;
     const TFont& font_;

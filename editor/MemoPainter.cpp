@@ -430,6 +430,9 @@ struct TMemoLinePainter {
         // to its end).  A printout draws every run.
         const int32_t rightLimit = Output ? OutputRight : ClientWidth;
         const bool clipped = !Output && Layout.ActiveMeasure() != nullptr;
+        const int32_t inkRight =
+            clipped && int64_t{origin} + line.FullWidth > int64_t{rightLimit} + kInkReach ? rightLimit + kInkReach
+                                                                                         : INT32_MAX;
         bool stepping = clipped && layout.StretchCount == 0 && lastOfParagraph;
         bool cutInRun = false;
         bool first = true;
@@ -496,10 +499,13 @@ struct TMemoLinePainter {
                 while (drawEnd > from && p.Text[static_cast<size_t>(drawEnd - 1)] == ' ')
                     --drawEnd;
             if (drawEnd > from) {
+                // (On the screen a chunk of a line that reaches far right of
+                // the window is drawn only as far as it can show.)
                 const size_t reached = DrawTextAtPen(
                     Canvas,
                     p.Text.Piece(static_cast<size_t>(runText), static_cast<size_t>(drawEnd), runScratch),
-                    rightLimit, View.OutputChunk(), Utf8, -kInkReach, static_cast<size_t>(from - runText));
+                    rightLimit, View.OutputChunk(), Utf8, -kInkReach, static_cast<size_t>(from - runText),
+                    inkRight);
                 if (cut) {
                     // The rest of the run lies right of the window.
                     position = runText + static_cast<int32_t>(reached);

@@ -8,6 +8,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Geometry.h"
 
+#include <climits>
 #include <cstdint>
 #include <string_view>
 
@@ -28,8 +29,13 @@ constexpr int32_t kInkReach = 256;
 // With resumeAt the pen stands at that byte of the text, inside its chunk:
 // the rest of that chunk is the first one measured or drawn, so that the
 // chunks after it are those of the whole text.
+//
+// With inkRight (a window's right edge and kInkReach beyond it, where
+// nothing drawn can show in the window any more) a chunk is drawn only as
+// far as the pen passes it, in pieces of whole characters measured
+// first: the rest of a long chunk would cost glyphs that cannot show.
 size_t DrawTextAtPen(TCanvas& canvas, std::string_view text, int32_t rightLimit, int32_t chunk, bool utf8 = false,
-                     int32_t leftLimit = -kInkReach, size_t resumeAt = 0);
+                     int32_t leftLimit = -kInkReach, size_t resumeAt = 0, int32_t inkRight = INT32_MAX);
 // A zig-zag between y + step and y from x1 to x2 (clamped to 16-bit
 // coordinates) in segments of step pixels, the last one cut at x2.  A step
 // below 1 counts as 1.

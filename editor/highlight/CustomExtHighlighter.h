@@ -76,6 +76,10 @@ protected:
     // The level of the context a record stands for (32767 for a keyword,
     // 0 outside this highlighter's own start/stop contexts).
     int16_t LevelOf(TCodeDocument& document, const TContextState& record) const;
+    // Neither the own start/stop keys (none, or not enabled) nor a
+    // SubHighlighter can open a context: text the start hook hands on
+    // here stays as it is.
+    bool OpensNothing() const { return !(enabled_ && startStopKeys_->Count() > 0) && subHighlighter_ == nullptr; }
 
 private:
     bool keywordAllowed(TCodeDocument& document, int32_t paragraph, int keyword, int32_t start, int32_t end,

@@ -1,8 +1,6 @@
 #include "editor/highlight/HtmlElements.h"
 
-#include <array>
-#include <cstring>
-#include <vector>
+#include <cstddef>
 
 namespace {
 
@@ -116,32 +114,80 @@ constexpr THtmlElement kElements[kHtmlElementCount] = {
     {"!DOCTYPE", true, false},
 };
 
-// The indexes of the elements by name length, in table order, so that a
-// look-up compares only names of the right length.
-struct TByLength {
-    std::array<std::vector<int>, 16> indexes;
-    TByLength() {
-        for (int i = 0; i < kHtmlElementCount; ++i)
-            indexes[std::strlen(kElements[i].Name)].push_back(i);
+// The elements by name: open addressing over the names packed into two
+// words (no name is longer than kLongestHtmlElementName bytes), built when the program starts.
+// A page has a tag every few dozen bytes, and each is looked up here.
+class TNameTable {
+public:
+    constexpr TNameTable() {
+        for (int index = 0; index < kHtmlElementCount; ++index) {
+            const char* name = kElements[index].Name;
+            int32_t length = 0;
+            while (name[length] != '\0')
+                ++length;
+            const TKey key = KeyOf(name, length);
+            size_t slot = SlotOf(key);
+            while (slots_[slot].Index >= 0)
+                slot = (slot + 1) % kSlots;
+            slots_[slot] = {key, static_cast<int16_t>(index)};
+        }
     }
+
+    // The element with exactly this upper-case name, or -1.
+    constexpr int Find(const char* name, int32_t length) const {
+        if (length <= 0 || length > kLongestHtmlElementName)
+            return -1;
+        const TKey key = KeyOf(name, length);
+        for (size_t slot = SlotOf(key);; slot = (slot + 1) % kSlots) {
+            const TSlot& found = slots_[slot];
+            if (found.Index < 0)
+                return -1;
+            if (found.Key.Low == key.Low && found.Key.High == key.High)
+                return found.Index;
+        }
+    }
+
+private:
+    // The name's bytes and its length, packed.
+    struct TKey {
+        uint64_t Low = 0;
+        uint64_t High = 0;
+    };
+    struct TSlot {
+        TKey Key;
+        int16_t Index = -1;
+    };
+    static constexpr size_t kSlots = 512;
+
+    static constexpr TKey KeyOf(const char* name, int32_t length) {
+        TKey key;
+        for (int32_t i = 0; i < length; ++i) {
+            const uint64_t byte = static_cast<unsigned char>(name[i]);
+            if (i < 8)
+                key.Low |= byte << (8 * i);
+            else
+                key.High |= byte << (8 * (i - 8));
+        }
+        key.High |= static_cast<uint64_t>(length) << 56;
+        return key;
+    }
+    static constexpr size_t SlotOf(const TKey& key) {
+        return static_cast<size_t>(((key.Low ^ (key.High * 0x9E3779B97F4A7C15ull)) * 0xC2B2AE3D27D4EB4Full) >> 55);
+    }
+
+    TSlot slots_[kSlots] = {};
 };
+
+constexpr TNameTable kNames;
 
 }  // namespace
 
 const THtmlElement& HtmlElement(int index) { return kElements[index]; }
 
 int FindHtmlElement(const char* upperName, int32_t length, bool closing) {
-    static const TByLength byLength;
-    if (length <= 0 || length >= static_cast<int32_t>(byLength.indexes.size()))
+    const int index = kNames.Find(upperName, length);
+    // A closing tag names only elements that have one.
+    if (index >= 0 && closing && !kElements[index].EndTag)
         return -1;
-    for (int index : byLength.indexes[static_cast<size_t>(length)]) {
-        const THtmlElement& element = kElements[index];
-        if (std::memcmp(element.Name, upperName, static_cast<size_t>(length)) != 0)
-            continue;
-        // A closing tag names only elements that have one.
-        if (closing && !element.EndTag)
-            continue;
-        return index;
-    }
-    return -1;
+    return index;
 }

@@ -10,6 +10,8 @@ struct THtmlElement {
 };
 
 constexpr int kHtmlElementCount = 106;
+// No element's name is longer.
+constexpr int32_t kLongestHtmlElementName = 15;
 // The element at an index (0 .. kHtmlElementCount - 1); index 0 is SCRIPT.
 const THtmlElement& HtmlElement(int index);
 // The first element whose name has exactly these (upper-case) characters;

@@ -4,6 +4,7 @@
 #include "editor/model/CodeNavigator.h"
 #include "editor/model/ContextEditing.h"
 #include "editor/model/StyleCodes.h"
+#include "editor/model/UpperCase.h"
 #include "editor/highlight/HookStretch.h"
 #include "editor/highlight/HtmlElements.h"
 
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <typeinfo>
 
 namespace {
 
@@ -71,43 +73,42 @@ std::optional<TScan> scanAt(TCodeNavigator& position, TCodeNavigator& limit) {
 // What makes the state WriteHtmlContext writes: the state in force, how
 // it is nested and how it looks.  A page's markup comes back to a few dozen
 // states again and again, so the state made of each is remembered instead
-// of being built and looked up in the state table anew.
+// of being built and looked up in the state table anew.  The parts are
+// packed into three words, hashed and compared whole (every record the
+// highlighter writes asks here).
 struct TMadeState {
-    TContextId In;
-    int32_t Background;
-    int32_t Foreground;
-    int32_t Number;
-    uint16_t Entry;
-    uint8_t Look;
-    uint8_t StartKeyLength;
-    uint8_t StopKeyLength;
-    bool Push;
+    uint64_t Words[3] = {};
     bool operator==(const TMadeState&) const = default;
+
+    TMadeState() = default;
+    TMadeState(TContextId in, const THighlightInfo& style, int32_t number, uint16_t entry, uint8_t startKeyLength,
+               uint8_t stopKeyLength, bool push)
+        : Words{uint64_t{in} | uint64_t{entry} << 32 | uint64_t{style.StyleByte()} << 48 |
+                    uint64_t{startKeyLength} << 56,
+                uint64_t{static_cast<uint32_t>(style.Background())} |
+                    uint64_t{static_cast<uint32_t>(style.Foreground())} << 32,
+                uint64_t{static_cast<uint32_t>(number)} | uint64_t{stopKeyLength} << 32 | uint64_t{push} << 40} {}
 };
 
 struct TMadeStates {
-    static constexpr size_t kSlots = 256;
+    static constexpr size_t kSlots = 1024;
     struct TSlot {
-        TMadeState Key{};
+        TMadeState Key;
         TContextId Made = 0;
+        // The key-stack depth of the state in force (the key holds its
+        // number): a state found here is written without reading that one.
+        int8_t DepthIn = 0;
         bool Used = false;
     };
     TSlot Slots[kSlots];
     static size_t SlotOf(const TMadeState& key) {
-        uint64_t hash = key.In * 0x9E3779B97F4A7C15ull;
-        hash ^= (static_cast<uint64_t>(key.Entry) << 32 | static_cast<uint32_t>(key.Number)) * 0xC2B2AE3D27D4EB4Full;
-        hash ^= (static_cast<uint64_t>(static_cast<uint32_t>(key.Foreground)) << 24 ^ key.Look ^ key.StartKeyLength << 8 ^
-                 key.StopKeyLength << 16 ^ static_cast<uint64_t>(key.Push) << 60) *
-                0x165667B19E3779F9ull;
-        hash ^= static_cast<uint32_t>(key.Background);
-        return (hash ^ (hash >> 29)) & (kSlots - 1);
+        const uint64_t hash = key.Words[0] * 0x9E3779B97F4A7C15ull ^ key.Words[1] * 0xC2B2AE3D27D4EB4Full ^
+                              key.Words[2] * 0x165667B19E3779F9ull;
+        return static_cast<size_t>(hash >> 54);
     }
 };
 
-TMadeStates& MadeStates() {
-    static TMadeStates states;
-    return states;
-}
+TMadeStates madeStates;
 
 // Writes one HTML context at an offset, built from the record in force
 // there: pushed one level deeper (or when the stack is empty), or in place
@@ -117,36 +118,32 @@ TMadeStates& MadeStates() {
 void WriteHtmlContext(TScan& scan, const THighlightInfo& style, int32_t offset, bool push, int32_t startKeyLength,
                       int32_t stopKeyLength, int32_t identifier, int32_t number, int32_t from = -1) {
     const TContextId in = ContextIdInForce(scan.Paragraph, from >= 0 ? from : offset);
-    const int depth = ContextDepthOf(ContextState(in));
-    const bool pushing = (push || depth < 0) && depth < kDeepest;
-    // Nested in a context on the key stack: the record before the offset
-    // no longer ends at a stop key there.
-    if (pushing && depth >= 0)
-        if (const int32_t before = RecordBefore(scan.Paragraph, offset); before >= 0)
-            SetStopKeyLength(scan.Paragraph, before, 0);
-    const TMadeState key{in,
-                         style.Background(),
-                         style.Foreground(),
-                         number,
-                         static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF)),
-                         style.StyleByte(),
-                         static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255)),
-                         static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255)),
-                         pushing};
-    TMadeStates::TSlot& slot = MadeStates().Slots[TMadeStates::SlotOf(key)];
+    const auto entry = static_cast<uint16_t>(0x8000 | (identifier & 0x7FFF));
+    const auto startLength = static_cast<uint8_t>(std::clamp(startKeyLength, 0, 255));
+    const auto stopLength = static_cast<uint8_t>(std::clamp(stopKeyLength, 0, 255));
+    // (Whether it is pushed follows from push and the state in force.)
+    const TMadeState key(in, style, number, entry, startLength, stopLength, push);
+    TMadeStates::TSlot& slot = madeStates.Slots[TMadeStates::SlotOf(key)];
     if (!slot.Used || !(slot.Key == key)) {
         TContextState record = ContextState(in);
-        if (pushing) {
+        const int depth = ContextDepthOf(record);
+        if ((push || depth < 0) && depth < kDeepest) {
             record.Depth = static_cast<int8_t>(depth + 1);
-            record.KeyStack[depth + 1] = key.Entry;
+            record.KeyStack[depth + 1] = entry;
         } else {
-            record.KeyStack[depth] = key.Entry;  // in place of the top entry (also on a full stack)
+            record.KeyStack[depth] = entry;  // in place of the top entry (also on a full stack)
         }
-        SetContextLook(record, key.Look, key.Background, key.Foreground, number, 0);
-        record.StartKeyLength = key.StartKeyLength;
-        record.StopKeyLength = key.StopKeyLength;
-        slot = {key, InternContext(record), true};
+        SetContextLook(record, style.StyleByte(), style.Background(), style.Foreground(), number, 0);
+        record.StartKeyLength = startLength;
+        record.StopKeyLength = stopLength;
+        slot = {key, InternContext(record), static_cast<int8_t>(depth), true};
     }
+    // Nested in a context on the key stack: the record before the offset
+    // no longer ends at a stop key there.
+    const int depth = slot.DepthIn;
+    if (push && depth >= 0 && depth < kDeepest)
+        if (const int32_t before = RecordBefore(scan.Paragraph, offset); before >= 0)
+            SetStopKeyLength(scan.Paragraph, before, 0);
     PutContext(scan.Paragraph, offset, slot.Made);
 }
 
@@ -245,13 +242,13 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         if (found >= 0) {
             if (text[static_cast<size_t>(found)] == '&') {
                 WriteHtmlContext(scan, specialChars_, found, true, 1, 1, first + kEntity, 10);
-                limit.SetPos(start + found + 1);
+                limit.SetPosIn(paragraph, start, found + 1);
             } else if (text.At(static_cast<size_t>(found), "<!--")) {
                 WriteHtmlContext(scan, htmlComment_, found, true, 3, 4, first + kComment, 3);
-                limit.SetPos(start + found + 4);
+                limit.SetPosIn(paragraph, start, found + 4);
             } else {
                 WriteHtmlContext(scan, bracket_, found, true, 1, 1, first, 4);
-                limit.SetPos(start + found + 1);
+                limit.SetPosIn(paragraph, start, found + 1);
             }
             return true;
         }
@@ -262,7 +259,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             bool percent = c == '%';
             WriteHtmlContext(scan, scriptContent_, at, false, 1, 2, first + (percent ? kPercentBlock : kQuestionBlock),
                          percent ? 2 : 11);
-            limit.SetPos(start + at + 1);
+            limit.SetPosIn(paragraph, start, at + 1);
             return true;
         }
         // Tag text is separated by blanks, tabs included: a tab after an
@@ -275,8 +272,13 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         bool closing = false;
         if (xmlSyntax_) {
             element = 1;
-        } else if (nameLength > 0) {
-            const char* upper = document.UpperCaseParagraph(&paragraph, index, at, nameLength);
+        } else if (nameLength > 0 && nameLength <= kLongestHtmlElementName + 1) {
+            // (A longer name, with or without the "/" of a closing tag, is
+            // no element's.)  Folded as the document folds text.
+            char upper[kLongestHtmlElementName + 1];
+            for (int32_t i = 0; i < nameLength; ++i)
+                upper[i] = text[static_cast<size_t>(at + i)];
+            UpperCaseBuffer(document.FoldingRule(), upper, nameLength);
             closing = upper[0] == '/';
             int skip = closing ? 1 : 0;
             element = FindHtmlElement(upper + skip, nameLength - skip, closing);
@@ -290,7 +292,7 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
         } else {
             WriteHtmlContext(scan, unknownTag_, at, false, nameLength, 0, first + kUnknownName, 6);
         }
-        limit.SetPos(start + nameEnd);
+        limit.SetPosIn(paragraph, start, nameEnd);
         return true;
     } else if (number == 1) {
         // Inside a tag that takes attributes: the next "name=value".
@@ -326,12 +328,57 @@ bool THtmlHighlighter::StartKeyHook(TCodeNavigator& position, TCodeNavigator& li
             WriteHtmlContext(scan, htmlAttributeValue_, valueStart, false, valueSpan, valueSpan, first, 9);
             // The tag goes on after the value.
             PutContext(paragraph, valueEnd, tag);
-            limit.SetPos(start + valueEnd);
+            limit.SetPosIn(paragraph, start, valueEnd);
             return true;
         }
     }
     // Nothing of HTML's own: the highlighter's lists and its SubHighlighter.
     return TCustomExtHighlighter::StartKeyHook(position, limit, first + kOwnIdentifiers);
+}
+
+int32_t THtmlHighlighter::ResumeLookBack(const TContextState& state, int32_t first) const {
+    // A class derived from this one may look elsewhere with hooks of its
+    // own; and keys of the highlighter's own may open inside any context.
+    if (typeid(*this) != typeid(THtmlHighlighter) || !OpensNothing())
+        return -1;
+    const int top = TopKeyEntry(state);
+    if (top < 0 || (top & 0x8000) == 0 || top == 0xFFFF)
+        return -1;
+    const int32_t identifier = (top & 0x7FFF) - first;
+    if (identifier < 0 || identifier >= kOwnIdentifiers)
+        return -1;
+    // How far StopKeyHook looks back for each of them.
+    switch (ContextNumberOf(state)) {
+    case 2:
+    case 11:
+        return identifier == 0 ? 10 : 2;
+    case 3:
+        return 3;
+    default:
+        return -1;
+    }
+}
+
+bool THtmlHighlighter::StopHookMayEnd(const TContextState& state, int32_t first) const {
+    // The contexts StopKeyHook looks for an end of.
+    switch (ContextNumberOf(state)) {
+    case 1:
+    case 2:
+    case 3:
+    case 6:
+    case 10:
+    case 11:
+        return true;
+    default:
+        break;
+    }
+    const int top = TopKeyEntry(state);
+    const int32_t identifier = (top & 0x7FFF) - first;
+    if (top < 0 || (top & 0x8000) == 0 || identifier < 0 || identifier >= kOwnIdentifiers)
+        return true;
+    // A class derived from this one may end contexts with a stop hook of
+    // its own.
+    return typeid(*this) != typeid(THtmlHighlighter);
 }
 
 bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t first) {
@@ -364,7 +411,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             WriteHtmlContext(scan, scriptContent_, close + 1, true, 0, 10, first, 2, close);
         else
             endContext(scan, close + 1);
-        limit.SetPos(start + close + 1);
+        limit.SetPosIn(paragraph, start, close + 1);
         return true;
     }
     case 2:
@@ -382,7 +429,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             found += from;
             WriteHtmlContext(scan, bracket_, found, true, 9, 10, first, 7);
             endContext(scan, found + 9);
-            limit.SetPos(start + found + 9);
+            limit.SetPosIn(paragraph, start, found + 9);
             return true;
         }
         const char* key = identifier == first + kQuestionBlock ? "?>" : "%>";
@@ -392,7 +439,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
         // The "%" or "?" keeps the block's colour.
         WriteHtmlContext(scan, bracket_, found + 1, false, 1, 2, first, 7);
         endContext(scan, found + 2);
-        limit.SetPos(start + found + 2);
+        limit.SetPosIn(paragraph, start, found + 2);
         return true;
     }
     case 3: {
@@ -401,13 +448,13 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             return false;
         RemoveContexts(paragraph, at, found + 3);
         endContext(scan, found + 3);
-        limit.SetPos(start + found + 3);
+        limit.SetPosIn(paragraph, start, found + 3);
         return true;
     }
     case 10: {
         if (at > 0 && text[static_cast<size_t>(at - 1)] == ';') {
             endContext(scan, at);
-            limit.SetPos(start + at);
+            limit.SetPosIn(paragraph, start, at);
             return true;
         }
         int32_t i = at;
@@ -418,7 +465,7 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
         if (i < length && text[static_cast<size_t>(i)] == ';')
             ++i;
         endContext(scan, i);
-        limit.SetPos(start + i);
+        limit.SetPosIn(paragraph, start, i);
         return true;
     }
     default:

@@ -46,6 +46,13 @@ public:
 
     bool StartKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) override;
     bool StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) override;
+    // Script content, comments and server blocks end at the first "</SCRIPT>",
+    // "-->", "%>" or "?>" (nothing opens inside them while the highlighter has
+    // no keys of its own and no SubHighlighter).
+    int32_t ResumeLookBack(const TContextState& state, int32_t firstIdentifier) const override;
+    // Only tags, server blocks, script content, comments and entities end
+    // at a stop key of HTML's own: not the "<" or an element name.
+    bool StopHookMayEnd(const TContextState& state, int32_t firstIdentifier) const override;
 
     void Loaded() override;
 

@@ -47,11 +47,21 @@ inline int32_t CharLength(const TParagraphText& text, int32_t at, bool utf8) {
         return 1;
     return AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return CharLength(near, i, true) + i; }) - at;
 }
+// (A byte that continues no sequence starts a character: most offsets
+// asked about are such, and need no look around them.)
+inline bool StartsCharacter(const TParagraphText& text, int32_t at, bool utf8) {
+    return !utf8 || static_cast<size_t>(at) >= text.size() ||
+           (static_cast<unsigned char>(text[static_cast<size_t>(at)]) & 0xC0) != 0x80;
+}
 inline int32_t CharStart(const TParagraphText& text, int32_t at, bool utf8) {
-    return utf8 ? AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return CharStart(near, i, true); }) : at;
+    if (StartsCharacter(text, at, utf8))
+        return at;
+    return AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return CharStart(near, i, true); });
 }
 inline int32_t CharEnd(const TParagraphText& text, int32_t at, bool utf8) {
-    return utf8 ? AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return CharEnd(near, i, true); }) : at;
+    if (StartsCharacter(text, at, utf8))
+        return at;
+    return AroundInParagraph(text, at, [](std::string_view near, int32_t i) { return CharEnd(near, i, true); });
 }
 inline int32_t NextChar(const TParagraphText& text, int32_t at, bool utf8) { return at + CharLength(text, at, utf8); }
 inline int32_t PreviousChar(const TParagraphText& text, int32_t at, bool utf8) {

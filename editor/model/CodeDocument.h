@@ -258,7 +258,7 @@ private:
     void moveNavigators(const TEditPlan& plan, const TSurgery& surgery);
     void fixContextsAtEditPoint(const TEditPlan& plan, const TSurgery& surgery, int32_t& parseFrom,
                                 int32_t& parseTo, bool& skipParse);
-    // keptRecords: the edit took no context record with it.
+    // keptRecords: the edit took no context record away from its paragraph.
     void highlightEdit(const TEditPlan& plan, int32_t parseFrom, int32_t parseTo, bool keptRecords);
     // Removes the pairs of equal style codes of paragraph index within span
     // (widened to the runs of codes it touches), as a scan of the whole

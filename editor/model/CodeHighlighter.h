@@ -19,6 +19,7 @@
 
 class TCodeDocument;
 class TCodeNavigator;
+struct TContextState;
 
 // The operation code under which a memo hands its attached components and
 // its highlighter every message it receives: Notification(memo,
@@ -49,6 +50,16 @@ public:
     virtual bool StopKeyHook(TCodeNavigator& position, TCodeNavigator& limit, int32_t firstIdentifier) {
         return false;
     }
+    // For a context of the highlighter that nothing opens inside and that
+    // ends only at the first stop key its stop hook finds by searching
+    // forward from the position (looking back at most the bytes answered,
+    // less than 64): parsing after an edit may take such a stretch up
+    // anywhere inside it instead of at its start.  -1 for any other context
+    // (the answer of a highlighter that knows of no such context).
+    virtual int32_t ResumeLookBack(const TContextState& state, int32_t firstIdentifier) const { return -1; }
+    // False only for a context of the highlighter that its stop hook never
+    // ends (parsing then does not ask the hook there).
+    virtual bool StopHookMayEnd(const TContextState& state, int32_t firstIdentifier) const { return true; }
 
     // How many context identifiers the highlighter itself uses, and the
     // highlighter it hands unrecognised text to (if any).  Together they

@@ -60,15 +60,6 @@ void TCodeNavigator::locate() {
     lines_.SetParagraph(&list[parIndex_]);
 }
 
-void TCodeNavigator::place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph) {
-    parIndex_ = index;
-    parOffset_ = offsetInParagraph;
-    offset_ = start + offsetInParagraph;
-    contextIndex_ = kUnknown;
-    lineInPar_ = kUnknown;
-    lines_.SetParagraph(&paragraph);
-}
-
 int32_t TCodeNavigator::findParOffset() {
     if (parIndex_ < 0)
         locate();
@@ -105,27 +96,11 @@ TLinesList& TCodeNavigator::Lines() {
 
 void TCodeNavigator::SetPos(int32_t offset) {
     if (document_ != nullptr && parIndex_ >= 0 && parOffset_ != kUnknown) {
-        const TParagraphsList& list = document_->paragraphs_;
-        TParagraph& p = list[parIndex_];
-        int32_t start = list.Start(parIndex_);
+        // The paragraph is the one the lines view.
+        TParagraph& p = *lines_.Paragraph();
+        const int32_t start = document_->paragraphs_.Start(parIndex_);
         if (offset >= start && offset <= start + p.Length() + 1) {
-            int32_t newOffset = offset - start;
-            if (offset >= offset_) {
-                // Moving forward inside the paragraph: the cached indexes only
-                // need to step over what lies between.
-                parOffset_ = newOffset;
-                if (contextIndex_ != kUnknown)
-                    while (contextIndex_ < p.Contexts.Count() && p.Contexts.Offset(contextIndex_) < newOffset)
-                        ++contextIndex_;
-                if (lineInPar_ != kUnknown)
-                    while (lineInPar_ + 1 < p.LineCount() && p.Line(lineInPar_ + 1).Start <= newOffset)
-                        ++lineInPar_;
-            } else {
-                parOffset_ = newOffset;
-                contextIndex_ = kUnknown;
-                lineInPar_ = kUnknown;
-            }
-            offset_ = offset;
+            moveWithin(p, start, offset - start);
             return;
         }
     }

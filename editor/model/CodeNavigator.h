@@ -45,6 +45,17 @@ public:
 
     int32_t Pos() const { return offset_; }
     void SetPos(int32_t offset);
+    // SetPos(start + offsetInParagraph) for a caller that knows the
+    // paragraph and its start: a navigator already in that paragraph moves
+    // without looking the start up (highlighter hooks move their limit so
+    // after everything they find).
+    void SetPosIn(TParagraph& paragraph, int32_t start, int32_t offsetInParagraph) {
+        if (parIndex_ >= 0 && parOffset_ != kUnknown && lines_.Paragraph() == &paragraph && offsetInParagraph >= 0 &&
+            offsetInParagraph <= paragraph.Length() + 1)
+            moveWithin(paragraph, start, offsetInParagraph);
+        else
+            SetPos(start + offsetInParagraph);
+    }
 
     int32_t ParNumber() {
         if (parIndex_ < 0)
@@ -106,7 +117,15 @@ private:
     // Stands at an offset of paragraph index, whose record and start the
     // caller has just looked up; the line and context indexes are unknown
     // until the caller sets one it knows.
-    void place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph);
+    // (Inline: parsing places two navigators for every hook it calls.)
+    void place(int32_t index, TParagraph& paragraph, int32_t start, int32_t offsetInParagraph) {
+        parIndex_ = index;
+        parOffset_ = offsetInParagraph;
+        offset_ = start + offsetInParagraph;
+        contextIndex_ = kUnknown;
+        lineInPar_ = kUnknown;
+        lines_.SetParagraph(&paragraph);
+    }
     void requireDocument() const;
     // The paragraph: the one the lines view, kept with its index.
     TParagraph& par() {
@@ -115,6 +134,25 @@ private:
         return *lines_.Paragraph();
     }
     int32_t findParOffset();
+    // Moves to an offset of the paragraph it stands in, which starts at
+    // start: the cached indexes step over what lies between when it moves
+    // forward, and are dropped when it moves back.
+    void moveWithin(TParagraph& p, int32_t start, int32_t newOffset) {
+        const int32_t offset = start + newOffset;
+        parOffset_ = newOffset;
+        if (offset >= offset_) {
+            if (contextIndex_ != kUnknown)
+                while (contextIndex_ < p.Contexts.Count() && p.Contexts.Offset(contextIndex_) < newOffset)
+                    ++contextIndex_;
+            if (lineInPar_ != kUnknown)
+                while (lineInPar_ + 1 < p.LineCount() && p.Line(lineInPar_ + 1).Start <= newOffset)
+                    ++lineInPar_;
+        } else {
+            contextIndex_ = kUnknown;
+            lineInPar_ = kUnknown;
+        }
+        offset_ = offset;
+    }
 
     TCodeDocument* document_ = nullptr;
     int32_t offset_ = 0;

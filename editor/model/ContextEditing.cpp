@@ -1,16 +1,17 @@
 #include "editor/model/ContextEditing.h"
 
-const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset) {
-    return ContextState(ContextIdInForce(paragraph, offset));
-}
-
-TContextId ContextIdInForce(const TParagraph& paragraph, int32_t offset) {
-    // Parsing asks near the end of the records it is writing.
+TContextId ContextIdInside(const TParagraph& paragraph, int32_t offset) {
+    // Parsing asks near the end of the records it is writing (a stop key
+    // found puts two behind the place where the start keys are looked for
+    // next): the last few are looked at one by one.
     const TContextList& records = paragraph.Contexts;
-    if (records.Empty())
+    const int32_t count = records.Count();
+    constexpr int32_t kNearEnd = 4;
+    for (int32_t index = count - 1; index >= 0 && index >= count - kNearEnd; --index)
+        if (records.Offset(index) <= offset)
+            return records.Id(index);
+    if (count <= kNearEnd)
         return paragraph.BaseContext;
-    if (records.LastOffset() <= offset)
-        return records.LastId();
     // Offsets are whole numbers: the record in force at an offset is the
     // last one that begins before the next.
     const int32_t index = records.IndexAt(offset + 1) - 1;
@@ -32,28 +33,34 @@ void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& reco
     PutContext(paragraph, offset, InternContext(record));
 }
 
-void PutContext(TParagraph& paragraph, int32_t offset, TContextId id) {
+void PutContextInside(TParagraph& paragraph, int32_t offset, TContextId id) {
     TContextList& records = paragraph.Contexts;
-    // Parsing writes behind the last record most of the time.
-    int32_t at = records.Count();
-    if (at > 0 && records.LastOffset() >= offset)
+    // Parsing writes behind the last record most of the time, else among
+    // the last few (a tag's attributes go before its closing bracket).
+    const int32_t count = records.Count();
+    int32_t at = count;
+    constexpr int32_t kNearEnd = 4;
+    while (at > 0 && at > count - kNearEnd && records.Offset(at - 1) >= offset)
+        --at;
+    if (at == count - kNearEnd && at > 0 && records.Offset(at - 1) >= offset)
         at = records.IndexAt(offset);
-    if (at == records.Count() || records.Offset(at) != offset) {
+    if (at == count || records.Offset(at) != offset) {
         records.Insert(at, {offset, id});
         return;
     }
-    records.SetId(at, id);
+    // A round of parsing often writes again what an earlier one wrote.
+    if (records.Id(at) != id)
+        records.SetId(at, id);
     // One record per offset: any twin behind it goes.
     int32_t end = at + 1;
-    while (end < records.Count() && records.Offset(end) == offset)
+    while (end < count && records.Offset(end) == offset)
         ++end;
-    records.Erase(at + 1, end);
+    if (end > at + 1)
+        records.Erase(at + 1, end);
 }
 
-void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {
+void RemoveContextsInside(TParagraph& paragraph, int32_t from, int32_t to) {
     TContextList& records = paragraph.Contexts;
-    if (to <= from || records.Empty() || records.LastOffset() < from)
-        return;
     records.Erase(records.IndexAt(from), records.IndexAt(to));
 }
 

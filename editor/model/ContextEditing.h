@@ -8,10 +8,20 @@
 #include <cstdint>
 
 // The state in force at an offset: that of the last record that begins at
-// or before it, or the paragraph's base context.
-const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset);
-// The same state's number.
-TContextId ContextIdInForce(const TParagraph& paragraph, int32_t offset);
+// or before it, or the paragraph's base context; and the same state's
+// number.  Parsing asks at or behind the last record it wrote most of the
+// time: that case is answered inline, the others by ContextIdInside.
+TContextId ContextIdInside(const TParagraph& paragraph, int32_t offset);
+inline TContextId ContextIdInForce(const TParagraph& paragraph, int32_t offset) {
+    const TContextList& records = paragraph.Contexts;
+    if (records.Empty())
+        return paragraph.BaseContext;
+    const TContextList::TEntry last = records.Last();
+    return last.Offset <= offset ? last.Id : ContextIdInside(paragraph, offset);
+}
+inline const TContextState& ContextInForce(const TParagraph& paragraph, int32_t offset) {
+    return ContextState(ContextIdInForce(paragraph, offset));
+}
 // The index of the last record of the paragraph that begins before the
 // offset; -1 when the base context is in force there.
 int32_t RecordBefore(const TParagraph& paragraph, int32_t offset);
@@ -22,10 +32,35 @@ inline const TContextState& EndContext(const TParagraph& paragraph) { return Con
 // Puts a record at the offset: it overwrites a record that begins there,
 // otherwise it is inserted in order.
 void PutContext(TParagraph& paragraph, int32_t offset, const TContextState& record);
-// The same with a state already in the table.
-void PutContext(TParagraph& paragraph, int32_t offset, TContextId id);
-// Removes the records that begin in from .. to - 1.
-void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to);
+// The same with a state already in the table: appended inline when it lies
+// behind every record (as parsing writes most of them), or written over the
+// last record when that one alone begins there (as a closing bracket right
+// behind an element name is); else put in place by PutContextInside.
+void PutContextInside(TParagraph& paragraph, int32_t offset, TContextId id);
+inline void PutContext(TParagraph& paragraph, int32_t offset, TContextId id) {
+    TContextList& records = paragraph.Contexts;
+    if (!records.Empty()) {
+        const TContextList::TEntry last = records.Last();
+        if (last.Offset < offset) {
+            records.Append({offset, id});
+            return;
+        }
+        const int32_t count = records.Count();
+        if (last.Offset == offset && (count == 1 || records.Offset(count - 2) < offset)) {
+            if (last.Id != id)
+                records.SetId(count - 1, id);
+            return;
+        }
+    }
+    PutContextInside(paragraph, offset, id);
+}
+// Removes the records that begin in from .. to - 1 (parsing asks most of
+// the time where there are none: behind the last record).
+void RemoveContextsInside(TParagraph& paragraph, int32_t from, int32_t to);
+inline void RemoveContexts(TParagraph& paragraph, int32_t from, int32_t to) {
+    if (to > from && !paragraph.Contexts.Empty() && paragraph.Contexts.Last().Offset >= from)
+        RemoveContextsInside(paragraph, from, to);
+}
 // The offset of the first record that begins after the offset, or -1.
 int32_t NextContextOffset(const TParagraph& paragraph, int32_t offset);
 // Sets the stop-key length of record index of the paragraph.

@@ -468,7 +468,7 @@ std::vector<TContextRecord> TContextList::Records() const {
 }
 
 void TContextList::ShrinkToFit() {
-    if (block_ == nullptr || block_->Capacity == block_->Count)
+    if (block_ == nullptr)
         return;
     if (block_->Width == kWide) {
         // Not while records are set aside; the gap closes first.
@@ -480,12 +480,58 @@ void TContextList::ShrinkToFit() {
         Clear();
         return;
     }
-    auto* fresh = static_cast<TBlock*>(
-        std::realloc(block_, sizeof(TBlock) + headerOf(block_->Width) + block_->Count * bytesOf(block_->Width)));
-    if (fresh == nullptr)
+    // Records that were wider (a state number since written over, or room
+    // reserved wider than they came to need) are stored in the narrowest
+    // width that holds them again.
+    uint32_t width = kTiny;
+    for (int32_t i = 0; i < Count() && width < block_->Width; ++i)
+        width = std::max(width, widthOf(Entry(i)));
+    if (width < block_->Width)
+        narrowTo(width);
+    if (block_->Capacity == block_->Count)
         return;
+    const size_t bytes = sizeof(TBlock) + headerOf(block_->Width) + block_->Count * bytesOf(block_->Width);
+    const size_t room = sizeof(TBlock) + headerOf(block_->Width) + block_->Capacity * bytesOf(block_->Width);
+    TBlock* fresh = nullptr;
+    if (room <= kSmallRoom) {
+        // A small block is copied into one of its size and freed whole:
+        // shrunk in place, it would leave its tail behind as a hole that
+        // the next paragraph's room does not fit in.
+        fresh = static_cast<TBlock*>(std::malloc(bytes));
+        if (fresh == nullptr)
+            return;
+        std::memcpy(fresh, block_, bytes);
+        std::free(block_);
+    } else {
+        fresh = static_cast<TBlock*>(std::realloc(block_, bytes));
+        if (fresh == nullptr)
+            return;
+    }
     block_ = fresh;
     block_->Capacity = block_->Count;
+}
+
+void TContextList::narrowTo(uint32_t width) {
+    // Front to back, each entry read before it is written over: a narrower
+    // entry lies at or before the wider one it comes from (a wide list's
+    // entries lie behind its gap's record, which the narrower ones lack).
+    const int32_t count = Count();
+    const uint32_t oldWidth = block_->Width;
+    const size_t oldBytes = headerOf(oldWidth) + block_->Capacity * bytesOf(oldWidth);
+    // Read as they lie (the gap's record is written over on the way).
+    const TNarrow* narrowEntries = narrow();
+    const TEntry* wideEntries = wide();
+    for (int32_t i = 0; i < count; ++i) {
+        const TEntry entry = oldWidth == kWide ? wideEntries[i]
+                                               : TEntry{narrowEntries[i].Offset, narrowEntries[i].Id};
+        if (width == kTiny)
+            tiny()[i] = {static_cast<uint8_t>(entry.Offset), static_cast<uint8_t>(entry.Id)};
+        else
+            narrow()[i] = {static_cast<uint16_t>(entry.Offset), static_cast<uint16_t>(entry.Id)};
+    }
+    block_->Width = width;
+    // The room in bytes stays: it holds more of the narrower entries.
+    block_->Capacity = static_cast<uint32_t>(std::min<size_t>((oldBytes - headerOf(width)) / bytesOf(width), (1u << 28) - 1));
 }
 
 // ---------------------------------------------------------------------------

@@ -164,6 +164,24 @@ public:
     TContextRecord Record(int32_t index) const { return {State(index), Offset(index)}; }
     int32_t LastOffset() const { return Offset(Count() - 1); }
     TContextId LastId() const { return Id(Count() - 1); }
+    // The last record (the list must not be empty), read in one go: parsing
+    // asks about it more than about any other.
+    TEntry Last() const {
+        const auto index = block_->Count - 1;
+        switch (block_->Width) {
+        case kTiny:
+            return {tiny()[index].Offset, tiny()[index].Id};
+        case kNarrow:
+            return {narrow()[index].Offset, narrow()[index].Id};
+        default: {
+            const TGap& gap = this->gap();
+            if (index < gap.Front)
+                return wide()[index];
+            const TEntry& behind = wide()[behindGap(static_cast<int32_t>(index))];
+            return {wrappingAdd(behind.Offset, gap.Delta), behind.Id};
+        }
+        }
+    }
 
     // The first record whose offset is at least the given offset.
     int32_t IndexAt(int32_t offset) const;
@@ -190,7 +208,37 @@ public:
     void Insert(int32_t index, const TContextRecord& record) {
         Insert(index, {record.Offset, InternContext(record)});
     }
-    void Append(TEntry entry) { Insert(Count(), entry); }
+    // Behind the last record: written in place, with one look at the width,
+    // when it fits the room and the width (parsing appends most records).
+    void Append(TEntry entry) {
+        if (block_ != nullptr) {
+            const uint32_t count = block_->Count;
+            const auto offset = static_cast<uint32_t>(entry.Offset);
+            switch (block_->Width) {
+            case kTiny:
+                if (count < block_->Capacity && offset <= 0xFF && entry.Id <= 0xFF) {
+                    tiny()[count] = {static_cast<uint8_t>(offset), static_cast<uint8_t>(entry.Id)};
+                    appended(entry.Id);
+                    return;
+                }
+                break;
+            case kNarrow:
+                if (count < block_->Capacity && offset <= 0xFFFF && entry.Id <= 0xFFFF) {
+                    narrow()[count] = {static_cast<uint16_t>(offset), static_cast<uint16_t>(entry.Id)};
+                    appended(entry.Id);
+                    return;
+                }
+                break;
+            default:
+                if (TGap& gap = this->gap(); gap.Front == count && gap.Front + gap.Behind < block_->Capacity) {
+                    wide()[gap.Front++] = entry;
+                    appended(entry.Id);
+                    return;
+                }
+            }
+        }
+        insertInside(Count(), entry);
+    }
     void Add(const TContextRecord& record) { Insert(Count(), record); }
     void SetId(int32_t index, TContextId id);
     // Removes the records from .. to - 1.
@@ -203,6 +251,13 @@ public:
     std::vector<TEntry> Entries(int32_t from, int32_t to) const;
     // Every record whole.
     std::vector<TContextRecord> Records() const;
+    // Room for count records of a paragraph of length bytes (a paragraph
+    // about to be parsed whole gets its records without growing step by
+    // step), as wide as its offsets need: a state number too wide for it
+    // widens the list once.
+    void Reserve(int32_t count, int32_t length) {
+        reserve(static_cast<uint32_t>(std::max(count, 1)), widthOf(int64_t{length}));
+    }
     // Gives back room that growing left unused.
     void ShrinkToFit();
     // The same only when more than half the room is unused: a paragraph
@@ -278,9 +333,20 @@ private:
     }
     // Room for count records at least as wide as width.
     void reserve(uint32_t count, uint32_t width);
+    // Counts a record just written behind the others, and its state's marks.
+    void appended(TContextId id) {
+        ++block_->Count;
+        block_->Marks |= ContextMarks(id);
+    }
     void insertInside(int32_t index, TEntry entry);
     // Moves a wide list's gap to index (no record may be set aside).
     void moveGap(int32_t index);
+    // Stores the records in entries of a narrower width that holds them
+    // all (a wide list's gap must stand behind its records).
+    void narrowTo(uint32_t width);
+    // Blocks up to this many bytes are copied when they shrink, larger ones
+    // shrunk in place.
+    static constexpr size_t kSmallRoom = 4096;
     // Writes record index where it lies (before the gap in a wide list).
     void put(int32_t index, TEntry entry) {
         switch (block_->Width) {

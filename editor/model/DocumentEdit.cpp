@@ -174,8 +174,10 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
     int32_t parseTo = plan.From + plan.Inserted;
     bool skipParse = false;
     fixContextsAtEditPoint(plan, surgery, parseFrom, parseTo, skipParse);
+    // A break inserted takes the records behind it to the next paragraph:
+    // the edited one keeps none of them either.
     if (!skipParse)
-        highlightEdit(plan, parseFrom, parseTo, surgery.RemovedContexts == 0);
+        highlightEdit(plan, parseFrom, parseTo, surgery.RemovedContexts == 0 && plan.Pieces.size() == 1);
 
     int32_t caret = plan.From + plan.Inserted;
     if (staticFormat_ && !internalEdit_ && fields_->CodeCleanUp && !replay) {

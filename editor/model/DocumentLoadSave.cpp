@@ -13,6 +13,7 @@
 #include "platform/base/Stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -32,15 +33,25 @@ public:
     }
 
     void EndParagraph() {
+        // An exact copy: the collecting buffer grew in steps and is kept
+        // for the next paragraph.
+        EndParagraphWith(current_);
+        current_.clear();
+    }
+    // Ends the paragraph collected so far, with text after it (a line read
+    // whole in one block goes in without being collected first).
+    void EndParagraphWith(std::string_view tail) {
+        if (!current_.empty() && tail.data() != current_.data()) {
+            Append(tail.data(), tail.size());
+            tail = current_;
+        }
         if (discardTrailing_)
-            current_.resize(WithoutTrailingBlanks(current_).size());
-        auto length = static_cast<int64_t>(current_.size());
+            tail = WithoutTrailingBlanks(tail);
+        auto length = static_cast<int64_t>(tail.size());
         if (textLength_ + length > maxLength_)
             throw Exception("Text too long");
         auto paragraph = std::make_unique<TParagraph>();
-        // An exact copy: the collecting buffer grew in steps and is kept
-        // for the next paragraph.
-        paragraph->Text = std::string_view(current_.data(), current_.size());
+        paragraph->Text = tail;
         current_.clear();
         paragraph->FirstLine.Stop = paragraph->Length();
         paragraph->FirstLine.Style = style_;
@@ -65,6 +76,25 @@ private:
     int64_t textLength_ = 0;
     uint8_t style_ = 0;
 };
+
+// The first CR or LF of data[from, size), or size: a byte test on words of
+// eight bytes at a time (a page's lines are dozens of bytes long).
+size_t FirstBreak(const char* data, size_t from, size_t size) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        const uint64_t cr = word ^ (kOnes * '\r');
+        const uint64_t lf = word ^ (kOnes * '\n');
+        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs)
+            break;
+    }
+    while (i < size && data[i] != '\r' && data[i] != '\n')
+        ++i;
+    return i;
+}
 
 // The snapshot's numbers are little-endian whatever the machine.
 void writeInt(std::string& out, int32_t value) { AppendLittleEndian(out, value); }
@@ -160,6 +190,17 @@ void TCodeDocument::LoadFromStream(TStream& stream) {
     // The break character that may still pair with the next one (0 = none).
     char pairable = 0;
     uint64_t deadline = Now() + kProgressInterval;
+    // A break ends the paragraph: what was collected of it and `tail`.
+    auto breakAfter = [&](std::string_view tail, char c) {
+        builder.EndParagraphWith(tail);
+        pairable = c;
+        if (autoBreak)
+            lineBreak = c == '\r' ? pbCR : pbLF;
+        if (progress && Now() >= deadline) {
+            deadline = Now() + kProgressInterval;
+            notify([&](TDocumentWatcher& watcher) { watcher.ProgressMade(*this); });
+        }
+    };
     for (;;) {
         int64_t got = stream.Read(block.data(), kReadBlock);
         if (got <= 0)
@@ -177,26 +218,23 @@ void TCodeDocument::LoadFromStream(TStream& stream) {
                     if (autoBreak)
                         lineBreak = pairable == '\r' ? pbCRLF : pbLFCR;
                     pairable = 0;
-                    ++i;
-                    continue;
+                } else {
+                    breakAfter({}, c);
                 }
-                builder.EndParagraph();
-                pairable = c;
-                if (autoBreak)
-                    lineBreak = c == '\r' ? pbCR : pbLF;
                 ++i;
-                if (progress && Now() >= deadline) {
-                    deadline = Now() + kProgressInterval;
-                    notify([&](TDocumentWatcher& watcher) { watcher.ProgressMade(*this); });
-                }
                 continue;
             }
             pairable = 0;
-            size_t run = i;
-            while (run < size && data[run] != '\r' && data[run] != '\n')
-                ++run;
-            builder.Append(data + i, run - i);
-            i = run;
+            const size_t run = FirstBreak(data, i, size);
+            if (run == size) {
+                // The line goes on in the next block.
+                builder.Append(data + i, run - i);
+                i = run;
+                continue;
+            }
+            // A line read whole in this block goes in without being collected.
+            breakAfter(std::string_view(data + i, run - i), data[run]);
+            i = run + 1;
         }
     }
     builder.EndParagraph();

@@ -9,6 +9,7 @@
 #include "editor/model/CodeNavigator.h"
 #include "editor/model/ContextEditing.h"
 #include "editor/model/KeyMatcher.h"
+#include "editor/model/ScopeGuards.h"
 
 #include <algorithm>
 #include <climits>
@@ -63,9 +64,14 @@ void THighlightEngine::detachHighlighter() {
     highlighter_ = nullptr;
 }
 
+THighlightEngine::TPlace THighlightEngine::lookUp(int32_t index) const {
+    return {index, &document_.paragraphs_[index], document_.paragraphs_.Start(index)};
+}
+
 bool THighlightEngine::callHook(bool startHook, int32_t index, int32_t position, int32_t hookLimit, int32_t& limit) {
-    TParagraph& p = document_.paragraphs_[index];
-    const int32_t start = document_.paragraphs_.Start(index);
+    const TPlace place = placeOf(index);
+    TParagraph& p = *place.Paragraph;
+    const int32_t start = place.Start;
     // The navigators go to offsets of the paragraph just looked up, without
     // looking it up again (and without the context indexes they had: parsing
     // has just changed the records).
@@ -80,20 +86,23 @@ bool THighlightEngine::callHook(bool startHook, int32_t index, int32_t position,
 }
 
 bool THighlightEngine::findStop(int32_t index, int32_t position, int32_t& limit) {
-    int top = TopKeyEntry(ContextInForce(document_.paragraphs_[index], position));
+    const TContextState& inForce = ContextInForce(*placeOf(index).Paragraph, position);
+    const int top = TopKeyEntry(inForce);
     if (top < 0)
         return false;
     if ((top & 0x8000) != 0 && (top & 0x7FFF) < startStopKeys_->Count()) {
         TKeyMatchScope scope{document_, *startStopKeys_, document_.SeparatorSet(), 0, false};
         return MatchStopKey(scope, index, position, limit, top & 0x7FFF);
     }
-    return highlighter_ != nullptr && callHook(false, index, position, limit, limit);
+    return highlighter_ != nullptr && highlighter_->StopHookMayEnd(inForce, startStopKeys_->Count()) &&
+           callHook(false, index, position, limit, limit);
 }
 
 bool THighlightEngine::findStart(int32_t index, int32_t position, int32_t& limit) {
     TKeyMatchScope scope{document_, *startStopKeys_, document_.SeparatorSet(), 0, false};
     TStartKeyMatch match;
-    const bool keyFound = document_.Fields().ApplyStartStopKeysEnabled && FindStartKeyMatch(scope, index, position, limit, match);
+    const bool keyFound = document_.Fields().ApplyStartStopKeysEnabled && startStopKeys_->Count() > 0 &&
+                          FindStartKeyMatch(scope, index, position, limit, match);
     // The highlighter may open something before the memo's own key: the
     // earlier start wins, so a key inside a tag does not break the tag.
     if (highlighter_ != nullptr && (!keyFound || match.Offset > position) &&
@@ -140,15 +149,41 @@ int32_t LookKeptFrom(const TSetAsideRecords& old, size_t oldCompared, const TCon
 
 } // namespace
 
+bool THighlightEngine::mayResumeInside(const TParagraph& p, int32_t record, int32_t at) const {
+    // Parsing skips styled stretches without keys: the rounds a whole parse
+    // runs then depend on them.
+    if (highlighter_ == nullptr || p.Contexts.MayHoldStyledWithoutKeys() || IsStyledWithoutKeys(p.Base()))
+        return false;
+    // Well inside the stretch: past the key that opened it, where the whole
+    // parse's search for its end began.
+    if (p.Contexts.Offset(record) + kParseMargin > at)
+        return false;
+    const TContextState& state = p.Contexts.State(record);
+    // The document's own keys open nothing inside a highlighter's context,
+    // and its stop keys end only its own contexts.
+    const int top = TopKeyEntry(state);
+    if (top < 0 || (top & 0x8000) == 0 || top == 0xFFFF || (top & 0x7FFF) < startStopKeys_->Count())
+        return false;
+    const int32_t lookBack = highlighter_->ResumeLookBack(state, startStopKeys_->Count());
+    return lookBack >= 0 && lookBack < kParseMargin;
+}
+
 void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t editTo) {
+    if (!parseParagraphFrom(index, editFrom, editTo, true))
+        parseParagraphFrom(index, editFrom, editTo, false);
+}
+
+bool THighlightEngine::parseParagraphFrom(int32_t index, int32_t editFrom, int32_t editTo, bool mayResume) {
     TParagraph& p = document_.paragraphs_[index];
+    // The hooks are asked about this paragraph again and again.
+    TRestoreOnExit<TPlace> parsing(parsing_, {index, &p, document_.paragraphs_.Start(index)});
     const bool keys = document_.Fields().ApplyStartStopKeysEnabled && startStopKeys_->Count() > 0;
     const bool keywords = document_.Fields().ApplyKeyWordsEnabled && keywords_->Count() > 0;
     if (!keys && highlighter_ == nullptr && (!keywords || p.Contexts.Empty())) {
         // Nothing to find and nothing to rebuild: records put in force from
         // outside stay as they are.
         p.Parsed = 1;
-        return;
+        return true;
     }
     if (keys && !startStopKeys_->Prepared())
         startStopKeys_->Prepare(document_.SeparatorSet());
@@ -161,16 +196,30 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // without keys is rebuilt.
     // Keywords rewrite the records parsing wrote (they replace what lies
     // under them): a paragraph with keywords in force is parsed whole.
+    // Inside a long script or comment the plain record before it may lie
+    // far back, and the search for its end reaches far ahead: where the
+    // highlighter allows it, parsing takes the stretch up the margin before
+    // the edit, and its first round looks for the stretch's end only up to
+    // the margin behind the edit (resumeWindow).  Not found there, the
+    // stretch goes on where the old records say it went on.
     bool afterEdit = editFrom >= 0 && !p.Contexts.HasKeywordRecords();
     int32_t firstParsed = 0;
     int32_t scan = 0;
+    bool resumed = false;
     if (afterEdit) {
-        int32_t i = p.ContextIndexAt(editFrom - kParseMargin + 1) - 1;
-        while (i >= 0 && !IsPlain(p.Contexts.State(i)))
-            --i;
-        if (i >= 0) {
+        const int32_t before = editFrom - kParseMargin;
+        int32_t i = p.ContextIndexAt(before + 1) - 1;
+        if (mayResume && i >= 0 && mayResumeInside(p, i, before)) {
+            resumed = true;
             firstParsed = i + 1;
-            scan = p.Contexts.Offset(i);
+            scan = before;
+        } else {
+            while (i >= 0 && !IsPlain(p.Contexts.State(i)))
+                --i;
+            if (i >= 0) {
+                firstParsed = i + 1;
+                scan = p.Contexts.Offset(i);
+            }
         }
     }
     const int32_t restart = scan;
@@ -180,6 +229,11 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     // force meanwhile.
     TSetAsideRecords old(p.Contexts, firstParsed);
     const auto oldCount = static_cast<size_t>(old.Count());
+    if (firstParsed == 0)
+        // Parsed whole, it gets about as many records as it had, or one
+        // every few bytes; the room left over goes back at the end.
+        p.Contexts.Reserve(oldCount > 0 ? static_cast<int32_t>(oldCount) : std::min(p.Length() / 4 + 4, 1024),
+                           p.Length());
     const bool oldStyledWithoutKeys = old.MayHoldStyledWithoutKeys();
     if (oldStyledWithoutKeys)
         for (int32_t i = 0; i < old.Count(); ++i)
@@ -197,6 +251,12 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
     const int32_t end = p.Length();
     int32_t lastScan = -1;
     int idleRounds = 0;
+    // The old records must have the stretch go on past the window (the
+    // edit took none of them, and none lies before the window's end).
+    const int32_t windowEnd = editTo + kParseMargin;
+    const bool windowed =
+        resumed && editKeptRecords_ && (oldCount == 0 || old.Offset(0) > windowEnd) && windowEnd < end;
+    bool resumedRound = resumed;
     while (true) {
         // Styled stretches without keys keep their look: parsing skips them
         // (a paragraph without such records has none).
@@ -213,8 +273,29 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
                 }
             }
         }
-        findStop(index, scan, limit);
+        if (resumedRound && windowed)
+            limit = windowEnd;
+        const bool stopped = findStop(index, scan, limit);
         bool started = findStart(index, scan, limit);
+        if (resumedRound) {
+            resumedRound = false;
+            if (!stopped && !started) {
+                if (windowed) {
+                    // The stretch reaches past the window as it did before:
+                    // from there on the old records stand.
+                    convergedAt = windowEnd;
+                    break;
+                }
+                if (oldCount > 0 || !editKeptRecords_) {
+                    // The stretch now runs to the end where it may have
+                    // ended before (behind the edit or in what it took):
+                    // what finding that end did to the records before it is
+                    // undone only by parsing from its start.
+                    old.PutBackFrom(0);
+                    return false;
+                }
+            }
+        }
         scan = std::max(limit, scan);
         if (scan >= end && !started)
             break;
@@ -346,6 +427,7 @@ void THighlightEngine::parseParagraph(int32_t index, int32_t editFrom, int32_t e
         p.Formatted = 0;
         document_.layout_->ScheduleParagraph(index);
     }
+    return true;
 }
 
 void THighlightEngine::handOn(int32_t index) {

@@ -81,9 +81,27 @@ private:
     friend class TCodeDocument;
 
     // Parses paragraph index whole, or (with editFrom at or above 0) again
-    // around a change of editFrom..editTo: from a plain record before it to
-    // where the new records meet the old ones again.
+    // around a change of editFrom..editTo: from a plain record before it,
+    // or from inside a stretch of a context the highlighter lets parsing
+    // take up anywhere, to where the new records meet the old ones again.
     void parseParagraph(int32_t index, int32_t editFrom, int32_t editTo);
+    // The same, without taking a stretch up inside when mayResume is false;
+    // false (and nothing changed) when a stretch taken up inside turned out
+    // to need its start after all.
+    bool parseParagraphFrom(int32_t index, int32_t editFrom, int32_t editTo, bool mayResume);
+    // Whether parsing after an edit may start at offset `at` inside the
+    // stretch of record `record` of paragraph p, in its state, as parsing
+    // the whole paragraph passes there.
+    bool mayResumeInside(const TParagraph& p, int32_t record, int32_t at) const;
+    // A paragraph, and its absolute offset.
+    struct TPlace {
+        int32_t Index = -1;
+        TParagraph* Paragraph = nullptr;
+        int32_t Start = 0;
+    };
+    // Paragraph index: the one being parsed as looked up once.
+    TPlace placeOf(int32_t index) const { return index == parsing_.Index ? parsing_ : lookUp(index); }
+    TPlace lookUp(int32_t index) const;
     // How far a key or token may reach back from where it is looked for:
     // re-parsing after an edit starts and ends at least this far from it.
     static constexpr int32_t kParseMargin = 256;
@@ -105,6 +123,8 @@ private:
     void textReplaced();
 
     TCodeDocument& document_;
+    // The paragraph being parsed (none: index -1).
+    TPlace parsing_;
     // Set while an edit inside one paragraph is parsed: the records behind
     // the edit are that paragraph's own, so parsing may stop where it meets
     // them again.

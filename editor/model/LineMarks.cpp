@@ -79,7 +79,12 @@ private:
     bool isRunBreak(char c) const { return c == '\t' || (rules_.StaticFormat && IsStyleCode(c)); }
 
     void selectFont() {
-        measureStyle_ = layout_.StyleForMeasure(style_, *context_);
+        // Runs of one look follow each other (a tag's parts, say): the
+        // font's table is asked for only when the look for measuring changes.
+        const uint8_t style = layout_.StyleForMeasure(style_, *context_);
+        if (advances_ != nullptr && style == measureStyle_)
+            return;
+        measureStyle_ = style;
         advances_ = measure_.AdvanceTable(measureStyle_);
         if (advances_[static_cast<unsigned char>(' ')] < 1)
             blanksAgree_ = false;
@@ -202,6 +207,8 @@ void TLineMarks::Build(const TParagraph& paragraph, const TTextLayout& layout, c
     length_ = paragraph.Length();
     pending_ = false;
     marks_.clear();
+    shiftFrom_ = 0;
+    shift_ = {};
     TLineMark start;
     start.Context = paragraph.BaseContext;
     start.Style = rules.StaticFormat ? rules.StartStyle : 0;
@@ -264,17 +271,16 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
     // a mark depends on a record right there); in UTF-8 the bytes just
     // before it may have become part of a character it completes.
     const int32_t safe = unchanged_ - (rules.Utf8 ? 4 : 0);
-    size_t keep = 0;
-    while (keep + 1 < marks_.size() && marks_[keep + 1].Offset < safe)
-        ++keep;
+    size_t keep = std::max(firstAfter(safe - 1), size_t{1}) - 1;
+    TLineMark kept = markAt(keep);
     // The marks walked anew take the place of the old ones from keep + 1
     // on; those behind the walk stay where they are, moved by the shift.
     std::vector<TLineMark>& walked = walked_;
     walked.clear();
-    auto lastMark = [&]() -> const TLineMark& { return walked.empty() ? marks_[keep] : walked.back(); };
-    const int32_t resumedAt = marks_[keep].Offset;
+    auto lastMark = [&]() -> const TLineMark& { return walked.empty() ? kept : walked.back(); };
+    const int32_t resumedAt = kept.Offset;
     TMarkWalk walk(paragraph, layout, rules_);
-    walk.Resume(marks_[keep]);
+    walk.Resume(kept);
 
     const int32_t spacing = std::max(rules.Spacing, 1);
     const int32_t changedTo = std::min(changedTo_, length);
@@ -291,50 +297,78 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
         return tabAt;
     };
 
+    // The old marks from `old` on as they were: jumps over stretches
+    // without a tab (below) move them on the way.
+    TLineMark moved;
+    auto oldMark = [&](size_t index) {
+        TLineMark mark = markAt(index);
+        mark.Offset -= moved.Offset;
+        mark.RunStart -= moved.Offset;
+        mark.X -= moved.X;
+        mark.Characters -= moved.Characters;
+        return mark;
+    };
+    // The last character that counts in a stretch jumped over, if any.
+    int32_t jumpedWordEnd = -1;
+    int64_t jumpedTextWidth = 0;
+
     size_t old = keep + 1;
     bool converged = false;
     bool wordKnown = false;
     bool tabKnown = false;
     for (;;) {
-        while (old < marks_.size() && marks_[old].Offset + delta_ < std::max(changedTo, walk.Position()))
+        while (old < marks_.size() && oldMark(old).Offset + delta_ < std::max(changedTo, walk.Position()))
             ++old;
-        const int32_t candidate = old < marks_.size() ? marks_[old].Offset + delta_ : INT32_MAX;
+        const int32_t candidate = old < marks_.size() ? oldMark(old).Offset + delta_ : INT32_MAX;
         walk.WalkTo(std::min(lastMark().Offset + spacing, candidate));
         if (walk.AtEnd())
             break;
         const int32_t position = walk.Position();
         if (position == candidate) {
-            const TLineMark& was = marks_[old];
+            const TLineMark was = oldMark(old);
             const int64_t shift = walk.X() - was.X;
             const bool sameRun = was.AtRunStart() ? walk.AtTop()
                                                   : !walk.AtTop() && walk.RunStart() == (was.RunStart < unchanged_
                                                                                              ? was.RunStart
                                                                                              : was.RunStart + delta_);
             const bool runStartKnown = was.AtRunStart() || was.RunStart < unchanged_ || was.RunStart + delta_ >= changedTo;
+            const int32_t tab = sameRun && runStartKnown && walk.Style() == was.Style &&
+                                        walk.ContextBefore() == was.Context && shift % rules.TabWidth != 0
+                                    ? firstTabFrom(position)
+                                    : -1;
+            // Up to the next tab the walk would go as it went before,
+            // shifted: the marks before the tab follow without being
+            // walked again.  Where the shift is a whole number of tab
+            // stops (or no tab follows) that holds to the line's end;
+            // otherwise the walk goes on from the last mark before the tab.
+            const size_t last = tab >= 0 ? firstAfter(tab - 1 - delta_ + moved.Offset) - 1 : marks_.size() - 1;
             if (sameRun && runStartKnown && walk.Style() == was.Style && walk.ContextBefore() == was.Context &&
-                (shift % rules.TabWidth == 0 || firstTabFrom(position) < 0)) {
-                // From here on the walk would go as it went before, shifted:
-                // the marks behind follow without being walked again.
+                (tab < 0 || last > old)) {
                 const int32_t characters = walk.Characters() - was.Characters;
                 const int32_t runStart = walk.RunStart();
                 const int32_t oldPosition = was.Offset;
-                for (size_t i = old; i < marks_.size(); ++i) {
-                    TLineMark& mark = marks_[i];
-                    mark.X += shift;
-                    mark.Characters += characters;
-                    mark.RunStart = mark.RunStart >= oldPosition ? mark.RunStart + delta_ : runStart;
-                    mark.Offset += delta_;
+                shiftFrom(old, delta_ - moved.Offset, shift - moved.X, characters - moved.Characters);
+                moved.Offset = delta_;
+                moved.X = shift;
+                moved.Characters = characters;
+                // Marks in the run that holds the place keep the run's
+                // start as the walk found it (the rest move with the text).
+                for (size_t i = old; i <= last && markAt(i).RunStart < oldPosition + delta_; ++i)
+                    marks_[i].RunStart = runStart - shift_.Offset;
+                // The walked marks in place of those they replace.
+                const size_t lastTaken = takeWalked(keep, old, walked) + last;
+                if (tab >= 0) {
+                    if (wordEnd_ > oldPosition && wordEnd_ + delta_ <= markAt(lastTaken).Offset) {
+                        jumpedWordEnd = wordEnd_ + delta_;
+                        jumpedTextWidth = textWidth_ + shift;
+                    }
+                    keep = lastTaken;
+                    kept = markAt(keep);
+                    old = keep + 1;
+                    walked.clear();
+                    walk.Resume(kept);
+                    continue;
                 }
-                // The walked marks in place of those they replace (moving
-                // the rest only when their number changed).
-                const auto from = static_cast<std::ptrdiff_t>(keep) + 1;
-                const auto replaced = static_cast<std::ptrdiff_t>(old) - from;
-                const auto common = std::min(replaced, static_cast<std::ptrdiff_t>(walked.size()));
-                std::copy(walked.begin(), walked.begin() + common, marks_.begin() + from);
-                if (replaced > common)
-                    marks_.erase(marks_.begin() + from + common, marks_.begin() + from + replaced);
-                else
-                    marks_.insert(marks_.begin() + from + common, walked.begin() + common, walked.end());
                 fullWidth_ += shift;
                 // (A character that ends where the walk stands lies before it.)
                 wordKnown = wordEnd_ > oldPosition;
@@ -355,16 +389,22 @@ bool TLineMarks::Update(const TParagraph& paragraph, const TTextLayout& layout, 
             walked.push_back(walk.Mark());
     }
     if (!converged) {
+        takeWalked(keep, old, walked);
         fullWidth_ = walk.X();
-        marks_.resize(keep + 1);
-        marks_.insert(marks_.end(), walked.begin(), walked.end());
+        // (Walked to the end, they replace every old mark behind keep.)
+        marks_.resize(keep + 1 + walked.size());
+        shiftFrom_ = marks_.size();
+        shift_ = {};
     }
     // The last character that counts and the last tab, where the walk saw
     // them, or before where it began.
     if (!wordKnown) {
-        if (walk.WordEnd() >= 0) {
+        if (walk.WordEnd() >= 0 && walk.WordEnd() > jumpedWordEnd) {
             wordEnd_ = walk.WordEnd();
             textWidth_ = walk.XAfterWord();
+        } else if (jumpedWordEnd >= 0) {
+            wordEnd_ = jumpedWordEnd;
+            textWidth_ = jumpedTextWidth;
         } else if (wordEnd_ > resumedAt) {
             wordEnd_ = -1;  // looked for below
         }
@@ -398,14 +438,78 @@ void TLineMarks::findTextWidth(const TParagraph& paragraph, const TTextLayout& l
     textWidth_ = walk.XAfterWord();
 }
 
+size_t TLineMarks::takeWalked(size_t keep, size_t old, const std::vector<TLineMark>& walked) {
+    // Moving the marks behind only when the number changes.
+    const auto from = static_cast<std::ptrdiff_t>(keep) + 1;
+    const auto replaced = static_cast<std::ptrdiff_t>(old) - from;
+    const auto common = std::min(replaced, static_cast<std::ptrdiff_t>(walked.size()));
+    settleUpTo(old);
+    std::copy(walked.begin(), walked.begin() + common, marks_.begin() + from);
+    if (replaced > common)
+        marks_.erase(marks_.begin() + from + common, marks_.begin() + from + replaced);
+    else
+        marks_.insert(marks_.begin() + from + common, walked.begin() + common, walked.end());
+    const size_t added = walked.size() - static_cast<size_t>(replaced);
+    shiftFrom_ += added;
+    return added;
+}
+
+size_t TLineMarks::firstAfter(int32_t offset) const {
+    size_t low = 0;
+    size_t high = marks_.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (markAt(middle).Offset <= offset)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+void TLineMarks::settleUpTo(size_t index) const {
+    index = std::min(index, marks_.size());
+    for (; shiftFrom_ < index; ++shiftFrom_) {
+        TLineMark& mark = marks_[shiftFrom_];
+        mark.Offset += shift_.Offset;
+        mark.RunStart += shift_.Offset;
+        mark.X += shift_.X;
+        mark.Characters += shift_.Characters;
+    }
+}
+
+void TLineMarks::shiftFrom(size_t index, int32_t offsets, int64_t pixels, int32_t characters) {
+    settleUpTo(index);
+    // Marks the shift covered that now lie before it hold it already.
+    for (; shiftFrom_ > index; --shiftFrom_) {
+        TLineMark& mark = marks_[shiftFrom_ - 1];
+        mark.Offset -= shift_.Offset;
+        mark.RunStart -= shift_.Offset;
+        mark.X -= shift_.X;
+        mark.Characters -= shift_.Characters;
+    }
+    shift_.Offset += offsets;
+    shift_.X += pixels;
+    shift_.Characters += characters;
+}
+
 const TLineMark& TLineMarks::AtOrBefore(int32_t offset) const {
-    auto after = std::upper_bound(marks_.begin(), marks_.end(), offset,
-                                  [](int32_t at, const TLineMark& mark) { return at < mark.Offset; });
-    return after == marks_.begin() ? marks_.front() : *(after - 1);
+    const size_t index = std::max(firstAfter(offset), size_t{1}) - 1;
+    settleUpTo(index + 1);
+    return marks_[index];
 }
 
 const TLineMark& TLineMarks::LeftOf(int64_t x) const {
-    auto after = std::lower_bound(marks_.begin(), marks_.end(), x,
-                                  [](const TLineMark& mark, int64_t at) { return mark.X < at; });
-    return after == marks_.begin() ? marks_.front() : *(after - 1);
+    size_t low = 0;
+    size_t high = marks_.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (markAt(middle).X < x)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    const size_t index = std::max(low, size_t{1}) - 1;
+    settleUpTo(index + 1);
+    return marks_[index];
 }

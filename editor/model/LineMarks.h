@@ -70,7 +70,10 @@ public:
     int32_t Length() const { return length_; }
 
     // ---- The measured line (valid while nothing is pending) ----
-    const std::vector<TLineMark>& Marks() const { return marks_; }
+    const std::vector<TLineMark>& Marks() const {
+        settleUpTo(marks_.size());
+        return marks_;
+    }
     // The last mark at or before offset.
     const TLineMark& AtOrBefore(int32_t offset) const;
     // The last mark left of x (the first mark when none is).
@@ -90,7 +93,33 @@ private:
     // counts lies before offset.
     void findTextWidth(const TParagraph& paragraph, const TTextLayout& layout, int32_t before);
 
-    std::vector<TLineMark> marks_;
+    // Marks from shiftFrom_ on are kept less a shift (of their offsets and
+    // run starts, pixels and characters) that reading them adds: an edit
+    // moves the marks behind it by moving where that shift begins, which
+    // costs the marks between there and the edit, not those behind it.
+    TLineMark markAt(size_t index) const {
+        TLineMark mark = marks_[index];
+        if (index >= shiftFrom_) {
+            mark.Offset += shift_.Offset;
+            mark.RunStart += shift_.Offset;
+            mark.X += shift_.X;
+            mark.Characters += shift_.Characters;
+        }
+        return mark;
+    }
+    // Adds the shift to the marks before index (they hold it then).
+    void settleUpTo(size_t index) const;
+    // Lets the shift begin at index, and adds to it.
+    void shiftFrom(size_t index, int32_t offsets, int64_t pixels, int32_t characters);
+    // The first mark whose offset is beyond offset.
+    size_t firstAfter(int32_t offset) const;
+    // Puts walked marks in place of the marks keep + 1 .. old - 1;
+    // returns how many more marks there are (modulo 2^64: fewer).
+    size_t takeWalked(size_t keep, size_t old, const std::vector<TLineMark>& walked);
+
+    mutable std::vector<TLineMark> marks_;
+    mutable size_t shiftFrom_ = 0;
+    TLineMark shift_;  // (its Offset, X and Characters)
     std::vector<TLineMark> walked_;  // room for the marks an update walks anew
     TLineMarkRules rules_;
     int32_t length_ = 0;

@@ -101,6 +101,10 @@ TEST(ContextList, FollowsAVectorOfWholeRecordsThroughRandomChanges) {
                 list.ShrinkToFit();
             }
             ASSERT_EQ(list.Count(), static_cast<int32_t>(model.size()));
+            if (!model.empty()) {
+                ASSERT_EQ(list.Last().Offset, model.back().Offset) << "round " << round << " step " << step;
+                ASSERT_TRUE(SameBytes(ContextState(list.Last().Id), model.back())) << "round " << round << " step " << step;
+            }
             const std::vector<TContextRecord> records = list.Records();
             for (size_t i = 0; i < model.size(); ++i) {
                 ASSERT_EQ(records[i].Offset, model[i].Offset) << "round " << round << " step " << step << " record " << i;
@@ -135,6 +139,10 @@ TEST(ContextList, AWideListWithAGapAndRecordsSetAsideFollowsVectors) {
     using TEntry = TContextList::TEntry;
     auto check = [](const TContextList& list, const std::vector<TEntry>& model, int step) {
         ASSERT_EQ(list.Count(), static_cast<int32_t>(model.size())) << "step " << step;
+        if (!model.empty()) {
+            ASSERT_EQ(list.Last().Offset, model.back().Offset) << "step " << step;
+            ASSERT_EQ(list.Last().Id, model.back().Id) << "step " << step;
+        }
         for (size_t i = 0; i < model.size(); ++i) {
             ASSERT_EQ(list.Offset(static_cast<int32_t>(i)), model[i].Offset) << "step " << step << " record " << i;
             ASSERT_EQ(list.Id(static_cast<int32_t>(i)), model[i].Id) << "step " << step << " record " << i;
@@ -239,6 +247,48 @@ TEST(ContextList, AWideListWithAGapAndRecordsSetAsideFollowsVectors) {
             check(list, model, step);
             const int32_t probe = model.empty() ? 0 : model[random() % model.size()].Offset + static_cast<int32_t>(random() % 3) - 1;
             ASSERT_EQ(list.IndexAt(probe), indexIn(model, probe)) << "step " << step;
+        }
+    }
+}
+
+// Giving back room left over stores the records in the narrowest entries
+// that hold them again.  Random lists reserved for short and long
+// paragraphs, filled (with state numbers that fit in bytes, and ones that
+// do not: the table holds a few hundred states here, more than 65,536
+// after the test above), shrunk and then written on keep every record.
+TEST(ContextList, RecordsReservedWideAndShrunkKeepTheirValues) {
+    std::mt19937 random(1234);
+    while (ContextStateCount() <= 0x100 + 10) {
+        TContextState state = RandomState(random);
+        state.Background = static_cast<int32_t>(ContextStateCount()) + 7;
+        InternContext(state);
+    }
+    using TEntry = TContextList::TEntry;
+    for (int round = 0; round < 200; ++round) {
+        TContextList list;
+        std::vector<TEntry> model;
+        const auto length = static_cast<int32_t>(random() % 4 == 0 ? 70000 + random() % 400 : random() % 400);
+        list.Reserve(static_cast<int32_t>(random() % 64), length);
+        // Mostly small numbers: some lists fit in bytes, some do not.
+        const bool small = random() % 3 != 0;
+        int32_t offset = 0;
+        for (int i = static_cast<int>(random() % 40); i > 0 && offset < length; --i) {
+            offset += 1 + static_cast<int32_t>(random() % 9);
+            const auto id = static_cast<TContextId>(small ? random() % 0x100 : random() % (0x100 + 10));
+            model.push_back({offset, id});
+            list.Append(model.back());
+        }
+        list.ShrinkToFit();
+        // Written on after shrinking, now and then with a wider number.
+        for (int i = static_cast<int>(random() % 4); i > 0; --i) {
+            offset += 1 + static_cast<int32_t>(random() % 300);
+            model.push_back({offset, static_cast<TContextId>(random() % (0x100 + 10))});
+            list.Append(model.back());
+        }
+        ASSERT_EQ(list.Count(), static_cast<int32_t>(model.size())) << "round " << round;
+        for (size_t i = 0; i < model.size(); ++i) {
+            ASSERT_EQ(list.Offset(static_cast<int32_t>(i)), model[i].Offset) << "round " << round << " record " << i;
+            ASSERT_EQ(list.Id(static_cast<int32_t>(i)), model[i].Id) << "round " << round << " record " << i;
         }
     }
 }

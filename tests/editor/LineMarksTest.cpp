@@ -239,3 +239,39 @@ TEST(LineMarks, WrappingOrARightAlignmentLeavesNoMarks) {
     document.Layout().FormatPending();
     EXPECT_GT(marks(), 0);
 }
+
+TEST(LineMarks, TheLastWordIsFoundWhereTheWalkJumpedToTheNextTab) {
+    // An edit whose shift is no whole number of tab stops is walked to the
+    // mark before the next tab only; the line's last word may lie in what
+    // the walk jumped over when only blanks and tabs follow it.
+    std::mt19937 random(31);
+    for (int round = 0; round < 40; ++round) {
+        TMarkedTwins twins(100 + static_cast<uint32_t>(round), false);
+        // After a tab the shift is a whole number of stops: the edits go
+        // where no tab follows before the last word, and blanks enough
+        // follow it for marks to stand before the next tab.
+        std::string text;
+        while (text.size() < 200)
+            text += random() % 4 == 0 ? "\t" : random() % 2 ? "ab " : "word ";
+        while (text.size() < 300)
+            text += random() % 2 ? "ab " : "word ";
+        text += "last" + std::string(10 + random() % 30, ' ');
+        for (int i = 0; i < 60; ++i)
+            text += random() % 3 == 0 ? "\t" : " ";
+        for (TCodeDocument* document : {&twins.Marked(), &twins.Plain()})
+            LoadText(*document, text);
+        TTextSelection marked(twins.Marked());
+        TTextSelection plain(twins.Plain());
+        for (int step = 0; step < 30; ++step) {
+            const auto at = 200 + static_cast<int32_t>(random() % 90);
+            const bool erase = random() % 3 == 0;
+            const char* typed = random() % 2 ? "x" : " ";
+            for (TTextSelection* selection : {&marked, &plain}) {
+                Select(*selection, at, erase ? at + 1 : at);
+                selection->SetSelText(erase ? "" : typed);
+            }
+            ASSERT_EQ(LayoutDifference(twins.Marked(), twins.Plain()), "") << "round " << round << " step " << step;
+            ASSERT_EQ(MarksDifference(twins.Marked(), 0), "") << "round " << round << " step " << step;
+        }
+    }
+}

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 using namespace std::string_literals;
 
@@ -279,5 +280,62 @@ TEST(FormattedSnapshot, DamagedStreamsAreRefusedAndChangeNothing) {
         EXPECT_THROW(target.LoadFormatted(badStream, false), EReadError) << "byte " << at;
         EXPECT_EQ(target.Text(), "unchanged");
         target.CheckConsistency();
+    }
+}
+
+TEST(LoadSave, RandomTextsSplitIntoTheParagraphsTheirBreaksMake) {
+    // Texts of a few hundred kilobytes (lines that run across read blocks,
+    // breaks of every kind, NUL bytes, trailing blanks), loaded with and
+    // without the options that change what a line keeps, against a byte by
+    // byte reading of the break rule: CR LF and LF CR are one break, a CR
+    // or LF alone is one, and the last break read decides the kind.
+    std::mt19937 random(77);
+    static const char* const pieces[] = {"a", "word ", " ", "\t", "\r", "\n", "\r\n", "\n\r", "\xE9"};
+    for (int round = 0; round < 12; ++round) {
+        std::string text;
+        const size_t size = random() % 3 == 0 ? random() % 50 : 40000 + random() % 200000;
+        while (text.size() < size) {
+            const int kind = static_cast<int>(random() % 40);
+            if (kind == 0)
+                text.append(1 + random() % 70000, 'x');  // a line longer than a read block
+            else
+                text += kind < 4 ? std::string(1, '\0') : std::string(pieces[random() % std::size(pieces)]);
+        }
+        const bool discard = round % 2 == 1;
+        const char replacement = round % 3 == 1 ? '?' : '\0';
+
+        std::vector<std::string> expected{""};
+        TCodeLineBreak kind = pbCRLF;
+        char pairable = 0;
+        for (char c : text) {
+            if (c == '\r' || c == '\n') {
+                if (pairable != 0 && c != pairable) {
+                    kind = pairable == '\r' ? pbCRLF : pbLFCR;
+                    pairable = 0;
+                } else {
+                    expected.emplace_back();
+                    kind = c == '\r' ? pbCR : pbLF;
+                    pairable = c;
+                }
+                continue;
+            }
+            pairable = 0;
+            expected.back() += c == '\0' && replacement != '\0' ? replacement : c;
+        }
+        if (discard)
+            for (std::string& line : expected)
+                while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+                    line.pop_back();
+
+        TCodeDocument document;
+        document.SetStaticFormat(false);
+        document.SetOptions(discard ? document.Options().Include(pmoAutoLineBreak).Include(pmoDiscardTrailingSpaces)
+                                    : document.Options().Include(pmoAutoLineBreak));
+        document.Fields().NullReplacement = replacement;
+        document.Fields().LineBreak = pbCRLF;
+        LoadText(document, text);
+        ASSERT_EQ(ParagraphsOf(document), expected) << "round " << round;
+        EXPECT_EQ(document.Fields().LineBreak, kind) << "round " << round;
+        document.CheckConsistency();
     }
 }

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 namespace {
 class TNotAMemo : public TComponent {};
 }  // namespace
@@ -192,4 +195,46 @@ TEST(Navigator, StyleAtFoldsCodesSinceLineStart) {
     document.SetStaticFormat(false);
     navigator.SetPos(4);
     EXPECT_EQ(navigator.StyleAt(), 0);
+}
+
+// A move within a known paragraph ends where SetPos to the same offset
+// ends, with the same cached indexes: random moves (forward, back, into
+// other paragraphs, to each paragraph's end and one beyond) of two
+// navigators, one by each way, whose caches were filled at random.
+TEST(Navigator, AMoveWithinAKnownParagraphEndsWhereSetPosEnds) {
+    TCodeDocument document;
+    TTextSelection selection(document);
+    std::mt19937 random(31337);
+    std::string text;
+    for (int line = 0; line < 12; ++line) {
+        text += std::string(random() % 40, 'a' + static_cast<char>(line));
+        text += "\r\n";
+    }
+    LoadText(document, text);
+    // Records to step over, in every paragraph.
+    for (int32_t index = 0; index < document.ParagraphCount(); ++index) {
+        TParagraph& p = *document.Paragraph(index);
+        for (int32_t offset = 0; offset < p.Length(); offset += 1 + static_cast<int32_t>(random() % 5))
+            p.Contexts.Append({offset, kDefaultContext});
+    }
+    TCodeNavigator known(&document);
+    TCodeNavigator looked(&document);
+    for (int step = 0; step < 4000; ++step) {
+        const auto index = static_cast<int32_t>(random() % static_cast<uint32_t>(document.ParagraphCount()));
+        TParagraph& p = *document.Paragraph(index);
+        const int32_t start = document.ParagraphStart(index);
+        const auto offset = static_cast<int32_t>(random() % static_cast<uint32_t>(p.Length() + 2));
+        known.SetPosIn(p, start, offset);
+        looked.SetPos(start + offset);
+        ASSERT_EQ(known.Pos(), looked.Pos()) << "step " << step;
+        ASSERT_EQ(known.Pos(), start + offset) << "step " << step;
+        // Now and then the caches are asked for (and so filled), or not.
+        if (random() % 2 == 0) {
+            ASSERT_EQ(known.ParNumber(), looked.ParNumber()) << "step " << step;
+            ASSERT_EQ(known.ParOffset(), looked.ParOffset()) << "step " << step;
+            ASSERT_EQ(known.ContextIndex(), looked.ContextIndex()) << "step " << step;
+            ASSERT_EQ(known.ContextIndex(), p.ContextIndexAt(offset)) << "step " << step;
+            ASSERT_EQ(known.LineInPar(), looked.LineInPar()) << "step " << step;
+        }
+    }
 }

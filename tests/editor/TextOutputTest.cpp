@@ -147,3 +147,58 @@ TEST_F(TextOutput, DrawingTakenUpInsideATextDrawsWhatTheWholeTextDraws) {
     for (unsigned char byte : {'i', 'm'})
         measurer.SetAdvance(byte, -1);
 }
+
+// Drawing only as far as can show (a long chunk cut where the pen passes
+// the ink limit) leaves every pixel left of the window's edge as drawing
+// whole chunks leaves it; a chunk cut short leaves the pen past the ink
+// limit, and the offset returned is where it stands.
+TEST_F(TextOutput, ChunksDrawnOnlyAsFarAsTheyShowLeaveTheWindowAsItWas) {
+    std::mt19937 random(77);
+    measurer.SetAdvance('i', 3);
+    measurer.SetAdvance('m', 11);
+    std::string text;
+    for (int i = 0; i < 600; ++i)
+        text += "mi w\xC3\xA9"[random() % 6];
+    const int right = 90;
+    const int inkRight = right + 30;
+    int cut = 0;
+    for (int round = 0; round < 60; ++round) {
+        const bool utf8 = round % 2 != 0;
+        canvas.SetTextEncoding(utf8 ? teUtf8 : teAnsi);
+        const int chunk = 1 + static_cast<int>(random() % 400);
+        const int start = static_cast<int>(random() % 120) - static_cast<int>(random() % 900);
+        size_t resumeAt = 0;
+        if (random() % 2 == 0)
+            for (size_t i = 0; i < text.size() && random() % 40 != 0; i = utf8 ? Utf8NextChar(text, i) : i + 1)
+                resumeAt = i;
+        auto paint = [&](int32_t limit) {
+            image.fill(Qt::white);
+            canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+            canvas.SetBkMode(OPAQUE);
+            canvas.SetBkColor(clYellow);
+            canvas.MoveTo(start + canvas.TextWidth(std::string_view(text).substr(0, resumeAt)), 20);
+            const size_t reached = DrawTextAtPen(canvas, text, right, chunk, utf8, -kInkReach, resumeAt, limit);
+            canvas.Release();
+            return std::make_pair(image.copy(0, 0, right, image.height()), std::make_pair(reached, canvas.PenPos().X));
+        };
+        const auto whole = paint(INT32_MAX);
+        const auto shown = paint(inkRight);
+        ASSERT_TRUE(whole.first == shown.first) << "round " << round;
+        const size_t reached = shown.second.first;
+        ASSERT_LE(reached, whole.second.first) << "round " << round;
+        // A chunk cut short leaves the pen past the ink limit; else the
+        // drawing stopped as drawing whole chunks stops.
+        if (reached < whole.second.first) {
+            ASSERT_GE(shown.second.second, inkRight) << "round " << round;
+        } else {
+            ASSERT_EQ(shown.second, whole.second) << "round " << round;
+        }
+        ASSERT_EQ(shown.second.second,
+                  start + canvas.TextWidth(std::string_view(text).substr(0, std::max(reached, resumeAt))))
+            << "round " << round;
+        cut += reached < whole.second.first;
+    }
+    EXPECT_GT(cut, 20);
+    for (unsigned char byte : {'i', 'm'})
+        measurer.SetAdvance(byte, -1);
+}

@@ -9,12 +9,16 @@
 #include "editor/model/CodeDocument.h"
 #include "editor/model/TextSelection.h"
 #include "editor/model/ContextEditing.h"
+#include "editor/highlight/HtmlElements.h"
 #include "editor/highlight/HtmlHighlighter.h"
+#include "editor/model/UpperCase.h"
 #include "HighlightTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
+#include <random>
 
 namespace {
 
@@ -78,6 +82,60 @@ TEST_F(Html, ClosingTagsAreKnownOnlyForElementsThatHaveThem) {
     EXPECT_EQ(Colours("</BR>"), "46667");
     EXPECT_EQ(TopKeyEntry(At(1)), 0x8000 + THtmlHighlighter::kUnknownName);
     EXPECT_EQ(Colours("<br>"), "4557");
+}
+
+TEST_F(Html, EveryElementIsKnownByItsNameInAnyLetterCase) {
+    // Each element of the list, its name in letters of mixed case, opening
+    // and closing, and its name with a letter more or less: the element it
+    // names is the first of the list with that name (a closing tag only one
+    // with an end tag), read back from the name's identifier.
+    std::mt19937 random(5);
+    auto identifierOf = [&](const std::string& tag) {
+        Colours(tag);
+        const int top = TopKeyEntry(At(tag[1] == '/' ? 2 : 1));
+        return top - 0x8000;
+    };
+    auto expected = [](const std::string& name, bool closing) {
+        std::string upper = name;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (int i = 0; i < kHtmlElementCount; ++i)
+            if (upper == HtmlElement(i).Name && (!closing || HtmlElement(i).EndTag))
+                return i;
+        return static_cast<int>(THtmlHighlighter::kUnknownName);
+    };
+    for (int i = 0; i < kHtmlElementCount; ++i) {
+        std::string name = HtmlElement(i).Name;
+        for (char& c : name)
+            if (random() % 2)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (const std::string& variant : {name, name + "x", name.substr(0, name.size() - 1), "x" + name}) {
+            if (variant.empty())
+                continue;
+            EXPECT_EQ(identifierOf("<" + variant + ">"), expected(variant, false)) << variant;
+            EXPECT_EQ(identifierOf("</" + variant + ">"), expected(variant, true)) << "/" << variant;
+        }
+    }
+    // Longer names than any element's are nobody's, with or without "/".
+    EXPECT_EQ(identifierOf("<BLOCKQUOTEBLOCKQU>"), THtmlHighlighter::kUnknownName);
+    EXPECT_EQ(identifierOf("</BLOCKQUOTEBLOCKQ>"), THtmlHighlighter::kUnknownName);
+}
+
+TEST_F(Html, ElementNamesAreFoldedAsTheDocumentFoldsText) {
+    // A folding routine of the application's own decides what a name is.
+    SetUserUpperCaseProc([](char* buffer, int32_t length) {
+        for (int32_t i = 0; i < length; ++i)
+            buffer[i] = buffer[i] == 'z' ? 'P' : static_cast<char>(std::toupper(static_cast<unsigned char>(buffer[i])));
+    });
+    document.SetUpperCaseType(pmuUserDefined);
+    EXPECT_EQ(Colours("<z x=1>"), "4518897");
+    EXPECT_STREQ(HtmlElement(TopKeyEntry(At(1)) - 0x8000).Name, "P");
+    document.SetUpperCaseType(pmuAscii);
+    EXPECT_EQ(Colours("<z x=1>"), "4666667");
+    SetUserUpperCaseProc(nullptr);
+    // The code page folds its own letters, none of them into an element's.
+    document.SetUpperCaseType(pmuAnsi);
+    EXPECT_EQ(Colours("<\xFDl>"), "4667");
 }
 
 TEST_F(Html, ElementsWithoutAttributesColourTheirRestAsUnknown) {
@@ -199,4 +257,65 @@ TEST_F(Html, StylesChangeTheLookOnlyWhenTheTextIsHighlightedAgain) {
     html.SetDesigning(false);
     html.Bracket().SetForeground(clBlue);
     html.Bracket().SetStyle(fsBold);
+}
+
+// Parsing skips the stop hook where the highlighter says it never ends the
+// context in force: at every offset of random markup (tags with and
+// without attributes, broken ones, entities, comments, scripts, server
+// blocks) where it says so, the hook must indeed end nothing and change
+// no record; and the contexts it does end must all be among those it
+// says it may end.
+TEST_F(Html, TheStopHookEndsNothingWhereItSaysItNeverDoes) {
+    static const char* const pieces[] = {"<p>",     "</p>",   "<a href=\"x\" class=y>", "<td a=1",   ">",
+                                         "text ",   "&amp;",  "&lt",                     "<!-- c -->", "<!--",
+                                         "-->",     "<script>", "var a = b < c;",        "</script>", "<% x %>",
+                                         "<? y ?>", "<",      "</",                      "<unknown>", "\t",
+                                         "<b\t>",   "=",      "\"",                      "<img src=a.gif>"};
+    // (The fixture's highlighter is a class derived from it, which answers
+    // that it may end anything.)
+    THtmlHighlighter plain;
+    document.Highlighting().SetHighlighter(&plain);
+    std::mt19937 random(2718);
+    int skipped = 0;
+    int ended = 0;
+    for (int round = 0; round < 20; ++round) {
+        std::string text;
+        for (int line = 0; line < 6; ++line) {
+            for (int piece = static_cast<int>(random() % 30); piece > 0; --piece)
+                text += pieces[random() % std::size(pieces)];
+            text += "\r\n";
+        }
+        LoadText(document, text);
+        HighlightAll(document);
+        const int32_t first = document.Highlighting().StartStopKeys().Count();
+        for (int32_t index = 0; index < document.ParagraphCount(); ++index) {
+            TParagraph& paragraph = *document.Paragraph(index);
+            const int32_t start = document.ParagraphStart(index);
+            for (int32_t offset = 0; offset < paragraph.Length(); ++offset) {
+                const TContextState state = ContextInForce(paragraph, offset);
+                const bool mayEnd = plain.StopHookMayEnd(state, first);
+                const std::vector<TContextRecord> before = paragraph.Contexts.Records();
+                TCodeNavigator position(&document);
+                TCodeNavigator limit(&document);
+                position.SetPos(start + offset);
+                limit.SetPos(start + paragraph.Length());
+                const bool found = plain.StopKeyHook(position, limit, first);
+                if (!mayEnd) {
+                    ++skipped;
+                    ASSERT_FALSE(found) << "round " << round << " paragraph " << index << " offset " << offset;
+                    const std::vector<TContextRecord> after = paragraph.Contexts.Records();
+                    ASSERT_EQ(after.size(), before.size()) << "round " << round << " offset " << offset;
+                } else if (found) {
+                    ++ended;
+                    // Put back as the full highlight had it.
+                    LoadText(document, text);
+                    HighlightAll(document);
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_GT(skipped, 100);
+    EXPECT_GT(ended, 10);
+    document.Highlighting().SetHighlighter(nullptr);
 }

@@ -146,10 +146,13 @@ QEvent* passedOn(QObject*& target, QEvent* event) {
 class TLoopInputFilter : public QObject {
 public:
     bool eventFilter(QObject* receiver, QEvent* event) override {
-        // The event's type first: the filter sees every event of the
-        // program, some sent to objects still being built or taken apart,
-        // which must not be asked anything.
-        if (!isInputEvent(event->type()) || !receiver->isWidgetType())
+        // The filter sees every event of the program, some of them sent to
+        // objects of the web engine whose type the sanitizers can not
+        // check: the receiver is asked only while a loop runs or a press
+        // handed on is being followed, and only about an input event.
+        if (!isInputEvent(event->type()) || (InnermostLoop() == nullptr && !following()))
+            return false;
+        if (!receiver->isWidgetType())
             return false;
         if (followPassedPress(event))
             return true;
@@ -196,6 +199,8 @@ private:
         QPointer<QWidget> Target;
         Qt::MouseButton Button = Qt::NoButton;
     };
+
+    bool following() const { return follow_.Button != Qt::NoButton; }
 
     bool followPassedPress(QEvent* event) {
         if (follow_.Button == Qt::NoButton || !event->spontaneous())

@@ -50,7 +50,7 @@ function(ondrill_add_benchmark name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark outside_data)
 endfunction()
 
 # ondrill_add_fuzzer(<name> SOURCES ... DEPENDS ... CORPUS <dir>)

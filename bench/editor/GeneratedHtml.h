@@ -4,6 +4,8 @@
 // script line.  The same seed gives the same bytes in every program, so the
 // figures of different benchmarks speak of the same text.
 
+#include "tests/support/OutsideData.h"
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -78,7 +80,7 @@ inline const std::string& LongLinesPage() {
 // The Node.js API reference, when it is installed (empty otherwise).
 inline const std::string& NodeReference() {
     static const std::string text = [] {
-        std::ifstream in("/usr/share/doc/nodejs/api/all.html", std::ios::binary);
+        std::ifstream in(OutsideDataPath("/usr/share/doc/nodejs/api/all.html"), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }();
     return text;

@@ -12,6 +12,7 @@
 // peer's and the ratio.
 
 #include "bench/BenchMain.h"
+#include "tests/support/OutsideData.h"
 
 #include "platform/webview/QtDesignView.h"
 #include "platform/webview/WebProfile.h"
@@ -31,7 +32,7 @@
 
 namespace {
 
-const char* const kLargePage = "/usr/share/doc/nodejs/api/all.html";
+const std::string kLargePage = OutsideDataPath("/usr/share/doc/nodejs/api/all.html");
 
 const char* const kSkeleton =
     "<HTML>\r\n<!-- Created with Korvane Ondrill 3.2 -->\r\n<HEAD>\r\n<TITLE></TITLE>\r\n"
@@ -56,7 +57,7 @@ void record(benchmark::State& state, const std::string& key, double total) {
 }
 
 bool readLargePage(std::string& bytes) {
-    QFile file(QString::fromLatin1(kLargePage));
+    QFile file(QString::fromStdString(kLargePage));
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray all = file.readAll();
@@ -143,12 +144,12 @@ void BM_LargePageOurs(benchmark::State& state) {
         state.SkipWithError("the large page is missing (package nodejs-doc)");
         return;
     }
-    designView(state, page, "file:///usr/share/doc/nodejs/api/", "large");
+    designView(state, page, QUrl::fromLocalFile(QString::fromStdString(kLargePage)).adjusted(QUrl::RemoveFilename).toString().toStdString(), "large");
 }
 BENCHMARK(BM_LargePageOurs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 void BM_LargePageEngine(benchmark::State& state) {
-    engineView(state, {}, QUrl::fromLocalFile(QString::fromLatin1(kLargePage)), "large");
+    engineView(state, {}, QUrl::fromLocalFile(QString::fromStdString(kLargePage)), "large");
 }
 BENCHMARK(BM_LargePageEngine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 

@@ -4,6 +4,7 @@
 // and an image loaded from or saved to bytes.
 
 #include "gif/GIFImage.h"
+#include "tests/support/OutsideData.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,7 +18,7 @@
 using Bytes = std::vector<uint8_t>;
 
 // The outside GIF files present on this machine (Debian package data, read
-// in place), sorted by name.
+// where it is installed or unpacked), sorted by name.
 inline std::vector<std::string> OutsideGifFiles() {
     namespace fs = std::filesystem;
     const char* roots[] = {
@@ -28,7 +29,8 @@ inline std::vector<std::string> OutsideGifFiles() {
         "/usr/share/javascript/jstree",                   // libjs-jquery-jstree
     };
     std::vector<std::string> files;
-    for (const char* root : roots) {
+    for (const char* systemRoot : roots) {
+        const std::string root = OutsideDataPath(systemRoot);
         std::error_code error;
         if (!fs::is_directory(root, error))
             continue;

@@ -1,7 +1,10 @@
 #pragma once
 // Real HTML for the randomised highlighting checks: pages that Debian
-// packages install on this machine, read in place.  Where none is
-// installed, a page written here stands in, so the checks still run.
+// packages ship, read where they are installed or unpacked
+// (tests/support/OutsideData.h).  Where none is there, a page written here
+// stands in, so the checks still run.
+
+#include "tests/support/OutsideData.h"
 
 #include <algorithm>
 #include <fstream>
@@ -29,7 +32,7 @@ inline std::vector<std::string> RealHtmlSamples(size_t count, size_t bytes) {
     for (const char* path : candidates) {
         if (samples.size() >= count)
             break;
-        std::string page = ReadWholeFile(path);
+        std::string page = ReadWholeFile(OutsideDataPath(path));
         if (page.size() < 1000)
             continue;
         size_t from = samples.empty() ? 0 : page.size() / 3;

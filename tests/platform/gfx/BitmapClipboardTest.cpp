@@ -6,6 +6,7 @@
 #include "tests/platform/base/ChildProcess.h"
 #include "tests/platform/base/TempFolder.h"
 #include "tests/platform/gfx/GuiTestApp.h"
+#include "tests/support/OutsideData.h"
 #include "platform/gfx/QtBridge.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,8 @@ std::vector<std::vector<TColor>> decode24(const std::string& bytes) {
 }
 
 TEST(Bitmap, LoadsBmpFilesFromOtherProgramsPixelForPixel) {
-    const std::filesystem::path folder = "/usr/share/xml/docbook/stylesheet/docbook-xsl/slides/slidy/graphics";
+    const std::filesystem::path folder =
+        OutsideDataPath("/usr/share/xml/docbook/stylesheet/docbook-xsl/slides/slidy/graphics");
     if (!std::filesystem::exists(folder / "fold.bmp"))
         GTEST_SKIP() << "docbook-xsl is not installed";
     int files = 0;

@@ -377,6 +377,9 @@ void TControl::handleMouseButton(TMessage& message, TMouseButton button, bool do
         }
         if (self.Alive() && !(ControlStyle & csNoStdEvents))
             MouseDown(button, shift, p.X, p.Y);
+        // A press stays a click until the pointer moves the drag threshold.
+        if (self.Alive() && button == mbLeft && !doubleClick && dragMode_ == dmAutomatic)
+            BeginDrag(false);
         return;
     }
     if (button == mbLeft) {

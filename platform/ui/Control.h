@@ -45,6 +45,20 @@ using TKeyEvent = std::function<void(TPersistent* sender, uint16_t& key, TShiftS
 using TKeyPressEvent = std::function<void(TPersistent* sender, char& key)>;
 using TContextPopupEvent = std::function<void(TPersistent* sender, TPoint mousePos, bool& handled)>;
 
+// Dragging one control onto another with the mouse (platform/ui/ControlDrag.cpp).
+// A control drags only when BeginDrag is called (dmManual) or also by
+// itself when its left button is pressed and the pointer moves
+// (dmAutomatic).  The control under the pointer is told the drag entered,
+// moved over or left it, and says whether it would take the source.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent =
+    std::function<void(TPersistent* sender, TPersistent* source, int x, int y, TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TPersistent* sender, TPersistent* source, int x, int y)>;
+// target is nullptr when the drag was cancelled or dropped where nothing
+// took it (x and y are then 0).
+using TEndDragEvent = std::function<void(TPersistent* sender, TPersistent* target, int x, int y)>;
+
 // Bits of ControlStyle.
 enum : unsigned {
     csAcceptsControls = 0x0001,
@@ -235,6 +249,27 @@ public:
     bool MouseCapture() const;
     void SetMouseCapture(bool capture);
 
+    // --- dragging (ControlDrag.cpp) -----------------------------------------
+    // The pointer over a control that would take this one while it is
+    // dragged (crNoDrop shows elsewhere).
+    int DragCursor() const { return dragCursor_; }
+    void SetDragCursor(int cursor) { dragCursor_ = cursor; }
+    TDragMode DragMode() const { return dragMode_; }
+    void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+    // Drags the control while the left button is held: at once, or once
+    // the pointer has moved threshold pixels from where it is (a negative
+    // threshold is the desktop's, DragThreshold()).  Returns when the drag
+    // is over: dropped, cancelled (Escape, the right button, the capture
+    // lost) or ended by EndDrag.  A drag already running is left alone.
+    void BeginDrag(bool immediate, int threshold = -1);
+    bool Dragging() const;
+    // Ends this control's drag: with drop, onto the control under the
+    // pointer when that one takes it; otherwise cancelled.
+    void EndDrag(bool drop);
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+
     // --- events -------------------------------------------------------------
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -254,6 +289,12 @@ protected:
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void DoContextPopup(TPoint mousePos, bool& handled);
+    // The drag's questions and notices (points in this control's client
+    // coordinates).  By default a control takes a source only when its
+    // OnDragOver says so, and the events are called.
+    virtual void DragOver(TControl* source, int x, int y, TDragState state, bool& accept);
+    virtual void DragDrop(TControl* source, int x, int y);
+    virtual void DoEndDrag(TControl* target, int x, int y);
 
     virtual void FontChanged();
     // Moving bounds of a windowless control repaint its parent's area.
@@ -263,6 +304,7 @@ protected:
 
 private:
     friend class TWinControl;
+    friend class TControlDragLoop;
     void handleMouseButton(TMessage& message, TMouseButton button, bool down, bool doubleClick);
     void handleContextMenu(TMessage& message);
 
@@ -284,7 +326,16 @@ private:
     bool parentShowHint_ = true;
     TAlign align_ = alNone;
     TCustomPopupMenu* popupMenu_ = nullptr;
+    int dragCursor_ = crDrag;
+    TDragMode dragMode_ = dmManual;
 };
+
+// How far the pointer moves with the button held before a press becomes a
+// drag, in pixels.
+int DragThreshold();
+// The control a drag at a screen point is over: the program's window there
+// or the windowless child of it under the point; nullptr over none.
+TControl* DragTargetAt(TPoint screen);
 
 // Mouse shift state from the MK_* flags of a mouse message, with Alt from
 // the keyboard state.

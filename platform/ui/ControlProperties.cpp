@@ -11,6 +11,11 @@ const TIdentMap& AlignNames() {
     return names;
 }
 
+const TIdentMap& DragModeNames() {
+    static const TIdentMap names{{dmManual, "dmManual"}, {dmAutomatic, "dmAutomatic"}};
+    return names;
+}
+
 void RegisterControlClasses() {
     static const bool registered = [] {
         RegisterGraphicsClasses();
@@ -28,6 +33,8 @@ void RegisterControlClasses() {
             .StoredWhen([](TControl& c) { return !c.ParentColor(); })
             .Enum("Align", &TControl::Align, &TControl::SetAlign, alNone, AlignNames())
             .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault)
+            .Integer("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, crDrag)
+            .Enum("DragMode", &TControl::DragMode, &TControl::SetDragMode, dmManual, DragModeNames())
             .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
             .Object("Font", [](TControl& c) -> TFont& { return c.Font(); })
             .StoredWhen([](TControl& c) { return !c.ParentFont(); })
@@ -42,6 +49,9 @@ void RegisterControlClasses() {
             .Event("OnClick", &TControl::OnClick)
             .Event("OnContextPopup", &TControl::OnContextPopup)
             .Event("OnDblClick", &TControl::OnDblClick)
+            .Event("OnDragDrop", &TControl::OnDragDrop)
+            .Event("OnDragOver", &TControl::OnDragOver)
+            .Event("OnEndDrag", &TControl::OnEndDrag)
             .Event("OnMouseDown", &TControl::OnMouseDown)
             .Event("OnMouseEnter", &TControl::OnMouseEnter)
             .Event("OnMouseLeave", &TControl::OnMouseLeave)

@@ -1,7 +1,7 @@
 #pragma once
 // The published tables of the window base: TControl (bounds, caption,
 // colour and font with their parent flags, cursor, popup menu, visibility,
-// the mouse events), TWinControl (tab stop, focus and key events),
+// dragging, the mouse and drag events), TWinControl (tab stop, focus and key events),
 // TCustomControl and TGraphicControl.  A control streams inside its parent
 // and is put into it when read.
 
@@ -12,3 +12,5 @@ void RegisterControlClasses();
 class TIdentMap;
 // The names of TAlign's values.
 const TIdentMap& AlignNames();
+// The names of TDragMode's values.
+const TIdentMap& DragModeNames();

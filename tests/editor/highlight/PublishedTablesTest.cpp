@@ -155,4 +155,28 @@ TEST(EditorTables, FreshEditorComponentsWriteNoPropertyThatHasADefault) {
         EXPECT_EQ(DefaultsThatDisagree(*FindClassInfo(name)), std::vector<std::string>{});
 }
 
+// The gutter and the memo drag as any control does: their drag settings
+// are published and a stream carries them.
+TEST(EditorTables, TheGutterAndTheMemoPublishTheirDragSettings) {
+    RegisterHighlighterClasses();
+    for (const char* name : {"TCodeGutter", "TCodeMemo"}) {
+        SCOPED_TRACE(name);
+        TEditorForm form;
+        form.SetName("form");
+        TFormDescription description;
+        TComponentDescription control{.Name = "control", .ClassName = name};
+        control.Properties.push_back({"DragMode", "dmAutomatic"});
+        control.Properties.push_back({"DragCursor", int(crHandPoint)});
+        description.Components.push_back(control);
+        BuildForm(form, description, form.Handlers);
+        const std::string bytes = streamed(form);
+        TEditorForm copy;
+        TReadOnlyMemoryStream in(bytes.data(), static_cast<int64_t>(bytes.size()));
+        ReadComponent(in, copy, &copy.Handlers);
+        auto& read = dynamic_cast<TControl&>(*copy.FindComponent("control"));
+        EXPECT_EQ(read.DragMode(), dmAutomatic);
+        EXPECT_EQ(read.DragCursor(), crHandPoint);
+    }
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/EditForm.h"
 #include "app/FileFilters.h"
 #include "app/HtmlColor.h"
+#include "app/InterruptedSaves.h"
 #include "app/MDITab.h"
 #include "app/MainStatusBar.h"
 #include "app/MainWindowItems.h"
@@ -243,6 +244,9 @@ void Tframeform::ApplicationHint(TPersistent*) {
 TEditForm* Tframeform::ActiveDocument() const { return dynamic_cast<TEditForm*>(ActiveMDIChild()); }
 
 TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
+    // The page's old contents kept from a save cut short are offered back
+    // before the page is read.
+    OfferInterruptedSaves(fileName);
     auto* document = new TEditForm(&Application());
     try {
         document->LoadFile(fileName);

@@ -3,9 +3,11 @@
 #include "app/ApplicationClasses.h"
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
+#include "app/InterruptedSaves.h"
 #include "app/SettingsFile.h"
 #include "app/SplashForm.h"
 
+#include "platform/base/KeptCopies.h"
 #include "platform/base/ProgramFolder.h"
 #include "platform/gfx/Picture.h"
 #include "platform/shellns/FileNames.h"
@@ -110,6 +112,12 @@ Tframeform* StartUp(const std::vector<std::string>& arguments, const std::string
         if (plan.Action == TStartAction::NewDocumentDialog || plan.Action == TStartAction::OpenDialog)
             splash->Hide();
         try {
+            // A save an earlier run did not finish is offered back before
+            // any page is read, over the main window.
+            if (!FindInterruptedSaves().empty()) {
+                splash->Hide();
+                OfferInterruptedSaves();
+            }
             carryOut(*frame, plan);
         } catch (...) {
             splash->Hide();

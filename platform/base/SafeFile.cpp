@@ -1,13 +1,16 @@
 #include "platform/base/SafeFile.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/KeptCopies.h"
 #include "platform/base/UserFolders.h"
 
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -145,17 +148,31 @@ bool rewriteOpenFile(int fd, std::string_view data, int& error) {
     return true;
 }
 
+bool syncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
+}
+
 // Keeps a copy of a file's old contents in the user's cache folder (the
-// file's own folder takes no new file when this is needed) and returns its
-// name.  Raises, naming the file being saved, when no copy can be kept.
-std::string putAside(const std::string& fileName, const std::string& target, std::string_view bytes) {
+// file's own folder takes no new file when this is needed), with the record
+// that names the file.  Both are on disk, folder entries included, before
+// this returns: whatever stops the rewrite that follows, a power loss too,
+// the next run finds a whole copy.  Raises, naming the file being saved,
+// when no copy can be kept.
+TKeptCopy putAside(const std::string& fileName, const std::string& target, std::string_view bytes) {
     const std::string folder = UserCacheFolder();
     makeFolders(folder);
-    std::string aside;
+    TKeptCopy kept;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        aside = fitName(folder, baseNameOf(target), uniqueSuffix(".orig"));
-        fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        kept.Copy = fitName(folder, baseNameOf(target), uniqueSuffix(".orig"));
+        fd = ::open(kept.Copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST)
             break;
     }
@@ -165,20 +182,33 @@ std::string putAside(const std::string& fileName, const std::string& target, std
     int error = 0;
     bool ok = rewriteOpenFile(fd, bytes, error);
     ::close(fd);
+    if (ok && !syncFolder(folder)) {
+        ok = false;
+        error = errno;
+    }
+    kept.Page = KeptCopyPageName(target);
+    kept.Size = bytes.size();
+    kept.Pid = static_cast<long>(::getpid());
+    if (ok && !RecordKeptCopy(kept)) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
-        ::unlink(aside.c_str());
+        ::unlink(kept.Copy.c_str());
         throw EFCreateError(fileName, std::string("No copy of the old contents could be kept: ") +
                                           std::strerror(error));
     }
-    return aside;
+    return kept;
 }
 
-// Rewrites the target in place: only for a target that exists and may be
-// written while its folder refuses new files.  The old contents are kept
+// Rewrites the target in place: for a target that exists and may be
+// written, where its folder refuses new files or a new file would not be
+// the same file (its other names, its owner).  The old contents are kept
 // aside first; when anything goes wrong the target gets them back, so a
 // failed save leaves the file as it was.  The copy is removed once it is
 // no longer needed; it stays (and the error names it) only when the old
-// contents could not be put back.
+// contents could not be put back, and after a crash, for the next run to
+// offer back (KeptCopies.h).
 void rewriteInPlace(const std::string& fileName, const std::string& target, std::string_view data) {
     int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
@@ -189,7 +219,7 @@ void rewriteInPlace(const std::string& fileName, const std::string& target, std:
         ::close(fd);
         fail(fileName, error);
     }
-    std::string aside;
+    TKeptCopy aside;
     try {
         aside = putAside(fileName, target, original);
     } catch (...) {
@@ -199,7 +229,7 @@ void rewriteInPlace(const std::string& fileName, const std::string& target, std:
     int error = 0;
     if (rewriteOpenFile(fd, data, error)) {
         ::close(fd);
-        ::unlink(aside.c_str());
+        DropKeptCopy(aside);
         return;
     }
     int restoreError = 0;
@@ -207,8 +237,8 @@ void rewriteInPlace(const std::string& fileName, const std::string& target, std:
     ::close(fd);
     if (!restored)
         throw EFCreateError(fileName, std::string(std::strerror(error)) +
-                                          "; its old contents are kept in \"" + aside + "\"");
-    ::unlink(aside.c_str());
+                                          "; its old contents are kept in \"" + aside.Copy + "\"");
+    DropKeptCopy(aside);
     fail(fileName, error);
 }
 
@@ -216,6 +246,65 @@ std::string temporaryName(const std::string& target) {
     std::string hidden(1, '.');
     hidden += baseNameOf(target);
     return fitName(folderOf(target), std::move(hidden), uniqueSuffix(".tmp"));
+}
+
+// Where a name's ending ".<pid>-<count>-<random>.tmp" starts (npos when it
+// does not end so), and the pid in it.
+size_t temporaryEnding(std::string_view name, long& pid) {
+    constexpr std::string_view kExtension = ".tmp";
+    if (name.size() < kExtension.size() || name.substr(name.size() - kExtension.size()) != kExtension)
+        return std::string_view::npos;
+    // Three runs of digits, after a dot, a '-' and a '-'.
+    size_t end = name.size() - kExtension.size();
+    for (int field = 0; field < 3; ++field) {
+        size_t start = end;
+        while (start > 0 && name[start - 1] >= '0' && name[start - 1] <= '9')
+            --start;
+        if (start == end || end - start > 18 || start == 0 || name[start - 1] != (field < 2 ? '-' : '.'))
+            return std::string_view::npos;
+        if (field == 2)
+            pid = std::stol(std::string(name.substr(start, end - start)));
+        end = start - 1;
+    }
+    return pid > 0 ? end : std::string_view::npos;
+}
+
+std::string joined(const std::string& folder, const std::string& name) {
+    std::string path = folder;
+    path += '/';
+    path += name;
+    return path;
+}
+
+// Removes the temporary files that saves of the target by processes no
+// longer running left beside it (a crash or a kill between the temporary
+// file's creation and its rename).  Only names made by temporaryName for
+// this target are taken, and only regular files of this user's.
+void removeLeftoverTemporaries(const std::string& target) {
+    const std::string folder = folderOf(target);
+    std::string hidden(1, '.');
+    hidden += baseNameOf(target);
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr)
+        return;
+    const int folderFd = ::dirfd(listing);
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        long pid = 0;
+        const size_t ending = temporaryEnding(name, pid);
+        // Only the name temporaryName gives this target with that ending.
+        if (ending == std::string::npos || pid == static_cast<long>(::getpid()) ||
+            fitName(folder, hidden, name.substr(ending)) != joined(folder, name))
+            continue;
+        struct stat info {};
+        if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_uid != ::geteuid())
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        ::unlinkat(folderFd, name.c_str(), 0);
+    }
+    ::closedir(listing);
 }
 
 } // namespace
@@ -239,14 +328,22 @@ void WriteFileReplacing(const std::string& fileName, std::string_view data, bool
     } else if (errno != ENOENT) {
         fail(fileName, errno);
     }
+    removeLeftoverTemporaries(target);
 
-    // Create the temporary file with O_EXCL under a fresh name; 0666 lets the
+    // A new file put in place by a rename would part a file from its other
+    // names, which would keep the old contents.
+    if (exists && existing.st_nlink > 1)
+        return rewriteInPlace(fileName, target, data);
+
+    // Create the temporary file with O_EXCL under a fresh name, never
+    // readable by more users than the file it replaces; 0666 lets the
     // umask decide the permissions of a new file.
+    const mode_t createMode = exists ? (existing.st_mode & 0777) : 0666;
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = temporaryName(target);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
         if (fd < 0 && errno != EEXIST)
             break;
     }
@@ -257,14 +354,28 @@ void WriteFileReplacing(const std::string& fileName, std::string_view data, bool
         fail(fileName, error);
     }
 
-    bool ok = writeAll(fd, data);
-    if (ok && exists) {
-        // Keep the old file's permissions and, where we may, its owner.
-        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
-        if (ok && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()))
-            (void)::fchown(fd, existing.st_uid, existing.st_gid);
+    if (exists) {
+        // The old file's owner and group first (a change of owner drops the
+        // set-id bits), then its exact permissions, all before any of the
+        // new contents is written.  An owner or group that can not be kept
+        // leaves the rewrite in place, which keeps them.
+        struct stat made {};
+        if (::fstat(fd, &made) != 0 ||
+            ((made.st_uid != existing.st_uid || made.st_gid != existing.st_gid) &&
+             ::fchown(fd, existing.st_uid, existing.st_gid) != 0)) {
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            return rewriteInPlace(fileName, target, data);
+        }
+        if (::fchmod(fd, existing.st_mode & 07777) != 0) {
+            int error = errno;
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            fail(fileName, error);
+        }
     }
-    ok = ok && ::fsync(fd) == 0;
+
+    bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -278,4 +389,6 @@ void WriteFileReplacing(const std::string& fileName, std::string_view data, bool
         ::unlink(temporary.c_str());
         fail(fileName, error);
     }
+    // The rename reaches the disk with the folder.
+    syncFolder(folderOf(target));
 }

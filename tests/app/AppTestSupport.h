@@ -1,8 +1,9 @@
 #pragma once
 // Helpers of the application's suites: a program folder of the test's own
-// (with the "data" folder the settings file lives in) and a configuration
-// folder of its own (the registry store), so that nothing is read from or
-// written beside the real program or in the user's settings.
+// (with the "data" folder the settings file lives in), a configuration
+// folder of its own (the registry store) and a cache folder of its own (the
+// copies kept by saves), so that nothing is read from or written beside the
+// real program or in the user's settings.
 
 #include "platform/base/ProgramFolder.h"
 #include "tests/platform/base/TempFolder.h"
@@ -23,6 +24,9 @@ public:
         const char* config = std::getenv("XDG_CONFIG_HOME");
         savedConfig_ = config != nullptr ? std::optional<std::string>(config) : std::nullopt;
         setenv("XDG_CONFIG_HOME", File("config").c_str(), 1);
+        const char* cache = std::getenv("XDG_CACHE_HOME");
+        savedCache_ = cache != nullptr ? std::optional<std::string>(cache) : std::nullopt;
+        setenv("XDG_CACHE_HOME", File("cache").c_str(), 1);
     }
     ~TTestProgramFolder() {
         SetProgramFolder({});
@@ -30,6 +34,10 @@ public:
             setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1);
         else
             unsetenv("XDG_CONFIG_HOME");
+        if (savedCache_)
+            setenv("XDG_CACHE_HOME", savedCache_->c_str(), 1);
+        else
+            unsetenv("XDG_CACHE_HOME");
     }
 
     const TTempFolder& Folder() const { return folder_; }
@@ -48,4 +56,5 @@ public:
 private:
     TTempFolder folder_;
     std::optional<std::string> savedConfig_;
+    std::optional<std::string> savedCache_;
 };

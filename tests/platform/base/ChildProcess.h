@@ -21,12 +21,34 @@ struct TChildLimits {
     long FileSizeLimit = -1;        // bytes a file may grow to; -1 for none
     bool HonourPermissions = false; // drop every capability first
     std::string CacheHome;          // XDG_CACHE_HOME of the child, when set
+    // A write past the size limit kills the child there and then (the
+    // signal's own action), as a crash mid-write would.
+    bool DieAtFileSizeLimit = false;
 };
 
 struct TChildOutcome {
     int ExitCode = -1; // the action's result; -1 when the child died otherwise
+    int Signal = 0;    // the signal that ended the child, if one did
     std::string Output; // what the action wrote to its report
 };
+
+// In the child: puts the limits in force (exits when one can not be).
+inline void ApplyChildLimits(const TChildLimits& limits) {
+    std::signal(SIGXFSZ, limits.DieAtFileSizeLimit ? SIG_DFL : SIG_IGN);
+    if (limits.FileSizeLimit >= 0) {
+        rlimit limit{static_cast<rlim_t>(limits.FileSizeLimit), static_cast<rlim_t>(limits.FileSizeLimit)};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(120);
+    }
+    if (limits.HonourPermissions) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct none[2] = {};
+        if (::syscall(SYS_capset, &header, none) != 0)
+            ::_exit(121);
+    }
+    if (!limits.CacheHome.empty())
+        ::setenv("XDG_CACHE_HOME", limits.CacheHome.c_str(), 1);
+}
 
 // Runs action in a child under limits.  The action returns its exit code
 // and may append to report what the parent should see.
@@ -37,20 +59,7 @@ inline TChildOutcome RunInChild(const TChildLimits& limits, const std::function<
     pid_t child = ::fork();
     if (child == 0) {
         ::close(pipeEnds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        if (limits.FileSizeLimit >= 0) {
-            rlimit limit{static_cast<rlim_t>(limits.FileSizeLimit), static_cast<rlim_t>(limits.FileSizeLimit)};
-            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                ::_exit(120);
-        }
-        if (limits.HonourPermissions) {
-            __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-            __user_cap_data_struct none[2] = {};
-            if (::syscall(SYS_capset, &header, none) != 0)
-                ::_exit(121);
-        }
-        if (!limits.CacheHome.empty())
-            ::setenv("XDG_CACHE_HOME", limits.CacheHome.c_str(), 1);
+        ApplyChildLimits(limits);
         std::string report;
         int code = 122;
         try {
@@ -82,5 +91,7 @@ inline TChildOutcome RunInChild(const TChildLimits& limits, const std::function<
     }
     if (child > 0 && WIFEXITED(status))
         outcome.ExitCode = WEXITSTATUS(status);
+    if (child > 0 && WIFSIGNALED(status))
+        outcome.Signal = WTERMSIG(status);
     return outcome;
 }

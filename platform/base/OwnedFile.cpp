@@ -74,9 +74,14 @@ TOwnedFile::TIdentity identityOf(int fd, const struct stat& info) {
             static_cast<int64_t>(info.st_ctim.tv_sec), static_cast<int64_t>(info.st_ctim.tv_nsec)};
 }
 
-// Removes path when it still is the file of that identity.  The name is
-// opened without following a link, and unlink never follows one either.
+// Removes path when it still is the file of that identity.  Only a plain
+// file is opened (to read its generation), without following a link, and
+// unlink never follows one either.
 void removeIfSame(const std::string& path, const TOwnedFile::TIdentity& identity) {
+    struct stat named {};
+    if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) ||
+        static_cast<uint64_t>(named.st_ino) != identity.Inode)
+        return;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return;

@@ -212,8 +212,8 @@ TEST(OwnedFile, FixedNamesAreRewrittenButNeverThroughALink) {
             ADD_FAILURE() << name << " written";
         } catch (const EFCreateError& error) {
             EXPECT_NE(error.Message().find(name), std::string::npos) << error.Message();
-            const bool link = name != temp.File("folder.js");
-            EXPECT_EQ(error.Message().find("symbolic link") != std::string::npos, link) << error.Message();
+            const bool isLink = name != temp.File("folder.js");
+            EXPECT_EQ(error.Message().find("symbolic link") != std::string::npos, isLink) << error.Message();
         }
     }
     EXPECT_EQ(snapshot(temp.Path()), before);

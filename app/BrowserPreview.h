@@ -1,10 +1,10 @@
 #pragma once
 // Preview of a document in one of the outside browsers the settings name
 // (section "Navigateurs"): the editor's text, saved or not, is written to
-// "HTMLtmp.htm" beside the document, and the browser is started with the
-// file address of that copy as its one argument, never through a shell.
-// The copy is the document window's preview file: it goes when the window
-// shows its source page again.
+// the document window's preview file beside the document ("HTMLtmp.htm",
+// or a free name beside it when that is taken), and the browser is started
+// with the file address of that copy as its one argument, never through a
+// shell.  The copy goes when the window shows its source page again.
 
 #include <string>
 

@@ -1,24 +1,25 @@
 #include "app/PreviewFile.h"
 
-#include "platform/base/SafeFile.h"
+#include <sys/stat.h>
 
-#include <cstdio>
+namespace {
+
+constexpr const char* kPreviewName = "HTMLtmp.htm";
+
+std::string folderOf(const std::string& documentFileName) {
+    const size_t slash = documentFileName.find_last_of('/');
+    return slash == std::string::npos ? std::string() : documentFileName.substr(0, slash + 1);
+}
+
+} // namespace
 
 std::string TPreviewFile::PathFor(const std::string& documentFileName) {
-    size_t slash = documentFileName.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string() : documentFileName.substr(0, slash + 1);
-    return folder + "HTMLtmp.htm";
+    return folderOf(documentFileName) + kPreviewName;
 }
 
 void TPreviewFile::Write(const std::string& documentFileName, std::string_view page) {
-    std::string path = PathFor(documentFileName);
-    WriteFileReplacing(path, page);
-    written_ = std::move(path);
-}
-
-void TPreviewFile::Remove() {
-    if (written_.empty())
-        return;
-    std::remove(written_.c_str());
-    written_.clear();
+    // The copy is as private as the page it copies.
+    struct stat document {};
+    const unsigned mode = ::stat(documentFileName.c_str(), &document) == 0 ? document.st_mode & 0777 : 0600;
+    file_.Create(folderOf(documentFileName), kPreviewName, page, mode);
 }

@@ -8,7 +8,7 @@
 
 #include "editor/CodeMemo.h"
 #include "platform/base/ProgramFolder.h"
-#include "platform/base/SafeFile.h"
+#include "platform/base/OwnedFile.h"
 #include "platform/base/Stream.h"
 #include "platform/shellns/FileNames.h"
 
@@ -19,7 +19,7 @@ std::string MenuScriptPath(std::string_view name) {
     return ProgramFolder() + kMenuScriptFolder + std::string(name);
 }
 
-void SaveMenuArrayFile(std::string_view text) { WriteFileReplacing(MenuScriptPath(kMenuArrayFile), text); }
+void SaveMenuArrayFile(std::string_view text) { WriteFileNotThroughLink(MenuScriptPath(kMenuArrayFile), text); }
 
 void CopyMenuScriptFiles(const std::string& folder) {
     struct TCopy {
@@ -39,8 +39,12 @@ void CopyMenuScriptFiles(const std::string& folder) {
         bytes.LoadFromFile(source);
         copies.push_back({std::move(target), bytes.DataString()});
     }
+    // The page's folder may be one others write to: a link planted under
+    // one of these names is refused before anything is written.
     for (const TCopy& copy : copies)
-        WriteFileReplacing(copy.Target, copy.Bytes);
+        CheckNotALink(copy.Target);
+    for (const TCopy& copy : copies)
+        WriteFileNotThroughLink(copy.Target, copy.Bytes);
 }
 
 std::string MenuTextForActiveDocument(const std::string& text) {

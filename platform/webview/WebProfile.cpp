@@ -1,5 +1,6 @@
 #include "platform/webview/WebProfile.h"
 
+#include "platform/webview/LocalFileReadFilter.h"
 #include "platform/webview/PageServer.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,8 @@ TProfile& profile() {
     TPageServer::RegisterScheme();
     made.Profile = new QWebEngineProfile(QCoreApplication::instance());
     made.Profile->setHttpCacheType(QWebEngineProfile::NoCache);
+    // A previewed page's scripts do not read the user's files.
+    made.Profile->setUrlRequestInterceptor(new TLocalFileReadFilter(made.Profile));
     made.Server = new TPageServer(made.Profile);
     made.Profile->installUrlSchemeHandler(TPageServer::kScheme, made.Server);
     return made;

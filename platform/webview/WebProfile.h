@@ -3,8 +3,9 @@
 //
 // Off the record, so that nothing of what the views show is written to
 // disk, and without an HTTP cache, so that a page loaded again is read from
-// its source.  The page server for large documents hangs on it.  Made on
-// first use, once a QApplication exists.
+// its source; a page's scripts can not fetch local files (see
+// LocalFileReadFilter.h).  The page server for large documents hangs on
+// it.  Made on first use, once a QApplication exists.
 
 class QWebEngineProfile;
 class TPageServer;

@@ -305,18 +305,37 @@ TEST(PreviewFile, IsRemovedOnlyWhenThisWindowWroteIt) {
     const std::string document = folder.File("page.html");
     const std::string preview = folder.File("HTMLtmp.htm");
     EXPECT_EQ(TPreviewFile::PathFor(document), preview);
+    auto ReadFileText = [](const std::string& name) {
+        std::ifstream in(name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
 
-    // Someone else's preview file stays.
+    // Someone else's preview file stays, written or not: the copy takes
+    // the next name beside it.
     std::ofstream(preview) << "theirs";
     TPreviewFile file;
     file.Remove();
     EXPECT_TRUE(std::filesystem::exists(preview));
 
     file.Write(document, "<P>mine</P>");
-    EXPECT_EQ(file.Written(), preview);
+    EXPECT_EQ(file.Written(), folder.File("HTMLtmp-2.htm"));
+    EXPECT_EQ(ReadFileText(preview), "theirs");
     file.Remove();
-    EXPECT_FALSE(std::filesystem::exists(preview));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("HTMLtmp-2.htm")));
+    EXPECT_EQ(ReadFileText(preview), "theirs");
     file.Remove(); // nothing left to remove: no error
+
+    // The copy is as private as the page; 0600 without a page to ask.
+    for (const auto bits : {std::filesystem::perms(0640), std::filesystem::perms(0600)}) {
+        std::ofstream(document) << "page";
+        std::filesystem::permissions(document, bits);
+        file.Write(document, "<P>mode</P>");
+        EXPECT_EQ(std::filesystem::status(file.Written()).permissions(), bits);
+    }
+    std::filesystem::remove(document);
+    file.Write(document, "<P>mode</P>");
+    EXPECT_EQ(std::filesystem::status(file.Written()).permissions(), std::filesystem::perms(0600));
+    file.Remove();
 
     // A document whose folder is gone.
     EXPECT_THROW(file.Write(folder.File("gone/page.html"), "x"), EFCreateError);

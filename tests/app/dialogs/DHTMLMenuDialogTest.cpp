@@ -147,6 +147,48 @@ TEST_F(DHTMLMenuDialog, AMissingScriptFileIsReportedAndThePageKeepsItsText) {
     EXPECT_FALSE(std::filesystem::exists(program.File("site/newmenu_array.js")));
 }
 
+// In a folder others write to, a link planted under one of the menu's
+// names is refused with a message that says so: nothing is written through
+// it or beside it, and the page keeps its text.  Plain files of those names
+// are the menu's own from an earlier install, and are written anew.
+TEST_F(DHTMLMenuDialog, ALinkUnderAMenuFileNameIsRefusedAndPlainFilesAreWrittenAnew) {
+    namespace fs = std::filesystem;
+    const fs::path site = program.File("site");
+    const std::string secret = program.File("victim.txt");
+    TTestProgramFolder::WriteFileBytes(secret, "victim");
+    TEditForm* document = SavedDocument("site/page.htm");
+    SetEditorText(*document, kPage, 0, 0);
+    for (const char* name : {"mmenu.js", "newmenu_array.js", "arrow.gif"}) {
+        SCOPED_TRACE(name);
+        fs::create_symlink(secret, site / name);
+        ASSERT_TRUE(RunCommand("dhtmlMenuBtnClick", [&](TCustomForm& form) {
+            RunGuarded([&] { Press(form, "okbtn"); });
+            EXPECT_TRUE(form.Modal() && form.ModalResult() == 0) << "the dialog stays open";
+            PressCancel(form);
+        }));
+        ASSERT_EQ(user.Exceptions().size(), 1u);
+        const std::string message = user.Exceptions()[0];
+        EXPECT_NE(message.find((site / name).string()), std::string::npos) << message;
+        EXPECT_NE(message.find("symbolic link"), std::string::npos) << message;
+        user.Calls.clear();
+        EXPECT_EQ(TTestProgramFolder::ReadFileBytes(secret), "victim");
+        EXPECT_EQ(fs::read_symlink(site / name), secret);
+        EXPECT_EQ(EditorText(*document), kPage);
+        for (const char* other : {"mmenu.js", "newmenu_array.js", "arrow.gif"})
+            EXPECT_EQ(fs::exists(fs::symlink_status(site / other)), std::string(other) == name) << other;
+        fs::remove(site / name);
+    }
+    // Plain files of the same names, as an earlier install left them.
+    for (const char* name : {"mmenu.js", "newmenu_array.js", "arrow.gif"})
+        TTestProgramFolder::WriteFileBytes((site / name).string(), "earlier");
+    ASSERT_TRUE(RunCommand("dhtmlMenuBtnClick", [&](TCustomForm& form) { Press(form, "okbtn"); }));
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes((site / "mmenu.js").string()), ShippedFile("scripts/menu/mmenu.js"));
+    EXPECT_EQ(TTestProgramFolder::ReadFileBytes((site / "arrow.gif").string()), ShippedFile("scripts/menu/arrow.gif"));
+    EXPECT_NE(TTestProgramFolder::ReadFileBytes((site / "newmenu_array.js").string()), "earlier");
+    EXPECT_NE(EditorText(*document).find(kMenuScriptBlock), std::string::npos);
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
 // Captions are typed as the program's text; the array file speaks the
 // page's own encoding, as the page reads its scripts in it.
 TEST_F(DHTMLMenuDialog, CaptionsReachTheArrayFileInThePagesOwnEncoding) {

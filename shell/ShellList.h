@@ -122,6 +122,8 @@ public:
     bool WantsItemDraw() const override { return OnCustomDrawSh || OnCustomDrawShEx; }
 
 protected:
+    // The drag of controls onto controls keeps its name beside the drops above.
+    using TControl::DragOver;
     void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;
     void CreateWnd() override;

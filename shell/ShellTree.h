@@ -139,6 +139,8 @@ public:
     void Loaded() override;
 
 protected:
+    // The drag of controls onto controls keeps its name beside the drops above.
+    using TControl::DragOver;
     void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;
     void CreateWnd() override;

@@ -51,6 +51,14 @@ QString captionOr(const std::string& caption) {
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
+// A dialog of one size (a message box, the colour dialog) asks its frame
+// for a title, a system menu and a close button alone: a window manager
+// that decorates by the flags offers no maximise button for it.
+void frameAsFixedSize(QDialog& dialog) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint);
+}
+
 struct ButtonPair {
     TMsgDlgBtn Ours;
     QMessageBox::StandardButton Qt;
@@ -154,6 +162,7 @@ int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TM
     if (standard == QMessageBox::NoButton)
         standard = QMessageBox::Ok;
     box.setStandardButtons(standard);
+    frameAsFixedSize(box);
     int pressed = box.exec();
     for (const ButtonPair& pair : kButtons)
         if (pressed == pair.Qt && (buttons & (1u << pair.Ours)))
@@ -196,10 +205,11 @@ TFileDialogResult TQtUserInteraction::SaveFileDialog(const TFileDialogRequest& r
 }
 
 bool TQtUserInteraction::ChooseColor(TColor& color) {
-    QColor chosen = QColorDialog::getColor(ToQColor(color), dialogParent());
-    if (!chosen.isValid())
+    QColorDialog dialog(ToQColor(color), dialogParent());
+    frameAsFixedSize(dialog);
+    if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
         return false;
-    color = FromQColor(chosen);
+    color = FromQColor(dialog.selectedColor());
     return true;
 }
 

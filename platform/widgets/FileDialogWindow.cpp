@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -98,6 +99,27 @@ bool exists(const std::string& path) {
 
 QString shownName(const std::string& bytes) { return ProgramTextToQString(DisplayTextOfName(bytes)); }
 
+// Return in the list or the folder box acts there and goes no further:
+// the dialog would take it too, as a press of its Open button, and open
+// the name in the name box from the folder just entered.
+class TReturnKeys : public QObject {
+public:
+    TReturnKeys(QObject* parent, std::function<void(QObject*)> handler)
+        : QObject(parent), handler_(std::move(handler)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        handler_(watched);
+        return true;
+    }
+
+private:
+    std::function<void(QObject*)> handler_;
+};
+
 } // namespace
 
 bool NameMatchesMasks(std::string_view name, const std::vector<std::string>& masks) {
@@ -176,13 +198,21 @@ TFileDialogWindow::TFileDialogWindow(QWidget* parent, const TFileDialogRequest& 
     connect(buttons, &QDialogButtonBox::accepted, this, &TFileDialogWindow::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(up, &QPushButton::clicked, this, [this] { SetFolder(parentOf(folder_)); });
-    connect(lookIn_, &QLineEdit::returnPressed, this, [this] {
-        std::string typed = NameOfDisplayText(QStringToProgramText(lookIn_->text()));
-        if (isFolder(typed))
-            SetFolder(typed);
-        else
-            lookIn_->setText(shownName(folder_));
+    auto* keys = new TReturnKeys(this, [this](QObject* watched) {
+        if (watched == lookIn_) {
+            std::string typed = NameOfDisplayText(QStringToProgramText(lookIn_->text()));
+            if (isFolder(typed))
+                SetFolder(typed);
+            else
+                lookIn_->setText(shownName(folder_));
+        } else if (QTreeWidgetItem* item = list_->currentItem()) {
+            activated(item);
+        } else {
+            accept();
+        }
     });
+    lookIn_->installEventFilter(keys);
+    list_->installEventFilter(keys);
     connect(types_, &QComboBox::currentIndexChanged, this, [this] { fill(); });
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { picked(); });
     connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { activated(item); });

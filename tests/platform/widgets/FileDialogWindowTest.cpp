@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -177,6 +178,50 @@ TEST(FileDialogWindow, SavesUnderTheBytesTypedAndAsksBeforeReplacing) {
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(stayed);
     EXPECT_FALSE(result.Accepted);
+}
+
+// Return on a folder of the list opens it, whatever the name box holds;
+// on a file it opens the file.
+TEST(FileDialogWindow, ReturnInTheListOpensTheFolderOrFileItIsOn) {
+    TTempFolder folder;
+    write(folder.File("a.html"), "a");
+    std::filesystem::create_directory(folder.File("sub"));
+    write(folder.File("sub/b.html"), "b");
+    TFileDialogRequest request;
+    request.InitialDir = folder.Path().string();
+    request.Filter = "All|*.*";
+    request.FileName = "a.html";
+    int boxes = 0;
+    TFileDialogResult result;
+    whileShown([&] { result = QtUserInteraction().OpenFileDialog(request); },
+               [&](TFileDialogWindow& dialog) {
+                   QTreeWidget& list = *dialog.List();
+                   ASSERT_EQ(list.topLevelItemCount(), 2);
+                   EXPECT_EQ(dialog.NameEdit()->text(), "a.html");
+                   // Queued: a box it shows is answered by the poll in turn.
+                   QMetaObject::invokeMethod(
+                       &dialog,
+                       [&] {
+                           list.setFocus();
+                           list.setCurrentItem(list.topLevelItem(0));
+                           QTest::keyClick(&list, Qt::Key_Return);
+                           EXPECT_TRUE(dialog.isVisible());
+                           EXPECT_EQ(dialog.Folder(), folder.File("sub"));
+                           if (!dialog.isVisible() || list.topLevelItemCount() == 0)
+                               return;
+                           list.setCurrentItem(list.topLevelItem(0));
+                           QTest::keyClick(&list, Qt::Key_Return);
+                           if (dialog.isVisible())
+                               dialog.reject();
+                       },
+                       Qt::QueuedConnection);
+               },
+               [&](QMessageBox& box) {
+                   ++boxes;
+                   box.reject();
+               });
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(result.FileNames, std::vector<std::string>{folder.File("sub/b.html")});
 }
 
 // Each column is as wide as its widest text and its header, and the list

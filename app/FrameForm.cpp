@@ -58,12 +58,10 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
     SetWindowState(wsMaximized);
     SetBounds(0, 0, 1024, 720);
 
-    // The docks come first: the tab strip's panel lies under the top one.
-    buildDocks();
-    htmlcoder = new THtmlHighlighter(this);
-    htmlcoder->SetName("htmlcoder");
-    SetInitialHtmlStyles(*htmlcoder);
-
+    // The status bar comes before the docks: where two controls stand as
+    // near the bottom edge (the status bar shown again, an empty dock), the
+    // one made first takes the edge, so the status bar stays the window's
+    // bottom edge with the bottom dock above it.
     auto* statusBar = new TMainStatusBar(this, kHintPanel);
     StatusBar1 = statusBar;
     StatusBar1->SetName("StatusBar1");
@@ -76,6 +74,12 @@ Tframeform::Tframeform(TComponent* owner) : TForm(owner) {
     }
     StatusBar1->SetParent(this);
     statusBar->FitHintPanel();
+
+    // The docks come next: the tab strip's panel lies under the top one.
+    buildDocks();
+    htmlcoder = new THtmlHighlighter(this);
+    htmlcoder->SetName("htmlcoder");
+    SetInitialHtmlStyles(*htmlcoder);
 
     NavPanel = new TPanel(this);
     NavPanel->SetName("NavPanel");

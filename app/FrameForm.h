@@ -173,6 +173,10 @@ private:
     // FrameFormBars.cpp
     void buildDocks();
     void buildBars();
+    // A key of a menu item that a document window takes while one is in
+    // front (closing it, bringing the next) is not the item's then: the
+    // item shows it, and the menus look it up, only while none is.
+    void followDocumentKeys();
     void buildToolWindow();
     void restoreExplorer(const std::string& lastPath);
     std::string explorerPath();
@@ -192,6 +196,8 @@ private:
     void saveSettings();
 
     std::map<std::string, TTBCustomItem*> items_;
+    // The items whose key a document window takes, with that key.
+    std::vector<std::pair<TTBCustomItem*, TShortCut>> documentKeyItems_;
     std::map<std::string, TTBCustomToolbar*> bars_;
     TImageList* icons_ = nullptr;
     TTBKMDIHandler* mdiHandler_ = nullptr;

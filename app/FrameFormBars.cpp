@@ -14,6 +14,7 @@
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/ListView.h"
+#include "platform/ui/MDI.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/TextControls.h"
 #include "platform/ui/ValueListEditor.h"
@@ -27,6 +28,7 @@
 #include "toolbars/themes/TBKToolbar.h"
 
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -66,6 +68,10 @@ void Tframeform::buildBars() {
     icons_ = named(new TImageList(this), "ToolbarImages");
     DrawToolbarIcons(*icons_);
 
+    // The menus look a key up from the top, depth first, and stop at the
+    // first item that holds it, enabled or not: a later item with the same
+    // key would never run by it, so it neither holds nor shows it.
+    std::set<TShortCut> keysGiven;
     std::function<void(TTBCustomItem*, const std::vector<TMainItem>&, bool)> add =
         [&](TTBCustomItem* parent, const std::vector<TMainItem>& entries, bool onToolbar) {
             for (const TMainItem& entry : entries) {
@@ -83,8 +89,12 @@ void Tframeform::buildBars() {
                     // An item without a hint of its own shows its caption, without
                     // the access-key marks.
                     item->Hint = entry.Hint.empty() ? StripAccessKeys(entry.Caption) : entry.Hint;
-                    if (!entry.ShortCut.empty())
-                        item->ShortCut = TextToShortCut(entry.ShortCut);
+                    if (const TShortCut key = TextToShortCut(entry.ShortCut);
+                        key != 0 && keysGiven.insert(key).second) {
+                        item->ShortCut = key;
+                        if (IsMDISysKey(key))
+                            documentKeyItems_.emplace_back(item, key);
+                    }
                     if (onToolbar)
                         item->SetImageIndex(ToolbarIconIndex(entry.Name));
                     // What needs a document waits for one; a command whose
@@ -127,6 +137,12 @@ void Tframeform::buildBars() {
 
     mdiHandler_ = named(new TTBKMDIHandler(this), "TBKMDIHandler1");
     mdiHandler_->SetToolbar(bars_["menubar"]);
+}
+
+void Tframeform::followDocumentKeys() {
+    const bool documentInFront = MDIClient() != nullptr && MDIClient()->ActiveChild() != nullptr;
+    for (const auto& [item, key] : documentKeyItems_)
+        item->ShortCut = documentInFront ? 0 : key;
 }
 
 void Tframeform::buildToolWindow() {

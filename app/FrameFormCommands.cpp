@@ -65,6 +65,7 @@ void Tframeform::bindCommands() {
     // shows its state again: with no document left, nothing that needs one
     // stays enabled and the status bar tells of no document.
     documentsWatch_ = MDIClient()->Subscribe([this](TMDINotice notice, TCustomForm* child) {
+        followDocumentKeys();
         if (notice == mdiActivated && child == nullptr && MDIChildCount() == 0) {
             EnableItems(DocumentCommandItems(), false);
             EnableItems(SelectionAndUndoItems(), false);

@@ -80,6 +80,7 @@ void Tframeform::affichageclick(TPersistent*) {
 }
 
 void Tframeform::Barresdoutils1Click(TPersistent*) {
+    followDocumentKeys();
     for (size_t i = 0; i < std::size(kToolbarItems); ++i)
         if (TTBCustomItem* item = Item(kToolbarItemNames[i]))
             item->SetChecked(Bar(kToolbarItems[i].second)->Visible());

@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/ui/ComponentWatch.h"
+#include "toolbars/TBCommon.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,7 +40,7 @@ void TMDITab::AddForm(TCustomForm* form, void* data) {
     saved_.push_back({form->OnActivate, form->OnDestroy});
     form->OnActivate = [this](TPersistent* sender) { formActivated(sender); };
     form->OnDestroy = [this](TPersistent* sender) { formDestroyed(sender); };
-    TTabControl::Tabs().AddObject(form->Caption(), form);
+    TTabControl::Tabs().AddObject(EscapeAccessKeys(form->Caption()), form);
     SetTabIndex(FormCount() - 1);
     Change();
 }
@@ -59,7 +60,7 @@ void* TMDITab::DataAt(int index) const {
 void TMDITab::SetTabCaption(int index, const std::string& text) {
     if (index < 0 || index >= FormCount())
         return;
-    TTabControl::Tabs().Put(index, text);
+    TTabControl::Tabs().Put(index, EscapeAccessKeys(text));
 }
 
 int TMDITab::indexOf(const TPersistent* sender) const {

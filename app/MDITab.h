@@ -4,6 +4,8 @@
 // window; activating a window selects its tab; a window that goes takes its
 // tab with it.  It follows each window by taking over the window's
 // activation and destruction handlers (and calling the window's own ones).
+// A tab shows its window's caption as it stands: a file name's "&" is no
+// access-key mark, so the tab's text holds it doubled.
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/PageControls.h"
@@ -32,7 +34,7 @@ public:
     int IndexOfForm(const TCustomForm* form) const;
     // The data given with a form's tab.
     void* DataAt(int index) const;
-    // Changes a tab's text; nothing out of range.
+    // Changes the caption a tab shows; nothing out of range.
     void SetTabCaption(int index, const std::string& text);
 
     using TTabControl::Tabs;

@@ -167,13 +167,20 @@ void TMDIClient::Activate(TCustomForm* child) {
         child->focusActiveControl();
 }
 
-bool TranslateMDISysKey(TWinControl* form, TShortCut key) {
+bool IsMDISysKey(TShortCut key) {
     uint16_t code = 0;
     TShiftState shift = 0;
     ShortCutToKey(key, code, shift);
-    if ((shift & ~ssShift) != ssCtrl || (code != VK_F4 && code != VK_F6 && code != VK_TAB) ||
-        (code == VK_F4 && shift != ssCtrl))
+    return (shift & ~ssShift) == ssCtrl && (code == VK_F4 || code == VK_F6 || code == VK_TAB) &&
+           (code != VK_F4 || shift == ssCtrl);
+}
+
+bool TranslateMDISysKey(TWinControl* form, TShortCut key) {
+    if (!IsMDISysKey(key))
         return false;
+    uint16_t code = 0;
+    TShiftState shift = 0;
+    ShortCutToKey(key, code, shift);
     // The frame of the window the key was typed in, itself or the frame of
     // the child.
     auto* typedIn = dynamic_cast<TCustomForm*>(form);

@@ -46,6 +46,9 @@ private:
 // window the key was typed in.  False when the key is none of them or no
 // child is active.
 bool TranslateMDISysKey(TWinControl* form, TShortCut key);
+// Whether key is one of those keys, which an MDI frame takes while it has
+// an active child.
+bool IsMDISysKey(TShortCut key);
 
 class TMDIClient : public TWinControl {
 public:

@@ -4,6 +4,7 @@
 #include "platform/base/QtBridge.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/widgets/FileDialogWindow.h"
 #include "platform/widgets/PicturePreview.h"
 #include "platform/widgets/WidgetPeer.h"
 
@@ -51,6 +52,14 @@ QString captionOr(const std::string& caption) {
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
+// A dialog of one size (a message box, the colour dialog) asks its frame
+// for a title, a system menu and a close button alone: a window manager
+// that decorates by the flags offers no maximise button for it.
+void frameAsFixedSize(QDialog& dialog) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint);
+}
+
 struct ButtonPair {
     TMsgDlgBtn Ours;
     QMessageBox::StandardButton Qt;
@@ -64,42 +73,22 @@ constexpr ButtonPair kButtons[] = {
     {mbHelp, QMessageBox::Help},
 };
 
-// What the open and save dialogs share: the filters, the filter and the
-// file chosen at first.  Returns Qt's filters, whose position tells the
-// filter index of the answer.
-QStringList prepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
-    QStringList filters = QString::fromStdString(QtFileFilter(request.Filter)).split(";;", Qt::SkipEmptyParts);
-    dialog.setNameFilters(filters);
-    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
-    if (!request.FileName.empty())
-        dialog.selectFile(fileNameToQt(request.FileName));
-    return filters;
-}
-
 // The picture of the file the user points at, beside the dialog's list.
-void addPicturePreview(QFileDialog& dialog, const std::string& fileName) {
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    const QSize plain = dialog.sizeHint();
+void addPicturePreview(TFileDialogWindow& dialog, const std::string& fileName) {
     auto* preview = new TPicturePreview(&dialog);
     preview->setObjectName("picturePreview");
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
-    // The dialog grows by the preview: the list keeps the room it has in
-    // the plain dialog.
-    dialog.resize(plain.width() + preview->sizeHint().width() + dialog.layout()->spacing(),
-                  std::max(plain.height(), dialog.sizeHint().height()));
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview,
-                     [preview](const QString& path) { preview->ShowFile(fileNameFromQt(path)); });
+    dialog.AddBesideList(preview);
+    dialog.OnCurrentChanged = [preview](const std::string& path) { preview->ShowFile(path); };
     preview->ShowFile(fileName);
 }
 
-TFileDialogResult acceptedFiles(const QFileDialog& dialog, const QStringList& filters, const QStringList& names) {
+TFileDialogResult chosenFiles(TFileDialogWindow& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenFiles().empty())
+        return {};
     TFileDialogResult result;
     result.Accepted = true;
-    for (const QString& name : names)
-        result.FileNames.push_back(fileNameFromQt(name));
-    result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    result.FileNames = dialog.ChosenFiles();
+    result.FilterIndex = dialog.ChosenFilter();
     return result;
 }
 
@@ -154,6 +143,7 @@ int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TM
     if (standard == QMessageBox::NoButton)
         standard = QMessageBox::Ok;
     box.setStandardButtons(standard);
+    frameAsFixedSize(box);
     int pressed = box.exec();
     for (const ButtonPair& pair : kButtons)
         if (pressed == pair.Qt && (buttons & (1u << pair.Ours)))
@@ -166,40 +156,23 @@ void TQtUserInteraction::ShowException(const std::string& message) {
 }
 
 TFileDialogResult TQtUserInteraction::OpenFileDialog(const TFileDialogRequest& request) {
-    QFileDialog dialog(dialogParent(), ProgramTextToQString(request.Title),
-                       fileNameToQt(request.InitialDir));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles
-                       : request.FileMustExist ? QFileDialog::ExistingFile
-                                               : QFileDialog::AnyFile);
-    QStringList filters = prepareFileDialog(dialog, request);
+    TFileDialogWindow dialog(dialogParent(), request, TFileDialogWindow::fdOpen);
     if (request.PicturePreview)
         addPicturePreview(dialog, request.FileName);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return acceptedFiles(dialog, filters, dialog.selectedFiles());
+    return chosenFiles(dialog);
 }
 
 TFileDialogResult TQtUserInteraction::SaveFileDialog(const TFileDialogRequest& request) {
-    QFileDialog dialog(dialogParent(), ProgramTextToQString(request.Title),
-                       fileNameToQt(request.InitialDir));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (!request.OverwritePrompt)
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!request.DefaultExt.empty())
-        dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExt));
-    QStringList filters = prepareFileDialog(dialog, request);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return acceptedFiles(dialog, filters, {dialog.selectedFiles().first()});
+    TFileDialogWindow dialog(dialogParent(), request, TFileDialogWindow::fdSave);
+    return chosenFiles(dialog);
 }
 
 bool TQtUserInteraction::ChooseColor(TColor& color) {
-    QColor chosen = QColorDialog::getColor(ToQColor(color), dialogParent());
-    if (!chosen.isValid())
+    QColorDialog dialog(ToQColor(color), dialogParent());
+    frameAsFixedSize(dialog);
+    if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
         return false;
-    color = FromQColor(chosen);
+    color = FromQColor(dialog.selectedColor());
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/gfx/ImageList.h"
 #include "platform/ui/ExtControls.h"
 #include "platform/ui/PageControls.h"
+#include "platform/ui/StatusBar.h"
 #include "shell/ShellList.h"
 #include "shell/ShellTree.h"
 #include "toolbars/TBDock.h"
@@ -26,6 +27,7 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 namespace {
@@ -137,6 +139,40 @@ TEST_F(ToolPaneLayout, TheExplorersBarMovesSpaceBetweenTheTreeAndTheList) {
     frame->SetBounds(0, 0, 1200, 1100);
     Application().ProcessMessages();
     EXPECT_NEAR(double(tree->Height()) / splitter->Height(), share, 0.02);
+}
+
+// The status bar is the window's bottom edge: bars docked at the bottom
+// (the tool window among them) stand above it, however many come and go,
+// whatever the window's size, and when the status bar is shown again.
+TEST_F(ToolPaneLayout, TheStatusBarIsTheBottomEdgeWithTheBottomDockAboveIt) {
+    std::mt19937 random(5);
+    const char* bars[] = {"fontToolbar", "formatToolbar", "tableToolbar", "linkToolbar", "listToolbar"};
+    for (int step = 0; step < 60; ++step) {
+        SCOPED_TRACE(step);
+        switch (random() % 4) {
+        case 0:
+            frame->Bar(bars[random() % std::size(bars)])->SetCurrentDock(frame->bottomDock);
+            break;
+        case 1:
+            frame->Bar(bars[random() % std::size(bars)])->SetCurrentDock(frame->maindock);
+            break;
+        case 2:
+            frame->SetBounds(0, 0, 700 + static_cast<int>(random() % 600), 500 + static_cast<int>(random() % 500));
+            break;
+        default:
+            frame->StatusBar1->SetVisible(false);
+            Application().ProcessMessages();
+            frame->StatusBar1->SetVisible(true);
+            break;
+        }
+        if (step % 10 == 9)
+            frame->ToolsToolWindow->SetCurrentDock(step % 20 == 9 ? frame->bottomDock : frame->rightDock);
+        Application().ProcessMessages();
+        const TControl& status = *frame->StatusBar1;
+        EXPECT_EQ(status.Top() + status.Height(), frame->ClientHeight());
+        EXPECT_EQ(frame->bottomDock->Top() + frame->bottomDock->Height(), status.Top());
+    }
+    EXPECT_GT(frame->bottomDock->Height(), 0);
 }
 
 } // namespace

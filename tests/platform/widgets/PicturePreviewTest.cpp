@@ -7,6 +7,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Picture.h"
 #include "platform/ui/CommonDialogs.h"
+#include "platform/widgets/FileDialogWindow.h"
 #include "platform/widgets/PicturePreview.h"
 #include "platform/widgets/QtUserInteraction.h"
 #include "tests/platform/base/TempFolder.h"
@@ -15,8 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QImage>
+#include <QTreeWidget>
 #include <QTimer>
 
 #include <fstream>
@@ -58,21 +59,16 @@ QColor colourAt(TPicturePreview& preview, QPoint at) {
 }
 
 // The width of the shown dialog's file list.
-int fileListWidth(const QFileDialog& dialog) {
-    for (const char* name : {"treeView", "listView"})
-        if (auto* list = dialog.findChild<QWidget*>(name); list != nullptr && list->isVisible())
-            return list->width();
-    return 0;
-}
+int fileListWidth(const TFileDialogWindow& dialog) { return dialog.List()->isVisible() ? dialog.List()->width() : 0; }
 
 // Runs the real open dialog for the request, calling look once it shows,
 // then cancels it.
-void whileShown(const TFileDialogRequest& request, const std::function<void(QFileDialog&)>& look) {
+void whileShown(const TFileDialogRequest& request, const std::function<void(TFileDialogWindow&)>& look) {
     bool looked = false;
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* dialog = dynamic_cast<TFileDialogWindow*>(QApplication::activeModalWidget());
         if (dialog == nullptr || !dialog->isVisible() || looked)
             return;
         looked = true;
@@ -97,8 +93,8 @@ TEST(PicturePreview, TheDialogShowsThePictureItsSizeOrNone) {
     std::ofstream(folder.File("notes.txt")) << "text";
     std::ofstream(folder.File("moving.frames")) << "x";
 
-    std::vector<std::function<void(QFileDialog&, TPicturePreview&)>> checks = {
-        [&](QFileDialog&, TPicturePreview& preview) {
+    std::vector<std::function<void(TFileDialogWindow&, TPicturePreview&)>> checks = {
+        [&](TFileDialogWindow&, TPicturePreview& preview) {
             // The file the dialog starts on, at its own size, centred.
             EXPECT_EQ(preview.Caption(), "40 x 20");
             const QRect shown = preview.PictureRect();
@@ -106,9 +102,9 @@ TEST(PicturePreview, TheDialogShowsThePictureItsSizeOrNone) {
             EXPECT_EQ(colourAt(preview, shown.center()), QColor(Qt::red));
             EXPECT_NE(colourAt(preview, shown.topLeft() - QPoint(2, 2)), QColor(Qt::red));
         },
-        [&](QFileDialog& dialog, TPicturePreview& preview) {
+        [&](TFileDialogWindow& dialog, TPicturePreview& preview) {
             // Larger than the frame: fitted, its shape kept.
-            emit dialog.currentChanged(QString::fromStdString(folder.File("wide.bmp")));
+            dialog.OnCurrentChanged(folder.File("wide.bmp"));
             EXPECT_EQ(preview.Caption(), "400 x 100");
             const QRect shown = preview.PictureRect();
             EXPECT_LT(shown.width(), 400);
@@ -116,18 +112,18 @@ TEST(PicturePreview, TheDialogShowsThePictureItsSizeOrNone) {
             EXPECT_EQ(colourAt(preview, shown.center()), QColor(Qt::yellow));
             EXPECT_TRUE(preview.rect().contains(shown));
         },
-        [&](QFileDialog& dialog, TPicturePreview& preview) {
+        [&](TFileDialogWindow& dialog, TPicturePreview& preview) {
             for (const char* name : {"damaged.png", "notes.txt", ""}) {
-                emit dialog.currentChanged(name[0] ? QString::fromStdString(folder.File(name)) : QString());
+                dialog.OnCurrentChanged(name[0] ? folder.File(name) : std::string());
                 EXPECT_EQ(preview.Caption(), "(None)") << name;
                 EXPECT_TRUE(preview.PictureRect().isEmpty()) << name;
             }
-            emit dialog.currentChanged(QString::fromStdString(folder.Path().string()));
+            dialog.OnCurrentChanged(folder.Path().string());
             EXPECT_EQ(preview.Caption(), "(None)") << "a folder";
         },
-        [&](QFileDialog& dialog, TPicturePreview& preview) {
+        [&](TFileDialogWindow& dialog, TPicturePreview& preview) {
             // A picture that changes by itself shows each change.
-            emit dialog.currentChanged(QString::fromStdString(folder.File("moving.frames")));
+            dialog.OnCurrentChanged(folder.File("moving.frames"));
             ASSERT_NE(TTwoFrames::Last, nullptr);
             const QPoint centre = preview.PictureRect().center();
             EXPECT_EQ(colourAt(preview, centre), QColor(Qt::green));
@@ -139,7 +135,7 @@ TEST(PicturePreview, TheDialogShowsThePictureItsSizeOrNone) {
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* dialog = dynamic_cast<TFileDialogWindow*>(QApplication::activeModalWidget());
         if (dialog == nullptr || !dialog->isVisible())
             return;
         // The preview has no meta-object of its own: found by its name.
@@ -193,9 +189,9 @@ TEST(PicturePreview, TheFileListKeepsItsWidthBesideThePreview) {
     request.InitialDir = folder.Path();
     request.Filter = TPicture::GraphicFilter();
     int plain = 0, previewed = 0, previewWidth = 0;
-    whileShown(request, [&](QFileDialog& dialog) { plain = fileListWidth(dialog); });
+    whileShown(request, [&](TFileDialogWindow& dialog) { plain = fileListWidth(dialog); });
     request.PicturePreview = true;
-    whileShown(request, [&](QFileDialog& dialog) {
+    whileShown(request, [&](TFileDialogWindow& dialog) {
         previewed = fileListWidth(dialog);
         if (auto* preview = dialog.findChild<QFrame*>("picturePreview"))
             previewWidth = preview->width();

@@ -439,4 +439,48 @@ TEST(QtUserInteraction, TheFindDialogsLabelsShowTheirAccessKeysForTheirFields) {
     QApplication::processEvents();
 }
 
+// A dialog the seam shows in one size offers no maximise button: its
+// frame asks for the title, system menu and close button alone (a window
+// manager that decorates by the flags would otherwise add one).
+TEST(QtUserInteraction, DialogsOfOneSizeAskForNoMaximiseButton) {
+    struct TSeen {
+        QString Kind;
+        bool Fixed = false;
+        Qt::WindowFlags Flags;
+    };
+    std::vector<TSeen> seen;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible())
+            return;
+        seen.push_back({modal->metaObject()->className(), modal->minimumSize() == modal->maximumSize(),
+                        modal->windowFlags()});
+        QMetaObject::invokeMethod(qobject_cast<QDialog*>(modal), &QDialog::reject, Qt::QueuedConnection);
+    });
+    poll.start();
+    TFont font;
+    TColor color = clRed;
+    for (TMsgDlgType type : {mtWarning, mtError, mtInformation, mtConfirmation, mtCustom})
+        QtUserInteraction().MessageDlg("A question with a long line of text to lay out", type, mbYesNoCancel, "");
+    QtUserInteraction().ShowException("An error");
+    QtUserInteraction().ChooseColor(color);
+    QtUserInteraction().ChooseFont(font);
+    poll.stop();
+    int fixed = 0;
+    for (const TSeen& dialog : seen) {
+        SCOPED_TRACE(dialog.Kind.toStdString());
+        if (!dialog.Fixed)
+            continue;
+        ++fixed;
+        EXPECT_TRUE(dialog.Flags & Qt::CustomizeWindowHint);
+        EXPECT_FALSE(dialog.Flags & Qt::WindowMaximizeButtonHint);
+        EXPECT_FALSE(dialog.Flags & Qt::WindowMinimizeButtonHint);
+        EXPECT_TRUE(dialog.Flags & Qt::WindowCloseButtonHint);
+    }
+    EXPECT_EQ(seen.size(), 8u);
+    EXPECT_GE(fixed, 7) << "the message boxes and the colour dialog";
+}
+
 } // namespace

@@ -316,6 +316,10 @@ void TPTCustomShellList::CreateWnd() {
         registerDropTarget(true);
     if (HasOption(ptsloAutoFill) && Model().Count() == 0 && !IsLoading())
         PostMessage(this, CM_SHELLFIRSTFILL);
+    // A window made again (its host floated or docked) keeps its rows but
+    // lost its watch with the old window.
+    if (!(ComponentState() & csDesigning) && HasOption(ptsloDynamicRefresh) && Model().ListFolder())
+        armWatch();
 }
 
 void TPTCustomShellList::DestroyWnd() {

@@ -264,14 +264,17 @@ void TPTCustomShellList::changeNotice(int slot) {
         refreshPending_ = true; // a drag from the list: refreshed when it ends
         return;
     }
+    if (!timerPending_)
+        refreshDeadline_.Clear();
     KillTimer(this, kTimerId);
     timerPending_ = true;
-    SetTimer(this, kTimerId, Focused() ? 400 : 2000);
+    SetTimer(this, kTimerId, refreshDeadline_.Notice(GetTickCount64(), Focused() ? 400 : 2000));
 }
 
 void TPTCustomShellList::timerFired() {
     KillTimer(this, kTimerId);
     timerPending_ = false;
+    refreshDeadline_.Clear();
     if (tree_ != nullptr) {
         TRaisedScope raised(nesting_);
         tree_->FlushPendingSync(false);

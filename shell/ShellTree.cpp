@@ -357,6 +357,7 @@ void TPTCustomShellTree::timerFired() {
     if (job == kSelectionSync) {
         syncSelection(Selected());
     } else if (job == kRefresh) {
+        refreshDeadline_.Clear();
         Refresh();
     }
     if (pendingJob_ == job)
@@ -439,7 +440,9 @@ void TPTCustomShellTree::changeNotice(int slot) {
         refreshPending_ = true;
         return;
     }
-    startTimer(kRefresh, Focused() ? 400 : 2000);
+    if (pendingJob_ != kRefresh)
+        refreshDeadline_.Clear();
+    startTimer(kRefresh, refreshDeadline_.Notice(GetTickCount64(), Focused() ? 400 : 2000));
 }
 
 void TPTCustomShellTree::DeviceChanged(TMessage& message) {

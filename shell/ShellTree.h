@@ -11,6 +11,7 @@
 // GetSelectedPath (the folder saved on close).
 
 #include "shell/ChangeHandlerThread.h"
+#include "shell/RefreshDeadline.h"
 #include "shell/PTTreeView.h"
 #include "shell/ShellTreeModel.h"
 #include "shell/ShellContextMenus.h"
@@ -191,6 +192,7 @@ private:
     bool refreshPending_ = false;
     int expansionLock_ = 0;
     int pendingJob_ = 0;
+    TRefreshDeadline refreshDeadline_;
     TPTRenameEcho renameEcho_;
     std::unique_ptr<TChangeHandlerThread> changeThread_;
     int watchSlot_ = -1; // the change thread's slot serving every watched folder

@@ -14,6 +14,7 @@
 #include <QApplication>
 
 #include <chrono>
+#include <random>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -85,5 +86,74 @@ TEST_F(ShellLiveWindowsTest, AListWatchesItsFolderAgainWhenItsWindowIsMadeAnew) 
         ASSERT_TRUE(deliverUntil([&] { return list->TimerPending(); })) << "no notice of " << name;
         clock.Advance(2000);
         EXPECT_GE(RowOf(list->Model(), name), 0);
+    }
+}
+
+// A folder that never rests (another program keeps making folders in it)
+// holds back neither a rename beside it in the tree nor its own rows in
+// the list: with the focus each shows the change at most a second after
+// its first notice, without it no later than that notice's own delay,
+// however many notices follow.
+TEST_F(ShellLiveWindowsTest, ABusyFolderHoldsBackNoRefreshPastItsBound) {
+    std::mt19937 random(3);
+    for (bool focused : {true, false}) {
+        SCOPED_TRACE(focused);
+        const std::string root = JoinPath(home.Files, focused ? "focused" : "unfocused");
+        const std::string busy = JoinPath(root, "busy");
+        std::filesystem::create_directories(busy);
+        std::filesystem::create_directories(JoinPath(root, "quiet/old"));
+        TForm form;
+        form.SetBounds(0, 0, 600, 400);
+        auto* tree = new TPTShellTree(&form);
+        tree->SetParent(&form);
+        tree->SetBounds(0, 0, 280, 380);
+        tree->BaseFolder().SetPath(root);
+        auto* list = new TPTShellList(&form);
+        list->SetParent(&form);
+        list->SetBounds(300, 0, 280, 380);
+        list->Folder().SetPath(busy);
+        form.Show();
+        tree->Fill();
+        tree->SelectPath(JoinPath(root, "quiet/old"));
+        tree->SelectPath(root);
+        // The focus is the tree's or the list's in turn.
+        if (focused)
+            tree->SetFocus();
+        else
+            list->SetFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(tree->Focused(), focused);
+        ASSERT_EQ(list->Focused(), !focused);
+        TTreeNode* quiet = ChildNamed(tree->Model(), tree->Model().Root(), "quiet");
+        ASSERT_NE(quiet, nullptr);
+        ASSERT_NE(ChildNamed(tree->Model(), quiet, "old"), nullptr);
+
+        runElsewhere("mv " + quoted(JoinPath(root, "quiet/old")) + " " + quoted(JoinPath(root, "quiet/new")));
+        ASSERT_TRUE(deliverUntil([&] { return tree->PendingJob() == 2; }));
+        const uint64_t renameNoticed = GetTickCount64();
+        uint64_t listNoticed = 0, renameShown = 0, rowShown = 0;
+        for (int made = 0; GetTickCount64() - renameNoticed < 2600; ++made) {
+            const uint64_t treeSeen = tree->ChangeThread()->EventsSeen();
+            const uint64_t listSeen = list->ChangeThread()->EventsSeen();
+            runElsewhere("mkdir " + quoted(JoinPath(busy, "d" + std::to_string(made))));
+            ASSERT_TRUE(deliverUntil([&] {
+                return tree->ChangeThread()->EventsSeen() > treeSeen && list->ChangeThread()->EventsSeen() > listSeen;
+            }));
+            for (int i = 0; i < 5; ++i)
+                QApplication::processEvents();
+            if (listNoticed == 0 && list->TimerPending())
+                listNoticed = GetTickCount64();
+            clock.Advance(50 + random() % 250);
+            quiet = ChildNamed(tree->Model(), tree->Model().Root(), "quiet");
+            if (renameShown == 0 && quiet != nullptr && ChildNamed(tree->Model(), quiet, "new") != nullptr)
+                renameShown = GetTickCount64();
+            if (rowShown == 0 && RowOf(list->Model(), "d0") >= 0)
+                rowShown = GetTickCount64();
+        }
+        ASSERT_NE(renameShown, 0u) << "the rename never showed";
+        EXPECT_LE(renameShown - renameNoticed, focused ? 1000u + 300u : 2000u + 300u);
+        ASSERT_NE(listNoticed, 0u);
+        ASSERT_NE(rowShown, 0u) << "the list never showed the first new folder";
+        EXPECT_LE(rowShown - listNoticed, focused ? 2000u + 300u : 1000u + 300u);
     }
 }

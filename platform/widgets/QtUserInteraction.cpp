@@ -1,5 +1,6 @@
 #include "platform/widgets/QtUserInteraction.h"
 
+#include "platform/base/FileNameText.h"
 #include "platform/base/TextCodec.h"
 #include "platform/base/QtBridge.h"
 #include "platform/ui/Forms.h"
@@ -350,7 +351,9 @@ void TQtUserInteraction::CloseFindDialogs() {
 }
 
 bool TQtUserInteraction::OpenDocument(const std::string& fileName) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileNameToQt(fileName)));
+    // The address is made from the name's bytes: a name that is not UTF-8
+    // would otherwise name another file.
+    return QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(FileUriOfPath(fileName))));
 }
 
 bool TQtUserInteraction::OpenURL(const std::string& url) {

@@ -2,18 +2,27 @@
 // what other programs do: a list whose window is made again (its tool
 // window floated or docked) still sees files another program makes.
 
+#include "platform/base/FileNameText.h"
+#include "platform/shellns/ShellMenu.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/TickSource.h"
 #include "shell/ShellUtils.h"
+#include "platform/widgets/QtUserInteraction.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/shell/ShellControlSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+#include <QTest>
+#include <QWindow>
 
 #include <chrono>
+#include <cstdlib>
 #include <random>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -50,6 +59,22 @@ template <class Done> bool deliverUntil(Done done) {
     }
     return done();
 }
+
+QAbstractItemView* viewOf(TWinControl& control) {
+    auto* widget = static_cast<QWidget*>(control.Peer()->NativeWidget());
+    if (auto* view = qobject_cast<QAbstractItemView*>(widget))
+        return view;
+    return widget->findChild<QAbstractItemView*>();
+}
+
+// Stands in for the desktop's handler of file addresses.
+class TDesktopStandIn : public QObject {
+    Q_OBJECT
+public:
+    std::vector<std::string> Opened;
+public slots:
+    void open(const QUrl& url) { Opened.push_back(url.toEncoded().toStdString()); }
+};
 
 class ShellLiveWindowsTest : public ::testing::Test {
 protected:
@@ -157,3 +182,58 @@ TEST_F(ShellLiveWindowsTest, ABusyFolderHoldsBackNoRefreshPastItsBound) {
         EXPECT_LE(rowShown - listNoticed, focused ? 2000u + 300u : 1000u + 300u);
     }
 }
+
+// "Open" from a row's context menu hands the desktop the address of the
+// file's own bytes: a name that is not UTF-8 opens that file and no other.
+// The desktop's handler of files is a stand-in that writes down what it
+// was given.
+TEST_F(ShellLiveWindowsTest, OpenFromTheMenuHandsTheDesktopTheNamesBytes) {
+    TDesktopStandIn desktop;
+    QDesktopServices::setUrlHandler("file", &desktop, "open");
+    struct TRestore {
+        ~TRestore() {
+            QDesktopServices::unsetUrlHandler("file");
+            SetShellMenuTracker({});
+            SetUserInteraction(nullptr);
+        }
+    } restore;
+    SetUserInteraction(&QtUserInteraction());
+    const std::string name = "Zcaf\xE9.html";
+    WriteFile(JoinPath(home.Files, name), "<p>z</p>");
+    TForm form;
+    form.SetBounds(0, 0, 420, 320);
+    auto* list = new TPTShellList(&form);
+    list->SetParent(&form);
+    list->SetBounds(0, 0, 400, 300);
+    list->SetViewStyle(vsReport);
+    list->Folder().SetPath(home.Files);
+    form.Show();
+    QApplication::processEvents();
+    const int row = RowOf(list->Model(), name);
+    ASSERT_GE(row, 0);
+    unsigned chosen = 0;
+    SetShellMenuTracker([&](TShellMenu& menu, unsigned, TPoint, TWinControl*) -> unsigned {
+        for (int i = 0; i < menu.Count(); ++i)
+            if (StripAccelerator(menu.ItemAt(i)->Caption) == "Open")
+                chosen = menu.ItemAt(i)->Id;
+        return chosen;
+    });
+    QAbstractItemView* view = viewOf(*list);
+    ASSERT_NE(view, nullptr);
+    QWindow* window = view->viewport()->window()->windowHandle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const TRect text = list->Items().Item(row)->DisplayRect(TListItem::drLabel);
+    const QPoint at = view->viewport()->mapTo(view->viewport()->window(),
+                                              QPoint((text.Left + text.Right) / 2, (text.Top + text.Bottom) / 2));
+    QTest::mouseClick(window, Qt::LeftButton, {}, at);
+    QTest::mousePress(window, Qt::RightButton, {}, at);
+    QTest::mouseRelease(window, Qt::RightButton, {}, at);
+    QApplication::processEvents();
+    ASSERT_NE(chosen, 0u) << "no Open in the menu";
+    ASSERT_EQ(desktop.Opened.size(), 1u);
+    std::string path;
+    ASSERT_TRUE(PathOfFileUri(desktop.Opened[0], path));
+    EXPECT_EQ(path, JoinPath(home.Files, name));
+}
+
+#include "ShellLiveWindowsTest.moc"

@@ -5,6 +5,7 @@
 #include "platform/base/QtBridge.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/QtBridge.h"
+#include "platform/widgets/MessageTextWrapping.h"
 #include "platform/widgets/PicturePreview.h"
 #include "platform/widgets/WidgetPeer.h"
 
@@ -140,7 +141,7 @@ int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TM
                                    const std::string& caption) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(captionOr(caption));
-    box.setText(ProgramTextToQString(text));
+    box.setText(WithBreakChances(ProgramTextToQString(text)));
     switch (type) {
     case mtWarning: box.setIcon(QMessageBox::Warning); break;
     case mtError: box.setIcon(QMessageBox::Critical); break;

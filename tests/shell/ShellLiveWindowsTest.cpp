@@ -17,6 +17,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QTest>
 #include <QWindow>
@@ -234,6 +237,64 @@ TEST_F(ShellLiveWindowsTest, OpenFromTheMenuHandsTheDesktopTheNamesBytes) {
     std::string path;
     ASSERT_TRUE(PathOfFileUri(desktop.Opened[0], path));
     EXPECT_EQ(path, JoinPath(home.Files, name));
+}
+
+// The question before a delete names the item; a long name (255 bytes,
+// random words or one unbroken run) wraps, so the box fits on the screen
+// and its buttons can be reached.
+TEST_F(ShellLiveWindowsTest, TheDeleteQuestionForALongNameFitsOnTheScreen) {
+    struct TRestore {
+        ~TRestore() { SetUserInteraction(nullptr); }
+    } restore;
+    SetUserInteraction(&QtUserInteraction());
+    std::mt19937 random(11);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        std::string name;
+        while (name.size() < 250)
+            name += round % 2 == 0 ? std::string(1, char('a' + random() % 26))
+                                   : std::string(1 + random() % 40, char('a' + random() % 26)) + " ";
+        name = name.substr(0, 250) + ".html";
+        ASSERT_EQ(name.size(), 255u);
+        WriteFile(JoinPath(home.Files, name), "x");
+        TForm form;
+        form.SetBounds(0, 0, 420, 320);
+        auto* list = new TPTShellList(&form);
+        list->SetParent(&form);
+        list->SetBounds(0, 0, 400, 300);
+        list->SetViewStyle(vsReport);
+        list->Folder().SetPath(home.Files);
+        form.Show();
+        list->SetFocus();
+        QApplication::processEvents();
+        const int row = RowOf(list->Model(), name);
+        ASSERT_GE(row, 0);
+        list->SetItemIndex(row);
+        QRect box, screen;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr)
+                return;
+            box = modal->frameGeometry();
+            screen = modal->screen()->availableGeometry();
+            if (auto* message = qobject_cast<QMessageBox*>(modal)) {
+                text = message->text();
+                message->reject();
+            } else {
+                modal->close();
+            }
+        });
+        QTest::keyClick(viewOf(*list), Qt::Key_Delete);
+        QApplication::processEvents();
+        ASSERT_FALSE(box.isEmpty()) << "no question";
+        text.remove(QChar(0x200B));
+        EXPECT_TRUE(text.contains(QString::fromStdString(name))) << "the name is there whole";
+        // Wrapped as a long sentence is, well within the screen.
+        EXPECT_LE(box.width(), screen.width() * 3 / 4);
+        EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, name))) << "the answer was no";
+        std::filesystem::remove(JoinPath(home.Files, name));
+    }
 }
 
 #include "ShellLiveWindowsTest.moc"

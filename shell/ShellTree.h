@@ -171,6 +171,10 @@ private:
     void baseFolderChanged();
     void selectedFolderChanged();
     void syncSelection(TTreeNode* node);
+    // A left press ended without a drag (the list follows its choice), or
+    // became a drag (the choice is taken back).
+    void pressEnded();
+    void pressBecameDrag();
     void startTimer(int job, unsigned interval);
     void timerFired();
     void changeNotice(int slot);
@@ -188,6 +192,9 @@ private:
     TPTCustomShellList* shellList_ = nullptr;
     int nesting_ = 0;
     int clickFlag_ = 0; // -1: the next selection change syncs at once
+    // A left press is down; the selection it made waits for its end.
+    bool pressing_ = false;
+    bool heldSync_ = false;
     bool busy_ = false;
     bool refreshPending_ = false;
     int expansionLock_ = 0;

@@ -3,6 +3,8 @@
 // window floated or docked) still sees files another program makes.
 
 #include "platform/base/FileNameText.h"
+#include "platform/shellns/DragDrop.h"
+#include "platform/shellns/ShellClipboard.h"
 #include "platform/shellns/ShellMenu.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/TickSource.h"
@@ -294,6 +296,86 @@ TEST_F(ShellLiveWindowsTest, TheDeleteQuestionForALongNameFitsOnTheScreen) {
         EXPECT_LE(box.width(), screen.width() * 3 / 4);
         EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, name))) << "the answer was no";
         std::filesystem::remove(JoinPath(home.Files, name));
+    }
+}
+
+// A press on a folder in the tree changes nothing yet: dragged on, the
+// folder goes out while the list still shows the folder it showed (so the
+// folder can be dropped into it) and the tree's selection stays; released
+// where it was pressed, the list follows.
+TEST_F(ShellLiveWindowsTest, ADragFromTheTreeStartsWithoutMovingTheList) {
+    for (const char* name : {"alpha", "beta", "gamma"})
+        std::filesystem::create_directories(JoinPath(home.Files, name));
+    TForm form;
+    form.SetBounds(0, 0, 620, 400);
+    auto* tree = new TPTShellTree(&form);
+    tree->SetParent(&form);
+    tree->SetBounds(0, 0, 300, 380);
+    auto* list = new TPTShellList(&form);
+    list->SetParent(&form);
+    list->SetBounds(310, 0, 300, 380);
+    tree->BaseFolder().SetPath(home.Files);
+    tree->SetShellList(list);
+    form.Show();
+    tree->Fill();
+    tree->SelectPath(home.Files);
+    QApplication::processEvents();
+    ASSERT_EQ(list->Folder().GetPath(), home.Files);
+    QAbstractItemView* view = viewOf(*tree);
+    ASSERT_NE(view, nullptr);
+    QWidget* viewport = view->viewport();
+    QWindow* window = viewport->window()->windowHandle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    std::vector<std::string> listAtDrag, dragged;
+    SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>& data, const std::shared_ptr<TDropSource>&,
+                                          uint32_t, uint32_t& effect) -> HRESULT {
+                            listAtDrag.push_back(list->Folder().GetPath());
+                            FilePathsOfDataObject(*data, dragged);
+                            effect = DROPEFFECT_NONE;
+                            return DRAGDROP_S_CANCEL;
+                        },
+                        .Register = nullptr,
+                        .Revoke = nullptr});
+    struct TRestore {
+        ~TRestore() { SetDragDropService({}); }
+    } restore;
+    auto centreOf = [&](const char* name) {
+        TTreeNode* node = ChildNamed(tree->Model(), tree->Model().Root(), name);
+        EXPECT_NE(node, nullptr);
+        const TRect text = node->DisplayRect(true);
+        return viewport->mapTo(viewport->window(), QPoint((text.Left + text.Right) / 2, (text.Top + text.Bottom) / 2));
+    };
+    std::mt19937 random(17);
+    std::string shown = home.Files;
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        const char* name = std::vector<const char*>{"alpha", "beta", "gamma"}[random() % 3];
+        const QPoint start = centreOf(name);
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        EXPECT_EQ(list->Folder().GetPath(), shown) << "a press alone moves nothing";
+        if (random() % 2 == 0) {
+            const size_t drags = listAtDrag.size();
+            for (int step = 1; step <= 4; ++step)
+                QTest::mouseMove(window, start + QPoint(step * 8, step * 2));
+            QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(32, 8));
+            QApplication::processEvents();
+            ASSERT_EQ(listAtDrag.size(), drags + 1) << "no drag";
+            EXPECT_EQ(listAtDrag.back(), shown);
+            ASSERT_FALSE(dragged.empty());
+            EXPECT_EQ(dragged.back(), JoinPath(home.Files, name));
+            EXPECT_EQ(list->Folder().GetPath(), shown);
+            EXPECT_EQ(tree->GetSelectedPath(), shown);
+        } else {
+            QTest::mouseRelease(window, Qt::LeftButton, {}, start);
+            QApplication::processEvents();
+            shown = JoinPath(home.Files, name);
+            EXPECT_EQ(list->Folder().GetPath(), shown);
+            EXPECT_EQ(tree->GetSelectedPath(), shown);
+        }
+        // Back to the base folder for the next round, as a click does.
+        tree->SelectPath(home.Files);
+        shown = home.Files;
+        QApplication::processEvents();
     }
 }
 

@@ -28,7 +28,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <map>
 #include <random>
+#include <set>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -376,6 +378,70 @@ TEST_F(ShellLiveWindowsTest, ADragFromTheTreeStartsWithoutMovingTheList) {
         tree->SelectPath(home.Files);
         shown = home.Files;
         QApplication::processEvents();
+    }
+}
+
+// A long name (200 characters) made by another program joins the icons
+// as a refill would lay it out: the icons keep their places in a grid of
+// several columns, each as large as it was, whatever the names and their
+// order.
+TEST_F(ShellLiveWindowsTest, ALongNameAddedByARefreshKeepsTheIconGrid) {
+    std::mt19937 random(23);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        const std::string folder = JoinPath(home.Files, "r" + std::to_string(round));
+        std::filesystem::create_directories(folder);
+        for (int i = 0; i < 12; ++i)
+            WriteFile(JoinPath(folder, "page" + std::to_string(i) + ".htm"), "p");
+        TForm form;
+        form.SetBounds(0, 0, 520, 420);
+        auto* list = new TPTShellList(&form);
+        list->SetParent(&form);
+        list->SetBounds(0, 0, 500, 400);
+        list->Folder().SetPath(folder);
+        form.Show();
+        QApplication::processEvents();
+        ASSERT_EQ(list->ViewStyle(), vsIcon);
+        ASSERT_EQ(list->Items().Count(), 12);
+        auto sizes = [&] {
+            QApplication::processEvents();
+            std::map<std::string, std::pair<int, int>> seen;
+            for (int i = 0; i < list->Items().Count(); ++i) {
+                const TRect bounds = list->Items().Item(i)->DisplayRect(TListItem::drBounds);
+                seen[list->Model().Data(i)->GetFileName()] = {bounds.Width(), bounds.Height()};
+            }
+            return seen;
+        };
+        auto columns = [&] {
+            std::set<int> lefts;
+            for (int i = 0; i < list->Items().Count(); ++i)
+                lefts.insert(list->Items().Item(i)->DisplayRect(TListItem::drBounds).Left);
+            return lefts.size();
+        };
+        const auto before = sizes();
+        ASSERT_GT(columns(), 1u);
+        // Sorted first, last or between the others.
+        const char first = "aqz"[random() % 3];
+        std::string name(1, first);
+        while (name.size() < 195)
+            name += char('a' + random() % 26);
+        name += ".html";
+        runElsewhere("echo x > " + quoted(JoinPath(folder, name)));
+        ASSERT_TRUE(deliverUntil([&] { return list->TimerPending(); }));
+        clock.Advance(2000);
+        ASSERT_GE(RowOf(list->Model(), name), 0);
+        auto refreshed = sizes();
+        const auto added = refreshed[name];
+        refreshed.erase(name);
+        EXPECT_EQ(refreshed, before) << "after a refresh";
+        EXPECT_GT(columns(), 1u);
+        EXPECT_LE(added.first, list->Width() / 3) << "cut short";
+        list->FullFill();
+        auto refilled = sizes();
+        EXPECT_EQ(refilled[name], added) << "as a refill lays it out";
+        refilled.erase(name);
+        EXPECT_EQ(refilled, before) << "after a refill";
+        EXPECT_GT(columns(), 1u);
     }
 }
 

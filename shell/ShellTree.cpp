@@ -527,7 +527,13 @@ void TPTCustomShellTree::Dispatch(TMessage& message) {
         pressEnded();
         return;
     case WM_KEYDOWN:
-        clickFlag_ = 0; // keyboard travel syncs when the keys rest
+        if (pressing_)
+            pressEnded(); // a release that never came here
+        clickFlag_ = 0;   // keyboard travel syncs when the keys rest
+        break;
+    case WM_MOUSEMOVE:
+        if (pressing_ && !(message.WParam & MK_LBUTTON))
+            pressEnded();
         break;
     case WM_TIMER:
         if (message.WParam == kTimerId) {

@@ -1,6 +1,10 @@
-// The shell tree and list in real offscreen windows kept up to date by
-// what other programs do: a list whose window is made again (its tool
-// window floated or docked) still sees files another program makes.
+// The shell tree and list in real offscreen windows, driven by real mouse
+// and key events and by what other programs do on disk: a list whose
+// window is made again still sees new files; a busy folder holds back no
+// refresh past its bound; Open hands the desktop the name's bytes; the
+// delete question of a long name fits on the screen; a drag from the tree
+// leaves the list where it was; a long name added by a refresh keeps the
+// icon grid.
 
 #include "platform/base/FileNameText.h"
 #include "platform/shellns/DragDrop.h"
@@ -74,6 +78,20 @@ QAbstractItemView* viewOf(TWinControl& control) {
     return widget->findChild<QAbstractItemView*>();
 }
 
+// A control of the form, placed at `left` across `width` pixels.
+template <class TControlKind> TControlKind* placed(TForm& form, int left, int width) {
+    auto* control = new TControlKind(&form);
+    control->SetParent(&form);
+    control->SetBounds(left, 0, width, form.Height() - 20);
+    return control;
+}
+
+// Where the middle of a rectangle of a view's viewport lies in its window.
+QPoint middleInWindow(QAbstractItemView& view, const TRect& rect) {
+    QWidget* viewport = view.viewport();
+    return viewport->mapTo(viewport->window(), QPoint((rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2));
+}
+
 // Stands in for the desktop's handler of file addresses.
 class TDesktopStandIn : public QObject {
     Q_OBJECT
@@ -100,9 +118,7 @@ TEST_F(ShellLiveWindowsTest, AListWatchesItsFolderAgainWhenItsWindowIsMadeAnew) 
     TForm docked, floating;
     docked.SetBounds(0, 0, 400, 300);
     floating.SetBounds(420, 0, 400, 300);
-    auto* list = new TPTShellList(&docked);
-    list->SetParent(&docked);
-    list->SetBounds(0, 0, 380, 260);
+    auto* list = placed<TPTShellList>(docked, 0, 380);
     list->Folder().SetPath(home.Files);
     docked.Show();
     floating.Show();
@@ -136,13 +152,9 @@ TEST_F(ShellLiveWindowsTest, ABusyFolderHoldsBackNoRefreshPastItsBound) {
         std::filesystem::create_directories(JoinPath(root, "quiet/old"));
         TForm form;
         form.SetBounds(0, 0, 600, 400);
-        auto* tree = new TPTShellTree(&form);
-        tree->SetParent(&form);
-        tree->SetBounds(0, 0, 280, 380);
+        auto* tree = placed<TPTShellTree>(form, 0, 280);
         tree->BaseFolder().SetPath(root);
-        auto* list = new TPTShellList(&form);
-        list->SetParent(&form);
-        list->SetBounds(300, 0, 280, 380);
+        auto* list = placed<TPTShellList>(form, 300, 280);
         list->Folder().SetPath(busy);
         form.Show();
         tree->Fill();
@@ -209,9 +221,7 @@ TEST_F(ShellLiveWindowsTest, OpenFromTheMenuHandsTheDesktopTheNamesBytes) {
     WriteFile(JoinPath(home.Files, name), "<p>z</p>");
     TForm form;
     form.SetBounds(0, 0, 420, 320);
-    auto* list = new TPTShellList(&form);
-    list->SetParent(&form);
-    list->SetBounds(0, 0, 400, 300);
+    auto* list = placed<TPTShellList>(form, 0, 400);
     list->SetViewStyle(vsReport);
     list->Folder().SetPath(home.Files);
     form.Show();
@@ -229,9 +239,7 @@ TEST_F(ShellLiveWindowsTest, OpenFromTheMenuHandsTheDesktopTheNamesBytes) {
     ASSERT_NE(view, nullptr);
     QWindow* window = view->viewport()->window()->windowHandle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    const TRect text = list->Items().Item(row)->DisplayRect(TListItem::drLabel);
-    const QPoint at = view->viewport()->mapTo(view->viewport()->window(),
-                                              QPoint((text.Left + text.Right) / 2, (text.Top + text.Bottom) / 2));
+    const QPoint at = middleInWindow(*view, list->Items().Item(row)->DisplayRect(TListItem::drLabel));
     QTest::mouseClick(window, Qt::LeftButton, {}, at);
     QTest::mousePress(window, Qt::RightButton, {}, at);
     QTest::mouseRelease(window, Qt::RightButton, {}, at);
@@ -263,9 +271,7 @@ TEST_F(ShellLiveWindowsTest, TheDeleteQuestionForALongNameFitsOnTheScreen) {
         WriteFile(JoinPath(home.Files, name), "x");
         TForm form;
         form.SetBounds(0, 0, 420, 320);
-        auto* list = new TPTShellList(&form);
-        list->SetParent(&form);
-        list->SetBounds(0, 0, 400, 300);
+        auto* list = placed<TPTShellList>(form, 0, 400);
         list->SetViewStyle(vsReport);
         list->Folder().SetPath(home.Files);
         form.Show();
@@ -310,12 +316,8 @@ TEST_F(ShellLiveWindowsTest, ADragFromTheTreeStartsWithoutMovingTheList) {
         std::filesystem::create_directories(JoinPath(home.Files, name));
     TForm form;
     form.SetBounds(0, 0, 620, 400);
-    auto* tree = new TPTShellTree(&form);
-    tree->SetParent(&form);
-    tree->SetBounds(0, 0, 300, 380);
-    auto* list = new TPTShellList(&form);
-    list->SetParent(&form);
-    list->SetBounds(310, 0, 300, 380);
+    auto* tree = placed<TPTShellTree>(form, 0, 300);
+    auto* list = placed<TPTShellList>(form, 310, 300);
     tree->BaseFolder().SetPath(home.Files);
     tree->SetShellList(list);
     form.Show();
@@ -344,8 +346,7 @@ TEST_F(ShellLiveWindowsTest, ADragFromTheTreeStartsWithoutMovingTheList) {
     auto centreOf = [&](const char* name) {
         TTreeNode* node = ChildNamed(tree->Model(), tree->Model().Root(), name);
         EXPECT_NE(node, nullptr);
-        const TRect text = node->DisplayRect(true);
-        return viewport->mapTo(viewport->window(), QPoint((text.Left + text.Right) / 2, (text.Top + text.Bottom) / 2));
+        return middleInWindow(*view, node->DisplayRect(true));
     };
     std::mt19937 random(17);
     std::string shown = home.Files;
@@ -395,9 +396,7 @@ TEST_F(ShellLiveWindowsTest, ALongNameAddedByARefreshKeepsTheIconGrid) {
             WriteFile(JoinPath(folder, "page" + std::to_string(i) + ".htm"), "p");
         TForm form;
         form.SetBounds(0, 0, 520, 420);
-        auto* list = new TPTShellList(&form);
-        list->SetParent(&form);
-        list->SetBounds(0, 0, 500, 400);
+        auto* list = placed<TPTShellList>(form, 0, 500);
         list->Folder().SetPath(folder);
         form.Show();
         QApplication::processEvents();

@@ -283,6 +283,9 @@ void TGIFImage::LoadFromStream(TStream& stream) {
         TGIFTrailer trailer(this);
         trailer.LoadFromStream(stream);
     } catch (...) {
+        // The frames read before the error stay: they are shown as a
+        // whole load shows them.
+        fitEmptyScreen();
         loading_ = false;
         stream.SetPosition(start);
         Changed(this);

@@ -264,14 +264,17 @@ void TPTCustomShellList::changeNotice(int slot) {
         refreshPending_ = true; // a drag from the list: refreshed when it ends
         return;
     }
+    if (!timerPending_)
+        refreshDeadline_.Clear();
     KillTimer(this, kTimerId);
     timerPending_ = true;
-    SetTimer(this, kTimerId, Focused() ? 400 : 2000);
+    SetTimer(this, kTimerId, refreshDeadline_.Notice(GetTickCount64(), Focused() ? 400 : 2000));
 }
 
 void TPTCustomShellList::timerFired() {
     KillTimer(this, kTimerId);
     timerPending_ = false;
+    refreshDeadline_.Clear();
     if (tree_ != nullptr) {
         TRaisedScope raised(nesting_);
         tree_->FlushPendingSync(false);
@@ -316,6 +319,10 @@ void TPTCustomShellList::CreateWnd() {
         registerDropTarget(true);
     if (HasOption(ptsloAutoFill) && Model().Count() == 0 && !IsLoading())
         PostMessage(this, CM_SHELLFIRSTFILL);
+    // A window made again (its host floated or docked) keeps its rows but
+    // lost its watch with the old window.
+    if (!(ComponentState() & csDesigning) && HasOption(ptsloDynamicRefresh) && Model().ListFolder())
+        armWatch();
 }
 
 void TPTCustomShellList::DestroyWnd() {

@@ -10,6 +10,7 @@
 // GetSelectedData (the item's path and file name) and the list basics.
 
 #include "shell/ChangeHandlerThread.h"
+#include "shell/RefreshDeadline.h"
 #include "shell/PTListView.h"
 #include "shell/ShellListModel.h"
 #include "shell/ShellItemsDataObject.h"
@@ -167,6 +168,7 @@ private:
     bool dragRight_ = false;
     bool refreshPending_ = false;
     bool timerPending_ = false;
+    TRefreshDeadline refreshDeadline_;
     TPTRenameEcho renameEcho_;
     // Names taken from the change thread before the refresh that uses them.
     std::vector<std::string> heldNames_;

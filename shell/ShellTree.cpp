@@ -336,6 +336,12 @@ void TPTCustomShellTree::Change(TTreeNode* node) {
     if (record == nullptr)
         return;
     rewatch();
+    if (pressing_ && shellList_ != nullptr) {
+        // Chosen by a press that may yet become a drag: the list follows
+        // when the button comes up without one.
+        heldSync_ = true;
+        return;
+    }
     if (clickFlag_ == 0 && shellList_ != nullptr) {
         // Keyboard travel: the list follows once the keys rest.
         startTimer(kSelectionSync, 500);
@@ -357,6 +363,7 @@ void TPTCustomShellTree::timerFired() {
     if (job == kSelectionSync) {
         syncSelection(Selected());
     } else if (job == kRefresh) {
+        refreshDeadline_.Clear();
         Refresh();
     }
     if (pendingJob_ == job)
@@ -439,7 +446,9 @@ void TPTCustomShellTree::changeNotice(int slot) {
         refreshPending_ = true;
         return;
     }
-    startTimer(kRefresh, Focused() ? 400 : 2000);
+    if (pendingJob_ != kRefresh)
+        refreshDeadline_.Clear();
+    startTimer(kRefresh, refreshDeadline_.Notice(GetTickCount64(), Focused() ? 400 : 2000));
 }
 
 void TPTCustomShellTree::DeviceChanged(TMessage& message) {
@@ -510,9 +519,21 @@ void TPTCustomShellTree::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case WM_LBUTTONDOWN:
         clickFlag_ = -1; // the selection change a click makes syncs at once
+        pressing_ = true;
+        heldSync_ = false;
         break;
+    case WM_LBUTTONUP:
+        TPTCustomTreeView::Dispatch(message);
+        pressEnded();
+        return;
     case WM_KEYDOWN:
-        clickFlag_ = 0; // keyboard travel syncs when the keys rest
+        if (pressing_)
+            pressEnded(); // a release that never came here
+        clickFlag_ = 0;   // keyboard travel syncs when the keys rest
+        break;
+    case WM_MOUSEMOVE:
+        if (pressing_ && !(message.WParam & MK_LBUTTON))
+            pressEnded();
         break;
     case WM_TIMER:
         if (message.WParam == kTimerId) {
@@ -747,7 +768,32 @@ void TPTCustomShellTree::setDropHighlight(TTreeNode* node) {
         node->SetDropTarget(true);
 }
 
+void TPTCustomShellTree::pressEnded() {
+    pressing_ = false;
+    if (!heldSync_)
+        return;
+    heldSync_ = false;
+    clickFlag_ = 0;
+    syncSelection(Selected());
+}
+
+void TPTCustomShellTree::pressBecameDrag() {
+    pressing_ = false;
+    if (!heldSync_)
+        return;
+    heldSync_ = false;
+    // The folder the list shows stays the tree's selection: the press
+    // chose nothing, and the dragged folder may go into that one.
+    bool beep = false;
+    TTreeNode* shown = Model().FindPidl(baseFolder_.GetPidl(), selectedFolder_.GetPidl(), false, beep);
+    if (shown != nullptr && shown != Selected()) {
+        TRaisedScope raised(nesting_);
+        SetSelected(shown);
+    }
+}
+
 void TPTCustomShellTree::NodeDragStart(TTreeNode* node, bool rightButton) {
+    pressBecameDrag();
     if (!HasOption(ptstoOleDrag) || node == nullptr)
         return;
     dragNode_ = node;

@@ -11,6 +11,7 @@
 // GetSelectedPath (the folder saved on close).
 
 #include "shell/ChangeHandlerThread.h"
+#include "shell/RefreshDeadline.h"
 #include "shell/PTTreeView.h"
 #include "shell/ShellTreeModel.h"
 #include "shell/ShellContextMenus.h"
@@ -172,6 +173,10 @@ private:
     void baseFolderChanged();
     void selectedFolderChanged();
     void syncSelection(TTreeNode* node);
+    // A left press ended without a drag (the list follows its choice), or
+    // became a drag (the choice is taken back).
+    void pressEnded();
+    void pressBecameDrag();
     void startTimer(int job, unsigned interval);
     void timerFired();
     void changeNotice(int slot);
@@ -189,10 +194,14 @@ private:
     TPTCustomShellList* shellList_ = nullptr;
     int nesting_ = 0;
     int clickFlag_ = 0; // -1: the next selection change syncs at once
+    // A left press is down; the selection it made waits for its end.
+    bool pressing_ = false;
+    bool heldSync_ = false;
     bool busy_ = false;
     bool refreshPending_ = false;
     int expansionLock_ = 0;
     int pendingJob_ = 0;
+    TRefreshDeadline refreshDeadline_;
     TPTRenameEcho renameEcho_;
     std::unique_ptr<TChangeHandlerThread> changeThread_;
     int watchSlot_ = -1; // the change thread's slot serving every watched folder

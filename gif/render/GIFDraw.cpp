@@ -95,20 +95,53 @@ bool GIFFrameHasMask(TGIFSubImage& frame) {
     return std::find(pixels, pixels + frame.DataSize(), t) != pixels + frame.DataSize();
 }
 
+namespace {
+
+// The top-left part of a frame's bitmap, its transparency kept.
+std::unique_ptr<TBitmap> croppedFrameBitmap(TBitmap& bitmap, int width, int height) {
+    auto part = std::make_unique<TBitmap>();
+    part->SetPixelFormat(pf32bit);
+    part->SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        std::copy_n(reinterpret_cast<const uint32_t*>(bitmap.ScanLine(y)), width,
+                    reinterpret_cast<uint32_t*>(part->ScanLine(y)));
+    part->SetTransparent(bitmap.Transparent());
+    if (bitmap.Transparent())
+        part->SetTransparentColor(bitmap.TransparentColor());
+    return part;
+}
+
+} // namespace
+
 void DrawGIFFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool transparent, bool tile) {
     TBitmap* bitmap = GIFFrameBitmap(frame, transparent && GIFFrameHasMask(frame));
     if (!bitmap)
         return;
+    // Only what lies on the logical screen shows, as in a composite: a
+    // frame reaching past the screen's edge is cut there.
+    const TGIFImage* image = frame.Image();
+    const int screenWidth = image && image->Width() > 0 ? image->Width() : frame.Left() + frame.Width();
+    const int screenHeight = image && image->Height() > 0 ? image->Height() : frame.Top() + frame.Height();
+    const int shownWidth = std::min(frame.Width(), screenWidth - frame.Left());
+    const int shownHeight = std::min(frame.Height(), screenHeight - frame.Top());
+    if (shownWidth <= 0 || shownHeight <= 0)
+        return;
+    std::unique_ptr<TBitmap> cropped;
+    if (shownWidth < frame.Width() || shownHeight < frame.Height()) {
+        cropped = croppedFrameBitmap(*bitmap, shownWidth, shownHeight);
+        bitmap = cropped.get();
+    }
     if (!tile) {
-        canvas.StretchDraw(frame.ScaleRect(rect), *bitmap);
+        // The screen's right and bottom edges land on rect's.
+        TRect place = frame.ScaleRect(rect);
+        place.Right = std::min(place.Right, rect.Right);
+        place.Bottom = std::min(place.Bottom, rect.Bottom);
+        canvas.StretchDraw(place, *bitmap);
         return;
     }
-    const TGIFImage* image = frame.Image();
-    const int stepX = image && image->Width() > 0 ? image->Width() : frame.Width();
-    const int stepY = image && image->Height() > 0 ? image->Height() : frame.Height();
-    for (int x = rect.Left + frame.Left(); x < rect.Right; x += stepX)
-        for (int y = rect.Top + frame.Top(); y < rect.Bottom; y += stepY)
-            canvas.StretchDraw(Bounds(x, y, frame.Width(), frame.Height()), *bitmap);
+    for (int x = rect.Left + frame.Left(); x < rect.Right; x += screenWidth)
+        for (int y = rect.Top + frame.Top(); y < rect.Bottom; y += screenHeight)
+            canvas.StretchDraw(Bounds(x, y, shownWidth, shownHeight), *bitmap);
 }
 
 void DrawGIFPicture(TBitmap& bitmap, TCanvas& canvas, const TRect& rect, bool tile) {

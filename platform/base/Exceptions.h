@@ -76,3 +76,9 @@ class EFCreateError : public EStreamError {
 public:
     explicit EFCreateError(std::string_view fileName, std::string_view reason = {});
 };
+
+// Raised when an object is taken as a class it is not of.
+class EInvalidCast : public Exception {
+public:
+    EInvalidCast() : Exception("Invalid class typecast") {}
+};

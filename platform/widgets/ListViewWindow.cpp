@@ -18,7 +18,9 @@
 #include <QPainter>
 #include <QTreeView>
 
+#include <algorithm>
 #include <functional>
+#include <type_traits>
 
 namespace {
 
@@ -273,11 +275,28 @@ protected:
         TImageList* images = list_.ViewStyle() == vsIcon ? list_.LargeImages() : list_.SmallImages();
         if (images != nullptr)
             widget()->setIconSize(QSize(images->Width(), images->Height()));
+        if constexpr (std::is_same_v<TView, QListView>)
+            placeIcons();
         // Rows are measured again: pictures or a font of another size.
         model_->ChangedAll();
     }
 
     void changed(TPeerAspect aspect, int) override;
+
+    // Large icons stand in cells of one size, whatever their names: a
+    // name wider than its cell is cut short there, so a long one cannot
+    // widen every cell (the view sizes them all from one row), and the
+    // icons keep their places however the rows are ordered.
+    void placeIcons() {
+        TWidget* view = widget();
+        if (list_.ViewStyle() != vsIcon)
+            return;
+        const QSize icon = view->iconSize().isValid() ? view->iconSize() : QSize(32, 32);
+        view->setUniformItemSizes(false);
+        view->setGridSize(QSize(std::max(kIconSpacing, icon.width() + 16),
+                                icon.height() + view->fontMetrics().height() + 8));
+    }
+    static constexpr int kIconSpacing = 75;
 
 private:
     // The control's selection and focused row, shown.
@@ -416,6 +435,7 @@ void TListViewWindow<QListView>::setUp() {
             view->setFlow(QListView::LeftToRight);
             view->setWrapping(true);
         }
+        placeIcons();
     }
 }
 

@@ -1,10 +1,12 @@
 #include "platform/widgets/QtUserInteraction.h"
 
+#include "platform/base/FileNameText.h"
 #include "platform/base/TextCodec.h"
 #include "platform/base/QtBridge.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/widgets/FileDialogWindow.h"
+#include "platform/widgets/MessageTextWrapping.h"
 #include "platform/widgets/PicturePreview.h"
 #include "platform/widgets/WidgetPeer.h"
 
@@ -128,7 +130,7 @@ int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TM
                                    const std::string& caption) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(captionOr(caption));
-    box.setText(ProgramTextToQString(text));
+    box.setText(WithBreakChances(ProgramTextToQString(text)));
     switch (type) {
     case mtWarning: box.setIcon(QMessageBox::Warning); break;
     case mtError: box.setIcon(QMessageBox::Critical); break;
@@ -323,7 +325,9 @@ void TQtUserInteraction::CloseFindDialogs() {
 }
 
 bool TQtUserInteraction::OpenDocument(const std::string& fileName) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileNameToQt(fileName)));
+    // The address is made from the name's bytes: a name that is not UTF-8
+    // would otherwise name another file.
+    return QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(FileUriOfPath(fileName))));
 }
 
 bool TQtUserInteraction::OpenURL(const std::string& url) {

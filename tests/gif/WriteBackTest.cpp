@@ -175,6 +175,45 @@ TEST(GIFWriteBack, AScreenWithoutWidthOrHeightShowsWhatOtherReadersShow) {
     }
 }
 
+// A load that stops with an error after its first frames keeps those
+// frames; a screen of no width or height is fitted to them all the same,
+// so the image left draws what its saved copy shows.
+TEST(GIFWriteBack, AScreenWithoutWidthIsFittedWhenTheLoadStopsWithAnError) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        const int width = round % 2 == 1 ? 4 + int(random() % 8) : 0;
+        const int height = round % 2 == 0 ? 4 + int(random() % 8) : 0;
+        Bytes blocks;
+        for (int f = 0, frames = 1 + int(random() % 3); f < frames; ++f) {
+            const int fw = 1 + int(random() % 6), fh = 1 + int(random() % 5);
+            Bytes pixels(size_t(fw * fh));
+            for (uint8_t& pixel : pixels)
+                pixel = uint8_t(random() % 16);
+            Append(blocks, ImageBlock(int(random() % 4), int(random() % 4), fw, fh, false, 0, 4, FrameData(pixels, 4)));
+        }
+        // What stops the load: an extension cut short, or a frame too large.
+        if (random() % 2 == 0)
+            Append(blocks, Bytes{'!'});
+        else
+            Append(blocks, ImageBlock(0, 0, 0xFFFF, 0xFFFF, false, 0, 4, FrameData({0}, 4)));
+        TGIFImage image;
+        EXPECT_THROW(LoadImage(image, GifWithBlocks(width, height, 16, blocks, false)), GIFException);
+        ASSERT_GT(image.Images().Count(), 0);
+        ASSERT_GT(image.Width(), 0);
+        ASSERT_GT(image.Height(), 0);
+        TGIFImage again;
+        LoadImage(again, SaveImage(image));
+        EXPECT_EQ(again.Width(), image.Width());
+        EXPECT_EQ(again.Height(), image.Height());
+        TGIFCompositor compositor(image);
+        compositor.Show(0);
+        TGIFCompositor saved(again);
+        saved.Show(0);
+        EXPECT_EQ(compositor.Pixels(), saved.Pixels());
+    }
+}
+
 // A frame without pixels (a descriptor of no width or height read on a
 // screen of none, or extensions alone) is never drawn; written back, its
 // extensions come before the next frame's image, and its graphic control

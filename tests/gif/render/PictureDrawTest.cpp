@@ -163,6 +163,46 @@ TEST_F(GIFPictures, AScreenWithoutWidthDrawsItsFirstFrame) {
     }
 }
 
+// A still picture whose frame reaches past the logical screen draws only
+// what lies on the screen, at scale 1 and stretched, as the composite
+// shows it; nothing around the rectangle it is drawn into is touched.
+TEST_F(GIFPictures, AFramePastTheScreensEdgeIsCutThere) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 30; ++round) {
+        SCOPED_TRACE(round);
+        const int width = 4 + int(random() % 16), height = 4 + int(random() % 16);
+        const int left = int(random() % width), top = int(random() % height);
+        const int fw = 1 + int(random() % 24), fh = 1 + int(random() % 24);
+        Bytes pixels(size_t(fw * fh));
+        for (uint8_t& pixel : pixels)
+            pixel = uint8_t(1 + random() % 15);
+        TPicture picture;
+        picture.LoadFromFile(write("edge.gif", GifWithBlocks(width, height, 16,
+                                                             ImageBlock(left, top, fw, fh, false, 0, 4,
+                                                                        Subblocks(Pack(ReferenceLZW(pixels, 4)))))));
+        auto& gif = dynamic_cast<TGIFImage&>(*picture.Graphic());
+        ASSERT_EQ(gif.Width(), width);
+        TGIFCompositor composite(gif);
+        composite.Show(0);
+        const int scale = 1 + round % 2, margin = 30;
+        const TRect rect = Bounds(margin, margin, width * scale, height * scale);
+        TBitmap target(width * scale + 2 * margin, height * scale + 2 * margin);
+        target.Canvas().FillRect(Rect(0, 0, target.Width(), target.Height()), clWhite);
+        gif.Draw(target.Canvas(), rect);
+        for (int y = 0; y < target.Height(); ++y)
+            for (int x = 0; x < target.Width(); ++x) {
+                TColor expected = clWhite;
+                if (x >= rect.Left && x < rect.Right && y >= rect.Top && y < rect.Bottom) {
+                    const uint32_t pixel = composite.Pixels()[size_t((y - rect.Top) / scale) * size_t(width) +
+                                                              size_t((x - rect.Left) / scale)];
+                    if (pixel >> 24)
+                        expected = RGB(int(pixel >> 16) & 0xFF, int(pixel >> 8) & 0xFF, int(pixel) & 0xFF);
+                }
+                ASSERT_EQ(target.Canvas().Pixel(x, y), expected) << x << "," << y;
+            }
+    }
+}
+
 // Bitmaps of every kind become frames: palette bitmaps as they are,
 // true-colour ones through the image's colour reduction, and a bitmap's
 // transparent colour or a PNG's see-through pixels as the frame's

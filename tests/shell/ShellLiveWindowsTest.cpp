@@ -1,0 +1,447 @@
+// The shell tree and list in real offscreen windows, driven by real mouse
+// and key events and by what other programs do on disk: a list whose
+// window is made again still sees new files; a busy folder holds back no
+// refresh past its bound; Open hands the desktop the name's bytes; the
+// delete question of a long name fits on the screen; a drag from the tree
+// leaves the list where it was; a long name added by a refresh keeps the
+// icon grid.
+
+#include "platform/base/FileNameText.h"
+#include "platform/shellns/DragDrop.h"
+#include "platform/shellns/ShellClipboard.h"
+#include "platform/shellns/ShellMenu.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/TickSource.h"
+#include "shell/ShellUtils.h"
+#include "platform/widgets/QtUserInteraction.h"
+#include "tests/platform/widgets/WidgetTestApp.h"
+#include "tests/shell/ShellControlSupport.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <QTest>
+#include <QWindow>
+
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <set>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+// Runs a small shell command line as a program of its own.
+void runElsewhere(const std::string& command) {
+    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+}
+
+// Quoted for the shell.
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Delivers events until done() (the change thread works on its own time;
+// nothing here measures it).
+template <class Done> bool deliverUntil(Done done) {
+    for (int i = 0; i < 2000 && !done(); ++i) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+QAbstractItemView* viewOf(TWinControl& control) {
+    auto* widget = static_cast<QWidget*>(control.Peer()->NativeWidget());
+    if (auto* view = qobject_cast<QAbstractItemView*>(widget))
+        return view;
+    return widget->findChild<QAbstractItemView*>();
+}
+
+// A control of the form, placed at `left` across `width` pixels.
+template <class TControlKind> TControlKind* placed(TForm& form, int left, int width) {
+    auto* control = new TControlKind(&form);
+    control->SetParent(&form);
+    control->SetBounds(left, 0, width, form.Height() - 20);
+    return control;
+}
+
+// Where the middle of a rectangle of a view's viewport lies in its window.
+QPoint middleInWindow(QAbstractItemView& view, const TRect& rect) {
+    QWidget* viewport = view.viewport();
+    return viewport->mapTo(viewport->window(), QPoint((rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2));
+}
+
+// Stands in for the desktop's handler of file addresses.
+class TDesktopStandIn : public QObject {
+    Q_OBJECT
+public:
+    std::vector<std::string> Opened;
+public slots:
+    void open(const QUrl& url) { Opened.push_back(url.toEncoded().toStdString()); }
+};
+
+class ShellLiveWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetTickSource(&clock); }
+    void TearDown() override { SetTickSource(nullptr); }
+    TShellTestHome home;
+    TManualTickSource clock;
+};
+
+} // namespace
+
+// Floated and docked again, a list's window is made anew each time; files
+// another program makes afterwards show after the refresh delay.
+TEST_F(ShellLiveWindowsTest, AListWatchesItsFolderAgainWhenItsWindowIsMadeAnew) {
+    WriteFile(JoinPath(home.Files, "first.htm"), "1");
+    TForm docked, floating;
+    docked.SetBounds(0, 0, 400, 300);
+    floating.SetBounds(420, 0, 400, 300);
+    auto* list = placed<TPTShellList>(docked, 0, 380);
+    list->Folder().SetPath(home.Files);
+    docked.Show();
+    floating.Show();
+    QApplication::processEvents();
+    ASSERT_GE(RowOf(list->Model(), "first.htm"), 0);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        list->SetParent(round % 2 == 0 ? &floating : &docked);
+        QApplication::processEvents();
+        ASSERT_TRUE(list->HandleAllocated());
+        const std::string name = "made" + std::to_string(round) + ".htm";
+        runElsewhere("echo x > " + quoted(JoinPath(home.Files, name)));
+        ASSERT_TRUE(deliverUntil([&] { return list->TimerPending(); })) << "no notice of " << name;
+        clock.Advance(2000);
+        EXPECT_GE(RowOf(list->Model(), name), 0);
+    }
+}
+
+// A folder that never rests (another program keeps making folders in it)
+// holds back neither a rename beside it in the tree nor its own rows in
+// the list: with the focus each shows the change at most a second after
+// its first notice, without it no later than that notice's own delay,
+// however many notices follow.
+TEST_F(ShellLiveWindowsTest, ABusyFolderHoldsBackNoRefreshPastItsBound) {
+    std::mt19937 random(3);
+    for (bool focused : {true, false}) {
+        SCOPED_TRACE(focused);
+        const std::string root = JoinPath(home.Files, focused ? "focused" : "unfocused");
+        const std::string busy = JoinPath(root, "busy");
+        std::filesystem::create_directories(busy);
+        std::filesystem::create_directories(JoinPath(root, "quiet/old"));
+        TForm form;
+        form.SetBounds(0, 0, 600, 400);
+        auto* tree = placed<TPTShellTree>(form, 0, 280);
+        tree->BaseFolder().SetPath(root);
+        auto* list = placed<TPTShellList>(form, 300, 280);
+        list->Folder().SetPath(busy);
+        form.Show();
+        tree->Fill();
+        tree->SelectPath(JoinPath(root, "quiet/old"));
+        tree->SelectPath(root);
+        // The focus is the tree's or the list's in turn.
+        if (focused)
+            tree->SetFocus();
+        else
+            list->SetFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(tree->Focused(), focused);
+        ASSERT_EQ(list->Focused(), !focused);
+        TTreeNode* quiet = ChildNamed(tree->Model(), tree->Model().Root(), "quiet");
+        ASSERT_NE(quiet, nullptr);
+        ASSERT_NE(ChildNamed(tree->Model(), quiet, "old"), nullptr);
+
+        runElsewhere("mv " + quoted(JoinPath(root, "quiet/old")) + " " + quoted(JoinPath(root, "quiet/new")));
+        ASSERT_TRUE(deliverUntil([&] { return tree->PendingJob() == 2; }));
+        const uint64_t renameNoticed = GetTickCount64();
+        uint64_t listNoticed = 0, renameShown = 0, rowShown = 0;
+        for (int made = 0; GetTickCount64() - renameNoticed < 2600; ++made) {
+            const uint64_t treeSeen = tree->ChangeThread()->EventsSeen();
+            const uint64_t listSeen = list->ChangeThread()->EventsSeen();
+            runElsewhere("mkdir " + quoted(JoinPath(busy, "d" + std::to_string(made))));
+            ASSERT_TRUE(deliverUntil([&] {
+                return tree->ChangeThread()->EventsSeen() > treeSeen && list->ChangeThread()->EventsSeen() > listSeen;
+            }));
+            for (int i = 0; i < 5; ++i)
+                QApplication::processEvents();
+            if (listNoticed == 0 && list->TimerPending())
+                listNoticed = GetTickCount64();
+            clock.Advance(50 + random() % 250);
+            quiet = ChildNamed(tree->Model(), tree->Model().Root(), "quiet");
+            if (renameShown == 0 && quiet != nullptr && ChildNamed(tree->Model(), quiet, "new") != nullptr)
+                renameShown = GetTickCount64();
+            if (rowShown == 0 && RowOf(list->Model(), "d0") >= 0)
+                rowShown = GetTickCount64();
+        }
+        ASSERT_NE(renameShown, 0u) << "the rename never showed";
+        EXPECT_LE(renameShown - renameNoticed, focused ? 1000u + 300u : 2000u + 300u);
+        ASSERT_NE(listNoticed, 0u);
+        ASSERT_NE(rowShown, 0u) << "the list never showed the first new folder";
+        EXPECT_LE(rowShown - listNoticed, focused ? 2000u + 300u : 1000u + 300u);
+    }
+}
+
+// "Open" from a row's context menu hands the desktop the address of the
+// file's own bytes: a name that is not UTF-8 opens that file and no other.
+// The desktop's handler of files is a stand-in that writes down what it
+// was given.
+TEST_F(ShellLiveWindowsTest, OpenFromTheMenuHandsTheDesktopTheNamesBytes) {
+    TDesktopStandIn desktop;
+    QDesktopServices::setUrlHandler("file", &desktop, "open");
+    struct TRestore {
+        ~TRestore() {
+            QDesktopServices::unsetUrlHandler("file");
+            SetShellMenuTracker({});
+            SetUserInteraction(nullptr);
+        }
+    } restore;
+    SetUserInteraction(&QtUserInteraction());
+    const std::string name = "Zcaf\xE9.html";
+    WriteFile(JoinPath(home.Files, name), "<p>z</p>");
+    TForm form;
+    form.SetBounds(0, 0, 420, 320);
+    auto* list = placed<TPTShellList>(form, 0, 400);
+    list->SetViewStyle(vsReport);
+    list->Folder().SetPath(home.Files);
+    form.Show();
+    QApplication::processEvents();
+    const int row = RowOf(list->Model(), name);
+    ASSERT_GE(row, 0);
+    unsigned chosen = 0;
+    SetShellMenuTracker([&](TShellMenu& menu, unsigned, TPoint, TWinControl*) -> unsigned {
+        for (int i = 0; i < menu.Count(); ++i)
+            if (StripAccelerator(menu.ItemAt(i)->Caption) == "Open")
+                chosen = menu.ItemAt(i)->Id;
+        return chosen;
+    });
+    QAbstractItemView* view = viewOf(*list);
+    ASSERT_NE(view, nullptr);
+    QWindow* window = view->viewport()->window()->windowHandle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QPoint at = middleInWindow(*view, list->Items().Item(row)->DisplayRect(TListItem::drLabel));
+    QTest::mouseClick(window, Qt::LeftButton, {}, at);
+    QTest::mousePress(window, Qt::RightButton, {}, at);
+    QTest::mouseRelease(window, Qt::RightButton, {}, at);
+    QApplication::processEvents();
+    ASSERT_NE(chosen, 0u) << "no Open in the menu";
+    ASSERT_EQ(desktop.Opened.size(), 1u);
+    std::string path;
+    ASSERT_TRUE(PathOfFileUri(desktop.Opened[0], path));
+    EXPECT_EQ(path, JoinPath(home.Files, name));
+}
+
+// The question before a delete names the item; a long name (255 bytes,
+// random words or one unbroken run) wraps, so the box fits on the screen
+// and its buttons can be reached.
+TEST_F(ShellLiveWindowsTest, TheDeleteQuestionForALongNameFitsOnTheScreen) {
+    struct TRestore {
+        ~TRestore() { SetUserInteraction(nullptr); }
+    } restore;
+    SetUserInteraction(&QtUserInteraction());
+    std::mt19937 random(11);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        std::string name;
+        while (name.size() < 250)
+            name += round % 2 == 0 ? std::string(1, char('a' + random() % 26))
+                                   : std::string(1 + random() % 40, char('a' + random() % 26)) + " ";
+        name = name.substr(0, 250) + ".html";
+        ASSERT_EQ(name.size(), 255u);
+        WriteFile(JoinPath(home.Files, name), "x");
+        TForm form;
+        form.SetBounds(0, 0, 420, 320);
+        auto* list = placed<TPTShellList>(form, 0, 400);
+        list->SetViewStyle(vsReport);
+        list->Folder().SetPath(home.Files);
+        form.Show();
+        list->SetFocus();
+        QApplication::processEvents();
+        const int row = RowOf(list->Model(), name);
+        ASSERT_GE(row, 0);
+        list->SetItemIndex(row);
+        QRect box, screen;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr)
+                return;
+            box = modal->frameGeometry();
+            screen = modal->screen()->availableGeometry();
+            if (auto* message = qobject_cast<QMessageBox*>(modal)) {
+                text = message->text();
+                message->reject();
+            } else {
+                modal->close();
+            }
+        });
+        QTest::keyClick(viewOf(*list), Qt::Key_Delete);
+        QApplication::processEvents();
+        ASSERT_FALSE(box.isEmpty()) << "no question";
+        text.remove(QChar(0x200B));
+        EXPECT_TRUE(text.contains(QString::fromStdString(name))) << "the name is there whole";
+        // Wrapped as a long sentence is, well within the screen.
+        EXPECT_LE(box.width(), screen.width() * 3 / 4);
+        EXPECT_TRUE(std::filesystem::exists(JoinPath(home.Files, name))) << "the answer was no";
+        std::filesystem::remove(JoinPath(home.Files, name));
+    }
+}
+
+// A press on a folder in the tree changes nothing yet: dragged on, the
+// folder goes out while the list still shows the folder it showed (so the
+// folder can be dropped into it) and the tree's selection stays; released
+// where it was pressed, the list follows.
+TEST_F(ShellLiveWindowsTest, ADragFromTheTreeStartsWithoutMovingTheList) {
+    for (const char* name : {"alpha", "beta", "gamma"})
+        std::filesystem::create_directories(JoinPath(home.Files, name));
+    TForm form;
+    form.SetBounds(0, 0, 620, 400);
+    auto* tree = placed<TPTShellTree>(form, 0, 300);
+    auto* list = placed<TPTShellList>(form, 310, 300);
+    tree->BaseFolder().SetPath(home.Files);
+    tree->SetShellList(list);
+    form.Show();
+    tree->Fill();
+    tree->SelectPath(home.Files);
+    QApplication::processEvents();
+    ASSERT_EQ(list->Folder().GetPath(), home.Files);
+    QAbstractItemView* view = viewOf(*tree);
+    ASSERT_NE(view, nullptr);
+    QWidget* viewport = view->viewport();
+    QWindow* window = viewport->window()->windowHandle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    std::vector<std::string> listAtDrag, dragged;
+    SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>& data, const std::shared_ptr<TDropSource>&,
+                                          uint32_t, uint32_t& effect) -> HRESULT {
+                            listAtDrag.push_back(list->Folder().GetPath());
+                            FilePathsOfDataObject(*data, dragged);
+                            effect = DROPEFFECT_NONE;
+                            return DRAGDROP_S_CANCEL;
+                        },
+                        .Register = nullptr,
+                        .Revoke = nullptr});
+    struct TRestore {
+        ~TRestore() { SetDragDropService({}); }
+    } restore;
+    auto centreOf = [&](const char* name) {
+        TTreeNode* node = ChildNamed(tree->Model(), tree->Model().Root(), name);
+        EXPECT_NE(node, nullptr);
+        return middleInWindow(*view, node->DisplayRect(true));
+    };
+    std::mt19937 random(17);
+    std::string shown = home.Files;
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        const char* name = std::vector<const char*>{"alpha", "beta", "gamma"}[random() % 3];
+        const QPoint start = centreOf(name);
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        EXPECT_EQ(list->Folder().GetPath(), shown) << "a press alone moves nothing";
+        if (random() % 2 == 0) {
+            const size_t drags = listAtDrag.size();
+            for (int step = 1; step <= 4; ++step)
+                QTest::mouseMove(window, start + QPoint(step * 8, step * 2));
+            QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(32, 8));
+            QApplication::processEvents();
+            ASSERT_EQ(listAtDrag.size(), drags + 1) << "no drag";
+            EXPECT_EQ(listAtDrag.back(), shown);
+            ASSERT_FALSE(dragged.empty());
+            EXPECT_EQ(dragged.back(), JoinPath(home.Files, name));
+            EXPECT_EQ(list->Folder().GetPath(), shown);
+            EXPECT_EQ(tree->GetSelectedPath(), shown);
+        } else {
+            QTest::mouseRelease(window, Qt::LeftButton, {}, start);
+            QApplication::processEvents();
+            shown = JoinPath(home.Files, name);
+            EXPECT_EQ(list->Folder().GetPath(), shown);
+            EXPECT_EQ(tree->GetSelectedPath(), shown);
+        }
+        // Back to the base folder for the next round, as a click does.
+        tree->SelectPath(home.Files);
+        shown = home.Files;
+        QApplication::processEvents();
+    }
+}
+
+// A long name (200 characters) made by another program joins the icons
+// as a refill would lay it out: the icons keep their places in a grid of
+// several columns, each as large as it was, whatever the names and their
+// order.
+TEST_F(ShellLiveWindowsTest, ALongNameAddedByARefreshKeepsTheIconGrid) {
+    std::mt19937 random(23);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        const std::string folder = JoinPath(home.Files, "r" + std::to_string(round));
+        std::filesystem::create_directories(folder);
+        for (int i = 0; i < 12; ++i)
+            WriteFile(JoinPath(folder, "page" + std::to_string(i) + ".htm"), "p");
+        TForm form;
+        form.SetBounds(0, 0, 520, 420);
+        auto* list = placed<TPTShellList>(form, 0, 500);
+        list->Folder().SetPath(folder);
+        form.Show();
+        QApplication::processEvents();
+        ASSERT_EQ(list->ViewStyle(), vsIcon);
+        ASSERT_EQ(list->Items().Count(), 12);
+        auto sizes = [&] {
+            QApplication::processEvents();
+            std::map<std::string, std::pair<int, int>> seen;
+            for (int i = 0; i < list->Items().Count(); ++i) {
+                const TRect bounds = list->Items().Item(i)->DisplayRect(TListItem::drBounds);
+                seen[list->Model().Data(i)->GetFileName()] = {bounds.Width(), bounds.Height()};
+            }
+            return seen;
+        };
+        auto columns = [&] {
+            std::set<int> lefts;
+            for (int i = 0; i < list->Items().Count(); ++i)
+                lefts.insert(list->Items().Item(i)->DisplayRect(TListItem::drBounds).Left);
+            return lefts.size();
+        };
+        const auto before = sizes();
+        ASSERT_GT(columns(), 1u);
+        // Sorted first, last or between the others.
+        const char first = "aqz"[random() % 3];
+        std::string name(1, first);
+        while (name.size() < 195)
+            name += char('a' + random() % 26);
+        name += ".html";
+        runElsewhere("echo x > " + quoted(JoinPath(folder, name)));
+        ASSERT_TRUE(deliverUntil([&] { return list->TimerPending(); }));
+        clock.Advance(2000);
+        ASSERT_GE(RowOf(list->Model(), name), 0);
+        auto refreshed = sizes();
+        const auto added = refreshed[name];
+        refreshed.erase(name);
+        EXPECT_EQ(refreshed, before) << "after a refresh";
+        EXPECT_GT(columns(), 1u);
+        EXPECT_LE(added.first, list->Width() / 3) << "cut short";
+        list->FullFill();
+        auto refilled = sizes();
+        EXPECT_EQ(refilled[name], added) << "as a refill lays it out";
+        refilled.erase(name);
+        EXPECT_EQ(refilled, before) << "after a refill";
+        EXPECT_GT(columns(), 1u);
+    }
+}
+
+#include "ShellLiveWindowsTest.moc"

@@ -167,8 +167,14 @@ void TTagCompletion::typeOn(TListBox& list, char key) {
 
 void TTagCompletion::closeAndType(TListBox& list, char key) {
     // The list goes first: a "<" typed now opens a list of its own.
+    const char32_t character = CharacterBeingTyped();
     backToEditor(list);
-    document_.Editor->Perform(WM_CHAR, static_cast<unsigned char>(key), 1);
+    // A character beyond ASCII goes on whole (the key byte of one outside
+    // the code page is "?").
+    if (character >= 0x80 && KeyCharOf(character) == key)
+        document_.Editor->Perform(WM_UNICHAR, character, 0);
+    else
+        document_.Editor->Perform(WM_CHAR, static_cast<unsigned char>(key), 1);
 }
 
 void TTagCompletion::selectTyped() {

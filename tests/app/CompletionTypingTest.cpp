@@ -98,7 +98,7 @@ TEST_F(CompletionTyping, RandomTextTypedThroughTheListsComesOutByteForByte) {
     // something on its line, so the editor's indenting adds nothing.
     const std::vector<std::string> pieces = {
         "<",     "<p>",  "<P",   "</",   "<img", "<IMG", "<im",  "<i",   "<h1>", "<td", "<zz", "<a1", " src=\"a.gif\"",
-        ">",     "Hello", "x",   "42",   " ",    "=",    "\"",   "&amp;", "caf\xC3\xA9", "\xC3\xBC", "<<", "/",  "-",
+        ">",     "Hello", "x",   "42",   " ",    "=",    "\"",   "&amp;", "caf\xC3\xA9", "\xC3\xBC", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "<\xE4\xB8\xAD", "<<", "/",  "-",
         "<br/>", "'",    "<!--", "?",    ";",    ".",    "<b",   "<tab"};
     std::mt19937 random(2024);
     for (int round = 0; round < 6; ++round) {

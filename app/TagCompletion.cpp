@@ -6,7 +6,9 @@
 #include "app/TagAttributes.h"
 
 #include "editor/CodeMemo.h"
+#include "platform/base/TextCodec.h"
 #include "platform/ui/ListControls.h"
+#include "platform/ui/Message.h"
 #include "platform/ui/PageControls.h"
 
 #include <algorithm>
@@ -15,6 +17,24 @@ namespace {
 
 constexpr char kEnter = '\r';
 constexpr char kEscape = 27;
+
+bool isLetterOrDigit(char key) {
+    return (key >= 'a' && key <= 'z') || (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
+}
+
+// The first item that begins with the prefix, letters in any case; -1 for
+// none, and for an empty prefix (nothing chosen yet).
+int firstStartingWith(TListBox& list, const std::string& prefix) {
+    if (prefix.empty())
+        return -1;
+    const std::string wanted = UpperCase(prefix);
+    for (int i = 0; i < list.Items().Count(); ++i) {
+        const std::string& item = list.Items().Strings(i);
+        if (item.size() >= wanted.size() && UpperCase(item.substr(0, wanted.size())) == wanted)
+            return i;
+    }
+    return -1;
+}
 
 } // namespace
 
@@ -46,6 +66,11 @@ const std::vector<std::string>& TTagCompletion::TagNames() {
 void TTagCompletion::FindLists() {
     taglistbox = dynamic_cast<TListBox*>(document_.FindComponent("taglistbox"));
     paramListbox = dynamic_cast<TListBox*>(document_.FindComponent("paramListbox"));
+    for (TListBox* list : {taglistbox, paramListbox})
+        if (list != nullptr)
+            list->OnKeyDown = [this, list](TPersistent*, uint16_t& key, TShiftState shift) {
+                listKeyDown(*list, key, shift);
+            };
 }
 
 void TTagCompletion::placeAtCaret(TListBox& list) {
@@ -64,6 +89,8 @@ void TTagCompletion::placeAtCaret(TListBox& list) {
 }
 
 void TTagCompletion::showList(TListBox& list) {
+    typed_.clear();
+    typedEnd_ = -1;
     placeAtCaret(list);
     list.SetVisible(true);
     list.BringToFront();
@@ -101,8 +128,64 @@ void TTagCompletion::listKeyPress(TListBox& list, char& key, void (TTagCompletio
         backToEditor(list);
         return;
     default:
-        return;
+        break;
     }
+    const char typed = key;
+    key = 0;
+    // An attribute's list takes one blank before the name, as the choice
+    // writes it.
+    if (isLetterOrDigit(typed) || (typed == ' ' && &list == paramListbox && typed_.empty()))
+        typeOn(list, typed);
+    else
+        closeAndType(list, typed);
+}
+
+void TTagCompletion::listKeyDown(TListBox& list, uint16_t& key, TShiftState shift) {
+    if ((key != VK_BACK && key != VK_TAB) || (shift & (ssAlt | ssCtrl)) != 0)
+        return;
+    const uint16_t typed = key;
+    key = 0;
+    backToEditor(list);
+    document_.Editor->Perform(WM_KEYDOWN, typed, 1);
+}
+
+void TTagCompletion::typeOn(TListBox& list, char key) {
+    TCodeMemo& editor = *document_.Editor;
+    const int32_t before = editor.SelStart();
+    editor.Perform(WM_CHAR, static_cast<unsigned char>(key), 1);
+    // Only what the editor took counts (a read-only one takes nothing).
+    if (editor.SelStart() != before + 1 || editor.SelLength() != 0 || (!typed_.empty() && before != typedEnd_)) {
+        typed_.clear();
+        typedEnd_ = -1;
+    } else {
+        typed_ += key;
+        typedEnd_ = editor.SelStart();
+    }
+    const std::string prefix = !typed_.empty() && typed_[0] == ' ' ? typed_.substr(1) : typed_;
+    list.SetItemIndex(firstStartingWith(list, prefix));
+}
+
+void TTagCompletion::closeAndType(TListBox& list, char key) {
+    // The list goes first: a "<" typed now opens a list of its own.
+    const char32_t character = CharacterBeingTyped();
+    backToEditor(list);
+    // A character beyond ASCII goes on whole (the key byte of one outside
+    // the code page is "?").
+    if (character >= 0x80 && KeyCharOf(character) == key)
+        document_.Editor->Perform(WM_UNICHAR, character, 0);
+    else
+        document_.Editor->Perform(WM_CHAR, static_cast<unsigned char>(key), 1);
+}
+
+void TTagCompletion::selectTyped() {
+    TCodeMemo& editor = *document_.Editor;
+    const auto length = static_cast<int32_t>(typed_.size());
+    if (length > 0 && editor.SelLength() == 0 && editor.SelStart() == typedEnd_) {
+        editor.SetSelStart(typedEnd_ - length);
+        editor.SetSelLength(length);
+    }
+    typed_.clear();
+    typedEnd_ = -1;
 }
 
 void TTagCompletion::writeBeforeLast(const std::string& text) {
@@ -116,6 +199,7 @@ void TTagCompletion::taglistboxDblClick(TPersistent*) {
     std::string tag;
     if (index >= 0) {
         tag = taglistbox->Items().Strings(index);
+        selectTyped();
         writeBeforeLast(tag + ">");
     }
     taglistbox->SetVisible(false);
@@ -150,6 +234,7 @@ void TTagCompletion::paramListboxDblClick(TPersistent*) {
         std::string attribute = " ";
         attribute += paramListbox->Items().Strings(index);
         attribute += "=\"\"";
+        selectTyped();
         writeBeforeLast(attribute);
     }
     backToEditor(*paramListbox);

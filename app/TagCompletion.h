@@ -7,11 +7,21 @@
 // "/" in a list types "/" instead (for closing tags); Escape or leaving a
 // list hides it.
 //
+// Typing goes on through an open list: a letter or digit goes into the
+// editor and selects the first name that begins with what was typed since
+// the list opened (an attribute's list also takes one blank before it);
+// any other character closes the list and is typed as usual.  A choice
+// takes the place of what was typed, so a user who types a whole tag
+// never loses a key to the list.
+//
 // The two lists, `taglistbox` and `paramListbox`, are hidden list boxes of
 // the document window's source page; this component, owned by the window,
 // holds their handlers.
 
 #include "platform/base/Component.h"
+#include "platform/ui/Keys.h"
+
+#include <cstdint>
 
 #include <string>
 #include <vector>
@@ -53,11 +63,26 @@ private:
     // Enter chooses, "/" types itself in the editor, Escape goes back to
     // the editor; other keys are the list's own.
     void listKeyPress(TListBox& list, char& key, void (TTagCompletion::*choose)(TPersistent*));
+    // Backspace and Tab, which the editor takes as keys rather than as
+    // characters, close the list and reach the editor as keys.
+    void listKeyDown(TListBox& list, uint16_t& key, TShiftState shift);
+    // A letter or digit (or an attribute's leading blank) typed on: into
+    // the editor, and the list's selection follows.
+    void typeOn(TListBox& list, char key);
+    // Any other character: the list closes and the editor types it.
+    void closeAndType(TListBox& list, char key);
+    // Selects, in the editor, what was typed since the list opened, for a
+    // choice to take its place.
+    void selectTyped();
     // Writes text over the editor's selection and puts the caret before
     // its last character.
     void writeBeforeLast(const std::string& text);
 
     TEditForm& document_;
+    // The characters typed into the editor while the open list was up, and
+    // the editor's caret after the last of them.
+    std::string typed_;
+    int32_t typedEnd_ = -1;
 };
 
 // The completion of a document window (nullptr before it is made).

@@ -18,7 +18,7 @@ namespace {
 
 const TFormDescription& fontDescription() {
     static const TFormDescription description = [] {
-        TFormDescription form{.Properties = DialogProperties("Font", 400, 274)};
+        TFormDescription form{.Properties = DialogProperties("Font", 400, 278)};
         auto& c = form.Components;
         c.push_back(DescribeLabel("Font properties:", kDialogMargin, 8));
         c.push_back({.Name = "Memo1",
@@ -49,7 +49,8 @@ const TFormDescription& fontDescription() {
                 faces = WithEvent(WithEvent(faces, "OnChange", "ComboBox1Change"), "OnClick", "ComboBox1Click");
             c.push_back(std::move(faces));
         }
-        AddDialogButtons(c, 392, 241);
+        // The buttons keep a margin's room below the last box.
+        AddDialogButtons(c, 392, 245);
         c.push_back({.Name = "fontcolordialog", .ClassName = "TColorDialog",
                      .Properties = {{"Options", static_cast<int64_t>(cdFullOpen)}}});
         return form;

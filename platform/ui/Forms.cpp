@@ -8,6 +8,7 @@
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/TextControls.h"
 #include "platform/ui/UserInteraction.h"
 #include "platform/ui/WindowNotices.h"
 
@@ -271,6 +272,13 @@ void TCustomForm::placeOnShow() {
 }
 
 void TCustomForm::Show() {
+    // The focus a form takes as it appears selects an edit box's text, as
+    // a desktop dialog does: typing replaces a default.
+    struct TAppearing {
+        bool& Flag;
+        ~TAppearing() { Flag = false; }
+    } appearing{selectFocusedText_};
+    selectFocusedText_ = !Visible();
     if (!Visible()) {
         placeOnShow();
         SetVisible(true);
@@ -338,25 +346,33 @@ void TCustomForm::focusActiveControl() {
         child->focusActiveControl();
         return;
     }
-    if (activeControl_ != nullptr && activeControl_->CanFocus()) {
-        activeControl_->SetFocus();
-        return;
-    }
-    // Without one, the first control that takes the focus, in tab order.
+    TWinControl* target = activeControl_ != nullptr && activeControl_->CanFocus() ? activeControl_ : nullptr;
+    // Without one, the first field in tab order: a container's own fields
+    // come before the container, so that a page control gives the focus
+    // to the first field of its page rather than to its tabs.
     std::function<TWinControl*(TWinControl&)> first = [&](TWinControl& parent) -> TWinControl* {
         for (int i = 0; i < parent.ControlCount(); ++i) {
             auto* child = dynamic_cast<TWinControl*>(parent.Controls(i));
-            if (child == nullptr || child == mdiClient_.get())
+            if (child == nullptr || child == mdiClient_.get() || !child->Visible() || !child->Enabled())
                 continue;
-            if (child->InTabOrder() && child->CanFocus())
-                return child;
             if (TWinControl* inner = first(*child))
                 return inner;
+            if (child->InTabOrder() && child->CanFocus())
+                return child;
         }
         return nullptr;
     };
-    if (TWinControl* control = first(*this))
-        control->SetFocus();
+    if (target == nullptr)
+        target = first(*this);
+    if (target == nullptr)
+        return;
+    TComponentWatch watch(target);
+    target->SetFocus();
+    if (!selectFocusedText_ || !watch.Alive())
+        return;
+    auto* edit = dynamic_cast<TCustomEdit*>(target);
+    if (edit != nullptr && dynamic_cast<TCustomMemo*>(edit) == nullptr && edit->Focused())
+        edit->SelectAll();
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {

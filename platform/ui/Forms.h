@@ -187,6 +187,8 @@ private:
     bool closing_ = false;
     // The form stays on top while modal, over the stay-on-top forms.
     bool modalOnTop_ = false;
+    // The form is appearing: the edit box it focuses has its text selected.
+    bool selectFocusedText_ = false;
     std::unique_ptr<TMDIClient> mdiClient_;
 };
 

@@ -114,6 +114,18 @@ TShortCut TextToShortCut(std::string_view text) {
     return scNone;
 }
 
+namespace {
+char32_t characterBeingTyped = 0;
+} // namespace
+
+char32_t CharacterBeingTyped() { return characterBeingTyped; }
+
+TCharacterBeingTyped::TCharacterBeingTyped(char32_t character) : saved_(characterBeingTyped) {
+    characterBeingTyped = character;
+}
+
+TCharacterBeingTyped::~TCharacterBeingTyped() { characterBeingTyped = saved_; }
+
 int16_t GetKeyState(int virtualKey) {
     if (virtualKey < 0 || virtualKey > 255)
         return 0;

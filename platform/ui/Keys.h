@@ -145,3 +145,21 @@ void SetKeyDown(int virtualKey, bool down);
 void SetModifierKeys(TShiftState shift);
 // The shift state of the modifier keys now.
 TShiftState CurrentShiftState();
+
+// The whole character whose key byte (WM_CHAR) is being handled, where the
+// window that took the key tells it; 0 otherwise.  A key handler that
+// hands a typed character on to another control hands on the character,
+// not the code page's byte for it (which a character outside the code page
+// lacks: its byte is "?").
+char32_t CharacterBeingTyped();
+// Tells the character for the time of a scope.
+class TCharacterBeingTyped {
+public:
+    explicit TCharacterBeingTyped(char32_t character);
+    ~TCharacterBeingTyped();
+    TCharacterBeingTyped(const TCharacterBeingTyped&) = delete;
+    TCharacterBeingTyped& operator=(const TCharacterBeingTyped&) = delete;
+
+private:
+    char32_t saved_;
+};

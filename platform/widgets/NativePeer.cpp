@@ -149,7 +149,10 @@ bool TNativeInputFilter::key(QObject* watched, QKeyEvent* event) {
         }
         const char key = KeyCharOf(character);
         TMessage charMessage{WM_CHAR, static_cast<unsigned char>(key), 1, 0};
-        deliver(charMessage);
+        {
+            TCharacterBeingTyped typing(character);
+            deliver(charMessage);
+        }
         if (gone())
             return true;
         const auto now = static_cast<char>(charMessage.WParam & 0xFF);

@@ -2,7 +2,8 @@
 // editors follow each row's edit style: a line edit, a drop-down of the
 // pick list (asked for as it opens), or a line edit with an ellipsis
 // button.  Every change of the text being typed, the button, the end of
-// an edit and every move of the current cell are reported.
+// an edit (or a value picked from a list) and every move of the current
+// cell are reported.
 #include "platform/base/TextCodec.h"
 #include "platform/ui/ValueListEditor.h"
 #include "platform/widgets/NativeConversions.h"
@@ -122,9 +123,15 @@ public:
                 combo->addItem(ProgramTextToQString(values.Strings(i)));
             line = combo->lineEdit();
             editor = combo;
+            // A value picked from the list, with the mouse or the keyboard,
+            // is a finished edit: told, then validated at once, as a typed
+            // value is when its edit ends.  (A mouse pick has no key to
+            // release after it, and the editor may stay open long after.)
             QObject::connect(combo, &QComboBox::activated, combo, [editing = editing_, combo, row](int) {
                 if (editing->Typed)
                     editing->Typed(row, QStringToProgramText(combo->currentText()));
+                if (editing->Ended)
+                    editing->Ended(row);
             });
         } else if (style == esEllipsis) {
             auto* ellipsis = new TEllipsisEditor(parent);

@@ -28,7 +28,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -206,6 +212,55 @@ TEST_F(TagInspectorTest, TheColourButtonWritesHashAndRedGreenBlue) {
     user.Cancel(TScriptedUserInteraction::kColor);
     PressEditButton();
     EXPECT_EQ(document->Editor->Text(), "<BODY BGCOLOR=\"#12AB05\">");
+}
+
+// The mouse moved over a widget, delivered at once: the offscreen windows
+// activate every window shown, popups too, and a turn of the event loop
+// with a popup up would close it there.
+void moveMouse(QWidget* widget, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+// A value picked with the mouse from a row's drop-down, as the user does
+// it: a click on the cell, one on its arrow, one on the value.  It is
+// written as the keyboard's pick writes it, for each of the row's values.
+TEST_F(TagInspectorTest, AValuePickedWithTheMouseIsWritten) {
+    auto* table = qobject_cast<QTableView*>(dynamic_cast<TNativePeer*>(Grid().Peer())->Widget());
+    ASSERT_NE(table, nullptr);
+    const std::vector<std::string> values = AttributePickList("IMG", "ALIGN");
+    for (size_t pick = 0; pick < values.size(); ++pick) {
+        SCOPED_TRACE(values[pick]);
+        TEditForm* document = Open("<P>x</P><IMG SRC=\"a.gif\">");
+        ClickAt(document, 10);
+        ASSERT_EQ(Caption(document), "IMG");
+        const QModelIndex cell = table->model()->index(RowOf("ALIGN"), 1);
+        table->scrollTo(cell);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, table->visualRect(cell).center());
+        Application().ProcessMessages();
+        auto* combo = table->viewport()->findChild<QComboBox*>();
+        ASSERT_NE(combo, nullptr) << "the click opens the cell's drop-down editor";
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.editable = combo->isEditable();
+        option.subControls = QStyle::SC_All;
+        const QRect arrow =
+            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, combo);
+        QTest::mouseClick(combo, Qt::LeftButton, Qt::NoModifier, arrow.center());
+        QAbstractItemView* list = combo->view();
+        ASSERT_TRUE(list->isVisible()) << "the arrow opens the values";
+        const QModelIndex item = list->model()->index(static_cast<int>(pick), 0);
+        ASSERT_EQ(item.data().toString().toStdString(), values[pick]);
+        // The hand moves down onto the value and clicks it.
+        const QPoint at = list->visualRect(item).center();
+        for (int y = 0; y <= at.y() + 4; y += 4)
+            moveMouse(list->viewport(), QPoint(at.x(), std::min(y, at.y())));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_EQ(Grid().Values("ALIGN"), values[pick]);
+        EXPECT_EQ(document->Editor->Text(), "<P>x</P><IMG SRC=\"a.gif\" ALIGN=\"" + values[pick] + "\">");
+        delete document;
+    }
 }
 
 // Answers the text dialog once it shows: new text and OK, or Cancel.

@@ -1,6 +1,7 @@
 #include "platform/base/KeptCopies.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/PosixFileOps.h"
 #include "platform/base/SafeFile.h"
 #include "platform/base/UserFolders.h"
 
@@ -36,26 +37,6 @@ std::string withEnding(const std::string& name, std::string_view ending, std::st
     return name.substr(0, name.size() - ending.size()) + std::string(replacement);
 }
 
-std::string folderOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t put = ::write(fd, data.data(), data.size());
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(put));
-    }
-    return true;
-}
-
 bool readWhole(const std::string& name, std::string& bytes) {
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
@@ -74,17 +55,6 @@ bool readWhole(const std::string& name, std::string& bytes) {
         }
         bytes.append(block, static_cast<size_t>(got));
     }
-}
-
-bool syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return synced;
 }
 
 bool parseNumber(std::string_view text, uint64_t& number) {
@@ -163,7 +133,7 @@ bool RecordKeptCopy(TKeptCopy& kept) {
     int fd = ::open(unfinished.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
+    bool ok = WriteAllToFd(fd, text) && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -174,7 +144,7 @@ bool RecordKeptCopy(TKeptCopy& kept) {
         error = errno;
     }
     // The rename is durable only once the folder is.
-    if (ok && !syncFolder(folderOf(kept.Record))) {
+    if (ok && !SyncFolder(FolderOfPath(kept.Record))) {
         ok = false;
         error = errno;
     }
@@ -233,5 +203,5 @@ void RestoreKeptCopy(const TKeptCopy& kept) {
 
 void ForgetKeptCopy(const TKeptCopy& kept) {
     ::unlink(kept.Record.c_str());
-    syncFolder(folderOf(kept.Record));
+    SyncFolder(FolderOfPath(kept.Record));
 }

@@ -1,6 +1,7 @@
 #include "platform/base/OwnedFile.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/PosixFileOps.h"
 
 #include <atomic>
 #include <cerrno>
@@ -23,18 +24,6 @@ std::string joined(const std::string& folder, const std::string& name) {
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string baseNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A new file only: the last part of the path is never followed, and a name
 // already taken, by a link too, gives EEXIST.
 int createExclusively(const std::string& path, mode_t mode) {
@@ -43,23 +32,6 @@ int createExclusively(const std::string& path, mode_t mode) {
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
-}
-
-// Writes all of data; false (errno set) when any of it could not be.
-bool writeWhole(int fd, std::string_view data) {
-    const char* p = data.data();
-    size_t left = data.size();
-    while (left > 0) {
-        const ssize_t put = ::write(fd, p, left);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += put;
-        left -= static_cast<size_t>(put);
-    }
-    return true;
 }
 
 // The identity kept of a file made.  An inode number freed is soon given
@@ -98,7 +70,7 @@ void removeIfSame(const std::string& path, const TOwnedFile::TIdentity& identity
 // Returns the file's identity once written.
 TOwnedFile::TIdentity fill(int fd, const std::string& path, std::string_view data, const mode_t* mode, bool flush) {
     struct stat made {};
-    const bool ok = (mode == nullptr || ::fchmod(fd, *mode) == 0) && writeWhole(fd, data) &&
+    const bool ok = (mode == nullptr || ::fchmod(fd, *mode) == 0) && WriteAllToFd(fd, data) &&
                     (!flush || ::fsync(fd) == 0) && ::fstat(fd, &made) == 0;
     const int reason = errno;
     if (!ok)
@@ -164,11 +136,11 @@ void WriteFileNotThroughLink(const std::string& fileName, std::string_view data)
     struct stat old {};
     const bool existed = ::lstat(fileName.c_str(), &old) == 0;
     static std::atomic<unsigned> counter{0};
-    const std::string folder = folderOf(fileName);
+    const std::string folder = FolderOfPath(fileName);
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < kMostAttempts && fd < 0; ++attempt) {
-        temporary = folder + "/." + baseNameOf(fileName) + "." + std::to_string(::getpid()) + "-" +
+        temporary = folder + "/." + BaseNameOfPath(fileName) + "." + std::to_string(::getpid()) + "-" +
                     std::to_string(counter++) + ".tmp";
         // A new name takes the bits the user's umask gives new files.
         fd = createExclusively(temporary, 0666);

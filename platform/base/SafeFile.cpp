@@ -2,6 +2,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/KeptCopies.h"
+#include "platform/base/PosixFileOps.h"
 #include "platform/base/UserFolders.h"
 
 #include <atomic>
@@ -17,20 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string folderOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-std::string baseNameOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // ".<pid>-<count>-<random><extension>": a name ending not used before by
 // this process, nor (most likely) by another.
@@ -78,7 +65,7 @@ std::string resolveTarget(const std::string& path) {
     link.resize(static_cast<size_t>(n));
     if (link[0] == '/')
         return link;
-    return folderOf(path) + "/" + link;
+    return FolderOfPath(path) + "/" + link;
 }
 
 void makeFolders(const std::string& folder) {
@@ -87,25 +74,9 @@ void makeFolders(const std::string& folder) {
     struct stat info {};
     if (::stat(folder.c_str(), &info) == 0)
         return;
-    makeFolders(folderOf(folder));
+    makeFolders(FolderOfPath(folder));
     if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
         return; // the write that follows reports the reason
-}
-
-bool writeAll(int fd, std::string_view data) {
-    const char* p = data.data();
-    size_t left = data.size();
-    while (left > 0) {
-        ssize_t put = ::write(fd, p, left);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += put;
-        left -= static_cast<size_t>(put);
-    }
-    return true;
 }
 
 [[noreturn]] void fail(const std::string& fileName, int error) {
@@ -135,7 +106,7 @@ bool readAll(int fd, std::string& bytes) {
 // where the system reports no error.
 bool rewriteOpenFile(int fd, std::string_view data, int& error) {
     struct stat written {};
-    bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && writeAll(fd, data) &&
+    bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && WriteAllToFd(fd, data) &&
               ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
     if (!ok) {
         error = errno;
@@ -146,17 +117,6 @@ bool rewriteOpenFile(int fd, std::string_view data, int& error) {
         return false;
     }
     return true;
-}
-
-bool syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return synced;
 }
 
 // Keeps a copy of a file's old contents in the user's cache folder (the
@@ -171,7 +131,7 @@ TKeptCopy putAside(const std::string& fileName, const std::string& target, std::
     TKeptCopy kept;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        kept.Copy = fitName(folder, baseNameOf(target), uniqueSuffix(".orig"));
+        kept.Copy = fitName(folder, BaseNameOfPath(target), uniqueSuffix(".orig"));
         fd = ::open(kept.Copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST)
             break;
@@ -182,7 +142,7 @@ TKeptCopy putAside(const std::string& fileName, const std::string& target, std::
     int error = 0;
     bool ok = rewriteOpenFile(fd, bytes, error);
     ::close(fd);
-    if (ok && !syncFolder(folder)) {
+    if (ok && !SyncFolder(folder)) {
         ok = false;
         error = errno;
     }
@@ -244,8 +204,8 @@ void rewriteInPlace(const std::string& fileName, const std::string& target, std:
 
 std::string temporaryName(const std::string& target) {
     std::string hidden(1, '.');
-    hidden += baseNameOf(target);
-    return fitName(folderOf(target), std::move(hidden), uniqueSuffix(".tmp"));
+    hidden += BaseNameOfPath(target);
+    return fitName(FolderOfPath(target), std::move(hidden), uniqueSuffix(".tmp"));
 }
 
 // Where a name's ending ".<pid>-<count>-<random>.tmp" starts (npos when it
@@ -281,9 +241,9 @@ std::string joined(const std::string& folder, const std::string& name) {
 // file's creation and its rename).  Only names made by temporaryName for
 // this target are taken, and only regular files of this user's.
 void removeLeftoverTemporaries(const std::string& target) {
-    const std::string folder = folderOf(target);
+    const std::string folder = FolderOfPath(target);
     std::string hidden(1, '.');
-    hidden += baseNameOf(target);
+    hidden += BaseNameOfPath(target);
     DIR* listing = ::opendir(folder.c_str());
     if (listing == nullptr)
         return;
@@ -312,7 +272,7 @@ void removeLeftoverTemporaries(const std::string& target) {
 void WriteFileReplacing(const std::string& fileName, std::string_view data, bool createFolders) {
     const std::string target = resolveTarget(fileName);
     if (createFolders)
-        makeFolders(folderOf(target));
+        makeFolders(FolderOfPath(target));
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
@@ -375,7 +335,7 @@ void WriteFileReplacing(const std::string& fileName, std::string_view data, bool
         }
     }
 
-    bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+    bool ok = WriteAllToFd(fd, data) && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -390,5 +350,5 @@ void WriteFileReplacing(const std::string& fileName, std::string_view data, bool
         fail(fileName, error);
     }
     // The rename reaches the disk with the folder.
-    syncFolder(folderOf(target));
+    SyncFolder(FolderOfPath(target));
 }

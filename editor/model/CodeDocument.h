@@ -215,6 +215,9 @@ public:
     // ---- Watchers and hooks ----
     void AddWatcher(TDocumentWatcher* watcher);
     void RemoveWatcher(TDocumentWatcher* watcher);
+    // The one who spells the breaks (nullptr: nobody).
+    void SetBreakSpeller(TBreakSpeller* speller) { breakSpeller_ = speller; }
+    TBreakSpeller* BreakSpeller() const { return breakSpeller_; }
     // May replace the text about to be put in place of a range.
     std::function<void(std::string& text)> OnBeforeChange;
     // Told the range an edit or a load hands to highlighting.
@@ -290,6 +293,7 @@ private:
     int32_t maxTextLength_ = kMaxTextLength;
     std::vector<TCodeNavigator*> navigators_;
     std::vector<TDocumentWatcher*> watchers_;
+    TBreakSpeller* breakSpeller_ = nullptr;
 
     // Rules
     bool staticFormat_ = true;

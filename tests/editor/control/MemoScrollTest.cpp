@@ -4,6 +4,9 @@
 
 #include "MemoWindow.h"
 
+#include <QScrollBar>
+#include <QWheelEvent>
+
 namespace {
 std::string NumberedLines(int count) {
     std::string text;
@@ -46,6 +49,27 @@ TEST_F(MemoScroll, TheWheelKeepsItsRemainder) {
     memo->MouseWheelFactor = 1;
     memo->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<unsigned>(-240) & 0xFFFF));
     EXPECT_EQ(memo->TopLine(), 2);
+}
+
+// The wheel turned over either scroll bar scrolls the text as over the
+// text: three lines a notch, whichever bar takes the platform's event.
+TEST_F(MemoScroll, TheWheelOverAScrollBarScrollsLines) {
+    Make(ssBoth);
+    memo->SetWordWrap(false);
+    Load(NumberedLines(100) + std::string(300, 'w'));
+    for (QScrollBar* bar : {Widget()->verticalScrollBar(), Widget()->horizontalScrollBar()}) {
+        ASSERT_TRUE(bar->isVisible());
+        memo->SetTopLine(0);
+        const QPointF center(bar->width() / 2.0, bar->height() / 2.0);
+        for (int notch = 1; notch <= 4; ++notch) {
+            QWheelEvent wheel(center, bar->mapToGlobal(center), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(bar, &wheel);
+            EXPECT_EQ(memo->TopLine(), 3 * notch) << bar->orientation();
+            EXPECT_EQ(memo->TopPixel(), 3 * notch * memo->LineHeight()) << "whole lines";
+        }
+        EXPECT_EQ(memo->LeftPixel(), 0);
+    }
 }
 
 TEST_F(MemoScroll, AutomaticScrollBarsHideWhenTheTextFits) {

@@ -5,6 +5,7 @@
 #include "MemoWindow.h"
 
 #include <QScrollBar>
+#include <random>
 #include <QWheelEvent>
 
 namespace {
@@ -230,4 +231,52 @@ TEST_F(MemoScroll, SwitchingAutomaticScrollBarsShowsTheBar) {
     TCodeMemoOptions options = memo->Options();
     memo->SetOptions(options.Exclude(pmoAutoScrollBars));
     EXPECT_TRUE(memo->ScrollBarVisible(SB_VERT));
+}
+
+namespace {
+
+// The display lines of a memo, as the offsets where each starts, and
+// whether its vertical bar shows.
+std::string LayoutOf(TCodeMemo& memo) {
+    memo.FormatPending();
+    std::string layout = memo.ScrollBarVisible(SB_VERT) ? "bar:" : "no bar:";
+    for (int32_t p = 0; p < memo.ParagraphCount(); ++p)
+        for (int32_t line = 0; line < memo.Paragraph(p)->LineCount(); ++line)
+            layout += " " + std::to_string(memo.ParagraphStart(p) + memo.Paragraph(p)->Line(line).Start);
+    return layout;
+}
+
+} // namespace
+
+// With word wrap and an automatic bar, a text wraps the same at the same
+// window size whatever sizes and texts the window went through: a text
+// that fits only without the bar shows without it.  Random words, the
+// text growing a word at a time through a screen's worth, each text shown
+// after a random history of sizes and compared with a window opened at the
+// last size.
+TEST_F(MemoScroll, WrappedTextLaysOutTheSameAtTheSameSizeWhateverTheHistory) {
+    std::mt19937 random(396);
+    const int height = 4 * kLineHeight;
+    for (int round = 0; round < 6; ++round) {
+        const int width = 150 + static_cast<int>(random() % 300);
+        std::string text;
+        while (text.size() < static_cast<size_t>(width / 2)) {
+            text += std::string(1 + random() % 9, static_cast<char>('a' + random() % 26)) + (random() % 12 ? " " : "\r\n");
+            Make(ssVertical, bsNone, width, height);
+            memo->SetWordWrap(true);
+            Load(text);
+            const std::string fresh = LayoutOf(*memo);
+
+            Make(ssVertical, bsNone, 60 + static_cast<int>(random() % 100), height);
+            memo->SetWordWrap(true);
+            Load(text);
+            for (int step = 0; step < 2; ++step) {
+                memo->SetBounds(0, 0, 60 + static_cast<int>(random() % 500), height);
+                QApplication::processEvents();
+            }
+            memo->SetBounds(0, 0, width, height);
+            QApplication::processEvents();
+            ASSERT_EQ(LayoutOf(*memo), fresh) << "round " << round << ", width " << width << ", text " << text;
+        }
+    }
 }

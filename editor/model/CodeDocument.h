@@ -302,11 +302,14 @@ private:
     TByteSet separators_;
     bool utf8_ = false;
 
-    // Edit bookkeeping
+    // Edit bookkeeping.  With no change pending the first changed paragraph
+    // and line lie beyond any there is (a count taken when the text came
+    // would fall inside it once its lines are laid out).
+    static constexpr int32_t kNoChange = INT32_MAX;
     int32_t updateCount_ = 0;
-    int32_t firstChangedPar_ = 0;
+    int32_t firstChangedPar_ = kNoChange;
     int32_t lastChangedPar_ = -1;
-    int32_t firstChangedLine_ = 0;
+    int32_t firstChangedLine_ = kNoChange;
     // Paragraphs were formatted while an update was open.
     bool formattedInUpdate_ = false;
     bool internalEdit_ = false;

@@ -64,14 +64,28 @@ std::string readDocumentFile(const std::string& fileName) {
 TDocumentText::TDocumentText(TCodeMemo& editor) : editor_(editor) {
     breaks_.Reset(editor_.ParagraphCount());
     editor_.Document().AddWatcher(this);
+    editor_.Document().SetBreakSpeller(this);
 }
 
-TDocumentText::~TDocumentText() { editor_.Document().RemoveWatcher(this); }
+TDocumentText::~TDocumentText() {
+    if (editor_.Document().BreakSpeller() == this)
+        editor_.Document().SetBreakSpeller(nullptr);
+    editor_.Document().RemoveWatcher(this);
+}
+
+std::string TDocumentText::KeepBreaks(int32_t firstParagraph, int32_t lastParagraph) const {
+    return breaks_.KindsAround(firstParagraph, lastParagraph,
+                               [this](int32_t paragraph) { return editor_.Paragraph(paragraph)->Text.empty(); });
+}
 
 void TDocumentText::TextChanged(TCodeDocument&, const TTextChange& change) {
+    auto empty = [this](int32_t paragraph) { return editor_.Paragraph(paragraph)->Text.empty(); };
     breaks_.ParagraphsReplaced(change.FirstParagraph, change.LastParagraph, change.ParagraphDelta);
-    breaks_.Settle(change.FirstParagraph, change.LastParagraph + change.ParagraphDelta,
-                   [this](int32_t paragraph) { return editor_.Paragraph(paragraph)->Text.empty(); });
+    // An undo or redo puts back a text an edit removed: its breaks, and
+    // those the edit respelt beside it, are spelt as they were.
+    breaks_.RestoreKindsAround(change.FirstParagraph, change.LastParagraph + change.ParagraphDelta,
+                               change.KeptBreaks, empty);
+    breaks_.Settle(change.FirstParagraph, change.LastParagraph + change.ParagraphDelta, empty);
 }
 
 void TDocumentText::TextReplaced(TCodeDocument&) {

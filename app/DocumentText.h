@@ -15,8 +15,10 @@
 class TCodeMemo;
 
 // Follows every edit of the editor's document, so that the breaks stay
-// with the paragraphs they follow.  Must not outlive the editor.
-class TDocumentText : private TDocumentWatcher {
+// with the paragraphs they follow, and spells the breaks for its undo
+// history, so that an undone edit gives its breaks back as they were.
+// Must not outlive the editor.
+class TDocumentText : private TDocumentWatcher, private TBreakSpeller {
 public:
     explicit TDocumentText(TCodeMemo& editor);
     ~TDocumentText() override;
@@ -49,6 +51,7 @@ public:
 private:
     void TextChanged(TCodeDocument& document, const TTextChange& change) override;
     void TextReplaced(TCodeDocument& document) override;
+    std::string KeepBreaks(int32_t firstParagraph, int32_t lastParagraph) const override;
 
     TCodeMemo& editor_;
     TLineBreaks breaks_;

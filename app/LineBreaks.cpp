@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -50,6 +51,38 @@ void TLineBreaks::ParagraphsReplaced(int32_t first, int32_t last, int32_t delta)
     // The breaks inside the range are all new.
     kinds_.erase(kinds_.begin() + first, kinds_.begin() + last);
     kinds_.insert(kinds_.begin() + first, static_cast<size_t>(made), static_cast<uint8_t>(newBreak_));
+}
+
+std::pair<int32_t, int32_t> TLineBreaks::breaksAround(int32_t first, int32_t last,
+                                                      const std::function<bool(int32_t)>& emptyParagraph) const {
+    // Settling after an edit of the range respells the break before it,
+    // those inside it and, along a run of empty paragraphs behind it, the
+    // breaks of that run.
+    const int32_t count = Count();
+    int32_t to = std::clamp(last + 1, 0, count);
+    while (to < count && emptyParagraph(to))
+        ++to;
+    return {std::clamp(first - 1, 0, count), to};
+}
+
+std::string TLineBreaks::KindsAround(int32_t first, int32_t last,
+                                     const std::function<bool(int32_t)>& emptyParagraph) const {
+    const auto [from, to] = breaksAround(first, last, emptyParagraph);
+    return std::string(kinds_.begin() + from, kinds_.begin() + std::max(from, to));
+}
+
+void TLineBreaks::RestoreKindsAround(int32_t first, int32_t last, std::string_view kinds,
+                                     const std::function<bool(int32_t)>& emptyParagraph) {
+    if (kinds.empty())
+        return;
+    const auto [from, to] = breaksAround(first, last, emptyParagraph);
+    if (to - from != static_cast<int32_t>(kinds.size()))
+        return;
+    for (int32_t i = from; i < to; ++i) {
+        const auto kind = static_cast<uint8_t>(kinds[static_cast<size_t>(i - from)]);
+        if (kind <= pbLF)
+            kinds_[static_cast<size_t>(i)] = kind;
+    }
 }
 
 void TLineBreaks::Settle(int32_t first, int32_t last, const std::function<bool(int32_t)>& emptyParagraph) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class TLineBreaks {
@@ -35,6 +36,15 @@ public:
     // Paragraphs first..last of the text became first..last + delta: the
     // breaks inside the range are new, the one after it stays.
     void ParagraphsReplaced(int32_t first, int32_t last, int32_t delta);
+    // The kinds of the breaks that an edit of paragraphs first..last and
+    // the settling after it may respell (from the break before the first
+    // on), one byte each.
+    std::string KindsAround(int32_t first, int32_t last, const std::function<bool(int32_t)>& emptyParagraph) const;
+    // Puts kinds taken by KindsAround back around paragraphs first..last,
+    // which hold again the text they had then.  Kinds of another count
+    // belong to another text and are ignored.
+    void RestoreKindsAround(int32_t first, int32_t last, std::string_view kinds,
+                            const std::function<bool(int32_t)>& emptyParagraph);
 
     // Spells the breaks from first through last (and on, as far as that
     // changes more) as a reader of the joined text would split it.  Edits
@@ -54,6 +64,9 @@ public:
     std::string Join(int32_t paragraphCount, const std::function<std::string_view(int32_t)>& paragraph) const;
 
 private:
+    std::pair<int32_t, int32_t> breaksAround(int32_t first, int32_t last,
+                                             const std::function<bool(int32_t)>& emptyParagraph) const;
+
     std::vector<uint8_t> kinds_;
     TCodeLineBreak newBreak_ = pbCRLF;
 };

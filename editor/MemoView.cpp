@@ -332,48 +332,100 @@ int32_t TMemoView::vScrollPos() const { return std::max(topPixel_, 0) / std::max
 int32_t TMemoView::hScrollPos() const { return std::max(leftPixel_, 0) / std::max(hUnit_, 1); }
 
 void TMemoView::UpdateVScrollBar() {
-    const int32_t lineHeight = std::max(lineHeight_, 1);
-    const int64_t textHeight = int64_t{document_.LineCount()} * lineHeight;
-    vUnit_ = static_cast<int32_t>(textHeight / 32760 + 1);
     // The size changes the bars cause are not resizes by the user.  The
     // update may nest (a new width re-formats, which updates the bar), and
     // a handler it calls may raise: the flag is put back either way, or no
     // later resize would be seen.
     TRestoreOnExit<bool> updating(scrollBarUpdating_, true);
+    setVerticalRange(false);
+    followClientWidth();
+    if (settlingBar_ || !memo_.HandleAllocated())
+        return;
+    // With lines wrapped to the width, a bar that comes or goes changes the
+    // lines, which may want the bar otherwise: a text that fits only
+    // without the bar could be shown either way, as the window's history
+    // left it.  The layout settles on one answer: no bar when the text fits
+    // without it.
+    TRestoreOnExit<bool> settling(settlingBar_, true);
+    const TTextLayout& layout = document_.Layout();
+    const bool linesFollowWidth = layout.WordWrap() || layout.Alignment() != taLeftJustify;
+    if (!vScrollBar_ || !linesFollowWidth || !document_.Options().Contains(pmoAutoScrollBars))
+        return;
+    for (int round = 0; round < 2 && memo_.ScrollBarVisible(SB_VERT) != barWanted(); ++round) {
+        setVerticalRange(false);
+        followClientWidth();
+    }
+    const std::array<int32_t, 3> now{document_.LineCount(), memo_.ClientWidth(), memo_.ClientHeight()};
+    if (memo_.ScrollBarVisible(SB_VERT) && now != barNeededAt_ && mayFitWithoutBar()) {
+        setVerticalRange(true);
+        followClientWidth();
+        document_.Layout().FormatPending();
+        setVerticalRange(false);
+        followClientWidth();
+        if (memo_.ScrollBarVisible(SB_VERT))
+            barNeededAt_ = {document_.LineCount(), memo_.ClientWidth(), memo_.ClientHeight()};
+    }
+}
+
+bool TMemoView::barWanted() const {
+    const int64_t textHeight = int64_t{document_.LineCount()} * std::max(lineHeight_, 1);
+    return textHeight > memo_.ClientHeight() - std::max(lineHeight_, 1) - 1;
+}
+
+bool TMemoView::mayFitWithoutBar() const {
+    // A text that fits a screen holds at most a character per pixel of
+    // every line: longer ones need the bar at any width, and are never laid
+    // out again to see.
+    const int64_t lines = memo_.ClientHeight() / std::max(lineHeight_, 1) + 1;
+    const int64_t widest = int64_t{memo_.Width()} + 1;
+    return int64_t{document_.TextLength()} <= lines * widest &&
+           int64_t{document_.LineCount()} <= 2 * lines;
+}
+
+void TMemoView::setVerticalRange(bool withoutBar) {
+    const int32_t lineHeight = std::max(lineHeight_, 1);
+    const int64_t textHeight = int64_t{document_.LineCount()} * lineHeight;
+    vUnit_ = static_cast<int32_t>(textHeight / 32760 + 1);
     const int32_t clientHeight = memo_.ClientHeight();
-    if (vScrollBar_ && memo_.HandleAllocated()) {
-        int32_t maximum = std::max(static_cast<int32_t>(textHeight / vUnit_), clientHeight - lineHeight - 1);
-        if (!document_.Options().Contains(pmoAutoScrollBars) && maximum < clientHeight)
-            ++maximum;
-        const int32_t page = std::max((clientHeight - lineHeight) / vUnit_, 0);
-        const TScrollInfo current = memo_.GetScrollInfo(SB_VERT);
-        if (current.Max != maximum || static_cast<int32_t>(current.Page) != page || current.Min != 0) {
-            TScrollInfo info;
-            info.Min = 0;
-            info.Max = maximum;
-            info.Page = static_cast<unsigned>(page);
-            memo_.SetScrollInfo(SB_VERT, info, SIF_RANGE | SIF_PAGE, true);
-        }
-        memo_.SetScrollPos(SB_VERT, vScrollPos());
+    if (!vScrollBar_ || !memo_.HandleAllocated())
+        return;
+    int32_t maximum = std::max(static_cast<int32_t>(textHeight / vUnit_), clientHeight - lineHeight - 1);
+    if (!document_.Options().Contains(pmoAutoScrollBars) && maximum < clientHeight)
+        ++maximum;
+    const int32_t page = std::max((clientHeight - lineHeight) / vUnit_, 0);
+    // Without the bar: a range within one page, which hides it.
+    if (withoutBar)
+        maximum = std::max(page - 1, 0);
+    const TScrollInfo current = memo_.GetScrollInfo(SB_VERT);
+    if (current.Max != maximum || static_cast<int32_t>(current.Page) != page || current.Min != 0) {
+        TScrollInfo info;
+        info.Min = 0;
+        info.Max = maximum;
+        info.Page = static_cast<unsigned>(page);
+        memo_.SetScrollInfo(SB_VERT, info, SIF_RANGE | SIF_PAGE, true);
     }
-    if (memo_.HandleAllocated()) {
-        const int32_t width = memo_.TWinControl::ClientWidth();
-        if (width != knownClientWidth_) {
-            knownClientWidth_ = width;
-            TTextLayout& layout = document_.Layout();
-            const bool rewrap = layout.WordWrap() || layout.Alignment() != taLeftJustify;
-            layout.SetClientWidth(width);
-            if (rewrap) {
-                layout.ReformatAll();
-                memo_.Invalidate();
-            } else {
-                UpdateHScrollBar();
-            }
-            const TScrollInfo bar = memo_.GetScrollInfo(SB_VERT);
-            if (!(vScrollBar_ && static_cast<int32_t>(bar.Page) <= bar.Max))
-                ScrollTo(leftPixel_, 0);
-        }
+    memo_.SetScrollPos(SB_VERT, vScrollPos());
+}
+
+void TMemoView::followClientWidth() {
+    if (!memo_.HandleAllocated())
+        return;
+    const int32_t width = memo_.TWinControl::ClientWidth();
+    if (width == knownClientWidth_)
+        return;
+    knownClientWidth_ = width;
+    TTextLayout& layout = document_.Layout();
+    const bool rewrap = layout.WordWrap() || layout.Alignment() != taLeftJustify;
+    layout.SetClientWidth(width);
+    if (rewrap) {
+        layout.ReformatAll();
+        memo_.Invalidate();
+    } else {
+        UpdateHScrollBar();
     }
+    const TScrollInfo bar = memo_.GetScrollInfo(SB_VERT);
+    if (!(vScrollBar_ && static_cast<int32_t>(bar.Page) <= bar.Max))
+        ScrollTo(leftPixel_, 0);
 }
 
 void TMemoView::UpdateHScrollBar() {

@@ -12,6 +12,7 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/ui/Control.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -162,6 +163,15 @@ private:
     // Recomputes both scroll bars and puts their thumbs at the start (the
     // view has just gone back to the text's top left).
     void scrollBarsToStart();
+    // The vertical bar's range for the lines as they are (withoutBar: a
+    // range that hides it).
+    void setVerticalRange(bool withoutBar);
+    // Lines wrapped to the width follow a new client width.
+    void followClientWidth();
+    // Whether the lines as they are need the vertical bar.
+    bool barWanted() const;
+    // Whether the text is short enough that it might fit without the bar.
+    bool mayFitWithoutBar() const;
     void syncTopLineFromPixels();
     void syncPixelsFromTopLine();
     int32_t vScrollPos() const;
@@ -195,6 +205,10 @@ private:
     bool vScrollBar_ = true;
     bool hScrollBar_ = false;
     bool scrollBarUpdating_ = false;
+    bool settlingBar_ = false;
+    // The state in which the text was last found to need the bar even
+    // without it (line count, client width and height): not tried again.
+    std::array<int32_t, 3> barNeededAt_{-1, -1, -1};
     // Caret
     int32_t caretX_ = 0;
     int32_t caretY_ = 0;

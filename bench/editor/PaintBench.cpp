@@ -15,6 +15,11 @@
 //     selection's ends and the caret ask for it;
 //   - a key press near its end to the repainted line (the paragraph is
 //     parsed again as a whole).
+// And one unwrapped line of 8.8 MB with an inline script in its middle: a
+// key press inside the script and one in the markup just before it (the
+// key's cost must not grow with the rest of the line), with QScintilla's
+// HTML lexer, when installed, doing the same work on the same line as a
+// peer.  These print medians with their range.
 
 #include "BenchMemo.h"
 #include "GeneratedHtml.h"
@@ -28,6 +33,12 @@
 #include "platform/widgets/WidgetPeer.h"
 
 #include <QApplication>
+#include <QTest>
+
+#ifdef ONDRILL_HAVE_QSCINTILLA
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qsciscintilla.h>
+#endif
 
 #include <benchmark/benchmark.h>
 
@@ -40,6 +51,8 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -138,7 +151,25 @@ std::string MakeAccentedParagraph(bool utf8) {
     return out;
 }
 
+// An 8.8 MB line: the generated page without its breaks, an inline script
+// in its middle.  scriptAt: the offset of the script's text.
+constexpr const char* kScript = "<script>var total = 0; for (var i = 0; i < 10; ++i) total += i;</script>";
+std::string MakeScriptLine(int32_t& scriptAt) {
+    std::string text = bench::MakeHtml(8800 * 1024);
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+    const size_t tag = text.find('<', text.size() / 2);
+    text.insert(tag, kScript);
+    scriptAt = static_cast<int32_t>(tag + std::string_view(kScript).find("total"));
+    return text;
+}
+
+// Where the markup key goes: a quarter into the line, megabytes before
+// the script.
+int32_t MarkupAt(int32_t length) { return length / 4; }
+
 // Made on first use, freed before the application goes.
+std::unique_ptr<TBenchWindow> scriptWindow;
+int32_t scriptAt = 0;
 std::unique_ptr<TBenchWindow> window;
 std::unique_ptr<TBenchWindow> longWindow;
 std::unique_ptr<TBenchWindow> accentedWindows[2];
@@ -173,6 +204,20 @@ TBenchWindow& UnwrappedWindow(bool utf8) {
         });
     }
     return *made;
+}
+
+// The 8.8 MB line with the script, unwrapped as the document window
+// starts, scrolled to the script.
+TBenchWindow& ScriptWindow() {
+    if (!scriptWindow) {
+        const std::string text = MakeScriptLine(scriptAt);
+        scriptWindow = std::make_unique<TBenchWindow>(text, false, [](TCodeMemo& memo) {
+            memo.FormatPending();
+            memo.SetSelStart(scriptAt);
+            memo.ScrollInView();
+        });
+    }
+    return *scriptWindow;
 }
 
 // The 100,000-line page, unwrapped, scrolled to its middle.
@@ -230,14 +275,24 @@ std::map<std::string, double>& Results() {
     return results;
 }
 
+// Each key's microseconds, for the cases the summary gives as medians.
+std::map<std::string, std::vector<double>>& Samples() {
+    static std::map<std::string, std::vector<double>> samples;
+    return samples;
+}
+
 // Presses keys in turn (typing and taking back) for the state's iterations.
 void PressKeys(benchmark::State& state, TCodeMemo& memo, const char* name) {
     bool type = true;
     double total = 0;
+    std::vector<double>& samples = Samples()[name];
+    samples.clear();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         PressKey(memo, type);
-        total += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        const double took = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        total += took;
+        samples.push_back(took);
         type = !type;
     }
     if (state.iterations() > 0)
@@ -314,6 +369,66 @@ BENCHMARK(BM_KeyPressInUnwrappedLine)
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
+// A key inside the inline script of the 8.8 MB line, and one in its
+// markup far from the script.
+void BM_KeyPressInScriptOfLongLine(benchmark::State& state) {
+    const bool inScript = state.range(0) == 1;
+    TCodeMemo& memo = *ScriptWindow().memo;
+    memo.SetSelStart(inScript ? scriptAt : MarkupAt(memo.TextLength()));
+    memo.ScrollInView();
+    PressKeys(state, memo, inScript ? "script in an 8.8 MB line" : "markup in an 8.8 MB line");
+}
+BENCHMARK(BM_KeyPressInScriptOfLongLine)->ArgName("in_script")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+#ifdef ONDRILL_HAVE_QSCINTILLA
+// The peer on the same line: the same keys at the same places, each to the
+// repainted view.
+void BM_PeerKeyPressInScriptOfLongLine(benchmark::State& state) {
+    const bool inScript = state.range(0) == 1;
+    int32_t at = 0;
+    const std::string text = MakeScriptLine(at);
+    if (!inScript)
+        at = MarkupAt(static_cast<int32_t>(text.size()));
+    QsciScintilla editor;
+    QsciLexerHTML lexer;
+    editor.setLexer(&lexer);
+    editor.setFont(QFont("Courier New", 10));
+    lexer.setFont(QFont("Courier New", 10));
+    editor.resize(kScreenColumns * 8 + 16, kScreenLines * 16);
+    editor.show();
+    editor.SendScintilla(QsciScintillaBase::SCI_SETTEXT, 0UL, text.c_str());
+    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+    editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(at));
+    editor.setFocus();
+    QApplication::processEvents();
+    // The first keys lay the line out: they are not the case.
+    for (Qt::Key key : {Qt::Key_X, Qt::Key_Backspace}) {
+        QTest::keyClick(editor.viewport(), key);
+        editor.viewport()->repaint();
+    }
+    std::vector<double>& samples = Samples()[inScript ? "peer: script in an 8.8 MB line" : "peer: markup in an 8.8 MB line"];
+    samples.clear();
+    bool type = true;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (type)
+            QTest::keyClick(editor.viewport(), Qt::Key_X);
+        else
+            QTest::keyClick(editor.viewport(), Qt::Key_Backspace);
+        editor.viewport()->repaint();
+        samples.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        type = !type;
+    }
+    editor.setLexer(nullptr);
+}
+BENCHMARK(BM_PeerKeyPressInScriptOfLongLine)
+    ->ArgName("in_script")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(4);
+#endif
+
 // Painting the screen at the end of the unwrapped line: one display line
 // scrolled some 16 million pixels to the right.
 void BM_PaintEndOfUnwrappedLine(benchmark::State& state) {
@@ -337,8 +452,43 @@ void BM_OffsetToXAtEndOfUnwrappedLine(benchmark::State& state) {
 }
 BENCHMARK(BM_OffsetToXAtEndOfUnwrappedLine)->ArgName("utf8")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// The median of a case's keys, with their range.
+void PrintMedian(const char* name, double shortLine) {
+    auto found = Samples().find(name);
+    if (found == Samples().end() || found->second.empty())
+        return;
+    std::vector<double> keys = found->second;
+    std::sort(keys.begin(), keys.end());
+    const double median = keys[keys.size() / 2];
+    std::printf("  %-34s %10.1f us (%.1f-%.1f)", name, median, keys.front(), keys.back());
+    if (shortLine > 0)
+        std::printf("   ratio %6.2f", median / shortLine);
+    std::printf("\n");
+}
+
 void PrintSummary() {
     std::map<std::string, double>& results = Results();
+    if (Samples().count("script in an 8.8 MB line") != 0) {
+        std::vector<double> shortKeys = Samples()["short line"];
+        std::sort(shortKeys.begin(), shortKeys.end());
+        const double shortLine = shortKeys.empty() ? 0 : shortKeys[shortKeys.size() / 2];
+        std::printf("\nKey press to repainted line, medians with their range (ratio to the short-line key):\n");
+        PrintMedian("short line", shortLine);
+        for (const char* key : {"markup in an 8.8 MB line", "script in an 8.8 MB line",
+                                "peer: markup in an 8.8 MB line", "peer: script in an 8.8 MB line"})
+            PrintMedian(key, shortLine);
+        for (const char* key : {"markup in an 8.8 MB line", "script in an 8.8 MB line"}) {
+            auto ours = Samples().find(key);
+            auto peer = Samples().find(std::string("peer: ") + key);
+            if (ours == Samples().end() || peer == Samples().end() || ours->second.empty() || peer->second.empty())
+                continue;
+            std::vector<double> a = ours->second;
+            std::vector<double> b = peer->second;
+            std::sort(a.begin(), a.end());
+            std::sort(b.begin(), b.end());
+            std::printf("  %-34s ours / peer %.2g (below 1 is faster)\n", key, a[a.size() / 2] / b[b.size() / 2]);
+        }
+    }
     auto shortLine = results.find("short line");
     if (shortLine == results.end())
         return;
@@ -370,6 +520,7 @@ int main(int argc, char** argv) {
         PrintSummary();
     window.reset();
     longWindow.reset();
+    scriptWindow.reset();
     for (auto& accented : accentedWindows)
         accented.reset();
     for (auto& unwrapped : unwrappedWindows)

@@ -194,6 +194,41 @@ int32_t findIn(const TScanText& text, std::string_view key, int32_t from, int32_
     return at == TParagraphText::npos ? -1 : static_cast<int32_t>(at);
 }
 
+// The first occurrence of an upper-case key, in any letter case by the
+// document's folding rule, between two offsets (the key inside them), or
+// -1.  Its first two bytes are no letters: under the built-in rules only
+// they fold to themselves, so the text is searched where it lies for them
+// and only the rest of each candidate is folded; the search ends at the
+// first match, however long the paragraph behind it.  A routine of the
+// application's may fold anything to anything: then the stretch is folded
+// whole, as it must be.
+int32_t findFolded(TCodeDocument& document, TParagraph& paragraph, int32_t index, const TScanText& text,
+                   std::string_view key, int32_t from, int32_t to) {
+    const auto keyLength = static_cast<int32_t>(key.size());
+    if (to - from < keyLength)
+        return -1;
+    const TpmUpperCase rule = document.FoldingRule();
+    if (rule == pmuUserDefined) {
+        const char* upper = document.UpperCaseParagraph(&paragraph, index, from, to - from);
+        const int32_t found = findIn(std::string_view(upper, static_cast<size_t>(to - from)), key, 0, to - from);
+        return found < 0 ? -1 : from + found;
+    }
+    const std::string_view head = key.substr(0, 2);
+    for (int32_t at = from;;) {
+        const int32_t candidate = findIn(text, head, at, to);
+        if (candidate < 0 || candidate + keyLength > to)
+            return -1;
+        char rest[16];
+        const auto restLength = std::min<int32_t>(keyLength - 2, static_cast<int32_t>(sizeof rest));
+        for (int32_t i = 0; i < restLength; ++i)
+            rest[i] = text[static_cast<size_t>(candidate + 2 + i)];
+        UpperCaseBuffer(rule, rest, restLength);
+        if (std::string_view(rest, static_cast<size_t>(restLength)) == key.substr(2))
+            return candidate;
+        at = candidate + 1;
+    }
+}
+
 }  // namespace
 
 THtmlHighlighter::THtmlHighlighter(TComponent* owner) : TCustomExtHighlighter(owner) {
@@ -422,11 +457,9 @@ bool THtmlHighlighter::StopKeyHook(TCodeNavigator& position, TCodeNavigator& lim
             int32_t to = std::min(end + 10, length);
             if (to - from < 9)
                 return false;
-            const char* upper = document.UpperCaseParagraph(&paragraph, index, from, to - from);
-            int32_t found = findIn(std::string_view(upper, static_cast<size_t>(to - from)), "</SCRIPT>", 0, to - from);
+            const int32_t found = findFolded(document, paragraph, index, text, "</SCRIPT>", from, to);
             if (found < 0)
                 return false;
-            found += from;
             WriteHtmlContext(scan, bracket_, found, true, 9, 10, first, 7);
             endContext(scan, found + 9);
             limit.SetPosIn(paragraph, start, found + 9);

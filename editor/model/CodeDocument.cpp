@@ -77,9 +77,9 @@ void TCodeDocument::swapInText(TParagraphsList&& paragraphs, int32_t textLength)
     layout_->ForgetWidest();
     highlighting_->textReplaced();
     dropUpperCache();
-    firstChangedPar_ = paragraphs_.Count();
+    firstChangedPar_ = kNoChange;
     lastChangedPar_ = -1;
-    firstChangedLine_ = lineCount_;
+    firstChangedLine_ = kNoChange;
     formattedInUpdate_ = false;
     for (TCodeNavigator* navigator : navigators_) {
         navigator->Invalidate();
@@ -271,7 +271,7 @@ void TCodeDocument::recordChangedRange(int32_t first, int32_t last, int32_t firs
 
 void TCodeDocument::updateAfterEdit() {
     TUpdateSummary summary;
-    summary.FirstLine = firstChangedLine_;
+    summary.FirstLine = std::min(firstChangedLine_, lineCount_);
     summary.LastParagraph = lastChangedPar_;
     TLineSpan laidOut;
     if (firstChangedPar_ <= lastChangedPar_) {
@@ -294,9 +294,9 @@ void TCodeDocument::updateAfterEdit() {
             summary.LastLine = std::max(edited, laidOut.Last);
         }
     }
-    firstChangedPar_ = paragraphs_.Count();
+    firstChangedPar_ = kNoChange;
     lastChangedPar_ = -1;
-    firstChangedLine_ = lineCount_;
+    firstChangedLine_ = kNoChange;
     formattedInUpdate_ = false;
     // The edited paragraphs are laid out: what parsing learnt is used up.
     layout_->ForgetLookHint();

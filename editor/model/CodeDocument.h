@@ -215,6 +215,9 @@ public:
     // ---- Watchers and hooks ----
     void AddWatcher(TDocumentWatcher* watcher);
     void RemoveWatcher(TDocumentWatcher* watcher);
+    // The one who spells the breaks (nullptr: nobody).
+    void SetBreakSpeller(TBreakSpeller* speller) { breakSpeller_ = speller; }
+    TBreakSpeller* BreakSpeller() const { return breakSpeller_; }
     // May replace the text about to be put in place of a range.
     std::function<void(std::string& text)> OnBeforeChange;
     // Told the range an edit or a load hands to highlighting.
@@ -290,6 +293,7 @@ private:
     int32_t maxTextLength_ = kMaxTextLength;
     std::vector<TCodeNavigator*> navigators_;
     std::vector<TDocumentWatcher*> watchers_;
+    TBreakSpeller* breakSpeller_ = nullptr;
 
     // Rules
     bool staticFormat_ = true;
@@ -298,11 +302,14 @@ private:
     TByteSet separators_;
     bool utf8_ = false;
 
-    // Edit bookkeeping
+    // Edit bookkeeping.  With no change pending the first changed paragraph
+    // and line lie beyond any there is (a count taken when the text came
+    // would fall inside it once its lines are laid out).
+    static constexpr int32_t kNoChange = INT32_MAX;
     int32_t updateCount_ = 0;
-    int32_t firstChangedPar_ = 0;
+    int32_t firstChangedPar_ = kNoChange;
     int32_t lastChangedPar_ = -1;
-    int32_t firstChangedLine_ = 0;
+    int32_t firstChangedLine_ = kNoChange;
     // Paragraphs were formatted while an update was open.
     bool formattedInUpdate_ = false;
     bool internalEdit_ = false;

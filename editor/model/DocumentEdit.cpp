@@ -142,14 +142,18 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
         return std::nullopt;
     const bool replay = undo_.Replaying();
     const bool record = !fields_->UndoRecordingOff;
-    if (record)
+    std::string keptBreaks;
+    if (record) {
         plan.Removed = GetTextRange(plan.From, plan.To);
+        if (breakSpeller_ != nullptr)
+            keptBreaks = breakSpeller_->KeepBreaks(plan.StartParagraph, plan.EndParagraph);
+    }
 
     // ---- From here on the edit happens.
     fields_->Modified = true;
     if (record) {
         const int32_t entry = undo_.Position();
-        undo_.Record(plan.From, plan.To, plan.Inserted, std::move(plan.Removed));
+        undo_.Record(plan.From, plan.To, plan.Inserted, std::move(plan.Removed), std::move(keptBreaks));
         if (groupWithPrevious)
             undo_.GroupWithPrevious(entry);
     }
@@ -168,6 +172,8 @@ std::optional<int32_t> TCodeDocument::ReplaceRange(int32_t from, int32_t to, std
     change.LastParagraph = plan.EndParagraph;
     change.ParagraphDelta = surgery.ParagraphDelta;
     change.LineDelta = surgery.LineDelta;
+    if (replay)
+        change.KeptBreaks = undo_.ReplayedBreaks();
     notify([&](TDocumentWatcher& watcher) { watcher.TextChanged(*this, change); });
 
     int32_t parseFrom = plan.From;

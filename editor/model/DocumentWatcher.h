@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 class TCodeDocument;
 
@@ -21,6 +23,23 @@ struct TTextChange {
     int32_t LastParagraph = 0;
     int32_t ParagraphDelta = 0;
     int32_t LineDelta = 0;
+    // When the change gives back a text that an earlier one removed (undo
+    // and redo): what the break speller kept of that text's breaks then.
+    // Empty otherwise.
+    std::string_view KeptBreaks;
+};
+
+// The document counts every break as CR LF; whoever writes it out spells
+// each break as its file did.  Such a speller lends the undo history a note
+// of the breaks an edit is about to remove, so that undoing the edit (and
+// redoing it) brings them back as they were spelt, not as new ones.
+class TBreakSpeller {
+public:
+    virtual ~TBreakSpeller() = default;
+    // What to keep of the breaks in and around paragraphs first..last,
+    // which an edit is about to replace; the note comes back in
+    // TTextChange::KeptBreaks when a replay puts them back.
+    virtual std::string KeepBreaks(int32_t firstParagraph, int32_t lastParagraph) const = 0;
 };
 
 // Contexts changed in paragraphs FirstParagraph..LastParagraph, from offset

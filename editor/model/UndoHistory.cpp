@@ -17,7 +17,7 @@ void TUndoHistory::Clear() {
     total_ = 0;
 }
 
-void TUndoHistory::Record(int32_t from, int32_t to, int32_t inserted, std::string removed) {
+void TUndoHistory::Record(int32_t from, int32_t to, int32_t inserted, std::string removed, std::string breaks) {
     if (!replaying_) {
         // A new edit makes the undone entries unreachable.
         eraseEntries(static_cast<size_t>(position_), entries_.size());
@@ -37,6 +37,7 @@ void TUndoHistory::Record(int32_t from, int32_t to, int32_t inserted, std::strin
     entry.Start = from;
     entry.Stop = from + inserted;
     entry.Text = std::move(removed);
+    entry.Breaks = std::move(breaks);
     const int64_t size = entry.Size();
     if (position_ < static_cast<int32_t>(entries_.size())) {
         total_ -= entries_[static_cast<size_t>(position_)].Size();
@@ -72,6 +73,7 @@ void TUndoHistory::Undo(const TReplace& replace) {
         {
             TRestoreOnExit<bool> replay(replaying_, true);
             TRestoreOnExit<bool> undoing(undoing_, true);
+            TRestoreOnExit<const TUndoEntry*> replayed(replayed_, &entry);
             --position_;
             const int32_t before = position_;
             try {
@@ -111,6 +113,7 @@ void TUndoHistory::Redo(const TReplace& replace) {
         breakGrouping_ = true;
         {
             TRestoreOnExit<bool> replay(replaying_, true);
+            TRestoreOnExit<const TUndoEntry*> replayed(replayed_, &entry);
             replace(entry.Start, entry.Stop, entry.Text);
         }
         if (more)

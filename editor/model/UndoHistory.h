@@ -20,7 +20,10 @@ struct TUndoEntry {
     int32_t Stop = 0;
     bool Grouped = false;  // undoing this entry also undoes the one before it
     std::string Text;
-    int64_t Size() const { return static_cast<int64_t>(Text.size()) + 13; }
+    // How the document's break speller spelt the breaks in and around the
+    // removed text (see TBreakSpeller); empty when nobody spells them.
+    std::string Breaks;
+    int64_t Size() const { return static_cast<int64_t>(Text.size() + Breaks.size()) + 13; }
 };
 
 class TUndoHistory {
@@ -43,7 +46,7 @@ public:
 
     // Records a change of from..to into inserted characters that removed
     // `removed`; consecutive typing extends the last entry instead.
-    void Record(int32_t from, int32_t to, int32_t inserted, std::string removed);
+    void Record(int32_t from, int32_t to, int32_t inserted, std::string removed, std::string breaks = {});
     // Marks entry `entry`, when the edit under way added it (one merged
     // into the entry before it has nothing to join), to undo together with
     // the one before it.
@@ -60,6 +63,8 @@ public:
     void Redo(const TReplace& replace);
     // While an entry is replayed: the edit is made exactly as recorded.
     bool Replaying() const { return replaying_; }
+    // While an entry is replayed: the spelling of its breaks it keeps.
+    const std::string& ReplayedBreaks() const { return replayed_ ? replayed_->Breaks : noBreaks_; }
 
     // Held while an action records its entries (an edit with its clean-up,
     // a column block, a drag-move): the limits wait until the outermost one
@@ -98,4 +103,6 @@ private:
     bool breakGrouping_ = true;
     bool replaying_ = false;
     bool undoing_ = false;
+    const TUndoEntry* replayed_ = nullptr;
+    inline static const std::string noBreaks_;
 };

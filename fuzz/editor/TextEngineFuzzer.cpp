@@ -13,6 +13,7 @@
 #include "platform/base/Utf8.h"
 
 #include "fuzz/FuzzInput.h"
+#include "fuzz/editor/BreakTags.h"
 #include "fuzz/editor/UndoHistory.h"
 
 #include <array>
@@ -62,6 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TFuzzMeasure measure;
     TCodeDocument document;
     TTextSelection selection(document);
+    // Every break tagged: undo must give back the very breaks it removed.
+    TBreakTags tags(document);
     document.SetStaticFormat((flags & 1) != 0);
     document.Layout().SetWordWrap((flags & 2) != 0);
     if (flags & 4)
@@ -77,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     document.LoadFromStream(stream);
     document.CheckConsistency();
     const std::string loaded = document.Text();
-    std::vector<std::string> history{loaded};
+    std::vector<std::string> history{tags.SpeltText()};
 
     for (size_t i = 0; i + 3 < script.size(); i += 4) {
         int32_t length = document.TextLength();
@@ -108,10 +111,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         document.CheckConsistency();
         CheckLinesStartOnCharacters(document);
-        history.push_back(document.Text());
+        history.push_back(tags.SpeltText());
     }
 
-    CheckUndoWalksBack(selection, history);
+    CheckUndoWalksBack(selection, history, [&] { return tags.SpeltText(); });
     while (document.UndoHistory().CanRedo())
         selection.Redo();
     document.CheckConsistency();

@@ -232,6 +232,8 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     setGeometry(ToQRect(control.BoundsRect()));
     setEnabled(control.Enabled());
     viewport()->setCursor(CursorToQCursor(control.Cursor()));
+    verticalScrollBar()->installEventFilter(this);
+    horizontalScrollBar()->installEventFilter(this);
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { scrollAction(SB_VERT, action); });
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
@@ -497,6 +499,28 @@ void TPeerWidget::showHint(QHelpEvent* event) {
         QToolTip::showText(event->globalPos(), ProgramTextToQString(info.HintStr), viewport(), ToQRect(info.CursorRect));
 }
 
+void TPeerWidget::wheel(QWheelEvent* event) {
+    unsigned keys = MouseKeysOf(*event);
+    QPoint delta = event->angleDelta();
+    LPARAM where = PointToLParam(FromQPoint(event->globalPosition().toPoint()));
+    if (delta.y() != 0)
+        deliver(WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<unsigned>(delta.y()) & 0xFFFF), where);
+    if (delta.x() != 0)
+        deliver(WM_MOUSEHWHEEL, MAKEWPARAM(keys, static_cast<unsigned>(-delta.x()) & 0xFFFF), where);
+    event->accept();
+}
+
+bool TPeerWidget::eventFilter(QObject* watched, QEvent* event) {
+    // A scroll bar would take the wheel itself, scroll by pixels and pass
+    // that on as a thumb drag: the control scrolls by its own rule
+    // wherever the pointer is on it, the bars included.
+    if (event->type() == QEvent::Wheel && (watched == verticalScrollBar() || watched == horizontalScrollBar())) {
+        wheel(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
 bool TPeerWidget::viewportEvent(QEvent* event) {
     if (control_ == nullptr)
         return eatenWhileDetached(event) || QAbstractScrollArea::viewportEvent(event);
@@ -519,17 +543,9 @@ bool TPeerWidget::viewportEvent(QEvent* event) {
         deliver(WM_SETCURSOR, reinterpret_cast<WPARAM>(control_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return true;
     }
-    case QEvent::Wheel: {
-        auto* wheel = static_cast<QWheelEvent*>(event);
-        unsigned keys = MouseKeysOf(*wheel);
-        QPoint delta = wheel->angleDelta();
-        LPARAM where = PointToLParam(FromQPoint(wheel->globalPosition().toPoint()));
-        if (delta.y() != 0)
-            deliver(WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<unsigned>(delta.y()) & 0xFFFF), where);
-        if (delta.x() != 0)
-            deliver(WM_MOUSEHWHEEL, MAKEWPARAM(keys, static_cast<unsigned>(-delta.x()) & 0xFFFF), where);
+    case QEvent::Wheel:
+        wheel(static_cast<QWheelEvent*>(event));
         return true;
-    }
     case QEvent::Enter:
         deliver(CM_MOUSEENTER);
         return true;

@@ -17,6 +17,7 @@
 
 class QHelpEvent;
 class QScrollBar;
+class QWheelEvent;
 class TPeerWidget;
 
 // How a kind's window sits among the others.
@@ -102,6 +103,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // What a detached widget still lets Qt do with an event; true when eaten.
     static bool eatenWhileDetached(const QEvent* event);
     void keyPressEvent(QKeyEvent* event) override;
@@ -123,6 +125,8 @@ private:
     // The caret shows: created, not hidden, and the control has the focus.
     bool caretActive() const;
     void mouseButton(QMouseEvent* event, bool down, bool doubleClick);
+    // The wheel, as the control's wheel messages (nothing once detached).
+    void wheel(QWheelEvent* event);
     void paintClient(QPaintEvent* event);
     // The windows this top-level window owns are told of its new native
     // window.

@@ -193,3 +193,53 @@ TEST(DocumentBytes, JoinedBreaksNeverMergeWhenReadAgain) {
         ASSERT_EQ(paragraphsOf(editor.Memo), paragraphs) << "round " << round;
     }
 }
+
+// Random edits, undos and redos on pages of mixed breaks: the bytes after
+// every undo and redo are those the page had at that point before, every
+// break spelt as it was, whatever the edits took away or put back around it.
+TEST(DocumentBytes, UndoAndRedoGiveBackEveryByte) {
+    std::mt19937 random(31);
+    static const char* const inserts[] = {"", "x", "\x80\x15", "a\r\nb", "\r\n", "\r\n\r\n", "\r\nc\r\n"};
+    for (int round = 0; round < 400; ++round) {
+        TPlainEditor editor;
+        editor.Memo.SetUndoMaxSpace(1 << 30);
+        editor.Memo.SetUndoMaxLevel(100000);
+        TDocumentText text(editor.Memo);
+        text.SetText(randomPage(random, round < 300 ? 60 : 600));
+        // The bytes of each step the history may reach, and where it stands.
+        std::vector<std::string> states{text.Bytes()};
+        size_t at = 0;
+        for (int step = 0; step < 60; ++step) {
+            const int action = std::uniform_int_distribution<int>(0, 9)(random);
+            if (action < 2 && at > 0) {
+                editor.Memo.Undo();
+                --at;
+            } else if (action < 4 && at + 1 < states.size()) {
+                editor.Memo.Redo();
+                ++at;
+            } else {
+                const int32_t length = editor.Memo.TextLength();
+                const int32_t from = std::uniform_int_distribution<int32_t>(0, length)(random);
+                // Mostly ranges over several breaks, the case that loses them.
+                const int32_t span = std::uniform_int_distribution<int32_t>(0, action < 7 ? 8 : length)(random);
+                editor.Memo.BreakUndoGroup();
+                editor.Memo.SetSelStart(from);
+                editor.Memo.SetSelLength(std::min(span, length - from));
+                const int32_t entries = editor.Memo.Document().UndoHistory().Position();
+                editor.Memo.SetSelText(inserts[std::uniform_int_distribution<int>(0, 6)(random)]);
+                if (editor.Memo.Document().UndoHistory().Position() == entries)
+                    continue; // nothing changed
+                states.resize(at + 1);
+                states.push_back(text.Bytes());
+                ++at;
+                continue;
+            }
+            ASSERT_EQ(text.Bytes(), states[at]) << "round " << round << " step " << step;
+        }
+        while (at > 0) {
+            editor.Memo.Undo();
+            ASSERT_EQ(text.Bytes(), states[--at]) << "round " << round << " undoing";
+        }
+        ASSERT_FALSE(editor.Memo.CanUndo());
+    }
+}

@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace {
 
 struct TLine {
@@ -239,3 +243,70 @@ TEST_F(LineBreak, PendingFormattingWaitsForReaders) {
     EXPECT_EQ(selection.SelStart(), 8);
 }
 
+
+namespace {
+
+// The text of every display line of a document, a paragraph's last one
+// marked.
+std::vector<std::string> DisplayLines(const TCodeDocument& document) {
+    std::vector<std::string> lines;
+    for (int32_t p = 0; p < document.ParagraphCount(); ++p) {
+        const std::string text = document.ParagraphText(p);
+        for (const TLine& line : LinesOf(document, p))
+            lines.push_back(text.substr(static_cast<size_t>(line.start), static_cast<size_t>(line.stop - line.start)));
+        lines.back() += "|";
+    }
+    return lines;
+}
+
+// The changed lines the updates report.
+struct TReportedLines : TDocumentWatcher {
+    explicit TReportedLines(TCodeDocument& document) : Document(document) { Document.AddWatcher(this); }
+    ~TReportedLines() override { Document.RemoveWatcher(this); }
+    void UpdateEnded(TCodeDocument&, const TUpdateSummary& summary) override {
+        if (summary.Kind == TUpdateSummary::kEdit)
+            Spans.emplace_back(summary.FirstLine, summary.LastLine);
+    }
+    TCodeDocument& Document;
+    std::vector<std::pair<int32_t, int32_t>> Spans;
+};
+
+}  // namespace
+
+// Keys in a wrapped text, the first of them right after the load: each
+// update reports the lines that changed and no line far before them (a
+// word may move up into the line before the edit, which may lie at the end
+// of the one before), however many display lines the paragraphs before the
+// edit wrapped into.
+TEST_F(LineBreak, EveryKeyReportsTheLinesItChangedTheFirstAfterALoadToo) {
+    std::mt19937 random(31);
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        const int paragraphs = 5 + static_cast<int>(random() % 60);
+        for (int p = 0; p < paragraphs; ++p) {
+            if (p > 0)
+                text += "\r\n";
+            for (int words = static_cast<int>(random() % 12); words > 0; --words)
+                text += std::string(1 + random() % 7, 'w') + " ";
+        }
+        Format(text, 12 + static_cast<int>(random() % 20));
+        document.Layout().FormatPending();
+        TReportedLines reported(document);
+        for (int key = 0; key < 3; ++key) {
+            const std::vector<std::string> before = DisplayLines(document);
+            selection.SetSelStart(static_cast<int32_t>(random() % static_cast<uint32_t>(document.TextLength() + 1)));
+            selection.SetSelText(random() % 4 == 0 ? "\r\n" : "x");
+            document.Layout().FormatPending();
+            const std::vector<std::string> after = DisplayLines(document);
+            size_t first = 0;
+            while (first < before.size() && first < after.size() && before[first] == after[first])
+                ++first;
+            ASSERT_FALSE(reported.Spans.empty());
+            const auto [from, to] = reported.Spans.back();
+            EXPECT_GE(from + 2, static_cast<int32_t>(first)) << "round " << round << " key " << key;
+            EXPECT_LE(from, static_cast<int32_t>(first)) << "round " << round << " key " << key;
+            EXPECT_GE(to, from) << "round " << round << " key " << key;
+            reported.Spans.clear();
+        }
+    }
+}

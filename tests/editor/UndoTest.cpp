@@ -2,6 +2,8 @@
 #include "editor/model/TextSelection.h"
 #include "DocumentTestSupport.h"
 
+#include "fuzz/editor/BreakTags.h"
+
 #include "platform/base/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -258,7 +260,9 @@ TEST(Undo, AnEmptyColumnBlockReplacedDoesNotJoinTheEditBeforeIt) {
 // pasted blocks, the style-code clean-up), under small undo limits that
 // keep dropping the oldest steps.  However the limits cut, undoing must only
 // ever pass through texts the memo really had, newest first, and redoing
-// must come back to the last one.
+// must come back to the last one; the texts are spelt with a tag for every
+// break, so that each break undo or redo puts back is the one an edit took
+// away (the speller's note travels with the step).
 TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
     std::mt19937 random(20261207);
     for (int round = 0; round < 60; ++round) {
@@ -271,9 +275,10 @@ TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
         for (int line = 0; line < 6; ++line)
             text += line == 0 ? "ab\x02\x02" "cdef" : "\r\nab\x02\x02" "cdef";
         LoadText(document, text);
+        TBreakTags tags(document);
         document.UndoHistory().SetMaxLevel(round % 4 == 1 ? 256 : 1 + static_cast<int32_t>(random() % 6));
         document.UndoHistory().SetMaxSpace(round % 3 == 0 ? 40 + static_cast<int32_t>(random() % 200) : 1 << 20);
-        std::vector<std::string> history{document.Text()};
+        std::vector<std::string> history{tags.SpeltText()};
         for (int action = 0; action < 25; ++action) {
             const int32_t length = document.TextLength();
             const auto at = static_cast<int32_t>(random() % static_cast<uint32_t>(length + 1));
@@ -304,9 +309,9 @@ TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
                 break;
             }
             document.CheckConsistency();
-            history.push_back(document.Text());
+            history.push_back(tags.SpeltText());
         }
-        const std::string last = document.Text();
+        const std::string last = tags.SpeltText();
         // Undo walks back through the history; each text it reaches lies at
         // or before the point the walk had come to.
         size_t reached = history.size() - 1;
@@ -316,14 +321,15 @@ TEST(Undo, LimitsDropWholeStepsSoUndoOnlyReachesTextsThatExisted) {
             ++undone;
             document.CheckConsistency();
             size_t found = reached;
-            while (found > 0 && history[found] != document.Text())
+            const std::string spelt = tags.SpeltText();
+            while (found > 0 && history[found] != spelt)
                 --found;
-            ASSERT_EQ(history[found], document.Text()) << "round " << round << ", undo " << undone;
+            ASSERT_EQ(history[found], spelt) << "round " << round << ", undo " << undone;
             reached = found;
         }
         for (int i = 0; i < undone; ++i)
             selection.Redo();
-        EXPECT_EQ(document.Text(), last) << "round " << round;
+        EXPECT_EQ(tags.SpeltText(), last) << "round " << round;
     }
 }
 

@@ -6,7 +6,11 @@
 // depends on the runs before it.  Then each group of four bytes is one
 // gesture; the rest is the document.  After every gesture the store must
 // be consistent; at the end, undoing must pass only through texts the memo
-// had, newest first, back to the loaded text.
+// had, newest first, back to the loaded text.  An input leaves nothing
+// behind: the window system's notices about its window (shown, exposed,
+// hidden) are handled before it ends, so that what it allocated is freed
+// within it; else the fuzzer sees more allocations than frees in every
+// input and runs each one twice more looking for a leak.
 
 #include "editor/CodeMemo.h"
 
@@ -76,10 +80,27 @@ void SetClipboardFrom(TFuzzInput& input, bool given) {
     clipboard.Close();
 }
 
+// Hands the notices the window system queued to their windows, and frees
+// the objects deleted later.
+void HandlePendingEvents() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void RunGestures(const uint8_t* data, size_t size);
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StartQt();
+    RunGestures(data, size);
+    HandlePendingEvents();
+    return 0;
+}
+
+namespace {
+
+void RunGestures(const uint8_t* data, size_t size) {
     TFuzzInput input(data, size);
     const uint8_t flags = input.Byte();
     SetClipboardFrom(input, (flags & 128) != 0);
@@ -155,5 +176,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     CheckUndoWalksBack(memo.Selection(), history);
-    return 0;
 }
+
+}  // namespace

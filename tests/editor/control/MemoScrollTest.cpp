@@ -4,6 +4,10 @@
 
 #include "MemoWindow.h"
 
+#include <QScrollBar>
+#include <random>
+#include <QWheelEvent>
+
 namespace {
 std::string NumberedLines(int count) {
     std::string text;
@@ -46,6 +50,27 @@ TEST_F(MemoScroll, TheWheelKeepsItsRemainder) {
     memo->MouseWheelFactor = 1;
     memo->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<unsigned>(-240) & 0xFFFF));
     EXPECT_EQ(memo->TopLine(), 2);
+}
+
+// The wheel turned over either scroll bar scrolls the text as over the
+// text: three lines a notch, whichever bar takes the platform's event.
+TEST_F(MemoScroll, TheWheelOverAScrollBarScrollsLines) {
+    Make(ssBoth);
+    memo->SetWordWrap(false);
+    Load(NumberedLines(100) + std::string(300, 'w'));
+    for (QScrollBar* bar : {Widget()->verticalScrollBar(), Widget()->horizontalScrollBar()}) {
+        ASSERT_TRUE(bar->isVisible());
+        memo->SetTopLine(0);
+        const QPointF center(bar->width() / 2.0, bar->height() / 2.0);
+        for (int notch = 1; notch <= 4; ++notch) {
+            QWheelEvent wheel(center, bar->mapToGlobal(center), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(bar, &wheel);
+            EXPECT_EQ(memo->TopLine(), 3 * notch) << bar->orientation();
+            EXPECT_EQ(memo->TopPixel(), 3 * notch * memo->LineHeight()) << "whole lines";
+        }
+        EXPECT_EQ(memo->LeftPixel(), 0);
+    }
 }
 
 TEST_F(MemoScroll, AutomaticScrollBarsHideWhenTheTextFits) {
@@ -206,4 +231,52 @@ TEST_F(MemoScroll, SwitchingAutomaticScrollBarsShowsTheBar) {
     TCodeMemoOptions options = memo->Options();
     memo->SetOptions(options.Exclude(pmoAutoScrollBars));
     EXPECT_TRUE(memo->ScrollBarVisible(SB_VERT));
+}
+
+namespace {
+
+// The display lines of a memo, as the offsets where each starts, and
+// whether its vertical bar shows.
+std::string LayoutOf(TCodeMemo& memo) {
+    memo.FormatPending();
+    std::string layout = memo.ScrollBarVisible(SB_VERT) ? "bar:" : "no bar:";
+    for (int32_t p = 0; p < memo.ParagraphCount(); ++p)
+        for (int32_t line = 0; line < memo.Paragraph(p)->LineCount(); ++line)
+            layout += " " + std::to_string(memo.ParagraphStart(p) + memo.Paragraph(p)->Line(line).Start);
+    return layout;
+}
+
+} // namespace
+
+// With word wrap and an automatic bar, a text wraps the same at the same
+// window size whatever sizes and texts the window went through: a text
+// that fits only without the bar shows without it.  Random words, the
+// text growing a word at a time through a screen's worth, each text shown
+// after a random history of sizes and compared with a window opened at the
+// last size.
+TEST_F(MemoScroll, WrappedTextLaysOutTheSameAtTheSameSizeWhateverTheHistory) {
+    std::mt19937 random(396);
+    const int height = 4 * kLineHeight;
+    for (int round = 0; round < 6; ++round) {
+        const int width = 150 + static_cast<int>(random() % 300);
+        std::string text;
+        while (text.size() < static_cast<size_t>(width / 2)) {
+            text += std::string(1 + random() % 9, static_cast<char>('a' + random() % 26)) + (random() % 12 ? " " : "\r\n");
+            Make(ssVertical, bsNone, width, height);
+            memo->SetWordWrap(true);
+            Load(text);
+            const std::string fresh = LayoutOf(*memo);
+
+            Make(ssVertical, bsNone, 60 + static_cast<int>(random() % 100), height);
+            memo->SetWordWrap(true);
+            Load(text);
+            for (int step = 0; step < 2; ++step) {
+                memo->SetBounds(0, 0, 60 + static_cast<int>(random() % 500), height);
+                QApplication::processEvents();
+            }
+            memo->SetBounds(0, 0, width, height);
+            QApplication::processEvents();
+            ASSERT_EQ(LayoutOf(*memo), fresh) << "round " << round << ", width " << width << ", text " << text;
+        }
+    }
 }

@@ -9,10 +9,13 @@
 #include "editor/model/CodeDocument.h"
 #include "editor/model/TextSelection.h"
 #include "editor/highlight/HtmlHighlighter.h"
+#include "editor/model/UpperCase.h"
 #include "HighlightTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <random>
 #include <string>
@@ -22,25 +25,28 @@ namespace {
 using TSetUp = std::function<void(TCodeDocument&)>;
 
 // Filler for the inside of a stretch: words, blanks and bytes that begin a
-// key without completing it.
-std::string Filler(std::mt19937& random, size_t bytes) {
+// key without completing it; with mixedCase, also the ends of scripts in
+// mixed letter case and with letters of the code page's upper half in
+// place of theirs.
+std::string Filler(std::mt19937& random, size_t bytes, bool mixedCase = false) {
     static const char* const pieces[] = {"var ",  "x = 1; ", "if (a < b) ", "</scr", "ipt ", "- ", "-- ", "%",
                                          "?",     "> ",      "\xC3\xA9",    "<b>",   "&amp;", " = ", "\"q\" "};
+    static const char* const cased[] = {"</sCrIpT>", "</\xD3" "CRIPT>", "</s\xE7ript>", "</Script\xBE"};
     std::string text;
     while (text.size() < bytes)
-        text += pieces[random() % std::size(pieces)];
+        text += mixedCase && random() % 4 == 0 ? cased[random() % std::size(cased)] : pieces[random() % std::size(pieces)];
     return text;
 }
 
 // A paragraph of long stretches, each closed, or not, by its key.
-std::string LongParagraph(std::mt19937& random, size_t bytes) {
+std::string LongParagraph(std::mt19937& random, size_t bytes, bool mixedCase = false) {
     std::string text = "<p class=x>start</p>";
     while (text.size() < bytes) {
         const size_t length = 300 + random() % 3000;
         const bool closed = random() % 3 != 0;
         switch (random() % 5) {
         case 0:
-            text += "<script>" + Filler(random, length) + (closed ? "</SCRIPT>" : "</scrpt>");
+            text += "<script>" + Filler(random, length, mixedCase) + (closed ? "</SCRIPT>" : "</scrpt>");
             break;
         case 1:
             text += "<!--" + Filler(random, length) + (closed ? "-->" : "- ->");
@@ -60,7 +66,12 @@ std::string LongParagraph(std::mt19937& random, size_t bytes) {
 
 class TStretchEditor {
 public:
-    TStretchEditor(uint32_t seed, TSetUp setUp) : random_(seed), setUp_(std::move(setUp)) { prepare(document_); }
+    // oracleSetUp: how the fresh document that checks is set up, when not
+    // as this one.
+    TStretchEditor(uint32_t seed, TSetUp setUp, TSetUp oracleSetUp = {})
+        : random_(seed), setUp_(std::move(setUp)), oracleSetUp_(std::move(oracleSetUp)) {
+        prepare(document_, setUp_);
+    }
 
     void Load(const std::string& text) {
         LoadText(document_, text);
@@ -94,12 +105,13 @@ public:
 
     std::string Check() {
         document_.CheckConsistency();
-        return DifferenceFromFresh(document_, [this](TCodeDocument& oracle) { prepare(oracle); }, true);
+        return DifferenceFromFresh(
+            document_, [this](TCodeDocument& oracle) { prepare(oracle, oracleSetUp_ ? oracleSetUp_ : setUp_); }, true);
     }
 
 private:
-    void prepare(TCodeDocument& document) {
-        setUp_(document);
+    void prepare(TCodeDocument& document, const TSetUp& setUp) {
+        setUp(document);
         document.Layout().SetUpdateMode(umImmediate);
         document.Layout().SetMeasure(&measure_, 600);
     }
@@ -107,17 +119,19 @@ private:
 
     std::mt19937 random_;
     TSetUp setUp_;
+    TSetUp oracleSetUp_;
     TFixedMeasure measure_{10, 2};
     TCodeDocument document_;
     TTextSelection selection_{document_};
     int32_t caret_ = 0;
 };
 
-void RunEdits(const TSetUp& setUp, uint32_t seed, int steps) {
+void RunEdits(const TSetUp& setUp, uint32_t seed, int steps, const TSetUp& oracleSetUp = {}) {
     std::mt19937 random(seed);
-    TStretchEditor editor(seed, setUp);
-    editor.Load("<html>\r\n" + LongParagraph(random, 40000) + "\r\n<!-- " + Filler(random, 2000) + "\r\n" +
-                LongParagraph(random, 8000));
+    TStretchEditor editor(seed, setUp, oracleSetUp);
+    const bool mixedCase = static_cast<bool>(oracleSetUp);
+    editor.Load("<html>\r\n" + LongParagraph(random, 40000, mixedCase) + "\r\n<!-- " + Filler(random, 2000) + "\r\n" +
+                LongParagraph(random, 8000, mixedCase));
     for (int step = 1; step <= steps; ++step) {
         editor.Step();
         ASSERT_EQ(editor.Check(), "") << "seed " << seed << " step " << step;
@@ -150,4 +164,75 @@ TEST(LongStretchEdits, WithKeysOfTheHighlightersOwnTheyMatchAFullHighlight) {
     THtmlHighlighter html;
     html.StartStopKeys().Add("(", ")", false, 1, -1, 0, 5, kStyleBold, 0, 0, 0);
     RunEdits([&](TCodeDocument& document) { document.Highlighting().SetHighlighter(&html); }, 13, 300);
+}
+
+namespace {
+
+// The code page's folding, as an application's own routine: the document
+// that uses it folds whole stretches the way every search did before.
+void FoldAsTheCodePage(char* buffer, int32_t length) { UpperCaseBuffer(pmuAnsi, buffer, length); }
+
+}  // namespace
+
+// The end of a script is found in any letter case where the text lies,
+// folding only what may be its end: the highlighting must be that of a
+// document that folds the whole stretch by the same rule, in the code page
+// (whose upper half has letters of its own) and in UTF-8.
+TEST(LongStretchEdits, ScriptEndsInAnyLetterCaseAreFoundAsByFoldingTheWholeStretch) {
+    SetUserUpperCaseProc(FoldAsTheCodePage);
+    THtmlHighlighter html;
+    for (bool utf8 : {false, true}) {
+        auto setUp = [&](TpmUpperCase rule) {
+            return [&html, utf8, rule](TCodeDocument& document) {
+                document.SetEncoding(utf8 ? teUtf8 : teAnsi);
+                document.SetUpperCaseType(rule);
+                document.Highlighting().SetHighlighter(&html);
+            };
+        };
+        RunEdits(setUp(pmuAnsi), utf8 ? 15 : 14, 250, setUp(pmuUserDefined));
+    }
+    SetUserUpperCaseProc(nullptr);
+}
+
+namespace {
+
+// The quickest of a few key pairs (a letter typed, then taken back) at an
+// offset, in microseconds.
+double QuickestKeyAt(TCodeDocument& document, int32_t at) {
+    TTextSelection selection(document);
+    double quickest = 1e12;
+    for (int key = 0; key < 15; ++key) {
+        const auto start = std::chrono::steady_clock::now();
+        selection.SetSelStart(at);
+        selection.SetSelText("x");
+        Select(selection, at, at + 1);
+        selection.SetSelText({});
+        quickest = std::min(quickest,
+                            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+    }
+    return quickest;
+}
+
+}  // namespace
+
+// A key inside an inline script costs what it costs in a short line, not
+// in proportion to the markup behind the script (2 MB here).  Compared
+// with the same key in a short line, by the quickest of several keys: a
+// busy machine slows both.
+TEST(LongStretchEdits, AKeyInAScriptOfALongLineCostsAsInAShortOne) {
+    THtmlHighlighter html;
+    const std::string script = "<script>var total = 0;</script>";
+    const int32_t inScript = 3 + static_cast<int32_t>(script.find("total"));
+    double times[2] = {};
+    for (int which = 0; which < 2; ++which) {
+        std::string markup;
+        while (markup.size() < (which == 0 ? 2000u : 2000000u))
+            markup += "<td class=\"c\">words and more words</td>";
+        TCodeDocument document;
+        document.Highlighting().SetHighlighter(&html);
+        LoadText(document, "<p>" + script + markup);
+        HighlightAll(document);
+        times[which] = QuickestKeyAt(document, inScript);
+    }
+    EXPECT_LT(times[1], 20 * times[0] + 200) << "short line " << times[0] << " us, long line " << times[1] << " us";
 }

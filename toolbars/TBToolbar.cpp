@@ -1,6 +1,7 @@
 #include "toolbars/TBToolbar.h"
 
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/Actions.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ApplicationKeys.h"
@@ -209,10 +210,23 @@ TTBCustomToolbar::TTBCustomToolbar(TComponent* owner) : TTBCustomDockableWindow(
     MakeParts();
     SetColor(clBtnFace);
     SetBounds(Left(), Top(), 23, 22);
+    actionIdleHandler_ = AddActionIdleHandler([this] {
+        if (Showing())
+            InitiateAction();
+    });
+}
+
+void TTBCustomToolbar::InitiateAction() {
+    if (!UpdateActions || (ComponentState() & csDesigning))
+        return;
+    TTBCustomItem* source = items_->ChildSource();
+    for (int i = 0; i < source->Count(); ++i)
+        source->ItemAt(i)->InitiateAction();
 }
 
 TTBCustomToolbar::~TTBCustomToolbar() {
     Destroying();
+    RemoveActionIdleHandler(actionIdleHandler_);
     auto& list = shortCutToolbars();
     if (std::find(list.begin(), list.end(), this) != list.end()) {
         std::erase(list, this);

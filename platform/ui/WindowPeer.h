@@ -57,6 +57,10 @@ public:
     virtual void TabStopChanged() = 0;
     // The window region (TWinControl::SetWindowRegion) changed.
     virtual void RegionChanged() {}
+    // How opaque a top-level window is drawn, 0 (not at all) to 1 (fully);
+    // the desktop shows it only where it composites windows.
+    virtual void SetOpacity(double opacity) {}
+    virtual double Opacity() const { return 1.0; }
     // Brings a top-level window to the front of the others (and a child to
     // the front of its siblings).
     virtual void BringToFront() {}

@@ -134,6 +134,13 @@ void TWidgetPeer::RegionChanged() {
         widget_->SyncRegion();
 }
 
+void TWidgetPeer::SetOpacity(double opacity) {
+    if (widget_ && widget_->isWindow())
+        widget_->setWindowOpacity(opacity);
+}
+
+double TWidgetPeer::Opacity() const { return widget_ && widget_->isWindow() ? widget_->windowOpacity() : 1.0; }
+
 void TWidgetPeer::BringToFront() {
     if (widget_)
         widget_->raise();

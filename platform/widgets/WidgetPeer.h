@@ -48,6 +48,8 @@ public:
     void CaptureChanged(bool captured) override;
     void TabStopChanged() override;
     void RegionChanged() override;
+    void SetOpacity(double opacity) override;
+    double Opacity() const override;
     void BringToFront() override;
     void ShowCursor(int cursor) override;
     bool PointerInside() const override;

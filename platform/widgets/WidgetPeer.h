@@ -32,6 +32,9 @@ struct TPeerWindowStyle {
     bool ShowWithoutActivating = false;
     // Mouse input passes through to what lies under the window.
     bool InputTransparent = false;
+    // A top-level window the desktop takes for a popup menu (and shadows
+    // as one) whatever its window flags.
+    bool PopupMenuType = false;
 };
 
 class TWidgetPeer : public TWindowPeer {
@@ -131,6 +134,8 @@ private:
     void reattachOwnedWindows();
     void scrollAction(int bar, int action);
     void blink();
+    // Makes the window now, typed as a popup menu for the desktop.
+    void markAsPopupMenu();
 
     // nullptr once detached.
     TWinControl* control_;

@@ -38,6 +38,8 @@ public:
     bool Fade = false;
     bool Translucent = false;
     bool MenuFade() override { return Fade; }
+    bool Shadows = true;
+    bool DropShadows() override { return Shadows; }
     bool TranslucentWindows() override { return Translucent; }
     bool Cues = true;
     std::vector<std::string> Played;

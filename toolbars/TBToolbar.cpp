@@ -613,6 +613,12 @@ void TTBCustomToolbar::Dispatch(TMessage& message) {
             return;
         break;
     case CM_HINTSHOW: {
+        // No tip while a menu of the bar is being tracked or one of its
+        // popups is open: it would cover the menu just opened.
+        if ((view_->State & vsModal) || view_->OpenViewerWindow() != nullptr) {
+            message.Result = 1;
+            return;
+        }
         // The hint of the item under the pointer; none over empty space.
         auto& info = *reinterpret_cast<THintInfo*>(message.LParam);
         TPoint at{info.CursorPos.X - view_->WindowOrigin.X, info.CursorPos.Y - view_->WindowOrigin.Y};

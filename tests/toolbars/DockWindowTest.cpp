@@ -6,6 +6,7 @@
 #include "tests/toolbars/WindowTestSupport.h"
 
 #include "platform/gfx/QtBridge.h"
+#include "platform/gfx/TextDrawing.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -467,6 +469,65 @@ TEST(DockWindows, TabSkipsTheControlsHiddenBehindTheChevron) {
     f.SetWidth(640);
     f.Settle();
     EXPECT_EQ(reachedByTab(), (std::vector<bool>{true, true, true, true}));
+}
+
+} // namespace
+
+namespace {
+
+TTBCustomItem* addMenu(TTBToolbar* bar, TComponent* owner, const std::string& caption, const std::string& entry) {
+    auto* menu = new TTBCustomItem(owner);
+    menu->ItemStyle |= isSubmenu;
+    menu->SetCaption(caption);
+    menu->Hint = StripAccessKeys(caption);
+    auto* item = new TTBCustomItem(owner);
+    item->SetCaption(entry);
+    menu->Add(item);
+    bar->Items()->Add(menu);
+    return menu;
+}
+
+// The tip the bar shows once the pointer rests over an item ("" for none).
+std::string tipOver(TTBToolbar* bar, TTBCustomItem* item) {
+    // A tip told to go lingers a moment.
+    QToolTip::hideText();
+    for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
+        QTest::qWait(20);
+    EXPECT_FALSE(QToolTip::isVisible());
+    TRect r = bar->View()->ViewerOf(item)->BoundsRect;
+    QPoint at((r.Left + r.Right) / 2 + bar->View()->WindowOrigin.X, (r.Top + r.Bottom) / 2 + bar->View()->WindowOrigin.Y);
+    QWidget* viewport = ClientWidgetOf(bar);
+    QHelpEvent rest(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &rest);
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+}
+
+TEST(DockWindows, ABarShowsNoTipWhileItTracksAMenuOrHasOneOpen) {
+    TShownForm f;
+    TTBToolbar* bar = f.Toolbar("Menu", f.Top, {});
+    TTBCustomItem* file = addMenu(bar, &f.Form, "&File", "&Open");
+    TTBCustomItem* edit = addMenu(bar, &f.Form, "&Edit", "&Undo");
+    bar->SetShowHint(true);
+    f.Settle();
+    EXPECT_EQ(tipOver(bar, edit), "Edit");
+    std::string overEdit = "-", overFile = "-";
+    bool opened = false;
+    Later([&] {
+        opened = bar->View()->OpenViewerWindow() != nullptr;
+        overEdit = tipOver(bar, edit);
+        overFile = tipOver(bar, file);
+        QTest::keyClick(ClientWidgetOf(bar), Qt::Key_Escape);
+        QTest::keyClick(ClientWidgetOf(bar), Qt::Key_Escape);
+    });
+    bar->View()->Select(bar->View()->ViewerOf(file));
+    TrackMenu(bar->View(), tbtmMenuMode | tbtmSelectFirst);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(overEdit, "");
+    EXPECT_EQ(overFile, "");
+    // Once the menu is gone the tips come back.
+    f.Settle();
+    EXPECT_EQ(tipOver(bar, file), "File");
+    QToolTip::hideText();
 }
 
 } // namespace

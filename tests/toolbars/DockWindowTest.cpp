@@ -531,3 +531,78 @@ TEST(DockWindows, ABarShowsNoTipWhileItTracksAMenuOrHasOneOpen) {
 }
 
 } // namespace
+
+namespace {
+
+// A frame that notes, each time it comes to the top, whether the form it
+// floats over was active by then.
+class TRaisedFrame : public TTBFloatingWindowParent {
+public:
+    std::vector<bool>* Raises = nullptr;
+    TForm* Host = nullptr;
+    void BringFrameToTop() override {
+        if (Raises != nullptr)
+            Raises->push_back(Host->Active());
+        TTBFloatingWindowParent::BringFrameToTop();
+    }
+};
+
+class TRaisedBar : public TTBToolbar {
+public:
+    using TTBToolbar::TTBToolbar;
+    std::vector<bool> Raises;
+    TForm* Host = nullptr;
+
+protected:
+    TTBFloatingWindowParent* MakeFloatingFrame() override {
+        auto* frame = new TRaisedFrame;
+        frame->Raises = &Raises;
+        frame->Host = Host;
+        return frame;
+    }
+};
+
+TEST(DockWindows, APressOnAFloatingFrameBringsItAboveItsFormOnceTheFormIsActive) {
+    TTestSettings settings;
+    SetTBSystemSettings(&settings);
+    TForm form;
+    form.SetBounds(80, 80, 500, 300);
+    auto* dock = new TTBDock(&form);
+    dock->SetParent(&form);
+    auto* bar = new TRaisedBar(&form);
+    bar->SetName("Bar");
+    bar->Host = &form;
+    auto* item = new TTBCustomItem(&form);
+    item->SetCaption("One");
+    bar->Items()->Add(item);
+    bar->SetParent(dock);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ClientWidgetOf(&form)->window()));
+    bar->SetFloating(true);
+    bar->PlaceFloatingFrame({300, 250});
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    QWidget* frameWindow = ClientWidgetOf(frame)->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frameWindow));
+    for (bool activateParent : {true, false}) {
+        bar->ActivateParent = activateParent;
+        bar->Raises.clear();
+        // A press on the frame's border, where a resize starts.
+        const QPoint side(frame->Width() - 1, frame->Height() / 2);
+        QWidget* under = QApplication::widgetAt(frameWindow->mapToGlobal(side));
+        ASSERT_NE(under, nullptr);
+        QPoint local = under->mapFromGlobal(frameWindow->mapToGlobal(side));
+        Later([under, local] { QTest::mouseRelease(under, Qt::LeftButton, Qt::NoModifier, local); });
+        QTest::mousePress(under, Qt::LeftButton, Qt::NoModifier, local);
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        // At once and again once the press is handled; above the form
+        // after it was made active.
+        ASSERT_EQ(bar->Raises.size(), 2u) << activateParent;
+        if (activateParent) {
+            EXPECT_TRUE(bar->Raises.back());
+        }
+    }
+    SetTBSystemSettings(nullptr);
+}
+
+} // namespace

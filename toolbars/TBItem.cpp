@@ -427,7 +427,18 @@ std::string TTBCustomItem::ShortCutCaption() const {
     return ShortCutToText(ShortCut);
 }
 
-std::string TTBCustomItem::HintCaption() const { return GetShortHint(Hint); }
+std::string TTBCustomItem::HintCaption() const {
+    std::string hint = GetShortHint(Hint);
+    // The tip of a command whose action has a shortcut names the shortcut,
+    // when the action lets its hint show.
+    auto* action = dynamic_cast<TCustomAction*>(Action());
+    if (hint.empty() || action == nullptr)
+        return hint;
+    std::string offered = hint;
+    if (action->DoHint(offered) && Application().HintShortCuts && action->ShortCut() != 0)
+        return hint + " (" + ShortCutToText(action->ShortCut()) + ")";
+    return hint;
+}
 
 void TTBCustomItem::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);

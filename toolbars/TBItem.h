@@ -185,7 +185,9 @@ public:
 
     // The text after the first tab of the caption, else the shortcut's text.
     std::string ShortCutCaption() const;
-    // The short part of the hint.
+    // The short part of the hint; with an action that has a shortcut,
+    // "hint (shortcut)" while the application shows shortcuts in hints
+    // and the action's OnHint lets the hint show.
     std::string HintCaption() const;
     // Where the children shown by a view come from: the linked item or this.
     TTBCustomItem* ChildSource() { return linkSubitems_ != nullptr ? linkSubitems_ : this; }

@@ -283,6 +283,28 @@ TEST(ActionLink, TheActionsHandlerReachesItemsThatUseIt) {
     item.SetAction(nullptr);
 }
 
+TEST(ActionLink, AnItemsTipNamesItsActionsShortcut) {
+    TAction action;
+    TTBCustomItem item;
+    item.SetAction(&action);
+    item.Hint = "Save|Saves the page";
+    EXPECT_EQ(item.HintCaption(), "Save");
+    action.SetShortCut(ShortCut('S', ssCtrl));
+    item.Hint = "Save|Saves the page";
+    EXPECT_EQ(item.HintCaption(), "Save (Ctrl+S)");
+    Application().HintShortCuts = false;
+    EXPECT_EQ(item.HintCaption(), "Save");
+    Application().HintShortCuts = true;
+    bool refuse = true;
+    action.OnHint = [&](std::string&, bool& canShow) { canShow = !refuse; };
+    EXPECT_EQ(item.HintCaption(), "Save");
+    refuse = false;
+    EXPECT_EQ(item.HintCaption(), "Save (Ctrl+S)");
+    item.Hint.clear();
+    EXPECT_EQ(item.HintCaption(), "");
+    item.SetAction(nullptr);
+}
+
 TEST(ActionLink, ARenamedItemTellsItsParentsViews) {
     struct TNames : TTBItemSubscriber {
         std::vector<std::pair<TTBChangeKind, TTBCustomItem*>> Notices;

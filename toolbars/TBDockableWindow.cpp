@@ -717,6 +717,10 @@ void TTBCustomDockableWindow::UpdateFloatingVisibility() {
         floatingFrame_->KeepAboveOwner();
     if (floatingFrame_->Visible() != show)
         floatingFrame_->SetVisible(show);
+    // A shown frame stays above its form, which the activation or a show
+    // may have raised over it where no window manager keeps it below.
+    if (show)
+        floatingFrame_->BringFrameToTop();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "toolbars/TBDockableWindow.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/Filer.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
@@ -382,7 +383,8 @@ void TTBCustomDockableWindow::ResizeToClientSize(int clientWidth, int clientHeig
 }
 
 void TTBCustomDockableWindow::SetBounds(int left, int top, int width, int height) {
-    if (floating_ && floatingFrame_ != nullptr && Parent() == floatingFrame_) {
+    // Bounds being read keep their place until Loaded has seen them.
+    if (floating_ && floatingFrame_ != nullptr && Parent() == floatingFrame_ && !IsLoading()) {
         left = 0;
         top = 0;
     }
@@ -652,9 +654,28 @@ void TTBCustomDockableWindow::CloseWindow() {
 }
 
 void TTBCustomDockableWindow::Loaded() {
+    const TPoint read{Left(), Top()};
     TCustomControl::Loaded();
+    if (floating_ && floatingFrame_ != nullptr && Parent() == floatingFrame_) {
+        // A designed form places the window on the host form's client area;
+        // a form saved while the program ran holds the frame's own bounds.
+        TWinControl* host = floatingFrame_->ParentForm;
+        bool convert = !savedAtRunTime_ && !(ComponentState() & csDesigning) && host != nullptr;
+        if (convert)
+            PlaceFloatingFrame(host->ClientToScreen(read));
+        SetBounds(0, 0, Width(), Height());
+        if (convert)
+            KeepOnScreen(false);
+    }
     FinishLoading();
     FitToContents();
+}
+
+void TTBCustomDockableWindow::DefineProperties(TFiler& filer) {
+    TCustomControl::DefineProperties(filer);
+    filer.DefineProperty(
+        "SavedAtRunTime", [this](TReader& reader) { savedAtRunTime_ = reader.ReadBoolean(); },
+        [](TWriter& writer) { writer.WriteBoolean(true); }, !(ComponentState() & csDesigning));
 }
 
 // ---------------------------------------------------------------------------
@@ -696,6 +717,10 @@ void TTBCustomDockableWindow::UpdateFloatingVisibility() {
         floatingFrame_->KeepAboveOwner();
     if (floatingFrame_->Visible() != show)
         floatingFrame_->SetVisible(show);
+    // A shown frame stays above its form, which the activation or a show
+    // may have raised over it where no window manager keeps it below.
+    if (show)
+        floatingFrame_->BringFrameToTop();
 }
 
 // ---------------------------------------------------------------------------

@@ -127,6 +127,9 @@ public:
     int FloatTop = 0;
     // A live drag runs: a frame the window leaves is kept.
     bool SmoothDragging = false;
+    // The window was read from a form saved while the program ran (not
+    // designed): its bounds are the frame's, not places on the host form.
+    bool SavedAtRunTime() const { return savedAtRunTime_; }
     // The floating frame draws its caption inactive.
     bool InactiveCaption() const { return inactiveCaption_; }
     TTBFloatingWindowParent* FloatingFrame() const { return floatingFrame_; }
@@ -232,7 +235,12 @@ public:
     int ClientHeight() const override;
     TPoint ClientToScreen(TPoint point) const override;
     void CreateParams(TCreateParams& params) override;
+    // A window that floats when it has been read from a designed form
+    // takes its frame to the screen place of its bounds on the host form.
     void Loaded() override;
+    // Stores "SavedAtRunTime" whenever the form is saved outside design
+    // time.
+    void DefineProperties(TFiler& filer) override;
     // The floating windows of the program.
     static const std::vector<TTBCustomDockableWindow*>& FloatingWindows();
     // While a dock change runs, the window neither moves nor shows its
@@ -281,6 +289,7 @@ private:
     bool useLastDock_ = true;
 
     bool floating_ = false;
+    bool savedAtRunTime_ = false;
     int shrunkLength_ = 0;
     TTBDockType dockType_ = dtNotDocked;
     int boundsGuard_ = 0;

@@ -6,6 +6,7 @@
 #include "platform/ui/ComponentWatch.h"
 #include "toolbars/TBCommon.h"
 #include "toolbars/TBDrawText.h"
+#include "toolbars/TBEditAction.h"
 #include "toolbars/TBLoopState.h"
 #include "toolbars/TBMenuLoop.h"
 #include "toolbars/TBPopupWindow.h"
@@ -56,6 +57,39 @@ void TTBEditItem::SetEditWidth(int value) { changeProperty(editWidth_, value, tr
 void TTBEditItem::SetMaxLength(int value) { changeProperty(maxLength_, value, false); }
 
 void TTBEditItem::SetText(const std::string& value) { changeProperty(text_, cased(value), false); }
+
+std::unique_ptr<TTBCustomItemActionLink> TTBEditItem::CreateActionLink() {
+    return std::make_unique<TTBEditItemActionLink>(this);
+}
+
+void TTBEditItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
+    TTBCustomItem::ActionChange(sender, checkDefaults);
+    auto* action = dynamic_cast<TTBEditAction*>(sender);
+    if (action == nullptr)
+        return;
+    if (!checkDefaults || editCaption_.empty())
+        SetEditCaption(action->EditCaption());
+    if (!checkDefaults || editOptions_ == 0)
+        SetEditOptions(action->EditOptions());
+    if (!checkDefaults || text_.empty())
+        SetText(action->Text());
+    if ((!checkDefaults || !OnAcceptText) && !TBEditItemAcceptIsAction(*this, *action)) {
+        if (action->OnAcceptText)
+            OnAcceptText = TTBEditActionAcceptCall{action};
+        else
+            OnAcceptText = nullptr;
+        SetEventHandlerName("OnAcceptText", "");
+    }
+}
+
+void TTBEditItem::Notification(TComponent* component, TOperation operation) {
+    // An accept handler taken from an action that goes runs the action's
+    // handler itself from now on.
+    if (operation == opRemove && component != nullptr && component == Action())
+        if (const auto* call = OnAcceptText.target<TTBEditActionAcceptCall>())
+            OnAcceptText = call->Source->OnAcceptText;
+    TTBCustomItem::Notification(component, operation);
+}
 
 TTBItemViewerClass TTBEditItem::ViewerClassFor(TTBView* view) {
     if ((editOptions_ & tboUseEditWhenVertical) || view->Orientation != tbvoVertical)

@@ -84,6 +84,14 @@ public:
     bool ViewerNeedsRebuild(TTBView* view, TTBItemViewer* viewer) override;
     // Editing starts on a viewer's field.
     virtual void StartEditNotify(TTBEditItemViewer* viewer);
+    // With an edit action (TBEditAction.h) also copies its caption,
+    // options, text and accept handler (with checkDefaults only while the
+    // item's are empty).
+    void ActionChange(TBasicAction* sender, bool checkDefaults) override;
+
+protected:
+    std::unique_ptr<TTBCustomItemActionLink> CreateActionLink() override;
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     std::string cased(const std::string& text) const;

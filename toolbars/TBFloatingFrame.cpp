@@ -116,8 +116,14 @@ void TTBFloatingWindowParent::OwnerChanged() { RecreateWnd(); }
 
 void TTBFloatingWindowParent::ActivateHost() {
     activateHostNow();
+    BringFrameToTop();
     if (HandleAllocated())
         PostMessage(this, TBM_ACTIVATEHOST);
+}
+
+void TTBFloatingWindowParent::BringFrameToTop() {
+    if (Visible())
+        BringToFront();
 }
 
 void TTBFloatingWindowParent::activateHostNow() {
@@ -289,6 +295,7 @@ void TTBFloatingWindowParent::Dispatch(TMessage& message) {
     }
     case TBM_ACTIVATEHOST:
         activateHostNow();
+        BringFrameToTop();
         return;
     case WM_NCLBUTTONDBLCLK:
         if (static_cast<int>(message.WParam) == kHitCaption && DockableWindow != nullptr)

@@ -55,8 +55,12 @@ public:
     // manager gives a window the activation on a press, and the window
     // system gives the frame's last focused control the keyboard with it:
     // the form is made active at once and again once the press is
-    // handled.
+    // handled.  Each time the frame itself comes to the top of the others,
+    // after the form: without a window manager to keep it above the form,
+    // raising the form alone would hide it.
     void ActivateHost();
+    // Brings the frame to the top without activating it.
+    virtual void BringFrameToTop();
 
     // The frame takes the window's size plus the frame.
     void FitToWindow();

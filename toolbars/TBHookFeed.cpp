@@ -1,5 +1,6 @@
 #include "toolbars/TBHookFeed.h"
 
+#include "platform/ui/ApplicationKeys.h"
 #include "platform/ui/WindowNotices.h"
 #include "toolbars/TBHooks.h"
 
@@ -21,4 +22,11 @@ void EnsureTBHookFeed() {
         }
     });
     (void)handler;
+    static const bool watching = [] {
+        SetQueuedMessageWatcher([](TQueuedMessage& message) {
+            CallHookClients(hpGetMessage, nullptr, kTBMessageRemoved, reinterpret_cast<LPARAM>(&message));
+        });
+        return true;
+    }();
+    (void)watching;
 }

@@ -25,6 +25,10 @@ enum TTBHookPoint {
     hpGetMessage = 3,          // a message is taken from the queue
 };
 using TTBHookPoints = unsigned; // bits 1 << TTBHookPoint
+// wParam of hpGetMessage: the message is being removed from the queue
+// (lParam: the TQueuedMessage of platform/ui/ApplicationKeys.h, which a
+// client may turn into WM_NULL).
+constexpr WPARAM kTBMessageRemoved = 1;
 
 enum TTBHookKind { hkCallWndProc = 0, hkCBT = 1, hkGetMessage = 2 };
 constexpr int kTBHookKindCount = 3;

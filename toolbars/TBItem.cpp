@@ -5,6 +5,7 @@
 #include "platform/ui/UserInteraction.h"
 #include "toolbars/TBDeferredClick.h"
 #include "toolbars/TBImageList.h"
+#include "toolbars/TBItemActionLink.h"
 #include "toolbars/TBTexts.h"
 
 #include <algorithm>
@@ -95,6 +96,7 @@ TTBCustomItem::~TTBCustomItem() {
         linker->SetLinkSubitems(nullptr);
     imagesLink_.reset();
     subMenuImagesLink_.reset();
+    actionLink_.reset();
     subscribers_.clear();
     liveItems().erase(this);
     if (--itemCount == 0)
@@ -425,7 +427,18 @@ std::string TTBCustomItem::ShortCutCaption() const {
     return ShortCutToText(ShortCut);
 }
 
-std::string TTBCustomItem::HintCaption() const { return GetShortHint(Hint); }
+std::string TTBCustomItem::HintCaption() const {
+    std::string hint = GetShortHint(Hint);
+    // The tip of a command whose action has a shortcut names the shortcut,
+    // when the action lets its hint show.
+    auto* action = dynamic_cast<TCustomAction*>(Action());
+    if (hint.empty() || action == nullptr)
+        return hint;
+    std::string offered = hint;
+    if (action->DoHint(offered) && Application().HintShortCuts && action->ShortCut() != 0)
+        return hint + " (" + ShortCutToText(action->ShortCut()) + ")";
+    return hint;
+}
 
 void TTBCustomItem::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
@@ -439,6 +452,99 @@ void TTBCustomItem::Notification(TComponent* component, TOperation operation) {
         SetSubMenuImages(nullptr);
     if (component == linkSubitems_)
         SetLinkSubitems(nullptr);
+    if (actionLink_ && component == actionLink_->Action())
+        SetAction(nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Action
+
+TBasicAction* TTBCustomItem::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+std::unique_ptr<TTBCustomItemActionLink> TTBCustomItem::CreateActionLink() {
+    return std::make_unique<TTBCustomItemActionLink>(this);
+}
+
+void TTBCustomItem::SetAction(TBasicAction* value) {
+    if (value == nullptr) {
+        if (!actionLink_)
+            return;
+        TBasicAction* old = actionLink_->Action();
+        // A click handler taken from the action runs its handler itself
+        // from now on: the action may be on its way out.
+        if (old != nullptr && OnClick && OnClick.target<TTBActionExecuteCall>() != nullptr)
+            OnClick = old->OnExecute;
+        actionLink_.reset();
+        if (old != nullptr)
+            old->RemoveFreeNotification(this);
+        return;
+    }
+    if (!actionLink_)
+        actionLink_ = CreateActionLink();
+    TBasicAction* old = actionLink_->Action();
+    if (old == value)
+        return;
+    if (old != nullptr)
+        old->RemoveFreeNotification(this);
+    actionLink_->SetAction(value);
+    actionLink_->OnChange = [this](TBasicAction* sender) {
+        if (sender == Action())
+            ActionChange(sender, false);
+    };
+    ActionChange(value, value->IsLoading());
+    value->FreeNotification(this);
+}
+
+void TTBCustomItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (action == nullptr)
+        return;
+    if (!checkDefaults || !AutoCheck)
+        AutoCheck = action->AutoCheck();
+    if (!checkDefaults || caption_.empty())
+        SetCaption(action->Caption());
+    if (!checkDefaults || !checked_)
+        SetChecked(action->Checked());
+    if (!checkDefaults || enabled_)
+        SetEnabled(action->Enabled());
+    if (!checkDefaults || HelpContext == 0)
+        HelpContext = action->HelpContext();
+    if (!checkDefaults || Hint.empty())
+        Hint = action->Hint();
+    if (!checkDefaults || imageIndex_ == -1)
+        SetImageIndex(action->ImageIndex());
+    if (!checkDefaults || ShortCut == 0)
+        ShortCut = action->ShortCut();
+    if (!checkDefaults || visible_)
+        SetVisible(action->Visible());
+    if (!checkDefaults || !OnClick) {
+        if (!TBItemClickIsActionExecute(*this, *action)) {
+            if (action->OnExecute)
+                OnClick = TTBActionExecuteCall{action};
+            else
+                OnClick = nullptr;
+            SetEventHandlerName("OnClick", "");
+        }
+    }
+}
+
+void TTBCustomItem::InitiateAction() {
+    if (actionLink_)
+        actionLink_->Update();
+}
+
+void TTBCustomItem::Loaded() {
+    TComponent::Loaded();
+    if (TBasicAction* action = Action())
+        ActionChange(action, true);
+}
+
+void TTBCustomItem::SetName(std::string name) {
+    if (name == Name())
+        return;
+    TComponent::SetName(std::move(name));
+    if (parent_ != nullptr)
+        parent_->Notify(ckNameChanged, this, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -452,8 +558,19 @@ void TTBCustomItem::BeforePopup(TTBCustomItem* sender, bool fromLink) {
 }
 
 void TTBCustomItem::Click() {
-    if (AutoCheck)
+    TBasicAction* action = Action();
+    auto* customAction = dynamic_cast<TCustomAction*>(action);
+    // An action that checks itself checks the item through the link.
+    if (AutoCheck && (customAction == nullptr || AutoCheck != customAction->AutoCheck()))
         SetChecked(!checked_);
+    if (OnClick && action != nullptr && !TBItemClickIsActionExecute(*this, *action)) {
+        OnClick(this);
+        return;
+    }
+    if (action != nullptr && !(ComponentState() & csDesigning)) {
+        actionLink_->Execute(this);
+        return;
+    }
     if (OnClick)
         OnClick(this);
 }

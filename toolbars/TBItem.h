@@ -22,8 +22,10 @@
 #include <string>
 #include <vector>
 
+class TBasicAction;
 class TImageList;
 class TControl;
+class TTBCustomItemActionLink;
 class TTBCustomItem;
 class TTBItemViewer;
 class TTBPopupWindow;
@@ -183,7 +185,9 @@ public:
 
     // The text after the first tab of the caption, else the shortcut's text.
     std::string ShortCutCaption() const;
-    // The short part of the hint.
+    // The short part of the hint; with an action that has a shortcut,
+    // "hint (shortcut)" while the application shows shortcuts in hints
+    // and the action's OnHint lets the hint show.
     std::string HintCaption() const;
     // Where the children shown by a view come from: the linked item or this.
     TTBCustomItem* ChildSource() { return linkSubitems_ != nullptr ? linkSubitems_ : this; }
@@ -222,8 +226,25 @@ public:
     // The viewer no longer is of the class the item now asks for.
     virtual bool ViewerNeedsRebuild(TTBView* view, TTBItemViewer* viewer);
     virtual void Click();
-    // Lets the item update its state before it is shown or run.
-    virtual void InitiateAction() {}
+    // Lets the item update its state before it is shown or run: an item
+    // with an action asks the action to update itself.
+    virtual void InitiateAction();
+
+    // --- action -------------------------------------------------------------------
+    // The action the item shows and runs (see TBItemActionLink.h); none
+    // frees the link.  Assigning one copies its state (only what still has
+    // its default while the item is being read).
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* value);
+    TTBCustomItemActionLink* ActionLink() const { return actionLink_.get(); }
+    // Copies the state of a TCustomAction: all of it, or with checkDefaults
+    // only the properties that still have their defaults.
+    virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
+
+    // Tells the parent's views of a new name.
+    void SetName(std::string name) override;
+    // Takes the action's state once the item has been read.
+    void Loaded() override;
 
     // --- component streaming ----------------------------------------------------
     // Takes the item from its parent, then puts it into the new one: an item
@@ -245,6 +266,9 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    // Makes the link to an action (item classes with more to link make
+    // their own).
+    virtual std::unique_ptr<TTBCustomItemActionLink> CreateActionLink();
     // Stores a property's new value and tells the views (repaint or new
     // size); nothing when the value is the same.
     template <class T> void changeProperty(T& field, const T& value, bool needResize) {
@@ -292,6 +316,7 @@ private:
     std::vector<TTBCustomItem*> linkParents_;
     bool visible_ = true;
     std::vector<TSubscriberRecord> subscribers_;
+    std::unique_ptr<TTBCustomItemActionLink> actionLink_;
 };
 
 // The invisible root a toolbar or a popup menu holds.

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/TickSource.h"
+#include "platform/ui/WindowPeer.h"
 #include "toolbars/TBPopupPlacement.h"
 #include "toolbars/TBPopupWindow.h"
 #include "toolbars/TBScreen.h"
@@ -18,6 +19,7 @@ struct TAnimation {
     TTBPopupWindow* Window = nullptr;
     unsigned Duration = 0;
     uint8_t Direction = 0;
+    bool Fade = false;
     int Step = 0; // 0..255
     uint64_t Start = 0;
     TPoint Cursor;
@@ -44,7 +46,16 @@ TPoint offsetOf(const TAnimation& a) {
     return {dx, dy};
 }
 
+void setOpacity(TTBPopupWindow* window, int alpha) {
+    if (TWindowPeer* peer = window->Peer())
+        peer->SetOpacity(alpha / 255.0);
+}
+
 void applyStep(TAnimation& a) {
+    if (a.Fade) {
+        setOpacity(a.Window, a.Step);
+        return;
+    }
     TPoint offset = offsetOf(a);
     int width = a.Image->Width(), height = a.Image->Height();
     TRect visible = Rect(std::max(0, offset.X), std::max(0, offset.Y), std::min(width, width + offset.X),
@@ -62,13 +73,15 @@ void applyStep(TAnimation& a) {
 
 } // namespace
 
-void StartPopupAnimation(TTBPopupWindow* window, unsigned duration, uint8_t direction) {
+void StartPopupAnimation(TTBPopupWindow* window, unsigned duration, uint8_t direction, bool fade) {
     StopPopupAnimation(nullptr);
     TAnimation& a = current();
     a.Window = window;
     a.Duration = std::max(1u, duration);
     a.Direction = direction;
-    a.Step = 0;
+    a.Fade = fade;
+    // A fade starts faint but visible; a slide from nothing.
+    a.Step = fade ? 32 : 0;
     a.Start = GetTickCount64();
     a.Cursor = TBCursorPos();
     a.Image = std::make_unique<TBitmap>(window->Width(), window->Height());
@@ -87,12 +100,20 @@ void StopPopupAnimation(TTBPopupWindow* window) {
     a.Window = nullptr;
     a.Image.reset();
     KillTimer(animated, kStepTimer);
+    if (a.Fade)
+        setOpacity(animated, 255);
+    a.Fade = false;
     animated->SetWindowRegion({});
     animated->Invalidate();
     PostMessage(animated, TBM_ANIMATIONDONE);
 }
 
 bool PopupAnimating(const TTBPopupWindow* window) { return window != nullptr && current().Window == window; }
+
+int PopupFadeAlpha(const TTBPopupWindow* window) {
+    const TAnimation& a = current();
+    return window != nullptr && a.Window == window && a.Fade ? a.Step : 255;
+}
 
 void PopupAnimationTimer(TTBPopupWindow* window) {
     TAnimation& a = current();
@@ -121,7 +142,7 @@ bool PaintAnimatedPopup(TTBPopupWindow* window, TCanvas& canvas) {
     TAnimation& a = current();
     if (a.Window != window || !a.Image)
         return false;
-    TPoint offset = offsetOf(a);
+    TPoint offset = a.Fade ? TPoint{0, 0} : offsetOf(a);
     canvas.Draw(offset.X, offset.Y, *a.Image);
     return true;
 }

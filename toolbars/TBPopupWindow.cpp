@@ -82,6 +82,17 @@ void TTBPopupWindow::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case WM_CLOSE: // a popup closes only when its menu does
         return;
+    case WM_ERASEBKGND:
+        // The canvas's origin is the window's corner, border included: the
+        // background goes inside the border, as painting puts it.
+        if (auto* canvas = reinterpret_cast<TCanvas*>(message.WParam)) {
+            TRect inside = Rect(0, 0, Width(), Height());
+            TPoint border = BorderSize();
+            InflateRect(inside, -border.X, -border.Y);
+            PaintBackground(*canvas, inside);
+        }
+        message.Result = 1;
+        return;
     case WM_TIMER:
         PopupAnimationTimer(this);
         return;
@@ -106,10 +117,12 @@ void TTBPopupWindow::Dispatch(TMessage& message) {
 void TTBPopupWindow::ShowPopup() {
     TTBView* parent = view_ != nullptr ? view_->ParentView() : nullptr;
     TTBSystemSettings& settings = TBSystemSettings();
+    // Fading needs a translucent window; without one the popup slides.
+    bool fade = settings.MenuFade() && settings.TranslucentWindows();
     bool animate = !(parent != nullptr && (parent->State & vsNoAnimation)) && !Visible() && view_ != nullptr &&
-                   view_->Selected() == nullptr && settings.MenuAnimation() && AnimationDirection != 0;
+                   view_->Selected() == nullptr && settings.MenuAnimation() && (fade || AnimationDirection != 0);
     if (animate && Perform(TBM_ANIMATIONNOTICE, 1) == 0) {
-        StartPopupAnimation(this, kPopupAnimationMilliseconds, AnimationDirection);
+        StartPopupAnimation(this, kPopupAnimationMilliseconds, AnimationDirection, fade);
         return;
     }
     Show();

@@ -40,7 +40,10 @@ public:
     // Access-key underlines shown at all times (false: only once the
     // keyboard is used).
     virtual bool KeyboardCues() { return desktop().KeyboardCues; }
+    // The desktop casts its shadow under popup menus that ask for it.
     virtual bool DropShadows() { return desktop().DropShadows; }
+    // Windows can be drawn translucent (what fading in needs).
+    virtual bool TranslucentWindows() { return desktop().Translucency; }
     // Drop-down menus open aligned to the right edge of their item.
     virtual bool MenuDropAlignmentRight() { return desktop().DropAlignmentRight; }
     // The font of menus and menu bars.

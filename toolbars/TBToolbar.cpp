@@ -1,14 +1,17 @@
 #include "toolbars/TBToolbar.h"
 
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/Actions.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MDI.h"
 #include "platform/ui/ApplicationKeys.h"
 #include "platform/ui/NonClientMouse.h"
 #include "platform/ui/Screen.h"
 #include "toolbars/TBDock.h"
 #include "toolbars/TBFloatingFrame.h"
 #include "toolbars/TBGlyphs.h"
+#include "toolbars/TBHooks.h"
 #include "toolbars/TBMenuLoop.h"
 #include "toolbars/TBScreen.h"
 #include "toolbars/TBSystemSettings.h"
@@ -50,6 +53,38 @@ TSize keptInSight(TSize size, TTBDock* dock) {
 
 // The window system offers the program's keys to the toolbars while any
 // takes part in shortcut processing.
+// Characters typed with Alt in the main form's MDI client area: any one
+// for the client window itself, "-" for a window inside it (a document
+// window's system menu).  They go to the main form's keyboard menu as if
+// typed in it, and no further.
+void menuBarGetMsgHook(TTBHookPoint point, TWinControl*, WPARAM removed, LPARAM lParam) {
+    if (point != hpGetMessage || removed != kTBMessageRemoved)
+        return;
+    auto& message = *reinterpret_cast<TQueuedMessage*>(lParam);
+    if (message.Msg != WM_SYSCHAR || message.Window == nullptr)
+        return;
+    TCustomForm* main = Application().MainForm();
+    if (main == nullptr || (HasWindowPeerFactory() && !main->HandleAllocated()) || GetCaptureControl() != nullptr)
+        return;
+    TMDIClient* client = main->MDIClient();
+    if (client == nullptr)
+        return;
+    // A document window is one of the client's children, not a control
+    // parented to it.
+    TWinControl* top = message.Window;
+    while (top->Parent() != nullptr)
+        top = top->Parent();
+    bool inside = false;
+    for (int i = 0; i < client->ChildCount() && !inside; ++i)
+        inside = client->Children(i) == top;
+    if (message.Window != client && !(inside && message.WParam == U'-'))
+        return;
+    auto character = static_cast<LPARAM>(message.WParam);
+    if (!ToolbarsSysCommand(main, SC_KEYMENU, character))
+        main->Perform(WM_SYSCOMMAND, SC_KEYMENU, character);
+    message.Msg = WM_NULL;
+}
+
 void takeApplicationKeys(bool take) {
     if (!take) {
         SetApplicationKeyHandlers({}, {});
@@ -209,10 +244,25 @@ TTBCustomToolbar::TTBCustomToolbar(TComponent* owner) : TTBCustomDockableWindow(
     MakeParts();
     SetColor(clBtnFace);
     SetBounds(Left(), Top(), 23, 22);
+    actionIdleHandler_ = AddActionIdleHandler([this] {
+        if (Showing())
+            InitiateAction();
+    });
+}
+
+void TTBCustomToolbar::InitiateAction() {
+    if (!UpdateActions || (ComponentState() & csDesigning))
+        return;
+    TTBCustomItem* source = items_->ChildSource();
+    for (int i = 0; i < source->Count(); ++i)
+        source->ItemAt(i)->InitiateAction();
 }
 
 TTBCustomToolbar::~TTBCustomToolbar() {
     Destroying();
+    RemoveActionIdleHandler(actionIdleHandler_);
+    if (menuBar_ && !(ComponentState() & csDesigning))
+        UnsubscribeHooks(&menuBarGetMsgHook);
     auto& list = shortCutToolbars();
     if (std::find(list.begin(), list.end(), this) != list.end()) {
         std::erase(list, this);
@@ -260,6 +310,12 @@ void TTBCustomToolbar::SetMenuBar(bool value) {
         SetProcessShortCuts(value);
     }
     updateRegistration();
+    if (!(ComponentState() & csDesigning)) {
+        if (value)
+            SubscribeHooks(&menuBarGetMsgHook, 1u << hpGetMessage);
+        else
+            UnsubscribeHooks(&menuBarGetMsgHook);
+    }
 }
 
 void TTBCustomToolbar::SetProcessShortCuts(bool value) {
@@ -599,6 +655,12 @@ void TTBCustomToolbar::Dispatch(TMessage& message) {
             return;
         break;
     case CM_HINTSHOW: {
+        // No tip while a menu of the bar is being tracked or one of its
+        // popups is open: it would cover the menu just opened.
+        if ((view_->State & vsModal) || view_->OpenViewerWindow() != nullptr) {
+            message.Result = 1;
+            return;
+        }
         // The hint of the item under the pointer; none over empty space.
         auto& info = *reinterpret_cast<THintInfo*>(message.LParam);
         TPoint at{info.CursorPos.X - view_->WindowOrigin.X, info.CursorPos.Y - view_->WindowOrigin.Y};

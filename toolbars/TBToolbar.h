@@ -90,7 +90,12 @@ public:
     void SetShrinkMode(TTBShrinkMode value);
     bool SystemFont() const { return systemFont_; }
     void SetSystemFont(bool value);
+    // Whether the items follow their actions whenever the program is idle.
     bool UpdateActions = true;
+    // Asks every item of the toolbar to update from its action (while
+    // UpdateActions is set); the program's idle time does so for a toolbar
+    // that is showing.
+    void InitiateAction();
     TTBShortCutEvent OnShortCut;
 
     // --- parts ---------------------------------------------------------------------------
@@ -184,6 +189,7 @@ private:
     TTBShrinkMode shrinkMode_ = tbsmChevron;
     bool systemFont_ = true;
     int floatingRightX_ = 0;
+    int actionIdleHandler_ = 0;
     int lastLines_ = 1;
     int layoutsInProgress_ = 0;
     int arranging_ = 0;

@@ -1,5 +1,6 @@
 #include "toolbars/TBView.h"
 
+#include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/ui/Control.h"
 #include "toolbars/TBCommon.h"
@@ -807,15 +808,32 @@ void TTBView::DrawViewers(TCanvas& canvas) {
     auto draw = [&](TTBItemViewer* viewer) {
         if (!viewer->Show || viewer->BoundsRect.IsEmpty() || isControlItem(viewer->Item()))
             return;
+        const bool offscreen = viewer->NeedsOffscreenRepaint && window_ != nullptr;
         viewer->NeedsOffscreenRepaint = false;
         canvas.IntersectClipRect(viewer->BoundsRect);
         if (!canvas.ClipRect().IsEmpty()) {
-            canvas.SetOrigin({base.X + viewer->BoundsRect.Left, base.Y + viewer->BoundsRect.Top});
+            const TRect& r = viewer->BoundsRect;
             bool pushed = viewer == selected_ && (viewer == openViewer_ || (mouseOverSelected_ && capture_));
             bool disabledShadow = IsPopup() && !(viewer->Item()->EffectiveOptions() & tboToolbarStyle);
-            viewer->Paint(canvas, Rect(0, 0, viewer->BoundsRect.Width(), viewer->BoundsRect.Height()),
-                          viewer == selected_, pushed, disabledShadow);
-            canvas.SetOrigin(base);
+            if (offscreen) {
+                // A viewer repainted alone is drawn whole into a bitmap over
+                // the window's own background, then copied in one step, so
+                // it never shows half drawn.
+                TBitmap bitmap(r.Width(), r.Height());
+                TCanvas& off = bitmap.Canvas();
+                off.SetMeasurer(&canvas.Measurer());
+                off.SetOrigin({-(r.Left + WindowOrigin.X), -(r.Top + WindowOrigin.Y)});
+                window_->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&off));
+                off.SetOrigin({0, 0});
+                off.RemoveClip();
+                viewer->Paint(off, Rect(0, 0, r.Width(), r.Height()), viewer == selected_, pushed, disabledShadow);
+                off.Release();
+                canvas.Draw(r.Left, r.Top, bitmap);
+            } else {
+                canvas.SetOrigin({base.X + r.Left, base.Y + r.Top});
+                viewer->Paint(canvas, Rect(0, 0, r.Width(), r.Height()), viewer == selected_, pushed, disabledShadow);
+                canvas.SetOrigin(base);
+            }
         }
         if (hadClip)
             canvas.SetClipRect(oldClip);

@@ -3,6 +3,7 @@
 #include "platform/base/QtBridge.h"
 #include "platform/gfx/Picture.h"
 #include "platform/gfx/QtBridge.h"
+#include "platform/ui/Actions.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
@@ -162,6 +163,9 @@ bool TApplication::Idle() {
     bool done = true;
     if (OnIdle)
         OnIdle(this, done);
+    // Controls that show actions bring them up to date while nothing else
+    // is to be done.
+    DoActionIdle();
     return done;
 }
 

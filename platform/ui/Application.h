@@ -103,6 +103,9 @@ public:
     void ActivateHint(TPoint screen);
     void CancelHint();
 
+    // Tool tips of commands that have a shortcut name it too.
+    bool HintShortCuts = true;
+
     // The long part of the hint of the control under the pointer.
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint);

@@ -8,6 +8,7 @@ namespace {
 
 TShortCutHandler shortCutHandler;
 TMenuKeyHandler menuKeyHandler;
+TQueuedMessageWatcher queuedMessageWatcher;
 
 } // namespace
 
@@ -28,6 +29,16 @@ bool OfferShortCut(TWinControl* form, TShortCut key) {
 bool OfferMenuKey(TWinControl* form, char32_t ch) {
     TMenuKeyHandler handler = menuKeyHandler;
     return handler && handler(form, ch);
+}
+
+void SetQueuedMessageWatcher(TQueuedMessageWatcher watcher) { queuedMessageWatcher = std::move(watcher); }
+
+bool OfferQueuedMessage(TQueuedMessage& message) {
+    TQueuedMessageWatcher watcher = queuedMessageWatcher;
+    if (!watcher)
+        return false;
+    watcher(message);
+    return message.Msg == WM_NULL;
 }
 
 bool IsShortCutKey(uint16_t key, TShiftState shift) {

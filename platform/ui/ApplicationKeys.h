@@ -10,6 +10,7 @@
 // document windows (TranslateMDISysKey) come before any shortcut handler.
 
 #include "platform/ui/Keys.h"
+#include "platform/ui/Message.h"
 
 #include <functional>
 
@@ -21,6 +22,23 @@ using TMenuKeyHandler = std::function<bool(TWinControl* form, char32_t ch)>;
 
 // Installs the handlers (an empty function removes one).
 void SetApplicationKeyHandlers(TShortCutHandler shortCuts, TMenuKeyHandler menuKeys);
+
+// A message as the window system takes it from its queue, before any
+// handler above sees it: so far the characters typed with Alt
+// (WM_SYSCHAR, the character in WParam), for the window they were typed
+// in.  The watcher may consume one by turning it into WM_NULL; it then
+// goes no further.
+struct TQueuedMessage {
+    TWinControl* Window = nullptr;
+    unsigned Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+};
+using TQueuedMessageWatcher = std::function<void(TQueuedMessage& message)>;
+// Installs the watcher (an empty function removes it).
+void SetQueuedMessageWatcher(TQueuedMessageWatcher watcher);
+// What the window system calls; true when the watcher consumed it.
+bool OfferQueuedMessage(TQueuedMessage& message);
 // What the window system calls; false when nobody took the key.
 bool OfferShortCut(TWinControl* form, TShortCut key);
 bool OfferMenuKey(TWinControl* form, char32_t ch);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 int CaretBlinkTime() {
     if (qGuiApp == nullptr)
@@ -27,8 +28,28 @@ int ParseMenuShowDelay(const std::optional<std::string>& value) {
     return std::max(0, number);
 }
 
+namespace {
+
+TDesktopEffectsReader& effectsReader() {
+    static TDesktopEffectsReader reader;
+    return reader;
+}
+
+} // namespace
+
+void SetDesktopEffectsReader(TDesktopEffectsReader reader) { effectsReader() = std::move(reader); }
+
 TMenuSettings DesktopMenuSettings() {
     TMenuSettings settings;
+    if (effectsReader()) {
+        TDesktopEffects effects = effectsReader()();
+        settings.Animation = effects.MenuAnimation;
+        settings.Fade = effects.MenuAnimation && effects.MenuFade;
+        // Only a compositing desktop draws shadows under windows or lets
+        // them be translucent.
+        settings.DropShadows = effects.Compositing;
+        settings.Translucency = effects.Compositing;
+    }
     std::optional<std::string> delay;
     try {
         TRegistry registry(HKEY_CURRENT_USER);

@@ -4,6 +4,7 @@
 
 #include "platform/gfx/Font.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -14,10 +15,12 @@ int CaretBlinkTime();
 // The desktop's settings for menus: how long a submenu waits under the
 // mouse before it opens or closes, whether menus slide in (or fade in),
 // look flat, show their access-key underlines at all times, cast a drop
-// shadow and drop to the right of their item, and the font of menus.
-// The show delay is the registry store's "Control Panel\Desktop" value
-// "MenuShowDelay" (ParseMenuShowDelay); the rest are a current desktop's
-// defaults, the same on every machine.
+// shadow and drop to the right of their item, whether windows can be
+// translucent, and the font of menus.  The show delay is the registry
+// store's "Control Panel\Desktop" value "MenuShowDelay"
+// (ParseMenuShowDelay).  Animation, fading, shadows and translucency are
+// what the desktop says (TDesktopEffects); the rest are a current
+// desktop's defaults, the same on every machine.
 struct TMenuSettings {
     int ShowDelay = 400;
     bool Animation = false;
@@ -26,8 +29,22 @@ struct TMenuSettings {
     bool KeyboardCues = true;
     bool DropShadows = true;
     bool DropAlignmentRight = false;
+    bool Translucency = false;
     TFont Font;
 };
+// What the window system tells of the desktop: whether it animates menus
+// (sliding them in, or fading them in), and whether it composites windows,
+// which alone lets a window be translucent and lets the desktop shadow a
+// popup menu.
+struct TDesktopEffects {
+    bool MenuAnimation = false;
+    bool MenuFade = false;
+    bool Compositing = false;
+};
+// platform_widgets installs the reader; without one (model tests) menus do
+// not animate, windows are opaque and menus cast the desktop's shadow.
+using TDesktopEffectsReader = std::function<TDesktopEffects()>;
+void SetDesktopEffectsReader(TDesktopEffectsReader reader);
 // Reads them afresh.
 TMenuSettings DesktopMenuSettings();
 // The rule for a "MenuShowDelay" value: 400 when there is none, the number

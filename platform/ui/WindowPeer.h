@@ -27,6 +27,10 @@ inline constexpr std::string_view CustomDrawn = "CustomDrawn";
 // A top-level window without caption that never takes the focus or
 // activates: menus, drop-downs, hints.
 inline constexpr std::string_view Popup = "Popup";
+// A popup that the desktop takes for a popup menu, and so casts its own
+// drop shadow under when it composites windows (a desktop that does not
+// draws none).
+inline constexpr std::string_view ShadowedPopup = "ShadowedPopup";
 // A window that lets all input through to what lies under it: drag
 // outlines.  A child overlay with a parent, a top-level one without.
 inline constexpr std::string_view Overlay = "Overlay";
@@ -57,6 +61,10 @@ public:
     virtual void TabStopChanged() = 0;
     // The window region (TWinControl::SetWindowRegion) changed.
     virtual void RegionChanged() {}
+    // How opaque a top-level window is drawn, 0 (not at all) to 1 (fully);
+    // the desktop shows it only where it composites windows.
+    virtual void SetOpacity(double opacity) {}
+    virtual double Opacity() const { return 1.0; }
     // Brings a top-level window to the front of the others (and a child to
     // the front of its siblings).
     virtual void BringToFront() {}

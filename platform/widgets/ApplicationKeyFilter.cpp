@@ -128,6 +128,13 @@ public:
             char32_t ch = accessCharacter(virtualKey, shift, key->text());
             if (ch == 0)
                 return false;
+            // As taken from the queue, before anybody handles it.
+            TQueuedMessage typed;
+            typed.Window = ControlOfObject(receiver);
+            typed.Msg = WM_SYSCHAR;
+            typed.WParam = ch;
+            if (OfferQueuedMessage(typed))
+                return true;
             bool taken = false;
             // A handler that raised has had the key.
             if (!RunGuarded([&] { taken = SendDialogChar(*form, ch); }))

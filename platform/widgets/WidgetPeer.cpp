@@ -134,6 +134,13 @@ void TWidgetPeer::RegionChanged() {
         widget_->SyncRegion();
 }
 
+void TWidgetPeer::SetOpacity(double opacity) {
+    if (widget_ && widget_->isWindow())
+        widget_->setWindowOpacity(opacity);
+}
+
+double TWidgetPeer::Opacity() const { return widget_ && widget_->isWindow() ? widget_->windowOpacity() : 1.0; }
+
 void TWidgetPeer::BringToFront() {
     if (widget_)
         widget_->raise();
@@ -209,6 +216,8 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     : QAbstractScrollArea(parent), control_(&control), style_(style) {
     if (style.TopLevel)
         setWindowFlags(style.Flags != Qt::WindowFlags{} ? style.Flags : Qt::Window);
+    if (style.TopLevel && style.PopupMenuType)
+        markAsPopupMenu();
     if (style.ShowWithoutActivating) {
         setAttribute(Qt::WA_ShowWithoutActivating, true);
         // Never active, such a window (a menu, a floating toolbar) would
@@ -253,6 +262,17 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
         setVisible(true);
     else if (!control.Visible())
         setVisible(false); // hidden for good: showing the parent later shows it not
+}
+
+void TPeerWidget::markAsPopupMenu() {
+    // The X11 window type comes from a property of the window that the
+    // platform reads when it makes the native window, so the window is
+    // made now (still hidden) with the property set.  The popup-menu type
+    // goes first in the list; the window flags' own type follows it.
+    setAttribute(Qt::WA_NativeWindow, true);
+    constexpr int kPopupMenuWindowType = 0x000200;
+    if (QWindow* window = windowHandle())
+        window->setProperty("_q_xcb_wm_window_type", kPopupMenuWindowType);
 }
 
 Qt::FocusPolicy TPeerWidget::FocusPolicyNow() const {

@@ -33,6 +33,9 @@ struct TPeerWindowStyle {
     bool ShowWithoutActivating = false;
     // Mouse input passes through to what lies under the window.
     bool InputTransparent = false;
+    // A top-level window the desktop takes for a popup menu (and shadows
+    // as one) whatever its window flags.
+    bool PopupMenuType = false;
 };
 
 class TWidgetPeer : public TWindowPeer {
@@ -49,6 +52,8 @@ public:
     void CaptureChanged(bool captured) override;
     void TabStopChanged() override;
     void RegionChanged() override;
+    void SetOpacity(double opacity) override;
+    double Opacity() const override;
     void BringToFront() override;
     void ShowCursor(int cursor) override;
     bool PointerInside() const override;
@@ -133,6 +138,8 @@ private:
     void reattachOwnedWindows();
     void scrollAction(int bar, int action);
     void blink();
+    // Makes the window now, typed as a popup menu for the desktop.
+    void markAsPopupMenu();
 
     // nullptr once detached.
     TWinControl* control_;

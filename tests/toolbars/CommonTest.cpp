@@ -141,6 +141,28 @@ struct TItemShowing {
     }
 };
 
+TEST(Settings, AnimationFadingShadowsAndTranslucencyAreWhatTheDesktopSays) {
+    // Every combination the desktop may report: menus fade only where they
+    // animate at all; shadows and translucent windows come with compositing.
+    for (int bits = 0; bits < 8; ++bits) {
+        TDesktopEffects effects;
+        effects.MenuAnimation = (bits & 1) != 0;
+        effects.MenuFade = (bits & 2) != 0;
+        effects.Compositing = (bits & 4) != 0;
+        SetDesktopEffectsReader([=] { return effects; });
+        TTBSystemSettings settings;
+        EXPECT_EQ(settings.MenuAnimation(), effects.MenuAnimation) << bits;
+        EXPECT_EQ(settings.MenuFade(), effects.MenuAnimation && effects.MenuFade) << bits;
+        EXPECT_EQ(settings.DropShadows(), effects.Compositing) << bits;
+        EXPECT_EQ(settings.TranslucentWindows(), effects.Compositing) << bits;
+    }
+    SetDesktopEffectsReader(nullptr);
+    TTBSystemSettings settings;
+    EXPECT_FALSE(settings.MenuAnimation());
+    EXPECT_TRUE(settings.DropShadows());
+    EXPECT_FALSE(settings.TranslucentWindows());
+}
+
 TEST(ImageList, StateImagesAreChosenDisabledFirstThenCheckedThenHot) {
     TTBCustomImageList own(16, 16), disabled(16, 16), checked(16, 16), hot(16, 16);
     own.Add(solid(clRed), nullptr);

@@ -4,14 +4,20 @@
 
 #include "tests/toolbars/DockTestSupport.h"
 
+#include "platform/base/Filer.h"
+#include "platform/base/Stream.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/WindowNotices.h"
+#include "toolbars/TBClasses.h"
 #include "toolbars/TBDragLoop.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 namespace {
 
@@ -642,5 +648,66 @@ TEST(DragLoop, ABarDroppedIntoANewRowKeepsItThroughLaterLayouts) {
         rowsAreKept("the form narrowed");
         f.SetWidth(640);
         rowsAreKept("the form widened again");
+    }
+}
+
+namespace {
+
+// A bar's properties as a form saves them, designed or at run time.
+std::string savedBar(TTBToolbar& bar, bool designing) {
+    bar.SetDesigning(designing);
+    TMemoryStream stream;
+    WritePersistentProperties(stream, bar);
+    bar.SetDesigning(false);
+    return stream.DataString();
+}
+
+void readBar(const std::string& saved, TTBToolbar& bar) {
+    TMemoryStream stream;
+    stream.WriteBuffer(saved.data(), static_cast<int64_t>(saved.size()));
+    stream.SetPosition(0);
+    ReadPersistentProperties(stream, bar);
+}
+
+} // namespace
+
+TEST(Dock, AFormSavedAtRunTimeSaysSoAndAFloatingBarReadFromADesignedOneFloatsOverItsPlace) {
+    RegisterToolbarClasses();
+    TDockForm f;
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One", "Two"});
+    EXPECT_EQ(savedBar(*bar, true).find("SavedAtRunTime"), std::string::npos);
+    const std::string atRunTime = savedBar(*bar, false);
+    EXPECT_NE(atRunTime.find("SavedAtRunTime"), std::string::npos);
+    EXPECT_FALSE(bar->SavedAtRunTime());
+
+    // Random places on the form: a designed form's bounds are read as the
+    // host form's client coordinates and the frame goes there (kept on the
+    // monitor); a form saved at run time leaves the frame where it is.
+    std::mt19937 random(132);
+    TRect area = f.Settings.Monitors()[0].WorkArea;
+    for (int round = 0; round < 30; ++round) {
+        TTBToolbar* floating = f.Toolbar("Floating" + std::to_string(round), f.Top, {"A", "B"});
+        floating->SetFloating(true);
+        floating->PlaceFloatingFrame({300, 200});
+        TTBFloatingWindowParent* frame = floating->FloatingFrame();
+        ASSERT_NE(frame, nullptr);
+        TTBToolbar designed(nullptr);
+        designed.SetBounds(static_cast<int>(random() % 3000) - 500, static_cast<int>(random() % 2200) - 500,
+                           floating->Width(), floating->Height());
+        const bool runTime = random() % 3 == 0;
+        readBar(savedBar(designed, !runTime), *floating);
+        EXPECT_EQ(floating->SavedAtRunTime(), runTime);
+        EXPECT_EQ(floating->Left(), 0);
+        EXPECT_EQ(floating->Top(), 0);
+        ASSERT_EQ(floating->Parent(), frame);
+        TPoint expected{300, 200};
+        if (!runTime) {
+            expected = f.Form.ClientToScreen({designed.Left(), designed.Top()});
+            expected.X = std::max(area.Left, std::min(expected.X, area.Right - frame->Width()));
+            expected.Y = std::max(area.Top, std::min(expected.Y, area.Bottom - frame->Height()));
+        }
+        EXPECT_EQ(frame->Left(), expected.X) << round;
+        EXPECT_EQ(frame->Top(), expected.Y) << round;
+        delete floating;
     }
 }

@@ -6,11 +6,13 @@
 #include "tests/toolbars/WindowTestSupport.h"
 
 #include "platform/gfx/QtBridge.h"
+#include "platform/gfx/TextDrawing.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/NonClientMouse.h"
 #include "platform/ui/TextControls.h"
+#include "platform/ui/WindowNotices.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "toolbars/TBEditItem.h"
 #include "toolbars/TBPopupWindow.h"
@@ -20,6 +22,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -467,6 +470,149 @@ TEST(DockWindows, TabSkipsTheControlsHiddenBehindTheChevron) {
     f.SetWidth(640);
     f.Settle();
     EXPECT_EQ(reachedByTab(), (std::vector<bool>{true, true, true, true}));
+}
+
+} // namespace
+
+namespace {
+
+TTBCustomItem* addMenu(TTBToolbar* bar, TComponent* owner, const std::string& caption, const std::string& entry) {
+    auto* menu = new TTBCustomItem(owner);
+    menu->ItemStyle |= isSubmenu;
+    menu->SetCaption(caption);
+    menu->Hint = StripAccessKeys(caption);
+    auto* item = new TTBCustomItem(owner);
+    item->SetCaption(entry);
+    menu->Add(item);
+    bar->Items()->Add(menu);
+    return menu;
+}
+
+// The tip the bar shows once the pointer rests over an item ("" for none).
+std::string tipOver(TTBToolbar* bar, TTBCustomItem* item) {
+    // A tip told to go lingers a moment.
+    QToolTip::hideText();
+    for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
+        QTest::qWait(20);
+    EXPECT_FALSE(QToolTip::isVisible());
+    TRect r = bar->View()->ViewerOf(item)->BoundsRect;
+    QPoint at((r.Left + r.Right) / 2 + bar->View()->WindowOrigin.X, (r.Top + r.Bottom) / 2 + bar->View()->WindowOrigin.Y);
+    QWidget* viewport = ClientWidgetOf(bar);
+    QHelpEvent rest(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &rest);
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+}
+
+TEST(DockWindows, ABarShowsNoTipWhileItTracksAMenuOrHasOneOpen) {
+    TShownForm f;
+    TTBToolbar* bar = f.Toolbar("Menu", f.Top, {});
+    TTBCustomItem* file = addMenu(bar, &f.Form, "&File", "&Open");
+    TTBCustomItem* edit = addMenu(bar, &f.Form, "&Edit", "&Undo");
+    bar->SetShowHint(true);
+    f.Settle();
+    EXPECT_EQ(tipOver(bar, edit), "Edit");
+    std::string overEdit = "-", overFile = "-";
+    bool opened = false;
+    Later([&] {
+        opened = bar->View()->OpenViewerWindow() != nullptr;
+        overEdit = tipOver(bar, edit);
+        overFile = tipOver(bar, file);
+        QTest::keyClick(ClientWidgetOf(bar), Qt::Key_Escape);
+        QTest::keyClick(ClientWidgetOf(bar), Qt::Key_Escape);
+    });
+    bar->View()->Select(bar->View()->ViewerOf(file));
+    TrackMenu(bar->View(), tbtmMenuMode | tbtmSelectFirst);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(overEdit, "");
+    EXPECT_EQ(overFile, "");
+    // Once the menu is gone the tips come back.
+    f.Settle();
+    EXPECT_EQ(tipOver(bar, file), "File");
+    QToolTip::hideText();
+}
+
+} // namespace
+
+namespace {
+
+// A frame that notes, each time it comes to the top, whether the form it
+// floats over was active by then.
+class TRaisedFrame : public TTBFloatingWindowParent {
+public:
+    std::vector<bool>* Raises = nullptr;
+    TForm* Host = nullptr;
+    void BringFrameToTop() override {
+        if (Raises != nullptr)
+            Raises->push_back(Host->Active());
+        TTBFloatingWindowParent::BringFrameToTop();
+    }
+};
+
+class TRaisedBar : public TTBToolbar {
+public:
+    using TTBToolbar::TTBToolbar;
+    std::vector<bool> Raises;
+    TForm* Host = nullptr;
+
+protected:
+    TTBFloatingWindowParent* MakeFloatingFrame() override {
+        auto* frame = new TRaisedFrame;
+        frame->Raises = &Raises;
+        frame->Host = Host;
+        return frame;
+    }
+};
+
+TEST(DockWindows, APressOnAFloatingFrameBringsItAboveItsFormOnceTheFormIsActive) {
+    TTestSettings settings;
+    SetTBSystemSettings(&settings);
+    TForm form;
+    form.SetBounds(80, 80, 500, 300);
+    auto* dock = new TTBDock(&form);
+    dock->SetParent(&form);
+    auto* bar = new TRaisedBar(&form);
+    bar->SetName("Bar");
+    bar->Host = &form;
+    auto* item = new TTBCustomItem(&form);
+    item->SetCaption("One");
+    bar->Items()->Add(item);
+    bar->SetParent(dock);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ClientWidgetOf(&form)->window()));
+    bar->SetFloating(true);
+    bar->PlaceFloatingFrame({300, 250});
+    TTBFloatingWindowParent* frame = bar->FloatingFrame();
+    QWidget* frameWindow = ClientWidgetOf(frame)->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frameWindow));
+    for (bool activateParent : {true, false}) {
+        bar->ActivateParent = activateParent;
+        bar->Raises.clear();
+        // A press on the frame's border, where a resize starts.
+        const QPoint side(frame->Width() - 1, frame->Height() / 2);
+        QWidget* under = QApplication::widgetAt(frameWindow->mapToGlobal(side));
+        ASSERT_NE(under, nullptr);
+        QPoint local = under->mapFromGlobal(frameWindow->mapToGlobal(side));
+        Later([under, local] { QTest::mouseRelease(under, Qt::LeftButton, Qt::NoModifier, local); });
+        QTest::mousePress(under, Qt::LeftButton, Qt::NoModifier, local);
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        // At once and again once the press is handled; above the form
+        // after it was made active.
+        ASSERT_GE(bar->Raises.size(), 2u) << activateParent;
+        if (activateParent) {
+            EXPECT_TRUE(bar->Raises.back());
+        }
+    }
+    // The form shown again or the program made active (a form raised at
+    // start-up): the frame comes above it again.
+    bar->Raises.clear();
+    NotifyWindowNotice(wnApplicationActivated, nullptr);
+    EXPECT_EQ(bar->Raises.size(), 1u);
+    bar->Raises.clear();
+    form.Hide();
+    form.Show();
+    EXPECT_FALSE(bar->Raises.empty());
+    SetTBSystemSettings(nullptr);
 }
 
 } // namespace

@@ -7,9 +7,11 @@
 #include "tests/toolbars/ToolbarTestSupport.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/ApplicationKeys.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MDI.h"
 #include "platform/ui/ModalLoop.h"
+#include "platform/ui/PopupMenu.h"
 #include "toolbars/TBDock.h"
 #include "toolbars/themes/TBKMDIHandler.h"
 #include "toolbars/themes/TBKToolbar.h"
@@ -215,6 +217,53 @@ TEST(MDIHandler, TheItemsFollowTheirToolbarAndForgetAFreedOne) {
     EXPECT_NE(other->View()->FindViewerOf(f.Handler->ButtonsItem()->Button(mbkClose)), nullptr);
     delete other;
     EXPECT_EQ(f.Handler->Toolbar(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+bool offerTyped(TWinControl* window, char32_t ch) {
+    TQueuedMessage typed;
+    typed.Window = window;
+    typed.Msg = WM_SYSCHAR;
+    typed.WParam = ch;
+    return OfferQueuedMessage(typed);
+}
+
+TEST(MDIHandler, AltCharactersTakenFromTheQueueInTheDocumentAreaGoToTheFramesKeyboardMenu) {
+    TFrame f;
+    auto* doc = new TChild("Doc");
+    auto* inner = new TCustomControl(doc);
+    inner->SetParent(doc);
+    std::vector<TComponent*> systemMenus;
+    SetPopupMenuPresenter([&](TPopupMenu& menu, TPoint) -> TMenuItem* {
+        systemMenus.push_back(menu.PopupComponent);
+        return nullptr;
+    });
+    // "-" typed in a document window (or in a control inside it) opens that
+    // document's system menu and goes no further.
+    EXPECT_TRUE(offerTyped(inner, U'-'));
+    EXPECT_TRUE(offerTyped(doc, U'-'));
+    EXPECT_EQ(systemMenus, (std::vector<TComponent*>{doc, doc}));
+    // Other characters typed in a document are left to the other keys.
+    const int beeps = f.Settings.Beeps;
+    EXPECT_FALSE(offerTyped(inner, U'z'));
+    EXPECT_EQ(f.Settings.Beeps, beeps);
+    // In the client area itself any character is the menu bar's (no item
+    // has "z": it beeps).
+    EXPECT_TRUE(offerTyped(f.Form.MDIClient(), U'z'));
+    EXPECT_EQ(f.Settings.Beeps, beeps + 1);
+    // Outside the client area, with the mouse held, or without a menu bar,
+    // nothing is taken.
+    EXPECT_FALSE(offerTyped(&f.Form, U'-'));
+    SetCaptureControl(f.Menu);
+    EXPECT_FALSE(offerTyped(inner, U'-'));
+    SetCaptureControl(nullptr);
+    f.Menu->SetMenuBar(false);
+    EXPECT_FALSE(offerTyped(inner, U'-'));
+    EXPECT_EQ(systemMenus.size(), 2u);
+    SetPopupMenuPresenter(nullptr);
 }
 
 } // namespace

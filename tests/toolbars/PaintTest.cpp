@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -178,6 +181,61 @@ TEST(Painting, MenuLinesShowSelectionDisabledTextSeparatorsAndCheckMarks) {
         EXPECT_EQ(q.Lighter(h), 0);
         popup.reset();
         SetTBSystemSettings(nullptr);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A viewer that inverts whatever lies under it: what it shows tells which
+// background it was painted over.
+class TInvertingViewer : public TTBItemViewer {
+public:
+    using TTBItemViewer::TTBItemViewer;
+    void Paint(TCanvas& canvas, const TRect& clientArea, bool, bool, bool) override { canvas.InvertRect(clientArea); }
+};
+
+class TInvertingItem : public TTBCustomItem {
+public:
+    TTBItemViewerClass ViewerClassFor(TTBView*) override {
+        return [](TTBView* view, TTBCustomItem* item) -> TTBItemViewer* { return new TInvertingViewer(view, item); };
+    }
+};
+
+TColor inverted(TColor color) { return ColorToRGB(color) ^ 0xFFFFFF; }
+
+TEST(Painting, AViewerRepaintedAloneIsDrawnOverTheWindowsBackgroundNotOverWhatWasThere) {
+    const TColor background = RGB(0, 0, 200);
+    const TColor stale = RGB(10, 200, 10);
+    TTestBar bar(0, 0);
+    bar.SetColor(background);
+    for (int i = 0; i < 6; ++i) {
+        auto* item = new TInvertingItem;
+        item->SetCaption("Item" + std::to_string(i));
+        bar.Items.Add(item);
+    }
+    std::mt19937 random(116);
+    for (int round = 0; round < 20; ++round) {
+        bar.View->ValidatePositions();
+        std::vector<bool> invalidated;
+        for (int i = 0; i < bar.View->ViewerCount(); ++i) {
+            invalidated.push_back(random() % 2 == 0);
+            if (invalidated.back())
+                bar.View->InvalidateViewer(bar.View->Viewers(i));
+        }
+        TBitmap bitmap(bar.Width(), bar.Height());
+        bitmap.Canvas().FillRect(Rect(0, 0, bar.Width(), bar.Height()), stale);
+        bar.View->DrawViewers(bitmap.Canvas());
+        bitmap.Canvas().Release();
+        for (int i = 0; i < bar.View->ViewerCount(); ++i) {
+            TTBItemViewer* viewer = bar.View->Viewers(i);
+            const TRect& r = viewer->BoundsRect;
+            for (TPoint p : {r.TopLeft(), TPoint{r.Right - 1, r.Bottom - 1}, TPoint{(r.Left + r.Right) / 2, r.Top + 1}})
+                EXPECT_EQ(bitmap.Canvas().Pixel(p.X, p.Y), inverted(invalidated[i] ? background : stale))
+                    << "viewer " << i << " round " << round;
+            EXPECT_FALSE(viewer->NeedsOffscreenRepaint);
+        }
     }
 }
 

@@ -162,4 +162,55 @@ TEST(PopupAnimation, APopupPlacedOverItsOpenerHasNoDirectionAndShowsAtOnce) {
     EXPECT_FALSE(f.Driver.RanOut);
 }
 
+TEST(PopupAnimation, WhereWindowsCanBeTranslucentAMenuFadesInElseItSlides) {
+    for (bool translucent : {true, false}) {
+        TAnimationFixture f;
+        f.Settings.Fade = true;
+        f.Settings.Translucent = translucent;
+        f.Driver.Do([&] {
+            ASSERT_TRUE(PopupAnimating(f.Popup()));
+            if (translucent) {
+                // Faint but whole.
+                EXPECT_EQ(PopupFadeAlpha(f.Popup()), 32);
+                EXPECT_TRUE(f.Popup()->WindowRegion().empty());
+            } else {
+                EXPECT_EQ(PopupFadeAlpha(f.Popup()), 255);
+                EXPECT_EQ(f.Popup()->WindowRegion(), std::vector<TRect>{Rect(0, 0, f.Popup()->Width(), 1)});
+            }
+        });
+        f.Wait(75);
+        f.Driver.Do([&] { EXPECT_EQ(PopupFadeAlpha(f.Popup()), translucent ? 112 : 255); });
+        f.Wait(80);
+        f.Driver.Do([&] {
+            EXPECT_FALSE(PopupAnimating(f.Popup()));
+            EXPECT_EQ(PopupFadeAlpha(f.Popup()), 255);
+            EXPECT_TRUE(f.Popup()->WindowRegion().empty());
+        });
+        f.Driver.Do([] { ProcessMessages(); });
+        f.Driver.Key(VK_ESCAPE);
+        f.Driver.Key(VK_ESCAPE);
+        f.PressOnFile();
+        TrackMenu(f.Bar.View.get(), tbtmStartedByMouse);
+        EXPECT_FALSE(f.Driver.RanOut);
+    }
+}
+
+TEST(PopupAnimation, AFadingPopupNeedsNoSideToComeFrom) {
+    TAnimationFixture f;
+    f.Settings.Fade = true;
+    f.Settings.Translucent = true;
+    for (int i = 0; i < 3; ++i)
+        f.File->ItemAt(i)->SetCaption(std::string(30, 'w'));
+    f.Bar.View->MonitorRect = Rect(0, 0, 200, 80);
+    f.Driver.Do([&] {
+        EXPECT_EQ(f.Popup()->AnimationDirection, 0);
+        EXPECT_TRUE(PopupAnimating(f.Popup()));
+    });
+    f.Driver.Key(VK_ESCAPE);
+    f.Driver.Key(VK_ESCAPE);
+    f.PressOnFile();
+    TrackMenu(f.Bar.View.get(), tbtmStartedByMouse);
+    EXPECT_FALSE(f.Driver.RanOut);
+}
+
 } // namespace

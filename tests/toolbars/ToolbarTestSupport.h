@@ -35,6 +35,12 @@ public:
     bool Flat = false;
     bool Animation = false;
     bool MenuAnimation() override { return Animation; }
+    bool Fade = false;
+    bool Translucent = false;
+    bool MenuFade() override { return Fade; }
+    bool Shadows = true;
+    bool DropShadows() override { return Shadows; }
+    bool TranslucentWindows() override { return Translucent; }
     bool Cues = true;
     std::vector<std::string> Played;
     int Beeps = 0;
@@ -82,6 +88,8 @@ class TTestBar : public TCustomControl {
 public:
     TTestBar(int left, int top, bool withChevron = false, bool priorityList = false) {
         SetBounds(left, top, 400, 22);
+        // Its background, as a toolbar's: what erasing paints too.
+        SetColor(clBtnFace);
         Items.SetParentComponentValue(this);
         if (withChevron) {
             chevron_ = std::make_unique<TTestChevronItem>(&viewPointer_);

@@ -2,8 +2,10 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/WindowPeer.h"
 #include "toolbars/TBItemViewer.h"
 #include "toolbars/TBPopupAnimation.h"
+#include "toolbars/TBSystemSettings.h"
 #include "toolbars/TBView.h"
 #include "toolbars/themes/TBKEditItem.h"
 #include "toolbars/themes/TBKItems.h"
@@ -103,6 +105,12 @@ void TTBKPopupWindow::makeShadows() {
     shadows_ = std::make_unique<TShadows>(ShadowCutout(), BoundsRect(), kShadowSize, kShadowOpacity,
                                           TBKDisplay().LowColor);
     shadows_->Show(this);
+}
+
+void TTBKPopupWindow::CreateParams(TCreateParams& params) {
+    TTBPopupWindow::CreateParams(params);
+    if (ShadowsAllowed() && CurrentTheme().GetPopupShadowType() == 1 && TBSystemSettings().DropShadows())
+        params.Kind = std::string(wk::ShadowedPopup);
 }
 
 void TTBKPopupWindow::Dispatch(TMessage& message) {

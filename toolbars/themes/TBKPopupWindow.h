@@ -32,6 +32,9 @@ public:
     TRect ShadowCutout() const;
 
 protected:
+    // A theme whose popups cast the desktop's own shadow (shadow type 1)
+    // asks for a window the desktop shadows, where it draws shadows.
+    void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
     void Paint() override;
     void PaintBorder(TCanvas& canvas, const TRect& rect) override;

@@ -1,0 +1,243 @@
+#include "platform/ui/Actions.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+// ---------------------------------------------------------------------------
+// TBasicAction
+
+TBasicAction::TBasicAction(TComponent* owner) : TComponent(owner) {}
+
+TBasicAction::~TBasicAction() {
+    // Clients that asked for free notices have let go by now; the rest are
+    // cut off so that no link points at a freed action.
+    Destroying();
+    for (TBasicActionLink* link : std::vector<TBasicActionLink*>(links_))
+        link->action_ = nullptr;
+    links_.clear();
+    SetActionComponent(nullptr);
+}
+
+bool TBasicAction::Execute() {
+    if (!OnExecute)
+        return false;
+    OnExecute(this);
+    return true;
+}
+
+bool TBasicAction::Update() {
+    if (!OnUpdate)
+        return false;
+    OnUpdate(this);
+    return true;
+}
+
+void TBasicAction::SetActionComponent(TComponent* value) {
+    if (actionComponent_ == value)
+        return;
+    if (actionComponent_ != nullptr)
+        actionComponent_->RemoveFreeNotification(this);
+    actionComponent_ = value;
+    if (actionComponent_ != nullptr)
+        actionComponent_->FreeNotification(this);
+}
+
+void TBasicAction::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == actionComponent_)
+        actionComponent_ = nullptr;
+}
+
+void TBasicAction::SetOnExecute(TActionEvent value) {
+    for (TBasicActionLink* link : std::vector<TBasicActionLink*>(links_))
+        link->SetOnExecute(value);
+    OnExecute = std::move(value);
+    Change();
+}
+
+void TBasicAction::RegisterChanges(TBasicActionLink* link) {
+    if (std::find(links_.begin(), links_.end(), link) == links_.end())
+        links_.push_back(link);
+}
+
+void TBasicAction::UnRegisterChanges(TBasicActionLink* link) { std::erase(links_, link); }
+
+void TBasicAction::Change() {
+    // A link's client may drop its action meanwhile.
+    for (TBasicActionLink* link : std::vector<TBasicActionLink*>(links_))
+        if (std::find(links_.begin(), links_.end(), link) != links_.end())
+            link->Change();
+}
+
+// ---------------------------------------------------------------------------
+// TBasicActionLink
+
+TBasicActionLink::~TBasicActionLink() {
+    if (action_ != nullptr)
+        action_->UnRegisterChanges(this);
+}
+
+void TBasicActionLink::SetAction(TBasicAction* value) {
+    if (value == action_)
+        return;
+    if (action_ != nullptr)
+        action_->UnRegisterChanges(this);
+    action_ = value;
+    if (action_ != nullptr)
+        action_->RegisterChanges(this);
+}
+
+bool TBasicActionLink::Execute(TComponent* component) {
+    if (action_ == nullptr)
+        return false;
+    TBasicAction* action = action_;
+    action->SetActionComponent(component);
+    struct TReset {
+        TBasicAction* Action;
+        ~TReset() { Action->SetActionComponent(nullptr); }
+    } reset{action};
+    return action->Execute();
+}
+
+bool TBasicActionLink::Update() { return action_ != nullptr && action_->Update(); }
+
+void TBasicActionLink::Change() {
+    if (OnChange)
+        OnChange(action_);
+}
+
+TCustomAction* TActionLink::CustomAction() const { return dynamic_cast<TCustomAction*>(Action()); }
+
+// ---------------------------------------------------------------------------
+// TCustomAction
+
+TCustomAction::TCustomAction(TComponent* owner) : TBasicAction(owner) {}
+
+bool TCustomAction::Execute() {
+    Update();
+    if (!enabled_)
+        return false;
+    if (autoCheck_)
+        SetChecked(!checked_);
+    return TBasicAction::Execute();
+}
+
+void TCustomAction::SetAutoCheck(bool value) {
+    if (value == autoCheck_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetAutoCheck(value); });
+    autoCheck_ = value;
+    Change();
+}
+
+void TCustomAction::SetCaption(const std::string& value) {
+    if (value == caption_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetCaption(value); });
+    caption_ = value;
+    Change();
+}
+
+void TCustomAction::SetChecked(bool value) {
+    if (value == checked_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetChecked(value); });
+    checked_ = value;
+    Change();
+}
+
+void TCustomAction::SetEnabled(bool value) {
+    if (value == enabled_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetEnabled(value); });
+    enabled_ = value;
+    Change();
+}
+
+void TCustomAction::SetHelpContext(int value) {
+    if (value == helpContext_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetHelpContext(value); });
+    helpContext_ = value;
+    Change();
+}
+
+void TCustomAction::SetHint(const std::string& value) {
+    if (value == hint_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetHint(value); });
+    hint_ = value;
+    Change();
+}
+
+void TCustomAction::SetImageIndex(int value) {
+    if (value == imageIndex_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetImageIndex(value); });
+    imageIndex_ = value;
+    Change();
+}
+
+void TCustomAction::SetShortCut(TShortCut value) {
+    if (value == shortCut_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetShortCut(value); });
+    shortCut_ = value;
+    Change();
+}
+
+void TCustomAction::SetVisible(bool value) {
+    if (value == visible_)
+        return;
+    tellLinks([&](TActionLink& link) { link.SetVisible(value); });
+    visible_ = value;
+    Change();
+}
+
+bool TCustomAction::DoHint(std::string& hint) {
+    bool canShow = true;
+    if (OnHint)
+        OnHint(hint, canShow);
+    return canShow;
+}
+
+// ---------------------------------------------------------------------------
+// Idle updates
+
+namespace {
+
+struct TIdleHandlers {
+    std::map<int, std::function<void()>> Handlers;
+    int NextId = 1;
+};
+
+TIdleHandlers& idleHandlers() {
+    static TIdleHandlers handlers;
+    return handlers;
+}
+
+} // namespace
+
+int AddActionIdleHandler(std::function<void()> handler) {
+    TIdleHandlers& all = idleHandlers();
+    int id = all.NextId++;
+    all.Handlers.emplace(id, std::move(handler));
+    return id;
+}
+
+void RemoveActionIdleHandler(int id) { idleHandlers().Handlers.erase(id); }
+
+void DoActionIdle() {
+    // A handler may add or remove handlers (an update that frees a control).
+    std::vector<int> ids;
+    for (const auto& entry : idleHandlers().Handlers)
+        ids.push_back(entry.first);
+    for (int id : ids) {
+        auto found = idleHandlers().Handlers.find(id);
+        if (found == idleHandlers().Handlers.end())
+            continue;
+        std::function<void()> handler = found->second;
+        handler();
+    }
+}

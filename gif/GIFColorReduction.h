@@ -52,7 +52,9 @@ struct TGIFTrueColorImage {
     const uint8_t* Row(int y) const { return Bits + y * RowStride; }
 };
 
-// Maps a colour to a palette index and the palette colour chosen.
+// Maps a colour to a palette index and the palette colour chosen.  Each
+// kind below is final and does its work in Map, which the reduction's row
+// loops call directly; Lookup is the same for callers holding any kind.
 class TColorLookup {
 public:
     virtual ~TColorLookup() = default;
@@ -64,39 +66,84 @@ public:
 // Any palette: an exact entry wins; otherwise the nearest entry by the sum
 // of the channel differences (the lowest index on ties), remembered for
 // all colours that share the top five bits of each channel.
-class TFastColorLookup : public TColorLookup {
+class TFastColorLookup final : public TColorLookup {
 public:
     explicit TFastColorLookup(const TGIFPalette& palette);
     int Colors() const override { return int(palette_.size()); }
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override {
+        return Map(red, green, blue, chosen);
+    }
+
+    uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
+        const int key = (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10);
+        uint16_t cell = cells_[size_t(key)];
+        if ((cell & kHasExact) && findExact(key, red, green, blue, chosen, cell))
+            return uint8_t(cell);
+        if (!(cell & kKnown))
+            cell = cells_[size_t(key)] = uint16_t((cell & kHasExact) | kKnown | nearest(red, green, blue));
+        chosen = palette_[cell & 0xFF];
+        return uint8_t(cell);
+    }
 
 private:
+    // A cell per 15-bit key: the index the key maps to (low byte), whether
+    // that is known yet, and whether entries of exactly that key exist.
+    static constexpr uint16_t kKnown = 0x100;
+    static constexpr uint16_t kHasExact = 0x200;
+    bool findExact(int key, uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen, uint16_t& found) const;
+    int nearest(uint8_t red, uint8_t green, uint8_t blue) const;
+
     TGIFPalette palette_;
     std::vector<int> reds_, greens_, blues_; // the palette by channel, for the nearest search
-    std::vector<uint16_t> cache_;            // by 15-bit key; 0xFFFF: not yet known
-    std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_, 0 for none
+    std::vector<uint16_t> cells_;            // by 15-bit key
+    std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_
     std::vector<std::vector<uint8_t>> exact_; // palette indices grouped by key
 };
 
 // The 216-colour cube (WebPalette).
-class TNetscapeColorLookup : public TColorLookup {
+class TNetscapeColorLookup final : public TColorLookup {
 public:
     int Colors() const override { return 216; }
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override {
+        return Map(red, green, blue, chosen);
+    }
+    uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) const {
+        const int r = level(red), g = level(green), b = level(blue);
+        chosen = {uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)};
+        return uint8_t(r * 36 + g * 6 + b);
+    }
+    // The cube's step of a channel value: (value + 3) / 51.
+    static int level(uint8_t value) { return (value + 3) * 1286 >> 16; }
 };
 
 // 256 greys by luminance.
-class TGrayScaleLookup : public TColorLookup {
+class TGrayScaleLookup final : public TColorLookup {
 public:
     int Colors() const override { return 256; }
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override {
+        return Map(red, green, blue, chosen);
+    }
+    uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) const {
+        const auto grey = uint8_t((red * 77 + green * 150 + blue * 29) >> 8);
+        chosen = {grey, grey, grey};
+        return grey;
+    }
 };
 
 // Black below half luminance, else white.
-class TMonochromeLookup : public TColorLookup {
+class TMonochromeLookup final : public TColorLookup {
 public:
     int Colors() const override { return 2; }
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override {
+        return Map(red, green, blue, chosen);
+    }
+    uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) const {
+        const uint8_t white = IsWhite(red, green, blue);
+        const auto level = uint8_t(-white);
+        chosen = {level, level, level};
+        return white;
+    }
+    static bool IsWhite(uint8_t red, uint8_t green, uint8_t blue) { return red * 77 + green * 150 + blue * 29 >= 32513; }
 };
 
 // Walks the rows of a picture in serpentine order (left to right, then

@@ -181,6 +181,61 @@ TEST(GIFColorReduction, EveryKernelDiffusesAsDescribed) {
     EXPECT_NEAR(double(whites) / double(halftone.Indices.size()), 128.0 / 255.0, 0.02);
 }
 
+// The picture as the engine interface walks it, one virtual call per
+// pixel: what the reduction's own row loops must give exactly.
+std::vector<uint8_t> perPixelReduction(const Picture& picture, TColorLookup& lookup, TGIFDitherMode mode) {
+    std::vector<uint8_t> out(size_t(picture.Width) * size_t(picture.Height));
+    const std::unique_ptr<TDitherEngine> engine = TDitherEngine::Create(mode, picture.Width, lookup);
+    for (int y = 0; y < picture.Height; ++y) {
+        for (int x = engine->Column(); x >= 0 && x < picture.Width; x = engine->Column()) {
+            const uint8_t* p = picture.Bits.data() + (size_t(y) * size_t(picture.Width) + size_t(x)) * 3;
+            out[size_t(y) * size_t(picture.Width) + size_t(x)] = engine->Dither(p[2], p[1], p[0]);
+        }
+        engine->NextLine();
+    }
+    return out;
+}
+
+TEST(GIFColorReduction, RowLoopsGiveWhatTheEngineGivesPixelByPixel) {
+    std::mt19937 random(21);
+    for (int round = 0; round < 60; ++round) {
+        const int width = round % 7 == 0 ? 1 : 1 + int(random() % 70);
+        const int height = round % 11 == 0 ? 1 : 1 + int(random() % 40);
+        // Photographs, few-colour pictures and smooth ramps (whose errors
+        // pile up against the clamps).
+        Picture picture = randomPicture(width, height, random(), round % 3 == 1 ? 1 + int(random() % 300) : 0);
+        if (round % 3 == 2)
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    uint8_t* p = picture.At(x, y);
+                    p[0] = uint8_t(x * 255 / width), p[1] = uint8_t(y * 255 / height), p[2] = uint8_t(p[2] / 8 + 120);
+                }
+        const auto mode = TGIFDitherMode(random() % 7);
+        TGIFPalette custom(1 + random() % 256);
+        for (TGIFColor& c : custom)
+            c = {uint8_t(random()), uint8_t(random()), uint8_t(random())};
+        const TGIFColorReduction methods[] = {gcrBlackWhite, gcrGray256, gcrWebPalette, gcrGray4,
+                                              gcrCustomPalette, gcrQuantize, gcrQuantizeWindows};
+        for (TGIFColorReduction method : methods) {
+            SCOPED_TRACE(testing::Message() << "method " << int(method) << " mode " << int(mode) << " " << width
+                                            << " x " << height);
+            const TGIFReducedImage reduced = ReduceColors(picture.View(), method, mode, 5, &custom);
+            std::unique_ptr<TColorLookup> lookup;
+            if (method == gcrBlackWhite)
+                lookup = std::make_unique<TMonochromeLookup>();
+            else if (method == gcrGray256)
+                lookup = std::make_unique<TGrayScaleLookup>();
+            else if (method == gcrWebPalette)
+                lookup = std::make_unique<TNetscapeColorLookup>();
+            else if (method == gcrQuantize)
+                lookup = std::make_unique<TFastColorLookup>(QuantizePalette(picture.View(), 32));
+            else
+                lookup = std::make_unique<TFastColorLookup>(reduced.Palette);
+            ASSERT_EQ(reduced.Indices, perPixelReduction(picture, *lookup, mode));
+        }
+    }
+}
+
 TEST(GIFColorReduction, RefusesWhatItCannotDo) {
     const Picture picture = randomPicture(4, 4, 1);
     EXPECT_EQ(GIFErrorOf([&] { ReduceColors(picture.View(), TGIFColorReduction(10), gdmNearest, 8); }),

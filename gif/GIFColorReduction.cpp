@@ -89,30 +89,37 @@ TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
     }
 }
 
-bool TFastColorLookup::findExact(int key, uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen,
-                                 uint16_t& found) const {
-    for (uint8_t index : exact_[exactStart_[size_t(key)]]) {
-        const TGIFColor& c = palette_[index];
-        if (c.Red == red && c.Green == green && c.Blue == blue) {
-            chosen = c;
-            found = index;
-            return true;
+int TFastColorLookup::resolve(int key, uint8_t red, uint8_t green, uint8_t blue) {
+    uint16_t& cell = cells_[size_t(key)];
+    if (cell & kHasExact) {
+        for (uint8_t index : exact_[exactStart_[size_t(key)]]) {
+            const TGIFColor& c = palette_[index];
+            if (c.Red == red && c.Green == green && c.Blue == blue)
+                return index;
         }
     }
-    return false;
+    if (!(cell & kKnown))
+        cell = uint16_t((cell & kHasExact) | kKnown | nearest(red, green, blue));
+    return cell & 0xFF;
 }
 
 int TFastColorLookup::nearest(uint8_t red, uint8_t green, uint8_t blue) const {
-    // The distances first, in a loop the compiler vectorises; then the
-    // first of the least (the lowest index wins ties).
+    // The distances first, in 16-bit lanes the compiler vectorises; then
+    // the first of the least (the lowest index wins ties).
     const size_t count = palette_.size();
-    int distance[GIFMaxColors];
+    int16_t distance[GIFMaxColors];
+    // A byte's difference is the larger less the smaller, done on 16 bytes
+    // at once.
+    auto difference = [](uint8_t a, uint8_t b) { return uint8_t(std::max(a, b) - std::min(a, b)); };
     for (size_t i = 0; i < count; ++i)
-        distance[i] = std::abs(reds_[i] - red) + std::abs(greens_[i] - green) + std::abs(blues_[i] - blue);
-    int least = INT32_MAX;
+        distance[i] = int16_t(difference(reds_[i], red) + difference(greens_[i], green) + difference(blues_[i], blue));
+    int16_t least = INT16_MAX;
     for (size_t i = 0; i < count; ++i)
         least = std::min(least, distance[i]);
-    return int(std::find(distance, distance + count, least) - distance);
+    int16_t first = GIFMaxColors;
+    for (size_t i = 0; i < count; ++i)
+        first = std::min(first, distance[i] == least ? int16_t(i) : int16_t(GIFMaxColors));
+    return first;
 }
 
 // ---- dithering ----
@@ -268,6 +275,21 @@ void walkSerpentine(const TGIFTrueColorImage& source, uint8_t* out, TPixel&& pix
     }
 }
 
+// Each pixel's index alone, rows in order; the pixel's size is known to
+// the compiler, so the loop can work on many pixels at once.
+template <int PixelStride, class TIndex>
+void mapRows(const TGIFTrueColorImage& source, uint8_t* out, TIndex&& index) {
+    const int width = source.Width; // kept apart from what the stores may alias
+    for (int y = 0; y < source.Height; ++y) {
+        const uint8_t* row = source.Row(y);
+        uint8_t* target = out + int64_t(y) * width;
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = row + int64_t(x) * PixelStride;
+            target[x] = index(p[2], p[1], p[0]);
+        }
+    }
+}
+
 // Without diffusion.  A lookup that remembers what it found answers by the
 // order of its questions, so it is asked in the serpentine order; the
 // others give each pixel the same answer in any order.
@@ -278,12 +300,23 @@ void mapNearest(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* out)
         walkSerpentine(
             source, out, [&](int, const uint8_t* p) { return lookup.Map(p[2], p[1], p[0], chosen); }, [](int) {});
     } else {
-        for (int y = 0; y < source.Height; ++y) {
-            const uint8_t* p = source.Row(y);
-            uint8_t* target = out + int64_t(y) * source.Width;
-            for (int x = 0; x < source.Width; ++x, p += source.PixelStride)
-                target[x] = lookup.Map(p[2], p[1], p[0], chosen);
-        }
+        auto index = [&](uint8_t red, uint8_t green, uint8_t blue) {
+            if constexpr (requires { TLookup::Index(red, green, blue); })
+                return TLookup::Index(red, green, blue);
+            TGIFColor unused;
+            return lookup.Map(red, green, blue, unused);
+        };
+        if (source.PixelStride == 3)
+            mapRows<3>(source, out, index);
+        else if (source.PixelStride == 4)
+            mapRows<4>(source, out, index);
+        else
+            for (int y = 0; y < source.Height; ++y) {
+                const uint8_t* p = source.Row(y);
+                uint8_t* target = out + int64_t(y) * source.Width;
+                for (int x = 0; x < source.Width; ++x, p += source.PixelStride)
+                    target[x] = lookup.Map(p[2], p[1], p[0], chosen);
+            }
     }
 }
 
@@ -452,17 +485,28 @@ public:
     explicit TColorQuantizer(int maxColors) : maxColors_(maxColors) {
         nodes_.push_back({});
         reducible_.fill(-1);
+        // The root is reducible too: with fewer colours allowed than it
+        // has children, it is what is merged last.
+        reducible_[0] = 0;
     }
 
     void AddColor(uint8_t red, uint8_t green, uint8_t blue) {
+        // A leaf no deeper than four levels is reached by every colour that
+        // shares the top four bits of each channel, until the tree changes.
+        const int key = (red >> 4) | ((green >> 4) << 4) | ((blue >> 4) << 8);
+        TShortcut& shortcut = shortcuts_[size_t(key)];
+        if (shortcut.Generation == generation_) {
+            addTo(nodes_[size_t(shortcut.Leaf)], red, green, blue);
+            return;
+        }
+        const uint32_t generation = generation_;
         int node = 0;
         for (int level = 0;; ++level) {
             Node& n = nodes_[size_t(node)];
             if (n.IsLeaf) {
-                ++n.PixelCount;
-                n.Red += red;
-                n.Green += green;
-                n.Blue += blue;
+                addTo(n, red, green, blue);
+                if (level <= 4 && generation == generation_)
+                    shortcut = {node, generation_};
                 break;
             }
             const int bit = 7 - level;
@@ -484,15 +528,24 @@ public:
     }
 
 private:
+    struct Node;
+    static void addTo(Node& leaf, uint8_t red, uint8_t green, uint8_t blue) {
+        ++leaf.PixelCount;
+        leaf.Red += red;
+        leaf.Green += green;
+        leaf.Blue += blue;
+    }
+
     struct Node {
         bool IsLeaf = false;
+        int Next = -1; // the next node of the same level's reducible list, or of the free nodes
         int64_t PixelCount = 0;
         int64_t Red = 0, Green = 0, Blue = 0;
-        int Next = -1; // the next node of the same level's reducible list
         std::array<int, 8> Children{-1, -1, -1, -1, -1, -1, -1, -1};
     };
 
     int newNode(int level) {
+        ++generation_;
         Node node;
         if (level == kDepth) {
             node.IsLeaf = true;
@@ -500,8 +553,16 @@ private:
         } else {
             node.Next = reducible_[size_t(level)];
         }
-        const int index = int(nodes_.size());
-        nodes_.push_back(node);
+        // Nodes freed by merging are used again, so the pool stays as small
+        // as the tree and its nodes near one another in memory.
+        int index = free_;
+        if (index >= 0) {
+            free_ = nodes_[size_t(index)].Next;
+            nodes_[size_t(index)] = node;
+        } else {
+            index = int(nodes_.size());
+            nodes_.push_back(node);
+        }
         if (level < kDepth)
             reducible_[size_t(level)] = index;
         return index;
@@ -515,17 +576,21 @@ private:
         if (index < 0)
             return;
         reducible_[size_t(level)] = nodes_[size_t(index)].Next;
+        ++generation_;
         Node& node = nodes_[size_t(index)];
         int children = 0;
         for (int& child : node.Children) {
             if (child < 0)
                 continue;
-            const Node& c = nodes_[size_t(child)];
+            Node& c = nodes_[size_t(child)];
             node.PixelCount += c.PixelCount;
             node.Red += c.Red;
             node.Green += c.Green;
             node.Blue += c.Blue;
-            child = -1; // the child's slot in the pool is left unused
+            // The merged children are leaves, in no reducible list.
+            c.Next = free_;
+            free_ = child;
+            child = -1;
             ++children;
         }
         node.IsLeaf = true;
@@ -551,6 +616,16 @@ private:
     int maxColors_;
     int leafCount_ = 0;
     std::vector<Node> nodes_;
+    int free_ = -1; // the first node free for use again
+    // Leaves by 12-bit colour key (a table that stays in the nearest
+    // cache), each valid while the tree is of the generation it was found
+    // in; every node made or merged starts a new one.
+    struct TShortcut {
+        int Leaf = 0;
+        uint32_t Generation = 0;
+    };
+    std::vector<TShortcut> shortcuts_ = std::vector<TShortcut>(4096);
+    uint32_t generation_ = 1;
     std::array<int, kDepth> reducible_{};
 };
 

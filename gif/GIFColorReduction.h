@@ -76,13 +76,12 @@ public:
 
     uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
         const int key = (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10);
-        uint16_t cell = cells_[size_t(key)];
-        if ((cell & kHasExact) && findExact(key, red, green, blue, chosen, cell))
-            return uint8_t(cell);
-        if (!(cell & kKnown))
-            cell = cells_[size_t(key)] = uint16_t((cell & kHasExact) | kKnown | nearest(red, green, blue));
-        chosen = palette_[cell & 0xFF];
-        return uint8_t(cell);
+        int index = cells_[size_t(key)];
+        // Most colours find a known cell of a key no entry has exactly.
+        if ((index & (kKnown | kHasExact)) != kKnown)
+            index = resolve(key, red, green, blue);
+        chosen = palette_[size_t(index & 0xFF)];
+        return uint8_t(index);
     }
 
 private:
@@ -90,11 +89,13 @@ private:
     // that is known yet, and whether entries of exactly that key exist.
     static constexpr uint16_t kKnown = 0x100;
     static constexpr uint16_t kHasExact = 0x200;
-    bool findExact(int key, uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen, uint16_t& found) const;
+    // The exact entry of the colour, else the cell's index, found first
+    // when it is not known yet.
+    int resolve(int key, uint8_t red, uint8_t green, uint8_t blue);
     int nearest(uint8_t red, uint8_t green, uint8_t blue) const;
 
     TGIFPalette palette_;
-    std::vector<int> reds_, greens_, blues_; // the palette by channel, for the nearest search
+    std::vector<uint8_t> reds_, greens_, blues_; // the palette by channel, for the nearest search
     std::vector<uint16_t> cells_;            // by 15-bit key
     std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_
     std::vector<std::vector<uint8_t>> exact_; // palette indices grouped by key
@@ -110,10 +111,14 @@ public:
     uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) const {
         const int r = level(red), g = level(green), b = level(blue);
         chosen = {uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)};
-        return uint8_t(r * 36 + g * 6 + b);
+        return Index(red, green, blue);
     }
-    // The cube's step of a channel value: (value + 3) / 51.
-    static int level(uint8_t value) { return (value + 3) * 1286 >> 16; }
+    // The cube's step of a channel value: (value + 3) / 51, as the high
+    // half of a 16-bit product, which vector units have.
+    static int level(uint8_t value) { return uint16_t(uint32_t(uint16_t(value + 3)) * 1286u >> 16); }
+    static uint8_t Index(uint8_t red, uint8_t green, uint8_t blue) {
+        return uint8_t(uint16_t(level(red) * 36 + level(green) * 6 + level(blue)));
+    }
 };
 
 // 256 greys by luminance.

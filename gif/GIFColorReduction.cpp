@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // ---- palettes ----
 
 TGIFPalette SystemPalette() {
@@ -366,6 +370,73 @@ void floydSteinberg(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* 
         });
 }
 
+#if defined(__SSE2__)
+
+// Floyd-Steinberg to black and white, as floydSteinberg does it, but
+// shorter from one pixel to the next: what a pixel is given by the one
+// before it depends on whether that one became black or white, so both
+// outcomes are worked out in the two halves of one vector (red, green,
+// blue and a spare 16-bit lane each) while that is still being decided,
+// and the right half is taken after.  Every error fits 16 bits: a cell
+// gathers at most 16 shares of an error of at most 255.
+void floydSteinbergBlackWhite(const TGIFTrueColorImage& source, uint8_t* out) {
+    const int width = source.Width;
+    // Four lanes per cell (blue, green, red, spare, as pixels hold them),
+    // cell x at x + 1 (as in floydSteinberg).
+    std::vector<int16_t> cells(size_t(width + 2) * 4, 0);
+    const __m128i bias = _mm_setr_epi16(8, 8, 8, 0, 8 - 7 * 255, 8 - 7 * 255, 8 - 7 * 255, 0);
+    const __m128i weights = _mm_setr_epi16(29, 150, 77, 0, 29, 150, 77, 0);
+    const __m128i fifteen = _mm_set1_epi16(15);
+    const __m128i top = _mm_setr_epi16(255, 255, 255, 0, 255, 255, 255, 0);
+    const __m128i half = _mm_set1_epi32(32512);
+    for (int y = 0; y < source.Height; ++y) {
+        const uint8_t* row = source.Row(y);
+        const int64_t stride = source.PixelStride;
+        const int direction = y % 2 == 0 ? 1 : -1;
+        int x = direction > 0 ? 0 : width - 1;
+        uint8_t* target = out + int64_t(y) * width;
+        __m128i value = _mm_setzero_si128(); // the last pixel with its error, in both halves
+        __m128i white = _mm_setzero_si128(); // what it became: all ones for white
+        __m128i belowBehind = _mm_setzero_si128(), below = _mm_setzero_si128();
+        for (int i = 0; i < width; ++i, x += direction) {
+            int16_t* cell = cells.data() + size_t(x + 1) * 4;
+            const __m128i carried = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell));
+            const uint8_t* p = row + x * stride;
+            const __m128i pixel = _mm_setr_epi16(p[0], p[1], p[2], 0, p[0], p[1], p[2], 0);
+            // carried + 7 * (value - 255 if the last was white) + 8, in
+            // both halves, divided by 16 truncating toward zero.
+            // (What does not wait for the last pixel is added first.)
+            const __m128i ready = _mm_add_epi16(_mm_unpacklo_epi64(carried, carried), bias);
+            __m128i sum = _mm_add_epi16(_mm_slli_epi16(value, 3), _mm_sub_epi16(ready, value));
+            sum = _mm_srai_epi16(_mm_add_epi16(sum, _mm_and_si128(_mm_srai_epi16(sum, 15), fifteen)), 4);
+            __m128i both = _mm_add_epi16(pixel, sum);
+            both = _mm_min_epi16(_mm_max_epi16(both, _mm_setzero_si128()), top);
+            // Luminance of each half: 77 r + 150 g + 29 b, against half;
+            // the outcome stays a mask in the vector unit, all ones for
+            // white, chosen from the half the last pixel's outcome names.
+            __m128i luminance = _mm_madd_epi16(both, weights);
+            luminance = _mm_add_epi32(luminance, _mm_srli_epi64(luminance, 32));
+            const __m128i whiter = _mm_cmpgt_epi32(luminance, half);
+            value = _mm_or_si128(_mm_and_si128(white, _mm_unpackhi_epi64(both, both)),
+                                 _mm_andnot_si128(white, _mm_unpacklo_epi64(both, both)));
+            white = _mm_or_si128(_mm_and_si128(white, _mm_shuffle_epi32(whiter, 0xAA)),
+                                 _mm_andnot_si128(white, _mm_shuffle_epi32(whiter, 0x00)));
+            target[x] = uint8_t(_mm_cvtsi128_si32(white) & 1);
+            const __m128i error = _mm_sub_epi16(value, _mm_and_si128(top, white));
+            const __m128i twice = _mm_add_epi16(error, error);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(cell - direction * 4),
+                             _mm_add_epi16(belowBehind, _mm_add_epi16(twice, error)));
+            belowBehind = _mm_add_epi16(below, _mm_add_epi16(_mm_add_epi16(twice, twice), error));
+            below = error;
+        }
+        // The last pixel's cell is complete; what the cell past the end
+        // gets no pixel reads.
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cells.data() + size_t(x - direction + 1) * 4), belowBehind);
+    }
+}
+
+#else
+
 // Floyd-Steinberg to black and white, as floydSteinberg does it, but
 // shorter from one pixel to the next: what a pixel is given by the one
 // before it depends on whether that one became black or white, so both
@@ -419,6 +490,8 @@ void floydSteinbergBlackWhite(const TGIFTrueColorImage& source, uint8_t* out) {
             direction = -direction;
         });
 }
+
+#endif
 
 template <class TLookup, int Divisor, size_t N, const std::array<TKernelWeight, N>& Weights>
 void diffuse(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* out) {

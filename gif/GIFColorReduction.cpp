@@ -67,7 +67,7 @@ int keyOf(const TGIFColor& c) { return (c.Red >> 3) | ((c.Green >> 3) << 5) | ((
 
 TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
     : palette_(palette.begin(), palette.begin() + std::min<size_t>(palette.size(), GIFMaxColors)),
-      cells_(32768, 0) {
+      indices_(32768, 0), flags_(32768 / 16, 0) {
     for (const TGIFColor& c : palette_) {
         reds_.push_back(c.Red);
         greens_.push_back(c.Green);
@@ -80,10 +80,11 @@ TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
     exact_.assign(1, {});
     for (size_t i = 0; i < palette_.size(); ++i) {
         const int key = keyOf(palette_[i]);
-        uint16_t& cell = cells_[size_t(key)];
-        if (!(cell & kKnown))
-            cell = uint16_t(kKnown | i);
-        cell |= kHasExact;
+        if (!(flagsOf(key) & kKnown)) {
+            indices_[size_t(key)] = uint8_t(i);
+            setFlags(key, kKnown);
+        }
+        setFlags(key, kHasExact);
         uint16_t& slot = exactStart_[size_t(key)];
         if (slot == 0) {
             slot = uint16_t(exact_.size());
@@ -94,17 +95,19 @@ TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
 }
 
 int TFastColorLookup::resolve(int key, uint8_t red, uint8_t green, uint8_t blue) {
-    uint16_t& cell = cells_[size_t(key)];
-    if (cell & kHasExact) {
+    const uint32_t flags = flagsOf(key);
+    if (flags & kHasExact) {
         for (uint8_t index : exact_[exactStart_[size_t(key)]]) {
             const TGIFColor& c = palette_[index];
             if (c.Red == red && c.Green == green && c.Blue == blue)
                 return index;
         }
     }
-    if (!(cell & kKnown))
-        cell = uint16_t((cell & kHasExact) | kKnown | nearest(red, green, blue));
-    return cell & 0xFF;
+    if (!(flags & kKnown)) {
+        indices_[size_t(key)] = uint8_t(nearest(red, green, blue));
+        setFlags(key, kKnown);
+    }
+    return indices_[size_t(key)];
 }
 
 int TFastColorLookup::nearest(uint8_t red, uint8_t green, uint8_t blue) const {

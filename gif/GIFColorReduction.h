@@ -76,19 +76,24 @@ public:
 
     uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
         const int key = (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10);
-        int index = cells_[size_t(key)];
-        // Most colours find a known cell of a key no entry has exactly.
-        if ((index & (kKnown | kHasExact)) != kKnown)
+        int index = indices_[size_t(key)];
+        // Most colours find a known cell of a key no entry has exactly;
+        // the flags are only tested, so the index is used while they load.
+        if (((flags_[size_t(key >> 4)] >> ((key & 15) * 2)) & 3) != kKnown)
             index = resolve(key, red, green, blue);
-        chosen = palette_[size_t(index & 0xFF)];
+        chosen = palette_[size_t(index)];
         return uint8_t(index);
     }
 
 private:
-    // A cell per 15-bit key: the index the key maps to (low byte), whether
-    // that is known yet, and whether entries of exactly that key exist.
-    static constexpr uint16_t kKnown = 0x100;
-    static constexpr uint16_t kHasExact = 0x200;
+    // Per 15-bit key: the index the key maps to, and two flags (two bits
+    // of a word that holds sixteen keys): whether the index is known yet,
+    // and whether entries of exactly that key exist.  The tables are kept
+    // small for the nearest cache.
+    static constexpr uint32_t kKnown = 1;
+    static constexpr uint32_t kHasExact = 2;
+    uint32_t flagsOf(int key) const { return (flags_[size_t(key >> 4)] >> ((key & 15) * 2)) & 3; }
+    void setFlags(int key, uint32_t flags) { flags_[size_t(key >> 4)] |= flags << ((key & 15) * 2); }
     // The exact entry of the colour, else the cell's index, found first
     // when it is not known yet.
     int resolve(int key, uint8_t red, uint8_t green, uint8_t blue);
@@ -96,7 +101,8 @@ private:
 
     TGIFPalette palette_;
     std::vector<uint8_t> reds_, greens_, blues_; // the palette by channel, for the nearest search
-    std::vector<uint16_t> cells_;            // by 15-bit key
+    std::vector<uint8_t> indices_;           // by 15-bit key
+    std::vector<uint32_t> flags_;            // by 15-bit key, 16 keys a word
     std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_
     std::vector<std::vector<uint8_t>> exact_; // palette indices grouped by key
 };

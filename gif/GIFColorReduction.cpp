@@ -339,7 +339,7 @@ void floydSteinberg(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* 
     // Cell x at x + 1: the cells before and after the row take what the
     // kernel gives past its ends.
     std::vector<int32_t> cells(size_t(source.Width + 2) * 3, 0);
-    int32_t ahead[3], belowBehind[3], below[3];
+    int32_t ahead[3] = {0, 0, 0}, belowBehind[3] = {0, 0, 0}, below[3] = {0, 0, 0};
     int direction = 1;
     walkSerpentine(
         source, out,

@@ -3,9 +3,14 @@
 #include "gif/GIFException.h"
 
 #include <algorithm>
-#include <climits>
 #include <array>
+#include <climits>
 #include <cstdlib>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // ---- palettes ----
 
@@ -56,34 +61,31 @@ TGIFPalette Gray256Palette() {
 
 namespace {
 
-constexpr uint16_t kUnknown = 0xFFFF;
-
-int keyOf(uint8_t red, uint8_t green, uint8_t blue) { return (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10); }
+int keyOf(const TGIFColor& c) { return (c.Red >> 3) | ((c.Green >> 3) << 5) | ((c.Blue >> 3) << 10); }
 
 } // namespace
 
 TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
     : palette_(palette.begin(), palette.begin() + std::min<size_t>(palette.size(), GIFMaxColors)),
-      cache_(32768, kUnknown) {
+      indices_(32768, 0), flags_(32768 / 16, 0) {
     for (const TGIFColor& c : palette_) {
         reds_.push_back(c.Red);
         greens_.push_back(c.Green);
         blues_.push_back(c.Blue);
     }
     // Each entry claims the cell of its own key when it is still free, the
-    // first entry winning.
-    for (size_t i = 0; i < palette_.size(); ++i) {
-        const TGIFColor& c = palette_[i];
-        uint16_t& cell = cache_[size_t(keyOf(c.Red, c.Green, c.Blue))];
-        if (cell == kUnknown)
-            cell = uint16_t(i);
-    }
-    // The entries of each key, for the exact match that comes first.
+    // first entry winning; the entries of each key are kept for the exact
+    // match that comes first.
     exactStart_.assign(32768, 0);
     exact_.assign(1, {});
     for (size_t i = 0; i < palette_.size(); ++i) {
-        const TGIFColor& c = palette_[i];
-        uint16_t& slot = exactStart_[size_t(keyOf(c.Red, c.Green, c.Blue))];
+        const int key = keyOf(palette_[i]);
+        if (!(flagsOf(key) & kKnown)) {
+            indices_[size_t(key)] = uint8_t(i);
+            setFlags(key, kKnown);
+        }
+        setFlags(key, kHasExact);
+        uint16_t& slot = exactStart_[size_t(key)];
         if (slot == 0) {
             slot = uint16_t(exact_.size());
             exact_.emplace_back();
@@ -92,55 +94,39 @@ TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
     }
 }
 
-uint8_t TFastColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
-    const int key = keyOf(red, green, blue);
-    if (const uint16_t group = exactStart_[size_t(key)]) {
-        for (uint8_t index : exact_[group]) {
+int TFastColorLookup::resolve(int key, uint8_t red, uint8_t green, uint8_t blue) {
+    const uint32_t flags = flagsOf(key);
+    if (flags & kHasExact) {
+        for (uint8_t index : exact_[exactStart_[size_t(key)]]) {
             const TGIFColor& c = palette_[index];
-            if (c.Red == red && c.Green == green && c.Blue == blue) {
-                chosen = c;
+            if (c.Red == red && c.Green == green && c.Blue == blue)
                 return index;
-            }
         }
     }
-    uint16_t& cell = cache_[size_t(key)];
-    if (cell == kUnknown) {
-        // The distances first, in a loop the compiler vectorises; then the
-        // first of the least (the lowest index wins ties).
-        const size_t count = palette_.size();
-        int distance[GIFMaxColors];
-        for (size_t i = 0; i < count; ++i)
-            distance[i] = std::abs(reds_[i] - red) + std::abs(greens_[i] - green) + std::abs(blues_[i] - blue);
-        int least = INT32_MAX;
-        for (size_t i = 0; i < count; ++i)
-            least = std::min(least, distance[i]);
-        cell = uint16_t(std::find(distance, distance + count, least) - distance);
+    if (!(flags & kKnown)) {
+        indices_[size_t(key)] = uint8_t(nearest(red, green, blue));
+        setFlags(key, kKnown);
     }
-    chosen = palette_[cell];
-    return uint8_t(cell);
+    return indices_[size_t(key)];
 }
 
-uint8_t TNetscapeColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
-    const int r = (red + 3) / 51;
-    const int g = (green + 3) / 51;
-    const int b = (blue + 3) / 51;
-    chosen = {uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)};
-    return uint8_t(r * 36 + g * 6 + b);
-}
-
-uint8_t TGrayScaleLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
-    const auto grey = uint8_t((red * 77 + green * 150 + blue * 29) >> 8);
-    chosen = {grey, grey, grey};
-    return grey;
-}
-
-uint8_t TMonochromeLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
-    if (red * 77 + green * 150 + blue * 29 < 32513) {
-        chosen = {0, 0, 0};
-        return 0;
-    }
-    chosen = {255, 255, 255};
-    return 1;
+int TFastColorLookup::nearest(uint8_t red, uint8_t green, uint8_t blue) const {
+    // The distances first, in 16-bit lanes the compiler vectorises; then
+    // the first of the least (the lowest index wins ties).
+    const size_t count = palette_.size();
+    int16_t distance[GIFMaxColors];
+    // A byte's difference is the larger less the smaller, done on 16 bytes
+    // at once.
+    auto difference = [](uint8_t a, uint8_t b) { return uint8_t(std::max(a, b) - std::min(a, b)); };
+    for (size_t i = 0; i < count; ++i)
+        distance[i] = int16_t(difference(reds_[i], red) + difference(greens_[i], green) + difference(blues_[i], blue));
+    int16_t least = INT16_MAX;
+    for (size_t i = 0; i < count; ++i)
+        least = std::min(least, distance[i]);
+    int16_t first = GIFMaxColors;
+    for (size_t i = 0; i < count; ++i)
+        first = std::min(first, distance[i] == least ? int16_t(i) : int16_t(GIFMaxColors));
+    return first;
 }
 
 // ---- dithering ----
@@ -204,32 +190,48 @@ constexpr int reachOf(const std::array<TKernelWeight, N>& weights) {
     return reach;
 }
 
+// Maps through the final kind's own Map when the lookup has one (the call
+// is then inlined into the loops below), else through the virtual Lookup.
+template <class TLookup>
+uint8_t mapColor(TLookup& lookup, uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
+    if constexpr (requires { lookup.Map(red, green, blue, chosen); })
+        return lookup.Map(red, green, blue, chosen);
+    else
+        return lookup.Lookup(red, green, blue, chosen);
+}
+
+// A colour plus the error carried to it, scaled down and kept in range.
+template <int Divisor>
+int withError(uint8_t value, int32_t carried) {
+    return std::clamp(value + (carried + Divisor / 2) / Divisor, 0, 255);
+}
+
 // Error diffusion by a kernel.  Each channel's error accumulates in 32-bit
 // cells of a few rows (the current one and those below), each wider than
 // the picture by the kernel's reach on both sides, so the kernel may write
 // past either edge without tests.  The rows are one block, used as a ring.
-template <int Divisor, size_t N, const std::array<TKernelWeight, N>& Weights>
-class TDiffusionEngine : public TDitherEngine {
+template <class TLookup, int Divisor, size_t N, const std::array<TKernelWeight, N>& Weights>
+class TDiffusionEngine final : public TDitherEngine {
 public:
     static constexpr int kRows = rowsOf(Weights);
     static constexpr int kMargin = reachOf(Weights);
 
-    TDiffusionEngine(int width, TColorLookup& lookup)
-        : TDitherEngine(width, lookup), rowCells_(size_t(width + 2 * kMargin) * 3),
+    TDiffusionEngine(int width, TLookup& lookup)
+        : TDitherEngine(width, lookup), lookup_(lookup), rowCells_(size_t(width + 2 * kMargin) * 3),
           cells_(rowCells_ * kRows, 0) {
         for (int r = 0; r < kRows; ++r)
             rows_[size_t(r)] = cells_.data() + size_t(r) * rowCells_;
     }
 
-    uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue) override {
+    uint8_t Dither(uint8_t red, uint8_t green, uint8_t blue) override { return DitherPixel(red, green, blue); }
+
+    uint8_t DitherPixel(uint8_t red, uint8_t green, uint8_t blue) {
         const int x = column_;
         const int32_t* carried = rows_[0] + size_t(kMargin + x) * 3;
-        constexpr int bias = Divisor / 2;
-        const int value[3] = {std::clamp(red + (carried[0] + bias) / Divisor, 0, 255),
-                              std::clamp(green + (carried[1] + bias) / Divisor, 0, 255),
-                              std::clamp(blue + (carried[2] + bias) / Divisor, 0, 255)};
+        const int value[3] = {withError<Divisor>(red, carried[0]), withError<Divisor>(green, carried[1]),
+                              withError<Divisor>(blue, carried[2])};
         TGIFColor chosen;
-        const uint8_t index = lookup_.Lookup(uint8_t(value[0]), uint8_t(value[1]), uint8_t(value[2]), chosen);
+        const uint8_t index = mapColor(lookup_, uint8_t(value[0]), uint8_t(value[1]), uint8_t(value[2]), chosen);
         const int error[3] = {value[0] - chosen.Red, value[1] - chosen.Green, value[2] - chosen.Blue};
         if (error[0] != 0 || error[1] != 0 || error[2] != 0) {
             for (const TKernelWeight& w : Weights) {
@@ -252,6 +254,7 @@ public:
     }
 
 private:
+    TLookup& lookup_;
     size_t rowCells_;
     std::vector<int32_t> cells_;
     std::array<int32_t*, kRows> rows_{}; // the current row first
@@ -262,6 +265,270 @@ public:
     TNearestEngine(int width, TColorLookup& lookup) : TDitherEngine(width, lookup) {}
 };
 
+// The picture's rows in serpentine order, each pixel through `pixel`
+// (x, the pixel's bytes) and the row's end through `rowDone`.
+template <class TPixel, class TRowDone>
+void walkSerpentine(const TGIFTrueColorImage& source, uint8_t* out, TPixel&& pixel, TRowDone&& rowDone) {
+    for (int y = 0; y < source.Height; ++y) {
+        const uint8_t* row = source.Row(y);
+        uint8_t* target = out + int64_t(y) * source.Width;
+        if (y % 2 == 0)
+            for (int x = 0; x < source.Width; ++x)
+                target[x] = pixel(x, row + int64_t(x) * source.PixelStride);
+        else
+            for (int x = source.Width - 1; x >= 0; --x)
+                target[x] = pixel(x, row + int64_t(x) * source.PixelStride);
+        rowDone(y);
+    }
+}
+
+// Each pixel's index alone, rows in order; the pixel's size is known to
+// the compiler, so the loop can work on many pixels at once.
+template <int PixelStride, class TIndex>
+void mapRows(const TGIFTrueColorImage& source, uint8_t* out, TIndex&& index) {
+    const int width = source.Width; // kept apart from what the stores may alias
+    for (int y = 0; y < source.Height; ++y) {
+        const uint8_t* row = source.Row(y);
+        uint8_t* target = out + int64_t(y) * width;
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = row + int64_t(x) * PixelStride;
+            target[x] = index(p[2], p[1], p[0]);
+        }
+    }
+}
+
+// Without diffusion.  A lookup that remembers what it found answers by the
+// order of its questions, so it is asked in the serpentine order; the
+// others give each pixel the same answer in any order.
+template <class TLookup>
+void mapNearest(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* out) {
+    TGIFColor chosen;
+    if constexpr (std::is_same_v<TLookup, TFastColorLookup>) {
+        walkSerpentine(
+            source, out, [&](int, const uint8_t* p) { return lookup.Map(p[2], p[1], p[0], chosen); }, [](int) {});
+    } else {
+        auto index = [&](uint8_t red, uint8_t green, uint8_t blue) {
+            if constexpr (requires { TLookup::Index(red, green, blue); })
+                return TLookup::Index(red, green, blue);
+            TGIFColor unused;
+            return lookup.Map(red, green, blue, unused);
+        };
+        if (source.PixelStride == 3)
+            mapRows<3>(source, out, index);
+        else if (source.PixelStride == 4)
+            mapRows<4>(source, out, index);
+        else
+            for (int y = 0; y < source.Height; ++y) {
+                const uint8_t* p = source.Row(y);
+                uint8_t* target = out + int64_t(y) * source.Width;
+                for (int x = 0; x < source.Width; ++x, p += source.PixelStride)
+                    target[x] = lookup.Map(p[2], p[1], p[0], chosen);
+            }
+    }
+}
+
+// Floyd-Steinberg in one error row per channel: a cell holds the error
+// carried from the row above until its pixel takes it, and then the error
+// gathered for the pixel below it.  Two running sums hold what the row
+// below gets from the pixels of this row until a cell is complete, and one
+// what the next pixel on this row gets.  The sums are those of the kernel,
+// so the result is the same.
+template <class TLookup>
+void floydSteinberg(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* out) {
+    constexpr int kDivisor = 16;
+    // Cell x at x + 1: the cells before and after the row take what the
+    // kernel gives past its ends.
+    std::vector<int32_t> cells(size_t(source.Width + 2) * 3, 0);
+    int32_t ahead[3] = {0, 0, 0}, belowBehind[3] = {0, 0, 0}, below[3] = {0, 0, 0};
+    int direction = 1;
+    walkSerpentine(
+        source, out,
+        [&](int x, const uint8_t* p) {
+            int32_t* cell = cells.data() + size_t(x + 1) * 3;
+            const int value[3] = {withError<kDivisor>(p[2], cell[0] + ahead[0]),
+                                  withError<kDivisor>(p[1], cell[1] + ahead[1]),
+                                  withError<kDivisor>(p[0], cell[2] + ahead[2])};
+            TGIFColor chosen;
+            const uint8_t index = mapColor(lookup, uint8_t(value[0]), uint8_t(value[1]), uint8_t(value[2]), chosen);
+            const int error[3] = {value[0] - chosen.Red, value[1] - chosen.Green, value[2] - chosen.Blue};
+            int32_t* behind = cell - direction * 3;
+            for (int c = 0; c < 3; ++c) {
+                behind[c] = belowBehind[c] + 3 * error[c];
+                belowBehind[c] = below[c] + 5 * error[c];
+                below[c] = error[c];
+                ahead[c] = 7 * error[c];
+            }
+            return index;
+        },
+        [&](int y) {
+            // The last pixel's cell is complete; the cell past the end
+            // takes what no pixel will read.
+            const int last = y % 2 == 0 ? source.Width - 1 : 0;
+            int32_t* cell = cells.data() + size_t(last + 1) * 3;
+            for (int c = 0; c < 3; ++c) {
+                cell[c] = belowBehind[c];
+                ahead[c] = belowBehind[c] = below[c] = 0;
+            }
+            direction = -direction;
+        });
+}
+
+#if defined(__SSE2__)
+
+// Floyd-Steinberg to black and white, as floydSteinberg does it, but
+// shorter from one pixel to the next: what a pixel is given by the one
+// before it depends on whether that one became black or white, so both
+// outcomes are worked out in the two halves of one vector (red, green,
+// blue and a spare 16-bit lane each) while that is still being decided,
+// and the right half is taken after.  Every error fits 16 bits: a cell
+// gathers at most 16 shares of an error of at most 255.
+void floydSteinbergBlackWhite(const TGIFTrueColorImage& source, uint8_t* out) {
+    const int width = source.Width;
+    // Four lanes per cell (blue, green, red, spare, as pixels hold them),
+    // cell x at x + 1 (as in floydSteinberg).
+    std::vector<int16_t> cells(size_t(width + 2) * 4, 0);
+    const __m128i bias = _mm_setr_epi16(8, 8, 8, 0, 8 - 7 * 255, 8 - 7 * 255, 8 - 7 * 255, 0);
+    const __m128i weights = _mm_setr_epi16(29, 150, 77, 0, 29, 150, 77, 0);
+    const __m128i fifteen = _mm_set1_epi16(15);
+    const __m128i top = _mm_setr_epi16(255, 255, 255, 0, 255, 255, 255, 0);
+    const __m128i half = _mm_set1_epi32(32512);
+    for (int y = 0; y < source.Height; ++y) {
+        const uint8_t* row = source.Row(y);
+        const int64_t stride = source.PixelStride;
+        const int direction = y % 2 == 0 ? 1 : -1;
+        int x = direction > 0 ? 0 : width - 1;
+        uint8_t* target = out + int64_t(y) * width;
+        __m128i value = _mm_setzero_si128(); // the last pixel with its error, in both halves
+        __m128i white = _mm_setzero_si128(); // what it became: all ones for white
+        __m128i belowBehind = _mm_setzero_si128(), below = _mm_setzero_si128();
+        for (int i = 0; i < width; ++i, x += direction) {
+            int16_t* cell = cells.data() + size_t(x + 1) * 4;
+            const __m128i carried = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell));
+            const uint8_t* p = row + x * stride;
+            const __m128i pixel = _mm_setr_epi16(p[0], p[1], p[2], 0, p[0], p[1], p[2], 0);
+            // carried + 7 * (value - 255 if the last was white) + 8, in
+            // both halves, divided by 16 truncating toward zero.
+            // (What does not wait for the last pixel is added first.)
+            const __m128i ready = _mm_add_epi16(_mm_unpacklo_epi64(carried, carried), bias);
+            __m128i sum = _mm_add_epi16(_mm_slli_epi16(value, 3), _mm_sub_epi16(ready, value));
+            sum = _mm_srai_epi16(_mm_add_epi16(sum, _mm_and_si128(_mm_srai_epi16(sum, 15), fifteen)), 4);
+            __m128i both = _mm_add_epi16(pixel, sum);
+            both = _mm_min_epi16(_mm_max_epi16(both, _mm_setzero_si128()), top);
+            // Luminance of each half: 77 r + 150 g + 29 b, against half;
+            // the outcome stays a mask in the vector unit, all ones for
+            // white, chosen from the half the last pixel's outcome names.
+            __m128i luminance = _mm_madd_epi16(both, weights);
+            luminance = _mm_add_epi32(luminance, _mm_srli_epi64(luminance, 32));
+            const __m128i whiter = _mm_cmpgt_epi32(luminance, half);
+            value = _mm_or_si128(_mm_and_si128(white, _mm_unpackhi_epi64(both, both)),
+                                 _mm_andnot_si128(white, _mm_unpacklo_epi64(both, both)));
+            white = _mm_or_si128(_mm_and_si128(white, _mm_shuffle_epi32(whiter, 0xAA)),
+                                 _mm_andnot_si128(white, _mm_shuffle_epi32(whiter, 0x00)));
+            target[x] = uint8_t(_mm_cvtsi128_si32(white) & 1);
+            const __m128i error = _mm_sub_epi16(value, _mm_and_si128(top, white));
+            const __m128i twice = _mm_add_epi16(error, error);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(cell - direction * 4),
+                             _mm_add_epi16(belowBehind, _mm_add_epi16(twice, error)));
+            belowBehind = _mm_add_epi16(below, _mm_add_epi16(_mm_add_epi16(twice, twice), error));
+            below = error;
+        }
+        // The last pixel's cell is complete; what the cell past the end
+        // gets no pixel reads.
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cells.data() + size_t(x - direction + 1) * 4), belowBehind);
+    }
+}
+
+#else
+
+// Floyd-Steinberg to black and white, as floydSteinberg does it, but
+// shorter from one pixel to the next: what a pixel is given by the one
+// before it depends on whether that one became black or white, so both
+// outcomes are worked out while that is still being decided, and the
+// right one is taken after.
+void floydSteinbergBlackWhite(const TGIFTrueColorImage& source, uint8_t* out) {
+    constexpr int kDivisor = 16;
+    constexpr int kWhiteShare = 7 * 255; // of the next pixel's error
+    std::vector<int32_t> cells(size_t(source.Width + 2) * 3, 0);
+    int value[3] = {0, 0, 0}; // the last pixel's colour with its error, for the next pixel
+    bool white = false;       // and what it became
+    int32_t belowBehind[3] = {0, 0, 0}, below[3] = {0, 0, 0};
+    int direction = 1;
+    walkSerpentine(
+        source, out,
+        [&](int x, const uint8_t* p) {
+            int32_t* cell = cells.data() + size_t(x + 1) * 3;
+            const uint8_t channel[3] = {p[2], p[1], p[0]};
+            int ifBlack[3], ifWhite[3];
+            for (int c = 0; c < 3; ++c) {
+                const int32_t carried = cell[c] + 7 * value[c];
+                ifBlack[c] = withError<kDivisor>(channel[c], carried);
+                ifWhite[c] = withError<kDivisor>(channel[c], carried - kWhiteShare);
+            }
+            const bool whiteIfBlack = TMonochromeLookup::IsWhite(uint8_t(ifBlack[0]), uint8_t(ifBlack[1]), uint8_t(ifBlack[2]));
+            const bool whiteIfWhite = TMonochromeLookup::IsWhite(uint8_t(ifWhite[0]), uint8_t(ifWhite[1]), uint8_t(ifWhite[2]));
+            const bool becomes = white ? whiteIfWhite : whiteIfBlack;
+            for (int c = 0; c < 3; ++c)
+                value[c] = white ? ifWhite[c] : ifBlack[c];
+            white = becomes;
+            const int chosen = white ? 255 : 0;
+            int32_t* behind = cell - direction * 3;
+            for (int c = 0; c < 3; ++c) {
+                const int error = value[c] - chosen;
+                behind[c] = belowBehind[c] + 3 * error;
+                belowBehind[c] = below[c] + 5 * error;
+                below[c] = error;
+            }
+            // The next pixel is given 7 * (value - chosen): the value is
+            // kept, the white share taken off there.
+            return uint8_t(white);
+        },
+        [&](int y) {
+            const int last = y % 2 == 0 ? source.Width - 1 : 0;
+            int32_t* cell = cells.data() + size_t(last + 1) * 3;
+            for (int c = 0; c < 3; ++c) {
+                cell[c] = belowBehind[c];
+                value[c] = belowBehind[c] = below[c] = 0;
+            }
+            white = false;
+            direction = -direction;
+        });
+}
+
+#endif
+
+template <class TLookup, int Divisor, size_t N, const std::array<TKernelWeight, N>& Weights>
+void diffuse(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* out) {
+    TDiffusionEngine<TLookup, Divisor, N, Weights> engine(source.Width, lookup);
+    walkSerpentine(
+        source, out, [&](int, const uint8_t* p) { return engine.DitherPixel(p[2], p[1], p[0]); },
+        [&](int) { engine.NextLine(); });
+}
+
+template <class TLookup>
+void reduceRows(const TGIFTrueColorImage& source, TLookup& lookup, TGIFDitherMode mode, uint8_t* out) {
+    switch (mode) {
+    case gdmNearest:
+        return mapNearest(source, lookup, out);
+    case gdmFloydSteinberg:
+        if constexpr (std::is_same_v<TLookup, TMonochromeLookup>)
+            return floydSteinbergBlackWhite(source, out);
+        else
+            return floydSteinberg(source, lookup, out);
+    case gdmStucki:
+        return diffuse<TLookup, 42, 12, kStucki>(source, lookup, out);
+    case gdmSierra:
+        return diffuse<TLookup, 32, 10, kSierra>(source, lookup, out);
+    case gdmJaJuNi:
+        return diffuse<TLookup, 48, 12, kJarvis>(source, lookup, out);
+    case gdmSteveArche:
+        return diffuse<TLookup, 200, 12, kStevensonArce>(source, lookup, out);
+    case gdmBurkes:
+        return diffuse<TLookup, 32, 7, kBurkes>(source, lookup, out);
+    default:
+        GIFError(sInvalidDitherMode);
+    }
+}
+
 } // namespace
 
 std::unique_ptr<TDitherEngine> TDitherEngine::Create(TGIFDitherMode mode, int width, TColorLookup& lookup) {
@@ -269,17 +536,17 @@ std::unique_ptr<TDitherEngine> TDitherEngine::Create(TGIFDitherMode mode, int wi
         return std::make_unique<TNearestEngine>(width, lookup);
     switch (mode) {
     case gdmFloydSteinberg:
-        return std::make_unique<TDiffusionEngine<16, 4, kFloydSteinberg>>(width, lookup);
+        return std::make_unique<TDiffusionEngine<TColorLookup, 16, 4, kFloydSteinberg>>(width, lookup);
     case gdmStucki:
-        return std::make_unique<TDiffusionEngine<42, 12, kStucki>>(width, lookup);
+        return std::make_unique<TDiffusionEngine<TColorLookup, 42, 12, kStucki>>(width, lookup);
     case gdmSierra:
-        return std::make_unique<TDiffusionEngine<32, 10, kSierra>>(width, lookup);
+        return std::make_unique<TDiffusionEngine<TColorLookup, 32, 10, kSierra>>(width, lookup);
     case gdmJaJuNi:
-        return std::make_unique<TDiffusionEngine<48, 12, kJarvis>>(width, lookup);
+        return std::make_unique<TDiffusionEngine<TColorLookup, 48, 12, kJarvis>>(width, lookup);
     case gdmSteveArche:
-        return std::make_unique<TDiffusionEngine<200, 12, kStevensonArce>>(width, lookup);
+        return std::make_unique<TDiffusionEngine<TColorLookup, 200, 12, kStevensonArce>>(width, lookup);
     case gdmBurkes:
-        return std::make_unique<TDiffusionEngine<32, 7, kBurkes>>(width, lookup);
+        return std::make_unique<TDiffusionEngine<TColorLookup, 32, 7, kBurkes>>(width, lookup);
     default:
         GIFError(sInvalidDitherMode);
     }
@@ -294,17 +561,28 @@ public:
     explicit TColorQuantizer(int maxColors) : maxColors_(maxColors) {
         nodes_.push_back({});
         reducible_.fill(-1);
+        // The root is reducible too: with fewer colours allowed than it
+        // has children, it is what is merged last.
+        reducible_[0] = 0;
     }
 
     void AddColor(uint8_t red, uint8_t green, uint8_t blue) {
+        // A leaf no deeper than four levels is reached by every colour that
+        // shares the top four bits of each channel, until the tree changes.
+        const int key = (red >> 4) | ((green >> 4) << 4) | ((blue >> 4) << 8);
+        TShortcut& shortcut = shortcuts_[size_t(key)];
+        if (shortcut.Generation == generation_) {
+            addTo(nodes_[size_t(shortcut.Leaf)], red, green, blue);
+            return;
+        }
+        const uint32_t generation = generation_;
         int node = 0;
         for (int level = 0;; ++level) {
             Node& n = nodes_[size_t(node)];
             if (n.IsLeaf) {
-                ++n.PixelCount;
-                n.Red += red;
-                n.Green += green;
-                n.Blue += blue;
+                addTo(n, red, green, blue);
+                if (level <= 4 && generation == generation_)
+                    shortcut = {node, generation_};
                 break;
             }
             const int bit = 7 - level;
@@ -326,15 +604,24 @@ public:
     }
 
 private:
+    struct Node;
+    static void addTo(Node& leaf, uint8_t red, uint8_t green, uint8_t blue) {
+        ++leaf.PixelCount;
+        leaf.Red += red;
+        leaf.Green += green;
+        leaf.Blue += blue;
+    }
+
     struct Node {
         bool IsLeaf = false;
+        int Next = -1; // the next node of the same level's reducible list, or of the free nodes
         int64_t PixelCount = 0;
         int64_t Red = 0, Green = 0, Blue = 0;
-        int Next = -1; // the next node of the same level's reducible list
         std::array<int, 8> Children{-1, -1, -1, -1, -1, -1, -1, -1};
     };
 
     int newNode(int level) {
+        ++generation_;
         Node node;
         if (level == kDepth) {
             node.IsLeaf = true;
@@ -342,8 +629,16 @@ private:
         } else {
             node.Next = reducible_[size_t(level)];
         }
-        const int index = int(nodes_.size());
-        nodes_.push_back(node);
+        // Nodes freed by merging are used again, so the pool stays as small
+        // as the tree and its nodes near one another in memory.
+        int index = free_;
+        if (index >= 0) {
+            free_ = nodes_[size_t(index)].Next;
+            nodes_[size_t(index)] = node;
+        } else {
+            index = int(nodes_.size());
+            nodes_.push_back(node);
+        }
         if (level < kDepth)
             reducible_[size_t(level)] = index;
         return index;
@@ -357,17 +652,21 @@ private:
         if (index < 0)
             return;
         reducible_[size_t(level)] = nodes_[size_t(index)].Next;
+        ++generation_;
         Node& node = nodes_[size_t(index)];
         int children = 0;
         for (int& child : node.Children) {
             if (child < 0)
                 continue;
-            const Node& c = nodes_[size_t(child)];
+            Node& c = nodes_[size_t(child)];
             node.PixelCount += c.PixelCount;
             node.Red += c.Red;
             node.Green += c.Green;
             node.Blue += c.Blue;
-            child = -1; // the child's slot in the pool is left unused
+            // The merged children are leaves, in no reducible list.
+            c.Next = free_;
+            free_ = child;
+            child = -1;
             ++children;
         }
         node.IsLeaf = true;
@@ -393,6 +692,16 @@ private:
     int maxColors_;
     int leafCount_ = 0;
     std::vector<Node> nodes_;
+    int free_ = -1; // the first node free for use again
+    // Leaves by 12-bit colour key (a table that stays in the nearest
+    // cache), each valid while the tree is of the generation it was found
+    // in; every node made or merged starts a new one.
+    struct TShortcut {
+        int Leaf = 0;
+        uint32_t Generation = 0;
+    };
+    std::vector<TShortcut> shortcuts_ = std::vector<TShortcut>(4096);
+    uint32_t generation_ = 1;
     std::array<int, kDepth> reducible_{};
 };
 
@@ -438,26 +747,21 @@ TGIFReducedImage ReduceColors(const TGIFTrueColorImage& source, TGIFColorReducti
     TGIFReducedImage result;
     result.Width = source.Width;
     result.Height = source.Height;
-    std::unique_ptr<TColorLookup> lookup;
+    // Palettes of any colours are searched through a fast lookup; the fixed
+    // ones of black and white, greys and the cube are computed.
+    std::unique_ptr<TFastColorLookup> fast;
     switch (method) {
     case gcrBlackWhite:
-        lookup = std::make_unique<TMonochromeLookup>();
-        result.Palette = BlackWhitePalette();
-        break;
     case gcrGray256:
-        lookup = std::make_unique<TGrayScaleLookup>();
-        result.Palette = Gray256Palette();
-        break;
     case gcrWebPalette:
-        lookup = std::make_unique<TNetscapeColorLookup>();
-        result.Palette = WebPalette();
+        result.Palette = ReductionPalette(method);
         break;
     case gcrQuantize: {
         if (reductionBits < 1 || reductionBits > 8)
             GIFError(sInvalidReductionBits);
         const int maxColors = 1 << reductionBits;
         result.Palette = QuantizePalette(source, maxColors);
-        lookup = std::make_unique<TFastColorLookup>(result.Palette);
+        fast = std::make_unique<TFastColorLookup>(result.Palette);
         result.Palette.resize(size_t(maxColors)); // unused entries are black
         break;
     }
@@ -468,7 +772,7 @@ TGIFReducedImage ReduceColors(const TGIFTrueColorImage& source, TGIFColorReducti
         result.Palette.assign(system.begin(), system.begin() + 10);
         result.Palette.insert(result.Palette.end(), quantized.begin(), quantized.end());
         result.Palette.insert(result.Palette.end(), system.begin() + 10, system.end());
-        lookup = std::make_unique<TFastColorLookup>(result.Palette);
+        fast = std::make_unique<TFastColorLookup>(result.Palette);
         break;
     }
     case gcrCustomPalette:
@@ -476,25 +780,36 @@ TGIFReducedImage ReduceColors(const TGIFTrueColorImage& source, TGIFColorReducti
             GIFError(sEmptyPalette);
         result.Palette.assign(customPalette->begin(),
                               customPalette->begin() + std::min<size_t>(customPalette->size(), GIFMaxColors));
-        lookup = std::make_unique<TFastColorLookup>(result.Palette);
+        fast = std::make_unique<TFastColorLookup>(result.Palette);
         break;
     default:
         result.Palette = ReductionPalette(method);
-        lookup = std::make_unique<TFastColorLookup>(result.Palette);
+        fast = std::make_unique<TFastColorLookup>(result.Palette);
         break;
     }
     if (source.Width <= 0 || source.Height <= 0)
         return result;
     result.Indices.resize(size_t(int64_t(source.Width) * source.Height));
-    const std::unique_ptr<TDitherEngine> engine = TDitherEngine::Create(mode, source.Width, *lookup);
-    for (int y = 0; y < source.Height; ++y) {
-        const uint8_t* row = source.Row(y);
-        uint8_t* out = result.Indices.data() + int64_t(y) * source.Width;
-        for (int x = engine->Column(); x >= 0 && x < source.Width; x = engine->Column()) {
-            const uint8_t* pixel = row + int64_t(x) * source.PixelStride;
-            out[x] = engine->Dither(pixel[2], pixel[1], pixel[0]);
-        }
-        engine->NextLine();
+    uint8_t* out = result.Indices.data();
+    switch (method) {
+    case gcrBlackWhite: {
+        TMonochromeLookup lookup;
+        reduceRows(source, lookup, mode, out);
+        break;
+    }
+    case gcrGray256: {
+        TGrayScaleLookup lookup;
+        reduceRows(source, lookup, mode, out);
+        break;
+    }
+    case gcrWebPalette: {
+        TNetscapeColorLookup lookup;
+        reduceRows(source, lookup, mode, out);
+        break;
+    }
+    default:
+        reduceRows(source, *fast, mode, out);
+        break;
     }
     return result;
 }

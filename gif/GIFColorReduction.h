@@ -52,7 +52,9 @@ struct TGIFTrueColorImage {
     const uint8_t* Row(int y) const { return Bits + y * RowStride; }
 };
 
-// Maps a colour to a palette index and the palette colour chosen.
+// Maps a colour to a palette index and the palette colour chosen.  Each
+// kind below is final and does its work in Map, which the reduction's row
+// loops call directly; Lookup is the same for callers holding any kind.
 class TColorLookup {
 public:
     virtual ~TColorLookup() = default;
@@ -64,39 +66,95 @@ public:
 // Any palette: an exact entry wins; otherwise the nearest entry by the sum
 // of the channel differences (the lowest index on ties), remembered for
 // all colours that share the top five bits of each channel.
-class TFastColorLookup : public TColorLookup {
+class TFastColorLookup final : public TColorLookup {
 public:
     explicit TFastColorLookup(const TGIFPalette& palette);
     int Colors() const override { return int(palette_.size()); }
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override {
+        return Map(red, green, blue, chosen);
+    }
+
+    uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) {
+        const int key = (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10);
+        int index = indices_[size_t(key)];
+        // Most colours find a known cell of a key no entry has exactly;
+        // the flags are only tested, so the index is used while they load.
+        if (((flags_[size_t(key >> 4)] >> ((key & 15) * 2)) & 3) != kKnown)
+            index = resolve(key, red, green, blue);
+        chosen = palette_[size_t(index)];
+        return uint8_t(index);
+    }
 
 private:
+    // Per 15-bit key: the index the key maps to, and two flags (two bits
+    // of a word that holds sixteen keys): whether the index is known yet,
+    // and whether entries of exactly that key exist.  The tables are kept
+    // small for the nearest cache.
+    static constexpr uint32_t kKnown = 1;
+    static constexpr uint32_t kHasExact = 2;
+    uint32_t flagsOf(int key) const { return (flags_[size_t(key >> 4)] >> ((key & 15) * 2)) & 3; }
+    void setFlags(int key, uint32_t flags) { flags_[size_t(key >> 4)] |= flags << ((key & 15) * 2); }
+    // The exact entry of the colour, else the cell's index, found first
+    // when it is not known yet.
+    int resolve(int key, uint8_t red, uint8_t green, uint8_t blue);
+    int nearest(uint8_t red, uint8_t green, uint8_t blue) const;
+
     TGIFPalette palette_;
-    std::vector<int> reds_, greens_, blues_; // the palette by channel, for the nearest search
-    std::vector<uint16_t> cache_;            // by 15-bit key; 0xFFFF: not yet known
-    std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_, 0 for none
+    std::vector<uint8_t> reds_, greens_, blues_; // the palette by channel, for the nearest search
+    std::vector<uint8_t> indices_;           // by 15-bit key
+    std::vector<uint32_t> flags_;            // by 15-bit key, 16 keys a word
+    std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_
     std::vector<std::vector<uint8_t>> exact_; // palette indices grouped by key
 };
 
 // The 216-colour cube (WebPalette).
-class TNetscapeColorLookup : public TColorLookup {
+class TNetscapeColorLookup final : public TColorLookup {
 public:
     int Colors() const override { return 216; }
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override {
+        return Map(red, green, blue, chosen);
+    }
+    uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) const {
+        const int r = level(red), g = level(green), b = level(blue);
+        chosen = {uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)};
+        return Index(red, green, blue);
+    }
+    // The cube's step of a channel value: (value + 3) / 51, as the high
+    // half of a 16-bit product, which vector units have.
+    static int level(uint8_t value) { return uint16_t(uint32_t(uint16_t(value + 3)) * 1286u >> 16); }
+    static uint8_t Index(uint8_t red, uint8_t green, uint8_t blue) {
+        return uint8_t(uint16_t(level(red) * 36 + level(green) * 6 + level(blue)));
+    }
 };
 
 // 256 greys by luminance.
-class TGrayScaleLookup : public TColorLookup {
+class TGrayScaleLookup final : public TColorLookup {
 public:
     int Colors() const override { return 256; }
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override {
+        return Map(red, green, blue, chosen);
+    }
+    uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) const {
+        const auto grey = uint8_t((red * 77 + green * 150 + blue * 29) >> 8);
+        chosen = {grey, grey, grey};
+        return grey;
+    }
 };
 
 // Black below half luminance, else white.
-class TMonochromeLookup : public TColorLookup {
+class TMonochromeLookup final : public TColorLookup {
 public:
     int Colors() const override { return 2; }
-    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override;
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) override {
+        return Map(red, green, blue, chosen);
+    }
+    uint8_t Map(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& chosen) const {
+        const uint8_t white = IsWhite(red, green, blue);
+        const auto level = uint8_t(-white);
+        chosen = {level, level, level};
+        return white;
+    }
+    static bool IsWhite(uint8_t red, uint8_t green, uint8_t blue) { return red * 77 + green * 150 + blue * 29 >= 32513; }
 };
 
 // Walks the rows of a picture in serpentine order (left to right, then

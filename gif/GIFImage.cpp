@@ -339,19 +339,38 @@ void TGIFImage::SaveToFile(const std::string& fileName) {
 void TGIFImage::SaveToClipboardFormat(unsigned& format, std::string& data) {
     if (Empty())
         return;
-    if (CF_GIF == 0)
+    const TGIFRenderSupport* support = GIFRenderSupport();
+    if (CF_GIF == 0 || !support || !support->BitmapClipboardData || !support->SetClipboardData)
         GIFError(sClipboardFailed);
+    // Programs that read no GIF take the picture as a bitmap.
+    support->BitmapClipboardData(*this, format, data);
     TMemoryStream stream;
     SaveToStream(stream);
-    data.assign(stream.DataView());
-    format = CF_GIF;
+    if (!support->SetClipboardData(CF_GIF, stream.DataView()))
+        GIFError(sClipboardFailed);
 }
 
 void TGIFImage::LoadFromClipboardFormat(unsigned format, std::string_view data) {
-    if (format == 0 || format != CF_GIF)
-        GIFError(sUnsupportedClipboardFormat);
-    TReadOnlyMemoryStream stream(data.data(), int64_t(data.size()));
-    LoadFromStream(stream);
+    const TGIFRenderSupport* support = GIFRenderSupport();
+    std::string held;
+    if (data.empty() && format != 0 && support && support->GetClipboardData) {
+        held = support->GetClipboardData(format);
+        data = held;
+    }
+    if (format != 0 && format == CF_GIF && !data.empty()) {
+        TReadOnlyMemoryStream stream(data.data(), int64_t(data.size()));
+        LoadFromStream(stream);
+        return;
+    }
+    if (!data.empty() && support && support->LoadClipboardPicture && support->LoadClipboardPicture(*this, format, data))
+        return;
+    GIFError(sUnsupportedClipboardFormat);
+}
+
+void TGIFImage::WriteData(TStream& stream) {
+    if (OptimizeWhenStreaming)
+        Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap | ooReduceColors, gcrNone);
+    TGraphic::WriteData(stream);
 }
 
 void TGIFImage::Optimize(TGIFOptimizeOptions options, TGIFColorReduction method) {

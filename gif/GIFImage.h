@@ -54,6 +54,9 @@ inline TGIFDitherMode DefaultDitherMode = gdmNearest;
 inline TGIFCompression DefaultCompression = gcLZW;
 inline int DefaultThreadPriority = 3;
 inline int DefaultAnimationSpeed = 100;
+// A GIF streamed into a form (WriteData) is first optimised with every
+// option.
+inline bool OptimizeWhenStreaming = false;
 // The screen shows at most 256 colours.  Displays here are true-colour, so
 // it starts false; a test may set it.
 inline bool DitherOnThisDisplay = false;
@@ -188,12 +191,20 @@ public:
     // failed save leaves it as it was.
     void SaveToFile(const std::string& fileName) override;
 
-    // The GIF file under the clipboard format "GIF Image" (registered by
-    // gif/render; until then the format is unknown and saving raises
-    // "Failed to store GIF on clipboard").  Nothing for an empty image.
+    // Gives the rendered first frame as a bitmap's clipboard form and puts
+    // the GIF file itself on the clipboard under "GIF Image", so both go
+    // there when the caller puts the bitmap on the clipboard it holds open
+    // (TClipboard::AssignGraphic).  Raises "Failed to store GIF on
+    // clipboard" when the clipboard is not open or gif/render has not
+    // registered the format.  Nothing for an empty image.
     void SaveToClipboardFormat(unsigned& format, std::string& data) override;
-    // Raises "Unsupported clipboard format" for any other format.
+    // "GIF Image" data, or a bitmap made into the one frame; empty data is
+    // taken from the clipboard.  Raises "Unsupported clipboard format" for
+    // any other format.
     void LoadFromClipboardFormat(unsigned format, std::string_view data) override;
+    // How the image streams into a form: optimised first when
+    // OptimizeWhenStreaming is set, then as any picture.
+    void WriteData(TStream& stream) override;
 
     // Makes the image smaller to write without changing what it shows
     // (GIFOptimize.h).  `method` is checked with ooReduceColors.

@@ -6,6 +6,8 @@
 // then a GIF image draws nothing and imports only other GIF frames.
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 class TCanvas;
 class TGIFImage;
@@ -35,6 +37,18 @@ struct TGIFRenderSupport {
     // Copies the image into a destination of another kind (a bitmap);
     // false for one it does not know.
     bool (*ExportImage)(TGIFImage& image, TPersistent& destination);
+
+    // The clipboard.  The image's rendered bitmap in its clipboard form
+    // (format and bytes).
+    void (*BitmapClipboardData)(TGIFImage& image, unsigned& format, std::string& data);
+    // Puts bytes of a format on the clipboard beside what goes there while
+    // it is open; false when it is not open.
+    bool (*SetClipboardData)(unsigned format, std::string_view data);
+    // The clipboard's bytes of a format; empty when it holds none.
+    std::string (*GetClipboardData)(unsigned format);
+    // Makes the image a copy of clipboard data of a picture kind the model
+    // does not read itself (a bitmap); false for any other format.
+    bool (*LoadClipboardPicture)(TGIFImage& image, unsigned format, std::string_view data);
 };
 
 // nullptr removes it.

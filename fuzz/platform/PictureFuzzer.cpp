@@ -149,13 +149,20 @@ void FuzzClipboardData(TFuzzInput& input) {
     if (!Handled(picture))
         return;
     Use(*picture.Graphic());
-    unsigned savedFormat = 0;
-    std::string saved;
-    picture.SaveToClipboardFormat(savedFormat, saved);
-    FuzzCheck(savedFormat == format);
+    // A copy puts the picture on the clipboard as the graphic gives it (a
+    // GIF also as its rendered bitmap); what is there loads again.
+    Clipboard().AssignGraphic(*picture.Graphic());
+    FuzzCheck(Clipboard().HasFormat(format));
     TPicture again;
-    again.LoadFromClipboardFormat(savedFormat, saved);
+    again.LoadFromClipboardFormat(format, Clipboard().GetFormatBytes(format));
     FuzzCheck(again.Width() == picture.Width() && again.Height() == picture.Height());
+    if (Clipboard().HasFormat(CF_BITMAP)) {
+        const std::string bitmapBytes = Clipboard().GetFormatBytes(CF_BITMAP);
+        TReadOnlyMemoryStream stream(bitmapBytes.data(), static_cast<int64_t>(bitmapBytes.size()));
+        TBitmap bitmap;
+        bitmap.LoadFromStream(stream);
+        FuzzCheck(bitmap.Width() == picture.Width() && bitmap.Height() == picture.Height());
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "gif/GIFImage.h"
 #include "gif/GIFRenderSupport.h"
+#include "gif/render/GIFClipboard.h"
 #include "gif/render/GIFImageDrawer.h"
 #include "gif/render/GIFImport.h"
 #include "platform/gfx/Clipboard.h"
@@ -13,7 +14,9 @@ std::unique_ptr<TGIFImageRenderer> createDrawer(TGIFImage& image) { return std::
 
 std::unique_ptr<TGraphic> createImage() { return std::make_unique<TGIFImage>(); }
 
-const TGIFRenderSupport kSupport{&createDrawer, &ImportGIFFrame, &ExportGIFImage};
+const TGIFRenderSupport kSupport{&createDrawer,           &ImportGIFFrame,        &ExportGIFImage,
+                                  &GIFBitmapClipboardData, &SetGIFClipboardData,   &GetGIFClipboardData,
+                                  &LoadGIFClipboardPicture};
 
 bool registered = false;
 

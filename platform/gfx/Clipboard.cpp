@@ -4,9 +4,12 @@
 #include "platform/base/TextCodec.h"
 #include "platform/base/TextLines.h"
 #include "platform/base/QtBridge.h"
+#include "platform/gfx/Graphic.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMimeData>
 
 #include <map>
@@ -52,6 +55,8 @@ std::string ClipboardFormatName(unsigned format) {
 std::string ClipboardFormatMimeType(unsigned format) {
     if (format == CF_TEXT)
         return "text/plain";
+    if (format == CF_BITMAP)
+        return "image/bmp";
     std::string name = ClipboardFormatName(format);
     if (name.empty())
         return {};
@@ -91,6 +96,25 @@ std::string FromClipboardLineBreaks(std::string_view text) {
     });
     return result;
 }
+
+namespace {
+
+// A bitmap's clipboard bytes: a BMP file, of palette pixels as they are and
+// of any others as 24-bit pixels (as TBitmap writes them).
+std::string bitmapBytes(const QImage& image) {
+    if (image.isNull())
+        return {};
+    const bool palette = image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono ||
+                         image.format() == QImage::Format_MonoLSB;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!(palette ? image : image.convertToFormat(QImage::Format_RGB32)).save(&buffer, "BMP"))
+        return {};
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+} // namespace
 
 // A clipboard content being built, and where reading takes it from.
 struct TClipboardContent {
@@ -145,6 +169,8 @@ bool TClipboard::HasFormat(unsigned format) const {
         return false;
     if (format == CF_TEXT)
         return data->hasText();
+    if (format == CF_BITMAP)
+        return data->hasImage();
     std::string mime = ClipboardFormatMimeType(format);
     return !mime.empty() && data->hasFormat(QString::fromStdString(mime));
 }
@@ -166,6 +192,8 @@ std::string TClipboard::GetFormatBytes(unsigned format) const {
     if (format == CF_TEXT)
         return AsText();
     const QMimeData* data = TClipboardContent::Source(*this);
+    if (format == CF_BITMAP)
+        return data != nullptr && data->hasImage() ? bitmapBytes(qvariant_cast<QImage>(data->imageData())) : std::string();
     std::string mime = ClipboardFormatMimeType(format);
     if (data == nullptr || mime.empty())
         return {};
@@ -178,12 +206,40 @@ void TClipboard::SetFormatBytes(unsigned format, std::string_view bytes) {
         SetAsText(bytes);
         return;
     }
+    if (format == CF_BITMAP) {
+        // Bytes that are no BMP file put nothing there.
+        const QImage image = QImage::fromData(
+            QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())), "BMP");
+        if (image.isNull())
+            return;
+        Open();
+        TClipboardContent::Target(*this)->setImageData(image);
+        Close();
+        return;
+    }
     std::string mime = ClipboardFormatMimeType(format);
     if (mime.empty())
         return;
     Open();
     TClipboardContent::Target(*this)->setData(QString::fromStdString(mime),
                       QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    Close();
+}
+
+void TClipboard::AssignGraphic(TGraphic& graphic) {
+    Open();
+    pending_ = std::make_unique<TClipboardContent>();
+    try {
+        unsigned format = 0;
+        std::string data;
+        graphic.SaveToClipboardFormat(format, data);
+        if (format != 0)
+            SetFormatBytes(format, data);
+    } catch (...) {
+        pending_.reset();
+        Close();
+        throw;
+    }
     Close();
 }
 

@@ -5,7 +5,9 @@
 // written to it has CR LF made LF, as other programs on this desktop
 // expect.  Formats registered by name carry bytes unchanged under a private
 // MIME type derived from the name, so every program instance that
-// registers the same name exchanges them.
+// registers the same name exchanges them.  A bitmap (CF_BITMAP) crosses the
+// interface as the bytes of a BMP file and is an image on the system
+// clipboard, which other programs read in the image format they like.
 //
 // Between Open and the matching Close, everything set goes into one
 // clipboard content (the first set empties it); outside, each set replaces
@@ -18,9 +20,10 @@
 #include <string_view>
 
 struct TClipboardContent;
+class TGraphic;
 
 // Predefined formats.
-enum : unsigned { CF_TEXT = 1 };
+enum : unsigned { CF_TEXT = 1, CF_BITMAP = 2 };
 
 // The format id of a name (ids from 0xC000 up; the same name, ignoring
 // ASCII case, gives the same id); 0 for an empty name.
@@ -43,6 +46,8 @@ public:
 
     void Open();
     void Close();
+    // Between Open and the matching Close.
+    bool IsOpen() const { return openCount_ > 0; }
     void Clear();
 
     bool HasFormat(unsigned format) const;
@@ -51,6 +56,9 @@ public:
     // The bytes of a format; empty when the clipboard does not hold it.
     std::string GetFormatBytes(unsigned format) const;
     void SetFormatBytes(unsigned format, std::string_view bytes);
+    // Puts a picture on the clipboard, alone: the clipboard form it gives
+    // (SaveToClipboardFormat), with whatever it puts there itself meanwhile.
+    void AssignGraphic(TGraphic& graphic);
 
 private:
     friend struct TClipboardContent;

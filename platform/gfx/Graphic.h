@@ -84,6 +84,11 @@ public:
         WriteFileReplacing(fileName, data.DataView());
     }
 
+    // How the picture is streamed inside a form (TPicture's "Data"):
+    // as its own stream format unless a class says otherwise.
+    virtual void ReadData(TStream& stream) { LoadFromStream(stream); }
+    virtual void WriteData(TStream& stream) { SaveToStream(stream); }
+
     // The clipboard form of the picture: a format registered by name (see
     // RegisterClipboardFormat in Clipboard.h) and its bytes.  Pictures
     // without one raise EInvalidGraphic "Unsupported clipboard format".

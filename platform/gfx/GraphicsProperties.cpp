@@ -4,6 +4,7 @@
 #include "platform/gfx/Color.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/PenBrush.h"
+#include "platform/gfx/Picture.h"
 
 const TIdentMap& ColorNames() {
     // Where two names share a value, the first is the one written.
@@ -113,6 +114,9 @@ void RegisterGraphicsClasses() {
             .Integer("Size", &TFont::Size, &TFont::SetSize, std::nullopt)
             .StoredWhen([](TFont&) { return false; })
             .Set("Style", &TFont::Style, &TFont::SetStyle, std::nullopt, FontStyleNames());
+        // A picture holder publishes nothing: its graphic streams as the
+        // "Data" it defines itself.
+        RegisterPublishedClass<TPicture, TPersistent>("TPicture");
         RegisterPublishedClass<TPen, TPersistent>("TPen")
             .Integer("Color", &TPen::Color, &TPen::SetColor, clBlack)
             .Names(ColorNames())

@@ -1,5 +1,6 @@
 #include "platform/gfx/Picture.h"
 
+#include "platform/base/Filer.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 
@@ -181,6 +182,44 @@ void TPicture::Assign(const TPersistent* source) {
     SetGraphic(std::move(copy));
 }
 
+namespace {
+
+void writeShortString(TStream& stream, const std::string& text) {
+    const auto length = uint8_t(std::min<size_t>(text.size(), 255));
+    stream.WriteByte(length);
+    stream.WriteBuffer(text.data(), length);
+}
+
+std::string readShortString(TStream& stream) {
+    uint8_t length = 0;
+    if (stream.ReadAvailable(&length, 1) != 1)
+        throw EReadError("Unexpected end of picture data");
+    std::string text(length, '\0');
+    if (stream.ReadAvailable(text.data(), length) != length)
+        throw EReadError("Unexpected end of picture data");
+    return text;
+}
+
+} // namespace
+
+void TPicture::DefineProperties(TFiler& filer) {
+    filer.DefineBinaryProperty(
+        "Data",
+        [this](TStream& stream) {
+            const std::string className = readShortString(stream);
+            std::unique_ptr<TGraphic> graphic = CreateGraphic(className);
+            if (!graphic)
+                throw EReadError("Unknown picture class " + className);
+            graphic->ReadData(stream);
+            SetGraphic(std::move(graphic));
+        },
+        [this](TStream& stream) {
+            writeShortString(stream, graphic_->ClassName());
+            graphic_->WriteData(stream);
+        },
+        graphic_ != nullptr && !graphic_->Empty());
+}
+
 void TPicture::RegisterFileFormat(std::string_view extension, std::string_view description,
                                   const std::string& className, TGraphicFactory create) {
     fileFormats().push_back({lowerExtension(extension), std::string(description), className, std::move(create)});
@@ -334,6 +373,20 @@ void TRasterImage::SaveToStream(TStream& stream) {
     if (!writer.write(format_ == "PNG" ? image : image.convertToFormat(QImage::Format_RGB32)))
         throw EInvalidGraphic(format_ + " image is not valid");
     stream.WriteBuffer(data.constData(), data.size());
+}
+
+void TRasterImage::ReadData(TStream& stream) {
+    std::string format = readShortString(stream);
+    // Only the platform's own formats: no other codec is asked.
+    if (format != "BMP" && format != "PNG" && format != "JPEG")
+        throw EReadError("Unknown picture format " + format);
+    format_ = std::move(format);
+    LoadFromStream(stream);
+}
+
+void TRasterImage::WriteData(TStream& stream) {
+    writeShortString(stream, format_);
+    SaveToStream(stream);
 }
 
 void TRasterImage::Assign(const TPersistent* source) {

@@ -64,6 +64,11 @@ public:
     // its own class when that is registered); nullptr empties.
     void Assign(const TPersistent* source) override;
 
+    // Streamed in a form as "Data": the graphic's class name (a length
+    // byte and the name) and what the graphic writes (TGraphic::WriteData).
+    // Reading a class nobody registered raises EReadError.
+    void DefineProperties(TFiler& filer) override;
+
     // Registers a class for a file extension (with or without the dot);
     // the same extension registered again takes the newer class.
     static void RegisterFileFormat(std::string_view extension, std::string_view description,
@@ -113,6 +118,11 @@ public:
     // not a picture of the format.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
+
+    // In a form: the format's name (a length byte and the name), then the
+    // picture in that format.
+    void ReadData(TStream& stream) override;
+    void WriteData(TStream& stream) override;
 
     // The pixels (32 bits, transparent pixels in the transparent colour).
     TBitmap& Bitmap() { return *bitmap_; }

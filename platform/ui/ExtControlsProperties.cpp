@@ -34,6 +34,7 @@ void RegisterExtControlClasses() {
         RegisterPublishedClass<TImage, TGraphicControl>("TImage")
             .Boolean("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize, false)
             .Boolean("Center", &TImage::Center, &TImage::SetCenter, false)
+            .Object("Picture", [](TImage& image) -> TPicture& { return image.Picture(); })
             .Boolean("Proportional", &TImage::Proportional, &TImage::SetProportional, false)
             .Boolean("Stretch", &TImage::Stretch, &TImage::SetStretch, false)
             .Boolean("Transparent", &TImage::Transparent, &TImage::SetTransparent, false);

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -179,6 +181,155 @@ TEST(GIFColorReduction, EveryKernelDiffusesAsDescribed) {
     const TGIFReducedImage halftone = ReduceColors(grey.View(), gcrBlackWhite, gdmFloydSteinberg, 8);
     const auto whites = std::count(halftone.Indices.begin(), halftone.Indices.end(), 1);
     EXPECT_NEAR(double(whites) / double(halftone.Indices.size()), 128.0 / 255.0, 0.02);
+}
+
+// The octree as described, written plainly: nodes on the heap, a walk
+// from the root for every pixel, the deepest reducible node merged
+// whenever there are too many leaves.
+TGIFPalette referenceQuantize(const Picture& picture, int maxColors) {
+    struct Node {
+        bool Leaf = false;
+        int64_t Count = 0, Red = 0, Green = 0, Blue = 0;
+        std::array<std::unique_ptr<Node>, 8> Children;
+    };
+    Node root;
+    std::array<std::vector<Node*>, 8> reducible; // the front is the back of each vector
+    reducible[0].push_back(&root);
+    int leaves = 0;
+    for (size_t i = 0; i < picture.Bits.size(); i += 3) {
+        const int r = picture.Bits[i + 2], g = picture.Bits[i + 1], b = picture.Bits[i];
+        Node* node = &root;
+        for (int level = 0; !node->Leaf; ++level) {
+            const int bit = 7 - level;
+            const int child = ((r >> bit) & 1) * 4 + ((g >> bit) & 1) * 2 + ((b >> bit) & 1);
+            if (!node->Children[size_t(child)]) {
+                node->Children[size_t(child)] = std::make_unique<Node>();
+                Node* made = node->Children[size_t(child)].get();
+                if (level + 1 == 8) {
+                    made->Leaf = true;
+                    ++leaves;
+                } else {
+                    reducible[size_t(level + 1)].push_back(made);
+                }
+            }
+            node = node->Children[size_t(child)].get();
+        }
+        ++node->Count, node->Red += r, node->Green += g, node->Blue += b;
+        while (leaves > maxColors) {
+            int level = 7;
+            while (level > 0 && reducible[size_t(level)].empty())
+                --level;
+            Node* merged = reducible[size_t(level)].back();
+            reducible[size_t(level)].pop_back();
+            int children = 0;
+            for (auto& child : merged->Children)
+                if (child) {
+                    merged->Count += child->Count, merged->Red += child->Red;
+                    merged->Green += child->Green, merged->Blue += child->Blue;
+                    child.reset();
+                    ++children;
+                }
+            merged->Leaf = true;
+            leaves += 1 - children;
+        }
+    }
+    TGIFPalette colors;
+    std::function<void(const Node&)> collect = [&](const Node& node) {
+        if (node.Leaf) {
+            colors.push_back(node.Count == 0 ? TGIFColor{}
+                                             : TGIFColor{uint8_t(node.Red / node.Count), uint8_t(node.Green / node.Count),
+                                                         uint8_t(node.Blue / node.Count)});
+            return;
+        }
+        for (const auto& child : node.Children)
+            if (child)
+                collect(*child);
+    };
+    collect(root);
+    return colors;
+}
+
+TEST(GIFColorReduction, QuantizerBuildsTheOctreeAsDescribed) {
+    std::mt19937 random(8);
+    for (int round = 0; round < 32; ++round) {
+        const int width = 1 + int(random() % 90), height = 1 + int(random() % 60);
+        Picture picture = randomPicture(width, height, random(), round % 4 == 0 ? 1 + int(random() % 600) : 0);
+        if (round % 4 == 1) {
+            // Colours close together: leaves deep in the tree, where
+            // colours that share their top bits part.
+            const int base[3] = {int(random() % 224), int(random() % 224), int(random() % 224)};
+            for (size_t i = 0; i < picture.Bits.size(); ++i)
+                picture.Bits[i] = uint8_t(base[i % 3] + int(random() % 32));
+        } else if (round % 4 == 2)
+            // Smooth ramps with grain: long runs through the same leaves.
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    uint8_t* p = picture.At(x, y);
+                    const int grain = int(random() % 7) - 3;
+                    p[0] = uint8_t(std::clamp(x * 255 / width + grain, 0, 255));
+                    p[1] = uint8_t(std::clamp(y * 255 / height - grain, 0, 255));
+                    p[2] = uint8_t(std::clamp(128 + grain * 5, 0, 255));
+                }
+        for (int maxColors : {1, 2, 7, 64, 236, 256}) {
+            SCOPED_TRACE(testing::Message() << "round " << round << " max " << maxColors);
+            ASSERT_EQ(QuantizePalette(picture.View(), maxColors), referenceQuantize(picture, maxColors));
+        }
+    }
+}
+
+// The picture as the engine interface walks it, one virtual call per
+// pixel: what the reduction's own row loops must give exactly.
+std::vector<uint8_t> perPixelReduction(const Picture& picture, TColorLookup& lookup, TGIFDitherMode mode) {
+    std::vector<uint8_t> out(size_t(picture.Width) * size_t(picture.Height));
+    const std::unique_ptr<TDitherEngine> engine = TDitherEngine::Create(mode, picture.Width, lookup);
+    for (int y = 0; y < picture.Height; ++y) {
+        for (int x = engine->Column(); x >= 0 && x < picture.Width; x = engine->Column()) {
+            const uint8_t* p = picture.Bits.data() + (size_t(y) * size_t(picture.Width) + size_t(x)) * 3;
+            out[size_t(y) * size_t(picture.Width) + size_t(x)] = engine->Dither(p[2], p[1], p[0]);
+        }
+        engine->NextLine();
+    }
+    return out;
+}
+
+TEST(GIFColorReduction, RowLoopsGiveWhatTheEngineGivesPixelByPixel) {
+    std::mt19937 random(21);
+    for (int round = 0; round < 60; ++round) {
+        const int width = round % 7 == 0 ? 1 : 1 + int(random() % 70);
+        const int height = round % 11 == 0 ? 1 : 1 + int(random() % 40);
+        // Photographs, few-colour pictures and smooth ramps (whose errors
+        // pile up against the clamps).
+        Picture picture = randomPicture(width, height, random(), round % 3 == 1 ? 1 + int(random() % 300) : 0);
+        if (round % 3 == 2)
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    uint8_t* p = picture.At(x, y);
+                    p[0] = uint8_t(x * 255 / width), p[1] = uint8_t(y * 255 / height), p[2] = uint8_t(p[2] / 8 + 120);
+                }
+        const auto mode = TGIFDitherMode(random() % 7);
+        TGIFPalette custom(1 + random() % 256);
+        for (TGIFColor& c : custom)
+            c = {uint8_t(random()), uint8_t(random()), uint8_t(random())};
+        const TGIFColorReduction methods[] = {gcrBlackWhite, gcrGray256, gcrWebPalette, gcrGray4,
+                                              gcrCustomPalette, gcrQuantize, gcrQuantizeWindows};
+        for (TGIFColorReduction method : methods) {
+            SCOPED_TRACE(testing::Message() << "method " << int(method) << " mode " << int(mode) << " " << width
+                                            << " x " << height);
+            const TGIFReducedImage reduced = ReduceColors(picture.View(), method, mode, 5, &custom);
+            std::unique_ptr<TColorLookup> lookup;
+            if (method == gcrBlackWhite)
+                lookup = std::make_unique<TMonochromeLookup>();
+            else if (method == gcrGray256)
+                lookup = std::make_unique<TGrayScaleLookup>();
+            else if (method == gcrWebPalette)
+                lookup = std::make_unique<TNetscapeColorLookup>();
+            else if (method == gcrQuantize)
+                lookup = std::make_unique<TFastColorLookup>(QuantizePalette(picture.View(), 32));
+            else
+                lookup = std::make_unique<TFastColorLookup>(reduced.Palette);
+            ASSERT_EQ(reduced.Indices, perPixelReduction(picture, *lookup, mode));
+        }
+    }
 }
 
 TEST(GIFColorReduction, RefusesWhatItCannotDo) {

@@ -26,7 +26,10 @@ TEST(ShellTablesTest, FreshControlsWriteNothingAndRandomFormsRoundTrip) {
         wrong.insert(wrong.end(), found.begin(), found.end());
     }
     EXPECT_TRUE(wrong.empty()) << ::testing::PrintToString(wrong);
-    CheckRandomFormsRoundTrip(41, 60);
+    // A splitter names the panes it holds after itself.
+    CheckRandomFormsRoundTrip(41, 60, [](const std::string& child, const std::string& parent) {
+        return !(child == "TPTPane" && parent == "TPTSplitter");
+    });
 }
 
 TEST(ShellTablesTest, ASplitterDescribedInAFormBindsAndNamesItsPanes) {

@@ -415,4 +415,50 @@ TEST(Clipboard, RegisteredFormatsCarryBytesBesideTheText) {
     EXPECT_FALSE(Clipboard().HasFormat(CF_TEXT));
 }
 
+// A bitmap crosses as BMP bytes and lies on the system clipboard as an
+// image, beside other formats of the same copy.
+TEST(Clipboard, BitmapsGoThereAsImages) {
+    std::mt19937 random(44);
+    const unsigned block = RegisterClipboardFormat("Ondrill Picture Block");
+    for (int round = 0; round < 5; ++round) {
+        TBitmap bitmap(1 + int(random() % 30), 1 + int(random() % 20));
+        bitmap.SetPixelFormat(round % 2 ? pf24bit : pf32bit);
+        for (int y = 0; y < bitmap.Height(); ++y)
+            for (int x = 0; x < bitmap.Width(); ++x)
+                bitmap.Canvas().SetPixel(x, y, RGB(uint8_t(random()), uint8_t(random()), uint8_t(random())));
+        TMemoryStream stream;
+        bitmap.SaveToStream(stream);
+        Clipboard().Open();
+        Clipboard().SetFormatBytes(block, "beside");
+        Clipboard().SetFormatBytes(CF_BITMAP, stream.DataView());
+        Clipboard().Close();
+        ASSERT_TRUE(Clipboard().HasFormat(CF_BITMAP));
+        EXPECT_EQ(Clipboard().GetFormatBytes(block), "beside");
+        const QImage image = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.width(), bitmap.Width());
+        const std::string bytes = Clipboard().GetFormatBytes(CF_BITMAP);
+        TBitmap back;
+        TReadOnlyMemoryStream in(bytes.data(), int64_t(bytes.size()));
+        back.LoadFromStream(in);
+        ASSERT_EQ(back.Width(), bitmap.Width());
+        ASSERT_EQ(back.Height(), bitmap.Height());
+        for (int y = 0; y < bitmap.Height(); ++y)
+            for (int x = 0; x < bitmap.Width(); ++x) {
+                ASSERT_EQ(pixelOf(back, x, y), pixelOf(bitmap, x, y)) << x << "," << y;
+                ASSERT_EQ(FromQRgb(image.pixel(x, y)), pixelOf(bitmap, x, y)) << x << "," << y;
+            }
+    }
+    // An image another program put there reads as a bitmap; bytes that are
+    // no bitmap put nothing there.
+    QImage other(3, 2, QImage::Format_RGB32);
+    other.fill(qRgb(10, 20, 30));
+    QGuiApplication::clipboard()->setImage(other);
+    EXPECT_TRUE(Clipboard().HasFormat(CF_BITMAP));
+    EXPECT_FALSE(Clipboard().GetFormatBytes(CF_BITMAP).empty());
+    Clipboard().SetAsText("text");
+    Clipboard().SetFormatBytes(CF_BITMAP, "not a bitmap");
+    EXPECT_FALSE(Clipboard().HasFormat(CF_BITMAP));
+    EXPECT_EQ(Clipboard().GetFormatBytes(CF_BITMAP), "");
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 // extension does to the picture held, and classes registered, replaced and
 // dropped by file extension and clipboard format (as the GIF support does).
 
+#include "platform/base/Filer.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Picture.h"
@@ -111,6 +112,55 @@ TEST(Picture, RandomPicturesRoundTripThroughEveryPlatformFormat) {
             EXPECT_LT(error / (3L * loaded.Width() * loaded.Height()), 12) << "mean error per channel";
         }
     }
+}
+
+// Streamed as a form streams it ("Data"): the class and the picture in
+// its own format, which a picture read back keeps.
+TEST(Picture, PicturesStreamWithTheirFormat) {
+    std::mt19937 random(27);
+    for (const char* format : {"BMP", "PNG", "JPEG"}) {
+        SCOPED_TRACE(format);
+        TPicture original;
+        original.SetGraphic(randomPicture(random, format, std::string(format) == "JPEG", false));
+        TMemoryStream stream;
+        WritePersistentProperties(stream, original);
+        stream.SetPosition(0);
+        TPicture read;
+        ReadPersistentProperties(stream, read);
+        TRasterImage& back = rasterOf(read);
+        EXPECT_EQ(back.Format(), format);
+        ASSERT_EQ(read.Width(), original.Width());
+        ASSERT_EQ(read.Height(), original.Height());
+        if (std::string(format) == "JPEG")
+            continue;
+        for (int y = 0; y < read.Height(); ++y)
+            for (int x = 0; x < read.Width(); ++x)
+                ASSERT_EQ(rgbAt(back.Bitmap(), x, y), rgbAt(rasterOf(original).Bitmap(), x, y)) << x << "," << y;
+    }
+    // An empty holder writes nothing; a class nobody registered is refused.
+    TPicture empty;
+    TMemoryStream nothing;
+    WritePersistentProperties(nothing, empty);
+    TPicture holder;
+    auto blockWith = [](const std::string& className) {
+        TMemoryStream block;
+        block.WriteByte(uint8_t(className.size()));
+        block.WriteBuffer(className.data(), int64_t(className.size()));
+        TMemoryStream stream;
+        TWriter writer(stream);
+        stream.WriteBuffer("ODP1", 4);
+        writer.WritePropName("Data");
+        writer.WriteBinary(block.Memory(), block.Size());
+        stream.WriteByte(0);
+        stream.SetPosition(0);
+        return std::string(stream.DataView());
+    };
+    for (const std::string& className : {std::string("TNoSuchGraphic"), std::string("TRasterImage")}) {
+        const std::string bytes = blockWith(className);
+        TReadOnlyMemoryStream stream(bytes.data(), int64_t(bytes.size()));
+        EXPECT_THROW(ReadPersistentProperties(stream, holder), EReadError) << className;
+    }
+    EXPECT_EQ(holder.Graphic(), nullptr);
 }
 
 TEST(Picture, ABadFileOrAnUnknownExtensionLeavesThePictureHeld) {

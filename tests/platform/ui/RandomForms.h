@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -76,11 +77,18 @@ inline std::vector<TControlClass> controlClasses() {
     return classes;
 }
 
-inline TFormDescription randomDescription(std::mt19937& random, const THandlerTable& handlers) {
+// Whether a control of one class keeps the name a description gives it
+// inside a parent of another (a parent may name the children it arranges
+// itself); by default every parent does.
+using TNamesKept = std::function<bool(const std::string& childClass, const std::string& parentClass)>;
+
+inline TFormDescription randomDescription(std::mt19937& random, const THandlerTable& handlers,
+                                          const TNamesKept& namesKept = {}) {
     const std::vector<TControlClass> classes = controlClasses();
     TFormDescription description;
     description.Properties = {{"Caption", "Random form"}, {"Tag", static_cast<int>(random() % 100)}};
     std::vector<std::string> containers;
+    std::map<std::string, std::string> containerClasses; // by name
     const int count = 1 + static_cast<int>(random() % 12);
     for (int i = 0; i < count; ++i) {
         const TControlClass& kind = classes[random() % classes.size()];
@@ -88,8 +96,11 @@ inline TFormDescription randomDescription(std::mt19937& random, const THandlerTa
         component.Name = "c";
         component.Name += std::to_string(i);
         component.ClassName = kind.Name;
-        if (!containers.empty() && random() % 2)
+        if (!containers.empty() && random() % 2) {
             component.Parent = containers[random() % containers.size()];
+            if (namesKept && !namesKept(kind.Name, containerClasses[component.Parent]))
+                component.Parent.clear();
+        }
         component.Bounds = Bounds(static_cast<int>(random() % 300), static_cast<int>(random() % 200),
                                   1 + static_cast<int>(random() % 120), 1 + static_cast<int>(random() % 60));
         std::unique_ptr<TComponent> scratch(CreateComponent(kind.Name, nullptr));
@@ -98,8 +109,10 @@ inline TFormDescription randomDescription(std::mt19937& random, const THandlerTa
                        {"Left", "Top", "Width", "Height", "Align"}, component.Properties, component.Events);
         // Set last, so that nothing else changes it: checked as described.
         component.Properties.push_back({"Tag", 1000 + i});
-        if (kind.Windowed)
+        if (kind.Windowed) {
             containers.push_back(component.Name);
+            containerClasses[component.Name] = kind.Name;
+        }
         description.Components.push_back(std::move(component));
     }
     return description;
@@ -148,13 +161,13 @@ inline void expectDescribed(TTestForm& form, const TFormDescription& description
 } // namespace random_forms
 
 // rounds random forms of up to twelve controls of the registered classes.
-inline void CheckRandomFormsRoundTrip(unsigned seed, int rounds) {
+inline void CheckRandomFormsRoundTrip(unsigned seed, int rounds, const random_forms::TNamesKept& namesKept = {}) {
     using namespace random_forms;
     std::mt19937 random(seed);
     for (int round = 0; round < rounds; ++round) {
         TTestForm form;
         form.SetName("form");
-        const TFormDescription description = randomDescription(random, form.Handlers);
+        const TFormDescription description = randomDescription(random, form.Handlers, namesKept);
         BuildForm(form, description, form.Handlers);
         ASSERT_EQ(form.ComponentCount(), static_cast<int>(description.Components.size()));
         EXPECT_EQ(form.Caption(), "Random form");

@@ -48,10 +48,29 @@ TCodeMemo::TCodeMemo(TComponent* owner) : TCustomControl(owner) {
         if (HandleAllocated())
             Invalidate();
     };
-    backgroundBmp_.OnChange = repaint;
+    backgroundBmp_.OnChange = [this, repaint](TPersistent* sender) {
+        renderBackgroundTile();
+        repaint(sender);
+    };
     endOfTextMark_.OnChange = repaint;
     specUnderline_.OnChange = repaint;
     view_->MeasureFont();
+}
+
+// The picture is drawn once into the tile the painter repeats, so that
+// painting a line copies pixels instead of drawing a picture of any kind.
+void TCodeMemo::renderBackgroundTile() {
+    const TGraphic* graphic = backgroundBmp_.Graphic();
+    if (graphic == nullptr || graphic->Empty()) {
+        backgroundTile_.SetSize(0, 0);
+        return;
+    }
+    backgroundTile_.SetSize(graphic->Width(), graphic->Height());
+    const TRect whole = Rect(0, 0, graphic->Width(), graphic->Height());
+    backgroundTile_.Canvas().FillRect(whole, Color());
+    const_cast<TGraphic*>(graphic)->Draw(backgroundTile_.Canvas(), whole);
+    // Ends the drawing, so that the pixels are whole when they are tiled.
+    backgroundTile_.Canvas().Release();
 }
 
 TCodeMemo::~TCodeMemo() {

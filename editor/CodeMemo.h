@@ -17,6 +17,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Font.h"
+#include "platform/gfx/Picture.h"
 #include "platform/gfx/PenBrush.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/PopupMenu.h"
@@ -216,7 +217,10 @@ public:
     TPen& EndOfTextMark() { return endOfTextMark_; }
     TPen& SpecUnderline() { return specUnderline_; }
     // A picture tiled behind the text; changing it repaints.
-    TBitmap& BackgroundBmp() { return backgroundBmp_; }
+    TPicture& BackgroundBmp() { return backgroundBmp_; }
+    // The picture as the painter tiles it: its pixels over the memo's
+    // colour where it is transparent (empty without a picture).
+    const TBitmap& BackgroundTile() const { return backgroundTile_; }
     TBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBorderStyle value);
     TScrollStyle ScrollBars() const;
@@ -360,7 +364,9 @@ private:
     TFont altFont_;
     TPen endOfTextMark_;
     TPen specUnderline_;
-    TBitmap backgroundBmp_;
+    TPicture backgroundBmp_;
+    TBitmap backgroundTile_;
+    void renderBackgroundTile();
     TBorderStyle borderStyle_ = bsSingle;
     std::vector<TComponent*> attached_;
     TMessage currentMessage_;

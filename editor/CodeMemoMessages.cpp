@@ -166,6 +166,12 @@ bool TCodeMemo::handleMessage(TMessage& message) {
         TCustomControl::WndProc(message);
         RecreateWnd();
         return true;
+    case CM_COLORCHANGED:
+        // The background picture's transparent pixels show the colour.
+        if (!backgroundTile_.Empty())
+            renderBackgroundTile();
+        TCustomControl::WndProc(message);
+        return true;
     default:
         return false;
     }

@@ -80,6 +80,7 @@ void RegisterCodeMemoClasses() {
             .Object("AltFont", [](TCodeMemo& m) -> TFont& { return m.AltFont(); })
             .Boolean("ApplyKeyWords", &TCodeMemo::ApplyKeyWordsEnabled, true)
             .Boolean("ApplyStartStopKeys", &TCodeMemo::ApplyStartStopKeysEnabled, true)
+            .Object("BackgroundBmp", [](TCodeMemo& m) -> TPicture& { return m.BackgroundBmp(); })
             .Integer("CaretWidth", &TCodeMemo::CaretWidth, &TCodeMemo::SetCaretWidth, 1)
             .Boolean("DisplayOnly", &TCodeMemo::DisplayOnly, &TCodeMemo::SetDisplayOnly, false)
             .Boolean("EnableHotKeys", &TCodeMemo::EnableHotKeys, true)

@@ -327,7 +327,7 @@ struct TMemoLinePainter {
         if (p.BackgroundColor != -1)
             Canvas.FillRect(ClampRect(Rect(left0, top, left0 + ClientWidth, top + LineHeight)), p.BackgroundColor);
         else if (!Output)
-            fillViewBackground(Canvas, Rect(0, 0, ClientWidth, LineHeight), Memo.BackgroundBmp(), HOffset,
+            fillViewBackground(Canvas, Rect(0, 0, ClientWidth, LineHeight), Memo.BackgroundTile(), HOffset,
                                int64_t{absoluteLine} * LineHeight, Memo.Color());
 
         // 2.-3. Layout and pen.
@@ -741,7 +741,7 @@ void TMemoPainter::Paint(TMessage& message) {
             layout.FormatParagraphIfNeeded(index);
 
         auto fillArea = [&](const TRect& area) {
-            fillViewBackground(*canvas, area, memo_.BackgroundBmp(), int64_t{view_.LeftPixel()} + area.Left,
+            fillViewBackground(*canvas, area, memo_.BackgroundTile(), int64_t{view_.LeftPixel()} + area.Left,
                                int64_t{view_.TopPixel()} + area.Top, memo_.Color());
         };
         // Text scrolled below the top leaves a band above it.

@@ -5,7 +5,12 @@
 // an update.
 
 #include "MemoWindow.h"
+#include "editor/EditorClasses.h"
+#include "platform/base/ComponentStream.h"
+#include "platform/base/Stream.h"
 #include "platform/gfx/QtBridge.h"
+
+#include <random>
 
 namespace {
 
@@ -223,13 +228,64 @@ TEST_F(MemoPaint, TheBackgroundPictureIsTiled) {
     QImage tile(4, 4, QImage::Format_RGB32);
     tile.fill(QColor(0, 200, 0));
     tile.setPixel(0, 0, qRgb(200, 0, 0));
-    SetBitmapImage(memo->BackgroundBmp(), tile);
+    TRasterImage picture;
+    SetBitmapImage(picture.Bitmap(), tile);
+    memo->BackgroundBmp().Assign(&picture);
     Load("");
     QImage image = Paint();
     EXPECT_EQ(image.pixel(0, 0), qRgb(200, 0, 0));
     EXPECT_EQ(image.pixel(4, 4), qRgb(200, 0, 0));
     EXPECT_EQ(image.pixel(1, 0), qRgb(0, 200, 0));
     EXPECT_EQ(image.pixel(kWidth - 1, kHeight - 1), qRgb(0, 200, 0));
+}
+
+// The picture is a published property: a form streams it with the memo,
+// in its own format, and the copy tiles the same pixels; a picture's
+// transparent pixels show the memo's colour.
+TEST_F(MemoPaint, TheBackgroundPictureStreamsWithTheMemoAndShowsItsColourThroughTransparency) {
+    RegisterCodeMemoClasses();
+    std::mt19937 random(3);
+    for (const char* format : {"BMP", "PNG"}) {
+        SCOPED_TRACE(format);
+        QImage tile(3 + int(random() % 5), 2 + int(random() % 5), QImage::Format_ARGB32);
+        for (int y = 0; y < tile.height(); ++y)
+            for (int x = 0; x < tile.width(); ++x)
+                tile.setPixel(x, y, qRgba(int(random() % 256), int(random() % 256), int(random() % 256), 255));
+        const bool withClearPixel = std::string(format) == "PNG";
+        if (withClearPixel)
+            tile.setPixel(1, 1, qRgb(1, 2, 3));
+        TRasterImage picture(format);
+        SetBitmapImage(picture.Bitmap(), tile);
+        if (withClearPixel) {
+            picture.Bitmap().SetTransparentColor(RGB(1, 2, 3));
+            picture.Bitmap().SetTransparent(true);
+        }
+        memo->SetColor(0x00336699);
+        memo->BackgroundBmp().Assign(&picture);
+
+        TMemoryStream stream;
+        WriteComponent(stream, *memo);
+        TCodeMemo copy;
+        stream.SetPosition(0);
+        ReadComponent(stream, copy);
+        ASSERT_NE(copy.BackgroundBmp().Graphic(), nullptr);
+        EXPECT_EQ(copy.BackgroundBmp().Graphic()->ClassName(), "TRasterImage");
+        // The colour shows through whichever came first.
+        copy.SetColor(clWhite);
+        copy.SetColor(memo->Color());
+        const QImage original = BitmapImage(memo->BackgroundTile()).convertToFormat(QImage::Format_RGB32);
+        const QImage read = BitmapImage(copy.BackgroundTile()).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(read.size(), tile.size());
+        EXPECT_EQ(read, original);
+        for (int y = 0; y < tile.height(); ++y)
+            for (int x = 0; x < tile.width(); ++x) {
+                const bool clear = withClearPixel && x == 1 && y == 1;
+                EXPECT_EQ(original.pixel(x, y), clear ? qRgb(0x99, 0x66, 0x33) : (tile.pixel(x, y) | 0xFF000000u))
+                    << x << "," << y;
+            }
+    }
+    memo->BackgroundBmp().Assign(nullptr);
+    EXPECT_TRUE(memo->BackgroundTile().Empty());
 }
 
 TEST_F(MemoPaint, AColumnBlockIsARectangle) {

@@ -96,7 +96,9 @@ TEST_F(MemoRepaint, TheBackgroundPictureKeepsItsPlaceWhenTheTextScrollsSideways)
     for (int y = 0; y < tile.height(); ++y)
         for (int x = 0; x < tile.width(); ++x)
             tile.setPixel(x, y, qRgb(40 * x, 60 + 50 * y, 200 - 30 * x));
-    SetBitmapImage(memo->BackgroundBmp(), tile);
+    TRasterImage picture;
+    SetBitmapImage(picture.Bitmap(), tile);
+    memo->BackgroundBmp().Assign(&picture);
     memo->SetWordWrap(false);
     Load(std::string(120, 'w') + "\r\nshort");
     memo->Perform(WM_KILLFOCUS);

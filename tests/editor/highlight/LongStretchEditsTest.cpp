@@ -31,7 +31,7 @@ using TSetUp = std::function<void(TCodeDocument&)>;
 std::string Filler(std::mt19937& random, size_t bytes, bool mixedCase = false) {
     static const char* const pieces[] = {"var ",  "x = 1; ", "if (a < b) ", "</scr", "ipt ", "- ", "-- ", "%",
                                          "?",     "> ",      "\xC3\xA9",    "<b>",   "&amp;", " = ", "\"q\" "};
-    static const char* const cased[] = {"</sCrIpT>", "</\xD3" "CRIPT>", "</s\xE7ript>", "</Script\xBE"};
+    static const char* const cased[] = {"</sCrIpT>", ("</\xD3" "CRIPT>"), "</s\xE7ript>", "</Script\xBE"};
     std::string text;
     while (text.size() < bytes)
         text += mixedCase && random() % 4 == 0 ? cased[random() % std::size(cased)] : pieces[random() % std::size(pieces)];

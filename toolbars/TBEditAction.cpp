@@ -10,35 +10,19 @@ template <class F> void TTBEditAction::tellEditLinks(F pass) {
 }
 
 void TTBEditAction::SetEditCaption(const std::string& value) {
-    if (value == editCaption_)
-        return;
-    tellEditLinks([&](TTBEditItemActionLink& link) { link.SetEditCaption(value); });
-    editCaption_ = value;
-    Change();
+    SetThroughLinks(editCaption_, value, &TTBEditItemActionLink::SetEditCaption);
 }
 
 void TTBEditAction::SetEditOptions(TTBEditItemOptions value) {
-    if (value == editOptions_)
-        return;
-    tellEditLinks([&](TTBEditItemActionLink& link) { link.SetEditOptions(value); });
-    editOptions_ = value;
-    Change();
+    SetThroughLinks(editOptions_, value, &TTBEditItemActionLink::SetEditOptions);
 }
 
 void TTBEditAction::SetEditWidth(int value) {
-    if (value == editWidth_)
-        return;
-    tellEditLinks([&](TTBEditItemActionLink& link) { link.SetEditWidth(value); });
-    editWidth_ = value;
-    Change();
+    SetThroughLinks(editWidth_, value, &TTBEditItemActionLink::SetEditWidth);
 }
 
 void TTBEditAction::SetText(const std::string& value) {
-    if (value == text_)
-        return;
-    tellEditLinks([&](TTBEditItemActionLink& link) { link.SetText(value); });
-    text_ = value;
-    Change();
+    SetThroughLinks(text_, value, &TTBEditItemActionLink::SetText);
 }
 
 void TTBEditAction::SetOnAcceptText(TTBAcceptTextEvent value) {

@@ -124,75 +124,39 @@ bool TCustomAction::Execute() {
 }
 
 void TCustomAction::SetAutoCheck(bool value) {
-    if (value == autoCheck_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetAutoCheck(value); });
-    autoCheck_ = value;
-    Change();
+    SetThroughLinks(autoCheck_, value, &TActionLink::SetAutoCheck);
 }
 
 void TCustomAction::SetCaption(const std::string& value) {
-    if (value == caption_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetCaption(value); });
-    caption_ = value;
-    Change();
+    SetThroughLinks(caption_, value, &TActionLink::SetCaption);
 }
 
 void TCustomAction::SetChecked(bool value) {
-    if (value == checked_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetChecked(value); });
-    checked_ = value;
-    Change();
+    SetThroughLinks(checked_, value, &TActionLink::SetChecked);
 }
 
 void TCustomAction::SetEnabled(bool value) {
-    if (value == enabled_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetEnabled(value); });
-    enabled_ = value;
-    Change();
+    SetThroughLinks(enabled_, value, &TActionLink::SetEnabled);
 }
 
 void TCustomAction::SetHelpContext(int value) {
-    if (value == helpContext_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetHelpContext(value); });
-    helpContext_ = value;
-    Change();
+    SetThroughLinks(helpContext_, value, &TActionLink::SetHelpContext);
 }
 
 void TCustomAction::SetHint(const std::string& value) {
-    if (value == hint_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetHint(value); });
-    hint_ = value;
-    Change();
+    SetThroughLinks(hint_, value, &TActionLink::SetHint);
 }
 
 void TCustomAction::SetImageIndex(int value) {
-    if (value == imageIndex_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetImageIndex(value); });
-    imageIndex_ = value;
-    Change();
+    SetThroughLinks(imageIndex_, value, &TActionLink::SetImageIndex);
 }
 
 void TCustomAction::SetShortCut(TShortCut value) {
-    if (value == shortCut_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetShortCut(value); });
-    shortCut_ = value;
-    Change();
+    SetThroughLinks(shortCut_, value, &TActionLink::SetShortCut);
 }
 
 void TCustomAction::SetVisible(bool value) {
-    if (value == visible_)
-        return;
-    tellLinks([&](TActionLink& link) { link.SetVisible(value); });
-    visible_ = value;
-    Change();
+    SetThroughLinks(visible_, value, &TActionLink::SetVisible);
 }
 
 bool TCustomAction::DoHint(std::string& hint) {

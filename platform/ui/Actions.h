@@ -57,6 +57,19 @@ public:
 protected:
     // Tells every link that the action changed.
     virtual void Change();
+    // A property's setter: a new value goes to each link of kind TLink
+    // (through its setter pass) before the field stores it, then the
+    // action tells of the change.
+    template <class TLink, class TValue, class TArg>
+    void SetThroughLinks(TValue& field, const TValue& value, void (TLink::*pass)(TArg)) {
+        if (value == field)
+            return;
+        for (TBasicActionLink* link : std::vector<TBasicActionLink*>(Links()))
+            if (auto* typed = dynamic_cast<TLink*>(link))
+                (typed->*pass)(value);
+        field = value;
+        Change();
+    }
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
@@ -168,14 +181,6 @@ public:
     // it may be shown.
     virtual bool DoHint(std::string& hint);
     TActionHintEvent OnHint;
-
-protected:
-    // Hands value to every TActionLink of the action.
-    template <class F> void tellLinks(F pass) {
-        for (TBasicActionLink* link : std::vector<TBasicActionLink*>(Links()))
-            if (auto* actionLink = dynamic_cast<TActionLink*>(link))
-                pass(*actionLink);
-    }
 
 private:
     bool autoCheck_ = false;

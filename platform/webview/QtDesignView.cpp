@@ -111,6 +111,12 @@ TQtDesignView::TQtDesignView(QWidget* parent)
 }
 
 TQtDesignView::~TQtDesignView() {
+    // The page answers the scripts it still owes as it goes, from inside
+    // the view's destruction: those answers must find no load to go on
+    // with (startLoad would reach the half-destroyed view).
+    ++generation_;
+    changed_ = false;
+    state_ = TState::Empty;
     withdrawServed();
     delete view_.data();
 }

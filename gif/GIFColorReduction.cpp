@@ -6,10 +6,12 @@
 #include <array>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#include <tmmintrin.h>
 #endif
 
 // ---- palettes ----
@@ -438,6 +440,129 @@ void floydSteinbergBlackWhite(const TGIFTrueColorImage& source, uint8_t* out) {
     }
 }
 
+// Floyd-Steinberg to black and white with SSSE3, still as floydSteinberg
+// does it, in two steps per row so that the walk from pixel to pixel,
+// which cannot go faster than its chain of dependent operations, carries
+// little else:
+//  - the walk (serpentine) gives each pixel its colour with error and
+//    whether it became white, guessing both outcomes of the pixel before
+//    it (as the SSE2 version does) and taking the right one by a byte
+//    shuffle whose control is the outcome, one operation on the chain;
+//    it keeps the errors of the row;
+//  - what the next row is given from them is gathered at once, in both
+//    guesses and with the rounding half added.
+//
+// The arithmetic, per channel, with c the error carried from above (at
+// most 9 * 255 either way), e the error of the pixel before (at most 255
+// either way) and p the pixel: s = c + 8 + 7 e lies in [-4072, 4088], so
+// its sign is its top four bits (15 when negative, as s >> 12 unsigned),
+// and p + s / 16 truncated toward zero is (16 p + s + (s < 0 ? 15 : 0))
+// shifted right by four.  The luminance test 77 r + 150 g + 29 b > 32512
+// is 29 b + 150 g > 32512 - 77 r, both sides from one multiply-add when
+// the spare lane holds 1.
+__attribute__((always_inline, target("ssse3"))) inline void diffuseBlackWhite(const TGIFTrueColorImage& source,
+                                                                                uint8_t* out) {
+    const int width = source.Width;
+    const int64_t stride = source.PixelStride;
+    // Four lanes per pixel (blue, green, red, spare).  The errors of the
+    // row, with a pixel of zeros at either end (and one more after, read
+    // when the next row's pixels are gathered two at a time); what the
+    // pixels of the row are given from above, plus the rounding half, in
+    // both guesses.
+    std::vector<int16_t> errors(size_t(width + 3) * 4, 0);
+    constexpr int16_t kWhiteShare = 7 * 255;
+    constexpr int16_t kSpare = 16; // becomes 1 in the spare lane of each colour
+    const __m128i bias = _mm_setr_epi16(8, 8, 8, kSpare, 8 - kWhiteShare, 8 - kWhiteShare, 8 - kWhiteShare, kSpare);
+    std::vector<int16_t> carried(size_t(width) * 8);
+    for (size_t lane = 0; lane < carried.size(); lane += 8)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(carried.data() + lane), bias);
+    // Pixels are read four bytes at a time: the last of a row of
+    // three-byte pixels from a copy with room for its fourth.
+    uint8_t lastPixel[4] = {0, 0, 0, 0};
+    const bool shortPixels = stride < 4;
+    const __m128i weights = _mm_setr_epi16(29, 150, -77, 32512, 29, 150, -77, 32512);
+    const __m128i top = _mm_set1_epi16(255);
+    const __m128i eight = _mm_set1_epi8(8);
+    const __m128i zero = _mm_setzero_si128();
+    // The shuffles: the guess for a black pixel before is the low half,
+    // for a white one the high half (eight bytes on); the outcome is
+    // byte 0 of each half's first 32-bit lane.
+    const __m128i pickValue = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7);
+    const __m128i pickWhite = _mm_setzero_si128();
+    const __m128i widen = _mm_setr_epi8(0, -1, 1, -1, 2, -1, -1, -1, 0, -1, 1, -1, 2, -1, -1, -1);
+    // What a colour less its error is, picked like the colour: black or
+    // white, and the spare lane.
+    const __m128i chosen = _mm_setr_epi16(0, 0, 0, 1, 255, 255, 255, 1);
+    for (int y = 0; y < source.Height; ++y) {
+        const uint8_t* row = source.Row(y);
+        const uint8_t* last = row + int64_t(width - 1) * stride;
+        if (shortPixels)
+            last = static_cast<const uint8_t*>(std::memcpy(lastPixel, last, 3));
+        const int direction = y % 2 == 0 ? 1 : -1;
+        uint8_t* target = out + int64_t(y) * width;
+        // The pixel before, none at the start: its error, zero, goes to
+        // the pixel of zeros before the row, which stays zero.
+        __m128i value = _mm_setr_epi16(0, 0, 0, 1, 0, 0, 0, 1);
+        __m128i shift = zero; // 8 in every byte when it became white
+        int x = direction > 0 ? 0 : width - 1;
+        for (int i = 0; i < width; ++i, x += direction) {
+            uint32_t bits;
+            std::memcpy(&bits, x == width - 1 ? last : row + x * stride, 4);
+            const __m128i pixel = _mm_slli_epi16(_mm_shuffle_epi8(_mm_cvtsi32_si128(int(bits)), widen), 4);
+            const __m128i ready = _mm_loadu_si128(reinterpret_cast<const __m128i*>(carried.data() + size_t(x) * 8));
+            const __m128i scaled = _mm_add_epi16(ready, pixel);
+            // s = ready + 7 e and 16 p + s, for both guesses.
+            const __m128i eightTimes = _mm_slli_epi16(value, 3);
+            const __m128i sum = _mm_add_epi16(_mm_sub_epi16(ready, value), eightTimes);
+            const __m128i withPixel = _mm_add_epi16(_mm_sub_epi16(scaled, value), eightTimes);
+            const __m128i rounded = _mm_srai_epi16(_mm_add_epi16(withPixel, _mm_srli_epi16(sum, 12)), 4);
+            const __m128i both = _mm_min_epi16(_mm_max_epi16(rounded, zero), top);
+            const __m128i luminance = _mm_madd_epi16(both, weights);
+            const __m128i whiter = _mm_and_si128(_mm_cmpgt_epi32(luminance, _mm_srli_epi64(luminance, 32)), eight);
+            const __m128i pick = _mm_add_epi8(pickValue, shift);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(errors.data() + size_t(x - direction + 1) * 4),
+                             _mm_sub_epi16(value, _mm_shuffle_epi8(chosen, pick)));
+            value = _mm_shuffle_epi8(both, pick);
+            shift = _mm_shuffle_epi8(whiter, _mm_add_epi8(pickWhite, shift));
+            target[x] = uint8_t(_mm_cvtsi128_si32(shift) >> 3);
+        }
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(errors.data() + size_t(x - direction + 1) * 4),
+                         _mm_sub_epi16(value, _mm_shuffle_epi8(chosen, _mm_add_epi8(pickValue, shift))));
+        if (y + 1 == source.Height)
+            break;
+        // What each pixel of the next row is given: 5 from the pixel above
+        // it, 3 from the one after that in this row's direction, 1 from
+        // the one before; two pixels at a time (the pad at the end makes
+        // an odd row even).
+        const int16_t* here = errors.data() + 4;
+        const int16_t* after = here + direction * 4;
+        const int16_t* before = here - direction * 4;
+        for (int column = 0; column < width; column += 2) {
+            const size_t lane = size_t(column) * 4;
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(after + lane));
+            const __m128i h = _mm_loadu_si128(reinterpret_cast<const __m128i*>(here + lane));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(before + lane));
+            const __m128i given = _mm_add_epi16(_mm_add_epi16(_mm_add_epi16(_mm_slli_epi16(a, 1), a), b),
+                                                _mm_add_epi16(_mm_slli_epi16(h, 2), h));
+            int16_t* next = carried.data() + size_t(column) * 8;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(next), _mm_add_epi16(_mm_unpacklo_epi64(given, given), bias));
+            if (column + 1 < width)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(next + 8),
+                                 _mm_add_epi16(_mm_unpackhi_epi64(given, given), bias));
+        }
+    }
+}
+
+__attribute__((target("ssse3"))) void floydSteinbergBlackWhiteSsse3(const TGIFTrueColorImage& source, uint8_t* out) {
+    diffuseBlackWhite(source, out);
+}
+
+// The same with the instruction forms of AVX2 (three operands, fewer
+// moves), where the processor has them.
+__attribute__((target("avx2"))) void floydSteinbergBlackWhiteAvx2(const TGIFTrueColorImage& source, uint8_t* out) {
+    diffuseBlackWhite(source, out);
+}
+
 #else
 
 // Floyd-Steinberg to black and white, as floydSteinberg does it, but
@@ -496,6 +621,21 @@ void floydSteinbergBlackWhite(const TGIFTrueColorImage& source, uint8_t* out) {
 
 #endif
 
+using TBlackWhiteDiffusion = void (*)(const TGIFTrueColorImage&, uint8_t*);
+
+// The fastest black-and-white diffusion the processor runs, chosen once.
+TBlackWhiteDiffusion blackWhiteDiffusion() {
+#if defined(__SSE2__)
+    static const TBlackWhiteDiffusion chosen =
+        __builtin_cpu_supports("avx2")    ? floydSteinbergBlackWhiteAvx2
+        : __builtin_cpu_supports("ssse3") ? floydSteinbergBlackWhiteSsse3
+                                          : floydSteinbergBlackWhite;
+    return chosen;
+#else
+    return floydSteinbergBlackWhite;
+#endif
+}
+
 template <class TLookup, int Divisor, size_t N, const std::array<TKernelWeight, N>& Weights>
 void diffuse(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* out) {
     TDiffusionEngine<TLookup, Divisor, N, Weights> engine(source.Width, lookup);
@@ -511,7 +651,7 @@ void reduceRows(const TGIFTrueColorImage& source, TLookup& lookup, TGIFDitherMod
         return mapNearest(source, lookup, out);
     case gdmFloydSteinberg:
         if constexpr (std::is_same_v<TLookup, TMonochromeLookup>)
-            return floydSteinbergBlackWhite(source, out);
+            return blackWhiteDiffusion()(source, out);
         else
             return floydSteinberg(source, lookup, out);
     case gdmStucki:

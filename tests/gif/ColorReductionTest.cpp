@@ -332,6 +332,72 @@ TEST(GIFColorReduction, RowLoopsGiveWhatTheEngineGivesPixelByPixel) {
     }
 }
 
+// Floyd-Steinberg to black and white written plainly: each channel's
+// error in a full array, the pixel white when its luminance
+// 77 R + 150 G + 29 B (of the colour with its error) is above 32512.
+std::vector<uint8_t> referenceBlackWhite(const TGIFTrueColorImage& picture) {
+    const int w = picture.Width, h = picture.Height;
+    std::vector<std::array<int, 3>> error(size_t(w) * size_t(h), {0, 0, 0});
+    std::vector<uint8_t> out(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const int direction = y % 2 == 0 ? 1 : -1;
+        for (int i = 0; i < w; ++i) {
+            const int x = direction > 0 ? i : w - 1 - i;
+            const uint8_t* p = picture.Row(y) + int64_t(x) * picture.PixelStride;
+            const int in[3] = {p[2], p[1], p[0]};
+            const std::array<int, 3>& carried = error[size_t(y) * size_t(w) + size_t(x)];
+            int value[3];
+            for (int c = 0; c < 3; ++c)
+                value[c] = std::clamp(in[c] + (carried[size_t(c)] + 8) / 16, 0, 255);
+            const bool white = 77 * value[0] + 150 * value[1] + 29 * value[2] > 32512;
+            out[size_t(y) * size_t(w) + size_t(x)] = white ? 1 : 0;
+            for (const auto& [ahead, below, weight] : {std::array{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}) {
+                const int tx = x + ahead * direction, ty = y + below;
+                if (tx < 0 || tx >= w || ty >= h)
+                    continue;
+                for (int c = 0; c < 3; ++c)
+                    error[size_t(ty) * size_t(w) + size_t(tx)][size_t(c)] += (value[c] - (white ? 255 : 0)) * weight;
+            }
+        }
+    }
+    return out;
+}
+
+TEST(GIFColorReduction, BlackAndWhiteDiffusionIsThePlainOne) {
+    std::mt19937 random(1612);
+    for (int round = 0; round < 120; ++round) {
+        const int width = round == 0 ? 1030 : round % 9 == 0 ? 1 : 1 + int(random() % 90);
+        const int height = round % 13 == 0 ? 1 : 1 + int(random() % 30);
+        // Pixels of three, four or five bytes, rows with and without room
+        // after them; the buffer ends where the last pixel does.
+        const int pixelStride = 3 + int(random() % 3);
+        const int64_t rowStride = int64_t(width) * pixelStride + (round % 2 == 0 ? 0 : int64_t(random() % 7));
+        std::vector<uint8_t> bits(size_t(rowStride * (height - 1) + int64_t(width) * pixelStride));
+        const int kind = round % 4;
+        const uint8_t grey = uint8_t(random());
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                uint8_t* p = bits.data() + y * rowStride + int64_t(x) * pixelStride;
+                for (int c = 0; c < pixelStride; ++c) {
+                    const auto noise = uint8_t(random());
+                    // Photographs; the darkest and brightest channels only
+                    // (errors against both clamps); smooth ramps; flat grey
+                    // with the least grain (long runs near the threshold).
+                    p[c] = kind == 0   ? noise
+                           : kind == 1 ? uint8_t(noise & 1 ? 255 : 0)
+                           : kind == 2 ? uint8_t((x * 255 / width + y * 7 + c * 40) & 255)
+                                       : uint8_t(std::clamp(grey + int(noise % 3) - 1, 0, 255));
+                }
+            }
+        const TGIFTrueColorImage picture{width, height, bits.data(), rowStride, pixelStride};
+        SCOPED_TRACE(testing::Message() << "round " << round << ": " << width << " x " << height << ", "
+                                        << pixelStride << " bytes a pixel");
+        const TGIFReducedImage reduced = ReduceColors(picture, gcrBlackWhite, gdmFloydSteinberg, 8);
+        ASSERT_EQ(reduced.Palette, BlackWhitePalette());
+        ASSERT_EQ(reduced.Indices, referenceBlackWhite(picture));
+    }
+}
+
 TEST(GIFColorReduction, RefusesWhatItCannotDo) {
     const Picture picture = randomPicture(4, 4, 1);
     EXPECT_EQ(GIFErrorOf([&] { ReduceColors(picture.View(), TGIFColorReduction(10), gdmNearest, 8); }),

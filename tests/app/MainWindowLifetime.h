@@ -2,9 +2,11 @@
 // Making and freeing the main window outside start-up, for tests and
 // benchmarks that need one on offscreen windows.
 
+#include "app/EditForm.h"
 #include "app/FrameForm.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/PageControls.h"
 
 // Makes and shows the main window as start-up does (without the splash).
 inline Tframeform* StartMainWindow() {
@@ -34,4 +36,15 @@ inline void FreeMainWindow() {
     frame->BeforeDestruction();
     delete frame;
     Application().SetMainForm(nullptr);
+}
+
+// The user picks one of a document window's pages by its tab: the page is
+// left when the document window agrees, and the new page is arrived on.
+inline void PickDocumentPage(TEditForm* document, int page) {
+    bool allow = true;
+    document->PageControl1Changing(document->PageControl1, allow);
+    if (!allow)
+        return;
+    document->PageControl1->SetActivePageIndex(page);
+    document->PageControl1Change(document->PageControl1);
 }

@@ -11,6 +11,7 @@
 #include "app/FrameForm.h"
 #include "app/SettingsFile.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWindowLifetime.h"
 
 #include "editor/CodeMemo.h"
 #include "platform/ui/Application.h"
@@ -71,30 +72,14 @@ std::string shownAddress(TEditForm* document) {
 class PreviewCopy : public ::testing::Test {
 protected:
     void SetUp() override {
-        frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->Show();
-        Application().ProcessMessages();
+        frame = StartMainWindow();
         OpenSettings()->WriteString(settings::Browsers, "PathIE", "/bin/sh");
         fs::create_directories(site);
         fs::create_directories(victim);
         TTestProgramFolder::WriteFileBytes(secret, "the victim's own lines\n");
     }
-    void TearDown() override {
-        while (frame->MDIChildCount() > 0)
-            delete frame->MDIChildren(frame->MDIChildCount() - 1);
-        delete frame;
-        Application().SetMainForm(nullptr);
-    }
-    // The user picks a page's tab.
-    void Pick(TEditForm* document, int page) {
-        bool allow = true;
-        document->PageControl1Changing(document->PageControl1, allow);
-        if (!allow)
-            return;
-        document->PageControl1->SetActivePageIndex(page);
-        document->PageControl1Change(document->PageControl1);
-    }
+    void TearDown() override { FreeMainWindow(); }
+    void Pick(TEditForm* document, int page) { PickDocumentPage(document, page); }
     TEditForm* open(const std::string& name, const std::string& text) {
         TTestProgramFolder::WriteFileBytes((site / name).string(), text);
         return frame->OpenDocumentFile((site / name).string());

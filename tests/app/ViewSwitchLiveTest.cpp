@@ -14,6 +14,7 @@
 #include "app/SettingsFile.h"
 #include "app/dialogs/SpecialCharacters.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWindowLifetime.h"
 
 #include "editor/CodeMemo.h"
 #include "platform/ui/Application.h"
@@ -39,27 +40,10 @@ namespace {
 class ViewSwitching : public ::testing::Test {
 protected:
     void SetUp() override {
-        frame = new Tframeform(&Application());
-        Application().SetMainForm(frame);
-        frame->Show();
-        Application().ProcessMessages();
+        frame = StartMainWindow();
     }
-    void TearDown() override {
-        while (frame->MDIChildCount() > 0)
-            delete frame->MDIChildren(frame->MDIChildCount() - 1);
-        delete frame;
-        Application().SetMainForm(nullptr);
-    }
-    // The user picks a page's tab: the page is left when the document
-    // window agrees, and the new page is arrived on.
-    void Pick(TEditForm* document, int page) {
-        bool allow = true;
-        document->PageControl1Changing(document->PageControl1, allow);
-        if (!allow)
-            return;
-        document->PageControl1->SetActivePageIndex(page);
-        document->PageControl1Change(document->PageControl1);
-    }
+    void TearDown() override { FreeMainWindow(); }
+    void Pick(TEditForm* document, int page) { PickDocumentPage(document, page); }
 
     TTestProgramFolder program;
     TScriptedUserInteraction user;

@@ -76,16 +76,24 @@ TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
         blues_.push_back(c.Blue);
     }
     // Each entry claims the cell of its own key when it is still free, the
-    // first entry winning; the entries of each key are kept for the exact
-    // match that comes first.
+    // first entry winning.  A colour equal to that first entry maps to it
+    // through the cell like any other colour of the key, so only entries of
+    // other colours that share the key are kept for the exact match that
+    // comes first; most keys have none, and their colours never leave the
+    // table read.
     exactStart_.assign(32768, 0);
     exact_.assign(1, {});
     for (size_t i = 0; i < palette_.size(); ++i) {
-        const int key = keyOf(palette_[i]);
+        const TGIFColor& c = palette_[i];
+        const int key = keyOf(c);
         if (!(flagsOf(key) & kKnown)) {
             indices_[size_t(key)] = uint8_t(i);
             setFlags(key, kKnown);
+            continue;
         }
+        const TGIFColor& first = palette_[indices_[size_t(key)]];
+        if (c.Red == first.Red && c.Green == first.Green && c.Blue == first.Blue)
+            continue;
         setFlags(key, kHasExact);
         uint16_t& slot = exactStart_[size_t(key)];
         if (slot == 0) {
@@ -715,14 +723,25 @@ public:
             addTo(nodes_[size_t(shortcut.Leaf)], red, green, blue);
             return;
         }
+        // Deeper leaves: the colour of the pixel before, in runs such as the
+        // flat areas of screenshots, goes to the leaf it went to while the
+        // tree stays as it was (adding to a leaf changes no node).
+        const uint32_t color = uint32_t(red) | (uint32_t(green) << 8) | (uint32_t(blue) << 16);
+        if (color == last_.Color && last_.Generation == generation_) {
+            addTo(nodes_[size_t(last_.Leaf)], red, green, blue);
+            return;
+        }
         const uint32_t generation = generation_;
         int node = 0;
         for (int level = 0;; ++level) {
             Node& n = nodes_[size_t(node)];
             if (n.IsLeaf) {
                 addTo(n, red, green, blue);
-                if (level <= 4 && generation == generation_)
-                    shortcut = {node, generation_};
+                if (generation == generation_) {
+                    last_ = {color, node, generation_};
+                    if (level <= 4)
+                        shortcut = {node, generation_};
+                }
                 break;
             }
             const int bit = 7 - level;
@@ -841,6 +860,13 @@ private:
         uint32_t Generation = 0;
     };
     std::vector<TShortcut> shortcuts_ = std::vector<TShortcut>(4096);
+    // The last colour added through the tree and its leaf, valid in the
+    // same way.
+    struct TLastColor {
+        uint32_t Color = 0;
+        int Leaf = 0;
+        uint32_t Generation = 0;
+    } last_;
     uint32_t generation_ = 1;
     std::array<int, kDepth> reducible_{};
 };

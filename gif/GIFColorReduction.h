@@ -88,8 +88,9 @@ public:
 private:
     // Per 15-bit key: the index the key maps to, and two flags (two bits
     // of a word that holds sixteen keys): whether the index is known yet,
-    // and whether entries of exactly that key exist.  The tables are kept
-    // small for the nearest cache.
+    // and whether entries of other colours than the cell's own entry share
+    // the key, so that a colour must be matched against them exactly.  The
+    // tables are kept small for the nearest cache.
     static constexpr uint32_t kKnown = 1;
     static constexpr uint32_t kHasExact = 2;
     uint32_t flagsOf(int key) const { return (flags_[size_t(key >> 4)] >> ((key & 15) * 2)) & 3; }
@@ -104,7 +105,7 @@ private:
     std::vector<uint8_t> indices_;           // by 15-bit key
     std::vector<uint32_t> flags_;            // by 15-bit key, 16 keys a word
     std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_
-    std::vector<std::vector<uint8_t>> exact_; // palette indices grouped by key
+    std::vector<std::vector<uint8_t>> exact_; // by key: entries whose colour differs from the cell's
 };
 
 // The 216-colour cube (WebPalette).

@@ -4,10 +4,12 @@
 //     bytes, against Qt's QMovie stepping through the same frames;
 //   - optimising the same files: bytes written and time, against
 //     `gifsicle -O2` (time includes starting the program);
-//   - reducing a 1024 x 768 true-colour picture by each kind of colour
-//     reduction, with and without Floyd-Steinberg diffusion, against
+//   - reducing true-colour pictures by each kind of colour reduction, with
+//     and without Floyd-Steinberg diffusion, against
 //     QImage::convertToFormat doing the same work: time and the mean
-//     squared error against the original.
+//     squared error against the original.  The pictures are a made 1024 x
+//     768 photograph and, from the outside data, real screenshots (a few
+//     thousand colours in flat areas) and real photographs.
 // A table with the ratios follows the benchmark lines.
 
 #include "gif/GIFColorReduction.h"
@@ -15,6 +17,7 @@
 #include "gif/GIFRender.h"
 #include "gif/render/GIFDraw.h"
 #include "tests/gif/GIFTestSupport.h"
+#include "tests/support/OutsideData.h"
 #include "TimingReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -75,35 +78,66 @@ void composeQMovie(benchmark::State& state) {
         }
 }
 
-// A photograph stand-in: smooth gradients, soft waves and grain.
-std::vector<uint8_t>& photo() {
-    static std::vector<uint8_t> bits = [] {
-        std::vector<uint8_t> made(size_t(1024) * 768 * 3);
-        std::mt19937 random(4);
-        for (int y = 0; y < 768; ++y)
-            for (int x = 0; x < 1024; ++x) {
-                uint8_t* p = made.data() + (size_t(y) * 1024 + size_t(x)) * 3;
-                const double wave = std::sin(x * 0.013) * std::cos(y * 0.021);
-                const int grain = int(random() % 9) - 4;
-                p[2] = uint8_t(std::clamp(int(x * 255 / 1023 + wave * 40) + grain, 0, 255));
-                p[1] = uint8_t(std::clamp(int(y * 255 / 767 - wave * 50) + grain, 0, 255));
-                p[0] = uint8_t(std::clamp(int(128 + wave * 100 + (x ^ y) % 32) + grain, 0, 255));
-            }
-        return made;
-    }();
-    return bits;
+// A true-colour picture in the reduction's layout (blue, green, red bytes)
+// and as the toolkit's image.
+struct Picture {
+    std::string Name;
+    int Width = 0, Height = 0;
+    std::vector<uint8_t> Bits;
+    QImage Image;
+    TGIFTrueColorImage View() const { return {Width, Height, Bits.data(), int64_t(Width) * 3, 3}; }
+};
+
+Picture pictureOf(std::string name, const QImage& source) {
+    Picture picture{std::move(name), source.width(), source.height(), {}, source.convertToFormat(QImage::Format_RGB32)};
+    picture.Bits.resize(size_t(picture.Width) * size_t(picture.Height) * 3);
+    for (int y = 0; y < picture.Height; ++y)
+        for (int x = 0; x < picture.Width; ++x) {
+            const QRgb c = picture.Image.pixel(x, y);
+            uint8_t* p = picture.Bits.data() + (size_t(y) * size_t(picture.Width) + size_t(x)) * 3;
+            p[0] = uint8_t(qBlue(c));
+            p[1] = uint8_t(qGreen(c));
+            p[2] = uint8_t(qRed(c));
+        }
+    return picture;
 }
 
-TGIFTrueColorImage photoView() { return {1024, 768, photo().data(), 1024 * 3, 3}; }
-
-QImage photoImage() {
+// A photograph stand-in: smooth gradients, soft waves and grain.
+QImage madePhoto() {
     QImage image(1024, 768, QImage::Format_RGB32);
+    std::mt19937 random(4);
     for (int y = 0; y < 768; ++y)
         for (int x = 0; x < 1024; ++x) {
-            const uint8_t* p = photo().data() + (size_t(y) * 1024 + size_t(x)) * 3;
-            image.setPixel(x, y, qRgb(p[2], p[1], p[0]));
+            const double wave = std::sin(x * 0.013) * std::cos(y * 0.021);
+            const int grain = int(random() % 9) - 4;
+            const int red = std::clamp(int(x * 255 / 1023 + wave * 40) + grain, 0, 255);
+            const int green = std::clamp(int(y * 255 / 767 - wave * 50) + grain, 0, 255);
+            const int blue = std::clamp(int(128 + wave * 100 + (x ^ y) % 32) + grain, 0, 255);
+            image.setPixel(x, y, qRgb(red, green, blue));
         }
     return image;
+}
+
+// The made photograph, then the real pictures the outside data holds:
+// screenshots of desktop programs and photographs.
+std::vector<Picture>& pictures() {
+    static std::vector<Picture> all = [] {
+        std::vector<Picture> made;
+        made.push_back(pictureOf("made-photo", madePhoto()));
+        const std::pair<const char*, const char*> real[] = {
+            {"screenshot-thunderbird", "/usr/share/doc/debian-handbook/html/en-US/images/thunderbird.png"},
+            {"screenshot-fwbuilder", "/usr/share/doc/debian-handbook/html/en-US/images/fwbuilder.png"},
+            {"photo-keys", "/usr/share/xml/docbook/stylesheet/docbook-xsl/slides/slidy/graphics/keys2.jpg"},
+            {"photo-portrait", "/usr/share/matplotlib/mpl-data/sample_data/grace_hopper.jpg"},
+        };
+        for (const auto& [name, path] : real) {
+            QImage image(QString::fromStdString(OutsideDataPath(path)));
+            if (!image.isNull())
+                made.push_back(pictureOf(name, image));
+        }
+        return made;
+    }();
+    return all;
 }
 
 // Colour reductions of the photograph, each beside the toolkit doing the
@@ -134,9 +168,9 @@ const ReductionPair kPairs[] = {
     {"bw", gcrBlackWhite, gdmNearest, QImage::Format_Mono, Qt::ThresholdDither},
 };
 
-TGIFReducedImage reduceOurs(const ReductionPair& pair) {
+TGIFReducedImage reduceOurs(const Picture& picture, const ReductionPair& pair) {
     static const TGIFPalette web = WebPalette();
-    return ReduceColors(photoView(), pair.Method, pair.Mode, 8, &web);
+    return ReduceColors(picture.View(), pair.Method, pair.Mode, 8, &web);
 }
 
 QImage reduceQt(const QImage& source, const ReductionPair& pair) {
@@ -152,46 +186,49 @@ QImage reduceQt(const QImage& source, const ReductionPair& pair) {
     return source.convertToFormat(pair.QtFormat, pair.QtFlags | Qt::ColorOnly);
 }
 
-double mseOurs(const ReductionPair& pair) {
-    const TGIFReducedImage reduced = reduceOurs(pair);
+double mseOurs(const Picture& picture, const ReductionPair& pair) {
+    const TGIFReducedImage reduced = reduceOurs(picture, pair);
     double sum = 0;
     for (size_t i = 0; i < reduced.Indices.size(); ++i) {
-        const uint8_t* p = photo().data() + i * 3;
+        const uint8_t* p = picture.Bits.data() + i * 3;
         const TGIFColor& c = reduced.Palette[reduced.Indices[i]];
         sum += std::pow(c.Red - p[2], 2) + std::pow(c.Green - p[1], 2) + std::pow(c.Blue - p[0], 2);
     }
     return sum / double(reduced.Indices.size() * 3);
 }
 
-double mseQt(const ReductionPair& pair) {
-    const QImage source = photoImage();
-    const QImage reduced = reduceQt(source, pair);
+double mseQt(const Picture& picture, const ReductionPair& pair) {
+    const QImage reduced = reduceQt(picture.Image, pair);
     double sum = 0;
-    for (int y = 0; y < 768; ++y)
-        for (int x = 0; x < 1024; ++x) {
-            const QRgb a = source.pixel(x, y), b = reduced.pixel(x, y);
+    for (int y = 0; y < picture.Height; ++y)
+        for (int x = 0; x < picture.Width; ++x) {
+            const QRgb a = picture.Image.pixel(x, y), b = reduced.pixel(x, y);
             sum += std::pow(qRed(a) - qRed(b), 2) + std::pow(qGreen(a) - qGreen(b), 2) + std::pow(qBlue(a) - qBlue(b), 2);
         }
-    return sum / (1024.0 * 768 * 3);
+    return sum / (double(picture.Width) * picture.Height * 3);
+}
+
+std::string reductionName(const Picture& picture, const ReductionPair& pair) {
+    return "reduce/" + picture.Name + "/" + pair.Name;
 }
 
 void registerReductions() {
-    for (const ReductionPair& pair : kPairs) {
-        const std::string name = std::string("reduce-1024x768/") + pair.Name;
-        benchmark::RegisterBenchmark((name + "/ours").c_str(), [&pair](benchmark::State& state) {
-            for (auto _ : state) {
-                TGIFReducedImage reduced = reduceOurs(pair);
-                benchmark::DoNotOptimize(reduced.Indices.data());
-            }
-        })->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((name + "/qt").c_str(), [&pair](benchmark::State& state) {
-            const QImage source = photoImage();
-            for (auto _ : state) {
-                QImage reduced = reduceQt(source, pair);
-                benchmark::DoNotOptimize(reduced.constBits());
-            }
-        })->Unit(benchmark::kMillisecond);
-    }
+    for (const Picture& picture : pictures())
+        for (const ReductionPair& pair : kPairs) {
+            const std::string name = reductionName(picture, pair);
+            benchmark::RegisterBenchmark((name + "/ours").c_str(), [&picture, &pair](benchmark::State& state) {
+                for (auto _ : state) {
+                    TGIFReducedImage reduced = reduceOurs(picture, pair);
+                    benchmark::DoNotOptimize(reduced.Indices.data());
+                }
+            })->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark((name + "/qt").c_str(), [&picture, &pair](benchmark::State& state) {
+                for (auto _ : state) {
+                    QImage reduced = reduceQt(picture.Image, pair);
+                    benchmark::DoNotOptimize(reduced.constBits());
+                }
+            })->Unit(benchmark::kMillisecond);
+        }
 }
 
 // Optimisation figures, measured once: total bytes out and time.
@@ -238,7 +275,7 @@ int main(int argc, char** argv) {
     static char* qtArgv[] = {qtName, nullptr};
     QGuiApplication application(qtArgc, qtArgv);
     samples() = AnimatedSamples();
-    photo(); // made once, before anything is timed
+    pictures(); // made and read once, before anything is timed
     benchmark::RegisterBenchmark("compose/ours", composeOurs)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("compose/qmovie", composeQMovie)->Unit(benchmark::kMillisecond);
     registerReductions();
@@ -260,18 +297,20 @@ int main(int argc, char** argv) {
                     double(figures.Ours) / double(figures.Gifsicle), figures.OursSeconds / figures.GifsicleSeconds);
     else
         std::printf("; gifsicle is not installed (scripts/install-deps)\n");
-    std::printf("\ncolour reduction of 1024x768 (median ms [min-max] over the repetitions; MSE against the "
-                "original)\n");
-    for (const ReductionPair& pair : kPairs) {
-        const std::string name = std::string("reduce-1024x768/") + pair.Name;
-        const TTimingReporter::Figures ours = reporter.Times(name + "/ours"), qt = reporter.Times(name + "/qt");
-        if (ours.Median <= 0 || qt.Median <= 0)
-            continue;
-        const double oursError = mseOurs(pair), qtError = mseQt(pair);
-        std::printf("  %-10s ours %7.2f [%.2f-%.2f]   Qt %7.2f [%.2f-%.2f]   time ratio %.2f;  MSE ours %8.2f  Qt "
-                    "%8.2f  ratio %.2f\n",
-                    pair.Name, ours.Median * 1e3, ours.Min * 1e3, ours.Max * 1e3, qt.Median * 1e3, qt.Min * 1e3,
-                    qt.Max * 1e3, ours.Median / qt.Median, oursError, qtError, oursError / qtError);
+    std::printf("\ncolour reduction (median ms [min-max] over the repetitions; MSE against the original)\n");
+    for (const Picture& picture : pictures()) {
+        std::printf("%s, %d x %d:\n", picture.Name.c_str(), picture.Width, picture.Height);
+        for (const ReductionPair& pair : kPairs) {
+            const std::string name = reductionName(picture, pair);
+            const TTimingReporter::Figures ours = reporter.Times(name + "/ours"), qt = reporter.Times(name + "/qt");
+            if (ours.Median <= 0 || qt.Median <= 0)
+                continue;
+            const double oursError = mseOurs(picture, pair), qtError = mseQt(picture, pair);
+            std::printf("  %-10s ours %7.2f [%.2f-%.2f]   Qt %7.2f [%.2f-%.2f]   time ratio %.2f;  MSE ours %8.2f  "
+                        "Qt %8.2f  ratio %.2f\n",
+                        pair.Name, ours.Median * 1e3, ours.Min * 1e3, ours.Max * 1e3, qt.Median * 1e3, qt.Min * 1e3,
+                        qt.Max * 1e3, ours.Median / qt.Median, oursError, qtError, oursError / qtError);
+        }
     }
     return 0;
 }

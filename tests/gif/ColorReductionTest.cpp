@@ -11,6 +11,8 @@
 
 #include <array>
 #include <functional>
+#include <climits>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -88,6 +90,62 @@ TEST(GIFColorReduction, FixedPalettesAndTheirLookups) {
     for (const TGIFColor& c : palette) {
         any.Lookup(c.Red, c.Green, c.Blue, chosen);
         EXPECT_EQ(chosen, c);
+    }
+}
+
+// The fast lookup against its rule written plainly: the first entry of
+// exactly the colour; else, for the colour's cell (the top five bits of each
+// channel), the first entry in the cell, or the entry nearest (by the sum of
+// the channels' differences, the first of the least) to the first colour
+// looked up in a cell that holds none.  Palettes with entries that share
+// cells, with and without equal colours, and colours drawn mostly from the
+// palette and its cells.
+TEST(GIFColorReduction, FastLookupFollowsItsRule) {
+    TGIFColor chosen;
+    std::mt19937 random(17);
+    const auto cellOf = [](int r, int g, int b) { return (r >> 3) | ((g >> 3) << 5) | ((b >> 3) << 10); };
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        TGIFPalette palette(1 + random() % 256);
+        const int spread = round % 3 == 0 ? 256 : 24; // narrow: many entries share cells
+        for (TGIFColor& c : palette) {
+            c = {uint8_t(random() % spread), uint8_t(random() % spread), uint8_t(random() % spread)};
+            if (random() % 4 == 0)
+                c = palette[random() % palette.size()];
+        }
+        std::map<int, int> cachedNearest;
+        TFastColorLookup lookup(palette);
+        for (int probe = 0; probe < 2000; ++probe) {
+            TGIFColor c = palette[random() % palette.size()];
+            if (random() % 2 == 0) // another colour of an entry's cell, or any colour
+                c = random() % 2 == 0 ? TGIFColor{uint8_t((c.Red & ~7) | (random() & 7)),
+                                                  uint8_t((c.Green & ~7) | (random() & 7)),
+                                                  uint8_t((c.Blue & ~7) | (random() & 7))}
+                                      : TGIFColor{uint8_t(random() % spread), uint8_t(random() % spread),
+                                                  uint8_t(random() % spread)};
+            int expected = -1;
+            for (size_t i = 0; i < palette.size() && expected < 0; ++i)
+                if (palette[i] == c)
+                    expected = int(i);
+            const int cell = cellOf(c.Red, c.Green, c.Blue);
+            for (size_t i = 0; i < palette.size() && expected < 0; ++i)
+                if (cellOf(palette[i].Red, palette[i].Green, palette[i].Blue) == cell)
+                    expected = int(i);
+            if (expected < 0 && !cachedNearest.count(cell)) {
+                int least = INT_MAX;
+                for (size_t i = 0; i < palette.size(); ++i) {
+                    const int d = std::abs(palette[i].Red - c.Red) + std::abs(palette[i].Green - c.Green) +
+                                  std::abs(palette[i].Blue - c.Blue);
+                    if (d < least)
+                        least = d, cachedNearest[cell] = int(i);
+                }
+            }
+            if (expected < 0)
+                expected = cachedNearest[cell];
+            ASSERT_EQ(lookup.Lookup(c.Red, c.Green, c.Blue, chosen), expected)
+                << int(c.Red) << "," << int(c.Green) << "," << int(c.Blue);
+            ASSERT_EQ(chosen, palette[size_t(expected)]);
+        }
     }
 }
 
@@ -251,10 +309,26 @@ TGIFPalette referenceQuantize(const Picture& picture, int maxColors) {
 
 TEST(GIFColorReduction, QuantizerBuildsTheOctreeAsDescribed) {
     std::mt19937 random(8);
-    for (int round = 0; round < 32; ++round) {
+    for (int round = 0; round < 40; ++round) {
         const int width = 1 + int(random() % 90), height = 1 + int(random() % 60);
         Picture picture = randomPicture(width, height, random(), round % 4 == 0 ? 1 + int(random() % 600) : 0);
-        if (round % 4 == 1) {
+        if (round % 5 == 4) {
+            // A screenshot: runs of one colour, of a few hundred colours
+            // close together (deep leaves), which come back after others
+            // have changed the tree.
+            const int base[3] = {int(random() % 192), int(random() % 192), int(random() % 192)};
+            std::vector<std::array<uint8_t, 3>> colors(1 + random() % 400);
+            for (auto& c : colors)
+                c = {uint8_t(base[0] + int(random() % 64)), uint8_t(base[1] + int(random() % 64)),
+                     uint8_t(base[2] + int(random() % 64))};
+            for (size_t i = 0; i < picture.Bits.size(); i += 3) {
+                const size_t run = std::min(picture.Bits.size() - i, size_t(3) * (1 + random() % 12));
+                const auto& c = colors[random() % colors.size()];
+                for (size_t j = 0; j < run; ++j)
+                    picture.Bits[i + j] = c[j % 3];
+                i += run - 3;
+            }
+        } else if (round % 4 == 1) {
             // Colours close together: leaves deep in the tree, where
             // colours that share their top bits part.
             const int base[3] = {int(random() % 224), int(random() % 224), int(random() % 224)};

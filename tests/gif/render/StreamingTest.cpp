@@ -114,10 +114,13 @@ TEST_F(GIFStreaming, OptimizeWhenStreamingOptimisesWithEveryOption) {
         TGIFImage original;
         LoadImage(original, animation);
         EXPECT_NE(read, SaveImage(original)) << "optimising changed what was written";
-        // What the animation shows at its end is the same.
+        // The animation shows the same after every frame.
         TGIFImage back;
         LoadImage(back, read);
-        EXPECT_EQ(shownFrames(back).back(), shownFrames(original).back());
+        const auto shownBack = shownFrames(back), shownOriginal = shownFrames(original);
+        ASSERT_EQ(shownBack.size(), shownOriginal.size());
+        for (size_t frame = 0; frame < shownBack.size(); ++frame)
+            EXPECT_EQ(shownBack[frame], shownOriginal[frame]) << "frame " << frame;
     }
 }
 

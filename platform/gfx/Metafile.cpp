@@ -17,7 +17,7 @@ struct TMetafile::TState {
     bool Enhanced = false;
     TMetafileDrawing Drawing;
     QSvgRenderer Renderer;
-    TWindowsMetafileRecording Recording;
+    std::unique_ptr<TWindowsMetafileRecording> Recording;
 };
 
 TMetafile::TMetafile() = default;
@@ -57,9 +57,9 @@ void TMetafile::LoadFromStream(TStream& stream) {
         width_ = state->Drawing.Width;
         height_ = state->Drawing.Height;
     } else {
-        state->Recording = RecordWindowsMetafile(data);
-        width_ = state->Recording.Width;
-        height_ = state->Recording.Height;
+        state->Recording = std::make_unique<TWindowsMetafileRecording>(data);
+        width_ = state->Recording->Width();
+        height_ = state->Recording->Height();
     }
     state->Data = std::move(data);
     state_ = std::move(state);
@@ -105,12 +105,7 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
                             (drawing.Right - drawing.Left) * scaleX, (drawing.Bottom - drawing.Top) * scaleY);
         state_->Renderer.render(painter, target);
     } else {
-        // The recording's frame onto the rectangle.
-        const QRectF& frame = state_->Recording.Frame;
-        painter->translate(rect.Left, rect.Top);
-        painter->scale(rect.Width() / frame.width(), rect.Height() / frame.height());
-        painter->translate(-frame.left(), -frame.top());
-        painter->drawPicture(0, 0, state_->Recording.Picture);
+        state_->Recording->Draw(canvas, rect);
     }
     painter->restore();
 }

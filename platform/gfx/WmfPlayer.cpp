@@ -2,6 +2,7 @@
 
 #include "platform/base/Stream.h"
 #include "platform/gfx/Graphic.h"
+#include "platform/gfx/QtBridge.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPicture>
 
 #include <cmath>
 #include <memory>
@@ -441,7 +443,29 @@ bool IsWindowsMetafile(std::string_view data) {
            LoadLittleEndian<uint16_t>(data.data() + 2) == 9;
 }
 
-TWindowsMetafileRecording RecordWindowsMetafile(std::string_view data) {
+// What the metafile draws, in the player's units (points), and the frame
+// in those units that its own size shows.
+struct TWindowsMetafileRecording::TPicture {
+    QPicture Picture;
+    QRectF Frame;
+};
+
+TWindowsMetafileRecording::~TWindowsMetafileRecording() = default;
+
+void TWindowsMetafileRecording::Draw(TCanvas& canvas, const TRect& rect) const {
+    QPainter* painter = canvas.QtSide().Painter();
+    if (painter == nullptr)
+        return;
+    const QRectF& frame = picture_->Frame;
+    painter->save();
+    painter->translate(rect.Left, rect.Top);
+    painter->scale(rect.Width() / frame.width(), rect.Height() / frame.height());
+    painter->translate(-frame.left(), -frame.top());
+    painter->drawPicture(0, 0, picture_->Picture);
+    painter->restore();
+}
+
+TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : picture_(std::make_unique<TPicture>()) {
     if (!IsWindowsMetafile(data))
         invalid();
     wmfAPI* made = nullptr;
@@ -461,7 +485,7 @@ TWindowsMetafileRecording RecordWindowsMetafile(std::string_view data) {
     if (wmf_scan(api.get(), 0, &bounds) != wmf_E_None)
         invalid();
 
-    TWindowsMetafileRecording recording;
+    QRectF& frame = picture_->Frame;
     if (isPlaceable(data)) {
         const auto left = LoadLittleEndian<int16_t>(data.data() + 6);
         const auto top = LoadLittleEndian<int16_t>(data.data() + 8);
@@ -472,23 +496,22 @@ TWindowsMetafileRecording RecordWindowsMetafile(std::string_view data) {
             invalid();
         const double scale = kPointsPerInch / inch;
         const bool origin = setsWindowOrigin(data.substr(kPlaceableSize));
-        recording.Frame = QRectF(origin ? 0 : std::min(left, right) * scale, origin ? 0 : std::min(top, bottom) * scale,
+        frame = QRectF(origin ? 0 : std::min(left, right) * scale, origin ? 0 : std::min(top, bottom) * scale,
                                  std::abs(right - left) * scale, std::abs(bottom - top) * scale);
-        recording.Width = int(std::lround(std::abs(right - left) * kPixelsPerInch / inch));
-        recording.Height = int(std::lround(std::abs(bottom - top) * kPixelsPerInch / inch));
+        width_ = int(std::lround(std::abs(right - left) * kPixelsPerInch / inch));
+        height_ = int(std::lround(std::abs(bottom - top) * kPixelsPerInch / inch));
     } else {
         // Nothing says how large the picture is: what it draws is all of it,
         // a logical unit to the pixel as a screen plays it unmapped (the
         // player takes such a metafile's units for its own).
-        recording.Frame = QRectF(QPointF(bounds.TL.x, bounds.TL.y), QPointF(bounds.BR.x, bounds.BR.y));
-        recording.Width = int(std::lround(recording.Frame.width()));
-        recording.Height = int(std::lround(recording.Frame.height()));
+        frame = QRectF(QPointF(bounds.TL.x, bounds.TL.y), QPointF(bounds.BR.x, bounds.BR.y));
+        width_ = int(std::lround(frame.width()));
+        height_ = int(std::lround(frame.height()));
     }
-    if (recording.Width <= 0 || recording.Height <= 0 || !(recording.Frame.width() > 0) ||
-        !(recording.Frame.height() > 0))
+    if (width_ <= 0 || height_ <= 0 || !(frame.width() > 0) || !(frame.height() > 0))
         invalid();
 
-    QPainter painter(&recording.Picture);
+    QPainter painter(&picture_->Picture);
     painter.setRenderHint(QPainter::Antialiasing);
     api->device_data = &painter;
     const wmf_error_t played = wmf_play(api.get(), 0, &bounds);
@@ -496,5 +519,4 @@ TWindowsMetafileRecording RecordWindowsMetafile(std::string_view data) {
     painter.end();
     if (played != wmf_E_None)
         invalid();
-    return recording;
 }

@@ -1,29 +1,37 @@
 #pragma once
 // Windows metafiles (.wmf, placeable or not) played by libwmf's player
-// (libwmflite) onto a QPainter of ours: the library parses the records and
+// (libwmflite) onto a painter of ours: the library parses the records and
 // keeps the device context (objects, mapping, clipping); we draw each shape
-// with its exact colours.  Its own drawing layers are not used: the SVG one
-// rounds every colour to the nearest named colour, and the bitmap one draws
-// without smoothing and needs font files of its own.  Platform code only.
+// with its exact colours, into a recording that is drawn when asked.  Its
+// own drawing layers are not used: the SVG one rounds every colour to the
+// nearest named colour, and the bitmap one draws without smoothing and
+// needs font files of its own.
 
-#include <QPicture>
-#include <QRectF>
-
+#include <memory>
 #include <string_view>
 
-struct TWindowsMetafileRecording {
-    // What the metafile draws, in the player's units (points).
-    QPicture Picture;
-    // The picture's frame in those units: what its own size shows.
-    QRectF Frame;
-    // Its own size in pixels, 96 to the inch.
-    int Width = 0;
-    int Height = 0;
-};
+class TCanvas;
+struct TRect;
 
 // What the data starts with: a placeable header, or a metafile header.
 bool IsWindowsMetafile(std::string_view data);
 
-// Raises EInvalidGraphic "Metafile is not valid" for data the player refuses
-// or that has no size.
-TWindowsMetafileRecording RecordWindowsMetafile(std::string_view data);
+class TWindowsMetafileRecording {
+public:
+    // Plays the metafile once.  Raises EInvalidGraphic "Metafile is not
+    // valid" for data the player refuses or that has no size.
+    explicit TWindowsMetafileRecording(std::string_view data);
+    ~TWindowsMetafileRecording();
+
+    // Its own size in pixels, 96 to the inch.
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Draws its frame stretched onto the rectangle.
+    void Draw(TCanvas& canvas, const TRect& rect) const;
+
+private:
+    struct TPicture;
+    std::unique_ptr<TPicture> picture_;
+    int width_ = 0;
+    int height_ = 0;
+};

@@ -1,6 +1,7 @@
 #include "platform/gfx/WmfPlayer.h"
 
 #include "platform/base/Stream.h"
+#include "platform/gfx/Font.h"
 #include "platform/gfx/Graphic.h"
 #include "platform/gfx/QtBridge.h"
 
@@ -147,20 +148,24 @@ void drawShape(wmfAPI* api, const wmfDC* dc, const QPainterPath& path, bool fill
         painter.strokePath(path, pen);
 }
 
-// The arc of an ellipse from its start to its end point, as GDI draws it:
-// counter-clockwise on the screen.
+// The arc of an ellipse between its two radials.  The player hands them
+// over relative to the centre and in the order that runs clockwise on the
+// screen (GDI's counter-clockwise, seen with y downwards).  The toolkit's
+// angles are parametric and counter-clockwise: each radial's direction is
+// scaled by the radii first.
 void arcPath(const wmfDrawArc_t* arc, QPainterPath& path, bool fromCentre) {
     const QRectF box = rectOf(arc->TL, arc->BR);
-    const QPointF centre = box.center();
-    const double start = std::atan2(-(arc->start.y - centre.y()), arc->start.x - centre.x()) * 180 / std::numbers::pi;
-    double end = std::atan2(-(arc->end.y - centre.y()), arc->end.x - centre.x()) * 180 / std::numbers::pi;
+    const double rx = std::max(box.width() / 2, 1e-9), ry = std::max(box.height() / 2, 1e-9);
+    const auto angle = [&](const wmfD_Coord& c) { return std::atan2(c.y / ry, c.x / rx) * 180 / std::numbers::pi; };
+    const double start = angle(arc->start);
+    double end = angle(arc->end);
     if (end <= start)
         end += 360;
     if (fromCentre)
-        path.moveTo(centre);
+        path.moveTo(box.center());
     else
-        path.arcMoveTo(box, start);
-    path.arcTo(box, start, end - start);
+        path.arcMoveTo(box, -start);
+    path.arcTo(box, -start, -(end - start));
 }
 
 void drawArcShape(wmfAPI* api, wmfDrawArc_t* arc, int kind) {
@@ -305,6 +310,15 @@ void bmpDraw(wmfAPI* api, wmfBMP_Draw_t* draw) {
     painter.drawImage(target, *image, source);
 }
 
+// The metafile's face as the program resolves face names (a face the
+// machine lacks becomes its metric twin), at the shaping size.
+QFont faceOf(const wmfFont* font) {
+    const QString name = AnsiToQString(font->lfFaceName ? font->lfFaceName : "");
+    QFont face(QString::fromStdString(ResolveFontFamily(name.toStdString())));
+    face.setPixelSize(kShapingSize);
+    return face;
+}
+
 void drawText(wmfAPI* api, wmfDrawText_t* text) {
     const wmfDC* dc = text->dc;
     if (!text->str || text->font_height <= 0)
@@ -319,14 +333,13 @@ void drawText(wmfAPI* api, wmfDrawText_t* text) {
         background.addPolygon(box);
         painter.fillPath(background, colorOf(dc->bgcolor));
     }
-    QFont font(QString::fromLatin1(dc->font->lfFaceName ? dc->font->lfFaceName : ""));
-    font.setPixelSize(kShapingSize);
+    QFont font = faceOf(dc->font);
     font.setWeight(dc->font->lfWeight >= 600 ? QFont::Bold : QFont::Normal);
     font.setItalic(dc->font->lfItalic != 0);
     font.setUnderline(dc->font->lfUnderline != 0);
     font.setStrikeOut(dc->font->lfStrikeOut != 0);
     QPainterPath glyphs;
-    glyphs.addText(0, 0, font, QString::fromLatin1(text->str));
+    glyphs.addText(0, 0, font, AnsiToQString(text->str));
     // From the shaping size to the metafile's, about the text's start,
     // turned by the escapement (tenths of a degree, counter-clockwise).
     QTransform place;
@@ -339,9 +352,8 @@ void drawText(wmfAPI* api, wmfDrawText_t* text) {
 
 // The player places text by its width: points at a size of one point.
 float stringWidth(wmfAPI*, wmfFont* font, char* text) {
-    QFont face(QString::fromLatin1(font->lfFaceName ? font->lfFaceName : ""));
-    face.setPixelSize(kShapingSize);
-    return float(QFontMetricsF(face).horizontalAdvance(QString::fromLatin1(text)) / kShapingSize);
+    QFont face = faceOf(font);
+    return float(QFontMetricsF(face).horizontalAdvance(AnsiToQString(text)) / kShapingSize);
 }
 
 void mapFont(wmfAPI*, wmfFont*) {}

@@ -143,6 +143,34 @@ TEST(Metafile, WhatDiffersOnBlackAndWhiteIsWhatTheDrawingLeavesUncovered) {
     }
 }
 
+// A pie runs counter-clockwise from its first radial to its second, as
+// GDI draws it: from three o'clock to twelve is the upper right quarter.
+TEST(Metafile, APieRunsCounterClockwiseFromItsFirstRadial) {
+    const std::vector<TTestShape> none;
+    std::string bytes = WindowsMetafileOf(100, 100, none);
+    bytes.resize(bytes.size() - 6); // the end record comes after the pie
+    std::string records;
+    const auto add = [&](std::initializer_list<int> words) {
+        for (int w : words)
+            AppendLittleEndian<int16_t>(records, int16_t(w));
+    };
+    add({7, 0, 0x02FC, 0, 0x00FF, 0, 0});           // a red brush
+    add({4, 0, 0x012D, 1});                         // selected
+    add({11, 0, 0x081A, 10, 50, 50, 90, 90, 90, 10, 10}); // radials (90,50) then (50,10), box 10..90
+    add({3, 0, 0});
+    bytes += records;
+    StoreLittleEndian(bytes.data() + 22 + 6, uint32_t((bytes.size() - 22) / 2));
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    stream.SetPosition(0);
+    TMetafile pie;
+    pie.LoadFromStream(stream);
+    auto bitmap = drawnOn(pie, 100, 100, clWhite);
+    EXPECT_EQ(rgbAt(*bitmap, 65, 35), 0xFF0000u) << "upper right";
+    for (auto [x, y] : {std::pair{35, 35}, {35, 65}, {65, 65}})
+        EXPECT_EQ(rgbAt(*bitmap, x, y), 0xFFFFFFu) << x << "," << y;
+}
+
 TEST(Metafile, DataThatIsNoMetafileIsRefusedAndTheOneHeldStays) {
     std::mt19937 random(5);
     const std::vector<TTestShape> shapes = RandomShapes(random, 60, 40, 2);

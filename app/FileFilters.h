@@ -14,5 +14,6 @@ std::string GetFileFilter(std::string_view kind);
 // body, the new-page wizard, the tag inspector's pictures): every kind of
 // picture the program reads the size of, together first, then one by one.
 inline constexpr const char* kPictureFileFilter =
-    "All (*.jpg;*.jpeg;*.gif;*.bmp;*.png)|*.jpg;*.jpeg;*.gif;*.bmp;*.png|JPEG Image File (*.jpg)|*.jpg|"
-    "JPEG Image File (*.jpeg)|*.jpeg|GIF Image (*.gif)|*.gif|Bitmaps (*.bmp)|*.bmp|PNG Image (*.png)|*.png";
+    "All (*.jpg;*.jpeg;*.gif;*.bmp;*.png;*.ico;*.wmf;*.emf)|*.jpg;*.jpeg;*.gif;*.bmp;*.png;*.ico;*.wmf;*.emf|"
+    "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|GIF Image (*.gif)|*.gif|Bitmaps (*.bmp)|*.bmp|"
+    "PNG Image (*.png)|*.png|Icons (*.ico)|*.ico|Metafiles (*.wmf)|*.wmf|Enhanced Metafiles (*.emf)|*.emf";

@@ -3,6 +3,8 @@
 #include "gif/GIFException.h"
 #include "gif/render/GIFImageDrawer.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/Icon.h"
+#include "platform/gfx/Metafile.h"
 #include "platform/gfx/Picture.h"
 
 #include <cstring>
@@ -127,10 +129,11 @@ void importBitmap(TGIFSubImage& frame, const TBitmap& source, const std::vector<
     progress.Done = true;
 }
 
-// Draws a graphic onto a new 32-bit bitmap of its size filled with `fill`.
+// Draws a graphic at its own size onto a new 24-bit bitmap filled with
+// `fill`.
 std::unique_ptr<TBitmap> drawnOn(TGraphic& graphic, TColor fill) {
     auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetPixelFormat(pf32bit);
+    bitmap->SetPixelFormat(pf24bit);
     bitmap->SetSize(graphic.Width(), graphic.Height());
     if (!bitmap->Empty()) {
         bitmap->Canvas().FillRect(Rect(0, 0, graphic.Width(), graphic.Height()), fill);
@@ -140,21 +143,43 @@ std::unique_ptr<TBitmap> drawnOn(TGraphic& graphic, TColor fill) {
     return bitmap;
 }
 
-void importGraphic(TGIFSubImage& frame, TGraphic& graphic) {
-    const std::unique_ptr<TBitmap> onWhite = drawnOn(graphic, clWhite);
-    if (!graphic.Transparent() || onWhite->Empty()) {
-        importBitmap(frame, *onWhite, nullptr);
-        return;
-    }
-    // What shows the background on both is see-through.
-    const std::unique_ptr<TBitmap> onBlack = drawnOn(graphic, clBlack);
-    TTrueColorCopy white(*onWhite);
-    TTrueColorCopy black(*onBlack);
+// The pixels where two paintings differ: the white one combined with the
+// black one by exclusive or, every pixel that is not black.  What the
+// background shows through is white on one and black on the other.
+std::vector<bool> differences(const TBitmap& onWhite, const TBitmap& onBlack) {
+    TTrueColorCopy white(onWhite);
+    TTrueColorCopy black(onBlack);
     std::vector<bool> mask(size_t(int64_t(white.View.Width) * white.View.Height));
     for (int y = 0; y < white.View.Height; ++y)
         for (int x = 0; x < white.View.Width; ++x)
             mask[size_t(int64_t(y) * white.View.Width + x)] =
-                colorAt(white.View, x, y) != colorAt(black.View, x, y);
+                (colorAt(white.View, x, y) ^ colorAt(black.View, x, y)) != 0;
+    return mask;
+}
+
+void importGraphic(TGIFSubImage& frame, TGraphic& graphic) {
+    const std::unique_ptr<TBitmap> onWhite = drawnOn(graphic, clWhite);
+    if (const auto* icon = dynamic_cast<const TIcon*>(&graphic)) {
+        // The icon's own mask: what its AND mask leaves, not what happens to
+        // look different on another background (a half-transparent pixel
+        // keeps its blended colour).
+        const std::vector<bool> mask = icon->Mask();
+        importBitmap(frame, *onWhite, &mask);
+        return;
+    }
+    if (dynamic_cast<const TMetafile*>(&graphic)) {
+        // Whatever the metafile leaves untouched is transparent.
+        const std::unique_ptr<TBitmap> onBlack = drawnOn(graphic, clBlack);
+        const std::vector<bool> mask = differences(*onWhite, *onBlack);
+        importBitmap(frame, *onWhite, &mask);
+        return;
+    }
+    if (!graphic.Transparent() || onWhite->Empty()) {
+        importBitmap(frame, *onWhite, nullptr);
+        return;
+    }
+    const std::unique_ptr<TBitmap> onBlack = drawnOn(graphic, clBlack);
+    const std::vector<bool> mask = differences(*onWhite, *onBlack);
     importBitmap(frame, *onWhite, &mask);
 }
 

@@ -7,10 +7,11 @@
 
 #include <memory>
 
-// Makes the frame a copy of a bitmap, of any other graphic (drawn onto a
-// bitmap first; a transparent one drawn twice, on black and on white, so
-// that the pixels that differ become transparent) or of a picture holder's
-// graphic.  A bitmap of more than 256 colours is reduced first with the
+// Makes the frame a copy of a bitmap, of any other graphic (drawn at its own
+// size onto a white bitmap first) or of a picture holder's graphic.  An
+// icon's AND mask becomes its transparent area; a metafile, and any other
+// transparent graphic, is drawn a second time on black, and the pixels that
+// differ between the two become transparent.  A bitmap of more than 256 colours is reduced first with the
 // image's ColorReduction, DitherMode and ReductionBits (gcrNone keeps the
 // colours and raises "Color table overflow" past 256).  The bitmap's
 // transparent colour becomes a transparent index (an added black entry).

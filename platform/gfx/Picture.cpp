@@ -3,6 +3,8 @@
 #include "platform/base/Filer.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/Icon.h"
+#include "platform/gfx/Metafile.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -42,6 +44,9 @@ std::vector<TPictureFileFormat>& fileFormats() {
             {"png", "Portable Network Graphics", "TRasterImage", raster("PNG")},
             {"jpg", "JPEG Image File", "TRasterImage", raster("JPEG")},
             {"jpeg", "JPEG Image File", "TRasterImage", raster("JPEG")},
+            {"ico", "Icons", "TIcon", [] { return std::unique_ptr<TGraphic>(new TIcon); }},
+            {"emf", "Enhanced Metafiles", "TMetafile", [] { return std::unique_ptr<TGraphic>(new TMetafile); }},
+            {"wmf", "Metafiles", "TMetafile", [] { return std::unique_ptr<TGraphic>(new TMetafile); }},
         };
     }();
     return formats;

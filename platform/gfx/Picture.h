@@ -2,9 +2,9 @@
 // TPicture: the holder of one picture of any registered kind, and the
 // registry of picture classes by file extension and by clipboard format.
 // Image controls and the picture dialogs load files through it, and it
-// makes the right TGraphic for each: BMP, PNG and JPEG come with the
-// platform (TRasterImage); the GIF support registers ".gif" and the
-// clipboard format "GIF Image" itself.
+// makes the right TGraphic for each: BMP, PNG and JPEG (TRasterImage), icons
+// (TIcon) and metafiles (TMetafile) come with the platform; the GIF support
+// registers ".gif" and the clipboard format "GIF Image" itself.
 
 #include "platform/gfx/Graphic.h"
 

@@ -12,7 +12,10 @@
 #include "gif/render/GIFImport.h"
 #include "gif/render/GIFRegistration.h"
 #include "platform/gfx/Clipboard.h"
+#include "platform/gfx/Icon.h"
+#include "platform/gfx/Metafile.h"
 #include "platform/gfx/Picture.h"
+#include "tests/platform/gfx/TestMetafiles.h"
 #include "tests/platform/base/TempFolder.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 
@@ -278,6 +281,88 @@ TEST_F(GIFPictures, PicturesOfOtherKindsBecomeFrames) {
     back.Assign(&fromPng);
     ASSERT_EQ(back.Width(), 6);
     EXPECT_EQ(back.Canvas().Pixel(0, 0), RGB(0, 153, 0)) << "the green of the web cube";
+}
+
+// An icon becomes a frame with its AND mask as the transparent area: a
+// graphic control extension whose transparent index is an added black
+// entry, on exactly the masked pixels (an inverting one too); a half
+// transparent pixel the mask leaves keeps its colour blended on white.  A
+// metafile drawn on white and on black gives its untouched pixels that
+// index.
+TEST_F(GIFPictures, IconsAndMetafilesBecomeFramesWithTheirOwnMasks) {
+    std::mt19937 random(12);
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        TIconImage image;
+        image.Width = 4 + int(random() % 30), image.Height = 4 + int(random() % 30);
+        image.BitCount = 32;
+        image.HasAlpha = round % 2 == 1;
+        const uint32_t colors[] = {0xFFC01020, 0xFF20C040, 0xFF3040E0, 0x80FF0000, 0xFF000000, 0xFF00FFFF};
+        for (int i = 0; i < image.Width * image.Height; ++i) {
+            uint32_t color = colors[random() % (image.HasAlpha ? 4 : 3)];
+            const bool masked = random() % 3 == 0;
+            if (masked)
+                color = image.HasAlpha ? 0 : colors[4 + random() % 2]; // a hole, or an inverting pixel
+            image.Pixels.push_back(color);
+            image.Mask.push_back(masked);
+        }
+        auto icon = std::make_unique<TIcon>();
+        icon->SetImages({image});
+        TPicture picture;
+        picture.SetGraphic(std::move(icon));
+        TGIFImage gif;
+        gif.ColorReduction = gcrNone;
+        gif.Assign(&picture);
+        TGIFSubImage& frame = *gif.Images().Frames(0);
+        ASSERT_TRUE(frame.Transparent());
+        ASSERT_NE(frame.GraphicControlExtension(), nullptr);
+        const int clear = frame.GraphicControlExtension()->TransparentColorIndex();
+        EXPECT_EQ(clear, frame.ColorMap().Count() - 1) << "the entry added last";
+        EXPECT_EQ(frame.ColorMap().Colors(clear), 0u) << "black";
+        for (int y = 0; y < image.Height; ++y)
+            for (int x = 0; x < image.Width; ++x) {
+                const size_t at = size_t(y) * image.Width + x;
+                ASSERT_EQ(frame.Pixels(x, y) == clear, bool(image.Mask[at])) << x << "," << y;
+                if (image.Mask[at])
+                    continue;
+                const uint32_t pixel = image.Pixels[at];
+                const int alpha = int(pixel >> 24);
+                const uint32_t shown = frame.ColorMap().Colors(frame.Pixels(x, y));
+                for (int shift : {0, 8, 16}) {
+                    const int expected = (int(pixel >> shift & 0xFF) * alpha + 255 * (255 - alpha) + 127) / 255;
+                    ASSERT_NEAR(int(shown >> (16 - shift) & 0xFF), expected, 1) << x << "," << y;
+                }
+            }
+    }
+
+    const std::vector<TTestShape> shapes = RandomShapes(random, 70, 50, 3);
+    for (const std::string& bytes : {WindowsMetafileOf(70, 50, shapes), EnhancedMetafileOf(70, 50, shapes)}) {
+        TMetafile metafile;
+        TMemoryStream stream;
+        stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+        stream.SetPosition(0);
+        metafile.LoadFromStream(stream);
+        TGIFImage gif;
+        gif.ColorReduction = gcrNone;
+        gif.Assign(&metafile);
+        TGIFSubImage& frame = *gif.Images().Frames(0);
+        ASSERT_TRUE(frame.Transparent());
+        const int clear = frame.GraphicControlExtension()->TransparentColorIndex();
+        EXPECT_EQ(frame.ColorMap().Colors(clear), 0u);
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 70; ++x) {
+                const int64_t expected = ExpectedAt(shapes, x, y);
+                if (expected == -2)
+                    continue;
+                if (expected == -1) {
+                    ASSERT_EQ(frame.Pixels(x, y), clear) << x << "," << y;
+                } else {
+                    const uint32_t rgb = uint32_t(expected);
+                    const uint32_t bgr = (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16);
+                    ASSERT_EQ(frame.ColorMap().Colors(frame.Pixels(x, y)), bgr) << x << "," << y;
+                }
+            }
+    }
 }
 
 } // namespace

@@ -1,0 +1,165 @@
+#pragma once
+// Metafiles written record by record for the tests: filled rectangles and
+// ellipses without outline on nothing, in a Windows metafile (placeable or
+// not) or an enhanced metafile, so that the pixels they must give are known.
+
+#include "platform/base/Stream.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+struct TTestShape {
+    int Left, Top, Right, Bottom;
+    uint32_t Rgb; // 0x00RRGGBB
+    bool Ellipse;
+
+    // Well inside the shape, where no edge's smoothing reaches.
+    bool Holds(int x, int y) const {
+        if (!Ellipse)
+            return x >= Left + 2 && x < Right - 2 && y >= Top + 2 && y < Bottom - 2;
+        const double cx = (Left + Right) / 2.0, cy = (Top + Bottom) / 2.0;
+        const double rx = (Right - Left) / 2.0 - 2, ry = (Bottom - Top) / 2.0 - 2;
+        if (rx <= 0 || ry <= 0)
+            return false;
+        const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+        return dx * dx + dy * dy < 1;
+    }
+    // Outside the shape, clear of its edge.
+    bool Misses(int x, int y) const {
+        if (!Ellipse)
+            return x < Left - 2 || x >= Right + 2 || y < Top - 2 || y >= Bottom + 2;
+        const double cx = (Left + Right) / 2.0, cy = (Top + Bottom) / 2.0;
+        const double rx = (Right - Left) / 2.0 + 2, ry = (Bottom - Top) / 2.0 + 2;
+        const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+        return dx * dx + dy * dy > 1;
+    }
+};
+
+// What a point must show: the colour of the last shape holding it, -1 for
+// the background, -2 where an edge is too near to tell.
+inline int64_t ExpectedAt(const std::vector<TTestShape>& shapes, int x, int y) {
+    for (auto it = shapes.rbegin(); it != shapes.rend(); ++it) {
+        if (it->Holds(x, y))
+            return it->Rgb;
+        if (!it->Misses(x, y))
+            return -2;
+    }
+    return -1;
+}
+
+inline std::vector<TTestShape> RandomShapes(std::mt19937& random, int width, int height, int count) {
+    std::vector<TTestShape> shapes;
+    for (int i = 0; i < count; ++i) {
+        const int left = int(random() % unsigned(width - 12)), top = int(random() % unsigned(height - 12));
+        const int right = left + 10 + int(random() % unsigned(width - left - 10));
+        const int bottom = top + 10 + int(random() % unsigned(height - top - 10));
+        shapes.push_back({left, top, right, bottom, uint32_t(random()) & 0xFFFFFF, random() % 2 == 0});
+    }
+    return shapes;
+}
+
+// A Windows metafile in logical units of one pixel (inch 96) with the
+// window origin at (originX, originY) of the shapes' coordinates, set by a
+// record when asked; placeable files carry the frame width x height there.
+inline std::string WindowsMetafileOf(int width, int height, const std::vector<TTestShape>& shapes,
+                                     bool placeable = true, bool setOrigin = true, int originX = 0,
+                                     int originY = 0) {
+    std::string records;
+    uint32_t largest = 0;
+    const auto record = [&](uint16_t function, std::initializer_list<int> words) {
+        const auto size = uint32_t(3 + words.size());
+        largest = std::max(largest, size);
+        AppendLittleEndian<uint32_t>(records, size);
+        AppendLittleEndian<uint16_t>(records, function);
+        for (int w : words)
+            AppendLittleEndian<int16_t>(records, int16_t(w));
+    };
+    if (setOrigin)
+        record(0x020B, {originY, originX});
+    record(0x020C, {height, width});
+    record(0x02FA, {5, 0, 0, 0, 0}); // a pen that draws nothing
+    record(0x012D, {0});
+    for (const TTestShape& s : shapes) {
+        // A solid brush: style, colour (0x00BBGGRR as two words), hatch.
+        const uint32_t bgr = (s.Rgb & 0xFF) << 16 | (s.Rgb & 0xFF00) | (s.Rgb >> 16 & 0xFF);
+        record(0x02FC, {0, int(bgr & 0xFFFF), int(bgr >> 16), 0});
+        record(0x012D, {1});
+        record(s.Ellipse ? 0x0418 : 0x041B,
+               {originY + s.Bottom, originX + s.Right, originY + s.Top, originX + s.Left});
+        record(0x01F0, {1});
+    }
+    record(0x0000, {});
+    std::string out;
+    if (placeable) {
+        std::string header;
+        AppendLittleEndian<uint32_t>(header, 0x9AC6CDD7);
+        AppendLittleEndian<uint16_t>(header, 0);
+        for (int v : {originX, originY, originX + width, originY + height})
+            AppendLittleEndian<int16_t>(header, int16_t(v));
+        AppendLittleEndian<uint16_t>(header, 96);
+        AppendLittleEndian<uint32_t>(header, 0);
+        uint16_t checksum = 0;
+        for (size_t i = 0; i < header.size(); i += 2)
+            checksum ^= LoadLittleEndian<uint16_t>(header.data() + i);
+        AppendLittleEndian<uint16_t>(header, checksum);
+        out = header;
+    }
+    AppendLittleEndian<uint16_t>(out, 1);
+    AppendLittleEndian<uint16_t>(out, 9);
+    AppendLittleEndian<uint16_t>(out, 0x0300);
+    AppendLittleEndian<uint32_t>(out, uint32_t((18 + records.size()) / 2));
+    AppendLittleEndian<uint16_t>(out, 2);
+    AppendLittleEndian<uint32_t>(out, largest);
+    AppendLittleEndian<uint16_t>(out, 0);
+    return out + records;
+}
+
+// An enhanced metafile whose frame is width x height pixels at 96 to the
+// inch, on a reference device of 96 pixels to the inch, with the bounds of
+// what it draws in the header as a writer computes them.
+inline std::string EnhancedMetafileOf(int width, int height, const std::vector<TTestShape>& shapes) {
+    std::string records;
+    int count = 1;
+    const auto record = [&](uint32_t type, std::initializer_list<int64_t> fields) {
+        AppendLittleEndian<uint32_t>(records, type);
+        AppendLittleEndian<uint32_t>(records, uint32_t(8 + 4 * fields.size()));
+        for (int64_t f : fields)
+            AppendLittleEndian<uint32_t>(records, uint32_t(f));
+        ++count;
+    };
+    record(38, {1, 5, 0, 0, 0}); // a pen that draws nothing
+    record(37, {1});
+    int left = width, top = height, right = 0, bottom = 0;
+    for (const TTestShape& s : shapes) {
+        const uint32_t bgr = (s.Rgb & 0xFF) << 16 | (s.Rgb & 0xFF00) | (s.Rgb >> 16 & 0xFF);
+        record(39, {2, 0, bgr, 0});
+        record(37, {2});
+        record(s.Ellipse ? 42 : 43, {s.Left, s.Top, s.Right, s.Bottom});
+        record(40, {2});
+        left = std::min(left, s.Left), top = std::min(top, s.Top);
+        right = std::max(right, s.Right), bottom = std::max(bottom, s.Bottom);
+    }
+    record(14, {0, 16, 20});
+    // 96 pixels to the inch: a pixel is 2540 / 96 hundredths of a millimetre.
+    const int deviceWidth = 1920, deviceHeight = 1080;
+    const int millimetresX = 508, millimetresY = 286; // 1920 / 96 * 25.4, 1080 / 96 * 25.4
+    std::string out;
+    AppendLittleEndian<uint32_t>(out, 1);
+    AppendLittleEndian<uint32_t>(out, 88);
+    for (int v : {left, top, right, bottom})
+        AppendLittleEndian<int32_t>(out, v);
+    for (int v : {0, 0, width * 2540 / 96, height * 2540 / 96})
+        AppendLittleEndian<int32_t>(out, v);
+    AppendLittleEndian<uint32_t>(out, 0x464D4520);
+    AppendLittleEndian<uint32_t>(out, 0x10000);
+    AppendLittleEndian<uint32_t>(out, uint32_t(88 + records.size()));
+    AppendLittleEndian<uint32_t>(out, uint32_t(count));
+    AppendLittleEndian<uint16_t>(out, 3);
+    AppendLittleEndian<uint16_t>(out, 0);
+    for (int v : {0, 0, 0, deviceWidth, deviceHeight, millimetresX, millimetresY})
+        AppendLittleEndian<int32_t>(out, v);
+    return out + records;
+}

@@ -354,3 +354,20 @@ TEST(FileDialogWindow, AFolderThatCannotBeReadSaysWhy) {
     EXPECT_TRUE(row.contains("lock\\xE9") && row.contains("Permission denied")) << row.toStdString();
     EXPECT_TRUE(said.contains("lock\\xE9/a.html\nPermission denied")) << said.toStdString();
 }
+
+// The folder chooser lists folders alone, by their bytes, and answers with
+// the folder picked.
+TEST(FileDialogWindow, ChoosesAFolderByItsBytes) {
+    TTempFolder folder;
+    std::filesystem::create_directory(folder.File("caf\xE9"));
+    write(folder.File("page.html"), "x");
+    std::string chosen = folder.Path().string();
+    whileShown([&] { EXPECT_TRUE(QtUserInteraction().ChooseFolder("Add a folder", chosen)); },
+               [&](TFileDialogWindow& dialog) {
+                   EXPECT_EQ(listed(dialog), std::set<std::string>{"caf\\xE9"});
+                   QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {},
+                                     dialog.List()->visualItemRect(dialog.List()->topLevelItem(0)).center());
+                   dialog.accept();
+               });
+    EXPECT_EQ(chosen, folder.File("caf\xE9"));
+}

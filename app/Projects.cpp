@@ -2,6 +2,7 @@
 
 #include "app/ProjectFiles.h"
 
+#include "platform/base/FileNameText.h"
 #include "platform/ui/CommonDialogs.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/ListView.h"
@@ -67,12 +68,14 @@ void TProjectManager::addRow(const std::string& path) {
     paths_.push_back(path);
     if (controls_.List == nullptr)
         return;
+    // The row shows the name as every view of names does ("caf\xE9.html");
+    // paths_ keeps its bytes.
     TListItem* row = controls_.List->Items().Add();
-    row->SetCaption(FileNamePart(path));
+    row->SetCaption(DisplayTextOfName(FileNamePart(path)));
     const bool exists = RegularFileExists(path);
     row->SubItems().Add(exists ? FileDateText(path) : std::string());
     row->SubItems().Add(exists ? FileSizeText(path) : std::string());
-    row->SubItems().Add(FolderPart(path));
+    row->SubItems().Add(DisplayTextOfName(FolderPart(path)));
 }
 
 void TProjectManager::clearRows() {

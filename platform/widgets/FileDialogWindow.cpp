@@ -21,6 +21,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -54,6 +56,22 @@ bool matches(std::string_view name, std::string_view mask) {
     return m == mask.size();
 }
 
+// The masks of "*.a; *.b" ("*.*" is every name, with a dot or without).
+std::vector<std::string> splitMasks(const std::string& all) {
+    std::vector<std::string> list;
+    size_t from = 0;
+    while (from <= all.size()) {
+        size_t semi = std::min(all.find(';', from), all.size());
+        std::string mask = all.substr(from, semi - from);
+        mask.erase(0, mask.find_first_not_of(' '));
+        mask.erase(mask.find_last_not_of(' ') + 1);
+        if (!mask.empty())
+            list.push_back(mask == "*.*" ? "*" : mask);
+        from = semi + 1;
+    }
+    return list;
+}
+
 // The pairs of a filter "Text|*.a;*.b|All|*.*": descriptions and masks.
 void parseFilter(const std::string& filter, QStringList& texts, std::vector<std::vector<std::string>>& masks) {
     std::vector<std::string> parts;
@@ -65,19 +83,7 @@ void parseFilter(const std::string& filter, QStringList& texts, std::vector<std:
     }
     for (size_t i = 0; i + 1 < parts.size(); i += 2) {
         texts << ProgramTextToQString(parts[i]);
-        std::vector<std::string> list;
-        size_t from = 0;
-        const std::string& all = parts[i + 1];
-        while (from <= all.size()) {
-            size_t semi = std::min(all.find(';', from), all.size());
-            std::string mask = all.substr(from, semi - from);
-            mask.erase(0, mask.find_first_not_of(' '));
-            mask.erase(mask.find_last_not_of(' ') + 1);
-            if (!mask.empty())
-                list.push_back(mask == "*.*" ? "*" : mask);
-            from = semi + 1;
-        }
-        masks.push_back(list);
+        masks.push_back(splitMasks(parts[i + 1]));
     }
 }
 
@@ -92,12 +98,20 @@ bool isFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool exists(const std::string& path) {
+// 0 when the path names something, else why not: ENOENT and ENOTDIR say
+// it is missing, EACCES that a folder on the way can not be searched.
+int statError(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    return ::stat(path.c_str(), &info) == 0 ? 0 : errno;
 }
 
+bool missing(int error) { return error == ENOENT || error == ENOTDIR; }
+
+QString reasonText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
 QString shownName(const std::string& bytes) { return ProgramTextToQString(DisplayTextOfName(bytes)); }
+
+bool isFolderItem(const QTreeWidgetItem* item) { return item->data(cName, kFolderRole).toBool(); }
 
 // Return in the list or the folder box acts there and goes no further:
 // the dialog would take it too, as a press of its Open button, and open
@@ -130,7 +144,8 @@ TFileDialogWindow::TFileDialogWindow(QWidget* parent, const TFileDialogRequest& 
     : QDialog(parent), request_(request), kind_(kind) {
     setWindowTitle(!request.Title.empty() ? ProgramTextToQString(request.Title)
                    : kind == fdOpen       ? QStringLiteral("Open")
-                                          : QStringLiteral("Save As"));
+                   : kind == fdSave       ? QStringLiteral("Save As")
+                                          : QStringLiteral("Browse for Folder"));
     setSizeGripEnabled(true);
     grid_ = new QGridLayout(this);
     lookIn_ = new QLineEdit(this);
@@ -151,7 +166,7 @@ TFileDialogWindow::TFileDialogWindow(QWidget* parent, const TFileDialogRequest& 
     types_ = new QComboBox(this);
     types_->setObjectName("fileTypeCombo");
     auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
-    buttons->addButton(kind == fdOpen ? "&Open" : "&Save", QDialogButtonBox::AcceptRole);
+    buttons->addButton(kind == fdOpen ? "&Open" : kind == fdSave ? "&Save" : "OK", QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
 
     auto label = [this](const char* text, QWidget* buddy) {
@@ -163,10 +178,14 @@ TFileDialogWindow::TFileDialogWindow(QWidget* parent, const TFileDialogRequest& 
     grid_->addWidget(lookIn_, 0, 1);
     grid_->addWidget(up, 0, 2, Qt::AlignLeft);
     grid_->addWidget(list_, 1, 0, 1, 3);
-    grid_->addWidget(label("File &name:", name_), 2, 0);
+    grid_->addWidget(label(kind == fdFolder ? "&Folder:" : "File &name:", name_), 2, 0);
     grid_->addWidget(name_, 2, 1);
-    grid_->addWidget(label("Files of &type:", types_), 3, 0);
+    QLabel* typesLabel = label("Files of &type:", types_);
+    grid_->addWidget(typesLabel, 3, 0);
     grid_->addWidget(types_, 3, 1);
+    // Choosing a folder lists folders alone: there is no type to pick.
+    typesLabel->setVisible(kind != fdFolder);
+    types_->setVisible(kind != fdFolder);
     grid_->addWidget(buttons, 2, 2, 2, 1);
 
     QStringList texts;
@@ -205,15 +224,29 @@ TFileDialogWindow::TFileDialogWindow(QWidget* parent, const TFileDialogRequest& 
                 SetFolder(typed);
             else
                 lookIn_->setText(shownName(folder_));
-        } else if (QTreeWidgetItem* item = list_->currentItem()) {
+        } else if (QTreeWidgetItem* item = list_->currentItem(); item != nullptr && isFolderItem(item)) {
             activated(item);
         } else {
+            // On a file, Return is the Open button: every file selected
+            // (their names fill the name box), not only the one under the
+            // cursor.
             accept();
         }
     });
     lookIn_->installEventFilter(keys);
     list_->installEventFilter(keys);
-    connect(types_, &QComboBox::currentIndexChanged, this, [this] { fill(); });
+    // Another type picked, or the one shown picked again, ends a typed
+    // filter.
+    connect(types_, &QComboBox::currentIndexChanged, this, [this] {
+        typedMasks_.clear();
+        fill();
+    });
+    connect(types_, &QComboBox::activated, this, [this] {
+        if (!typedMasks_.empty()) {
+            typedMasks_.clear();
+            fill();
+        }
+    });
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { picked(); });
     connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { activated(item); });
 
@@ -228,7 +261,12 @@ TFileDialogWindow::TFileDialogWindow(QWidget* parent, const TFileDialogRequest& 
                 break;
             }
     }
+    // Wide enough at first for the columns of the folder shown; later
+    // folders keep the width the user has, scrolling if they need more.
+    const int frame = list_->frameWidth() * 2 + list_->verticalScrollBar()->sizeHint().width();
+    list_->setMinimumWidth(std::min(columnsWidth_ + frame, 900));
     resize(sizeHint().expandedTo(QSize(640, 420)));
+    list_->setMinimumWidth(0);
 }
 
 TFileDialogWindow::~TFileDialogWindow() = default;
@@ -240,6 +278,9 @@ void TFileDialogWindow::SetFolder(const std::string& folder) {
     while (folder_.size() > 1 && folder_.back() == '/')
         folder_.pop_back();
     lookIn_->setText(shownName(folder_));
+    // A folder picked in the folder left is no folder of this one.
+    if (kind_ == fdFolder)
+        name_->clear();
     fill();
 }
 
@@ -256,12 +297,12 @@ void TFileDialogWindow::fill() {
         struct stat Info {};
     };
     std::vector<TEntry> entries;
-    const std::vector<std::string>& masks = masks_[static_cast<size_t>(std::max(0, types_->currentIndex()))];
+    const std::vector<std::string>& masks =
+        !typedMasks_.empty() ? typedMasks_ : masks_[static_cast<size_t>(std::max(0, types_->currentIndex()))];
+    // A folder that can not be read says so in the list (a file in it may
+    // still be opened by its name).
     std::error_code error;
-    for (std::filesystem::directory_iterator it(folder_, std::filesystem::directory_options::skip_permission_denied,
-                                                error),
-         end;
-         !error && it != end; it.increment(error)) {
+    for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
         TEntry entry;
         entry.Name = it->path().filename().native();
         // Hidden files stay hidden, as in the desktop's dialogs.
@@ -271,7 +312,7 @@ void TFileDialogWindow::fill() {
         if (::stat(path.c_str(), &entry.Info) != 0 && ::lstat(path.c_str(), &entry.Info) != 0)
             continue;
         entry.Folder = S_ISDIR(entry.Info.st_mode);
-        if (!entry.Folder && !NameMatchesMasks(entry.Name, masks))
+        if (!entry.Folder && (kind_ == fdFolder || !NameMatchesMasks(entry.Name, masks)))
             continue;
         entries.push_back(std::move(entry));
     }
@@ -303,25 +344,31 @@ void TFileDialogWindow::fill() {
         item->setText(cModified, locale.toString(QDateTime::fromSecsSinceEpoch(entry.Info.st_mtime),
                                                  QLocale::ShortFormat));
     }
-    // Every column as wide as what it shows, and the dialog wide enough for
-    // them all.
-    int columns = 0;
+    // Every column as wide as what it shows, measured afresh: the width a
+    // column has now (the last one stretched to the list's edge) is no
+    // measure of its text.
+    columnsWidth_ = 0;
+    const QAbstractItemView& view = *list_; // where the measure is public
     for (int column = 0; column < cColumns; ++column) {
-        list_->resizeColumnToContents(column);
-        const int header = list_->header()->sectionSizeHint(column);
-        list_->setColumnWidth(column, std::max(list_->columnWidth(column), header) + 8);
-        columns += list_->columnWidth(column);
+        const int width = std::max(view.sizeHintForColumn(column), list_->header()->sectionSizeHint(column)) + 8;
+        list_->setColumnWidth(column, width);
+        columnsWidth_ += width;
     }
-    const int frame = list_->frameWidth() * 2 + list_->verticalScrollBar()->sizeHint().width();
-    list_->setMinimumWidth(std::min(columns + frame, 900));
+    if (error) {
+        auto* reason = new QTreeWidgetItem(list_);
+        reason->setText(cName, "Cannot read the folder " + shownName(folder_) + ": " + reasonText(error.value()));
+        reason->setFlags(Qt::NoItemFlags);
+        reason->setFirstColumnSpanned(true);
+    }
     if (OnCurrentChanged)
         OnCurrentChanged({});
 }
 
 void TFileDialogWindow::picked() {
+    // The names of the kind chosen: files, or folders when choosing one.
     std::vector<std::string> files;
     for (QTreeWidgetItem* item : list_->selectedItems())
-        if (!item->data(cName, kFolderRole).toBool())
+        if (isFolderItem(item) == (kind_ == fdFolder))
             files.push_back(item->data(cName, kNameRole).toByteArray().toStdString());
     if (files.size() == 1) {
         name_->setText(shownName(files.front()));
@@ -340,7 +387,7 @@ void TFileDialogWindow::picked() {
 
 void TFileDialogWindow::activated(QTreeWidgetItem* item) {
     const std::string name = item->data(cName, kNameRole).toByteArray().toStdString();
-    if (item->data(cName, kFolderRole).toBool()) {
+    if (isFolderItem(item)) {
         SetFolder(pathOf(name));
         return;
     }
@@ -378,9 +425,49 @@ bool TFileDialogWindow::confirmOverwrite(const std::string& path) {
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+void TFileDialogWindow::warn(const std::string& path, const QString& why) {
+    QMessageBox::warning(this, windowTitle(), shownName(path) + "\n" + why);
+}
+
+bool TFileDialogWindow::filterByTyped(const std::string& name) {
+    const size_t slash = name.rfind('/');
+    const std::string masks = slash == std::string::npos ? name : name.substr(slash + 1);
+    if (masks.find_first_of("*?") == std::string::npos || statError(pathOf(name)) == 0)
+        return false;
+    const std::string folder =
+        slash == std::string::npos ? folder_ : pathOf(slash == 0 ? std::string("/") : name.substr(0, slash));
+    if (!isFolder(folder))
+        return false;
+    typedMasks_ = splitMasks(masks);
+    name_->setText(shownName(masks));
+    name_->selectAll();
+    if (folder != folder_)
+        SetFolder(folder);
+    else
+        fill();
+    return true;
+}
+
+void TFileDialogWindow::chooseFolder(const std::vector<std::string>& names) {
+    std::string chosen = names.empty() ? folder_ : pathOf(names.front());
+    if (!isFolder(chosen)) {
+        const int error = statError(chosen);
+        warn(chosen, reasonText(error != 0 ? error : ENOTDIR) + ".");
+        return;
+    }
+    chosen_ = {chosen};
+    QDialog::accept();
+}
+
 void TFileDialogWindow::accept() {
     std::vector<std::string> names = typedNames();
+    if (kind_ == fdFolder) {
+        chooseFolder(names);
+        return;
+    }
     if (names.empty())
+        return;
+    if (names.size() == 1 && filterByTyped(names.front()))
         return;
     // A folder typed or picked is opened instead.
     if (names.size() == 1 && isFolder(pathOf(names.front()))) {
@@ -397,12 +484,18 @@ void TFileDialogWindow::accept() {
         paths.push_back(path);
     }
     for (const std::string& path : paths) {
-        if (kind_ == fdOpen && request_.FileMustExist && !exists(path)) {
-            QMessageBox::warning(this, windowTitle(),
-                                 shownName(path) + "\nFile not found.\nPlease verify the correct file name was given.");
+        const int error = statError(path);
+        if (kind_ == fdOpen && request_.FileMustExist && missing(error)) {
+            warn(path, "File not found.\nPlease verify the correct file name was given.");
             return;
         }
-        if (kind_ == fdSave && request_.OverwritePrompt && exists(path) && !confirmOverwrite(path))
+        // A folder on the way that can not be searched: the file can be
+        // neither read nor written, and whether it is there is unknown.
+        if (error != 0 && !missing(error)) {
+            warn(path, reasonText(error) + ".");
+            return;
+        }
+        if (kind_ == fdSave && request_.OverwritePrompt && error == 0 && !confirmOverwrite(path))
             return;
     }
     chosen_ = paths;

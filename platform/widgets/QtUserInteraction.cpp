@@ -1,5 +1,6 @@
 #include "platform/widgets/QtUserInteraction.h"
 
+#include "platform/base/DetachedProcess.h"
 #include "platform/base/FileNameText.h"
 #include "platform/base/TextCodec.h"
 #include "platform/base/QtBridge.h"
@@ -16,8 +17,6 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFile>
-#include <QFileDialog>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -25,7 +24,6 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -44,8 +42,11 @@ QWidget* dialogParent() {
     return QApplication::activeWindow();
 }
 
-QString fileNameToQt(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
-std::string fileNameFromQt(const QString& name) { return QFile::encodeName(name).toStdString(); }
+// A file name in a box of Qt's own dialogs, and back: shown as the program
+// shows names ("caf\xE9.pdf"), so that a name that is not UTF-8 comes back
+// as its own bytes rather than as "caf\uFFFD.pdf".
+QString fileNameToQt(const std::string& name) { return ProgramTextToQString(DisplayTextOfName(name)); }
+std::string fileNameFromQt(const QString& name) { return NameOfDisplayText(QStringToProgramText(name)); }
 
 QString captionOr(const std::string& caption) {
     if (!caption.empty())
@@ -205,11 +206,14 @@ bool TQtUserInteraction::ChooseFont(TFont& font) {
 }
 
 bool TQtUserInteraction::ChooseFolder(const std::string& title, std::string& folder) {
-    QString chosen = QFileDialog::getExistingDirectory(dialogParent(), ProgramTextToQString(title),
-                                                       fileNameToQt(folder));
-    if (chosen.isEmpty())
+    // The program's own dialog, which lists folders by their bytes.
+    TFileDialogRequest request;
+    request.Title = title;
+    request.InitialDir = folder;
+    TFileDialogWindow dialog(dialogParent(), request, TFileDialogWindow::fdFolder);
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenFiles().empty())
         return false;
-    folder = fileNameFromQt(chosen);
+    folder = dialog.ChosenFiles().front();
     return true;
 }
 
@@ -234,7 +238,7 @@ bool TQtUserInteraction::PrinterSetupDialog(TPrinterSetup& setup) {
         return false;
     // The dialog's "print to file" choice, where no printer is at hand.
     setup.OutputFileName = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
-                               ? QFile::encodeName(printer.outputFileName()).toStdString()
+                               ? fileNameFromQt(printer.outputFileName())
                                : std::string();
     setup.PrinterName = printer.printerName().toStdString();
     setup.Landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
@@ -336,8 +340,6 @@ bool TQtUserInteraction::OpenURL(const std::string& url) {
 
 bool TQtUserInteraction::StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                                       const std::string& workingFolder) {
-    QStringList list;
-    for (const std::string& argument : arguments)
-        list.append(fileNameToQt(argument));
-    return QProcess::startDetached(fileNameToQt(program), list, fileNameToQt(workingFolder));
+    // Not through QProcess, which would hand over each name re-encoded.
+    return StartDetachedProcess(program, arguments, workingFolder);
 }

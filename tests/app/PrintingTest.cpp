@@ -17,6 +17,7 @@
 #include <QImage>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -178,14 +179,17 @@ TEST(Printing, PagesCarryTheHeaderAndTheLinesOneAndAHalfLinesApart) {
     EXPECT_GT(bands[20].Right, bands[5].Right);
 }
 
+// The PDF goes to the bytes of its name, which need not be UTF-8.
 TEST(Printing, AnEmptyDocumentIsOnePageWithItsName) {
     TTestProgramFolder program;
     TCodeMemo memo;
     memo.SetTextBuf("");
     TPrinter& printer = Printer();
-    const std::string pdf = program.File("empty.pdf");
+    std::filesystem::create_directory(program.File("caf\xE9"));
+    const std::string pdf = program.File("caf\xE9/empty\xE9.pdf");
     printer.SetOutputFileName(pdf);
     PrintDocument(memo, "/site/page.html", printer);
+    EXPECT_EQ(std::filesystem::directory_iterator(program.File("caf\xE9"))->path(), pdf);
     std::vector<std::string> pages = pageTexts(pdf);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_NE(pages[0].find("/site/page.html"), std::string::npos);
@@ -219,8 +223,14 @@ TEST(Printing, AFailedJobLeavesTheEditorAsItWas) {
 
     // A file that can not be written fails at once, the same way.
     TPrinter& real = Printer();
-    real.SetOutputFileName(program.File("no/such/folder/out.pdf"));
-    EXPECT_THROW(PrintDocument(memo, "x.html", real), EPrinter);
+    // The message shows the name as names are shown.
+    real.SetOutputFileName(program.File("no/such/fold\xE9r/out.pdf"));
+    try {
+        PrintDocument(memo, "x.html", real);
+        ADD_FAILURE();
+    } catch (const EPrinter& error) {
+        EXPECT_NE(error.Message().find("fold\\xE9r/out.pdf"), std::string::npos) << error.Message();
+    }
     EXPECT_FALSE(real.Printing());
     EXPECT_EQ(memo.LineCount(), lines);
     EXPECT_EQ(memo.SelLength(), 12);

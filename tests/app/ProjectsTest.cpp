@@ -141,19 +141,20 @@ TEST(Projects, RowsShowTheFilesAndAMissingOneKeepsItsPath) {
     TTestProgramFolder program;
     TScriptedUserInteraction user;
     TProjectWindow window;
-    const std::string present = program.File("page.html");
+    const std::string present = program.File("pag\xE9.html");
     writeBytes(present, 1536);
-    const std::string missing = program.File("gone/old.html");
+    // Names that are not UTF-8 show as every view of names shows them.
+    const std::string missing = program.File("gone\xFF/old.html");
     const std::string project = program.File("site.ond");
     WriteProjectFile(project, {present, missing});
 
     window.manager->LoadProject(project);
     EXPECT_TRUE(window.manager->ProjectOpen());
     EXPECT_TRUE(window.addFile.Enabled() && window.addFolder.Enabled() && window.close.Enabled());
-    EXPECT_EQ(window.rowTexts(0), (std::vector<std::string>{"page.html", "old.html"}));
+    EXPECT_EQ(window.rowTexts(0), (std::vector<std::string>{"pag\\xE9.html", "old.html"}));
     EXPECT_EQ(window.rowTexts(1), (std::vector<std::string>{FileDateText(present), ""}));
     EXPECT_EQ(window.rowTexts(2), (std::vector<std::string>{"2 kilobytes", ""}));
-    EXPECT_EQ(window.rowTexts(3), (std::vector<std::string>{FolderPart(present), FolderPart(missing)}));
+    EXPECT_EQ(window.rowTexts(3), (std::vector<std::string>{FolderPart(present), program.File("gone\\xFF/")}));
 
     window.list.SetItemIndex(1);
     window.manager->OpenSelectedFile();

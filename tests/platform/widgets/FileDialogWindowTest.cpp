@@ -1,7 +1,8 @@
 // The open and save dialogs as the user meets them: every file of a folder
 // is listed, whatever bytes its name holds, shown as the program shows
 // names ("caf\xE9.html"), and what the user picks or types comes back as
-// the name's bytes; each column of the list shows its whole text.
+// the name's bytes; each column of the list shows its whole text.  Keys and
+// clicks go to the dialog's own widgets, as the user's would.
 
 #include "platform/base/FileNameText.h"
 #include "platform/base/QtBridge.h"
@@ -14,10 +15,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -25,23 +28,32 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <linux/capability.h>
 #include <random>
 #include <set>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
 // Runs the dialog the seam shows for the call, handing it to look once it
 // shows; look accepts or rejects it.  A message box over it goes to
-// answer.
+// answer.  Any other window, or one that stays, is closed after a while.
 void whileShown(const std::function<void()>& call, const std::function<void(TFileDialogWindow&)>& look,
                 const std::function<void(QMessageBox&)>& answer = {}) {
     bool looked = false;
+    int ticks = 0;
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible())
             return;
+        if (++ticks > 500) {
+            ADD_FAILURE() << "still shown: " << modal->metaObject()->className();
+            modal->close();
+            return;
+        }
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             if (answer)
                 answer(*box);
@@ -69,6 +81,14 @@ std::set<std::string> listed(const TFileDialogWindow& dialog) {
 }
 
 void write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// Types into a box as the user does and presses Return there.
+void typeAndReturn(QLineEdit& box, const QString& text) {
+    box.setFocus();
+    box.selectAll();
+    QTest::keyClicks(&box, text);
+    QTest::keyClick(&box, Qt::Key_Return);
+}
 
 TEST(FileDialogWindow, ListsEveryNameAsItReadsAndAnswersWithItsBytes) {
     std::mt19937 random(32);
@@ -181,16 +201,18 @@ TEST(FileDialogWindow, SavesUnderTheBytesTypedAndAsksBeforeReplacing) {
 }
 
 // Return on a folder of the list opens it, whatever the name box holds;
-// on a file it opens the file.
+// on files it opens every file selected, as the Open button does.
 TEST(FileDialogWindow, ReturnInTheListOpensTheFolderOrFileItIsOn) {
     TTempFolder folder;
     write(folder.File("a.html"), "a");
     std::filesystem::create_directory(folder.File("sub"));
-    write(folder.File("sub/b.html"), "b");
+    for (const char* name : {"sub/b.html", "sub/c.html", "sub/d.html"})
+        write(folder.File(name), name);
     TFileDialogRequest request;
     request.InitialDir = folder.Path().string();
     request.Filter = "All|*.*";
     request.FileName = "a.html";
+    request.MultiSelect = true;
     int boxes = 0;
     TFileDialogResult result;
     whileShown([&] { result = QtUserInteraction().OpenFileDialog(request); },
@@ -207,9 +229,11 @@ TEST(FileDialogWindow, ReturnInTheListOpensTheFolderOrFileItIsOn) {
                            QTest::keyClick(&list, Qt::Key_Return);
                            EXPECT_TRUE(dialog.isVisible());
                            EXPECT_EQ(dialog.Folder(), folder.File("sub"));
-                           if (!dialog.isVisible() || list.topLevelItemCount() == 0)
+                           if (!dialog.isVisible() || list.topLevelItemCount() != 3)
                                return;
-                           list.setCurrentItem(list.topLevelItem(0));
+                           auto row = [&](int i) { return list.visualItemRect(list.topLevelItem(i)).center(); };
+                           QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row(0));
+                           QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, row(2));
                            QTest::keyClick(&list, Qt::Key_Return);
                            if (dialog.isVisible())
                                dialog.reject();
@@ -221,7 +245,7 @@ TEST(FileDialogWindow, ReturnInTheListOpensTheFolderOrFileItIsOn) {
                    box.reject();
                });
     EXPECT_EQ(boxes, 0);
-    EXPECT_EQ(result.FileNames, std::vector<std::string>{folder.File("sub/b.html")});
+    EXPECT_EQ(result.FileNames, (std::vector<std::string>{folder.File("sub/b.html"), folder.File("sub/d.html")}));
 }
 
 // Each column is as wide as its widest text and its header, and the list
@@ -257,3 +281,93 @@ TEST(FileDialogWindow, EveryColumnShowsItsWholeText) {
 }
 
 } // namespace
+
+
+// A name typed with "*" or "?" that names no file filters the list, in
+// the folder it names if any, and saves nothing; a type picked again
+// ends it.  Going from folder to folder keeps the dialog's width, and each
+// folder's columns are as wide as its own texts.
+TEST(FileDialogWindow, AWildcardFiltersAndFoldersKeepTheWidth) {
+    TTempFolder folder;
+    for (const char* name : {"a.html", "b.css", "c.CSS", "sub/e.txt", "sub/f.txt", "sub/g.html"}) {
+        std::filesystem::create_directories(std::filesystem::path(folder.File(name)).parent_path());
+        write(folder.File(name), name);
+    }
+    write(folder.File("sub/" + std::string(60, 'w') + ".css"), "x");
+    TFileDialogRequest request;
+    request.InitialDir = folder.Path().string();
+    request.Filter = "Web|*.html|Other|*.txt";
+    whileShown([&] { QtUserInteraction().SaveFileDialog(request); },
+               [&](TFileDialogWindow& dialog) {
+                   const int width = dialog.width();
+                   int nameColumn = 0;
+                   for (int pass = 0; pass < 4; ++pass) {
+                       typeAndReturn(*dialog.NameEdit(), "*.css");
+                       EXPECT_EQ(listed(dialog), (std::set<std::string>{"sub", "b.css", "c.CSS"}));
+                       if (pass == 0)
+                           nameColumn = dialog.List()->columnWidth(0);
+                       EXPECT_EQ(dialog.List()->columnWidth(0), nameColumn);
+                       typeAndReturn(*dialog.NameEdit(), "sub/?.txt;*.css");
+                       EXPECT_EQ(listed(dialog).size(), 3u);
+                       EXPECT_GT(dialog.List()->columnWidth(0), nameColumn);
+                       auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+                       QTest::keyClick(types, Qt::Key_Down);
+                       QTest::keyClick(types, Qt::Key_Up);
+                       EXPECT_EQ(listed(dialog), std::set<std::string>{"g.html"});
+                       QTest::mouseClick(dialog.findChild<QPushButton*>("up"), Qt::LeftButton);
+                       EXPECT_EQ(dialog.width(), width);
+                   }
+                   EXPECT_TRUE(dialog.isVisible());
+                   dialog.reject();
+               });
+}
+
+// A folder that can not be read says so in its list, with its name, and a
+// file typed there is refused for that reason rather than as not found.
+// The superuser is held to the permission bits meanwhile by putting its
+// override capabilities aside on this thread.
+TEST(FileDialogWindow, AFolderThatCannotBeReadSaysWhy) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved[2] = {}, lowered[2] = {};
+    ASSERT_EQ(::syscall(SYS_capget, &header, saved), 0);
+    lowered[0] = saved[0];
+    lowered[1] = saved[1];
+    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    ASSERT_EQ(::syscall(SYS_capset, &header, lowered), 0);
+    TTempFolder folder;
+    const std::string locked = folder.File("lock\xE9");
+    std::filesystem::create_directory(locked);
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    TFileDialogRequest request;
+    request.InitialDir = locked;
+    QString row, said;
+    whileShown([&] { QtUserInteraction().OpenFileDialog(request); },
+               [&](TFileDialogWindow& dialog) {
+                   if (dialog.List()->topLevelItemCount() == 1)
+                       row = dialog.List()->topLevelItem(0)->text(0);
+                   QMetaObject::invokeMethod(
+                       &dialog, [&] { typeAndReturn(*dialog.NameEdit(), "a.html"), dialog.reject(); },
+                       Qt::QueuedConnection);
+               },
+               [&](QMessageBox& box) { said = box.text(), box.accept(); });
+    ::syscall(SYS_capset, &header, saved);
+    EXPECT_TRUE(row.contains("lock\\xE9") && row.contains("Permission denied")) << row.toStdString();
+    EXPECT_TRUE(said.contains("lock\\xE9/a.html\nPermission denied")) << said.toStdString();
+}
+
+// The folder chooser lists folders alone, by their bytes, and answers with
+// the folder picked.
+TEST(FileDialogWindow, ChoosesAFolderByItsBytes) {
+    TTempFolder folder;
+    std::filesystem::create_directory(folder.File("caf\xE9"));
+    write(folder.File("page.html"), "x");
+    std::string chosen = folder.Path().string();
+    whileShown([&] { EXPECT_TRUE(QtUserInteraction().ChooseFolder("Add a folder", chosen)); },
+               [&](TFileDialogWindow& dialog) {
+                   EXPECT_EQ(listed(dialog), std::set<std::string>{"caf\\xE9"});
+                   QTest::mouseClick(dialog.List()->viewport(), Qt::LeftButton, {},
+                                     dialog.List()->visualItemRect(dialog.List()->topLevelItem(0)).center());
+                   dialog.accept();
+               });
+    EXPECT_EQ(chosen, folder.File("caf\xE9"));
+}

@@ -248,9 +248,11 @@ void Tframeform::ApplicationHint(TPersistent*) {
 TEditForm* Tframeform::ActiveDocument() const { return dynamic_cast<TEditForm*>(ActiveMDIChild()); }
 
 TEditForm* Tframeform::OpenDocumentFile(const std::string& fileName) {
-    // The page's old contents kept from a save cut short are offered back
-    // before the page is read.
-    OfferInterruptedSaves(fileName);
+    // Every way a page opens comes here: its old contents kept from a save
+    // cut short are offered back before it is read, so a cut page never
+    // opens as if whole.
+    if (!OfferInterruptedSaves(fileName))
+        return nullptr;
     auto* document = new TEditForm(&Application());
     try {
         document->LoadFile(fileName);

@@ -88,6 +88,9 @@ public:
     static std::string GetFileFilter(const std::string& kind);
     // Opens a file in a new document window and selects its tab.  A file
     // that can not be read leaves no window behind; the error is raised.
+    // A copy kept from a save of it cut short is offered back first; a file
+    // another copy of the program is still saving opens only when the user
+    // agrees (nullptr when not).
     TEditForm* OpenDocumentFile(const std::string& fileName);
     // Gives a new document window its tab (which activates it) and the
     // main window's commands their state for it.

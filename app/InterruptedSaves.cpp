@@ -15,13 +15,29 @@ std::string question(const TKeptCopy& kept) {
            "No leaves the page as it is and keeps the copy where it is.";
 }
 
+std::string stillSavingQuestion(const TKeptCopy& kept) {
+    return "The page \"" + DisplayTextOfName(kept.Page) +
+           "\" is being saved by another running copy of the program (process " + std::to_string(kept.Saver.Pid) +
+           "), so it may be cut short until that save is complete.\n\nOpen it all the same?";
+}
+
 } // namespace
 
-void OfferInterruptedSaves(const std::string& page) {
-    for (const TKeptCopy& kept : FindInterruptedSaves(page)) {
+bool OfferInterruptedSaves(const std::string& page) {
+    const TKeptCopy* saving = nullptr;
+    const std::vector<TKeptCopy> copies = FindKeptCopies(page);
+    for (const TKeptCopy& kept : copies) {
+        if (kept.State == TKeptCopyState::Saving)
+            saving = &kept;
+        if (kept.State != TKeptCopyState::Interrupted)
+            continue;
         if (UserInteraction().MessageDlg(question(kept), mtWarning, mbYesNo) == mrYes)
             RunGuarded([&] { RestoreKeptCopy(kept); });
         else
             ForgetKeptCopy(kept);
     }
+    // At start-up a save still running elsewhere is that program's own
+    // business; only opening its page must not pass over it.
+    return page.empty() || saving == nullptr ||
+           UserInteraction().MessageDlg(stillSavingQuestion(*saving), mtWarning, mbYesNo) == mrYes;
 }

@@ -2,7 +2,8 @@
 // Saves that a crash or a kill cut short while a page was rewritten in
 // place leave a whole copy of the page's old contents in the cache folder
 // (platform/base/KeptCopies.h).  The user is told and asked whether to put
-// that copy back; nothing is restored without a yes.
+// that copy back; nothing is restored without a yes, and no page with such
+// a copy is read into a window before the user has answered.
 
 #include <string>
 
@@ -11,4 +12,9 @@
 // copy; No leaves the page as it is and keeps the copy where the question
 // said it is, without asking again.  A restore that fails is reported and
 // asked again next time.
-void OfferInterruptedSaves(const std::string& page = {});
+//
+// With a page about to be opened, a save of it that another running copy
+// of the program has not finished is told too, and the user asked whether
+// to open the page all the same.  Returns whether the page may be opened:
+// false only when the user said no to that.
+bool OfferInterruptedSaves(const std::string& page = {});

@@ -113,7 +113,9 @@ Tframeform* StartUp(const std::vector<std::string>& arguments, const std::string
             splash->Hide();
         try {
             // A save an earlier run did not finish is offered back before
-            // any page is read, over the main window.
+            // any page is read, over the main window; what saves that never
+            // touched their page left in the cache goes.
+            RemoveAbandonedCopies();
             if (!FindInterruptedSaves().empty()) {
                 splash->Hide();
                 OfferInterruptedSaves();

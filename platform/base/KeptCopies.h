@@ -6,37 +6,62 @@
 // While the rewrite runs, the file itself may be cut short: the copy is the
 // only whole version.  A save that completes drops both; a save cut short by
 // a crash, a kill or a power loss leaves them, so that the next run can
-// offer the copy back.  The copy is made durable before its record, and the
-// record before the rewrite starts, so a record always stands for a whole
-// copy.
+// offer the copy back.  The record is made durable first, then the copy,
+// written under a name that marks it incomplete and renamed only once it is
+// on disk, and only then does the rewrite start: a record whose copy is not
+// whole stands for a save that never touched its file.
+
+#include "platform/base/ProcessIdentity.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// What a record stands for now.
+enum class TKeptCopyState {
+    Interrupted, // the save is over and its copy whole: the file may be cut
+    Saving,      // the saving process may still be at it
+    Abandoned,   // the save is over and its copy never became whole
+};
 
 struct TKeptCopy {
     std::string Page;   // the file the copy belongs to (absolute, links resolved)
     std::string Copy;   // the kept copy of its old contents
     std::string Record; // the record naming Page
     uint64_t Size = 0;  // the bytes of the copy
-    long Pid = 0;       // the process whose save wrote them
+    TProcessIdentity Saver; // the process whose save wrote them
+    TKeptCopyState State = TKeptCopyState::Interrupted;
 };
 
 // The file name a page is known by in records: absolute, links resolved.
 std::string KeptCopyPageName(const std::string& page);
 
-// Writes the record of a copy just kept (its name follows the copy's) and
-// makes it durable.  Returns false, with errno set, when it can not.
+// Writes the record of a copy (its name follows the copy's, which ends in
+// ".orig") and makes it durable.  Returns false, with errno set, when it
+// can not; EEXIST when a record, copy or incomplete copy of that name is
+// there already.
 bool RecordKeptCopy(TKeptCopy& kept);
-// Removes a copy and its record: the record first, so that no record is
-// ever left naming a copy that is gone.
+// Keeps bytes as kept's copy: the record (RecordKeptCopy), then the bytes
+// under the copy's incomplete name, synced, renamed to the copy's name and
+// the folder synced.  Returns false, with errno set and nothing left
+// behind, when it can not.
+bool KeepCopy(TKeptCopy& kept, std::string_view bytes);
+// Removes a copy (whole or not) and then its record, so that a copy is
+// never left without the record that tells what it is.
 void DropKeptCopy(const TKeptCopy& kept);
 
-// The copies of saves that were cut short: a record in the cache folder
-// whose copy is whole and whose process no longer runs (or is this one, whose
-// save failed without putting the old contents back).  With a page, only
-// that page's.  Oldest first.
+// Every record in the cache folder (only page's, when one is given), with
+// what it stands for now.  Oldest first.
+std::vector<TKeptCopy> FindKeptCopies(const std::string& page = {});
+// The copies of saves that were cut short: those records whose process has
+// ended (or is this one, whose save failed without putting the old contents
+// back) and whose copy is whole.  With a page, only that page's.
 std::vector<TKeptCopy> FindInterruptedSaves(const std::string& page = {});
+// Removes what saves that are over left behind and nobody needs: records
+// whose copy never became whole with their incomplete copies, and records
+// never finished.  A copy that was whole once is left to the user.
+void RemoveAbandonedCopies();
 
 // Writes the copy's bytes back over its page (safely, see SafeFile.h) and
 // then drops the copy.  Raises EFOpenError when the copy can not be read

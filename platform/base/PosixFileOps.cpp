@@ -17,6 +17,26 @@ bool WriteAllToFd(int fd, std::string_view data) {
     return true;
 }
 
+bool ReadWholeFile(const std::string& name, std::string& bytes) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    bytes.clear();
+    char block[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, block, sizeof block);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return got == 0;
+        }
+        bytes.append(block, static_cast<size_t>(got));
+    }
+}
+
 bool SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)

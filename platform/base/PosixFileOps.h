@@ -9,6 +9,9 @@
 // Writes all of data to fd, going on after interrupted writes; false (errno
 // set) when any of it could not be written.
 bool WriteAllToFd(int fd, std::string_view data);
+// Reads the whole of a file (not through a symbolic link at its last
+// name); false (errno set) when it could not be read to its end.
+bool ReadWholeFile(const std::string& name, std::string& bytes);
 // Flushes a folder's entries to disk, so a name made, renamed or removed in
 // it survives a power loss; false (errno set) when that failed.
 bool SyncFolder(const std::string& folder);

@@ -121,43 +121,28 @@ bool rewriteOpenFile(int fd, std::string_view data, int& error) {
 
 // Keeps a copy of a file's old contents in the user's cache folder (the
 // file's own folder takes no new file when this is needed), with the record
-// that names the file.  Both are on disk, folder entries included, before
-// this returns: whatever stops the rewrite that follows, a power loss too,
-// the next run finds a whole copy.  Raises, naming the file being saved,
-// when no copy can be kept.
+// that names the file and this process.  Both are on disk, folder entries
+// included, before this returns: whatever stops the rewrite that follows,
+// a power loss too, the next run finds a whole copy; whatever stops the
+// copy itself leaves only a copy marked incomplete, which the next start
+// removes (KeptCopies.h).  Raises, naming the file being saved, when no
+// copy can be kept.
 TKeptCopy putAside(const std::string& fileName, const std::string& target, std::string_view bytes) {
     const std::string folder = UserCacheFolder();
     makeFolders(folder);
     TKeptCopy kept;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    kept.Page = KeptCopyPageName(target);
+    kept.Saver = CurrentProcessIdentity();
+    bool done = false;
+    for (int attempt = 0; attempt < 100 && !done; ++attempt) {
         kept.Copy = fitName(folder, BaseNameOfPath(target), uniqueSuffix(".orig"));
-        fd = ::open(kept.Copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
+        done = KeepCopy(kept, bytes);
+        if (!done && errno != EEXIST)
             break;
     }
-    if (fd < 0)
+    if (!done)
         throw EFCreateError(fileName, std::string("No copy of the old contents could be kept: ") +
                                           std::strerror(errno));
-    int error = 0;
-    bool ok = rewriteOpenFile(fd, bytes, error);
-    ::close(fd);
-    if (ok && !SyncFolder(folder)) {
-        ok = false;
-        error = errno;
-    }
-    kept.Page = KeptCopyPageName(target);
-    kept.Size = bytes.size();
-    kept.Pid = static_cast<long>(::getpid());
-    if (ok && !RecordKeptCopy(kept)) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        ::unlink(kept.Copy.c_str());
-        throw EFCreateError(fileName, std::string("No copy of the old contents could be kept: ") +
-                                          std::strerror(error));
-    }
     return kept;
 }
 

@@ -10,11 +10,13 @@
 
 #include "BaseTestSupport.h"
 #include "ChildProcess.h"
+#include "ProcessStates.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -193,19 +195,24 @@ TEST(KeptCopies, OnlySavesOfEndedProcessesWithWholeCopiesAreOffered) {
         ::_exit(0);
     ::waitpid(ended, nullptr, 0);
 
-    const std::pair<long, bool> savers[] = {
-        {static_cast<long>(::getppid()), false}, {1L, false}, {static_cast<long>(ended), true},
-        {static_cast<long>(::getpid()), true}};
+    // Named in full (start time and boot), as this version records them.
+    const auto saverNamed = [](long pid) {
+        return TProcessIdentity{pid, process_states::StartTimeOf(pid), process_states::BootIdNow()};
+    };
+    const std::pair<TProcessIdentity, bool> savers[] = {{saverNamed(::getppid()), false},
+                                                        {saverNamed(1), false},
+                                                        {TProcessIdentity{ended, 1, "b"}, true},
+                                                        {saverNamed(::getpid()), true}};
     std::vector<std::string> offered;
     int n = 0;
-    for (const auto& [pid, expected] : savers) {
+    for (const auto& [saver, expected] : savers) {
         TKeptCopy kept;
         kept.Copy = folder + "/page" + std::to_string(n) + ".1-0-1.orig";
         kept.Page = temp.File("page" + std::to_string(n++) + ".html");
         kept.Size = 5;
-        kept.Pid = pid;
-        WriteFile(kept.Copy, "whole");
+        kept.Saver = saver;
         ASSERT_TRUE(RecordKeptCopy(kept));
+        WriteFile(kept.Copy, "whole");
         if (expected)
             offered.push_back(kept.Page);
     }
@@ -219,6 +226,175 @@ TEST(KeptCopies, OnlySavesOfEndedProcessesWithWholeCopiesAreOffered) {
     WriteFile(folder + "/page2.1-0-1.orig", "who");
     fs::remove(folder + "/page3.1-0-1.orig");
     EXPECT_TRUE(FindInterruptedSaves().empty());
+}
+
+// How a record's saver is found later, and what became of its copy.
+enum class TSaver { This, Gone, Zombie, Sleeping, Stranger };
+enum class TCopy { Whole, Incomplete, Missing, OtherSize };
+
+struct TRecordCase {
+    TSaver Saver;
+    bool PidOnly;       // written as earlier versions did: the pid alone
+    bool OtherBoot;     // (named in full) in a boot before this one
+    bool OtherStart;    // (named in full) a start time not the process's
+    bool WrittenBefore; // (pid only) the record is older than the process
+    TCopy Copy;
+
+    // The model: the save is over when its process is this one, has ended
+    // (a zombie too), is of another boot or start time, or, named by its
+    // pid alone, is not this program or started after the record was made.
+    TKeptCopyState Expected() const {
+        const bool alive = Saver == TSaver::Sleeping || Saver == TSaver::Stranger;
+        const bool running = PidOnly ? alive && Saver == TSaver::Sleeping && !WrittenBefore
+                                     : alive && !OtherBoot && !OtherStart;
+        if (running)
+            return TKeptCopyState::Saving;
+        return Copy == TCopy::Whole ? TKeptCopyState::Interrupted : TKeptCopyState::Abandoned;
+    }
+};
+
+// Records of every kind naming real processes in every state a saver is
+// found in later, each with its copy whole, incomplete, missing or of
+// another size: each is asked about, passed over as a save still running,
+// or cleaned away as the model says, and the start's clean-up removes
+// exactly what abandoned saves left (unfinished records too).
+TEST(KeptCopies, EachRecordIsAskedSkippedOrCleanedAsItsSaverAndBootDecide) {
+    using namespace process_states;
+    TTempFolder temp;
+    TCacheHome cacheHome(temp.File("cache"));
+    const fs::path folder = temp.Path() / "cache" / "korvane-ondrill";
+    fs::create_directories(folder);
+    TTestProcess gone = TTestProcess::Sleeping(), zombie = TTestProcess::Zombie(),
+                 sleeping = TTestProcess::Sleeping(), stranger = TTestProcess::Stranger();
+    const long gonePid = gone.Pid();
+    const uint64_t goneStart = gone.StartTime();
+    gone.End();
+    const std::pair<long, uint64_t> savers[] = {{::getpid(), StartTimeOf(::getpid())},
+                                                {gonePid, goneStart},
+                                                {zombie.Pid(), zombie.StartTime()},
+                                                {sleeping.Pid(), sleeping.StartTime()},
+                                                {stranger.Pid(), stranger.StartTime()}};
+    const std::string boot = BootIdNow();
+    const std::string otherBoot(boot.rbegin(), boot.rend());
+
+    std::mt19937 random(20931);
+    std::vector<std::pair<TRecordCase, TKeptCopy>> cases;
+    for (int n = 0; n < 160; ++n) {
+        const TRecordCase c{static_cast<TSaver>(random() % 5), random() % 3 == 0, random() % 3 == 0,
+                            random() % 3 == 0, random() % 2 == 0, static_cast<TCopy>(random() % 4)};
+        const auto [pid, start] = savers[static_cast<int>(c.Saver)];
+        TKeptCopy kept;
+        kept.Copy = (folder / ("page " + std::to_string(n) + ".html.7-" + std::to_string(n) + "-1.orig")).string();
+        kept.Page = temp.File("site/page " + std::to_string(n) + ".html");
+        kept.Size = 1 + random() % 3000;
+        kept.Saver = {pid, start + (c.OtherStart ? 1 + random() % 500 : 0), c.OtherBoot ? otherBoot : boot};
+        const std::string stem = kept.Copy.substr(0, kept.Copy.size() - 5);
+        if (c.PidOnly) {
+            kept.Record = stem + ".page";
+            WriteFile(kept.Record, "korvane-ondrill kept copy 1\n" + std::to_string(pid) + "\n" +
+                                       std::to_string(kept.Size) + "\n" + kept.Page);
+            if (c.WrittenBefore)
+                fs::last_write_time(kept.Record, fs::file_time_type::clock::now() - std::chrono::hours(1));
+        } else {
+            ASSERT_TRUE(RecordKeptCopy(kept)) << std::strerror(errno);
+        }
+        if (c.Copy == TCopy::Whole || c.Copy == TCopy::OtherSize)
+            WriteFile(kept.Copy, randomBytes(random, kept.Size + (c.Copy == TCopy::OtherSize ? 1 : 0)));
+        if (c.Copy == TCopy::Incomplete)
+            WriteFile(stem + ".part", randomBytes(random, random() % kept.Size));
+        cases.emplace_back(c, kept);
+    }
+    // Records never finished: one too short to name its process, old and
+    // new; one naming a saver that has ended, one a saver still running.
+    const fs::path unfinished[] = {folder / "a.1-0-1.pnew", folder / "b.1-0-1.pnew", folder / "c.1-0-1.pnew",
+                                   folder / "d.1-0-1.pnew"};
+    WriteFile(unfinished[0].string(), "korvane-ondrill kept");
+    fs::last_write_time(unfinished[0], fs::file_time_type::clock::now() - std::chrono::hours(2));
+    WriteFile(unfinished[1].string(), "");
+    for (int n = 0; n < 2; ++n) {
+        TKeptCopy kept;
+        kept.Copy = (folder / (n == 0 ? "e.orig" : "f.orig")).string();
+        kept.Page = "/p.html";
+        kept.Saver = {savers[n == 0 ? 2 : 3].first, savers[n == 0 ? 2 : 3].second, boot};
+        ASSERT_TRUE(RecordKeptCopy(kept));
+        fs::rename(kept.Record, unfinished[n == 0 ? 2 : 3]);
+    }
+
+    const auto stateOf = [](const std::vector<TKeptCopy>& found, const std::string& record) {
+        for (const TKeptCopy& kept : found)
+            if (kept.Record == record)
+                return std::optional<TKeptCopyState>(kept.State);
+        return std::optional<TKeptCopyState>();
+    };
+    const std::vector<TKeptCopy> found = FindKeptCopies();
+    EXPECT_EQ(found.size(), cases.size());
+    size_t interrupted = 0;
+    for (const auto& [c, kept] : cases) {
+        SCOPED_TRACE(kept.Record);
+        EXPECT_EQ(stateOf(found, kept.Record), c.Expected());
+        interrupted += c.Expected() == TKeptCopyState::Interrupted ? 1 : 0;
+    }
+    EXPECT_EQ(FindInterruptedSaves().size(), interrupted);
+
+    RemoveAbandonedCopies();
+    const std::vector<TKeptCopy> left = FindKeptCopies();
+    for (const auto& [c, kept] : cases) {
+        SCOPED_TRACE(kept.Record);
+        const bool abandoned = c.Expected() == TKeptCopyState::Abandoned;
+        EXPECT_EQ(stateOf(left, kept.Record), abandoned ? std::nullopt : std::optional(c.Expected()));
+        EXPECT_EQ(fs::exists(kept.Copy.substr(0, kept.Copy.size() - 5) + ".part"),
+                  c.Copy == TCopy::Incomplete && !abandoned);
+        // A copy that was whole once (or the user's) is never removed.
+        EXPECT_EQ(fs::exists(kept.Copy), c.Copy == TCopy::Whole || c.Copy == TCopy::OtherSize);
+    }
+    EXPECT_FALSE(fs::exists(unfinished[0]));
+    EXPECT_TRUE(fs::exists(unfinished[1]));
+    EXPECT_FALSE(fs::exists(unfinished[2]));
+    EXPECT_TRUE(fs::exists(unfinished[3]));
+}
+
+// A save killed while the copy of the old contents is written (a file-size
+// limit below the old contents, so the copy is where it dies): the page is
+// untouched, nothing is offered, and the cache holds only the record and a
+// copy named incomplete, both removed by the next start's clean-up.  A
+// limit above the old contents cuts the rewrite instead: the copy is whole.
+TEST(KeptCopies, AKillWhileTheCopyIsWrittenLeavesOnlyAnIncompleteCopyTheNextStartRemoves) {
+    std::mt19937 random(66017);
+    for (int round = 0; round < 10; ++round) {
+        TTempFolder temp;
+        const std::string cache = temp.File("cache");
+        TCacheHome cacheHome(cache);
+        const std::string before = randomBytes(random, 20000 + random() % 300000);
+        const std::string after = randomBytes(random, before.size() + 1000 + random() % 100000);
+        const fs::path folder = closedFolderWith(temp, "page.html", before);
+        const std::string page = (folder / "page.html").string();
+        const bool inCopy = round % 3 != 0;
+        // Above the record's few bytes, so that the kill comes in the copy.
+        const long limit = inCopy ? static_cast<long>(4096 + random() % (before.size() - 4096))
+                                  : static_cast<long>(before.size() + random() % (after.size() - before.size()));
+        SCOPED_TRACE("round " + std::to_string(round) + ", limit " + std::to_string(limit));
+        TChildLimits limits{limit, true, cache};
+        limits.DieAtFileSizeLimit = true;
+        ASSERT_EQ(RunInChild(limits,
+                             [&](std::string&) {
+                                 WriteFileReplacing(page, after);
+                                 return 0;
+                             })
+                      .Signal,
+                  SIGXFSZ);
+
+        std::vector<std::string> endings;
+        for (const auto& entry : fs::directory_iterator(fs::path(cache) / "korvane-ondrill"))
+            endings.push_back(entry.path().extension().string());
+        std::sort(endings.begin(), endings.end());
+        EXPECT_EQ(endings, (std::vector<std::string>{inCopy ? ".page" : ".orig", inCopy ? ".part" : ".page"}));
+        EXPECT_EQ(FindInterruptedSaves(page).size(), inCopy ? 0u : 1u);
+        if (!inCopy)
+            continue;
+        EXPECT_TRUE(ReadFile(page) == before) << "the page is untouched";
+        RemoveAbandonedCopies();
+        EXPECT_EQ(filesIn(fs::path(cache) / "korvane-ondrill"), 0u);
+    }
 }
 
 } // namespace

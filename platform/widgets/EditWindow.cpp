@@ -3,6 +3,7 @@
 #include "platform/ui/TextControls.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/widgets/CharacterLimit.h"
+#include "platform/widgets/LineEditSelection.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/TextLimit.h"
 #include "platform/widgets/WindowKinds.h"
@@ -56,16 +57,9 @@ protected:
             line->setEchoMode(edit_.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
             line->setFrame(edit_.BorderStyle() == bsSingle);
             break;
-        case paSelection: {
-            // The control counts bytes, the line edit characters.
-            const std::string& text = edit_.Text();
-            const int start = QtPositionOfProgramText(text, edit_.SelStart());
-            if (edit_.SelLength() > 0)
-                line->setSelection(start, QtPositionOfProgramText(text, edit_.SelStart() + edit_.SelLength()) - start);
-            else
-                line->setCursorPosition(start);
+        case paSelection:
+            ShowSelection(*line, edit_.Text(), {edit_.SelStart(), edit_.SelLength()});
             break;
-        }
         default:
             break;
         }
@@ -91,15 +85,7 @@ private:
         QLineEdit* line = lineEdit();
         if (line == nullptr)
             return;
-        // In bytes of the text the line edit holds.
-        const QString text = line->text();
-        TSelRange range;
-        if (line->hasSelectedText()) {
-            range.Start = ProgramTextOffsetOfQt(text, line->selectionStart());
-            range.Length = ProgramTextOffsetOfQt(text, line->selectionEnd()) - range.Start;
-        } else {
-            range.Start = ProgramTextOffsetOfQt(text, line->cursorPosition());
-        }
+        TSelRange range = SelectionOf(*line);
         notify(CN_COMMAND, EN_SELCHANGE, reinterpret_cast<LPARAM>(&range));
     }
 

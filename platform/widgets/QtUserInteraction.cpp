@@ -307,9 +307,11 @@ void TQtUserInteraction::showFind(bool replace, const TFindRequest& initial, TFi
             findDialog_ = nullptr;
     });
     dialog->show();
-    // The dialog takes the keyboard, its access keys with it.
+    // The dialog takes the keyboard, its access keys with it; the text
+    // searched last is selected, so that typing replaces it.
     dialog->activateWindow();
     findEdit->setFocus();
+    findEdit->selectAll();
 }
 
 void TQtUserInteraction::ShowFindDialog(const TFindRequest& initial, TFindHandler handler) {

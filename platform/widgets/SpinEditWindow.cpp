@@ -1,8 +1,10 @@
 // The spin edit's window: a spin box.  Its range and step are the
 // control's (no bounds: the whole integer range); what the user types or
-// steps to is reported as text.
+// steps to is reported as text, and its field shows the control's
+// selection and reports the user's, as an edit box does.
 #include "platform/base/TextCodec.h"
 #include "platform/ui/SpinEdit.h"
+#include "platform/widgets/LineEditSelection.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/ui/QtBridge.h"
@@ -19,15 +21,24 @@ public:
     explicit TSpinEditPeer(TSpinEdit& spin) : TNativePeer(spin, new QSpinBox(ParentWidgetFor(spin))), spin_(spin) {
         QSpinBox* box = spinBox();
         box->setKeyboardTracking(true);
-        watch(box->findChild<QLineEdit*>());
+        QLineEdit* line = box->findChild<QLineEdit*>();
+        watch(line);
         connect(box, &QSpinBox::textChanged, [this](const QString& text) {
             std::string bytes = QStringToProgramText(text);
+            auto alive = Alive();
             notify(CN_COMMAND, EN_CHANGE, reinterpret_cast<LPARAM>(&bytes));
+            // The field moved its cursor before it told of the text: the
+            // control hears of it again against the text it now holds.
+            if (!alive.expired())
+                selectionMoved();
         });
+        connect(line, &QLineEdit::selectionChanged, [this] { selectionMoved(); });
+        connect(line, &QLineEdit::cursorPositionChanged, [this] { selectionMoved(); });
         TSync sync(*this);
         changed(paRange, -1);
         changed(paReadOnly, -1);
         start();
+        changed(paSelection, -1);
     }
 
 protected:
@@ -52,8 +63,12 @@ protected:
             break;
         case paReadOnly:
             box->setReadOnly(spin_.ReadOnly());
-            if (auto* line = box->findChild<QLineEdit*>())
+            if (QLineEdit* line = lineEdit())
                 line->setReadOnly(spin_.ReadOnly() || !spin_.EditorEnabled());
+            break;
+        case paSelection:
+            if (QLineEdit* line = lineEdit())
+                ShowSelection(*line, spin_.Text(), {spin_.SelStart(), spin_.SelLength()});
             break;
         default:
             break;
@@ -61,6 +76,16 @@ protected:
     }
 
 private:
+    QLineEdit* lineEdit() const { return spinBox()->findChild<QLineEdit*>(); }
+
+    void selectionMoved() {
+        QLineEdit* line = Widget() != nullptr ? lineEdit() : nullptr;
+        if (line == nullptr)
+            return;
+        TSelRange range = SelectionOf(*line);
+        notify(CN_COMMAND, EN_SELCHANGE, reinterpret_cast<LPARAM>(&range));
+    }
+
     TSpinEdit& spin_;
 };
 

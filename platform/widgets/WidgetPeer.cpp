@@ -10,6 +10,7 @@
 #include "platform/ui/Keys.h"
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/SystemSettings.h"
+#include "platform/widgets/FocusReturn.h"
 #include "platform/widgets/LoopInputFilter.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/QtInput.h"
@@ -844,6 +845,7 @@ void InstallWidgetPeers() {
     RegisterProgramCursors();
     InstallApplicationNotices();
     InstallApplicationKeyFilter();
+    InstallFocusReturn();
     // No window shows the toolkit's own logo for want of the program's icon.
     Application().ShowIcon();
 }

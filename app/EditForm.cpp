@@ -511,7 +511,15 @@ void TEditForm::PageControl1Change(TPersistent*) {
                 return;
             }
         }
-        preview_.Write(FileName, text_->Bytes());
+        // A folder that takes no new file has no preview to show: the
+        // source stays, and the reason is told as the outside browsers'
+        // button tells it.
+        try {
+            preview_.Write(FileName, text_->Bytes());
+        } catch (...) {
+            returnToSource();
+            throw;
+        }
         WebBrowser1->SetVisible(true);
         WebBrowser1->SetTextEncoding(Editor->Encoding());
         focusPage();

@@ -6,7 +6,8 @@
 // picking a page reach it, a picture beside a page shows in both views
 // from a folder whose name holds a blank, "#" and "%", and a save made in
 // the design view writes its edits with the page's byte-order mark; the
-// copy an outside browser was shown goes on the return to the source too.
+// copy an outside browser was shown goes on the return to the source too;
+// a preview that can not be written says why and stays on the source.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -20,6 +21,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ListControls.h"
 #include "platform/ui/PageControls.h"
+#include "platform/ui/UserInteraction.h"
 #include "tests/platform/webview/WebEngineTestApp.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
@@ -34,6 +36,10 @@
 #include <QTest>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -272,4 +278,46 @@ TEST_F(ViewSwitching, ACharacterInsertedWhileTheDesignPageShowsComesBackWithItsE
               std::string::npos)
         << document->Editor->Text();
     EXPECT_TRUE(user.Exceptions().empty());
+}
+
+// A preview that can not be written beside its page (a folder gone, or,
+// for a user the system holds to permissions, one that takes no new file)
+// says why, as the outside browsers' button says it in the same folder,
+// and the source stays shown; once the folder is back, the preview shows.
+TEST_F(ViewSwitching, APreviewThatCanNotBeWrittenSaysWhyAndStaysOnTheSource) {
+    const std::filesystem::path site = program.Folder().Path() / "site";
+    std::vector<std::function<void()>> makeUnwritable = {[&] { std::filesystem::remove_all(site); }};
+    if (::geteuid() != 0)
+        makeUnwritable.push_back([&] {
+            std::filesystem::permissions(site, std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::remove);
+        });
+    for (const auto& unwritable : makeUnwritable) {
+        std::filesystem::create_directories(site);
+        std::filesystem::permissions(site, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+        const std::string file = (site / "page.html").string();
+        TTestProgramFolder::WriteFileBytes(file, "<P>page</P>");
+        TEditForm* document = frame->OpenDocumentFile(file);
+        Application().ProcessMessages();
+        unwritable();
+
+        RunGuarded([&] { frame->Item("ieBtn")->Click(); });
+        RunGuarded([&] { Pick(document, 2); });
+        const std::vector<std::string> told = user.Exceptions();
+        ASSERT_EQ(told.size(), 2u);
+        EXPECT_EQ(told[0].rfind("Cannot create file", 0), 0u) << told[0];
+        EXPECT_EQ(told[1], told[0]);
+        EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
+        EXPECT_TRUE(frame->ItemEnabled("boldBtn")) << "the source's commands are back";
+
+        std::filesystem::create_directories(site);
+        std::filesystem::permissions(site, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+        Pick(document, 0);
+        Pick(document, 2);
+        EXPECT_EQ(document->PageControl1->ActivePageIndex(), 2);
+        EXPECT_EQ(TTestProgramFolder::ReadFileBytes(document->PreviewCopy().Written()), "<P>page</P>");
+        Pick(document, 0);
+        user.Calls.clear();
+        delete document;
+    }
 }

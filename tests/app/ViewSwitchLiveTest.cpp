@@ -7,7 +7,8 @@
 // from a folder whose name holds a blank, "#" and "%", and a save made in
 // the design view writes its edits with the page's byte-order mark; the
 // copy an outside browser was shown goes on the return to the source too;
-// a preview that can not be written says why and stays on the source.
+// a preview that can not be written says why and stays on the source; a
+// big page loading shows the hourglass and says so.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -20,7 +21,10 @@
 #include "editor/CodeMemo.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ListControls.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/PageControls.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/StatusBar.h"
 #include "platform/ui/UserInteraction.h"
 #include "tests/platform/webview/WebEngineTestApp.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
@@ -320,4 +324,45 @@ TEST_F(ViewSwitching, APreviewThatCanNotBeWrittenSaysWhyAndStaysOnTheSource) {
         user.Calls.clear();
         delete document;
     }
+}
+
+// A page of some megabytes takes the design view seconds to load: the
+// hourglass shows and the status bar says so until the page stands, for
+// the document in front (another document brought forward meanwhile shows
+// its own status); the pointer comes back after the load, and also when
+// the window goes before its page stood.
+TEST_F(ViewSwitching, ABigPageLoadingShowsTheHourglassAndSaysSoUntilItStands) {
+    std::string page = "<HTML><BODY>\r\n";
+    for (int i = 0; page.size() < 800'000; ++i)
+        page += "<P CLASS=\"c" + std::to_string(i % 7) + "\">paragraph " + std::to_string(i) + " of a big page</P>\r\n";
+    page += "</BODY></HTML>";
+    TTestProgramFolder::WriteFileBytes(program.File("big.html"), page);
+    TTestProgramFolder::WriteFileBytes(program.File("small.html"), "<P>small</P>");
+    TEditForm* big = frame->OpenDocumentFile(program.File("big.html"));
+    TStatusBar* status = frame->StatusBar1;
+    auto loadingShown = [&] {
+        return status->SimplePanel() && status->SimpleText() == "Loading the page...";
+    };
+
+    Pick(big, 1);
+    EXPECT_EQ(Screen().Cursor(), crHourGlass);
+    EXPECT_TRUE(loadingShown());
+    TEditForm* small = frame->OpenDocumentFile(program.File("small.html"));
+    EXPECT_FALSE(loadingShown()) << "the small page's status shows";
+    EXPECT_EQ(Screen().Cursor(), crHourGlass);
+    big->Show();
+    EXPECT_TRUE(loadingShown());
+    ASSERT_TRUE(WaitFor([&] { return big->DesignReady(); }));
+    EXPECT_EQ(Screen().Cursor(), crDefault);
+    EXPECT_FALSE(loadingShown());
+    EXPECT_EQ(status->Panels().Items(0)->Text(), "Offset: 0");
+
+    Pick(big, 0);
+    Pick(big, 1);
+    EXPECT_TRUE(loadingShown());
+    delete big;
+    EXPECT_EQ(Screen().Cursor(), crDefault);
+    EXPECT_FALSE(loadingShown());
+    EXPECT_EQ(frame->ActiveMDIChild(), small);
+    EXPECT_TRUE(user.Exceptions().empty());
 }

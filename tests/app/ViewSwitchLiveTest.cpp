@@ -7,8 +7,8 @@
 // from a folder whose name holds a blank, "#" and "%", and a save made in
 // the design view writes its edits with the page's byte-order mark; the
 // copy an outside browser was shown goes on the return to the source too;
-// a preview that can not be written says why and stays on the source; a
-// big page loading shows the hourglass and says so.
+// a preview that can not be written says why and stays on the source, a
+// page never saved asks first, and a big page loading says so.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -33,17 +33,20 @@
 #include "platform/webview/DHTMLEdit.h"
 #include "platform/webview/ScriptCall.h"
 #include "platform/webview/WebBrowser.h"
+#include "platform/widgets/QtUserInteraction.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "toolbars/TBItem.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
-#include <unistd.h>
 
 namespace {
 
@@ -284,85 +287,89 @@ TEST_F(ViewSwitching, ACharacterInsertedWhileTheDesignPageShowsComesBackWithItsE
     EXPECT_TRUE(user.Exceptions().empty());
 }
 
-// A preview that can not be written beside its page (a folder gone, or,
-// for a user the system holds to permissions, one that takes no new file)
-// says why, as the outside browsers' button says it in the same folder,
-// and the source stays shown; once the folder is back, the preview shows.
+// A preview that can not be written beside its page (its folder gone)
+// says why, as the outside browsers' button does, and the source stays.
 TEST_F(ViewSwitching, APreviewThatCanNotBeWrittenSaysWhyAndStaysOnTheSource) {
-    const std::filesystem::path site = program.Folder().Path() / "site";
-    std::vector<std::function<void()>> makeUnwritable = {[&] { std::filesystem::remove_all(site); }};
-    if (::geteuid() != 0)
-        makeUnwritable.push_back([&] {
-            std::filesystem::permissions(site, std::filesystem::perms::owner_write,
-                                         std::filesystem::perm_options::remove);
-        });
-    for (const auto& unwritable : makeUnwritable) {
-        std::filesystem::create_directories(site);
-        std::filesystem::permissions(site, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
-        const std::string file = (site / "page.html").string();
-        TTestProgramFolder::WriteFileBytes(file, "<P>page</P>");
-        TEditForm* document = frame->OpenDocumentFile(file);
-        Application().ProcessMessages();
-        unwritable();
-
-        RunGuarded([&] { frame->Item("ieBtn")->Click(); });
-        RunGuarded([&] { Pick(document, 2); });
-        const std::vector<std::string> told = user.Exceptions();
-        ASSERT_EQ(told.size(), 2u);
-        EXPECT_EQ(told[0].rfind("Cannot create file", 0), 0u) << told[0];
-        EXPECT_EQ(told[1], told[0]);
-        EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
-        EXPECT_TRUE(frame->ItemEnabled("boldBtn")) << "the source's commands are back";
-
-        std::filesystem::create_directories(site);
-        std::filesystem::permissions(site, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
-        Pick(document, 0);
-        Pick(document, 2);
-        EXPECT_EQ(document->PageControl1->ActivePageIndex(), 2);
-        EXPECT_EQ(TTestProgramFolder::ReadFileBytes(document->PreviewCopy().Written()), "<P>page</P>");
-        Pick(document, 0);
-        user.Calls.clear();
-        delete document;
-    }
+    std::filesystem::create_directories(program.File("site"));
+    TTestProgramFolder::WriteFileBytes(program.File("site/page.html"), "<P>page</P>");
+    TEditForm* document = frame->OpenDocumentFile(program.File("site/page.html"));
+    std::filesystem::remove_all(program.File("site"));
+    RunGuarded([&] { frame->Item("ieBtn")->Click(); });
+    RunGuarded([&] { Pick(document, 2); });
+    const std::vector<std::string> told = user.Exceptions();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].rfind("Cannot create file", 0), 0u) << told[0];
+    EXPECT_EQ(told[1], told[0]);
+    EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
+    EXPECT_TRUE(frame->ItemEnabled("boldBtn")) << "the source's commands are back";
 }
 
-// A page of some megabytes takes the design view seconds to load: the
-// hourglass shows and the status bar says so until the page stands, for
-// the document in front (another document brought forward meanwhile shows
-// its own status); the pointer comes back after the load, and also when
-// the window goes before its page stood.
+// The preview's question on the real message box waits for its answer
+// also when the main window's own window is made anew while it is up, as
+// Qt makes it for the first web view on a display with OpenGL (the test
+// does it itself: offscreen, the engine draws without OpenGL).
+TEST_F(ViewSwitching, ThePreviewsQuestionWaitsWhileTheMainWindowIsMadeAnew) {
+    struct TRemaker : QWidget {
+        static void Remake(QWidget* window) {
+            void (QWidget::*destroy)(bool, bool) = &TRemaker::destroy;
+            window->hide();
+            (window->*destroy)(true, true);
+            window->show();
+        }
+    };
+    SetUserInteraction(&QtUserInteraction());
+    TEditForm* document = new TEditForm(&Application());
+    frame->MDINav->AddForm(document, nullptr);
+    QWidget* main = ClientWidgetOf(frame)->window();
+    bool remade = false, answered = false;
+    QObject::connect(main->windowHandle(), &QObject::destroyed, [&] { remade = true; });
+    auto box = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
+    QTimer::singleShot(0, [&] { TRemaker::Remake(main); });
+    // The answer, once the question shows again over the new window (or
+    // after a while, so that a broken run still ends).
+    QTimer answer;
+    int ticks = 0;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (box() == nullptr || (!remade && ++ticks < 50))
+            return;
+        answer.stop();
+        answered = remade && box()->text().startsWith("You need to first save this document");
+        box()->button(QMessageBox::No)->click();
+    });
+    answer.start(100);
+    Pick(document, 2);
+    SetUserInteraction(&user);
+    EXPECT_TRUE(answered) << "the question ended before it was answered";
+    EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
+}
+
+// A big page loading into the design view shows the hourglass and says so
+// in the status bar of the document in front until the page stands, and
+// gives the pointer back after, also when its window goes first.
 TEST_F(ViewSwitching, ABigPageLoadingShowsTheHourglassAndSaysSoUntilItStands) {
-    std::string page = "<HTML><BODY>\r\n";
+    std::string page;
     for (int i = 0; page.size() < 800'000; ++i)
-        page += "<P CLASS=\"c" + std::to_string(i % 7) + "\">paragraph " + std::to_string(i) + " of a big page</P>\r\n";
-    page += "</BODY></HTML>";
+        page += "<P>paragraph " + std::to_string(i) + " of a big page</P>\r\n";
     TTestProgramFolder::WriteFileBytes(program.File("big.html"), page);
     TTestProgramFolder::WriteFileBytes(program.File("small.html"), "<P>small</P>");
     TEditForm* big = frame->OpenDocumentFile(program.File("big.html"));
-    TStatusBar* status = frame->StatusBar1;
-    auto loadingShown = [&] {
-        return status->SimplePanel() && status->SimpleText() == "Loading the page...";
+    auto loading = [&] {
+        return frame->StatusBar1->SimplePanel() && frame->StatusBar1->SimpleText() == "Loading the page..." &&
+               Screen().Cursor() == crHourGlass;
     };
-
     Pick(big, 1);
-    EXPECT_EQ(Screen().Cursor(), crHourGlass);
-    EXPECT_TRUE(loadingShown());
+    EXPECT_TRUE(loading());
     TEditForm* small = frame->OpenDocumentFile(program.File("small.html"));
-    EXPECT_FALSE(loadingShown()) << "the small page's status shows";
-    EXPECT_EQ(Screen().Cursor(), crHourGlass);
+    EXPECT_FALSE(frame->StatusBar1->SimplePanel()) << "the small page's status shows";
     big->Show();
-    EXPECT_TRUE(loadingShown());
+    EXPECT_TRUE(loading());
     ASSERT_TRUE(WaitFor([&] { return big->DesignReady(); }));
+    EXPECT_FALSE(frame->StatusBar1->SimplePanel());
     EXPECT_EQ(Screen().Cursor(), crDefault);
-    EXPECT_FALSE(loadingShown());
-    EXPECT_EQ(status->Panels().Items(0)->Text(), "Offset: 0");
-
     Pick(big, 0);
     Pick(big, 1);
-    EXPECT_TRUE(loadingShown());
     delete big;
     EXPECT_EQ(Screen().Cursor(), crDefault);
-    EXPECT_FALSE(loadingShown());
+    EXPECT_FALSE(frame->StatusBar1->SimplePanel());
     EXPECT_EQ(frame->ActiveMDIChild(), small);
-    EXPECT_TRUE(user.Exceptions().empty());
 }

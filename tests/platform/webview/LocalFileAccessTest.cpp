@@ -105,56 +105,34 @@ window.addEventListener('message', function (e) { report('framemessage', e.data)
     EXPECT_EQ(ask("document.documentElement.getAttribute('data-linked')").toString().toStdString(), "ran");
 }
 
-// Frames, objects and embeds of every kind of local target, in a page and
-// in a frameset: a script reads what they show only when the target is a
-// local page (named as one, and a plain file so named, not a link to
-// another file); text, a file of no kind, a folder, a link named as a
-// page and a name that is not there are refused, wherever they lie.  The
-// page's own frames and framesets of pages still show their pages.
+// Frames, objects and embeds of local targets, in a page and in a
+// frameset: a script reads what they show only for a local page (a file so
+// named, not a link so named to another file); text, a file of no kind, a
+// folder, a decoy link and a missing name are refused, wherever they lie.
 TEST(LocalFiles, FramesAndObjectsShowPagesOnly) {
     TTempFolder folder;
-    const std::filesystem::path site = folder.Path() / "site";
-    const std::filesystem::path elsewhere = folder.Path() / "private";
+    const std::filesystem::path site = folder.Path() / "site", away = folder.Path() / "private";
     std::filesystem::create_directories(site);
-    std::filesystem::create_directories(elsewhere);
-    writeFile(site / "beside.txt", "beside the page");
-    writeFile(elsewhere / "accounts", "root:secret");
-    writeFile(elsewhere / "NOTES.HTM", "<P>notes elsewhere</P>");
-    writeFile(site / "neighbour.html", "<P>the neighbour's text</P>");
-    std::filesystem::create_symlink(elsewhere / "accounts", site / "decoy.html");
-    const std::string away = "file://" + elsewhere.string();
-    // Each target, and what a script may read of it (empty: nothing).
+    std::filesystem::create_directories(away);
+    writeFile(site / "beside.txt", "beside");
+    writeFile(away / "accounts", "root:secret");
+    writeFile(away / "NOTES.HTM", "<P>notes</P>");
+    writeFile(site / "neighbour.html", "<P>neighbour</P>");
+    std::filesystem::create_symlink(away / "accounts", site / "decoy.html");
+    const std::string a = "file://" + away.string();
+    // Each target and what a script may read of it ("" for nothing).
     const std::pair<std::string, std::string> targets[] = {
-        {"beside.txt", ""},
-        {away + "/accounts", ""},
-        {away + "/", ""},
-        {"decoy.html", ""},
-        {"missing.html", ""},
-        {"neighbour.html", "the neighbour's text"},
-        {away + "/NOTES.HTM", "notes elsewhere"},
-    };
-    // Once the page has loaded, everything it holds has loaded or failed:
-    // the document of each element, reached through the page's list of
-    // the documents it holds (which embeds are in too), as far as the page
-    // may read it.
-    const std::string report = R"(
-window.addEventListener('load', function () {
-    var shown = Array.prototype.slice.call(document.querySelectorAll('[data-target]'));
-    var outcomes = shown.map(function () { return 'refused'; });
-    for (var j = 0; j < window.length; ++j) {
-        try {
-            var i = shown.indexOf(window[j].frameElement);
-            var text = window[j].document.body.innerText.trim();
-            if (i >= 0 && text.length > 0)
-                outcomes[i] = 'read:' + text;
-        } catch (e) {}
-    }
-    outcomes.forEach(function (outcome, i) {
-        document.documentElement.setAttribute('data-outcome' + i, outcome);
-    });
-    document.documentElement.setAttribute('data-done', 'yes');
+        {"beside.txt", ""}, {a + "/accounts", ""}, {a + "/", ""},          {"decoy.html", ""},
+        {"missing.html", ""}, {"neighbour.html", "neighbour"}, {a + "/NOTES.HTM", "notes"}};
+    // Once the page has loaded, the document of each element, found among
+    // the documents the page holds (embeds too), as far as it may read it.
+    const std::string report = R"(window.addEventListener('load', function () {
+    var shown = Array.prototype.slice.call(document.querySelectorAll('[data-t]'));
+    var read = shown.map(function () { return ''; });
+    for (var j = 0; j < window.length; ++j)
+        try { read[shown.indexOf(window[j].frameElement)] = window[j].document.body.innerText.trim(); } catch (e) {}
+    document.documentElement.setAttribute('data-read', JSON.stringify(read));
 });)";
-
     auto host = std::make_unique<TCustomControl>();
     host->SetBounds(0, 0, 640, 480);
     host->Show();
@@ -162,52 +140,31 @@ window.addEventListener('load', function () {
     browser.SetBounds(0, 0, 600, 400);
     browser.SetParent(host.get());
     QWebEnginePage& page = *ClientWidgetOf(&browser)->findChild<QWebEngineView*>()->page();
-    auto ask = [&](const std::string& expression) {
-        return RunScriptAndWait(page, QString::fromStdString(expression), 60s, "");
-    };
-    const char* kinds[] = {"iframe", "object", "embed", "frame"};
-    for (const std::string kind : kinds) {
+    for (const std::string kind :
+         {"IFRAME SRC", "OBJECT TYPE=text/html DATA", "EMBED TYPE=text/html SRC", "FRAME SRC"}) {
         SCOPED_TRACE(kind);
-        std::string elements;
+        const bool frameset = kind == "FRAME SRC";
+        std::string elements, expected = "[", rows;
         for (const auto& [target, readable] : targets) {
-            if (kind == "iframe")
-                elements += "<IFRAME data-target SRC=\"" + target + "\"></IFRAME>";
-            else if (kind == "object")
-                elements += "<OBJECT data-target DATA=\"" + target + "\" TYPE=\"text/html\"></OBJECT>";
-            else if (kind == "embed")
-                elements += "<EMBED data-target SRC=\"" + target + "\" TYPE=\"text/html\">";
-            else
-                elements += "<FRAME data-target SRC=\"" + target + "\">";
+            elements += "<" + kind + "=\"" + target + "\" data-t></" + kind.substr(0, kind.find(' ')) + ">";
+            expected += (expected.size() > 1 ? ",\"" : "\"") + readable + "\"";
+            rows += rows.empty() ? "*" : ",*";
         }
-        const std::string name = kind + ".html";
-        std::string rows = "*";
-        for (size_t i = 1; i < std::size(targets); ++i)
-            rows += ",*";
-        writeFile(site / name, kind == "frame" ? "<HTML><HEAD><SCRIPT>" + report + "</SCRIPT></HEAD><FRAMESET ROWS=\"" +
-                                                     rows + "\">" + elements + "</FRAMESET></HTML>"
-                                               : "<HTML><BODY>" + elements + "<SCRIPT>" + report +
-                                                     "</SCRIPT></BODY></HTML>");
+        const std::string name = std::to_string(kind.size()) + ".html";
+        writeFile(site / name, "<HTML><HEAD><SCRIPT>" + report + "</SCRIPT></HEAD>" +
+                                   (frameset ? "<FRAMESET ROWS=\"" + rows + "\">" + elements + "</FRAMESET>"
+                                             : "<BODY>" + elements + "</BODY>") + "</HTML>");
         browser.Navigate("file://" + (site / name).string());
+        QString read;
         ASSERT_TRUE(WaitFor([&] {
-            return ask("location.href.indexOf('" + name + "') >= 0 && "
-                       "document.documentElement.getAttribute('data-done') == 'yes'")
-                .toBool();
+            read = RunScriptAndWait(page, "document.documentElement.getAttribute('data-read')", 60s, "").toString();
+            return !read.isEmpty();
         }));
-        for (size_t i = 0; i < std::size(targets); ++i) {
-            const auto& [target, readable] = targets[i];
-            EXPECT_EQ(ask("document.documentElement.getAttribute('data-outcome" + std::to_string(i) + "')")
-                          .toString()
-                          .toStdString(),
-                      readable.empty() ? "refused" : "read:" + readable)
-                << target;
-        }
+        EXPECT_EQ(read.toStdString(), expected + "]");
     }
-    // The design view serves a large page under the program's scheme,
-    // whose other paths are the files of those paths beside the page.
-    const QString served =
-        QStringLiteral("ondrill-page://page1") + QString::fromStdString(site.string());
+    // A large design-view page's own scheme leads to the files beside it.
+    const QString served = "ondrill-page://page1" + QString::fromStdString(site.string());
     using TInfo = QWebEngineUrlRequestInfo;
-    EXPECT_TRUE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeSubFrame, QUrl(served + "/beside.txt")));
-    EXPECT_TRUE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeObject, QUrl(served + "/")));
-    EXPECT_FALSE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeSubFrame, QUrl(served + "/neighbour.html")));
+    EXPECT_TRUE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeSubFrame, served + "/beside.txt"));
+    EXPECT_FALSE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeObject, served + "/neighbour.html"));
 }

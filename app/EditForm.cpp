@@ -16,6 +16,7 @@
 #include "platform/base/Exceptions.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/shellns/FileNames.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/PageControls.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StatusBar.h"
@@ -40,6 +41,14 @@ constexpr int kPreviewPage = 2;
 
 // The maker's page named in a new document's comment.
 constexpr const char* kMakerAddress = "https://ondrill.korvane.example/";
+
+// The status bar's word while the web engine loads a document's page.
+constexpr const char* kLoadingText = "Loading the page...";
+
+// Documents whose design view is loading: the hourglass shows while there
+// is one, and the pointer it replaced comes back after the last.
+int loadingDocuments = 0;
+int cursorBeforeLoading = crDefault;
 
 // Runs work whose failure the user need not hear of (the view switch
 // goes on).
@@ -344,6 +353,7 @@ void TEditForm::ShowStatus() {
     ShowEncoding();
     if (isActive())
         frameform->StatusBar1->Panels().Items(kInsertPanel)->SetText("Insert");
+    showLoading();
 }
 
 void TEditForm::FormCloseQuery(TPersistent*, bool& canClose) { canClose = confirmSave(); }
@@ -360,6 +370,8 @@ void TEditForm::FormClose(TPersistent*, TCloseAction& action) {
 }
 
 void TEditForm::FormDestroy(TPersistent*) {
+    // A page still loading into a window that goes never completes.
+    setLoading(false);
     if (FileName != kUntitled && frameform != nullptr)
         frameform->mrulist->Add(FileName);
     // Only this window's editor leaves the shared highlighter.
@@ -433,9 +445,9 @@ void TEditForm::PageControl1Changing(TPersistent*, bool& allowChange) {
     switch (PageControl1->ActivePageIndex()) {
     case kSourcePage:
         quietly([&] {
-            Screen().SetCursor(crHourGlass);
             const std::string base = FileName == kUntitled ? "file://" : fileAddress(folderOf(FileName));
             link_->Show(base);
+            setLoading(true);
         });
         break;
     case kDesignPage:
@@ -461,7 +473,30 @@ void TEditForm::InsertIntoShownPage(const std::string& text) {
 
 void TEditForm::dhtmleditDocumentComplete(TPersistent*) {
     link_->DocumentComplete();
-    Screen().SetCursor(crDefault);
+    setLoading(false);
+}
+
+void TEditForm::setLoading(bool loading) {
+    if (loading == loading_)
+        return;
+    loading_ = loading;
+    // The engine loads in a process of its own: the window answers all
+    // the while, and the user sees that the page is on its way.
+    if (loading && loadingDocuments++ == 0) {
+        cursorBeforeLoading = Screen().Cursor();
+        Screen().SetCursor(crHourGlass);
+    } else if (!loading && --loadingDocuments == 0) {
+        Screen().SetCursor(cursorBeforeLoading);
+    }
+    showLoading();
+}
+
+void TEditForm::showLoading() {
+    if (!isActive())
+        return;
+    TStatusBar* status = frameform->StatusBar1;
+    status->SetSimpleText(kLoadingText);
+    status->SetSimplePanel(loading_);
 }
 
 void TEditForm::returnToSource() {
@@ -511,7 +546,15 @@ void TEditForm::PageControl1Change(TPersistent*) {
                 return;
             }
         }
-        preview_.Write(FileName, text_->Bytes());
+        // A folder that takes no new file has no preview to show: the
+        // source stays, and the reason is told as the outside browsers'
+        // button tells it.
+        try {
+            preview_.Write(FileName, text_->Bytes());
+        } catch (...) {
+            returnToSource();
+            throw;
+        }
         WebBrowser1->SetVisible(true);
         WebBrowser1->SetTextEncoding(Editor->Encoding());
         focusPage();

@@ -145,6 +145,11 @@ private:
     void showMovedColumn();
     // Goes back to the source page without running the page handlers.
     void returnToSource();
+    // While the design view loads the page (seconds for a page of some
+    // megabytes): the hourglass, and the status bar says so while this
+    // window is the active document.
+    void setLoading(bool loading);
+    void showLoading();
     // The view of the page shown takes the keyboard focus (when it can).
     void focusPage();
 
@@ -152,6 +157,7 @@ private:
     std::unique_ptr<TDocumentText> text_;
     std::unique_ptr<TDesignLink> link_;
     TPreviewFile preview_;
+    bool loading_ = false;
     // The caret's offset and columns past the line's end last shown.
     std::pair<int32_t, int32_t> shownCaret_{-1, 0};
 };

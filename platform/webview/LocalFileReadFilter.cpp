@@ -2,12 +2,59 @@
 
 #include "platform/webview/PageServer.h"
 
-bool TLocalFileReadFilter::Refuses(QWebEngineUrlRequestInfo::ResourceType type, const QUrl& url) {
-    // The engine files fetch and XMLHttpRequest alike under this kind.
-    if (type != QWebEngineUrlRequestInfo::ResourceTypeXhr)
+#include <QFile>
+
+#include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+using TType = QWebEngineUrlRequestInfo::ResourceType;
+
+// The names the engine shows as pages, whatever a file holds.
+bool hasPageName(const QString& path) {
+    for (const char* suffix : {".html", ".htm", ".shtml", ".xhtml", ".xht"})
+        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// Requests whose answer a page's scripts may read as a document of their
+// own: frames (a frame moved by a script too), objects and embeds.
+bool showsADocument(TType type) {
+    return type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeObject ||
+           type == QWebEngineUrlRequestInfo::ResourceTypePluginResource ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeNavigationPreloadSubFrame;
+}
+
+} // namespace
+
+bool TLocalFileReadFilter::IsLocalPage(const QString& path) {
+    if (!hasPageName(path))
         return false;
-    return url.isLocalFile() || url.scheme() == QLatin1String("file") ||
-           url.scheme() == QLatin1String(TPageServer::kScheme);
+    // A link so named may lead anywhere: the file it leads to counts.
+    const std::unique_ptr<char, decltype(&std::free)> resolved(
+        ::realpath(QFile::encodeName(path).constData(), nullptr), &std::free);
+    struct stat info {};
+    return resolved != nullptr && ::stat(resolved.get(), &info) == 0 && S_ISREG(info.st_mode) &&
+           hasPageName(QFile::decodeName(resolved.get()));
+}
+
+bool TLocalFileReadFilter::Refuses(TType type, const QUrl& url) {
+    const bool file = url.isLocalFile() || url.scheme() == QLatin1String("file");
+    // The program's scheme serves a page whose other paths are the files of
+    // the same paths beside its document.
+    const bool served = url.scheme() == QLatin1String(TPageServer::kScheme);
+    if (!file && !served)
+        return false;
+    // The engine files fetch and XMLHttpRequest alike under this kind.
+    if (type == QWebEngineUrlRequestInfo::ResourceTypeXhr)
+        return true;
+    if (showsADocument(type))
+        return !IsLocalPage(file ? url.toLocalFile() : url.path(QUrl::FullyDecoded));
+    return false;
 }
 
 void TLocalFileReadFilter::interceptRequest(QWebEngineUrlRequestInfo& info) {

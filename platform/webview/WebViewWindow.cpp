@@ -1,9 +1,15 @@
 #include "platform/webview/WebViewWindow.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QQuickWidget>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <functional>
 
 TWebViewWindow::TWebViewWindow(TWinControl& control) : TWidgetPeer(control) {
+    prepareTopLevelSurface();
     // The focus goes to the engine's own widgets inside the view, never to
     // the window's widget, which would tell the control: follow it here.
     // Another window that takes the focus may have claimed it before this
@@ -35,4 +41,60 @@ void TWebViewWindow::Embed(QWidget* view) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view);
     Widget()->setFocusProxy(view);
+}
+
+namespace {
+
+// The engine's view draws through a widget of this kind, made when a page
+// first loads; hidden, this one asks the same of its top-level window
+// (nothing, where the engine draws without OpenGL), and never draws.
+void addWidgetOfEngineKind(QWidget* parent) {
+    auto* sameKind = new QQuickWidget(parent);
+    sameKind->setObjectName(QStringLiteral("engineSurfaceKind"));
+    sameKind->setFocusPolicy(Qt::NoFocus);
+    sameKind->setGeometry(0, 0, 0, 0);
+    sameKind->hide();
+}
+
+// Runs a step once a window is on the screen (exposed), from the event
+// loop, then goes.
+class TOnceExposed : public QObject {
+public:
+    TOnceExposed(QWindow& window, QWidget* owner, std::function<void(QWidget*)> step)
+        : QObject(owner), window_(&window), owner_(owner), step_(std::move(step)) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_ || event->type() != QEvent::Expose || !window_->isExposed())
+            return false;
+        window_->removeEventFilter(this);
+        // Not from inside the window's own expose: its window may be made
+        // anew by the step.
+        QMetaObject::invokeMethod(
+            owner_, [owner = owner_, step = std::move(step_)] { step(owner); }, Qt::QueuedConnection);
+        deleteLater();
+        return false;
+    }
+
+private:
+    QPointer<QWindow> window_;
+    QWidget* owner_;
+    std::function<void(QWidget*)> step_;
+};
+
+} // namespace
+
+void TWebViewWindow::prepareTopLevelSurface() {
+    // A top-level window shown but not yet put on the screen by the window
+    // system (the program's start), made anew now, would come back without
+    // the place the window manager was giving it: it is asked once it is
+    // on the screen.
+    QWindow* top = Widget()->window()->windowHandle();
+    if (top != nullptr && top->isVisible() && !top->isExposed()) {
+        new TOnceExposed(*top, Widget(), addWidgetOfEngineKind);
+        return;
+    }
+    addWidgetOfEngineKind(Widget());
 }

@@ -5,6 +5,7 @@
 #include "platform/base/TextCodec.h"
 #include "platform/base/QtBridge.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/widgets/FileDialogWindow.h"
 #include "platform/widgets/MessageTextWrapping.h"
@@ -127,6 +128,24 @@ TQtUserInteraction& QtUserInteraction() {
     return interaction;
 }
 
+namespace {
+
+// Counts the times a window was hidden.
+class THideCount : public QObject {
+public:
+    explicit THideCount(QWidget& window) { window.installEventFilter(this); }
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Hide)
+            ++Count;
+        return false;
+    }
+};
+
+} // namespace
+
 int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                                    const std::string& caption) {
     QMessageBox box(dialogParent());
@@ -147,7 +166,19 @@ int TQtUserInteraction::MessageDlg(const std::string& text, TMsgDlgType type, TM
         standard = QMessageBox::Ok;
     box.setStandardButtons(standard);
     frameAsFixedSize(box);
+    // The window system's window of the box's owner may be made anew while
+    // the box waits (the first web view in it asks for another kind of
+    // surface); the owner's peer then hides the box and shows it again
+    // above the new window, and the hiding ends the box's run.  The box,
+    // shown again and unanswered, is still waiting: its run goes on, modal
+    // throughout.  A box hidden for good, or a quit, ends it unanswered.
+    box.setAttribute(Qt::WA_ShowModal, true);
+    THideCount hidden(box);
     int pressed = box.exec();
+    while (box.clickedButton() == nullptr && hidden.Count > 0 && box.isVisible() && !QuitRequested()) {
+        hidden.Count = 0;
+        pressed = box.exec();
+    }
     for (const ButtonPair& pair : kButtons)
         if (pressed == pair.Qt && (buttons & (1u << pair.Ours)))
             return ModalResultOf(pair.Ours);

@@ -6,7 +6,9 @@
 // picking a page reach it, a picture beside a page shows in both views
 // from a folder whose name holds a blank, "#" and "%", and a save made in
 // the design view writes its edits with the page's byte-order mark; the
-// copy an outside browser was shown goes on the return to the source too.
+// copy an outside browser was shown goes on the return to the source too;
+// a preview that can not be written says why and stays on the source, a
+// page never saved asks first, and a big page loading says so.
 
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
@@ -19,7 +21,11 @@
 #include "editor/CodeMemo.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ListControls.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/PageControls.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/StatusBar.h"
+#include "platform/ui/UserInteraction.h"
 #include "tests/platform/webview/WebEngineTestApp.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/support/ScriptedUserInteraction.h"
@@ -27,13 +33,20 @@
 #include "platform/webview/DHTMLEdit.h"
 #include "platform/webview/ScriptCall.h"
 #include "platform/webview/WebBrowser.h"
+#include "platform/widgets/QtUserInteraction.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "toolbars/TBItem.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
+#include <QWindow>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -272,4 +285,91 @@ TEST_F(ViewSwitching, ACharacterInsertedWhileTheDesignPageShowsComesBackWithItsE
               std::string::npos)
         << document->Editor->Text();
     EXPECT_TRUE(user.Exceptions().empty());
+}
+
+// A preview that can not be written beside its page (its folder gone)
+// says why, as the outside browsers' button does, and the source stays.
+TEST_F(ViewSwitching, APreviewThatCanNotBeWrittenSaysWhyAndStaysOnTheSource) {
+    std::filesystem::create_directories(program.File("site"));
+    TTestProgramFolder::WriteFileBytes(program.File("site/page.html"), "<P>page</P>");
+    TEditForm* document = frame->OpenDocumentFile(program.File("site/page.html"));
+    std::filesystem::remove_all(program.File("site"));
+    RunGuarded([&] { frame->Item("ieBtn")->Click(); });
+    RunGuarded([&] { Pick(document, 2); });
+    const std::vector<std::string> told = user.Exceptions();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].rfind("Cannot create file", 0), 0u) << told[0];
+    EXPECT_EQ(told[1], told[0]);
+    EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
+    EXPECT_TRUE(frame->ItemEnabled("boldBtn")) << "the source's commands are back";
+}
+
+// The preview's question on the real message box waits for its answer
+// also when the main window's own window is made anew while it is up, as
+// Qt makes it for the first web view on a display with OpenGL (the test
+// does it itself: offscreen, the engine draws without OpenGL).
+TEST_F(ViewSwitching, ThePreviewsQuestionWaitsWhileTheMainWindowIsMadeAnew) {
+    struct TRemaker : QWidget {
+        static void Remake(QWidget* window) {
+            void (QWidget::*destroy)(bool, bool) = &TRemaker::destroy;
+            window->hide();
+            (window->*destroy)(true, true);
+            window->show();
+        }
+    };
+    SetUserInteraction(&QtUserInteraction());
+    TEditForm* document = new TEditForm(&Application());
+    frame->MDINav->AddForm(document, nullptr);
+    QWidget* main = ClientWidgetOf(frame)->window();
+    bool remade = false, answered = false;
+    QObject::connect(main->windowHandle(), &QObject::destroyed, [&] { remade = true; });
+    auto box = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
+    QTimer::singleShot(0, [&] { TRemaker::Remake(main); });
+    // The answer, once the question shows again over the new window (or
+    // after a while, so that a broken run still ends).
+    QTimer answer;
+    int ticks = 0;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (box() == nullptr || (!remade && ++ticks < 50))
+            return;
+        answer.stop();
+        answered = remade && box()->text().startsWith("You need to first save this document");
+        box()->button(QMessageBox::No)->click();
+    });
+    answer.start(100);
+    Pick(document, 2);
+    SetUserInteraction(&user);
+    EXPECT_TRUE(answered) << "the question ended before it was answered";
+    EXPECT_EQ(document->PageControl1->ActivePageIndex(), 0);
+}
+
+// A big page loading into the design view shows the hourglass and says so
+// in the status bar of the document in front until the page stands, and
+// gives the pointer back after, also when its window goes first.
+TEST_F(ViewSwitching, ABigPageLoadingShowsTheHourglassAndSaysSoUntilItStands) {
+    std::string page;
+    for (int i = 0; page.size() < 800'000; ++i)
+        page += "<P>paragraph " + std::to_string(i) + " of a big page</P>\r\n";
+    TTestProgramFolder::WriteFileBytes(program.File("big.html"), page);
+    TTestProgramFolder::WriteFileBytes(program.File("small.html"), "<P>small</P>");
+    TEditForm* big = frame->OpenDocumentFile(program.File("big.html"));
+    auto loading = [&] {
+        return frame->StatusBar1->SimplePanel() && frame->StatusBar1->SimpleText() == "Loading the page..." &&
+               Screen().Cursor() == crHourGlass;
+    };
+    Pick(big, 1);
+    EXPECT_TRUE(loading());
+    TEditForm* small = frame->OpenDocumentFile(program.File("small.html"));
+    EXPECT_FALSE(frame->StatusBar1->SimplePanel()) << "the small page's status shows";
+    big->Show();
+    EXPECT_TRUE(loading());
+    ASSERT_TRUE(WaitFor([&] { return big->DesignReady(); }));
+    EXPECT_FALSE(frame->StatusBar1->SimplePanel());
+    EXPECT_EQ(Screen().Cursor(), crDefault);
+    Pick(big, 0);
+    Pick(big, 1);
+    delete big;
+    EXPECT_EQ(Screen().Cursor(), crDefault);
+    EXPECT_FALSE(frame->StatusBar1->SimplePanel());
+    EXPECT_EQ(frame->ActiveMDIChild(), small);
 }

@@ -1,9 +1,11 @@
 // A page shown from a local folder, as the preview shows a copy beside
 // the user's page: its scripts can not read local files through fetch or
 // XMLHttpRequest, beside the page or elsewhere, as a desktop browser
-// refuses it too, while the picture, style sheet, script and frame the
-// page links beside it still load.
+// refuses it too, nor show in a frame, object or embed any local file
+// that is not a page, while the picture, style sheet, script and frame
+// the page links beside it still load.
 
+#include "platform/webview/LocalFileReadFilter.h"
 #include "platform/webview/ScriptCall.h"
 #include "platform/webview/WebBrowser.h"
 #include "tests/platform/base/TempFolder.h"
@@ -101,4 +103,68 @@ window.addEventListener('message', function (e) { report('framemessage', e.data)
     EXPECT_EQ(ask("document.getElementById('dot').naturalWidth").toInt(), 3);
     EXPECT_EQ(ask("getComputedStyle(document.getElementById('p')).color").toString().toStdString(), "rgb(1, 2, 3)");
     EXPECT_EQ(ask("document.documentElement.getAttribute('data-linked')").toString().toStdString(), "ran");
+}
+
+// Frames, objects and embeds of local targets, in a page and in a
+// frameset: a script reads what they show only for a local page (a file so
+// named, not a link so named to another file); text, a file of no kind, a
+// folder, a decoy link and a missing name are refused, wherever they lie.
+TEST(LocalFiles, FramesAndObjectsShowPagesOnly) {
+    TTempFolder folder;
+    const std::filesystem::path site = folder.Path() / "site", away = folder.Path() / "private";
+    std::filesystem::create_directories(site);
+    std::filesystem::create_directories(away);
+    writeFile(site / "beside.txt", "beside");
+    writeFile(away / "accounts", "root:secret");
+    writeFile(away / "NOTES.HTM", "<P>notes</P>");
+    writeFile(site / "neighbour.html", "<P>neighbour</P>");
+    std::filesystem::create_symlink(away / "accounts", site / "decoy.html");
+    const std::string a = "file://" + away.string();
+    // Each target and what a script may read of it ("" for nothing).
+    const std::pair<std::string, std::string> targets[] = {
+        {"beside.txt", ""}, {a + "/accounts", ""}, {a + "/", ""},          {"decoy.html", ""},
+        {"missing.html", ""}, {"neighbour.html", "neighbour"}, {a + "/NOTES.HTM", "notes"}};
+    // Once the page has loaded, the document of each element, found among
+    // the documents the page holds (embeds too), as far as it may read it.
+    const std::string report = R"(window.addEventListener('load', function () {
+    var shown = Array.prototype.slice.call(document.querySelectorAll('[data-t]'));
+    var read = shown.map(function () { return ''; });
+    for (var j = 0; j < window.length; ++j)
+        try { read[shown.indexOf(window[j].frameElement)] = window[j].document.body.innerText.trim(); } catch (e) {}
+    document.documentElement.setAttribute('data-read', JSON.stringify(read));
+});)";
+    auto host = std::make_unique<TCustomControl>();
+    host->SetBounds(0, 0, 640, 480);
+    host->Show();
+    TWebBrowser browser;
+    browser.SetBounds(0, 0, 600, 400);
+    browser.SetParent(host.get());
+    QWebEnginePage& page = *ClientWidgetOf(&browser)->findChild<QWebEngineView*>()->page();
+    for (const std::string kind :
+         {"IFRAME SRC", "OBJECT TYPE=text/html DATA", "EMBED TYPE=text/html SRC", "FRAME SRC"}) {
+        SCOPED_TRACE(kind);
+        const bool frameset = kind == "FRAME SRC";
+        std::string elements, expected = "[", rows;
+        for (const auto& [target, readable] : targets) {
+            elements += "<" + kind + "=\"" + target + "\" data-t></" + kind.substr(0, kind.find(' ')) + ">";
+            expected += (expected.size() > 1 ? ",\"" : "\"") + readable + "\"";
+            rows += rows.empty() ? "*" : ",*";
+        }
+        const std::string name = std::to_string(kind.size()) + ".html";
+        writeFile(site / name, "<HTML><HEAD><SCRIPT>" + report + "</SCRIPT></HEAD>" +
+                                   (frameset ? "<FRAMESET ROWS=\"" + rows + "\">" + elements + "</FRAMESET>"
+                                             : "<BODY>" + elements + "</BODY>") + "</HTML>");
+        browser.Navigate("file://" + (site / name).string());
+        QString read;
+        ASSERT_TRUE(WaitFor([&] {
+            read = RunScriptAndWait(page, "document.documentElement.getAttribute('data-read')", 60s, "").toString();
+            return !read.isEmpty();
+        }));
+        EXPECT_EQ(read.toStdString(), expected + "]");
+    }
+    // A large design-view page's own scheme leads to the files beside it.
+    const QString served = "ondrill-page://page1" + QString::fromStdString(site.string());
+    using TInfo = QWebEngineUrlRequestInfo;
+    EXPECT_TRUE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeSubFrame, served + "/beside.txt"));
+    EXPECT_FALSE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeObject, served + "/neighbour.html"));
 }

@@ -1,8 +1,7 @@
 #include "platform/webview/LocalFileReadFilter.h"
 
 #include "platform/webview/PageServer.h"
-
-#include <QFile>
+#include "platform/webview/WebAddress.h"
 
 #include <cstdlib>
 #include <memory>
@@ -13,9 +12,12 @@ namespace {
 using TType = QWebEngineUrlRequestInfo::ResourceType;
 
 // The names the engine shows as pages, whatever a file holds.
-bool hasPageName(const QString& path) {
-    for (const char* suffix : {".html", ".htm", ".shtml", ".xhtml", ".xht"})
-        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+bool hasPageName(std::string_view path) {
+    for (std::string_view suffix : {".html", ".htm", ".shtml", ".xhtml", ".xht"})
+        if (path.size() >= suffix.size() &&
+            QByteArray(path.data() + path.size() - suffix.size(), static_cast<qsizetype>(suffix.size()))
+                    .compare(QByteArray(suffix.data(), static_cast<qsizetype>(suffix.size())),
+                             Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
@@ -31,15 +33,14 @@ bool showsADocument(TType type) {
 
 } // namespace
 
-bool TLocalFileReadFilter::IsLocalPage(const QString& path) {
+bool TLocalFileReadFilter::IsLocalPage(const std::string& path) {
     if (!hasPageName(path))
         return false;
     // A link so named may lead anywhere: the file it leads to counts.
-    const std::unique_ptr<char, decltype(&std::free)> resolved(
-        ::realpath(QFile::encodeName(path).constData(), nullptr), &std::free);
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
     struct stat info {};
     return resolved != nullptr && ::stat(resolved.get(), &info) == 0 && S_ISREG(info.st_mode) &&
-           hasPageName(QFile::decodeName(resolved.get()));
+           hasPageName(resolved.get());
 }
 
 bool TLocalFileReadFilter::Refuses(TType type, const QUrl& url) {
@@ -53,7 +54,7 @@ bool TLocalFileReadFilter::Refuses(TType type, const QUrl& url) {
     if (type == QWebEngineUrlRequestInfo::ResourceTypeXhr)
         return true;
     if (showsADocument(type))
-        return !IsLocalPage(file ? url.toLocalFile() : url.path(QUrl::FullyDecoded));
+        return !IsLocalPage(LocalPathOfUrl(url));
     return false;
 }
 

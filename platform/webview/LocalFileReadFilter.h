@@ -21,6 +21,8 @@
 
 #include <QWebEngineUrlRequestInterceptor>
 
+#include <string>
+
 class TLocalFileReadFilter : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
@@ -28,7 +30,7 @@ public:
     // Whether a request of that kind for url is refused.
     static bool Refuses(QWebEngineUrlRequestInfo::ResourceType type, const QUrl& url);
     // Whether a local path names a page that frames may show (see above).
-    static bool IsLocalPage(const QString& path);
+    static bool IsLocalPage(const std::string& path);
 
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 };

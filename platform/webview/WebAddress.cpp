@@ -3,8 +3,6 @@
 #include "platform/base/TextCodec.h"
 #include "platform/webview/DesignView.h"
 
-#include <QFile>
-
 namespace {
 
 constexpr std::string_view kFilePrefix = "file://";
@@ -15,8 +13,10 @@ QUrl localFile(std::string_view path) {
     // or more an empty address.
     while (path.size() > 1 && path[1] == '/')
         path.remove_prefix(1);
-    return QUrl::fromLocalFile(
-        QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    // The path's own bytes, escaped: a name that is not UTF-8 stays the
+    // file it names (the engine reads an escaped byte back as that byte).
+    const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
+    return QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"), QUrl::StrictMode);
 }
 
 } // namespace
@@ -35,6 +35,10 @@ QUrl WebAddressToUrl(std::string_view address) {
     }
     return QUrl(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())),
                 QUrl::TolerantMode);
+}
+
+std::string LocalPathOfUrl(const QUrl& url) {
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 }
 
 QUrl RequireWebAddress(std::string_view address) {

@@ -4,6 +4,7 @@
 
 #include <QUrl>
 
+#include <string>
 #include <string_view>
 
 // "file://" followed by an absolute path is that file or folder, taken
@@ -12,6 +13,9 @@
 // nothing, is no address (an empty URL).  A bare absolute path is a file
 // too.  Anything else is parsed as a URL; the result may be invalid.
 QUrl WebAddressToUrl(std::string_view address);
+// The path of a URL (a local file's, or the page server's) in the file
+// system's bytes, escapes undone.
+std::string LocalPathOfUrl(const QUrl& url);
 // The URL of an address a browser can load; raises EWebViewError for one
 // that is empty, relative or invalid.
 QUrl RequireWebAddress(std::string_view address);

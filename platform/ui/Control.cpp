@@ -577,10 +577,12 @@ void TWinControl::insertControl(TControl* control) {
 }
 
 void TWinControl::removeControl(TControl* control) {
-    if (auto* child = dynamic_cast<TWinControl*>(control); child != nullptr) {
+    if (auto* child = dynamic_cast<TWinControl*>(control); child != nullptr)
         child->DestroyHandle();
-        tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), child), tabList_.end());
-    }
+    // By address: a window control being freed is a TControl by now.
+    tabList_.erase(std::remove_if(tabList_.begin(), tabList_.end(),
+                                  [control](const TWinControl* c) { return static_cast<const TControl*>(c) == control; }),
+                   tabList_.end());
     controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
     control->setParentField(nullptr);
     if (mouseControl_ == control)

@@ -1,11 +1,13 @@
 // Dragging a control onto another: random layouts of windows and
 // windowless children, some taking the source and some not, and random
 // pointer scripts (moves, Escape, the right button, the release) checked
-// against a model of what each control must be told, in order.  A press of
+// against a model of what each control must be told, in order (the source
+// that its drag started, before anyone is asked).  A press of
 // a control in automatic drag mode starts the drag; one released before
 // the pointer moved the threshold stays a click.
 
 #include "platform/base/Properties.h"
+#include "platform/ui/ComponentWatch.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/ControlProperties.h"
 #include "platform/ui/Keys.h"
@@ -63,6 +65,7 @@ void watch(TScene& scene, TControl& control, int index) {
         scene.Log.push_back("drop " + nameOf(sender) + " " + nameOf(source) + " " + std::to_string(x) + "," +
                             std::to_string(y));
     };
+    control.OnStartDrag = [&scene](TPersistent* sender) { scene.Log.push_back("start " + nameOf(sender)); };
     control.OnEndDrag = [&scene](TPersistent* sender, TPersistent* target, int x, int y) {
         scene.Log.push_back("end " + nameOf(sender) + " " + nameOf(target) + " " + std::to_string(x) + "," +
                             std::to_string(y));
@@ -117,15 +120,24 @@ std::vector<std::string> expected(const TScene& scene, TControl* source, TPoint 
     };
     bool started = immediate;
     clickPassedOn = false;
-    if (started)
+    // The source hears the start before any target is asked.
+    auto start = [&] {
+        started = true;
+        if (handled(source))
+            log.push_back("start " + source->Name());
+    };
+    if (started) {
+        start();
         moveTo(origin);
+    }
     for (const TStep& step : steps) {
         switch (step.Kind) {
         case skMove:
             if (!started && std::abs(step.Screen.X - origin.X) < DragThreshold() &&
                 std::abs(step.Screen.Y - origin.Y) < DragThreshold())
                 continue;
-            started = true;
+            if (!started)
+                start();
             moveTo(step.Screen);
             continue;
         case skEscape:
@@ -248,6 +260,80 @@ TEST(ControlDrag, RandomDragsTellEachControlWhatTheModelSays) {
         SetControlLocator(nullptr);
         QCoreApplication::processEvents();
     }
+}
+
+// Random dock drags of a windowless control: dropped over a dock site (the
+// inner one wins over the window holding it) it moves into that site where
+// the pointer left it; dropped elsewhere it floats in a tool window of its
+// own, which goes once it docks again; Escape leaves it where it was.  No
+// drag events are sent.
+TEST(ControlDrag, DockDragsDockOrFloatTheSourceAsTheModelSays) {
+    TCustomControl plain, site;
+    plain.SetBounds(10, 10, 200, 150);
+    site.SetBounds(260, 10, 200, 150);
+    site.SetDockSite(true);
+    auto* inner = new TCustomControl(&plain);
+    inner->SetParent(&plain);
+    inner->SetBounds(100, 20, 80, 80);
+    inner->SetDockSite(true);
+    auto* source = new TGraphicControl(&plain);
+    source->SetParent(&plain);
+    source->SetBounds(10, 10, 40, 30);
+    source->SetDragKind(dkDock);
+    source->OnStartDrag = [](TPersistent*) { ADD_FAILURE() << "a dock drag is no drag"; };
+    source->OnEndDrag = [](TPersistent*, TPersistent*, int, int) { ADD_FAILURE() << "a dock drag is no drag"; };
+    auto screenRect = [](TControl& c) { return Bounds(c.ClientToScreen({0, 0}).X, c.ClientToScreen({0, 0}).Y, c.Width(), c.Height()); };
+    SetControlLocator([&](TPoint screen) -> TWinControl* {
+        for (TWinControl* w : std::vector<TWinControl*>{inner, &plain, &site})
+            if (screenRect(*w).Contains(screen))
+                return w;
+        return nullptr;
+    });
+    std::mt19937 random(29);
+    int docked = 0, floated = 0;
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const TPoint origin = GetCursorPos();
+        const TPoint corner = source->ClientToScreen({0, 0});
+        const TPoint drop{int(random() % 500), int(random() % 200)};
+        const bool escape = random() % 5 == 0;
+        TWinControl* const parentBefore = source->Parent();
+        const TRect boundsBefore = source->BoundsRect();
+        TComponentWatch<TWinControl> host(source->FloatHost());
+        QTimer::singleShot(0, qApp, [&] {
+            deliver(WM_MOUSEMOVE, MK_LBUTTON, drop);
+            deliver(escape ? WM_KEYDOWN : WM_LBUTTONUP, escape ? VK_ESCAPE : 0, drop);
+        });
+        source->BeginDrag(true);
+        EXPECT_EQ(ScreenCursor(), crDefault);
+        const TPoint at{drop.X - (origin.X - corner.X), drop.Y - (origin.Y - corner.Y)};
+        TWinControl* const into = screenRect(*inner).Contains(drop) ? inner : screenRect(site).Contains(drop) ? &site : nullptr;
+        if (escape) {
+            EXPECT_EQ(source->Parent(), parentBefore);
+            EXPECT_EQ(source->BoundsRect(), boundsBefore);
+        } else if (into != nullptr) {
+            ++docked;
+            EXPECT_EQ(source->Parent(), into);
+            EXPECT_EQ(source->BoundsRect(), Bounds(into->ScreenToClient(at).X, into->ScreenToClient(at).Y, 40, 30));
+            EXPECT_EQ(source->FloatHost(), nullptr);
+            EXPECT_FALSE(host.Alive()) << "the floating window went with the drop";
+        } else {
+            ++floated;
+            ASSERT_NE(source->FloatHost(), nullptr);
+            EXPECT_EQ(source->Parent(), source->FloatHost());
+            EXPECT_EQ(source->FloatHost()->BoundsRect(), Bounds(at.X, at.Y, 40, 30));
+            EXPECT_EQ(source->BoundsRect(), Bounds(0, 0, 40, 30));
+        }
+    }
+    EXPECT_GT(docked, 5);
+    EXPECT_GT(floated, 5);
+    // The floating window goes with its control.
+    source->ManualFloat({5, 5});
+    TComponentWatch<TWinControl> host(source->FloatHost());
+    delete source;
+    EXPECT_FALSE(host.Alive());
+    SetControlLocator(nullptr);
+    QCoreApplication::processEvents();
 }
 
 // A press in automatic mode drags; one released where it was stays a

@@ -5,7 +5,8 @@
 // the memo's border with and without the 3-D look (a sunken edge is dark
 // at the top-left and light at the bottom-right, a plain line is one
 // colour), Tab along TabOrder, the reading order kept without mirroring
-// the memo, and OnStartDrag from the memo and the gutter.
+// the memo while it mirrors a standard control that follows the form's,
+// and OnStartDrag from the memo and the gutter.
 
 #include "tests/editor/control/MemoWindow.h"
 
@@ -52,39 +53,29 @@ TEST(MemoFormProperties, EveryInheritedPropertyStreamsBackAndActs) {
     RegisterStandardControlClasses();
     RegisterPublishedClass<TPropertiesForm, TCustomControl>("TPropertiesForm");
     TFormDescription description;
-    auto add = [&](std::string cls, std::string name, TRect bounds, std::vector<TPropertySetting> properties) {
-        TComponentDescription c;
-        c.ClassName = std::move(cls);
-        c.Name = std::move(name);
-        c.Bounds = bounds;
-        c.Properties = std::move(properties);
-        description.Components.push_back(std::move(c));
-    };
-    add("TEdit", "edit", Bounds(10, 10, 100, 24),
-        {{"DragKind", "dkDock"}, {"ParentCtl3D", false}, {"Ctl3D", true}, {"TabOrder", 2}});
-    add("TPanel", "dock", Bounds(10, 300, 100, 80), {{"DockSite", true}, {"TabStop", true}, {"TabOrder", 1}, {"ParentBiDiMode", false}});
-    add("TCodeMemo", "memo", Bounds(150, 10, 300, 200),
-        {{"Anchors", int64_t(akLeft | akTop | akRight | akBottom)},
-         {"Constraints.MinWidth", 150},
-         {"Constraints.MaxWidth", 400},
-         {"Constraints.MaxHeight", 300},
-         {"Ctl3D", false},
-         {"BiDiMode", "bdRightToLeft"},
-         {"TabOrder", 0},
-         {"WantTabs", false}});
-    add("TCodeGutter", "gutter", Bounds(120, 10, 30, 200),
-        {{"CodeMemo", "memo"}, {"Anchors", int64_t(akLeft | akTop | akBottom)}, {"BiDiMode", "bdRightToLeftNoAlign"}});
-    description.Components[2].Events = {{"OnStartDrag", "StartDrag"}};
-    description.Components[3].Events = {{"OnStartDrag", "StartDrag"}};
+    const std::vector<TEventBinding> startDrag{{"OnStartDrag", "StartDrag"}};
+    description.Components = {
+        {"edit", "TEdit", "", Bounds(10, 10, 100, 24),
+         {{"DragKind", "dkDock"}, {"ParentCtl3D", false}, {"Ctl3D", true}, {"TabOrder", 2}}, {}},
+        {"dock", "TPanel", "", Bounds(10, 300, 100, 80),
+         {{"DockSite", true}, {"TabStop", true}, {"TabOrder", 1}, {"ParentBiDiMode", false}}, {}},
+        {"memo", "TCodeMemo", "", Bounds(150, 10, 300, 200),
+         {{"Anchors", int64_t(akLeft | akTop | akRight | akBottom)}, {"Constraints.MinWidth", 150},
+          {"Constraints.MaxWidth", 400}, {"Constraints.MaxHeight", 300}, {"Ctl3D", false},
+          {"BiDiMode", "bdRightToLeft"}, {"TabOrder", 0}, {"WantTabs", false}},
+         startDrag},
+        {"gutter", "TCodeGutter", "", Bounds(120, 10, 30, 200),
+         {{"CodeMemo", "memo"}, {"Anchors", int64_t(akLeft | akTop | akBottom)}, {"BiDiMode", "bdRightToLeftNoAlign"}},
+         startDrag}};
 
     TPropertiesForm built;
     built.SetName("form");
     built.SetBounds(40, 40, 500, 400);
     BuildForm(built, description, built.Handlers);
-    const std::string bytes = written(built);
-    TPropertiesForm form;
     TMemoryStream stream;
-    stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    WriteComponent(stream, built);
+    const std::string bytes = stream.DataString();
+    TPropertiesForm form;
     stream.SetPosition(0);
     ReadComponent(stream, form, &form.Handlers);
     ASSERT_EQ(written(form), bytes);
@@ -118,9 +109,17 @@ TEST(MemoFormProperties, EveryInheritedPropertyStreamsBackAndActs) {
         EXPECT_EQ(GetFocusControl()->Name(), next);
     }
 
-    // The reading order is kept, and the memo is not mirrored.
+    // The reading order is kept, and the memo is not mirrored; a standard
+    // control that follows the form's is; the 3-D look follows likewise.
     EXPECT_EQ(memo.BiDiMode(), bdRightToLeft);
     EXPECT_EQ(ClientWidgetOf(&memo)->parentWidget()->layoutDirection(), Qt::LeftToRight);
+    form.SetBiDiMode(bdRightToLeft);
+    form.SetCtl3D(false);
+    auto& dock = dynamic_cast<TWinControl&>(*form.FindComponent("dock"));
+    EXPECT_EQ(ClientWidgetOf(&edit)->layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(dock.BiDiMode(), bdLeftToRight);
+    EXPECT_FALSE(dock.Ctl3D());
+    EXPECT_TRUE(edit.Ctl3D());
 
     for (TControl* source : std::vector<TControl*>{&memo, &gutter}) {
         QTimer::singleShot(0, qApp, [source] { source->EndDrag(false); });

@@ -1,20 +1,14 @@
-// The window base's layout settings without windows: random parent sizes
-// against anchored and size-limited children (and one aligned child),
-// checked against a model that keeps each anchored edge's distance to the
-// parent's edge; random TabOrder assignments against a model list of the
-// siblings, walked by FindNextControl and kept by the filer; and the 3-D
-// look and reading order following the parents, one notice per change.
+// Anchors and size limits without windows: random parent sizes against
+// anchored and size-limited children (and one aligned child), checked
+// against a model that keeps each anchored edge's distance to the
+// parent's edge.
 
-#include "platform/base/ComponentStream.h"
-#include "platform/base/Stream.h"
 #include "platform/ui/Control.h"
-#include "platform/ui/ControlProperties.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -100,128 +94,6 @@ TEST(ControlLayout, AnchoredAndLimitedChildrenFollowRandomParentSizesAsTheModelS
             EXPECT_EQ(top.BoundsRect(), Bounds(0, 0, std::min(parent.Width(), 250), 30));
         }
     }
-}
-
-// A parent's window children: random TabOrder assignments, additions and
-// removals against a model list; Tab's walk (a container's children after
-// it, tab stops only) and a stream round trip keep the model's order.
-TEST(ControlTabOrder, RandomAssignmentsMoveSiblingsAsTheModelSaysAndTabWalksThem) {
-    RegisterControlClasses();
-    std::mt19937 random(41);
-    TWinControl form;
-    form.SetName("form");
-    std::vector<TWinControl*> model; // the form's children in Tab order
-    TWinControl box(&form);
-    box.SetName("box");
-    box.SetParent(&form);
-    model.push_back(&box);
-    std::vector<TWinControl*> inner; // box's, in creation order
-    int made = 0;
-    auto make = [&](TWinControl& parent) {
-        auto* control = new TWinControl(&form);
-        control->SetName("c" + std::to_string(made++));
-        control->SetTabStop(random() % 4 != 0);
-        control->SetParent(&parent);
-        return control;
-    };
-    for (int i = 0; i < 2; ++i)
-        inner.push_back(make(box));
-    for (int step = 0; step < 200; ++step) {
-        const int choice = int(random() % 10);
-        const size_t i = random() % model.size();
-        if (choice == 0 || model.size() < 3) {
-            model.push_back(make(form));
-        } else if (choice == 1 && model[i] != &box) {
-            delete model[i];
-            model.erase(model.begin() + long(i));
-        } else {
-            const int order = int(random() % (model.size() + 6)) - 3;
-            TWinControl* moved = model[i];
-            moved->SetTabOrder(order);
-            model.erase(model.begin() + long(i));
-            model.insert(model.begin() + std::clamp(order, 0, int(model.size())), moved);
-        }
-        std::vector<std::string> walk, expected;
-        for (size_t k = 0; k < model.size(); ++k) {
-            ASSERT_EQ(model[k]->TabOrder(), int(k)) << "step " << step;
-            for (TWinControl* c : model[k] == &box ? std::vector<TWinControl*>{&box, inner[0], inner[1]}
-                                                   : std::vector<TWinControl*>{model[k]})
-                if (c->TabStop())
-                    expected.push_back(c->Name());
-        }
-        TWinControl* at = nullptr;
-        while ((at = form.FindNextControl(at, true)) != nullptr && walk.size() <= expected.size() &&
-               (walk.empty() || at->Name() != walk.front()))
-            walk.push_back(at->Name());
-        ASSERT_EQ(walk, expected) << "step " << step;
-    }
-    TMemoryStream stream;
-    WriteComponent(stream, form);
-    stream.SetPosition(0);
-    TWinControl copy;
-    ReadComponent(stream, copy);
-    std::vector<std::string> names, copied;
-    for (TWinControl* c : form.TabWalk())
-        names.push_back(c->Name());
-    for (TWinControl* c : copy.TabWalk())
-        copied.push_back(c->Name());
-    EXPECT_EQ(copied, names);
-}
-
-// Counts the look notices a window control gets.
-class TLookRecorder : public TWinControl {
-public:
-    using TWinControl::TWinControl;
-    int Ctl3DNotices = 0;
-    int BiDiNotices = 0;
-
-protected:
-    void Dispatch(TMessage& message) override {
-        Ctl3DNotices += message.Msg == CM_CTL3DCHANGED;
-        BiDiNotices += message.Msg == CM_BIDIMODECHANGED;
-        TWinControl::Dispatch(message);
-    }
-};
-
-// Random settings over a tree of three levels: a control follows its
-// parent's value while its Parent... flag holds, and hears one notice for
-// each change of its value, none otherwise.
-TEST(ControlLook, Ctl3DAndBiDiModeFollowTheParentsWithOneNoticePerChange) {
-    std::mt19937 random(43);
-    std::vector<std::unique_ptr<TLookRecorder>> tree;
-    for (int i = 0; i < 9; ++i) {
-        tree.push_back(std::make_unique<TLookRecorder>());
-        if (i > 0)
-            tree.back()->SetParent(tree[size_t(i - 1) / 3].get());
-    }
-    for (int step = 0; step < 300; ++step) {
-        std::vector<std::pair<bool, TBiDiMode>> before;
-        std::vector<std::pair<int, int>> notices;
-        for (const auto& c : tree) {
-            before.emplace_back(c->Ctl3D(), c->BiDiMode());
-            notices.emplace_back(c->Ctl3DNotices, c->BiDiNotices);
-        }
-        TLookRecorder& c = *tree[random() % tree.size()];
-        switch (random() % 4) {
-        case 0: c.SetCtl3D(random() % 2); break;
-        case 1: c.SetParentCtl3D(random() % 2); break;
-        case 2: c.SetBiDiMode(TBiDiMode(random() % 4)); break;
-        default: c.SetParentBiDiMode(random() % 2); break;
-        }
-        for (size_t i = 0; i < tree.size(); ++i) {
-            const TLookRecorder& n = *tree[i];
-            if (i > 0 && n.ParentCtl3D()) {
-                ASSERT_EQ(n.Ctl3D(), n.Parent()->Ctl3D()) << "step " << step;
-            }
-            if (i > 0 && n.ParentBiDiMode()) {
-                ASSERT_EQ(n.BiDiMode(), n.Parent()->BiDiMode()) << "step " << step;
-            }
-            EXPECT_EQ(n.Ctl3DNotices - notices[i].first, n.Ctl3D() != before[i].first ? 1 : 0) << "step " << step;
-            EXPECT_EQ(n.BiDiNotices - notices[i].second, n.BiDiMode() != before[i].second ? 1 : 0) << "step " << step;
-        }
-    }
-    while (!tree.empty())
-        tree.pop_back(); // children first: a parent frees the children it still holds
 }
 
 } // namespace

@@ -84,8 +84,10 @@ public:
 protected:
     void Enter() override {
         origin_ = GetCursorPos();
-        const TPoint corner = source_.Get()->ClientToScreen({0, 0});
-        grab_ = {origin_.X - corner.X, origin_.Y - corner.Y};
+        if (TControl* source = source_.Get()) {
+            const TPoint corner = source->ClientToScreen({0, 0});
+            grab_ = {origin_.X - corner.X, origin_.Y - corner.Y};
+        }
         if (started_) {
             start();
             moveTo(origin_);

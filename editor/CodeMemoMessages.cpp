@@ -186,8 +186,14 @@ void TCodeMemo::CreateParams(TCreateParams& params) {
         params.Style |= WS_VSCROLL;
     if (view_->HasHScrollBar())
         params.Style |= WS_HSCROLL;
-    if (borderStyle_ == bsSingle)
-        params.ExStyle |= WS_EX_CLIENTEDGE;
+    // A single border is the sunken client edge in the 3-D look, a plain
+    // line without it.
+    if (borderStyle_ == bsSingle) {
+        if (Ctl3D())
+            params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            params.Style |= WS_BORDER;
+    }
 }
 
 void TCodeMemo::CreateWnd() {

@@ -1,4 +1,5 @@
-// Aligned children and the hint flags of the window base.
+// Aligned children (and, after them, the anchored ones) and the hint
+// flags of the window base.
 #include "platform/ui/Control.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@ void TControl::SetShowHint(bool value) {
 
 void TWinControl::Loaded() {
     TControl::Loaded();
+    fixupTabList();
     Realign();
 }
 
@@ -38,6 +40,7 @@ void TWinControl::Realign() {
     try {
         TRect rect = ClientRect();
         AlignControls(rect);
+        anchorControls();
     } catch (...) {
         aligning_ = false;
         throw;

@@ -123,8 +123,10 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
 // ---------------------------------------------------------------------------
 // TControl
 
-TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), font_(std::make_unique<TFont>()), constraints_(std::make_unique<TSizeConstraints>()) {
     font_->OnChange = [this](TPersistent*) { FontChanged(); };
+    constraints_->OnChange = [this] { ConstraintsChanged(); };
 }
 
 TControl::~TControl() {
@@ -135,6 +137,11 @@ TControl::~TControl() {
     NoteControlFreed(this);
     if (parent_ != nullptr)
         SetParent(nullptr);
+    // The floating tool window the control was dragged into goes with it.
+    if (TWinControl* host = floatHost_) {
+        floatHost_ = nullptr;
+        delete host;
+    }
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -154,18 +161,26 @@ void TControl::SetParent(TWinControl* parent) {
             Perform(CM_PARENTFONTCHANGED);
         if (parentColor_)
             Perform(CM_PARENTCOLORCHANGED);
+        if (parentBiDiMode_)
+            Perform(CM_PARENTBIDIMODECHANGED);
+        noteAnchorPlace();
         Invalidate();
     }
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    width = constraints_->ClampWidth(std::max(0, width));
+    height = constraints_->ClampHeight(std::max(0, height));
     if (left == left_ && top == top_ && width == width_ && height == height_)
         return;
     TRect old = BoundsRect();
     left_ = left;
     top_ = top;
-    width_ = std::max(0, width);
-    height_ = std::max(0, height);
+    width_ = width;
+    height_ = height;
+    // Bounds given from outside are the anchors' new starting place.
+    if (!anchoring_)
+        noteAnchorPlace();
     BoundsChanged(old);
     if (parent_ != nullptr && align_ != alNone)
         parent_->Realign();
@@ -338,6 +353,12 @@ void TControl::Dispatch(TMessage& message) {
         if (parentColor_ && parent_ != nullptr) {
             SetColor(parent_->Color());
             parentColor_ = true;
+        }
+        return;
+    case CM_PARENTBIDIMODECHANGED:
+        if (parentBiDiMode_ && parent_ != nullptr) {
+            SetBiDiMode(parent_->BiDiMode());
+            parentBiDiMode_ = true;
         }
         return;
     case CM_FONTCHANGED:
@@ -542,7 +563,14 @@ TControl* TWinControl::Controls(int index) const {
 void TWinControl::insertControl(TControl* control) {
     controls_.push_back(control);
     control->setParentField(this);
-    if (auto* child = dynamic_cast<TWinControl*>(control); child != nullptr && peer_ != nullptr)
+    auto* child = dynamic_cast<TWinControl*>(control);
+    if (child != nullptr) {
+        // A new window control comes last in the Tab walk.
+        tabList_.push_back(child);
+        if (child->parentCtl3D_)
+            child->Perform(CM_PARENTCTL3DCHANGED);
+    }
+    if (child != nullptr && peer_ != nullptr)
         child->HandleNeeded();
     if (control->Align() != alNone)
         Realign();
@@ -551,6 +579,10 @@ void TWinControl::insertControl(TControl* control) {
 void TWinControl::removeControl(TControl* control) {
     if (auto* child = dynamic_cast<TWinControl*>(control); child != nullptr)
         child->DestroyHandle();
+    // By address: a window control being freed is a TControl by now.
+    tabList_.erase(std::remove_if(tabList_.begin(), tabList_.end(),
+                                  [control](const TWinControl* c) { return static_cast<const TControl*>(c) == control; }),
+                   tabList_.end());
     controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
     control->setParentField(nullptr);
     if (mouseControl_ == control)
@@ -675,10 +707,21 @@ void TWinControl::BoundsChanged(const TRect& oldBounds) {
 
 void TWinControl::PeerBoundsChanged(const TRect& bounds) {
     bool resized = bounds.Width() != width_ || bounds.Height() != height_;
+    bool moved = resized || bounds.Left != left_ || bounds.Top != top_;
     left_ = bounds.Left;
     top_ = bounds.Top;
     width_ = bounds.Width();
     height_ = bounds.Height();
+    // The window system's size (the user's drag) stays within the limits
+    // too: a window that went past them is put back.
+    const int width = Constraints().ClampWidth(width_);
+    const int height = Constraints().ClampHeight(height_);
+    if (width != width_ || height != height_) {
+        SetBounds(left_, top_, width, height);
+        return;
+    }
+    if (moved && !anchoring_)
+        noteAnchorPlace();
     if (resized)
         Realign();
 }
@@ -883,6 +926,36 @@ void TWinControl::Dispatch(TMessage& message) {
         Invalidate();
         notifyControls(CM_PARENTCOLORCHANGED);
         return;
+    case CM_CTL3DCHANGED:
+        Invalidate();
+        notifyControls(CM_PARENTCTL3DCHANGED);
+        return;
+    case CM_PARENTCTL3DCHANGED:
+        if (parentCtl3D_ && Parent() != nullptr) {
+            SetCtl3D(Parent()->Ctl3D());
+            parentCtl3D_ = true;
+        }
+        return;
+    case CM_BIDIMODECHANGED:
+        if (peer_ != nullptr)
+            peer_->LayoutDirectionChanged();
+        Invalidate();
+        notifyControls(CM_PARENTBIDIMODECHANGED);
+        return;
+    case WM_GETMINMAXINFO: {
+        // A sizeable window is dragged within the control's limits.
+        auto* info = reinterpret_cast<TMinMaxInfo*>(message.LParam);
+        if (info != nullptr) {
+            info->MinTrackSize.cx = std::max(info->MinTrackSize.cx, Constraints().MinWidth());
+            info->MinTrackSize.cy = std::max(info->MinTrackSize.cy, Constraints().MinHeight());
+            if (Constraints().MaxWidth() > 0)
+                info->MaxTrackSize.cx = Constraints().MaxWidth();
+            if (Constraints().MaxHeight() > 0)
+                info->MaxTrackSize.cy = Constraints().MaxHeight();
+        }
+        message.Result = 0;
+        return;
+    }
     case CM_ENABLEDCHANGED:
         if (peer_ != nullptr)
             peer_->EnabledChanged();

@@ -24,6 +24,7 @@
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/Message.h"
+#include "platform/ui/SizeConstraints.h"
 #include "platform/ui/WindowPeer.h"
 
 #include <cstdint>
@@ -58,6 +59,28 @@ using TDragDropEvent = std::function<void(TPersistent* sender, TPersistent* sour
 // target is nullptr when the drag was cancelled or dropped where nothing
 // took it (x and y are then 0).
 using TEndDragEvent = std::function<void(TPersistent* sender, TPersistent* target, int x, int y)>;
+// A drag of the control began: the pointer has moved the threshold (or
+// the drag started at once), before the first target is asked.
+using TStartDragEvent = std::function<void(TPersistent* sender)>;
+// What dragging the control does: carries it to a target that takes it
+// (dkDrag), or moves the control itself: into a window control whose
+// DockSite holds, or into a small floating tool window of its own when
+// dropped elsewhere (dkDock).
+enum TDragKind { dkDrag, dkDock };
+
+// The edges of a control that keep their distance to the same edges of
+// the parent's client area when the parent is resized (bits of Anchors).
+// Both of two opposite edges stretch the control; neither keeps its centre
+// at the same share of the parent's width or height.
+enum : unsigned { akLeft = 0x1, akTop = 0x2, akRight = 0x4, akBottom = 0x8 };
+using TAnchors = unsigned;
+inline constexpr TAnchors akLeftTop = akLeft | akTop;
+
+// Reading order and layout of a control.  bdRightToLeft mirrors the layout
+// of a standard control (its scroll bar, alignment and parts); the others
+// leave the layout as it is.  Controls that paint themselves keep
+// left-to-right drawing.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // Bits of ControlStyle.
 enum : unsigned {
@@ -227,6 +250,22 @@ public:
     // The context menu, shown on WM_CONTEXTMENU; freed menus are forgotten.
     TCustomPopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(TCustomPopupMenu* menu);
+    // The edges that follow the parent's (ControlAnchors.cpp); default
+    // akLeftTop, which leaves the control where it is.  A control with
+    // another Align is placed by its alignment instead.
+    TAnchors Anchors() const { return anchors_; }
+    void SetAnchors(TAnchors anchors);
+    // Limits of Width and Height, applied to every size the control is
+    // given: by code, by its alignment, by its parent's layout and, for a
+    // window, by the user.
+    TSizeConstraints& Constraints() { return *constraints_; }
+    const TSizeConstraints& Constraints() const { return *constraints_; }
+    // Follows the parent's while ParentBiDiMode holds (the default);
+    // setting it stops following.  A change sends CM_BIDIMODECHANGED.
+    TBiDiMode BiDiMode() const { return biDiMode_; }
+    void SetBiDiMode(TBiDiMode mode);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    void SetParentBiDiMode(bool value);
 
     unsigned ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
     unsigned ControlState = 0;
@@ -256,6 +295,8 @@ public:
     void SetDragCursor(int cursor) { dragCursor_ = cursor; }
     TDragMode DragMode() const { return dragMode_; }
     void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+    TDragKind DragKind() const { return dragKind_; }
+    void SetDragKind(TDragKind kind) { dragKind_ = kind; }
     // Drags the control while the left button is held: at once, or once
     // the pointer has moved threshold pixels from where it is (a negative
     // threshold is the desktop's, DragThreshold()).  Returns when the drag
@@ -269,6 +310,17 @@ public:
     TDragOverEvent OnDragOver;
     TDragDropEvent OnDragDrop;
     TEndDragEvent OnEndDrag;
+    TStartDragEvent OnStartDrag;
+
+    // --- docking (ControlDock.cpp) --------------------------------------------
+    // Puts the control into site with its top-left corner at a client
+    // point of site; a floating tool window it leaves goes.
+    void ManualDock(TWinControl& site, TPoint at);
+    // Takes the control off its parent into a floating tool window of its
+    // own whose client area has its size, top-left at a screen point.
+    void ManualFloat(TPoint screen);
+    // The floating tool window the control sits in, or nullptr.
+    TWinControl* FloatHost() const { return floatHost_; }
 
     // --- events -------------------------------------------------------------
     TNotifyEvent OnClick;
@@ -295,8 +347,11 @@ protected:
     virtual void DragOver(TControl* source, int x, int y, TDragState state, bool& accept);
     virtual void DragDrop(TControl* source, int x, int y);
     virtual void DoEndDrag(TControl* target, int x, int y);
+    virtual void DoStartDrag();
 
     virtual void FontChanged();
+    // The limits changed: the control takes a size within them.
+    virtual void ConstraintsChanged();
     // Moving bounds of a windowless control repaint its parent's area.
     virtual void BoundsChanged(const TRect& oldBounds);
     // Parent changes in the child's bookkeeping only.
@@ -305,8 +360,18 @@ protected:
 private:
     friend class TWinControl;
     friend class TControlDragLoop;
+    friend class TFloatingDockHost;
     void handleMouseButton(TMessage& message, TMouseButton button, bool down, bool doubleClick);
     void handleContextMenu(TMessage& message);
+    // Anchors: where the control stood, and the size of its parent's
+    // client area then; the parent's later sizes place it from there.
+    void noteAnchorPlace();
+    void followParentSize(int parentWidth, int parentHeight);
+    struct TAnchorPlace {
+        TRect Bounds;
+        int ParentWidth = 0;
+        int ParentHeight = 0;
+    };
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
@@ -328,6 +393,14 @@ private:
     TCustomPopupMenu* popupMenu_ = nullptr;
     int dragCursor_ = crDrag;
     TDragMode dragMode_ = dmManual;
+    TDragKind dragKind_ = dkDrag;
+    TAnchors anchors_ = akLeftTop;
+    TAnchorPlace anchorPlace_;
+    bool anchoring_ = false; // bounds being set by the anchors
+    std::unique_ptr<TSizeConstraints> constraints_;
+    TBiDiMode biDiMode_ = bdLeftToRight;
+    bool parentBiDiMode_ = true;
+    TWinControl* floatHost_ = nullptr;
 };
 
 // How far the pointer moves with the button held before a press becomes a
@@ -336,6 +409,10 @@ int DragThreshold();
 // The control a drag at a screen point is over: the program's window there
 // or the windowless child of it under the point; nullptr over none.
 TControl* DragTargetAt(TPoint screen);
+// The window control a dock drag of source at a screen point would dock
+// into: the nearest one under the point, outside source, whose DockSite
+// holds; nullptr when there is none (the source would float).
+TWinControl* DockSiteAt(TPoint screen, const TControl& source);
 
 // Mouse shift state from the MK_* flags of a mouse message, with Alt from
 // the keyboard state.
@@ -409,6 +486,36 @@ public:
     // Tells the windows of the control and of those inside it that
     // InTabOrder may have changed.
     void TabOrderChanged();
+    // The control's place in its parent's Tab walk (ControlTabOrder.cpp):
+    // 0 for the first window control, -1 without a parent.  Setting it
+    // moves the control there (clamped to the siblings) and the siblings
+    // between one place on.  While the control is read, the value waits
+    // until its parent is loaded.
+    int TabOrder() const;
+    void SetTabOrder(int order);
+    // The window controls in Tab order.
+    const std::vector<TWinControl*>& TabList() const { return tabList_; }
+    // The walk Tab and Shift+Tab take through a form: every window control
+    // inside this one, each followed by those inside it, siblings in Tab
+    // order; other forms (MDI children) are not part of it.
+    std::vector<TWinControl*> TabWalk() const;
+    // The control Tab (goForward) or Shift+Tab moves the focus to from
+    // current (any control inside, or nullptr to start at an end): the
+    // next one in TabWalk, round the end, that can take the focus and, with
+    // checkTabStop, is in the tab order; nullptr when there is none.
+    TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop = true) const;
+    // The 3-D look (ControlLook.cpp): follows the parent's while
+    // ParentCtl3D holds (the default); setting it stops following.  A
+    // change sends CM_CTL3DCHANGED to the control, whose window parameters
+    // may depend on it.
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool value);
+    bool ParentCtl3D() const { return parentCtl3D_; }
+    void SetParentCtl3D(bool value);
+    // Controls dragged in dock mode (DragKind dkDock) may be dropped into
+    // the control.
+    bool DockSite() const { return dockSite_; }
+    void SetDockSite(bool value) { dockSite_ = value; }
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     TKeyEvent OnKeyDown;
@@ -476,6 +583,7 @@ protected:
     virtual void CreateWnd();
     virtual void DestroyWnd();
     void DestroyHandle();
+    void ConstraintsChanged() override;
 
     // Places the aligned children within rect (the client area); a
     // control that lays out its children itself (pages) overrides it.
@@ -495,6 +603,10 @@ private:
     void createChildHandles();
     bool forwardToChildControl(TMessage& message);
     void notifyControls(unsigned msg);
+    // Sorts the children read with a TabOrder into their places.
+    void fixupTabList();
+    // Moves the anchored children after a change of the client area.
+    void anchorControls();
     struct ScrollBar {
         TScrollInfo Info;
         bool DisableNoScroll = false;
@@ -503,6 +615,11 @@ private:
     const ScrollBar& bar(int which) const { return which == SB_HORZ ? hbar_ : vbar_; }
 
     std::vector<TControl*> controls_;
+    std::vector<TWinControl*> tabList_;
+    int loadedTabOrder_ = -1; // read while loading, not yet placed
+    bool ctl3D_ = true;
+    bool parentCtl3D_ = true;
+    bool dockSite_ = false;
     std::unique_ptr<TWindowPeer> peer_;
     std::unique_ptr<TMessageReceiver> receiver_; // a QObject (Control.cpp)
     TCreateParams params_;

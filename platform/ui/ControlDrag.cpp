@@ -6,7 +6,13 @@
 // Escape, the right button or the capture going elsewhere cancel.  The
 // source is told how the drag ended in every case but one that never
 // started: a press released before the pointer moved the threshold stays
-// an ordinary click (the release goes on to the control).
+// an ordinary click (the release goes on to the control).  The source
+// hears OnStartDrag when the drag starts, before any control is asked.
+//
+// A control in dock mode (DragKind dkDock) is not offered to anyone: the
+// drag ends with the control moved into the dock site under the pointer,
+// or floating in a window of its own elsewhere (ControlDock.cpp), and
+// cancelling leaves it where it was.
 
 #include "platform/ui/Control.h"
 #include "platform/ui/ComponentWatch.h"
@@ -33,11 +39,37 @@ TControl* DragTargetAt(TPoint screen) {
     return window;
 }
 
+TWinControl* DockSiteAt(TPoint screen, const TControl& source) {
+    TControl* over = DragTargetAt(screen);
+    TWinControl* site = over == nullptr ? nullptr : over->Window();
+    for (; site != nullptr; site = site->Parent()) {
+        bool insideSource = false;
+        for (const TControl* c = site; c != nullptr && !insideSource; c = c->Parent())
+            insideSource = c == &source;
+        if (!insideSource && site->DockSite())
+            return site;
+    }
+    return nullptr;
+}
+
 class TControlDragLoop : public TModalLoop {
 public:
     TControlDragLoop(TControl* source, bool immediate, int threshold)
-        : source_(source), started_(immediate), threshold_(threshold < 0 ? DragThreshold() : threshold) {
+        : source_(source), started_(immediate), threshold_(threshold < 0 ? DragThreshold() : threshold),
+          dock_(source->DragKind() == dkDock) {
         Capture = source;
+    }
+
+    // After the loop: a dock drag that was dropped moves its control.
+    void Dock() {
+        TControl* source = source_.Get();
+        if (!dockDropped_ || source == nullptr)
+            return;
+        const TPoint corner{lastScreen_.X - grab_.X, lastScreen_.Y - grab_.Y};
+        if (TWinControl* site = dockSite_ ? dockSite_->Get() : nullptr)
+            source->ManualDock(*site, site->ScreenToClient(corner));
+        else
+            source->ManualFloat(corner);
     }
 
     bool IsFor(const TControl* control) const { return source_.Get() == control; }
@@ -52,8 +84,14 @@ public:
 protected:
     void Enter() override {
         origin_ = GetCursorPos();
-        if (started_)
+        if (TControl* source = source_.Get()) {
+            const TPoint corner = source->ClientToScreen({0, 0});
+            grab_ = {origin_.X - corner.X, origin_.Y - corner.Y};
+        }
+        if (started_) {
+            start();
             moveTo(origin_);
+        }
     }
 
     TLoopVerdict Input(TLoopInput& input) override {
@@ -69,6 +107,7 @@ protected:
                     std::abs(input.Screen.Y - origin_.Y) < threshold_)
                     return lvPass;
                 started_ = true;
+                start();
             }
             moveTo(input.Screen);
             return lvSwallow;
@@ -93,12 +132,26 @@ protected:
     void Leave() override { SetScreenCursor(crDefault); }
 
 private:
+    void start() {
+        if (!dock_ && source_.Alive())
+            source_.Get()->DoStartDrag();
+    }
+
     // The pointer is at screen: tells the control it left and the one it
     // is over now, and shows whether that one takes the source.
     void moveTo(TPoint screen) {
         TControl* source = source_.Get();
         if (source == nullptr) {
             Finish(0);
+            return;
+        }
+        if (dock_) {
+            lastScreen_ = screen;
+            TWinControl* site = DockSiteAt(screen, *source);
+            dockSite_.reset();
+            if (site != nullptr)
+                dockSite_.emplace(site);
+            SetScreenCursor(site != nullptr ? source->DragCursor() : crDefault);
             return;
         }
         TControl* over = DragTargetAt(screen);
@@ -135,6 +188,11 @@ private:
     TControl* target() const { return target_ ? target_->Get() : nullptr; }
 
     void drop() {
+        if (dock_) {
+            dockDropped_ = true;
+            Finish(0);
+            return;
+        }
         TControl* over = target();
         const bool taken = over != nullptr && accepted_;
         const TPoint at = over != nullptr ? over->ScreenToClient(lastScreen_) : TPoint{};
@@ -156,7 +214,7 @@ private:
         if (Finishing())
             return;
         Finish(0);
-        if (started_ && source_.Alive())
+        if (started_ && !dock_ && source_.Alive())
             source_.Get()->DoEndDrag(target, target != nullptr ? at.X : 0, target != nullptr ? at.Y : 0);
     }
 
@@ -167,6 +225,12 @@ private:
     bool accepted_ = false;
     TPoint origin_;
     TPoint lastScreen_;
+    // Dock mode: where in the source the pointer took it, the site under
+    // the pointer, and whether the source was dropped.
+    bool dock_;
+    TPoint grab_;
+    std::optional<TComponentWatch<TWinControl>> dockSite_;
+    bool dockDropped_ = false;
 };
 
 void TControl::BeginDrag(bool immediate, int threshold) {
@@ -178,6 +242,8 @@ void TControl::BeginDrag(bool immediate, int threshold) {
         ~TClear() { runningDrag = nullptr; }
     } clear;
     loop.Run();
+    runningDrag = nullptr;
+    loop.Dock();
 }
 
 bool TControl::Dragging() const { return runningDrag != nullptr && runningDrag->IsFor(this); }
@@ -203,4 +269,9 @@ void TControl::DragDrop(TControl* source, int x, int y) {
 void TControl::DoEndDrag(TControl* target, int x, int y) {
     if (OnEndDrag)
         OnEndDrag(this, target, x, y);
+}
+
+void TControl::DoStartDrag() {
+    if (OnStartDrag)
+        OnStartDrag(this);
 }

@@ -16,12 +16,36 @@ const TIdentMap& DragModeNames() {
     return names;
 }
 
+const TIdentMap& DragKindNames() {
+    static const TIdentMap names{{dkDrag, "dkDrag"}, {dkDock, "dkDock"}};
+    return names;
+}
+
+const TIdentMap& AnchorNames() {
+    static const TIdentMap names{{akLeft, "akLeft"}, {akTop, "akTop"}, {akRight, "akRight"}, {akBottom, "akBottom"}};
+    return names;
+}
+
+const TIdentMap& BiDiModeNames() {
+    static const TIdentMap names{{bdLeftToRight, "bdLeftToRight"},
+                                 {bdRightToLeft, "bdRightToLeft"},
+                                 {bdRightToLeftNoAlign, "bdRightToLeftNoAlign"},
+                                 {bdRightToLeftReadingOnly, "bdRightToLeftReadingOnly"}};
+    return names;
+}
+
 void RegisterControlClasses() {
     static const bool registered = [] {
         RegisterGraphicsClasses();
-        // Bounds are always stored.  A colour or font that follows the
-        // parent's is not stored; one that does not is stored whole, since
-        // it is read into a control that may follow another parent.
+        RegisterPublishedClass<TSizeConstraints, TPersistent>("TSizeConstraints")
+            .Integer("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight, 0)
+            .Integer("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth, 0)
+            .Integer("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight, 0)
+            .Integer("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth, 0);
+        // Bounds are always stored.  A colour, font or reading order (and
+        // a 3-D look, below) that follows the parent's is not stored; one
+        // that does not is stored whole, since it is read into a control
+        // that may follow another parent.
         RegisterPublishedClass<TControl, TComponent>("TControl")
             .Integer("Left", &TControl::Left, &TControl::SetLeft, std::nullopt)
             .Integer("Top", &TControl::Top, &TControl::SetTop, std::nullopt)
@@ -32,13 +56,20 @@ void RegisterControlClasses() {
             .Names(ColorNames())
             .StoredWhen([](TControl& c) { return !c.ParentColor(); })
             .Enum("Align", &TControl::Align, &TControl::SetAlign, alNone, AlignNames())
+            .Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, akLeftTop, AnchorNames())
+            .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, std::nullopt, BiDiModeNames())
+            .StoredWhen([](TControl& c) { return !c.ParentBiDiMode(); })
+            .Object("Constraints", [](TControl& c) -> TSizeConstraints& { return c.Constraints(); })
+            .StoredWhen([](TControl& c) { return !c.Constraints().Empty(); })
             .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault)
             .Integer("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, crDrag)
+            .Enum("DragKind", &TControl::DragKind, &TControl::SetDragKind, dkDrag, DragKindNames())
             .Enum("DragMode", &TControl::DragMode, &TControl::SetDragMode, dmManual, DragModeNames())
             .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
             .Object("Font", [](TControl& c) -> TFont& { return c.Font(); })
             .StoredWhen([](TControl& c) { return !c.ParentFont(); })
             .String("Hint", &TControl::Hint, &TControl::SetHint)
+            .Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode, true)
             .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, true)
             .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
             .Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true)
@@ -57,9 +88,18 @@ void RegisterControlClasses() {
             .Event("OnMouseLeave", &TControl::OnMouseLeave)
             .Event("OnMouseMove", &TControl::OnMouseMove)
             .Event("OnMouseUp", &TControl::OnMouseUp)
+            .Event("OnStartDrag", &TControl::OnStartDrag)
             .Parenting([](TControl& c) -> TComponent* { return c.Parent(); },
                        [](TControl& c, TComponent* parent) { c.SetParent(dynamic_cast<TWinControl*>(parent)); });
+        // A window control with a parent always stores its place in the
+        // Tab walk, as it may differ from the order the stream makes the
+        // controls in.
         RegisterPublishedClass<TWinControl, TControl>("TWinControl")
+            .Boolean("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D, std::nullopt)
+            .StoredWhen([](TWinControl& c) { return !c.ParentCtl3D(); })
+            .Boolean("DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite, false)
+            .Boolean("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D, true)
+            .Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1)
             .Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop, false)
             .Event("OnEnter", &TWinControl::OnEnter)
             .Event("OnExit", &TWinControl::OnExit)

@@ -153,6 +153,10 @@ enum : unsigned {
     CM_ISTOOLCONTROL = CM_BASE + 0x32,
     CM_RECREATEWND = CM_BASE + 0x33,
     CM_INVALIDATE = CM_BASE + 0x34,
+    // A control's BiDiMode changed; its parent's, for a control that
+    // follows it.
+    CM_BIDIMODECHANGED = CM_BASE + 0x3C,
+    CM_PARENTBIDIMODECHANGED = CM_BASE + 0x3D,
 };
 
 // --- parameters -------------------------------------------------------------
@@ -222,11 +226,12 @@ enum : unsigned {
 // WParam of WM_SIZE.
 enum : int { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
 
-// LParam of WM_GETMINMAXINFO (a pointer): the smallest size a sizeable
-// top-level window may be given by the user; the window's own answer
-// changes it.
+// LParam of WM_GETMINMAXINFO (a pointer): the smallest and largest size a
+// sizeable top-level window may be given by the user (0 in the largest:
+// no limit); the window's own answer changes them.
 struct TMinMaxInfo {
     TSize MinTrackSize;
+    TSize MaxTrackSize;
 };
 
 // Bits of LParam of key messages.

@@ -59,6 +59,9 @@ public:
     virtual void CaretChanged() = 0;
     virtual void CaptureChanged(bool captured) = 0;
     virtual void TabStopChanged() = 0;
+    // The control's BiDiMode changed: a standard control mirrors its
+    // layout for a right-to-left mode.
+    virtual void LayoutDirectionChanged() {}
     // The window region (TWinControl::SetWindowRegion) changed.
     virtual void RegionChanged() {}
     // How opaque a top-level window is drawn, 0 (not at all) to 1 (fully);

@@ -76,7 +76,8 @@ public:
 
 private:
     // A form that may not be sized keeps the size its bounds give; a
-    // sizeable one may not be made smaller than its WM_GETMINMAXINFO says.
+    // sizeable one is sized by the user within what its WM_GETMINMAXINFO
+    // says.
     void keepSize() {
         if (Widget() == nullptr)
             return;
@@ -84,7 +85,8 @@ private:
             TMinMaxInfo info;
             Widget()->Control().Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
             Widget()->setMinimumSize(std::max(0, info.MinTrackSize.cx), std::max(0, info.MinTrackSize.cy));
-            Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            Widget()->setMaximumSize(info.MaxTrackSize.cx > 0 ? info.MaxTrackSize.cx : QWIDGETSIZE_MAX,
+                                     info.MaxTrackSize.cy > 0 ? info.MaxTrackSize.cy : QWIDGETSIZE_MAX);
         } else {
             Widget()->setFixedSize(Widget()->Control().Width(), Widget()->Control().Height());
         }

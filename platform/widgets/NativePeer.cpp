@@ -357,6 +357,7 @@ void TNativePeer::start() {
     widget_->setGeometry(ToQRect(control_.BoundsRect()));
     widget_->setEnabled(control_.Enabled());
     TabStopChanged();
+    LayoutDirectionChanged();
     applyAppearance();
     textChanged();
     // A hidden control is hidden for good: showing its parent later, when
@@ -414,6 +415,13 @@ void TNativePeer::TextChanged() {
 void TNativePeer::TabStopChanged() {
     if (widget_)
         widget_->setFocusPolicy(control_.InTabOrder() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TNativePeer::LayoutDirectionChanged() {
+    // A right-to-left mode mirrors the widget (the toolkit's layout
+    // direction); the others keep its left-to-right layout.
+    if (widget_)
+        widget_->setLayoutDirection(control_.BiDiMode() == bdRightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
 void TNativePeer::BringToFront() {

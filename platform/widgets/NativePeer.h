@@ -51,6 +51,7 @@ public:
     void CaretChanged() override {}
     void CaptureChanged(bool) override {}
     void TabStopChanged() override;
+    void LayoutDirectionChanged() override;
     void BringToFront() override;
     void ShowCursor(int cursor) override;
     bool PointerInside() const override;

@@ -15,6 +15,7 @@
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/QtInput.h"
 #include "platform/widgets/QtUserInteraction.h"
+#include "platform/widgets/TabWalk.h"
 #include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/base/QtBridge.h"
@@ -230,6 +231,10 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
         viewport()->setAttribute(Qt::WA_TransparentForMouseEvents, true);
     }
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // The control paints itself left to right whatever its parent's
+    // layout direction: its scroll bars stay where its painting expects
+    // them.
+    setLayoutDirection(Qt::LeftToRight);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent, true);
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
@@ -794,6 +799,15 @@ void TPeerWidget::moveEvent(QMoveEvent* event) {
     QAbstractScrollArea::moveEvent(event);
     if (frame_ == nullptr)
         NoteBounds();
+}
+
+bool TPeerWidget::focusNextPrevChild(bool next) {
+    // The walk belongs to the window: a form's own, or an MDI child's in
+    // its frame; a window inside passes the key up to it.
+    const bool walksTab = isWindow() || (parentWidget() != nullptr && parentWidget()->windowType() == Qt::SubWindow);
+    if (control_ != nullptr && walksTab && FocusNextInTabWalk(*control_, next))
+        return true;
+    return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void TPeerWidget::contextMenuEvent(QContextMenuEvent* event) {

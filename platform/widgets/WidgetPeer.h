@@ -119,6 +119,9 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void scrollContentsBy(int, int) override {}
+    // Tab and Shift+Tab in a form's window walk its controls in their Tab
+    // order (platform/widgets/TabWalk.h).
+    bool focusNextPrevChild(bool next) override;
 
 private:
     LRESULT deliver(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -1,11 +1,13 @@
 // Dragging a control onto another: random layouts of windows and
 // windowless children, some taking the source and some not, and random
 // pointer scripts (moves, Escape, the right button, the release) checked
-// against a model of what each control must be told, in order.  A press of
+// against a model of what each control must be told, in order (the source
+// that its drag started, before anyone is asked).  A press of
 // a control in automatic drag mode starts the drag; one released before
 // the pointer moved the threshold stays a click.
 
 #include "platform/base/Properties.h"
+#include "platform/ui/ComponentWatch.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/ControlProperties.h"
 #include "platform/ui/Keys.h"
@@ -63,6 +65,7 @@ void watch(TScene& scene, TControl& control, int index) {
         scene.Log.push_back("drop " + nameOf(sender) + " " + nameOf(source) + " " + std::to_string(x) + "," +
                             std::to_string(y));
     };
+    control.OnStartDrag = [&scene](TPersistent* sender) { scene.Log.push_back("start " + nameOf(sender)); };
     control.OnEndDrag = [&scene](TPersistent* sender, TPersistent* target, int x, int y) {
         scene.Log.push_back("end " + nameOf(sender) + " " + nameOf(target) + " " + std::to_string(x) + "," +
                             std::to_string(y));
@@ -117,15 +120,24 @@ std::vector<std::string> expected(const TScene& scene, TControl* source, TPoint 
     };
     bool started = immediate;
     clickPassedOn = false;
-    if (started)
+    // The source hears the start before any target is asked.
+    auto start = [&] {
+        started = true;
+        if (handled(source))
+            log.push_back("start " + source->Name());
+    };
+    if (started) {
+        start();
         moveTo(origin);
+    }
     for (const TStep& step : steps) {
         switch (step.Kind) {
         case skMove:
             if (!started && std::abs(step.Screen.X - origin.X) < DragThreshold() &&
                 std::abs(step.Screen.Y - origin.Y) < DragThreshold())
                 continue;
-            started = true;
+            if (!started)
+                start();
             moveTo(step.Screen);
             continue;
         case skEscape:
@@ -248,6 +260,72 @@ TEST(ControlDrag, RandomDragsTellEachControlWhatTheModelSays) {
         SetControlLocator(nullptr);
         QCoreApplication::processEvents();
     }
+}
+
+// Random dock drags of a windowless control: dropped over a dock site (the
+// inner one wins over the window holding it) it moves into that site where
+// the pointer left it; dropped elsewhere it floats in a tool window of its
+// own, which goes once it docks again or with the control; Escape leaves
+// it where it was.  No drag events are sent.
+TEST(ControlDrag, DockDragsDockOrFloatTheSourceAsTheModelSays) {
+    TCustomControl plain, site;
+    plain.SetBounds(10, 10, 200, 150);
+    site.SetBounds(260, 10, 200, 150);
+    auto* inner = new TCustomControl(&plain);
+    inner->SetParent(&plain);
+    inner->SetBounds(100, 20, 80, 80);
+    auto* source = new TGraphicControl(&plain);
+    source->SetParent(&plain);
+    source->SetBounds(10, 10, 40, 30);
+    source->SetDragKind(dkDock);
+    site.SetDockSite(true);
+    inner->SetDockSite(true);
+    source->OnStartDrag = [](TPersistent*) { ADD_FAILURE() << "a dock drag is no drag"; };
+    source->OnEndDrag = [](TPersistent*, TPersistent*, int, int) { ADD_FAILURE() << "a dock drag is no drag"; };
+    auto under = [&](TPoint screen) -> TWinControl* {
+        for (TWinControl* w : std::vector<TWinControl*>{inner, &plain, &site})
+            if (Bounds(w->ClientToScreen({0, 0}).X, w->ClientToScreen({0, 0}).Y, w->Width(), w->Height()).Contains(screen))
+                return w;
+        return nullptr;
+    };
+    SetControlLocator(under);
+    std::mt19937 random(29);
+    int docked = 0, floated = 0;
+    for (int round = 0; round < 40; ++round) {
+        const TPoint origin = GetCursorPos(), corner = source->ClientToScreen({0, 0});
+        const TPoint drop{int(random() % 500), int(random() % 200)};
+        const bool escape = random() % 5 == 0;
+        const TRect before = source->BoundsRect();
+        TWinControl* const parent = source->Parent();
+        TComponentWatch<TWinControl> host(source->FloatHost());
+        const bool hadHost = host.Alive();
+        QTimer::singleShot(0, qApp, [&] {
+            deliver(WM_MOUSEMOVE, MK_LBUTTON, drop);
+            deliver(escape ? WM_KEYDOWN : WM_LBUTTONUP, escape ? VK_ESCAPE : 0, drop);
+        });
+        source->BeginDrag(true);
+        const TPoint at{drop.X - (origin.X - corner.X), drop.Y - (origin.Y - corner.Y)};
+        TWinControl* into = under(drop) == &plain ? nullptr : under(drop);
+        TWinControl* holder = escape ? parent : into != nullptr ? into : source->FloatHost();
+        ASSERT_EQ(source->Parent(), holder) << "round " << round;
+        const TPoint local = escape ? before.TopLeft() : into != nullptr ? into->ScreenToClient(at) : TPoint{0, 0};
+        EXPECT_EQ(source->BoundsRect(), Bounds(local.X, local.Y, 40, 30)) << "round " << round;
+        if (!escape && into == nullptr) {
+            EXPECT_EQ(holder->BoundsRect(), Bounds(at.X, at.Y, 40, 30)) << "round " << round;
+        }
+        // Floating again reuses the window; docking frees it.
+        EXPECT_EQ(host.Alive(), hadHost && (escape || into == nullptr)) << "round " << round;
+        docked += !escape && into != nullptr;
+        floated += !escape && into == nullptr;
+    }
+    EXPECT_GT(docked, 5);
+    EXPECT_GT(floated, 5);
+    source->ManualFloat({5, 5});
+    TComponentWatch<TWinControl> host(source->FloatHost());
+    delete source;
+    EXPECT_FALSE(host.Alive());
+    SetControlLocator(nullptr);
+    QCoreApplication::processEvents();
 }
 
 // A press in automatic mode drags; one released where it was stays a

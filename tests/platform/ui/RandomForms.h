@@ -104,9 +104,13 @@ inline TFormDescription randomDescription(std::mt19937& random, const THandlerTa
         component.Bounds = Bounds(static_cast<int>(random() % 300), static_cast<int>(random() % 200),
                                   1 + static_cast<int>(random() % 120), 1 + static_cast<int>(random() % 60));
         std::unique_ptr<TComponent> scratch(CreateComponent(kind.Name, nullptr));
+        // Anchors and size limits move and size the controls, which the
+        // bounds checked below leave out (ControlLayoutTest checks them).
         RandomSettings(*scratch, "", random, handlers,
                        {"Click", "MouseDown", "MouseMove", "KeyDown", "KeyPress", "ContextPopup"},
-                       {"Left", "Top", "Width", "Height", "Align"}, component.Properties, component.Events);
+                       {"Left", "Top", "Width", "Height", "Align", "Anchors", "Constraints.MaxHeight",
+                        "Constraints.MaxWidth", "Constraints.MinHeight", "Constraints.MinWidth"},
+                       component.Properties, component.Events);
         // Set last, so that nothing else changes it: checked as described.
         component.Properties.push_back({"Tag", 1000 + i});
         if (kind.Windowed) {

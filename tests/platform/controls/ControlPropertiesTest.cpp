@@ -1,0 +1,103 @@
+// The window base's settings on real (offscreen) windows: Tab and
+// Shift+Tab pressed against a model of random TabOrder assignments (with
+// controls freed, and windows made anew, which Qt's own chain would put
+// last, on the way), and a form's size limits reaching the window system.
+
+#include "platform/ui/ExtControls.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/TextControls.h"
+#include "tests/platform/controls/ControlsTestSupport.h"
+#include "tests/support/ScriptedInput.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(TabWalk, TabAndShiftTabFollowRandomTabOrdersInRealWindows) {
+    TTestHost host(500, 400);
+    std::vector<TWinControl*> model; // the form's children in Tab order
+    TPanel* panel = new TPanel(&host.Form);
+    panel->SetParent(&host.Form);
+    panel->SetBounds(250, 10, 200, 200);
+    model.push_back(panel);
+    std::vector<TEdit*> inner;
+    for (int i = 0; i < 6; ++i) {
+        auto* edit = new TEdit(&host.Form);
+        edit->SetName("e" + std::to_string(i));
+        edit->SetParent(i < 2 ? static_cast<TWinControl*>(panel) : &host.Form);
+        edit->SetBounds(10, 10 + 30 * (i % 4), 100, 24);
+        (i < 2 ? inner.push_back(edit) : model.push_back(edit));
+    }
+    // The walk: the form's children in order, the panel's after it (the
+    // panel itself is no tab stop).
+    auto walk = [&] {
+        std::vector<TWinControl*> stops;
+        for (TWinControl* c : model)
+            if (c == panel)
+                stops.insert(stops.end(), inner.begin(), inner.end());
+            else
+                stops.push_back(c);
+        return stops;
+    };
+    model[1]->SetFocus();
+    QApplication::processEvents();
+    std::mt19937 random(11);
+    for (int step = 0; step < 80; ++step) {
+        const size_t i = random() % model.size();
+        if (random() % 3 == 0) {
+            const int order = int(random() % model.size());
+            TWinControl* moved = model[i];
+            moved->SetTabOrder(order);
+            model.erase(model.begin() + long(i));
+            model.insert(model.begin() + order, moved);
+        } else if (model[i] != GetFocusControl() && model[i] != panel && random() % 3 == 0) {
+            if (model.size() > 3 && random() % 2) {
+                delete model[i];
+                model.erase(model.begin() + long(i));
+            } else {
+                model[i]->RecreateWnd();
+            }
+        }
+        const std::vector<TWinControl*> stops = walk();
+        const auto at = std::find(stops.begin(), stops.end(), GetFocusControl());
+        ASSERT_NE(at, stops.end()) << "step " << step;
+        const bool back = random() % 3 == 0;
+        const long n = long(stops.size());
+        const long next = ((at - stops.begin()) + (back ? -1 : 1) + n) % n;
+        QTest::keyClick(TScriptedInput::FocusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                        back ? Qt::ShiftModifier : Qt::NoModifier);
+        QApplication::processEvents();
+        ASSERT_EQ(GetFocusControl(), stops[size_t(next)]) << "step " << step;
+    }
+}
+
+TEST(SizeConstraints, AFormIsSizedByTheWindowSystemWithinItsLimits) {
+    TForm form;
+    form.SetBounds(50, 50, 300, 200);
+    form.Constraints().SetMinWidth(200);
+    form.Constraints().SetMaxWidth(400);
+    form.Show();
+    QApplication::processEvents();
+    QWidget* window = ClientWidgetOf(&form)->window();
+    EXPECT_EQ(window->minimumWidth(), 200);
+    EXPECT_EQ(window->maximumWidth(), 400);
+    // A size the window system gives past the limits is pulled back.
+    form.Constraints().SetMaxWidth(0);
+    window->resize(600, 100);
+    form.Constraints().SetMaxWidth(350);
+    QApplication::processEvents();
+    EXPECT_EQ(form.Width(), 350);
+    EXPECT_EQ(window->width(), 350);
+    form.Hide();
+}
+
+} // namespace

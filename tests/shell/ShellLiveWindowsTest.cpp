@@ -4,7 +4,9 @@
 // refresh past its bound; Open hands the desktop the name's bytes; the
 // delete question of a long name fits on the screen; a drag from the tree
 // leaves the list where it was; a long name added by a refresh keeps the
-// icon grid; a refill misses nothing another program does meanwhile.
+// icon grid; a refill misses nothing another program does meanwhile; the
+// tree's rows stay put through refreshes, and its drags carry the pressed
+// folder.
 
 #include "platform/base/FileNameText.h"
 #include "platform/shellns/DragDrop.h"
@@ -518,6 +520,78 @@ TEST_F(ShellLiveWindowsTest, ARefillMissesNothingAnotherProgramDoesMeanwhile) {
         writer.join();
         settle(*list->ChangeThread());
         EXPECT_EQ(RowNames(list->Model()), namesIn(folder)) << made << " files made";
+    }
+}
+
+// Other programs make and remove folders above and among the rows on
+// screen while a folder of the tree is pressed and dragged: the rows on
+// screen stay where they were through each refresh, and the drag carries
+// the folder that was pressed.
+TEST_F(ShellLiveWindowsTest, TreeRowsStayPutAndADragCarriesThePressedFolder) {
+    for (int i = 10; i < 60; ++i)
+        std::filesystem::create_directories(JoinPath(home.Files, "m" + std::to_string(i)));
+    TForm form;
+    form.SetBounds(0, 0, 320, 300);
+    auto* tree = placed<TPTShellTree>(form, 0, 300);
+    tree->BaseFolder().SetPath(home.Files);
+    form.Show();
+    tree->Fill();
+    QAbstractItemView* view = viewOf(*tree);
+    QWindow* window = view->viewport()->window()->windowHandle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    std::vector<std::string> dragged;
+    SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>& data, const std::shared_ptr<TDropSource>&,
+                                          uint32_t, uint32_t& effect) -> HRESULT {
+                            std::vector<std::string> paths;
+                            FilePathsOfDataObject(*data, paths);
+                            dragged.push_back(paths.size() == 1 ? paths[0] : "");
+                            effect = DROPEFFECT_NONE;
+                            return DRAGDROP_S_CANCEL;
+                        },
+                        .Register = nullptr,
+                        .Revoke = nullptr});
+    std::mt19937 random(31);
+    std::vector<std::string> made;
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        TTreeNode* root = tree->Model().Root();
+        tree->SetTopItem(root->Item(5 + static_cast<int>(random() % 20)));
+        QApplication::processEvents();
+        const std::vector<TTreeNode*> rows = tree->RowsOnScreen();
+        ASSERT_GT(rows.size(), 8u);
+        const std::string pressed = PathOf(tree->Model(), rows[3 + random() % (rows.size() - 6)]);
+        TTreeNode* node = ChildNamed(tree->Model(), root, FileNameOf(pressed).data());
+        const QPoint start = middleInWindow(*view, node->DisplayRect(true));
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        // Folders sorted above the screen ("a..") and among its rows (just
+        // after one of them), and some of an earlier round's removed.
+        std::string command = "cd " + quoted(std::as_const(home.Files));
+        for (int i = 0; i < 4; ++i) {
+            const std::string beside = FileNameOf(PathOf(tree->Model(), rows[random() % rows.size()])).data();
+            made.push_back((random() % 2 == 0 ? "a" : beside + "x") + std::to_string(round * 10 + i));
+            command += " && mkdir " + made.back();
+        }
+        for (int i = 0; i < 3 && made.size() > 8; ++i) {
+            command += " && rmdir " + made.front();
+            made.erase(made.begin());
+        }
+        runElsewhere(command);
+        ASSERT_TRUE(deliverUntil([&] { return tree->PendingJob() == 2; }));
+        clock.Advance(2000);
+        ASSERT_EQ(ChildNames(tree->Model(), root), namesIn(home.Files)) << "refreshed";
+        EXPECT_EQ(tree->TopItem(), rows[0]);
+        const size_t drags = dragged.size();
+        dragAndRelease(window, start, QPoint(32, 48)); // rows away: no click (and rename) follows
+        QApplication::processEvents();
+        ASSERT_EQ(dragged.size(), drags + 1) << "no drag";
+        EXPECT_EQ(dragged.back(), pressed);
+        // The new folders went to their places: sorting moves nothing.
+        std::vector<TTreeNode*> order;
+        for (int i = 0; i < root->Count(); ++i)
+            order.push_back(root->Item(i));
+        tree->Model().SortChildren(root);
+        for (int i = 0; i < root->Count(); ++i)
+            EXPECT_EQ(root->Item(i), order[static_cast<size_t>(i)]) << i;
     }
 }
 

@@ -101,7 +101,7 @@ void TPTCustomShellList::SetOptions(TPTShellListOptions options) {
         registerDropTarget(HasOption(ptsloOleDrop));
     if (changed(ptsloDynamicRefresh) && !(ComponentState() & csDesigning)) {
         if (HasOption(ptsloDynamicRefresh))
-            armWatch();
+            watchAgain();
         else if (changeThread_)
             changeThread_->ClearWatches();
     }
@@ -158,14 +158,22 @@ void TPTCustomShellList::FullFill() {
     ClearSelection();
     heldNames_.clear();
     heldNamesUnknown_ = false;
-    if (FAILED(Model().Fill(folder_.GetPidl()))) {
+    // The folder is watched before it is read, never after: what another
+    // program changes while the rows are made comes as a notice, and the
+    // notice's names are looked at again once the fill is done.
+    std::function<void()> watch;
+    if (HasOption(ptsloDynamicRefresh) && !(ComponentState() & csDesigning))
+        watch = [this] { armWatch(); };
+    if (FAILED(Model().Fill(folder_.GetPidl(), watch))) {
         // A folder that went away or cannot be read shows empty, with no
-        // error box at every refresh.
+        // error box at every refresh; the folder shown before is no longer
+        // watched.
         Model().Clear();
+        if (changeThread_)
+            changeThread_->ClearWatches();
+        watched_.clear();
     }
     showSortMark();
-    if (HasOption(ptsloDynamicRefresh) && !(ComponentState() & csDesigning))
-        armWatch();
 }
 
 void TPTCustomShellList::RefreshList(bool afterNotice) {
@@ -246,6 +254,15 @@ void TPTCustomShellList::armWatch() {
         watched_.clear();
 }
 
+void TPTCustomShellList::watchAgain() {
+    // Rows shown while nothing watched the folder may be out of date: the
+    // watch comes first, then the rows are compared with the folder.
+    if (!Model().ListFolder())
+        return;
+    armWatch();
+    RefreshList();
+}
+
 void TPTCustomShellList::changeNotice(int slot) {
     // The names are taken at once and kept for the refresh.
     std::vector<std::string> names;
@@ -320,9 +337,10 @@ void TPTCustomShellList::CreateWnd() {
     if (HasOption(ptsloAutoFill) && Model().Count() == 0 && !IsLoading())
         PostMessage(this, CM_SHELLFIRSTFILL);
     // A window made again (its host floated or docked) keeps its rows but
-    // lost its watch with the old window.
-    if (!(ComponentState() & csDesigning) && HasOption(ptsloDynamicRefresh) && Model().ListFolder())
-        armWatch();
+    // lost its watch with the old window.  A watch armed by a fill before
+    // the first window goes on as it is, with the changes it has seen.
+    if (!(ComponentState() & csDesigning) && HasOption(ptsloDynamicRefresh) && !changeThread_)
+        watchAgain();
 }
 
 void TPTCustomShellList::DestroyWnd() {

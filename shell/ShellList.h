@@ -146,6 +146,7 @@ private:
     void setDropHighlight(int index);
     void folderChanged();
     void armWatch();
+    void watchAgain();
     void changeNotice(int slot);
     void timerFired();
     void registerDropTarget(bool on);

@@ -208,7 +208,7 @@ void TPTShellListModel::SaveColumnWidths() const {
     TPTColumnMemory::Save(ColumnWidths());
 }
 
-HRESULT TPTShellListModel::Fill(PCItemIDList folderList) {
+HRESULT TPTShellListModel::Fill(PCItemIDList folderList, const std::function<void()>& beforeRead) {
     std::shared_ptr<TShellFolder> folder;
     HRESULT hr = BindToFolder(folderList, folder);
     if (FAILED(hr) || !folder)
@@ -227,6 +227,8 @@ HRESULT TPTShellListModel::Fill(PCItemIDList folderList) {
         folderPath_ = folder->FileSystemPath();
         provider_.reset();
         providerLooked_ = false;
+        if (beforeRead)
+            beforeRead();
         buildColumns();
         unsigned flags =
             SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (HasOption(ptsloShowHidden) ? SHCONTF_INCLUDEHIDDEN : 0u);

@@ -78,8 +78,10 @@ public:
     // --- filling ------------------------------------------------------------------------
     // Shows the folder of an absolute list.  A folder that cannot be bound
     // answers the failure and changes nothing; one that cannot be listed
-    // shows no rows.
-    HRESULT Fill(PCItemIDList folder);
+    // shows no rows.  beforeRead runs once the folder is bound (FolderPath
+    // is the new one) and before it is read: a watch of the folder armed
+    // there sees every change the rows may not.
+    HRESULT Fill(PCItemIDList folder, const std::function<void()>& beforeRead = {});
     // Brings the rows up to date with the folder by difference (new rows
     // at the end).
     void Refresh();

@@ -15,6 +15,7 @@
 #include "shell/ShellUtils.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -29,6 +30,16 @@ void invalidateBelow(const TPTShellTreeModel& model, TTreeNode* node) {
             data->Invalidate();
         invalidateBelow(model, node->Item(i));
     }
+}
+
+// The row shown just above a shown node (nullptr above the first).
+TTreeNode* rowAbove(TTreeNode* node) {
+    TTreeNode* above = node->GetPrevSibling();
+    if (above == nullptr)
+        return node->Parent();
+    while (above->Expanded() && above->Count() > 0)
+        above = above->GetLastChild();
+    return above;
 }
 
 // Folders on drives that are watched: not removable media.
@@ -224,6 +235,9 @@ void TPTCustomShellTree::Refresh() {
     if (OnFillStart)
         OnFillStart(this);
     TTreeNode* remembered = Selected();
+    // The rows on screen stay where they are: the user may be about to
+    // click or drag one of them.  Delete forgets the ones that go.
+    rowsOnScreen_ = RowsOnScreen();
     {
         TRaisedScope raised(nesting_);
         SetSelected(nullptr);
@@ -231,11 +245,35 @@ void TPTCustomShellTree::Refresh() {
     }
     clickFlag_ = -1;
     SetSelected(remembered);
-    if (remembered != nullptr)
-        remembered->MakeVisible();
+    keepRowsOnScreen(std::exchange(rowsOnScreen_, {}));
     rewatch();
     if (OnFillComplete)
         OnFillComplete(this);
+}
+
+std::vector<TTreeNode*> TPTCustomShellTree::RowsOnScreen() const {
+    std::vector<TTreeNode*> rows;
+    for (TTreeNode* node = TopItem(); node != nullptr; node = node->GetNextVisible()) {
+        const TRect shown = node->DisplayRect(false);
+        if (shown.Bottom <= shown.Top || shown.Top >= ClientHeight())
+            break;
+        rows.push_back(node);
+    }
+    return rows;
+}
+
+void TPTCustomShellTree::keepRowsOnScreen(const std::vector<TTreeNode*>& rows) {
+    // The first row still there (the top one unless it went) keeps its
+    // place on screen: the row that many rows above it comes to the top.
+    for (size_t place = 0; place < rows.size(); ++place) {
+        TTreeNode* top = rows[place];
+        if (top == nullptr)
+            continue;
+        for (size_t above = place; above > 0 && top != nullptr; --above)
+            top = rowAbove(top);
+        SetTopItem(top);
+        return;
+    }
 }
 
 bool TPTCustomShellTree::CanExpand(TTreeNode* node) {
@@ -267,6 +305,7 @@ void TPTCustomShellTree::rewatch() {
 }
 
 void TPTCustomShellTree::Delete(TTreeNode* node) {
+    std::replace(rowsOnScreen_.begin(), rowsOnScreen_.end(), node, static_cast<TTreeNode*>(nullptr));
     if (node == dragNode_)
         dragNode_ = nullptr;
     if (node == dropHighlight_)

@@ -127,6 +127,8 @@ public:
     // The folders watched for changes by other programs: every folder the
     // tree shows, and every folder a refresh looks at.
     std::vector<std::string> WatchedFolders() const;
+    // The nodes shown on screen, top to bottom (none without a window).
+    std::vector<TTreeNode*> RowsOnScreen() const;
 
     TPTShAddItemEvent OnAddItem;
     TPTShTreeDeleteItemEvent OnDeleteItem;
@@ -185,6 +187,9 @@ private:
     void afterBusy();
     void mouseWheel(TMessage& message);
     void rewatch();
+    // Scrolls so that the first of rows still in the tree (rows hold
+    // nullptr for nodes that went) is again where it was among them.
+    void keepRowsOnScreen(const std::vector<TTreeNode*>& rows);
     void setDropHighlight(TTreeNode* node);
     std::shared_ptr<TDropTarget> dropTargetAt(TPoint screen, TTreeNode*& node);
 
@@ -205,6 +210,8 @@ private:
     TPTRenameEcho renameEcho_;
     std::unique_ptr<TChangeHandlerThread> changeThread_;
     int watchSlot_ = -1; // the change thread's slot serving every watched folder
+    // The rows on screen while a refresh runs; a node that goes is nullptr.
+    std::vector<TTreeNode*> rowsOnScreen_;
     std::shared_ptr<TDropTarget> dropTarget_;
     std::shared_ptr<TContextMenu> trackedMenu_;
     // Dragging out and in.

@@ -143,7 +143,7 @@ void TPTShellTreeModel::FillChildren(const std::shared_ptr<TShellFolder>& folder
 }
 
 HRESULT TPTShellTreeModel::AddShellNode(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
-                                        PCItemIDList relative, TTreeNode* parent) {
+                                        PCItemIDList relative, TTreeNode* parent, TTreeNode* before) {
     uint32_t attributes = kAdmissionAttributes;
     HRESULT hr = folder->GetAttributesOf(1, &relative, attributes);
     if (FAILED(hr))
@@ -159,7 +159,8 @@ HRESULT TPTShellTreeModel::AddShellNode(const std::shared_ptr<TShellFolder>& fol
     record->SetPidls(RecordOf(parent), relative);
     // The node is complete before anyone hears of it.
     bool folderish = (attributes & SFGAO_FOLDER) != 0, hasSubfolders = (attributes & SFGAO_HASSUBFOLDER) != 0;
-    TTreeNode* node = view_.Items().AddChildObject(parent, name, record.get());
+    TTreeNode* node = before != nullptr ? view_.Items().InsertObject(before, name, record.get())
+                                        : view_.Items().AddChildObject(parent, name, record.get());
     records_.insert(record.release());
     node->SetHasChildren(HasOption(ptstoIncludeNonFolders) ? (folderish || hasSubfolders) : (folderish && hasSubfolders));
     if ((attributes & SFGAO_SHARE) != 0)
@@ -275,6 +276,20 @@ TTreeNode* TPTShellTreeModel::FindPidl(PCItemIDList base, PCItemIDList target, b
     return node;
 }
 
+TTreeNode* TPTShellTreeModel::childAfter(TShellFolder& folder, TTreeNode* parent, PCItemIDList relative) const {
+    int low = 0, high = parent->Count();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        const TPTShTreeData* child = RecordOf(parent->Item(middle));
+        // After the equal ones, as a stable sort of the new node after them.
+        if (child != nullptr && comparisonOrder(folder.CompareIDs(0, relative, child->RelativePidl())) < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low < parent->Count() ? parent->Item(low) : nullptr;
+}
+
 void TPTShellTreeModel::RefreshNode(TTreeNode* node, TTreeNode*& selection) {
     TPTShTreeData* record = RecordOf(node);
     if (record == nullptr || (node->HasChildren() && node->Count() == 0))
@@ -298,14 +313,10 @@ void TPTShellTreeModel::RefreshNode(TTreeNode* node, TTreeNode*& selection) {
             selection = node;
         gone->Delete();
     }
-    int added = 0;
-    for (const TIdListPtr& item : diff.Added) {
-        TTreeNode* before = lastInserted_;
-        AddShellNode(folder, record->GetAbsolutePidl(), item.get(), node);
-        added += lastInserted_ != before;
-    }
-    if (added > 0)
-        SortChildren(node);
+    // Sorting all the children afterwards would reorder every one of them
+    // (and the window would forget where they were).
+    for (const TIdListPtr& item : diff.Added)
+        AddShellNode(folder, record->GetAbsolutePidl(), item.get(), node, childAfter(*folder, node, item.get()));
     if (node->Count() == 0) {
         node->SetHasChildren(false);
         if (node->Expanded())

@@ -82,10 +82,11 @@ public:
     // A folder that cannot be listed leaves parent without children (and
     // without expand button).
     void FillChildren(const std::shared_ptr<TShellFolder>& folder, TTreeNode* parent, PCItemIDList base = nullptr);
-    // Admits one item of folder below parent; S_OK whether it was added or
-    // refused, the failure when its attributes cannot be read.
+    // Admits one item of folder below parent (after its last child, or
+    // just before `before`); S_OK whether it was added or refused, the
+    // failure when its attributes cannot be read.
     HRESULT AddShellNode(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
-                         PCItemIDList relative, TTreeNode* parent);
+                         PCItemIDList relative, TTreeNode* parent, TTreeNode* before = nullptr);
     // Fills a node that has an expand button but no children yet.
     void PopulateNode(TTreeNode* node);
     // Populates and opens a node (not its children).
@@ -105,11 +106,16 @@ public:
     TTreeNode* FindPidl(PCItemIDList base, PCItemIDList target, bool expandLast, bool& beep);
     // Brings an opened node's children up to date with its folder, and so
     // on down; selection (a node, or null) moves to the parent of a node
-    // that goes.
+    // that goes.  New nodes go straight to their places in the order: the
+    // nodes already there are not moved (a window showing them keeps its
+    // rows and the node a press is on).
     void RefreshNode(TTreeNode* node, TTreeNode*& selection);
 
 private:
     TTreeNode* addNode(TTreeNode* parent, const std::string& text, std::unique_ptr<TPTShTreeData> record);
+    // The first child of parent that folder orders after relative (nullptr:
+    // none), found by halving, the children being in that order.
+    TTreeNode* childAfter(TShellFolder& folder, TTreeNode* parent, PCItemIDList relative) const;
 
     TCustomTreeView& view_;
     std::unordered_set<const TPTShTreeData*> records_;

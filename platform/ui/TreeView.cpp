@@ -291,9 +291,13 @@ TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* parent, const std::string& text)
 }
 
 TTreeNode* TTreeNodes::Insert(TTreeNode* sibling, const std::string& text) {
+    return InsertObject(sibling, text, nullptr);
+}
+
+TTreeNode* TTreeNodes::InsertObject(TTreeNode* sibling, const std::string& text, void* data) {
     if (sibling == nullptr)
-        return Add(nullptr, text);
-    return insert(sibling->parent_, sibling->index_, text, nullptr);
+        return AddObject(nullptr, text, data);
+    return insert(sibling->parent_, sibling->index_, text, data);
 }
 
 TTreeNode* TTreeNodes::insert(TTreeNode* parent, int index, const std::string& text, void* data) {
@@ -515,6 +519,11 @@ bool TCustomTreeView::setExpanded(TTreeNode* node, bool expand) {
 TTreeNode* TCustomTreeView::TopItem() const {
     TTreeViewPeer* peer = treePeer();
     return peer != nullptr ? peer->TopNode() : items_->GetFirstNode();
+}
+
+void TCustomTreeView::SetTopItem(TTreeNode* node) {
+    if (TTreeViewPeer* peer = treePeer(); peer != nullptr && node != nullptr && node->IsVisible())
+        peer->SetTopNode(node);
 }
 
 TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) const {

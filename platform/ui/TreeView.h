@@ -153,6 +153,7 @@ public:
     TTreeNode* AddChildObject(TTreeNode* parent, const std::string& text, void* data);
     // A node just before sibling (at the end of the top level without one).
     TTreeNode* Insert(TTreeNode* sibling, const std::string& text);
+    TTreeNode* InsertObject(TTreeNode* sibling, const std::string& text, void* data);
     void Delete(TTreeNode* node);
     void Clear();
 
@@ -207,6 +208,8 @@ public:
     virtual TTreeNode* NodeAt(TPoint point) const = 0;
     virtual TRect NodeRect(TTreeNode* node, bool textOnly) const = 0;
     virtual TTreeNode* TopNode() const = 0;
+    // Scrolls so that node is the first shown (as far as the view scrolls).
+    virtual void SetTopNode(TTreeNode* node) = 0;
 };
 
 // TVN_ITEMEXPANDING's record: the node the user opens or closes.
@@ -236,8 +239,10 @@ public:
     TTreeNode* Selected() const { return selected_; }
     // Asks CanChange, selects, runs Change; nullptr selects nothing.
     void SetSelected(TTreeNode* node);
-    // The first node shown at the top.
+    // The first node shown at the top; set, the tree scrolls (as far as it
+    // can) to show a node whose parents are all expanded there.
     TTreeNode* TopItem() const;
+    void SetTopItem(TTreeNode* node);
     // The node at a client point, or nullptr.
     TTreeNode* GetNodeAt(int x, int y) const;
     bool IsEditing() const { return editing_ != nullptr; }

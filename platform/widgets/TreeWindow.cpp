@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -217,6 +218,13 @@ public:
         return FromQRect(rect);
     }
     TTreeNode* TopNode() const override { return model_->NodeOf(widget()->indexAt(QPoint(1, 1))); }
+    void SetTopNode(TTreeNode* node) override {
+        // Only the rows move: scrolling to an item may also move across.
+        QScrollBar* across = widget()->horizontalScrollBar();
+        const int left = across->value();
+        widget()->scrollTo(model_->IndexOf(node), QAbstractItemView::PositionAtTop);
+        across->setValue(left);
+    }
 
 protected:
     TTreeWidget* widget() const { return static_cast<TTreeWidget*>(Widget()); }

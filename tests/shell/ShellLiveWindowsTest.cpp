@@ -4,7 +4,9 @@
 // refresh past its bound; Open hands the desktop the name's bytes; the
 // delete question of a long name fits on the screen; a drag from the tree
 // leaves the list where it was; a long name added by a refresh keeps the
-// icon grid.
+// icon grid; a refill misses nothing another program does meanwhile; the
+// tree's rows stay put through refreshes, and its drags carry the pressed
+// folder.
 
 #include "platform/base/FileNameText.h"
 #include "platform/shellns/DragDrop.h"
@@ -30,6 +32,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <map>
@@ -92,6 +95,14 @@ QPoint middleInWindow(QAbstractItemView& view, const TRect& rect) {
     return viewport->mapTo(viewport->window(), QPoint((rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2));
 }
 
+// Moves the pressed pointer by `by` in four steps (past the drag
+// distance) and lets go.
+void dragAndRelease(QWindow* window, QPoint start, QPoint by) {
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(window, start + by * step / 4);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, start + by);
+}
+
 // Stands in for the desktop's handler of file addresses.
 class TDesktopStandIn : public QObject {
     Q_OBJECT
@@ -101,10 +112,31 @@ public slots:
     void open(const QUrl& url) { Opened.push_back(url.toEncoded().toStdString()); }
 };
 
+std::set<std::string> namesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 class ShellLiveWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override { SetTickSource(&clock); }
-    void TearDown() override { SetTickSource(nullptr); }
+    void TearDown() override {
+        SetTickSource(nullptr);
+        SetDragDropService({});
+    }
+    // Delivers notices and runs the refreshes they ask for until the
+    // change thread has read nothing new for a while.
+    void settle(TChangeHandlerThread& changes) {
+        for (int quiet = 0; quiet < 5;) {
+            const uint64_t seen = changes.EventsSeen();
+            QApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            clock.Advance(2000);
+            quiet = changes.EventsSeen() == seen ? quiet + 1 : 0;
+        }
+    }
     TShellTestHome home;
     TManualTickSource clock;
 };
@@ -358,9 +390,7 @@ TEST_F(ShellLiveWindowsTest, ADragFromTheTreeStartsWithoutMovingTheList) {
         EXPECT_EQ(list->Folder().GetPath(), shown) << "a press alone moves nothing";
         if (random() % 2 == 0) {
             const size_t drags = listAtDrag.size();
-            for (int step = 1; step <= 4; ++step)
-                QTest::mouseMove(window, start + QPoint(step * 8, step * 2));
-            QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(32, 8));
+            dragAndRelease(window, start, QPoint(32, 8));
             QApplication::processEvents();
             ASSERT_EQ(listAtDrag.size(), drags + 1) << "no drag";
             EXPECT_EQ(listAtDrag.back(), shown);
@@ -441,6 +471,127 @@ TEST_F(ShellLiveWindowsTest, ALongNameAddedByARefreshKeepsTheIconGrid) {
         refilled.erase(name);
         EXPECT_EQ(refilled, before) << "after a refill";
         EXPECT_GT(columns(), 1u);
+    }
+}
+
+// Another program makes files and removes others all the while a list of
+// a large folder refills (a new list's first fill, F5 in the list, a change
+// of folder; last, a burst of more files than a notice names): once
+// the notices settle, the rows are the folder's files, none missing and
+// none gone.
+TEST_F(ShellLiveWindowsTest, ARefillMissesNothingAnotherProgramDoesMeanwhile) {
+    const std::string folder = JoinPath(home.Files, "busy");
+    std::filesystem::create_directories(folder);
+    for (int i = 0; i < 1000; ++i)
+        WriteFile(JoinPath(folder, "old" + std::to_string(i)), "");
+    TForm form;
+    form.SetBounds(0, 0, 420, 320);
+    std::unique_ptr<TPTShellList> list;
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        std::atomic<int> made{0};
+        std::atomic<bool> stop{false};
+        std::thread writer([&] {
+            for (; !stop; ++made) {
+                WriteFile(JoinPath(folder, "new" + std::to_string(round) + "-" + std::to_string(made)), "");
+                std::filesystem::remove(JoinPath(folder, "old" + std::to_string((made * 7919 + round) % 1000)));
+                if (round < 5)
+                    std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        });
+        auto waitForWrites = [&](int count) {
+            for (const int from = made; made < from + count;)
+                std::this_thread::yield();
+        };
+        waitForWrites(20);
+        if (round % 3 == 0) {
+            list.reset(placed<TPTShellList>(form, 0, 400));
+            list->Folder().SetPath(folder);
+            form.Show();
+        } else if (round % 3 == 1) {
+            list->SetFocus();
+            QTest::keyClick(viewOf(*list), Qt::Key_F5);
+        } else {
+            list->Folder().SetPath(home.Files);
+            list->Folder().SetPath(folder);
+        }
+        waitForWrites(round < 5 ? 20 : 600);
+        stop = true;
+        writer.join();
+        settle(*list->ChangeThread());
+        EXPECT_EQ(RowNames(list->Model()), namesIn(folder)) << made << " files made";
+    }
+}
+
+// Other programs make and remove folders above and among the rows on
+// screen while a folder of the tree is pressed and dragged: the rows on
+// screen stay where they were through each refresh, and the drag carries
+// the folder that was pressed.
+TEST_F(ShellLiveWindowsTest, TreeRowsStayPutAndADragCarriesThePressedFolder) {
+    for (int i = 10; i < 60; ++i)
+        std::filesystem::create_directories(JoinPath(home.Files, "m" + std::to_string(i)));
+    TForm form;
+    form.SetBounds(0, 0, 320, 300);
+    auto* tree = placed<TPTShellTree>(form, 0, 300);
+    tree->BaseFolder().SetPath(home.Files);
+    form.Show();
+    tree->Fill();
+    QAbstractItemView* view = viewOf(*tree);
+    QWindow* window = view->viewport()->window()->windowHandle();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    std::vector<std::string> dragged;
+    SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>& data, const std::shared_ptr<TDropSource>&,
+                                          uint32_t, uint32_t& effect) -> HRESULT {
+                            std::vector<std::string> paths;
+                            FilePathsOfDataObject(*data, paths);
+                            dragged.push_back(paths.size() == 1 ? paths[0] : "");
+                            effect = DROPEFFECT_NONE;
+                            return DRAGDROP_S_CANCEL;
+                        },
+                        .Register = nullptr,
+                        .Revoke = nullptr});
+    std::mt19937 random(31);
+    std::vector<std::string> made;
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        TTreeNode* root = tree->Model().Root();
+        tree->SetTopItem(root->Item(5 + static_cast<int>(random() % 20)));
+        QApplication::processEvents();
+        const std::vector<TTreeNode*> rows = tree->RowsOnScreen();
+        ASSERT_GT(rows.size(), 8u);
+        const std::string pressed = PathOf(tree->Model(), rows[3 + random() % (rows.size() - 6)]);
+        TTreeNode* node = ChildNamed(tree->Model(), root, FileNameOf(pressed).data());
+        const QPoint start = middleInWindow(*view, node->DisplayRect(true));
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        // Folders sorted above the screen ("a..") and among its rows (just
+        // after one of them), and some of an earlier round's removed.
+        std::string command = "cd " + quoted(std::as_const(home.Files));
+        for (int i = 0; i < 4; ++i) {
+            const std::string beside = FileNameOf(PathOf(tree->Model(), rows[random() % rows.size()])).data();
+            made.push_back((random() % 2 == 0 ? "a" : beside + "x") + std::to_string(round * 10 + i));
+            command += " && mkdir " + made.back();
+        }
+        for (int i = 0; i < 3 && made.size() > 8; ++i) {
+            command += " && rmdir " + made.front();
+            made.erase(made.begin());
+        }
+        runElsewhere(command);
+        ASSERT_TRUE(deliverUntil([&] { return tree->PendingJob() == 2; }));
+        clock.Advance(2000);
+        ASSERT_EQ(ChildNames(tree->Model(), root), namesIn(home.Files)) << "refreshed";
+        EXPECT_EQ(tree->TopItem(), rows[0]);
+        const size_t drags = dragged.size();
+        dragAndRelease(window, start, QPoint(32, 48)); // rows away: no click (and rename) follows
+        QApplication::processEvents();
+        ASSERT_EQ(dragged.size(), drags + 1) << "no drag";
+        EXPECT_EQ(dragged.back(), pressed);
+        // The new folders went to their places: sorting moves nothing.
+        std::vector<TTreeNode*> order;
+        for (int i = 0; i < root->Count(); ++i)
+            order.push_back(root->Item(i));
+        tree->Model().SortChildren(root);
+        for (int i = 0; i < root->Count(); ++i)
+            EXPECT_EQ(root->Item(i), order[static_cast<size_t>(i)]) << i;
     }
 }
 

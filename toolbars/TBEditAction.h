@@ -11,6 +11,9 @@
 class TTBEditAction : public TAction {
 public:
     explicit TTBEditAction(TComponent* owner = nullptr) : TAction(owner) {}
+    // Tells its subscribers while its accept handler still stands: an item
+    // that took the handler keeps a copy of it.
+    ~TTBEditAction() override { Destroying(); }
     std::string ClassName() const override { return "TTBEditAction"; }
 
     // Each setter does nothing when the value is the same; otherwise it

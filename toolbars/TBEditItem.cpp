@@ -82,13 +82,10 @@ void TTBEditItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
     }
 }
 
-void TTBEditItem::Notification(TComponent* component, TOperation operation) {
-    // An accept handler taken from an action that goes runs the action's
-    // handler itself from now on.
-    if (operation == opRemove && component != nullptr && component == Action())
-        if (const auto* call = OnAcceptText.target<TTBEditActionAcceptCall>())
-            OnAcceptText = call->Source->OnAcceptText;
-    TTBCustomItem::Notification(component, operation);
+void TTBEditItem::KeepActionHandlers(TBasicAction& action) {
+    TTBCustomItem::KeepActionHandlers(action);
+    if (const auto* call = OnAcceptText.target<TTBEditActionAcceptCall>(); call != nullptr && call->Source == &action)
+        OnAcceptText = call->Source->OnAcceptText;
 }
 
 TTBItemViewerClass TTBEditItem::ViewerClassFor(TTBView* view) {

@@ -91,7 +91,8 @@ public:
 
 protected:
     std::unique_ptr<TTBCustomItemActionLink> CreateActionLink() override;
-    void Notification(TComponent* component, TOperation operation) override;
+    // An accept handler taken from the action, too.
+    void KeepActionHandlers(TBasicAction& action) override;
 
 private:
     std::string cased(const std::string& text) const;

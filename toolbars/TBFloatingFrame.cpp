@@ -141,10 +141,21 @@ void TTBFloatingWindowParent::activateHostNow() {
     // A modal dialog keeps the activation.
     if (!form->Enabled() || !form->Showing())
         return;
-    if (!form->Active())
-        form->Show();
+    // Whatever the form's own record says: the window system hands the
+    // activation to the frame on a press only after the press has been
+    // handled (and a window manager does so as it likes), so the form
+    // still counts itself active here.  Asking for it again puts the
+    // request behind the window system's, which it then outlasts.
+    form->Show();
     if (host != form && form->ActiveMDIChild() != host)
         host->Show();
+}
+
+bool TTBFloatingWindowParent::keyboardInside() const {
+    for (TWinControl* control = GetFocusControl(); control != nullptr; control = control->Parent())
+        if (control == this)
+            return true;
+    return false;
 }
 
 TWinControl* TTBFloatingWindowParent::ownerWindow() const {
@@ -293,7 +304,17 @@ void TTBFloatingWindowParent::Dispatch(TMessage& message) {
         }
         return;
     }
+    case WM_ACTIVATE:
+        // The window system may hand the frame the activation after a
+        // press has been handled (a window manager gives it as it sees
+        // the press): it goes back to the form, unless a control inside
+        // the frame took the keyboard with it.
+        if (LOWORD(message.WParam) != WA_INACTIVE && HandleAllocated())
+            PostMessage(this, TBM_ACTIVATEHOST, kUnlessKeyboardInside);
+        break;
     case TBM_ACTIVATEHOST:
+        if (message.WParam == kUnlessKeyboardInside && keyboardInside())
+            return;
         activateHostNow();
         BringFrameToTop();
         return;

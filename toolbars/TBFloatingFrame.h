@@ -88,6 +88,10 @@ protected:
 
 private:
     TWinControl* ownerWindow() const;
+    // Whether a control inside the frame has the keyboard.
+    bool keyboardInside() const;
+    // TBM_ACTIVATEHOST's WParam when a control inside keeps the activation.
+    static constexpr WPARAM kUnlessKeyboardInside = 1;
     bool madeAboveOwner_ = false;
     bool trackCloseButton();
     void activateHostNow();

@@ -452,7 +452,9 @@ void TTBCustomItem::Notification(TComponent* component, TOperation operation) {
         SetSubMenuImages(nullptr);
     if (component == linkSubitems_)
         SetLinkSubitems(nullptr);
-    if (actionLink_ && component == actionLink_->Action())
+    // Known by the item's own record, not the link's: an action being
+    // freed may have cut its links before it tells its subscribers.
+    if (component != nullptr && component == heldAction_)
         SetAction(nullptr);
 }
 
@@ -467,32 +469,39 @@ std::unique_ptr<TTBCustomItemActionLink> TTBCustomItem::CreateActionLink() {
 
 void TTBCustomItem::SetAction(TBasicAction* value) {
     if (value == nullptr) {
-        if (!actionLink_)
-            return;
-        TBasicAction* old = actionLink_->Action();
-        // A click handler taken from the action runs its handler itself
-        // from now on: the action may be on its way out.
-        if (old != nullptr && OnClick && OnClick.target<TTBActionExecuteCall>() != nullptr)
-            OnClick = old->OnExecute;
+        if (heldAction_ != nullptr)
+            letGoOfAction();
         actionLink_.reset();
-        if (old != nullptr)
-            old->RemoveFreeNotification(this);
         return;
     }
+    if (value == heldAction_)
+        return;
+    if (heldAction_ != nullptr)
+        letGoOfAction();
     if (!actionLink_)
         actionLink_ = CreateActionLink();
-    TBasicAction* old = actionLink_->Action();
-    if (old == value)
-        return;
-    if (old != nullptr)
-        old->RemoveFreeNotification(this);
     actionLink_->SetAction(value);
     actionLink_->OnChange = [this](TBasicAction* sender) {
         if (sender == Action())
             ActionChange(sender, false);
     };
-    ActionChange(value, value->IsLoading());
+    heldAction_ = value;
     value->FreeNotification(this);
+    ActionChange(value, value->IsLoading());
+}
+
+void TTBCustomItem::letGoOfAction() {
+    TBasicAction* old = heldAction_;
+    heldAction_ = nullptr;
+    KeepActionHandlers(*old);
+    if (actionLink_)
+        actionLink_->SetAction(nullptr);
+    old->RemoveFreeNotification(this);
+}
+
+void TTBCustomItem::KeepActionHandlers(TBasicAction& action) {
+    if (const auto* call = OnClick.target<TTBActionExecuteCall>(); call != nullptr && call->Source == &action)
+        OnClick = action.OnExecute;
 }
 
 void TTBCustomItem::ActionChange(TBasicAction* sender, bool checkDefaults) {

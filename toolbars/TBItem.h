@@ -269,6 +269,11 @@ protected:
     // Makes the link to an action (item classes with more to link make
     // their own).
     virtual std::unique_ptr<TTBCustomItemActionLink> CreateActionLink();
+    // The item lets go of an action (another is assigned, none, or the
+    // action is being freed): a handler taken from it, which would call it
+    // later, becomes a copy of the action's handler, so the item runs the
+    // same code without reaching the action.
+    virtual void KeepActionHandlers(TBasicAction& action);
     // Stores a property's new value and tells the views (repaint or new
     // size); nothing when the value is the same.
     template <class T> void changeProperty(T& field, const T& value, bool needResize) {
@@ -317,6 +322,10 @@ private:
     bool visible_ = true;
     std::vector<TSubscriberRecord> subscribers_;
     std::unique_ptr<TTBCustomItemActionLink> actionLink_;
+    // The action the item asked to hear the free of, kept apart from the
+    // link, which the action may cut first as it goes.
+    TBasicAction* heldAction_ = nullptr;
+    void letGoOfAction();
 };
 
 // The invisible root a toolbar or a popup menu holds.

@@ -67,14 +67,29 @@ void TComponent::notifyFreeSubscribers() {
     if (subscribersTold_)
         return;
     subscribersTold_ = true;
-    while (!freeNotifies_.empty()) {
-        TComponent* subscriber = freeNotifies_.back();
-        freeNotifies_.pop_back();
-        // The link is mutual; drop the reverse entry before telling.
-        auto& theirs = subscriber->freeNotifies_;
-        theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
-        subscriber->Notification(this, opRemove);
+    // Every linked component is told, whichever side asked; a handler may
+    // unlink others meanwhile, so the list is read afresh each time.
+    while (!freeLinks_.empty()) {
+        TComponent* other = freeLinks_.back().Other;
+        freeLinks_.pop_back();
+        other->dropFreeLink(this);
+        other->Notification(this, opRemove);
     }
+}
+
+TComponent::TFreeLink* TComponent::findFreeLink(const TComponent* other) {
+    auto it = std::find_if(freeLinks_.begin(), freeLinks_.end(), [&](const TFreeLink& link) { return link.Other == other; });
+    return it != freeLinks_.end() ? &*it : nullptr;
+}
+
+TComponent::TFreeLink& TComponent::freeLinkTo(TComponent* other) {
+    if (TFreeLink* link = findFreeLink(other))
+        return *link;
+    return freeLinks_.emplace_back(TFreeLink{other, 0});
+}
+
+void TComponent::dropFreeLink(const TComponent* other) {
+    std::erase_if(freeLinks_, [&](const TFreeLink& link) { return link.Other == other; });
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -117,22 +132,29 @@ void TComponent::RemoveComponent(TComponent* component) {
 }
 
 void TComponent::FreeNotification(TComponent* subscriber) {
-    if (subscriber == nullptr || subscriber == this)
+    if (subscriber == nullptr || subscriber == this || subscribersTold_ || subscriber->subscribersTold_)
         return;
-    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), subscriber) == freeNotifies_.end())
-        freeNotifies_.push_back(subscriber);
-    auto& theirs = subscriber->freeNotifies_;
-    if (std::find(theirs.begin(), theirs.end(), this) == theirs.end())
-        theirs.push_back(this);
+    ++subscriber->freeLinkTo(this).Requests;
+    freeLinkTo(subscriber);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* subscriber) {
     if (subscriber == nullptr)
         return;
-    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), subscriber),
-                        freeNotifies_.end());
-    auto& theirs = subscriber->freeNotifies_;
-    theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+    TFreeLink* theirs = subscriber->findFreeLink(this);
+    if (theirs == nullptr || theirs->Requests == 0)
+        return;
+    if (--theirs->Requests > 0)
+        return;
+    // Linked on as long as this side still asks to hear of the subscriber.
+    if (const TFreeLink* mine = findFreeLink(subscriber); mine != nullptr && mine->Requests > 0)
+        return;
+    subscriber->dropFreeLink(this);
+    dropFreeLink(subscriber);
+}
+
+bool TComponent::HasFreeNotification(const TComponent* other) const {
+    return std::any_of(freeLinks_.begin(), freeLinks_.end(), [&](const TFreeLink& link) { return link.Other == other; });
 }
 
 void TComponent::SetDesigning(bool designing) {

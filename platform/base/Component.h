@@ -7,6 +7,13 @@
 // with opRemove.  Components attached to one another (an editor and its
 // gutter, say) also use Notification to pass further notices, with
 // operation numbers of their own above opRemove.
+//
+// Free notices link two components both ways: whichever of them goes
+// first tells the other.  Each side counts its own requests, and a
+// removal takes back one request of the side that asks to remove it, so
+// the pair stays linked while either side still has one: an action that
+// stops watching the item that ran it does not take away the item's own
+// watch on the action.
 
 #include <cstddef>
 #include <new>
@@ -69,9 +76,15 @@ public:
 
     // subscriber->Notification(this, opRemove) is called when this component
     // is freed (and this->Notification(subscriber, opRemove) when the
-    // subscriber goes first).
+    // subscriber goes first).  Each call is one request of the subscriber;
+    // RemoveFreeNotification takes one back (none when it has none), and
+    // the two stay linked until both have taken back every request they
+    // made of each other.  A component that has sent its free notices
+    // takes no new links: it could not tell them.
     void FreeNotification(TComponent* subscriber);
     void RemoveFreeNotification(TComponent* subscriber);
+    // Whether the two are linked: one of them is told when the other goes.
+    bool HasFreeNotification(const TComponent* other) const;
 
     unsigned ComponentState() const { return state_; }
     bool IsDestroying() const { return (state_ & csDestroying) != 0; }
@@ -121,12 +134,21 @@ protected:
     }
 
 private:
+    // One component this one is linked with, and how many requests to be
+    // told of its free this one made that it has not taken back.
+    struct TFreeLink {
+        TComponent* Other;
+        int Requests;
+    };
+    TFreeLink* findFreeLink(const TComponent* other);
+    TFreeLink& freeLinkTo(TComponent* other);
+    void dropFreeLink(const TComponent* other);
     void notifyFreeSubscribers();
 
     TComponent* owner_ = nullptr;
     std::string name_;
     std::vector<TComponent*> components_;
-    std::vector<TComponent*> freeNotifies_;
+    std::vector<TFreeLink> freeLinks_;
     std::vector<std::pair<std::string, std::string>> eventHandlers_; // event, handler
     unsigned state_ = 0;
     bool subscribersTold_ = false;

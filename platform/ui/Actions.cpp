@@ -1,5 +1,7 @@
 #include "platform/ui/Actions.h"
 
+#include "platform/ui/ComponentWatch.h"
+
 #include <algorithm>
 #include <map>
 #include <utility>
@@ -91,13 +93,19 @@ void TBasicActionLink::SetAction(TBasicAction* value) {
 bool TBasicActionLink::Execute(TComponent* component) {
     if (action_ == nullptr)
         return false;
-    TBasicAction* action = action_;
-    action->SetActionComponent(component);
+    // The handler may free the action (with the form that owns it), the
+    // component that runs it or this link (with its client); only what
+    // still lives is touched afterwards.
+    TComponentWatch<TBasicAction> action(action_);
+    action.Get()->SetActionComponent(component);
     struct TReset {
-        TBasicAction* Action;
-        ~TReset() { Action->SetActionComponent(nullptr); }
+        TComponentWatch<TBasicAction>& Action;
+        ~TReset() {
+            if (Action.Alive())
+                Action.Get()->SetActionComponent(nullptr);
+        }
     } reset{action};
-    return action->Execute();
+    return action.Get()->Execute();
 }
 
 bool TBasicActionLink::Update() { return action_ != nullptr && action_->Update(); }

@@ -87,6 +87,9 @@ void StartPopupAnimation(TTBPopupWindow* window, unsigned duration, uint8_t dire
     a.Image = std::make_unique<TBitmap>(window->Width(), window->Height());
     window->PaintTo(a.Image->Canvas());
     a.Image->Canvas().Release();
+    // The window is made (hidden) before the first step, so that it shows
+    // faint or clipped from the start, not whole until the next step.
+    window->HandleNeeded();
     applyStep(a);
     window->Show();
     SetTimer(window, kStepTimer, kStepInterval);

@@ -44,6 +44,9 @@ public:
     virtual bool DropShadows() { return desktop().DropShadows; }
     // Windows can be drawn translucent (what fading in needs).
     virtual bool TranslucentWindows() { return desktop().Translucency; }
+    // Windows can be translucent pixel by pixel (what soft shadows need),
+    // asked afresh each time (LayeredWindowsNow).
+    virtual bool LayeredWindows() { return LayeredWindowsNow(); }
     // Drop-down menus open aligned to the right edge of their item.
     virtual bool MenuDropAlignmentRight() { return desktop().DropAlignmentRight; }
     // The font of menus and menu bars.

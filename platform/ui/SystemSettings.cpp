@@ -39,6 +39,16 @@ TDesktopEffectsReader& effectsReader() {
 
 void SetDesktopEffectsReader(TDesktopEffectsReader reader) { effectsReader() = std::move(reader); }
 
+TDesktopEffects ReadDesktopEffects() { return effectsReader() ? effectsReader()() : TDesktopEffects{}; }
+
+bool LayeredWindowsNow() {
+    // A window's opacity as a whole is a property the compositing manager
+    // reads; alpha in every pixel needs a window made on a visual that has
+    // an alpha channel besides.
+    TDesktopEffects effects = ReadDesktopEffects();
+    return effects.Compositing && effects.ArgbVisual;
+}
+
 TMenuSettings DesktopMenuSettings() {
     TMenuSettings settings;
     if (effectsReader()) {

@@ -33,13 +33,15 @@ struct TMenuSettings {
     TFont Font;
 };
 // What the window system tells of the desktop: whether it animates menus
-// (sliding them in, or fading them in), and whether it composites windows,
+// (sliding them in, or fading them in), whether it composites windows,
 // which alone lets a window be translucent and lets the desktop shadow a
-// popup menu.
+// popup menu, and whether the display offers a visual with an alpha
+// channel, which a window whose pixels carry their own alpha is made on.
 struct TDesktopEffects {
     bool MenuAnimation = false;
     bool MenuFade = false;
     bool Compositing = false;
+    bool ArgbVisual = false;
 };
 // platform_widgets installs the reader; without one (model tests) menus do
 // not animate, windows are opaque and menus cast the desktop's shadow.
@@ -47,6 +49,14 @@ using TDesktopEffectsReader = std::function<TDesktopEffects()>;
 void SetDesktopEffectsReader(TDesktopEffectsReader reader);
 // Reads them afresh.
 TMenuSettings DesktopMenuSettings();
+// What the desktop does now (the defaults above without a reader).
+TDesktopEffects ReadDesktopEffects();
+// Whether a window can be translucent pixel by pixel now: a compositing
+// manager runs and the display has a visual with an alpha channel.  Asked
+// afresh every time, since a compositing manager may stop while the program
+// runs, and a window with alpha of its own then shows black where it meant
+// to be clear.
+bool LayeredWindowsNow();
 // The rule for a "MenuShowDelay" value: 400 when there is none, the number
 // when the text is an integer, 0 otherwise; never negative.
 int ParseMenuShowDelay(const std::optional<std::string>& value);

@@ -218,6 +218,9 @@ TPeerWidget::TPeerWidget(TWinControl& control, QWidget* parent, const TPeerWindo
     : QAbstractScrollArea(parent), control_(&control), style_(style) {
     if (style.TopLevel)
         setWindowFlags(style.Flags != Qt::WindowFlags{} ? style.Flags : Qt::Window);
+    // Before anything makes the native window: the visual is chosen then.
+    if (style.TopLevel && style.Translucent)
+        setAttribute(Qt::WA_TranslucentBackground, true);
     if (style.TopLevel && style.PopupMenuType)
         markAsPopupMenu();
     if (style.ShowWithoutActivating) {

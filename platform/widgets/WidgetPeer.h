@@ -36,6 +36,9 @@ struct TPeerWindowStyle {
     // A top-level window the desktop takes for a popup menu (and shadows
     // as one) whatever its window flags.
     bool PopupMenuType = false;
+    // A top-level window whose pixels keep the alpha they are painted
+    // with: made on a visual with an alpha channel, its background clear.
+    bool Translucent = false;
 };
 
 class TWidgetPeer : public TWindowPeer {

@@ -143,24 +143,29 @@ struct TItemShowing {
 
 TEST(Settings, AnimationFadingShadowsAndTranslucencyAreWhatTheDesktopSays) {
     // Every combination the desktop may report: menus fade only where they
-    // animate at all; shadows and translucent windows come with compositing.
-    for (int bits = 0; bits < 8; ++bits) {
+    // animate at all; shadows and translucent windows come with compositing,
+    // soft shadows with a visual with alpha besides, asked every time.
+    TTBSystemSettings kept;
+    for (int bits = 0; bits < 16; ++bits) {
         TDesktopEffects effects;
         effects.MenuAnimation = (bits & 1) != 0;
         effects.MenuFade = (bits & 2) != 0;
         effects.Compositing = (bits & 4) != 0;
+        effects.ArgbVisual = (bits & 8) != 0;
         SetDesktopEffectsReader([=] { return effects; });
         TTBSystemSettings settings;
         EXPECT_EQ(settings.MenuAnimation(), effects.MenuAnimation) << bits;
         EXPECT_EQ(settings.MenuFade(), effects.MenuAnimation && effects.MenuFade) << bits;
         EXPECT_EQ(settings.DropShadows(), effects.Compositing) << bits;
         EXPECT_EQ(settings.TranslucentWindows(), effects.Compositing) << bits;
+        EXPECT_EQ(kept.LayeredWindows(), effects.Compositing && effects.ArgbVisual) << bits;
     }
     SetDesktopEffectsReader(nullptr);
     TTBSystemSettings settings;
     EXPECT_FALSE(settings.MenuAnimation());
     EXPECT_TRUE(settings.DropShadows());
     EXPECT_FALSE(settings.TranslucentWindows());
+    EXPECT_FALSE(settings.LayeredWindows());
 }
 
 TEST(ImageList, StateImagesAreChosenDisabledFirstThenCheckedThenHot) {

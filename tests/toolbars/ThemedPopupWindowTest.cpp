@@ -1,9 +1,14 @@
 // Themed popups in real (offscreen) windows: the popups of a theme whose
-// shadow is the desktop's own are typed as popup menus for the desktop.
+// shadow is the desktop's own are typed as popup menus for the desktop;
+// soft shadows are layered windows that follow the popup and its button.
 
 #include "tests/toolbars/ToolbarTestSupport.h"
+#include "tests/toolbars/themes/ThemeTestSupport.h"
 
+#include "platform/gfx/QtBridge.h"
 #include "platform/ui/WindowPeer.h"
+#include "toolbars/TBPopupAnimation.h"
+#include "toolbars/themes/TBKShadows.h"
 #include "toolbars/themes/TBKItems.h"
 #include "toolbars/themes/TBKList.h"
 #include "toolbars/themes/TBKPopupWindow.h"
@@ -11,11 +16,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QVariant>
 #include <QWidget>
 #include <QWindow>
 
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -66,6 +73,47 @@ TEST(ThemedPopupWindow, DefaultThemeMenusAskForTheDesktopsShadowWhereItDrawsShad
             }
     SelectTheme("Default");
     SetTBSystemSettings(nullptr);
+}
+
+TEST(ThemedPopupWindow, SoftShadowsFollowThePopupAndTheButtonAndShowTheirAlpha) {
+    RegisterStandardThemes();
+    SelectTheme("OfficeXP");
+    TTestSettings settings;
+    settings.Layered = true;
+    SetTBSystemSettings(&settings);
+    TThemedBar bar(TVT_TOOLBAR, 100, 50);
+    TTBKSubmenuItem* menu = nullptr;
+    TTBKPopupWindow* popup = OpenDropdown(bar, menu);
+    ASSERT_NE(popup, nullptr);
+    const TRect button = popup->ShadowCutout();
+    popup->Perform(TBM_ANIMATIONNOTICE, 3);
+    std::mt19937 rng(148);
+    for (int round = 0; round < 8; ++round) {
+        if (round > 0) // anywhere near the button, even away from it
+            popup->SetBounds(button.Left + static_cast<int>(rng() % 121) - 60,
+                             button.Bottom + static_cast<int>(rng() % 81) - 40, popup->Width(), popup->Height());
+        ASSERT_NE(popup->Shadows(), nullptr);
+        TShadowStrips expected = ShadowStrips(button, popup->BoundsRect(), 4);
+        for (size_t slot = 0; slot < expected.size(); ++slot) {
+            TShadow* shadow = popup->Shadows()->Strips()[slot].get();
+            ASSERT_EQ(shadow != nullptr, expected[slot] && !expected[slot]->Bounds.IsEmpty()) << round << slot;
+            if (shadow == nullptr)
+                continue;
+            ASSERT_EQ(shadow->Strip(), *expected[slot]);
+            QWidget* window = static_cast<QWidget*>(shadow->Peer()->NativeWidget())->window();
+            EXPECT_TRUE(window->isVisible() && window->testAttribute(Qt::WA_TranslucentBackground));
+            EXPECT_EQ(FromQRect(window->geometry()), shadow->Strip().Bounds);
+            // Black, each pixel's alpha the fade seen through the opacity.
+            std::vector<uint8_t> alpha = FillShadowAlpha(shadow->Strip());
+            QImage shown = window->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            ASSERT_EQ(static_cast<size_t>(shown.width() * shown.height()), alpha.size());
+            for (size_t i = 0; i < alpha.size(); ++i)
+                ASSERT_EQ(reinterpret_cast<const uint32_t*>(shown.constBits())[i], (alpha[i] * 64u / 255u) << 24);
+        }
+    }
+    bar.View->CloseChildPopups();
+    SetTBSystemSettings(nullptr);
+    SelectTheme("Default");
 }
 
 } // namespace

@@ -41,6 +41,8 @@ public:
     bool Shadows = true;
     bool DropShadows() override { return Shadows; }
     bool TranslucentWindows() override { return Translucent; }
+    bool Layered = false;
+    bool LayeredWindows() override { return Layered; }
     bool Cues = true;
     std::vector<std::string> Played;
     int Beeps = 0;

@@ -1,6 +1,7 @@
 // The menus in real (offscreen) windows: the platform's modal loop driving
 // the menu loop with real input events, a press outside reaching its window
-// after the loop, and pixels grabbed from a toolbar and an open popup.
+// after the loop, pixels grabbed from a toolbar and an open popup, and a
+// popup's window opacity as it fades in.
 
 #include "tests/toolbars/ToolbarTestSupport.h"
 #include "tests/toolbars/WindowTestSupport.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/ModalLoop.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/ui/RecordingControls.h"
+#include "toolbars/TBPopupAnimation.h"
 #include "toolbars/TBPopupWindow.h"
 #include "platform/gfx/QtBridge.h"
 
@@ -160,6 +162,23 @@ TEST(Windows, WheelTurnsReachTheViewerWithTheirSign) {
     m.Bar.View->Select(m.Bar.ViewerOf(m.File));
     TrackMenu(m.Bar.View.get(), tbtmMenuMode | tbtmSelectFirst);
     EXPECT_EQ(TWheelViewer::Deltas(), (std::vector<int>{-120, 240}));
+}
+
+TEST(Windows, AFadingPopupIsFaintFromTheMomentItShows) {
+    TShownMenuBar m;
+    m.Settings.Animation = m.Settings.Fade = m.Settings.Translucent = true;
+    m.Bar.View->ValidatePositions();
+    m.Bar.View->Select(m.Bar.ViewerOf(m.File));
+    ASSERT_TRUE(m.Bar.View->OpenPopup(false));
+    TTBPopupWindow* popup = m.Bar.View->OpenViewerWindow();
+    ASSERT_TRUE(PopupAnimating(popup));
+    // Shown at the fade's first step already, not whole until the next.
+    QWidget* window = windowOf(popup);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NEAR(window->windowOpacity(), 32 / 255.0, 1.5 / 255);
+    StopPopupAnimation(popup);
+    EXPECT_DOUBLE_EQ(window->windowOpacity(), 1.0);
+    m.Bar.View->CloseChildPopups();
 }
 
 TEST(Windows, AToolbarShowsItsHotAndCheckedButtons) {

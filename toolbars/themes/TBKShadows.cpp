@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "toolbars/TBSystemSettings.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -164,8 +165,9 @@ void BlendShadowStrip(TBitmap& target, TPoint origin, const TShadowStrip& strip,
             int tx = strip.Bounds.Left + x - origin.X;
             if (tx < 0 || tx >= target.Width())
                 continue;
-            // A black source of alpha a x opacity over the pixel.
-            uint32_t a = static_cast<uint32_t>(alpha[static_cast<size_t>(y * w + x)]) * static_cast<uint32_t>(opacity) / 255;
+            // A black source of alpha a x opacity over the pixel, as the
+            // desktop blends a layered strip.
+            uint32_t a = ScalePremultiplied(static_cast<uint32_t>(alpha[static_cast<size_t>(y * w + x)]) << 24, opacity) >> 24;
             uint32_t keep = 255 - a, p = pixels[tx];
             uint32_t r = ((p >> 16) & 0xFF) * keep / 255, g = ((p >> 8) & 0xFF) * keep / 255, b = (p & 0xFF) * keep / 255;
             pixels[tx] = 0xFF000000u | (r << 16) | (g << 8) | b;
@@ -173,13 +175,25 @@ void BlendShadowStrip(TBitmap& target, TPoint origin, const TShadowStrip& strip,
     }
 }
 
-bool LayeredWindowsAvailable() { return false; }
+TLayeredImage ShadowImage(const TShadowStrip& strip) {
+    TLayeredImage image;
+    image.Width = std::max(strip.Bounds.Width(), 0);
+    image.Height = std::max(strip.Bounds.Height(), 0);
+    std::vector<uint8_t> alpha = FillShadowAlpha(strip);
+    image.Pixels.reserve(alpha.size());
+    // Black premultiplied by its alpha is the alpha alone.
+    for (uint8_t a : alpha)
+        image.Pixels.push_back(static_cast<uint32_t>(a) << 24);
+    return image;
+}
+
+bool LayeredWindowsAvailable() { return TBSystemSettings().LayeredWindows(); }
 
 // ---------------------------------------------------------------------------
 // TShadow and TShadows
 
 TShadow::TShadow(const TShadowStrip& strip, bool plain, int opacity)
-    : TCustomControl(nullptr), strip_(strip), plain_(plain) {
+    : TCustomControl(nullptr), strip_(strip), plain_(plain), opacity_(opacity) {
     SetVisible(false);
     ControlStyle &= ~csCaptureMouse;
     SetColor(clBtnShadow);
@@ -190,10 +204,16 @@ TShadow::~TShadow() { Destroying(); }
 
 void TShadow::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
-    params.Kind = std::string(wk::Overlay);
+    params.Kind = std::string(plain_ ? wk::Overlay : wk::Layered);
     params.Style &= ~WS_TABSTOP;
 }
 
+void TShadow::Render() {
+    if (!plain_)
+        UpdateLayeredWindow(*this, ShadowImage(strip_), opacity_);
+}
+
+// Only a plain strip paints: a layered one shows its image.
 void TShadow::Paint() { Canvas().FillRect(ClientRect(), clBtnShadow); }
 
 TShadows::TShadows(const TRect& cutout, const TRect& popup, int size, int opacity, bool lowColor)
@@ -203,8 +223,10 @@ TShadows::TShadows(const TRect& cutout, const TRect& popup, int size, int opacit
         size /= 2;
     TShadowStrips strips = ShadowStrips(cutout, popup, size);
     for (size_t i = 0; i < strips.size(); ++i)
-        if (strips[i] && !strips[i]->Bounds.IsEmpty())
+        if (strips[i] && !strips[i]->Bounds.IsEmpty()) {
             strips_[i] = std::make_unique<TShadow>(*strips[i], plain, opacity);
+            strips_[i]->Render();
+        }
 }
 
 TShadows::~TShadows() {

@@ -5,14 +5,17 @@
 // alpha of each strip are pure functions (ShadowStrips, FillShadowAlpha);
 // TShadows shows the strips as windows behind the popup.
 //
-// Per-pixel translucent windows need a compositing window system, which the
-// platform does not offer: the windows are solid strips of the button
-// shadow colour at half the size, as on a display with few colours.
-// BlendShadowStrip composites the soft strip into a bitmap, which is what
-// the strip looks like where translucency exists (and what tests probe).
+// Where the desktop composites windows on a visual with an alpha channel
+// (LayeredWindowsAvailable) each strip is a layered window: black, its
+// alpha fading away from the popup, seen through the shadow's opacity, so
+// that the desktop darkens what lies beneath.  Elsewhere (plain X, a
+// display with few colours) the strips are solid in the button shadow
+// colour, at half the size.  BlendShadowStrip composites a soft strip into
+// a bitmap as the desktop does.
 
 #include "platform/gfx/Geometry.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/LayeredWindow.h"
 
 #include <array>
 #include <cstdint>
@@ -42,11 +45,16 @@ std::vector<uint8_t> FillShadowAlpha(const TShadowStrip& strip);
 // Darkens the bitmap's pixels under the strip (origin: the screen point of
 // the bitmap's top-left pixel) as a black shadow of that alpha and opacity.
 void BlendShadowStrip(TBitmap& target, TPoint origin, const TShadowStrip& strip, int opacity);
-// Whether windows can be per-pixel translucent here (never on this platform).
+// The layered window's image of a strip: black with the strip's alpha.
+TLayeredImage ShadowImage(const TShadowStrip& strip);
+// Whether windows can be translucent pixel by pixel here: the desktop
+// settings' answer (a compositing manager runs and the screen has a visual
+// with an alpha channel).
 bool LayeredWindowsAvailable();
 
 // One strip as a window: it never takes the focus and the mouse passes
-// through it.
+// through it.  A plain strip is an overlay painted in the button shadow
+// colour; any other a layered window.
 class TShadow : public TCustomControl {
 public:
     TShadow(const TShadowStrip& strip, bool plain, int opacity);
@@ -55,6 +63,8 @@ public:
     const TShadowStrip& Strip() const { return strip_; }
     bool Plain() const { return plain_; }
     void CreateParams(TCreateParams& params) override;
+    // Gives a layered strip its image; a plain one shows its colour.
+    void Render();
 
 protected:
     void Paint() override;
@@ -62,6 +72,7 @@ protected:
 private:
     TShadowStrip strip_;
     bool plain_;
+    int opacity_;
 };
 
 class TShadows {

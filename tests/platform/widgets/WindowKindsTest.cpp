@@ -3,6 +3,7 @@
 // region, and kinds registered later.
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/LayeredWindow.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "tests/platform/ui/RecordingControls.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
@@ -136,7 +137,7 @@ TEST(WindowKinds, AKindRegisteredLaterIsUsedAndAnUnknownOneIsAnError) {
     unknown.SetBounds(0, 0, 10, 10);
     EXPECT_THROW(unknown.Show(), EInvalidOperation);
     EXPECT_FALSE(unknown.HandleAllocated());
-    for (std::string_view kind : {wk::CustomDrawn, wk::Popup, wk::Overlay, wk::Frameless})
+    for (std::string_view kind : {wk::CustomDrawn, wk::Popup, wk::Overlay, wk::Frameless, wk::Layered})
         EXPECT_TRUE(HasWindowKind(kind)) << kind;
 }
 

@@ -63,6 +63,38 @@ TEST(ShadowGeometry, SideBySideAndOverlapping) {
     EXPECT_TRUE(present(ShadowStrips(Rect(50, 50, 100, 100), Rect(60, 60, 160, 160), 4)).empty());
 }
 
+TEST(ShadowGeometry, TheShadowFollowsTheJointOutlineWhereverTheTwoAre) {
+    // A popup dropped from any side of a button, sharing part of that edge
+    // and overlapping it by up to two pixels.
+    std::mt19937 rng(3154);
+    auto random = [&](int from, int count) { return from + static_cast<int>(rng() % static_cast<unsigned>(count)); };
+    for (int round = 0; round < 3000; ++round) {
+        const int s = random(1, 6), overlap = random(0, 3), w = random(20, 150), h = random(20, 150);
+        const TRect button = Bounds(random(0, 500), random(0, 500), random(10, 60), random(10, 30));
+        const int x = random(button.Left - w + 3, button.Width() + w - 6), y = random(button.Top - h + 3, button.Height() + h - 6);
+        const TRect popups[] = {Bounds(x, button.Bottom - overlap, w, h), Bounds(x, button.Top - h + overlap, w, h),
+                                Bounds(button.Right - overlap, y, w, h), Bounds(button.Left - w + overlap, y, w, h)};
+        const TRect popup = popups[rng() % 4];
+        TShadowStrips strips = ShadowStrips(button, popup, s);
+        auto shaded = [&](int px, int py) { // or inside the outline
+            bool covered = button.Contains({px, py}) || popup.Contains({px, py});
+            for (const TShadowStrip& strip : present(strips))
+                covered = covered || strip.Bounds.Contains({px, py});
+            return covered;
+        };
+        // Along the right and bottom edges of either, from s past its top
+        // or left, every pixel outside the outline is shaded.
+        for (const TRect& r : {button, popup}) {
+            for (int py = r.Top + s; py < r.Bottom; ++py)
+                ASSERT_TRUE(shaded(r.Right, py)) << round << " right edge at " << py;
+            for (int px = r.Left + s; px < r.Right; ++px)
+                ASSERT_TRUE(shaded(px, r.Bottom)) << round << " bottom edge at " << px;
+        }
+        for (const TShadowStrip& strip : present(strips))
+            ASSERT_EQ(strip.Vertical ? strip.Bounds.Width() : strip.Bounds.Height(), s) << round;
+    }
+}
+
 TEST(ShadowAlpha, EveryStripFadesOutwardAndStaysInsideItsBitmap) {
     std::mt19937 rng(154);
     for (int round = 0; round < 400; ++round) {

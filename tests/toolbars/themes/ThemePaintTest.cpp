@@ -440,19 +440,8 @@ TEST_F(OfficeXPPaint, APopupDroppedFromAButtonJoinsItAndItsShadowLeavesItOut) {
     TTestSettings settings;
     SetTBSystemSettings(&settings);
     TThemedBar bar(TVT_TOOLBAR, 100, 50);
-    auto* menu = new TTBKSubmenuItem;
-    menu->SetCaption("Menu");
-    menu->SetOptions(tboDropdownArrow);
-    for (int i = 0; i < 3; ++i) {
-        auto* item = new TTBKItem;
-        item->SetCaption("Entry " + std::to_string(i));
-        menu->Add(item);
-    }
-    bar.Items.Add(menu);
-    bar.View->ValidatePositions();
-    bar.View->Select(bar.ViewerOf(menu));
-    ASSERT_TRUE(bar.View->OpenPopup(false));
-    auto* popup = dynamic_cast<TTBKPopupWindow*>(bar.View->OpenViewerWindow());
+    TTBKSubmenuItem* menu = nullptr;
+    TTBKPopupWindow* popup = OpenDropdown(bar, menu);
     ASSERT_NE(popup, nullptr);
     const TRect button = [&] {
         TRect r = bar.ViewerOf(menu)->BoundsRect;

@@ -7,6 +7,7 @@
 #include "toolbars/themes/TBKItems.h"
 #include "toolbars/themes/TBKNexus.h"
 #include "toolbars/themes/TBKOfficeXPTheme.h"
+#include "toolbars/themes/TBKPopupWindow.h"
 #include "toolbars/themes/TBKTheme.h"
 
 #include "platform/gfx/Bitmap.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 // A toolbar (or menu bar) whose window says what view type it is.
 class TThemedBar : public TTestBar {
@@ -70,6 +72,25 @@ private:
     int width_;
     int height_;
 };
+
+// A themed drop-down button on the bar with three entries, its popup open
+// (nullptr when none opened); the popup hangs below the button.
+inline TTBKPopupWindow* OpenDropdown(TThemedBar& bar, TTBKSubmenuItem*& menu) {
+    menu = new TTBKSubmenuItem;
+    menu->SetCaption("Menu");
+    menu->SetOptions(tboDropdownArrow);
+    for (int i = 0; i < 3; ++i) {
+        auto* item = new TTBKItem;
+        item->SetCaption("Entry " + std::to_string(i));
+        menu->Add(item);
+    }
+    bar.Items.Add(menu);
+    bar.View->ValidatePositions();
+    bar.View->Select(bar.ViewerOf(menu));
+    if (!bar.View->OpenPopup(false))
+        return nullptr;
+    return dynamic_cast<TTBKPopupWindow*>(bar.View->OpenViewerWindow());
+}
 
 // Selects a theme for one test and restores the start-up state after it.
 class ThemedTest : public ::testing::Test {

@@ -7,6 +7,7 @@
 // the "_NET_WM_CM_S<screen>" selection; without X11 (the offscreen
 // platform) there is none, and no such visual either.
 #include "platform/ui/SystemSettings.h"
+#include "platform/widgets/X11Windows.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -14,16 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include <xcb/xcb.h>
-
 namespace {
-
-xcb_connection_t* xcbConnection() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto* x11 = qApp != nullptr ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
 
 // The screen the program's windows are on: the one the display name
 // ($DISPLAY, as the toolkit connected to it) names, else the first.
@@ -82,7 +74,7 @@ bool argbVisualExists(xcb_connection_t* connection, int screen) {
             effects.MenuAnimation = QApplication::isEffectEnabled(Qt::UI_AnimateMenu);
             effects.MenuFade = QApplication::isEffectEnabled(Qt::UI_FadeMenu);
         }
-        if (xcb_connection_t* connection = xcbConnection()) {
+        if (xcb_connection_t* connection = X11Connection()) {
             const int screen = screenNumber();
             effects.Compositing = compositingManagerRuns(connection, screen);
             effects.ArgbVisual = argbVisualExists(connection, screen);

@@ -16,6 +16,7 @@
 #include "platform/widgets/QtInput.h"
 #include "platform/widgets/QtUserInteraction.h"
 #include "platform/widgets/TabWalk.h"
+#include "platform/widgets/X11Windows.h"
 #include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WindowKinds.h"
 #include "platform/base/QtBridge.h"
@@ -609,13 +610,20 @@ void TPeerWidget::reattachOwnedWindows() {
             window == nullptr || window->transientParent() == handle)
             continue;
         window->setTransientParent(handle);
-        // The window system reads the owner when a window shows.
-        if (owned->isVisible()) {
-            const QRect bounds = owned->geometry();
-            owned->hide();
-            owned->setGeometry(bounds);
-            owned->show();
+        if (!owned->isVisible())
+            continue;
+        // The window system reads the owner when a window shows.  On X it
+        // is told the new one while the window stays, and the window is put
+        // back above the new one: hiding a window that waits for an answer
+        // (a modal dialog) would end it unanswered.
+        if (SetX11WindowOwner(owned, this) || owned->isModal() || owned->windowModality() != Qt::NonModal) {
+            owned->raise();
+            continue;
         }
+        const QRect bounds = owned->geometry();
+        owned->hide();
+        owned->setGeometry(bounds);
+        owned->show();
     }
 }
 

@@ -14,7 +14,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QDialogButtonBox>
+#include <QWindow>
 #include <QPrintDialog>
 #include <QScrollBar>
 #include <QTimer>
@@ -284,6 +286,46 @@ TEST(WidgetPeer, FocusNoticesComeOnceEach) {
     EXPECT_EQ(countMessages(second.Messages, WM_SETFOCUS), 1);
     EXPECT_TRUE(second.Focused());
     EXPECT_FALSE(first.control.Focused());
+}
+
+// A window the system makes anew (as when a web view first shows in it)
+// takes the windows it owns back; a dialog waiting for an answer over it
+// stays and goes on waiting, whatever kind it is.
+TEST(WidgetPeer, AWindowMadeAnewLeavesTheDialogsOverItWaiting) {
+    struct TRemaker : QWidget {
+        static void Remake(QWidget* window) {
+            void (QWidget::*destroy)(bool, bool) = &TRemaker::destroy;
+            window->hide();
+            (window->*destroy)(true, true);
+            window->show();
+        }
+    };
+    for (bool applicationModal : {false, true}) {
+        Window owner;
+        QWidget* main = widgetOf(owner.control);
+        QDialog dialog(main);
+        dialog.setWindowModality(applicationModal ? Qt::ApplicationModal : Qt::WindowModal);
+        QWindow* before = main->windowHandle();
+        bool remade = false, stillUp = false;
+        QObject::connect(before, &QObject::destroyed, [&] { remade = true; });
+        QTimer::singleShot(0, [&] { TRemaker::Remake(main); });
+        // The answer once the owner's new window is there and its windows
+        // were taken back (queued after the new window's notice); a broken
+        // run still ends.
+        QTimer answer;
+        int ticks = 0;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if ((!remade || ++ticks < 3) && ticks < 50)
+                return;
+            answer.stop();
+            stillUp = dialog.isVisible() && dialog.windowHandle()->transientParent() == main->windowHandle();
+            dialog.accept();
+        });
+        answer.start(20);
+        EXPECT_EQ(dialog.exec(), QDialog::Accepted) << "the dialog ended before it was answered";
+        EXPECT_TRUE(remade);
+        EXPECT_TRUE(stillUp) << "the dialog is up over the new window";
+    }
 }
 
 TEST(WidgetPeer, AHandlerExceptionIsShownAndDoesNotEscapeTheEventLoop) {

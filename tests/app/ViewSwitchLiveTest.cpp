@@ -309,14 +309,6 @@ TEST_F(ViewSwitching, APreviewThatCanNotBeWrittenSaysWhyAndStaysOnTheSource) {
 // Qt makes it for the first web view on a display with OpenGL (the test
 // does it itself: offscreen, the engine draws without OpenGL).
 TEST_F(ViewSwitching, ThePreviewsQuestionWaitsWhileTheMainWindowIsMadeAnew) {
-    struct TRemaker : QWidget {
-        static void Remake(QWidget* window) {
-            void (QWidget::*destroy)(bool, bool) = &TRemaker::destroy;
-            window->hide();
-            (window->*destroy)(true, true);
-            window->show();
-        }
-    };
     SetUserInteraction(&QtUserInteraction());
     TEditForm* document = new TEditForm(&Application());
     frame->MDINav->AddForm(document, nullptr);
@@ -324,7 +316,7 @@ TEST_F(ViewSwitching, ThePreviewsQuestionWaitsWhileTheMainWindowIsMadeAnew) {
     bool remade = false, answered = false;
     QObject::connect(main->windowHandle(), &QObject::destroyed, [&] { remade = true; });
     auto box = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
-    QTimer::singleShot(0, [&] { TRemaker::Remake(main); });
+    QTimer::singleShot(0, [&] { RemakeNativeWindow(main); });
     // The answer, once the question shows again over the new window (or
     // after a while, so that a broken run still ends).
     QTimer answer;

@@ -292,14 +292,6 @@ TEST(WidgetPeer, FocusNoticesComeOnceEach) {
 // takes the windows it owns back; a dialog waiting for an answer over it
 // stays and goes on waiting, whatever kind it is.
 TEST(WidgetPeer, AWindowMadeAnewLeavesTheDialogsOverItWaiting) {
-    struct TRemaker : QWidget {
-        static void Remake(QWidget* window) {
-            void (QWidget::*destroy)(bool, bool) = &TRemaker::destroy;
-            window->hide();
-            (window->*destroy)(true, true);
-            window->show();
-        }
-    };
     for (bool applicationModal : {false, true}) {
         Window owner;
         QWidget* main = widgetOf(owner.control);
@@ -308,7 +300,7 @@ TEST(WidgetPeer, AWindowMadeAnewLeavesTheDialogsOverItWaiting) {
         QWindow* before = main->windowHandle();
         bool remade = false, stillUp = false;
         QObject::connect(before, &QObject::destroyed, [&] { remade = true; });
-        QTimer::singleShot(0, [&] { TRemaker::Remake(main); });
+        QTimer::singleShot(0, [&] { RemakeNativeWindow(main); });
         // The answer once the owner's new window is there and its windows
         // were taken back (queued after the new window's notice); a broken
         // run still ends.

@@ -23,3 +23,17 @@ public:
 
 inline ::testing::Environment* const kWidgetTestEnvironment =
     ::testing::AddGlobalTestEnvironment(new TWidgetTestEnvironment);
+
+// Makes a top-level window's native window anew, as Qt does when a widget
+// inside it first asks for another kind of surface (a web view's).
+inline void RemakeNativeWindow(QWidget* window) {
+    struct TRemaker : QWidget {
+        static void Remake(QWidget* window) {
+            void (QWidget::*destroy)(bool, bool) = &TRemaker::destroy;
+            window->hide();
+            (window->*destroy)(true, true);
+            window->show();
+        }
+    };
+    TRemaker::Remake(window);
+}

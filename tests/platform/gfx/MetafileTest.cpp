@@ -1,5 +1,6 @@
 // Metafiles: random shapes written record by record as Windows metafiles
-// (placeable or not, with and without a window origin) and as enhanced
+// (placeable or not, with and without a window origin, in units of their
+// own or mapped anisotropically) and as enhanced
 // metafiles, drawn at their own size and stretched, their pixels probed
 // where the shapes must show; the mask a drawing on black and on white gives
 // against the coverage the library's drawing reports; data that is no
@@ -25,15 +26,19 @@ struct TKind {
     bool Placeable;
     bool SetOrigin;
     int Origin;
+    int Units = 1; // logical units to the pixel
+    bool Anisotropic = false;
 };
 
-const TKind kKinds[] = {{"wmf", true, true, 0},  {"wmf", true, true, 37},  {"wmf", true, false, 25},
-                        {"WMF", false, true, 0}, {"emf", false, false, 0}, {"EMF", false, false, 0}};
+const TKind kKinds[] = {{"wmf", true, true, 0},   {"wmf", true, true, 37},      {"wmf", true, false, 25},
+                        {"WMF", false, true, 0},  {"emf", false, false, 0},     {"EMF", false, false, 0},
+                        {"wmf", true, true, 3, 20}, {"wmf", true, true, 11, 7, true}};
 
 std::string metafileOf(const TKind& kind, int width, int height, const std::vector<TTestShape>& shapes) {
     if (std::string(kind.Extension) == "emf" || std::string(kind.Extension) == "EMF")
         return EnhancedMetafileOf(width, height, shapes);
-    return WindowsMetafileOf(width, height, shapes, kind.Placeable, kind.SetOrigin, kind.Origin, kind.Origin);
+    return WindowsMetafileOf(width, height, shapes, kind.Placeable, kind.SetOrigin, kind.Origin, kind.Origin,
+                             kind.Units, kind.Anisotropic);
 }
 
 std::unique_ptr<TBitmap> drawnOn(TGraphic& graphic, int width, int height, TColor fill) {
@@ -53,7 +58,7 @@ uint32_t rgbAt(TBitmap& bitmap, int x, int y) {
 TEST(Metafile, ShapesShowTheirColoursWhereTheyAreAtOwnSizeAndStretched) {
     std::mt19937 random(4711);
     TTempFolder folder;
-    for (int round = 0; round < 18; ++round) {
+    for (int round = 0; round < 24; ++round) {
         const TKind& kind = kKinds[round % std::size(kKinds)];
         SCOPED_TRACE("round " + std::to_string(round) + " ." + kind.Extension);
         const int width = 40 + int(random() % 120), height = 40 + int(random() % 80);

@@ -61,12 +61,15 @@ inline std::vector<TTestShape> RandomShapes(std::mt19937& random, int width, int
     return shapes;
 }
 
-// A Windows metafile in logical units of one pixel (inch 96) with the
-// window origin at (originX, originY) of the shapes' coordinates, set by a
-// record when asked; placeable files carry the frame width x height there.
+// A Windows metafile in logical units of 1/units of a pixel with the window
+// origin at (originX, originY) of the shapes' coordinates, set by a record
+// when asked.  Placeable files carry the frame width x height there: in
+// those units at 96 x units to the inch, with a record setting anisotropic
+// mapping, when asked; else in pixels at 96 to the inch, the window alone
+// saying how large the logical units are (as formula editors write them).
 inline std::string WindowsMetafileOf(int width, int height, const std::vector<TTestShape>& shapes,
                                      bool placeable = true, bool setOrigin = true, int originX = 0,
-                                     int originY = 0) {
+                                     int originY = 0, int units = 1, bool anisotropic = false) {
     std::string records;
     uint32_t largest = 0;
     const auto record = [&](uint16_t function, std::initializer_list<int> words) {
@@ -78,8 +81,10 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
             AppendLittleEndian<int16_t>(records, int16_t(w));
     };
     if (setOrigin)
-        record(0x020B, {originY, originX});
-    record(0x020C, {height, width});
+        record(0x020B, {originY * units, originX * units});
+    record(0x020C, {height * units, width * units});
+    if (anisotropic)
+        record(0x0103, {8});
     record(0x02FA, {5, 0, 0, 0, 0}); // a pen that draws nothing
     record(0x012D, {0});
     for (const TTestShape& s : shapes) {
@@ -87,8 +92,8 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
         const uint32_t bgr = (s.Rgb & 0xFF) << 16 | (s.Rgb & 0xFF00) | (s.Rgb >> 16 & 0xFF);
         record(0x02FC, {0, int(bgr & 0xFFFF), int(bgr >> 16), 0});
         record(0x012D, {1});
-        record(s.Ellipse ? 0x0418 : 0x041B,
-               {originY + s.Bottom, originX + s.Right, originY + s.Top, originX + s.Left});
+        record(s.Ellipse ? 0x0418 : 0x041B, {(originY + s.Bottom) * units, (originX + s.Right) * units,
+                                             (originY + s.Top) * units, (originX + s.Left) * units});
         record(0x01F0, {1});
     }
     record(0x0000, {});
@@ -97,9 +102,10 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
         std::string header;
         AppendLittleEndian<uint32_t>(header, 0x9AC6CDD7);
         AppendLittleEndian<uint16_t>(header, 0);
+        const int scale = anisotropic ? units : 1;
         for (int v : {originX, originY, originX + width, originY + height})
-            AppendLittleEndian<int16_t>(header, int16_t(v));
-        AppendLittleEndian<uint16_t>(header, 96);
+            AppendLittleEndian<int16_t>(header, int16_t(v * scale));
+        AppendLittleEndian<uint16_t>(header, uint16_t(96 * scale));
         AppendLittleEndian<uint32_t>(header, 0);
         uint16_t checksum = 0;
         for (size_t i = 0; i < header.size(); i += 2)

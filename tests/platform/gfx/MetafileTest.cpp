@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 
 namespace {
@@ -174,6 +175,33 @@ TEST(Metafile, APieRunsCounterClockwiseFromItsFirstRadial) {
     EXPECT_EQ(rgbAt(*bitmap, 65, 35), 0xFF0000u) << "upper right";
     for (auto [x, y] : {std::pair{35, 35}, {35, 65}, {65, 65}})
         EXPECT_EQ(rgbAt(*bitmap, x, y), 0xFFFFFFu) << x << "," << y;
+}
+
+// A line reaching millions of pixels past the frame (one flipped bit in a
+// point does it) is drawn where it shows, in the time a short one takes:
+// the toolkit's raster engine walks a smoothed edge from end to end.
+TEST(Metafile, LinesReachingMillionsOfPixelsOutDrawWhereTheyShowAndInTime) {
+    std::mt19937 random(31);
+    std::vector<std::pair<int, int>> line = {{10, 50}, {1000000, 50}};
+    for (int i = 0; i < 12; ++i)
+        line.emplace_back(i % 2 ? 10 + int(random() % 80) : int(random() % 2000001) - 1000000,
+                          i % 2 ? 60 + int(random() % 30) : 1000000);
+    // Under a white square, the bounds the header gives.
+    const std::string bytes = EnhancedMetafileOf(100, 100, {{0, 0, 100, 100, 0xFFFFFF, false}}, line);
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    stream.SetPosition(0);
+    TMetafile metafile;
+    metafile.LoadFromStream(stream);
+    const auto start = std::chrono::steady_clock::now();
+    auto bitmap = drawnOn(metafile, 200, 200, clWhite);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // The first line, along y = 50 of the frame from x = 10 out to the right.
+    for (int x : {25, 100, 197}) {
+        const uint32_t across = rgbAt(*bitmap, x, 99) & rgbAt(*bitmap, x, 100);
+        EXPECT_LT(across & 0xFF, 0x80u) << x;
+    }
+    EXPECT_EQ(rgbAt(*bitmap, 10, 100), 0xFFFFFFu) << "left of where it starts";
 }
 
 TEST(Metafile, DataThatIsNoMetafileIsRefusedAndTheOneHeldStays) {

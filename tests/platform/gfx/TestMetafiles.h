@@ -125,8 +125,10 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
 
 // An enhanced metafile whose frame is width x height pixels at 96 to the
 // inch, on a reference device of 96 pixels to the inch, with the bounds of
-// what it draws in the header as a writer computes them.
-inline std::string EnhancedMetafileOf(int width, int height, const std::vector<TTestShape>& shapes) {
+// what it draws in the header as a writer computes them; then a black line
+// through the points given.
+inline std::string EnhancedMetafileOf(int width, int height, const std::vector<TTestShape>& shapes,
+                                      const std::vector<std::pair<int, int>>& line = {}) {
     std::string records;
     int count = 1;
     const auto record = [&](uint32_t type, std::initializer_list<int64_t> fields) {
@@ -148,6 +150,18 @@ inline std::string EnhancedMetafileOf(int width, int height, const std::vector<T
         left = std::min(left, s.Left), top = std::min(top, s.Top);
         right = std::max(right, s.Right), bottom = std::max(bottom, s.Bottom);
     }
+    if (!line.empty()) {
+        std::vector<int64_t> fields = {0, 0, width, height, int64_t(line.size())};
+        for (const auto& [x, y] : line)
+            fields.insert(fields.end(), {x, y});
+        record(38, {3, 0, 1, 0, 0}); // a black pen one pixel wide
+        record(37, {3});
+        AppendLittleEndian<uint32_t>(records, 4); // a polyline
+        AppendLittleEndian<uint32_t>(records, uint32_t(8 + 4 * fields.size()));
+        for (int64_t f : fields)
+            AppendLittleEndian<uint32_t>(records, uint32_t(f));
+        ++count;
+    }
     record(14, {0, 16, 20});
     // 96 pixels to the inch: a pixel is 2540 / 96 hundredths of a millimetre.
     const int deviceWidth = 1920, deviceHeight = 1080;
@@ -163,7 +177,7 @@ inline std::string EnhancedMetafileOf(int width, int height, const std::vector<T
     AppendLittleEndian<uint32_t>(out, 0x10000);
     AppendLittleEndian<uint32_t>(out, uint32_t(88 + records.size()));
     AppendLittleEndian<uint32_t>(out, uint32_t(count));
-    AppendLittleEndian<uint16_t>(out, 3);
+    AppendLittleEndian<uint16_t>(out, 4); // object handles: pens 1 and 3, brush 2
     AppendLittleEndian<uint16_t>(out, 0);
     for (int v : {0, 0, 0, deviceWidth, deviceHeight, millimetresX, millimetresY})
         AppendLittleEndian<int32_t>(out, v);

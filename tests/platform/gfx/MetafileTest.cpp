@@ -177,6 +177,29 @@ TEST(Metafile, APieRunsCounterClockwiseFromItsFirstRadial) {
         EXPECT_EQ(rgbAt(*bitmap, x, y), 0xFFFFFFu) << x << "," << y;
 }
 
+// Text keeps its shape whatever the frame's: the player maps the window
+// onto a square, which stretches a wide frame's text across.
+TEST(Metafile, TextIsAsWideInAWideFrameAsInASquareOne) {
+    const auto inkWidth = [](int width, int height) {
+        TMemoryStream stream;
+        const std::string bytes = WindowsMetafileOf(width, height, {}, true, true, 0, 0, 20, false, "HHHH");
+        stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+        stream.SetPosition(0);
+        TMetafile metafile;
+        metafile.LoadFromStream(stream);
+        auto bitmap = drawnOn(metafile, width, height, clWhite);
+        int left = width, right = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (rgbAt(*bitmap, x, y) != 0xFFFFFF)
+                    left = std::min(left, x), right = std::max(right, x);
+        return right - left;
+    };
+    const int square = inkWidth(100, 100);
+    EXPECT_GT(square, 30);
+    EXPECT_NEAR(inkWidth(400, 50), square, 2);
+}
+
 // A line reaching millions of pixels past the frame (one flipped bit in a
 // point does it) is drawn where it shows, in the time a short one takes:
 // the toolkit's raster engine walks a smoothed edge from end to end.

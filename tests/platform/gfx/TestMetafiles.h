@@ -67,12 +67,14 @@ inline std::vector<TTestShape> RandomShapes(std::mt19937& random, int width, int
 // those units at 96 x units to the inch, with a record setting anisotropic
 // mapping, when asked; else in pixels at 96 to the inch, the window alone
 // saying how large the logical units are (as formula editors write them).
+// Then the text given, black, 24 pixels high, its top left at (8, 10).
 inline std::string WindowsMetafileOf(int width, int height, const std::vector<TTestShape>& shapes,
                                      bool placeable = true, bool setOrigin = true, int originX = 0,
-                                     int originY = 0, int units = 1, bool anisotropic = false) {
+                                     int originY = 0, int units = 1, bool anisotropic = false,
+                                     const std::string& text = "") {
     std::string records;
     uint32_t largest = 0;
-    const auto record = [&](uint16_t function, std::initializer_list<int> words) {
+    const auto record = [&](uint16_t function, const std::vector<int>& words) {
         const auto size = uint32_t(3 + words.size());
         largest = std::max(largest, size);
         AppendLittleEndian<uint32_t>(records, size);
@@ -95,6 +97,22 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
         record(s.Ellipse ? 0x0418 : 0x041B, {(originY + s.Bottom) * units, (originX + s.Right) * units,
                                              (originY + s.Top) * units, (originX + s.Left) * units});
         record(0x01F0, {1});
+    }
+    if (!text.empty()) {
+        // A font: height, width, escapement, orientation, weight, then
+        // bytes (italic to pitch) and the face's name, two to a word.
+        std::vector<int> font = {-24 * units, 0, 0, 0, 400, 0, 0, 0, 0};
+        const std::string face("Arial\0", 6);
+        for (size_t i = 0; i < face.size(); i += 2)
+            font.push_back(uint8_t(face[i]) | uint8_t(face[i + 1]) << 8);
+        record(0x02FB, font);
+        record(0x012D, {1});
+        record(0x0102, {1}); // transparent background
+        std::vector<int> textOut = {int(text.size())};
+        for (size_t i = 0; i < text.size(); i += 2)
+            textOut.push_back(uint8_t(text[i]) | (i + 1 < text.size() ? uint8_t(text[i + 1]) << 8 : 0));
+        textOut.insert(textOut.end(), {(originY + 10) * units, (originX + 8) * units});
+        record(0x0521, textOut);
     }
     record(0x0000, {});
     std::string out;

@@ -96,9 +96,9 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter->setClipRect(ToQRect(rect), Qt::IntersectClip);
     {
-        // Through a device that cuts what reaches far past the rectangle.
-        TClippingDevice clipping(*painter);
-        QPainter drawing(&clipping);
+        // Through a canvas that cuts what reaches far past the rectangle.
+        TClippingCanvas clipping(canvas);
+        QPainter& drawing = *clipping.QtSide().Painter();
         drawing.setRenderHint(QPainter::Antialiasing);
         if (state_->Enhanced) {
             // The part of the frame the SVG shows, scaled from the
@@ -110,7 +110,7 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
                                 (shown.Right - shown.Left) * scaleX, (shown.Bottom - shown.Top) * scaleY);
             state_->Renderer.render(&drawing, target);
         } else {
-            state_->Recording->Draw(drawing, rect);
+            state_->Recording->Draw(clipping, rect);
         }
     }
     painter->restore();

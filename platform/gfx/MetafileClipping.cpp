@@ -1,5 +1,8 @@
 #include "platform/gfx/MetafileClipping.h"
 
+#include "platform/gfx/QtBridge.h"
+
+#include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -60,8 +63,6 @@ QPainterPath outlineWithin(const QPainterPath& devicePath, const QRectF& box) {
     }
     return within;
 }
-
-} // namespace
 
 class TClippingEngine : public QPaintEngine {
 public:
@@ -249,28 +250,44 @@ bool TClippingEngine::cut(const QPainterPath& path, bool fill) {
     return true;
 }
 
-TClippingDevice::TClippingDevice(QPainter& target)
-    : engine_(std::make_unique<TClippingEngine>(target)), targetDevice_(target.device()) {}
+} // namespace
 
-TClippingDevice::~TClippingDevice() = default;
+// The paint device the canvas paints on: its engine hands on to the
+// target painter; its measures are the target device's.
+class TClippingCanvas::TDevice : public QPaintDevice {
+public:
+    explicit TDevice(QPainter& target) : engine_(target), target_(*target.device()) {}
 
-QPaintEngine* TClippingDevice::paintEngine() const { return engine_.get(); }
+    QPaintEngine* paintEngine() const override { return &engine_; }
 
-int TClippingDevice::metric(PaintDeviceMetric metric) const {
-    const QPaintDevice& device = *targetDevice_;
-    switch (metric) {
-    case PdmWidth: return device.width();
-    case PdmHeight: return device.height();
-    case PdmWidthMM: return device.widthMM();
-    case PdmHeightMM: return device.heightMM();
-    case PdmNumColors: return device.colorCount();
-    case PdmDepth: return device.depth();
-    case PdmDpiX: return device.logicalDpiX();
-    case PdmDpiY: return device.logicalDpiY();
-    case PdmPhysicalDpiX: return device.physicalDpiX();
-    case PdmPhysicalDpiY: return device.physicalDpiY();
-    case PdmDevicePixelRatio: return int(device.devicePixelRatio());
-    case PdmDevicePixelRatioScaled: return int(device.devicePixelRatio() * devicePixelRatioFScale());
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+        case PdmWidth: return target_.width();
+        case PdmHeight: return target_.height();
+        case PdmWidthMM: return target_.widthMM();
+        case PdmHeightMM: return target_.heightMM();
+        case PdmNumColors: return target_.colorCount();
+        case PdmDepth: return target_.depth();
+        case PdmDpiX: return target_.logicalDpiX();
+        case PdmDpiY: return target_.logicalDpiY();
+        case PdmPhysicalDpiX: return target_.physicalDpiX();
+        case PdmPhysicalDpiY: return target_.physicalDpiY();
+        case PdmDevicePixelRatio: return int(target_.devicePixelRatio());
+        case PdmDevicePixelRatioScaled: return int(target_.devicePixelRatio() * devicePixelRatioFScale());
+        }
+        return QPaintDevice::metric(metric);
     }
-    return QPaintDevice::metric(metric);
+
+private:
+    mutable TClippingEngine engine_;
+    const QPaintDevice& target_;
+};
+
+TClippingCanvas::TClippingCanvas(TCanvas& target)
+    : device_(std::make_unique<TDevice>(*target.QtSide().Painter())) {
+    QtSide().SetDevice(device_.get());
 }
+
+// The painter ends before its device goes.
+TClippingCanvas::~TClippingCanvas() { Release(); }

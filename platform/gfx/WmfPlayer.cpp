@@ -497,14 +497,17 @@ struct TWindowsMetafileRecording::TPicture {
 
 TWindowsMetafileRecording::~TWindowsMetafileRecording() = default;
 
-void TWindowsMetafileRecording::Draw(QPainter& painter, const TRect& rect) const {
+void TWindowsMetafileRecording::Draw(TCanvas& canvas, const TRect& rect) const {
+    QPainter* painter = canvas.QtSide().Painter();
+    if (painter == nullptr)
+        return;
     const QRectF& frame = picture_->Frame;
-    painter.save();
-    painter.translate(rect.Left, rect.Top);
-    painter.scale(rect.Width() / frame.width(), rect.Height() / frame.height());
-    painter.translate(-frame.left(), -frame.top());
-    painter.drawPicture(0, 0, picture_->Picture);
-    painter.restore();
+    painter->save();
+    painter->translate(rect.Left, rect.Top);
+    painter->scale(rect.Width() / frame.width(), rect.Height() / frame.height());
+    painter->translate(-frame.left(), -frame.top());
+    painter->drawPicture(0, 0, picture_->Picture);
+    painter->restore();
 }
 
 TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : picture_(std::make_unique<TPicture>()) {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string_view>
 
-class QPainter;
+class TCanvas;
 struct TRect;
 
 // What the data starts with: a placeable header, or a metafile header.
@@ -27,7 +27,7 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     // Draws its frame stretched onto the rectangle.
-    void Draw(QPainter& painter, const TRect& rect) const;
+    void Draw(TCanvas& canvas, const TRect& rect) const;
 
 private:
     struct TPicture;

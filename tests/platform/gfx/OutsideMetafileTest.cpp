@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr int kShards = 4;
+constexpr int kShards = 6;
 constexpr auto kTimeBound = std::chrono::seconds(3);
 
 std::vector<std::string> filesIn(const std::string& folder) {

@@ -103,8 +103,8 @@ public:
             target_.drawPolygon(points, count, path.fillRule());
     }
 
-    // The shapes go on as they came (the raster engine draws a thin line
-    // otherwise than a thin outline), but for those that reach far out.
+    // The shapes go on as they came, so that the target draws each as it
+    // would have, but for those that reach far out.
     void drawLines(const QLineF* lines, int count) override {
         QPainterPath path;
         for (int i = 0; i < count; ++i) {

@@ -105,8 +105,8 @@ bool Handled(const TPicture& picture) {
 }
 
 void FuzzFile(TFuzzInput& input) {
-    static const std::array<const char*, 10> extensions = {"bmp", "png", "jpg", "jpeg", "gif",
-                                                            "BMP", "Gif", "ico", "",    "tar.gz"};
+    static const std::array<const char*, 12> extensions = {"bmp", "png", "jpg", "jpeg",   "gif", "BMP",
+                                                            "Gif", "ico", "",    "tar.gz", "wmf", "emf"};
     const std::string extension = extensions[input.Byte() % extensions.size()];
     const std::string name = FuzzScratchFolder() + "/picture." + extension;
     WriteFuzzFile(name, input.Rest());

@@ -33,6 +33,16 @@ struct TOutputDeleter {
 
 } // namespace
 
+// libemf2svg looks up the fonts of text in some character sets (Hebrew, for
+// one) through the font configuration library, and then calls FcFini(),
+// which frees that library's caches and settings while the toolkit still
+// holds them for the whole run: the library's own check ends the program,
+// or the toolkit reads freed memory later.  Defined in the program, this
+// FcFini is the one the dynamic linker binds libemf2svg's call to (the
+// program's symbols come first), and it leaves the state to last until the
+// program ends, as the toolkit expects.  Nothing else here calls FcFini.
+extern "C" void FcFini() {}
+
 bool IsEnhancedMetafile(std::string_view data) {
     return data.size() >= kHeaderSize && LoadLittleEndian<uint32_t>(data.data()) == kHeaderType &&
            LoadLittleEndian<uint32_t>(data.data() + 40) == kSignature;

@@ -1,6 +1,7 @@
 #include "platform/gfx/Metafile.h"
 
 #include "platform/gfx/EmfConversion.h"
+#include "platform/gfx/MetafileClipping.h"
 #include "platform/gfx/QtBridge.h"
 #include "platform/gfx/WmfPlayer.h"
 
@@ -94,18 +95,23 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
     painter->save();
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter->setClipRect(ToQRect(rect), Qt::IntersectClip);
-    painter->setRenderHint(QPainter::Antialiasing);
-    if (state_->Enhanced) {
-        // The part of the frame the SVG shows, scaled from the metafile's
-        // own size onto the rectangle.
-        const TMetafileDrawing& drawing = state_->Drawing;
-        const double scaleX = double(rect.Width()) / drawing.Width;
-        const double scaleY = double(rect.Height()) / drawing.Height;
-        const QRectF target(rect.Left + drawing.Left * scaleX, rect.Top + drawing.Top * scaleY,
-                            (drawing.Right - drawing.Left) * scaleX, (drawing.Bottom - drawing.Top) * scaleY);
-        state_->Renderer.render(painter, target);
-    } else {
-        state_->Recording->Draw(canvas, rect);
+    {
+        // Through a canvas that cuts what reaches far past the rectangle.
+        TClippingCanvas clipping(canvas);
+        QPainter& drawing = *clipping.QtSide().Painter();
+        drawing.setRenderHint(QPainter::Antialiasing);
+        if (state_->Enhanced) {
+            // The part of the frame the SVG shows, scaled from the
+            // metafile's own size onto the rectangle.
+            const TMetafileDrawing& shown = state_->Drawing;
+            const double scaleX = double(rect.Width()) / shown.Width;
+            const double scaleY = double(rect.Height()) / shown.Height;
+            const QRectF target(rect.Left + shown.Left * scaleX, rect.Top + shown.Top * scaleY,
+                                (shown.Right - shown.Left) * scaleX, (shown.Bottom - shown.Top) * scaleY);
+            state_->Renderer.render(&drawing, target);
+        } else {
+            state_->Recording->Draw(clipping, rect);
+        }
     }
     painter->restore();
 }

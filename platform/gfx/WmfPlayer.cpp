@@ -31,9 +31,13 @@ namespace {
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr size_t kPlaceableSize = 22;
 constexpr size_t kHeaderSize = 18;
+constexpr uint16_t kSetMapMode = 0x0103;
 constexpr uint16_t kSetWindowOrg = 0x020B;
-// The player's units are points.
-constexpr double kPointsPerInch = 72;
+constexpr uint16_t kSetWindowExt = 0x020C;
+constexpr int kAnisotropic = 8;
+// Where the player maps the window of an anisotropic metafile: a square of
+// this many of its units, whatever the window's shape.
+constexpr double kAnisotropicViewport = 1024;
 constexpr double kPixelsPerInch = 96;
 // Text is shaped at this size and scaled to the metafile's.
 constexpr int kShapingSize = 256;
@@ -44,21 +48,45 @@ bool isPlaceable(std::string_view data) {
     return data.size() >= kPlaceableSize && LoadLittleEndian<uint32_t>(data.data()) == kPlaceableKey;
 }
 
-// Whether a record moves the window origin.  The player puts the window
-// origin at 0, which is the frame's corner when the metafile sets it (as
-// placeable ones do); one that never sets it plays with origin 0.
-bool setsWindowOrigin(std::string_view records) {
-    size_t at = kHeaderSize;
-    while (at + 6 <= records.size()) {
-        const uint64_t words = LoadLittleEndian<uint32_t>(records.data() + at);
-        const uint16_t function = LoadLittleEndian<uint16_t>(records.data() + at + 4);
-        if (function == kSetWindowOrg)
-            return true;
-        if (function == 0 || words < 3 || words > (records.size() - at) / 2)
-            return false;
-        at += size_t(words) * 2;
-    }
-    return false;
+// The frame of a placeable metafile, in its logical units.
+struct TFrame {
+    int Left, Top, Width, Height, Inch;
+};
+
+TFrame frameOf(std::string_view placeable) {
+    const int left = LoadLittleEndian<int16_t>(placeable.data() + 6);
+    const int top = LoadLittleEndian<int16_t>(placeable.data() + 8);
+    const int right = LoadLittleEndian<int16_t>(placeable.data() + 10);
+    const int bottom = LoadLittleEndian<int16_t>(placeable.data() + 12);
+    return {std::min(left, right), std::min(top, bottom), std::abs(right - left), std::abs(bottom - top),
+            LoadLittleEndian<uint16_t>(placeable.data() + 14)};
+}
+
+// A program draws a placeable metafile into a rectangle with anisotropic
+// mapping, the header's frame as the window and the rectangle as the
+// viewport; the metafile's own window records then move or resize the
+// window (formula editors write their drawing in units of their own and
+// set the window to it, leaving the mapping to the program).  The player
+// starts from a mapping of its own that ignores the window's size: these
+// records, put before the metafile's own, set the mapping up as a program
+// would.
+std::string withFrameAsWindow(std::string_view data, const TFrame& frame) {
+    std::string records;
+    const auto record = [&](uint16_t function, std::initializer_list<int> words) {
+        AppendLittleEndian<uint32_t>(records, uint32_t(3 + words.size()));
+        AppendLittleEndian<uint16_t>(records, function);
+        for (int word : words)
+            AppendLittleEndian<int16_t>(records, int16_t(word));
+    };
+    record(kSetMapMode, {kAnisotropic});
+    record(kSetWindowOrg, {frame.Top, frame.Left});
+    record(kSetWindowExt, {frame.Height, frame.Width});
+    constexpr size_t headers = kPlaceableSize + kHeaderSize;
+    std::string result(data.substr(0, headers));
+    // The header's count of the file's words.
+    const uint32_t words = LoadLittleEndian<uint32_t>(result.data() + kPlaceableSize + 6);
+    StoreLittleEndian(result.data() + kPlaceableSize + 6, uint32_t(words + records.size() / 2));
+    return result + records + std::string(data.substr(headers));
 }
 
 // ---- the drawing layer ----
@@ -341,9 +369,14 @@ void drawText(wmfAPI* api, wmfDrawText_t* text) {
     QPainterPath glyphs;
     glyphs.addText(0, 0, font, AnsiToQString(text->str));
     // From the shaping size to the metafile's, about the text's start,
-    // turned by the escapement (tenths of a degree, counter-clockwise).
+    // turned by the escapement (tenths of a degree, counter-clockwise),
+    // then stretched across as the mapping stretches the window (the
+    // height is in the player's units down; a formula editor's window of
+    // 4416 x 736 units goes onto a frame of 222 x 41 pixels).
+    const double across = dc->pixel_height > 0 ? dc->pixel_width / dc->pixel_height : 1;
     QTransform place;
     place.translate(text->pt.x, text->pt.y);
+    place.scale(across, 1);
     place.rotate(-dc->font->lfEscapement / 10.0);
     place.scale(text->font_height * (text->font_ratio > 0 ? text->font_ratio : 1) / kShapingSize,
                 text->font_height / kShapingSize);
@@ -489,8 +522,14 @@ TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : pi
     const std::unique_ptr<wmfAPI, TApiDeleter> api(made);
     if (created != wmf_E_None || !api || !api->function_reference)
         invalid();
+    const bool placeable = isPlaceable(data);
+    if (placeable && data.size() < kPlaceableSize + kHeaderSize)
+        invalid();
+    const TFrame placed = placeable ? frameOf(data) : TFrame{};
+    if (placeable && placed.Inch == 0)
+        invalid();
     // The player reads from a buffer it does not take as const.
-    std::string bytes(data);
+    std::string bytes = placeable ? withFrameAsWindow(data, placed) : std::string(data);
     if (wmf_mem_open(api.get(), reinterpret_cast<unsigned char*>(bytes.data()), long(bytes.size())) != wmf_E_None)
         invalid();
     wmfD_Rect bounds{};
@@ -498,20 +537,10 @@ TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : pi
         invalid();
 
     QRectF& frame = picture_->Frame;
-    if (isPlaceable(data)) {
-        const auto left = LoadLittleEndian<int16_t>(data.data() + 6);
-        const auto top = LoadLittleEndian<int16_t>(data.data() + 8);
-        const auto right = LoadLittleEndian<int16_t>(data.data() + 10);
-        const auto bottom = LoadLittleEndian<int16_t>(data.data() + 12);
-        const int inch = LoadLittleEndian<uint16_t>(data.data() + 14);
-        if (inch == 0)
-            invalid();
-        const double scale = kPointsPerInch / inch;
-        const bool origin = setsWindowOrigin(data.substr(kPlaceableSize));
-        frame = QRectF(origin ? 0 : std::min(left, right) * scale, origin ? 0 : std::min(top, bottom) * scale,
-                                 std::abs(right - left) * scale, std::abs(bottom - top) * scale);
-        width_ = int(std::lround(std::abs(right - left) * kPixelsPerInch / inch));
-        height_ = int(std::lround(std::abs(bottom - top) * kPixelsPerInch / inch));
+    if (placeable) {
+        frame = QRectF(0, 0, kAnisotropicViewport, kAnisotropicViewport);
+        width_ = int(std::lround(placed.Width * kPixelsPerInch / placed.Inch));
+        height_ = int(std::lround(placed.Height * kPixelsPerInch / placed.Inch));
     } else {
         // Nothing says how large the picture is: what it draws is all of it,
         // a logical unit to the pixel as a screen plays it unmapped (the

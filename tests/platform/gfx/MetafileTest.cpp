@@ -1,5 +1,6 @@
 // Metafiles: random shapes written record by record as Windows metafiles
-// (placeable or not, with and without a window origin) and as enhanced
+// (placeable or not, with and without a window origin, in units of their
+// own or mapped anisotropically) and as enhanced
 // metafiles, drawn at their own size and stretched, their pixels probed
 // where the shapes must show; the mask a drawing on black and on white gives
 // against the coverage the library's drawing reports; data that is no
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 
 namespace {
@@ -25,15 +27,19 @@ struct TKind {
     bool Placeable;
     bool SetOrigin;
     int Origin;
+    int Units = 1; // logical units to the pixel
+    bool Anisotropic = false;
 };
 
-const TKind kKinds[] = {{"wmf", true, true, 0},  {"wmf", true, true, 37},  {"wmf", true, false, 25},
-                        {"WMF", false, true, 0}, {"emf", false, false, 0}, {"EMF", false, false, 0}};
+const TKind kKinds[] = {{"wmf", true, true, 0},   {"wmf", true, true, 37},      {"wmf", true, false, 25},
+                        {"WMF", false, true, 0},  {"emf", false, false, 0},     {"EMF", false, false, 0},
+                        {"wmf", true, true, 3, 20}, {"wmf", true, true, 11, 7, true}};
 
 std::string metafileOf(const TKind& kind, int width, int height, const std::vector<TTestShape>& shapes) {
     if (std::string(kind.Extension) == "emf" || std::string(kind.Extension) == "EMF")
         return EnhancedMetafileOf(width, height, shapes);
-    return WindowsMetafileOf(width, height, shapes, kind.Placeable, kind.SetOrigin, kind.Origin, kind.Origin);
+    return WindowsMetafileOf(width, height, shapes, kind.Placeable, kind.SetOrigin, kind.Origin, kind.Origin,
+                             kind.Units, kind.Anisotropic);
 }
 
 std::unique_ptr<TBitmap> drawnOn(TGraphic& graphic, int width, int height, TColor fill) {
@@ -53,7 +59,7 @@ uint32_t rgbAt(TBitmap& bitmap, int x, int y) {
 TEST(Metafile, ShapesShowTheirColoursWhereTheyAreAtOwnSizeAndStretched) {
     std::mt19937 random(4711);
     TTempFolder folder;
-    for (int round = 0; round < 18; ++round) {
+    for (int round = 0; round < 24; ++round) {
         const TKind& kind = kKinds[round % std::size(kKinds)];
         SCOPED_TRACE("round " + std::to_string(round) + " ." + kind.Extension);
         const int width = 40 + int(random() % 120), height = 40 + int(random() % 80);
@@ -169,6 +175,56 @@ TEST(Metafile, APieRunsCounterClockwiseFromItsFirstRadial) {
     EXPECT_EQ(rgbAt(*bitmap, 65, 35), 0xFF0000u) << "upper right";
     for (auto [x, y] : {std::pair{35, 35}, {35, 65}, {65, 65}})
         EXPECT_EQ(rgbAt(*bitmap, x, y), 0xFFFFFFu) << x << "," << y;
+}
+
+// Text keeps its shape whatever the frame's: the player maps the window
+// onto a square, which stretches a wide frame's text across.
+TEST(Metafile, TextIsAsWideInAWideFrameAsInASquareOne) {
+    const auto inkWidth = [](int width, int height) {
+        TMemoryStream stream;
+        const std::string bytes = WindowsMetafileOf(width, height, {}, true, true, 0, 0, 20, false, "HHHH");
+        stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+        stream.SetPosition(0);
+        TMetafile metafile;
+        metafile.LoadFromStream(stream);
+        auto bitmap = drawnOn(metafile, width, height, clWhite);
+        int left = width, right = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (rgbAt(*bitmap, x, y) != 0xFFFFFF)
+                    left = std::min(left, x), right = std::max(right, x);
+        return right - left;
+    };
+    const int square = inkWidth(100, 100);
+    EXPECT_GT(square, 30);
+    EXPECT_NEAR(inkWidth(400, 50), square, 2);
+}
+
+// A line reaching millions of pixels past the frame (one flipped bit in a
+// point does it) is drawn where it shows, in the time a short one takes:
+// the toolkit's raster engine walks a smoothed edge from end to end.
+TEST(Metafile, LinesReachingMillionsOfPixelsOutDrawWhereTheyShowAndInTime) {
+    std::mt19937 random(31);
+    std::vector<std::pair<int, int>> line = {{10, 50}, {1000000, 50}};
+    for (int i = 0; i < 12; ++i)
+        line.emplace_back(i % 2 ? 10 + int(random() % 80) : int(random() % 2000001) - 1000000,
+                          i % 2 ? 60 + int(random() % 30) : 1000000);
+    // Under a white square, the bounds the header gives.
+    const std::string bytes = EnhancedMetafileOf(100, 100, {{0, 0, 100, 100, 0xFFFFFF, false}}, line);
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    stream.SetPosition(0);
+    TMetafile metafile;
+    metafile.LoadFromStream(stream);
+    const auto start = std::chrono::steady_clock::now();
+    auto bitmap = drawnOn(metafile, 200, 200, clWhite);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // The first line, along y = 50 of the frame from x = 10 out to the right.
+    for (int x : {25, 100, 197}) {
+        const uint32_t across = rgbAt(*bitmap, x, 99) & rgbAt(*bitmap, x, 100);
+        EXPECT_LT(across & 0xFF, 0x80u) << x;
+    }
+    EXPECT_EQ(rgbAt(*bitmap, 10, 100), 0xFFFFFFu) << "left of where it starts";
 }
 
 TEST(Metafile, DataThatIsNoMetafileIsRefusedAndTheOneHeldStays) {

@@ -61,15 +61,20 @@ inline std::vector<TTestShape> RandomShapes(std::mt19937& random, int width, int
     return shapes;
 }
 
-// A Windows metafile in logical units of one pixel (inch 96) with the
-// window origin at (originX, originY) of the shapes' coordinates, set by a
-// record when asked; placeable files carry the frame width x height there.
+// A Windows metafile in logical units of 1/units of a pixel with the window
+// origin at (originX, originY) of the shapes' coordinates, set by a record
+// when asked.  Placeable files carry the frame width x height there: in
+// those units at 96 x units to the inch, with a record setting anisotropic
+// mapping, when asked; else in pixels at 96 to the inch, the window alone
+// saying how large the logical units are (as formula editors write them).
+// Then the text given, black, 24 pixels high, its top left at (8, 10).
 inline std::string WindowsMetafileOf(int width, int height, const std::vector<TTestShape>& shapes,
                                      bool placeable = true, bool setOrigin = true, int originX = 0,
-                                     int originY = 0) {
+                                     int originY = 0, int units = 1, bool anisotropic = false,
+                                     const std::string& text = "") {
     std::string records;
     uint32_t largest = 0;
-    const auto record = [&](uint16_t function, std::initializer_list<int> words) {
+    const auto record = [&](uint16_t function, const std::vector<int>& words) {
         const auto size = uint32_t(3 + words.size());
         largest = std::max(largest, size);
         AppendLittleEndian<uint32_t>(records, size);
@@ -78,8 +83,10 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
             AppendLittleEndian<int16_t>(records, int16_t(w));
     };
     if (setOrigin)
-        record(0x020B, {originY, originX});
-    record(0x020C, {height, width});
+        record(0x020B, {originY * units, originX * units});
+    record(0x020C, {height * units, width * units});
+    if (anisotropic)
+        record(0x0103, {8});
     record(0x02FA, {5, 0, 0, 0, 0}); // a pen that draws nothing
     record(0x012D, {0});
     for (const TTestShape& s : shapes) {
@@ -87,9 +94,25 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
         const uint32_t bgr = (s.Rgb & 0xFF) << 16 | (s.Rgb & 0xFF00) | (s.Rgb >> 16 & 0xFF);
         record(0x02FC, {0, int(bgr & 0xFFFF), int(bgr >> 16), 0});
         record(0x012D, {1});
-        record(s.Ellipse ? 0x0418 : 0x041B,
-               {originY + s.Bottom, originX + s.Right, originY + s.Top, originX + s.Left});
+        record(s.Ellipse ? 0x0418 : 0x041B, {(originY + s.Bottom) * units, (originX + s.Right) * units,
+                                             (originY + s.Top) * units, (originX + s.Left) * units});
         record(0x01F0, {1});
+    }
+    if (!text.empty()) {
+        // A font: height, width, escapement, orientation, weight, then
+        // bytes (italic to pitch) and the face's name, two to a word.
+        std::vector<int> font = {-24 * units, 0, 0, 0, 400, 0, 0, 0, 0};
+        const std::string face("Arial\0", 6);
+        for (size_t i = 0; i < face.size(); i += 2)
+            font.push_back(uint8_t(face[i]) | uint8_t(face[i + 1]) << 8);
+        record(0x02FB, font);
+        record(0x012D, {1});
+        record(0x0102, {1}); // transparent background
+        std::vector<int> textOut = {int(text.size())};
+        for (size_t i = 0; i < text.size(); i += 2)
+            textOut.push_back(uint8_t(text[i]) | (i + 1 < text.size() ? uint8_t(text[i + 1]) << 8 : 0));
+        textOut.insert(textOut.end(), {(originY + 10) * units, (originX + 8) * units});
+        record(0x0521, textOut);
     }
     record(0x0000, {});
     std::string out;
@@ -97,9 +120,10 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
         std::string header;
         AppendLittleEndian<uint32_t>(header, 0x9AC6CDD7);
         AppendLittleEndian<uint16_t>(header, 0);
+        const int scale = anisotropic ? units : 1;
         for (int v : {originX, originY, originX + width, originY + height})
-            AppendLittleEndian<int16_t>(header, int16_t(v));
-        AppendLittleEndian<uint16_t>(header, 96);
+            AppendLittleEndian<int16_t>(header, int16_t(v * scale));
+        AppendLittleEndian<uint16_t>(header, uint16_t(96 * scale));
         AppendLittleEndian<uint32_t>(header, 0);
         uint16_t checksum = 0;
         for (size_t i = 0; i < header.size(); i += 2)
@@ -119,8 +143,10 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
 
 // An enhanced metafile whose frame is width x height pixels at 96 to the
 // inch, on a reference device of 96 pixels to the inch, with the bounds of
-// what it draws in the header as a writer computes them.
-inline std::string EnhancedMetafileOf(int width, int height, const std::vector<TTestShape>& shapes) {
+// what it draws in the header as a writer computes them; then a black line
+// through the points given.
+inline std::string EnhancedMetafileOf(int width, int height, const std::vector<TTestShape>& shapes,
+                                      const std::vector<std::pair<int, int>>& line = {}) {
     std::string records;
     int count = 1;
     const auto record = [&](uint32_t type, std::initializer_list<int64_t> fields) {
@@ -142,6 +168,18 @@ inline std::string EnhancedMetafileOf(int width, int height, const std::vector<T
         left = std::min(left, s.Left), top = std::min(top, s.Top);
         right = std::max(right, s.Right), bottom = std::max(bottom, s.Bottom);
     }
+    if (!line.empty()) {
+        std::vector<int64_t> fields = {0, 0, width, height, int64_t(line.size())};
+        for (const auto& [x, y] : line)
+            fields.insert(fields.end(), {x, y});
+        record(38, {3, 0, 1, 0, 0}); // a black pen one pixel wide
+        record(37, {3});
+        AppendLittleEndian<uint32_t>(records, 4); // a polyline
+        AppendLittleEndian<uint32_t>(records, uint32_t(8 + 4 * fields.size()));
+        for (int64_t f : fields)
+            AppendLittleEndian<uint32_t>(records, uint32_t(f));
+        ++count;
+    }
     record(14, {0, 16, 20});
     // 96 pixels to the inch: a pixel is 2540 / 96 hundredths of a millimetre.
     const int deviceWidth = 1920, deviceHeight = 1080;
@@ -157,7 +195,7 @@ inline std::string EnhancedMetafileOf(int width, int height, const std::vector<T
     AppendLittleEndian<uint32_t>(out, 0x10000);
     AppendLittleEndian<uint32_t>(out, uint32_t(88 + records.size()));
     AppendLittleEndian<uint32_t>(out, uint32_t(count));
-    AppendLittleEndian<uint16_t>(out, 3);
+    AppendLittleEndian<uint16_t>(out, 4); // object handles: pens 1 and 3, brush 2
     AppendLittleEndian<uint16_t>(out, 0);
     for (int v : {0, 0, 0, deviceWidth, deviceHeight, millimetresX, millimetresY})
         AppendLittleEndian<int32_t>(out, v);

@@ -209,6 +209,15 @@ bool TChangeHandlerThread::ClearWatches() {
 }
 
 bool TChangeHandlerThread::WatchFolders(const std::vector<std::string>& folders, uint32_t filter, int& index) {
+    return watchMany(folders, filter, index, true);
+}
+
+bool TChangeHandlerThread::AddToFolders(const std::string& folder, uint32_t filter, int& index) {
+    return watchMany({folder}, filter, index, false);
+}
+
+bool TChangeHandlerThread::watchMany(const std::vector<std::string>& folders, uint32_t filter, int& index,
+                                     bool replace) {
     if (inotify_ < 0) {
         index = -1;
         return false;
@@ -229,13 +238,15 @@ bool TChangeHandlerThread::WatchFolders(const std::vector<std::string>& folders,
     for (const std::string& folder : folders)
         if (int watch = folder.empty() ? -1 : addFolder(slot, folder, mask); watch >= 0)
             kept.push_back(watch);
-    std::sort(kept.begin(), kept.end());
-    const std::vector<int> before = slots_[slot].Watches;
-    for (int watch : before)
-        if (!std::binary_search(kept.begin(), kept.end(), watch)) {
-            releaseWatch(slot, watch, false);
-            std::erase(slots_[slot].Watches, watch);
-        }
+    if (replace) {
+        std::sort(kept.begin(), kept.end());
+        const std::vector<int> before = slots_[slot].Watches;
+        for (int watch : before)
+            if (!std::binary_search(kept.begin(), kept.end(), watch)) {
+                releaseWatch(slot, watch, false);
+                std::erase(slots_[slot].Watches, watch);
+            }
+    }
     if (slots_[slot].Watches.empty()) {
         slots_[slot] = TSlot{};
         return false;
@@ -246,7 +257,7 @@ bool TChangeHandlerThread::WatchFolders(const std::vector<std::string>& folders,
     if (fresh)
         pending_[slot] = false;
     index = slot;
-    return true;
+    return !kept.empty();
 }
 
 std::vector<std::string> TChangeHandlerThread::WatchedFolders(int index) const {

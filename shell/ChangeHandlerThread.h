@@ -65,6 +65,11 @@ public:
     // set are let go.  Folders that cannot be watched are left out.  False
     // (index -1) when none can be watched or every slot is taken.
     bool WatchFolders(const std::vector<std::string>& folders, uint32_t filter, int& index);
+    // Adds one folder to such a set (a new one in the lowest free slot
+    // when index is not a slot WatchFolders or this call filled), leaving
+    // the others watched.  False when the folder cannot be watched; index
+    // is then still the slot, or -1 when it watches nothing.
+    bool AddToFolders(const std::string& folder, uint32_t filter, int& index);
     // Folders a slot watches now (a deleted one drops out by itself).
     std::vector<std::string> WatchedFolders(int index) const;
     // Stops the watch in a slot; false for a free slot.
@@ -106,6 +111,7 @@ private:
     void run();
     void readEvents(std::vector<bool>& fired);
     int addFolder(int slot, const std::string& path, uint32_t mask);
+    bool watchMany(const std::vector<std::string>& folders, uint32_t filter, int& index, bool replace);
     void addSubtree(int slot, const std::string& path, uint32_t mask);
     void releaseWatch(int slot, int watch, bool removedByKernel);
     void closeSlot(int slot);

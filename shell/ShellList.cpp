@@ -161,9 +161,9 @@ void TPTCustomShellList::FullFill() {
     // The folder is watched before it is read, never after: what another
     // program changes while the rows are made comes as a notice, and the
     // notice's names are looked at again once the fill is done.
-    std::function<void()> watch;
+    TBeforeFolderRead watch;
     if (HasOption(ptsloDynamicRefresh) && !(ComponentState() & csDesigning))
-        watch = [this] { armWatch(); };
+        watch = [this](const std::string&) { armWatch(); };
     if (FAILED(Model().Fill(folder_.GetPidl(), watch))) {
         // A folder that went away or cannot be read shows empty, with no
         // error box at every refresh; the folder shown before is no longer

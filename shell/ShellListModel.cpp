@@ -208,7 +208,7 @@ void TPTShellListModel::SaveColumnWidths() const {
     TPTColumnMemory::Save(ColumnWidths());
 }
 
-HRESULT TPTShellListModel::Fill(PCItemIDList folderList, const std::function<void()>& beforeRead) {
+HRESULT TPTShellListModel::Fill(PCItemIDList folderList, const TBeforeFolderRead& beforeRead) {
     std::shared_ptr<TShellFolder> folder;
     HRESULT hr = BindToFolder(folderList, folder);
     if (FAILED(hr) || !folder)
@@ -227,13 +227,12 @@ HRESULT TPTShellListModel::Fill(PCItemIDList folderList, const std::function<voi
         folderPath_ = folder->FileSystemPath();
         provider_.reset();
         providerLooked_ = false;
-        if (beforeRead)
-            beforeRead();
         buildColumns();
         unsigned flags =
             SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | (HasOption(ptsloShowHidden) ? SHCONTF_INCLUDEHIDDEN : 0u);
         std::vector<TIdListPtr> found;
-        EnumerateFolder(*folder_, flags, found); // a folder that cannot be listed shows what came, or nothing
+        // A folder that cannot be listed shows what came, or nothing.
+        EnumerateWatched(*folder_, flags, found, beforeRead);
         items.SetCapacity(static_cast<int>(found.size()));
         for (TIdListPtr& item : found) {
             uint32_t attributes = 0;

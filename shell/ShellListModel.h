@@ -8,6 +8,7 @@
 #include "platform/ui/ListView.h"
 #include "shell/ShellColumns.h"
 #include "shell/ShellRecords.h"
+#include "shell/WatchedRead.h"
 
 #include <cstdint>
 #include <functional>
@@ -81,7 +82,7 @@ public:
     // shows no rows.  beforeRead runs once the folder is bound (FolderPath
     // is the new one) and before it is read: a watch of the folder armed
     // there sees every change the rows may not.
-    HRESULT Fill(PCItemIDList folder, const std::function<void()>& beforeRead = {});
+    HRESULT Fill(PCItemIDList folder, const TBeforeFolderRead& beforeRead = {});
     // Brings the rows up to date with the folder by difference (new rows
     // at the end).
     void Refresh();

@@ -106,6 +106,7 @@ TPTCustomShellTree::TPTCustomShellTree(TComponent* owner) : TPTCustomTreeView(ow
         if (OnFillComplete)
             OnFillComplete(this);
     };
+    model.BeforeRead = [this](const std::string& path) { watchBeforeRead(path); };
     DeviceChangeHandler().Subscribe(this, [this](TPTDeviceChangeHandler&, TMessage& message) { DeviceChanged(message); });
 }
 
@@ -167,7 +168,7 @@ void TPTCustomShellTree::SetOptions(TPTShellTreeOptions options) {
         registerDropTarget(HasOption(ptstoOleDrop));
     if (changed(ptstoDynamicRefresh) && !(ComponentState() & csDesigning)) {
         if (HasOption(ptstoDynamicRefresh))
-            watchFolders();
+            watchAgain();
         else if (changeThread_)
             changeThread_->ClearWatches();
     }
@@ -211,6 +212,11 @@ void TPTCustomShellTree::Fill() {
         SetSelected(nullptr);
         Items().Clear();
     }
+    // Each folder the fill reads is watched just before it is read (the
+    // model tells watchBeforeRead); afterwards the watch is narrowed to the
+    // folders shown.
+    if (watching() && !changeThread_)
+        changeThread_ = std::make_unique<TChangeHandlerThread>(this, CM_SHELLCHANGENOTICE);
     FillChildren(nullptr, nullptr);
     clickFlag_ = -1;
     if (selectedFolder_.GetPidl() == nullptr)
@@ -218,8 +224,7 @@ void TPTCustomShellTree::Fill() {
     else
         SelectPidl(selectedFolder_.GetPidl());
     FlushPendingSync(false);
-    if (HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning))
-        watchFolders();
+    rewatch();
 }
 
 void TPTCustomShellTree::Refresh() {
@@ -300,7 +305,7 @@ void TPTCustomShellTree::Collapse(TTreeNode* node) {
 
 void TPTCustomShellTree::rewatch() {
     // The folders shown are watched: opened folders from now on.
-    if (changeThread_ && HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning))
+    if (changeThread_ && watching())
         watchFolders();
 }
 
@@ -391,22 +396,23 @@ void TPTCustomShellTree::Change(TTreeNode* node) {
 }
 
 void TPTCustomShellTree::startTimer(int job, unsigned interval) {
+    // One timer serves both jobs, and a job asked for keeps the one
+    // already waiting: a key would otherwise cancel the refresh a change
+    // notice asked for, or a notice the list's following of a key.
     KillTimer(this, kTimerId);
-    pendingJob_ = job;
+    pendingJob_ |= job;
     SetTimer(this, kTimerId, interval);
 }
 
 void TPTCustomShellTree::timerFired() {
     KillTimer(this, kTimerId);
-    int job = pendingJob_;
-    if (job == kSelectionSync) {
+    const int jobs = std::exchange(pendingJob_, 0); // what the jobs ask for meanwhile waits anew
+    if ((jobs & kSelectionSync) != 0)
         syncSelection(Selected());
-    } else if (job == kRefresh) {
+    if ((jobs & kRefresh) != 0) {
         refreshDeadline_.Clear();
         Refresh();
     }
-    if (pendingJob_ == job)
-        pendingJob_ = 0;
 }
 
 void TPTCustomShellTree::FlushPendingSync(bool syncLinked) {
@@ -433,6 +439,33 @@ void TPTCustomShellTree::selectedFolderChanged() {
 
 // --- change watching -----------------------------------------------------------------------
 
+bool TPTCustomShellTree::watching() const {
+    return HasOption(ptstoDynamicRefresh) && !(ComponentState() & csDesigning);
+}
+
+uint32_t TPTCustomShellTree::watchFilter() const {
+    return FILE_NOTIFY_CHANGE_DIR_NAME | (HasOption(ptstoIncludeNonFolders) ? FILE_NOTIFY_CHANGE_FILE_NAME : 0u);
+}
+
+void TPTCustomShellTree::watchBeforeRead(const std::string& path) {
+    // A folder read while the tree watches is watched before it is read:
+    // what changes during the read comes as a notice afterwards, and the
+    // refresh it brings looks again.  Only a watch already running takes
+    // folders in (a fill starts one); without a window there is none, and
+    // a window made again watches and looks at everything anew.
+    if (changeThread_ && watching() && !path.empty() && watchableFolder(path))
+        changeThread_->AddToFolders(path, watchFilter(), watchSlot_);
+}
+
+void TPTCustomShellTree::watchAgain() {
+    // Nodes shown while nothing watched their folders may be out of date:
+    // the watch comes first, then the nodes are compared with the folders.
+    if (Model().Empty())
+        return;
+    watchFolders();
+    Refresh();
+}
+
 void TPTCustomShellTree::watchFolders() {
     // Every folder shown is watched (a shown folder without children gets
     // its first one from another program), and so is every folder a
@@ -441,9 +474,7 @@ void TPTCustomShellTree::watchFolders() {
     // replaced in place, so no folder is unwatched for a moment.
     if (!changeThread_)
         changeThread_ = std::make_unique<TChangeHandlerThread>(this, CM_SHELLCHANGENOTICE);
-    uint32_t filter = FILE_NOTIFY_CHANGE_DIR_NAME;
-    if (HasOption(ptstoIncludeNonFolders))
-        filter |= FILE_NOTIFY_CHANGE_FILE_NAME;
+    const uint32_t filter = watchFilter();
     std::vector<std::string> folders;
     auto add = [&](TTreeNode* node) {
         TPTShTreeData* record = Model().RecordOf(node);
@@ -485,7 +516,7 @@ void TPTCustomShellTree::changeNotice(int slot) {
         refreshPending_ = true;
         return;
     }
-    if (pendingJob_ != kRefresh)
+    if ((pendingJob_ & kRefresh) == 0)
         refreshDeadline_.Clear();
     startTimer(kRefresh, refreshDeadline_.Notice(GetTickCount64(), Focused() ? 400 : 2000));
 }
@@ -533,8 +564,12 @@ void TPTCustomShellTree::CreateWnd() {
         if (shellList_ != nullptr)
             shellList_->SetFolder(selectedFolder_);
     }
-    if (!designing && HasOption(ptstoDynamicRefresh) && !Model().Empty())
-        watchFolders();
+    // A window made again (its host floated or docked) keeps its nodes but
+    // lost its watch with the old window.  A watch started by a fill
+    // before the first window goes on as it is, with the changes it has
+    // seen.
+    if (watching() && !changeThread_)
+        watchAgain();
 }
 
 

@@ -121,7 +121,7 @@ public:
     // State tests look at.
     bool Busy() const { return busy_; }
     bool RefreshPending() const { return refreshPending_; }
-    // 0 nothing, 1 selection sync, 2 refresh.
+    // What the timer will do, bits: 1 selection sync, 2 refresh.
     int PendingJob() const { return pendingJob_; }
     TChangeHandlerThread* ChangeThread() const { return changeThread_.get(); }
     // The folders watched for changes by other programs: every folder the
@@ -183,6 +183,10 @@ private:
     void timerFired();
     void changeNotice(int slot);
     void watchFolders();
+    bool watching() const;
+    uint32_t watchFilter() const;
+    void watchBeforeRead(const std::string& path);
+    void watchAgain();
     void registerDropTarget(bool on);
     void afterBusy();
     void mouseWheel(TMessage& message);

@@ -119,7 +119,7 @@ void TPTShellTreeModel::FillChildren(const std::shared_ptr<TShellFolder>& folder
     }
 
     std::vector<TIdListPtr> items;
-    HRESULT hr = folder ? EnumerateFolder(*folder, EnumerationFlags(), items) : E_FAIL;
+    HRESULT hr = folder ? EnumerateWatched(*folder, EnumerationFlags(), items, BeforeRead) : E_FAIL;
     if (FAILED(hr) && items.empty()) {
         // A folder that cannot be listed shows no children, silently.
         parent->SetHasChildren(false);
@@ -144,6 +144,15 @@ void TPTShellTreeModel::FillChildren(const std::shared_ptr<TShellFolder>& folder
 
 HRESULT TPTShellTreeModel::AddShellNode(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
                                         PCItemIDList relative, TTreeNode* parent, TTreeNode* before) {
+    // The attributes look into the item's own folder (has it subfolders?):
+    // that folder is told of first, as a folder about to be listed is (a
+    // place outside the file system has no path; a file is no folder to
+    // watch).
+    if (BeforeRead) {
+        std::string path;
+        if (SUCCEEDED(folder->GetDisplayNameOf(relative, SHGDN_FORPARSING, path)) && path.starts_with('/'))
+            BeforeRead(path);
+    }
     uint32_t attributes = kAdmissionAttributes;
     HRESULT hr = folder->GetAttributesOf(1, &relative, attributes);
     if (FAILED(hr))
@@ -305,7 +314,7 @@ void TPTShellTreeModel::RefreshNode(TTreeNode* node, TTreeNode*& selection) {
             shownNodes.push_back(node->Item(i));
         }
     std::vector<TIdListPtr> present;
-    EnumerateFolder(*folder, EnumerationFlags(), present); // a folder that cannot be read lists nothing
+    EnumerateWatched(*folder, EnumerationFlags(), present, BeforeRead); // a folder that cannot be read lists nothing
     TPTEnumerationDiff diff = DiffEnumeration(folder, shown, std::move(present));
     for (int index : diff.Gone) {
         TTreeNode* gone = shownNodes[static_cast<size_t>(index)];

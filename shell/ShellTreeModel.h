@@ -8,6 +8,7 @@
 
 #include "platform/ui/TreeView.h"
 #include "shell/ShellRecords.h"
+#include "shell/WatchedRead.h"
 
 #include <cstdint>
 #include <functional>
@@ -59,6 +60,10 @@ public:
     std::function<void(TTreeNode* node, TPTShTreeData* data)> OnDeleteItem;
     std::function<void()> OnFillStart;
     std::function<void()> OnFillComplete;
+    // Told of each folder before anything of it is read (its items by a
+    // fill or a refresh, whether it has subfolders when it is added as a
+    // node): the tree watches the folder there.
+    TBeforeFolderRead BeforeRead;
 
     // --- nodes ------------------------------------------------------------------
     // The record of a node; nullptr for a node that is not the shell's.

@@ -6,7 +6,7 @@
 // leaves the list where it was; a long name added by a refresh keeps the
 // icon grid; a refill misses nothing another program does meanwhile; the
 // tree's rows stay put through refreshes, and its drags carry the pressed
-// folder.
+// folder; the tree's fills miss nothing another program does meanwhile.
 
 #include "platform/base/FileNameText.h"
 #include "platform/shellns/DragDrop.h"
@@ -126,14 +126,15 @@ protected:
         SetTickSource(nullptr);
         SetDragDropService({});
     }
-    // Delivers notices and runs the refreshes they ask for until the
-    // change thread has read nothing new for a while.
-    void settle(TChangeHandlerThread& changes) {
+    // Delivers notices and runs the refreshes they ask for (unless
+    // advance is 0) until the change thread has read nothing new for a
+    // while.
+    void settle(TChangeHandlerThread& changes, uint32_t advance = 2000) {
         for (int quiet = 0; quiet < 5;) {
             const uint64_t seen = changes.EventsSeen();
             QApplication::processEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            clock.Advance(2000);
+            clock.Advance(advance);
             quiet = changes.EventsSeen() == seen ? quiet + 1 : 0;
         }
     }
@@ -592,6 +593,119 @@ TEST_F(ShellLiveWindowsTest, TreeRowsStayPutAndADragCarriesThePressedFolder) {
         tree->Model().SortChildren(root);
         for (int i = 0; i < root->Count(); ++i)
             EXPECT_EQ(root->Item(i), order[static_cast<size_t>(i)]) << i;
+    }
+}
+
+namespace {
+
+// Stands in for another program that makes folders and removes others in
+// one folder (inside: makes and removes folders in its folders), from a
+// thread of its own, between Start and Stop.
+struct TFolderWriter {
+    TFolderWriter(std::string folder, bool inside) : Folder(std::move(folder)), Inside(inside) {}
+    std::string Folder;
+    bool Inside;
+    std::atomic<int> Made{0};
+    std::atomic<bool> Stopping{false};
+    std::thread Thread;
+    ~TFolderWriter() { Stop(0); }
+    void Start() {
+        if (Thread.joinable())
+            return;
+        Stopping = false;
+        Thread = std::thread([this] {
+            for (; !Stopping; ++Made) {
+                auto old = [](int n) { return "old" + std::to_string((n + 300) * 7 % 300); };
+                std::filesystem::create_directory(JoinPath(Folder, Inside ? old(Made) + "/in" : "new" + std::to_string(Made)));
+                std::filesystem::remove(JoinPath(Folder, Inside ? old(Made - 9) + "/in" : old(Made)));
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            }
+        });
+    }
+    void Stop(int more) { // after `more` changes
+        for (const int from = Made; Thread.joinable() && Made < from + more;)
+            std::this_thread::yield();
+        Stopping = true;
+        if (Thread.joinable())
+            Thread.join();
+    }
+};
+
+} // namespace
+
+// Another program makes and removes folders in a folder (or in its
+// folders) while the tree reads it and stops before the fill is done: a
+// first fill, a change of root, an expansion by key (then a key on), a
+// window made again, F5.  Once the notices settle, every opened node holds
+// exactly the folders on disk, and a node without expand button has none.
+TEST_F(ShellLiveWindowsTest, TreeFillsMissNothingAnotherProgramDoesMeanwhile) {
+    TForm docked, floating;
+    docked.SetBounds(0, 0, 320, 300);
+    floating.SetBounds(340, 0, 320, 300);
+    floating.Show();
+    TPTShellList list; // keys move a linked list after a pause
+    std::unique_ptr<TPTShellTree> tree;
+    const std::string elsewhere = JoinPath(home.Files, "elsewhere");
+    std::filesystem::create_directories(JoinPath(elsewhere, "a"));
+    for (int round = 0; round < 10; ++round) {
+        const int kind = round % 5;
+        SCOPED_TRACE(kind);
+        TFolderWriter writer(JoinPath(home.Files, "t" + std::to_string(round)), round >= 5);
+        const std::string& busy = writer.Folder;
+        for (int i = 0; i < 300; ++i)
+            std::filesystem::create_directories(JoinPath(busy, "old" + std::to_string(i)));
+        if (kind == 0) {
+            tree.reset(placed<TPTShellTree>(docked, 0, 300));
+            tree->SetShellList(&list);
+        } else { // shown before the other program starts
+            tree->BaseFolder().SetPath(kind == 1 ? elsewhere : kind == 2 ? home.Files : busy);
+        }
+        // The program starts with a fill and stops while the fill, having
+        // listed the folder, looks at its items (at a third of them).
+        int looked = 0;
+        tree->OnFillStart = [&](TPersistent*) { writer.Start(); };
+        tree->OnAddItem = [&](TPersistent*, const std::shared_ptr<TShellFolder>&, PCItemIDList, PCItemIDList, uint32_t,
+                              bool&) {
+            if (++looked == 100)
+                writer.Stop(5);
+        };
+        if (kind <= 1) {
+            tree->BaseFolder().SetPath(busy);
+            docked.Show();
+        } else if (kind == 2) {
+            TTreeNode* shut = ChildNamed(tree->Model(), tree->Model().Root(), FileNameOf(busy).data());
+            ASSERT_NE(shut, nullptr);
+            tree->SetFocus();
+            tree->SetSelected(shut);
+            QTest::keyClick(viewOf(*tree), Qt::Key_Right);
+            ASSERT_TRUE(shut->Expanded());
+            settle(*tree->ChangeThread(), 0); // every notice in, none acted on
+            QTest::keyClick(viewOf(*tree), Qt::Key_Down);
+        } else if (kind == 3) { // the program is busy while there is no window
+            TForm* next = tree->Parent() == &docked ? &floating : &docked;
+            tree->SetParent(nullptr);
+            writer.Start();
+            writer.Stop(20);
+            tree->SetParent(next);
+            QApplication::processEvents();
+        } else {
+            tree->SetFocus();
+            QTest::keyClick(viewOf(*tree), Qt::Key_F5);
+        }
+        writer.Stop(0);
+        tree->OnFillStart = nullptr;
+        tree->OnAddItem = nullptr;
+        settle(*tree->ChangeThread());
+        for (TTreeNode* node : tree->Model().Nodes(false)) {
+            std::set<std::string> folders; // none for a folder that went
+            std::error_code error;
+            for (const auto& entry : std::filesystem::directory_iterator(PathOf(tree->Model(), node), error))
+                if (entry.is_directory(error))
+                    folders.insert(entry.path().filename().string());
+            if (node->Expanded() || !node->HasChildren()) {
+                EXPECT_EQ(ChildNames(tree->Model(), node), folders) << PathOf(tree->Model(), node) << ", " << writer.Made;
+            }
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/base/Stream.h"
 #include "platform/gfx/Graphic.h"
+#include "platform/gfx/MetafileFormat.h"
 #include "platform/gfx/EmfConversion.h"
 
 #include <cmath>
@@ -20,10 +21,7 @@ namespace {
 constexpr size_t kHeaderSize = 88;
 constexpr uint32_t kHeaderType = 1;
 constexpr uint32_t kSignature = 0x464D4520;
-constexpr double kPixelsPerInch = 96;
 constexpr double kHundredthsPerInch = 2540;
-
-[[noreturn]] void invalid() { throw EInvalidGraphic("Metafile is not valid"); }
 
 int32_t field(std::string_view data, size_t at) { return LoadLittleEndian<int32_t>(data.data() + at); }
 
@@ -50,14 +48,14 @@ bool IsEnhancedMetafile(std::string_view data) {
 
 TMetafileDrawing ConvertEnhancedMetafile(std::string_view data) {
     if (!IsEnhancedMetafile(data))
-        invalid();
+        InvalidMetafile();
     const double frameLeft = field(data, 24), frameTop = field(data, 28);
     const double frameRight = field(data, 32), frameBottom = field(data, 36);
     TMetafileDrawing drawing;
-    drawing.Width = int(std::lround((frameRight - frameLeft) * kPixelsPerInch / kHundredthsPerInch));
-    drawing.Height = int(std::lround((frameBottom - frameTop) * kPixelsPerInch / kHundredthsPerInch));
+    drawing.Width = int(std::lround((frameRight - frameLeft) * kMetafilePixelsPerInch / kHundredthsPerInch));
+    drawing.Height = int(std::lround((frameBottom - frameTop) * kMetafilePixelsPerInch / kHundredthsPerInch));
     if (drawing.Width <= 0 || drawing.Height <= 0)
-        invalid();
+        InvalidMetafile();
 
     // The library reads from a buffer it does not take as const.
     std::string bytes(data);
@@ -70,7 +68,7 @@ TMetafileDrawing ConvertEnhancedMetafile(std::string_view data) {
     const int converted = emf2svg(bytes.data(), bytes.size(), &made, &length, &options);
     const std::unique_ptr<char, TOutputDeleter> text(made);
     if (!converted || !made || length == 0)
-        invalid();
+        InvalidMetafile();
     drawing.Svg.assign(made, length);
 
     // The SVG shows the bounds: where they lie in the frame follows from the

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/EmfConversion.h"
 #include "platform/gfx/MetafileClipping.h"
+#include "platform/gfx/MetafileFormat.h"
 #include "platform/gfx/QtBridge.h"
 #include "platform/gfx/WmfPlayer.h"
 
@@ -54,7 +55,7 @@ void TMetafile::LoadFromStream(TStream& stream) {
     if (state->Enhanced) {
         state->Drawing = ConvertEnhancedMetafile(data);
         if (!state->Renderer.load(QByteArray::fromStdString(state->Drawing.Svg)))
-            throw EInvalidGraphic("Metafile is not valid");
+            InvalidMetafile();
         width_ = state->Drawing.Width;
         height_ = state->Drawing.Height;
     } else {

@@ -3,6 +3,7 @@
 #include "platform/base/Stream.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Graphic.h"
+#include "platform/gfx/MetafileFormat.h"
 #include "platform/gfx/QtBridge.h"
 
 #include <QByteArray>
@@ -38,11 +39,8 @@ constexpr int kAnisotropic = 8;
 // Where the player maps the window of an anisotropic metafile: a square of
 // this many of its units, whatever the window's shape.
 constexpr double kAnisotropicViewport = 1024;
-constexpr double kPixelsPerInch = 96;
 // Text is shaped at this size and scaled to the metafile's.
 constexpr int kShapingSize = 256;
-
-[[noreturn]] void invalid() { throw EInvalidGraphic("Metafile is not valid"); }
 
 bool isPlaceable(std::string_view data) {
     return data.size() >= kPlaceableSize && LoadLittleEndian<uint32_t>(data.data()) == kPlaceableKey;
@@ -512,7 +510,7 @@ void TWindowsMetafileRecording::Draw(TCanvas& canvas, const TRect& rect) const {
 
 TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : picture_(std::make_unique<TPicture>()) {
     if (!IsWindowsMetafile(data))
-        invalid();
+        InvalidMetafile();
     wmfAPI* made = nullptr;
     wmfAPI_Options options{};
     options.function = install;
@@ -521,26 +519,26 @@ TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : pi
     const wmf_error_t created = wmf_lite_create(&made, flags, &options);
     const std::unique_ptr<wmfAPI, TApiDeleter> api(made);
     if (created != wmf_E_None || !api || !api->function_reference)
-        invalid();
+        InvalidMetafile();
     const bool placeable = isPlaceable(data);
     if (placeable && data.size() < kPlaceableSize + kHeaderSize)
-        invalid();
+        InvalidMetafile();
     const TFrame placed = placeable ? frameOf(data) : TFrame{};
     if (placeable && placed.Inch == 0)
-        invalid();
+        InvalidMetafile();
     // The player reads from a buffer it does not take as const.
     std::string bytes = placeable ? withFrameAsWindow(data, placed) : std::string(data);
     if (wmf_mem_open(api.get(), reinterpret_cast<unsigned char*>(bytes.data()), long(bytes.size())) != wmf_E_None)
-        invalid();
+        InvalidMetafile();
     wmfD_Rect bounds{};
     if (wmf_scan(api.get(), 0, &bounds) != wmf_E_None)
-        invalid();
+        InvalidMetafile();
 
     QRectF& frame = picture_->Frame;
     if (placeable) {
         frame = QRectF(0, 0, kAnisotropicViewport, kAnisotropicViewport);
-        width_ = int(std::lround(placed.Width * kPixelsPerInch / placed.Inch));
-        height_ = int(std::lround(placed.Height * kPixelsPerInch / placed.Inch));
+        width_ = int(std::lround(placed.Width * kMetafilePixelsPerInch / placed.Inch));
+        height_ = int(std::lround(placed.Height * kMetafilePixelsPerInch / placed.Inch));
     } else {
         // Nothing says how large the picture is: what it draws is all of it,
         // a logical unit to the pixel as a screen plays it unmapped (the
@@ -550,7 +548,7 @@ TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : pi
         height_ = int(std::lround(frame.height()));
     }
     if (width_ <= 0 || height_ <= 0 || !(frame.width() > 0) || !(frame.height() > 0))
-        invalid();
+        InvalidMetafile();
 
     QPainter painter(&picture_->Picture);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -559,5 +557,5 @@ TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : pi
     api->device_data = nullptr;
     painter.end();
     if (played != wmf_E_None)
-        invalid();
+        InvalidMetafile();
 }

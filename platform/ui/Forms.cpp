@@ -347,13 +347,13 @@ void TCustomForm::focusActiveControl() {
         return;
     }
     TWinControl* target = activeControl_ != nullptr && activeControl_->CanFocus() ? activeControl_ : nullptr;
-    // Without one, the first field in tab order: a container's own fields
-    // come before the container, so that a page control gives the focus
-    // to the first field of its page rather than to its tabs.
+    // Without one, the first field in tab order (TabOrder, not the order
+    // the controls were made in): a container's own fields come before
+    // the container, so that a page control gives the focus to the first
+    // field of its page rather than to its tabs.
     std::function<TWinControl*(TWinControl&)> first = [&](TWinControl& parent) -> TWinControl* {
-        for (int i = 0; i < parent.ControlCount(); ++i) {
-            auto* child = dynamic_cast<TWinControl*>(parent.Controls(i));
-            if (child == nullptr || child == mdiClient_.get() || !child->Visible() || !child->Enabled())
+        for (TWinControl* child : parent.TabList()) {
+            if (child == mdiClient_.get() || !child->Visible() || !child->Enabled())
                 continue;
             if (TWinControl* inner = first(*child))
                 return inner;

@@ -80,6 +80,43 @@ TEST(TabWalk, TabAndShiftTabFollowRandomTabOrdersInRealWindows) {
     }
 }
 
+// A form shown without an active control focuses the first field of its
+// Tab walk, whatever order the fields were made in.
+TEST(TabWalk, AFormShowsWithTheFocusOnItsFirstFieldInTabOrder) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 8; ++round) {
+        TForm form;
+        form.SetBounds(40, 40, 400, 300);
+        auto* panel = new TPanel(&form);
+        panel->SetParent(&form);
+        panel->SetBounds(200, 10, 150, 150);
+        std::vector<TWinControl*> model{panel}; // the form's children in Tab order
+        TEdit* inPanel = nullptr;
+        for (int i = 0; i < 5; ++i) {
+            auto* edit = new TEdit(&form);
+            edit->SetParent(i == 0 ? static_cast<TWinControl*>(panel) : &form);
+            edit->SetBounds(10, 10 + 30 * i, 100, 24);
+            if (i == 0)
+                inPanel = edit;
+            else
+                model.push_back(edit);
+        }
+        for (int moves = 0; moves < 4; ++moves) {
+            const size_t i = random() % model.size();
+            const int order = int(random() % model.size());
+            TWinControl* moved = model[i];
+            moved->SetTabOrder(order);
+            model.erase(model.begin() + long(i));
+            model.insert(model.begin() + order, moved);
+        }
+        form.Show();
+        QApplication::processEvents();
+        // The panel is no tab stop: its own field stands in its place.
+        EXPECT_EQ(GetFocusControl(), model.front() == panel ? inPanel : model.front()) << "round " << round;
+        form.Hide();
+    }
+}
+
 TEST(SizeConstraints, AFormIsSizedByTheWindowSystemWithinItsLimits) {
     TForm form;
     form.SetBounds(50, 50, 300, 200);

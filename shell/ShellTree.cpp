@@ -857,12 +857,16 @@ void TPTCustomShellTree::pressBecameDrag() {
         return;
     heldSync_ = false;
     // The folder the list shows stays the tree's selection: the press
-    // chose nothing, and the dragged folder may go into that one.
+    // chose nothing, and the dragged folder may go into that one.  The
+    // rows stay where they are although that folder may be off screen:
+    // the drag is aimed at them.
     bool beep = false;
     TTreeNode* shown = Model().FindPidl(baseFolder_.GetPidl(), selectedFolder_.GetPidl(), false, beep);
     if (shown != nullptr && shown != Selected()) {
+        const std::vector<TTreeNode*> rows = RowsOnScreen();
         TRaisedScope raised(nesting_);
         SetSelected(shown);
+        keepRowsOnScreen(rows);
     }
 }
 

@@ -526,26 +526,33 @@ TEST_F(ShellLiveWindowsTest, ARefillMissesNothingAnotherProgramDoesMeanwhile) {
 
 // Other programs make and remove folders above and among the rows on
 // screen while a folder of the tree is pressed and dragged: the rows on
-// screen stay where they were through each refresh, and the drag carries
-// the folder that was pressed.
+// screen stay where they were through each refresh and when the drag
+// starts (the tree's selection, the folder the linked list shows, is off
+// screen), and the drag carries the folder that was pressed.
 TEST_F(ShellLiveWindowsTest, TreeRowsStayPutAndADragCarriesThePressedFolder) {
     for (int i = 10; i < 60; ++i)
         std::filesystem::create_directories(JoinPath(home.Files, "m" + std::to_string(i)));
     TForm form;
-    form.SetBounds(0, 0, 320, 300);
+    form.SetBounds(0, 0, 630, 300);
     auto* tree = placed<TPTShellTree>(form, 0, 300);
+    auto* list = placed<TPTShellList>(form, 310, 300);
     tree->BaseFolder().SetPath(home.Files);
+    tree->SetShellList(list);
     form.Show();
     tree->Fill();
+    tree->SelectPath(home.Files);
+    QApplication::processEvents();
     QAbstractItemView* view = viewOf(*tree);
     QWindow* window = view->viewport()->window()->windowHandle();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     std::vector<std::string> dragged;
+    TTreeNode* topAtDrag = nullptr;
     SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>& data, const std::shared_ptr<TDropSource>&,
                                           uint32_t, uint32_t& effect) -> HRESULT {
                             std::vector<std::string> paths;
                             FilePathsOfDataObject(*data, paths);
                             dragged.push_back(paths.size() == 1 ? paths[0] : "");
+                            topAtDrag = tree->TopItem();
                             effect = DROPEFFECT_NONE;
                             return DRAGDROP_S_CANCEL;
                         },
@@ -586,6 +593,8 @@ TEST_F(ShellLiveWindowsTest, TreeRowsStayPutAndADragCarriesThePressedFolder) {
         QApplication::processEvents();
         ASSERT_EQ(dragged.size(), drags + 1) << "no drag";
         EXPECT_EQ(dragged.back(), pressed);
+        EXPECT_EQ(topAtDrag, rows[0]) << "the rows moved when the drag started";
+        EXPECT_EQ(tree->GetSelectedPath(), home.Files);
         // The new folders went to their places: sorting moves nothing.
         std::vector<TTreeNode*> order;
         for (int i = 0; i < root->Count(); ++i)

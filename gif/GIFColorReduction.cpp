@@ -449,16 +449,17 @@ void floydSteinbergBlackWhite(const TGIFTrueColorImage& source, uint8_t* out) {
 }
 
 // Floyd-Steinberg to black and white with SSSE3, still as floydSteinberg
-// does it, in two steps per row so that the walk from pixel to pixel,
-// which cannot go faster than its chain of dependent operations, carries
-// little else:
-//  - the walk (serpentine) gives each pixel its colour with error and
-//    whether it became white, guessing both outcomes of the pixel before
-//    it (as the SSE2 version does) and taking the right one by a byte
-//    shuffle whose control is the outcome, one operation on the chain;
-//    it keeps the errors of the row;
-//  - what the next row is given from them is gathered at once, in both
-//    guesses and with the rounding half added.
+// does it.  The walk from pixel to pixel (serpentine) cannot go faster
+// than its chain of dependent operations, so everything else is arranged
+// to run beside that chain:
+//  - each pixel's colour with error and whether it became white are
+//    worked out for both outcomes of the pixel before it (as the SSE2
+//    version does), the right one taken by a byte shuffle whose control
+//    is that outcome, one operation on the chain;
+//  - what the next row is given from this row's errors is summed as the
+//    walk goes (running sums, as floydSteinberg keeps them), in both
+//    guesses and with the rounding half added, off the chain; a separate
+//    pass over the row after its walk cost more than the chain left idle.
 //
 // The arithmetic, per channel, with c the error carried from above (at
 // most 9 * 255 either way), e the error of the pixel before (at most 255
@@ -472,16 +473,15 @@ __attribute__((always_inline, target("ssse3"))) inline void diffuseBlackWhite(co
                                                                                 uint8_t* out) {
     const int width = source.Width;
     const int64_t stride = source.PixelStride;
-    // Four lanes per pixel (blue, green, red, spare).  The errors of the
-    // row, with a pixel of zeros at either end (and one more after, read
-    // when the next row's pixels are gathered two at a time); what the
-    // pixels of the row are given from above, plus the rounding half, in
-    // both guesses.
-    std::vector<int16_t> errors(size_t(width + 3) * 4, 0);
+    // Four lanes per colour (blue, green, red, spare), eight per pixel:
+    // what a pixel is given from the row above, plus the rounding half, in
+    // both guesses.  Column x at x + 2: the two columns either side take
+    // what the sums give before the row starts and past its end.
+    constexpr int kPad = 2;
     constexpr int16_t kWhiteShare = 7 * 255;
     constexpr int16_t kSpare = 16; // becomes 1 in the spare lane of each colour
     const __m128i bias = _mm_setr_epi16(8, 8, 8, kSpare, 8 - kWhiteShare, 8 - kWhiteShare, 8 - kWhiteShare, kSpare);
-    std::vector<int16_t> carried(size_t(width) * 8);
+    std::vector<int16_t> carried(size_t(width + 2 * kPad) * 8);
     for (size_t lane = 0; lane < carried.size(); lane += 8)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(carried.data() + lane), bias);
     // Pixels are read four bytes at a time: the last of a row of
@@ -494,7 +494,8 @@ __attribute__((always_inline, target("ssse3"))) inline void diffuseBlackWhite(co
     const __m128i zero = _mm_setzero_si128();
     // The shuffles: the guess for a black pixel before is the low half,
     // for a white one the high half (eight bytes on); the outcome is
-    // byte 0 of each half's first 32-bit lane.
+    // byte 0 of each half's first 32-bit lane.  A picked value holds the
+    // same colour in both halves, and so does its error.
     const __m128i pickValue = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7);
     const __m128i pickWhite = _mm_setzero_si128();
     const __m128i widen = _mm_setr_epi8(0, -1, 1, -1, 2, -1, -1, -1, 0, -1, 1, -1, 2, -1, -1, -1);
@@ -508,16 +509,28 @@ __attribute__((always_inline, target("ssse3"))) inline void diffuseBlackWhite(co
             last = static_cast<const uint8_t*>(std::memcpy(lastPixel, last, 3));
         const int direction = y % 2 == 0 ? 1 : -1;
         uint8_t* target = out + int64_t(y) * width;
-        // The pixel before, none at the start: its error, zero, goes to
-        // the pixel of zeros before the row, which stays zero.
+        // The pixel before, none at the start: its error is zero.
         __m128i value = _mm_setr_epi16(0, 0, 0, 1, 0, 0, 0, 1);
         __m128i shift = zero; // 8 in every byte when it became white
+        // The next row's sums: column x - 2 direction is complete once
+        // the error of x - direction is known (3 of it, 5 of x - 2
+        // direction's, 1 of x - 3 direction's).
+        __m128i belowBehind = bias, below = bias;
+        const auto give = [&](int column, __m128i error) {
+            const __m128i twice = _mm_add_epi16(error, error);
+            const __m128i thrice = _mm_add_epi16(twice, error);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(carried.data() + size_t(column + kPad) * 8),
+                             _mm_add_epi16(belowBehind, thrice));
+            belowBehind = _mm_add_epi16(below, _mm_add_epi16(thrice, twice));
+            below = _mm_add_epi16(error, bias);
+        };
         int x = direction > 0 ? 0 : width - 1;
         for (int i = 0; i < width; ++i, x += direction) {
             uint32_t bits;
             std::memcpy(&bits, x == width - 1 ? last : row + x * stride, 4);
             const __m128i pixel = _mm_slli_epi16(_mm_shuffle_epi8(_mm_cvtsi32_si128(int(bits)), widen), 4);
-            const __m128i ready = _mm_loadu_si128(reinterpret_cast<const __m128i*>(carried.data() + size_t(x) * 8));
+            const __m128i ready =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(carried.data() + size_t(x + kPad) * 8));
             const __m128i scaled = _mm_add_epi16(ready, pixel);
             // s = ready + 7 e and 16 p + s, for both guesses.
             const __m128i eightTimes = _mm_slli_epi16(value, 3);
@@ -528,36 +541,15 @@ __attribute__((always_inline, target("ssse3"))) inline void diffuseBlackWhite(co
             const __m128i luminance = _mm_madd_epi16(both, weights);
             const __m128i whiter = _mm_and_si128(_mm_cmpgt_epi32(luminance, _mm_srli_epi64(luminance, 32)), eight);
             const __m128i pick = _mm_add_epi8(pickValue, shift);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(errors.data() + size_t(x - direction + 1) * 4),
-                             _mm_sub_epi16(value, _mm_shuffle_epi8(chosen, pick)));
+            give(x - 2 * direction, _mm_sub_epi16(value, _mm_shuffle_epi8(chosen, pick)));
             value = _mm_shuffle_epi8(both, pick);
             shift = _mm_shuffle_epi8(whiter, _mm_add_epi8(pickWhite, shift));
             target[x] = uint8_t(_mm_cvtsi128_si32(shift) >> 3);
         }
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(errors.data() + size_t(x - direction + 1) * 4),
-                         _mm_sub_epi16(value, _mm_shuffle_epi8(chosen, _mm_add_epi8(pickValue, shift))));
-        if (y + 1 == source.Height)
-            break;
-        // What each pixel of the next row is given: 5 from the pixel above
-        // it, 3 from the one after that in this row's direction, 1 from
-        // the one before; two pixels at a time (the pad at the end makes
-        // an odd row even).
-        const int16_t* here = errors.data() + 4;
-        const int16_t* after = here + direction * 4;
-        const int16_t* before = here - direction * 4;
-        for (int column = 0; column < width; column += 2) {
-            const size_t lane = size_t(column) * 4;
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(after + lane));
-            const __m128i h = _mm_loadu_si128(reinterpret_cast<const __m128i*>(here + lane));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(before + lane));
-            const __m128i given = _mm_add_epi16(_mm_add_epi16(_mm_add_epi16(_mm_slli_epi16(a, 1), a), b),
-                                                _mm_add_epi16(_mm_slli_epi16(h, 2), h));
-            int16_t* next = carried.data() + size_t(column) * 8;
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(next), _mm_add_epi16(_mm_unpacklo_epi64(given, given), bias));
-            if (column + 1 < width)
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(next + 8),
-                                 _mm_add_epi16(_mm_unpackhi_epi64(given, given), bias));
-        }
+        // The last pixel's error completes the column before it, and
+        // nothing past the end completes the last column.
+        give(x - 2 * direction, _mm_sub_epi16(value, _mm_shuffle_epi8(chosen, _mm_add_epi8(pickValue, shift))));
+        give(x - direction, zero);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/NonClientFrame.h"
 #include "platform/ui/NonClientMouse.h"
+#include "platform/ui/Screen.h"
 #include "toolbars/TBDockableWindow.h"
 #include "toolbars/TBGlyphs.h"
 #include "toolbars/TBTrackButton.h"
@@ -122,8 +123,13 @@ void TTBFloatingWindowParent::ActivateHost() {
 }
 
 void TTBFloatingWindowParent::BringFrameToTop() {
-    if (Visible())
+    if (Visible() && !underModalForm())
         BringToFront();
+}
+
+bool TTBFloatingWindowParent::underModalForm() const {
+    const TCustomForm* modal = Screen().ModalForm();
+    return modal != nullptr && modal != ParentForm;
 }
 
 void TTBFloatingWindowParent::activateHostNow() {
@@ -138,8 +144,8 @@ void TTBFloatingWindowParent::activateHostNow() {
     TCustomForm* form = host;
     if (host->FormStyle() == fsMDIChild && Application().MainForm() != nullptr)
         form = Application().MainForm();
-    // A modal dialog keeps the activation.
-    if (!form->Enabled() || !form->Showing())
+    // A modal dialog keeps the activation, and stays above the form.
+    if (!form->Enabled() || !form->Showing() || underModalForm())
         return;
     // Whatever the form's own record says: the window system hands the
     // activation to the frame on a press only after the press has been

@@ -90,6 +90,9 @@ private:
     TWinControl* ownerWindow() const;
     // Whether a control inside the frame has the keyboard.
     bool keyboardInside() const;
+    // Whether another form's modal dialog is open: it stays above the
+    // frame and its form, which are not raised meanwhile.
+    bool underModalForm() const;
     // TBM_ACTIVATEHOST's WParam when a control inside keeps the activation.
     static constexpr WPARAM kUnlessKeyboardInside = 1;
     bool madeAboveOwner_ = false;

@@ -21,6 +21,13 @@ TCustomForm* TScreen::Forms(int index) const {
     return forms_[static_cast<size_t>(index)];
 }
 
+TCustomForm* TScreen::ModalForm() const {
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+        if ((*it)->Modal() && (*it)->Showing())
+            return *it;
+    return nullptr;
+}
+
 void TScreen::addForm(TCustomForm* form) { forms_.push_back(form); }
 
 void TScreen::removeForm(TCustomForm* form) {

@@ -30,6 +30,9 @@ public:
     // The active form (an MDI frame while one of its children is active),
     // or nullptr.
     TCustomForm* ActiveForm() const { return activeForm_; }
+    // The form last shown modally that still shows (its modal loop runs),
+    // or nullptr: the windows beneath it wait until it closes.
+    TCustomForm* ModalForm() const;
     // The control with the keyboard focus, or nullptr.
     TWinControl* ActiveControl() const { return GetFocusControl(); }
     TNotifyEvent OnActiveFormChange;

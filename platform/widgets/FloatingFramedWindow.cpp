@@ -3,10 +3,12 @@
 // manager's, floating over its owner window (the WndParent of its
 // CreateParams) as a tool window that asks to be shown without activation.
 #include "platform/ui/NonClientMouse.h"
+#include "platform/ui/Screen.h"
 #include "platform/widgets/NonClientFramedPeer.h"
 #include "platform/widgets/WindowKinds.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QEvent>
 #include <QPointer>
 #include <QWidget>
@@ -21,7 +23,10 @@ namespace {
 // only as the program raises them, and showing or activating the owner
 // raises it over the window.  So whenever the owner is raised, the window
 // is raised again once that is done (the owner may be raised twice in one
-// go: shown, then activated).
+// go: shown, then activated).  While a modal dialog is open it is left
+// where it is: the dialog stands over the owner, and raising the window
+// would put it over the dialog (the start-up "New document" dialog, say);
+// once the dialog closes the owner is activated, and so raised, again.
 //
 // It does not take the keyboard from its owner on a press: the window
 // system is told that it takes no focus, so neither it (which would hand
@@ -61,10 +66,16 @@ private:
             this,
             [this] {
                 raisePending_ = false;
-                if (window_ && window_->isVisible())
+                if (window_ && window_->isVisible() && !modalWindowOpen())
                     window_->raise();
             },
             Qt::QueuedConnection);
+    }
+
+    // A form shown modally runs a loop of its own, which Qt does not count
+    // as modal; Qt's own dialogs it does.
+    static bool modalWindowOpen() {
+        return QApplication::activeModalWidget() != nullptr || Screen().ModalForm() != nullptr;
     }
 
     // The focus inside the window is reported by its native window, which

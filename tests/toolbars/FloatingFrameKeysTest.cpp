@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 #include <QWindow>
 
@@ -188,6 +189,24 @@ TEST(FloatingFrameKeys, AFieldInsideAFrameTakesTheKeyboardUntilThePressOnTheFram
     ReleaseCapture();
 }
 
+// Which top-level windows came to the top, shown or raised, in order.
+struct TRaises : QObject {
+    std::vector<QObject*> Order;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool up = event->type() == QEvent::ZOrderChange || event->type() == QEvent::Show;
+        if (up && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
+            Order.push_back(watched);
+        return false;
+    }
+    // The one of two windows raised last, or nullptr.
+    QObject* LastOf(QObject* one, QObject* other) const {
+        for (auto it = Order.rbegin(); it != Order.rend(); ++it)
+            if (*it == one || *it == other)
+                return *it;
+        return nullptr;
+    }
+};
+
 TEST(FloatingFrameKeys, ABarFloatingBeforeItsFormShowsComesUpAboveIt) {
     // The program is active already (another window of it was), as when a
     // bar floated at the last exit is put back at start-up.
@@ -200,16 +219,7 @@ TEST(FloatingFrameKeys, ABarFloatingBeforeItsFormShowsComesUpAboveIt) {
     TFormWithFloatingBar f;
     f.Bar->SetFloating(true);
     f.Bar->PlaceFloatingFrame({300, 250});
-    // Which of the two windows the program raised, in order.
-    struct TRaises : QObject {
-        std::vector<QObject*> Order;
-        bool eventFilter(QObject* watched, QEvent* event) override {
-            if (event->type() == QEvent::ZOrderChange && watched->isWidgetType() &&
-                static_cast<QWidget*>(watched)->isWindow())
-                Order.push_back(watched);
-            return false;
-        }
-    } raises;
+    TRaises raises;
     qApp->installEventFilter(&raises);
     f.Form.Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(ClientWidgetOf(&f.Form)->window()));
@@ -217,12 +227,7 @@ TEST(FloatingFrameKeys, ABarFloatingBeforeItsFormShowsComesUpAboveIt) {
     QWidget* formWidget = ClientWidgetOf(&f.Form)->window();
     ASSERT_NE(f.Bar->FloatingFrame(), nullptr);
     QWidget* frameWidget = ClientWidgetOf(f.Bar->FloatingFrame())->window();
-    auto lastRaised = [&] {
-        for (auto it = raises.Order.rbegin(); it != raises.Order.rend(); ++it)
-            if (*it == formWidget || *it == frameWidget)
-                return *it;
-        return static_cast<QObject*>(nullptr);
-    };
+    auto lastRaised = [&] { return raises.LastOf(formWidget, frameWidget); };
     EXPECT_EQ(lastRaised(), frameWidget);
     // Activated again from elsewhere, the form is raised: the frame follows.
     first.Show();
@@ -231,6 +236,37 @@ TEST(FloatingFrameKeys, ABarFloatingBeforeItsFormShowsComesUpAboveIt) {
     f.Form.Show();
     settle();
     EXPECT_EQ(lastRaised(), frameWidget);
+    qApp->removeEventFilter(&raises);
+}
+
+TEST(FloatingFrameKeys, AModalDialogOpenedAsItsFormShowsStaysAboveTheFrame) {
+    // As at start-up: the form shows, which raises it (and its frame once
+    // it is up), and a modal dialog opens over it at once, the program's
+    // own modal form or a dialog of Qt's.
+    TFormWithFloatingBar f;
+    f.Bar->SetFloating(true);
+    f.Bar->PlaceFloatingFrame({300, 250});
+    TRaises raises;
+    qApp->installEventFilter(&raises);
+    for (bool qtDialog : {false, true}) {
+        raises.Order.clear();
+        f.Form.Show();
+        ASSERT_NE(f.Bar->FloatingFrame(), nullptr);
+        QWidget* frameWidget = ClientWidgetOf(f.Bar->FloatingFrame())->window();
+        TForm form;
+        form.SetBounds(250, 200, 300, 200);
+        QDialog dialog(ClientWidgetOf(&f.Form)->window());
+        QObject* dialogWidget = nullptr;
+        QObject* above = nullptr;
+        Later([&] {
+            settle();
+            dialogWidget = qtDialog ? static_cast<QObject*>(&dialog) : ClientWidgetOf(&form)->window();
+            above = raises.LastOf(dialogWidget, frameWidget);
+            qtDialog ? dialog.reject() : form.SetModalResult(mrCancel);
+        });
+        qtDialog ? dialog.exec() : form.ShowModal();
+        EXPECT_EQ(above, dialogWidget) << (qtDialog ? "Qt's dialog" : "modal form");
+    }
     qApp->removeEventFilter(&raises);
 }
 

@@ -742,22 +742,10 @@ void floydSteinbergBlackWhite(const TGIFTrueColorImage& source, uint8_t* out) {
 
 #endif
 
-using TBlackWhiteDiffusion = void (*)(const TGIFTrueColorImage&, uint8_t*);
-
 // The fastest black-and-white diffusion the processor runs, chosen once.
 TBlackWhiteDiffusion blackWhiteDiffusion() {
-#if defined(__SSE2__)
-    static const TBlackWhiteDiffusion chosen =
-        __builtin_cpu_supports("avx512vnni") && __builtin_cpu_supports("avx512vl") &&
-                __builtin_cpu_supports("avx512bw")
-            ? floydSteinbergBlackWhiteVnni
-        : __builtin_cpu_supports("avx2")  ? floydSteinbergBlackWhiteAvx2
-        : __builtin_cpu_supports("ssse3") ? floydSteinbergBlackWhiteSsse3
-                                          : floydSteinbergBlackWhite;
+    static const TBlackWhiteDiffusion chosen = BlackWhiteDiffusions().front();
     return chosen;
-#else
-    return floydSteinbergBlackWhite;
-#endif
 }
 
 template <class TLookup, int Divisor, size_t N, const std::array<TKernelWeight, N>& Weights>
@@ -794,6 +782,23 @@ void reduceRows(const TGIFTrueColorImage& source, TLookup& lookup, TGIFDitherMod
 }
 
 } // namespace
+
+std::vector<TBlackWhiteDiffusion> BlackWhiteDiffusions() {
+#if defined(__SSE2__)
+    std::vector<TBlackWhiteDiffusion> variants;
+    if (__builtin_cpu_supports("avx512vnni") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512bw"))
+        variants.push_back(floydSteinbergBlackWhiteVnni);
+    if (__builtin_cpu_supports("avx2"))
+        variants.push_back(floydSteinbergBlackWhiteAvx2);
+    if (__builtin_cpu_supports("ssse3"))
+        variants.push_back(floydSteinbergBlackWhiteSsse3);
+    variants.push_back(floydSteinbergBlackWhite);
+    return variants;
+#else
+    return {floydSteinbergBlackWhite};
+#endif
+}
 
 std::unique_ptr<TDitherEngine> TDitherEngine::Create(TGIFDitherMode mode, int width, TColorLookup& lookup) {
     if (mode == gdmNearest)

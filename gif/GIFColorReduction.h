@@ -210,6 +210,15 @@ struct TGIFReducedImage {
 TGIFReducedImage ReduceColors(const TGIFTrueColorImage& source, TGIFColorReduction method,
                               TGIFDitherMode mode, int reductionBits, const TGIFPalette* customPalette = nullptr);
 
+// A Floyd-Steinberg diffusion to black and white: writes one index (0
+// black, 1 white) per pixel.
+using TBlackWhiteDiffusion = void (*)(const TGIFTrueColorImage& source, uint8_t* out);
+
+// The black-and-white diffusions this processor runs, fastest first; each
+// writes the same indices, and ReduceColors uses the first.  (Listed so
+// that every one of them can be checked, not only the one chosen here.)
+std::vector<TBlackWhiteDiffusion> BlackWhiteDiffusions();
+
 // The palette a method reduces to (empty for gcrNone; gcrQuantize and
 // gcrQuantizeWindows are built from the picture by ReduceColors).
 TGIFPalette ReductionPalette(TGIFColorReduction method);

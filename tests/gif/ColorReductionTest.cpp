@@ -468,7 +468,15 @@ TEST(GIFColorReduction, BlackAndWhiteDiffusionIsThePlainOne) {
                                         << pixelStride << " bytes a pixel");
         const TGIFReducedImage reduced = ReduceColors(picture, gcrBlackWhite, gdmFloydSteinberg, 8);
         ASSERT_EQ(reduced.Palette, BlackWhitePalette());
-        ASSERT_EQ(reduced.Indices, referenceBlackWhite(picture));
+        const std::vector<uint8_t> expected = referenceBlackWhite(picture);
+        ASSERT_EQ(reduced.Indices, expected);
+        // Every variant the processor runs, not only the one chosen.
+        const std::vector<TBlackWhiteDiffusion> variants = BlackWhiteDiffusions();
+        for (size_t variant = 0; variant < variants.size(); ++variant) {
+            std::vector<uint8_t> indices(expected.size(), 2);
+            variants[variant](picture, indices.data());
+            ASSERT_EQ(indices, expected) << "variant " << variant << " of " << variants.size();
+        }
     }
 }
 

@@ -138,6 +138,26 @@ protected:
             quiet = changes.EventsSeen() == seen ? quiet + 1 : 0;
         }
     }
+    // A tree over the home folder and the list it drives, side by side on
+    // the form, shown with the home folder selected.
+    struct TLinkedViews {
+        TPTShellTree* Tree;
+        TPTShellList* List;
+        QAbstractItemView* TreeView;
+        QWindow* Window;
+    };
+    TLinkedViews showLinkedViews(TForm& form) {
+        auto* tree = placed<TPTShellTree>(form, 0, 300);
+        auto* list = placed<TPTShellList>(form, 310, 300);
+        tree->BaseFolder().SetPath(home.Files);
+        tree->SetShellList(list);
+        form.Show();
+        tree->Fill();
+        tree->SelectPath(home.Files);
+        QApplication::processEvents();
+        QAbstractItemView* view = viewOf(*tree);
+        return {tree, list, view, view != nullptr ? view->viewport()->window()->windowHandle() : nullptr};
+    }
     TShellTestHome home;
     TManualTickSource clock;
 };
@@ -349,19 +369,13 @@ TEST_F(ShellLiveWindowsTest, ADragFromTheTreeStartsWithoutMovingTheList) {
         std::filesystem::create_directories(JoinPath(home.Files, name));
     TForm form;
     form.SetBounds(0, 0, 620, 400);
-    auto* tree = placed<TPTShellTree>(form, 0, 300);
-    auto* list = placed<TPTShellList>(form, 310, 300);
-    tree->BaseFolder().SetPath(home.Files);
-    tree->SetShellList(list);
-    form.Show();
-    tree->Fill();
-    tree->SelectPath(home.Files);
-    QApplication::processEvents();
+    const TLinkedViews views = showLinkedViews(form);
+    TPTShellTree* tree = views.Tree;
+    TPTShellList* list = views.List;
     ASSERT_EQ(list->Folder().GetPath(), home.Files);
-    QAbstractItemView* view = viewOf(*tree);
+    QAbstractItemView* view = views.TreeView;
     ASSERT_NE(view, nullptr);
-    QWidget* viewport = view->viewport();
-    QWindow* window = viewport->window()->windowHandle();
+    QWindow* window = views.Window;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     std::vector<std::string> listAtDrag, dragged;
     SetDragDropService({.DoDragDrop = [&](const std::shared_ptr<TDataObject>& data, const std::shared_ptr<TDropSource>&,
@@ -534,16 +548,10 @@ TEST_F(ShellLiveWindowsTest, TreeRowsStayPutAndADragCarriesThePressedFolder) {
         std::filesystem::create_directories(JoinPath(home.Files, "m" + std::to_string(i)));
     TForm form;
     form.SetBounds(0, 0, 630, 300);
-    auto* tree = placed<TPTShellTree>(form, 0, 300);
-    auto* list = placed<TPTShellList>(form, 310, 300);
-    tree->BaseFolder().SetPath(home.Files);
-    tree->SetShellList(list);
-    form.Show();
-    tree->Fill();
-    tree->SelectPath(home.Files);
-    QApplication::processEvents();
-    QAbstractItemView* view = viewOf(*tree);
-    QWindow* window = view->viewport()->window()->windowHandle();
+    const TLinkedViews views = showLinkedViews(form);
+    TPTShellTree* tree = views.Tree;
+    QAbstractItemView* view = views.TreeView;
+    QWindow* window = views.Window;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     std::vector<std::string> dragged;
     TTreeNode* topAtDrag = nullptr;

@@ -26,6 +26,19 @@ void writeFile(const std::filesystem::path& name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary) << bytes;
 }
 
+// A browser shown in a window of its own, and the page it shows.
+struct THostedBrowser {
+    THostedBrowser() {
+        host->SetBounds(0, 0, 640, 480);
+        host->Show();
+        browser.SetBounds(0, 0, 600, 400);
+        browser.SetParent(host.get());
+    }
+    QWebEnginePage& Page() { return *ClientWidgetOf(&browser)->findChild<QWebEngineView*>()->page(); }
+    std::unique_ptr<TCustomControl> host = std::make_unique<TCustomControl>();
+    TWebBrowser browser;
+};
+
 } // namespace
 
 TEST(LocalFiles, APagesScriptsCanNotReadOtherFilesButItsLinkedFilesLoad) {
@@ -77,14 +90,9 @@ window.addEventListener('message', function (e) { report('framemessage', e.data)
                                       "</SCRIPT></HEAD><BODY><P ID=\"p\">text</P><IMG ID=\"dot\" SRC=\"dot.gif\">"
                                       "<IFRAME SRC=\"neighbour.html\"></IFRAME></BODY></HTML>");
 
-    auto host = std::make_unique<TCustomControl>();
-    host->SetBounds(0, 0, 640, 480);
-    host->Show();
-    TWebBrowser browser;
-    browser.SetBounds(0, 0, 600, 400);
-    browser.SetParent(host.get());
-    browser.Navigate("file://" + (site / "page.html").string());
-    QWebEnginePage& page = *ClientWidgetOf(&browser)->findChild<QWebEngineView*>()->page();
+    THostedBrowser shown;
+    shown.browser.Navigate("file://" + (site / "page.html").string());
+    QWebEnginePage& page = shown.Page();
     auto ask = [&](const char* expression) { return RunScriptAndWait(page, QString::fromUtf8(expression), 60s, ""); };
     ASSERT_TRUE(WaitFor([&] {
         return ask("document.readyState == 'complete' && ['fetchelsewhere', 'requestelsewhere', 'fetchbeside',"
@@ -133,13 +141,9 @@ TEST(LocalFiles, FramesAndObjectsShowPagesOnly) {
         try { read[shown.indexOf(window[j].frameElement)] = window[j].document.body.innerText.trim(); } catch (e) {}
     document.documentElement.setAttribute('data-read', JSON.stringify(read));
 });)";
-    auto host = std::make_unique<TCustomControl>();
-    host->SetBounds(0, 0, 640, 480);
-    host->Show();
-    TWebBrowser browser;
-    browser.SetBounds(0, 0, 600, 400);
-    browser.SetParent(host.get());
-    QWebEnginePage& page = *ClientWidgetOf(&browser)->findChild<QWebEngineView*>()->page();
+    THostedBrowser shown;
+    TWebBrowser& browser = shown.browser;
+    QWebEnginePage& page = shown.Page();
     for (const std::string kind :
          {"IFRAME SRC", "OBJECT TYPE=text/html DATA", "EMBED TYPE=text/html SRC", "FRAME SRC"}) {
         SCOPED_TRACE(kind);

@@ -3,6 +3,8 @@
 #include "shell/ShellEnumeration.h"
 #include "shell/ShellUtils.h"
 
+#include "platform/shellns/ItemIdList.h"
+
 #include <algorithm>
 
 namespace {
@@ -142,13 +144,25 @@ void TPTShellTreeModel::FillChildren(const std::shared_ptr<TShellFolder>& folder
         parent->Expand(false);
 }
 
+namespace {
+
+// An entry of a file system folder says in its item whether it is a folder
+// (a link followed), so a file is passed over with no look at the disk.
+bool mayBeFolder(PCItemIDList relative) {
+    TItemPayload payload;
+    return !DecodeItem(relative, payload) || payload.Kind != TItemKind::FileSystem ||
+           (payload.Flags & itemIsFolder) != 0;
+}
+
+} // namespace
+
 HRESULT TPTShellTreeModel::AddShellNode(const std::shared_ptr<TShellFolder>& folder, PCItemIDList parentAbsolute,
                                         PCItemIDList relative, TTreeNode* parent, TTreeNode* before) {
     // The attributes look into the item's own folder (has it subfolders?):
     // that folder is told of first, as a folder about to be listed is (a
     // place outside the file system has no path; a file is no folder to
     // watch).
-    if (BeforeRead) {
+    if (BeforeRead && mayBeFolder(relative)) {
         std::string path;
         if (SUCCEEDED(folder->GetDisplayNameOf(relative, SHGDN_FORPARSING, path)) && path.starts_with('/'))
             BeforeRead(path);

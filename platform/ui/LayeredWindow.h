@@ -30,10 +30,6 @@ struct TLayeredImage {
     std::vector<uint32_t> Pixels;
 };
 
-// A premultiplied pixel seen through a constant alpha (0..255): each of its
-// four components times alpha / 255, rounded toward zero.
-uint32_t ScalePremultiplied(uint32_t pixel, int constantAlpha);
-
 // What a window of that kind does besides the usual.
 class TLayeredPeer {
 public:
@@ -43,6 +39,6 @@ public:
 };
 
 // Gives the control's layered window (made now when it has none yet) the
-// image, every pixel seen through constantAlpha (0..255).  Nothing happens
-// without windows (model tests) or when the window is of another kind.
-void UpdateLayeredWindow(TWinControl& control, const TLayeredImage& image, int constantAlpha = 255);
+// image as it stands.  Nothing happens without windows (model tests) or
+// when the window is of another kind.
+void UpdateLayeredWindow(TWinControl& control, const TLayeredImage& image);

@@ -74,6 +74,12 @@ void splitStrip(int length, int corner, uint8_t sides, int& c1, int& middle, int
     }
 }
 
+// A strip pixel's alpha seen through the shadow's opacity, rounded toward
+// zero: what both the layered window and the composed bitmap show.
+uint32_t seenAlpha(uint8_t alpha, int opacity) {
+    return alpha * static_cast<uint32_t>(std::clamp(opacity, 0, 255)) / 255u;
+}
+
 } // namespace
 
 TShadowStrips ShadowStrips(const TRect& cutout, const TRect& popup, int size) {
@@ -167,7 +173,7 @@ void BlendShadowStrip(TBitmap& target, TPoint origin, const TShadowStrip& strip,
                 continue;
             // A black source of alpha a x opacity over the pixel, as the
             // desktop blends a layered strip.
-            uint32_t a = ScalePremultiplied(static_cast<uint32_t>(alpha[static_cast<size_t>(y * w + x)]) << 24, opacity) >> 24;
+            uint32_t a = seenAlpha(alpha[static_cast<size_t>(y * w + x)], opacity);
             uint32_t keep = 255 - a, p = pixels[tx];
             uint32_t r = ((p >> 16) & 0xFF) * keep / 255, g = ((p >> 8) & 0xFF) * keep / 255, b = (p & 0xFF) * keep / 255;
             pixels[tx] = 0xFF000000u | (r << 16) | (g << 8) | b;
@@ -175,7 +181,7 @@ void BlendShadowStrip(TBitmap& target, TPoint origin, const TShadowStrip& strip,
     }
 }
 
-TLayeredImage ShadowImage(const TShadowStrip& strip) {
+TLayeredImage ShadowImage(const TShadowStrip& strip, int opacity) {
     TLayeredImage image;
     image.Width = std::max(strip.Bounds.Width(), 0);
     image.Height = std::max(strip.Bounds.Height(), 0);
@@ -183,7 +189,7 @@ TLayeredImage ShadowImage(const TShadowStrip& strip) {
     image.Pixels.reserve(alpha.size());
     // Black premultiplied by its alpha is the alpha alone.
     for (uint8_t a : alpha)
-        image.Pixels.push_back(static_cast<uint32_t>(a) << 24);
+        image.Pixels.push_back(seenAlpha(a, opacity) << 24);
     return image;
 }
 
@@ -210,7 +216,7 @@ void TShadow::CreateParams(TCreateParams& params) {
 
 void TShadow::Render() {
     if (!plain_)
-        UpdateLayeredWindow(*this, ShadowImage(strip_), opacity_);
+        UpdateLayeredWindow(*this, ShadowImage(strip_, opacity_));
 }
 
 // Only a plain strip paints: a layered one shows its image.

@@ -45,8 +45,9 @@ std::vector<uint8_t> FillShadowAlpha(const TShadowStrip& strip);
 // Darkens the bitmap's pixels under the strip (origin: the screen point of
 // the bitmap's top-left pixel) as a black shadow of that alpha and opacity.
 void BlendShadowStrip(TBitmap& target, TPoint origin, const TShadowStrip& strip, int opacity);
-// The layered window's image of a strip: black with the strip's alpha.
-TLayeredImage ShadowImage(const TShadowStrip& strip);
+// The layered window's image of a strip: black with the strip's alpha seen
+// through the opacity (0..255).
+TLayeredImage ShadowImage(const TShadowStrip& strip, int opacity);
 // Whether windows can be translucent pixel by pixel here: the desktop
 // settings' answer (a compositing manager runs and the screen has a visual
 // with an alpha channel).

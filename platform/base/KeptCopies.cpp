@@ -231,16 +231,19 @@ std::vector<TKeptCopy> FindInterruptedSaves(const std::string& page) {
     return copies;
 }
 
-void RemoveAbandonedCopies() {
-    for (const TKeptCopy& kept : FindKeptCopies()) {
+std::vector<TKeptCopy> RemoveAbandonedCopies() {
+    std::vector<TKeptCopy> copies = FindKeptCopies();
+    bool removed = false;
+    std::erase_if(copies, [&](const TKeptCopy& kept) {
         if (kept.State != TKeptCopyState::Abandoned)
-            continue;
+            return false;
         // A copy of another size under the copy's name was never ours to
         // complete (the user's, or changed by the user): only what the save
         // itself left goes.
-        ::unlink(incompleteCopyOf(kept).c_str());
-        ::unlink(kept.Record.c_str());
-    }
+        removed |= ::unlink(incompleteCopyOf(kept).c_str()) == 0;
+        removed |= ::unlink(kept.Record.c_str()) == 0;
+        return true;
+    });
     const std::string folder = UserCacheFolder();
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
     for (const std::string& unfinished : cacheFilesEnding(folder, kUnfinishedRecordEnding)) {
@@ -250,9 +253,12 @@ void RemoveAbandonedCopies() {
                               ? !ProcessMayStillRun(kept.Saver, written)
                               : written + kUnfinishedRecordGrace < now;
         if (over)
-            ::unlink(unfinished.c_str());
+            removed |= ::unlink(unfinished.c_str()) == 0;
     }
-    SyncFolder(folder);
+    // Most starts find nothing to remove and leave the disk alone.
+    if (removed)
+        SyncFolder(folder);
+    return copies;
 }
 
 void RestoreKeptCopy(const TKeptCopy& kept) {

@@ -4,6 +4,8 @@
 #include "platform/base/KeptCopies.h"
 #include "platform/ui/UserInteraction.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string question(const TKeptCopy& kept) {
@@ -21,11 +23,10 @@ std::string stillSavingQuestion(const TKeptCopy& kept) {
            "), so it may be cut short until that save is complete.\n\nOpen it all the same?";
 }
 
-} // namespace
-
-bool OfferInterruptedSaves(const std::string& page) {
+// Asks about each copy of an interrupted save among copies; returns the
+// last of them whose saver may still be at work, or null.
+const TKeptCopy* askAboutInterrupted(const std::vector<TKeptCopy>& copies) {
     const TKeptCopy* saving = nullptr;
-    const std::vector<TKeptCopy> copies = FindKeptCopies(page);
     for (const TKeptCopy& kept : copies) {
         if (kept.State == TKeptCopyState::Saving)
             saving = &kept;
@@ -36,8 +37,23 @@ bool OfferInterruptedSaves(const std::string& page) {
         else
             ForgetKeptCopy(kept);
     }
+    return saving;
+}
+
+} // namespace
+
+bool OfferInterruptedSaves(const std::string& page) {
+    const std::vector<TKeptCopy> copies = FindKeptCopies(page);
+    const TKeptCopy* saving = askAboutInterrupted(copies);
     // At start-up a save still running elsewhere is that program's own
     // business; only opening its page must not pass over it.
     return page.empty() || saving == nullptr ||
            UserInteraction().MessageDlg(stillSavingQuestion(*saving), mtWarning, mbYesNo) == mrYes;
 }
+
+bool HasInterruptedSave(const std::vector<TKeptCopy>& found) {
+    return std::any_of(found.begin(), found.end(),
+                       [](const TKeptCopy& kept) { return kept.State == TKeptCopyState::Interrupted; });
+}
+
+void OfferFoundInterruptedSaves(const std::vector<TKeptCopy>& found) { askAboutInterrupted(found); }

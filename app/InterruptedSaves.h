@@ -5,7 +5,10 @@
 // that copy back; nothing is restored without a yes, and no page with such
 // a copy is read into a window before the user has answered.
 
+#include "platform/base/KeptCopies.h"
+
 #include <string>
+#include <vector>
 
 // Asks, for each such copy (of page only, when one is given), whether to
 // put it back.  Yes writes the copy's bytes over the page and drops the
@@ -18,3 +21,9 @@
 // to open the page all the same.  Returns whether the page may be opened:
 // false only when the user said no to that.
 bool OfferInterruptedSaves(const std::string& page = {});
+
+// At start-up, with the records already found (RemoveAbandonedCopies):
+// whether any is of an interrupted save, and the same questions as above
+// for those, without reading the cache folder again.
+bool HasInterruptedSave(const std::vector<TKeptCopy>& found);
+void OfferFoundInterruptedSaves(const std::vector<TKeptCopy>& found);

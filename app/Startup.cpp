@@ -115,10 +115,10 @@ Tframeform* StartUp(const std::vector<std::string>& arguments, const std::string
             // A save an earlier run did not finish is offered back before
             // any page is read, over the main window; what saves that never
             // touched their page left in the cache goes.
-            RemoveAbandonedCopies();
-            if (!FindInterruptedSaves().empty()) {
+            const std::vector<TKeptCopy> found = RemoveAbandonedCopies();
+            if (HasInterruptedSave(found)) {
                 splash->Hide();
-                OfferInterruptedSaves();
+                OfferFoundInterruptedSaves(found);
             }
             carryOut(*frame, plan);
         } catch (...) {

@@ -1,10 +1,10 @@
 #include "platform/base/IniDocument.h"
 
+#include "platform/base/PosixFileOps.h"
 #include "platform/base/SafeFile.h"
 #include "platform/base/TextCodec.h"
 #include "platform/base/TextLines.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -335,20 +335,6 @@ TDocumentCache& documentCache() {
     return cache;
 }
 
-bool readWholeFile(int fd, std::string& text) {
-    char chunk[65536];
-    for (;;) {
-        ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        text.append(chunk, static_cast<size_t>(got));
-    }
-}
-
 // File times have a coarse granularity (a few milliseconds), so a file
 // rewritten in place within one tick keeps its size and times.  A file
 // modified within the last two seconds is therefore never taken from the
@@ -382,7 +368,7 @@ std::shared_ptr<const TIniDocument> TIniDocument::Load(const std::string& fileNa
     }
     std::string text;
     text.reserve(static_cast<size_t>(info.st_size));
-    bool ok = readWholeFile(fd, text);
+    bool ok = ReadWholeFd(fd, text);
     ::close(fd);
     if (!ok)
         return empty;

@@ -1,5 +1,6 @@
 #include "platform/base/KeptCopies.h"
 
+#include "platform/base/DecimalNumber.h"
 #include "platform/base/Exceptions.h"
 #include "platform/base/PosixFileOps.h"
 #include "platform/base/SafeFile.h"
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -45,11 +45,6 @@ std::string withEnding(const std::string& name, std::string_view ending, std::st
     return name.substr(0, name.size() - ending.size()) + std::string(replacement);
 }
 
-bool parseNumber(std::string_view text, uint64_t& number) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    return !text.empty() && error == std::errc() && end == text.data() + text.size();
-}
-
 // Takes the next line off rest; false when there is no line break left.
 bool takeLine(std::string_view& rest, std::string_view& line) {
     const size_t end = rest.find('\n');
@@ -62,7 +57,7 @@ bool takeLine(std::string_view& rest, std::string_view& line) {
 
 bool takeNumber(std::string_view& rest, uint64_t& number) {
     std::string_view line;
-    return takeLine(rest, line) && parseNumber(line, number);
+    return takeLine(rest, line) && ParseDecimal(line, number);
 }
 
 // Reads a record (or an unfinished one, named by its own ending); false
@@ -128,21 +123,15 @@ std::vector<std::string> cacheFilesEnding(const std::string& folder, std::string
 }
 
 // Writes bytes to a new file named unfinished, syncs it, checks its length
-// (a write cut short without an error, as on a full disk of some systems,
-// is caught so) and only then renames it to name, syncing the folder so
+// (WriteAllSynced) and only then renames it to name, syncing the folder so
 // that the rename survives a power loss.  False, with errno set and
 // nothing of its own left, when any step fails.
 bool writeDurably(const std::string& unfinished, const std::string& name, std::string_view bytes) {
     const int fd = ::open(unfinished.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    struct stat written {};
-    bool ok = WriteAllToFd(fd, bytes) && ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
+    bool ok = WriteAllSynced(fd, bytes);
     int error = errno;
-    if (ok && static_cast<uint64_t>(written.st_size) != bytes.size()) {
-        ok = false;
-        error = EIO;
-    }
     if (::close(fd) != 0 && ok) {
         ok = false;
         error = errno;
@@ -242,16 +231,19 @@ std::vector<TKeptCopy> FindInterruptedSaves(const std::string& page) {
     return copies;
 }
 
-void RemoveAbandonedCopies() {
-    for (const TKeptCopy& kept : FindKeptCopies()) {
+std::vector<TKeptCopy> RemoveAbandonedCopies() {
+    std::vector<TKeptCopy> copies = FindKeptCopies();
+    bool removed = false;
+    std::erase_if(copies, [&](const TKeptCopy& kept) {
         if (kept.State != TKeptCopyState::Abandoned)
-            continue;
+            return false;
         // A copy of another size under the copy's name was never ours to
         // complete (the user's, or changed by the user): only what the save
         // itself left goes.
-        ::unlink(incompleteCopyOf(kept).c_str());
-        ::unlink(kept.Record.c_str());
-    }
+        removed |= ::unlink(incompleteCopyOf(kept).c_str()) == 0;
+        removed |= ::unlink(kept.Record.c_str()) == 0;
+        return true;
+    });
     const std::string folder = UserCacheFolder();
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
     for (const std::string& unfinished : cacheFilesEnding(folder, kUnfinishedRecordEnding)) {
@@ -261,9 +253,12 @@ void RemoveAbandonedCopies() {
                               ? !ProcessMayStillRun(kept.Saver, written)
                               : written + kUnfinishedRecordGrace < now;
         if (over)
-            ::unlink(unfinished.c_str());
+            removed |= ::unlink(unfinished.c_str()) == 0;
     }
-    SyncFolder(folder);
+    // Most starts find nothing to remove and leave the disk alone.
+    if (removed)
+        SyncFolder(folder);
+    return copies;
 }
 
 void RestoreKeptCopy(const TKeptCopy& kept) {

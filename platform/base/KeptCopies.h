@@ -61,7 +61,9 @@ std::vector<TKeptCopy> FindInterruptedSaves(const std::string& page = {});
 // Removes what saves that are over left behind and nobody needs: records
 // whose copy never became whole with their incomplete copies, and records
 // never finished.  A copy that was whole once is left to the user.
-void RemoveAbandonedCopies();
+// Returns the records it leaves, as FindKeptCopies lists them, so that a
+// start reads the cache folder once.
+std::vector<TKeptCopy> RemoveAbandonedCopies();
 
 // Writes the copy's bytes back over its page (safely, see SafeFile.h) and
 // then drops the copy.  Raises EFOpenError when the copy can not be read

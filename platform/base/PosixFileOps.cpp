@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool WriteAllToFd(int fd, std::string_view data) {
@@ -17,24 +18,39 @@ bool WriteAllToFd(int fd, std::string_view data) {
     return true;
 }
 
-bool ReadWholeFile(const std::string& name, std::string& bytes) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
+bool WriteAllSynced(int fd, std::string_view data) {
+    struct stat written {};
+    if (!WriteAllToFd(fd, data) || ::fsync(fd) != 0 || ::fstat(fd, &written) != 0)
         return false;
-    bytes.clear();
+    if (written.st_size != static_cast<off_t>(data.size())) {
+        errno = EIO;
+        return false;
+    }
+    return true;
+}
+
+bool ReadWholeFd(int fd, std::string& bytes) {
     char block[65536];
     for (;;) {
         const ssize_t got = ::read(fd, block, sizeof block);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0) {
-            const int error = errno;
-            ::close(fd);
-            errno = error;
+        if (got <= 0)
             return got == 0;
-        }
         bytes.append(block, static_cast<size_t>(got));
     }
+}
+
+bool ReadWholeFile(const std::string& name, std::string& bytes) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    bytes.clear();
+    const bool read = ReadWholeFd(fd, bytes);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return read;
 }
 
 bool SyncFolder(const std::string& folder) {

@@ -9,6 +9,14 @@
 // Writes all of data to fd, going on after interrupted writes; false (errno
 // set) when any of it could not be written.
 bool WriteAllToFd(int fd, std::string_view data);
+// Writes all of data to fd, syncs it and checks that the file is then as
+// long as what was written through fd (a write cut short without an error,
+// as on a full disk of some systems, is caught so: errno EIO).  For a file
+// fd holds from its start, emptied or new.  False (errno set) on any fault.
+bool WriteAllSynced(int fd, std::string_view data);
+// Reads from fd to its end, appending to bytes, going on after interrupted
+// reads; false (errno set) when a read failed.
+bool ReadWholeFd(int fd, std::string& bytes);
 // Reads the whole of a file (not through a symbolic link at its last
 // name); false (errno set) when it could not be read to its end.
 bool ReadWholeFile(const std::string& name, std::string& bytes);

@@ -1,23 +1,16 @@
 #include "platform/base/ProcessIdentity.h"
 
+#include "platform/base/DecimalNumber.h"
 #include "platform/base/PosixFileOps.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <csignal>
 #include <string_view>
 #include <unistd.h>
-#include <vector>
 
 namespace {
-
-// Only digits, all of the text.
-bool parseNumber(std::string_view text, uint64_t& number) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    return !text.empty() && error == std::errc() && end == text.data() + text.size();
-}
 
 std::string procFile(long pid, const char* name) { return "/proc/" + std::to_string(pid) + "/" + name; }
 
@@ -32,6 +25,19 @@ std::string bootId() {
     return text.find('\n') == std::string::npos ? text : std::string();
 }
 
+// Takes the next field (separated by spaces or line breaks) off rest;
+// false when none is left.
+bool takeField(std::string_view& rest, std::string_view& field) {
+    const size_t start = rest.find_first_not_of(" \n");
+    if (start == std::string_view::npos)
+        return false;
+    rest.remove_prefix(start);
+    const size_t end = std::min(rest.find_first_of(" \n"), rest.size());
+    field = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return true;
+}
+
 // The state letter and start time from /proc/<pid>/stat.  The command name
 // (second field) is in parentheses and may hold spaces and parentheses
 // itself, so the fields are counted after its last ')'.
@@ -42,23 +48,21 @@ bool readStat(long pid, char& state, uint64_t& startTime) {
     const size_t close = text.rfind(')');
     if (close == std::string::npos)
         return false;
-    std::vector<std::string_view> fields;
+    // Fields 3 (state) and 22 (starttime) of proc(5), counted from 1; the
+    // rest of the line is not looked at.
+    constexpr int kState = 3, kStartTime = 22;
     std::string_view rest = std::string_view(text).substr(close + 1);
-    while (!rest.empty()) {
-        const size_t start = rest.find_first_not_of(" \n");
-        if (start == std::string_view::npos)
-            break;
-        rest.remove_prefix(start);
-        const size_t end = std::min(rest.find_first_of(" \n"), rest.size());
-        fields.push_back(rest.substr(0, end));
-        rest.remove_prefix(end);
+    std::string_view field, letter;
+    for (int number = kState; number <= kStartTime; ++number) {
+        if (!takeField(rest, field))
+            return false;
+        if (number == kState)
+            letter = field;
     }
-    // Fields 3 (state) and 22 (starttime) of proc(5), counted from 1.
-    constexpr size_t kState = 3 - 3, kStartTime = 22 - 3;
-    if (fields.size() <= kStartTime || fields[kState].size() != 1)
+    if (letter.size() != 1)
         return false;
-    state = fields[kState][0];
-    return parseNumber(fields[kStartTime], startTime);
+    state = letter[0];
+    return ParseDecimal(field, startTime);
 }
 
 // The clock's seconds at boot ("btime" in /proc/stat); 0 when unknown.
@@ -72,7 +76,7 @@ int64_t bootTime() {
     const size_t start = at + 7;
     const size_t end = text.find('\n', start);
     uint64_t seconds = 0;
-    return parseNumber(std::string_view(text).substr(start, end - start), seconds) ? static_cast<int64_t>(seconds)
+    return ParseDecimal(std::string_view(text).substr(start, end - start), seconds) ? static_cast<int64_t>(seconds)
                                                                                   : 0;
 }
 
@@ -84,7 +88,9 @@ std::string executableOf(const std::string& link) {
 
 } // namespace
 
-TProcessIdentity CurrentProcessIdentity() {
+namespace {
+
+TProcessIdentity readProcessIdentity() {
     TProcessIdentity self;
     self.Pid = static_cast<long>(::getpid());
     char state = 0;
@@ -94,7 +100,16 @@ TProcessIdentity CurrentProcessIdentity() {
     return self;
 }
 
-TProcessSighting SightProcess(long pid) {
+} // namespace
+
+TProcessIdentity CurrentProcessIdentity() {
+    // A process's pid, start time and boot never change: they are read
+    // once.  A forked child has a pid of its own and reads its own.
+    static const TProcessIdentity first = readProcessIdentity();
+    return first.Pid == static_cast<long>(::getpid()) ? first : readProcessIdentity();
+}
+
+TProcessSighting SightProcess(long pid, bool toTellThisProgram) {
     TProcessSighting seen;
     if (pid <= 0 || pid > INT_MAX)
         return seen;
@@ -107,6 +122,8 @@ TProcessSighting SightProcess(long pid) {
         seen.StartTime = 0;
         seen.Exists = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
     }
+    if (!toTellThisProgram)
+        return seen;
     const int64_t booted = bootTime();
     const long ticks = ::sysconf(_SC_CLK_TCK);
     if (seen.StartTime != 0 && booted != 0 && ticks > 0)
@@ -134,5 +151,9 @@ bool ProcessMayStillRun(const TProcessIdentity& recorded, int64_t recordWrittenA
 }
 
 bool ProcessMayStillRun(const TProcessIdentity& recorded, int64_t recordWrittenAt) {
-    return ProcessMayStillRun(recorded, recordWrittenAt, CurrentProcessIdentity(), SightProcess(recorded.Pid));
+    const TProcessIdentity self = CurrentProcessIdentity();
+    // Where the record alone gives the answer, the process is not looked at.
+    if (recorded.Pid <= 0 || recorded.Pid == self.Pid || (recorded.Complete() && recorded.BootId != self.BootId))
+        return false;
+    return ProcessMayStillRun(recorded, recordWrittenAt, self, SightProcess(recorded.Pid, !recorded.Complete()));
 }

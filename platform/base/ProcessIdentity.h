@@ -28,12 +28,15 @@ struct TProcessSighting {
     int64_t StartedAt = 0;   // when it started, in seconds of the clock; 0 unseen
 };
 
-// This process, as a record should name it (read afresh each time, so that
-// a forked child names itself).
+// This process, as a record should name it (read once; a forked child
+// names itself).
 TProcessIdentity CurrentProcessIdentity();
 
-// Looks at the process with pid now.
-TProcessSighting SightProcess(long pid);
+// Looks at the process with pid now: whether it exists, its state and start
+// time; with toTellThisProgram also when it started by the clock and
+// whether it runs this program, which only records naming the pid alone
+// need (StartedAt 0 and ThisProgram false without).
+TProcessSighting SightProcess(long pid, bool toTellThisProgram);
 
 // Whether the process a record names may still be at the work it recorded,
 // given this process and what is seen of that pid now.  A zombie, another

@@ -105,18 +105,10 @@ bool readAll(int fd, std::string& bytes) {
 // cut short by a full disk or a size limit is caught by the length even
 // where the system reports no error.
 bool rewriteOpenFile(int fd, std::string_view data, int& error) {
-    struct stat written {};
-    bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && WriteAllToFd(fd, data) &&
-              ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
-    if (!ok) {
-        error = errno;
-        return false;
-    }
-    if (written.st_size != static_cast<off_t>(data.size())) {
-        error = EIO;
-        return false;
-    }
-    return true;
+    if (::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && WriteAllSynced(fd, data))
+        return true;
+    error = errno;
+    return false;
 }
 
 // Keeps a copy of a file's old contents in the user's cache folder (the

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -64,6 +65,61 @@ QPainterPath outlineWithin(const QPainterPath& devicePath, const QRectF& box) {
     return within;
 }
 
+// The bounds of a path's control points (QPainterPath::controlPointRect),
+// worked out from the shapes it would be made of without making it: every
+// shape of a metafile is drawn on every repaint and almost none reaches far
+// out.  None where the path's own would differ (it leaves out a coordinate
+// it refuses, and may keep its starting point at the origin instead): the
+// path is made and decides then.
+class TControlBounds {
+public:
+    TControlBounds& AddPoint(const QPointF& point) {
+        if (!keptByPath(point.x()) || !keptByPath(point.y())) {
+            exact_ = false;
+        } else if (empty_) {
+            left_ = right_ = point.x();
+            top_ = bottom_ = point.y();
+            empty_ = false;
+        } else {
+            left_ = std::min(left_, point.x());
+            right_ = std::max(right_, point.x());
+            top_ = std::min(top_, point.y());
+            bottom_ = std::max(bottom_, point.y());
+        }
+        return *this;
+    }
+    TControlBounds& AddPoints(const QPointF* points, int count) {
+        for (int i = 0; i < count; ++i)
+            AddPoint(points[i]);
+        return *this;
+    }
+    // A rectangle or an ellipse within it: a path leaves out one of no
+    // size, and an ellipse's curves keep to its rectangle.
+    TControlBounds& AddShapeIn(const QRectF& rect) {
+        if (!keptByPath(rect.x()) || !keptByPath(rect.y()) || !keptByPath(rect.width()) ||
+            !keptByPath(rect.height()))
+            exact_ = false;
+        else if (!rect.isNull())
+            AddPoint(rect.topLeft()).AddPoint(rect.bottomRight());
+        return *this;
+    }
+
+    // As the path's: an empty one's is the null rectangle.
+    std::optional<QRectF> Rect() const {
+        if (!exact_)
+            return std::nullopt;
+        return empty_ ? QRectF() : QRectF(left_, top_, right_ - left_, bottom_ - top_);
+    }
+
+private:
+    // The coordinates a path takes: it leaves out the others.
+    static bool keptByPath(double coordinate) { return std::isfinite(coordinate) && std::abs(coordinate) < 1e128; }
+
+    bool exact_ = true;
+    bool empty_ = true;
+    double left_ = 0, right_ = 0, top_ = 0, bottom_ = 0;
+};
+
 class TClippingEngine : public QPaintEngine {
 public:
     explicit TClippingEngine(QPainter& target)
@@ -88,44 +144,62 @@ public:
     }
 
     void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override {
-        QPainterPath path;
-        path.addPolygon(QPolygonF(QList<QPointF>(points, points + count)));
-        if (mode != PolylineMode)
-            path.closeSubpath();
-        path.setFillRule(mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
-        if (cut(path, mode != PolylineMode))
-            return;
+        const Qt::FillRule rule = mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill;
+        if (mayReachFarOut(TControlBounds().AddPoints(points, count))) {
+            QPainterPath path;
+            path.addPolygon(QPolygonF(QList<QPointF>(points, points + count)));
+            if (mode != PolylineMode)
+                path.closeSubpath();
+            path.setFillRule(rule);
+            if (cut(path, mode != PolylineMode))
+                return;
+        }
         if (mode == PolylineMode)
             target_.drawPolyline(points, count);
         else if (mode == ConvexMode)
             target_.drawConvexPolygon(points, count);
         else
-            target_.drawPolygon(points, count, path.fillRule());
+            target_.drawPolygon(points, count, rule);
     }
 
     // The shapes go on as they came, so that the target draws each as it
     // would have, but for those that reach far out.
     void drawLines(const QLineF* lines, int count) override {
-        QPainterPath path;
-        for (int i = 0; i < count; ++i) {
-            path.moveTo(lines[i].p1());
-            path.lineTo(lines[i].p2());
+        TControlBounds bounds;
+        for (int i = 0; i < count; ++i)
+            bounds.AddPoint(lines[i].p1()).AddPoint(lines[i].p2());
+        if (mayReachFarOut(bounds)) {
+            QPainterPath path;
+            for (int i = 0; i < count; ++i) {
+                path.moveTo(lines[i].p1());
+                path.lineTo(lines[i].p2());
+            }
+            if (cut(path, false))
+                return;
         }
-        if (!cut(path, false))
-            target_.drawLines(lines, count);
+        target_.drawLines(lines, count);
     }
     void drawRects(const QRectF* rects, int count) override {
-        QPainterPath path;
+        TControlBounds bounds;
         for (int i = 0; i < count; ++i)
-            path.addRect(rects[i]);
-        if (!cut(path, true))
-            target_.drawRects(rects, count);
+            bounds.AddShapeIn(rects[i]);
+        if (mayReachFarOut(bounds)) {
+            QPainterPath path;
+            for (int i = 0; i < count; ++i)
+                path.addRect(rects[i]);
+            if (cut(path, true))
+                return;
+        }
+        target_.drawRects(rects, count);
     }
     void drawEllipse(const QRectF& rect) override {
-        QPainterPath path;
-        path.addEllipse(rect);
-        if (!cut(path, true))
-            target_.drawEllipse(rect);
+        if (mayReachFarOut(TControlBounds().AddShapeIn(rect))) {
+            QPainterPath path;
+            path.addEllipse(rect);
+            if (cut(path, true))
+                return;
+        }
+        target_.drawEllipse(rect);
     }
     void drawPoints(const QPointF* points, int count) override {
         target_.drawPoints(points, count);
@@ -144,6 +218,15 @@ public:
     void drawTextItem(const QPointF& at, const QTextItem& text) override { target_.drawTextItem(at, text); }
 
 private:
+    // Whether what is drawn within these bounds lies near enough what shows
+    // to draw as it is.
+    bool withinReach(const QRectF& bounds) const;
+    // Whether a shape may reach far out: the path that cut() wants is made
+    // only for such shapes.
+    bool mayReachFarOut(const TControlBounds& bounds) const {
+        const std::optional<QRectF> rect = bounds.Rect();
+        return !rect || !withinReach(*rect);
+    }
     // Draws the part of a path reaching far past what shows that can show,
     // in device pixels; false for a path near enough to draw as it is.
     bool cut(const QPainterPath& path, bool fill);
@@ -215,11 +298,15 @@ void TClippingEngine::clip(Qt::ClipOperation operation, const QPainterPath& path
                                                                                   : Qt::ReplaceClip);
 }
 
-bool TClippingEngine::cut(const QPainterPath& path, bool fill) {
-    const QTransform transform = target_.transform();
+bool TClippingEngine::withinReach(const QRectF& bounds) const {
     const QRectF reach = shown_.adjusted(-kReach, -kReach, kReach, kReach);
-    if (reach.contains(transform.mapRect(path.controlPointRect())))
+    return reach.contains(target_.transform().mapRect(bounds));
+}
+
+bool TClippingEngine::cut(const QPainterPath& path, bool fill) {
+    if (withinReach(path.controlPointRect()))
         return false;
+    const QTransform transform = target_.transform();
     const QPen pen = target_.pen();
     const QBrush brush = target_.brush();
     const double penWidth = pen.style() == Qt::NoPen ? 0

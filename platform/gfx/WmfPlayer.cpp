@@ -80,11 +80,14 @@ std::string withFrameAsWindow(std::string_view data, const TFrame& frame) {
     record(kSetWindowOrg, {frame.Top, frame.Left});
     record(kSetWindowExt, {frame.Height, frame.Width});
     constexpr size_t headers = kPlaceableSize + kHeaderSize;
-    std::string result(data.substr(0, headers));
+    std::string result;
+    result.reserve(data.size() + records.size());
+    result.append(data.substr(0, headers));
     // The header's count of the file's words.
     const uint32_t words = LoadLittleEndian<uint32_t>(result.data() + kPlaceableSize + 6);
     StoreLittleEndian(result.data() + kPlaceableSize + 6, uint32_t(words + records.size() / 2));
-    return result + records + std::string(data.substr(headers));
+    result.append(records).append(data.substr(headers));
+    return result;
 }
 
 // ---- the drawing layer ----

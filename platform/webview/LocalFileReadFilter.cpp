@@ -1,5 +1,6 @@
 #include "platform/webview/LocalFileReadFilter.h"
 
+#include "platform/base/TextCodec.h"
 #include "platform/webview/PageServer.h"
 #include "platform/webview/WebAddress.h"
 
@@ -14,10 +15,7 @@ using TType = QWebEngineUrlRequestInfo::ResourceType;
 // The names the engine shows as pages, whatever a file holds.
 bool hasPageName(std::string_view path) {
     for (std::string_view suffix : {".html", ".htm", ".shtml", ".xhtml", ".xht"})
-        if (path.size() >= suffix.size() &&
-            QByteArray(path.data() + path.size() - suffix.size(), static_cast<qsizetype>(suffix.size()))
-                    .compare(QByteArray(suffix.data(), static_cast<qsizetype>(suffix.size())),
-                             Qt::CaseInsensitive) == 0)
+        if (path.size() >= suffix.size() && SameText(path.substr(path.size() - suffix.size()), suffix))
             return true;
     return false;
 }

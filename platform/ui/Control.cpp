@@ -739,14 +739,16 @@ bool TWinControl::CanFocus() const {
     return true;
 }
 
-void TWinControl::SetFocus() {
+void TWinControl::SetFocus() { SetFocus(TFocusReason::Other); }
+
+void TWinControl::SetFocus(TFocusReason reason) {
     if (!CanFocus())
         throw EInvalidOperation("Cannot focus a disabled or invisible window");
     // The focus moving runs handlers (of this control and of the one that
     // had the focus), which may free this control or its form.
     TComponentWatch<TWinControl> self(this);
     if (peer_ != nullptr)
-        peer_->SetFocus();
+        peer_->SetFocus(reason);
     if (!self.Alive() || focusControl == this)
         return;
     // The window system has not (yet) moved the focus: tell both sides, as

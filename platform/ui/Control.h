@@ -471,6 +471,9 @@ public:
     // Raises EInvalidOperation ("Cannot focus a disabled or invisible
     // window") when CanFocus is false.
     virtual void SetFocus();
+    // The same for a move with a reason (Tab and Shift+Tab walking the
+    // controls, which select an edit box's text as they reach it).
+    void SetFocus(TFocusReason reason);
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
     // Whether Tab moves the focus to the control: its TabStop, unless a

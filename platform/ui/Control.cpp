@@ -144,12 +144,18 @@ TControl::~TControl() {
     }
 }
 
+bool TControl::IsWithin(const TControl& ancestor) const {
+    for (const TControl* c = this; c != nullptr; c = c->Parent())
+        if (c == &ancestor)
+            return true;
+    return false;
+}
+
 void TControl::SetParent(TWinControl* parent) {
     if (parent == parent_)
         return;
-    for (TWinControl* p = parent; p != nullptr; p = p->Parent())
-        if (p == this)
-            throw EInvalidOperation("A control cannot have itself as its parent");
+    if (parent != nullptr && parent->IsWithin(*this))
+        throw EInvalidOperation("A control cannot have itself as its parent");
     if (parent_ != nullptr) {
         TWinControl* old = parent_;
         old->removeControl(this);

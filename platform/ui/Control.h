@@ -191,6 +191,8 @@ public:
 
     // --- parent and bounds (relative to the parent's client area) ---------
     TWinControl* Parent() const { return parent_; }
+    // Whether the control is ancestor or lies inside it, at any depth.
+    bool IsWithin(const TControl& ancestor) const;
     virtual void SetParent(TWinControl* parent);
     int Left() const { return left_; }
     int Top() const { return top_; }

@@ -158,10 +158,8 @@ void TTBFloatingWindowParent::activateHostNow() {
 }
 
 bool TTBFloatingWindowParent::keyboardInside() const {
-    for (TWinControl* control = GetFocusControl(); control != nullptr; control = control->Parent())
-        if (control == this)
-            return true;
-    return false;
+    const TWinControl* focus = GetFocusControl();
+    return focus != nullptr && focus->IsWithin(*this);
 }
 
 TWinControl* TTBFloatingWindowParent::ownerWindow() const {

@@ -144,12 +144,18 @@ TControl::~TControl() {
     }
 }
 
+bool TControl::IsWithin(const TControl& ancestor) const {
+    for (const TControl* c = this; c != nullptr; c = c->Parent())
+        if (c == &ancestor)
+            return true;
+    return false;
+}
+
 void TControl::SetParent(TWinControl* parent) {
     if (parent == parent_)
         return;
-    for (TWinControl* p = parent; p != nullptr; p = p->Parent())
-        if (p == this)
-            throw EInvalidOperation("A control cannot have itself as its parent");
+    if (parent != nullptr && parent->IsWithin(*this))
+        throw EInvalidOperation("A control cannot have itself as its parent");
     if (parent_ != nullptr) {
         TWinControl* old = parent_;
         old->removeControl(this);
@@ -739,14 +745,16 @@ bool TWinControl::CanFocus() const {
     return true;
 }
 
-void TWinControl::SetFocus() {
+void TWinControl::SetFocus() { SetFocus(TFocusReason::Other); }
+
+void TWinControl::SetFocus(TFocusReason reason) {
     if (!CanFocus())
         throw EInvalidOperation("Cannot focus a disabled or invisible window");
     // The focus moving runs handlers (of this control and of the one that
     // had the focus), which may free this control or its form.
     TComponentWatch<TWinControl> self(this);
     if (peer_ != nullptr)
-        peer_->SetFocus();
+        peer_->SetFocus(reason);
     if (!self.Alive() || focusControl == this)
         return;
     // The window system has not (yet) moved the focus: tell both sides, as

@@ -191,6 +191,8 @@ public:
 
     // --- parent and bounds (relative to the parent's client area) ---------
     TWinControl* Parent() const { return parent_; }
+    // Whether the control is ancestor or lies inside it, at any depth.
+    bool IsWithin(const TControl& ancestor) const;
     virtual void SetParent(TWinControl* parent);
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -471,6 +473,9 @@ public:
     // Raises EInvalidOperation ("Cannot focus a disabled or invisible
     // window") when CanFocus is false.
     virtual void SetFocus();
+    // The same for a move with a reason (Tab and Shift+Tab walking the
+    // controls, which select an edit box's text as they reach it).
+    void SetFocus(TFocusReason reason);
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
     // Whether Tab moves the focus to the control: its TabStop, unless a

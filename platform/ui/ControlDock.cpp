@@ -50,9 +50,8 @@ private:
 };
 
 void TControl::ManualDock(TWinControl& site, TPoint at) {
-    for (TControl* c = &site; c != nullptr; c = c->Parent())
-        if (c == this)
-            return; // not into itself
+    if (site.IsWithin(*this))
+        return; // not into itself
     TWinControl* host = floatHost_;
     const int width = width_;
     const int height = height_;

@@ -42,13 +42,13 @@ TControl* DragTargetAt(TPoint screen) {
 TWinControl* DockSiteAt(TPoint screen, const TControl& source) {
     TControl* over = DragTargetAt(screen);
     TWinControl* site = over == nullptr ? nullptr : over->Window();
-    for (; site != nullptr; site = site->Parent()) {
-        bool insideSource = false;
-        for (const TControl* c = site; c != nullptr && !insideSource; c = c->Parent())
-            insideSource = c == &source;
-        if (!insideSource && site->DockSite())
+    // Nothing inside the source takes it: those windows are the first of
+    // the chain up from the point, up to the source itself.
+    if (site != nullptr && site->IsWithin(source))
+        site = source.Parent();
+    for (; site != nullptr; site = site->Parent())
+        if (site->DockSite())
             return site;
-    }
     return nullptr;
 }
 

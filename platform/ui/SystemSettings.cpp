@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <utility>
 
 int CaretBlinkTime() {
@@ -35,11 +36,18 @@ TDesktopEffectsReader& effectsReader() {
     return reader;
 }
 
+// What the installed reader tells; nothing without one.
+std::optional<TDesktopEffects> readEffects() {
+    if (!effectsReader())
+        return std::nullopt;
+    return effectsReader()();
+}
+
 } // namespace
 
 void SetDesktopEffectsReader(TDesktopEffectsReader reader) { effectsReader() = std::move(reader); }
 
-TDesktopEffects ReadDesktopEffects() { return effectsReader() ? effectsReader()() : TDesktopEffects{}; }
+TDesktopEffects ReadDesktopEffects() { return readEffects().value_or(TDesktopEffects{}); }
 
 bool LayeredWindowsNow() {
     // A window's opacity as a whole is a property the compositing manager
@@ -51,14 +59,14 @@ bool LayeredWindowsNow() {
 
 TMenuSettings DesktopMenuSettings() {
     TMenuSettings settings;
-    if (effectsReader()) {
-        TDesktopEffects effects = effectsReader()();
-        settings.Animation = effects.MenuAnimation;
-        settings.Fade = effects.MenuAnimation && effects.MenuFade;
+    // Without a reader the settings' own defaults stand.
+    if (const std::optional<TDesktopEffects> effects = readEffects()) {
+        settings.Animation = effects->MenuAnimation;
+        settings.Fade = effects->MenuAnimation && effects->MenuFade;
         // Only a compositing desktop draws shadows under windows or lets
         // them be translucent.
-        settings.DropShadows = effects.Compositing;
-        settings.Translucency = effects.Compositing;
+        settings.DropShadows = effects->Compositing;
+        settings.Translucency = effects->Compositing;
     }
     std::optional<std::string> delay;
     try {

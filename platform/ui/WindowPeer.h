@@ -46,6 +46,9 @@ inline constexpr std::string_view MDIClient = "MDIClient";
 inline constexpr std::string_view MDIChild = "MDIChild";
 } // namespace wk
 
+// What moves the keyboard focus to a window.
+enum class TFocusReason { Other, TabForward, TabBack };
+
 class TWindowPeer {
 public:
     virtual ~TWindowPeer() = default;
@@ -96,7 +99,9 @@ public:
     // Moves the pixels of area by (dx, dy) and invalidates what is exposed.
     virtual void Scroll(int dx, int dy, const TRect& area) = 0;
 
-    virtual void SetFocus() = 0;
+    // Why the focus moves: Tab and Shift+Tab tell an edit box to select
+    // its text, which other moves leave as it is.
+    virtual void SetFocus(TFocusReason reason) = 0;
     // False for windows that never take the keyboard focus (popups).
     virtual bool CanTakeFocus() const { return true; }
 

@@ -14,15 +14,14 @@
 
 namespace {
 
-class TEditPeer : public TNativePeer {
+class TEditPeer : public TLineEditPeer {
 public:
-    explicit TEditPeer(TCustomEdit& edit) : TNativePeer(edit, new QLineEdit(ParentWidgetFor(edit))), edit_(edit) {
+    explicit TEditPeer(TCustomEdit& edit) : TLineEditPeer(edit, new QLineEdit(ParentWidgetFor(edit))), edit_(edit) {
         QLineEdit* line = lineEdit();
         limit_ = new TCharacterLimit(line);
         line->setValidator(limit_);
         connect(line, &QLineEdit::textEdited, [this](const QString& text) { edited(text); });
-        connect(line, &QLineEdit::selectionChanged, [this] { selectionMoved(); });
-        connect(line, &QLineEdit::cursorPositionChanged, [this] { selectionMoved(); });
+        followLine(line);
         TSync sync(*this);
         for (TPeerAspect aspect : {paReadOnly, paMaxLength, paOptions})
             changed(aspect, -1);
@@ -79,14 +78,6 @@ private:
             textChanged();
         }
         selectionMoved();
-    }
-
-    void selectionMoved() {
-        QLineEdit* line = lineEdit();
-        if (line == nullptr)
-            return;
-        TSelRange range = SelectionOf(*line);
-        notify(CN_COMMAND, EN_SELCHANGE, reinterpret_cast<LPARAM>(&range));
     }
 
     TCustomEdit& edit_;

@@ -3,12 +3,11 @@
 // manager's, floating over its owner window (the WndParent of its
 // CreateParams) as a tool window that asks to be shown without activation.
 #include "platform/ui/NonClientMouse.h"
-#include "platform/ui/Screen.h"
+#include "platform/widgets/ModalWindow.h"
 #include "platform/widgets/NonClientFramedPeer.h"
 #include "platform/widgets/WindowKinds.h"
 
 #include <QAbstractScrollArea>
-#include <QApplication>
 #include <QEvent>
 #include <QPointer>
 #include <QWidget>
@@ -66,16 +65,10 @@ private:
             this,
             [this] {
                 raisePending_ = false;
-                if (window_ && window_->isVisible() && !modalWindowOpen())
+                if (window_ && window_->isVisible() && ModalWindowNow() == nullptr)
                     window_->raise();
             },
             Qt::QueuedConnection);
-    }
-
-    // A form shown modally runs a loop of its own, which Qt does not count
-    // as modal; Qt's own dialogs it does.
-    static bool modalWindowOpen() {
-        return QApplication::activeModalWidget() != nullptr || Screen().ModalForm() != nullptr;
     }
 
     // The focus inside the window is reported by its native window, which

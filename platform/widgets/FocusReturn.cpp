@@ -1,5 +1,7 @@
 #include "platform/widgets/FocusReturn.h"
 
+#include "platform/widgets/ModalWindow.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
@@ -54,7 +56,7 @@ private:
     // open blocks it: then that dialog.
     static QWidget* windowBeneath(const QWidget& gone) {
         QWidget* owner = gone.parentWidget() != nullptr ? gone.parentWidget()->window() : nullptr;
-        QWidget* modal = QApplication::activeModalWidget();
+        QWidget* modal = ModalWindowNow();
         if (modal != &gone && canTakeKeyboard(modal) && !ownedBy(owner, modal))
             return modal;
         return canTakeKeyboard(owner) ? owner : nullptr;

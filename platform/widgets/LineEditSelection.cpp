@@ -23,3 +23,16 @@ TSelRange SelectionOf(const QLineEdit& line) {
     }
     return range;
 }
+
+void TLineEditPeer::followLine(QLineEdit* line) {
+    line_ = line;
+    connect(line, &QLineEdit::selectionChanged, [this] { selectionMoved(); });
+    connect(line, &QLineEdit::cursorPositionChanged, [this] { selectionMoved(); });
+}
+
+void TLineEditPeer::selectionMoved() {
+    if (!line_)
+        return;
+    TSelRange range = SelectionOf(*line_);
+    notify(CN_COMMAND, EN_SELCHANGE, reinterpret_cast<LPARAM>(&range));
+}

@@ -84,7 +84,7 @@ public:
     }
     void Update() override {}
     void Scroll(int, int, const TRect&) override {}
-    void SetFocus() override {}
+    void SetFocus(TFocusReason) override {}
     bool CanTakeFocus() const override { return false; }
     TSize ClientSize() const override {
         if (!area_)

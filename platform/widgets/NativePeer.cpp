@@ -9,6 +9,7 @@
 #include "platform/ui/UserInteraction.h"
 #include "platform/widgets/NativeConversions.h"
 #include "platform/widgets/QtInput.h"
+#include "platform/widgets/TabWalk.h"
 #include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WidgetPeer.h"
 #include "platform/ui/QtBridge.h"
@@ -464,11 +465,9 @@ void TNativePeer::Update() {
     widget_->repaint();
 }
 
-void TNativePeer::SetFocus() {
-    if (!widget_)
-        return;
-    TWidgetInUse inUse(widget_);
-    widget_->setFocus(Qt::OtherFocusReason);
+void TNativePeer::SetFocus(TFocusReason reason) {
+    if (widget_)
+        FocusWidget(*widget_, reason);
 }
 
 TSize TNativePeer::ClientSize() const {

@@ -58,7 +58,7 @@ public:
     void Invalidate(const TRect* rect) override;
     void Update() override;
     void Scroll(int, int, const TRect&) override {}
-    void SetFocus() override;
+    void SetFocus(TFocusReason reason) override;
     TSize ClientSize() const override;
     TPoint ClientToScreen(TPoint point) const override;
     TPoint ScreenToClient(TPoint point) const override;

@@ -16,9 +16,9 @@
 
 namespace {
 
-class TSpinEditPeer : public TNativePeer {
+class TSpinEditPeer : public TLineEditPeer {
 public:
-    explicit TSpinEditPeer(TSpinEdit& spin) : TNativePeer(spin, new QSpinBox(ParentWidgetFor(spin))), spin_(spin) {
+    explicit TSpinEditPeer(TSpinEdit& spin) : TLineEditPeer(spin, new QSpinBox(ParentWidgetFor(spin))), spin_(spin) {
         QSpinBox* box = spinBox();
         box->setKeyboardTracking(true);
         QLineEdit* line = box->findChild<QLineEdit*>();
@@ -32,8 +32,7 @@ public:
             if (!alive.expired())
                 selectionMoved();
         });
-        connect(line, &QLineEdit::selectionChanged, [this] { selectionMoved(); });
-        connect(line, &QLineEdit::cursorPositionChanged, [this] { selectionMoved(); });
+        followLine(line);
         TSync sync(*this);
         changed(paRange, -1);
         changed(paReadOnly, -1);
@@ -63,12 +62,12 @@ protected:
             break;
         case paReadOnly:
             box->setReadOnly(spin_.ReadOnly());
-            if (QLineEdit* line = lineEdit())
-                line->setReadOnly(spin_.ReadOnly() || !spin_.EditorEnabled());
+            if (QLineEdit* field = line())
+                field->setReadOnly(spin_.ReadOnly() || !spin_.EditorEnabled());
             break;
         case paSelection:
-            if (QLineEdit* line = lineEdit())
-                ShowSelection(*line, spin_.Text(), {spin_.SelStart(), spin_.SelLength()});
+            if (QLineEdit* field = line())
+                ShowSelection(*field, spin_.Text(), {spin_.SelStart(), spin_.SelLength()});
             break;
         default:
             break;
@@ -76,16 +75,6 @@ protected:
     }
 
 private:
-    QLineEdit* lineEdit() const { return spinBox()->findChild<QLineEdit*>(); }
-
-    void selectionMoved() {
-        QLineEdit* line = Widget() != nullptr ? lineEdit() : nullptr;
-        if (line == nullptr)
-            return;
-        TSelRange range = SelectionOf(*line);
-        notify(CN_COMMAND, EN_SELCHANGE, reinterpret_cast<LPARAM>(&range));
-    }
-
     TSpinEdit& spin_;
 };
 

@@ -1,26 +1,11 @@
 #include "platform/widgets/TabWalk.h"
 
-#include "platform/widgets/NativePeer.h"
+#include "platform/ui/Control.h"
+#include "platform/widgets/WidgetDisposal.h"
 #include "platform/widgets/WidgetPeer.h"
 
 #include <QApplication>
 #include <QWidget>
-
-namespace {
-
-// The widget that takes the focus for a control's window (the one whose
-// focus policy follows TabStop); nullptr for kinds of window made
-// elsewhere.
-QWidget* focusWidgetOf(TWinControl& control) {
-    TWindowPeer* peer = control.Peer();
-    if (auto* widget = dynamic_cast<TWidgetPeer*>(peer))
-        return widget->Widget();
-    if (auto* native = dynamic_cast<TNativePeer*>(peer))
-        return native->Widget();
-    return nullptr;
-}
-
-} // namespace
 
 bool FocusNextInTabWalk(TWinControl& root, bool forward) {
     QWidget* focused = QApplication::focusWidget();
@@ -30,10 +15,21 @@ bool FocusNextInTabWalk(TWinControl& root, bool forward) {
     TWinControl* next = root.FindNextControl(current, forward);
     if (next == nullptr)
         return false;
-    // The reason tells an edit box to select its text, as Tab does.
-    if (QWidget* widget = focusWidgetOf(*next))
-        widget->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    else
-        next->SetFocus();
+    next->SetFocus(forward ? TFocusReason::TabForward : TFocusReason::TabBack);
     return true;
+}
+
+void FocusWidget(QWidget& widget, TFocusReason reason) {
+    TWidgetInUse inUse(&widget);
+    switch (reason) {
+    case TFocusReason::TabForward:
+        widget.setFocus(Qt::TabFocusReason);
+        break;
+    case TFocusReason::TabBack:
+        widget.setFocus(Qt::BacktabFocusReason);
+        break;
+    case TFocusReason::Other:
+        widget.setFocus(Qt::OtherFocusReason);
+        break;
+    }
 }

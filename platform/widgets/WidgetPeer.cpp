@@ -174,11 +174,9 @@ void TWidgetPeer::Scroll(int dx, int dy, const TRect& area) {
         widget_->ScrollClient(dx, dy, ToQRect(area));
 }
 
-void TWidgetPeer::SetFocus() {
-    if (!CanTakeFocus())
-        return;
-    TWidgetInUse inUse(widget_);
-    widget_->setFocus(Qt::OtherFocusReason);
+void TWidgetPeer::SetFocus(TFocusReason reason) {
+    if (CanTakeFocus())
+        FocusWidget(*widget_, reason);
 }
 
 bool TWidgetPeer::CanTakeFocus() const { return widget_ && !widget_->WindowStyle().NeverFocus; }

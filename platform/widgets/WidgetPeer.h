@@ -63,7 +63,7 @@ public:
     void Invalidate(const TRect* rect) override;
     void Update() override;
     void Scroll(int dx, int dy, const TRect& area) override;
-    void SetFocus() override;
+    void SetFocus(TFocusReason reason) override;
     bool CanTakeFocus() const override;
     TSize ClientSize() const override;
     TPoint ClientToScreen(TPoint point) const override;

@@ -80,6 +80,45 @@ TEST(TabWalk, TabAndShiftTabFollowRandomTabOrdersInRealWindows) {
     }
 }
 
+// Tab runs the handler of the control it leaves, which may free the
+// control Tab goes to while the window system is moving the focus there:
+// the focus is then nowhere, and the next Tab starts the walk afresh.
+TEST(TabWalk, AnExitHandlerThatFreesTheNextControlLeavesTheWalkWhole) {
+    TTestHost host(300, 300);
+    std::vector<TEdit*> edits;
+    for (int i = 0; i < 6; ++i) {
+        auto* edit = new TEdit(&host.Form);
+        edit->SetParent(&host.Form);
+        edit->SetBounds(10, 10 + 30 * i, 100, 24);
+        edits.push_back(edit);
+    }
+    edits.front()->SetFocus();
+    QApplication::processEvents();
+    std::mt19937 random(3);
+    auto tab = [](bool back) {
+        QTest::keyClick(TScriptedInput::FocusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                        back ? Qt::ShiftModifier : Qt::NoModifier);
+        QApplication::processEvents();
+    };
+    while (edits.size() > 2) {
+        const auto at = std::find(edits.begin(), edits.end(), GetFocusControl());
+        ASSERT_NE(at, edits.end());
+        const bool back = random() % 2 == 0;
+        TEdit* next = back ? (at == edits.begin() ? edits.back() : *(at - 1))
+                           : (at + 1 == edits.end() ? edits.front() : *(at + 1));
+        (*at)->OnExit = [&edits, next](TPersistent*) {
+            edits.erase(std::find(edits.begin(), edits.end(), next));
+            delete next;
+        };
+        tab(back);
+        for (TEdit* edit : edits)
+            edit->OnExit = nullptr;
+        ASSERT_EQ(GetFocusControl(), nullptr);
+        tab(back);
+        ASSERT_EQ(GetFocusControl(), back ? edits.back() : edits.front());
+    }
+}
+
 // A form shown without an active control focuses the first field of its
 // Tab walk, whatever order the fields were made in.
 TEST(TabWalk, AFormShowsWithTheFocusOnItsFirstFieldInTabOrder) {

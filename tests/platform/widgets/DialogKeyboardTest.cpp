@@ -106,6 +106,28 @@ TEST(DialogKeyboard, ClosingADialogGivesTheKeyboardToTheOneBeneath) {
     }
 }
 
+// A window of the main form's that held the keyboard while a modal form
+// is open closes: the keyboard goes to the modal form, not to the main
+// form it blocks.
+TEST(DialogKeyboard, AWindowClosingUnderAModalFormGivesItTheKeyboard) {
+    TFieldForm main(nullptr);
+    main.form.Show();
+    QApplication::processEvents();
+    TFieldForm modal(&main.form);
+    QTimer::singleShot(0, qApp, [&] {
+        QApplication::processEvents();
+        QWidget window(ClientWidgetOf(&main.form)->window(), Qt::Window);
+        window.show();
+        window.activateWindow();
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &window);
+        window.hide();
+        expectKeyboardIn({kForm, ClientWidgetOf(&modal.form)->window(), &modal}, "the modal form");
+        modal.form.SetModalResult(mrCancel);
+    });
+    modal.form.ShowModal();
+}
+
 TEST(DialogKeyboard, TheFindDialogsOpenWithTheirTextSelected) {
     TFieldForm main(nullptr);
     main.form.Show();

@@ -118,8 +118,10 @@ void TTBFloatingWindowParent::OwnerChanged() { RecreateWnd(); }
 void TTBFloatingWindowParent::ActivateHost() {
     activateHostNow();
     BringFrameToTop();
+    // Not over a field of the frame's that the press has focused since (an
+    // edit item being edited): the keyboard stays with it.
     if (HandleAllocated())
-        PostMessage(this, TBM_ACTIVATEHOST);
+        PostMessage(this, TBM_ACTIVATEHOST, kUnlessKeyboardInside);
 }
 
 void TTBFloatingWindowParent::BringFrameToTop() {
@@ -346,6 +348,14 @@ void TTBFloatingWindowParent::Dispatch(TMessage& message) {
         if (message.WParam == VK_ESCAPE && KeyDataToShiftState(message.LParam) == 0 && ParentForm != nullptr &&
             ParentForm->CanFocus()) {
             ParentForm->SetFocus();
+            // The form counts itself active all along (the frame is no
+            // form): its window must take the keyboard from the frame's.
+            if (auto* form = dynamic_cast<TCustomForm*>(ParentForm)) {
+                TCustomForm* window = form->FormStyle() == fsMDIChild && Application().MainForm() != nullptr
+                                          ? Application().MainForm()
+                                          : form;
+                window->Show();
+            }
             message.Result = 1;
             return;
         }

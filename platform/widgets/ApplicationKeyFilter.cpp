@@ -99,8 +99,8 @@ public:
         // again: a next key may come in the same event object and the same
         // millisecond (typed at once, or all read after a busy moment).
         auto* widget = static_cast<QWidget*>(receiver);
-        if (key == last_ && type == lastType_ && key->timestamp() == lastTime_ && lastReceiver_ != nullptr &&
-            widget->isAncestorOf(lastReceiver_))
+        if (key == last_ && type == lastType_ && key->timestamp() == lastTime_ && lastTime_ != 0 &&
+            lastReceiver_ != nullptr && widget->isAncestorOf(lastReceiver_))
             return false;
         last_ = key;
         lastType_ = type;

@@ -553,16 +553,7 @@ private:
     void designViewLoading() {
         if (!inEditor())
             return;
-        // The document's tabs: Edit, Design, Preview.
-        auto tab = [this](int index) {
-            return onMain([index] {
-                for (QTabBar* bar : ClientWidgetOf(activeDocument())->findChildren<QTabBar*>())
-                    if (bar->count() == 3 && bar->isVisible())
-                        return centreOf(bar, bar->tabRect(index));
-                return TPoint{0, 0};
-            });
-        };
-        hands_.Click(tab(1));
+        hands_.Click(documentTab(1));
         std::this_thread::sleep_for(std::chrono::milliseconds(random_() % 1500));
         hands_.Chord("Alt+F");
         if (!waitFor([] { return menuShown(); }))
@@ -571,15 +562,29 @@ private:
             hands_.Chord("Escape");
             waitFor([] { return !menuShown(); }, 2s);
         }
-        // Back to the source, once the design view lets it go.
-        for (int i = 0; i < 20 && onMain([] { return activeDocument()->PageControl1->ActivePageIndex() != 0; }); ++i) {
-            hands_.Click(tab(0));
-            waitFor([] { return activeDocument()->PageControl1->ActivePageIndex() == 0; }, 1s);
-        }
+        backToSource();
         charsHaveKeyboard_ = false;
     }
 
-    // A new page, typed into, closed: its question answered each way.
+    // The document's tabs: Edit, Design, Preview.
+    TPoint documentTab(int index) {
+        return onMain([index] {
+            for (QTabBar* bar : ClientWidgetOf(activeDocument())->findChildren<QTabBar*>())
+                if (bar->count() == 3 && bar->isVisible())
+                    return centreOf(bar, bar->tabRect(index));
+            return TPoint{0, 0};
+        });
+    }
+    // Back to the source, once the design view lets it go.
+    void backToSource() {
+        for (int i = 0; i < 20 && onMain([] { return activeDocument()->PageControl1->ActivePageIndex() != 0; }); ++i) {
+            hands_.Click(documentTab(0));
+            waitFor([] { return activeDocument()->PageControl1->ActivePageIndex() == 0; }, 1s);
+        }
+    }
+
+    // A new page, typed into, then closed or previewed: the question
+    // whether to save it answered each way.
     void newPageQuestion() {
         if (!inEditor())
             return;
@@ -591,7 +596,9 @@ private:
         if (!keyboardInExpected("a new page"))
             return;
         typeIntoField("a new page", false);
-        if (!ok() || !openDialog([&] { hands_.Chord("Ctrl+F4"); }, "the question whether to save the page"))
+        const bool preview = random_() % 2;
+        if (!ok() || !openDialog([&] { preview ? hands_.Click(documentTab(2)) : hands_.Chord("Ctrl+F4"); },
+                                 "the question whether to save the page"))
             return;
         switch (random_() % 3) {
         case 0:
@@ -605,11 +612,13 @@ private:
             dialogs_.pop_back();
             if (!openDialog([&] { hands_.Chord("y"); }, "Save As after the question"))
                 return;
-            dialogs_.insert(dialogs_.begin(), question);
-            dialogs_.erase(dialogs_.begin());
+            if (onMain([&] { return question && question->isVisible(); }))
+                return fail("the question stays over Save As");
             closeDialog("Escape", "Save As after the question");
         }
         }
+        if (ok() && preview && onMain([] { return activeDocument() != nullptr; }))
+            backToSource();
     }
 
     // A floating bar of the test's own over the main window, with an edit

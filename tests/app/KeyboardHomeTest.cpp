@@ -663,6 +663,8 @@ TEST(KeyboardHome, RandomChainsOfTheProgramsWindowsBringTheKeyboardHome) {
     const char* given = std::getenv("ONDRILL_TEST_SEED");
     const unsigned seed = given != nullptr ? static_cast<unsigned>(std::strtoul(given, nullptr, 10))
                                            : static_cast<unsigned>(std::random_device{}());
+    // Told first, so that a crash or a hang names it too.
+    std::fprintf(stderr, "seed %u (ONDRILL_TEST_SEED repeats it)\n", seed);
     TTestProgramFolder program;
     for (const char* name : {"page.html", "one.html", "two.html"})
         TTestProgramFolder::WriteFileBytes(program.File(name),

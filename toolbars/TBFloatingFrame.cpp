@@ -13,6 +13,16 @@
 
 #include <algorithm>
 
+namespace {
+
+// The form whose window holds the form's: the MDI frame for a document.
+TCustomForm& windowFormOf(TCustomForm& form) {
+    TCustomForm* main = Application().MainForm();
+    return form.FormStyle() == fsMDIChild && main != nullptr ? *main : form;
+}
+
+} // namespace
+
 TTBFloatingWindowParent::TTBFloatingWindowParent(TComponent* owner) : TCustomControl(owner) {
     SetVisible(false);
     ControlStyle = (ControlStyle | csAcceptsControls) & ~csCaptureMouse;
@@ -118,8 +128,10 @@ void TTBFloatingWindowParent::OwnerChanged() { RecreateWnd(); }
 void TTBFloatingWindowParent::ActivateHost() {
     activateHostNow();
     BringFrameToTop();
+    // Not over a field of the frame's that the press has focused since (an
+    // edit item being edited): the keyboard stays with it.
     if (HandleAllocated())
-        PostMessage(this, TBM_ACTIVATEHOST);
+        PostMessage(this, TBM_ACTIVATEHOST, kUnlessKeyboardInside);
 }
 
 void TTBFloatingWindowParent::BringFrameToTop() {
@@ -141,9 +153,7 @@ void TTBFloatingWindowParent::activateHostNow() {
         return;
     // A document window's frame form is the active one, the document the
     // active child.
-    TCustomForm* form = host;
-    if (host->FormStyle() == fsMDIChild && Application().MainForm() != nullptr)
-        form = Application().MainForm();
+    TCustomForm* form = &windowFormOf(*host);
     // A modal dialog keeps the activation, and stays above the form.
     if (!form->Enabled() || !form->Showing() || underModalForm())
         return;
@@ -335,9 +345,8 @@ void TTBFloatingWindowParent::Dispatch(TMessage& message) {
         // (the MDI frame, for a document window).
         message.Result = 1;
         TWinControl* host = ParentForm;
-        auto* form = dynamic_cast<TCustomForm*>(host);
-        if (form != nullptr && form->FormStyle() == fsMDIChild && Application().MainForm() != nullptr)
-            host = Application().MainForm();
+        if (auto* form = dynamic_cast<TCustomForm*>(host))
+            host = &windowFormOf(*form);
         if (host != nullptr)
             host->Perform(WM_CLOSE);
         return;
@@ -346,6 +355,10 @@ void TTBFloatingWindowParent::Dispatch(TMessage& message) {
         if (message.WParam == VK_ESCAPE && KeyDataToShiftState(message.LParam) == 0 && ParentForm != nullptr &&
             ParentForm->CanFocus()) {
             ParentForm->SetFocus();
+            // The form counts itself active all along (the frame is no
+            // form): its window must take the keyboard from the frame's.
+            if (auto* form = dynamic_cast<TCustomForm*>(ParentForm))
+                windowFormOf(*form).Show();
             message.Result = 1;
             return;
         }

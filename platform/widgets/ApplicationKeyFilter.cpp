@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
@@ -94,11 +95,17 @@ public:
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         // Qt offers an ignored key to each parent again: once is enough.
-        if (key == last_ && type == lastType_ && key->timestamp() == lastTime_ && lastTime_ != 0)
+        // Only a parent of the window offered it last sees the same event
+        // again: a next key may come in the same event object and the same
+        // millisecond (typed at once, or all read after a busy moment).
+        auto* widget = static_cast<QWidget*>(receiver);
+        if (key == last_ && type == lastType_ && key->timestamp() == lastTime_ && lastTime_ != 0 &&
+            lastReceiver_ != nullptr && widget->isAncestorOf(lastReceiver_))
             return false;
         last_ = key;
         lastType_ = type;
         lastTime_ = key->timestamp();
+        lastReceiver_ = widget;
         uint16_t virtualKey = 0;
         TShiftState shift = 0;
         // Letters of national keyboards have no key code, but are typed.
@@ -150,6 +157,7 @@ private:
     const QKeyEvent* last_ = nullptr;
     QEvent::Type lastType_ = QEvent::None;
     quint64 lastTime_ = 0;
+    QPointer<QWidget> lastReceiver_;
     bool altAlone_ = false;
 };
 

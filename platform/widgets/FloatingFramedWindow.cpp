@@ -82,7 +82,17 @@ private:
             auto* widget = qobject_cast<QWidget*>(object);
             auto* area = qobject_cast<QAbstractScrollArea*>(window_.data());
             const bool control = widget != nullptr && widget != window_ && (area == nullptr || widget != area->viewport());
-            if (!control || window_->isActiveWindow())
+            if (!control) {
+                // The control that took the keyboard has gone or given up
+                // the focus (an edit item's field, its editing ended): the
+                // keyboard goes back to the owner, as it came.
+                if (window_->isActiveWindow() && owner_ != nullptr && owner_->isVisible()) {
+                    setTakesFocus(false);
+                    owner_->activateWindow();
+                }
+                return;
+            }
+            if (window_->isActiveWindow())
                 return;
             setTakesFocus(true);
             window_->activateWindow();

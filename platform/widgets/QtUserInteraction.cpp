@@ -9,6 +9,7 @@
 #include "platform/ui/QtBridge.h"
 #include "platform/widgets/FileDialogWindow.h"
 #include "platform/widgets/MessageTextWrapping.h"
+#include "platform/widgets/ModalWindow.h"
 #include "platform/widgets/PicturePreview.h"
 #include "platform/widgets/WidgetPeer.h"
 
@@ -34,13 +35,22 @@
 namespace {
 
 // The window a modal dialog is shown over: a form that stays on top while
-// one shows, so that the dialog is not hidden beneath it, else the active
-// window.
+// one shows, so that the dialog is not hidden beneath it, else the window
+// the user works in.  Not merely Qt's active window, which is none from a
+// window's closing until the window system has activated the next: a
+// dialog opened then would have no owner, open in the middle of the
+// screen, and leave the keyboard nowhere once it closes.
 QWidget* dialogParent() {
     if (TCustomForm* onTop = ShowingStayOnTopForm())
         if (QWidget* widget = ClientWidgetOf(onTop))
             return widget->window();
-    return QApplication::activeWindow();
+    QWidget* active = QApplication::activeWindow();
+    // One of Qt's own windows that keeps no loop (the Find dialog) owns
+    // what it asks; a floating tool window's questions belong to its form.
+    if (active != nullptr && ModalWindowNow() == nullptr && ControlOfObject(active) == nullptr &&
+        active->windowType() != Qt::Tool)
+        return active;
+    return WorkingWindowNow();
 }
 
 // A file name in a box of Qt's own dialogs, and back: shown as the program

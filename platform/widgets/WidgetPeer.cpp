@@ -11,6 +11,7 @@
 #include "platform/ui/PopupMenu.h"
 #include "platform/ui/SystemSettings.h"
 #include "platform/widgets/FocusReturn.h"
+#include "platform/widgets/OnTopStacking.h"
 #include "platform/widgets/LoopInputFilter.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/QtInput.h"
@@ -869,6 +870,7 @@ void InstallWidgetPeers() {
     InstallApplicationNotices();
     InstallApplicationKeyFilter();
     InstallFocusReturn();
+    InstallOnTopStacking();
     // No window shows the toolkit's own logo for want of the program's icon.
     Application().ShowIcon();
 }

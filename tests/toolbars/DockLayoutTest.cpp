@@ -301,7 +301,8 @@ TEST(DockLayout, RowsTooThickForTheDockNarrowFromTheLastOneUpToTheirLeast) {
         dock.MaxThickness = pick(0, 3) == 0 ? 0 : pick(1, 300);
         const int count = pick(1, 6);
         for (int i = 0; i < count; ++i) {
-            const int index = dock.add(pick(0, 3), pick(0, 100), pick(0, 200));
+            const int row = pick(0, 3), pos = pick(0, 100);
+            const int index = dock.add(row, pos, pick(0, 200));
             dock.Bars[index].Thickness = pick(0, 120);
             dock.Bars[index].Least = pick(0, 2) == 0 ? -1 : pick(0, 150);
         }
@@ -318,10 +319,11 @@ TEST(DockLayout, RowsTooThickForTheDockNarrowFromTheLastOneUpToTheirLeast) {
             given[row] = place.RowThickness;
             ASSERT_EQ(place.Bounds.Height(), place.RowThickness);
         }
-        int naturalSum = 0, leastSum = 0, givenSum = 0;
-        for (size_t row = 0; row < given.size(); ++row) {
+        for (size_t row = 0; row < given.size(); ++row)
             if (natural[row] == kTBDockedFrameThickness)
                 natural[row] = least[row] = 0; // bars of no thickness: no frame either
+        int naturalSum = 0, leastSum = 0, givenSum = 0;
+        for (size_t row = 0; row < given.size(); ++row) {
             ASSERT_LE(given[row], natural[row]);
             ASSERT_GE(given[row], least[row]);
             // A row narrowed leaves every row after it at its least.

@@ -256,6 +256,9 @@ void TTBDock::LayoutBars() {
 
     TTBDockLayoutInput input;
     input.AvailableLength = std::max(0, vertical ? ClientHeight() : ClientWidth());
+    laidOutRoom_ = RoomAcross();
+    if (laidOutRoom_ > 0)
+        input.MaxThickness = std::max(1, laidOutRoom_ - (vertical ? NonClientWidth() : NonClientHeight()));
     input.LimitToOneRow = limitToOneRow_;
     input.RowLocked = RowLocked;
     for (size_t i = 0; i < bars.size(); ++i) {
@@ -296,6 +299,7 @@ void TTBDock::LayoutBars() {
         }
         return across(size);
     };
+    measure.LeastThickness = [&](int i) { return bars[i]->LeastThicknessAcross(vertical); };
     TTBDockLayoutResult result = LayoutDockBars(input, measure);
     CrowdedRow = CrowdedRow || result.CrowdedRow;
 
@@ -346,10 +350,30 @@ void TTBDock::SetSizeKeepEdge(int width, int height) {
     SetBounds(left, top, width, height);
 }
 
+int TTBDock::RoomAcross() const {
+    const TWinControl* parent = Parent();
+    if (parent == nullptr)
+        return 0;
+    const bool vertical = IsVertical();
+    int room = vertical ? parent->ClientWidth() : parent->ClientHeight();
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        const TControl* other = parent->Controls(i);
+        const TAlign align = other->Align();
+        const bool alongAxis = vertical ? align == alLeft || align == alRight : align == alTop || align == alBottom;
+        if (other != this && other->Visible() && alongAxis)
+            room -= vertical ? other->Width() : other->Height();
+    }
+    return std::max(0, room / 2);
+}
+
 void TTBDock::BoundsChanged(const TRect& oldBounds) {
     // A new size asks for the alignment of the children, which is the
-    // layout of the bars.
+    // layout of the bars; so does a new room across, which the parent's
+    // new size moves the dock for.
+    const bool sized = oldBounds.Width() != Width() || oldBounds.Height() != Height();
     TCustomControl::BoundsChanged(oldBounds);
+    if (!sized && HasShownBars() && RoomAcross() != laidOutRoom_)
+        LayoutBars();
     if (OnResize && (oldBounds.Width() != Width() || oldBounds.Height() != Height()))
         OnResize(this);
 }

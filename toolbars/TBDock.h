@@ -104,6 +104,12 @@ public:
     bool LayoutSuspended() const { return arrangeDisableCount_ > 0; }
     // A bottom dock keeps its bottom edge, a right dock its right edge.
     void SetSizeKeepEdge(int width, int height);
+    // The most the dock's rows may take across it: half of what its
+    // parent's client area has across the dock's axis, less the other
+    // controls aligned along that axis (the opposite dock, say), so that
+    // the area between them, the documents, keeps its room.  0 without a
+    // parent.
+    int RoomAcross() const;
 
     TTBDockType DockType() const { return DockTypeOf(position_); }
     bool IsVertical() const { return IsVerticalDock(position_); }
@@ -148,6 +154,8 @@ private:
     TTBDockPosition position_ = dpTop;
     int arrangeDisableCount_ = 0;
     bool arrangeNeeded_ = false;
+    // The room across the last layout was given.
+    int laidOutRoom_ = 0;
     std::vector<TTBCustomDockableWindow*> barList_;
     std::vector<TTBCustomDockableWindow*> visibleBarList_;
 };

@@ -257,26 +257,38 @@ private:
     }
 
     void placeRows(TTBDockLayoutResult& result) {
+        const size_t rows = static_cast<size_t>(maxRow_ + 1);
+        std::vector<int> thickness(rows, 0), least(rows, 0);
+        for (TRecord& r : records_) {
+            if (r.Row < 0)
+                continue;
+            TTBDockBarPlace& place = result.Places[r.Bar];
+            place.ShrunkLength = r.Current == r.Full ? 0 : r.Current;
+            place.Thickness = measure_.Thickness(r.Bar, place.ShrunkLength);
+            const int narrowest = measure_.LeastThickness ? measure_.LeastThickness(r.Bar) : -1;
+            const size_t row = static_cast<size_t>(r.Row);
+            thickness[row] = std::max(thickness[row], place.Thickness);
+            least[row] = std::max(least[row], narrowest < 0 ? place.Thickness : std::min(narrowest, place.Thickness));
+        }
+        for (size_t row = 0; row < rows; ++row)
+            if (thickness[row] != 0) {
+                thickness[row] += kTBDockedFrameThickness;
+                least[row] += kTBDockedFrameThickness;
+            }
+        narrowRows(thickness, least);
         int offset = 0;
-        for (long long row = 0; row <= maxRow_; ++row) {
-            int thickness = 0;
+        for (size_t row = 0; row < rows; ++row) {
             for (TRecord& r : records_)
-                if (r.Row == row) {
+                if (r.Row == static_cast<long long>(row)) {
                     TTBDockBarPlace& place = result.Places[r.Bar];
-                    place.ShrunkLength = r.Current == r.Full ? 0 : r.Current;
-                    place.Thickness = measure_.Thickness(r.Bar, place.ShrunkLength);
-                    thickness = std::max(thickness, place.Thickness);
-                }
-            if (thickness != 0)
-                thickness += kTBDockedFrameThickness;
-            for (TRecord& r : records_)
-                if (r.Row == row) {
-                    TTBDockBarPlace& place = result.Places[r.Bar];
-                    place.RowThickness = thickness;
+                    // A bar in a narrowed row is given what the row has.
+                    if (thickness[row] != 0)
+                        place.Thickness = std::min(place.Thickness, thickness[row] - kTBDockedFrameThickness);
+                    place.RowThickness = thickness[row];
                     int length = r.FullSize ? in_.AvailableLength : r.Current;
-                    place.Bounds = Bounds(r.Pos, offset, length, thickness);
+                    place.Bounds = Bounds(r.Pos, offset, length, thickness[row]);
                 }
-            offset += thickness;
+            offset += thickness[row];
         }
         for (const TRecord& r : records_) {
             TTBDockBarPlace& place = result.Places[r.Bar];
@@ -287,6 +299,21 @@ private:
         }
         result.RowCount = static_cast<int>(maxRow_ + 1);
         result.Thickness = offset;
+    }
+
+    // Rows thicker together than the dock may be give up thickness from
+    // the last row up, each down to its least.
+    void narrowRows(std::vector<int>& thickness, const std::vector<int>& least) const {
+        if (in_.MaxThickness <= 0)
+            return;
+        long long excess = -static_cast<long long>(in_.MaxThickness);
+        for (int t : thickness)
+            excess += t;
+        for (size_t row = thickness.size(); row-- > 0 && excess > 0;) {
+            const int give = static_cast<int>(std::min<long long>(excess, thickness[row] - least[row]));
+            thickness[row] -= give;
+            excess -= give;
+        }
     }
 
     static int clampToInt(long long value) {

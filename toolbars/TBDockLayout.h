@@ -21,6 +21,8 @@
 //   chevron bars: first those a dragged bar is pushed over, then from the
 //   last bar backwards.
 // - A row is as thick as its thickest bar plus the docked frame.
+// - Rows thicker together than the dock may be narrow from the last one
+//   up, each no further than the least thickness its bars take.
 //
 // Row numbers are compacted over the rows that hold bars, never walked one
 // by one, so that any stored row number costs the same.
@@ -51,6 +53,8 @@ struct TTBDockLayoutInput {
     // The bar being dragged, or -1.
     int DragIndex = -1;
     bool RowLocked = false;
+    // The most the rows may take together across the dock (0: no limit).
+    int MaxThickness = 0;
 };
 
 // What the layout asks of the bars it places (only of shown ones).
@@ -63,6 +67,9 @@ struct TTBDockBarMeasure {
     // The bar's client thickness across the axis when it is given
     // shrunkLength (0: its full length).
     std::function<int(int bar, int shrunkLength)> Thickness;
+    // The least client thickness the bar can be given when the rows are
+    // too thick, or -1 when it keeps its own (unset: every bar keeps it).
+    std::function<int(int bar)> LeastThickness;
 };
 
 struct TTBDockBarPlace {

@@ -156,6 +156,10 @@ public:
     virtual void PointOnChildControl(TPoint point, bool& result);
     virtual void ShrinkLimit(int& length) {}
     virtual void ClientSizeLimits(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight) {}
+    // The least client thickness the window can be given across a dock
+    // (across a vertical one: its width) when the dock has less room than
+    // it asks for; -1 when it keeps its own.
+    virtual int LeastThicknessAcross(bool verticalDock) { return -1; }
     virtual TTBShrinkMode ActiveShrinkMode() { return tbsmNone; }
     virtual void OuterSizeChanged(int newWidth, int newHeight) {}
     // The floating frame's border, across and down.
@@ -204,6 +208,10 @@ public:
     // press is where the pointer is now, or the given screen point.
     void TrackResize(int edge);
     void TrackResizeFrom(int edge, TPoint pressScreen);
+    // The floating frame was given a size from outside (by the window
+    // system): the window takes what the frame leaves, as when the
+    // frame's edge is dragged, or its own size back when it does not size.
+    void FollowFloatingFrame();
     // Frees the floating frame when the window no longer is in it (the end
     // of a live drag).
     void DropLeftFrame();

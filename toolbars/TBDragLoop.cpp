@@ -459,6 +459,32 @@ private:
 // ---------------------------------------------------------------------------
 // The resize loop
 
+// The least and largest sizes of a floating window's frame (0: no
+// largest), from the window's client limits.
+void frameSizeLimits(TTBCustomDockableWindow& window, TSize& minimum, TSize& maximum) {
+    TTBFloatingWindowParent* frame = window.FloatingFrame();
+    int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
+    window.ClientSizeLimits(minWidth, minHeight, maxWidth, maxHeight);
+    const TPoint extra = frame->FrameSize();
+    minimum = {minWidth + extra.X, minHeight + extra.Y};
+    maximum = {maxWidth > 0 ? maxWidth + extra.X : 0, maxHeight > 0 ? maxHeight + extra.Y : 0};
+}
+
+// Gives a floating window's frame new bounds and the window what the
+// frame leaves of them.
+void applyFrameRect(TTBCustomDockableWindow& window, const TRect& r) {
+    TTBFloatingWindowParent* frame = window.FloatingFrame();
+    if (frame == nullptr)
+        return;
+    window.BeginUpdate();
+    window.BeforeSizeApplied();
+    frame->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    TPoint extra = frame->FrameSize();
+    window.SetBounds(0, 0, r.Width() - extra.X, r.Height() - extra.Y);
+    window.EndUpdate();
+    window.KeepOnScreen(true);
+}
+
 class TResizeLoop : public TTBTrackingLoop {
 public:
     TResizeLoop(TTBCustomDockableWindow& window, int edge, TPoint press)
@@ -466,11 +492,7 @@ public:
 
     void Prepare() {
         TTBFloatingWindowParent* frame = window_.FloatingFrame();
-        int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
-        window_.ClientSizeLimits(minWidth, minHeight, maxWidth, maxHeight);
-        int extraWidth = frame->Width() - window_.Width(), extraHeight = frame->Height() - window_.Height();
-        minimum_ = {minWidth + extraWidth, minHeight + extraHeight};
-        maximum_ = {maxWidth > 0 ? maxWidth + extraWidth : 0, maxHeight > 0 ? maxHeight + extraHeight : 0};
+        frameSizeLimits(window_, minimum_, maximum_);
         window_.SizingStarted(edge_);
         smooth_ = window_.SmoothDrag;
         captureWindow_ = frame;
@@ -509,18 +531,7 @@ private:
             outline_.Show(r, window_.FloatingFrameBorder().X);
     }
 
-    void apply(const TRect& r) {
-        TTBFloatingWindowParent* frame = window_.FloatingFrame();
-        if (frame == nullptr)
-            return;
-        window_.BeginUpdate();
-        window_.BeforeSizeApplied();
-        frame->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-        TPoint extra = frame->FrameSize();
-        window_.SetBounds(0, 0, r.Width() - extra.X, r.Height() - extra.Y);
-        window_.EndUpdate();
-        window_.KeepOnScreen(true);
-    }
+    void apply(const TRect& r) { applyFrameRect(window_, r); }
 
     TTBCustomDockableWindow& window_;
     int edge_;
@@ -561,6 +572,33 @@ void TTBCustomDockableWindow::TrackDrag(int x, int y) {
         throw;
     }
     runLoop(loop);
+}
+
+void TTBCustomDockableWindow::FollowFloatingFrame() {
+    TTBFloatingWindowParent* frame = FloatingFrame();
+    if (frame == nullptr || Parent() != frame || updateCount_ > 0 || IsLoading())
+        return;
+    const TPoint extra = frame->FrameSize();
+    const TRect fitted = Bounds(frame->Left(), frame->Top(), Width() + extra.X, Height() + extra.Y);
+    const TRect given = frame->BoundsRect();
+    if (given == fitted)
+        return;
+    // Sized by the window system: as if its right or bottom edge had been
+    // dragged there, within the window's limits (a window that does not
+    // size takes its own size back).
+    if (!Resizable()) {
+        applyFrameRect(*this, fitted);
+        return;
+    }
+    TSize minimum, maximum;
+    frameSizeLimits(*this, minimum, maximum);
+    const bool across = given.Width() != fitted.Width(), down = given.Height() != fitted.Height();
+    const int edge = across && down ? 7 : across ? 1 : 5;
+    TRect r = SizeRect(fitted, edge, {given.Width() - fitted.Width(), given.Height() - fitted.Height()}, minimum, maximum);
+    SizingStarted(edge);
+    ProposeSizingRect(r, fitted);
+    applyFrameRect(*this, r);
+    SizingFinished();
 }
 
 void TTBCustomDockableWindow::TrackResize(int edge) { TrackResizeFrom(edge, GetCursorPos()); }

@@ -118,6 +118,12 @@ void TTBFloatingWindowParent::FitToWindow() {
     SetBounds(Left(), Top(), DockableWindow->Width() + frame.X, DockableWindow->Height() + frame.Y);
 }
 
+void TTBFloatingWindowParent::AlignControls(TRect& rect) {
+    TCustomControl::AlignControls(rect);
+    if (DockableWindow != nullptr)
+        DockableWindow->FollowFloatingFrame();
+}
+
 void TTBFloatingWindowParent::FrameGeometryChanged() {
     FitToWindow();
     FrameChanged(*this);

@@ -85,6 +85,8 @@ protected:
     void Dispatch(TMessage& message) override;
     void Paint() override {}
     void CreateWnd() override;
+    // The frame's new size is the window's.
+    void AlignControls(TRect& rect) override;
 
 private:
     TWinControl* ownerWindow() const;

@@ -19,6 +19,12 @@ void TTBToolWindow::ClientSizeLimits(int& minWidth, int& minHeight, int& maxWidt
     maxHeight = MaxClientHeight;
 }
 
+int TTBToolWindow::LeastThicknessAcross(bool verticalDock) {
+    if (!Resizable())
+        return -1;
+    return std::max(0, verticalDock ? MinClientWidth : MinClientHeight);
+}
+
 void TTBToolWindow::OuterSizeChanged(int newWidth, int newHeight) {
     if (Parent() != nullptr) {
         clientAreaWidth_ = newWidth - (Width() - ClientWidth());

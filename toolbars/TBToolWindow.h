@@ -31,6 +31,9 @@ public:
     TSize ArrangeContents(bool canMove, TTBDockType previousDockType, TTBDock* dockingTo, bool toFloating) override;
     TSize ContentClientSize() override { return {clientAreaWidth_, clientAreaHeight_}; }
     void ClientSizeLimits(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight) override;
+    // Docked, a sizeable window takes what its dock has room for, down to
+    // its least client size; it keeps its own size for when it floats.
+    int LeastThicknessAcross(bool verticalDock) override;
     void OuterSizeChanged(int newWidth, int newHeight) override;
     void ReadExtraPositionValues(const TTBPositionReader& reader) override;
     void WriteExtraPositionValues(const TTBPositionWriter& writer) override;

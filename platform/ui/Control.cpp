@@ -608,6 +608,12 @@ TControl* TWinControl::ControlAtPos(TPoint point) const {
     return nullptr;
 }
 
+int CustomDrawnFrameWidth(const TCreateParams& params) {
+    if (params.ExStyle & WS_EX_CLIENTEDGE)
+        return 2;
+    return (params.Style & WS_BORDER) ? 1 : 0;
+}
+
 void TWinControl::CreateParams(TCreateParams& params) {
     params = TCreateParams{};
     params.Style = tabStop_ ? unsigned{WS_TABSTOP} : 0u;
@@ -682,12 +688,22 @@ void TWinControl::RecreateWnd() {
     HandleNeeded();
 }
 
+int TWinControl::frameWithoutWindow() const {
+    TCreateParams params;
+    const_cast<TWinControl*>(this)->CreateParams(params);
+    // Only the windows the program draws frame their client area by the
+    // styles; the others are framed by their kind.
+    if (params.Kind != wk::CustomDrawn && params.Kind != wk::Form)
+        return 0;
+    return CustomDrawnFrameWidth(params);
+}
+
 int TWinControl::ClientWidth() const {
-    return peer_ != nullptr ? peer_->ClientSize().cx : Width();
+    return peer_ != nullptr ? peer_->ClientSize().cx : std::max(0, Width() - 2 * frameWithoutWindow());
 }
 
 int TWinControl::ClientHeight() const {
-    return peer_ != nullptr ? peer_->ClientSize().cy : Height();
+    return peer_ != nullptr ? peer_->ClientSize().cy : std::max(0, Height() - 2 * frameWithoutWindow());
 }
 
 TPoint TWinControl::ClientToScreen(TPoint point) const {

@@ -117,6 +117,9 @@ struct TCreateParams {
     unsigned ExStyle = 0;
     TWinControl* WndParent = nullptr;
 };
+// The frame a custom-drawn window draws around its client area for these
+// styles, in pixels on each side: a sunken client edge is 2, a border 1.
+int CustomDrawnFrameWidth(const TCreateParams& params);
 
 // How a control sits in its parent's client area: along an edge (full
 // width or height there, its own other dimension), filling what the edges
@@ -462,6 +465,10 @@ public:
     void Realign();
     void Loaded() override;
     virtual void CreateParams(TCreateParams& params);
+    // Without a window yet: the room the frame of the window it will have
+    // leaves (a window the program draws), so that what is placed in it,
+    // read from a stream say, stays where it was put once the window is
+    // made.
     int ClientWidth() const override;
     int ClientHeight() const override;
     TPoint ClientToScreen(TPoint point) const override;
@@ -616,6 +623,9 @@ private:
         TScrollInfo Info;
         bool DisableNoScroll = false;
     };
+    // The frame the control's window will draw on each side, while it has
+    // no window.
+    int frameWithoutWindow() const;
     ScrollBar& bar(int which) { return which == SB_HORZ ? hbar_ : vbar_; }
     const ScrollBar& bar(int which) const { return which == SB_HORZ ? hbar_ : vbar_; }
 

@@ -15,8 +15,17 @@ public:
         : TForm(nullptr), control_(&control), ownerForm_(ownerForm) {
         SetBorderStyle(bsSizeToolWin);
         SetCaption(control.Caption().empty() ? control.Name() : control.Caption());
-        Constraints().Assign(&control.Constraints());
+        // The control's limits, with the frame around them.
+        const TSize frame = FrameSize();
+        const TSizeConstraints& limits = control.Constraints();
+        auto framed = [](int limit, int extra) { return limit > 0 ? limit + extra : 0; };
+        Constraints().SetMinWidth(framed(limits.MinWidth(), frame.cx));
+        Constraints().SetMinHeight(framed(limits.MinHeight(), frame.cy));
+        Constraints().SetMaxWidth(framed(limits.MaxWidth(), frame.cx));
+        Constraints().SetMaxHeight(framed(limits.MaxHeight(), frame.cy));
     }
+    // What the frame takes of the window's width and height.
+    TSize FrameSize() const { return {Width() - ClientWidth(), Height() - ClientHeight()}; }
     ~TFloatingDockHost() override {
         // Freed by someone else while the control floats: the control is
         // let go, not freed with its window.
@@ -74,7 +83,10 @@ void TControl::ManualFloat(TPoint screen) {
         floatHost_ = new TFloatingDockHost(*this, form);
     }
     auto* host = static_cast<TFloatingDockHost*>(floatHost_);
-    host->SetBounds(screen.X, screen.Y, width, height);
+    // The window's client area is the control's size: the frame goes
+    // around it.
+    const TSize frame = host->FrameSize();
+    host->SetBounds(screen.X, screen.Y, width + frame.cx, height + frame.cy);
     if (parent_ != host)
         SetParent(host);
     host->Realign();

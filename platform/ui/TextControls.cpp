@@ -157,7 +157,8 @@ void TCustomLabel::adjustSize() {
     if (wordWrap_)
         width = Width();
     // A right-justified label grows and shrinks to the left: its text
-    // stays where it ends.
+    // stays where it ends, at the width its limits let it take.
+    width = Constraints().ClampWidth(width);
     int left = alignment_ == taRightJustify ? Left() + Width() - width : Left();
     SetBounds(left, Top(), width, height);
 }

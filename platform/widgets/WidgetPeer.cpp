@@ -362,15 +362,14 @@ bool TPeerWidget::caretActive() const {
 
 void TPeerWidget::SyncFrame() {
     const TCreateParams& params = control_->WindowParams();
-    if (params.ExStyle & WS_EX_CLIENTEDGE) {
-        setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        setLineWidth(2);
-    } else if (params.Style & WS_BORDER) {
-        setFrameStyle(QFrame::Box | QFrame::Plain);
-        setLineWidth(1);
-    } else {
+    const int width = CustomDrawnFrameWidth(params);
+    if (width == 0)
         setFrameStyle(QFrame::NoFrame);
-    }
+    else if (params.ExStyle & WS_EX_CLIENTEDGE)
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    else
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(width);
 }
 
 void TPeerWidget::SyncScrollBar(int bar) {

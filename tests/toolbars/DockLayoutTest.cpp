@@ -19,6 +19,7 @@ struct TBar {
     int Minimum = 0;
     TTBShrinkMode Mode = tbsmNone;
     int Thickness = 22;
+    int Least = -1;
 };
 
 struct TDock {
@@ -27,6 +28,7 @@ struct TDock {
     bool LimitToOneRow = false;
     int Drag = -1;
     bool RowLocked = false;
+    int MaxThickness = 0;
 
     int add(int row, int pos, int full, TTBShrinkMode mode = tbsmNone, int minimum = 0) {
         TBar bar;
@@ -47,7 +49,9 @@ struct TDock {
         input.LimitToOneRow = LimitToOneRow;
         input.DragIndex = Drag;
         input.RowLocked = RowLocked;
+        input.MaxThickness = MaxThickness;
         TTBDockBarMeasure measure;
+        measure.LeastThickness = [this](int i) { return Bars[i].Least; };
         measure.FullLength = [this](int i) { return Bars[i].Full; };
         measure.ShrinkMode = [this](int i) { return Bars[i].Mode; };
         measure.ShrinkLimit = [this](int i) { return Bars[i].Minimum; };
@@ -281,6 +285,62 @@ TEST(DockLayout, RandomDocksKeepTheLayoutRules) {
                 continue;
             ASSERT_GE(result.Places[i].Row, 0);
             ASSERT_LE(result.Places[i].Row, result.RowCount);
+        }
+    }
+}
+
+// Random docks with a limit across: rows too thick together narrow from
+// the last one up, each no further than the least its bars take, so that
+// they fit the limit wherever their leasts do; no row is thicker than its
+// bars ask, and no bar is thicker than its row leaves it.
+TEST(DockLayout, RowsTooThickForTheDockNarrowFromTheLastOneUpToTheirLeast) {
+    std::mt19937 random(44);
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    for (int round = 0; round < 2000; ++round) {
+        TDock dock;
+        dock.MaxThickness = pick(0, 3) == 0 ? 0 : pick(1, 300);
+        const int count = pick(1, 6);
+        for (int i = 0; i < count; ++i) {
+            const int row = pick(0, 3), pos = pick(0, 100);
+            const int index = dock.add(row, pos, pick(0, 200));
+            dock.Bars[index].Thickness = pick(0, 120);
+            dock.Bars[index].Least = pick(0, 2) == 0 ? -1 : pick(0, 150);
+        }
+        SCOPED_TRACE("round " + std::to_string(round));
+        const TTBDockLayoutResult result = dock.run();
+        std::vector<int> natural(static_cast<size_t>(result.RowCount)), least(natural.size()), given(natural.size());
+        for (int bar : result.Order) {
+            const TBar& b = dock.Bars[static_cast<size_t>(bar)];
+            const TTBDockBarPlace& place = result.Places[static_cast<size_t>(bar)];
+            const size_t row = static_cast<size_t>(place.Row);
+            natural[row] = std::max(natural[row], b.Thickness + kTBDockedFrameThickness);
+            least[row] = std::max(least[row], (b.Least < 0 ? b.Thickness : std::min(b.Least, b.Thickness)) +
+                                                  kTBDockedFrameThickness);
+            given[row] = place.RowThickness;
+            ASSERT_EQ(place.Bounds.Height(), place.RowThickness);
+        }
+        for (size_t row = 0; row < given.size(); ++row)
+            if (natural[row] == kTBDockedFrameThickness)
+                natural[row] = least[row] = 0; // bars of no thickness: no frame either
+        int naturalSum = 0, leastSum = 0, givenSum = 0;
+        for (size_t row = 0; row < given.size(); ++row) {
+            ASSERT_LE(given[row], natural[row]);
+            ASSERT_GE(given[row], least[row]);
+            // A row narrowed leaves every row after it at its least.
+            for (size_t later = row + 1; later < given.size() && given[row] < natural[row]; ++later)
+                ASSERT_EQ(given[later], least[later]);
+            naturalSum += natural[row];
+            leastSum += least[row];
+            givenSum += given[row];
+        }
+        ASSERT_EQ(result.Thickness, givenSum);
+        const int expected = dock.MaxThickness == 0 ? naturalSum : std::max(leastSum, std::min(naturalSum, dock.MaxThickness));
+        ASSERT_EQ(givenSum, expected);
+        for (int bar : result.Order) {
+            const TTBDockBarPlace& place = result.Places[static_cast<size_t>(bar)];
+            if (place.RowThickness > 0) {
+                ASSERT_LE(place.Thickness, place.RowThickness - kTBDockedFrameThickness);
+            }
         }
     }
 }

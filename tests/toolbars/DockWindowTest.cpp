@@ -7,6 +7,7 @@
 
 #include "platform/gfx/QtBridge.h"
 #include "platform/gfx/TextDrawing.h"
+#include "platform/ui/ExtControls.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ModalLoop.h"
@@ -29,7 +30,9 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include <algorithm>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -617,3 +620,63 @@ TEST(DockWindows, APressOnAFloatingFrameBringsItAboveItsFormOnceTheFormIsActive)
 }
 
 } // namespace
+
+// Random sizes: a floating tool window's frame sized from outside (as the
+// window system does without a window manager) lays the window out at
+// once, within its limits; docked, the window takes no more than its
+// dock's room across, so that the area between the docks keeps its room,
+// and its own size when that fits; floating again it has the size it
+// floated at.  A toolbar's frame sized from outside takes one of the
+// toolbar's sizes.
+TEST(DockWindows, AToolWindowSizedFromOutsideFollowsAndDocksWithinItsDocksRoom) {
+    TShownForm f;
+    auto* tool = new TTBToolWindow(&f.Form);
+    tool->SetName("Tool");
+    tool->SetParent(f.Right);
+    auto* pane = new TPanel(&f.Form);
+    pane->SetAlign(alClient);
+    pane->SetParent(tool);
+    TTBToolbar* bar = f.Toolbar("Bar", f.Top, {"One", "Two", "Three", "Four"});
+    bar->SetFloating(true);
+    std::mt19937 random(7);
+    for (int round = 0; round < 12; ++round) {
+        const int width = 40 + static_cast<int>(random() % 500);
+        f.SetWidth(width + 300 + static_cast<int>(random() % 600));
+        tool->SetFloating(true);
+        TTBFloatingWindowParent* frame = tool->FloatingFrame();
+        const TPoint extra = frame->FrameSize();
+        QWidget* window = ClientWidgetOf(frame)->window();
+        const int asked = 20 + static_cast<int>(random() % 400);
+        window->resize(width + extra.X, asked);
+        f.Settle();
+        const int height = std::max(asked - extra.Y, tool->MinClientHeight);
+        EXPECT_EQ(tool->ClientAreaWidth(), width) << round;
+        EXPECT_EQ(tool->ClientAreaHeight(), height) << round;
+        EXPECT_EQ(frame->Width(), width + extra.X) << round;
+        EXPECT_EQ(frame->Height(), height + extra.Y) << round;
+        EXPECT_EQ(pane->BoundsRect(), Bounds(0, 0, width, height)) << round;
+
+        tool->SetCurrentDock(f.Right);
+        f.Settle();
+        const int room = f.Right->RoomAcross();
+        const int own = width + kTBDockedFrameThickness + f.Right->NonClientWidth();
+        EXPECT_EQ(f.Right->Width(), std::min(own, room)) << round;
+        EXPECT_LE(f.Right->Width(), f.Form.ClientWidth() - f.Left->Width() - f.Right->Width() + 1) << round;
+        EXPECT_EQ(pane->Width(), tool->ClientWidth()) << round;
+
+        tool->SetFloating(true);
+        f.Settle();
+        EXPECT_EQ(tool->FloatingFrame()->ClientWidth(), width) << round;
+        EXPECT_EQ(tool->ClientAreaWidth(), width) << round;
+        EXPECT_EQ(tool->ClientAreaHeight(), height) << round;
+        tool->SetCurrentDock(f.Right);
+
+        TTBFloatingWindowParent* barFrame = bar->FloatingFrame();
+        QWidget* barWindow = ClientWidgetOf(barFrame)->window();
+        barWindow->resize(20 + static_cast<int>(random() % 300), 20 + static_cast<int>(random() % 200));
+        f.Settle();
+        EXPECT_EQ(barFrame->Width(), bar->Width() + barFrame->FrameSize().X) << round;
+        EXPECT_EQ(barFrame->Height(), bar->Height() + barFrame->FrameSize().Y) << round;
+        EXPECT_EQ(barWindow->size(), QSize(barFrame->Width(), barFrame->Height())) << round;
+    }
+}

@@ -4,6 +4,7 @@
 #include "app/EditForm.h"
 #include "app/QuickCodes.h"
 
+#include "platform/base/FileNameText.h"
 #include "platform/ui/ButtonControls.h"
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/TextControls.h"
@@ -52,14 +53,47 @@ ToqcFrm::ToqcFrm(TComponent* owner, TEditForm& document) : TForm(owner), documen
     SetActiveControl(codeNameEdit);
 }
 
+namespace {
+
+// Whether the files of a quick code already there may be replaced: asked
+// when they hold something else; No says what was not written.
+bool mayReplace(const std::string& name, const std::vector<std::string>& files) {
+    if (files.empty())
+        return true;
+    std::string names;
+    for (const std::string& file : files)
+        names += "\r\n" + DisplayTextOfName(file);
+    // (Built piece by piece: GCC warns falsely of an overlap otherwise.)
+    std::string shown = "\"";
+    shown += DisplayTextOfName(name);
+    shown += '"';
+    if (UserInteraction().MessageDlg("A quick code named " + shown + " exists already, with other text in" + names +
+                                         "\r\n\r\nReplace it?",
+                                     mtConfirmation, mbYesNo) == mrYes)
+        return true;
+    UserInteraction().MessageDlg("The quick code " + shown + " was not written: the one you have is kept.",
+                                 mtInformation, mbOKOnly);
+    return false;
+}
+
+} // namespace
+
 void ToqcFrm::okbtnClick(TPersistent*) {
+    const std::string name = codeNameEdit->Text();
+    const std::string code = SelectedText(document_);
+    const std::string description = WithCrLfBreaks(codeDescriptionMemo->Text());
+    bool written = false;
     try {
-        CreateQuickCode(codeNameEdit->Text(), SelectedText(document_),
-                        WithCrLfBreaks(codeDescriptionMemo->Text()));
+        written = mayReplace(name, QuickCodeFilesReplaced(name, code, description));
+        if (written)
+            CreateQuickCode(name, code, description);
     } catch (...) {
+        written = false;
+        ShowCurrentException();
+    }
+    if (!written) {
         // The user may correct the name, or try again once the folder can
         // be written: the dialog stays with what was typed.
-        ShowCurrentException();
         if (codeNameEdit->CanFocus())
             codeNameEdit->SetFocus();
         return;

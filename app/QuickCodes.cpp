@@ -1,5 +1,6 @@
 #include "app/QuickCodes.h"
 
+#include "platform/base/OwnedFile.h"
 #include "platform/base/ProgramFolder.h"
 #include "platform/base/SafeFile.h"
 #include "platform/base/Utf8.h"
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -52,16 +54,33 @@ void CheckQuickCodeName(const std::string& name) {
         throw EQuickCodeError("A quick code's name can not start with \".\": " + DisplayTextOfName(name));
 }
 
+std::vector<std::string> QuickCodeFilesReplaced(const std::string& name, const std::string& code,
+                                                const std::string& description) {
+    CheckQuickCodeName(name);
+    std::vector<std::string> replaced;
+    for (const auto& [file, bytes] : {std::pair{QuickCodeFolder() + name + ".oqs", &code},
+                                      std::pair{QuickCodeFolder() + name + ".oqc", &description}})
+        if (ExaminePlannedFile(file, *bytes) == pfDifferent)
+            replaced.push_back(file);
+    return replaced;
+}
+
 void CreateQuickCode(const std::string& name, const std::string& code, const std::string& description) {
     CheckQuickCodeName(name);
     const std::string codeFile = QuickCodeFolder() + name + ".oqs";
     const std::string descriptionFile = QuickCodeFolder() + name + ".oqc";
+    // Both are looked at before either is written: a link refused second
+    // must not leave the first replaced.
+    const bool writeCode = ExaminePlannedFile(codeFile, code) != pfSame;
+    const bool writeDescription = ExaminePlannedFile(descriptionFile, description) != pfSame;
     const std::optional<std::string> oldCode = readIfPresent(codeFile);
     // The code first: the list shows descriptions, so a pair appears only
     // once it is whole.
-    WriteFileReplacing(codeFile, code, true);
+    if (writeCode)
+        WriteFileReplacing(codeFile, code, true);
     try {
-        WriteFileReplacing(descriptionFile, description, true);
+        if (writeDescription)
+            WriteFileReplacing(descriptionFile, description, true);
     } catch (...) {
         // The failure told is the one that stopped the pair.
         try {

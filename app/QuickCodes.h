@@ -8,6 +8,7 @@
 #include "platform/base/Exceptions.h"
 
 #include <string>
+#include <vector>
 
 // Raised for a name that can not make a quick code.
 class EQuickCodeError : public Exception {
@@ -30,11 +31,21 @@ std::string DescriptionFileNameOf(const std::string& codeFileName);
 // file, which the list does not show).
 void CheckQuickCodeName(const std::string& name);
 
+// The files of a quick code of that name already there that a new code
+// and description would change: a file holding other bytes is the user's
+// and is replaced only when the user agrees.  Raises EQuickCodeError for a
+// refused name, and EFCreateError for a file of the pair that is a link or
+// not a plain file (a quick code is never written through a link).
+std::vector<std::string> QuickCodeFilesReplaced(const std::string& name, const std::string& code,
+                                                const std::string& description);
+
 // Writes NAME.oqs with the code and NAME.oqc with the description, both or
 // neither: when the second file can not be written the first is put back
-// as it was.  An existing pair of that name is replaced.  Raises
-// EQuickCodeError for a refused name (nothing is written) and
-// EFCreateError when a file can not be written.
+// as it was.  A file that holds its new bytes already is left as it is;
+// another existing file of the pair is replaced (ask first, see
+// QuickCodeFilesReplaced).  Raises EQuickCodeError for a refused name and
+// EFCreateError for a file that is a link or not a plain file (nothing is
+// written then) or that can not be written.
 void CreateQuickCode(const std::string& name, const std::string& code, const std::string& description);
 
 // A quick-code file's text as the program's (UTF-8) with every line

@@ -1,16 +1,18 @@
 #include "toolbars/TBDeferredClick.h"
 
+#include "platform/ui/ComponentWatch.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/UserInteraction.h"
 #include "toolbars/TBItem.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
 namespace {
 
-std::map<uintptr_t, TTBCustomItem*>& pending() {
-    static std::map<uintptr_t, TTBCustomItem*> clicks;
+std::map<uintptr_t, TComponentWatch<TTBCustomItem>>& pending() {
+    static std::map<uintptr_t, TComponentWatch<TTBCustomItem>> clicks;
     return clicks;
 }
 uintptr_t lastToken = 0;
@@ -28,9 +30,10 @@ protected:
         auto it = pending().find(message.WParam);
         if (it == pending().end())
             return;
-        TTBCustomItem* item = it->second;
+        TTBCustomItem* item = it->second.Get();
         pending().erase(it);
-        item->Click();
+        if (item != nullptr)
+            item->Click();
     }
 };
 
@@ -47,19 +50,16 @@ void PostItemClick(TTBCustomItem* item) {
     if (!window())
         window() = std::make_unique<TDeferredClickWindow>();
     uintptr_t token = ++lastToken;
-    pending()[token] = item;
+    pending().try_emplace(token, item);
     if (!PostMessage(window().get(), TBM_DEFERREDCLICK, token, 0)) {
         pending().erase(token);
         RunGuarded([&] { item->Click(); });
     }
 }
 
-int PendingItemClicks() { return static_cast<int>(pending().size()); }
-
-void ForgetDeferredClicks(TTBCustomItem* item) {
-    auto& clicks = pending();
-    for (auto it = clicks.begin(); it != clicks.end();)
-        it = it->second == item ? clicks.erase(it) : std::next(it);
+int PendingItemClicks() {
+    return static_cast<int>(
+        std::count_if(pending().begin(), pending().end(), [](const auto& click) { return click.second.Alive(); }));
 }
 
 void ReleaseDeferredClickWindow() {

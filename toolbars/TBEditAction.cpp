@@ -32,8 +32,11 @@ void TTBEditAction::SetOnAcceptText(TTBAcceptTextEvent value) {
 }
 
 void TTBEditActionAcceptCall::operator()(TTBEditItemViewer* sender, std::string& newText, bool& accept) const {
-    if (Source != nullptr && Source->OnAcceptText)
-        Source->OnAcceptText(sender, newText, accept);
+    if (Source == nullptr || !Source->OnAcceptText)
+        return;
+    // A copy runs: the handler may free the action, its own copy with it.
+    TTBAcceptTextEvent handler = Source->OnAcceptText;
+    handler(sender, newText, accept);
 }
 
 bool TBEditItemAcceptIsAction(const TTBEditItem& item, const TTBEditAction& action) {

@@ -99,8 +99,9 @@ bool TTBEditItem::ViewerNeedsRebuild(TTBView* view, TTBItemViewer* viewer) {
 }
 
 void TTBEditItem::StartEditNotify(TTBEditItemViewer* viewer) {
-    if (OnBeginEdit)
-        OnBeginEdit(this, viewer, viewer->EditControl());
+    // A copy runs: the handler may free the item, its own copy with it.
+    if (TTBBeginEditEvent handler = OnBeginEdit)
+        handler(this, viewer, viewer->EditControl());
 }
 
 // ---------------------------------------------------------------------------
@@ -211,7 +212,16 @@ void TTBEditItemViewer::MouseUp(int x, int y, TTBLoopState& loop) {
 void TTBEditItemViewer::doEdit(TTBLoopState* loop) {
     if (!EditItem()->Enabled())
         return;
-    if (EditLoop(MenuCaptureWindow())) {
+    // The item's handlers may free this viewer (with the item or its
+    // view): the menus then end.
+    TComponentWatch self(this);
+    const bool endMenus = EditLoop(MenuCaptureWindow());
+    if (!self.Alive()) {
+        if (loop != nullptr)
+            loop->Finish = true;
+        return;
+    }
+    if (endMenus) {
         if (loop != nullptr)
             loop->Finish = true;
         if (EditState & tbesNextItem)
@@ -222,10 +232,12 @@ void TTBEditItemViewer::doEdit(TTBLoopState* loop) {
 void TTBEditItemViewer::accept() {
     std::string text = field_->Text();
     bool accepted = true;
-    if (EditItem()->OnAcceptText)
-        EditItem()->OnAcceptText(this, text, accepted);
-    if (accepted)
-        EditItem()->SetText(text);
+    // The handler runs from a copy, and may free the item and this viewer.
+    TComponentWatch item(EditItem());
+    if (TTBAcceptTextEvent handler = EditItem()->OnAcceptText)
+        handler(this, text, accepted);
+    if (accepted && item.Alive())
+        item.Get()->SetText(text);
 }
 
 bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
@@ -242,6 +254,9 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
         return false;
     TTBEditItem* item = EditItem();
     TShiftState shiftAtEnd = 0;
+    // The item's handlers may free this viewer: nothing of it is touched
+    // after that.
+    TComponentWatch self(this);
     try {
         TWinControl* control = field_->Control();
         control->SetFont(TBMenuFont());
@@ -251,6 +266,8 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
         control->SetBounds(r.Left, r.Top, r.Width(), r.Height());
         field_->SelectAll();
         item->StartEditNotify(this);
+        if (!self.Alive())
+            return true;
         control->Show();
         if (control->CanFocus())
             control->SetFocus();
@@ -261,9 +278,12 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
         TTBEditLoop loop(*this);
         if (!loop.Finished())
             TBLoopDriver().Run(loop);
+        if (!self.Alive())
+            return true;
         shiftAtEnd = loop.ShiftAtEnd();
     } catch (...) {
-        field_.reset();
+        if (self.Alive())
+            field_.reset();
         throw;
     }
     field_.reset();
@@ -282,6 +302,8 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
     if (capture.Get() != nullptr && GetCaptureControl() == capture.Get()) {
         if (EditState & tbesNextItem)
             view->Select(view->NextSelectable(this, !(shiftAtEnd & ssShift)));
+        if (!self.Alive())
+            return true;
         if (view->IsToolbar())
             TrackMenu(view, tbtmSelectFirst);
     }
@@ -292,7 +314,7 @@ bool TTBEditItemViewer::EditLoop(TWinControl* captureWindow) {
 // TTBEditLoop
 
 bool TTBEditLoop::Finished() const {
-    return left_ || !(viewer_.EditState & tbesEditing) || !viewer_.EditItem()->Enabled() || !viewer_.field_;
+    return left_ || !watch_.Alive() || !(viewer_.EditState & tbesEditing) || !viewer_.EditItem()->Enabled() || !viewer_.field_;
 }
 
 TTBVerdict TTBEditLoop::HandleEvent(const TTBInputEvent& event) {

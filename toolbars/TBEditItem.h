@@ -14,6 +14,7 @@
 #include "toolbars/TBItem.h"
 #include "toolbars/TBItemViewer.h"
 #include "toolbars/TBModal.h"
+#include "platform/ui/ComponentWatch.h"
 
 #include <functional>
 #include <memory>
@@ -154,7 +155,7 @@ private:
 // The modal loop of the field (a state machine for the loop driver).
 class TTBEditLoop : public TTBModalMachine {
 public:
-    explicit TTBEditLoop(TTBEditItemViewer& viewer) : viewer_(viewer) {}
+    explicit TTBEditLoop(TTBEditItemViewer& viewer) : viewer_(viewer), watch_(&viewer) {}
     TTBVerdict HandleEvent(const TTBInputEvent& event) override;
     bool Finished() const override;
     // The shift keys of the Tab that ended editing.
@@ -162,6 +163,8 @@ public:
 
 private:
     TTBEditItemViewer& viewer_;
+    // The handlers run as the text is accepted may free the viewer.
+    TComponentWatch<TTBEditItemViewer> watch_;
     bool left_ = false;
     TShiftState shift_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "toolbars/TBItem.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/ComponentWatch.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/UserInteraction.h"
 #include "toolbars/TBDeferredClick.h"
@@ -10,16 +11,10 @@
 
 #include <algorithm>
 #include <exception>
-#include <unordered_set>
 
 namespace {
 
 int itemCount = 0;
-
-std::unordered_set<const TTBCustomItem*>& liveItems() {
-    static std::unordered_set<const TTBCustomItem*> items;
-    return items;
-}
 
 // Deepest chain of links a shortcut search follows: a link cycle ends
 // there instead of recursing for ever.
@@ -76,15 +71,12 @@ TTBCustomItem* findShortCut(TTBCustomItem* parent, TShortCut key, int linkDepth,
 
 TTBCustomItem::TTBCustomItem(TComponent* owner) : TComponent(owner) {
     ++itemCount;
-    liveItems().insert(this);
 }
 
 TTBCustomItem::~TTBCustomItem() {
     Destroying();
-    ForgetDeferredClicks(this);
     // A subscriber told of the deletion below may still look at the item.
-    while (!items_.empty())
-        delete items_.back();
+    freeChildren();
     // A subscriber's exception can not leave a destructor.
     try {
         if (parent_ != nullptr)
@@ -98,14 +90,11 @@ TTBCustomItem::~TTBCustomItem() {
     subMenuImagesLink_.reset();
     actionLink_.reset();
     subscribers_.clear();
-    liveItems().erase(this);
     if (--itemCount == 0)
         ReleaseDeferredClickWindow();
 }
 
 int TBItemCount() { return itemCount; }
-
-bool TBItemAlive(const TTBCustomItem* item) { return liveItems().count(item) != 0; }
 
 // ---------------------------------------------------------------------------
 // Children
@@ -180,9 +169,27 @@ int TTBCustomItem::IndexOf(const TTBCustomItem* item) const {
     return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
 }
 
-void TTBCustomItem::Clear() {
-    while (!items_.empty())
-        delete items_.back();
+void TTBCustomItem::Clear() { freeChildren(); }
+
+void TTBCustomItem::freeChildren() {
+    while (!items_.empty()) {
+        TTBCustomItem* child = items_.back();
+        if (!child->BeingFreed()) {
+            delete child;
+            continue;
+        }
+        // A child being freed already (a handler run as it went freed this
+        // item) is only taken out: its own free goes on without it, and
+        // deleting it again would do nothing and keep it here.
+        try {
+            Delete(Count() - 1);
+        } catch (...) {
+        }
+        if (!items_.empty() && items_.back() == child) {
+            items_.pop_back();
+            child->parent_ = nullptr;
+        }
+    }
 }
 
 void TTBCustomItem::Move(int curIndex, int newIndex) {
@@ -435,7 +442,8 @@ std::string TTBCustomItem::HintCaption() const {
     if (hint.empty() || action == nullptr)
         return hint;
     std::string offered = hint;
-    if (action->DoHint(offered) && Application().HintShortCuts && action->ShortCut() != 0)
+    TComponentWatch<TCustomAction> watch(action);
+    if (action->DoHint(offered) && watch.Alive() && Application().HintShortCuts && action->ShortCut() != 0)
         return hint + " (" + ShortCutToText(action->ShortCut()) + ")";
     return hint;
 }
@@ -560,9 +568,13 @@ void TTBCustomItem::SetName(std::string name) {
 // Behaviour
 
 void TTBCustomItem::BeforePopup(TTBCustomItem* sender, bool fromLink) {
-    if (OnPopup)
-        OnPopup(sender, fromLink);
-    if (!(ItemStyle & isDropDownCombo))
+    TComponentWatch self(this);
+    if (OnPopup) {
+        // A copy runs: the handler may free the item, its own copy with it.
+        TTBPopupEvent handler = OnPopup;
+        handler(sender, fromLink);
+    }
+    if (self.Alive() && !(ItemStyle & isDropDownCombo))
         Click();
 }
 
@@ -572,16 +584,20 @@ void TTBCustomItem::Click() {
     // An action that checks itself checks the item through the link.
     if (AutoCheck && (customAction == nullptr || AutoCheck != customAction->AutoCheck()))
         SetChecked(!checked_);
+    // The handler runs from a copy: it may free the item, its own copy with it.
     if (OnClick && action != nullptr && !TBItemClickIsActionExecute(*this, *action)) {
-        OnClick(this);
+        TTBItemEvent handler = OnClick;
+        handler(this);
         return;
     }
     if (action != nullptr && !(ComponentState() & csDesigning)) {
         actionLink_->Execute(this);
         return;
     }
-    if (OnClick)
-        OnClick(this);
+    if (OnClick) {
+        TTBItemEvent handler = OnClick;
+        handler(this);
+    }
 }
 
 bool TTBCustomItem::ViewerNeedsRebuild(TTBView* view, TTBItemViewer* viewer) { return false; }
@@ -599,7 +615,10 @@ TTBCustomItem* TTBCustomItem::FindShortCutItem(TShortCut key, TTBCustomItem*& to
 bool TTBCustomItem::HandleShortCut(TShortCut key) {
     // Handlers run on the way may change the tree so that the item is no
     // longer where it was found: the search starts over once, not again.
-    for (int pass = 0; pass < 2; ++pass) {
+    // They may free any item, this one too: the search goes on only while
+    // the items it stands on live.
+    TComponentWatch self(this);
+    for (int pass = 0; pass < 2 && self.Alive(); ++pass) {
         TTBCustomItem* top = nullptr;
         if (FindShortCutItem(key, top) == nullptr)
             return false;
@@ -607,13 +626,21 @@ bool TTBCustomItem::HandleShortCut(TShortCut key) {
         for (;;) {
             if (!cur->Enabled())
                 return false;
-            TTBCustomItem* source = cur->ChildSource();
-            for (int i = 0; i < source->Count(); ++i)
-                source->ItemAt(i)->InitiateAction();
+            TComponentWatch current(cur);
+            TComponentWatch source(cur->ChildSource());
+            ForEachAlive(source.Get()->Children(), [&](TTBCustomItem* item) {
+                item->InitiateAction();
+                return current.Alive() && self.Alive();
+            });
+            if (!current.Alive() || !self.Alive())
+                return false;
             if (!(cur->ItemStyle & isRelayedGroup)) {
-                if (source != cur)
-                    RunGuarded([&] { source->BeforePopup(cur, true); });
-                RunGuarded([&] { cur->BeforePopup(cur, false); });
+                if (source.Alive() && source.Get() != cur)
+                    RunGuarded([&] { source.Get()->BeforePopup(cur, true); });
+                if (current.Alive())
+                    RunGuarded([&] { cur->BeforePopup(cur, false); });
+                if (!current.Alive() || !self.Alive())
+                    return false;
             }
             TTBCustomItem* found = cur->FindShortCutItem(key, top);
             if (found == nullptr)

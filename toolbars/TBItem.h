@@ -120,6 +120,7 @@ public:
 
     // --- children -----------------------------------------------------------
     int Count() const { return static_cast<int>(items_.size()); }
+    const std::vector<TTBCustomItem*>& Children() const { return items_; }
     // Raises ETBItemError ("Toolbar item index out of range").
     TTBCustomItem* ItemAt(int index) const;
     void Add(TTBCustomItem* item) { Insert(Count(), item); }
@@ -290,6 +291,8 @@ private:
     // Follows an image list: its change link and its free notification.
     void watchImages(TImageList*& field, std::unique_ptr<TTBImageChangeLink>& link, TImageList* value);
     void uncheckGroupSiblings();
+    // Frees every child, last first.
+    void freeChildren();
     void insertChild(int index, TTBCustomItem* item);
     // Notify, keeping the first exception for later.
     void tell(std::exception_ptr& failure, TTBChangeKind kind, TTBCustomItem* item, int index);
@@ -383,5 +386,3 @@ template <class C> bool ComponentIsA(const TComponent* component) {
 // Number of items alive (the deferred-click window lives while there are
 // any).
 int TBItemCount();
-// Whether the item is alive (not freed yet).
-bool TBItemAlive(const TTBCustomItem* item);

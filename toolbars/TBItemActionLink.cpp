@@ -3,8 +3,11 @@
 #include "toolbars/TBItem.h"
 
 void TTBActionExecuteCall::operator()(TTBCustomItem* sender) const {
-    if (Source != nullptr && Source->OnExecute)
-        Source->OnExecute(sender);
+    if (Source == nullptr || !Source->OnExecute)
+        return;
+    // A copy runs: the handler may free the action, its own copy with it.
+    TActionEvent handler = Source->OnExecute;
+    handler(sender);
 }
 
 bool TBItemClickIsActionExecute(const TTBCustomItem& item, const TBasicAction& action) {

@@ -434,14 +434,15 @@ void TTBItemViewer::paintCheckMark(TCanvas& canvas, const TRect& box) {
 // ---------------------------------------------------------------------------
 // Selection, capture and the mouse
 
+// The handler runs from a copy: it may free the item, its own copy with it.
 void TTBItemViewer::HighlightGained() {
-    if (item_->OnSelect)
-        item_->OnSelect(item_, this, true);
+    if (TTBSelectEvent handler = item_->OnSelect)
+        handler(item_, this, true);
 }
 
 void TTBItemViewer::HighlightLost() {
-    if (item_->OnSelect)
-        item_->OnSelect(item_, this, false);
+    if (TTBSelectEvent handler = item_->OnSelect)
+        handler(item_, this, false);
 }
 
 void TTBItemViewer::CaptureLost() { view_->InvalidateViewer(this); }
@@ -473,7 +474,9 @@ void TTBItemViewer::MouseDown(TShiftState shift, int x, int y, TTBLoopState& loo
         view_->InvalidateViewer(this);
         return;
     }
-    if (!view_->OpenPopup(false))
+    // Opening runs the item's handlers, which may free this viewer.
+    TComponentWatch self(this);
+    if (!view_->OpenPopup(false) || !self.Alive())
         return;
     TTBView* toolbarView = view_->NearestToolbarView();
     if (toolbarView == view_ && (toolbarView->State & vsMenuMode))
@@ -491,10 +494,7 @@ void TTBItemViewer::MouseDown(TShiftState shift, int x, int y, TTBLoopState& loo
             if (viewer->Show && (item->EffectiveOptions() & tboDefault) && (item->ItemStyle & isSelectable) &&
                 item->Enabled() && item->Visible()) {
                 popup->PromoteViewer(viewer);
-                loop.DoneAction = TTBDoneAction{};
-                loop.DoneAction.Kind = tbdaClickItem;
-                loop.DoneAction.ClickItem = item;
-                loop.DoneAction.Sound = !(popup == loop.RootView && !popup->IsPopup());
+                loop.DoneAction = TTBDoneAction::Click(item, !(popup == loop.RootView && !popup->IsPopup()));
                 loop.Finish = true;
                 return;
             }
@@ -514,10 +514,7 @@ void TTBItemViewer::MouseUp(int x, int y, TTBLoopState& loop) {
         }
         if (!IsToolbarStyle() || heldCapture) {
             view_->PromoteViewer(this);
-            loop.DoneAction = TTBDoneAction{};
-            loop.DoneAction.Kind = tbdaClickItem;
-            loop.DoneAction.ClickItem = item_;
-            loop.DoneAction.Sound = !rootToolbar;
+            loop.DoneAction = TTBDoneAction::Click(item_, !rootToolbar);
             loop.Finish = true;
             return;
         }

@@ -36,12 +36,14 @@ enum : unsigned {
 };
 
 
-class TTBItemViewer {
+// A viewer is a component without an owner, so that code that calls an
+// item's handler through it can watch it (TComponentWatch) and stop once a
+// handler has freed it.
+class TTBItemViewer : public TComponent {
 public:
     TTBItemViewer(TTBView* view, TTBCustomItem* item);
-    virtual ~TTBItemViewer();
-    TTBItemViewer(const TTBItemViewer&) = delete;
-    TTBItemViewer& operator=(const TTBItemViewer&) = delete;
+    ~TTBItemViewer() override;
+    std::string ClassName() const override { return "TTBItemViewer"; }
 
     static TTBItemViewer* Make(TTBView* view, TTBCustomItem* item);
     // The class of this viewer (the function that makes viewers like it).

@@ -3,7 +3,10 @@
 // and key handlers it calls: the loop's root view, the flags the handlers
 // set, and the action to carry out once the loop has ended.
 
+#include "platform/ui/ComponentWatch.h"
+
 #include <cstdint>
+#include <memory>
 
 class TTBCustomItem;
 class TTBView;
@@ -17,8 +20,12 @@ enum TTBDoneActionKind : uint8_t {
 };
 
 struct TTBDoneAction {
+    // A click on item: the item is watched from the moment it is chosen, as
+    // handlers run before the click may free it.
+    static TTBDoneAction Click(TTBCustomItem* item, bool sound);
+
     TTBDoneActionKind Kind = tbdaNone;
-    TTBCustomItem* ClickItem = nullptr;
+    std::shared_ptr<TComponentWatch<TTBCustomItem>> ClickItem;
     bool Sound = false;            // play the menu-command sound with the click
     TWinControl* Window = nullptr; // system menu of this window
     char32_t Character = 0;        // typed with the system-menu request

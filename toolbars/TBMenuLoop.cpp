@@ -53,13 +53,13 @@ void ReleaseMenuCapture() {
 
 TWinControl* MenuCaptureWindow() { return captureWindow; }
 
-TWinControl* TTBMenuLoop::CaptureWindow() const { return state_.RootView->Window(); }
+TWinControl* TTBMenuLoop::CaptureWindow() const { return root_.Alive() ? root_.Get()->Window() : nullptr; }
 
 // ---------------------------------------------------------------------------
 // TTBMenuLoop
 
 TTBMenuLoop::TTBMenuLoop(TTBView* rootView, bool startedByMouse, bool menuMode, bool selectFirst)
-    : startedByMouse_(startedByMouse), menuMode_(menuMode), selectFirst_(selectFirst) {
+    : root_(rootView), startedByMouse_(startedByMouse), menuMode_(menuMode), selectFirst_(selectFirst) {
     state_.RootView = rootView;
     outer_ = activeLoop;
     activeLoop = this;
@@ -72,10 +72,17 @@ TTBMenuLoop::~TTBMenuLoop() {
 
 TTBMenuLoop* TTBMenuLoop::Active() { return activeLoop; }
 
+bool TTBMenuLoop::rootGone() {
+    if (root_.Alive())
+        return false;
+    finished_ = true;
+    return true;
+}
+
 template <class Step> bool TTBMenuLoop::guarded(Step&& step) {
     try {
         step();
-        return true;
+        return !rootGone();
     } catch (...) {
         if (!failure_)
             failure_ = std::current_exception();
@@ -101,7 +108,7 @@ void TTBMenuLoop::Start() {
             if (TTBItemViewer* selected = root->Selected()) {
                 TPoint at = selected->ScreenToViewer(TBCursorPos());
                 selected->MouseDown(0, at.X, at.Y, state_);
-                if (state_.Finish) {
+                if (state_.Finish || rootGone()) {
                     finished_ = true;
                     return;
                 }
@@ -120,14 +127,15 @@ void TTBMenuLoop::Leave() {
     finished_ = true;
     if (!started_)
         return;
-    TTBView* root = state_.RootView;
-    try {
-        root->CancelCapture();
-    } catch (...) {
-        if (!failure_)
-            failure_ = std::current_exception();
+    if (TTBView* root = root_.Get()) {
+        try {
+            root->CancelCapture();
+        } catch (...) {
+            if (!failure_)
+                failure_ = std::current_exception();
+        }
+        root->State &= static_cast<TTBViewState>(~vsModal);
     }
-    root->State &= static_cast<TTBViewState>(~vsModal);
     ReleaseMenuCapture();
     StopViewTimer(hintTimer_);
     if (hintShown_)
@@ -169,6 +177,8 @@ TTBItemViewer* TTBMenuLoop::mouseTarget() {
 }
 
 void TTBMenuLoop::updateSelection(TPoint screen, bool force) {
+    if (rootGone())
+        return;
     TTBView* root = state_.RootView;
     TTBView* captured = nullptr;
     for (TTBView* view = root; view != nullptr; view = view->OpenViewerView())
@@ -176,13 +186,22 @@ void TTBMenuLoop::updateSelection(TPoint screen, bool force) {
             captured = view;
     // From the deepest view up; a view may close the popups below it, so
     // the chain is read afresh after each one.
+    // Moving the selection runs the items' handlers, which may free any of
+    // these views: only those still there are gone on with.
     TTBView* view = captured != nullptr ? captured : root->DeepestView();
     while (view != nullptr) {
-        TTBView* parent = captured != nullptr ? nullptr : view->ParentView();
-        if (!root->IsAncestorOf(view))
+        TComponentWatch<TTBView> parent(captured != nullptr ? nullptr : view->ParentView());
+        if (rootGone() || !root->IsAncestorOf(view))
             break;
+        TComponentWatch<TTBView> current(view);
         TTBItemViewer* before = view->Selected();
         view->MouseMoved(screen, force);
+        if (rootGone())
+            return;
+        if (!current.Alive()) {
+            view = parent.Get();
+            continue;
+        }
         TTBItemViewer* selected = view->Selected();
         bool inside = (view->State & vsMouseInWindow) != 0;
         bool submenuAhead = view->OpenViewer() != nullptr ||
@@ -197,6 +216,8 @@ void TTBMenuLoop::updateSelection(TPoint screen, bool force) {
                         view->CloseChildPopups();
                     else
                         view->OpenPopup(false);
+                    if (rootGone())
+                        return;
                 }
             } else {
                 int delay = showDelay();
@@ -214,7 +235,7 @@ void TTBMenuLoop::updateSelection(TPoint screen, bool force) {
                 }
             }
         }
-        view = parent;
+        view = parent.Get();
     }
 }
 
@@ -222,6 +243,8 @@ void TTBMenuLoop::updateCursorAndHint() {
     if (!lastCursor_)
         return;
     updateSelection(*lastCursor_, true);
+    if (rootGone())
+        return;
     TTBView* deepest = state_.RootView->DeepestView();
     TTBItemViewer* selected = deepest->Selected();
     int cursor = crArrow;
@@ -259,7 +282,7 @@ void TTBMenuLoop::hintTimerFired() {
 }
 
 void TTBMenuLoop::afterEvent() {
-    if (finished_)
+    if (finished_ || rootGone())
         return;
     if (!lastCursor_) {
         lastCursor_ = TBCursorPos();
@@ -289,6 +312,8 @@ bool TTBMenuLoop::pressCheck(const TTBInputEvent& event) {
         return false;
     if (event.Button == mbLeft) {
         updateSelection(event.Screen, true);
+        if (rootGone())
+            return false;
         TTBItemViewer* selected = root->Selected();
         if (selected == nullptr || !root->MouseOverSelected() || (selected->Item()->ItemStyle & isNotClickable))
             return false;
@@ -363,6 +388,8 @@ void TTBMenuLoop::buttonDown(const TTBInputEvent& event, bool doubleClick) {
     // hint text follows the selection after the event.)
     state_.IgnoreRelease = false;
     updateSelection(event.Screen, true);
+    if (rootGone())
+        return;
     if (TTBItemViewer* target = mouseTarget()) {
         TPoint at = target->ScreenToViewer(event.Screen);
         target->MouseDown(doubleClick ? static_cast<TShiftState>(ssDouble) : 0u, at.X, at.Y, state_);
@@ -375,6 +402,8 @@ void TTBMenuLoop::buttonDown(const TTBInputEvent& event, bool doubleClick) {
 
 void TTBMenuLoop::buttonUp(const TTBInputEvent& event) {
     updateSelection(event.Screen, false);
+    if (rootGone())
+        return;
     if (TTBItemViewer* target = mouseTarget()) {
         TPoint at = target->ScreenToViewer(event.Screen);
         target->MouseUp(at.X, at.Y, state_);
@@ -390,19 +419,24 @@ void TTBMenuLoop::mouseMove(const TTBInputEvent& event) {
         lastCursor_ = event.Screen;
         updateCursorAndHint();
     }
+    if (rootGone())
+        return;
     if (TTBItemViewer* target = mouseTarget()) {
         TPoint at = target->ScreenToViewer(event.Screen);
         target->MouseMove(at.X, at.Y);
     }
 }
 
-void TTBMenuLoop::runKey(uint16_t key, TShiftState shift) {
-    TTBView* deepest = state_.RootView->DeepestView();
-    if (TTBItemViewer* selected = deepest->Selected())
+void TTBMenuLoop::runKey(uint16_t& key, TShiftState shift) {
+    if (rootGone())
+        return;
+    TComponentWatch<TTBView> deepest(state_.RootView->DeepestView());
+    if (TTBItemViewer* selected = deepest.Get()->Selected())
         selected->KeyDown(key, shift);
-    // The viewer's handler may have ended the loop or closed its popup.
-    if (key != 0 && !state_.Finish && state_.RootView->IsAncestorOf(deepest))
-        deepest->KeyDown(key, shift, state_);
+    // The viewer's handler may have ended the loop, closed its popup or
+    // freed the views.
+    if (key != 0 && !state_.Finish && !rootGone() && deepest.Alive() && state_.RootView->IsAncestorOf(deepest.Get()))
+        deepest.Get()->KeyDown(key, shift, state_);
 }
 
 void TTBMenuLoop::keyDown(const TTBInputEvent& event) {
@@ -413,15 +447,11 @@ void TTBMenuLoop::keyDown(const TTBInputEvent& event) {
     uint16_t key = event.Key;
     // A key that only types (no key code) is its characters alone.
     if (key != 0) {
-        TTBView* deepest = state_.RootView->DeepestView();
-        if (TTBItemViewer* selected = deepest->Selected())
-            selected->KeyDown(key, event.Shift);
-        if (key != 0 && !state_.Finish && state_.RootView->IsAncestorOf(deepest))
-            deepest->KeyDown(key, event.Shift, state_);
+        runKey(key, event.Shift);
         if (key == 0)
             return;
     }
-    if (state_.Finish)
+    if (state_.Finish || rootGone())
         return;
     std::string text = event.Text;
     if (text.empty() && (event.Shift & ssAlt) &&
@@ -436,15 +466,16 @@ void TTBMenuLoop::keyDown(const TTBInputEvent& event) {
 }
 
 void TTBMenuLoop::typed(char32_t ch) {
-    if (leftButtonDown_ || ch < U' ')
+    if (leftButtonDown_ || ch < U' ' || rootGone())
         return;
     TTBView* root = state_.RootView;
     TTBView* deepest = root->DeepestView();
     bool unique = false;
     if (TTBItemViewer* viewer = deepest->FindAccelViewer(deepest->Selected(), ch, unique, false)) {
         deepest->Select(viewer);
+        uint16_t key = VK_RETURN;
         if (unique)
-            runKey(VK_RETURN, 0);
+            runKey(key, 0);
         return;
     }
     TWinControl* active = Screen().ActiveForm();
@@ -460,7 +491,7 @@ void TTBMenuLoop::typed(char32_t ch) {
 }
 
 void TTBMenuLoop::ViewTimer(uintptr_t id) {
-    if (finished_)
+    if (finished_ || rootGone())
         return;
     if (id == hintTimer_) {
         guarded([&] { hintTimerFired(); });
@@ -489,6 +520,18 @@ void TTBView::KeyDown(uint16_t& key, TShiftState shift, TTBLoopState& loop) {
         if (parent != nullptr)
             parent->CloseChildPopups();
     };
+    // Selecting and opening run the items' handlers, which may free this
+    // view, the toolbar's or the viewer chosen.
+    TComponentWatch self(this);
+    TComponentWatch toolbar(toolbarView);
+    // The toolbar's selection moves on, and opens in menu mode.
+    auto moveOnInToolbar = [&](bool forward) {
+        if (!toolbar.Alive())
+            return;
+        toolbarView->SelectNext(forward);
+        if (toolbar.Alive())
+            toolbarView->OpenSelectedIfMenuMode();
+    };
     switch (key) {
     case VK_LEFT:
     case VK_RIGHT:
@@ -501,18 +544,15 @@ void TTBView::KeyDown(uint16_t& key, TShiftState shift, TTBLoopState& loop) {
         if (key == VK_LEFT) {
             key = 0;
             if (horizontalToolbar && (toolbarView == this || toolbarView == parent)) {
-                toolbarView->SelectNext(false);
-                toolbarView->OpenSelectedIfMenuMode();
+                moveOnInToolbar(false);
             } else if (!IsToolbar()) {
                 closeThisLevel();
             }
             return;
         }
         key = 0;
-        if ((toolbarView == this || !OpenPopup(true)) && horizontalToolbar) {
-            toolbarView->SelectNext(true);
-            toolbarView->OpenSelectedIfMenuMode();
-        }
+        if ((toolbarView == this || !OpenPopup(true)) && horizontalToolbar)
+            moveOnInToolbar(true);
         return;
     case VK_UP:
     case VK_DOWN:
@@ -550,17 +590,15 @@ void TTBView::KeyDown(uint16_t& key, TShiftState shift, TTBLoopState& loop) {
             return;
         }
         TTBCustomItem* item = selected->Item();
+        TComponentWatch chosen(selected);
         if (!(item->ItemStyle & isDropDownCombo) && OpenPopup(true)) {
             if (this == toolbarView)
                 State |= vsMenuMode;
             return;
         }
-        if (item->ItemStyle & isSelectable) {
+        if (self.Alive() && chosen.Alive() && (item->ItemStyle & isSelectable)) {
             PromoteViewer(selected);
-            loop.DoneAction = TTBDoneAction{};
-            loop.DoneAction.Kind = tbdaClickItem;
-            loop.DoneAction.ClickItem = item;
-            loop.DoneAction.Sound = !(this == loop.RootView && IsToolbar());
+            loop.DoneAction = TTBDoneAction::Click(item, !(this == loop.RootView && IsToolbar()));
         }
         loop.Finish = true;
         return;
@@ -631,6 +669,8 @@ TTBItemViewer* TTBView::FindAccelViewer(TTBItemViewer* start, char32_t ch, bool&
 void TrackMenu(TTBView* view, unsigned options) {
     if (view == nullptr || view->IsPopup() || (view->State & vsModal))
         return;
+    // The handlers run meanwhile may free the view (with its toolbar).
+    TComponentWatch self(view);
     view->State &= static_cast<TTBViewState>(vsShowAccels | vsUseHiddenAccels | vsAlwaysShowHints);
     TTBDoneAction done;
     std::exception_ptr failure;
@@ -653,29 +693,42 @@ void TrackMenu(TTBView* view, unsigned options) {
     }
     // Whatever way the loop ended, no popup stays open.
     try {
-        view->CloseChildPopups();
-        view->MouseMoved(TBCursorPos(), true);
+        if (self.Alive())
+            view->CloseChildPopups();
+        if (self.Alive())
+            view->MouseMoved(TBCursorPos(), true);
     } catch (...) {
         if (!failure)
             failure = std::current_exception();
     }
     if (failure)
         std::rethrow_exception(failure);
-    view->SetAccelsVisible(false);
-    view->Select(nullptr);
-    view->State &= static_cast<TTBViewState>(~(vsMenuMode | vsNoAnimation));
+    if (self.Alive()) {
+        view->SetAccelsVisible(false);
+        view->Select(nullptr);
+    }
+    if (self.Alive())
+        view->State &= static_cast<TTBViewState>(~(vsMenuMode | vsNoAnimation));
     if (!quit)
         ExecuteDoneAction(done);
+}
+
+TTBDoneAction TTBDoneAction::Click(TTBCustomItem* item, bool sound) {
+    TTBDoneAction action;
+    action.Kind = tbdaClickItem;
+    action.ClickItem = std::make_shared<TComponentWatch<TTBCustomItem>>(item);
+    action.Sound = sound;
+    return action;
 }
 
 void ExecuteDoneAction(const TTBDoneAction& action) {
     switch (action.Kind) {
     case tbdaClickItem:
-        if (action.ClickItem == nullptr || !TBItemAlive(action.ClickItem))
+        if (action.ClickItem == nullptr || !action.ClickItem->Alive())
             return;
         if (action.Sound && TBSystemSettings().SoundAssigned("MenuCommand"))
             TBSystemSettings().PlaySound("MenuCommand");
-        PostItemClick(action.ClickItem);
+        PostItemClick(action.ClickItem->Get());
         break;
     case tbdaOpenSystemMenu:
         if (action.Window != nullptr)

@@ -18,6 +18,7 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/Keys.h"
 #include "toolbars/TBLoopState.h"
+#include "toolbars/TBView.h"
 #include "toolbars/TBModal.h"
 
 #include <exception>
@@ -74,7 +75,11 @@ private:
     void mouseMove(const TTBInputEvent& event);
     void keyDown(const TTBInputEvent& event);
     void typed(char32_t ch);
-    void runKey(uint16_t key, TShiftState shift);
+    // The key to the selected viewer, then (unless it took the key) to the
+    // deepest view; key is 0 once taken.
+    void runKey(uint16_t& key, TShiftState shift);
+    // Whether the root view went (a handler freed it): the loop then ends.
+    bool rootGone();
     void updateSelection(TPoint screen, bool force);
     void updateCursorAndHint();
     void afterEvent();
@@ -86,6 +91,8 @@ private:
     void hintTimerFired();
 
     TTBLoopState state_;
+    // The handlers the loop runs may free the root view (with its toolbar).
+    TComponentWatch<TTBView> root_;
     bool startedByMouse_;
     bool menuMode_;
     bool selectFirst_;

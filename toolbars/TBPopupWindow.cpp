@@ -1,6 +1,7 @@
 #include "toolbars/TBPopupWindow.h"
 
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/ComponentWatch.h"
 #include "toolbars/TBItemViewer.h"
 #include "toolbars/TBPopupAnimation.h"
 #include "toolbars/TBPopupPlacement.h"
@@ -60,10 +61,13 @@ void TTBPopupWindow::Init(TTBView* parentView, TTBCustomItem* item, bool customi
         SetFont(parentView->GetFont());
     else
         SetFont(TBMenuFont());
+    // Making the view updates the items it lists, whose handlers may free
+    // the view the popup opens from.
+    TComponentWatch opener(parentView);
     view_ = CreateView(parentView, item, customizing);
     TPoint border = BorderSize();
     view_->WindowOrigin = border;
-    if (parentView != nullptr)
+    if (opener.Alive())
         view_->State |= parentView->State & (vsUseHiddenAccels | vsShowAccels);
     RegisterTBWindow(this, true);
 }
@@ -183,13 +187,30 @@ TTBPopupWindowClass TTBCustomItem::PopupWindowClass() { return &TTBPopupWindow::
 TTBPopupWindow* TTBCustomItem::OpenPopupWindow(TTBView* parentView, TTBItemViewer* parentViewer,
                                                bool positionAsSubmenu, bool selectFirstItem, bool customizing,
                                                TPoint position, int alignment) {
+    // The handlers run before the popup shows (its items' OnPopup and
+    // click, the updates of the items it lists, the first one's selection)
+    // may free this item, the view it opens from or the viewer: the popup
+    // then does not open.
+    TComponentWatch self(this);
+    TComponentWatch opener(parentView);
+    TComponentWatch openerViewer(parentViewer);
+    auto gone = [&] {
+        return !self.Alive() || (parentView != nullptr && !opener.Alive()) ||
+               (parentViewer != nullptr && !openerViewer.Alive());
+    };
     if (LinkSubitems() != nullptr && LinkSubitems() != this)
         LinkSubitems()->BeforePopup(this, true);
-    BeforePopup(this, false);
+    if (!gone())
+        BeforePopup(this, false);
+    if (gone())
+        return nullptr;
 
     TTBView* chevronParent = ChevronSourceView();
+    TComponentWatch chevronSource(chevronParent);
     TTBCustomItem* shown = chevronParent != nullptr ? chevronParent->ParentItem() : this;
     std::unique_ptr<TTBPopupWindow> popup(PopupWindowClass()(parentView, shown, customizing));
+    if (gone() || (chevronParent != nullptr && !chevronSource.Alive()))
+        return nullptr;
     TTBView* view = popup->View();
     if (chevronParent != nullptr) {
         view->SetChevronParentView(chevronParent);
@@ -200,8 +221,10 @@ TTBPopupWindow* TTBCustomItem::OpenPopupWindow(TTBView* parentView, TTBItemViewe
         // toolbar hides.
         view->RebuildViewers();
     }
-    if (selectFirstItem)
+    if (selectFirstItem && !gone())
         view->Select(view->FirstSelectable());
+    if (gone())
+        return nullptr;
     view->ValidatePositions();
 
     TTBPopupPositionRec rec;

@@ -6,6 +6,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/MDI.h"
 #include "platform/ui/ApplicationKeys.h"
+#include "platform/ui/ComponentWatch.h"
 #include "platform/ui/NonClientMouse.h"
 #include "platform/ui/Screen.h"
 #include "toolbars/TBDock.h"
@@ -253,9 +254,12 @@ TTBCustomToolbar::TTBCustomToolbar(TComponent* owner) : TTBCustomDockableWindow(
 void TTBCustomToolbar::InitiateAction() {
     if (!UpdateActions || (ComponentState() & csDesigning))
         return;
-    TTBCustomItem* source = items_->ChildSource();
-    for (int i = 0; i < source->Count(); ++i)
-        source->ItemAt(i)->InitiateAction();
+    // An update may free items, or this toolbar.
+    TComponentWatch self(this);
+    ForEachAlive(items_->ChildSource()->Children(), [&](TTBCustomItem* item) {
+        item->InitiateAction();
+        return self.Alive();
+    });
 }
 
 TTBCustomToolbar::~TTBCustomToolbar() {
@@ -499,19 +503,29 @@ void TTBCustomToolbar::PointOnChildControl(TPoint point, bool& result) {
         return;
     TPoint screen = ClientToScreen(point);
     SetTBCursorPos(screen);
+    // The selection's handlers may free this toolbar: nothing is dragged then.
+    TComponentWatch self(this);
     view_->MouseMoved(screen, true);
+    if (!self.Alive()) {
+        result = true;
+        return;
+    }
     TTBItemViewer* selected = view_->Selected();
     result = selected != nullptr && !(selected->Item()->ItemStyle & isNotClickable);
 }
 
 void TTBCustomToolbar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    // The selection's and the menu's handlers may free this toolbar.
+    TComponentWatch self(this);
     TWinControl* parentBefore = Parent();
     TTBCustomDockableWindow::MouseDown(button, shift, x, y);
-    if (Parent() != parentBefore || button != mbLeft || (shift & ssDouble))
+    if (!self.Alive() || Parent() != parentBefore || button != mbLeft || (shift & ssDouble))
         return;
     TPoint screen = ClientToScreen({x, y});
     SetTBCursorPos(screen);
     view_->MouseMoved(screen, true);
+    if (!self.Alive())
+        return;
     TTBItemViewer* selected = view_->Selected();
     if (selected == nullptr || (selected->Item()->ItemStyle & isNotClickable))
         return;
@@ -519,16 +533,21 @@ void TTBCustomToolbar::MouseDown(TMouseButton button, TShiftState shift, int x, 
     try {
         TrackMenu(view_.get(), tbtmStartedByMouse);
     } catch (...) {
-        trackingFromMouse_ = false;
+        if (self.Alive())
+            trackingFromMouse_ = false;
         throw;
     }
-    trackingFromMouse_ = false;
+    if (self.Alive())
+        trackingFromMouse_ = false;
 }
 
 void TTBCustomToolbar::MouseMove(TShiftState shift, int x, int y) {
     TPoint screen = ClientToScreen({x, y});
     SetTBCursorPos(screen);
+    TComponentWatch self(this);
     view_->MouseMoved(screen, true);
+    if (!self.Alive())
+        return;
     // The toolbar's hint is the item's under the mouse.
     TTBItemViewer* selected = view_->Selected();
     bool menuOnly = selected != nullptr && (selected->Item()->EffectiveOptions() & tboLongHintInMenuOnly);
@@ -546,6 +565,8 @@ void TTBCustomToolbar::MouseMove(TShiftState shift, int x, int y) {
 void TTBCustomToolbar::Paint() { view_->DrawViewers(Canvas()); }
 
 bool TTBCustomToolbar::KeyboardOpen(char32_t ch, bool accelOnly) {
+    // The click or the menu runs handlers, which may free this toolbar.
+    TComponentWatch self(this);
     view_->SetAccelsVisible(true);
     bool acted = false;
     TTBItemViewer* viewer = nullptr;
@@ -557,22 +578,20 @@ bool TTBCustomToolbar::KeyboardOpen(char32_t ch, bool accelOnly) {
             if (unique && !(item->ItemStyle & isSubmenu)) {
                 item->Click();
                 acted = true;
-            } else if (unique) {
+            } else if (unique || menuBar_) {
                 view_->Select(viewer);
-                TrackMenu(view_.get(), tbtmMenuMode | tbtmSelectFirst);
-                acted = true;
-            } else if (menuBar_) {
-                view_->Select(viewer);
-                TrackMenu(view_.get(), 0);
+                if (self.Alive())
+                    TrackMenu(view_.get(), unique ? tbtmMenuMode | tbtmSelectFirst : 0);
                 acted = true;
             }
         }
     } else if (TTBItemViewer* first = view_->FirstSelectable()) {
         view_->Select(first);
-        TrackMenu(view_.get(), 0);
+        if (self.Alive())
+            TrackMenu(view_.get(), 0);
         acted = true;
     }
-    if (viewer != nullptr)
+    if (viewer != nullptr && self.Alive())
         view_->SetAccelsVisible(false);
     return acted;
 }
@@ -831,26 +850,27 @@ void TTBCustomToolbar::WriteExtraPositionValues(const TTBPositionWriter& writer)
 bool ToolbarsProcessFormShortCut(TWinControl* form, TShortCut key) {
     if (form == nullptr || !form->Enabled())
         return false;
-    for (TTBCustomToolbar* toolbar : std::vector<TTBCustomToolbar*>(shortCutToolbars())) {
+    // A toolbar's handlers may free it, or the others.
+    bool handled = false;
+    ForEachAlive(shortCutToolbars(), [&](TTBCustomToolbar* toolbar) {
         if (!toolbar->ProcessShortCuts())
-            continue;
+            return true;
         TWinControl* host = nullptr;
         try {
             host = TTBCustomDockableWindow::HostFormOf(toolbar);
         } catch (const EInvalidOperation&) {
-            continue;
+            return true;
         }
         if (host != form)
-            continue;
-        bool handled = false;
-        if (toolbar->OnShortCut)
-            toolbar->OnShortCut(toolbar, key, handled);
-        if (!handled)
-            handled = toolbar->Items()->HandleShortCut(key);
-        if (handled)
             return true;
-    }
-    return false;
+        TComponentWatch self(toolbar);
+        if (TTBShortCutEvent handler = toolbar->OnShortCut)
+            handler(toolbar, key, handled);
+        if (!handled && self.Alive())
+            handled = toolbar->Items()->HandleShortCut(key);
+        return !handled;
+    });
+    return handled;
 }
 
 bool ToolbarsProcessShortCut(TWinControl* activeForm, TWinControl* mainForm, TShortCut key) {

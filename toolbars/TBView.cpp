@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/ComponentWatch.h"
 #include "platform/ui/Control.h"
 #include "toolbars/TBCommon.h"
 #include "toolbars/TBItemViewer.h"
@@ -31,6 +32,10 @@ TTBView::TTBView(TComponent* owner, TTBView* parentView, TTBCustomItem* parentIt
         parentItem_->Subscribe(&parentSubscription_);
         parentItem_->FreeNotification(this);
     }
+    // A popup's view may outlive the view it opened from for a moment
+    // (while it is being made, a handler may free that one).
+    if (parentView_ != nullptr)
+        parentView_->FreeNotification(this);
     resolveCurParentItem();
 }
 
@@ -79,10 +84,18 @@ void TTBView::resolveCurParentItem() {
         if (curParentItem_ != parentItem_)
             curParentItem_->FreeNotification(this);
     }
+    TComponentWatch self(this);
     RebuildViewers();
-    if (curParentItem_ != nullptr && !(curParentItem_->ComponentState() & csDesigning))
-        for (auto& viewer : viewers_)
-            viewer->Item()->InitiateAction();
+    if (!self.Alive() || curParentItem_ == nullptr || (curParentItem_->ComponentState() & csDesigning))
+        return;
+    // An update may free items (and their viewers) or this view.
+    std::vector<TTBCustomItem*> shown;
+    for (auto& viewer : viewers_)
+        shown.push_back(viewer->Item());
+    ForEachAlive(shown, [&](TTBCustomItem* item) {
+        item->InitiateAction();
+        return self.Alive();
+    });
 }
 
 void TTBView::Notification(TComponent* component, TOperation operation) {
@@ -91,6 +104,8 @@ void TTBView::Notification(TComponent* component, TOperation operation) {
         return;
     if (component == chevronParentView_)
         chevronParentView_ = nullptr;
+    if (component == parentView_)
+        parentView_ = nullptr;
     if (component == openViewerWindow_) {
         openViewerWindow_ = nullptr;
         openViewer_ = nullptr;
@@ -99,7 +114,12 @@ void TTBView::Notification(TComponent* component, TOperation operation) {
     if (component == parentItem_ || component == curParentItem_) {
         bool parentGone = component == parentItem_;
         CloseChildPopups();
+        // The item losing the selection hears of it, and its handler may
+        // free this view.
+        TComponentWatch self(this);
         Select(nullptr);
+        if (!self.Alive())
+            return;
         priorityList_.clear();
         viewers_.clear();
         internalAtFront_ = internalAtEnd_ = 0;
@@ -150,7 +170,12 @@ void TTBView::addViewers(TTBCustomItem* item, int index, bool expandGroup, bool 
 
 void TTBView::RebuildViewers() {
     CloseChildPopups();
+    // The item losing the selection hears of it, and its handler may free
+    // this view.
+    TComponentWatch self(this);
     Select(nullptr);
+    if (!self.Alive())
+        return;
     InvalidatePositions();
     priorityList_.clear();
     viewers_.clear();
@@ -566,8 +591,6 @@ void TTBView::Select(TTBItemViewer* viewer) {
     if (viewer != old) {
         CancelCapture();
         selected_ = viewer;
-        if (old != nullptr && IndexOfViewer(old) >= 0)
-            old->HighlightLost();
     }
     bool over = false;
     if (viewer != nullptr && window_ != nullptr) {
@@ -587,13 +610,19 @@ void TTBView::Select(TTBItemViewer* viewer) {
             InvalidateViewer(viewer);
         return;
     }
-    if (old != nullptr && IndexOfViewer(old) >= 0 && (old->Item()->ItemStyle & isRedrawOnSelChange))
+    const bool oldShown = old != nullptr && IndexOfViewer(old) >= 0;
+    if (oldShown && (old->Item()->ItemStyle & isRedrawOnSelChange))
         InvalidateViewer(old);
-    if (viewer != nullptr) {
-        if (viewer->Item()->ItemStyle & isRedrawOnSelChange)
-            InvalidateViewer(viewer);
+    if (viewer != nullptr && (viewer->Item()->ItemStyle & isRedrawOnSelChange))
+        InvalidateViewer(viewer);
+    // The items hear of the change last: their handlers may free this
+    // view, either viewer or anything else, and may select another.
+    TComponentWatch self(this);
+    TComponentWatch gaining(viewer);
+    if (oldShown)
+        old->HighlightLost();
+    if (viewer != nullptr && self.Alive() && gaining.Alive() && selected_ == viewer)
         viewer->HighlightGained();
-    }
 }
 
 TTBItemViewer* TTBView::NextSelectable(TTBItemViewer* from, bool forward) {
@@ -650,9 +679,18 @@ void TTBView::MouseMoved(TPoint screen, bool force, bool hasPoint) {
                 candidate = nullptr;
         }
         if (inside && parentView_ != nullptr) {
+            // The opener's selection runs its items' handlers, which may
+            // free this view or the candidate.
+            TComponentWatch self(this);
+            TComponentWatch chosen(candidate);
             parentView_->Select(parentView_->openViewer_);
-            StopViewTimer(parentView_->OpenTimer);
-            StopViewTimer(parentView_->CloseTimer);
+            if (!self.Alive())
+                return;
+            candidate = chosen.Get();
+            if (parentView_ != nullptr) {
+                StopViewTimer(parentView_->OpenTimer);
+                StopViewTimer(parentView_->CloseTimer);
+            }
         }
     }
     Select(candidate);
@@ -667,8 +705,13 @@ bool TTBView::OpenPopup(bool selectFirst) {
     if (selected_ != openViewer_) {
         CloseChildPopups();
         TTBItemViewer* viewer = selected_;
-        if (viewer != nullptr && viewer->Item()->Enabled() && (viewer->Item()->ItemStyle & isSubmenu))
+        if (viewer != nullptr && viewer->Item()->Enabled() && (viewer->Item()->ItemStyle & isSubmenu)) {
+            // Opening runs the item's handlers, which may free this view.
+            TComponentWatch self(this);
             viewer->Item()->OpenPopupWindow(this, viewer, IsPopup(), selectFirst, false, {0, 0}, 0);
+            if (!self.Alive())
+                return false;
+        }
     }
     return openViewer_ != nullptr;
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The program folder's "scripts/menu/<name>".
 std::string MenuScriptPath(std::string_view name);
@@ -12,13 +13,17 @@ std::string MenuScriptPath(std::string_view name);
 // safely, never through a link); EFCreateError when it can not be written.
 void SaveMenuArrayFile(std::string_view text);
 // Copies the menu's files from the program's menu folder into folder.
-// Every source is read and every target checked before anything is
+// Every source is read and every target looked at before anything is
 // written, so that a missing source (EFOpenError) or a target that is a
 // symbolic link or not a plain file (EFCreateError, which says so) leaves
-// the folder untouched; each copy replaces its target safely, never
-// through a link (EFCreateError when it can not), and a target that is its
-// own source is left alone.
-void CopyMenuScriptFiles(const std::string& folder);
+// the folder untouched.  A target that holds the menu's file already is
+// left alone, and so is a target that is its own source.  A target with
+// other bytes is a file of the user's: it is replaced only when the user
+// answers Yes (or Yes to all) to a question that names it, asked for each
+// such file before any is written; the files kept are told in one message
+// and returned.  Each copy replaces its target safely, never through a
+// link (EFCreateError when it can not).
+std::vector<std::string> CopyMenuScriptFiles(const std::string& folder);
 // The array file's text (the program's UTF-8) as the active document's
 // page reads its scripts: in the page's own encoding, characters the code
 // page lacks as numeric character references.

@@ -65,3 +65,11 @@ void WriteFileNotThroughLink(const std::string& fileName, std::string_view data)
 // Raises the EFCreateError of WriteFileNotThroughLink when fileName is a
 // link or not a plain file; a missing file is fine.
 void CheckNotALink(const std::string& fileName);
+
+// What a fixed name holds before the program writes data there: nothing,
+// those very bytes (nothing need be written), or a plain file with other
+// bytes, which is the user's and is replaced only when the user says so.
+// A link or anything but a plain file raises CheckNotALink's
+// EFCreateError; a file that can not be read raises EFOpenError.
+enum TPlannedFile { pfFree, pfSame, pfDifferent };
+TPlannedFile ExaminePlannedFile(const std::string& fileName, std::string_view data);

@@ -24,14 +24,17 @@ TBasicAction::~TBasicAction() {
 bool TBasicAction::Execute() {
     if (!OnExecute)
         return false;
-    OnExecute(this);
+    // A copy runs: the handler may free the action, its own copy with it.
+    TActionEvent handler = OnExecute;
+    handler(this);
     return true;
 }
 
 bool TBasicAction::Update() {
     if (!OnUpdate)
         return false;
-    OnUpdate(this);
+    TActionEvent handler = OnUpdate;
+    handler(this);
     return true;
 }
 
@@ -123,12 +126,15 @@ TCustomAction* TActionLink::CustomAction() const { return dynamic_cast<TCustomAc
 TCustomAction::TCustomAction(TComponent* owner) : TBasicAction(owner) {}
 
 bool TCustomAction::Execute() {
+    // The update, and a control's handler run as a client shows the new
+    // check, may free the action (and the form that owns it).
+    TComponentWatch self(this);
     Update();
-    if (!enabled_)
+    if (!self.Alive() || !enabled_)
         return false;
     if (autoCheck_)
         SetChecked(!checked_);
-    return TBasicAction::Execute();
+    return self.Alive() && TBasicAction::Execute();
 }
 
 void TCustomAction::SetAutoCheck(bool value) {

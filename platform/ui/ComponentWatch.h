@@ -12,6 +12,9 @@
 
 #include "platform/base/Component.h"
 
+#include <deque>
+#include <vector>
+
 template <class T = TComponent> class TComponentWatch : private TComponent {
 public:
     explicit TComponentWatch(T* watched) : watched_(watched) {
@@ -33,3 +36,15 @@ private:
     }
     T* watched_;
 };
+
+// Runs step on each component of the list in turn, skipping those freed by
+// the steps before it (a handler run for one may free others); stops when
+// a step answers false (what the caller stands on went).
+template <class T, class Step> void ForEachAlive(const std::vector<T*>& components, Step&& step) {
+    std::deque<TComponentWatch<T>> watches;
+    for (T* component : components)
+        watches.emplace_back(component);
+    for (TComponentWatch<T>& watch : watches)
+        if (watch.Alive() && !step(watch.Get()))
+            return;
+}

@@ -1,6 +1,7 @@
 #include "platform/ui/PopupMenu.h"
 
 #include "platform/base/Exceptions.h"
+#include "platform/ui/ComponentWatch.h"
 
 namespace {
 TPopupMenuPresenter& presenter() {
@@ -12,8 +13,9 @@ TPopupMenuPresenter& presenter() {
 void TMenuItem::Click() {
     if (!Enabled || IsSeparator())
         return;
-    if (OnClick)
-        OnClick(this);
+    // A copy runs: the handler may free the menu, and this item with it.
+    if (TNotifyEvent handler = OnClick)
+        handler(this);
 }
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TCustomPopupMenu(owner) {}
@@ -47,11 +49,15 @@ int TPopupMenu::IndexOf(const TMenuItem* item) const {
 void TPopupMenu::Clear() { items_.clear(); }
 
 TMenuItem* TPopupMenu::Popup(TPoint screen) {
-    if (OnPopup)
-        OnPopup(this);
-    if (!presenter())
+    // OnPopup, and whatever runs while the menu shows, may free the menu.
+    TComponentWatch self(this);
+    if (TNotifyEvent handler = OnPopup)
+        handler(this);
+    if (!self.Alive() || !presenter())
         return nullptr;
     TMenuItem* chosen = presenter()(*this, screen);
+    if (!self.Alive())
+        return nullptr;
     // The presenter may answer with anything; only our own enabled items
     // are clicked.
     if (chosen == nullptr || IndexOf(chosen) < 0 || !chosen->Enabled || chosen->IsSeparator())

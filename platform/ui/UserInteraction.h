@@ -34,6 +34,8 @@ constexpr TMsgDlgButtons mbYesNo = (1u << mbYes) | (1u << mbNo);
 constexpr TMsgDlgButtons mbYesNoCancel = (1u << mbYes) | (1u << mbNo) | (1u << mbCancel);
 constexpr TMsgDlgButtons mbOKCancel = (1u << mbOK) | (1u << mbCancel);
 constexpr TMsgDlgButtons mbOKOnly = 1u << mbOK;
+// A question asked about each of several things in turn.
+constexpr TMsgDlgButtons mbYesYesToAllNo = (1u << mbYes) | (1u << mbYesToAll) | (1u << mbNo);
 
 // What a message box answers: the button pressed.
 enum : int {

@@ -105,8 +105,9 @@ TEST_F(QuickCodes, ACodeIsCreatedListedShownAndInsertedWithCrLfBreaks) {
     EXPECT_TRUE(handled) << "the list opens nothing itself";
     EXPECT_EQ(EditorText(*other), "<UL>\r\n<LI>a\r\n<LI>b\r\n</UL><BODY><TITLE>x</TITLE></BODY>");
 
-    // The same name again replaces both files.
+    // The same name again replaces both files once the user agrees.
     SelectRange(*page, 0, 6);
+    user.AnswerMessage(mrYes);
     EXPECT_EQ(Create(*page, "Header", "Head tag"), mrOk);
     EXPECT_EQ(Read("Header.oqs"), "<HEAD>");
     EXPECT_EQ(Read("Header.oqc"), "Head tag");
@@ -227,6 +228,89 @@ TEST_F(QuickCodes, EveryNameTakenShowsInTheListAndEveryOtherWritesNothing) {
         user.AnswerMessage(mrYes);
         Pane().oqcDeleteItemClick(Pane().oqcDeleteItem);
         EXPECT_EQ(FolderFiles(), before) << "deleted whole";
+    }
+}
+
+// A code made under a name whose files are there already: each file is
+// free, holds what would be written, holds other text of the user's, or is
+// a link or a folder; the user answers at random.  Model: a link or a
+// folder is refused with a message before anything is asked or written;
+// else other text asks once, naming the files that differ: Yes writes and
+// closes the dialog, No keeps both files as they were, says so and keeps
+// the dialog open; a file holding its new text already is not written.
+TEST_F(QuickCodes, AQuickCodeOfTheUsersIsReplacedOnlyAfterAQuestion) {
+    // A folder reads as nothing (a stream would raise).
+    auto read = [](const std::string& name) {
+        return std::filesystem::is_directory(name) ? std::string() : TTestProgramFolder::ReadFileBytes(name);
+    };
+    enum TThere { tFree, tSame, tUsers, tLink, tFolder };
+    TEditForm* page = Open("<P>text</P>");
+    const std::string victim = program.File("victim.txt");
+    TTestProgramFolder::WriteFileBytes(victim, "victim");
+    std::mt19937 random(77);
+    for (int round = 0; round < 40; ++round) {
+        const std::string name = "Byline" + std::to_string(round % 7);
+        const std::string description = "by " + std::to_string(round % 3);
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string files[] = {QuickCodeFolder() + name + ".oqs", QuickCodeFolder() + name + ".oqc"};
+        const std::string wanted[] = {"text", description};
+        std::filesystem::remove_all(files[0]);
+        std::filesystem::remove_all(files[1]);
+        TThere there[2];
+        std::string before[2];
+        std::filesystem::file_time_type stamps[2];
+        bool refused = false, differs = false;
+        for (int f = 0; f < 2; ++f) {
+            there[f] = static_cast<TThere>(random() % 10 < 8 ? random() % 3 : 3 + random() % 2);
+            if (there[f] == tSame)
+                TTestProgramFolder::WriteFileBytes(files[f], wanted[f]);
+            else if (there[f] == tUsers)
+                TTestProgramFolder::WriteFileBytes(files[f], "mine " + std::to_string(round));
+            else if (there[f] == tLink)
+                std::filesystem::create_symlink(victim, files[f]);
+            else if (there[f] == tFolder)
+                std::filesystem::create_directory(files[f]);
+            refused = refused || there[f] == tLink || there[f] == tFolder;
+            differs = differs || there[f] == tUsers;
+            before[f] = read(files[f]);
+            std::error_code ignored;
+            stamps[f] = std::filesystem::last_write_time(files[f], ignored);
+        }
+        const bool asked = !refused && differs;
+        const bool yes = asked && random() % 2 == 0;
+        if (asked) {
+            user.AnswerMessage(yes ? mrYes : mrNo);
+            if (!yes)
+                user.AnswerMessage(mrOk);
+        }
+        user.Calls.clear();
+        SelectRange(*page, 3, 4);
+        const bool written = !refused && (!differs || yes);
+        EXPECT_EQ(Create(*page, name, description), written ? mrOk : 0);
+        EXPECT_EQ(user.PendingAnswers(), 0u);
+        EXPECT_EQ(user.Exceptions().size(), refused ? 1u : 0u);
+        if (asked) {
+            ASSERT_GE(user.Calls.size(), 1u);
+            EXPECT_EQ(user.Calls[0].Buttons, mbYesNo);
+            for (int f = 0; f < 2; ++f)
+                EXPECT_EQ(user.Calls[0].Text.find(files[f]) != std::string::npos, there[f] == tUsers)
+                    << user.Calls[0].Text;
+            if (!yes) {
+                ASSERT_EQ(user.Calls.size(), 2u);
+                EXPECT_NE(user.Calls[1].Text.find(name), std::string::npos) << user.Calls[1].Text;
+            }
+        } else {
+            EXPECT_EQ(user.Calls.size(), refused ? 1u : 0u) << "only the refusal is told";
+        }
+        for (int f = 0; f < 2; ++f) {
+            EXPECT_EQ(read(files[f]), written ? wanted[f] : before[f]) << files[f];
+            if (there[f] == tSame || !written) {
+                std::error_code ignored;
+                EXPECT_EQ(std::filesystem::last_write_time(files[f], ignored), stamps[f]) << files[f];
+            }
+        }
+        EXPECT_EQ(TTestProgramFolder::ReadFileBytes(victim), "victim");
+        user.Calls.clear();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "toolbars/themes/TBKEditItem.h"
 
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/ComponentWatch.h"
 #include "toolbars/TBCommon.h"
 #include "toolbars/TBDrawText.h"
 #include "toolbars/TBTexts.h"
@@ -43,7 +44,11 @@ void TTBKEditItem::StartEditNotify(TTBEditItemViewer* viewer) {
         field->SetPasswordChar(passwordChar_);
         field->SetReadOnly(ReadOnly);
     }
+    // The handler may free the viewer.
+    TComponentWatch watch(viewer);
     TTBEditItem::StartEditNotify(viewer);
+    if (!watch.Alive())
+        return;
     if (auto* themed = dynamic_cast<TTBKEditItemViewer*>(viewer))
         if (TTBEditField* field = viewer->EditControl())
             field->OnTextChanged = [themed](const std::string& text) { themed->HandleEditChange(text); };

@@ -150,7 +150,8 @@ TEST_F(DHTMLMenuDialog, AMissingScriptFileIsReportedAndThePageKeepsItsText) {
 // In a folder others write to, a link planted under one of the menu's
 // names is refused with a message that says so: nothing is written through
 // it or beside it, and the page keeps its text.  Plain files of those names
-// are the menu's own from an earlier install, and are written anew.
+// holding other bytes (an earlier install's, or the user's own) are
+// written anew once the user says Yes to all.
 TEST_F(DHTMLMenuDialog, ALinkUnderAMenuFileNameIsRefusedAndPlainFilesAreWrittenAnew) {
     namespace fs = std::filesystem;
     const fs::path site = program.File("site");
@@ -181,6 +182,7 @@ TEST_F(DHTMLMenuDialog, ALinkUnderAMenuFileNameIsRefusedAndPlainFilesAreWrittenA
     // Plain files of the same names, as an earlier install left them.
     for (const char* name : {"mmenu.js", "newmenu_array.js", "arrow.gif"})
         TTestProgramFolder::WriteFileBytes((site / name).string(), "earlier");
+    user.AnswerMessage(mrYesToAll);
     ASSERT_TRUE(RunCommand("dhtmlMenuBtnClick", [&](TCustomForm& form) { Press(form, "okbtn"); }));
     EXPECT_EQ(TTestProgramFolder::ReadFileBytes((site / "mmenu.js").string()), ShippedFile("scripts/menu/mmenu.js"));
     EXPECT_EQ(TTestProgramFolder::ReadFileBytes((site / "arrow.gif").string()), ShippedFile("scripts/menu/arrow.gif"));
@@ -204,6 +206,10 @@ TEST_F(DHTMLMenuDialog, CaptionsReachTheArrayFileInThePagesOwnEncoding) {
         std::filesystem::create_directories(program.File("enc"));
         TTestProgramFolder::WriteFileBytes(file, test.Page);
         frame->OpenDocumentFile(file);
+        // The second install's array file replaces the first's once the
+        // user agrees.
+        if (&test != &cases[0])
+            user.AnswerMessage(mrYes);
         ASSERT_TRUE(RunCommand("dhtmlMenuBtnClick", [&](TCustomForm& form) {
             auto& menu = dynamic_cast<Tdhtmlmenufrm&>(form);
             edit(menu, menu.menutv->Items().GetFirstNode(), caption);

@@ -6,6 +6,7 @@
 #include "app/dialogs/DHTMLMenuInstall.h"
 #include "app/dialogs/DHTMLMenuScript.h"
 #include "tests/app/dialogs/DialogTestFiles.h"
+#include "tests/support/ScriptedUserInteraction.h"
 
 #include "platform/base/Exceptions.h"
 
@@ -294,9 +295,11 @@ TEST(DHTMLMenuScript, TheFilesAreCopiedWholeOrNotAtAll) {
     CopyMenuScripts(program);
     const std::string site = program.File("site");
     std::filesystem::create_directories(site);
-    // An old copy beside the page is replaced.
+    // An old copy beside the page is replaced when the user says so.
     TTestProgramFolder::WriteFileBytes(site + "/mmenu.js", "old");
     SaveMenuArrayFile("menu1=[];");
+    TScriptedUserInteraction user;
+    user.AnswerMessage(mrYes);
     CopyMenuScriptFiles(site);
     for (const std::string& name : MenuScriptFiles())
         EXPECT_EQ(TTestProgramFolder::ReadFileBytes(site + "/" + name),
@@ -316,4 +319,93 @@ TEST(DHTMLMenuScript, TheFilesAreCopiedWholeOrNotAtAll) {
     std::filesystem::remove(MenuScriptPath("arrow.gif"));
     EXPECT_THROW(CopyMenuScriptFiles(other), EFOpenError);
     EXPECT_TRUE(std::filesystem::is_empty(other));
+}
+
+// Each of the menu's names beside a page is free, holds the menu's file,
+// holds a file of the user's, or is a link or a folder; the user answers
+// at random.  Model: a link or a folder refuses the whole copy before
+// anything is asked or written; else each file of the user's is asked
+// about in order until Yes to all, replaced after Yes or Yes to all and
+// kept as it was otherwise; the menu's own file is not written again; one
+// message names the files kept.
+TEST(DHTMLMenuScript, TheUsersFilesBesideThePageAreReplacedOnlyAfterAQuestion) {
+    // A folder reads as nothing (a stream would raise).
+    auto read = [](const std::string& name) {
+        return std::filesystem::is_directory(name) ? std::string() : TTestProgramFolder::ReadFileBytes(name);
+    };
+    namespace fs = std::filesystem;
+    TTestProgramFolder program;
+    CopyMenuScripts(program);
+    SaveMenuArrayFile("menu1=[];");
+    const std::string victim = program.File("victim.txt");
+    TTestProgramFolder::WriteFileBytes(victim, "victim");
+    TScriptedUserInteraction user;
+    std::mt19937 random(42);
+    const std::vector<std::string>& names = MenuScriptFiles();
+    for (int round = 0; round < 80; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string site = program.File("site" + std::to_string(round));
+        fs::create_directories(site);
+        enum TBeside { bFree, bMenus, bUsers, bLink, bFolder };
+        std::vector<TBeside> beside;
+        std::vector<std::string> target, before, menus;
+        std::vector<fs::file_time_type> stamps;
+        bool refused = false;
+        for (const std::string& name : names) {
+            beside.push_back(static_cast<TBeside>(random() % 10 < 8 ? random() % 3 : 3 + random() % 2));
+            target.push_back(site + "/" + name);
+            menus.push_back(TTestProgramFolder::ReadFileBytes(MenuScriptPath(name)));
+            refused = refused || beside.back() >= bLink;
+            if (beside.back() == bMenus || beside.back() == bUsers)
+                TTestProgramFolder::WriteFileBytes(target.back(), beside.back() == bMenus ? menus.back() : "mine");
+            else if (beside.back() == bLink)
+                fs::create_symlink(random() % 2 ? victim : site + "/nowhere", target.back());
+            else if (beside.back() == bFolder)
+                fs::create_directory(target.back());
+            before.push_back(read(target.back()));
+            std::error_code none;
+            stamps.push_back(fs::last_write_time(target.back(), none));
+        }
+        // The answers, and what the model makes of them.
+        std::vector<bool> written(names.size());
+        std::vector<size_t> asked, kept;
+        bool yesToAll = false;
+        for (size_t i = 0; i < names.size(); ++i) {
+            written[i] = !refused && (beside[i] == bFree || (beside[i] == bUsers && yesToAll));
+            if (refused || beside[i] != bUsers || yesToAll)
+                continue;
+            const int answer = std::vector{mrYes, mrNo, mrYesToAll, mrCancel}[random() % 4];
+            user.AnswerMessage(answer);
+            asked.push_back(i);
+            yesToAll = answer == mrYesToAll;
+            written[i] = answer == mrYes || yesToAll;
+            if (!written[i])
+                kept.push_back(i);
+        }
+        if (!kept.empty())
+            user.AnswerMessage(mrOk);
+        user.Calls.clear();
+        if (refused) {
+            EXPECT_THROW(CopyMenuScriptFiles(site), EFCreateError);
+        } else {
+            EXPECT_EQ(CopyMenuScriptFiles(site).size(), kept.size());
+        }
+        EXPECT_EQ(user.PendingAnswers(), 0u);
+        ASSERT_EQ(user.Calls.size(), asked.size() + (kept.empty() ? 0 : 1));
+        for (size_t q = 0; q < user.Calls.size(); ++q)
+            for (size_t i = 0; i < names.size(); ++i) {
+                // Each question names its file; the last message the kept ones.
+                const bool named = q < asked.size() ? asked[q] == i : std::count(kept.begin(), kept.end(), i) > 0;
+                EXPECT_EQ(user.Calls[q].Text.find(target[i]) != std::string::npos, named) << user.Calls[q].Text;
+                EXPECT_EQ(user.Calls[q].Buttons, q < asked.size() ? mbYesYesToAllNo : mbOKOnly);
+            }
+        for (size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(read(target[i]), written[i] ? menus[i] : before[i]) << names[i];
+            std::error_code none;
+            if (!written[i]) {
+                EXPECT_EQ(fs::last_write_time(target[i], none), stamps[i]) << names[i] << " is left as it was";
+            }
+        }
+        EXPECT_EQ(TTestProgramFolder::ReadFileBytes(victim), "victim");
+    }
 }

@@ -6,6 +6,7 @@
 #include "tests/toolbars/themes/ThemeTestSupport.h"
 
 #include "platform/gfx/QtBridge.h"
+#include "platform/ui/WindowNotices.h"
 #include "platform/ui/WindowPeer.h"
 #include "toolbars/TBPopupAnimation.h"
 #include "toolbars/themes/TBKShadows.h"
@@ -112,6 +113,45 @@ TEST(ThemedPopupWindow, SoftShadowsFollowThePopupAndTheButtonAndShowTheirAlpha) 
         }
     }
     bar.View->CloseChildPopups();
+    SetTBSystemSettings(nullptr);
+    SelectTheme("Default");
+}
+
+// A compositing manager that stops while a menu is open would leave its
+// soft shadow black: told so, the open popup changes its strips for the
+// plain ones (half as wide, in the button shadow colour), and back to soft
+// ones when a compositing manager comes.
+TEST(ThemedPopupWindow, OpenShadowsFollowTheCompositingManager) {
+    RegisterStandardThemes();
+    SelectTheme("OfficeXP");
+    TTestSettings settings;
+    settings.Layered = true;
+    SetTBSystemSettings(&settings);
+    TThemedBar bar(TVT_TOOLBAR, 100, 50);
+    TTBKSubmenuItem* menu = nullptr;
+    TTBKPopupWindow* popup = OpenDropdown(bar, menu);
+    ASSERT_NE(popup, nullptr);
+    popup->Perform(TBM_ANIMATIONNOTICE, 3);
+    for (bool layered : {false, true, false}) {
+        settings.Layered = layered;
+        NotifyWindowNotice(wnDesktopEffectsChanged, nullptr);
+        ASSERT_NE(popup->Shadows(), nullptr);
+        const TShadowStrips expected = ShadowStrips(popup->ShadowCutout(), popup->BoundsRect(), layered ? 4 : 2);
+        for (size_t slot = 0; slot < expected.size(); ++slot) {
+            TShadow* shadow = popup->Shadows()->Strips()[slot].get();
+            ASSERT_EQ(shadow != nullptr, expected[slot] && !expected[slot]->Bounds.IsEmpty()) << layered << slot;
+            if (shadow == nullptr)
+                continue;
+            EXPECT_EQ(shadow->Plain(), !layered);
+            EXPECT_EQ(shadow->Strip(), *expected[slot]);
+            QWidget* window = static_cast<QWidget*>(shadow->Peer()->NativeWidget())->window();
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(window->testAttribute(Qt::WA_TranslucentBackground), layered);
+        }
+    }
+    bar.View->CloseChildPopups();
+    // A closed popup hears no more.
+    NotifyWindowNotice(wnDesktopEffectsChanged, nullptr);
     SetTBSystemSettings(nullptr);
     SelectTheme("Default");
 }

@@ -78,46 +78,45 @@ TFastColorLookup::TFastColorLookup(const TGIFPalette& palette)
     }
     // Each entry claims the cell of its own key when it is still free, the
     // first entry winning.  A colour equal to that first entry maps to it
-    // through the cell like any other colour of the key, so only entries of
-    // other colours that share the key are kept for the exact match that
-    // comes first; most keys have none, and their colours never leave the
-    // table read.
-    exactStart_.assign(32768, 0);
-    exact_.assign(1, {});
+    // through the cell like any other colour of the key, so only keys that
+    // also hold entries of other colours need the exact match that comes
+    // first; most keys have none, and their colours never leave the table
+    // read.
     for (size_t i = 0; i < palette_.size(); ++i) {
         const TGIFColor& c = palette_[i];
         const int key = keyOf(c);
         if (!(flagsOf(key) & kKnown)) {
             indices_[size_t(key)] = uint8_t(i);
             setFlags(key, kKnown);
-            continue;
+        } else if (!(c == palette_[indices_[size_t(key)]])) {
+            setFlags(key, kHasExact);
         }
-        const TGIFColor& first = palette_[indices_[size_t(key)]];
-        if (c.Red == first.Red && c.Green == first.Green && c.Blue == first.Blue)
+    }
+    // The exact matches are settled now, whatever is asked later: each such
+    // key's block starts as the cell's entry, and the entries of the key
+    // then write themselves over their own colours, the last first, so that
+    // the first of a colour stays.
+    exactBlock_.assign(32768, 0);
+    for (size_t i = 0; i < palette_.size(); ++i) {
+        const int key = keyOf(palette_[i]);
+        if (flagsOf(key) != (kKnown | kHasExact) || indices_[size_t(key)] != i)
             continue;
-        setFlags(key, kHasExact);
-        uint16_t& slot = exactStart_[size_t(key)];
-        if (slot == 0) {
-            slot = uint16_t(exact_.size());
-            exact_.emplace_back();
-        }
-        exact_[slot].push_back(uint8_t(i));
+        exactBlock_[size_t(key)] = uint8_t(exactCells_.size() / 512);
+        exactCells_.resize(exactCells_.size() + 512, uint8_t(i));
+    }
+    for (size_t i = palette_.size(); i-- > 0;) {
+        const TGIFColor& c = palette_[i];
+        const int key = keyOf(c);
+        if (flagsOf(key) == (kKnown | kHasExact))
+            exactCells_[exactPlace(key, c.Red, c.Green, c.Blue)] = uint8_t(i);
     }
 }
 
 int TFastColorLookup::resolve(int key, uint8_t red, uint8_t green, uint8_t blue) {
-    const uint32_t flags = flagsOf(key);
-    if (flags & kHasExact) {
-        for (uint8_t index : exact_[exactStart_[size_t(key)]]) {
-            const TGIFColor& c = palette_[index];
-            if (c.Red == red && c.Green == green && c.Blue == blue)
-                return index;
-        }
-    }
-    if (!(flags & kKnown)) {
-        indices_[size_t(key)] = uint8_t(nearest(red, green, blue));
-        setFlags(key, kKnown);
-    }
+    if (flagsOf(key) & kHasExact)
+        return exactCells_[exactPlace(key, red, green, blue)];
+    indices_[size_t(key)] = uint8_t(nearest(red, green, blue));
+    setFlags(key, kKnown);
     return indices_[size_t(key)];
 }
 
@@ -315,8 +314,22 @@ template <class TLookup>
 void mapNearest(const TGIFTrueColorImage& source, TLookup& lookup, uint8_t* out) {
     TGIFColor chosen;
     if constexpr (std::is_same_v<TLookup, TFastColorLookup>) {
+        // A colour asked once keeps its answer, so a pixel of the colour of
+        // the one before (flat areas, most of a screenshot) takes that
+        // pixel's index without asking.
+        uint32_t before = UINT32_MAX;
+        uint8_t index = 0;
         walkSerpentine(
-            source, out, [&](int, const uint8_t* p) { return lookup.Map(p[2], p[1], p[0], chosen); }, [](int) {});
+            source, out,
+            [&](int, const uint8_t* p) {
+                const uint32_t colour = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+                if (colour != before) {
+                    before = colour;
+                    index = lookup.Map(p[2], p[1], p[0], chosen);
+                }
+                return index;
+            },
+            [](int) {});
     } else {
         auto index = [&](uint8_t red, uint8_t green, uint8_t blue) {
             if constexpr (requires { TLookup::Index(red, green, blue); })

@@ -96,16 +96,26 @@ private:
     uint32_t flagsOf(int key) const { return (flags_[size_t(key >> 4)] >> ((key & 15) * 2)) & 3; }
     void setFlags(int key, uint32_t flags) { flags_[size_t(key >> 4)] |= flags << ((key & 15) * 2); }
     // The exact entry of the colour, else the cell's index, found first
-    // when it is not known yet.
+    // when it is not known yet.  Kept out of Map, so that Map stays small
+    // enough to be inlined into the row loops.
     int resolve(int key, uint8_t red, uint8_t green, uint8_t blue);
     int nearest(uint8_t red, uint8_t green, uint8_t blue) const;
+    // The colour's answer in its key's block.
+    size_t exactPlace(int key, uint8_t red, uint8_t green, uint8_t blue) const {
+        return size_t(exactBlock_[size_t(key)]) * 512 + size_t((red & 7) | (green & 7) << 3 | (blue & 7) << 6);
+    }
 
     TGIFPalette palette_;
     std::vector<uint8_t> reds_, greens_, blues_; // the palette by channel, for the nearest search
     std::vector<uint8_t> indices_;           // by 15-bit key
     std::vector<uint32_t> flags_;            // by 15-bit key, 16 keys a word
-    std::vector<uint16_t> exactStart_;       // per 15-bit key: its group in exact_
-    std::vector<std::vector<uint8_t>> exact_; // by key: entries whose colour differs from the cell's
+    // A key whose entries differ in colour has a block of 512 answers, one
+    // for each colour of its cell (by the low three bits of each channel):
+    // the first entry of exactly that colour, else the cell's own entry.
+    // A grey ramp has 32 such keys, each of 8 entries; a colour of them is
+    // answered by two table reads instead of a search.
+    std::vector<uint8_t> exactBlock_;        // by 15-bit key: its block in exactCells_ (at most 128)
+    std::vector<uint8_t> exactCells_;        // 512 indices a block
 };
 
 // The 216-colour cube (WebPalette).

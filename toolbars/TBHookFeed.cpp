@@ -19,6 +19,8 @@ void EnsureTBHookFeed() {
         case wnWindowDestroying:
             CallHookClients(hpPreDestroy, window, 0, 0);
             break;
+        case wnDesktopEffectsChanged:
+            break;
         }
     });
     (void)handler;

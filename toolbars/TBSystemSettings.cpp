@@ -2,6 +2,7 @@
 
 #include "platform/base/Registry.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/WindowNotices.h"
 
 
 namespace {
@@ -24,8 +25,19 @@ std::optional<std::string> readRegistryString(std::string_view key, std::string_
 } // namespace
 
 const TMenuSettings& TTBSystemSettings::desktop() {
-    if (!desktop_)
+    // The desktop's effects change when a compositing manager starts or
+    // stops or the user changes the desktop's settings; the platform says
+    // so, and the settings are read again on the next question.
+    static int changes = 0;
+    static const int counting = AddWindowNoticeHandler([](TWindowNotice notice, TWinControl*) {
+        if (notice == wnDesktopEffectsChanged)
+            ++changes;
+    });
+    (void)counting;
+    if (!desktop_ || readAt_ != changes) {
         desktop_ = DesktopMenuSettings();
+        readAt_ = changes;
+    }
     return *desktop_;
 }
 

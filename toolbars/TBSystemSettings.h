@@ -5,7 +5,8 @@
 // their own with SetTBSystemSettings.
 //
 // The default service answers with the desktop's menu settings (the
-// platform's DesktopMenuSettings, read once per service).  Sounds are
+// platform's DesktopMenuSettings, read once per service and again after
+// the desktop's effects change).  Sounds are
 // assigned as the registry store's sound scheme says, and playing one does
 // nothing.  The monitors and their work areas are the screen's.
 
@@ -65,6 +66,7 @@ public:
 private:
     const TMenuSettings& desktop();
     std::optional<TMenuSettings> desktop_;
+    int readAt_ = 0; // the count of effect changes desktop_ was read after
 };
 
 // The service in use; SetTBSystemSettings installs one (not owned; nullptr

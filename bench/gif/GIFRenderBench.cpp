@@ -7,9 +7,12 @@
 //   - reducing true-colour pictures by each kind of colour reduction, with
 //     and without Floyd-Steinberg diffusion, against
 //     QImage::convertToFormat doing the same work: time and the mean
-//     squared error against the original.  The pictures are a made 1024 x
-//     768 photograph and, from the outside data, real screenshots (a few
-//     thousand colours in flat areas) and real photographs.
+//     squared error against the original; mapping to a given palette (the
+//     web cube, 256 greys, the picture's own colours, colours crowded into
+//     a few cells) against Qt given the same colour table.  The pictures
+//     are a made 1024 x 768 photograph and, from the outside data, real
+//     screenshots (a few thousand colours in flat areas) and real
+//     photographs.
 // A table with the ratios follows the benchmark lines.
 
 #include "gif/GIFColorReduction.h"
@@ -28,6 +31,7 @@
 #include <QImage>
 #include <QMovie>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -35,6 +39,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numeric>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -85,11 +90,13 @@ struct Picture {
     int Width = 0, Height = 0;
     std::vector<uint8_t> Bits;
     QImage Image;
+    TGIFPalette Adaptive; // the picture's own 256 colours, by the octree
     TGIFTrueColorImage View() const { return {Width, Height, Bits.data(), int64_t(Width) * 3, 3}; }
 };
 
 Picture pictureOf(std::string name, const QImage& source) {
-    Picture picture{std::move(name), source.width(), source.height(), {}, source.convertToFormat(QImage::Format_RGB32)};
+    Picture picture{std::move(name), source.width(), source.height(), {},
+                    source.convertToFormat(QImage::Format_RGB32), {}};
     picture.Bits.resize(size_t(picture.Width) * size_t(picture.Height) * 3);
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < picture.Width; ++x) {
@@ -99,6 +106,7 @@ Picture pictureOf(std::string name, const QImage& source) {
             p[1] = uint8_t(qGreen(c));
             p[2] = uint8_t(qRed(c));
         }
+    picture.Adaptive = QuantizePalette(picture.View(), 256);
     return picture;
 }
 
@@ -145,16 +153,21 @@ std::vector<Picture>& pictures() {
 // maps to its fixed colour cube), the web cube against Qt mapping to the
 // same cube, black and white against Qt's one-bit conversion; each with
 // and without Floyd-Steinberg diffusion.
-// "palette" gives the web cube as a palette of any colours (searched, not
-// computed); Qt maps to a given colour table only without diffusion, and
-// diffuses to its own fixed palette, which is that same cube.
+// "palette" gives a palette of any colours (searched, not computed): the
+// web cube, 256 greys, the picture's own octree colours, or 256 colours
+// crowded into a few cells of the lookup's table.  Without diffusion Qt
+// maps to the same palette given as its colour table; it diffuses only to
+// its own fixed palette, which is the web cube.
+enum class GivenPalette { Web, Grey, Adaptive, Crowded };
+
 struct ReductionPair {
     const char* Name;
     TGIFColorReduction Method;
     TGIFDitherMode Mode;
     QImage::Format QtFormat;
     Qt::ImageConversionFlags QtFlags;
-    bool QtGivenTable = false; // Qt maps to the web cube given as its colour table
+    bool QtGivenTable = false; // Qt maps to the given palette as its colour table
+    GivenPalette Given = GivenPalette::Web;
 };
 
 const ReductionPair kPairs[] = {
@@ -164,26 +177,68 @@ const ReductionPair kPairs[] = {
     {"web", gcrWebPalette, gdmNearest, QImage::Format_Indexed8, Qt::ThresholdDither},
     {"palette+fs", gcrCustomPalette, gdmFloydSteinberg, QImage::Format_Indexed8, Qt::DiffuseDither},
     {"palette", gcrCustomPalette, gdmNearest, QImage::Format_Indexed8, Qt::ThresholdDither, true},
+    {"pal-grey", gcrCustomPalette, gdmNearest, QImage::Format_Indexed8, Qt::ThresholdDither, true,
+     GivenPalette::Grey},
+    {"pal-adapt", gcrCustomPalette, gdmNearest, QImage::Format_Indexed8, Qt::ThresholdDither, true,
+     GivenPalette::Adaptive},
+    {"pal-crowd", gcrCustomPalette, gdmNearest, QImage::Format_Indexed8, Qt::ThresholdDither, true,
+     GivenPalette::Crowded},
     {"bw+fs", gcrBlackWhite, gdmFloydSteinberg, QImage::Format_Mono, Qt::DiffuseDither},
     {"bw", gcrBlackWhite, gdmNearest, QImage::Format_Mono, Qt::ThresholdDither},
 };
 
-TGIFReducedImage reduceOurs(const Picture& picture, const ReductionPair& pair) {
-    static const TGIFPalette web = WebPalette();
-    return ReduceColors(picture.View(), pair.Method, pair.Mode, 8, &web);
+// 256 colours in 16 cells of the lookup's table (cells of the top five
+// bits of each channel), 16 to a cell: white, black and two greys, which
+// fill screenshots, and 12 colours drawn at random.  The round colour of
+// a cell comes after others of its cell, so that it is found only by its
+// exact match.
+TGIFPalette crowdedPalette() {
+    std::mt19937 random(11);
+    std::vector<TGIFColor> bases = {{255, 255, 255}, {0, 0, 0}, {192, 192, 192}, {128, 128, 128}};
+    while (bases.size() < 16)
+        bases.push_back({uint8_t(random()), uint8_t(random()), uint8_t(random())});
+    TGIFPalette palette;
+    for (const TGIFColor& base : bases) {
+        std::vector<int> lows(512);
+        std::iota(lows.begin(), lows.end(), 0);
+        const int own = (base.Red & 7) | (base.Green & 7) << 3 | (base.Blue & 7) << 6;
+        lows.erase(std::find(lows.begin(), lows.end(), own));
+        std::shuffle(lows.begin(), lows.end(), random);
+        lows.resize(15);
+        lows.insert(lows.begin() + 8, own);
+        for (int low : lows)
+            palette.push_back({uint8_t((base.Red & ~7) | (low & 7)), uint8_t((base.Green & ~7) | (low >> 3 & 7)),
+                               uint8_t((base.Blue & ~7) | (low >> 6))});
+    }
+    return palette;
 }
 
-QImage reduceQt(const QImage& source, const ReductionPair& pair) {
-    if (pair.QtGivenTable) {
-        static const QList<QRgb> table = [] {
-            QList<QRgb> colors;
-            for (const TGIFColor& c : WebPalette())
-                colors.push_back(qRgb(c.Red, c.Green, c.Blue));
-            return colors;
-        }();
-        return source.convertToFormat(pair.QtFormat, table, pair.QtFlags | Qt::ColorOnly);
+const TGIFPalette& givenPalette(const Picture& picture, const ReductionPair& pair) {
+    static const TGIFPalette web = WebPalette(), grey = Gray256Palette(), crowded = crowdedPalette();
+    switch (pair.Given) {
+    case GivenPalette::Grey:
+        return grey;
+    case GivenPalette::Adaptive:
+        return picture.Adaptive;
+    case GivenPalette::Crowded:
+        return crowded;
+    default:
+        return web;
     }
-    return source.convertToFormat(pair.QtFormat, pair.QtFlags | Qt::ColorOnly);
+}
+
+TGIFReducedImage reduceOurs(const Picture& picture, const ReductionPair& pair) {
+    return ReduceColors(picture.View(), pair.Method, pair.Mode, 8, &givenPalette(picture, pair));
+}
+
+QImage reduceQt(const Picture& picture, const ReductionPair& pair) {
+    if (pair.QtGivenTable) {
+        QList<QRgb> table;
+        for (const TGIFColor& c : givenPalette(picture, pair))
+            table.push_back(qRgb(c.Red, c.Green, c.Blue));
+        return picture.Image.convertToFormat(pair.QtFormat, table, pair.QtFlags | Qt::ColorOnly);
+    }
+    return picture.Image.convertToFormat(pair.QtFormat, pair.QtFlags | Qt::ColorOnly);
 }
 
 double mseOurs(const Picture& picture, const ReductionPair& pair) {
@@ -198,7 +253,7 @@ double mseOurs(const Picture& picture, const ReductionPair& pair) {
 }
 
 double mseQt(const Picture& picture, const ReductionPair& pair) {
-    const QImage reduced = reduceQt(picture.Image, pair);
+    const QImage reduced = reduceQt(picture, pair);
     double sum = 0;
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < picture.Width; ++x) {
@@ -224,7 +279,7 @@ void registerReductions() {
             })->Unit(benchmark::kMillisecond);
             benchmark::RegisterBenchmark((name + "/qt").c_str(), [&picture, &pair](benchmark::State& state) {
                 for (auto _ : state) {
-                    QImage reduced = reduceQt(picture.Image, pair);
+                    QImage reduced = reduceQt(picture, pair);
                     benchmark::DoNotOptimize(reduced.constBits());
                 }
             })->Unit(benchmark::kMillisecond);

@@ -49,6 +49,17 @@ void SetDesktopEffectsReader(TDesktopEffectsReader reader) { effectsReader() = s
 
 TDesktopEffects ReadDesktopEffects() { return readEffects().value_or(TDesktopEffects{}); }
 
+void ApplyMenuAnimation(TDesktopEffects& effects, const TMenuAnimationSources& sources) {
+    if (sources.ToolkitAnimates) {
+        effects.MenuAnimation = true;
+        effects.MenuFade = sources.ToolkitFades;
+        return;
+    }
+    const bool desktopAnimates = sources.DesktopAnimations.value_or(0) != 0;
+    effects.MenuAnimation = desktopAnimates && effects.Compositing;
+    effects.MenuFade = effects.MenuAnimation;
+}
+
 bool LayeredWindowsNow() {
     // A window's opacity as a whole is a property the compositing manager
     // reads; alpha in every pixel needs a window made on a visual that has

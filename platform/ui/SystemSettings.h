@@ -4,6 +4,7 @@
 
 #include "platform/gfx/Font.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -43,8 +44,25 @@ struct TDesktopEffects {
     bool Compositing = false;
     bool ArgbVisual = false;
 };
+// Where the desktop says whether menus animate: the toolkit's menu
+// effects, which a platform theme or the program may set, and the
+// desktop's own animation setting ("Gtk/EnableAnimations" of its
+// XSETTINGS), where its settings daemon publishes one.
+struct TMenuAnimationSources {
+    bool ToolkitAnimates = false;
+    bool ToolkitFades = false;
+    std::optional<int32_t> DesktopAnimations;
+};
+// Sets the effects' MenuAnimation and MenuFade from those sources (the
+// effects' Compositing already known): the toolkit's effects where they
+// animate menus; else the desktop's setting, when not 0.  A desktop that
+// animates by that setting fades its menus in, which only a compositing
+// manager draws: without one its menus appear at once, and so do ours.
+void ApplyMenuAnimation(TDesktopEffects& effects, const TMenuAnimationSources& sources);
 // platform_widgets installs the reader; without one (model tests) menus do
 // not animate, windows are opaque and menus cast the desktop's shadow.
+// It also tells, as the window notice wnDesktopEffectsChanged, when a
+// compositing manager starts or stops or the desktop's settings change.
 using TDesktopEffectsReader = std::function<TDesktopEffects()>;
 void SetDesktopEffectsReader(TDesktopEffectsReader reader);
 // Reads them afresh.

@@ -3,10 +3,10 @@
 // whole, for code that follows other windows than its own (a floating
 // toolbar hides with the form it floats over and while the application is
 // inactive): a top-level window was shown or hidden, minimised or
-// restored, or is being freed, and the application became active or
-// inactive.  The window base sends
+// restored, or is being freed, the application became active or
+// inactive, and the desktop's effects changed.  The window base sends
 // the window notices; the window system (platform_widgets) sends the
-// application's.
+// others.
 
 #include <functional>
 
@@ -19,6 +19,8 @@ enum TWindowNotice {
     wnWindowStateChanged,     // a top-level form was minimised, maximised or restored
     wnApplicationActivated,   // one of the program's windows became active (window: nullptr)
     wnApplicationDeactivated, // none of them is active any more (window: nullptr)
+    wnDesktopEffectsChanged,  // a compositing manager started or stopped, or the desktop's
+                              // settings changed (window: nullptr; SystemSettings.h)
 };
 
 using TWindowNoticeHandler = std::function<void(TWindowNotice notice, TWinControl* window)>;

@@ -139,8 +139,14 @@ void TWidgetPeer::RegionChanged() {
 }
 
 void TWidgetPeer::SetOpacity(double opacity) {
-    if (widget_ && widget_->isWindow())
-        widget_->setWindowOpacity(opacity);
+    if (!widget_ || !widget_->isWindow())
+        return;
+    widget_->setWindowOpacity(opacity);
+    // The toolkit writes the opacity property without sending it; a fade
+    // whose steps change nothing else would reach the compositing manager
+    // only with its last step, when the popup repaints.
+    if (xcb_connection_t* connection = X11Connection())
+        xcb_flush(connection);
 }
 
 double TWidgetPeer::Opacity() const { return widget_ && widget_->isWindow() ? widget_->windowOpacity() : 1.0; }

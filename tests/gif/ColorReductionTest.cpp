@@ -93,17 +93,47 @@ TEST(GIFColorReduction, FixedPalettesAndTheirLookups) {
     }
 }
 
-// The fast lookup against its rule written plainly: the first entry of
-// exactly the colour; else, for the colour's cell (the top five bits of each
-// channel), the first entry in the cell, or the entry nearest (by the sum of
-// the channels' differences, the first of the least) to the first colour
-// looked up in a cell that holds none.  Palettes with entries that share
-// cells, with and without equal colours, and colours drawn mostly from the
-// palette and its cells.
+// The fast lookup's rule written plainly: the first entry of exactly the
+// colour; else, for the colour's cell (the top five bits of each channel),
+// the first entry in the cell, or the entry nearest (by the sum of the
+// channels' differences, the first of the least) to the first colour
+// looked up in a cell that holds none.
+int cellOf(const TGIFColor& c) { return (c.Red >> 3) | ((c.Green >> 3) << 5) | ((c.Blue >> 3) << 10); }
+
+class PlainLookup {
+public:
+    explicit PlainLookup(const TGIFPalette& palette) : palette_(palette) {}
+    int Lookup(const TGIFColor& c) {
+        for (size_t i = 0; i < palette_.size(); ++i)
+            if (palette_[i] == c)
+                return int(i);
+        const int cell = cellOf(c);
+        for (size_t i = 0; i < palette_.size(); ++i)
+            if (cellOf(palette_[i]) == cell)
+                return int(i);
+        if (!cachedNearest_.count(cell)) {
+            int least = INT_MAX;
+            for (size_t i = 0; i < palette_.size(); ++i) {
+                const int d = std::abs(palette_[i].Red - c.Red) + std::abs(palette_[i].Green - c.Green) +
+                              std::abs(palette_[i].Blue - c.Blue);
+                if (d < least)
+                    least = d, cachedNearest_[cell] = int(i);
+            }
+        }
+        return cachedNearest_[cell];
+    }
+
+private:
+    const TGIFPalette& palette_;
+    std::map<int, int> cachedNearest_;
+};
+
+// The fast lookup against the plain rule, on palettes with entries that
+// share cells, with and without equal colours, and colours drawn mostly
+// from the palette and its cells.
 TEST(GIFColorReduction, FastLookupFollowsItsRule) {
     TGIFColor chosen;
     std::mt19937 random(17);
-    const auto cellOf = [](int r, int g, int b) { return (r >> 3) | ((g >> 3) << 5) | ((b >> 3) << 10); };
     for (int round = 0; round < 200; ++round) {
         SCOPED_TRACE(round);
         TGIFPalette palette(1 + random() % 256);
@@ -113,7 +143,7 @@ TEST(GIFColorReduction, FastLookupFollowsItsRule) {
             if (random() % 4 == 0)
                 c = palette[random() % palette.size()];
         }
-        std::map<int, int> cachedNearest;
+        PlainLookup plain(palette);
         TFastColorLookup lookup(palette);
         for (int probe = 0; probe < 2000; ++probe) {
             TGIFColor c = palette[random() % palette.size()];
@@ -123,29 +153,103 @@ TEST(GIFColorReduction, FastLookupFollowsItsRule) {
                                                   uint8_t((c.Blue & ~7) | (random() & 7))}
                                       : TGIFColor{uint8_t(random() % spread), uint8_t(random() % spread),
                                                   uint8_t(random() % spread)};
-            int expected = -1;
-            for (size_t i = 0; i < palette.size() && expected < 0; ++i)
-                if (palette[i] == c)
-                    expected = int(i);
-            const int cell = cellOf(c.Red, c.Green, c.Blue);
-            for (size_t i = 0; i < palette.size() && expected < 0; ++i)
-                if (cellOf(palette[i].Red, palette[i].Green, palette[i].Blue) == cell)
-                    expected = int(i);
-            if (expected < 0 && !cachedNearest.count(cell)) {
-                int least = INT_MAX;
-                for (size_t i = 0; i < palette.size(); ++i) {
-                    const int d = std::abs(palette[i].Red - c.Red) + std::abs(palette[i].Green - c.Green) +
-                                  std::abs(palette[i].Blue - c.Blue);
-                    if (d < least)
-                        least = d, cachedNearest[cell] = int(i);
-                }
-            }
-            if (expected < 0)
-                expected = cachedNearest[cell];
+            const int expected = plain.Lookup(c);
             ASSERT_EQ(lookup.Lookup(c.Red, c.Green, c.Blue, chosen), expected)
                 << int(c.Red) << "," << int(c.Green) << "," << int(c.Blue);
             ASSERT_EQ(chosen, palette[size_t(expected)]);
         }
+    }
+}
+
+// A palette as people give one: a grey ramp, the web cube, a picture's own
+// colours, or entries crowded into a few cells; each drawn anew, some with
+// repeated entries.
+TGIFPalette givenPalette(int kind, std::mt19937& random) {
+    TGIFPalette palette;
+    if (kind == 0) {
+        const int count = 2 + int(random() % 255);
+        for (int i = 0; i < count; ++i) {
+            const auto grey = uint8_t(i * 255 / (count - 1));
+            palette.push_back({grey, grey, grey});
+        }
+        if (random() % 2)
+            std::reverse(palette.begin(), palette.end());
+    } else if (kind == 1) {
+        palette = WebPalette();
+        if (random() % 2)
+            std::shuffle(palette.begin(), palette.end(), random);
+    } else if (kind == 2) {
+        // The octree's colours of a picture whose colours lie near each other.
+        Picture picture = randomPicture(40, 40, random());
+        const int base = int(random() % 200), band = 8 + int(random() % 48);
+        for (uint8_t& b : picture.Bits)
+            b = uint8_t(base + b % band);
+        palette = QuantizePalette(picture.View(), 1 << (1 + random() % 8));
+    } else {
+        std::vector<TGIFColor> cells(1 + random() % 8);
+        for (TGIFColor& c : cells)
+            c = {uint8_t(random() & ~7), uint8_t(random() & ~7), uint8_t(random() & ~7)};
+        palette.resize(1 + random() % 256);
+        for (TGIFColor& c : palette) {
+            const TGIFColor& cell = cells[random() % cells.size()];
+            c = {uint8_t(cell.Red | (random() & 7)), uint8_t(cell.Green | (random() & 7)),
+                 uint8_t(cell.Blue | (random() & 7))};
+        }
+    }
+    for (size_t i = 1; i < palette.size(); ++i)
+        if (random() % 16 == 0)
+            palette[i] = palette[random() % i];
+    return palette;
+}
+
+// Reduction to a given palette, without diffusion, against the plain rule
+// asked in the reduction's serpentine order.  The pictures hold every
+// colour of each cell where entries of different colours meet, every
+// entry's own colour and a few of its cell, colours from anywhere, and
+// runs of one colour, in random order: one entry answered wrongly shows.
+TEST(GIFColorReduction, GivenPaletteReductionFollowsThePlainRule) {
+    std::mt19937 random(43);
+    for (int round = 0; round < 32; ++round) {
+        SCOPED_TRACE(round);
+        const TGIFPalette palette = givenPalette(round % 4, random);
+        std::vector<TGIFColor> colors;
+        std::set<int> shared;
+        for (const TGIFColor& c : palette) {
+            for (const TGIFColor& other : palette)
+                if (cellOf(other) == cellOf(c) && !(other == c))
+                    shared.insert(cellOf(c));
+            colors.push_back(c);
+            for (int mate = 0; mate < 3; ++mate)
+                colors.push_back({uint8_t((c.Red & ~7) | (random() & 7)), uint8_t((c.Green & ~7) | (random() & 7)),
+                                  uint8_t((c.Blue & ~7) | (random() & 7))});
+        }
+        for (int cell : shared)
+            for (int low = 0; low < 512; ++low)
+                colors.push_back({uint8_t((cell & 31) << 3 | (low & 7)),
+                                  uint8_t((cell >> 5 & 31) << 3 | (low >> 3 & 7)),
+                                  uint8_t((cell >> 10) << 3 | (low >> 6))});
+        for (int i = 0; i < 1000; ++i)
+            colors.push_back({uint8_t(random()), uint8_t(random()), uint8_t(random())});
+        std::shuffle(colors.begin(), colors.end(), random);
+        std::vector<TGIFColor> pixels;
+        for (const TGIFColor& c : colors)
+            pixels.insert(pixels.end(), random() % 3 == 0 ? 1 + random() % 9 : 1, c); // runs of one colour
+        const int width = 1 + int(random() % 97);
+        Picture picture(width, int((pixels.size() + size_t(width) - 1) / size_t(width)));
+        for (size_t i = 0; i < size_t(width) * size_t(picture.Height); ++i) {
+            const TGIFColor& c = pixels[std::min(i, pixels.size() - 1)];
+            uint8_t* p = picture.Bits.data() + i * 3;
+            p[0] = c.Blue, p[1] = c.Green, p[2] = c.Red;
+        }
+        const TGIFReducedImage reduced = ReduceColors(picture.View(), gcrCustomPalette, gdmNearest, 8, &palette);
+        PlainLookup plain(palette);
+        for (int y = 0; y < picture.Height; ++y)
+            for (int i = 0; i < width; ++i) {
+                const int x = y % 2 == 0 ? i : width - 1 - i;
+                const uint8_t* p = picture.At(x, y);
+                ASSERT_EQ(reduced.Indices[size_t(y) * size_t(width) + size_t(x)], plain.Lookup({p[2], p[1], p[0]}))
+                    << x << "," << y << ": " << int(p[2]) << "," << int(p[1]) << "," << int(p[0]);
+            }
     }
 }
 

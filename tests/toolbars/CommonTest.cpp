@@ -12,6 +12,7 @@
 #include "platform/base/Registry.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/TextControls.h"
+#include "platform/ui/WindowNotices.h"
 
 #include <gtest/gtest.h>
 
@@ -160,6 +161,17 @@ TEST(Settings, AnimationFadingShadowsAndTranslucencyAreWhatTheDesktopSays) {
         EXPECT_EQ(settings.TranslucentWindows(), effects.Compositing) << bits;
         EXPECT_EQ(kept.LayeredWindows(), effects.Compositing && effects.ArgbVisual) << bits;
     }
+    // A service reads the desktop once, and again after the platform says
+    // the desktop's effects changed (a compositing manager came or went).
+    TDesktopEffects now;
+    SetDesktopEffectsReader([&] { return now; });
+    TTBSystemSettings reading;
+    EXPECT_FALSE(reading.TranslucentWindows());
+    now.Compositing = now.MenuAnimation = now.MenuFade = true;
+    EXPECT_FALSE(reading.MenuFade());
+    NotifyWindowNotice(wnDesktopEffectsChanged, nullptr);
+    EXPECT_TRUE(reading.MenuFade());
+    EXPECT_TRUE(reading.TranslucentWindows());
     SetDesktopEffectsReader(nullptr);
     TTBSystemSettings settings;
     EXPECT_FALSE(settings.MenuAnimation());

@@ -6,6 +6,7 @@
 #include "tests/toolbars/themes/ThemeTestSupport.h"
 
 #include "platform/gfx/QtBridge.h"
+#include "platform/ui/WindowNotices.h"
 #include "platform/ui/WindowPeer.h"
 #include "toolbars/TBPopupAnimation.h"
 #include "toolbars/themes/TBKShadows.h"
@@ -22,6 +23,7 @@
 #include <QWindow>
 
 #include <memory>
+#include <optional>
 #include <random>
 
 namespace {
@@ -75,18 +77,36 @@ TEST(ThemedPopupWindow, DefaultThemeMenusAskForTheDesktopsShadowWhereItDrawsShad
     SetTBSystemSettings(nullptr);
 }
 
+// An OfficeXP drop-down of a toolbar button, shown, its shadows soft while
+// the settings say windows can be translucent pixel by pixel.
+struct TShadowedDropdown {
+    TTestSettings Settings;
+    std::optional<TThemedBar> Bar;
+    TTBKSubmenuItem* Menu = nullptr;
+    TTBKPopupWindow* Popup = nullptr;
+
+    TShadowedDropdown() {
+        RegisterStandardThemes();
+        SelectTheme("OfficeXP");
+        Settings.Layered = true;
+        SetTBSystemSettings(&Settings);
+        Bar.emplace(TVT_TOOLBAR, 100, 50);
+        Popup = OpenDropdown(*Bar, Menu);
+        if (Popup != nullptr)
+            Popup->Perform(TBM_ANIMATIONNOTICE, 3);
+    }
+    ~TShadowedDropdown() {
+        Bar->View->CloseChildPopups();
+        SetTBSystemSettings(nullptr);
+        SelectTheme("Default");
+    }
+};
+
 TEST(ThemedPopupWindow, SoftShadowsFollowThePopupAndTheButtonAndShowTheirAlpha) {
-    RegisterStandardThemes();
-    SelectTheme("OfficeXP");
-    TTestSettings settings;
-    settings.Layered = true;
-    SetTBSystemSettings(&settings);
-    TThemedBar bar(TVT_TOOLBAR, 100, 50);
-    TTBKSubmenuItem* menu = nullptr;
-    TTBKPopupWindow* popup = OpenDropdown(bar, menu);
+    TShadowedDropdown dropdown;
+    TTBKPopupWindow* popup = dropdown.Popup;
     ASSERT_NE(popup, nullptr);
     const TRect button = popup->ShadowCutout();
-    popup->Perform(TBM_ANIMATIONNOTICE, 3);
     std::mt19937 rng(148);
     for (int round = 0; round < 8; ++round) {
         if (round > 0) // anywhere near the button, even away from it
@@ -111,9 +131,36 @@ TEST(ThemedPopupWindow, SoftShadowsFollowThePopupAndTheButtonAndShowTheirAlpha) 
                 ASSERT_EQ(reinterpret_cast<const uint32_t*>(shown.constBits())[i], (alpha[i] * 64u / 255u) << 24);
         }
     }
-    bar.View->CloseChildPopups();
-    SetTBSystemSettings(nullptr);
-    SelectTheme("Default");
+}
+
+// A compositing manager that stops while a menu is open would leave its
+// soft shadow black: told so, the open popup changes its strips for the
+// plain ones (half as wide, in the button shadow colour), and back to soft
+// ones when a compositing manager comes.
+TEST(ThemedPopupWindow, OpenShadowsFollowTheCompositingManager) {
+    auto dropdown = std::make_unique<TShadowedDropdown>();
+    TTBKPopupWindow* popup = dropdown->Popup;
+    ASSERT_NE(popup, nullptr);
+    for (bool layered : {false, true, false}) {
+        dropdown->Settings.Layered = layered;
+        NotifyWindowNotice(wnDesktopEffectsChanged, nullptr);
+        ASSERT_NE(popup->Shadows(), nullptr);
+        const TShadowStrips expected = ShadowStrips(popup->ShadowCutout(), popup->BoundsRect(), layered ? 4 : 2);
+        for (size_t slot = 0; slot < expected.size(); ++slot) {
+            TShadow* shadow = popup->Shadows()->Strips()[slot].get();
+            ASSERT_EQ(shadow != nullptr, expected[slot] && !expected[slot]->Bounds.IsEmpty()) << layered << slot;
+            if (shadow == nullptr)
+                continue;
+            EXPECT_EQ(shadow->Plain(), !layered);
+            EXPECT_EQ(shadow->Strip(), *expected[slot]);
+            QWidget* window = static_cast<QWidget*>(shadow->Peer()->NativeWidget())->window();
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(window->testAttribute(Qt::WA_TranslucentBackground), layered);
+        }
+    }
+    // A closed popup hears no more.
+    dropdown.reset();
+    NotifyWindowNotice(wnDesktopEffectsChanged, nullptr);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/ui/WindowNotices.h"
 #include "platform/ui/WindowPeer.h"
 #include "toolbars/TBItemViewer.h"
 #include "toolbars/TBPopupAnimation.h"
@@ -25,7 +26,11 @@ TRect screenRectOf(TTBView* view, const TRect& rect) {
 
 } // namespace
 
-TTBKPopupWindow::~TTBKPopupWindow() { shadows_.reset(); }
+TTBKPopupWindow::~TTBKPopupWindow() {
+    if (effectsHandler_ != 0)
+        RemoveWindowNoticeHandler(effectsHandler_);
+    shadows_.reset();
+}
 
 TTBPopupWindow* TTBKPopupWindow::Make(TTBView* parentView, TTBCustomItem* item, bool customizing) {
     auto* window = new TTBKPopupWindow();
@@ -105,6 +110,14 @@ void TTBKPopupWindow::makeShadows() {
     shadows_ = std::make_unique<TShadows>(ShadowCutout(), BoundsRect(), kShadowSize, kShadowOpacity,
                                           TBKDisplay().LowColor);
     shadows_->Show(this);
+    // Soft strips show black where nothing composites, and plain ones look
+    // poor where something does: when a compositing manager starts or
+    // stops, the shown strips are made again for what the desktop is now.
+    if (effectsHandler_ == 0)
+        effectsHandler_ = AddWindowNoticeHandler([this](TWindowNotice notice, TWinControl*) {
+            if (notice == wnDesktopEffectsChanged && shadows_ && Visible())
+                makeShadows();
+        });
 }
 
 void TTBKPopupWindow::CreateParams(TCreateParams& params) {

@@ -48,6 +48,7 @@ private:
     void makeShadows();
 
     std::unique_ptr<TShadows> shadows_;
+    int effectsHandler_ = 0; // the window notice handler that remakes the shadows
 };
 
 class TTBKChevronPopupWindow : public TTBKPopupWindow {

@@ -1,6 +1,7 @@
 #include "platform/webview/LocalFileReadFilter.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/webview/EngineNetwork.h"
 #include "platform/webview/PageServer.h"
 #include "platform/webview/WebAddress.h"
 
@@ -63,6 +64,8 @@ int TLocalFileReadFilter::OpenLocalFile(const std::string& path) {
 }
 
 TLocalFileReadFilter::TDecision TLocalFileReadFilter::Decide(TType type, const QUrl& url) {
+    if (IsNetworkUrl(url))
+        return kRefused;
     const bool file = url.isLocalFile() || url.scheme() == QLatin1String("file");
     // The program's scheme serves local documents, and a page whose other
     // paths are the files of the same paths beside its document.

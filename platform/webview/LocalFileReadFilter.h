@@ -1,6 +1,6 @@
 #pragma once
 // Keeps the scripts of the pages the program shows from reading local
-// files (platform code only: Qt types).
+// files, and every page from the network (platform code only: Qt types).
 //
 // A page shown from a local folder may read any file the user may read: a
 // page planted in a shared folder and previewed would read the user's
@@ -21,6 +21,9 @@
 // resolve beside it as before, and the documents of one folder tree stay
 // of one origin, so that a page still reads the local pages it frames.
 // The pictures, style sheets and scripts a page links still load.
+//
+// Every request for a network address is refused too, of any kind (see
+// EngineNetwork.h).
 //
 // The engine's own switch for local pages (LocalContentCanAccessFileUrls)
 // is left on: turned off, it keeps a local page from every file it links

@@ -1,5 +1,6 @@
 #include "platform/webview/WebProfile.h"
 
+#include "platform/webview/EngineNetwork.h"
 #include "platform/webview/LocalFileReadFilter.h"
 #include "platform/webview/PageServer.h"
 
@@ -25,10 +26,12 @@ TProfile& profile() {
     // variable when it starts, which is when the first profile is made.
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    CloseEngineNetwork();
     TPageServer::RegisterScheme();
     made.Profile = new QWebEngineProfile(QCoreApplication::instance());
     made.Profile->setHttpCacheType(QWebEngineProfile::NoCache);
-    // A previewed page's scripts do not read the user's files.
+    // A previewed page's scripts do not read the user's files, and no page
+    // reaches the network.
     made.Profile->setUrlRequestInterceptor(new TLocalFileReadFilter(made.Profile));
     made.Server = new TPageServer(made.Profile);
     made.Profile->installUrlSchemeHandler(TPageServer::kScheme, made.Server);

@@ -7,20 +7,31 @@
 
 #include <array>
 
-void CloseEngineNetwork() {
-    static bool closed = false;
-    if (closed)
-        return;
-    closed = true;
+namespace {
+
+const char* const kEngineFlags = "QTWEBENGINE_CHROMIUM_FLAGS";
+
+} // namespace
+
+TClosedEngineNetwork::TClosedEngineNetwork() {
+    if (qEnvironmentVariableIsSet(kEngineFlags))
+        given_ = qgetenv(kEngineFlags);
     // The engine splits the variable at blanks outside double quotes.  A
     // rule that maps a host to "~NOTFOUND" fails its look-up at once, and
     // "*" takes in addresses as well as names.
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    QByteArray flags = given_.value_or(QByteArray());
     if (!flags.isEmpty())
         flags += ' ';
     flags += "--host-resolver-rules=\"MAP * ~NOTFOUND\" --no-proxy-server"
              " --force-webrtc-ip-handling-policy=disable_non_proxied_udp";
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    qputenv(kEngineFlags, flags);
+}
+
+TClosedEngineNetwork::~TClosedEngineNetwork() {
+    if (given_)
+        qputenv(kEngineFlags, *given_);
+    else
+        qunsetenv(kEngineFlags);
 }
 
 bool IsNetworkUrl(const QUrl& url) {

@@ -20,13 +20,27 @@
 // Service workers need an origin neither "file:" pages nor the program's
 // page server have.
 
+#include <QByteArray>
 #include <QUrl>
 
-// Adds the engine's switches for this to those it reads when it starts
-// (the environment's QTWEBENGINE_CHROMIUM_FLAGS), after any already given
-// there so that they win.  Must run before the engine starts; later calls
-// do nothing.
-void CloseEngineNetwork();
+#include <optional>
+
+// The engine's switches for this, added to those it reads when it starts
+// (the environment's QTWEBENGINE_CHROMIUM_FLAGS, after any already given
+// there, so that they win) while an object of this class lives: the engine
+// must start in that time (the program's first profile starts it).  Then
+// the environment is as it was, so that no program started from here (a
+// browser on the same engine, the desktop's opener) inherits them.
+class TClosedEngineNetwork {
+public:
+    TClosedEngineNetwork();
+    ~TClosedEngineNetwork();
+    TClosedEngineNetwork(const TClosedEngineNetwork&) = delete;
+    TClosedEngineNetwork& operator=(const TClosedEngineNetwork&) = delete;
+
+private:
+    std::optional<QByteArray> given_; // the variable before, when set
+};
 // Whether a URL leads anywhere but to what the machine holds: anything but
 // a local file, the page server, and the engine's own local kinds (data:,
 // blob:, about:, its error pages).

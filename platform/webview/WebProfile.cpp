@@ -26,9 +26,12 @@ TProfile& profile() {
     // variable when it starts, which is when the first profile is made.
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    CloseEngineNetwork();
     TPageServer::RegisterScheme();
-    made.Profile = new QWebEngineProfile(QCoreApplication::instance());
+    {
+        // The first profile starts the engine.
+        const TClosedEngineNetwork closed;
+        made.Profile = new QWebEngineProfile(QCoreApplication::instance());
+    }
     made.Profile->setHttpCacheType(QWebEngineProfile::NoCache);
     // A previewed page's scripts do not read the user's files, and no page
     // reaches the network.

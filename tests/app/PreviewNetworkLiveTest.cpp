@@ -256,6 +256,9 @@ TEST_F(PreviewNetwork, APreviewedPageReachesNoNetworkAndAClickedWebLinkGoesToThe
 
     EXPECT_EQ(listener.Received(), 0);
     EXPECT_EQ(madeUpLookups, 0);
+    // The engine's switches stay the engine's: a browser the user starts
+    // from the program reaches the network.
+    EXPECT_FALSE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("NOTFOUND"));
     EXPECT_TRUE(user.Exceptions().empty());
     delete document;
 }

@@ -41,6 +41,7 @@ public:
 private:
     std::optional<QByteArray> given_; // the variable before, when set
 };
+
 // Whether a URL leads anywhere but to what the machine holds: anything but
 // a local file, the page server, and the engine's own local kinds (data:,
 // blob:, about:, its error pages).

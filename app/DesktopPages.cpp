@@ -19,10 +19,3 @@ void OpenHelpPage(const std::string& relative) {
                                          " could not be opened: the desktop has no program to show it.",
                                      mtError, mbOKOnly);
 }
-
-void OpenWebAddress(const std::string& address) {
-    if (!UserInteraction().OpenURL(address))
-        UserInteraction().MessageDlg("The page " + address +
-                                         " could not be opened: the desktop has no web browser to show it.",
-                                     mtError, mbOKOnly);
-}

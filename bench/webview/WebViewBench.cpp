@@ -7,6 +7,11 @@
 // - reading the page back once the renderer has settled (ours:
 //   DocumentHTML, the engine's serialised page as document bytes; the peer:
 //   the engine's own toHtml, as Unicode).
+// - showing a page in the browser view from its file, as the preview does
+//   (ours: the page server opens and checks the file once and hands its
+//   bytes to the engine; the peer: the engine reading the file itself).
+// The peer's views are of a profile of their own, without the program's
+// request filter and page server.
 // The small page is a new document's skeleton; the large one a 5.8 MB
 // manual page (nodejs-doc).  After the usual lines a table gives ours, the
 // peer's and the ratio.
@@ -14,6 +19,7 @@
 #include "bench/BenchMain.h"
 #include "tests/support/OutsideData.h"
 
+#include "platform/webview/QtBrowserView.h"
 #include "platform/webview/QtDesignView.h"
 #include "platform/webview/WebProfile.h"
 
@@ -21,6 +27,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <benchmark/benchmark.h>
@@ -45,6 +52,13 @@ const char* const kSkeleton =
 std::map<std::string, double>& results() {
     static std::map<std::string, double> values;
     return values;
+}
+
+// The engine on its own: off the record, nothing between it and the files.
+QWebEngineProfile& plainProfile() {
+    WebProfile(); // the engine starts with the program's switches
+    static QWebEngineProfile* profile = new QWebEngineProfile(QCoreApplication::instance());
+    return *profile;
 }
 
 double milliseconds(std::chrono::steady_clock::duration duration) {
@@ -99,7 +113,7 @@ void engineView(benchmark::State& state, const std::string& page, const QUrl& fi
     double read = 0;
     for (auto _ : state) {
         QWebEngineView view;
-        auto* engine = new QWebEnginePage(&WebProfile(), &view);
+        auto* engine = new QWebEnginePage(&plainProfile(), &view);
         engine->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
         view.setPage(engine);
         view.resize(1000, 700);
@@ -128,6 +142,41 @@ void engineView(benchmark::State& state, const std::string& page, const QUrl& fi
     record(state, "read " + name + " peer", read);
 }
 
+// Ours: the browser view shows the page from its file, to its load end.
+void previewView(benchmark::State& state, const QUrl& file) {
+    double load = 0;
+    for (auto _ : state) {
+        TQtBrowserView view;
+        view.View()->resize(1000, 700);
+        view.View()->show();
+        QEventLoop loop;
+        QObject::connect(view.View()->page(), &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
+        const auto start = std::chrono::steady_clock::now();
+        view.Navigate(file.toString().toStdString());
+        loop.exec();
+        load += milliseconds(std::chrono::steady_clock::now() - start);
+    }
+    record(state, "preview large ours", load);
+}
+
+// The peer: a plain view, scripts on, loading the file itself.
+void plainPreview(benchmark::State& state, const QUrl& file) {
+    double load = 0;
+    for (auto _ : state) {
+        QWebEngineView view;
+        view.setPage(new QWebEnginePage(&plainProfile(), &view));
+        view.resize(1000, 700);
+        view.show();
+        QEventLoop loop;
+        QObject::connect(view.page(), &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
+        const auto start = std::chrono::steady_clock::now();
+        view.page()->load(file);
+        loop.exec();
+        load += milliseconds(std::chrono::steady_clock::now() - start);
+    }
+    record(state, "preview large peer", load);
+}
+
 void BM_SmallPageOurs(benchmark::State& state) {
     designView(state, kSkeleton, "file:///tmp/", "small");
 }
@@ -153,10 +202,20 @@ void BM_LargePageEngine(benchmark::State& state) {
 }
 BENCHMARK(BM_LargePageEngine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+void BM_LargePreviewOurs(benchmark::State& state) {
+    previewView(state, QUrl::fromLocalFile(QString::fromStdString(kLargePage)));
+}
+BENCHMARK(BM_LargePreviewOurs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_LargePreviewEngine(benchmark::State& state) {
+    plainPreview(state, QUrl::fromLocalFile(QString::fromStdString(kLargePage)));
+}
+BENCHMARK(BM_LargePreviewEngine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
 void printSummary() {
     std::printf("\nDesign view beside the web engine on its own (mean milliseconds per page):\n");
     std::printf("  %-40s %10s %10s %8s\n", "operation", "ours", "peer", "ratio");
-    for (const char* operation : {"load small", "read small", "load large", "read large"}) {
+    for (const char* operation : {"load small", "read small", "load large", "read large", "preview large"}) {
         auto ours = results().find(std::string(operation) + " ours");
         auto peer = results().find(std::string(operation) + " peer");
         if (ours == results().end() || peer == results().end()) {

@@ -67,6 +67,13 @@ TUserInteraction& UserInteraction() {
 
 void SetUserInteraction(TUserInteraction* interaction) { installed = interaction; }
 
+void OpenWebAddress(const std::string& address) {
+    if (!UserInteraction().OpenURL(address))
+        UserInteraction().MessageDlg("The page " + address +
+                                         " could not be opened: the desktop has no web browser to show it.",
+                                     mtError, mbOKOnly);
+}
+
 void ShowCurrentException() {
     std::string message;
     try {

@@ -139,6 +139,9 @@ public:
 TUserInteraction& UserInteraction();
 // Installs an implementation (not owned; nullptr restores the fallback).
 void SetUserInteraction(TUserInteraction* interaction);
+// Hands a web address to the desktop's browser; when the desktop has none
+// to show it, the user is told rather than left waiting.
+void OpenWebAddress(const std::string& address);
 
 // Runs a handler; an exception it raises is shown through the seam as an
 // error box and goes no further.  Returns false when the handler raised.

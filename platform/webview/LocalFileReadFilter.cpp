@@ -1,16 +1,19 @@
 #include "platform/webview/LocalFileReadFilter.h"
 
 #include "platform/base/TextCodec.h"
+#include "platform/webview/EngineNetwork.h"
 #include "platform/webview/PageServer.h"
 #include "platform/webview/WebAddress.h"
 
-#include <cstdlib>
-#include <memory>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 using TType = QWebEngineUrlRequestInfo::ResourceType;
+
+const TLocalFileReadFilter::TDecision kRefused{.Refused = true, .Redirect = {}};
 
 // The names the engine shows as pages, whatever a file holds.
 bool hasPageName(std::string_view path) {
@@ -29,34 +32,65 @@ bool showsADocument(TType type) {
            type == QWebEngineUrlRequestInfo::ResourceTypeNavigationPreloadSubFrame;
 }
 
+// The name the system found the open file under, links resolved ("" when
+// it can not tell).
+std::string openedName(int fd) {
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    std::string name(4096, '\0');
+    const ssize_t length = ::readlink(link.c_str(), name.data(), name.size());
+    if (length <= 0 || static_cast<size_t>(length) >= name.size())
+        return {};
+    name.resize(static_cast<size_t>(length));
+    return name;
+}
+
 } // namespace
 
-bool TLocalFileReadFilter::IsLocalPage(const std::string& path) {
-    if (!hasPageName(path))
-        return false;
-    // A link so named may lead anywhere: the file it leads to counts.
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+int TLocalFileReadFilter::OpenLocalFile(const std::string& path) {
+    // Not blocking: a pipe planted under the name would hold the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return -1;
     struct stat info {};
-    return resolved != nullptr && ::stat(resolved.get(), &info) == 0 && S_ISREG(info.st_mode) &&
-           hasPageName(resolved.get());
+    bool readable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    // A link so named may lead anywhere: the file it led to counts.
+    if (readable && hasPageName(path))
+        readable = hasPageName(openedName(fd));
+    if (!readable) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+TLocalFileReadFilter::TDecision TLocalFileReadFilter::Decide(TType type, const QUrl& url) {
+    if (IsNetworkUrl(url))
+        return kRefused;
+    const bool file = url.isLocalFile() || url.scheme() == QLatin1String("file");
+    // The program's scheme serves local documents, and a page whose other
+    // paths are the files of the same paths beside its document.
+    const bool served = url.scheme() == QLatin1String(TPageServer::kScheme);
+    if (!file && !served)
+        return {};
+    // The engine files fetch and XMLHttpRequest alike under this kind.
+    if (type == QWebEngineUrlRequestInfo::ResourceTypeXhr)
+        return kRefused;
+    const bool framed = showsADocument(type);
+    if (framed && !hasPageName(LocalPathOfUrl(url)))
+        return kRefused;
+    if (file && (framed || type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame))
+        return {.Refused = false, .Redirect = TPageServer::LocalFileAddress(url)};
+    return {};
 }
 
 bool TLocalFileReadFilter::Refuses(TType type, const QUrl& url) {
-    const bool file = url.isLocalFile() || url.scheme() == QLatin1String("file");
-    // The program's scheme serves a page whose other paths are the files of
-    // the same paths beside its document.
-    const bool served = url.scheme() == QLatin1String(TPageServer::kScheme);
-    if (!file && !served)
-        return false;
-    // The engine files fetch and XMLHttpRequest alike under this kind.
-    if (type == QWebEngineUrlRequestInfo::ResourceTypeXhr)
-        return true;
-    if (showsADocument(type))
-        return !IsLocalPage(LocalPathOfUrl(url));
-    return false;
+    return Decide(type, url).Refused;
 }
 
 void TLocalFileReadFilter::interceptRequest(QWebEngineUrlRequestInfo& info) {
-    if (Refuses(info.resourceType(), info.requestUrl()))
+    const TDecision decision = Decide(info.resourceType(), info.requestUrl());
+    if (decision.Refused)
         info.block(true);
+    else if (!decision.Redirect.isEmpty())
+        info.redirect(decision.Redirect);
 }

@@ -1,10 +1,83 @@
 #include "platform/webview/PageServer.h"
 
+#include "platform/base/TextCodec.h"
+#include "platform/webview/LocalFileReadFilter.h"
+#include "platform/webview/WebAddress.h"
+
 #include <QBuffer>
+#include <QFile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 
+#include <string_view>
+#include <unistd.h>
+
 const QByteArray TPageServer::kScheme = "ondrill-page";
+
+namespace {
+
+// Not of the served pages' form "pageN".
+const QString kLocalFilesHost = QStringLiteral("local-files");
+
+// The type the engine takes a local file for, by its name's ending, as it
+// does for a "file:" address; any other file it sniffs.
+QByteArray contentTypeOfName(std::string_view path) {
+    static const std::pair<std::string_view, const char*> types[] = {
+        {".html", "text/html"},
+        {".htm", "text/html"},
+        {".shtml", "text/html"},
+        {".xhtml", "application/xhtml+xml"},
+        {".xht", "application/xhtml+xml"},
+        {".css", "text/css"},
+        {".js", "text/javascript"},
+        {".mjs", "text/javascript"},
+        {".txt", "text/plain"},
+        {".xml", "text/xml"},
+        {".json", "application/json"},
+        {".svg", "image/svg+xml"},
+        {".gif", "image/gif"},
+        {".png", "image/png"},
+        {".jpg", "image/jpeg"},
+        {".jpeg", "image/jpeg"},
+        {".webp", "image/webp"},
+        {".bmp", "image/bmp"},
+        {".ico", "image/x-icon"},
+        {".woff", "font/woff"},
+        {".woff2", "font/woff2"},
+        {".ttf", "font/ttf"},
+        {".otf", "font/otf"},
+        {".mp3", "audio/mpeg"},
+        {".wav", "audio/wav"},
+        {".ogg", "audio/ogg"},
+        {".mp4", "video/mp4"},
+        {".webm", "video/webm"}};
+    const std::string_view name = path.substr(path.rfind('/') + 1);
+    for (const auto& [ending, type] : types)
+        if (name.size() > ending.size() &&
+            SameText(name.substr(name.size() - ending.size()), ending))
+            return type;
+    return "application/octet-stream";
+}
+
+// Answers with the bytes of the local file of path, opened and checked
+// once.
+void serveLocalFile(QWebEngineUrlRequestJob* job, const std::string& path) {
+    const int fd = TLocalFileReadFilter::OpenLocalFile(path);
+    if (fd < 0) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    // The file goes with the job, and closes the descriptor.
+    auto* body = new QFile(job);
+    if (!body->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        job->fail(QWebEngineUrlRequestJob::RequestFailed);
+        return;
+    }
+    job->reply(contentTypeOfName(path), body);
+}
+
+} // namespace
 
 void TPageServer::RegisterScheme() {
     static bool registered = false;
@@ -15,9 +88,20 @@ void TPageServer::RegisterScheme() {
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     // Local, and allowed to load local files: a page served from here shows
     // the pictures beside its document, as one loaded with a "file:" base
-    // does.
-    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    // does.  Trusted as "file:" is, so that a local page served from here
+    // may use what the engine gives only to secure pages.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme |
+                    QWebEngineUrlScheme::LocalAccessAllowed);
     QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+QUrl TPageServer::LocalFileAddress(const QUrl& file) {
+    QUrl address;
+    address.setScheme(QString::fromLatin1(kScheme));
+    address.setHost(kLocalFilesHost);
+    address.setPath(file.path(QUrl::FullyEncoded), QUrl::TolerantMode);
+    address.setQuery(file.query(QUrl::FullyEncoded), QUrl::TolerantMode);
+    return address;
 }
 
 QUrl TPageServer::Serve(QByteArray utf8Html, const QUrl& base) {
@@ -39,6 +123,10 @@ void TPageServer::Withdraw(const QUrl& address) {
 
 void TPageServer::requestStarted(QWebEngineUrlRequestJob* job) {
     const QUrl request = job->requestUrl();
+    if (request.host() == kLocalFilesHost) {
+        serveLocalFile(job, LocalPathOfUrl(request));
+        return;
+    }
     const auto found = pages_.find(request.host());
     if (found == pages_.end()) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
@@ -58,6 +146,10 @@ void TPageServer::requestStarted(QWebEngineUrlRequestJob* job) {
     // nowhere, as on a page shown without base.
     if (!page.Base.isValid() || page.Base.isRelative()) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    if (page.Base.isLocalFile()) {
+        serveLocalFile(job, LocalPathOfUrl(request));
         return;
     }
     QUrl target = page.Base;

@@ -1,20 +1,28 @@
 #pragma once
-// Serves pages from memory under the program's own URL scheme (platform code
-// only: Qt types).
+// Serves pages under the program's own URL scheme (platform code only: Qt
+// types): design-view documents from memory, and local files.
 //
 // The engine loads a page given as text through a data: URL, which it
 // refuses above 2 MB; larger design-view documents are served from here
 // instead, without touching the disk.  Each served page gets a host of its
 // own and the path of its base address, so relative references resolve as
-// they would against the base: a request for any other path of that host is
-// redirected to the same path and query under the base's scheme and host
-// (a "file:" base reaches the files beside the document).
+// they would against the base: a request for any other path of that host
+// is the file of that path beside a "file:" base, and is redirected to the
+// same path and query under any other base's scheme and host.
+//
+// The local files host serves the local file of its path, as a "file:"
+// address of the same path would show it; the engine is sent there for the
+// local documents it shows (see LocalFileReadFilter.h).  Each file served
+// is opened once and checked as opened: a regular file, and one named as a
+// page leads to a file so named; exactly the bytes of that open file reach
+// the engine, whatever its name leads to afterwards.
 
 #include <QByteArray>
 #include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
 
 #include <map>
+#include <string>
 
 class TPageServer : public QWebEngineUrlSchemeHandler {
 public:
@@ -22,6 +30,8 @@ public:
     // Makes the scheme known to the engine; must run before the first
     // profile exists.  Later calls do nothing.
     static void RegisterScheme();
+    // The address on the local files host of a "file:" address.
+    static QUrl LocalFileAddress(const QUrl& file);
 
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
 

@@ -1,5 +1,6 @@
 #include "platform/webview/WebProfile.h"
 
+#include "platform/webview/EngineNetwork.h"
 #include "platform/webview/LocalFileReadFilter.h"
 #include "platform/webview/PageServer.h"
 
@@ -26,9 +27,14 @@ TProfile& profile() {
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     TPageServer::RegisterScheme();
-    made.Profile = new QWebEngineProfile(QCoreApplication::instance());
+    {
+        // The first profile starts the engine.
+        const TClosedEngineNetwork closed;
+        made.Profile = new QWebEngineProfile(QCoreApplication::instance());
+    }
     made.Profile->setHttpCacheType(QWebEngineProfile::NoCache);
-    // A previewed page's scripts do not read the user's files.
+    // A previewed page's scripts do not read the user's files, and no page
+    // reaches the network.
     made.Profile->setUrlRequestInterceptor(new TLocalFileReadFilter(made.Profile));
     made.Server = new TPageServer(made.Profile);
     made.Profile->installUrlSchemeHandler(TPageServer::kScheme, made.Server);

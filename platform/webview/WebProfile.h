@@ -4,8 +4,10 @@
 // Off the record, so that nothing of what the views show is written to
 // disk, and without an HTTP cache, so that a page loaded again is read from
 // its source; a page's scripts can not fetch local files (see
-// LocalFileReadFilter.h).  The page server for large documents hangs on
-// it.  Made on first use, once a QApplication exists.
+// LocalFileReadFilter.h), and no page reaches the network (EngineNetwork.h:
+// the engine starts with the profile).  The page server for large
+// documents and local files hangs on it.  Made on first use, once a
+// QApplication exists.
 
 class QWebEngineProfile;
 class TPageServer;

@@ -12,11 +12,16 @@
 #include "tests/platform/webview/WebEngineTestApp.h"
 #include "tests/platform/widgets/WidgetTestApp.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -171,4 +176,67 @@ TEST(LocalFiles, FramesAndObjectsShowPagesOnly) {
     using TInfo = QWebEngineUrlRequestInfo;
     EXPECT_TRUE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeSubFrame, served + "/beside.txt"));
     EXPECT_FALSE(TLocalFileReadFilter::Refuses(TInfo::ResourceTypeObject, served + "/neighbour.html"));
+}
+
+// A link beside the page swapped every half millisecond between a page in
+// another folder and a text file while the page frames it again and again:
+// each frame shows the page or nothing, never the text, however the swaps
+// fall; the page shown finds its picture beside the link, as a page shown
+// from its link always did.
+TEST(LocalFiles, AFrameNeverShowsTheTextALinkSwappedUnderItLeadsTo) {
+    TTempFolder folder;
+    const std::filesystem::path site = folder.Path() / "site";
+    std::filesystem::create_directories(site / "pages");
+    writeFile(site / "pages" / "inner.html", "<P>framed page</P><IMG SRC=\"dot.gif\">");
+    // A GIF of 3 by 2 pixels.
+    writeFile(site / "dot.gif", std::string("GIF89a\x03\x00\x02\x00\x80\x00\x00\xFF\x00\x00\x00\x00\xFF,\x00\x00\x00"
+                                            "\x00\x03\x00\x02\x00\x00\x02\x03\x84\x1D\x05\x00;",
+                                            35));
+    writeFile(site / "secret.txt", "secret text");
+    const std::string link = (site / "x.html").string(), spare = (site / "x.next").string();
+    std::atomic<bool> swapping{true};
+    std::thread swapper([&] {
+        for (bool toPage = true; swapping; toPage = !toPage) {
+            ::unlink(spare.c_str());
+            if (::symlink(toPage ? "pages/inner.html" : "secret.txt", spare.c_str()) == 0)
+                ::rename(spare.c_str(), link.c_str());
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    });
+    // Frames one after another, each counted by what a script reads in it.
+    writeFile(site / "page.html", R"(<HTML><BODY><SCRIPT>
+var shown = {page: 0, unpictured: 0, text: 0, nothing: 0}, made = 0;
+function next() {
+    if (made++ == 400) { document.documentElement.setAttribute('data-shown', JSON.stringify(shown)); return; }
+    var frame = document.createElement('iframe');
+    frame.onload = function () {
+        var text = '', pictured = false;
+        try {
+            text = frame.contentDocument.body.innerText.trim();
+            pictured = frame.contentDocument.images[0].naturalWidth == 3;
+        } catch (e) {}
+        shown[text == 'framed page' ? (pictured ? 'page' : 'unpictured') : text == 'secret text' ? 'text' : 'nothing']++;
+        frame.remove();
+        next();
+    };
+    frame.src = 'x.html?' + made;
+    document.body.appendChild(frame);
+}
+next();
+</SCRIPT></BODY></HTML>)");
+    THostedBrowser shown;
+    shown.browser.Navigate("file://" + (site / "page.html").string());
+    QString counts;
+    const bool finished = WaitFor([&] {
+        counts = RunScriptAndWait(shown.Page(), "document.documentElement.getAttribute('data-shown')", 60s, "")
+                     .toString();
+        return !counts.isEmpty();
+    });
+    swapping = false;
+    swapper.join();
+    ASSERT_TRUE(finished);
+    const QJsonObject tally = QJsonDocument::fromJson(counts.toUtf8()).object();
+    EXPECT_EQ(tally["text"].toInt(), 0) << counts.toStdString();
+    EXPECT_EQ(tally["unpictured"].toInt(), 0) << counts.toStdString();
+    EXPECT_GT(tally["page"].toInt(), 0) << counts.toStdString();
 }

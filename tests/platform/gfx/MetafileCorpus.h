@@ -6,6 +6,7 @@
 // in tests/platform/gfx/data/metafile-references.txt.  What both the
 // corpus test and the tool that writes those figures use.
 
+#include "platform/base/Stream.h"
 #include "platform/gfx/Metafile.h"
 #include "platform/gfx/Picture.h"
 #include "platform/gfx/QtBridge.h"
@@ -18,6 +19,8 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,4 +100,44 @@ inline double InkOf(const TThumbnail& t) {
 }
 inline double DarkOf(const TThumbnail& t) {
     return double(std::count_if(t.begin(), t.end(), [](uint8_t g) { return g < 40; })) / double(t.size());
+}
+
+// Where an enhanced metafile's header says its drawing lies (the bounds
+// its maker's system measured as it recorded, in the reference device's
+// pixels, both edges included), in pixels of the picture at its own size;
+// none for a Windows metafile or bounds that say nothing is drawn.
+inline std::optional<QRectF> RecordedBounds(const std::string& bytes, int width, int height) {
+    if (bytes.size() < 88 || LoadLittleEndian<uint32_t>(bytes.data()) != 1 ||
+        LoadLittleEndian<uint32_t>(bytes.data() + 40) != 0x464D4520)
+        return std::nullopt;
+    const auto at = [&](size_t offset) { return double(LoadLittleEndian<int32_t>(bytes.data() + offset)); };
+    const double pixelsPerMmX = at(72) / at(80), pixelsPerMmY = at(76) / at(84);
+    if (!(pixelsPerMmX > 0) || !(pixelsPerMmY > 0) || at(16) < at(8) || at(20) < at(12))
+        return std::nullopt;
+    // Device pixels to the picture's: the frame (hundredths of a
+    // millimetre) is the picture.
+    const double frameLeft = at(24) * pixelsPerMmX / 100, frameTop = at(28) * pixelsPerMmY / 100;
+    const double scaleX = width / ((at(32) - at(24)) * pixelsPerMmX / 100);
+    const double scaleY = height / ((at(36) - at(28)) * pixelsPerMmY / 100);
+    return QRectF(QPointF((at(8) - frameLeft) * scaleX, (at(12) - frameTop) * scaleY),
+                  QPointF((at(16) + 1 - frameLeft) * scaleX, (at(20) + 1 - frameTop) * scaleY));
+}
+
+// The smallest rectangle holding every pixel the drawing touches (drawn on
+// nothing at the size given); an empty one where it draws nothing.
+inline QRect InkBounds(TGraphic& graphic, int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+        TDeviceCanvas canvas(&image);
+        graphic.Draw(canvas, Rect(0, 0, width, height));
+    }
+    int left = width, top = height, right = -1, bottom = -1;
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            if (qAlpha(line[x]) > 64)
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }

@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
         return DrawnOnWhite(*picture.Graphic(), picture.Width(), picture.Height()).save(argv[3]) ? 0 : 1;
     }
     std::ofstream figures(argv[2]);
-    std::printf("%-28s %11s %11s %6s %6s %7s\n", "file", "own size", "reference", "thumb", "mean", "differ");
+    std::printf("%-28s %11s %11s %6s %6s %7s %7s\n", "file", "own size", "reference", "thumb", "mean", "differ",
+                "bounds");
     for (const TCorpusMetafile& file : MetafileCorpus()) {
         const std::string reference = referenceOf(file, argv[1]);
         QImage drawn;
@@ -96,9 +97,21 @@ int main(int argc, char** argv) {
         const double pixels = double(ours.width()) * ours.height();
         const std::string own = std::to_string(picture.Width()) + "x" + std::to_string(picture.Height());
         const std::string theirs = std::to_string(expected.width()) + "x" + std::to_string(expected.height());
-        std::printf("%-28s %11s %11s %6.1f %6.1f %6.1f%%\n", file.Name.c_str(), own.c_str(), theirs.c_str(),
+        // How far the drawing's edges lie from the bounds its maker recorded.
+        std::ifstream in(file.Path, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        std::string bounds = "-";
+        if (const auto recorded = RecordedBounds(bytes, picture.Width(), picture.Height())) {
+            const QRect ink = InkBounds(*picture.Graphic(), picture.Width(), picture.Height());
+            const QRectF drawn = ink.isEmpty() ? QRectF() : QRectF(ink).adjusted(0, 0, 1, 1);
+            const double off = std::max({std::abs(drawn.left() - recorded->left()), std::abs(drawn.top() - recorded->top()),
+                                         std::abs(drawn.right() - recorded->right()),
+                                         std::abs(drawn.bottom() - recorded->bottom())});
+            bounds = std::to_string(int(std::lround(off)));
+        }
+        std::printf("%-28s %11s %11s %6.1f %6.1f %6.1f%% %7s\n", file.Name.c_str(), own.c_str(), theirs.c_str(),
                     ThumbnailDifference(GreyThumbnail(ours), expectedThumbnail), total / pixels,
-                    100.0 * double(differing) / pixels);
+                    100.0 * double(differing) / pixels, bounds.c_str());
     }
     return 0;
 }

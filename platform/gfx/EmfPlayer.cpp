@@ -436,6 +436,7 @@ void TPlayer::createFont(const TRecord& r) {
     font.Underline = r.At<uint8_t>(33) != 0;
     font.StrikeOut = r.At<uint8_t>(34) != 0;
     font.CharSet = r.At<uint8_t>(35);
+    font.PitchAndFamily = r.At<uint8_t>(39);
     for (size_t i = 0; i < 32; ++i) {
         const auto c = r.At<uint16_t>(40 + 2 * i);
         if (c == 0)

@@ -143,6 +143,9 @@ struct TFontObject {
     int Height = 0, Width = 0, Escapement = 0, Weight = 400;
     bool Italic = false, Underline = false, StrikeOut = false;
     int CharSet = 0;
+    // The pitch and family: what kind of face stands in for one the
+    // machine lacks.
+    int PitchAndFamily = 0;
     QString Face;
 };
 

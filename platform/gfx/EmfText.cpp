@@ -13,12 +13,21 @@
 namespace emf {
 
 TFace& TPlayer::face(const TFontObject& font) {
-    const QString key = font.Face + QChar(font.Weight >= 600 ? 'b' : 'n') + QChar(font.Italic ? 'i' : 'r');
+    const QString key = font.Face + QChar(font.Weight >= 600 ? 'b' : 'n') + QChar(font.Italic ? 'i' : 'r') +
+                        QChar(font.PitchAndFamily);
     auto it = faces_.find(key);
     if (it != faces_.end())
         return *it;
     TFace made;
     made.Font = QFont(QString::fromStdString(ResolveFontFamily(font.Face.toStdString())));
+    // A face the machine lacks falls back to one of its kind: serif
+    // (roman), fixed pitch (modern or fixed), else sans serif, as the
+    // system's own default face is.
+    const int family = font.PitchAndFamily >> 4;
+    made.Font.setStyleHint(family == 1                                  ? QFont::Serif
+                           : family == 3 || (font.PitchAndFamily & 3) == 1 ? QFont::Monospace
+                           : family == 4                                ? QFont::Cursive
+                                                                        : QFont::SansSerif);
     made.Font.setPixelSize(kShapingSize);
     made.Font.setWeight(font.Weight >= 600 ? QFont::Bold : QFont::Normal);
     made.Font.setItalic(font.Italic);

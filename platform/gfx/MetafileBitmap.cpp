@@ -40,7 +40,8 @@ QImage MetafileBitmapImage(std::string_view info, std::string_view bits, bool al
     if (headerSize >= kInfoHeader && info.size() >= kInfoHeader) {
         const auto compression = LoadLittleEndian<uint32_t>(info.data() + 16);
         if (compression == kJpeg || compression == kPng)
-            return QImage::fromData(QByteArray::fromRawData(bits.data(), qsizetype(bits.size())));
+            return QImage::fromData(QByteArray::fromRawData(bits.data(), qsizetype(bits.size())),
+                                    compression == kJpeg ? "JPEG" : "PNG");
         const auto width = LoadLittleEndian<int32_t>(info.data() + 4);
         const auto height = LoadLittleEndian<int32_t>(info.data() + 8);
         const auto depth = LoadLittleEndian<uint16_t>(info.data() + 14);

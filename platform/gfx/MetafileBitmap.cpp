@@ -72,6 +72,16 @@ QImage MetafileBitmapImage(std::string_view info, std::string_view bits, bool al
     StoreLittleEndian(header + 8, uint32_t(14 + info.size()));
     file.append(header, 12);
     file.append(info.data(), qsizetype(info.size()));
+    // A colour table shorter than the depth's, whose header gives no
+    // count: the count of the entries there (the reader would take the
+    // bits for the rest of the table).
+    if (headerSize >= kInfoHeader && info.size() >= kInfoHeader) {
+        const auto depth = LoadLittleEndian<uint16_t>(info.data() + 14);
+        const size_t entries = (info.size() - headerSize) / 4;
+        if (depth <= 8 && LoadLittleEndian<uint32_t>(info.data() + 32) == 0 && entries > 0 && entries < 1u << depth &&
+            LoadLittleEndian<uint32_t>(info.data() + 16) == kRgb)
+            StoreLittleEndian(file.data() + 14 + 32, uint32_t(entries));
+    }
     file.append(bits.data(), qsizetype(bits.size()));
     QImage image;
     if (!image.loadFromData(file, "BMP"))

@@ -1,13 +1,254 @@
 #include "platform/gfx/EmfPlayer.h"
-#include "platform/gfx/EmfPlayerParts.h"
 
-#include "platform/gfx/MetafileBitmap.h"
-#include "platform/gfx/MetafileRecordingQt.h"
-#include "platform/gfx/MetafileShapes.h"
+#include "platform/base/Stream.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/MetafileFormat.h"
+#include "platform/gfx/QtBridge.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QTransform>
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
+#include <optional>
+#include <vector>
 
-namespace emf {
+namespace {
+
+// The header record: its type, the bounds of what it draws in the
+// reference device's pixels, the frame in hundredths of a millimetre, the
+// signature " EMF", the file's length, its record and handle counts, and
+// the reference device's size in pixels and millimetres (and, in longer
+// headers, in micrometres).
+constexpr size_t kHeaderSize = 88;
+constexpr uint32_t kHeaderType = 1;
+constexpr uint32_t kSignature = 0x464D4520;
+constexpr double kHundredthsPerInch = 2540;
+
+// Record types.
+enum : uint32_t {
+    kPolyBezier = 2, kPolygon = 3, kPolyline = 4, kPolyBezierTo = 5, kPolylineTo = 6, kPolyPolyline = 7,
+    kPolyPolygon = 8, kSetWindowExt = 9, kSetWindowOrg = 10, kSetViewportExt = 11, kSetViewportOrg = 12,
+    kSetBrushOrg = 13, kEndOfFile = 14, kSetPixel = 15, kSetMapMode = 17, kSetBkMode = 18,
+    kSetPolyFillMode = 19, kSetRop2 = 20, kSetStretchBltMode = 21, kSetTextAlign = 22, kSetTextColor = 24, kSetBkColor = 25,
+    kOffsetClipRegion = 26, kMoveTo = 27, kSetMetaRegion = 28, kExcludeClipRect = 29, kIntersectClipRect = 30,
+    kScaleViewportExt = 31, kScaleWindowExt = 32, kSaveDC = 33, kRestoreDC = 34, kSetWorldTransform = 35,
+    kModifyWorldTransform = 36, kSelectObject = 37, kCreatePen = 38, kCreateBrush = 39, kDeleteObject = 40,
+    kAngleArc = 41, kEllipse = 42, kRectangle = 43, kRoundRect = 44, kArc = 45, kChord = 46, kPie = 47,
+    kLineTo = 54, kArcTo = 55, kPolyDraw = 56, kSetArcDirection = 57, kBeginPath = 59, kEndPath = 60,
+    kCloseFigure = 61, kFillPath = 62, kStrokeAndFillPath = 63, kStrokePath = 64, kSelectClipPath = 67,
+    kAbortPath = 68, kFillRegion = 71, kPaintRegion = 74, kExtSelectClipRegion = 75, kBitBlt = 76,
+    kStretchBlt = 77, kSetDIBitsToDevice = 80, kStretchDIBits = 81, kCreateFont = 82, kExtTextOutA = 83,
+    kExtTextOutW = 84, kPolyBezier16 = 85, kPolygon16 = 86, kPolyline16 = 87, kPolyBezierTo16 = 88,
+    kPolylineTo16 = 89, kPolyPolyline16 = 90, kPolyPolygon16 = 91, kPolyDraw16 = 92, kCreateMonoBrush = 93,
+    kCreateDibPatternBrush = 94, kExtCreatePen = 95, kSmallTextOut = 108, kAlphaBlend = 114,
+    kTransparentBlt = 116, kGradientFill = 118,
+};
+
+// Mapping modes.
+enum : int { kText = 1, kLoMetric, kHiMetric, kLoEnglish, kHiEnglish, kTwips, kIsotropic, kAnisotropic };
+// Brush styles.
+enum : uint32_t { kSolid = 0, kNullBrush = 1, kHatched = 2, kPattern = 3, kDibPattern = 5, kDibPatternPt = 6 };
+// Region operations.
+enum : uint32_t { kAnd = 1, kOr = 2, kXorRegion = 3, kDiff = 4, kCopy = 5 };
+// Text alignment and options.
+enum : uint32_t {
+    kUpdateCurrent = 1, kAlignRight = 2, kAlignCentre = 6, kAlignBottom = 8, kAlignBaseline = 24,
+    kOpaque = 2, kClipped = 4, kNoRect = 0x100, kSmallChars = 0x200, kPairsOfDx = 0x2000,
+};
+constexpr int kTransparentMode = 1;
+constexpr int kOpaqueMode = 2;
+constexpr uint32_t kStockObject = 0x80000000;
+constexpr uint32_t kGeometricPen = 0x10000;
+// Text is shaped at this size and scaled to the metafile's.
+constexpr int kShapingSize = 256;
+
+// One record's bytes: every read is checked against them, and one past
+// them means the file is damaged.
+class TRecord {
+public:
+    explicit TRecord(std::string_view bytes) : bytes_(bytes) {}
+    uint32_t Type() const { return LoadLittleEndian<uint32_t>(bytes_.data()); }
+    size_t Size() const { return bytes_.size(); }
+    template <class TNumber> TNumber At(size_t offset) const {
+        check(offset, sizeof(TNumber));
+        return LoadLittleEndian<TNumber>(bytes_.data() + offset);
+    }
+    int32_t Int(size_t offset) const { return At<int32_t>(offset); }
+    uint32_t Unsigned(size_t offset) const { return At<uint32_t>(offset); }
+    double Float(size_t offset) const { return double(std::bit_cast<float>(At<uint32_t>(offset))); }
+    QPointF Point(size_t offset) const { return QPointF(Int(offset), Int(offset + 4)); }
+    QPointF Point16(size_t offset) const { return QPointF(At<int16_t>(offset), At<int16_t>(offset + 2)); }
+    // A rectangle given by its edges, both included.
+    QRectF Box(size_t offset) const { return QRectF(Point(offset), Point(offset + 8)); }
+    QColor Colour(size_t offset) const {
+        check(offset, 4);
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data() + offset);
+        return QColor(p[0], p[1], p[2]);
+    }
+    QTransform Transform(size_t offset) const {
+        return QTransform(Float(offset), Float(offset + 4), Float(offset + 8), Float(offset + 12), Float(offset + 16),
+                          Float(offset + 20));
+    }
+    std::string_view Bytes(size_t offset, size_t length) const {
+        check(offset, length);
+        return bytes_.substr(offset, length);
+    }
+
+private:
+    void check(size_t offset, size_t length) const {
+        if (offset > bytes_.size() || length > bytes_.size() - offset)
+            InvalidMetafile();
+    }
+    std::string_view bytes_;
+};
+
+// What a record's values become once finite: a damaged file's values are
+// kept from turning into infinities and not-a-numbers on the way.
+bool finite(const QTransform& t) {
+    for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()})
+        if (!std::isfinite(v) || std::abs(v) > 1e12)
+            return false;
+    return true;
+}
+
+struct TBrushObject {
+    uint32_t Style = kSolid;
+    QColor Colour = Qt::white;
+    unsigned Hatch = 0;
+    QImage Pattern;
+    // A two-colour pattern takes the text and background colours.
+    bool Monochrome = false;
+};
+
+struct TPenObject {
+    unsigned Style = 0;
+    double Width = 0; // logical units; 0 for one device pixel
+    bool Cosmetic = true;
+    QColor Colour = Qt::black;
+    std::vector<qreal> Dashes; // logical units, for a style of the file's own
+    // What a wide pen paints with, when not its colour.
+    std::optional<TBrushObject> Brush;
+};
+
+struct TFontObject {
+    int Height = 0, Width = 0, Escapement = 0, Weight = 400;
+    bool Italic = false, Underline = false, StrikeOut = false;
+    int CharSet = 0;
+    // The pitch and family: what kind of face stands in for one the
+    // machine lacks.
+    int PitchAndFamily = 0;
+    QString Face;
+};
+
+struct TObject {
+    enum { None, Pen, Brush, Font, Other } Kind = None;
+    TPenObject PenValue;
+    TBrushObject BrushValue;
+    TFontObject FontValue;
+};
+
+// The device context: what SaveDC keeps and RestoreDC brings back.
+struct TState {
+    int MapMode = kText;
+    QPointF WindowOrg, ViewportOrg;
+    QSizeF WindowExt{1, 1}, ViewportExt{1, 1};
+    QTransform World;
+    TPenObject Pen;
+    TBrushObject Brush;
+    TFontObject Font;
+    QColor TextColour = Qt::black, BkColour = Qt::white;
+    int BkMode = kOpaqueMode;
+    Qt::FillRule FillRule = Qt::OddEvenFill;
+    int Rop2 = 13;
+    // Stretched bitmaps are smoothed in the halftone mode alone: the others
+    // repeat or drop pixels.
+    bool Halftone = false;
+    uint32_t TextAlign = 0;
+    bool Clockwise = false;
+    QPointF Current; // logical
+    QPointF BrushOrg;
+    // In device pixels; none for the whole surface.
+    std::optional<QPainterPath> Clip, Meta;
+};
+
+// Glyph outlines of one face, made once.
+struct TFace {
+    QRawFont Raw;
+    QFont Font;
+    QHash<quint32, QPainterPath> Glyphs;
+};
+
+class TPlayer {
+public:
+    TPlayer(std::string_view data, QPainter& painter, QSizeF pixelsPerMm)
+        : data_(data), painter_(painter), pixelsPerMmX_(pixelsPerMm.width()), pixelsPerMmY_(pixelsPerMm.height()) {}
+    void Play();
+
+private:
+    void record(const TRecord& r);
+
+    // The mapping from logical units to device pixels.
+    QTransform pageTransform() const;
+    QTransform toDevice() const { return state_.World * pageTransform(); }
+    void setMapMode(int mode);
+    void fixPage();
+
+    void applyClip();
+    void combineClip(const QPainterPath& region, uint32_t mode);
+    QPainterPath regionOf(const TRecord& r, size_t offset, size_t length) const;
+
+    QPen pen() const;
+    QBrush brushOf(const TBrushObject& brush, bool& background) const;
+    void fill(const QPainterPath& devicePath, const TBrushObject& brush);
+    void stroke(const QPainterPath& devicePath);
+    // A shape in logical units: into the path being made, else drawn.
+    void shape(const QPainterPath& logical, bool filled, bool closed);
+    void lineFromCurrent(const QPainterPath& logical);
+
+    std::vector<QPointF> points(const TRecord& r, size_t offset, size_t count, bool small) const;
+    void polyRecord(const TRecord& r, bool small);
+    void polyPolyRecord(const TRecord& r, bool small);
+    void polyDraw(const TRecord& r, bool small);
+    void arcRecord(const TRecord& r);
+
+    void createPen(const TRecord& r, bool extended);
+    void createBrush(const TRecord& r);
+    void createPatternBrush(const TRecord& r, bool monochrome);
+    void createFont(const TRecord& r);
+    void selectObject(uint32_t index);
+    TObject* object(uint32_t index);
+
+    void bitmapRecord(const TRecord& r);
+    void drawBitmap(QImage image, const QRectF& source, const QTransform& place, uint32_t rop, double opacity);
+    void patternBlit(const QPolygonF& area, uint32_t rop);
+    void gradientFill(const TRecord& r);
+
+    void textRecord(const TRecord& r);
+    void drawText(QPointF reference, const QString& text, const std::vector<double>& dx, uint32_t options,
+                  std::optional<QRectF> box);
+    TFace& face(const TFontObject& font);
+
+    std::string_view data_;
+    QPainter& painter_;
+    TState state_;
+    std::vector<TState> saved_;
+    std::vector<TObject> objects_;
+    QHash<QString, TFace> faces_;
+    // The reference device's pixels to the millimetre.
+    double pixelsPerMmX_, pixelsPerMmY_;
+    // Device pixels to a pixel of the picture at its own size.
+    double devicePerOwn_ = 1;
+    bool inPath_ = false;
+    QPainterPath path_; // device pixels
+};
+
 
 // ---- mapping ----
 
@@ -485,6 +726,359 @@ void TPlayer::selectObject(uint32_t index) {
     }
 }
 
+// ---- bitmaps ----
+
+// Draws the source part of the image where `place` puts its pixels (the
+// image's pixels to device pixels), mixed as the raster operation says.
+void TPlayer::drawBitmap(QImage image, const QRectF& source, const QTransform& place, uint32_t rop, double opacity) {
+    if (image.isNull() || !finite(place))
+        return;
+    painter_.save();
+    painter_.setTransform(place, false);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, state_.Halftone);
+    switch (rop) {
+    case 0x008800C6: painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination); break; // SRCAND
+    case 0x00EE0086: painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;  // SRCPAINT
+    case 0x00660046: painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break; // SRCINVERT
+    case 0x00330008: // NOTSRCCOPY
+        image = image.convertToFormat(QImage::Format_RGB32);
+        image.invertPixels();
+        painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        break;
+    default: painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    painter_.setOpacity(opacity);
+    painter_.drawImage(source, image, source);
+    painter_.restore();
+}
+
+// A blit without a bitmap: the brush, black, white or the inverted
+// surface over the area.
+void TPlayer::patternBlit(const QPolygonF& area, uint32_t rop) {
+    QPainterPath path;
+    path.addPolygon(area);
+    path.closeSubpath();
+    switch (rop) {
+    case 0x00000042: painter_.setCompositionMode(QPainter::CompositionMode_SourceOver); painter_.fillPath(path, Qt::black); break;
+    case 0x00FF0062: painter_.setCompositionMode(QPainter::CompositionMode_SourceOver); painter_.fillPath(path, Qt::white); break;
+    case 0x00550009:
+        painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+        painter_.fillPath(path, Qt::white);
+        break;
+    case 0x00AA0029: break; // the surface as it is
+    default: {
+        const int rop2 = state_.Rop2;
+        state_.Rop2 = rop == 0x005A0049 ? 7 : 13; // PATINVERT: exclusive or
+        fill(path, state_.Brush);
+        state_.Rop2 = rop2;
+    }
+    }
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+// BitBlt, StretchBlt, StretchDIBits, SetDIBitsToDevice, AlphaBlend and
+// TransparentBlt: where the picture goes in logical units, which part of
+// it, and its header and bits by offset and length.
+void TPlayer::bitmapRecord(const TRecord& r) {
+    const uint32_t type = r.Type();
+    QPointF dest, destSize, src, srcSize;
+    uint32_t rop = 0x00CC0020, infoAt = 0, infoLength = 0, bitsAt = 0, bitsLength = 0;
+    double opacity = 1;
+    bool alpha = false, fromBottom = false;
+    std::optional<QColor> transparent;
+    switch (type) {
+    case kStretchDIBits:
+        dest = r.Point(24), src = r.Point(32), srcSize = r.Point(40);
+        infoAt = r.Unsigned(48), infoLength = r.Unsigned(52), bitsAt = r.Unsigned(56), bitsLength = r.Unsigned(60);
+        rop = r.Unsigned(68), destSize = r.Point(72);
+        fromBottom = true;
+        break;
+    case kSetDIBitsToDevice:
+        dest = r.Point(24), src = r.Point(32), srcSize = r.Point(40), destSize = srcSize;
+        infoAt = r.Unsigned(48), infoLength = r.Unsigned(52), bitsAt = r.Unsigned(56), bitsLength = r.Unsigned(60);
+        fromBottom = true;
+        break;
+    default: {
+        // BitBlt and the rest: the destination, its size, the raster
+        // operation (or blending), the source's corner and transform,
+        // background, colour use, header and bits, and the source's size.
+        dest = r.Point(24), destSize = r.Point(32), src = r.Point(44);
+        const uint32_t op = r.Unsigned(40);
+        infoAt = r.Unsigned(84), infoLength = r.Unsigned(88), bitsAt = r.Unsigned(92), bitsLength = r.Unsigned(96);
+        srcSize = type == kBitBlt ? destSize : r.Point(100);
+        if (type == kAlphaBlend) {
+            opacity = ((op >> 16) & 0xFF) / 255.0;
+            alpha = ((op >> 24) & 1) != 0;
+        } else if (type == kTransparentBlt) {
+            transparent = QColor(op & 0xFF, (op >> 8) & 0xFF, (op >> 16) & 0xFF);
+        } else {
+            rop = op;
+        }
+    }
+    }
+    const QTransform device = toDevice();
+    if (infoLength == 0) {
+        patternBlit(device.map(QPolygonF(QRectF(dest, QSizeF(destSize.x(), destSize.y())))), rop);
+        return;
+    }
+    QImage image = MetafileBitmapImage(r.Bytes(infoAt, infoLength), r.Bytes(bitsAt, bitsLength), alpha);
+    if (image.isNull() || srcSize.x() == 0 || srcSize.y() == 0)
+        return;
+    if (transparent) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = transparent->rgb();
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] | 0xFF000000) == key)
+                    line[x] = 0;
+        }
+    }
+    // A device-independent bitmap counts its source rows from the bottom.
+    QRectF source(src.x(), src.y(), srcSize.x(), srcSize.y());
+    if (fromBottom)
+        source.moveTop(image.height() - src.y() - srcSize.y());
+    source = source.normalized();
+    const double sx = destSize.x() / srcSize.x(), sy = destSize.y() / srcSize.y();
+    QTransform place(sx, 0, 0, sy, dest.x() - source.left() * sx, dest.y() - source.top() * sy);
+    if (type == kSetDIBitsToDevice) {
+        // Drawn a device pixel to a bitmap pixel from the mapped corner.
+        const QPointF corner = device.map(dest);
+        place = QTransform::fromTranslate(corner.x() - source.left(), corner.y() - source.top());
+    } else {
+        place *= device;
+    }
+    drawBitmap(image, source, place, rop, opacity);
+}
+
+// GradientFill: the vertices (position and 16-bit colours), then the
+// rectangles (two vertex numbers) or triangles (three).
+void TPlayer::gradientFill(const TRecord& r) {
+    const uint32_t vertices = r.Unsigned(24), shapes = r.Unsigned(28), mode = r.Unsigned(32);
+    if (vertices > r.Size() / 16)
+        InvalidMetafile();
+    const auto point = [&](uint32_t i) { return r.Point(36 + 16 * size_t(i)); };
+    const auto colour = [&](uint32_t i) {
+        const size_t at = 36 + 16 * size_t(i) + 8;
+        return QColor(r.At<uint16_t>(at) >> 8, r.At<uint16_t>(at + 2) >> 8, r.At<uint16_t>(at + 4) >> 8);
+    };
+    const size_t shapesAt = 36 + 16 * size_t(vertices);
+    const QTransform device = toDevice();
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    for (uint32_t s = 0; s < shapes; ++s) {
+        if (mode == 2) {
+            const uint32_t a = r.Unsigned(shapesAt + 12 * s), b = r.Unsigned(shapesAt + 12 * s + 4),
+                           c = r.Unsigned(shapesAt + 12 * s + 8);
+            if (a >= vertices || b >= vertices || c >= vertices)
+                InvalidMetafile();
+            // A triangle in the mean of its corners' colours.
+            const QColor ca = colour(a), cb = colour(b), cc = colour(c);
+            QPainterPath path;
+            path.addPolygon(device.map(QPolygonF({point(a), point(b), point(c)})));
+            painter_.fillPath(path, QColor((ca.red() + cb.red() + cc.red()) / 3, (ca.green() + cb.green() + cc.green()) / 3,
+                                           (ca.blue() + cb.blue() + cc.blue()) / 3));
+        } else {
+            const uint32_t a = r.Unsigned(shapesAt + 8 * s), b = r.Unsigned(shapesAt + 8 * s + 4);
+            if (a >= vertices || b >= vertices)
+                InvalidMetafile();
+            const QRectF box = QRectF(point(a), point(b));
+            QLinearGradient ramp(box.topLeft(), mode == 1 ? box.bottomLeft() : box.topRight());
+            ramp.setColorAt(0, colour(a));
+            ramp.setColorAt(1, colour(b));
+            painter_.save();
+            painter_.setTransform(device, false);
+            painter_.fillRect(box.normalized(), ramp);
+            painter_.restore();
+        }
+    }
+}
+
+// ---- text ----
+
+TFace& TPlayer::face(const TFontObject& font) {
+    const QString key = font.Face + QChar(font.Weight >= 600 ? 'b' : 'n') + QChar(font.Italic ? 'i' : 'r') +
+                        QChar(font.PitchAndFamily);
+    auto it = faces_.find(key);
+    if (it != faces_.end())
+        return *it;
+    TFace made;
+    made.Font = QFont(QString::fromStdString(ResolveFontFamily(font.Face.toStdString())));
+    // A face the machine lacks falls back to one of its kind: serif
+    // (roman), fixed pitch (modern or fixed), else sans serif, as the
+    // system's own default face is.
+    const int family = font.PitchAndFamily >> 4;
+    made.Font.setStyleHint(family == 1                                  ? QFont::Serif
+                           : family == 3 || (font.PitchAndFamily & 3) == 1 ? QFont::Monospace
+                           : family == 4                                ? QFont::Cursive
+                                                                        : QFont::SansSerif);
+    made.Font.setPixelSize(kShapingSize);
+    made.Font.setWeight(font.Weight >= 600 ? QFont::Bold : QFont::Normal);
+    made.Font.setItalic(font.Italic);
+    made.Font.setKerning(false);
+    made.Raw = QRawFont::fromFont(made.Font);
+    return *faces_.insert(key, std::move(made));
+}
+
+// Text at a reference point in logical units, its characters at the
+// advances given (logical units), else at the face's own.
+void TPlayer::drawText(QPointF reference, const QString& text, const std::vector<double>& dx, uint32_t options,
+                       std::optional<QRectF> box) {
+    const TFontObject& font = state_.Font;
+    TFace& shaped = face(font);
+    const QTransform device = toDevice();
+    if (state_.TextAlign & kUpdateCurrent)
+        reference = state_.Current;
+
+    // Opaque box and clip, in logical units.
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (box && (options & kOpaque)) {
+        QPainterPath back;
+        back.addRect(box->normalized());
+        painter_.fillPath(device.map(back), state_.BkColour);
+    }
+    if (text.isEmpty())
+        return;
+
+    const QFontMetricsF metrics(shaped.Font);
+    // The height is the em's, or (positive) the character cell's.
+    double em = font.Height < 0 ? -font.Height : font.Height > 0 ? font.Height * kShapingSize / metrics.height() : 12;
+    const double scale = em / kShapingSize;
+    double across = 1;
+    if (font.Width > 0 && metrics.averageCharWidth() > 0)
+        across = font.Width / (metrics.averageCharWidth() * scale);
+
+    // The characters' outlines and their offsets along the line.
+    QPainterPath glyphs;
+    double advance = 0;
+    const QList<quint32> indexes = shaped.Raw.isValid() ? shaped.Raw.glyphIndexesForString(text) : QList<quint32>();
+    const bool rawWhole = indexes.size() == text.size() &&
+                          std::none_of(indexes.begin(), indexes.end(), [](quint32 g) { return g == 0; });
+    QList<QPointF> natural;
+    if (rawWhole)
+        natural = shaped.Raw.advancesForGlyphIndexes(indexes);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QPainterPath glyph;
+        if (rawWhole) {
+            auto cached = shaped.Glyphs.find(indexes[i]);
+            if (cached == shaped.Glyphs.end())
+                cached = shaped.Glyphs.insert(indexes[i], shaped.Raw.pathForGlyph(indexes[i]));
+            glyph = *cached;
+        } else {
+            glyph.addText(0, 0, shaped.Font, QString(text[i]));
+        }
+        glyphs.addPath(QTransform::fromTranslate(advance, 0).scale(scale * across, scale).map(glyph));
+        const double own = (rawWhole ? natural[i].x() : metrics.horizontalAdvance(text[i])) * scale * across;
+        advance += size_t(i) < dx.size() ? dx[size_t(i)] : own;
+    }
+    const double ascent = metrics.ascent() * scale, descent = metrics.descent() * scale;
+    if (font.Underline || font.StrikeOut) {
+        const double thickness = std::max(metrics.lineWidth() * scale, 1e-3);
+        if (font.Underline)
+            glyphs.addRect(0, metrics.underlinePos() * scale, advance, thickness);
+        if (font.StrikeOut)
+            glyphs.addRect(0, -metrics.strikeOutPos() * scale, advance, thickness);
+    }
+
+    // Aligned about the reference point.
+    const uint32_t align = state_.TextAlign;
+    double x = 0, y = 0;
+    if ((align & kAlignCentre) == kAlignCentre)
+        x = -advance / 2;
+    else if (align & kAlignRight)
+        x = -advance;
+    if ((align & kAlignBaseline) == kAlignBaseline)
+        y = 0;
+    else if (align & kAlignBottom)
+        y = -descent;
+    else
+        y = ascent;
+    // Upright whatever way the mapping's axes run, turned by the
+    // escapement (tenths of a degree, counter-clockwise on the screen) and
+    // by the world transform.
+    const QTransform page = pageTransform();
+    const QTransform upright = QTransform::fromScale(std::abs(page.m11()), std::abs(page.m22()));
+    QTransform linear = state_.World * upright;
+    linear.setMatrix(linear.m11(), linear.m12(), 0, linear.m21(), linear.m22(), 0, 0, 0, 1);
+    const QPointF origin = device.map(reference);
+    const QTransform place = QTransform::fromTranslate(x, y) * QTransform().rotate(-font.Escapement / 10.0) * linear *
+                             QTransform::fromTranslate(origin.x(), origin.y());
+    if (!finite(place))
+        return;
+    if (state_.BkMode == kOpaqueMode && !(box && (options & kOpaque))) {
+        QPainterPath back;
+        back.addRect(QRectF(0, -ascent, advance, ascent + descent));
+        painter_.fillPath(place.map(back), state_.BkColour);
+    }
+    painter_.save();
+    if (box && (options & kClipped)) {
+        QPainterPath clip;
+        clip.addRect(box->normalized());
+        painter_.setClipPath(device.map(clip), Qt::IntersectClip);
+    }
+    painter_.fillPath(place.map(glyphs), state_.TextColour);
+    painter_.restore();
+    if (align & kUpdateCurrent) {
+        const QTransform back = device.inverted();
+        state_.Current = back.map(place.map(QPointF(advance, -y)));
+    }
+}
+
+// ExtTextOutA, ExtTextOutW: the bounds, the graphics mode and scales, then
+// the reference point, the count, the text's offset, the options, the
+// clip box (unless the options say there is none) and the advances'
+// offset.  SmallTextOut: the point, the count, the options, graphics mode
+// and scales, the box unless none, then the text.
+void TPlayer::textRecord(const TRecord& r) {
+    QPointF reference;
+    uint32_t count = 0, options = 0;
+    size_t textAt = 0, dxAt = 0;
+    bool wide = true;
+    std::optional<QRectF> box;
+    if (r.Type() == kSmallTextOut) {
+        reference = r.Point(8);
+        count = r.Unsigned(16);
+        options = r.Unsigned(20);
+        size_t at = 36;
+        if (!(options & kNoRect)) {
+            box = r.Box(at);
+            at += 16;
+        }
+        textAt = at;
+        wide = !(options & kSmallChars);
+    } else {
+        reference = r.Point(36);
+        count = r.Unsigned(44);
+        textAt = r.Unsigned(48);
+        options = r.Unsigned(52);
+        if (!(options & kNoRect))
+            box = r.Box(56);
+        dxAt = r.Unsigned(options & kNoRect ? 56 : 72);
+        wide = r.Type() == kExtTextOutW;
+    }
+    if (count > r.Size())
+        InvalidMetafile();
+    QString text;
+    if (wide) {
+        const std::string_view bytes = r.Bytes(textAt, 2 * size_t(count));
+        text.resize(qsizetype(count));
+        for (uint32_t i = 0; i < count; ++i)
+            text[i] = QChar(LoadLittleEndian<uint16_t>(bytes.data() + 2 * i));
+    } else {
+        text = AnsiToQString(r.Bytes(textAt, count));
+        if (text.size() != qsizetype(count))
+            text = QString::fromLatin1(r.Bytes(textAt, count).data(), qsizetype(count));
+    }
+    std::vector<double> dx;
+    if (dxAt != 0 && count > 0) {
+        const size_t each = options & kPairsOfDx ? 8 : 4;
+        if (dxAt <= r.Size() && size_t(count) <= (r.Size() - dxAt) / each) {
+            for (uint32_t i = 0; i < count; ++i)
+                dx.push_back(r.Int(dxAt + each * i));
+        }
+    }
+    drawText(reference, text, dx, options, box);
+}
+
 // ---- records ----
 
 void TPlayer::record(const TRecord& r) {
@@ -746,16 +1340,15 @@ void TPlayer::Play() {
     }
 }
 
-} // namespace emf
+} // namespace
+
 
 bool IsEnhancedMetafile(std::string_view data) {
-    using namespace emf;
     return data.size() >= kHeaderSize && LoadLittleEndian<uint32_t>(data.data()) == kHeaderType &&
            LoadLittleEndian<uint32_t>(data.data() + 40) == kSignature;
 }
 
 std::unique_ptr<TMetafileRecording> PlayEnhancedMetafile(std::string_view data) {
-    using namespace emf;
     if (!IsEnhancedMetafile(data))
         InvalidMetafile();
     // Every record's size against the bytes the data holds, before any is

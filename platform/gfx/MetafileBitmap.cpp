@@ -1,4 +1,6 @@
-#include "platform/gfx/MetafileBitmap.h"
+// The device-independent bitmaps of the two metafile players (declared
+// in QtBridge.h).
+#include "platform/gfx/QtBridge.h"
 
 #include "platform/base/Stream.h"
 

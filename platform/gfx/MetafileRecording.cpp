@@ -1,4 +1,4 @@
-#include "platform/gfx/MetafileRecordingQt.h"
+#include "platform/gfx/MetafileRecording.h"
 
 #include "platform/gfx/QtBridge.h"
 

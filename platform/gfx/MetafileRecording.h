@@ -27,7 +27,7 @@ public:
     // Draws its frame stretched onto the rectangle.
     void Draw(TCanvas& canvas, const TRect& rect) const;
 
-    // The recorded drawing (MetafileRecordingQt.h), for the readers.
+    // The recorded drawing (QtBridge.h), for the readers.
     struct TQt;
     TQt& QtSide() const { return *qt_; }
 

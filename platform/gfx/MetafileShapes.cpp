@@ -1,4 +1,6 @@
-#include "platform/gfx/MetafileShapes.h"
+// The pens, hatches, raster operations and arcs of the two metafile
+// players (declared in QtBridge.h).
+#include "platform/gfx/QtBridge.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,9 +4,6 @@
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Graphic.h"
 #include "platform/gfx/MetafileFormat.h"
-#include "platform/gfx/MetafileBitmap.h"
-#include "platform/gfx/MetafileRecordingQt.h"
-#include "platform/gfx/MetafileShapes.h"
 #include "platform/gfx/QtBridge.h"
 
 #include <QByteArray>

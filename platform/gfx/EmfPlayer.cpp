@@ -62,7 +62,6 @@ enum : uint32_t {
     kUpdateCurrent = 1, kAlignRight = 2, kAlignCentre = 6, kAlignBottom = 8, kAlignBaseline = 24,
     kOpaque = 2, kClipped = 4, kNoRect = 0x100, kSmallChars = 0x200, kPairsOfDx = 0x2000,
 };
-constexpr int kTransparentMode = 1;
 constexpr int kOpaqueMode = 2;
 constexpr uint32_t kStockObject = 0x80000000;
 constexpr uint32_t kGeometricPen = 0x10000;

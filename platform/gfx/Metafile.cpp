@@ -1,25 +1,19 @@
 #include "platform/gfx/Metafile.h"
 
-#include "platform/gfx/EmfConversion.h"
+#include "platform/gfx/EmfPlayer.h"
 #include "platform/gfx/MetafileClipping.h"
-#include "platform/gfx/MetafileFormat.h"
 #include "platform/gfx/QtBridge.h"
 #include "platform/gfx/WmfPlayer.h"
 
-#include <QByteArray>
 #include <QPainter>
-#include <QSvgRenderer>
 
 #include <algorithm>
 
-// An enhanced metafile is held as the SVG its library makes of it, a
-// Windows metafile as the drawing our player recorded.
+// Either kind is held as the drawing its player recorded.
 struct TMetafile::TState {
     std::string Data;
     bool Enhanced = false;
-    TMetafileDrawing Drawing;
-    QSvgRenderer Renderer;
-    std::unique_ptr<TWindowsMetafileRecording> Recording;
+    std::unique_ptr<TMetafileRecording> Recording;
 };
 
 TMetafile::TMetafile() = default;
@@ -52,17 +46,9 @@ void TMetafile::LoadFromStream(TStream& stream) {
     data.resize(size_t(stream.ReadAvailable(data.data(), int64_t(data.size()))));
     auto state = std::make_shared<TState>();
     state->Enhanced = IsEnhancedMetafile(data);
-    if (state->Enhanced) {
-        state->Drawing = ConvertEnhancedMetafile(data);
-        if (!state->Renderer.load(QByteArray::fromStdString(state->Drawing.Svg)))
-            InvalidMetafile();
-        width_ = state->Drawing.Width;
-        height_ = state->Drawing.Height;
-    } else {
-        state->Recording = std::make_unique<TWindowsMetafileRecording>(data);
-        width_ = state->Recording->Width();
-        height_ = state->Recording->Height();
-    }
+    state->Recording = state->Enhanced ? PlayEnhancedMetafile(data) : PlayWindowsMetafile(data);
+    width_ = state->Recording->Width();
+    height_ = state->Recording->Height();
     state->Data = std::move(data);
     state_ = std::move(state);
     Changed(this);
@@ -99,20 +85,8 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) {
     {
         // Through a canvas that cuts what reaches far past the rectangle.
         TClippingCanvas clipping(canvas);
-        QPainter& drawing = *clipping.QtSide().Painter();
-        drawing.setRenderHint(QPainter::Antialiasing);
-        if (state_->Enhanced) {
-            // The part of the frame the SVG shows, scaled from the
-            // metafile's own size onto the rectangle.
-            const TMetafileDrawing& shown = state_->Drawing;
-            const double scaleX = double(rect.Width()) / shown.Width;
-            const double scaleY = double(rect.Height()) / shown.Height;
-            const QRectF target(rect.Left + shown.Left * scaleX, rect.Top + shown.Top * scaleY,
-                                (shown.Right - shown.Left) * scaleX, (shown.Bottom - shown.Top) * scaleY);
-            state_->Renderer.render(&drawing, target);
-        } else {
-            state_->Recording->Draw(clipping, rect);
-        }
+        clipping.QtSide().Painter()->setRenderHint(QPainter::Antialiasing);
+        state_->Recording->Draw(clipping, rect);
     }
     painter->restore();
 }

@@ -10,12 +10,16 @@
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/gfx/MetafileRecording.h"
 #include "platform/gfx/TextMeasurer.h"
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QPicture>
 #include <QPoint>
 #include <QRawFont>
 #include <QRect>
@@ -24,6 +28,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 // --- geometry ---------------------------------------------------------------------
@@ -133,3 +138,41 @@ QImage MaskedBitmapImage(const TBitmap& bitmap);
 QImage::Format ImageFormatOf(TPixelFormat format);
 // Image index of a list with its transparency (ARGB32), or a null image.
 QImage ImageListImage(const TImageList& list, int index);
+
+// --- metafiles --------------------------------------------------------------------
+// What the two metafile players (WmfPlayer.cpp, EmfPlayer.cpp) share.
+
+// A recording: the drawing, and the part of its units that the picture's
+// own size shows.
+struct TMetafileRecording::TQt {
+    QPicture Picture;
+    QRectF Frame;
+};
+
+// The picture of a device-independent bitmap's header with its colour
+// table or masks (`info`) and its pixel bits, read by the toolkit's BMP
+// reader once a file header is put before them (JPEG and PNG bits by
+// their own readers); a null image for what it cannot read.  With
+// `alpha`, a 32-bit picture keeps its fourth bytes as its alpha,
+// premultiplied as alpha blending takes them.
+QImage MetafileBitmapImage(std::string_view info, std::string_view bits, bool alpha = false);
+// The length of the header and colour table or masks at the start of a
+// bitmap that holds its bits right after them; 0 where the header is
+// damaged.
+size_t MetafileBitmapInfoLength(std::string_view bitmap);
+
+// A pen of the given style bits (style, end caps, joins), colour and
+// width; a width of 0 or less is one pixel wide at any scale.
+QPen MetafilePen(unsigned style, const QColor& color, double width);
+// The pattern of a hatched brush of the given hatch style.
+Qt::BrushStyle MetafileHatch(unsigned hatch);
+// How the pen and brush mix with what is there (the raster operation that
+// SetROP2 sets); whether they draw at all is MetafileMixDraws.
+QPainter::CompositionMode MetafileMix(int rop2);
+bool MetafileMixDraws(int rop2);
+// The arc of the ellipse in `box` between the directions of two points
+// seen from its centre, clockwise or counter-clockwise as seen on the
+// screen (y downwards), added to `path`: from the centre (a pie), else
+// from the arc's start (joined to the path's end where `join`).
+void AddMetafileArc(QPainterPath& path, const QRectF& box, QPointF start, QPointF end, bool clockwise,
+                    bool fromCentre, bool join = false);

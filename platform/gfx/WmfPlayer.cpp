@@ -35,7 +35,11 @@ constexpr size_t kHeaderSize = 18;
 constexpr uint16_t kSetMapMode = 0x0103;
 constexpr uint16_t kSetWindowOrg = 0x020B;
 constexpr uint16_t kSetWindowExt = 0x020C;
+constexpr uint16_t kEndOfFile = 0x0000;
+constexpr int kIsotropic = 7;
 constexpr int kAnisotropic = 8;
+// The largest of the records put before a placeable file's own, in words.
+constexpr uint32_t kLargestInserted = 5;
 // Where the player maps the window of an anisotropic metafile: a square of
 // this many of its units, whatever the window's shape.
 constexpr double kAnisotropicViewport = 1024;
@@ -92,7 +96,17 @@ std::string withFrameAsWindow(std::string_view data, const TFrame& frame) {
 
 // ---- the drawing layer ----
 
-QPainter& painterOf(wmfAPI* api) { return *static_cast<QPainter*>(api->device_data); }
+// What the drawing layer draws on: the recording's painter, and where a
+// pattern brush's bitmap lies (a bitmap pixel to a pixel of the picture at
+// its own size, from the frame's corner).
+struct TDevice {
+    QPainter* Painter;
+    QTransform PatternPlace;
+};
+
+TDevice& deviceOf(wmfAPI* api) { return *static_cast<TDevice*>(api->device_data); }
+
+QPainter& painterOf(wmfAPI* api) { return *deviceOf(api).Painter; }
 
 QColor colorOf(const wmfRGB& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
@@ -103,75 +117,45 @@ QRectF rectOf(const wmfD_Coord& topLeft, const wmfD_Coord& bottomRight) {
 }
 
 QPen penOf(const wmfDC* dc) {
-    const wmfPen* pen = dc->pen;
-    const unsigned style = pen->lopnStyle & PS_STYLE_MASK;
-    if (style == PS_NULL)
-        return Qt::NoPen;
-    QPen result(colorOf(pen->lopnColor));
-    result.setWidthF(pen->width > 0 ? pen->width : 0); // 0: one device pixel
-    switch (style) {
-    case PS_DASH: result.setStyle(Qt::DashLine); break;
-    case PS_DOT: result.setStyle(Qt::DotLine); break;
-    case PS_DASHDOT: result.setStyle(Qt::DashDotLine); break;
-    case PS_DASHDOTDOT: result.setStyle(Qt::DashDotDotLine); break;
-    default: result.setStyle(Qt::SolidLine);
-    }
-    switch (pen->lopnStyle & PS_ENDCAP_MASK) {
-    case PS_ENDCAP_SQUARE: result.setCapStyle(Qt::SquareCap); break;
-    case PS_ENDCAP_FLAT: result.setCapStyle(Qt::FlatCap); break;
-    default: result.setCapStyle(Qt::RoundCap);
-    }
-    switch (pen->lopnStyle & PS_JOIN_MASK) {
-    case PS_JOIN_BEVEL: result.setJoinStyle(Qt::BevelJoin); break;
-    case PS_JOIN_MITER: result.setJoinStyle(Qt::MiterJoin); break;
-    default: result.setJoinStyle(Qt::RoundJoin);
-    }
-    return result;
+    // 0: one device pixel.
+    return MetafilePen(dc->pen->lopnStyle, colorOf(dc->pen->lopnColor), dc->pen->width);
 }
 
 bool fills(const wmfDC* dc) { return dc->brush->lbStyle != BS_NULL; }
 
 // A hatched brush draws its lines over the background colour when the
-// background mode is opaque; other brushes are their colour.
-void fillWithBrush(QPainter& painter, const wmfDC* dc, const QPainterPath& path) {
+// background mode is opaque; a pattern brush repeats its bitmap; other
+// brushes are their colour.
+void fillWithBrush(wmfAPI* api, const wmfDC* dc, const QPainterPath& path) {
+    QPainter& painter = painterOf(api);
     const wmfBrush* brush = dc->brush;
     if (brush->lbStyle == BS_NULL)
         return;
+    const bool pattern = brush->lbStyle == BS_PATTERN || brush->lbStyle == BS_DIBPATTERN ||
+                         brush->lbStyle == BS_DIBPATTERNPT || brush->lbStyle == BS_PATTERN8X8 ||
+                         brush->lbStyle == BS_DIBPATTERN8X8;
+    if (pattern && brush->bmp.data) {
+        QBrush tiles(*static_cast<const QImage*>(brush->bmp.data));
+        tiles.setTransform(deviceOf(api).PatternPlace);
+        painter.fillPath(path, tiles);
+        return;
+    }
     if (brush->lbStyle != BS_HATCHED) {
         painter.fillPath(path, colorOf(brush->lbColor));
         return;
     }
     if (dc->bgmode == OPAQUE)
         painter.fillPath(path, colorOf(dc->bgcolor));
-    Qt::BrushStyle hatch = Qt::HorPattern;
-    switch (brush->lbHatch) {
-    case HS_VERTICAL: hatch = Qt::VerPattern; break;
-    case HS_FDIAGONAL: hatch = Qt::FDiagPattern; break;
-    case HS_BDIAGONAL: hatch = Qt::BDiagPattern; break;
-    case HS_CROSS: hatch = Qt::CrossPattern; break;
-    case HS_DIAGCROSS: hatch = Qt::DiagCrossPattern; break;
-    default: break;
-    }
-    painter.fillPath(path, QBrush(colorOf(brush->lbColor), hatch));
-}
-
-// The raster operation of the pen and brush (SetROP2): the ones that do
-// not simply paint map onto the toolkit's raster operations.
-void applyMix(QPainter& painter, const wmfDC* dc) {
-    switch (dc->ROPmode) {
-    case R2_XORPEN: painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
-    case R2_NOT: painter.setCompositionMode(QPainter::RasterOp_NotDestination); break;
-    case R2_MERGEPEN: painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
-    case R2_MASKPEN: painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
-    default: painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    }
+    painter.fillPath(path, QBrush(colorOf(brush->lbColor), MetafileHatch(brush->lbHatch)));
 }
 
 void drawShape(wmfAPI* api, const wmfDC* dc, const QPainterPath& path, bool fill) {
     QPainter& painter = painterOf(api);
-    applyMix(painter, dc);
+    if (!MetafileMixDraws(dc->ROPmode))
+        return;
+    painter.setCompositionMode(MetafileMix(dc->ROPmode));
     if (fill && fills(dc))
-        fillWithBrush(painter, dc, path);
+        fillWithBrush(api, dc, path);
     const QPen pen = penOf(dc);
     if (pen.style() != Qt::NoPen)
         painter.strokePath(path, pen);
@@ -179,22 +163,10 @@ void drawShape(wmfAPI* api, const wmfDC* dc, const QPainterPath& path, bool fill
 
 // The arc of an ellipse between its two radials.  The player hands them
 // over relative to the centre and in the order that runs clockwise on the
-// screen (GDI's counter-clockwise, seen with y downwards).  The toolkit's
-// angles are parametric and counter-clockwise: each radial's direction is
-// scaled by the radii first.
+// screen (GDI's counter-clockwise, seen with y downwards).
 void arcPath(const wmfDrawArc_t* arc, QPainterPath& path, bool fromCentre) {
     const QRectF box = rectOf(arc->TL, arc->BR);
-    const double rx = std::max(box.width() / 2, 1e-9), ry = std::max(box.height() / 2, 1e-9);
-    const auto angle = [&](const wmfD_Coord& c) { return std::atan2(c.y / ry, c.x / rx) * 180 / std::numbers::pi; };
-    const double start = angle(arc->start);
-    double end = angle(arc->end);
-    if (end <= start)
-        end += 360;
-    if (fromCentre)
-        path.moveTo(box.center());
-    else
-        path.arcMoveTo(box, -start);
-    path.arcTo(box, -start, -(end - start));
+    AddMetafileArc(path, box, box.center() + pointOf(arc->start), box.center() + pointOf(arc->end), true, fromCentre);
 }
 
 void drawArcShape(wmfAPI* api, wmfDrawArc_t* arc, int kind) {
@@ -286,35 +258,26 @@ void ropDraw(wmfAPI* api, wmfROP_Draw_t* rop) {
         break;
     case 0x005A0049: // PATINVERT
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        fillWithBrush(painter, rop->dc, path);
+        fillWithBrush(api, rop->dc, path);
         break;
     default: // PATCOPY and the rest
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        fillWithBrush(painter, rop->dc, path);
+        fillWithBrush(api, rop->dc, path);
     }
 }
 
-// A bitmap of the metafile: a device-independent bitmap, read by the
-// toolkit's BMP reader once a file header is put before it.
+// A bitmap of the metafile: a device-independent bitmap, its bits right
+// after its header and colour table.
 void bmpRead(wmfAPI* api, wmfBMP_Read_t* read) {
     read->bmp.data = nullptr;
-    if (!read->buffer || read->length < 40)
+    if (!read->buffer || read->length <= 0)
         return;
-    const auto headerSize = LoadLittleEndian<uint32_t>(read->buffer);
-    const auto bits = LoadLittleEndian<uint16_t>(read->buffer + 14);
-    const auto colors = LoadLittleEndian<uint32_t>(read->buffer + 32);
-    const uint32_t table = bits <= 8 ? 4 * (colors ? colors : 1u << bits) : 0;
-    QByteArray file;
-    file.append("BM", 2);
-    const uint32_t sizes[] = {uint32_t(14 + read->length), 0, uint32_t(14 + headerSize + table)};
-    char bytes[12];
-    StoreLittleEndian(bytes, sizes[0]);
-    StoreLittleEndian(bytes + 4, sizes[1]);
-    StoreLittleEndian(bytes + 8, sizes[2]);
-    file.append(bytes, 12);
-    file.append(reinterpret_cast<const char*>(read->buffer), qsizetype(read->length));
-    auto image = std::make_unique<QImage>();
-    if (!image->loadFromData(file, "BMP") || image->isNull())
+    const std::string_view bitmap(reinterpret_cast<const char*>(read->buffer), size_t(read->length));
+    const size_t info = MetafileBitmapInfoLength(bitmap);
+    if (info == 0 || info > bitmap.size())
+        return;
+    auto image = std::make_unique<QImage>(MetafileBitmapImage(bitmap.substr(0, info), bitmap.substr(info)));
+    if (image->isNull() || image->width() > 0xFFFF || image->height() > 0xFFFF)
         return;
     read->bmp.width = static_cast<unsigned short>(image->width());
     read->bmp.height = static_cast<unsigned short>(image->height());
@@ -410,7 +373,7 @@ void regionClip(wmfAPI* api, wmfPolyRectangle_t* region) {
 void regionPaint(wmfAPI* api, wmfPolyRectangle_t* region) {
     QPainter& painter = painterOf(api);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    fillWithBrush(painter, region->dc, regionPath(region));
+    fillWithBrush(api, region->dc, regionPath(region));
 }
 
 void regionFrame(wmfAPI* api, wmfPolyRectangle_t* region) {
@@ -422,7 +385,7 @@ void regionFrame(wmfAPI* api, wmfPolyRectangle_t* region) {
         frame.addRect(box);
         frame.addRect(box.adjusted(region->width, region->height, -region->width, -region->height));
         frame.setFillRule(Qt::OddEvenFill);
-        fillWithBrush(painter, region->dc, frame);
+        fillWithBrush(api, region->dc, frame);
     }
 }
 
@@ -481,39 +444,41 @@ struct TApiDeleter {
 } // namespace
 
 bool IsWindowsMetafile(std::string_view data) {
-    if (isPlaceable(data))
-        return true;
+    const size_t start = isPlaceable(data) ? kPlaceableSize : 0;
     // The standard header: type 1 (memory) or 2 (disk), 9 words long.
-    return data.size() >= kHeaderSize &&
-           (LoadLittleEndian<uint16_t>(data.data()) == 1 || LoadLittleEndian<uint16_t>(data.data()) == 2) &&
-           LoadLittleEndian<uint16_t>(data.data() + 2) == 9;
+    return data.size() >= start + kHeaderSize &&
+           (LoadLittleEndian<uint16_t>(data.data() + start) == 1 ||
+            LoadLittleEndian<uint16_t>(data.data() + start) == 2) &&
+           LoadLittleEndian<uint16_t>(data.data() + start + 2) == 9;
 }
 
-// What the metafile draws, in the player's units (points), and the frame
-// in those units that its own size shows.
-struct TWindowsMetafileRecording::TPicture {
-    QPicture Picture;
-    QRectF Frame;
-};
-
-TWindowsMetafileRecording::~TWindowsMetafileRecording() = default;
-
-void TWindowsMetafileRecording::Draw(TCanvas& canvas, const TRect& rect) const {
-    QPainter* painter = canvas.QtSide().Painter();
-    if (painter == nullptr)
-        return;
-    const QRectF& frame = picture_->Frame;
-    painter->save();
-    painter->translate(rect.Left, rect.Top);
-    painter->scale(rect.Width() / frame.width(), rect.Height() / frame.height());
-    painter->translate(-frame.left(), -frame.top());
-    painter->drawPicture(0, 0, picture_->Picture);
-    painter->restore();
-}
-
-TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : picture_(std::make_unique<TPicture>()) {
+TWindowsMetafileRecords ReadWindowsMetafileRecords(std::string_view data) {
     if (!IsWindowsMetafile(data))
         InvalidMetafile();
+    TWindowsMetafileRecords records;
+    size_t at = (isPlaceable(data) ? kPlaceableSize : 0) + kHeaderSize;
+    // Past the last record, fewer bytes than a record's size and function
+    // are padding.
+    while (data.size() - at >= 6) {
+        const auto words = LoadLittleEndian<uint32_t>(data.data() + at);
+        const auto function = LoadLittleEndian<uint16_t>(data.data() + at + 4);
+        if (words < 3 || words > (data.size() - at) / 2)
+            InvalidMetafile();
+        records.Largest = std::max(records.Largest, words);
+        const auto word = [&](size_t index) { return LoadLittleEndian<int16_t>(data.data() + at + 6 + 2 * index); };
+        if (function == kEndOfFile)
+            break;
+        if (function == kSetMapMode && words >= 4 && records.MapMode == 0)
+            records.MapMode = word(0);
+        else if (function == kSetWindowExt && words >= 5 && records.WindowWidth == 0 && records.WindowHeight == 0)
+            records.WindowWidth = std::abs(int(word(1))), records.WindowHeight = std::abs(int(word(0)));
+        at += size_t(words) * 2;
+    }
+    return records;
+}
+
+std::unique_ptr<TMetafileRecording> PlayWindowsMetafile(std::string_view data) {
+    const TWindowsMetafileRecords records = ReadWindowsMetafileRecords(data);
     wmfAPI* made = nullptr;
     wmfAPI_Options options{};
     options.function = install;
@@ -524,41 +489,59 @@ TWindowsMetafileRecording::TWindowsMetafileRecording(std::string_view data) : pi
     if (created != wmf_E_None || !api || !api->function_reference)
         InvalidMetafile();
     const bool placeable = isPlaceable(data);
-    if (placeable && data.size() < kPlaceableSize + kHeaderSize)
-        InvalidMetafile();
     const TFrame placed = placeable ? frameOf(data) : TFrame{};
     if (placeable && placed.Inch == 0)
         InvalidMetafile();
     // The player reads from a buffer it does not take as const.
     std::string bytes = placeable ? withFrameAsWindow(data, placed) : std::string(data);
+    // The player makes a buffer as large as the header's largest record at
+    // once: the largest the records hold, not what the header claims (a
+    // 608-byte file claimed 3.8 GB).
+    StoreLittleEndian(bytes.data() + (placeable ? kPlaceableSize : 0) + 12,
+                      std::max(records.Largest, uint32_t(kLargestInserted)));
     if (wmf_mem_open(api.get(), reinterpret_cast<unsigned char*>(bytes.data()), long(bytes.size())) != wmf_E_None)
         InvalidMetafile();
     wmfD_Rect bounds{};
     if (wmf_scan(api.get(), 0, &bounds) != wmf_E_None)
         InvalidMetafile();
 
-    QRectF& frame = picture_->Frame;
+    auto recording = std::make_unique<TMetafileRecording>();
+    QRectF& frame = recording->QtSide().Frame;
+    int width = 0, height = 0;
     if (placeable) {
         frame = QRectF(0, 0, kAnisotropicViewport, kAnisotropicViewport);
-        width_ = int(std::lround(placed.Width * kMetafilePixelsPerInch / placed.Inch));
-        height_ = int(std::lround(placed.Height * kMetafilePixelsPerInch / placed.Inch));
+        width = int(std::lround(placed.Width * kMetafilePixelsPerInch / placed.Inch));
+        height = int(std::lround(placed.Height * kMetafilePixelsPerInch / placed.Inch));
+    } else if ((records.MapMode == kIsotropic || records.MapMode == kAnisotropic) && records.WindowWidth > 0 &&
+               records.WindowHeight > 0) {
+        // A window the mapping scales: the picture is that window, a logical
+        // unit to the pixel, as a program that plays the file at the
+        // window's size draws it (what lies outside does not show).  The
+        // player maps such a window onto its square.
+        frame = QRectF(0, 0, kAnisotropicViewport, kAnisotropicViewport);
+        width = records.WindowWidth;
+        height = records.WindowHeight;
     } else {
         // Nothing says how large the picture is: what it draws is all of it,
         // a logical unit to the pixel as a screen plays it unmapped (the
         // player takes such a metafile's units for its own).
         frame = QRectF(QPointF(bounds.TL.x, bounds.TL.y), QPointF(bounds.BR.x, bounds.BR.y));
-        width_ = int(std::lround(frame.width()));
-        height_ = int(std::lround(frame.height()));
+        width = int(std::lround(frame.width()));
+        height = int(std::lround(frame.height()));
     }
-    if (width_ <= 0 || height_ <= 0 || !(frame.width() > 0) || !(frame.height() > 0))
+    if (width <= 0 || height <= 0 || !(frame.width() > 0) || !(frame.height() > 0))
         InvalidMetafile();
+    recording->SetSize(width, height);
 
-    QPainter painter(&picture_->Picture);
+    QPainter painter(&recording->QtSide().Picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    api->device_data = &painter;
+    TDevice device{&painter, QTransform::fromTranslate(frame.left(), frame.top())
+                                 .scale(frame.width() / width, frame.height() / height)};
+    api->device_data = &device;
     const wmf_error_t played = wmf_play(api.get(), 0, &bounds);
     api->device_data = nullptr;
     painter.end();
     if (played != wmf_E_None)
         InvalidMetafile();
+    return recording;
 }

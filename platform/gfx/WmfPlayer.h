@@ -7,31 +7,31 @@
 // nearest named colour, and the bitmap one draws without smoothing and
 // needs font files of its own.
 
+#include "platform/gfx/MetafileRecording.h"
+
+#include <cstdint>
 #include <memory>
 #include <string_view>
-
-class TCanvas;
-struct TRect;
 
 // What the data starts with: a placeable header, or a metafile header.
 bool IsWindowsMetafile(std::string_view data);
 
-class TWindowsMetafileRecording {
-public:
-    // Plays the metafile once.  Raises EInvalidGraphic "Metafile is not
-    // valid" for data the player refuses or that has no size.
-    explicit TWindowsMetafileRecording(std::string_view data);
-    ~TWindowsMetafileRecording();
-
-    // Its own size in pixels, 96 to the inch.
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    // Draws its frame stretched onto the rectangle.
-    void Draw(TCanvas& canvas, const TRect& rect) const;
-
-private:
-    struct TPicture;
-    std::unique_ptr<TPicture> picture_;
-    int width_ = 0;
-    int height_ = 0;
+// What the records say before the player sees them.
+struct TWindowsMetafileRecords {
+    // The largest record, in 16-bit words.
+    uint32_t Largest = 0;
+    // The first mapping mode set and window extent set (0: none).
+    int MapMode = 0;
+    int WindowWidth = 0;
+    int WindowHeight = 0;
 };
+
+// Walks the records, checking every size a record claims against the
+// bytes the data holds.  Raises EInvalidGraphic "Metafile is not valid"
+// for data that is no Windows metafile or a record that reaches past its
+// end.
+TWindowsMetafileRecords ReadWindowsMetafileRecords(std::string_view data);
+
+// Plays the metafile once.  Raises EInvalidGraphic "Metafile is not
+// valid" for data the walk or the player refuses or that has no size.
+std::unique_ptr<TMetafileRecording> PlayWindowsMetafile(std::string_view data);

@@ -1,6 +1,7 @@
 // Pictures chosen in the image dialogs: a GIF written by giflib, PNG, JPEG
 // and BMP files written by Qt, each read back through the program's
-// picture formats for its height and width; a picture larger than the
+// picture formats for its height and width, and a Windows metafile for the
+// size of the window it maps; a picture larger than the
 // fields' usual limit keeps its size; a damaged file says why and leaves
 // the fields and the dialog as they were.
 
@@ -12,6 +13,7 @@
 #include "platform/shellns/FileNames.h"
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/TextControls.h"
+#include "tests/platform/gfx/TestMetafiles.h"
 
 #include <gif_lib.h>
 
@@ -92,6 +94,21 @@ TEST_F(PictureSizes, EachFormatGivesItsHeightAndWidthAndALargePictureKeepsItsSiz
         EXPECT_NE(EditorText(*document).find(size), std::string::npos) << EditorText(*document);
         EXPECT_TRUE(user.Exceptions().empty());
     }
+}
+
+// A Windows metafile without a placeable header that maps its window
+// (anisotropic, 324 x 252 units) is that window's size, a unit to the
+// pixel, whatever it draws beyond the window.
+TEST_F(PictureSizes, AMetafileWithoutHeaderGivesTheSizeOfTheWindowItMaps) {
+    SavedDocument("site/index.html");
+    const std::string file = program.File("site/chart.wmf");
+    const std::vector<TTestShape> shapes = {{10, 10, 300, 240, 0x3366CC, false}, {-900, 400, 1200, 1100, 0x993300, true}};
+    TTestProgramFolder::WriteFileBytes(file, WindowsMetafileOf(324, 252, shapes, false, true, 0, 0, 1, true));
+    Browse("imagebuttonClick", file, [&](TPictureDialog& dialog) {
+        EXPECT_EQ(dialog.SpinEdit1->Value(), 252);
+        EXPECT_EQ(dialog.SpinEdit2->Value(), 324);
+    });
+    EXPECT_TRUE(user.Exceptions().empty());
 }
 
 TEST_F(PictureSizes, AFileThatIsNoPictureSaysWhyAndChangesNoSize) {

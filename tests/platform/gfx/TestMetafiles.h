@@ -144,11 +144,14 @@ inline std::string WindowsMetafileOf(int width, int height, const std::vector<TT
 // An enhanced metafile whose frame is width x height pixels at 96 to the
 // inch, on a reference device of 96 pixels to the inch, with the bounds of
 // what it draws in the header as a writer computes them; then a black line
-// through the points given.
+// through the points given.  With a window origin, a record sets it and the
+// shapes are written where it puts them at their place.  `extra` records
+// (type, then fields) come first.
 inline std::string EnhancedMetafileOf(int width, int height, const std::vector<TTestShape>& shapes,
-                                      const std::vector<std::pair<int, int>>& line = {}) {
-    std::string records;
-    int count = 1;
+                                      const std::vector<std::pair<int, int>>& line = {}, int originX = 0,
+                                      int originY = 0, const std::string& extra = {}, int extraCount = 0) {
+    std::string records = extra;
+    int count = 1 + extraCount;
     const auto record = [&](uint32_t type, std::initializer_list<int64_t> fields) {
         AppendLittleEndian<uint32_t>(records, type);
         AppendLittleEndian<uint32_t>(records, uint32_t(8 + 4 * fields.size()));
@@ -156,6 +159,8 @@ inline std::string EnhancedMetafileOf(int width, int height, const std::vector<T
             AppendLittleEndian<uint32_t>(records, uint32_t(f));
         ++count;
     };
+    if (originX != 0 || originY != 0)
+        record(10, {originX, originY});
     record(38, {1, 5, 0, 0, 0}); // a pen that draws nothing
     record(37, {1});
     int left = width, top = height, right = 0, bottom = 0;
@@ -163,7 +168,7 @@ inline std::string EnhancedMetafileOf(int width, int height, const std::vector<T
         const uint32_t bgr = (s.Rgb & 0xFF) << 16 | (s.Rgb & 0xFF00) | (s.Rgb >> 16 & 0xFF);
         record(39, {2, 0, bgr, 0});
         record(37, {2});
-        record(s.Ellipse ? 42 : 43, {s.Left, s.Top, s.Right, s.Bottom});
+        record(s.Ellipse ? 42 : 43, {originX + s.Left, originY + s.Top, originX + s.Right, originY + s.Bottom});
         record(40, {2});
         left = std::min(left, s.Left), top = std::min(top, s.Top);
         right = std::max(right, s.Right), bottom = std::max(bottom, s.Bottom);
@@ -200,4 +205,69 @@ inline std::string EnhancedMetafileOf(int width, int height, const std::vector<T
     for (int v : {0, 0, 0, deviceWidth, deviceHeight, millimetresX, millimetresY})
         AppendLittleEndian<int32_t>(out, v);
     return out + records;
+}
+
+// A device-independent bitmap of 24-bit pixels (0x00RRGGBB, rows from the
+// top), header and bits, as metafiles carry them.
+inline std::string BitmapOf(const std::vector<uint32_t>& rgb, int width, int height) {
+    std::string out;
+    const int stride = (width * 3 + 3) / 4 * 4;
+    for (int v : {40, width, height})
+        AppendLittleEndian<int32_t>(out, v);
+    AppendLittleEndian<uint16_t>(out, 1);
+    AppendLittleEndian<uint16_t>(out, 24);
+    for (int v : {0, stride * height, 3780, 3780, 0, 0})
+        AppendLittleEndian<int32_t>(out, v);
+    for (int y = height - 1; y >= 0; --y) { // bottom row first
+        for (int x = 0; x < width; ++x) {
+            const uint32_t c = rgb[size_t(y * width + x)];
+            out += char(c & 0xFF), out += char(c >> 8 & 0xFF), out += char(c >> 16 & 0xFF);
+        }
+        out.append(size_t(stride - width * 3), '\0');
+    }
+    return out;
+}
+
+// A Windows metafile (placeable, frame width x height pixels) or an
+// enhanced metafile that fills the box given with a brush of the bitmap.
+inline std::string PatternMetafileOf(bool enhanced, int width, int height, const std::vector<uint32_t>& rgb,
+                                     int patternWidth, int patternHeight, const TTestShape& box) {
+    const std::string bitmap = BitmapOf(rgb, patternWidth, patternHeight);
+    if (enhanced) {
+        // The brush: its handle, colour use, and the header's and bits'
+        // offsets and lengths, then header and bits.
+        std::string brush;
+        AppendLittleEndian<uint32_t>(brush, 94);
+        AppendLittleEndian<uint32_t>(brush, uint32_t(32 + bitmap.size()));
+        for (uint32_t v : {2u, 0u, 32u, 40u, 72u, uint32_t(bitmap.size() - 40)})
+            AppendLittleEndian<uint32_t>(brush, v);
+        brush += bitmap;
+        std::string select;
+        for (uint32_t v : {37u, 12u, 2u})
+            AppendLittleEndian<uint32_t>(select, v);
+        std::string shapes = brush + select;
+        for (uint32_t v : {38u, 28u, 1u, 5u, 0u, 0u, 0u, 37u, 12u, 1u}) // no pen
+            AppendLittleEndian<uint32_t>(shapes, v);
+        for (int v : {43, 24, box.Left, box.Top, box.Right, box.Bottom})
+            AppendLittleEndian<int32_t>(shapes, v);
+        return EnhancedMetafileOf(width, height, {}, {}, 0, 0, shapes, 5);
+    }
+    std::string out = WindowsMetafileOf(width, height, {});
+    out.resize(out.size() - 6); // the end record comes after the box
+    std::string records;
+    const auto words = [&](std::initializer_list<int> list) {
+        for (int w : list)
+            AppendLittleEndian<int16_t>(records, int16_t(w));
+    };
+    // The pattern brush: its style and colour use, then the bitmap.
+    AppendLittleEndian<uint32_t>(records, uint32_t(3 + 2 + bitmap.size() / 2));
+    words({0x0142, 5, 0});
+    records += bitmap;
+    words({4, 0, 0x012D, 1});
+    words({7, 0, 0x041B, box.Bottom, box.Right, box.Top, box.Left});
+    words({3, 0, 0});
+    out += records;
+    StoreLittleEndian(out.data() + 22 + 6, uint32_t((out.size() - 22) / 2));
+    StoreLittleEndian(out.data() + 22 + 12, uint32_t(3 + 2 + bitmap.size() / 2));
+    return out;
 }

@@ -10,11 +10,15 @@
 #include <string>
 #include <vector>
 
-// Asks, for each such copy (of page only, when one is given), whether to
-// put it back.  Yes writes the copy's bytes over the page and drops the
-// copy; No leaves the page as it is and keeps the copy where the question
-// said it is, without asking again.  A restore that fails is reported and
-// asked again next time.
+// Asks, for each page with such a copy (page only, when one is given,
+// reached by any of its names), whether to put it back: one question a
+// page, saying what the page holds now and what Yes gives back.  Yes
+// writes the copy's bytes over the page and drops the copy once the page
+// is whole; No leaves the page as it is and keeps the copy where the
+// question said it is, without asking again.  A restore that fails (or is
+// cut short itself) is reported and asked again next time.  A page found
+// to hold the finished save, or the copy's bytes, is whole: its copy goes
+// and nothing is asked.
 //
 // With a page about to be opened, a save of it that another running copy
 // of the program has not finished is told too, and the user asked whether

@@ -4,6 +4,7 @@
 #include "platform/base/Exceptions.h"
 #include "platform/base/PosixFileOps.h"
 #include "platform/base/SafeFile.h"
+#include "platform/base/SimulatedCrash.h"
 #include "platform/base/UserFolders.h"
 
 #include <algorithm>
@@ -20,11 +21,18 @@
 namespace {
 
 // The record's first line: what the file is, and the layout that follows
-// (the saving process: pid, start time and boot; the copy's size; then the
-// page's name to the end, so that any byte a name may hold, a line break
-// too, reads back).  Records of the first layout name the pid only.
-constexpr std::string_view kRecordHeader = "korvane-ondrill kept copy 2\n";
+// (the saving process: pid, start time and boot; the copy's size and
+// checksum; the finished page's size and checksum; the page's device, inode
+// and generation; then the page's name to the end, so that any byte a name
+// may hold, a line break too, reads back).  Records of the earlier layouts
+// name the process (the second, without checksums and identity) or its pid
+// only (the first), and are still read: a page of theirs is whole only when
+// it holds the copy's bytes.
+constexpr std::string_view kRecordHeader = "korvane-ondrill kept copy 3\n";
+constexpr std::string_view kNamedSaverRecordHeader = "korvane-ondrill kept copy 2\n";
 constexpr std::string_view kPidOnlyRecordHeader = "korvane-ondrill kept copy 1\n";
+// A few lines and a file name: anything longer is not a record of ours.
+constexpr size_t kLongestRecord = 16 * 1024;
 constexpr std::string_view kCopyEnding = ".orig";
 // The copy is written under this name and renamed once it is on disk.
 constexpr std::string_view kIncompleteCopyEnding = ".part";
@@ -60,17 +68,41 @@ bool takeNumber(std::string_view& rest, uint64_t& number) {
     return takeLine(rest, line) && ParseDecimal(line, number);
 }
 
+// A checksum's line: empty (not known) or a checksum.
+bool takeSum(std::string_view& rest, std::string& sum) {
+    std::string_view line;
+    if (!takeLine(rest, line) || (!line.empty() && !IsContentsSum(line)))
+        return false;
+    sum = std::string(line);
+    return true;
+}
+
+// The lines of the third layout after the saver: the copy, the finished
+// page and the page's identity.
+bool takeContentsAndIdentity(std::string_view& rest, TKeptCopy& kept) {
+    uint64_t finishedSize = 0;
+    std::string finishedSum;
+    if (!takeNumber(rest, kept.Size) || !takeSum(rest, kept.CopySum) || !takeNumber(rest, finishedSize) ||
+        !takeSum(rest, finishedSum) || !takeNumber(rest, kept.PageFile.Device) ||
+        !takeNumber(rest, kept.PageFile.Inode) || !takeNumber(rest, kept.PageFile.Generation))
+        return false;
+    kept.Finished = {finishedSize, finishedSum};
+    return true;
+}
+
 // Reads a record (or an unfinished one, named by its own ending); false
-// when the file is not one of ours, or not whole.
+// when the file is not one of ours, not whole, or no regular file (a FIFO
+// there is never waited on).
 bool readRecord(const std::string& record, std::string_view ending, TKeptCopy& kept) {
     std::string text;
-    if (!ReadWholeFile(record, text))
+    if (!ReadWholeFile(record, text, kLongestRecord))
         return false;
     std::string_view rest(text);
     uint64_t pid = 0, startTime = 0;
     std::string_view bootId;
-    if (rest.substr(0, kRecordHeader.size()) == kRecordHeader) {
-        rest.remove_prefix(kRecordHeader.size());
+    const bool current = rest.substr(0, kRecordHeader.size()) == kRecordHeader;
+    if (current || rest.substr(0, kNamedSaverRecordHeader.size()) == kNamedSaverRecordHeader) {
+        rest.remove_prefix(current ? kRecordHeader.size() : kNamedSaverRecordHeader.size());
         if (!takeNumber(rest, pid) || !takeNumber(rest, startTime) || !takeLine(rest, bootId))
             return false;
     } else if (rest.substr(0, kPidOnlyRecordHeader.size()) == kPidOnlyRecordHeader) {
@@ -80,7 +112,8 @@ bool readRecord(const std::string& record, std::string_view ending, TKeptCopy& k
     } else {
         return false;
     }
-    if (!takeNumber(rest, kept.Size) || rest.empty() || rest[0] != '/' || pid > LONG_MAX)
+    if (!(current ? takeContentsAndIdentity(rest, kept) : takeNumber(rest, kept.Size)) || rest.empty() ||
+        rest[0] != '/' || pid > LONG_MAX)
         return false;
     kept.Saver.Pid = static_cast<long>(pid);
     kept.Saver.StartTime = startTime;
@@ -89,6 +122,17 @@ bool readRecord(const std::string& record, std::string_view ending, TKeptCopy& k
     kept.Record = record;
     kept.Copy = withEnding(record, ending, kCopyEnding);
     return true;
+}
+
+std::string recordText(const TKeptCopy& kept) {
+    std::string text(kRecordHeader);
+    for (const std::string& line :
+         {std::to_string(kept.Saver.Pid), std::to_string(kept.Saver.StartTime), kept.Saver.BootId,
+          std::to_string(kept.Size), kept.CopySum, std::to_string(kept.Finished.Size), kept.Finished.Sum,
+          std::to_string(kept.PageFile.Device), std::to_string(kept.PageFile.Inode),
+          std::to_string(kept.PageFile.Generation)})
+        text += line + "\n";
+    return text + kept.Page;
 }
 
 int64_t modifiedAt(const std::string& name) {
@@ -103,6 +147,9 @@ bool wholeCopy(const TKeptCopy& kept) {
 }
 
 std::string incompleteCopyOf(const TKeptCopy& kept) { return withEnding(kept.Copy, kCopyEnding, kIncompleteCopyEnding); }
+std::string unfinishedRecordOf(const TKeptCopy& kept) {
+    return withEnding(kept.Copy, kCopyEnding, kUnfinishedRecordEnding);
+}
 
 bool exists(const std::string& name) {
     struct stat info {};
@@ -123,9 +170,9 @@ std::vector<std::string> cacheFilesEnding(const std::string& folder, std::string
 }
 
 // Writes bytes to a new file named unfinished, syncs it, checks its length
-// (WriteAllSynced) and only then renames it to name, syncing the folder so
-// that the rename survives a power loss.  False, with errno set and
-// nothing of its own left, when any step fails.
+// (WriteAllSynced) and only then renames it to name (over what had that
+// name), syncing the folder so that the rename survives a power loss.
+// False, with errno set and nothing of its own left, when any step fails.
 bool writeDurably(const std::string& unfinished, const std::string& name, std::string_view bytes) {
     const int fd = ::open(unfinished.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
@@ -136,9 +183,11 @@ bool writeDurably(const std::string& unfinished, const std::string& name, std::s
         ok = false;
         error = errno;
     }
+    SimulatedCrashStep();
     bool renamed = ok && ::rename(unfinished.c_str(), name.c_str()) == 0;
     if (ok && !renamed)
         error = errno;
+    SimulatedCrashStep();
     if (renamed && !SyncFolder(FolderOfPath(name))) {
         error = errno;
         ::unlink(name.c_str());
@@ -151,7 +200,133 @@ bool writeDurably(const std::string& unfinished, const std::string& name, std::s
     return renamed;
 }
 
+// Whether an unfinished record's writer is done with it: it names a process
+// that has ended, or is too short to name one and old.
+bool unfinishedRecordIsOver(const std::string& unfinished) {
+    TKeptCopy kept;
+    const int64_t written = modifiedAt(unfinished);
+    return readRecord(unfinished, kUnfinishedRecordEnding, kept)
+               ? !ProcessMayStillRun(kept.Saver, written)
+               : written + kUnfinishedRecordGrace < static_cast<int64_t>(std::time(nullptr));
+}
+
+// Whether two open regular files hold the same bytes.
+bool sameBytes(int a, int b) {
+    char blockA[1 << 16], blockB[1 << 16];
+    for (off_t offset = 0;;) {
+        const ssize_t gotA = ::pread(a, blockA, sizeof blockA, offset);
+        const ssize_t gotB = ::pread(b, blockB, sizeof blockB, offset);
+        if (gotA < 0 || gotB < 0 || gotA != gotB)
+            return false;
+        if (gotA == 0)
+            return true;
+        if (std::memcmp(blockA, blockB, static_cast<size_t>(gotA)) != 0)
+            return false;
+        offset += gotA;
+    }
+}
+
+// What the page (PageNow) holds decides a record of a save that is over and
+// whose copy is whole: the finished save or the copy's bytes make it whole,
+// anything else (cut short, gone, no regular file) interrupted.
+TKeptCopyState classify(TKeptCopy& kept) {
+    struct stat info {};
+    const int page = OpenRegularFile(kept.PageNow(), O_RDONLY, &info);
+    if (page < 0)
+        return TKeptCopyState::Interrupted;
+    kept.PageSize = static_cast<int64_t>(info.st_size);
+    bool whole = false;
+    TContentsDigest now;
+    if (kept.Finished.Known() && kept.Finished.Size == static_cast<uint64_t>(info.st_size))
+        whole = DigestOfFile(page, now) && kept.Finished.Matches(now);
+    if (!whole && kept.Size == static_cast<uint64_t>(info.st_size)) {
+        const int copy = OpenRegularFile(kept.Copy, O_RDONLY | O_NOFOLLOW);
+        if (copy >= 0) {
+            whole = sameBytes(page, copy);
+            ::close(copy);
+        }
+    }
+    ::close(page);
+    return whole ? TKeptCopyState::Whole : TKeptCopyState::Interrupted;
+}
+
+bool samePage(const TKeptCopy& a, const TKeptCopy& b) {
+    return a.Page == b.Page || a.PageNow() == b.PageNow() || a.PageFile.Same(b.PageFile);
+}
+
+// Of interrupted saves of one page (oldest first), the one whose copy is
+// the page's last whole contents.  The oldest copy is whole; a later one
+// is whole only when it holds what a whole one's save finished with, or a
+// whole copy's bytes: a later save may have kept a page already cut.
+size_t lastWholeCopy(const std::vector<TKeptCopy>& saves) {
+    std::vector<bool> whole(saves.size(), false);
+    size_t last = 0;
+    for (size_t i = 0; i < saves.size(); ++i) {
+        whole[i] = i == 0;
+        for (size_t j = 0; j < i && !whole[i]; ++j)
+            whole[i] = whole[j] && (saves[j].Finished.Matches(saves[i].CopyDigest()) ||
+                                    saves[j].CopyDigest().Matches(saves[i].CopyDigest()));
+        if (whole[i])
+            last = i;
+    }
+    return last;
+}
+
+// One entry per page for interrupted saves: the one to offer, the others
+// Alongside it.  The order stays.
+std::vector<TKeptCopy> oneSavePerPage(std::vector<TKeptCopy> copies) {
+    std::vector<TKeptCopy> listed;
+    std::vector<bool> taken(copies.size(), false);
+    for (size_t i = 0; i < copies.size(); ++i) {
+        if (taken[i])
+            continue;
+        if (copies[i].State != TKeptCopyState::Interrupted) {
+            listed.push_back(std::move(copies[i]));
+            continue;
+        }
+        std::vector<TKeptCopy> saves;
+        saves.push_back(std::move(copies[i]));
+        for (size_t j = i + 1; j < copies.size(); ++j) {
+            if (taken[j] || copies[j].State != TKeptCopyState::Interrupted ||
+                std::none_of(saves.begin(), saves.end(), [&](const TKeptCopy& s) { return samePage(s, copies[j]); }))
+                continue;
+            taken[j] = true;
+            saves.push_back(std::move(copies[j]));
+        }
+        const size_t offered = lastWholeCopy(saves);
+        TKeptCopy chosen = std::move(saves[offered]);
+        for (size_t j = 0; j < saves.size(); ++j)
+            if (j != offered)
+                chosen.Alongside.push_back(std::move(saves[j]));
+        listed.push_back(std::move(chosen));
+    }
+    return listed;
+}
+
+// The identity of the file name reaches (links followed), not known when
+// it is no regular file.
+TFileIdentity identityOfName(const std::string& name) {
+    const int fd = OpenRegularFile(name, O_RDONLY);
+    if (fd < 0) {
+        // A page the user may not read is still told by its inode.
+        struct stat info {};
+        if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            return {};
+        return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), 0};
+    }
+    const TFileIdentity identity = IdentityOfOpenFile(fd);
+    ::close(fd);
+    return identity;
+}
+
 } // namespace
+
+TFileIdentity IdentityOfOpenFile(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return {};
+    return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), FileGeneration(fd)};
+}
 
 std::string KeptCopyPageName(const std::string& page) {
     char resolved[PATH_MAX];
@@ -171,16 +346,28 @@ bool RecordKeptCopy(TKeptCopy& kept) {
         return false;
     }
     kept.Record = withEnding(kept.Copy, kCopyEnding, kRecordEnding);
-    const std::string unfinished = withEnding(kept.Copy, kCopyEnding, kUnfinishedRecordEnding);
     // A name in use by an earlier save, ended or not, is never taken over.
     if (exists(kept.Record) || exists(kept.Copy) || exists(incompleteCopyOf(kept))) {
         errno = EEXIST;
         return false;
     }
-    std::string text(kRecordHeader);
-    text += std::to_string(kept.Saver.Pid) + "\n" + std::to_string(kept.Saver.StartTime) + "\n" +
-            kept.Saver.BootId + "\n" + std::to_string(kept.Size) + "\n" + kept.Page;
-    return writeDurably(unfinished, kept.Record, text);
+    return writeDurably(unfinishedRecordOf(kept), kept.Record, recordText(kept));
+}
+
+bool UpdateKeptCopyRecord(const TKeptCopy& kept) {
+    if (kept.Saver.BootId.find('\n') != std::string::npos || kept.Record.empty()) {
+        errno = EINVAL;
+        return false;
+    }
+    // An unfinished record beside a whole one is what an update of it
+    // killed half way left, cut short too, unless it names a process that
+    // may still be at that update.
+    const std::string unfinished = unfinishedRecordOf(kept);
+    TKeptCopy other;
+    if (exists(unfinished) && !(readRecord(unfinished, kUnfinishedRecordEnding, other) &&
+                                ProcessMayStillRun(other.Saver, modifiedAt(unfinished))))
+        ::unlink(unfinished.c_str());
+    return writeDurably(unfinished, kept.Record, recordText(kept));
 }
 
 bool KeepCopy(TKeptCopy& kept, std::string_view bytes) {
@@ -198,22 +385,31 @@ bool KeepCopy(TKeptCopy& kept, std::string_view bytes) {
 void DropKeptCopy(const TKeptCopy& kept) {
     ::unlink(incompleteCopyOf(kept).c_str());
     ::unlink(kept.Copy.c_str());
+    SimulatedCrashStep();
     if (!kept.Record.empty())
         ::unlink(kept.Record.c_str());
+    for (const TKeptCopy& other : kept.Alongside)
+        DropKeptCopy(other);
 }
 
 std::vector<TKeptCopy> FindKeptCopies(const std::string& page) {
     const std::string pageName = page.empty() ? std::string() : KeptCopyPageName(page);
+    const TFileIdentity pageFile = page.empty() ? TFileIdentity() : identityOfName(pageName);
     std::vector<std::pair<int64_t, TKeptCopy>> found;
     for (const std::string& record : cacheFilesEnding(UserCacheFolder(), kRecordEnding)) {
         TKeptCopy kept;
-        if (!readRecord(record, kRecordEnding, kept) || (!pageName.empty() && kept.Page != pageName))
+        if (!readRecord(record, kRecordEnding, kept))
             continue;
+        if (!pageName.empty()) {
+            if (kept.Page != pageName && !kept.PageFile.Same(pageFile))
+                continue;
+            kept.Target = pageName;
+        }
         const int64_t written = modifiedAt(record);
         if (ProcessMayStillRun(kept.Saver, written))
             kept.State = TKeptCopyState::Saving;
         else
-            kept.State = wholeCopy(kept) ? TKeptCopyState::Interrupted : TKeptCopyState::Abandoned;
+            kept.State = wholeCopy(kept) ? classify(kept) : TKeptCopyState::Abandoned;
         found.emplace_back(written, std::move(kept));
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
@@ -222,7 +418,7 @@ std::vector<TKeptCopy> FindKeptCopies(const std::string& page) {
     std::vector<TKeptCopy> copies;
     for (auto& [when, kept] : found)
         copies.push_back(std::move(kept));
-    return copies;
+    return oneSavePerPage(std::move(copies));
 }
 
 std::vector<TKeptCopy> FindInterruptedSaves(const std::string& page) {
@@ -231,10 +427,33 @@ std::vector<TKeptCopy> FindInterruptedSaves(const std::string& page) {
     return copies;
 }
 
+bool SettleKeptCopiesOf(const std::string& page, TKeptCopy& cut) {
+    bool found = false;
+    bool dropped = false;
+    for (TKeptCopy& kept : FindKeptCopies(page)) {
+        if (kept.State == TKeptCopyState::Whole) {
+            DropKeptCopy(kept);
+            dropped = true;
+        } else if (kept.State == TKeptCopyState::Interrupted && !found) {
+            cut = std::move(kept);
+            found = true;
+        }
+    }
+    if (dropped)
+        SyncFolder(UserCacheFolder());
+    return found;
+}
+
 std::vector<TKeptCopy> RemoveAbandonedCopies() {
     std::vector<TKeptCopy> copies = FindKeptCopies();
     bool removed = false;
     std::erase_if(copies, [&](const TKeptCopy& kept) {
+        if (kept.State == TKeptCopyState::Whole) {
+            // The page holds the save's end or its beginning: nothing to give back.
+            DropKeptCopy(kept);
+            removed = true;
+            return true;
+        }
         if (kept.State != TKeptCopyState::Abandoned)
             return false;
         // A copy of another size under the copy's name was never ours to
@@ -245,16 +464,9 @@ std::vector<TKeptCopy> RemoveAbandonedCopies() {
         return true;
     });
     const std::string folder = UserCacheFolder();
-    const int64_t now = static_cast<int64_t>(std::time(nullptr));
-    for (const std::string& unfinished : cacheFilesEnding(folder, kUnfinishedRecordEnding)) {
-        TKeptCopy kept;
-        const int64_t written = modifiedAt(unfinished);
-        const bool over = readRecord(unfinished, kUnfinishedRecordEnding, kept)
-                              ? !ProcessMayStillRun(kept.Saver, written)
-                              : written + kUnfinishedRecordGrace < now;
-        if (over)
+    for (const std::string& unfinished : cacheFilesEnding(folder, kUnfinishedRecordEnding))
+        if (unfinishedRecordIsOver(unfinished))
             removed |= ::unlink(unfinished.c_str()) == 0;
-    }
     // Most starts find nothing to remove and leave the disk alone.
     if (removed)
         SyncFolder(folder);
@@ -265,13 +477,16 @@ void RestoreKeptCopy(const TKeptCopy& kept) {
     std::string bytes;
     if (!ReadWholeFile(kept.Copy, bytes))
         throw EFOpenError(kept.Copy, std::strerror(errno));
-    if (bytes.size() != kept.Size)
+    TContentsDigest digest = DigestOf(bytes);
+    if (bytes.size() != kept.Size || (!kept.CopySum.empty() && !digest.Matches(kept.CopyDigest())))
         throw EFOpenError(kept.Copy, "The kept copy is not whole");
-    WriteFileReplacing(kept.Page, bytes);
-    DropKeptCopy(kept);
+    TKeptCopy restoring = kept;
+    RewriteUnderKeptCopy(kept.PageNow(), restoring, bytes, digest);
 }
 
 void ForgetKeptCopy(const TKeptCopy& kept) {
     ::unlink(kept.Record.c_str());
+    for (const TKeptCopy& other : kept.Alongside)
+        ::unlink(other.Record.c_str());
     SyncFolder(FolderOfPath(kept.Record));
 }

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,10 +37,7 @@ int createExclusively(const std::string& path, mode_t mode) {
 // gives each new inode (where it tells it) and the time of the last change
 // (which no one can set, though it is only as fine as the clock tick).
 TOwnedFile::TIdentity identityOf(int fd, const struct stat& info) {
-    unsigned int generation = 0;
-    if (::ioctl(fd, FS_IOC_GETVERSION, &generation) != 0)
-        generation = 0;
-    return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), generation,
+    return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), FileGeneration(fd),
             static_cast<int64_t>(info.st_ctim.tv_sec), static_cast<int64_t>(info.st_ctim.tv_nsec)};
 }
 

@@ -1,18 +1,23 @@
 #include "platform/base/PosixFileOps.h"
 
+#include "platform/base/SimulatedCrash.h"
+
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 bool WriteAllToFd(int fd, std::string_view data) {
     while (!data.empty()) {
-        const ssize_t put = ::write(fd, data.data(), data.size());
+        const ssize_t put = ::write(fd, data.data(), BytesBeforeSimulatedCrash(data.size()));
         if (put < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
+        CountBytesWritten(static_cast<size_t>(put));
         data.remove_prefix(static_cast<size_t>(put));
     }
     return true;
@@ -41,16 +46,56 @@ bool ReadWholeFd(int fd, std::string& bytes) {
     }
 }
 
-bool ReadWholeFile(const std::string& name, std::string& bytes) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+int OpenRegularFile(const std::string& name, int flags, struct stat* info) {
+    // Without O_NONBLOCK the open of a FIFO would wait for a writer, for good.
+    const int fd = ::open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat own {};
+    if (info == nullptr)
+        info = &own;
+    const bool seen = ::fstat(fd, info) == 0;
+    if (!seen || !S_ISREG(info->st_mode)) {
+        const int error = seen ? EINVAL : errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    // Reads and writes of a regular file wait for the disk as usual.
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status != -1)
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+    return fd;
+}
+
+bool ReadWholeFile(const std::string& name, std::string& bytes, size_t longest) {
+    struct stat info {};
+    const int fd = OpenRegularFile(name, O_RDONLY | O_NOFOLLOW, &info);
     if (fd < 0)
         return false;
     bytes.clear();
-    const bool read = ReadWholeFd(fd, bytes);
+    bool read = true;
+    // A file of the kernel's (under /proc) tells no size; others are not
+    // read at all when longer than the caller takes.
+    if (static_cast<uint64_t>(info.st_size) > longest) {
+        read = false;
+        errno = EFBIG;
+    } else {
+        read = ReadWholeFd(fd, bytes);
+        if (read && bytes.size() > longest) {
+            read = false;
+            errno = EFBIG;
+        }
+    }
     const int error = errno;
     ::close(fd);
     errno = error;
     return read;
+}
+
+uint64_t FileGeneration(int fd) {
+    unsigned int generation = 0;
+    return ::ioctl(fd, FS_IOC_GETVERSION, &generation) == 0 ? generation : 0;
 }
 
 bool SyncFolder(const std::string& folder) {

@@ -3,6 +3,7 @@
 #include "platform/base/Exceptions.h"
 #include "platform/base/KeptCopies.h"
 #include "platform/base/PosixFileOps.h"
+#include "platform/base/SimulatedCrash.h"
 #include "platform/base/UserFolders.h"
 
 #include <atomic>
@@ -105,26 +106,33 @@ bool readAll(int fd, std::string& bytes) {
 // cut short by a full disk or a size limit is caught by the length even
 // where the system reports no error.
 bool rewriteOpenFile(int fd, std::string_view data, int& error) {
-    if (::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && WriteAllSynced(fd, data))
-        return true;
+    if (::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0) {
+        SimulatedCrashStep();
+        if (WriteAllSynced(fd, data))
+            return true;
+    }
     error = errno;
     return false;
 }
 
 // Keeps a copy of a file's old contents in the user's cache folder (the
 // file's own folder takes no new file when this is needed), with the record
-// that names the file and this process.  Both are on disk, folder entries
-// included, before this returns: whatever stops the rewrite that follows,
-// a power loss too, the next run finds a whole copy; whatever stops the
-// copy itself leaves only a copy marked incomplete, which the next start
-// removes (KeptCopies.h).  Raises, naming the file being saved, when no
-// copy can be kept.
-TKeptCopy putAside(const std::string& fileName, const std::string& target, std::string_view bytes) {
+// that names the file (fd), this process and what the file will hold
+// (finished).  Both are on disk, folder entries included, before this
+// returns: whatever stops the rewrite that follows, a power loss too, the
+// next run finds a whole copy; whatever stops the copy itself leaves only a
+// copy marked incomplete, which the next start removes (KeptCopies.h).
+// Raises, naming the file being saved, when no copy can be kept.
+TKeptCopy putAside(const std::string& fileName, const std::string& target, int fd, std::string_view bytes,
+                   const TContentsDigest& finished) {
     const std::string folder = UserCacheFolder();
     makeFolders(folder);
     TKeptCopy kept;
     kept.Page = KeptCopyPageName(target);
+    kept.PageFile = IdentityOfOpenFile(fd);
     kept.Saver = CurrentProcessIdentity();
+    kept.CopySum = DigestOf(bytes).Sum;
+    kept.Finished = finished;
     bool done = false;
     for (int attempt = 0; attempt < 100 && !done; ++attempt) {
         kept.Copy = fitName(folder, BaseNameOfPath(target), uniqueSuffix(".orig"));
@@ -138,6 +146,35 @@ TKeptCopy putAside(const std::string& fileName, const std::string& target, std::
     return kept;
 }
 
+// Makes kept's record name the save that now rewrites the open file fd
+// (this process, the page's name and identity, and what it will hold), on
+// disk before the rewrite starts.
+void recordSaveUnder(TKeptCopy& kept, const std::string& fileName, const std::string& target, int fd,
+                     const TContentsDigest& finished) {
+    kept.Page = KeptCopyPageName(target);
+    kept.PageFile = IdentityOfOpenFile(fd);
+    kept.Saver = CurrentProcessIdentity();
+    kept.Finished = finished;
+    if (!UpdateKeptCopyRecord(kept))
+        throw EFCreateError(fileName, std::string("The record of its kept copy could not be written: ") +
+                                          std::strerror(errno));
+}
+
+// The target open for a rewrite in place: a regular file (never a FIFO
+// waited on), with its owner's write bit, which is honoured even for the
+// superuser.
+int openForRewrite(const std::string& fileName, const std::string& target) {
+    struct stat info {};
+    const int fd = OpenRegularFile(target, O_RDWR, &info);
+    if (fd < 0)
+        fail(fileName, errno);
+    if ((info.st_mode & S_IWUSR) == 0) {
+        ::close(fd);
+        fail(fileName, EACCES);
+    }
+    return fd;
+}
+
 // Rewrites the target in place: for a target that exists and may be
 // written, where its folder refuses new files or a new file would not be
 // the same file (its other names, its owner).  The old contents are kept
@@ -145,20 +182,26 @@ TKeptCopy putAside(const std::string& fileName, const std::string& target, std::
 // failed save leaves the file as it was.  The copy is removed once it is
 // no longer needed; it stays (and the error names it) only when the old
 // contents could not be put back, and after a crash, for the next run to
-// offer back (KeptCopies.h).
+// offer back (KeptCopies.h).  A target still cut short by an earlier save
+// keeps no copy of itself: the earlier save's copy, its last whole
+// contents, stands for it until this rewrite is complete.
 void rewriteInPlace(const std::string& fileName, const std::string& target, std::string_view data) {
-    int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        fail(fileName, errno);
+    int fd = openForRewrite(fileName, target);
     std::string original;
     if (!readAll(fd, original)) {
         int error = errno;
         ::close(fd);
         fail(fileName, error);
     }
+    const TContentsDigest finished = DigestOf(data);
     TKeptCopy aside;
+    bool earlier = false;
     try {
-        aside = putAside(fileName, target, original);
+        earlier = SettleKeptCopiesOf(target, aside);
+        if (earlier)
+            recordSaveUnder(aside, fileName, target, fd, finished);
+        else
+            aside = putAside(fileName, target, fd, original, finished);
     } catch (...) {
         ::close(fd);
         throw;
@@ -166,6 +209,7 @@ void rewriteInPlace(const std::string& fileName, const std::string& target, std:
     int error = 0;
     if (rewriteOpenFile(fd, data, error)) {
         ::close(fd);
+        SimulatedCrashStep();
         DropKeptCopy(aside);
         return;
     }
@@ -173,9 +217,11 @@ void rewriteInPlace(const std::string& fileName, const std::string& target, std:
     const bool restored = rewriteOpenFile(fd, original, restoreError);
     ::close(fd);
     if (!restored)
-        throw EFCreateError(fileName, std::string(std::strerror(error)) +
-                                          "; its old contents are kept in \"" + aside.Copy + "\"");
-    DropKeptCopy(aside);
+        throw EFCreateError(fileName, std::string(std::strerror(error)) + "; its " + (earlier ? "last whole" : "old") +
+                                          " contents are kept in \"" + aside.Copy + "\"");
+    // Put back as it was: a page cut short before stays under its record.
+    if (!earlier)
+        DropKeptCopy(aside);
     fail(fileName, error);
 }
 
@@ -328,4 +374,31 @@ void WriteFileReplacing(const std::string& fileName, std::string_view data, bool
     }
     // The rename reaches the disk with the folder.
     SyncFolder(FolderOfPath(target));
+}
+
+void RewriteUnderKeptCopy(const std::string& fileName, TKeptCopy& kept, std::string_view data,
+                          const TContentsDigest& digest) {
+    const std::string target = resolveTarget(fileName);
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0 && errno == ENOENT) {
+        // A page that is gone holds nothing to keep: it is made anew, whole
+        // or not at all.
+        WriteFileReplacing(fileName, data);
+        DropKeptCopy(kept);
+        return;
+    }
+    const int fd = openForRewrite(fileName, target);
+    try {
+        recordSaveUnder(kept, fileName, target, fd, digest);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    int error = 0;
+    const bool done = rewriteOpenFile(fd, data, error);
+    ::close(fd);
+    if (!done)
+        fail(fileName, error);
+    SimulatedCrashStep();
+    DropKeptCopy(kept);
 }

@@ -8,8 +8,12 @@
 // Temporary files that ended processes of this user left beside the target
 // are removed.  A symbolic link is followed, so the link stays a link.
 
+#include "platform/base/ContentsDigest.h"
+
 #include <string>
 #include <string_view>
+
+struct TKeptCopy;
 
 // Raises EFCreateError (with the system's reason) when the file can not be
 // written: its folder is missing or is not a folder, the file is read-only
@@ -21,6 +25,20 @@
 // recorded (KeptCopies.h): a rewrite that fails (a full disk, a file-size
 // limit) puts the old contents back, and only when even that fails does the
 // error name the copy; a rewrite cut short by a crash leaves the copy on
-// record for the next run.  With createFolders, missing folders of the path
+// record for the next run; a file still cut short by such a save keeps no
+// copy of itself, the earlier copy standing for it until this save is
+// complete.  With createFolders, missing folders of the path
 // are created.
 void WriteFileReplacing(const std::string& fileName, std::string_view data, bool createFolders = false);
+
+// Writes data (whose digest is given) over fileName in place, with kept,
+// the record of an interrupted save of that file whose copy is whole,
+// standing for the file's last whole contents meanwhile instead of a new
+// copy: the record is first written anew, on disk, to name this process and
+// what the file will hold, then the file is rewritten, its length checked
+// and synced, and only then are the copy and the record dropped.  A file
+// that is gone is made anew (there is nothing of it to keep).  Raises
+// EFCreateError when the file can not be written; the record and the copy
+// then stay.
+void RewriteUnderKeptCopy(const std::string& fileName, TKeptCopy& kept, std::string_view data,
+                          const TContentsDigest& digest);

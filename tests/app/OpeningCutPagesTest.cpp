@@ -76,8 +76,9 @@ TTestProcess cutBySavingKilledMidRewrite(const std::string& page, const std::str
 void ageRecord(const std::string& page, TSaverLeft left, long otherPid) {
     const std::vector<TKeptCopy> kept = FindKeptCopies(page);
     ASSERT_EQ(kept.size(), 1u);
-    // header, pid, start time, boot id, size, page
-    std::vector<std::string> lines(6);
+    // header, pid, start time, boot id, the copy's size and checksum, the
+    // finished page's size and checksum, device, inode, generation, page
+    std::vector<std::string> lines(12);
     std::istringstream in(TTestProgramFolder::ReadFileBytes(kept[0].Record));
     for (std::string& line : lines)
         std::getline(in, line);
@@ -85,7 +86,7 @@ void ageRecord(const std::string& page, TSaverLeft left, long otherPid) {
     if (left == TSaverLeft::OtherBoot)
         lines[3] = std::string(lines[3].rbegin(), lines[3].rend());
     if (left == TSaverLeft::EarlierVersionsRecord)
-        lines = {"korvane-ondrill kept copy 1", lines[1], lines[4], lines[5]};
+        lines = {"korvane-ondrill kept copy 1", lines[1], lines[4], lines[11]};
     std::string text;
     for (const std::string& line : lines)
         text += (text.empty() ? "" : "\n") + line;

@@ -398,3 +398,56 @@ TEST(KeptCopies, AKillWhileTheCopyIsWrittenLeavesOnlyAnIncompleteCopyTheNextStar
 }
 
 } // namespace
+
+namespace {
+
+// Records as the two earlier layouts wrote them: the pid alone, or the
+// saving process without checksums or the page's identity.
+std::string earlierRecord(int layout, long pid, const std::string& page, size_t copySize) {
+    std::string text = "korvane-ondrill kept copy " + std::to_string(layout) + "\n" + std::to_string(pid) + "\n";
+    if (layout == 2)
+        text += "1\nsome-earlier-boot\n";
+    return text + std::to_string(copySize) + "\n" + page;
+}
+
+} // namespace
+
+// Records of earlier layouts, of a saver long gone, still read: what they
+// do not tell (the finished save) is never guessed, so their page is whole
+// only when it holds the copy's bytes; a page holding anything else, the
+// save's new bytes too, is asked about; and the start removes what the
+// whole ones left, and only that.
+TEST(KeptCopies, RecordsOfEarlierLayoutsAreJudgedByTheCopyAlone) {
+    TTempFolder temp;
+    TCacheHome cacheHome(temp.File("cache"));
+    const fs::path folder = temp.Path() / "cache" / "korvane-ondrill";
+    fs::create_directories(folder);
+    fs::create_directories(temp.Path() / "site");
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    std::mt19937 random(808);
+    enum TPageNow { HoldsTheCopy, CutShort, HoldsTheNewBytes };
+    std::vector<std::pair<std::string, bool>> pages; // page, whole
+    for (int layout = 1; layout <= 2; ++layout) {
+        for (const TPageNow now : {HoldsTheCopy, CutShort, HoldsTheNewBytes}) {
+            const std::string before = randomBytes(random, 1000 + random() % 5000);
+            const std::string after = randomBytes(random, before.size() + 10);
+            const std::string name = "p" + std::to_string(layout) + "-" + std::to_string(now) + ".html";
+            const std::string page = (temp.Path() / "site" / name).string();
+            WriteFile(page, now == HoldsTheCopy ? before : now == CutShort ? after.substr(0, 7) : after);
+            WriteFile((folder / (name + ".1-0-1.orig")).string(), before);
+            WriteFile((folder / (name + ".1-0-1.page")).string(), earlierRecord(layout, ended, page, before.size()));
+            pages.emplace_back(page, now == HoldsTheCopy);
+        }
+    }
+    for (const auto& [page, whole] : pages)
+        EXPECT_EQ(FindInterruptedSaves(page).size(), whole ? 0u : 1u) << page;
+    EXPECT_EQ(RemoveAbandonedCopies().size(), 4u);
+    for (const auto& [page, whole] : pages) {
+        const fs::path copy = folder / (fs::path(page).filename().string() + ".1-0-1.orig");
+        EXPECT_EQ(fs::exists(copy), !whole) << page;
+        EXPECT_EQ(FindKeptCopies(page).size(), whole ? 0u : 1u) << page;
+    }
+}

@@ -514,6 +514,36 @@ TEST_F(Commands, EachSaveQuestionShowsTheDocumentItAsksAbout) {
     EXPECT_EQ(frame->MDIChildCount(), 3) << "Cancel keeps every window";
 }
 
+// Pages never saved are asked about by the names their tabs show
+// ("Untitled2.html", ...), each its own.
+TEST_F(Commands, ASaveQuestionNamesAnUntitledPageAsItsTabDoes) {
+    TEditForm* named = open("named.html", "one");
+    named->Editor->SetSelText("x");
+    for (int i = 0; i < 3; ++i) {
+        auto* document = new TEditForm(&Application());
+        frame->MDINav->AddForm(document, nullptr);
+        document->Editor->SetSelText("x");
+    }
+    Application().ProcessMessages();
+    std::vector<std::string> asked, expected;
+    user.OnUnscripted = [&](const std::string& question) {
+        auto* front = dynamic_cast<TEditForm*>(frame->ActiveMDIChild());
+        const std::string shown = front->FileName == kUntitled
+                                      ? frame->MDINav->Tabs().Strings(frame->MDINav->IndexOfForm(front))
+                                      : front->FileName;
+        asked.push_back(question);
+        expected.push_back("Save changes to " + shown + "?");
+    };
+    click("Fermertout2"); // Close All, every question cancelled
+    ASSERT_EQ(asked.size(), 4u);
+    std::set<std::string> names;
+    for (size_t i = 0; i < asked.size(); ++i) {
+        EXPECT_EQ(asked[i], "message box \"" + expected[i] + "\"");
+        names.insert(expected[i]);
+    }
+    EXPECT_EQ(names.size(), 4u) << "each page by its own name";
+}
+
 TEST_F(Commands, TheStatusBarTellsTheCaretOfTheDocumentInFront) {
     TEditForm* a = open("a.html", "first line\r\nsecond line");
     a->Editor->SetSelStart(15);

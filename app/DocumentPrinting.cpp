@@ -2,6 +2,7 @@
 
 #include "editor/CodeMemo.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/TextDrawing.h"
 #include "platform/ui/CommonDialogs.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/UserInteraction.h"
@@ -68,7 +69,9 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
         const int height = printer.PageHeight();
         const int dpiX = printer.PixelsPerInchX();
         const int dpiY = printer.PixelsPerInchY();
-        restore.FormatForPaper(canvas, width - 2 * dpiX);
+        // The lines, and the header above them, are this wide.
+        const int textWidth = width - 2 * dpiX;
+        restore.FormatForPaper(canvas, textWidth);
 
         const int left = scaled(dpiX, 1.25);
         const int headerTop = scaled(dpiY, 0.5);
@@ -85,9 +88,11 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
             if (y == 0) {
                 canvas.Font().SetName("COURIER NEW");
                 canvas.Font().SetSize(12);
-                // The header is UTF-8, whatever the lines were drawn in.
+                // The header is UTF-8, whatever the lines were drawn in; a
+                // name too long for the paper gives up the middle of its
+                // folders, so that the file's own name still shows.
                 const TTextEncoding lines = canvas.SetTextEncoding(teUtf8);
-                canvas.TextOut(left, headerTop, fileName);
+                canvas.TextOut(left, headerTop, PathEllipsisText(canvas, fileName, textWidth));
                 canvas.SetTextEncoding(lines);
                 y = firstLine;
             }

@@ -331,8 +331,9 @@ bool TEditForm::confirmSave() {
     // asked about comes to the front, so the user sees which page it is.
     if (!isActive())
         quietly([&] { Show(); });
-    int answer = UserInteraction().MessageDlg(format("Save changes to %s?", DisplayTextOfName(FileName)),
-                                              mtConfirmation, mbYesNoCancel);
+    // A page never saved is named as its tab names it ("Untitled2.html").
+    const std::string name = FileName == kUntitled ? Caption() : DisplayTextOfName(FileName);
+    int answer = UserInteraction().MessageDlg(format("Save changes to %s?", name), mtConfirmation, mbYesNoCancel);
     if (answer == mrNo)
         return true;
     if (answer != mrYes)

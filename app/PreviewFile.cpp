@@ -1,10 +1,19 @@
 #include "app/PreviewFile.h"
 
+#include "platform/ui/EndingSignals.h"
+
+#include <set>
 #include <sys/stat.h>
 
 namespace {
 
 constexpr const char* kPreviewName = "HTMLtmp.htm";
+
+// The preview files of the document windows there are.
+std::set<TPreviewFile*>& previewFiles() {
+    static std::set<TPreviewFile*> files;
+    return files;
+}
 
 std::string folderOf(const std::string& documentFileName) {
     const size_t slash = documentFileName.find_last_of('/');
@@ -12,6 +21,17 @@ std::string folderOf(const std::string& documentFileName) {
 }
 
 } // namespace
+
+TPreviewFile::TPreviewFile() { previewFiles().insert(this); }
+
+TPreviewFile::~TPreviewFile() { previewFiles().erase(this); }
+
+void TPreviewFile::RemoveAll() {
+    for (TPreviewFile* file : previewFiles())
+        file->Remove();
+}
+
+void RemovePreviewFilesBeforeEndingSignals() { CleanUpBeforeEndingSignals([] { TPreviewFile::RemoveAll(); }); }
 
 std::string TPreviewFile::PathFor(const std::string& documentFileName) {
     return folderOf(documentFileName) + kPreviewName;

@@ -15,6 +15,11 @@
 
 class TPreviewFile {
 public:
+    TPreviewFile();
+    ~TPreviewFile();
+    TPreviewFile(const TPreviewFile&) = delete;
+    TPreviewFile& operator=(const TPreviewFile&) = delete;
+
     // The first name tried for the preview file of a document: in the
     // document's folder.
     static std::string PathFor(const std::string& documentFileName);
@@ -29,6 +34,13 @@ public:
     // The file written and not yet removed ("" when none).
     const std::string& Written() const { return file_.Path(); }
 
+    // Every preview file still there goes.
+    static void RemoveAll();
+
 private:
     TOwnedFile file_;
 };
+
+// From now on, a signal that ends the program from outside (a logout, a
+// kill, Ctrl+C, the terminal gone) removes the preview files first.
+void RemovePreviewFilesBeforeEndingSignals();

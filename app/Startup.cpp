@@ -4,6 +4,7 @@
 #include "app/EditForm.h"
 #include "app/FrameForm.h"
 #include "app/InterruptedSaves.h"
+#include "app/PreviewFile.h"
 #include "app/SettingsFile.h"
 #include "app/SplashForm.h"
 
@@ -138,6 +139,7 @@ Tframeform* StartUp(const std::vector<std::string>& arguments, const std::string
 
 int RunOndrill(int argc, char** argv) {
     Application().Initialize(argc, argv);
+    RemovePreviewFilesBeforeEndingSignals();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     std::error_code error;
     std::string currentFolder = std::filesystem::current_path(error).string();

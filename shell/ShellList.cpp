@@ -131,6 +131,7 @@ TPTShListData* TPTCustomShellList::GetSelectedData() { return Model().RecordOf(S
 // --- filling ------------------------------------------------------------------------------------
 
 void TPTCustomShellList::folderChanged() {
+    ++folderChanges_;
     if (nesting_ == 0 && !IsLoading()) {
         TRaisedScope raised(nesting_);
         if (tree_ != nullptr)
@@ -152,8 +153,10 @@ bool TPTCustomShellList::AllowAddItem(const std::shared_ptr<TShellFolder>& folde
 void TPTCustomShellList::FullFill() {
     if (dragging_ || IsEditing()) {
         refreshPending_ = true;
+        fillPending_ = true;
         return;
     }
+    fillPending_ = false;
     THourglassScope hourglass;
     ClearSelection();
     heldNames_.clear();
@@ -199,7 +202,10 @@ void TPTCustomShellList::RefreshList(bool afterNotice) {
 void TPTCustomShellList::afterHeldBack() {
     if (refreshPending_ && !dragging_ && !IsEditing()) {
         refreshPending_ = false;
-        RefreshList();
+        if (fillPending_)
+            FullFill();
+        else
+            RefreshList();
     }
 }
 
@@ -292,11 +298,17 @@ void TPTCustomShellList::timerFired() {
     KillTimer(this, kTimerId);
     timerPending_ = false;
     refreshDeadline_.Clear();
+    const unsigned folderChanges = folderChanges_;
     if (tree_ != nullptr) {
         TRaisedScope raised(nesting_);
         tree_->FlushPendingSync(false);
     }
-    RefreshList(true);
+    // The tree's selection, followed just now, may have moved the list to
+    // another folder: its rows are those of the folder now shown.
+    if (folderChanges_ != folderChanges)
+        FullFill();
+    else
+        RefreshList(true);
 }
 
 void TPTCustomShellList::FlushPending() {
@@ -374,6 +386,10 @@ void TPTCustomShellList::Dispatch(TMessage& message) {
     case CM_SHELLFIRSTFILL:
         if (Model().Count() == 0)
             FullFill();
+        message.Result = 0;
+        return;
+    case CM_SHELLHELDBACK:
+        afterHeldBack();
         message.Result = 0;
         return;
     case CWM_GETISHELLBROWSER:
@@ -650,7 +666,18 @@ void TPTCustomShellList::Edit(TListItem* item, std::string& text) {
             renameEcho_.Set(watched_, {oldName, data->GetFileName()});
         }
     }
-    afterHeldBack();
+    // A refresh held back meanwhile runs once the edit has ended (EditEnded):
+    // the view still sets the row's caption after this.
+}
+
+void TPTCustomShellList::EditEnded() {
+    TPTCustomListView::EditEnded();
+    // However the edit ended (Escape, the focus gone elsewhere, a name
+    // refused or left as it was, the row gone), a refresh held back
+    // meanwhile runs; from the message loop, since the edit may end inside
+    // a change of the rows.
+    if (refreshPending_)
+        PostMessage(this, CM_SHELLHELDBACK);
 }
 
 // --- dragging out -------------------------------------------------------------------------------------
@@ -679,10 +706,10 @@ void TPTCustomShellList::BeginDrag(bool rightButton) {
     uint32_t effect = 0;
     HRESULT hr = DoDragDrop(data, source, SelectionEffects(), effect);
     dragging_ = false;
-    bool pending = refreshPending_;
-    refreshPending_ = false;
-    if (hr == DRAGDROP_S_DROP || pending) {
-        RefreshList();
+    if (hr == DRAGDROP_S_DROP)
+        refreshPending_ = true;
+    if (refreshPending_) {
+        afterHeldBack();
         Model().Sort();
     }
 }

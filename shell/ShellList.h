@@ -116,6 +116,7 @@ public:
     // The hooks of the list view.
     bool CanEdit(TListItem* item) override;
     void Edit(TListItem* item, std::string& text) override;
+    void EditEnded() override;
     void Delete(TListItem* item) override;
     void ColClick(TListColumn* column) override;
     void GetImageIndex(TListItem* item) override;
@@ -165,9 +166,11 @@ private:
     TPTCustomShellTree* tree_ = nullptr;
     TListItem* dropHighlight_ = nullptr;
     int nesting_ = 0;
+    unsigned folderChanges_ = 0; // the folder set, counted
     bool dragging_ = false;
     bool dragRight_ = false;
     bool refreshPending_ = false;
+    bool fillPending_ = false; // what is held back is a fill (the folder changed)
     bool timerPending_ = false;
     TRefreshDeadline refreshDeadline_;
     TPTRenameEcho renameEcho_;

@@ -204,8 +204,10 @@ void TPTCustomShellTree::FillChildren(const std::shared_ptr<TShellFolder>& folde
 void TPTCustomShellTree::Fill() {
     if (busy_ || IsEditing()) {
         refreshPending_ = true;
+        fillPending_ = true;
         return;
     }
+    fillPending_ = false;
     THourglassScope hourglass;
     {
         TRaisedScope raised(nesting_);
@@ -625,6 +627,10 @@ void TPTCustomShellTree::Dispatch(TMessage& message) {
             Fill();
         message.Result = 0;
         return;
+    case CM_SHELLHELDBACK:
+        afterBusy();
+        message.Result = 0;
+        return;
     case CM_WANTSPECIALKEY:
         // Its commands' keys stay with the tree, before the menus see them.
         message.Result = ownsKey(static_cast<TShortCut>(message.WParam)) ? 1 : 0;
@@ -727,8 +733,8 @@ void TPTCustomShellTree::ShowNodeContextMenu(TTreeNode* node, TPoint point) {
     } else if (command >= ShellCommandFirst) {
         InvokeContextCommand(this, *contextMenu, command - ShellCommandFirst);
         busy_ = false;
-        refreshPending_ = false;
-        Refresh();
+        refreshPending_ = true;
+        afterBusy();
     }
     busy_ = false;
     afterBusy();
@@ -737,7 +743,10 @@ void TPTCustomShellTree::ShowNodeContextMenu(TTreeNode* node, TPoint point) {
 void TPTCustomShellTree::afterBusy() {
     if (refreshPending_ && !busy_) {
         refreshPending_ = false;
-        Refresh();
+        if (fillPending_)
+            Fill();
+        else
+            Refresh();
     }
 }
 
@@ -826,8 +835,18 @@ void TPTCustomShellTree::Edit(TTreeNode* node, std::string& text) {
     }
     if (!renamed)
         text = node->Text(); // a refused name leaves the label as it was
-    // A refresh asked for while the label was edited runs now.
-    afterBusy();
+    // A refresh asked for while the label was edited runs once the edit has
+    // ended (EditEnded): the view still sets the node's text after this.
+}
+
+void TPTCustomShellTree::EditEnded() {
+    TPTCustomTreeView::EditEnded();
+    // However the edit ended (Escape, the focus gone elsewhere, a name
+    // refused or left as it was, the node gone), a refresh held back
+    // meanwhile runs; from the message loop, since the edit may end inside
+    // a change of the nodes.
+    if (refreshPending_)
+        PostMessage(this, CM_SHELLHELDBACK);
 }
 
 // --- dragging out --------------------------------------------------------------------------------------
@@ -907,11 +926,10 @@ void TPTCustomShellTree::BeginOleDrag(bool rightButton) {
     auto source = std::make_shared<TDropSource_shlvtv>(rightButton ? 1 : 0);
     uint32_t effect = 0;
     HRESULT hr = DoDragDrop(data, source, GetNodeEffects(dragNode_), effect);
-    bool refresh = hr == DRAGDROP_S_DROP || refreshPending_;
+    if (hr == DRAGDROP_S_DROP)
+        refreshPending_ = true;
     busy_ = false;
-    refreshPending_ = false;
-    if (refresh)
-        Refresh();
+    afterBusy();
 }
 
 // --- drops -------------------------------------------------------------------------------------------

@@ -28,6 +28,7 @@ class TPTCustomShellList;
 enum : unsigned {
     CM_SHELLCHANGENOTICE = 0x0465, // a change thread's notice (WParam: the watch)
     CM_SHELLFIRSTFILL = 0x0467,    // the first fill once the window exists
+    CM_SHELLHELDBACK = 0x0468,     // an in-place edit ended: what it held back runs
 };
 
 using TPTShAddItemEvent =
@@ -160,6 +161,7 @@ public:
     void Collapse(TTreeNode* node) override;
     bool CanEdit(TTreeNode* node) override;
     void Edit(TTreeNode* node, std::string& text) override;
+    void EditEnded() override;
     void Delete(TTreeNode* node) override;
     void GetImageIndex(TTreeNode* node) override;
     void GetSelectedIndex(TTreeNode* node) override;
@@ -208,6 +210,7 @@ private:
     bool heldSync_ = false;
     bool busy_ = false;
     bool refreshPending_ = false;
+    bool fillPending_ = false; // what is held back is a fill (the base folder changed)
     int expansionLock_ = 0;
     int pendingJob_ = 0;
     TRefreshDeadline refreshDeadline_;

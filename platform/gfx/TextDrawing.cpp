@@ -75,6 +75,66 @@ std::string EllipsisText(TCanvas& canvas, std::string_view text, int width) {
     return std::string(text.substr(0, length)) + dots;
 }
 
+namespace {
+
+// cut with characters taken out of its middle and "..." put there, then
+// kept, at most width pixels wide: alternately a character more of the
+// start and of the end while it fits.
+std::string middleEllipsis(TCanvas& canvas, std::string_view cut, std::string_view kept, int width) {
+    const std::string dots = "...";
+    const int room = width - canvas.TextWidth(dots) - canvas.TextWidth(kept);
+    if (room < 0)
+        return EllipsisText(canvas, std::string(cut) + std::string(kept), width);
+    size_t front = 0, back = cut.size();
+    bool frontOpen = true, backOpen = true;
+    int used = 0;
+    auto take = [&](size_t from, size_t to) {
+        const int advance = canvas.TextWidth(cut.substr(from, to - from));
+        if (used + advance > room)
+            return false;
+        used += advance;
+        return true;
+    };
+    while ((frontOpen || backOpen) && front < back) {
+        if (frontOpen) {
+            const size_t next = Utf8NextChar(cut, front);
+            frontOpen = next <= back && take(front, next);
+            if (frontOpen)
+                front = next;
+        }
+        if (backOpen && front < back) {
+            const size_t previous = Utf8PreviousChar(cut, back);
+            backOpen = previous >= front && take(previous, back);
+            if (backOpen)
+                back = previous;
+        }
+    }
+    auto joined = [&] { return std::string(cut.substr(0, front)) + dots + std::string(cut.substr(back)) + std::string(kept); };
+    // Advances added up may differ from the width of the whole (kerning):
+    // the longer side gives a character more until it fits.
+    std::string text = joined();
+    while (canvas.TextWidth(text) > width && (front > 0 || back < cut.size())) {
+        if (front >= cut.size() - back && front > 0)
+            front = Utf8PreviousChar(cut, front);
+        else
+            back = Utf8NextChar(cut, back);
+        text = joined();
+    }
+    return text;
+}
+
+} // namespace
+
+std::string PathEllipsisText(TCanvas& canvas, std::string_view path, int width) {
+    if (canvas.TextWidth(path) <= width)
+        return std::string(path);
+    const size_t slash = path.rfind('/');
+    if (slash != std::string_view::npos && canvas.TextWidth("..." + std::string(path.substr(slash))) <= width)
+        return middleEllipsis(canvas, path.substr(0, slash), path.substr(slash), width);
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return middleEllipsis(canvas, name, {}, width);
+}
+
 TSize MeasureTextLine(TCanvas& canvas, std::string_view text, const TTextLineFormat& format) {
     TAccessKeyText shown = shownText(text, format.NoPrefix);
     return {canvas.TextWidth(shown.Text), canvas.TextMetrics().Height};

@@ -51,3 +51,9 @@ bool IsAccessKey(char32_t typed, std::string_view caption);
 // pixels wide ("..." alone, or as much of it as fits, when nothing of the
 // text does); the text itself when it fits.
 std::string EllipsisText(TCanvas& canvas, std::string_view text, int width);
+// A path cut to width pixels so that its name shows: the path itself when
+// it fits, else with characters taken out of the middle of its folders and
+// "..." in their place (as much of the start and of the end of the folders
+// as fits), the last "/" and the name whole.  A name too wide for that on
+// its own loses the middle of the name instead.
+std::string PathEllipsisText(TCanvas& canvas, std::string_view path, int width);

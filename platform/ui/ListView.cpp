@@ -794,6 +794,7 @@ void TCustomListView::Dispatch(TMessage& message) {
                 item->SetCaption(text);
             message.Result = 1;
         }
+        EditEnded();
         break;
     }
     case NM_CUSTOMDRAW:

@@ -297,6 +297,9 @@ public:
     virtual void Delete(TListItem* item);
     virtual bool CanEdit(TListItem* item);
     virtual void Edit(TListItem* item, std::string& text);
+    // An in-place edit ended, whichever way: with a text (after Edit),
+    // cancelled, or closed by the control as its row went.
+    virtual void EditEnded() {}
     virtual void ColClick(TListColumn* column);
     virtual void DoSelectItem(TListItem* item, bool selected);
     virtual void GetImageIndex(TListItem* item);

@@ -760,6 +760,7 @@ void TCustomTreeView::Dispatch(TMessage& message) {
             edited->SetText(text);
             message.Result = 1;
         }
+        EditEnded();
         break;
     }
     case NM_CUSTOMDRAW:

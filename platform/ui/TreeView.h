@@ -309,6 +309,9 @@ public:
     virtual void Collapse(TTreeNode* node);
     virtual bool CanEdit(TTreeNode* node);
     virtual void Edit(TTreeNode* node, std::string& text);
+    // An in-place edit ended, whichever way: with a text (after Edit),
+    // cancelled, or closed by the control as its node went.
+    virtual void EditEnded() {}
     virtual void Delete(TTreeNode* node);
     // Asked when a node is painted: may set its ImageIndex / SelectedIndex.
     virtual void GetImageIndex(TTreeNode* node);

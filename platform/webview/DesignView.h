@@ -39,14 +39,15 @@ public:
     // read timeout, or failed to load, is answered as it was set.  Raises
     // EWebViewError when the page does not answer within the timeout.
     virtual std::string DocumentHTML() = 0;
-    // Whether the page changed since its document loaded: the user's edits,
-    // or anything else that changed the document.  False while a document
-    // is loading.  Raises EWebViewError as DocumentHTML does.
+    // Whether the page differs from the document as it loaded: the user's
+    // edits, or anything else that changed the document, and not undone
+    // since.  False while a document is loading.  Raises EWebViewError as
+    // DocumentHTML does.
     virtual bool Edited() = 0;
     // Puts markup (document bytes in the view's encoding) in place of the
     // page's selection, or at the end of its body when the page holds no
-    // selection, as an edit of the user's: Edited answers true from then
-    // on.  A document still loading is waited for as a read waits.  False
+    // selection, as an edit of the user's: Edited answers true while it
+    // stays.  A document still loading is waited for as a read waits.  False
     // when the page took nothing (no document stands, or it failed to
     // load).  Raises EWebViewError as DocumentHTML does.
     virtual bool InsertHTML(const std::string& html) = 0;

@@ -52,17 +52,23 @@ private:
 
 namespace {
 
-// Design mode on, and a watch for any change of the document from now on
-// (the user's edits, the engine's editing commands, dropped content).  It
-// lives in the application world, which the page's own scripts never see.
+// Design mode on, the document as it loaded, and a watch for any change
+// of the document from now on (the user's edits, the engine's editing
+// commands, dropped content).  It lives in the application world, which
+// the page's own scripts never see.
 const QString kDesignModeOn = QStringLiteral(R"(
 document.designMode = 'on';
 window.ondrillEdited = false;
+window.ondrillLoaded = document.documentElement ? document.documentElement.outerHTML : '';
 new MutationObserver(function () { window.ondrillEdited = true; })
     .observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
 )");
 
-const QString kEdited = QStringLiteral("window.ondrillEdited === true");
+// Changed, and not back to what it loaded as: an edit undone (or typed
+// away again) is no edit.
+const QString kEdited = QStringLiteral(
+    "window.ondrillEdited === true &&"
+    " (document.documentElement ? document.documentElement.outerHTML : '') !== window.ondrillLoaded");
 
 // The engine's own editing command puts markup where the user's selection
 // is, as typing would.  A page the user never clicked into holds no

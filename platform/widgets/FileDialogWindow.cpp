@@ -93,6 +93,24 @@ std::string parentOf(const std::string& folder) {
     return parent.empty() ? folder : parent;
 }
 
+// The folder's path without "." and ".." steps or doubled slashes: its
+// plain spelling where that reaches the same folder, else (a ".." past a
+// link leaves the link's target) the real path.
+std::string plainFolder(const std::string& folder) {
+    std::string plain = std::filesystem::path(folder).lexically_normal().native();
+    while (plain.size() > 1 && plain.back() == '/')
+        plain.pop_back();
+    if (plain.empty())
+        plain.push_back('.');
+    struct stat given {}, shown {};
+    if (plain == folder || ::stat(folder.c_str(), &given) != 0 ||
+        (::stat(plain.c_str(), &shown) == 0 && given.st_dev == shown.st_dev && given.st_ino == shown.st_ino))
+        return plain;
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(folder, error);
+    return error ? plain : real.native();
+}
+
 bool isFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -274,9 +292,7 @@ TFileDialogWindow::~TFileDialogWindow() = default;
 int TFileDialogWindow::ChosenFilter() const { return types_->currentIndex() + 1; }
 
 void TFileDialogWindow::SetFolder(const std::string& folder) {
-    folder_ = folder;
-    while (folder_.size() > 1 && folder_.back() == '/')
-        folder_.pop_back();
+    folder_ = plainFolder(folder);
     lookIn_->setText(shownName(folder_));
     // A folder picked in the folder left is no folder of this one.
     if (kind_ == fdFolder)

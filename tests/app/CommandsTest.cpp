@@ -49,6 +49,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -240,7 +242,10 @@ TEST_F(Commands, PrintFromTheMenuWritesPagesWithTheNameAndKeepsTheSelection) {
     EXPECT_EQ(document->Editor->SelStart(), 30);
     EXPECT_EQ(document->Editor->SelLength(), 12);
     ASSERT_TRUE(fs::exists(program.File("out.pdf")));
-    // Every page starts with the document's name.
+    // Every page starts with the document's name: its path, or where that
+    // is too long for the paper (a long temporary folder), the path with
+    // the middle of its folders left out.
+    const std::string path = program.File("long.html");
     std::string pages;
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(
         ::popen(("pdftotext -layout '" + program.File("out.pdf") + "' -").c_str(), "r"), ::pclose);
@@ -254,7 +259,19 @@ TEST_F(Commands, PrintFromTheMenuWritesPagesWithTheNameAndKeepsTheSelection) {
         std::string page = pages.substr(at, end == std::string::npos ? std::string::npos : end - at);
         if (page.find_first_not_of(" \r\n") == std::string::npos)
             break;
-        EXPECT_NE(page.find(program.File("long.html")), std::string::npos) << "page " << count;
+        std::istringstream rows(page);
+        std::string header;
+        while (std::getline(rows, header) && header.find_first_not_of(' ') == std::string::npos) {
+        }
+        header.erase(0, header.find_first_not_of(' '));
+        header.erase(header.find_last_not_of(" \r") + 1);
+        const size_t dots = header.find("...");
+        if (header != path) {
+            ASSERT_NE(dots, std::string::npos) << "page " << count << ": " << header;
+            EXPECT_TRUE(path.starts_with(header.substr(0, dots)) && path.ends_with(header.substr(dots + 3)) &&
+                        header.ends_with("/long.html"))
+                << "page " << count << ": " << header;
+        }
         at = end == std::string::npos ? pages.size() : end + 1;
     }
     EXPECT_GE(count, 2);
@@ -495,6 +512,36 @@ TEST_F(Commands, EachSaveQuestionShowsTheDocumentItAsksAbout) {
     for (const auto& [question, front] : asked)
         EXPECT_NE(question.find("Save changes to " + front + "?"), std::string::npos) << question;
     EXPECT_EQ(frame->MDIChildCount(), 3) << "Cancel keeps every window";
+}
+
+// Pages never saved are asked about by the names their tabs show
+// ("Untitled2.html", ...), each its own.
+TEST_F(Commands, ASaveQuestionNamesAnUntitledPageAsItsTabDoes) {
+    TEditForm* named = open("named.html", "one");
+    named->Editor->SetSelText("x");
+    for (int i = 0; i < 3; ++i) {
+        auto* document = new TEditForm(&Application());
+        frame->MDINav->AddForm(document, nullptr);
+        document->Editor->SetSelText("x");
+    }
+    Application().ProcessMessages();
+    std::vector<std::string> asked, expected;
+    user.OnUnscripted = [&](const std::string& question) {
+        auto* front = dynamic_cast<TEditForm*>(frame->ActiveMDIChild());
+        const std::string shown = front->FileName == kUntitled
+                                      ? frame->MDINav->Tabs().Strings(frame->MDINav->IndexOfForm(front))
+                                      : front->FileName;
+        asked.push_back(question);
+        expected.push_back("Save changes to " + shown + "?");
+    };
+    click("Fermertout2"); // Close All, every question cancelled
+    ASSERT_EQ(asked.size(), 4u);
+    std::set<std::string> names;
+    for (size_t i = 0; i < asked.size(); ++i) {
+        EXPECT_EQ(asked[i], "message box \"" + expected[i] + "\"");
+        names.insert(expected[i]);
+    }
+    EXPECT_EQ(names.size(), 4u) << "each page by its own name";
 }
 
 TEST_F(Commands, TheStatusBarTellsTheCaretOfTheDocumentInFront) {

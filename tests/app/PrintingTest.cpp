@@ -15,10 +15,14 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPageLayout>
+#include <QPdfWriter>
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <random>
+#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -116,7 +120,112 @@ private:
     QImage page_{600, 700, QImage::Format_RGB32};
 };
 
+// A printer of PDF pages of any size, without margins, at the printer's
+// 96 pixels per inch.
+class TPaperPrinter : public TPrinter {
+public:
+    TPaperPrinter(std::string file, double widthInches, double heightInches)
+        : file_(std::move(file)), width_(widthInches), height_(heightInches) {}
+
+protected:
+    void startJob(TCanvas& canvas) override {
+        writer_ = std::make_unique<QPdfWriter>(QString::fromStdString(file_));
+        writer_->setResolution(kDpi);
+        writer_->setPageLayout(
+            QPageLayout(QPageSize(QSizeF(width_, height_), QPageSize::Inch), QPageLayout::Portrait, QMarginsF()));
+        canvas.QtSide().SetDevice(writer_.get());
+    }
+    void nextPage(TCanvas& canvas) override {
+        canvas.QtSide().Painter();
+        writer_->newPage();
+    }
+    void finishJob(TCanvas& canvas) override {
+        canvas.QtSide().SetDevice(nullptr);
+        writer_.reset();
+    }
+    void abortJob(TCanvas& canvas) override { finishJob(canvas); }
+    TPrinterPage page() const override {
+        return {static_cast<int>(width_ * kDpi), static_cast<int>(height_ * kDpi), kDpi, kDpi};
+    }
+
+private:
+    static constexpr int kDpi = 96;
+    std::string file_;
+    double width_;
+    double height_;
+    std::unique_ptr<QPdfWriter> writer_;
+};
+
+// The words of a PDF's first page and where they lie, in points.
+struct TWordBox {
+    double Left, Top, Right;
+    std::string Text;
+};
+std::vector<TWordBox> firstPageWords(const std::string& pdf) {
+    const std::string html = run("pdftotext -f 1 -l 1 -bbox '" + pdf + "' -");
+    static const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([^<]*)</word>)re");
+    std::vector<TWordBox> words;
+    for (std::sregex_iterator it(html.begin(), html.end(), word), end; it != end; ++it)
+        words.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), (*it)[4]});
+    return words;
+}
+
 } // namespace
+
+// Whatever the paper and the length of the path, the header stays on the
+// paper, as wide as the lines at most, and ends with the file's name: a
+// path too long gives up the middle of its folders.
+TEST(Printing, TheHeaderFitsThePaperAndShowsTheName) {
+    TTestProgramFolder program;
+    TCodeMemo memo;
+    memo.SetTextBuf("text");
+    std::mt19937 random(10);
+    auto word = [&](size_t length) {
+        static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789_-";
+        std::string text;
+        while (text.size() < length)
+            text += letters[random() % (sizeof letters - 1)];
+        return text;
+    };
+    const double charWidth = 7.2; // 12 points of a fixed-pitch face
+    int cut = 0;
+    for (int round = 0; round < 16; ++round) {
+        const double paperWidth = 2.5 + (random() % 950) / 100.0;
+        std::string path;
+        for (int folders = static_cast<int>(random() % 9); folders > 0; --folders)
+            path += "/" + word(1 + random() % 20);
+        const std::string name = word(1 + random() % (round % 4 == 0 ? 60 : 20)) + ".html";
+        path += "/" + name;
+        SCOPED_TRACE(path + " on paper " + std::to_string(paperWidth) + " inches wide");
+        const std::string pdf = program.File("paper" + std::to_string(round) + ".pdf");
+        TPaperPrinter printer(pdf, paperWidth, 5.0);
+        PrintDocument(memo, path, printer);
+
+        std::vector<TWordBox> words = firstPageWords(pdf);
+        ASSERT_GE(words.size(), 2u);
+        const TWordBox header = *std::min_element(
+            words.begin(), words.end(), [](const TWordBox& a, const TWordBox& b) { return a.Top < b.Top; });
+        const double textRight = (paperWidth - 0.75) * 72;
+        EXPECT_NEAR(header.Left, 1.25 * 72, 1.0);
+        EXPECT_LE(header.Right, textRight + 0.5);
+        if (header.Text == path)
+            continue;
+        ++cut;
+        const size_t dots = header.Text.find("...");
+        ASSERT_NE(dots, std::string::npos) << header.Text;
+        const std::string start = header.Text.substr(0, dots), end = header.Text.substr(dots + 3);
+        // The middle of the folders left out; the middle of the name only
+        // when ".../" and the name do not fit.
+        const bool nameFits = (name.size() + 4) * charWidth <= textRight - header.Left;
+        if (nameFits)
+            EXPECT_TRUE(path.starts_with(start) && end.ends_with("/" + name) && path.ends_with(end)) << header.Text;
+        else
+            EXPECT_TRUE(name.starts_with(start) && name.ends_with(end)) << header.Text;
+        // Only what did not fit went.
+        EXPECT_GT(header.Right, textRight - 2 * charWidth - 0.5) << header.Text;
+    }
+    EXPECT_GE(cut, 4);
+}
 
 TEST(Printing, PagesCarryTheHeaderAndTheLinesOneAndAHalfLinesApart) {
     TTestProgramFolder program;

@@ -173,6 +173,34 @@ TEST_F(ViewSwitching, KeysTypedAfterPickingAPageReachThatPage) {
     EXPECT_TRUE(user.Exceptions().empty());
 }
 
+// Typing in the design view undone there with Ctrl+Z leaves the page as it
+// loaded: back on the source, the source is as it was, byte for byte,
+// unmodified, with nothing more to undo than before.
+TEST_F(ViewSwitching, AnEditUndoneInTheDesignViewLeavesTheSourceAsItWas) {
+    const std::string page = "<HTML>\r\n<BODY>\r\n<P>one</P>\r\n<TABLE><TR><TD>cell</TD></TR></TABLE>\r\n</BODY>\r\n</HTML>\r\n";
+    const std::string file = program.File("undone.html");
+    TTestProgramFolder::WriteFileBytes(file, page);
+    TEditForm* document = frame->OpenDocumentFile(file);
+    Application().ProcessMessages();
+    const bool couldUndo = document->Editor->CanUndo();
+    Pick(document, 1);
+    ASSERT_TRUE(WaitFor([&] { return document->DesignReady(); }));
+    QWidget* view = QApplication::focusWidget();
+    ASSERT_NE(view, nullptr);
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(12, 20));
+    QTest::keyClicks(QApplication::focusWidget(), "Qz");
+    ASSERT_TRUE(WaitFor([&] { return document->dhtmledit->Edited(); }));
+    // One undo step per key at most.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !document->dhtmledit->Edited(); }));
+    Pick(document, 0);
+    EXPECT_EQ(document->Text().Bytes(), page);
+    EXPECT_FALSE(document->Editor->Modified);
+    EXPECT_EQ(document->Editor->CanUndo(), couldUndo);
+    EXPECT_TRUE(user.Exceptions().empty());
+}
+
 // A document in a folder whose name holds a blank and the characters an
 // address treats specially: the design view and the preview both show the
 // picture beside it, found through the folder's address.

@@ -19,12 +19,14 @@
 #include "tests/platform/widgets/WidgetTestApp.h"
 #include "tests/shell/ShellControlSupport.h"
 #include "tests/shell/ShellTestSupport.h"
+#include "tests/support/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -724,6 +726,163 @@ TEST_F(ShellLiveWindowsTest, TreeFillsMissNothingAnotherProgramDoesMeanwhile) {
             }
         }
     }
+}
+
+// While a name is edited in place, the refreshes that other programs'
+// changes ask for wait; however the edit ends (Escape, Return on the same
+// name, on no name or on a new one, the focus going to the other view, the
+// program cancelling it), what waited runs, with no further notice or
+// timer: the rows and nodes then show what the folders hold, and the list
+// the folder it was moved to meanwhile.
+TEST_F(ShellLiveWindowsTest, WhateverEndsARenameTheRefreshItHeldBackRuns) {
+    const std::string other = JoinPath(home.Files, "other");
+    std::filesystem::create_directories(other);
+    std::filesystem::create_directories(JoinPath(home.Files, "keep"));
+    // Every folder the list may show (the tree's edited node becomes its
+    // selection) has rows to edit.
+    for (const char* name : {"p1.html", "p2.html", "p3.html"})
+        for (const std::string& folder : {home.Files, other, JoinPath(home.Files, "keep")})
+            WriteFile(JoinPath(folder, name), "p");
+    TScriptedUserInteraction user;
+    TForm form;
+    form.SetBounds(0, 0, 640, 400);
+    TLinkedViews views = showLinkedViews(form);
+    TPTShellTree& tree = *views.Tree;
+    TPTShellList& list = *views.List;
+    QAbstractItemView* listView = viewOf(list);
+    ASSERT_NE(listView, nullptr);
+    auto foldersIn = [](const std::string& folder) {
+        std::set<std::string> folders;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.is_directory())
+                folders.insert(entry.path().filename().string());
+        return folders;
+    };
+    auto openEditor = [](QAbstractItemView* view) -> QLineEdit* {
+        QApplication::processEvents();
+        for (QLineEdit* edit : view->findChildren<QLineEdit*>())
+            if (edit->isVisible())
+                return edit;
+        return nullptr;
+    };
+    std::mt19937 random(44);
+    int made = 0;
+    std::set<int> endings;
+    for (int round = 0; round < 36; ++round) {
+        const bool inTree = random() % 2 == 0;
+        const int ending = static_cast<int>(random() % 6);
+        endings.insert(ending);
+        SCOPED_TRACE(std::string(inTree ? "tree" : "list") + ", ending " + std::to_string(ending) + ", round " +
+                     std::to_string(round));
+        const std::string shown = list.Folder().GetPath();
+        // The edit starts on a row of the list or a node below the tree's root.
+        std::string edited;
+        if (inTree) {
+            TTreeNode* node = ChildNamed(tree.Model(), tree.Model().Root(), "keep");
+            ASSERT_NE(node, nullptr);
+            edited = "keep";
+            ASSERT_TRUE(tree.EditLabel(node));
+        } else {
+            // Any row but the two folders the test goes back to.
+            std::vector<int> rows;
+            for (int row = 0; row < list.Model().Count(); ++row)
+                if (list.Model().Data(row)->GetFileName() != "keep" && list.Model().Data(row)->GetFileName() != "other")
+                    rows.push_back(row);
+            ASSERT_FALSE(rows.empty()) << list.Folder().GetPath();
+            const int row = rows[random() % rows.size()];
+            edited = list.Model().Data(row)->GetFileName();
+            ASSERT_TRUE(list.EditCaption(row));
+        }
+        QAbstractItemView* view = inTree ? views.TreeView : listView;
+        QLineEdit* editor = openEditor(view);
+        ASSERT_NE(editor, nullptr);
+        ASSERT_TRUE(inTree ? tree.IsEditing() : list.IsEditing());
+
+        // Meanwhile: files and folders made and removed beside the edited
+        // one, in the list's folder and below the tree's root, and now and
+        // then the list sent to another folder.
+        const int changes = 1 + static_cast<int>(random() % 3);
+        for (int i = 0; i < changes; ++i) {
+            // The first in the folder the edited view shows.
+            const bool inShown = i == 0 ? !inTree : random() % 2 == 0;
+            const std::string name = JoinPath(inShown ? shown : home.Files, "m" + std::to_string(made++));
+            if (random() % 2 == 0 || (i == 0 && inTree)) // the tree shows folders only
+                std::filesystem::create_directories(name);
+            else
+                WriteFile(name + ".html", "m");
+        }
+        for (const std::string& folder : {shown, home.Files})
+            for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                const std::string name = entry.path().filename().string();
+                if (name.starts_with("m") && name != edited && random() % 3 == 0)
+                    std::filesystem::remove_all(entry.path());
+            }
+        settle(*tree.ChangeThread());
+        settle(*list.ChangeThread());
+        if (!inTree && random() % 4 == 0)
+            list.Folder().SetPath(shown == other ? home.Files : other);
+        // The notices come on the change thread's time: delivered until
+        // the edited view has held a refresh back (a minute at most).
+        for (int i = 0; i < 12000 && !(inTree ? tree.RefreshPending() : list.RefreshPending()); ++i) {
+            QApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            clock.Advance(2000);
+        }
+        ASSERT_TRUE(inTree ? tree.RefreshPending() : list.RefreshPending()) << "nothing was held back";
+
+        switch (ending) {
+        case 0:
+            QTest::keyClick(editor, Qt::Key_Escape);
+            break;
+        case 1: // the name as it was
+            QTest::keyClick(editor, Qt::Key_Return);
+            break;
+        case 2: // no name: refused, and the user told why
+            user.AnswerMessage(mrOk);
+            editor->clear();
+            QTest::keyClick(editor, Qt::Key_Return);
+            break;
+        case 3: // a new name, taken
+            editor->setText(QString::fromStdString("r" + std::to_string(round) + "-" + edited));
+            QTest::keyClick(editor, Qt::Key_Return);
+            break;
+        case 4: { // the focus goes to the other view: the text typed stays
+            editor->setText(QString::fromStdString("f" + std::to_string(round) + "-" + edited));
+            QWidget* otherView = inTree ? static_cast<QWidget*>(listView) : views.TreeView;
+            otherView->window()->activateWindow();
+            QApplication::processEvents();
+            otherView->setFocus(Qt::MouseFocusReason);
+            break;
+        }
+        default: // the program ends it
+            if (inTree)
+                ChildNamed(tree.Model(), tree.Model().Root(), "keep")->EndEdit(true);
+            else
+                list.Items().Item(list.EditingIndex())->CancelEdit();
+            break;
+        }
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents(); // the clock stands still: no timer fires
+        ASSERT_FALSE(tree.IsEditing() || list.IsEditing());
+        EXPECT_EQ(user.PendingAnswers(), 0u);
+        // A folder renamed in the tree is put back for the next round.
+        TTreeNode* renamed = nullptr;
+        for (int i = 0; inTree && i < tree.Model().Root()->Count(); ++i)
+            if (PathOf(tree.Model(), tree.Model().Root()->Item(i)).ends_with("-keep"))
+                renamed = tree.Model().Root()->Item(i);
+        // The view edited shows what its folder holds (the other view may
+        // still wait for a late notice of the other program's changes).
+        if (inTree)
+            EXPECT_EQ(ChildNames(tree.Model(), tree.Model().Root()), foldersIn(home.Files));
+        else
+            EXPECT_EQ(RowNames(list.Model()), namesIn(list.Folder().GetPath()));
+        if (renamed != nullptr) {
+            ASSERT_TRUE(RenameNode(tree, renamed, "keep"));
+        }
+        settle(*tree.ChangeThread());
+        settle(*list.ChangeThread());
+    }
+    EXPECT_EQ(endings.size(), 6u) << "every way of ending an edit was taken";
 }
 
 #include "ShellLiveWindowsTest.moc"

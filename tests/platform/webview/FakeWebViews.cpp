@@ -18,7 +18,7 @@ std::string TFakeDesignView::DocumentHTML() {
 bool TFakeDesignView::Edited() {
     if (Hung)
         throw EWebViewError("The design view is not responding");
-    return !loading_ && edited_;
+    return !loading_ && Page != loaded_;
 }
 
 bool TFakeDesignView::InsertHTML(const std::string& html) {
@@ -30,14 +30,12 @@ bool TFakeDesignView::InsertHTML(const std::string& html) {
     const size_t at = std::min(Caret, Page.size());
     Page.insert(at, html);
     Caret = at + html.size();
-    edited_ = true;
     return true;
 }
 
 void TFakeDesignView::UserEdits(const std::string& page) {
     Page = page;
     Caret = std::string::npos; // the user's typing ends at the end
-    edited_ = true;
 }
 
 void TFakeDesignView::SetBaseURL(const std::string& url) {
@@ -48,10 +46,10 @@ void TFakeDesignView::CompleteLoad() {
     if (!loading_)
         return;
     loading_ = false;
-    edited_ = false;
     Caret = std::string::npos;
     Loads.push_back({document_, base_});
     Page = Serialise ? Serialise(document_) : document_;
+    loaded_ = Page;
     if (OnDocumentComplete)
         OnDocumentComplete(nullptr);
 }

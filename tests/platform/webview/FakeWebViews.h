@@ -35,7 +35,8 @@ public:
     // Where the user's caret stands in Page.
     size_t Caret = std::string::npos;
     // The user edits the page shown: it becomes page, and Edited answers
-    // true until the next load completes.
+    // true while it differs from the page as it loaded (until the next load
+    // completes).
     void UserEdits(const std::string& page);
     // How the view writes a page back; unchanged when not set.
     std::function<std::string(const std::string& html)> Serialise;
@@ -55,7 +56,7 @@ private:
     std::string document_;
     std::string base_;
     bool loading_ = false;
-    bool edited_ = false;
+    std::string loaded_; // the page as its load left it
 };
 
 class TFakeBrowserView : public TBrowserView {

@@ -72,6 +72,8 @@ struct TDesignViewSubject {
     virtual void ReadHungPage() = 0;
     // The user types " edited" at the end of the page.
     virtual void TypeIntoPage() = 0;
+    // The user undoes the last typing in the page.
+    virtual void UndoInPage() = 0;
     int Completions = 0;
     // What the completion handler read of the page each time.
     std::vector<std::string> ReadOnCompletion;
@@ -85,7 +87,15 @@ struct TFakeSubject : TDesignViewSubject {
         fake.Hung = true;
         fake.DocumentHTML();
     }
-    void TypeIntoPage() override { fake.UserEdits(fake.Page + " edited"); }
+    void TypeIntoPage() override {
+        typedOver.push_back(fake.Page);
+        fake.UserEdits(fake.Page + " edited");
+    }
+    void UndoInPage() override {
+        fake.UserEdits(typedOver.back());
+        typedOver.pop_back();
+    }
+    std::vector<std::string> typedOver;
 };
 
 struct TRealSubject : TDesignViewSubject {
@@ -124,6 +134,7 @@ struct TRealSubject : TDesignViewSubject {
         })())")
                         .toBool());
     }
+    void UndoInPage() override { ASSERT_TRUE(evaluate(edit, "document.execCommand('undo')").toBool()); }
 };
 
 std::unique_ptr<TDesignViewSubject> makeSubject(bool real) {
@@ -219,6 +230,25 @@ TEST_P(DesignViewContract, MarkupGoesInAtTheUsersCaretAsAnEdit) {
     html = view.DocumentHTML();
     EXPECT_TRUE(contains(html, "beta") && contains(html, "gamma")) << html;
     EXPECT_TRUE(view.Edited());
+}
+
+// Typing undone in the page leaves it as it loaded: no edit; typing again
+// is one.
+TEST_P(DesignViewContract, AnEditUndoneInThePageIsNoEdit) {
+    auto subject = makeSubject(GetParam());
+    TDesignView& view = subject->View();
+    view.OnDocumentComplete = [&](TPersistent*) { ++subject->Completions; };
+    view.SetDocumentHTML("<P>alpha</P><TABLE><TR><TD>cell</TD></TR></TABLE>");
+    ASSERT_NO_FATAL_FAILURE(subject->LetLoadComplete());
+    const std::string loaded = view.DocumentHTML();
+    ASSERT_NO_FATAL_FAILURE(subject->TypeIntoPage());
+    EXPECT_TRUE(view.Edited());
+    ASSERT_NO_FATAL_FAILURE(subject->UndoInPage());
+    EXPECT_FALSE(view.Edited());
+    EXPECT_EQ(view.DocumentHTML(), loaded);
+    ASSERT_NO_FATAL_FAILURE(subject->TypeIntoPage());
+    EXPECT_TRUE(view.Edited());
+    EXPECT_TRUE(contains(view.DocumentHTML(), "edited"));
 }
 
 INSTANTIATE_TEST_SUITE_P(FakeAndReal, DesignViewContract, ::testing::Bool(),

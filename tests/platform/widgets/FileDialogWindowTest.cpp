@@ -31,6 +31,7 @@
 #include <linux/capability.h>
 #include <random>
 #include <set>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -370,4 +371,56 @@ TEST(FileDialogWindow, ChoosesAFolderByItsBytes) {
                    dialog.accept();
                });
     EXPECT_EQ(chosen, folder.File("caf\xE9"));
+}
+
+// Folders reached by typing relative names ("..", ".", "a/../b", a link
+// and then "..") into the name box or the "Look in" box show and are
+// answered as plain paths, without "." or ".." steps, and are the folders
+// the system reaches through what was typed.
+TEST(FileDialogWindow, LookInShowsThePlainPathOfTheFolderReached) {
+    TTempFolder folder;
+    const std::string root = folder.Path().string();
+    for (const char* made : {"sub", "sub2", "locked", "a/b"})
+        std::filesystem::create_directories(folder.File(made));
+    write(folder.File("sub2/page.html"), "x");
+    std::filesystem::create_directory_symlink(folder.File("a/b"), folder.File("link"));
+    TFileDialogRequest request;
+    request.InitialDir = root;
+    request.Filter = "All|*.*";
+    TFileDialogWindow dialog(nullptr, request, TFileDialogWindow::fdOpen);
+    dialog.show();
+    auto* lookIn = dialog.findChild<QLineEdit*>("lookIn");
+    ASSERT_NE(lookIn, nullptr);
+    auto sameFolder = [](const std::string& a, const std::string& b) {
+        struct stat first {}, second {};
+        return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+               first.st_ino == second.st_ino;
+    };
+    const std::vector<std::string> steps = {"..", ".", "sub", "sub2", "../sub", "./sub2/..", "link/..", "link",
+                                            "sub/../sub2/../locked", "a//b/../.", "../locked"};
+    std::mt19937 random(9);
+    for (int round = 0; round < 60; ++round) {
+        const std::string from = dialog.Folder();
+        const std::string step = steps[random() % steps.size()];
+        const std::string typed = from + "/" + step;
+        struct stat reached {};
+        // Only folders below the test's own are visited.
+        if (::stat(typed.c_str(), &reached) != 0 || !S_ISDIR(reached.st_mode) ||
+            !std::filesystem::canonical(typed).string().starts_with(std::filesystem::canonical(root).string()))
+            continue;
+        SCOPED_TRACE(typed);
+        if (random() % 2 == 0)
+            typeAndReturn(*dialog.NameEdit(), QString::fromStdString(step));
+        else
+            typeAndReturn(*lookIn, QString::fromStdString(typed));
+        const std::string shown = QStringToProgramText(lookIn->text());
+        EXPECT_EQ(shown, dialog.Folder());
+        EXPECT_TRUE(sameFolder(shown, typed));
+        std::filesystem::path path(shown);
+        EXPECT_TRUE(path.is_absolute());
+        EXPECT_EQ(path, path.lexically_normal());
+        EXPECT_FALSE(shown.ends_with("/") || shown.find("//") != std::string::npos);
+        for (const auto& part : path)
+            EXPECT_TRUE(part != "." && part != "..");
+    }
 }

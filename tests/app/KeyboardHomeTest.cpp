@@ -298,7 +298,7 @@ private:
         // The program's windows: the on-top ones (with the windows they
         // own) and the others.
         std::vector<unsigned long> stacking = hands_.Stacking();
-        std::vector<std::pair<unsigned long, bool>> windows = onMain([this] {
+        std::vector<std::pair<unsigned long, bool>> windows = onMain([] {
             std::vector<std::pair<unsigned long, bool>> all;
             for (QWidget* w : shownWindows()) {
                 bool onTop = false;

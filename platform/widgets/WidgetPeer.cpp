@@ -81,7 +81,12 @@ TWidgetPeer::~TWidgetPeer() {
     if (!widget_)
         return;
     widget_->Detach();
-    DisposeWidget(widget_);
+    // Forgotten first: while the widget goes, the windows it takes with it
+    // close, and what they tell (the keyboard handed on, the working
+    // window looked up) must not reach a widget half destroyed.
+    TPeerWidget* widget = widget_;
+    widget_ = nullptr;
+    DisposeWidget(widget);
 }
 
 void TWidgetPeer::BoundsChanged() {
@@ -309,6 +314,12 @@ void TPeerWidget::SyncRegion() {
 TPeerWidget::~TPeerWidget() {
     if (control_ != nullptr && GetCaptureControl() != nullptr && GetCaptureControl()->Window() == control_)
         viewport()->releaseMouse();
+    // QWidget's own destructor, still to come, closes this window and the
+    // windows over it; whatever that sets off must find the control
+    // without a widget, not this one half destroyed.
+    if (control_ != nullptr)
+        if (auto* peer = dynamic_cast<TWidgetPeer*>(control_->Peer()))
+            peer->WidgetGone(this);
 }
 
 void TPeerWidget::Detach() {

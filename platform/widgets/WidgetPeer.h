@@ -71,6 +71,11 @@ public:
     void* NativeWidget() override;
 
     TPeerWidget* Widget() const { return widget_; }
+    // The widget is being destroyed (with a parent that goes, say).
+    void WidgetGone(const TPeerWidget* widget) {
+        if (widget_ == widget)
+            widget_ = nullptr;
+    }
 
 private:
     QPointer<TPeerWidget> widget_;

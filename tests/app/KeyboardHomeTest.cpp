@@ -48,6 +48,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -682,6 +683,10 @@ TEST(KeyboardHome, RandomChainsOfTheProgramsWindowsBringTheKeyboardHome) {
     Application().Initialize(testArgc, testArgv);
     TSetUp setUp;
     setUp.Folder = program.Folder().Path().string();
+    // An untitled page's Save As and Print to File start in the working
+    // folder: the test's own, where one.html and two.html are to be found
+    // and where its files are written.
+    std::filesystem::current_path(program.Folder().Path());
     std::string failure;
     std::thread driver([&] {
         failure = TChains(seed, setUp).Run(std::getenv("ONDRILL_TEST_STEPS") != nullptr

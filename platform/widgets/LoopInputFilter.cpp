@@ -13,6 +13,9 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 // What identifies one input event as it travels from a widget to its
@@ -150,6 +153,9 @@ public:
         // objects of the web engine whose type the sanitizers can not
         // check: the receiver is asked only while a loop runs or a press
         // handed on is being followed, and only about an input event.
+        const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+        if (key && event->spontaneous())
+            noteTyped(identityOf(event));
         if (!isInputEvent(event->type()) || (InnermostLoop() == nullptr && !following()))
             return false;
         if (!receiver->isWidgetType())
@@ -165,6 +171,13 @@ public:
         TEventIdentity identity = identityOf(event);
         if (identity.Timestamp != 0 && identity == last_)
             return lastSwallowed_;
+        // The web engine hands a key its page did not take back to the
+        // view's parent later, as an event of its own with the time the
+        // key was typed.  A loop begun since (the menu the next key opened,
+        // while a page loads) had it before it began: the Alt of an Alt+F
+        // would close the menu Alt+F opened.
+        if (key && !event->spontaneous() && identity.Timestamp != 0 && wasTyped(identity))
+            return true;
         last_ = identity;
         lastSwallowed_ = false;
         TLoopInput input;
@@ -178,6 +191,9 @@ public:
             // Posted: it arrives once control is back in the outer loop.
             last_ = TEventIdentity{};
             QObject* target = receiver;
+            // Its copy is no key handed back.
+            if (key)
+                forgetTyped(identity);
             if (QEvent* again = passedOn(target, event)) {
                 QCoreApplication::postEvent(target, again);
                 if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
@@ -223,8 +239,24 @@ private:
         return true;
     }
 
+    void noteTyped(const TEventIdentity& identity) {
+        if (identity.Timestamp == 0 || wasTyped(identity))
+            return;
+        typed_[nextTyped_] = identity;
+        nextTyped_ = (nextTyped_ + 1) % typed_.size();
+    }
+    bool wasTyped(const TEventIdentity& identity) const {
+        return std::find(typed_.begin(), typed_.end(), identity) != typed_.end();
+    }
+    void forgetTyped(const TEventIdentity& identity) {
+        std::replace(typed_.begin(), typed_.end(), identity, TEventIdentity{});
+    }
+
     TEventIdentity last_;
     bool lastSwallowed_ = false;
+    // The keys typed last, as the window system gave them.
+    std::array<TEventIdentity, 16> typed_{};
+    size_t nextTyped_ = 0;
     TFollowedPress follow_;
 };
 

@@ -12,8 +12,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QSpontaneKeyEvent>
 
 #include <functional>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -97,6 +100,62 @@ TEST(LoopInputFilter, AKeyWithoutAKeyCodeComesWithItsCharacters) {
     EXPECT_EQ(loop.Inputs[0].Msg, static_cast<unsigned>(WM_KEYDOWN));
     EXPECT_EQ(loop.Inputs[0].WParam, 0u);
     EXPECT_EQ(loop.Inputs[0].Characters, "\xD0\xB6");
+}
+
+// Keys typed at random times, some handed back later (as the web engine
+// hands back the keys its page did not take) while a loop runs: the loop
+// sees every key typed or sent during it once, and none handed back.
+TEST(LoopInputFilter, AKeyHandedBackAfterTheLoopBeganIsNoNewKey) {
+    Shown shown;
+    std::mt19937 random(7);
+    const Qt::Key keys[] = {Qt::Key_Alt, Qt::Key_F, Qt::Key_Control, Qt::Key_S, Qt::Key_Escape};
+    // As the window system gives a key.
+    auto typed = [&](ulong time, Qt::Key key, QEvent::Type type) {
+        QKeyEvent event(type, key, Qt::NoModifier);
+        event.setTimestamp(time);
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        qApp->notify(shown.client()->parentWidget(), &event); // sendEvent would make it the program's
+
+    };
+    auto handedBack = [&](ulong time, Qt::Key key, QEvent::Type type) {
+        QKeyEvent again(type, key, Qt::NoModifier);
+        again.setTimestamp(time);
+        QCoreApplication::sendEvent(shown.client()->parentWidget(), &again);
+    };
+    for (int round = 0; round < 20; ++round) {
+        ulong time = 1000 + 1000 * static_cast<ulong>(round);
+        std::vector<std::pair<ulong, Qt::Key>> before;
+        for (int i = 0; i < 1 + static_cast<int>(random() % 3); ++i) {
+            before.push_back({++time, keys[random() % 5]});
+            typed(before.back().first, before.back().second, QEvent::KeyPress);
+        }
+        int expected = 0;
+        TRecordingLoop loop;
+        loop.OnEnter = [&] {
+            Later([&] {
+                for (int i = 0; i < 6; ++i) {
+                    const QEvent::Type type = random() % 2 ? QEvent::KeyPress : QEvent::KeyRelease;
+                    switch (random() % 3) {
+                    case 0: { // handed back: typed before the loop
+                        const auto& [at, key] = before[random() % before.size()];
+                        handedBack(at, key, QEvent::KeyPress);
+                        break;
+                    }
+                    case 1: // typed now
+                        typed(++time, keys[random() % 5], type);
+                        ++expected;
+                        break;
+                    default: // sent by the program, never typed
+                        handedBack(++time, keys[random() % 5], type);
+                        ++expected;
+                    }
+                }
+                loop.Finish(1);
+            });
+        };
+        loop.Run();
+        EXPECT_EQ(static_cast<int>(loop.Inputs.size()), expected) << "round " << round;
+    }
 }
 
 TEST(LoopInputFilter, PassedEventsReachTheirWindowAndDeferredOnesArriveAfterTheLoop) {

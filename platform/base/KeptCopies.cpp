@@ -173,7 +173,11 @@ std::vector<std::string> cacheFilesEnding(const std::string& folder, std::string
 // (WriteAllSynced) and only then renames it to name (over what had that
 // name), syncing the folder so that the rename survives a power loss.
 // False, with errno set and nothing of its own left, when any step fails.
-bool writeDurably(const std::string& unfinished, const std::string& name, std::string_view bytes) {
+// A file it replaced stays replaced when only the folder's sync fails:
+// either version under that name is whole, and removing it would leave
+// the copy it describes without a record.
+bool writeDurably(const std::string& unfinished, const std::string& name, std::string_view bytes,
+                  bool replacing = false) {
     const int fd = ::open(unfinished.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
@@ -190,7 +194,8 @@ bool writeDurably(const std::string& unfinished, const std::string& name, std::s
     SimulatedCrashStep();
     if (renamed && !SyncFolder(FolderOfPath(name))) {
         error = errno;
-        ::unlink(name.c_str());
+        if (!replacing)
+            ::unlink(name.c_str());
         renamed = false;
     }
     if (!renamed) {
@@ -367,7 +372,7 @@ bool UpdateKeptCopyRecord(const TKeptCopy& kept) {
     if (exists(unfinished) && !(readRecord(unfinished, kUnfinishedRecordEnding, other) &&
                                 ProcessMayStillRun(other.Saver, modifiedAt(unfinished))))
         ::unlink(unfinished.c_str());
-    return writeDurably(unfinished, kept.Record, recordText(kept));
+    return writeDurably(unfinished, kept.Record, recordText(kept), true);
 }
 
 bool KeepCopy(TKeptCopy& kept, std::string_view bytes) {

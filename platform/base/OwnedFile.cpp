@@ -128,29 +128,19 @@ void CheckNotALink(const std::string& fileName) {
 
 TPlannedFile ExaminePlannedFile(const std::string& fileName, std::string_view data) {
     CheckNotALink(fileName);
-    // Opened without waiting and checked again through the descriptor: the
-    // name may have become a pipe or a link since it was looked at.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return pfFree;
-        CheckNotALink(fileName);
-        throw EFOpenError(fileName, std::strerror(errno));
-    }
-    struct stat info {};
+    // Read without waiting and checked again through the descriptor: the
+    // name may have become a pipe or a link since it was looked at.  A
+    // longer file differs without being read.
     std::string bytes;
-    const bool plain = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    // A file of another length differs without being read.
-    const bool read = plain && static_cast<uint64_t>(info.st_size) == data.size() && ReadWholeFd(fd, bytes);
-    const int error = errno;
-    ::close(fd);
-    if (!plain)
-        CheckNotALink(fileName);
-    if (plain && static_cast<uint64_t>(info.st_size) != data.size())
+    if (ReadWholeFile(fileName, bytes, data.size()))
+        return bytes == data ? pfSame : pfDifferent;
+    if (errno == ENOENT)
+        return pfFree;
+    if (errno == EFBIG)
         return pfDifferent;
-    if (!read)
-        throw EFOpenError(fileName, std::strerror(error));
-    return bytes == data ? pfSame : pfDifferent;
+    const int error = errno;
+    CheckNotALink(fileName);
+    throw EFOpenError(fileName, std::strerror(error));
 }
 
 void WriteFileNotThroughLink(const std::string& fileName, std::string_view data) {

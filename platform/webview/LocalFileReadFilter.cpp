@@ -1,12 +1,12 @@
 #include "platform/webview/LocalFileReadFilter.h"
 
+#include "platform/base/PosixFileOps.h"
 #include "platform/base/TextCodec.h"
 #include "platform/webview/EngineNetwork.h"
 #include "platform/webview/PageServer.h"
 #include "platform/webview/WebAddress.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -47,16 +47,12 @@ std::string openedName(int fd) {
 } // namespace
 
 int TLocalFileReadFilter::OpenLocalFile(const std::string& path) {
-    // Not blocking: a pipe planted under the name would hold the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // Not waiting: a pipe planted under the name would hold the open.
+    const int fd = OpenRegularFile(path, O_RDONLY | O_NOCTTY);
     if (fd < 0)
         return -1;
-    struct stat info {};
-    bool readable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     // A link so named may lead anywhere: the file it led to counts.
-    if (readable && hasPageName(path))
-        readable = hasPageName(openedName(fd));
-    if (!readable) {
+    if (hasPageName(path) && !hasPageName(openedName(fd))) {
         ::close(fd);
         return -1;
     }

@@ -10,6 +10,7 @@
 #include "platform/ui/ModalLoop.h"
 #include "platform/ui/QtBridge.h"
 #include "platform/ui/UserInteraction.h"
+#include "platform/widgets/ApplicationFilter.h"
 #include "platform/widgets/NativePeer.h"
 #include "platform/widgets/WidgetPeer.h"
 
@@ -164,9 +165,5 @@ private:
 } // namespace
 
 void InstallApplicationKeyFilter() {
-    static TApplicationKeyFilter* filter = nullptr;
-    if (filter != nullptr || QCoreApplication::instance() == nullptr)
-        return;
-    filter = new TApplicationKeyFilter;
-    QCoreApplication::instance()->installEventFilter(filter);
+    InstallApplicationFilter<TApplicationKeyFilter>();
 }

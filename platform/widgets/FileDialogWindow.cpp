@@ -102,11 +102,9 @@ std::string plainFolder(const std::string& folder) {
         plain.pop_back();
     if (plain.empty())
         plain.push_back('.');
-    struct stat given {}, shown {};
-    if (plain == folder || ::stat(folder.c_str(), &given) != 0 ||
-        (::stat(plain.c_str(), &shown) == 0 && given.st_dev == shown.st_dev && given.st_ino == shown.st_ino))
-        return plain;
     std::error_code error;
+    if (plain == folder || !std::filesystem::exists(folder, error) || std::filesystem::equivalent(folder, plain, error))
+        return plain;
     const std::filesystem::path real = std::filesystem::canonical(folder, error);
     return error ? plain : real.native();
 }

@@ -1,5 +1,6 @@
 #include "platform/widgets/FocusReturn.h"
 
+#include "platform/widgets/ApplicationFilter.h"
 #include "platform/widgets/ModalWindow.h"
 
 #include <QApplication>
@@ -124,9 +125,5 @@ private:
 } // namespace
 
 void InstallFocusReturn() {
-    static TFocusReturn* filter = nullptr;
-    if (filter != nullptr || QCoreApplication::instance() == nullptr)
-        return;
-    filter = new TFocusReturn;
-    QCoreApplication::instance()->installEventFilter(filter);
+    InstallApplicationFilter<TFocusReturn>();
 }

@@ -3,9 +3,10 @@
 #include "platform/base/Utf8.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/ModalLoop.h"
+#include "platform/ui/QtBridge.h"
+#include "platform/widgets/ApplicationFilter.h"
 #include "platform/widgets/QtInput.h"
 #include "platform/widgets/WidgetPeer.h"
-#include "platform/ui/QtBridge.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -267,10 +268,6 @@ TWinControl* controlAtScreen(TPoint screen) {
 } // namespace
 
 void InstallLoopInputFilter() {
-    static TLoopInputFilter* filter = nullptr;
-    if (filter != nullptr || QCoreApplication::instance() == nullptr)
-        return;
-    filter = new TLoopInputFilter;
-    QCoreApplication::instance()->installEventFilter(filter);
-    SetControlLocator(controlAtScreen);
+    if (InstallApplicationFilter<TLoopInputFilter>())
+        SetControlLocator(controlAtScreen);
 }

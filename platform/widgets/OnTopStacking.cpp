@@ -1,5 +1,7 @@
 #include "platform/widgets/OnTopStacking.h"
 
+#include "platform/widgets/ApplicationFilter.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
@@ -12,7 +14,7 @@ namespace {
 class TOnTopStacking : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (restacking_ || (event->type() != QEvent::ZOrderChange && event->type() != QEvent::Show) ||
+        if ((event->type() != QEvent::ZOrderChange && event->type() != QEvent::Show) ||
             !watched->isWidgetType())
             return false;
         auto* window = static_cast<QWidget*>(watched);
@@ -47,7 +49,6 @@ private:
     // The windows on top, each followed by the windows shown over it.
     void restack() {
         pending_ = false;
-        restacking_ = true;
         std::vector<QPointer<QWidget>> raised;
         for (QWidget* window : QApplication::topLevelWidgets())
             if (isStacked(*window) && (window->windowFlags() & Qt::WindowStaysOnTopHint))
@@ -58,19 +59,13 @@ private:
         for (const QPointer<QWidget>& window : raised)
             if (window)
                 window->raise();
-        restacking_ = false;
     }
 
     bool pending_ = false;
-    bool restacking_ = false;
 };
 
 } // namespace
 
 void InstallOnTopStacking() {
-    static TOnTopStacking* filter = nullptr;
-    if (filter != nullptr || QCoreApplication::instance() == nullptr)
-        return;
-    filter = new TOnTopStacking;
-    QCoreApplication::instance()->installEventFilter(filter);
+    InstallApplicationFilter<TOnTopStacking>();
 }

@@ -23,6 +23,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QObject>
 #include <QTimer>
 
 #include <xcb/xfixes.h>
@@ -188,7 +189,9 @@ private:
         if (pending_)
             return;
         pending_ = true;
-        QTimer::singleShot(0, qApp, [this] {
+        // Within the watch's own context: a watch replaced before the
+        // event loop gets there takes its notice with it.
+        QTimer::singleShot(0, &context_, [this] {
             pending_ = false;
             NotifyWindowNotice(wnDesktopEffectsChanged, nullptr);
         });
@@ -199,6 +202,7 @@ private:
     uint8_t selectionNotify_ = 0; // 0: the server has no XFixes, nothing is watched
     xcb_window_t settingsWindow_ = XCB_WINDOW_NONE;
     bool pending_ = false;
+    QObject context_;
 };
 
 // Starts watching the connection's desktop once (again for a new
@@ -208,8 +212,10 @@ private:
 void watch(xcb_connection_t* connection, const TDesktopAtoms& atoms, int screen) {
     static TDesktopEffectsWatch* watching = nullptr;
     static xcb_connection_t* watched = nullptr;
+    if (watched == connection || qApp == nullptr)
+        return;
     const xcb_screen_t* data = screenOf(connection, screen);
-    if (watched == connection || data == nullptr || qApp == nullptr)
+    if (data == nullptr)
         return;
     delete watching; // leaves the event loop it was in, if that still runs
     watched = connection;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -84,6 +85,8 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
 
         const int32_t lines = editor.LineCount();
         int y = 0;
+        // Shortened once: every page has the same font, name and width.
+        std::optional<std::string> header;
         for (int32_t line = 0; line < lines; ++line) {
             if (y == 0) {
                 canvas.Font().SetName("COURIER NEW");
@@ -92,7 +95,9 @@ void PrintDocument(TCodeMemo& editor, const std::string& fileName, TPrinter& pri
                 // name too long for the paper gives up the middle of its
                 // folders, so that the file's own name still shows.
                 const TTextEncoding lines = canvas.SetTextEncoding(teUtf8);
-                canvas.TextOut(left, headerTop, PathEllipsisText(canvas, fileName, textWidth));
+                if (!header)
+                    header = PathEllipsisText(canvas, fileName, textWidth);
+                canvas.TextOut(left, headerTop, *header);
                 canvas.SetTextEncoding(lines);
                 y = firstLine;
             }

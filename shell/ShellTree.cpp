@@ -732,9 +732,7 @@ void TPTCustomShellTree::ShowNodeContextMenu(TTreeNode* node, TPoint point) {
         EditLabel(node);
     } else if (command >= ShellCommandFirst) {
         InvokeContextCommand(this, *contextMenu, command - ShellCommandFirst);
-        busy_ = false;
         refreshPending_ = true;
-        afterBusy();
     }
     busy_ = false;
     afterBusy();

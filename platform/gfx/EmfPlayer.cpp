@@ -533,10 +533,6 @@ void TPlayer::polyPolyRecord(const TRecord& r, bool small) {
             path.closeSubpath();
         at += count;
     }
-    if (inPath_) {
-        path_.addPath(toDevice().map(path));
-        return;
-    }
     shape(path, polygon, false);
 }
 
@@ -560,11 +556,7 @@ void TPlayer::polyDraw(const TRecord& r, bool small) {
         if (kind & 1)
             path.closeSubpath();
     }
-    if (inPath_) {
-        path_.addPath(toDevice().map(path));
-    } else {
-        stroke(toDevice().map(path));
-    }
+    shape(path, false, false);
     state_.Current = path.currentPosition();
 }
 
